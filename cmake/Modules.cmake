@@ -1,0 +1,26 @@
+# qv_add_module(NAME FILE_NAME SOURCES...)
+# Builds an ELF shared object that stands for a Windows module: named as the platform
+# names it (for example "qorvexdata.dll"), placed in the driver directory, exporting only
+# the symbols marked DLLEXPORT, and linked against the shared platform layer.
+function(qv_add_module target file_name)
+  add_library(${target} MODULE ${ARGN})
+  get_filename_component(base ${file_name} NAME_WE)
+  get_filename_component(ext ${file_name} LAST_EXT)
+  set_target_properties(${target} PROPERTIES
+    PREFIX "" OUTPUT_NAME ${base} SUFFIX ${ext}
+    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
+    LIBRARY_OUTPUT_DIRECTORY ${QV_DRIVER_DIR})
+  target_link_libraries(${target} PRIVATE platform)
+  target_link_options(${target} PRIVATE -Wl,--no-undefined)
+endfunction()
+
+# qv_add_test(NAME SOURCES... [LIBS libs...])
+# A GoogleTest executable registered with CTest.
+function(qv_add_test target)
+  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  add_executable(${target} ${T_UNPARSED_ARGUMENTS})
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${target} PRIVATE platform GTest::gtest GTest::gmock GTest::gtest_main ${T_LIBS})
+  target_compile_definitions(${target} PRIVATE QV_DRIVER_DIR="${QV_DRIVER_DIR}" QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QV_DRIVER_DIR=${QV_DRIVER_DIR}")
+endfunction()
