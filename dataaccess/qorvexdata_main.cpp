@@ -1,0 +1,17 @@
+// Entry point and engine exports of qorvexdata.dll.
+#include "dataaccess/item_engine.h"
+#include "platform/base/export.h"
+
+DLLEXPORT BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+
+DLLEXPORT ItemAccessResult WINAPI dma_GetValue(SettingItemId id, SettingsRecord* settings,
+                                               PrinterConfiguration* config, ValueTypeCode* type, DWORD* length,
+                                               void* value, ItemArea* area) {
+  return itemengine::dma_GetValue(id, settings, config, type, length, value, area);
+}
+
+DLLEXPORT ItemAccessResult WINAPI dma_SetValue(SettingItemId id, SettingsRecord* settings,
+                                               PrinterConfiguration* config, ValueTypeCode type, DWORD length,
+                                               const void* source) {
+  return itemengine::dma_SetValue(id, settings, config, type, length, source);
+}
