@@ -1,0 +1,222 @@
+// Placement of strips into the output image: pixel offsets with rotation, mirrors and bottom-up
+// order, strip geometry, and the per-format writers.
+#include <cstring>
+#include <vector>
+
+#include "platform/twain/twain.h"
+#include "scanner/band_processing.h"
+
+namespace {
+
+constexpr ULONGLONG kMemoryOffsetLimit = 0x100000000ull;  // memory targets are addressed in 32 bits
+
+// Address of count bytes at offset of a memory target, or null when they do not lie inside it.
+BYTE* MemoryAt(const PlacementTarget& target, ULONGLONG offset, ULONGLONG count) {
+  if (target.Memory == nullptr || offset >= kMemoryOffsetLimit) return nullptr;
+  if (offset > target.MemorySize || count > target.MemorySize - offset) return nullptr;
+  return target.Memory + offset;
+}
+
+// Source bytes per pixel of a strip of the given kind for an output pixel type; 0 when the
+// combination is not placed.
+DWORD SourcePixelBytes(WORD pixelType, WORD kind) {
+  const bool triplets = kind == kScanKindColor || (kind >= 16 && kind <= 19);
+  switch (pixelType) {
+    case TWPT_GRAY:
+      if (kind == kScanKindGray || (kind >= 32 && kind <= 35)) return 1;
+      return triplets ? 3 : 0;
+    case TWPT_RGB:
+      if (kind == kScanKindColor48) return 6;
+      return triplets ? 3 : 0;
+    case TWPT_PALETTE:
+      return triplets ? 3 : 0;
+    default:
+      return 0;
+  }
+}
+
+// Converts n source pixels into output pixels.
+void ConvertPixels(BYTE* out, const BYTE* src, DWORD n, WORD pixelType, DWORD srcBytes) {
+  if (pixelType == TWPT_RGB) {
+    std::memcpy(out, src, static_cast<size_t>(n) * srcBytes);
+  } else if (pixelType == TWPT_GRAY) {
+    if (srcBytes == 1) {
+      std::memcpy(out, src, n);
+    } else {
+      for (DWORD i = 0; i < n; ++i) out[i] = src[3 * static_cast<size_t>(i)];  // the first byte of a triplet
+    }
+  } else {  // PALETTE
+    NearestPaletteIndices(out, src, n);
+  }
+}
+
+// Output row of line y of the unrotated image when the image is not rotated.
+DWORD UnrotatedRow(const OutputLayout& layout, DWORD y) {
+  DWORD row = y;
+  if (layout.VerticalMirror) row = layout.Height - 1 - row;
+  if (layout.BottomUp) row = layout.Height - 1 - row;
+  return row;
+}
+
+BOOL PlaceOneBit(const PlacementTarget& target, const OutputLayout& layout, const BYTE* strip, WORD kind, DWORD x,
+                 DWORD y, DWORD stripWidth, DWORD lines) {
+  // One-bit output is written a whole line (or byte) at a time, which is only right for an
+  // unrotated, horizontally unmirrored image starting on a byte boundary.
+  if (layout.Rotation != 0 || layout.HorizontalMirror || x % 8 != 0) return FALSE;
+  const DWORD srcLine = BitmapLineBytes(kind, stripWidth);
+  const DWORD stride = BitmapLineBytesForPixelType(TWPT_BW, layout.Width);
+  if (kind == kScanKindThreshold || kind == kScanKindDiffusion || kind == kScanKindHalftone) {
+    for (DWORD line = 0; line < lines; ++line) {
+      const ULONGLONG offset = static_cast<ULONGLONG>(UnrotatedRow(layout, y + line)) * stride + x / 8;
+      if (!WriteAt(target, offset, strip + static_cast<ULONGLONG>(line) * srcLine, srcLine)) return FALSE;
+    }
+    return TRUE;
+  }
+  if (kind != kScanKindColor) return FALSE;
+  std::vector<BYTE> row((stripWidth + 7) / 8);
+  for (DWORD line = 0; line < lines; ++line) {
+    const BYTE* src = strip + static_cast<ULONGLONG>(line) * srcLine;
+    std::memset(row.data(), 0, row.size());
+    for (DWORD i = 0; i < stripWidth; ++i)
+      if (src[3 * i] >= layout.Threshold) row[i / 8] |= static_cast<BYTE>(0x80 >> (i % 8));
+    const ULONGLONG offset = static_cast<ULONGLONG>(UnrotatedRow(layout, y + line)) * stride + x / 8;
+    if (!WriteAt(target, offset, row.data(), static_cast<DWORD>(row.size()))) return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+ULONGLONG PixelOffset(DWORD width, DWORD height, DWORD bits, DWORD x, DWORD y, WORD rotation, BOOL horizontalMirror,
+                      BOOL verticalMirror, BOOL bottomUp) {
+  LONGLONG column, row;
+  switch (rotation) {
+    case 1:
+      column = static_cast<LONGLONG>(width) - 1 - y;
+      row = x;
+      break;
+    case 2:
+      column = y;
+      row = static_cast<LONGLONG>(height) - 1 - x;
+      break;
+    case 3:
+      column = static_cast<LONGLONG>(width) - 1 - x;
+      row = static_cast<LONGLONG>(height) - 1 - y;
+      break;
+    default:
+      column = x;
+      row = y;
+      break;
+  }
+  if (horizontalMirror) column = static_cast<LONGLONG>(width) - 1 - column;
+  if (verticalMirror) row = static_cast<LONGLONG>(height) - 1 - row;
+  if (bottomUp) row = static_cast<LONGLONG>(height) - 1 - row;
+  if (column < 0 || column >= width) column = 0;
+  if (row < 0 || row >= height) row = 0;
+  const ULONGLONG stride = (static_cast<ULONGLONG>(width) * bits + 31) / 32 * 4;
+  const ULONGLONG columnBytes = bits == 1 ? static_cast<ULONGLONG>(column) / 8 : static_cast<ULONGLONG>(column) * bits / 8;
+  return static_cast<ULONGLONG>(row) * stride + columnBytes;
+}
+
+void StripGeometry(POINT* position, SIZE* size, LONG width, LONG height, LONG x, LONG y, LONG stripWidth,
+                   LONG stripLines, WORD rotation, BOOL horizontalMirror, BOOL verticalMirror) {
+  LONG px = x, py = y, sx = stripWidth, sy = stripLines;
+  switch (rotation) {
+    case 1:
+      px = width - y - stripLines;
+      py = x;
+      sx = stripLines;
+      sy = stripWidth;
+      break;
+    case 2:
+      px = y;
+      py = height - x - stripWidth;
+      sx = stripLines;
+      sy = stripWidth;
+      break;
+    case 3:
+      // A half turn reverses both axes, as PixelOffset does.
+      px = width - x - stripWidth;
+      py = height - y - stripLines;
+      break;
+    default:
+      break;
+  }
+  if (horizontalMirror) px = width - px - sx;
+  if (verticalMirror) py = height - py - sy;
+  position->x = px;
+  position->y = py;
+  size->cx = sx;
+  size->cy = sy;
+}
+
+BOOL WriteAt(const PlacementTarget& target, ULONGLONG offset, const BYTE* bytes, DWORD count) {
+  if (target.Memory != nullptr) {
+    BYTE* to = MemoryAt(target, offset, count);
+    if (to == nullptr) return FALSE;
+    std::memcpy(to, bytes, count);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+BOOL PlaceStrip(const PlacementTarget& target, const OutputLayout& layout, const BYTE* strip, WORD kind, DWORD x,
+                DWORD y, DWORD stripWidth, DWORD lines) {
+  // The strip must lie inside the unrotated image.
+  const bool turned = layout.Rotation == 1 || layout.Rotation == 2;
+  const ULONGLONG imageWidth = turned ? layout.Height : layout.Width;
+  const ULONGLONG imageHeight = turned ? layout.Width : layout.Height;
+  if (static_cast<ULONGLONG>(x) + stripWidth > imageWidth || static_cast<ULONGLONG>(y) + lines > imageHeight) return FALSE;
+  if (layout.PixelType == TWPT_BW) return PlaceOneBit(target, layout, strip, kind, x, y, stripWidth, lines);
+
+  const DWORD srcBytes = SourcePixelBytes(layout.PixelType, kind);
+  if (srcBytes == 0) return FALSE;
+  const DWORD outBytes = layout.PixelType == TWPT_RGB ? srcBytes : 1;
+  const DWORD bits = outBytes * 8;
+  const ULONGLONG srcLine = BitmapLineBytes(kind, stripWidth);
+
+  if (layout.Rotation == 0 && !layout.HorizontalMirror) {
+    // Whole rows: the pixels of a line stay adjacent in the output.
+    const ULONGLONG stride = (static_cast<ULONGLONG>(layout.Width) * bits + 31) / 32 * 4;
+    std::vector<BYTE> row;
+    for (DWORD line = 0; line < lines; ++line) {
+      const BYTE* src = strip + line * srcLine;
+      const ULONGLONG offset = static_cast<ULONGLONG>(UnrotatedRow(layout, y + line)) * stride +
+                               static_cast<ULONGLONG>(x) * outBytes;
+      const ULONGLONG count = static_cast<ULONGLONG>(stripWidth) * outBytes;
+      if (BYTE* to = MemoryAt(target, offset, count)) {
+        ConvertPixels(to, src, stripWidth, layout.PixelType, srcBytes);
+        continue;
+      }
+      row.resize(count);
+      ConvertPixels(row.data(), src, stripWidth, layout.PixelType, srcBytes);
+      if (!WriteAt(target, offset, row.data(), static_cast<DWORD>(count))) return FALSE;
+    }
+    return TRUE;
+  }
+
+  // Rotated or mirrored: every pixel at its own offset. Within the image the offset moves by a
+  // constant step from one pixel of a line to the next.
+  for (DWORD line = 0; line < lines; ++line) {
+    const BYTE* src = strip + line * srcLine;
+    const auto offsetOf = [&](DWORD column) {
+      return PixelOffset(layout.Width, layout.Height, bits, column, y + line, layout.Rotation, layout.HorizontalMirror,
+                         layout.VerticalMirror, layout.BottomUp);
+    };
+    const ULONGLONG first = offsetOf(x), last = offsetOf(x + stripWidth - 1);
+    const LONGLONG step = stripWidth > 1 ? static_cast<LONGLONG>(offsetOf(x + 1) - first) : 0;
+    const ULONGLONG low = first < last ? first : last, high = first < last ? last : first;
+    BYTE* base = MemoryAt(target, low, high - low + outBytes);
+    for (DWORD i = 0; i < stripWidth; ++i, src += srcBytes) {
+      BYTE pixel[6];
+      ConvertPixels(pixel, src, 1, layout.PixelType, srcBytes);
+      const ULONGLONG offset = first + static_cast<ULONGLONG>(step * static_cast<LONGLONG>(i));
+      if (base != nullptr) {
+        std::memcpy(base + (offset - low), pixel, outBytes);
+      } else if (!WriteAt(target, offset, pixel, outBytes)) {
+        return FALSE;
+      }
+    }
+  }
+  return TRUE;
+}
