@@ -3,23 +3,24 @@
 
 #include <array>
 
+#include "dataaccess/linked_values.h"
+
 namespace {
 
 constexpr WORD kNone = 0xFFFF;
 constexpr WORD kItemStaple = 320;
 constexpr WORD kItemPunch = 341;
 
-// Index 0..3 of the (orientation, pages-per-sheet class) pair in the order (1, class 1),
-// (1, class 2), (2, class 1), (2, class 2); -1 when there is no rule for the pair.
-int OrientationClassIndex(const PositionRuleInput& input) {
-  int pageClass;
-  switch (input.pagesPerSheet) {
-    case 1: case 4: case 16: pageClass = 0; break;
-    case 2: case 8: case 32: pageClass = 1; break;
-    default: return -1;
-  }
-  if (input.orientation != 1 && input.orientation != 2) return -1;
-  return (input.orientation - 1) * 2 + pageClass;
+// Picks one of four answers by orientation and pages-per-sheet class, given in the order
+// (orientation 1, class 1), (1, class 2), (2, class 1), (2, class 2), through the item
+// engine's pair rules. False when no rule accepts the pair.
+bool ChooseByOrientation(const std::array<WORD, 4>& choices, const PositionRuleInput& input, WORD* answer) {
+  const PairRule rules[] = {
+      {1, 1, choices[0], 0}, {2, 2, choices[3], 0}, {1, 2, choices[1], 0}, {2, 1, choices[2], 0},
+      {0, kPairRuleEnd, 0, 0},
+  };
+  constexpr WORD kFirstResult = 0;  // any mode but 1 answers a rule's first result
+  return FindPairRule(kFirstResult, rules, {input.orientation, input.pagesPerSheet}, answer) == 0;
 }
 
 // Item 267 for item-325 values 1..4.
@@ -50,7 +51,7 @@ constexpr std::array<PositionRow, 11> kPositionTable = {{
 }};
 
 // Result row chosen by rows 1..8 per (orientation, class) index.
-constexpr std::array<std::array<int, 4>, 8> kPositionChoice = {{
+constexpr std::array<std::array<WORD, 4>, 8> kPositionChoice = {{
     {1, 2, 2, 1},
     {3, 4, 4, 3},
     {4, 1, 1, 4},
@@ -70,10 +71,7 @@ int ResolvePositionRule(const PositionRuleInput* input, WORD* value) {
     return 0;
   }
   if (input->sourceValue > 4) return 1;
-  const int index = OrientationClassIndex(*input);
-  if (index < 0) return 1;
-  *value = kPositionRule[input->sourceValue - 1][index];
-  return 0;
+  return ChooseByOrientation(kPositionRule[input->sourceValue - 1], *input, value) ? 0 : 1;
 }
 
 int ResolvePositionItems(WORD item, const PositionRuleInput* input, WORD* value) {
@@ -95,12 +93,8 @@ int ResolvePositionItems(WORD item, const PositionRuleInput* input, WORD* value)
     }
   }
   if (row < 0) return 1;
-  int resultRow = row;
-  if (row >= 1 && row <= 8) {
-    const int index = OrientationClassIndex(*input);
-    if (index < 0) return 1;
-    resultRow = kPositionChoice[row - 1][index];
-  }
+  WORD resultRow = static_cast<WORD>(row);
+  if (row >= 1 && row <= 8 && !ChooseByOrientation(kPositionChoice[row - 1], *input, &resultRow)) return 1;
   const WORD result = kPositionTable[resultRow].result[column];
   if (result == kNone) return 1;
   *value = result;
