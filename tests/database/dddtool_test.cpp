@@ -1,0 +1,98 @@
+// The text model compiler: the sample round-trips byte for byte through dump and build, and
+// models that break a rule of the format are refused with a message naming the record.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "tools/dddtool/ddd_model.h"
+
+namespace {
+
+std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+DddImage BuildSample() {
+  auto text = ReadBytes(QV_SOURCE_DIR "/models/sample.txt");
+  DddModel model;
+  DddImage image;
+  std::string error;
+  EXPECT_TRUE(ParseDddModel(std::string(text.begin(), text.end()), QV_SOURCE_DIR "/models", &model, &error)) << error;
+  EXPECT_TRUE(BuildDddImage(model, &image, &error)) << error;
+  return image;
+}
+
+TEST(DddTool, SampleRoundTripsThroughDumpAndBuild) {
+  DddImage image = BuildSample();
+  ASSERT_FALSE(image.main.empty());
+  ASSERT_FALSE(image.linked.empty());
+  // The build step of the driver directory wrote the same bytes.
+  EXPECT_EQ(ReadBytes(QV_DRIVER_DIR "/QX4500.DDD"), image.main);
+  EXPECT_EQ(ReadBytes(QV_DRIVER_DIR "/QX4500.DAT"), image.linked);
+
+  DddModel decoded;
+  std::string error;
+  ASSERT_TRUE(DecodeDddImage(image.main, &image.linked, &decoded, &error)) << error;
+  std::string text = FormatDddModel(decoded);
+  DddImage rebuilt;
+  ASSERT_TRUE(BuildDddImageFromText(text, &rebuilt, &error)) << error;
+  EXPECT_EQ(rebuilt.main, image.main);
+  EXPECT_EQ(rebuilt.linked, image.linked);
+  DddModel again;
+  ASSERT_TRUE(DecodeDddImage(rebuilt.main, &rebuilt.linked, &again, &error)) << error;
+  EXPECT_EQ(FormatDddModel(again), text);
+}
+
+TEST(DddTool, DecodeRefusesEveryTruncation) {
+  DddImage image = BuildSample();
+  DddModel model;
+  std::string error;
+  for (std::size_t size : {std::size_t{0}, std::size_t{100}, std::size_t{224}, std::size_t{300}, image.main.size() / 2,
+                           image.main.size() - 1}) {
+    std::vector<std::uint8_t> cut(image.main.begin(), image.main.begin() + static_cast<long>(size));
+    EXPECT_FALSE(DecodeDddImage(cut, &image.linked, &model, &error)) << size;
+  }
+}
+
+struct RefusedCase {
+  const char* body;
+  const char* message;
+};
+
+TEST(DddTool, RefusesModelsThatBreakTheFormat) {
+  const std::string head = "model \"M\"\nversion \"V:1.2.3\"\n";
+  const RefusedCase cases[] = {
+      {"rule 2 watch=(16 = i16:1)\n", "record rule 2 (line 3): key must equal its position 1"},
+      {"choice 1 value=i16:1\nchoice 3 value=i16:2\n", "record choice 3 (line 4): key must equal its position 2"},
+      {"sizerange 1\nsizerange 1\n", "record sizerange 1 (line 4): key is used twice"},
+      {"sizerange 1\npaper 9 size=1 limits=1 margins=2\n", "record paper 9 (line 4): field margins must name"},
+      {"list 8 choices=[1]\n", "record list 8 (line 3): field choices names choice 1"},
+      {"list 8 requires=[4]\n", "names requirement 4, which does not exist"},
+      {"level 0x100\nsizerange 1\npaper 9 size=1 limits=1 margins=1 extra=1\n", "field extra needs format level 0x200"},
+      {"level 0x100\nmediatype 1 name=\"x\"\n", "record mediatype 1 (line 4): the record type needs format level 0x200"},
+      {"choice 1 value=array:1\n", "array reference 1 names no array record"},
+      {"linked \"L.DAT\"\narray 1 linked type=3 size=2 values=[1]\n", "array records must lie in the main database"},
+      {"sizerange 1 linked\n", "lies in the linked database, but the model names none"},
+      {"linked \"NODOT\"\n", "linked database name needs an extension"},
+      {"section 35 [str(1 2)]\n", "section 35 names string libraries and must hold plain texts"},
+      {"list 8 name=\"ab\\xFF\\x01\\xFF\\x02\\xFF\"\n", "would read as a string reference"},
+      {"picture 1 bitmap=hex:0102\n", "must start with the 14-byte file header"},
+      {"array 1 type=3 size=3 values=[1]\n", "numbers need an element size of 1, 2 or 4"},
+      {"paper 9 colour=1\n", "line 3: record type paper has no field \"colour\""},
+      {"choice 1 value=i16:40000\n", "line 3: number 40000 is out of range"},
+  };
+  for (const auto& c : cases) {
+    DddImage image;
+    std::string error;
+    EXPECT_FALSE(BuildDddImageFromText(head + c.body, &image, &error)) << c.body;
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.body << " gave: " << error;
+  }
+  DddImage image;
+  std::string error;
+  EXPECT_FALSE(BuildDddImageFromText("model \"M\"\nversion \"V:256.0.0\"\n", &image, &error));
+  EXPECT_NE(error.find("version text"), std::string::npos) << error;
+}
+
+}  // namespace
