@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "dataaccess/item_index.h"
 #include "dataaccess/linked_values.h"
 
 namespace itemengine {
@@ -40,7 +41,7 @@ constexpr SettingItemId kOrientationItem = 7;
 constexpr SettingItemId kPagesPerSheetItem = 295;
 
 DWORD ReadU32(const BYTE* p) {
-  DWORD v;
+  DWORD v = 0;
   std::memcpy(&v, p, 4);
   return v;
 }
@@ -53,6 +54,20 @@ WORD ReadU16(const BYTE* p) {
 void WriteU16(BYTE* p, WORD v) { std::memcpy(p, &v, 2); }
 
 bool IsPackedByte(SettingItemId id) { return id >= kFirstPackedByte && id <= kLastPackedByte; }
+
+// Ids with a rule of their own beyond what their row says.
+constexpr SettingItemId kLastRuleItem = kInvertedFlag;
+constexpr std::array<bool, kLastRuleItem + 1> FindRuleItems() {
+  std::array<bool, kLastRuleItem + 1> rule{};
+  for (SettingItemId id : {kResolutionPair, kInvertedFlag, kFont1Escapement, kFont2Escapement, kPositionItem,
+                           kStapleItem, kPunchItem})
+    rule[id] = true;
+  for (SettingItemId id = kFirstPackedByte; id <= kLastPackedByte; ++id) rule[id] = true;
+  return rule;
+}
+constexpr std::array<bool, kLastRuleItem + 1> kRuleItems = FindRuleItems();
+
+bool HasOwnRule(SettingItemId id) { return id <= kLastRuleItem && kRuleItems[id]; }
 
 DWORD PackedByteMask(SettingItemId id) { return DWORD(0xFF) << (8 * ((id - kFirstPackedByte) % 3)); }
 
@@ -70,6 +85,16 @@ const BYTE* ReadPointer(const void* source) {
   return p;
 }
 
+// Writes the low `bytes` bytes of a value (1, 2 or 4) to an unaligned place.
+void StoreLow(BYTE* p, DWORD value, DWORD bytes) {
+  if (bytes == 1)
+    p[0] = BYTE(value);
+  else if (bytes == 2)
+    WriteU16(p, WORD(value));
+  else
+    WriteU32(p, value);
+}
+
 // The setter's argument check. On success gives the size of the given type, the bytes to store
 // and, for a string or font, the caller's data.
 struct CheckedWrite {
@@ -78,18 +103,16 @@ struct CheckedWrite {
   const BYTE* data;
 };
 
-ItemAccessResult CheckItemBuffer(SettingItemId id, const ItemLocation& location, ValueTypeCode type,
-                                 DWORD length, const void* source, CheckedWrite* write) {
-  const ItemLayoutRow& row = *location.row;
+ItemAccessResult CheckItemBuffer(const ItemLayoutRow& row, const ItemRowInfo& info, ValueTypeCode type, DWORD length,
+                                 const void* source, CheckedWrite* write) {
   // A flag bit is written from the first byte of the value whatever the length.
-  if (IsFlagBitItem(id) && row.exchangeType == 0) length = 4;
-  if (type == row.type) {
-    write->givenSize = location.size;
-  } else if (row.exchangeType != 0 && type == row.exchangeType) {
-    if (!GetValueTypeSize(type, &write->givenSize)) return kItemFailed;
-  } else {
+  if (info.kind == kKindFlagBit && row.exchangeType == 0) length = 4;
+  if (type == row.type)
+    write->givenSize = info.size;
+  else if (row.exchangeType != 0 && type == row.exchangeType)
+    write->givenSize = info.reportedSize;
+  else
     return kItemBadType;
-  }
   write->data = nullptr;
   if (type == kTypeString) {
     write->data = ReadPointer(source);
@@ -108,33 +131,28 @@ ItemAccessResult CheckItemBuffer(SettingItemId id, const ItemLocation& location,
     write->storeBytes = row.byteLength;
   } else {
     if (length != write->givenSize) return kItemBadLength;
-    write->storeBytes = location.size;
+    write->storeBytes = info.size;
   }
   return kItemDone;
 }
 
-void StoreValue(SettingItemId id, SettingsRecord* settings, const ItemLocation& location, const void* source,
-                const CheckedWrite& write) {
-  const BYTE* given = static_cast<const BYTE*>(source);
-  if (id == kResolutionPair) {
-    const DWORD v = ReadU32(given);
-    WriteU16(settings->bytes + kPrintQualityOffset, WORD(v >> 16));
-    WriteU16(settings->bytes + kYResolutionOffset, WORD(v));
-  } else if (IsPackedByte(id)) {
-    const DWORD mask = PackedByteMask(id);
-    WriteU32(location.address, (ReadU32(location.address) & ~mask) | (ReadU32(given) & mask));
-  } else if (DWORD mask; GetItemFlagMask(id, &mask)) {
-    const bool set = id == kInvertedFlag ? (given[0] & 1) == 0 : given[0] != 0;
-    const DWORD word = ReadU32(location.address);
-    WriteU32(location.address, set ? word | mask : word & ~mask);
-  } else if (write.data != nullptr) {
-    // The caller's text or font may lie inside the record itself.
-    std::memmove(location.address, write.data, write.storeBytes);
-  } else {
-    std::memcpy(location.address, given, write.storeBytes);
+// Stores a checked value the way its row says.
+void StoreByKind(const ItemLocation& location, const ItemRowInfo& info, const BYTE* given, const CheckedWrite& write) {
+  switch (info.kind) {
+    case kKindFlagBit: {
+      const DWORD word = ReadU32(location.address);
+      WriteU32(location.address, given[0] != 0 ? word | info.mask : word & ~info.mask);
+      break;
+    }
+    case kKindString:
+    case kKindFont:
+      // The caller's text or font may lie inside the record itself.
+      std::memmove(location.address, write.data, write.storeBytes);
+      break;
+    case kKindByte: location.address[0] = given[0]; break;
+    case kKindWord: std::memcpy(location.address, given, 2); break;
+    case kKindDword: std::memcpy(location.address, given, 4); break;
   }
-  if (id == kFont1Escapement) std::memcpy(settings->bytes + kFont1OrientationOffset, given, 4);
-  if (id == kFont2Escapement) std::memcpy(settings->bytes + kFont2OrientationOffset, given, 4);
 }
 
 // Reads a number item as a 16-bit value (the items the linked rules consult are 16 bits or
@@ -170,51 +188,76 @@ ItemAccessResult UpdateLinkedItem(SettingItemId id, SettingsRecord* settings, Pr
   return WriteWord(id == kStapleItem ? kStapleLinked : kPunchLinked, settings, config, linked);
 }
 
+// Writing an item with a rule of its own, after the checks passed.
+ItemAccessResult SetRuleItem(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config,
+                             const ItemLocation& location, const ItemRowInfo& info, const BYTE* given,
+                             const CheckedWrite& write) {
+  if (id == kResolutionPair) {
+    const DWORD v = ReadU32(given);
+    WriteU16(settings->bytes + kPrintQualityOffset, WORD(v >> 16));
+    WriteU16(settings->bytes + kYResolutionOffset, WORD(v));
+  } else if (IsPackedByte(id)) {
+    const DWORD mask = PackedByteMask(id);
+    WriteU32(location.address, (ReadU32(location.address) & ~mask) | (ReadU32(given) & mask));
+  } else if (id == kInvertedFlag) {
+    const DWORD word = ReadU32(location.address);
+    WriteU32(location.address, (given[0] & 1) == 0 ? word | info.mask : word & ~info.mask);
+  } else {
+    StoreByKind(location, info, given, write);
+  }
+  if (id == kFont1Escapement) std::memcpy(settings->bytes + kFont1OrientationOffset, given, 4);
+  if (id == kFont2Escapement) std::memcpy(settings->bytes + kFont2OrientationOffset, given, 4);
+  if (id == kPositionItem || id == kStapleItem || id == kPunchItem)
+    return UpdateLinkedItem(id, settings, config, given, write.givenSize);
+  return kItemDone;
+}
+
 }  // namespace
 
 ItemAccessResult dma_GetValue(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config,
                               ValueTypeCode* type, DWORD* length, void* value, ItemArea* area) {
   if (type == nullptr || length == nullptr || value == nullptr || area == nullptr) return kItemFailed;
   ItemLocation location;
-  const ItemAccessResult located = LocateItem(id, settings, config, &location);
+  const ItemAccessResult located = LocateIndexedItem(id, settings, config, &location);
   if (located != kItemNoRange) *area = location.area;
   if (located != kItemDone) return located;
   const ItemLayoutRow& row = *location.row;
-  if (id == kFont1Escapement && ReadU32(settings->bytes + kFont1EscapementOffset) !=
-                                    ReadU32(settings->bytes + kFont1OrientationOffset))
-    return kItemFailed;
+  const ItemRowInfo& info = GetItemRowInfo(location.row);
+  BYTE* out = static_cast<BYTE*>(value);
 
-  BYTE taken[sizeof(ULONG_PTR)] = {};
-  DWORD takenSize = location.size;
-  if (id == kResolutionPair) {
-    // Composed unsigned so that a negative dmYResolution does not borrow from the quality.
-    const DWORD pair = DWORD(ReadU16(settings->bytes + kPrintQualityOffset)) << 16 |
-                       ReadU16(settings->bytes + kYResolutionOffset);
-    WriteU32(taken, pair);
-  } else if (IsPackedByte(id)) {
-    WriteU32(taken, ReadU32(location.address) & PackedByteMask(id));
-  } else if (DWORD mask; GetItemFlagMask(id, &mask)) {
-    const bool bit = (ReadU32(location.address) & mask) != 0;
-    WriteU32(taken, (id == kInvertedFlag ? !bit : bit) ? 1 : 0);
-    takenSize = 4;
-  } else if (row.type == kTypeString || row.type == kTypeFont) {
-    const ULONG_PTR offset = row.offset;
-    std::memcpy(taken, &offset, sizeof offset);
-  } else {
-    std::memcpy(taken, location.address, location.size);
+  DWORD v = 0;
+  switch (info.kind) {
+    case kKindString:
+    case kKindFont: {
+      const ULONG_PTR offset = row.offset;
+      std::memcpy(out, &offset, sizeof offset);
+      *type = row.type;
+      *length = info.kind == kKindFont ? row.byteLength : 2 * CountChars(location.address, row.byteLength / 2) + 2;
+      return kItemDone;
+    }
+    case kKindFlagBit: v = (ReadU32(location.address) & info.mask) != 0 ? 1 : 0; break;
+    case kKindByte: v = location.address[0]; break;
+    case kKindWord: v = ReadU16(location.address); break;
+    case kKindDword: v = ReadU32(location.address); break;
   }
-
-  DWORD reportedSize = location.size;
-  if (row.exchangeType != 0 && !GetValueTypeSize(row.exchangeType, &reportedSize)) return kItemFailed;
-  std::memset(value, 0, reportedSize);
-  std::memcpy(value, taken, takenSize);
-  *type = row.exchangeType != 0 ? row.exchangeType : row.type;
-  if (row.type == kTypeString)
-    *length = 2 * CountChars(location.address, row.byteLength / 2) + 2;
-  else if (row.type == kTypeFont)
-    *length = row.byteLength;
-  else
-    *length = reportedSize;
+  if (HasOwnRule(id)) {
+    if (id == kFont1Escapement && ReadU32(settings->bytes + kFont1EscapementOffset) !=
+                                      ReadU32(settings->bytes + kFont1OrientationOffset))
+      return kItemFailed;
+    if (id == kResolutionPair)
+      // Composed unsigned so that a negative dmYResolution does not borrow from the quality.
+      v = DWORD(ReadU16(settings->bytes + kPrintQualityOffset)) << 16 | ReadU16(settings->bytes + kYResolutionOffset);
+    else if (IsPackedByte(id))
+      v &= PackedByteMask(id);
+    else if (id == kInvertedFlag)
+      v ^= 1;
+  }
+  // The buffer is zero-filled to the reported size, then the value copied: 4 bytes for a flag,
+  // else the own type's size. Both together write the zero-extended value over the larger.
+  const DWORD copied = info.kind == kKindFlagBit ? 4 : info.size;
+  StoreLow(out, v, std::max<DWORD>(copied, info.reportedSize));
+  *type = info.reportedType;
+  *length = info.reportedSize;
   return kItemDone;
 }
 
@@ -222,13 +265,14 @@ ItemAccessResult dma_SetValue(SettingItemId id, SettingsRecord* settings, Printe
                               ValueTypeCode type, DWORD length, const void* source) {
   if (source == nullptr) return kItemFailed;
   ItemLocation location;
-  if (const ItemAccessResult r = LocateItem(id, settings, config, &location); r != kItemDone) return r;
+  if (const ItemAccessResult r = LocateIndexedItem(id, settings, config, &location); r != kItemDone) return r;
+  const ItemRowInfo& info = GetItemRowInfo(location.row);
   CheckedWrite write;
-  if (const ItemAccessResult r = CheckItemBuffer(id, location, type, length, source, &write); r != kItemDone)
+  if (const ItemAccessResult r = CheckItemBuffer(*location.row, info, type, length, source, &write); r != kItemDone)
     return r;
-  StoreValue(id, settings, location, source, write);
-  if (id == kPositionItem || id == kStapleItem || id == kPunchItem)
-    return UpdateLinkedItem(id, settings, config, static_cast<const BYTE*>(source), write.givenSize);
+  const BYTE* given = static_cast<const BYTE*>(source);
+  if (HasOwnRule(id)) return SetRuleItem(id, settings, config, location, info, given, write);
+  StoreByKind(location, info, given, write);
   return kItemDone;
 }
 

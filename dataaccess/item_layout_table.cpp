@@ -339,14 +339,42 @@ constexpr std::array<ItemGroupEntry, kItemGroupCount> ItemGroupTable = BuildGrou
 
 namespace {
 
+constexpr ItemRowInfo DescribeRow(const ItemLayoutRow& row) {
+  ItemRowInfo info{};
+  DWORD size = 0, reportedSize = 0, mask = 0;
+  if (!GetValueTypeSize(row.type, &size)) throw "row type without size";
+  reportedSize = size;
+  if (row.exchangeType != 0 && !GetValueTypeSize(row.exchangeType, &reportedSize)) throw "exchange type without size";
+  info.size = BYTE(size);
+  info.reportedSize = BYTE(reportedSize);
+  info.reportedType = row.exchangeType != 0 ? row.exchangeType : row.type;
+  if (GetItemFlagMask(row.id, &mask)) {
+    info.kind = kKindFlagBit;
+    info.mask = mask;
+  } else if (row.type == kTypeString) {
+    info.kind = kKindString;
+  } else if (row.type == kTypeFont) {
+    info.kind = kKindFont;
+  } else {
+    info.kind = size == 1 ? kKindByte : size == 2 ? kKindWord : kKindDword;
+  }
+  return info;
+}
+
+constexpr std::array<ItemRowInfo, kItemRowCount> DescribeRows() {
+  std::array<ItemRowInfo, kItemRowCount> infos{};
+  for (size_t i = 0; i < kItemRowCount; ++i) infos[i] = DescribeRow(ItemRows[i]);
+  return infos;
+}
+
 // Ranges are searched in table order and the first that holds an id wins; within the range
 // the id's row, if any. No id may have two rows.
 constexpr std::array<ItemIndexEntry, kItemIdLimit> BuildItemIndex() {
   std::array<ItemIndexEntry, kItemIdLimit> index{};
-  for (ItemIndexEntry& entry : index) entry = {kIndexNoRow, kIndexNoGroup};
+  for (ItemIndexEntry& entry : index) entry = {kIndexNoRow, kIndexNoGroup, 0};
   for (size_t g = 0; g < kItemGroupCount; ++g)
     for (size_t id = kGroupRanges[g].first; id <= kGroupRanges[g].last; ++id)
-      if (index[id].group == kIndexNoGroup) index[id].group = BYTE(g);
+      if (index[id].group == kIndexNoGroup) index[id] = {kIndexNoRow, BYTE(g), BYTE(kGroupRanges[g].area)};
   size_t n = 0;
   for (const ItemRun& run : kItemRuns)
     for (size_t id = run.first; id <= run.last; ++id, ++n) {
@@ -358,5 +386,6 @@ constexpr std::array<ItemIndexEntry, kItemIdLimit> BuildItemIndex() {
 
 }  // namespace
 
+constexpr std::array<ItemRowInfo, kItemRowCount> ItemRowInfos = DescribeRows();
 constexpr std::array<ItemIndexEntry, kItemIdLimit> ItemIndex = BuildItemIndex();
 static_assert(kGroupRanges[10].last + 1u == kItemIdLimit);

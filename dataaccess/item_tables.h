@@ -72,19 +72,50 @@ struct ItemLocation {
 
 // Size of a value of the given type crossing the interface; false for an invalid code
 // (7 and every code not listed).
-bool GetValueTypeSize(ValueTypeCode type, DWORD* size);
+constexpr bool GetValueTypeSize(ValueTypeCode type, DWORD* size) {
+  switch (type) {
+    case kTypeFlag:
+    case kTypeInt32:
+    case kTypeUInt32:
+    case kTypeFontField: *size = 4; return true;
+    case kTypeInt16:
+    case kTypeUInt16: *size = 2; return true;
+    case kTypeUInt8: *size = 1; return true;
+    case kTypeString:
+    case kTypeFont: *size = sizeof(void*); return true;
+    default: return false;
+  }
+}
+
+// The ItemFlagMaskTable: three lists of flag items, each flag one bit of a shared 32-bit word;
+// bit k of a word is id number k of its word.
+struct ItemFlagMaskList {
+  SettingItemId first;
+  SettingItemId last;
+};
+inline constexpr ItemFlagMaskList ItemFlagMaskTable[] = {{0x501, 0x560}, {0x1001, 0x1040}, {0x1201, 0x1220}};
+
+// The bit of an item of the three flag lists inside its shared 32-bit word.
+constexpr bool GetItemFlagMask(SettingItemId id, DWORD* mask) {
+  for (const ItemFlagMaskList& list : ItemFlagMaskTable)
+    if (id >= list.first && id <= list.last) {
+      *mask = DWORD(1) << ((id - list.first) % 32);
+      return true;
+    }
+  return false;
+}
+
+// True for ids of the three flag lists (0x501-0x560, 0x1001-0x1040, 0x1201-0x1220).
+constexpr bool IsFlagBitItem(SettingItemId id) {
+  DWORD mask = 0;
+  return GetItemFlagMask(id, &mask);
+}
 
 // Finds the item's row and its place inside the caller's records: 0, 1 (no range) or 16 (no
 // row, record of its area missing, type without size). The area is filled in as soon as the
 // range is known, even when the result is 16.
 ItemAccessResult LocateItem(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config,
                             ItemLocation* location);
-
-// The bit of an item of the three flag ranges inside its shared 32-bit word.
-bool GetItemFlagMask(SettingItemId id, DWORD* mask);
-
-// True for ids of the three flag ranges (0x501-0x560, 0x1001-0x1040, 0x1201-0x1220).
-bool IsFlagBitItem(SettingItemId id);
 
 // Bytes an item occupies in its record: the field size for strings and fonts, else the size
 // of its own type.
