@@ -1,0 +1,293 @@
+// Stand-in for the scanner device-access library: StiCommand over a simulated flatbed and
+// feeder (see pelvodev_sim.h), with scripted failures and a log of decoded command blocks.
+#include <cstring>
+#include <vector>
+
+#include "outside/pelvodev/pelvodev_sim.h"
+#include "platform/base/addr32.h"
+#include "platform/base/export.h"
+
+namespace {
+
+constexpr char kDeviceName[] = "Scriptora Duo Local Scan";
+
+struct Script {
+  int Op;
+  BYTE Opcode;
+  DWORD Occurrence;
+  LONG Result;
+  BYTE StatusByte;
+  DWORD LastStatus;
+  DWORD Seen;
+};
+
+struct Scanner {
+  SimScannerSetupInfo Setup{0, TRUE, 0, 0, 0};
+  std::vector<Script> Scripts;
+  std::vector<SimScannerCall> Log;
+  DWORD LastStatus = 0;
+  DWORD PaperTests = 0;
+  bool FeederScan = false;  // the last 0x44 parameter asked for the paper test
+  bool HaveWindow = false;
+  SimScanWindow Window{};
+  BYTE ToneTable[256]{};
+  bool HaveToneTable = false;
+  bool Started = false;
+  ULONGLONG ReadPosition = 0;  // bytes of the device stream already delivered
+};
+
+Scanner& State() {
+  static Scanner scanner;
+  return scanner;
+}
+
+DWORD Be32(const BYTE* p) {
+  return (static_cast<DWORD>(p[0]) << 24) | (static_cast<DWORD>(p[1]) << 16) | (static_cast<DWORD>(p[2]) << 8) | p[3];
+}
+DWORD Le32(const BYTE* p) {
+  return static_cast<DWORD>(p[0]) | (static_cast<DWORD>(p[1]) << 8) | (static_cast<DWORD>(p[2]) << 16) |
+         (static_cast<DWORD>(p[3]) << 24);
+}
+
+// The script that applies to this call, if any.
+const Script* MatchScript(int op, BYTE opcode) {
+  for (Script& s : State().Scripts) {
+    if (s.Op != op || (op == 6 && s.Opcode != opcode)) continue;
+    ++s.Seen;
+    if (s.Occurrence == 0 || s.Seen == s.Occurrence) return &s;
+  }
+  return nullptr;
+}
+
+bool PaperInFeeder() {
+  const Scanner& s = State();
+  return s.Setup.HasFeeder && s.Setup.FeederPages > 0 && s.PaperTests > s.Setup.PaperAfterTests;
+}
+
+DWORD DeviceLineBytes(const SimScanWindow& w) {
+  return static_cast<DWORD>((static_cast<ULONGLONG>(w.Width) * w.BitsPerPixel + 7) / 8);
+}
+
+// Byte `index` of device line `line` of the current window.
+BYTE StreamByte(const SimScanWindow& w, DWORD line, DWORD index) {
+  const DWORD y = w.Top + line;
+  if (w.BitsPerPixel == 1) {
+    BYTE b = 0;
+    for (int bit = 0; bit < 8; ++bit)
+      if (SimPattern1(w.Left + index * 8 + bit, y)) b |= static_cast<BYTE>(0x80 >> bit);
+    return b;
+  }
+  if (w.BitsPerPixel == 16) {
+    const WORD v = SimPattern16(w.Left + index / 2, y);
+    return static_cast<BYTE>(index % 2 ? v >> 8 : v);
+  }
+  return SimPattern8(w.Left + index, y);
+}
+
+// Fails the command with a device condition.
+LONG Condition(BYTE* block, BYTE statusByte, DWORD lastStatus) {
+  block[2] = statusByte;
+  State().LastStatus = lastStatus;
+  return -1;
+}
+
+LONG ParseWindow(BYTE* block, const BYTE* p, DWORD length) {
+  if (p == nullptr || length < 48) return Condition(block, kSimStatusByteCheck, kSimStatusInvalidField);
+  SimScanWindow w{};
+  w.XResolution = static_cast<DWORD>((p[2] << 8) | p[3]);
+  w.YResolution = static_cast<DWORD>((p[4] << 8) | p[5]);
+  w.Left = Be32(p + 8);
+  w.Top = Be32(p + 12);
+  w.Width = Be32(p + 16);
+  w.Length = Be32(p + 20);
+  w.Threshold = p[25];
+  w.Composition = p[26];
+  w.BitsPerPixel = p[27];
+  w.Background = p[28];
+  w.Halftone = p[29];
+  std::memcpy(w.Repeat, p + 32, 16);
+  const bool oneBit = w.Composition == 0 || w.Composition == 1 || w.Composition == 3;
+  const bool bitsMatch = oneBit ? w.BitsPerPixel == 1 : (w.Composition == 2 && (w.BitsPerPixel == 8 || w.BitsPerPixel == 16));
+  if (!bitsMatch || w.Width == 0 || w.Length == 0 || w.Width > 0x10000 || w.Length > 0x10000)
+    return Condition(block, kSimStatusByteCheck, kSimStatusInvalidField);
+  State().Window = w;
+  State().HaveWindow = true;
+  return 0;
+}
+
+LONG ReadData(BYTE* block, const BYTE* param, BYTE* data, DWORD dataLength) {
+  Scanner& s = State();
+  if (param == nullptr || data == nullptr || !s.Started || !s.HaveWindow)
+    return Condition(block, kSimStatusByteCheck, kSimStatusInvalidField);
+  const DWORD count = Be32(param);
+  if (count > dataLength) return Condition(block, kSimStatusByteCheck, kSimStatusInvalidField);
+  const DWORD lineBytes = DeviceLineBytes(s.Window);
+  DWORD lines = s.Window.Length;
+  if (s.FeederScan && s.Setup.PageLines != 0 && s.Setup.PageLines < lines) lines = s.Setup.PageLines;
+  const ULONGLONG total = static_cast<ULONGLONG>(lineBytes) * lines;
+  if (s.ReadPosition + count > total) return Condition(block, kSimStatusByteCheck, kSimStatusEndOfDocument);
+  for (DWORD i = 0; i < count; ++i) {
+    const ULONGLONG at = s.ReadPosition + i;
+    data[i] = StreamByte(s.Window, static_cast<DWORD>(at / lineBytes), static_cast<DWORD>(at % lineBytes));
+  }
+  s.ReadPosition += count;
+  return 0;
+}
+
+// Operation 6: one command block.
+LONG Execute(BYTE* block, SimScannerCall& call) {
+  Scanner& s = State();
+  const BYTE opcode = block[1];
+  const DWORD length = Be32(block + 4);
+  BYTE* param = static_cast<BYTE*>(FromAddr32(Le32(block + 44)));
+  BYTE* data = static_cast<BYTE*>(FromAddr32(Le32(block + 52)));
+  const DWORD dataLength = Le32(block + 60);
+  call.Opcode = opcode;
+  call.Direction = Le32(block + 40);
+  call.TransferLength = length;
+  call.DataLength = dataLength;
+  const DWORD keep = opcode == 0x49 ? 4 : (opcode == 0x43 ? 0 : length);
+  if (keep > sizeof(call.Param) || (keep != 0 && param == nullptr))
+    return Condition(block, kSimStatusByteCheck, kSimStatusInvalidField);
+  if (keep != 0) std::memcpy(call.Param, param, keep);
+  call.ParamLength = keep;
+  block[2] = 0;
+  block[3] = 0;
+  s.LastStatus = 0;
+  switch (opcode) {
+    case 0x42:
+      ++s.PaperTests;
+      if (PaperInFeeder())
+        block[3] = 0x40;
+      else
+        s.LastStatus = kSimStatusNoPaper;
+      return 0;
+    case 0x43:
+      if (data == nullptr || dataLength < 64) return Condition(block, kSimStatusByteCheck, kSimStatusInvalidField);
+      data[10] = static_cast<BYTE>((data[10] & ~1) | (s.Setup.HasFeeder ? 1 : 0));
+      return 0;
+    case 0x44:
+      if (length == 48) s.FeederScan = (param[2] & 0x40) != 0;
+      return 0;
+    case 0x45:
+      return ParseWindow(block, param, length);
+    case 0x47:
+      if (length != 256) return Condition(block, kSimStatusByteCheck, kSimStatusInvalidField);
+      std::memcpy(s.ToneTable, param, 256);
+      s.HaveToneTable = true;
+      return 0;
+    case 0x48:
+      if (!s.HaveWindow) return Condition(block, kSimStatusByteCheck, kSimStatusInvalidField);
+      if (s.FeederScan) {
+        if (!PaperInFeeder()) return Condition(block, kSimStatusByteCheck, kSimStatusNoPaper);
+        --s.Setup.FeederPages;
+      }
+      s.Started = true;
+      s.ReadPosition = 0;
+      return 0;
+    case 0x49:
+      return ReadData(block, param, data, dataLength);
+    case 0x4C:
+      s.Started = false;
+      return 0;
+    case 0x4E: {
+      if (data == nullptr || dataLength < 20) return Condition(block, kSimStatusByteCheck, kSimStatusInvalidField);
+      const BYTE reply[20] = {0x81, 0x10, 1, 0, 'S', 'I', 'M', 'D', 'U', 'O'};
+      std::memcpy(data, reply, sizeof reply);
+      return 0;
+    }
+    default:
+      return Condition(block, kSimStatusByteCheck, kSimStatusInvalidField);
+  }
+}
+
+}  // namespace
+
+DLLEXPORT LONG WINAPI StiCommand(int op, ULONG_PTR arg) {
+  Scanner& s = State();
+  SimScannerCall call{};
+  call.Op = op;
+  BYTE* block = reinterpret_cast<BYTE*>(arg);
+  const Script* script = MatchScript(op, op == 6 && block != nullptr ? block[1] : 0);
+  LONG result = 0;
+  if (script != nullptr && script->Result < 0) {
+    if ((op == 4 || op == 6) && block != nullptr) block[2] = script->StatusByte;
+    s.LastStatus = script->LastStatus;
+    result = script->Result;
+  } else {
+    switch (op) {
+      case 1: {
+        const char* name = reinterpret_cast<const char*>(arg);
+        if (name != nullptr) std::strncpy(call.Name, name, sizeof call.Name - 1);
+        result = name != nullptr && std::strcmp(name, kDeviceName) == 0 ? s.Setup.OpenResult : -1;
+        break;
+      }
+      case 4:
+        if (block == nullptr) {
+          result = -1;
+        } else {
+          block[2] = 0;
+        }
+        break;
+      case 6:
+        result = block == nullptr ? -1 : Execute(block, call);
+        break;
+      case 7:
+        result = static_cast<LONG>(s.LastStatus);
+        break;
+      case 2:
+        s.Started = false;
+        break;
+      case 3:
+      case 5:
+      case 8:
+      case 9:
+        break;
+      default:
+        result = -1;
+        break;
+    }
+    if (script != nullptr) {  // a condition reported on success
+      if ((op == 4 || op == 6) && block != nullptr) block[2] = script->StatusByte;
+      s.LastStatus = script->LastStatus;
+      result = script->Result;
+    }
+  }
+  if (op != 7) {
+    call.Result = result;
+    s.Log.push_back(call);
+  }
+  return result;
+}
+
+DLLEXPORT void SimScannerReset() { State() = Scanner{}; }
+
+DLLEXPORT void SimScannerSetup(const SimScannerSetupInfo* info) {
+  if (info != nullptr) State().Setup = *info;
+}
+
+DLLEXPORT void SimScannerFail(int op, BYTE opcode, DWORD occurrence, LONG result, BYTE statusByte, DWORD lastStatus) {
+  State().Scripts.push_back({op, opcode, occurrence, result, statusByte, lastStatus, 0});
+}
+
+DLLEXPORT DWORD SimScannerCallCount() { return static_cast<DWORD>(State().Log.size()); }
+
+DLLEXPORT BOOL SimScannerCall(DWORD index, SimScannerCall* call) {
+  if (call == nullptr || index >= State().Log.size()) return FALSE;
+  *call = State().Log[index];
+  return TRUE;
+}
+
+DLLEXPORT BOOL SimScannerWindow(SimScanWindow* window) {
+  if (window == nullptr || !State().HaveWindow) return FALSE;
+  *window = State().Window;
+  return TRUE;
+}
+
+DLLEXPORT BOOL SimScannerToneTable(BYTE* table256) {
+  if (table256 == nullptr || !State().HaveToneTable) return FALSE;
+  std::memcpy(table256, State().ToneTable, 256);
+  return TRUE;
+}
+
+DLLEXPORT DWORD SimScannerFeederPages() { return State().Setup.FeederPages; }
