@@ -6,6 +6,9 @@
 #include <memory>
 #include <new>
 
+#include "core/codepage.h"
+#include "platform/platform.h"
+
 namespace {
 
 constexpr BYTE kScrambleKey[4] = {'k', 'b', 't', 'q'};
@@ -151,4 +154,48 @@ int DecodeText(const char* input, int length, void* output, int* written, int ca
   int decoded = 0;
   if (int r = DecodeBase64(input, length, scratch.get(), &decoded, ScratchCapacity(length)); r != kTextProtectOk) return r;
   return ScrambleBytes(scratch.get(), decoded, output, written, capacity);
+}
+
+namespace {
+
+// Frees a global block when it goes out of scope.
+struct GlobalBlock {
+  void* p = nullptr;
+  ~GlobalBlock() {
+    if (p != nullptr) GlobalFree(p);
+  }
+};
+
+}  // namespace
+
+int ConvertEncodedText(int mode, LPCWSTR text, LPWSTR* result) {
+  if (text == nullptr || text[0] == 0 || result == nullptr) return 0;
+  GlobalBlock ansi;
+  int length = 0;
+  LPSTR narrow = nullptr;
+  if (!WideToMultiByteCp(text, &narrow, &length, CP_ACP)) return 0;
+  ansi.p = narrow;
+  if (length <= 0) return 0;
+  // The output block keeps one zero byte after the longest possible result, so the text
+  // handed back to the wide conversion is always terminated.
+  int size;
+  if (mode == kConvertEncode) {
+    size = Base64EncodedSize(length);
+  } else {
+    size = (length + 3) / 4 * 3 + 1;
+  }
+  if (size <= 0) return 0;
+  GlobalBlock coded;
+  coded.p = GlobalAlloc(GPTR, static_cast<SIZE_T>(size));
+  if (coded.p == nullptr) return 0;
+  int written = 0;
+  const int r = mode == kConvertEncode
+                    ? EncodeText(narrow, length, static_cast<char*>(coded.p), &written, size - 1)
+                    : DecodeText(narrow, length, coded.p, &written, size - 1);
+  if (r != kTextProtectOk) return 0;
+  LPWSTR wide = nullptr;
+  int count = 0;
+  if (!MultiByteToWideCp(static_cast<LPCSTR>(coded.p), &wide, &count, CP_ACP)) return 0;
+  *result = wide;
+  return 1;
 }

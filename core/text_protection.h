@@ -35,3 +35,10 @@ int EncodeText(const void* input, int length, char* output, int* written, int ca
 // DecodeBase64 then ScrambleBytes.
 int DecodeText(const char* input, int length, void* output, int* written, int capacity);
 
+
+// Mode 1 encodes a wide text (ANSI code page, EncodeText, back to wide); any other mode
+// decodes one. On success *result is a new global block the caller frees with GlobalFree;
+// answers 1, or 0 (and no string) for an empty or NULL text or any failing step.
+constexpr int kConvertEncode = 1;
+constexpr int kConvertDecode = 2;
+int ConvertEncodedText(int mode, LPCWSTR text, LPWSTR* result);
