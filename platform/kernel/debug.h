@@ -1,0 +1,17 @@
+// Debugger output: every line sent with OutputDebugStringW/A is kept in order for tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/base/export.h"
+#include "platform/base/types.h"
+
+PLATFORM_API void OutputDebugStringW(LPCWSTR text);
+// Converted from the ANSI code page.
+PLATFORM_API void OutputDebugStringA(LPCSTR text);
+
+// Every text sent since the last reset, each exactly as passed (NULL recorded as empty).
+PLATFORM_API std::vector<std::u16string> SimDebugOutput();
+// Forgets the captured output (also done by SimReset).
+PLATFORM_API void SimDebugOutputReset();
