@@ -98,7 +98,8 @@ using HCURSOR = HICON;
 using HGLOBAL = HANDLE;
 using HLOCAL = HANDLE;
 using PHKEY = HKEY*;
-using FARPROC = INT_PTR (*)();
+// The generic function type: GCC lets it convert to every function type without warning.
+using FARPROC = void (*)();
 
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1)))
 #define MAKEINTRESOURCEW(i) (reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))

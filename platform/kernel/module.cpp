@@ -1,0 +1,585 @@
+// The module loader (rules in module.h).
+#include "platform/kernel/module.h"
+
+#include <dlfcn.h>
+#include <link.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+
+#include "platform/base/errors.h"
+#include "platform/base/text.h"
+#include "platform/kernel/ansi_text.h"
+#include "platform/kernel/lasterror.h"
+#include "platform/kernel/module_resources.h"
+#include "platform/kernel/sandbox.h"
+#include "platform/kernel/sim.h"
+
+namespace {
+
+constexpr const WCHAR* kSystemDirectory = u"C:\\Windows\\System32";
+// Handle values are tokens, never pointers: the host, the built-ins, then loaded modules.
+constexpr ULONG_PTR kHostHandle = 0x00400000;
+constexpr ULONG_PTR kBuiltinHandleBase = 0x7FF00000;
+constexpr ULONG_PTR kModuleHandleBase = 0x10000000;
+constexpr ULONG_PTR kHandleStride = 0x10000;
+// A resource file larger than this is refused rather than read into memory.
+constexpr std::uintmax_t kMaxResourceFileSize = 256u << 20;
+constexpr BYTE kElfMagic[4] = {0x7F, 'E', 'L', 'F'};
+
+constexpr const WCHAR* kBuiltinModules[] = {u"kernel32.dll", u"user32.dll", u"gdi32.dll", u"advapi32.dll"};
+
+// A function as GetProcAddress answers it (through the generic function type, which
+// converts to and from every function type).
+template <typename F>
+FARPROC AsProc(F f) {
+  return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(f));
+}
+
+// Functions of the layer that callers take by name from a built-in module.
+struct BuiltinExport {
+  size_t module;  // index in kBuiltinModules
+  const char* name;
+  FARPROC address;
+};
+const BuiltinExport kBuiltinExports[] = {
+    {0, "LoadLibraryA", AsProc(&LoadLibraryA)},
+    {0, "LoadLibraryW", AsProc(&LoadLibraryW)},
+    {0, "LoadLibraryExA", AsProc(&LoadLibraryExA)},
+    {0, "LoadLibraryExW", AsProc(&LoadLibraryExW)},
+    {0, "FreeLibrary", AsProc(&FreeLibrary)},
+    {0, "GetProcAddress", AsProc(&GetProcAddress)},
+    {0, "GetModuleHandleA", AsProc(&GetModuleHandleA)},
+    {0, "GetModuleHandleW", AsProc(&GetModuleHandleW)},
+    {0, "GetModuleFileNameA", AsProc(&GetModuleFileNameA)},
+    {0, "GetModuleFileNameW", AsProc(&GetModuleFileNameW)},
+};
+
+enum class Kind { kCode, kData };
+
+struct Module {
+  ULONG_PTR handle = 0;
+  Kind kind = Kind::kCode;
+  bool dataOnly = false;  // an ELF module loaded with a data flag: no DllMain, no exports
+  bool attached = false;  // DllMain ran for attach and must run for detach
+  bool pinned = false;
+  std::u16string path;      // platform path
+  std::u16string fileName;  // last part of the path, for names and counts
+  std::string identity;     // canonical host path
+  void* dl = nullptr;
+  int uses = 0;
+  std::vector<BYTE> fileBytes;  // a data module's file
+  std::span<const BYTE> resources;
+  std::vector<QrsEntry> entries;
+};
+
+struct Loader {
+  std::recursive_mutex lock;  // recursive: DllMain may load and free modules
+  std::map<ULONG_PTR, std::unique_ptr<Module>> modules;
+  ULONG_PTR nextHandle = kModuleHandleBase;
+  std::map<std::u16string, std::set<std::string>> hiddenExports;  // by upper-case file name
+  std::map<std::u16string, DWORD> failingLoads;
+  std::map<std::u16string, int> loadCounts, freeCounts;
+  std::u16string hostPath;
+  std::string lastMessage;
+};
+
+Loader& L() {
+  static Loader* loader = new Loader;
+  return *loader;
+}
+
+std::u16string Upper(std::u16string_view s) {
+  std::u16string out(s);
+  for (WCHAR& c : out) c = UpcaseChar(c);
+  return out;
+}
+
+bool SameName(std::u16string_view a, std::u16string_view b) { return Upper(a) == Upper(b); }
+
+std::u16string LastPart(std::u16string_view path) {
+  size_t cut = path.find_last_of(u"\\/:");
+  return std::u16string(cut == std::u16string_view::npos ? path : path.substr(cut + 1));
+}
+
+void ResetLoaderState() {
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  l.hiddenExports.clear();
+  l.failingLoads.clear();
+  l.loadCounts.clear();
+  l.freeCounts.clear();
+  l.hostPath.clear();
+  l.lastMessage.clear();
+}
+const bool registeredReset = (SimAddResetHook(&ResetLoaderState), true);
+
+std::u16string HostPathOfProcess(Loader& l) {
+  if (!l.hostPath.empty()) return l.hostPath;
+  std::error_code ec;
+  std::string exe = std::filesystem::read_symlink("/proc/self/exe", ec).filename().string();
+  return std::u16string(kSystemDirectory) + u"\\" + Utf8ToUtf16(exe.empty() ? "host.exe" : exe);
+}
+
+ULONG_PTR BuiltinHandle(size_t index) { return kBuiltinHandleBase + index * kHandleStride; }
+
+// The built-in module a name or path names, or -1.
+int FindBuiltin(std::u16string_view name, bool bare) {
+  std::u16string system = std::u16string(kSystemDirectory) + u"\\";
+  for (size_t i = 0; i < std::size(kBuiltinModules); ++i) {
+    if (bare ? SameName(name, kBuiltinModules[i]) : SameName(name, system + kBuiltinModules[i])) return int(i);
+  }
+  return -1;
+}
+
+// Whether `address` lies in the object `dl` itself (not in one of its dependencies).
+bool BelongsTo(void* dl, const void* address) {
+  link_map* own = nullptr;
+  if (dlinfo(dl, RTLD_DI_LINKMAP, &own) != 0 || !own) return false;
+  Dl_info info;
+  link_map* found = nullptr;
+  if (!dladdr1(address, &info, reinterpret_cast<void**>(&found), RTLD_DL_LINKMAP)) return false;
+  return found == own;
+}
+
+void* OwnSymbol(void* dl, const char* name) {
+  void* p = dlsym(dl, name);
+  return p && BelongsTo(dl, p) ? p : nullptr;
+}
+
+Module* Find(Loader& l, HMODULE h) {
+  auto it = l.modules.find(reinterpret_cast<ULONG_PTR>(h));
+  return it == l.modules.end() ? nullptr : it->second.get();
+}
+
+std::u16string NormaliseBareName(std::u16string name) {
+  if (!name.empty() && name.back() == u'.') {
+    name.pop_back();  // a trailing dot: the name has no extension
+  } else if (name.find(u'.') == std::u16string::npos) {
+    name += u".dll";
+  }
+  return name;
+}
+
+bool IsBare(std::u16string_view name) { return name.find_first_of(u"\\/:") == std::u16string_view::npos; }
+
+bool RegularFile(const std::string& host) {
+  std::error_code ec;
+  return !host.empty() && std::filesystem::is_regular_file(host, ec);
+}
+
+// Finds the file a name means: its platform path and host path.
+bool Locate(std::u16string_view name, std::u16string& platformPath, std::string& hostPath) {
+  if (IsBare(name)) {
+    for (std::u16string dir : {std::u16string(SimDriverDirectory()), std::u16string(kSystemDirectory)}) {
+      std::u16string candidate = dir + u"\\" + std::u16string(name);
+      std::u16string full;
+      std::string host;
+      DWORD error = 0;
+      if (SandboxResolve(candidate.c_str(), false, &full, &host, &error) && RegularFile(host)) {
+        platformPath = full;
+        hostPath = host;
+        return true;
+      }
+    }
+    return false;
+  }
+  std::u16string text(name);
+  DWORD error = 0;
+  return SandboxResolve(text.c_str(), false, &platformPath, &hostPath, &error) && RegularFile(hostPath);
+}
+
+DWORD ReadHead(const std::string& host, BYTE (&head)[4]) {
+  std::ifstream in(host, std::ios::binary);
+  if (!in || !in.read(reinterpret_cast<char*>(head), 4)) return ERROR_BAD_EXE_FORMAT;
+  return ERROR_SUCCESS;
+}
+
+DWORD OpenDataModule(Module& m, const std::string& host) {
+  std::error_code ec;
+  std::uintmax_t size = std::filesystem::file_size(host, ec);
+  if (ec || size > kMaxResourceFileSize) return ERROR_BAD_FORMAT;
+  std::ifstream in(host, std::ios::binary);
+  m.fileBytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (DWORD error = QrsParse(m.fileBytes, m.entries); error != ERROR_SUCCESS) return error;
+  m.resources = m.fileBytes;
+  return ERROR_SUCCESS;
+}
+
+DWORD OpenCodeModule(Loader& l, Module& m, const std::string& host) {
+  m.dl = dlopen(host.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!m.dl) {
+    const char* message = dlerror();
+    l.lastMessage = message ? message : "dlopen failed";
+    return ERROR_MOD_NOT_FOUND;
+  }
+  auto* block = static_cast<const BYTE*>(OwnSymbol(m.dl, QV_MODULE_RESOURCES_SYMBOL));
+  auto* size = static_cast<const std::size_t*>(OwnSymbol(m.dl, QV_MODULE_RESOURCES_SIZE_SYMBOL));
+  if (block && size) {
+    m.resources = std::span<const BYTE>(block, *size);
+    if (DWORD error = QrsParse(m.resources, m.entries); error != ERROR_SUCCESS) {
+      dlclose(m.dl);
+      m.dl = nullptr;
+      return error;
+    }
+  }
+  return ERROR_SUCCESS;
+}
+
+DllEntryProc EntryOf(const Module& m) {
+  return m.dl ? reinterpret_cast<DllEntryProc>(OwnSymbol(m.dl, "DllMain")) : nullptr;
+}
+
+HMODULE Fail(DWORD error) {
+  SetLastError(error);
+  return nullptr;
+}
+
+HMODULE Load(std::u16string_view name, DWORD flags) {
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  bool bare = IsBare(name);
+  std::u16string wanted = bare ? NormaliseBareName(std::u16string(name)) : std::u16string(name);
+  if (int builtin = FindBuiltin(wanted, bare); builtin >= 0) return reinterpret_cast<HMODULE>(BuiltinHandle(size_t(builtin)));
+
+  std::u16string fileKey = Upper(LastPart(wanted));
+  if (auto failing = l.failingLoads.find(fileKey); failing != l.failingLoads.end()) return Fail(failing->second);
+  bool dataFlags = flags & (LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+
+  auto reuse = [&](Module& m) {
+    ++m.uses;
+    ++l.loadCounts[Upper(m.fileName)];
+    return reinterpret_cast<HMODULE>(m.handle);
+  };
+  if (bare) {  // a module of that name already loaded is the one meant
+    for (auto& [handle, m] : l.modules)
+      if (m->kind == Kind::kCode && !m->dataOnly && !dataFlags && SameName(m->fileName, wanted)) return reuse(*m);
+  }
+  std::u16string platformPath;
+  std::string hostPath;
+  if (!Locate(wanted, platformPath, hostPath)) return Fail(ERROR_MOD_NOT_FOUND);
+  std::error_code ec;
+  std::string identity = std::filesystem::canonical(hostPath, ec).string();
+  if (ec) return Fail(ERROR_MOD_NOT_FOUND);
+
+  BYTE head[4];
+  if (DWORD error = ReadHead(hostPath, head); error != ERROR_SUCCESS) return Fail(error);
+  bool elf = std::equal(std::begin(head), std::end(head), std::begin(kElfMagic));
+  if (!elf && !QrsHasMagic(head)) return Fail(ERROR_BAD_EXE_FORMAT);
+  Kind kind = elf ? Kind::kCode : Kind::kData;
+  bool dataOnly = elf && dataFlags;
+  for (auto& [handle, m] : l.modules)
+    if (m->identity == identity && m->kind == kind && m->dataOnly == dataOnly) return reuse(*m);
+
+  auto module = std::make_unique<Module>();
+  Module& m = *module;
+  m.kind = kind;
+  m.dataOnly = dataOnly;
+  m.path = platformPath;
+  m.fileName = LastPart(platformPath);
+  m.identity = identity;
+  m.uses = 1;
+  DWORD error = elf ? OpenCodeModule(l, m, hostPath) : OpenDataModule(m, hostPath);
+  if (error != ERROR_SUCCESS) return Fail(error);
+  m.handle = l.nextHandle;
+  l.nextHandle += kHandleStride;
+  auto handle = reinterpret_cast<HMODULE>(m.handle);
+  l.modules[m.handle] = std::move(module);
+
+  DllEntryProc entry = (elf && !dataOnly && !(flags & DONT_RESOLVE_DLL_REFERENCES)) ? EntryOf(m) : nullptr;
+  if (entry) {
+    // Registered before the call so that DllMain can ask for its own file name.
+    if (!entry(handle, DLL_PROCESS_ATTACH, nullptr)) {
+      entry(handle, DLL_PROCESS_DETACH, nullptr);
+      void* dl = m.dl;
+      l.modules.erase(reinterpret_cast<ULONG_PTR>(handle));
+      dlclose(dl);
+      return Fail(ERROR_DLL_INIT_FAILED);
+    }
+    m.attached = true;
+  }
+  ++l.loadCounts[Upper(m.fileName)];
+  return handle;
+}
+
+// Resolves a name for GetModuleHandle: a loaded code module, a built-in, or nothing.
+HMODULE FindLoaded(Loader& l, std::u16string_view name) {
+  bool bare = IsBare(name);
+  std::u16string wanted = bare ? NormaliseBareName(std::u16string(name)) : std::u16string(name);
+  if (int builtin = FindBuiltin(wanted, bare); builtin >= 0) return reinterpret_cast<HMODULE>(BuiltinHandle(size_t(builtin)));
+  std::u16string full;
+  if (!bare) {
+    std::string host;
+    DWORD error = 0;
+    if (!SandboxResolve(wanted.c_str(), false, &full, &host, &error)) return nullptr;
+  }
+  for (auto& [handle, m] : l.modules) {
+    if (m->kind != Kind::kCode || m->dataOnly) continue;
+    if (bare ? SameName(m->fileName, wanted) : SameName(m->path, full)) return reinterpret_cast<HMODULE>(handle);
+  }
+  return nullptr;
+}
+
+bool IsBuiltinHandle(HMODULE h, size_t& index) {
+  auto v = reinterpret_cast<ULONG_PTR>(h);
+  if (v < kBuiltinHandleBase || (v - kBuiltinHandleBase) % kHandleStride != 0) return false;
+  index = (v - kBuiltinHandleBase) / kHandleStride;
+  return index < std::size(kBuiltinModules);
+}
+
+// The platform path of a module handle, or false for an unknown handle.
+bool PathOf(Loader& l, HMODULE h, std::u16string& path) {
+  size_t builtin;
+  if (!h || reinterpret_cast<ULONG_PTR>(h) == kHostHandle) {
+    path = HostPathOfProcess(l);
+  } else if (IsBuiltinHandle(h, builtin)) {
+    path = std::u16string(kSystemDirectory) + u"\\" + kBuiltinModules[builtin];
+  } else if (Module* m = Find(l, h)) {
+    path = m->path;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+HMODULE LoadLibraryExW(LPCWSTR name, HANDLE file, DWORD flags) {
+  if (!name || !*name || file) return Fail(ERROR_INVALID_PARAMETER);
+  return Load(name, flags);
+}
+
+HMODULE LoadLibraryW(LPCWSTR name) { return LoadLibraryExW(name, nullptr, 0); }
+
+HMODULE LoadLibraryExA(LPCSTR name, HANDLE file, DWORD flags) {
+  if (!name) return Fail(ERROR_INVALID_PARAMETER);
+  return LoadLibraryExW(AnsiToWide(name).c_str(), file, flags);
+}
+
+HMODULE LoadLibraryA(LPCSTR name) { return LoadLibraryExA(name, nullptr, 0); }
+
+BOOL FreeLibrary(HMODULE h) {
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  size_t builtin;
+  if (reinterpret_cast<ULONG_PTR>(h) == kHostHandle || IsBuiltinHandle(h, builtin)) return TRUE;
+  Module* m = Find(l, h);
+  if (!m) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  ++l.freeCounts[Upper(m->fileName)];
+  if (m->pinned || --m->uses > 0) return TRUE;
+  if (m->attached) {
+    m->attached = false;
+    EntryOf(*m)(h, DLL_PROCESS_DETACH, nullptr);
+  }
+  void* dl = m->dl;
+  l.modules.erase(reinterpret_cast<ULONG_PTR>(h));
+  if (dl) dlclose(dl);
+  return TRUE;
+}
+
+FARPROC GetProcAddress(HMODULE h, LPCSTR name) {
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  size_t builtin;
+  bool isBuiltin = IsBuiltinHandle(h, builtin);
+  Module* m = isBuiltin ? nullptr : Find(l, h);
+  if (!isBuiltin && !m && h && reinterpret_cast<ULONG_PTR>(h) != kHostHandle) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  if (IS_INTRESOURCE(name)) {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return nullptr;
+  }
+  FARPROC found = nullptr;
+  if (isBuiltin) {
+    for (const BuiltinExport& e : kBuiltinExports)
+      if (e.module == builtin && std::string_view(e.name) == name) found = e.address;
+  } else if (m && m->kind == Kind::kCode && !m->dataOnly) {
+    auto hidden = l.hiddenExports.find(Upper(m->fileName));
+    if (hidden == l.hiddenExports.end() || !hidden->second.count(name))
+      found = reinterpret_cast<FARPROC>(OwnSymbol(m->dl, name));
+  }
+  if (!found) SetLastError(ERROR_PROC_NOT_FOUND);
+  return found;
+}
+
+DWORD GetModuleFileNameW(HMODULE h, LPWSTR buffer, DWORD size) {
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  std::u16string path;
+  if (!PathOf(l, h, path)) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return 0;
+  }
+  if (!buffer || size == 0) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
+  if (path.size() < size) {
+    std::copy(path.begin(), path.end(), buffer);
+    buffer[path.size()] = 0;
+    return DWORD(path.size());
+  }
+  std::copy(path.begin(), path.begin() + (size - 1), buffer);
+  buffer[size - 1] = 0;
+  SetLastError(ERROR_INSUFFICIENT_BUFFER);
+  return size;
+}
+
+DWORD GetModuleFileNameA(HMODULE h, LPSTR buffer, DWORD size) {
+  std::u16string path;
+  {
+    Loader& l = L();
+    std::lock_guard<std::recursive_mutex> guard(l.lock);
+    if (!PathOf(l, h, path)) {
+      SetLastError(ERROR_MOD_NOT_FOUND);
+      return 0;
+    }
+  }
+  if (!buffer || size == 0) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
+  std::string ansi = WideToAnsi(path);
+  DWORD n = DWORD(std::min<size_t>(ansi.size(), size - 1));
+  std::copy(ansi.begin(), ansi.begin() + n, buffer);
+  buffer[n] = 0;
+  if (ansi.size() >= size) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
+  }
+  return n;
+}
+
+HMODULE GetModuleHandleW(LPCWSTR name) {
+  if (!name) return reinterpret_cast<HMODULE>(kHostHandle);
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  HMODULE h = *name ? FindLoaded(l, name) : nullptr;
+  if (!h) SetLastError(ERROR_MOD_NOT_FOUND);
+  return h;
+}
+
+HMODULE GetModuleHandleA(LPCSTR name) {
+  if (!name) return GetModuleHandleW(nullptr);
+  return GetModuleHandleW(AnsiToWide(name).c_str());
+}
+
+BOOL GetModuleHandleExW(DWORD flags, LPCWSTR name, HMODULE* out) {
+  if (!out || (flags & ~DWORD(7)) ||
+      ((flags & GET_MODULE_HANDLE_EX_FLAG_PIN) && (flags & GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT))) {
+    if (out) *out = nullptr;
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  *out = nullptr;
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  HMODULE h = nullptr;
+  if (flags & GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS) {
+    for (auto& [handle, m] : l.modules)
+      if (m->dl && !m->dataOnly && BelongsTo(m->dl, name)) h = reinterpret_cast<HMODULE>(handle);
+  } else {
+    h = name ? FindLoaded(l, name) : reinterpret_cast<HMODULE>(kHostHandle);
+  }
+  if (!h) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return FALSE;
+  }
+  if (Module* m = Find(l, h)) {
+    if (flags & GET_MODULE_HANDLE_EX_FLAG_PIN) m->pinned = true;
+    if (!(flags & GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT)) ++m->uses;
+  }
+  *out = h;
+  return TRUE;
+}
+
+BOOL DisableThreadLibraryCalls(HMODULE h) {
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  if (Find(l, h)) return TRUE;
+  SetLastError(ERROR_INVALID_HANDLE);
+  return FALSE;
+}
+
+bool ModuleResourceBlock(HMODULE h, ModuleResourceView& view, DWORD& error) {
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  static const std::vector<QrsEntry> kNone;
+  view = ModuleResourceView{{}, &kNone};
+  size_t builtin;
+  if (!h || reinterpret_cast<ULONG_PTR>(h) == kHostHandle || IsBuiltinHandle(h, builtin)) return true;
+  Module* m = Find(l, h);
+  if (!m) {
+    error = ERROR_INVALID_HANDLE;
+    return false;
+  }
+  view = ModuleResourceView{m->resources, &m->entries};
+  return true;
+}
+
+void SimModuleHideExport(LPCWSTR fileName, const char* exportName) {
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  l.hiddenExports[Upper(fileName)].insert(exportName);
+}
+
+void SimModuleFailLoad(LPCWSTR fileName, DWORD error) {
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  if (error == 0)
+    l.failingLoads.erase(Upper(fileName));
+  else
+    l.failingLoads[Upper(fileName)] = error;
+}
+
+int SimModuleLoadCount(LPCWSTR fileName) {
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  auto it = l.loadCounts.find(Upper(fileName));
+  return it == l.loadCounts.end() ? 0 : it->second;
+}
+
+int SimModuleFreeCount(LPCWSTR fileName) {
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  auto it = l.freeCounts.find(Upper(fileName));
+  return it == l.freeCounts.end() ? 0 : it->second;
+}
+
+int SimModuleUseCount(HMODULE h) {
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  size_t builtin;
+  if (reinterpret_cast<ULONG_PTR>(h) == kHostHandle || IsBuiltinHandle(h, builtin)) return 1;
+  Module* m = Find(l, h);
+  return m ? m->uses : 0;
+}
+
+int SimModuleLiveCount() {
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  return int(l.modules.size());
+}
+
+void SimSetHostModulePath(LPCWSTR path) {
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  l.hostPath = path ? path : u"";
+}
+
+std::string SimModuleLastLoadMessage() {
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  return l.lastMessage;
+}
