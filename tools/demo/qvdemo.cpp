@@ -1,0 +1,102 @@
+// The demo: sets up a sandbox with the driver files and shows what the system can do so far,
+// driving it as its real hosts would (modules loaded by name, the platform's calls).
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace {
+
+// The deliverables, under the names the hosts load them by.
+constexpr const WCHAR* kModules[] = {u"qorvexui.dll", u"qorvexgr.dll", u"qorvexdata.dll", u"qorvexres.dll", u"pelvo.ds"};
+
+std::string Text(std::u16string_view s) { return Utf16ToUtf8(s); }
+
+std::filesystem::path ExecutableDirectory() {
+  std::error_code ec;
+  return std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
+}
+
+void ShowModules() {
+  std::printf("Modules in the driver directory %s:\n", Text(SimDriverDirectory()).c_str());
+  int loaded = 0;
+  for (LPCWSTR name : kModules) {
+    HMODULE h = LoadLibraryW(name);
+    if (!h) {
+      DWORD error = GetLastError();
+      if (error == ERROR_MOD_NOT_FOUND)
+        std::printf("  %-15s not built yet\n", Text(name).c_str());
+      else
+        std::printf("  %-15s refused to load (error %u) %s\n", Text(name).c_str(), error, SimModuleLastLoadMessage().c_str());
+      continue;
+    }
+    ++loaded;
+    WCHAR path[MAX_PATH];
+    GetModuleFileNameW(h, path, MAX_PATH);
+    std::printf("  %-15s loaded from %s", Text(name).c_str(), Text(path).c_str());
+    WCHAR own[MAX_PATH];
+    if (LoadStringW(h, 32767, own, MAX_PATH) > 0) std::printf(", resource file %s", Text(own).c_str());
+    std::printf("\n");
+    FreeLibrary(h);
+  }
+  if (loaded == 0) std::printf("  (no module has been built yet)\n");
+}
+
+void ShowRegistry() {
+  HKEY key = nullptr;
+  const WCHAR* path = u"Software\\Qorvex Demo";
+  if (RegCreateKeyW(HKEY_CURRENT_USER, path, &key) != ERROR_SUCCESS) return;
+  const WCHAR name[] = u"Demo user";
+  DWORD copies = 2;
+  RegSetValueExW(key, u"Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(name), sizeof name);
+  RegSetValueExW(key, u"Copies", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&copies), sizeof copies);
+  RegCloseKey(key);
+  SimRegistrySetAdministrator(FALSE);
+  HKEY machine = nullptr;
+  LSTATUS status = RegCreateKeyW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Qorvex Demo", &machine);
+  std::printf("\nRegistry (a machine key written by a non-administrator: error %d):\n%s", status,
+              SimRegistryDump(HKEY_CURRENT_USER, u"Software").c_str());
+  SimRegistrySetAdministrator(TRUE);
+}
+
+void ShowResources() {
+  std::u16string file = std::u16string(SimDriverDirectory()) + u"\\qvdemo.qrs";
+  HMODULE h = LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!h) {
+    std::printf("\nResource file %s did not load (error %u)\n", Text(file).c_str(), GetLastError());
+    return;
+  }
+  WCHAR text[128];
+  std::printf("\nResource file %s:\n", Text(file).c_str());
+  for (UINT id : {1u, 2u}) {
+    LoadStringW(h, id, text, 128);
+    std::printf("  string %u: %s\n", id, Text(text).c_str());
+  }
+  FreeLibrary(h);
+}
+
+void ShowMessageBox() {
+  int answer = MessageBoxW(nullptr, u"Nothing is shown: boxes are answered from a script.", u"Qorvex demo",
+                           MB_OKCANCEL | MB_ICONINFORMATION);
+  std::printf("\nAn unscripted message box answered %s and was recorded (%zu in the log).\n",
+              answer == IDCANCEL ? "Cancel" : "something else", SimMessageBoxLog().size());
+}
+
+}  // namespace
+
+int main() {
+  std::string root = (std::filesystem::temp_directory_path() / ("qvdemo-" + std::to_string(::getpid()))).string();
+  SimSetSandboxRoot(root);
+  SimInstallDriverFiles(ExecutableDirectory().string());
+  std::printf("Sandbox: %s\n", SimSandboxRoot().c_str());
+  ShowModules();
+  ShowRegistry();
+  ShowResources();
+  ShowMessageBox();
+  std::error_code ec;
+  std::filesystem::remove_all(root, ec);
+  return 0;
+}
