@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/base/types.h"
-#include "tests/screening/module_loader_standin.h"
+#include "platform/kernel/module.h"
+#include "tests/support/sandbox_test.h"
 
 namespace {
 
@@ -18,22 +18,39 @@ using GetNumberFn = LONG (*)(INT, INT);
 
 constexpr DWORD kNone = 0xFFFFFFFF;
 
-class ScreeningModule : public ::testing::Test {
+// Loads a screening module by name and binds its two exports; frees it afterwards.
+class ScreeningModuleTest : public SandboxTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(module_.Loaded());
-    getBuffer_ = reinterpret_cast<GetBufferFn>(module_.Find("RES_GetBuffer"));
-    getNumber_ = reinterpret_cast<GetNumberFn>(module_.Find("RES_GetNumber"));
+  void Load(LPCWSTR name) {
+    module_ = LoadLibraryW(name);
+    ASSERT_NE(module_, nullptr) << SimModuleLastLoadMessage();
+    getBuffer_ = reinterpret_cast<GetBufferFn>(GetProcAddress(module_, "RES_GetBuffer"));
+    getNumber_ = reinterpret_cast<GetNumberFn>(GetProcAddress(module_, "RES_GetNumber"));
     ASSERT_NE(getBuffer_, nullptr);
     ASSERT_NE(getNumber_, nullptr);
+  }
+  void TearDown() override {
+    if (module_ != nullptr) {
+      EXPECT_TRUE(FreeLibrary(module_));
+    }
+    SandboxTest::TearDown();
   }
 
   const BYTE* Buffer(INT group, INT index) const { return static_cast<const BYTE*>(getBuffer_(group, index)); }
   LONG Number(INT group, INT index) const { return getNumber_(group, index); }
 
-  ModuleLoaderStandin module_{"qorvexres.dll"};
+  HMODULE module_ = nullptr;
   GetBufferFn getBuffer_ = nullptr;
   GetNumberFn getNumber_ = nullptr;
+};
+
+// The module as delivered.
+class ScreeningModule : public ScreeningModuleTest {
+ protected:
+  void SetUp() override {
+    ScreeningModuleTest::SetUp();
+    Load(u"qorvexres.dll");
+  }
 };
 
 WORD ReadWord(const BYTE* p) { return static_cast<WORD>(p[0] | p[1] << 8); }
@@ -290,6 +307,37 @@ TEST_F(ScreeningModule, NumbersByGroupAndIndex) {
       {99, 128, -1},   {102, 2000, -1}, {103, 4000, -1}, {0, 0, -1},     {INT_MIN, 128, -1},
   };
   for (const Row& r : rows) EXPECT_EQ(Number(r.group, r.index), r.value) << r.group << "/" << r.index;
+}
+
+// The same module built with a lookup-table resource: group 101 follows the item-number
+// list into the module's own resource and answers the data after each item's header.
+TEST_F(ScreeningModuleTest, LookupTableItemsComeFromTheModulesOwnResource) {
+  ASSERT_NO_FATAL_FAILURE(Load(u"qvresdlut.dll"));
+  const struct {
+    INT index;
+    const char* data;  // nullptr: no item
+  } rows[] = {
+      {0, "TWO"},    // item number 2
+      {1, "ONE"},    // item number 1
+      {2, nullptr},  // item 3 lacks the "dlt4" mark
+      {3, nullptr},  // item number 0
+      {4, nullptr},  // item number 4 of 3
+      {5, nullptr},  // beyond the item-number list
+      {-1, nullptr},
+  };
+  for (const auto& row : rows) {
+    const BYTE* item = Buffer(101, row.index);
+    if (row.data == nullptr) {
+      EXPECT_EQ(item, nullptr) << "index " << row.index;
+    } else {
+      ASSERT_NE(item, nullptr) << "index " << row.index;
+      EXPECT_STREQ(reinterpret_cast<const char*>(item), row.data);
+      EXPECT_EQ(std::memcmp(item - 8, "dlt4", 4), 0);
+    }
+  }
+  // The other groups are unchanged by the resource.
+  EXPECT_NE(Buffer(103, 4000), nullptr);
+  EXPECT_EQ(Number(101, 2000), 0);
 }
 
 }  // namespace
