@@ -1,0 +1,292 @@
+// Printers and printer handles: OpenPrinterW, ClosePrinter, GetPrinterW, GetPrinterDriverW.
+#include <cstring>
+
+#include "platform/base/errors.h"
+#include "platform/kernel/lasterror.h"
+#include "platform/kernel/sandbox.h"
+#include "platform/kernel/sim.h"
+#include "platform/registry/registry_sim.h"
+#include "platform/spooler/spooler_state.h"
+
+namespace spooler {
+
+namespace {
+
+constexpr std::u16string_view kEnvironment = u"Windows x64";
+constexpr std::u16string_view kGraphicsModule = u"qorvexgr.DLL";
+constexpr std::u16string_view kUserInterfaceModule = u"qorvexui.DLL";
+constexpr DWORD kDriverVersion = 3;
+
+std::u16string DriverFilePath(std::u16string_view fileName) {
+  std::u16string path = SimDriverDirectory();
+  path += u'\\';
+  path += fileName;
+  return path;
+}
+
+}  // namespace
+
+State& GetState() {
+  static State state;
+  return state;
+}
+
+Handle* FindHandle(State& state, HANDLE hPrinter) {
+  auto* handle = static_cast<Handle*>(hPrinter);
+  return state.handles.count(handle) ? handle : nullptr;
+}
+
+std::shared_ptr<Printer> FindPrinter(State& state, std::u16string_view name) {
+  for (auto& printer : state.printers)
+    if (EqualNoCase(printer->setup.name, name)) return printer;
+  return nullptr;
+}
+
+bool EqualNoCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char16_t x = a[i], y = b[i];
+    if (x >= u'a' && x <= u'z') x = static_cast<char16_t>(x - 32);
+    if (y >= u'a' && y <= u'z') y = static_cast<char16_t>(y - 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::u16string FromWide(LPCWSTR text) { return text ? std::u16string(text) : std::u16string(); }
+
+LPWSTR InfoPacker::AddString(std::u16string_view text) {
+  size_t at = used_;
+  used_ += (text.size() + 1) * sizeof(WCHAR);
+  if (!buffer_) return nullptr;
+  auto* out = reinterpret_cast<LPWSTR>(buffer_ + at);
+  std::memcpy(out, text.data(), text.size() * sizeof(WCHAR));
+  out[text.size()] = 0;
+  return out;
+}
+
+void* InfoPacker::AddBytes(std::span<const BYTE> bytes) {
+  used_ = (used_ + 7) & ~size_t{7};
+  size_t at = used_;
+  used_ += bytes.size();
+  if (!buffer_) return nullptr;
+  std::memcpy(buffer_ + at, bytes.data(), bytes.size());
+  return buffer_ + at;
+}
+
+bool CheckInfoBuffer(LPBYTE buffer, DWORD cbBuf, DWORD needed, LPDWORD pcbNeeded) {
+  *pcbNeeded = needed;
+  if (cbBuf < needed) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return false;
+  }
+  if (!buffer) {
+    SetLastError(ERROR_INVALID_USER_BUFFER);
+    return false;
+  }
+  return true;
+}
+
+namespace {
+
+// Fills PRINTER_INFO_1W or PRINTER_INFO_2W; with a NULL buffer only sizes.
+DWORD PackPrinterInfo(const Printer& printer, DWORD level, DWORD openJobs, LPBYTE buffer) {
+  const SimPrinterSetup& s = printer.setup;
+  if (level == 1) {
+    InfoPacker packer(buffer, sizeof(PRINTER_INFO_1W));
+    PRINTER_INFO_1W info{};
+    info.pDescription = packer.AddString(s.name + u"," + s.driverName + u",");
+    info.pName = packer.AddString(s.name);
+    info.pComment = packer.AddString(u"");
+    if (buffer) std::memcpy(buffer, &info, sizeof info);
+    return packer.Size();
+  }
+  InfoPacker packer(buffer, sizeof(PRINTER_INFO_2W));
+  PRINTER_INFO_2W info{};
+  if (!s.devMode.empty()) info.pDevMode = static_cast<LPDEVMODEW>(packer.AddBytes(s.devMode));
+  info.pPrinterName = packer.AddString(s.name);
+  info.pShareName = packer.AddString(u"");
+  info.pPortName = packer.AddString(s.portName);
+  info.pDriverName = packer.AddString(s.driverName);
+  info.pComment = packer.AddString(u"");
+  info.pLocation = packer.AddString(u"");
+  info.pSepFile = packer.AddString(u"");
+  info.pPrintProcessor = packer.AddString(u"WinPrint");
+  info.pDatatype = packer.AddString(u"RAW");
+  info.pParameters = packer.AddString(u"");
+  info.Attributes = s.attributes;
+  info.Priority = 1;
+  info.cJobs = openJobs;
+  if (buffer) std::memcpy(buffer, &info, sizeof info);
+  return packer.Size();
+}
+
+DWORD PackDriverInfo(const Printer& printer, LPBYTE buffer) {
+  InfoPacker packer(buffer, sizeof(DRIVER_INFO_2W));
+  DRIVER_INFO_2W info{};
+  info.cVersion = kDriverVersion;
+  info.pName = packer.AddString(printer.setup.driverName);
+  info.pEnvironment = packer.AddString(kEnvironment);
+  info.pDriverPath = packer.AddString(DriverFilePath(kGraphicsModule));
+  info.pDataFile = packer.AddString(printer.dataFile);
+  info.pConfigFile = packer.AddString(DriverFilePath(kUserInterfaceModule));
+  if (buffer) std::memcpy(buffer, &info, sizeof info);
+  return packer.Size();
+}
+
+}  // namespace
+}  // namespace spooler
+
+using namespace spooler;
+
+BOOL OpenPrinterW(LPCWSTR pPrinterName, HANDLE* phPrinter, const PRINTER_DEFAULTSW* pDefault) {
+  State& state = GetState();
+  std::lock_guard guard(state.lock);
+  if (SimCallFails("OpenPrinterW")) return FALSE;
+  if (!phPrinter) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  *phPrinter = nullptr;
+  auto printer = pPrinterName ? FindPrinter(state, pPrinterName) : nullptr;
+  if (!printer) {
+    SetLastError(ERROR_INVALID_PRINTER_NAME);
+    return FALSE;
+  }
+  ACCESS_MASK access = pDefault && pDefault->DesiredAccess ? pDefault->DesiredAccess : PRINTER_ACCESS_USE;
+  if ((access & ~PRINTER_ACCESS_USE) && !SimRegistryIsAdministrator()) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  auto* handle = new Handle{printer, access, 0};
+  state.handles.insert(handle);
+  *phPrinter = handle;
+  return TRUE;
+}
+
+BOOL ClosePrinter(HANDLE hPrinter) {
+  State& state = GetState();
+  std::lock_guard guard(state.lock);
+  Handle* handle = FindHandle(state, hPrinter);
+  if (!handle) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (handle->jobIndex) CloseJobFile(state.jobs[handle->jobIndex - 1], SimJobState::LeftOpen);
+  state.handles.erase(handle);
+  delete handle;
+  return TRUE;
+}
+
+BOOL GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbBuf, LPDWORD pcbNeeded) {
+  State& state = GetState();
+  std::lock_guard guard(state.lock);
+  if (SimCallFails("GetPrinterW")) return FALSE;
+  Handle* handle = FindHandle(state, hPrinter);
+  if (!handle) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (!pcbNeeded) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (Level != 1 && Level != 2) {
+    SetLastError(ERROR_INVALID_LEVEL);
+    return FALSE;
+  }
+  DWORD openJobs = 0;
+  for (const Job& job : state.jobs)
+    if (job.info.state == SimJobState::Open && EqualNoCase(job.info.printer, handle->printer->setup.name)) ++openJobs;
+  DWORD needed = PackPrinterInfo(*handle->printer, Level, openJobs, nullptr);
+  if (!CheckInfoBuffer(pPrinter, cbBuf, needed, pcbNeeded)) return FALSE;
+  PackPrinterInfo(*handle->printer, Level, openJobs, pPrinter);
+  return TRUE;
+}
+
+BOOL GetPrinterDriverW(HANDLE hPrinter, LPCWSTR pEnvironment, DWORD Level, LPBYTE pDriverInfo, DWORD cbBuf,
+                       LPDWORD pcbNeeded) {
+  State& state = GetState();
+  std::lock_guard guard(state.lock);
+  if (SimCallFails("GetPrinterDriverW")) return FALSE;
+  Handle* handle = FindHandle(state, hPrinter);
+  if (!handle) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (!pcbNeeded) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (pEnvironment && !EqualNoCase(pEnvironment, kEnvironment)) {
+    SetLastError(ERROR_UNKNOWN_PRINTER_DRIVER);
+    return FALSE;
+  }
+  if (Level != 2) {
+    SetLastError(ERROR_INVALID_LEVEL);
+    return FALSE;
+  }
+  DWORD needed = PackDriverInfo(*handle->printer, nullptr);
+  if (!CheckInfoBuffer(pDriverInfo, cbBuf, needed, pcbNeeded)) return FALSE;
+  PackDriverInfo(*handle->printer, pDriverInfo);
+  return TRUE;
+}
+
+BOOL SimAddPrinter(const SimPrinterSetup& setup) {
+  State& state = GetState();
+  std::lock_guard guard(state.lock);
+  if (setup.name.empty() || FindPrinter(state, setup.name)) return FALSE;
+  auto printer = std::make_shared<Printer>();
+  printer->setup = setup;
+  printer->dataFile = setup.dataFile.find(u'\\') == std::u16string::npos ? DriverFilePath(setup.dataFile)
+                                                                         : setup.dataFile;
+  state.printers.push_back(printer);
+  return TRUE;
+}
+
+BOOL SimRemovePrinter(LPCWSTR printerName) {
+  State& state = GetState();
+  std::lock_guard guard(state.lock);
+  for (auto it = state.printers.begin(); it != state.printers.end(); ++it) {
+    if (printerName && EqualNoCase((*it)->setup.name, printerName)) {
+      state.printers.erase(it);  // open handles keep their printer until closed
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+BOOL SimSetPrinterDevMode(LPCWSTR printerName, std::span<const BYTE> devMode) {
+  State& state = GetState();
+  std::lock_guard guard(state.lock);
+  auto printer = printerName ? FindPrinter(state, printerName) : nullptr;
+  if (!printer) return FALSE;
+  printer->setup.devMode.assign(devMode.begin(), devMode.end());
+  return TRUE;
+}
+
+DWORD SimOpenPrinterHandleCount() {
+  State& state = GetState();
+  std::lock_guard guard(state.lock);
+  return static_cast<DWORD>(state.handles.size());
+}
+
+namespace {
+
+// SimReset: no printers, handles or jobs; the built-in forms only.
+void ResetSpooler() {
+  State& state = GetState();
+  std::lock_guard guard(state.lock);
+  for (Handle* handle : state.handles) delete handle;
+  state.handles.clear();
+  for (Job& job : state.jobs)
+    if (job.file) CloseJobFile(job, SimJobState::Aborted);
+  state.jobs.clear();
+  state.printers.clear();
+  state.userForms.clear();
+  state.nextJobId = 1;
+}
+
+const bool registered = (SimAddResetHook(&ResetSpooler), true);
+
+}  // namespace
