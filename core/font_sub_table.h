@@ -1,0 +1,17 @@
+// The printer's font substitution table (a pair list of face name and device font name, see
+// core/pair_list.h), kept as chunked printer data "FontSubTable".
+#pragma once
+
+#include "platform/base/types.h"
+
+struct ItemStore;
+
+// The stored table as a new global block, or NULL when none is stored or the stored bytes are
+// not a well-formed pair list (an odd size, a string running past the end, no closing empty
+// key, or bytes after it).
+LPWSTR ReadStoredFontSubTable(HANDLE printer);
+// Stores a pair list: 1 when stored. An empty table (only the closing empty key) is 2 bytes.
+int StoreFontSubTable(HANDLE printer, LPCWSTR list);
+// Bytes of a pair list with every terminator and the closing empty key; 0 when no closing key
+// comes within the largest block printer data can hold.
+DWORD GetFontSubTableSize(LPCWSTR list);

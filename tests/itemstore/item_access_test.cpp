@@ -1,0 +1,160 @@
+// Item access wrappers, settings record helpers and effective item values over the item engine
+// compiled into the user-interface build of the core library.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "core/effective_values.h"
+#include "core/item_access.h"
+#include "core/settings_record.h"
+#include "platform/kernel/memory.h"
+
+namespace {
+
+class ItemAccessTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<SettingsRecord> settings = std::make_unique<SettingsRecord>();
+  std::unique_ptr<PrinterConfiguration> config = std::make_unique<PrinterConfiguration>();
+  SettingsRecord* s = settings.get();
+  PrinterConfiguration* c = config.get();
+
+  void SetUp() override {
+    std::memset(s, 0, sizeof *s);
+    std::memset(c, 0, sizeof *c);
+  }
+  void Set(SettingItemId id, ValueTypeCode type, DWORD value) {
+    DWORD length = type == kTypeInt16 || type == kTypeUInt16 ? 2 : type == kTypeUInt8 ? 1 : 4;
+    ASSERT_EQ(SetItemValue(id, s, c, type, length, &value), kItemDone) << id;
+  }
+};
+
+TEST_F(ItemAccessTest, TextsAndFontsReadAsAddressesInTheCallersRecords) {
+  struct Case {
+    SettingItemId id;
+    BYTE* expected;
+  } cases[] = {{297, s->bytes + 382}, {1795, s->bytes + 1552}, {5121, c->bytes + 18}, {19, s->bytes + 102}};
+  for (const Case& k : cases) {
+    ULONG_PTR value = 0;
+    ValueTypeCode type = 0;
+    DWORD length = 0;
+    ASSERT_EQ(GetItemValue(k.id, s, c, &type, &length, &value), kItemDone) << k.id;
+    EXPECT_EQ(reinterpret_cast<BYTE*>(value), k.expected) << k.id;
+  }
+}
+
+TEST_F(ItemAccessTest, NumberAccessorsCheckTypeAndSize) {
+  reinterpret_cast<DEVMODEW*>(s->bytes)->dmOrientation = 2;
+  EXPECT_EQ(GetItemNumber(s, c, 7, kTypeInt16), 2u);
+  EXPECT_EQ(GetItemNumber(s, c, 7, kTypeUInt32), 0u) << "length 2 differs from 4";
+  s->bytes[300] = 0xB7;  // item 264, a byte exchanged as u16
+  EXPECT_EQ(GetItemNumber(s, c, 264, kTypeUInt16), 0xB7u);
+  EXPECT_EQ(GetItemNumber(s, c, 297, kTypeString), 0u) << "an address does not fit 32 bits";
+  EXPECT_EQ(GetItemNumber(nullptr, c, 7, kTypeInt16), 0u);
+
+  SettingsRecord before = *s;
+  EXPECT_EQ(SetItemNumberV(s, c, 7, kTypeFont, 1), 0);
+  EXPECT_EQ(SetItemNumberV(s, c, 297, kTypeString, 1), 0);
+  EXPECT_EQ(std::memcmp(&before, s, sizeof before), 0) << "types without a number form write nothing";
+  EXPECT_EQ(SetItemNumberV(nullptr, c, 7, kTypeInt16, 1), -1);
+  EXPECT_EQ(SetItemNumberV(s, c, 7, kTypeInt16, 1), 0);
+  EXPECT_EQ(reinterpret_cast<DEVMODEW*>(s->bytes)->dmOrientation, 1);
+  // A flag with an exchange type and a whole-word flag both take a 32-bit flag value.
+  EXPECT_EQ(SetItemNumberV(s, c, 8201, kTypeFlag, 1), 0);
+  EXPECT_EQ(GetItemNumber(s, c, 8201, kTypeFlag), 1u);
+}
+
+TEST_F(ItemAccessTest, UserPaperIdsAndRanges) {
+  EXPECT_EQ(UserPaperIdToIndex(262), 0);
+  EXPECT_EQ(UserPaperIdToIndex(287), 5);
+  EXPECT_EQ(UserPaperIdToIndex(301), 19);
+  EXPECT_EQ(UserPaperIdToIndex(267), 0xFFFF);
+  EXPECT_EQ(UserPaperIndexToId(5), 287);
+  EXPECT_EQ(UserPaperIndexToId(4), 266);
+  EXPECT_EQ(UserPaperIndexToId(20), 0xFFFF);
+  EXPECT_TRUE(IsUserPaperId(266) && !IsUserPaperId(286));
+  EXPECT_TRUE(IsItemRange297To320(1288) && !IsItemRange297To320(321) && !IsItemRange297To320(1285));
+  EXPECT_TRUE(IsCustomItemId(5889) && IsCustomItemId(5928) && !IsCustomItemId(5929));
+}
+
+TEST_F(ItemAccessTest, SettingsRecordSizesAndGroups) {
+  EXPECT_EQ(GetSettingsRecordSize(0), 5364u);
+  EXPECT_EQ(GetSettingsRecordSize(2), 5364u);
+  EXPECT_EQ(GetSettingsRecordSize(1), 1548u);
+  EXPECT_EQ(GetItemGroupEntryId(11, 0), 1);
+  EXPECT_EQ(GetItemGroupEntryId(11, 24), 25);
+  EXPECT_EQ(GetItemGroupEntryId(11, 25), 0);
+  EXPECT_EQ(GetItemGroupEntryId(12, 0), 0);
+  EXPECT_EQ(GetItemGroupEntryId(10, 22), 8201) << "group 10 is not ordered by id";
+  WORD area = 77;
+  EXPECT_EQ(GetItemGroupArea(6, &area), 1);
+  EXPECT_EQ(area, 1);
+  EXPECT_EQ(GetItemGroupArea(12, &area), 0);
+  EXPECT_EQ(area, 1);
+
+  // A short copy moves 1548 bytes even when source and destination overlap.
+  auto* record = static_cast<BYTE*>(AllocSettingsRecord(0));
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(GlobalSize(record), 5364u);
+  for (DWORD i = 0; i < 1549; ++i) record[i] = static_cast<BYTE>(i);
+  CopySettingsRecord(record + 1, record, 1);
+  EXPECT_EQ(record[1], 0);
+  EXPECT_EQ(record[1548], static_cast<BYTE>(1547));
+  ClearSettingsRecord(record, 1);
+  EXPECT_EQ(record[1547], 0);
+  EXPECT_EQ(record[1548], static_cast<BYTE>(1547));
+  GlobalFree(record);
+}
+
+TEST_F(ItemAccessTest, ItemsThatDoNotApplyReportNeutralValues) {
+  struct Case {
+    const char* name;
+    DWORD colorMode;  // item 270
+    DWORD item293;
+    DWORD item271;
+    SettingItemId id;
+    int applicability;
+  } cases[] = {
+      {"278 follows 293 when colour mode is 2", 2, 4, 0, 278, kItemApplies},
+      {"278 follows 293 when colour mode is 2 (1)", 2, 1, 0, 278, kItemDoesNotApply},
+      {"278 never applies in mode 1", 1, 4, 0, 278, kItemDoesNotApply},
+      {"274 needs 293 of 2 or 4", 0, 2, 0, 274, kItemApplies},
+      {"1833 needs 293 of 2 or 4", 0, 3, 0, 1833, kItemDoesNotApply},
+      {"392 not in mode 1", 1, 0, 0, 392, kItemDoesNotApply},
+      {"1317 outside mode 1", 2, 0, 0, 1317, kItemApplies},
+      {"454 only in mode 1", 1, 0, 0, 454, kItemApplies},
+      {"1318 only in mode 1", 0, 0, 0, 1318, kItemDoesNotApply},
+      {"1307 needs 271 of 8", 0, 0, 8, 1307, kItemApplies},
+      {"1307 needs 271 of 8 (7)", 0, 0, 7, 1307, kItemDoesNotApply},
+      {"unlisted items apply", 1, 1, 1, 12, kItemApplies},
+  };
+  for (const Case& k : cases) {
+    Set(270, kTypeUInt16, k.colorMode);
+    Set(293, kTypeUInt16, k.item293);
+    Set(271, kTypeUInt16, k.item271);
+    EXPECT_EQ(GetItemApplicability(k.id, c, s), k.applicability) << k.name;
+  }
+  EXPECT_EQ(GetItemApplicability(278, c, nullptr), kItemControlUnreadable);
+
+  Set(274, kTypeInt16, 55);
+  Set(293, kTypeUInt16, 1);
+  EXPECT_EQ(GetEffectiveItemNumber(s, c, 274), 0u);
+  Set(293, kTypeUInt16, 2);
+  EXPECT_EQ(GetEffectiveItemNumber(s, c, 274), 55u);
+
+  Set(346, kTypeUInt8, 3);
+  Set(20, kTypeInt16, 300);
+  EXPECT_EQ(GetEffectiveItemNumber(s, c, 346), 0u);
+  Set(20, kTypeInt16, 600);
+  EXPECT_EQ(GetEffectiveItemNumber(s, c, 346), 3u);
+
+  Set(336, kTypeUInt16, 1);
+  EXPECT_EQ(GetEffectiveItemNumber(s, c, 8205), 0x1010802u);
+  EXPECT_EQ(GetEffectiveItemNumber(s, c, 0x1D2), 0xFFFFFFFFu) << "an id in no range";
+  EXPECT_EQ(GetEffectiveItemNumber(s, c, 297), 0xFFFFFFFFu) << "a text has no number";
+  ValueTypeCode type;
+  DWORD length;
+  EXPECT_EQ(GetEffectiveItemValue(274, s, c, &type, &length, nullptr), 3);
+}
+
+}  // namespace
