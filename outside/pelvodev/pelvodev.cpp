@@ -108,7 +108,7 @@ LONG ParseWindow(BYTE* block, const BYTE* p, DWORD length) {
   std::memcpy(w.Repeat, p + 32, 16);
   const bool oneBit = w.Composition == 0 || w.Composition == 1 || w.Composition == 3;
   const bool bitsMatch = oneBit ? w.BitsPerPixel == 1 : (w.Composition == 2 && (w.BitsPerPixel == 8 || w.BitsPerPixel == 16));
-  if (!bitsMatch || w.Width == 0 || w.Length == 0 || w.Width > 0x10000 || w.Length > 0x10000)
+  if (!bitsMatch || w.Width == 0 || w.Length == 0 || w.Width > 0x100000 || w.Length > 0x100000)
     return Condition(block, kSimStatusByteCheck, kSimStatusInvalidField);
   State().Window = w;
   State().HaveWindow = true;
