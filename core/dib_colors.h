@@ -1,0 +1,16 @@
+// Colours of choice pictures: the colour count of a device-independent bitmap header and the
+// table of highlight colours.
+#pragma once
+
+#include "platform/base/types.h"
+
+// Size of the old-style core header, whose bit count sits at byte 10.
+inline constexpr DWORD kCoreHeaderSize = 12;
+
+// 2, 16 or 256 for 1, 4 or 8 bits per pixel; the header's used-colour count when it is not 0
+// (not for a core header); 0 otherwise and for NULL.
+DWORD DibColorCount(const BITMAPINFOHEADER* header);
+
+// The highlight colour of a key (position -1: looked up in the key list 1..8) or of a position
+// 0..6: 1 with the colour, 0 for an unknown key or a position without a colour (key 8).
+int LookUpColorValue(int key, COLORREF* colour, int position);

@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include "core/rule_compare.h"
+#include "core/typed_compare.h"
+
+namespace {
+
+struct TypedCase {
+  ValueTypeCode type;
+  DWORD a;
+  DWORD b;
+  SHORT expected;
+};
+
+TEST(CompareTypedValues, NumbersBySignednessOfTheirType) {
+  const TypedCase cases[] = {
+      {kTypeUInt8, 0xFF, 0x01, 1},            // bytes are unsigned
+      {kTypeInt16, 0xFFFF, 1, -1},            // -1 < 1
+      {kTypeUInt16, 0xFFFF, 1, 1},            // 65535 > 1
+      {kTypeInt32, 0xFFFFFFFF, 1, -1},        {kTypeFlag, 0xFFFFFFFF, 1, -1},
+      {kTypeFontField, 5, 5, 0},              {kTypeUInt32, 0xFFFFFFFF, 1, 1},
+      {kTypeInt16, 0x10005, 0x20005, 0},      // only the low 16 bits count
+      {7, 1, 1, 2},                           {kTypeFont, 1, 1, 2},
+      {0, 1, 1, 2},                           {11, 1, 1, 2},
+  };
+  for (const TypedCase& c : cases)
+    EXPECT_EQ(CompareTypedValues(c.type, &c.a, &c.b), c.expected) << "type " << c.type << " " << c.a << " " << c.b;
+  DWORD v = 1;
+  EXPECT_EQ(CompareTypedValues(kTypeInt32, nullptr, &v), 2);
+  EXPECT_EQ(CompareTypedValues(kTypeInt32, &v, nullptr), 2);
+}
+
+TEST(CompareTypedValues, StringsThroughTheirAddresses) {
+  LPCWSTR a = u"Letter", b = u"Letter", c = u"A4", none = nullptr;
+  EXPECT_EQ(CompareTypedValues(kTypeString, &a, &b), 0);
+  EXPECT_EQ(CompareTypedValues(kTypeString, &a, &c), 1);
+  EXPECT_EQ(CompareTypedValues(kTypeString, &c, &a), -1);
+  EXPECT_EQ(CompareTypedValues(kTypeString, &a, &none), 2);
+}
+
+struct RuleCase {
+  BYTE op;
+  ValueTypeCode type;
+  LONG rule;
+  LONG current;
+  WORD expected;
+};
+
+TEST(CompareRuleValue, EveryOperatorAndType) {
+  const RuleCase cases[] = {
+      // equality family: 0, 1, 7, 8, 10, 11, 12
+      {0, kTypeInt16, 3, 3, RULE_HOLDS},          {1, kTypeInt16, 3, 4, RULE_FAILS},
+      {7, kTypeUInt16, 256, 256, RULE_HOLDS},     {8, kTypeUInt16, 256, 9, RULE_FAILS},
+      {10, kTypeInt32, -5, -5, RULE_HOLDS},       {11, kTypeUInt8, 2, 2, RULE_HOLDS},
+      {12, kTypeFlag, 1, 0, RULE_FAILS},          {2, kTypeFlag, 1, 0, RULE_HOLDS},
+      {2, kTypeInt16, 3, 3, RULE_FAILS},
+      // orderings: the rule value against the current value
+      {3, kTypeInt16, 1, -1, RULE_HOLDS},         {3, kTypeUInt16, 1, 0xFFFF, RULE_FAILS},
+      {4, kTypeInt32, 7, 7, RULE_HOLDS},          {5, kTypeInt32, -7, 7, RULE_HOLDS},
+      {5, kTypeUInt32, -7, 7, RULE_FAILS},        {6, kTypeUInt8, 9, 9, RULE_HOLDS},
+      {6, kTypeFontField, 10, 9, RULE_FAILS},     {5, kTypeUInt8, 0x01, 0xFF, RULE_HOLDS},
+      // flags support only equality
+      {3, kTypeFlag, 1, 0, RULE_UNSUPPORTED},     {6, kTypeFlag, 1, 0, RULE_UNSUPPORTED},
+      // unsupported operators and types
+      {9, kTypeInt16, 1, 1, RULE_UNSUPPORTED},    {13, kTypeInt16, 1, 1, RULE_UNSUPPORTED},
+      {1, 7, 1, 1, RULE_BAD_TYPE},                {1, kTypeFont, 1, 1, RULE_BAD_TYPE},
+  };
+  for (const RuleCase& c : cases)
+    EXPECT_EQ(CompareRuleValue(c.op, c.type, &c.rule, c.type, &c.current), c.expected)
+        << "op " << int(c.op) << " type " << c.type << " " << c.rule << " vs " << c.current;
+  LONG v = 1;
+  EXPECT_EQ(CompareRuleValue(1, kTypeInt16, &v, kTypeUInt16, &v), RULE_TYPE_MISMATCH);
+  EXPECT_EQ(CompareRuleValue(1, kTypeInt16, nullptr, kTypeInt16, &v), RULE_MISSING_VALUE);
+}
+
+TEST(CompareRuleValue, StringsOnlyEqualOrNot) {
+  EXPECT_EQ(CompareRuleValue(1, kTypeString, u"Draft", kTypeString, u"Draft"), RULE_HOLDS);
+  EXPECT_EQ(CompareRuleValue(1, kTypeString, u"Draft", kTypeString, u"draft"), RULE_FAILS);
+  EXPECT_EQ(CompareRuleValue(2, kTypeString, u"Draft", kTypeString, u"draft"), RULE_HOLDS);
+  EXPECT_EQ(CompareRuleValue(3, kTypeString, u"B", kTypeString, u"A"), RULE_UNSUPPORTED);
+  EXPECT_EQ(CompareRuleValue(1, kTypeString, nullptr, kTypeString, u"A"), RULE_MISSING_VALUE);
+}
+
+}  // namespace
