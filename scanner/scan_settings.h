@@ -84,6 +84,12 @@ void ValidateScanSettings(ScanSettings& settings);
 void EncodeScanModeRecord(const ScanSettings& settings, BYTE* record72);
 void ApplyScanModeRecord(ScanSettings& settings, const BYTE* record72);
 
+// The per-user store: 1 when it exists with version 1 (else it is made afresh and 0 answered).
+BOOL CheckRegistryVersion();
+// The stored scan mode into the settings: 1 loaded, 0 not (the settings keep what they had).
+BOOL LoadDefaultScanMode(ScanSettings& settings);
+BOOL SaveDefaultScanMode(const ScanSettings& settings);
+
 // The scan area of an area size code (TWAIN size codes), capped to the bed and centred across
 // it for the feeder.
 void SetAreaFromSizeCode(ScanSettings& settings);
