@@ -8,13 +8,14 @@
 
 #include "platform/base/export.h"
 #include "platform/base/types.h"
+#include "platform/kernel/handles.h"  // CloseHandle
 #include "platform/kernel/sync.h"
 
 #define GENERIC_READ 0x80000000u
 #define GENERIC_WRITE 0x40000000u
 #define GENERIC_EXECUTE 0x20000000u
 #define GENERIC_ALL 0x10000000u
-#define DELETE 0x00010000u
+#define DELETE 0x00010000L
 #define FILE_READ_DATA 0x0001u
 #define FILE_WRITE_DATA 0x0002u
 #define FILE_APPEND_DATA 0x0004u
