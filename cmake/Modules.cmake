@@ -11,7 +11,10 @@ function(qv_add_module target file_name)
     CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
     LIBRARY_OUTPUT_DIRECTORY ${QV_DRIVER_DIR})
   target_link_libraries(${target} PRIVATE platform)
-  target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  # clang leaves the sanitizer and fuzzer runtimes to the executable that loads the module.
+  if(NOT ((QV_SANITIZE OR QV_FUZZ) AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang"))
+    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  endif()
 endfunction()
 
 # qv_add_test(NAME SOURCES... [LIBS libs...])

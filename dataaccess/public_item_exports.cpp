@@ -74,9 +74,12 @@ int AnsiSize(const WCHAR* text, int n) {
 // refused and the field left as it was.
 DmaResult StoreAnsiText(const PublicItem& item, const char* text, int n) {
   WCHAR wide[kMaxFieldChars];
+  const int capacity = FieldChars(item) - 1;  // room left by the terminator
   int count = 0;
   if (n > 0) {
-    count = MultiByteToWideChar(CP_ACP, 0, text, n, wide, FieldChars(item) - 1);
+    // A capacity of 0 would ask the conversion for a size instead of converting.
+    if (capacity == 0) return kDmaTooLong;
+    count = MultiByteToWideChar(CP_ACP, 0, text, n, wide, capacity);
     if (count == 0) return kDmaTooLong;
   }
   wide[count] = 0;
