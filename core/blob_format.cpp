@@ -55,20 +55,26 @@ void WriteTmbInfoBlobHeader(BYTE* out, DWORD length) {
   WriteU32(out + 16, length);
 }
 
-BOOL PeekExtensionBlobVersion(const BYTE* data, DWORD size, DWORD cursor, DWORD* version) {
-  if (data == nullptr || version == nullptr || Remaining(size, cursor) < kExtensionBlobHeaderSize) return FALSE;
-  if (!HasTag(data + cursor, kExtensionBlobTag)) return FALSE;
+BOOL PeekExtensionBlobHeader(const BYTE* data, DWORD size, DWORD cursor, DWORD* version, DWORD* length) {
+  if (data == nullptr || version == nullptr || length == nullptr) return FALSE;
+  if (Remaining(size, cursor) < kExtensionBlobHeaderSize || !HasTag(data + cursor, kExtensionBlobTag)) return FALSE;
   *version = ReadU32(data + cursor + 16);
+  *length = ReadU32(data + cursor + 20);
   return TRUE;
+}
+
+BOOL ExtensionBlobNeedsDefaults(const BYTE* data, DWORD size, DWORD cursor) {
+  DWORD version, length;
+  return PeekExtensionBlobHeader(data, size, cursor, &version, &length) &&
+         (version < kExtensionBlobVersion || length < kSettingsExtensionSize);
 }
 
 int ParseExtensionBlob(const BYTE* data, DWORD size, DWORD* cursor, BYTE* extension, const BYTE* defaults) {
   if (cursor == nullptr || extension == nullptr) return 0;
-  DWORD version;
-  if (!PeekExtensionBlobVersion(data, size, *cursor, &version)) return 0;
+  DWORD version, length;
+  if (!PeekExtensionBlobHeader(data, size, *cursor, &version, &length)) return 0;
   if (version > kExtensionBlobVersion) return 0;
   const BYTE* header = data + *cursor;
-  const DWORD length = ReadU32(header + 20);
   if (length > Remaining(size, *cursor) - kExtensionBlobHeaderSize) return 0;
   // Whatever the stored extension does not hold keeps the model's defaults.
   const bool partial = version < kExtensionBlobVersion || length < kSettingsExtensionSize;

@@ -30,9 +30,12 @@ void WriteExtensionBlobHeader(BYTE* out);
 // Writes the 20-byte header of a TMBINFO blob of `length` bytes.
 void WriteTmbInfoBlobHeader(BYTE* out, DWORD length);
 
-// The stored version of the extension blob at data[cursor]; FALSE when fewer than 24 bytes
-// remain or the tag is not "NDEV001".
-BOOL PeekExtensionBlobVersion(const BYTE* data, DWORD size, DWORD cursor, DWORD* version);
+// The stored version and length of the extension blob at data[cursor]; FALSE when fewer than
+// 24 bytes remain or the tag is not "NDEV001".
+BOOL PeekExtensionBlobHeader(const BYTE* data, DWORD size, DWORD cursor, DWORD* version, DWORD* length);
+// Whether the extension blob at data[cursor] holds less than a whole extension of this release
+// and so is laid over the model's defaults.
+BOOL ExtensionBlobNeedsDefaults(const BYTE* data, DWORD size, DWORD cursor);
 
 // Unpacks the extension blob at data[*cursor] into the caller's 3816-byte extension and moves
 // the cursor past it: 1, or 0 with nothing changed. Refused: a short header, another tag, a
