@@ -26,6 +26,8 @@
 #include "platform/kernel/version.h"
 #include "platform/registry/registry.h"
 #include "platform/registry/registry_sim.h"
+#include "platform/spooler/spooler.h"
+#include "platform/spooler/spooler_sim.h"
 #include "platform/user/dialog_template.h"
 #include "platform/user/menu_template.h"
 #include "platform/user/msgbox.h"

@@ -265,10 +265,17 @@ TEST_F(SpoolerTest, SpoolJobsKeepTheirBytesAndWriteLog) {
   ASSERT_EQ(second, id + 1);
   EXPECT_TRUE(WritePrinter(other, "zz", 2, &written));
   ClosePrinter(other);
+  // An aborted job keeps what was written before.
+  DWORD third = StartDocPrinterW(printer, 1, reinterpret_cast<BYTE*>(&doc));
+  EXPECT_TRUE(WritePrinter(printer, "q", 1, &written));
+  EXPECT_TRUE(AbortPrinter(printer));
+  EXPECT_FALSE(WritePrinter(printer, "r", 1, &written));
   ClosePrinter(printer);
 
   auto jobs = SimListSpoolJobs();
-  ASSERT_EQ(jobs.size(), 2u);
+  ASSERT_EQ(jobs.size(), 3u);
+  EXPECT_EQ(jobs[2].state, SimJobState::Aborted);
+  EXPECT_EQ(SimReadSpoolJob(third), std::vector<BYTE>{'q'});
   EXPECT_EQ(jobs[0].document, u"Report");
   EXPECT_EQ(jobs[0].state, SimJobState::Complete);
   EXPECT_EQ(jobs[0].pages, 1u);
