@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/dbrecords.h"
 #include "platform/platform.h"
 
 namespace {
@@ -78,6 +79,61 @@ void ShowResources() {
   FreeLibrary(h);
 }
 
+// Lists the sample model through the description-database reader: its name, version, papers
+// (the choices of item 8) and paper sources (the choices of item 13).
+void ShowSampleModel() {
+  std::u16string path = std::u16string(SimDriverDirectory()) + u"\\QX4500.DDD";
+  // The demo runs from the driver directory, where the model's string libraries lie.
+  SimSetHostModulePath((std::u16string(SimDriverDirectory()) + u"\\qvdemo").c_str());
+  DatabaseStream main = {}, linked = {};
+  WORD status = OpenDescriptionDatabase(path.c_str(), 0, &main, &linked);
+  if (status != DBS_OK) {
+    std::printf("\nSample model %s did not open (status %u)\n", Text(path).c_str(), status);
+    return;
+  }
+  DatabaseRecord* header = nullptr;
+  if (ReadDatabaseHeader(&main, &header) == DBS_OK) {
+    auto* h = reinterpret_cast<HeaderRecord*>(header);
+    std::printf("\nSample model %s: \"%s\" (%s), version %u.%u.%u, format level 0x%X, linked database %s\n",
+                Text(path).c_str(), Text(h->modelName).c_str(), Text(h->displayName).c_str(), h->major, h->minor,
+                h->build, h->formatLevel, Text(h->linkedName).c_str());
+    FreeRecord(&header, DB_ANY_TYPE);
+  }
+  struct Listing {
+    WORD item;
+    const char* title;
+  };
+  for (const Listing& list : {Listing{8, "Papers"}, Listing{13, "Paper sources"}}) {
+    DatabaseRecord* record = nullptr;
+    if (ReadKeyedRecord(TRUE, &main, &linked, 4, list.item, 0, &record) != DBS_OK) continue;
+    auto* choices = reinterpret_cast<ChoiceListRecord*>(record);
+    std::printf("  %s (item %u, %u choices):\n", list.title, list.item, choices->choices.count);
+    for (WORD n = 1; n <= choices->choices.count; ++n) {
+      DatabaseRecord* entry = nullptr;
+      if (ReadKeyedRecord(FALSE, &main, &linked, 4, list.item, n, &entry) != DBS_OK) continue;
+      auto* e = reinterpret_cast<ChoiceEntryRecord*>(entry);
+      std::printf("    %-28s", Text(e->name ? e->name : u"").c_str());
+      DatabaseRecord* target = nullptr;
+      if (e->refType == 10 && ReadKeyedRecord(FALSE, &main, &linked, 10, e->refKey.key, 0, &target) == DBS_OK) {
+        auto* paper = reinterpret_cast<PaperRecord*>(target);
+        if (paper->size.width == paper->altSize.width && paper->size.length == paper->altSize.length)
+          std::printf(" %6.1f x %6.1f mm", paper->size.width / 10.0, paper->size.length / 10.0);
+        else
+          std::printf(" %6.1f x %6.1f to %.1f x %.1f mm", paper->size.width / 10.0, paper->size.length / 10.0,
+                      paper->altSize.width / 10.0, paper->altSize.length / 10.0);
+      } else if ((e->refType == 5 || e->refType == 6) &&
+                 ReadKeyedRecord(FALSE, &main, &linked, e->refType, e->refKey.key, 0, &target) == DBS_OK) {
+        std::printf(" takes %u papers", reinterpret_cast<PaperSourceRecord*>(target)->papers.count);
+      }
+      std::printf("\n");
+      FreeRecord(&target, DB_ANY_TYPE);
+      FreeRecord(&entry, DB_ANY_TYPE);
+    }
+    FreeRecord(&record, DB_ANY_TYPE);
+  }
+  CloseDatabaseStreams(&main, &linked);
+}
+
 void ShowMessageBox() {
   int answer = MessageBoxW(nullptr, u"Nothing is shown: boxes are answered from a script.", u"Qorvex demo",
                            MB_OKCANCEL | MB_ICONINFORMATION);
@@ -95,6 +151,7 @@ int main() {
   ShowModules();
   ShowRegistry();
   ShowResources();
+  ShowSampleModel();
   ShowMessageBox();
   std::error_code ec;
   std::filesystem::remove_all(root, ec);
