@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -70,6 +71,14 @@ class DatabaseTest : public SandboxTest {
   DatabaseStream linked_ = {};
   int blocks_ = 0;
 };
+
+// Element i of a value: values that point into the file copy are not aligned.
+template <typename T>
+T ValueAt(const void* value, std::size_t i = 0) {
+  T out;
+  std::memcpy(&out, static_cast<const BYTE*>(value) + i * sizeof(T), sizeof(T));
+  return out;
+}
 
 // Frees a record at the end of a scope.
 struct RecordHolder {

@@ -47,7 +47,11 @@ TEST_F(DatabaseFormat, RecordsRoundTripAtEveryFormatLevel) {
       EXPECT_EQ(p->extra1.width, level >= 0x200 ? 5 : 0);  // below 0x200 the further pairs are zero
       EXPECT_EQ(p->extra2.length, level >= 0x200 ? 8 : 0);
       EXPECT_EQ(GetVersionGatedField(paper.record, &field), level >= 0x500 ? DBS_OK : DBS_FAILED);
-      if (level >= 0x500) EXPECT_EQ(field, 77);
+      if (level >= 0x500) {
+
+        EXPECT_EQ(field, 77);
+
+      }
     }
     {
       RecordHolder source;
@@ -103,7 +107,11 @@ TEST_F(DatabaseFormat, RecordsRoundTripAtEveryFormatLevel) {
       EXPECT_EQ(q->valueLength, 4);  // a flag value is held in 32 bits
       EXPECT_EQ(q->index, 3);
       EXPECT_EQ(GetVersionGatedField(query.record, &field), level >= 0x1000 ? DBS_OK : DBS_FAILED);
-      if (level >= 0x1000) EXPECT_EQ(field, 0x80);
+      if (level >= 0x1000) {
+
+        EXPECT_EQ(field, 0x80);
+
+      }
     }
     CloseDatabaseStreams(&main_, &linked_);
   }
@@ -152,7 +160,11 @@ TEST_F(DatabaseFormat, OpeningChecksExtensionVersionAndLinkedDatabase) {
     std::memcpy(&image.main[DDD_VERSION_OFFSET], c.version, std::strlen(c.version));
     EXPECT_EQ(Open(Install(image, c.name)), c.status);
     EXPECT_EQ(main_.loaded, c.status == DBS_OK);
-    if (c.status == DBS_OK) EXPECT_EQ(main_.packedVersion, PackVersion(1, c.version[4] == '2' ? 2 : 0, c.version[4] == '2' ? 65535 : 0));
+    if (c.status == DBS_OK) {
+
+      EXPECT_EQ(main_.packedVersion, PackVersion(1, c.version[4] == '2' ? 2 : 0, c.version[4] == '2' ? 65535 : 0));
+
+    }
     CloseDatabaseStreams(&main_, &linked_);
   }
   EXPECT_EQ(PackVersion(1, 2, 65535), (1u << 24) + (2u << 16) + 65535u);
@@ -203,7 +215,7 @@ TEST_F(DatabaseFormat, SectionAndDirectoryEdgeCases) {
   EXPECT_EQ(ReadSectionString(&main_, 4, 0, &text), DBS_FAILED);  // not a text section
   EXPECT_EQ(ReadHeaderText(&main_, 14, &text), DBS_FAILED);
   EXPECT_EQ(ReadHeaderText(&main_, 10, &text), DBS_FAILED);  // section 36 holds two texts only
-  EXPECT_EQ(ReadSectionStringOrNull(&main_, 36, 1) != nullptr, true);
+  EXPECT_EQ(ReadSectionStringOrNull(&main_, 36, 2), nullptr);
   LPWSTR b = ReadSectionStringOrNull(&main_, 36, 1);
   EXPECT_EQ(Narrow(b), "b");
   ReleaseGlobalBlock(b);
@@ -235,24 +247,24 @@ TEST_F(DatabaseFormat, StoredValuesAndReferencedArrays) {
     return reinterpret_cast<ChoiceEntryRecord*>(holder.record)->value;
   };
   RecordHolder r2, r3, r4, r5, r6, r7, r8;
-  EXPECT_EQ(*static_cast<DWORD*>(value(2, r2).value), 1u);  // any non-zero flag byte reads 1
-  EXPECT_EQ(*static_cast<DWORD*>(value(3, r3).value), 1u);  // both bytes consumed, block still read
+  EXPECT_EQ(ValueAt<DWORD>(value(2, r2).value), 1u);  // any non-zero flag byte reads 1
+  EXPECT_EQ(ValueAt<DWORD>(value(3, r3).value), 1u);  // both bytes consumed, block still read
   EXPECT_EQ(r3.As<ChoiceEntryRecord>()->block.key, 0);
   StoredValue& flags = value(4, r4);
   ASSERT_EQ(LoadReferencedValue(&flags, &main_), DBS_OK);
   EXPECT_EQ(flags.type, DDD_VALUE_FLAG);
   EXPECT_EQ(flags.length, 4);  // widened: walkers stride by 4
   ASSERT_EQ(flags.count, 3);
-  EXPECT_EQ(static_cast<DWORD*>(flags.value)[2], 1u);
+  EXPECT_EQ(ValueAt<DWORD>(flags.value, 2), 1u);
   StoredValue& longs = value(5, r5);
   ASSERT_EQ(LoadReferencedValue(&longs, &main_), DBS_OK);
-  EXPECT_EQ(static_cast<LONG*>(longs.value)[0], -5);
+  EXPECT_EQ(ValueAt<LONG>(longs.value, 0), -5);
   StoredValue& words = value(6, r6);
   ASSERT_EQ(LoadReferencedValue(&words, &main_), DBS_OK);
   EXPECT_EQ(words.owned, FALSE);  // points into the file
-  EXPECT_EQ(static_cast<WORD*>(words.value)[1], 5);
+  EXPECT_EQ(ValueAt<WORD>(words.value, 1), 5);
   EXPECT_EQ(LoadReferencedValue(&words, &main_), DBS_FAILED);  // no longer a reference
-  EXPECT_EQ(*static_cast<LONG*>(value(7, r7).value), -9);
+  EXPECT_EQ(ValueAt<LONG>(value(7, r7).value), -9);
   EXPECT_FALSE(value(8, r8).present);
 }
 

@@ -63,7 +63,7 @@ class SampleDatabase : public DatabaseTest {
     EXPECT_EQ(actual.count, 1) << where;
     if (expected.type == DDD_VALUE_FLAG) {
       EXPECT_EQ(actual.length, 4) << where;
-      EXPECT_EQ(*static_cast<const DWORD*>(actual.value), expected.bytes[0] != 0 ? 1u : 0u) << where;
+      EXPECT_EQ(ValueAt<DWORD>(actual.value), expected.bytes[0] != 0 ? 1u : 0u) << where;
     } else if (expected.type == DDD_VALUE_STRING) {
       DddText text = DecodeDddText(expected.bytes.data(), static_cast<std::uint32_t>(expected.bytes.size()));
       ExpectText(text, static_cast<LPCWSTR>(actual.value), where);
@@ -406,15 +406,15 @@ TEST_F(SampleDatabase, EveryRecordReadsBackByPositionAndByKey) {
 }
 
 TEST_F(SampleDatabase, ChoiceEntriesOfAListAndWhatTheyNeedWithoutData) {
-  // Choice 3 of the paper list (item 8) is its third choice key.
+  // Choice 2 of the paper list (item 8) is the entry named by its second choice key.
   RecordHolder entry;
-  ASSERT_EQ(ReadKeyedRecord(FALSE, &main_, &linked_, 4, 8, 3, &entry.record), DBS_OK);
+  ASSERT_EQ(ReadKeyedRecord(FALSE, &main_, &linked_, 4, 8, 2, &entry.record), DBS_OK);
   auto* e = entry.As<ChoiceEntryRecord>();
   EXPECT_EQ(e->h.type, 14);
   EXPECT_EQ(Narrow(e->name), "Tabloid");
   EXPECT_EQ(e->rules.count, 0);  // lists are skipped without data, the value is not
   ASSERT_TRUE(e->value.present);
-  EXPECT_EQ(*static_cast<const SHORT*>(e->value.value), 3);
+  EXPECT_EQ(ValueAt<SHORT>(e->value.value), 3);
   RecordHolder beyond;
   EXPECT_EQ(ReadKeyedRecord(FALSE, &main_, &linked_, 4, 8, 38, &beyond.record), DBS_ABSENT);
   RecordHolder custom;
@@ -423,7 +423,7 @@ TEST_F(SampleDatabase, ChoiceEntriesOfAListAndWhatTheyNeedWithoutData) {
   RecordHolder flag;
   ASSERT_EQ(ReadKeyedRecord(TRUE, &main_, &linked_, 3, 4103, 2, &flag.record), DBS_OK);
   EXPECT_EQ(flag.record->h.type, 13);
-  EXPECT_EQ(*static_cast<const DWORD*>(flag.As<ChoiceEntryRecord>()->value.value), 1u);
+  EXPECT_EQ(ValueAt<DWORD>(flag.As<ChoiceEntryRecord>()->value.value), 1u);
 }
 
 TEST_F(SampleDatabase, AccessorsAnswerForTheirTypesOnly) {
@@ -462,7 +462,7 @@ TEST_F(SampleDatabase, AccessorsAnswerForTheirTypesOnly) {
   EXPECT_EQ(count, 4);
   ASSERT_EQ(GetPairListEntry(query.record, 2, &length, &type, &value), DBS_OK);
   EXPECT_EQ(type, DDD_VALUE_UINT16);
-  EXPECT_EQ(*static_cast<const WORD*>(value), 3);
+  EXPECT_EQ(ValueAt<WORD>(value), 3);
   EXPECT_EQ(GetPairListEntry(query.record, 0, &length, &type, &value), DBS_ABSENT);
   LPCWSTR name = nullptr;
   ASSERT_EQ(GetNameListEntry(query.record, 2, &name), DBS_OK);
@@ -474,7 +474,7 @@ TEST_F(SampleDatabase, AccessorsAnswerForTheirTypesOnly) {
   EXPECT_EQ(count, 3);
   ASSERT_EQ(GetType21Entry(preset.record, 3, &item, &length, &type, &value), DBS_OK);
   EXPECT_EQ(item, 14);
-  EXPECT_EQ(*static_cast<const DWORD*>(value), 19661100u);
+  EXPECT_EQ(ValueAt<DWORD>(value), 19661100u);
   EXPECT_EQ(GetType21Entry(preset.record, 4, &item, &length, &type, &value), DBS_ABSENT);
 }
 
@@ -485,7 +485,7 @@ TEST_F(SampleDatabase, PicturesDataBlocksAndReferencedArrays) {
   ASSERT_NE(model, nullptr);
   EXPECT_EQ(width, 32);
   EXPECT_EQ(height, 24);
-  EXPECT_EQ(reinterpret_cast<const DWORD*>(model)[0], 40u);  // BITMAPINFOHEADER follows the file header
+  EXPECT_EQ(ValueAt<DWORD>(model), 40u);  // BITMAPINFOHEADER follows the file header
   ReleaseGlobalBlock(model);
 
   RecordHolder ref;
@@ -519,7 +519,7 @@ TEST_F(SampleDatabase, PicturesDataBlocksAndReferencedArrays) {
   EXPECT_EQ(v.type, DDD_VALUE_INT16);
   EXPECT_EQ(v.length, 2);
   ASSERT_EQ(v.count, 15);
-  EXPECT_EQ(static_cast<const SHORT*>(v.value)[1], 20);
+  EXPECT_EQ(ValueAt<SHORT>(v.value, 1), 20);
 }
 
 }  // namespace

@@ -208,8 +208,6 @@ class Writer {
 
   void PutValue(Bytes& out, const DddValue& v) {
     if (v.bytes.size() > 0xFFFF) Fail("value longer than 65535 bytes");
-    if (v.type == DDD_VALUE_FLAG && v.bytes.size() != 1) Fail("a flag value holds one byte");
-    if (v.type == DDD_VALUE_LONG && v.bytes.size() != 4) Fail("a type-10 value holds four bytes");
     if (v.type == DDD_VALUE_REFERENCE) {
       if (v.bytes.size() < 2) Fail("an array reference holds its position");
       std::uint16_t position = static_cast<std::uint16_t>(v.bytes[0] | (v.bytes[1] << 8));
