@@ -26,30 +26,29 @@ WORD LoadDatabaseFile(LPCWSTR path, DatabaseStream* stream, DatabaseStream* part
     stream->pool = CreateStringPool();
     if (!stream->pool) return DBS_NO_MEMORY;
   }
+  // The file is read straight into the zero-filled block with one ReadFile: the same bytes a
+  // read-only mapping would give, without mapping and unmapping the file for one copy.
   WORD status = DBS_FAILED;
   HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
     DWORD high = 0;
     DWORD size = GetFileSize(file, &high);
-    HANDLE mapping = nullptr;
-    if (size != INVALID_FILE_SIZE && high == 0 && size > 0)
-      mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-    const BYTE* view = mapping ? static_cast<const BYTE*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0)) : nullptr;
-    if (mapping) CloseHandle(mapping);
-    CloseHandle(file);
-    if (view) {
+    if (size != INVALID_FILE_SIZE && high == 0 && size > 0) {
       stream->data = static_cast<BYTE*>(GlobalAlloc(GPTR, size));
-      if (stream->data) {
-        std::memcpy(stream->data, view, size);
+      DWORD read = 0;
+      if (!stream->data) {
+        status = DBS_NO_MEMORY;
+      } else if (ReadFile(file, stream->data, size, &read, nullptr) && read == size) {
         stream->size = size;
         stream->cursor = 0;
         stream->loaded = TRUE;
         status = DBS_OK;
       } else {
-        status = DBS_NO_MEMORY;
+        GlobalFree(stream->data);
+        stream->data = nullptr;
       }
-      UnmapViewOfFile(view);
     }
+    CloseHandle(file);
   }
   if (status != DBS_OK) ReleaseStream(stream);
   return status;
