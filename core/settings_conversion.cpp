@@ -348,7 +348,10 @@ int ConvertSettingsOverDefaults(const BYTE* stored, DWORD storedSize, BYTE* out,
         case kHeaderSameLayout:
           if (extent >= kSettingsRecordShortSize) {
             std::memcpy(work->bytes, stored, kSettingsRecordShortSize);
-            if (header.release == current.release || StoreItemNumber(work, nullptr, kItemRelease, current.release))
+            // The copy is a record of this release: its item 258 and its private size are the
+            // current ones, whatever the stored record claimed.
+            if (StoreItemNumber(work, nullptr, kItemRelease, current.release) &&
+                StoreItemNumber(work, nullptr, kItemDriverExtra, current.driverExtra))
               result = kConvertCopied;
           }
           break;
