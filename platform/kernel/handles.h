@@ -8,7 +8,7 @@
 #include "platform/base/export.h"
 #include "platform/base/types.h"
 
-enum class HandleKind { File, Event, Semaphore, Mutex, Mapping, Find, Heap };
+enum class HandleKind { File, Event, Semaphore, Mutex, Mapping, Find, Heap, Token };
 
 struct KernelObject {
   explicit KernelObject(HandleKind k) : kind(k) {}
