@@ -303,9 +303,8 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wideChar, int cchWid
     SetLastError(ERROR_INVALID_FLAGS);
     return 0;
   }
-  std::string defaultBytes = "?";
-  if (defaultChar != nullptr && defaultChar[0] != 0)
-    defaultBytes.assign(defaultChar, CharBytes(*info, defaultChar));
+  const bool callerDefault = defaultChar != nullptr && defaultChar[0] != 0;
+  const std::string defaultBytes = callerDefault ? std::string(defaultChar, CharBytes(*info, defaultChar)) : std::string(1, '?');
   size_t n = cchWideChar == -1 ? static_cast<size_t>(lstrlenW(wideChar)) + 1 : static_cast<size_t>(cchWideChar);
   bool usedDefault, invalid;
   std::string bytes = Encode(*info, wideChar, n, defaultBytes, usedDefault, invalid);

@@ -42,7 +42,7 @@ DWORD GetData(const char* function, HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR p
               LPDWORD pcbNeeded) {
   State& state = GetState();
   std::lock_guard guard(state.lock);
-  Handle* handle;
+  Handle* handle = nullptr;
   if (DWORD error = EnterDataCall(state, function, hPrinter, &handle)) return error;
   if (!pcbNeeded || (!pData && nSize)) return ERROR_INVALID_PARAMETER;
   DataValue* value = FindValue(*handle->printer, FromWide(pKeyName), FromWide(pValueName));
@@ -57,7 +57,7 @@ DWORD GetData(const char* function, HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR p
 DWORD SetData(const char* function, HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName, DWORD Type, const BYTE* pData, DWORD cbData) {
   State& state = GetState();
   std::lock_guard guard(state.lock);
-  Handle* handle;
+  Handle* handle = nullptr;
   if (DWORD error = EnterDataCall(state, function, hPrinter, &handle)) return error;
   if (!(handle->access & PRINTER_ACCESS_ADMINISTER)) return ERROR_ACCESS_DENIED;
   if (!pKeyName || !*pKeyName || (!pData && cbData)) return ERROR_INVALID_PARAMETER;
@@ -90,7 +90,7 @@ DWORD SetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName, D
 DWORD DeletePrinterDataW(HANDLE hPrinter, LPCWSTR pValueName) {
   State& state = GetState();
   std::lock_guard guard(state.lock);
-  Handle* handle;
+  Handle* handle = nullptr;
   if (DWORD error = EnterDataCall(state, "DeletePrinterDataW", hPrinter, &handle))
     return error;
   if (!(handle->access & PRINTER_ACCESS_ADMINISTER)) return ERROR_ACCESS_DENIED;
@@ -108,7 +108,7 @@ DWORD EnumPrinterDataW(HANDLE hPrinter, DWORD dwIndex, LPWSTR pValueName, DWORD 
                        LPDWORD pType, LPBYTE pData, DWORD cbData, LPDWORD pcbData) {
   State& state = GetState();
   std::lock_guard guard(state.lock);
-  Handle* handle;
+  Handle* handle = nullptr;
   if (DWORD error = EnterDataCall(state, "EnumPrinterDataW", hPrinter, &handle)) return error;
   if (!pcbValueName || !pcbData || (!pValueName && cbValueName) || (!pData && cbData)) return ERROR_INVALID_PARAMETER;
   std::vector<const DataValue*> values;
