@@ -69,7 +69,8 @@ void FuzzBlobFile(const std::vector<BYTE>& bytes) {
 void FuzzConfiguration(const std::vector<BYTE>& bytes) {
   auto stored = std::make_unique<PrinterConfiguration>();
   std::memset(stored.get(), 0, sizeof *stored);
-  std::memcpy(stored->bytes, bytes.data(), bytes.size() < kPrinterConfigurationSize ? bytes.size() : kPrinterConfigurationSize);
+  if (!bytes.empty())
+    std::memcpy(stored->bytes, bytes.data(), bytes.size() < kPrinterConfigurationSize ? bytes.size() : kPrinterConfigurationSize);
   auto out = std::make_unique<PrinterConfiguration>();
   const int r = ConvertConfigurationOverDefaults(*stored, out.get(), Defaults(), (bytes.size() & 1) != 0);
   if (r < 0 || r > 2) __builtin_trap();
