@@ -1,9 +1,11 @@
 // Texts of the string table, and the module's directory and derived file names.
 #include "scanner/system_routines.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/kernel/codepage.h"
+#include "platform/kernel/ini.h"
 #include "platform/kernel/module.h"
 #include "platform/kernel/resource.h"
 
@@ -11,7 +13,13 @@ HINSTANCE g_Instance;
 
 int LoadLocalizedString(HINSTANCE instance, UINT id, LPSTR buffer, int size) {
   if (buffer == nullptr || size <= 0) return 0;
-  int length = LoadStringA(instance, id, buffer, size);
+  int length = 0;
+  if (LPCSTR file = LocaleTextFilePath()) {
+    char key[16];
+    std::snprintf(key, sizeof key, "%u", id);
+    length = static_cast<int>(GetPrivateProfileStringA("Resource", key, "", buffer, static_cast<DWORD>(size), file));
+  }
+  if (length <= 0) length = LoadStringA(instance, id, buffer, size);
   if (length < 0) length = 0;
   buffer[length] = '\0';
   // "\n" (a backslash and the letter n) becomes carriage return and line feed, in place.

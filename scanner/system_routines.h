@@ -7,8 +7,17 @@
 // The data source's own module (kept at attach).
 extern HINSTANCE g_Instance;
 
-// Text `id` of the string table in the ANSI code page; "\n" sequences become CR LF. Answers
-// the text's length.
+// The companion text library's texts for the user's language (at attach and at every open):
+// 1; UnloadLocaleText frees the library and deletes the temporary text file: 0.
+BOOL LoadLocaleText(HINSTANCE instance);
+BOOL UnloadLocaleText();
+// The help language tag chosen with the texts ("EN*", "CHS"; "EN" before any).
+LPCSTR GetHelpLocaleTag();
+// The temporary INI file of the companion's texts, or null.
+LPCSTR LocaleTextFilePath();
+
+// Text `id` from the companion's texts, else from the string table, in the ANSI code page;
+// "\n" sequences become CR LF. Answers the text's length.
 int LoadLocalizedString(HINSTANCE instance, UINT id, LPSTR buffer, int size);
 
 // The module's directory with its trailing backslash.

@@ -11,12 +11,13 @@ DLLEXPORT BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     if (instance == nullptr) return FALSE;
     g_Instance = instance;
+    LoadLocaleText(instance);
     LoadFilterLibrary();
     DisableThreadLibraryCalls(instance);
   } else if (reason == DLL_PROCESS_DETACH) {
     UnloadFilterLibrary();
     FreeDeviceBandBuffer();
-
+    UnloadLocaleText();
   }
   return TRUE;
 }

@@ -1,0 +1,125 @@
+// Texts of the companion library: language choice, help tag, overriding and falling back,
+// "\n" sequences, the temporary INI file's life, and resources without a terminator.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/platform.h"
+#include "scanner/system_routines.h"
+#include "tests/support/sandbox_test.h"
+
+namespace {
+
+class TextTest : public SandboxTest {
+ protected:
+  void SetUp() override {
+    SandboxTest::SetUp();
+    source_ = LoadLibraryW(u"pelvo.ds");
+    ASSERT_NE(source_, nullptr) << SimModuleLastLoadMessage();
+    g_Instance = source_;
+  }
+  void TearDown() override {
+    UnloadLocaleText();
+    FreeLibrary(source_);
+    SandboxTest::TearDown();
+  }
+  std::string Text(UINT id) {
+    char buffer[260];
+    const int n = LoadLocalizedString(source_, id, buffer, sizeof buffer);
+    EXPECT_EQ(n, static_cast<int>(std::strlen(buffer)));
+    return buffer;
+  }
+  // Files with the temporary prefix in the temporary folder.
+  int TempTextFiles() {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(Host(u"C:\\Windows\\Temp")))
+      if (entry.path().filename().string().rfind("AIO", 0) == 0) ++count;
+    return count;
+  }
+  // Replaces the companion library in the sandbox's driver directory by a resource file of
+  // one LOCALE_TEXT resource 104 holding exactly `bytes`.
+  void InstallCompanion(const std::string& bytes) {
+    QrsBuilder builder;
+    std::string error;
+    ASSERT_TRUE(builder.Add(QrsName{0, u"LOCALE_TEXT"}, QrsName{104, u""}, std::vector<BYTE>(bytes.begin(), bytes.end()),
+                            error))
+        << error;
+    const std::vector<BYTE> file = builder.Build();
+    std::u16string path = std::u16string(SimDriverDirectory()) + u"\\pelvo.dll";
+    const std::string host = Host(path.c_str());
+    std::filesystem::remove(host);
+    std::ofstream(host, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+  }
+  HMODULE source_ = nullptr;
+};
+
+TEST_F(TextTest, LanguageChoosesResourceAndHelpTag) {
+  struct Case {
+    LCID Locale;
+    UINT CodePage;
+    const char* HelpTag;
+    const char* Feeder;  // string 1093
+  } cases[] = {
+      {0x0409, 1252, "EN*", "Document feeder"},                         // ENU
+      {0x0407, 1252, "EN*", "Document feeder"},                         // DEU: no row, English
+      {0x0804, 936, "CHS", "\xD7\xD4\xB6\xAF\xBD\xF8\xD6\xBD\xC6\xF7"},  // CHS
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.HelpTag);
+    ASSERT_TRUE(SimSetUserLocale(c.Locale));
+    SimSetAnsiCodePage(c.CodePage);
+    EXPECT_EQ(LoadLocaleText(source_), TRUE);
+    EXPECT_STREQ(GetHelpLocaleTag(), c.HelpTag);
+    EXPECT_EQ(Text(1093), c.Feeder);
+  }
+}
+
+TEST_F(TextTest, OverridesFallBackAndLineBreaks) {
+  ASSERT_TRUE(SimSetUserLocale(0x0409));
+  SimSetAnsiCodePage(1252);
+  EXPECT_EQ(Text(1091), "");  // only the companion has it
+  LoadLocaleText(source_);
+  EXPECT_EQ(Text(1091), "Flatbed");
+  EXPECT_EQ(Text(3099), "Scanner\r\nready");
+  EXPECT_EQ(Text(1062), "Scriptora Duo Scanner");  // empty in the companion: the built-in text
+  EXPECT_EQ(Text(3004), "pelvodev.dll");           // absent from the companion
+}
+
+TEST_F(TextTest, TemporaryFileLivesUntilUnload) {
+  const int before = TempTextFiles();
+  LoadLocaleText(source_);
+  ASSERT_NE(LocaleTextFilePath(), nullptr);
+  EXPECT_EQ(std::string(LocaleTextFilePath()).rfind("C:\\Windows\\Temp\\AIO", 0), 0u) << LocaleTextFilePath();
+  EXPECT_EQ(TempTextFiles(), before + 1);
+  LoadLocaleText(source_);  // a reload replaces the file
+  EXPECT_EQ(TempTextFiles(), before + 1);
+  EXPECT_EQ(UnloadLocaleText(), FALSE);
+  EXPECT_EQ(LocaleTextFilePath(), nullptr);
+  EXPECT_EQ(TempTextFiles(), before);
+  EXPECT_EQ(Text(1091), "");
+}
+
+TEST_F(TextTest, MissingCompanionKeepsBuiltInTexts) {
+  SimModuleFailLoad(u"pelvo.dll", 126);
+  EXPECT_EQ(LoadLocaleText(source_), TRUE);
+  EXPECT_EQ(LocaleTextFilePath(), nullptr);
+  EXPECT_EQ(Text(1091), "");
+  EXPECT_EQ(Text(3003), "Scriptora Duo Local Scan");
+}
+
+TEST_F(TextTest, ResourceWithoutTerminatorEndsAtItsSize) {
+  // The text stops at the resource's last byte; what lies after it in the file is not read.
+  InstallCompanion("[Resource]\r\n1091=Platen\r\n1093=Fee");
+  LoadLocaleText(source_);
+  EXPECT_EQ(Text(1091), "Platen");
+  EXPECT_EQ(Text(1093), "Fee");
+  InstallCompanion(std::string("[Resource]\r\n1091=Glass\0\r\n1093=Hidden\r\n", 38));
+  LoadLocaleText(source_);
+  EXPECT_EQ(Text(1091), "Glass");
+  EXPECT_EQ(Text(1093), "");  // after the terminator
+}
+
+}  // namespace
