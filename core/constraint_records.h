@@ -1,0 +1,56 @@
+// Evaluation of the model's constraint records (type 7 rules, type 8 requirements) for one
+// proposed change: which records fire, collected into a ConstraintState or applied at once.
+#pragma once
+
+#include "core/constraint_engine.h"
+#include "core/rule_compare.h"
+
+// Bits of a constraint record's message word.
+inline constexpr WORD MSGWORD_TYPE_MASK = 0x00FF;
+inline constexpr WORD MSGWORD_SKIP_APPLY = 0x0100;     // skipped in mode 2
+inline constexpr WORD MSGWORD_SKIP_DEFAULTS = 0x0200;  // skipped in mode 1
+inline constexpr WORD MSGWORD_KIND_SHIFT = 10;         // bits 10-13: the check kind
+inline constexpr WORD MSGWORD_KIND_MASK = 0x3C00;
+inline constexpr WORD MSGWORD_MARKED = 0x4000;         // skipped in modes 1, 2; alone in mode 3
+
+// Condition connectors.
+inline constexpr BYTE CONNECT_OR = 2;
+inline constexpr BYTE CONNECT_END = 3;
+inline constexpr BYTE CONNECT_END_GROUP = 4;
+
+// Results of the record tests.
+inline constexpr WORD RECORD_QUIET = 0;
+inline constexpr WORD RECORD_FIRES = 1;
+inline constexpr WORD RECORD_ERROR = 2;
+inline constexpr WORD RECORD_CANDIDATE = 3;  // no conditions: fires as it is
+
+// List kinds of EvaluateConstraintList.
+inline constexpr WORD LIST_RULES = 0;
+inline constexpr WORD LIST_REQUIREMENTS = 1;
+
+// The database step of CheckSettingChange: 0, 1, or 6 when no database rule applies.
+WORD EvaluateValueConstraints(WORD mode, HANDLE printer, const SettingsContext* context, const ItemChange* change,
+                              const WORD* itemFilter, const ConstraintState* entryState, ConstraintState* state,
+                              WORD** changedItems, WORD* count, WORD lookupFlag);
+// Walks one list of record numbers of a value record. With the collect flag fired records go
+// into the state; without it their forced values are written and their items listed. 0 or 1.
+WORD EvaluateConstraintList(WORD mode, BOOL collect, WORD listKind, HANDLE printer, const SettingsContext* context,
+                            const ItemChange* change, ConstraintState* state, const DatabaseRecord* valueRecord,
+                            WORD** forcedItems, WORD* forcedCount, WORD** changedItems, WORD* changedCount);
+// One head value of a record: 3 candidate without conditions, 1 fires, 0 quiet, 2 error.
+WORD TestConstraintRecord(WORD mode, WORD listKind, HANDLE printer, const SettingsContext* context,
+                          const ItemChange* change, ConstraintState* state, const ConstraintRecord* record,
+                          const void* headValue, WORD** changedItems, WORD* changedCount);
+// The record's conditions under the mode filter: 1 fires, 0 quiet, 2 error.
+WORD EvaluateConditions(WORD mode, WORD listKind, HANDLE printer, const SettingsContext* context,
+                        const ItemChange* change, const ConstraintRecord* record, WORD* flags, WORD** changedItems,
+                        WORD* changedCount);
+// One condition against the settings: 1 holds, 0 does not, 2 error; size tests report flags.
+WORD EvaluateCondition(const SettingsContext* context, const ItemChange* change, const ItemValueElement* condition,
+                       DatabaseStream* stream, WORD* flags);
+// Writes a record's forced values: 4, 3 for a record without any, 1 or 2 on failure.
+WORD ApplyForcedEntries(const SettingsContext* context, const ConstraintRecord* record, WORD** changedItems,
+                        WORD* count);
+// Plain checks of the given items with their current values: 0, 1 when one is refused
+// (message type 1), 2 on error.
+WORD RecheckConditionItems(HANDLE printer, const SettingsContext* context, const WORD* ids, WORD count);
