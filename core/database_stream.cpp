@@ -3,6 +3,7 @@
 // loaded; a read that would leave the file fails with DBS_FAILED and moves nothing.
 #include "core/database.h"
 #include "core/dbrecords.h"
+#include "core/lock_slots.h"
 
 #include <cstring>
 
@@ -29,6 +30,7 @@ WORD LoadDatabaseFile(LPCWSTR path, DatabaseStream* stream, DatabaseStream* part
   // The file is read straight into the zero-filled block with one ReadFile: the same bytes a
   // read-only mapping would give, without mapping and unmapping the file for one copy.
   WORD status = DBS_FAILED;
+  LockSlotGuard lock(kLockDatabase);
   HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
     DWORD high = 0;

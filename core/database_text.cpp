@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/database.h"
-#include "core/database_module_dir_standin.h"
+#include "core/module_state.h"
 
 namespace {
 
@@ -47,8 +47,8 @@ WORD ReadLibraryName(DatabaseStream* stream, WORD index, LPWSTR* name) {
 // Loads a string library beside the printer module; NULL when the name is too long or the
 // file does not load.
 HMODULE LoadStringLibrary(LPCWSTR name) {
-  WCHAR path[MAX_PATH];
-  if (!GetDatabaseModuleDirectory(path, MAX_PATH)) return nullptr;
+  WCHAR path[MAX_PATH + 1];
+  if (!GetModuleDirectory(path, sizeof path)) return nullptr;
   int dirChars = lstrlenW(path);
   if (dirChars + lstrlenW(name) >= MAX_PATH) return nullptr;
   lstrcpyW(path + dirChars, name);

@@ -279,15 +279,16 @@ TEST_F(DatabaseFormat, PlainTextsAndTheirCodePage) {
   ReleaseGlobalBlock(text);
 }
 
-// String libraries made in the test: library 1 and library 2 in the module's directory.
+// String libraries made in the test, in the module's directory (the driver directory: the
+// module directory is found once per process).
 class DatabaseStrings : public DatabaseTest {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
-    CreateDirectoryW(u"C:\\drv", nullptr);
-    SimSetHostModulePath(u"C:\\drv\\qorvexui.dll");
+    SimSetHostModulePath((std::u16string(SimDriverDirectory()) + u"\\qvtest.exe").c_str());
   }
-  static void WriteLibrary(const char16_t* path, std::initializer_list<std::pair<UINT, const char16_t*>> strings) {
+  static std::u16string InDriver(const char16_t* name) { return std::u16string(SimDriverDirectory()) + u"\\" + name; }
+  static void WriteLibrary(const std::u16string& path, std::initializer_list<std::pair<UINT, const char16_t*>> strings) {
     QrsBuilder builder;
     std::string error;
     for (const auto& [id, text] : strings) ASSERT_TRUE(builder.AddString(id, text, error)) << error;
@@ -308,8 +309,8 @@ class DatabaseStrings : public DatabaseTest {
 };
 
 TEST_F(DatabaseStrings, ReferencesReadTheirLibrariesPrimaryKeptOthersPerText) {
-  WriteLibrary(u"C:\\drv\\lib1.qrs", {{7, u"Paper Size"}});
-  WriteLibrary(u"C:\\drv\\lib2.qrs", {{3, u"Tray 3"}});
+  WriteLibrary(InDriver(u"lib1.qrs"), {{7, u"Paper Size"}});
+  WriteLibrary(InDriver(u"lib2.qrs"), {{3, u"Tray 3"}});
   ASSERT_EQ(OpenText(Model()), DBS_OK);
   EXPECT_EQ(Read(29), u"Paper Size");
   EXPECT_EQ(Read(29), u"Paper Size");
@@ -326,7 +327,7 @@ TEST_F(DatabaseStrings, ReferencesReadTheirLibrariesPrimaryKeptOthersPerText) {
 }
 
 TEST_F(DatabaseStrings, MissingPrimaryLibrarySwitchesThePoolToPlainTexts) {
-  WriteLibrary(u"C:\\drv\\lib2.qrs", {{3, u"Tray 3"}});
+  WriteLibrary(InDriver(u"lib2.qrs"), {{3, u"Tray 3"}});
   ASSERT_EQ(OpenText(Model()), DBS_OK);
   EXPECT_EQ(Read(31), u"Tray 3");  // library 2 is there
   // Library 1 is not: the text is the complement of its stored bytes, which begin with the
