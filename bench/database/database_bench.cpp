@@ -14,7 +14,7 @@
 
 namespace {
 
-// A model of about 1 MB: 4000 papers with their size ranges and choices, and 200 device fonts
+// A model of about 1 MB: 4000 papers with their size ranges and choices, and 300 device fonts
 // carrying 2 KB of font data each.
 std::string LargeModel() {
   std::string m = "model \"Large\"\nversion \"L:1.0.0\"\nlevel 0x1600\nlinked \"LARGE.DAT\"\n";
@@ -29,7 +29,7 @@ std::string LargeModel() {
   m += "list 8 name=\"Paper Size\" kind=1 default=1 choices=[" + choices + "]\n";
   std::string data = "hex:";
   for (int i = 0; i < 2048; ++i) data += "a5";
-  for (int i = 1; i <= 200; ++i)
+  for (int i = 1; i <= 300; ++i)
     m += "font " + std::to_string(i) + " linked name=\"Font " + std::to_string(i) + "\" faces=[\"Face\"] data=" + data + "\n";
   return m;
 }
