@@ -25,12 +25,15 @@ TEST_F(Sync, CriticalSectionsAreRecursive) {
   EnterCriticalSection(&cs);  // the same thread enters again
   EXPECT_EQ(cs.RecursionCount, 2);
   std::atomic<bool> entered{false};
+  std::atomic<bool> tried{false};
   std::thread other([&] {
     EXPECT_FALSE(TryEnterCriticalSection(&cs));
+    tried = true;
     EnterCriticalSection(&cs);
     entered = true;
     LeaveCriticalSection(&cs);
   });
+  while (!tried) std::this_thread::yield();  // the other thread has seen the section held
   LeaveCriticalSection(&cs);
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_FALSE(entered);  // still held once
