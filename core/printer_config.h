@@ -1,0 +1,28 @@
+// The printer-wide settings: preparing a new printer's stores, and the forms database.
+#pragma once
+
+#include "dataaccess/setting_records.h"
+#include "platform/base/types.h"
+#include "platform/spooler/spooler.h"
+
+// Value that names the printer's user-mode driver.
+inline constexpr WCHAR kUserModeDriverValue[] = u"SPLUserModePrinterDriver";
+
+// Opens the printer by its own name with full access (PRINTER_ALL_ACCESS), for writing its
+// printer data; NULL when refused, with *denied TRUE for a refusal of access.
+HANDLE OpenPrinterForWriting(HANDLE printer, BOOL* denied);
+// Stores the user's per-user part, and with `store` the configuration itself as "PrinterData"
+// without any user's per-user values: 1 when all of it was stored. The caller's record is
+// never changed.
+int InitPrinterConfiguration(HANDLE printer, const PrinterConfiguration* config, BOOL store);
+int SetUserModeDriverData(HANDLE printer);
+int QueryStartupHook(HANDLE printer, HMODULE module, DWORD code, DWORD flag);
+int RunStartupHook(HANDLE printer, HMODULE module);
+
+// Forms. Statuses of ReadFormName: 1 done, 2 beyond the form count, 3 no forms or the
+// enumeration failed, 10 form 0, no output or no memory.
+int EnumFormsAlloc(HANDLE printer, FORM_INFO_1W** forms, DWORD* needed, DWORD* count);
+int IsBuiltinForm(HANDLE printer, DWORD form);
+DWORD PaperSizeToFormIndex(DWORD paperSize);
+int ReadFormName(HANDLE printer, DWORD form, LPWSTR* name);
+LPWSTR GetFormNameByIndex(HANDLE printer, DWORD form);

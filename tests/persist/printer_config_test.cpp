@@ -1,0 +1,112 @@
+#include "core/printer_config.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "conversion_fixture.h"
+#include "core/chunked_printer_data.h"
+#include "core/module_state.h"
+#include "core/printer_id.h"
+#include "core/user_setting_store.h"
+#include "core/user_store.h"
+#include "dataaccess/user_setting_info.h"
+#include "printer_fixture.h"
+
+namespace {
+
+using namespace persist_test;
+
+// Item 0x141E: the user name in the per-user part of the configuration.
+constexpr SettingItemId kUserNameItem = 0x141E;
+
+std::u16string ConfigText(PrinterConfiguration* c, SettingItemId id) {
+  ValueTypeCode type;
+  DWORD length;
+  const char16_t* p = nullptr;
+  EXPECT_EQ(GetItemValue(id, nullptr, c, &type, &length, &p), kItemDone);
+  return p != nullptr ? std::u16string(p) : std::u16string();
+}
+
+class PrinterConfig : public PrinterTest {
+ protected:
+  void SetUp() override {
+    PrinterTest::SetUp();
+    module_ = LoadLibraryW(u"persisttest_module.qrs");
+    ASSERT_NE(module_, nullptr);
+    SetModuleInstance(module_);
+    AddPrinter(u"P1");
+    printer_ = Open(u"P1");
+    BuildTestDefaults(defaults_.get());
+    config_ = std::make_unique<PrinterConfiguration>(defaults_->config);
+    const char16_t* user = u"alice";
+    ASSERT_EQ(SetItemValue(kUserNameItem, nullptr, config_.get(), kTypeString, 12, &user), kItemDone);
+    PutItem(nullptr, config_.get(), 5123, 42);
+  }
+  void TearDown() override {
+    SetModuleInstance(nullptr);
+    FreeLibrary(module_);
+    PrinterTest::TearDown();
+  }
+
+  HMODULE module_ = nullptr;
+  HANDLE printer_ = nullptr;
+  std::unique_ptr<ModelDefaults> defaults_ = std::make_unique<ModelDefaults>();
+  std::unique_ptr<PrinterConfiguration> config_;
+};
+
+TEST_F(PrinterConfig, InitialisingStoresTheConfigurationWithoutTheUsersValues) {
+  const PrinterConfiguration before = *config_;
+  ASSERT_EQ(InitPrinterConfiguration(printer_, config_.get(), TRUE), 1);
+  EXPECT_EQ(std::memcmp(&before, config_.get(), sizeof before), 0) << "the caller's record is left alone";
+  auto stored = std::make_unique<PrinterConfiguration>();
+  DWORD size = sizeof *stored;
+  BYTE* block = stored->bytes;
+  ASSERT_EQ(ReadPrinterDataValue(printer_, &size, kPrinterConfigData, &block, TRUE), 1);
+  EXPECT_EQ(ItemOf(nullptr, stored.get(), 5123), 42u);
+  EXPECT_EQ(ConfigText(stored.get(), kUserNameItem), u"Guest");
+  // The user's own values are under the per-user key the identity names.
+  BYTE id[kPrinterIdSize];
+  ASSERT_EQ(ReadPrinterId(printer_, id), 1);
+  ASSERT_EQ(HasUserSettingInfoValue(printer_), 1);
+  BYTE info[kUserSettingInfoSize];
+  ASSERT_EQ(LoadUserSettingInfo(printer_, info, kUserInfoBoth), 1);
+  EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(info + 432)), u"alice");
+  DWORD type;
+  std::vector<BYTE> driver;
+  ASSERT_TRUE(SimReadPrinterData(u"P1", nullptr, kUserModeDriverValue, type, driver));
+  EXPECT_EQ(type, DWORD(REG_SZ));
+  EXPECT_EQ(driver.size(), 24u) << "qorvexgr.dll without its terminator";
+}
+
+TEST_F(PrinterConfig, FailedStoreReportsFailureAndLeavesTheCallersRecord) {
+  const PrinterConfiguration before = *config_;
+  // Identity and per-user part are stored; the configuration itself is not.
+  SimFailCall("SetPrinterDataW", ERROR_DISK_FULL, 3, 1000);
+  EXPECT_EQ(InitPrinterConfiguration(printer_, config_.get(), TRUE), 0);
+  EXPECT_EQ(std::memcmp(&before, config_.get(), sizeof before), 0);
+  EXPECT_EQ(InitPrinterConfiguration(printer_, config_.get(), FALSE), 0) << "without the store flag";
+}
+
+TEST_F(PrinterConfig, FormsAreReadByNumber) {
+  LPWSTR name = nullptr;
+  EXPECT_EQ(ReadFormName(printer_, 0, &name), 10);
+  ASSERT_EQ(ReadFormName(printer_, 9, &name), 1);
+  EXPECT_EQ(std::u16string(name), u"A4");
+  GlobalFree(name);
+  EXPECT_EQ(ReadFormName(printer_, 100000, &name), 2);
+  EXPECT_EQ(name, nullptr);
+  EXPECT_EQ(IsBuiltinForm(printer_, 9), 1);
+  EXPECT_EQ(IsBuiltinForm(printer_, 0), 0);
+  LPWSTR letter = GetFormNameByIndex(printer_, 1);
+  ASSERT_NE(letter, nullptr);
+  EXPECT_EQ(std::u16string(letter), u"Letter");
+  GlobalFree(letter);
+  EXPECT_EQ(PaperSizeToFormIndex(9), 9u);
+  EXPECT_EQ(QueryStartupHook(printer_, nullptr, 0, 0), 0);
+  EXPECT_EQ(RunStartupHook(printer_, nullptr), 1);
+}
+
+}  // namespace
