@@ -6,6 +6,7 @@
 #include "platform/base/export.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
+#include "platform/color/color.h"
 #include "platform/gdi/font_sim.h"
 #include "platform/gdi/fonts.h"
 #include "platform/kernel/codepage.h"

@@ -8,7 +8,7 @@
 #include "platform/base/addr32.h"
 #include "platform/platform.h"
 #include "scanner/byte_order.h"
-
+#include "scanner/color_transform.h"
 #include "scanner/filter_library.h"
 #include "scanner/image_record.h"
 #include "scanner/scan_settings.h"
@@ -72,6 +72,8 @@ struct DeviceState {
   DWORD Width = 0;
   DWORD Length = 0;
   WORD Resolution = 0;
+  BOOL FirstBand = FALSE;
+  HANDLE RawDump = INVALID_HANDLE_VALUE;
   BYTE Window[kScanWindowBytes] = {};
   // The band buffer of device reads.
   HGLOBAL BandMemory = nullptr;
@@ -173,6 +175,29 @@ bool EnsureBandBuffer() {
   }
   g_Device.BandBufferSize = g_Device.BufferSize;
   return true;
+}
+
+void WriteDump(const void* bytes, DWORD count) {
+  DWORD written = 0;
+  if (g_Device.RawDump != INVALID_HANDLE_VALUE) WriteFile(g_Device.RawDump, bytes, count, &written, nullptr);
+}
+
+// Starts the raw dump of the scan in the module's directory, with its header.
+void StartRawDump(DWORD deviceLineBytes, DWORD deviceWidth) {
+  const bool oneBit = g_Device.Kind == kScanKindThreshold || g_Device.Kind == kScanKindDiffusion;
+  const bool grey = g_Device.Kind == kScanKindGray || g_Device.Kind == kScanKindColor;
+  if (!oneBit && !grey) return;
+  char path[MAX_PATH];
+  if (!GetSourceModuleDirectory(g_Instance, path, sizeof path)) return;
+  const char* name = oneBit ? "TWAIN_RAW.PBM" : "TWAIN_RAW.PGM";
+  if (std::strlen(path) + std::strlen(name) >= sizeof path) return;
+  std::strcat(path, name);
+  g_Device.RawDump = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const DWORD height = GetBE32(g_Device.Window + 20);
+  char header[64];
+  const int n = oneBit ? std::snprintf(header, sizeof header, "P4\n%u %u\n", deviceLineBytes * 8, height)
+                       : std::snprintf(header, sizeof header, "P5\n%u %u\n%d\n", deviceWidth, height, 255);
+  WriteDump(header, static_cast<DWORD>(n));
 }
 
 // Copies device lines into packed destination lines of the scan kind.
@@ -356,6 +381,9 @@ int StartScan(WORD kind, LONG left, LONG top, DWORD width, DWORD length, WORD re
   g_Device.Width = width;
   g_Device.Length = length;
   g_Device.Resolution = resolution;
+  if ((kind == kScanKindColor || kind == kScanKindGray16 || kind == kScanKindColor48) && g_Switches.ConvertToSrgb &&
+      !CreateColorTransform())
+    return kScanFailed;
   if (!(g_Device.Flags & kDeviceLocked) && !LockDevice()) return kScanFailed;
   if (paperTest && !CheckFeederPaper(TRUE)) {
     EndDeviceScan();
@@ -393,6 +421,7 @@ int StartScan(WORD kind, LONG left, LONG top, DWORD width, DWORD length, WORD re
       Execute(kCmdStart, kNoData, 0, nullptr, nullptr, 0) != kScanOk)
     return kScanFailed;
   if (!EnsureBandBuffer()) return kScanFailed;
+  g_Device.FirstBand = TRUE;
   return kScanOk;
 }
 
@@ -423,6 +452,9 @@ int ReadScanBand(BYTE* dest, DWORD lineCount) {
       EndDeviceScan();
       return 1;
     }
+    if (g_Switches.RawDataSave && g_Device.FirstBand) StartRawDump(deviceLineBytes, deviceWidth);
+    g_Device.FirstBand = FALSE;
+    WriteDump(g_Device.BandBuffer, count);
     CopyDeviceLines(dest, g_Device.BandBuffer, lines, deviceLineBytes);
     dest += static_cast<ULONGLONG>(lines) * destLineBytes;
     remaining -= lines;
@@ -442,6 +474,11 @@ void EndDeviceScan() {
     g_Device.Flags &= static_cast<BYTE>(~kDeviceLocked);
   }
   CloseDevice();
+  if (g_Device.RawDump != INVALID_HANDLE_VALUE) {
+    CloseHandle(g_Device.RawDump);
+    g_Device.RawDump = INVALID_HANDLE_VALUE;
+  }
+  g_Device.FirstBand = FALSE;
 }
 
 void FreeDeviceBandBuffer() {

@@ -8,6 +8,7 @@
 #include "platform/twain/twain.h"
 #include "scanner/band_processing.h"
 #include "scanner/byte_order.h"
+#include "scanner/color_transform.h"
 
 #include "scanner/device.h"
 #include "scanner/scan_settings.h"
@@ -200,5 +201,6 @@ BOOL RunImageFilter(BYTE* pixels, DWORD width, DWORD lines, DWORD lineBytes, con
 }
 
 int RunBandPipeline(BYTE* pixels, DWORD width, DWORD lines, DWORD lineBytes, const ImageRecord& r) {
+  if (r.PixelType != TWPT_BW && g_Switches.ConvertToSrgb) TranslateBand(pixels, width, lines, r);
   return RunImageFilter(pixels, width, lines, lineBytes, r) ? 0 : 5;
 }

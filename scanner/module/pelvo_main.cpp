@@ -3,6 +3,7 @@
 #include "platform/base/export.h"
 #include "platform/kernel/module.h"
 
+#include "scanner/color_transform.h"
 #include "scanner/device.h"
 #include "scanner/filter_library.h"
 #include "scanner/system_routines.h"
@@ -18,6 +19,7 @@ DLLEXPORT BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     UnloadFilterLibrary();
     FreeDeviceBandBuffer();
     UnloadLocaleText();
+    ReleaseColorTransform();
   }
   return TRUE;
 }

@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -369,6 +371,63 @@ TEST_F(DeviceTest, BadDeviceInputIsRefused) {
     EXPECT_EQ(DeviceFlags(), 0);
   }
   EXPECT_EQ(Trace().find("6:45"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// The raw dumps of the device's data, and the sRGB transform a colour scan needs.
+TEST_F(DeviceTest, RawDumpsAndTheColourTransform) {
+  struct Case {
+    WORD kind;
+    const char16_t* file;
+    std::string header;
+    DWORD lineBytes;
+  } cases[] = {
+      {kScanKindGray, u"TWAIN_RAW.PGM", "P5\n128 30\n255\n", 128},
+      {kScanKindColor, u"TWAIN_RAW.PGM", "P5\n128 30\n255\n", 128},
+      {kScanKindThreshold, u"TWAIN_RAW.PBM", "P4\n128 30\n", 16},
+  };
+  g_Switches.RawDataSave = 1;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    reset_();
+    ASSERT_EQ(StartGrey(c.kind, 100, 30), kScanOk);
+    std::vector<BYTE> band(PackedLineBytes(c.kind, 100) * 30);
+    ASSERT_EQ(ReadScanBand(band.data(), 10), 0);
+    ASSERT_EQ(ReadScanBand(band.data(), 20), 0);
+    EndDeviceScan();
+    const std::u16string path = std::u16string(SimDriverDirectory()) + u"\\" + c.file;
+    std::ifstream in(Host(path.c_str()), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(bytes.size(), c.header.size() + c.lineBytes * 30);
+    EXPECT_EQ(bytes.substr(0, c.header.size()), c.header);
+    // The raw device bytes of line 29 (bed line 600 + 29), as read.
+    const BYTE* last = reinterpret_cast<const BYTE*>(bytes.data()) + c.header.size() + c.lineBytes * 29;
+    if (c.kind != kScanKindThreshold) {
+      EXPECT_EQ(last[5], SimPattern8(305, 629));
+    }
+  }
+  // A 16-bit grey scan has no raw dump.
+  reset_();
+  const std::u16string grey = std::u16string(SimDriverDirectory()) + u"\\TWAIN_RAW.PGM";
+  DeleteFileW(grey.c_str());
+  ASSERT_EQ(StartGrey(kScanKindGray16, 100, 4), kScanOk);
+  std::vector<BYTE> band(PackedLineBytes(kScanKindGray16, 100) * 4);
+  ASSERT_EQ(ReadScanBand(band.data(), 4), 0);
+  EndDeviceScan();
+  EXPECT_EQ(GetFileAttributesW(grey.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  // With "Convert to sRGB" a colour scan needs the sRGB profile; grey scans do not.
+  g_Switches.RawDataSave = 0;
+  g_Switches.ConvertToSrgb = 1;
+  reset_();
+  EXPECT_EQ(StartGrey(kScanKindColor, 100, 4), kScanFailed);
+  EndDeviceScan();
+  reset_();
+  EXPECT_EQ(StartGrey(kScanKindGray, 100, 4), kScanOk);
+  EndDeviceScan();
 }
 
 }  // namespace
