@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/printer_info.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
-#include "platform/kernel/lasterror.h"
 #include "platform/kernel/memory.h"
 #include "platform/registry/registry.h"
 #include "platform/spooler/spooler.h"
@@ -38,7 +38,8 @@ BOOL MakeValueName(WCHAR (&out)[kMaxChunkNameLength + 8], LPCWSTR name, DWORD pi
   return TRUE;
 }
 
-DWORD PieceCount(DWORD size) { return (size + kChunkPieceSize - 1) / kChunkPieceSize; }
+// Computed in 64 bits: a size near 4 GB must not wrap around to a small count.
+ULONGLONG PieceCount(DWORD size) { return (ULONGLONG{size} + kChunkPieceSize - 1) / kChunkPieceSize; }
 
 // The stored block size: TRUE only for a 4-byte REG_DWORD value. *absent tells a missing
 // value apart from a malformed one.
@@ -91,12 +92,14 @@ LPCWSTR GetPrinterDataSizeName(WORD index) {
 int WriteChunkedPrinterData(HANDLE printer, LPCWSTR name, const void* data, DWORD size) {
   WCHAR valueName[kMaxChunkNameLength + 8];
   if (!printer || !data || size == 0 || !MakeValueName(valueName, name, 0)) return 0;
-  DWORD pieces = PieceCount(size);
-  if (pieces > kChunkMaxPieces) return 0;
+  if (PieceCount(size) > kChunkMaxPieces) return 0;
+  DWORD pieces = static_cast<DWORD>(PieceCount(size));
   // Pieces of an older, longer block that the new one does not overwrite.
   DWORD oldSize = 0;
   BOOL absent;
-  DWORD oldPieces = ReadSizeValue(printer, name, &oldSize, &absent) ? std::min(PieceCount(oldSize), kChunkMaxPieces) : 0;
+  DWORD oldPieces = ReadSizeValue(printer, name, &oldSize, &absent)
+                        ? static_cast<DWORD>(std::min<ULONGLONG>(PieceCount(oldSize), kChunkMaxPieces))
+                        : 0;
   if (!DeleteValue(printer, name, 0)) return 0;
   const auto* bytes = static_cast<const BYTE*>(data);
   for (DWORD k = 1; k <= pieces; ++k) {
@@ -121,8 +124,8 @@ int ReadChunkedPrinterData(HANDLE printer, LPCWSTR name, DWORD* size, BYTE** blo
   DWORD stored = 0;
   BOOL absent;
   if (!ReadSizeValue(printer, name, &stored, &absent) || stored == 0) return 0;
-  DWORD pieces = PieceCount(stored);
-  if (pieces > kChunkMaxPieces) return 0;
+  if (PieceCount(stored) > kChunkMaxPieces) return 0;
+  DWORD pieces = static_cast<DWORD>(PieceCount(stored));
   if (useCallerBlock && stored > *size) return 0;
   // Read into a block of its own so that a refused value leaves the caller's block as it was.
   auto* out = static_cast<BYTE*>(GlobalAlloc(GPTR, stored));
@@ -153,7 +156,7 @@ int DeleteChunkedPrinterData(HANDLE printer, LPCWSTR name) {
   BOOL absent;
   if (!ReadSizeValue(printer, name, &stored, &absent)) return absent ? 1 : 0;
   if (stored == 0) return 0;
-  DWORD pieces = std::min(PieceCount(stored), kChunkMaxPieces);
+  DWORD pieces = static_cast<DWORD>(std::min<ULONGLONG>(PieceCount(stored), kChunkMaxPieces));
   for (DWORD k = 1; k <= pieces; ++k)
     if (!DeleteValue(printer, name, k)) return 0;
   return DeleteValue(printer, name, 0) ? 1 : 0;
@@ -175,15 +178,10 @@ int DeletePrinterDataValue(HANDLE printer, WORD index) {
 }
 
 LPWSTR GetDriverDataFile(HANDLE printer) {
-  DWORD needed = 0;
-  if (!printer || GetPrinterDriverW(printer, nullptr, 2, nullptr, 0, &needed) ||
-      GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed < sizeof(DRIVER_INFO_2W))
-    return nullptr;
-  auto* info = static_cast<DRIVER_INFO_2W*>(GlobalAlloc(GPTR, needed));
+  auto* info = reinterpret_cast<DRIVER_INFO_2W*>(GetDriverInfo(printer, 2));
   if (!info) return nullptr;
   LPWSTR path = nullptr;
-  if (GetPrinterDriverW(printer, nullptr, 2, reinterpret_cast<BYTE*>(info), needed, &needed) && info->pDataFile &&
-      *info->pDataFile) {
+  if (info->pDataFile && *info->pDataFile) {
     int length = lstrlenW(info->pDataFile);
     path = static_cast<LPWSTR>(GlobalAlloc(GPTR, (length + 1) * sizeof(WCHAR)));
     if (path) lstrcpyW(path, info->pDataFile);

@@ -105,6 +105,7 @@ TEST_F(ChunkedPrinterDataTest, SizesOutsideTheLimitsAreRefusedBeforeAnyWrite) {
   std::vector<BYTE> data = Pattern(99 * 768 + 1, 1);
   EXPECT_EQ(WritePrinterDataValue(printer, data.data(), 99 * 768 + 1, kPaperMarginData), 0);
   EXPECT_EQ(WritePrinterDataValue(printer, data.data(), 0, kPaperMarginData), 0);
+  EXPECT_EQ(WritePrinterDataValue(printer, data.data(), 0xFFFFFFFF, kPaperMarginData), 0);
   EXPECT_EQ(WritePrinterDataValue(printer, data.data(), 10, 5), 0);
   EXPECT_EQ(WritePrinterDataValue(nullptr, data.data(), 10, 0), 0);
   EXPECT_EQ(SimCallCount("SetPrinterDataW"), 0);
@@ -123,6 +124,7 @@ TEST_F(ChunkedPrinterDataTest, StoredValuesThatDisagreeWithTheirSizeAreRefused) 
       {"size of another type", {{u"XSize", {REG_BINARY, Dword(1)}}, {u"X1", {REG_BINARY, one}}}},
       {"size of 2 bytes", {{u"XSize", {REG_DWORD, {1, 0}}}, {u"X1", {REG_BINARY, one}}}},
       {"size beyond 99 pieces", {{u"XSize", {REG_DWORD, Dword(99 * 768 + 1)}}, {u"X1", {REG_BINARY, one}}}},
+      {"size near 4 GB", {{u"XSize", {REG_DWORD, Dword(0xFFFFFF22)}}, {u"X1", {REG_BINARY, one}}}},
       {"missing piece", {{u"XSize", {REG_DWORD, Dword(769)}}, {u"X1", {REG_BINARY, full}}}},
       {"short piece", {{u"XSize", {REG_DWORD, Dword(769)}}, {u"X1", {REG_BINARY, one}}, {u"X2", {REG_BINARY, one}}}},
       {"long last piece", {{u"XSize", {REG_DWORD, Dword(1)}}, {u"X1", {REG_BINARY, full}}}},
