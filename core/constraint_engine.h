@@ -5,7 +5,7 @@
 
 #include "core/constraint_state.h"
 #include "core/item_descriptors.h"
-#include "core/item_store_standin.h"
+#include "core/item_store.h"
 
 // Check modes.
 inline constexpr WORD CHECK_MODE_PLAIN = 0;     // every record

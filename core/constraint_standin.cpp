@@ -60,18 +60,4 @@ BOOL LoadDefaultFontRecord(LOGFONTW* font) {
   return TRUE;
 }
 
-int GetOsGeneration(WORD* generation) {
-  if (generation == nullptr) return -1;
-  *generation = kOsGenerationCurrentNt;
-  return 1;
-}
-
-int CheckOsGeneration(WORD* generation) {
-  if (generation == nullptr) return -1;
-  *generation = 512;
-  return 1;
-}
-
-int GetPolicyDefault(SettingItemId, PolicyList*, ItemValueCell*, ValueTypeCode) { return 0; }
-
 int BuildBuiltinListPart(ItemStore*, WORD, SettingItemId, ItemValueSlot*) { return 0; }

@@ -3,13 +3,12 @@
 //  - built-in constraint rules and size checks: ApplyHardRules, CheckMediaFit,
 //    CheckCustomSizeFit, EvaluateSizeOperator, CheckSizeRangeRecord (the built-in rules issue);
 //  - the default font record of the stamp store (the stamp store issue);
-//  - the platform generation checks (the effective values issue);
-//  - the policy defaults (the policy file issue);
 //  - the built-in choice lists of items 12, 298, 305 and 358 (the choice lists issue).
 #pragma once
 
 #include "core/constraint_engine.h"
 #include "core/item_descriptors.h"
+#include "core/os_generation.h"
 
 // No hard rule exists yet for any item: always 6 (no rule), the state untouched.
 WORD ApplyHardRules(HANDLE printer, const SettingsContext* context, const ItemChange* change,
@@ -27,14 +26,6 @@ WORD CheckSizeRangeRecord(const SettingsContext* context, const ItemChange* chan
 
 // The default font: the default template's fields loaded from the resource module's strings.
 BOOL LoadDefaultFontRecord(LOGFONTW* font);
-
-// The running platform's generation: this build always runs on a current NT generation.
-inline constexpr WORD kOsGenerationCurrentNt = 0x202;
-int GetOsGeneration(WORD* generation);
-int CheckOsGeneration(WORD* generation);
-
-// Policy defaults: no policy file is read yet, so no item is preset (0).
-int GetPolicyDefault(SettingItemId id, PolicyList* policy, ItemValueCell* slot, ValueTypeCode type);
 
 // Built-in choice lists are not built yet: 0 for both list operations.
 int BuildBuiltinListPart(ItemStore* store, WORD operation, SettingItemId id, ItemValueSlot* slot);

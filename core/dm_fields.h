@@ -2,7 +2,7 @@
 // part of a device mode begins.
 #pragma once
 
-#include "core/item_store_standin.h"
+#include "core/item_store.h"
 
 // Bits of DEVMODEW.dmFields.
 inline constexpr DWORD DM_ORIENTATION = 0x1;

@@ -12,6 +12,15 @@ struct ItemStore;
 LPWSTR ReadStoredFontSubTable(HANDLE printer);
 // Stores a pair list: 1 when stored. An empty table (only the closing empty key) is 2 bytes.
 int StoreFontSubTable(HANDLE printer, LPCWSTR list);
+// The table the model's device fonts give: for every device-font record in order and every
+// face name it lists, the pair {face name, device font name}. NULL on any failure.
+LPWSTR BuildFontSubTableFromData(ItemStore* store);
+// The stored table, or when none is stored (or it is malformed) the one the model gives; the
+// printer's ItemStore is opened for that and closed again. NULL on failure.
+LPWSTR LoadFontSubTable(HANDLE printer);
+// 1 when a table is stored afterwards: a stored table is kept as it is, otherwise the model's
+// is built and stored.
+int EnsureFontSubTable(HANDLE printer, ItemStore* store);
 // Bytes of a pair list with every terminator and the closing empty key; 0 when no closing key
 // comes within the largest block printer data can hold.
 DWORD GetFontSubTableSize(LPCWSTR list);

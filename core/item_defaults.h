@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/item_descriptors.h"
-#include "core/item_store_standin.h"
+#include "core/item_store.h"
 
 inline constexpr int kDefaultFound = 1;
 inline constexpr int kDefaultNone = 2;

@@ -4,7 +4,7 @@
 
 #include "core/constraint_standin.h"
 #include "core/dm_fields.h"
-#include "core/item_store_standin.h"
+#include "core/item_store.h"
 #include "core/typed_compare.h"
 #include "core/user_paper_name.h"
 #include "platform/base/text.h"

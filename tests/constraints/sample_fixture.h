@@ -12,6 +12,8 @@ class SampleStoreTest : public SandboxTest {
  protected:
   void SetUp() override {
     SandboxTest::SetUp();
+    // A metric region: the sample model defaults to letter paper only where inches are used.
+    SimSetLocaleInfo(LOCALE_ICOUNTRY, u"49");
     blocks_ = SimLiveGlobalBlocks();
     std::u16string path = std::u16string(SimDriverDirectory()) + u"\\QX4500.DDD";
     store_ = OpenItemStoreAtPath(path.c_str());
