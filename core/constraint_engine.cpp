@@ -100,6 +100,8 @@ WORD CheckSettingChange(WORD mode, HANDLE printer, ItemStore* store, SettingsRec
       if (hard == CS_NO_RULE) status = CopyConstraintState(state, entry);
     }
   }
+  // A check that fails leaves the caller's state as it came in, not half filled.
+  if (status != CS_DONE && CopyConstraintState(state, entry) != CS_DONE) status = CS_NO_MEMORY;
   FreeConstraintState(entry);
   if (status == CS_DONE && changedItems != nullptr) return FinishChangedItems(id, &list, &count, room, changedItems);
   ReleaseIdList(&list, &count, room);

@@ -75,13 +75,6 @@ void* CopyStoredValue(const StoredValue& stored) {
   return block;
 }
 
-// Compares two size pairs within 10 units, rotated when the orientations differ.
-bool SizesMatch(WORD w, WORD l, WORD W, WORD L) {
-  auto near = [](int a, int b) { return (a > b ? a - b : b - a) <= 10; };
-  bool alike = (l < w && L < W) || (w < l && W < L);
-  return alike ? near(w, W) && near(l, L) : near(w, L) && near(l, W);
-}
-
 // The model's feature words: section 26, and section 39 in files from level 0x1600.
 bool ModelHasFeature(DatabaseStream* main, DWORD feature) {
   DWORD words[2] = {ReadSectionValue(main, 26, 4, 0), 0};
@@ -102,6 +95,13 @@ int Succeed(WORD* status) {
 bool StoreIsOpen(const ItemStore* store) { return store && store->main && store->linked; }
 
 }  // namespace
+
+// Compares two size pairs within 10 units, rotated when the orientations differ.
+bool SizesMatch(WORD w, WORD l, WORD W, WORD L) {
+  auto near = [](int a, int b) { return (a > b ? a - b : b - a) <= 10; };
+  bool alike = (l < w && L < W) || (w < l && W < L);
+  return alike ? near(w, W) && near(l, L) : near(w, L) && near(l, W);
+}
 
 // ---- Life cycle ----------------------------------------------------------------------------
 

@@ -118,6 +118,9 @@ int GetPaperSizeOfValue(ItemStore* store, SettingItemId item, WORD value, WORD* 
                         WORD* width2, WORD* length2, WORD* status);
 int GetDefaultPaperSize(ItemStore* store, SettingItemId item, WORD* width, WORD* length, WORD* status);
 LPWSTR GetDefaultPaperName(ItemStore* store, SettingItemId item, WORD* status);
+// True when w x l matches W x L within 10 units per side, turned by 90 degrees when the two
+// are not oriented alike (or one is square).
+bool SizesMatch(WORD w, WORD l, WORD W, WORD L);
 int FindPaper(ItemStore* store, SettingItemId item, WORD mode, const PaperSpec* query, PaperSpec* answer,
               WORD* status);
 void FreePaperSpecName(PaperSpec* spec);

@@ -9,6 +9,7 @@
 #include "platform/color/color.h"
 #include "platform/gdi/font_sim.h"
 #include "platform/gdi/fonts.h"
+#include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/codepage.h"
 #include "platform/kernel/debug.h"
 #include "platform/kernel/files.h"

@@ -1,21 +1,25 @@
-// The data source module's exports: its entry point for module-wide set-up and release, and
-// the TWAIN entry point DS_Entry.
+// The data source module's entry point: module-wide state is set up at attach and released at
+// detach.
 #include "platform/base/export.h"
 #include "platform/kernel/module.h"
-#include "platform/twain/twain.h"
-#include "scanner/data_source.h"
+
+#include "scanner/color_transform.h"
+#include "scanner/device.h"
+#include "scanner/filter_library.h"
+#include "scanner/system_routines.h"
 
 DLLEXPORT BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     if (instance == nullptr) return FALSE;
-    AttachDataSource(instance);
+    g_Instance = instance;
+    LoadLocaleText(instance);
+    LoadFilterLibrary();
+    DisableThreadLibraryCalls(instance);
   } else if (reason == DLL_PROCESS_DETACH) {
-    DetachDataSource();
+    UnloadFilterLibrary();
+    FreeDeviceBandBuffer();
+    UnloadLocaleText();
+    ReleaseColorTransform();
   }
   return TRUE;
-}
-
-DLLEXPORT TW_UINT16 WINAPI DS_Entry(pTW_IDENTITY origin, TW_UINT32 group, TW_UINT16 type, TW_UINT16 message,
-                                    TW_MEMREF data) {
-  return EnterDataSource(origin, group, type, message, data);
 }

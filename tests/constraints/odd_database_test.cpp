@@ -1,0 +1,148 @@
+// The constraint engine and the item defaults on small databases built in-process whose records
+// have missing, empty or short lists.
+#include <algorithm>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/constraint_engine.h"
+#include "core/item_defaults.h"
+#include "core/item_access.h"
+#include "tests/support/sandbox_test.h"
+#include "tools/dddtool/ddd_model.h"
+
+namespace {
+
+// Item 271 names rules 1-3 and requirement 1; item 272 has no choices at all; item 270 is
+// given a default beyond its one choice by changing the built bytes (the tool refuses it).
+const char kOddModel[] = R"(model "Odd"
+version "T:1.0.0"
+level 0x1600
+list 270 name="Mode" kind=1 default=1 choices=[1]
+list 271 name="Toner" kind=1 default=1 choices=[2 3]
+list 272 name="Empty" kind=1 default=0 choices=[]
+choice 1 name="Auto" value=u16:0
+choice 2 name="Off" value=u16:0
+choice 3 name="On" rules=[1 2 3] requires=[1] value=u16:1
+rule 1 watch=(271 = u16:1) msgword=3 message="Fires: one closed group."
+    when=[(270 = u16:0 end)]
+rule 2 watch=(271 = u16:1) msgword=6 message="Never fires: no group end closes its chain."
+    when=[(270 = u16:0 and)]
+rule 3 watch=(271 = u16:1) msgword=1 message="Never fires: a text compared with a number."
+    when=[(270 = str:"auto" end)]
+requirement 1 watch=(272 = u16:5) msgword=8 message="Forces nothing."
+)";
+
+// Changes byte `offset` of the only place the pattern occurs.
+void Patch(std::vector<std::uint8_t>& bytes, const std::vector<std::uint8_t>& pattern, size_t offset,
+           std::uint8_t value) {
+  auto at = std::search(bytes.begin(), bytes.end(), pattern.begin(), pattern.end());
+  ASSERT_NE(at, bytes.end());
+  ASSERT_EQ(std::search(at + 1, bytes.end(), pattern.begin(), pattern.end()), bytes.end());
+  at[offset] = value;
+}
+
+// List 270: its key, its 4-byte name (stored protected), the kind byte, then the u16 default
+// position, made 3.
+void PutModeDefaultBeyondChoices(std::vector<std::uint8_t>& bytes) { Patch(bytes, {0x0E, 0x01, 4, 0}, 9, 3); }
+
+class OddDatabaseTest : public SandboxTest {
+ protected:
+  void SetUp() override {
+    SandboxTest::SetUp();
+    blocks_ = SimLiveGlobalBlocks();
+  }
+  void TearDown() override {
+    FreeConstraintState(state_);
+    CloseItemStore(store_);
+    EXPECT_EQ(SimLiveGlobalBlocks(), blocks_) << "global blocks leaked";
+    SandboxTest::TearDown();
+  }
+  // Builds the model, lets `change` alter the bytes, and opens them as the item store.
+  template <typename Change = void (*)(std::vector<std::uint8_t>&)>
+  void Open(const std::string& text, Change change = [](std::vector<std::uint8_t>&) {}) {
+    DddImage image;
+    std::string error;
+    ASSERT_TRUE(BuildDddImageFromText(text, &image, &error)) << error;
+    change(image.main);
+    CreateDirectoryW(u"C:\\models", nullptr);
+    std::ofstream out(SimHostPath(u"C:\\models\\ODD.DDD"), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(image.main.data()), static_cast<std::streamsize>(image.main.size()));
+    out.close();
+    store_ = OpenItemStoreAtPath(u"C:\\models\\ODD.DDD");
+    ASSERT_NE(store_, nullptr);
+    state_ = CreateConstraintState();
+  }
+  WORD Check(SettingItemId id, ValueTypeCode type, const void* value, WORD** changed = nullptr) {
+    return CheckSettingChange(CHECK_MODE_PLAIN, printer_, store_, &settings_, &config_, nullptr, id, type, value,
+                              state_, changed, 0);
+  }
+  static std::vector<WORD> List(const WORD* items, WORD count) { return std::vector<WORD>(items, items + count); }
+
+  HANDLE printer_ = reinterpret_cast<HANDLE>(1);
+  ItemStore* store_ = nullptr;
+  ConstraintState* state_ = nullptr;
+  SettingsRecord settings_{};
+  PrinterConfiguration config_{};
+  int blocks_ = 0;
+};
+
+TEST_F(OddDatabaseTest, ShortConditionChainsAndWrongTypedValuesNeverFire) {
+  Open(kOddModel);
+  const WORD on = 1;
+  ASSERT_EQ(Check(271, kTypeUInt16, &on), CS_DONE);
+  EXPECT_EQ(List(state_->firedRules, state_->firedRuleCount), std::vector<WORD>{1});
+  // The requirement's head (272 = 5) does not hold: it fires, with nothing to force.
+  EXPECT_EQ(List(state_->firedRequirements, state_->firedRequirementCount), std::vector<WORD>{1});
+  SettingsContext context{store_, &settings_, &config_};
+  WORD room[kChangedListInline];
+  WORD* list = room;
+  WORD count = 0;
+  const WORD requirement = 1;
+  EXPECT_EQ(ApplyConstraintRecords(0, &context, &list, &count, 1, &requirement), CS_REFUSED);
+  EXPECT_EQ(count, 0);
+  ReleaseIdList(&list, &count, room);
+}
+
+TEST_F(OddDatabaseTest, ListsWithoutChoicesOrWithADefaultBeyondThemGiveNoDefault) {
+  Open(kOddModel, PutModeDefaultBeyondChoices);
+  ValueTypeCode type = 0;
+  DWORD size = 0;
+  ItemValueCell value{};
+  EXPECT_EQ(GetItemDefault(store_, 270, &type, &size, &value), kDefaultFailed);  // position 3 of 1 choice
+  EXPECT_EQ(GetItemDefault(store_, 272, &type, &size, &value), kDefaultNone);
+  ASSERT_EQ(GetItemDefault(store_, 271, &type, &size, &value), kDefaultFound);
+  EXPECT_EQ(value.word, 0);
+  // A value the empty list does not hold has no record: the caller's state stays as it was.
+  state_->messageType = 4;
+  const WORD five = 5;
+  WORD* changed = reinterpret_cast<WORD*>(1);
+  ASSERT_EQ(Check(272, kTypeUInt16, &five, &changed), CS_DONE);
+  EXPECT_EQ(changed, nullptr);
+  EXPECT_EQ(state_->messageType, 4);
+}
+
+TEST_F(OddDatabaseTest, AMissingConstraintRecordFailsAndKeepsTheCallersState) {
+  // The tool refuses a list naming a rule it does not hold, so the built bytes are changed:
+  // choice "On" then names rules 1, 2 and 9 of three.
+  Open(kOddModel, [](std::vector<std::uint8_t>& bytes) { Patch(bytes, {3, 0, 1, 0, 2, 0, 3, 0}, 6, 9); });
+  state_->messageType = 7;
+  ASSERT_EQ(AppendUniqueItemId(12, kRelatedListInline, &state_->related, &state_->relatedCount), CS_DONE);
+  const WORD on = 1;
+  WORD* changed = reinterpret_cast<WORD*>(1);
+  EXPECT_EQ(Check(271, kTypeUInt16, &on, &changed), CS_FAILED);
+  EXPECT_EQ(changed, nullptr);
+  EXPECT_EQ(state_->messageType, 7);
+  EXPECT_EQ(state_->firedRuleCount, 0);
+  EXPECT_EQ(List(state_->related, state_->relatedCount), std::vector<WORD>{12});
+  // Committing the missing record fails as well.
+  SettingsContext context{store_, &settings_, &config_};
+  WORD room[kChangedListInline];
+  WORD* list = room;
+  WORD count = 0;
+  const WORD missing = 9;
+  EXPECT_EQ(ApplyConstraintRecords(1, &context, &list, &count, 1, &missing), CS_FAILED);
+  ReleaseIdList(&list, &count, room);
+}
+
+}  // namespace
