@@ -1,13 +1,20 @@
-// The printer-wide settings: preparing a new printer's stores, and the forms database.
+// The printer-wide settings: loading a printer's configuration, preparing a new printer's
+// stores, and the forms database.
 #pragma once
 
 #include "dataaccess/setting_records.h"
 #include "platform/base/types.h"
 #include "platform/spooler/spooler.h"
 
+struct ItemStore;
+
 // Value that names the printer's user-mode driver.
 inline constexpr WCHAR kUserModeDriverValue[] = u"SPLUserModePrinterDriver";
 
+// Fills the caller's configuration: "PrinterData" merged with the calling user's per-user
+// part, converted when another release stored it, else the model's defaults; then the values
+// the administrator locked. 1, or 0 when not even the defaults could be built.
+int LoadPrinterConfiguration(HANDLE printer, PrinterConfiguration* out, ItemStore* store);
 // Opens the printer by its own name with full access (PRINTER_ALL_ACCESS), for writing its
 // printer data; NULL when refused, with *denied TRUE for a refusal of access.
 HANDLE OpenPrinterForWriting(HANDLE printer, BOOL* denied);

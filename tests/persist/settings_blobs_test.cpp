@@ -120,7 +120,9 @@ TEST_F(SettingsBlobs, BadStoredBlobsFailTheLoadAndHandOutNothing) {
     EXPECT_EQ(LoadDeviceBlobs(printer_, nullptr, kBlobStorePerUser, c.askFax ? &fax : nullptr, ext, nullptr, nullptr),
               c.expected)
         << c.what;
-    if (c.askFax) EXPECT_EQ(fax, nullptr) << c.what;
+    if (c.askFax) {
+      EXPECT_EQ(fax, nullptr) << c.what;
+    }
     EXPECT_EQ(LoadDeviceBlobs(printer_, nullptr, kBlobStorePerUser, nullptr, ext, &tmb, &tmbSize), 0) << "no TMBInfo";
     EXPECT_EQ(tmb, nullptr);
     EXPECT_EQ(tmbSize, 0u);
