@@ -85,6 +85,49 @@ BOOL PlaceOneBit(const PlacementTarget& target, const OutputLayout& layout, cons
   return TRUE;
 }
 
+
+// Rotated or mirrored strips into memory. A pixel's offset is linear in its column and line
+// (first + column x step + line x lineStep), so the strip is walked column by column: each
+// column's pixels, one per line, land in one short run of the output, and the lines' source
+// bytes stay in cache from one column to the next. FALSE (nothing written) when the strip does
+// not lie wholly inside a memory target; the caller then places it pixel by pixel.
+bool PlaceTurned(const PlacementTarget& target, const OutputLayout& layout, const BYTE* strip, DWORD srcBytes,
+                 DWORD outBytes, ULONGLONG srcLine, DWORD x, DWORD y, DWORD stripWidth, DWORD lines) {
+  const DWORD bits = outBytes * 8;
+  const auto offsetOf = [&](DWORD column, DWORD line) {
+    return static_cast<LONGLONG>(PixelOffset(layout.Width, layout.Height, bits, column, line, layout.Rotation,
+                                             layout.HorizontalMirror, layout.VerticalMirror, layout.BottomUp));
+  };
+  const LONGLONG first = offsetOf(x, y);
+  const LONGLONG step = stripWidth > 1 ? offsetOf(x + 1, y) - first : 0;
+  const LONGLONG lineStep = lines > 1 ? offsetOf(x, y + 1) - first : 0;
+  const LONGLONG lastColumn = first + step * (stripWidth - 1);
+  const LONGLONG corners[4] = {first, lastColumn, first + lineStep * (lines - 1), lastColumn + lineStep * (lines - 1)};
+  // The far corner must be where PixelOffset puts it (it clamps pixels outside the image).
+  if (corners[3] != offsetOf(x + stripWidth - 1, y + lines - 1)) return false;
+  LONGLONG low = corners[0], high = corners[0];
+  for (LONGLONG c : corners) {
+    low = c < low ? c : low;
+    high = c > high ? c : high;
+  }
+  BYTE* base = MemoryAt(target, static_cast<ULONGLONG>(low), static_cast<ULONGLONG>(high - low) + outBytes);
+  if (base == nullptr) return false;
+  BYTE* origin = base + (first - low);
+  for (DWORD i = 0; i < stripWidth; ++i) {
+    BYTE* out = origin + step * static_cast<LONGLONG>(i);
+    const BYTE* src = strip + static_cast<ULONGLONG>(i) * srcBytes;
+    if (layout.PixelType == TWPT_RGB) {
+      for (DWORD l = 0; l < lines; ++l, out += lineStep, src += srcLine)
+        for (DWORD b = 0; b < srcBytes; ++b) out[b] = src[b];
+    } else if (layout.PixelType == TWPT_GRAY) {
+      for (DWORD l = 0; l < lines; ++l, out += lineStep, src += srcLine) *out = *src;  // grey, or a triplet's first byte
+    } else {
+      for (DWORD l = 0; l < lines; ++l, out += lineStep, src += srcLine) *out = NearestPaletteIndex(src[0], src[1], src[2]);
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 ULONGLONG PixelOffset(DWORD width, DWORD height, DWORD bits, DWORD x, DWORD y, WORD rotation, BOOL horizontalMirror,
@@ -195,8 +238,9 @@ BOOL PlaceStrip(const PlacementTarget& target, const OutputLayout& layout, const
     return TRUE;
   }
 
-  // Rotated or mirrored: every pixel at its own offset. Within the image the offset moves by a
-  // constant step from one pixel of a line to the next.
+  if (PlaceTurned(target, layout, strip, srcBytes, outBytes, srcLine, x, y, stripWidth, lines)) return TRUE;
+  // Otherwise every pixel at its own offset. Within the image the offset moves by a constant
+  // step from one pixel of a line to the next.
   for (DWORD line = 0; line < lines; ++line) {
     const BYTE* src = strip + line * srcLine;
     const auto offsetOf = [&](DWORD column) {

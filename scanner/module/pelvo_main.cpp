@@ -1,25 +1,21 @@
-// The data source module's entry point: module-wide state is set up at attach and released at
-// detach.
+// The data source module's exports: its entry point for module-wide set-up and release, and
+// the TWAIN entry point DS_Entry.
 #include "platform/base/export.h"
 #include "platform/kernel/module.h"
-
-#include "scanner/color_transform.h"
-#include "scanner/device.h"
-#include "scanner/filter_library.h"
-#include "scanner/system_routines.h"
+#include "platform/twain/twain.h"
+#include "scanner/data_source.h"
 
 DLLEXPORT BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     if (instance == nullptr) return FALSE;
-    g_Instance = instance;
-    LoadLocaleText(instance);
-    LoadFilterLibrary();
-    DisableThreadLibraryCalls(instance);
+    AttachDataSource(instance);
   } else if (reason == DLL_PROCESS_DETACH) {
-    UnloadFilterLibrary();
-    FreeDeviceBandBuffer();
-    UnloadLocaleText();
-    ReleaseColorTransform();
+    DetachDataSource();
   }
   return TRUE;
+}
+
+DLLEXPORT TW_UINT16 WINAPI DS_Entry(pTW_IDENTITY origin, TW_UINT32 group, TW_UINT16 type, TW_UINT16 message,
+                                    TW_MEMREF data) {
+  return EnterDataSource(origin, group, type, message, data);
 }

@@ -1,0 +1,138 @@
+// The image record and the scan run: rebuilding from the dialog's settings, the scan request,
+// and strips served in order from a band store smaller than the image.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "outside/pelvodev/pelvodev_sim.h"
+#include "platform/platform.h"
+#include "platform/twain/twain.h"
+#include "scanner/data_source.h"
+#include "scanner/device.h"
+#include "scanner/filter_library.h"
+#include "scanner/scan_run.h"
+#include "scanner/scan_settings.h"
+#include "scanner/system_routines.h"
+#include "tests/support/sandbox_test.h"
+
+namespace {
+
+TEST(ImageRecord, RebuiltFromTheDialogSettings) {
+  ScanSettings s{};
+  ResetScanSettings(s);
+  ImageRecord r{};
+  struct Case {
+    WORD type, rotation;
+    LONG dpi, scale;
+    RECT area;
+    WORD pixelType, kind, resolution;
+    DWORD width, height;
+  } cases[] = {
+      {6, 0, 75, 200, {0, 0, 1200, 2400}, TWPT_GRAY, kScanKindGray, 75, 75, 150},  // no scaling below 100 dpi
+      {6, 0, 200, 150, {0, 0, 1200, 2400}, TWPT_GRAY, kScanKindGray, 300, 300, 600},
+      {4, 1, 200, 100, {0, 0, 9924, 14030}, TWPT_RGB, kScanKindColor, 200, 2338, 1654},
+      {0, 1, 200, 100, {0, 0, 9924, 14030}, TWPT_BW, kScanKindThreshold, 200, 1654, 2338},  // one bit: no rotation
+      {7, 2, 300, 100, {0, 0, 1200, 1200}, TWPT_RGB, kScanKindColor48, 300, 300, 300},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.type);
+    s.ScanTypeCode = c.type;
+    s.Rotation = c.rotation;
+    s.XResolution = s.YResolution = c.dpi;
+    s.ScalePercent = static_cast<WORD>(c.scale);
+    s.ScanArea = c.area;
+    ASSERT_TRUE(BuildImageRecord(s, r));
+    EXPECT_EQ(r.PixelType, c.pixelType);
+    EXPECT_EQ(r.ScanKind, c.kind);
+    EXPECT_EQ(r.XResolution, c.resolution);
+    EXPECT_EQ(r.Width, c.width);
+    EXPECT_EQ(r.Height, c.height);
+    EXPECT_EQ(r.BytesPerLine, (r.BitsPerPixel * c.width + 31) / 32 * 4);
+    EXPECT_EQ(r.PendingTransferCount, 1);
+  }
+  s.ScanTypeCode = 2;  // not a scan type
+  EXPECT_FALSE(BuildImageRecord(s, r));
+}
+
+class ScanRunTest : public SandboxTest {
+ protected:
+  void SetUp() override {
+    SandboxTest::SetUp();
+    source_ = LoadLibraryW(u"pelvo.ds");
+    ASSERT_NE(source_, nullptr);
+    g_Instance = source_;
+    g_Switches = {};
+    ASSERT_TRUE(LoadFilterLibrary());
+    scanner_ = LoadLibraryW(u"pelvodev.dll");
+    reinterpret_cast<SimScannerResetProc>(GetProcAddress(scanner_, "SimScannerReset"))();
+    ASSERT_TRUE(OpenDevice());  // reads the device buffer size
+    CloseDevice();
+    ASSERT_TRUE(SetImageRecordDefaults(record_));
+    for (int i = 0; i < 256; ++i) tones_[i] = static_cast<BYTE>(i);
+  }
+  void TearDown() override {
+    EndScanRun();
+    UnloadFilterLibrary();
+    FreeLibrary(scanner_);
+    FreeLibrary(source_);
+    SandboxTest::TearDown();
+  }
+  ScanRequest Request(DWORD width, DWORD height) {
+    ScanRequest q{};
+    q.Kind = kScanKindGray;
+    q.Resolution = 100;
+    q.Frame = {0, 0, static_cast<LONG>(width * 12), static_cast<LONG>(height * 12)};
+    q.DeviceWidth = width;
+    q.DeviceHeight = height;
+    q.ToneTable = tones_;
+    return q;
+  }
+  HMODULE source_ = nullptr, scanner_ = nullptr;
+  ImageRecord record_{};
+  BYTE tones_[256];
+};
+
+TEST_F(ScanRunTest, StripsComeInOrderFromAStoreSmallerThanTheImage) {
+  record_.PixelType = TWPT_GRAY;
+  record_.ScanKind = kScanKindGray;
+  // Room for 300 lines of 1000 pixels only (and the device's 262144-byte buffer): the store
+  // is shrunk to 300 lines, then halved.
+  SimFailAllocationsAbove(300000);
+  ASSERT_EQ(BeginScanRun(Request(1000, 600), 0), 0);
+  SimFailAllocationsAbove(0);
+  std::vector<BYTE> strip(1000 * 7);
+  DWORD next = 0;
+  int result;
+  do {
+    POINT at{};
+    SIZE size{};
+    result = NextStrip(strip.data(), &at, &size, strip.size(), record_);
+    ASSERT_TRUE(result == kStripMore || result == kStripLast) << result;
+    ASSERT_EQ(static_cast<DWORD>(at.y), next);
+    ASSERT_LE(size.cy, 7);
+    for (LONG l = 0; l < size.cy; ++l)
+      for (DWORD x = 0; x < 1000; ++x) ASSERT_EQ(strip[l * 1000 + x], SimPattern8(x, next + l)) << x << "," << next + l;
+    next += static_cast<DWORD>(size.cy);
+  } while (result == kStripMore);
+  EXPECT_EQ(next, 600u);
+  EndScanRun();
+  // A buffer smaller than one line takes no strip.
+  ASSERT_EQ(BeginScanRun(Request(100, 10), 0), 0);
+  POINT at{};
+  SIZE size{};
+  g_ConditionCode = TWCC_SUCCESS;
+  EXPECT_EQ(NextStrip(strip.data(), &at, &size, 99, record_), kStripFailed);
+  EXPECT_EQ(g_ConditionCode, TWCC_LOWMEMORY);
+}
+
+TEST_F(ScanRunTest, ImageSidesAreLimited) {
+  EXPECT_EQ(BeginScanRun(Request(30001, 4), 0), 1);
+  EXPECT_EQ(BeginScanRun(Request(4, 30001), 0), 1);
+  EXPECT_EQ(BeginScanRun(Request(0, 4), 0), 1);
+  EXPECT_FALSE(ScanRunActive());
+  EXPECT_EQ(DeviceFlags(), 0);  // refused before the device was touched
+  EXPECT_EQ(BeginScanRun(Request(30000, 4), 0), 0);
+  EXPECT_TRUE(ScanRunActive());
+}
+
+}  // namespace
