@@ -2,7 +2,6 @@
 // when its real code lands:
 //  - built-in constraint rules and size checks: ApplyHardRules, CheckMediaFit,
 //    CheckCustomSizeFit, EvaluateSizeOperator, CheckSizeRangeRecord (the built-in rules issue);
-//  - the default font record of the stamp store (the stamp store issue);
 //  - the built-in choice lists of items 12, 298, 305 and 358 (the choice lists issue).
 #pragma once
 
@@ -23,9 +22,6 @@ WORD CheckCustomSizeFit(const ConstraintRecord* record, WORD mode, const Setting
 WORD EvaluateSizeOperator(BYTE op, const SettingsContext* context, const ItemChange* change, WORD* flags);
 WORD CheckSizeRangeRecord(const SettingsContext* context, const ItemChange* change,
                           const ItemValueElement* condition, WORD* flags);
-
-// The default font: the default template's fields loaded from the resource module's strings.
-BOOL LoadDefaultFontRecord(LOGFONTW* font);
 
 // Built-in choice lists are not built yet: 0 for both list operations.
 int BuildBuiltinListPart(ItemStore* store, WORD operation, SettingItemId id, ItemValueSlot* slot);

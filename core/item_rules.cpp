@@ -5,6 +5,7 @@
 #include "core/constraint_standin.h"
 #include "core/dm_fields.h"
 #include "core/item_store.h"
+#include "core/stamp_records.h"
 #include "core/typed_compare.h"
 #include "core/user_paper_name.h"
 #include "platform/base/text.h"
