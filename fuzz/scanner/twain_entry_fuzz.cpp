@@ -16,9 +16,16 @@
 
 namespace {
 
+using ResetProc = void (*)();
+
 struct Harness {
   HMODULE Manager = nullptr;
   HMODULE Scanner = nullptr;
+  HMODULE Filter = nullptr;
+  // The stand-ins' records are emptied before each input (they would grow without end).
+  ResetProc ResetManager = nullptr;
+  ResetProc ResetScanner = nullptr;
+  ResetProc ResetFilter = nullptr;
   HMODULE Source = nullptr;
   DSENTRYPROC Entry = nullptr;
   TW_IDENTITY Application{};
@@ -68,8 +75,13 @@ Harness& Setup() {
     SimSetInstantSleep(TRUE);
     s.Manager = LoadLibraryW(u"TWAIN_32.DLL");
     s.Scanner = LoadLibraryW(u"pelvodev.dll");
+    s.Filter = LoadLibraryW(u"pelvofilt.dll");
     s.Source = LoadLibraryW(u"pelvo.ds");
-    if (s.Source == nullptr) std::abort();
+    if (s.Source == nullptr || s.Manager == nullptr || s.Scanner == nullptr || s.Filter == nullptr) std::abort();
+    s.ResetManager = reinterpret_cast<ResetProc>(GetProcAddress(s.Manager, "SimDsmReset"));
+    s.ResetScanner = reinterpret_cast<ResetProc>(GetProcAddress(s.Scanner, "SimScannerReset"));
+    s.ResetFilter = reinterpret_cast<ResetProc>(GetProcAddress(s.Filter, "SimFilterReset"));
+    if (s.ResetManager == nullptr || s.ResetScanner == nullptr || s.ResetFilter == nullptr) std::abort();
     s.Entry = reinterpret_cast<DSENTRYPROC>(GetProcAddress(s.Source, "DS_Entry"));
     if (s.Entry == nullptr) std::abort();
     s.Application.Id = 1;
@@ -155,6 +167,9 @@ void Send(Harness& h, Reader& in) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Harness& h = Setup();
+  h.ResetManager();
+  h.ResetScanner();
+  h.ResetFilter();
   Reader in{data, size};
   for (size_t n = 0; n < kMaxRequests && !in.Done(); ++n) Send(h, in);
   // Back to state 3 for the next input, whatever state this one reached.

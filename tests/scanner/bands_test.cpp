@@ -7,6 +7,7 @@
 
 #include "platform/twain/twain.h"
 #include "scanner/band_processing.h"
+#include "scanner/filter_library.h"
 
 namespace {
 
@@ -312,6 +313,81 @@ TEST(Palette, OutputPalettesAndNearestEntry) {
         }
         ASSERT_EQ(NearestPaletteIndex(r, g, b), best) << r << "," << g << "," << b;
       }
+}
+
+}  // namespace
+
+namespace {
+
+// The filter parameters by pixel type, one-bit method, kind, inversion and level channel mode.
+TEST(FilterParameters, FieldsByPixelTypeAndMethod) {
+  struct Case {
+    WORD pixelType, kind, method;
+    DWORD invert;
+    WORD channelMode;
+    WORD composition, f62, f162, f164, f168, f170, f214, f216, f218, f220;
+  } cases[] = {
+      {TWPT_BW, kScanKindThreshold, kOneBitThreshold, 0, 1, 0x0101, 1, 1, 1, 0, 5, 0, 150, 0, 5},
+      {TWPT_BW, kScanKindThreshold, kOneBitThreshold, 1, 1, 0x0101, 1, 1, 2, 0, 5, 0, 150, 0, 5},
+      {TWPT_BW, kScanKindHalftone, kOneBitHalftone, 0, 1, 0x0101, 1, 1, 1, 0, 5, 150 * 32, 202, 0, 5},
+      {TWPT_BW, kScanKindThreshold, kOneBitDiffusion, 0, 1, 0x0501, 1, 1, 1, 0, 5, 150 * 32, 202, 0, 5},
+      {TWPT_BW, kScanKindDiffusion, kOneBitThreshold, 0, 1, 3, 4, 1, 1, 1, 5, 0, 150, 0, 5},
+      {TWPT_GRAY, kScanKindGray, 0, 0, 1, 3, 4, 2, 1, 1, 5, 0, 202, 0, 5},
+      {TWPT_RGB, kScanKindColor, 0, 0, 0, 6, 4, 2, 1, 1, 1, 0, 202, 1, 4},
+      {TWPT_RGB, kScanKindColor, 0, 0, 2, 6, 4, 2, 1, 1, 3, 0, 202, 0, 2},
+      {TWPT_RGB, kScanKindColor48, 0, 1, 1, 6, 4, 1, 1, 1, 2, 0, 202, 0, 1},
+      {TWPT_PALETTE, kScanKindColor, 0, 0, 1, 4, 4, 2, 1, 1, 2, 0, 202, 0, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "type " << c.pixelType << " kind " << c.kind << " method " << c.method
+                                    << " mode " << c.channelMode);
+    ImageRecord r{};
+    r.PixelType = c.pixelType;
+    r.ScanKind = c.kind;
+    r.OneBitMethod = c.method;
+    r.Invert = c.invert;
+    r.Threshold = 150;
+    r.HalftoneMode = 2;
+    for (int i = 0; i < 4; ++i) r.LevelSlots[i] = {static_cast<SHORT>(250 - i), static_cast<SHORT>(5 + i),
+                                                  static_cast<SHORT>(100 + 10 * i), static_cast<SHORT>(1 + i),
+                                                  static_cast<SHORT>(240 + i)};
+    BYTE p[312];
+    ASSERT_TRUE(BuildFilterParameters(p, r, c.channelMode));
+    auto at = [&](int offset) { return static_cast<int>(static_cast<SHORT>(p[offset] | (p[offset + 1] << 8))); };
+    EXPECT_EQ(at(60), c.composition);
+    EXPECT_EQ(at(62), c.f62);
+    EXPECT_EQ(at(64), -1);
+    EXPECT_EQ(at(162), c.f162);
+    EXPECT_EQ(at(164), c.f164);
+    EXPECT_EQ(at(166), 3);
+    EXPECT_EQ(at(168), c.f168);
+    EXPECT_EQ(at(170), c.f170);
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_EQ(at(172 + 2 * i), 5 + i);
+      EXPECT_EQ(at(182 + 2 * i), 250 - i);
+      EXPECT_EQ(at(192 + 2 * i), 1 + i);
+      EXPECT_EQ(at(202 + 2 * i), 240 + i);
+    }
+    EXPECT_EQ(at(180), 5);
+    EXPECT_EQ(at(190), 250);
+    EXPECT_EQ(at(200), 1);
+    EXPECT_EQ(at(210), 240);
+    EXPECT_EQ(at(214), c.f214);
+    EXPECT_EQ(at(216), c.f216);
+    EXPECT_EQ(at(218), c.f218);
+    EXPECT_EQ(at(220), c.f220);
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(at(220 + 2 * i), c.channelMode != 0 ? 100 + 10 * i : 100);
+    EXPECT_EQ(at(228), 100);
+    EXPECT_EQ(at(230), 100);
+    int nonZeroElsewhere = 0;
+    for (int i = 0; i < 312; ++i)
+      if ((i < 60 || i > 231 || (i >= 66 && i < 162) || i == 212 || i == 213) && p[i] != 0) ++nonZeroElsewhere;
+    EXPECT_EQ(nonZeroElsewhere, 0);
+  }
+  ImageRecord other{};
+  other.PixelType = 7;
+  BYTE p[312];
+  EXPECT_FALSE(BuildFilterParameters(p, other, 1));
 }
 
 }  // namespace
