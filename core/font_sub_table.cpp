@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/chunked_printer_data.h"
+#include "core/font_sub_table_build.h"
 #include "core/item_store.h"
 #include "platform/kernel/memory.h"
 
@@ -55,38 +56,15 @@ int StoreFontSubTable(HANDLE printer, LPCWSTR list) {
   return size ? WritePrinterDataValue(printer, list, size, kFontSubTableData) : 0;
 }
 
-LPWSTR BuildFontSubTableFromData(ItemStore* store) {
-  if (!store || !store->main || !store->linked) return nullptr;
-  std::u16string table;
-  for (WORD position = 1;; ++position) {
-    DatabaseRecord* record = nullptr;
-    WORD status = ReadRecord(FALSE, store->main, store->linked, 11, position, &record);
-    if (status == DBS_ABSENT) break;  // no more device fonts
-    if (status != DBS_OK) return nullptr;
-    const auto* font = reinterpret_cast<const DeviceFontRecord*>(record);
-    bool named = font->name && *font->name && (font->faceCount == 0 || font->faces);
-    for (WORD i = 0; named && i < font->faceCount; ++i) {
-      if (!font->faces[i]) continue;
-      table += font->faces[i];
-      table += u'\0';
-      table += font->name;
-      table += u'\0';
-    }
-    FreeRecord(&record, DB_ANY_TYPE);
-    if (!named) return nullptr;
-  }
-  table += u'\0';
-  if (table.size() * sizeof(WCHAR) > kChunkMaxBytes) return nullptr;
-  auto* out = static_cast<LPWSTR>(GlobalAlloc(GPTR, table.size() * sizeof(WCHAR)));
-  if (out) std::memcpy(out, table.data(), table.size() * sizeof(WCHAR));
-  return out;
+LPWSTR BuildFontSubTableFromStore(ItemStore* store) {
+  return store ? BuildFontSubTableFromData(store->main, store->linked) : nullptr;
 }
 
 LPWSTR LoadFontSubTable(HANDLE printer) {
   if (LPWSTR stored = ReadStoredFontSubTable(printer)) return stored;
   ItemStore* store = OpenItemStore(printer);
   if (!store) return nullptr;
-  LPWSTR built = BuildFontSubTableFromData(store);
+  LPWSTR built = BuildFontSubTableFromStore(store);
   CloseItemStore(store);
   return built;
 }
@@ -96,7 +74,7 @@ int EnsureFontSubTable(HANDLE printer, ItemStore* store) {
     GlobalFree(stored);
     return 1;
   }
-  LPWSTR built = BuildFontSubTableFromData(store);
+  LPWSTR built = BuildFontSubTableFromStore(store);
   if (!built) return 0;
   int result = StoreFontSubTable(printer, built);
   GlobalFree(built);

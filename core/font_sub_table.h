@@ -12,9 +12,9 @@ struct ItemStore;
 LPWSTR ReadStoredFontSubTable(HANDLE printer);
 // Stores a pair list: 1 when stored. An empty table (only the closing empty key) is 2 bytes.
 int StoreFontSubTable(HANDLE printer, LPCWSTR list);
-// The table the model's device fonts give: for every device-font record in order and every
-// face name it lists, the pair {face name, device font name}. NULL on any failure.
-LPWSTR BuildFontSubTableFromData(ItemStore* store);
+// The table the model's device fonts give (BuildFontSubTableFromData over the store's two
+// database streams). NULL without a store or on any failure.
+LPWSTR BuildFontSubTableFromStore(ItemStore* store);
 // The stored table, or when none is stored (or it is malformed) the one the model gives; the
 // printer's ItemStore is opened for that and closed again. NULL on failure.
 LPWSTR LoadFontSubTable(HANDLE printer);

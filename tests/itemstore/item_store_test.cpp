@@ -33,7 +33,9 @@ class ItemStoreTest : public SandboxTest {
     ASSERT_TRUE(OpenPrinterW(kPrinter, &printer, nullptr));
   }
   void TearDown() override {
-    if (store) EXPECT_TRUE(CloseItemStore(store));
+    if (store) {
+      EXPECT_TRUE(CloseItemStore(store));
+    }
     ClosePrinter(printer);
     SandboxTest::TearDown();
   }
