@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/item_defaults.h"
 #include "platform/kernel/memory.h"
 
 DWORD GetSettingsRecordSize(WORD kind) {
@@ -26,4 +27,12 @@ SettingItemId GetItemGroupEntryId(WORD group, WORD entry) {
   if (group >= kItemGroupCount) return 0;
   const auto& rows = ItemGroupTable[group].rows;
   return entry < rows.size() ? rows[entry].id : 0;
+}
+
+int ValidateDevmodeHeader(SettingsRecord* record) {
+  if (record == nullptr) return 0;
+  constexpr SettingItemId kHeaderItems[] = {2, 4, 5, 257};
+  for (SettingItemId id : kHeaderItems)
+    if (!ValidateItemValue(nullptr, id, record, nullptr, ITEMOP_CHECK)) return 0;
+  return 1;
 }

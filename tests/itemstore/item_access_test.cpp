@@ -158,3 +158,31 @@ TEST_F(ItemAccessTest, ItemsThatDoNotApplyReportNeutralValues) {
 }
 
 }  // namespace
+
+TEST_F(ItemAccessTest, DevmodeHeaderPassesOnlyWithThisReleasesHeaderValues) {
+  struct Case {
+    const char* what;
+    SettingItemId item;  // 0: leave the good header as it is
+    DWORD value;
+    int expected;
+  };
+  const Case cases[] = {
+      {"good header", 0, 0, 1},
+      {"short form size", 4, 1548, 1},
+      {"older device-mode size", 4, 212, 1},
+      {"extra bytes as the size", 4, 1328, 0},
+      {"other spec version", 2, 0x0400, 0},
+      {"other private size", 5, 1000, 0},
+      {"other private layout", 257, 0x5030, 0},
+  };
+  for (const Case& c : cases) {
+    std::memset(s, 0, sizeof *s);
+    Set(2, kTypeUInt16, 0x0401);
+    Set(4, kTypeUInt16, 220);
+    Set(5, kTypeUInt16, 1328);
+    Set(257, kTypeUInt16, 0x5040);
+    if (c.item != 0) Set(c.item, kTypeUInt16, c.value);
+    EXPECT_EQ(ValidateDevmodeHeader(s), c.expected) << c.what;
+  }
+  EXPECT_EQ(ValidateDevmodeHeader(nullptr), 0);
+}
