@@ -68,8 +68,8 @@ TW_UINT16 OpenDataSource(const Triplet& t) {
   std::memcpy(&g_ApplicationIdentity, t.Origin, sizeof g_ApplicationIdentity);
   std::memcpy(&g_SourceIdentity, t.Data, sizeof g_SourceIdentity);
   LoadLocaleText(g_Instance);
-  // The store's switches apply to scans without the dialog as well.
-  CheckRegistryVersion();
+  // The stored scan mode and the store's switches apply to scans without the dialog as well.
+  LoadDefaultScanMode(g_ScanSettings);
   const BOOL opened = OpenDevice();
   CloseDevice();
   if (!opened) {

@@ -4,6 +4,7 @@
 // set-up answers and refused transfers.
 #include <cstring>
 #include <fstream>
+#include <iterator>
 
 #include "tests/scanner/twain_fixture.h"
 
@@ -227,6 +228,53 @@ TEST_F(TwainTransferTest, AMemoryTransferStoppedEarlyEndsItsImage) {
     ASSERT_EQ(app_.TransferMemory(image, 1024), TWRC_XFERDONE);
     ExpectPattern(image, 100, 0, 0, 200, 200);
     TW_INT16 count = 0;
+    ASSERT_EQ(app_.EndTransfer(&count), TWRC_SUCCESS);
+    ASSERT_EQ(app_.Disable(), TWRC_SUCCESS);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// With the store's "RawDataSave" switch the native and memory transfers leave their images as
+// bitmap files in the source's directory.
+TEST_F(TwainTransferTest, RawDataSaveWritesTheTransferredImages) {
+  app_.Close();
+  const char16_t key[] = u"SOFTWARE\\Varno Quelmar\\pelvo\\TwainDriver";
+  SimRegistrySeedDword(HKEY_CURRENT_USER, key, u"RegVer", 1);
+  SimRegistrySeedDword(HKEY_CURRENT_USER, key, u"RawDataSave", 1);
+  const BYTE mode[72] = {};  // a stored scan mode (the switches are read with it)
+  SimRegistrySeedValue(HKEY_CURRENT_USER, key, u"DefaultScanMode", REG_BINARY, mode, sizeof mode);
+  ASSERT_EQ(app_.Open(), TWRC_SUCCESS);  // the switches are read as the source opens
+  Negotiate(100, 0, 0, 1200, 2400);
+  const std::u16string driver = SimDriverDirectory();
+  auto read = [&](const char16_t* name) {
+    std::ifstream in(Host((driver + u"\\" + name).c_str()), std::ios::binary);
+    return std::vector<BYTE>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  };
+  for (TW_UINT16 mechanism : {TWSX_NATIVE, TWSX_MEMORY}) {
+    SCOPED_TRACE(mechanism);
+    ASSERT_EQ(app_.EnableWithoutInterface(), TWRC_SUCCESS);
+    ReceivedImage image, dumped;
+    if (mechanism == TWSX_NATIVE) {
+      ASSERT_EQ(app_.TransferNative(image), TWRC_XFERDONE);
+      const std::vector<BYTE> file = read(u"TWAIN_DIB_NATIVE.BMP");
+      ASSERT_TRUE(DecodeBitmap(file.data(), file.size(), true, dumped)) << file.size();
+    } else {
+      ASSERT_EQ(app_.TransferMemory(image, 1024), TWRC_XFERDONE);
+      const std::vector<BYTE> file = read(u"TWAIN_DIB_MEMORY.BMP");
+      ASSERT_GE(file.size(), 62u);
+      // Headers for the whole image, then the strips as they came (top-down).
+      EXPECT_EQ(file[0], 'B');
+      EXPECT_EQ(file[18] | (file[19] << 8), 100);
+      EXPECT_EQ(file[22] | (file[23] << 8), 200);
+      EXPECT_EQ(file.size(), 62u + 16u * 200);
+      dumped = image;
+      for (DWORD y = 0; y < 200; ++y) std::memcpy(&dumped.Pixels[y * 13], &file[62 + 16 * y], 13);
+    }
+    EXPECT_EQ(dumped.Pixels, image.Pixels);
+    TW_INT16 count;
     ASSERT_EQ(app_.EndTransfer(&count), TWRC_SUCCESS);
     ASSERT_EQ(app_.Disable(), TWRC_SUCCESS);
   }
