@@ -315,8 +315,8 @@ constexpr DddRecordSpec DDD_RECORD_SPECS[] = {
 #undef DDD_RECORD_SPEC
 
 constexpr const DddRecordSpec* FindRecordSpec(std::uint32_t type) {
-  for (const auto& spec : DDD_RECORD_SPECS)
-    if (spec.type == type) return &spec;
+  for (const auto& layout : DDD_RECORD_SPECS)
+    if (layout.type == type) return &layout;
   return nullptr;
 }
 

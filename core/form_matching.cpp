@@ -27,10 +27,10 @@ bool IsModelPaperName(ItemStore* store, LPCWSTR name) {
 
 // {number, size, name} of the form at 0-based position `index`; FALSE for a size that does
 // not fit.
-bool DescribeForm(const FORM_INFO_1W* forms, DWORD index, PaperSpec* spec) {
+bool DescribeForm(const FORM_INFO_1W* forms, DWORD index, PaperSpec* query) {
   WORD width = 0, length = 0;
   if (!FormSizeInTenths(forms[index], &width, &length)) return false;
-  *spec = {static_cast<WORD>(index + 1), width, length, forms[index].pName};
+  *query = {static_cast<WORD>(index + 1), width, length, forms[index].pName};
   return true;
 }
 
@@ -107,9 +107,9 @@ int MatchFormCandidates(ItemStore* store, SettingsRecord* settings, PrinterConfi
     const bool taken = method == kFormMatchByName ? form.pName != nullptr && wcscmp(form.pName, query->name) == 0
                                                   : index + 1 == query->id;
     if (!taken) continue;
-    PaperSpec spec{};
-    if (IsModelPaperName(store, form.pName) && DescribeForm(forms, index, &spec)) {
-      *answer = spec;
+    PaperSpec query{};
+    if (IsModelPaperName(store, form.pName) && DescribeForm(forms, index, &query)) {
+      *answer = query;
       return 1;
     }
     if (method == kFormMatchByNumber) return 0;
@@ -156,20 +156,20 @@ int FindFormForPaper(ItemStore* store, SettingsRecord* settings, PrinterConfigur
   return result;
 }
 
-int MatchFormToPaper(PaperSpec* spec, ItemStore* store, SettingsRecord* settings, PrinterConfiguration* config,
+int MatchFormToPaper(PaperSpec* query, ItemStore* store, SettingsRecord* settings, PrinterConfiguration* config,
                      HANDLE printer) {
-  if (spec == nullptr) return 0;
-  if (IsBuiltinForm(printer, spec->id) == 1 || IsModelPaperName(store, spec->name)) return 1;
+  if (query == nullptr) return 0;
+  if (IsBuiltinForm(printer, query->id) == 1 || IsModelPaperName(store, query->name)) return 1;
   PaperSpec paper{};
   WORD status = 0;
-  if (FindPaper(store, kPaperItem, kFindPaperBySize, spec, &paper, &status) != 1) return 0;
+  if (FindPaper(store, kPaperItem, kFindPaperBySize, query, &paper, &status) != 1) return 0;
   PaperSpec form{};
   const int found =
       MatchFormByIndexOrName(store, settings, config, printer, kFormMatchByName, &paper, &form);
   FreePaperSpecName(&paper);
   if (found != 1) return 0;
   FreePaperSpecName(&form);
-  *spec = {form.id, form.width, form.length, nullptr};
+  *query = {form.id, form.width, form.length, nullptr};
   return 1;
 }
 

@@ -46,11 +46,11 @@ int MatchFormCandidates(ItemStore* store, SettingsRecord* settings, PrinterConfi
 // the forms cannot be read or memory runs out.
 int FindFormForPaper(ItemStore* store, SettingsRecord* settings, PrinterConfiguration* config, HANDLE printer,
                      WORD flags, const PaperSpec* query, PaperSpec* answer);
-// Makes a paper spec name a form the model can print: a built-in form or a paper of the model
+// Makes the paper that query describes a form the model can print: a built-in form or a paper of the model
 // by name is kept (1); otherwise the model's paper of that size and the form of that paper's
-// name replace the spec's {id, size}, the name becoming NULL (1; the caller keeps ownership of
-// the name it passed). 0 with the spec unchanged when there is no such paper or form.
-int MatchFormToPaper(PaperSpec* spec, ItemStore* store, SettingsRecord* settings, PrinterConfiguration* config,
+// name replace the query's {id, size}, the name becoming NULL (1; the caller keeps ownership of
+// the name it passed). 0 with the query unchanged when there is no such paper or form.
+int MatchFormToPaper(PaperSpec* query, ItemStore* store, SettingsRecord* settings, PrinterConfiguration* config,
                      HANDLE printer);
 
 // The model's colour capability (GetColorCapabilityByte: 2 colour, 1 monochrome, -1 none

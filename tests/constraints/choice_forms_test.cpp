@@ -248,15 +248,17 @@ TEST_F(FormMatchingTest, MatchFormToPaperKeepsPrintableFormsAndMapsOthersBySize)
   };
   for (const SpecCase& c : cases) {
     SCOPED_TRACE(c.name);
-    PaperSpec spec = c.query;
-    ASSERT_EQ(MatchFormToPaper(&spec, store_, settings_, config_, printer_), 1);
-    EXPECT_EQ(spec.id, c.answer.id);
-    EXPECT_EQ(spec.width, c.answer.width);
-    EXPECT_EQ(spec.length, c.answer.length);
-    if (c.answer.id == 9) EXPECT_EQ(spec.name, nullptr);
+    PaperSpec paper = c.query;
+    ASSERT_EQ(MatchFormToPaper(&paper, store_, settings_, config_, printer_), 1);
+    EXPECT_EQ(paper.id, c.answer.id);
+    EXPECT_EQ(paper.width, c.answer.width);
+    EXPECT_EQ(paper.length, c.answer.length);
+    if (c.answer.id == 9) {
+      EXPECT_EQ(paper.name, nullptr);
+    }
   }
   // No paper of that size: 0, unchanged.
-  PaperSpec odd{officeA4 + 1, 1234, 567, const_cast<LPWSTR>(u"Odd")};
+  PaperSpec odd{static_cast<WORD>(officeA4 + 1), 1234, 567, const_cast<LPWSTR>(u"Odd")};
   EXPECT_EQ(MatchFormToPaper(&odd, store_, settings_, config_, printer_), 0);
   EXPECT_EQ(odd.id, officeA4 + 1);
   EXPECT_EQ(Text(odd.name), u"Odd");

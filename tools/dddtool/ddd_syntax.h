@@ -61,8 +61,8 @@ inline int FindConnectorCode(const std::string& name) {
   return -1;
 }
 inline const DddRecordSpec* FindRecordSpecByName(const std::string& name) {
-  for (const auto& spec : DDD_RECORD_SPECS)
-    if (name == spec.name) return &spec;
+  for (const auto& layout : DDD_RECORD_SPECS)
+    if (name == layout.name) return &layout;
   return nullptr;
 }
 
