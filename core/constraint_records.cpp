@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/constraint_standin.h"
+#include "core/size_checks.h"
 #include "platform/kernel/memory.h"
 
 namespace {
@@ -18,21 +19,6 @@ constexpr KindItems kCheckKindItems[] = {
     {1, {262, 8, 265, 13}}, {2, {262, 8, 389, 0}}, {3, {262, 8, 266, 0}}, {5, {410, 0, 0, 0}},
     {6, {411, 0, 0, 0}},    {7, {411, 266, 0, 0}}, {8, {410, 266, 0, 0}}, {9, {262, 8, 333, 0}},
 };
-
-WORD CheckKind(WORD messageWord) { return (messageWord & MSGWORD_KIND_MASK) >> MSGWORD_KIND_SHIFT; }
-
-bool IsMediaCheckKind(WORD kind) { return (kind >= 1 && kind <= 3) || (kind >= 5 && kind <= 9); }
-
-// Whether the mode skips a record with this message word.
-bool SkippedInMode(WORD mode, WORD messageWord) {
-  const bool marked = (messageWord & MSGWORD_MARKED) != 0;
-  switch (mode) {
-    case CHECK_MODE_DEFAULTS: return marked || (messageWord & MSGWORD_SKIP_DEFAULTS) != 0;
-    case CHECK_MODE_APPLY: return marked || (messageWord & MSGWORD_SKIP_APPLY) != 0;
-    case CHECK_MODE_MARKED: return !marked;
-    default: return false;
-  }
-}
 
 const KeyList* ConstraintListOf(const DatabaseRecord* record, WORD recordType, WORD listKind) {
   if (recordType == 3 || recordType == 4) {
@@ -69,33 +55,6 @@ WORD CollectConstraintItemIds(ConstraintState* state, WORD listKind, const Const
   return CS_DONE;
 }
 
-// The value a comparison takes for an item: the change's when it names the item and carries
-// one, else the item's current value. Strings come back as their address.
-bool ReadChangeValue(const SettingsContext* context, const ItemChange* change, ValueTypeCode* type,
-                     ItemValueCell* cell) {
-  if (change->value != nullptr) {
-    *type = change->type;
-    *cell = ItemValueCell{};
-    switch (change->type) {
-      case kTypeInt16:
-      case kTypeUInt16: std::memcpy(cell, change->value, 2); return true;
-      case kTypeUInt8: std::memcpy(cell, change->value, 1); return true;
-      case kTypeString: std::memcpy(&cell->data, change->value, sizeof cell->data); return true;
-      case kTypeFlag:
-      case kTypeInt32:
-      case kTypeUInt32:
-      case kTypeFontField: std::memcpy(cell, change->value, 4); return true;
-      default: return false;
-    }
-  }
-  return ReadCurrentValue(context, change->id, type, cell) == kItemDone;
-}
-
-// Where a comparison finds a value held in a cell: strings are their own address.
-const void* ValueOfCell(ValueTypeCode type, const ItemValueCell* cell) {
-  return type == kTypeString ? cell->data : cell;
-}
-
 // Element k of a stored value list.
 const void* StoredElement(const StoredValue& value, WORD k) {
   if (value.type == DDD_VALUE_STRING) return value.value;
@@ -119,13 +78,37 @@ bool EndsGroup(BYTE connector) { return connector == CONNECT_END || connector ==
 
 }  // namespace
 
+bool ReadChangeValue(const SettingsContext* context, const ItemChange* change, ValueTypeCode* type,
+                     ItemValueCell* cell) {
+  if (change->value != nullptr) {
+    *type = change->type;
+    *cell = ItemValueCell{};
+    switch (change->type) {
+      case kTypeInt16:
+      case kTypeUInt16: std::memcpy(cell, change->value, 2); return true;
+      case kTypeUInt8: std::memcpy(cell, change->value, 1); return true;
+      case kTypeString: std::memcpy(&cell->data, change->value, sizeof cell->data); return true;
+      case kTypeFlag:
+      case kTypeInt32:
+      case kTypeUInt32:
+      case kTypeFontField: std::memcpy(cell, change->value, 4); return true;
+      default: return false;
+    }
+  }
+  return ReadCurrentValue(context, change->id, type, cell) == kItemDone;
+}
+
+const void* ValueOfCell(ValueTypeCode type, const ItemValueCell* cell) {
+  return type == kTypeString ? cell->data : cell;
+}
+
 WORD EvaluateCondition(const SettingsContext* context, const ItemChange* change, const ItemValueElement* condition,
                        DatabaseStream* stream, WORD* flags) {
   WORD ownFlags = 0;
   if (flags == nullptr) flags = &ownFlags;
   *flags = 0;
   if (condition->op == OP_SIZE_RANGE) {
-    const WORD answer = CheckSizeRangeRecord(context, change, condition, flags);
+    const WORD answer = CheckSizeRangeRecord(context, change, condition, stream, flags);
     return answer == RULE_HOLDS ? RECORD_FIRES : answer == RULE_FAILS ? RECORD_QUIET : RECORD_ERROR;
   }
   ValueTypeCode type = 0;

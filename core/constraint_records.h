@@ -18,6 +18,21 @@ inline constexpr BYTE CONNECT_OR = 2;
 inline constexpr BYTE CONNECT_END = 3;
 inline constexpr BYTE CONNECT_END_GROUP = 4;
 
+// The check kind of a message word, and whether it asks for a media check.
+inline WORD CheckKind(WORD messageWord) { return (messageWord & MSGWORD_KIND_MASK) >> MSGWORD_KIND_SHIFT; }
+inline bool IsMediaCheckKind(WORD kind) { return (kind >= 1 && kind <= 3) || (kind >= 5 && kind <= 9); }
+
+// Whether the mode skips a record with this message word.
+inline bool SkippedInMode(WORD mode, WORD messageWord) {
+  const bool marked = (messageWord & MSGWORD_MARKED) != 0;
+  switch (mode) {
+    case CHECK_MODE_DEFAULTS: return marked || (messageWord & MSGWORD_SKIP_DEFAULTS) != 0;
+    case CHECK_MODE_APPLY: return marked || (messageWord & MSGWORD_SKIP_APPLY) != 0;
+    case CHECK_MODE_MARKED: return !marked;
+    default: return false;
+  }
+}
+
 // Results of the record tests.
 inline constexpr WORD RECORD_QUIET = 0;
 inline constexpr WORD RECORD_FIRES = 1;
@@ -54,3 +69,9 @@ WORD ApplyForcedEntries(const SettingsContext* context, const ConstraintRecord* 
 // Plain checks of the given items with their current values: 0, 1 when one is refused
 // (message type 1), 2 on error.
 WORD RecheckConditionItems(HANDLE printer, const SettingsContext* context, const WORD* ids, WORD count);
+// The value a comparison takes for the changed item: the change's when it carries one, else the
+// item's current value. Strings come back as their address.
+bool ReadChangeValue(const SettingsContext* context, const ItemChange* change, ValueTypeCode* type,
+                     ItemValueCell* cell);
+// Where a comparison finds a value held in a cell: strings are their own address.
+const void* ValueOfCell(ValueTypeCode type, const ItemValueCell* cell);

@@ -6,20 +6,4 @@ WORD ApplyHardRules(HANDLE, const SettingsContext* context, const ItemChange* ch
   return CS_NO_RULE;
 }
 
-WORD CheckMediaFit(const ConstraintRecord*, WORD, const SettingsContext*, const ItemChange*, ConstraintState*) {
-  return 2;
-}
-
-WORD CheckCustomSizeFit(const ConstraintRecord*, WORD, const SettingsContext*, const ItemChange*) { return 2; }
-
-WORD EvaluateSizeOperator(BYTE, const SettingsContext*, const ItemChange*, WORD* flags) {
-  if (flags != nullptr) *flags = 0;
-  return 1;
-}
-
-WORD CheckSizeRangeRecord(const SettingsContext*, const ItemChange*, const ItemValueElement*, WORD* flags) {
-  if (flags != nullptr) *flags = 0;
-  return 1;
-}
-
 int BuildBuiltinListPart(ItemStore*, WORD, SettingItemId, ItemValueSlot*) { return 0; }

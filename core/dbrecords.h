@@ -327,6 +327,14 @@ WORD ParseRecord(BOOL withData, DatabaseStream* stream, DatabaseStream* main, Da
 // 0 when freed; 1 for a NULL record or a type other than the record's (the pointer is then left
 // as it is, so the record can still be freed).
 WORD FreeRecord(DatabaseRecord** record, WORD type);
+// Holds a record read by one routine and frees it when the routine leaves.
+struct ScopedRecord {
+  DatabaseRecord* record = nullptr;
+  ScopedRecord() = default;
+  ScopedRecord(const ScopedRecord&) = delete;
+  ScopedRecord& operator=(const ScopedRecord&) = delete;
+  ~ScopedRecord() { FreeRecord(&record, DB_ANY_TYPE); }
+};
 // The type-20 record fields at the cursor.
 WORD ReadBinaryRecordHeader(DatabaseStream* stream, DataArrayRecord* record);
 // Replaces a value of type 128 by the elements of the type-20 array it names.

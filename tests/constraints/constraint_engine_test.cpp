@@ -43,14 +43,16 @@ TEST_F(ConstraintEngineTest, ProposedChangesAgainstTheSampleRules) {
     std::vector<WORD> requirements;
     std::vector<WORD> changed;
     std::vector<WORD> related;
+    WORD checkFlags;  // items 262, 8 and 265 from rule 14's conflict
   } cases[] = {
-      // Rule 13 has no conditions: it fires whatever the head says.
-      {"plain", 0, 1, 1, 6, {6, 7, 9, 10, 11, 12, 13}, {}, {270, 18, 271, 0}, kAllRelated},
-      {"defaults skip bits 9 and 14", 1, 1, 1, 6, {6, 7, 10, 12, 13}, {}, {270, 18, 271, 0}, kAllRelated},
-      {"apply skips bits 8 and 14", 2, 1, 1, 6, {6, 7, 9, 12, 13}, {}, {270, 18, 271, 0}, kAllRelated},
-      {"marked records only", 3, 1, 1, 4, {11}, {}, {270, 271, 0}, {270}},
-      {"groups, forced defaults and a requirement", 0, 2, 0, 6, {7, 8, 13}, {7}, {18, 15, 270, 271, 0}, kAllRelated},
-      {"first group of rule 8", 0, 1, 0, 6, {7, 8, 13}, {}, {18, 15, 270, 271, 0}, kAllRelated},
+      // Rule 13 has no conditions: it fires whatever the head says. Rule 14's paper-source check
+      // fires too: the default source (auto select) takes no custom paper, so no paper fits it.
+      {"plain", 0, 1, 1, 6, {6, 7, 9, 10, 11, 12, 13, 14}, {}, {270, 18, 271, 0}, kAllRelated, 0x000B},
+      {"defaults skip bits 9 and 14", 1, 1, 1, 6, {6, 7, 10, 12, 13, 14}, {}, {270, 18, 271, 0}, kAllRelated, 0x000B},
+      {"apply skips bits 8 and 14", 2, 1, 1, 6, {6, 7, 9, 12, 13, 14}, {}, {270, 18, 271, 0}, kAllRelated, 0x000B},
+      {"marked records only", 3, 1, 1, 4, {11}, {}, {270, 271, 0}, {270}, 0},
+      {"groups, forced defaults and a requirement", 0, 2, 0, 6, {7, 8, 13}, {7}, {18, 15, 270, 271, 0}, kAllRelated, 0},
+      {"first group of rule 8", 0, 1, 0, 6, {7, 8, 13}, {}, {18, 15, 270, 271, 0}, kAllRelated, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -68,6 +70,7 @@ TEST_F(ConstraintEngineTest, ProposedChangesAgainstTheSampleRules) {
     GlobalFree(changed);
     // Every record the mode evaluates names its items, fired or not; kind 1 adds the paper items.
     EXPECT_EQ(List(state_->related, state_->relatedCount), c.related);
+    EXPECT_EQ(state_->checkFlags, c.checkFlags);
   }
   // The settings are never written by a check.
   EXPECT_EQ(Number(271), 0u);
