@@ -4,6 +4,7 @@
 
 #include "core/constraint_records.h"
 #include "core/constraint_standin.h"
+#include "core/hard_rules.h"
 #include "core/item_access.h"
 #include "platform/base/text.h"
 #include "platform/kernel/memory.h"
