@@ -5,41 +5,21 @@
 
 #include "core/item_access.h"
 
-namespace {
-
-// Bytes a value of the type occupies where a change points at it; 0 for types without a
-// fixed size.
-DWORD HeldSize(ValueTypeCode type) {
-  switch (type) {
-    case kTypeFlag:
-    case kTypeInt32:
-    case kTypeUInt32:
-    case kTypeFontField: return 4;
-    case kTypeInt16:
-    case kTypeUInt16: return 2;
-    case kTypeUInt8: return 1;
-    case kTypeString: return sizeof(LPCWSTR);
-    default: return 0;
-  }
-}
-
-}  // namespace
-
 BOOL ReadChangeOrItemValue(const SettingsContext* context, const ItemChange* change, SettingItemId id,
                            DWORD byteCount, void* destination) {
   if (context == nullptr || destination == nullptr) return FALSE;
   std::memset(destination, 0, byteCount);
   if (change != nullptr && change->id == id && change->value != nullptr) {
-    const DWORD held = HeldSize(change->type);
-    if (held == 0) return FALSE;
+    DWORD held = 0;
+    if (!GetValueTypeSize(change->type, &held)) return FALSE;
     std::memcpy(destination, change->value, std::min(byteCount, held));
     return TRUE;
   }
   ValueTypeCode type = 0;
   ItemValueCell cell{};
   if (ReadCurrentValue(context, id, &type, &cell) != kItemDone) return FALSE;
-  const DWORD held = HeldSize(type);
-  if (held == 0) return FALSE;
+  DWORD held = 0;
+  if (!GetValueTypeSize(type, &held)) return FALSE;
   std::memcpy(destination, &cell, std::min({byteCount, held, static_cast<DWORD>(sizeof cell)}));
   return TRUE;
 }

@@ -8,8 +8,8 @@
 // Copies `byteCount` bytes of the item's value into `destination`: the change's value when the
 // change names the item and carries a value, else the item read from the settings (a string
 // arrives as its address, so ask for sizeof(LPCWSTR) bytes). No more bytes are taken than the
-// value has (by its type); the rest of the destination is zeroed. The change may be NULL.
-// FALSE for a missing argument, a read failure or a value type without a fixed size.
+// value has (GetValueTypeSize of its type); the rest of the destination is zeroed. The change
+// may be NULL. FALSE for a missing argument, a read failure or an invalid type code.
 BOOL ReadChangeOrItemValue(const SettingsContext* context, const ItemChange* change, SettingItemId id,
                            DWORD byteCount, void* destination);
 

@@ -2,6 +2,7 @@
 
 #include "core/constraint_engine.h"
 #include "core/constraint_records.h"
+#include "tests/constraints/id_lists.h"
 #include "tests/constraints/sample_fixture.h"
 
 namespace {
@@ -16,15 +17,6 @@ class ConstraintEngineTest : public SampleStoreTest {
   void TearDown() override {
     FreeConstraintState(state_);
     SampleStoreTest::TearDown();
-  }
-  static std::vector<WORD> List(const WORD* items, WORD count) { return std::vector<WORD>(items, items + count); }
-  static std::vector<WORD> ZeroEnded(const WORD* items) {
-    std::vector<WORD> out;
-    for (; items != nullptr; ++items) {
-      out.push_back(*items);
-      if (*items == 0) break;
-    }
-    return out;
   }
   HANDLE printer_ = reinterpret_cast<HANDLE>(1);
   ConstraintState* state_ = nullptr;
@@ -64,12 +56,12 @@ TEST_F(ConstraintEngineTest, ProposedChangesAgainstTheSampleRules) {
                                  state_, &changed, 0),
               0);
     EXPECT_EQ(state_->messageType, c.messageType);
-    EXPECT_EQ(List(state_->firedRules, state_->firedRuleCount), c.rules);
-    EXPECT_EQ(List(state_->firedRequirements, state_->firedRequirementCount), c.requirements);
-    EXPECT_EQ(ZeroEnded(changed), c.changed);
+    EXPECT_EQ(IdList(state_->firedRules, state_->firedRuleCount), c.rules);
+    EXPECT_EQ(IdList(state_->firedRequirements, state_->firedRequirementCount), c.requirements);
+    EXPECT_EQ(ZeroEndedIds(changed), c.changed);
     GlobalFree(changed);
     // Every record the mode evaluates names its items, fired or not; kind 1 adds the paper items.
-    EXPECT_EQ(List(state_->related, state_->relatedCount), c.related);
+    EXPECT_EQ(IdList(state_->related, state_->relatedCount), c.related);
     EXPECT_EQ(state_->checkFlags, c.checkFlags);
   }
   // The settings are never written by a check.
@@ -88,7 +80,7 @@ TEST_F(ConstraintEngineTest, CommitOrRefuseAndForcedValues) {
   EXPECT_EQ(ApplyConstraintRecords(1, &context, &list, &count, 1, &rule13), CS_APPLIED);
   EXPECT_EQ(Number(270), 0u);  // its own database default
   EXPECT_EQ(Number(8), 9u);    // the default paper
-  EXPECT_EQ(List(list, count), (std::vector<WORD>{270, 8}));
+  EXPECT_EQ(IdList(list, count), (std::vector<WORD>{270, 8}));
   const WORD rule6 = 6;        // a rule without forced values
   EXPECT_EQ(ApplyConstraintRecords(1, &context, &list, &count, 1, &rule6), CS_REFUSED);
   const WORD missing = 99;
@@ -124,7 +116,7 @@ TEST_F(ConstraintEngineTest, NothingAppliesAndFilters) {
             0);
   EXPECT_EQ(changed, nullptr);
   EXPECT_EQ(state_->messageType, 3);
-  EXPECT_EQ(List(state_->related, state_->relatedCount), std::vector<WORD>{77});
+  EXPECT_EQ(IdList(state_->related, state_->relatedCount), std::vector<WORD>{77});
   // A filter naming neither the item nor a related item: only the built-in rules run.
   const WORD filter[] = {300, 0};
   value = 1;
@@ -151,7 +143,7 @@ TEST_F(ConstraintEngineTest, NothingAppliesAndFilters) {
                                nullptr, 1),
             0);
   EXPECT_EQ(state_->messageType, 2);  // 271 is 0: only the record without conditions fires
-  EXPECT_EQ(List(state_->firedRules, state_->firedRuleCount), std::vector<WORD>{13});
+  EXPECT_EQ(IdList(state_->firedRules, state_->firedRuleCount), std::vector<WORD>{13});
 }
 
 TEST_F(ConstraintEngineTest, BadInputKeepsTheCallersState) {
@@ -182,7 +174,7 @@ TEST_F(ConstraintEngineTest, BadInputKeepsTheCallersState) {
                                nullptr, 0),
             0);
   EXPECT_EQ(state_->messageType, 2);
-  EXPECT_EQ(List(state_->firedRules, state_->firedRuleCount), std::vector<WORD>{13});
+  EXPECT_EQ(IdList(state_->firedRules, state_->firedRuleCount), std::vector<WORD>{13});
   // An unknown item has no rule at all.
   state_->messageType = 9;
   ASSERT_EQ(CheckSettingChange(0, printer_, store_, settings_, config_, nullptr, 0x3000, kTypeUInt16, &value, state_,

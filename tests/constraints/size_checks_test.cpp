@@ -9,6 +9,7 @@
 #include "core/size_checks.h"
 #include "core/tile_count.h"
 #include "platform/kernel/memory.h"
+#include "tests/constraints/id_lists.h"
 #include "tests/constraints/size_model_fixture.h"
 
 namespace {
@@ -21,14 +22,6 @@ class SizeChecks : public SizeModelTest {
     ConstraintRecord record{};
     record.messageWord = static_cast<WORD>(kind << MSGWORD_KIND_SHIFT | extraBits | 1);
     return record;
-  }
-  static std::vector<WORD> ZeroEnded(const WORD* items) {
-    std::vector<WORD> out;
-    for (; items != nullptr; ++items) {
-      out.push_back(*items);
-      if (*items == 0) break;
-    }
-    return out;
   }
 };
 
@@ -287,7 +280,7 @@ TEST_F(SizeChecks, PosterTileCounts) {
     if (c.result == 0) {
       EXPECT_EQ(items, nullptr);
     } else {
-      EXPECT_EQ(ZeroEnded(items), (std::vector<WORD>{8, 262, 296, 1281, 263, 0}));
+      EXPECT_EQ(ZeroEndedIds(items), (std::vector<WORD>{8, 262, 296, 1281, 263, 0}));
     }
     GlobalFree(items);
   }
@@ -299,7 +292,7 @@ TEST_F(SizeChecks, PosterTileCounts) {
   const ItemChange change{296, kTypeUInt16, &one};
   WORD* items = nullptr;
   EXPECT_EQ(CheckTileCount(&context_, &change, &items), TILES_TOO_FEW);
-  EXPECT_EQ(ZeroEnded(items), (std::vector<WORD>{8, 262, 1281, 263, 0}));
+  EXPECT_EQ(ZeroEndedIds(items), (std::vector<WORD>{8, 262, 1281, 263, 0}));
   GlobalFree(items);
   // Sizes and scale near their limits do not overflow: 255 x 255 tiles of 6 m cannot hold a
   // page of 6 m at 600 times.
