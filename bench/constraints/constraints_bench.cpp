@@ -1,6 +1,6 @@
-// CheckSettingChange for one proposed change and ApplyDataFileDefaults for the whole sample
-// model, against the baseline of reading one item's current value (the step every condition
-// repeats). Compare the times of the three in one run.
+// CheckSettingChange for one proposed change (with and without a media check) and
+// ApplyDataFileDefaults for the whole sample model, against the baseline of reading one item's
+// current value (the step every condition repeats). Compare the times in one run.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -50,11 +50,13 @@ void BM_ReadOneItem(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadOneItem);
 
+// Toner save "Strong" (2) fires records with conditions and forced values; "Light" (1) also
+// fires the record whose check kind measures the paper against the source's custom range.
 void BM_CheckSettingChange(benchmark::State& state) {
   Sample& s = GetSample();
   if (s.store == nullptr) return state.SkipWithError("sample model not found");
   ConstraintState* cs = CreateConstraintState();
-  const WORD value = 2;
+  const WORD value = static_cast<WORD>(state.range(0));
   for (auto _ : state) {
     WORD* changed = nullptr;
     benchmark::DoNotOptimize(CheckSettingChange(0, reinterpret_cast<HANDLE>(1), s.store, &s.settings, &s.config,
@@ -63,7 +65,7 @@ void BM_CheckSettingChange(benchmark::State& state) {
   }
   FreeConstraintState(cs);
 }
-BENCHMARK(BM_CheckSettingChange);
+BENCHMARK(BM_CheckSettingChange)->Arg(2)->Arg(1);
 
 void BM_ApplyDataFileDefaults(benchmark::State& state) {
   Sample& s = GetSample();
