@@ -33,3 +33,15 @@ int IsBuiltinForm(HANDLE printer, DWORD form);
 DWORD PaperSizeToFormIndex(DWORD paperSize);
 int ReadFormName(HANDLE printer, DWORD form, LPWSTR* name);
 LPWSTR GetFormNameByIndex(HANDLE printer, DWORD form);
+
+// The model's papers: the type-10 records that the choices of item 8 (dmPaperSize) stand for;
+// a paper's id is its record's key. 1 when a choice stands for that paper, else 0.
+int IsDatabasePaperSize(HANDLE printer, DWORD paperSize);
+// Statuses of MapFormToPaperId besides 1 (mapped).
+inline constexpr int kFormNotAPaper = 2;     // no paper of the form's name, or no such form
+inline constexpr int kFormMapFailed = 3;     // no forms, no database, or a choice unreadable
+inline constexpr int kFormMapNoMemory = 10;
+// The model's paper for form `form`: a built-in form that is one of the papers is its own
+// paper; otherwise the first paper whose name equals the form's name (case-sensitive). 1 with
+// the paper id, else one of the statuses above with the id 0.
+int MapFormToPaperId(HANDLE printer, DWORD form, WORD* paperId);

@@ -1,6 +1,7 @@
 // The spooler's forms database, read by form number.
 #include "core/printer_config.h"
 
+#include "core/item_store.h"
 #include "platform/platform.h"
 
 int EnumFormsAlloc(HANDLE printer, FORM_INFO_1W** forms, DWORD* needed, DWORD* count) {
@@ -52,4 +53,79 @@ int ReadFormName(HANDLE printer, DWORD form, LPWSTR* name) {
 LPWSTR GetFormNameByIndex(HANDLE printer, DWORD form) {
   LPWSTR name = nullptr;
   return ReadFormName(printer, form, &name) == 1 ? name : nullptr;
+}
+
+namespace {
+
+constexpr SettingItemId kPaperSizeItem = 8;  // dmPaperSize
+
+// Reads choice n of item 8 and the paper record it stands for (NULL when it stands for none):
+// the database status of reading the choice.
+WORD ReadPaperChoice(const ItemStore* store, WORD n, DatabaseRecord** paper) {
+  *paper = nullptr;
+  WORD type;
+  ScopedRecord entry;
+  const WORD status = ReadChoiceRecord(FALSE, store->main, store->linked, kPaperSizeItem, n, &type, &entry.record);
+  if (status != DBS_OK) return status;
+  WORD paperType;
+  if (ReadReferencedRecord(FALSE, store->main, store->linked, entry.record, &paperType, paper) == DBS_OK &&
+      paperType != 10)
+    FreeRecord(paper, DB_ANY_TYPE);
+  return DBS_OK;
+}
+
+bool ListsPaper(const ItemStore* store, DWORD paperId) {
+  for (WORD n = 1;; ++n) {
+    ScopedRecord paper;
+    if (ReadPaperChoice(store, n, &paper.record) != DBS_OK) return false;
+    if (paper.record != nullptr && paper.record->h.key == paperId) return true;
+  }
+}
+
+// The status of a choice read that ended the walk; a read failure must not read as "mapped".
+int WalkEndStatus(WORD status) {
+  return status == DBS_ABSENT ? kFormNotAPaper : status == DBS_NO_MEMORY ? kFormMapNoMemory : kFormMapFailed;
+}
+
+}  // namespace
+
+int IsDatabasePaperSize(HANDLE printer, DWORD paperSize) {
+  ItemStore* store = OpenItemStore(printer);
+  if (store == nullptr) return 0;
+  const int listed = ListsPaper(store, paperSize) ? 1 : 0;
+  CloseItemStore(store);
+  return listed;
+}
+
+int MapFormToPaperId(HANDLE printer, DWORD form, WORD* paperId) {
+  if (paperId == nullptr) return kFormMapFailed;
+  *paperId = 0;
+  if (form == 0) return kFormNotAPaper;
+  ItemStore* store = OpenItemStore(printer);
+  if (store == nullptr) return kFormMapFailed;
+  int result;
+  LPWSTR formName = nullptr;
+  if (IsBuiltinForm(printer, form) && ListsPaper(store, form)) {
+    *paperId = WORD(form);
+    result = 1;
+  } else if ((result = ReadFormName(printer, form, &formName)) == 1) {
+    for (WORD n = 1;; ++n) {
+      ScopedRecord paper;
+      const WORD status = ReadPaperChoice(store, n, &paper.record);
+      if (status != DBS_OK) {
+        result = WalkEndStatus(status);
+        break;
+      }
+      LPCWSTR name = paper.record != nullptr ? GetRecordName(paper.record) : nullptr;
+      if (name != nullptr && lstrcmpW(name, formName) == 0) {
+        *paperId = paper.record->h.key;
+        break;
+      }
+    }
+    GlobalFree(formName);
+  } else if (result != kFormMapNoMemory) {
+    result = result == 2 ? kFormNotAPaper : kFormMapFailed;
+  }
+  CloseItemStore(store);
+  return result;
 }

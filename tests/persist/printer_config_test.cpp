@@ -109,4 +109,46 @@ TEST_F(PrinterConfig, FormsAreReadByNumber) {
   EXPECT_EQ(RunStartupHook(printer_, nullptr), 1);
 }
 
+// Forms to the model's papers: a built-in form that is a paper of the model keeps its number,
+// any other form is matched by name (case-sensitive) against the papers of item 8.
+TEST_F(PrinterConfig, FormsMapToTheModelsPapers) {
+  WCHAR userPaper[] = u"User Paper 1", postcard[] = u"Postcard", lowerCase[] = u"user paper 2";
+  for (LPWSTR name : {userPaper, postcard, lowerCase}) {
+    FORM_INFO_1W form{FORM_USER, name, {100000, 148000}, {0, 0, 100000, 148000}};
+    ASSERT_TRUE(AddFormW(printer_, 1, reinterpret_cast<const BYTE*>(&form)));
+  }
+  struct Case {
+    DWORD form;
+    int status;
+    WORD paper;
+  } const cases[] = {
+      {9, 1, 9},          // A4: built-in and a paper
+      {118, 1, 118},      // built-in "PRC 16K Rotated" is paper 118 by number, whatever its name
+      {93, 1, 118},       // built-in "PRC 16K" is no paper number: paper 118 by its name
+      {2, 2, 0},          // built-in "Letter Small": no paper of that number or name
+      {119, 1, 262},      // user form named as the model's first user paper
+      {120, 2, 0},        // user form of a name the model lacks
+      {121, 2, 0},        // names compare with case
+      {122, 2, 0},        // beyond the forms
+      {0, 2, 0},
+  };
+  for (const Case& c : cases) {
+    WORD paper = 0xFFFF;
+    EXPECT_EQ(MapFormToPaperId(printer_, c.form, &paper), c.status) << c.form;
+    EXPECT_EQ(paper, c.paper) << c.form;
+  }
+  EXPECT_EQ(IsDatabasePaperSize(printer_, 9), 1);
+  EXPECT_EQ(IsDatabasePaperSize(printer_, 263), 1);
+  EXPECT_EQ(IsDatabasePaperSize(printer_, 2), 0);
+  EXPECT_EQ(IsDatabasePaperSize(printer_, 0x10009), 0) << "compared in full, not cut to 16 bits";
+}
+
+// The enumeration failing is no mapping, never a paper id.
+TEST_F(PrinterConfig, FailedFormEnumerationMapsNothing) {
+  SimFailCall("EnumFormsW", ERROR_NOT_ENOUGH_MEMORY, 1, 1000);
+  WORD paper = 0xFFFF;
+  EXPECT_EQ(MapFormToPaperId(printer_, 93, &paper), kFormMapFailed);
+  EXPECT_EQ(paper, 0);
+}
+
 }  // namespace
