@@ -132,6 +132,13 @@ int DeleteUserKey(HANDLE printer, LPCWSTR subKey) {
   return RegDeleteKeyW(HKEY_CURRENT_USER, path) == ERROR_SUCCESS ? 1 : 0;
 }
 
+int ProbeUserKey(HANDLE printer, LPCWSTR subKey) {
+  HKEY key;
+  const int opened = OpenExistingUserKey(printer, subKey, KEY_READ, &key);
+  if (opened == kUserValueRead) RegCloseKey(key);
+  return opened;
+}
+
 int HasUserSettingInfoValue(HANDLE printer) {
   HKEY key;
   if (OpenExistingUserKey(printer, nullptr, KEY_READ, &key) != kUserValueRead) return 0;

@@ -32,6 +32,9 @@ int ReadUserValueAlloc(HANDLE printer, DWORD type, LPCWSTR subKey, LPCWSTR name,
 int OpenUserKey(HANDLE printer, LPCWSTR subKey, HKEY* key);
 // 1 when the sub key was deleted.
 int DeleteUserKey(HANDLE printer, LPCWSTR subKey);
+// Whether the key (or its sub key) exists, creating nothing: kUserValueRead when it does,
+// kUserValueAbsent when it does not, kUserStoreUnavailable without a model store.
+int ProbeUserKey(HANDLE printer, LPCWSTR subKey);
 // 1 when the per-user key holds "UserSettingInfo".
 int HasUserSettingInfoValue(HANDLE printer);
 // Paths of the stamp store (kind 0 "Stamps", 1 "Stamps\Others") and of the paper margins

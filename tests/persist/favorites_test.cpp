@@ -6,7 +6,10 @@
 #include <memory>
 
 #include "conversion_fixture.h"
+#include "core/favorite_margins.h"
+#include "core/item_store.h"
 #include "core/printer_id.h"
+#include "platform/registry/registry_sim.h"
 #include "core/user_store.h"
 #include "printer_fixture.h"
 
@@ -58,6 +61,79 @@ TEST_F(Favorites, IndexListAlwaysEndsInsideTheCallersList) {
   ASSERT_EQ(WriteUserValue(printer_, odd, sizeof odd, REG_BINARY, u"Favorite", u"UserIndex"), 1);
   EXPECT_EQ(LoadFavoriteIndex(printer_, list, 8), 2);
   EXPECT_EQ(list[2], 0);
+}
+
+// The favourite's margin key as stored, its path cut to the part below the per-user key.
+std::string DumpMargins(HANDLE printer, WORD number) {
+  BYTE id[16];
+  EXPECT_EQ(ReadPrinterId(printer, id), 1);
+  WCHAR sub[48], path[kUserKeyPathChars];
+  wsprintfW(sub, u"Favorite\\UserSel%02d\\PaperMargin", int(number));
+  EXPECT_TRUE(BuildUserKeyPath(kSampleUserBase.c_str(), id, sub, path, kUserKeyPathChars));
+  std::string dump = SimRegistryDump(HKEY_CURRENT_USER, path);
+  const size_t cut = dump.find("\\Favorite");
+  return cut == std::string::npos ? dump : "[" + dump.substr(cut + 1);
+}
+
+// Margins are kept in stored order: a landscape caller's {top, bottom, right, left} is turned
+// back before it is written as four little-endian u32 without a paper id.
+TEST_F(Favorites, MarginsOfAFavoriteAreStoredPerPaperWithTheirCount) {
+  const PaperMargins landscape{{10, 20, 30, 300}};
+  ASSERT_EQ(SaveFavoritePaperMargin(printer_, 5, kLandscape, u"9", &landscape), 1);
+  ASSERT_EQ(SaveFavoritePaperMarginCount(printer_, 5, 1), 1);
+  EXPECT_EQ(SaveFavoritePaperMargin(printer_, 5, 3, u"8", &landscape), 0) << "no such orientation";
+  EXPECT_EQ(DumpMargins(printer_, 5),
+            "[Favorite\\UserSel05\\PaperMargin]\n"
+            "\"9\" = REG_BINARY 1e 00 00 00 2c 01 00 00 0a 00 00 00 14 00 00 00\n"
+            "\"Num\" = REG_DWORD 0x00000001\n");
+  EXPECT_EQ(LoadFavoritePaperMarginCount(printer_, 5), 1u);
+  // A count beyond the values present, and counts of the wrong type or size.
+  ASSERT_EQ(SaveFavoritePaperMarginCount(printer_, 5, 40), 1);
+  EXPECT_EQ(LoadFavoritePaperMarginCount(printer_, 5), 1u);
+  const BYTE shortCount[2] = {1, 0};
+  ASSERT_EQ(WriteUserValue(printer_, shortCount, 2, REG_DWORD, u"Favorite\\UserSel05\\PaperMargin", u"Num"), 1);
+  EXPECT_EQ(LoadFavoritePaperMarginCount(printer_, 5), 0u);
+  const DWORD one = 1;
+  ASSERT_EQ(WriteUserValue(printer_, &one, 4, REG_BINARY, u"Favorite\\UserSel05\\PaperMargin", u"Num"), 1);
+  EXPECT_EQ(LoadFavoritePaperMarginCount(printer_, 5), 0u);
+  EXPECT_EQ(LoadFavoritePaperMarginCount(printer_, 6), 0u);
+
+  EXPECT_EQ(DeleteFavoritePaperMargin(printer_, 5), 1);
+  EXPECT_EQ(DumpMargins(printer_, 5), "");
+  EXPECT_EQ(DeleteFavoritePaperMargin(printer_, 5), 1) << "a favourite without margins is no error";
+}
+
+// Storing takes every paper of the model whose margin is not the default: the user's value
+// first, else the printer's table; anything stored before is dropped.
+TEST_F(Favorites, StoredMarginsAreThoseThatDifferFromTheDefault) {
+  PaperMarginTable* table = LoadPaperMarginTable(printer_);
+  ASSERT_NE(table, nullptr);
+  const PaperMargins tableA3{{50, 60, 70, 80}}, tableA4{{1, 1, 1, 1}}, userA4{{100, 46, 46, 46}};
+  ASSERT_EQ(SetPaperMargin(table, 8, &tableA3), MARGIN_DONE);
+  ASSERT_EQ(SetPaperMargin(table, 9, &tableA4), MARGIN_DONE);
+  ASSERT_EQ(StorePaperMarginTable(printer_, table), MARGIN_DONE);
+  FreePaperMarginTable(table);
+  ASSERT_EQ(WriteUserPaperMarginOriented(printer_, nullptr, 9, &userA4, kPortrait), MARGIN_DONE);
+  const PaperMargins stale{{1, 2, 3, 4}};
+  ASSERT_EQ(SaveFavoritePaperMargin(printer_, 2, kPortrait, u"5", &stale), 1);
+
+  ItemStore* store = OpenItemStore(printer_);
+  ASSERT_NE(store, nullptr);
+  EXPECT_EQ(StoreFavoritePaperMargins(printer_, store, TRUE, 2, kPortrait), 1);
+  EXPECT_EQ(DumpMargins(printer_, 2),
+            "[Favorite\\UserSel02\\PaperMargin]\n"
+            "\"8\" = REG_BINARY 32 00 00 00 3c 00 00 00 46 00 00 00 50 00 00 00\n"
+            "\"9\" = REG_BINARY 64 00 00 00 2e 00 00 00 2e 00 00 00 2e 00 00 00\n"
+            "\"Num\" = REG_DWORD 0x00000002\n");
+  // Without the per-user flag the printer's table holds for A4 as well.
+  EXPECT_EQ(StoreFavoritePaperMargins(printer_, store, FALSE, 2, kLandscape), 1);
+  EXPECT_EQ(DumpMargins(printer_, 2),
+            "[Favorite\\UserSel02\\PaperMargin]\n"
+            "\"8\" = REG_BINARY 32 00 00 00 3c 00 00 00 46 00 00 00 50 00 00 00\n"
+            "\"9\" = REG_BINARY 01 00 00 00 01 00 00 00 01 00 00 00 01 00 00 00\n"
+            "\"Num\" = REG_DWORD 0x00000002\n");
+  EXPECT_EQ(StoreFavoritePaperMargins(printer_, store, TRUE, 2, 0), 0);
+  CloseItemStore(store);
 }
 
 }  // namespace
