@@ -3,6 +3,7 @@
 
 #include "platform/twain/twain.h"
 #include "scanner/band_processing.h"
+#include "scanner/pixel_loops.h"
 
 namespace {
 
@@ -15,41 +16,44 @@ constexpr std::array<BYTE, 8> kCubeLevels8 = {ScaleLevel(0, 3643, 100), ScaleLev
                                               ScaleLevel(6, 3643, 100), ScaleLevel(7, 3643, 100)};
 constexpr std::array<BYTE, 4> kCubeLevels4 = {0, 85, 170, 255};
 
-// For every channel value the nearest level (the lowest level on ties). The cube is a product
+// For every channel value the nearest level (the lowest level on ties): the cube is a product
 // of its channel levels, so the nearest entry by summed squares is the nearest level per
 // channel, and the lowest index among ties is the lowest level per channel.
 template <std::size_t N>
-constexpr std::array<BYTE, 256> NearestLevels(const std::array<BYTE, N>& levels) {
-  std::array<BYTE, 256> table{};
-  for (int v = 0; v < 256; ++v) {
-    int best = 0;
-    for (int l = 1; l < static_cast<int>(N); ++l) {
-      const int d = v - levels[l], db = v - levels[best];
-      if (d * d < db * db) best = l;
-    }
-    table[v] = static_cast<BYTE>(best);
+constexpr BYTE NearestLevel(const std::array<BYTE, N>& levels, int v) {
+  int best = 0;
+  for (int l = 1; l < static_cast<int>(N); ++l) {
+    const int d = v - levels[l], db = v - levels[best];
+    if (d * d < db * db) best = l;
   }
-  return table;
+  return static_cast<BYTE>(best);
 }
 
-// Nearest levels already shifted into their place in the palette index.
-constexpr std::array<BYTE, 256> Shifted(std::array<BYTE, 256> table, int shift) {
-  for (auto& v : table) v = static_cast<BYTE>(v << shift);
-  return table;
+// The same nearest levels as a multiply and shift, which vectorises where a table look-up
+// does not (checked against the search for every value below).
+constexpr BYTE Level8(unsigned v) { return static_cast<BYTE>((v * 7 + 129) >> 8); }
+constexpr BYTE Level4(unsigned v) { return static_cast<BYTE>((v * 3 + 129) >> 8); }
+
+constexpr bool LevelFormulasMatchTheSearch() {
+  for (int v = 0; v < 256; ++v)
+    if (Level8(v) != NearestLevel(kCubeLevels8, v) || Level4(v) != NearestLevel(kCubeLevels4, v)) return false;
+  return true;
 }
-constexpr std::array<BYTE, 256> kNearestRed = Shifted(NearestLevels(kCubeLevels8), 5);
-constexpr std::array<BYTE, 256> kNearestGreen = Shifted(NearestLevels(kCubeLevels8), 2);
-constexpr std::array<BYTE, 256> kNearestBlue = NearestLevels(kCubeLevels4);
+static_assert(LevelFormulasMatchTheSearch());
+
+constexpr BYTE CubeIndex(BYTE red, BYTE green, BYTE blue) {
+  return static_cast<BYTE>(Level8(red) << 5 | Level8(green) << 2 | Level4(blue));
+}
 
 }  // namespace
 
-BYTE NearestPaletteIndex(BYTE red, BYTE green, BYTE blue) {
-  return static_cast<BYTE>(kNearestRed[red] | kNearestGreen[green] | kNearestBlue[blue]);
-}
+BYTE NearestPaletteIndex(BYTE red, BYTE green, BYTE blue) { return CubeIndex(red, green, blue); }
 
-void NearestPaletteIndices(BYTE* out, const BYTE* triplets, DWORD n) {
-  for (DWORD i = 0; i < n; ++i, triplets += 3)
-    out[i] = static_cast<BYTE>(kNearestRed[triplets[0]] | kNearestGreen[triplets[1]] | kNearestBlue[triplets[2]]);
+QV_TRIPLET_LOOP void NearestPaletteIndices(BYTE* __restrict out, const BYTE* __restrict triplets, DWORD n) {
+  for (DWORD i = 0; i < n; ++i) {
+    const BYTE* p = triplets + 3 * static_cast<size_t>(i);
+    out[i] = CubeIndex(p[0], p[1], p[2]);
+  }
 }
 
 BOOL BuildPalette(BYTE* buffer, WORD pixelType, DWORD size) {

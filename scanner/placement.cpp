@@ -5,6 +5,7 @@
 
 #include "platform/twain/twain.h"
 #include "scanner/band_processing.h"
+#include "scanner/pixel_loops.h"
 
 namespace {
 
@@ -35,6 +36,11 @@ DWORD SourcePixelBytes(WORD pixelType, WORD kind) {
   }
 }
 
+// The first byte of each of n triplets.
+QV_TRIPLET_LOOP void FirstBytesOfTriplets(BYTE* __restrict out, const BYTE* __restrict triplets, DWORD n) {
+  for (DWORD i = 0; i < n; ++i) out[i] = triplets[3 * static_cast<size_t>(i)];
+}
+
 // Converts n source pixels into output pixels.
 void ConvertPixels(BYTE* out, const BYTE* src, DWORD n, WORD pixelType, DWORD srcBytes) {
   if (pixelType == TWPT_RGB) {
@@ -43,7 +49,7 @@ void ConvertPixels(BYTE* out, const BYTE* src, DWORD n, WORD pixelType, DWORD sr
     if (srcBytes == 1) {
       std::memcpy(out, src, n);
     } else {
-      for (DWORD i = 0; i < n; ++i) out[i] = src[3 * static_cast<size_t>(i)];  // the first byte of a triplet
+      FirstBytesOfTriplets(out, src, n);
     }
   } else {  // PALETTE
     NearestPaletteIndices(out, src, n);

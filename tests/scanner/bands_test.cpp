@@ -315,6 +315,17 @@ TEST(Palette, OutputPalettesAndNearestEntry) {
       }
 }
 
+TEST(Palette, IndicesOfALongRunMatchEachPixelsEntry) {
+  // Long enough for the vectorised loop and its remainder; every channel value occurs.
+  const DWORD n = 1001;
+  std::vector<BYTE> triplets(3 * n), indices(n + 1, 0xEE);
+  for (size_t i = 0; i < triplets.size(); ++i) triplets[i] = static_cast<BYTE>(i * 37 + i / 256);
+  NearestPaletteIndices(indices.data(), triplets.data(), n);
+  for (DWORD i = 0; i < n; ++i)
+    ASSERT_EQ(indices[i], NearestPaletteIndex(triplets[3 * i], triplets[3 * i + 1], triplets[3 * i + 2])) << i;
+  EXPECT_EQ(indices[n], 0xEE);
+}
+
 }  // namespace
 
 namespace {
