@@ -445,9 +445,9 @@ TEST_F(SampleDatabase, AccessorsAnswerForTheirTypesOnly) {
   ASSERT_EQ(GetSourceMaxCustomSize(source.record, &b), DBS_OK);
   EXPECT_EQ(b.length, 12000);
   KeyElement k{};
-  ASSERT_EQ(GetSourcePaperEntry(source.record, 35, &k), DBS_OK);
-  EXPECT_EQ(k.key, 256);
-  EXPECT_EQ(GetSourcePaperEntry(source.record, 36, &k), DBS_ABSENT);
+  ASSERT_EQ(GetSourcePaperEntry(source.record, 37, &k), DBS_OK);
+  EXPECT_EQ(k.key, 263);
+  EXPECT_EQ(GetSourcePaperEntry(source.record, 38, &k), DBS_ABSENT);
   WORD attribute = 0;
   ASSERT_EQ(GetSourceEntryAttribute(source.record, 30, &attribute), DBS_OK);
   EXPECT_EQ(attribute, 3);

@@ -8,7 +8,11 @@
 #include <filesystem>
 #include <string>
 
+#include "core/constraint_engine.h"
 #include "core/dbrecords.h"
+#include "core/item_access.h"
+#include "core/item_defaults.h"
+#include "core/tile_count.h"
 #include "platform/platform.h"
 #include "tools/demo/twain_app.h"
 
@@ -137,6 +141,78 @@ void ShowSampleModel() {
   CloseDatabaseStreams(&main, &linked);
 }
 
+// Proposes setting changes to the sample model's rules on its default settings and prints what
+// the constraint engine answers: the message type and the messages of the records that fired.
+void ShowConstraintChecks() {
+  std::u16string path = std::u16string(SimDriverDirectory()) + u"\\QX4500.DDD";
+  ItemStore* store = OpenItemStoreAtPath(path.c_str());
+  ConstraintState* state = CreateConstraintState();
+  auto* settings = new SettingsRecord{};
+  auto* config = new PrinterConfiguration{};
+  if (store == nullptr || state == nullptr || !ApplyDataFileDefaults(store, settings, config, u"QX-4500")) {
+    std::printf("\nThe constraint checks could not start\n");
+  } else {
+    std::printf("\nProposed changes checked against the sample model's rules:\n");
+    struct Proposal {
+      const char* what;
+      SettingItemId paper;   // item 8 before the change
+      SettingItemId source;  // item 265 before the change
+      SettingItemId id;
+      ValueTypeCode type;
+      DWORD value;
+      WORD lookup;  // 1: the rules of the item's list, not of the chosen value
+      DWORD userWidth = 2000, userLength = 3000;  // user paper 1, tenths of a millimetre
+    };
+    const Proposal proposals[] = {
+        {"two-sided printing on Envelope #10", 20, 7, 16, kTypeInt16, 2, 1},
+        {"stapling paper from the bypass tray", 9, 4, 320, kTypeUInt16, 1, 1},
+        {"punching A6", 70, 7, 341, kTypeUInt16, 1, 1},
+        {"user paper 1 (200 x 300 mm), bypass tray", 0, 4, 8, kTypeInt16, 262, 0},
+        {"user paper 1 (320 x 450 mm), bypass tray", 0, 4, 8, kTypeInt16, 262, 0, 3200, 4500},
+        {"user paper 1 (200 x 300 mm), tray 1", 0, 1, 8, kTypeInt16, 262, 0},
+    };
+    const HANDLE printer = reinterpret_cast<HANDLE>(1);  // the sample's rules need no printer
+    for (const Proposal& p : proposals) {
+      if (p.paper != 0) SetItemNumberV(settings, config, 8, kTypeInt16, p.paper);
+      SetItemNumberV(settings, config, 265, kTypeUInt16, p.source);
+      SetItemNumberV(settings, config, 5889, kTypeUInt16, p.userWidth);  // user paper 1's width item
+      SetItemNumberV(settings, config, 5909, kTypeUInt16, p.userLength);
+      ResetConstraintState(state);
+      const WORD status = CheckSettingChange(CHECK_MODE_PLAIN, printer, store, settings, config, nullptr, p.id,
+                                             p.type, &p.value, state, nullptr, p.lookup);
+      std::printf("  %-48s status %u, message type %u\n", p.what, status, state->messageType);
+      for (WORD kind = 7; kind <= 8; ++kind) {
+        const WORD* numbers = kind == 7 ? state->firedRules : state->firedRequirements;
+        const WORD count = kind == 7 ? state->firedRuleCount : state->firedRequirementCount;
+        for (WORD n = 0; n < count; ++n) {
+          DatabaseRecord* record = nullptr;
+          if (ReadKeyedRecord(FALSE, store->main, store->linked, kind, numbers[n], 0, &record) != DBS_OK) continue;
+          const LPCWSTR message = reinterpret_cast<ConstraintRecord*>(record)->message;
+          std::printf("    %s %u: %s\n", kind == 7 ? "rule" : "requirement", numbers[n],
+                      Text(message != nullptr ? message : u"").c_str());
+          FreeRecord(&record, DB_ANY_TYPE);
+        }
+      }
+    }
+    // Poster printing: 2 x 2 tiles of A4 for an A4 page at 100 % leave a row and a column empty.
+    SetItemNumberV(settings, config, 8, kTypeInt16, 9);
+    SetItemNumberV(settings, config, 321, kTypeUInt8, 1);
+    SetItemNumberV(settings, config, 1281, kTypeFlag, 1);
+    SetItemNumberV(settings, config, 296, kTypeUInt16, 0x0202);
+    SetItemNumberV(settings, config, 263, kTypeUInt16, 100);
+    WORD* involved = nullptr;
+    const SettingsContext context{store, settings, config};
+    const WORD tiles = CheckTileCount(&context, nullptr, &involved);
+    std::printf("  %-48s answer %u (%s)\n", "poster of 2 x 2 A4 tiles for an A4 page", tiles,
+                tiles == TILES_TOO_MANY ? "a row and a column of tiles stay empty" : "see the tile rules");
+    GlobalFree(involved);
+  }
+  delete settings;
+  delete config;
+  FreeConstraintState(state);
+  CloseItemStore(store);
+}
+
 void ShowMessageBox() {
   int answer = MessageBoxW(nullptr, u"Nothing is shown: boxes are answered from a script.", u"Qorvex demo",
                            MB_OKCANCEL | MB_ICONINFORMATION);
@@ -193,6 +269,7 @@ int main() {
   ShowRegistry();
   ShowResources();
   ShowSampleModel();
+  ShowConstraintChecks();
   ShowMessageBox();
   ScanPage();
   std::error_code ec;
