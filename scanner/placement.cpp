@@ -1,5 +1,7 @@
 // Placement of strips into the output image: pixel offsets with rotation, mirrors and bottom-up
 // order, strip geometry, and the per-format writers.
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -92,11 +94,100 @@ BOOL PlaceOneBit(const PlacementTarget& target, const OutputLayout& layout, cons
 }
 
 
+// Quarter turns are placed in tiles: up to kTileLines lines by kTileColumns columns. A
+// column's pixels, one per line, form one run of an output row; the tile's runs are gathered
+// into a small buffer and each is written with one copy. The output rows lie far apart, so
+// few wide stores per row keep many rows in flight, and the tile's source lines stay in cache
+// from one column to the next.
+constexpr DWORD kTileLines = 64;
+constexpr DWORD kTileColumns = 4;
+constexpr DWORD kRunBytes = kTileLines * 6 + 16;  // 6-byte pixels, and the slack of 16-byte stores
+
+using Bytes16 = BYTE __attribute__((vector_size(16)));
+using Words4 = std::uint32_t __attribute__((vector_size(16)));
+
+// Gathers kTileColumns columns of count lines of RGB triplets into runs: runs[c] receives
+// column c's pixels line after line. src is column 0 of the first line, srcStep the distance
+// from one line to the next. Each 4 x 4 block of pixels is widened to 4-byte pixels,
+// transposed as 32-bit words and narrowed again. The 16-byte reads need 2 more pixels after
+// the tile's columns in every line.
+QV_TRIPLET_LOOP void GatherTripletColumns(BYTE (*runs)[kRunBytes], const BYTE* src, LONGLONG srcStep, DWORD count) {
+  static_assert(kTileColumns == 4);
+  DWORD m = 0;
+  for (; m + 4 <= count; m += 4, src += 4 * srcStep) {
+    Words4 wide[4];
+    for (int k = 0; k < 4; ++k) {
+      Bytes16 line;
+      std::memcpy(&line, src + k * srcStep, 16);
+      const Bytes16 widened = __builtin_shufflevector(line, line, 0, 1, 2, 0, 3, 4, 5, 0, 6, 7, 8, 0, 9, 10, 11, 0);
+      std::memcpy(&wide[k], &widened, 16);
+    }
+    const Words4 low01 = __builtin_shufflevector(wide[0], wide[1], 0, 4, 1, 5);
+    const Words4 high01 = __builtin_shufflevector(wide[0], wide[1], 2, 6, 3, 7);
+    const Words4 low23 = __builtin_shufflevector(wide[2], wide[3], 0, 4, 1, 5);
+    const Words4 high23 = __builtin_shufflevector(wide[2], wide[3], 2, 6, 3, 7);
+    const Words4 columns[4] = {
+        __builtin_shufflevector(low01, low23, 0, 1, 4, 5), __builtin_shufflevector(low01, low23, 2, 3, 6, 7),
+        __builtin_shufflevector(high01, high23, 0, 1, 4, 5), __builtin_shufflevector(high01, high23, 2, 3, 6, 7)};
+    for (int c = 0; c < 4; ++c) {
+      Bytes16 column;
+      std::memcpy(&column, &columns[c], 16);
+      const Bytes16 narrowed = __builtin_shufflevector(column, column, 0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0);
+      std::memcpy(runs[c] + 3 * m, &narrowed, 16);
+    }
+  }
+  for (; m < count; ++m, src += srcStep)
+    for (DWORD c = 0; c < kTileColumns; ++c) std::memcpy(runs[c] + 3 * m, src + 3 * c, 3);
+}
+
+// Converts one source pixel into an output pixel.
+void ConvertPixel(BYTE* out, const BYTE* src, WORD pixelType, DWORD srcBytes) {
+  if (pixelType == TWPT_RGB) {
+    std::memcpy(out, src, srcBytes);
+  } else if (pixelType == TWPT_GRAY) {
+    *out = *src;  // grey, or a triplet's first byte
+  } else {
+    *out = NearestPaletteIndex(src[0], src[1], src[2]);
+  }
+}
+
+// A quarter turn: origin is where the first pixel lands, rowStep the distance between the
+// runs of neighbouring columns, and the lines of a column lie outBytes apart, ascending
+// (reversed false) or descending (reversed true).
+void PlaceQuarterTurn(BYTE* origin, LONGLONG rowStep, bool reversed, const OutputLayout& layout, const BYTE* strip,
+                      DWORD srcBytes, DWORD outBytes, ULONGLONG srcLine, DWORD stripWidth, DWORD lines) {
+  // Runs are gathered in memory order: from the last line down when the lines descend.
+  const LONGLONG srcStep = reversed ? -static_cast<LONGLONG>(srcLine) : static_cast<LONGLONG>(srcLine);
+  const BYTE* runSource = reversed ? strip + (lines - 1) * srcLine : strip;
+  BYTE* runStart = reversed ? origin - static_cast<LONGLONG>(lines - 1) * outBytes : origin;
+  const bool triplets = layout.PixelType == TWPT_RGB && srcBytes == 3;
+  BYTE runs[kTileColumns][kRunBytes];
+  for (DWORD m0 = 0; m0 < lines; m0 += kTileLines) {
+    const DWORD count = std::min(kTileLines, lines - m0);
+    const BYTE* tileSource = runSource + srcStep * static_cast<LONGLONG>(m0);
+    for (DWORD i = 0; i < stripWidth; i += kTileColumns) {
+      const DWORD columns = std::min(kTileColumns, stripWidth - i);
+      if (triplets && i + kTileColumns + 2 <= stripWidth) {
+        GatherTripletColumns(runs, tileSource + 3 * static_cast<ULONGLONG>(i), srcStep, count);
+      } else {
+        for (DWORD c = 0; c < columns; ++c) {
+          const BYTE* src = tileSource + static_cast<ULONGLONG>(i + c) * srcBytes;
+          for (DWORD m = 0; m < count; ++m, src += srcStep) ConvertPixel(runs[c] + m * outBytes, src, layout.PixelType, srcBytes);
+        }
+      }
+      for (DWORD c = 0; c < columns; ++c)
+        std::memcpy(runStart + rowStep * static_cast<LONGLONG>(i + c) + static_cast<LONGLONG>(m0) * outBytes, runs[c],
+                    static_cast<size_t>(count) * outBytes);
+    }
+  }
+}
+
 // Rotated or mirrored strips into memory. A pixel's offset is linear in its column and line
-// (first + column x step + line x lineStep), so the strip is walked column by column: each
-// column's pixels, one per line, land in one short run of the output, and the lines' source
-// bytes stay in cache from one column to the next. FALSE (nothing written) when the strip does
-// not lie wholly inside a memory target; the caller then places it pixel by pixel.
+// (first + column x step + line x lineStep). Quarter turns go by tiles (PlaceQuarterTurn);
+// otherwise the strip is walked column by column: each column's pixels, one per line, land in
+// one short run of the output, and the lines' source bytes stay in cache from one column to
+// the next. FALSE (nothing written) when the strip does not lie wholly inside a memory
+// target; the caller then places it pixel by pixel.
 bool PlaceTurned(const PlacementTarget& target, const OutputLayout& layout, const BYTE* strip, DWORD srcBytes,
                  DWORD outBytes, ULONGLONG srcLine, DWORD x, DWORD y, DWORD stripWidth, DWORD lines) {
   const DWORD bits = outBytes * 8;
@@ -119,17 +210,14 @@ bool PlaceTurned(const PlacementTarget& target, const OutputLayout& layout, cons
   BYTE* base = MemoryAt(target, static_cast<ULONGLONG>(low), static_cast<ULONGLONG>(high - low) + outBytes);
   if (base == nullptr) return false;
   BYTE* origin = base + (first - low);
+  if (layout.Rotation == 1 || layout.Rotation == 2) {
+    PlaceQuarterTurn(origin, step, lineStep < 0, layout, strip, srcBytes, outBytes, srcLine, stripWidth, lines);
+    return true;
+  }
   for (DWORD i = 0; i < stripWidth; ++i) {
     BYTE* out = origin + step * static_cast<LONGLONG>(i);
     const BYTE* src = strip + static_cast<ULONGLONG>(i) * srcBytes;
-    if (layout.PixelType == TWPT_RGB) {
-      for (DWORD l = 0; l < lines; ++l, out += lineStep, src += srcLine)
-        for (DWORD b = 0; b < srcBytes; ++b) out[b] = src[b];
-    } else if (layout.PixelType == TWPT_GRAY) {
-      for (DWORD l = 0; l < lines; ++l, out += lineStep, src += srcLine) *out = *src;  // grey, or a triplet's first byte
-    } else {
-      for (DWORD l = 0; l < lines; ++l, out += lineStep, src += srcLine) *out = NearestPaletteIndex(src[0], src[1], src[2]);
-    }
+    for (DWORD l = 0; l < lines; ++l, out += lineStep, src += srcLine) ConvertPixel(out, src, layout.PixelType, srcBytes);
   }
   return true;
 }

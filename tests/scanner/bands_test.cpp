@@ -2,7 +2,9 @@
 // into output images with every rotation, mirror and bottom-up order, checked pixel by pixel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/twain/twain.h"
@@ -97,6 +99,62 @@ TEST(PlaceStrip, EveryRotationMirrorAndOrderMatchesTheViewPixelByPixel) {
             }
           }
       }
+}
+
+// Strips larger than a tile, with widths and line counts not multiples of it, strips starting
+// at a column other than 0, and a one-pixel-wide image, compared with the view byte for byte.
+TEST(PlaceStrip, TiledStripsOfEveryOrientationMatchTheView) {
+  const KindCase kinds[] = {
+      {TWPT_GRAY, kScanKindGray, 1, 1},    {TWPT_GRAY, kScanKindColor, 3, 1},
+      {TWPT_RGB, kScanKindColor, 3, 3},    {TWPT_RGB, kScanKindColor48, 6, 6},
+      {TWPT_PALETTE, kScanKindColor, 3, 1},
+  };
+  struct Size {
+    int width, height, firstLines, splitColumn;
+  };
+  const Size sizes[] = {{23, 71, 67, 9}, {1, 9, 5, 0}};
+  const auto sourceByte = [](int x, int y, DWORD b) { return static_cast<BYTE>(x * 7 + y * 31 + b * 101 + (x ^ y)); };
+  for (const Size& z : sizes)
+    for (const KindCase& k : kinds)
+      for (int rotation = 0; rotation < 4; ++rotation)
+        for (int flags = 0; flags < 8; ++flags) {
+          const bool hMirror = flags & 1, vMirror = flags & 2, bottomUp = flags & 4;
+          const bool turned = rotation == 1 || rotation == 2;
+          const DWORD ow = turned ? z.height : z.width, oh = turned ? z.width : z.height;
+          const DWORD stride = (ow * k.outBytes * 8 + 31) / 32 * 4;
+          std::vector<BYTE> out(stride * oh, 0), expected(stride * oh, 0);
+          PlacementTarget target{nullptr, 0, out.data(), out.size()};
+          OutputLayout layout{k.pixelType, ow, oh, static_cast<WORD>(rotation), hMirror, vMirror, 128, bottomUp};
+          // Each band in two pieces side by side: columns before the split, then the rest.
+          for (int y0 = 0; y0 < z.height; y0 += z.firstLines) {
+            const int lines = std::min(z.firstLines, z.height - y0);
+            for (const auto& [x0, width] : {std::pair{0, z.splitColumn}, std::pair{z.splitColumn, z.width - z.splitColumn}}) {
+              if (width == 0) continue;
+              const DWORD line = BitmapLineBytes(k.kind, width);
+              std::vector<BYTE> strip(static_cast<size_t>(line) * lines, 0xEE);
+              for (int l = 0; l < lines; ++l)
+                for (int x = 0; x < width; ++x)
+                  for (DWORD b = 0; b < k.srcBytes; ++b) strip[l * line + x * k.srcBytes + b] = sourceByte(x0 + x, y0 + l, b);
+              ASSERT_TRUE(PlaceStrip(target, layout, strip.data(), k.kind, x0, y0, width, lines));
+            }
+          }
+          Image ids(z.height, std::vector<int>(z.width));
+          for (int y = 0; y < z.height; ++y)
+            for (int x = 0; x < z.width; ++x) ids[y][x] = y * z.width + x;
+          const Image view = ExpectedView(ids, rotation, hMirror, vMirror);
+          for (DWORD r = 0; r < oh; ++r)
+            for (DWORD c = 0; c < ow; ++c) {
+              const int x = view[r][c] % z.width, y = view[r][c] / z.width;
+              BYTE* px = expected.data() + (bottomUp ? oh - 1 - r : r) * stride + c * k.outBytes;
+              if (k.pixelType == TWPT_PALETTE) {
+                px[0] = NearestPaletteIndex(sourceByte(x, y, 0), sourceByte(x, y, 1), sourceByte(x, y, 2));
+              } else {
+                for (DWORD b = 0; b < k.outBytes; ++b) px[b] = sourceByte(x, y, b);
+              }
+            }
+          ASSERT_EQ(out, expected) << z.width << "x" << z.height << " type " << k.pixelType << " kind " << k.kind
+                                   << " rot " << rotation << " flags " << flags;
+        }
 }
 
 TEST(PlaceStrip, StripGeometryBoundsExactlyThePixelsWritten) {
