@@ -1,15 +1,14 @@
 // The constraint engine and the item defaults on small databases built in-process whose records
 // have missing, empty or short lists.
 #include <algorithm>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "core/constraint_engine.h"
 #include "core/item_defaults.h"
 #include "core/item_access.h"
+#include "tests/support/model_files.h"
 #include "tests/support/sandbox_test.h"
-#include "tools/dddtool/ddd_model.h"
 
 namespace {
 
@@ -61,15 +60,9 @@ class OddDatabaseTest : public SandboxTest {
   // Builds the model, lets `change` alter the bytes, and opens them as the item store.
   template <typename Change = void (*)(std::vector<std::uint8_t>&)>
   void Open(const std::string& text, Change change = [](std::vector<std::uint8_t>&) {}) {
-    DddImage image;
-    std::string error;
-    ASSERT_TRUE(BuildDddImageFromText(text, &image, &error)) << error;
+    DddImage image = BuildModelImage(text);
     change(image.main);
-    CreateDirectoryW(u"C:\\models", nullptr);
-    std::ofstream out(SimHostPath(u"C:\\models\\ODD.DDD"), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(image.main.data()), static_cast<std::streamsize>(image.main.size()));
-    out.close();
-    store_ = OpenItemStoreAtPath(u"C:\\models\\ODD.DDD");
+    store_ = OpenItemStoreAtPath(InstallModelImage(image, u"ODD.DDD").c_str());
     ASSERT_NE(store_, nullptr);
     state_ = CreateConstraintState();
   }

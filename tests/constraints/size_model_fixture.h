@@ -5,13 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
 #include "core/constraint_engine.h"
 #include "core/item_access.h"
+#include "tests/support/model_files.h"
 #include "tests/support/sandbox_test.h"
-#include "tools/dddtool/ddd_model.h"
 
 // Sizes in tenths of a millimetre. Sources 1, 4 and 264 and bin 1 take custom paper (they list
 // user paper 262); source 2 does not.
@@ -67,14 +66,7 @@ class SizeModelTest : public SandboxTest {
   // source 1 into bin 1, user paper 1 at 200 x 300 mm.
   void Open(const char* section26) {
     CloseItemStore(store_);
-    DddImage image;
-    std::string error;
-    ASSERT_TRUE(BuildDddImageFromText(SizeModel(section26), &image, &error)) << error;
-    CreateDirectoryW(u"C:\\models", nullptr);
-    std::ofstream out(SimHostPath(u"C:\\models\\SIZES.DDD"), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(image.main.data()), static_cast<std::streamsize>(image.main.size()));
-    out.close();
-    store_ = OpenItemStoreAtPath(u"C:\\models\\SIZES.DDD");
+    store_ = OpenModelText(SizeModel(section26), u"SIZES.DDD");
     ASSERT_NE(store_, nullptr);
     settings_ = SettingsRecord{};
     config_ = PrinterConfiguration{};

@@ -14,7 +14,7 @@
 #include "core/user_store.h"
 #include "platform/registry/registry_sim.h"
 #include "printer_fixture.h"
-#include "tools/dddtool/ddd_model.h"
+#include "tests/support/model_files.h"
 
 namespace {
 
@@ -213,12 +213,7 @@ ItemStore* OpenSampleWithFavoritesList(const std::string& choices) {
   std::string error;
   EXPECT_TRUE(ParseDddModel(text, QV_SOURCE_DIR "/models", &model, &error) && BuildDddImage(model, &image, &error))
       << error;
-  CreateDirectoryW(u"C:\\models", nullptr);
-  for (auto [name, bytes] : {std::pair{u"C:\\models\\ODD.DDD", &image.main}, {u"C:\\models\\QX4500.DAT", &image.linked}}) {
-    std::ofstream out(SimHostPath(name), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes->data()), std::streamsize(bytes->size()));
-  }
-  return OpenItemStoreAtPath(u"C:\\models\\ODD.DDD");
+  return OpenItemStoreAtPath(InstallModelImage(image, u"ODD.DDD", u"QX4500.DAT").c_str());
 }
 
 TEST_F(FavoritePresets, PresetListsOfOddModels) {

@@ -2,12 +2,11 @@
 // model), the stamp requests and the answers by control kind.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
 #include "core/value_range.h"
 #include "tests/rules/rule_check_fixture.h"
-#include "tools/dddtool/ddd_model.h"
+#include "tests/support/model_files.h"
 
 namespace {
 
@@ -33,16 +32,7 @@ choice 9 name="Step" value=u8:1
 class ValueRange : public RuleCheckTest {
  protected:
   // Opens the range model as a second store.
-  ItemStore* OpenRangeModel() {
-    DddImage image;
-    std::string error;
-    EXPECT_TRUE(BuildDddImageFromText(kRangeModel, &image, &error)) << error;
-    CreateDirectoryW(u"C:\\models", nullptr);
-    std::ofstream out(SimHostPath(u"C:\\models\\RANGE.DDD"), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(image.main.data()), static_cast<std::streamsize>(image.main.size()));
-    out.close();
-    return OpenItemStoreAtPath(u"C:\\models\\RANGE.DDD");
-  }
+  ItemStore* OpenRangeModel() { return OpenModelText(kRangeModel, u"RANGE.DDD"); }
   static std::u16string Text(const RangeCheckResult& r) { return r.text; }
 };
 

@@ -1,0 +1,43 @@
+// Models built in-process for tests: the model text compiled with the model builder and its
+// databases written into the sandbox's C:\models folder, where an item store can open them.
+// Tests that use it link the builder (dddmodel).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/item_store.h"
+#include "platform/platform.h"
+#include "tools/dddtool/ddd_model.h"
+
+// The model's databases; a build error fails the test and gives empty ones.
+inline DddImage BuildModelImage(const std::string& text) {
+  DddImage image;
+  std::string error;
+  EXPECT_TRUE(BuildDddImageFromText(text, &image, &error)) << error;
+  return image;
+}
+
+// Writes the main database as C:\models\<name> and, when a name is given, the linked one
+// beside it; answers the main database's platform path.
+inline std::u16string InstallModelImage(const DddImage& image, const std::u16string& name,
+                                        const std::u16string& linkedName = u"") {
+  CreateDirectoryW(u"C:\\models", nullptr);
+  const std::u16string path = u"C:\\models\\" + name;
+  auto write = [](const std::u16string& to, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(SimHostPath(to.c_str()), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  };
+  write(path, image.main);
+  if (!linkedName.empty()) write(u"C:\\models\\" + linkedName, image.linked);
+  return path;
+}
+
+// Builds the model text, installs it under the name and opens it (NULL on failure).
+inline ItemStore* OpenModelText(const std::string& text, const std::u16string& name) {
+  return OpenItemStoreAtPath(InstallModelImage(BuildModelImage(text), name).c_str());
+}
