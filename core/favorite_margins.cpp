@@ -21,6 +21,16 @@ void PackMargins(const PaperMargins& margins, BYTE* out) {
     for (int b = 0; b < 4; ++b) out[4 * i + b] = BYTE(margins.margin[i] >> (8 * b));
 }
 
+// The margins of 16 stored bytes, turned into the caller's order for the orientation.
+bool UnpackOrientedMargins(const BYTE* bytes, WORD orientation, PaperMargins* margins) {
+  PaperMargins stored{}, given{};
+  for (int i = 0; i < 4; ++i)
+    for (int b = 0; b < 4; ++b) stored.margin[i] |= DWORD(bytes[4 * i + b]) << (8 * b);
+  if (RotateMargins(kMarginsIntoSecond, orientation, &stored, &given) != MARGIN_DONE) return false;
+  *margins = given;
+  return true;
+}
+
 // Margins in the caller's order for the orientation, packed in stored order; FALSE for an
 // orientation other than portrait and landscape.
 bool PackOrientedMargins(const PaperMargins& margins, WORD orientation, BYTE* out) {
@@ -75,6 +85,30 @@ int SaveFavoritePaperMargin(HANDLE printer, WORD number, WORD orientation, LPCWS
   WCHAR key[kMarginKeyChars];
   BuildMarginKey(number, key);
   return WriteUserValue(printer, bytes, sizeof bytes, REG_BINARY, key, valueName);
+}
+
+int ReadPaperMarginValueByIndex(HKEY key, DWORD index, WORD orientation, LPWSTR name, PaperMargins* margins) {
+  if (key == nullptr || name == nullptr || margins == nullptr) return 0;
+  WCHAR found[kFavoriteMarginNameChars];
+  DWORD chars = kFavoriteMarginNameChars, type = 0;
+  BYTE bytes[kFavoriteMarginBytes];
+  DWORD size = sizeof bytes;
+  if (RegEnumValueW(key, index, found, &chars, nullptr, &type, bytes, &size) != ERROR_SUCCESS || type != REG_BINARY ||
+      size != kFavoriteMarginBytes || !UnpackOrientedMargins(bytes, orientation, margins))
+    return 0;
+  lstrcpynW(name, found, kFavoriteMarginNameChars);
+  return 1;
+}
+
+int ReadPaperMarginValueByName(HKEY key, LPCWSTR name, WORD orientation, PaperMargins* margins) {
+  if (key == nullptr || name == nullptr || margins == nullptr) return 0;
+  DWORD type = 0;
+  BYTE bytes[kFavoriteMarginBytes];
+  DWORD size = sizeof bytes;
+  if (RegQueryValueExW(key, name, nullptr, &type, bytes, &size) != ERROR_SUCCESS || type != REG_BINARY ||
+      size != kFavoriteMarginBytes)
+    return 0;
+  return UnpackOrientedMargins(bytes, orientation, margins) ? 1 : 0;
 }
 
 int SaveFavoritePaperMarginCount(HANDLE printer, WORD number, DWORD count) {

@@ -21,6 +21,14 @@ DWORD LoadFavoritePaperMarginCount(HANDLE printer, WORD number);
 int DeleteFavoritePaperMargin(HANDLE printer, WORD number);
 // 1 with the key opened or created (the caller closes it), else 0.
 int OpenFavoritePaperMarginKey(HANDLE printer, HKEY* key, WORD number);
+// Reads the margin value at `index` of an open favourite margin key (its name into `name`,
+// 256 characters) or the value of the given name, turned from stored order into the caller's
+// order for the orientation. 1 when a 16-byte REG_BINARY value was read, else 0 ("Num" and
+// values of another type or size are not margins); the outputs change only on success.
+int ReadPaperMarginValueByIndex(HKEY key, DWORD index, WORD orientation, LPWSTR name, PaperMargins* margins);
+int ReadPaperMarginValueByName(HKEY key, LPCWSTR name, WORD orientation, PaperMargins* margins);
+inline constexpr DWORD kFavoriteMarginNameChars = 256;
+
 // Replaces the favourite's margins by the current margin of every paper of the model that
 // differs from the default (GetPaperMargin with the per-user flag of item 463), then "Num".
 // 1, or 0 at the first failure (the values written before it stay).

@@ -101,6 +101,30 @@ TEST_F(Favorites, MarginsOfAFavoriteAreStoredPerPaperWithTheirCount) {
   EXPECT_EQ(DeleteFavoritePaperMargin(printer_, 5), 1);
   EXPECT_EQ(DumpMargins(printer_, 5), "");
   EXPECT_EQ(DeleteFavoritePaperMargin(printer_, 5), 1) << "a favourite without margins is no error";
+
+  // Read back by position and by name, in either orientation; "Num" and values of another
+  // size or type are not margins, and a failed read leaves the outputs alone.
+  ASSERT_EQ(SaveFavoritePaperMargin(printer_, 7, kLandscape, u"9", &landscape), 1);
+  const BYTE longer[20] = {}, text[16] = {};
+  ASSERT_EQ(WriteUserValue(printer_, longer, 20, REG_BINARY, u"Favorite\\UserSel07\\PaperMargin", u"8"), 1);
+  ASSERT_EQ(WriteUserValue(printer_, text, 16, REG_SZ, u"Favorite\\UserSel07\\PaperMargin", u"7"), 1);
+  HKEY key = nullptr;
+  ASSERT_EQ(OpenFavoritePaperMarginKey(printer_, &key, 7), 1);
+  WCHAR name[kFavoriteMarginNameChars] = u"-";
+  PaperMargins read{};
+  ASSERT_EQ(ReadPaperMarginValueByIndex(key, 0, kLandscape, name, &read), 1);
+  EXPECT_EQ(std::u16string(name), u"9");
+  EXPECT_EQ(std::memcmp(&read, &landscape, sizeof read), 0);
+  ASSERT_EQ(ReadPaperMarginValueByName(key, u"9", kPortrait, &read), 1);
+  EXPECT_EQ(read.margin[0], 30u);
+  EXPECT_EQ(read.margin[1], 300u);
+  const PaperMargins before = read;
+  for (DWORD index : {1u, 2u, 3u, 4u}) EXPECT_EQ(ReadPaperMarginValueByIndex(key, index, kPortrait, name, &read), 0);
+  for (LPCWSTR other : {u"Num", u"8", u"7", u"6"}) EXPECT_EQ(ReadPaperMarginValueByName(key, other, kPortrait, &read), 0);
+  EXPECT_EQ(ReadPaperMarginValueByName(key, u"9", 3, &read), 0) << "no such orientation";
+  EXPECT_EQ(std::u16string(name), u"9");
+  EXPECT_EQ(std::memcmp(&read, &before, sizeof read), 0);
+  RegCloseKey(key);
 }
 
 // Storing takes every paper of the model whose margin is not the default: the user's value
