@@ -8,3 +8,13 @@
 #else
 #define QV_TRIPLET_LOOP
 #endif
+
+// True when the processor shuffles bytes within vector registers. Without that the compiler
+// spells block shuffles out byte by byte, slower than copying pixel by pixel.
+inline bool HasByteShuffles() {
+#if defined(__x86_64__)
+  return __builtin_cpu_supports("ssse3");
+#else
+  return true;
+#endif
+}

@@ -153,31 +153,33 @@ void ConvertPixel(BYTE* out, const BYTE* src, WORD pixelType, DWORD srcBytes) {
 
 // A quarter turn: origin is where the first pixel lands, rowStep the distance between the
 // runs of neighbouring columns, and the lines of a column lie outBytes apart, ascending
-// (reversed false) or descending (reversed true).
+// (reversed false) or descending (reversed true). Runs are gathered as source pixels and
+// converted on their way into the output.
 void PlaceQuarterTurn(BYTE* origin, LONGLONG rowStep, bool reversed, const OutputLayout& layout, const BYTE* strip,
                       DWORD srcBytes, DWORD outBytes, ULONGLONG srcLine, DWORD stripWidth, DWORD lines) {
   // Runs are gathered in memory order: from the last line down when the lines descend.
   const LONGLONG srcStep = reversed ? -static_cast<LONGLONG>(srcLine) : static_cast<LONGLONG>(srcLine);
   const BYTE* runSource = reversed ? strip + (lines - 1) * srcLine : strip;
   BYTE* runStart = reversed ? origin - static_cast<LONGLONG>(lines - 1) * outBytes : origin;
-  const bool triplets = layout.PixelType == TWPT_RGB && srcBytes == 3;
+  const bool blocks = srcBytes == 3 && HasByteShuffles();
   BYTE runs[kTileColumns][kRunBytes];
   for (DWORD m0 = 0; m0 < lines; m0 += kTileLines) {
     const DWORD count = std::min(kTileLines, lines - m0);
     const BYTE* tileSource = runSource + srcStep * static_cast<LONGLONG>(m0);
     for (DWORD i = 0; i < stripWidth; i += kTileColumns) {
       const DWORD columns = std::min(kTileColumns, stripWidth - i);
-      if (triplets && i + kTileColumns + 2 <= stripWidth) {
+      if (blocks && i + kTileColumns + 2 <= stripWidth) {
         GatherTripletColumns(runs, tileSource + 3 * static_cast<ULONGLONG>(i), srcStep, count);
       } else {
         for (DWORD c = 0; c < columns; ++c) {
           const BYTE* src = tileSource + static_cast<ULONGLONG>(i + c) * srcBytes;
-          for (DWORD m = 0; m < count; ++m, src += srcStep) ConvertPixel(runs[c] + m * outBytes, src, layout.PixelType, srcBytes);
+          for (DWORD m = 0; m < count; ++m, src += srcStep) std::memcpy(runs[c] + m * srcBytes, src, srcBytes);
         }
       }
-      for (DWORD c = 0; c < columns; ++c)
-        std::memcpy(runStart + rowStep * static_cast<LONGLONG>(i + c) + static_cast<LONGLONG>(m0) * outBytes, runs[c],
-                    static_cast<size_t>(count) * outBytes);
+      for (DWORD c = 0; c < columns; ++c) {
+        BYTE* run = runStart + rowStep * static_cast<LONGLONG>(i + c) + static_cast<LONGLONG>(m0) * outBytes;
+        ConvertPixels(run, runs[c], count, layout.PixelType, srcBytes);
+      }
     }
   }
 }

@@ -77,4 +77,6 @@ BENCHMARK(BM_PageOfBands)
     ->Args({kScanKindColor, TWPT_RGB, 0})
     ->Args({kScanKindColor, TWPT_PALETTE, 0})
     ->Args({kScanKindColor, TWPT_RGB, 1})
+    ->Args({kScanKindColor, TWPT_RGB, 2})
+    ->Args({kScanKindColor, TWPT_GRAY, 1})
     ->Unit(benchmark::kMillisecond);
