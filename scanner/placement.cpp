@@ -96,9 +96,9 @@ BOOL PlaceOneBit(const PlacementTarget& target, const OutputLayout& layout, cons
 
 // Quarter turns are placed in tiles: up to kTileLines lines by kTileColumns columns. A
 // column's pixels, one per line, form one run of an output row; the tile's runs are gathered
-// into a small buffer and each is written with one copy. The output rows lie far apart, so
-// few wide stores per row keep many rows in flight, and the tile's source lines stay in cache
-// from one column to the next.
+// into a small buffer and each is written in one pass. The output rows lie far apart, so few
+// wide stores per row keep many rows in flight, and the tile's source lines stay in cache from
+// one column to the next.
 constexpr DWORD kTileLines = 64;
 constexpr DWORD kTileColumns = 4;
 constexpr DWORD kRunBytes = kTileLines * 6 + 16;  // 6-byte pixels, and the slack of 16-byte stores
