@@ -45,16 +45,20 @@ constexpr BYTE CubeIndex(BYTE red, BYTE green, BYTE blue) {
   return static_cast<BYTE>(Level8(red) << 5 | Level8(green) << 2 | Level4(blue));
 }
 
-}  // namespace
-
-BYTE NearestPaletteIndex(BYTE red, BYTE green, BYTE blue) { return CubeIndex(red, green, blue); }
-
-QV_TRIPLET_LOOP void NearestPaletteIndices(BYTE* __restrict out, const BYTE* __restrict triplets, DWORD n) {
+// The loop of NearestPaletteIndices. Its clones stay inside this file: callers elsewhere see
+// one plain function, which every compiler links the same way.
+QV_TRIPLET_LOOP void NearestPaletteIndexLoop(BYTE* __restrict out, const BYTE* __restrict triplets, DWORD n) {
   for (DWORD i = 0; i < n; ++i) {
     const BYTE* p = triplets + 3 * static_cast<size_t>(i);
     out[i] = CubeIndex(p[0], p[1], p[2]);
   }
 }
+
+}  // namespace
+
+BYTE NearestPaletteIndex(BYTE red, BYTE green, BYTE blue) { return CubeIndex(red, green, blue); }
+
+void NearestPaletteIndices(BYTE* out, const BYTE* triplets, DWORD n) { NearestPaletteIndexLoop(out, triplets, n); }
 
 BOOL BuildPalette(BYTE* buffer, WORD pixelType, DWORD size) {
   switch (pixelType) {
