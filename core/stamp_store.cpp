@@ -1,6 +1,7 @@
 #include "core/stamp_store.h"
 
 #include <cstring>
+#include <optional>
 
 #include "core/machine_base_text.h"
 #include "core/registry_tree.h"
@@ -85,6 +86,28 @@ WORD SurveyStamps(HKEY key, LPCWSTR name, DWORD* binaryCount, bool* nameExists) 
     if (v.DataNameIs(name)) *nameExists = true;
     return Walk::Next;
   });
+  return status == ERROR_SUCCESS ? STAMP_DONE : STAMP_ENUM_FAILED;
+}
+
+// Looks for the first stored stamp of the name in the open key: found receives its value, or
+// stays empty. ERROR_SUCCESS when the walk ended, else the enumeration's error.
+LSTATUS FindStampValue(HKEY key, LPCWSTR name, std::optional<StampValue>* found) {
+  found->reset();
+  return WalkStampValues(key, [&](const StampValue& v) {
+    if (!v.IsStampNamed(name)) return Walk::Next;
+    *found = v;
+    return Walk::Stop;
+  });
+}
+
+// Opens the stamps key and reads the first stored stamp of the name into found (empty when
+// there is none): 1, 9, or the open's result.
+WORD ReadStoredStamp(HANDLE printer, LPCWSTR name, std::optional<StampValue>* found) {
+  HKEY key = nullptr;
+  WORD result = OpenStampsKey(&key, printer);
+  if (result != STAMP_DONE) return result;
+  LSTATUS status = FindStampValue(key, name, found);
+  RegCloseKey(key);
   return status == ERROR_SUCCESS ? STAMP_DONE : STAMP_ENUM_FAILED;
 }
 
@@ -207,31 +230,20 @@ WORD LoadStampRecord(HANDLE printer, LPCWSTR name, StampRecord* record, BOOL bui
   if (builtInOnly) return STAMP_DONE;
   HKEY key = nullptr;
   if (OpenStampsKey(&key, printer) != STAMP_DONE) return LoadBuiltInStampByName(name, record);
-  bool found = false;
-  LSTATUS status = WalkStampValues(key, [&](const StampValue& v) {
-    if (!v.IsStampNamed(name)) return Walk::Next;
-    found = DecodeStampRecord(v.data, v.size, record);
-    return Walk::Stop;
-  });
+  std::optional<StampValue> stored;
+  LSTATUS status = FindStampValue(key, name, &stored);
   RegCloseKey(key);
   if (status != ERROR_SUCCESS) return STAMP_ENUM_FAILED;
-  return found ? STAMP_DONE : STAMP_BAD_ARGUMENT;
+  return stored && DecodeStampRecord(stored->data, stored->size, record) ? STAMP_DONE : STAMP_BAD_ARGUMENT;
 }
 
 WORD FindUserStamp(HANDLE printer, LPCWSTR name) {
   if (name == nullptr) return STAMP_BAD_ARGUMENT;
   if (IsBuiltInStampName(name)) return STAMP_BUILT_IN;
-  HKEY key = nullptr;
-  WORD result = OpenStampsKey(&key, printer);
+  std::optional<StampValue> stored;
+  WORD result = ReadStoredStamp(printer, name, &stored);
   if (result != STAMP_DONE) return result;
-  bool found = false;
-  LSTATUS status = WalkStampValues(key, [&](const StampValue& v) {
-    found = v.IsStampNamed(name);
-    return found ? Walk::Stop : Walk::Next;
-  });
-  RegCloseKey(key);
-  if (status != ERROR_SUCCESS) return STAMP_ENUM_FAILED;
-  return found ? STAMP_DONE : STAMP_BAD_ARGUMENT;
+  return stored ? STAMP_DONE : STAMP_BAD_ARGUMENT;
 }
 
 WORD DeleteUserStamp(HANDLE printer, LPCWSTR name) {
@@ -240,20 +252,13 @@ WORD DeleteUserStamp(HANDLE printer, LPCWSTR name) {
   HKEY key = nullptr;
   WORD result = OpenStampsKey(&key, printer);
   if (result != STAMP_DONE) return result;
-  WCHAR valueName[kValueNameChars] = {};
-  bool found = false;
-  LSTATUS status = WalkStampValues(key, [&](const StampValue& v) {
-    if (!v.IsStampNamed(name)) return Walk::Next;
-    found = true;
-    lstrcpyW(valueName, v.valueName);
-    return Walk::Stop;
-  });
-  if (status != ERROR_SUCCESS)
+  std::optional<StampValue> stored;
+  if (FindStampValue(key, name, &stored) != ERROR_SUCCESS)
     result = STAMP_DELETE_FAILED;
-  else if (!found)
+  else if (!stored)
     result = STAMP_BAD_ARGUMENT;
   else
-    result = RegDeleteValueW(key, valueName) == ERROR_SUCCESS ? STAMP_DONE : STAMP_DELETE_FAILED;
+    result = RegDeleteValueW(key, stored->valueName) == ERROR_SUCCESS ? STAMP_DONE : STAMP_DELETE_FAILED;
   RegCloseKey(key);
   return result;
 }
@@ -295,18 +300,10 @@ WORD StoreUserStamp(HANDLE printer, const StampRecord* record) {
 
 WORD CompareUserStamp(HANDLE printer, const StampRecord* record) {
   if (record == nullptr || !IsUsableName(record->name)) return STAMP_BAD_ARGUMENT;
-  HKEY key = nullptr;
-  WORD result = OpenStampsKey(&key, printer);
+  std::optional<StampValue> value;
+  WORD result = ReadStoredStamp(printer, record->name, &value);
   if (result != STAMP_DONE) return result;
   StampRecord stored;
-  bool found = false;
-  LSTATUS status = WalkStampValues(key, [&](const StampValue& v) {
-    if (!v.IsStampNamed(record->name)) return Walk::Next;
-    found = DecodeStampRecord(v.data, v.size, &stored);
-    return Walk::Stop;
-  });
-  RegCloseKey(key);
-  if (status != ERROR_SUCCESS) return STAMP_ENUM_FAILED;
-  if (!found) return STAMP_NOT_STORED;
+  if (!value || !DecodeStampRecord(value->data, value->size, &stored)) return STAMP_NOT_STORED;
   return SameStamp(stored, *record) ? STAMP_DONE : STAMP_DIFFERS;
 }

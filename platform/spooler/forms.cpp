@@ -170,15 +170,7 @@ std::vector<Form> spooler::ListForms(const State& state) {
 BOOL EnumFormsW(HANDLE hPrinter, DWORD Level, LPBYTE pForm, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned) {
   State& state = GetState();
   std::lock_guard guard(state.lock);
-  if (SimCallFails("EnumFormsW")) return FALSE;
-  if (!FindHandle(state, hPrinter)) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  if (!pcbNeeded || !pcReturned) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+  if (!StartHandleCall(state, "EnumFormsW", hPrinter, pcbNeeded && pcReturned)) return FALSE;
   *pcReturned = 0;
   if (Level != 1) {
     SetLastError(ERROR_INVALID_LEVEL);
@@ -198,15 +190,7 @@ BOOL EnumFormsW(HANDLE hPrinter, DWORD Level, LPBYTE pForm, DWORD cbBuf, LPDWORD
 BOOL GetFormW(HANDLE hPrinter, LPCWSTR pFormName, DWORD Level, LPBYTE pForm, DWORD cbBuf, LPDWORD pcbNeeded) {
   State& state = GetState();
   std::lock_guard guard(state.lock);
-  if (SimCallFails("GetFormW")) return FALSE;
-  if (!FindHandle(state, hPrinter)) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  if (!pcbNeeded || !pFormName) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+  if (!StartHandleCall(state, "GetFormW", hPrinter, pcbNeeded && pFormName)) return FALSE;
   *pcbNeeded = 0;
   if (Level != 1) {
     SetLastError(ERROR_INVALID_LEVEL);
@@ -230,12 +214,8 @@ BOOL AddFormW(HANDLE hPrinter, DWORD Level, const BYTE* pForm) {
   State& state = GetState();
   std::lock_guard guard(state.lock);
   const auto* info = reinterpret_cast<const FORM_INFO_1W*>(pForm);
-  if (SimCallFails("AddFormW")) return FALSE;
-  Handle* handle = FindHandle(state, hPrinter);
-  if (!handle) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
+  Handle* handle = StartHandleCall(state, "AddFormW", hPrinter);
+  if (!handle) return FALSE;
   if (Level != 1) {
     SetLastError(ERROR_INVALID_LEVEL);
     return FALSE;

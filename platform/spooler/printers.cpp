@@ -36,6 +36,20 @@ Handle* FindHandle(State& state, HANDLE hPrinter) {
   return state.handles.count(handle) ? handle : nullptr;
 }
 
+Handle* StartHandleCall(State& state, const char* function, HANDLE hPrinter, bool pointersGiven) {
+  if (SimCallFails(function)) return nullptr;
+  Handle* handle = FindHandle(state, hPrinter);
+  if (!handle) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  if (!pointersGiven) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  return handle;
+}
+
 std::shared_ptr<Printer> FindPrinter(State& state, std::u16string_view name) {
   for (auto& printer : state.printers)
     if (EqualNoCase(printer->setup.name, name)) return printer;
@@ -181,16 +195,8 @@ BOOL ClosePrinter(HANDLE hPrinter) {
 BOOL GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbBuf, LPDWORD pcbNeeded) {
   State& state = GetState();
   std::lock_guard guard(state.lock);
-  if (SimCallFails("GetPrinterW")) return FALSE;
-  Handle* handle = FindHandle(state, hPrinter);
-  if (!handle) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  if (!pcbNeeded) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+  Handle* handle = StartHandleCall(state, "GetPrinterW", hPrinter, pcbNeeded != nullptr);
+  if (!handle) return FALSE;
   if (Level != 1 && Level != 2) {
     SetLastError(ERROR_INVALID_LEVEL);
     return FALSE;
@@ -208,16 +214,8 @@ BOOL GetPrinterDriverW(HANDLE hPrinter, LPCWSTR pEnvironment, DWORD Level, LPBYT
                        LPDWORD pcbNeeded) {
   State& state = GetState();
   std::lock_guard guard(state.lock);
-  if (SimCallFails("GetPrinterDriverW")) return FALSE;
-  Handle* handle = FindHandle(state, hPrinter);
-  if (!handle) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  if (!pcbNeeded) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+  Handle* handle = StartHandleCall(state, "GetPrinterDriverW", hPrinter, pcbNeeded != nullptr);
+  if (!handle) return FALSE;
   if (pEnvironment && !EqualNoCase(pEnvironment, kEnvironment)) {
     SetLastError(ERROR_UNKNOWN_PRINTER_DRIVER);
     return FALSE;

@@ -57,6 +57,10 @@ State& GetState();
 
 // The handle's record, or NULL for a handle the spooler did not give out.
 Handle* FindHandle(State& state, HANDLE hPrinter);
+// Opens a call on a printer handle: fails it where the simulation says so, then checks the
+// handle and after it the caller's required pointers (pointersGiven). The handle's record, or
+// NULL with the error set.
+Handle* StartHandleCall(State& state, const char* function, HANDLE hPrinter, bool pointersGiven = true);
 std::shared_ptr<Printer> FindPrinter(State& state, std::u16string_view name);
 
 bool EqualNoCase(std::u16string_view a, std::u16string_view b);
