@@ -2,12 +2,13 @@
 // at the same offsets. Prints the engine/plain ratios of the run at the end.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "dataaccess/item_engine.h"
 
 namespace {
@@ -109,33 +110,13 @@ BENCHMARK(EngineGet);
 BENCHMARK(PlainSet);
 BENCHMARK(EngineSet);
 
-// Keeps each benchmark's time per iteration so the ratios can be printed after the run.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void PrintRatios() const {
-    for (const char* what : {"Get", "Set"}) {
-      const auto plain = times_.find(std::string("Plain") + what), engine = times_.find(std::string("Engine") + what);
-      if (plain != times_.end() && engine != times_.end() && plain->second > 0)
-        std::printf("%s over all %zu items: engine / plain copy = %.2f\n", what, kItemRowCount,
-                    engine->second / plain->second);
-    }
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
+// Engine against plain copy, for getting and for setting every item.
+void PrintRatios(const RatioReporter& times) {
+  for (const char* what : {"Get", "Set"})
+    if (auto ratio = times.Ratio(std::string("Engine") + what, std::string("Plain") + what))
+      std::printf("%s over all %zu items: engine / plain copy = %.2f\n", what, kItemRowCount, *ratio);
+}
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksWithRatios(argc, argv, PrintRatios); }

@@ -6,10 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <string>
+#include <vector>
 #include <unistd.h>
 
+#include "bench/ratio_reporter.h"
 #include "core/item_store.h"
 #include "platform/platform.h"
 #include "platform/spooler/spooler_sim.h"
@@ -116,37 +117,20 @@ BENCHMARK(ReadPaperRecordByKey)->Arg(9)->Arg(263)->Unit(benchmark::kMicrosecond)
 BENCHMARK(FindPaperById)->Arg(9)->Arg(263)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FindPaperByName)->Arg(9)->Arg(263)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void PrintRatios() const {
-    Print("OpenCloseItemStore", "ReadDatabaseFiles");
-    for (const char* paper : {"9", "263"}) {
-      std::string base = std::string("ReadPaperRecordByKey/") + paper;
-      Print(std::string("FindPaperById/") + paper, base);
-      Print(std::string("FindPaperByName/") + paper, base);
-    }
-  }
+void PrintRatio(const RatioReporter& times, const std::string& what, const std::string& baseline) {
+  if (auto ratio = times.Ratio(what, baseline))
+    std::printf("%s / %s = %.1f\n", what.c_str(), baseline.c_str(), *ratio);
+}
 
- private:
-  void Print(const std::string& what, const std::string& baseline) const {
-    auto a = times_.find(what), b = times_.find(baseline);
-    if (a != times_.end() && b != times_.end() && b->second > 0)
-      std::printf("%s / %s = %.1f\n", what.c_str(), baseline.c_str(), a->second / b->second);
+void PrintRatios(const RatioReporter& times) {
+  PrintRatio(times, "OpenCloseItemStore", "ReadDatabaseFiles");
+  for (const char* paper : {"9", "263"}) {
+    std::string base = std::string("ReadPaperRecordByKey/") + paper;
+    PrintRatio(times, std::string("FindPaperById/") + paper, base);
+    PrintRatio(times, std::string("FindPaperByName/") + paper, base);
   }
-  std::map<std::string, double> times_;
-};
+}
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksWithRatios(argc, argv, PrintRatios); }

@@ -36,12 +36,22 @@ inline void PutText(SettingsRecord* settings, SettingItemId id, const std::u16st
   ASSERT_EQ(SetItemValue(id, settings, nullptr, kTypeString, DWORD(2 * text.size() + 2), &p), kItemDone) << id;
 }
 
-inline std::u16string TextOf(SettingsRecord* settings, SettingItemId id) {
+// The text of a string item of the settings or of the configuration.
+inline std::u16string ItemText(SettingsRecord* settings, PrinterConfiguration* config, SettingItemId id) {
   ValueTypeCode type;
   DWORD length;
   const char16_t* p = nullptr;
-  EXPECT_EQ(GetItemValue(id, settings, nullptr, &type, &length, &p), kItemDone);
+  EXPECT_EQ(GetItemValue(id, settings, config, &type, &length, &p), kItemDone);
   return p != nullptr ? std::u16string(p) : std::u16string();
+}
+
+inline std::u16string TextOf(SettingsRecord* settings, SettingItemId id) { return ItemText(settings, nullptr, id); }
+
+// Item 0x141E: the user name in the per-user part of the configuration.
+inline constexpr SettingItemId kUserNameItem = 0x141E;
+
+inline std::u16string ConfigText(PrinterConfiguration* config, SettingItemId id) {
+  return ItemText(nullptr, config, id);
 }
 
 inline constexpr WORD kCurrentRelease = 0x5010;

@@ -19,43 +19,17 @@ namespace {
 
 using namespace persist_test;
 
-constexpr SettingItemId kUserNameItem = 0x141E;
-
-std::u16string ConfigText(PrinterConfiguration* c, SettingItemId id) {
-  ValueTypeCode type;
-  DWORD length;
-  const char16_t* p = nullptr;
-  EXPECT_EQ(GetItemValue(id, nullptr, c, &type, &length, &p), kItemDone);
-  return p != nullptr ? std::u16string(p) : std::u16string();
-}
-
 void PutConfigText(PrinterConfiguration* c, SettingItemId id, const std::u16string& text) {
   const char16_t* p = text.c_str();
   ASSERT_EQ(SetItemValue(id, nullptr, c, kTypeString, DWORD(2 * text.size() + 2), &p), kItemDone);
 }
 
-class ConfigLoad : public PrinterTest {
+class ConfigLoad : public SamplePrinterTest {
  protected:
   void SetUp() override {
-    PrinterTest::SetUp();
-    module_ = LoadLibraryW(u"persisttest_module.qrs");
-    ASSERT_NE(module_, nullptr);
-    SetModuleInstance(module_);
-    AddPrinter(u"P1");
-    printer_ = Open(u"P1");
-    store_ = OpenItemStore(printer_);
-    ASSERT_NE(store_, nullptr);
+    SamplePrinterTest::SetUp();
+    OpenStore();
   }
-  void TearDown() override {
-    if (store_ != nullptr) CloseItemStore(store_);
-    SetModuleInstance(nullptr);
-    FreeLibrary(module_);
-    PrinterTest::TearDown();
-  }
-
-  HMODULE module_ = nullptr;
-  HANDLE printer_ = nullptr;
-  ItemStore* store_ = nullptr;
 };
 
 TEST_F(ConfigLoad, NewPrinterIsInitialisedAndASecondOpenReadsItBack) {

@@ -19,40 +19,17 @@ namespace {
 
 using namespace persist_test;
 
-// Item 0x141E: the user name in the per-user part of the configuration.
-constexpr SettingItemId kUserNameItem = 0x141E;
-
-std::u16string ConfigText(PrinterConfiguration* c, SettingItemId id) {
-  ValueTypeCode type;
-  DWORD length;
-  const char16_t* p = nullptr;
-  EXPECT_EQ(GetItemValue(id, nullptr, c, &type, &length, &p), kItemDone);
-  return p != nullptr ? std::u16string(p) : std::u16string();
-}
-
-class PrinterConfig : public PrinterTest {
+class PrinterConfig : public SamplePrinterTest {
  protected:
   void SetUp() override {
-    PrinterTest::SetUp();
-    module_ = LoadLibraryW(u"persisttest_module.qrs");
-    ASSERT_NE(module_, nullptr);
-    SetModuleInstance(module_);
-    AddPrinter(u"P1");
-    printer_ = Open(u"P1");
+    SamplePrinterTest::SetUp();
     BuildTestDefaults(defaults_.get());
     config_ = std::make_unique<PrinterConfiguration>(defaults_->config);
     const char16_t* user = u"alice";
     ASSERT_EQ(SetItemValue(kUserNameItem, nullptr, config_.get(), kTypeString, 12, &user), kItemDone);
     PutItem(nullptr, config_.get(), 5123, 42);
   }
-  void TearDown() override {
-    SetModuleInstance(nullptr);
-    FreeLibrary(module_);
-    PrinterTest::TearDown();
-  }
 
-  HMODULE module_ = nullptr;
-  HANDLE printer_ = nullptr;
   std::unique_ptr<ModelDefaults> defaults_ = std::make_unique<ModelDefaults>();
   std::unique_ptr<PrinterConfiguration> config_;
 };

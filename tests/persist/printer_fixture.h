@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/item_store.h"
+#include "core/module_state.h"
 #include "platform/platform.h"
 #include "platform/spooler/spooler.h"
 #include "platform/spooler/spooler_sim.h"
@@ -47,6 +49,37 @@ class PrinterTest : public SandboxTest {
   static std::string Utf8(const std::u16string& s) { return std::string(s.begin(), s.end()); }
 
   std::vector<HANDLE> handles_;
+};
+
+// Printer "P1" of the sample model, opened for all access, with the test resource module as
+// the module instance the core takes its strings from; the printer's item store on request.
+class SamplePrinterTest : public PrinterTest {
+ protected:
+  void SetUp() override {
+    PrinterTest::SetUp();
+    module_ = LoadLibraryW(u"persisttest_module.qrs");
+    ASSERT_NE(module_, nullptr);
+    SetModuleInstance(module_);
+    AddPrinter(u"P1");
+    printer_ = Open(u"P1");
+  }
+
+  void TearDown() override {
+    if (store_ != nullptr) CloseItemStore(store_);
+    SetModuleInstance(nullptr);
+    FreeLibrary(module_);
+    PrinterTest::TearDown();
+  }
+
+  // Opens the printer's item store into store_, closed again at tear-down.
+  void OpenStore() {
+    store_ = OpenItemStore(printer_);
+    ASSERT_NE(store_, nullptr);
+  }
+
+  HMODULE module_ = nullptr;
+  HANDLE printer_ = nullptr;
+  ItemStore* store_ = nullptr;
 };
 
 }  // namespace persist_test

@@ -18,29 +18,14 @@ namespace {
 
 using namespace persist_test;
 
-class StoredSettings : public PrinterTest {
+class StoredSettings : public SamplePrinterTest {
  protected:
   void SetUp() override {
-    PrinterTest::SetUp();
-    module_ = LoadLibraryW(u"persisttest_module.qrs");
-    ASSERT_NE(module_, nullptr);
-    SetModuleInstance(module_);
-    AddPrinter(u"P1");
-    printer_ = Open(u"P1");
-    store_ = OpenItemStore(printer_);
-    ASSERT_NE(store_, nullptr);
+    SamplePrinterTest::SetUp();
+    OpenStore();
     ASSERT_TRUE(BuildModelDefaults(store_, u"P1", defaults_.get()));
   }
-  void TearDown() override {
-    if (store_ != nullptr) CloseItemStore(store_);
-    SetModuleInstance(nullptr);
-    FreeLibrary(module_);
-    PrinterTest::TearDown();
-  }
 
-  HMODULE module_ = nullptr;
-  HANDLE printer_ = nullptr;
-  ItemStore* store_ = nullptr;
   std::unique_ptr<ModelDefaults> defaults_ = std::make_unique<ModelDefaults>();
 };
 

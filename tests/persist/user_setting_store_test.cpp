@@ -21,22 +21,8 @@ using namespace persist_test;
 std::u16string TextAt(const BYTE* info, DWORD offset) { return std::u16string(reinterpret_cast<const char16_t*>(info + offset)); }
 WORD WordAt(const BYTE* info, DWORD offset) { return WORD(info[offset] | info[offset + 1] << 8); }
 
-class UserSettings : public PrinterTest {
+class UserSettings : public SamplePrinterTest {
  protected:
-  void SetUp() override {
-    PrinterTest::SetUp();
-    module_ = LoadLibraryW(u"persisttest_module.qrs");
-    ASSERT_NE(module_, nullptr);
-    SetModuleInstance(module_);
-    AddPrinter(u"P1");
-    printer_ = Open(u"P1");
-  }
-  void TearDown() override {
-    SetModuleInstance(nullptr);
-    FreeLibrary(module_);
-    PrinterTest::TearDown();
-  }
-
   // A configuration whose per-user fields hold known values.
   std::unique_ptr<PrinterConfiguration> UserConfig(const std::u16string& user) {
     auto c = std::make_unique<PrinterConfiguration>();
@@ -53,9 +39,6 @@ class UserSettings : public PrinterTest {
     PutItem(nullptr, c.get(), 0x1431, 1);
     return c;
   }
-
-  HMODULE module_ = nullptr;
-  HANDLE printer_ = nullptr;
 };
 
 TEST_F(UserSettings, NeutralValuesTouchOnlyThePerUserFields) {
