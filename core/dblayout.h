@@ -176,51 +176,51 @@ enum DddFieldKind : std::uint8_t {
   DDD_FIELD_PICTURE,         // u32 size, 14-byte file header, size - 14 bytes
 };
 
-struct DddFieldSpec {
+struct DddFieldShape {
   DddFieldKind kind;
   std::uint16_t level;  // 0: always present
   bool withData;        // kept only on a full read
   const char* name;     // the field's name in the text model of dddtool
 };
 
-struct DddRecordSpec {
+struct DddRecordShape {
   std::uint16_t type;
   const char* name;     // the record's name in the text model
   std::uint16_t level;  // the whole type needs this format level (0: any)
-  const DddFieldSpec* fields;
+  const DddFieldShape* fields;
   std::uint8_t fieldCount;
 };
 
 namespace ddd_fields {
-constexpr DddFieldSpec CHOICE_LIST[] = {
+constexpr DddFieldShape CHOICE_LIST[] = {
     {DDD_FIELD_TEXT, 0, false, "name"},        {DDD_FIELD_U8, 0, false, "kind"},
     {DDD_FIELD_U16, 0, false, "default"},      {DDD_FIELD_U16, 0, false, "range"},
     {DDD_FIELD_KEYS, 0, false, "choices"},     {DDD_FIELD_KEYS, 0, false, "rules"},
     {DDD_FIELD_KEYS, 0, false, "requires"},    {DDD_FIELD_U16, 0, false, "block"},
     {DDD_FIELD_TEXT, DDD_LEVEL_0400, false, "name2"},
 };
-constexpr DddFieldSpec CHOICE_ENTRY[] = {
+constexpr DddFieldShape CHOICE_ENTRY[] = {
     {DDD_FIELD_TEXT, 0, false, "name"},       {DDD_FIELD_U16, 0, false, "reftype"},
     {DDD_FIELD_U16, 0, false, "refkey"},      {DDD_FIELD_U16, 0, true, "range"},
     {DDD_FIELD_KEYS, 0, true, "rules"},       {DDD_FIELD_KEYS, 0, true, "requires"},
     {DDD_FIELD_VALUE, 0, false, "value"},     {DDD_FIELD_U16, 0, false, "block"},
 };
-constexpr DddFieldSpec PAPER_SOURCE[] = {
+constexpr DddFieldShape PAPER_SOURCE[] = {
     {DDD_FIELD_TEXT, 0, false, "name"},         {DDD_FIELD_U16, 0, false, "range"},
     {DDD_FIELD_U16, 0, false, "code"},          {DDD_FIELD_KEYS, 0, false, "papers"},
     {DDD_FIELD_KEYS, 0, false, "attributes"},   {DDD_FIELD_U8, DDD_LEVEL_0200, false, "flags"},
     {DDD_FIELD_TEXT, DDD_LEVEL_0400, false, "name2"},
 };
-constexpr DddFieldSpec CONSTRAINT[] = {
+constexpr DddFieldShape CONSTRAINT[] = {
     {DDD_FIELD_ITEM_VALUE, 0, false, "watch"}, {DDD_FIELD_U16, 0, false, "msgword"},
     {DDD_FIELD_TEXT, 0, false, "message"},     {DDD_FIELD_CONDITIONS, 0, false, "when"},
     {DDD_FIELD_ITEM_VALUES, 0, false, "force"},
 };
-constexpr DddFieldSpec PICTURE_REF[] = {
+constexpr DddFieldShape PICTURE_REF[] = {
     {DDD_FIELD_CONDITIONS, 0, false, "when"},
     {DDD_FIELD_PICTURE_REF, 0, false, "picture"},
 };
-constexpr DddFieldSpec PAPER[] = {
+constexpr DddFieldShape PAPER[] = {
     {DDD_FIELD_TEXT, 0, false, "name"},     {DDD_FIELD_U8, 0, false, "code"},
     {DDD_FIELD_U16, 0, false, "size"},      {DDD_FIELD_U16, 0, false, "limits"},
     {DDD_FIELD_U16, 0, false, "margins"},   {DDD_FIELD_U16, 0, false, "word1"},
@@ -228,7 +228,7 @@ constexpr DddFieldSpec PAPER[] = {
     {DDD_FIELD_U16, DDD_LEVEL_0200, false, "extra"},
     {DDD_FIELD_U16, DDD_LEVEL_0500, false, "gated"},
 };
-constexpr DddFieldSpec DEVICE_FONT[] = {
+constexpr DddFieldShape DEVICE_FONT[] = {
     {DDD_FIELD_TEXT, 0, false, "name"},
     {DDD_FIELD_TEXT, 0, false, "name2"},
     {DDD_FIELD_COUNTED_TEXTS, 0, false, "faces"},
@@ -238,84 +238,84 @@ constexpr DddFieldSpec DEVICE_FONT[] = {
     {DDD_FIELD_U16, DDD_LEVEL_0100, false, "gated"},
     {DDD_FIELD_COUNTED_VALUES, DDD_LEVEL_0400, false, "pairs"},
 };
-constexpr DddFieldSpec PICTURE[] = {
+constexpr DddFieldShape PICTURE[] = {
     {DDD_FIELD_U8, 0, false, "kind"},       {DDD_FIELD_U16, 0, false, "width"},
     {DDD_FIELD_U16, 0, false, "height"},    {DDD_FIELD_BYTES16, 0, false, "skip"},
     {DDD_FIELD_PICTURE, 0, true, "bitmap"},
 };
-constexpr DddFieldSpec JOB_TEMPLATE[] = {
+constexpr DddFieldShape JOB_TEMPLATE[] = {
     {DDD_FIELD_U16, 0, false, "item"},  {DDD_FIELD_CONDITIONS, 0, false, "when"},
     {DDD_FIELD_TEXT, 0, false, "key"},  {DDD_FIELD_TEXT, 0, false, "value"},
     {DDD_FIELD_U16, DDD_LEVEL_0500, false, "flags"},
 };
-constexpr DddFieldSpec TYPE16[] = {
+constexpr DddFieldShape TYPE16[] = {
     {DDD_FIELD_CONDITIONS, 0, false, "when"}, {DDD_FIELD_U8, 0, false, "byte1"},
     {DDD_FIELD_U8, 0, false, "byte2"},        {DDD_FIELD_BYTES16, 0, false, "data"},
 };
-constexpr DddFieldSpec SIZE_RANGE[] = {
+constexpr DddFieldShape SIZE_RANGE[] = {
     {DDD_FIELD_PAIR, 0, false, "first"},
     {DDD_FIELD_PAIR, 0, false, "second"},
 };
-constexpr DddFieldSpec DATA_BLOCK[] = {
+constexpr DddFieldShape DATA_BLOCK[] = {
     {DDD_FIELD_BYTES16, 0, false, "data"},
 };
-constexpr DddFieldSpec MEDIA_TYPE[] = {
+constexpr DddFieldShape MEDIA_TYPE[] = {
     {DDD_FIELD_TEXT, 0, false, "name"},
     {DDD_FIELD_U8, 0, false, "value"},
     {DDD_FIELD_TEXT, DDD_LEVEL_0400, false, "name2"},
 };
-constexpr DddFieldSpec DATA_ARRAY[] = {
+constexpr DddFieldShape DATA_ARRAY[] = {
     {DDD_FIELD_U16, 0, false, "spare"},   {DDD_FIELD_U8, 0, false, "type"},
     {DDD_FIELD_U16, 0, false, "size"},    {DDD_FIELD_U32, 0, false, "spare2"},
     {DDD_FIELD_ARRAY, 0, false, "values"},
 };
-constexpr DddFieldSpec PRESET[] = {
+constexpr DddFieldShape PRESET[] = {
     {DDD_FIELD_TEXT, 0, false, "name"},
     {DDD_FIELD_PRESETS, 0, false, "entries"},
 };
-constexpr DddFieldSpec DEVICE_QUERY[] = {
+constexpr DddFieldShape DEVICE_QUERY[] = {
     {DDD_FIELD_U16, 0, false, "selector"},  {DDD_FIELD_U16, 0, false, "item"},
     {DDD_FIELD_U8, 0, false, "type"},       {DDD_FIELD_U16, 0, false, "length"},
     {DDD_FIELD_U8, 0, false, "devtype"},    {DDD_FIELD_U16, DDD_LEVEL_1000, false, "flags"},
     {DDD_FIELD_U16, 0, false, "index"},     {DDD_FIELD_TEXTS, 0, false, "names"},
     {DDD_FIELD_VALUES, 0, false, "pairs"},
 };
-constexpr DddFieldSpec TRAY_RULE[] = {
+constexpr DddFieldShape TRAY_RULE[] = {
     {DDD_FIELD_CONDITIONS, 0, false, "when"},
     {DDD_FIELD_TRIPLES, 0, false, "triples"},
 };
 }  // namespace ddd_fields
 
-#define DDD_RECORD_SPEC(type, name, level, fields) \
-  DddRecordSpec { type, name, level, fields, static_cast<std::uint8_t>(std::size(fields)) }
+#define DDD_RECORD_SHAPE(type, name, level, fields) \
+  DddRecordShape { type, name, level, fields, static_cast<std::uint8_t>(std::size(fields)) }
 
-constexpr DddRecordSpec DDD_RECORD_SPECS[] = {
-    DDD_RECORD_SPEC(3, "flaglist", 0, ddd_fields::CHOICE_LIST),
-    DDD_RECORD_SPEC(4, "list", 0, ddd_fields::CHOICE_LIST),
-    DDD_RECORD_SPEC(5, "source", 0, ddd_fields::PAPER_SOURCE),
-    DDD_RECORD_SPEC(6, "source6", 0, ddd_fields::PAPER_SOURCE),
-    DDD_RECORD_SPEC(7, "rule", 0, ddd_fields::CONSTRAINT),
-    DDD_RECORD_SPEC(8, "requirement", 0, ddd_fields::CONSTRAINT),
-    DDD_RECORD_SPEC(9, "pictureref", 0, ddd_fields::PICTURE_REF),
-    DDD_RECORD_SPEC(10, "paper", 0, ddd_fields::PAPER),
-    DDD_RECORD_SPEC(11, "font", 0, ddd_fields::DEVICE_FONT),
-    DDD_RECORD_SPEC(12, "picture", 0, ddd_fields::PICTURE),
-    DDD_RECORD_SPEC(13, "flagchoice", 0, ddd_fields::CHOICE_ENTRY),
-    DDD_RECORD_SPEC(14, "choice", 0, ddd_fields::CHOICE_ENTRY),
-    DDD_RECORD_SPEC(15, "jobtemplate", 0, ddd_fields::JOB_TEMPLATE),
-    DDD_RECORD_SPEC(16, "type16", 0, ddd_fields::TYPE16),
-    DDD_RECORD_SPEC(17, "sizerange", 0, ddd_fields::SIZE_RANGE),
-    DDD_RECORD_SPEC(18, "datablock", 0, ddd_fields::DATA_BLOCK),
-    DDD_RECORD_SPEC(19, "mediatype", DDD_LEVEL_0200, ddd_fields::MEDIA_TYPE),
-    DDD_RECORD_SPEC(20, "array", 0, ddd_fields::DATA_ARRAY),
-    DDD_RECORD_SPEC(21, "preset", 0, ddd_fields::PRESET),
-    DDD_RECORD_SPEC(22, "devicequery", 0, ddd_fields::DEVICE_QUERY),
-    DDD_RECORD_SPEC(23, "trayrule", 0, ddd_fields::TRAY_RULE),
+constexpr DddRecordShape DDD_RECORD_SHAPES[] = {
+    DDD_RECORD_SHAPE(3, "flaglist", 0, ddd_fields::CHOICE_LIST),
+    DDD_RECORD_SHAPE(4, "list", 0, ddd_fields::CHOICE_LIST),
+    DDD_RECORD_SHAPE(5, "source", 0, ddd_fields::PAPER_SOURCE),
+    DDD_RECORD_SHAPE(6, "source6", 0, ddd_fields::PAPER_SOURCE),
+    DDD_RECORD_SHAPE(7, "rule", 0, ddd_fields::CONSTRAINT),
+    DDD_RECORD_SHAPE(8, "requirement", 0, ddd_fields::CONSTRAINT),
+    DDD_RECORD_SHAPE(9, "pictureref", 0, ddd_fields::PICTURE_REF),
+    DDD_RECORD_SHAPE(10, "paper", 0, ddd_fields::PAPER),
+    DDD_RECORD_SHAPE(11, "font", 0, ddd_fields::DEVICE_FONT),
+    DDD_RECORD_SHAPE(12, "picture", 0, ddd_fields::PICTURE),
+    DDD_RECORD_SHAPE(13, "flagchoice", 0, ddd_fields::CHOICE_ENTRY),
+    DDD_RECORD_SHAPE(14, "choice", 0, ddd_fields::CHOICE_ENTRY),
+    DDD_RECORD_SHAPE(15, "jobtemplate", 0, ddd_fields::JOB_TEMPLATE),
+    DDD_RECORD_SHAPE(16, "type16", 0, ddd_fields::TYPE16),
+    DDD_RECORD_SHAPE(17, "sizerange", 0, ddd_fields::SIZE_RANGE),
+    DDD_RECORD_SHAPE(18, "datablock", 0, ddd_fields::DATA_BLOCK),
+    DDD_RECORD_SHAPE(19, "mediatype", DDD_LEVEL_0200, ddd_fields::MEDIA_TYPE),
+    DDD_RECORD_SHAPE(20, "array", 0, ddd_fields::DATA_ARRAY),
+    DDD_RECORD_SHAPE(21, "preset", 0, ddd_fields::PRESET),
+    DDD_RECORD_SHAPE(22, "devicequery", 0, ddd_fields::DEVICE_QUERY),
+    DDD_RECORD_SHAPE(23, "trayrule", 0, ddd_fields::TRAY_RULE),
 };
-#undef DDD_RECORD_SPEC
+#undef DDD_RECORD_SHAPE
 
-constexpr const DddRecordSpec* FindRecordSpec(std::uint32_t type) {
-  for (const auto& layout : DDD_RECORD_SPECS)
+constexpr const DddRecordShape* FindRecordShape(std::uint32_t type) {
+  for (const auto& layout : DDD_RECORD_SHAPES)
     if (layout.type == type) return &layout;
   return nullptr;
 }
@@ -328,4 +328,4 @@ constexpr bool IsKeyPositionType(std::uint32_t type) {
 
 static_assert(FindDirectoryRow(3) == 0 && FindDirectoryRow(17) == 4 && FindDirectoryRow(23) == 20);
 static_assert(FindDirectoryRow(1) < 0 && FindDirectoryRow(2) < 0 && FindDirectoryRow(24) < 0);
-static_assert(std::size(DDD_RECORD_SPECS) == DDD_DIRECTORY_ROWS);
+static_assert(std::size(DDD_RECORD_SHAPES) == DDD_DIRECTORY_ROWS);

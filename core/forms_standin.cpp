@@ -17,27 +17,27 @@ int MatchFormByIndexOrName(ItemStore* store, SettingsRecord* settings, PrinterCo
                                      : false)
       index = i;
   }
-  PaperSpec spec{};
+  PaperSpec paper{};
   int result = 0;
-  if (index < count && FormSizeInTenths(forms[index], &spec.width, &spec.length)) {
-    spec.id = static_cast<WORD>(index + 1);
-    spec.name = forms[index].pName;
-    const WORD formWidth = spec.width, formLength = spec.length;
-    if (MatchFormToPaper(&spec, store, settings, config, printer) == 1) {
-      spec.name = spec.id >= 1 && spec.id <= count ? forms[spec.id - 1].pName : nullptr;
+  if (index < count && FormSizeInTenths(forms[index], &paper.width, &paper.length)) {
+    paper.id = static_cast<WORD>(index + 1);
+    paper.name = forms[index].pName;
+    const WORD formWidth = paper.width, formLength = paper.length;
+    if (MatchFormToPaper(&paper, store, settings, config, printer) == 1) {
+      paper.name = paper.id >= 1 && paper.id <= count ? forms[paper.id - 1].pName : nullptr;
     } else {
-      spec = {kNoFormPaper, formWidth, formLength, nullptr};
+      paper = {kNoFormPaper, formWidth, formLength, nullptr};
     }
     result = 1;
-    if (spec.name != nullptr) {
-      const int n = lstrlenW(spec.name);
+    if (paper.name != nullptr) {
+      const int n = lstrlenW(paper.name);
       auto* copy = static_cast<LPWSTR>(GlobalAlloc(GPTR, (n + 1) * sizeof(WCHAR)));
-      if (copy != nullptr) lstrcpyW(copy, spec.name);
+      if (copy != nullptr) lstrcpyW(copy, paper.name);
       else result = 0;
-      spec.name = copy;
+      paper.name = copy;
     }
   }
   GlobalFree(forms);
-  if (result == 1) *answer = spec;
+  if (result == 1) *answer = paper;
   return result;
 }

@@ -5,7 +5,7 @@
 #include "core/form_matching.h"
 
 // The form at position query->id (method 4) or named query->name (method 1, case-sensitive),
-// made printable by MatchFormToPaper: 1 with the spec as that leaves it and the name of the
+// made printable by MatchFormToPaper: 1 with the paper as that leaves it and the name of the
 // form at its position, or {256, the form's size, no name} when it is not printable. The name
 // is a new block (FreePaperSpecName). 0 when no form is found or the forms cannot be read.
 int MatchFormByIndexOrName(ItemStore* store, SettingsRecord* settings, PrinterConfiguration* config, HANDLE printer,

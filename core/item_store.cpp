@@ -683,10 +683,10 @@ int FindPaper(ItemStore* store, SettingItemId item, WORD mode, const PaperSpec* 
   return found ? Succeed(status) : Fail(status, result);
 }
 
-void FreePaperSpecName(PaperSpec* spec) {
-  if (spec && spec->name) {
-    GlobalFree(spec->name);
-    spec->name = nullptr;
+void FreePaperSpecName(PaperSpec* paper) {
+  if (paper && paper->name) {
+    GlobalFree(paper->name);
+    paper->name = nullptr;
   }
 }
 

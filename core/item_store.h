@@ -123,7 +123,7 @@ LPWSTR GetDefaultPaperName(ItemStore* store, SettingItemId item, WORD* status);
 bool SizesMatch(WORD w, WORD l, WORD W, WORD L);
 int FindPaper(ItemStore* store, SettingItemId item, WORD mode, const PaperSpec* query, PaperSpec* answer,
               WORD* status);
-void FreePaperSpecName(PaperSpec* spec);
+void FreePaperSpecName(PaperSpec* paper);
 LPWSTR GetModelName(ItemStore* store, WORD* status);
 WORD GetMaxCopies(ItemStore* store);
 // 0xFFFF for a NULL store, -1 when section 5 is 0, 2 when it is 2, else 1.

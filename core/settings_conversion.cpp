@@ -289,15 +289,15 @@ BOOL ReadStoredSettingsHeader(const BYTE* stored, DWORD storedSize, SettingsHead
 
 BOOL ReadCurrentSettingsHeader(SettingsRecord* record, SettingsHeader* header) {
   if (record == nullptr || header == nullptr) return FALSE;
-  DWORD size, spec, extra, layout, release;
-  if (!LoadItemNumber(record, nullptr, kItemDmSize, &size) || !LoadItemNumber(record, nullptr, kItemSpecVersion, &spec) ||
+  DWORD size, version, extra, layout, release;
+  if (!LoadItemNumber(record, nullptr, kItemDmSize, &size) || !LoadItemNumber(record, nullptr, kItemSpecVersion, &version) ||
       !LoadItemNumber(record, nullptr, kItemDriverExtra, &extra) ||
       !LoadItemNumber(record, nullptr, kItemLayout, &layout) || !LoadItemNumber(record, nullptr, kItemRelease, &release))
     return FALSE;
   ItemLocation location;
   if (LocateItem(kItemModelName, record, nullptr, &location) != kItemDone) return FALSE;
   header->size = WORD(size);
-  header->specVersion = WORD(spec);
+  header->specVersion = WORD(version);
   header->driverExtra = WORD(extra);
   header->layout = WORD(layout);
   header->release = WORD(release);

@@ -413,7 +413,7 @@ class Formatter {
   int count_ = 0;
 };
 
-struct Spec {
+struct Directive {
   bool left = false, alternate = false, zero = false;
   int width = 0;
   int precision = -1;
@@ -423,7 +423,7 @@ struct Spec {
 // Formats one integer into `digits` (sign and prefix kept apart so that zero padding goes
 // between them and the digits, as the C library does).
 template <typename C>
-void FormatInteger(Formatter<C>& f, const Spec& spec, unsigned long long magnitude, bool negative, int base,
+void FormatInteger(Formatter<C>& f, const Directive& directive, unsigned long long magnitude, bool negative, int base,
                    bool upper) {
   char digits[32];
   int n = 0;
@@ -432,24 +432,24 @@ void FormatInteger(Formatter<C>& f, const Spec& spec, unsigned long long magnitu
     digits[n++] = set[magnitude % base];
     magnitude /= base;
   }
-  int minDigits = spec.precision >= 0 ? spec.precision : 1;
+  int minDigits = directive.precision >= 0 ? directive.precision : 1;
   if (minDigits > 512) minDigits = 512;
   bool hadValue = n > 0;
   const char* prefix = negative ? "-" : "";
-  if (spec.alternate && base == 16 && hadValue) prefix = upper ? "0X" : "0x";
+  if (directive.alternate && base == 16 && hadValue) prefix = upper ? "0X" : "0x";
   int prefixLength = static_cast<int>(std::strlen(prefix));
   int zeros = minDigits > n ? minDigits - n : 0;
   int total = prefixLength + zeros + n;
-  int pad = spec.width > total ? spec.width - total : 0;
-  if (spec.zero && !spec.left && spec.precision < 0) {
+  int pad = directive.width > total ? directive.width - total : 0;
+  if (directive.zero && !directive.left && directive.precision < 0) {
     zeros += pad;
     pad = 0;
   }
-  if (!spec.left) f.PutRepeated(' ', pad);
+  if (!directive.left) f.PutRepeated(' ', pad);
   for (int i = 0; i < prefixLength; ++i) f.Put(static_cast<C>(prefix[i]));
   f.PutRepeated('0', zeros);
   while (n > 0) f.Put(static_cast<C>(digits[--n]));
-  if (spec.left) f.PutRepeated(' ', pad);
+  if (directive.left) f.PutRepeated(' ', pad);
 }
 
 // Converts a narrow string through the ANSI code page for the wide output.
@@ -487,36 +487,36 @@ int Format(C* out, const C* format, va_list args) {
       f.Put('%');
       continue;
     }
-    Spec spec;
+    Directive directive;
     for (;; ++p) {
-      if (*p == '-') spec.left = true;
-      else if (*p == '#') spec.alternate = true;
-      else if (*p == '0') spec.zero = true;
+      if (*p == '-') directive.left = true;
+      else if (*p == '#') directive.alternate = true;
+      else if (*p == '0') directive.zero = true;
       else break;
     }
     while (*p >= '0' && *p <= '9') {
-      if (spec.width < 4096) spec.width = spec.width * 10 + (*p - '0');
+      if (directive.width < 4096) directive.width = directive.width * 10 + (*p - '0');
       ++p;
     }
     if (*p == '.') {
       ++p;
-      spec.precision = 0;
+      directive.precision = 0;
       while (*p >= '0' && *p <= '9') {
-        if (spec.precision < 4096) spec.precision = spec.precision * 10 + (*p - '0');
+        if (directive.precision < 4096) directive.precision = directive.precision * 10 + (*p - '0');
         ++p;
       }
     }
     if (*p == 'h') {
-      spec.size = 'h';
+      directive.size = 'h';
       ++p;
     } else if (*p == 'l' && p[1] == 'l') {
-      spec.size = 64;
+      directive.size = 64;
       p += 2;
     } else if (*p == 'l' || *p == 'w') {
-      spec.size = 'l';
+      directive.size = 'l';
       ++p;
     } else if (*p == 'I' && p[1] == '6' && p[2] == '4') {
-      spec.size = 64;
+      directive.size = 64;
       p += 3;
     } else if (*p == 'I' && p[1] == '3' && p[2] == '2') {
       p += 3;
@@ -526,20 +526,20 @@ int Format(C* out, const C* format, va_list args) {
     switch (type) {
       case 'd':
       case 'i': {
-        long long v = spec.size == 64 ? va_arg(args, long long) : va_arg(args, int);
+        long long v = directive.size == 64 ? va_arg(args, long long) : va_arg(args, int);
         unsigned long long magnitude = v < 0 ? 0ull - static_cast<unsigned long long>(v) : v;
-        FormatInteger(f, spec, magnitude, v < 0, 10, false);
+        FormatInteger(f, directive, magnitude, v < 0, 10, false);
         break;
       }
       case 'u':
       case 'x':
       case 'X': {
-        unsigned long long v = spec.size == 64 ? va_arg(args, unsigned long long) : va_arg(args, unsigned int);
-        FormatInteger(f, spec, v, false, type == 'u' ? 10 : 16, type == 'X');
+        unsigned long long v = directive.size == 64 ? va_arg(args, unsigned long long) : va_arg(args, unsigned int);
+        FormatInteger(f, directive, v, false, type == 'u' ? 10 : 16, type == 'X');
         break;
       }
       case 'p': {
-        Spec pointer = spec;
+        Directive pointer = directive;
         pointer.precision = 16;
         FormatInteger(f, pointer, reinterpret_cast<ULONG_PTR>(va_arg(args, void*)), false, 16, true);
         break;
@@ -548,39 +548,39 @@ int Format(C* out, const C* format, va_list args) {
       case 'C': {
         int v = va_arg(args, int);
         // Which width the argument has: the output's own unless h/l or the capital form says.
-        bool wideArg = spec.size == 'l' || (spec.size != 'h' && ((type == 'c') == wideOutput));
+        bool wideArg = directive.size == 'l' || (directive.size != 'h' && ((type == 'c') == wideOutput));
         if (wideArg) {
           WCHAR w = static_cast<WCHAR>(v);
           if constexpr (wideOutput) {
-            f.PutField(&w, 1, spec.width, spec.left);
+            f.PutField(&w, 1, directive.width, directive.left);
           } else {
             std::string s = Narrow(&w, 1);
-            f.PutField(s.data(), s.size(), spec.width, spec.left);
+            f.PutField(s.data(), s.size(), directive.width, directive.left);
           }
         } else {
           char b = static_cast<char>(v);
           if constexpr (wideOutput) {
             std::u16string s = Widen(&b, 1);
-            f.PutField(s.data(), s.size(), spec.width, spec.left);
+            f.PutField(s.data(), s.size(), directive.width, directive.left);
           } else {
-            f.PutField(&b, 1, spec.width, spec.left);
+            f.PutField(&b, 1, directive.width, directive.left);
           }
         }
         break;
       }
       case 's':
       case 'S': {
-        bool wideArg = spec.size == 'l' || (spec.size != 'h' && ((type == 's') == wideOutput));
-        size_t limit = spec.precision >= 0 ? static_cast<size_t>(spec.precision) : SIZE_MAX;
+        bool wideArg = directive.size == 'l' || (directive.size != 'h' && ((type == 's') == wideOutput));
+        size_t limit = directive.precision >= 0 ? static_cast<size_t>(directive.precision) : SIZE_MAX;
         if (wideArg) {
           const WCHAR* s = va_arg(args, const WCHAR*);
           if (s == nullptr) s = u"(null)";
           size_t n = wcsnlen(s, limit);
           if constexpr (wideOutput) {
-            f.PutField(s, n, spec.width, spec.left);
+            f.PutField(s, n, directive.width, directive.left);
           } else {
             std::string narrow = Narrow(s, n);
-            f.PutField(narrow.data(), narrow.size(), spec.width, spec.left);
+            f.PutField(narrow.data(), narrow.size(), directive.width, directive.left);
           }
         } else {
           const char* s = va_arg(args, const char*);
@@ -589,9 +589,9 @@ int Format(C* out, const C* format, va_list args) {
           while (n < limit && s[n] != 0) ++n;
           if constexpr (wideOutput) {
             std::u16string wide = Widen(s, n);
-            f.PutField(wide.data(), wide.size(), spec.width, spec.left);
+            f.PutField(wide.data(), wide.size(), directive.width, directive.left);
           } else {
-            f.PutField(s, n, spec.width, spec.left);
+            f.PutField(s, n, directive.width, directive.left);
           }
         }
         break;

@@ -162,7 +162,7 @@ class FormMatchingTest : public SampleStoreTest {
   DWORD formCount_ = 0;
 };
 
-struct SpecCase {
+struct PaperCase {
   const char* name;
   WORD flags;
   PaperSpec query;
@@ -170,7 +170,7 @@ struct SpecCase {
 };
 
 TEST_F(FormMatchingTest, FindFormForPaperBySizeNumberAndName) {
-  const SpecCase cases[] = {
+  const PaperCase cases[] = {
       {"first form of the size that is a paper", 0, {0, 2100, 2970, nullptr}, {9, 2100, 2970, const_cast<LPWSTR>(u"A4")}},
       {"turned query", 0, {0, 2970, 2100, nullptr}, {9, 2100, 2970, const_cast<LPWSTR>(u"A4")}},
       {"by number", 4, {8, 2970, 4200, nullptr}, {8, 2970, 4200, const_cast<LPWSTR>(u"A3")}},
@@ -181,7 +181,7 @@ TEST_F(FormMatchingTest, FindFormForPaperBySizeNumberAndName) {
       // The server calls it "6 3/4 Envelope", the model "Envelope 6 3/4": not the same paper.
       {"form of the size under another name", 1, {0, 921, 1651, nullptr}, {256, 921, 1651, nullptr}},
   };
-  for (const SpecCase& c : cases) {
+  for (const PaperCase& c : cases) {
     SCOPED_TRACE(c.name);
     PaperSpec answer{};
     ASSERT_EQ(FindFormForPaper(store_, settings_, config_, printer_, c.flags, &c.query, &answer), 1);
@@ -240,13 +240,13 @@ TEST_F(FormMatchingTest, UserPaperNamesKeepANameFromMatchingAForm) {
 
 TEST_F(FormMatchingTest, MatchFormToPaperKeepsPrintableFormsAndMapsOthersBySize) {
   const WORD officeA4 = static_cast<WORD>(formCount_);  // the form added last
-  const SpecCase cases[] = {
+  const PaperCase cases[] = {
       {"built-in form", 0, {10, 1, 1, nullptr}, {10, 1, 1, nullptr}},
       {"a paper of the model by name", 0, {300, 2100, 2970, const_cast<LPWSTR>(u"A4")}, {300, 2100, 2970, nullptr}},
       {"server form of a paper's size", 0, {officeA4, 2100, 2970, const_cast<LPWSTR>(u"Office A4")},
        {9, 2100, 2970, nullptr}},
   };
-  for (const SpecCase& c : cases) {
+  for (const PaperCase& c : cases) {
     SCOPED_TRACE(c.name);
     PaperSpec paper = c.query;
     ASSERT_EQ(MatchFormToPaper(&paper, store_, settings_, config_, printer_), 1);

@@ -116,7 +116,7 @@ class SampleDatabase : public DatabaseTest {
 };
 
 void SampleDatabase::Compare(const DddRecord& m, const DatabaseRecord* record) {
-  const std::string where = std::string(FindRecordSpec(m.type)->name) + " " + std::to_string(m.key);
+  const std::string where = std::string(FindRecordShape(m.type)->name) + " " + std::to_string(m.key);
   const auto& f = m.fields;
   auto num = [&](int i) { return f[i].number; };
   EXPECT_EQ(record->h.type, m.type) << where;

@@ -171,7 +171,7 @@ TEST_F(ItemAccessTest, DevmodeHeaderPassesOnlyWithThisReleasesHeaderValues) {
       {"short form size", 4, 1548, 1},
       {"older device-mode size", 4, 212, 1},
       {"extra bytes as the size", 4, 1328, 0},
-      {"other spec version", 2, 0x0400, 0},
+      {"another device-mode version", 2, 0x0400, 0},
       {"other private size", 5, 1000, 0},
       {"other private layout", 257, 0x5030, 0},
   };

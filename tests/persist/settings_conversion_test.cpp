@@ -35,7 +35,7 @@ TEST_F(SettingsConversion, HeadersDecideBetweenCopyDefaultsAndUpgrade) {
   SettingsHeader current{220, 0x401, 1328, 0x5040, 0x2142, {}};
   std::memcpy(current.model, u"AB-12 X/Y", 20);
   struct Case {
-    WORD size, spec, layout;
+    WORD size, version, layout;
     const char16_t* model;
     int expected;
   };
@@ -47,7 +47,7 @@ TEST_F(SettingsConversion, HeadersDecideBetweenCopyDefaultsAndUpgrade) {
                         Case{220, 0x401, 0x5040, u"CD-34", kHeaderOtherModel},
                         Case{156, 0x401, 0x5040, u"AB-12 X/Y", kHeaderOtherModel},
                         Case{220, 0x400, 0x5040, u"AB-12 X/Y", kHeaderOtherModel}}) {
-    SettingsHeader stored{c.size, c.spec, 1328, c.layout, 0x2142, {}};
+    SettingsHeader stored{c.size, c.version, 1328, c.layout, 0x2142, {}};
     std::memcpy(stored.model, c.model, 2 * std::char_traits<char16_t>::length(c.model));
     EXPECT_EQ(CompareSettingsHeaders(current, stored), c.expected) << std::hex << c.layout;
   }

@@ -83,16 +83,16 @@ std::string HeaderText(const Bytes& data, std::uint32_t offset, std::uint32_t si
 }
 
 DddRecord DecodeRecord(Cursor& c, std::uint16_t type, std::uint16_t key, std::uint32_t level) {
-  const DddRecordSpec& spec = *FindRecordSpec(type);
+  const DddRecordShape& shape = *FindRecordShape(type);
   DddRecord r;
   r.type = type;
   r.fields = MakeDddFields(type);
   std::uint32_t length = c.U32();
   std::size_t start = c.At();
   r.key = c.U16();
-  if (r.key != key) throw DecodeError("record " + std::string(spec.name) + " " + std::to_string(key) + " carries key " + std::to_string(r.key));
-  for (int i = 0; i < spec.fieldCount; ++i) {
-    const DddFieldSpec& fs = spec.fields[i];
+  if (r.key != key) throw DecodeError("record " + std::string(shape.name) + " " + std::to_string(key) + " carries key " + std::to_string(r.key));
+  for (int i = 0; i < shape.fieldCount; ++i) {
+    const DddFieldShape& fs = shape.fields[i];
     DddFieldValue& f = r.fields[i];
     if (level < fs.level) continue;
     f.given = true;
@@ -161,7 +161,7 @@ DddRecord DecodeRecord(Cursor& c, std::uint16_t type, std::uint16_t key, std::ui
     }
   }
   if (c.At() - start != length)
-    throw DecodeError("record " + std::string(spec.name) + " " + std::to_string(key) + " says " + std::to_string(length) +
+    throw DecodeError("record " + std::string(shape.name) + " " + std::to_string(key) + " says " + std::to_string(length) +
                       " bytes but holds " + std::to_string(c.At() - start));
   return r;
 }

@@ -100,7 +100,7 @@ std::string List(const std::vector<T>& items, F each) {
   return out + "]";
 }
 
-bool IsDefault(const DddFieldSpec& fs, const DddFieldValue& f) {
+bool IsDefault(const DddFieldShape& fs, const DddFieldValue& f) {
   switch (fs.kind) {
     case DDD_FIELD_TEXT: return !f.text.reference && f.text.text.empty();
     case DDD_FIELD_U8:
@@ -116,7 +116,7 @@ bool IsDefault(const DddFieldSpec& fs, const DddFieldValue& f) {
   }
 }
 
-std::string Field(const DddFieldSpec& fs, const DddFieldValue& f) {
+std::string Field(const DddFieldShape& fs, const DddFieldValue& f) {
   auto num = [](auto v) { return std::to_string(v); };
   switch (fs.kind) {
     case DDD_FIELD_TEXT: return Text(f.text);
@@ -183,13 +183,13 @@ std::string FormatDddModel(const DddModel& model) {
   }
   std::uint16_t lastType = 0;
   for (const auto& r : model.records) {
-    const DddRecordSpec& spec = *FindRecordSpec(r.type);
+    const DddRecordShape& shape = *FindRecordShape(r.type);
     if (r.type != lastType) out += "\n";
     lastType = r.type;
-    std::string line = std::string(spec.name) + " " + std::to_string(r.key) + (r.linked ? " linked" : "");
-    for (int i = 0; i < spec.fieldCount; ++i) {
-      if (!r.fields[i].given || IsDefault(spec.fields[i], r.fields[i])) continue;
-      std::string field = std::string(spec.fields[i].name) + "=" + Field(spec.fields[i], r.fields[i]);
+    std::string line = std::string(shape.name) + " " + std::to_string(r.key) + (r.linked ? " linked" : "");
+    for (int i = 0; i < shape.fieldCount; ++i) {
+      if (!r.fields[i].given || IsDefault(shape.fields[i], r.fields[i])) continue;
+      std::string field = std::string(shape.fields[i].name) + "=" + Field(shape.fields[i], r.fields[i]);
       if (line.size() + field.size() > 100) {
         out += line + "\n";
         line = "   ";

@@ -282,20 +282,20 @@ class Parser {
     Next();
   }
 
-  void Field(const DddRecordSpec& spec, DddRecord& record) {
+  void Field(const DddRecordShape& shape, DddRecord& record) {
     Token t = Next();
     std::size_t eq = t.text.find('=');
     if (t.kind != Token::WORD || eq == std::string::npos || eq == 0) Fail("expected FIELD=VALUE, got \"" + t.text + "\"");
     std::string name = t.text.substr(0, eq), rest = t.text.substr(eq + 1);
     if (!rest.empty()) PushWord(rest, t.line);
     int index = -1;
-    for (int i = 0; i < spec.fieldCount; ++i)
-      if (name == spec.fields[i].name) index = i;
-    if (index < 0) Fail(std::string("record type ") + spec.name + " has no field \"" + name + "\"");
+    for (int i = 0; i < shape.fieldCount; ++i)
+      if (name == shape.fields[i].name) index = i;
+    if (index < 0) Fail(std::string("record type ") + shape.name + " has no field \"" + name + "\"");
     DddFieldValue& f = record.fields[index];
     if (f.given) Fail("field \"" + name + "\" given twice");
     f.given = true;
-    switch (spec.fields[index].kind) {
+    switch (shape.fields[index].kind) {
       case DDD_FIELD_TEXT: f.text = Text(); break;
       case DDD_FIELD_U8: f.number = static_cast<std::uint32_t>(Integer(0, 0xFF)); break;
       case DDD_FIELD_U16: f.number = U16(); break;
@@ -364,17 +364,17 @@ class Parser {
       };
       if (list) List(one);
       else one();
-    } else if (const DddRecordSpec* spec = FindRecordSpecByName(head)) {
+    } else if (const DddRecordShape* shape = FindRecordShapeByName(head)) {
       DddRecord record;
-      record.type = spec->type;
+      record.type = shape->type;
       record.line = line;
       record.key = U16();
-      record.fields = MakeDddFields(spec->type);
+      record.fields = MakeDddFields(shape->type);
       if (!AtEnd() && Peek().kind == Token::WORD && Peek().text == "linked") {
         Next();
         record.linked = true;
       }
-      while (!AtEnd()) Field(*spec, record);
+      while (!AtEnd()) Field(*shape, record);
       model.records.push_back(std::move(record));
     } else Fail("unknown statement \"" + head + "\"");
     if (!AtEnd()) Fail("unexpected \"" + Peek().text + "\"");
@@ -395,8 +395,8 @@ class Parser {
 }  // namespace
 
 std::vector<DddFieldValue> MakeDddFields(std::uint16_t type) {
-  const DddRecordSpec* spec = FindRecordSpec(type);
-  return std::vector<DddFieldValue>(spec ? spec->fieldCount : 0);
+  const DddRecordShape* shape = FindRecordShape(type);
+  return std::vector<DddFieldValue>(shape ? shape->fieldCount : 0);
 }
 
 bool ParseDddModel(const std::string& text, const std::string& baseDir, DddModel* model, std::string* error) {

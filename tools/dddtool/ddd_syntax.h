@@ -60,8 +60,8 @@ inline int FindConnectorCode(const std::string& name) {
     if (name == c.name) return c.code;
   return -1;
 }
-inline const DddRecordSpec* FindRecordSpecByName(const std::string& name) {
-  for (const auto& layout : DDD_RECORD_SPECS)
+inline const DddRecordShape* FindRecordShapeByName(const std::string& name) {
+  for (const auto& layout : DDD_RECORD_SHAPES)
     if (name == layout.name) return &layout;
   return nullptr;
 }

@@ -124,8 +124,8 @@ class Writer {
  private:
   [[noreturn]] void Fail(const std::string& what) const {
     if (!current_) throw BuildError(what);
-    const DddRecordSpec* spec = FindRecordSpec(current_->type);
-    throw BuildError("record " + std::string(spec ? spec->name : "?") + " " + std::to_string(current_->key) + " (line " +
+    const DddRecordShape* shape = FindRecordShape(current_->type);
+    throw BuildError("record " + std::string(shape ? shape->name : "?") + " " + std::to_string(current_->key) + " (line " +
                      std::to_string(current_->line) + "): " + what);
   }
 
@@ -240,7 +240,7 @@ class Writer {
 
   void RequireKey(std::uint16_t type, std::uint16_t key, const char* field) {
     if (key != 0 && !keys_.count({type, key}))
-      Fail(std::string("field ") + field + " names " + FindRecordSpec(type)->name + " " + std::to_string(key) + ", which does not exist");
+      Fail(std::string("field ") + field + " names " + FindRecordShape(type)->name + " " + std::to_string(key) + ", which does not exist");
   }
 
   // Rules between records that readers rely on.
@@ -258,7 +258,7 @@ class Writer {
       }
       case 13: case 14: {
         if (num(1) != 0) {
-          if (!FindRecordSpec(num(1))) Fail("reftype names no record type");
+          if (!FindRecordShape(num(1))) Fail("reftype names no record type");
           RequireKey(num(1), num(2), "refkey");
         }
         RequireKey(17, num(3), "range");
@@ -273,7 +273,7 @@ class Writer {
         break;
       case 10:
         for (int i : {2, 3, 4})
-          if (!keys_.count({17, num(i)})) Fail(std::string("field ") + FindRecordSpec(10)->fields[i].name + " must name an existing sizerange");
+          if (!keys_.count({17, num(i)})) Fail(std::string("field ") + FindRecordShape(10)->fields[i].name + " must name an existing sizerange");
         RequireKey(17, num(8), "extra");
         break;
       case 9:
@@ -288,15 +288,15 @@ class Writer {
   }
 
   Bytes EncodeRecord(const DddRecord& r) {
-    const DddRecordSpec& spec = *FindRecordSpec(r.type);
-    if (model_.level < spec.level) Fail("the record type needs format level " + Hex(spec.level));
-    if (r.fields.size() != spec.fieldCount) Fail("wrong number of fields");
+    const DddRecordShape& shape = *FindRecordShape(r.type);
+    if (model_.level < shape.level) Fail("the record type needs format level " + Hex(shape.level));
+    if (r.fields.size() != shape.fieldCount) Fail("wrong number of fields");
     CheckReferences(r);
     Bytes out;
     PutLe(out, 0, 4);
     PutLe(out, r.key, 2);
-    for (int i = 0; i < spec.fieldCount; ++i) {
-      const DddFieldSpec& fs = spec.fields[i];
+    for (int i = 0; i < shape.fieldCount; ++i) {
+      const DddFieldShape& fs = shape.fields[i];
       const DddFieldValue& f = r.fields[i];
       if (model_.level < fs.level) {
         if (f.given) Fail(std::string("field ") + fs.name + " needs format level " + Hex(fs.level));
