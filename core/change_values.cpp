@@ -5,21 +5,28 @@
 
 #include "core/item_access.h"
 
-BOOL ReadChangeOrItemValue(const SettingsContext* context, const ItemChange* change, SettingItemId id,
-                           DWORD byteCount, void* destination) {
-  if (context == nullptr || destination == nullptr) return FALSE;
-  std::memset(destination, 0, byteCount);
+BOOL ReadChangeOrItemCell(const SettingsContext* context, const ItemChange* change, SettingItemId id,
+                          ValueTypeCode* type, ItemValueCell* cell) {
+  if (context == nullptr || type == nullptr || cell == nullptr) return FALSE;
+  *cell = ItemValueCell{};
   if (change != nullptr && change->id == id && change->value != nullptr) {
     DWORD held = 0;
     if (!GetValueTypeSize(change->type, &held)) return FALSE;
-    std::memcpy(destination, change->value, std::min(byteCount, held));
+    std::memcpy(cell, change->value, std::min<DWORD>(held, sizeof *cell));
+    *type = change->type;
     return TRUE;
   }
+  return ReadCurrentValue(context, id, type, cell) == kItemDone;
+}
+
+BOOL ReadChangeOrItemValue(const SettingsContext* context, const ItemChange* change, SettingItemId id,
+                           DWORD byteCount, void* destination) {
+  if (destination == nullptr) return FALSE;
+  std::memset(destination, 0, byteCount);
   ValueTypeCode type = 0;
   ItemValueCell cell{};
-  if (ReadCurrentValue(context, id, &type, &cell) != kItemDone) return FALSE;
   DWORD held = 0;
-  if (!GetValueTypeSize(type, &held)) return FALSE;
+  if (!ReadChangeOrItemCell(context, change, id, &type, &cell) || !GetValueTypeSize(type, &held)) return FALSE;
   std::memcpy(destination, &cell, std::min({byteCount, held, static_cast<DWORD>(sizeof cell)}));
   return TRUE;
 }
@@ -60,11 +67,8 @@ BOOL NumberOfTypedValue(ValueTypeCode type, const void* value, LONGLONG* number)
 
 BOOL ReadChangeOrItemNumber(const SettingsContext* context, const ItemChange* change, SettingItemId id,
                             LONGLONG* number) {
-  if (context == nullptr || number == nullptr) return FALSE;
-  if (change != nullptr && change->id == id && change->value != nullptr)
-    return NumberOfTypedValue(change->type, change->value, number);
   ValueTypeCode type = 0;
   ItemValueCell cell{};
-  if (ReadCurrentValue(context, id, &type, &cell) != kItemDone) return FALSE;
-  return NumberOfTypedValue(type, &cell, number);
+  return number != nullptr && ReadChangeOrItemCell(context, change, id, &type, &cell) &&
+         NumberOfTypedValue(type, &cell, number);
 }

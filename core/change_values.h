@@ -5,6 +5,13 @@
 
 #include "core/constraint_engine.h"
 
+// The item's value in a cell with its type: the change's value when the change names the item
+// and carries a value (no more bytes than GetValueTypeSize of the change's type), else the
+// item read from the settings; a string arrives as its address. The change may be NULL.
+// FALSE for a missing argument, a read failure or an invalid type code.
+BOOL ReadChangeOrItemCell(const SettingsContext* context, const ItemChange* change, SettingItemId id,
+                          ValueTypeCode* type, ItemValueCell* cell);
+
 // Copies `byteCount` bytes of the item's value into `destination`: the change's value when the
 // change names the item and carries a value, else the item read from the settings (a string
 // arrives as its address, so ask for sizeof(LPCWSTR) bytes). No more bytes are taken than the

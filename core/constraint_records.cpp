@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/change_values.h"
 #include "core/constraint_standin.h"
 #include "core/size_checks.h"
 #include "platform/kernel/memory.h"
@@ -78,26 +79,6 @@ bool EndsGroup(BYTE connector) { return connector == CONNECT_END || connector ==
 
 }  // namespace
 
-bool ReadChangeValue(const SettingsContext* context, const ItemChange* change, ValueTypeCode* type,
-                     ItemValueCell* cell) {
-  if (change->value != nullptr) {
-    *type = change->type;
-    *cell = ItemValueCell{};
-    switch (change->type) {
-      case kTypeInt16:
-      case kTypeUInt16: std::memcpy(cell, change->value, 2); return true;
-      case kTypeUInt8: std::memcpy(cell, change->value, 1); return true;
-      case kTypeString: std::memcpy(&cell->data, change->value, sizeof cell->data); return true;
-      case kTypeFlag:
-      case kTypeInt32:
-      case kTypeUInt32:
-      case kTypeFontField: std::memcpy(cell, change->value, 4); return true;
-      default: return false;
-    }
-  }
-  return ReadCurrentValue(context, change->id, type, cell) == kItemDone;
-}
-
 const void* ValueOfCell(ValueTypeCode type, const ItemValueCell* cell) {
   return type == kTypeString ? cell->data : cell;
 }
@@ -116,12 +97,9 @@ WORD EvaluateCondition(const SettingsContext* context, const ItemChange* change,
   const ItemAccessResult read = ReadCurrentValue(context, condition->item, &type, &current);
   if (read == kItemNoRange) return RECORD_QUIET;  // an item this build does not know
   if (read != kItemDone) return RECORD_ERROR;
-  // A referenced value list is loaded into a copy, so the record stays as it was read.
-  StoredValue value = condition->value;
-  if (value.type == DDD_VALUE_REFERENCE) {
-    value.owned = FALSE;
-    if (LoadReferencedValue(&value, stream) != DBS_OK) return RECORD_ERROR;
-  }
+  ConditionValues values;
+  if (!values.Load(condition, stream)) return RECORD_ERROR;
+  const StoredValue& value = values.value;
   WORD result = RECORD_ERROR;
   if (value.present && value.value != nullptr && value.count != 0) {
     const bool allDiffer = condition->op == OP_NOT_EQUAL;
@@ -145,7 +123,6 @@ WORD EvaluateCondition(const SettingsContext* context, const ItemChange* change,
     }
     if (result != RECORD_ERROR) result = holds ? RECORD_FIRES : RECORD_QUIET;
   }
-  if (value.owned && value.value != nullptr && value.value != condition->value.value) GlobalFree(value.value);
   if (result != RECORD_FIRES) return result;
   switch (condition->op) {
     case OP_CUSTOM_SIZE:
@@ -236,7 +213,7 @@ WORD TestConstraintRecord(WORD mode, WORD listKind, HANDLE printer, const Settin
     if (change->id != record->watch.item) return RECORD_ERROR;
     ValueTypeCode type = 0;
     ItemValueCell value{};
-    if (!ReadChangeValue(context, change, &type, &value)) return RECORD_ERROR;
+    if (!ReadChangeOrItemCell(context, change, change->id, &type, &value)) return RECORD_ERROR;
     const WORD answer = CompareRuleValue(record->watch.op, record->watch.value.type, headValue, type,
                                          ValueOfCell(type, &value));
     if (answer == RULE_FAILS) return RECORD_QUIET;
@@ -277,7 +254,7 @@ WORD EvaluateConstraintList(WORD mode, BOOL collect, WORD listKind, HANDLE print
       ValueTypeCode type = 0;
       ItemValueCell value{};
       first = last = 0;
-      if (change->id == record->watch.item && ReadChangeValue(context, change, &type, &value))
+      if (change->id == record->watch.item && ReadChangeOrItemCell(context, change, change->id, &type, &value))
         for (WORD k = 0; k < head.count; ++k)
           if (std::memcmp(StoredElement(head, k), &value, 2) == 0) {
             first = k, last = k + 1;

@@ -4,6 +4,7 @@
 
 #include "core/constraint_engine.h"
 #include "core/rule_compare.h"
+#include "platform/kernel/memory.h"
 
 // Bits of a constraint record's message word.
 inline constexpr WORD MSGWORD_TYPE_MASK = 0x00FF;
@@ -32,6 +33,27 @@ inline bool SkippedInMode(WORD mode, WORD messageWord) {
     default: return false;
   }
 }
+
+// A condition's values, a referenced list loaded into a copy of its own so that the record
+// stays as it was read; the copy is freed when this goes.
+struct ConditionValues {
+  StoredValue value{};
+  const void* original = nullptr;
+  ConditionValues() = default;
+  ConditionValues(const ConditionValues&) = delete;
+  ConditionValues& operator=(const ConditionValues&) = delete;
+  // FALSE when a referenced list cannot be loaded.
+  bool Load(const ItemValueElement* condition, DatabaseStream* stream) {
+    value = condition->value;
+    original = condition->value.value;
+    if (value.type != DDD_VALUE_REFERENCE) return true;
+    value.owned = FALSE;
+    return LoadReferencedValue(&value, stream) == DBS_OK;
+  }
+  ~ConditionValues() {
+    if (value.owned && value.value != nullptr && value.value != original) GlobalFree(value.value);
+  }
+};
 
 // Results of the record tests.
 inline constexpr WORD RECORD_QUIET = 0;
@@ -69,9 +91,5 @@ WORD ApplyForcedEntries(const SettingsContext* context, const ConstraintRecord* 
 // Plain checks of the given items with their current values: 0, 1 when one is refused
 // (message type 1), 2 on error.
 WORD RecheckConditionItems(HANDLE printer, const SettingsContext* context, const WORD* ids, WORD count);
-// The value a comparison takes for the changed item: the change's when it carries one, else the
-// item's current value. Strings come back as their address.
-bool ReadChangeValue(const SettingsContext* context, const ItemChange* change, ValueTypeCode* type,
-                     ItemValueCell* cell);
 // Where a comparison finds a value held in a cell: strings are their own address.
 const void* ValueOfCell(ValueTypeCode type, const ItemValueCell* cell);

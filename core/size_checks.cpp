@@ -100,27 +100,16 @@ bool TakeFirstValue(const StoredValue& value, FirstValue* first) {
 bool FindConditionRangeKey(const SettingsContext* context, const ItemChange* change,
                            const ItemValueElement* condition, DatabaseStream* stream, WORD* rangeKey) {
   *rangeKey = 0;
-  StoredValue value = condition->value;
-  if (value.type == DDD_VALUE_REFERENCE) {
-    value.owned = FALSE;
-    if (LoadReferencedValue(&value, stream) != DBS_OK) return false;
-  }
-  struct Owned {
-    StoredValue& value;
-    const void* original;
-    ~Owned() {
-      if (value.owned && value.value != nullptr && value.value != original) GlobalFree(value.value);
-    }
-  } owned{value, condition->value.value};
-
+  ConditionValues values;
+  if (!values.Load(condition, stream)) return false;
   FirstValue first{};
-  const bool hasValue = TakeFirstValue(value, &first);
+  const bool hasValue = TakeFirstValue(values.value, &first);
   const bool namesChange = change != nullptr && condition->item == change->id;
   if (!hasValue && !namesChange) return true;
   if (hasValue && namesChange) {
     ValueTypeCode type = 0;
     ItemValueCell current{};
-    if (!ReadChangeValue(context, change, &type, &current)) return false;
+    if (!ReadChangeOrItemCell(context, change, change->id, &type, &current)) return false;
     const WORD same = CompareRuleValue(OP_EQUAL, first.type, first.Slot(), type, ValueOfCell(type, &current));
     if (same == RULE_FAILS) return true;
     if (same != RULE_HOLDS) return false;
