@@ -5,6 +5,9 @@
 
 #include "core/constraint_engine.h"
 
+// The output paper (item 262) value "same as the paper size": the paper of item 8.
+inline constexpr WORD kSameAsPaperSize = 267;
+
 // The paper's width and length: a user-defined paper from its slot's width and length items,
 // any other from the size pair of its paper record. FALSE when neither can be read.
 BOOL GetPaperSizeById(const SettingsContext* context, WORD paperId, WORD* width, WORD* length);

@@ -11,8 +11,7 @@
 
 namespace {
 
-// Item 262's value "same as the paper size"; item 265's value that hands the source to item 13.
-constexpr WORD kSameAsPaperSize = 267;
+// Item 265's value that hands the source to item 13.
 constexpr WORD kSourceFromItem13 = 258;
 // Section 26 bit that keeps item 265 in charge even when it holds 258.
 constexpr DWORD kFeatureOwnSourceOnly = 0x10;

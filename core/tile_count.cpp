@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr WORD kSameAsPaperSize = 267;
 // The items a tile-count answer involves, in the order the answer lists them.
 constexpr SettingItemId kTileItems[] = {8, 262, 296, 1281, 263};
 
