@@ -4,8 +4,8 @@
 
 #include <cstddef>
 
-#include "dataaccess/public_id_map.h"
-#include "dataaccess/setting_records.h"
+#include "items/public_id_map.h"
+#include "items/setting_records.h"
 #include "platform/base/types.h"
 
 // The caller's record passed first to every DMA_ export; this module reads three fields of it.

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/text_protection.h"
+#include "items/text_protection.h"
 #include "dataaccess/dma_interface.h"
-#include "dataaccess/item_engine.h"
+#include "items/item_engine.h"
 #include "platform/base/export.h"
 #include "platform/kernel/codepage.h"
 

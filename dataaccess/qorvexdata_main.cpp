@@ -1,5 +1,5 @@
 // Entry point and engine exports of qorvexdata.dll.
-#include "dataaccess/item_engine.h"
+#include "items/item_engine.h"
 #include "platform/base/export.h"
 
 DLLEXPORT BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

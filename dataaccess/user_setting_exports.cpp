@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "dataaccess/dma_interface.h"
-#include "dataaccess/item_engine.h"
-#include "dataaccess/user_setting_info.h"
+#include "items/item_engine.h"
+#include "items/user_setting_info.h"
 #include "platform/base/export.h"
 #include "platform/kernel/codepage.h"
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "core/constraint_engine.h"
-#include "core/item_access.h"
-#include "core/item_defaults.h"
+#include "core/constraints/constraint_engine.h"
+#include "core/store/item_access.h"
+#include "core/constraints/item_defaults.h"
 #include "platform/platform.h"
 
 namespace {

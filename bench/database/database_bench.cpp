@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "core/dbrecords.h"
+#include "core/database/dbrecords.h"
 #include "tools/dddtool/ddd_model.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "bench/ratio_reporter.h"
-#include "dataaccess/item_engine.h"
+#include "items/item_engine.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "bench/ratio_reporter.h"
-#include "core/item_store.h"
+#include "core/store/item_store.h"
 #include "platform/platform.h"
 #include "platform/spooler/spooler_sim.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/text_protection.h"
+#include "items/text_protection.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0 || size > 4096) return 0;

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "dataaccess/dma_interface.h"
-#include "dataaccess/item_tables.h"
-#include "dataaccess/user_setting_info.h"
+#include "items/item_tables.h"
+#include "items/user_setting_info.h"
 #include "platform/platform.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "core/dbrecords.h"
+#include "core/database/dbrecords.h"
 
 namespace {
 

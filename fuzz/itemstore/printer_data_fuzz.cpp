@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "core/chunked_printer_data.h"
-#include "core/font_sub_table.h"
+#include "core/services/chunked_printer_data.h"
+#include "core/rules/font_sub_table.h"
 #include "platform/platform.h"
 #include "platform/spooler/spooler_sim.h"
 

@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "core/blob_format.h"
-#include "core/item_access.h"
-#include "core/settings_conversion.h"
+#include "core/persist/blob_format.h"
+#include "core/store/item_access.h"
+#include "core/persist/settings_conversion.h"
 #include "platform/platform.h"
 
 namespace {

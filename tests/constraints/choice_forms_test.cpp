@@ -2,13 +2,13 @@
 #include <string>
 #include <vector>
 
-#include "core/choice_list.h"
-#include "core/dib_colors.h"
-#include "core/dm_fields.h"
-#include "core/form_matching.h"
-#include "core/forms_standin.h"
-#include "core/printer_config.h"
-#include "core/user_paper_name.h"
+#include "core/constraints/choice_list.h"
+#include "core/services/dib_colors.h"
+#include "core/rules/dm_fields.h"
+#include "core/persist/form_matching.h"
+#include "core/persist/forms_standin.h"
+#include "core/persist/printer_config.h"
+#include "core/rules/user_paper_name.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/spooler/spooler_sim.h"
 #include "tests/constraints/sample_fixture.h"

@@ -1,7 +1,7 @@
 #include <vector>
 
-#include "core/constraint_engine.h"
-#include "core/constraint_records.h"
+#include "core/constraints/constraint_engine.h"
+#include "core/constraints/constraint_records.h"
 #include "tests/constraints/id_lists.h"
 #include "tests/constraints/sample_fixture.h"
 

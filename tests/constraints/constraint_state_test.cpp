@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/constraint_state.h"
+#include "core/constraints/constraint_state.h"
 #include "platform/platform.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <string>
 
-#include "core/item_rules.h"
+#include "core/constraints/item_rules.h"
 #include "tests/constraints/sample_fixture.h"
 
 namespace {

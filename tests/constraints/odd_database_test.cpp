@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "core/constraint_engine.h"
-#include "core/item_defaults.h"
-#include "core/item_access.h"
+#include "core/constraints/constraint_engine.h"
+#include "core/constraints/item_defaults.h"
+#include "core/store/item_access.h"
 #include "tests/support/model_files.h"
 #include "tests/support/sandbox_test.h"
 

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/item_access.h"
-#include "core/item_defaults.h"
+#include "core/store/item_access.h"
+#include "core/constraints/item_defaults.h"
 #include "tests/support/sandbox_test.h"
 
 class SampleStoreTest : public SandboxTest {

@@ -4,10 +4,10 @@
 #include <functional>
 #include <vector>
 
-#include "core/constraint_records.h"
-#include "core/paper_sizes.h"
-#include "core/size_checks.h"
-#include "core/tile_count.h"
+#include "core/constraints/constraint_records.h"
+#include "core/constraints/paper_sizes.h"
+#include "core/constraints/size_checks.h"
+#include "core/constraints/tile_count.h"
 #include "platform/kernel/memory.h"
 #include "tests/constraints/id_lists.h"
 #include "tests/constraints/size_model_fixture.h"

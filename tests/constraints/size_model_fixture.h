@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "core/constraint_engine.h"
-#include "core/item_access.h"
+#include "core/constraints/constraint_engine.h"
+#include "core/store/item_access.h"
 #include "tests/support/model_files.h"
 #include "tests/support/sandbox_test.h"
 

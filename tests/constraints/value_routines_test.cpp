@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "core/dib_colors.h"
-#include "core/value_routines.h"
+#include "core/services/dib_colors.h"
+#include "core/constraints/value_routines.h"
 #include "platform/platform.h"
 
 namespace {

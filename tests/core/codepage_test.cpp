@@ -1,4 +1,4 @@
-#include "core/codepage.h"
+#include "items/codepage.h"
 
 #include <gtest/gtest.h>
 

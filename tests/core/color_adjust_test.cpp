@@ -1,4 +1,4 @@
-#include "core/color_adjust.h"
+#include "core/services/color_adjust.h"
 
 #include <gtest/gtest.h>
 

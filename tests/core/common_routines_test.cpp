@@ -1,11 +1,11 @@
-#include "core/common_routines.h"
+#include "core/services/common_routines.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
 
-#include "core/icc_check.h"
+#include "core/services/icc_check.h"
 #include "platform/platform.h"
 #include "tests/support/sandbox_test.h"
 

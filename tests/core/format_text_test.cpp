@@ -1,4 +1,4 @@
-#include "core/format_text.h"
+#include "core/services/format_text.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "core/common_routines.h"
-#include "core/font_sub_table_build.h"
-#include "core/model_features.h"
+#include "core/services/common_routines.h"
+#include "core/rules/font_sub_table_build.h"
+#include "core/database/model_features.h"
 #include "tests/database/database_fixture.h"
 
 namespace {

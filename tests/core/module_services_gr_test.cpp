@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "core/lock_slots.h"
-#include "core/temp_path.h"
+#include "core/services/lock_slots.h"
+#include "core/services/temp_path.h"
 #include "platform/platform.h"
 #include "tests/support/sandbox_test.h"
 

@@ -6,11 +6,11 @@
 #include <fstream>
 #include <string>
 
-#include "core/lock_slots.h"
-#include "core/module_state.h"
-#include "core/resource_module.h"
-#include "core/temp_path.h"
-#include "core/user_paper_name.h"
+#include "core/services/lock_slots.h"
+#include "core/services/module_state.h"
+#include "core/services/resource_module.h"
+#include "core/services/temp_path.h"
+#include "core/rules/user_paper_name.h"
 #include "platform/platform.h"
 #include "tests/core/fresh_process.h"
 #include "tests/support/sandbox_test.h"

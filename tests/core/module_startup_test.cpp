@@ -1,5 +1,5 @@
 // Start-up of the user-interface module: lock slots, instance, and the trace lines.
-#include "core/module_startup.h"
+#include "core/services/module_startup.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/lock_slots.h"
-#include "core/module_state.h"
+#include "core/services/lock_slots.h"
+#include "core/services/module_state.h"
 #include "platform/platform.h"
 #include "tests/core/fresh_process.h"
 #include "tests/support/sandbox_test.h"

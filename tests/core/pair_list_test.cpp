@@ -1,4 +1,4 @@
-#include "core/pair_list.h"
+#include "core/services/pair_list.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/position_rules.h"
+#include "core/rules/position_rules.h"
 
 #include <gtest/gtest.h>
 

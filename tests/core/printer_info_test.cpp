@@ -1,4 +1,4 @@
-#include "core/printer_info.h"
+#include "core/services/printer_info.h"
 
 #include <gtest/gtest.h>
 

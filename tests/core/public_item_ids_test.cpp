@@ -1,6 +1,6 @@
 // Public item numbers of the favourites files: the identity pairs of layout 0x5002, the first
 // enclosing range deciding, and the secret-string range left out.
-#include "core/public_item_ids.h"
+#include "core/persist/public_item_ids.h"
 
 #include <gtest/gtest.h>
 

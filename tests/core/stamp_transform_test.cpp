@@ -1,4 +1,4 @@
-#include "core/stamp_transform.h"
+#include "core/rules/stamp_transform.h"
 
 #include <gtest/gtest.h>
 

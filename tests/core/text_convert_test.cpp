@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/text_protection.h"
+#include "items/text_protection.h"
 #include "platform/platform.h"
 #include "tests/support/sandbox_test.h"
 

@@ -1,4 +1,4 @@
-#include "core/text_protection.h"
+#include "items/text_protection.h"
 
 #include <gtest/gtest.h>
 

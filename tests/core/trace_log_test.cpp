@@ -1,6 +1,6 @@
 // The trace log of either module build: the switch file beside the module, the fixed log
 // file per build, entry and exit lines, the debugger switch.
-#include "core/trace_log.h"
+#include "core/services/trace_log.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "core/module_state.h"
+#include "core/services/module_state.h"
 #include "platform/platform.h"
 #include "tests/core/fresh_process.h"
 #include "tests/support/sandbox_test.h"

@@ -1,5 +1,5 @@
 // User name, measurement system and country defaults.
-#include "core/user_locale.h"
+#include "core/services/user_locale.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "dataaccess/item_tables.h"
+#include "items/item_tables.h"
 
 using DmaGetValueFn = ItemAccessResult (*)(SettingItemId, SettingsRecord*, PrinterConfiguration*, ValueTypeCode*,
                                            DWORD*, void*, ItemArea*);

@@ -1,7 +1,7 @@
 // The item value engine linked in as the printer modules carry it.
 #include <gtest/gtest.h>
 
-#include "dataaccess/item_engine.h"
+#include "items/item_engine.h"
 #include "engine_cases.h"
 #include "qorvexdata_module.h"
 #include "tests/support/sandbox_test.h"

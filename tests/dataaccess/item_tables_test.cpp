@@ -6,7 +6,7 @@
 #include <set>
 #include <vector>
 
-#include "dataaccess/item_tables.h"
+#include "items/item_tables.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <set>
 
-#include "dataaccess/public_id_map.h"
-#include "dataaccess/user_setting_info.h"
+#include "items/public_id_map.h"
+#include "items/user_setting_info.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "dataaccess/dma_interface.h"
-#include "dataaccess/user_setting_info.h"
+#include "items/user_setting_info.h"
 #include "qorvexdata_module.h"
 #include "tests/support/sandbox_test.h"
 

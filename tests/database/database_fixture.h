@@ -10,7 +10,7 @@
 #include <iterator>
 #include <string>
 
-#include "core/dbrecords.h"
+#include "core/database/dbrecords.h"
 #include "tests/support/sandbox_test.h"
 #include "tools/dddtool/ddd_model.h"
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "core/chunked_printer_data.h"
-#include "core/font_sub_table.h"
+#include "core/services/chunked_printer_data.h"
+#include "core/rules/font_sub_table.h"
 #include "platform/registry/registry.h"
 #include "platform/spooler/spooler_sim.h"
 #include "tests/support/sandbox_test.h"

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <memory>
 
-#include "core/effective_values.h"
-#include "core/item_access.h"
-#include "core/settings_record.h"
+#include "core/store/effective_values.h"
+#include "core/store/item_access.h"
+#include "core/store/settings_record.h"
 #include "platform/kernel/memory.h"
 
 namespace {

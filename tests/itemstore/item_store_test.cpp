@@ -7,11 +7,11 @@
 #include <fstream>
 #include <memory>
 
-#include "core/font_sub_table.h"
-#include "core/item_access.h"
-#include "core/item_store.h"
-#include "core/module_state.h"
-#include "core/settings_record.h"
+#include "core/rules/font_sub_table.h"
+#include "core/store/item_access.h"
+#include "core/store/item_store.h"
+#include "core/services/module_state.h"
+#include "core/store/settings_record.h"
 #include "tests/core/fresh_process.h"
 #include "tests/support/sandbox_test.h"
 

@@ -1,7 +1,7 @@
 // KeyedList: front insertion, insertion-order positions, searches by key and sub key.
 #include <gtest/gtest.h>
 
-#include "core/keyed_list.h"
+#include "core/services/keyed_list.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Generations of the running platform from its version.
 #include <gtest/gtest.h>
 
-#include "core/os_generation.h"
+#include "core/services/os_generation.h"
 #include "tests/support/sandbox_test.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <memory>
 
-#include "core/item_access.h"
-#include "core/policy_file.h"
-#include "core/typed_value.h"
+#include "core/store/item_access.h"
+#include "core/store/policy_file.h"
+#include "core/services/typed_value.h"
 #include "tests/support/sandbox_test.h"
 
 namespace {

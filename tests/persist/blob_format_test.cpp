@@ -1,4 +1,4 @@
-#include "core/blob_format.h"
+#include "core/persist/blob_format.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/item_access.h"
-#include "core/settings_conversion.h"
+#include "core/store/item_access.h"
+#include "core/persist/settings_conversion.h"
 
 namespace persist_test {
 

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "conversion_fixture.h"
-#include "core/favorites.h"
-#include "core/item_defaults.h"
-#include "core/printer_id.h"
-#include "core/user_store.h"
+#include "core/persist/favorites.h"
+#include "core/constraints/item_defaults.h"
+#include "core/store/printer_id.h"
+#include "core/store/user_store.h"
 #include "platform/registry/registry_sim.h"
 #include "printer_fixture.h"
 #include "tests/support/model_files.h"

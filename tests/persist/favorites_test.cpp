@@ -1,4 +1,4 @@
-#include "core/favorites.h"
+#include "core/persist/favorites.h"
 
 #include <gtest/gtest.h>
 
@@ -6,11 +6,11 @@
 #include <memory>
 
 #include "conversion_fixture.h"
-#include "core/favorite_margins.h"
-#include "core/item_store.h"
-#include "core/printer_id.h"
+#include "core/persist/favorite_margins.h"
+#include "core/store/item_store.h"
+#include "core/store/printer_id.h"
 #include "platform/registry/registry_sim.h"
-#include "core/user_store.h"
+#include "core/store/user_store.h"
 #include "printer_fixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "core/old_layouts.h"
+#include "core/persist/old_layouts.h"
 
 #include <gtest/gtest.h>
 

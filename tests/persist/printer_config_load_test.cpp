@@ -5,14 +5,14 @@
 #include <vector>
 
 #include "conversion_fixture.h"
-#include "core/chunked_printer_data.h"
-#include "core/item_store.h"
-#include "core/module_state.h"
-#include "core/printer_config.h"
-#include "core/printer_id.h"
-#include "core/user_setting_store.h"
-#include "core/user_store.h"
-#include "dataaccess/user_setting_info.h"
+#include "core/services/chunked_printer_data.h"
+#include "core/store/item_store.h"
+#include "core/services/module_state.h"
+#include "core/persist/printer_config.h"
+#include "core/store/printer_id.h"
+#include "core/persist/user_setting_store.h"
+#include "core/store/user_store.h"
+#include "items/user_setting_info.h"
 #include "printer_fixture.h"
 
 namespace {

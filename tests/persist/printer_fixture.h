@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/item_store.h"
-#include "core/module_state.h"
+#include "core/store/item_store.h"
+#include "core/services/module_state.h"
 #include "platform/platform.h"
 #include "platform/spooler/spooler.h"
 #include "platform/spooler/spooler_sim.h"

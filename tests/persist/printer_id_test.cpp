@@ -1,4 +1,4 @@
-#include "core/printer_id.h"
+#include "core/store/printer_id.h"
 
 #include <gtest/gtest.h>
 

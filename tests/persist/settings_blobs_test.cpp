@@ -1,14 +1,14 @@
-#include "core/settings_blobs.h"
+#include "core/persist/settings_blobs.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
-#include "core/blob_format.h"
-#include "core/printer_id.h"
-#include "core/user_store.h"
-#include "dataaccess/setting_records.h"
+#include "core/persist/blob_format.h"
+#include "core/store/printer_id.h"
+#include "core/store/user_store.h"
+#include "items/setting_records.h"
 #include "printer_fixture.h"
 
 namespace {

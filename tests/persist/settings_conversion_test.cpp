@@ -1,4 +1,4 @@
-#include "core/settings_conversion.h"
+#include "core/persist/settings_conversion.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "conversion_fixture.h"
-#include "core/old_layouts.h"
+#include "core/persist/old_layouts.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "core/stored_settings.h"
+#include "core/persist/stored_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "conversion_fixture.h"
-#include "core/blob_format.h"
-#include "core/item_store.h"
-#include "core/model_defaults.h"
-#include "core/module_state.h"
-#include "core/settings_blobs.h"
+#include "core/persist/blob_format.h"
+#include "core/store/item_store.h"
+#include "core/persist/model_defaults.h"
+#include "core/services/module_state.h"
+#include "core/persist/settings_blobs.h"
 #include "printer_fixture.h"
 
 namespace {

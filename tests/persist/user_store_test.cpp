@@ -1,10 +1,10 @@
-#include "core/user_store.h"
+#include "core/store/user_store.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "core/printer_id.h"
+#include "core/store/printer_id.h"
 #include "printer_fixture.h"
 
 namespace {

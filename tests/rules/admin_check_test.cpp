@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "core/admin_check.h"
+#include "core/services/admin_check.h"
 #include "platform/platform.h"
 #include "tests/support/sandbox_test.h"
 

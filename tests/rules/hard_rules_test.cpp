@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "core/hard_rules.h"
+#include "core/constraints/hard_rules.h"
 #include "tests/rules/rule_check_fixture.h"
 
 namespace {

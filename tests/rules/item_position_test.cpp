@@ -1,7 +1,7 @@
 // Stored values and control positions of scaled items; sizes shown in inches.
 #include <gtest/gtest.h>
 
-#include "core/item_position.h"
+#include "core/constraints/item_position.h"
 
 namespace {
 

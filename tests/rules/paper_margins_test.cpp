@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/paper_margins.h"
+#include "core/rules/paper_margins.h"
 #include "tests/rules/user_store_fixture.h"
 
 namespace {

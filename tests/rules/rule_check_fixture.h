@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "core/constraint_engine.h"
-#include "core/item_access.h"
-#include "core/item_defaults.h"
-#include "core/stamp_store.h"
+#include "core/constraints/constraint_engine.h"
+#include "core/store/item_access.h"
+#include "core/constraints/item_defaults.h"
+#include "core/rules/stamp_store.h"
 #include "tests/rules/user_store_fixture.h"
 
 class RuleCheckTest : public UserStoreTest {

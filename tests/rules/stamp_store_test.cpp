@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/stamp_store.h"
+#include "core/rules/stamp_store.h"
 #include "tests/rules/user_store_fixture.h"
 
 namespace {

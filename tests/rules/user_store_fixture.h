@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/module_state.h"
-#include "core/resource_module.h"
-#include "core/user_store.h"
+#include "core/services/module_state.h"
+#include "core/services/resource_module.h"
+#include "core/store/user_store.h"
 #include "platform/platform.h"
 #include "tests/support/sandbox_test.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/value_range.h"
+#include "core/constraints/value_range.h"
 #include "tests/rules/rule_check_fixture.h"
 #include "tests/support/model_files.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/item_store.h"
+#include "core/store/item_store.h"
 #include "platform/platform.h"
 #include "tools/dddtool/ddd_model.h"
 

@@ -1,7 +1,7 @@
 // The text model of a description database and its conversions: text -> model (parse),
 // model -> database bytes (build), database bytes -> model (decode), model -> text (format).
 // build(parse(format(decode(build(m))))) gives the same bytes as build(m). Tests use the same
-// calls to make odd databases in-process. The byte layout comes from core/dblayout.h.
+// calls to make odd databases in-process. The byte layout comes from core/database/dblayout.h.
 #pragma once
 
 #include <array>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/dblayout.h"
+#include "core/database/dblayout.h"
 
 // A stored text: plain ANSI text, or a reference to string `id` of string library `library`
 // (then `text` holds the bytes in front of the reference, normally empty).

@@ -1,5 +1,5 @@
 // DddModel -> main and linked database bytes, written field by field in the layout of
-// core/dblayout.h. The main file holds the header, the 40 sections, the record directory, the
+// core/database/dblayout.h. The main file holds the header, the 40 sections, the record directory, the
 // 21 type tables and its records; the linked file holds a header of its own and its records
 // (the main directory lists them).
 #include <cstring>

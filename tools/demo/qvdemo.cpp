@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <string>
 
-#include "core/constraint_engine.h"
-#include "core/dbrecords.h"
-#include "core/item_access.h"
-#include "core/item_defaults.h"
-#include "core/tile_count.h"
+#include "core/constraints/constraint_engine.h"
+#include "core/database/dbrecords.h"
+#include "core/store/item_access.h"
+#include "core/constraints/item_defaults.h"
+#include "core/constraints/tile_count.h"
 #include "platform/platform.h"
 #include "tools/demo/twain_app.h"
 

@@ -1,3 +1,0 @@
-#include "core/constraint_standin.h"
-
-int BuildBuiltinListPart(ItemStore*, WORD, SettingItemId, ItemValueSlot*) { return 0; }

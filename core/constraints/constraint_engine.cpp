@@ -1,0 +1,180 @@
+#include "core/constraints/constraint_engine.h"
+
+#include <cstring>
+
+#include "core/constraints/constraint_records.h"
+#include "core/constraints/constraint_standin.h"
+#include "core/constraints/hard_rules.h"
+#include "core/store/item_access.h"
+#include "platform/base/text.h"
+#include "platform/kernel/memory.h"
+
+namespace {
+
+constexpr WORD kTrialRefusals[] = {1, 6, 7, 8};
+
+bool IsTrialRefusal(WORD type) {
+  for (WORD t : kTrialRefusals)
+    if (t == type) return true;
+  return false;
+}
+
+// Turns the collected ids into the caller's block: the ids, the changed item, then 0.
+WORD FinishChangedItems(SettingItemId id, WORD** list, WORD* count, WORD* room, WORD** output) {
+  *output = nullptr;
+  if (*count == 0) return CS_DONE;
+  WORD status = AppendUniqueItemId(id, kChangedListInline, list, count);
+  if (status == CS_DONE) status = AppendUniqueItemId(0, kChangedListInline, list, count);
+  if (status == CS_DONE) {
+    auto* block = static_cast<WORD*>(GlobalAlloc(GPTR, *count * sizeof(WORD)));
+    if (block == nullptr) {
+      status = CS_NO_MEMORY;
+    } else {
+      std::memcpy(block, *list, *count * sizeof(WORD));
+      *output = block;
+    }
+  }
+  ReleaseIdList(list, count, room);
+  return status;
+}
+
+}  // namespace
+
+ItemAccessResult ReadCurrentValue(const SettingsContext* context, SettingItemId id, ValueTypeCode* type,
+                                  ItemValueCell* cell) {
+  *cell = ItemValueCell{};
+  DWORD length = 0;
+  return GetItemValue(id, context->settings, context->config, type, &length, cell);
+}
+
+WORD CheckSettingChange(WORD mode, HANDLE printer, ItemStore* store, SettingsRecord* settings,
+                        PrinterConfiguration* config, const WORD* itemFilter, SettingItemId id, ValueTypeCode type,
+                        const void* value, ConstraintState* state, WORD** changedItems, WORD lookupFlag) {
+  if (changedItems != nullptr) *changedItems = nullptr;
+  // Every argument is checked before the caller's state is touched.
+  if (settings == nullptr || store == nullptr || config == nullptr || state == nullptr || printer == nullptr)
+    return CS_FAILED;
+
+  if (mode == CHECK_MODE_DEFAULTS && value != nullptr) {
+    // Trial: when the item is refused already with its current value, report that state with
+    // message type 0 instead of judging the new value.
+    ConstraintState* trial = CreateConstraintState();
+    if (trial == nullptr || CopyConstraintState(trial, state) != CS_DONE) {
+      FreeConstraintState(trial);
+      return CS_NO_MEMORY;
+    }
+    WORD* trialItems = nullptr;
+    const WORD status = CheckSettingChange(mode, printer, store, settings, config, itemFilter, id, type, nullptr, trial,
+                                           changedItems != nullptr ? &trialItems : nullptr, lookupFlag);
+    GlobalFree(trialItems);
+    if (status == CS_DONE && IsTrialRefusal(trial->messageType)) {
+      const WORD copied = CopyConstraintState(state, trial);
+      FreeConstraintState(trial);
+      if (copied != CS_DONE) return copied;
+      state->messageType = 0;
+      return CS_DONE;
+    }
+    FreeConstraintState(trial);
+  }
+
+  WORD room[kChangedListInline];
+  WORD* list = room;
+  WORD count = 0;
+  ConstraintState* entry = CreateConstraintState();
+  if (entry == nullptr || CopyConstraintState(entry, state) != CS_DONE) {
+    FreeConstraintState(entry);
+    return CS_NO_MEMORY;
+  }
+  ResetConstraintState(state);
+
+  const SettingsContext context{store, settings, config};
+  const ItemChange change{id, type, value};
+  WORD** collect = changedItems != nullptr ? &list : nullptr;
+  const WORD hard = ApplyHardRules(printer, &context, &change, entry, state, collect, &count);
+  WORD status = hard;
+  if (hard == CS_DONE || hard == CS_NO_RULE) {
+    const WORD database =
+        EvaluateValueConstraints(mode, printer, &context, &change, itemFilter, entry, state, collect, &count, lookupFlag);
+    status = database;
+    if (database == CS_NO_RULE) {
+      status = CS_DONE;
+      if (hard == CS_NO_RULE) status = CopyConstraintState(state, entry);
+    }
+  }
+  // A check that fails leaves the caller's state as it came in, not half filled.
+  if (status != CS_DONE && CopyConstraintState(state, entry) != CS_DONE) status = CS_NO_MEMORY;
+  FreeConstraintState(entry);
+  if (status == CS_DONE && changedItems != nullptr) return FinishChangedItems(id, &list, &count, room, changedItems);
+  ReleaseIdList(&list, &count, room);
+  return status;
+}
+
+WORD ApplyConflictItem(const SettingsContext* context, const ItemChange* change) {
+  if (context == nullptr || change == nullptr || change->value == nullptr) return CS_FAILED;
+  DWORD size;
+  switch (change->type) {
+    case kTypeFlag:
+    case kTypeInt32:
+    case kTypeUInt32:
+    case kTypeFontField: size = 4; break;
+    case kTypeInt16:
+    case kTypeUInt16: size = 2; break;
+    case kTypeUInt8: size = 1; break;
+    case kTypeString: {
+      LPCWSTR text;
+      std::memcpy(&text, change->value, sizeof text);
+      if (text == nullptr) return CS_FAILED;
+      size = static_cast<DWORD>(lstrlenW(text)) * 2 + 2;
+      break;
+    }
+    default: return CS_FAILED;
+  }
+  return SetItemValue(change->id, context->settings, context->config, change->type, size, change->value) == kItemDone
+             ? CS_DONE
+             : CS_FAILED;
+}
+
+WORD ApplyConstraintRecords(WORD kindFlag, const SettingsContext* context, WORD** changedItems, WORD* count,
+                            WORD recordCount, const WORD* recordNumbers) {
+  if (context == nullptr || context->store == nullptr || (recordCount != 0 && recordNumbers == nullptr))
+    return CS_FAILED;
+  bool applied = false;
+  for (WORD i = 0; i < recordCount; ++i) {
+    DatabaseRecord* record = nullptr;
+    if (FindRecord(TRUE, context->store->main, context->store->linked, kindFlag != 0 ? 7 : 8, recordNumbers[i], 0,
+                   &record) != DBS_OK)
+      return CS_FAILED;
+    const WORD status =
+        ApplyForcedEntries(context, reinterpret_cast<const ConstraintRecord*>(record), changedItems, count);
+    FreeRecord(&record, DB_ANY_TYPE);
+    if (status == CS_APPLIED) applied = true;
+    else if (status != CS_REFUSED) return CS_FAILED;
+  }
+  return applied ? CS_APPLIED : CS_REFUSED;
+}
+
+WORD ApplyItemValuePairs(const SettingsContext* context, WORD** changedItems, WORD* count, WORD pairCount,
+                         const ItemValuePair* pairs) {
+  if (context == nullptr || changedItems == nullptr || count == nullptr || (pairCount != 0 && pairs == nullptr))
+    return CS_FAILED;
+  for (WORD i = 0; i < pairCount; ++i) {
+    const ItemChange change{pairs[i].id, pairs[i].type, pairs[i].value};
+    WORD status = ApplyConflictItem(context, &change);
+    if (status == CS_DONE) status = AppendUniqueItemId(pairs[i].id, kChangedListInline, changedItems, count);
+    if (status != CS_DONE) return status;
+  }
+  return pairCount != 0 ? CS_APPLIED : CS_REFUSED;
+}
+
+WORD MatchItemWithRuleValue(const SettingsContext* context, const ItemChange* rule) {
+  if (context == nullptr || rule == nullptr) return CS_FAILED;
+  ValueTypeCode type = 0;
+  ItemValueCell current{};
+  if (ReadCurrentValue(context, rule->id, &type, &current) != kItemDone) return CS_FAILED;
+  if (rule->type == kTypeString && rule->value != nullptr) {
+    LPCWSTR text;
+    std::memcpy(&text, rule->value, sizeof text);
+    return CompareRuleValue(OP_EQUAL, rule->type, text, type, current.data);
+  }
+  return CompareRuleValue(OP_EQUAL, rule->type, rule->value, type, &current);
+}

@@ -1,0 +1,210 @@
+#include "core/constraints/hard_rules.h"
+
+#include "core/constraints/change_values.h"
+#include "core/services/os_generation.h"
+#include "core/constraints/rule_compare.h"
+#include "core/rules/stamp_store.h"
+
+namespace {
+
+constexpr SettingItemId kColorMethodItem = 293;
+constexpr SettingItemId kTilesItem = 296;
+constexpr SettingItemId kStampNameItem = 297;
+constexpr SettingItemId kTiledLayoutItem = 321;  // 1: the page is printed as tiles
+
+// The colour-management method that the platform generations before 5 cannot carry out.
+constexpr WORD kSystemColorMethod = 3;
+
+// Message types the rules set.
+constexpr WORD kMessageAccepted = 0;
+constexpr WORD kMessageRefused = 1;
+constexpr WORD kMessageConfirm = 3;
+constexpr WORD kMessageHidden = 6;
+constexpr WORD kMessageStampsFull = 8;
+
+// What a rule decided: the message type and up to two ids for the changed-item list (0-ended).
+struct Verdict {
+  WORD messageType;
+  SettingItemId ids[2];
+};
+
+struct HardRule;
+
+struct RuleInput {
+  HANDLE printer;
+  const SettingsContext* context;
+  const ItemChange* change;
+  const HardRule* rule;
+};
+
+// CS_DONE with the verdict, CS_FAILED when a read failed, CS_NO_RULE for an item that only
+// reads its companions.
+using RuleFunction = WORD (*)(const RuleInput&, Verdict*);
+
+struct HardRule {
+  SettingItemId id;
+  RuleFunction decide;
+  SettingItemId companions[2];  // items read before deciding that there is no rule (0-ended)
+};
+
+// The stamp rules' view of the settings: whether the page is tiled and the stamp's name.
+struct StampFacts {
+  bool tiled;
+  LPCWSTR name;  // NULL or empty: no stamp is named
+};
+
+bool HasName(const StampFacts& facts) { return facts.name != nullptr && facts.name[0] != 0; }
+
+bool ReadStampName(const RuleInput& in, LPCWSTR* name) {
+  return ReadChangeOrItemValue(in.context, in.change, kStampNameItem, sizeof *name, name) != FALSE;
+}
+
+bool ReadStampFacts(const RuleInput& in, StampFacts* facts) {
+  LONGLONG layout = 0;
+  if (!ReadChangeOrItemNumber(in.context, in.change, kTiledLayoutItem, &layout)) return false;
+  facts->tiled = layout == 1;
+  return ReadStampName(in, &facts->name);
+}
+
+WORD Decide(Verdict* verdict, WORD messageType, SettingItemId first = 0, SettingItemId second = 0) {
+  *verdict = Verdict{messageType, {first, second}};
+  return CS_DONE;
+}
+
+// Item 293: the system's colour management (value 3) is refused before generation 5.
+WORD DecideColorMethod(const RuleInput& in, Verdict* verdict) {
+  if (in.change->value == nullptr) return Decide(verdict, kMessageAccepted);
+  const WORD method = kSystemColorMethod;
+  const WORD equal = CompareRuleValue(OP_EQUAL, kTypeUInt16, &method, in.change->type, in.change->value);
+  if (equal == RULE_FAILS) return Decide(verdict, kMessageAccepted);
+  if (equal != RULE_HOLDS) return CS_FAILED;
+  WORD generation = 0;
+  const int newer = CheckOsGeneration(&generation);
+  if (newer < 0) return CS_FAILED;
+  return Decide(verdict, newer == 0 ? kMessageRefused : kMessageAccepted);
+}
+
+// Item 321: tiling the page while a stamp is named asks for confirmation (the stamp goes).
+WORD DecideTiledLayout(const RuleInput& in, Verdict* verdict) {
+  if (in.change->value == nullptr) return Decide(verdict, kMessageAccepted);
+  LONGLONG layout = 0;
+  if (!NumberOfTypedValue(in.change->type, in.change->value, &layout)) return CS_FAILED;
+  if (layout != 1) return Decide(verdict, kMessageAccepted);
+  LPCWSTR name = nullptr;
+  if (!ReadStampName(in, &name)) return CS_FAILED;
+  if (name == nullptr || name[0] == 0) return Decide(verdict, kMessageAccepted);
+  return Decide(verdict, kMessageConfirm, kStampNameItem);
+}
+
+WORD DecideAlwaysHidden(const RuleInput&, Verdict* verdict) { return Decide(verdict, kMessageHidden); }
+
+WORD DecideAlwaysAccepted(const RuleInput&, Verdict* verdict) { return Decide(verdict, kMessageAccepted); }
+
+// Items 1286 and 0x9002: editing the named stamp needs a name and an untiled page.
+WORD DecideStampEdit(const RuleInput& in, Verdict* verdict) {
+  StampFacts facts{};
+  if (!ReadStampFacts(in, &facts)) return CS_FAILED;
+  if (in.change->value == nullptr && (facts.tiled || !HasName(facts)))
+    return Decide(verdict, kMessageRefused, kTilesItem, kStampNameItem);
+  return Decide(verdict, kMessageAccepted);
+}
+
+// Item 0x9001: adding a stamp needs an untiled page and room in the store. The count is read
+// whatever the name, since the store accepts any new stamp until it is full.
+WORD DecideStampAdd(const RuleInput& in, Verdict* verdict) {
+  DWORD stamps = 0;
+  if (CountUserStamps(in.printer, &stamps) != STAMP_DONE) return CS_FAILED;
+  StampFacts facts{};
+  if (!ReadStampFacts(in, &facts)) return CS_FAILED;
+  if (in.change->value == nullptr && facts.tiled) return Decide(verdict, kMessageRefused, kTilesItem);
+  if (stamps >= kMaxStoredStamps) return Decide(verdict, kMessageStampsFull, kStampNameItem);
+  return Decide(verdict, kMessageAccepted);
+}
+
+// Item 0x9003: acting on a stored stamp needs an untiled page and a name the store holds.
+WORD DecideStoredStamp(const RuleInput& in, Verdict* verdict) {
+  StampFacts facts{};
+  if (!ReadStampFacts(in, &facts)) return CS_FAILED;
+  if (in.change->value == nullptr &&
+      (facts.tiled || !HasName(facts) || FindUserStamp(in.printer, facts.name) != STAMP_DONE))
+    return Decide(verdict, kMessageRefused, kTilesItem, kStampNameItem);
+  return Decide(verdict, kMessageAccepted);
+}
+
+// Items whose companions are read (a failed read ends the check) but that have no rule.
+WORD ReadCompanionsOnly(const RuleInput& in, Verdict*) {
+  for (SettingItemId companion : in.rule->companions) {
+    if (companion == 0) break;
+    LONGLONG value = 0;  // a number, or a string's address
+    if (!ReadChangeOrItemValue(in.context, in.change, companion, sizeof value, &value)) return CS_FAILED;
+  }
+  return CS_NO_RULE;
+}
+
+constexpr HardRule kHardRules[] = {
+    {kColorMethodItem, DecideColorMethod, {}},
+    {kTiledLayoutItem, DecideTiledLayout, {}},
+    {1284, DecideAlwaysHidden, {}},
+    {1286, DecideStampEdit, {}},
+    {kStampEditRequest, DecideStampEdit, {}},
+    {kStampAddRequest, DecideStampAdd, {}},
+    {kStampDeleteRequest, DecideStoredStamp, {}},
+    {1333, DecideAlwaysAccepted, {}},
+    {5138, DecideAlwaysAccepted, {}},
+    {298, ReadCompanionsOnly, {kTiledLayoutItem, kStampNameItem}},
+    {301, ReadCompanionsOnly, {300, 0}},
+    {303, ReadCompanionsOnly, {1288, 0}},
+    {5121, ReadCompanionsOnly, {5127, 0}},
+};
+
+// Dependents of the items whose rules can take effect. Other items have none.
+struct DependentItems {
+  SettingItemId id;
+  SettingItemId dependents[2];
+};
+
+constexpr DependentItems kDependentItems[] = {
+    {1286, {kTilesItem, kStampNameItem}},
+    {kStampAddRequest, {kTilesItem, kStampNameItem}},
+    {kStampEditRequest, {kTilesItem, kStampNameItem}},
+    {kStampDeleteRequest, {kTilesItem, kStampNameItem}},
+};
+
+}  // namespace
+
+WORD AddDependentItems(ConstraintState* state, SettingItemId id) {
+  if (state == nullptr) return CS_FAILED;
+  for (const DependentItems& row : kDependentItems) {
+    if (row.id != id) continue;
+    for (SettingItemId dependent : row.dependents) {
+      const WORD status = AppendUniqueItemId(dependent, kRelatedListInline, &state->related, &state->relatedCount);
+      if (status != CS_DONE) return status;
+    }
+  }
+  return CS_DONE;
+}
+
+WORD ApplyHardRules(HANDLE printer, const SettingsContext* context, const ItemChange* change,
+                    const ConstraintState* entryState, ConstraintState* state, WORD** changedItems, WORD* count) {
+  if (context == nullptr || change == nullptr || entryState == nullptr || state == nullptr ||
+      (changedItems != nullptr && count == nullptr))
+    return CS_FAILED;
+  const HardRule* rule = nullptr;
+  for (const HardRule& row : kHardRules)
+    if (row.id == change->id) rule = &row;
+  if (rule == nullptr) return CS_NO_RULE;
+
+  Verdict verdict{};
+  const WORD decided = rule->decide(RuleInput{printer, context, change, rule}, &verdict);
+  if (decided != CS_DONE) return decided;
+
+  // The engine reset the state before the rules run: the rule's type is the state's type.
+  state->messageType = verdict.messageType;
+  if (changedItems != nullptr)
+    for (SettingItemId id : verdict.ids) {
+      if (id == 0) break;
+      const WORD status = AppendUniqueItemId(id, kChangedListInline, changedItems, count);
+      if (status != CS_DONE) return status;
+    }
+  return AddDependentItems(state, change->id);
+}

@@ -1,0 +1,98 @@
+#include "core/constraints/paper_sizes.h"
+
+#include <algorithm>
+
+#include "core/store/item_access.h"
+
+namespace {
+
+// The first user-defined paper: a source that lists it takes custom sizes.
+constexpr WORD kCustomPaperKey = 262;
+// The width and length items of user-paper slot 0; slot n adds n.
+constexpr SettingItemId kUserPaperWidthItem = 5889;
+constexpr SettingItemId kUserPaperLengthItem = 5909;
+
+bool ReadPaperRecord(const ItemStore* store, WORD paperId, ScopedRecord* paper) {
+  return store != nullptr && ReadKeyedRecord(FALSE, store->main, store->linked, 10, paperId, 0, &paper->record) ==
+                                 DBS_OK;
+}
+
+// A signed size kept within [low, high] (high wins when the two cross).
+WORD KeepWithin(LONG size, WORD low, WORD high) {
+  return static_cast<WORD>(std::min<LONG>(std::max<LONG>(size, low), high));
+}
+
+}  // namespace
+
+BOOL GetUserPaperSize(const SettingsContext* context, WORD paperId, WORD* width, WORD* length) {
+  if (context == nullptr || width == nullptr || length == nullptr || !IsUserPaperId(paperId)) return FALSE;
+  const WORD slot = UserPaperIdToIndex(paperId);
+  ValueTypeCode type = 0;
+  ItemValueCell w{}, l{};
+  if (ReadCurrentValue(context, static_cast<SettingItemId>(kUserPaperWidthItem + slot), &type, &w) != kItemDone ||
+      ReadCurrentValue(context, static_cast<SettingItemId>(kUserPaperLengthItem + slot), &type, &l) != kItemDone)
+    return FALSE;
+  *width = w.word;
+  *length = l.word;
+  return TRUE;
+}
+
+BOOL GetPaperSizeById(const SettingsContext* context, WORD paperId, WORD* width, WORD* length) {
+  if (context == nullptr || width == nullptr || length == nullptr) return FALSE;
+  if (IsUserPaperId(paperId)) return GetUserPaperSize(context, paperId, width, length);
+  ScopedRecord paper;
+  SizePairElement size{};
+  if (!ReadPaperRecord(context->store, paperId, &paper) || GetPaperRecordSize(paper.record, &size) != DBS_OK)
+    return FALSE;
+  *width = size.width;
+  *length = size.length;
+  return TRUE;
+}
+
+int GetPrintableSize(const SettingsContext* context, WORD paperId, WORD* width, WORD* length) {
+  if (context == nullptr || width == nullptr || length == nullptr) return 0;
+  ScopedRecord paper;
+  SizePairElement minimum{}, maximum{};
+  if (!ReadPaperRecord(context->store, paperId, &paper) || GetPaperRecordMinSize(paper.record, &minimum) != DBS_OK)
+    return 0;
+  if (!IsUserPaperId(paperId)) {
+    *width = minimum.width;
+    *length = minimum.length;
+    return 1;
+  }
+  WORD w = 0, l = 0;
+  SizePairElement first{}, second{};
+  if (!GetUserPaperSize(context, paperId, &w, &l) || GetPaperRecordMargins(paper.record, &first, &second) != DBS_OK ||
+      GetPaperRecordMaxSize(paper.record, &maximum) != DBS_OK)
+    return 0;
+  // Margins wider than the paper leave the smallest printable size, never a wrapped one.
+  *width = KeepWithin(static_cast<LONG>(w) - first.width - second.width, minimum.width, maximum.width);
+  *length = KeepWithin(static_cast<LONG>(l) - first.length - second.length, minimum.length, maximum.length);
+  return 1;
+}
+
+WORD GetSourceCustomRange(const ItemStore* store, WORD recordType, WORD key, CustomSizeRange* range) {
+  if (store == nullptr || range == nullptr || (recordType != 5 && recordType != 6)) return RANGE_FAILED;
+  ScopedRecord source;
+  if (ReadKeyedRecord(FALSE, store->main, store->linked, recordType, key, 0, &source.record) != DBS_OK)
+    return RANGE_FAILED;
+  bool offersCustomPaper = false;
+  KeyElement paper{};
+  for (WORD n = 1; !offersCustomPaper && GetSourcePaperEntry(source.record, n, &paper) == DBS_OK; ++n)
+    offersCustomPaper = paper.key == kCustomPaperKey;
+  if (!offersCustomPaper) return RANGE_NO_CUSTOM_PAPER;
+  SizePairElement minimum{}, maximum{};
+  if (GetSourceMinCustomSize(source.record, &minimum) != DBS_OK ||
+      GetSourceMaxCustomSize(source.record, &maximum) != DBS_OK)
+    return RANGE_FAILED;
+  *range = {minimum.width, minimum.length, maximum.width, maximum.length};
+  return RANGE_READ;
+}
+
+bool SizeFitsRange(const CustomSizeRange& range, WORD width, WORD length) {
+  return width >= range.minWidth && width <= range.maxWidth && length >= range.minLength && length <= range.maxLength;
+}
+
+bool SizeFitsRangeTurned(const CustomSizeRange& range, WORD width, WORD length) {
+  return SizeFitsRange(range, length, width);
+}

@@ -1,0 +1,277 @@
+#include "core/constraints/size_checks.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/constraints/change_values.h"
+#include "core/constraints/constraint_records.h"
+#include "core/store/item_access.h"
+#include "core/constraints/paper_sizes.h"
+#include "platform/kernel/memory.h"
+
+namespace {
+
+// Item 265's value that hands the source to item 13.
+constexpr WORD kSourceFromItem13 = 258;
+// Section 26 bit that keeps item 265 in charge even when it holds 258.
+constexpr DWORD kFeatureOwnSourceOnly = 0x10;
+
+// Reads one u16 item of the selection and notes it in the check flags.
+bool ReadSelectionWord(const SettingsContext* context, const ItemChange* change, SettingItemId id, WORD flag,
+                       WORD* field, WORD* flags) {
+  if (!ReadChangeOrItemValue(context, change, id, sizeof *field, field)) return false;
+  *flags |= flag;
+  return true;
+}
+
+enum class Precondition : BYTE { kNone, kItem1313Set, kItem332Set };
+
+// One media check kind: the paper it measures, the record (type and key) whose custom range
+// the paper must lie in, the check flags it reports and when it applies at all.
+struct MediaCheckRow {
+  WORD kind;
+  WORD MediaSelection::*paper;
+  WORD recordType;
+  WORD MediaSelection::*key;  // NULL: the fixed key
+  WORD fixedKey;
+  WORD keptFlags;
+  Precondition precondition;
+  WORD binValue;  // kinds 5 and 6: the value of items 407-409 that names the checked bin
+};
+
+constexpr MediaCheckRow kMediaChecks[] = {
+    {1, &MediaSelection::paper, 5, &MediaSelection::source, 0, 0x000F, Precondition::kNone, 0},
+    {2, &MediaSelection::paper, 5, &MediaSelection::item389, 0, 0x0013, Precondition::kItem1313Set, 0},
+    {3, &MediaSelection::paper, 6, &MediaSelection::item266, 0, 0x0023, Precondition::kNone, 0},
+    {5, &MediaSelection::item410, 5, nullptr, 4, 0x0040, Precondition::kNone, 4},
+    {6, &MediaSelection::item411, 5, nullptr, 264, 0x0080, Precondition::kNone, 264},
+    {7, &MediaSelection::item411, 6, &MediaSelection::item266, 0, 0x00A0, Precondition::kNone, 0},
+    {8, &MediaSelection::item410, 6, &MediaSelection::item266, 0, 0x0060, Precondition::kNone, 0},
+    {9, &MediaSelection::paper, 5, &MediaSelection::item333, 0, 0x0803, Precondition::kItem332Set, 0},
+};
+
+struct BinItem {
+  SettingItemId id;
+  WORD flag;
+};
+constexpr BinItem kBinItems[] = {{407, MEDIA_BIN_407}, {408, MEDIA_BIN_408}, {409, MEDIA_BIN_409}};
+
+const MediaCheckRow* FindMediaCheck(WORD kind) {
+  for (const MediaCheckRow& row : kMediaChecks)
+    if (row.kind == kind) return &row;
+  return nullptr;
+}
+
+bool PreconditionHolds(Precondition precondition, const MediaSelection& selection) {
+  switch (precondition) {
+    case Precondition::kItem1313Set: return selection.item1313 != 0;
+    case Precondition::kItem332Set: return selection.item332 != 0;
+    default: return true;
+  }
+}
+
+void SetCheckFlags(ConstraintState* state, WORD flags) {
+  if (state != nullptr) state->checkFlags = flags;
+}
+
+// The value of the condition's first element, in a slot CompareRuleValue and the entry look-up
+// can read: the element's bytes (never more than it has) or, for a text, its address.
+struct FirstValue {
+  BYTE type;
+  ItemValueCell cell;
+  LPCWSTR text;
+  const void* Slot() const { return type == DDD_VALUE_STRING ? static_cast<const void*>(&text) : &cell; }
+};
+
+bool TakeFirstValue(const StoredValue& value, FirstValue* first) {
+  *first = FirstValue{value.type, {}, nullptr};
+  if (!value.present || value.value == nullptr || value.count == 0) return false;
+  if (value.type == DDD_VALUE_STRING)
+    first->text = static_cast<LPCWSTR>(value.value);
+  else
+    std::memcpy(&first->cell, value.value, std::min<size_t>(value.length, sizeof first->cell));
+  return true;
+}
+
+// The size-range number a condition of operator 9 tests against: from the list record of its
+// item when the condition names the changed item without values, else from the entry its first
+// value selects; for the changed item that value must be the change's own. 0: no range.
+bool FindConditionRangeKey(const SettingsContext* context, const ItemChange* change,
+                           const ItemValueElement* condition, DatabaseStream* stream, WORD* rangeKey) {
+  *rangeKey = 0;
+  ConditionValues values;
+  if (!values.Load(condition, stream)) return false;
+  FirstValue first{};
+  const bool hasValue = TakeFirstValue(values.value, &first);
+  const bool namesChange = change != nullptr && condition->item == change->id;
+  if (!hasValue && !namesChange) return true;
+  if (hasValue && namesChange) {
+    ValueTypeCode type = 0;
+    ItemValueCell current{};
+    if (!ReadChangeOrItemCell(context, change, change->id, &type, &current)) return false;
+    const WORD same = CompareRuleValue(OP_EQUAL, first.type, first.Slot(), type, ValueOfCell(type, &current));
+    if (same == RULE_FAILS) return true;
+    if (same != RULE_HOLDS) return false;
+  }
+  ItemStore* store = context->store;
+  ScopedRecord record;
+  WORD recordType = 0;
+  if (ReadItemValueRecord(TRUE, store->main, store->linked, condition->item, hasValue ? first.Slot() : nullptr,
+                          &recordType, &record.record) != DBS_OK)
+    return false;
+  if (recordType == 3 || recordType == 4)
+    *rangeKey = reinterpret_cast<const ChoiceListRecord*>(record.record)->range.key;
+  else if (recordType == 13 || recordType == 14)
+    *rangeKey = reinterpret_cast<const ChoiceEntryRecord*>(record.record)->range.key;
+  return true;
+}
+
+}  // namespace
+
+BOOL BuildMediaSelection(const SettingsContext* context, const ItemChange* change, MediaSelection* selection) {
+  if (selection == nullptr) return FALSE;
+  *selection = MediaSelection{};
+  if (context == nullptr || context->store == nullptr) return FALSE;
+  MediaSelection& s = *selection;
+  WORD& flags = s.checkFlags;
+  if (!ReadSelectionWord(context, change, 262, MEDIA_ITEM_262, &s.paper, &flags)) return FALSE;
+  if (s.paper == kSameAsPaperSize && !ReadSelectionWord(context, change, 8, MEDIA_ITEM_8, &s.paper, &flags))
+    return FALSE;
+  if (!ReadSelectionWord(context, change, 265, MEDIA_ITEM_265, &s.source, &flags)) return FALSE;
+  if (s.source == kSourceFromItem13 &&
+      (ReadSectionValue(context->store->main, 26, 4, 0) & kFeatureOwnSourceOnly) == 0 &&
+      !ReadSelectionWord(context, change, 13, MEDIA_ITEM_13, &s.source, &flags))
+    return FALSE;
+  return ReadSelectionWord(context, change, 389, MEDIA_ITEM_389, &s.item389, &flags) &&
+         ReadChangeOrItemValue(context, change, 1313, sizeof s.item1313, &s.item1313) &&
+         ReadSelectionWord(context, change, 333, MEDIA_ITEM_333, &s.item333, &flags) &&
+         ReadChangeOrItemValue(context, change, 332, sizeof s.item332, &s.item332) &&
+         ReadSelectionWord(context, change, 266, MEDIA_ITEM_266, &s.item266, &flags) &&
+         ReadSelectionWord(context, change, 410, MEDIA_ITEM_410, &s.item410, &flags) &&
+         ReadSelectionWord(context, change, 411, MEDIA_ITEM_411, &s.item411, &flags);
+}
+
+WORD CheckMediaFit(const ConstraintRecord* record, WORD mode, const SettingsContext* context,
+                   const ItemChange* change, ConstraintState* state) {
+  if (record == nullptr || context == nullptr) return SIZE_CHECK_ERROR;
+  if (SkippedInMode(mode, record->messageWord)) return SIZE_CHECK_FITS;
+  MediaSelection selection{};
+  const BOOL selected = BuildMediaSelection(context, change, &selection);
+  const MediaCheckRow* row = FindMediaCheck(CheckKind(record->messageWord));
+  if (row == nullptr) {
+    SetCheckFlags(state, 0);
+    return SIZE_CHECK_FITS;
+  }
+  if (!selected) return SIZE_CHECK_ERROR;
+  if (!PreconditionHolds(row->precondition, selection)) {
+    SetCheckFlags(state, 0);
+    return SIZE_CHECK_FITS;
+  }
+  WORD width = 0, length = 0;
+  if (!GetPaperSizeById(context, selection.*(row->paper), &width, &length)) return SIZE_CHECK_ERROR;
+  const WORD key = row->key != nullptr ? selection.*(row->key) : row->fixedKey;
+  CustomSizeRange range{};
+  const WORD read = GetSourceCustomRange(context->store, row->recordType, key, &range);
+  if (read == RANGE_FAILED) return SIZE_CHECK_ERROR;
+  // A source or bin that does not take custom paper has no range to fit in: the paper is
+  // outside it, as the size operators of conditions judge it.
+  if (read == RANGE_READ && SizeFitsRange(range, width, length)) {
+    SetCheckFlags(state, 0);
+    return SIZE_CHECK_FITS;
+  }
+  WORD flags = selection.checkFlags & row->keptFlags;
+  if (row->binValue != 0)
+    for (const BinItem& bin : kBinItems) {
+      WORD value = 0;
+      if (!ReadChangeOrItemValue(context, change, bin.id, sizeof value, &value)) return SIZE_CHECK_ERROR;
+      if (value == row->binValue) flags |= bin.flag;
+    }
+  if (state != nullptr) state->checkFlags |= flags;
+  return SIZE_CHECK_CONFLICT;
+}
+
+WORD CheckCustomSizeFit(const ConstraintRecord* record, WORD mode, const SettingsContext* context,
+                        const ItemChange* change) {
+  if (record == nullptr || context == nullptr) return SIZE_CHECK_ERROR;
+  if (SkippedInMode(mode, record->messageWord)) return SIZE_CHECK_FITS;
+  MediaSelection selection{};
+  if (!BuildMediaSelection(context, change, &selection)) return SIZE_CHECK_ERROR;
+  if (!IsUserPaperId(selection.paper)) return SIZE_CHECK_FITS;
+  WORD width = 0, length = 0;
+  if (!GetUserPaperSize(context, selection.paper, &width, &length)) return SIZE_CHECK_ERROR;
+  ScopedRecord paper;
+  SizePairElement smallest{}, largest{};
+  if (ReadKeyedRecord(FALSE, context->store->main, context->store->linked, 10, selection.paper, 0, &paper.record) !=
+          DBS_OK ||
+      GetPaperRecordSize(paper.record, &smallest) != DBS_OK || GetPaperRecordAltSize(paper.record, &largest) != DBS_OK)
+    return SIZE_CHECK_ERROR;
+  const bool fits = width >= smallest.width && length >= smallest.length && width <= largest.width &&
+                    length <= largest.length;
+  return fits ? SIZE_CHECK_FITS : SIZE_CHECK_CONFLICT;
+}
+
+WORD EvaluateSizeOperator(BYTE op, const SettingsContext* context, const ItemChange* change, WORD* flags) {
+  WORD ownFlags = 0;
+  if (flags == nullptr) flags = &ownFlags;
+  *flags = 0;
+  if (context == nullptr) return CS_FAILED;
+  MediaSelection selection{};
+  if (!BuildMediaSelection(context, change, &selection)) {
+    *flags = selection.checkFlags;
+    return CS_FAILED;
+  }
+  if (!IsUserPaperId(selection.paper)) return RULE_FAILS;
+  WORD width = 0, length = 0;
+  if (!GetUserPaperSize(context, selection.paper, &width, &length)) return CS_FAILED;
+
+  WORD key = 0, kept = 0;
+  switch (op) {
+    case OP_CUSTOM_SIZE:
+    case OP_CUSTOM_SIZE_OWN:
+    case OP_CUSTOM_SIZE_TURNED:
+    case OP_CUSTOM_SIZE_EITHER: key = selection.source, kept = 0x000F; break;
+    case OP_CUSTOM_SIZE_SOURCE: key = selection.item389, kept = 0x0013; break;
+    default: return RULE_FAILS;
+  }
+  CustomSizeRange range{};
+  const WORD read = GetSourceCustomRange(context->store, 5, key, &range);
+  if (read == RANGE_FAILED) return CS_FAILED;
+  bool outside = true;  // a source without custom paper takes no custom size at all
+  if (read == RANGE_READ) {
+    const bool own = SizeFitsRange(range, width, length);
+    switch (op) {
+      case OP_CUSTOM_SIZE_TURNED: outside = !SizeFitsRangeTurned(range, width, length); break;
+      case OP_CUSTOM_SIZE_EITHER: outside = !own && !SizeFitsRangeTurned(range, width, length); break;
+      default: outside = !own; break;
+    }
+  }
+  if (!outside) return RULE_FAILS;
+  *flags = selection.checkFlags & kept;
+  return RULE_HOLDS;
+}
+
+WORD CheckSizeRangeRecord(const SettingsContext* context, const ItemChange* change,
+                          const ItemValueElement* condition, DatabaseStream* stream, WORD* flags) {
+  WORD ownFlags = 0;
+  if (flags == nullptr) flags = &ownFlags;
+  *flags = 0;
+  if (context == nullptr || context->store == nullptr || condition == nullptr) return CS_FAILED;
+  WORD paper = 0;
+  if (!ReadChangeOrItemValue(context, change, 262, sizeof paper, &paper)) return CS_FAILED;
+  if (paper == kSameAsPaperSize && !ReadChangeOrItemValue(context, change, 8, sizeof paper, &paper)) return CS_FAILED;
+  if (!IsUserPaperId(paper)) return RULE_FAILS;
+  WORD width = 0, length = 0;
+  if (!GetUserPaperSize(context, paper, &width, &length)) return CS_FAILED;
+  WORD rangeKey = 0;
+  if (!FindConditionRangeKey(context, change, condition, stream, &rangeKey)) return CS_FAILED;
+  if (rangeKey == 0) return RULE_FAILS;
+  ScopedRecord range;
+  if (ReadKeyedRecord(FALSE, context->store->main, context->store->linked, 17, rangeKey, 0, &range.record) != DBS_OK)
+    return CS_FAILED;
+  const auto* sizes = reinterpret_cast<const SizeRangeRecord*>(range.record);
+  const bool inside = width >= sizes->first.width && length >= sizes->first.length &&
+                      width <= sizes->second.width && length <= sizes->second.length;
+  if (inside) return RULE_FAILS;
+  *flags = MEDIA_ITEM_262;
+  return RULE_HOLDS;
+}

@@ -1,0 +1,60 @@
+#include "core/constraints/tile_count.h"
+
+#include "core/constraints/change_values.h"
+#include "core/constraints/paper_sizes.h"
+#include "platform/kernel/memory.h"
+
+namespace {
+
+// The items a tile-count answer involves, in the order the answer lists them.
+constexpr SettingItemId kTileItems[] = {8, 262, 296, 1281, 263};
+
+WORD* NewInvolvedItemList(const ItemChange* change) {
+  auto* list = static_cast<WORD*>(GlobalAlloc(GPTR, (std::size(kTileItems) + 1) * sizeof(WORD)));
+  if (list == nullptr) return nullptr;
+  WORD n = 0;
+  for (SettingItemId id : kTileItems)
+    if (change == nullptr || change->id != id) list[n++] = id;
+  list[n] = 0;
+  return list;
+}
+
+}  // namespace
+
+WORD CheckTileCount(const SettingsContext* context, const ItemChange* change, WORD** items) {
+  if (items == nullptr) return CS_FAILED;
+  *items = nullptr;
+  if (context == nullptr) return CS_FAILED;
+  WORD tiles = 0;
+  BYTE poster = 0;
+  DWORD posterSet = 0;
+  if (!ReadChangeOrItemValue(context, change, 296, sizeof tiles, &tiles) ||
+      !ReadChangeOrItemValue(context, change, 321, sizeof poster, &poster) ||
+      !ReadChangeOrItemValue(context, nullptr, 1281, sizeof posterSet, &posterSet))
+    return CS_FAILED;
+  if (poster != 1 || posterSet == 0) return CS_DONE;
+
+  WORD input = 0, output = 0, scale = 0;
+  if (!ReadChangeOrItemValue(context, change, 8, sizeof input, &input) ||
+      !ReadChangeOrItemValue(context, change, 262, sizeof output, &output) ||
+      !ReadChangeOrItemValue(context, nullptr, 263, sizeof scale, &scale))
+    return CS_FAILED;
+  if (output == kSameAsPaperSize) output = input;
+  WORD inWidth = 0, inLength = 0, outWidth = 0, outLength = 0;
+  if (GetPrintableSize(context, input, &inWidth, &inLength) != 1 ||
+      GetPrintableSize(context, output, &outWidth, &outLength) != 1)
+    return CS_FAILED;
+
+  // 64-bit: sizes and the scale are free 16-bit values, whose products overflow 32 bits.
+  const LONGLONG columns = tiles >> 8, rows = tiles & 0xFF;
+  const LONGLONG dx = outWidth * columns * 100 - static_cast<LONGLONG>(inWidth) * scale;
+  const LONGLONG dy = outLength * rows * 100 - static_cast<LONGLONG>(inLength) * scale;
+  WORD result = CS_DONE;
+  if (dx < 0 || dy < 0)
+    result = TILES_TOO_FEW;
+  else if (dx >= outWidth * 100LL && dy >= outLength * 100LL)
+    result = TILES_TOO_MANY;
+  if (result == CS_DONE) return CS_DONE;
+  *items = NewInvolvedItemList(change);
+  return *items != nullptr ? result : CS_FAILED;
+}

@@ -1,0 +1,436 @@
+// Freeing records, loading referenced values, the format-level gated fields and the record
+// accessors other parts use.
+#include <cstring>
+
+#include "core/database/dbrecords.h"
+
+namespace {
+
+void FreeValue(StoredValue& v) {
+  if (v.owned && v.value) GlobalFree(v.value);
+  v.value = nullptr;
+  v.owned = FALSE;
+}
+
+template <typename T>
+void FreeArray(T*& items) {
+  if (items) GlobalFree(items);
+  items = nullptr;
+}
+
+void FreeText(LPWSTR& text) {
+  if (text) GlobalFree(text);
+  text = nullptr;
+}
+
+void FreeConditions(ConditionList& list) {
+  for (WORD i = 0; list.items && i < list.count; ++i) FreeValue(list.items[i].test.value);
+  FreeArray(list.items);
+}
+
+void FreeItemValues(ItemValueList& list) {
+  for (WORD i = 0; list.items && i < list.count; ++i) FreeValue(list.items[i].value);
+  FreeArray(list.items);
+}
+
+void FreeTexts(WORD count, LPWSTR*& texts) {
+  for (WORD i = 0; texts && i < count; ++i) FreeText(texts[i]);
+  FreeArray(texts);
+}
+
+// Frees every block the record owns (not the record itself).
+void FreeRecordContents(DatabaseRecord* record) {
+  switch (record->h.type) {
+    case DDD_RECORD_HEADER: {
+      auto* r = reinterpret_cast<HeaderRecord*>(record);
+      FreeText(r->modelName);
+      FreeText(r->displayName);
+      FreeText(r->linkedName);
+      break;
+    }
+    case 3: case 4: {
+      auto* r = reinterpret_cast<ChoiceListRecord*>(record);
+      FreeText(r->name);
+      FreeArray(r->choices.items);
+      FreeArray(r->rules.items);
+      FreeArray(r->requirements.items);
+      FreeText(r->name2);
+      break;
+    }
+    case 5: case 6: {
+      auto* r = reinterpret_cast<PaperSourceRecord*>(record);
+      FreeText(r->name);
+      FreeArray(r->papers.items);
+      FreeArray(r->attributes.items);
+      FreeText(r->name2);
+      break;
+    }
+    case 7: case 8: {
+      auto* r = reinterpret_cast<ConstraintRecord*>(record);
+      FreeValue(r->watch.value);
+      FreeText(r->message);
+      FreeConditions(r->conditions);
+      FreeItemValues(r->forced);
+      break;
+    }
+    case 9: FreeConditions(reinterpret_cast<PictureRefRecord*>(record)->conditions); break;
+    case 10: FreeText(reinterpret_cast<PaperRecord*>(record)->name); break;
+    case 11: {
+      auto* r = reinterpret_cast<DeviceFontRecord*>(record);
+      FreeText(r->name);
+      FreeText(r->name2);
+      FreeTexts(r->faceCount, r->faces);
+      FreeTexts(r->textCount2, r->texts2);
+      for (WORD i = 0; r->pairs && i < r->pairCount; ++i) FreeValue(r->pairs[i]);
+      FreeArray(r->pairs);
+      break;
+    }
+    case 12: FreeArray(reinterpret_cast<PictureRecord*>(record)->data); break;
+    case 13: case 14: {
+      auto* r = reinterpret_cast<ChoiceEntryRecord*>(record);
+      FreeText(r->name);
+      FreeArray(r->rules.items);
+      FreeArray(r->requirements.items);
+      FreeValue(r->value);
+      break;
+    }
+    case 15: {
+      auto* r = reinterpret_cast<JobTemplate*>(record);
+      FreeConditions(r->conditions);
+      FreeText(r->key);
+      FreeText(r->value);
+      break;
+    }
+    case 16: {
+      auto* r = reinterpret_cast<Type16Record*>(record);
+      FreeConditions(r->conditions);
+      FreeArray(r->data);
+      break;
+    }
+    case 18:
+    case DDD_KIND_DATA_BLOCK: FreeArray(reinterpret_cast<DataBlock*>(record)->data); break;
+    case 19: {
+      auto* r = reinterpret_cast<MediaTypeRecord*>(record);
+      FreeText(r->name);
+      FreeText(r->name2);
+      break;
+    }
+    case 21: {
+      auto* r = reinterpret_cast<PresetRecord*>(record);
+      FreeText(r->name);
+      for (WORD i = 0; r->entries && i < r->count; ++i) FreeValue(r->entries[i].value);
+      FreeArray(r->entries);
+      break;
+    }
+    case 22: {
+      auto* r = reinterpret_cast<ConditionRecord*>(record);
+      for (WORD i = 0; r->names.items && i < r->names.count; ++i) FreeText(r->names.items[i].text);
+      FreeArray(r->names.items);
+      for (WORD i = 0; r->pairs.items && i < r->pairs.count; ++i) FreeValue(r->pairs.items[i].value);
+      FreeArray(r->pairs.items);
+      break;
+    }
+    case 23: {
+      auto* r = reinterpret_cast<TrayRuleRecord*>(record);
+      FreeConditions(r->conditions);
+      FreeArray(r->triples.items);
+      break;
+    }
+    default: break;  // 17, 20 and types without a reader own nothing
+  }
+}
+
+bool IsType(const DatabaseRecord* record, WORD a, WORD b = 0) {
+  return record && (record->h.type == a || (b && record->h.type == b));
+}
+
+DWORD LevelOf(const DatabaseRecord* record) { return record->h.stream ? record->h.stream->formatLevel : 0; }
+
+// Hands the data of a picture record to the caller and frees the record.
+BYTE* TakePictureData(DatabaseRecord* picture, DWORD* size) {
+  auto* r = reinterpret_cast<PictureRecord*>(picture);
+  BYTE* data = r->data;
+  *size = r->dataSize;
+  r->data = nullptr;
+  FreeRecord(&picture, 12);
+  return data;
+}
+
+}  // namespace
+
+WORD FreeRecord(DatabaseRecord** record, WORD type) {
+  if (!record || !*record) return DBS_FAILED;
+  if (type != DB_ANY_TYPE && type != (*record)->h.type) return DBS_FAILED;
+  FreeRecordContents(*record);
+  GlobalFree(*record);
+  *record = nullptr;
+  return DBS_OK;
+}
+
+WORD LoadReferencedValue(StoredValue* value, DatabaseStream* stream) {
+  if (!value || !stream || value->type != DDD_VALUE_REFERENCE || !value->present || value->length < 2) return DBS_FAILED;
+  const BYTE* ref = static_cast<const BYTE*>(value->value);
+  WORD position = static_cast<WORD>(ref[0] | (ref[1] << 8));
+  // A copy of the main stream, so no caller's cursor moves. Arrays lie in the main database:
+  // a row that places one in the linked database finds no loaded stream and fails.
+  DatabaseStream copy = *(stream->partner ? stream->partner : stream);
+  DatabaseStream none = {};
+  WORD database = 0;
+  WORD status = SeekRecord(DB_BY_POSITION, &copy, &none, DB_DIRECTORY_MAIN, 20, position, &database);
+  if (status != DBS_OK) return status;
+  DataArrayRecord array = {};
+  if (SeekStream(&copy, DB_SEEK_RELATIVE, DDD_RECORD_PREFIX) != DBS_OK) return DBS_FAILED;
+  status = ReadBinaryRecordHeader(&copy, &array);
+  if (status != DBS_OK) return status;
+  void* elements = const_cast<BYTE*>(array.elements);
+  BOOL owned = FALSE;
+  WORD length = array.elementSize;
+  if (array.elementType == DDD_VALUE_FLAG || array.elementType == DDD_VALUE_LONG) {
+    // Widened into 32-bit numbers; the element length becomes 4 so walkers stride correctly.
+    if (array.elementSize == 0 || (array.elementType == DDD_VALUE_LONG && array.elementSize != 4)) return DBS_FAILED;
+    DWORD* numbers = array.count ? static_cast<DWORD*>(GlobalAlloc(GPTR, array.count * sizeof(DWORD))) : nullptr;
+    if (array.count && !numbers) return DBS_NO_MEMORY;
+    for (WORD i = 0; i < array.count; ++i) {
+      const BYTE* e = array.elements + static_cast<DWORD>(i) * array.elementSize;
+      numbers[i] = array.elementType == DDD_VALUE_FLAG
+                       ? (e[0] != 0)
+                       : static_cast<DWORD>(e[0]) | (static_cast<DWORD>(e[1]) << 8) | (static_cast<DWORD>(e[2]) << 16) |
+                             (static_cast<DWORD>(e[3]) << 24);
+    }
+    elements = numbers;
+    owned = numbers != nullptr;
+    length = sizeof(DWORD);
+  }
+  if (value->owned && value->value) GlobalFree(value->value);
+  value->type = array.elementType;
+  value->length = length;
+  value->count = array.count;
+  value->value = elements;
+  value->owned = owned;
+  value->present = array.count > 0;
+  return DBS_OK;
+}
+
+WORD GetVersionGatedField(const DatabaseRecord* record, WORD* field) {
+  if (!record || !field) return DBS_FAILED;
+  DWORD level = LevelOf(record);
+  switch (record->h.type) {
+    case 10:
+      if (level < DDD_LEVEL_0500) return DBS_FAILED;
+      *field = reinterpret_cast<const PaperRecord*>(record)->gated;
+      return DBS_OK;
+    case 11:
+      if (level < DDD_LEVEL_0100) return DBS_FAILED;
+      *field = reinterpret_cast<const DeviceFontRecord*>(record)->gated;
+      return DBS_OK;
+    case 15:
+      if (level < DDD_LEVEL_0500) return DBS_FAILED;
+      *field = reinterpret_cast<const JobTemplate*>(record)->flags;
+      return DBS_OK;
+    case 22:
+      if (level < DDD_LEVEL_1000) return DBS_FAILED;
+      *field = reinterpret_cast<const ConditionRecord*>(record)->flags;
+      return DBS_OK;
+    default:
+      return DBS_FAILED;
+  }
+}
+
+LPCWSTR GetRecordName(const DatabaseRecord* record) {
+  if (!record) return nullptr;
+  switch (record->h.type) {
+    case 3: case 4: return reinterpret_cast<const ChoiceListRecord*>(record)->name;
+    case 5: case 6: return reinterpret_cast<const PaperSourceRecord*>(record)->name;
+    case 10: return reinterpret_cast<const PaperRecord*>(record)->name;
+    case 11: return reinterpret_cast<const DeviceFontRecord*>(record)->name;
+    case 13: case 14: return reinterpret_cast<const ChoiceEntryRecord*>(record)->name;
+    default: return nullptr;
+  }
+}
+
+WORD GetSourceMinCustomSize(const DatabaseRecord* record, SizePairElement* pair) {
+  if (!IsType(record, 5, 6) || !pair) return DBS_FAILED;
+  *pair = reinterpret_cast<const PaperSourceRecord*>(record)->minCustom;
+  return DBS_OK;
+}
+
+WORD GetSourceMaxCustomSize(const DatabaseRecord* record, SizePairElement* pair) {
+  if (!IsType(record, 5, 6) || !pair) return DBS_FAILED;
+  *pair = reinterpret_cast<const PaperSourceRecord*>(record)->maxCustom;
+  return DBS_OK;
+}
+
+WORD GetSourcePaperEntry(const DatabaseRecord* record, WORD n, KeyElement* entry) {
+  if (!IsType(record, 5, 6) || !entry) return DBS_FAILED;
+  const KeyList& papers = reinterpret_cast<const PaperSourceRecord*>(record)->papers;
+  if (n == 0 || n > papers.count) return DBS_ABSENT;
+  *entry = papers.items[n - 1];
+  return DBS_OK;
+}
+
+WORD GetSourceEntryAttribute(const DatabaseRecord* record, WORD n, WORD* attribute) {
+  if (!IsType(record, 5, 6) || !attribute) return DBS_FAILED;
+  const KeyList& attributes = reinterpret_cast<const PaperSourceRecord*>(record)->attributes;
+  if (n == 0 || n > attributes.count) return DBS_ABSENT;
+  *attribute = attributes.items[n - 1].key;
+  return DBS_OK;
+}
+
+WORD GetPaperRecordSize(const DatabaseRecord* record, SizePairElement* pair) {
+  if (!IsType(record, 10) || !pair) return DBS_FAILED;
+  *pair = reinterpret_cast<const PaperRecord*>(record)->size;
+  return DBS_OK;
+}
+
+WORD GetPaperRecordAltSize(const DatabaseRecord* record, SizePairElement* pair) {
+  if (!IsType(record, 10) || !pair) return DBS_FAILED;
+  *pair = reinterpret_cast<const PaperRecord*>(record)->altSize;
+  return DBS_OK;
+}
+
+WORD GetPaperRecordMargins(const DatabaseRecord* record, SizePairElement* first, SizePairElement* second) {
+  if (!IsType(record, 10) || !first || !second) return DBS_FAILED;
+  *first = reinterpret_cast<const PaperRecord*>(record)->margin1;
+  *second = reinterpret_cast<const PaperRecord*>(record)->margin2;
+  return DBS_OK;
+}
+
+WORD GetPaperRecordMinSize(const DatabaseRecord* record, SizePairElement* pair) {
+  if (!IsType(record, 10) || !pair) return DBS_FAILED;
+  *pair = reinterpret_cast<const PaperRecord*>(record)->minSize;
+  return DBS_OK;
+}
+
+WORD GetPaperRecordMaxSize(const DatabaseRecord* record, SizePairElement* pair) {
+  if (!IsType(record, 10) || !pair) return DBS_FAILED;
+  *pair = reinterpret_cast<const PaperRecord*>(record)->maxSize;
+  return DBS_OK;
+}
+
+WORD GetFontRecordText(const DatabaseRecord* record, WORD n, LPCWSTR* text) {
+  if (!IsType(record, 11) || !text) return DBS_FAILED;
+  const auto* r = reinterpret_cast<const DeviceFontRecord*>(record);
+  if (n == 0 || n > r->faceCount) return DBS_ABSENT;
+  *text = r->faces[n - 1];
+  return DBS_OK;
+}
+
+WORD GetFontRecordInfo(const DatabaseRecord* record, const BYTE** data, DWORD* size) {
+  if (!IsType(record, 11) || !data || !size) return DBS_FAILED;
+  const auto* r = reinterpret_cast<const DeviceFontRecord*>(record);
+  *data = r->data;
+  *size = r->dataSize;
+  return DBS_OK;
+}
+
+WORD GetPairListCount(const DatabaseRecord* record, WORD* count) {
+  if (!count) return DBS_FAILED;
+  if (IsType(record, 11)) *count = reinterpret_cast<const DeviceFontRecord*>(record)->pairCount;
+  else if (IsType(record, 22)) *count = reinterpret_cast<const ConditionRecord*>(record)->pairs.count;
+  else return DBS_FAILED;
+  return DBS_OK;
+}
+
+WORD GetPairListEntry(const DatabaseRecord* record, WORD n, WORD* length, BYTE* type, const void** value) {
+  if (!length || !type || !value) return DBS_FAILED;
+  const StoredValue* v = nullptr;
+  WORD count = 0;
+  if (IsType(record, 11)) {
+    const auto* r = reinterpret_cast<const DeviceFontRecord*>(record);
+    count = r->pairCount;
+    if (n >= 1 && n <= count) v = &r->pairs[n - 1];
+  } else if (IsType(record, 22)) {
+    const auto* r = reinterpret_cast<const ConditionRecord*>(record);
+    count = r->pairs.count;
+    if (n >= 1 && n <= count) v = &r->pairs.items[n - 1].value;
+  } else {
+    return DBS_FAILED;
+  }
+  if (!v) return DBS_ABSENT;  // out of range is a failure, not a success with stale outputs
+  *length = v->length;
+  *type = v->type;
+  *value = v->value;
+  return DBS_OK;
+}
+
+LPCWSTR GetJobTemplateKey(const DatabaseRecord* record) {
+  return IsType(record, 15) ? reinterpret_cast<const JobTemplate*>(record)->key : nullptr;
+}
+
+LPCWSTR GetJobTemplateValue(const DatabaseRecord* record) {
+  return IsType(record, 15) ? reinterpret_cast<const JobTemplate*>(record)->value : nullptr;
+}
+
+WORD GetType19Value(const DatabaseRecord* record, BYTE* value) {
+  if (!IsType(record, 19) || !value || LevelOf(record) < DDD_LEVEL_0200) return DBS_FAILED;
+  *value = reinterpret_cast<const MediaTypeRecord*>(record)->value;
+  return DBS_OK;
+}
+
+WORD GetType21Count(const DatabaseRecord* record, WORD* count) {
+  if (!IsType(record, 21) || !count || LevelOf(record) < DDD_LEVEL_0300) return DBS_FAILED;
+  *count = reinterpret_cast<const PresetRecord*>(record)->count;
+  return DBS_OK;
+}
+
+WORD GetType21Entry(const DatabaseRecord* record, WORD n, WORD* item, WORD* length, BYTE* type, const void** value) {
+  if (!IsType(record, 21) || !item || !length || !type || !value || LevelOf(record) < DDD_LEVEL_0300) return DBS_FAILED;
+  const auto* r = reinterpret_cast<const PresetRecord*>(record);
+  if (n == 0 || n > r->count) return DBS_ABSENT;
+  const PresetEntry& e = r->entries[n - 1];
+  *item = e.item;
+  *length = e.value.length;
+  *type = e.value.type;
+  *value = e.value.value;
+  return DBS_OK;
+}
+
+WORD GetNameListEntry(const DatabaseRecord* record, WORD n, LPCWSTR* name) {
+  if (!IsType(record, 22) || !name) return DBS_FAILED;
+  const auto* r = reinterpret_cast<const ConditionRecord*>(record);
+  if (n == 0 || n > r->names.count) return DBS_FAILED;
+  *name = r->names.items[n - 1].text;
+  return DBS_OK;
+}
+
+WORD ReadPictureOfRecord(DatabaseStream* main, DatabaseStream* linked, const DatabaseRecord* record, WORD* width,
+                         WORD* height, BYTE** data, DWORD* size) {
+  if (!IsType(record, 9) || !width || !height || !data || !size) return DBS_FAILED;
+  *data = nullptr;
+  const auto* r = reinterpret_cast<const PictureRefRecord*>(record);
+  DatabaseRecord* picture = nullptr;
+  WORD status = ReadKeyedRecord(TRUE, main, linked, 12, r->picture.picture.key, 0, &picture);
+  if (status != DBS_OK) return status;
+  *width = r->picture.width;
+  *height = r->picture.height;
+  *data = TakePictureData(picture, size);
+  return DBS_OK;
+}
+
+BYTE* ReadModelPictureRecord(DatabaseStream* main, DatabaseStream* linked, WORD* width, WORD* height, DWORD* size) {
+  if (!width || !height || !size) return nullptr;
+  WORD key = static_cast<WORD>(ReadSectionValue(main, DDD_SECTION_MODEL_PICTURE, 2, 0));
+  DatabaseRecord* picture = nullptr;
+  if (ReadKeyedRecord(TRUE, main, linked, 12, key, 0, &picture) != DBS_OK) return nullptr;
+  const auto* r = reinterpret_cast<const PictureRecord*>(picture);
+  *width = r->width;
+  *height = r->height;
+  return TakePictureData(picture, size);
+}
+
+WORD ReadDataBlockOfRecord(DatabaseStream* main, DatabaseStream* linked, const DatabaseRecord* record,
+                           DataBlock** block) {
+  if (!block) return DBS_FAILED;
+  *block = nullptr;
+  WORD key = 0;
+  if (IsType(record, 3, 4)) key = reinterpret_cast<const ChoiceListRecord*>(record)->block.key;
+  else if (IsType(record, 13, 14)) key = reinterpret_cast<const ChoiceEntryRecord*>(record)->block.key;
+  else return DBS_FAILED;
+  if (key == 0) return DBS_ABSENT;
+  DatabaseRecord* found = nullptr;
+  WORD status = ReadKeyedRecord(FALSE, main, linked, 18, key, 0, &found);
+  if (status != DBS_OK) return status;
+  found->h.type = DDD_KIND_DATA_BLOCK;
+  *block = reinterpret_cast<DataBlock*>(found);
+  return DBS_OK;
+}

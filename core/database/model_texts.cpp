@@ -1,0 +1,57 @@
+// Reading single texts of the printer's model database. Only the two streams are opened:
+// these texts need neither the policy file nor the record queries.
+#include "core/database/model_texts.h"
+
+#include <cstring>
+
+#include "core/services/chunked_printer_data.h"
+#include "core/database/database.h"
+#include "core/database/dbrecords.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr WORD kHeaderTextUserModeDriver = 2;
+
+enum class ModelText { UserBase, ModelName, UserModeDriver };
+
+LPWSTR ReadModelText(HANDLE printer, ModelText which) {
+  LPWSTR path = GetDriverDataFile(printer);
+  if (path == nullptr) return nullptr;
+  DatabaseStream main, linked;
+  std::memset(&main, 0, sizeof main);
+  std::memset(&linked, 0, sizeof linked);
+  LPWSTR text = nullptr;
+  if (OpenDescriptionDatabase(path, 0, &main, &linked) == DBS_OK) {
+    switch (which) {
+      case ModelText::UserBase:
+        if (ReadDriverText(&main, DB_DRIVER_TEXT_USER_BASE, &text) != DBS_OK) text = nullptr;
+        break;
+      case ModelText::UserModeDriver:
+        if (ReadHeaderText(&main, kHeaderTextUserModeDriver, &text) != DBS_OK) text = nullptr;
+        break;
+      case ModelText::ModelName: {
+        DatabaseRecord* record = nullptr;
+        if (ReadDatabaseHeader(&main, &record) == DBS_OK && record != nullptr) {
+          const HeaderRecord* header = reinterpret_cast<const HeaderRecord*>(record);
+          if (header->modelName != nullptr) {
+            const SIZE_T bytes = (SIZE_T(lstrlenW(header->modelName)) + 1) * sizeof(WCHAR);
+            text = static_cast<LPWSTR>(GlobalAlloc(GPTR, bytes));
+            if (text != nullptr) std::memcpy(text, header->modelName, bytes);
+          }
+          FreeRecord(&record, DB_ANY_TYPE);
+        }
+        break;
+      }
+    }
+  }
+  CloseDatabaseStreams(&main, &linked);
+  GlobalFree(path);
+  return text;
+}
+
+}  // namespace
+
+LPWSTR ReadUserBaseText(HANDLE printer) { return ReadModelText(printer, ModelText::UserBase); }
+LPWSTR ReadModelNameText(HANDLE printer) { return ReadModelText(printer, ModelText::ModelName); }
+LPWSTR ReadUserModeDriverText(HANDLE printer) { return ReadModelText(printer, ModelText::UserModeDriver); }

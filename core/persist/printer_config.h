@@ -1,0 +1,47 @@
+// The printer-wide settings: loading a printer's configuration, preparing a new printer's
+// stores, and the forms database.
+#pragma once
+
+#include "items/setting_records.h"
+#include "platform/base/types.h"
+#include "platform/spooler/spooler.h"
+
+struct ItemStore;
+
+// Value that names the printer's user-mode driver.
+inline constexpr WCHAR kUserModeDriverValue[] = u"SPLUserModePrinterDriver";
+
+// Fills the caller's configuration: "PrinterData" merged with the calling user's per-user
+// part, converted when another release stored it, else the model's defaults; then the values
+// the administrator locked. 1, or 0 when not even the defaults could be built.
+int LoadPrinterConfiguration(HANDLE printer, PrinterConfiguration* out, ItemStore* store);
+// Opens the printer by its own name with full access (PRINTER_ALL_ACCESS), for writing its
+// printer data; NULL when refused, with *denied TRUE for a refusal of access.
+HANDLE OpenPrinterForWriting(HANDLE printer, BOOL* denied);
+// Stores the user's per-user part, and with `store` the configuration itself as "PrinterData"
+// without any user's per-user values: 1 when all of it was stored. The caller's record is
+// never changed.
+int InitPrinterConfiguration(HANDLE printer, const PrinterConfiguration* config, BOOL store);
+int SetUserModeDriverData(HANDLE printer);
+int QueryStartupHook(HANDLE printer, HMODULE module, DWORD code, DWORD flag);
+int RunStartupHook(HANDLE printer, HMODULE module);
+
+// Forms. Statuses of ReadFormName: 1 done, 2 beyond the form count, 3 no forms or the
+// enumeration failed, 10 form 0, no output or no memory.
+int EnumFormsAlloc(HANDLE printer, FORM_INFO_1W** forms, DWORD* needed, DWORD* count);
+int IsBuiltinForm(HANDLE printer, DWORD form);
+DWORD PaperSizeToFormIndex(DWORD paperSize);
+int ReadFormName(HANDLE printer, DWORD form, LPWSTR* name);
+LPWSTR GetFormNameByIndex(HANDLE printer, DWORD form);
+
+// The model's papers: the type-10 records that the choices of item 8 (dmPaperSize) stand for;
+// a paper's id is its record's key. 1 when a choice stands for that paper, else 0.
+int IsDatabasePaperSize(HANDLE printer, DWORD paperSize);
+// Statuses of MapFormToPaperId besides 1 (mapped).
+inline constexpr int kFormNotAPaper = 2;     // no paper of the form's name, or no such form
+inline constexpr int kFormMapFailed = 3;     // no forms, no database, or a choice unreadable
+inline constexpr int kFormMapNoMemory = 10;
+// The model's paper for form `form`: a built-in form that is one of the papers is its own
+// paper; otherwise the first paper whose name equals the form's name (case-sensitive). 1 with
+// the paper id, else one of the statuses above with the id 0.
+int MapFormToPaperId(HANDLE printer, DWORD form, WORD* paperId);

@@ -1,0 +1,131 @@
+// The spooler's forms database, read by form number.
+#include "core/persist/printer_config.h"
+
+#include "core/store/item_store.h"
+#include "platform/platform.h"
+
+int EnumFormsAlloc(HANDLE printer, FORM_INFO_1W** forms, DWORD* needed, DWORD* count) {
+  if (forms == nullptr || needed == nullptr || count == nullptr) return 10;
+  *forms = nullptr;
+  *needed = 0;
+  *count = 0;
+  if (EnumFormsW(printer, 1, nullptr, 0, needed, count) || GetLastError() != ERROR_INSUFFICIENT_BUFFER) return 3;
+  BYTE* block = static_cast<BYTE*>(GlobalAlloc(GPTR, *needed));
+  if (block == nullptr) return 10;
+  if (!EnumFormsW(printer, 1, block, *needed, needed, count)) {
+    GlobalFree(block);
+    *count = 0;
+    return 3;
+  }
+  *forms = reinterpret_cast<FORM_INFO_1W*>(block);
+  return 1;
+}
+
+int IsBuiltinForm(HANDLE printer, DWORD form) {
+  FORM_INFO_1W* forms;
+  DWORD needed, count;
+  if (form == 0 || EnumFormsAlloc(printer, &forms, &needed, &count) != 1) return 0;
+  const int builtin = form <= count && (forms[form - 1].Flags & FORM_BUILTIN) != 0;
+  GlobalFree(forms);
+  return builtin;
+}
+
+DWORD PaperSizeToFormIndex(DWORD paperSize) { return paperSize; }
+
+int ReadFormName(HANDLE printer, DWORD form, LPWSTR* name) {
+  if (form == 0 || name == nullptr) return 10;
+  *name = nullptr;
+  FORM_INFO_1W* forms;
+  DWORD needed, count;
+  const int listed = EnumFormsAlloc(printer, &forms, &needed, &count);
+  if (listed != 1) return listed == 10 ? 10 : 3;
+  int result = count == 0 ? 3 : form > count ? 2 : 1;
+  if (result == 1) {
+    LPCWSTR formName = forms[form - 1].pName;
+    *name = static_cast<LPWSTR>(GlobalAlloc(GPTR, (lstrlenW(formName) + 1) * sizeof(WCHAR)));
+    if (*name != nullptr) lstrcpyW(*name, formName);
+    else result = 10;
+  }
+  GlobalFree(forms);
+  return result;
+}
+
+LPWSTR GetFormNameByIndex(HANDLE printer, DWORD form) {
+  LPWSTR name = nullptr;
+  return ReadFormName(printer, form, &name) == 1 ? name : nullptr;
+}
+
+namespace {
+
+constexpr SettingItemId kPaperSizeItem = 8;  // dmPaperSize
+
+// Reads choice n of item 8 and the paper record it stands for (NULL when it stands for none):
+// the database status of reading the choice.
+WORD ReadPaperChoice(const ItemStore* store, WORD n, DatabaseRecord** paper) {
+  *paper = nullptr;
+  WORD type;
+  ScopedRecord entry;
+  const WORD status = ReadChoiceRecord(FALSE, store->main, store->linked, kPaperSizeItem, n, &type, &entry.record);
+  if (status != DBS_OK) return status;
+  WORD paperType;
+  if (ReadReferencedRecord(FALSE, store->main, store->linked, entry.record, &paperType, paper) == DBS_OK &&
+      paperType != 10)
+    FreeRecord(paper, DB_ANY_TYPE);
+  return DBS_OK;
+}
+
+bool ListsPaper(const ItemStore* store, DWORD paperId) {
+  for (WORD n = 1;; ++n) {
+    ScopedRecord paper;
+    if (ReadPaperChoice(store, n, &paper.record) != DBS_OK) return false;
+    if (paper.record != nullptr && paper.record->h.key == paperId) return true;
+  }
+}
+
+// The status of a choice read that ended the walk; a read failure must not read as "mapped".
+int WalkEndStatus(WORD status) {
+  return status == DBS_ABSENT ? kFormNotAPaper : status == DBS_NO_MEMORY ? kFormMapNoMemory : kFormMapFailed;
+}
+
+}  // namespace
+
+int IsDatabasePaperSize(HANDLE printer, DWORD paperSize) {
+  ItemStore* store = OpenItemStore(printer);
+  if (store == nullptr) return 0;
+  const int listed = ListsPaper(store, paperSize) ? 1 : 0;
+  CloseItemStore(store);
+  return listed;
+}
+
+int MapFormToPaperId(HANDLE printer, DWORD form, WORD* paperId) {
+  if (paperId == nullptr) return kFormMapFailed;
+  *paperId = 0;
+  if (form == 0) return kFormNotAPaper;
+  ItemStore* store = OpenItemStore(printer);
+  if (store == nullptr) return kFormMapFailed;
+  int result;
+  LPWSTR formName = nullptr;
+  if (IsBuiltinForm(printer, form) && ListsPaper(store, form)) {
+    *paperId = WORD(form);
+    result = 1;
+  } else if ((result = ReadFormName(printer, form, &formName)) == 1) {
+    for (WORD n = 1;; ++n) {
+      ScopedRecord paper;
+      const WORD status = ReadPaperChoice(store, n, &paper.record);
+      if (status != DBS_OK) {
+        result = WalkEndStatus(status);
+        break;
+      }
+      LPCWSTR name = paper.record != nullptr ? GetRecordName(paper.record) : nullptr;
+      if (name != nullptr && lstrcmpW(name, formName) == 0) {
+        *paperId = paper.record->h.key;
+        break;
+      }
+    }
+    GlobalFree(formName);
+  } else if (result != kFormMapNoMemory) {
+    result = result == 2 ? kFormNotAPaper : kFormMapFailed;
+  }
+  CloseItemStore(store);
+  return result;
+}

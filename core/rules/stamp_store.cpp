@@ -1,0 +1,309 @@
+#include "core/rules/stamp_store.h"
+
+#include <cstring>
+#include <optional>
+
+#include "core/database/machine_base_text.h"
+#include "core/services/registry_tree.h"
+#include "core/store/user_store.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr WCHAR kStampsKeyName[] = u"Stamps";
+constexpr WCHAR kOthersKeyName[] = u"Stamps\\Others";
+constexpr WCHAR kVersionValueName[] = u"Stamp Version";
+// Written as its four characters, without a terminator.
+constexpr WCHAR kStampVersion[] = u"0.01";
+constexpr DWORD kStampVersionBytes = 4 * sizeof(WCHAR);
+// Value names longer than this are not stamp names.
+constexpr DWORD kValueNameChars = 66;
+
+// One value of the stamps key as the walk reads it.
+struct StampValue {
+  WCHAR valueName[kValueNameChars];
+  DWORD type;
+  DWORD size;
+  BYTE data[kStampRecordBytes];
+  WCHAR dataName[kStampNameChars];
+  BOOL hasDataName;  // the data starts with a name that ends within its field
+
+  bool IsBinary() const { return type == REG_BINARY; }
+  // A stored stamp of this name.
+  bool IsStampNamed(LPCWSTR name) const {
+    return IsBinary() && size == kStampRecordBytes && hasDataName && wcscmp(dataName, name) == 0;
+  }
+  bool DataNameIs(LPCWSTR name) const { return hasDataName && wcscmp(dataName, name) == 0; }
+};
+
+enum class Walk { Next, Stop };
+
+// Calls visit for each value that fits the buffers, from index 0 on. ERROR_SUCCESS when the
+// walk ended (at the last value or when visit stopped it), else the enumeration's error.
+template <typename Visit>
+LSTATUS WalkStampValues(HKEY key, Visit visit) {
+  for (DWORD index = 0;; ++index) {
+    StampValue value{};
+    DWORD nameSize = kValueNameChars;
+    value.size = kStampRecordBytes;
+    LSTATUS status = RegEnumValueW(key, index, value.valueName, &nameSize, nullptr, &value.type, value.data,
+                                   &value.size);
+    if (status == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
+    if (status == ERROR_MORE_DATA) continue;  // too long a name or too large a record: not a stamp
+    if (status != ERROR_SUCCESS) return status;
+    value.hasDataName = StoredStampName(value.data, value.size, value.dataName);
+    if (visit(value) == Walk::Stop) return ERROR_SUCCESS;
+  }
+}
+
+// Whether the name is a complete, non-empty stamp name.
+bool IsUsableName(const WCHAR name[kStampNameChars]) {
+  const int length = static_cast<int>(wcsnlen(name, kStampNameChars));
+  return length > 0 && length < kStampNameChars;
+}
+
+bool SameFont(const LOGFONTW& a, const LOGFONTW& b) {
+  return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth && a.lfEscapement == b.lfEscapement &&
+         a.lfOrientation == b.lfOrientation && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
+         a.lfUnderline == b.lfUnderline && a.lfStrikeOut == b.lfStrikeOut && a.lfCharSet == b.lfCharSet &&
+         a.lfOutPrecision == b.lfOutPrecision && a.lfClipPrecision == b.lfClipPrecision &&
+         a.lfPitchAndFamily == b.lfPitchAndFamily && wcsncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
+}
+
+bool SameStamp(const StampRecord& a, const StampRecord& b) {
+  return wcsncmp(a.text, b.text, kStampTextChars) == 0 && a.colorChoice == b.colorChoice &&
+         a.lightFlag == b.lightFlag && a.frameKind == b.frameKind && a.position == b.position &&
+         a.repeatFlag == b.repeatFlag && a.color == b.color && SameFont(a.font, b.font);
+}
+
+// Counts the binary values and looks for a value whose data starts with the name, whatever
+// its type. 1 done, 9 the walk failed.
+WORD SurveyStamps(HKEY key, LPCWSTR name, DWORD* binaryCount, bool* nameExists) {
+  *binaryCount = 0;
+  *nameExists = false;
+  LSTATUS status = WalkStampValues(key, [&](const StampValue& v) {
+    if (v.IsBinary()) ++*binaryCount;
+    if (v.DataNameIs(name)) *nameExists = true;
+    return Walk::Next;
+  });
+  return status == ERROR_SUCCESS ? STAMP_DONE : STAMP_ENUM_FAILED;
+}
+
+// Looks for the first stored stamp of the name in the open key: found receives its value, or
+// stays empty. ERROR_SUCCESS when the walk ended, else the enumeration's error.
+LSTATUS FindStampValue(HKEY key, LPCWSTR name, std::optional<StampValue>* found) {
+  found->reset();
+  return WalkStampValues(key, [&](const StampValue& v) {
+    if (!v.IsStampNamed(name)) return Walk::Next;
+    *found = v;
+    return Walk::Stop;
+  });
+}
+
+// Opens the stamps key and reads the first stored stamp of the name into found (empty when
+// there is none): 1, 9, or the open's result.
+WORD ReadStoredStamp(HANDLE printer, LPCWSTR name, std::optional<StampValue>* found) {
+  HKEY key = nullptr;
+  WORD result = OpenStampsKey(&key, printer);
+  if (result != STAMP_DONE) return result;
+  LSTATUS status = FindStampValue(key, name, found);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS ? STAMP_DONE : STAMP_ENUM_FAILED;
+}
+
+}  // namespace
+
+WORD BuildStampsMachinePath(HANDLE printer, LPWSTR* path, WORD kind) {
+  if (path == nullptr || kind > 1) return STAMP_BAD_ARGUMENT;
+  LPWSTR base = ReadMachineBaseText(printer);
+  if (base == nullptr) return STAMP_BAD_ARGUMENT;
+  *path = JoinMachineKeyPath(base, kind == 0 ? kStampsKeyName : kOthersKeyName);
+  GlobalFree(base);
+  return *path != nullptr ? STAMP_DONE : STAMP_BAD_ARGUMENT;
+}
+
+WORD CreateStampsKey(HKEY* key, HANDLE printer) {
+  if (key == nullptr) return STAMP_BAD_ARGUMENT;
+  WCHAR stampsPath[kUserKeyPathChars];
+  WCHAR othersPath[kUserKeyPathChars];
+  if (!BuildStampsKeyPath(printer, stampsPath, kUserKeyPathChars, 0) ||
+      !BuildStampsKeyPath(printer, othersPath, kUserKeyPathChars, 1))
+    return STAMP_BAD_ARGUMENT;
+  HKEY stamps = nullptr;
+  HKEY others = nullptr;
+  bool written = RegCreateKeyW(HKEY_CURRENT_USER, stampsPath, &stamps) == ERROR_SUCCESS &&
+                 RegCreateKeyW(HKEY_CURRENT_USER, othersPath, &others) == ERROR_SUCCESS &&
+                 RegSetValueExW(others, kVersionValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(kStampVersion),
+                                kStampVersionBytes) == ERROR_SUCCESS;
+  if (others != nullptr) RegCloseKey(others);
+  for (int row = 1; written && row <= kBuiltInStampCount; ++row) {
+    StampRecord record;
+    BYTE bytes[kStampRecordBytes];
+    LoadBuiltInStampRecord(&record, GetStampRow(row));
+    EncodeStampRecord(&record, bytes);
+    written = RegSetValueExW(stamps, record.name, 0, REG_BINARY, bytes, kStampRecordBytes) == ERROR_SUCCESS;
+  }
+  if (!written) {
+    // Others goes with its parent: a half-filled key must not be taken for a complete one.
+    if (stamps != nullptr) RegCloseKey(stamps);
+    DeleteKeyTree(HKEY_CURRENT_USER, stampsPath);
+    return STAMP_WRITE_FAILED;
+  }
+  *key = stamps;
+  return STAMP_DONE;
+}
+
+WORD OpenStampsKey(HKEY* key, HANDLE printer) {
+  if (key == nullptr) return STAMP_BAD_ARGUMENT;
+  WCHAR userPath[kUserKeyPathChars];
+  if (!BuildStampsKeyPath(printer, userPath, kUserKeyPathChars, 0)) return STAMP_BAD_ARGUMENT;
+  LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, userPath, 0, KEY_ALL_ACCESS, key);
+  if (status != ERROR_FILE_NOT_FOUND) return status == ERROR_SUCCESS ? STAMP_DONE : STAMP_NO_KEY;
+  LPWSTR machinePath = nullptr;
+  if (BuildStampsMachinePath(printer, &machinePath, 0) != STAMP_DONE) return STAMP_BAD_ARGUMENT;
+  HKEY source = nullptr;
+  WORD result = STAMP_DONE;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, machinePath, 0, KEY_READ, &source) == ERROR_SUCCESS) {
+    HKEY created = nullptr;
+    if (RegCreateKeyW(HKEY_CURRENT_USER, userPath, &created) == ERROR_SUCCESS && CopyKeyTree(created, source)) {
+      *key = created;
+    } else {
+      // A partial copy would never be filled again: remove it.
+      if (created != nullptr) RegCloseKey(created);
+      DeleteKeyTree(HKEY_CURRENT_USER, userPath);
+      result = STAMP_NO_KEY;
+    }
+    RegCloseKey(source);
+  } else if (CreateStampsKey(key, printer) != STAMP_DONE) {
+    result = STAMP_NO_KEY;
+  }
+  GlobalFree(machinePath);
+  return result;
+}
+
+WORD CountUserStamps(HANDLE printer, DWORD* count) {
+  if (count == nullptr) return STAMP_BAD_ARGUMENT;
+  HKEY key = nullptr;
+  WORD result = OpenStampsKey(&key, printer);
+  if (result != STAMP_DONE) return result;
+  DWORD binary = 0;
+  LSTATUS status = WalkStampValues(key, [&](const StampValue& v) {
+    if (v.IsBinary()) ++binary;
+    return Walk::Next;
+  });
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) return STAMP_ENUM_FAILED;
+  *count = binary;
+  return STAMP_DONE;
+}
+
+WORD GetStampNames(HANDLE printer, LPWSTR buffer, DWORD* count, DWORD* size) {
+  if (count == nullptr || size == nullptr) return STAMP_BAD_ARGUMENT;
+  HKEY key = nullptr;
+  if (OpenStampsKey(&key, printer) != STAMP_DONE) return GetBuiltInStampNames(buffer, count, size);
+  const DWORD given = buffer != nullptr ? *size : 0;
+  DWORD names = 0;
+  DWORD total = 0;
+  LSTATUS status = WalkStampValues(key, [&](const StampValue& v) {
+    if (names == kMaxStoredStamps) return Walk::Stop;
+    if (!v.IsBinary() || v.size != kStampRecordBytes || !v.hasDataName) return Walk::Next;
+    const DWORD bytes = sizeof(WCHAR) * (lstrlenW(v.dataName) + 1);
+    if (total + bytes <= given) lstrcpyW(buffer + total / sizeof(WCHAR), v.dataName);
+    total += bytes;
+    ++names;
+    return Walk::Next;
+  });
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) return STAMP_ENUM_FAILED;
+  if (total + sizeof(WCHAR) <= given) buffer[total / sizeof(WCHAR)] = 0;
+  *count = names;
+  *size = total + sizeof(WCHAR);
+  return total + sizeof(WCHAR) <= given ? STAMP_DONE : STAMP_BUFFER_TOO_SMALL;
+}
+
+WORD LoadStampRecord(HANDLE printer, LPCWSTR name, StampRecord* record, BOOL builtInOnly) {
+  if (record == nullptr) return STAMP_BAD_ARGUMENT;
+  if (name == nullptr || (builtInOnly && LoadBuiltInStampByName(name, record) != STAMP_DONE)) {
+    LoadBuiltInStampRecord(record, GetStampRow(0));
+    return STAMP_DONE;
+  }
+  if (builtInOnly) return STAMP_DONE;
+  HKEY key = nullptr;
+  if (OpenStampsKey(&key, printer) != STAMP_DONE) return LoadBuiltInStampByName(name, record);
+  std::optional<StampValue> stored;
+  LSTATUS status = FindStampValue(key, name, &stored);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) return STAMP_ENUM_FAILED;
+  return stored && DecodeStampRecord(stored->data, stored->size, record) ? STAMP_DONE : STAMP_BAD_ARGUMENT;
+}
+
+WORD FindUserStamp(HANDLE printer, LPCWSTR name) {
+  if (name == nullptr) return STAMP_BAD_ARGUMENT;
+  if (IsBuiltInStampName(name)) return STAMP_BUILT_IN;
+  std::optional<StampValue> stored;
+  WORD result = ReadStoredStamp(printer, name, &stored);
+  if (result != STAMP_DONE) return result;
+  return stored ? STAMP_DONE : STAMP_BAD_ARGUMENT;
+}
+
+WORD DeleteUserStamp(HANDLE printer, LPCWSTR name) {
+  if (name == nullptr) return STAMP_BAD_ARGUMENT;
+  if (IsBuiltInStampName(name)) return STAMP_BUILT_IN;
+  HKEY key = nullptr;
+  WORD result = OpenStampsKey(&key, printer);
+  if (result != STAMP_DONE) return result;
+  std::optional<StampValue> stored;
+  if (FindStampValue(key, name, &stored) != ERROR_SUCCESS)
+    result = STAMP_DELETE_FAILED;
+  else if (!stored)
+    result = STAMP_BAD_ARGUMENT;
+  else
+    result = RegDeleteValueW(key, stored->valueName) == ERROR_SUCCESS ? STAMP_DONE : STAMP_DELETE_FAILED;
+  RegCloseKey(key);
+  return result;
+}
+
+WORD CanAddUserStamp(HANDLE printer, LPCWSTR name) {
+  if (name == nullptr) return STAMP_DONE;
+  if (IsBuiltInStampName(name)) return STAMP_NAME_EXISTS;
+  HKEY key = nullptr;
+  WORD result = OpenStampsKey(&key, printer);
+  if (result != STAMP_DONE) return result;
+  DWORD binary = 0;
+  bool exists = false;
+  result = SurveyStamps(key, name, &binary, &exists);
+  RegCloseKey(key);
+  if (result != STAMP_DONE) return result;
+  if (exists) return STAMP_NAME_EXISTS;
+  return binary < kMaxStoredStamps ? STAMP_DONE : STAMP_KEY_FULL;
+}
+
+WORD StoreUserStamp(HANDLE printer, const StampRecord* record) {
+  // An empty name would write the key's unnamed default value.
+  if (record == nullptr || !IsUsableName(record->name)) return STAMP_BAD_ARGUMENT;
+  HKEY key = nullptr;
+  WORD result = OpenStampsKey(&key, printer);
+  if (result != STAMP_DONE) return result;
+  DWORD binary = 0;
+  bool exists = false;
+  result = SurveyStamps(key, record->name, &binary, &exists);
+  if (result == STAMP_DONE && !exists && binary >= kMaxStoredStamps) result = STAMP_KEY_FULL;
+  if (result == STAMP_DONE) {
+    BYTE bytes[kStampRecordBytes];
+    EncodeStampRecord(record, bytes);
+    if (RegSetValueExW(key, record->name, 0, REG_BINARY, bytes, kStampRecordBytes) != ERROR_SUCCESS)
+      result = STAMP_WRITE_FAILED;
+  }
+  RegCloseKey(key);
+  return result;
+}
+
+WORD CompareUserStamp(HANDLE printer, const StampRecord* record) {
+  if (record == nullptr || !IsUsableName(record->name)) return STAMP_BAD_ARGUMENT;
+  std::optional<StampValue> value;
+  WORD result = ReadStoredStamp(printer, record->name, &value);
+  if (result != STAMP_DONE) return result;
+  StampRecord stored;
+  if (!value || !DecodeStampRecord(value->data, value->size, &stored)) return STAMP_NOT_STORED;
+  return SameStamp(stored, *record) ? STAMP_DONE : STAMP_DIFFERS;
+}

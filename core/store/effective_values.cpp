@@ -1,0 +1,107 @@
+#include "core/store/effective_values.h"
+
+#include <cstring>
+
+#include "core/store/item_access.h"
+
+namespace {
+
+// Reads an item as an unsigned number of whatever size it reports.
+bool ReadControlNumber(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config, DWORD* number) {
+  union {
+    DWORD value;
+    ULONG_PTR address;
+  } slot{};
+  ValueTypeCode type = 0;
+  DWORD length = 0;
+  if (GetItemValue(id, settings, config, &type, &length, &slot) != kItemDone) return false;
+  if (type == kTypeString || type == kTypeFont || length > 4) return false;
+  *number = slot.value;
+  return true;
+}
+
+int ApplicabilityByColorMode(SettingsRecord* settings, PrinterConfiguration* config, bool appliesWhenMono) {
+  DWORD mode;
+  if (!ReadControlNumber(270, settings, config, &mode)) return kItemControlUnreadable;
+  return (mode == 1) == appliesWhenMono ? kItemApplies : kItemDoesNotApply;
+}
+
+int ApplicabilityByItem293(SettingsRecord* settings, PrinterConfiguration* config) {
+  DWORD value;
+  if (!ReadControlNumber(293, settings, config, &value)) return kItemControlUnreadable;
+  return value == 2 || value == 4 ? kItemApplies : kItemDoesNotApply;
+}
+
+bool InRange(SettingItemId id, SettingItemId first, SettingItemId last) { return id >= first && id <= last; }
+
+// Size in bytes of an item's neutral value (always 0); 0 when the item has none.
+DWORD NeutralValueSize(SettingItemId id) {
+  if (id == 273 || InRange(id, 392, 400) || id == 1303 || id == 1304 || id == 1307 || id == 1308 || id == 1311 ||
+      id == 1317 || id == 1318 || id == 1832 || id == 1833)
+    return 4;
+  if (InRange(id, 274, 288) || id == 291) return 2;
+  if (id == 454) return 1;
+  return 0;
+}
+
+}  // namespace
+
+int GetItemApplicability(SettingItemId id, PrinterConfiguration* config, SettingsRecord* settings) {
+  if (InRange(id, 278, 281) || id == 291) {
+    int byMode = ApplicabilityByColorMode(settings, config, false);
+    if (byMode != kItemApplies) return byMode;
+    return ApplicabilityByItem293(settings, config);
+  }
+  if (InRange(id, 273, 277) || InRange(id, 282, 288) || id == 1303 || id == 1304 || id == 1832 || id == 1833)
+    return ApplicabilityByItem293(settings, config);
+  if (InRange(id, 392, 400) || id == 1317) return ApplicabilityByColorMode(settings, config, false);
+  if (id == 454 || id == 1308 || id == 1311 || id == 1318) return ApplicabilityByColorMode(settings, config, true);
+  if (id == 1307) {
+    DWORD value;
+    if (!ReadControlNumber(271, settings, config, &value)) return kItemControlUnreadable;
+    return value == 8 ? kItemApplies : kItemDoesNotApply;
+  }
+  return kItemApplies;
+}
+
+int GetEffectiveItemValue(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config,
+                          ValueTypeCode* type, DWORD* length, void* value) {
+  if (!type || !length || !value) return 3;
+  if (GetItemValue(id, settings, config, type, length, value) != kItemDone) return 3;
+  if (id == 346) {
+    DWORD quality;
+    if (ReadControlNumber(20, settings, config, &quality) && quality != 600) std::memset(value, 0, *length);
+    return 0;
+  }
+  if (id == 8205) {
+    DWORD mode;
+    if (ReadControlNumber(336, settings, config, &mode) && mode == 1) {
+      DWORD forced = 0x1010802;
+      std::memcpy(value, &forced, sizeof forced);
+    }
+    return 0;
+  }
+  switch (GetItemApplicability(id, config, settings)) {
+    case kItemApplies: return 0;
+    case kItemDoesNotApply: {
+      DWORD size = NeutralValueSize(id);
+      if (size == 0) return 3;
+      std::memset(value, 0, size);
+      *length = size;
+      return 0;
+    }
+    default: return 3;
+  }
+}
+
+DWORD GetEffectiveItemNumber(SettingsRecord* settings, PrinterConfiguration* config, SettingItemId id) {
+  union {
+    DWORD number;
+    ULONG_PTR address;
+  } slot{};
+  ValueTypeCode type = 0;
+  DWORD length = 0;
+  if (GetEffectiveItemValue(id, settings, config, &type, &length, &slot) != 0) return 0xFFFFFFFF;
+  if (type == kTypeString || type == kTypeFont || length > 4) return 0xFFFFFFFF;
+  return slot.number;
+}

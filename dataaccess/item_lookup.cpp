@@ -1,7 +1,0 @@
-// The look-up every item access starts with.
-#include "dataaccess/item_index.h"
-
-ItemAccessResult LocateItem(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config,
-                            ItemLocation* location) {
-  return LocateIndexedItem(id, settings, config, location);
-}
