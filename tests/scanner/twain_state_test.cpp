@@ -3,7 +3,7 @@
 // notifications to the source manager and the refused opens.
 #include <filesystem>
 
-#include "tests/scanner/twain_fixture.h"
+#include "tests/support/twain_fixture.h"
 
 namespace {
 

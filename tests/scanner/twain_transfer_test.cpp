@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "tests/scanner/twain_fixture.h"
+#include "tests/support/twain_fixture.h"
 
 namespace {
 

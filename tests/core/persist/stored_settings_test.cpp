@@ -1,0 +1,88 @@
+#include "core/persist/stored_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "tests/support/conversion_fixture.h"
+#include "core/persist/blob_format.h"
+#include "core/store/item_store.h"
+#include "core/persist/model_defaults.h"
+#include "core/services/module_state.h"
+#include "core/persist/settings_blobs.h"
+#include "tests/support/printer_fixture.h"
+
+namespace {
+
+using namespace persist_test;
+
+class StoredSettings : public SamplePrinterTest {
+ protected:
+  void SetUp() override {
+    SamplePrinterTest::SetUp();
+    OpenStore();
+    ASSERT_TRUE(BuildModelDefaults(store_, u"P1", defaults_.get()));
+  }
+
+  std::unique_ptr<ModelDefaults> defaults_ = std::make_unique<ModelDefaults>();
+};
+
+TEST_F(StoredSettings, OlderExtensionInPrinterDataMergesOverTheModelDefaults) {
+  std::vector<BYTE> blob(kExtensionBlobHeaderSize + 3000, 0x33);
+  WriteExtensionBlobHeader(blob.data());
+  PutU32(blob, 16, 20000);
+  PutU32(blob, 20, 3000);
+  ASSERT_TRUE(SimSeedPrinterData(u"P1", nullptr, u"N_DevSize", REG_DWORD,
+                                 std::vector<BYTE>{BYTE(blob.size()), BYTE(blob.size() >> 8), 0, 0}));
+  for (size_t piece = 0; piece * 768 < blob.size(); ++piece) {
+    const size_t n = std::min<size_t>(768, blob.size() - piece * 768);
+    const std::u16string name = u"N_Dev" + std::u16string(1, char16_t(u'1' + piece));
+    ASSERT_TRUE(SimSeedPrinterData(u"P1", nullptr, name.c_str(), REG_BINARY,
+                                   std::vector<BYTE>(blob.begin() + piece * 768, blob.begin() + piece * 768 + n)));
+  }
+  BYTE ext[kSettingsExtensionSize];
+  ASSERT_EQ(LoadDeviceBlobs(printer_, nullptr, kBlobStorePrinterData, nullptr, ext, nullptr, nullptr), 1);
+  EXPECT_EQ(ext[0] | ext[1] << 8, 20544);
+  EXPECT_EQ(ext[2999], 0x33);
+  EXPECT_EQ(std::memcmp(ext + 3000, defaults_->settings.bytes + kSettingsExtensionOffset + 3000, 816), 0);
+}
+
+TEST_F(StoredSettings, OldDocumentIsRebuiltAndItsExtensionKeptAsThePrintersBlob) {
+  std::vector<BYTE> stored = StoredRecord(*defaults_, 0x4004, 4924 - 220, u"Qorvex QX-4500");
+  PutU16(stored, 76, 2);
+  const char16_t text[] = u"Dept 7";
+  std::memcpy(stored.data() + 2062, text, sizeof text);  // item 1795, kept in the extension
+  BYTE out[kSettingsRecordShortSize];
+  ASSERT_EQ(ConvertOldSettings(stored.data(), DWORD(stored.size()), out, u"P1", store_), 0);
+  SettingsRecord record{};
+  std::memcpy(record.bytes, out, sizeof out);
+  EXPECT_EQ(ItemOf(&record, nullptr, 7), 2u);
+  EXPECT_EQ(ItemOf(&record, nullptr, 257), 0x5040u);
+  BYTE ext[kSettingsExtensionSize];
+  ASSERT_EQ(LoadDeviceBlobs(printer_, nullptr, kBlobStorePrinterData, nullptr, ext, nullptr, nullptr), 1);
+  std::memcpy(record.bytes + kSettingsExtensionOffset, ext, sizeof ext);
+  EXPECT_EQ(TextOf(&record, 1795), u"Dept 7");
+
+  // Another model's record gives the defaults; a record of this release is copied.
+  std::vector<BYTE> other = StoredRecord(*defaults_, 0x5040, 1328, u"Other Model");
+  EXPECT_EQ(ConvertOldSettings(other.data(), DWORD(other.size()), out, u"P1", store_), 2);
+  EXPECT_EQ(std::memcmp(out, defaults_->settings.bytes, sizeof out), 0);
+  auto full = std::make_unique<SettingsRecord>(defaults_->settings);
+  PutItem(full.get(), nullptr, 7, 2);
+  ASSERT_EQ(ConvertStoredSettingsRecord(printer_, full.get()), 1);
+  EXPECT_EQ(ItemOf(full.get(), nullptr, 7), 2u);
+}
+
+TEST_F(StoredSettings, StoredConfigurationOfThisReleaseIsCopiedAndStamped) {
+  auto stored = std::make_unique<PrinterConfiguration>(defaults_->config);
+  PutItem(nullptr, stored.get(), 8203, 0x2100);
+  PutItem(nullptr, stored.get(), 5123, 42);
+  auto out = std::make_unique<PrinterConfiguration>();
+  ASSERT_EQ(ConvertPrinterConfiguration(stored.get(), out.get(), store_), 1);
+  EXPECT_EQ(ItemOf(nullptr, out.get(), 8203), 0x2142u);
+  EXPECT_EQ(ItemOf(nullptr, out.get(), 5123), 42u);
+}
+
+}  // namespace
