@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "items/text_protection.h"
 #include "dataaccess/dma_interface.h"
 #include "items/item_engine.h"
+#include "items/text_protection.h"
 #include "platform/base/export.h"
+#include "platform/base/types.h"
 #include "platform/kernel/codepage.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // Entry point and engine exports of qorvexdata.dll.
 #include "items/item_engine.h"
 #include "platform/base/export.h"
+#include "platform/base/types.h"
 
 DLLEXPORT BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
 

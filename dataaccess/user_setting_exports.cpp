@@ -6,6 +6,7 @@
 #include "items/item_engine.h"
 #include "items/user_setting_info.h"
 #include "platform/base/export.h"
+#include "platform/base/types.h"
 #include "platform/kernel/codepage.h"
 
 namespace {

@@ -1,7 +1,9 @@
 // Wide and multibyte text conversion over the platform's code pages.
 #include "items/codepage.h"
 
-#include "platform/platform.h"
+#include "platform/base/types.h"
+#include "platform/kernel/codepage.h"
+#include "platform/kernel/memory.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 
 #include "items/item_index.h"
 #include "items/linked_values.h"
+#include "platform/base/types.h"
 
 namespace itemengine {
 namespace {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "items/item_tables.h"
+#include "platform/base/types.h"
 
 // Every item id is below this bound; ids at or above it lie in no range.
 inline constexpr size_t kItemIdLimit = 0x2014;

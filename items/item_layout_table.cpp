@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "items/item_index.h"
+#include "platform/base/types.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 // two depend on the orientation and on whether the pages-per-sheet value (item 295) keeps the
 // sheet's orientation (1, 4, 16) or turns it (2, 8, 32).
 #include "items/linked_values.h"
+#include "platform/base/types.h"
 
 #include <iterator>
 

@@ -1,6 +1,7 @@
 // The public id map, written as runs (public a..b -> item c, c+1, ...) and expanded at compile
 // time into one pair list per range.
 #include "items/public_id_map.h"
+#include "platform/base/types.h"
 
 #include <algorithm>
 

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "items/item_tables.h"
+#include "platform/base/types.h"
 
 using PublicItemId = WORD;
 

@@ -7,7 +7,9 @@
 #include <new>
 
 #include "items/codepage.h"
-#include "platform/platform.h"
+#include "platform/base/types.h"
+#include "platform/kernel/codepage.h"
+#include "platform/kernel/memory.h"
 
 namespace {
 

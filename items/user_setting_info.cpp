@@ -1,5 +1,6 @@
 // The UserSettingInfo layouts and the conversion of older versions.
 #include "items/user_setting_info.h"
+#include "platform/base/types.h"
 
 #include <cstring>
 

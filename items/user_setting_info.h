@@ -6,6 +6,7 @@
 #include <span>
 
 #include "items/item_tables.h"
+#include "platform/base/types.h"
 
 inline constexpr DWORD kUserSettingInfoSize = 980;
 inline constexpr WORD kUserSettingInfoVersion = 3;

@@ -1,4 +1,5 @@
 // Scan areas of the TWAIN size codes.
+#include "platform/base/types.h"
 #include "scanner/scan_settings.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/base/types.h"
+#include "platform/kernel/handles.h"
 #include "scanner/image_record.h"
 
 // Tone curve of one level slot: input range [inLow, inHigh] mapped onto [outLow, outHigh] with

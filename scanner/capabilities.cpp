@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/base/types.h"
 #include "platform/kernel/memory.h"
+#include "platform/twain/twain.h"
 #include "scanner/byte_order.h"
 #include "scanner/data_source.h"
 #include "scanner/device.h"

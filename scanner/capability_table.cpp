@@ -4,6 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "platform/base/types.h"
 #include "platform/twain/twain.h"
 #include "scanner/capabilities.h"
 #include "scanner/data_source.h"

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/base/types.h"
+#include "platform/color/color.h"
 #include "platform/kernel/files.h"
 #include "scanner/scan_settings.h"
 #include "scanner/system_routines.h"

@@ -5,7 +5,9 @@
 
 #include <cstring>
 
+#include "platform/base/types.h"
 #include "platform/kernel/module.h"
+#include "platform/twain/twain.h"
 #include "scanner/capabilities.h"
 #include "scanner/color_transform.h"
 #include "scanner/device.h"

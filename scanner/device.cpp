@@ -6,7 +6,13 @@
 #include <cstring>
 
 #include "platform/base/addr32.h"
-#include "platform/platform.h"
+#include "platform/base/types.h"
+#include "platform/kernel/files.h"
+#include "platform/kernel/handles.h"
+#include "platform/kernel/memory.h"
+#include "platform/kernel/module.h"
+#include "platform/kernel/time.h"
+#include "platform/user/msgbox.h"
 #include "scanner/byte_order.h"
 #include "scanner/color_transform.h"
 #include "scanner/filter_library.h"

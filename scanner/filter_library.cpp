@@ -10,6 +10,7 @@
 #include "scanner/byte_order.h"
 #include "scanner/color_transform.h"
 
+#include "platform/base/types.h"
 #include "scanner/device.h"
 #include "scanner/scan_settings.h"
 #include "scanner/system_routines.h"

@@ -2,6 +2,7 @@
 // the scan request of a transfer.
 #include <cstring>
 
+#include "platform/base/types.h"
 #include "platform/twain/twain.h"
 #include "scanner/scan_run.h"
 #include "scanner/system_routines.h"

@@ -1,4 +1,5 @@
 // Line sizes of the scan kinds and output pixel types.
+#include "platform/base/types.h"
 #include "platform/twain/twain.h"
 #include "scanner/image_record.h"
 

@@ -2,7 +2,9 @@
 // a temporary INI file whose "Resource" section overrides the data source's own texts.
 #include <cstring>
 
+#include "platform/base/types.h"
 #include "platform/kernel/files.h"
+#include "platform/kernel/handles.h"
 #include "platform/kernel/locale.h"
 #include "platform/kernel/module.h"
 #include "platform/kernel/resource.h"

@@ -1,6 +1,7 @@
 // The palettes of the output formats and the nearest entry of the 3-3-2 colour cube.
 #include <array>
 
+#include "platform/base/types.h"
 #include "platform/twain/twain.h"
 #include "scanner/band_processing.h"
 #include "scanner/pixel_loops.h"

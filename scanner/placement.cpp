@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/base/types.h"
 #include "platform/twain/twain.h"
 #include "scanner/band_processing.h"
 #include "scanner/pixel_loops.h"

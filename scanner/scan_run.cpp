@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 #include "platform/twain/twain.h"
 #include "scanner/color_transform.h"

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "platform/base/types.h"
 #include "scanner/byte_order.h"
 
 ScanSettings g_ScanSettings;

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "platform/base/errors.h"
+#include "platform/base/types.h"
 #include "platform/registry/registry.h"
 #include "scanner/scan_settings.h"
 #include "scanner/system_routines.h"

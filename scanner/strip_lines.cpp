@@ -1,6 +1,7 @@
 // Conversion between the band store's packed lines and 32-bit aligned bitmap lines, in place.
 #include <cstring>
 
+#include "platform/base/types.h"
 #include "scanner/band_processing.h"
 
 void ExpandStripLines(BYTE* strip, WORD kind, DWORD width, DWORD lines) {

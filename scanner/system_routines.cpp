@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/base/types.h"
 #include "platform/kernel/codepage.h"
 #include "platform/kernel/ini.h"
 #include "platform/kernel/module.h"

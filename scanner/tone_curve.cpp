@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/base/types.h"
 #include "platform/twain/twain.h"
 #include "scanner/band_processing.h"
 

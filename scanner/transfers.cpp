@@ -6,8 +6,11 @@
 #include <vector>
 
 #include "platform/base/addr32.h"
+#include "platform/base/types.h"
 #include "platform/kernel/files.h"
+#include "platform/kernel/handles.h"
 #include "platform/kernel/memory.h"
+#include "platform/twain/twain.h"
 #include "scanner/band_processing.h"
 #include "scanner/byte_order.h"
 #include "scanner/capabilities.h"

@@ -1,4 +1,5 @@
 // Window-less stand-ins for the scan dialog and the progress window (see ui_standin.h).
+#include "platform/base/types.h"
 #include "scanner/ui_standin.h"
 
 namespace {

@@ -1,4 +1,5 @@
 // Lengths on the bed (1/1200 inch) in the display units.
+#include "platform/base/types.h"
 #include "scanner/scan_settings.h"
 
 void FillUnitReadout(double scalePercent, LONG length, LONG dpi, UnitReadout* readout) {

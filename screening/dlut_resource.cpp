@@ -1,3 +1,4 @@
+#include "platform/base/types.h"
 #include "screening/dlut_resource.h"
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "screening/own_resource.h"
 
+#include "platform/base/types.h"
 #include "platform/kernel/resource.h"
 
 namespace screening {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 
+#include "platform/base/types.h"
 #include "screening/table_bytes.h"
 
 namespace screening {

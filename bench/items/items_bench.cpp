@@ -10,6 +10,8 @@
 
 #include "bench/ratio_reporter.h"
 #include "items/item_engine.h"
+#include "platform/base/types.h"
+#include "platform/spooler/spooler_state.h"
 
 namespace {
 

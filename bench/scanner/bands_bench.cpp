@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/base/types.h"
+#include "platform/spooler/spooler_state.h"
 #include "platform/twain/twain.h"
 #include "scanner/band_processing.h"
 

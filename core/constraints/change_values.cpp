@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/store/item_access.h"
+#include "platform/base/types.h"
 
 BOOL ReadChangeOrItemCell(const SettingsContext* context, const ItemChange* change, SettingItemId id,
                           ValueTypeCode* type, ItemValueCell* cell) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/constraints/constraint_engine.h"
+#include "platform/base/types.h"
 
 // The item's value in a cell with its type: the change's value when the change names the item
 // and carries a value (no more bytes than GetValueTypeSize of the change's type), else the

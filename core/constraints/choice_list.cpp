@@ -1,5 +1,6 @@
 #include "core/constraints/choice_list.h"
 
+#include "platform/base/types.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/memory.h"
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/constraints/item_descriptors.h"
+#include "platform/base/types.h"
 
 // One choice: its value (a number, or for value type 6 an owned copy of the string), its
 // owned name, and its picture as an icon with the palette the icon was drawn with (or none).

@@ -7,6 +7,7 @@
 #include "core/constraints/hard_rules.h"
 #include "core/store/item_access.h"
 #include "platform/base/text.h"
+#include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
 namespace {

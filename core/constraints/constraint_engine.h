@@ -6,6 +6,7 @@
 #include "core/constraints/constraint_state.h"
 #include "core/constraints/item_descriptors.h"
 #include "core/store/item_store.h"
+#include "platform/base/types.h"
 
 // Check modes.
 inline constexpr WORD CHECK_MODE_PLAIN = 0;     // every record

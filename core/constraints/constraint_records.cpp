@@ -5,6 +5,7 @@
 #include "core/constraints/change_values.h"
 #include "core/constraints/constraint_standin.h"
 #include "core/constraints/size_checks.h"
+#include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include "core/constraints/constraint_engine.h"
 #include "core/constraints/rule_compare.h"
+#include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
 // Bits of a constraint record's message word.

@@ -6,6 +6,7 @@
 #include "core/constraints/constraint_engine.h"
 #include "core/constraints/item_descriptors.h"
 #include "core/services/os_generation.h"
+#include "platform/base/types.h"
 
 // Built-in choice lists are not built yet: 0 for both list operations.
 int BuildBuiltinListPart(ItemStore* store, WORD operation, SettingItemId id, ItemValueSlot* slot);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
 namespace {

@@ -1,9 +1,10 @@
 #include "core/constraints/hard_rules.h"
 
 #include "core/constraints/change_values.h"
-#include "core/services/os_generation.h"
 #include "core/constraints/rule_compare.h"
 #include "core/rules/stamp_store.h"
+#include "core/services/os_generation.h"
+#include "platform/base/types.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/constraints/constraint_engine.h"
+#include "platform/base/types.h"
 
 // Pseudo items of the stamp requests; they have no storage of their own.
 inline constexpr SettingItemId kStampAddRequest = 0x9001;     // add a stamp

@@ -3,8 +3,9 @@
 #include <cstring>
 
 #include "core/constraints/constraint_standin.h"
-#include "core/store/item_access.h"
 #include "core/constraints/value_routines.h"
+#include "core/store/item_access.h"
+#include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
 namespace {

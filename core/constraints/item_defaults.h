@@ -4,6 +4,7 @@
 
 #include "core/constraints/item_descriptors.h"
 #include "core/store/item_store.h"
+#include "platform/base/types.h"
 
 inline constexpr int kDefaultFound = 1;
 inline constexpr int kDefaultNone = 2;

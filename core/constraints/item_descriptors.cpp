@@ -6,6 +6,7 @@
 #include <array>
 
 #include "core/constraints/item_rules.h"
+#include "platform/base/types.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "items/item_tables.h"
+#include "platform/base/types.h"
 
 struct ItemStore;
 

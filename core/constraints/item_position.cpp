@@ -1,6 +1,7 @@
 #include "core/constraints/item_position.h"
 
 #include "core/services/units.h"
+#include "platform/base/types.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "items/item_tables.h"
+#include "platform/base/types.h"
 
 // Directions of ConvertItemPosition: 1 turns a control position into the stored value, any
 // other value turns the stored value into the position.

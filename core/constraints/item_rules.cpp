@@ -4,11 +4,12 @@
 
 #include "core/constraints/constraint_standin.h"
 #include "core/rules/dm_fields.h"
-#include "core/store/item_store.h"
 #include "core/rules/stamp_records.h"
-#include "core/services/typed_compare.h"
 #include "core/rules/user_paper_name.h"
+#include "core/services/typed_compare.h"
+#include "core/store/item_store.h"
 #include "platform/base/text.h"
+#include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/constraints/item_descriptors.h"
+#include "platform/base/types.h"
 
 extern const ItemInfoRecord kRuleAll;       // default, checks and lists
 extern const ItemInfoRecord kRuleCheck;     // checks; default from the database

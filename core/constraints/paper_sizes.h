@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/constraints/constraint_engine.h"
+#include "platform/base/types.h"
 
 // The output paper (item 262) value "same as the paper size": the paper of item 8.
 inline constexpr WORD kSameAsPaperSize = 267;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "items/item_tables.h"
+#include "platform/base/types.h"
 
 // Answers of CompareRuleValue and of the condition tests built on it.
 inline constexpr WORD RULE_HOLDS = 9;

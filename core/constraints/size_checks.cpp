@@ -5,8 +5,9 @@
 
 #include "core/constraints/change_values.h"
 #include "core/constraints/constraint_records.h"
-#include "core/store/item_access.h"
 #include "core/constraints/paper_sizes.h"
+#include "core/store/item_access.h"
+#include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
 namespace {

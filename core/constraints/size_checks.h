@@ -5,6 +5,7 @@
 
 #include "core/constraints/constraint_engine.h"
 #include "core/database/dbrecords.h"
+#include "platform/base/types.h"
 
 // Check flags: which items a media selection read, reported in the state's check flags.
 inline constexpr WORD MEDIA_ITEM_8 = 0x0001;

@@ -2,6 +2,7 @@
 
 #include "core/constraints/change_values.h"
 #include "core/constraints/paper_sizes.h"
+#include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
 namespace {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/constraints/constraint_engine.h"
+#include "platform/base/types.h"
 
 // Answers of CheckTileCount besides CS_DONE (nothing to report) and CS_FAILED.
 inline constexpr WORD TILES_TOO_FEW = 13;   // the enlarged page does not fit on the tiles

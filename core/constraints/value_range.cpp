@@ -7,8 +7,9 @@
 #include "core/constraints/change_values.h"
 #include "core/constraints/hard_rules.h"
 #include "core/constraints/item_position.h"
-#include "core/services/resource_module.h"
 #include "core/rules/stamp_store.h"
+#include "core/services/resource_module.h"
+#include "platform/base/types.h"
 #include "platform/kernel/resource.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/constraints/constraint_engine.h"
+#include "platform/base/types.h"
 
 // Input flags of a range check.
 inline constexpr WORD kRangeConvertPositions = 0x0001;  // shown values are control positions

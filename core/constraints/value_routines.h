@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/constraints/item_descriptors.h"
+#include "platform/base/types.h"
 
 // Bytes of a value of the type. Types 1, 4, 5, 10: 4; 2, 3: 2; 8: 1; 9: 92 (LOGFONTW); 6: with
 // a given size of -1 two bytes per character plus the terminator (0 for a NULL string), else

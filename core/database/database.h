@@ -5,7 +5,7 @@
 #pragma once
 
 #include "core/database/dblayout.h"
-#include "platform/platform.h"
+#include "platform/base/types.h"
 
 // Statuses of the database layer.
 constexpr WORD DBS_OK = 0;

@@ -4,6 +4,12 @@
 #include "core/database/database.h"
 #include "core/database/dbrecords.h"
 #include "core/services/lock_slots.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/codepage.h"
+#include "platform/kernel/files.h"
+#include "platform/kernel/handles.h"
+#include "platform/kernel/memory.h"
 
 #include <cstring>
 

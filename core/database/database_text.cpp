@@ -5,6 +5,12 @@
 
 #include "core/database/database.h"
 #include "core/services/module_state.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/codepage.h"
+#include "platform/kernel/memory.h"
+#include "platform/kernel/module.h"
+#include "platform/kernel/resource.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "core/database/database.h"
+#include "platform/base/types.h"
 
 // Common header of every record.
 struct RecordHeader {

@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "core/database/dbrecords.h"
+#include "platform/base/types.h"
+#include "platform/kernel/memory.h"
 
 namespace {
 

@@ -2,9 +2,11 @@
 
 #include <cstring>
 
-#include "core/services/chunked_printer_data.h"
 #include "core/database/database.h"
-#include "platform/platform.h"
+#include "core/services/chunked_printer_data.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/memory.h"
 
 LPWSTR ReadMachineBaseText(HANDLE printer) {
   LPWSTR path = GetDriverDataFile(printer);

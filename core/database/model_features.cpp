@@ -2,6 +2,7 @@
 #include "core/database/model_features.h"
 
 #include "core/services/common_routines.h"
+#include "platform/base/types.h"
 
 namespace {
 

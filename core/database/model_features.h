@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/database/database.h"
+#include "platform/base/types.h"
 
 // Fills words[0] and words[1]; 1 when read, 0 for NULL arguments or when the sections cannot
 // be read (both words are then 0).

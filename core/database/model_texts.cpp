@@ -4,10 +4,12 @@
 
 #include <cstring>
 
-#include "core/services/chunked_printer_data.h"
 #include "core/database/database.h"
 #include "core/database/dbrecords.h"
-#include "platform/platform.h"
+#include "core/services/chunked_printer_data.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/memory.h"
 
 namespace {
 

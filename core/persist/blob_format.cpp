@@ -3,7 +3,8 @@
 
 #include <cstring>
 
-#include "platform/platform.h"
+#include "platform/base/types.h"
+#include "platform/kernel/memory.h"
 
 namespace {
 

@@ -2,9 +2,10 @@
 // and the rebuild of older releases with their user-paper slots moved into the current items.
 #include <cstring>
 
-#include "core/store/item_access.h"
 #include "core/persist/settings_conversion.h"
-#include "platform/platform.h"
+#include "core/store/item_access.h"
+#include "platform/base/types.h"
+#include "platform/kernel/memory.h"
 
 namespace {
 

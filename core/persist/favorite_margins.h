@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/rules/paper_margins.h"
+#include "platform/base/types.h"
 
 struct ItemStore;
 

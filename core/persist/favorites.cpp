@@ -1,12 +1,15 @@
 // Writing favourites and their index in the per-user key.
 #include "core/persist/favorites.h"
 
-#include "core/store/item_access.h"
-#include "core/store/item_store.h"
 #include "core/persist/settings_conversion.h"
 #include "core/persist/stored_settings.h"
+#include "core/store/item_access.h"
+#include "core/store/item_store.h"
 #include "core/store/user_store.h"
-#include "platform/platform.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/memory.h"
+#include "platform/registry/registry.h"
 
 namespace {
 

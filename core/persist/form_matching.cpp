@@ -1,12 +1,14 @@
 #include "core/persist/form_matching.h"
 
-#include "core/persist/forms_standin.h"
-#include "core/store/item_access.h"
 #include "core/constraints/item_descriptors.h"
+#include "core/persist/forms_standin.h"
 #include "core/persist/printer_config.h"
 #include "core/rules/user_paper_name.h"
+#include "core/store/item_access.h"
 #include "platform/base/text.h"
+#include "platform/base/types.h"
 #include "platform/kernel/memory.h"
+#include "platform/spooler/spooler.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/store/item_store.h"
+#include "platform/base/types.h"
 #include "platform/spooler/spooler.h"
 
 // Where IsUserPaperName takes the names of the 20 user paper slots from.

@@ -1,7 +1,9 @@
 #include "core/persist/forms_standin.h"
 
 #include "platform/base/text.h"
+#include "platform/base/types.h"
 #include "platform/kernel/memory.h"
+#include "platform/spooler/spooler.h"
 
 int MatchFormByIndexOrName(ItemStore* store, SettingsRecord* settings, PrinterConfiguration* config, HANDLE printer,
                            WORD method, const PaperSpec* query, PaperSpec* answer) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/persist/form_matching.h"
+#include "platform/base/types.h"
 
 // The form at position query->id (method 4) or named query->name (method 1, case-sensitive),
 // made printable by MatchFormToPaper: 1 with the paper as that leaves it and the name of the

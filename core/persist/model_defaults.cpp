@@ -5,7 +5,8 @@
 
 #include "core/constraints/item_defaults.h"
 #include "core/store/item_store.h"
-#include "platform/platform.h"
+#include "platform/base/types.h"
+#include "platform/kernel/memory.h"
 
 BOOL BuildModelDefaults(ItemStore* store, LPCWSTR deviceName, ModelDefaults* defaults) {
   if (store == nullptr || defaults == nullptr) return FALSE;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/persist/settings_conversion.h"
+#include "platform/base/types.h"
 
 struct ItemStore;
 

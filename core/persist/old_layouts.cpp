@@ -2,6 +2,7 @@
 // follow each other by the stored size, and expanded into rows at compile time. Every row is a
 // fixed stored format; the expansion checks each run's last offset and each table's row count.
 #include "core/persist/old_layouts.h"
+#include "platform/base/types.h"
 
 #include <array>
 

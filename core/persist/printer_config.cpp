@@ -2,13 +2,19 @@
 // per-user part, and the configuration itself without any user's per-user values.
 #include "core/persist/printer_config.h"
 
-#include "core/services/chunked_printer_data.h"
 #include "core/database/database.h"
 #include "core/database/model_texts.h"
-#include "core/services/printer_info.h"
 #include "core/persist/user_setting_store.h"
+#include "core/services/chunked_printer_data.h"
+#include "core/services/printer_info.h"
 #include "items/user_setting_info.h"
-#include "platform/platform.h"
+#include "platform/base/errors.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/lasterror.h"
+#include "platform/kernel/memory.h"
+#include "platform/registry/registry.h"
+#include "platform/spooler/spooler.h"
 
 HANDLE OpenPrinterForWriting(HANDLE printer, BOOL* denied) {
   *denied = FALSE;

@@ -2,17 +2,19 @@
 // part, converted from other layouts, or the model's defaults; then the locked policy values.
 #include "core/persist/printer_config.h"
 
-#include "core/services/chunked_printer_data.h"
-#include "core/store/item_store.h"
 #include "core/persist/model_defaults.h"
-#include "core/store/printer_id.h"
 #include "core/persist/settings_conversion.h"
-#include "core/store/policy_file.h"
 #include "core/persist/stored_settings.h"
 #include "core/persist/user_setting_store.h"
+#include "core/services/chunked_printer_data.h"
+#include "core/store/item_store.h"
+#include "core/store/policy_file.h"
+#include "core/store/printer_id.h"
 #include "core/store/user_store.h"
 #include "items/user_setting_info.h"
-#include "platform/platform.h"
+#include "platform/base/types.h"
+#include "platform/kernel/memory.h"
+#include "platform/spooler/spooler.h"
 
 namespace {
 

@@ -2,7 +2,12 @@
 #include "core/persist/printer_config.h"
 
 #include "core/store/item_store.h"
-#include "platform/platform.h"
+#include "platform/base/errors.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/lasterror.h"
+#include "platform/kernel/memory.h"
+#include "platform/spooler/spooler.h"
 
 int EnumFormsAlloc(HANDLE printer, FORM_INFO_1W** forms, DWORD* needed, DWORD* count) {
   if (forms == nullptr || needed == nullptr || count == nullptr) return 10;

@@ -1,5 +1,6 @@
 // Public item numbers of the favourites files.
 #include "core/persist/public_item_ids.h"
+#include "platform/base/types.h"
 
 #include <algorithm>
 #include <span>

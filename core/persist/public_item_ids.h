@@ -4,6 +4,7 @@
 #pragma once
 
 #include "items/public_id_map.h"
+#include "platform/base/types.h"
 
 // The settings layout whose files use the identity pairs first.
 inline constexpr DWORD kIdentityPairsLayout = 0x5002;

@@ -4,11 +4,15 @@
 #include <cstring>
 
 #include "core/persist/blob_format.h"
-#include "core/services/chunked_printer_data.h"
 #include "core/persist/model_defaults.h"
+#include "core/services/chunked_printer_data.h"
 #include "core/store/user_store.h"
 #include "items/setting_records.h"
-#include "platform/platform.h"
+#include "platform/base/types.h"
+#include "platform/kernel/files.h"
+#include "platform/kernel/handles.h"
+#include "platform/kernel/memory.h"
+#include "platform/registry/registry.h"
 
 namespace {
 

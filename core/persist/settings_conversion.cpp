@@ -4,9 +4,11 @@
 
 #include <cstring>
 
-#include "core/store/item_access.h"
 #include "core/persist/old_layouts.h"
-#include "platform/platform.h"
+#include "core/store/item_access.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/memory.h"
 
 namespace {
 

@@ -3,14 +3,15 @@
 
 #include <cstring>
 
-#include "core/persist/blob_format.h"
 #include "core/database/database.h"
-#include "core/store/item_store.h"
+#include "core/persist/blob_format.h"
 #include "core/persist/model_defaults.h"
 #include "core/persist/printer_config.h"
-#include "core/services/printer_info.h"
 #include "core/persist/settings_blobs.h"
-#include "platform/platform.h"
+#include "core/services/printer_info.h"
+#include "core/store/item_store.h"
+#include "platform/base/types.h"
+#include "platform/kernel/memory.h"
 #include "platform/spooler/spooler.h"
 
 namespace {

@@ -4,14 +4,17 @@
 
 #include <cstring>
 
-#include "core/services/chunked_printer_data.h"
-#include "core/store/item_access.h"
 #include "core/database/database.h"
 #include "core/database/model_texts.h"
+#include "core/services/chunked_printer_data.h"
 #include "core/services/resource_module.h"
+#include "core/store/item_access.h"
 #include "core/store/user_store.h"
 #include "items/user_setting_info.h"
-#include "platform/platform.h"
+#include "platform/base/types.h"
+#include "platform/kernel/memory.h"
+#include "platform/kernel/resource.h"
+#include "platform/registry/registry.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include "core/constraints/constraint_standin.h"
 #include "core/store/settings_record.h"
+#include "platform/base/types.h"
 
 namespace {
 

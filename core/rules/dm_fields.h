@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/store/item_store.h"
+#include "platform/base/types.h"
 
 // Bits of DEVMODEW.dmFields.
 inline constexpr DWORD DM_ORIENTATION = 0x1;

@@ -1,7 +1,10 @@
 #include "core/rules/font_names.h"
 
 #include "core/services/common_routines.h"
-#include "platform/platform.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/gdi/fonts.h"
+#include "platform/kernel/memory.h"
 
 int CALLBACK EnumTrueTypeFamilyProc(const LOGFONTW* font, const TEXTMETRICW*, DWORD fontType, LPARAM param) {
   auto* collection = reinterpret_cast<FontNameCollection*>(param);

@@ -3,9 +3,10 @@
 #include <cstring>
 #include <string>
 
-#include "core/services/chunked_printer_data.h"
 #include "core/rules/font_sub_table_build.h"
+#include "core/services/chunked_printer_data.h"
 #include "core/store/item_store.h"
+#include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
 namespace {

@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "core/database/dbrecords.h"
-#include "platform/platform.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/memory.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/database/database.h"
+#include "platform/base/types.h"
 
 // A new pair list (core/pair_list.h; GlobalAlloc, the caller frees it) of the pairs of every
 // device font record in record order, each record's face names in their order; a model

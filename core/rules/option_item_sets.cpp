@@ -1,4 +1,5 @@
 #include "core/rules/option_item_sets.h"
+#include "platform/base/types.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "items/item_tables.h"
+#include "platform/base/types.h"
 
 inline constexpr int kOptionSetItemCount = 5;
 

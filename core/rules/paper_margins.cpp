@@ -2,11 +2,15 @@
 
 #include <cstring>
 
-#include "core/services/chunked_printer_data.h"
 #include "core/database/machine_base_text.h"
+#include "core/services/chunked_printer_data.h"
 #include "core/services/registry_tree.h"
 #include "core/store/user_store.h"
-#include "platform/platform.h"
+#include "platform/base/errors.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/memory.h"
+#include "platform/registry/registry.h"
 
 namespace {
 

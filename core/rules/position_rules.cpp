@@ -4,6 +4,7 @@
 #include <array>
 
 #include "items/linked_values.h"
+#include "platform/base/types.h"
 
 namespace {
 

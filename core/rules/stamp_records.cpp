@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "core/services/resource_module.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
 #include "platform/kernel/byte_stream.h"
-#include "platform/platform.h"
+#include "platform/kernel/resource.h"
 
 namespace {
 

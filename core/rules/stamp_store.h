@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/rules/stamp_records.h"
+#include "platform/base/types.h"
 #include "platform/registry/registry.h"
 
 // A key that holds this many binary values accepts no new stamp (built-in copies count).

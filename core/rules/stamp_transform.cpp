@@ -1,5 +1,6 @@
 // Stamp rotation, alignment and tiling in single precision.
 #include "core/rules/stamp_transform.h"
+#include "platform/base/types.h"
 
 #include <cmath>
 

@@ -2,7 +2,9 @@
 #include "core/rules/user_paper_name.h"
 
 #include "core/services/resource_module.h"
-#include "platform/platform.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/resource.h"
 
 namespace {
 

@@ -1,6 +1,12 @@
 #include "core/services/admin_check.h"
 
-#include "platform/platform.h"
+#include "platform/base/errors.h"
+#include "platform/base/types.h"
+#include "platform/kernel/handles.h"
+#include "platform/kernel/lasterror.h"
+#include "platform/kernel/memory.h"
+#include "platform/kernel/sync.h"
+#include "platform/security/security.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "core/services/printer_info.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
+#include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 #include "platform/registry/registry.h"
 #include "platform/spooler/spooler.h"

@@ -1,5 +1,6 @@
 // Colour adjustment matrix and grey conversion.
 #include "core/services/color_adjust.h"
+#include "platform/base/types.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,11 @@
 // Small shared routines.
 #include "core/services/common_routines.h"
 
-#include "platform/platform.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/files.h"
+#include "platform/kernel/memory.h"
+#include "platform/kernel/time.h"
 
 namespace {
 

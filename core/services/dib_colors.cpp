@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/base/types.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/memory.h"
 

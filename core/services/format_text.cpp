@@ -1,7 +1,8 @@
 // Resource-string formatter and the default user paper names.
 #include "core/services/format_text.h"
 
-#include "platform/platform.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
 
 namespace {
 

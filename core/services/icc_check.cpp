@@ -1,7 +1,9 @@
 // ICC profile header check: the big-endian signature fields of the first 132 bytes.
 #include "core/services/icc_check.h"
 
-#include "platform/platform.h"
+#include "platform/base/types.h"
+#include "platform/kernel/files.h"
+#include "platform/kernel/handles.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "core/services/keyed_list.h"
 
+#include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
 namespace {

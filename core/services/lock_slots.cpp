@@ -3,7 +3,8 @@
 
 #include <atomic>
 
-#include "platform/platform.h"
+#include "platform/base/types.h"
+#include "platform/kernel/sync.h"
 
 namespace {
 

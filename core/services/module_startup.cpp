@@ -4,6 +4,7 @@
 #include "core/services/lock_slots.h"
 #include "core/services/module_state.h"
 #include "core/services/trace_log.h"
+#include "platform/base/types.h"
 
 #if defined(QV_BUILD_UI)
 BOOL DllInitialize(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {

@@ -2,7 +2,9 @@
 #include "core/services/module_state.h"
 
 #include "core/services/lock_slots.h"
-#include "platform/platform.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/module.h"
 
 namespace {
 

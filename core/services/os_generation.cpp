@@ -1,6 +1,7 @@
 #include "core/services/os_generation.h"
 
 #include "core/services/lock_slots.h"
+#include "platform/base/types.h"
 #include "platform/kernel/version.h"
 
 int GetOsGeneration(WORD* generation) {

@@ -1,7 +1,10 @@
 // Printer and driver information: a size query, then the real call into a block of that size.
 #include "core/services/printer_info.h"
 
-#include "platform/platform.h"
+#include "platform/base/errors.h"
+#include "platform/base/types.h"
+#include "platform/kernel/lasterror.h"
+#include "platform/kernel/memory.h"
 #include "platform/spooler/spooler.h"
 
 namespace {

@@ -1,6 +1,8 @@
 #include "core/services/registry_tree.h"
 
-#include "platform/platform.h"
+#include "platform/base/errors.h"
+#include "platform/base/types.h"
+#include "platform/registry/registry.h"
 
 LSTATUS DeleteKeyTree(HKEY root, LPCWSTR path) {
   HKEY key = nullptr;

@@ -2,6 +2,7 @@
 // key that still has sub keys).
 #pragma once
 
+#include "platform/base/types.h"
 #include "platform/registry/registry.h"
 
 // Deletes the sub keys depth first, then the key. ERROR_SUCCESS, ERROR_FILE_NOT_FOUND when the

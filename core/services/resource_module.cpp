@@ -4,7 +4,10 @@
 
 #include "core/services/lock_slots.h"
 #include "core/services/module_state.h"
-#include "platform/platform.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/module.h"
+#include "platform/kernel/resource.h"
 
 namespace {
 

@@ -1,7 +1,10 @@
 // Temporary file names of the two module builds.
 #include "core/services/temp_path.h"
 
-#include "platform/platform.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/files.h"
+#include "platform/kernel/sandbox.h"
 
 namespace {
 

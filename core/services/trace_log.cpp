@@ -9,7 +9,13 @@
 #include <mutex>
 
 #include "core/services/module_state.h"
-#include "platform/platform.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/codepage.h"
+#include "platform/kernel/debug.h"
+#include "platform/kernel/files.h"
+#include "platform/kernel/handles.h"
+#include "platform/kernel/ini.h"
 
 namespace {
 

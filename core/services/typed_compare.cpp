@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/base/text.h"
+#include "platform/base/types.h"
 
 namespace {
 

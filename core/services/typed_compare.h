@@ -2,6 +2,7 @@
 #pragma once
 
 #include "items/item_tables.h"
+#include "platform/base/types.h"
 
 inline constexpr SHORT kCompareEqual = 0;
 inline constexpr SHORT kCompareGreater = 1;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "items/item_tables.h"
+#include "platform/base/types.h"
 
 inline constexpr DWORD kTypedValueSlotSize = 8;
 

@@ -1,5 +1,6 @@
 // Paper-size unit conversions.
 #include "core/services/units.h"
+#include "platform/base/types.h"
 
 #include <cstdint>
 

@@ -5,7 +5,12 @@
 #include <atomic>
 
 #include "core/services/lock_slots.h"
-#include "platform/platform.h"
+#include "platform/base/errors.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/identity.h"
+#include "platform/kernel/locale.h"
+#include "platform/registry/registry.h"
 
 namespace {
 

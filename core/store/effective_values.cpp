@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/store/item_access.h"
+#include "platform/base/types.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "core/store/item_access.h"
 
 #include "items/item_engine.h"
+#include "platform/base/types.h"
 
 // The user-interface module has the item engine compiled in; the graphics module reaches the
 // engine through the entry points it binds from qorvexdata and has its own two wrappers.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "items/item_tables.h"
+#include "platform/base/types.h"
 
 // Reads an item. The value buffer holds at least 4 bytes and a pointer. A string (6) or font
 // (9) arrives as the address of the field inside the caller's own record. Returns the

@@ -7,6 +7,9 @@
 #include "core/services/common_routines.h"
 #include "core/services/module_state.h"
 #include "core/services/user_locale.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/memory.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include "core/database/dbrecords.h"
 #include "core/store/policy_file.h"
+#include "platform/base/types.h"
 
 struct ItemStore {
   DatabaseStream* main;

@@ -3,10 +3,14 @@
 #include <cstring>
 #include <vector>
 
-#include "core/store/item_access.h"
 #include "core/services/trace_log.h"
 #include "core/services/typed_value.h"
-#include "platform/platform.h"
+#include "core/store/item_access.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/files.h"
+#include "platform/kernel/ini.h"
+#include "platform/kernel/memory.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "items/item_tables.h"
+#include "platform/base/types.h"
 
 // PolicyEntry flags (only the low byte is tested).
 inline constexpr WORD kPolicyDefault = 0x1;

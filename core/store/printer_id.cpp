@@ -4,7 +4,11 @@
 #include <md5.h>
 
 #include "core/services/printer_info.h"
-#include "platform/platform.h"
+#include "platform/base/errors.h"
+#include "platform/base/types.h"
+#include "platform/kernel/memory.h"
+#include "platform/kernel/time.h"
+#include "platform/registry/registry.h"
 #include "platform/spooler/spooler.h"
 
 void ComputePrinterId(DWORD time, LPCWSTR name, BYTE* id) {

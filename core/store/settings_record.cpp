@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/constraints/item_defaults.h"
+#include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
 DWORD GetSettingsRecordSize(WORD kind) {

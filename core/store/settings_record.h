@@ -4,6 +4,7 @@
 #pragma once
 
 #include "items/item_tables.h"
+#include "platform/base/types.h"
 
 inline constexpr WORD kShortSettingsKind = 1;
 

@@ -4,7 +4,11 @@
 #include "core/database/database.h"
 #include "core/database/model_texts.h"
 #include "core/store/printer_id.h"
-#include "platform/platform.h"
+#include "platform/base/errors.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/memory.h"
+#include "platform/registry/registry.h"
 
 namespace {
 

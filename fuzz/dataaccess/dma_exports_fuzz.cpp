@@ -15,7 +15,9 @@
 #include "dataaccess/dma_interface.h"
 #include "items/item_tables.h"
 #include "items/user_setting_info.h"
-#include "platform/platform.h"
+#include "platform/base/types.h"
+#include "platform/kernel/kernel_sim.h"
+#include "platform/kernel/module.h"
 
 namespace {
 

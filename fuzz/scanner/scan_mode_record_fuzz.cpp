@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/base/types.h"
 #include "scanner/scan_run.h"
 #include "scanner/scan_settings.h"
 

@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/base/types.h"
+#include "platform/kernel/kernel_sim.h"
+#include "platform/kernel/memory.h"
+#include "platform/kernel/module.h"
 #include "platform/twain/twain.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <span>
 
+#include "platform/base/types.h"
 #include "screening/dlut_resource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

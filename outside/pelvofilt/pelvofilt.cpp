@@ -7,6 +7,8 @@
 #include "outside/pelvofilt/pelvofilt_sim.h"
 #include "platform/base/addr32.h"
 #include "platform/base/export.h"
+#include "platform/base/types.h"
+#include "platform/spooler/spooler_state.h"
 
 namespace {
 

@@ -5,6 +5,9 @@
 
 #include "outside/twain_dsm/twain_dsm_sim.h"
 #include "platform/base/export.h"
+#include "platform/base/types.h"
+#include "platform/spooler/spooler_state.h"
+#include "platform/twain/twain.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 // also have a function called inside each DSM_Entry call.
 #pragma once
 
+#include "platform/base/types.h"
 #include "platform/twain/twain.h"
 
 struct SimDsmCall {

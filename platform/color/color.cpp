@@ -8,10 +8,11 @@
 #include <string>
 
 #include "platform/base/errors.h"
+#include "platform/color/color_sim.h"
 #include "platform/kernel/codepage.h"
 #include "platform/kernel/lasterror.h"
 #include "platform/kernel/sandbox.h"
-#include "platform/kernel/sim.h"
+#include "platform/kernel/kernel_sim.h"
 
 namespace {
 

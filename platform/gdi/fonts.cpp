@@ -7,9 +7,9 @@
 
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
-#include "platform/gdi/font_sim.h"
+#include "platform/gdi/gdi_sim.h"
 #include "platform/kernel/lasterror.h"
-#include "platform/kernel/sim.h"
+#include "platform/kernel/kernel_sim.h"
 
 namespace {
 

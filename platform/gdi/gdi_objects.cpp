@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/base/errors.h"
+#include "platform/gdi/gdi_sim.h"
 #include "platform/kernel/lasterror.h"
 
 namespace {

@@ -41,6 +41,3 @@ PLATFORM_API HICON CreateIcon(HINSTANCE instance, int width, int height, BYTE pl
                               const BYTE* andBits, const BYTE* xorBits);
 // FALSE (ERROR_INVALID_HANDLE) for a handle that is not a live icon.
 PLATFORM_API BOOL DestroyIcon(HICON icon);
-
-// Test control: the number of live palettes and icons.
-PLATFORM_API int SimLiveGdiObjects();

@@ -60,7 +60,3 @@ PLATFORM_API int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wideCha
 PLATFORM_API LPSTR CharNextA(LPCSTR s);
 PLATFORM_API LPSTR CharPrevA(LPCSTR start, LPCSTR s);
 PLATFORM_API LPSTR CharNextExA(WORD codePage, LPCSTR s, DWORD flags);
-
-// Test control: the ANSI code page (and the OEM page that goes with it). Refuses (FALSE) a
-// page GetCPInfo does not know.
-PLATFORM_API BOOL SimSetAnsiCodePage(UINT codePage);

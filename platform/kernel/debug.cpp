@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "platform/kernel/ansi_text.h"
-#include "platform/kernel/sim.h"
+#include "platform/kernel/kernel_sim.h"
 
 namespace {
 

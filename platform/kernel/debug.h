@@ -10,8 +10,3 @@
 PLATFORM_API void OutputDebugStringW(LPCWSTR text);
 // Converted from the ANSI code page.
 PLATFORM_API void OutputDebugStringA(LPCSTR text);
-
-// Every text sent since the last reset, each exactly as passed (NULL recorded as empty).
-PLATFORM_API std::vector<std::u16string> SimDebugOutput();
-// Forgets the captured output (also done by SimReset).
-PLATFORM_API void SimDebugOutputReset();

@@ -20,7 +20,7 @@
 #include "platform/kernel/handles.h"
 #include "platform/kernel/lasterror.h"
 #include "platform/kernel/sandbox.h"
-#include "platform/kernel/sim.h"
+#include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/time.h"
 
 namespace {

@@ -187,22 +187,3 @@ PLATFORM_API HANDLE CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES attrib
                                        DWORD maximumSizeHigh, DWORD maximumSizeLow, LPCSTR name);
 PLATFORM_API LPVOID MapViewOfFile(HANDLE mapping, DWORD desiredAccess, DWORD offsetHigh, DWORD offsetLow, SIZE_T bytes);
 PLATFORM_API BOOL UnmapViewOfFile(LPCVOID baseAddress);
-
-// Test control. Patterns are platform paths, case-insensitive, with '*' and '?'. Rules stay
-// until SimReset.
-// Opening (CreateFile, also as the source or target of a copy) a matching path fails.
-PLATFORM_API void SimFailOpen(LPCWSTR pattern, DWORD error = 5 /* ERROR_ACCESS_DENIED */);
-// WriteFile to a matching path fails with `error` and writes nothing.
-PLATFORM_API void SimFailWrite(LPCWSTR pattern, DWORD error = 29 /* ERROR_WRITE_FAULT */);
-// After `bytes` more bytes written to matching paths, writes are cut short: WriteFile answers
-// TRUE with fewer bytes written (short write) ...
-PLATFORM_API void SimShortWrite(LPCWSTR pattern, DWORD bytes);
-// ... or FALSE with ERROR_DISK_FULL and the bytes that still fitted (disk full).
-PLATFORM_API void SimDiskFull(LPCWSTR pattern, DWORD bytes);
-// GetShortPathNameW answers `shortPath` for this path.
-PLATFORM_API void SimSetShortPathName(LPCWSTR longPath, LPCWSTR shortPath);
-// The folder GetTempPathW answers (default "C:\Windows\Temp\").
-PLATFORM_API void SimSetTempPath(LPCWSTR path);
-// Open handles (files) and live views of mappings.
-PLATFORM_API int SimOpenFiles();
-PLATFORM_API int SimLiveMappedViews();

@@ -6,7 +6,7 @@
 
 #include "platform/base/errors.h"
 #include "platform/kernel/lasterror.h"
-#include "platform/kernel/sim.h"
+#include "platform/kernel/kernel_sim.h"
 
 namespace {
 

@@ -33,6 +33,3 @@ std::shared_ptr<T> HandleGet(HANDLE handle, HandleKind kind) {
 // Closes a file, event, semaphore, mutex or file-mapping handle. Heap and find handles are
 // not closed this way (HeapDestroy, FindClose): they answer ERROR_INVALID_HANDLE.
 PLATFORM_API BOOL CloseHandle(HANDLE handle);
-
-// Test control: the number of open handles of a kind.
-PLATFORM_API int SimOpenHandles(HandleKind kind);

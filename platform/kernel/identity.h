@@ -18,9 +18,3 @@ PLATFORM_API BOOL GetUserNameA(LPSTR buffer, LPDWORD size);
 // answers ERROR_BUFFER_OVERFLOW.
 PLATFORM_API BOOL GetComputerNameW(LPWSTR buffer, LPDWORD size);
 PLATFORM_API BOOL GetComputerNameA(LPSTR buffer, LPDWORD size);
-
-// Test control. Queued names answer the next GetUserName calls once each, in order (for
-// example "SYSTEM" first), then the set name answers again.
-PLATFORM_API void SimSetUserName(const std::u16string& name);
-PLATFORM_API void SimQueueUserName(const std::u16string& name);
-PLATFORM_API void SimSetComputerName(const std::u16string& name);

@@ -8,7 +8,7 @@
 #include "platform/base/text.h"
 #include "platform/kernel/codepage.h"
 #include "platform/kernel/lasterror.h"
-#include "platform/kernel/sim.h"
+#include "platform/kernel/kernel_sim.h"
 
 namespace {
 

@@ -71,13 +71,3 @@ PLATFORM_API LANGID GetUserDefaultLangID();
 PLATFORM_API LANGID GetSystemDefaultLangID();
 PLATFORM_API LANGID GetUserDefaultUILanguage();
 PLATFORM_API LANGID GetSystemDefaultUILanguage();
-
-// Test control. The locales the layer knows: en-US 0x0409, en-GB 0x0809, de-DE 0x0407,
-// fr-FR 0x040C, it-IT 0x0410, es-ES 0x0C0A, ja-JP 0x0411, zh-CN 0x0804, zh-TW 0x0404,
-// ko-KR 0x0412. Setting an unknown one answers FALSE and changes nothing.
-PLATFORM_API BOOL SimSetUserLocale(LCID locale);
-PLATFORM_API BOOL SimSetSystemLocale(LCID locale);
-PLATFORM_API void SimSetUserUILanguage(LANGID language);
-// Replaces one answer of the user's locale (for example LOCALE_ICOUNTRY "44" with an
-// otherwise American locale).
-PLATFORM_API void SimSetLocaleInfo(LCTYPE type, const std::u16string& value);

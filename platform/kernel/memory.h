@@ -69,18 +69,3 @@ PLATFORM_API BOOL HeapFree(HANDLE heap, DWORD flags, LPVOID p);
 PLATFORM_API SIZE_T HeapSize(HANDLE heap, DWORD flags, LPCVOID p);
 // The process heap: always there, never destroyed.
 PLATFORM_API HANDLE GetProcessHeap();
-
-// Test control. Live counts are of blocks allocated and not yet freed.
-PLATFORM_API int SimLiveGlobalBlocks();
-PLATFORM_API int SimLiveLocalBlocks();
-// Blocks in one heap, or in every heap (process heap included) when heap is NULL.
-PLATFORM_API int SimLiveHeapBlocks(HANDLE heap = nullptr);
-// Private heaps created and not destroyed.
-PLATFORM_API int SimLiveHeaps();
-// Lock count of a movable global or local block (0 for fixed or unknown blocks).
-PLATFORM_API int SimLockCount(HANDLE mem);
-// The nth next allocation (1 = the very next) of any allocator here fails with
-// ERROR_NOT_ENOUGH_MEMORY; 0 cancels.
-PLATFORM_API void SimFailNthAllocation(int n);
-// Every allocation of more than `bytes` fails (0 cancels).
-PLATFORM_API void SimFailAllocationsAbove(SIZE_T bytes);

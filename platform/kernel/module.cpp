@@ -19,7 +19,7 @@
 #include "platform/kernel/lasterror.h"
 #include "platform/kernel/module_resources.h"
 #include "platform/kernel/sandbox.h"
-#include "platform/kernel/sim.h"
+#include "platform/kernel/kernel_sim.h"
 
 namespace {
 

@@ -73,22 +73,3 @@ PLATFORM_API HMODULE GetModuleHandleA(LPCSTR name);
 PLATFORM_API BOOL GetModuleHandleExW(DWORD flags, LPCWSTR name, HMODULE* module);
 // Thread notifications are never sent, so this only checks the handle.
 PLATFORM_API BOOL DisableThreadLibraryCalls(HMODULE module);
-
-// Test control (SimReset forgets hidden exports, scripted load failures and the counts;
-// loaded modules stay loaded).
-// GetProcAddress answers NULL (ERROR_PROC_NOT_FOUND) for this export of the module with
-// this file name (for example u"qorvexdata.dll"), loaded now or later.
-PLATFORM_API void SimModuleHideExport(LPCWSTR fileName, const char* exportName);
-// Every load of the module with this file name fails with `error` (0 lifts it).
-PLATFORM_API void SimModuleFailLoad(LPCWSTR fileName, DWORD error);
-// Successful LoadLibrary calls and FreeLibrary calls for a file name since the last reset.
-PLATFORM_API int SimModuleLoadCount(LPCWSTR fileName);
-PLATFORM_API int SimModuleFreeCount(LPCWSTR fileName);
-// The use count of a loaded module (0 for an unknown handle; built-ins and the host answer 1).
-PLATFORM_API int SimModuleUseCount(HMODULE module);
-// Modules loaded and not yet freed (built-ins and the host not counted).
-PLATFORM_API int SimModuleLiveCount();
-// The platform path GetModuleFileNameW answers for the host (NULL handle).
-PLATFORM_API void SimSetHostModulePath(LPCWSTR path);
-// Why the last failed load of a file failed, in the host's words (dlopen's message), or "".
-PLATFORM_API std::string SimModuleLastLoadMessage();

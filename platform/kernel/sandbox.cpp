@@ -13,7 +13,7 @@
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
 #include "platform/kernel/lasterror.h"
-#include "platform/kernel/sim.h"
+#include "platform/kernel/kernel_sim.h"
 
 namespace fs = std::filesystem;
 

@@ -1,10 +1,13 @@
-#include "platform/kernel/sim.h"
+#include "platform/color/color_sim.h"
+#include "platform/gdi/gdi_sim.h"
+#include "platform/kernel/kernel_sim.h"
 
 #include <mutex>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/kernel/lasterror.h"
+#include "platform/user/user_sim.h"
 
 namespace {
 

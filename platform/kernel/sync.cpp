@@ -1,3 +1,4 @@
+#include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/sync.h"
 
 #include <sys/syscall.h>

@@ -78,6 +78,3 @@ inline PVOID InterlockedCompareExchangePointer(PVOID volatile* p, PVOID exchange
   __atomic_compare_exchange_n(p, &comparand, exchange, false, __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST);
   return comparand;
 }
-
-// Test control: critical sections initialised and not deleted.
-PLATFORM_API int SimLiveCriticalSections();

@@ -35,16 +35,3 @@ PLATFORM_API errno_t _localtime64_s(struct tm* out, const LONGLONG* time);
 PLATFORM_API errno_t _gmtime64_s(struct tm* out, const LONGLONG* time);
 // Reads *t as local time, normalises its fields and answers the time, or -1.
 PLATFORM_API LONGLONG _mktime64(struct tm* t);
-
-// Test control. By default the clock follows the host's clock with a time-zone bias of 0.
-// SimSetClock stops it at a local time; from then on only instant sleeps and SimAdvanceClock
-// move it. The tick count always moves with instant sleeps and SimAdvanceClock too.
-PLATFORM_API void SimSetClock(const SYSTEMTIME& localTime);
-PLATFORM_API void SimRunClock();
-PLATFORM_API void SimAdvanceClock(DWORD milliseconds);
-// Minutes to add to local time to get UTC (the platform's Bias: -540 for Japan).
-PLATFORM_API void SimSetTimeZoneBias(LONG minutes);
-// Instant sleeps return at once and advance the clock and tick count instead.
-PLATFORM_API void SimSetInstantSleep(BOOL instant);
-// Milliseconds slept (instantly or not) since the last reset.
-PLATFORM_API ULONGLONG SimSleptMilliseconds();

@@ -90,8 +90,3 @@ PLATFORM_API ULONGLONG VerSetConditionMask(ULONGLONG conditionMask, DWORD typeMa
 // ERROR_OLD_WIN_VERSION when the platform does not meet the request, ERROR_BAD_ARGUMENTS for
 // an empty type or condition mask.
 PLATFORM_API BOOL VerifyVersionInfoW(LPOSVERSIONINFOEXW info, DWORD typeMask, ULONGLONG conditionMask);
-
-// Test control.
-PLATFORM_API void SimSetVersion(DWORD major, DWORD minor, DWORD build, WORD servicePackMajor = 0,
-                                WORD servicePackMinor = 0, const std::u16string& csdVersion = u"",
-                                BYTE productType = VER_NT_WORKSTATION);

@@ -1,7 +1,7 @@
 // Test control of the registry: seeding, reading, dumping, the administrator switch and
 // failures. Seeding and reading ignore the administrator switch. SimReset() empties the
 // registry and makes the user an administrator again. Failures of single calls are scripted
-// with SimFailCall("RegSetValueExW", ERROR_...) (platform/kernel/sim.h): the call answers
+// with SimFailCall("RegSetValueExW", ERROR_...) (platform/kernel/kernel_sim.h): the call answers
 // that code and changes nothing.
 #pragma once
 
@@ -9,7 +9,11 @@
 #include <vector>
 
 #include "platform/base/export.h"
+#include "platform/color/color_sim.h"
+#include "platform/gdi/gdi_sim.h"
+#include "platform/kernel/kernel_sim.h"
 #include "platform/registry/registry.h"
+#include "platform/user/user_sim.h"
 
 // Empties every hive, closes every open key and turns the administrator on.
 PLATFORM_API void SimRegistryReset();

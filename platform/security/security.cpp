@@ -10,7 +10,7 @@
 #include "platform/kernel/handles.h"
 #include "platform/kernel/lasterror.h"
 #include "platform/kernel/memory.h"
-#include "platform/kernel/sim.h"
+#include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/sync.h"
 #include "platform/registry/registry_sim.h"
 #include "platform/security/security_sim.h"

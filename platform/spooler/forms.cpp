@@ -3,7 +3,7 @@
 
 #include "platform/base/errors.h"
 #include "platform/kernel/lasterror.h"
-#include "platform/kernel/sim.h"
+#include "platform/kernel/kernel_sim.h"
 #include "platform/spooler/spooler_state.h"
 
 using namespace spooler;

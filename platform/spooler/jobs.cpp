@@ -5,7 +5,7 @@
 
 #include "platform/base/errors.h"
 #include "platform/kernel/lasterror.h"
-#include "platform/kernel/sim.h"
+#include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/sandbox.h"
 #include "platform/spooler/spooler_state.h"
 

@@ -5,7 +5,7 @@
 
 #include "platform/base/errors.h"
 #include "platform/kernel/lasterror.h"
-#include "platform/kernel/sim.h"
+#include "platform/kernel/kernel_sim.h"
 #include "platform/base/text.h"
 #include "platform/registry/registry.h"
 #include "platform/spooler/spooler_state.h"

@@ -2,11 +2,14 @@
 #include <cstring>
 
 #include "platform/base/errors.h"
+#include "platform/color/color_sim.h"
+#include "platform/gdi/gdi_sim.h"
 #include "platform/kernel/lasterror.h"
 #include "platform/kernel/sandbox.h"
-#include "platform/kernel/sim.h"
+#include "platform/kernel/kernel_sim.h"
 #include "platform/registry/registry_sim.h"
 #include "platform/spooler/spooler_state.h"
+#include "platform/user/user_sim.h"
 
 namespace spooler {
 

@@ -6,7 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/color/color_sim.h"
+#include "platform/gdi/gdi_sim.h"
+#include "platform/kernel/kernel_sim.h"
 #include "platform/spooler/spooler.h"
+#include "platform/user/user_sim.h"
 
 struct SimPrinterSetup {
   std::u16string name;
@@ -25,7 +29,7 @@ struct SimPrinterSetup {
 PLATFORM_API BOOL SimAddPrinter(const SimPrinterSetup& setup);
 PLATFORM_API BOOL SimRemovePrinter(LPCWSTR printerName);
 PLATFORM_API BOOL SimSetPrinterDevMode(LPCWSTR printerName, std::span<const BYTE> devMode);
-// SimReset() (platform/kernel/sim.h) brings the spooler back to no printers, no handles, no
+// SimReset() (platform/kernel/kernel_sim.h) brings the spooler back to no printers, no handles, no
 // jobs and the built-in forms only.
 
 // Writes a value as the spooler would keep it, without access checks (key NULL: the driver
@@ -44,7 +48,7 @@ PLATFORM_API bool SimReadPrinterData(LPCWSTR printerName, LPCWSTR keyName, LPCWS
 PLATFORM_API std::string SimDumpPrinterData(LPCWSTR printerName);
 
 // Failures of single calls are scripted with SimFailCall and counted by SimCallCount
-// (platform/kernel/sim.h) under the platform names ("SetPrinterDataW", "WritePrinter", ...):
+// (platform/kernel/kernel_sim.h) under the platform names ("SetPrinterDataW", "WritePrinter", ...):
 // the call changes nothing; a printer-data call answers the scripted code, the others
 // answer failure with it as last error.
 

@@ -5,7 +5,8 @@
 #include <mutex>
 
 #include "platform/kernel/ansi_text.h"
-#include "platform/kernel/sim.h"
+#include "platform/kernel/kernel_sim.h"
+#include "platform/user/user_sim.h"
 
 namespace {
 

@@ -61,21 +61,3 @@
 PLATFORM_API int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 // Texts are converted from the ANSI code page and recorded like those of MessageBoxW.
 PLATFORM_API int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
-
-// One box as shown. A NULL text or caption is recorded as empty.
-struct SimMessageBox {
-  HWND owner = nullptr;
-  std::u16string text;
-  std::u16string caption;
-  UINT type = 0;
-  int answer = 0;
-  bool scripted = false;  // false: answered IDCANCEL for want of a scripted answer
-  bool ansi = false;      // shown through MessageBoxA
-};
-
-// Queues the answer of the next box (boxes take answers in the order queued).
-PLATFORM_API void SimMessageBoxAnswer(int answer);
-// Every box shown since the last reset, in order.
-PLATFORM_API std::vector<SimMessageBox> SimMessageBoxLog();
-// Forgets the log and the answers not yet used (also done by SimReset).
-PLATFORM_API void SimMessageBoxReset();

@@ -1,6 +1,7 @@
 // The data source module's exports: its entry point for module-wide set-up and release, and
 // the TWAIN entry point DS_Entry.
 #include "platform/base/export.h"
+#include "platform/base/types.h"
 #include "platform/kernel/module.h"
 #include "platform/twain/twain.h"
 #include "scanner/data_source.h"

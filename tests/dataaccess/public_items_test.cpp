@@ -9,6 +9,7 @@
 
 #include "dataaccess/dma_interface.h"
 #include "items/user_setting_info.h"
+#include "platform/kernel/kernel_sim.h"
 #include "qorvexdata_module.h"
 #include "tests/support/sandbox_test.h"
 

@@ -1,3 +1,4 @@
+#include "platform/kernel/kernel_sim.h"
 #include "qorvexdata_module.h"
 
 #include <gtest/gtest.h>

@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "scanner/system_routines.h"
 #include "tests/support/sandbox_test.h"
+#include "tools/qrc/qrs_builder.h"
 
 namespace {
 

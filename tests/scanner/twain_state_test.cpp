@@ -3,6 +3,7 @@
 // notifications to the source manager and the refused opens.
 #include <filesystem>
 
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/twain_fixture.h"
 
 namespace {

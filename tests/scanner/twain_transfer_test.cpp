@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/twain_fixture.h"
 
 namespace {

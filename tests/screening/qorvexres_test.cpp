@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/module.h"
 #include "tests/support/sandbox_test.h"
 

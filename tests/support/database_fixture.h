@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/database/dbrecords.h"
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/sandbox_test.h"
 #include "tools/dddtool/ddd_model.h"
 

@@ -11,6 +11,7 @@
 #include "core/store/item_access.h"
 #include "core/constraints/item_defaults.h"
 #include "core/rules/stamp_store.h"
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/user_store_fixture.h"
 
 class RuleCheckTest : public UserStoreTest {

@@ -6,6 +6,7 @@
 
 #include "core/store/item_access.h"
 #include "core/constraints/item_defaults.h"
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/sandbox_test.h"
 
 class SampleStoreTest : public SandboxTest {

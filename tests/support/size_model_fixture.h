@@ -9,6 +9,7 @@
 
 #include "core/constraints/constraint_engine.h"
 #include "core/store/item_access.h"
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/model_files.h"
 #include "tests/support/sandbox_test.h"
 

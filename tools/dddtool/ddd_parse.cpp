@@ -7,6 +7,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "platform/base/types.h"
 #include "tools/dddtool/ddd_model.h"
 #include "tools/dddtool/ddd_syntax.h"
 

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <string>
 
+#include "platform/kernel/files.h"
 #include "tools/dddtool/ddd_model.h"
 
 namespace {

@@ -9,11 +9,24 @@
 #include <string>
 
 #include "core/constraints/constraint_engine.h"
-#include "core/database/dbrecords.h"
-#include "core/store/item_access.h"
 #include "core/constraints/item_defaults.h"
 #include "core/constraints/tile_count.h"
-#include "platform/platform.h"
+#include "core/database/dbrecords.h"
+#include "core/store/item_access.h"
+#include "platform/base/errors.h"
+#include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/kernel_sim.h"
+#include "platform/kernel/lasterror.h"
+#include "platform/kernel/memory.h"
+#include "platform/kernel/module.h"
+#include "platform/kernel/resource.h"
+#include "platform/registry/registry.h"
+#include "platform/registry/registry_sim.h"
+#include "platform/spooler/spooler_sim.h"
+#include "platform/twain/twain.h"
+#include "platform/user/msgbox.h"
+#include "platform/user/user_sim.h"
 #include "tools/demo/twain_app.h"
 
 namespace {

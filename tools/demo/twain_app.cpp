@@ -4,7 +4,13 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/platform.h"
+#include "platform/base/types.h"
+#include "platform/kernel/files.h"
+#include "platform/kernel/handles.h"
+#include "platform/kernel/memory.h"
+#include "platform/kernel/module.h"
+#include "platform/spooler/spooler_sim.h"
+#include "platform/twain/twain.h"
 
 namespace {
 

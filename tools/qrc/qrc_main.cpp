@@ -7,6 +7,7 @@
 #include <iterator>
 #include <string>
 
+#include "platform/base/types.h"
 #include "qrc_script.h"
 
 namespace {

@@ -9,6 +9,11 @@
 #include <optional>
 
 #include "platform/base/text.h"
+#include "platform/base/types.h"
+#include "platform/kernel/files.h"
+#include "platform/kernel/qrs.h"
+#include "platform/user/dialog_template.h"
+#include "platform/user/menu_template.h"
 
 namespace {
 

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/kernel/qrs_builder.h"
+#include "platform/base/types.h"
+#include "tools/qrc/qrs_builder.h"
 
 struct QrcOutcome {
   bool ok = false;

@@ -8,9 +8,12 @@
 #include <unistd.h>
 
 #include "core/constraints/constraint_engine.h"
-#include "core/store/item_access.h"
 #include "core/constraints/item_defaults.h"
-#include "platform/platform.h"
+#include "core/store/item_access.h"
+#include "platform/base/types.h"
+#include "platform/kernel/kernel_sim.h"
+#include "platform/kernel/memory.h"
+#include "platform/spooler/spooler_state.h"
 
 namespace {
 

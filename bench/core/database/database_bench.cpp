@@ -10,6 +10,11 @@
 #include <string>
 
 #include "core/database/dbrecords.h"
+#include "platform/base/types.h"
+#include "platform/kernel/files.h"
+#include "platform/kernel/handles.h"
+#include "platform/kernel/kernel_sim.h"
+#include "platform/spooler/spooler_state.h"
 #include "tools/dddtool/ddd_model.h"
 
 namespace {

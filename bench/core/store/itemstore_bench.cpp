@@ -12,8 +12,13 @@
 
 #include "bench/ratio_reporter.h"
 #include "core/store/item_store.h"
-#include "platform/platform.h"
+#include "platform/base/types.h"
+#include "platform/kernel/files.h"
+#include "platform/kernel/handles.h"
+#include "platform/kernel/kernel_sim.h"
+#include "platform/spooler/spooler.h"
 #include "platform/spooler/spooler_sim.h"
+#include "platform/spooler/spooler_state.h"
 
 namespace {
 

@@ -7,6 +7,11 @@
 #include <string>
 
 #include "core/database/dbrecords.h"
+#include "platform/base/errors.h"
+#include "platform/base/types.h"
+#include "platform/kernel/files.h"
+#include "platform/kernel/kernel_sim.h"
+#include "platform/kernel/lasterror.h"
 
 namespace {
 

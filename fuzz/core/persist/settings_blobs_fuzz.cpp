@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "core/persist/blob_format.h"
-#include "core/store/item_access.h"
 #include "core/persist/settings_conversion.h"
-#include "platform/platform.h"
+#include "core/store/item_access.h"
+#include "platform/base/types.h"
+#include "platform/kernel/memory.h"
 
 namespace {
 

@@ -8,9 +8,12 @@
 #include <cstring>
 #include <vector>
 
-#include "core/services/chunked_printer_data.h"
 #include "core/rules/font_sub_table.h"
-#include "platform/platform.h"
+#include "core/services/chunked_printer_data.h"
+#include "platform/base/types.h"
+#include "platform/kernel/kernel_sim.h"
+#include "platform/kernel/memory.h"
+#include "platform/spooler/spooler.h"
 #include "platform/spooler/spooler_sim.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/base/types.h"
 #include "platform/kernel/qrs.h"
 #include "platform/user/dialog_template.h"
 #include "platform/user/menu_template.h"

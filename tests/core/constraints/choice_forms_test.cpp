@@ -10,6 +10,8 @@
 #include "core/persist/printer_config.h"
 #include "core/rules/user_paper_name.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/gdi_sim.h"
+#include "platform/kernel/kernel_sim.h"
 #include "platform/spooler/spooler_sim.h"
 #include "tests/support/sample_fixture.h"
 

@@ -2,6 +2,7 @@
 
 #include "core/constraints/constraint_engine.h"
 #include "core/constraints/constraint_records.h"
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/id_lists.h"
 #include "tests/support/sample_fixture.h"
 

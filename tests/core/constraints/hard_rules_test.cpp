@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/constraints/hard_rules.h"
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/rule_check_fixture.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include "core/constraints/constraint_engine.h"
 #include "core/constraints/item_defaults.h"
 #include "core/store/item_access.h"
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/model_files.h"
 #include "tests/support/sandbox_test.h"
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <functional>
 
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/database_fixture.h"
 
 namespace {

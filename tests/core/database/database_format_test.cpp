@@ -3,8 +3,9 @@
 // and string libraries, values, and the edge cases of sections and the directory.
 #include <cstring>
 
-#include "platform/kernel/qrs_builder.h"
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/database_fixture.h"
+#include "tools/qrc/qrs_builder.h"
 
 namespace {
 

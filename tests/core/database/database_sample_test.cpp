@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/database_fixture.h"
 #include "tools/dddtool/ddd_syntax.h"
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/conversion_fixture.h"
 #include "core/services/chunked_printer_data.h"
 #include "core/services/module_state.h"

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/rules/paper_margins.h"
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/user_store_fixture.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/rules/stamp_store.h"
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/user_store_fixture.h"
 
 namespace {

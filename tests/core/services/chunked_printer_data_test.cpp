@@ -7,6 +7,7 @@
 
 #include "core/services/chunked_printer_data.h"
 #include "core/rules/font_sub_table.h"
+#include "platform/kernel/kernel_sim.h"
 #include "platform/registry/registry.h"
 #include "platform/spooler/spooler_sim.h"
 #include "tests/support/sandbox_test.h"

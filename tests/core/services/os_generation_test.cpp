@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/services/os_generation.h"
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/sandbox_test.h"
 
 namespace {

@@ -12,6 +12,7 @@
 #include "core/store/item_store.h"
 #include "core/services/module_state.h"
 #include "core/store/settings_record.h"
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/fresh_process.h"
 #include "tests/support/sandbox_test.h"
 

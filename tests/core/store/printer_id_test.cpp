@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/printer_fixture.h"
 
 namespace {

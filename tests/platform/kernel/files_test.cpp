@@ -1,3 +1,5 @@
+#include "platform/color/color_sim.h"
+#include "platform/gdi/gdi_sim.h"
 #include "platform/kernel/files.h"
 
 #include <sys/stat.h>
@@ -8,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/kernel/kernel_sim.h"
+#include "platform/user/user_sim.h"
 #include "tests/support/sandbox_test.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/kernel/kernel_sim.h"
 #include "tests/support/sandbox_test.h"
 
 namespace {

@@ -5,8 +5,9 @@
 #include <cstring>
 #include <fstream>
 
+#include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/module.h"
-#include "platform/kernel/qrs_builder.h"
+#include "tools/qrc/qrs_builder.h"
 #include "platform/kernel/resource.h"
 #include "platform/user/dialog_template.h"
 #include "platform/user/menu_template.h"

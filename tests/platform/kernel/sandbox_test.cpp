@@ -1,3 +1,4 @@
+#include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/sandbox.h"
 
 #include "tests/support/sandbox_test.h"

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/kernel/kernel_sim.h"
 #include "platform/registry/registry.h"
 #include "platform/registry/registry_sim.h"
 #include "platform/spooler/spooler_sim.h"

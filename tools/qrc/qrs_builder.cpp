@@ -1,7 +1,11 @@
 // Writing resource containers field by field (layout in qrs.h).
-#include "platform/kernel/qrs_builder.h"
+#include "tools/qrc/qrs_builder.h"
 
+#include "platform/base/types.h"
 #include "platform/kernel/byte_stream.h"
+#include "platform/kernel/qrs.h"
+#include "platform/user/dialog_template.h"
+#include "platform/user/menu_template.h"
 
 namespace {
 

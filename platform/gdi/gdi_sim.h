@@ -1,11 +1,17 @@
-// Test control of the installed fonts that EnumFontFamiliesW reports.
+// Test control of GDI: the installed fonts that EnumFontFamiliesW reports, and the count of
+// live objects.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "platform/base/export.h"
+#include "platform/base/types.h"
 #include "platform/gdi/fonts.h"
+#include "platform/gdi/gdi_objects.h"
+
+// Test control: the number of live palettes and icons.
+PLATFORM_API int SimLiveGdiObjects();
 
 struct SimFont {
   std::u16string family;    // face name of the family (at most 31 characters are reported)

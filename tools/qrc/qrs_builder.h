@@ -1,4 +1,4 @@
-// Building resource containers (layout in qrs.h): used by the resource compiler (tools/qrc)
+// Building resource containers (layout in platform/kernel/qrs.h): used by the resource compiler (tools/qrc)
 // and by tests that need a container of their own.
 #pragma once
 
@@ -7,13 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/base/export.h"
 #include "platform/base/types.h"
 #include "platform/kernel/qrs.h"
 #include "platform/user/dialog_template.h"
 #include "platform/user/menu_template.h"
 
-class PLATFORM_API QrsBuilder {
+class QrsBuilder {
  public:
   // Each Add answers false (with a reason in `error`) for a duplicate or invalid resource
   // and then adds nothing.
