@@ -23,13 +23,13 @@ bool IsTrialRefusal(WORD type) {
 // Turns the collected ids into the caller's block: the ids, the changed item, then 0.
 WORD FinishChangedItems(SettingItemId id, WORD** list, WORD* count, WORD* room, WORD** output) {
   *output = nullptr;
-  if (*count == 0) return CS_DONE;
+  if (*count == 0) return kCheckDone;
   WORD status = AppendUniqueItemId(id, kChangedListInline, list, count);
-  if (status == CS_DONE) status = AppendUniqueItemId(0, kChangedListInline, list, count);
-  if (status == CS_DONE) {
+  if (status == kCheckDone) status = AppendUniqueItemId(0, kChangedListInline, list, count);
+  if (status == kCheckDone) {
     auto* block = static_cast<WORD*>(GlobalAlloc(GPTR, *count * sizeof(WORD)));
     if (block == nullptr) {
-      status = CS_NO_MEMORY;
+      status = kCheckNoMemory;
     } else {
       std::memcpy(block, *list, *count * sizeof(WORD));
       *output = block;
@@ -54,26 +54,26 @@ WORD CheckSettingChange(WORD mode, HANDLE printer, ItemStore* store, SettingsRec
   if (changedItems != nullptr) *changedItems = nullptr;
   // Every argument is checked before the caller's state is touched.
   if (settings == nullptr || store == nullptr || config == nullptr || state == nullptr || printer == nullptr)
-    return CS_FAILED;
+    return kCheckFailed;
 
-  if (mode == CHECK_MODE_DEFAULTS && value != nullptr) {
+  if (mode == kCheckModeDefaults && value != nullptr) {
     // Trial: when the item is refused already with its current value, report that state with
     // message type 0 instead of judging the new value.
     ConstraintState* trial = CreateConstraintState();
-    if (trial == nullptr || CopyConstraintState(trial, state) != CS_DONE) {
+    if (trial == nullptr || CopyConstraintState(trial, state) != kCheckDone) {
       FreeConstraintState(trial);
-      return CS_NO_MEMORY;
+      return kCheckNoMemory;
     }
     WORD* trialItems = nullptr;
     const WORD status = CheckSettingChange(mode, printer, store, settings, config, itemFilter, id, type, nullptr, trial,
                                            changedItems != nullptr ? &trialItems : nullptr, lookupFlag);
     GlobalFree(trialItems);
-    if (status == CS_DONE && IsTrialRefusal(trial->messageType)) {
+    if (status == kCheckDone && IsTrialRefusal(trial->messageType)) {
       const WORD copied = CopyConstraintState(state, trial);
       FreeConstraintState(trial);
-      if (copied != CS_DONE) return copied;
+      if (copied != kCheckDone) return copied;
       state->messageType = 0;
-      return CS_DONE;
+      return kCheckDone;
     }
     FreeConstraintState(trial);
   }
@@ -82,9 +82,9 @@ WORD CheckSettingChange(WORD mode, HANDLE printer, ItemStore* store, SettingsRec
   WORD* list = room;
   WORD count = 0;
   ConstraintState* entry = CreateConstraintState();
-  if (entry == nullptr || CopyConstraintState(entry, state) != CS_DONE) {
+  if (entry == nullptr || CopyConstraintState(entry, state) != kCheckDone) {
     FreeConstraintState(entry);
-    return CS_NO_MEMORY;
+    return kCheckNoMemory;
   }
   ResetConstraintState(state);
 
@@ -93,25 +93,25 @@ WORD CheckSettingChange(WORD mode, HANDLE printer, ItemStore* store, SettingsRec
   WORD** collect = changedItems != nullptr ? &list : nullptr;
   const WORD hard = ApplyHardRules(printer, &context, &change, entry, state, collect, &count);
   WORD status = hard;
-  if (hard == CS_DONE || hard == CS_NO_RULE) {
+  if (hard == kCheckDone || hard == kCheckNoRule) {
     const WORD database =
         EvaluateValueConstraints(mode, printer, &context, &change, itemFilter, entry, state, collect, &count, lookupFlag);
     status = database;
-    if (database == CS_NO_RULE) {
-      status = CS_DONE;
-      if (hard == CS_NO_RULE) status = CopyConstraintState(state, entry);
+    if (database == kCheckNoRule) {
+      status = kCheckDone;
+      if (hard == kCheckNoRule) status = CopyConstraintState(state, entry);
     }
   }
   // A check that fails leaves the caller's state as it came in, not half filled.
-  if (status != CS_DONE && CopyConstraintState(state, entry) != CS_DONE) status = CS_NO_MEMORY;
+  if (status != kCheckDone && CopyConstraintState(state, entry) != kCheckDone) status = kCheckNoMemory;
   FreeConstraintState(entry);
-  if (status == CS_DONE && changedItems != nullptr) return FinishChangedItems(id, &list, &count, room, changedItems);
+  if (status == kCheckDone && changedItems != nullptr) return FinishChangedItems(id, &list, &count, room, changedItems);
   ReleaseIdList(&list, &count, room);
   return status;
 }
 
 WORD ApplyConflictItem(const SettingsContext* context, const ItemChange* change) {
-  if (context == nullptr || change == nullptr || change->value == nullptr) return CS_FAILED;
+  if (context == nullptr || change == nullptr || change->value == nullptr) return kCheckFailed;
   DWORD size;
   switch (change->type) {
     case kTypeFlag:
@@ -124,58 +124,58 @@ WORD ApplyConflictItem(const SettingsContext* context, const ItemChange* change)
     case kTypeString: {
       LPCWSTR text;
       std::memcpy(&text, change->value, sizeof text);
-      if (text == nullptr) return CS_FAILED;
+      if (text == nullptr) return kCheckFailed;
       size = static_cast<DWORD>(lstrlenW(text)) * 2 + 2;
       break;
     }
-    default: return CS_FAILED;
+    default: return kCheckFailed;
   }
   return SetItemValue(change->id, context->settings, context->config, change->type, size, change->value) == kItemDone
-             ? CS_DONE
-             : CS_FAILED;
+             ? kCheckDone
+             : kCheckFailed;
 }
 
 WORD ApplyConstraintRecords(WORD kindFlag, const SettingsContext* context, WORD** changedItems, WORD* count,
                             WORD recordCount, const WORD* recordNumbers) {
   if (context == nullptr || context->store == nullptr || (recordCount != 0 && recordNumbers == nullptr))
-    return CS_FAILED;
+    return kCheckFailed;
   bool applied = false;
   for (WORD i = 0; i < recordCount; ++i) {
     DatabaseRecord* record = nullptr;
     if (FindRecord(TRUE, context->store->main, context->store->linked, kindFlag != 0 ? 7 : 8, recordNumbers[i], 0,
-                   &record) != DBS_OK)
-      return CS_FAILED;
+                   &record) != kDbOk)
+      return kCheckFailed;
     const WORD status =
         ApplyForcedEntries(context, reinterpret_cast<const ConstraintRecord*>(record), changedItems, count);
-    FreeRecord(&record, DB_ANY_TYPE);
-    if (status == CS_APPLIED) applied = true;
-    else if (status != CS_REFUSED) return CS_FAILED;
+    FreeRecord(&record, kDbAnyType);
+    if (status == kCheckApplied) applied = true;
+    else if (status != kCheckRefused) return kCheckFailed;
   }
-  return applied ? CS_APPLIED : CS_REFUSED;
+  return applied ? kCheckApplied : kCheckRefused;
 }
 
 WORD ApplyItemValuePairs(const SettingsContext* context, WORD** changedItems, WORD* count, WORD pairCount,
                          const ItemValuePair* pairs) {
   if (context == nullptr || changedItems == nullptr || count == nullptr || (pairCount != 0 && pairs == nullptr))
-    return CS_FAILED;
+    return kCheckFailed;
   for (WORD i = 0; i < pairCount; ++i) {
     const ItemChange change{pairs[i].id, pairs[i].type, pairs[i].value};
     WORD status = ApplyConflictItem(context, &change);
-    if (status == CS_DONE) status = AppendUniqueItemId(pairs[i].id, kChangedListInline, changedItems, count);
-    if (status != CS_DONE) return status;
+    if (status == kCheckDone) status = AppendUniqueItemId(pairs[i].id, kChangedListInline, changedItems, count);
+    if (status != kCheckDone) return status;
   }
-  return pairCount != 0 ? CS_APPLIED : CS_REFUSED;
+  return pairCount != 0 ? kCheckApplied : kCheckRefused;
 }
 
 WORD MatchItemWithRuleValue(const SettingsContext* context, const ItemChange* rule) {
-  if (context == nullptr || rule == nullptr) return CS_FAILED;
+  if (context == nullptr || rule == nullptr) return kCheckFailed;
   ValueTypeCode type = 0;
   ItemValueCell current{};
-  if (ReadCurrentValue(context, rule->id, &type, &current) != kItemDone) return CS_FAILED;
+  if (ReadCurrentValue(context, rule->id, &type, &current) != kItemDone) return kCheckFailed;
   if (rule->type == kTypeString && rule->value != nullptr) {
     LPCWSTR text;
     std::memcpy(&text, rule->value, sizeof text);
-    return CompareRuleValue(OP_EQUAL, rule->type, text, type, current.data);
+    return CompareRuleValue(kOpEqual, rule->type, text, type, current.data);
   }
-  return CompareRuleValue(OP_EQUAL, rule->type, rule->value, type, &current);
+  return CompareRuleValue(kOpEqual, rule->type, rule->value, type, &current);
 }

@@ -9,15 +9,10 @@
 #include "platform/base/types.h"
 
 // Check modes.
-inline constexpr WORD CHECK_MODE_PLAIN = 0;     // every record
-inline constexpr WORD CHECK_MODE_DEFAULTS = 1;  // default resolution: skip bits 9 and 14, recheck
-inline constexpr WORD CHECK_MODE_APPLY = 2;     // apply time: skip bits 8 and 14
-inline constexpr WORD CHECK_MODE_MARKED = 3;    // only bit-14 records, recheck
-
-// Statuses beyond CS_DONE, CS_FAILED and CS_NO_MEMORY.
-inline constexpr WORD CS_REFUSED = 3;   // nothing was applied
-inline constexpr WORD CS_APPLIED = 4;   // some value was written
-inline constexpr WORD CS_NO_RULE = 6;   // no rule applies to the item
+inline constexpr WORD kCheckModePlain = 0;     // every record
+inline constexpr WORD kCheckModeDefaults = 1;  // default resolution: skip bits 9 and 14, recheck
+inline constexpr WORD kCheckModeApply = 2;     // apply time: skip bits 8 and 14
+inline constexpr WORD kCheckModeMarked = 3;    // only bit-14 records, recheck
 
 struct SettingsContext {
   ItemStore* store;

@@ -25,11 +25,11 @@ constexpr KindItems kCheckKindItems[] = {
 const KeyList* ConstraintListOf(const DatabaseRecord* record, WORD recordType, WORD listKind) {
   if (recordType == 3 || recordType == 4) {
     const auto* list = reinterpret_cast<const ChoiceListRecord*>(record);
-    return listKind == LIST_RULES ? &list->rules : &list->requirements;
+    return listKind == kListRules ? &list->rules : &list->requirements;
   }
   if (recordType == 13 || recordType == 14) {
     const auto* entry = reinterpret_cast<const ChoiceEntryRecord*>(record);
-    return listKind == LIST_RULES ? &entry->rules : &entry->requirements;
+    return listKind == kListRules ? &entry->rules : &entry->requirements;
   }
   return nullptr;
 }
@@ -41,10 +41,10 @@ WORD AppendRelated(ConstraintState* state, WORD id) {
 // The related items of a record: the head's item (requirements) or every condition's item and
 // the items of its check kind (rules).
 WORD CollectConstraintItemIds(ConstraintState* state, WORD listKind, const ConstraintRecord* record) {
-  if (listKind == LIST_REQUIREMENTS) return AppendRelated(state, record->watch.item);
+  if (listKind == kListRequirements) return AppendRelated(state, record->watch.item);
   for (WORD i = 0; i < record->conditions.count; ++i) {
     const WORD status = AppendRelated(state, record->conditions.items[i].test.item);
-    if (status != CS_DONE) return status;
+    if (status != kCheckDone) return status;
   }
   const WORD kind = CheckKind(record->messageWord);
   for (const KindItems& row : kCheckKindItems)
@@ -52,9 +52,9 @@ WORD CollectConstraintItemIds(ConstraintState* state, WORD listKind, const Const
       for (WORD item : row.items) {
         if (item == 0) break;
         const WORD status = AppendRelated(state, item);
-        if (status != CS_DONE) return status;
+        if (status != kCheckDone) return status;
       }
-  return CS_DONE;
+  return kCheckDone;
 }
 
 // Element k of a stored value list.
@@ -76,7 +76,7 @@ struct ConditionGroup {
   ~ConditionGroup() { ReleaseIdList(&items, &count, room); }
 };
 
-bool EndsGroup(BYTE connector) { return connector == CONNECT_END || connector == CONNECT_END_GROUP; }
+bool EndsGroup(BYTE connector) { return connector == kConnectEnd || connector == kConnectEndGroup; }
 
 }  // namespace
 
@@ -89,68 +89,68 @@ WORD EvaluateCondition(const SettingsContext* context, const ItemChange* change,
   WORD ownFlags = 0;
   if (flags == nullptr) flags = &ownFlags;
   *flags = 0;
-  if (condition->op == OP_SIZE_RANGE) {
+  if (condition->op == kOpSizeRange) {
     const WORD answer = CheckSizeRangeRecord(context, change, condition, stream, flags);
-    return answer == RULE_HOLDS ? RECORD_FIRES : answer == RULE_FAILS ? RECORD_QUIET : RECORD_ERROR;
+    return answer == kRuleHolds ? kRecordFires : answer == kRuleFails ? kRecordQuiet : kRecordError;
   }
   ValueTypeCode type = 0;
   ItemValueCell current{};
   const ItemAccessResult read = ReadCurrentValue(context, condition->item, &type, &current);
-  if (read == kItemNoRange) return RECORD_QUIET;  // an item this build does not know
-  if (read != kItemDone) return RECORD_ERROR;
+  if (read == kItemNoRange) return kRecordQuiet;  // an item this build does not know
+  if (read != kItemDone) return kRecordError;
   ConditionValues values;
-  if (!values.Load(condition, stream)) return RECORD_ERROR;
+  if (!values.Load(condition, stream)) return kRecordError;
   const StoredValue& value = values.value;
-  WORD result = RECORD_ERROR;
+  WORD result = kRecordError;
   if (value.present && value.value != nullptr && value.count != 0) {
-    const bool allDiffer = condition->op == OP_NOT_EQUAL;
+    const bool allDiffer = condition->op == kOpNotEqual;
     bool holds = allDiffer;
-    result = RECORD_QUIET;
+    result = kRecordQuiet;
     for (WORD k = 0; k < value.count; ++k) {
       const WORD answer =
           CompareRuleValue(condition->op, value.type, StoredElement(value, k), type, ValueOfCell(type, &current));
-      if (answer != RULE_HOLDS && answer != RULE_FAILS) {
-        result = RECORD_ERROR;
+      if (answer != kRuleHolds && answer != kRuleFails) {
+        result = kRecordError;
         break;
       }
-      if (allDiffer && answer == RULE_FAILS) {
+      if (allDiffer && answer == kRuleFails) {
         holds = false;
         break;
       }
-      if (!allDiffer && answer == RULE_HOLDS) {
+      if (!allDiffer && answer == kRuleHolds) {
         holds = true;
         break;
       }
     }
-    if (result != RECORD_ERROR) result = holds ? RECORD_FIRES : RECORD_QUIET;
+    if (result != kRecordError) result = holds ? kRecordFires : kRecordQuiet;
   }
-  if (result != RECORD_FIRES) return result;
+  if (result != kRecordFires) return result;
   switch (condition->op) {
-    case OP_CUSTOM_SIZE:
-    case OP_CUSTOM_SIZE_SOURCE:
-    case OP_CUSTOM_SIZE_OWN:
-    case OP_CUSTOM_SIZE_TURNED:
-    case OP_CUSTOM_SIZE_EITHER: {
+    case kOpCustomSize:
+    case kOpCustomSizeSource:
+    case kOpCustomSizeOwn:
+    case kOpCustomSizeTurned:
+    case kOpCustomSizeEither: {
       const WORD answer = EvaluateSizeOperator(condition->op, context, change, flags);
-      return answer == RULE_HOLDS ? RECORD_FIRES : answer == RULE_FAILS ? RECORD_QUIET : RECORD_ERROR;
+      return answer == kRuleHolds ? kRecordFires : answer == kRuleFails ? kRecordQuiet : kRecordError;
     }
-    default: return RECORD_FIRES;
+    default: return kRecordFires;
   }
 }
 
 WORD EvaluateConditions(WORD mode, WORD listKind, HANDLE printer, const SettingsContext* context,
                         const ItemChange* change, const ConstraintRecord* record, WORD* flags, WORD** changedItems,
                         WORD* changedCount) {
-  if (SkippedInMode(mode, record->messageWord)) return RECORD_QUIET;
+  if (SkippedInMode(mode, record->messageWord)) return kRecordQuiet;
   DatabaseStream* stream = record->h.stream;
-  if (listKind == LIST_REQUIREMENTS) {
+  if (listKind == kListRequirements) {
     WORD headFlags = 0;
     const WORD head = EvaluateCondition(context, change, &record->watch, stream, &headFlags);
-    if (head == RECORD_ERROR) return RECORD_ERROR;
+    if (head == kRecordError) return kRecordError;
     if (changedItems != nullptr &&
-        AppendUniqueItemId(record->watch.item, kChangedListInline, changedItems, changedCount) != CS_DONE)
-      return RECORD_ERROR;
-    return head == RECORD_FIRES ? RECORD_QUIET : RECORD_FIRES;
+        AppendUniqueItemId(record->watch.item, kChangedListInline, changedItems, changedCount) != kCheckDone)
+      return kRecordError;
+    return head == kRecordFires ? kRecordQuiet : kRecordFires;
   }
 
   const WORD n = record->conditions.count;
@@ -161,9 +161,9 @@ WORD EvaluateConditions(WORD mode, WORD listKind, HANDLE printer, const Settings
   while (i < n) {
     WORD conditionFlags = 0;
     const WORD result = EvaluateCondition(context, change, &conditions[i].test, stream, &conditionFlags);
-    if (result == RECORD_ERROR) return RECORD_ERROR;
-    if (result == RECORD_QUIET) {
-      if (conditions[i].connector == CONNECT_OR) {
+    if (result == kRecordError) return kRecordError;
+    if (result == kRecordQuiet) {
+      if (conditions[i].connector == kConnectOr) {
         ++i;  // the next alternative
         continue;
       }
@@ -173,10 +173,10 @@ WORD EvaluateConditions(WORD mode, WORD listKind, HANDLE printer, const Settings
       continue;
     }
     group.flags |= conditionFlags;
-    if (AppendUniqueItemId(conditions[i].test.item, kChangedListInline, &group.items, &group.count) != CS_DONE)
-      return RECORD_ERROR;
+    if (AppendUniqueItemId(conditions[i].test.item, kChangedListInline, &group.items, &group.count) != kCheckDone)
+      return kRecordError;
     // The rest of an OR chain need not be looked at: go to its last member.
-    while (i < n && conditions[i].connector == CONNECT_OR) ++i;
+    while (i < n && conditions[i].connector == kConnectOr) ++i;
     if (i >= n) break;  // a chain that no group end closes
     if (!EndsGroup(conditions[i].connector)) {
       ++i;
@@ -184,41 +184,41 @@ WORD EvaluateConditions(WORD mode, WORD listKind, HANDLE printer, const Settings
     }
     // The group holds.
     ++i;
-    if (mode == CHECK_MODE_DEFAULTS || mode == CHECK_MODE_MARKED) {
+    if (mode == kCheckModeDefaults || mode == kCheckModeMarked) {
       const WORD recheck = RecheckConditionItems(printer, context, group.items, group.count);
       if (recheck == 1) {
         group.Forget();
         continue;
       }
-      if (recheck != 0) return RECORD_ERROR;
+      if (recheck != 0) return kRecordError;
     }
     *flags |= group.flags;
     fired = true;
-    if (changedItems == nullptr) return RECORD_FIRES;
+    if (changedItems == nullptr) return kRecordFires;
     for (WORD k = 0; k < group.count; ++k)
-      if (AppendUniqueItemId(group.items[k], kChangedListInline, changedItems, changedCount) != CS_DONE)
-        return RECORD_ERROR;
+      if (AppendUniqueItemId(group.items[k], kChangedListInline, changedItems, changedCount) != kCheckDone)
+        return kRecordError;
     group.Forget();
   }
-  return fired ? RECORD_FIRES : RECORD_QUIET;
+  return fired ? kRecordFires : kRecordQuiet;
 }
 
 WORD TestConstraintRecord(WORD mode, WORD listKind, HANDLE printer, const SettingsContext* context,
                           const ItemChange* change, ConstraintState* state, const ConstraintRecord* record,
                           const void* headValue, WORD** changedItems, WORD* changedCount) {
   // A record the mode skips is never evaluated, with or without conditions.
-  if (SkippedInMode(mode, record->messageWord)) return RECORD_QUIET;
-  if (record->conditions.count == 0) return RECORD_CANDIDATE;
-  if (state != nullptr && CollectConstraintItemIds(state, listKind, record) != CS_DONE) return RECORD_ERROR;
+  if (SkippedInMode(mode, record->messageWord)) return kRecordQuiet;
+  if (record->conditions.count == 0) return kRecordCandidate;
+  if (state != nullptr && CollectConstraintItemIds(state, listKind, record) != kCheckDone) return kRecordError;
   if (headValue != nullptr) {
-    if (change->id != record->watch.item) return RECORD_ERROR;
+    if (change->id != record->watch.item) return kRecordError;
     ValueTypeCode type = 0;
     ItemValueCell value{};
-    if (!ReadChangeOrItemCell(context, change, change->id, &type, &value)) return RECORD_ERROR;
+    if (!ReadChangeOrItemCell(context, change, change->id, &type, &value)) return kRecordError;
     const WORD answer = CompareRuleValue(record->watch.op, record->watch.value.type, headValue, type,
                                          ValueOfCell(type, &value));
-    if (answer == RULE_FAILS) return RECORD_QUIET;
-    if (answer != RULE_HOLDS) return RECORD_ERROR;
+    if (answer == kRuleFails) return kRecordQuiet;
+    if (answer != kRuleHolds) return kRecordError;
   }
   WORD flags = 0;
   const WORD result =
@@ -230,27 +230,27 @@ WORD TestConstraintRecord(WORD mode, WORD listKind, HANDLE printer, const Settin
 WORD EvaluateConstraintList(WORD mode, BOOL collect, WORD listKind, HANDLE printer, const SettingsContext* context,
                             const ItemChange* change, ConstraintState* state, const DatabaseRecord* valueRecord,
                             WORD** forcedItems, WORD* forcedCount, WORD** changedItems, WORD* changedCount) {
-  if (context == nullptr || change == nullptr || valueRecord == nullptr || listKind > LIST_REQUIREMENTS ||
+  if (context == nullptr || change == nullptr || valueRecord == nullptr || listKind > kListRequirements ||
       (collect && state == nullptr))
-    return CS_FAILED;
+    return kCheckFailed;
   const KeyList* numbers = ConstraintListOf(valueRecord, valueRecord->h.type, listKind);
-  if (numbers == nullptr) return CS_DONE;
+  if (numbers == nullptr) return kCheckDone;
   ItemStore* store = context->store;
   for (WORD r = 0; r < numbers->count; ++r) {
     const WORD number = numbers->items[r].key;
     DatabaseRecord* read = nullptr;
-    if (ReadRecord(TRUE, store->main, store->linked, kRecordTypeOfList[listKind], number, &read) != DBS_OK)
-      return CS_FAILED;
+    if (ReadRecord(TRUE, store->main, store->linked, kRecordTypeOfList[listKind], number, &read) != kDbOk)
+      return kCheckFailed;
     auto* record = reinterpret_cast<ConstraintRecord*>(read);
     StoredValue& head = record->watch.value;
-    if (head.type == DDD_VALUE_REFERENCE && LoadReferencedValue(&head, record->h.stream) != DBS_OK) {
-      FreeRecord(&read, DB_ANY_TYPE);
+    if (head.type == DDD_VALUE_REFERENCE && LoadReferencedValue(&head, record->h.stream) != kDbOk) {
+      FreeRecord(&read, kDbAnyType);
       continue;
     }
     // The head's values, tried one by one (a head without values once).
     const bool hasValues = head.present && head.value != nullptr && head.count != 0;
     WORD first = 0, last = hasValues ? head.count : 1;
-    if (hasValues && head.count > 1 && head.length == 2 && record->watch.op == OP_EQUAL) {
+    if (hasValues && head.count > 1 && head.length == 2 && record->watch.op == kOpEqual) {
       // Only the value equal to the change's value is worth trying.
       ValueTypeCode type = 0;
       ItemValueCell value{};
@@ -266,35 +266,35 @@ WORD EvaluateConstraintList(WORD mode, BOOL collect, WORD listKind, HANDLE print
     for (WORD k = first; k < last && !fires; ++k) {
       WORD result = TestConstraintRecord(mode, listKind, printer, context, change, collect ? state : nullptr, record,
                                          hasValues ? StoredElement(head, k) : nullptr, changedItems, changedCount);
-      if (result == RECORD_CANDIDATE || result == RECORD_FIRES) {
+      if (result == kRecordCandidate || result == kRecordFires) {
         const WORD kind = CheckKind(record->messageWord);
         if (kind == 4) result = CheckCustomSizeFit(record, mode, context, change);
         else if (IsMediaCheckKind(kind)) result = CheckMediaFit(record, mode, context, change, state);
       }
-      fires = result == RECORD_CANDIDATE || result == RECORD_FIRES;
+      fires = result == kRecordCandidate || result == kRecordFires;
     }
-    WORD status = CS_DONE;
+    WORD status = kCheckDone;
     if (fires) {
       if (collect) {
-        WORD** list = listKind == LIST_RULES ? &state->firedRules : &state->firedRequirements;
-        WORD* count = listKind == LIST_RULES ? &state->firedRuleCount : &state->firedRequirementCount;
+        WORD** list = listKind == kListRules ? &state->firedRules : &state->firedRequirements;
+        WORD* count = listKind == kListRules ? &state->firedRuleCount : &state->firedRequirementCount;
         status = AppendUniqueItemId(number, kFiredListInline, list, count);
-        MergeMessageType(state, record->messageWord & MSGWORD_TYPE_MASK);
+        MergeMessageType(state, record->messageWord & kMessageWordTypeMask);
       } else {
         const WORD applied = ApplyForcedEntries(context, record, forcedItems, forcedCount);
-        if (applied != CS_APPLIED && applied != CS_REFUSED) status = CS_FAILED;
+        if (applied != kCheckApplied && applied != kCheckRefused) status = kCheckFailed;
       }
     }
-    FreeRecord(&read, DB_ANY_TYPE);
-    if (status != CS_DONE) return CS_FAILED;
+    FreeRecord(&read, kDbAnyType);
+    if (status != kCheckDone) return kCheckFailed;
   }
-  return CS_DONE;
+  return kCheckDone;
 }
 
 WORD EvaluateValueConstraints(WORD mode, HANDLE printer, const SettingsContext* context, const ItemChange* change,
                               const WORD* itemFilter, const ConstraintState* entryState, ConstraintState* state,
                               WORD** changedItems, WORD* count, WORD lookupFlag) {
-  if (context == nullptr || change == nullptr || state == nullptr || context->store == nullptr) return CS_FAILED;
+  if (context == nullptr || change == nullptr || state == nullptr || context->store == nullptr) return kCheckFailed;
   if (itemFilter != nullptr && itemFilter[0] != 0) {
     bool accepted = false;
     for (const WORD* f = itemFilter; *f != 0 && !accepted; ++f) {
@@ -302,39 +302,39 @@ WORD EvaluateValueConstraints(WORD mode, HANDLE printer, const SettingsContext* 
       for (WORD i = 0; entryState != nullptr && i < entryState->relatedCount && !accepted; ++i)
         if (entryState->related[i] == *f) accepted = true;
     }
-    if (!accepted) return CS_NO_RULE;
+    if (!accepted) return kCheckNoRule;
   }
   const void* value = lookupFlag == 1 ? nullptr : change->value;
   WORD type = 0;
   DatabaseRecord* record = nullptr;
   if (ReadItemValueRecord(TRUE, context->store->main, context->store->linked, change->id, value, &type, &record) !=
-      DBS_OK)
-    return CS_NO_RULE;
-  WORD status = CS_DONE;
+      kDbOk)
+    return kCheckNoRule;
+  WORD status = kCheckDone;
   if (type == 3 || type == 4 || type == 13 || type == 14) {
-    status = EvaluateConstraintList(mode, TRUE, LIST_RULES, printer, context, change, state, record, nullptr, nullptr,
+    status = EvaluateConstraintList(mode, TRUE, kListRules, printer, context, change, state, record, nullptr, nullptr,
                                     changedItems, count);
-    if (status == CS_DONE)
-      status = EvaluateConstraintList(mode, TRUE, LIST_REQUIREMENTS, printer, context, change, state, record, nullptr,
+    if (status == kCheckDone)
+      status = EvaluateConstraintList(mode, TRUE, kListRequirements, printer, context, change, state, record, nullptr,
                                       nullptr, changedItems, count);
   }
-  FreeRecord(&record, DB_ANY_TYPE);
+  FreeRecord(&record, kDbAnyType);
   return status;
 }
 
 WORD ApplyForcedEntries(const SettingsContext* context, const ConstraintRecord* record, WORD** changedItems,
                         WORD* count) {
-  if (context == nullptr || record == nullptr) return CS_FAILED;
-  if (record->forced.count == 0) return CS_REFUSED;
+  if (context == nullptr || record == nullptr) return kCheckFailed;
+  if (record->forced.count == 0) return kCheckRefused;
   for (WORD i = 0; i < record->forced.count; ++i) {
     const ItemValueElement& entry = record->forced.items[i];
     const StoredValue& stored = entry.value;
-    if (!stored.present || stored.value == nullptr || stored.type == DDD_VALUE_REFERENCE) return CS_FAILED;
+    if (!stored.present || stored.value == nullptr || stored.type == DDD_VALUE_REFERENCE) return kCheckFailed;
     // A copy of the value's own bytes, with room for a terminator.
     void* block = GlobalAlloc(GPTR, static_cast<SIZE_T>(stored.length) + sizeof(WCHAR) + 4);
-    if (block == nullptr) return CS_NO_MEMORY;
+    if (block == nullptr) return kCheckNoMemory;
     std::memcpy(block, stored.value, stored.length);
-    WORD status = CS_DONE;
+    WORD status = kCheckDone;
     if (stored.type == DDD_VALUE_INT16 || stored.type == DDD_VALUE_UINT16) {
       WORD special = 0;
       std::memcpy(&special, block, 2);
@@ -344,22 +344,22 @@ WORD ApplyForcedEntries(const SettingsContext* context, const ConstraintRecord* 
         ValueTypeCode type = 0;
         const WORD read = ReadItemDefault(context->store->main, context->store->linked,
                                           special == 0x8000 ? entry.item : 8, &value, &type);
-        if (read == DBS_OK && (type == DDD_VALUE_INT16 || type == DDD_VALUE_UINT16)) std::memcpy(block, value, 2);
-        else status = read == DBS_NO_MEMORY ? CS_NO_MEMORY : CS_FAILED;
+        if (read == kDbOk && (type == DDD_VALUE_INT16 || type == DDD_VALUE_UINT16)) std::memcpy(block, value, 2);
+        else status = read == kDbNoMemory ? kCheckNoMemory : kCheckFailed;
         GlobalFree(value);
       }
     }
-    if (status == CS_DONE) {
+    if (status == kCheckDone) {
       void* text = block;
       const ItemChange change{entry.item, stored.type, stored.type == DDD_VALUE_STRING ? &text : block};
       status = ApplyConflictItem(context, &change);
     }
     GlobalFree(block);
-    if (status == CS_DONE && changedItems != nullptr)
+    if (status == kCheckDone && changedItems != nullptr)
       status = AppendUniqueItemId(entry.item, kChangedListInline, changedItems, count);
-    if (status != CS_DONE) return status;
+    if (status != kCheckDone) return status;
   }
-  return CS_APPLIED;
+  return kCheckApplied;
 }
 
 WORD RecheckConditionItems(HANDLE printer, const SettingsContext* context, const WORD* ids, WORD count) {
@@ -368,8 +368,8 @@ WORD RecheckConditionItems(HANDLE printer, const SettingsContext* context, const
   if (state == nullptr) return 2;
   WORD result = 0;
   for (WORD i = 0; i < count && result == 0; ++i) {
-    if (CheckSettingChange(CHECK_MODE_PLAIN, printer, context->store, context->settings, context->config, nullptr,
-                           ids[i], 0, nullptr, state, nullptr, 0) != CS_DONE)
+    if (CheckSettingChange(kCheckModePlain, printer, context->store, context->settings, context->config, nullptr,
+                           ids[i], 0, nullptr, state, nullptr, 0) != kCheckDone)
       result = 2;
     else if (state->messageType == 1)
       result = 1;

@@ -3,34 +3,35 @@
 #pragma once
 
 #include "core/constraints/constraint_engine.h"
+#include "core/constraints/record_result.h"
 #include "core/constraints/rule_compare.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
 // Bits of a constraint record's message word.
-inline constexpr WORD MSGWORD_TYPE_MASK = 0x00FF;
-inline constexpr WORD MSGWORD_SKIP_APPLY = 0x0100;     // skipped in mode 2
-inline constexpr WORD MSGWORD_SKIP_DEFAULTS = 0x0200;  // skipped in mode 1
-inline constexpr WORD MSGWORD_KIND_SHIFT = 10;         // bits 10-13: the check kind
-inline constexpr WORD MSGWORD_KIND_MASK = 0x3C00;
-inline constexpr WORD MSGWORD_MARKED = 0x4000;         // skipped in modes 1, 2; alone in mode 3
+inline constexpr WORD kMessageWordTypeMask = 0x00FF;
+inline constexpr WORD kMessageWordSkipApply = 0x0100;     // skipped in mode 2
+inline constexpr WORD kMessageWordSkipDefaults = 0x0200;  // skipped in mode 1
+inline constexpr WORD kMessageWordKindShift = 10;         // bits 10-13: the check kind
+inline constexpr WORD kMessageWordKindMask = 0x3C00;
+inline constexpr WORD kMessageWordMarked = 0x4000;         // skipped in modes 1, 2; alone in mode 3
 
 // Condition connectors.
-inline constexpr BYTE CONNECT_OR = 2;
-inline constexpr BYTE CONNECT_END = 3;
-inline constexpr BYTE CONNECT_END_GROUP = 4;
+inline constexpr BYTE kConnectOr = 2;
+inline constexpr BYTE kConnectEnd = 3;
+inline constexpr BYTE kConnectEndGroup = 4;
 
 // The check kind of a message word, and whether it asks for a media check.
-inline WORD CheckKind(WORD messageWord) { return (messageWord & MSGWORD_KIND_MASK) >> MSGWORD_KIND_SHIFT; }
+inline WORD CheckKind(WORD messageWord) { return (messageWord & kMessageWordKindMask) >> kMessageWordKindShift; }
 inline bool IsMediaCheckKind(WORD kind) { return (kind >= 1 && kind <= 3) || (kind >= 5 && kind <= 9); }
 
 // Whether the mode skips a record with this message word.
 inline bool SkippedInMode(WORD mode, WORD messageWord) {
-  const bool marked = (messageWord & MSGWORD_MARKED) != 0;
+  const bool marked = (messageWord & kMessageWordMarked) != 0;
   switch (mode) {
-    case CHECK_MODE_DEFAULTS: return marked || (messageWord & MSGWORD_SKIP_DEFAULTS) != 0;
-    case CHECK_MODE_APPLY: return marked || (messageWord & MSGWORD_SKIP_APPLY) != 0;
-    case CHECK_MODE_MARKED: return !marked;
+    case kCheckModeDefaults: return marked || (messageWord & kMessageWordSkipDefaults) != 0;
+    case kCheckModeApply: return marked || (messageWord & kMessageWordSkipApply) != 0;
+    case kCheckModeMarked: return !marked;
     default: return false;
   }
 }
@@ -49,22 +50,16 @@ struct ConditionValues {
     original = condition->value.value;
     if (value.type != DDD_VALUE_REFERENCE) return true;
     value.owned = FALSE;
-    return LoadReferencedValue(&value, stream) == DBS_OK;
+    return LoadReferencedValue(&value, stream) == kDbOk;
   }
   ~ConditionValues() {
     if (value.owned && value.value != nullptr && value.value != original) GlobalFree(value.value);
   }
 };
 
-// Results of the record tests.
-inline constexpr WORD RECORD_QUIET = 0;
-inline constexpr WORD RECORD_FIRES = 1;
-inline constexpr WORD RECORD_ERROR = 2;
-inline constexpr WORD RECORD_CANDIDATE = 3;  // no conditions: fires as it is
-
 // List kinds of EvaluateConstraintList.
-inline constexpr WORD LIST_RULES = 0;
-inline constexpr WORD LIST_REQUIREMENTS = 1;
+inline constexpr WORD kListRules = 0;
+inline constexpr WORD kListRequirements = 1;
 
 // The database step of CheckSettingChange: 0, 1, or 6 when no database rule applies.
 WORD EvaluateValueConstraints(WORD mode, HANDLE printer, const SettingsContext* context, const ItemChange* change,

@@ -60,8 +60,8 @@ void ResetConstraintState(ConstraintState* state) {
 }
 
 WORD CopyConstraintState(ConstraintState* destination, const ConstraintState* source) {
-  if (destination == nullptr || source == nullptr) return CS_FAILED;
-  if (destination == source) return CS_DONE;
+  if (destination == nullptr || source == nullptr) return kCheckFailed;
+  if (destination == source) return kCheckDone;
   ResetConstraintState(destination);
   destination->messageType = source->messageType;
   destination->checkFlags = source->checkFlags;
@@ -72,12 +72,12 @@ WORD CopyConstraintState(ConstraintState* destination, const ConstraintState* so
       !CopyIdList(source->related, source->relatedCount, kRelatedListInline, destination->relatedRoom,
                   &destination->related)) {
     ResetConstraintState(destination);
-    return CS_NO_MEMORY;
+    return kCheckNoMemory;
   }
   destination->firedRuleCount = source->firedRuleCount;
   destination->firedRequirementCount = source->firedRequirementCount;
   destination->relatedCount = source->relatedCount;
-  return CS_DONE;
+  return kCheckDone;
 }
 
 WORD IdListCapacity(WORD inlineCapacity, WORD count) {
@@ -87,20 +87,20 @@ WORD IdListCapacity(WORD inlineCapacity, WORD count) {
 }
 
 WORD AppendUniqueItemId(WORD id, WORD inlineCapacity, WORD** list, WORD* count) {
-  if (list == nullptr || *list == nullptr || count == nullptr) return CS_FAILED;
+  if (list == nullptr || *list == nullptr || count == nullptr) return kCheckFailed;
   for (WORD i = 0; i < *count; ++i)
-    if ((*list)[i] == id) return CS_DONE;
+    if ((*list)[i] == id) return kCheckDone;
   const WORD capacity = IdListCapacity(inlineCapacity, *count);
   if (*count >= capacity) {
     auto* block = static_cast<WORD*>(GlobalAlloc(GPTR, (capacity + kIdListGrowth) * sizeof(WORD)));
-    if (block == nullptr) return CS_NO_MEMORY;
+    if (block == nullptr) return kCheckNoMemory;
     std::memcpy(block, *list, *count * sizeof(WORD));
     // At exactly the inline capacity the list still lives in its inline room.
     if (*count != inlineCapacity) GlobalFree(*list);
     *list = block;
   }
   (*list)[(*count)++] = id;
-  return CS_DONE;
+  return kCheckDone;
 }
 
 void ReleaseIdList(WORD** list, WORD* count, WORD* inlineRoom) {

@@ -3,12 +3,8 @@
 // items whose state depends on the change; and the growable id lists it is made of.
 #pragma once
 
+#include "core/constraints/check_status.h"
 #include "platform/base/types.h"
-
-// Statuses of the constraint routines.
-inline constexpr WORD CS_DONE = 0;
-inline constexpr WORD CS_FAILED = 1;
-inline constexpr WORD CS_NO_MEMORY = 2;
 
 inline constexpr WORD kFiredListInline = 8;
 inline constexpr WORD kRelatedListInline = 20;

@@ -38,7 +38,7 @@ struct RuleInput {
   const HardRule* rule;
 };
 
-// CS_DONE with the verdict, CS_FAILED when a read failed, CS_NO_RULE for an item that only
+// kCheckDone with the verdict, kCheckFailed when a read failed, kCheckNoRule for an item that only
 // reads its companions.
 using RuleFunction = WORD (*)(const RuleInput&, Verdict*);
 
@@ -69,19 +69,19 @@ bool ReadStampFacts(const RuleInput& in, StampFacts* facts) {
 
 WORD Decide(Verdict* verdict, WORD messageType, SettingItemId first = 0, SettingItemId second = 0) {
   *verdict = Verdict{messageType, {first, second}};
-  return CS_DONE;
+  return kCheckDone;
 }
 
 // Item 293: the system's colour management (value 3) is refused before generation 5.
 WORD DecideColorMethod(const RuleInput& in, Verdict* verdict) {
   if (in.change->value == nullptr) return Decide(verdict, kMessageAccepted);
   const WORD method = kSystemColorMethod;
-  const WORD equal = CompareRuleValue(OP_EQUAL, kTypeUInt16, &method, in.change->type, in.change->value);
-  if (equal == RULE_FAILS) return Decide(verdict, kMessageAccepted);
-  if (equal != RULE_HOLDS) return CS_FAILED;
+  const WORD equal = CompareRuleValue(kOpEqual, kTypeUInt16, &method, in.change->type, in.change->value);
+  if (equal == kRuleFails) return Decide(verdict, kMessageAccepted);
+  if (equal != kRuleHolds) return kCheckFailed;
   WORD generation = 0;
   const int newer = CheckOsGeneration(&generation);
-  if (newer < 0) return CS_FAILED;
+  if (newer < 0) return kCheckFailed;
   return Decide(verdict, newer == 0 ? kMessageRefused : kMessageAccepted);
 }
 
@@ -89,10 +89,10 @@ WORD DecideColorMethod(const RuleInput& in, Verdict* verdict) {
 WORD DecideTiledLayout(const RuleInput& in, Verdict* verdict) {
   if (in.change->value == nullptr) return Decide(verdict, kMessageAccepted);
   LONGLONG layout = 0;
-  if (!NumberOfTypedValue(in.change->type, in.change->value, &layout)) return CS_FAILED;
+  if (!NumberOfTypedValue(in.change->type, in.change->value, &layout)) return kCheckFailed;
   if (layout != 1) return Decide(verdict, kMessageAccepted);
   LPCWSTR name = nullptr;
-  if (!ReadStampName(in, &name)) return CS_FAILED;
+  if (!ReadStampName(in, &name)) return kCheckFailed;
   if (name == nullptr || name[0] == 0) return Decide(verdict, kMessageAccepted);
   return Decide(verdict, kMessageConfirm, kStampNameItem);
 }
@@ -104,7 +104,7 @@ WORD DecideAlwaysAccepted(const RuleInput&, Verdict* verdict) { return Decide(ve
 // Items 1286 and 0x9002: editing the named stamp needs a name and an untiled page.
 WORD DecideStampEdit(const RuleInput& in, Verdict* verdict) {
   StampFacts facts{};
-  if (!ReadStampFacts(in, &facts)) return CS_FAILED;
+  if (!ReadStampFacts(in, &facts)) return kCheckFailed;
   if (in.change->value == nullptr && (facts.tiled || !HasName(facts)))
     return Decide(verdict, kMessageRefused, kTilesItem, kStampNameItem);
   return Decide(verdict, kMessageAccepted);
@@ -114,9 +114,9 @@ WORD DecideStampEdit(const RuleInput& in, Verdict* verdict) {
 // whatever the name, since the store accepts any new stamp until it is full.
 WORD DecideStampAdd(const RuleInput& in, Verdict* verdict) {
   DWORD stamps = 0;
-  if (CountUserStamps(in.printer, &stamps) != STAMP_DONE) return CS_FAILED;
+  if (CountUserStamps(in.printer, &stamps) != kStampDone) return kCheckFailed;
   StampFacts facts{};
-  if (!ReadStampFacts(in, &facts)) return CS_FAILED;
+  if (!ReadStampFacts(in, &facts)) return kCheckFailed;
   if (in.change->value == nullptr && facts.tiled) return Decide(verdict, kMessageRefused, kTilesItem);
   if (stamps >= kMaxStoredStamps) return Decide(verdict, kMessageStampsFull, kStampNameItem);
   return Decide(verdict, kMessageAccepted);
@@ -125,9 +125,9 @@ WORD DecideStampAdd(const RuleInput& in, Verdict* verdict) {
 // Item 0x9003: acting on a stored stamp needs an untiled page and a name the store holds.
 WORD DecideStoredStamp(const RuleInput& in, Verdict* verdict) {
   StampFacts facts{};
-  if (!ReadStampFacts(in, &facts)) return CS_FAILED;
+  if (!ReadStampFacts(in, &facts)) return kCheckFailed;
   if (in.change->value == nullptr &&
-      (facts.tiled || !HasName(facts) || FindUserStamp(in.printer, facts.name) != STAMP_DONE))
+      (facts.tiled || !HasName(facts) || FindUserStamp(in.printer, facts.name) != kStampDone))
     return Decide(verdict, kMessageRefused, kTilesItem, kStampNameItem);
   return Decide(verdict, kMessageAccepted);
 }
@@ -137,9 +137,9 @@ WORD ReadCompanionsOnly(const RuleInput& in, Verdict*) {
   for (SettingItemId companion : in.rule->companions) {
     if (companion == 0) break;
     LONGLONG value = 0;  // a number, or a string's address
-    if (!ReadChangeOrItemValue(in.context, in.change, companion, sizeof value, &value)) return CS_FAILED;
+    if (!ReadChangeOrItemValue(in.context, in.change, companion, sizeof value, &value)) return kCheckFailed;
   }
-  return CS_NO_RULE;
+  return kCheckNoRule;
 }
 
 constexpr HardRule kHardRules[] = {
@@ -174,30 +174,30 @@ constexpr DependentItems kDependentItems[] = {
 }  // namespace
 
 WORD AddDependentItems(ConstraintState* state, SettingItemId id) {
-  if (state == nullptr) return CS_FAILED;
+  if (state == nullptr) return kCheckFailed;
   for (const DependentItems& row : kDependentItems) {
     if (row.id != id) continue;
     for (SettingItemId dependent : row.dependents) {
       const WORD status = AppendUniqueItemId(dependent, kRelatedListInline, &state->related, &state->relatedCount);
-      if (status != CS_DONE) return status;
+      if (status != kCheckDone) return status;
     }
   }
-  return CS_DONE;
+  return kCheckDone;
 }
 
 WORD ApplyHardRules(HANDLE printer, const SettingsContext* context, const ItemChange* change,
                     const ConstraintState* entryState, ConstraintState* state, WORD** changedItems, WORD* count) {
   if (context == nullptr || change == nullptr || entryState == nullptr || state == nullptr ||
       (changedItems != nullptr && count == nullptr))
-    return CS_FAILED;
+    return kCheckFailed;
   const HardRule* rule = nullptr;
   for (const HardRule& row : kHardRules)
     if (row.id == change->id) rule = &row;
-  if (rule == nullptr) return CS_NO_RULE;
+  if (rule == nullptr) return kCheckNoRule;
 
   Verdict verdict{};
   const WORD decided = rule->decide(RuleInput{printer, context, change, rule}, &verdict);
-  if (decided != CS_DONE) return decided;
+  if (decided != kCheckDone) return decided;
 
   // The engine reset the state before the rules run: the rule's type is the state's type.
   state->messageType = verdict.messageType;
@@ -205,7 +205,7 @@ WORD ApplyHardRules(HANDLE printer, const SettingsContext* context, const ItemCh
     for (SettingItemId id : verdict.ids) {
       if (id == 0) break;
       const WORD status = AppendUniqueItemId(id, kChangedListInline, changedItems, count);
-      if (status != CS_DONE) return status;
+      if (status != kCheckDone) return status;
     }
   return AddDependentItems(state, change->id);
 }

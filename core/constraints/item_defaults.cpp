@@ -18,9 +18,9 @@ void ResolveItemDefault(ItemStore* store, const ItemDescriptor* descriptor, Prin
   *status = 1;
   *value = ItemValueCell{};
   if (descriptor == nullptr) return;
-  if (ItemSupportsOperation(descriptor, ITEMOP_DEFAULT)) {
+  if (ItemSupportsOperation(descriptor, kItemOpDefault)) {
     const ItemInfoRecord* info = descriptor->info;
-    if (info->constantDefault != nullptr && (info->constantDefault->flags & CONSTDEFAULT_VALUE) != 0) {
+    if (info->constantDefault != nullptr && (info->constantDefault->flags & kConstDefaultValue) != 0) {
       *type = info->constantDefault->type;
       value->number = info->constantDefault->value;
       *size = ValueSizeOfType(*type, nullptr, info->constantDefault->length);
@@ -29,7 +29,7 @@ void ResolveItemDefault(ItemStore* store, const ItemDescriptor* descriptor, Prin
       ItemValueSlot slot{};
       slot.defaults.config = config;
       slot.defaults.deviceName = deviceName;
-      if (info->handler(store, ITEMOP_DEFAULT, descriptor->id, &slot) != 0) {
+      if (info->handler(store, kItemOpDefault, descriptor->id, &slot) != 0) {
         *type = slot.defaults.type;
         *value = slot.defaults.value;
         *size = slot.defaults.size;
@@ -86,14 +86,14 @@ BOOL ValidateItemValue(ItemStore* store, SettingItemId id, SettingsRecord* setti
   if (descriptor == nullptr) return FALSE;
   const ItemInfoRecord* info = descriptor->info;
   if (info == nullptr || info->handler == nullptr ||
-      (operation == ITEMOP_CHECK && !ItemSupportsOperation(descriptor, ITEMOP_CHECK))) {
+      (operation == kItemOpCheck && !ItemSupportsOperation(descriptor, kItemOpCheck))) {
     // Valid when the database describes the value.
     if (store == nullptr) return FALSE;
     WORD recordType = 0;
     DatabaseRecord* record = nullptr;
-    if (ReadItemValueRecord(FALSE, store->main, store->linked, id, &value, &recordType, &record) != DBS_OK)
+    if (ReadItemValueRecord(FALSE, store->main, store->linked, id, &value, &recordType, &record) != kDbOk)
       return FALSE;
-    FreeRecord(&record, DB_ANY_TYPE);
+    FreeRecord(&record, kDbAnyType);
     return TRUE;
   }
   ItemValueSlot slot{};

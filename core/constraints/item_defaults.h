@@ -14,7 +14,7 @@ inline constexpr int kDefaultFailed = -1;
 // string or font arrives as new data in the cell (ReleaseItemDefaultValue).
 int GetItemDefault(ItemStore* store, SettingItemId id, ValueTypeCode* type, DWORD* size, ItemValueCell* value);
 void ReleaseItemDefaultValue(SettingItemId id, ItemValueCell* value, ValueTypeCode type);
-// TRUE when the item's current value passes ITEMOP_CHECK or ITEMOP_CHECKPUBLIC.
+// TRUE when the item's current value passes kItemOpCheck or kItemOpCheckpublic.
 BOOL ValidateItemValue(ItemStore* store, SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config,
                        WORD operation);
 // Writes a value (size -1: from the type); for strings and fonts the reference points at the

@@ -12,12 +12,12 @@
 struct ItemStore;
 
 // Operations an ItemInfoRecord can support (bits of its flags).
-inline constexpr WORD ITEMOP_DEFAULT = 1;
-inline constexpr WORD ITEMOP_CHECK = 2;
-inline constexpr WORD ITEMOP_LISTHEADER = 4;
-inline constexpr WORD ITEMOP_LISTENTRY = 8;
-inline constexpr WORD ITEMOP_CHECKPUBLIC = 16;
-inline constexpr DWORD ITEMOP_ALL = 0xFFFF;
+inline constexpr WORD kItemOpDefault = 1;
+inline constexpr WORD kItemOpCheck = 2;
+inline constexpr WORD kItemOpListheader = 4;
+inline constexpr WORD kItemOpListentry = 8;
+inline constexpr WORD kItemOpCheckpublic = 16;
+inline constexpr DWORD kItemOpAll = 0xFFFF;
 
 // A value that is either a number (types 1-5, 8, 10) or a reference to owned string or font
 // data (types 6 and 9). Wide enough for a pointer.
@@ -29,7 +29,7 @@ union ItemValueCell {
 };
 static_assert(sizeof(ItemValueCell) == sizeof(void*));
 
-// What a handler gets for ITEMOP_DEFAULT. A handler that succeeds sets type, value and size
+// What a handler gets for kItemOpDefault. A handler that succeeds sets type, value and size
 // together.
 struct ItemDefaultSlot {
   PrinterConfiguration* config;  // the configuration being filled, or NULL
@@ -39,7 +39,7 @@ struct ItemDefaultSlot {
   DWORD size;
 };
 
-// What a handler gets for ITEMOP_CHECK and ITEMOP_CHECKPUBLIC: the value as GetItemValue gave
+// What a handler gets for kItemOpCheck and kItemOpCheckpublic: the value as GetItemValue gave
 // it (for a string, the cell holds the string's address).
 struct ItemCheckSlot {
   const ItemValueCell* value;
@@ -49,7 +49,7 @@ struct ItemCheckSlot {
 
 struct ChoiceList;
 
-// What a handler gets for ITEMOP_LISTHEADER: it sets the list's kind and count.
+// What a handler gets for kItemOpListheader: it sets the list's kind and count.
 struct ChoiceListHeaderSlot {
   HMODULE resourceModule;
   ChoiceList* list;
@@ -57,7 +57,7 @@ struct ChoiceListHeaderSlot {
   void* extra;  // the item's extra data
 };
 
-// What a handler gets for ITEMOP_LISTENTRY: the name and value of choice `index` (from 0),
+// What a handler gets for kItemOpListentry: the name and value of choice `index` (from 0),
 // copied by the list builder at once.
 struct ChoiceEntrySlot {
   HMODULE resourceModule;
@@ -81,9 +81,9 @@ union ItemValueSlot {
 using ItemHandler = int (*)(ItemStore* store, WORD operation, SettingItemId id, ItemValueSlot* slot);
 
 // Flags of a ConstantDefault.
-inline constexpr WORD CONSTDEFAULT_VALUE = 1;
-inline constexpr WORD CONSTDEFAULT_LIST = 4;
-inline constexpr WORD CONSTDEFAULT_ENTRIES = 8;
+inline constexpr WORD kConstDefaultValue = 1;
+inline constexpr WORD kConstDefaultList = 4;
+inline constexpr WORD kConstDefaultEntries = 8;
 
 struct ConstantDefault {
   WORD flags;

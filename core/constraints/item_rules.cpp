@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr ConstantDefault kConfigurationSize{CONSTDEFAULT_VALUE, kTypeUInt16, -1, kPrinterConfigurationSize, nullptr};
+constexpr ConstantDefault kConfigurationSize{kConstDefaultValue, kTypeUInt16, -1, kPrinterConfigurationSize, nullptr};
 
 constexpr WORD kSpecVersion = 0x0401;
 constexpr WORD kDriverVersion = 20544;     // 0x5040
@@ -84,7 +84,7 @@ int GiveDefault(ItemStore* store, SettingItemId id, ItemDefaultSlot& slot) {
       ValueTypeCode type = 0;
       const bool one = QueryItemDefault(store, kColorItem, &value, &type, &status) == 1 && type != kTypeString &&
                        reinterpret_cast<ULONG_PTR>(value) == 1;
-      if (status == QS_OK) ReleaseItemDefault(value, type);
+      if (status == kQueryOk) ReleaseItemDefault(value, type);
       return SetNumber(slot, kTypeInt16, one ? 1 : 2);
     }
     case 19: {
@@ -158,7 +158,7 @@ int IsPositive(const ItemValueCell* value) {
 }
 
 int CheckValue(ItemStore* store, WORD operation, SettingItemId id, const ItemValueCell* value) {
-  const bool strict = operation == ITEMOP_CHECK;
+  const bool strict = operation == kItemOpCheck;
   switch (id) {
     case 2: return IsMember(value, kTypeInt16, {static_cast<SHORT>(kSpecVersion)});
     case 3:
@@ -206,22 +206,22 @@ int CheckValue(ItemStore* store, WORD operation, SettingItemId id, const ItemVal
 
 }  // namespace
 
-constexpr DWORD kChecks = ITEMOP_CHECK | ITEMOP_CHECKPUBLIC;
-const ItemInfoRecord kRuleAll{nullptr, HandleBuiltinItem, ITEMOP_ALL};
+constexpr DWORD kChecks = kItemOpCheck | kItemOpCheckpublic;
+const ItemInfoRecord kRuleAll{nullptr, HandleBuiltinItem, kItemOpAll};
 const ItemInfoRecord kRuleCheck{nullptr, HandleBuiltinItem, kChecks};
-const ItemInfoRecord kRulePublic{nullptr, HandleBuiltinItem, ITEMOP_CHECKPUBLIC};
+const ItemInfoRecord kRulePublic{nullptr, HandleBuiltinItem, kItemOpCheckpublic};
 const ItemInfoRecord kRuleNone{nullptr, HandleBuiltinItem, 0};
 const ItemInfoRecord kRuleDatabase{nullptr, nullptr, 0};
-const ItemInfoRecord kRuleConstant{&kConfigurationSize, nullptr, ITEMOP_ALL};
+const ItemInfoRecord kRuleConstant{&kConfigurationSize, nullptr, kItemOpAll};
 
 int HandleBuiltinItem(ItemStore* store, WORD operation, SettingItemId id, ItemValueSlot* slot) {
   if (slot == nullptr) return 0;
   switch (operation) {
-    case ITEMOP_DEFAULT: return GiveDefault(store, id, slot->defaults);
-    case ITEMOP_CHECK:
-    case ITEMOP_CHECKPUBLIC: return slot->check.value != nullptr && CheckValue(store, operation, id, slot->check.value);
-    case ITEMOP_LISTHEADER:
-    case ITEMOP_LISTENTRY: return BuildBuiltinListPart(store, operation, id, slot);
+    case kItemOpDefault: return GiveDefault(store, id, slot->defaults);
+    case kItemOpCheck:
+    case kItemOpCheckpublic: return slot->check.value != nullptr && CheckValue(store, operation, id, slot->check.value);
+    case kItemOpListheader:
+    case kItemOpListentry: return BuildBuiltinListPart(store, operation, id, slot);
     default: return 0;
   }
 }

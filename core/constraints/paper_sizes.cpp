@@ -15,7 +15,7 @@ constexpr SettingItemId kUserPaperLengthItem = 5909;
 
 bool ReadPaperRecord(const ItemStore* store, WORD paperId, ScopedRecord* paper) {
   return store != nullptr && ReadKeyedRecord(FALSE, store->main, store->linked, 10, paperId, 0, &paper->record) ==
-                                 DBS_OK;
+                                 kDbOk;
 }
 
 // A signed size kept within [low, high] (high wins when the two cross).
@@ -43,7 +43,7 @@ BOOL GetPaperSizeById(const SettingsContext* context, WORD paperId, WORD* width,
   if (IsUserPaperId(paperId)) return GetUserPaperSize(context, paperId, width, length);
   ScopedRecord paper;
   SizePairElement size{};
-  if (!ReadPaperRecord(context->store, paperId, &paper) || GetPaperRecordSize(paper.record, &size) != DBS_OK)
+  if (!ReadPaperRecord(context->store, paperId, &paper) || GetPaperRecordSize(paper.record, &size) != kDbOk)
     return FALSE;
   *width = size.width;
   *length = size.length;
@@ -54,7 +54,7 @@ int GetPrintableSize(const SettingsContext* context, WORD paperId, WORD* width, 
   if (context == nullptr || width == nullptr || length == nullptr) return 0;
   ScopedRecord paper;
   SizePairElement minimum{}, maximum{};
-  if (!ReadPaperRecord(context->store, paperId, &paper) || GetPaperRecordMinSize(paper.record, &minimum) != DBS_OK)
+  if (!ReadPaperRecord(context->store, paperId, &paper) || GetPaperRecordMinSize(paper.record, &minimum) != kDbOk)
     return 0;
   if (!IsUserPaperId(paperId)) {
     *width = minimum.width;
@@ -63,8 +63,8 @@ int GetPrintableSize(const SettingsContext* context, WORD paperId, WORD* width, 
   }
   WORD w = 0, l = 0;
   SizePairElement first{}, second{};
-  if (!GetUserPaperSize(context, paperId, &w, &l) || GetPaperRecordMargins(paper.record, &first, &second) != DBS_OK ||
-      GetPaperRecordMaxSize(paper.record, &maximum) != DBS_OK)
+  if (!GetUserPaperSize(context, paperId, &w, &l) || GetPaperRecordMargins(paper.record, &first, &second) != kDbOk ||
+      GetPaperRecordMaxSize(paper.record, &maximum) != kDbOk)
     return 0;
   // Margins wider than the paper leave the smallest printable size, never a wrapped one.
   *width = KeepWithin(static_cast<LONG>(w) - first.width - second.width, minimum.width, maximum.width);
@@ -73,21 +73,21 @@ int GetPrintableSize(const SettingsContext* context, WORD paperId, WORD* width, 
 }
 
 WORD GetSourceCustomRange(const ItemStore* store, WORD recordType, WORD key, CustomSizeRange* range) {
-  if (store == nullptr || range == nullptr || (recordType != 5 && recordType != 6)) return RANGE_FAILED;
+  if (store == nullptr || range == nullptr || (recordType != 5 && recordType != 6)) return kRangeFailed;
   ScopedRecord source;
-  if (ReadKeyedRecord(FALSE, store->main, store->linked, recordType, key, 0, &source.record) != DBS_OK)
-    return RANGE_FAILED;
+  if (ReadKeyedRecord(FALSE, store->main, store->linked, recordType, key, 0, &source.record) != kDbOk)
+    return kRangeFailed;
   bool offersCustomPaper = false;
   KeyElement paper{};
-  for (WORD n = 1; !offersCustomPaper && GetSourcePaperEntry(source.record, n, &paper) == DBS_OK; ++n)
+  for (WORD n = 1; !offersCustomPaper && GetSourcePaperEntry(source.record, n, &paper) == kDbOk; ++n)
     offersCustomPaper = paper.key == kCustomPaperKey;
-  if (!offersCustomPaper) return RANGE_NO_CUSTOM_PAPER;
+  if (!offersCustomPaper) return kRangeNoCustomPaper;
   SizePairElement minimum{}, maximum{};
-  if (GetSourceMinCustomSize(source.record, &minimum) != DBS_OK ||
-      GetSourceMaxCustomSize(source.record, &maximum) != DBS_OK)
-    return RANGE_FAILED;
+  if (GetSourceMinCustomSize(source.record, &minimum) != kDbOk ||
+      GetSourceMaxCustomSize(source.record, &maximum) != kDbOk)
+    return kRangeFailed;
   *range = {minimum.width, minimum.length, maximum.width, maximum.length};
-  return RANGE_READ;
+  return kRangeRead;
 }
 
 bool SizeFitsRange(const CustomSizeRange& range, WORD width, WORD length) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/constraints/constraint_engine.h"
+#include "core/constraints/range_read_status.h"
 #include "platform/base/types.h"
 
 // The output paper (item 262) value "same as the paper size": the paper of item 8.
@@ -20,13 +21,8 @@ BOOL GetUserPaperSize(const SettingsContext* context, WORD paperId, WORD* width,
 // paper: the record's minimum-size pair. 1, or 0 when the paper or its record cannot be read.
 int GetPrintableSize(const SettingsContext* context, WORD paperId, WORD* width, WORD* length);
 
-// Answers of GetSourceCustomRange.
-inline constexpr WORD RANGE_READ = 0;
-inline constexpr WORD RANGE_FAILED = 1;
-inline constexpr WORD RANGE_NO_CUSTOM_PAPER = 7;  // the record does not offer paper 262
-
 // The smallest and largest custom size of a paper source (record type 5) or output bin (type
-// 6): RANGE_READ, RANGE_NO_CUSTOM_PAPER (outputs untouched) or RANGE_FAILED.
+// 6): kRangeRead, kRangeNoCustomPaper (outputs untouched) or kRangeFailed.
 struct CustomSizeRange {
   WORD minWidth;
   WORD minLength;

@@ -17,18 +17,18 @@ int Order(const void* rule, const void* current) {
 }
 
 bool IsEqualityOperator(BYTE op) {
-  return op == 0 || op == OP_EQUAL || op == OP_CUSTOM_SIZE || op == OP_CUSTOM_SIZE_SOURCE ||
-         op == OP_CUSTOM_SIZE_OWN || op == OP_CUSTOM_SIZE_TURNED || op == OP_CUSTOM_SIZE_EITHER;
+  return op == 0 || op == kOpEqual || op == kOpCustomSize || op == kOpCustomSizeSource ||
+         op == kOpCustomSizeOwn || op == kOpCustomSizeTurned || op == kOpCustomSizeEither;
 }
 
 }  // namespace
 
 WORD CompareRuleValue(BYTE op, ValueTypeCode ruleType, const void* ruleValue, ValueTypeCode currentType,
                       const void* currentValue) {
-  if (ruleValue == nullptr || currentValue == nullptr) return RULE_MISSING_VALUE;
-  if (ruleType != currentType) return RULE_TYPE_MISMATCH;
+  if (ruleValue == nullptr || currentValue == nullptr) return kRuleMissingValue;
+  if (ruleType != currentType) return kRuleTypeMismatch;
   const bool equality = IsEqualityOperator(op);
-  const bool ordering = op >= OP_GREATER && op <= OP_LESS_EQUAL;
+  const bool ordering = op >= kOpGreater && op <= kOpLessEqual;
   int order;
   switch (ruleType) {
     case kTypeInt16: order = Order<SHORT>(ruleValue, currentValue); break;
@@ -38,29 +38,29 @@ WORD CompareRuleValue(BYTE op, ValueTypeCode ruleType, const void* ruleValue, Va
     case kTypeUInt32: order = Order<DWORD>(ruleValue, currentValue); break;
     case kTypeUInt8: order = Order<BYTE>(ruleValue, currentValue); break;
     case kTypeFlag:
-      if (ordering) return RULE_UNSUPPORTED;
+      if (ordering) return kRuleUnsupported;
       order = Order<DWORD>(ruleValue, currentValue);
       break;
     case kTypeString:
-      if (ordering) return RULE_UNSUPPORTED;
+      if (ordering) return kRuleUnsupported;
       order = wcscmp(static_cast<LPCWSTR>(ruleValue), static_cast<LPCWSTR>(currentValue)) == 0 ? 0 : 1;
       break;
-    default: return RULE_BAD_TYPE;
+    default: return kRuleBadType;
   }
   bool holds;
   if (equality)
     holds = order == 0;
-  else if (op == OP_NOT_EQUAL)
+  else if (op == kOpNotEqual)
     holds = order != 0;
-  else if (op == OP_GREATER)
+  else if (op == kOpGreater)
     holds = order > 0;
-  else if (op == OP_GREATER_EQUAL)
+  else if (op == kOpGreaterEqual)
     holds = order >= 0;
-  else if (op == OP_LESS)
+  else if (op == kOpLess)
     holds = order < 0;
-  else if (op == OP_LESS_EQUAL)
+  else if (op == kOpLessEqual)
     holds = order <= 0;
   else
-    return RULE_UNSUPPORTED;
-  return holds ? RULE_HOLDS : RULE_FAILS;
+    return kRuleUnsupported;
+  return holds ? kRuleHolds : kRuleFails;
 }

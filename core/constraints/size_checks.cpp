@@ -55,7 +55,7 @@ struct BinItem {
   SettingItemId id;
   WORD flag;
 };
-constexpr BinItem kBinItems[] = {{407, MEDIA_BIN_407}, {408, MEDIA_BIN_408}, {409, MEDIA_BIN_409}};
+constexpr BinItem kBinItems[] = {{407, kMediaBin407}, {408, kMediaBin408}, {409, kMediaBin409}};
 
 const MediaCheckRow* FindMediaCheck(WORD kind) {
   for (const MediaCheckRow& row : kMediaChecks)
@@ -110,15 +110,15 @@ bool FindConditionRangeKey(const SettingsContext* context, const ItemChange* cha
     ValueTypeCode type = 0;
     ItemValueCell current{};
     if (!ReadChangeOrItemCell(context, change, change->id, &type, &current)) return false;
-    const WORD same = CompareRuleValue(OP_EQUAL, first.type, first.Slot(), type, ValueOfCell(type, &current));
-    if (same == RULE_FAILS) return true;
-    if (same != RULE_HOLDS) return false;
+    const WORD same = CompareRuleValue(kOpEqual, first.type, first.Slot(), type, ValueOfCell(type, &current));
+    if (same == kRuleFails) return true;
+    if (same != kRuleHolds) return false;
   }
   ItemStore* store = context->store;
   ScopedRecord record;
   WORD recordType = 0;
   if (ReadItemValueRecord(TRUE, store->main, store->linked, condition->item, hasValue ? first.Slot() : nullptr,
-                          &recordType, &record.record) != DBS_OK)
+                          &recordType, &record.record) != kDbOk)
     return false;
   if (recordType == 3 || recordType == 4)
     *rangeKey = reinterpret_cast<const ChoiceListRecord*>(record.record)->range.key;
@@ -135,120 +135,120 @@ BOOL BuildMediaSelection(const SettingsContext* context, const ItemChange* chang
   if (context == nullptr || context->store == nullptr) return FALSE;
   MediaSelection& s = *selection;
   WORD& flags = s.checkFlags;
-  if (!ReadSelectionWord(context, change, 262, MEDIA_ITEM_262, &s.paper, &flags)) return FALSE;
-  if (s.paper == kSameAsPaperSize && !ReadSelectionWord(context, change, 8, MEDIA_ITEM_8, &s.paper, &flags))
+  if (!ReadSelectionWord(context, change, 262, kMediaItem262, &s.paper, &flags)) return FALSE;
+  if (s.paper == kSameAsPaperSize && !ReadSelectionWord(context, change, 8, kMediaItem8, &s.paper, &flags))
     return FALSE;
-  if (!ReadSelectionWord(context, change, 265, MEDIA_ITEM_265, &s.source, &flags)) return FALSE;
+  if (!ReadSelectionWord(context, change, 265, kMediaItem265, &s.source, &flags)) return FALSE;
   if (s.source == kSourceFromItem13 &&
       (ReadSectionValue(context->store->main, 26, 4, 0) & kFeatureOwnSourceOnly) == 0 &&
-      !ReadSelectionWord(context, change, 13, MEDIA_ITEM_13, &s.source, &flags))
+      !ReadSelectionWord(context, change, 13, kMediaItem13, &s.source, &flags))
     return FALSE;
-  return ReadSelectionWord(context, change, 389, MEDIA_ITEM_389, &s.item389, &flags) &&
+  return ReadSelectionWord(context, change, 389, kMediaItem389, &s.item389, &flags) &&
          ReadChangeOrItemValue(context, change, 1313, sizeof s.item1313, &s.item1313) &&
-         ReadSelectionWord(context, change, 333, MEDIA_ITEM_333, &s.item333, &flags) &&
+         ReadSelectionWord(context, change, 333, kMediaItem333, &s.item333, &flags) &&
          ReadChangeOrItemValue(context, change, 332, sizeof s.item332, &s.item332) &&
-         ReadSelectionWord(context, change, 266, MEDIA_ITEM_266, &s.item266, &flags) &&
-         ReadSelectionWord(context, change, 410, MEDIA_ITEM_410, &s.item410, &flags) &&
-         ReadSelectionWord(context, change, 411, MEDIA_ITEM_411, &s.item411, &flags);
+         ReadSelectionWord(context, change, 266, kMediaItem266, &s.item266, &flags) &&
+         ReadSelectionWord(context, change, 410, kMediaItem410, &s.item410, &flags) &&
+         ReadSelectionWord(context, change, 411, kMediaItem411, &s.item411, &flags);
 }
 
 WORD CheckMediaFit(const ConstraintRecord* record, WORD mode, const SettingsContext* context,
                    const ItemChange* change, ConstraintState* state) {
-  if (record == nullptr || context == nullptr) return SIZE_CHECK_ERROR;
-  if (SkippedInMode(mode, record->messageWord)) return SIZE_CHECK_FITS;
+  if (record == nullptr || context == nullptr) return kSizeError;
+  if (SkippedInMode(mode, record->messageWord)) return kSizeFits;
   MediaSelection selection{};
   const BOOL selected = BuildMediaSelection(context, change, &selection);
   const MediaCheckRow* row = FindMediaCheck(CheckKind(record->messageWord));
   if (row == nullptr) {
     SetCheckFlags(state, 0);
-    return SIZE_CHECK_FITS;
+    return kSizeFits;
   }
-  if (!selected) return SIZE_CHECK_ERROR;
+  if (!selected) return kSizeError;
   if (!PreconditionHolds(row->precondition, selection)) {
     SetCheckFlags(state, 0);
-    return SIZE_CHECK_FITS;
+    return kSizeFits;
   }
   WORD width = 0, length = 0;
-  if (!GetPaperSizeById(context, selection.*(row->paper), &width, &length)) return SIZE_CHECK_ERROR;
+  if (!GetPaperSizeById(context, selection.*(row->paper), &width, &length)) return kSizeError;
   const WORD key = row->key != nullptr ? selection.*(row->key) : row->fixedKey;
   CustomSizeRange range{};
   const WORD read = GetSourceCustomRange(context->store, row->recordType, key, &range);
-  if (read == RANGE_FAILED) return SIZE_CHECK_ERROR;
+  if (read == kRangeFailed) return kSizeError;
   // A source or bin that does not take custom paper has no range to fit in: the paper is
   // outside it, as the size operators of conditions judge it.
-  if (read == RANGE_READ && SizeFitsRange(range, width, length)) {
+  if (read == kRangeRead && SizeFitsRange(range, width, length)) {
     SetCheckFlags(state, 0);
-    return SIZE_CHECK_FITS;
+    return kSizeFits;
   }
   WORD flags = selection.checkFlags & row->keptFlags;
   if (row->binValue != 0)
     for (const BinItem& bin : kBinItems) {
       WORD value = 0;
-      if (!ReadChangeOrItemValue(context, change, bin.id, sizeof value, &value)) return SIZE_CHECK_ERROR;
+      if (!ReadChangeOrItemValue(context, change, bin.id, sizeof value, &value)) return kSizeError;
       if (value == row->binValue) flags |= bin.flag;
     }
   if (state != nullptr) state->checkFlags |= flags;
-  return SIZE_CHECK_CONFLICT;
+  return kSizeConflict;
 }
 
 WORD CheckCustomSizeFit(const ConstraintRecord* record, WORD mode, const SettingsContext* context,
                         const ItemChange* change) {
-  if (record == nullptr || context == nullptr) return SIZE_CHECK_ERROR;
-  if (SkippedInMode(mode, record->messageWord)) return SIZE_CHECK_FITS;
+  if (record == nullptr || context == nullptr) return kSizeError;
+  if (SkippedInMode(mode, record->messageWord)) return kSizeFits;
   MediaSelection selection{};
-  if (!BuildMediaSelection(context, change, &selection)) return SIZE_CHECK_ERROR;
-  if (!IsUserPaperId(selection.paper)) return SIZE_CHECK_FITS;
+  if (!BuildMediaSelection(context, change, &selection)) return kSizeError;
+  if (!IsUserPaperId(selection.paper)) return kSizeFits;
   WORD width = 0, length = 0;
-  if (!GetUserPaperSize(context, selection.paper, &width, &length)) return SIZE_CHECK_ERROR;
+  if (!GetUserPaperSize(context, selection.paper, &width, &length)) return kSizeError;
   ScopedRecord paper;
   SizePairElement smallest{}, largest{};
   if (ReadKeyedRecord(FALSE, context->store->main, context->store->linked, 10, selection.paper, 0, &paper.record) !=
-          DBS_OK ||
-      GetPaperRecordSize(paper.record, &smallest) != DBS_OK || GetPaperRecordAltSize(paper.record, &largest) != DBS_OK)
-    return SIZE_CHECK_ERROR;
+          kDbOk ||
+      GetPaperRecordSize(paper.record, &smallest) != kDbOk || GetPaperRecordAltSize(paper.record, &largest) != kDbOk)
+    return kSizeError;
   const bool fits = width >= smallest.width && length >= smallest.length && width <= largest.width &&
                     length <= largest.length;
-  return fits ? SIZE_CHECK_FITS : SIZE_CHECK_CONFLICT;
+  return fits ? kSizeFits : kSizeConflict;
 }
 
 WORD EvaluateSizeOperator(BYTE op, const SettingsContext* context, const ItemChange* change, WORD* flags) {
   WORD ownFlags = 0;
   if (flags == nullptr) flags = &ownFlags;
   *flags = 0;
-  if (context == nullptr) return CS_FAILED;
+  if (context == nullptr) return kCheckFailed;
   MediaSelection selection{};
   if (!BuildMediaSelection(context, change, &selection)) {
     *flags = selection.checkFlags;
-    return CS_FAILED;
+    return kCheckFailed;
   }
-  if (!IsUserPaperId(selection.paper)) return RULE_FAILS;
+  if (!IsUserPaperId(selection.paper)) return kRuleFails;
   WORD width = 0, length = 0;
-  if (!GetUserPaperSize(context, selection.paper, &width, &length)) return CS_FAILED;
+  if (!GetUserPaperSize(context, selection.paper, &width, &length)) return kCheckFailed;
 
   WORD key = 0, kept = 0;
   switch (op) {
-    case OP_CUSTOM_SIZE:
-    case OP_CUSTOM_SIZE_OWN:
-    case OP_CUSTOM_SIZE_TURNED:
-    case OP_CUSTOM_SIZE_EITHER: key = selection.source, kept = 0x000F; break;
-    case OP_CUSTOM_SIZE_SOURCE: key = selection.item389, kept = 0x0013; break;
-    default: return RULE_FAILS;
+    case kOpCustomSize:
+    case kOpCustomSizeOwn:
+    case kOpCustomSizeTurned:
+    case kOpCustomSizeEither: key = selection.source, kept = 0x000F; break;
+    case kOpCustomSizeSource: key = selection.item389, kept = 0x0013; break;
+    default: return kRuleFails;
   }
   CustomSizeRange range{};
   const WORD read = GetSourceCustomRange(context->store, 5, key, &range);
-  if (read == RANGE_FAILED) return CS_FAILED;
+  if (read == kRangeFailed) return kCheckFailed;
   bool outside = true;  // a source without custom paper takes no custom size at all
-  if (read == RANGE_READ) {
+  if (read == kRangeRead) {
     const bool own = SizeFitsRange(range, width, length);
     switch (op) {
-      case OP_CUSTOM_SIZE_TURNED: outside = !SizeFitsRangeTurned(range, width, length); break;
-      case OP_CUSTOM_SIZE_EITHER: outside = !own && !SizeFitsRangeTurned(range, width, length); break;
+      case kOpCustomSizeTurned: outside = !SizeFitsRangeTurned(range, width, length); break;
+      case kOpCustomSizeEither: outside = !own && !SizeFitsRangeTurned(range, width, length); break;
       default: outside = !own; break;
     }
   }
-  if (!outside) return RULE_FAILS;
+  if (!outside) return kRuleFails;
   *flags = selection.checkFlags & kept;
-  return RULE_HOLDS;
+  return kRuleHolds;
 }
 
 WORD CheckSizeRangeRecord(const SettingsContext* context, const ItemChange* change,
@@ -256,23 +256,23 @@ WORD CheckSizeRangeRecord(const SettingsContext* context, const ItemChange* chan
   WORD ownFlags = 0;
   if (flags == nullptr) flags = &ownFlags;
   *flags = 0;
-  if (context == nullptr || context->store == nullptr || condition == nullptr) return CS_FAILED;
+  if (context == nullptr || context->store == nullptr || condition == nullptr) return kCheckFailed;
   WORD paper = 0;
-  if (!ReadChangeOrItemValue(context, change, 262, sizeof paper, &paper)) return CS_FAILED;
-  if (paper == kSameAsPaperSize && !ReadChangeOrItemValue(context, change, 8, sizeof paper, &paper)) return CS_FAILED;
-  if (!IsUserPaperId(paper)) return RULE_FAILS;
+  if (!ReadChangeOrItemValue(context, change, 262, sizeof paper, &paper)) return kCheckFailed;
+  if (paper == kSameAsPaperSize && !ReadChangeOrItemValue(context, change, 8, sizeof paper, &paper)) return kCheckFailed;
+  if (!IsUserPaperId(paper)) return kRuleFails;
   WORD width = 0, length = 0;
-  if (!GetUserPaperSize(context, paper, &width, &length)) return CS_FAILED;
+  if (!GetUserPaperSize(context, paper, &width, &length)) return kCheckFailed;
   WORD rangeKey = 0;
-  if (!FindConditionRangeKey(context, change, condition, stream, &rangeKey)) return CS_FAILED;
-  if (rangeKey == 0) return RULE_FAILS;
+  if (!FindConditionRangeKey(context, change, condition, stream, &rangeKey)) return kCheckFailed;
+  if (rangeKey == 0) return kRuleFails;
   ScopedRecord range;
-  if (ReadKeyedRecord(FALSE, context->store->main, context->store->linked, 17, rangeKey, 0, &range.record) != DBS_OK)
-    return CS_FAILED;
+  if (ReadKeyedRecord(FALSE, context->store->main, context->store->linked, 17, rangeKey, 0, &range.record) != kDbOk)
+    return kCheckFailed;
   const auto* sizes = reinterpret_cast<const SizeRangeRecord*>(range.record);
   const bool inside = width >= sizes->first.width && length >= sizes->first.length &&
                       width <= sizes->second.width && length <= sizes->second.length;
-  if (inside) return RULE_FAILS;
-  *flags = MEDIA_ITEM_262;
-  return RULE_HOLDS;
+  if (inside) return kRuleFails;
+  *flags = kMediaItem262;
+  return kRuleHolds;
 }

@@ -4,23 +4,24 @@
 #pragma once
 
 #include "core/constraints/constraint_engine.h"
+#include "core/constraints/size_check_result.h"
 #include "core/database/dbrecords.h"
 #include "platform/base/types.h"
 
 // Check flags: which items a media selection read, reported in the state's check flags.
-inline constexpr WORD MEDIA_ITEM_8 = 0x0001;
-inline constexpr WORD MEDIA_ITEM_262 = 0x0002;
-inline constexpr WORD MEDIA_ITEM_13 = 0x0004;
-inline constexpr WORD MEDIA_ITEM_265 = 0x0008;
-inline constexpr WORD MEDIA_ITEM_389 = 0x0010;
-inline constexpr WORD MEDIA_ITEM_266 = 0x0020;
-inline constexpr WORD MEDIA_ITEM_410 = 0x0040;
-inline constexpr WORD MEDIA_ITEM_411 = 0x0080;
-inline constexpr WORD MEDIA_ITEM_333 = 0x0800;
+inline constexpr WORD kMediaItem8 = 0x0001;
+inline constexpr WORD kMediaItem262 = 0x0002;
+inline constexpr WORD kMediaItem13 = 0x0004;
+inline constexpr WORD kMediaItem265 = 0x0008;
+inline constexpr WORD kMediaItem389 = 0x0010;
+inline constexpr WORD kMediaItem266 = 0x0020;
+inline constexpr WORD kMediaItem410 = 0x0040;
+inline constexpr WORD kMediaItem411 = 0x0080;
+inline constexpr WORD kMediaItem333 = 0x0800;
 // Added for check kinds 5 and 6 per item 407, 408 or 409 that names the checked bin.
-inline constexpr WORD MEDIA_BIN_407 = 0x0100;
-inline constexpr WORD MEDIA_BIN_408 = 0x0200;
-inline constexpr WORD MEDIA_BIN_409 = 0x0400;
+inline constexpr WORD kMediaBin407 = 0x0100;
+inline constexpr WORD kMediaBin408 = 0x0200;
+inline constexpr WORD kMediaBin409 = 0x0400;
 
 // The paper, source and media items a change would leave in the settings.
 struct MediaSelection {
@@ -40,11 +41,6 @@ struct MediaSelection {
 // the first item that cannot be read; the check flags then hold the items read so far.
 BOOL BuildMediaSelection(const SettingsContext* context, const ItemChange* change, MediaSelection* selection);
 
-// Answers of the check kinds' size checks.
-inline constexpr WORD SIZE_CHECK_FITS = 0;
-inline constexpr WORD SIZE_CHECK_CONFLICT = 1;
-inline constexpr WORD SIZE_CHECK_ERROR = 2;
-
 // The media check of check kinds 1-3 and 5-9: whether the kind's paper lies within the custom
 // range of the kind's source or bin. A fit clears the state's check flags; a conflict adds the
 // kind's flags to them (the state may be NULL).
@@ -55,10 +51,10 @@ WORD CheckCustomSizeFit(const ConstraintRecord* record, WORD mode, const Setting
                         const ItemChange* change);
 
 // Condition operators 7, 8 and 10-12 for a user-defined paper against the source's custom
-// range: RULE_HOLDS (with the flags of the items involved), RULE_FAILS (flags 0) or 1 on error.
+// range: kRuleHolds (with the flags of the items involved), kRuleFails (flags 0) or 1 on error.
 WORD EvaluateSizeOperator(BYTE op, const SettingsContext* context, const ItemChange* change, WORD* flags);
 // Condition operator 9: whether the user-defined paper lies outside the size range that the
-// value record of the condition's item names. RULE_HOLDS (flags MEDIA_ITEM_262), RULE_FAILS or
+// value record of the condition's item names. kRuleHolds (flags kMediaItem262), kRuleFails or
 // 1 on error. The stream is the one the condition was read from (for referenced values).
 WORD CheckSizeRangeRecord(const SettingsContext* context, const ItemChange* change,
                           const ItemValueElement* condition, DatabaseStream* stream, WORD* flags);

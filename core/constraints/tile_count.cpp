@@ -23,39 +23,39 @@ WORD* NewInvolvedItemList(const ItemChange* change) {
 }  // namespace
 
 WORD CheckTileCount(const SettingsContext* context, const ItemChange* change, WORD** items) {
-  if (items == nullptr) return CS_FAILED;
+  if (items == nullptr) return kCheckFailed;
   *items = nullptr;
-  if (context == nullptr) return CS_FAILED;
+  if (context == nullptr) return kCheckFailed;
   WORD tiles = 0;
   BYTE poster = 0;
   DWORD posterSet = 0;
   if (!ReadChangeOrItemValue(context, change, 296, sizeof tiles, &tiles) ||
       !ReadChangeOrItemValue(context, change, 321, sizeof poster, &poster) ||
       !ReadChangeOrItemValue(context, nullptr, 1281, sizeof posterSet, &posterSet))
-    return CS_FAILED;
-  if (poster != 1 || posterSet == 0) return CS_DONE;
+    return kCheckFailed;
+  if (poster != 1 || posterSet == 0) return kCheckDone;
 
   WORD input = 0, output = 0, scale = 0;
   if (!ReadChangeOrItemValue(context, change, 8, sizeof input, &input) ||
       !ReadChangeOrItemValue(context, change, 262, sizeof output, &output) ||
       !ReadChangeOrItemValue(context, nullptr, 263, sizeof scale, &scale))
-    return CS_FAILED;
+    return kCheckFailed;
   if (output == kSameAsPaperSize) output = input;
   WORD inWidth = 0, inLength = 0, outWidth = 0, outLength = 0;
   if (GetPrintableSize(context, input, &inWidth, &inLength) != 1 ||
       GetPrintableSize(context, output, &outWidth, &outLength) != 1)
-    return CS_FAILED;
+    return kCheckFailed;
 
   // 64-bit: sizes and the scale are free 16-bit values, whose products overflow 32 bits.
   const LONGLONG columns = tiles >> 8, rows = tiles & 0xFF;
   const LONGLONG dx = outWidth * columns * 100 - static_cast<LONGLONG>(inWidth) * scale;
   const LONGLONG dy = outLength * rows * 100 - static_cast<LONGLONG>(inLength) * scale;
-  WORD result = CS_DONE;
+  WORD result = kCheckDone;
   if (dx < 0 || dy < 0)
-    result = TILES_TOO_FEW;
+    result = kTilesTooFew;
   else if (dx >= outWidth * 100LL && dy >= outLength * 100LL)
-    result = TILES_TOO_MANY;
-  if (result == CS_DONE) return CS_DONE;
+    result = kTilesTooMany;
+  if (result == kCheckDone) return kCheckDone;
   *items = NewInvolvedItemList(change);
-  return *items != nullptr ? result : CS_FAILED;
+  return *items != nullptr ? result : kCheckFailed;
 }

@@ -4,9 +4,9 @@
 #include "core/constraints/constraint_engine.h"
 #include "platform/base/types.h"
 
-// Answers of CheckTileCount besides CS_DONE (nothing to report) and CS_FAILED.
-inline constexpr WORD TILES_TOO_FEW = 13;   // the enlarged page does not fit on the tiles
-inline constexpr WORD TILES_TOO_MANY = 14;  // a whole column and a whole row of tiles stay empty
+// Answers of CheckTileCount besides kCheckDone (nothing to report) and kCheckFailed.
+inline constexpr WORD kTilesTooFew = 13;   // the enlarged page does not fit on the tiles
+inline constexpr WORD kTilesTooMany = 14;  // a whole column and a whole row of tiles stay empty
 
 // Checks the tiles (item 296: columns in the high byte, rows in the low byte) against the
 // printable sizes of the input paper (item 8) and the output paper (item 262, or the input

@@ -60,9 +60,9 @@ WORD CheckFixedRange(const ItemChange* change, WORD* messageKind, RangeCheckResu
   const FixedRange* range = nullptr;
   for (const FixedRange& row : kFixedRanges)
     if (row.id == change->id) range = &row;
-  if (range == nullptr) return CS_FAILED;
+  if (range == nullptr) return kCheckFailed;
   LONGLONG value = 0;
-  if (!NumberOfTypedValue(change->type, change->value, &value)) return CS_FAILED;
+  if (!NumberOfTypedValue(change->type, change->value, &value)) return kCheckFailed;
   if (range->unsigned16) value = static_cast<WORD>(value);
   if (value >= range->minimum && value <= range->maximum) return kControlProceed;
 
@@ -82,7 +82,7 @@ WORD CheckFixedRange(const ItemChange* change, WORD* messageKind, RangeCheckResu
 bool ReadRangeBound(const ItemStore* store, SettingItemId id, WORD n, DWORD width, bool isSigned, LONGLONG* bound) {
   WORD type = 0;
   DatabaseRecord* record = nullptr;
-  if (ReadChoiceRecord(FALSE, store->main, store->linked, id, n, &type, &record) != DBS_OK) return false;
+  if (ReadChoiceRecord(FALSE, store->main, store->linked, id, n, &type, &record) != kDbOk) return false;
   bool read = false;
   if (record != nullptr && (record->h.type == 13 || record->h.type == 14)) {
     const StoredValue& stored = reinterpret_cast<const ChoiceEntryRecord*>(record)->value;
@@ -99,7 +99,7 @@ bool ReadRangeBound(const ItemStore* store, SettingItemId id, WORD n, DWORD widt
       read = true;
     }
   }
-  FreeRecord(&record, DB_ANY_TYPE);
+  FreeRecord(&record, kDbAnyType);
   return read;
 }
 
@@ -117,12 +117,12 @@ WORD CheckListRange(const SettingsContext* context, const ItemChange* change, WO
                     RangeCheckResult* result) {
   if (change->id == kScaleItem) {
     LONGLONG scaling = 0;
-    if (!ReadChangeOrItemNumber(context, nullptr, kScaleSwitchItem, &scaling)) return CS_FAILED;
+    if (!ReadChangeOrItemNumber(context, nullptr, kScaleSwitchItem, &scaling)) return kCheckFailed;
     if (scaling == 0) return kControlProceed;
   }
-  if (context->store == nullptr) return CS_FAILED;
+  if (context->store == nullptr) return kCheckFailed;
   LONGLONG value = 0;
-  if (!NumberOfTypedValue(change->type, change->value, &value)) return CS_FAILED;
+  if (!NumberOfTypedValue(change->type, change->value, &value)) return kCheckFailed;
   // The bounds are read as the change's value is: 16 bits for types 2 and 3, signed for 2, 4
   // and 10.
   const ValueTypeCode type = change->type;
@@ -132,7 +132,7 @@ WORD CheckListRange(const SettingsContext* context, const ItemChange* change, WO
   LONGLONG maximum = 0;
   if (!ReadRangeBound(context->store, change->id, 1, width, isSigned, &minimum) ||
       !ReadRangeBound(context->store, change->id, 2, width, isSigned, &maximum))
-    return CS_FAILED;
+    return kCheckFailed;
   if (value >= minimum && value <= maximum) return kControlProceed;
 
   std::memset(result->text, 0, sizeof result->text);
@@ -156,18 +156,18 @@ WORD CheckListRange(const SettingsContext* context, const ItemChange* change, WO
 WORD CheckValueRange(const SettingsContext* context, const ItemChange* change, ConstraintState* state,
                      WORD* messageKind, RangeCheckResult* result) {
   if (context == nullptr || change == nullptr || state == nullptr || messageKind == nullptr || result == nullptr)
-    return CS_FAILED;
+    return kCheckFailed;
   if (change->value == nullptr) return kControlRefused;
   if (result->flags & kRangeFixedLimits) return CheckFixedRange(change, messageKind, result);
   return CheckListRange(context, change, messageKind, result);
 }
 
 WORD CheckStampRequest(HANDLE printer, const ItemChange* change, WORD* messageKind) {
-  if (change == nullptr || messageKind == nullptr) return CS_FAILED;
+  if (change == nullptr || messageKind == nullptr) return kCheckFailed;
   if (change->id == kStampListItem) return kControlProceed;
-  if (change->id != kStampAddRequest || printer == nullptr) return CS_FAILED;
+  if (change->id != kStampAddRequest || printer == nullptr) return kCheckFailed;
   DWORD stamps = 0;
-  if (CountUserStamps(printer, &stamps) != STAMP_DONE) return CS_FAILED;
+  if (CountUserStamps(printer, &stamps) != kStampDone) return kCheckFailed;
   if (stamps < kMaxStoredStamps) return kControlRefused;
   *messageKind = kKindStampsFull;
   return kControlShowMessage;
@@ -188,13 +188,13 @@ WORD MapControlKind(WORD controlKind, WORD* messageKind) {
       if (answer.messageKind != 0 && messageKind != nullptr) *messageKind = answer.messageKind;
       return answer.status;
     }
-  return CS_FAILED;
+  return kCheckFailed;
 }
 
 WORD CheckConstraintByKind(HANDLE printer, const SettingsContext* context, const ItemChange* change,
                            ConstraintState* state, WORD controlKind, WORD* messageKind, RangeCheckResult* result) {
   if (context == nullptr || change == nullptr || state == nullptr || messageKind == nullptr || result == nullptr)
-    return CS_FAILED;
+    return kCheckFailed;
   *messageKind = kKindNotice;
   switch (controlKind) {
     case kControlKindRangeNotice: {

@@ -10,7 +10,7 @@ inline constexpr WORD kRangeConvertPositions = 0x0001;  // shown values are cont
 inline constexpr WORD kRangeConvertUnits = 0x0002;      // shown values are in the chosen unit
 inline constexpr WORD kRangeFixedLimits = 0x0004;       // the built-in ranges of the font items
 
-// Statuses of the control checks beyond CS_FAILED.
+// Statuses of the control checks beyond kCheckFailed.
 inline constexpr WORD kControlProceed = 9;
 inline constexpr WORD kControlRefused = 3;
 inline constexpr WORD kControlShowMessage = 11;

@@ -4,36 +4,31 @@
 // core/dbrecords.h; the byte layout is core/dblayout.h.
 #pragma once
 
+#include "core/database/database_status.h"
 #include "core/database/dblayout.h"
 #include "platform/base/types.h"
 
-// Statuses of the database layer.
-constexpr WORD DBS_OK = 0;
-constexpr WORD DBS_FAILED = 1;     // bad argument, not loaded, unknown section, read failure
-constexpr WORD DBS_ABSENT = 2;     // record type, key or position not in the directory
-constexpr WORD DBS_NO_MEMORY = 4;  // allocation or text conversion failed
-
-constexpr WORD DB_ROLE_MAIN = 2;
-constexpr WORD DB_ROLE_LINKED = 1;
+constexpr WORD kDbRoleMain = 2;
+constexpr WORD kDbRoleLinked = 1;
 
 // Seek modes of SeekStream and SeekRecord.
-constexpr WORD DB_SEEK_SET = 0;
-constexpr WORD DB_SEEK_RELATIVE = 1;
-constexpr WORD DB_BY_KEY = 0;
-constexpr WORD DB_BY_POSITION = 1;
-constexpr WORD DB_DIRECTORY_MAIN = 2;  // the directory selector every caller passes
+constexpr WORD kDbSeekSet = 0;
+constexpr WORD kDbSeekRelative = 1;
+constexpr WORD kDbByKey = 0;
+constexpr WORD kDbByPosition = 1;
+constexpr WORD kDbDirectoryMain = 2;  // the directory selector every caller passes
 
 // Header text kinds of ReadHeaderText: 0..5 are sections 17..22, 6..13 elements of section 36.
-constexpr WORD DB_HEADER_TEXT_KINDS = 14;
-constexpr WORD DB_HEADER_TEXT_FIRST_LISTED = 6;
+constexpr WORD kDbHeaderTextKinds = 14;
+constexpr WORD kDbHeaderTextFirstListed = 6;
 // ReadDriverText kinds.
-constexpr WORD DB_DRIVER_TEXT_REGISTRY_BASE = 0;  // section 30
-constexpr WORD DB_DRIVER_TEXT_USER_BASE = 1;      // section 33
+constexpr WORD kDbDriverTextRegistryBase = 0;  // section 30
+constexpr WORD kDbDriverTextUserBase = 1;      // section 33
 
 // Scratch buffers of a StringPool.
-constexpr DWORD DB_SCRATCH_SLOTS = 4;
-constexpr DWORD DB_SCRATCH_MIN_BYTES = 1024;
-constexpr int DB_LIBRARY_STRING_CHARS = 512;  // LoadStringW buffer (511 characters and a NUL)
+constexpr DWORD kDbScratchSlots = 4;
+constexpr DWORD kDbScratchMinBytes = 1024;
+constexpr int kDbLibraryStringChars = 512;  // LoadStringW buffer (511 characters and a NUL)
 
 struct ScratchSlot {
   DWORD capacity;
@@ -43,7 +38,7 @@ struct ScratchSlot {
 
 // Scratch buffers and string-library state shared by a main stream and its linked stream.
 struct StringPool {
-  ScratchSlot slots[DB_SCRATCH_SLOTS];
+  ScratchSlot slots[kDbScratchSlots];
   BOOL referencesEnabled;  // cleared for good when library 1 cannot be loaded
   HMODULE library1;        // loaded on first use, freed with the pool
 };
@@ -54,7 +49,7 @@ struct DatabaseStream {
   BYTE* data;  // zero-filled copy of the whole file
   DWORD size;
   DWORD cursor;
-  WORD role;  // DB_ROLE_MAIN or DB_ROLE_LINKED
+  WORD role;  // kDbRoleMain or kDbRoleLinked
   DWORD packedVersion;
   DWORD formatLevel;
   DatabaseStream* partner;  // the main stream of a linked stream; NULL for the main stream
@@ -108,7 +103,7 @@ WORD LocateTypeTable(DatabaseStream* stream, WORD type, WORD* rows);
 // Rows in the type's type table; 0 for a type without a directory row or a read failure.
 WORD CountRecords(DatabaseStream* stream, WORD type);
 // Places the cursor of the stream that holds the record (main for database 2, else linked) at
-// the record; mode DB_BY_POSITION takes row n (1-based), DB_BY_KEY the first row with the key.
+// the record; mode kDbByPosition takes row n (1-based), kDbByKey the first row with the key.
 WORD SeekRecord(WORD mode, DatabaseStream* main, DatabaseStream* linked, WORD selector, WORD type, WORD keyOrIndex,
                 WORD* database);
 

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr DWORD LIBRARY_LOAD_FLAGS = DONT_RESOLVE_DLL_REFERENCES | LOAD_WITH_ALTERED_SEARCH_PATH;
+constexpr DWORD kLibraryLoadFlags = DONT_RESOLVE_DLL_REFERENCES | LOAD_WITH_ALTERED_SEARCH_PATH;
 
 // The main stream whose sections name the string libraries (a linked stream's partner).
 DatabaseStream* SectionStream(DatabaseStream* stream) { return stream->partner ? stream->partner : stream; }
@@ -22,11 +22,11 @@ DatabaseStream* SectionStream(DatabaseStream* stream) { return stream->partner ?
 // Copies `chars` characters and a terminator into a new block.
 WORD CopyToNewString(const WCHAR* chars, int count, LPWSTR* text, WORD* length) {
   LPWSTR out = static_cast<LPWSTR>(GlobalAlloc(GPTR, (static_cast<SIZE_T>(count) + 1) * sizeof(WCHAR)));
-  if (!out) return DBS_NO_MEMORY;
+  if (!out) return kDbNoMemory;
   if (count) std::memcpy(out, chars, count * sizeof(WCHAR));
   *text = out;
   *length = static_cast<WORD>(2 * count + 2);
-  return DBS_OK;
+  return kDbOk;
 }
 
 // Section 35 element `index` (a string library's file name) as a plain text, read through a
@@ -37,12 +37,12 @@ WORD ReadLibraryName(DatabaseStream* stream, WORD index, LPWSTR* name) {
   *name = nullptr;
   const SectionTableRow* row = LocateSection(&copy, DDD_SECTION_STRING_LIBRARIES);
   WORD count = 0, size = 0;
-  if (!row || ReadStreamWord(&copy, &count) != DBS_OK || index >= count) return DBS_FAILED;
+  if (!row || ReadStreamWord(&copy, &count) != kDbOk || index >= count) return kDbFailed;
   for (WORD i = 0; i < index; ++i)
-    if (ReadStreamWord(&copy, &size) != DBS_OK || SeekStream(&copy, DB_SEEK_RELATIVE, size) != DBS_OK) return DBS_FAILED;
-  if (ReadStreamWord(&copy, &size) != DBS_OK || size == 0 || size > copy.size - copy.cursor) return DBS_FAILED;
+    if (ReadStreamWord(&copy, &size) != kDbOk || SeekStream(&copy, kDbSeekRelative, size) != kDbOk) return kDbFailed;
+  if (ReadStreamWord(&copy, &size) != kDbOk || size == 0 || size > copy.size - copy.cursor) return kDbFailed;
   BYTE* buffer = AcquireScratchBuffer(size, stream);
-  if (!buffer) return DBS_NO_MEMORY;
+  if (!buffer) return kDbNoMemory;
   std::memcpy(buffer, copy.data + copy.cursor, size);
   WORD length = 0;
   WORD status = DecodeStoredString(buffer, size, name, &length);
@@ -58,17 +58,17 @@ HMODULE LoadStringLibrary(LPCWSTR name) {
   int dirChars = lstrlenW(path);
   if (dirChars + lstrlenW(name) >= MAX_PATH) return nullptr;
   lstrcpyW(path + dirChars, name);
-  return LoadLibraryExW(path, nullptr, LIBRARY_LOAD_FLAGS);
+  return LoadLibraryExW(path, nullptr, kLibraryLoadFlags);
 }
 
 // String `id` of a loaded library as a new string; an id the library lacks gives "".
 WORD LoadLibraryString(DatabaseStream* stream, HMODULE library, WORD id, LPWSTR* text, WORD* length) {
-  BYTE* buffer = AcquireScratchBuffer(DB_LIBRARY_STRING_CHARS * sizeof(WCHAR), stream);
-  if (!buffer) return DBS_NO_MEMORY;
+  BYTE* buffer = AcquireScratchBuffer(kDbLibraryStringChars * sizeof(WCHAR), stream);
+  if (!buffer) return kDbNoMemory;
   LPWSTR chars = reinterpret_cast<LPWSTR>(buffer);
-  int count = LoadStringW(library, id, chars, DB_LIBRARY_STRING_CHARS);
+  int count = LoadStringW(library, id, chars, kDbLibraryStringChars);
   if (count < 0) count = 0;
-  if (count >= DB_LIBRARY_STRING_CHARS) count = DB_LIBRARY_STRING_CHARS - 1;
+  if (count >= kDbLibraryStringChars) count = kDbLibraryStringChars - 1;
   WORD status = CopyToNewString(chars, count, text, length);
   ReleaseScratchBuffer(stream, buffer);
   return status;
@@ -80,7 +80,7 @@ HMODULE GetPrimaryStringLibrary(DatabaseStream* stream) {
   StringPool* pool = stream->pool;
   if (pool->library1) return pool->library1;
   LPWSTR name = nullptr;
-  if (ReadLibraryName(stream, 0, &name) == DBS_OK) pool->library1 = LoadStringLibrary(name);
+  if (ReadLibraryName(stream, 0, &name) == kDbOk) pool->library1 = LoadStringLibrary(name);
   ReleaseGlobalBlock(name);
   if (!pool->library1) pool->referencesEnabled = FALSE;
   return pool->library1;
@@ -99,7 +99,7 @@ bool ResolveTextReference(DatabaseStream* stream, const BYTE* bytes, WORD n, LPW
   }
   LPWSTR name = nullptr;
   HMODULE handle = nullptr;
-  if (ReadLibraryName(stream, static_cast<WORD>(library - 1), &name) == DBS_OK) handle = LoadStringLibrary(name);
+  if (ReadLibraryName(stream, static_cast<WORD>(library - 1), &name) == kDbOk) handle = LoadStringLibrary(name);
   ReleaseGlobalBlock(name);
   if (!handle) return false;
   *status = LoadLibraryString(stream, handle, id, text, length);
@@ -125,7 +125,7 @@ void FreeStringPool(StringPool* pool) {
 
 BYTE* AcquireScratchBuffer(DWORD size, DatabaseStream* stream) {
   if (!stream || !stream->pool) return nullptr;
-  if (size < DB_SCRATCH_MIN_BYTES) size = DB_SCRATCH_MIN_BYTES;
+  if (size < kDbScratchMinBytes) size = kDbScratchMinBytes;
   for (ScratchSlot& slot : stream->pool->slots) {
     if (slot.inUse) continue;
     if (slot.buffer && slot.capacity < size) {
@@ -155,30 +155,30 @@ WORD DecodeStoredString(BYTE* bytes, WORD n, LPWSTR* text, WORD* length) {
   // Exactly n bytes: the scratch buffers are reused and hold no terminator of their own.
   const char* ansi = reinterpret_cast<const char*>(bytes);
   int chars = n ? MultiByteToWideChar(CP_ACP, 0, ansi, n, nullptr, 0) : 0;
-  if (n && chars <= 0) return DBS_NO_MEMORY;
+  if (n && chars <= 0) return kDbNoMemory;
   LPWSTR out = static_cast<LPWSTR>(GlobalAlloc(GPTR, (static_cast<SIZE_T>(chars) + 1) * sizeof(WCHAR)));
-  if (!out) return DBS_NO_MEMORY;
+  if (!out) return kDbNoMemory;
   if (n && MultiByteToWideChar(CP_ACP, 0, ansi, n, out, chars) != chars) {
     GlobalFree(out);
-    return DBS_NO_MEMORY;
+    return kDbNoMemory;
   }
   *text = out;
   *length = static_cast<WORD>(2 * chars + 2);
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD ReadStoredText(DatabaseStream* stream, LPWSTR* text, WORD* length) {
-  if (!stream || !stream->loaded || !text || !length) return DBS_FAILED;
+  if (!stream || !stream->loaded || !text || !length) return kDbFailed;
   *text = nullptr;
   WORD n = *length;
-  if (n == 0) return DBS_OK;
-  if (n > stream->size - stream->cursor) return DBS_FAILED;
+  if (n == 0) return kDbOk;
+  if (n > stream->size - stream->cursor) return kDbFailed;
   const BYTE* source = stream->data + stream->cursor;
   stream->cursor += n;
   BYTE* buffer = AcquireScratchBuffer(n, stream);
-  if (!buffer) return DBS_NO_MEMORY;
+  if (!buffer) return kDbNoMemory;
   std::memcpy(buffer, source, n);
-  WORD status = DBS_OK;
+  WORD status = kDbOk;
   if (!stream->pool->referencesEnabled || !ResolveTextReference(stream, buffer, n, text, length, &status))
     status = DecodeStoredString(buffer, n, text, length);
   ReleaseScratchBuffer(stream, buffer);
@@ -188,49 +188,49 @@ WORD ReadStoredText(DatabaseStream* stream, LPWSTR* text, WORD* length) {
 WORD ReadCountedText(DatabaseStream* stream, LPWSTR* text) {
   *text = nullptr;
   WORD n = 0;
-  if (ReadStreamWord(stream, &n) != DBS_OK) return DBS_FAILED;
+  if (ReadStreamWord(stream, &n) != kDbOk) return kDbFailed;
   return ReadStoredText(stream, text, &n);
 }
 
 WORD ReadSectionString(DatabaseStream* stream, DWORD id, WORD index, LPWSTR* text) {
-  if (!text) return DBS_FAILED;
+  if (!text) return kDbFailed;
   *text = nullptr;
   const SectionTableRow* row = LocateSection(stream, id);
-  if (!row || row->size != DDD_SIZE_IN_FILE) return DBS_FAILED;
+  if (!row || row->size != DDD_SIZE_IN_FILE) return kDbFailed;
   WORD count = row->count;
-  if (count == DDD_COUNT_IN_FILE && ReadStreamWord(stream, &count) != DBS_OK) return DBS_FAILED;
-  if (index >= count) return DBS_FAILED;
+  if (count == DDD_COUNT_IN_FILE && ReadStreamWord(stream, &count) != kDbOk) return kDbFailed;
+  if (index >= count) return kDbFailed;
   WORD size = 0;
   for (WORD i = 0; i < index; ++i)
-    if (ReadStreamWord(stream, &size) != DBS_OK || SeekStream(stream, DB_SEEK_RELATIVE, size) != DBS_OK) return DBS_FAILED;
+    if (ReadStreamWord(stream, &size) != kDbOk || SeekStream(stream, kDbSeekRelative, size) != kDbOk) return kDbFailed;
   LPWSTR out = nullptr;
   WORD status = ReadCountedText(stream, &out);
-  if (status != DBS_OK) {
+  if (status != kDbOk) {
     ReleaseGlobalBlock(out);
     return status;
   }
   *text = out;
-  return DBS_OK;
+  return kDbOk;
 }
 
 LPWSTR ReadSectionStringOrNull(DatabaseStream* stream, DWORD id, WORD index) {
   LPWSTR text = nullptr;
-  return ReadSectionString(stream, id, index, &text) == DBS_OK ? text : nullptr;
+  return ReadSectionString(stream, id, index, &text) == kDbOk ? text : nullptr;
 }
 
 WORD ReadHeaderText(DatabaseStream* stream, WORD kind, LPWSTR* text) {
-  if (!text) return DBS_FAILED;
+  if (!text) return kDbFailed;
   *text = nullptr;
-  if (!stream || kind >= DB_HEADER_TEXT_KINDS) return DBS_FAILED;
-  if (kind < DB_HEADER_TEXT_FIRST_LISTED) return ReadSectionString(stream, DDD_SECTION_HEADER_TEXTS + kind, 0, text);
-  return ReadSectionString(stream, DDD_SECTION_MORE_HEADER_TEXTS, static_cast<WORD>(kind - DB_HEADER_TEXT_FIRST_LISTED), text);
+  if (!stream || kind >= kDbHeaderTextKinds) return kDbFailed;
+  if (kind < kDbHeaderTextFirstListed) return ReadSectionString(stream, DDD_SECTION_HEADER_TEXTS + kind, 0, text);
+  return ReadSectionString(stream, DDD_SECTION_MORE_HEADER_TEXTS, static_cast<WORD>(kind - kDbHeaderTextFirstListed), text);
 }
 
 WORD ReadDriverText(DatabaseStream* stream, WORD kind, LPWSTR* text) {
-  if (!text) return DBS_FAILED;
+  if (!text) return kDbFailed;
   *text = nullptr;
-  if (!stream) return DBS_FAILED;
-  if (kind == DB_DRIVER_TEXT_REGISTRY_BASE) return ReadSectionString(stream, DDD_SECTION_DRIVER_BASE, 0, text);
-  if (kind == DB_DRIVER_TEXT_USER_BASE) return ReadSectionString(stream, DDD_SECTION_USER_BASE, 0, text);
-  return DBS_FAILED;
+  if (!stream) return kDbFailed;
+  if (kind == kDbDriverTextRegistryBase) return ReadSectionString(stream, DDD_SECTION_DRIVER_BASE, 0, text);
+  if (kind == kDbDriverTextUserBase) return ReadSectionString(stream, DDD_SECTION_USER_BASE, 0, text);
+  return kDbFailed;
 }

@@ -309,7 +309,7 @@ struct TrayRuleRecord {
 };
 
 // ---- Reading and freeing -------------------------------------------------------------------
-constexpr WORD DB_ANY_TYPE = 0xFFFF;  // FreeRecord: the record's own type
+constexpr WORD kDbAnyType = 0xFFFF;  // FreeRecord: the record's own type
 
 // The record at 1-based type-table position `position`.
 WORD ReadRecord(BOOL withData, DatabaseStream* main, DatabaseStream* linked, WORD type, WORD position,
@@ -334,7 +334,7 @@ struct ScopedRecord {
   ScopedRecord() = default;
   ScopedRecord(const ScopedRecord&) = delete;
   ScopedRecord& operator=(const ScopedRecord&) = delete;
-  ~ScopedRecord() { FreeRecord(&record, DB_ANY_TYPE); }
+  ~ScopedRecord() { FreeRecord(&record, kDbAnyType); }
 };
 // The type-20 record fields at the cursor.
 WORD ReadBinaryRecordHeader(DatabaseStream* stream, DataArrayRecord* record);

@@ -161,16 +161,16 @@ BYTE* TakePictureData(DatabaseRecord* picture, DWORD* size) {
 }  // namespace
 
 WORD FreeRecord(DatabaseRecord** record, WORD type) {
-  if (!record || !*record) return DBS_FAILED;
-  if (type != DB_ANY_TYPE && type != (*record)->h.type) return DBS_FAILED;
+  if (!record || !*record) return kDbFailed;
+  if (type != kDbAnyType && type != (*record)->h.type) return kDbFailed;
   FreeRecordContents(*record);
   GlobalFree(*record);
   *record = nullptr;
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD LoadReferencedValue(StoredValue* value, DatabaseStream* stream) {
-  if (!value || !stream || value->type != DDD_VALUE_REFERENCE || !value->present || value->length < 2) return DBS_FAILED;
+  if (!value || !stream || value->type != DDD_VALUE_REFERENCE || !value->present || value->length < 2) return kDbFailed;
   const BYTE* ref = static_cast<const BYTE*>(value->value);
   WORD position = static_cast<WORD>(ref[0] | (ref[1] << 8));
   // A copy of the main stream, so no caller's cursor moves. Arrays lie in the main database:
@@ -178,20 +178,20 @@ WORD LoadReferencedValue(StoredValue* value, DatabaseStream* stream) {
   DatabaseStream copy = *(stream->partner ? stream->partner : stream);
   DatabaseStream none = {};
   WORD database = 0;
-  WORD status = SeekRecord(DB_BY_POSITION, &copy, &none, DB_DIRECTORY_MAIN, 20, position, &database);
-  if (status != DBS_OK) return status;
+  WORD status = SeekRecord(kDbByPosition, &copy, &none, kDbDirectoryMain, 20, position, &database);
+  if (status != kDbOk) return status;
   DataArrayRecord array = {};
-  if (SeekStream(&copy, DB_SEEK_RELATIVE, DDD_RECORD_PREFIX) != DBS_OK) return DBS_FAILED;
+  if (SeekStream(&copy, kDbSeekRelative, DDD_RECORD_PREFIX) != kDbOk) return kDbFailed;
   status = ReadBinaryRecordHeader(&copy, &array);
-  if (status != DBS_OK) return status;
+  if (status != kDbOk) return status;
   void* elements = const_cast<BYTE*>(array.elements);
   BOOL owned = FALSE;
   WORD length = array.elementSize;
   if (array.elementType == DDD_VALUE_FLAG || array.elementType == DDD_VALUE_LONG) {
     // Widened into 32-bit numbers; the element length becomes 4 so walkers stride correctly.
-    if (array.elementSize == 0 || (array.elementType == DDD_VALUE_LONG && array.elementSize != 4)) return DBS_FAILED;
+    if (array.elementSize == 0 || (array.elementType == DDD_VALUE_LONG && array.elementSize != 4)) return kDbFailed;
     DWORD* numbers = array.count ? static_cast<DWORD*>(GlobalAlloc(GPTR, array.count * sizeof(DWORD))) : nullptr;
-    if (array.count && !numbers) return DBS_NO_MEMORY;
+    if (array.count && !numbers) return kDbNoMemory;
     for (WORD i = 0; i < array.count; ++i) {
       const BYTE* e = array.elements + static_cast<DWORD>(i) * array.elementSize;
       numbers[i] = array.elementType == DDD_VALUE_FLAG
@@ -210,31 +210,31 @@ WORD LoadReferencedValue(StoredValue* value, DatabaseStream* stream) {
   value->value = elements;
   value->owned = owned;
   value->present = array.count > 0;
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD GetVersionGatedField(const DatabaseRecord* record, WORD* field) {
-  if (!record || !field) return DBS_FAILED;
+  if (!record || !field) return kDbFailed;
   DWORD level = LevelOf(record);
   switch (record->h.type) {
     case 10:
-      if (level < DDD_LEVEL_0500) return DBS_FAILED;
+      if (level < DDD_LEVEL_0500) return kDbFailed;
       *field = reinterpret_cast<const PaperRecord*>(record)->gated;
-      return DBS_OK;
+      return kDbOk;
     case 11:
-      if (level < DDD_LEVEL_0100) return DBS_FAILED;
+      if (level < DDD_LEVEL_0100) return kDbFailed;
       *field = reinterpret_cast<const DeviceFontRecord*>(record)->gated;
-      return DBS_OK;
+      return kDbOk;
     case 15:
-      if (level < DDD_LEVEL_0500) return DBS_FAILED;
+      if (level < DDD_LEVEL_0500) return kDbFailed;
       *field = reinterpret_cast<const JobTemplate*>(record)->flags;
-      return DBS_OK;
+      return kDbOk;
     case 22:
-      if (level < DDD_LEVEL_1000) return DBS_FAILED;
+      if (level < DDD_LEVEL_1000) return kDbFailed;
       *field = reinterpret_cast<const ConditionRecord*>(record)->flags;
-      return DBS_OK;
+      return kDbOk;
     default:
-      return DBS_FAILED;
+      return kDbFailed;
   }
 }
 
@@ -251,90 +251,90 @@ LPCWSTR GetRecordName(const DatabaseRecord* record) {
 }
 
 WORD GetSourceMinCustomSize(const DatabaseRecord* record, SizePairElement* pair) {
-  if (!IsType(record, 5, 6) || !pair) return DBS_FAILED;
+  if (!IsType(record, 5, 6) || !pair) return kDbFailed;
   *pair = reinterpret_cast<const PaperSourceRecord*>(record)->minCustom;
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD GetSourceMaxCustomSize(const DatabaseRecord* record, SizePairElement* pair) {
-  if (!IsType(record, 5, 6) || !pair) return DBS_FAILED;
+  if (!IsType(record, 5, 6) || !pair) return kDbFailed;
   *pair = reinterpret_cast<const PaperSourceRecord*>(record)->maxCustom;
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD GetSourcePaperEntry(const DatabaseRecord* record, WORD n, KeyElement* entry) {
-  if (!IsType(record, 5, 6) || !entry) return DBS_FAILED;
+  if (!IsType(record, 5, 6) || !entry) return kDbFailed;
   const KeyList& papers = reinterpret_cast<const PaperSourceRecord*>(record)->papers;
-  if (n == 0 || n > papers.count) return DBS_ABSENT;
+  if (n == 0 || n > papers.count) return kDbAbsent;
   *entry = papers.items[n - 1];
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD GetSourceEntryAttribute(const DatabaseRecord* record, WORD n, WORD* attribute) {
-  if (!IsType(record, 5, 6) || !attribute) return DBS_FAILED;
+  if (!IsType(record, 5, 6) || !attribute) return kDbFailed;
   const KeyList& attributes = reinterpret_cast<const PaperSourceRecord*>(record)->attributes;
-  if (n == 0 || n > attributes.count) return DBS_ABSENT;
+  if (n == 0 || n > attributes.count) return kDbAbsent;
   *attribute = attributes.items[n - 1].key;
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD GetPaperRecordSize(const DatabaseRecord* record, SizePairElement* pair) {
-  if (!IsType(record, 10) || !pair) return DBS_FAILED;
+  if (!IsType(record, 10) || !pair) return kDbFailed;
   *pair = reinterpret_cast<const PaperRecord*>(record)->size;
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD GetPaperRecordAltSize(const DatabaseRecord* record, SizePairElement* pair) {
-  if (!IsType(record, 10) || !pair) return DBS_FAILED;
+  if (!IsType(record, 10) || !pair) return kDbFailed;
   *pair = reinterpret_cast<const PaperRecord*>(record)->altSize;
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD GetPaperRecordMargins(const DatabaseRecord* record, SizePairElement* first, SizePairElement* second) {
-  if (!IsType(record, 10) || !first || !second) return DBS_FAILED;
+  if (!IsType(record, 10) || !first || !second) return kDbFailed;
   *first = reinterpret_cast<const PaperRecord*>(record)->margin1;
   *second = reinterpret_cast<const PaperRecord*>(record)->margin2;
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD GetPaperRecordMinSize(const DatabaseRecord* record, SizePairElement* pair) {
-  if (!IsType(record, 10) || !pair) return DBS_FAILED;
+  if (!IsType(record, 10) || !pair) return kDbFailed;
   *pair = reinterpret_cast<const PaperRecord*>(record)->minSize;
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD GetPaperRecordMaxSize(const DatabaseRecord* record, SizePairElement* pair) {
-  if (!IsType(record, 10) || !pair) return DBS_FAILED;
+  if (!IsType(record, 10) || !pair) return kDbFailed;
   *pair = reinterpret_cast<const PaperRecord*>(record)->maxSize;
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD GetFontRecordText(const DatabaseRecord* record, WORD n, LPCWSTR* text) {
-  if (!IsType(record, 11) || !text) return DBS_FAILED;
+  if (!IsType(record, 11) || !text) return kDbFailed;
   const auto* r = reinterpret_cast<const DeviceFontRecord*>(record);
-  if (n == 0 || n > r->faceCount) return DBS_ABSENT;
+  if (n == 0 || n > r->faceCount) return kDbAbsent;
   *text = r->faces[n - 1];
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD GetFontRecordInfo(const DatabaseRecord* record, const BYTE** data, DWORD* size) {
-  if (!IsType(record, 11) || !data || !size) return DBS_FAILED;
+  if (!IsType(record, 11) || !data || !size) return kDbFailed;
   const auto* r = reinterpret_cast<const DeviceFontRecord*>(record);
   *data = r->data;
   *size = r->dataSize;
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD GetPairListCount(const DatabaseRecord* record, WORD* count) {
-  if (!count) return DBS_FAILED;
+  if (!count) return kDbFailed;
   if (IsType(record, 11)) *count = reinterpret_cast<const DeviceFontRecord*>(record)->pairCount;
   else if (IsType(record, 22)) *count = reinterpret_cast<const ConditionRecord*>(record)->pairs.count;
-  else return DBS_FAILED;
-  return DBS_OK;
+  else return kDbFailed;
+  return kDbOk;
 }
 
 WORD GetPairListEntry(const DatabaseRecord* record, WORD n, WORD* length, BYTE* type, const void** value) {
-  if (!length || !type || !value) return DBS_FAILED;
+  if (!length || !type || !value) return kDbFailed;
   const StoredValue* v = nullptr;
   WORD count = 0;
   if (IsType(record, 11)) {
@@ -346,13 +346,13 @@ WORD GetPairListEntry(const DatabaseRecord* record, WORD n, WORD* length, BYTE* 
     count = r->pairs.count;
     if (n >= 1 && n <= count) v = &r->pairs.items[n - 1].value;
   } else {
-    return DBS_FAILED;
+    return kDbFailed;
   }
-  if (!v) return DBS_ABSENT;  // out of range is a failure, not a success with stale outputs
+  if (!v) return kDbAbsent;  // out of range is a failure, not a success with stale outputs
   *length = v->length;
   *type = v->type;
   *value = v->value;
-  return DBS_OK;
+  return kDbOk;
 }
 
 LPCWSTR GetJobTemplateKey(const DatabaseRecord* record) {
@@ -364,56 +364,56 @@ LPCWSTR GetJobTemplateValue(const DatabaseRecord* record) {
 }
 
 WORD GetType19Value(const DatabaseRecord* record, BYTE* value) {
-  if (!IsType(record, 19) || !value || LevelOf(record) < DDD_LEVEL_0200) return DBS_FAILED;
+  if (!IsType(record, 19) || !value || LevelOf(record) < DDD_LEVEL_0200) return kDbFailed;
   *value = reinterpret_cast<const MediaTypeRecord*>(record)->value;
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD GetType21Count(const DatabaseRecord* record, WORD* count) {
-  if (!IsType(record, 21) || !count || LevelOf(record) < DDD_LEVEL_0300) return DBS_FAILED;
+  if (!IsType(record, 21) || !count || LevelOf(record) < DDD_LEVEL_0300) return kDbFailed;
   *count = reinterpret_cast<const PresetRecord*>(record)->count;
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD GetType21Entry(const DatabaseRecord* record, WORD n, WORD* item, WORD* length, BYTE* type, const void** value) {
-  if (!IsType(record, 21) || !item || !length || !type || !value || LevelOf(record) < DDD_LEVEL_0300) return DBS_FAILED;
+  if (!IsType(record, 21) || !item || !length || !type || !value || LevelOf(record) < DDD_LEVEL_0300) return kDbFailed;
   const auto* r = reinterpret_cast<const PresetRecord*>(record);
-  if (n == 0 || n > r->count) return DBS_ABSENT;
+  if (n == 0 || n > r->count) return kDbAbsent;
   const PresetEntry& e = r->entries[n - 1];
   *item = e.item;
   *length = e.value.length;
   *type = e.value.type;
   *value = e.value.value;
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD GetNameListEntry(const DatabaseRecord* record, WORD n, LPCWSTR* name) {
-  if (!IsType(record, 22) || !name) return DBS_FAILED;
+  if (!IsType(record, 22) || !name) return kDbFailed;
   const auto* r = reinterpret_cast<const ConditionRecord*>(record);
-  if (n == 0 || n > r->names.count) return DBS_FAILED;
+  if (n == 0 || n > r->names.count) return kDbFailed;
   *name = r->names.items[n - 1].text;
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD ReadPictureOfRecord(DatabaseStream* main, DatabaseStream* linked, const DatabaseRecord* record, WORD* width,
                          WORD* height, BYTE** data, DWORD* size) {
-  if (!IsType(record, 9) || !width || !height || !data || !size) return DBS_FAILED;
+  if (!IsType(record, 9) || !width || !height || !data || !size) return kDbFailed;
   *data = nullptr;
   const auto* r = reinterpret_cast<const PictureRefRecord*>(record);
   DatabaseRecord* picture = nullptr;
   WORD status = ReadKeyedRecord(TRUE, main, linked, 12, r->picture.picture.key, 0, &picture);
-  if (status != DBS_OK) return status;
+  if (status != kDbOk) return status;
   *width = r->picture.width;
   *height = r->picture.height;
   *data = TakePictureData(picture, size);
-  return DBS_OK;
+  return kDbOk;
 }
 
 BYTE* ReadModelPictureRecord(DatabaseStream* main, DatabaseStream* linked, WORD* width, WORD* height, DWORD* size) {
   if (!width || !height || !size) return nullptr;
   WORD key = static_cast<WORD>(ReadSectionValue(main, DDD_SECTION_MODEL_PICTURE, 2, 0));
   DatabaseRecord* picture = nullptr;
-  if (ReadKeyedRecord(TRUE, main, linked, 12, key, 0, &picture) != DBS_OK) return nullptr;
+  if (ReadKeyedRecord(TRUE, main, linked, 12, key, 0, &picture) != kDbOk) return nullptr;
   const auto* r = reinterpret_cast<const PictureRecord*>(picture);
   *width = r->width;
   *height = r->height;
@@ -422,17 +422,17 @@ BYTE* ReadModelPictureRecord(DatabaseStream* main, DatabaseStream* linked, WORD*
 
 WORD ReadDataBlockOfRecord(DatabaseStream* main, DatabaseStream* linked, const DatabaseRecord* record,
                            DataBlock** block) {
-  if (!block) return DBS_FAILED;
+  if (!block) return kDbFailed;
   *block = nullptr;
   WORD key = 0;
   if (IsType(record, 3, 4)) key = reinterpret_cast<const ChoiceListRecord*>(record)->block.key;
   else if (IsType(record, 13, 14)) key = reinterpret_cast<const ChoiceEntryRecord*>(record)->block.key;
-  else return DBS_FAILED;
-  if (key == 0) return DBS_ABSENT;
+  else return kDbFailed;
+  if (key == 0) return kDbAbsent;
   DatabaseRecord* found = nullptr;
   WORD status = ReadKeyedRecord(FALSE, main, linked, 18, key, 0, &found);
-  if (status != DBS_OK) return status;
+  if (status != kDbOk) return status;
   found->h.type = DDD_KIND_DATA_BLOCK;
   *block = reinterpret_cast<DataBlock*>(found);
-  return DBS_OK;
+  return kDbOk;
 }

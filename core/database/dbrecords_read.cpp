@@ -12,58 +12,58 @@
 namespace {
 
 // Smallest file size of one list element, to refuse counts the list cannot hold.
-constexpr DWORD KEY_BYTES = 2;
-constexpr DWORD ITEM_VALUE_BYTES = 8;  // u16, u8, u16, value type u8, value length u16
-constexpr DWORD CONDITION_BYTES = ITEM_VALUE_BYTES + 1;
-constexpr DWORD TEXT_BYTES = 2;
-constexpr DWORD VALUE_BYTES = 3;
-constexpr DWORD TRIPLE_BYTES = 6;
-constexpr DWORD PRESET_BYTES = 2 + VALUE_BYTES;
+constexpr DWORD kKeyBytes = 2;
+constexpr DWORD kItemValueBytes = 8;  // u16, u8, u16, value type u8, value length u16
+constexpr DWORD kConditionBytes = kItemValueBytes + 1;
+constexpr DWORD kTextBytes = 2;
+constexpr DWORD kValueBytes = 3;
+constexpr DWORD kTripleBytes = 6;
+constexpr DWORD kPresetBytes = 2 + kValueBytes;
 // Bytes of a choice list body between the name and the choice count: kind, default position,
 // size-range key and the choice list's u32 length.
-constexpr DWORD LIST_HEAD_AFTER_NAME = 1 + 2 + 2 + 4;
+constexpr DWORD kListHeadAfterName = 1 + 2 + 2 + 4;
 
 // A parse in progress over one stream; after the first failure every read does nothing and
 // the failure's status is kept.
 struct Parser {
   DatabaseStream* s;
-  WORD status = DBS_OK;
+  WORD status = kDbOk;
 
-  bool Ok() const { return status == DBS_OK; }
+  bool Ok() const { return status == kDbOk; }
   void Fail(WORD st) {
-    if (status == DBS_OK) status = st;
+    if (status == kDbOk) status = st;
   }
   DWORD Remaining() const { return s->size - s->cursor; }
 
   BYTE U8() {
     BYTE v = 0;
-    if (Ok() && ReadStreamByte(s, &v) != DBS_OK) Fail(DBS_FAILED);
+    if (Ok() && ReadStreamByte(s, &v) != kDbOk) Fail(kDbFailed);
     return Ok() ? v : 0;
   }
   WORD U16() {
     WORD v = 0;
-    if (Ok() && ReadStreamWord(s, &v) != DBS_OK) Fail(DBS_FAILED);
+    if (Ok() && ReadStreamWord(s, &v) != kDbOk) Fail(kDbFailed);
     return Ok() ? v : 0;
   }
   DWORD U32() {
     DWORD v = 0;
-    if (Ok() && ReadStreamDword(s, &v) != DBS_OK) Fail(DBS_FAILED);
+    if (Ok() && ReadStreamDword(s, &v) != kDbOk) Fail(kDbFailed);
     return Ok() ? v : 0;
   }
   void Skip(DWORD n) {
-    if (Ok() && (n > Remaining() || SeekStream(s, DB_SEEK_RELATIVE, static_cast<LONG>(n)) != DBS_OK)) Fail(DBS_FAILED);
+    if (Ok() && (n > Remaining() || SeekStream(s, kDbSeekRelative, static_cast<LONG>(n)) != kDbOk)) Fail(kDbFailed);
   }
   void* Alloc(SIZE_T bytes) {
     if (!Ok()) return nullptr;
     void* p = GlobalAlloc(GPTR, bytes);
-    if (!p) Fail(DBS_NO_MEMORY);
+    if (!p) Fail(kDbNoMemory);
     return p;
   }
   // Bytes of the file at the cursor, not copied.
   const BYTE* Point(DWORD n) {
     if (!Ok()) return nullptr;
     if (n > Remaining()) {
-      Fail(DBS_FAILED);
+      Fail(kDbFailed);
       return nullptr;
     }
     const BYTE* p = s->data + s->cursor;
@@ -80,12 +80,12 @@ struct Parser {
   void Text(LPWSTR* text) {
     if (!Ok()) return;
     WORD st = ReadCountedText(s, text);
-    if (st != DBS_OK) Fail(st);
+    if (st != kDbOk) Fail(st);
   }
   void TextOfSize(WORD n, LPWSTR* text) {
     if (!Ok()) return;
     WORD st = ReadStoredText(s, text, &n);
-    if (st != DBS_OK) Fail(st);
+    if (st != kDbOk) Fail(st);
   }
   void Key(KeyElement* key) {
     key->kind = DDD_ELEMENT_KEY;
@@ -103,11 +103,11 @@ struct Parser {
     v->type = U8();
     WORD n = U16();
     if (!Ok()) return;
-    if (n > Remaining()) return Fail(DBS_FAILED);
+    if (n > Remaining()) return Fail(kDbFailed);
     if (n == 0) return;  // no value
     if (v->type == DDD_VALUE_FLAG || v->type == DDD_VALUE_LONG) {
       // A flag is its first byte (all n bytes are consumed); a type-10 value is exactly 4 bytes.
-      if (v->type == DDD_VALUE_LONG && n != 4) return Fail(DBS_FAILED);
+      if (v->type == DDD_VALUE_LONG && n != 4) return Fail(kDbFailed);
       const BYTE* bytes = Point(n);
       DWORD* number = static_cast<DWORD*>(Alloc(sizeof(DWORD)));
       if (!number) return;
@@ -122,7 +122,7 @@ struct Parser {
       LPWSTR text = nullptr;
       WORD length = n;
       WORD st = ReadStoredText(s, &text, &length);
-      if (st != DBS_OK) return Fail(st);
+      if (st != kDbOk) return Fail(st);
       v->value = text;
       v->owned = TRUE;
       v->length = length;
@@ -150,44 +150,44 @@ struct Parser {
   void List(WORD* count, T** items, DWORD minBytes, F each) {
     DWORD length = U32();
     DWORD start = s->cursor;
-    if (Ok() && (length < 2 || length > Remaining())) return Fail(DBS_FAILED);
+    if (Ok() && (length < 2 || length > Remaining())) return Fail(kDbFailed);
     WORD n = U16();
     if (!Ok()) return;
-    if (static_cast<DWORD>(n) * minBytes > length - 2) return Fail(DBS_FAILED);
+    if (static_cast<DWORD>(n) * minBytes > length - 2) return Fail(kDbFailed);
     if (n) {
       *items = static_cast<T*>(Alloc(static_cast<SIZE_T>(n) * sizeof(T)));
       if (!*items) return;
       *count = n;
       for (WORD i = 0; i < n && Ok(); ++i) each(&(*items)[i]);
     }
-    if (Ok() && s->cursor - start != length) Fail(DBS_FAILED);
+    if (Ok() && s->cursor - start != length) Fail(kDbFailed);
   }
   void SkipList() { Skip(U32()); }
 
   void Keys(KeyList* list) {
-    List(&list->count, &list->items, KEY_BYTES, [&](KeyElement* k) { Key(k); });
+    List(&list->count, &list->items, kKeyBytes, [&](KeyElement* k) { Key(k); });
   }
   void Conditions(ConditionList* list) {
-    List(&list->count, &list->items, CONDITION_BYTES, [&](ConditionElement* c) { Condition(c); });
+    List(&list->count, &list->items, kConditionBytes, [&](ConditionElement* c) { Condition(c); });
   }
   void ItemValues(ItemValueList* list) {
-    List(&list->count, &list->items, ITEM_VALUE_BYTES,
+    List(&list->count, &list->items, kItemValueBytes,
          [&](ItemValueElement* e) { ItemValue(e, DDD_ELEMENT_ITEM_VALUE); });
   }
   void Texts(TextList* list) {
-    List(&list->count, &list->items, TEXT_BYTES, [&](TextElement* t) {
+    List(&list->count, &list->items, kTextBytes, [&](TextElement* t) {
       t->kind = DDD_ELEMENT_TEXT;
       Text(&t->text);
     });
   }
   void Values(ValueList* list) {
-    List(&list->count, &list->items, VALUE_BYTES, [&](ValueElement* v) {
+    List(&list->count, &list->items, kValueBytes, [&](ValueElement* v) {
       v->kind = DDD_ELEMENT_VALUE;
       Value(&v->value);
     });
   }
   void Triples(TripleList* list) {
-    List(&list->count, &list->items, TRIPLE_BYTES, [&](TripleElement* t) {
+    List(&list->count, &list->items, kTripleBytes, [&](TripleElement* t) {
       t->kind = DDD_ELEMENT_TRIPLE;
       t->first = U16();
       t->second = U16();
@@ -198,7 +198,7 @@ struct Parser {
   void CountedTexts(WORD* count, LPWSTR** texts) {
     WORD n = U16();
     if (!Ok() || n == 0) return;
-    if (static_cast<DWORD>(n) * 2 > Remaining()) return Fail(DBS_FAILED);
+    if (static_cast<DWORD>(n) * 2 > Remaining()) return Fail(kDbFailed);
     const BYTE* sizes = Point(static_cast<DWORD>(n) * 2);
     *texts = static_cast<LPWSTR*>(Alloc(static_cast<SIZE_T>(n) * sizeof(LPWSTR)));
     if (!*texts) return;
@@ -239,7 +239,7 @@ void ParseChoiceEntry(Parser& p, BOOL withData, ChoiceEntryRecord* r) {
     p.Keys(&r->requirements);
   } else {
     r->range.kind = DDD_ELEMENT_KEY;
-    p.Skip(KEY_BYTES);
+    p.Skip(kKeyBytes);
     p.SkipList();
     p.SkipList();
   }
@@ -296,7 +296,7 @@ void ParseDeviceFont(Parser& p, BOOL withData, DeviceFontRecord* r) {
   if (HasLevel(p.s, DDD_LEVEL_0400)) {
     WORD n = p.U16();
     if (!p.Ok() || n == 0) return;
-    if (static_cast<DWORD>(n) * VALUE_BYTES > p.Remaining()) return p.Fail(DBS_FAILED);
+    if (static_cast<DWORD>(n) * kValueBytes > p.Remaining()) return p.Fail(kDbFailed);
     r->pairs = static_cast<StoredValue*>(p.Alloc(static_cast<SIZE_T>(n) * sizeof(StoredValue)));
     if (!r->pairs) return;
     r->pairCount = n;
@@ -312,8 +312,8 @@ void ParsePicture(Parser& p, BOOL withData, PictureRecord* r) {
   DWORD size = p.U32();
   if (!p.Ok()) return;
   if (!withData) return p.Skip(size);
-  if (r->kind != 1 && r->kind != 2) return p.Fail(DBS_FAILED);
-  if (size < DDD_PICTURE_FILE_HEADER || size > p.Remaining()) return p.Fail(DBS_FAILED);
+  if (r->kind != 1 && r->kind != 2) return p.Fail(kDbFailed);
+  if (size < DDD_PICTURE_FILE_HEADER || size > p.Remaining()) return p.Fail(kDbFailed);
   p.Skip(DDD_PICTURE_FILE_HEADER);
   r->data = p.Copy(size - DDD_PICTURE_FILE_HEADER);
   if (p.Ok()) r->dataSize = size - DDD_PICTURE_FILE_HEADER;
@@ -376,7 +376,7 @@ void ParseBody(Parser& p, BOOL withData, WORD type, DatabaseRecord* record) {
     }
     case 19: {
       auto* r = reinterpret_cast<MediaTypeRecord*>(record);
-      if (!HasLevel(p.s, DDD_LEVEL_0200)) return p.Fail(DBS_FAILED);
+      if (!HasLevel(p.s, DDD_LEVEL_0200)) return p.Fail(kDbFailed);
       p.Text(&r->name);
       r->value = p.U8();
       if (HasLevel(p.s, DDD_LEVEL_0400)) p.Text(&r->name2);
@@ -384,13 +384,13 @@ void ParseBody(Parser& p, BOOL withData, WORD type, DatabaseRecord* record) {
     }
     case 20: {
       WORD st = ReadBinaryRecordHeader(p.s, reinterpret_cast<DataArrayRecord*>(record));
-      if (st != DBS_OK) p.Fail(st);
+      if (st != kDbOk) p.Fail(st);
       return;
     }
     case 21: {
       auto* r = reinterpret_cast<PresetRecord*>(record);
       p.Text(&r->name);
-      return p.List(&r->count, &r->entries, PRESET_BYTES, [&](PresetEntry* e) {
+      return p.List(&r->count, &r->entries, kPresetBytes, [&](PresetEntry* e) {
         e->item = p.U16();
         p.Value(&e->value);
       });
@@ -401,7 +401,7 @@ void ParseBody(Parser& p, BOOL withData, WORD type, DatabaseRecord* record) {
       p.Conditions(&r->conditions);
       return p.Triples(&r->triples);
     }
-    default: return p.Fail(DBS_FAILED);
+    default: return p.Fail(kDbFailed);
   }
 }
 
@@ -433,12 +433,12 @@ WORD ResolveSizeRange(DatabaseStream* main, DatabaseStream* linked, WORD key, Si
                       SizePairElement* second) {
   DatabaseRecord* range = nullptr;
   WORD status = ReadKeyedRecord(FALSE, main, linked, 17, key, 0, &range);
-  if (status != DBS_OK) return status;
+  if (status != kDbOk) return status;
   const auto* r = reinterpret_cast<const SizeRangeRecord*>(range);
   *first = r->first;
   *second = r->second;
   FreeRecord(&range, 17);
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD ResolveSizeRanges(DatabaseStream* main, DatabaseStream* linked, WORD type, DatabaseRecord* record) {
@@ -446,19 +446,19 @@ WORD ResolveSizeRanges(DatabaseStream* main, DatabaseStream* linked, WORD type, 
     auto* r = reinterpret_cast<PaperSourceRecord*>(record);
     return ResolveSizeRange(main, linked, r->rangeKey, &r->minCustom, &r->maxCustom);
   }
-  if (type != 10) return DBS_OK;
+  if (type != 10) return kDbOk;
   auto* r = reinterpret_cast<PaperRecord*>(record);
   WORD status = ResolveSizeRange(main, linked, r->sizeKey, &r->size, &r->altSize);
-  if (status == DBS_OK) status = ResolveSizeRange(main, linked, r->marginKey, &r->margin1, &r->margin2);
-  if (status == DBS_OK) status = ResolveSizeRange(main, linked, r->limitsKey, &r->minSize, &r->maxSize);
-  if (status == DBS_OK && r->extraKey != 0) status = ResolveSizeRange(main, linked, r->extraKey, &r->extra1, &r->extra2);
+  if (status == kDbOk) status = ResolveSizeRange(main, linked, r->marginKey, &r->margin1, &r->margin2);
+  if (status == kDbOk) status = ResolveSizeRange(main, linked, r->limitsKey, &r->minSize, &r->maxSize);
+  if (status == kDbOk && r->extraKey != 0) status = ResolveSizeRange(main, linked, r->extraKey, &r->extra1, &r->extra2);
   return status;
 }
 
 }  // namespace
 
 WORD ReadBinaryRecordHeader(DatabaseStream* stream, DataArrayRecord* record) {
-  if (!stream || !record) return DBS_FAILED;
+  if (!stream || !record) return kDbFailed;
   Parser p{stream};
   record->spare = p.U16();
   record->elementType = p.U8();
@@ -476,60 +476,60 @@ WORD ReadBinaryRecordHeader(DatabaseStream* stream, DataArrayRecord* record) {
 
 WORD ParseRecord(BOOL withData, DatabaseStream* stream, DatabaseStream* main, DatabaseStream* linked, WORD type,
                  DatabaseRecord** record) {
-  if (!record) return DBS_FAILED;
+  if (!record) return kDbFailed;
   *record = nullptr;
   SIZE_T size = RecordSize(type);
-  if (!stream || !stream->loaded || size == 0) return DBS_FAILED;
+  if (!stream || !stream->loaded || size == 0) return kDbFailed;
   DatabaseRecord* built = static_cast<DatabaseRecord*>(GlobalAlloc(GPTR, size));
-  if (!built) return DBS_NO_MEMORY;
+  if (!built) return kDbNoMemory;
   built->h.type = type;
   built->h.stream = stream;
   Parser p{stream};
   DWORD length = p.U32();
   DWORD start = stream->cursor;
-  if (p.Ok() && length > p.Remaining()) p.Fail(DBS_FAILED);
+  if (p.Ok() && length > p.Remaining()) p.Fail(kDbFailed);
   built->h.key = p.U16();
   ParseBody(p, withData, type, built);
-  if (p.Ok() && stream->cursor - start != length) p.Fail(DBS_FAILED);
+  if (p.Ok() && stream->cursor - start != length) p.Fail(kDbFailed);
   WORD status = p.status;
-  if (status == DBS_OK) status = ResolveSizeRanges(main, linked, type, built);
-  if (status != DBS_OK) {
+  if (status == kDbOk) status = ResolveSizeRanges(main, linked, type, built);
+  if (status != kDbOk) {
     FreeRecord(&built, type);
     return status;
   }
   *record = built;
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD SeekKeyedRecord(DatabaseStream* main, DatabaseStream* linked, WORD type, WORD key, WORD entry, WORD* database) {
-  if (!database) return DBS_FAILED;
-  WORD status = SeekRecord(DB_BY_KEY, main, linked, DB_DIRECTORY_MAIN, type, key, database);
-  if (status != DBS_OK || entry == 0 || (type != 3 && type != 4)) return status;
+  if (!database) return kDbFailed;
+  WORD status = SeekRecord(kDbByKey, main, linked, kDbDirectoryMain, type, key, database);
+  if (status != kDbOk || entry == 0 || (type != 3 && type != 4)) return status;
   // Walk the list body straight to its entry-th choice key.
   Parser p{*database == DDD_DATABASE_MAIN ? main : linked};
   p.Skip(4 + 2);
   p.Skip(p.U16());
-  p.Skip(LIST_HEAD_AFTER_NAME);
+  p.Skip(kListHeadAfterName);
   WORD count = p.U16();
   if (!p.Ok()) return p.status;
-  if (entry > count) return DBS_ABSENT;
-  p.Skip(static_cast<DWORD>(entry - 1) * KEY_BYTES);
+  if (entry > count) return kDbAbsent;
+  p.Skip(static_cast<DWORD>(entry - 1) * kKeyBytes);
   WORD choice = p.U16();
   if (!p.Ok()) return p.status;
-  return SeekRecord(DB_BY_KEY, main, linked, DB_DIRECTORY_MAIN, type == 3 ? 13 : 14, choice, database);
+  return SeekRecord(kDbByKey, main, linked, kDbDirectoryMain, type == 3 ? 13 : 14, choice, database);
 }
 
 WORD ReadKeyedRecord(BOOL withData, DatabaseStream* main, DatabaseStream* linked, WORD type, WORD key, WORD entry,
                      DatabaseRecord** record) {
-  if (!record) return DBS_FAILED;
+  if (!record) return kDbFailed;
   *record = nullptr;
-  if (!main || !linked) return DBS_FAILED;
+  if (!main || !linked) return kDbFailed;
   WORD database = 0;
   WORD status = SeekKeyedRecord(main, linked, type, key, entry, &database);
-  if (status != DBS_OK) return status;
+  if (status != kDbOk) return status;
   WORD parsedType = entry != 0 && (type == 3 || type == 4) ? static_cast<WORD>(type == 3 ? 13 : 14) : type;
   status = ParseRecord(withData, database == DDD_DATABASE_MAIN ? main : linked, main, linked, parsedType, record);
-  if (status == DBS_OK) (*record)->h.database = database;
+  if (status == kDbOk) (*record)->h.database = database;
   return status;
 }
 
@@ -540,13 +540,13 @@ WORD FindRecord(BOOL withData, DatabaseStream* main, DatabaseStream* linked, WOR
 
 WORD ReadRecord(BOOL withData, DatabaseStream* main, DatabaseStream* linked, WORD type, WORD position,
                 DatabaseRecord** record) {
-  if (!record) return DBS_FAILED;
+  if (!record) return kDbFailed;
   *record = nullptr;
-  if (!main || !linked || position == 0) return DBS_FAILED;
+  if (!main || !linked || position == 0) return kDbFailed;
   WORD database = 0;
-  WORD status = SeekRecord(DB_BY_POSITION, main, linked, DB_DIRECTORY_MAIN, type, position, &database);
-  if (status != DBS_OK) return status;
+  WORD status = SeekRecord(kDbByPosition, main, linked, kDbDirectoryMain, type, position, &database);
+  if (status != kDbOk) return status;
   status = ParseRecord(withData, database == DDD_DATABASE_MAIN ? main : linked, main, linked, type, record);
-  if (status == DBS_OK) (*record)->h.database = database;
+  if (status == kDbOk) (*record)->h.database = database;
   return status;
 }

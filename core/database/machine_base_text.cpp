@@ -15,8 +15,8 @@ LPWSTR ReadMachineBaseText(HANDLE printer) {
   std::memset(&main, 0, sizeof main);
   std::memset(&linked, 0, sizeof linked);
   LPWSTR text = nullptr;
-  if (OpenDescriptionDatabase(path, 0, &main, &linked) != DBS_OK ||
-      ReadDriverText(&main, DB_DRIVER_TEXT_REGISTRY_BASE, &text) != DBS_OK)
+  if (OpenDescriptionDatabase(path, 0, &main, &linked) != kDbOk ||
+      ReadDriverText(&main, kDbDriverTextRegistryBase, &text) != kDbOk)
     text = nullptr;
   CloseDatabaseStreams(&main, &linked);
   GlobalFree(path);

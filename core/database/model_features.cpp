@@ -12,7 +12,7 @@ constexpr WORD kFeatureWordBytes = 4;
 // Element 0 of a section of 32-bit elements, little-endian.
 bool ReadFeatureWord(DatabaseStream* stream, DWORD section, DWORD* word) {
   BYTE bytes[kFeatureWordBytes] = {};
-  if (ReadSectionElement(stream, section, kFeatureWordBytes, 0, bytes) != DBS_OK) return false;
+  if (ReadSectionElement(stream, section, kFeatureWordBytes, 0, bytes) != kDbOk) return false;
   *word = static_cast<DWORD>(bytes[0]) | (static_cast<DWORD>(bytes[1]) << 8) | (static_cast<DWORD>(bytes[2]) << 16) |
           (static_cast<DWORD>(bytes[3]) << 24);
   return true;

@@ -24,24 +24,24 @@ LPWSTR ReadModelText(HANDLE printer, ModelText which) {
   std::memset(&main, 0, sizeof main);
   std::memset(&linked, 0, sizeof linked);
   LPWSTR text = nullptr;
-  if (OpenDescriptionDatabase(path, 0, &main, &linked) == DBS_OK) {
+  if (OpenDescriptionDatabase(path, 0, &main, &linked) == kDbOk) {
     switch (which) {
       case ModelText::UserBase:
-        if (ReadDriverText(&main, DB_DRIVER_TEXT_USER_BASE, &text) != DBS_OK) text = nullptr;
+        if (ReadDriverText(&main, kDbDriverTextUserBase, &text) != kDbOk) text = nullptr;
         break;
       case ModelText::UserModeDriver:
-        if (ReadHeaderText(&main, kHeaderTextUserModeDriver, &text) != DBS_OK) text = nullptr;
+        if (ReadHeaderText(&main, kHeaderTextUserModeDriver, &text) != kDbOk) text = nullptr;
         break;
       case ModelText::ModelName: {
         DatabaseRecord* record = nullptr;
-        if (ReadDatabaseHeader(&main, &record) == DBS_OK && record != nullptr) {
+        if (ReadDatabaseHeader(&main, &record) == kDbOk && record != nullptr) {
           const HeaderRecord* header = reinterpret_cast<const HeaderRecord*>(record);
           if (header->modelName != nullptr) {
             const SIZE_T bytes = (SIZE_T(lstrlenW(header->modelName)) + 1) * sizeof(WCHAR);
             text = static_cast<LPWSTR>(GlobalAlloc(GPTR, bytes));
             if (text != nullptr) std::memcpy(text, header->modelName, bytes);
           }
-          FreeRecord(&record, DB_ANY_TYPE);
+          FreeRecord(&record, kDbAnyType);
         }
         break;
       }

@@ -30,7 +30,7 @@ bool UnpackOrientedMargins(const BYTE* bytes, WORD orientation, PaperMargins* ma
   PaperMargins stored{}, given{};
   for (int i = 0; i < 4; ++i)
     for (int b = 0; b < 4; ++b) stored.margin[i] |= DWORD(bytes[4 * i + b]) << (8 * b);
-  if (RotateMargins(kMarginsIntoSecond, orientation, &stored, &given) != MARGIN_DONE) return false;
+  if (RotateMargins(kMarginsIntoSecond, orientation, &stored, &given) != kMarginDone) return false;
   *margins = given;
   return true;
 }
@@ -39,7 +39,7 @@ bool UnpackOrientedMargins(const BYTE* bytes, WORD orientation, PaperMargins* ma
 // orientation other than portrait and landscape.
 bool PackOrientedMargins(const PaperMargins& margins, WORD orientation, BYTE* out) {
   PaperMargins given = margins, stored{};
-  if (RotateMargins(kMarginsIntoFirst, orientation, &stored, &given) != MARGIN_DONE) return false;
+  if (RotateMargins(kMarginsIntoFirst, orientation, &stored, &given) != kMarginDone) return false;
   PackMargins(stored, out);
   return true;
 }
@@ -48,18 +48,18 @@ bool PackOrientedMargins(const PaperMargins& margins, WORD orientation, BYTE* ou
 // number written, or -1 at the first failure.
 LONG WritePaperMargins(HANDLE printer, ItemStore* store, HKEY key, BOOL perUser, WORD orientation) {
   PaperMargins defaults;
-  if (GetDefaultMargins(&defaults, orientation) != MARGIN_DONE) return -1;
+  if (GetDefaultMargins(&defaults, orientation) != kMarginDone) return -1;
   LPWSTR base = nullptr;
-  if (ReadDriverText(store->main, DB_DRIVER_TEXT_REGISTRY_BASE, &base) != DBS_OK) base = nullptr;
+  if (ReadDriverText(store->main, kDbDriverTextRegistryBase, &base) != kDbOk) base = nullptr;
   PaperMarginTable* table = LoadPaperMarginTable(printer);
   LONG written = table != nullptr ? 0 : -1;
   for (WORD position = 1; written >= 0; ++position) {
     ScopedRecord paper;
     const WORD status = ReadRecord(FALSE, store->main, store->linked, kPaperRecordType, position, &paper.record);
-    if (status == DBS_ABSENT) break;
+    if (status == kDbAbsent) break;
     PaperMargins margins;
-    if (status != DBS_OK || GetPaperMargin(printer, paper.record->h.key, &margins, base, table, perUser,
-                                           orientation) != MARGIN_DONE) {
+    if (status != kDbOk || GetPaperMargin(printer, paper.record->h.key, &margins, base, table, perUser,
+                                           orientation) != kMarginDone) {
       written = -1;
       break;
     }

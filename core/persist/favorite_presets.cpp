@@ -26,7 +26,7 @@ bool ApplyPresetEntry(SettingsRecord* record, const DatabaseRecord* preset, WORD
   WORD item, length;
   BYTE type;
   const void* value;
-  if (GetType21Entry(preset, n, &item, &length, &type, &value) != DBS_OK || value == nullptr) return false;
+  if (GetType21Entry(preset, n, &item, &length, &type, &value) != kDbOk || value == nullptr) return false;
   if (type == kTypeString) {
     LPCWSTR text = static_cast<LPCWSTR>(value);
     return SetItemValue(item, record, nullptr, type, DWORD(lstrlenW(text) + 1) * sizeof(WCHAR), &text) == kItemDone;
@@ -46,12 +46,12 @@ bool SavePresetFavorite(HANDLE printer, ItemStore* store, const DatabaseRecord* 
                         const SettingsRecord& defaults, SettingsRecord* work) {
   WORD type;
   ScopedRecord choice, preset;
-  if (ReadChoiceEntryByPosition(TRUE, FALSE, store->main, store->linked, list, n, &type, &choice.record) != DBS_OK ||
-      ReadReferencedRecord(FALSE, store->main, store->linked, choice.record, &type, &preset.record) != DBS_OK ||
+  if (ReadChoiceEntryByPosition(TRUE, FALSE, store->main, store->linked, list, n, &type, &choice.record) != kDbOk ||
+      ReadReferencedRecord(FALSE, store->main, store->linked, choice.record, &type, &preset.record) != kDbOk ||
       type != kPresetRecordType)
     return false;
   WORD count = 0;
-  if (GetType21Count(preset.record, &count) != DBS_OK) return false;
+  if (GetType21Count(preset.record, &count) != kDbOk) return false;
   *work = defaults;
   for (WORD i = 1; i <= count; ++i)
     if (!ApplyPresetEntry(work, preset.record, i)) return false;

@@ -71,25 +71,25 @@ WORD ReadPaperChoice(const ItemStore* store, WORD n, DatabaseRecord** paper) {
   WORD type;
   ScopedRecord entry;
   const WORD status = ReadChoiceRecord(FALSE, store->main, store->linked, kPaperSizeItem, n, &type, &entry.record);
-  if (status != DBS_OK) return status;
+  if (status != kDbOk) return status;
   WORD paperType;
-  if (ReadReferencedRecord(FALSE, store->main, store->linked, entry.record, &paperType, paper) == DBS_OK &&
+  if (ReadReferencedRecord(FALSE, store->main, store->linked, entry.record, &paperType, paper) == kDbOk &&
       paperType != 10)
-    FreeRecord(paper, DB_ANY_TYPE);
-  return DBS_OK;
+    FreeRecord(paper, kDbAnyType);
+  return kDbOk;
 }
 
 bool ListsPaper(const ItemStore* store, DWORD paperId) {
   for (WORD n = 1;; ++n) {
     ScopedRecord paper;
-    if (ReadPaperChoice(store, n, &paper.record) != DBS_OK) return false;
+    if (ReadPaperChoice(store, n, &paper.record) != kDbOk) return false;
     if (paper.record != nullptr && paper.record->h.key == paperId) return true;
   }
 }
 
 // The status of a choice read that ended the walk; a read failure must not read as "mapped".
 int WalkEndStatus(WORD status) {
-  return status == DBS_ABSENT ? kFormNotAPaper : status == DBS_NO_MEMORY ? kFormMapNoMemory : kFormMapFailed;
+  return status == kDbAbsent ? kFormNotAPaper : status == kDbNoMemory ? kFormMapNoMemory : kFormMapFailed;
 }
 
 }  // namespace
@@ -117,7 +117,7 @@ int MapFormToPaperId(HANDLE printer, DWORD form, WORD* paperId) {
     for (WORD n = 1;; ++n) {
       ScopedRecord paper;
       const WORD status = ReadPaperChoice(store, n, &paper.record);
-      if (status != DBS_OK) {
+      if (status != kDbOk) {
         result = WalkEndStatus(status);
         break;
       }

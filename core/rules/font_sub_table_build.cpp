@@ -69,9 +69,9 @@ LPWSTR BuildFontSubTableFromData(DatabaseStream* main, DatabaseStream* linked) {
   for (DWORD position = 1; ok && position <= 0xFFFF; ++position) {
     DatabaseRecord* record = nullptr;
     const WORD status = ReadRecord(FALSE, main, linked, kDeviceFontType, static_cast<WORD>(position), &record);
-    if (status == DBS_ABSENT) break;
-    ok = status == DBS_OK && AppendRecordPairs(list, reinterpret_cast<const DeviceFontRecord*>(record));
-    FreeRecord(&record, DB_ANY_TYPE);
+    if (status == kDbAbsent) break;
+    ok = status == kDbOk && AppendRecordPairs(list, reinterpret_cast<const DeviceFontRecord*>(record));
+    FreeRecord(&record, kDbAnyType);
   }
   if (!ok) {
     GlobalFree(list.block);

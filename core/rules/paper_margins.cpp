@@ -50,13 +50,13 @@ bool IsOrientation(WORD orientation) { return orientation == kPortrait || orient
 // Fills a just-created user key from the machine template when there is one: 1, or an error
 // code (the caller then removes the key, so the next first use tries again).
 SHORT SeedFromTemplate(HKEY key, LPCWSTR machineBase) {
-  if (machineBase == nullptr) return MARGIN_DONE;
+  if (machineBase == nullptr) return kMarginDone;
   LPWSTR templatePath = JoinMachineKeyPath(machineBase, kTemplateKeyName);
-  if (templatePath == nullptr) return MARGIN_MISSING;
+  if (templatePath == nullptr) return kMarginMissing;
   HKEY source = nullptr;
-  SHORT result = MARGIN_DONE;
+  SHORT result = kMarginDone;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, templatePath, 0, KEY_READ, &source) == ERROR_SUCCESS) {
-    if (!CopyKeyTree(key, source)) result = MARGIN_KEY_FAILED;
+    if (!CopyKeyTree(key, source)) result = kMarginKeyFailed;
     RegCloseKey(source);
   }
   GlobalFree(templatePath);
@@ -83,36 +83,36 @@ PaperMarginTable* LoadPaperMarginTable(HANDLE printer) {
 }
 
 SHORT StorePaperMarginTable(HANDLE printer, const PaperMarginTable* table) {
-  if (table == nullptr) return MARGIN_MISSING;
-  if (table->rowCount == 0) return MARGIN_BAD_ARGUMENT;
-  return WritePrinterDataValue(printer, table->rows, table->byteSize, kPaperMarginData) ? MARGIN_DONE
-                                                                                        : MARGIN_WRITE_FAILED;
+  if (table == nullptr) return kMarginMissing;
+  if (table->rowCount == 0) return kMarginBadArgument;
+  return WritePrinterDataValue(printer, table->rows, table->byteSize, kPaperMarginData) ? kMarginDone
+                                                                                        : kMarginWriteFailed;
 }
 
 SHORT FreePaperMarginTable(PaperMarginTable* table) {
-  if (table == nullptr) return MARGIN_MISSING;
+  if (table == nullptr) return kMarginMissing;
   if (table->rows != nullptr) GlobalFree(table->rows);
   GlobalFree(table);
-  return MARGIN_DONE;
+  return kMarginDone;
 }
 
 SHORT FindPaperMargin(const PaperMarginTable* table, WORD paperId, PaperMargins* margins) {
-  if (table == nullptr || margins == nullptr) return MARGIN_MISSING;
+  if (table == nullptr || margins == nullptr) return kMarginMissing;
   const BYTE* row = FindRow(table, paperId);
-  if (row == nullptr) return MARGIN_MISSING;
+  if (row == nullptr) return kMarginMissing;
   GetMargins(row + kMarginsOffset, margins);
-  return MARGIN_DONE;
+  return kMarginDone;
 }
 
 SHORT SetPaperMargin(PaperMarginTable* table, WORD paperId, const PaperMargins* margins) {
-  if (table == nullptr || margins == nullptr) return MARGIN_MISSING;
+  if (table == nullptr || margins == nullptr) return kMarginMissing;
   BYTE* row = FindRow(table, paperId);
   if (row != nullptr) {
     PutMargins(row + kMarginsOffset, margins);
-    return MARGIN_DONE;
+    return kMarginDone;
   }
   auto* rows = static_cast<BYTE*>(GlobalAlloc(GPTR, (table->rowCount + 1) * kMarginRowBytes));
-  if (rows == nullptr) return MARGIN_MISSING;
+  if (rows == nullptr) return kMarginMissing;
   if (table->rows != nullptr) {
     std::memcpy(rows, table->rows, table->rowCount * kMarginRowBytes);
     GlobalFree(table->rows);
@@ -123,85 +123,85 @@ SHORT SetPaperMargin(PaperMarginTable* table, WORD paperId, const PaperMargins* 
   table->rows = rows;
   table->rowCount += 1;
   table->byteSize += kMarginRowBytes;
-  return MARGIN_DONE;
+  return kMarginDone;
 }
 
 SHORT RotateMargins(WORD direction, WORD orientation, PaperMargins* first, PaperMargins* second) {
   if ((direction != kMarginsIntoFirst && direction != kMarginsIntoSecond) || !IsOrientation(orientation))
-    return MARGIN_BAD_ARGUMENT;
-  if (first == nullptr || second == nullptr) return MARGIN_MISSING;
+    return kMarginBadArgument;
+  if (first == nullptr || second == nullptr) return kMarginMissing;
   const PaperMargins from = direction == kMarginsIntoFirst ? *second : *first;
   PaperMargins* to = direction == kMarginsIntoFirst ? first : second;
   if (orientation == kPortrait)
     *to = {{from.margin[0], from.margin[1], from.margin[3], from.margin[2]}};
   else
     *to = {{from.margin[2], from.margin[3], from.margin[0], from.margin[1]}};
-  return MARGIN_DONE;
+  return kMarginDone;
 }
 
 SHORT ResetMarginsToDefault(PaperMargins* margins) {
-  if (margins == nullptr) return MARGIN_MISSING;
+  if (margins == nullptr) return kMarginMissing;
   *margins = {{kDefaultMargin, kDefaultMargin, kDefaultMargin, kDefaultMargin}};
-  return MARGIN_DONE;
+  return kMarginDone;
 }
 
 SHORT GetDefaultMargins(PaperMargins* margins, WORD orientation) {
-  if (!IsOrientation(orientation)) return MARGIN_BAD_ARGUMENT;
+  if (!IsOrientation(orientation)) return kMarginBadArgument;
   return ResetMarginsToDefault(margins);
 }
 
 SHORT FindPaperMarginOriented(WORD paperId, PaperMargins* margins, const PaperMarginTable* table, WORD orientation) {
-  if (!IsOrientation(orientation)) return MARGIN_BAD_ARGUMENT;
+  if (!IsOrientation(orientation)) return kMarginBadArgument;
   PaperMargins stored;
   SHORT result = FindPaperMargin(table, paperId, &stored);
-  if (result != MARGIN_DONE) return result;
+  if (result != kMarginDone) return result;
   return RotateMargins(kMarginsIntoSecond, orientation, &stored, margins);
 }
 
 SHORT SetPaperMarginOriented(WORD paperId, const PaperMargins* margins, PaperMarginTable* table, WORD orientation) {
-  if (margins == nullptr) return MARGIN_MISSING;
+  if (margins == nullptr) return kMarginMissing;
   PaperMargins given = *margins;
   PaperMargins stored;
   SHORT result = RotateMargins(kMarginsIntoFirst, orientation, &stored, &given);
-  if (result != MARGIN_DONE) return result;
+  if (result != kMarginDone) return result;
   return SetPaperMargin(table, paperId, &stored);
 }
 
 SHORT OpenPaperMarginKey(HANDLE printer, LPCWSTR machineBase, HKEY* key, LPWSTR* path) {
-  if (key == nullptr) return MARGIN_MISSING;
+  if (key == nullptr) return kMarginMissing;
   WCHAR userPath[kUserKeyPathChars];
-  if (!BuildPaperMarginKeyPath(printer, userPath, kUserKeyPathChars)) return MARGIN_MISSING;
+  if (!BuildPaperMarginKeyPath(printer, userPath, kUserKeyPathChars)) return kMarginMissing;
   HKEY opened = nullptr;
   LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, userPath, 0, KEY_ALL_ACCESS, &opened);
   if (status == ERROR_FILE_NOT_FOUND) {
-    if (RegCreateKeyW(HKEY_CURRENT_USER, userPath, &opened) != ERROR_SUCCESS) return MARGIN_KEY_FAILED;
+    if (RegCreateKeyW(HKEY_CURRENT_USER, userPath, &opened) != ERROR_SUCCESS) return kMarginKeyFailed;
     // A key that could not be filled is removed again, so the next first use fills it.
     SHORT seeded = SeedFromTemplate(opened, machineBase);
-    if (seeded != MARGIN_DONE) {
+    if (seeded != kMarginDone) {
       RegCloseKey(opened);
       DeleteKeyTree(HKEY_CURRENT_USER, userPath);
       return seeded;
     }
   } else if (status != ERROR_SUCCESS) {
-    return MARGIN_KEY_FAILED;
+    return kMarginKeyFailed;
   }
   if (path != nullptr) {
     *path = static_cast<LPWSTR>(GlobalAlloc(GPTR, (lstrlenW(userPath) + 1) * sizeof(WCHAR)));
     if (*path == nullptr) {
       RegCloseKey(opened);
-      return MARGIN_NO_PATH_COPY;
+      return kMarginNoPathCopy;
     }
     lstrcpyW(*path, userPath);
   }
   *key = opened;
-  return MARGIN_DONE;
+  return kMarginDone;
 }
 
 SHORT ReadUserPaperMargin(HANDLE printer, LPCWSTR machineBase, WORD paperId, PaperMargins* margins) {
-  if (margins == nullptr) return MARGIN_MISSING;
+  if (margins == nullptr) return kMarginMissing;
   HKEY key = nullptr;
   SHORT result = OpenPaperMarginKey(printer, machineBase, &key, nullptr);
-  if (result != MARGIN_DONE) return result;
+  if (result != kMarginDone) return result;
   WCHAR name[kValueNameChars];
   FormatPaperMarginValueName(paperId, name);
   BYTE value[kUserValueBytes];
@@ -211,16 +211,16 @@ SHORT ReadUserPaperMargin(HANDLE printer, LPCWSTR machineBase, WORD paperId, Pap
   RegCloseKey(key);
   // Only a value of exactly this form, for this paper, gives margins.
   if (status != ERROR_SUCCESS || type != REG_BINARY || size != kUserValueBytes || GetU32(value) != paperId)
-    return MARGIN_NO_VALUE;
+    return kMarginNoValue;
   GetMargins(value + kMarginsOffset, margins);
-  return MARGIN_DONE;
+  return kMarginDone;
 }
 
 SHORT WriteUserPaperMargin(HANDLE printer, LPCWSTR machineBase, WORD paperId, const PaperMargins* margins) {
-  if (margins == nullptr) return MARGIN_MISSING;
+  if (margins == nullptr) return kMarginMissing;
   HKEY key = nullptr;
   SHORT result = OpenPaperMarginKey(printer, machineBase, &key, nullptr);
-  if (result != MARGIN_DONE) return result;
+  if (result != kMarginDone) return result;
   WCHAR name[kValueNameChars];
   FormatPaperMarginValueName(paperId, name);
   BYTE value[kUserValueBytes];
@@ -228,39 +228,39 @@ SHORT WriteUserPaperMargin(HANDLE printer, LPCWSTR machineBase, WORD paperId, co
   PutMargins(value + kMarginsOffset, margins);
   LSTATUS status = RegSetValueExW(key, name, 0, REG_BINARY, value, sizeof value);
   RegCloseKey(key);
-  return status == ERROR_SUCCESS ? MARGIN_DONE : MARGIN_WRITE_FAILED;
+  return status == ERROR_SUCCESS ? kMarginDone : kMarginWriteFailed;
 }
 
 SHORT ReadUserPaperMarginOriented(HANDLE printer, LPCWSTR machineBase, WORD paperId, PaperMargins* margins,
                                   WORD orientation) {
-  if (!IsOrientation(orientation)) return MARGIN_BAD_ARGUMENT;
+  if (!IsOrientation(orientation)) return kMarginBadArgument;
   PaperMargins stored;
   SHORT result = ReadUserPaperMargin(printer, machineBase, paperId, &stored);
-  if (result != MARGIN_DONE) return result;
+  if (result != kMarginDone) return result;
   return RotateMargins(kMarginsIntoSecond, orientation, &stored, margins);
 }
 
 SHORT WriteUserPaperMarginOriented(HANDLE printer, LPCWSTR machineBase, WORD paperId, const PaperMargins* margins,
                                    WORD orientation) {
-  if (margins == nullptr) return MARGIN_MISSING;
+  if (margins == nullptr) return kMarginMissing;
   PaperMargins given = *margins;
   PaperMargins stored;
   SHORT result = RotateMargins(kMarginsIntoFirst, orientation, &stored, &given);
-  if (result != MARGIN_DONE) return result;
+  if (result != kMarginDone) return result;
   return WriteUserPaperMargin(printer, machineBase, paperId, &stored);
 }
 
 SHORT DeleteUserPaperMargins(HANDLE printer, BOOL perUser, LPCWSTR machineBase) {
-  if (!perUser) return DeletePrinterDataValue(printer, kPaperMarginData) ? MARGIN_DONE : MARGIN_MISSING;
+  if (!perUser) return DeletePrinterDataValue(printer, kPaperMarginData) ? kMarginDone : kMarginMissing;
   HKEY key = nullptr;
   LPWSTR path = nullptr;
   SHORT result = OpenPaperMarginKey(printer, machineBase, &key, &path);
-  if (result != MARGIN_DONE) return result;
+  if (result != kMarginDone) return result;
   RegCloseKey(key);
   HKEY fresh = nullptr;
   if (DeleteKeyTree(HKEY_CURRENT_USER, path) != ERROR_SUCCESS ||
       RegCreateKeyW(HKEY_CURRENT_USER, path, &fresh) != ERROR_SUCCESS)
-    result = MARGIN_KEY_FAILED;
+    result = kMarginKeyFailed;
   if (fresh != nullptr) RegCloseKey(fresh);
   GlobalFree(path);
   return result;
@@ -268,10 +268,10 @@ SHORT DeleteUserPaperMargins(HANDLE printer, BOOL perUser, LPCWSTR machineBase) 
 
 SHORT GetPaperMargin(HANDLE printer, WORD paperId, PaperMargins* margins, LPCWSTR machineBase,
                      const PaperMarginTable* table, BOOL perUser, WORD orientation) {
-  if (!IsOrientation(orientation)) return MARGIN_BAD_ARGUMENT;
-  if (perUser && ReadUserPaperMarginOriented(printer, machineBase, paperId, margins, orientation) == MARGIN_DONE)
-    return MARGIN_DONE;
-  if (FindPaperMarginOriented(paperId, margins, table, orientation) == MARGIN_DONE) return MARGIN_DONE;
+  if (!IsOrientation(orientation)) return kMarginBadArgument;
+  if (perUser && ReadUserPaperMarginOriented(printer, machineBase, paperId, margins, orientation) == kMarginDone)
+    return kMarginDone;
+  if (FindPaperMarginOriented(paperId, margins, table, orientation) == kMarginDone) return kMarginDone;
   return GetDefaultMargins(margins, orientation);
 }
 

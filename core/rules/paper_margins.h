@@ -4,6 +4,7 @@
 // prefers the user's value, then the printer's table, then 46 on every side.
 #pragma once
 
+#include "core/rules/margin_status.h"
 #include "platform/base/types.h"
 #include "platform/registry/registry.h"
 
@@ -16,22 +17,6 @@ struct PaperMargins {
 inline constexpr DWORD kDefaultMargin = 46;
 inline constexpr WORD kPortrait = 1;
 inline constexpr WORD kLandscape = 2;
-// RotateMargins directions: 1 writes the first set from the second, 2 the second from the first.
-inline constexpr WORD kMarginsIntoFirst = 1;
-inline constexpr WORD kMarginsIntoSecond = 2;
-
-// Results (16-bit).
-inline constexpr SHORT MARGIN_DONE = 1;
-inline constexpr SHORT MARGIN_KEY_FAILED = -1;     // the per-user key cannot be opened or created
-inline constexpr SHORT MARGIN_NO_VALUE = -2;       // the user has no (valid) value for the paper
-inline constexpr SHORT MARGIN_WRITE_FAILED = -3;
-inline constexpr SHORT MARGIN_NO_PATH_COPY = -4;
-inline constexpr SHORT MARGIN_BAD_ARGUMENT = -5;   // orientation or direction not 1 or 2; empty table to store
-inline constexpr SHORT MARGIN_MISSING = -100;      // no table, no row, no path, or no memory
-
-// The table: rows of 20 bytes {u16 paper id, 2 bytes 0, four u32 margins in stored order},
-// little-endian, exactly as the printer data holds them; rows keep the order they were added.
-inline constexpr DWORD kMarginRowBytes = 20;
 struct PaperMarginTable {
   BYTE* rows;
   DWORD byteSize;

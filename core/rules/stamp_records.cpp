@@ -165,25 +165,25 @@ BOOL LoadBuiltInStampRecord(StampRecord* record, const StampRow* row) {
 }
 
 WORD LoadBuiltInStampByName(LPCWSTR name, StampRecord* record) {
-  if (name == nullptr || record == nullptr) return STAMP_NO_KEY;
+  if (name == nullptr || record == nullptr) return kStampNoKey;
   for (int row = 1; row <= kBuiltInStampCount; ++row) {
     StampRecord candidate;
     LoadBuiltInStampRecord(&candidate, GetStampRow(row));
     if (wcscmp(candidate.name, name) == 0) {
       *record = candidate;
-      return STAMP_DONE;
+      return kStampDone;
     }
   }
-  return STAMP_NO_KEY;
+  return kStampNoKey;
 }
 
 int IsBuiltInStampName(LPCWSTR name) {
   StampRecord record;
-  return name != nullptr && LoadBuiltInStampByName(name, &record) == STAMP_DONE;
+  return name != nullptr && LoadBuiltInStampByName(name, &record) == kStampDone;
 }
 
 WORD GetBuiltInStampNames(LPWSTR buffer, DWORD* count, DWORD* size) {
-  if (count == nullptr || size == nullptr) return STAMP_BAD_ARGUMENT;
+  if (count == nullptr || size == nullptr) return kStampBadArgument;
   StampRecord records[kBuiltInStampCount];
   DWORD needed = sizeof(WCHAR);
   for (int i = 0; i < kBuiltInStampCount; ++i) {
@@ -193,12 +193,12 @@ WORD GetBuiltInStampNames(LPWSTR buffer, DWORD* count, DWORD* size) {
   const DWORD given = *size;
   *size = needed;
   *count = kBuiltInStampCount;
-  if (buffer == nullptr || given < needed) return STAMP_BUFFER_TOO_SMALL;
+  if (buffer == nullptr || given < needed) return kStampBufferTooSmall;
   LPWSTR at = buffer;
   for (const StampRecord& record : records) {
     lstrcpyW(at, record.name);
     at += lstrlenW(record.name) + 1;
   }
   *at = 0;
-  return STAMP_DONE;
+  return kStampDone;
 }

@@ -3,26 +3,13 @@
 // module's strings, and the default font.
 #pragma once
 
+#include "core/rules/stamp_status.h"
 #include "platform/base/types.h"
 
 inline constexpr int kStampNameChars = 33;  // with the terminator
 inline constexpr int kStampTextChars = 65;
 inline constexpr DWORD kStampRecordBytes = 308;
 inline constexpr int kBuiltInStampCount = 6;
-
-// Results of the stamp operations.
-inline constexpr WORD STAMP_DONE = 1;
-inline constexpr WORD STAMP_NAME_EXISTS = 2;
-inline constexpr WORD STAMP_BUILT_IN = 3;
-inline constexpr WORD STAMP_KEY_FULL = 4;
-inline constexpr WORD STAMP_NOT_STORED = 6;
-inline constexpr WORD STAMP_DIFFERS = 7;
-inline constexpr WORD STAMP_NO_KEY = 8;
-inline constexpr WORD STAMP_ENUM_FAILED = 9;
-inline constexpr WORD STAMP_WRITE_FAILED = 10;
-inline constexpr WORD STAMP_DELETE_FAILED = 11;
-inline constexpr WORD STAMP_BUFFER_TOO_SMALL = 12;
-inline constexpr WORD STAMP_BAD_ARGUMENT = 99;  // also: not found, or no memory
 
 // In memory; the stored form is written and read field by field (EncodeStampRecord).
 struct StampRecord {

@@ -90,7 +90,7 @@ WORD SurveyStamps(HKEY key, LPCWSTR name, DWORD* binaryCount, bool* nameExists) 
     if (v.DataNameIs(name)) *nameExists = true;
     return Walk::Next;
   });
-  return status == ERROR_SUCCESS ? STAMP_DONE : STAMP_ENUM_FAILED;
+  return status == ERROR_SUCCESS ? kStampDone : kStampEnumFailed;
 }
 
 // Looks for the first stored stamp of the name in the open key: found receives its value, or
@@ -109,30 +109,30 @@ LSTATUS FindStampValue(HKEY key, LPCWSTR name, std::optional<StampValue>* found)
 WORD ReadStoredStamp(HANDLE printer, LPCWSTR name, std::optional<StampValue>* found) {
   HKEY key = nullptr;
   WORD result = OpenStampsKey(&key, printer);
-  if (result != STAMP_DONE) return result;
+  if (result != kStampDone) return result;
   LSTATUS status = FindStampValue(key, name, found);
   RegCloseKey(key);
-  return status == ERROR_SUCCESS ? STAMP_DONE : STAMP_ENUM_FAILED;
+  return status == ERROR_SUCCESS ? kStampDone : kStampEnumFailed;
 }
 
 }  // namespace
 
 WORD BuildStampsMachinePath(HANDLE printer, LPWSTR* path, WORD kind) {
-  if (path == nullptr || kind > 1) return STAMP_BAD_ARGUMENT;
+  if (path == nullptr || kind > 1) return kStampBadArgument;
   LPWSTR base = ReadMachineBaseText(printer);
-  if (base == nullptr) return STAMP_BAD_ARGUMENT;
+  if (base == nullptr) return kStampBadArgument;
   *path = JoinMachineKeyPath(base, kind == 0 ? kStampsKeyName : kOthersKeyName);
   GlobalFree(base);
-  return *path != nullptr ? STAMP_DONE : STAMP_BAD_ARGUMENT;
+  return *path != nullptr ? kStampDone : kStampBadArgument;
 }
 
 WORD CreateStampsKey(HKEY* key, HANDLE printer) {
-  if (key == nullptr) return STAMP_BAD_ARGUMENT;
+  if (key == nullptr) return kStampBadArgument;
   WCHAR stampsPath[kUserKeyPathChars];
   WCHAR othersPath[kUserKeyPathChars];
   if (!BuildStampsKeyPath(printer, stampsPath, kUserKeyPathChars, 0) ||
       !BuildStampsKeyPath(printer, othersPath, kUserKeyPathChars, 1))
-    return STAMP_BAD_ARGUMENT;
+    return kStampBadArgument;
   HKEY stamps = nullptr;
   HKEY others = nullptr;
   bool written = RegCreateKeyW(HKEY_CURRENT_USER, stampsPath, &stamps) == ERROR_SUCCESS &&
@@ -151,22 +151,22 @@ WORD CreateStampsKey(HKEY* key, HANDLE printer) {
     // Others goes with its parent: a half-filled key must not be taken for a complete one.
     if (stamps != nullptr) RegCloseKey(stamps);
     DeleteKeyTree(HKEY_CURRENT_USER, stampsPath);
-    return STAMP_WRITE_FAILED;
+    return kStampWriteFailed;
   }
   *key = stamps;
-  return STAMP_DONE;
+  return kStampDone;
 }
 
 WORD OpenStampsKey(HKEY* key, HANDLE printer) {
-  if (key == nullptr) return STAMP_BAD_ARGUMENT;
+  if (key == nullptr) return kStampBadArgument;
   WCHAR userPath[kUserKeyPathChars];
-  if (!BuildStampsKeyPath(printer, userPath, kUserKeyPathChars, 0)) return STAMP_BAD_ARGUMENT;
+  if (!BuildStampsKeyPath(printer, userPath, kUserKeyPathChars, 0)) return kStampBadArgument;
   LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, userPath, 0, KEY_ALL_ACCESS, key);
-  if (status != ERROR_FILE_NOT_FOUND) return status == ERROR_SUCCESS ? STAMP_DONE : STAMP_NO_KEY;
+  if (status != ERROR_FILE_NOT_FOUND) return status == ERROR_SUCCESS ? kStampDone : kStampNoKey;
   LPWSTR machinePath = nullptr;
-  if (BuildStampsMachinePath(printer, &machinePath, 0) != STAMP_DONE) return STAMP_BAD_ARGUMENT;
+  if (BuildStampsMachinePath(printer, &machinePath, 0) != kStampDone) return kStampBadArgument;
   HKEY source = nullptr;
-  WORD result = STAMP_DONE;
+  WORD result = kStampDone;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, machinePath, 0, KEY_READ, &source) == ERROR_SUCCESS) {
     HKEY created = nullptr;
     if (RegCreateKeyW(HKEY_CURRENT_USER, userPath, &created) == ERROR_SUCCESS && CopyKeyTree(created, source)) {
@@ -175,36 +175,36 @@ WORD OpenStampsKey(HKEY* key, HANDLE printer) {
       // A partial copy would never be filled again: remove it.
       if (created != nullptr) RegCloseKey(created);
       DeleteKeyTree(HKEY_CURRENT_USER, userPath);
-      result = STAMP_NO_KEY;
+      result = kStampNoKey;
     }
     RegCloseKey(source);
-  } else if (CreateStampsKey(key, printer) != STAMP_DONE) {
-    result = STAMP_NO_KEY;
+  } else if (CreateStampsKey(key, printer) != kStampDone) {
+    result = kStampNoKey;
   }
   GlobalFree(machinePath);
   return result;
 }
 
 WORD CountUserStamps(HANDLE printer, DWORD* count) {
-  if (count == nullptr) return STAMP_BAD_ARGUMENT;
+  if (count == nullptr) return kStampBadArgument;
   HKEY key = nullptr;
   WORD result = OpenStampsKey(&key, printer);
-  if (result != STAMP_DONE) return result;
+  if (result != kStampDone) return result;
   DWORD binary = 0;
   LSTATUS status = WalkStampValues(key, [&](const StampValue& v) {
     if (v.IsBinary()) ++binary;
     return Walk::Next;
   });
   RegCloseKey(key);
-  if (status != ERROR_SUCCESS) return STAMP_ENUM_FAILED;
+  if (status != ERROR_SUCCESS) return kStampEnumFailed;
   *count = binary;
-  return STAMP_DONE;
+  return kStampDone;
 }
 
 WORD GetStampNames(HANDLE printer, LPWSTR buffer, DWORD* count, DWORD* size) {
-  if (count == nullptr || size == nullptr) return STAMP_BAD_ARGUMENT;
+  if (count == nullptr || size == nullptr) return kStampBadArgument;
   HKEY key = nullptr;
-  if (OpenStampsKey(&key, printer) != STAMP_DONE) return GetBuiltInStampNames(buffer, count, size);
+  if (OpenStampsKey(&key, printer) != kStampDone) return GetBuiltInStampNames(buffer, count, size);
   const DWORD given = buffer != nullptr ? *size : 0;
   DWORD names = 0;
   DWORD total = 0;
@@ -218,96 +218,96 @@ WORD GetStampNames(HANDLE printer, LPWSTR buffer, DWORD* count, DWORD* size) {
     return Walk::Next;
   });
   RegCloseKey(key);
-  if (status != ERROR_SUCCESS) return STAMP_ENUM_FAILED;
+  if (status != ERROR_SUCCESS) return kStampEnumFailed;
   if (total + sizeof(WCHAR) <= given) buffer[total / sizeof(WCHAR)] = 0;
   *count = names;
   *size = total + sizeof(WCHAR);
-  return total + sizeof(WCHAR) <= given ? STAMP_DONE : STAMP_BUFFER_TOO_SMALL;
+  return total + sizeof(WCHAR) <= given ? kStampDone : kStampBufferTooSmall;
 }
 
 WORD LoadStampRecord(HANDLE printer, LPCWSTR name, StampRecord* record, BOOL builtInOnly) {
-  if (record == nullptr) return STAMP_BAD_ARGUMENT;
-  if (name == nullptr || (builtInOnly && LoadBuiltInStampByName(name, record) != STAMP_DONE)) {
+  if (record == nullptr) return kStampBadArgument;
+  if (name == nullptr || (builtInOnly && LoadBuiltInStampByName(name, record) != kStampDone)) {
     LoadBuiltInStampRecord(record, GetStampRow(0));
-    return STAMP_DONE;
+    return kStampDone;
   }
-  if (builtInOnly) return STAMP_DONE;
+  if (builtInOnly) return kStampDone;
   HKEY key = nullptr;
-  if (OpenStampsKey(&key, printer) != STAMP_DONE) return LoadBuiltInStampByName(name, record);
+  if (OpenStampsKey(&key, printer) != kStampDone) return LoadBuiltInStampByName(name, record);
   std::optional<StampValue> stored;
   LSTATUS status = FindStampValue(key, name, &stored);
   RegCloseKey(key);
-  if (status != ERROR_SUCCESS) return STAMP_ENUM_FAILED;
-  return stored && DecodeStampRecord(stored->data, stored->size, record) ? STAMP_DONE : STAMP_BAD_ARGUMENT;
+  if (status != ERROR_SUCCESS) return kStampEnumFailed;
+  return stored && DecodeStampRecord(stored->data, stored->size, record) ? kStampDone : kStampBadArgument;
 }
 
 WORD FindUserStamp(HANDLE printer, LPCWSTR name) {
-  if (name == nullptr) return STAMP_BAD_ARGUMENT;
-  if (IsBuiltInStampName(name)) return STAMP_BUILT_IN;
+  if (name == nullptr) return kStampBadArgument;
+  if (IsBuiltInStampName(name)) return kStampBuiltIn;
   std::optional<StampValue> stored;
   WORD result = ReadStoredStamp(printer, name, &stored);
-  if (result != STAMP_DONE) return result;
-  return stored ? STAMP_DONE : STAMP_BAD_ARGUMENT;
+  if (result != kStampDone) return result;
+  return stored ? kStampDone : kStampBadArgument;
 }
 
 WORD DeleteUserStamp(HANDLE printer, LPCWSTR name) {
-  if (name == nullptr) return STAMP_BAD_ARGUMENT;
-  if (IsBuiltInStampName(name)) return STAMP_BUILT_IN;
+  if (name == nullptr) return kStampBadArgument;
+  if (IsBuiltInStampName(name)) return kStampBuiltIn;
   HKEY key = nullptr;
   WORD result = OpenStampsKey(&key, printer);
-  if (result != STAMP_DONE) return result;
+  if (result != kStampDone) return result;
   std::optional<StampValue> stored;
   if (FindStampValue(key, name, &stored) != ERROR_SUCCESS)
-    result = STAMP_DELETE_FAILED;
+    result = kStampDeleteFailed;
   else if (!stored)
-    result = STAMP_BAD_ARGUMENT;
+    result = kStampBadArgument;
   else
-    result = RegDeleteValueW(key, stored->valueName) == ERROR_SUCCESS ? STAMP_DONE : STAMP_DELETE_FAILED;
+    result = RegDeleteValueW(key, stored->valueName) == ERROR_SUCCESS ? kStampDone : kStampDeleteFailed;
   RegCloseKey(key);
   return result;
 }
 
 WORD CanAddUserStamp(HANDLE printer, LPCWSTR name) {
-  if (name == nullptr) return STAMP_DONE;
-  if (IsBuiltInStampName(name)) return STAMP_NAME_EXISTS;
+  if (name == nullptr) return kStampDone;
+  if (IsBuiltInStampName(name)) return kStampNameExists;
   HKEY key = nullptr;
   WORD result = OpenStampsKey(&key, printer);
-  if (result != STAMP_DONE) return result;
+  if (result != kStampDone) return result;
   DWORD binary = 0;
   bool exists = false;
   result = SurveyStamps(key, name, &binary, &exists);
   RegCloseKey(key);
-  if (result != STAMP_DONE) return result;
-  if (exists) return STAMP_NAME_EXISTS;
-  return binary < kMaxStoredStamps ? STAMP_DONE : STAMP_KEY_FULL;
+  if (result != kStampDone) return result;
+  if (exists) return kStampNameExists;
+  return binary < kMaxStoredStamps ? kStampDone : kStampKeyFull;
 }
 
 WORD StoreUserStamp(HANDLE printer, const StampRecord* record) {
   // An empty name would write the key's unnamed default value.
-  if (record == nullptr || !IsUsableName(record->name)) return STAMP_BAD_ARGUMENT;
+  if (record == nullptr || !IsUsableName(record->name)) return kStampBadArgument;
   HKEY key = nullptr;
   WORD result = OpenStampsKey(&key, printer);
-  if (result != STAMP_DONE) return result;
+  if (result != kStampDone) return result;
   DWORD binary = 0;
   bool exists = false;
   result = SurveyStamps(key, record->name, &binary, &exists);
-  if (result == STAMP_DONE && !exists && binary >= kMaxStoredStamps) result = STAMP_KEY_FULL;
-  if (result == STAMP_DONE) {
+  if (result == kStampDone && !exists && binary >= kMaxStoredStamps) result = kStampKeyFull;
+  if (result == kStampDone) {
     BYTE bytes[kStampRecordBytes];
     EncodeStampRecord(record, bytes);
     if (RegSetValueExW(key, record->name, 0, REG_BINARY, bytes, kStampRecordBytes) != ERROR_SUCCESS)
-      result = STAMP_WRITE_FAILED;
+      result = kStampWriteFailed;
   }
   RegCloseKey(key);
   return result;
 }
 
 WORD CompareUserStamp(HANDLE printer, const StampRecord* record) {
-  if (record == nullptr || !IsUsableName(record->name)) return STAMP_BAD_ARGUMENT;
+  if (record == nullptr || !IsUsableName(record->name)) return kStampBadArgument;
   std::optional<StampValue> value;
   WORD result = ReadStoredStamp(printer, record->name, &value);
-  if (result != STAMP_DONE) return result;
+  if (result != kStampDone) return result;
   StampRecord stored;
-  if (!value || !DecodeStampRecord(value->data, value->size, &stored)) return STAMP_NOT_STORED;
-  return SameStamp(stored, *record) ? STAMP_DONE : STAMP_DIFFERS;
+  if (!value || !DecodeStampRecord(value->data, value->size, &stored)) return kStampNotStored;
+  return SameStamp(stored, *record) ? kStampDone : kStampDiffers;
 }

@@ -91,7 +91,7 @@ int Fail(WORD* status, WORD databaseStatus) {
 }
 
 int Succeed(WORD* status) {
-  if (status) *status = QS_OK;
+  if (status) *status = kQueryOk;
   return 1;
 }
 
@@ -131,7 +131,7 @@ void FreeItemStore(ItemStore* store) {
 ItemStore* OpenItemStoreAtPath(LPCWSTR path) {
   if (!path) return nullptr;
   ItemStore* store = NewItemStore();
-  if (store && OpenDescriptionDatabase(path, 0, store->main, store->linked) != DBS_OK) {
+  if (store && OpenDescriptionDatabase(path, 0, store->main, store->linked) != kDbOk) {
     FreeItemStore(store);
     return nullptr;
   }
@@ -184,41 +184,41 @@ void MapItemToRecord(SettingItemId item, WORD optionalKey, WORD* type, WORD* key
 
 WORD MapDatabaseStatus(WORD status) {
   switch (status) {
-    case DBS_OK: return QS_OK;
-    case DBS_ABSENT: return QS_ABSENT;
-    case DBS_NO_MEMORY: return QS_NO_MEMORY;
-    default: return QS_FAILED;
+    case kDbOk: return kQueryOk;
+    case kDbAbsent: return kQueryAbsent;
+    case kDbNoMemory: return kQueryNoMemory;
+    default: return kQueryFailed;
   }
 }
 
 WORD ReadItemValueRecord(BOOL withData, DatabaseStream* main, DatabaseStream* linked, SettingItemId item,
                          const void* value, WORD* type, DatabaseRecord** record) {
-  if (!type || !record) return DBS_FAILED;
+  if (!type || !record) return kDbFailed;
   *record = nullptr;
   WORD recordType, key;
   MapItemToRecord(item, 0, &recordType, &key);
   if (recordType == DDD_RECORD_HEADER) {
     // The header record stands for the model's display name.
     WORD status = ReadDatabaseHeader(main, record);
-    if (status == DBS_OK) *type = DDD_RECORD_HEADER;
+    if (status == kDbOk) *type = DDD_RECORD_HEADER;
     return status;
   }
   if ((recordType == 3 || recordType == 4) && value) {
     DatabaseRecord* list = nullptr;
     WORD status = ReadKeyedRecord(TRUE, main, linked, recordType, key, 0, &list);
-    if (status != DBS_OK) return status;
+    if (status != kDbOk) return status;
     status = FindEntryByValue(list, value, withData, main, linked, type, record);
-    FreeRecord(&list, DB_ANY_TYPE);
+    FreeRecord(&list, kDbAnyType);
     return status;
   }
   WORD status = ReadKeyedRecord(withData, main, linked, recordType, key, 0, record);
-  if (status == DBS_OK) *type = recordType;
+  if (status == kDbOk) *type = recordType;
   return status;
 }
 
 WORD FindEntryByValue(const DatabaseRecord* list, const void* value, BOOL withData, DatabaseStream* main,
                       DatabaseStream* linked, WORD* type, DatabaseRecord** entry) {
-  if (!IsChoiceList(list) || !type || !entry) return DBS_FAILED;
+  if (!IsChoiceList(list) || !type || !entry) return kDbFailed;
   *entry = nullptr;
   const auto* choices = reinterpret_cast<const ChoiceListRecord*>(list);
   WORD entryType = EntryTypeOfList(list->h.type);
@@ -226,129 +226,129 @@ WORD FindEntryByValue(const DatabaseRecord* list, const void* value, BOOL withDa
     // Entry records are numbered by their position, so the choice's key is its position.
     DatabaseRecord* candidate = nullptr;
     WORD status = ReadRecord(withData, main, linked, entryType, choices->choices.items[i].key, &candidate);
-    if (status != DBS_OK) return status;
+    if (status != kDbOk) return status;
     if (StoredValueEquals(reinterpret_cast<ChoiceEntryRecord*>(candidate)->value, value)) {
       *type = entryType;
       *entry = candidate;
-      return DBS_OK;
+      return kDbOk;
     }
-    FreeRecord(&candidate, DB_ANY_TYPE);
+    FreeRecord(&candidate, kDbAnyType);
   }
-  return DBS_ABSENT;
+  return kDbAbsent;
 }
 
 WORD ReadChoiceEntryByPosition(BOOL withData, BOOL useDefault, DatabaseStream* main, DatabaseStream* linked,
                                const DatabaseRecord* list, WORD n, WORD* type, DatabaseRecord** entry) {
-  if (!IsChoiceList(list) || !type || !entry) return DBS_FAILED;
+  if (!IsChoiceList(list) || !type || !entry) return kDbFailed;
   const auto* choices = reinterpret_cast<const ChoiceListRecord*>(list);
   if (useDefault) n = choices->defaultPosition;
-  if (n == 0 || n > choices->choices.count) return DBS_ABSENT;
+  if (n == 0 || n > choices->choices.count) return kDbAbsent;
   WORD entryType = EntryTypeOfList(list->h.type);
   WORD status = ReadKeyedRecord(withData, main, linked, entryType, choices->choices.items[n - 1].key, 0, entry);
-  if (status == DBS_OK) *type = entryType;
+  if (status == kDbOk) *type = entryType;
   return status;
 }
 
 WORD ReadChoiceRecord(BOOL withData, DatabaseStream* main, DatabaseStream* linked, SettingItemId item, WORD n,
                       WORD* type, DatabaseRecord** record) {
-  if (n == 0 || !type || !record) return DBS_FAILED;
+  if (n == 0 || !type || !record) return kDbFailed;
   *record = nullptr;
   WORD recordType, key;
   MapItemToRecord(item, 0, &recordType, &key);
   if (recordType == 3 || recordType == 4) {
     DatabaseRecord* list = nullptr;
     WORD status = ReadKeyedRecord(TRUE, main, linked, recordType, key, 0, &list);
-    if (status != DBS_OK) return status;
+    if (status != kDbOk) return status;
     status = ReadChoiceEntryByPosition(withData, FALSE, main, linked, list, n, type, record);
-    FreeRecord(&list, DB_ANY_TYPE);
+    FreeRecord(&list, kDbAnyType);
     return status;
   }
   if (recordType == 5 || recordType == 6 || recordType == 10) {
     WORD status = ReadRecord(withData, main, linked, recordType, n, record);
-    if (status == DBS_OK) *type = recordType;
+    if (status == kDbOk) *type = recordType;
     return status;
   }
-  return DBS_ABSENT;
+  return kDbAbsent;
 }
 
 WORD ReadReferencedRecord(BOOL withData, DatabaseStream* main, DatabaseStream* linked, const DatabaseRecord* entry,
                           WORD* type, DatabaseRecord** record) {
-  if (!IsChoiceEntry(entry) || !type || !record) return DBS_FAILED;
+  if (!IsChoiceEntry(entry) || !type || !record) return kDbFailed;
   const auto* choice = reinterpret_cast<const ChoiceEntryRecord*>(entry);
   WORD status = ReadKeyedRecord(withData, main, linked, choice->refType, choice->refKey.key, 0, record);
-  if (status == DBS_OK) *type = choice->refType;
+  if (status == kDbOk) *type = choice->refType;
   return status;
 }
 
 WORD ReadRecordName(DatabaseStream* main, DatabaseStream* linked, WORD type, WORD key, WORD entry, LPWSTR* text) {
-  if (!text) return DBS_FAILED;
+  if (!text) return kDbFailed;
   *text = nullptr;
   bool named = (type >= 3 && type <= 6) || type == 10 || type == 11 || type == 13 || type == 14;
-  if (!named) return DBS_FAILED;
+  if (!named) return kDbFailed;
   WORD database = 0;
   WORD status = SeekKeyedRecord(main, linked, type, key, entry, &database);
-  if (status != DBS_OK) return status;
+  if (status != kDbOk) return status;
   DatabaseStream* stream = database == DDD_DATABASE_MAIN ? main : linked;
   // Skip the record's u32 length and its key.
-  if ((status = SeekStream(stream, DB_SEEK_RELATIVE, 6)) != DBS_OK) return status;
-  if ((status = ReadCountedText(stream, text)) != DBS_OK) return status;
-  return *text ? DBS_OK : DBS_ABSENT;
+  if ((status = SeekStream(stream, kDbSeekRelative, 6)) != kDbOk) return status;
+  if ((status = ReadCountedText(stream, text)) != kDbOk) return status;
+  return *text ? kDbOk : kDbAbsent;
 }
 
 WORD ReadItemName(DatabaseStream* main, DatabaseStream* linked, SettingItemId item, const void* value, LPWSTR* text) {
-  if (!text) return DBS_FAILED;
+  if (!text) return kDbFailed;
   *text = nullptr;
   WORD type;
   DatabaseRecord* record = nullptr;
   WORD status = ReadItemValueRecord(FALSE, main, linked, item, value, &type, &record);
-  if (status != DBS_OK) return status;
+  if (status != kDbOk) return status;
   LPCWSTR name = NameOfRecord(record);
-  if (!name) status = DBS_ABSENT;
-  else if (!(*text = CopyText(name))) status = DBS_NO_MEMORY;
-  FreeRecord(&record, DB_ANY_TYPE);
+  if (!name) status = kDbAbsent;
+  else if (!(*text = CopyText(name))) status = kDbNoMemory;
+  FreeRecord(&record, kDbAnyType);
   return status;
 }
 
 WORD ReadDatabaseDefault(SettingItemId item, DatabaseStream* main, DatabaseStream* linked, void** block, WORD* type) {
-  if (!block || !type) return DBS_FAILED;
+  if (!block || !type) return kDbFailed;
   *block = nullptr;
   WORD recordType, key;
   MapItemToRecord(item, 0, &recordType, &key);
-  if (recordType != 3 && recordType != 4) return DBS_FAILED;
-  if (key == 0) return DBS_ABSENT;
+  if (recordType != 3 && recordType != 4) return kDbFailed;
+  if (key == 0) return kDbAbsent;
   // The parsed records give the same answer as a walk over the raw bytes, with every length
   // checked by the record reader.
   DatabaseRecord* list = nullptr;
   WORD status = ReadKeyedRecord(FALSE, main, linked, recordType, key, 0, &list);
-  if (status != DBS_OK) return status;
+  if (status != kDbOk) return status;
   const auto* choices = reinterpret_cast<const ChoiceListRecord*>(list);
   // A list without a default position (a range) has no default: absent, so whole-record
   // defaults leave its item alone; a position beyond the choices is a broken record.
   WORD position = choices->defaultPosition;
   if (position == 0 || position > choices->choices.count) {
-    FreeRecord(&list, DB_ANY_TYPE);
-    return position == 0 ? DBS_ABSENT : DBS_FAILED;
+    FreeRecord(&list, kDbAnyType);
+    return position == 0 ? kDbAbsent : kDbFailed;
   }
   DatabaseRecord* entry = nullptr;
   status = ReadKeyedRecord(FALSE, main, linked, EntryTypeOfList(recordType), choices->choices.items[position - 1].key,
                            0, &entry);
-  FreeRecord(&list, DB_ANY_TYPE);
-  if (status != DBS_OK) return status;
+  FreeRecord(&list, kDbAnyType);
+  if (status != kDbOk) return status;
   const StoredValue& stored = reinterpret_cast<ChoiceEntryRecord*>(entry)->value;
   if (!stored.present) {
-    status = DBS_FAILED;
+    status = kDbFailed;
   } else if (!(*block = CopyStoredValue(stored))) {
-    status = stored.count > 1 ? DBS_FAILED : DBS_NO_MEMORY;
+    status = stored.count > 1 ? kDbFailed : kDbNoMemory;
   } else {
     *type = stored.type;
   }
-  FreeRecord(&entry, DB_ANY_TYPE);
+  FreeRecord(&entry, kDbAnyType);
   return status;
 }
 
 WORD ReadItemDefault(DatabaseStream* main, DatabaseStream* linked, SettingItemId item, void** block, WORD* type) {
   WORD status = ReadDatabaseDefault(item, main, linked, block, type);
-  if (status != DBS_OK) return status;
+  if (status != kDbOk) return status;
   if (item == 8 || item == 1824) {
     // Letter paper in regions that measure in inches, for models that ask for it.
     DWORD letterInInches = ReadSectionValue(main, 26, 4, 0) & 0x400000;
@@ -363,16 +363,16 @@ WORD ReadItemDefault(DatabaseStream* main, DatabaseStream* linked, SettingItemId
       if (country != 254) *static_cast<BYTE*>(*block) = country;
     }
   }
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD CopyChoiceValue(const DatabaseRecord* record, LPWSTR* name, void** value, WORD* type) {
-  if (!record || !name || !value || !type) return DBS_FAILED;
+  if (!record || !name || !value || !type) return kDbFailed;
   *name = nullptr;
   *value = nullptr;
   *type = 0;
   LPCWSTR recordName = NameOfRecord(record);
-  if (recordName && !(*name = CopyText(recordName))) return DBS_NO_MEMORY;
+  if (recordName && !(*name = CopyText(recordName))) return kDbNoMemory;
   WORD recordType = record->h.type;
   if (IsChoiceEntry(record)) {
     const StoredValue& stored = reinterpret_cast<const ChoiceEntryRecord*>(record)->value;
@@ -387,11 +387,11 @@ WORD CopyChoiceValue(const DatabaseRecord* record, LPWSTR* name, void** value, W
     *value = key;
     *type = 3;
   }
-  return DBS_OK;
+  return kDbOk;
 failed:
   if (*name) GlobalFree(*name);
   *name = nullptr;
-  return DBS_NO_MEMORY;
+  return kDbNoMemory;
 }
 
 WORD ReadChoiceValueFields(DatabaseStream* main, DatabaseStream* linked, SettingItemId item, WORD n, LPWSTR* name,
@@ -400,71 +400,71 @@ WORD ReadChoiceValueFields(DatabaseStream* main, DatabaseStream* linked, Setting
   DatabaseRecord* record = nullptr;
   WORD status = n > 0 ? ReadChoiceRecord(TRUE, main, linked, item, n, &recordType, &record)
                       : ReadItemValueRecord(TRUE, main, linked, item, nullptr, &recordType, &record);
-  if (status != DBS_OK) return status;
+  if (status != kDbOk) return status;
   status = CopyChoiceValue(record, name, value, type);
-  FreeRecord(&record, DB_ANY_TYPE);
+  FreeRecord(&record, kDbAnyType);
   return status;
 }
 
 WORD ReadChoiceValue(DatabaseStream* main, DatabaseStream* linked, SettingItemId item, WORD n, ChoiceValue** choice) {
-  if (!choice) return DBS_FAILED;
+  if (!choice) return kDbFailed;
   *choice = nullptr;
   WORD recordType;
   DatabaseRecord* record = nullptr;
   WORD status = n > 0 ? ReadChoiceRecord(TRUE, main, linked, item, n, &recordType, &record)
                       : ReadItemValueRecord(TRUE, main, linked, item, nullptr, &recordType, &record);
-  if (status != DBS_OK) return status;
+  if (status != kDbOk) return status;
   auto* made = static_cast<ChoiceValue*>(GlobalAlloc(GPTR, sizeof(ChoiceValue)));
   if (!made) {
-    FreeRecord(&record, DB_ANY_TYPE);
-    return DBS_NO_MEMORY;
+    FreeRecord(&record, kDbAnyType);
+    return kDbNoMemory;
   }
   made->h = {record->h.key, DDD_KIND_CHOICE_VALUE, record->h.database, record->h.stream};
   status = CopyChoiceValue(record, &made->name, &made->value, &made->valueType);
-  if (status == DBS_OK && (IsChoiceList(record) || IsChoiceEntry(record))) {
+  if (status == kDbOk && (IsChoiceList(record) || IsChoiceEntry(record))) {
     // A record without a data block has none (status 2); the choice is still complete.
-    if (ReadDataBlockOfRecord(main, linked, record, &made->block) != DBS_OK) made->block = nullptr;
+    if (ReadDataBlockOfRecord(main, linked, record, &made->block) != kDbOk) made->block = nullptr;
   }
-  FreeRecord(&record, DB_ANY_TYPE);
-  if (status != DBS_OK) {
+  FreeRecord(&record, kDbAnyType);
+  if (status != kDbOk) {
     ReleaseChoiceEntry(made);
     return status;
   }
   *choice = made;
-  return DBS_OK;
+  return kDbOk;
 }
 
 WORD TestFlagItemBit(DatabaseStream* main, DatabaseStream* linked, SettingItemId item) {
   if (!main || !linked || item < 4097 || item > 4097 + 31) return 1;
   DWORD mask = 0;
-  if (ReadSectionElement(main, 12, 4, 0, &mask) != DBS_OK) return 1;
+  if (ReadSectionElement(main, 12, 4, 0, &mask) != kDbOk) return 1;
   return (mask >> (item - 4097)) & 1 ? 0 : 1;
 }
 
 WORD LookUpPaperSourceEntry(WORD sourceKey, ItemStore* store, WORD paperKey) {
   if (sourceKey == 0 || !StoreIsOpen(store)) return 0;
   DatabaseRecord* source = nullptr;
-  if (ReadKeyedRecord(TRUE, store->main, store->linked, 5, sourceKey, 0, &source) != DBS_OK) return 0;
+  if (ReadKeyedRecord(TRUE, store->main, store->linked, 5, sourceKey, 0, &source) != kDbOk) return 0;
   WORD answer = paperKey;
   KeyElement paper;
-  for (WORD n = 1; GetSourcePaperEntry(source, n, &paper) == DBS_OK; ++n) {
+  for (WORD n = 1; GetSourcePaperEntry(source, n, &paper) == kDbOk; ++n) {
     if (paper.key != paperKey) continue;
     WORD attribute = 0;
-    answer = GetSourceEntryAttribute(source, n, &attribute) == DBS_OK ? attribute : 0;
+    answer = GetSourceEntryAttribute(source, n, &attribute) == kDbOk ? attribute : 0;
     break;
   }
-  FreeRecord(&source, DB_ANY_TYPE);
+  FreeRecord(&source, kDbAnyType);
   return answer;
 }
 
 // ---- Caller-facing queries -----------------------------------------------------------------
 
 int QueryItemDefault(ItemStore* store, SettingItemId item, void* value, WORD* type, WORD* status) {
-  if (!StoreIsOpen(store) || !value || !type) return Fail(status, DBS_FAILED);
+  if (!StoreIsOpen(store) || !value || !type) return Fail(status, kDbFailed);
   void* block = nullptr;
   WORD valueType = 0;
   WORD result = ReadItemDefault(store->main, store->linked, item, &block, &valueType);
-  if (result != DBS_OK) return Fail(status, result);
+  if (result != kDbOk) return Fail(status, result);
   std::memset(value, 0, sizeof(ULONG_PTR));
   if (valueType == 6) {
     std::memcpy(value, &block, sizeof block);  // the caller releases it with ReleaseItemDefault
@@ -483,13 +483,13 @@ void ReleaseItemDefault(void* value, WORD type) {
 
 int QueryChoiceListHeader(ItemStore* store, SettingItemId item, BYTE* kind, WORD* count, LPCWSTR* name,
                           DatabaseRecord** record, WORD* status) {
-  if (!StoreIsOpen(store) || !record) return Fail(status, DBS_FAILED);
+  if (!StoreIsOpen(store) || !record) return Fail(status, kDbFailed);
   WORD type;
   WORD result = ReadItemValueRecord(TRUE, store->main, store->linked, item, nullptr, &type, record);
-  if (result != DBS_OK) return Fail(status, result);
+  if (result != kDbOk) return Fail(status, result);
   if (!IsChoiceList(*record)) {
-    FreeRecord(record, DB_ANY_TYPE);
-    return Fail(status, DBS_FAILED);
+    FreeRecord(record, kDbAnyType);
+    return Fail(status, kDbFailed);
   }
   const auto* list = reinterpret_cast<const ChoiceListRecord*>(*record);
   if (kind) *kind = list->kind;
@@ -499,16 +499,16 @@ int QueryChoiceListHeader(ItemStore* store, SettingItemId item, BYTE* kind, WORD
 }
 
 int QueryChoiceEntry(ItemStore* store, SettingItemId item, WORD n, ChoiceValue** choice, WORD* status) {
-  if (!StoreIsOpen(store) || !choice) return Fail(status, DBS_FAILED);
+  if (!StoreIsOpen(store) || !choice) return Fail(status, kDbFailed);
   WORD result = ReadChoiceValue(store->main, store->linked, item, n, choice);
-  return result == DBS_OK ? Succeed(status) : Fail(status, result);
+  return result == kDbOk ? Succeed(status) : Fail(status, result);
 }
 
 void ReleaseChoiceEntry(ChoiceValue* choice) {
   if (!choice) return;
   if (choice->name) GlobalFree(choice->name);
   if (choice->value) GlobalFree(choice->value);
-  if (choice->block) FreeRecord(reinterpret_cast<DatabaseRecord**>(&choice->block), DB_ANY_TYPE);
+  if (choice->block) FreeRecord(reinterpret_cast<DatabaseRecord**>(&choice->block), kDbAnyType);
   GlobalFree(choice);
 }
 
@@ -521,31 +521,31 @@ int GetChoiceEntryFields(const ChoiceValue* choice, void** value, LPCWSTR* name,
   return 1;
 }
 
-BOOL ReleaseRecord(DatabaseRecord* record) { return record && FreeRecord(&record, DB_ANY_TYPE) == DBS_OK; }
+BOOL ReleaseRecord(DatabaseRecord* record) { return record && FreeRecord(&record, kDbAnyType) == kDbOk; }
 
 BOOL IsItemValueListed(ItemStore* store, SettingItemId item, const void* value) {
   if (!StoreIsOpen(store) || !value) return FALSE;
   WORD type;
   DatabaseRecord* entry = nullptr;
-  if (ReadItemValueRecord(FALSE, store->main, store->linked, item, value, &type, &entry) != DBS_OK) return FALSE;
+  if (ReadItemValueRecord(FALSE, store->main, store->linked, item, value, &type, &entry) != kDbOk) return FALSE;
   BOOL listed = IsChoiceEntry(entry);
-  FreeRecord(&entry, DB_ANY_TYPE);
+  FreeRecord(&entry, kDbAnyType);
   return listed;
 }
 
 DatabaseRecord* ReadChoiceTarget(ItemStore* store, SettingItemId item, const void* value, WORD* type, WORD* status) {
   if (!StoreIsOpen(store) || !value || !type) {
-    Fail(status, DBS_FAILED);
+    Fail(status, kDbFailed);
     return nullptr;
   }
   WORD entryType;
   DatabaseRecord* entry = nullptr;
   WORD result = ReadItemValueRecord(FALSE, store->main, store->linked, item, value, &entryType, &entry);
-  if (result == DBS_OK && !IsChoiceEntry(entry)) result = DBS_FAILED;
+  if (result == kDbOk && !IsChoiceEntry(entry)) result = kDbFailed;
   DatabaseRecord* target = nullptr;
-  if (result == DBS_OK) result = ReadReferencedRecord(FALSE, store->main, store->linked, entry, type, &target);
-  FreeRecord(&entry, DB_ANY_TYPE);
-  if (result != DBS_OK) {
+  if (result == kDbOk) result = ReadReferencedRecord(FALSE, store->main, store->linked, entry, type, &target);
+  FreeRecord(&entry, kDbAnyType);
+  if (result != kDbOk) {
     Fail(status, result);
     return nullptr;
   }
@@ -554,10 +554,10 @@ DatabaseRecord* ReadChoiceTarget(ItemStore* store, SettingItemId item, const voi
 }
 
 int ReadItemDefaultValue(SettingItemId item, ItemStore* store, WORD* status, void** block) {
-  if (!StoreIsOpen(store) || !block) return Fail(status, DBS_FAILED);
+  if (!StoreIsOpen(store) || !block) return Fail(status, kDbFailed);
   WORD type;
   WORD result = ReadItemDefault(store->main, store->linked, item, block, &type);
-  return result == DBS_OK ? Succeed(status) : Fail(status, result);
+  return result == kDbOk ? Succeed(status) : Fail(status, result);
 }
 
 void ReleaseDefaultValue(void* block) {
@@ -571,9 +571,9 @@ int GetPaperSizeOfValue(ItemStore* store, SettingItemId item, WORD value, WORD* 
   if (!paper) return 0;
   SizePairElement size{}, alt{};
   WORD result = GetPaperRecordSize(paper, &size);
-  if (result == DBS_OK) GetPaperRecordAltSize(paper, &alt);
-  FreeRecord(&paper, DB_ANY_TYPE);
-  if (result != DBS_OK) return Fail(status, result);
+  if (result == kDbOk) GetPaperRecordAltSize(paper, &alt);
+  FreeRecord(&paper, kDbAnyType);
+  if (result != kDbOk) return Fail(status, result);
   if (width) *width = size.width;
   if (length) *length = size.length;
   if (width2) *width2 = alt.width;
@@ -587,7 +587,7 @@ int GetDefaultPaperSize(ItemStore* store, SettingItemId item, WORD* width, WORD*
   if (!QueryItemDefault(store, item, &value, &type, status)) return 0;
   if (type == 6) {
     ReleaseItemDefault(reinterpret_cast<void*>(value), type);
-    return Fail(status, DBS_FAILED);  // a paper item's values are numbers
+    return Fail(status, kDbFailed);  // a paper item's values are numbers
   }
   return GetPaperSizeOfValue(store, item, static_cast<WORD>(value), width, length, nullptr, nullptr, status);
 }
@@ -601,14 +601,14 @@ LPWSTR GetDefaultPaperName(ItemStore* store, SettingItemId item, WORD* status) {
   if (!paper) return nullptr;
   LPCWSTR name = GetRecordName(paper);
   LPWSTR copy = CopyText(name);
-  FreeRecord(&paper, DB_ANY_TYPE);
-  if (!copy) Fail(status, name ? DBS_NO_MEMORY : DBS_ABSENT);
+  FreeRecord(&paper, kDbAnyType);
+  if (!copy) Fail(status, name ? kDbNoMemory : kDbAbsent);
   return copy;
 }
 
 int FindPaper(ItemStore* store, SettingItemId item, WORD mode, const PaperSpec* query, PaperSpec* answer,
               WORD* status) {
-  if (status) *status = QS_FAILED;
+  if (status) *status = kQueryFailed;
   if (!query || !answer) return 0;
   if (mode == kFindPaperByName && !query->name) return 0;
   DatabaseRecord* list = nullptr;
@@ -616,7 +616,7 @@ int FindPaper(ItemStore* store, SettingItemId item, WORD mode, const PaperSpec* 
   if (!QueryChoiceListHeader(store, item, nullptr, &count, nullptr, &list, status)) return 0;
   if (count == 0) {
     ReleaseRecord(list);
-    return Fail(status, DBS_ABSENT);
+    return Fail(status, kDbAbsent);
   }
   // Each choice stands for the paper of the first choice with its value (the search by value
   // of ReadChoiceTarget). The entries read so far are kept, so that search runs over values in
@@ -625,11 +625,11 @@ int FindPaper(ItemStore* store, SettingItemId item, WORD mode, const PaperSpec* 
   std::vector<DatabaseRecord*> seen;
   std::vector<bool> compared(count + 1, false);  // by index into seen: its paper was compared
   int found = 0;
-  WORD result = DBS_ABSENT;
+  WORD result = kDbAbsent;
   for (WORD i = 1; i <= count && !found; ++i) {
     WORD entryType;
     DatabaseRecord* entry = nullptr;
-    if (ReadChoiceEntryByPosition(FALSE, FALSE, store->main, store->linked, list, i, &entryType, &entry) != DBS_OK)
+    if (ReadChoiceEntryByPosition(FALSE, FALSE, store->main, store->linked, list, i, &entryType, &entry) != kDbOk)
       continue;
     seen.push_back(entry);
     const StoredValue& value = reinterpret_cast<ChoiceEntryRecord*>(entry)->value;
@@ -658,7 +658,7 @@ int FindPaper(ItemStore* store, SettingItemId item, WORD mode, const PaperSpec* 
     if (!paper) continue;
     SizePairElement size{};
     bool matched = false;
-    if (GetPaperRecordSize(paper, &size) == DBS_OK) {
+    if (GetPaperRecordSize(paper, &size) == kDbOk) {
       switch (mode) {
         case kFindPaperById: matched = paper->h.key == query->id; break;
         case kFindPaperBySize: matched = SizesMatch(size.width, size.length, query->width, query->length); break;
@@ -672,16 +672,16 @@ int FindPaper(ItemStore* store, SettingItemId item, WORD mode, const PaperSpec* 
     }
     LPWSTR name = matched ? CopyText(GetRecordName(paper)) : nullptr;
     if (matched) *answer = {paper->h.key, size.width, size.length, name};
-    FreeRecord(&paper, DB_ANY_TYPE);
+    FreeRecord(&paper, kDbAnyType);
     if (!matched) continue;
     // A paper without a name, or no memory for its copy, ends the search too.
     if (!name) {
-      result = DBS_NO_MEMORY;
+      result = kDbNoMemory;
       break;
     }
     found = 1;
   }
-  for (DatabaseRecord* entry : seen) FreeRecord(&entry, DB_ANY_TYPE);
+  for (DatabaseRecord* entry : seen) FreeRecord(&entry, kDbAnyType);
   ReleaseRecord(list);
   return found ? Succeed(status) : Fail(status, result);
 }
@@ -695,19 +695,19 @@ void FreePaperSpecName(PaperSpec* paper) {
 
 LPWSTR GetModelName(ItemStore* store, WORD* status) {
   if (!StoreIsOpen(store)) {
-    Fail(status, DBS_FAILED);
+    Fail(status, kDbFailed);
     return nullptr;
   }
   DatabaseRecord* header = nullptr;
   WORD result = ReadDatabaseHeader(store->main, &header);
-  if (result != DBS_OK) {
+  if (result != kDbOk) {
     Fail(status, result);
     return nullptr;
   }
   LPWSTR copy = CopyText(reinterpret_cast<HeaderRecord*>(header)->modelName);
-  FreeRecord(&header, DB_ANY_TYPE);
+  FreeRecord(&header, kDbAnyType);
   if (!copy) {
-    Fail(status, DBS_NO_MEMORY);
+    Fail(status, kDbNoMemory);
     return nullptr;
   }
   Succeed(status);
@@ -726,7 +726,7 @@ LONG GetColorCapabilityByte(ItemStore* store) {
 
 LONG ReadModelOptionByte(ItemStore* store) {
   BYTE option = 0;
-  if (!StoreIsOpen(store) || ReadSectionElement(store->main, 7, 1, 0, &option) != DBS_OK) return -1;
+  if (!StoreIsOpen(store) || ReadSectionElement(store->main, 7, 1, 0, &option) != kDbOk) return -1;
   return option;
 }
 
@@ -742,7 +742,7 @@ int GetModelKind(ItemStore* store) {
 LPWSTR GetPolicyFilePath(ItemStore* store) {
   if (!StoreIsOpen(store)) return nullptr;
   DatabaseRecord* header = nullptr;
-  if (ReadDatabaseHeader(store->main, &header) != DBS_OK) return nullptr;
+  if (ReadDatabaseHeader(store->main, &header) != kDbOk) return nullptr;
   LPCWSTR linked = reinterpret_cast<HeaderRecord*>(header)->linkedName;
   LPWSTR path = nullptr;
   WCHAR directory[kModuleDirectoryBufferBytes / sizeof(WCHAR)];
@@ -758,6 +758,6 @@ LPWSTR GetPolicyFilePath(ItemStore* store) {
       lstrcatW(path, u".cfg");
     }
   }
-  FreeRecord(&header, DB_ANY_TYPE);
+  FreeRecord(&header, kDbAnyType);
   return path;
 }

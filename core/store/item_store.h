@@ -5,6 +5,7 @@
 
 #include "core/database/dbrecords.h"
 #include "core/store/policy_file.h"
+#include "core/store/query_status.h"
 #include "platform/base/types.h"
 
 struct ItemStore {
@@ -12,12 +13,6 @@ struct ItemStore {
   DatabaseStream* linked;
   PolicyList* policy;  // NULL when the model has no policy file
 };
-
-// Statuses of the caller-facing queries (their status out parameter).
-inline constexpr WORD QS_OK = 0;
-inline constexpr WORD QS_FAILED = 1;
-inline constexpr WORD QS_ABSENT = 2;
-inline constexpr WORD QS_NO_MEMORY = 3;
 
 // Pseudo items that stand for record types of the database.
 inline constexpr SettingItemId kPaperRecordItem = 0x8001;        // type 10

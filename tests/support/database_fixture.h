@@ -84,7 +84,7 @@ T ValueAt(const void* value, std::size_t i = 0) {
 // Frees a record at the end of a scope.
 struct RecordHolder {
   DatabaseRecord* record = nullptr;
-  ~RecordHolder() { FreeRecord(&record, DB_ANY_TYPE); }
+  ~RecordHolder() { FreeRecord(&record, kDbAnyType); }
   template <typename T>
   const T* As() const {
     return reinterpret_cast<const T*>(record);

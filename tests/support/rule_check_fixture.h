@@ -46,13 +46,13 @@ class RuleCheckTest : public UserStoreTest {
   // Stores user stamps until the key holds `count` values (its built-in copies count).
   void FillStamps(DWORD count) {
     DWORD held = 0;
-    ASSERT_EQ(CountUserStamps(printer_, &held), STAMP_DONE);
+    ASSERT_EQ(CountUserStamps(printer_, &held), kStampDone);
     ASSERT_LE(held, count);
     for (; held < count; ++held) {
       StampRecord r{};
       lstrcpyW(r.name, (u"Filler " + std::u16string(1, char16_t(u'A' + held))).c_str());
       lstrcpyW(r.text, u"F");
-      ASSERT_EQ(StoreUserStamp(printer_, &r), STAMP_DONE);
+      ASSERT_EQ(StoreUserStamp(printer_, &r), kStampDone);
     }
   }
   static std::vector<WORD> List(const WORD* items, WORD count) { return std::vector<WORD>(items, items + count); }

@@ -107,17 +107,17 @@ void ShowSampleModel() {
   SimSetHostModulePath((std::u16string(SimDriverDirectory()) + u"\\qvdemo").c_str());
   DatabaseStream main = {}, linked = {};
   WORD status = OpenDescriptionDatabase(path.c_str(), 0, &main, &linked);
-  if (status != DBS_OK) {
+  if (status != kDbOk) {
     std::printf("\nSample model %s did not open (status %u)\n", Text(path).c_str(), status);
     return;
   }
   DatabaseRecord* header = nullptr;
-  if (ReadDatabaseHeader(&main, &header) == DBS_OK) {
+  if (ReadDatabaseHeader(&main, &header) == kDbOk) {
     auto* h = reinterpret_cast<HeaderRecord*>(header);
     std::printf("\nSample model %s: \"%s\" (%s), version %u.%u.%u, format level 0x%X, linked database %s\n",
                 Text(path).c_str(), Text(h->modelName).c_str(), Text(h->displayName).c_str(), h->major, h->minor,
                 h->build, h->formatLevel, Text(h->linkedName).c_str());
-    FreeRecord(&header, DB_ANY_TYPE);
+    FreeRecord(&header, kDbAnyType);
   }
   struct Listing {
     WORD item;
@@ -125,16 +125,16 @@ void ShowSampleModel() {
   };
   for (const Listing& list : {Listing{8, "Papers"}, Listing{13, "Paper sources"}}) {
     DatabaseRecord* record = nullptr;
-    if (ReadKeyedRecord(TRUE, &main, &linked, 4, list.item, 0, &record) != DBS_OK) continue;
+    if (ReadKeyedRecord(TRUE, &main, &linked, 4, list.item, 0, &record) != kDbOk) continue;
     auto* choices = reinterpret_cast<ChoiceListRecord*>(record);
     std::printf("  %s (item %u, %u choices):\n", list.title, list.item, choices->choices.count);
     for (WORD n = 1; n <= choices->choices.count; ++n) {
       DatabaseRecord* entry = nullptr;
-      if (ReadKeyedRecord(FALSE, &main, &linked, 4, list.item, n, &entry) != DBS_OK) continue;
+      if (ReadKeyedRecord(FALSE, &main, &linked, 4, list.item, n, &entry) != kDbOk) continue;
       auto* e = reinterpret_cast<ChoiceEntryRecord*>(entry);
       std::printf("    %-28s", Text(e->name ? e->name : u"").c_str());
       DatabaseRecord* target = nullptr;
-      if (e->refType == 10 && ReadKeyedRecord(FALSE, &main, &linked, 10, e->refKey.key, 0, &target) == DBS_OK) {
+      if (e->refType == 10 && ReadKeyedRecord(FALSE, &main, &linked, 10, e->refKey.key, 0, &target) == kDbOk) {
         auto* paper = reinterpret_cast<PaperRecord*>(target);
         if (paper->size.width == paper->altSize.width && paper->size.length == paper->altSize.length)
           std::printf(" %6.1f x %6.1f mm", paper->size.width / 10.0, paper->size.length / 10.0);
@@ -142,14 +142,14 @@ void ShowSampleModel() {
           std::printf(" %6.1f x %6.1f to %.1f x %.1f mm", paper->size.width / 10.0, paper->size.length / 10.0,
                       paper->altSize.width / 10.0, paper->altSize.length / 10.0);
       } else if ((e->refType == 5 || e->refType == 6) &&
-                 ReadKeyedRecord(FALSE, &main, &linked, e->refType, e->refKey.key, 0, &target) == DBS_OK) {
+                 ReadKeyedRecord(FALSE, &main, &linked, e->refType, e->refKey.key, 0, &target) == kDbOk) {
         std::printf(" takes %u papers", reinterpret_cast<PaperSourceRecord*>(target)->papers.count);
       }
       std::printf("\n");
-      FreeRecord(&target, DB_ANY_TYPE);
-      FreeRecord(&entry, DB_ANY_TYPE);
+      FreeRecord(&target, kDbAnyType);
+      FreeRecord(&entry, kDbAnyType);
     }
-    FreeRecord(&record, DB_ANY_TYPE);
+    FreeRecord(&record, kDbAnyType);
   }
   CloseDatabaseStreams(&main, &linked);
 }
@@ -191,7 +191,7 @@ void ShowConstraintChecks() {
       SetItemNumberV(settings, config, 5889, kTypeUInt16, p.userWidth);  // user paper 1's width item
       SetItemNumberV(settings, config, 5909, kTypeUInt16, p.userLength);
       ResetConstraintState(state);
-      const WORD status = CheckSettingChange(CHECK_MODE_PLAIN, printer, store, settings, config, nullptr, p.id,
+      const WORD status = CheckSettingChange(kCheckModePlain, printer, store, settings, config, nullptr, p.id,
                                              p.type, &p.value, state, nullptr, p.lookup);
       std::printf("  %-48s status %u, message type %u\n", p.what, status, state->messageType);
       for (WORD kind = 7; kind <= 8; ++kind) {
@@ -199,11 +199,11 @@ void ShowConstraintChecks() {
         const WORD count = kind == 7 ? state->firedRuleCount : state->firedRequirementCount;
         for (WORD n = 0; n < count; ++n) {
           DatabaseRecord* record = nullptr;
-          if (ReadKeyedRecord(FALSE, store->main, store->linked, kind, numbers[n], 0, &record) != DBS_OK) continue;
+          if (ReadKeyedRecord(FALSE, store->main, store->linked, kind, numbers[n], 0, &record) != kDbOk) continue;
           const LPCWSTR message = reinterpret_cast<ConstraintRecord*>(record)->message;
           std::printf("    %s %u: %s\n", kind == 7 ? "rule" : "requirement", numbers[n],
                       Text(message != nullptr ? message : u"").c_str());
-          FreeRecord(&record, DB_ANY_TYPE);
+          FreeRecord(&record, kDbAnyType);
         }
       }
     }
@@ -217,7 +217,7 @@ void ShowConstraintChecks() {
     const SettingsContext context{store, settings, config};
     const WORD tiles = CheckTileCount(&context, nullptr, &involved);
     std::printf("  %-48s answer %u (%s)\n", "poster of 2 x 2 A4 tiles for an A4 page", tiles,
-                tiles == TILES_TOO_MANY ? "a row and a column of tiles stay empty" : "see the tile rules");
+                tiles == kTilesTooMany ? "a row and a column of tiles stay empty" : "see the tile rules");
     GlobalFree(involved);
   }
   delete settings;

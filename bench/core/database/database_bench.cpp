@@ -94,7 +94,7 @@ void BM_ReadFileBytes(benchmark::State& state) {
 void BM_OpenDatabase(benchmark::State& state) {
   for (auto _ : state) {
     DatabaseStream main = {}, linked = {};
-    if (OpenDescriptionDatabase(PathOf(state).c_str(), 0, &main, &linked) != DBS_OK) state.SkipWithError("open failed");
+    if (OpenDescriptionDatabase(PathOf(state).c_str(), 0, &main, &linked) != kDbOk) state.SkipWithError("open failed");
     state.SetBytesProcessed(state.bytes_processed() + main.size + linked.size);
     CloseDatabaseStreams(&main, &linked);
   }
@@ -121,7 +121,7 @@ void BM_OpenAgainstReadingTheFile(benchmark::State& state) {
 
 void BM_ReadEveryRecord(benchmark::State& state) {
   DatabaseStream main = {}, linked = {};
-  if (OpenDescriptionDatabase(PathOf(state).c_str(), 0, &main, &linked) != DBS_OK) {
+  if (OpenDescriptionDatabase(PathOf(state).c_str(), 0, &main, &linked) != kDbOk) {
     state.SkipWithError("open failed");
     return;
   }
@@ -131,8 +131,8 @@ void BM_ReadEveryRecord(benchmark::State& state) {
       WORD rows = CountRecords(&main, type);
       for (WORD n = 1; n <= rows; ++n) {
         DatabaseRecord* record = nullptr;
-        if (ReadRecord(TRUE, &main, &linked, type, n, &record) == DBS_OK) ++records;
-        FreeRecord(&record, DB_ANY_TYPE);
+        if (ReadRecord(TRUE, &main, &linked, type, n, &record) == kDbOk) ++records;
+        FreeRecord(&record, kDbAnyType);
       }
     }
   }

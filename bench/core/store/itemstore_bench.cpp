@@ -91,7 +91,7 @@ void ReadPaperRecordByKey(benchmark::State& state) {
   for (auto _ : state) {
     DatabaseRecord* paper = nullptr;
     ReadKeyedRecord(FALSE, open.store->main, open.store->linked, 10, static_cast<WORD>(state.range(0)), 0, &paper);
-    FreeRecord(&paper, DB_ANY_TYPE);
+    FreeRecord(&paper, kDbAnyType);
   }
 }
 

@@ -57,9 +57,9 @@ void ReadRecordFields(DatabaseStream* main, DatabaseStream* linked, DatabaseReco
   GetPaperRecordMargins(r, &a, &b);
   GetFontRecordText(r, 1, &text);
   GetFontRecordInfo(r, &data, &size);
-  if (GetPairListCount(r, &w) == DBS_OK)
+  if (GetPairListCount(r, &w) == kDbOk)
     for (WORD n = 1; n <= w; ++n) GetPairListEntry(r, n, &len, &t, &value);
-  if (GetType21Count(r, &w) == DBS_OK)
+  if (GetType21Count(r, &w) == kDbOk)
     for (WORD n = 1; n <= w; ++n) GetType21Entry(r, n, &item, &len, &t, &value);
   GetNameListEntry(r, 1, &text);
   GetType19Value(r, &t);
@@ -73,14 +73,14 @@ void ReadRecordFields(DatabaseStream* main, DatabaseStream* linked, DatabaseReco
     case 9: {
       BYTE* picture = nullptr;
       WORD width = 0, height = 0;
-      if (ReadPictureOfRecord(main, linked, r, &width, &height, &picture, &size) == DBS_OK) ReleaseGlobalBlock(picture);
+      if (ReadPictureOfRecord(main, linked, r, &width, &height, &picture, &size) == kDbOk) ReleaseGlobalBlock(picture);
       break;
     }
     case 3: case 4: case 13: case 14: {
       DataBlock* block = nullptr;
-      if (ReadDataBlockOfRecord(main, linked, r, &block) == DBS_OK) {
+      if (ReadDataBlockOfRecord(main, linked, r, &block) == kDbOk) {
         DatabaseRecord* asRecord = reinterpret_cast<DatabaseRecord*>(block);
-        FreeRecord(&asRecord, DB_ANY_TYPE);
+        FreeRecord(&asRecord, kDbAnyType);
       }
       if (r->h.type >= 13) ReadValues(reinterpret_cast<ChoiceEntryRecord*>(r)->value, r->h.stream);
       break;
@@ -105,17 +105,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!linkedName.empty()) WriteFile(u"C:\\fuzz\\" + linkedName, main + mainSize, size - 4 - mainSize);
 
   DatabaseStream m = {}, l = {};
-  if (OpenDescriptionDatabase(u"C:\\fuzz\\F.DDD", 0, &m, &l) == DBS_OK) {
+  if (OpenDescriptionDatabase(u"C:\\fuzz\\F.DDD", 0, &m, &l) == kDbOk) {
     DatabaseRecord* header = nullptr;
-    if (ReadDatabaseHeader(&m, &header) == DBS_OK) FreeRecord(&header, DB_ANY_TYPE);
+    if (ReadDatabaseHeader(&m, &header) == kDbOk) FreeRecord(&header, kDbAnyType);
     for (DWORD id = 0; id <= DDD_SECTION_COUNT; ++id) {
       WORD count = GetSectionCount(&m, id);
       ReadSectionValue(&m, id, 4, static_cast<WORD>(count ? count - 1 : 0));
       for (WORD i = 0; i < count && i < 8; ++i) ReleaseGlobalBlock(ReadSectionStringOrNull(&m, id, i));
       BYTE* block = nullptr;
-      if (ReadSectionBytes(&m, id, 2, &count, &block) == DBS_OK) ReleaseGlobalBlock(block);
+      if (ReadSectionBytes(&m, id, 2, &count, &block) == kDbOk) ReleaseGlobalBlock(block);
     }
-    for (WORD kind = 0; kind < DB_HEADER_TEXT_KINDS; ++kind) {
+    for (WORD kind = 0; kind < kDbHeaderTextKinds; ++kind) {
       LPWSTR text = nullptr;
       ReadHeaderText(&m, kind, &text);
       ReleaseGlobalBlock(text);
@@ -128,12 +128,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       for (WORD n = 1; n <= rows && n <= MAX_ROWS_PER_TYPE; ++n) {
         for (BOOL withData : {FALSE, TRUE}) {
           DatabaseRecord* record = nullptr;
-          if (ReadRecord(withData, &m, &l, type, n, &record) != DBS_OK) continue;
+          if (ReadRecord(withData, &m, &l, type, n, &record) != kDbOk) continue;
           ReadRecordFields(&m, &l, record);
           DatabaseRecord* keyed = nullptr;
-          if (ReadKeyedRecord(withData, &m, &l, type, record->h.key, withData ? 1 : 0, &keyed) == DBS_OK)
-            FreeRecord(&keyed, DB_ANY_TYPE);
-          FreeRecord(&record, DB_ANY_TYPE);
+          if (ReadKeyedRecord(withData, &m, &l, type, record->h.key, withData ? 1 : 0, &keyed) == kDbOk)
+            FreeRecord(&keyed, kDbAnyType);
+          FreeRecord(&record, kDbAnyType);
         }
       }
     }

@@ -78,32 +78,32 @@ TEST_F(ConstraintEngineTest, CommitOrRefuseAndForcedValues) {
   WORD count = 0;
   const SettingsContext context{store_, settings_, config_};
   const WORD rule13 = 13;
-  EXPECT_EQ(ApplyConstraintRecords(1, &context, &list, &count, 1, &rule13), CS_APPLIED);
+  EXPECT_EQ(ApplyConstraintRecords(1, &context, &list, &count, 1, &rule13), kCheckApplied);
   EXPECT_EQ(Number(270), 0u);  // its own database default
   EXPECT_EQ(Number(8), 9u);    // the default paper
   EXPECT_EQ(IdList(list, count), (std::vector<WORD>{270, 8}));
   const WORD rule6 = 6;        // a rule without forced values
-  EXPECT_EQ(ApplyConstraintRecords(1, &context, &list, &count, 1, &rule6), CS_REFUSED);
+  EXPECT_EQ(ApplyConstraintRecords(1, &context, &list, &count, 1, &rule6), kCheckRefused);
   const WORD missing = 99;
-  EXPECT_EQ(ApplyConstraintRecords(1, &context, &list, &count, 1, &missing), CS_FAILED);
+  EXPECT_EQ(ApplyConstraintRecords(1, &context, &list, &count, 1, &missing), kCheckFailed);
   const WORD requirement7 = 7;
   Set(271, kTypeUInt16, 2);
-  EXPECT_EQ(ApplyConstraintRecords(0, &context, &list, &count, 1, &requirement7), CS_APPLIED);
+  EXPECT_EQ(ApplyConstraintRecords(0, &context, &list, &count, 1, &requirement7), kCheckApplied);
   EXPECT_EQ(Number(271), 0u);
   ReleaseIdList(&list, &count, room);
 
   // Pairs and single items: a font value is refused.
   WORD two = 2;
   const ItemValuePair pairs[] = {{270, kTypeUInt16, 0, &two}, {271, kTypeUInt16, 0, &two}};
-  EXPECT_EQ(ApplyItemValuePairs(&context, &list, &count, 2, pairs), CS_APPLIED);
+  EXPECT_EQ(ApplyItemValuePairs(&context, &list, &count, 2, pairs), kCheckApplied);
   EXPECT_EQ(Number(271), 2u);
   ReleaseIdList(&list, &count, room);
   const ItemChange font{357, kTypeFont, &two};
-  EXPECT_EQ(ApplyConflictItem(&context, &font), CS_FAILED);
+  EXPECT_EQ(ApplyConflictItem(&context, &font), kCheckFailed);
   const ItemChange rule{270, kTypeUInt16, &two};
-  EXPECT_EQ(MatchItemWithRuleValue(&context, &rule), RULE_HOLDS);
+  EXPECT_EQ(MatchItemWithRuleValue(&context, &rule), kRuleHolds);
   const ItemChange other{270, kTypeUInt16, &rule13};
-  EXPECT_EQ(MatchItemWithRuleValue(&context, &other), RULE_FAILS);
+  EXPECT_EQ(MatchItemWithRuleValue(&context, &other), kRuleFails);
 }
 
 TEST_F(ConstraintEngineTest, NothingAppliesAndFilters) {
@@ -154,17 +154,17 @@ TEST_F(ConstraintEngineTest, BadInputKeepsTheCallersState) {
   WORD* changed = reinterpret_cast<WORD*>(1);
   EXPECT_EQ(CheckSettingChange(0, nullptr, store_, settings_, config_, nullptr, 271, kTypeUInt16, &value, state_,
                                &changed, 0),
-            CS_FAILED);
+            kCheckFailed);
   EXPECT_EQ(changed, nullptr);
   EXPECT_EQ(CheckSettingChange(0, printer_, nullptr, settings_, config_, nullptr, 271, kTypeUInt16, &value, state_,
                                nullptr, 0),
-            CS_FAILED);
+            kCheckFailed);
   EXPECT_EQ(CheckSettingChange(0, printer_, store_, nullptr, config_, nullptr, 271, kTypeUInt16, &value, state_,
                                nullptr, 0),
-            CS_FAILED);
+            kCheckFailed);
   EXPECT_EQ(CheckSettingChange(0, printer_, store_, settings_, config_, nullptr, 271, kTypeUInt16, &value, nullptr,
                                nullptr, 0),
-            CS_FAILED);
+            kCheckFailed);
   EXPECT_EQ(state_->messageType, 9);
   EXPECT_EQ(state_->firedRuleCount, 1);
   // A value of the wrong type finds the choice but no head compares: only the record without

@@ -16,7 +16,7 @@ class HardRules : public RuleCheckTest {
   void Prefill() {
     ResetConstraintState(state_);
     state_->messageType = 4;
-    ASSERT_EQ(AppendUniqueItemId(18, kRelatedListInline, &state_->related, &state_->relatedCount), CS_DONE);
+    ASSERT_EQ(AppendUniqueItemId(18, kRelatedListInline, &state_->related, &state_->relatedCount), kCheckDone);
   }
 };
 
@@ -64,7 +64,7 @@ TEST_F(HardRules, TableOfRules) {
   StampRecord mine{};
   lstrcpyW(mine.name, u"Mine");
   lstrcpyW(mine.text, u"MINE");
-  ASSERT_EQ(StoreUserStamp(printer_, &mine), STAMP_DONE);
+  ASSERT_EQ(StoreUserStamp(printer_, &mine), kStampDone);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SetNumber(321, kTypeUInt16, c.tiled);
@@ -77,13 +77,13 @@ TEST_F(HardRules, TableOfRules) {
     // Directly: the rule's ids follow the list's entries, its dependents the related items.
     Prefill();
     ConstraintState* entry = CreateConstraintState();
-    ASSERT_EQ(CopyConstraintState(entry, state_), CS_DONE);
+    ASSERT_EQ(CopyConstraintState(entry, state_), kCheckDone);
     WORD room[kChangedListInline] = {999};
     WORD* list = room;
     WORD count = 1;
     EXPECT_EQ(ApplyHardRules(printer_, &context_, &change, entry, state_, &list, &count), c.status);
     FreeConstraintState(entry);
-    const bool applied = c.status == CS_DONE;
+    const bool applied = c.status == kCheckDone;
     std::vector<WORD> changed{999};
     changed.insert(changed.end(), c.changed.begin(), c.changed.end());
     std::vector<WORD> related{18};
@@ -96,9 +96,9 @@ TEST_F(HardRules, TableOfRules) {
     // rule's verdict alone, or stays as it came in when no rule applied.
     Prefill();
     WORD* block = nullptr;
-    EXPECT_EQ(CheckSettingChange(CHECK_MODE_PLAIN, printer_, store_, settings_.get(), config_.get(), nullptr, c.id,
+    EXPECT_EQ(CheckSettingChange(kCheckModePlain, printer_, store_, settings_.get(), config_.get(), nullptr, c.id,
                                  c.type, change.value, state_, &block, 0),
-              c.status == CS_NO_RULE ? CS_DONE : c.status);
+              c.status == kCheckNoRule ? kCheckDone : c.status);
     EXPECT_EQ(state_->messageType, applied ? c.messageType : 4);
     EXPECT_EQ(List(state_->related, state_->relatedCount), applied ? c.dependents : std::vector<WORD>{18});
     std::vector<WORD> returned;
@@ -122,32 +122,32 @@ TEST_F(HardRules, FailedReadsAndMissingArguments) {
   WORD count = 0;
   // Without a printer's stamp store the count of an add request cannot be read.
   const ItemChange add{0x9001, 0, nullptr};
-  EXPECT_EQ(ApplyHardRules(bare_, &context_, &add, state_, state_, &list, &count), CS_FAILED);
-  EXPECT_EQ(ApplyHardRules(nullptr, &context_, &add, state_, state_, &list, &count), CS_FAILED);
+  EXPECT_EQ(ApplyHardRules(bare_, &context_, &add, state_, state_, &list, &count), kCheckFailed);
+  EXPECT_EQ(ApplyHardRules(nullptr, &context_, &add, state_, state_, &list, &count), kCheckFailed);
   // Without settings every read fails: rules that read end with 1, the others still decide.
   const SettingsContext unread{store_, nullptr, nullptr};
   for (SettingItemId id : {0x9002, 0x9003, 1286, 298, 301, 303, 5121}) {
     const ItemChange change{id, 0, nullptr};
-    EXPECT_EQ(ApplyHardRules(printer_, &unread, &change, state_, state_, &list, &count), CS_FAILED) << id;
+    EXPECT_EQ(ApplyHardRules(printer_, &unread, &change, state_, state_, &list, &count), kCheckFailed) << id;
   }
   const ItemChange tiles{321, kTypeUInt16, &one};
-  EXPECT_EQ(ApplyHardRules(printer_, &unread, &tiles, state_, state_, &list, &count), CS_FAILED);
+  EXPECT_EQ(ApplyHardRules(printer_, &unread, &tiles, state_, state_, &list, &count), kCheckFailed);
   EXPECT_EQ(state_->messageType, 0);
-  EXPECT_EQ(ApplyHardRules(printer_, &unread, &warn, state_, state_, &list, &count), CS_DONE);
+  EXPECT_EQ(ApplyHardRules(printer_, &unread, &warn, state_, state_, &list, &count), kCheckDone);
   EXPECT_EQ(state_->messageType, 6);
   EXPECT_EQ(count, 0);
 
-  EXPECT_EQ(ApplyHardRules(printer_, nullptr, &edit, state_, state_, &list, &count), CS_FAILED);
-  EXPECT_EQ(ApplyHardRules(printer_, &context_, nullptr, state_, state_, &list, &count), CS_FAILED);
-  EXPECT_EQ(ApplyHardRules(printer_, &context_, &edit, nullptr, state_, &list, &count), CS_FAILED);
-  EXPECT_EQ(ApplyHardRules(printer_, &context_, &edit, state_, nullptr, &list, &count), CS_FAILED);
-  EXPECT_EQ(ApplyHardRules(printer_, &context_, &edit, state_, state_, &list, nullptr), CS_FAILED);
+  EXPECT_EQ(ApplyHardRules(printer_, nullptr, &edit, state_, state_, &list, &count), kCheckFailed);
+  EXPECT_EQ(ApplyHardRules(printer_, &context_, nullptr, state_, state_, &list, &count), kCheckFailed);
+  EXPECT_EQ(ApplyHardRules(printer_, &context_, &edit, nullptr, state_, &list, &count), kCheckFailed);
+  EXPECT_EQ(ApplyHardRules(printer_, &context_, &edit, state_, nullptr, &list, &count), kCheckFailed);
+  EXPECT_EQ(ApplyHardRules(printer_, &context_, &edit, state_, state_, &list, nullptr), kCheckFailed);
   // Without a list the rule still decides and names its dependents.
   ResetConstraintState(state_);
-  EXPECT_EQ(ApplyHardRules(printer_, &context_, &edit, state_, state_, nullptr, nullptr), CS_DONE);
+  EXPECT_EQ(ApplyHardRules(printer_, &context_, &edit, state_, state_, nullptr, nullptr), kCheckDone);
   EXPECT_EQ(state_->messageType, 1);
   EXPECT_EQ(List(state_->related, state_->relatedCount), (std::vector<WORD>{296, 297}));
-  EXPECT_EQ(AddDependentItems(nullptr, 1286), CS_FAILED);
+  EXPECT_EQ(AddDependentItems(nullptr, 1286), kCheckFailed);
 }
 
 }  // namespace

@@ -36,11 +36,11 @@ TEST(ItemDescriptors, GroupsHoldTheirIdsInTableOrder) {
     EXPECT_EQ(FindItemDescriptor(absent), nullptr) << absent;
   EXPECT_EQ(FindItemDescriptor(8)->info, nullptr);
   EXPECT_EQ(FindItemDescriptor(1)->info, &kRuleAll);
-  EXPECT_TRUE(ItemSupportsOperation(FindItemDescriptor(7), ITEMOP_CHECK));
-  EXPECT_FALSE(ItemSupportsOperation(FindItemDescriptor(7), ITEMOP_DEFAULT));
-  EXPECT_FALSE(ItemSupportsOperation(FindItemDescriptor(13), ITEMOP_CHECK));
-  EXPECT_TRUE(ItemSupportsOperation(FindItemDescriptor(13), ITEMOP_CHECKPUBLIC));
-  EXPECT_FALSE(ItemSupportsOperation(FindItemDescriptor(439), ITEMOP_DEFAULT));
+  EXPECT_TRUE(ItemSupportsOperation(FindItemDescriptor(7), kItemOpCheck));
+  EXPECT_FALSE(ItemSupportsOperation(FindItemDescriptor(7), kItemOpDefault));
+  EXPECT_FALSE(ItemSupportsOperation(FindItemDescriptor(13), kItemOpCheck));
+  EXPECT_TRUE(ItemSupportsOperation(FindItemDescriptor(13), kItemOpCheckpublic));
+  EXPECT_FALSE(ItemSupportsOperation(FindItemDescriptor(439), kItemOpDefault));
 }
 
 TEST_F(ItemDefaultsTest, DefaultsFillBothRecordsAndEveryItemValidatesItsOwnDefault) {
@@ -90,7 +90,7 @@ TEST_F(ItemDefaultsTest, DefaultsFillBothRecordsAndEveryItemValidatesItsOwnDefau
       const bool alwaysInvalid = id == 1 || id == 6 || id == 9 || id == 10 || id == 19 || id == 298 || id == 305 ||
                                  id == 357 || id == 358 || (id >= 5889 && id <= 5948) || id == 13 || id == 16 || id == 8202;
       if (alwaysInvalid) continue;
-      EXPECT_TRUE(ValidateItemValue(store_, id, settings_, config_, ITEMOP_CHECK)) << "item " << id;
+      EXPECT_TRUE(ValidateItemValue(store_, id, settings_, config_, kItemOpCheck)) << "item " << id;
       ++checked;
     }
   }
@@ -132,22 +132,22 @@ TEST_F(ItemDefaultsTest, ChecksByRuleAndByDatabase) {
     WORD operation;
     BOOL valid;
   } cases[] = {
-      {4, kTypeUInt16, 212, ITEMOP_CHECK, TRUE},  {4, kTypeUInt16, 1548, ITEMOP_CHECK, TRUE},
-      {4, kTypeUInt16, 1328, ITEMOP_CHECK, FALSE}, {12, kTypeInt16, 999, ITEMOP_CHECK, TRUE},
-      {12, kTypeInt16, 1000, ITEMOP_CHECK, FALSE}, {12, kTypeInt16, 1000, ITEMOP_CHECKPUBLIC, TRUE},
-      {12, kTypeInt16, 0, ITEMOP_CHECKPUBLIC, FALSE}, {22, kTypeUInt32, 4, ITEMOP_CHECK, TRUE},
-      {22, kTypeUInt32, 5, ITEMOP_CHECK, FALSE},  {16, kTypeInt16, 3, ITEMOP_CHECKPUBLIC, TRUE},
-      {16, kTypeInt16, 3, ITEMOP_CHECK, TRUE},     // not the rule's: the database lists 3
-      {16, kTypeInt16, 4, ITEMOP_CHECK, FALSE},   {8, kTypeInt16, 256, ITEMOP_CHECK, TRUE},
-      {8, kTypeInt16, 2, ITEMOP_CHECK, FALSE},    {4097, kTypeFlag, 1, ITEMOP_CHECK, TRUE},
-      {1, kTypeUInt16, 0, ITEMOP_CHECK, FALSE},
+      {4, kTypeUInt16, 212, kItemOpCheck, TRUE},  {4, kTypeUInt16, 1548, kItemOpCheck, TRUE},
+      {4, kTypeUInt16, 1328, kItemOpCheck, FALSE}, {12, kTypeInt16, 999, kItemOpCheck, TRUE},
+      {12, kTypeInt16, 1000, kItemOpCheck, FALSE}, {12, kTypeInt16, 1000, kItemOpCheckpublic, TRUE},
+      {12, kTypeInt16, 0, kItemOpCheckpublic, FALSE}, {22, kTypeUInt32, 4, kItemOpCheck, TRUE},
+      {22, kTypeUInt32, 5, kItemOpCheck, FALSE},  {16, kTypeInt16, 3, kItemOpCheckpublic, TRUE},
+      {16, kTypeInt16, 3, kItemOpCheck, TRUE},     // not the rule's: the database lists 3
+      {16, kTypeInt16, 4, kItemOpCheck, FALSE},   {8, kTypeInt16, 256, kItemOpCheck, TRUE},
+      {8, kTypeInt16, 2, kItemOpCheck, FALSE},    {4097, kTypeFlag, 1, kItemOpCheck, TRUE},
+      {1, kTypeUInt16, 0, kItemOpCheck, FALSE},
   };
   for (const auto& c : cases) {
     if (c.id != 1) Set(c.id, c.type, c.value);
     EXPECT_EQ(ValidateItemValue(store_, c.id, settings_, config_, c.operation), c.valid)
         << "item " << c.id << " value " << c.value;
   }
-  EXPECT_FALSE(ValidateItemValue(store_, 0x0014, settings_, config_, ITEMOP_CHECK));  // no descriptor
+  EXPECT_FALSE(ValidateItemValue(store_, 0x0014, settings_, config_, kItemOpCheck));  // no descriptor
 }
 
 }  // namespace

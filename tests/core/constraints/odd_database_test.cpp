@@ -68,7 +68,7 @@ class OddDatabaseTest : public SandboxTest {
     state_ = CreateConstraintState();
   }
   WORD Check(SettingItemId id, ValueTypeCode type, const void* value, WORD** changed = nullptr) {
-    return CheckSettingChange(CHECK_MODE_PLAIN, printer_, store_, &settings_, &config_, nullptr, id, type, value,
+    return CheckSettingChange(kCheckModePlain, printer_, store_, &settings_, &config_, nullptr, id, type, value,
                               state_, changed, 0);
   }
   static std::vector<WORD> List(const WORD* items, WORD count) { return std::vector<WORD>(items, items + count); }
@@ -84,7 +84,7 @@ class OddDatabaseTest : public SandboxTest {
 TEST_F(OddDatabaseTest, ShortConditionChainsAndWrongTypedValuesNeverFire) {
   Open(kOddModel);
   const WORD on = 1;
-  ASSERT_EQ(Check(271, kTypeUInt16, &on), CS_DONE);
+  ASSERT_EQ(Check(271, kTypeUInt16, &on), kCheckDone);
   EXPECT_EQ(List(state_->firedRules, state_->firedRuleCount), std::vector<WORD>{1});
   // The requirement's head (272 = 5) does not hold: it fires, with nothing to force.
   EXPECT_EQ(List(state_->firedRequirements, state_->firedRequirementCount), std::vector<WORD>{1});
@@ -93,7 +93,7 @@ TEST_F(OddDatabaseTest, ShortConditionChainsAndWrongTypedValuesNeverFire) {
   WORD* list = room;
   WORD count = 0;
   const WORD requirement = 1;
-  EXPECT_EQ(ApplyConstraintRecords(0, &context, &list, &count, 1, &requirement), CS_REFUSED);
+  EXPECT_EQ(ApplyConstraintRecords(0, &context, &list, &count, 1, &requirement), kCheckRefused);
   EXPECT_EQ(count, 0);
   ReleaseIdList(&list, &count, room);
 }
@@ -111,7 +111,7 @@ TEST_F(OddDatabaseTest, ListsWithoutChoicesOrWithADefaultBeyondThemGiveNoDefault
   state_->messageType = 4;
   const WORD five = 5;
   WORD* changed = reinterpret_cast<WORD*>(1);
-  ASSERT_EQ(Check(272, kTypeUInt16, &five, &changed), CS_DONE);
+  ASSERT_EQ(Check(272, kTypeUInt16, &five, &changed), kCheckDone);
   EXPECT_EQ(changed, nullptr);
   EXPECT_EQ(state_->messageType, 4);
 }
@@ -121,10 +121,10 @@ TEST_F(OddDatabaseTest, AMissingConstraintRecordFailsAndKeepsTheCallersState) {
   // choice "On" then names rules 1, 2 and 9 of three.
   Open(kOddModel, [](std::vector<std::uint8_t>& bytes) { Patch(bytes, {3, 0, 1, 0, 2, 0, 3, 0}, 6, 9); });
   state_->messageType = 7;
-  ASSERT_EQ(AppendUniqueItemId(12, kRelatedListInline, &state_->related, &state_->relatedCount), CS_DONE);
+  ASSERT_EQ(AppendUniqueItemId(12, kRelatedListInline, &state_->related, &state_->relatedCount), kCheckDone);
   const WORD on = 1;
   WORD* changed = reinterpret_cast<WORD*>(1);
-  EXPECT_EQ(Check(271, kTypeUInt16, &on, &changed), CS_FAILED);
+  EXPECT_EQ(Check(271, kTypeUInt16, &on, &changed), kCheckFailed);
   EXPECT_EQ(changed, nullptr);
   EXPECT_EQ(state_->messageType, 7);
   EXPECT_EQ(state_->firedRuleCount, 0);
@@ -135,7 +135,7 @@ TEST_F(OddDatabaseTest, AMissingConstraintRecordFailsAndKeepsTheCallersState) {
   WORD* list = room;
   WORD count = 0;
   const WORD missing = 9;
-  EXPECT_EQ(ApplyConstraintRecords(1, &context, &list, &count, 1, &missing), CS_FAILED);
+  EXPECT_EQ(ApplyConstraintRecords(1, &context, &list, &count, 1, &missing), kCheckFailed);
   ReleaseIdList(&list, &count, room);
 }
 

@@ -20,7 +20,7 @@ class SizeChecks : public SizeModelTest {
  protected:
   static ConstraintRecord RecordOfKind(WORD kind, WORD extraBits = 0) {
     ConstraintRecord record{};
-    record.messageWord = static_cast<WORD>(kind << MSGWORD_KIND_SHIFT | extraBits | 1);
+    record.messageWord = static_cast<WORD>(kind << kMessageWordKindShift | extraBits | 1);
     return record;
   }
 };
@@ -66,10 +66,10 @@ TEST_F(SizeChecks, MediaCheckOfEveryKind) {
     ConstraintState state{};
     state.checkFlags = kEarlier;
     const ConstraintRecord record = RecordOfKind(c.kind);
-    EXPECT_EQ(CheckMediaFit(&record, CHECK_MODE_PLAIN, &context_, nullptr, &state), c.result);
+    EXPECT_EQ(CheckMediaFit(&record, kCheckModePlain, &context_, nullptr, &state), c.result);
     EXPECT_EQ(state.checkFlags, c.flags);
     // Without a state the answer is the same.
-    EXPECT_EQ(CheckMediaFit(&record, CHECK_MODE_PLAIN, &context_, nullptr, nullptr), c.result);
+    EXPECT_EQ(CheckMediaFit(&record, kCheckModePlain, &context_, nullptr, nullptr), c.result);
   }
 }
 
@@ -79,15 +79,15 @@ TEST_F(SizeChecks, MediaSelectionFollowsTheChangeTheModelAndTheMode) {
   const ConstraintRecord kind1 = RecordOfKind(1);
   const SHORT user = 262;
   const ItemChange change{8, kTypeInt16, &user};
-  EXPECT_EQ(CheckMediaFit(&kind1, CHECK_MODE_PLAIN, &context_, nullptr, nullptr), 0);
-  EXPECT_EQ(CheckMediaFit(&kind1, CHECK_MODE_PLAIN, &context_, &change, nullptr), 1);
+  EXPECT_EQ(CheckMediaFit(&kind1, kCheckModePlain, &context_, nullptr, nullptr), 0);
+  EXPECT_EQ(CheckMediaFit(&kind1, kCheckModePlain, &context_, &change, nullptr), 1);
   // A record the mode skips is not checked.
-  const ConstraintRecord marked = RecordOfKind(1, MSGWORD_MARKED);
-  EXPECT_EQ(CheckMediaFit(&marked, CHECK_MODE_DEFAULTS, &context_, &change, nullptr), 0);
+  const ConstraintRecord marked = RecordOfKind(1, kMessageWordMarked);
+  EXPECT_EQ(CheckMediaFit(&marked, kCheckModeDefaults, &context_, &change, nullptr), 0);
   // Where section 26 has bit 0x10, item 265 keeps the source even at 258 (no such source).
   Set(265, 258);
   Set(13, 1);
-  EXPECT_EQ(CheckMediaFit(&kind1, CHECK_MODE_PLAIN, &context_, nullptr, nullptr), 0);
+  EXPECT_EQ(CheckMediaFit(&kind1, kCheckModePlain, &context_, nullptr, nullptr), 0);
   Open("0x10");
   Set(265, 258);
   Set(13, 1);
@@ -95,11 +95,11 @@ TEST_F(SizeChecks, MediaSelectionFollowsTheChangeTheModelAndTheMode) {
   ASSERT_TRUE(BuildMediaSelection(&context_, nullptr, &selection));
   EXPECT_EQ(selection.source, 258);
   EXPECT_EQ(selection.checkFlags, 0x08FB);
-  EXPECT_EQ(CheckMediaFit(&kind1, CHECK_MODE_PLAIN, &context_, nullptr, nullptr), 2);
+  EXPECT_EQ(CheckMediaFit(&kind1, kCheckModePlain, &context_, nullptr, nullptr), 2);
   // Unreadable settings fail the selection.
   const SettingsContext broken{store_, nullptr, &config_};
   EXPECT_FALSE(BuildMediaSelection(&broken, nullptr, &selection));
-  EXPECT_EQ(CheckMediaFit(&kind1, CHECK_MODE_PLAIN, &broken, nullptr, nullptr), 2);
+  EXPECT_EQ(CheckMediaFit(&kind1, kCheckModePlain, &broken, nullptr, nullptr), 2);
 }
 
 TEST_F(SizeChecks, CustomSizeOfAUserPaperAgainstItsRecord) {
@@ -121,7 +121,7 @@ TEST_F(SizeChecks, CustomSizeOfAUserPaperAgainstItsRecord) {
     SCOPED_TRACE(c.name);
     Set(8, c.paper);
     if (IsUserPaperId(c.paper)) SetUserPaper(c.paper, c.width, c.length);
-    EXPECT_EQ(CheckCustomSizeFit(&kind4, CHECK_MODE_PLAIN, &context_, nullptr), c.result);
+    EXPECT_EQ(CheckCustomSizeFit(&kind4, kCheckModePlain, &context_, nullptr), c.result);
   }
 }
 
@@ -137,13 +137,13 @@ TEST_F(SizeChecks, SizeOperatorsAgainstTheSourcesCustomRange) {
     WORD result;
     WORD flags;
   } cases[] = {
-      {OP_CUSTOM_SIZE, A, 1, RULE_FAILS, 0},          {OP_CUSTOM_SIZE, B, 1, RULE_HOLDS, 0x000B},
-      {OP_CUSTOM_SIZE_OWN, C, 1, RULE_HOLDS, 0x000B}, {OP_CUSTOM_SIZE_TURNED, A, 1, RULE_HOLDS, 0x000B},
-      {OP_CUSTOM_SIZE_TURNED, B, 1, RULE_FAILS, 0},   {OP_CUSTOM_SIZE_EITHER, A, 1, RULE_FAILS, 0},
-      {OP_CUSTOM_SIZE_EITHER, B, 1, RULE_FAILS, 0},   {OP_CUSTOM_SIZE_EITHER, C, 1, RULE_HOLDS, 0x000B},
-      {OP_CUSTOM_SIZE, A, 2, RULE_HOLDS, 0x000B},  // no custom paper in that tray
-      {OP_CUSTOM_SIZE, A, 99, CS_FAILED, 0},       // no such source
-      {OP_EQUAL, C, 1, RULE_FAILS, 0},             // not a size operator
+      {kOpCustomSize, A, 1, kRuleFails, 0},          {kOpCustomSize, B, 1, kRuleHolds, 0x000B},
+      {kOpCustomSizeOwn, C, 1, kRuleHolds, 0x000B}, {kOpCustomSizeTurned, A, 1, kRuleHolds, 0x000B},
+      {kOpCustomSizeTurned, B, 1, kRuleFails, 0},   {kOpCustomSizeEither, A, 1, kRuleFails, 0},
+      {kOpCustomSizeEither, B, 1, kRuleFails, 0},   {kOpCustomSizeEither, C, 1, kRuleHolds, 0x000B},
+      {kOpCustomSize, A, 2, kRuleHolds, 0x000B},  // no custom paper in that tray
+      {kOpCustomSize, A, 99, kCheckFailed, 0},       // no such source
+      {kOpEqual, C, 1, kRuleFails, 0},             // not a size operator
   };
   Set(8, 262);
   for (const Case& c : cases) {
@@ -160,13 +160,13 @@ TEST_F(SizeChecks, SizeOperatorsAgainstTheSourcesCustomRange) {
   Set(389, 2);
   SetUserPaper(262, A.width, A.length);
   WORD flags = 0;
-  EXPECT_EQ(EvaluateSizeOperator(OP_CUSTOM_SIZE_SOURCE, &context_, nullptr, &flags), RULE_HOLDS);
+  EXPECT_EQ(EvaluateSizeOperator(kOpCustomSizeSource, &context_, nullptr, &flags), kRuleHolds);
   EXPECT_EQ(flags, 0x0013);
   Set(389, 1);
-  EXPECT_EQ(EvaluateSizeOperator(OP_CUSTOM_SIZE_SOURCE, &context_, nullptr, &flags), RULE_FAILS);
+  EXPECT_EQ(EvaluateSizeOperator(kOpCustomSizeSource, &context_, nullptr, &flags), kRuleFails);
   // A paper that is not user-defined never holds.
   Set(8, 9);
-  EXPECT_EQ(EvaluateSizeOperator(OP_CUSTOM_SIZE_EITHER, &context_, nullptr, &flags), RULE_FAILS);
+  EXPECT_EQ(EvaluateSizeOperator(kOpCustomSizeEither, &context_, nullptr, &flags), kRuleFails);
 }
 
 TEST_F(SizeChecks, SizeRangeRecordOfTheConditionsValue) {
@@ -180,15 +180,15 @@ TEST_F(SizeChecks, SizeRangeRecordOfTheConditionsValue) {
     DWORD width, length;
     WORD result;
   } cases[] = {
-      {"outside the range of the entry", true, 262, false, 0, 2000, 3000, RULE_HOLDS},
-      {"inside the range of the entry", true, 262, false, 0, 1000, 1500, RULE_FAILS},
-      {"an entry without a range", true, 9, false, 0, 2000, 3000, RULE_FAILS},
-      {"a value that selects no entry", true, 55, false, 0, 2000, 3000, CS_FAILED},
-      {"no values, another item changes", false, 0, false, 0, 2000, 3000, RULE_FAILS},
-      {"no values, item 8 changes: the list's range", false, 0, true, 262, 2000, 3000, RULE_HOLDS},
-      {"the change's value is the condition's", true, 262, true, 262, 2000, 3000, RULE_HOLDS},
-      {"the change's value is another", true, 262, true, 263, 2000, 3000, RULE_FAILS},
-      {"the changed paper is not user-defined", true, 262, true, 9, 2000, 3000, RULE_FAILS},
+      {"outside the range of the entry", true, 262, false, 0, 2000, 3000, kRuleHolds},
+      {"inside the range of the entry", true, 262, false, 0, 1000, 1500, kRuleFails},
+      {"an entry without a range", true, 9, false, 0, 2000, 3000, kRuleFails},
+      {"a value that selects no entry", true, 55, false, 0, 2000, 3000, kCheckFailed},
+      {"no values, another item changes", false, 0, false, 0, 2000, 3000, kRuleFails},
+      {"no values, item 8 changes: the list's range", false, 0, true, 262, 2000, 3000, kRuleHolds},
+      {"the change's value is the condition's", true, 262, true, 262, 2000, 3000, kRuleHolds},
+      {"the change's value is another", true, 262, true, 263, 2000, 3000, kRuleFails},
+      {"the changed paper is not user-defined", true, 262, true, 9, 2000, 3000, kRuleFails},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -197,14 +197,14 @@ TEST_F(SizeChecks, SizeRangeRecordOfTheConditionsValue) {
     SetUserPaper(263, c.width, c.length);
     SHORT value = c.conditionValue;
     ItemValueElement condition{};
-    condition.op = OP_SIZE_RANGE;
+    condition.op = kOpSizeRange;
     condition.item = 8;
     if (c.withValue) condition.value = StoredValue{kTypeInt16, 2, 1, TRUE, FALSE, &value};
     const SHORT changed = c.changeValue;
     const ItemChange change = c.changeItem8 ? ItemChange{8, kTypeInt16, &changed} : ItemChange{271, 0, nullptr};
     WORD flags = 0xFFFF;
     EXPECT_EQ(CheckSizeRangeRecord(&context_, &change, &condition, store_->main, &flags), c.result);
-    EXPECT_EQ(flags, c.result == RULE_HOLDS ? 0x0002 : 0);
+    EXPECT_EQ(flags, c.result == kRuleHolds ? 0x0002 : 0);
   }
 }
 
@@ -214,15 +214,15 @@ TEST_F(SizeChecks, RecordsFireOnTheSizeChecksThroughTheEngine) {
   ASSERT_NE(state, nullptr);
   const WORD on = 1;
   const HANDLE printer = reinterpret_cast<HANDLE>(1);
-  ASSERT_EQ(CheckSettingChange(CHECK_MODE_PLAIN, printer, store_, &settings_, &config_, nullptr, 271, kTypeUInt16, &on,
+  ASSERT_EQ(CheckSettingChange(kCheckModePlain, printer, store_, &settings_, &config_, nullptr, 271, kTypeUInt16, &on,
                                state, nullptr, 0),
-            CS_DONE);
+            kCheckDone);
   EXPECT_EQ(state->firedRuleCount, 0);
   Set(8, 262);
   SetUserPaper(262, 2980, 3000);  // too wide for the tray, outside the size range
-  ASSERT_EQ(CheckSettingChange(CHECK_MODE_PLAIN, printer, store_, &settings_, &config_, nullptr, 271, kTypeUInt16, &on,
+  ASSERT_EQ(CheckSettingChange(kCheckModePlain, printer, store_, &settings_, &config_, nullptr, 271, kTypeUInt16, &on,
                                state, nullptr, 0),
-            CS_DONE);
+            kCheckDone);
   EXPECT_EQ(std::vector<WORD>(state->firedRules, state->firedRules + state->firedRuleCount),
             (std::vector<WORD>{1, 2}));
   EXPECT_EQ(state->messageType, 5);
@@ -260,11 +260,11 @@ TEST_F(SizeChecks, PosterTileCounts) {
     DWORD posterSet;
     WORD result;
   } cases[] = {
-      {"2 x 2 at 100 %: a column and a row stay empty", 0x0202, 100, 267, 1, 1, TILES_TOO_MANY},
-      {"1 x 1 at 200 %: the page does not fit", 0x0101, 200, 267, 1, 1, TILES_TOO_FEW},
+      {"2 x 2 at 100 %: a column and a row stay empty", 0x0202, 100, 267, 1, 1, kTilesTooMany},
+      {"1 x 1 at 200 %: the page does not fit", 0x0101, 200, 267, 1, 1, kTilesTooFew},
       {"1 x 1 at 100 %", 0x0101, 100, 267, 1, 1, 0},
       {"2 x 2 at 150 %", 0x0202, 150, 267, 1, 1, 0},
-      {"onto a user paper with less printable width", 0x0101, 100, 262, 1, 1, TILES_TOO_FEW},
+      {"onto a user paper with less printable width", 0x0101, 100, 262, 1, 1, kTilesTooFew},
       {"poster printing off (321)", 0x0101, 200, 267, 0, 1, 0},
       {"poster printing off (1281)", 0x0101, 200, 267, 1, 0, 0},
   };
@@ -291,7 +291,7 @@ TEST_F(SizeChecks, PosterTileCounts) {
   const WORD one = 0x0101;
   const ItemChange change{296, kTypeUInt16, &one};
   WORD* items = nullptr;
-  EXPECT_EQ(CheckTileCount(&context_, &change, &items), TILES_TOO_FEW);
+  EXPECT_EQ(CheckTileCount(&context_, &change, &items), kTilesTooFew);
   EXPECT_EQ(ZeroEndedIds(items), (std::vector<WORD>{8, 262, 1281, 263, 0}));
   GlobalFree(items);
   // Sizes and scale near their limits do not overflow: 255 x 255 tiles of 6 m cannot hold a
@@ -300,13 +300,13 @@ TEST_F(SizeChecks, PosterTileCounts) {
   Set(262, 267);
   Set(296, 0xFFFF);
   Set(263, 60000);
-  EXPECT_EQ(CheckTileCount(&context_, nullptr, &items), TILES_TOO_FEW);
+  EXPECT_EQ(CheckTileCount(&context_, nullptr, &items), kTilesTooFew);
   GlobalFree(items);
   // Unreadable settings and papers without records fail.
   Set(8, 55);
-  EXPECT_EQ(CheckTileCount(&context_, nullptr, &items), CS_FAILED);
+  EXPECT_EQ(CheckTileCount(&context_, nullptr, &items), kCheckFailed);
   EXPECT_EQ(items, nullptr);
-  EXPECT_EQ(CheckTileCount(&context_, nullptr, nullptr), CS_FAILED);
+  EXPECT_EQ(CheckTileCount(&context_, nullptr, nullptr), kCheckFailed);
 }
 
 }  // namespace

@@ -49,36 +49,36 @@ struct RuleCase {
 TEST(CompareRuleValue, EveryOperatorAndType) {
   const RuleCase cases[] = {
       // equality family: 0, 1, 7, 8, 10, 11, 12
-      {0, kTypeInt16, 3, 3, RULE_HOLDS},          {1, kTypeInt16, 3, 4, RULE_FAILS},
-      {7, kTypeUInt16, 256, 256, RULE_HOLDS},     {8, kTypeUInt16, 256, 9, RULE_FAILS},
-      {10, kTypeInt32, -5, -5, RULE_HOLDS},       {11, kTypeUInt8, 2, 2, RULE_HOLDS},
-      {12, kTypeFlag, 1, 0, RULE_FAILS},          {2, kTypeFlag, 1, 0, RULE_HOLDS},
-      {2, kTypeInt16, 3, 3, RULE_FAILS},
+      {0, kTypeInt16, 3, 3, kRuleHolds},          {1, kTypeInt16, 3, 4, kRuleFails},
+      {7, kTypeUInt16, 256, 256, kRuleHolds},     {8, kTypeUInt16, 256, 9, kRuleFails},
+      {10, kTypeInt32, -5, -5, kRuleHolds},       {11, kTypeUInt8, 2, 2, kRuleHolds},
+      {12, kTypeFlag, 1, 0, kRuleFails},          {2, kTypeFlag, 1, 0, kRuleHolds},
+      {2, kTypeInt16, 3, 3, kRuleFails},
       // orderings: the rule value against the current value
-      {3, kTypeInt16, 1, -1, RULE_HOLDS},         {3, kTypeUInt16, 1, 0xFFFF, RULE_FAILS},
-      {4, kTypeInt32, 7, 7, RULE_HOLDS},          {5, kTypeInt32, -7, 7, RULE_HOLDS},
-      {5, kTypeUInt32, -7, 7, RULE_FAILS},        {6, kTypeUInt8, 9, 9, RULE_HOLDS},
-      {6, kTypeFontField, 10, 9, RULE_FAILS},     {5, kTypeUInt8, 0x01, 0xFF, RULE_HOLDS},
+      {3, kTypeInt16, 1, -1, kRuleHolds},         {3, kTypeUInt16, 1, 0xFFFF, kRuleFails},
+      {4, kTypeInt32, 7, 7, kRuleHolds},          {5, kTypeInt32, -7, 7, kRuleHolds},
+      {5, kTypeUInt32, -7, 7, kRuleFails},        {6, kTypeUInt8, 9, 9, kRuleHolds},
+      {6, kTypeFontField, 10, 9, kRuleFails},     {5, kTypeUInt8, 0x01, 0xFF, kRuleHolds},
       // flags support only equality
-      {3, kTypeFlag, 1, 0, RULE_UNSUPPORTED},     {6, kTypeFlag, 1, 0, RULE_UNSUPPORTED},
+      {3, kTypeFlag, 1, 0, kRuleUnsupported},     {6, kTypeFlag, 1, 0, kRuleUnsupported},
       // unsupported operators and types
-      {9, kTypeInt16, 1, 1, RULE_UNSUPPORTED},    {13, kTypeInt16, 1, 1, RULE_UNSUPPORTED},
-      {1, 7, 1, 1, RULE_BAD_TYPE},                {1, kTypeFont, 1, 1, RULE_BAD_TYPE},
+      {9, kTypeInt16, 1, 1, kRuleUnsupported},    {13, kTypeInt16, 1, 1, kRuleUnsupported},
+      {1, 7, 1, 1, kRuleBadType},                {1, kTypeFont, 1, 1, kRuleBadType},
   };
   for (const RuleCase& c : cases)
     EXPECT_EQ(CompareRuleValue(c.op, c.type, &c.rule, c.type, &c.current), c.expected)
         << "op " << int(c.op) << " type " << c.type << " " << c.rule << " vs " << c.current;
   LONG v = 1;
-  EXPECT_EQ(CompareRuleValue(1, kTypeInt16, &v, kTypeUInt16, &v), RULE_TYPE_MISMATCH);
-  EXPECT_EQ(CompareRuleValue(1, kTypeInt16, nullptr, kTypeInt16, &v), RULE_MISSING_VALUE);
+  EXPECT_EQ(CompareRuleValue(1, kTypeInt16, &v, kTypeUInt16, &v), kRuleTypeMismatch);
+  EXPECT_EQ(CompareRuleValue(1, kTypeInt16, nullptr, kTypeInt16, &v), kRuleMissingValue);
 }
 
 TEST(CompareRuleValue, StringsOnlyEqualOrNot) {
-  EXPECT_EQ(CompareRuleValue(1, kTypeString, u"Draft", kTypeString, u"Draft"), RULE_HOLDS);
-  EXPECT_EQ(CompareRuleValue(1, kTypeString, u"Draft", kTypeString, u"draft"), RULE_FAILS);
-  EXPECT_EQ(CompareRuleValue(2, kTypeString, u"Draft", kTypeString, u"draft"), RULE_HOLDS);
-  EXPECT_EQ(CompareRuleValue(3, kTypeString, u"B", kTypeString, u"A"), RULE_UNSUPPORTED);
-  EXPECT_EQ(CompareRuleValue(1, kTypeString, nullptr, kTypeString, u"A"), RULE_MISSING_VALUE);
+  EXPECT_EQ(CompareRuleValue(1, kTypeString, u"Draft", kTypeString, u"Draft"), kRuleHolds);
+  EXPECT_EQ(CompareRuleValue(1, kTypeString, u"Draft", kTypeString, u"draft"), kRuleFails);
+  EXPECT_EQ(CompareRuleValue(2, kTypeString, u"Draft", kTypeString, u"draft"), kRuleHolds);
+  EXPECT_EQ(CompareRuleValue(3, kTypeString, u"B", kTypeString, u"A"), kRuleUnsupported);
+  EXPECT_EQ(CompareRuleValue(1, kTypeString, nullptr, kTypeString, u"A"), kRuleMissingValue);
 }
 
 }  // namespace

@@ -111,14 +111,14 @@ TEST_F(ValueRange, FixedAndListRangesOfTheSample) {
   const ItemChange change{263, kTypeUInt16, &scale};
   RangeCheckResult r{};
   WORD kind = 0;
-  EXPECT_EQ(CheckValueRange(&context_, &change, state_, &kind, &r), CS_FAILED);
+  EXPECT_EQ(CheckValueRange(&context_, &change, state_, &kind, &r), kCheckFailed);
   const ItemChange none{274, kTypeInt16, nullptr};
   EXPECT_EQ(CheckValueRange(&context_, &none, state_, &kind, &r), kControlRefused);
-  EXPECT_EQ(CheckValueRange(nullptr, &change, state_, &kind, &r), CS_FAILED);
-  EXPECT_EQ(CheckValueRange(&context_, nullptr, state_, &kind, &r), CS_FAILED);
-  EXPECT_EQ(CheckValueRange(&context_, &change, nullptr, &kind, &r), CS_FAILED);
-  EXPECT_EQ(CheckValueRange(&context_, &change, state_, nullptr, &r), CS_FAILED);
-  EXPECT_EQ(CheckValueRange(&context_, &change, state_, &kind, nullptr), CS_FAILED);
+  EXPECT_EQ(CheckValueRange(nullptr, &change, state_, &kind, &r), kCheckFailed);
+  EXPECT_EQ(CheckValueRange(&context_, nullptr, state_, &kind, &r), kCheckFailed);
+  EXPECT_EQ(CheckValueRange(&context_, &change, nullptr, &kind, &r), kCheckFailed);
+  EXPECT_EQ(CheckValueRange(&context_, &change, state_, nullptr, &r), kCheckFailed);
+  EXPECT_EQ(CheckValueRange(&context_, &change, state_, &kind, nullptr), kCheckFailed);
 }
 
 TEST_F(ValueRange, ShownPositionsAndUnits) {
@@ -170,9 +170,9 @@ TEST_F(ValueRange, ControlKindsAndStampRequests) {
   FillStamps(32);
   EXPECT_EQ(CheckConstraintByKind(printer_, &context_, &add, state_, 16, &kind, &r), kControlShowMessage);
   EXPECT_EQ(kind, 3);
-  EXPECT_EQ(CheckConstraintByKind(nullptr, &context_, &add, state_, 16, &kind, &r), CS_FAILED);
-  EXPECT_EQ(CheckConstraintByKind(bare_, &context_, &add, state_, 16, &kind, &r), CS_FAILED);
-  EXPECT_EQ(CheckConstraintByKind(printer_, &context_, &other, state_, 16, &kind, &r), CS_FAILED);
+  EXPECT_EQ(CheckConstraintByKind(nullptr, &context_, &add, state_, 16, &kind, &r), kCheckFailed);
+  EXPECT_EQ(CheckConstraintByKind(bare_, &context_, &add, state_, 16, &kind, &r), kCheckFailed);
+  EXPECT_EQ(CheckConstraintByKind(printer_, &context_, &other, state_, 16, &kind, &r), kCheckFailed);
 
   const struct {
     WORD control;
@@ -184,8 +184,8 @@ TEST_F(ValueRange, ControlKindsAndStampRequests) {
     EXPECT_EQ(CheckConstraintByKind(printer_, &context_, &add, state_, k.control, &kind, &r), k.status) << k.control;
     EXPECT_EQ(kind, k.kind) << k.control;
   }
-  EXPECT_EQ(CheckConstraintByKind(printer_, nullptr, &add, state_, 1, &kind, &r), CS_FAILED);
-  EXPECT_EQ(CheckConstraintByKind(printer_, &context_, &add, state_, 1, nullptr, &r), CS_FAILED);
+  EXPECT_EQ(CheckConstraintByKind(printer_, nullptr, &add, state_, 1, &kind, &r), kCheckFailed);
+  EXPECT_EQ(CheckConstraintByKind(printer_, &context_, &add, state_, 1, nullptr, &r), kCheckFailed);
 }
 
 }  // namespace

@@ -44,8 +44,8 @@ std::vector<WORD> ReadEverything(DatabaseStream* main, DatabaseStream* linked) {
         if (record) {
           DatabaseRecord* keyed = nullptr;
           seen.push_back(ReadKeyedRecord(withData, main, linked, type, record->h.key, 1, &keyed));
-          FreeRecord(&keyed, DB_ANY_TYPE);
-          FreeRecord(&record, DB_ANY_TYPE);
+          FreeRecord(&keyed, kDbAnyType);
+          FreeRecord(&record, kDbAnyType);
         }
       }
     }
@@ -58,9 +58,9 @@ class DatabaseCorrupt : public DatabaseTest {
   // Offset of the n-th record of a type in the file that holds it.
   DWORD RecordOffset(const DddImage& image, WORD type, WORD n) {
     DatabaseStream m = {}, l = {};
-    EXPECT_EQ(OpenDescriptionDatabase(Install(image, u"PROBE.DDD").c_str(), 0, &m, &l), DBS_OK);
+    EXPECT_EQ(OpenDescriptionDatabase(Install(image, u"PROBE.DDD").c_str(), 0, &m, &l), kDbOk);
     WORD database = 0;
-    EXPECT_EQ(SeekRecord(DB_BY_POSITION, &m, &l, DB_DIRECTORY_MAIN, type, n, &database), DBS_OK);
+    EXPECT_EQ(SeekRecord(kDbByPosition, &m, &l, kDbDirectoryMain, type, n, &database), kDbOk);
     DWORD offset = m.cursor;
     CloseDatabaseStreams(&m, &l);
     return offset;
@@ -68,9 +68,9 @@ class DatabaseCorrupt : public DatabaseTest {
   // Offset of the type-table row of a record (its u32 offset is at +3).
   DWORD TableRowOffset(const DddImage& image, WORD type, WORD n) {
     DatabaseStream m = {}, l = {};
-    EXPECT_EQ(OpenDescriptionDatabase(Install(image, u"PROBE.DDD").c_str(), 0, &m, &l), DBS_OK);
+    EXPECT_EQ(OpenDescriptionDatabase(Install(image, u"PROBE.DDD").c_str(), 0, &m, &l), kDbOk);
     WORD rows = 0;
-    EXPECT_EQ(LocateTypeTable(&m, type, &rows), DBS_OK);
+    EXPECT_EQ(LocateTypeTable(&m, type, &rows), kDbOk);
     DWORD offset = m.cursor + (n - 1) * DDD_TYPETABLE_ROW_SIZE;
     CloseDatabaseStreams(&m, &l);
     return offset;
@@ -91,13 +91,13 @@ TEST_F(DatabaseCorrupt, EveryTruncationFailsCleanly) {
     DddImage cut = image;
     cut.main.resize(size);
     WORD status = Open(Install(cut, u"CUT.DDD"));
-    ASSERT_TRUE(status == DBS_OK || status == DBS_FAILED) << size;
-    if (status == DBS_OK) {
-      for (WORD s : ReadEverything(&main_, &linked_)) ASSERT_NE(s, DBS_NO_MEMORY) << size;
+    ASSERT_TRUE(status == kDbOk || status == kDbFailed) << size;
+    if (status == kDbOk) {
+      for (WORD s : ReadEverything(&main_, &linked_)) ASSERT_NE(s, kDbNoMemory) << size;
       // The last record (the array) lies at the end of the file: cut, it fails.
       DatabaseRecord* last = nullptr;
-      EXPECT_NE(ReadRecord(TRUE, &main_, &linked_, 20, 1, &last), DBS_OK) << size;
-      FreeRecord(&last, DB_ANY_TYPE);
+      EXPECT_NE(ReadRecord(TRUE, &main_, &linked_, 20, 1, &last), kDbOk) << size;
+      FreeRecord(&last, kDbAnyType);
     }
     CloseDatabaseStreams(&main_, &linked_);
   }
@@ -113,59 +113,59 @@ struct Corruption {
 TEST_F(DatabaseCorrupt, OversizedCountsAndWrongOffsetsGetTheFailureCodes) {
   const DddImage good = Build(kModel);
   const Corruption cases[] = {
-      {"section 3 count beyond the file", [](DatabaseCorrupt&, DddImage& i) { Put16(i, 234, 0xFFFF); }, 0, DBS_FAILED},
-      {"directory distance beyond the file", [](DatabaseCorrupt&, DddImage& i) { Put32(i, 224, 0x7FFFFF00); }, 10, DBS_FAILED},
+      {"section 3 count beyond the file", [](DatabaseCorrupt&, DddImage& i) { Put16(i, 234, 0xFFFF); }, 0, kDbFailed},
+      {"directory distance beyond the file", [](DatabaseCorrupt&, DddImage& i) { Put32(i, 224, 0x7FFFFF00); }, 10, kDbFailed},
       {"type table offset beyond the file",
        [](DatabaseCorrupt&, DddImage& i) {
          DWORD dir = DDD_DIRECTORY_BASE + (i.main[224] | (i.main[225] << 8) | (i.main[226] << 16));
          Put32(i, dir + DDD_DIRECTORY_PREFIX + FindDirectoryRow(10) * DDD_DIRECTORY_ROW_SIZE + DDD_DIRECTORY_ROW_SPARE, 0xFFFFFFF0);
        },
-       10, DBS_FAILED},
+       10, kDbFailed},
       {"type table row count beyond the file",
-       [](DatabaseCorrupt& t, DddImage& i) { Put16(i, t.TableRowOffset(i, 10, 1) - 2, 0xFFFF); }, 10, DBS_FAILED},
+       [](DatabaseCorrupt& t, DddImage& i) { Put16(i, t.TableRowOffset(i, 10, 1) - 2, 0xFFFF); }, 10, kDbFailed},
       {"record offset beyond the file",
-       [](DatabaseCorrupt& t, DddImage& i) { Put32(i, t.TableRowOffset(i, 10, 1) + 3, 0x7FFFFFF0); }, 10, DBS_FAILED},
+       [](DatabaseCorrupt& t, DddImage& i) { Put32(i, t.TableRowOffset(i, 10, 1) + 3, 0x7FFFFFF0); }, 10, kDbFailed},
       {"record length beyond the file",
-       [](DatabaseCorrupt& t, DddImage& i) { Put32(i, t.RecordOffset(i, 10, 1), 0xFFFFFFFF); }, 10, DBS_FAILED},
+       [](DatabaseCorrupt& t, DddImage& i) { Put32(i, t.RecordOffset(i, 10, 1), 0xFFFFFFFF); }, 10, kDbFailed},
       {"record length shorter than its fields",
        [](DatabaseCorrupt& t, DddImage& i) {
          DWORD at = t.RecordOffset(i, 10, 1);
          Put32(i, at, (i.main[at] | (i.main[at + 1] << 8)) - 1);
        },
-       10, DBS_FAILED},
+       10, kDbFailed},
       {"text count beyond the file",
-       [](DatabaseCorrupt& t, DddImage& i) { Put16(i, t.RecordOffset(i, 10, 1) + 6, 0xFFFF); }, 10, DBS_FAILED},
+       [](DatabaseCorrupt& t, DddImage& i) { Put16(i, t.RecordOffset(i, 10, 1) + 6, 0xFFFF); }, 10, kDbFailed},
       // Source: u32 length, key, name "Tray" (2 + 4), range, code, then the papers list.
       {"list length beyond the file",
-       [](DatabaseCorrupt& t, DddImage& i) { Put32(i, t.RecordOffset(i, 5, 1) + 16, 0x7FFFFFFF); }, 5, DBS_FAILED},
+       [](DatabaseCorrupt& t, DddImage& i) { Put32(i, t.RecordOffset(i, 5, 1) + 16, 0x7FFFFFFF); }, 5, kDbFailed},
       {"list count beyond its length",
-       [](DatabaseCorrupt& t, DddImage& i) { Put16(i, t.RecordOffset(i, 5, 1) + 20, 0xFFFF); }, 5, DBS_FAILED},
+       [](DatabaseCorrupt& t, DddImage& i) { Put16(i, t.RecordOffset(i, 5, 1) + 20, 0xFFFF); }, 5, kDbFailed},
       {"size range that does not exist",
-       [](DatabaseCorrupt& t, DddImage& i) { Put16(i, t.RecordOffset(i, 5, 1) + 12, 77); }, 5, DBS_ABSENT},
+       [](DatabaseCorrupt& t, DddImage& i) { Put16(i, t.RecordOffset(i, 5, 1) + 12, 77); }, 5, kDbAbsent},
       // Array: u32, key, u16, u8 type, u16 size, u32, then the count.
       {"array count beyond the file",
-       [](DatabaseCorrupt& t, DddImage& i) { Put16(i, t.RecordOffset(i, 20, 1) + 6 + 9, 0xFFFF); }, 20, DBS_FAILED},
+       [](DatabaseCorrupt& t, DddImage& i) { Put16(i, t.RecordOffset(i, 20, 1) + 6 + 9, 0xFFFF); }, 20, kDbFailed},
       // Font: u32, key, name "F" (2 + 1), name2 (2), two counted lists (2 + 2), skipped (2), data size.
       {"font data beyond the file",
-       [](DatabaseCorrupt& t, DddImage& i) { Put32(i, t.RecordOffset(i, 11, 1) + 6 + 3 + 2 + 4 + 2, 0x7FFFFFFF); }, 11, DBS_FAILED},
+       [](DatabaseCorrupt& t, DddImage& i) { Put32(i, t.RecordOffset(i, 11, 1) + 6 + 3 + 2 + 4 + 2, 0x7FFFFFFF); }, 11, kDbFailed},
       // Picture: u32, key, kind, width, height, skipped (2), size.
       {"picture smaller than its file header",
        [](DatabaseCorrupt& t, DddImage& i) {
          Put32(i, t.RecordOffset(i, 12, 1) + 6 + 1 + 4 + 2, 5);
        },
-       12, DBS_FAILED},
+       12, kDbFailed},
       {"picture kind other than 1 or 2", [](DatabaseCorrupt& t, DddImage& i) { i.main[t.RecordOffset(i, 12, 1) + 6] = 3; }, 12,
-       DBS_FAILED},
+       kDbFailed},
       // Choice 2: u32, key, name (2), reftype, refkey, range, two empty lists (6 each), then
       // its value: type 10 with a length other than 4.
       {"type-10 value of two bytes",
-       [](DatabaseCorrupt& t, DddImage& i) { Put16(i, t.RecordOffset(i, 14, 2) + 6 + 2 + 6 + 12 + 1, 2); }, 14, DBS_FAILED},
+       [](DatabaseCorrupt& t, DddImage& i) { Put16(i, t.RecordOffset(i, 14, 2) + 6 + 2 + 6 + 12 + 1, 2); }, 14, kDbFailed},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     DddImage bad = good;
     c.patch(*this, bad);
-    ASSERT_EQ(Open(Install(bad, u"BAD.DDD")), DBS_OK);
+    ASSERT_EQ(Open(Install(bad, u"BAD.DDD")), kDbOk);
     if (c.type == 0) {
       EXPECT_EQ(ReadSectionValue(&main_, 4, 2, 0), 0u);
       EXPECT_EQ(GetSectionCount(&main_, 13), 0);
@@ -184,34 +184,34 @@ TEST_F(DatabaseCorrupt, OversizedCountsAndWrongOffsetsGetTheFailureCodes) {
 
 TEST_F(DatabaseCorrupt, PictureReadWithoutDataIgnoresItsBytes) {
   DddImage image = Build(kModel);
-  ASSERT_EQ(Open(Install(image)), DBS_OK);
+  ASSERT_EQ(Open(Install(image)), kDbOk);
   RecordHolder picture;
-  ASSERT_EQ(ReadRecord(TRUE, &main_, &linked_, 12, 1, &picture.record), DBS_OK);
+  ASSERT_EQ(ReadRecord(TRUE, &main_, &linked_, 12, 1, &picture.record), kDbOk);
   EXPECT_EQ(picture.As<PictureRecord>()->dataSize, 2u);
   EXPECT_EQ(picture.As<PictureRecord>()->data[1], 0xbb);
-  FreeRecord(&picture.record, DB_ANY_TYPE);
-  ASSERT_EQ(ReadRecord(FALSE, &main_, &linked_, 12, 1, &picture.record), DBS_OK);
+  FreeRecord(&picture.record, kDbAnyType);
+  ASSERT_EQ(ReadRecord(FALSE, &main_, &linked_, 12, 1, &picture.record), kDbOk);
   EXPECT_EQ(picture.As<PictureRecord>()->data, nullptr);
 }
 
 TEST_F(DatabaseCorrupt, FailedAllocationsLeaveNothingBehind) {
-  ASSERT_EQ(Open(Install(Build(kModel))), DBS_OK);
+  ASSERT_EQ(Open(Install(Build(kModel))), kDbOk);
   RecordHolder warm;  // the pool keeps its scratch buffers between reads
-  ASSERT_EQ(ReadRecord(TRUE, &main_, &linked_, 5, 1, &warm.record), DBS_OK);
-  FreeRecord(&warm.record, DB_ANY_TYPE);
+  ASSERT_EQ(ReadRecord(TRUE, &main_, &linked_, 5, 1, &warm.record), kDbOk);
+  FreeRecord(&warm.record, kDbAnyType);
   int before = SimLiveGlobalBlocks();
   for (int n = 1; n < 12; ++n) {
     SimFailNthAllocation(n);
     DatabaseRecord* record = nullptr;
     WORD status = ReadRecord(TRUE, &main_, &linked_, 5, 1, &record);
     SimFailNthAllocation(0);
-    EXPECT_TRUE(status == DBS_OK || status == DBS_NO_MEMORY) << n;
-    if (status != DBS_OK) {
+    EXPECT_TRUE(status == kDbOk || status == kDbNoMemory) << n;
+    if (status != kDbOk) {
 
       EXPECT_EQ(record, nullptr);
 
     }
-    FreeRecord(&record, DB_ANY_TYPE);
+    FreeRecord(&record, kDbAnyType);
     EXPECT_EQ(SimLiveGlobalBlocks(), before) << n;
   }
 }

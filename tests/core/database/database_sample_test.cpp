@@ -41,7 +41,7 @@ class SampleDatabase : public DatabaseTest {
     model_ = LoadSampleModel();
     // String libraries are looked up beside the module that reads the database.
     SimSetHostModulePath((std::u16string(SimDriverDirectory()) + u"\\qvtest.exe").c_str());
-    ASSERT_EQ(Open(SamplePath()), DBS_OK);
+    ASSERT_EQ(Open(SamplePath()), kDbOk);
   }
 
   // References resolve through the string libraries beside the module.
@@ -308,7 +308,7 @@ void SampleDatabase::Compare(const DddRecord& m, const DatabaseRecord* record) {
 
 TEST_F(SampleDatabase, HeaderMatchesTheModel) {
   RecordHolder header;
-  ASSERT_EQ(ReadDatabaseHeader(&main_, &header.record), DBS_OK);
+  ASSERT_EQ(ReadDatabaseHeader(&main_, &header.record), kDbOk);
   auto* h = header.As<HeaderRecord>();
   EXPECT_EQ(h->h.type, DDD_RECORD_HEADER);
   EXPECT_EQ(Narrow(h->modelName), model_.modelName);
@@ -320,9 +320,9 @@ TEST_F(SampleDatabase, HeaderMatchesTheModel) {
   EXPECT_EQ(h->formatLevel, model_.level);
   EXPECT_EQ(main_.packedVersion, PackVersion(3, 10, 1200));
   EXPECT_EQ(main_.formatLevel, model_.level);
-  EXPECT_EQ(main_.role, DB_ROLE_MAIN);
+  EXPECT_EQ(main_.role, kDbRoleMain);
   EXPECT_TRUE(linked_.loaded);
-  EXPECT_EQ(linked_.role, DB_ROLE_LINKED);
+  EXPECT_EQ(linked_.role, kDbRoleLinked);
   EXPECT_EQ(linked_.partner, &main_);
   EXPECT_EQ(linked_.pool, main_.pool);
 }
@@ -337,17 +337,17 @@ TEST_F(SampleDatabase, EverySectionReadsBackWhatTheModelSays) {
       EXPECT_EQ(GetSectionCount(&main_, id), count) << where;
       for (WORD i = 0; i < count; ++i) {
         LPWSTR text = nullptr;
-        ASSERT_EQ(ReadSectionString(&main_, id, i, &text), DBS_OK) << where;
+        ASSERT_EQ(ReadSectionString(&main_, id, i, &text), kDbOk) << where;
         ExpectText(s.given ? s.texts[i] : DddText{}, text, where);
         ReleaseGlobalBlock(text);
       }
       LPWSTR beyond = nullptr;
-      EXPECT_EQ(ReadSectionString(&main_, id, count, &beyond), DBS_FAILED) << where;
+      EXPECT_EQ(ReadSectionString(&main_, id, count, &beyond), kDbFailed) << where;
       EXPECT_EQ(beyond, nullptr);
     } else if (row.count == DDD_COUNT_IN_FILE) {
       WORD count = 0;
       BYTE* block = nullptr;
-      ASSERT_EQ(ReadSectionBytes(&main_, id, row.size, &count, &block), DBS_OK) << where;
+      ASSERT_EQ(ReadSectionBytes(&main_, id, row.size, &count, &block), kDbOk) << where;
       ASSERT_EQ(count, s.numbers.size()) << where;
       for (WORD i = 0; i < count; ++i) {
         DWORD v = 0;
@@ -363,25 +363,25 @@ TEST_F(SampleDatabase, EverySectionReadsBackWhatTheModelSays) {
 }
 
 TEST_F(SampleDatabase, HeaderAndDriverTextsNameTheModelsFiles) {
-  const char* expected[DB_HEADER_TEXT_KINDS] = {"",           "qvcolor.dat", "qorvexgr.dll", "qvjobattr.dll",
+  const char* expected[kDbHeaderTextKinds] = {"",           "qvcolor.dat", "qorvexgr.dll", "qvjobattr.dll",
                                                 "qvcolor.dll", "",            "qvdevq.dll",   "QX-4500",
                                                 "public",     "",            "",             "",
                                                 "qvdraw?.dll", "C:\\Qorvex\\QX4500\\"};
-  for (WORD kind = 0; kind < DB_HEADER_TEXT_KINDS; ++kind) {
+  for (WORD kind = 0; kind < kDbHeaderTextKinds; ++kind) {
     LPWSTR text = nullptr;
-    ASSERT_EQ(ReadHeaderText(&main_, kind, &text), DBS_OK) << kind;
+    ASSERT_EQ(ReadHeaderText(&main_, kind, &text), kDbOk) << kind;
     EXPECT_EQ(Narrow(text), expected[kind]) << kind;
     ReleaseGlobalBlock(text);
   }
   LPWSTR text = nullptr;
-  EXPECT_EQ(ReadHeaderText(&main_, DB_HEADER_TEXT_KINDS, &text), DBS_FAILED);
-  EXPECT_EQ(ReadDriverText(&main_, DB_DRIVER_TEXT_REGISTRY_BASE, &text), DBS_OK);
+  EXPECT_EQ(ReadHeaderText(&main_, kDbHeaderTextKinds, &text), kDbFailed);
+  EXPECT_EQ(ReadDriverText(&main_, kDbDriverTextRegistryBase, &text), kDbOk);
   EXPECT_EQ(Narrow(text), "SOFTWARE\\Qorvex\\QX-4500");
   ReleaseGlobalBlock(text);
-  EXPECT_EQ(ReadDriverText(&main_, DB_DRIVER_TEXT_USER_BASE, &text), DBS_OK);
+  EXPECT_EQ(ReadDriverText(&main_, kDbDriverTextUserBase, &text), kDbOk);
   EXPECT_EQ(Narrow(text), "Software\\Qorvex\\QX-4500\\Users\\");
   ReleaseGlobalBlock(text);
-  EXPECT_EQ(ReadDriverText(&main_, 2, &text), DBS_FAILED);
+  EXPECT_EQ(ReadDriverText(&main_, 2, &text), kDbFailed);
   EXPECT_EQ(text, nullptr);
 }
 
@@ -391,25 +391,25 @@ TEST_F(SampleDatabase, EveryRecordReadsBackByPositionAndByKey) {
     WORD n = ++position[m.type];
     for (BOOL withData : {FALSE, TRUE}) {
       RecordHolder byPosition;
-      ASSERT_EQ(ReadRecord(withData, &main_, &linked_, m.type, n, &byPosition.record), DBS_OK) << m.type << " " << n;
+      ASSERT_EQ(ReadRecord(withData, &main_, &linked_, m.type, n, &byPosition.record), kDbOk) << m.type << " " << n;
       if (withData || (m.type != 11 && m.type != 12 && m.type != 13 && m.type != 14)) Compare(m, byPosition.record);
     }
     RecordHolder byKey;
-    ASSERT_EQ(ReadKeyedRecord(TRUE, &main_, &linked_, m.type, m.key, 0, &byKey.record), DBS_OK) << m.type << " " << m.key;
+    ASSERT_EQ(ReadKeyedRecord(TRUE, &main_, &linked_, m.type, m.key, 0, &byKey.record), kDbOk) << m.type << " " << m.key;
     if (m.type != 9 && m.type != 11 && m.type != 15 && m.type != 16 && m.type != 20 && m.type != 22 && m.type != 23)
       Compare(m, byKey.record);  // types read by position only may share keys
   }
   for (const auto& [type, count] : position) {
     EXPECT_EQ(CountRecords(&main_, type), count) << type;
     RecordHolder beyond;
-    EXPECT_EQ(ReadRecord(TRUE, &main_, &linked_, type, static_cast<WORD>(count + 1), &beyond.record), DBS_ABSENT);
+    EXPECT_EQ(ReadRecord(TRUE, &main_, &linked_, type, static_cast<WORD>(count + 1), &beyond.record), kDbAbsent);
   }
 }
 
 TEST_F(SampleDatabase, ChoiceEntriesOfAListAndWhatTheyNeedWithoutData) {
   // Choice 2 of the paper list (item 8) is the entry named by its second choice key.
   RecordHolder entry;
-  ASSERT_EQ(ReadKeyedRecord(FALSE, &main_, &linked_, 4, 8, 2, &entry.record), DBS_OK);
+  ASSERT_EQ(ReadKeyedRecord(FALSE, &main_, &linked_, 4, 8, 2, &entry.record), kDbOk);
   auto* e = entry.As<ChoiceEntryRecord>();
   EXPECT_EQ(e->h.type, 14);
   EXPECT_EQ(Narrow(e->name), "Tabloid");
@@ -417,66 +417,66 @@ TEST_F(SampleDatabase, ChoiceEntriesOfAListAndWhatTheyNeedWithoutData) {
   ASSERT_TRUE(e->value.present);
   EXPECT_EQ(ValueAt<SHORT>(e->value.value), 3);
   RecordHolder beyond;
-  EXPECT_EQ(ReadKeyedRecord(FALSE, &main_, &linked_, 4, 8, 38, &beyond.record), DBS_ABSENT);
+  EXPECT_EQ(ReadKeyedRecord(FALSE, &main_, &linked_, 4, 8, 38, &beyond.record), kDbAbsent);
   RecordHolder custom;
-  ASSERT_EQ(ReadKeyedRecord(FALSE, &main_, &linked_, 4, 8, 35, &custom.record), DBS_OK);
+  ASSERT_EQ(ReadKeyedRecord(FALSE, &main_, &linked_, 4, 8, 35, &custom.record), kDbOk);
   EXPECT_EQ(custom.As<ChoiceEntryRecord>()->range.key, 0);  // kept on a full read only
   RecordHolder flag;
-  ASSERT_EQ(ReadKeyedRecord(TRUE, &main_, &linked_, 3, 4103, 2, &flag.record), DBS_OK);
+  ASSERT_EQ(ReadKeyedRecord(TRUE, &main_, &linked_, 3, 4103, 2, &flag.record), kDbOk);
   EXPECT_EQ(flag.record->h.type, 13);
   EXPECT_EQ(ValueAt<DWORD>(flag.As<ChoiceEntryRecord>()->value.value), 1u);
 }
 
 TEST_F(SampleDatabase, AccessorsAnswerForTheirTypesOnly) {
   RecordHolder paper, source, font, preset, query;
-  ASSERT_EQ(ReadKeyedRecord(TRUE, &main_, &linked_, 10, 9, 0, &paper.record), DBS_OK);
-  ASSERT_EQ(ReadKeyedRecord(TRUE, &main_, &linked_, 5, 4, 0, &source.record), DBS_OK);
-  ASSERT_EQ(ReadRecord(TRUE, &main_, &linked_, 11, 1, &font.record), DBS_OK);
-  ASSERT_EQ(ReadRecord(TRUE, &main_, &linked_, 21, 2, &preset.record), DBS_OK);
-  ASSERT_EQ(ReadRecord(TRUE, &main_, &linked_, 22, 2, &query.record), DBS_OK);
+  ASSERT_EQ(ReadKeyedRecord(TRUE, &main_, &linked_, 10, 9, 0, &paper.record), kDbOk);
+  ASSERT_EQ(ReadKeyedRecord(TRUE, &main_, &linked_, 5, 4, 0, &source.record), kDbOk);
+  ASSERT_EQ(ReadRecord(TRUE, &main_, &linked_, 11, 1, &font.record), kDbOk);
+  ASSERT_EQ(ReadRecord(TRUE, &main_, &linked_, 21, 2, &preset.record), kDbOk);
+  ASSERT_EQ(ReadRecord(TRUE, &main_, &linked_, 22, 2, &query.record), kDbOk);
   EXPECT_EQ(Narrow(GetRecordName(paper.record)), "A4");
   EXPECT_EQ(GetRecordName(preset.record), nullptr);
   SizePairElement a{}, b{};
-  ASSERT_EQ(GetPaperRecordSize(paper.record, &a), DBS_OK);
+  ASSERT_EQ(GetPaperRecordSize(paper.record, &a), kDbOk);
   EXPECT_EQ(a.width, 2100);
   EXPECT_EQ(a.length, 2970);
-  EXPECT_EQ(GetPaperRecordSize(source.record, &a), DBS_FAILED);
-  ASSERT_EQ(GetPaperRecordMargins(paper.record, &a, &b), DBS_OK);
+  EXPECT_EQ(GetPaperRecordSize(source.record, &a), kDbFailed);
+  ASSERT_EQ(GetPaperRecordMargins(paper.record, &a, &b), kDbOk);
   EXPECT_EQ(a.width, 42);
-  ASSERT_EQ(GetSourceMaxCustomSize(source.record, &b), DBS_OK);
+  ASSERT_EQ(GetSourceMaxCustomSize(source.record, &b), kDbOk);
   EXPECT_EQ(b.length, 12000);
   KeyElement k{};
-  ASSERT_EQ(GetSourcePaperEntry(source.record, 37, &k), DBS_OK);
+  ASSERT_EQ(GetSourcePaperEntry(source.record, 37, &k), kDbOk);
   EXPECT_EQ(k.key, 263);
-  EXPECT_EQ(GetSourcePaperEntry(source.record, 38, &k), DBS_ABSENT);
+  EXPECT_EQ(GetSourcePaperEntry(source.record, 38, &k), kDbAbsent);
   WORD attribute = 0;
-  ASSERT_EQ(GetSourceEntryAttribute(source.record, 30, &attribute), DBS_OK);
+  ASSERT_EQ(GetSourceEntryAttribute(source.record, 30, &attribute), kDbOk);
   EXPECT_EQ(attribute, 3);
   LPCWSTR face = nullptr;
-  ASSERT_EQ(GetFontRecordText(font.record, 2, &face), DBS_OK);
+  ASSERT_EQ(GetFontRecordText(font.record, 2, &face), kDbOk);
   EXPECT_EQ(Narrow(face), "Courier");
-  EXPECT_EQ(GetFontRecordText(font.record, 3, &face), DBS_ABSENT);
+  EXPECT_EQ(GetFontRecordText(font.record, 3, &face), kDbAbsent);
   WORD count = 0, length = 0, item = 0, gated = 0;
   BYTE type = 0;
   const void* value = nullptr;
-  ASSERT_EQ(GetPairListCount(query.record, &count), DBS_OK);
+  ASSERT_EQ(GetPairListCount(query.record, &count), kDbOk);
   EXPECT_EQ(count, 4);
-  ASSERT_EQ(GetPairListEntry(query.record, 2, &length, &type, &value), DBS_OK);
+  ASSERT_EQ(GetPairListEntry(query.record, 2, &length, &type, &value), kDbOk);
   EXPECT_EQ(type, DDD_VALUE_UINT16);
   EXPECT_EQ(ValueAt<WORD>(value), 3);
-  EXPECT_EQ(GetPairListEntry(query.record, 0, &length, &type, &value), DBS_ABSENT);
+  EXPECT_EQ(GetPairListEntry(query.record, 0, &length, &type, &value), kDbAbsent);
   LPCWSTR name = nullptr;
-  ASSERT_EQ(GetNameListEntry(query.record, 2, &name), DBS_OK);
+  ASSERT_EQ(GetNameListEntry(query.record, 2, &name), kDbOk);
   EXPECT_EQ(Narrow(name), "Tray3");
-  EXPECT_EQ(GetNameListEntry(query.record, 3, &name), DBS_FAILED);
-  ASSERT_EQ(GetVersionGatedField(query.record, &gated), DBS_OK);
+  EXPECT_EQ(GetNameListEntry(query.record, 3, &name), kDbFailed);
+  ASSERT_EQ(GetVersionGatedField(query.record, &gated), kDbOk);
   EXPECT_EQ(gated, 0x41);
-  ASSERT_EQ(GetType21Count(preset.record, &count), DBS_OK);
+  ASSERT_EQ(GetType21Count(preset.record, &count), kDbOk);
   EXPECT_EQ(count, 3);
-  ASSERT_EQ(GetType21Entry(preset.record, 3, &item, &length, &type, &value), DBS_OK);
+  ASSERT_EQ(GetType21Entry(preset.record, 3, &item, &length, &type, &value), kDbOk);
   EXPECT_EQ(item, 14);
   EXPECT_EQ(ValueAt<DWORD>(value), 19661100u);
-  EXPECT_EQ(GetType21Entry(preset.record, 4, &item, &length, &type, &value), DBS_ABSENT);
+  EXPECT_EQ(GetType21Entry(preset.record, 4, &item, &length, &type, &value), kDbAbsent);
 }
 
 TEST_F(SampleDatabase, PicturesDataBlocksAndReferencedArrays) {
@@ -490,33 +490,33 @@ TEST_F(SampleDatabase, PicturesDataBlocksAndReferencedArrays) {
   ReleaseGlobalBlock(model);
 
   RecordHolder ref;
-  ASSERT_EQ(ReadRecord(FALSE, &main_, &linked_, 9, 2, &ref.record), DBS_OK);
+  ASSERT_EQ(ReadRecord(FALSE, &main_, &linked_, 9, 2, &ref.record), kDbOk);
   BYTE* picture = nullptr;
-  ASSERT_EQ(ReadPictureOfRecord(&main_, &linked_, ref.record, &width, &height, &picture, &size), DBS_OK);
+  ASSERT_EQ(ReadPictureOfRecord(&main_, &linked_, ref.record, &width, &height, &picture, &size), kDbOk);
   EXPECT_EQ(width, 16);
   EXPECT_EQ(height, 12);
   EXPECT_EQ(size, 630u - DDD_PICTURE_FILE_HEADER);
   ReleaseGlobalBlock(picture);
 
   RecordHolder portrait;
-  ASSERT_EQ(ReadKeyedRecord(TRUE, &main_, &linked_, 14, 1, 0, &portrait.record), DBS_OK);
+  ASSERT_EQ(ReadKeyedRecord(TRUE, &main_, &linked_, 14, 1, 0, &portrait.record), kDbOk);
   DataBlock* block = nullptr;
-  ASSERT_EQ(ReadDataBlockOfRecord(&main_, &linked_, portrait.record, &block), DBS_OK);
+  ASSERT_EQ(ReadDataBlockOfRecord(&main_, &linked_, portrait.record, &block), kDbOk);
   EXPECT_EQ(block->h.type, DDD_KIND_DATA_BLOCK);
   ASSERT_EQ(block->length, 2);
   EXPECT_EQ(block->data[0], 0x5a);
   DatabaseRecord* asRecord = reinterpret_cast<DatabaseRecord*>(block);
-  EXPECT_EQ(FreeRecord(&asRecord, DB_ANY_TYPE), DBS_OK);
+  EXPECT_EQ(FreeRecord(&asRecord, kDbAnyType), kDbOk);
   RecordHolder noBlock;
-  ASSERT_EQ(ReadKeyedRecord(TRUE, &main_, &linked_, 14, 3, 0, &noBlock.record), DBS_OK);
-  EXPECT_EQ(ReadDataBlockOfRecord(&main_, &linked_, noBlock.record, &block), DBS_ABSENT);
+  ASSERT_EQ(ReadKeyedRecord(TRUE, &main_, &linked_, 14, 3, 0, &noBlock.record), kDbOk);
+  EXPECT_EQ(ReadDataBlockOfRecord(&main_, &linked_, noBlock.record, &block), kDbAbsent);
 
   // Rule 1 tests the paper against the envelope array (array 1).
   RecordHolder rule;
-  ASSERT_EQ(ReadKeyedRecord(TRUE, &main_, &linked_, 7, 1, 0, &rule.record), DBS_OK);
+  ASSERT_EQ(ReadKeyedRecord(TRUE, &main_, &linked_, 7, 1, 0, &rule.record), kDbOk);
   StoredValue& v = reinterpret_cast<ConstraintRecord*>(rule.record)->conditions.items[0].test.value;
   ASSERT_EQ(v.type, DDD_VALUE_REFERENCE);
-  ASSERT_EQ(LoadReferencedValue(&v, &main_), DBS_OK);
+  ASSERT_EQ(LoadReferencedValue(&v, &main_), kDbOk);
   EXPECT_EQ(v.type, DDD_VALUE_INT16);
   EXPECT_EQ(v.length, 2);
   ASSERT_EQ(v.count, 15);

@@ -29,7 +29,7 @@ class ModelData : public DatabaseTest {
 };
 
 TEST_F(ModelData, SampleModelFeatureWordsAndFontTable) {
-  ASSERT_EQ(Open(SamplePath()), DBS_OK);
+  ASSERT_EQ(Open(SamplePath()), kDbOk);
   DWORD words[2] = {7, 7};
   ASSERT_EQ(GetModelFeatureFlags(&main_, words), 1);
   EXPECT_EQ(words[0], 0x00440010u);
@@ -68,7 +68,7 @@ TEST_F(ModelData, FeatureWordsByLevelAndSection) {
     CloseDatabaseStreams(&main_, &linked_);
     main_ = {};
     linked_ = {};
-    ASSERT_EQ(OpenText(Model(c.level, c.sections)), DBS_OK);
+    ASSERT_EQ(OpenText(Model(c.level, c.sections)), kDbOk);
     DWORD words[2] = {7, 7};
     EXPECT_EQ(GetModelFeatureFlags(&main_, words), c.result);
     EXPECT_EQ(words[0], c.first);
@@ -83,7 +83,7 @@ TEST_F(ModelData, FeatureWordsByLevelAndSection) {
 
 TEST_F(ModelData, EmptySecondFeatureSectionReadsAsZeroWhateverFollowsIt) {
   DddImage image = Build(Model("0x1600", "section 26 5\n"));
-  ASSERT_EQ(Open(Install(image)), DBS_OK);
+  ASSERT_EQ(Open(Install(image)), kDbOk);
   ASSERT_NE(LocateSection(&main_, DDD_SECTION_FEATURES2), nullptr);
   const DWORD count = main_.cursor;  // the section's u16 count (0); the bytes after it are not its own
   CloseDatabaseStreams(&main_, &linked_);
@@ -91,7 +91,7 @@ TEST_F(ModelData, EmptySecondFeatureSectionReadsAsZeroWhateverFollowsIt) {
   linked_ = {};
   ASSERT_LE(count + 6, image.main.size());
   for (DWORD i = count + 2; i < count + 6; ++i) image.main[i] = 0xAB;
-  ASSERT_EQ(Open(Install(image)), DBS_OK);
+  ASSERT_EQ(Open(Install(image)), kDbOk);
   DWORD words[2] = {7, 7};
   ASSERT_EQ(GetModelFeatureFlags(&main_, words), 1);
   EXPECT_EQ(words[0], 5u);
@@ -138,7 +138,7 @@ TEST_F(ModelData, FontTableCases) {
     CloseDatabaseStreams(&main_, &linked_);
     main_ = {};
     linked_ = {};
-    ASSERT_EQ(OpenText(Model("0x1600", c.fonts)), DBS_OK);
+    ASSERT_EQ(OpenText(Model("0x1600", c.fonts)), kDbOk);
     LPWSTR table = BuildFontSubTableFromData(&main_, &linked_);
     if (!c.built) {
       EXPECT_EQ(table, nullptr);
@@ -151,7 +151,7 @@ TEST_F(ModelData, FontTableCases) {
 }
 
 TEST_F(ModelData, FontTableFailsWhenTheLinkedDatabaseIsMissing) {
-  ASSERT_EQ(Open(SamplePath()), DBS_OK);
+  ASSERT_EQ(Open(SamplePath()), kDbOk);
   ReleaseStream(&linked_);  // the fonts' records can no longer be read
   EXPECT_EQ(BuildFontSubTableFromData(&main_, &linked_), nullptr);
   EXPECT_EQ(BuildFontSubTableFromData(&main_, nullptr), nullptr);

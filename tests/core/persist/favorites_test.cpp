@@ -133,11 +133,11 @@ TEST_F(Favorites, StoredMarginsAreThoseThatDifferFromTheDefault) {
   PaperMarginTable* table = LoadPaperMarginTable(printer_);
   ASSERT_NE(table, nullptr);
   const PaperMargins tableA3{{50, 60, 70, 80}}, tableA4{{1, 1, 1, 1}}, userA4{{100, 46, 46, 46}};
-  ASSERT_EQ(SetPaperMargin(table, 8, &tableA3), MARGIN_DONE);
-  ASSERT_EQ(SetPaperMargin(table, 9, &tableA4), MARGIN_DONE);
-  ASSERT_EQ(StorePaperMarginTable(printer_, table), MARGIN_DONE);
+  ASSERT_EQ(SetPaperMargin(table, 8, &tableA3), kMarginDone);
+  ASSERT_EQ(SetPaperMargin(table, 9, &tableA4), kMarginDone);
+  ASSERT_EQ(StorePaperMarginTable(printer_, table), kMarginDone);
   FreePaperMarginTable(table);
-  ASSERT_EQ(WriteUserPaperMarginOriented(printer_, nullptr, 9, &userA4, kPortrait), MARGIN_DONE);
+  ASSERT_EQ(WriteUserPaperMarginOriented(printer_, nullptr, 9, &userA4, kPortrait), kMarginDone);
   const PaperMargins stale{{1, 2, 3, 4}};
   ASSERT_EQ(SaveFavoritePaperMargin(printer_, 2, kPortrait, u"5", &stale), 1);
 

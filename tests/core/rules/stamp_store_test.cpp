@@ -82,17 +82,17 @@ TEST_F(StampStore, BuiltInRecordsComeFromTheResourceStrings) {
   EXPECT_EQ(IsBuiltInStampName(u"Draft"), 1);
   EXPECT_EQ(IsBuiltInStampName(u"Default Stamp"), 0);  // the default is not one of the six
   EXPECT_EQ(IsBuiltInStampName(nullptr), 0);
-  EXPECT_EQ(LoadBuiltInStampByName(u"Nope", &r), STAMP_NO_KEY);
+  EXPECT_EQ(LoadBuiltInStampByName(u"Nope", &r), kStampNoKey);
 
   DWORD count = 0, size = 0;
-  EXPECT_EQ(GetBuiltInStampNames(nullptr, &count, &size), STAMP_BUFFER_TOO_SMALL);
+  EXPECT_EQ(GetBuiltInStampNames(nullptr, &count, &size), kStampBufferTooSmall);
   const DWORD needed = 2 * (13 + 6 + 5 + 7 + 9 + 6) + 2;
   EXPECT_EQ(size, needed);
   std::vector<WCHAR> names(needed / 2, u'x');
   size = needed - 2;
-  EXPECT_EQ(GetBuiltInStampNames(names.data(), &count, &size), STAMP_BUFFER_TOO_SMALL);
+  EXPECT_EQ(GetBuiltInStampNames(names.data(), &count, &size), kStampBufferTooSmall);
   EXPECT_EQ(names[0], u'x');
-  EXPECT_EQ(GetBuiltInStampNames(names.data(), &count, &size), STAMP_DONE);
+  EXPECT_EQ(GetBuiltInStampNames(names.data(), &count, &size), kStampDone);
   EXPECT_EQ(count, 6u);
   EXPECT_EQ(std::u16string(names.data(), names.size()),
             std::u16string(u"Confidential\0Draft\0Copy\0Urgent\0Approved\0Final\0\0", needed / 2));
@@ -123,7 +123,7 @@ TEST_F(StampStore, StoredFormIsLittleEndianFieldByField) {
 
 TEST_F(StampStore, FirstUseWritesTheBuiltInStampsAndVersion) {
   DWORD count = 0;
-  ASSERT_EQ(CountUserStamps(printer_, &count), STAMP_DONE);
+  ASSERT_EQ(CountUserStamps(printer_, &count), kStampDone);
   EXPECT_EQ(count, 6u);
   EXPECT_EQ(ValueNames(UserPath(u"Stamps")), kBuiltIns);
   EXPECT_EQ(Dump(UserPath(u"Stamps\\Others")),
@@ -141,7 +141,7 @@ TEST_F(StampStore, FirstUseWritesTheBuiltInStampsAndVersion) {
 
   DWORD size = 200;
   std::vector<WCHAR> names(100);
-  ASSERT_EQ(GetStampNames(printer_, names.data(), &count, &size), STAMP_DONE);
+  ASSERT_EQ(GetStampNames(printer_, names.data(), &count, &size), kStampDone);
   EXPECT_EQ(count, 6u);
   EXPECT_EQ(size, 2u * (13 + 6 + 5 + 7 + 9 + 6) + 2);
 }
@@ -152,93 +152,93 @@ TEST_F(StampStore, FirstUseCopiesTheMachineTemplate) {
   SimRegistrySeedValue(HKEY_LOCAL_MACHINE, MachinePath(u"Stamps").c_str(), u"Company", REG_BINARY, bytes.data(),
                        kStampRecordBytes);
   SimRegistrySeedString(HKEY_LOCAL_MACHINE, MachinePath(u"Stamps\\Others").c_str(), u"Stamp Version", u"0.01");
-  EXPECT_EQ(FindUserStamp(printer_, u"Company"), STAMP_DONE);
+  EXPECT_EQ(FindUserStamp(printer_, u"Company"), kStampDone);
   EXPECT_EQ(ValueNames(UserPath(u"Stamps")), std::vector<std::u16string>{u"Company"});
   EXPECT_TRUE(SimRegistryKeyExists(HKEY_CURRENT_USER, UserPath(u"Stamps\\Others").c_str()));
   // The built-in stamps are still answered by name, from the tables.
   StampRecord r{};
-  EXPECT_EQ(FindUserStamp(printer_, u"Draft"), STAMP_BUILT_IN);
-  EXPECT_EQ(LoadStampRecord(printer_, u"Draft", &r, TRUE), STAMP_DONE);
+  EXPECT_EQ(FindUserStamp(printer_, u"Draft"), kStampBuiltIn);
+  EXPECT_EQ(LoadStampRecord(printer_, u"Draft", &r, TRUE), kStampDone);
   EXPECT_EQ(std::u16string(r.text), u"DRAFT");
 }
 
 TEST_F(StampStore, AddChangeDeleteAndTheLimit) {
   StampRecord mine = Record(u"Mine", u"MINE");
-  EXPECT_EQ(CanAddUserStamp(printer_, u"Mine"), STAMP_DONE);
-  EXPECT_EQ(CanAddUserStamp(printer_, nullptr), STAMP_DONE);
-  EXPECT_EQ(CanAddUserStamp(printer_, u"Copy"), STAMP_NAME_EXISTS);
-  EXPECT_EQ(DeleteUserStamp(printer_, u"Copy"), STAMP_BUILT_IN);
-  ASSERT_EQ(StoreUserStamp(printer_, &mine), STAMP_DONE);
-  EXPECT_EQ(CanAddUserStamp(printer_, u"Mine"), STAMP_NAME_EXISTS);
-  EXPECT_EQ(FindUserStamp(printer_, u"Mine"), STAMP_DONE);
-  EXPECT_EQ(CompareUserStamp(printer_, &mine), STAMP_DONE);
+  EXPECT_EQ(CanAddUserStamp(printer_, u"Mine"), kStampDone);
+  EXPECT_EQ(CanAddUserStamp(printer_, nullptr), kStampDone);
+  EXPECT_EQ(CanAddUserStamp(printer_, u"Copy"), kStampNameExists);
+  EXPECT_EQ(DeleteUserStamp(printer_, u"Copy"), kStampBuiltIn);
+  ASSERT_EQ(StoreUserStamp(printer_, &mine), kStampDone);
+  EXPECT_EQ(CanAddUserStamp(printer_, u"Mine"), kStampNameExists);
+  EXPECT_EQ(FindUserStamp(printer_, u"Mine"), kStampDone);
+  EXPECT_EQ(CompareUserStamp(printer_, &mine), kStampDone);
   StampRecord quality = mine;
   quality.font.lfQuality = 5;  // quality is not compared
-  EXPECT_EQ(CompareUserStamp(printer_, &quality), STAMP_DONE);
+  EXPECT_EQ(CompareUserStamp(printer_, &quality), kStampDone);
   StampRecord changed = mine;
   changed.font.lfItalic = 1;
-  EXPECT_EQ(CompareUserStamp(printer_, &changed), STAMP_DIFFERS);
+  EXPECT_EQ(CompareUserStamp(printer_, &changed), kStampDiffers);
   StampRecord other = Record(u"Other", u"X");
-  EXPECT_EQ(CompareUserStamp(printer_, &other), STAMP_NOT_STORED);
+  EXPECT_EQ(CompareUserStamp(printer_, &other), kStampNotStored);
 
   // 26 user stamps beside the six built-in copies fill the key.
   for (int i = 1; i < 26; ++i) {
     StampRecord r = Record((u"User " + std::u16string(1, char16_t(u'A' + i))).c_str(), u"T");
-    ASSERT_EQ(StoreUserStamp(printer_, &r), STAMP_DONE) << i;
+    ASSERT_EQ(StoreUserStamp(printer_, &r), kStampDone) << i;
   }
   DWORD count = 0;
-  ASSERT_EQ(CountUserStamps(printer_, &count), STAMP_DONE);
+  ASSERT_EQ(CountUserStamps(printer_, &count), kStampDone);
   EXPECT_EQ(count, 32u);
-  EXPECT_EQ(CanAddUserStamp(printer_, u"New"), STAMP_KEY_FULL);
+  EXPECT_EQ(CanAddUserStamp(printer_, u"New"), kStampKeyFull);
   StampRecord fresh = Record(u"New", u"N");
   const std::string full = Dump(UserPath(u"Stamps"));
-  EXPECT_EQ(StoreUserStamp(printer_, &fresh), STAMP_KEY_FULL);
+  EXPECT_EQ(StoreUserStamp(printer_, &fresh), kStampKeyFull);
   EXPECT_EQ(Dump(UserPath(u"Stamps")), full);
   // An existing name is replaced even when the key is full.
-  ASSERT_EQ(StoreUserStamp(printer_, &changed), STAMP_DONE);
-  EXPECT_EQ(CompareUserStamp(printer_, &changed), STAMP_DONE);
-  ASSERT_EQ(CountUserStamps(printer_, &count), STAMP_DONE);
+  ASSERT_EQ(StoreUserStamp(printer_, &changed), kStampDone);
+  EXPECT_EQ(CompareUserStamp(printer_, &changed), kStampDone);
+  ASSERT_EQ(CountUserStamps(printer_, &count), kStampDone);
   EXPECT_EQ(count, 32u);
   StampRecord loaded{};
-  ASSERT_EQ(LoadStampRecord(printer_, u"Mine", &loaded, FALSE), STAMP_DONE);
+  ASSERT_EQ(LoadStampRecord(printer_, u"Mine", &loaded, FALSE), kStampDone);
   EXPECT_EQ(loaded.font.lfItalic, 1);
 
   // At most 32 names are listed; a small buffer gets the size it needs.
   DWORD size = 4;
   std::vector<WCHAR> names(2);
-  EXPECT_EQ(GetStampNames(printer_, names.data(), &count, &size), STAMP_BUFFER_TOO_SMALL);
+  EXPECT_EQ(GetStampNames(printer_, names.data(), &count, &size), kStampBufferTooSmall);
   EXPECT_EQ(count, 32u);
 
-  ASSERT_EQ(DeleteUserStamp(printer_, u"Mine"), STAMP_DONE);
-  EXPECT_EQ(DeleteUserStamp(printer_, u"Mine"), STAMP_BAD_ARGUMENT);
-  EXPECT_EQ(FindUserStamp(printer_, u"Mine"), STAMP_BAD_ARGUMENT);
-  EXPECT_EQ(StoreUserStamp(printer_, &fresh), STAMP_DONE);
+  ASSERT_EQ(DeleteUserStamp(printer_, u"Mine"), kStampDone);
+  EXPECT_EQ(DeleteUserStamp(printer_, u"Mine"), kStampBadArgument);
+  EXPECT_EQ(FindUserStamp(printer_, u"Mine"), kStampBadArgument);
+  EXPECT_EQ(StoreUserStamp(printer_, &fresh), kStampDone);
 }
 
 TEST_F(StampStore, LoadingFallsBackToBuiltInAndDefaultStamps) {
   StampRecord r{};
-  ASSERT_EQ(LoadStampRecord(printer_, nullptr, &r, FALSE), STAMP_DONE);
+  ASSERT_EQ(LoadStampRecord(printer_, nullptr, &r, FALSE), kStampDone);
   EXPECT_EQ(std::u16string(r.name), u"Default Stamp");
   EXPECT_EQ(r.font.lfWeight, 700);
-  ASSERT_EQ(LoadStampRecord(printer_, u"Unknown", &r, TRUE), STAMP_DONE);
+  ASSERT_EQ(LoadStampRecord(printer_, u"Unknown", &r, TRUE), kStampDone);
   EXPECT_EQ(std::u16string(r.name), u"Default Stamp");
-  EXPECT_EQ(LoadStampRecord(printer_, u"Unknown", &r, FALSE), STAMP_BAD_ARGUMENT);
-  EXPECT_EQ(LoadStampRecord(printer_, u"Urgent", nullptr, FALSE), STAMP_BAD_ARGUMENT);
+  EXPECT_EQ(LoadStampRecord(printer_, u"Unknown", &r, FALSE), kStampBadArgument);
+  EXPECT_EQ(LoadStampRecord(printer_, u"Urgent", nullptr, FALSE), kStampBadArgument);
   // Without a per-user key (a printer without its model database) the built-in stamps answer
   // by name.
-  ASSERT_EQ(LoadStampRecord(bare_, u"Urgent", &r, FALSE), STAMP_DONE);
+  ASSERT_EQ(LoadStampRecord(bare_, u"Urgent", &r, FALSE), kStampDone);
   EXPECT_EQ(std::u16string(r.text), u"URGENT");
-  EXPECT_EQ(LoadStampRecord(bare_, u"Unknown", &r, FALSE), STAMP_NO_KEY);
+  EXPECT_EQ(LoadStampRecord(bare_, u"Unknown", &r, FALSE), kStampNoKey);
   DWORD count = 0, size = 0;
-  EXPECT_EQ(GetStampNames(bare_, nullptr, &count, &size), STAMP_BUFFER_TOO_SMALL);
+  EXPECT_EQ(GetStampNames(bare_, nullptr, &count, &size), kStampBufferTooSmall);
   EXPECT_EQ(count, 6u);
-  EXPECT_EQ(FindUserStamp(bare_, u"Mine"), STAMP_BAD_ARGUMENT);
+  EXPECT_EQ(FindUserStamp(bare_, u"Mine"), kStampBadArgument);
 }
 
 TEST_F(StampStore, ValuesThatAreNotStampsAreSkipped) {
   const std::u16string path = UserPath(u"Stamps");
   DWORD count = 0;
-  ASSERT_EQ(CountUserStamps(printer_, &count), STAMP_DONE);  // creates the key
+  ASSERT_EQ(CountUserStamps(printer_, &count), kStampDone);  // creates the key
   // Oversized and long-named values come first and must not stop the walk.
   std::vector<BYTE> big(400, 0);
   SimRegistrySeedValue(HKEY_CURRENT_USER, path.c_str(), u"Big", REG_BINARY, big.data(), DWORD(big.size()));
@@ -250,19 +250,19 @@ TEST_F(StampStore, ValuesThatAreNotStampsAreSkipped) {
   // A string value whose data is a stamp's name: it blocks the name but is no stamp.
   SimRegistrySeedString(HKEY_CURRENT_USER, path.c_str(), u"Text", u"Ghost");
   StampRecord mine = Record(u"Mine", u"MINE");
-  ASSERT_EQ(StoreUserStamp(printer_, &mine), STAMP_DONE);
+  ASSERT_EQ(StoreUserStamp(printer_, &mine), kStampDone);
 
-  EXPECT_EQ(FindUserStamp(printer_, u"Mine"), STAMP_DONE);
-  EXPECT_EQ(FindUserStamp(printer_, u"Long"), STAMP_BAD_ARGUMENT);
-  EXPECT_EQ(FindUserStamp(printer_, u"Sh"), STAMP_BAD_ARGUMENT);
-  EXPECT_EQ(CanAddUserStamp(printer_, u"Sh"), STAMP_NAME_EXISTS);
-  EXPECT_EQ(CanAddUserStamp(printer_, u"Ghost"), STAMP_NAME_EXISTS);
-  EXPECT_EQ(FindUserStamp(printer_, u"Ghost"), STAMP_BAD_ARGUMENT);
-  ASSERT_EQ(CountUserStamps(printer_, &count), STAMP_DONE);
+  EXPECT_EQ(FindUserStamp(printer_, u"Mine"), kStampDone);
+  EXPECT_EQ(FindUserStamp(printer_, u"Long"), kStampBadArgument);
+  EXPECT_EQ(FindUserStamp(printer_, u"Sh"), kStampBadArgument);
+  EXPECT_EQ(CanAddUserStamp(printer_, u"Sh"), kStampNameExists);
+  EXPECT_EQ(CanAddUserStamp(printer_, u"Ghost"), kStampNameExists);
+  EXPECT_EQ(FindUserStamp(printer_, u"Ghost"), kStampBadArgument);
+  ASSERT_EQ(CountUserStamps(printer_, &count), kStampDone);
   EXPECT_EQ(count, 8u);  // six built-in copies, "Short" and "Mine"
   DWORD size = 400;
   std::vector<WCHAR> names(200);
-  ASSERT_EQ(GetStampNames(printer_, names.data(), &count, &size), STAMP_DONE);
+  ASSERT_EQ(GetStampNames(printer_, names.data(), &count, &size), kStampDone);
   EXPECT_EQ(count, 7u);  // only real stamps have names to list
 }
 
@@ -270,9 +270,9 @@ TEST_F(StampStore, FailedStepsLeaveTheStoreAsItWas) {
   // Creating the key fails part-way: nothing is left behind, and the next use starts afresh.
   SimFailCall("RegSetValueExW", ERROR_ACCESS_DENIED, 4);  // the third built-in stamp
   DWORD count = 0;
-  EXPECT_EQ(CountUserStamps(printer_, &count), STAMP_NO_KEY);
+  EXPECT_EQ(CountUserStamps(printer_, &count), kStampNoKey);
   EXPECT_FALSE(SimRegistryKeyExists(HKEY_CURRENT_USER, UserPath(u"Stamps").c_str()));
-  ASSERT_EQ(CountUserStamps(printer_, &count), STAMP_DONE);
+  ASSERT_EQ(CountUserStamps(printer_, &count), kStampDone);
   EXPECT_EQ(count, 6u);
 
   // A template that cannot be copied leaves no user key.
@@ -281,37 +281,37 @@ TEST_F(StampStore, FailedStepsLeaveTheStoreAsItWas) {
   SimRegistrySeedValue(HKEY_LOCAL_MACHINE, MachinePath(u"Stamps").c_str(), u"Company", REG_BINARY,
                        Bytes(Record(u"Company", u"C")).data(), kStampRecordBytes);
   SimFailCall("RegSetValueExW", ERROR_ACCESS_DENIED);
-  EXPECT_EQ(FindUserStamp(printer_, u"Company"), STAMP_NO_KEY);
+  EXPECT_EQ(FindUserStamp(printer_, u"Company"), kStampNoKey);
   EXPECT_FALSE(SimRegistryKeyExists(HKEY_CURRENT_USER, UserPath(u"Stamps").c_str()));
-  EXPECT_EQ(FindUserStamp(printer_, u"Company"), STAMP_DONE);
+  EXPECT_EQ(FindUserStamp(printer_, u"Company"), kStampDone);
 
   // Write, delete and enumeration failures change nothing.
   const std::string before = Dump(UserPath(u"Stamps"));
   StampRecord mine = Record(u"Mine", u"MINE");
   SimFailCall("RegSetValueExW", ERROR_ACCESS_DENIED);
-  EXPECT_EQ(StoreUserStamp(printer_, &mine), STAMP_WRITE_FAILED);
+  EXPECT_EQ(StoreUserStamp(printer_, &mine), kStampWriteFailed);
   SimFailCall("RegDeleteValueW", ERROR_ACCESS_DENIED);
-  EXPECT_EQ(DeleteUserStamp(printer_, u"Company"), STAMP_DELETE_FAILED);
+  EXPECT_EQ(DeleteUserStamp(printer_, u"Company"), kStampDeleteFailed);
   SimFailCall("RegEnumValueW", ERROR_ACCESS_DENIED);
-  EXPECT_EQ(DeleteUserStamp(printer_, u"Company"), STAMP_DELETE_FAILED);
+  EXPECT_EQ(DeleteUserStamp(printer_, u"Company"), kStampDeleteFailed);
   SimFailCall("RegEnumValueW", ERROR_ACCESS_DENIED);
-  EXPECT_EQ(StoreUserStamp(printer_, &mine), STAMP_ENUM_FAILED);
+  EXPECT_EQ(StoreUserStamp(printer_, &mine), kStampEnumFailed);
   SimFailCall("RegEnumValueW", ERROR_ACCESS_DENIED);
-  EXPECT_EQ(CanAddUserStamp(printer_, u"Mine"), STAMP_ENUM_FAILED);
+  EXPECT_EQ(CanAddUserStamp(printer_, u"Mine"), kStampEnumFailed);
   SimFailCall("RegEnumValueW", ERROR_ACCESS_DENIED);
-  EXPECT_EQ(CountUserStamps(printer_, &count), STAMP_ENUM_FAILED);
+  EXPECT_EQ(CountUserStamps(printer_, &count), kStampEnumFailed);
   EXPECT_EQ(Dump(UserPath(u"Stamps")), before);
   // Bad records are refused before anything is touched.
   StampRecord empty = Record(u"", u"X");
-  EXPECT_EQ(StoreUserStamp(printer_, &empty), STAMP_BAD_ARGUMENT);
-  EXPECT_EQ(StoreUserStamp(printer_, nullptr), STAMP_BAD_ARGUMENT);
+  EXPECT_EQ(StoreUserStamp(printer_, &empty), kStampBadArgument);
+  EXPECT_EQ(StoreUserStamp(printer_, nullptr), kStampBadArgument);
   StampRecord unterminated = Record(u"X", u"X");
   for (WCHAR& c : unterminated.name) c = u'n';
-  EXPECT_EQ(StoreUserStamp(printer_, &unterminated), STAMP_BAD_ARGUMENT);
+  EXPECT_EQ(StoreUserStamp(printer_, &unterminated), kStampBadArgument);
   EXPECT_EQ(Dump(UserPath(u"Stamps")), before);
   // Without the model's database the key cannot be found or made.
-  EXPECT_EQ(CountUserStamps(bare_, &count), STAMP_BAD_ARGUMENT);
-  EXPECT_EQ(StoreUserStamp(bare_, &mine), STAMP_BAD_ARGUMENT);
+  EXPECT_EQ(CountUserStamps(bare_, &count), kStampBadArgument);
+  EXPECT_EQ(StoreUserStamp(bare_, &mine), kStampBadArgument);
 }
 
 }  // namespace

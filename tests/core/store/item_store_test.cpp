@@ -66,13 +66,13 @@ TEST_F(ItemStoreTest, DefaultsChoicesAndModelFacts) {
   WORD type = 0;
   WORD status = 9;
   ASSERT_EQ(QueryItemDefault(store, 7, &value, &type, &status), 1);
-  EXPECT_EQ(status, QS_OK);
+  EXPECT_EQ(status, kQueryOk);
   EXPECT_EQ(type, 2);
   EXPECT_EQ(value, 1u) << "portrait, zero-extended from 16 bits";
   ASSERT_EQ(QueryItemDefault(store, 4097, &value, &type, &status), 1);
   EXPECT_EQ(value, 0u);
   EXPECT_EQ(QueryItemDefault(store, 999, &value, &type, &status), 0);
-  EXPECT_EQ(status, QS_ABSENT);
+  EXPECT_EQ(status, kQueryAbsent);
 
   BYTE kind = 0;
   WORD count = 0;
@@ -97,7 +97,7 @@ TEST_F(ItemStoreTest, DefaultsChoicesAndModelFacts) {
   EXPECT_NE(block, nullptr) << "the orientation choices name data blocks";
   ReleaseChoiceEntry(choice);
   EXPECT_EQ(QueryChoiceEntry(store, 8, 38, &choice, &status), 0);
-  EXPECT_EQ(status, QS_ABSENT);
+  EXPECT_EQ(status, kQueryAbsent);
 
   SHORT a4 = 9, unknown = 2;
   EXPECT_TRUE(IsItemValueListed(store, 8, &a4));
@@ -153,7 +153,7 @@ TEST_F(ItemStoreTest, PaperQueries) {
     PaperSpec answer{};
     int found = FindPaper(store, 8, k.mode, &k.query, &answer, &status);
     EXPECT_EQ(found, k.id ? 1 : 0) << k.name;
-    EXPECT_EQ(status, k.id ? QS_OK : QS_ABSENT) << k.name;
+    EXPECT_EQ(status, k.id ? kQueryOk : kQueryAbsent) << k.name;
     if (found) {
       EXPECT_EQ(answer.id, k.id) << k.name;
       EXPECT_NE(answer.name, nullptr);
@@ -162,7 +162,7 @@ TEST_F(ItemStoreTest, PaperQueries) {
   }
   PaperSpec nameless{0, 0, 0, nullptr}, answer{};
   EXPECT_EQ(FindPaper(store, 8, kFindPaperByName, &nameless, &answer, &status), 0);
-  EXPECT_EQ(status, QS_FAILED);
+  EXPECT_EQ(status, kQueryFailed);
 
   EXPECT_EQ(LookUpPaperSourceEntry(1, store, 9), 1) << "Tray 1 lists A4 with attribute 1";
   EXPECT_EQ(LookUpPaperSourceEntry(1, store, 5), 0);

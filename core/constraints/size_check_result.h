@@ -1,0 +1,8 @@
+// Answers of the size checks of the constraint records' check kinds.
+#pragma once
+
+#include "platform/base/types.h"
+
+inline constexpr WORD kSizeFits = 0;
+inline constexpr WORD kSizeConflict = 1;
+inline constexpr WORD kSizeError = 2;
