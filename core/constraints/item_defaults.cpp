@@ -12,10 +12,10 @@ namespace {
 
 bool HoldsData(ValueTypeCode type) { return type == kTypeString || type == kTypeFont; }
 
-// The default of one descriptor: status 0 found, 1 failure, 2 none.
+// The default of one descriptor: status kQueryOk found, kQueryFailed failure, kQueryAbsent none.
 void ResolveItemDefault(ItemStore* store, const ItemDescriptor* descriptor, PrinterConfiguration* config,
                         LPCWSTR deviceName, ValueTypeCode* type, DWORD* size, ItemValueCell* value, WORD* status) {
-  *status = 1;
+  *status = kQueryFailed;
   *value = ItemValueCell{};
   if (descriptor == nullptr) return;
   if (ItemSupportsOperation(descriptor, kItemOpDefault)) {
@@ -24,7 +24,7 @@ void ResolveItemDefault(ItemStore* store, const ItemDescriptor* descriptor, Prin
       *type = info->constantDefault->type;
       value->number = info->constantDefault->value;
       *size = ValueSizeOfType(*type, nullptr, info->constantDefault->length);
-      *status = 0;
+      *status = kQueryOk;
     } else if (info->handler != nullptr) {
       ItemValueSlot slot{};
       slot.defaults.config = config;
@@ -33,7 +33,7 @@ void ResolveItemDefault(ItemStore* store, const ItemDescriptor* descriptor, Prin
         *type = slot.defaults.type;
         *value = slot.defaults.value;
         *size = slot.defaults.size;
-        *status = 0;
+        *status = kQueryOk;
       }
     }
   } else {
@@ -46,16 +46,16 @@ void ResolveItemDefault(ItemStore* store, const ItemDescriptor* descriptor, Prin
   }
   // A policy preset replaces whatever was found.
   if (store != nullptr && !HoldsData(*type) && GetPolicyDefault(descriptor->id, store->policy, value, *type) == 1)
-    *status = 0;
+    *status = kQueryOk;
 }
 
 }  // namespace
 
 int GetItemDefault(ItemStore* store, SettingItemId id, ValueTypeCode* type, DWORD* size, ItemValueCell* value) {
   if (type == nullptr || size == nullptr || value == nullptr) return kDefaultFailed;
-  WORD status = 1;
+  WORD status = kQueryFailed;
   ResolveItemDefault(store, FindItemDescriptor(id), nullptr, nullptr, type, size, value, &status);
-  return status == 0 ? kDefaultFound : status == 2 ? kDefaultNone : kDefaultFailed;
+  return status == kQueryOk ? kDefaultFound : status == kQueryAbsent ? kDefaultNone : kDefaultFailed;
 }
 
 void ReleaseItemDefaultValue(SettingItemId, ItemValueCell* value, ValueTypeCode type) {
@@ -115,10 +115,10 @@ BOOL ApplyDataFileDefaults(ItemStore* store, SettingsRecord* settings, PrinterCo
       ValueTypeCode type = 0;
       DWORD size = 0;
       ItemValueCell value{};
-      WORD status = 1;
+      WORD status = kQueryFailed;
       ResolveItemDefault(store, &descriptor, config, deviceName, &type, &size, &value, &status);
-      if (status == 2) continue;
-      if (status != 0) {
+      if (status == kQueryAbsent) continue;
+      if (status != kQueryOk) {
         complete = FALSE;
         continue;
       }

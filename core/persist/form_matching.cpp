@@ -75,7 +75,7 @@ int IsUserPaperName(WORD mode, SettingsRecord* settings, PrinterConfiguration* c
 
 BOOL ReadSpoolerForms(HANDLE printer, FORM_INFO_1W** forms, DWORD* count) {
   DWORD needed = 0;
-  if (forms == nullptr || count == nullptr || EnumFormsAlloc(printer, forms, &needed, count) != 1) return FALSE;
+  if (forms == nullptr || count == nullptr || EnumFormsAlloc(printer, forms, &needed, count) != kFormDone) return FALSE;
   // The count must fit the block the spooler filled.
   if (*count > needed / sizeof(FORM_INFO_1W)) {
     GlobalFree(*forms);

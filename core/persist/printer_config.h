@@ -3,6 +3,7 @@
 #pragma once
 
 #include "items/setting_records.h"
+#include "core/persist/form_status.h"
 #include "platform/base/types.h"
 #include "platform/spooler/spooler.h"
 
@@ -26,8 +27,9 @@ int SetUserModeDriverData(HANDLE printer);
 int QueryStartupHook(HANDLE printer, HMODULE module, DWORD code, DWORD flag);
 int RunStartupHook(HANDLE printer, HMODULE module);
 
-// Forms. Statuses of ReadFormName: 1 done, 2 beyond the form count, 3 no forms or the
-// enumeration failed, 10 form 0, no output or no memory.
+// Forms (statuses in form_status.h). ReadFormName: kFormNotFound beyond the form count,
+// kFormFailed without forms or when the enumeration failed, kFormNoMemory for form 0, no output
+// or no memory.
 int EnumFormsAlloc(HANDLE printer, FORM_INFO_1W** forms, DWORD* needed, DWORD* count);
 int IsBuiltinForm(HANDLE printer, DWORD form);
 DWORD PaperSizeToFormIndex(DWORD paperSize);
@@ -37,11 +39,8 @@ LPWSTR GetFormNameByIndex(HANDLE printer, DWORD form);
 // The model's papers: the type-10 records that the choices of item 8 (dmPaperSize) stand for;
 // a paper's id is its record's key. 1 when a choice stands for that paper, else 0.
 int IsDatabasePaperSize(HANDLE printer, DWORD paperSize);
-// Statuses of MapFormToPaperId besides 1 (mapped).
-inline constexpr int kFormNotAPaper = 2;     // no paper of the form's name, or no such form
-inline constexpr int kFormMapFailed = 3;     // no forms, no database, or a choice unreadable
-inline constexpr int kFormMapNoMemory = 10;
 // The model's paper for form `form`: a built-in form that is one of the papers is its own
-// paper; otherwise the first paper whose name equals the form's name (case-sensitive). 1 with
-// the paper id, else one of the statuses above with the id 0.
+// paper; otherwise the first paper whose name equals the form's name (case-sensitive). kFormDone
+// with the paper id, else kFormNotFound (no paper of the form's name, or no such form),
+// kFormFailed (no forms, no database, or a choice unreadable) or kFormNoMemory, with the id 0.
 int MapFormToPaperId(HANDLE printer, DWORD form, WORD* paperId);

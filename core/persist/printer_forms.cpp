@@ -10,26 +10,26 @@
 #include "platform/spooler/spooler.h"
 
 int EnumFormsAlloc(HANDLE printer, FORM_INFO_1W** forms, DWORD* needed, DWORD* count) {
-  if (forms == nullptr || needed == nullptr || count == nullptr) return 10;
+  if (forms == nullptr || needed == nullptr || count == nullptr) return kFormNoMemory;
   *forms = nullptr;
   *needed = 0;
   *count = 0;
-  if (EnumFormsW(printer, 1, nullptr, 0, needed, count) || GetLastError() != ERROR_INSUFFICIENT_BUFFER) return 3;
+  if (EnumFormsW(printer, 1, nullptr, 0, needed, count) || GetLastError() != ERROR_INSUFFICIENT_BUFFER) return kFormFailed;
   BYTE* block = static_cast<BYTE*>(GlobalAlloc(GPTR, *needed));
-  if (block == nullptr) return 10;
+  if (block == nullptr) return kFormNoMemory;
   if (!EnumFormsW(printer, 1, block, *needed, needed, count)) {
     GlobalFree(block);
     *count = 0;
-    return 3;
+    return kFormFailed;
   }
   *forms = reinterpret_cast<FORM_INFO_1W*>(block);
-  return 1;
+  return kFormDone;
 }
 
 int IsBuiltinForm(HANDLE printer, DWORD form) {
   FORM_INFO_1W* forms;
   DWORD needed, count;
-  if (form == 0 || EnumFormsAlloc(printer, &forms, &needed, &count) != 1) return 0;
+  if (form == 0 || EnumFormsAlloc(printer, &forms, &needed, &count) != kFormDone) return 0;
   const int builtin = form <= count && (forms[form - 1].Flags & FORM_BUILTIN) != 0;
   GlobalFree(forms);
   return builtin;
@@ -38,18 +38,18 @@ int IsBuiltinForm(HANDLE printer, DWORD form) {
 DWORD PaperSizeToFormIndex(DWORD paperSize) { return paperSize; }
 
 int ReadFormName(HANDLE printer, DWORD form, LPWSTR* name) {
-  if (form == 0 || name == nullptr) return 10;
+  if (form == 0 || name == nullptr) return kFormNoMemory;
   *name = nullptr;
   FORM_INFO_1W* forms;
   DWORD needed, count;
   const int listed = EnumFormsAlloc(printer, &forms, &needed, &count);
-  if (listed != 1) return listed == 10 ? 10 : 3;
-  int result = count == 0 ? 3 : form > count ? 2 : 1;
-  if (result == 1) {
+  if (listed != kFormDone) return listed == kFormNoMemory ? kFormNoMemory : kFormFailed;
+  int result = count == 0 ? kFormFailed : form > count ? kFormNotFound : kFormDone;
+  if (result == kFormDone) {
     LPCWSTR formName = forms[form - 1].pName;
     *name = static_cast<LPWSTR>(GlobalAlloc(GPTR, (lstrlenW(formName) + 1) * sizeof(WCHAR)));
     if (*name != nullptr) lstrcpyW(*name, formName);
-    else result = 10;
+    else result = kFormNoMemory;
   }
   GlobalFree(forms);
   return result;
@@ -57,7 +57,7 @@ int ReadFormName(HANDLE printer, DWORD form, LPWSTR* name) {
 
 LPWSTR GetFormNameByIndex(HANDLE printer, DWORD form) {
   LPWSTR name = nullptr;
-  return ReadFormName(printer, form, &name) == 1 ? name : nullptr;
+  return ReadFormName(printer, form, &name) == kFormDone ? name : nullptr;
 }
 
 namespace {
@@ -89,7 +89,7 @@ bool ListsPaper(const ItemStore* store, DWORD paperId) {
 
 // The status of a choice read that ended the walk; a read failure must not read as "mapped".
 int WalkEndStatus(WORD status) {
-  return status == kDbAbsent ? kFormNotAPaper : status == kDbNoMemory ? kFormMapNoMemory : kFormMapFailed;
+  return status == kDbAbsent ? kFormNotFound : status == kDbNoMemory ? kFormNoMemory : kFormFailed;
 }
 
 }  // namespace
@@ -103,17 +103,17 @@ int IsDatabasePaperSize(HANDLE printer, DWORD paperSize) {
 }
 
 int MapFormToPaperId(HANDLE printer, DWORD form, WORD* paperId) {
-  if (paperId == nullptr) return kFormMapFailed;
+  if (paperId == nullptr) return kFormFailed;
   *paperId = 0;
-  if (form == 0) return kFormNotAPaper;
+  if (form == 0) return kFormNotFound;
   ItemStore* store = OpenItemStore(printer);
-  if (store == nullptr) return kFormMapFailed;
+  if (store == nullptr) return kFormFailed;
   int result;
   LPWSTR formName = nullptr;
   if (IsBuiltinForm(printer, form) && ListsPaper(store, form)) {
     *paperId = WORD(form);
-    result = 1;
-  } else if ((result = ReadFormName(printer, form, &formName)) == 1) {
+    result = kFormDone;
+  } else if ((result = ReadFormName(printer, form, &formName)) == kFormDone) {
     for (WORD n = 1;; ++n) {
       ScopedRecord paper;
       const WORD status = ReadPaperChoice(store, n, &paper.record);
@@ -128,8 +128,8 @@ int MapFormToPaperId(HANDLE printer, DWORD form, WORD* paperId) {
       }
     }
     GlobalFree(formName);
-  } else if (result != kFormMapNoMemory) {
-    result = result == 2 ? kFormNotAPaper : kFormMapFailed;
+  } else if (result != kFormNoMemory) {
+    result = result == kFormNotFound ? kFormNotFound : kFormFailed;
   }
   CloseItemStore(store);
   return result;

@@ -125,7 +125,7 @@ TEST_F(PrinterConfig, FormsMapToTheModelsPapers) {
 TEST_F(PrinterConfig, FailedFormEnumerationMapsNothing) {
   SimFailCall("EnumFormsW", ERROR_NOT_ENOUGH_MEMORY, 1, 1000);
   WORD paper = 0xFFFF;
-  EXPECT_EQ(MapFormToPaperId(printer_, 93, &paper), kFormMapFailed);
+  EXPECT_EQ(MapFormToPaperId(printer_, 93, &paper), kFormFailed);
   EXPECT_EQ(paper, 0);
 }
 
