@@ -3,7 +3,7 @@
 // tile and range checks, which judge a setting as it would be after the change.
 #pragma once
 
-#include "core/constraints/constraint_engine.h"
+#include "core/constraints/setting_change.h"
 #include "platform/base/types.h"
 
 // The item's value in a cell with its type: the change's value when the change names the item

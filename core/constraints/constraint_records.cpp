@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/constraints/change_values.h"
+#include "core/constraints/constraint_engine.h"
 #include "core/constraints/constraint_standin.h"
 #include "core/constraints/size_checks.h"
 #include "platform/base/types.h"
@@ -79,10 +80,6 @@ struct ConditionGroup {
 bool EndsGroup(BYTE connector) { return connector == kConnectEnd || connector == kConnectEndGroup; }
 
 }  // namespace
-
-const void* ValueOfCell(ValueTypeCode type, const ItemValueCell* cell) {
-  return type == kTypeString ? cell->data : cell;
-}
 
 WORD EvaluateCondition(const SettingsContext* context, const ItemChange* change, const ItemValueElement* condition,
                        DatabaseStream* stream, WORD* flags) {

@@ -3,7 +3,7 @@
 //  - the built-in choice lists of items 12, 298, 305 and 358 (the choice lists issue).
 #pragma once
 
-#include "core/constraints/constraint_engine.h"
+#include "core/constraints/setting_change.h"
 #include "core/constraints/item_descriptors.h"
 #include "core/services/os_generation.h"
 #include "platform/base/types.h"

@@ -4,7 +4,7 @@
 // whose state depends on a changed item.
 #pragma once
 
-#include "core/constraints/constraint_engine.h"
+#include "core/constraints/setting_change.h"
 #include "platform/base/types.h"
 
 // Pseudo items of the stamp requests; they have no storage of their own.

@@ -3,7 +3,7 @@
 // source or output bin takes.
 #pragma once
 
-#include "core/constraints/constraint_engine.h"
+#include "core/constraints/setting_change.h"
 #include "core/constraints/range_read_status.h"
 #include "platform/base/types.h"
 

@@ -4,7 +4,8 @@
 #include <cstring>
 
 #include "core/constraints/change_values.h"
-#include "core/constraints/constraint_records.h"
+#include "core/constraints/record_conditions.h"
+#include "core/constraints/rule_compare.h"
 #include "core/constraints/paper_sizes.h"
 #include "core/store/item_access.h"
 #include "platform/base/types.h"

@@ -3,7 +3,7 @@
 // condition's values held; 9 decided by a size-range record alone).
 #pragma once
 
-#include "core/constraints/constraint_engine.h"
+#include "core/constraints/setting_change.h"
 #include "core/constraints/size_check_result.h"
 #include "core/database/dbrecords.h"
 #include "platform/base/types.h"

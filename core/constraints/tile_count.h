@@ -1,7 +1,7 @@
 // The poster check: whether the enlarged page fits the tiles the poster items ask for.
 #pragma once
 
-#include "core/constraints/constraint_engine.h"
+#include "core/constraints/setting_change.h"
 #include "platform/base/types.h"
 
 // Answers of CheckTileCount besides kCheckDone (nothing to report) and kCheckFailed.

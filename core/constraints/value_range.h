@@ -2,7 +2,7 @@
 // range of a numeric control's value, the stamp requests, and the answer for each control kind.
 #pragma once
 
-#include "core/constraints/constraint_engine.h"
+#include "core/constraints/setting_change.h"
 #include "platform/base/types.h"
 
 // Input flags of a range check.

@@ -10,6 +10,7 @@
 #include "platform/kernel/files.h"
 #include "platform/kernel/handles.h"
 #include "platform/kernel/memory.h"
+#include "platform/kernel/module.h"
 
 #include <cstring>
 
@@ -113,6 +114,20 @@ WORD ReadSectionCount(DatabaseStream* stream, const SectionTableRow& row, WORD* 
 }
 
 }  // namespace
+
+StringPool* CreateStringPool() {
+  StringPool* pool = static_cast<StringPool*>(GlobalAlloc(GPTR, sizeof(StringPool)));
+  if (pool) pool->referencesEnabled = TRUE;
+  return pool;
+}
+
+void FreeStringPool(StringPool* pool) {
+  if (!pool) return;
+  for (ScratchSlot& slot : pool->slots)
+    if (slot.buffer) GlobalFree(slot.buffer);
+  if (pool->library1) FreeLibrary(pool->library1);
+  GlobalFree(pool);
+}
 
 DWORD PackVersion(WORD major, WORD minor, WORD build) {
   return (static_cast<DWORD>(major) << 24) + (static_cast<DWORD>(minor) << 16) + build;

@@ -109,20 +109,6 @@ bool ResolveTextReference(DatabaseStream* stream, const BYTE* bytes, WORD n, LPW
 
 }  // namespace
 
-StringPool* CreateStringPool() {
-  StringPool* pool = static_cast<StringPool*>(GlobalAlloc(GPTR, sizeof(StringPool)));
-  if (pool) pool->referencesEnabled = TRUE;
-  return pool;
-}
-
-void FreeStringPool(StringPool* pool) {
-  if (!pool) return;
-  for (ScratchSlot& slot : pool->slots)
-    if (slot.buffer) GlobalFree(slot.buffer);
-  if (pool->library1) FreeLibrary(pool->library1);
-  GlobalFree(pool);
-}
-
 BYTE* AcquireScratchBuffer(DWORD size, DatabaseStream* stream) {
   if (!stream || !stream->pool) return nullptr;
   if (size < kDbScratchMinBytes) size = kDbScratchMinBytes;
