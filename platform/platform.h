@@ -35,6 +35,7 @@
 #include "platform/spooler/spooler.h"
 #include "platform/spooler/spooler_sim.h"
 #include "platform/user/dialog_template.h"
+#include "platform/user/format.h"
 #include "platform/user/menu_template.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/user_sim.h"

@@ -6,6 +6,7 @@
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/resource.h"
+#include "platform/user/format.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 #include "platform/registry/registry.h"
+#include "platform/user/format.h"
 
 namespace {
 

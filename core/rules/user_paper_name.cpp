@@ -5,6 +5,7 @@
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/resource.h"
+#include "platform/user/format.h"
 
 namespace {
 

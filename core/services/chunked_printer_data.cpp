@@ -10,6 +10,7 @@
 #include "platform/kernel/memory.h"
 #include "platform/registry/registry.h"
 #include "platform/spooler/spooler.h"
+#include "platform/user/format.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 
 #include "platform/base/text.h"
 #include "platform/base/types.h"
+#include "platform/user/format.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "platform/kernel/files.h"
 #include "platform/kernel/handles.h"
 #include "platform/kernel/ini.h"
+#include "platform/user/format.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/base/types.h"
+#include "platform/user/format.h"
 
 // Switch bits.
 constexpr DWORD kTraceOn = 0x1;

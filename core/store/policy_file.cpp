@@ -11,6 +11,7 @@
 #include "platform/kernel/files.h"
 #include "platform/kernel/ini.h"
 #include "platform/kernel/memory.h"
+#include "platform/user/format.h"
 
 namespace {
 

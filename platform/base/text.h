@@ -3,7 +3,6 @@
 // library's own wcs* work on the 32-bit wchar_t and must not be used).
 #pragma once
 
-#include <cstdarg>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -88,18 +87,8 @@ PLATFORM_API BOOL IsCharLowerW(WCHAR c);
 PLATFORM_API WCHAR UpcaseChar(WCHAR c);
 PLATFORM_API WCHAR DowncaseChar(WCHAR c);
 
-// Formatting with the platform's rules: %s is wide in the W forms and narrow in the A forms;
-// %hs/%hc are narrow and %ls/%lc wide in both (converted through the ANSI code page); %S/%C
-// are the other width; %d %i %u %x %X read 32-bit values with or without l; %I64d %lld and
-// kin read 64-bit values; %p prints a pointer in 16 hex digits; flags - # 0, width and
-// precision; no floating point; an unknown conversion prints its letter. The output stops at
-// 1023 characters plus the terminator (the platform's 1024-character buffer limit).
-// Answers the number of characters stored, terminator not counted.
-#define WSPRINTF_LIMIT 1024
-PLATFORM_API int wsprintfW(LPWSTR out, LPCWSTR format, ...);
-PLATFORM_API int wvsprintfW(LPWSTR out, LPCWSTR format, va_list args);
-PLATFORM_API int wsprintfA(LPSTR out, LPCSTR format, ...);
-PLATFORM_API int wvsprintfA(LPSTR out, LPCSTR format, va_list args);
+// Hexadecimal digits of a value, at least minDigits of them, for the layer's own names.
+PLATFORM_API std::u16string FormatHex(DWORD value, int minDigits, bool upper);
 
 // UTF-16 <-> UTF-8 for the layer's own use (host file names, logs); unpaired surrogates
 // become U+FFFD, invalid UTF-8 bytes become U+FFFD.

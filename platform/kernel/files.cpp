@@ -1111,9 +1111,7 @@ UINT GetTempFileNameW(LPCWSTR pathName, LPCWSTR prefix, UINT unique, LPWSTR temp
   if (base.back() != u'\\' && base.back() != u'/') base += u'\\';
   if (prefix != nullptr) base += std::u16string(prefix).substr(0, 3);
   auto nameFor = [&](UINT number) {
-    WCHAR digits[16];
-    wsprintfW(digits, u"%X.TMP", number & 0xFFFF);
-    return base + digits;
+    return base + FormatHex(number & 0xFFFF, 1, true) + u".TMP";
   };
   if (base.size() + 8 >= MAX_PATH) {
     SetLastError(ERROR_BUFFER_OVERFLOW);

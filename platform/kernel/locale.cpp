@@ -102,9 +102,7 @@ const LocaleRecord* Resolve(LCID lcid, bool& isUser) {
 const char16_t* Field(const LocaleRecord& r, LCTYPE type, std::u16string& scratch) {
   switch (type) {
     case LOCALE_ILANGUAGE: {
-      WCHAR hex[8];
-      wsprintfW(hex, u"%04x", r.language);
-      scratch = hex;
+      scratch = FormatHex(r.language, 4, false);
       return scratch.c_str();
     }
     case LOCALE_SLANGUAGE: return r.languageName;

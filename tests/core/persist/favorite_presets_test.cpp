@@ -7,6 +7,7 @@
 #include <regex>
 #include <string>
 
+#include "platform/user/format.h"
 #include "tests/support/conversion_fixture.h"
 #include "core/persist/favorites.h"
 #include "core/constraints/item_defaults.h"

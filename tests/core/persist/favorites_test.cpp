@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/user/format.h"
 #include "tests/support/conversion_fixture.h"
 #include "core/persist/favorite_margins.h"
 #include "core/store/item_store.h"
