@@ -1,5 +1,3 @@
-#include "platform/color/color_sim.h"
-#include "platform/gdi/gdi_sim.h"
 #include "platform/kernel/kernel_sim.h"
 
 #include <mutex>
@@ -7,7 +5,6 @@
 #include <vector>
 
 #include "platform/kernel/lasterror.h"
-#include "platform/user/user_sim.h"
 
 namespace {
 

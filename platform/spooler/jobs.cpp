@@ -61,12 +61,6 @@ BOOL EndJob(HANDLE hPrinter, const char* function, SimJobState endState) {
 
 }  // namespace
 
-void spooler::CloseJobFile(Job& job, SimJobState state) {
-  if (job.file) std::fclose(job.file);
-  job.file = nullptr;
-  job.info.state = state;
-}
-
 DWORD StartDocPrinterW(HANDLE hPrinter, DWORD Level, const BYTE* pDocInfo) {
   State& state = GetState();
   std::lock_guard guard(state.lock);

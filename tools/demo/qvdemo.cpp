@@ -23,7 +23,6 @@
 #include "platform/kernel/resource.h"
 #include "platform/registry/registry.h"
 #include "platform/registry/registry_sim.h"
-#include "platform/spooler/spooler_sim.h"
 #include "platform/twain/twain.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/user_sim.h"

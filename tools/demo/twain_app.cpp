@@ -9,7 +9,6 @@
 #include "platform/kernel/handles.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/module.h"
-#include "platform/spooler/spooler_sim.h"
 #include "platform/twain/twain.h"
 
 namespace {

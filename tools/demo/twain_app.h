@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "platform/base/types.h"
-#include "platform/spooler/spooler_sim.h"
 #include "platform/twain/twain.h"
 
 // An image as it arrived, top-down, each row its pixels packed without padding.

@@ -1,5 +1,3 @@
-#include "platform/color/color_sim.h"
-#include "platform/gdi/gdi_sim.h"
 #include "platform/kernel/files.h"
 
 #include <sys/stat.h>
@@ -11,7 +9,6 @@
 #include <vector>
 
 #include "platform/kernel/kernel_sim.h"
-#include "platform/user/user_sim.h"
 #include "tests/support/sandbox_test.h"
 
 namespace {

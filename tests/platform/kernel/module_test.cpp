@@ -1,13 +1,10 @@
 // The module loader, driven as a host drives it: load by name, bind exports, free.
 #include <gtest/gtest.h>
 
-#include "platform/color/color_sim.h"
-#include "platform/gdi/gdi_sim.h"
 #include "platform/kernel/debug.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/module.h"
 #include "platform/registry/registry_sim.h"
-#include "platform/user/user_sim.h"
 #include "tests/support/sandbox_test.h"
 
 namespace {

@@ -6,12 +6,9 @@
 #include <vector>
 
 #include "platform/base/errors.h"
-#include "platform/color/color_sim.h"
-#include "platform/gdi/gdi_sim.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/registry/registry.h"
 #include "platform/registry/registry_sim.h"
-#include "platform/user/user_sim.h"
 
 namespace {
 

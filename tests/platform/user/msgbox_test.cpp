@@ -1,8 +1,6 @@
 // Scripted message boxes and captured debugger output.
 #include <gtest/gtest.h>
 
-#include "platform/color/color_sim.h"
-#include "platform/gdi/gdi_sim.h"
 #include "platform/kernel/debug.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/user/msgbox.h"
