@@ -9,7 +9,7 @@
 #include "platform/kernel/memory.h"
 #include "platform/twain/twain.h"
 #include "scanner/byte_order.h"
-#include "scanner/data_source.h"
+#include "scanner/connection.h"
 #include "scanner/device.h"
 #include "scanner/scan_run.h"
 
@@ -81,7 +81,7 @@ BYTE* NewContainer(CapabilityDescriptor& d, TW_UINT16 conType, DWORD bytes, HGLO
   BYTE* p = *handle != nullptr ? static_cast<BYTE*>(GlobalLock(*handle)) : nullptr;
   if (p == nullptr) {
     if (*handle != nullptr) GlobalFree(*handle);
-    g_ConditionCode = TWCC_LOWMEMORY;
+    SetConditionCode(TWCC_LOWMEMORY);
     return nullptr;
   }
   d.Container->ConType = conType;
@@ -277,7 +277,7 @@ TW_UINT16 HandleCapabilityMessage(CapabilityDescriptor& d) {
     }
     case MSG_RESET:
       d.Current = d.Default;
-      g_ConditionCode = TWCC_SUCCESS;
+      SetConditionCode(TWCC_SUCCESS);
       return TWRC_SUCCESS;
     default:
       return RefuseRequest(TWCC_BADPROTOCOL);

@@ -7,7 +7,7 @@
 #include "platform/base/types.h"
 #include "platform/twain/twain.h"
 #include "scanner/capabilities.h"
-#include "scanner/data_source.h"
+#include "scanner/connection.h"
 #include "scanner/device.h"
 #include "scanner/scan_run.h"
 

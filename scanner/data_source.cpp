@@ -17,14 +17,11 @@
 #include "scanner/transfers.h"
 #include "scanner/ui_standin.h"
 
+namespace {
+
 TW_IDENTITY g_SourceIdentity;
 TW_IDENTITY g_ApplicationIdentity;
-DWORD g_SourceState = kState3Closed;
-TW_UINT16 g_ConditionCode;
 HWND g_ParentWindow;
-ImageRecord g_ImageRecord;
-
-namespace {
 
 constexpr char kSourceManager[] = "TWAIN_32.DLL";
 constexpr char kSourceManagerEntry[] = "DSM_Entry";
@@ -33,8 +30,6 @@ constexpr UINT kTextProductFamily = 1;
 constexpr UINT kTextProductName = 2;
 constexpr UINT kTextVersionInfo = 3;
 constexpr TW_UINT16 kLanguage = 68;
-
-void SetState(DWORD state) { g_SourceState = state; }
 
 // Loads the source manager for one call, sends a notification and frees it; nothing is sent
 // when the library or its entry is missing.
@@ -77,17 +72,17 @@ TW_UINT16 OpenDataSource(const Triplet& t) {
   if (!opened) {
     // A refused open leaves no application connected, so it can try again.
     g_ApplicationIdentity.Id = 0;
-    g_ImageRecord.DeviceOnline = 0;
+    CurrentImageRecord().DeviceOnline = 0;
     return RefuseRequest(TWCC_NODS);
   }
-  SetImageRecordDefaults(g_ImageRecord);
-  g_ImageRecord.DeviceOnline = 1;
-  SetState(kState4Open);
+  SetImageRecordDefaults(CurrentImageRecord());
+  CurrentImageRecord().DeviceOnline = 1;
+  SetSourceState(kState4Open);
   return TWRC_SUCCESS;
 }
 
 TW_UINT16 HandleIdentity(const Triplet& t) {
-  g_ConditionCode = TWCC_SUCCESS;
+  SetConditionCode(TWCC_SUCCESS);
   switch (t.Message) {
     case MSG_GET:
       if (t.Data == nullptr) return RefuseRequest(TWCC_BADVALUE);
@@ -101,8 +96,8 @@ TW_UINT16 HandleIdentity(const Triplet& t) {
       // Closing from states 5 to 7 ends the dialog, the scan run and the device first.
       if (!InState({4})) EndConnectionWork();
       g_ApplicationIdentity.Id = 0;
-      g_ImageRecord.DeviceOnline = 0;
-      SetState(kState3Closed);
+      CurrentImageRecord().DeviceOnline = 0;
+      SetSourceState(kState3Closed);
       return TWRC_SUCCESS;
     default:
       return RefuseRequest(TWCC_BADPROTOCOL);
@@ -110,12 +105,12 @@ TW_UINT16 HandleIdentity(const Triplet& t) {
 }
 
 TW_UINT16 HandleUserInterface(const Triplet& t) {
-  g_ConditionCode = TWCC_SUCCESS;
+  SetConditionCode(TWCC_SUCCESS);
   if (t.Message != MSG_ENABLEDS && t.Message != MSG_DISABLEDS) return RefuseRequest(TWCC_BADPROTOCOL);
   if (t.Message == MSG_DISABLEDS) {
     if (!InState({5, 6, 7})) return RefuseRequest(TWCC_SEQERROR);
     EndConnectionWork();
-    SetState(kState4Open);
+    SetSourceState(kState4Open);
     return TWRC_SUCCESS;
   }
   if (!InState({4})) return RefuseRequest(TWCC_SEQERROR);
@@ -124,16 +119,16 @@ TW_UINT16 HandleUserInterface(const Triplet& t) {
   g_ParentWindow = static_cast<HWND>(ui->hParent);
   if (ui->ShowUI) {
     ui->ModalUI = FALSE;
-    if (CreateScanDialog(g_ImageRecord) == nullptr) return RefuseRequest(TWCC_LOWMEMORY);
-    SetState(kState5Enabled);
+    if (CreateScanDialog(CurrentImageRecord()) == nullptr) return RefuseRequest(TWCC_LOWMEMORY);
+    SetSourceState(kState5Enabled);
     return TWRC_SUCCESS;
   }
-  NotifyXferReady(nullptr, nullptr, g_ImageRecord.Indicators);
+  NotifyXferReady(nullptr, nullptr, CurrentImageRecord().Indicators);
   return TWRC_SUCCESS;
 }
 
 TW_UINT16 HandleCapability(const Triplet& t) {
-  g_ConditionCode = TWCC_SUCCESS;
+  SetConditionCode(TWCC_SUCCESS);
   switch (t.Message) {
     case MSG_GET:
     case MSG_GETCURRENT:
@@ -149,21 +144,21 @@ TW_UINT16 HandleCapability(const Triplet& t) {
       return RefuseRequest(TWCC_BADPROTOCOL);
   }
   if (t.Data == nullptr) return RefuseRequest(TWCC_BADVALUE);
-  return DispatchCapability(*static_cast<TW_CAPABILITY*>(t.Data), t.Message, g_ImageRecord);
+  return DispatchCapability(*static_cast<TW_CAPABILITY*>(t.Data), t.Message, CurrentImageRecord());
 }
 
 TW_UINT16 HandleStatus(const Triplet& t) {
   if (t.Message != MSG_GET) return RefuseRequest(TWCC_BADPROTOCOL);
   if (t.Data == nullptr) return RefuseRequest(TWCC_BADVALUE);
   auto* status = static_cast<TW_STATUS*>(t.Data);
-  status->ConditionCode = g_ConditionCode;
+  status->ConditionCode = ConditionCode();
   status->Reserved = 0;
-  g_ConditionCode = TWCC_SUCCESS;
+  SetConditionCode(TWCC_SUCCESS);
   return TWRC_SUCCESS;
 }
 
 TW_UINT16 HandlePendingXfers(const Triplet& t) {
-  g_ConditionCode = TWCC_SUCCESS;
+  SetConditionCode(TWCC_SUCCESS);
   if (t.Message != MSG_GET && t.Message != MSG_RESET && t.Message != MSG_ENDXFER)
     return RefuseRequest(TWCC_BADPROTOCOL);
   const bool get = t.Message == MSG_GET;
@@ -171,7 +166,7 @@ TW_UINT16 HandlePendingXfers(const Triplet& t) {
     return RefuseRequest(TWCC_SEQERROR);
   if (t.Data == nullptr) return RefuseRequest(TWCC_BADVALUE);
   auto* pending = static_cast<TW_PENDINGXFERS*>(t.Data);
-  SHORT& count = g_ImageRecord.PendingTransferCount;
+  SHORT& count = CurrentImageRecord().PendingTransferCount;
   SHORT answer = 0;
   if (get) {
     if (InState({4, 5})) {
@@ -185,16 +180,16 @@ TW_UINT16 HandlePendingXfers(const Triplet& t) {
     }
   } else if (InState({6})) {
     count = 0;
-    SetState(kState5Enabled);
+    SetSourceState(kState5Enabled);
   } else {
     // MSG_ENDXFER after a transfer. An image the application stopped early ends here.
     if (ScanRunActive()) EndTransferRun();
     answer = count;
     if (count == 0) {
       EndScanRun();
-      SetState(kState5Enabled);
+      SetSourceState(kState5Enabled);
     } else {
-      SetState(kState6TransferReady);
+      SetSourceState(kState6TransferReady);
     }
   }
   pending->Count = static_cast<TW_UINT16>(answer);
@@ -202,7 +197,7 @@ TW_UINT16 HandlePendingXfers(const Triplet& t) {
 }
 
 TW_UINT16 HandleXferGroup(const Triplet& t) {
-  g_ConditionCode = TWCC_SUCCESS;
+  SetConditionCode(TWCC_SUCCESS);
   if (t.Message != MSG_GET && t.Message != MSG_GETCURRENT && t.Message != MSG_GETDEFAULT && t.Message != MSG_RESET)
     return RefuseRequest(TWCC_BADPROTOCOL);
   if (!InState({4, 5, 6})) return RefuseRequest(TWCC_SEQERROR);
@@ -236,17 +231,6 @@ constexpr TwainDispatchRow kImageTable[] = {
 
 }  // namespace
 
-TW_UINT16 RefuseRequest(TW_UINT16 condition) {
-  g_ConditionCode = condition;
-  return TWRC_FAILURE;
-}
-
-BOOL InState(std::initializer_list<int> states) {
-  for (int s : states)
-    if (g_SourceState == static_cast<DWORD>(s) * 100) return TRUE;
-  return FALSE;
-}
-
 TW_UINT16 DispatchTriplet(const Triplet& t, const TwainDispatchRow* table) {
   for (const TwainDispatchRow* row = table; row->Handler != nullptr; ++row)
     if (row->Type == t.Type) return row->Handler(t);
@@ -265,7 +249,7 @@ TW_UINT16 EnterDataSource(pTW_IDENTITY origin, TW_UINT32 group, TW_UINT16 type, 
     }
     return TWRC_NOTDSEVENT;
   }
-  if (group != DG_CONTROL && type != DAT_STATUS) g_ConditionCode = TWCC_SUCCESS;
+  if (group != DG_CONTROL && type != DAT_STATUS) SetConditionCode(TWCC_SUCCESS);
   const Triplet t{origin, group, type, message, data};
   if (group == DG_CONTROL) return DispatchTriplet(t, kControlTable);
   if (group == DG_IMAGE) return DispatchTriplet(t, kImageTable);
@@ -276,10 +260,10 @@ void NotifyXferReady(const ScanSettings* settings, const void*, BOOL showProgres
   SetProgressShown(showProgress);
   if (settings != nullptr) {
     SaveDefaultScanMode(*settings);
-    BuildImageRecord(*settings, g_ImageRecord);
+    BuildImageRecord(*settings, CurrentImageRecord());
   }
-  if (g_ImageRecord.PendingTransferCount == 0) g_ImageRecord.PendingTransferCount = -1;
-  SetState(kState6TransferReady);
+  if (CurrentImageRecord().PendingTransferCount == 0) CurrentImageRecord().PendingTransferCount = -1;
+  SetSourceState(kState6TransferReady);
   SendToSourceManager(MSG_XFERREADY);
 }
 
@@ -294,10 +278,10 @@ void EndConnectionWork() {
 void AttachDataSource(HINSTANCE instance) {
   g_Instance = instance;
   g_ApplicationIdentity = TW_IDENTITY{};
-  g_SourceState = kState3Closed;
-  g_ConditionCode = TWCC_SUCCESS;
+  SetSourceState(kState3Closed);
+  SetConditionCode(TWCC_SUCCESS);
   g_ParentWindow = nullptr;
-  g_ImageRecord = ImageRecord{};
+  CurrentImageRecord() = ImageRecord{};
   LoadLocaleText(instance);
   BuildSourceIdentity();
   LoadFilterLibrary();

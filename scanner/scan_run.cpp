@@ -8,7 +8,7 @@
 #include "platform/kernel/memory.h"
 #include "platform/twain/twain.h"
 #include "scanner/color_transform.h"
-#include "scanner/data_source.h"
+#include "scanner/connection.h"
 #include "scanner/device.h"
 #include "scanner/filter_library.h"
 #include "scanner/ui_standin.h"
@@ -80,7 +80,7 @@ int FillBandStore(const ImageRecord& record) {
   if (g_Run.LinesRead >= g_Run.TotalLines) return kStripLast;
   BYTE* store = static_cast<BYTE*>(GlobalLock(g_Run.Store));
   if (store == nullptr) {
-    g_ConditionCode = TWCC_LOWMEMORY;
+    SetConditionCode(TWCC_LOWMEMORY);
     return kStripFailed;
   }
   const DWORD lineBytes = PackedLineBytes(g_Run.Kind, g_Run.Width);
@@ -92,12 +92,12 @@ int FillBandStore(const ImageRecord& record) {
     if (n > g_Run.TotalLines - g_Run.LinesRead) n = g_Run.TotalLines - g_Run.LinesRead;
     BYTE* lines = store + static_cast<ULONGLONG>(filled) * lineBytes;
     if (ReadScanBand(lines, n) != 0) {
-      g_ConditionCode = TWCC_OPERATIONERROR;
+      SetConditionCode(TWCC_OPERATIONERROR);
       result = kStripFailed;
       break;
     }
     if (RunBandPipeline(lines, g_Run.Width, n, lineBytes, record) != 0) {
-      g_ConditionCode = TWCC_OPERATIONERROR;
+      SetConditionCode(TWCC_OPERATIONERROR);
       result = kStripFailed;
       break;
     }
@@ -141,7 +141,7 @@ int BeginScanRun(const ScanRequest& q, WORD rotation) {
   g_Run.Width = q.DeviceWidth;
   g_Run.TotalLines = g_Run.Capacity = q.DeviceHeight;
   if (!AllocateBandStore(BitmapLineBytes(q.Kind, q.DeviceWidth))) {
-    g_ConditionCode = TWCC_LOWMEMORY;
+    SetConditionCode(TWCC_LOWMEMORY);
     return 1;
   }
   DWORD perRead = DeviceBufferSize() / g_Run.Width;
@@ -151,7 +151,7 @@ int BeginScanRun(const ScanRequest& q, WORD rotation) {
   if ((DeviceFlags() & (kDeviceOpen | kDeviceLocked)) != (kDeviceOpen | kDeviceLocked)) {
     const int prepared = PrepareDevice(q.PaperTest != 0);
     if (prepared != 0) {
-      g_ConditionCode = static_cast<TW_UINT16>(prepared);
+      SetConditionCode(static_cast<TW_UINT16>(prepared));
       FreeBandStore();
       return 1;
     }
@@ -159,7 +159,7 @@ int BeginScanRun(const ScanRequest& q, WORD rotation) {
   const int started = StartScan(q.Kind, q.Frame.left, q.Frame.top, q.DeviceWidth, q.DeviceHeight, q.Resolution,
                                 q.Threshold, q.HalftoneMode, q.BackgroundRemoval, q.PaperTest != 0, q.ToneTable);
   if (started != 0) {
-    g_ConditionCode = static_cast<TW_UINT16>(started);
+    SetConditionCode(static_cast<TW_UINT16>(started));
     FreeBandStore();
     return 1;
   }
@@ -169,7 +169,7 @@ int BeginScanRun(const ScanRequest& q, WORD rotation) {
 
 int NextStrip(BYTE* strip, POINT* position, SIZE* size, ULONGLONG capacity, const ImageRecord& record) {
   if (!g_Run.Active || g_Run.Store == nullptr) {
-    g_ConditionCode = TWCC_OPERATIONERROR;
+    SetConditionCode(TWCC_OPERATIONERROR);
     return kStripFailed;
   }
   if (g_Run.ReadPosition == 0) {
@@ -183,13 +183,13 @@ int NextStrip(BYTE* strip, POINT* position, SIZE* size, ULONGLONG capacity, cons
   if (f > g_Run.TotalLines - g_Run.LinesHandedOut) f = g_Run.TotalLines - g_Run.LinesHandedOut;
   while (f > 0 && StripBytes(f, record) > capacity) --f;
   if (f == 0) {
-    g_ConditionCode = TWCC_LOWMEMORY;
+    SetConditionCode(TWCC_LOWMEMORY);
     ActivateScanDialog();
     return kStripFailed;
   }
   const BYTE* store = static_cast<const BYTE*>(GlobalLock(g_Run.Store));
   if (store == nullptr) {
-    g_ConditionCode = TWCC_LOWMEMORY;
+    SetConditionCode(TWCC_LOWMEMORY);
     return kStripFailed;
   }
   const DWORD lineBytes = PackedLineBytes(g_Run.Kind, g_Run.Width);

@@ -44,7 +44,7 @@ struct TransferState {
 
 TransferState g_Transfer;
 
-ImageRecord& Record() { return g_ImageRecord; }
+ImageRecord& Record() { return CurrentImageRecord(); }
 
 DWORD PixelsPerMetre(const ImageRecord& r, WORD resolution) {
   const DWORD scaled = static_cast<DWORD>(resolution) * 100 / (r.ScalePercent != 0 ? r.ScalePercent : 100);
@@ -57,7 +57,7 @@ bool PrepareTransfer(ScanRequest& q, bool wholeImage) {
   ImageRecord& r = Record();
   BuildScanRequest(q, r);
   if (wholeImage && (r.ScanKind == kScanKindGray16 || r.ScanKind == kScanKindColor48) && r.PixelType == TWPT_RGB) {
-    g_ConditionCode = TWCC_OPERATIONERROR;
+    SetConditionCode(TWCC_OPERATIONERROR);
     return false;
   }
   if (!g_Switches.UseHardwareGrayScale && r.PixelType == TWPT_GRAY) q.Kind = kScanKindColor;
@@ -68,7 +68,7 @@ bool PrepareTransfer(ScanRequest& q, bool wholeImage) {
                       slot.OutputHigh);
   q.ToneTable = g_Transfer.ToneTable;
   if (q.DeviceWidth == 0 || q.DeviceHeight == 0) {
-    g_ConditionCode = TWCC_OPERATIONERROR;
+    SetConditionCode(TWCC_OPERATIONERROR);
     return false;
   }
   return true;
@@ -115,7 +115,7 @@ void CountImageDone(BOOL cancelled, BOOL file) {
 // Maps a strip result other than 0 and 6 to the transfer's result.
 TW_UINT16 StripFailure(int result) {
   if (result == kStripCancelled) return TWRC_CANCEL;
-  if (g_ConditionCode == TWCC_SUCCESS) g_ConditionCode = TWCC_OPERATIONERROR;
+  if (ConditionCode() == TWCC_SUCCESS) SetConditionCode(TWCC_OPERATIONERROR);
   return TWRC_FAILURE;
 }
 
@@ -177,7 +177,7 @@ TW_UINT16 TransferMemoryStrip(TW_IMAGEMEMXFER& x, BYTE* buffer) {
     ScanRequest q;
     if (!PrepareTransfer(q, false)) return TWRC_FAILURE;
     if (BeginScanRun(q, 0) != 0) {
-      if (g_ConditionCode == TWCC_SUCCESS) g_ConditionCode = TWCC_OPERATIONERROR;
+      if (ConditionCode() == TWCC_SUCCESS) SetConditionCode(TWCC_OPERATIONERROR);
       return TWRC_CANCEL;
     }
     g_Transfer.MemoryRunActive = TRUE;
@@ -277,7 +277,7 @@ TW_UINT16 TransferNative(TW_HANDLE* out) {
   if (stripLines < kMinStripLines) stripLines = kMinStripLines;
   std::vector<BYTE> strip;
   if (bits == nullptr) {
-    g_ConditionCode = TWCC_LOWMEMORY;
+    SetConditionCode(TWCC_LOWMEMORY);
   } else {
     *out = bitmap;
     std::memcpy(bits, header, sizeof header);
@@ -286,10 +286,10 @@ TW_UINT16 TransferNative(TW_HANDLE* out) {
     try {
       strip.resize(static_cast<size_t>(line) * stripLines);
     } catch (const std::bad_alloc&) {
-      g_ConditionCode = TWCC_LOWMEMORY;
+      SetConditionCode(TWCC_LOWMEMORY);
     }
     if (!strip.empty() && BeginScanRun(q, r.Rotation) != 0) {
-      if (g_ConditionCode == TWCC_SUCCESS) g_ConditionCode = TWCC_OPERATIONERROR;
+      if (ConditionCode() == TWCC_SUCCESS) SetConditionCode(TWCC_OPERATIONERROR);
       outcome = TWRC_CANCEL;
     } else if (!strip.empty()) {
       const OutputLayout layout{r.PixelType, r.Width, r.Height, r.Rotation, r.HorizontalMirror != 0,
@@ -457,7 +457,7 @@ DWORD BuildBitmapInfoHeader(BYTE* h, const ImageRecord& r) {
 }
 
 TW_UINT16 HandleImageInfo(const Triplet& t) {
-  g_ConditionCode = TWCC_SUCCESS;
+  SetConditionCode(TWCC_SUCCESS);
   if (t.Message != MSG_GET) return RefuseRequest(TWCC_BADPROTOCOL);
   if (!InState({6})) return RefuseRequest(TWCC_SEQERROR);
   if (t.Data == nullptr) return RefuseRequest(TWCC_BADVALUE);
@@ -493,7 +493,7 @@ TW_UINT16 HandleImageInfo(const Triplet& t) {
 }
 
 TW_UINT16 HandleImageLayout(const Triplet& t) {
-  g_ConditionCode = TWCC_SUCCESS;
+  SetConditionCode(TWCC_SUCCESS);
   const TW_UINT16 m = t.Message;
   if (m != MSG_GET && m != MSG_GETCURRENT && m != MSG_GETDEFAULT && m != MSG_SET) return RefuseRequest(TWCC_BADPROTOCOL);
   if (!InState({4, 5, 6})) return RefuseRequest(TWCC_BADPROTOCOL);
@@ -558,7 +558,7 @@ TW_UINT16 HandleImageLayout(const Triplet& t) {
 }
 
 TW_UINT16 HandlePalette8(const Triplet& t) {
-  g_ConditionCode = TWCC_SUCCESS;
+  SetConditionCode(TWCC_SUCCESS);
   if (t.Message != MSG_GET) return RefuseRequest(TWCC_BADPROTOCOL);
   if (!InState({4, 5, 6})) return RefuseRequest(TWCC_SEQERROR);
   if (t.Data == nullptr) return RefuseRequest(TWCC_BADVALUE);
@@ -577,7 +577,7 @@ TW_UINT16 HandlePalette8(const Triplet& t) {
 }
 
 TW_UINT16 HandleSetupMemXfer(const Triplet& t) {
-  g_ConditionCode = TWCC_SUCCESS;
+  SetConditionCode(TWCC_SUCCESS);
   if (t.Message != MSG_GET) return RefuseRequest(TWCC_BADPROTOCOL);
   if (!InState({4, 5, 6})) return RefuseRequest(TWCC_SEQERROR);
   if (t.Data == nullptr) return RefuseRequest(TWCC_BADVALUE);
@@ -605,7 +605,7 @@ TW_UINT16 HandleSetupMemXfer(const Triplet& t) {
 }
 
 TW_UINT16 HandleSetupFileXfer(const Triplet& t) {
-  g_ConditionCode = TWCC_SUCCESS;
+  SetConditionCode(TWCC_SUCCESS);
   const TW_UINT16 m = t.Message;
   if (m != MSG_GET && m != MSG_GETDEFAULT && m != MSG_SET && m != MSG_RESET) return RefuseRequest(TWCC_BADPROTOCOL);
   if (!InState({4, 5, 6})) return RefuseRequest(TWCC_SEQERROR);
@@ -636,7 +636,7 @@ TW_UINT16 HandleSetupFileXfer(const Triplet& t) {
 }
 
 TW_UINT16 HandleImageNativeXfer(const Triplet& t) {
-  g_ConditionCode = TWCC_SUCCESS;
+  SetConditionCode(TWCC_SUCCESS);
   if (t.Message != MSG_GET) return RefuseRequest(TWCC_BADPROTOCOL);
   if (!InState({6})) return RefuseRequest(TWCC_SEQERROR);
   if (t.Data == nullptr) return RefuseRequest(TWCC_BADVALUE);
@@ -646,7 +646,7 @@ TW_UINT16 HandleImageNativeXfer(const Triplet& t) {
     EndScanRun();
     return result;
   }
-  g_SourceState = kState7Transferring;
+  SetSourceState(kState7Transferring);
   if (result == TWRC_XFERDONE && g_Switches.RawDataSave && Record().ScanKind != kScanKindColor48) {
     HANDLE dump = CreateInModuleDirectory(kNativeDumpName);
     const BYTE* bitmap = static_cast<const BYTE*>(GlobalLock(*handle));
@@ -667,7 +667,7 @@ TW_UINT16 HandleImageNativeXfer(const Triplet& t) {
 }
 
 TW_UINT16 HandleImageMemXfer(const Triplet& t) {
-  g_ConditionCode = TWCC_SUCCESS;
+  SetConditionCode(TWCC_SUCCESS);
   if (t.Message != MSG_GET) return RefuseRequest(TWCC_BADPROTOCOL);
   if (!InState({6, 7})) return RefuseRequest(TWCC_BADPROTOCOL);
   if (t.Data == nullptr) return RefuseRequest(TWCC_BADVALUE);
@@ -701,10 +701,10 @@ TW_UINT16 HandleImageMemXfer(const Triplet& t) {
   if (handle) GlobalUnlock(x->Memory.TheMem);
   // Every strip moves to state 7, as TWAIN has it: from then on the image belongs to the
   // transfer until MSG_ENDXFER.
-  g_SourceState = kState7Transferring;
+  SetSourceState(kState7Transferring);
   if (result != TWRC_SUCCESS) CloseMemoryDump();
   if (result == TWRC_CANCEL) {
-    g_ConditionCode = TWCC_SUCCESS;
+    SetConditionCode(TWCC_SUCCESS);
     CountImageDone(TRUE, FALSE);
   } else if (result == TWRC_XFERDONE) {
     CountImageDone(FALSE, FALSE);
@@ -713,7 +713,7 @@ TW_UINT16 HandleImageMemXfer(const Triplet& t) {
 }
 
 TW_UINT16 HandleImageFileXfer(const Triplet& t) {
-  g_ConditionCode = TWCC_SUCCESS;
+  SetConditionCode(TWCC_SUCCESS);
   if (t.Message != MSG_GET) return RefuseRequest(TWCC_BADPROTOCOL);
   if (!InState({6})) return RefuseRequest(TWCC_BADPROTOCOL);
   const TW_UINT16 result = TransferFile();
@@ -723,12 +723,12 @@ TW_UINT16 HandleImageFileXfer(const Triplet& t) {
     return result;
   }
   if (result == TWRC_CANCEL) {
-    g_ConditionCode = TWCC_SUCCESS;
+    SetConditionCode(TWCC_SUCCESS);
     Record().PendingTransferCount = 0;
     EndScanRun();
     return result;
   }
-  g_SourceState = kState7Transferring;
+  SetSourceState(kState7Transferring);
   CountImageDone(FALSE, TRUE);
   return result;
 }

@@ -4,7 +4,7 @@
 
 #include "platform/base/types.h"
 #include "platform/twain/twain.h"
-#include "scanner/data_source.h"
+#include "scanner/connection.h"
 
 TW_UINT16 HandleImageInfo(const Triplet& triplet);
 TW_UINT16 HandleImageLayout(const Triplet& triplet);

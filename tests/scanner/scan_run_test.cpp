@@ -7,7 +7,7 @@
 #include "outside/pelvodev/pelvodev_sim.h"
 #include "platform/platform.h"
 #include "platform/twain/twain.h"
-#include "scanner/data_source.h"
+#include "scanner/connection.h"
 #include "scanner/device.h"
 #include "scanner/filter_library.h"
 #include "scanner/scan_run.h"
@@ -120,9 +120,9 @@ TEST_F(ScanRunTest, StripsComeInOrderFromAStoreSmallerThanTheImage) {
   ASSERT_EQ(BeginScanRun(Request(100, 10), 0), 0);
   POINT at{};
   SIZE size{};
-  g_ConditionCode = TWCC_SUCCESS;
+  SetConditionCode(TWCC_SUCCESS);
   EXPECT_EQ(NextStrip(strip.data(), &at, &size, 99, record_), kStripFailed);
-  EXPECT_EQ(g_ConditionCode, TWCC_LOWMEMORY);
+  EXPECT_EQ(ConditionCode(), TWCC_LOWMEMORY);
 }
 
 TEST_F(ScanRunTest, ImageSidesAreLimited) {
