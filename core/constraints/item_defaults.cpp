@@ -130,3 +130,11 @@ BOOL ApplyDataFileDefaults(ItemStore* store, SettingsRecord* settings, PrinterCo
   }
   return complete;
 }
+
+int ValidateDevmodeHeader(SettingsRecord* record) {
+  if (record == nullptr) return 0;
+  constexpr SettingItemId kHeaderItems[] = {2, 4, 5, 257};
+  for (SettingItemId id : kHeaderItems)
+    if (!ValidateItemValue(nullptr, id, record, nullptr, kItemOpCheck)) return 0;
+  return 1;
+}

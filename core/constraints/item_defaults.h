@@ -26,3 +26,8 @@ BOOL StoreItemValue(SettingItemId id, SettingsRecord* settings, PrinterConfigura
 // the others are still filled.
 BOOL ApplyDataFileDefaults(ItemStore* store, SettingsRecord* settings, PrinterConfiguration* config,
                            LPCWSTR deviceName);
+
+// 1 when the device-mode header items (dmSpecVersion, dmSize, dmDriverExtra) and item 257 of
+// the record pass their built-in checks, tested in that order; 0 at the first that fails and
+// for a missing record.
+int ValidateDevmodeHeader(SettingsRecord* record);

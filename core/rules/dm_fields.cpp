@@ -1,6 +1,6 @@
 #include "core/rules/dm_fields.h"
 
-#include "core/constraints/constraint_standin.h"
+#include "core/services/os_generation.h"
 #include "core/store/settings_record.h"
 #include "platform/base/types.h"
 

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "core/constraints/item_defaults.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
@@ -28,12 +27,4 @@ SettingItemId GetItemGroupEntryId(WORD group, WORD entry) {
   if (group >= kItemGroupCount) return 0;
   const auto& rows = ItemGroupTable[group].rows;
   return entry < rows.size() ? rows[entry].id : 0;
-}
-
-int ValidateDevmodeHeader(SettingsRecord* record) {
-  if (record == nullptr) return 0;
-  constexpr SettingItemId kHeaderItems[] = {2, 4, 5, 257};
-  for (SettingItemId id : kHeaderItems)
-    if (!ValidateItemValue(nullptr, id, record, nullptr, kItemOpCheck)) return 0;
-  return 1;
 }

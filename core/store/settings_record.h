@@ -25,8 +25,3 @@ int GetItemGroupArea(WORD group, WORD* area);
 // The id of row `entry` (from 0) of the group in table order; 0 past the group's last row and
 // for a group above 11 (callers walk entries until 0).
 SettingItemId GetItemGroupEntryId(WORD group, WORD entry);
-
-// 1 when the device-mode header items (dmSpecVersion, dmSize, dmDriverExtra) and item 257 of
-// the record pass their built-in checks, tested in that order; 0 at the first that fails and
-// for a missing record.
-int ValidateDevmodeHeader(SettingsRecord* record);
