@@ -3,6 +3,7 @@
 
 #include "core/services/lock_slots.h"
 #include "core/services/module_state.h"
+#include "core/services/resource_module.h"
 #include "core/services/trace_log.h"
 #include "platform/base/types.h"
 
@@ -14,6 +15,7 @@ BOOL DllInitialize(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
     TraceEnter(u"DllInitialize_ATTACH");
     TraceLeave(u"DllInitialize_ATTACH");
   } else if (reason == kDllProcessDetach) {
+    FreeResourceModule();
     for (int slot = 0; slot < kLockSlotCount; ++slot) DeleteLock(slot);
     TraceEnter(u"DllInitialize_DETACH");
     TraceLeave(u"DllInitialize_DETACH");

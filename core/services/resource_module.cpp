@@ -54,6 +54,13 @@ void ReleaseResourceModule() {
   --g_useCount;
 }
 
+void FreeResourceModule() {
+  LockSlotGuard lock(kLockModule);
+  if (g_resourceModule != nullptr) FreeLibrary(g_resourceModule);
+  g_resourceModule = nullptr;
+  g_useCount = 0;
+}
+
 HMODULE GetResourceModule() {
   LockSlotGuard lock(kLockModule);
   if (g_resourceModule == nullptr) AcquireResourceModule();

@@ -16,5 +16,8 @@ void ReleaseResourceModule();
 // The module handle, taking a first reference when it is not loaded (that reference is
 // never released). NULL when the file cannot be loaded.
 HMODULE GetResourceModule();
+// Frees the module whatever its use count, for the module's detach (GetResourceModule's
+// lasting reference ends here).
+void FreeResourceModule();
 // The same call under the name the pages and picture controls use.
 HMODULE GetResourceInstance();

@@ -17,13 +17,8 @@
 
 class DatabaseTest : public SandboxTest {
  protected:
-  void SetUp() override {
-    SandboxTest::SetUp();
-    blocks_ = SimLiveGlobalBlocks();
-  }
   void TearDown() override {
     CloseDatabaseStreams(&main_, &linked_);
-    EXPECT_EQ(SimLiveGlobalBlocks(), blocks_) << "the reader leaked global blocks";
     SandboxTest::TearDown();
   }
 
@@ -70,7 +65,6 @@ class DatabaseTest : public SandboxTest {
 
   DatabaseStream main_ = {};
   DatabaseStream linked_ = {};
-  int blocks_ = 0;
 };
 
 // Element i of a value: values that point into the file copy are not aligned.

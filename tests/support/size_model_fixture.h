@@ -55,12 +55,10 @@ class SizeModelTest : public SandboxTest {
  protected:
   void SetUp() override {
     SandboxTest::SetUp();
-    blocks_ = SimLiveGlobalBlocks();
     Open("0");
   }
   void TearDown() override {
     CloseItemStore(store_);
-    EXPECT_EQ(SimLiveGlobalBlocks(), blocks_) << "global blocks leaked";
     SandboxTest::TearDown();
   }
   // Builds the model with the given feature word and opens it over fresh settings: A4 from
@@ -94,5 +92,4 @@ class SizeModelTest : public SandboxTest {
   SettingsRecord settings_{};
   PrinterConfiguration config_{};
   SettingsContext context_{};
-  int blocks_ = 0;
 };

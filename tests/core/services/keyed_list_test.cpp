@@ -2,15 +2,17 @@
 #include <gtest/gtest.h>
 
 #include "core/services/keyed_list.h"
+#include "tests/support/sandbox_test.h"
 
 namespace {
 
-class KeyedListTest : public ::testing::Test {
+class KeyedListTest : public SandboxTest {
  protected:
   int first = 1, second = 2, third = 3, fourth = 4;
   KeyedList* list = nullptr;
 
   void SetUp() override {
+    SandboxTest::SetUp();
     list = CreateKeyedList();
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(KeyedListPushFront(list, 10, 1, &first), 1);
@@ -20,6 +22,7 @@ class KeyedListTest : public ::testing::Test {
   void TearDown() override {
     EXPECT_EQ(FreeKeyedList(&list), 1);
     EXPECT_EQ(list, nullptr);
+    SandboxTest::TearDown();
   }
 };
 

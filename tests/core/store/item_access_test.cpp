@@ -10,10 +10,11 @@
 #include "core/store/item_access.h"
 #include "core/store/settings_record.h"
 #include "platform/kernel/memory.h"
+#include "tests/support/sandbox_test.h"
 
 namespace {
 
-class ItemAccessTest : public ::testing::Test {
+class ItemAccessTest : public SandboxTest {
  protected:
   std::unique_ptr<SettingsRecord> settings = std::make_unique<SettingsRecord>();
   std::unique_ptr<PrinterConfiguration> config = std::make_unique<PrinterConfiguration>();
@@ -21,6 +22,7 @@ class ItemAccessTest : public ::testing::Test {
   PrinterConfiguration* c = config.get();
 
   void SetUp() override {
+    SandboxTest::SetUp();
     std::memset(s, 0, sizeof *s);
     std::memset(c, 0, sizeof *c);
   }
