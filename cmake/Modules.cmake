@@ -17,6 +17,13 @@ function(qv_add_module target file_name)
   endif()
 endfunction()
 
+# qv_add_test_module(NAME FILE_NAME SOURCES...)
+# A module that only tests load: built like a deliverable, placed in the test directory.
+function(qv_add_test_module target file_name)
+  qv_add_module(${target} ${file_name} ${ARGN})
+  set_target_properties(${target} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${QV_TEST_DRIVER_DIR})
+endfunction()
+
 # qv_add_test(NAME SOURCES... [LIBS libs...])
 # A GoogleTest executable registered with CTest.
 function(qv_add_test target)
@@ -24,7 +31,8 @@ function(qv_add_test target)
   add_executable(${target} ${T_UNPARSED_ARGUMENTS})
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_link_libraries(${target} PRIVATE platform GTest::gtest GTest::gmock GTest::gtest_main ${T_LIBS})
-  target_compile_definitions(${target} PRIVATE QV_DRIVER_DIR="${QV_DRIVER_DIR}" QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  target_compile_definitions(${target} PRIVATE QV_DRIVER_DIR="${QV_DRIVER_DIR}" QV_TEST_DRIVER_DIR="${QV_TEST_DRIVER_DIR}"
+                                               QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QV_DRIVER_DIR=${QV_DRIVER_DIR}")
 endfunction()
 include(${CMAKE_CURRENT_LIST_DIR}/Resources.cmake)

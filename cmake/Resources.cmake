@@ -13,16 +13,20 @@ function(qv_add_resources target script)
   target_sources(${target} PRIVATE ${out})
 endfunction()
 
-# qv_add_resource_file(NAME SCRIPT OUTPUT FILE)
+# qv_add_resource_file(NAME SCRIPT OUTPUT FILE [TEST])
 # Compiles SCRIPT into the resource file FILE (for example "qorvexstr.qrs") in the driver
-# directory; NAME is the build target that makes it.
+# directory, or with TEST in the test directory beside it; NAME is the build target that
+# makes it.
 function(qv_add_resource_file name script)
-  cmake_parse_arguments(R "" "OUTPUT" "" ${ARGN})
+  cmake_parse_arguments(R "TEST" "OUTPUT" "" ${ARGN})
   if(NOT R_OUTPUT)
     message(FATAL_ERROR "qv_add_resource_file(${name}) needs OUTPUT")
   endif()
   get_filename_component(script ${script} ABSOLUTE)
   set(out ${QV_DRIVER_DIR}/${R_OUTPUT})
+  if(R_TEST)
+    set(out ${QV_TEST_DRIVER_DIR}/${R_OUTPUT})
+  endif()
   set(dep ${CMAKE_CURRENT_BINARY_DIR}/${name}.d)
   add_custom_command(OUTPUT ${out}
     COMMAND qrc ${script} -o ${out} --depfile ${dep}

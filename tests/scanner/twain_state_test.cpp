@@ -187,7 +187,7 @@ TEST_F(TwainStateTest, OpeningWithoutScannerOrFilterEntryFailsAndCanBeRetried) {
   EXPECT_EQ(app_.Close(), TWRC_SUCCESS);
 
   // Each image-filter library without one of its required entries.
-  const std::filesystem::path variants = DriverDir() / "filter_variants";
+  const std::filesystem::path variants = TestDriverDir() / "filter_variants";
   const std::u16string filter = std::u16string(SimDriverDirectory()) + u"\\pelvofilt.dll";
   for (const char* entry : {"fgf_Create", "fgf_Run", "fgf_Release", "fgf_ZoomAndDelBack", "fgf_FullToGray",
                             "MonocromeNoiseReduction", "TRC_LUT_LIST"}) {

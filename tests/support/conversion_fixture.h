@@ -11,7 +11,7 @@
 #include "core/store/item_access.h"
 #include "core/persist/settings_conversion.h"
 
-namespace persist_test {
+namespace printer_test {
 
 inline void PutItem(SettingsRecord* settings, PrinterConfiguration* config, SettingItemId id, DWORD value) {
   ItemLocation location;
@@ -114,4 +114,4 @@ inline void PutU32(std::vector<BYTE>& b, size_t at, DWORD v) {
   for (int i = 0; i < 4; ++i) b[at + i] = BYTE(v >> (8 * i));
 }
 
-}  // namespace persist_test
+}  // namespace printer_test

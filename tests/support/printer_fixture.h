@@ -1,11 +1,15 @@
-// A sandbox with printers of the sample model (QX4500.DDD in the driver directory), opened
-// through the spooler as the driver's hosts open them, and a fixed clock.
+// The printer fixtures: a sandbox with printers of the sample model (QX4500.DDD in the driver
+// directory) opened through the spooler as the driver's hosts open them and a fixed clock
+// (PrinterTest); with the test module as the core's module instance and printer "P1"
+// (SamplePrinterTest); with the per-user key of "P1" and a printer whose model database is
+// missing (UserStoreTest).
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "core/store/item_store.h"
+#include "core/store/user_store.h"
 #include "core/services/module_state.h"
 #include "core/services/resource_module.h"
 #include "platform/platform.h"
@@ -13,7 +17,7 @@
 #include "platform/spooler/spooler_sim.h"
 #include "tests/support/sandbox_test.h"
 
-namespace persist_test {
+namespace printer_test {
 
 // Per-user base text of the sample model (database section 33).
 inline const std::u16string kSampleUserBase = u"Software\\Qorvex\\QX-4500\\Users\\";
@@ -31,14 +35,14 @@ class PrinterTest : public SandboxTest {
     SandboxTest::TearDown();
   }
 
-  void AddPrinter(const std::u16string& name) {
+  void AddPrinter(const std::u16string& name, const std::u16string& dataFile = u"QX4500.DDD") {
     SimPrinterSetup setup;
     setup.name = name;
-    setup.dataFile = u"QX4500.DDD";
+    setup.dataFile = dataFile;
     ASSERT_TRUE(SimAddPrinter(setup));
   }
 
-  // Opens a printer as an administrator's tools do, or for use only.
+  // Opens a printer as an administrator's tools do, or for use only; closed at tear-down.
   HANDLE Open(const std::u16string& name, ACCESS_MASK access = PRINTER_ALL_ACCESS) {
     PRINTER_DEFAULTSW defaults{nullptr, nullptr, access};
     HANDLE h = nullptr;
@@ -47,7 +51,7 @@ class PrinterTest : public SandboxTest {
     return h;
   }
 
-  static std::string Utf8(const std::u16string& s) { return std::string(s.begin(), s.end()); }
+  static std::string Utf8(const std::u16string& s) { return Utf16ToUtf8(s); }
 
   std::vector<HANDLE> handles_;
 };
@@ -56,13 +60,15 @@ class PrinterTest : public SandboxTest {
 // the module instance the core takes its strings from; the printer's item store on request.
 class SamplePrinterTest : public PrinterTest {
  protected:
+  static constexpr const WCHAR* kPrinter = u"P1";
+
   void SetUp() override {
     PrinterTest::SetUp();
-    module_ = LoadLibraryW(u"persisttest_module.qrs");
+    module_ = LoadLibraryW(u"printer_test_module.qrs");
     ASSERT_NE(module_, nullptr);
     SetModuleInstance(module_);
-    AddPrinter(u"P1");
-    printer_ = Open(u"P1");
+    AddPrinter(kPrinter);
+    printer_ = Open(kPrinter);
   }
 
   void TearDown() override {
@@ -84,4 +90,40 @@ class SamplePrinterTest : public PrinterTest {
   ItemStore* store_ = nullptr;
 };
 
-}  // namespace persist_test
+// "P1" with its per-user key named (its identity made now) and the resource module in use; a
+// second printer, "Bare Printer", whose model database is missing.
+class UserStoreTest : public SamplePrinterTest {
+ protected:
+  // The machine registry base of the sample model (database section 30).
+  static constexpr const WCHAR* kMachineBase = u"SOFTWARE\\Qorvex\\QX-4500";
+
+  void SetUp() override {
+    SamplePrinterTest::SetUp();
+    if (HasFatalFailure()) return;
+    AcquireResourceModule();
+    ASSERT_NE(GetResourceModule(), nullptr);
+    SimPrinterSetup setup;
+    setup.name = u"Bare Printer";
+    setup.dataFile = u"MISSING.DDD";
+    ASSERT_TRUE(SimAddPrinter(setup));
+    bare_ = Open(u"Bare Printer");
+    WCHAR path[kUserKeyPathChars];
+    ASSERT_EQ(BuildPaperMarginKeyPath(printer_, path, kUserKeyPathChars), 1);
+    userKey_ = path;
+    userKey_.resize(userKey_.size() - std::u16string(u"\\Paper Margin").size());
+  }
+
+  void TearDown() override {
+    ReleaseResourceModule();
+    SamplePrinterTest::TearDown();
+  }
+
+  std::u16string UserPath(const WCHAR* subKey) const { return userKey_ + u"\\" + subKey; }
+  static std::u16string MachinePath(const WCHAR* subKey) { return std::u16string(kMachineBase) + u"\\" + subKey; }
+  static std::string Dump(const std::u16string& path) { return SimRegistryDump(HKEY_CURRENT_USER, path.c_str()); }
+
+  HANDLE bare_ = nullptr;
+  std::u16string userKey_;
+};
+
+}  // namespace printer_test

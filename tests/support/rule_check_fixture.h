@@ -12,9 +12,9 @@
 #include "core/constraints/item_defaults.h"
 #include "core/rules/stamp_store.h"
 #include "platform/kernel/kernel_sim.h"
-#include "tests/support/user_store_fixture.h"
+#include "tests/support/printer_fixture.h"
 
-class RuleCheckTest : public UserStoreTest {
+class RuleCheckTest : public printer_test::UserStoreTest {
  protected:
   void SetUp() override {
     UserStoreTest::SetUp();

@@ -1,6 +1,6 @@
 // Test fixture: each test gets a fresh sandbox root under the build's temporary folder, the
-// build's driver files linked into the sandbox's driver directory, the layer's simulated
-// state reset and instant sleeps; the folder is removed afterwards. After every test the
+// build's driver files and test-only files linked into the sandbox's driver directory, the
+// layer's simulated state reset and instant sleeps; the folder is removed afterwards. After every test the
 // fixture checks that the test left nothing behind: memory blocks, kernel handles, open
 // registry keys and printer handles, loaded modules, GDI objects and critical sections are
 // back to what they were when the test began. A test that keeps something alive on purpose
@@ -36,6 +36,7 @@ class SandboxTest : public ::testing::Test {
     SimUnmountAll();
     SimSetSandboxRoot(root_.string());
     SimInstallDriverFiles(driver.string());
+    SimInstallDriverFiles(TestDriverDir().string());
     SimSetInstantSleep(TRUE);
     baseline_ = CountLiveObjects();
   }
@@ -57,6 +58,15 @@ class SandboxTest : public ::testing::Test {
     return QV_DRIVER_DIR;
 #else
     return std::filesystem::temp_directory_path() / "qv-driver";
+#endif
+  }
+
+  // The build's directory of test-only modules and resource files, beside the driver directory.
+  static std::filesystem::path TestDriverDir() {
+#ifdef QV_TEST_DRIVER_DIR
+    return QV_TEST_DRIVER_DIR;
+#else
+    return DriverDir().parent_path() / "testdriver";
 #endif
   }
 

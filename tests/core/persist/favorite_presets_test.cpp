@@ -19,7 +19,7 @@
 
 namespace {
 
-using namespace persist_test;
+using namespace printer_test;
 
 constexpr WORD kCapacity = 27;  // the sample's four choices + 23
 

@@ -16,7 +16,7 @@
 
 namespace {
 
-using namespace persist_test;
+using namespace printer_test;
 
 class Favorites : public PrinterTest {
  protected:

@@ -17,7 +17,7 @@
 
 namespace {
 
-using namespace persist_test;
+using namespace printer_test;
 
 void PutConfigText(PrinterConfiguration* c, SettingItemId id, const std::u16string& text) {
   const char16_t* p = text.c_str();

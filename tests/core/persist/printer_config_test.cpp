@@ -18,7 +18,7 @@
 
 namespace {
 
-using namespace persist_test;
+using namespace printer_test;
 
 class PrinterConfig : public SamplePrinterTest {
  protected:

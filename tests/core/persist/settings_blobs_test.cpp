@@ -13,7 +13,7 @@
 
 namespace {
 
-using namespace persist_test;
+using namespace printer_test;
 
 class SettingsBlobs : public PrinterTest {
  protected:

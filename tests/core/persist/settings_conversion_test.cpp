@@ -11,7 +11,7 @@
 
 namespace {
 
-using namespace persist_test;
+using namespace printer_test;
 
 class SettingsConversion : public ::testing::Test {
  protected:

@@ -16,7 +16,7 @@
 
 namespace {
 
-using namespace persist_test;
+using namespace printer_test;
 
 class StoredSettings : public SamplePrinterTest {
  protected:

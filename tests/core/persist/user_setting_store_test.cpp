@@ -16,7 +16,7 @@
 
 namespace {
 
-using namespace persist_test;
+using namespace printer_test;
 
 std::u16string TextAt(const BYTE* info, DWORD offset) { return std::u16string(reinterpret_cast<const char16_t*>(info + offset)); }
 WORD WordAt(const BYTE* info, DWORD offset) { return WORD(info[offset] | info[offset + 1] << 8); }

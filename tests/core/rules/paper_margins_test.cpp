@@ -6,7 +6,9 @@
 
 #include "core/rules/paper_margins.h"
 #include "platform/kernel/kernel_sim.h"
-#include "tests/support/user_store_fixture.h"
+#include "tests/support/printer_fixture.h"
+
+using namespace printer_test;
 
 namespace {
 

@@ -9,7 +9,9 @@
 
 #include "core/rules/stamp_store.h"
 #include "platform/kernel/kernel_sim.h"
-#include "tests/support/user_store_fixture.h"
+#include "tests/support/printer_fixture.h"
+
+using namespace printer_test;
 
 namespace {
 

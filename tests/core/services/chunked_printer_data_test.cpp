@@ -10,28 +10,20 @@
 #include "platform/kernel/kernel_sim.h"
 #include "platform/registry/registry.h"
 #include "platform/spooler/spooler_sim.h"
-#include "tests/support/sandbox_test.h"
+#include "tests/support/printer_fixture.h"
 
 namespace {
 
 constexpr const WCHAR* kPrinter = u"Chunk Printer";
 
-class ChunkedPrinterDataTest : public SandboxTest {
+class ChunkedPrinterDataTest : public printer_test::PrinterTest {
  protected:
   HANDLE printer = nullptr;
 
   void SetUp() override {
-    SandboxTest::SetUp();
-    SimPrinterSetup setup;
-    setup.name = kPrinter;
-    setup.dataFile = u"sample.ddd";
-    ASSERT_TRUE(SimAddPrinter(setup));
-    PRINTER_DEFAULTSW all{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    ASSERT_TRUE(OpenPrinterW(kPrinter, &printer, &all));
-  }
-  void TearDown() override {
-    ClosePrinter(printer);
-    SandboxTest::TearDown();
+    PrinterTest::SetUp();
+    AddPrinter(kPrinter, u"sample.ddd");
+    printer = Open(kPrinter);
   }
 
   static std::vector<BYTE> Pattern(DWORD size, BYTE seed) {
@@ -134,12 +126,8 @@ TEST_F(ChunkedPrinterDataTest, StoredValuesThatDisagreeWithTheirSizeAreRefused) 
   };
   for (const Case& k : cases) {
     SimRemovePrinter(kPrinter);
-    SimPrinterSetup setup;
-    setup.name = kPrinter;
-    ASSERT_TRUE(SimAddPrinter(setup));
-    ClosePrinter(printer);
-    PRINTER_DEFAULTSW all{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    ASSERT_TRUE(OpenPrinterW(kPrinter, &printer, &all));
+    AddPrinter(kPrinter, u"");
+    printer = Open(kPrinter);
     for (const auto& [name, value] : k.values) Seed(name.c_str(), value.first, value.second);
     EXPECT_TRUE(Read(u"X").empty()) << k.name;
     // The caller's own block stays as it was.
@@ -207,20 +195,13 @@ TEST_F(ChunkedPrinterDataTest, DeleteRemovesEveryPieceAndAccessIsChecked) {
 
 namespace {
 
-class FontSubTableTest : public SandboxTest {
+class FontSubTableTest : public printer_test::PrinterTest {
  protected:
   HANDLE printer = nullptr;
   void SetUp() override {
-    SandboxTest::SetUp();
-    SimPrinterSetup setup;
-    setup.name = u"Fonts";
-    ASSERT_TRUE(SimAddPrinter(setup));
-    PRINTER_DEFAULTSW all{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    ASSERT_TRUE(OpenPrinterW(u"Fonts", &printer, &all));
-  }
-  void TearDown() override {
-    ClosePrinter(printer);
-    SandboxTest::TearDown();
+    PrinterTest::SetUp();
+    AddPrinter(u"Fonts", u"");
+    printer = Open(u"Fonts");
   }
   void SeedTable(std::u16string table) {
     std::vector<BYTE> bytes(table.size() * 2);

@@ -17,12 +17,12 @@
 
 namespace {
 
-constexpr char16_t kResourceFile[] = u"coretest_strings.qrs";
+constexpr char16_t kResourceFile[] = u"printer_test_strings.qrs";
 
 class ModuleServices : public SandboxTest {
  protected:
   // Loads the module that stands for the printer module and makes it the module instance.
-  static HMODULE UseTestModule(LPCWSTR path = u"coretest_module.qrs") {
+  static HMODULE UseTestModule(LPCWSTR path = u"printer_test_module.qrs") {
     HMODULE own = LoadLibraryW(path);
     EXPECT_NE(own, nullptr);
     for (int slot = 0; slot < kLockSlotCount; ++slot) EXPECT_EQ(InitLock(slot), 1);
@@ -108,19 +108,19 @@ TEST_F(ModuleServices, ResourceModuleIsUseCounted) {
 }
 
 TEST_F(ModuleServices, ResourceModuleNeedsAPathOfAtMost260Characters) {
-  // The module and the resource file in a folder of 241 characters: the module's own path
-  // (260 characters) still fits, the directory plus the 20-character file name does not.
-  const std::u16string deep = u"C:\\" + std::u16string(237, u'd') + u"\\";
+  // The module and the resource file in a folder of 237 characters: the module's own path
+  // (260 characters) still fits, the directory plus the 24-character file name does not.
+  const std::u16string deep = u"C:\\" + std::u16string(233, u'd') + u"\\";
   std::filesystem::create_directories(Host(deep.c_str()));
-  for (const char* name : {"coretest_module.qrs", "coretest_strings.qrs"}) {
+  for (const char* name : {"printer_test_module.qrs", "printer_test_strings.qrs"}) {
     std::filesystem::copy_file(std::filesystem::path(Host(SimDriverDirectory())) / name,
                                std::filesystem::path(Host(deep.c_str())) / name);
   }
   QV_IN_FRESH_PROCESS({
-    UseTestModule((deep + u"coretest_module.qrs").c_str());
+    UseTestModule((deep + u"printer_test_module.qrs").c_str());
     WCHAR directory[262];
     ASSERT_EQ(GetModuleDirectory(directory, sizeof directory), 1);
-    EXPECT_EQ(lstrlenW(directory), 241);
+    EXPECT_EQ(lstrlenW(directory), 237);
     AcquireResourceModule();
     EXPECT_EQ(SimModuleLoadCount(kResourceFile), 0);
     EXPECT_EQ(GetResourceModule(), nullptr);

@@ -20,7 +20,7 @@ class ModuleStartup : public SandboxTest {};
 TEST_F(ModuleStartup, AttachAndDetachWriteTheirTraceLines) {
   std::ofstream(std::filesystem::path(Host(SimDriverDirectory())) / "qorvex.cfg") << "[DEFAULT]\nLog=0x3\n";
   QV_IN_FRESH_PROCESS({
-    HMODULE own = LoadLibraryW(u"coretest_module.qrs");
+    HMODULE own = LoadLibraryW(u"printer_test_module.qrs");
     const int sections = SimLiveCriticalSections();
     EXPECT_EQ(DllInitialize(own, kDllProcessAttach, nullptr), TRUE);
     EXPECT_EQ(SimLiveCriticalSections(), sections + kLockSlotCount);

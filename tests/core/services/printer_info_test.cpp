@@ -6,23 +6,16 @@
 
 #include "platform/platform.h"
 #include "platform/spooler/spooler_sim.h"
-#include "tests/support/sandbox_test.h"
+#include "tests/support/printer_fixture.h"
 
 namespace {
 
-class PrinterInfo : public SandboxTest {
+class PrinterInfo : public printer_test::PrinterTest {
  protected:
   void SetUp() override {
-    SandboxTest::SetUp();
-    SimPrinterSetup setup;
-    setup.name = u"P1";
-    setup.dataFile = u"model.dat";
-    ASSERT_TRUE(SimAddPrinter(setup));
-    ASSERT_TRUE(OpenPrinterW(u"P1", &printer_, nullptr));
-  }
-  void TearDown() override {
-    ClosePrinter(printer_);
-    SandboxTest::TearDown();
+    PrinterTest::SetUp();
+    AddPrinter(u"P1", u"model.dat");
+    printer_ = Open(u"P1", PRINTER_ACCESS_USE);
   }
   HANDLE printer_ = nullptr;
 };

@@ -47,7 +47,7 @@ class TraceLog : public SandboxTest {
 
   // The module instance the trace reads its switch file beside.
   static void UseTestModule() {
-    HMODULE own = LoadLibraryW(u"coretest_module.qrs");
+    HMODULE own = LoadLibraryW(u"printer_test_module.qrs");
     ASSERT_NE(own, nullptr);
     SetModuleInstance(own);
   }

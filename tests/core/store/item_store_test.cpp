@@ -14,31 +14,27 @@
 #include "core/store/settings_record.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/fresh_process.h"
-#include "tests/support/sandbox_test.h"
+#include "tests/support/printer_fixture.h"
 
 namespace {
 
 constexpr const WCHAR* kPrinter = u"QX-4500 on LPT1";
 
-class ItemStoreTest : public SandboxTest {
+class ItemStoreTest : public printer_test::PrinterTest {
  protected:
   HANDLE printer = nullptr;
   ItemStore* store = nullptr;
 
   void SetUp() override {
-    SandboxTest::SetUp();
-    SimPrinterSetup setup;
-    setup.name = kPrinter;
-    setup.dataFile = u"QX4500.DDD";
-    ASSERT_TRUE(SimAddPrinter(setup));
-    ASSERT_TRUE(OpenPrinterW(kPrinter, &printer, nullptr));
+    PrinterTest::SetUp();
+    AddPrinter(kPrinter);
+    printer = PrinterTest::Open(kPrinter, PRINTER_ACCESS_USE);
   }
   void TearDown() override {
     if (store) {
       EXPECT_TRUE(CloseItemStore(store));
     }
-    ClosePrinter(printer);
-    SandboxTest::TearDown();
+    PrinterTest::TearDown();
   }
   void Open() {
     store = OpenItemStore(printer);

@@ -9,7 +9,7 @@
 
 namespace {
 
-using namespace persist_test;
+using namespace printer_test;
 
 class PrinterId : public PrinterTest {};
 
