@@ -15,20 +15,16 @@
 #include "scanner/image_record.h"
 #include "scanner/scan_settings.h"
 #include "scanner/system_routines.h"
-#include "tests/support/sandbox_test.h"
+#include "tests/support/scanner_fixture.h"
 
 namespace {
 
 constexpr char16_t kColorDir[] = u"C:\\Windows\\System32\\spool\\drivers\\color";
 
-class ColorTest : public SandboxTest {
+class ColorTest : public ScannerCodeTest {
  protected:
   void SetUp() override {
-    SandboxTest::SetUp();
-    source_ = LoadLibraryW(u"pelvo.ds");
-    ASSERT_NE(source_, nullptr) << SimModuleLastLoadMessage();
-    g_Instance = source_;
-    g_Switches = {};
+    ScannerCodeTest::SetUp();
     CreateDirectoryW(u"C:\\Windows\\System32\\spool", nullptr);
     CreateDirectoryW(u"C:\\Windows\\System32\\spool\\drivers", nullptr);
     CreateDirectoryW(kColorDir, nullptr);
@@ -36,8 +32,7 @@ class ColorTest : public SandboxTest {
   void TearDown() override {
     ReleaseColorTransform();
     EXPECT_EQ(SimColorLiveObjects(), 0);
-    FreeLibrary(source_);
-    SandboxTest::TearDown();
+    ScannerCodeTest::TearDown();
   }
   // A profile file in the colour directory, valid ("acsp" at byte 36) or not.
   void WriteProfile(const char16_t* name, bool valid) {
@@ -46,7 +41,6 @@ class ColorTest : public SandboxTest {
     if (valid) bytes.replace(36, 4, "acsp");
     std::ofstream(Host(path.c_str()), std::ios::binary) << bytes;
   }
-  HMODULE source_ = nullptr;
 };
 
 TEST_F(ColorTest, ProfilesOpenOnlyWhenPresentAndValid) {

@@ -19,60 +19,32 @@
 #include "scanner/scan_settings.h"
 #include "scanner/system_routines.h"
 #include "scanner/text_ids.h"
-#include "tests/support/sandbox_test.h"
+#include "tests/support/scanner_fixture.h"
 
 namespace {
 
-class DeviceTest : public SandboxTest {
+class DeviceTest : public ScannerCodeTest {
  protected:
   void SetUp() override {
-    SandboxTest::SetUp();
+    ScannerCodeTest::SetUp();
     SimSetAnsiCodePage(932);
-    source_ = LoadLibraryW(u"pelvo.ds");
-    ASSERT_NE(source_, nullptr) << SimModuleLastLoadMessage();
-    g_Instance = source_;
-    g_Switches = {};
     g_PreviewRequested = FALSE;
     ASSERT_TRUE(LoadFilterLibrary());
-    scanner_ = LoadLibraryW(u"pelvodev.dll");  // kept loaded so the simulation keeps its state
-    ASSERT_NE(scanner_, nullptr);
-    reset_ = Bind<SimScannerResetProc>("SimScannerReset");
-    setup_ = Bind<SimScannerSetupProc>("SimScannerSetup");
-    fail_ = Bind<SimScannerFailProc>("SimScannerFail");
-    callCount_ = Bind<SimScannerCallCountProc>("SimScannerCallCount");
-    call_ = Bind<SimScannerCallProc>("SimScannerCall");
-    window_ = Bind<SimScannerWindowProc>("SimScannerWindow");
-    toneTable_ = Bind<SimScannerToneTableProc>("SimScannerToneTable");
-    reset_();
+    LoadScannerSimulation();
   }
 
   void TearDown() override {
     EndDeviceScan();
     FreeDeviceBandBuffer();
     UnloadFilterLibrary();
-    FreeLibrary(scanner_);
-    FreeLibrary(source_);
-    SandboxTest::TearDown();
-  }
-
-  template <typename T>
-  T Bind(const char* name) {
-    T proc = reinterpret_cast<T>(GetProcAddress(scanner_, name));
-    EXPECT_NE(proc, nullptr) << name;
-    return proc;
-  }
-
-  std::vector<SimScannerCall> Log() {
-    std::vector<SimScannerCall> log(callCount_());
-    for (DWORD i = 0; i < log.size(); ++i) call_(i, &log[i]);
-    return log;
+    ScannerCodeTest::TearDown();
   }
 
   // The ops and opcodes of the log, as "1 4 3 6:4C ...".
   std::string Trace() {
     std::string trace;
     char item[16];
-    for (const SimScannerCall& c : Log()) {
+    for (const SimScannerCall& c : ScannerLog()) {
       if (c.Op == 6)
         std::snprintf(item, sizeof item, "6:%02X ", c.Opcode);
       else
@@ -94,16 +66,7 @@ class DeviceTest : public SandboxTest {
     return StartScan(kind, 1200, 2400, width, length, dpi, 202, 0, 1, paperTest, identity_);
   }
 
-  HMODULE source_ = nullptr;
-  HMODULE scanner_ = nullptr;
   BYTE identity_[256];
-  SimScannerResetProc reset_ = nullptr;
-  SimScannerSetupProc setup_ = nullptr;
-  SimScannerFailProc fail_ = nullptr;
-  SimScannerCallCountProc callCount_ = nullptr;
-  SimScannerCallProc call_ = nullptr;
-  SimScannerWindowProc window_ = nullptr;
-  SimScannerToneTableProc toneTable_ = nullptr;
 };
 
 TEST_F(DeviceTest, OpenLockWindowReadsAndCloseForEveryKind) {
@@ -121,12 +84,12 @@ TEST_F(DeviceTest, OpenLockWindowReadsAndCloseForEveryKind) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "kind " << c.kind << " reverse " << c.reverse);
-    reset_();
+    scannerReset_();
     g_Switches.MonoBitReverse = c.reverse;
     const DWORD width = 100, lines = 30;
     ASSERT_EQ(StartGrey(c.kind, width, lines), kScanOk);
     EXPECT_EQ(DeviceFlags(), kDeviceOpen | kDeviceLocked);
-    const std::vector<SimScannerCall> log = Log();
+    const std::vector<SimScannerCall> log = ScannerLog();
     ASSERT_GE(log.size(), 1u);
     EXPECT_STREQ(log[0].Name, "Scriptora Duo Local Scan");
     EXPECT_EQ(Trace(), "1 4 3 6:4C 6:44 6:44 6:47 6:45 6:48 ");
@@ -140,7 +103,7 @@ TEST_F(DeviceTest, OpenLockWindowReadsAndCloseForEveryKind) {
     EXPECT_EQ(log[8].Direction, 3u);
 
     SimScanWindow w;
-    ASSERT_TRUE(window_(&w));
+    ASSERT_TRUE(scannerWindow_(&w));
     EXPECT_EQ(w.XResolution, 300u);
     EXPECT_EQ(w.Left, 300u);  // 300 x (1200 / 2) / 600
     EXPECT_EQ(w.Top, 600u);
@@ -193,10 +156,10 @@ TEST_F(DeviceTest, WindowRoundingAndToneTable) {
     DWORD width, length, sentWidth, sentLength;
   } cases[] = {{400, 1000, 999, 1024, 1000}, {300, 1000, 999, 1024, 999}, {400, 64, 2, 64, 2}};
   for (const Case& c : cases) {
-    reset_();
+    scannerReset_();
     ASSERT_EQ(StartGrey(kScanKindGray, c.width, c.length, c.dpi), kScanOk);
     SimScanWindow w;
-    ASSERT_TRUE(window_(&w));
+    ASSERT_TRUE(scannerWindow_(&w));
     EXPECT_EQ(w.Width, c.sentWidth) << c.dpi;
     EXPECT_EQ(w.Length, c.sentLength) << c.dpi;
     EndDeviceScan();
@@ -213,15 +176,15 @@ TEST_F(DeviceTest, WindowRoundingAndToneTable) {
   BYTE table[256];
   for (int i = 0; i < 256; ++i) table[i] = static_cast<BYTE>((i * 3) / 4);
   for (const ToneCase& t : tones) {
-    reset_();
+    scannerReset_();
     ASSERT_EQ(PrepareDevice(FALSE), kScanOk);
     ASSERT_EQ(StartScan(t.kind, 0, 0, 64, 8, t.dpi, 202, 0, 0, FALSE, table), kScanOk);
     BYTE sent[256];
-    ASSERT_TRUE(toneTable_(sent));
+    ASSERT_TRUE(scannerToneTable_(sent));
     for (int i = 0; i < 256; ++i)
       ASSERT_EQ(sent[i], t.curve < 0 ? table[i] : SimFilterCurve(t.curve, 255 - table[255 - i])) << t.kind << " " << i;
     SimScanWindow w;
-    ASSERT_TRUE(window_(&w));
+    ASSERT_TRUE(scannerWindow_(&w));
     EXPECT_EQ(w.Threshold, t.threshold) << t.kind;
     EndDeviceScan();
   }
@@ -249,10 +212,10 @@ TEST_F(DeviceTest, DeviceConditionsAndTheirMessages) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    reset_();
+    scannerReset_();
     SimMessageBoxReset();
     ClearDocumentEndFlag();
-    fail_(c.op, c.opcode, 1, c.result, c.statusByte, c.lastStatus);
+    scannerFail_(c.op, c.opcode, 1, c.result, c.statusByte, c.lastStatus);
     EXPECT_EQ(StartGrey(kScanKindGray, 64, 4), kScanFailed);
     const std::vector<SimMessageBox> boxes = SimMessageBoxLog();
     if (c.message == 0) {
@@ -270,20 +233,20 @@ TEST_F(DeviceTest, DeviceConditionsAndTheirMessages) {
 
 TEST_F(DeviceTest, OpenAndLockResults) {
   SimScannerSetupInfo info{static_cast<LONG>(0x800704DF), TRUE, 0, 0, 0};
-  setup_(&info);
+  scannerSetup_(&info);
   EXPECT_TRUE(OpenDevice());
   CloseDevice();
   info.OpenResult = -5;
-  setup_(&info);
+  scannerSetup_(&info);
   EXPECT_FALSE(OpenDevice());
   ASSERT_EQ(SimMessageBoxLog().size(), 1u);
   EXPECT_EQ(SimMessageBoxLog()[0].text, Text(kTextNoConnection));
   EXPECT_EQ(SimModuleUseCount(GetModuleHandleW(u"pelvodev.dll")), 1) << "freed after the failed open";
 
   info.OpenResult = 0;
-  setup_(&info);
+  scannerSetup_(&info);
   SimMessageBoxReset();
-  fail_(4, 0, 1, -1, 8, 0);
+  scannerFail_(4, 0, 1, -1, 8, 0);
   EXPECT_EQ(PrepareDevice(FALSE), kScanFailed);
   ASSERT_EQ(SimMessageBoxLog().size(), 1u);
   EXPECT_EQ(SimMessageBoxLog()[0].text, Text(kTextScannerBusy));
@@ -298,12 +261,12 @@ TEST_F(DeviceTest, OpenAndLockResults) {
 TEST_F(DeviceTest, ReadConditions) {
   // Status byte 2 with a jam passes the band check of a read.
   ASSERT_EQ(StartGrey(kScanKindGray, 64, 8), kScanOk);
-  fail_(6, 0x49, 1, 0, 2, kSimStatusPaperJam);
+  scannerFail_(6, 0x49, 1, 0, 2, kSimStatusPaperJam);
   std::vector<BYTE> band(64 * 8);
   EXPECT_EQ(ReadScanBand(band.data(), 4), 0);
   EXPECT_TRUE(SimMessageBoxLog().empty());
   // Any other status with byte 2 ends the scan with its message.
-  fail_(6, 0x49, 1, 0, 2, 0x44000);
+  scannerFail_(6, 0x49, 1, 0, 2, 0x44000);
   EXPECT_EQ(ReadScanBand(band.data(), 4), 1);
   ASSERT_EQ(SimMessageBoxLog().size(), 1u);
   EXPECT_EQ(SimMessageBoxLog()[0].text, Text(kTextNoConnection));
@@ -312,10 +275,10 @@ TEST_F(DeviceTest, ReadConditions) {
 
 TEST_F(DeviceTest, FeederPagesEndTheirDocument) {
   SimScannerSetupInfo info{0, TRUE, 2, 0, 10};
-  setup_(&info);
+  scannerSetup_(&info);
   ASSERT_EQ(StartGrey(kScanKindGray, 64, 30, 300, TRUE), kScanOk);
   bool paperTestAsked = false;
-  for (const SimScannerCall& c : Log())
+  for (const SimScannerCall& c : ScannerLog())
     if (c.Op == 6 && c.Opcode == 0x44 && c.ParamLength == 48) paperTestAsked = c.Param[2] == 0x40;
   EXPECT_TRUE(paperTestAsked);
   std::vector<BYTE> band(64 * 30);
@@ -323,25 +286,25 @@ TEST_F(DeviceTest, FeederPagesEndTheirDocument) {
   EXPECT_EQ(ReadScanBand(band.data(), 10), 1);
   EXPECT_TRUE(DocumentEndFlag());
   EXPECT_TRUE(SimMessageBoxLog().empty());
-  EXPECT_EQ(Bind<SimScannerFeederPagesProc>("SimScannerFeederPages")(), 1u);
+  EXPECT_EQ(Bind<SimScannerFeederPagesProc>(scanner_, "SimScannerFeederPages")(), 1u);
 }
 
 TEST_F(DeviceTest, FeederQueriesAndTheEmptyFeederMessage) {
   SimScannerSetupInfo info{0, FALSE, 0, 0, 0};
-  setup_(&info);
+  scannerSetup_(&info);
   EXPECT_FALSE(FeederPresent());
   info.HasFeeder = TRUE;
-  setup_(&info);
+  scannerSetup_(&info);
   EXPECT_TRUE(FeederPresent());
   EXPECT_FALSE(FeederHasPaper());
   EXPECT_EQ(DeviceFlags(), 0);
   EXPECT_EQ(Trace(), "1 8 6:43 9 2 1 8 6:43 9 2 1 8 6:42 9 2 ");
 
   // Empty: message 1090 with OK and Cancel until paper arrives or the user cancels.
-  reset_();
+  scannerReset_();
   info.FeederPages = 1;
   info.PaperAfterTests = 2;
-  setup_(&info);
+  scannerSetup_(&info);
   SimMessageBoxAnswer(IDOK);
   SimMessageBoxAnswer(IDOK);
   EXPECT_TRUE(CheckFeederPaper(TRUE));
@@ -349,7 +312,7 @@ TEST_F(DeviceTest, FeederQueriesAndTheEmptyFeederMessage) {
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[1].text, Text(kTextFeederEmpty));
   EXPECT_EQ(boxes[1].type, static_cast<UINT>(MB_ICONWARNING | MB_TASKMODAL | MB_TOPMOST | MB_OKCANCEL));
-  reset_();
+  scannerReset_();
   SimMessageBoxReset();
   SimMessageBoxAnswer(IDCANCEL);
   EXPECT_FALSE(CheckFeederPaper(TRUE));
@@ -365,7 +328,7 @@ TEST_F(DeviceTest, BadDeviceInputIsRefused) {
   EXPECT_EQ(Trace().find("6:49"), std::string::npos);
   EndDeviceScan();
   // Compositions the device does not have are refused before any command.
-  reset_();
+  scannerReset_();
   for (WORD kind : {WORD{4}, WORD{6}, WORD{0x4004}}) {
     EXPECT_EQ(StartGrey(kind, 64, 2), kScanFailed) << kind;
     EXPECT_EQ(DeviceFlags(), 0);
@@ -392,7 +355,7 @@ TEST_F(DeviceTest, RawDumpsAndTheColourTransform) {
   g_Switches.RawDataSave = 1;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind);
-    reset_();
+    scannerReset_();
     ASSERT_EQ(StartGrey(c.kind, 100, 30), kScanOk);
     std::vector<BYTE> band(PackedLineBytes(c.kind, 100) * 30);
     ASSERT_EQ(ReadScanBand(band.data(), 10), 0);
@@ -410,7 +373,7 @@ TEST_F(DeviceTest, RawDumpsAndTheColourTransform) {
     }
   }
   // A 16-bit grey scan has no raw dump.
-  reset_();
+  scannerReset_();
   const std::u16string grey = std::u16string(SimDriverDirectory()) + u"\\TWAIN_RAW.PGM";
   DeleteFileW(grey.c_str());
   ASSERT_EQ(StartGrey(kScanKindGray16, 100, 4), kScanOk);
@@ -422,10 +385,10 @@ TEST_F(DeviceTest, RawDumpsAndTheColourTransform) {
   // With "Convert to sRGB" a colour scan needs the sRGB profile; grey scans do not.
   g_Switches.RawDataSave = 0;
   g_Switches.ConvertToSrgb = 1;
-  reset_();
+  scannerReset_();
   EXPECT_EQ(StartGrey(kScanKindColor, 100, 4), kScanFailed);
   EndDeviceScan();
-  reset_();
+  scannerReset_();
   EXPECT_EQ(StartGrey(kScanKindGray, 100, 4), kScanOk);
   EndDeviceScan();
 }

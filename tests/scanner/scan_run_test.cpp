@@ -13,7 +13,7 @@
 #include "scanner/scan_run.h"
 #include "scanner/scan_settings.h"
 #include "scanner/system_routines.h"
-#include "tests/support/sandbox_test.h"
+#include "tests/support/scanner_fixture.h"
 
 namespace {
 
@@ -54,17 +54,12 @@ TEST(ImageRecord, RebuiltFromTheDialogSettings) {
   EXPECT_FALSE(BuildImageRecord(s, r));
 }
 
-class ScanRunTest : public SandboxTest {
+class ScanRunTest : public ScannerCodeTest {
  protected:
   void SetUp() override {
-    SandboxTest::SetUp();
-    source_ = LoadLibraryW(u"pelvo.ds");
-    ASSERT_NE(source_, nullptr);
-    g_Instance = source_;
-    g_Switches = {};
+    ScannerCodeTest::SetUp();
     ASSERT_TRUE(LoadFilterLibrary());
-    scanner_ = LoadLibraryW(u"pelvodev.dll");
-    reinterpret_cast<SimScannerResetProc>(GetProcAddress(scanner_, "SimScannerReset"))();
+    LoadScannerSimulation();
     ASSERT_TRUE(OpenDevice());  // reads the device buffer size
     CloseDevice();
     ASSERT_TRUE(SetImageRecordDefaults(record_));
@@ -73,9 +68,7 @@ class ScanRunTest : public SandboxTest {
   void TearDown() override {
     EndScanRun();
     UnloadFilterLibrary();
-    FreeLibrary(scanner_);
-    FreeLibrary(source_);
-    SandboxTest::TearDown();
+    ScannerCodeTest::TearDown();
   }
   ScanRequest Request(DWORD width, DWORD height) {
     ScanRequest q{};
@@ -87,7 +80,6 @@ class ScanRunTest : public SandboxTest {
     q.ToneTable = tones_;
     return q;
   }
-  HMODULE source_ = nullptr, scanner_ = nullptr;
   ImageRecord record_{};
   BYTE tones_[256];
 };

@@ -7,26 +7,21 @@
 #include "scanner/byte_order.h"
 #include "scanner/scan_settings.h"
 #include "scanner/system_routines.h"
-#include "tests/support/sandbox_test.h"
+#include "tests/support/scanner_fixture.h"
 
 namespace {
 
 constexpr char16_t kKey[] = u"SOFTWARE\\Varno Quelmar\\pelvo\\TwainDriver";
 
-class StoreTest : public SandboxTest {
+class StoreTest : public ScannerCodeTest {
  protected:
   void SetUp() override {
-    SandboxTest::SetUp();
+    ScannerCodeTest::SetUp();
     SimRegistryReset();
-    source_ = LoadLibraryW(u"pelvo.ds");
-    ASSERT_NE(source_, nullptr);
-    g_Instance = source_;
-    g_Switches = {};
     ResetScanSettings(settings_);
   }
   void TearDown() override {
-    FreeLibrary(source_);
-    SandboxTest::TearDown();
+    ScannerCodeTest::TearDown();
   }
   DWORD Dword(const char16_t* name) {
     DWORD type = 0;
@@ -35,7 +30,6 @@ class StoreTest : public SandboxTest {
       return 0xDEAD;
     return GetLE32(data.data());
   }
-  HMODULE source_ = nullptr;
   ScanSettings settings_{};
 };
 

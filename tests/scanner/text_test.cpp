@@ -9,23 +9,19 @@
 
 #include "platform/platform.h"
 #include "scanner/system_routines.h"
-#include "tests/support/sandbox_test.h"
+#include "tests/support/scanner_fixture.h"
 #include "tools/qrc/qrs_builder.h"
 
 namespace {
 
-class TextTest : public SandboxTest {
+class TextTest : public ScannerCodeTest {
  protected:
   void SetUp() override {
-    SandboxTest::SetUp();
-    source_ = LoadLibraryW(u"pelvo.ds");
-    ASSERT_NE(source_, nullptr) << SimModuleLastLoadMessage();
-    g_Instance = source_;
+    ScannerCodeTest::SetUp();
   }
   void TearDown() override {
     UnloadLocaleText();
-    FreeLibrary(source_);
-    SandboxTest::TearDown();
+    ScannerCodeTest::TearDown();
   }
   std::string Text(UINT id) {
     char buffer[260];
@@ -54,7 +50,6 @@ class TextTest : public SandboxTest {
     std::filesystem::remove(host);
     std::ofstream(host, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
   }
-  HMODULE source_ = nullptr;
 };
 
 TEST_F(TextTest, LanguageChoosesResourceAndHelpTag) {

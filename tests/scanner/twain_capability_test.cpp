@@ -3,7 +3,7 @@
 // and containers that are too short or of the wrong kind.
 #include <cmath>
 
-#include "tests/support/twain_fixture.h"
+#include "tests/support/scanner_fixture.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "platform/kernel/kernel_sim.h"
-#include "tests/support/twain_fixture.h"
+#include "tests/support/scanner_fixture.h"
 
 namespace {
 

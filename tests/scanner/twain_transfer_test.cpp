@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "platform/kernel/kernel_sim.h"
-#include "tests/support/twain_fixture.h"
+#include "tests/support/scanner_fixture.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 #include "platform/twain/twain.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/user_sim.h"
-#include "tools/demo/twain_app.h"
+#include "tests/support/twain_app.h"
 
 namespace {
 

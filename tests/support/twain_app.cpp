@@ -1,5 +1,5 @@
 // The small TWAIN application (see twain_app.h).
-#include "tools/demo/twain_app.h"
+#include "tests/support/twain_app.h"
 
 #include <cmath>
 #include <cstring>
