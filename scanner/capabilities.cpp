@@ -8,7 +8,7 @@
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 #include "platform/twain/twain.h"
-#include "scanner/byte_order.h"
+#include "platform/base/byte_order.h"
 #include "scanner/connection.h"
 #include "scanner/device.h"
 #include "scanner/scan_run.h"

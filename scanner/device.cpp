@@ -13,7 +13,7 @@
 #include "platform/kernel/module.h"
 #include "platform/kernel/time.h"
 #include "platform/user/msgbox.h"
-#include "scanner/byte_order.h"
+#include "platform/base/byte_order.h"
 #include "scanner/color_transform.h"
 #include "scanner/filter_library.h"
 #include "scanner/image_record.h"

@@ -7,7 +7,7 @@
 #include "platform/kernel/module.h"
 #include "platform/twain/twain.h"
 #include "scanner/band_processing.h"
-#include "scanner/byte_order.h"
+#include "platform/base/byte_order.h"
 #include "scanner/color_transform.h"
 
 #include "platform/base/types.h"

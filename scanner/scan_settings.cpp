@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "platform/base/types.h"
-#include "scanner/byte_order.h"
+#include "platform/base/byte_order.h"
 
 ScanSettings g_ScanSettings;
 ScannerSwitches g_Switches;

@@ -12,7 +12,7 @@
 #include "platform/kernel/memory.h"
 #include "platform/twain/twain.h"
 #include "scanner/band_processing.h"
-#include "scanner/byte_order.h"
+#include "platform/base/byte_order.h"
 #include "scanner/capabilities.h"
 #include "scanner/device.h"
 #include "scanner/filter_library.h"

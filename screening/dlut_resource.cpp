@@ -1,3 +1,4 @@
+#include "platform/base/byte_order.h"
 #include "platform/base/types.h"
 #include "screening/dlut_resource.h"
 
@@ -11,8 +12,7 @@ constexpr char kDlutMagic[4] = {'D', 'L', 'U', 'T'};
 constexpr char kItemMagic[4] = {'d', 'l', 't', '4'};
 
 DWORD ReadDword(std::span<const BYTE> bytes, std::uint64_t offset) {
-  return static_cast<DWORD>(bytes[offset]) | static_cast<DWORD>(bytes[offset + 1]) << 8 |
-         static_cast<DWORD>(bytes[offset + 2]) << 16 | static_cast<DWORD>(bytes[offset + 3]) << 24;
+  return GetLE32(bytes.data() + offset);
 }
 
 bool HasMagic(std::span<const BYTE> bytes, std::uint64_t offset, const char (&magic)[4]) {

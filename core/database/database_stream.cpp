@@ -4,6 +4,7 @@
 #include "core/database/database.h"
 #include "core/database/dbrecords.h"
 #include "core/services/lock_slots.h"
+#include "platform/base/byte_order.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/codepage.h"
@@ -236,8 +237,7 @@ WORD ReadDatabaseHeader(DatabaseStream* stream, DatabaseRecord** record) {
                               &header->build);
   if (status == kDbOk) {
     const BYTE* level = stream->data + DDD_FORMAT_LEVEL_OFFSET;
-    header->formatLevel = (static_cast<DWORD>(level[0]) << 24) | (static_cast<DWORD>(level[1]) << 16) |
-                          (static_cast<DWORD>(level[2]) << 8) | level[3];
+    header->formatLevel = GetBE32(level);
     status = ReadHeaderName(stream, DDD_DISPLAY_NAME_OFFSET, &header->displayName);
   }
   if (status == kDbOk) status = ReadHeaderName(stream, DDD_LINKED_NAME_OFFSET, &header->linkedName);
@@ -275,15 +275,14 @@ WORD ReadStreamByte(DatabaseStream* stream, BYTE* value) { return ReadStream(str
 WORD ReadStreamWord(DatabaseStream* stream, WORD* value) {
   BYTE b[2];
   if (ReadStream(stream, b, 2) != kDbOk) return kDbFailed;
-  *value = static_cast<WORD>(b[0] | (b[1] << 8));
+  *value = GetLE16(b);
   return kDbOk;
 }
 
 WORD ReadStreamDword(DatabaseStream* stream, DWORD* value) {
   BYTE b[4];
   if (ReadStream(stream, b, 4) != kDbOk) return kDbFailed;
-  *value = static_cast<DWORD>(b[0]) | (static_cast<DWORD>(b[1]) << 8) | (static_cast<DWORD>(b[2]) << 16) |
-           (static_cast<DWORD>(b[3]) << 24);
+  *value = GetLE32(b);
   return kDbOk;
 }
 
@@ -334,8 +333,7 @@ DWORD ReadSectionValue(DatabaseStream* stream, DWORD id, WORD size, WORD index) 
   if (size == 0 || size > sizeof(DWORD)) return 0;
   BYTE bytes[4] = {0, 0, 0, 0};
   if (ReadSectionElement(stream, id, size, index, bytes) != kDbOk) return 0;
-  return static_cast<DWORD>(bytes[0]) | (static_cast<DWORD>(bytes[1]) << 8) | (static_cast<DWORD>(bytes[2]) << 16) |
-         (static_cast<DWORD>(bytes[3]) << 24);
+  return GetLE32(bytes);
 }
 
 WORD ReadSectionBytes(DatabaseStream* stream, DWORD id, WORD elementSize, WORD* count, BYTE** block) {
@@ -402,12 +400,11 @@ WORD SeekRecord(WORD mode, DatabaseStream* main, DatabaseStream* linked, WORD se
   } else {
     for (WORD i = 0; i < rows && !found; ++i) {
       if (ReadStream(directory, row, sizeof row) != kDbOk) return kDbFailed;
-      found = static_cast<WORD>(row[1] | (row[2] << 8)) == keyOrIndex;
+      found = GetLE16(row + 1) == keyOrIndex;
     }
     if (!found) return kDbAbsent;
   }
-  DWORD offset = static_cast<DWORD>(row[3]) | (static_cast<DWORD>(row[4]) << 8) | (static_cast<DWORD>(row[5]) << 16) |
-                 (static_cast<DWORD>(row[6]) << 24);
+  DWORD offset = GetLE32(row + 3);
   DatabaseStream* holder = row[0] == DDD_DATABASE_MAIN ? main : linked;
   if (!holder->loaded || offset > 0x7FFFFFFF || SeekStream(holder, kDbSeekSet, static_cast<LONG>(offset)) != kDbOk)
     return kDbFailed;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/database/dbrecords.h"
+#include "platform/base/byte_order.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
@@ -29,7 +30,7 @@ BYTE* TakePictureData(DatabaseRecord* picture, DWORD* size) {
 WORD LoadReferencedValue(StoredValue* value, DatabaseStream* stream) {
   if (!value || !stream || value->type != DDD_VALUE_REFERENCE || !value->present || value->length < 2) return kDbFailed;
   const BYTE* ref = static_cast<const BYTE*>(value->value);
-  WORD position = static_cast<WORD>(ref[0] | (ref[1] << 8));
+  WORD position = GetLE16(ref);
   // A copy of the main stream, so no caller's cursor moves. Arrays lie in the main database:
   // a row that places one in the linked database finds no loaded stream and fails.
   DatabaseStream copy = *(stream->partner ? stream->partner : stream);
@@ -53,8 +54,7 @@ WORD LoadReferencedValue(StoredValue* value, DatabaseStream* stream) {
       const BYTE* e = array.elements + static_cast<DWORD>(i) * array.elementSize;
       numbers[i] = array.elementType == DDD_VALUE_FLAG
                        ? (e[0] != 0)
-                       : static_cast<DWORD>(e[0]) | (static_cast<DWORD>(e[1]) << 8) | (static_cast<DWORD>(e[2]) << 16) |
-                             (static_cast<DWORD>(e[3]) << 24);
+                       : GetLE32(e);
     }
     elements = numbers;
     owned = numbers != nullptr;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/database/dbrecords.h"
+#include "platform/base/byte_order.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
@@ -113,8 +114,7 @@ struct Parser {
       if (!number) return;
       *number = v->type == DDD_VALUE_FLAG
                     ? (bytes[0] != 0)
-                    : static_cast<DWORD>(bytes[0]) | (static_cast<DWORD>(bytes[1]) << 8) |
-                          (static_cast<DWORD>(bytes[2]) << 16) | (static_cast<DWORD>(bytes[3]) << 24);
+                    : GetLE32(bytes);
       v->value = number;
       v->owned = TRUE;
       v->length = sizeof(DWORD);
@@ -203,7 +203,7 @@ struct Parser {
     *texts = static_cast<LPWSTR*>(Alloc(static_cast<SIZE_T>(n) * sizeof(LPWSTR)));
     if (!*texts) return;
     *count = n;
-    for (WORD i = 0; i < n && Ok(); ++i) TextOfSize(static_cast<WORD>(sizes[2 * i] | (sizes[2 * i + 1] << 8)), &(*texts)[i]);
+    for (WORD i = 0; i < n && Ok(); ++i) TextOfSize(GetLE16(sizes + 2 * i), &(*texts)[i]);
   }
   void Bytes16(WORD* size, BYTE** data) {
     WORD n = U16();

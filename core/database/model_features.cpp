@@ -2,6 +2,7 @@
 #include "core/database/model_features.h"
 
 #include "core/services/common_routines.h"
+#include "platform/base/byte_order.h"
 #include "platform/base/types.h"
 
 namespace {
@@ -13,8 +14,7 @@ constexpr WORD kFeatureWordBytes = 4;
 bool ReadFeatureWord(DatabaseStream* stream, DWORD section, DWORD* word) {
   BYTE bytes[kFeatureWordBytes] = {};
   if (ReadSectionElement(stream, section, kFeatureWordBytes, 0, bytes) != kDbOk) return false;
-  *word = static_cast<DWORD>(bytes[0]) | (static_cast<DWORD>(bytes[1]) << 8) | (static_cast<DWORD>(bytes[2]) << 16) |
-          (static_cast<DWORD>(bytes[3]) << 24);
+  *word = GetLE32(bytes);
   return true;
 }
 

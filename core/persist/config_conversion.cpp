@@ -4,6 +4,7 @@
 
 #include "core/persist/settings_conversion.h"
 #include "core/store/item_access.h"
+#include "platform/base/byte_order.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
@@ -32,7 +33,6 @@ struct FamilyCapability {
 };
 constexpr FamilyCapability kFamilyCapabilities[] = {{0x10, 0, 16844033}, {0x10, 1, 16844546}};
 
-WORD ReadU16(const BYTE* p) { return WORD(p[0] | p[1] << 8); }
 
 bool LoadNumber(PrinterConfiguration* config, SettingItemId id, DWORD* value) {
   ValueTypeCode type;
@@ -87,7 +87,7 @@ bool ConvertOldConfiguration(const PrinterConfiguration& stored, const Configura
     std::memcpy(work->bytes, stored.bytes, kTenSlotStart);
     for (DWORD i = 0; i < kTenSlotCount; ++i) {
       const BYTE* slot = stored.bytes + kTenSlotStart + kTenSlotSize * i;
-      if (!MoveUserPaper(work, i, ReadU16(slot), ReadU16(slot + 2), slot + 4)) return false;
+      if (!MoveUserPaper(work, i, GetLE16(slot), GetLE16(slot + 2), slot + 4)) return false;
     }
   }
   if (!StoreNumber(work, kItemLength, current.length)) return false;
@@ -105,8 +105,8 @@ bool ConvertOldConfiguration(const PrinterConfiguration& stored, const Configura
   }
   if (header.release < kTenSlotRelease) {
     for (DWORD i = 0; i < 5; ++i)
-      if (!MoveUserPaper(work, i, ReadU16(stored.bytes + kFiveWidths + 2 * i),
-                         ReadU16(stored.bytes + kFiveLengths + 2 * i), stored.bytes + kFiveNames[i]))
+      if (!MoveUserPaper(work, i, GetLE16(stored.bytes + kFiveWidths + 2 * i),
+                         GetLE16(stored.bytes + kFiveLengths + 2 * i), stored.bytes + kFiveNames[i]))
         return false;
   }
   return StoreNumber(work, kItemRelease, kUpgradeBaseRelease);

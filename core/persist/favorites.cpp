@@ -6,6 +6,7 @@
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
 #include "core/store/user_store.h"
+#include "platform/base/byte_order.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
@@ -69,7 +70,7 @@ WORD LoadFavoriteIndex(HANDLE printer, WORD* list, WORD capacity) {
   // A longer stored list is cut so that its closing 0 still fits.
   WORD count = 0;
   while (count + 1 < capacity && 2 * (DWORD(count) + 1) <= size) {
-    const WORD number = WORD(block[2 * count] | block[2 * count + 1] << 8);
+    const WORD number = GetLE16(block + 2 * count);
     if (number == 0) break;
     list[count++] = number;
   }

@@ -6,6 +6,7 @@
 
 #include "core/persist/old_layouts.h"
 #include "core/store/item_access.h"
+#include "platform/base/byte_order.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
@@ -26,7 +27,7 @@ constexpr SettingItemId kItemModelIdentity = 5137;
 
 bool ReadStoredU16(const BYTE* stored, DWORD extent, DWORD offset, DWORD* value) {
   if (offset + 2 > extent) return false;
-  *value = DWORD(stored[offset]) | DWORD(stored[offset + 1]) << 8;
+  *value = GetLE16(stored + offset);
   return true;
 }
 
@@ -285,7 +286,7 @@ BOOL ReadStoredSettingsHeader(const BYTE* stored, DWORD storedSize, SettingsHead
   ReadStoredU16(stored, extent, base + 2, &v);
   header->release = WORD(v);
   for (DWORD i = 0; i < kModelNameChars; ++i)
-    header->model[i] = WCHAR(stored[base + 4 + 2 * i] | stored[base + 5 + 2 * i] << 8);
+    header->model[i] = WCHAR(GetLE16(stored + base + 4 + 2 * i));
   return TRUE;
 }
 
@@ -304,7 +305,7 @@ BOOL ReadCurrentSettingsHeader(SettingsRecord* record, SettingsHeader* header) {
   header->layout = WORD(layout);
   header->release = WORD(release);
   for (DWORD i = 0; i < kModelNameChars; ++i)
-    header->model[i] = WCHAR(location.address[2 * i] | location.address[2 * i + 1] << 8);
+    header->model[i] = WCHAR(GetLE16(location.address + 2 * i));
   return TRUE;
 }
 

@@ -10,6 +10,7 @@
 #include "core/persist/settings_blobs.h"
 #include "core/services/printer_info.h"
 #include "core/store/item_store.h"
+#include "platform/base/byte_order.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 #include "platform/spooler/spooler.h"
@@ -49,7 +50,7 @@ void StoreConvertedExtension(LPCWSTR printerName, const BYTE* extension) {
     tmbSize = 0;
   }
   const DWORD faxSize =
-      fax != nullptr ? GetFaxRecordSize(fax[kFaxRecordCountOffset] | fax[kFaxRecordCountOffset + 1] << 8) : 0;
+      fax != nullptr ? GetFaxRecordSize(GetLE16(fax + kFaxRecordCountOffset)) : 0;
   // A fax record too large for the blob's 16-bit size leaves the stored blobs as they are.
   if (faxSize <= 0xFFFF)
     SaveDeviceBlobs(printer, nullptr, kBlobStorePrinterData, fax, WORD(faxSize), extension, tmb, tmbSize);

@@ -11,6 +11,7 @@
 #include "core/store/item_access.h"
 #include "core/store/user_store.h"
 #include "items/user_setting_info.h"
+#include "platform/base/byte_order.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/resource.h"
@@ -30,7 +31,6 @@ void PutU16(BYTE* p, DWORD v) {
   p[0] = BYTE(v);
   p[1] = BYTE(v >> 8);
 }
-DWORD GetU16(const BYTE* p) { return DWORD(p[0] | p[1] << 8); }
 
 // Copies one configuration item into its field of the block.
 bool ExtractField(PrinterConfiguration* config, const ItemLayoutRow& row, BYTE* info) {
@@ -126,7 +126,7 @@ int SaveUserSettingInfo(HANDLE printer, BYTE* info, WORD kind) {
       const bool firstBlock = kind == kUserInfoKeepFirst;
       const DWORD at = firstBlock ? kFirstBlockOffset : kSecondBlockOffset;
       const DWORD cap = firstBlock ? kFirstBlockLength : kSecondBlockLength;
-      DWORD length = GetU16(info + (firstBlock ? kFirstBlockLengthOffset : kSecondBlockLengthOffset));
+      DWORD length = GetLE16(info + (firstBlock ? kFirstBlockLengthOffset : kSecondBlockLengthOffset));
       if (length > cap) length = cap;
       std::memcpy(info + at, stored + at, length);
     } else if (read != kUserValueAbsent) {

@@ -6,6 +6,7 @@
 #include "core/services/chunked_printer_data.h"
 #include "core/services/registry_tree.h"
 #include "core/store/user_store.h"
+#include "platform/base/byte_order.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
@@ -21,8 +22,6 @@ constexpr DWORD kMarginsOffset = 4;
 constexpr WCHAR kTemplateKeyName[] = u"Paper Margin";
 constexpr int kValueNameChars = 12;
 
-DWORD GetU32(const BYTE* p) { return p[0] | p[1] << 8 | p[2] << 16 | DWORD(p[3]) << 24; }
-WORD GetU16(const BYTE* p) { return WORD(p[0] | p[1] << 8); }
 void PutU32(BYTE* p, DWORD v) {
   for (int i = 0; i < 4; ++i) p[i] = BYTE(v >> (8 * i));
 }
@@ -32,7 +31,7 @@ void PutU16(BYTE* p, WORD v) {
 }
 
 void GetMargins(const BYTE* p, PaperMargins* margins) {
-  for (int i = 0; i < 4; ++i) margins->margin[i] = GetU32(p + 4 * i);
+  for (int i = 0; i < 4; ++i) margins->margin[i] = GetLE32(p + 4 * i);
 }
 void PutMargins(BYTE* p, const PaperMargins* margins) {
   for (int i = 0; i < 4; ++i) PutU32(p + 4 * i, margins->margin[i]);
@@ -41,7 +40,7 @@ void PutMargins(BYTE* p, const PaperMargins* margins) {
 BYTE* FindRow(const PaperMarginTable* table, WORD paperId) {
   for (DWORD i = 0; i < table->rowCount; ++i) {
     BYTE* row = table->rows + i * kMarginRowBytes;
-    if (GetU16(row) == paperId) return row;
+    if (GetLE16(row) == paperId) return row;
   }
   return nullptr;
 }
@@ -211,7 +210,7 @@ SHORT ReadUserPaperMargin(HANDLE printer, LPCWSTR machineBase, WORD paperId, Pap
   LSTATUS status = RegQueryValueExW(key, name, nullptr, &type, value, &size);
   RegCloseKey(key);
   // Only a value of exactly this form, for this paper, gives margins.
-  if (status != ERROR_SUCCESS || type != REG_BINARY || size != kUserValueBytes || GetU32(value) != paperId)
+  if (status != ERROR_SUCCESS || type != REG_BINARY || size != kUserValueBytes || GetLE32(value) != paperId)
     return kMarginNoValue;
   GetMargins(value + kMarginsOffset, margins);
   return kMarginDone;

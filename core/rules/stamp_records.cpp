@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/services/resource_module.h"
+#include "platform/base/byte_order.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/byte_stream.h"
@@ -89,7 +90,7 @@ BOOL StoredStampName(const BYTE* bytes, DWORD size, WCHAR name[kStampNameChars])
   if (bytes == nullptr || name == nullptr) return FALSE;
   const DWORD present = size / sizeof(WCHAR) < DWORD(kStampNameChars) ? size / sizeof(WCHAR) : kStampNameChars;
   for (DWORD i = 0; i < present; ++i) {
-    name[i] = WCHAR(bytes[2 * i] | bytes[2 * i + 1] << 8);
+    name[i] = WCHAR(GetLE16(bytes + 2 * i));
     if (name[i] == 0) return TRUE;
   }
   return FALSE;

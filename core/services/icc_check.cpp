@@ -1,6 +1,7 @@
 // ICC profile header check: the big-endian signature fields of the first 132 bytes.
 #include "core/services/icc_check.h"
 
+#include "platform/base/byte_order.h"
 #include "platform/base/types.h"
 #include "platform/kernel/files.h"
 #include "platform/kernel/handles.h"
@@ -11,8 +12,7 @@ constexpr int kIccHeaderBytes = 132;
 
 // A big-endian four-character signature at offset.
 DWORD ReadSignature(const BYTE* header, int offset) {
-  return (static_cast<DWORD>(header[offset]) << 24) | (static_cast<DWORD>(header[offset + 1]) << 16) |
-         (static_cast<DWORD>(header[offset + 2]) << 8) | header[offset + 3];
+  return GetBE32(header + offset);
 }
 
 constexpr DWORD Signature(const char (&s)[5]) {

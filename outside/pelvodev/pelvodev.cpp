@@ -5,6 +5,7 @@
 
 #include "outside/pelvodev/pelvodev_sim.h"
 #include "platform/base/addr32.h"
+#include "platform/base/byte_order.h"
 #include "platform/base/export.h"
 #include "platform/base/types.h"
 #include "platform/spooler/spooler_state.h"
@@ -41,14 +42,6 @@ struct Scanner {
 Scanner& State() {
   static Scanner scanner;
   return scanner;
-}
-
-DWORD Be32(const BYTE* p) {
-  return (static_cast<DWORD>(p[0]) << 24) | (static_cast<DWORD>(p[1]) << 16) | (static_cast<DWORD>(p[2]) << 8) | p[3];
-}
-DWORD Le32(const BYTE* p) {
-  return static_cast<DWORD>(p[0]) | (static_cast<DWORD>(p[1]) << 8) | (static_cast<DWORD>(p[2]) << 16) |
-         (static_cast<DWORD>(p[3]) << 24);
 }
 
 // The script that applies to this call, if any.
@@ -96,12 +89,12 @@ LONG Condition(BYTE* block, BYTE statusByte, DWORD lastStatus) {
 LONG ParseWindow(BYTE* block, const BYTE* p, DWORD length) {
   if (p == nullptr || length < 48) return Condition(block, kSimStatusByteCheck, kSimStatusInvalidField);
   SimScanWindow w{};
-  w.XResolution = static_cast<DWORD>((p[2] << 8) | p[3]);
-  w.YResolution = static_cast<DWORD>((p[4] << 8) | p[5]);
-  w.Left = Be32(p + 8);
-  w.Top = Be32(p + 12);
-  w.Width = Be32(p + 16);
-  w.Length = Be32(p + 20);
+  w.XResolution = GetBE16(p + 2);
+  w.YResolution = GetBE16(p + 4);
+  w.Left = GetBE32(p + 8);
+  w.Top = GetBE32(p + 12);
+  w.Width = GetBE32(p + 16);
+  w.Length = GetBE32(p + 20);
   w.Threshold = p[25];
   w.Composition = p[26];
   w.BitsPerPixel = p[27];
@@ -121,7 +114,7 @@ LONG ReadData(BYTE* block, const BYTE* param, BYTE* data, DWORD dataLength) {
   Scanner& s = State();
   if (param == nullptr || data == nullptr || !s.Started || !s.HaveWindow)
     return Condition(block, kSimStatusByteCheck, kSimStatusInvalidField);
-  const DWORD count = Be32(param);
+  const DWORD count = GetBE32(param);
   if (count > dataLength) return Condition(block, kSimStatusByteCheck, kSimStatusInvalidField);
   const DWORD lineBytes = DeviceLineBytes(s.Window);
   DWORD lines = s.Window.Length;
@@ -140,12 +133,12 @@ LONG ReadData(BYTE* block, const BYTE* param, BYTE* data, DWORD dataLength) {
 LONG Execute(BYTE* block, SimScannerCall& call) {
   Scanner& s = State();
   const BYTE opcode = block[1];
-  const DWORD length = Be32(block + 4);
-  BYTE* param = static_cast<BYTE*>(FromAddr32(Le32(block + 44)));
-  BYTE* data = static_cast<BYTE*>(FromAddr32(Le32(block + 52)));
-  const DWORD dataLength = Le32(block + 60);
+  const DWORD length = GetBE32(block + 4);
+  BYTE* param = static_cast<BYTE*>(FromAddr32(GetLE32(block + 44)));
+  BYTE* data = static_cast<BYTE*>(FromAddr32(GetLE32(block + 52)));
+  const DWORD dataLength = GetLE32(block + 60);
   call.Opcode = opcode;
-  call.Direction = Le32(block + 40);
+  call.Direction = GetLE32(block + 40);
   call.TransferLength = length;
   call.DataLength = dataLength;
   const DWORD keep = opcode == 0x49 ? 4 : (opcode == 0x43 ? 0 : length);

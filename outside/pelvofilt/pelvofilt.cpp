@@ -7,6 +7,7 @@
 #include "outside/pelvofilt/pelvofilt_sim.h"
 #include "platform/base/addr32.h"
 #include "platform/base/export.h"
+#include "platform/base/byte_order.h"
 #include "platform/base/types.h"
 #include "platform/spooler/spooler_state.h"
 
@@ -26,11 +27,6 @@ struct Filter {
 Filter& State() {
   static Filter filter;
   return filter;
-}
-
-[[maybe_unused]] DWORD Le32(const BYTE* p) {
-  return static_cast<DWORD>(p[0]) | (static_cast<DWORD>(p[1]) << 8) | (static_cast<DWORD>(p[2]) << 16) |
-         (static_cast<DWORD>(p[3]) << 24);
 }
 
 constexpr std::array<std::array<BYTE, 256>, 9> MakeCurves() {
@@ -88,10 +84,10 @@ DLLEXPORT int WINAPI fgf_FullToGray(void* block) {
   std::array<BYTE, kGrayBlockBytes> copy;
   std::memcpy(copy.data(), b, kGrayBlockBytes);
   f.Grays.push_back(copy);
-  const BYTE* src = static_cast<const BYTE*>(FromAddr32(Le32(b)));
-  BYTE* dst = static_cast<BYTE*>(FromAddr32(Le32(b + 4)));
+  const BYTE* src = static_cast<const BYTE*>(FromAddr32(GetLE32(b)));
+  BYTE* dst = static_cast<BYTE*>(FromAddr32(GetLE32(b + 4)));
   if (src == nullptr || dst == nullptr) return 0;
-  const ULONGLONG pixels = static_cast<ULONGLONG>(Le32(b + 16)) * Le32(b + 20);
+  const ULONGLONG pixels = static_cast<ULONGLONG>(GetLE32(b + 16)) * GetLE32(b + 20);
   for (ULONGLONG i = 0; i < pixels; ++i) {
     const BYTE g = static_cast<BYTE>((src[3 * i] + src[3 * i + 1] + src[3 * i + 2]) / 3);
     dst[3 * i] = dst[3 * i + 1] = dst[3 * i + 2] = g;

@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstring>
 
+#include "platform/base/byte_order.h"
 #include "platform/base/errors.h"
 
 static_assert(std::endian::native == std::endian::little, "resource views assume a little-endian host");
@@ -13,10 +14,10 @@ static_assert(std::endian::native == std::endian::little, "resource views assume
 namespace {
 
 DWORD ReadU32(std::span<const BYTE> bytes, size_t at) {
-  return DWORD(bytes[at]) | DWORD(bytes[at + 1]) << 8 | DWORD(bytes[at + 2]) << 16 | DWORD(bytes[at + 3]) << 24;
+  return GetLE32(bytes.data() + at);
 }
 
-WORD ReadU16(std::span<const BYTE> bytes, size_t at) { return WORD(bytes[at] | bytes[at + 1] << 8); }
+WORD ReadU16(std::span<const BYTE> bytes, size_t at) { return GetLE16(bytes.data() + at); }
 
 WCHAR FoldAscii(WCHAR c) { return (c >= u'a' && c <= u'z') ? WCHAR(c - u'a' + u'A') : c; }
 

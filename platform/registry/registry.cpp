@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/base/byte_order.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
 #include "platform/kernel/lasterror.h"
@@ -292,7 +293,7 @@ void SetValueLocked(Key& key, std::u16string_view name, DWORD type, const BYTE* 
 std::string QuoteText(const BYTE* p, size_t bytes) {
   std::u16string text;
   for (size_t i = 0; i + 1 < bytes; i += 2) {
-    WCHAR c = WCHAR(p[i] | p[i + 1] << 8);
+    WCHAR c = WCHAR(GetLE16(p + i));
     if (c == 0) break;
     text.push_back(c);
   }
@@ -314,7 +315,7 @@ std::string FormatValue(const Value& v) {
     return line + QuoteText(d.data(), d.size());
   }
   if (v.type == REG_DWORD && d.size() == 4) {
-    std::snprintf(buf, sizeof buf, "REG_DWORD 0x%08x", unsigned(d[0] | d[1] << 8 | d[2] << 16 | unsigned(d[3]) << 24));
+    std::snprintf(buf, sizeof buf, "REG_DWORD 0x%08x", unsigned(GetLE32(d.data())));
     return line + buf;
   }
   if (v.type == REG_MULTI_SZ && d.size() % 2 == 0) {

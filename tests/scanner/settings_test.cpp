@@ -4,7 +4,7 @@
 #include <cstring>
 #include <functional>
 
-#include "scanner/byte_order.h"
+#include "platform/base/byte_order.h"
 #include "scanner/scan_settings.h"
 
 namespace {

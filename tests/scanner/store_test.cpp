@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "scanner/byte_order.h"
+#include "platform/base/byte_order.h"
 #include "scanner/scan_settings.h"
 #include "scanner/system_routines.h"
 #include "tests/support/scanner_fixture.h"

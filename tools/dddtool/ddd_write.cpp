@@ -7,6 +7,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "platform/base/byte_order.h"
 #include "tools/dddtool/ddd_model.h"
 #include "tools/dddtool/ddd_syntax.h"
 
@@ -210,7 +211,7 @@ class Writer {
     if (v.bytes.size() > 0xFFFF) Fail("value longer than 65535 bytes");
     if (v.type == DDD_VALUE_REFERENCE) {
       if (v.bytes.size() < 2) Fail("an array reference holds its position");
-      std::uint16_t position = static_cast<std::uint16_t>(v.bytes[0] | (v.bytes[1] << 8));
+      std::uint16_t position = GetLE16(v.bytes.data());
       if (position == 0 || position > counts_[20]) Fail("array reference " + std::to_string(position) + " names no array record");
       if (current_->linked) Fail("a record with an array reference must lie in the main database");
     }

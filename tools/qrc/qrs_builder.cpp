@@ -1,6 +1,7 @@
 // Writing resource containers field by field (layout in qrs.h).
 #include "tools/qrc/qrs_builder.h"
 
+#include "platform/base/byte_order.h"
 #include "platform/base/types.h"
 #include "platform/kernel/byte_stream.h"
 #include "platform/kernel/qrs.h"
@@ -21,9 +22,9 @@ constexpr size_t kIconDirSize = 6;
 constexpr size_t kIconDirEntrySize = 16;
 
 DWORD GetU32(std::span<const BYTE> b, size_t at) {
-  return DWORD(b[at]) | DWORD(b[at + 1]) << 8 | DWORD(b[at + 2]) << 16 | DWORD(b[at + 3]) << 24;
+  return GetLE32(b.data() + at);
 }
-WORD GetU16(std::span<const BYTE> b, size_t at) { return WORD(b[at] | b[at + 1] << 8); }
+WORD GetU16(std::span<const BYTE> b, size_t at) { return GetLE16(b.data() + at); }
 
 QrsName Number(WORD id) { return QrsName{id, {}}; }
 

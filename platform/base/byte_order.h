@@ -1,5 +1,5 @@
-// Field-by-field access to the fixed byte layouts the scanner exchanges with the device and
-// image-filter libraries (little-endian words, big-endian device fields).
+// Field-by-field access to fixed byte layouts: files, registry blobs, escapes and the records
+// exchanged with outside libraries (little-endian words, big-endian device fields).
 #pragma once
 
 #include "platform/base/types.h"
