@@ -9,6 +9,7 @@
 #include "core/services/chunked_printer_data.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
+#include "platform/kernel/global_copy.h"
 #include "platform/kernel/memory.h"
 
 namespace {
@@ -36,11 +37,7 @@ LPWSTR ReadModelText(HANDLE printer, ModelText which) {
         DatabaseRecord* record = nullptr;
         if (ReadDatabaseHeader(&main, &record) == kDbOk && record != nullptr) {
           const HeaderRecord* header = reinterpret_cast<const HeaderRecord*>(record);
-          if (header->modelName != nullptr) {
-            const SIZE_T bytes = (SIZE_T(lstrlenW(header->modelName)) + 1) * sizeof(WCHAR);
-            text = static_cast<LPWSTR>(GlobalAlloc(GPTR, bytes));
-            if (text != nullptr) std::memcpy(text, header->modelName, bytes);
-          }
+          text = GlobalCopyText(header->modelName);
           FreeRecord(&record, kDbAnyType);
         }
         break;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/base/types.h"
+#include "platform/kernel/global_copy.h"
 #include "platform/kernel/memory.h"
 
 namespace {
@@ -98,9 +99,8 @@ int ParseTmbInfoBlob(const BYTE* data, DWORD size, DWORD* cursor, BYTE** block, 
   const DWORD stored = ReadU32(header + 16);
   if (stored > Remaining(size, *cursor) - kTmbInfoBlobHeaderSize) return 0;
   if (stored > 0) {
-    *block = static_cast<BYTE*>(GlobalAlloc(GPTR, stored));
+    *block = static_cast<BYTE*>(GlobalCopyBytes(header + kTmbInfoBlobHeaderSize, stored));
     if (*block == nullptr) return 0;
-    std::memcpy(*block, header + kTmbInfoBlobHeaderSize, stored);
   }
   *length = stored;
   *cursor += kTmbInfoBlobHeaderSize + stored;
@@ -114,9 +114,8 @@ int ParseFaxSendListBlob(const BYTE* data, DWORD size, DWORD cursor, BYTE** reco
   if (remaining < kFaxRecordHeaderSize || !HasTag(data + cursor, kFaxRecordTag)) return 0;
   const DWORD count = ReadU16(data + cursor + kFaxRecordCountOffset);
   if (remaining != GetFaxRecordSize(count)) return 0;
-  *record = static_cast<BYTE*>(GlobalAlloc(GPTR, remaining));
+  *record = static_cast<BYTE*>(GlobalCopyBytes(data + cursor, remaining));
   if (*record == nullptr) return 0;
-  std::memcpy(*record, data + cursor, remaining);
   *recordSize = remaining;
   return 1;
 }

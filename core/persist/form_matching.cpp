@@ -7,6 +7,7 @@
 #include "core/store/item_access.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
+#include "platform/kernel/global_copy.h"
 #include "platform/kernel/memory.h"
 #include "platform/spooler/spooler.h"
 
@@ -34,13 +35,6 @@ bool DescribeForm(const FORM_INFO_1W* forms, DWORD index, PaperSpec* query) {
   if (!FormSizeInTenths(forms[index], &width, &length)) return false;
   *query = {static_cast<WORD>(index + 1), width, length, forms[index].pName};
   return true;
-}
-
-LPWSTR CopyName(LPCWSTR name) {
-  const int n = lstrlenW(name);
-  auto* copy = static_cast<LPWSTR>(GlobalAlloc(GPTR, (n + 1) * sizeof(WCHAR)));
-  if (copy != nullptr) lstrcpyW(copy, name);
-  return copy;
 }
 
 }  // namespace
@@ -149,7 +143,7 @@ int FindFormForPaper(ItemStore* store, SettingsRecord* settings, PrinterConfigur
   // The name points into the forms block: copy it before the block goes.
   int result = 1;
   if (found.name != nullptr) {
-    found.name = CopyName(found.name);
+    found.name = GlobalCopyText(found.name);
     if (found.name == nullptr) result = 0;
   }
   GlobalFree(candidates);

@@ -2,6 +2,7 @@
 
 #include "platform/base/text.h"
 #include "platform/base/types.h"
+#include "platform/kernel/global_copy.h"
 #include "platform/kernel/memory.h"
 #include "platform/spooler/spooler.h"
 
@@ -32,10 +33,8 @@ int MatchFormByIndexOrName(ItemStore* store, SettingsRecord* settings, PrinterCo
     }
     result = 1;
     if (paper.name != nullptr) {
-      const int n = lstrlenW(paper.name);
-      auto* copy = static_cast<LPWSTR>(GlobalAlloc(GPTR, (n + 1) * sizeof(WCHAR)));
-      if (copy != nullptr) lstrcpyW(copy, paper.name);
-      else result = 0;
+      LPWSTR copy = GlobalCopyText(paper.name);
+      if (copy == nullptr) result = 0;
       paper.name = copy;
     }
   }

@@ -5,6 +5,7 @@
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
+#include "platform/kernel/global_copy.h"
 #include "platform/kernel/lasterror.h"
 #include "platform/kernel/memory.h"
 #include "platform/spooler/spooler.h"
@@ -47,9 +48,8 @@ int ReadFormName(HANDLE printer, DWORD form, LPWSTR* name) {
   int result = count == 0 ? kFormFailed : form > count ? kFormNotFound : kFormDone;
   if (result == kFormDone) {
     LPCWSTR formName = forms[form - 1].pName;
-    *name = static_cast<LPWSTR>(GlobalAlloc(GPTR, (lstrlenW(formName) + 1) * sizeof(WCHAR)));
-    if (*name != nullptr) lstrcpyW(*name, formName);
-    else result = kFormNoMemory;
+    *name = GlobalCopyText(formName);
+    if (*name == nullptr) result = kFormNoMemory;
   }
   GlobalFree(forms);
   return result;

@@ -10,6 +10,7 @@
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
+#include "platform/kernel/global_copy.h"
 #include "platform/kernel/memory.h"
 #include "platform/registry/registry.h"
 #include "platform/user/format.h"
@@ -186,12 +187,11 @@ SHORT OpenPaperMarginKey(HANDLE printer, LPCWSTR machineBase, HKEY* key, LPWSTR*
     return kMarginKeyFailed;
   }
   if (path != nullptr) {
-    *path = static_cast<LPWSTR>(GlobalAlloc(GPTR, (lstrlenW(userPath) + 1) * sizeof(WCHAR)));
+    *path = GlobalCopyText(userPath);
     if (*path == nullptr) {
       RegCloseKey(opened);
       return kMarginNoPathCopy;
     }
-    lstrcpyW(*path, userPath);
   }
   *key = opened;
   return kMarginDone;

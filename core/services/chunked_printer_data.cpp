@@ -7,6 +7,7 @@
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
+#include "platform/kernel/global_copy.h"
 #include "platform/kernel/memory.h"
 #include "platform/registry/registry.h"
 #include "platform/spooler/spooler.h"
@@ -183,11 +184,7 @@ LPWSTR GetDriverDataFile(HANDLE printer) {
   auto* info = reinterpret_cast<DRIVER_INFO_2W*>(GetDriverInfo(printer, 2));
   if (!info) return nullptr;
   LPWSTR path = nullptr;
-  if (info->pDataFile && *info->pDataFile) {
-    int length = lstrlenW(info->pDataFile);
-    path = static_cast<LPWSTR>(GlobalAlloc(GPTR, (length + 1) * sizeof(WCHAR)));
-    if (path) lstrcpyW(path, info->pDataFile);
-  }
+  if (info->pDataFile && *info->pDataFile) path = GlobalCopyText(info->pDataFile);
   GlobalFree(info);
   return path;
 }

@@ -9,17 +9,10 @@
 #include "core/services/user_locale.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
+#include "platform/kernel/global_copy.h"
 #include "platform/kernel/memory.h"
 
 namespace {
-
-LPWSTR CopyText(LPCWSTR text) {
-  if (!text) return nullptr;
-  int length = lstrlenW(text);
-  auto* copy = static_cast<LPWSTR>(GlobalAlloc(GPTR, (length + 1) * sizeof(WCHAR)));
-  if (copy) std::memcpy(copy, text, (length + 1) * sizeof(WCHAR));
-  return copy;
-}
 
 WORD EntryTypeOfList(WORD listType) { return listType == 3 ? 13 : 14; }
 
@@ -72,7 +65,7 @@ bool StoredValueEquals(const StoredValue& stored, const void* slot) {
 // A new block holding a stored value: the string for type 6, else its bytes.
 void* CopyStoredValue(const StoredValue& stored) {
   if (!stored.present || !stored.value || stored.count > 1) return nullptr;
-  if (stored.type == 6) return CopyText(static_cast<LPCWSTR>(stored.value));
+  if (stored.type == 6) return GlobalCopyText(static_cast<LPCWSTR>(stored.value));
   void* block = GlobalAlloc(GPTR, stored.length > 4 ? stored.length : 4);
   if (block) std::memcpy(block, stored.value, stored.length);
   return block;
@@ -304,7 +297,7 @@ WORD ReadItemName(DatabaseStream* main, DatabaseStream* linked, SettingItemId it
   if (status != kDbOk) return status;
   LPCWSTR name = NameOfRecord(record);
   if (!name) status = kDbAbsent;
-  else if (!(*text = CopyText(name))) status = kDbNoMemory;
+  else if (!(*text = GlobalCopyText(name))) status = kDbNoMemory;
   FreeRecord(&record, kDbAnyType);
   return status;
 }
@@ -372,7 +365,7 @@ WORD CopyChoiceValue(const DatabaseRecord* record, LPWSTR* name, void** value, W
   *value = nullptr;
   *type = 0;
   LPCWSTR recordName = NameOfRecord(record);
-  if (recordName && !(*name = CopyText(recordName))) return kDbNoMemory;
+  if (recordName && !(*name = GlobalCopyText(recordName))) return kDbNoMemory;
   WORD recordType = record->h.type;
   if (IsChoiceEntry(record)) {
     const StoredValue& stored = reinterpret_cast<const ChoiceEntryRecord*>(record)->value;
@@ -600,7 +593,7 @@ LPWSTR GetDefaultPaperName(ItemStore* store, SettingItemId item, WORD* status) {
   ReleaseItemDefault(reinterpret_cast<void*>(value), type);
   if (!paper) return nullptr;
   LPCWSTR name = GetRecordName(paper);
-  LPWSTR copy = CopyText(name);
+  LPWSTR copy = GlobalCopyText(name);
   FreeRecord(&paper, kDbAnyType);
   if (!copy) Fail(status, name ? kDbNoMemory : kDbAbsent);
   return copy;
@@ -670,7 +663,7 @@ int FindPaper(ItemStore* store, SettingItemId item, WORD mode, const PaperSpec* 
         default: break;
       }
     }
-    LPWSTR name = matched ? CopyText(GetRecordName(paper)) : nullptr;
+    LPWSTR name = matched ? GlobalCopyText(GetRecordName(paper)) : nullptr;
     if (matched) *answer = {paper->h.key, size.width, size.length, name};
     FreeRecord(&paper, kDbAnyType);
     if (!matched) continue;
@@ -704,7 +697,7 @@ LPWSTR GetModelName(ItemStore* store, WORD* status) {
     Fail(status, result);
     return nullptr;
   }
-  LPWSTR copy = CopyText(reinterpret_cast<HeaderRecord*>(header)->modelName);
+  LPWSTR copy = GlobalCopyText(reinterpret_cast<HeaderRecord*>(header)->modelName);
   FreeRecord(&header, kDbAnyType);
   if (!copy) {
     Fail(status, kDbNoMemory);
