@@ -113,6 +113,17 @@ Block* FindBlock(MemoryState& s, HANDLE mem, Allocator allocator) {
 
 HANDLE HandleOf(Block* b) { return b->movable ? static_cast<HANDLE>(b) : b->data; }
 
+// Opens a call on a global or local block: takes the memory lock into `guard` and finds the
+// block by handle (movable) or pointer (fixed); NULL with ERROR_INVALID_HANDLE when the
+// handle is none of this allocator's.
+Block* StartBlockCall(std::unique_lock<std::recursive_mutex>& guard, Allocator allocator, HANDLE mem) {
+  MemoryState& s = State();
+  guard = std::unique_lock<std::recursive_mutex>(s.lock);
+  Block* b = FindBlock(s, mem, allocator);
+  if (b == nullptr) SetLastError(ERROR_INVALID_HANDLE);
+  return b;
+}
+
 HANDLE AllocateBlock(Allocator allocator, UINT flags, SIZE_T bytes) {
   MemoryState& s = State();
   std::lock_guard<std::recursive_mutex> guard(s.lock);
@@ -125,24 +136,20 @@ HANDLE AllocateBlock(Allocator allocator, UINT flags, SIZE_T bytes) {
 }
 
 HANDLE ReAllocateBlock(Allocator allocator, HANDLE mem, SIZE_T bytes, UINT flags) {
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> guard(s.lock);
-  Block* b = FindBlock(s, mem, allocator);
-  if (b == nullptr) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
+  std::unique_lock<std::recursive_mutex> guard;
+  Block* b = StartBlockCall(guard, allocator, mem);
+  if (b == nullptr) return nullptr;
   if ((flags & GMEM_MODIFY) != 0) {
     // Only turning a fixed block into a movable one changes anything here.
     if ((flags & GMEM_MOVEABLE) != 0 && !b->movable) {
       b->movable = true;
-      s.byHandle[b] = b;
+      State().byHandle[b] = b;
     }
     return HandleOf(b);
   }
   // A fixed or locked block moves only when the caller allows it.
   bool mayMove = (b->movable && b->locks == 0) || (flags & GMEM_MOVEABLE) != 0;
-  if (!ResizeBlock(s, b, bytes, (flags & GMEM_ZEROINIT) != 0, mayMove)) {
+  if (!ResizeBlock(State(), b, bytes, (flags & GMEM_ZEROINIT) != 0, mayMove)) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
   }
@@ -151,37 +158,25 @@ HANDLE ReAllocateBlock(Allocator allocator, HANDLE mem, SIZE_T bytes, UINT flags
 
 HANDLE FreeBlock(Allocator allocator, HANDLE mem) {
   if (mem == nullptr) return nullptr;
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> guard(s.lock);
-  Block* b = FindBlock(s, mem, allocator);
-  if (b == nullptr) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return mem;
-  }
-  DeleteBlock(s, b);
+  std::unique_lock<std::recursive_mutex> guard;
+  Block* b = StartBlockCall(guard, allocator, mem);
+  if (b == nullptr) return mem;
+  DeleteBlock(State(), b);
   return nullptr;
 }
 
 LPVOID LockBlock(Allocator allocator, HANDLE mem) {
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> guard(s.lock);
-  Block* b = FindBlock(s, mem, allocator);
-  if (b == nullptr) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
+  std::unique_lock<std::recursive_mutex> guard;
+  Block* b = StartBlockCall(guard, allocator, mem);
+  if (b == nullptr) return nullptr;
   if (b->movable && b->locks < GMEM_LOCKCOUNT) ++b->locks;
   return b->data;
 }
 
 BOOL UnlockBlock(Allocator allocator, HANDLE mem) {
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> guard(s.lock);
-  Block* b = FindBlock(s, mem, allocator);
-  if (b == nullptr) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
+  std::unique_lock<std::recursive_mutex> guard;
+  Block* b = StartBlockCall(guard, allocator, mem);
+  if (b == nullptr) return FALSE;
   if (!b->movable) return TRUE;
   if (b->locks == 0) {
     SetLastError(ERROR_NOT_LOCKED);
@@ -193,24 +188,16 @@ BOOL UnlockBlock(Allocator allocator, HANDLE mem) {
 }
 
 SIZE_T BlockSize(Allocator allocator, HANDLE mem) {
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> guard(s.lock);
-  Block* b = FindBlock(s, mem, allocator);
-  if (b == nullptr) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return 0;
-  }
+  std::unique_lock<std::recursive_mutex> guard;
+  Block* b = StartBlockCall(guard, allocator, mem);
+  if (b == nullptr) return 0;
   return b->size;
 }
 
 UINT BlockFlags(Allocator allocator, HANDLE mem) {
-  MemoryState& s = State();
-  std::lock_guard<std::recursive_mutex> guard(s.lock);
-  Block* b = FindBlock(s, mem, allocator);
-  if (b == nullptr) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return GMEM_INVALID_HANDLE;
-  }
+  std::unique_lock<std::recursive_mutex> guard;
+  Block* b = StartBlockCall(guard, allocator, mem);
+  if (b == nullptr) return GMEM_INVALID_HANDLE;
   return static_cast<UINT>(b->locks);
 }
 

@@ -175,6 +175,27 @@ LSTATUS Resolve(Registry& r, HKEY handle, std::shared_ptr<Key>& key, REGSAM& acc
   return key->deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
 }
 
+// One call on a key handle, holding the registry's lock while it runs.
+struct KeyCall {
+  std::unique_lock<std::recursive_mutex> guard;
+  std::shared_ptr<Key> key;
+  REGSAM access = 0;
+};
+
+// Opens a call on a key handle, in the platform's order: the scripted failure, the caller's
+// arguments (argumentCheck, ERROR_SUCCESS when they are usable), the handle, then the access
+// the call needs (0 for none). ERROR_SUCCESS with the key locked, or the call's answer.
+LSTATUS StartKeyCall(const char* function, HKEY handle, LSTATUS argumentCheck, REGSAM needed, KeyCall& call) {
+  LSTATUS status;
+  if (ScriptedFailure(function, status)) return status;
+  if (argumentCheck != ERROR_SUCCESS) return argumentCheck;
+  Registry& r = Reg();
+  call.guard = std::unique_lock<std::recursive_mutex>(r.lock);
+  if ((status = Resolve(r, handle, call.key, call.access)) != ERROR_SUCCESS) return status;
+  if (needed != 0 && !(call.access & needed)) return ERROR_ACCESS_DENIED;
+  return ERROR_SUCCESS;
+}
+
 // The access a new handle gets, or ERROR_ACCESS_DENIED.
 LSTATUS Grant(const Registry& r, Hive hive, REGSAM desired, REGSAM& granted) {
   desired &= ~REGSAM(KEY_WOW64_64KEY | KEY_WOW64_32KEY);
@@ -388,46 +409,29 @@ LSTATUS RegCloseKey(HKEY key) {
 }
 
 LSTATUS RegQueryValueExW(HKEY handle, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
-  LSTATUS status;
-  if (ScriptedFailure("RegQueryValueExW", status)) return status;
-  if (reserved || (data && !size)) return ERROR_INVALID_PARAMETER;
-  Registry& r = Reg();
-  std::lock_guard<std::recursive_mutex> guard(r.lock);
-  std::shared_ptr<Key> key;
-  REGSAM access;
-  if ((status = Resolve(r, handle, key, access)) != ERROR_SUCCESS) return status;
-  if (!(access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
-  const Value* v = FindValue(*key, NameOf(name));
+  KeyCall call;
+  const LSTATUS arguments = reserved || (data && !size) ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
+  if (LSTATUS status = StartKeyCall("RegQueryValueExW", handle, arguments, KEY_QUERY_VALUE, call)) return status;
+  const Value* v = FindValue(*call.key, NameOf(name));
   if (!v) return ERROR_FILE_NOT_FOUND;
   if (type) *type = v->type;
   return CopyOut(v->data, data, size);
 }
 
 LSTATUS RegSetValueExW(HKEY handle, LPCWSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) {
-  LSTATUS status;
-  if (ScriptedFailure("RegSetValueExW", status)) return status;
-  if (!data && size) return ERROR_NOACCESS;
-  if (NameOf(name).size() > MAX_VALUE_NAME) return ERROR_INVALID_PARAMETER;
-  Registry& r = Reg();
-  std::lock_guard<std::recursive_mutex> guard(r.lock);
-  std::shared_ptr<Key> key;
-  REGSAM access;
-  if ((status = Resolve(r, handle, key, access)) != ERROR_SUCCESS) return status;
-  if (!(access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
-  SetValueLocked(*key, NameOf(name), type, data, size);
+  KeyCall call;
+  const LSTATUS arguments = !data && size                              ? ERROR_NOACCESS
+                            : NameOf(name).size() > MAX_VALUE_NAME ? ERROR_INVALID_PARAMETER
+                                                                   : ERROR_SUCCESS;
+  if (LSTATUS status = StartKeyCall("RegSetValueExW", handle, arguments, KEY_SET_VALUE, call)) return status;
+  SetValueLocked(*call.key, NameOf(name), type, data, size);
   return ERROR_SUCCESS;
 }
 
 LSTATUS RegDeleteValueW(HKEY handle, LPCWSTR name) {
-  LSTATUS status;
-  if (ScriptedFailure("RegDeleteValueW", status)) return status;
-  Registry& r = Reg();
-  std::lock_guard<std::recursive_mutex> guard(r.lock);
-  std::shared_ptr<Key> key;
-  REGSAM access;
-  if ((status = Resolve(r, handle, key, access)) != ERROR_SUCCESS) return status;
-  if (!(access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
-  auto& values = key->values;
+  KeyCall call;
+  if (LSTATUS status = StartKeyCall("RegDeleteValueW", handle, ERROR_SUCCESS, KEY_SET_VALUE, call)) return status;
+  auto& values = call.key->values;
   auto it = std::find_if(values.begin(), values.end(), [&](const Value& v) { return CompareNames(v.name, NameOf(name)) == 0; });
   if (it == values.end()) return ERROR_FILE_NOT_FOUND;
   values.erase(it);
@@ -435,17 +439,13 @@ LSTATUS RegDeleteValueW(HKEY handle, LPCWSTR name) {
 }
 
 LSTATUS RegDeleteKeyW(HKEY handle, LPCWSTR subKey) {
-  LSTATUS status;
-  if (ScriptedFailure("RegDeleteKeyW", status)) return status;
   std::vector<std::u16string_view> parts;
-  if (!subKey || !SplitPath(subKey, parts)) return ERROR_INVALID_PARAMETER;
-  if (parts.empty()) return ERROR_INVALID_PARAMETER;
-  Registry& r = Reg();
-  std::lock_guard<std::recursive_mutex> guard(r.lock);
-  std::shared_ptr<Key> start;
-  REGSAM access;
-  if ((status = Resolve(r, handle, start, access)) != ERROR_SUCCESS) return status;
-  Key* key = start.get();
+  const bool named = subKey != nullptr && SplitPath(subKey, parts) && !parts.empty();
+  KeyCall call;
+  if (LSTATUS status = StartKeyCall("RegDeleteKeyW", handle, named ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER, 0, call))
+    return status;
+  const Registry& r = Reg();
+  Key* key = call.key.get();
   for (auto part : parts)
     if (!(key = FindSubKey(*key, part))) return ERROR_FILE_NOT_FOUND;
   if (key->hive == kLocalMachine && !r.administrator) return ERROR_ACCESS_DENIED;
@@ -459,17 +459,12 @@ LSTATUS RegDeleteKeyW(HKEY handle, LPCWSTR subKey) {
 
 LSTATUS RegEnumKeyExW(HKEY handle, DWORD index, LPWSTR name, LPDWORD nameSize, LPDWORD reserved, LPWSTR keyClass,
                       LPDWORD classSize, FILETIME* lastWrite) {
-  LSTATUS status;
-  if (ScriptedFailure("RegEnumKeyExW", status)) return status;
-  if (reserved || !name || !nameSize || (keyClass && !classSize)) return ERROR_INVALID_PARAMETER;
-  Registry& r = Reg();
-  std::lock_guard<std::recursive_mutex> guard(r.lock);
-  std::shared_ptr<Key> key;
-  REGSAM access;
-  if ((status = Resolve(r, handle, key, access)) != ERROR_SUCCESS) return status;
-  if (!(access & KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
-  if (index >= key->subKeys.size()) return ERROR_NO_MORE_ITEMS;
-  if ((status = CopyName(key->subKeys[index]->name, name, nameSize)) != ERROR_SUCCESS) return status;
+  KeyCall call;
+  const LSTATUS arguments =
+      reserved || !name || !nameSize || (keyClass && !classSize) ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
+  if (LSTATUS status = StartKeyCall("RegEnumKeyExW", handle, arguments, KEY_ENUMERATE_SUB_KEYS, call)) return status;
+  if (index >= call.key->subKeys.size()) return ERROR_NO_MORE_ITEMS;
+  if (LSTATUS status = CopyName(call.key->subKeys[index]->name, name, nameSize)) return status;
   if (keyClass) {
     if (*classSize == 0) return ERROR_MORE_DATA;
     keyClass[0] = 0;
@@ -485,18 +480,13 @@ LSTATUS RegEnumKeyW(HKEY handle, DWORD index, LPWSTR name, DWORD nameSize) {
 
 LSTATUS RegEnumValueW(HKEY handle, DWORD index, LPWSTR name, LPDWORD nameSize, LPDWORD reserved, LPDWORD type, LPBYTE data,
                       LPDWORD dataSize) {
-  LSTATUS status;
-  if (ScriptedFailure("RegEnumValueW", status)) return status;
-  if (reserved || !name || !nameSize || (data && !dataSize)) return ERROR_INVALID_PARAMETER;
-  Registry& r = Reg();
-  std::lock_guard<std::recursive_mutex> guard(r.lock);
-  std::shared_ptr<Key> key;
-  REGSAM access;
-  if ((status = Resolve(r, handle, key, access)) != ERROR_SUCCESS) return status;
-  if (!(access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
-  if (index >= key->values.size()) return ERROR_NO_MORE_ITEMS;
-  const Value& v = key->values[index];
-  if ((status = CopyName(v.name, name, nameSize)) != ERROR_SUCCESS) return status;
+  KeyCall call;
+  const LSTATUS arguments =
+      reserved || !name || !nameSize || (data && !dataSize) ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
+  if (LSTATUS status = StartKeyCall("RegEnumValueW", handle, arguments, KEY_QUERY_VALUE, call)) return status;
+  if (index >= call.key->values.size()) return ERROR_NO_MORE_ITEMS;
+  const Value& v = call.key->values[index];
+  if (LSTATUS status = CopyName(v.name, name, nameSize)) return status;
   if (type) *type = v.type;
   return CopyOut(v.data, data, dataSize);
 }
@@ -504,15 +494,10 @@ LSTATUS RegEnumValueW(HKEY handle, DWORD index, LPWSTR name, LPDWORD nameSize, L
 LSTATUS RegQueryInfoKeyW(HKEY handle, LPWSTR keyClass, LPDWORD classSize, LPDWORD reserved, LPDWORD subKeys,
                          LPDWORD maxSubKeyLength, LPDWORD maxClassLength, LPDWORD values, LPDWORD maxValueNameLength,
                          LPDWORD maxValueLength, LPDWORD securityDescriptor, FILETIME* lastWrite) {
-  LSTATUS status;
-  if (ScriptedFailure("RegQueryInfoKeyW", status)) return status;
-  if (reserved || (keyClass && !classSize)) return ERROR_INVALID_PARAMETER;
-  Registry& r = Reg();
-  std::lock_guard<std::recursive_mutex> guard(r.lock);
-  std::shared_ptr<Key> key;
-  REGSAM access;
-  if ((status = Resolve(r, handle, key, access)) != ERROR_SUCCESS) return status;
-  if (!(access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+  KeyCall call;
+  const LSTATUS arguments = reserved || (keyClass && !classSize) ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
+  if (LSTATUS status = StartKeyCall("RegQueryInfoKeyW", handle, arguments, KEY_QUERY_VALUE, call)) return status;
+  const std::shared_ptr<Key>& key = call.key;
   if (keyClass) {
     if (*classSize == 0) return ERROR_MORE_DATA;
     keyClass[0] = 0;
