@@ -105,6 +105,7 @@ constexpr bool GetItemFlagMask(SettingItemId id, DWORD* mask) {
   return false;
 }
 
+// Caller to come: the graphics module's data-access binding.
 // True for ids of the three flag lists (0x501-0x560, 0x1001-0x1040, 0x1201-0x1220).
 constexpr bool IsFlagBitItem(SettingItemId id) {
   DWORD mask = 0;
@@ -117,6 +118,7 @@ constexpr bool IsFlagBitItem(SettingItemId id) {
 ItemAccessResult LocateItem(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config,
                             ItemLocation* location);
 
+// Caller to come: the graphics module's data-access binding.
 // Bytes an item occupies in its record: the field size for strings and fonts, else the size
 // of its own type.
 constexpr DWORD GetStoredItemSize(ValueTypeCode type, DWORD byteLength) {

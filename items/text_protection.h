@@ -20,6 +20,7 @@ enum TextProtectionResult : int {
 // (n + 2) / 3 * 4 + 1: the characters of n encoded bytes plus a terminator; -10 for n < 0
 // or when the size does not fit an int.
 int Base64EncodedSize(int n);
+// Caller to come: the user-interface module's text routines.
 // n / 4 * 3 + 1: the bytes that n Base64 characters decode to at most plus one; -10 for n < 0.
 int Base64DecodedSize(int n);
 
@@ -41,4 +42,5 @@ int DecodeText(const char* input, int length, void* output, int* written, int ca
 // answers 1, or 0 (and no string) for an empty or NULL text or any failing step.
 constexpr int kConvertEncode = 1;
 constexpr int kConvertDecode = 2;
+// Caller to come: the user-interface module's text routines.
 int ConvertEncodedText(int mode, LPCWSTR text, LPWSTR* result);

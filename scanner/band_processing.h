@@ -10,8 +10,6 @@
 // Tone curve of one level slot: input range [inLow, inHigh] mapped onto [outLow, outHigh] with
 // the exponent 100 / gamma (gamma given x 100).
 void ToneCurveFromLevels(BYTE* curve, int gamma, int inLow, int inHigh, int outLow, int outHigh);
-// 1 when any of the record's four tone curves differs from the identity.
-BOOL ToneTablesChanged(const ImageRecord& record);
 // 1 when the record asks for inversion and its kind allows it.
 BOOL InvertApplies(const ImageRecord& record);
 // Inverts the packed lines of a band after a filter run; hardwareGray is the
@@ -22,11 +20,13 @@ void InvertBand(BYTE* pixels, DWORD width, DWORD lines, DWORD lineBytes, const I
 // Packed lines (PackedLineBytes) to 32-bit aligned lines (BitmapLineBytes) in place, and back.
 // The strip must hold lines x BitmapLineBytes bytes.
 void ExpandStripLines(BYTE* strip, WORD kind, DWORD width, DWORD lines);
+// Caller to come: the scanner's preview window.
 void PackStripLines(BYTE* strip, WORD kind, DWORD width, DWORD lines);
 
 // Byte offset of pixel (x, y) of the unrotated image in an output bitmap of width x height.
 ULONGLONG PixelOffset(DWORD width, DWORD height, DWORD bits, DWORD x, DWORD y, WORD rotation, BOOL horizontalMirror,
                       BOOL verticalMirror, BOOL bottomUp);
+// Caller to come: the scanner's preview window.
 // Where a strip of the unrotated image lands in the output and its size there.
 void StripGeometry(POINT* position, SIZE* size, LONG width, LONG height, LONG x, LONG y, LONG stripWidth,
                    LONG stripLines, WORD rotation, BOOL horizontalMirror, BOOL verticalMirror);

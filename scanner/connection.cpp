@@ -8,7 +8,6 @@ ImageRecord g_ImageRecord;
 
 }  // namespace
 
-DWORD SourceState() { return g_SourceState; }
 void SetSourceState(DWORD state) { g_SourceState = state; }
 TW_UINT16 ConditionCode() { return g_ConditionCode; }
 void SetConditionCode(TW_UINT16 condition) { g_ConditionCode = condition; }

@@ -31,9 +31,6 @@ struct TwainDispatchRow {
   TripletHandler Handler;
 };
 
-// The connection's state has one owner, this file: the TWAIN state, the condition code that
-// DAT_STATUS reports, and the image record of the transfer in progress.
-DWORD SourceState();
 void SetSourceState(DWORD state);
 TW_UINT16 ConditionCode();
 void SetConditionCode(TW_UINT16 condition);

@@ -267,8 +267,6 @@ void NotifyXferReady(const ScanSettings* settings, const void*, BOOL showProgres
   SendToSourceManager(MSG_XFERREADY);
 }
 
-void NotifyCloseRequest() { SendToSourceManager(MSG_CLOSEDSREQ); }
-
 void EndConnectionWork() {
   if (ScanRunActive()) EndTransferRun();
   DestroyScanDialog();

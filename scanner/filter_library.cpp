@@ -89,7 +89,6 @@ void UnloadFilterLibrary() {
 
 FilterEntryProc BoundZoomAndDelBack() { return g_Filter.ZoomAndDelBack; }
 FilterEntryProc BoundFullToGray() { return g_Filter.FullToGray; }
-FilterEntryProc BoundFilterRun() { return g_Filter.Run; }
 const BYTE* const* BoundToneCurveList() { return g_Filter.ToneCurves; }
 
 BOOL BuildFilterParameters(BYTE* p, const ImageRecord& r, WORD levelChannelMode) {

@@ -17,7 +17,6 @@ void UnloadFilterLibrary();
 // Entries of the loaded library (null while it is not loaded).
 FilterEntryProc BoundZoomAndDelBack();
 FilterEntryProc BoundFullToGray();
-FilterEntryProc BoundFilterRun();
 // The library's nine tone curves (TRC_LUT_LIST).
 const BYTE* const* BoundToneCurveList();
 

@@ -221,4 +221,3 @@ void EndScanRun() {
 }
 
 BOOL ScanRunActive() { return g_Run.Active; }
-WORD ScanRunKind() { return g_Run.Kind; }

@@ -51,4 +51,3 @@ void EndScanRun();
 // Frees the band store of a finished image and keeps the device for the next one.
 void FinishScanImage();
 BOOL ScanRunActive();
-WORD ScanRunKind();

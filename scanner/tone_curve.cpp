@@ -28,13 +28,6 @@ void ToneCurveFromLevels(BYTE* curve, int gamma, int inLow, int inHigh, int outL
   }
 }
 
-BOOL ToneTablesChanged(const ImageRecord& record) {
-  for (const auto& curve : record.ToneCurves)
-    for (int i = 0; i < 256; ++i)
-      if (curve[i] != i) return TRUE;
-  return FALSE;
-}
-
 BOOL InvertApplies(const ImageRecord& record) { return record.Invert != 0 && record.ScanKind != kScanKindColor48; }
 
 void InvertBand(BYTE* pixels, DWORD width, DWORD lines, DWORD lineBytes, const ImageRecord& record, DWORD hardwareGray) {

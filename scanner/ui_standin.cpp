@@ -23,7 +23,6 @@ void ActivateScanDialog() {}
 void SuspendPreviewAnimation(BOOL) {}
 
 void SetProgressShown(BOOL shown) { g_Progress.Shown = shown; }
-BOOL ProgressShown() { return g_Progress.Shown; }
 
 BOOL CreateProgressDialog(DWORD) {
   g_Progress.Open = TRUE;
@@ -40,5 +39,4 @@ BOOL StepProgress(ULONGLONG amount) {
 }
 
 void CloseProgressDialog() { g_Progress.Open = FALSE; }
-ULONGLONG ProgressDone() { return g_Progress.Done; }
 void PumpScanMessages() {}

@@ -21,12 +21,9 @@ void SuspendPreviewAnimation(BOOL suspend);
 // dialog), its creation for an image width, its total, and its steps. StepProgress answers
 // TRUE when the user cancelled.
 void SetProgressShown(BOOL shown);
-BOOL ProgressShown();
 BOOL CreateProgressDialog(DWORD width);
 void SetProgressTotal(ULONGLONG total);
 BOOL StepProgress(ULONGLONG amount);
 void CloseProgressDialog();
-// The steps counted since the progress was created (tests read it).
-ULONGLONG ProgressDone();
 // Lets the windows of the data source handle their waiting messages.
 void PumpScanMessages();

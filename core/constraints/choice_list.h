@@ -26,16 +26,22 @@ struct ChoiceList {
 // Kind of a list whose third choice carries no value.
 inline constexpr WORD kChoiceKindNoThirdValue = 6;
 
+// Caller to come: the property-sheet pages' list controls.
 // The list's name, or NULL (also for a NULL list).
 LPWSTR GetChoiceListName(const ChoiceList* list);
+// Caller to come: the property-sheet pages' list controls.
 // The choice array, or NULL.
 Choice* GetChoiceListItems(const ChoiceList* list);
+// Caller to come: the property-sheet pages' list controls.
 // The kind, 0 for NULL.
 WORD GetChoiceListKind(const ChoiceList* list);
+// Caller to come: the property-sheet pages' list controls.
 // 1 after setting the kind, 0 for NULL.
 int SetChoiceListKind(ChoiceList* list, WORD kind);
+// Caller to come: the property-sheet pages' list controls.
 // The number of choices, -1 for NULL.
 LONG GetChoiceCount(const ChoiceList* list);
+// Caller to come: the property-sheet pages' list controls.
 // Frees the list with its name and, for every choice, its name, icon, palette and string
 // value. 1, or 0 for NULL.
 int FreeChoiceList(ChoiceList* list);

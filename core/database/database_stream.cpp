@@ -257,12 +257,6 @@ WORD SeekStream(DatabaseStream* stream, WORD mode, LONG n) {
   return kDbOk;
 }
 
-WORD StepBackStream(DatabaseStream* stream, DWORD n) {
-  if (!stream || !stream->loaded || n > stream->cursor) return kDbFailed;
-  stream->cursor -= n;
-  return kDbOk;
-}
-
 WORD ReadStream(DatabaseStream* stream, void* destination, DWORD n) {
   if (!stream || !stream->loaded || !destination || n == 0 || n > Remaining(stream)) return kDbFailed;
   std::memcpy(destination, stream->data + stream->cursor, n);

@@ -20,10 +20,12 @@ int SaveFavorite(HANDLE printer, WORD number, const SettingsRecord* record, LPCW
                  const DWORD* flag);
 // Stores `count` favourite numbers followed by the closing 0.
 int SaveFavoriteIndex(HANDLE printer, const WORD* list, WORD count);
+// Caller to come: the favourites page.
 // Reads the index into the caller's list of `capacity` entries; the list always ends with a
 // 0 inside it. Answers the number of favourites read (0 when none are stored).
 WORD LoadFavoriteIndex(HANDLE printer, WORD* list, WORD capacity);
 
+// Caller to come: the favourites page.
 // Reads what is asked of favourite `number`; 1, or 0 with the outputs unchanged. The record is
 // exactly one stored SettingsRecord, converted to the current layout. When it was saved for
 // another model than `current`'s: a preset favourite makes the model's presets again (with an

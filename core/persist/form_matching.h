@@ -41,6 +41,7 @@ BOOL FormSizeInTenths(const FORM_INFO_1W& form, WORD* width, WORD* length);
 int MatchFormCandidates(ItemStore* store, SettingsRecord* settings, PrinterConfiguration* config,
                         const FORM_INFO_1W* forms, const DWORD* candidates, DWORD count, WORD method,
                         const PaperSpec* query, PaperSpec* answer);
+// Caller to come: the device-mode field merge and the device capabilities.
 // The form for a paper size: among the forms of that size, by number (flag 4), then by name
 // (flag 1), then the first that is one of the model's papers; {256, the query's size, no
 // name} when none is. 1 with the answer, whose name is a new block (FreePaperSpecName); 0 when
@@ -54,6 +55,7 @@ int FindFormForPaper(ItemStore* store, SettingsRecord* settings, PrinterConfigur
 int MatchFormToPaper(PaperSpec* query, ItemStore* store, SettingsRecord* settings, PrinterConfiguration* config,
                      HANDLE printer);
 
+// Caller to come: the device-mode field merge and the device capabilities.
 // The model's colour capability (GetColorCapabilityByte: 2 colour, 1 monochrome, -1 none
 // stated, 0xFFFF without a store).
 LONG GetModelColorCapability(ItemStore* store);

@@ -19,12 +19,15 @@ int LoadPrinterConfiguration(HANDLE printer, PrinterConfiguration* out, ItemStor
 // Opens the printer by its own name with full access (PRINTER_ALL_ACCESS), for writing its
 // printer data; NULL when refused, with *denied TRUE for a refusal of access.
 HANDLE OpenPrinterForWriting(HANDLE printer, BOOL* denied);
+// Caller to come: the user-interface module's printer events and device capabilities.
 // Stores the user's per-user part, and with `store` the configuration itself as "PrinterData"
 // without any user's per-user values: 1 when all of it was stored. The caller's record is
 // never changed.
 int InitPrinterConfiguration(HANDLE printer, const PrinterConfiguration* config, BOOL store);
 int SetUserModeDriverData(HANDLE printer);
+// Caller to come: the user-interface module's printer events and device capabilities.
 int QueryStartupHook(HANDLE printer, HMODULE module, DWORD code, DWORD flag);
+// Caller to come: the user-interface module's printer events and device capabilities.
 int RunStartupHook(HANDLE printer, HMODULE module);
 
 // Forms (statuses in form_status.h). ReadFormName: kFormNotFound beyond the form count,
@@ -32,13 +35,17 @@ int RunStartupHook(HANDLE printer, HMODULE module);
 // or no memory.
 int EnumFormsAlloc(HANDLE printer, FORM_INFO_1W** forms, DWORD* needed, DWORD* count);
 int IsBuiltinForm(HANDLE printer, DWORD form);
+// Caller to come: the user-interface module's printer events and device capabilities.
 DWORD PaperSizeToFormIndex(DWORD paperSize);
 int ReadFormName(HANDLE printer, DWORD form, LPWSTR* name);
+// Caller to come: the user-interface module's printer events and device capabilities.
 LPWSTR GetFormNameByIndex(HANDLE printer, DWORD form);
 
+// Caller to come: the user-interface module's printer events and device capabilities.
 // The model's papers: the type-10 records that the choices of item 8 (dmPaperSize) stand for;
 // a paper's id is its record's key. 1 when a choice stands for that paper, else 0.
 int IsDatabasePaperSize(HANDLE printer, DWORD paperSize);
+// Caller to come: the user-interface module's printer events and device capabilities.
 // The model's paper for form `form`: a built-in form that is one of the papers is its own
 // paper; otherwise the first paper whose name equals the form's name (case-sensitive). kFormDone
 // with the paper id, else kFormNotFound (no paper of the form's name, or no such form),

@@ -52,7 +52,3 @@ int ComputeDmFields(ItemStore* store, DWORD* mask, WORD allowed) {
   }
   return 1;
 }
-
-BYTE* GetPrivatePart(BYTE* deviceMode) { return deviceMode == nullptr ? nullptr : deviceMode + sizeof(DEVMODEW); }
-
-DWORD GetPrivatePartSize() { return GetSettingsRecordSize(kShortSettingsKind) - sizeof(DEVMODEW); }

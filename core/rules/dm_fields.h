@@ -28,7 +28,3 @@ inline constexpr DWORD DM_DITHERTYPE = 0x4000000;
 // CheckOsGeneration accepts. 1, or 0 on an unknown generation or a failed check.
 int ComputeDmFields(ItemStore* store, DWORD* mask, WORD allowed);
 
-// The private part of a device mode (220 bytes in); NULL for NULL.
-BYTE* GetPrivatePart(BYTE* deviceMode);
-// The short settings record's size minus the public part: 1328.
-DWORD GetPrivatePartSize();

@@ -35,6 +35,7 @@ struct FontSubstitutionState {
 inline constexpr WORD kMaxCollectedNames = 0xFFFF;
 inline constexpr WORD kMaxCollectedBytes = 0xFFFF;
 
+// Caller to come: the font substitution page.
 // EnumFontFamiliesW callback for families (param: the FontNameCollection): a TrueType family
 // has its faces enumerated with CollectFaceNameProc, whose answer it passes on; any other
 // family is skipped (1).
@@ -44,6 +45,7 @@ int CALLBACK EnumTrueTypeFamilyProc(const LOGFONTW* font, const TEXTMETRICW* met
 // cannot be stored (the success flag is then cleared).
 int CALLBACK CollectFaceNameProc(const LOGFONTW* font, const TEXTMETRICW* metrics, DWORD fontType, LPARAM param);
 
+// Caller to come: the font substitution page.
 // Frees every node and name, the pair list and data blocks and the collection block, and
 // clears the page state's reference. Nothing happens without a state or a collection.
 void FreeFontSubstitutionState(FontSubstitutionState* state);

@@ -84,14 +84,6 @@ BOOL PieceExists(HANDLE printer, LPCWSTR name, DWORD piece) {
 
 }  // namespace
 
-LPCWSTR GetPrinterDataValueName(WORD index) {
-  return index < kPrinterDataIndexCount ? kIndexedBlocks[index].valueName : nullptr;
-}
-
-LPCWSTR GetPrinterDataSizeName(WORD index) {
-  return index < kPrinterDataIndexCount ? kIndexedBlocks[index].sizeName : nullptr;
-}
-
 int WriteChunkedPrinterData(HANDLE printer, LPCWSTR name, const void* data, DWORD size) {
   WCHAR valueName[kMaxChunkNameLength + 8];
   if (!printer || !data || size == 0 || !MakeValueName(valueName, name, 0)) return 0;

@@ -19,9 +19,6 @@ enum PrinterDataIndex : WORD {
   kPrinterDataIndexCount = 5
 };
 
-// The block's value name and size value name, NULL for an index outside 0-4.
-LPCWSTR GetPrinterDataValueName(WORD index);
-LPCWSTR GetPrinterDataSizeName(WORD index);
 
 // Stores a block of 1 to 76032 bytes under the value name: 1 when the whole block is stored.
 // The size value is removed first and written last, so a write that stops part-way leaves no

@@ -19,5 +19,6 @@ HMODULE GetResourceModule();
 // Frees the module whatever its use count, for the module's detach (GetResourceModule's
 // lasting reference ends here).
 void FreeResourceModule();
+// Caller to come: the property-sheet pages and picture controls.
 // The same call under the name the pages and picture controls use.
 HMODULE GetResourceInstance();

@@ -33,7 +33,9 @@ int TraceLeave(LPCWSTR pattern, ...);
 // Writes one line to the debugger or appends it to the log file in the ANSI code page with
 // a line feed. 1 written, 0 dropped.
 int WriteTraceLine(LPCWSTR line);
+// Caller to come: the printer modules' exports.
 // Keeps the log file open across several lines (nested calls are counted). 1, or 0 when it
 // cannot be opened; once an open failed, the file stays closed until the module unloads.
 int OpenTraceFile();
+// Caller to come: the printer modules' exports.
 void CloseTraceFile();

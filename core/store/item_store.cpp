@@ -273,35 +273,6 @@ WORD ReadReferencedRecord(BOOL withData, DatabaseStream* main, DatabaseStream* l
   return status;
 }
 
-WORD ReadRecordName(DatabaseStream* main, DatabaseStream* linked, WORD type, WORD key, WORD entry, LPWSTR* text) {
-  if (!text) return kDbFailed;
-  *text = nullptr;
-  bool named = (type >= 3 && type <= 6) || type == 10 || type == 11 || type == 13 || type == 14;
-  if (!named) return kDbFailed;
-  WORD database = 0;
-  WORD status = SeekKeyedRecord(main, linked, type, key, entry, &database);
-  if (status != kDbOk) return status;
-  DatabaseStream* stream = database == DDD_DATABASE_MAIN ? main : linked;
-  // Skip the record's u32 length and its key.
-  if ((status = SeekStream(stream, kDbSeekRelative, 6)) != kDbOk) return status;
-  if ((status = ReadCountedText(stream, text)) != kDbOk) return status;
-  return *text ? kDbOk : kDbAbsent;
-}
-
-WORD ReadItemName(DatabaseStream* main, DatabaseStream* linked, SettingItemId item, const void* value, LPWSTR* text) {
-  if (!text) return kDbFailed;
-  *text = nullptr;
-  WORD type;
-  DatabaseRecord* record = nullptr;
-  WORD status = ReadItemValueRecord(FALSE, main, linked, item, value, &type, &record);
-  if (status != kDbOk) return status;
-  LPCWSTR name = NameOfRecord(record);
-  if (!name) status = kDbAbsent;
-  else if (!(*text = GlobalCopyText(name))) status = kDbNoMemory;
-  FreeRecord(&record, kDbAnyType);
-  return status;
-}
-
 WORD ReadDatabaseDefault(SettingItemId item, DatabaseStream* main, DatabaseStream* linked, void** block, WORD* type) {
   if (!block || !type) return kDbFailed;
   *block = nullptr;
@@ -385,18 +356,6 @@ failed:
   if (*name) GlobalFree(*name);
   *name = nullptr;
   return kDbNoMemory;
-}
-
-WORD ReadChoiceValueFields(DatabaseStream* main, DatabaseStream* linked, SettingItemId item, WORD n, LPWSTR* name,
-                           void** value, WORD* type) {
-  WORD recordType;
-  DatabaseRecord* record = nullptr;
-  WORD status = n > 0 ? ReadChoiceRecord(TRUE, main, linked, item, n, &recordType, &record)
-                      : ReadItemValueRecord(TRUE, main, linked, item, nullptr, &recordType, &record);
-  if (status != kDbOk) return status;
-  status = CopyChoiceValue(record, name, value, type);
-  FreeRecord(&record, kDbAnyType);
-  return status;
 }
 
 WORD ReadChoiceValue(DatabaseStream* main, DatabaseStream* linked, SettingItemId item, WORD n, ChoiceValue** choice) {
@@ -544,17 +503,6 @@ DatabaseRecord* ReadChoiceTarget(ItemStore* store, SettingItemId item, const voi
   }
   Succeed(status);
   return target;
-}
-
-int ReadItemDefaultValue(SettingItemId item, ItemStore* store, WORD* status, void** block) {
-  if (!StoreIsOpen(store) || !block) return Fail(status, kDbFailed);
-  WORD type;
-  WORD result = ReadItemDefault(store->main, store->linked, item, block, &type);
-  return result == kDbOk ? Succeed(status) : Fail(status, result);
-}
-
-void ReleaseDefaultValue(void* block) {
-  if (block) GlobalFree(block);
 }
 
 int GetPaperSizeOfValue(ItemStore* store, SettingItemId item, WORD value, WORD* width, WORD* length,
