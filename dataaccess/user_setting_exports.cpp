@@ -11,12 +11,13 @@
 
 namespace {
 
-// The context's name in the model-name field: 31 characters at most and a terminator.
+// The context's name in the model-name field: up to its 32 characters, which fill it without a
+// terminator.
 void WriteModelName(const DmaContext* context, BYTE* block) {
   const int n = int(strnlen(context->modelName, sizeof context->modelName));
   WCHAR wide[sizeof context->modelName + 1] = {};
   const int count = n == 0 ? 0 : MultiByteToWideChar(CP_ACP, 0, context->modelName, n, wide, n);
-  const int kept = count < int(kUserSettingModelNameChars) ? count : int(kUserSettingModelNameChars) - 1;
+  const int kept = count < int(kUserSettingModelNameChars) ? count : int(kUserSettingModelNameChars);
   std::memcpy(block + kUserSettingModelNameOffset, wide, size_t(kept) * 2);
 }
 

@@ -90,7 +90,7 @@ int ExtractUserSettingInfo(HANDLE printer, PrinterConfiguration* config, BYTE* i
       if (!ExtractField(config, row, info)) return 0;
   LPWSTR model = ReadModelNameText(printer);
   if (model == nullptr) return 0;
-  for (DWORD i = 0; i + 1 < kUserSettingModelNameChars && model[i] != 0; ++i)
+  for (DWORD i = 0; i < kUserSettingModelNameChars && model[i] != 0; ++i)
     PutU16(info + kUserSettingModelNameOffset + 2 * i, model[i]);
   ReleaseGlobalBlock(model);
   return 1;

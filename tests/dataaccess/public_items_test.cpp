@@ -376,4 +376,25 @@ TEST_F(PublicItems, SecretWrittenReadsBackOnlyThroughItsPlainItem) {
   UnloadQorvexData(&dll);
 }
 
+TEST_F(PublicItems, UserSettingInfoKeepsTheModelNameToTheFieldsFullWidth) {
+  QorvexDataExports dll;
+  ASSERT_TRUE(LoadQorvexData(&dll));
+  auto settings = std::make_unique<SettingsRecord>();
+  auto config = std::make_unique<PrinterConfiguration>();
+  auto context = std::make_unique<DmaContext>();
+  context->settings = settings.get();
+  context->config = config.get();
+  const std::string name = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";  // 36 characters, the field holds 32
+  std::memset(context->modelName, 0, sizeof context->modelName);
+  std::memcpy(context->modelName, name.data(), name.size());
+  std::vector<BYTE> block(kUserSettingInfoSize);
+  DWORD length = kUserSettingInfoSize;
+  ASSERT_EQ(dll.getUserSettingInfo(context.get(), block.data(), &length), kDmaDone);
+  std::string kept;
+  for (DWORD i = 0; i < kUserSettingModelNameChars; ++i)
+    kept += char(block[kUserSettingModelNameOffset + 2 * i]);
+  EXPECT_EQ(kept, name.substr(0, kUserSettingModelNameChars));
+  UnloadQorvexData(&dll);
+}
+
 }  // namespace
