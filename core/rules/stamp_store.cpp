@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "core/database/machine_base_text.h"
 #include "core/services/registry_tree.h"
@@ -60,6 +61,23 @@ LSTATUS WalkStampValues(HKEY key, Visit visit) {
   }
 }
 
+// Counts every REG_BINARY value of the key, whatever its name's length or its size, so that the
+// store's limit holds against values the walk above passes over. ERROR_SUCCESS or the
+// enumeration's error.
+LSTATUS CountBinaryValues(HKEY key, DWORD* count) {
+  *count = 0;
+  static constexpr DWORD kLongestValueName = 16383;
+  std::vector<WCHAR> name(kLongestValueName + 1);
+  for (DWORD index = 0;; ++index) {
+    DWORD nameSize = kLongestValueName + 1;
+    DWORD type = 0;
+    const LSTATUS status = RegEnumValueW(key, index, name.data(), &nameSize, nullptr, &type, nullptr, nullptr);
+    if (status == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
+    if (status != ERROR_SUCCESS) return status;
+    if (type == REG_BINARY) ++*count;
+  }
+}
+
 // Whether the name is a complete, non-empty stamp name.
 bool IsUsableName(const WCHAR name[kStampNameChars]) {
   const int length = static_cast<int>(wcsnlen(name, kStampNameChars));
@@ -83,13 +101,13 @@ bool SameStamp(const StampRecord& a, const StampRecord& b) {
 // Counts the binary values and looks for a value whose data starts with the name, whatever
 // its type. 1 done, 9 the walk failed.
 WORD SurveyStamps(HKEY key, LPCWSTR name, DWORD* binaryCount, bool* nameExists) {
-  *binaryCount = 0;
   *nameExists = false;
-  LSTATUS status = WalkStampValues(key, [&](const StampValue& v) {
-    if (v.IsBinary()) ++*binaryCount;
-    if (v.DataNameIs(name)) *nameExists = true;
-    return Walk::Next;
-  });
+  LSTATUS status = CountBinaryValues(key, binaryCount);
+  if (status == ERROR_SUCCESS)
+    status = WalkStampValues(key, [&](const StampValue& v) {
+      if (v.DataNameIs(name)) *nameExists = true;
+      return Walk::Next;
+    });
   return status == ERROR_SUCCESS ? kStampDone : kStampEnumFailed;
 }
 
@@ -191,10 +209,7 @@ WORD CountUserStamps(HANDLE printer, DWORD* count) {
   WORD result = OpenStampsKey(&key, printer);
   if (result != kStampDone) return result;
   DWORD binary = 0;
-  LSTATUS status = WalkStampValues(key, [&](const StampValue& v) {
-    if (v.IsBinary()) ++binary;
-    return Walk::Next;
-  });
+  const LSTATUS status = CountBinaryValues(key, &binary);
   RegCloseKey(key);
   if (status != ERROR_SUCCESS) return kStampEnumFailed;
   *count = binary;
