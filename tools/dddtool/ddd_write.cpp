@@ -153,7 +153,8 @@ class Writer {
       throw BuildError("linked database name needs an extension (the policy file is named after it)");
     if (model_.linkedName.find_first_of("\\/:") != std::string::npos)
       throw BuildError("linked database name must be a file name without a directory");
-    if (model_.version.size() >= DDD_VERSION_TEXT_SIZE) throw BuildError("version text is longer than 23 characters");
+    if (model_.version.size() > DDD_VERSION_TEXT_SIZE) throw BuildError("version text is longer than 24 characters");
+    if (model_.version.find('\0') != std::string::npos) throw BuildError("version text holds a NUL character");
     if (!IsVersionTextValid(model_.version))
       throw BuildError("version text \"" + model_.version + "\" is not \"...:MAJOR.MINOR.BUILD\" within 255.255.65535");
   }

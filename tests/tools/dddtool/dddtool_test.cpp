@@ -93,6 +93,20 @@ TEST(DddTool, RefusesModelsThatBreakTheFormat) {
   std::string error;
   EXPECT_FALSE(BuildDddImageFromText("model \"M\"\nversion \"V:256.0.0\"\n", &image, &error));
   EXPECT_NE(error.find("version text"), std::string::npos) << error;
+  // A NUL inside the version text would cut it short for every reader.
+  EXPECT_FALSE(BuildDddImageFromText("model \"M\"\nversion \"V:1.2.3\\x00x\"\n", &image, &error));
+  EXPECT_NE(error.find("version text"), std::string::npos) << error;
+}
+
+TEST(DddTool, VersionTextMayFillItsWholeField) {
+  const std::string version = "ABCDEFGHIJKLMNOPQ:1.2.33";  // 24 characters, no terminator
+  ASSERT_EQ(version.size(), DDD_VERSION_TEXT_SIZE);
+  DddImage image;
+  std::string error;
+  ASSERT_TRUE(BuildDddImageFromText("model \"M\"\nversion \"" + version + "\"\n", &image, &error)) << error;
+  DddModel model;
+  ASSERT_TRUE(DecodeDddImage(image.main, nullptr, &model, &error)) << error;
+  EXPECT_EQ(model.version, version);
 }
 
 }  // namespace
