@@ -1,6 +1,7 @@
 // dddtool build MODEL.txt -o NAME.DDD   writes NAME.DDD and, when the model names one, its
 //                                       linked database beside it
 // dddtool dump NAME.DDD                 prints the database (and its linked one) as a text model
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -25,6 +26,13 @@ bool WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t
   return static_cast<bool>(out);
 }
 
+bool SameFileName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
 int Usage() {
   std::fprintf(stderr, "usage: dddtool build MODEL.txt -o NAME.DDD\n       dddtool dump NAME.DDD\n");
   return 2;
@@ -42,6 +50,13 @@ int Build(const std::filesystem::path& modelPath, const std::filesystem::path& o
   std::string base = modelPath.parent_path().empty() ? "." : modelPath.parent_path().string();
   if (!ParseDddModel(std::string(text.begin(), text.end()), base, &model, &error) || !BuildDddImage(model, &image, &error)) {
     std::fprintf(stderr, "%s: %s\n", modelPath.c_str(), error.c_str());
+    return 1;
+  }
+  // The linked database lies beside the main one; under the same name (names compare without
+  // case, as the driver's platform compares them) it would overwrite it.
+  if (!model.linkedName.empty() && SameFileName(model.linkedName, outPath.filename().string())) {
+    std::fprintf(stderr, "%s: the linked database \"%s\" has the output's own name\n", modelPath.c_str(),
+                 model.linkedName.c_str());
     return 1;
   }
   if (!WriteFile(outPath, image.main)) {

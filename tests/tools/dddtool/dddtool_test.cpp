@@ -1,7 +1,10 @@
 // The text model compiler: the sample round-trips byte for byte through dump and build, and
 // models that break a rule of the format are refused with a message naming the record.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -96,6 +99,17 @@ TEST(DddTool, RefusesModelsThatBreakTheFormat) {
   // A NUL inside the version text would cut it short for every reader.
   EXPECT_FALSE(BuildDddImageFromText("model \"M\"\nversion \"V:1.2.3\\x00x\"\n", &image, &error));
   EXPECT_NE(error.find("version text"), std::string::npos) << error;
+}
+
+TEST(DddTool, LinkedDatabaseMayNotHaveTheOutputsName) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("dddtool-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "m.txt") << "model \"M\"\nversion \"V:1.2.3\"\nlinked \"out.ddd\"\n";
+  const std::string tool = std::string(QV_DRIVER_DIR) + "/dddtool";
+  const std::string command = tool + " build " + (dir / "m.txt").string() + " -o " + (dir / "OUT.DDD").string() + " 2>/dev/null";
+  EXPECT_NE(std::system(command.c_str()), 0);
+  EXPECT_FALSE(std::filesystem::exists(dir / "OUT.DDD"));
+  std::filesystem::remove_all(dir);
 }
 
 TEST(DddTool, VersionTextMayFillItsWholeField) {
