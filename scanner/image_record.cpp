@@ -125,6 +125,8 @@ BOOL BuildImageRecord(const ScanSettings& s, ImageRecord& r) {
   const bool oneBit = s.ScanTypeCode == 0 || s.ScanTypeCode == 1 || s.ScanTypeCode == 3;
   if (s.ScanTypeCode == 7 || oneBit) {
     // One-bit and 48-bit images are never rotated, mirrored, screened or scaled.
+    r.ScalePercent = 100;
+    r.XResolution = r.YResolution = static_cast<WORD>(s.XResolution);
     r.Rotation = 0;
     r.HorizontalMirror = r.VerticalMirror = 0;
     r.HalftoneMode = 0;

@@ -33,6 +33,12 @@ TEST(ImageRecord, RebuiltFromTheDialogSettings) {
       {4, 1, 200, 100, {0, 0, 9924, 14030}, TWPT_RGB, kScanKindColor, 200, 2338, 1654},
       {0, 1, 200, 100, {0, 0, 9924, 14030}, TWPT_BW, kScanKindThreshold, 200, 1654, 2338},  // one bit: no rotation
       {7, 2, 300, 100, {0, 0, 1200, 1200}, TWPT_RGB, kScanKindColor48, 300, 300, 300},
+      // One-bit and 48-bit images are not scaled either.
+      {0, 0, 200, 200, {0, 0, 1200, 2400}, TWPT_BW, kScanKindThreshold, 200, 200, 400},
+      {1, 0, 200, 200, {0, 0, 1200, 2400}, TWPT_BW, kScanKindHalftone, 200, 200, 400},
+      {3, 0, 200, 200, {0, 0, 1200, 2400}, TWPT_BW, kScanKindDiffusion, 200, 200, 400},
+      {7, 0, 200, 200, {0, 0, 1200, 1200}, TWPT_RGB, kScanKindColor48, 200, 200, 200},
+      {4, 0, 200, 200, {0, 0, 1200, 1200}, TWPT_RGB, kScanKindColor, 400, 400, 400},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.type);
