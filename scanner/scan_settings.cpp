@@ -207,10 +207,11 @@ void ApplyScanModeRecord(ScanSettings& s, const BYTE* r) {
   s.XResolution = static_cast<LONG>(GetLE32(r + 20));
   s.YResolution = static_cast<LONG>(GetLE32(r + 24));
   s.ScanFrom = GetLE32(r + 60);
-  if (s.ScanFrom > 2) s.ScanFrom = 0;  // before it chooses the area
   s.SavedScanArea[0] = GetRect(r + 28);
   s.SavedScanArea[1] = GetRect(r + 44);
+  // The stored scan-from chooses the area as it stands; only then is a value beyond 2 reset.
   const int source = s.ScanFrom >= 1 ? 1 : 0;
+  if (s.ScanFrom > 2) s.ScanFrom = 0;
   s.ScanArea = s.SavedScanArea[source];
   s.PreviewArea = s.SavedPreviewArea[source];
   ValidateScanSettings(s);

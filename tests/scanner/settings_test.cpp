@@ -177,6 +177,11 @@ TEST(ScanModeRecord, LayoutAndRoundTrip) {
   PutLE32(r + 60, 1);
   ApplyScanModeRecord(back, r);
   EXPECT_TRUE(SameRect(back.ScanArea, RECT{1, 2, 3, 4}));
+  // A scan-from beyond 2 chooses the feeder area as it was stored, and is itself reset to 0.
+  PutLE32(r + 60, 5);
+  ApplyScanModeRecord(back, r);
+  EXPECT_TRUE(SameRect(back.ScanArea, RECT{1, 2, 3, 4}));
+  EXPECT_EQ(back.ScanFrom, 0u);
   // Bad stored values are validated.
   PutLE32(r + 20, 20);
   PutLE32(r + 44 + 4, 4);  // top = bottom
