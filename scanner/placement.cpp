@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/base/types.h"
+#include "platform/kernel/files.h"
 #include "platform/twain/twain.h"
 #include "scanner/band_processing.h"
 #include "scanner/pixel_loops.h"
@@ -297,7 +298,15 @@ BOOL WriteAt(const PlacementTarget& target, ULONGLONG offset, const BYTE* bytes,
     std::memcpy(to, bytes, count);
     return TRUE;
   }
-  return FALSE;
+  // A file target: the bytes go to the file's base plus the offset, written whole or not at all
+  // as far as the caller is told.
+  if (target.File == nullptr || target.File == INVALID_HANDLE_VALUE) return FALSE;
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(target.FileBase + offset);
+  if (target.FileBase + offset < offset || at.QuadPart < 0) return FALSE;
+  if (!SetFilePointerEx(target.File, at, nullptr, FILE_BEGIN)) return FALSE;
+  DWORD written = 0;
+  return WriteFile(target.File, bytes, count, &written, nullptr) && written == count ? TRUE : FALSE;
 }
 
 BOOL PlaceStrip(const PlacementTarget& target, const OutputLayout& layout, const BYTE* strip, WORD kind, DWORD x,

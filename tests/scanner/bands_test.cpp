@@ -10,6 +10,7 @@
 #include "platform/twain/twain.h"
 #include "scanner/band_processing.h"
 #include "scanner/filter_library.h"
+#include "tests/support/sandbox_test.h"
 
 namespace {
 
@@ -103,6 +104,42 @@ TEST(PlaceStrip, EveryRotationMirrorAndOrderMatchesTheViewPixelByPixel) {
 
 // Strips larger than a tile, with widths and line counts not multiples of it, strips starting
 // at a column other than 0, and a one-pixel-wide image, compared with the view byte for byte.
+class PlaceStripInFile : public SandboxTest {};
+
+// A file target receives at its base offset exactly the bytes a memory target receives.
+TEST_F(PlaceStripInFile, FileTargetHoldsWhatMemoryHolds) {
+  const KindCase k{TWPT_RGB, kScanKindColor, 3, 3};
+  const int sw = 5, sh = 3;
+  constexpr ULONGLONG kBase = 54;  // after a bitmap file's headers
+  for (int rotation = 0; rotation < 4; ++rotation) {
+    SCOPED_TRACE(rotation);
+    const bool turned = rotation == 1 || rotation == 2;
+    const DWORD ow = turned ? sh : sw, oh = turned ? sw : sh;
+    const DWORD stride = (ow * k.outBytes * 8 + 31) / 32 * 4;
+    std::vector<BYTE> memory(stride * oh, 0);
+    HANDLE file = CreateFileW(u"C:\\placed.bin", GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    std::vector<BYTE> zeros(kBase + memory.size(), 0);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file, zeros.data(), DWORD(zeros.size()), &written, nullptr));
+    const OutputLayout layout{k.pixelType, ow, oh, static_cast<WORD>(rotation), false, false, 128, true};
+    const std::vector<BYTE> strip = MakeStrip(k, sw, 0, sh);
+    const PlacementTarget inMemory{nullptr, 0, memory.data(), memory.size()};
+    const PlacementTarget inFile{file, kBase, nullptr, 0};
+    ASSERT_TRUE(PlaceStrip(inMemory, layout, strip.data(), k.kind, 0, 0, sw, sh));
+    ASSERT_TRUE(PlaceStrip(inFile, layout, strip.data(), k.kind, 0, 0, sw, sh));
+    std::vector<BYTE> back(zeros.size());
+    DWORD read = 0;
+    ASSERT_NE(SetFilePointer(file, 0, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+    ASSERT_TRUE(ReadFile(file, back.data(), DWORD(back.size()), &read, nullptr));
+    ASSERT_EQ(read, back.size());
+    CloseHandle(file);
+    EXPECT_EQ(std::vector<BYTE>(back.begin(), back.begin() + kBase), std::vector<BYTE>(kBase, 0));
+    EXPECT_EQ(std::vector<BYTE>(back.begin() + kBase, back.end()), memory);
+  }
+}
+
 TEST(PlaceStrip, TiledStripsOfEveryOrientationMatchTheView) {
   const KindCase kinds[] = {
       {TWPT_GRAY, kScanKindGray, 1, 1},    {TWPT_GRAY, kScanKindColor, 3, 1},
