@@ -229,6 +229,19 @@ constexpr TwainDispatchRow kImageTable[] = {
     {0, nullptr},
 };
 
+// A request of an application other than the connected one: refused, and its status tells it
+// that the source serves one application at a time. The connected application's condition
+// code is not touched.
+TW_UINT16 AnswerOtherApplication(TW_UINT32 group, TW_UINT16 type, TW_UINT16 message, TW_MEMREF data) {
+  if (group == DG_CONTROL && type == DAT_STATUS && message == MSG_GET && data != nullptr) {
+    auto* status = static_cast<TW_STATUS*>(data);
+    status->ConditionCode = TWCC_MAXCONNECTIONS;
+    status->Reserved = 0;
+    return TWRC_SUCCESS;
+  }
+  return TWRC_FAILURE;
+}
+
 }  // namespace
 
 TW_UINT16 DispatchTriplet(const Triplet& t, const TwainDispatchRow* table) {
@@ -239,7 +252,7 @@ TW_UINT16 DispatchTriplet(const Triplet& t, const TwainDispatchRow* table) {
 
 TW_UINT16 EnterDataSource(pTW_IDENTITY origin, TW_UINT32 group, TW_UINT16 type, TW_UINT16 message, TW_MEMREF data) {
   if (origin == nullptr) return RefuseRequest(TWCC_BADPROTOCOL);
-  if (g_ApplicationIdentity.Id != 0 && origin->Id != g_ApplicationIdentity.Id) return RefuseRequest(TWCC_BADPROTOCOL);
+  if (g_ApplicationIdentity.Id != 0 && origin->Id != g_ApplicationIdentity.Id) return AnswerOtherApplication(group, type, message, data);
   if (message == MSG_PROCESSEVENT) {
     // The source's windows get their messages first; it never reports through TWMessage.
     auto* event = static_cast<TW_EVENT*>(data);

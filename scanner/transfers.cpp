@@ -40,6 +40,9 @@ struct TransferState {
   DWORD DumpHeight = 0;
   BOOL NewDump = FALSE;
   HANDLE Dump = INVALID_HANDLE_VALUE;
+  // The memory transfer's image has ended (done or cancelled); it stays ended in state 7 until
+  // the application ends the transfer.
+  BOOL MemoryImageEnded = FALSE;
 };
 
 TransferState g_Transfer;
@@ -670,6 +673,8 @@ TW_UINT16 HandleImageMemXfer(const Triplet& t) {
   SetConditionCode(TWCC_SUCCESS);
   if (t.Message != MSG_GET) return RefuseRequest(TWCC_BADPROTOCOL);
   if (!InState({6, 7})) return RefuseRequest(TWCC_BADPROTOCOL);
+  if (InState({6})) g_Transfer.MemoryImageEnded = FALSE;
+  if (g_Transfer.MemoryImageEnded) return RefuseRequest(TWCC_SEQERROR);
   if (t.Data == nullptr) return RefuseRequest(TWCC_BADVALUE);
   auto* x = static_cast<TW_IMAGEMEMXFER*>(t.Data);
   // The buffer: a pointer, or a handle locked for the call.
@@ -709,6 +714,7 @@ TW_UINT16 HandleImageMemXfer(const Triplet& t) {
   } else if (result == TWRC_XFERDONE) {
     CountImageDone(FALSE, FALSE);
   }
+  if (result == TWRC_CANCEL || result == TWRC_XFERDONE) g_Transfer.MemoryImageEnded = TRUE;
   return result;
 }
 

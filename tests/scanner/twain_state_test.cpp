@@ -133,15 +133,19 @@ TEST_F(TwainStateTest, StatusOtherApplicationsAndEvents) {
   EXPECT_EQ(app_.Call(DG_CONTROL, DAT_CAPABILITY, MSG_GET, &cap), TWRC_FAILURE);
   EXPECT_EQ(app_.Condition(), TWCC_BADCAP);
   EXPECT_EQ(app_.Condition(), TWCC_SUCCESS);  // read once, then cleared
-  // Another application is refused, even for its status; a missing origin too.
+  // Another application is refused, and its status says why: the source serves one
+  // application at a time. Its requests leave the first application's condition alone.
   TW_IDENTITY other = app_.Identity();
   other.Id = 9;
   TwainApplication second;
   ASSERT_TRUE(second.Load());
   second.Identity() = other;
+  TW_IDENTITY source = app_.Source();
+  EXPECT_EQ(second.Call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &source), TWRC_FAILURE);
   TW_STATUS status{};
-  EXPECT_EQ(second.Call(DG_CONTROL, DAT_STATUS, MSG_GET, &status), TWRC_FAILURE);
-  EXPECT_EQ(app_.Condition(), TWCC_BADPROTOCOL);
+  EXPECT_EQ(second.Call(DG_CONTROL, DAT_STATUS, MSG_GET, &status), TWRC_SUCCESS);
+  EXPECT_EQ(status.ConditionCode, TWCC_MAXCONNECTIONS);
+  EXPECT_EQ(app_.Condition(), TWCC_SUCCESS);
   second.Unload();
   // Without the source's windows no event is the source's, and the event is left alone.
   TW_EVENT event{nullptr, 0x1234};

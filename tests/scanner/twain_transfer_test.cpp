@@ -228,6 +228,15 @@ TEST_F(TwainTransferTest, AMemoryTransferStoppedEarlyEndsItsImage) {
     ReceivedImage image;
     ASSERT_EQ(app_.TransferMemory(image, 1024), TWRC_XFERDONE);
     ExpectPattern(image, 100, 0, 0, 200, 200);
+    // After the last strip the image is done: further strips are out of sequence until the
+    // application ends the transfer, and no new scan starts.
+    const DWORD scans = scannerCount_();
+    TW_IMAGEMEMXFER after{};
+    after.Memory = {TWMF_APPOWNS | TWMF_POINTER, 1024, buffer.data()};
+    EXPECT_EQ(app_.Call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &after), TWRC_FAILURE);
+    EXPECT_EQ(app_.Condition(), TWCC_SEQERROR);
+    EXPECT_EQ(scannerCount_(), scans);
+    EXPECT_EQ(State(), 7);
     TW_INT16 count = 0;
     ASSERT_EQ(app_.EndTransfer(&count), TWRC_SUCCESS);
     ASSERT_EQ(app_.Disable(), TWRC_SUCCESS);
