@@ -182,8 +182,10 @@ TW_UINT16 HandlePendingXfers(const Triplet& t) {
     count = 0;
     SetSourceState(kState5Enabled);
   } else {
-    // MSG_ENDXFER after a transfer. An image the application stopped early ends here.
+    // MSG_ENDXFER after a transfer. An image the application stopped early ends here; with no
+    // further page on the bed or in the feeder nothing is pending any more.
     if (ScanRunActive()) EndTransferRun();
+    if (count == -1 && !FeederHasPaper()) count = 0;
     answer = count;
     if (count == 0) {
       EndScanRun();
