@@ -412,12 +412,14 @@ WORD LookUpPaperSourceEntry(WORD sourceKey, ItemStore* store, WORD paperKey) {
 // ---- Caller-facing queries -----------------------------------------------------------------
 
 int QueryItemDefault(ItemStore* store, SettingItemId item, void* value, WORD* type, WORD* status) {
+  // A failed query leaves no value and no type behind.
+  if (value) std::memset(value, 0, sizeof(ULONG_PTR));
+  if (type) *type = 0;
   if (!StoreIsOpen(store) || !value || !type) return Fail(status, kDbFailed);
   void* block = nullptr;
   WORD valueType = 0;
   WORD result = ReadItemDefault(store->main, store->linked, item, &block, &valueType);
   if (result != kDbOk) return Fail(status, result);
-  std::memset(value, 0, sizeof(ULONG_PTR));
   if (valueType == 6) {
     std::memcpy(value, &block, sizeof block);  // the caller releases it with ReleaseItemDefault
   } else {
@@ -435,12 +437,18 @@ void ReleaseItemDefault(void* value, WORD type) {
 
 int QueryChoiceListHeader(ItemStore* store, SettingItemId item, BYTE* kind, WORD* count, LPCWSTR* name,
                           DatabaseRecord** record, WORD* status) {
+  // A failed query leaves no record, kind, count or name behind.
+  if (record) *record = nullptr;
+  if (kind) *kind = 0;
+  if (count) *count = 0;
+  if (name) *name = nullptr;
   if (!StoreIsOpen(store) || !record) return Fail(status, kDbFailed);
   WORD type;
   WORD result = ReadItemValueRecord(TRUE, store->main, store->linked, item, nullptr, &type, record);
   if (result != kDbOk) return Fail(status, result);
   if (!IsChoiceList(*record)) {
     FreeRecord(record, kDbAnyType);
+    *record = nullptr;
     return Fail(status, kDbFailed);
   }
   const auto* list = reinterpret_cast<const ChoiceListRecord*>(*record);
@@ -507,6 +515,9 @@ DatabaseRecord* ReadChoiceTarget(ItemStore* store, SettingItemId item, const voi
 
 int GetPaperSizeOfValue(ItemStore* store, SettingItemId item, WORD value, WORD* width, WORD* length,
                         WORD* width2, WORD* length2, WORD* status) {
+  // A failed query leaves every size at 0.
+  for (WORD* out : {width, length, width2, length2})
+    if (out) *out = 0;
   WORD type;
   DatabaseRecord* paper = ReadChoiceTarget(store, item, &value, &type, status);
   if (!paper) return 0;
@@ -550,6 +561,7 @@ LPWSTR GetDefaultPaperName(ItemStore* store, SettingItemId item, WORD* status) {
 int FindPaper(ItemStore* store, SettingItemId item, WORD mode, const PaperSpec* query, PaperSpec* answer,
               WORD* status) {
   if (status) *status = kQueryFailed;
+  if (answer) *answer = PaperSpec{};  // a failed search leaves no paper and no name behind
   if (!query || !answer) return 0;
   if (mode == kFindPaperByName && !query->name) return 0;
   DatabaseRecord* list = nullptr;
@@ -624,6 +636,7 @@ int FindPaper(ItemStore* store, SettingItemId item, WORD mode, const PaperSpec* 
   }
   for (DatabaseRecord* entry : seen) FreeRecord(&entry, kDbAnyType);
   ReleaseRecord(list);
+  if (!found) *answer = PaperSpec{};
   return found ? Succeed(status) : Fail(status, result);
 }
 

@@ -146,16 +146,41 @@ TEST_F(ItemStoreTest, PaperQueries) {
       {"mode 4 matches nothing", 4, {9, 2100, 2970, nullptr}, 0},
   };
   for (const Case& k : cases) {
-    PaperSpec answer{};
+    WCHAR stale[] = u"stale";
+    PaperSpec answer{77, 1, 2, stale};  // what the caller's answer held before
     int found = FindPaper(store, 8, k.mode, &k.query, &answer, &status);
     EXPECT_EQ(found, k.id ? 1 : 0) << k.name;
     EXPECT_EQ(status, k.id ? kQueryOk : kQueryAbsent) << k.name;
     if (found) {
       EXPECT_EQ(answer.id, k.id) << k.name;
       EXPECT_NE(answer.name, nullptr);
+      FreePaperSpecName(&answer);
+    } else {
+      // A failed search leaves nothing a caller might free or use.
+      EXPECT_EQ(answer.id, 0) << k.name;
+      EXPECT_EQ(answer.width, 0) << k.name;
+      EXPECT_EQ(answer.name, nullptr) << k.name;
     }
-    FreePaperSpecName(&answer);
   }
+  // The other queries clear their outputs on failure too.
+  width = length = 7;
+  WORD width2 = 7, length2 = 7;
+  EXPECT_EQ(GetPaperSizeOfValue(store, 8, 999, &width, &length, &width2, &length2, &status), 0);
+  EXPECT_EQ(width + length + width2 + length2, 0);
+  ULONG_PTR value = 0x1234;
+  WORD type = 3;
+  EXPECT_EQ(QueryItemDefault(store, 999, &value, &type, &status), 0);
+  EXPECT_EQ(value, 0u);
+  EXPECT_EQ(type, 0);
+  BYTE kind = 5;
+  WORD count = 5;
+  LPCWSTR listName = u"stale";
+  DatabaseRecord* list = reinterpret_cast<DatabaseRecord*>(&kind);
+  EXPECT_EQ(QueryChoiceListHeader(store, 999, &kind, &count, &listName, &list, &status), 0);
+  EXPECT_EQ(list, nullptr);
+  EXPECT_EQ(kind, 0);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(listName, nullptr);
   PaperSpec nameless{0, 0, 0, nullptr}, answer{};
   EXPECT_EQ(FindPaper(store, 8, kFindPaperByName, &nameless, &answer, &status), 0);
   EXPECT_EQ(status, kQueryFailed);
