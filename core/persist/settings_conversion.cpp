@@ -235,7 +235,7 @@ bool ApplyFinalFixUps(const BYTE* stored, DWORD extent, WORD v, SettingsRecord* 
   if (oldFamily ? ReadStoredU32(stored, extent, 1348, &x) : ReadStoredU32(stored, extent, 288, &x))
     flag = oldFamily ? x != 0 : (x >> 9) & 1;
   if (!StoreItemNumber(r, nullptr, 446, flag != 0 ? 2 : 0)) return false;
-  if ((oldFamily ? ReadStoredU16(stored, extent, 1352, &x) : ReadStoredByte(stored, extent, 1203, &x)) && x >= 21 &&
+  if (ReadStoredU16(stored, extent, oldFamily ? 1352 : 1203, &x) && x >= 21 &&
       !StoreItemNumber(r, nullptr, 323, 20))
     return false;
   if (oldFamily ? ReadStoredU16(stored, extent, 312, &x) : ReadStoredByte(stored, extent, 304, &x)) {

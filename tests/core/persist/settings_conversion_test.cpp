@@ -160,7 +160,9 @@ TEST_F(SettingsConversion, SecondFamilyReadsItsOwnOffsets) {
   stored[316] = 1;           // item 270 at 316
   PutU32(stored, 288, 1u << 9);  // old flag -> item 446 = 2
   stored[304] = 2;           // old paper position 2 -> item 444 = 3
+  PutU16(stored, 1203, 0x0110);  // item 323 is 16-bit here too: 272 -> 20
   ASSERT_EQ(Convert(stored, &config), kConvertUpgraded);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, 323), 20u);
   EXPECT_EQ(ItemOf(out_.get(), nullptr, 270), 1u);
   EXPECT_EQ(ItemOf(out_.get(), nullptr, 446), 2u);
   EXPECT_EQ(ItemOf(out_.get(), nullptr, 444), 3u);
