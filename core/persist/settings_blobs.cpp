@@ -2,6 +2,7 @@
 #include "core/persist/settings_blobs.h"
 
 #include <cstring>
+#include <string>
 
 #include "core/persist/blob_format.h"
 #include "core/persist/model_defaults.h"
@@ -56,13 +57,22 @@ BYTE* BuildBlobFile(const BYTE* extension, const BYTE* tmbInfo, DWORD tmbInfoSiz
   return block;
 }
 
-// Rewrites an existing side file with the whole block in one write (a missing file fails).
+// Replaces an existing side file with the whole block (a missing file fails). The block goes
+// to a new file beside it first, which replaces the old one only once it is written whole: a
+// write that fails part-way leaves the previous blobs as they were.
 int WriteBlobFile(LPCWSTR fileName, const BYTE* block, DWORD size) {
-  HANDLE file = CreateFileW(fileName, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (GetFileAttributesW(fileName) == INVALID_FILE_ATTRIBUTES) return 0;
+  const std::u16string staging = std::u16string(fileName) + u".new";
+  HANDLE file =
+      CreateFileW(staging.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 0;
   DWORD written = 0;
   const BOOL ok = WriteFile(file, block, size, &written, nullptr) && written == size;
-  return CloseHandle(file) && ok ? 1 : 0;
+  if (!CloseHandle(file) || !ok || !MoveFileExW(staging.c_str(), fileName, MOVEFILE_REPLACE_EXISTING)) {
+    DeleteFileW(staging.c_str());
+    return 0;
+  }
+  return 1;
 }
 
 // Reads a whole side file into a new block.
@@ -105,13 +115,16 @@ struct LoadedBlobs {
   DWORD tmbInfoSize = 0;
 };
 
-// From a side file: the extension (a version older than this release is refused: there is no
-// printer to take defaults from), the TMBINFO blob, then the fax record when asked for and
-// present.
-int UnpackBlobFile(const BYTE* data, DWORD size, BYTE* extension, bool wantFax, bool wantTmb, LoadedBlobs* out) {
+// From a side file: the extension (a version older than this release is refused; one of this
+// release that holds fewer bytes takes the rest from the printer's model), the TMBINFO blob,
+// then the fax record when asked for and present.
+int UnpackBlobFile(HANDLE printer, const BYTE* data, DWORD size, BYTE* extension, bool wantFax, bool wantTmb,
+                   LoadedBlobs* out) {
   DWORD cursor = 0;
+  DWORD version = 0, length = 0;
+  if (!PeekExtensionBlobHeader(data, size, cursor, &version, &length) || version < kExtensionBlobVersion) return 0;
   BYTE ext[kSettingsExtensionSize];
-  if (!UnpackExtension(nullptr, data, size, &cursor, ext)) return 0;
+  if (!UnpackExtension(printer, data, size, &cursor, ext)) return 0;
   BYTE* tmb = nullptr;
   DWORD tmbSize = 0;
   if (!ParseTmbInfoBlob(data, size, &cursor, &tmb, &tmbSize)) return 0;
@@ -158,11 +171,13 @@ int SaveDeviceBlobs(HANDLE printer, LPCWSTR fileName, WORD storeKind, const BYTE
                     const BYTE* extension, const BYTE* tmbInfo, DWORD tmbInfoSize) {
   if (extension == nullptr || (tmbInfo != nullptr && tmbInfoSize == 0) || (fax != nullptr && faxSize == 0)) return 0;
   if (tmbInfo == nullptr) tmbInfoSize = 0;
+  if (tmbInfoSize > kMaxBlobFileSize) return 0;  // no store holds more, and the sizes stay in range
   const DWORD faxBytes = fax != nullptr ? faxSize : 0;
   if (fileName != nullptr) {
     DWORD size = 0;
     BYTE* block = BuildBlobFile(extension, tmbInfo, tmbInfoSize, fax, faxBytes, &size);
-    const int result = block != nullptr && WriteBlobFile(fileName, block, size);
+    // A side file the loader would refuse is not written.
+    const int result = block != nullptr && size <= kMaxBlobFileSize && WriteBlobFile(fileName, block, size);
     GlobalFree(block);
     return result;
   }
@@ -197,7 +212,8 @@ int LoadDeviceBlobs(HANDLE printer, LPCWSTR fileName, WORD storeKind, BYTE** fax
   if (fileName != nullptr) {
     DWORD size = 0;
     BYTE* data = ReadWholeFile(fileName, &size);
-    if (data != nullptr) result = UnpackBlobFile(data, size, extension, fax != nullptr, tmbInfo != nullptr, &loaded);
+    if (data != nullptr)
+      result = UnpackBlobFile(printer, data, size, extension, fax != nullptr, tmbInfo != nullptr, &loaded);
     GlobalFree(data);
   } else if (printer != nullptr) {
     result = UnpackStoredBlobs(printer, storeKind, extension, fax != nullptr, tmbInfo != nullptr, &loaded);

@@ -129,6 +129,47 @@ TEST_F(SettingsBlobs, BadStoredBlobsFailTheLoadAndHandOutNothing) {
   }
 }
 
+// A side file that cannot be written whole keeps the blobs it held; one the loader would
+// refuse is never written.
+TEST_F(SettingsBlobs, SideFileIsReplacedOnlyByAWholeNewFile) {
+  const LPCWSTR file = u"C:\\Temp\\keep.qvs";
+  HANDLE h = CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  CloseHandle(h);
+  RoundTrip(file, 0);
+  BYTE changed[kSettingsExtensionSize];
+  std::memcpy(changed, extension_, sizeof changed);
+  changed[100] ^= 0xFF;
+  SimDiskFull(u"C:\\Temp\\keep.qvs.new", 1000);
+  EXPECT_EQ(SaveDeviceBlobs(printer_, file, 0, nullptr, 0, changed, nullptr, 0), 0);
+  std::vector<BYTE> huge(kMaxBlobFileSize, 1);
+  EXPECT_EQ(SaveDeviceBlobs(printer_, file, 0, nullptr, 0, changed, huge.data(), DWORD(huge.size())), 0);
+  BYTE ext[kSettingsExtensionSize] = {};
+  ASSERT_EQ(LoadDeviceBlobs(printer_, file, 0, nullptr, ext, nullptr, nullptr), 1);
+  EXPECT_EQ(std::memcmp(ext, extension_, sizeof ext), 0) << "the previous blobs stay";
+  EXPECT_EQ(GetFileAttributesW(u"C:\\Temp\\keep.qvs.new"), INVALID_FILE_ATTRIBUTES) << "no fragment is left";
+}
+
+// An extension of this release that holds fewer bytes is read, the rest from the model.
+TEST_F(SettingsBlobs, ShorterExtensionOfThisReleaseFromAFileIsRead) {
+  std::vector<BYTE> blob(kExtensionBlobHeaderSize + 3000 + kTmbInfoBlobHeaderSize);
+  WriteExtensionBlobHeader(blob.data());
+  blob[20] = 0xB8;  // length 3000
+  blob[21] = 0x0B;
+  for (int i = 0; i < 3000; ++i) blob[kExtensionBlobHeaderSize + i] = BYTE(i * 7);
+  WriteTmbInfoBlobHeader(blob.data() + kExtensionBlobHeaderSize + 3000, 0);
+  HANDLE file = CreateFileW(u"C:\\Temp\\short.qvs", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written;
+  ASSERT_TRUE(WriteFile(file, blob.data(), DWORD(blob.size()), &written, nullptr));
+  CloseHandle(file);
+  BYTE ext[kSettingsExtensionSize] = {};
+  ASSERT_EQ(LoadDeviceBlobs(printer_, u"C:\\Temp\\short.qvs", 0, nullptr, ext, nullptr, nullptr), 1);
+  EXPECT_EQ(ext[10], BYTE(70));
+  EXPECT_EQ(ext[2999], BYTE(2999 * 7));
+}
+
 TEST_F(SettingsBlobs, OlderExtensionFromAFileIsRefused) {
   std::vector<BYTE> blob(kExtensionBlobHeaderSize + 3000 + kTmbInfoBlobHeaderSize);
   WriteExtensionBlobHeader(blob.data());
