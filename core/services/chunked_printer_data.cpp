@@ -82,6 +82,15 @@ BOOL PieceExists(HANDLE printer, LPCWSTR name, DWORD piece) {
   return GetPrinterDataW(printer, valueName, &type, nullptr, 0, &needed) != ERROR_FILE_NOT_FOUND;
 }
 
+// Deletes piece `first` and every piece after it up to the first one missing, whatever the
+// size value says: pieces an interrupted rewrite left behind go too. FALSE when one cannot be
+// deleted.
+BOOL DeletePiecesFrom(HANDLE printer, LPCWSTR name, DWORD first) {
+  for (DWORD k = first; k <= kChunkMaxPieces && PieceExists(printer, name, k); ++k)
+    if (!DeleteValue(printer, name, k)) return FALSE;
+  return TRUE;
+}
+
 }  // namespace
 
 int WriteChunkedPrinterData(HANDLE printer, LPCWSTR name, const void* data, DWORD size) {
@@ -89,12 +98,6 @@ int WriteChunkedPrinterData(HANDLE printer, LPCWSTR name, const void* data, DWOR
   if (!printer || !data || size == 0 || !MakeValueName(valueName, name, 0)) return 0;
   if (PieceCount(size) > kChunkMaxPieces) return 0;
   DWORD pieces = static_cast<DWORD>(PieceCount(size));
-  // Pieces of an older, longer block that the new one does not overwrite.
-  DWORD oldSize = 0;
-  BOOL absent;
-  DWORD oldPieces = ReadSizeValue(printer, name, &oldSize, &absent)
-                        ? static_cast<DWORD>(std::min<ULONGLONG>(PieceCount(oldSize), kChunkMaxPieces))
-                        : 0;
   if (!DeleteValue(printer, name, 0)) return 0;
   const auto* bytes = static_cast<const BYTE*>(data);
   for (DWORD k = 1; k <= pieces; ++k) {
@@ -103,8 +106,8 @@ int WriteChunkedPrinterData(HANDLE printer, LPCWSTR name, const void* data, DWOR
     MakeValueName(valueName, name, k);
     if (SetPrinterDataW(printer, valueName, REG_BINARY, bytes + offset, length) != ERROR_SUCCESS) return 0;
   }
-  for (DWORD k = pieces + 1; k <= oldPieces; ++k)
-    if (!DeleteValue(printer, name, k)) return 0;
+  // Pieces of an older, longer block that the new one does not overwrite.
+  if (!DeletePiecesFrom(printer, name, pieces + 1)) return 0;
   MakeValueName(valueName, name, 0);
   return SetPrinterDataW(printer, valueName, REG_DWORD, reinterpret_cast<const BYTE*>(&size), sizeof size) ==
                  ERROR_SUCCESS
@@ -149,11 +152,11 @@ int DeleteChunkedPrinterData(HANDLE printer, LPCWSTR name) {
   if (!printer) return 0;
   DWORD stored = 0;
   BOOL absent;
-  if (!ReadSizeValue(printer, name, &stored, &absent)) return absent ? 1 : 0;
-  if (stored == 0) return 0;
-  DWORD pieces = static_cast<DWORD>(std::min<ULONGLONG>(PieceCount(stored), kChunkMaxPieces));
-  for (DWORD k = 1; k <= pieces; ++k)
-    if (!DeleteValue(printer, name, k)) return 0;
+  const BOOL sized = ReadSizeValue(printer, name, &stored, &absent);
+  if (!sized && !absent) return 0;
+  if (sized && stored == 0) return 0;
+  // Every piece of the name goes, also those left without a size value.
+  if (!DeletePiecesFrom(printer, name, 1)) return 0;
   return DeleteValue(printer, name, 0) ? 1 : 0;
 }
 

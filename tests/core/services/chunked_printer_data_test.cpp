@@ -171,6 +171,18 @@ TEST_F(ChunkedPrinterDataTest, RewriteStoppedPartWayReadsAsAbsentNeverMixed) {
   }
   ASSERT_EQ(WriteChunkedPrinterData(printer, u"FaxSendList", after.data(), 3000), 1);
   EXPECT_EQ(Read(u"FaxSendList"), after);
+  // Once a rewrite stopped after deleting the size value, a later, shorter write still reads
+  // back: the pieces beyond its own go, whatever the missing size value said.
+  SimFailCall("SetPrinterDataW", ERROR_WRITE_FAULT, 1);
+  EXPECT_EQ(WriteChunkedPrinterData(printer, u"FaxSendList", before.data(), 3000), 0);
+  const std::vector<BYTE> small = Pattern(100, 3);
+  ASSERT_EQ(WriteChunkedPrinterData(printer, u"FaxSendList", small.data(), 100), 1);
+  EXPECT_EQ(Read(u"FaxSendList"), small);
+  // And a delete removes every piece of the name, also without a size value.
+  SimFailCall("SetPrinterDataW", ERROR_WRITE_FAULT, 1);
+  EXPECT_EQ(WriteChunkedPrinterData(printer, u"FaxSendList", before.data(), 3000), 0);
+  EXPECT_EQ(DeleteChunkedPrinterData(printer, u"FaxSendList"), 1);
+  EXPECT_EQ(SimDumpPrinterData(kPrinter), "");
 }
 
 TEST_F(ChunkedPrinterDataTest, DeleteRemovesEveryPieceAndAccessIsChecked) {
