@@ -82,10 +82,10 @@ int CreatePresetFavorites(HANDLE printer, ItemStore* store, LPCWSTR deviceName, 
   bool done = defaults != nullptr && work != nullptr &&
               ApplyDataFileDefaults(store, &defaults->settings, &defaults->config, deviceName) &&
               QueryChoiceListHeader(store, kPresetListItem, nullptr, &choices, nullptr, &presets.record, nullptr);
-  // Every choice but the last is a preset; the last one stands for the user's own favourites.
-  // The index keeps room for its closing 0: presets beyond it are not made.
+  // The first choice stands for the user's own favourites; every further choice h is a preset,
+  // saved as favourite h. The index keeps room for its closing 0: presets beyond it are not made.
   WORD count = 0;
-  for (WORD n = 1; done && n < choices && count + 1 < capacity; ++n) {
+  for (WORD n = 2; done && n <= choices && count + 1 < capacity; ++n) {
     done = SavePresetFavorite(printer, store, presets.record, n, defaults->settings, work);
     if (done) list[count++] = n;
   }

@@ -65,26 +65,26 @@ class FavoritePresets : public PrinterTest {
   std::unique_ptr<PrinterConfiguration> config_ = std::make_unique<PrinterConfiguration>();
 };
 
-TEST_F(FavoritePresets, EveryChoiceButTheLastBecomesAPresetOfDefaultsAndItsValues) {
+TEST_F(FavoritePresets, EveryChoiceButTheFirstBecomesAPresetOfDefaultsAndItsValues) {
   WORD list[kCapacity];
   BYTE position = 7;
   ASSERT_EQ(CreatePresetFavorites(printer_, store_, u"P1", list, &position, kCapacity), 1);
   EXPECT_EQ(position, 0);
-  EXPECT_EQ(std::vector<WORD>(list, list + 4), (std::vector<WORD>{1, 2, 3, 0}));
+  EXPECT_EQ(std::vector<WORD>(list, list + 4), (std::vector<WORD>{2, 3, 4, 0}));
   EXPECT_EQ(DumpFavorites(),
             "[Favorite]\n"
-            "\"UserIndex\" = REG_BINARY 01 00 02 00 03 00 00 00\n"
-            "[Favorite\\UserSel01]\n"
+            "\"UserIndex\" = REG_BINARY 02 00 03 00 04 00 00 00\n"
+            "[Favorite\\UserSel02]\n"
             "\"DEVMODE\" = record\n"
             "\"Name\" = REG_SZ \"Standard\"\n"
             "\"Comment\" = REG_SZ \"Everyday printing\"\n"
             "\"Flag\" = REG_DWORD 0x00000000\n"
-            "[Favorite\\UserSel02]\n"
+            "[Favorite\\UserSel03]\n"
             "\"DEVMODE\" = record\n"
             "\"Name\" = REG_SZ \"Eco: Two-sided Grayscale\"\n"
             "\"Comment\" = REG_SZ \"Saves paper and toner\"\n"
             "\"Flag\" = REG_DWORD 0x00000000\n"
-            "[Favorite\\UserSel03]\n"
+            "[Favorite\\UserSel04]\n"
             "\"DEVMODE\" = record\n"
             "\"Name\" = REG_SZ \"Stapled Report\"\n"
             "\"Comment\" = REG_SZ \"\"\n"
@@ -94,8 +94,8 @@ TEST_F(FavoritePresets, EveryChoiceButTheLastBecomesAPresetOfDefaultsAndItsValue
     WORD number;
     SettingItemId item;
     DWORD value;
-  } const cases[] = {{1, 16, 1}, {1, 270, 0}, {2, 16, 2}, {2, 270, 1}, {3, 16, 2}, {3, 320, 1}, {3, 386, 2},
-                     {3, 270, ItemOf(current_.get(), nullptr, 270)}};
+  } const cases[] = {{2, 16, 1}, {2, 270, 0}, {3, 16, 2}, {3, 270, 1}, {4, 16, 2}, {4, 320, 1}, {4, 386, 2},
+                     {4, 270, ItemOf(current_.get(), nullptr, 270)}};
   auto record = std::make_unique<SettingsRecord>();
   for (const Case& c : cases) {
     ASSERT_EQ(Load(c.number, record.get()), 1) << c.number;
@@ -108,8 +108,8 @@ TEST_F(FavoritePresets, IndexKeepsRoomForItsEnd) {
   WORD list[3];
   BYTE position;
   ASSERT_EQ(CreatePresetFavorites(printer_, store_, u"P1", list, &position, 3), 1);
-  EXPECT_EQ(std::vector<WORD>(list, list + 3), (std::vector<WORD>{1, 2, 0}));
-  EXPECT_EQ(DumpFavorites().find("UserSel03"), std::string::npos) << "no preset beyond the index";
+  EXPECT_EQ(std::vector<WORD>(list, list + 3), (std::vector<WORD>{2, 3, 0}));
+  EXPECT_EQ(DumpFavorites().find("UserSel04"), std::string::npos) << "no preset beyond the index";
 }
 
 // A favourite saved for another model: a preset is made again for this model, a user's own
@@ -132,13 +132,13 @@ TEST_F(FavoritePresets, FavoriteOfAnotherModelRecreatesThePresets) {
   std::u16string name;
   DWORD flag = 5;
   ASSERT_EQ(Load(2, record.get(), &name, nullptr, &flag), 1);
-  EXPECT_EQ(name, u"Eco: Two-sided Grayscale");
+  EXPECT_EQ(name, u"Standard");
   EXPECT_EQ(flag, 0u);
   EXPECT_EQ(TextOf(record.get(), 259), u"Qorvex QX-4500");
-  EXPECT_EQ(ItemOf(record.get(), nullptr, 16), 2u) << "the preset's value, not the other model's";
+  EXPECT_EQ(ItemOf(record.get(), nullptr, 16), 1u) << "the preset's value, not the other model's";
   WORD read[8];
   EXPECT_EQ(LoadFavoriteIndex(printer_, read, 8), 3);
-  EXPECT_EQ(std::vector<WORD>(read, read + 4), (std::vector<WORD>{1, 2, 3, 0}));
+  EXPECT_EQ(std::vector<WORD>(read, read + 4), (std::vector<WORD>{2, 3, 4, 0}));
 
   ASSERT_EQ(SaveFavorite(printer_, 2, other.get(), nullptr, nullptr, nullptr), 1);
   for (WORD number : {7, 9}) {
@@ -201,7 +201,7 @@ preset 4 linked name="Tone" entries=[(16 str:"two")]
 ItemStore* OpenSampleWithFavoritesList(const std::string& choices) {
   std::ifstream in(QV_SOURCE_DIR "/models/sample.txt", std::ios::binary);
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const std::string list = "choices=[105 106 107 108]";
+  const std::string list = "choices=[108 105 106 107]";
   const size_t at = text.find(list);
   EXPECT_NE(at, std::string::npos);
   text.replace(at, list.size(), "choices=[" + choices + "]");
@@ -221,19 +221,19 @@ TEST_F(FavoritePresets, PresetListsOfOddModels) {
   struct Case {
     const char* choices;
     int result;
-    const char* favorites;  // name|comment| of favourites 1 and 2
+    const char* favorites;  // name|comment| of favourites 2 and 3
     WORD indexed;
   } const cases[] = {
-      // split at the last CR; the last choice is no preset
-      {"109 106 108", 1, "Night\rshift|Quiet and slow|Eco: Two-sided Grayscale|Saves paper and toner|", 2},
-      {"108", 1, "", 0},                                        // one choice: an empty index
-      {"109 110 106", 0, "Night\rshift|Quiet and slow|", 0},  // a choice naming no preset fails
-      {"111 105 108", 0, "", 0},                                // a value its item refuses
+      // split at the last CR; the first choice is no preset
+      {"108 109 106", 1, "Night\rshift|Quiet and slow|Eco: Two-sided Grayscale|Saves paper and toner|", 2},
+      {"108", 1, "", 0},                                            // one choice: an empty index
+      {"108 109 110 106", 0, "Night\rshift|Quiet and slow|", 0},  // a choice naming no preset fails
+      {"108 111 105", 0, "", 0},                                    // a value its item refuses
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.choices);
-    DeleteUserKey(printer_, u"Favorite\\UserSel01");
     DeleteUserKey(printer_, u"Favorite\\UserSel02");
+    DeleteUserKey(printer_, u"Favorite\\UserSel03");
     DeleteUserKey(printer_, u"Favorite");
     ItemStore* odd = OpenSampleWithFavoritesList(c.choices);
     ASSERT_NE(odd, nullptr);
@@ -242,7 +242,7 @@ TEST_F(FavoritePresets, PresetListsOfOddModels) {
     EXPECT_EQ(CreatePresetFavorites(printer_, odd, u"P1", list, &position, 8), c.result);
     CloseItemStore(odd);
     std::string names;
-    for (WORD n = 1; n <= 2; ++n) {
+    for (WORD n = 2; n <= 3; ++n) {
       WCHAR name[kFavoriteNameChars], comment[kFavoriteCommentChars];
       DWORD size = sizeof name;
       WCHAR key[32];
