@@ -183,6 +183,9 @@ class Writer {
       } else if (count != row.count) {
         throw BuildError("section " + std::to_string(id) + " holds " + std::to_string(row.count) + " element(s)");
       }
+      if (id == DDD_SECTION_MODEL_PICTURE && s.given && count > 0 && s.numbers[0] != 0 &&
+          !keys_.count({12, static_cast<std::uint16_t>(s.numbers[0])}))
+        throw BuildError("section 1 names picture " + std::to_string(s.numbers[0]) + ", which does not exist");
       for (std::size_t i = 0; i < count; ++i) {
         if (id == DDD_SECTION_DIRECTORY) directoryField = out.size();
         if (row.size != DDD_SIZE_IN_FILE) {
@@ -190,6 +193,7 @@ class Writer {
           continue;
         }
         DddText text = s.given ? s.texts[i] : DddText{};
+        CheckLibraryReference(text, "section " + std::to_string(id));
         if (id == DDD_SECTION_STRING_LIBRARIES && text.reference)
           throw BuildError("section 35 names string libraries and must hold plain texts");
         PutText(out, text, "section " + std::to_string(id));
@@ -198,7 +202,25 @@ class Writer {
     return directoryField;
   }
 
+  // A text that names a string library must name one the reader can reach: the libraries are
+  // the texts of section 35 (library L is its element L), which only the main database has,
+  // so a linked record may use the primary library 1 alone.
+  void CheckLibraryReference(const DddText& text, const std::string& where) const {
+    if (!text.reference) return;
+    const std::size_t libraries = model_.sections[DDD_SECTION_STRING_LIBRARIES].texts.size();
+    const std::string name = "str(" + std::to_string(text.library) + " " + std::to_string(text.id) + ")";
+    if (text.library == 0 || text.library > libraries) {
+      const std::string what = where + ": " + name + " names string library " + std::to_string(text.library) +
+                               ", but section 35 lists " + std::to_string(libraries);
+      if (current_) Fail(what);
+      throw BuildError(what);
+    }
+    if (current_ && current_->linked && text.library >= 2)
+      Fail(where + ": " + name + " lies in the linked database, which resolves only library 1");
+  }
+
   void PutText(Bytes& out, const DddText& text, const std::string& where) const {
+    CheckLibraryReference(text, where);
     Bytes bytes = EncodeDddText(text);
     std::uint16_t l, s;
     if (!text.reference && IsTextReference(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &l, &s))
@@ -353,6 +375,7 @@ class Writer {
           PutLe(out, f.texts.size(), 2);
           std::vector<Bytes> encoded;
           for (const auto& t : f.texts) {
+            CheckLibraryReference(t, where);
             encoded.push_back(EncodeDddText(t));
             if (encoded.back().size() > 0xFFFF) Fail(where + ": text longer than 65535 bytes");
             PutLe(out, encoded.back().size(), 2);
@@ -377,6 +400,12 @@ class Writer {
           Bytes data = f.bytes;
           if (data.empty() && !f.integers.empty()) {
             if (size != 1 && size != 2 && size != 4) Fail("numbers need an element size of 1, 2 or 4; give hex: bytes");
+            // Each number must fit its element, read signed or unsigned.
+            const long long low = -(1LL << (8 * size - 1)), high = (1LL << (8 * size)) - 1;
+            for (auto n : f.integers)
+              if (n < low || n > high)
+                Fail("array value " + std::to_string(n) + " does not fit an element of " + std::to_string(size) +
+                     " byte(s)");
             for (auto n : f.integers) PutLe(data, static_cast<std::uint64_t>(n), size);
           }
           if (size == 0 ? !data.empty() : data.size() % size != 0) Fail("array bytes are not whole elements");

@@ -85,6 +85,15 @@ TEST(DddTool, RefusesModelsThatBreakTheFormat) {
       {"array 1 type=3 size=3 values=[1]\n", "numbers need an element size of 1, 2 or 4"},
       {"paper 9 colour=1\n", "line 3: record type paper has no field \"colour\""},
       {"choice 1 value=i16:40000\n", "line 3: number 40000 is out of range"},
+      // Library references the reader cannot resolve, and a model picture that is missing.
+      {"section 35 [\"A.QRS\" \"B.QRS\"]\nlinked \"L.DAT\"\nfont 1 linked name=str(2 5)\n",
+       "record font 1 (line 5): field name: str(2 5) lies in the linked database"},
+      {"section 35 [\"A.QRS\"]\nlist 8 name=str(2 5)\n", "str(2 5) names string library 2, but section 35 lists 1"},
+      {"list 8 name=str(1 5)\n", "names string library 1, but section 35 lists 0"},
+      {"section 1 7\n", "section 1 names picture 7, which does not exist"},
+      // Array numbers that do not fit their elements.
+      {"array 1 type=2 size=1 values=[256]\n", "array value 256 does not fit an element of 1 byte(s)"},
+      {"array 1 type=2 size=2 values=[-32769]\n", "array value -32769 does not fit an element of 2 byte(s)"},
   };
   for (const auto& c : cases) {
     DddImage image;
