@@ -130,6 +130,9 @@ class Writer {
                      std::to_string(current_->line) + "): " + what);
   }
 
+  static constexpr std::uint16_t kFirstFlagListItem = 4097;
+  static constexpr std::uint16_t kLastFlagListItem = 4362;
+
   // Types looked up by key: their keys must be unique.
   static bool IsKeyedType(std::uint16_t type) {
     switch (type) {
@@ -272,6 +275,11 @@ class Writer {
     auto num = [&](int i) { return static_cast<std::uint16_t>(r.fields[i].number); };
     switch (r.type) {
       case 3: case 4: {
+        // The reader looks up the flag items' lists (4097 to 4362) as type 3 and every other
+        // item's as type 4: a list under the other type would never be found.
+        const bool flagItem = r.key >= kFirstFlagListItem && r.key <= kLastFlagListItem;
+        if (r.type == 3 && !flagItem) Fail("a flaglist key must be a flag item from 4097 to 4362");
+        if (r.type == 4 && flagItem) Fail("items 4097 to 4362 keep their choices in a flaglist");
         RequireKey(17, num(3), "range");
         for (auto k : r.fields[4].keys) RequireKey(r.type == 3 ? 13 : 14, k, "choices");
         for (auto k : r.fields[5].keys) RequireKey(7, k, "rules");
@@ -294,6 +302,9 @@ class Writer {
       case 5: case 6:
         if (!keys_.count({17, num(1)})) Fail("field range must name an existing sizerange");
         for (auto k : r.fields[3].keys) RequireKey(10, k, "papers");
+        if (r.fields[4].keys.size() > r.fields[3].keys.size()) Fail("more attributes than papers");
+        for (auto a : r.fields[4].keys)
+          if (a > 3) Fail("paper attribute " + std::to_string(a) + " is not 0 to 3");
         break;
       case 10:
         for (int i : {2, 3, 4})
@@ -305,6 +316,9 @@ class Writer {
         break;
       case 20:
         if (r.linked) Fail("array records must lie in the main database");
+        break;
+      case 12:
+        if (num(0) != 1 && num(0) != 2) Fail("picture kind must be 1 or 2");
         break;
       default:
         break;
