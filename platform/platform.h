@@ -8,6 +8,7 @@
 #include "platform/base/types.h"
 #include "platform/color/color.h"
 #include "platform/color/color_sim.h"
+#include "platform/gdi/font_files.h"
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/gdi_sim.h"
