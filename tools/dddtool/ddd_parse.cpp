@@ -1,5 +1,8 @@
 // Text model -> DddModel. One statement per line; an indented line continues the statement
 // above it; "#" starts a comment outside quotes. See README.md for the grammar.
+#include <iconv.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -24,8 +27,58 @@ struct ParseError : std::runtime_error {
   ParseError(int l, const std::string& what) : std::runtime_error(what), line(l) {}
 };
 
+// The code pages a model's texts may be stored in, and their converter names.
+struct CodePageName {
+  long codePage;
+  const char* converter;
+};
+constexpr CodePageName kModelCodePages[] = {
+    {1252, "WINDOWS-1252"}, {932, "CP932"}, {936, "CP936"}, {949, "CP949"}, {950, "CP950"}};
+constexpr long kDefaultModelCodePage = 1252;
+
+const char* ConverterOf(long codePage) {
+  for (const CodePageName& c : kModelCodePages)
+    if (c.codePage == codePage) return c.converter;
+  return nullptr;
+}
+
+// The code page a "codepage N" line of the model names (the first one), else the default. The
+// texts are converted while the file is split into tokens, so it is read ahead of them.
+long FindModelCodePage(const std::string& text) {
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t end = std::min(text.find('\n', at), text.size());
+    const std::string line = text.substr(at, end - at);
+    if (line.rfind("codepage", 0) == 0 && line.size() > 8 && (line[8] == ' ' || line[8] == '\t'))
+      return std::strtol(line.c_str() + 9, nullptr, 10);
+    at = end + 1;
+  }
+  return kDefaultModelCodePage;
+}
+
+// Converts the UTF-8 characters of a model text into the model's code page; escapes (\xNN)
+// stay the bytes they name and are not passed through here.
+std::string ToModelCodePage(const std::string& utf8, long codePage, int line) {
+  const char* converter = ConverterOf(codePage);
+  if (converter == nullptr) throw ParseError(line, "code page " + std::to_string(codePage) + " is not one of 1252, 932, 936, 949, 950");
+  iconv_t cd = iconv_open(converter, "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) throw ParseError(line, std::string("no converter for ") + converter);
+  std::string out(utf8.size() * 2 + 4, '\0');
+  char* in = const_cast<char*>(utf8.data());
+  std::size_t inLeft = utf8.size();
+  char* to = out.data();
+  std::size_t outLeft = out.size();
+  const std::size_t done = iconv(cd, &in, &inLeft, &to, &outLeft);
+  iconv_close(cd);
+  if (done == static_cast<std::size_t>(-1) || inLeft != 0)
+    throw ParseError(line, "text \"" + utf8 + "\" is not UTF-8 that code page " + std::to_string(codePage) + " can hold");
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
 // Splits the text into statements of tokens.
 std::vector<std::vector<Token>> Tokenize(const std::string& text) {
+  const long codePage = FindModelCodePage(text);
   std::vector<std::vector<Token>> statements;
   int line = 1;
   bool lineStart = true;
@@ -57,6 +110,13 @@ std::vector<std::vector<Token>> Tokenize(const std::string& text) {
         if (i >= text.size() || text[i] == '\n') throw ParseError(line, "unterminated text");
         char d = text[i++];
         if (d == '"') break;
+        if (static_cast<unsigned char>(d) >= 0x80) {
+          // A run of characters beyond ASCII: UTF-8 in the model, the code page in the database.
+          std::string run(1, d);
+          while (i < text.size() && static_cast<unsigned char>(text[i]) >= 0x80) run += text[i++];
+          s += ToModelCodePage(run, codePage, line);
+          continue;
+        }
         if (d != '\\') {
           s += d;
           continue;
@@ -347,6 +407,10 @@ class Parser {
     if (head == "model") model.modelName = String();
     else if (head == "display") model.displayName = String();
     else if (head == "version") model.version = String();
+    else if (head == "codepage") {
+      const long codePage = static_cast<long>(Integer(0, 65535));
+      if (!ConverterOf(codePage)) Fail("code page " + std::to_string(codePage) + " is not one of 1252, 932, 936, 949, 950");
+    }
     else if (head == "linked") model.linkedName = String();
     else if (head == "level") model.level = static_cast<std::uint32_t>(Integer(0, 0xFFFFFFFFll));
     else if (head == "section") {

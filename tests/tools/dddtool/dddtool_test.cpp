@@ -130,6 +130,34 @@ TEST(DddTool, LinkedDatabaseMayNotHaveTheOutputsName) {
   std::filesystem::remove_all(dir);
 }
 
+// Model files are UTF-8; their texts are stored in the model's code page (1252 unless a
+// "codepage" line names another), and a text the code page cannot hold is refused.
+TEST(DddTool, TextsAreStoredInTheModelsCodePage) {
+  struct Case {
+    std::string model;
+    std::string stored;  // the name's bytes in the database, empty when refused
+  } const cases[] = {
+      {"list 8 name=\"Caf\xC3\xA9 \xE2\x82\xAC\"\n", "Caf\xE9 \x80"},
+      {"codepage 932\nlist 8 name=\"\xE6\x97\xA5\xE6\x9C\xAC\"\n", "\x93\xFA\x96\x7B"},
+      {"list 8 name=\"\xE6\x97\xA5\"\n", ""},        // not in code page 1252
+      {"list 8 name=\"\xC3\"\n", ""},                  // not UTF-8
+      {"codepage 437\nlist 8 name=\"x\"\n", ""},      // not a code page the driver reads
+      {"list 8 name=\"\\xE9\"\n", "\xE9"},             // an escape is the byte it names
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.model);
+    DddImage image;
+    std::string error;
+    const bool built = BuildDddImageFromText("model \"M\"\nversion \"V:1.2.3\"\n" + c.model, &image, &error);
+    ASSERT_EQ(built, !c.stored.empty()) << error;
+    if (!built) continue;
+    DddModel model;
+    ASSERT_TRUE(DecodeDddImage(image.main, nullptr, &model, &error)) << error;
+    ASSERT_EQ(model.records.size(), 1u);
+    EXPECT_EQ(model.records[0].fields[0].text.text, c.stored);
+  }
+}
+
 TEST(DddTool, VersionTextMayFillItsWholeField) {
   const std::string version = "ABCDEFGHIJKLMNOPQ:1.2.33";  // 24 characters, no terminator
   ASSERT_EQ(version.size(), DDD_VERSION_TEXT_SIZE);
