@@ -1,6 +1,6 @@
 // Fixture for the database reader tests: a fresh sandbox, databases built in-process from text
 // models (or the compiled sample in the driver directory), both streams opened and closed, and
-// a check that every block the reader handed out was given back.
+// the sandbox's check that every block the reader handed out was given back.
 #pragma once
 
 #include <gtest/gtest.h>

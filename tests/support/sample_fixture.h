@@ -1,5 +1,5 @@
 // Fixture: the sample model opened as an item store in a fresh sandbox, default records built
-// from it, and a check that every global block handed out was given back.
+// from it (the sandbox checks that every block handed out was given back).
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Fixture of the size-check tests: a small model built in-process with papers, user papers,
 // paper sources and bins whose custom ranges are known, opened as an item store over zeroed
-// settings; and a check that every global block handed out was given back.
+// settings (the sandbox checks that every block handed out was given back).
 #pragma once
 
 #include <gtest/gtest.h>

@@ -2,11 +2,13 @@
 
 #include "core/constraints/constraint_state.h"
 #include "platform/platform.h"
+#include "tests/support/sandbox_test.h"
 
 namespace {
 
-TEST(ConstraintState, ListsGrowInStepsOfFiveAndCopyDeeply) {
-  const int before = SimLiveGlobalBlocks();
+class ConstraintStateTest : public SandboxTest {};
+
+TEST_F(ConstraintStateTest, ListsGrowInStepsOfFiveAndCopyDeeply) {
   ConstraintState* state = CreateConstraintState();
   ASSERT_NE(state, nullptr);
   EXPECT_EQ(state->firedRules, state->firedRuleRoom);
@@ -45,10 +47,9 @@ TEST(ConstraintState, ListsGrowInStepsOfFiveAndCopyDeeply) {
   EXPECT_TRUE(FreeConstraintState(state));
   EXPECT_TRUE(FreeConstraintState(copy));
   EXPECT_FALSE(FreeConstraintState(nullptr));
-  EXPECT_EQ(SimLiveGlobalBlocks(), before);
 }
 
-TEST(ConstraintState, AppendFailuresLeaveTheListAsItWas) {
+TEST_F(ConstraintStateTest, AppendFailuresLeaveTheListAsItWas) {
   WORD room[5];
   WORD* list = room;
   WORD count = 0;
@@ -65,8 +66,7 @@ TEST(ConstraintState, AppendFailuresLeaveTheListAsItWas) {
   EXPECT_EQ(count, 0);
 }
 
-TEST(ConstraintState, CopyWithoutMemoryEmptiesTheDestination) {
-  const int before = SimLiveGlobalBlocks();
+TEST_F(ConstraintStateTest, CopyWithoutMemoryEmptiesTheDestination) {
   ConstraintState* state = CreateConstraintState();
   ConstraintState* copy = CreateConstraintState();
   for (WORD id = 1; id <= 21; ++id) AppendUniqueItemId(id, kRelatedListInline, &state->related, &state->relatedCount);
@@ -78,10 +78,9 @@ TEST(ConstraintState, CopyWithoutMemoryEmptiesTheDestination) {
   EXPECT_EQ(CopyConstraintState(nullptr, state), 1);
   FreeConstraintState(state);
   FreeConstraintState(copy);
-  EXPECT_EQ(SimLiveGlobalBlocks(), before);
 }
 
-TEST(ConstraintState, MessageTypePriority) {
+TEST_F(ConstraintStateTest, MessageTypePriority) {
   struct Case {
     WORD current, incoming, expected;
   } cases[] = {

@@ -6,12 +6,16 @@
 #include "core/services/dib_colors.h"
 #include "core/constraints/value_routines.h"
 #include "platform/platform.h"
+#include "tests/support/sandbox_test.h"
 
 namespace {
 
+class ValueRoutines : public SandboxTest {};
+class DibColors : public SandboxTest {};
+
 std::u16string Text(LPCWSTR s) { return s ? std::u16string(s) : std::u16string(u"(null)"); }
 
-TEST(ValueRoutines, FormatTypedValueBySignedness) {
+TEST_F(ValueRoutines, FormatTypedValueBySignedness) {
   WCHAR out[kValueBufferChars];
   WORD word = 0xFFFF;
   EXPECT_EQ(Text(FormatTypedValue(kTypeUInt16, &word, out)), u"65535");
@@ -33,7 +37,7 @@ TEST(ValueRoutines, FormatTypedValueBySignedness) {
   GlobalFree(buffer);
 }
 
-TEST(ValueRoutines, SizesAndSlots) {
+TEST_F(ValueRoutines, SizesAndSlots) {
   EXPECT_EQ(ValueSizeOfType(kTypeFlag, nullptr, 0), 4u);
   EXPECT_EQ(ValueSizeOfType(kTypeUInt16, nullptr, 0), 2u);
   EXPECT_EQ(ValueSizeOfType(kTypeUInt8, nullptr, 0), 1u);
@@ -53,7 +57,7 @@ TEST(ValueRoutines, SizesAndSlots) {
   EXPECT_EQ(ReadTypedValue16(kTypeInt16, nullptr), 0);
 }
 
-TEST(ValueRoutines, AnswersReportThroughTheirOutputs) {
+TEST_F(ValueRoutines, AnswersReportThroughTheirOutputs) {
   LPCWSTR name = u"stale";
   ItemValueCell value{};
   DWORD size = 0;
@@ -75,7 +79,7 @@ TEST(ValueRoutines, AnswersReportThroughTheirOutputs) {
   EXPECT_EQ(answer.type, kTypeInt16);
 }
 
-TEST(DibColors, CountsAndHighlightColours) {
+TEST_F(DibColors, CountsAndHighlightColours) {
   BITMAPINFOHEADER header{};
   header.biSize = 40;
   header.biBitCount = 24;

@@ -6,8 +6,11 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "tests/support/sandbox_test.h"
 
 namespace {
+
+class BlobFormat : public SandboxTest {};
 
 void PutU32(std::vector<BYTE>& b, size_t at, DWORD v) {
   for (int i = 0; i < 4; ++i) b[at + i] = BYTE(v >> (8 * i));
@@ -25,7 +28,7 @@ std::vector<BYTE> ExtensionBlob(DWORD version, DWORD length) {
 
 WORD VersionWord(const std::vector<BYTE>& extension) { return WORD(extension[0] | extension[1] << 8); }
 
-TEST(BlobFormat, HeadersAreWrittenFieldByField) {
+TEST_F(BlobFormat, HeadersAreWrittenFieldByField) {
   std::vector<BYTE> h(kExtensionBlobHeaderSize);
   WriteExtensionBlobHeader(h.data());
   const BYTE expected[24] = {'N', 0, 'D', 0, 'E', 0, 'V', 0, '0', 0, '0', 0, '1', 0, 0, 0,
@@ -39,7 +42,7 @@ TEST(BlobFormat, HeadersAreWrittenFieldByField) {
   EXPECT_EQ(t[17], 1);
 }
 
-TEST(BlobFormat, CurrentExtensionLoadsUnchangedAndOlderOnesLieOverTheDefaults) {
+TEST_F(BlobFormat, CurrentExtensionLoadsUnchangedAndOlderOnesLieOverTheDefaults) {
   const std::vector<BYTE> defaults(kSettingsExtensionSize, 0xDD);
   // This release's blob followed by other bytes: the cursor stops after it.
   std::vector<BYTE> blob = ExtensionBlob(0x5040, kSettingsExtensionSize);
@@ -74,7 +77,7 @@ TEST(BlobFormat, CurrentExtensionLoadsUnchangedAndOlderOnesLieOverTheDefaults) {
   EXPECT_EQ(cursor, longOne.size());
 }
 
-TEST(BlobFormat, BadExtensionBlobsAreRefusedAndChangeNothing) {
+TEST_F(BlobFormat, BadExtensionBlobsAreRefusedAndChangeNothing) {
   const std::vector<BYTE> defaults(kSettingsExtensionSize, 0xDD);
   std::vector<BYTE> newer = ExtensionBlob(0x5041, kSettingsExtensionSize);
   std::vector<BYTE> otherTag = ExtensionBlob(0x5040, kSettingsExtensionSize);
@@ -105,7 +108,7 @@ TEST(BlobFormat, BadExtensionBlobsAreRefusedAndChangeNothing) {
   EXPECT_EQ(ParseExtensionBlob(header.data(), DWORD(header.size()), &cursor, ext.data(), defaults.data()), 0);
 }
 
-TEST(BlobFormat, TmbInfoAndFaxRecordsMustFitTheirBytes) {
+TEST_F(BlobFormat, TmbInfoAndFaxRecordsMustFitTheirBytes) {
   std::vector<BYTE> tmb(kTmbInfoBlobHeaderSize + 5);
   WriteTmbInfoBlobHeader(tmb.data(), 5);
   for (int i = 0; i < 5; ++i) tmb[20 + i] = BYTE(i + 1);

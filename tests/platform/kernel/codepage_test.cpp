@@ -6,14 +6,11 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "tests/support/sandbox_test.h"
 
 namespace {
 
-class CodePages : public ::testing::Test {
- protected:
-  void SetUp() override { SimReset(); }
-  void TearDown() override { SimReset(); }
-};
+class CodePages : public SandboxTest {};
 
 std::u16string ToWide(UINT page, const std::string& bytes, DWORD flags = 0) {
   WCHAR out[64] = {};

@@ -5,14 +5,11 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "tests/support/sandbox_test.h"
 
 namespace {
 
-class Memory : public ::testing::Test {
- protected:
-  void SetUp() override { SimReset(); }
-  void TearDown() override { SimReset(); }
-};
+class Memory : public SandboxTest {};
 
 TEST_F(Memory, FixedAndMovableGlobalBlocks) {
   int before = SimLiveGlobalBlocks();

@@ -25,7 +25,6 @@ class ResourceTest : public SandboxTest {
   }
   void TearDown() override {
     FreeLibrary(file_);
-    EXPECT_EQ(SimModuleLiveCount(), 0);
     SandboxTest::TearDown();
   }
 

@@ -5,14 +5,11 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "tests/support/sandbox_test.h"
 
 namespace {
 
-class Settings : public ::testing::Test {
- protected:
-  void SetUp() override { SimReset(); }
-  void TearDown() override { SimReset(); }
-};
+class Settings : public SandboxTest {};
 
 std::u16string Locale(LCID lcid, LCTYPE type) {
   WCHAR buffer[64] = {};

@@ -7,14 +7,11 @@
 #include <thread>
 
 #include "platform/platform.h"
+#include "tests/support/sandbox_test.h"
 
 namespace {
 
-class Sync : public ::testing::Test {
- protected:
-  void SetUp() override { SimReset(); }
-  void TearDown() override { SimReset(); }
-};
+class Sync : public SandboxTest {};
 
 TEST_F(Sync, CriticalSectionsAreRecursive) {
   int live = SimLiveCriticalSections();

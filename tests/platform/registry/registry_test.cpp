@@ -9,16 +9,14 @@
 #include "platform/kernel/kernel_sim.h"
 #include "platform/registry/registry.h"
 #include "platform/registry/registry_sim.h"
+#include "tests/support/sandbox_test.h"
 
 namespace {
 
 constexpr const WCHAR* kKey = u"Software\\Qorvex\\Test";
 
-class RegistryTest : public ::testing::Test {
+class RegistryTest : public SandboxTest {
  protected:
-  void SetUp() override { SimReset(); }
-  void TearDown() override { EXPECT_EQ(SimRegistryOpenKeyCount(), 0); }
-
   HKEY Create(HKEY root, LPCWSTR path) {
     HKEY key = nullptr;
     EXPECT_EQ(RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);

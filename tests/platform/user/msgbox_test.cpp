@@ -5,13 +5,11 @@
 #include "platform/kernel/kernel_sim.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/user_sim.h"
+#include "tests/support/sandbox_test.h"
 
 namespace {
 
-class MessageBoxTest : public ::testing::Test {
- protected:
-  void SetUp() override { SimReset(); }
-};
+class MessageBoxTest : public SandboxTest {};
 
 TEST_F(MessageBoxTest, ScriptedAnswersInOrderThenCancel) {
   SimMessageBoxAnswer(IDYES);
