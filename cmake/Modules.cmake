@@ -35,4 +35,22 @@ function(qv_add_test target)
                                                QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QV_DRIVER_DIR=${QV_DRIVER_DIR}")
 endfunction()
+# qv_add_area_folders(DIR [SKIP regex])
+# Tests, benchmarks and fuzz targets mirror the code's folders: every folder below DIR with a
+# CMakeLists.txt joins the build; a folder without one is searched one level further. Folders
+# whose path matches SKIP (data, corpora, support added elsewhere) are left out.
+function(qv_add_area_folders dir)
+  cmake_parse_arguments(A "" "SKIP" "" ${ARGN})
+  file(GLOB areas LIST_DIRECTORIES true CONFIGURE_DEPENDS ${dir}/*)
+  foreach(area ${areas})
+    if(NOT IS_DIRECTORY ${area} OR (A_SKIP AND area MATCHES "${A_SKIP}"))
+      continue()
+    elseif(EXISTS ${area}/CMakeLists.txt)
+      add_subdirectory(${area})
+    else()
+      qv_add_area_folders(${area} SKIP "${A_SKIP}")
+    endif()
+  endforeach()
+endfunction()
+
 include(${CMAKE_CURRENT_LIST_DIR}/Resources.cmake)

@@ -356,22 +356,30 @@ TEST_F(PublicItems, CaseTableThroughEveryExport) {
   UnloadQorvexData(&dll);
 }
 
+// Records and a caller's context over them, as an outside caller hands them to the exports.
+struct CallerRecords {
+  std::unique_ptr<SettingsRecord> settings = std::make_unique<SettingsRecord>();
+  std::unique_ptr<PrinterConfiguration> config = std::make_unique<PrinterConfiguration>();
+  std::unique_ptr<DmaContext> context = std::make_unique<DmaContext>();
+  CallerRecords() {
+    context->settings = settings.get();
+    context->config = config.get();
+  }
+};
+
 TEST_F(PublicItems, SecretWrittenReadsBackOnlyThroughItsPlainItem) {
   QorvexDataExports dll;
   ASSERT_TRUE(LoadQorvexData(&dll));
-  auto settings = std::make_unique<SettingsRecord>();
-  auto config = std::make_unique<PrinterConfiguration>();
-  auto context = std::make_unique<DmaContext>();
-  context->settings = settings.get();
-  context->config = config.get();
-  EXPECT_EQ(dll.setStringData(context.get(), 0x9004, "abcdefghijkl", 13), kDmaDone);
+  CallerRecords records;
+  DmaContext* context = records.context.get();
+  EXPECT_EQ(dll.setStringData(context, 0x9004, "abcdefghijkl", 13), kDmaDone);
   char text[17] = {};
   DWORD length = sizeof text;
-  EXPECT_EQ(dll.getStringData(context.get(), 0x9004, text, &length), kDmaFailed);
+  EXPECT_EQ(dll.getStringData(context, 0x9004, text, &length), kDmaFailed);
   // 0x9004 is item 0x1437, which the UserSettingInfo carries as stored.
   std::vector<BYTE> block(kUserSettingInfoSize);
   length = kUserSettingInfoSize;
-  ASSERT_EQ(dll.getUserSettingInfo(context.get(), block.data(), &length), kDmaDone);
+  ASSERT_EQ(dll.getUserSettingInfo(context, block.data(), &length), kDmaDone);
   EXPECT_EQ(Bytes(reinterpret_cast<const char*>(block.data()) + 708, 34), W(u"CgAXFQ4EExkCCB8d"));
   UnloadQorvexData(&dll);
 }
@@ -379,17 +387,14 @@ TEST_F(PublicItems, SecretWrittenReadsBackOnlyThroughItsPlainItem) {
 TEST_F(PublicItems, UserSettingInfoKeepsTheModelNameToTheFieldsFullWidth) {
   QorvexDataExports dll;
   ASSERT_TRUE(LoadQorvexData(&dll));
-  auto settings = std::make_unique<SettingsRecord>();
-  auto config = std::make_unique<PrinterConfiguration>();
-  auto context = std::make_unique<DmaContext>();
-  context->settings = settings.get();
-  context->config = config.get();
+  CallerRecords records;
+  DmaContext* context = records.context.get();
   const std::string name = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";  // 36 characters, the field holds 32
   std::memset(context->modelName, 0, sizeof context->modelName);
   std::memcpy(context->modelName, name.data(), name.size());
   std::vector<BYTE> block(kUserSettingInfoSize);
   DWORD length = kUserSettingInfoSize;
-  ASSERT_EQ(dll.getUserSettingInfo(context.get(), block.data(), &length), kDmaDone);
+  ASSERT_EQ(dll.getUserSettingInfo(context, block.data(), &length), kDmaDone);
   std::string kept;
   for (DWORD i = 0; i < kUserSettingModelNameChars; ++i)
     kept += char(block[kUserSettingModelNameOffset + 2 * i]);
