@@ -100,6 +100,7 @@ class SandboxTest : public ::testing::Test {
         {"printer handles", static_cast<long long>(SimOpenPrinterHandleCount())},
         {"modules", SimModuleLiveCount()},
         {"GDI objects", SimLiveGdiObjects()},
+        {"engine allocations", SimEngineOutstanding()},
     };
   }
 

@@ -1,0 +1,30 @@
+// Test control of the graphics engine host: the log of every driver call and every engine
+// callback with its arguments and result, and the count of engine allocations still alive
+// (memory blocks, glyph sets, surfaces, palettes, paths handed to a driver, brushes and their
+// realisations, fonts, device contexts and loaded drivers). SimReset (kernel_sim.h) empties the
+// log and releases whatever the engine still holds.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/base/export.h"
+#include "platform/engine/engine_host.h"
+
+enum class SimEngineCallKind : BYTE { Ddi, Callback };
+
+struct SimEngineCall {
+  SimEngineCallKind kind;
+  std::string name;    // "DrvEnablePDEV", "EngCreateDeviceSurface", ...
+  std::string args;    // the arguments, decoded
+  std::string result;  // the answer; "refused: ..." when the engine refused a callback's input
+};
+
+PLATFORM_API std::vector<SimEngineCall> SimEngineLog();
+// The names of the log's entries of one kind, in order.
+PLATFORM_API std::vector<std::string> SimEngineCallNames(SimEngineCallKind kind);
+PLATFORM_API void SimEngineLogReset();
+
+PLATFORM_API int SimEngineOutstanding();
+// One line per outstanding allocation ("surface 640x480", "memory 96 bytes tag 0x...", ...).
+PLATFORM_API std::vector<std::string> SimEngineOutstandingList();
