@@ -205,6 +205,67 @@ TEST_F(EngineHostTest, FailsTheContextWhenTheDriverCannotMakeItsSurface) {
   ASSERT_TRUE(EngineUnloadDriver(driver));
 }
 
+void SetSwitch(LPCWSTR name, DWORD value) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\QvTestGr", 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(key);
+}
+
+TEST_F(EngineHostTest, RefusesATableItCannotTrust) {
+  for (DWORD fault : {1u, 2u, 3u}) {
+    SetSwitch(u"Table", fault);
+    SimEngineLogReset();
+    EXPECT_EQ(EngineLoadDriver(u"qvtestgr.dll"), nullptr) << fault;
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_DRIVER_LEVEL));
+    // The driver enabled itself: it is disabled again before it is unloaded.
+    EXPECT_EQ(SimEngineCallNames(SimEngineCallKind::Ddi),
+              (std::vector<std::string>{"DrvEnableDriver", "DrvEnableDriver", "DrvDisableDriver"}));
+    EXPECT_EQ(SimModuleLoadCount(u"qvtestgr.dll"), SimModuleFreeCount(u"qvtestgr.dll"));
+  }
+}
+
+TEST_F(EngineHostTest, CallsOnlyWhatTheSurfaceHooksAndResetsOnlyBetweenPages) {
+  SetSwitch(u"Hooks", HOOK_BITBLT);
+  EngineDriver* driver = EngineLoadDriver(u"qvtestgr.dll");
+  ASSERT_NE(driver, nullptr);
+  EngineDc* dc = EngineCreateDC(driver, kPrinter, nullptr);
+  ASSERT_NE(dc, nullptr);
+  ASSERT_TRUE(EngineStartDoc(dc, u"Hooks"));
+  ASSERT_TRUE(EngineStartPage(dc));
+  const std::vector<DrawCall> page = SamplePage();
+  EXPECT_EQ(EngineDraw(dc, page[0]), FALSE);     // a stroke: not hooked, not called
+  EXPECT_EQ(EngineDraw(dc, page.back()), TRUE);  // the blt
+  DEVMODEW landscape = DevMode(2);
+  EXPECT_FALSE(EngineResetDC(dc, &landscape));
+  ASSERT_TRUE(EngineEndDoc(dc));
+  const auto names = SimEngineCallNames(SimEngineCallKind::Ddi);
+  EXPECT_EQ(std::count(names.begin(), names.end(), "DrvStrokePath"), 0);
+  EXPECT_EQ(std::count(names.begin(), names.end(), "DrvBitBlt"), 1);
+  EXPECT_EQ(std::count(names.begin(), names.end(), "DrvResetPDEV"), 0);
+  ASSERT_TRUE(EngineDeleteDC(dc));
+  ASSERT_TRUE(EngineUnloadDriver(driver));
+}
+
+TEST_F(EngineHostTest, AbortsTheSpoolJobOfADocumentTheDriverRefuses) {
+  SetSwitch(u"FailStartDoc", 1);
+  EngineDriver* driver = EngineLoadDriver(u"qvtestgr.dll");
+  ASSERT_NE(driver, nullptr);
+  EngineDc* dc = EngineCreateDC(driver, kPrinter, nullptr);
+  ASSERT_NE(dc, nullptr);
+  EXPECT_FALSE(EngineStartDoc(dc, u"Refused"));
+  EXPECT_FALSE(EngineStartPage(dc));
+  const std::vector<SimSpoolJob> jobs = SimListSpoolJobs();
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(jobs[0].state, SimJobState::Aborted);
+  const auto names = SimEngineCallNames(SimEngineCallKind::Ddi);
+  EXPECT_EQ(names.back(), "DrvEndDoc");
+  EXPECT_NE(SimEngineLog().back().args.find("ED_ABORTDOC"), std::string::npos);
+  ASSERT_TRUE(EngineDeleteDC(dc));
+  ASSERT_TRUE(EngineUnloadDriver(driver));
+}
+
 TEST(EngineGlyphSet, MapsTheAnsiCodePageAndIsFreedByTheDriver) {
   FD_GLYPHSET* set = EngComputeGlyphSet(0, 0, 256);
   ASSERT_NE(set, nullptr);

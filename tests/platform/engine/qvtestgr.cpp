@@ -4,13 +4,18 @@
 // hands block transfers and glyph bitmaps back to the engine, which draws them into its page
 // bitmap. Escape 0x7100 makes the next drawing calls also misuse the engine's objects (reading
 // past their end, short buffers, foreign pointers) and report what the engine answered.
+// HKEY_CURRENT_USER\Software\QvTestGr switches faults on: "Table" 1 answers a table with a
+// repeated row, 2 a row with an index out of range, 3 a table without DrvEnablePDEV; "Hooks"
+// replaces the surface hooks; "FailStartDoc" 1 refuses every document.
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
+#include "platform/base/errors.h"
 #include "platform/base/export.h"
 #include "platform/engine/ddi_functions.h"
 #include "platform/engine/engine.h"
+#include "platform/registry/registry.h"
 
 namespace {
 
@@ -32,6 +37,17 @@ struct TestPdev {
 };
 
 FD_GLYPHSET* glyphSet = nullptr;
+
+// A fault switch of the tests; 0 when not set.
+DWORD Switch(LPCWSTR name, DWORD otherwise = 0) {
+  HKEY key = nullptr;
+  DWORD value = otherwise, size = sizeof value;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\QvTestGr", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS) value = otherwise;
+    RegCloseKey(key);
+  }
+  return value;
+}
 
 TestPdev* PdevOf(SURFOBJ* so) {
   auto* p = so != nullptr ? reinterpret_cast<TestPdev*>(so->dhpdev) : nullptr;
@@ -197,8 +213,8 @@ HSURF DrvEnableSurface(DHPDEV pdev) {
   auto* p = reinterpret_cast<TestPdev*>(pdev);
   p->hsurf = EngCreateDeviceSurface(reinterpret_cast<DHSURF>(p), p->size, BMF_24BPP);
   if (p->hsurf == nullptr) return nullptr;
-  const FLONG hooks = HOOK_BITBLT | HOOK_STRETCHBLT | HOOK_TEXTOUT | HOOK_STROKEPATH | HOOK_FILLPATH |
-                      HOOK_STROKEANDFILLPATH | HOOK_COPYBITS | HOOK_STRETCHBLTROP;
+  const FLONG hooks = Switch(u"Hooks", HOOK_BITBLT | HOOK_STRETCHBLT | HOOK_TEXTOUT | HOOK_STROKEPATH | HOOK_FILLPATH |
+                                          HOOK_STROKEANDFILLPATH | HOOK_COPYBITS | HOOK_STRETCHBLTROP);
   if (!EngAssociateSurface(p->hsurf, p->hdev, hooks)) {
     EngDeleteSurface(p->hsurf);
     return nullptr;
@@ -219,6 +235,7 @@ BOOL DrvStartDoc(SURFOBJ* so, LPWSTR, DWORD job) {
     Report(p, "StartDoc continued job=%u", job);
     return TRUE;
   }
+  if (Switch(u"FailStartDoc") == 1) return FALSE;
   p->inDoc = TRUE;
   Report(p, "StartDoc job=%u", job);
   return TRUE;
@@ -406,9 +423,15 @@ DLLEXPORT BOOL DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
 
 DLLEXPORT BOOL DrvEnableDriver(ULONG engineVersion, ULONG cj, DRVENABLEDATA* data) {
   if (engineVersion < DDI_DRIVER_VERSION_NT4 || cj < sizeof(DRVENABLEDATA) || data == nullptr) return FALSE;
+  static DRVFN table[sizeof kTable / sizeof kTable[0]];
+  std::memcpy(table, kTable, sizeof table);
+  const DWORD fault = Switch(u"Table");
+  if (fault == 1) table[1].iFunc = table[0].iFunc;
+  if (fault == 2) table[1].iFunc = INDEX_LAST + 1;
+  if (fault == 3) table[0].iFunc = INDEX_DrvDisableDriver;
   data->iDriverVersion = DDI_DRIVER_VERSION_NT4;
-  data->c = sizeof kTable / sizeof kTable[0];
-  data->pdrvfn = const_cast<DRVFN*>(kTable);
+  data->c = sizeof table / sizeof table[0];
+  data->pdrvfn = table;
   glyphSet = EngComputeGlyphSet(0, 0, 256);
   return glyphSet != nullptr;
 }
