@@ -2,6 +2,7 @@
 // documents and pages in the platform's order, every kind of drawing call with its objects,
 // ResetDC, the driver's misuse of objects refused, and nothing left when all is done.
 #include <algorithm>
+#include <filesystem>
 #include <string>
 
 #include "tests/platform/engine/sample_page.h"
@@ -264,6 +265,18 @@ TEST_F(EngineHostTest, AbortsTheSpoolJobOfADocumentTheDriverRefuses) {
   EXPECT_NE(SimEngineLog().back().args.find("ED_ABORTDOC"), std::string::npos);
   ASSERT_TRUE(EngineDeleteDC(dc));
   ASSERT_TRUE(EngineUnloadDriver(driver));
+}
+
+TEST_F(EngineHostTest, FindsAResourceOfALoadedResourceFile) {
+  HMODULE file = LoadLibraryExW(u"qvtest.qrs", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(file, nullptr);
+  ULONG size = 99;
+  const BYTE* glyphs = static_cast<const BYTE*>(EngFindResource(file, 6, 260, &size));
+  ASSERT_NE(glyphs, nullptr);
+  EXPECT_EQ(size, std::filesystem::file_size(std::filesystem::path(QV_SOURCE_DIR) / "tests/platform/kernel/data/glyphs.bin"));
+  EXPECT_EQ(EngFindResource(file, 7, 260, &size), nullptr);
+  EXPECT_EQ(size, 0u);
+  FreeLibrary(file);
 }
 
 TEST(EngineGlyphSet, MapsTheAnsiCodePageAndIsFreedByTheDriver) {
