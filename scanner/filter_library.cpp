@@ -163,6 +163,9 @@ BOOL BuildFilterParameters(BYTE* p, const ImageRecord& r, WORD levelChannelMode)
 BOOL RunImageFilter(BYTE* pixels, DWORD width, DWORD lines, DWORD lineBytes, const ImageRecord& r) {
   BYTE block[kFilterRunBlockBytes] = {};
   if (!BuildFilterParameters(block + 40, r, 1)) return FALSE;
+  // The one-bit methods choose the mode of black-and-white images only: a grey or colour
+  // record may still carry the method of an earlier one-bit scan, and a one-bit mode would
+  // write one-bit lines into a band laid out for 8 or 24 bits.
   DWORD mode;
   if (r.PixelType == TWPT_BW && r.OneBitMethod == kOneBitDiffusion)
     mode = kModeDiffusion;

@@ -10,7 +10,7 @@
 // SimFilterCurve(k, i).
 //
 // Variants of the library without one required entry are built as
-// <driver dir>/filter_variants/<entry>/pelvofilt.dll.
+// <test dir>/filter_variants/<entry>/pelvofilt.dll (the test directory beside the driver directory).
 #pragma once
 
 #include "platform/base/types.h"

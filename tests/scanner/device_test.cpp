@@ -12,10 +12,12 @@
 
 #include "outside/pelvodev/pelvodev_sim.h"
 #include "outside/pelvofilt/pelvofilt_sim.h"
+#include "platform/base/byte_order.h"
 #include "platform/platform.h"
 #include "scanner/device.h"
 #include "scanner/filter_library.h"
 #include "scanner/image_record.h"
+#include "scanner/scan_run.h"
 #include "scanner/scan_settings.h"
 #include "scanner/system_routines.h"
 #include "scanner/text_ids.h"
@@ -391,6 +393,44 @@ TEST_F(DeviceTest, RawDumpsAndTheColourTransform) {
   scannerReset_();
   EXPECT_EQ(StartGrey(kScanKindGray, 100, 4), kScanOk);
   EndDeviceScan();
+}
+
+}  // namespace
+
+namespace {
+
+// The one-bit methods decide the filter's mode for black-and-white images only: a grey or
+// colour record that still carries a method from an earlier one-bit scan runs in its own mode.
+TEST_F(DeviceTest, OneBitMethodsApplyToBlackAndWhiteImagesOnly) {
+  HMODULE filter = GetModuleHandleW(u"pelvofilt.dll");
+  ASSERT_NE(filter, nullptr);
+  const auto reset = Bind<SimFilterResetProc>(filter, "SimFilterReset");
+  const auto runBlock = Bind<SimFilterRunBlockProc>(filter, "SimFilterRunBlock");
+  struct Case {
+    WORD pixelType;
+    WORD kind;
+    WORD method;
+    DWORD mode;  // the run block's mode field
+  } const cases[] = {
+      {TWPT_BW, kScanKindDiffusion, kOneBitDiffusion, 4},
+      {TWPT_BW, kScanKindThreshold, kOneBitThreshold, 0},
+      {TWPT_GRAY, kScanKindGray, kOneBitDiffusion, 1},
+      {TWPT_GRAY, kScanKindGray, kOneBitHalftone, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pixelType * 100 + c.method);
+    reset();
+    ImageRecord r{};
+    ASSERT_TRUE(SetImageRecordDefaults(r));
+    r.PixelType = c.pixelType;
+    r.ScanKind = c.kind;
+    r.OneBitMethod = c.method;
+    std::vector<BYTE> pixels(64 * 4, 0x80);
+    ASSERT_TRUE(RunImageFilter(pixels.data(), 8, 4, 64, r));
+    BYTE block[1404];
+    ASSERT_TRUE(runBlock(0, block));
+    EXPECT_EQ(GetLE32(block + 12), c.mode);
+  }
 }
 
 }  // namespace
