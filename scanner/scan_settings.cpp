@@ -3,8 +3,9 @@
 
 #include <cstring>
 
-#include "platform/base/types.h"
 #include "platform/base/byte_order.h"
+#include "platform/base/types.h"
+#include "platform/twain/twain.h"
 
 ScanSettings g_ScanSettings;
 ScannerSwitches g_Switches;
@@ -220,4 +221,22 @@ void ApplyScanModeRecord(ScanSettings& s, const BYTE* r) {
   if (s.OriginalType > 2) s.OriginalType = 0;
   s.BackgroundRemoval = GetLE32(r + 68);
   KeepFlag(s.BackgroundRemoval);
+}
+
+void CopyNegotiatedSettings(ScanSettings& s, const ImageRecord& r) {
+  if (r.FrameNegotiated) s.ScanArea = r.LayoutFrame;
+  if (r.PixelTypeNegotiated) {
+    switch (r.PixelType) {
+      case TWPT_BW: s.ScanTypeCode = r.OneBitMethod; break;  // the one-bit methods are type codes 0, 1, 3
+      case TWPT_GRAY: s.ScanTypeCode = 6; break;
+      case TWPT_RGB: s.ScanTypeCode = r.ScanKind == kScanKindColor48 ? 7 : 4; break;
+      case TWPT_PALETTE: s.ScanTypeCode = 5; break;
+      default: break;
+    }
+  }
+  if (r.ResolutionNegotiated) {
+    s.XResolution = r.XResolution;
+    s.YResolution = r.YResolution;
+  }
+  s.TransferMechanism = r.TransferMechanism;
 }

@@ -96,3 +96,7 @@ void SetAreaFromSizeCode(ScanSettings& settings);
 
 // A length in 1/1200 inch at a scale, in every display unit (inch, cm, mm, pixel, pica, point).
 void FillUnitReadout(double scalePercent, LONG length, LONG dpi, UnitReadout* readout);
+
+// Carries what the application negotiated back into the dialog's settings: the frame as the
+// scan area, the pixel type as the scan type, the resolution; the transfer mechanism always.
+void CopyNegotiatedSettings(ScanSettings& settings, const ImageRecord& record);

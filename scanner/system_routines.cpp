@@ -4,10 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/base/byte_order.h"
 #include "platform/base/types.h"
 #include "platform/kernel/codepage.h"
 #include "platform/kernel/ini.h"
 #include "platform/kernel/module.h"
+#include "platform/kernel/qrs.h"
 #include "platform/kernel/resource.h"
 
 HINSTANCE g_Instance;
@@ -54,5 +56,38 @@ BOOL MakeDefaultTransferName(HINSTANCE instance, LPSTR buffer, DWORD size) {
   char* dot = std::strrchr(buffer, '.');
   if (dot == nullptr || static_cast<DWORD>(dot - buffer) + 4 >= size) return FALSE;
   std::strcpy(dot + 1, "tmp");
+  return TRUE;
+}
+
+namespace {
+
+// The version resource: a block header (length, value length, type), the key
+// "VS_VERSION_INFO" with its terminator, padding to 32 bits, then the fixed file information
+// whose file version is two 32-bit words after its signature and structure version.
+constexpr char16_t kVersionKey[] = u"VS_VERSION_INFO";
+constexpr DWORD kFixedInfoOffset = 40;
+constexpr DWORD kFixedInfoBytes = 52;
+constexpr DWORD kFixedInfoSignature = 0xFEEF04BD;
+
+}  // namespace
+
+BOOL GetModuleVersion(HINSTANCE instance, WORD* major, WORD* minor, WORD* build, WORD* revision) {
+  for (WORD* part : {major, minor, build, revision})
+    if (part != nullptr) *part = 0;
+  HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(1), RT_VERSION);
+  if (found == nullptr) return FALSE;
+  const DWORD size = SizeofResource(instance, found);
+  const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(instance, found)));
+  if (bytes == nullptr || size < kFixedInfoOffset + kFixedInfoBytes) return FALSE;
+  if (GetLE16(bytes) > size || GetLE16(bytes + 2) < kFixedInfoBytes) return FALSE;
+  for (DWORD i = 0; i < sizeof kVersionKey / sizeof(char16_t); ++i)
+    if (GetLE16(bytes + 6 + 2 * i) != kVersionKey[i]) return FALSE;
+  const BYTE* fixed = bytes + kFixedInfoOffset;
+  if (GetLE32(fixed) != kFixedInfoSignature) return FALSE;
+  const DWORD high = GetLE32(fixed + 8), low = GetLE32(fixed + 12);
+  if (major != nullptr) *major = static_cast<WORD>(high >> 16);
+  if (minor != nullptr) *minor = static_cast<WORD>(high);
+  if (build != nullptr) *build = static_cast<WORD>(low >> 16);
+  if (revision != nullptr) *revision = static_cast<WORD>(low);
   return TRUE;
 }

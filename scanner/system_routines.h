@@ -25,3 +25,7 @@ int LoadLocalizedString(HINSTANCE instance, UINT id, LPSTR buffer, int size);
 BOOL GetSourceModuleDirectory(HINSTANCE instance, LPSTR buffer, DWORD size);
 // The module's path up to its last dot, followed by "tmp".
 BOOL MakeDefaultTransferName(HINSTANCE instance, LPSTR buffer, DWORD size);
+
+// The four parts of the module's fixed file version (most significant first), read from its
+// version resource; all 0 and FALSE when the resource is missing or malformed.
+BOOL GetModuleVersion(HINSTANCE instance, WORD* major, WORD* minor, WORD* build, WORD* revision);

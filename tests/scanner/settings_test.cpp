@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "platform/base/byte_order.h"
+#include "platform/twain/twain.h"
 #include "scanner/scan_settings.h"
 
 namespace {
@@ -192,6 +193,52 @@ TEST(ScanModeRecord, LayoutAndRoundTrip) {
   EXPECT_TRUE(SameRect(back.ScanArea, kWholeBed));
   EXPECT_EQ(back.OriginalType, 0);
   EXPECT_EQ(back.BackgroundRemoval, 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// What the application negotiated comes back into the dialog's settings; the rest stays.
+TEST(ScanSettings, NegotiatedValuesReachTheDialogsSettings) {
+  struct Case {
+    DWORD frame, pixelType, resolution;
+    WORD type, kind, method;
+    WORD expectedType;
+  } const cases[] = {
+      {0, 1, 0, TWPT_BW, kScanKindDiffusion, kOneBitDiffusion, 3},
+      {0, 1, 0, TWPT_BW, kScanKindHalftone, kOneBitHalftone, 1},
+      {0, 1, 0, TWPT_GRAY, kScanKindGray, 0, 6},
+      {0, 1, 0, TWPT_RGB, kScanKindColor, 0, 4},
+      {0, 1, 0, TWPT_RGB, kScanKindColor48, 0, 7},
+      {0, 1, 0, TWPT_PALETTE, kScanKindColor, 0, 5},
+      {1, 0, 1, TWPT_GRAY, kScanKindGray, 0, 9},  // pixel type not negotiated: the type stays
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.expectedType);
+    ScanSettings s{};
+    ResetScanSettings(s);
+    s.ScanTypeCode = 9;
+    const RECT before = s.ScanArea;
+    const LONG resolution = s.XResolution;
+    ImageRecord r{};
+    r.FrameNegotiated = c.frame;
+    r.PixelTypeNegotiated = c.pixelType;
+    r.ResolutionNegotiated = c.resolution;
+    r.PixelType = c.type;
+    r.ScanKind = c.kind;
+    r.OneBitMethod = c.method;
+    r.LayoutFrame = {10, 20, 1210, 2420};
+    r.XResolution = 150;
+    r.YResolution = 150;
+    r.TransferMechanism = TWSX_MEMORY;
+    CopyNegotiatedSettings(s, r);
+    EXPECT_EQ(s.ScanTypeCode, c.expectedType);
+    EXPECT_TRUE(SameRect(s.ScanArea, c.frame ? r.LayoutFrame : before));
+    EXPECT_EQ(s.XResolution, c.resolution ? 150 : resolution);
+    EXPECT_EQ(s.YResolution, c.resolution ? 150 : resolution);
+    EXPECT_EQ(s.TransferMechanism, TWSX_MEMORY);
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/base/byte_order.h"
 #include "platform/platform.h"
 #include "scanner/system_routines.h"
 #include "tests/support/scanner_fixture.h"
@@ -116,6 +117,58 @@ TEST_F(TextTest, ResourceWithoutTerminatorEndsAtItsSize) {
   LoadLocaleText(source_);
   EXPECT_EQ(Text(1091), "Glass");
   EXPECT_EQ(Text(1093), "");  // after the terminator
+}
+
+}  // namespace
+
+namespace {
+
+// A version resource: header, key, padding, then the fixed information (signature, structure
+// version, file version high and low words, and the rest left 0).
+std::vector<BYTE> VersionResource(DWORD signature, DWORD high, DWORD low) {
+  std::vector<BYTE> v(40 + 52, 0);
+  PutLE16(v.data(), WORD(v.size()));
+  PutLE16(v.data() + 2, 52);
+  const char16_t key[] = u"VS_VERSION_INFO";
+  for (size_t i = 0; i < sizeof key / sizeof(char16_t); ++i) PutLE16(v.data() + 6 + 2 * i, key[i]);
+  PutLE32(v.data() + 40, signature);
+  PutLE32(v.data() + 44, 0x00010000);
+  PutLE32(v.data() + 48, high);
+  PutLE32(v.data() + 52, low);
+  return v;
+}
+
+class ModuleVersion : public SandboxTest {};
+
+TEST_F(ModuleVersion, FixedFileVersionInFourParts) {
+  struct Case {
+    const char* what;
+    std::vector<BYTE> resource;  // empty: no version resource
+    BOOL result;
+    WORD parts[4];
+  } const cases[] = {
+      {"version 1.2.3.4", VersionResource(0xFEEF04BD, 0x00010002, 0x00030004), TRUE, {1, 2, 3, 4}},
+      {"no version resource", {}, FALSE, {0, 0, 0, 0}},
+      {"bad signature", VersionResource(0x12345678, 0x00010002, 0x00030004), FALSE, {0, 0, 0, 0}},
+      {"cut short", [] { auto v = VersionResource(0xFEEF04BD, 0x00010002, 0x00030004); v.resize(60); return v; }(),
+       FALSE, {0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QrsBuilder builder;
+    std::string error;
+    ASSERT_TRUE(builder.AddString(1, u"x", error)) << error;
+    if (!c.resource.empty()) ASSERT_TRUE(builder.Add(QrsName{16, u""}, QrsName{1, u""}, c.resource, error)) << error;
+    const std::vector<BYTE> file = builder.Build();
+    const std::string host = Host(u"C:\\version.qrs");
+    std::ofstream(host, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+    HMODULE module = LoadLibraryW(u"C:\\version.qrs");
+    ASSERT_NE(module, nullptr);
+    WORD parts[4] = {9, 9, 9, 9};
+    EXPECT_EQ(GetModuleVersion(module, &parts[0], &parts[1], &parts[2], &parts[3]), c.result);
+    EXPECT_EQ(std::vector<WORD>(parts, parts + 4), std::vector<WORD>(c.parts, c.parts + 4));
+    FreeLibrary(module);
+  }
 }
 
 }  // namespace
