@@ -1,5 +1,6 @@
 #include "core/constraints/choice_list.h"
 
+#include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/memory.h"
@@ -34,4 +35,36 @@ int FreeChoiceList(ChoiceList* list) {
   GlobalFree(list->choices);
   GlobalFree(list);
   return 1;
+}
+
+Choice* GetChoice(const ChoiceList* list, LONG n) {
+  if (list == nullptr || list->choices == nullptr || n < 0 || n >= list->count) return nullptr;
+  return &list->choices[n];
+}
+
+Choice* GetChoiceEntry(const ChoiceList* list, LONG n) { return GetChoice(list, n); }
+
+LPCWSTR GetChoiceName(const ChoiceList* list, LONG n) {
+  const Choice* choice = GetChoice(list, n);
+  return choice == nullptr ? nullptr : choice->name;
+}
+
+HICON GetChoiceIcon(const ChoiceList* list, LONG n) {
+  const Choice* choice = GetChoice(list, n);
+  return choice == nullptr ? nullptr : choice->icon;
+}
+
+HPALETTE GetChoicePalette(const ChoiceList* list, LONG n) {
+  const Choice* choice = GetChoice(list, n);
+  return choice == nullptr ? nullptr : choice->palette;
+}
+
+Choice* FindChoiceByName(const ChoiceList* list, LPCWSTR text) {
+  if (list == nullptr || text == nullptr) return nullptr;
+  const size_t length = wcslen(text);
+  for (LONG n = 0; n < list->count; ++n) {
+    Choice* choice = GetChoice(list, n);
+    if (choice != nullptr && choice->name != nullptr && wcsncmp(choice->name, text, length) == 0) return choice;
+  }
+  return nullptr;
 }

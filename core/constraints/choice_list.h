@@ -45,3 +45,18 @@ LONG GetChoiceCount(const ChoiceList* list);
 // Frees the list with its name and, for every choice, its name, icon, palette and string
 // value. 1, or 0 for NULL.
 int FreeChoiceList(ChoiceList* list);
+
+// Caller to come: the property-sheet pages' list controls.
+// Choice n, or NULL for a missing list or choice array and n outside 0..count-1. GetChoiceEntry
+// is the same call under the name the list controls use.
+Choice* GetChoice(const ChoiceList* list, LONG n);
+Choice* GetChoiceEntry(const ChoiceList* list, LONG n);
+// Caller to come: the property-sheet pages' list controls.
+// A field of choice n, or NULL as GetChoice.
+LPCWSTR GetChoiceName(const ChoiceList* list, LONG n);
+HICON GetChoiceIcon(const ChoiceList* list, LONG n);
+HPALETTE GetChoicePalette(const ChoiceList* list, LONG n);
+// Caller to come: the property-sheet pages' list controls.
+// The first choice whose name begins with the whole text (case-sensitive), so a short name
+// also finds a name with a size after it; NULL for a missing list or text or no match.
+Choice* FindChoiceByName(const ChoiceList* list, LPCWSTR text);

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "core/constraints/constraint_records.h"
-#include "core/constraints/constraint_standin.h"
 #include "core/constraints/hard_rules.h"
 #include "core/store/item_access.h"
 #include "platform/base/text.h"

@@ -4,7 +4,6 @@
 
 #include "core/constraints/change_values.h"
 #include "core/constraints/constraint_engine.h"
-#include "core/constraints/constraint_standin.h"
 #include "core/constraints/size_checks.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"

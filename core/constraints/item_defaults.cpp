@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "core/constraints/constraint_standin.h"
 #include "core/constraints/value_routines.h"
 #include "core/store/item_access.h"
 #include "platform/base/types.h"

@@ -58,7 +58,9 @@ struct ChoiceListHeaderSlot {
 };
 
 // What a handler gets for kItemOpListentry: the name and value of choice `index` (from 0),
-// copied by the list builder at once.
+// copied by the list builder at once. A name the handler loads goes into the builder's room
+// (kChoiceNameRoomChars characters), so each build has storage of its own.
+inline constexpr int kChoiceNameRoomChars = 256;
 struct ChoiceEntrySlot {
   HMODULE resourceModule;
   LPCWSTR* name;
@@ -67,6 +69,7 @@ struct ChoiceEntrySlot {
   WORD index;
   const LPCWSTR* callerList;
   void* extra;
+  LPWSTR nameRoom;
 };
 
 // The slot a handler receives; which member is valid follows from the operation.

@@ -2,10 +2,11 @@
 
 #include <cstring>
 
-#include "core/constraints/constraint_standin.h"
+#include "core/constraints/builtin_lists.h"
 #include "core/rules/dm_fields.h"
 #include "core/rules/stamp_records.h"
 #include "core/rules/user_paper_name.h"
+#include "core/services/os_generation.h"
 #include "core/services/typed_compare.h"
 #include "core/store/item_store.h"
 #include "platform/base/text.h"
@@ -220,8 +221,11 @@ int HandleBuiltinItem(ItemStore* store, WORD operation, SettingItemId id, ItemVa
     case kItemOpDefault: return GiveDefault(store, id, slot->defaults);
     case kItemOpCheck:
     case kItemOpCheckpublic: return slot->check.value != nullptr && CheckValue(store, operation, id, slot->check.value);
+#if defined(QV_BUILD_UI)
+    // Choice lists exist only in the user-interface module.
     case kItemOpListheader:
     case kItemOpListentry: return BuildBuiltinListPart(store, operation, id, slot);
+#endif
     default: return 0;
   }
 }
