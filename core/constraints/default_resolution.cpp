@@ -3,7 +3,6 @@
 #include "core/constraints/builtin_lists.h"
 #include "core/constraints/choice_list_build.h"
 #include "core/constraints/constraint_engine.h"
-#include "core/constraints/item_defaults.h"
 #include "core/database/model_features.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
@@ -85,7 +84,9 @@ int ShowUnresolvedItem(HMODULE module, HANDLE printer, HWND owner, SettingItemId
 int ResolveDefaults(HMODULE resourceModule, HANDLE printer, ItemStore* store, SettingsRecord* settings,
                     PrinterConfiguration* config, WORD** changedItems, HWND owner, ResolvedItemTable* table,
                     SettingItemId* lastConflict) {
-  if (changedItems == nullptr || table == nullptr || lastConflict == nullptr) return kDefaultsUnresolved;
+  if (changedItems == nullptr || table == nullptr || lastConflict == nullptr || store == nullptr ||
+      settings == nullptr || config == nullptr)
+    return kDefaultsUnresolved;
   *changedItems = nullptr;
   for (ResolvedItemRow& row : table->rows) row.flag = 0;
   ConstraintState* state = CreateConstraintState();
@@ -153,18 +154,4 @@ int ResolveDefaults(HMODULE resourceModule, HANDLE printer, ItemStore* store, Se
   }
   FreeConstraintState(state);
   return result;
-}
-
-BOOL ResetItemToDefault(ItemStore* store, SettingsRecord* settings, SettingItemId id, PrinterConfiguration* config) {
-  ValueTypeCode type = 0;
-  DWORD size = 0;
-  ItemValueCell value{};
-  const int found = GetItemDefault(store, id, &type, &size, &value);
-  if (found == kDefaultNone) return TRUE;
-  if (found != kDefaultFound) return FALSE;
-  const bool holdsData = type == kTypeString || type == kTypeFont;
-  const BOOL stored =
-      StoreItemValue(id, settings, config, -1, type, holdsData ? static_cast<const void*>(&value.data) : &value);
-  ReleaseItemDefaultValue(id, &value, type);
-  return stored;
 }

@@ -1,8 +1,9 @@
 // Default resolution: the defaults of single items can contradict the model's constraint
 // records. ResolveDefaults checks the current value of every item that has a choice list and
 // stops at the first that provokes a message, so the caller can reset the items involved to
-// their defaults (ResetItemToDefault) and call again; an item that keeps conflicting is noted
-// in the caller's table and, once the walk is through, reported in a diagnostic box.
+// their defaults (ResetItemToDefault, core/constraints/item_defaults.h) and call again; an item
+// that keeps conflicting is noted in the caller's table and, once the walk is through,
+// reported in a diagnostic box.
 #pragma once
 
 #include "core/store/item_store.h"
@@ -41,8 +42,3 @@ inline constexpr int kDefaultConflictChars = 108;
 int ResolveDefaults(HMODULE resourceModule, HANDLE printer, ItemStore* store, SettingsRecord* settings,
                     PrinterConfiguration* config, WORD** changedItems, HWND owner, ResolvedItemTable* table,
                     SettingItemId* lastConflict);
-
-// Caller to come: the property sheets, between rounds of ResolveDefaults.
-// Writes the item's default: TRUE when stored, and when the item has no default (nothing is
-// done); FALSE when the default cannot be read or stored.
-BOOL ResetItemToDefault(ItemStore* store, SettingsRecord* settings, SettingItemId id, PrinterConfiguration* config);

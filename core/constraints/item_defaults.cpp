@@ -137,3 +137,16 @@ int ValidateDevmodeHeader(SettingsRecord* record) {
     if (!ValidateItemValue(nullptr, id, record, nullptr, kItemOpCheck)) return 0;
   return 1;
 }
+
+BOOL ResetItemToDefault(ItemStore* store, SettingsRecord* settings, SettingItemId id, PrinterConfiguration* config) {
+  ValueTypeCode type = 0;
+  DWORD size = 0;
+  ItemValueCell value{};
+  const int found = GetItemDefault(store, id, &type, &size, &value);
+  if (found == kDefaultNone) return TRUE;
+  if (found != kDefaultFound) return FALSE;
+  const BOOL stored =
+      StoreItemValue(id, settings, config, -1, type, HoldsData(type) ? static_cast<const void*>(&value.data) : &value);
+  ReleaseItemDefaultValue(id, &value, type);
+  return stored;
+}

@@ -99,8 +99,14 @@ void ClearText(LPWSTR text, int capacity) {
 BOOL FormatTypedNumber(const void* value, ValueTypeCode type, BOOL wholeOnly, bool padded, LPWSTR text,
                        int capacity, WORD divisor) {
   ClearText(text, capacity);
+  if (text == nullptr || capacity <= 0 || value == nullptr) return FALSE;
+  if (type == kTypeString) {
+    // A string is its own text (the value holds the string's address).
+    lstrcpynW(text, *static_cast<const LPCWSTR*>(value), capacity);
+    return TRUE;
+  }
   const NumberFormats* formats = FindFormats(type);
-  if (text == nullptr || capacity <= 0 || value == nullptr || formats == nullptr || divisor == 0) return FALSE;
+  if (formats == nullptr || divisor == 0) return FALSE;
   const LONG number = ReadTypedValue(type, value);
   WCHAR piece[kPieceChars];
   if (divisor == 1) {
@@ -243,10 +249,6 @@ BOOL ValueToText(const void* value, ValueTypeCode type, BOOL wholeOnly, LPWSTR t
 
 BOOL ValueToTextPlain(BOOL wholeOnly, LPWSTR text, int capacity, WORD divisor, ValueTypeCode type,
                       const void* value) {
-  if (type == kTypeString && text != nullptr && capacity > 0 && value != nullptr) {
-    lstrcpynW(text, *static_cast<const LPCWSTR*>(value), capacity);
-    return TRUE;
-  }
   return FormatTypedNumber(value, type, wholeOnly, false, text, capacity, divisor);
 }
 

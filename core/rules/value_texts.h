@@ -33,8 +33,9 @@ struct PaperNameSize {
 
 // The value (read through `value` by its type) as text. Divisor 1 gives the whole number;
 // another divisor the whole part alone (wholeOnly) or the fixed-point form whose decimals are
-// padded with zeros to the divisor's places ("12.05" for 1205 / 100). FALSE, with an empty
-// text, for a type without a number form, a divisor of 0 or no output.
+// padded with zeros to the divisor's places ("12.05" for 1205 / 100). A string (the value
+// holds its address) is its own text. FALSE, with an empty text, for a type without a text,
+// a divisor of 0 or no output.
 BOOL ValueToText(const void* value, ValueTypeCode type, BOOL wholeOnly, LPWSTR text, int capacity, WORD divisor);
 // The same without padding the decimals ("12.5" for 1205 / 100).
 BOOL ValueToTextPlain(BOOL wholeOnly, LPWSTR text, int capacity, WORD divisor, ValueTypeCode type,

@@ -28,7 +28,7 @@ struct ExpectedChoice {
 
 std::u16string Text(LPCWSTR s) { return s == nullptr ? u"<none>" : std::u16string(s); }
 
-class ChoiceListTest : public RuleCheckTest {
+class ChoiceListBuildTest : public RuleCheckTest {
  protected:
   ChoiceList* Build(SettingItemId id, const MeasurementFlags& flags, const std::vector<LPCWSTR>& callerList = {},
                     ItemStore* store = nullptr) {
@@ -72,7 +72,7 @@ constexpr MeasurementFlags kInchesOneDecimal{1, 1};
 // User paper slots 0 and 1 (ids 262 and 263) of the sample's paper list.
 constexpr SettingItemId kSlot1Width = 5890, kSlot1Length = 5910, kSlot1Name = 5930;
 
-TEST_F(ChoiceListTest, SampleListsAsTheSheetsShowThem) {
+TEST_F(ChoiceListBuildTest, SampleListsAsTheSheetsShowThem) {
   // Slot 0 keeps its defaults (A4 and the default name); slot 1 is a postcard named by the user.
   SetNumber(kSlot1Width, kTypeUInt16, 1000);
   SetNumber(kSlot1Length, kTypeUInt16, 1480);
@@ -137,7 +137,7 @@ TEST_F(ChoiceListTest, SampleListsAsTheSheetsShowThem) {
   }
 }
 
-TEST_F(ChoiceListTest, ListsThatCannotBeBuilt) {
+TEST_F(ChoiceListBuildTest, ListsThatCannotBeBuilt) {
   const int blocks = SimLiveGlobalBlocks();
   EXPECT_EQ(Build(305, kMillimetres), nullptr);   // the page passed no strings
   EXPECT_EQ(Build(15, kMillimetres), nullptr);    // its rule offers no list
@@ -158,7 +158,7 @@ TEST_F(ChoiceListTest, ListsThatCannotBeBuilt) {
   EXPECT_EQ(SimLiveGlobalBlocks(), blocks);
 }
 
-TEST_F(ChoiceListTest, HeaderAloneWithItsExtraData) {
+TEST_F(ChoiceListBuildTest, HeaderAloneWithItsExtraData) {
   StoreStamp(u"Project X");
   void* extra = nullptr;
   const ItemDescriptor* descriptor = nullptr;
@@ -179,7 +179,7 @@ TEST_F(ChoiceListTest, HeaderAloneWithItsExtraData) {
   FreeChoiceList(header);
 }
 
-TEST_F(ChoiceListTest, AccessorsAndSearchByName) {
+TEST_F(ChoiceListBuildTest, AccessorsAndSearchByName) {
   ChoiceList* list = Build(8, kMillimetres);
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(GetChoice(list, -1), nullptr);
@@ -365,7 +365,7 @@ std::string PictureRecord(int key, const std::vector<BYTE>& dib) {
          Hex(std::vector<BYTE>(14, 0)) + Hex(dib) + "\n";
 }
 
-TEST_F(ChoiceListTest, ListsOfModelsBuiltInProcess) {
+TEST_F(ChoiceListBuildTest, ListsOfModelsBuiltInProcess) {
   // Pictures 1 and 2 are a 4-bit and an 8-bit icon (the 8-bit one with its palette); picture 3
   // is a 1-bit icon, or one too wide to be an icon.
   const std::string pictures = PictureRecord(1, IconDib(16, 16, 4)) + PictureRecord(2, IconDib(32, 32, 8));

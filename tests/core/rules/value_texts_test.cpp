@@ -33,6 +33,8 @@ TEST(ValueTextTest, NumbersWithDecimals) {
       {kPadded, kTypeInt32, 1200, 100, FALSE, 32, TRUE, u"12.00"},
       {kPadded, kTypeInt32, 1234, 100, TRUE, 32, TRUE, u"12"},
       {kPadded, kTypeInt32, 1005, 1000, FALSE, 32, TRUE, u"1.005"},
+      {kPadded, kTypeInt32, 23, 12, FALSE, 32, TRUE, u"1.11"},     // more decimals than places: no zeros
+      {kPadded, kTypeInt32, 7, 1000, FALSE, 32, TRUE, u"0.007"},
       {kPlain, kTypeInt32, 1205, 100, FALSE, 32, TRUE, u"12.5"},
       {kPlain, kTypeInt32, 125, 10, FALSE, 32, TRUE, u"12.5"},
       {kPlain, kTypeInt32, 1205, 100, TRUE, 32, TRUE, u"12"},
@@ -67,11 +69,13 @@ TEST(ValueTextTest, NumbersWithDecimals) {
     EXPECT_EQ(std::u16string(text), c.text);
     EXPECT_EQ(text[c.capacity], u'#');  // nothing written beyond the buffer
   }
-  // A string is its own text.
+  // A string is its own text, cut like any other.
   LPCWSTR string = u"Job A";
   WCHAR text[8];
   EXPECT_TRUE(ValueToTextPlain(FALSE, text, 8, 1, kTypeString, &string));
   EXPECT_EQ(std::u16string(text), u"Job A");
+  EXPECT_TRUE(ValueToText(&string, kTypeString, FALSE, text, 4, 100));
+  EXPECT_EQ(std::u16string(text), u"Job");
   EXPECT_FALSE(ValueToText(nullptr, kTypeInt32, FALSE, text, 8, 1));
   EXPECT_FALSE(ValueToText(&string, kTypeInt32, FALSE, nullptr, 8, 1));
 }
