@@ -21,10 +21,6 @@ BOOL ValidateItemValue(ItemStore* store, SettingItemId id, SettingsRecord* setti
 // data's address. TRUE when stored.
 BOOL StoreItemValue(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config, LONG size,
                     ValueTypeCode type, const void* value);
-// Caller to come: the property sheets, between rounds of default resolution.
-// Writes the item's default: TRUE when stored, and when the item has no default (nothing is
-// done); FALSE when the default cannot be read or stored.
-BOOL ResetItemToDefault(ItemStore* store, SettingsRecord* settings, SettingItemId id, PrinterConfiguration* config);
 // Clears the given records and fills every item of every group that has one with its default.
 // TRUE when every item was stored or has no default; an item that fails is left cleared and
 // the others are still filled.
@@ -35,3 +31,8 @@ BOOL ApplyDataFileDefaults(ItemStore* store, SettingsRecord* settings, PrinterCo
 // the record pass their built-in checks, tested in that order; 0 at the first that fails and
 // for a missing record.
 int ValidateDevmodeHeader(SettingsRecord* record);
+
+// Caller to come: the property sheets, between rounds of default resolution.
+// Writes the item's default: TRUE when stored, and when the item has no default (nothing is
+// done); FALSE when the default cannot be read or stored.
+BOOL ResetItemToDefault(ItemStore* store, SettingsRecord* settings, SettingItemId id, PrinterConfiguration* config);

@@ -5,6 +5,7 @@
 #include "core/constraints/paper_sizes.h"
 #include "core/constraints/value_routines.h"
 #include "core/database/dbrecords.h"
+#include "core/rules/formatted_strings.h"
 #include "core/services/format_text.h"
 #include "core/services/units.h"
 #include "core/store/item_access.h"
@@ -363,4 +364,18 @@ BOOL GetItemValueText(BOOL withDetails, HMODULE resourceModule, const SettingsCo
   AppendText(text, capacity, details);
   AppendText(text, capacity, suffix);
   return TRUE;
+}
+
+BOOL FormatItemSettingText(LPWSTR* text, HMODULE resourceModule, const SettingsContext* context, SettingItemId id,
+                           const MeasurementFlags* flags) {
+  if (text == nullptr) return FALSE;
+  *text = nullptr;
+  ValueTypeCode type = 0;
+  ItemValueCell cell{};
+  WCHAR name[kPieceChars], value[kPieceChars];
+  if (context == nullptr || ReadCurrentValue(context, id, &type, &cell) != kItemDone ||
+      !GetItemValueText(FALSE, resourceModule, context, name, kPieceChars, id, nullptr, flags) ||
+      !GetItemValueText(FALSE, resourceModule, context, value, kPieceChars, id, &cell, flags))
+    return FALSE;
+  return LoadFormattedString(resourceModule, text, 0, kStringSettingLine, {name, value});
 }

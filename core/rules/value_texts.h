@@ -60,7 +60,15 @@ BOOL SourceDetailsText(HMODULE resourceModule, const ItemStore* store, WORD reco
 // Caller to come: the conflict messages and the settings summary.
 // The display text of an item: without a value its name; with a value the value's name (or
 // the number itself, the name and size of a user paper, the string of item 5129), with the
-// custom-size range of a paper source when details are asked for. Only the first line of a
-// name is shown. TRUE when a text was made; FALSE with an empty text otherwise.
+// custom-size range of a paper source when details are asked for. The value reference points
+// at the value as in an ItemChange (for a string: at the string's address). Only the first
+// line of a name is shown. TRUE when a text was made; FALSE with an empty text otherwise.
 BOOL GetItemValueText(BOOL withDetails, HMODULE resourceModule, const SettingsContext* context, LPWSTR text,
                       int capacity, SettingItemId id, const void* value, const MeasurementFlags* flags);
+
+// Caller to come: the settings summary.
+// The line of an item's name and its current value's text (without details), laid out by the
+// resource module's setting line, as a new text the caller frees with GlobalFree. FALSE with
+// NULL when a text cannot be made.
+BOOL FormatItemSettingText(LPWSTR* text, HMODULE resourceModule, const SettingsContext* context, SettingItemId id,
+                           const MeasurementFlags* flags);

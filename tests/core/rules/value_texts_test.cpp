@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/rules/formatted_strings.h"
 #include "core/rules/value_texts.h"
 #include "core/services/resource_module.h"
 #include "platform/kernel/kernel_sim.h"
@@ -102,7 +103,9 @@ std::string CodePageModel(int codePage, const std::string& listName, const std::
          "choice 1 name=\"" + paperName + "\" value=i16:9\n"
          "choice 2 name=\"Two\\nLines\" value=i16:11\n"
          "list 327 name=\"" + info + "\" kind=1 default=1 choices=[3]\n"
-         "choice 3 name=\"On\" value=u16:1\n";
+         "choice 3 name=\"On\" value=u16:1\n"
+         "list 298 name=\"Stamp\" kind=2 default=1 choices=[4]\n"
+         "choice 4 name=\"Secret stamp\" value=str:\"Secret\"\n";
 }
 
 TEST_F(ValueTextItemsTest, ItemsValuesUnitsAndCodePages) {
@@ -113,6 +116,7 @@ TEST_F(ValueTextItemsTest, ItemsValuesUnitsAndCodePages) {
   const WORD a4 = 9, userPaper = 262, sameAsPaper = 267, bypass = 4, tray3 = 3, driverTray3 = 265, twoLines = 11;
   const WORD copies = 5, tenths = 125, unlisted = 17;
   LPCWSTR job = u"Job A";
+  LPCWSTR secret = u"Secret";
   LPCWSTR empty = u"";
   const struct Case {
     const char* what;
@@ -155,6 +159,7 @@ TEST_F(ValueTextItemsTest, ItemsValuesUnitsAndCodePages) {
       {"a name in code page 1252", kModel1252, 8, &a4, FALSE, kMillimetres, 64, TRUE, u"Größe € A4"},
       {"an item's name in code page 1252", kModel1252, 8, nullptr, FALSE, kMillimetres, 64, TRUE, u"Papierformat"},
       {"the first line of a name", kModel1252, 8, &twoLines, FALSE, kMillimetres, 64, TRUE, u"Two"},
+      {"the name of a string value", kModel1252, 298, &secret, FALSE, kMillimetres, 64, TRUE, u"Secret stamp"},
       {"an item with its suffix", kModel1252, 327, nullptr, FALSE, kMillimetres, 64, TRUE, u"Auskunft (information)"},
       {"a name in code page 932", kModel932, 8, &a4, FALSE, kMillimetres, 64, TRUE, u"Ａ４用紙"},
       {"an item's name in code page 932", kModel932, 8, nullptr, FALSE, kMillimetres, 64, TRUE, u"用紙サイズ"},
@@ -251,6 +256,46 @@ TEST_F(ValueTextItemsTest, UserPaperSizesAndSourceRanges) {
     WCHAR text[64] = u"stale";
     EXPECT_EQ(SourceDetailsText(GetResourceModule(), store_, r.type, r.key, text, 64), r.made);
     EXPECT_EQ(std::u16string(text), r.text);
+  }
+}
+
+TEST_F(ValueTextItemsTest, SettingLinesAndFormattedStrings) {
+  SetText(5129, u"");
+  SetNumber(13, kTypeInt16, 4);
+  const SettingsContext context{store_, settings_.get(), config_.get()};
+  const struct {
+    SettingItemId id;
+    const char16_t* text;  // NULL: no line
+  } lines[] = {
+      {7, u"Orientation: Portrait"},
+      {13, u"Paper Source: Bypass Tray"},  // no details in a setting line
+      {5129, nullptr},                     // an item without a name in the model
+      {0x7FFF, nullptr},
+  };
+  for (const auto& l : lines) {
+    SCOPED_TRACE(l.id);
+    LPWSTR text = reinterpret_cast<LPWSTR>(1);
+    EXPECT_EQ(FormatItemSettingText(&text, GetResourceModule(), &context, l.id, &kMillimetres), l.text != nullptr);
+    EXPECT_EQ(text == nullptr ? u"<none>" : std::u16string(text), l.text != nullptr ? l.text : u"<none>");
+    GlobalFree(text);
+  }
+  // A formatted text must stay shorter than its capacity less one.
+  const struct {
+    int capacity;
+    UINT id;
+    const char16_t* text;
+  } strings[] = {
+      {0, kStringSettingLine, u"Size: A4"},
+      {10, kStringSettingLine, u"Size: A4"},
+      {9, kStringSettingLine, nullptr},
+      {64, 9999, nullptr},  // no such string
+  };
+  for (const auto& f : strings) {
+    SCOPED_TRACE(f.capacity);
+    LPWSTR text = nullptr;
+    EXPECT_EQ(LoadFormattedString(GetResourceModule(), &text, f.capacity, f.id, {u"Size", u"A4"}), f.text != nullptr);
+    EXPECT_EQ(text == nullptr ? u"<none>" : std::u16string(text), f.text != nullptr ? f.text : u"<none>");
+    GlobalFree(text);
   }
 }
 
