@@ -215,14 +215,22 @@ BOOL GetUserPaperItems(SettingsRecord* settings, PrinterConfiguration* config, i
 }
 
 ChoiceList* BuildChoiceListHeader(void** extra, const ItemDescriptor** descriptor, HANDLE printer, ItemStore* store,
-                                  SettingItemId id, HMODULE resourceModule, WORD callerCount) {
+                                  SettingItemId id, HMODULE resourceModule, WORD callerCount, bool* failed) {
+  bool failure = true;
+  if (failed == nullptr) failed = &failure;
+  *failed = true;
   if (extra == nullptr || descriptor == nullptr) return nullptr;
   *extra = nullptr;
   *descriptor = FindItemDescriptor(id);
   auto* list = static_cast<ChoiceList*>(GlobalAlloc(GPTR, sizeof(ChoiceList)));
   if (list == nullptr) return nullptr;
   list->id = id;
-  bool made = *descriptor != nullptr && GetItemExtraList(printer, id, extra);
+  *failed = false;
+  bool made = *descriptor != nullptr;
+  if (made && !GetItemExtraList(printer, id, extra)) {
+    made = false;
+    *failed = true;
+  }
   if (made && ItemSupportsOperation(*descriptor, kItemOpListheader)) {
     // The rule's handler sets kind and count; a rule without a handler offers no list.
     ItemValueSlot slot{};
@@ -235,10 +243,12 @@ ChoiceList* BuildChoiceListHeader(void** extra, const ItemDescriptor** descripto
     LPCWSTR name = nullptr;
     DatabaseRecord* record = nullptr;
     made = QueryChoiceListHeader(store, id, &kind, &count, &name, &record, &status) == 1;
+    *failed = !made && status == kQueryNoMemory;
     if (made) {
       list->kind = kind;
       list->count = count;
       made = name == nullptr || (list->name = CopyText(name)) != nullptr;
+      *failed = !made;
       ReleaseRecord(record);
     }
   }

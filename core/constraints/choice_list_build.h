@@ -13,9 +13,11 @@
 // choices, with the item's descriptor and its extra data (GetItemExtraList; the caller frees
 // it with FreeItemExtraList). NULL when the item has no descriptor, its extra data cannot be
 // read, its rule gives no list or its database list cannot be read; the extra data is then
-// freed already and *extra is NULL.
+// freed already and *extra is NULL. *failed (when given) tells a failure (no memory, stamp
+// names that cannot be read) from an item that simply has no list.
 ChoiceList* BuildChoiceListHeader(void** extra, const ItemDescriptor** descriptor, HANDLE printer, ItemStore* store,
-                                  SettingItemId id, HMODULE resourceModule, WORD callerCount);
+                                  SettingItemId id, HMODULE resourceModule, WORD callerCount,
+                                  bool* failed = nullptr);
 
 // Caller to come: the property-sheet pages' list controls.
 // The item's whole list. callerCount strings of callerList are the choices of the lists that

@@ -46,9 +46,10 @@ ItemCheck CheckItemDefault(HANDLE printer, const SettingsContext& context, Setti
                            ConstraintState* state, WORD** changed) {
   void* extra = nullptr;
   const ItemDescriptor* descriptor = nullptr;
-  ChoiceList* header = BuildChoiceListHeader(&extra, &descriptor, printer, context.store, id, module, 0);
+  bool failed = false;
+  ChoiceList* header = BuildChoiceListHeader(&extra, &descriptor, printer, context.store, id, module, 0, &failed);
   FreeItemExtraList(extra);
-  if (header == nullptr) return ItemCheck::kPasses;
+  if (header == nullptr) return failed ? ItemCheck::kFailed : ItemCheck::kPasses;
   const WORD kind = header->kind;
   FreeChoiceList(header);
   ValueTypeCode type = 0;

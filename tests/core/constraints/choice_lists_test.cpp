@@ -177,6 +177,22 @@ TEST_F(ChoiceListBuildTest, HeaderAloneWithItsExtraData) {
   EXPECT_EQ(extra, nullptr);
   EXPECT_EQ(header->count, 37);
   FreeChoiceList(header);
+  // An item without a list is told from a failure.
+  const struct {
+    SettingItemId id;
+    int failAllocation;
+    bool failed;
+  } missing[] = {{263, 0, false}, {15, 0, false}, {0x7FFF, 0, false}, {8, 1, true}, {8, 2, true}};
+  for (const auto& m : missing) {
+    SCOPED_TRACE(m.id);
+    bool failed = !m.failed;
+    SimFailNthAllocation(m.failAllocation);
+    EXPECT_EQ(BuildChoiceListHeader(&extra, &descriptor, printer_, store_, m.id, GetResourceModule(), 0, &failed),
+              nullptr);
+    SimFailNthAllocation(0);
+    EXPECT_EQ(failed, m.failed);
+    EXPECT_EQ(extra, nullptr);
+  }
 }
 
 TEST_F(ChoiceListBuildTest, AccessorsAndSearchByName) {

@@ -92,6 +92,26 @@ TEST_F(DefaultResolutionTest, SampleDefaultsPassAtOnce) {
   EXPECT_TRUE(SimMessageBoxLog().empty());
 }
 
+TEST_F(DefaultResolutionTest, FailedAllocationsLeaveNothingBehind) {
+  const int blocks = SimLiveGlobalBlocks();
+  std::vector<int> points;
+  for (int n = 1; n <= 40; ++n) points.push_back(n);
+  for (int n = 60; n <= 3000; n += 97) points.push_back(n);
+  for (int n : points) {
+    SCOPED_TRACE(n);
+    SimFailNthAllocation(n);
+    WORD* changed = reinterpret_cast<WORD*>(1);
+    const int result = Resolve(printer_, store_, &changed);
+    SimFailNthAllocation(0);
+    // The sample's defaults pass; a failure can only end the resolution, never ask for resets.
+    EXPECT_TRUE(result == kDefaultsResolved || result == kDefaultsUnresolved) << result;
+    EXPECT_EQ(changed, nullptr);
+    EXPECT_EQ(SimLiveGlobalBlocks(), blocks);
+    EXPECT_EQ(SimLiveGdiObjects(), 0);
+  }
+  EXPECT_TRUE(SimMessageBoxLog().empty());
+}
+
 TEST_F(DefaultResolutionTest, AConflictThatResetsCannotCure) {
   for (bool rightToLeft : {false, true}) {
     SCOPED_TRACE(rightToLeft ? "right-to-left model" : "left-to-right model");
@@ -112,6 +132,7 @@ TEST_F(DefaultResolutionTest, AConflictThatResetsCannotCure) {
         {"marked, and the walk meets the job type", kDefaultsNeedReset, {334, 0}, 334, {{271, 1}}},
         {"the job type passes; the marked item is reported", kDefaultsUnresolved, {}, 334, {{271, 1}}},
     };
+    const int blocks = SimLiveGlobalBlocks();
     for (const Step& s : steps) {
       SCOPED_TRACE(s.what);
       WORD* changed = nullptr;
@@ -123,6 +144,8 @@ TEST_F(DefaultResolutionTest, AConflictThatResetsCannotCure) {
       for (const WORD* id = changed; id != nullptr && *id != 0; ++id)
         EXPECT_TRUE(ResetItemToDefault(conflictStore_, settings_.get(), *id, config_.get()));
       GlobalFree(changed);
+      EXPECT_EQ(SimLiveGlobalBlocks(), blocks);
+      EXPECT_EQ(SimLiveGdiObjects(), 0);
     }
     const std::vector<SimMessageBox> boxes = SimMessageBoxLog();
     ASSERT_EQ(boxes.size(), 1u);
