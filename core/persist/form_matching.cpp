@@ -1,7 +1,6 @@
 #include "core/persist/form_matching.h"
 
 #include "core/constraints/item_descriptors.h"
-#include "core/persist/forms_standin.h"
 #include "core/persist/printer_config.h"
 #include "core/rules/user_paper_name.h"
 #include "core/store/item_access.h"
@@ -167,6 +166,41 @@ int MatchFormToPaper(PaperSpec* query, ItemStore* store, SettingsRecord* setting
   FreePaperSpecName(&form);
   *query = {form.id, form.width, form.length, nullptr};
   return 1;
+}
+
+int MatchFormByIndexOrName(ItemStore* store, SettingsRecord* settings, PrinterConfiguration* config, HANDLE printer,
+                           WORD method, const PaperSpec* query, PaperSpec* answer) {
+  if (query == nullptr || answer == nullptr) return 0;
+  if (method != kFormMatchByName && method != kFormMatchByNumber) return 0;
+  if (method == kFormMatchByName && query->name == nullptr) return 0;
+  FORM_INFO_1W* forms = nullptr;
+  DWORD count = 0;
+  if (!ReadSpoolerForms(printer, &forms, &count)) return 0;
+  DWORD index = count;
+  for (DWORD i = 0; i < count && index == count; ++i) {
+    const bool taken = method == kFormMatchByNumber
+                           ? i + 1 == query->id
+                           : forms[i].pName != nullptr && wcscmp(forms[i].pName, query->name) == 0;
+    if (taken) index = i;
+  }
+  PaperSpec paper{};
+  int result = 0;
+  if (index < count && DescribeForm(forms, index, &paper)) {
+    const WORD formWidth = paper.width, formLength = paper.length;
+    if (MatchFormToPaper(&paper, store, settings, config, printer) == 1)
+      paper.name = paper.id >= 1 && paper.id <= count ? forms[paper.id - 1].pName : nullptr;
+    else
+      paper = {kNoFormPaper, formWidth, formLength, nullptr};
+    // The name points into the forms block: copy it before the block goes.
+    result = 1;
+    if (paper.name != nullptr) {
+      paper.name = GlobalCopyText(paper.name);
+      if (paper.name == nullptr) result = 0;
+    }
+  }
+  GlobalFree(forms);
+  if (result == 1) *answer = paper;
+  return result;
 }
 
 LONG GetModelColorCapability(ItemStore* store) { return GetColorCapabilityByte(store); }

@@ -41,7 +41,6 @@ BOOL FormSizeInTenths(const FORM_INFO_1W& form, WORD* width, WORD* length);
 int MatchFormCandidates(ItemStore* store, SettingsRecord* settings, PrinterConfiguration* config,
                         const FORM_INFO_1W* forms, const DWORD* candidates, DWORD count, WORD method,
                         const PaperSpec* query, PaperSpec* answer);
-// Caller to come: the device-mode field merge and the device capabilities.
 // The form for a paper size: among the forms of that size, by number (flag 4), then by name
 // (flag 1), then the first that is one of the model's papers; {256, the query's size, no
 // name} when none is. 1 with the answer, whose name is a new block (FreePaperSpecName); 0 when
@@ -54,6 +53,13 @@ int FindFormForPaper(ItemStore* store, SettingsRecord* settings, PrinterConfigur
 // the name it passed). 0 with the query unchanged when there is no such paper or form.
 int MatchFormToPaper(PaperSpec* query, ItemStore* store, SettingsRecord* settings, PrinterConfiguration* config,
                      HANDLE printer);
+// The form at position query->id (method 4) or named query->name (method 1, case-sensitive),
+// made printable by MatchFormToPaper: 1 with the paper as that leaves it and the name of the
+// form at its position, or {256, the form's size, no name} when it is not printable. The name
+// is a new block (FreePaperSpecName). 0 when no form is found, the forms cannot be read or
+// memory runs out.
+int MatchFormByIndexOrName(ItemStore* store, SettingsRecord* settings, PrinterConfiguration* config, HANDLE printer,
+                           WORD method, const PaperSpec* query, PaperSpec* answer);
 
 // Caller to come: the device-mode field merge and the device capabilities.
 // The model's colour capability (GetColorCapabilityByte: 2 colour, 1 monochrome, -1 none

@@ -6,7 +6,6 @@
 #include "core/services/dib_colors.h"
 #include "core/rules/dm_fields.h"
 #include "core/persist/form_matching.h"
-#include "core/persist/forms_standin.h"
 #include "core/persist/printer_config.h"
 #include "core/rules/user_paper_name.h"
 #include "platform/gdi/gdi_objects.h"
