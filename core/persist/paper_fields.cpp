@@ -55,15 +55,6 @@ bool WriteTextItem(SettingsRecord* settings, PrinterConfiguration* config, Setti
   return SetItemValue(id, settings, config, kTypeString, bytes, &text) == kItemDone;
 }
 
-// 1 when the header items of the record pass their checks (dmSpecVersion, dmSize,
-// dmDriverExtra, the private part's version and model name), tested in this order.
-bool HeaderItemsPass(ItemStore* store, SettingsRecord* record) {
-  constexpr SettingItemId kHeaderItems[] = {2, 4, 5, 257, 259};
-  for (SettingItemId id : kHeaderItems)
-    if (!ValidateItemValue(store, id, record, nullptr, kItemOpCheck)) return false;
-  return true;
-}
-
 // The device mode the printer keeps, in a zeroed full-size record (no more than its own
 // dmSize + dmDriverExtra bytes are taken); NULL when it has none.
 std::unique_ptr<SettingsRecord> ReadPrinterDevmode(HANDLE printer) {
@@ -88,6 +79,13 @@ bool CopyPrinterDevmodeItem(SettingItemId id, SettingsRecord* settings, PrinterC
 }
 
 }  // namespace
+
+bool ValidateDevmodeHeaderItems(ItemStore* store, SettingsRecord* record) {
+  constexpr SettingItemId kHeaderItems[] = {2, 4, 5, 257, 259};
+  for (SettingItemId id : kHeaderItems)
+    if (!ValidateItemValue(store, id, record, nullptr, kItemOpCheck)) return false;
+  return true;
+}
 
 int ResolvePaperFromFields(ItemStore* store, SettingsRecord* settings, PrinterConfiguration* config, HANDLE printer,
                            const PaperFields* fields, DWORD flags, PaperSpec* answer) {
@@ -122,9 +120,9 @@ BOOL ResolvePaperItems(ItemStore* store, SettingsRecord* destination, SettingsRe
     return FALSE;
   // The paper-size flag counts from the first record whose header is this driver's.
   LONG sizeFlag = 0;
-  SettingsRecord* flagRecord = HeaderItemsPass(store, source)                                  ? source
-                               : destination != nullptr && HeaderItemsPass(store, destination) ? destination
-                                                                                               : nullptr;
+  SettingsRecord* flagRecord = nullptr;
+  if (ValidateDevmodeHeaderItems(store, source)) flagRecord = source;
+  else if (destination != nullptr && ValidateDevmodeHeaderItems(store, destination)) flagRecord = destination;
   if (flagRecord != nullptr && !ReadItemLong(flagRecord, config, kPaperSizeFlagItem, &sizeFlag)) return FALSE;
 
   const PaperFields fields{static_cast<SHORT>(paper), static_cast<SHORT>(width), static_cast<SHORT>(length),

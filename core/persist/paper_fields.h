@@ -18,6 +18,11 @@ struct PaperFields {
   LPCWSTR name;     // item 19, a terminated copy; NULL when empty
 };
 
+// Whether the record's header is this driver's for the store's model: dmSpecVersion, dmSize,
+// dmDriverExtra, the private part's version and the model name pass their checks, tested in
+// this order (the first that fails ends the test).
+bool ValidateDevmodeHeaderItems(ItemStore* store, SettingsRecord* record);
+
 // The paper the flagged fields stand for: by size (length or width flagged and both
 // positive), else by form number (DM_PAPERSIZE), else by form name (DM_FORMNAME). A size
 // search that fails ends the resolution. Paper 256 with a width and a length is taken by size

@@ -43,15 +43,6 @@ constexpr PublicFieldRow kPublicFields[] = {
 
 WORD ReadU16(const BYTE* bytes) { return static_cast<WORD>(bytes[0] | (bytes[1] << 8)); }
 
-// The header items that say the record is this driver's: dmSpecVersion, dmSize,
-// dmDriverExtra, the private part's version and the model name, tested in this order.
-bool HeaderItemsPass(ItemStore* store, SettingsRecord* record) {
-  constexpr SettingItemId kHeaderItems[] = {2, 4, 5, 257, 259};
-  for (SettingItemId id : kHeaderItems)
-    if (!ValidateItemValue(store, id, record, nullptr, kItemOpCheck)) return false;
-  return true;
-}
-
 // The source's private part into the destination; the destination keeps its own item 258.
 bool CopyPrivatePart(SettingsRecord* destination, const SettingsRecord* source, PrinterConfiguration* config) {
   LONG version = 0;
@@ -161,7 +152,7 @@ BOOL ValidatePublicFields(ItemStore* store, SettingsRecord* destination, const B
   LONG size = 0;
   bool merged = true;
   if (ReadItemLong(copy.get(), config, kSizeItem, &size) && size >= kDevmodeIcmSize) {
-    const bool header = HeaderItemsPass(store, copy.get());
+    const bool header = ValidateDevmodeHeaderItems(store, copy.get());
     DWORD mask = 0, sourceFields = 0;
     if (!MergeFields(store, destination, copy.get(), config, header, operation, &mask, &sourceFields)) return FALSE;
     merged = SyncPublicFieldItems(store, destination, copy.get(), config, printer, mask, sourceFields, operation);
