@@ -58,7 +58,7 @@ WORD CheckSettingChange(WORD mode, HANDLE printer, ItemStore* store, SettingsRec
     }
     WORD* trialItems = nullptr;
     const WORD status = CheckSettingChange(mode, printer, store, settings, config, itemFilter, id, type, nullptr, trial,
-                                           changedItems != nullptr ? &trialItems : nullptr, lookupFlag);
+                                           &trialItems, lookupFlag);
     GlobalFree(trialItems);
     if (status == kCheckDone && IsTrialRefusal(trial->messageType)) {
       const WORD copied = CopyConstraintState(state, trial);
@@ -82,12 +82,14 @@ WORD CheckSettingChange(WORD mode, HANDLE printer, ItemStore* store, SettingsRec
 
   const SettingsContext context{store, settings, config};
   const ItemChange change{id, type, value};
-  WORD** collect = changedItems != nullptr ? &list : nullptr;
-  const WORD hard = ApplyHardRules(printer, &context, &change, entry, state, collect, &count);
+  // The rules always run with a list of their own, whether or not the caller keeps it: what
+  // fires must not depend on the output (without a list a record fires at its first holding
+  // group and its later groups, their check flags and the rechecks are never looked at).
+  const WORD hard = ApplyHardRules(printer, &context, &change, entry, state, &list, &count);
   WORD status = hard;
   if (hard == kCheckDone || hard == kCheckNoRule) {
     const WORD database =
-        EvaluateValueConstraints(mode, printer, &context, &change, itemFilter, entry, state, collect, &count, lookupFlag);
+        EvaluateValueConstraints(mode, printer, &context, &change, itemFilter, entry, state, &list, &count, lookupFlag);
     status = database;
     if (database == kCheckNoRule) {
       status = kCheckDone;

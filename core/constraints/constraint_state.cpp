@@ -80,9 +80,9 @@ WORD CopyConstraintState(ConstraintState* destination, const ConstraintState* so
   return kCheckDone;
 }
 
-WORD IdListCapacity(WORD inlineCapacity, WORD count) {
+DWORD IdListCapacity(WORD inlineCapacity, WORD count) {
   if (count <= inlineCapacity) return inlineCapacity;
-  const WORD excess = count - inlineCapacity;
+  const DWORD excess = count - inlineCapacity;
   return inlineCapacity + (excess + kIdListGrowth - 1) / kIdListGrowth * kIdListGrowth;
 }
 
@@ -90,7 +90,8 @@ WORD AppendUniqueItemId(WORD id, WORD inlineCapacity, WORD** list, WORD* count) 
   if (list == nullptr || *list == nullptr || count == nullptr) return kCheckFailed;
   for (WORD i = 0; i < *count; ++i)
     if ((*list)[i] == id) return kCheckDone;
-  const WORD capacity = IdListCapacity(inlineCapacity, *count);
+  if (*count == 0xFFFF) return kCheckFailed;  // the count cannot go higher
+  const DWORD capacity = IdListCapacity(inlineCapacity, *count);
   if (*count >= capacity) {
     auto* block = static_cast<WORD*>(GlobalAlloc(GPTR, (capacity + kIdListGrowth) * sizeof(WORD)));
     if (block == nullptr) return kCheckNoMemory;

@@ -38,11 +38,13 @@ void ResetConstraintState(ConstraintState* state);
 WORD CopyConstraintState(ConstraintState* destination, const ConstraintState* source);
 
 // Appends an id that the list does not hold yet: 0 (also when already present), 1 for a missing
-// list or count, 2 when a grown block cannot be allocated (the list is left as it was). A list
-// holds `inlineCapacity` ids in its inline room, then grows in steps of 5 into global blocks.
+// list or count and for a list whose 16-bit count is full, 2 when a grown block cannot be
+// allocated (the list is left as it was). A list holds `inlineCapacity` ids in its inline room,
+// then grows in steps of 5 into global blocks.
 WORD AppendUniqueItemId(WORD id, WORD inlineCapacity, WORD** list, WORD* count);
-// Places a list of `count` ids has: the inline capacity, or more by the growth rule.
-WORD IdListCapacity(WORD inlineCapacity, WORD count);
+// Places a list of `count` ids has: the inline capacity, or more by the growth rule (computed
+// wide: near the 16-bit limit it passes 65,535).
+DWORD IdListCapacity(WORD inlineCapacity, WORD count);
 // Frees a list's grown block (when it has one) and points it back at its inline room.
 void ReleaseIdList(WORD** list, WORD* count, WORD* inlineRoom);
 

@@ -66,6 +66,42 @@ TEST_F(ConstraintStateTest, AppendFailuresLeaveTheListAsItWas) {
   EXPECT_EQ(count, 0);
 }
 
+TEST_F(ConstraintStateTest, ListsStopAtTheSixteenBitLimit) {
+  // Near 65,535 entries the growth must not wrap: a list of inline room 8 with 65,534 ids takes
+  // its last id in a block big enough, and a list at the limit refuses the next id unchanged.
+  for (WORD inlineRoom : {kChangedListInline, kFiredListInline, kRelatedListInline}) {
+    SCOPED_TRACE(inlineRoom);
+    const WORD full = 0xFFFE;
+    auto* block = static_cast<WORD*>(GlobalAlloc(GPTR, IdListCapacity(inlineRoom, full) * sizeof(WORD)));
+    ASSERT_NE(block, nullptr);
+    for (WORD i = 0; i < full; ++i) block[i] = static_cast<WORD>(i + 2);
+    WORD* list = block;
+    WORD count = full;
+    ASSERT_EQ(AppendUniqueItemId(1, inlineRoom, &list, &count), kCheckDone);
+    ASSERT_EQ(count, 0xFFFF);
+    EXPECT_EQ(list[0xFFFE], 1);
+    EXPECT_EQ(list[0xFFFD], 0xFFFF);
+    WORD* before = list;
+    EXPECT_EQ(AppendUniqueItemId(0, inlineRoom, &list, &count), kCheckFailed);
+    EXPECT_EQ(list, before);
+    EXPECT_EQ(count, 0xFFFF);
+    EXPECT_EQ(AppendUniqueItemId(7, inlineRoom, &list, &count), kCheckDone);  // already there
+    // A copy of a state at the limit keeps every entry.
+    if (inlineRoom == kRelatedListInline) {
+      ConstraintState* state = CreateConstraintState();
+      ConstraintState* copy = CreateConstraintState();
+      state->related = list;
+      state->relatedCount = count;
+      ASSERT_EQ(CopyConstraintState(copy, state), kCheckDone);
+      EXPECT_EQ(copy->related[0xFFFE], 1);
+      FreeConstraintState(copy);
+      FreeConstraintState(state);
+    } else {
+      GlobalFree(list);
+    }
+  }
+}
+
 TEST_F(ConstraintStateTest, CopyWithoutMemoryEmptiesTheDestination) {
   ConstraintState* state = CreateConstraintState();
   ConstraintState* copy = CreateConstraintState();

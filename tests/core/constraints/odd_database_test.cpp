@@ -23,13 +23,15 @@ list 271 name="Toner" kind=1 default=1 choices=[2 3]
 list 272 name="Empty" kind=1 default=0 choices=[]
 choice 1 name="Auto" value=u16:0
 choice 2 name="Off" value=u16:0
-choice 3 name="On" rules=[1 2 3] requires=[1] value=u16:1
+choice 3 name="On" rules=[1 2 3 4] requires=[1] value=u16:1
 rule 1 watch=(271 = u16:1) msgword=3 message="Fires: one closed group."
     when=[(270 = u16:0 end)]
 rule 2 watch=(271 = u16:1) msgword=6 message="Never fires: no group end closes its chain."
     when=[(270 = u16:0 and)]
 rule 3 watch=(271 = u16:1) msgword=1 message="Never fires: a text compared with a number."
     when=[(270 = str:"auto" end)]
+rule 4 watch=(271 = u16:1) msgword=6 message="Never fires: its second group compares a text with a number."
+    when=[(270 = u16:0 end) (270 = str:"auto" end)]
 requirement 1 watch=(272 = u16:5) msgword=8 message="Forces nothing."
 )";
 
@@ -92,6 +94,31 @@ TEST_F(OddDatabaseTest, ShortConditionChainsAndWrongTypedValuesNeverFire) {
   ReleaseIdList(&list, &count, room);
 }
 
+TEST_F(OddDatabaseTest, WhatFiresDoesNotDependOnTheChangedItemOutput) {
+  // Rule 4's first group holds and its second cannot be compared: the record does not fire,
+  // whether or not the caller keeps the changed items, in every mode.
+  Open(kOddModel);
+  const WORD on = 1;
+  for (WORD mode : {kCheckModePlain, kCheckModeDefaults, kCheckModeApply}) {
+    SCOPED_TRACE(mode);
+    std::vector<std::vector<WORD>> fired;
+    std::vector<WORD> types;
+    for (bool keepList : {false, true}) {
+      ResetConstraintState(state_);
+      WORD* changed = nullptr;
+      ASSERT_EQ(CheckSettingChange(mode, printer_, store_, &settings_, &config_, nullptr, 271, kTypeUInt16, &on,
+                                   state_, keepList ? &changed : nullptr, 0),
+                kCheckDone);
+      GlobalFree(changed);
+      fired.push_back(List(state_->firedRules, state_->firedRuleCount));
+      types.push_back(state_->messageType);
+    }
+    EXPECT_EQ(fired[0], fired[1]);
+    EXPECT_EQ(types[0], types[1]);
+    EXPECT_EQ(std::count(fired[0].begin(), fired[0].end(), 4), 0);
+  }
+}
+
 TEST_F(OddDatabaseTest, ListsWithoutChoicesOrWithADefaultBeyondThemGiveNoDefault) {
   Open(kOddModel, PutModeDefaultBeyondChoices);
   ValueTypeCode type = 0;
@@ -112,8 +139,8 @@ TEST_F(OddDatabaseTest, ListsWithoutChoicesOrWithADefaultBeyondThemGiveNoDefault
 
 TEST_F(OddDatabaseTest, AMissingConstraintRecordFailsAndKeepsTheCallersState) {
   // The tool refuses a list naming a rule it does not hold, so the built bytes are changed:
-  // choice "On" then names rules 1, 2 and 9 of three.
-  Open(kOddModel, [](std::vector<std::uint8_t>& bytes) { Patch(bytes, {3, 0, 1, 0, 2, 0, 3, 0}, 6, 9); });
+  // choice "On" then names rules 1, 2, 9 and 4 of four.
+  Open(kOddModel, [](std::vector<std::uint8_t>& bytes) { Patch(bytes, {4, 0, 1, 0, 2, 0, 3, 0, 4, 0}, 6, 9); });
   state_->messageType = 7;
   ASSERT_EQ(AppendUniqueItemId(12, kRelatedListInline, &state_->related, &state_->relatedCount), kCheckDone);
   const WORD on = 1;
