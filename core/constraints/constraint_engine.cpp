@@ -60,6 +60,10 @@ WORD CheckSettingChange(WORD mode, HANDLE printer, ItemStore* store, SettingsRec
     const WORD status = CheckSettingChange(mode, printer, store, settings, config, itemFilter, id, type, nullptr, trial,
                                            &trialItems, lookupFlag);
     GlobalFree(trialItems);
+    if (status == kCheckNoMemory) {
+      FreeConstraintState(trial);
+      return kCheckNoMemory;
+    }
     if (status == kCheckDone && IsTrialRefusal(trial->messageType)) {
       const WORD copied = CopyConstraintState(state, trial);
       FreeConstraintState(trial);

@@ -10,6 +10,8 @@
 
 namespace {
 
+static_assert(kSizeNoMemory == kRecordNoMemory, "a size check's answer stands in for a record's result");
+
 constexpr WORD kRecordTypeOfList[] = {7, 8};
 
 // Items a record's check kind looks at, collected with the record's condition items.
@@ -78,6 +80,19 @@ struct ConditionGroup {
 
 bool EndsGroup(BYTE connector) { return connector == kConnectEnd || connector == kConnectEndGroup; }
 
+// A record result for a failed list append: out of memory ends the whole check.
+WORD AppendFailure(WORD status) { return status == kCheckNoMemory ? kRecordNoMemory : kRecordError; }
+
+// A record result for a size operator's answer.
+WORD SizeOperatorResult(WORD answer) {
+  switch (answer) {
+    case kRuleHolds: return kRecordFires;
+    case kRuleFails: return kRecordQuiet;
+    case kCheckNoMemory: return kRecordNoMemory;
+    default: return kRecordError;
+  }
+}
+
 }  // namespace
 
 WORD EvaluateCondition(const SettingsContext* context, const ItemChange* change, const ItemValueElement* condition,
@@ -86,8 +101,7 @@ WORD EvaluateCondition(const SettingsContext* context, const ItemChange* change,
   if (flags == nullptr) flags = &ownFlags;
   *flags = 0;
   if (condition->op == kOpSizeRange) {
-    const WORD answer = CheckSizeRangeRecord(context, change, condition, stream, flags);
-    return answer == kRuleHolds ? kRecordFires : answer == kRuleFails ? kRecordQuiet : kRecordError;
+    return SizeOperatorResult(CheckSizeRangeRecord(context, change, condition, stream, flags));
   }
   ValueTypeCode type = 0;
   ItemValueCell current{};
@@ -95,7 +109,8 @@ WORD EvaluateCondition(const SettingsContext* context, const ItemChange* change,
   if (read == kItemNoRange) return kRecordQuiet;  // an item this build does not know
   if (read != kItemDone) return kRecordError;
   ConditionValues values;
-  if (!values.Load(condition, stream)) return kRecordError;
+  const WORD loaded = values.Load(condition, stream);
+  if (loaded != kDbOk) return loaded == kDbNoMemory ? kRecordNoMemory : kRecordError;
   const StoredValue& value = values.value;
   WORD result = kRecordError;
   if (value.present && value.value != nullptr && value.count != 0) {
@@ -126,10 +141,7 @@ WORD EvaluateCondition(const SettingsContext* context, const ItemChange* change,
     case kOpCustomSizeSource:
     case kOpCustomSizeOwn:
     case kOpCustomSizeTurned:
-    case kOpCustomSizeEither: {
-      const WORD answer = EvaluateSizeOperator(condition->op, context, change, flags);
-      return answer == kRuleHolds ? kRecordFires : answer == kRuleFails ? kRecordQuiet : kRecordError;
-    }
+    case kOpCustomSizeEither: return SizeOperatorResult(EvaluateSizeOperator(condition->op, context, change, flags));
     default: return kRecordFires;
   }
 }
@@ -142,10 +154,11 @@ WORD EvaluateConditions(WORD mode, WORD listKind, HANDLE printer, const Settings
   if (listKind == kListRequirements) {
     WORD headFlags = 0;
     const WORD head = EvaluateCondition(context, change, &record->watch, stream, &headFlags);
-    if (head == kRecordError) return kRecordError;
-    if (changedItems != nullptr &&
-        AppendUniqueItemId(record->watch.item, kChangedListInline, changedItems, changedCount) != kCheckDone)
-      return kRecordError;
+    if (head == kRecordError || head == kRecordNoMemory) return head;
+    if (changedItems != nullptr) {
+      const WORD appended = AppendUniqueItemId(record->watch.item, kChangedListInline, changedItems, changedCount);
+      if (appended != kCheckDone) return AppendFailure(appended);
+    }
     return head == kRecordFires ? kRecordQuiet : kRecordFires;
   }
 
@@ -157,7 +170,7 @@ WORD EvaluateConditions(WORD mode, WORD listKind, HANDLE printer, const Settings
   while (i < n) {
     WORD conditionFlags = 0;
     const WORD result = EvaluateCondition(context, change, &conditions[i].test, stream, &conditionFlags);
-    if (result == kRecordError) return kRecordError;
+    if (result == kRecordError || result == kRecordNoMemory) return result;
     if (result == kRecordQuiet) {
       if (conditions[i].connector == kConnectOr) {
         ++i;  // the next alternative
@@ -169,8 +182,8 @@ WORD EvaluateConditions(WORD mode, WORD listKind, HANDLE printer, const Settings
       continue;
     }
     group.flags |= conditionFlags;
-    if (AppendUniqueItemId(conditions[i].test.item, kChangedListInline, &group.items, &group.count) != kCheckDone)
-      return kRecordError;
+    const WORD appended = AppendUniqueItemId(conditions[i].test.item, kChangedListInline, &group.items, &group.count);
+    if (appended != kCheckDone) return AppendFailure(appended);
     // The rest of an OR chain need not be looked at: go to its last member.
     while (i < n && conditions[i].connector == kConnectOr) ++i;
     if (i >= n) break;  // a chain that no group end closes
@@ -186,14 +199,16 @@ WORD EvaluateConditions(WORD mode, WORD listKind, HANDLE printer, const Settings
         group.Forget();
         continue;
       }
+      if (recheck == kRecheckNoMemory) return kRecordNoMemory;
       if (recheck != 0) return kRecordError;
     }
     *flags |= group.flags;
     fired = true;
     if (changedItems == nullptr) return kRecordFires;
-    for (WORD k = 0; k < group.count; ++k)
-      if (AppendUniqueItemId(group.items[k], kChangedListInline, changedItems, changedCount) != kCheckDone)
-        return kRecordError;
+    for (WORD k = 0; k < group.count; ++k) {
+      const WORD status = AppendUniqueItemId(group.items[k], kChangedListInline, changedItems, changedCount);
+      if (status != kCheckDone) return AppendFailure(status);
+    }
     group.Forget();
   }
   return fired ? kRecordFires : kRecordQuiet;
@@ -205,7 +220,10 @@ WORD TestConstraintRecord(WORD mode, WORD listKind, HANDLE printer, const Settin
   // A record the mode skips is never evaluated, with or without conditions.
   if (SkippedInMode(mode, record->messageWord)) return kRecordQuiet;
   if (record->conditions.count == 0) return kRecordCandidate;
-  if (state != nullptr && CollectConstraintItemIds(state, listKind, record) != kCheckDone) return kRecordError;
+  if (state != nullptr) {
+    const WORD collected = CollectConstraintItemIds(state, listKind, record);
+    if (collected != kCheckDone) return AppendFailure(collected);
+  }
   if (headValue != nullptr) {
     if (change->id != record->watch.item) return kRecordError;
     ValueTypeCode type = 0;
@@ -235,13 +253,18 @@ WORD EvaluateConstraintList(WORD mode, BOOL collect, WORD listKind, HANDLE print
   for (WORD r = 0; r < numbers->count; ++r) {
     const WORD number = numbers->items[r].key;
     DatabaseRecord* read = nullptr;
-    if (ReadRecord(TRUE, store->main, store->linked, kRecordTypeOfList[listKind], number, &read) != kDbOk)
-      return kCheckFailed;
+    const WORD found = ReadRecord(TRUE, store->main, store->linked, kRecordTypeOfList[listKind], number, &read);
+    if (found != kDbOk) return found == kDbNoMemory ? kCheckNoMemory : kCheckFailed;
     auto* record = reinterpret_cast<ConstraintRecord*>(read);
     StoredValue& head = record->watch.value;
-    if (head.type == DDD_VALUE_REFERENCE && LoadReferencedValue(&head, record->h.stream) != kDbOk) {
-      FreeRecord(&read, kDbAnyType);
-      continue;
+    if (head.type == DDD_VALUE_REFERENCE) {
+      // A head whose list cannot be loaded skips the record; without memory the walk ends.
+      const WORD loaded = LoadReferencedValue(&head, record->h.stream);
+      if (loaded != kDbOk) {
+        FreeRecord(&read, kDbAnyType);
+        if (loaded == kDbNoMemory) return kCheckNoMemory;
+        continue;
+      }
     }
     // The head's values, tried one by one (a head without values once).
     const bool hasValues = head.present && head.value != nullptr && head.count != 0;
@@ -259,7 +282,8 @@ WORD EvaluateConstraintList(WORD mode, BOOL collect, WORD listKind, HANDLE print
           }
     }
     bool fires = false;
-    for (WORD k = first; k < last && !fires; ++k) {
+    bool noMemory = false;
+    for (WORD k = first; k < last && !fires && !noMemory; ++k) {
       WORD result = TestConstraintRecord(mode, listKind, printer, context, change, collect ? state : nullptr, record,
                                          hasValues ? StoredElement(head, k) : nullptr, changedItems, changedCount);
       if (result == kRecordCandidate || result == kRecordFires) {
@@ -268,8 +292,9 @@ WORD EvaluateConstraintList(WORD mode, BOOL collect, WORD listKind, HANDLE print
         else if (IsMediaCheckKind(kind)) result = CheckMediaFit(record, mode, context, change, state);
       }
       fires = result == kRecordCandidate || result == kRecordFires;
+      noMemory = result == kRecordNoMemory;
     }
-    WORD status = kCheckDone;
+    WORD status = noMemory ? kCheckNoMemory : kCheckDone;
     if (fires) {
       if (collect) {
         WORD** list = listKind == kListRules ? &state->firedRules : &state->firedRequirements;
@@ -278,11 +303,12 @@ WORD EvaluateConstraintList(WORD mode, BOOL collect, WORD listKind, HANDLE print
         MergeMessageType(state, record->messageWord & kMessageWordTypeMask);
       } else {
         const WORD applied = ApplyForcedEntries(context, record, forcedItems, forcedCount);
-        if (applied != kCheckApplied && applied != kCheckRefused) status = kCheckFailed;
+        if (applied == kCheckNoMemory) status = kCheckNoMemory;
+        else if (applied != kCheckApplied && applied != kCheckRefused) status = kCheckFailed;
       }
     }
     FreeRecord(&read, kDbAnyType);
-    if (status != kCheckDone) return kCheckFailed;
+    if (status != kCheckDone) return status == kCheckNoMemory ? kCheckNoMemory : kCheckFailed;
   }
   return kCheckDone;
 }
@@ -303,9 +329,10 @@ WORD EvaluateValueConstraints(WORD mode, HANDLE printer, const SettingsContext* 
   const void* value = lookupFlag == 1 ? nullptr : change->value;
   WORD type = 0;
   DatabaseRecord* record = nullptr;
-  if (ReadItemValueRecord(TRUE, context->store->main, context->store->linked, change->id, value, &type, &record) !=
-      kDbOk)
-    return kCheckNoRule;
+  const WORD read =
+      ReadItemValueRecord(TRUE, context->store->main, context->store->linked, change->id, value, &type, &record);
+  if (read == kDbNoMemory) return kCheckNoMemory;
+  if (read != kDbOk) return kCheckNoRule;
   WORD status = kCheckDone;
   if (type == 3 || type == 4 || type == 13 || type == 14) {
     status = EvaluateConstraintList(mode, TRUE, kListRules, printer, context, change, state, record, nullptr, nullptr,
@@ -361,12 +388,13 @@ WORD ApplyForcedEntries(const SettingsContext* context, const ConstraintRecord* 
 WORD RecheckConditionItems(HANDLE printer, const SettingsContext* context, const WORD* ids, WORD count) {
   if (context == nullptr || (count != 0 && ids == nullptr)) return 2;
   ConstraintState* state = CreateConstraintState();
-  if (state == nullptr) return 2;
+  if (state == nullptr) return kRecheckNoMemory;
   WORD result = 0;
   for (WORD i = 0; i < count && result == 0; ++i) {
-    if (CheckSettingChange(kCheckModePlain, printer, context->store, context->settings, context->config, nullptr,
-                           ids[i], 0, nullptr, state, nullptr, 0) != kCheckDone)
-      result = 2;
+    const WORD status = CheckSettingChange(kCheckModePlain, printer, context->store, context->settings,
+                                           context->config, nullptr, ids[i], 0, nullptr, state, nullptr, 0);
+    if (status != kCheckDone)
+      result = status == kCheckNoMemory ? kRecheckNoMemory : 2;
     else if (state->messageType == 1)
       result = 1;
     ResetConstraintState(state);

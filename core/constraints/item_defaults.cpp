@@ -110,6 +110,7 @@ BOOL ApplyDataFileDefaults(ItemStore* store, SettingsRecord* settings, PrinterCo
     ItemArea area = 0;
     if (!GetGroupDescriptors(group, &descriptors, &area)) return FALSE;
     if (area == kAreaPrinterConfig ? config == nullptr : settings == nullptr) continue;
+    // A default that cannot be resolved or stored ends its group; the next group still runs.
     for (const ItemDescriptor& descriptor : descriptors) {
       ValueTypeCode type = 0;
       DWORD size = 0;
@@ -119,12 +120,15 @@ BOOL ApplyDataFileDefaults(ItemStore* store, SettingsRecord* settings, PrinterCo
       if (status == kQueryAbsent) continue;
       if (status != kQueryOk) {
         complete = FALSE;
-        continue;
+        break;
       }
-      if (!StoreItemValue(descriptor.id, settings, config, static_cast<LONG>(size), type,
-                          HoldsData(type) ? static_cast<const void*>(&value.data) : &value))
-        complete = FALSE;
+      const BOOL stored = StoreItemValue(descriptor.id, settings, config, static_cast<LONG>(size), type,
+                                         HoldsData(type) ? static_cast<const void*>(&value.data) : &value);
       ReleaseItemDefaultValue(descriptor.id, &value, type);
+      if (!stored) {
+        complete = FALSE;
+        break;
+      }
     }
   }
   return complete;

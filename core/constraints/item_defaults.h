@@ -22,8 +22,8 @@ BOOL ValidateItemValue(ItemStore* store, SettingItemId id, SettingsRecord* setti
 BOOL StoreItemValue(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config, LONG size,
                     ValueTypeCode type, const void* value);
 // Clears the given records and fills every item of every group that has one with its default.
-// TRUE when every item was stored or has no default; an item that fails is left cleared and
-// the others are still filled.
+// TRUE when every item was stored or has no default. An item whose default cannot be resolved
+// or stored ends its group (the group's later items stay cleared); the next group still runs.
 BOOL ApplyDataFileDefaults(ItemStore* store, SettingsRecord* settings, PrinterConfiguration* config,
                            LPCWSTR deviceName);
 

@@ -13,9 +13,8 @@ constexpr WORD kCustomPaperKey = 262;
 constexpr SettingItemId kUserPaperWidthItem = 5889;
 constexpr SettingItemId kUserPaperLengthItem = 5909;
 
-bool ReadPaperRecord(const ItemStore* store, WORD paperId, ScopedRecord* paper) {
-  return store != nullptr && ReadKeyedRecord(FALSE, store->main, store->linked, 10, paperId, 0, &paper->record) ==
-                                 kDbOk;
+WORD ReadPaperRecord(const ItemStore* store, WORD paperId, ScopedRecord* paper) {
+  return store == nullptr ? kDbFailed : ReadKeyedRecord(FALSE, store->main, store->linked, 10, paperId, 0, &paper->record);
 }
 
 // A signed size kept within [low, high] (high wins when the two cross).
@@ -38,23 +37,24 @@ BOOL GetUserPaperSize(const SettingsContext* context, WORD paperId, WORD* width,
   return TRUE;
 }
 
-BOOL GetPaperSizeById(const SettingsContext* context, WORD paperId, WORD* width, WORD* length) {
-  if (context == nullptr || width == nullptr || length == nullptr) return FALSE;
-  if (IsUserPaperId(paperId)) return GetUserPaperSize(context, paperId, width, length);
+WORD GetPaperSizeById(const SettingsContext* context, WORD paperId, WORD* width, WORD* length) {
+  if (context == nullptr || width == nullptr || length == nullptr) return kDbFailed;
+  if (IsUserPaperId(paperId)) return GetUserPaperSize(context, paperId, width, length) ? kDbOk : kDbFailed;
   ScopedRecord paper;
   SizePairElement size{};
-  if (!ReadPaperRecord(context->store, paperId, &paper) || GetPaperRecordSize(paper.record, &size) != kDbOk)
-    return FALSE;
+  WORD status = ReadPaperRecord(context->store, paperId, &paper);
+  if (status == kDbOk) status = GetPaperRecordSize(paper.record, &size);
+  if (status != kDbOk) return status;
   *width = size.width;
   *length = size.length;
-  return TRUE;
+  return kDbOk;
 }
 
 int GetPrintableSize(const SettingsContext* context, WORD paperId, WORD* width, WORD* length) {
   if (context == nullptr || width == nullptr || length == nullptr) return 0;
   ScopedRecord paper;
   SizePairElement minimum{}, maximum{};
-  if (!ReadPaperRecord(context->store, paperId, &paper) || GetPaperRecordMinSize(paper.record, &minimum) != kDbOk)
+  if (ReadPaperRecord(context->store, paperId, &paper) != kDbOk || GetPaperRecordMinSize(paper.record, &minimum) != kDbOk)
     return 0;
   if (!IsUserPaperId(paperId)) {
     *width = minimum.width;
@@ -75,8 +75,8 @@ int GetPrintableSize(const SettingsContext* context, WORD paperId, WORD* width, 
 WORD GetSourceCustomRange(const ItemStore* store, WORD recordType, WORD key, CustomSizeRange* range) {
   if (store == nullptr || range == nullptr || (recordType != 5 && recordType != 6)) return kRangeFailed;
   ScopedRecord source;
-  if (ReadKeyedRecord(FALSE, store->main, store->linked, recordType, key, 0, &source.record) != kDbOk)
-    return kRangeFailed;
+  const WORD read = ReadKeyedRecord(FALSE, store->main, store->linked, recordType, key, 0, &source.record);
+  if (read != kDbOk) return read == kDbNoMemory ? kRangeNoMemory : kRangeFailed;
   bool offersCustomPaper = false;
   KeyElement paper{};
   for (WORD n = 1; !offersCustomPaper && GetSourcePaperEntry(source.record, n, &paper) == kDbOk; ++n)

@@ -11,8 +11,9 @@
 inline constexpr WORD kSameAsPaperSize = 267;
 
 // The paper's width and length: a user-defined paper from its slot's width and length items,
-// any other from the size pair of its paper record. FALSE when neither can be read.
-BOOL GetPaperSizeById(const SettingsContext* context, WORD paperId, WORD* width, WORD* length);
+// any other from the size pair of its paper record. kDbOk, or the failure of the read
+// (kDbNoMemory without memory).
+WORD GetPaperSizeById(const SettingsContext* context, WORD paperId, WORD* width, WORD* length);
 // The width and length items of a user-defined paper's slot. FALSE for another id.
 BOOL GetUserPaperSize(const SettingsContext* context, WORD paperId, WORD* width, WORD* length);
 

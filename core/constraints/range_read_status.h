@@ -5,4 +5,5 @@
 
 inline constexpr WORD kRangeRead = 0;
 inline constexpr WORD kRangeFailed = 1;
+inline constexpr WORD kRangeNoMemory = 2;
 inline constexpr WORD kRangeNoCustomPaper = 7;  // the record does not offer paper 262

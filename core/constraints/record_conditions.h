@@ -43,13 +43,13 @@ struct ConditionValues {
   ConditionValues() = default;
   ConditionValues(const ConditionValues&) = delete;
   ConditionValues& operator=(const ConditionValues&) = delete;
-  // FALSE when a referenced list cannot be loaded.
-  bool Load(const ItemValueElement* condition, DatabaseStream* stream) {
+  // kDbOk, or the failure of loading a referenced list (kDbNoMemory without memory).
+  WORD Load(const ItemValueElement* condition, DatabaseStream* stream) {
     value = condition->value;
     original = condition->value.value;
-    if (value.type != DDD_VALUE_REFERENCE) return true;
+    if (value.type != DDD_VALUE_REFERENCE) return kDbOk;
     value.owned = FALSE;
-    return LoadReferencedValue(&value, stream) == kDbOk;
+    return LoadReferencedValue(&value, stream);
   }
   ~ConditionValues() {
     if (value.owned && value.value != nullptr && value.value != original) GlobalFree(value.value);

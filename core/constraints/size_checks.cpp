@@ -98,34 +98,36 @@ bool TakeFirstValue(const StoredValue& value, FirstValue* first) {
 // The size-range number a condition of operator 9 tests against: from the list record of its
 // item when the condition names the changed item without values, else from the entry its first
 // value selects; for the changed item that value must be the change's own. 0: no range.
-bool FindConditionRangeKey(const SettingsContext* context, const ItemChange* change,
+// kDbOk, kDbNoMemory, or kDbFailed for any other failure.
+WORD FindConditionRangeKey(const SettingsContext* context, const ItemChange* change,
                            const ItemValueElement* condition, DatabaseStream* stream, WORD* rangeKey) {
   *rangeKey = 0;
   ConditionValues values;
-  if (!values.Load(condition, stream)) return false;
+  const WORD loaded = values.Load(condition, stream);
+  if (loaded != kDbOk) return loaded == kDbNoMemory ? kDbNoMemory : kDbFailed;
   FirstValue first{};
   const bool hasValue = TakeFirstValue(values.value, &first);
   const bool namesChange = change != nullptr && condition->item == change->id;
-  if (!hasValue && !namesChange) return true;
+  if (!hasValue && !namesChange) return kDbOk;
   if (hasValue && namesChange) {
     ValueTypeCode type = 0;
     ItemValueCell current{};
-    if (!ReadChangeOrItemCell(context, change, change->id, &type, &current)) return false;
+    if (!ReadChangeOrItemCell(context, change, change->id, &type, &current)) return kDbFailed;
     const WORD same = CompareRuleValue(kOpEqual, first.type, first.Slot(), type, ValueOfCell(type, &current));
-    if (same == kRuleFails) return true;
-    if (same != kRuleHolds) return false;
+    if (same == kRuleFails) return kDbOk;
+    if (same != kRuleHolds) return kDbFailed;
   }
   ItemStore* store = context->store;
   ScopedRecord record;
   WORD recordType = 0;
-  if (ReadItemValueRecord(TRUE, store->main, store->linked, condition->item, hasValue ? first.Slot() : nullptr,
-                          &recordType, &record.record) != kDbOk)
-    return false;
+  const WORD read = ReadItemValueRecord(TRUE, store->main, store->linked, condition->item,
+                                        hasValue ? first.Slot() : nullptr, &recordType, &record.record);
+  if (read != kDbOk) return read == kDbNoMemory ? kDbNoMemory : kDbFailed;
   if (recordType == 3 || recordType == 4)
     *rangeKey = reinterpret_cast<const ChoiceListRecord*>(record.record)->range.key;
   else if (recordType == 13 || recordType == 14)
     *rangeKey = reinterpret_cast<const ChoiceEntryRecord*>(record.record)->range.key;
-  return true;
+  return kDbOk;
 }
 
 }  // namespace
@@ -170,10 +172,12 @@ WORD CheckMediaFit(const ConstraintRecord* record, WORD mode, const SettingsCont
     return kSizeFits;
   }
   WORD width = 0, length = 0;
-  if (!GetPaperSizeById(context, selection.*(row->paper), &width, &length)) return kSizeError;
+  const WORD size = GetPaperSizeById(context, selection.*(row->paper), &width, &length);
+  if (size != kDbOk) return size == kDbNoMemory ? kSizeNoMemory : kSizeError;
   const WORD key = row->key != nullptr ? selection.*(row->key) : row->fixedKey;
   CustomSizeRange range{};
   const WORD read = GetSourceCustomRange(context->store, row->recordType, key, &range);
+  if (read == kRangeNoMemory) return kSizeNoMemory;
   if (read == kRangeFailed) return kSizeError;
   // A source or bin that does not take custom paper has no range to fit in: the paper is
   // outside it, as the size operators of conditions judge it.
@@ -237,6 +241,7 @@ WORD EvaluateSizeOperator(BYTE op, const SettingsContext* context, const ItemCha
   }
   CustomSizeRange range{};
   const WORD read = GetSourceCustomRange(context->store, 5, key, &range);
+  if (read == kRangeNoMemory) return kCheckNoMemory;
   if (read == kRangeFailed) return kCheckFailed;
   bool outside = true;  // a source without custom paper takes no custom size at all
   if (read == kRangeRead) {
@@ -265,11 +270,12 @@ WORD CheckSizeRangeRecord(const SettingsContext* context, const ItemChange* chan
   WORD width = 0, length = 0;
   if (!GetUserPaperSize(context, paper, &width, &length)) return kCheckFailed;
   WORD rangeKey = 0;
-  if (!FindConditionRangeKey(context, change, condition, stream, &rangeKey)) return kCheckFailed;
+  const WORD found = FindConditionRangeKey(context, change, condition, stream, &rangeKey);
+  if (found != kDbOk) return found == kDbNoMemory ? kCheckNoMemory : kCheckFailed;
   if (rangeKey == 0) return kRuleFails;
   ScopedRecord range;
-  if (ReadKeyedRecord(FALSE, context->store->main, context->store->linked, 17, rangeKey, 0, &range.record) != kDbOk)
-    return kCheckFailed;
+  const WORD read = ReadKeyedRecord(FALSE, context->store->main, context->store->linked, 17, rangeKey, 0, &range.record);
+  if (read != kDbOk) return read == kDbNoMemory ? kCheckNoMemory : kCheckFailed;
   const auto* sizes = reinterpret_cast<const SizeRangeRecord*>(range.record);
   const bool inside = width >= sizes->first.width && length >= sizes->first.length &&
                       width <= sizes->second.width && length <= sizes->second.length;

@@ -43,7 +43,8 @@ BOOL BuildMediaSelection(const SettingsContext* context, const ItemChange* chang
 
 // The media check of check kinds 1-3 and 5-9: whether the kind's paper lies within the custom
 // range of the kind's source or bin. A fit clears the state's check flags; a conflict adds the
-// kind's flags to them (the state may be NULL).
+// kind's flags to them (the state may be NULL). kSizeFits, kSizeConflict, kSizeError or
+// kSizeNoMemory.
 WORD CheckMediaFit(const ConstraintRecord* record, WORD mode, const SettingsContext* context,
                    const ItemChange* change, ConstraintState* state);
 // Check kind 4: whether a user-defined paper's size lies within its paper record's sizes.
@@ -51,10 +52,12 @@ WORD CheckCustomSizeFit(const ConstraintRecord* record, WORD mode, const Setting
                         const ItemChange* change);
 
 // Condition operators 7, 8 and 10-12 for a user-defined paper against the source's custom
-// range: kRuleHolds (with the flags of the items involved), kRuleFails (flags 0) or 1 on error.
+// range: kRuleHolds (with the flags of the items involved), kRuleFails (flags 0), 1 on error
+// or 2 without memory.
 WORD EvaluateSizeOperator(BYTE op, const SettingsContext* context, const ItemChange* change, WORD* flags);
 // Condition operator 9: whether the user-defined paper lies outside the size range that the
-// value record of the condition's item names. kRuleHolds (flags kMediaItem262), kRuleFails or
-// 1 on error. The stream is the one the condition was read from (for referenced values).
+// value record of the condition's item names. kRuleHolds (flags kMediaItem262), kRuleFails,
+// 1 on error or 2 without memory. The stream is the one the condition was read from (for
+// referenced values).
 WORD CheckSizeRangeRecord(const SettingsContext* context, const ItemChange* change,
                           const ItemValueElement* condition, DatabaseStream* stream, WORD* flags);

@@ -79,8 +79,9 @@ int CreatePresetFavorites(HANDLE printer, ItemStore* store, LPCWSTR deviceName, 
   auto* work = static_cast<SettingsRecord*>(GlobalAlloc(GPTR, sizeof(SettingsRecord)));
   ScopedRecord presets;
   WORD choices = 0;
+  // Presets start from the defaults the model has, also when some item has none.
+  if (defaults != nullptr) ApplyDataFileDefaults(store, &defaults->settings, &defaults->config, deviceName);
   bool done = defaults != nullptr && work != nullptr &&
-              ApplyDataFileDefaults(store, &defaults->settings, &defaults->config, deviceName) &&
               QueryChoiceListHeader(store, kPresetListItem, nullptr, &choices, nullptr, &presets.record, nullptr);
   // The first choice stands for the user's own favourites; every further choice h is a preset,
   // saved as favourite h. The index keeps room for its closing 0: presets beyond it are not made.

@@ -11,7 +11,10 @@
 BOOL BuildModelDefaults(ItemStore* store, LPCWSTR deviceName, ModelDefaults* defaults) {
   if (store == nullptr || defaults == nullptr) return FALSE;
   std::memset(defaults, 0, sizeof *defaults);
-  return ApplyDataFileDefaults(store, &defaults->settings, &defaults->config, deviceName);
+  // A model that cannot default some item still has defaults for the rest: conversions and
+  // loads build on those rather than leave the printer without any settings.
+  ApplyDataFileDefaults(store, &defaults->settings, &defaults->config, deviceName);
+  return TRUE;
 }
 
 int LoadDefaultExtension(HANDLE printer, BYTE* extension) {

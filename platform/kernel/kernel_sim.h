@@ -98,6 +98,9 @@ PLATFORM_API int SimLockCount(HANDLE mem);
 // The nth next allocation (1 = the very next) of any allocator here fails with
 // ERROR_NOT_ENOUGH_MEMORY; 0 cancels.
 PLATFORM_API void SimFailNthAllocation(int n);
+// Whether the failure scripted by SimFailNthAllocation is still to come (the code under test
+// made fewer allocations than n).
+PLATFORM_API bool SimAllocationFailurePending();
 // Every allocation of more than `bytes` fails (0 cancels).
 PLATFORM_API void SimFailAllocationsAbove(SIZE_T bytes);
 

@@ -373,6 +373,12 @@ void SimFailNthAllocation(int n) {
   s.failCountdown = n > 0 ? n : 0;
 }
 
+bool SimAllocationFailurePending() {
+  MemoryState& s = State();
+  std::lock_guard<std::recursive_mutex> guard(s.lock);
+  return s.failCountdown > 0;
+}
+
 void SimFailAllocationsAbove(SIZE_T bytes) {
   MemoryState& s = State();
   std::lock_guard<std::recursive_mutex> guard(s.lock);

@@ -247,9 +247,9 @@ TEST_F(SizeChecks, PrintableSizes) {
   EXPECT_EQ(width, 1000);
   EXPECT_EQ(length, 4300);
   EXPECT_EQ(GetPrintableSize(&context_, 264, &width, &length), 0);  // no record
-  EXPECT_TRUE(GetPaperSizeById(&context_, 9, &width, &length));
+  EXPECT_EQ(GetPaperSizeById(&context_, 9, &width, &length), kDbOk);
   EXPECT_EQ(width, 2100);
-  EXPECT_FALSE(GetPaperSizeById(&context_, 55, &width, &length));
+  EXPECT_EQ(GetPaperSizeById(&context_, 55, &width, &length), kDbAbsent);
 }
 
 TEST_F(SizeChecks, PosterTileCounts) {

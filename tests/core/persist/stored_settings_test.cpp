@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -12,6 +15,9 @@
 #include "core/persist/model_defaults.h"
 #include "core/services/module_state.h"
 #include "core/persist/settings_blobs.h"
+#include "core/constraints/item_defaults.h"
+#include "core/persist/printer_config.h"
+#include "tests/support/model_files.h"
 #include "tests/support/printer_fixture.h"
 
 namespace {
@@ -83,6 +89,57 @@ TEST_F(StoredSettings, StoredConfigurationOfThisReleaseIsCopiedAndStamped) {
   ASSERT_EQ(ConvertPrinterConfiguration(stored.get(), out.get(), store_), 1);
   EXPECT_EQ(ItemOf(nullptr, out.get(), 8203), 0x2142u);
   EXPECT_EQ(ItemOf(nullptr, out.get(), 5123), 42u);
+}
+
+// The sample model with the default of item 262 ("Output Paper") set beyond its four choices,
+// so that one item of the settings has no default.
+class ModelWithoutOneDefault : public SamplePrinterTest {
+ protected:
+  std::unique_ptr<ModelDefaults> defaults_ = std::make_unique<ModelDefaults>();
+  void SetUp() override {
+    SamplePrinterTest::SetUp();
+    OpenStore();  // the intact model's defaults, to compare with
+    ASSERT_TRUE(BuildModelDefaults(store_, u"P1", defaults_.get()));
+    CloseItemStore(store_);
+    std::ifstream in(QV_DRIVER_DIR "/QX4500.DDD", std::ios::binary);
+    DddImage image;
+    image.main.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::ifstream linked(QV_DRIVER_DIR "/QX4500.DAT", std::ios::binary);
+    image.linked.assign(std::istreambuf_iterator<char>(linked), std::istreambuf_iterator<char>());
+    // List 262: its key, the length of its name and the name stored protected (each byte
+    // inverted), the kind byte, then the u16 default position, made 5.
+    std::vector<std::uint8_t> head{0x06, 0x01, 12, 0};
+    for (char c : std::string("Output Paper")) head.push_back(static_cast<std::uint8_t>(~c));
+    auto at = std::search(image.main.begin(), image.main.end(), head.begin(), head.end());
+    ASSERT_NE(at, image.main.end());
+    ASSERT_EQ(std::search(at + 1, image.main.end(), head.begin(), head.end()), image.main.end());
+    at[4 + 12 + 1] = 5;
+    store_ = OpenItemStoreAtPath(InstallModelImage(image, u"NODEF.DDD", u"QX4500.DAT").c_str());
+    ASSERT_NE(store_, nullptr);
+  }
+};
+
+TEST_F(ModelWithoutOneDefault, ConversionsAndLoadsUseTheDefaultsThatCouldBeBuilt) {
+  auto settings = std::make_unique<SettingsRecord>();
+  auto config = std::make_unique<PrinterConfiguration>();
+  EXPECT_FALSE(ApplyDataFileDefaults(store_, settings.get(), config.get(), u"P1")) << "one default is missing";
+  // The group of the failing item ends there (item 265 after it keeps 0); the groups after it
+  // are still filled.
+  EXPECT_EQ(ItemOf(settings.get(), nullptr, 262), 0u);
+  EXPECT_EQ(ItemOf(settings.get(), nullptr, 258), 0x2142u);
+  EXPECT_EQ(ItemOf(settings.get(), nullptr, 265), 0u);
+  EXPECT_EQ(ItemOf(nullptr, config.get(), 8203), 0x2142u);
+  EXPECT_EQ(ItemOf(&defaults_->settings, nullptr, 265), 7u) << "the default of the intact model";
+
+  BYTE out[kSettingsRecordShortSize] = {};
+  EXPECT_EQ(ConvertOldSettings(settings->bytes, kSettingsRecordShortSize, out, u"P1", store_), kConvertCopied);
+  auto converted = std::make_unique<PrinterConfiguration>();
+  EXPECT_EQ(ConvertPrinterConfiguration(config.get(), converted.get(), store_), kConvertCopied);
+  EXPECT_EQ(std::memcmp(converted.get(), config.get(), sizeof *config), 0);
+  // A printer without stored data gets the defaults that could be built.
+  auto loaded = std::make_unique<PrinterConfiguration>();
+  ASSERT_EQ(LoadPrinterConfiguration(printer_, loaded.get(), store_), 1);
+  EXPECT_EQ(ItemOf(nullptr, loaded.get(), 8204), ItemOf(nullptr, config.get(), 8204));
 }
 
 }  // namespace
