@@ -118,8 +118,8 @@ BOOL FormatNameValueLine(HMODULE module, const SettingsContext* context, Setting
                          BOOL withDetails, const MeasurementFlags* flags, LPWSTR line, int capacity) {
   if (line == nullptr || capacity <= 0) return FALSE;
   line[0] = 0;
-  WCHAR name[kMessageChars], shown[kMessageChars];
-  if (!GetItemValueText(FALSE, module, context, name, kMessageChars, id, nullptr, flags)) return FALSE;
+  WCHAR name[kFormattedTextChars], shown[kFormattedTextChars];
+  if (!GetItemValueText(FALSE, module, context, name, kFormattedTextChars, id, nullptr, flags)) return FALSE;
   if (name[0] == kHiddenNameMark) return TRUE;
   ItemValueCell current{};
   if (value == nullptr) {
@@ -127,7 +127,7 @@ BOOL FormatNameValueLine(HMODULE module, const SettingsContext* context, Setting
     if (ReadCurrentValue(context, id, &type, &current) != kItemDone) return FALSE;
     value = &current;
   }
-  if (!GetItemValueText(withDetails, module, context, shown, kMessageChars, id, value, flags)) return FALSE;
+  if (!GetItemValueText(withDetails, module, context, shown, kFormattedTextChars, id, value, flags)) return FALSE;
   LPWSTR text = nullptr;
   if (!LoadFormattedString(module, &text, capacity, kStringNameValueLine, {name, shown})) return FALSE;
   lstrcpynW(line, text, capacity);
@@ -137,10 +137,10 @@ BOOL FormatNameValueLine(HMODULE module, const SettingsContext* context, Setting
 
 BOOL AppendItemLine(HMODULE module, const SettingsContext* context, SettingItemId id, const void* value,
                     BOOL withDetails, const MeasurementFlags* flags, LineText* text) {
-  WCHAR line[kMessageChars];
-  if (!FormatNameValueLine(module, context, id, value, withDetails, flags, line, kMessageChars)) return FALSE;
+  WCHAR line[kFormattedTextChars];
+  if (!FormatNameValueLine(module, context, id, value, withDetails, flags, line, kFormattedTextChars)) return FALSE;
   const int length = lstrlenW(line);
-  if (text->length + length < kMessageChars) {
+  if (text->length + length < kFormattedTextChars) {
     std::memcpy(text->text + text->length, line, (static_cast<size_t>(length) + 1) * sizeof(WCHAR));
     text->length += length;
   }

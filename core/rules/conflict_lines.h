@@ -5,7 +5,7 @@
 #pragma once
 
 #include "core/constraints/setting_change.h"
-#include "core/rules/formatted_string.h"
+#include "core/rules/formatted_strings.h"
 #include "core/rules/value_texts.h"
 #include "platform/base/types.h"
 
@@ -16,7 +16,7 @@ inline constexpr WORD kRememberedIdCount = 20;
 
 // Lines gathered into a fixed buffer.
 struct LineText {
-  WCHAR text[kMessageChars];
+  WCHAR text[kFormattedTextChars];
   int length;
 };
 

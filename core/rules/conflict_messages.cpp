@@ -2,7 +2,7 @@
 
 #include "core/constraints/tile_count.h"
 #include "core/rules/conflict_texts.h"
-#include "core/rules/formatted_string.h"
+#include "core/rules/formatted_strings.h"
 #include "core/rules/sheet_services.h"
 #include "core/services/resource_module.h"
 #include "platform/base/types.h"

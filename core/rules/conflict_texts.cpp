@@ -6,7 +6,7 @@
 #include "core/constraints/change_values.h"
 #include "core/database/dbrecords.h"
 #include "core/rules/conflict_lines.h"
-#include "core/rules/formatted_string.h"
+#include "core/rules/formatted_strings.h"
 #include "core/store/item_access.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
@@ -28,8 +28,8 @@ constexpr int kShortTextChars = 128;
 
 // Texts of the change: the item's name and the value's text (empty without a value).
 struct ChangeTexts {
-  WCHAR name[kMessageChars];
-  WCHAR value[kMessageChars];
+  WCHAR name[kFormattedTextChars];
+  WCHAR value[kFormattedTextChars];
   bool hasValue;
 };
 
@@ -37,14 +37,14 @@ bool ReadChangeTexts(HMODULE module, const SettingsContext* context, const ItemC
                      const MeasurementFlags* flags, ChangeTexts* texts) {
   texts->value[0] = 0;
   texts->hasValue = change->value != nullptr;
-  if (!GetItemValueText(FALSE, module, context, texts->name, kMessageChars, change->id, nullptr, flags)) return false;
+  if (!GetItemValueText(FALSE, module, context, texts->name, kFormattedTextChars, change->id, nullptr, flags)) return false;
   return !texts->hasValue ||
-         GetItemValueText(FALSE, module, context, texts->value, kMessageChars, change->id, change->value, flags);
+         GetItemValueText(FALSE, module, context, texts->value, kFormattedTextChars, change->id, change->value, flags);
 }
 
 LPWSTR Format(HMODULE module, UINT id, std::initializer_list<FormatArg> args) {
   LPWSTR text = nullptr;
-  return LoadFormattedString(module, &text, kMessageChars, id, args) ? text : nullptr;
+  return LoadFormattedString(module, &text, kFormattedTextChars, id, args) ? text : nullptr;
 }
 
 const WORD* FiredRules(const ConstraintState* state) { return state->firedRules; }
@@ -70,8 +70,8 @@ LPWSTR BuildConflictText(ConflictForm form, HMODULE module, const SettingsContex
     return nullptr;
   if (extraConditions != nullptr) {
     const int length = lstrlenW(extraConditions);
-    if (conditions.length + length < kMessageChars) {
-      lstrcpynW(conditions.text + conditions.length, extraConditions, kMessageChars - conditions.length);
+    if (conditions.length + length < kFormattedTextChars) {
+      lstrcpynW(conditions.text + conditions.length, extraConditions, kFormattedTextChars - conditions.length);
       conditions.length += length;
     }
   }
@@ -86,8 +86,8 @@ LPWSTR BuildConflictText(ConflictForm form, HMODULE module, const SettingsContex
       return nullptr;
     if (extraForced != nullptr) {
       const int length = lstrlenW(extraForced);
-      if (forced.length + length < kMessageChars) {
-        lstrcpynW(forced.text + forced.length, extraForced, kMessageChars - forced.length);
+      if (forced.length + length < kFormattedTextChars) {
+        lstrcpynW(forced.text + forced.length, extraForced, kFormattedTextChars - forced.length);
         forced.length += length;
       }
     }
@@ -114,7 +114,7 @@ LPWSTR BuildRequirementText(HMODULE module, const SettingsContext* context, cons
   ChangeTexts texts{};
   if (!ReadChangeTexts(module, context, change, flags, &texts)) return nullptr;
   // The first condition of a fired rule on a position item whose current value has a name.
-  WCHAR position[kMessageChars] = {};
+  WCHAR position[kFormattedTextChars] = {};
   for (WORD r = 0; r < state->firedRuleCount && position[0] == 0; ++r) {
     ScopedRecord read;
     if (ReadRecord(TRUE, context->store->main, context->store->linked, kRuleRecordType, state->firedRules[r],
@@ -132,7 +132,7 @@ LPWSTR BuildRequirementText(HMODULE module, const SettingsContext* context, cons
       if (ReadItemValueRecord(FALSE, context->store->main, context->store->linked, item, &current, &recordType,
                               &valueRecord.record) != kDbOk)
         continue;
-      if (LPCWSTR name = GetRecordName(valueRecord.record); name != nullptr) lstrcpynW(position, name, kMessageChars);
+      if (LPCWSTR name = GetRecordName(valueRecord.record); name != nullptr) lstrcpynW(position, name, kFormattedTextChars);
     }
   }
   if (position[0] == 0) return nullptr;
@@ -213,9 +213,9 @@ LPWSTR BuildTileCountText(WORD flags, HMODULE module, const SettingsContext* con
 LPWSTR BuildRangeWarningText(HMODULE module, const SettingsContext* context, SettingItemId id, LPCWSTR name,
                              ValueTypeCode type, LONG minimum, LONG maximum, WORD scale, LONG integerFlag,
                              const MeasurementFlags* flags) {
-  WCHAR itemName[kMessageChars] = {};
+  WCHAR itemName[kFormattedTextChars] = {};
   if (name == nullptr || name[0] == 0) {
-    if (context == nullptr || !GetItemValueText(FALSE, module, context, itemName, kMessageChars, id, nullptr, flags))
+    if (context == nullptr || !GetItemValueText(FALSE, module, context, itemName, kFormattedTextChars, id, nullptr, flags))
       return nullptr;
     name = itemName;
   }
@@ -234,9 +234,9 @@ BOOL BuildChangeListMessage(LPWSTR* text, HMODULE module, const SettingsContext*
   LineText lines{};
   if (ListItemLines(module, context, ids, count, flags, &lines) != kCheckDone || lines.length == 0) return FALSE;
   if (id == kChangeListBareLines) {
-    auto* bare = static_cast<LPWSTR>(GlobalAlloc(GPTR, kMessageChars * sizeof(WCHAR)));
+    auto* bare = static_cast<LPWSTR>(GlobalAlloc(GPTR, kFormattedTextChars * sizeof(WCHAR)));
     if (bare == nullptr) return FALSE;
-    lstrcpynW(bare, lines.text, kMessageChars);
+    lstrcpynW(bare, lines.text, kFormattedTextChars);
     *text = bare;
     return TRUE;
   }
@@ -271,15 +271,15 @@ WORD BuildLinkedItemConflictText(HMODULE module, const SettingsContext* context,
       LoadStringW(module, kStringNoStamp, none, kShortTextChars) <= 0)
     return kCheckFailed;
   static const LPCWSTR kEmptyText = u"";
-  out->conditionText = static_cast<LPWSTR>(GlobalAlloc(GPTR, kMessageChars * sizeof(WCHAR)));
-  out->forcedText = static_cast<LPWSTR>(GlobalAlloc(GPTR, kMessageChars * sizeof(WCHAR)));
+  out->conditionText = static_cast<LPWSTR>(GlobalAlloc(GPTR, kFormattedTextChars * sizeof(WCHAR)));
+  out->forcedText = static_cast<LPWSTR>(GlobalAlloc(GPTR, kFormattedTextChars * sizeof(WCHAR)));
   out->pairs = static_cast<ItemValuePair*>(GlobalAlloc(GPTR, 2 * sizeof(ItemValuePair)));
   if (out->conditionText == nullptr || out->forcedText == nullptr || out->pairs == nullptr) {
     FreeLinkedItemConflict(out);
     return kCheckNoMemory;
   }
-  FormatText(out->conditionText, kMessageChars, kLinkedLineFormat, {label, stampName});
-  FormatText(out->forcedText, kMessageChars, kLinkedLineFormat, {label, none});
+  FormatText(out->conditionText, kFormattedTextChars, kLinkedLineFormat, {label, stampName});
+  FormatText(out->forcedText, kFormattedTextChars, kLinkedLineFormat, {label, none});
   out->pairs[0] = {kStampItem, kTypeString, 0, &kEmptyText};
   out->pairs[1] = {kStampNameItem, kTypeString, 0, &kEmptyText};
   out->pairCount = 2;
