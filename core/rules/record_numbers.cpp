@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/constraints/change_values.h"
 #include "core/store/item_access.h"
 #include "platform/base/types.h"
 
@@ -17,27 +18,10 @@ BOOL ReadItemLong(SettingsRecord* settings, PrinterConfiguration* config, Settin
   ValueTypeCode type = 0;
   DWORD length = 0;
   if (GetItemValue(id, settings, config, &type, &length, cell) != kItemDone || !IsNumberType(type)) return FALSE;
-  switch (type) {
-    case kTypeInt16: {
-      SHORT v;
-      std::memcpy(&v, cell, sizeof v);
-      *value = v;
-      return TRUE;
-    }
-    case kTypeUInt16: {
-      WORD v;
-      std::memcpy(&v, cell, sizeof v);
-      *value = v;
-      return TRUE;
-    }
-    case kTypeUInt8: *value = cell[0]; return TRUE;
-    default: {
-      LONG v;
-      std::memcpy(&v, cell, sizeof v);
-      *value = v;
-      return TRUE;
-    }
-  }
+  LONGLONG number = 0;
+  if (!NumberOfTypedValue(type, cell, &number)) return FALSE;
+  *value = static_cast<LONG>(number);
+  return TRUE;
 }
 
 BOOL WriteItemLong(SettingsRecord* settings, PrinterConfiguration* config, SettingItemId id, LONG value) {

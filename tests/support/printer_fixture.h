@@ -1,13 +1,16 @@
 // The printer fixtures: a sandbox with printers of the sample model (QX4500.DDD in the driver
 // directory) opened through the spooler as the driver's hosts open them and a fixed clock
 // (PrinterTest); with the test module as the core's module instance and printer "P1"
-// (SamplePrinterTest); with the per-user key of "P1" and a printer whose model database is
-// missing (UserStoreTest).
+// (SamplePrinterTest); with the model's default settings of "P1" in German number formats and
+// the resource module in use (SampleSettingsTest); with the per-user key of "P1" and a printer
+// whose model database is missing (UserStoreTest).
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "core/constraints/item_defaults.h"
+#include "core/store/item_access.h"
 #include "core/store/item_store.h"
 #include "core/store/user_store.h"
 #include "core/services/module_state.h"
@@ -88,6 +91,34 @@ class SamplePrinterTest : public PrinterTest {
   HMODULE module_ = nullptr;
   HANDLE printer_ = nullptr;
   ItemStore* store_ = nullptr;
+};
+
+// "P1" with its item store open, the resource module in use, the country set to 49 and
+// settings_ and config_ filled with the model's defaults.
+class SampleSettingsTest : public SamplePrinterTest {
+ protected:
+  void SetUp() override {
+    SamplePrinterTest::SetUp();
+    SimSetLocaleInfo(LOCALE_ICOUNTRY, u"49");
+    OpenStore();
+    AcquireResourceModule();
+    ASSERT_TRUE(ApplyDataFileDefaults(store_, &settings_, &config_, kPrinter));
+  }
+  void TearDown() override {
+    ReleaseResourceModule();
+    SamplePrinterTest::TearDown();
+  }
+  // Writes a number item in its own type.
+  void Put(SettingItemId id, LONG value) {
+    ItemLocation location{};
+    DWORD size = 0;
+    ASSERT_EQ(LocateItem(id, &settings_, &config_, &location), kItemDone);
+    ASSERT_TRUE(GetValueTypeSize(location.row->type, &size));
+    ASSERT_EQ(SetItemValue(id, &settings_, &config_, location.row->type, size, &value), kItemDone) << id;
+  }
+
+  SettingsRecord settings_{};
+  PrinterConfiguration config_{};
 };
 
 // "P1" with its per-user key named (its identity made now) and the resource module in use; a

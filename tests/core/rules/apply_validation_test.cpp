@@ -10,32 +10,17 @@
 
 namespace {
 
-using printer_test::SamplePrinterTest;
+using printer_test::SampleSettingsTest;
 
 // The report string of the tests' resource module.
 constexpr UINT kReport = 711;
 
 // Printer "P1" of the sample with default settings, validated as a sheet is applied.
-class ApplyValidationTest : public SamplePrinterTest {
+class ApplyValidationTest : public SampleSettingsTest {
  protected:
   void SetUp() override {
-    SamplePrinterTest::SetUp();
-    SimSetLocaleInfo(LOCALE_ICOUNTRY, u"49");
-    OpenStore();
-    AcquireResourceModule();
+    SampleSettingsTest::SetUp();
     module_ = GetResourceModule();
-    ASSERT_TRUE(ApplyDataFileDefaults(store_, &settings_, &config_, kPrinter));
-  }
-  void TearDown() override {
-    ReleaseResourceModule();
-    SamplePrinterTest::TearDown();
-  }
-  void Put(SettingItemId id, LONG value) {
-    ItemLocation location{};
-    DWORD size = 0;
-    ASSERT_EQ(LocateItem(id, &settings_, &config_, &location), kItemDone);
-    ASSERT_TRUE(GetValueTypeSize(location.row->type, &size));
-    ASSERT_EQ(SetItemValue(id, &settings_, &config_, location.row->type, size, &value), kItemDone) << id;
   }
   LONG Get(SettingItemId id) {
     ItemValueCell cell{};
@@ -60,8 +45,6 @@ class ApplyValidationTest : public SamplePrinterTest {
 
   static constexpr MeasurementFlags kMetric{0, 0};
   HMODULE module_ = nullptr;
-  SettingsRecord settings_{};
-  PrinterConfiguration config_{};
 };
 
 TEST_F(ApplyValidationTest, PapersRulesAndTheReport) {

@@ -15,7 +15,7 @@
 
 namespace {
 
-using printer_test::SamplePrinterTest;
+using printer_test::SampleSettingsTest;
 
 // The page the boxes are shown on, and a window that carries no sheet.
 const HWND kPage = reinterpret_cast<HWND>(0x1234);
@@ -36,14 +36,10 @@ constexpr UINT kQuestion = MB_OKCANCEL | MB_ICONINFORMATION;
 
 // Printer "P1" of the sample with default settings; the test resource module's message strings
 // mark each message with its number and separate its parts with "|".
-class ConflictMessagesTest : public SamplePrinterTest {
+class ConflictMessagesTest : public SampleSettingsTest {
  protected:
   void SetUp() override {
-    SamplePrinterTest::SetUp();
-    SimSetLocaleInfo(LOCALE_ICOUNTRY, u"49");
-    OpenStore();
-    AcquireResourceModule();
-    ASSERT_TRUE(ApplyDataFileDefaults(store_, &settings_, &config_, kPrinter));
+    SampleSettingsTest::SetUp();
     context_ = {store_, &settings_, &config_};
     state_ = CreateConstraintState();
     SetSheetServices(&kServices);
@@ -51,15 +47,7 @@ class ConflictMessagesTest : public SamplePrinterTest {
   void TearDown() override {
     SetSheetServices(nullptr);
     FreeConstraintState(state_);
-    ReleaseResourceModule();
-    SamplePrinterTest::TearDown();
-  }
-  void Put(SettingItemId id, LONG value) {
-    ItemLocation location{};
-    DWORD size = 0;
-    ASSERT_EQ(LocateItem(id, &settings_, &config_, &location), kItemDone);
-    ASSERT_TRUE(GetValueTypeSize(location.row->type, &size));
-    ASSERT_EQ(SetItemValue(id, &settings_, &config_, location.row->type, size, &value), kItemDone) << id;
+    SampleSettingsTest::TearDown();
   }
   void Fire(WORD type, std::initializer_list<WORD> rules, WORD checkFlags = 0) {
     ResetConstraintState(state_);
@@ -81,8 +69,6 @@ class ConflictMessagesTest : public SamplePrinterTest {
     return shown;
   }
 
-  SettingsRecord settings_{};
-  PrinterConfiguration config_{};
   SettingsContext context_{};
   ConstraintState* state_ = nullptr;
 };

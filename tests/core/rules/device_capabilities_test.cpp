@@ -13,25 +13,14 @@
 
 namespace {
 
-using printer_test::SamplePrinterTest;
+using printer_test::SampleSettingsTest;
 
 constexpr DWORD kAll = kCapabilityStore | kCapabilitySettings | kCapabilityConfig;
 
 // Printer "P1" of the sample model with default settings, asked as the user-interface module's
 // export asks: the count first, then the data into room for that count.
-class DeviceCapabilitiesTest : public SamplePrinterTest {
+class DeviceCapabilitiesTest : public SampleSettingsTest {
  protected:
-  void SetUp() override {
-    SamplePrinterTest::SetUp();
-    SimSetLocaleInfo(LOCALE_ICOUNTRY, u"49");
-    OpenStore();
-    AcquireResourceModule();
-    ASSERT_TRUE(ApplyDataFileDefaults(store_, &settings_, &config_, kPrinter));
-  }
-  void TearDown() override {
-    ReleaseResourceModule();
-    SamplePrinterTest::TearDown();
-  }
   LONG Ask(WORD index, void* output, DWORD available) {
     return DispatchDeviceCapability(printer_, index, output, available, &settings_, &config_, store_);
   }
@@ -46,13 +35,6 @@ class DeviceCapabilitiesTest : public SamplePrinterTest {
     output.resize(*count * bytesPerEntry);
     return output;
   }
-  void Put(SettingItemId id, LONG value) {
-    ItemLocation location{};
-    DWORD size = 0;
-    ASSERT_EQ(LocateItem(id, &settings_, &config_, &location), kItemDone);
-    ASSERT_TRUE(GetValueTypeSize(location.row->type, &size));
-    ASSERT_EQ(SetItemValue(id, &settings_, &config_, location.row->type, size, &value), kItemDone) << id;
-  }
   template <typename T>
   static T At(const std::vector<BYTE>& bytes, size_t offset) {
     T value;
@@ -65,8 +47,6 @@ class DeviceCapabilitiesTest : public SamplePrinterTest {
     return name.substr(0, name.find(u'\0'));
   }
 
-  SettingsRecord settings_{};
-  PrinterConfiguration config_{};
 };
 
 constexpr LONG kAllFields = 0x0781FF13;
