@@ -256,42 +256,6 @@ ReferenceImage RenderReferencePage(std::span<const DrawCall> calls, SIZEL pageSi
   return image;
 }
 
-BOOL SaveReferencePng(const ReferenceImage& image, const std::string& hostPath) {
-  if (image.width <= 0 || image.height <= 0 || image.pixels.size() != static_cast<size_t>(image.width) * image.height)
-    return FALSE;
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, image.width, image.height);
-  auto* data = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(s));
-  const int stride = cairo_image_surface_get_stride(s) / 4;
-  for (LONG y = 0; y < image.height; ++y)
-    for (LONG x = 0; x < image.width; ++x) data[y * stride + x] = image.pixels[static_cast<size_t>(y) * image.width + x];
-  cairo_surface_mark_dirty(s);
-  const bool ok = cairo_surface_write_to_png(s, hostPath.c_str()) == CAIRO_STATUS_SUCCESS;
-  cairo_surface_destroy(s);
-  return ok;
-}
-
-BOOL LoadReferencePng(const std::string& hostPath, ReferenceImage& image) {
-  cairo_surface_t* s = cairo_image_surface_create_from_png(hostPath.c_str());
-  const bool ok = cairo_surface_status(s) == CAIRO_STATUS_SUCCESS;
-  if (ok) image = FromSurface(s);
-  cairo_surface_destroy(s);
-  return ok;
-}
-
-double CompareReferenceImages(const ReferenceImage& a, const ReferenceImage& b, int tolerance) {
-  if (a.width != b.width || a.height != b.height || a.pixels.size() != b.pixels.size() || a.pixels.empty()) return 1.0;
-  size_t differing = 0;
-  for (size_t i = 0; i < a.pixels.size(); ++i) {
-    for (int shift = 0; shift < 24; shift += 8) {
-      if (std::abs(static_cast<int>((a.pixels[i] >> shift) & 0xFF) - static_cast<int>((b.pixels[i] >> shift) & 0xFF)) > tolerance) {
-        ++differing;
-        break;
-      }
-    }
-  }
-  return static_cast<double>(differing) / a.pixels.size();
-}
-
 BOOL EngineSavePageBitmap(EngineDc* dc, const std::string& hostPath) {
   SURFOBJ* so = EngineDcSurface(dc);
   if (so == nullptr) return FALSE;

@@ -10,19 +10,8 @@
 
 #include "platform/base/export.h"
 #include "platform/engine/engine_drawing.h"
-
-struct ReferenceImage {
-  LONG width = 0;
-  LONG height = 0;
-  std::vector<std::uint32_t> pixels;
-};
+#include "platform/gdi/png_images.h"
 
 // The page of the given device size drawn at `scale` (1: one image pixel per device pixel).
 PLATFORM_API ReferenceImage RenderReferencePage(std::span<const DrawCall> calls, SIZEL pageSize, double scale);
 
-PLATFORM_API BOOL SaveReferencePng(const ReferenceImage& image, const std::string& hostPath);
-PLATFORM_API BOOL LoadReferencePng(const std::string& hostPath, ReferenceImage& image);
-
-// The share of pixels (0 to 1) whose red, green or blue differs by more than `tolerance`; 1 when
-// the sizes differ.
-PLATFORM_API double CompareReferenceImages(const ReferenceImage& a, const ReferenceImage& b, int tolerance);

@@ -1,84 +1,100 @@
-// The table of palettes and icons (rules in gdi_objects.h).
+// The table of GDI objects (gdi_table.h), palettes and icons (rules in gdi_objects.h).
 #include "platform/gdi/gdi_objects.h"
 
-#include <cstdint>
 #include <map>
-#include <mutex>
-#include <vector>
 
 #include "platform/base/errors.h"
-#include "platform/gdi/gdi_sim.h"
+#include "platform/gdi/gdi_table.h"
 #include "platform/kernel/lasterror.h"
 
+namespace gdi {
 namespace {
 
-enum class GdiKind { Palette, Icon };
-
-struct GdiObject {
-  GdiKind kind;
-  std::vector<PALETTEENTRY> entries;  // a palette's
-  std::vector<BYTE> andBits, xorBits; // an icon's
-};
-
-struct GdiTable {
-  std::mutex lock;
-  std::map<std::uintptr_t, GdiObject> objects;
-  // Handle values step by 4 from a base no kernel handle uses, and are never reused.
+struct Table {
+  std::recursive_mutex lock;
+  std::map<std::uintptr_t, Object> objects;
   std::uintptr_t next = 0x6D0000;
 };
 
-GdiTable& Table() {
-  static GdiTable table;
+Table& TheTable() {
+  static Table table;
   return table;
 }
 
-void* Insert(GdiObject object) {
-  GdiTable& table = Table();
-  std::lock_guard guard(table.lock);
-  table.next += 4;
-  table.objects.emplace(table.next, std::move(object));
-  return reinterpret_cast<void*>(table.next);
-}
-
-BOOL Remove(void* handle, GdiKind kind) {
-  GdiTable& table = Table();
-  std::lock_guard guard(table.lock);
-  auto it = table.objects.find(reinterpret_cast<std::uintptr_t>(handle));
-  if (it == table.objects.end() || it->second.kind != kind) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  table.objects.erase(it);
-  return TRUE;
-}
-
 // Bytes of `rows` rows of `width` pixels at `bits` bits per pixel, each row a multiple of 16 bits.
-size_t BitmapBytes(int width, int rows, int bits) {
+size_t IconBytes(int width, int rows, int bits) {
   const size_t rowBits = static_cast<size_t>(width) * bits;
   return (rowBits + 15) / 16 * 2 * static_cast<size_t>(rows);
 }
 
+bool Selected(const void* handle) {
+  auto uses = [handle](const DcState& s) {
+    return s.pen == handle || s.brush == handle || s.font == handle || s.bitmap == handle || s.palette == handle;
+  };
+  for (Dc* dc : AllDcs()) {
+    if (uses(dc->state)) return true;
+    for (const DcState& s : dc->saved)
+      if (uses(s)) return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+std::recursive_mutex& Lock() { return TheTable().lock; }
+
+void* Insert(ObjectData data, bool permanent) {
+  Table& table = TheTable();
+  std::lock_guard guard(table.lock);
+  table.next += 4;
+  table.objects.emplace(table.next, Object{std::move(data), permanent});
+  return reinterpret_cast<void*>(table.next);
+}
+
+Object* FindObject(const void* handle) {
+  Table& table = TheTable();
+  std::lock_guard guard(table.lock);
+  auto it = table.objects.find(reinterpret_cast<std::uintptr_t>(handle));
+  return it != table.objects.end() ? &it->second : nullptr;
+}
+
+bool Erase(const void* handle) {
+  Table& table = TheTable();
+  std::lock_guard guard(table.lock);
+  return table.objects.erase(reinterpret_cast<std::uintptr_t>(handle)) == 1;
+}
+
+std::vector<Dc*> AllDcs() {
+  Table& table = TheTable();
+  std::lock_guard guard(table.lock);
+  std::vector<Dc*> dcs;
+  for (auto& [handle, object] : table.objects)
+    if (Dc* dc = std::get_if<Dc>(&object.data)) dcs.push_back(dc);
+  return dcs;
+}
+
+}  // namespace gdi
+
+using namespace gdi;
 
 HPALETTE CreatePalette(const LOGPALETTE* palette) {
   if (palette == nullptr || palette->palVersion != kLogPaletteVersion || palette->palNumEntries == 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  GdiObject object{GdiKind::Palette, {}, {}, {}};
-  object.entries.assign(palette->palPalEntry, palette->palPalEntry + palette->palNumEntries);
-  return static_cast<HPALETTE>(Insert(std::move(object)));
+  Palette p;
+  p.entries.assign(palette->palPalEntry, palette->palPalEntry + palette->palNumEntries);
+  return static_cast<HPALETTE>(Insert(std::move(p)));
 }
 
 UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries) {
-  GdiTable& table = Table();
-  std::lock_guard guard(table.lock);
-  auto it = table.objects.find(reinterpret_cast<std::uintptr_t>(palette));
-  if (it == table.objects.end() || it->second.kind != GdiKind::Palette) {
+  std::lock_guard guard(Lock());
+  const Palette* p = Find<Palette>(palette);
+  if (p == nullptr) {
     SetLastError(ERROR_INVALID_HANDLE);
     return 0;
   }
-  const std::vector<PALETTEENTRY>& all = it->second.entries;
+  const std::vector<PALETTEENTRY>& all = p->entries;
   if (entries == nullptr) return static_cast<UINT>(all.size());
   if (start >= all.size()) return 0;
   const UINT n = count < all.size() - start ? count : static_cast<UINT>(all.size() - start);
@@ -86,7 +102,18 @@ UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* e
   return n;
 }
 
-BOOL DeleteObject(HGDIOBJ object) { return Remove(object, GdiKind::Palette); }
+BOOL DeleteObject(HGDIOBJ object) {
+  std::lock_guard guard(Lock());
+  Object* o = FindObject(object);
+  if (o == nullptr || o->Kind() == SimGdiKind::Icon || o->Kind() == SimGdiKind::Dc) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (o->permanent) return TRUE;
+  if (Selected(object)) return FALSE;
+  Erase(object);
+  return TRUE;
+}
 
 HICON CreateIcon(HINSTANCE, int width, int height, BYTE planes, BYTE bitsPixel, const BYTE* andBits,
                  const BYTE* xorBits) {
@@ -97,16 +124,36 @@ HICON CreateIcon(HINSTANCE, int width, int height, BYTE planes, BYTE bitsPixel, 
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  GdiObject object{GdiKind::Icon, {}, {}, {}};
-  object.andBits.assign(andBits, andBits + BitmapBytes(width, height, 1));
-  object.xorBits.assign(xorBits, xorBits + BitmapBytes(width, height, planes * bitsPixel));
-  return static_cast<HICON>(Insert(std::move(object)));
+  Icon icon;
+  icon.width = width;
+  icon.height = height;
+  icon.bitsPixel = planes * bitsPixel;
+  icon.andBits.assign(andBits, andBits + IconBytes(width, height, 1));
+  icon.xorBits.assign(xorBits, xorBits + IconBytes(width, height, icon.bitsPixel));
+  return static_cast<HICON>(Insert(std::move(icon)));
 }
 
-BOOL DestroyIcon(HICON icon) { return Remove(icon, GdiKind::Icon); }
+BOOL DestroyIcon(HICON icon) {
+  std::lock_guard guard(Lock());
+  if (Find<Icon>(icon) == nullptr || !Erase(icon)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+int SimLiveGdiObjectsOfKind(SimGdiKind kind) {
+  std::lock_guard guard(Lock());
+  int n = 0;
+  for (const auto& [handle, object] : TheTable().objects)
+    if (!object.permanent && object.Kind() == kind) ++n;
+  return n;
+}
 
 int SimLiveGdiObjects() {
-  GdiTable& table = Table();
-  std::lock_guard guard(table.lock);
-  return static_cast<int>(table.objects.size());
+  std::lock_guard guard(Lock());
+  int n = 0;
+  for (const auto& [handle, object] : TheTable().objects)
+    if (!object.permanent) ++n;
+  return n;
 }

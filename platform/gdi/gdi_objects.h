@@ -1,6 +1,6 @@
-// Palettes and icons: the GDI objects the driver makes for the pictures of its choices. The
-// layer keeps them in one table of its own (apart from the kernel handles); a handle value is
-// never reused, so a stale or foreign handle is refused.
+// Palettes and icons, and DeleteObject for every GDI object. The layer keeps its GDI objects in
+// one table of its own (apart from the kernel handles); a handle value is never reused, so a
+// stale or foreign handle is refused.
 #pragma once
 
 #include "platform/base/export.h"
@@ -30,8 +30,10 @@ PLATFORM_API HPALETTE CreatePalette(const LOGPALETTE* palette);
 // Copies up to `count` entries from `start`; with no output answers the palette's size. The
 // number of entries copied, 0 for a handle that is not a palette.
 PLATFORM_API UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries);
-// Deletes a palette; FALSE for NULL or a handle that is not a live GDI object of the layer.
-// Icons are not deleted this way (DestroyIcon).
+// Deletes a palette, bitmap, pen, brush, font or region; FALSE for NULL, a handle that is not a
+// live object of those kinds, or an object selected into a DC (now or in a saved state). Stock
+// objects and permanent brushes stay and answer TRUE. Icons (DestroyIcon) and DCs (DeleteDC)
+// are not deleted this way.
 PLATFORM_API BOOL DeleteObject(HGDIOBJ object);
 
 // An icon of width x height pixels from its AND mask (1 bit per pixel, rows of 16-bit

@@ -1,5 +1,5 @@
-// Test control of GDI: the installed fonts that EnumFontFamiliesW reports, and the count of
-// live objects.
+// Test control of GDI: the installed fonts that EnumFontFamiliesW reports, the count of live
+// objects of every kind, the screen's resolution, and pictures of DCs and bitmaps as PNG files.
 #pragma once
 
 #include <string>
@@ -10,8 +10,26 @@
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/gdi_objects.h"
 
-// Test control: the number of live palettes and icons.
+// The kinds of object the layer's GDI table keeps.
+enum class SimGdiKind { Palette, Icon, Bitmap, Pen, Brush, Font, Region, Dc };
+
+// Test control: the number of live GDI objects of every kind (stock objects and permanent
+// brushes are not counted).
 PLATFORM_API int SimLiveGdiObjects();
+// The number of live objects of one kind.
+PLATFORM_API int SimLiveGdiObjectsOfKind(SimGdiKind kind);
+
+// The resolution GetDeviceCaps reports as LOGPIXELSX and LOGPIXELSY (96 until set; SimReset
+// sets it back).
+PLATFORM_API void SimSetScreenDpi(int dpi);
+
+// Writes the pixels of a DC (a memory DC's selected bitmap, a surface DC's drawable part) or of
+// a bitmap to a PNG file at a host path. FALSE for a handle that is neither or a failed write.
+PLATFORM_API BOOL SimSavePng(HGDIOBJ dcOrBitmap, const std::string& hostPath);
+// The share (0 to 1) of pixels of the PNG `picture` whose red, green or blue differs from the
+// kept PNG `fixture` by more than `channelTolerance`; 1 when either cannot be read or their
+// sizes differ.
+PLATFORM_API double SimComparePng(const std::string& picture, const std::string& fixture, int channelTolerance);
 
 struct SimFont {
   std::u16string family;    // face name of the family (at most 31 characters are reported)
