@@ -72,9 +72,15 @@ PLATFORM_API BOOL StretchBlt(HDC dc, int x, int y, int width, int height, HDC so
                              int srcHeight, DWORD rop);
 
 // Draws an icon at (x, y), `width` x `height` (0 for the icon's own size, or kGdiIconSize with
-// DI_DEFAULTSIZE): DI_MASK ANDs the mask into the pixels, DI_IMAGE XORs the colour image in,
-// DI_NORMAL does both. A brush other than NULL first fills the rectangle with it. FALSE with
-// ERROR_INVALID_CURSOR_HANDLE for a handle that is not a live icon (a destroyed one included).
+// DI_DEFAULTSIZE), scaled by nearest neighbour. DI_NORMAL ANDs the mask into the pixels, then
+// XORs the colour image in; DI_MASK alone copies the mask (black and white), DI_IMAGE alone
+// copies the colour image. A brush other than NULL first fills the rectangle; `step` is not
+// used. Colour images of 1, 4 and 8 bits take these colours: 1 bit black and white; 4 bits the
+// sixteen standard colours (black, maroon, green, olive, navy, purple, teal, silver, grey, red,
+// lime, yellow, blue, fuchsia, aqua, white); 8 bits those sixteen, then a 6 x 6 x 6 cube
+// (levels 0, 51, ... 255; blue fastest) at 16 .. 231 and greys 8, 18, ... 238 at 232 .. 255.
+// 32-bit images use no alpha. FALSE with ERROR_INVALID_CURSOR_HANDLE for a handle that is not a
+// live icon (a destroyed one included).
 PLATFORM_API BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, UINT step, HBRUSH brush,
                              UINT flags);
 PLATFORM_API BOOL DrawIcon(HDC dc, int x, int y, HICON icon);

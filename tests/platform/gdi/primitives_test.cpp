@@ -285,6 +285,33 @@ const std::vector<PrimitiveCase>& Cases() {
          Fill(dc, RECT{0, 3, 10, 5}, RGB(0, 0, 255));
        },
        {"..........", "..........", "....gg....", "....gg....", "..........", "....b.....", "....b.....", ".........."}},
+      {"icon: the mask keeps, the image XORs; DI_MASK alone copies the mask",
+       [](HDC dc) {
+         // 4 x 4: the outer ring transparent (mask 1), the middle red; the bottom-right pixel's
+         // image is white over a transparent mask bit, so it inverts what is below.
+         const BYTE mask[4 * 2] = {0xF0, 0, 0x90, 0, 0x90, 0, 0xF0, 0};
+         BYTE image[4 * 4 * 4] = {};
+         for (int i : {5, 6, 9, 10}) image[4 * i + 2] = 255;
+         image[4 * 15] = image[4 * 15 + 1] = image[4 * 15 + 2] = 255;
+         HICON icon = CreateIcon(nullptr, 4, 4, 1, 32, mask, image);
+         EXPECT_TRUE(DrawIconEx(dc, 1, 1, icon, 0, 0, 0, nullptr, DI_NORMAL));
+         EXPECT_TRUE(DrawIconEx(dc, 6, 1, icon, 0, 0, 0, nullptr, DI_MASK));
+         DestroyIcon(icon);
+         EXPECT_FALSE(DrawIconEx(dc, 1, 1, icon, 0, 0, 0, nullptr, DI_NORMAL));
+         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_CURSOR_HANDLE));
+       },
+       {"..........", "..........", "..rr...##.", "..rr...##.", "....#.....", "..........", "..........", ".........."}},
+      {"icon: an 8-bit image stretched twice, over a brush",
+       [](HDC dc) {
+         const BYTE mask[2 * 2] = {0x00, 0, 0x00, 0};
+         const BYTE image[2 * 2] = {12, 10, 0, 0};  // rows of 16-bit multiples: blue, lime
+         HICON icon = CreateIcon(nullptr, 2, 1, 1, 8, mask, image);
+         HBRUSH yellow = CreateSolidBrush(RGB(255, 255, 0));
+         EXPECT_TRUE(DrawIconEx(dc, 0, 0, icon, 4, 3, 0, yellow, DI_NORMAL));
+         DeleteObject(yellow);
+         DestroyIcon(icon);
+       },
+       {"bbgg......", "bbgg......", "bbgg......", "..........", "..........", "..........", "..........", ".........."}},
       {"pixels: SetPixel and GetPixel outside the bitmap",
        [](HDC dc) {
          SetPixel(dc, 2, 3, RGB(255, 0, 255));
