@@ -102,6 +102,48 @@ UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* e
   return n;
 }
 
+HPALETTE SelectPalette(HDC handle, HPALETTE palette, BOOL) {
+  std::lock_guard guard(Lock());
+  Dc* dc = Find<Dc>(handle);
+  if (dc == nullptr || Find<Palette>(palette) == nullptr) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  HGDIOBJ old = dc->state.palette;
+  dc->state.palette = palette;
+  return static_cast<HPALETTE>(old);
+}
+
+UINT RealizePalette(HDC handle) {
+  std::lock_guard guard(Lock());
+  if (Find<Dc>(handle) == nullptr) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return GDI_ERROR;
+  }
+  return 0;
+}
+
+UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF color) {
+  std::lock_guard guard(Lock());
+  const Palette* p = Find<Palette>(palette);
+  if (p == nullptr) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return CLR_INVALID;
+  }
+  UINT best = 0;
+  long long bestDistance = -1;
+  for (size_t i = 0; i < p->entries.size(); ++i) {
+    const PALETTEENTRY& e = p->entries[i];
+    const long long dr = e.peRed - GetRValue(color), dg = e.peGreen - GetGValue(color), db = e.peBlue - GetBValue(color);
+    const long long distance = dr * dr + dg * dg + db * db;
+    if (bestDistance < 0 || distance < bestDistance) {
+      bestDistance = distance;
+      best = static_cast<UINT>(i);
+    }
+  }
+  return best;
+}
+
 BOOL DeleteObject(HGDIOBJ object) {
   std::lock_guard guard(Lock());
   Object* o = FindObject(object);

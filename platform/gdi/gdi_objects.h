@@ -30,6 +30,15 @@ PLATFORM_API HPALETTE CreatePalette(const LOGPALETTE* palette);
 // Copies up to `count` entries from `start`; with no output answers the palette's size. The
 // number of entries copied, 0 for a handle that is not a palette.
 PLATFORM_API UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries);
+// Selects a palette into a DC and answers the one it replaces (NULL for a bad DC or palette).
+// Every DC draws in 32 bits, so a palette only matters to the pictures that read it back.
+PLATFORM_API HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL forceBackground);
+// The number of entries newly mapped into the system palette: always 0 on a 32-bit display;
+// GDI_ERROR (0xFFFFFFFF) for a bad DC.
+PLATFORM_API UINT RealizePalette(HDC dc);
+// The index of the palette's entry nearest to the colour (least squared distance; the first of
+// equals); CLR_INVALID for a handle that is not a palette.
+PLATFORM_API UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF color);
 // Deletes a palette, bitmap, pen, brush, font or region; FALSE for NULL, a handle that is not a
 // live object of those kinds, or an object selected into a DC (now or in a saved state). Stock
 // objects and permanent brushes stay and answer TRUE. Icons (DestroyIcon) and DCs (DeleteDC)

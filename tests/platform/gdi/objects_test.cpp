@@ -246,3 +246,33 @@ TEST_F(GdiObjects, SurfaceDcDrawsInsideItsClipFromItsOrigin) {
 }
 
 }  // namespace
+
+namespace {
+
+class GdiPalettes : public SandboxTest {};
+
+TEST_F(GdiPalettes, SelectRealizeAndMatch) {
+  struct {
+    LOGPALETTE header;
+    PALETTEENTRY more[2];
+  } log{{kLogPaletteVersion, 3, {{0, 0, 0, 0}}}, {{200, 0, 0, 0}, {255, 255, 255, 0}}};
+  HPALETTE palette = CreatePalette(&log.header);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HPALETTE old = SelectPalette(dc, palette, FALSE);
+  EXPECT_EQ(old, GetStockObject(DEFAULT_PALETTE));
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_PAL), palette);
+  EXPECT_EQ(RealizePalette(dc), 0u);
+  EXPECT_EQ(RealizePalette(nullptr), GDI_ERROR);
+  EXPECT_EQ(GetNearestPaletteIndex(palette, RGB(255, 10, 10)), 1u);
+  EXPECT_EQ(GetNearestPaletteIndex(palette, RGB(250, 250, 250)), 2u);
+  EXPECT_EQ(GetNearestPaletteIndex(nullptr, 0), CLR_INVALID);
+  EXPECT_FALSE(DeleteObject(palette));  // still selected
+  SelectPalette(dc, old, FALSE);
+  WORD entries = 0;
+  EXPECT_EQ(GetObjectW(old, sizeof entries, &entries), 2);
+  EXPECT_EQ(entries, 20);
+  EXPECT_TRUE(DeleteDC(dc));
+  EXPECT_TRUE(DeleteObject(palette));
+}
+
+}  // namespace
