@@ -53,5 +53,8 @@
 #include "platform/user/dialog_template.h"
 #include "platform/user/format.h"
 #include "platform/user/menu_template.h"
+#include "platform/user/message.h"
 #include "platform/user/msgbox.h"
+#include "platform/user/paint.h"
 #include "platform/user/user_sim.h"
+#include "platform/user/window.h"

@@ -1,0 +1,39 @@
+// Invalidation: the part of a window's client area that needs painting. Nothing paints by
+// itself; UpdateWindow, RedrawWindow with RDW_UPDATENOW and the driver API's painting send the
+// painting messages.
+#pragma once
+
+#include "platform/base/export.h"
+#include "platform/base/types.h"
+
+#define RDW_INVALIDATE 0x0001
+#define RDW_INTERNALPAINT 0x0002
+#define RDW_ERASE 0x0004
+#define RDW_VALIDATE 0x0008
+#define RDW_NOINTERNALPAINT 0x0010
+#define RDW_NOERASE 0x0020
+#define RDW_NOCHILDREN 0x0040
+#define RDW_ALLCHILDREN 0x0080
+#define RDW_UPDATENOW 0x0100
+#define RDW_ERASENOW 0x0200
+#define RDW_FRAME 0x0400
+#define RDW_NOFRAME 0x0800
+
+// Adds a rectangle of the client area (NULL: all of it) to the part to paint.
+PLATFORM_API BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
+// Takes a rectangle (NULL: all) out of it: the window no longer needs painting when the
+// rectangle covers what was invalid.
+PLATFORM_API BOOL ValidateRect(HWND hwnd, const RECT* rect);
+// The bounds of the part to paint; FALSE when nothing is invalid.
+PLATFORM_API BOOL GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase);
+
+PLATFORM_API BOOL SetRect(LPRECT rect, int left, int top, int right, int bottom);
+PLATFORM_API BOOL SetRectEmpty(LPRECT rect);
+PLATFORM_API BOOL IsRectEmpty(const RECT* rect);
+PLATFORM_API BOOL PtInRect(const RECT* rect, POINT point);
+PLATFORM_API BOOL OffsetRect(LPRECT rect, int dx, int dy);
+PLATFORM_API BOOL InflateRect(LPRECT rect, int dx, int dy);
+PLATFORM_API BOOL IntersectRect(LPRECT out, const RECT* a, const RECT* b);
+PLATFORM_API BOOL UnionRect(LPRECT out, const RECT* a, const RECT* b);
+PLATFORM_API BOOL EqualRect(const RECT* a, const RECT* b);
+PLATFORM_API BOOL CopyRect(LPRECT out, const RECT* in);

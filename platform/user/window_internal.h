@@ -1,0 +1,95 @@
+// The window system's own records: classes and windows as the layer keeps them, shared by
+// the window manager, the message queue, the dialog manager, the controls and the painter.
+// Not for product code (it uses the platform calls).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/base/types.h"
+#include "platform/user/window.h"
+
+struct WindowClass {
+  ATOM atom = 0;
+  std::u16string name;
+  UINT style = 0;
+  WNDPROC proc = nullptr;
+  int clsExtra = 0;
+  int wndExtra = 0;
+  HINSTANCE instance = nullptr;
+  HICON icon = nullptr;
+  HCURSOR cursor = nullptr;
+  HBRUSH background = nullptr;
+  bool system = false;  // the layer's own classes (dialog, standard controls)
+  int windows = 0;      // live windows of the class
+};
+
+struct WindowProperty {
+  ATOM atom = 0;         // an integer name
+  std::u16string name;   // else a text name (compared without regard to case)
+  HANDLE data = nullptr;
+};
+
+// One scroll bar's numbers: a scroll-bar control's own, or a window's WS_HSCROLL/WS_VSCROLL bar.
+struct ScrollNumbers {
+  int min = 0;
+  int max = 100;
+  UINT page = 0;
+  int pos = 0;
+  int trackPos = 0;
+};
+
+struct DialogState;
+
+struct Window {
+  HWND handle = nullptr;
+  std::shared_ptr<WindowClass> cls;
+  WNDPROC proc = nullptr;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  HWND parent = nullptr;  // WS_CHILD windows
+  HWND owner = nullptr;   // top-level windows
+  std::vector<HWND> children;  // first = top of the Z order = first in tab order
+  LONG_PTR id = 0;
+  std::u16string text;
+  RECT rect{};  // in the parent's client area, or on the screen for top-level windows
+  HINSTANCE instance = nullptr;
+  LONG_PTR userData = 0;
+  std::vector<BYTE> extra;
+  std::vector<WindowProperty> props;
+  ScrollNumbers hscroll, vscroll;
+  bool destroying = false;  // WM_DESTROY sent; messages still reach it until WM_NCDESTROY
+  bool destroyed = false;
+  // Painting: the part of the client area that needs painting, and whether the background
+  // is to be erased first.
+  bool invalid = false;
+  bool erase = false;
+  RECT update{};
+  std::shared_ptr<DialogState> dialog;  // set for windows the dialog manager made
+};
+
+// The live window of a handle (also while it is being destroyed), or NULL with
+// ERROR_INVALID_WINDOW_HANDLE.
+std::shared_ptr<Window> UserFindWindow(HWND hwnd);
+// The same without touching the last error.
+std::shared_ptr<Window> UserPeekWindow(HWND hwnd);
+// The thickness of a window's frame on each side (left, top, right, bottom).
+RECT UserFrameInsets(const Window& w);
+// The window's client origin on the screen.
+POINT UserClientOrigin(const Window& w);
+// Every live window, parents before their children (the order they were made in).
+std::vector<HWND> UserAllWindows();
+// Registers the layer's own classes once (dialogs and standard controls).
+void UserRegisterSystemClasses();
+// Drops everything without sending a message (the reset between tests).
+void UserForgetWindows();
+// Set the focus or active window without any message; answer the one before.
+HWND UserSetFocusVariable(HWND hwnd);
+HWND UserSetActiveVariable(HWND hwnd);
+// Forgets the window's timers and queued messages (when it is destroyed).
+void UserDropWindowMessages(HWND hwnd);
+// Forgets every timer and queued message.
+void UserForgetMessages();
+// Marks the window's whole client area for painting.
+void UserInvalidateAll(HWND hwnd, bool erase);
