@@ -18,7 +18,7 @@ struct Timer {
   UINT_PTR id = 0;
   UINT elapse = 0;
   TIMERPROC proc = nullptr;
-  DWORD due = 0;
+  ULONGLONG due = 0;
 };
 
 // Ids of timers without a window count from here.
@@ -43,8 +43,15 @@ MessageState& State() {
   return *state;
 }
 
-// The part of the tick count's circle from a to b (negative when b lies before a).
-LONG TicksUntil(DWORD now, DWORD due) { return LONG(due - now); }
+// Timers run on the layer's clock in milliseconds: the system time, which a test stops
+// (SimSetClock) so that only SimAdvanceClock and instant sleeps move it.
+ULONGLONG ClockMs() {
+  FILETIME ft;
+  GetSystemTimeAsFileTime(&ft);
+  return ((ULONGLONG(ft.dwHighDateTime) << 32) | ft.dwLowDateTime) / 10000;
+}
+
+LONGLONG TicksUntil(ULONGLONG now, ULONGLONG due) { return LONGLONG(due - now); }
 
 bool Matches(const MSG& m, HWND filter, UINT first, UINT last) {
   if (filter != nullptr && m.hwnd != filter && !IsChild(filter, m.hwnd)) return false;
@@ -113,9 +120,9 @@ BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT first, UINT last, UINT remove) {
     if (remove & PM_REMOVE) s.queue.erase(it);
     return TRUE;
   }
-  DWORD now = GetTickCount();
+  ULONGLONG now = ClockMs();
   for (Timer& t : s.timers) {
-    MSG m{t.hwnd, WM_TIMER, t.id, reinterpret_cast<LPARAM>(t.proc), now, s.cursor};
+    MSG m{t.hwnd, WM_TIMER, t.id, reinterpret_cast<LPARAM>(t.proc), GetTickCount(), s.cursor};
     if (TicksUntil(now, t.due) > 0 || !Matches(m, hwnd, first, last)) continue;
     *msg = m;
     if (remove & PM_REMOVE) t.due = now + t.elapse;
@@ -129,21 +136,21 @@ BOOL GetMessageW(LPMSG msg, HWND hwnd, UINT first, UINT last) {
   for (;;) {
     if (PeekMessageW(msg, hwnd, first, last, PM_REMOVE)) return msg->message != WM_QUIT;
     MessageState& s = State();
-    DWORD now = GetTickCount();
-    LONG wait = -1;
+    ULONGLONG now = ClockMs();
+    LONGLONG wait = -1;
     {
       std::lock_guard<std::recursive_mutex> guard(s.lock);
       for (const Timer& t : s.timers) {
-        MSG m{t.hwnd, WM_TIMER, t.id, 0, now, s.cursor};
+        MSG m{t.hwnd, WM_TIMER, t.id, 0, 0, s.cursor};
         if (!Matches(m, hwnd, first, last)) continue;
-        LONG d = std::max<LONG>(0, TicksUntil(now, t.due));
+        LONGLONG d = std::max<LONGLONG>(0, TicksUntil(now, t.due));
         if (wait < 0 || d < wait) wait = d;
       }
     }
     if (wait < 0) {
       std::lock_guard<std::recursive_mutex> guard(s.lock);
       s.idleWaits++;
-      *msg = MSG{nullptr, WM_QUIT, 0, 0, now, s.cursor};
+      *msg = MSG{nullptr, WM_QUIT, 0, 0, GetTickCount(), s.cursor};
       return FALSE;
     }
     SimAdvanceClock(DWORD(wait));
@@ -165,7 +172,7 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
   MessageState& s = State();
   std::lock_guard<std::recursive_mutex> guard(s.lock);
   elapse = std::max<UINT>(elapse, USER_TIMER_MINIMUM);
-  Timer t{hwnd, id, elapse, proc, GetTickCount() + elapse};
+  Timer t{hwnd, id, elapse, proc, ClockMs() + elapse};
   if (hwnd == nullptr) {
     auto same = std::find_if(s.timers.begin(), s.timers.end(), [&](const Timer& o) { return o.hwnd == nullptr && o.id == id; });
     if (id != 0 && same != s.timers.end()) {
@@ -237,16 +244,16 @@ int SimRunTimers(DWORD milliseconds) {
   int count = SimPumpMessages();
   DWORD left = milliseconds;
   for (;;) {
-    DWORD now = GetTickCount();
-    LONG next = -1;
+    ULONGLONG now = ClockMs();
+    LONGLONG next = -1;
     {
       std::lock_guard<std::recursive_mutex> guard(s.lock);
       for (const Timer& t : s.timers) {
-        LONG d = std::max<LONG>(0, TicksUntil(now, t.due));
+        LONGLONG d = std::max<LONGLONG>(0, TicksUntil(now, t.due));
         if (next < 0 || d < next) next = d;
       }
     }
-    if (next < 0 || DWORD(next) > left) break;
+    if (next < 0 || next > LONGLONG(left)) break;
     SimAdvanceClock(DWORD(next));
     left -= DWORD(next);
     count += SimPumpMessages();

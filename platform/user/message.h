@@ -181,7 +181,8 @@ PLATFORM_API BOOL GetMessageW(LPMSG msg, HWND hwnd, UINT first, UINT last);
 PLATFORM_API LRESULT DispatchMessageW(const MSG* msg);
 
 // A window timer (window, id) replaces one with the same id; a NULL window gets a new id.
-// Timers run on the tick count of the layer's clock (SimAdvanceClock moves it).
+// Timers run on the layer's clock: once a test stops it (SimSetClock) only SimAdvanceClock and
+// instant sleeps move it, so timers fire exactly when the test says.
 PLATFORM_API UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
 // FALSE with ERROR_INVALID_PARAMETER for a timer that does not exist.
 PLATFORM_API BOOL KillTimer(HWND hwnd, UINT_PTR id);

@@ -67,6 +67,8 @@ struct Window {
   bool erase = false;
   RECT update{};
   std::shared_ptr<DialogState> dialog;  // set for windows the dialog manager made
+  std::shared_ptr<void> control;        // a standard control's own state
+  HICON icons[2] = {nullptr, nullptr};  // WM_SETICON: ICON_SMALL, ICON_BIG
 };
 
 // The live window of a handle (also while it is being destroyed), or NULL with
