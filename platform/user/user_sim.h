@@ -1,8 +1,10 @@
-// Test control of the user-interface services: scripted message boxes and their log, the
-// message pump and timers, the keyboard state, and the counts of live windows, classes and
-// timers.
+// Test control of the user-interface services: the scripts of everything modal (dialogs,
+// message boxes, popup menus) and their log, the driver that uses controls as a person does,
+// the message pump and timers, the keyboard state, and the counts of live windows, classes,
+// menus and timers.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,14 +21,72 @@ struct SimMessageBox {
   int answer = 0;
   bool scripted = false;  // false: answered IDCANCEL for want of a scripted answer
   bool ansi = false;      // shown through MessageBoxA
+  int depth = 0;          // 1 for a box of its own, 2 inside one modal interaction, ...
 };
 
 // Queues the answer of the next box (boxes take answers in the order queued).
 PLATFORM_API void SimMessageBoxAnswer(int answer);
-// Every box shown since the last reset, in order.
+// Queues a driver for the next box instead: it runs while the box is up (the owner disabled)
+// and answers the button.
+using SimMessageBoxDriver = std::function<int(const SimMessageBox& box)>;
+PLATFORM_API void SimOnMessageBox(SimMessageBoxDriver driver);
+// Every box shown since the last reset, in the order shown.
 PLATFORM_API std::vector<SimMessageBox> SimMessageBoxLog();
 // Forgets the log and the answers not yet used (also done by SimReset).
 PLATFORM_API void SimMessageBoxReset();
+
+// Modal dialogs run the driver queued for their template (else the first queued for any
+// template): it gets the dialog once it is shown and acts through the calls below; then the
+// queue is pumped. A dialog the driver leaves running, or one without a driver, is sent
+// IDCANCEL and, should that not end it, ended as IDCANCEL; the log records both.
+using SimDialogDriver = std::function<void(HWND dialog)>;
+PLATFORM_API void SimOnDialog(SimDialogDriver driver);
+PLATFORM_API void SimOnDialog(WORD templateId, SimDialogDriver driver);
+// Queues the command the next popup menu chooses (0: closed without a choice).
+PLATFORM_API void SimPopupMenuChoice(UINT command);
+
+struct SimModal {
+  enum Kind { Dialog, MessageBox, PopupMenu } kind = Dialog;
+  HWND owner = nullptr;
+  WORD templateId = 0;      // dialogs from a numbered template
+  std::u16string text;      // a message box's text, a dialog's template name
+  int depth = 0;            // 1 outermost
+  bool ended = false;
+  bool scripted = false;    // a script answered it (a driver ended the dialog, a box or menu answer)
+  bool forced = false;      // the layer had to end a dialog that IDCANCEL did not end
+  bool refused = false;     // the scripted menu choice was no enabled command of the menu
+  INT_PTR result = 0;
+};
+// Every modal interaction since the last reset, in the order they began.
+PLATFORM_API std::vector<SimModal> SimModalLog();
+// How many modal interactions are running now.
+PLATFORM_API int SimModalDepth();
+
+// The driver: uses a control as a person would. A control that is hidden or disabled, or lies
+// in a hidden or disabled window, is refused (FALSE, logged).
+struct SimRefusal {
+  HWND control = nullptr;
+  std::string action;
+};
+PLATFORM_API std::vector<SimRefusal> SimRefusedActions();
+// A button is pressed and released (BM_CLICK); any other control is clicked at its centre.
+PLATFORM_API BOOL SimClick(HWND control);
+// Focus into the control (as a click does), then each character typed (WM_CHAR through the
+// dialog's keyboard handling).
+PLATFORM_API BOOL SimType(HWND control, const std::u16string& text);
+PLATFORM_API BOOL SimFocus(HWND control);
+// A key pressed and released in the window that has the focus (else in `window`), through its
+// dialog's keyboard navigation (IsDialogMessageW) when it lies in a dialog.
+PLATFORM_API BOOL SimKey(HWND window, int virtualKey);
+// Drops the combo box's list and picks the item, or closes the list again without a choice.
+PLATFORM_API BOOL SimPickCombo(HWND combo, int index);
+PLATFORM_API BOOL SimCancelCombo(HWND combo);
+// Scrolls the item into view when it is not, then clicks it (twice for a double click).
+PLATFORM_API BOOL SimSelectList(HWND list, int index);
+PLATFORM_API BOOL SimDoubleClickList(HWND list, int index);
+// A scroll-bar control's action: its owner hears WM_HSCROLL or WM_VSCROLL with the code (and
+// the position for SB_THUMBPOSITION and SB_THUMBTRACK), then SB_ENDSCROLL.
+PLATFORM_API BOOL SimScroll(HWND bar, int code, int pos);
 
 // Dispatches queued messages (and timers already due) until none is left; answers how many.
 PLATFORM_API int SimPumpMessages();
@@ -44,8 +104,13 @@ PLATFORM_API std::vector<UINT> SimBeeps();
 // What GetCursorPos answers (screen coordinates).
 PLATFORM_API void SimSetCursorPos(POINT point);
 
+// The number of the icon resource an icon was loaded from (LoadIconW, LoadImageW), 0 for
+// other icons.
+PLATFORM_API WORD SimIconResourceId(HICON icon);
+
 // Live counts for leak checks: windows (the desktop not counted), application window classes,
-// timers.
+// menus, timers.
 PLATFORM_API int SimLiveWindows();
 PLATFORM_API int SimLiveWindowClasses();
+PLATFORM_API int SimLiveMenus();
 PLATFORM_API int SimLiveTimers();

@@ -419,6 +419,7 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
+    case WM_PAINT: ValidateRect(hwnd, nullptr); return 0;
     case WM_NCHITTEST: return HTCLIENT;
     case WM_CONTEXTMENU:
     case WM_HELP:

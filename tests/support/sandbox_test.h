@@ -2,8 +2,8 @@
 // build's driver files and test-only files linked into the sandbox's driver directory, the
 // layer's simulated state reset and instant sleeps; the folder is removed afterwards. After every test the
 // fixture checks that the test left nothing behind: memory blocks, kernel handles, open
-// registry keys and printer handles, loaded modules, GDI objects, windows, window classes, timers
-// and critical sections are back to what they were when the test began. A test that keeps something alive on purpose
+// registry keys and printer handles, loaded modules, GDI objects, windows, window classes, menus,
+// timers and critical sections are back to what they were when the test began. A test that keeps something alive on purpose
 // across its end says so with KeepAliveAfterTest(reason).
 #pragma once
 
@@ -102,6 +102,7 @@ class SandboxTest : public ::testing::Test {
         {"GDI objects", SimLiveGdiObjects()},
         {"windows", SimLiveWindows()},
         {"window classes", SimLiveWindowClasses()},
+        {"menus", SimLiveMenus()},
         {"timers", SimLiveTimers()},
         {"engine allocations", SimEngineOutstanding()},
     };

@@ -1,0 +1,29 @@
+// The dialog manager's record of a dialog, kept with its window, and the creation both the
+// modeless and the modal calls share.
+#pragma once
+
+#include <string>
+
+#include "platform/base/types.h"
+#include "platform/user/dialog.h"
+#include "platform/user/window_internal.h"
+
+struct DialogState {
+  WORD templateId = 0;  // 0 for a template named by text
+  bool modal = false;
+  bool ended = false;
+  INT_PTR result = 0;
+  WORD defId = 0;  // the default push button's id, 0 when none
+  HWND savedFocus = nullptr;
+  HFONT font = nullptr;
+  bool ownsFont = false;
+};
+
+// The dialog record of a window the dialog manager made, else NULL.
+DialogState* UserDialogState(HWND hwnd);
+// Builds the dialog of a template: the window, its controls in template order, the font,
+// then WM_INITDIALOG; shown when the template says WS_VISIBLE (or `modal`). NULL (with the
+// error) when the template is missing or malformed or a control cannot be made.
+HWND UserCreateDialog(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGPROC proc, LPARAM param, bool modal);
+// Puts the focus on a dialog control as the keyboard does: an edit's text is then selected.
+void UserDialogFocus(HWND control);

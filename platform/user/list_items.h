@@ -1,0 +1,26 @@
+// The items of a list box or of a combo box's list: texts and item data, with the sorted
+// insertion and the searches both controls answer.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/base/types.h"
+
+struct ListItem {
+  std::u16string text;
+  ULONG_PTR data = 0;
+};
+
+struct ListItems {
+  std::vector<ListItem> items;
+  bool hasStrings = true;  // owner-drawn lists without strings keep only item data
+
+  // The index a sorted list puts `text` at: after every item that sorts before or equal to it
+  // (without regard to case).
+  size_t SortedPlace(const std::u16string& text) const;
+  // The first item after `after` (-1: from the start), wrapping round, whose text starts with
+  // `prefix` (exact: equals it), without regard to case; -1 when none does.
+  int Find(int after, const std::u16string& prefix, bool exact) const;
+  bool Valid(LONG_PTR index) const { return index >= 0 && size_t(index) < items.size(); }
+};

@@ -1,0 +1,509 @@
+// The dialog manager and the standard controls, driven as a person would through the driver
+// API: a dialog with every standard control built from its template, the notices each action
+// makes in the platform's order, keyboard navigation, the item calls, and nothing left alive.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "tests/support/sandbox_test.h"
+
+namespace {
+
+constexpr char16_t kResources[] = u"user_test.qrs";
+constexpr WORD kEveryControl = 100;
+
+// What the dialog procedure hears from its controls.
+struct Note {
+  UINT msg;
+  int id;
+  int code;
+  bool operator==(const Note&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Note& n) {
+  return os << "{" << std::hex << n.msg << std::dec << " " << n.id << " " << n.code << "}";
+}
+
+std::vector<Note> notes;
+std::vector<MEASUREITEMSTRUCT> measured;
+std::vector<UINT> order;  // WM_MEASUREITEM and WM_INITDIALOG, in the order they came
+
+Note Cmd(int id, int code) { return Note{WM_COMMAND, id, code}; }
+Note HScroll(int code, int pos) { return Note{WM_HSCROLL, code, pos}; }
+
+void Fill(HWND dlg) {
+  for (LPCWSTR s : {u"Pear", u"apple", u"Fig", u"banana", u"Kiwi", u"lime"}) SendDlgItemMessageW(dlg, 1030, LB_ADDSTRING, 0, LPARAM(s));
+  for (LPCWSTR s : {u"One", u"Two", u"Three"}) {
+    LRESULT i = SendDlgItemMessageW(dlg, 1031, LB_ADDSTRING, 0, LPARAM(s));
+    SendDlgItemMessageW(dlg, 1031, LB_SETITEMDATA, WPARAM(i), 100 + i);
+  }
+  for (LPCWSTR s : {u"Letter", u"A4", u"Legal"}) SendDlgItemMessageW(dlg, 1040, CB_ADDSTRING, 0, LPARAM(s));
+  for (LPCWSTR s : {u"Red", u"Green"}) SendDlgItemMessageW(dlg, 1041, CB_ADDSTRING, 0, LPARAM(s));
+  for (LPCWSTR s : {u"Solid", u"Dotted"}) SendDlgItemMessageW(dlg, 1042, CB_ADDSTRING, 0, LPARAM(s));
+  SendDlgItemMessageW(dlg, 1040, CB_SETCURSEL, 0, 0);
+  SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 10, 2, 3, 0};
+  SetScrollInfo(GetDlgItem(dlg, 1050), SB_CTL, &si, FALSE);
+}
+
+INT_PTR EveryControlProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      order.push_back(msg);
+      SetWindowLongPtrW(dlg, DWLP_USER, lParam);
+      Fill(dlg);
+      return TRUE;
+    case WM_MEASUREITEM: {
+      order.push_back(msg);
+      auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      measured.push_back(*m);
+      m->itemHeight = 20;
+      return TRUE;
+    }
+    case WM_COMMAND: notes.push_back(Cmd(LOWORD(wParam), HIWORD(wParam))); return TRUE;
+    case WM_HSCROLL: notes.push_back(HScroll(LOWORD(wParam), HIWORD(wParam))); return TRUE;
+    default: return FALSE;
+  }
+}
+
+class DialogTest : public SandboxTest {
+ protected:
+  void SetUp() override {
+    SandboxTest::SetUp();
+    notes.clear();
+    measured.clear();
+    order.clear();
+    module_ = LoadLibraryW(kResources);
+    ASSERT_NE(module_, nullptr);
+  }
+  void TearDown() override {
+    EXPECT_TRUE(FreeLibrary(module_));
+    SandboxTest::TearDown();
+  }
+
+  HWND Open() {
+    HWND dlg = CreateDialogParamW(module_, MAKEINTRESOURCEW(kEveryControl), nullptr, EveryControlProc, 77);
+    EXPECT_NE(dlg, nullptr);
+    notes.clear();
+    return dlg;
+  }
+
+  HMODULE module_ = nullptr;
+};
+
+TEST_F(DialogTest, TheTemplateMakesEveryControlInOrder) {
+  HWND dlg = Open();
+  WCHAR cls[32];
+  GetClassNameW(dlg, cls, 32);
+  EXPECT_EQ(std::u16string(cls), u"#32770");
+  EXPECT_EQ(GetWindowLongPtrW(dlg, DWLP_USER), 77);
+  EXPECT_TRUE(IsWindowVisible(dlg));
+  // Owner-drawn lists and combo boxes are measured while they are made, before WM_INITDIALOG.
+  EXPECT_EQ(order, (std::vector<UINT>{WM_MEASUREITEM, WM_MEASUREITEM, WM_MEASUREITEM, WM_INITDIALOG}));
+  ASSERT_EQ(measured.size(), 3u);
+  EXPECT_EQ(measured[0].CtlType, UINT(ODT_LISTBOX));
+  EXPECT_EQ(measured[0].CtlID, 1031u);
+  EXPECT_EQ(measured[1].CtlType, UINT(ODT_COMBOBOX));
+  EXPECT_EQ(measured[1].itemID, UINT(-1));  // the selection field first
+  EXPECT_EQ(measured[2].itemID, 0u);
+  EXPECT_EQ(SendDlgItemMessageW(dlg, 1031, LB_GETITEMHEIGHT, 0, 0), 20);
+  // The children in template order, which is the tab order.
+  std::vector<int> ids;
+  for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) ids.push_back(GetDlgCtrlID(c));
+  EXPECT_EQ(ids, (std::vector<int>{1001, 1002, 1003, 1004, 1010, 1011, 1012, 1013, 1014, 1020, 1021, 1022, 1030,
+                                   1031, 1040, 1041, 1042, 1050, 1051, 1052, 1053, 1, 2}));
+  // Dialog units: 6 x 13 pixels per 4 x 8 units.
+  RECT r;
+  GetWindowRect(GetDlgItem(dlg, 1002), &r);
+  POINT origin{0, 0};
+  ClientToScreen(dlg, &origin);
+  EXPECT_EQ(r.left - origin.x, 75);
+  EXPECT_EQ(r.top - origin.y, 10);
+  EXPECT_EQ(r.right - r.left, 120);
+  RECT units{0, 0, 4, 8};
+  MapDialogRect(dlg, &units);
+  EXPECT_EQ(units.right, 6);
+  EXPECT_EQ(units.bottom, 13);
+  EXPECT_EQ(GetDialogBaseUnits(), MAKELONG(8, 16));
+  // WM_INITDIALOG answered TRUE: the first tab stop has the focus, its text selected.
+  HWND edit = GetDlgItem(dlg, 1002);
+  EXPECT_EQ(GetFocus(), edit);
+  DWORD a = 9, b = 9;
+  SendMessageW(edit, EM_GETSEL, WPARAM(&a), LPARAM(&b));
+  EXPECT_EQ(a, 0u);
+  EXPECT_EQ(b, 5u);
+  EXPECT_EQ(SendMessageW(dlg, DM_GETDEFID, 0, 0), MAKELONG(1, DC_HASDEFID));
+  // The icon static holds the template's icon.
+  auto icon = reinterpret_cast<HICON>(SendDlgItemMessageW(dlg, 1051, STM_GETICON, 0, 0));
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(SimIconResourceId(icon), 200);
+  // Sorted list and combo.
+  WCHAR text[32];
+  SendDlgItemMessageW(dlg, 1030, LB_GETTEXT, 0, LPARAM(text));
+  EXPECT_EQ(std::u16string(text), u"apple");
+  SendDlgItemMessageW(dlg, 1040, CB_GETLBTEXT, 2, LPARAM(text));
+  EXPECT_EQ(std::u16string(text), u"Letter");
+  GetDlgItemTextW(dlg, 1040, text, 32);
+  EXPECT_EQ(std::u16string(text), u"A4");
+  DestroyWindow(dlg);
+  EXPECT_EQ(SimLiveWindows(), 0);
+}
+
+struct ControlCase {
+  const char* name;
+  std::function<void(HWND)> act;
+  std::vector<Note> expected;
+  std::function<void(HWND)> check;
+};
+
+HWND Item(HWND dlg, int id) { return GetDlgItem(dlg, id); }
+
+TEST_F(DialogTest, EachActionNotifiesInThePlatformsOrder) {
+  const Note editKill = Cmd(1002, EN_KILLFOCUS);
+  const std::vector<ControlCase> cases = {
+      {"auto check box", [](HWND d) { SimClick(Item(d, 1020)); }, {editKill, Cmd(1020, BN_CLICKED)},
+       [](HWND d) { EXPECT_EQ(IsDlgButtonChecked(d, 1020), UINT(BST_CHECKED)); }},
+      {"plain check box keeps its state", [](HWND d) { SimClick(Item(d, 1021)); }, {editKill, Cmd(1021, BN_CLICKED)},
+       [](HWND d) { EXPECT_EQ(IsDlgButtonChecked(d, 1021), UINT(BST_UNCHECKED)); }},
+      {"auto radio button",
+       [](HWND d) {
+         CheckDlgButton(d, 1011, BST_CHECKED);
+         CheckDlgButton(d, 1014, BST_CHECKED);
+         SimClick(Item(d, 1012));
+       },
+       {editKill, Cmd(1012, BN_CLICKED)},
+       [](HWND d) {
+         EXPECT_EQ(IsDlgButtonChecked(d, 1012), UINT(BST_CHECKED));
+         EXPECT_EQ(IsDlgButtonChecked(d, 1011), UINT(BST_UNCHECKED));
+         EXPECT_EQ(IsDlgButtonChecked(d, 1014), UINT(BST_UNCHECKED));  // same group
+       }},
+      {"group box takes no click", [](HWND d) { SimClick(Item(d, 1010)); }, {}, nullptr},
+      {"disabled button is refused",
+       [](HWND d) {
+         EnableWindow(Item(d, 1020), FALSE);
+         EXPECT_FALSE(SimClick(Item(d, 1020)));
+       },
+       {}, [](HWND d) { EXPECT_EQ(SimRefusedActions().back().control, Item(d, 1020)); }},
+      {"owner-drawn button", [](HWND d) { SimClick(Item(d, 1022)); }, {editKill, Cmd(1022, BN_CLICKED)}, nullptr},
+      {"number edit refuses letters",
+       [](HWND d) { SimType(Item(d, 1003), u"12a3"); },
+       {editKill, Cmd(1003, EN_SETFOCUS), Cmd(1003, EN_UPDATE), Cmd(1003, EN_CHANGE), Cmd(1003, EN_UPDATE),
+        Cmd(1003, EN_CHANGE), Cmd(1003, EN_UPDATE), Cmd(1003, EN_CHANGE)},
+       [](HWND d) {
+         BOOL ok = FALSE;
+         EXPECT_EQ(GetDlgItemInt(d, 1003, &ok, FALSE), 123u);
+         EXPECT_TRUE(ok);
+         EXPECT_EQ(SimBeeps().size(), 1u);
+       }},
+      {"read-only edit takes no typing", [](HWND d) { SimType(Item(d, 1004), u"xy"); },
+       {editKill, Cmd(1004, EN_SETFOCUS)},
+       [](HWND d) {
+         WCHAR t[16];
+         GetDlgItemTextW(d, 1004, t, 16);
+         EXPECT_EQ(std::u16string(t), u"fixed");
+       }},
+      {"typing replaces the selection up to the limit",
+       [](HWND d) {
+         SendDlgItemMessageW(d, 1002, EM_LIMITTEXT, 3, 0);
+         SimType(Item(d, 1002), u"abcd");
+       },
+       {Cmd(1002, EN_UPDATE), Cmd(1002, EN_CHANGE), Cmd(1002, EN_UPDATE), Cmd(1002, EN_CHANGE), Cmd(1002, EN_UPDATE),
+        Cmd(1002, EN_CHANGE), Cmd(1002, EN_MAXTEXT)},
+       [](HWND d) {
+         WCHAR t[16];
+         GetDlgItemTextW(d, 1002, t, 16);
+         EXPECT_EQ(std::u16string(t), u"abc");
+         EXPECT_TRUE(SendDlgItemMessageW(d, 1002, EM_GETMODIFY, 0, 0));
+       }},
+      {"list selection", [](HWND d) { SimSelectList(Item(d, 1030), 2); },
+       {editKill, Cmd(1030, LBN_SETFOCUS), Cmd(1030, LBN_SELCHANGE)},
+       [](HWND d) { EXPECT_EQ(SendDlgItemMessageW(d, 1030, LB_GETCURSEL, 0, 0), 2); }},
+      {"list line out of view is scrolled to", [](HWND d) { SimSelectList(Item(d, 1030), 5); },
+       {editKill, Cmd(1030, LBN_SETFOCUS), Cmd(1030, LBN_SELCHANGE)},
+       [](HWND d) {
+         EXPECT_EQ(SendDlgItemMessageW(d, 1030, LB_GETCURSEL, 0, 0), 5);
+         EXPECT_GT(SendDlgItemMessageW(d, 1030, LB_GETTOPINDEX, 0, 0), 0);
+       }},
+      {"list double click", [](HWND d) { SimDoubleClickList(Item(d, 1031), 1); },
+       {editKill, Cmd(1031, LBN_SETFOCUS), Cmd(1031, LBN_SELCHANGE), Cmd(1031, LBN_DBLCLK)},
+       [](HWND d) { EXPECT_EQ(SendDlgItemMessageW(d, 1031, LB_GETITEMDATA, 1, 0), 101); }},
+      {"list keys move the selection",
+       [](HWND d) {
+         SimSelectList(Item(d, 1030), 0);
+         notes.clear();
+         SimKey(d, VK_DOWN);
+         SimKey(d, VK_END);
+         SimKey(d, VK_END);
+       },
+       {Cmd(1030, LBN_SELCHANGE), Cmd(1030, LBN_SELCHANGE)},
+       [](HWND d) { EXPECT_EQ(SendDlgItemMessageW(d, 1030, LB_GETCURSEL, 0, 0), 5); }},
+      {"combo pick", [](HWND d) { SimPickCombo(Item(d, 1040), 1); },
+       {editKill, Cmd(1040, CBN_SETFOCUS), Cmd(1040, CBN_DROPDOWN), Cmd(1040, CBN_SELCHANGE), Cmd(1040, CBN_SELENDOK),
+        Cmd(1040, CBN_CLOSEUP)},
+       [](HWND d) {
+         WCHAR t[16];
+         GetDlgItemTextW(d, 1040, t, 16);
+         EXPECT_EQ(std::u16string(t), u"Legal");
+         EXPECT_FALSE(SendDlgItemMessageW(d, 1040, CB_GETDROPPEDSTATE, 0, 0));
+       }},
+      {"combo dropped and closed without a choice", [](HWND d) { SimCancelCombo(Item(d, 1040)); },
+       {editKill, Cmd(1040, CBN_SETFOCUS), Cmd(1040, CBN_DROPDOWN), Cmd(1040, CBN_SELENDCANCEL), Cmd(1040, CBN_CLOSEUP)},
+       [](HWND d) { EXPECT_EQ(SendDlgItemMessageW(d, 1040, CB_GETCURSEL, 0, 0), 0); }},
+      {"combo key without dropping",
+       [](HWND d) {
+         SimFocus(Item(d, 1040));
+         SimKey(d, VK_DOWN);
+       },
+       {editKill, Cmd(1040, CBN_SETFOCUS), Cmd(1040, CBN_SELCHANGE), Cmd(1040, CBN_SELENDOK)},
+       [](HWND d) { EXPECT_EQ(SendDlgItemMessageW(d, 1040, CB_GETCURSEL, 0, 0), 1); }},
+      {"typing in a drop-down combo", [](HWND d) { SimType(Item(d, 1041), u"Bl"); },
+       {editKill, Cmd(1041, CBN_SETFOCUS), Cmd(1041, CBN_EDITUPDATE), Cmd(1041, CBN_EDITCHANGE),
+        Cmd(1041, CBN_EDITUPDATE), Cmd(1041, CBN_EDITCHANGE)},
+       [](HWND d) {
+         WCHAR t[16];
+         GetDlgItemTextW(d, 1041, t, 16);
+         EXPECT_EQ(std::u16string(t), u"Bl");
+       }},
+      {"scroll bar line", [](HWND d) { SimScroll(Item(d, 1050), SB_LINEDOWN, 0); },
+       {HScroll(SB_LINEDOWN, 0), HScroll(SB_ENDSCROLL, 0)},
+       [](HWND d) { EXPECT_EQ(GetScrollPos(Item(d, 1050), SB_CTL), 3); }},  // the owner moves the bar
+      {"scroll bar thumb", [](HWND d) { SimScroll(Item(d, 1050), SB_THUMBPOSITION, 7); },
+       {HScroll(SB_THUMBPOSITION, 7), HScroll(SB_ENDSCROLL, 0)}, nullptr},
+      {"Tab moves to the next tab stop", [](HWND d) { SimKey(d, VK_TAB); },
+       {editKill, Cmd(1003, EN_SETFOCUS)}, [](HWND d) { EXPECT_EQ(GetFocus(), Item(d, 1003)); }},
+      {"Shift+Tab wraps to the last tab stop",
+       [](HWND d) {
+         SimSetKeyState(VK_SHIFT, true);
+         SimKey(d, VK_TAB);
+         SimSetKeyState(VK_SHIFT, false);
+       },
+       {editKill}, [](HWND d) { EXPECT_EQ(GetFocus(), Item(d, IDCANCEL)); }},
+      {"Tab skips disabled and hidden controls",
+       [](HWND d) {
+         EnableWindow(Item(d, 1003), FALSE);
+         ShowWindow(Item(d, 1004), SW_HIDE);
+         SimKey(d, VK_TAB);
+       },
+       {editKill}, [](HWND d) { EXPECT_EQ(GetFocus(), Item(d, 1011)); }},
+      {"arrows move within the radio group and click",
+       [](HWND d) {
+         SimFocus(Item(d, 1011));
+         SimKey(d, VK_DOWN);
+       },
+       {editKill, Cmd(1012, BN_CLICKED)},
+       [](HWND d) {
+         EXPECT_EQ(GetFocus(), Item(d, 1012));
+         EXPECT_EQ(IsDlgButtonChecked(d, 1012), UINT(BST_CHECKED));
+       }},
+      {"arrows wrap round the group",
+       [](HWND d) {
+         SimFocus(Item(d, 1011));
+         SimKey(d, VK_UP);
+       },
+       {editKill}, [](HWND d) { EXPECT_EQ(GetFocus(), Item(d, 1014)); }},  // a plain radio button is not clicked
+      {"Enter sends the default button", [](HWND d) { SimKey(d, VK_RETURN); }, {Cmd(IDOK, BN_CLICKED)}, nullptr},
+      {"Enter on a push button sends that button",
+       [](HWND d) {
+         SimFocus(Item(d, IDCANCEL));
+         SimKey(d, VK_RETURN);
+       },
+       {editKill, Cmd(IDCANCEL, BN_CLICKED)}, nullptr},
+      {"Escape sends IDCANCEL", [](HWND d) { SimKey(d, VK_ESCAPE); }, {Cmd(IDCANCEL, BN_CLICKED)}, nullptr},
+      {"Space presses the focused button",
+       [](HWND d) {
+         SimFocus(Item(d, 1020));
+         SimKey(d, VK_SPACE);
+       },
+       {editKill, Cmd(1020, BN_CLICKED)},
+       [](HWND d) { EXPECT_EQ(IsDlgButtonChecked(d, 1020), UINT(BST_CHECKED)); }},
+      {"disabling the focused edit takes its focus", [](HWND d) { EnableWindow(Item(d, 1002), FALSE); }, {editKill},
+       [](HWND) { EXPECT_EQ(GetFocus(), nullptr); }},
+  };
+  for (const ControlCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimReset();
+    SimSetInstantSleep(TRUE);
+    HWND dlg = Open();
+    c.act(dlg);
+    EXPECT_EQ(notes, c.expected);
+    if (c.check) c.check(dlg);
+    DestroyWindow(dlg);
+  }
+}
+
+TEST_F(DialogTest, NothingIsLeftAlive) {
+  int objects = SimLiveGdiObjects();
+  HWND dlg = Open();
+  EXPECT_EQ(SimLiveGdiObjects(), objects + 1);  // the icon
+  SimPickCombo(GetDlgItem(dlg, 1040), 2);
+  SimType(GetDlgItem(dlg, 1002), u"x");
+  SetTimer(dlg, 5, 100, nullptr);
+  EXPECT_EQ(SimLiveTimers(), 1);
+  DestroyWindow(dlg);
+  EXPECT_EQ(SimLiveWindows(), 0);
+  EXPECT_EQ(SimLiveTimers(), 0);
+  EXPECT_EQ(SimLiveGdiObjects(), objects);
+}
+
+INT_PTR ResultProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  if (msg == WM_INITDIALOG) return FALSE;  // leaves the focus alone
+  if (msg == WM_USER + 5) {
+    SetWindowLongPtrW(dlg, DWLP_MSGRESULT, 42);
+    return TRUE;
+  }
+  if (msg == WM_USER + 6) {
+    SetWindowLongPtrW(dlg, DWLP_MSGRESULT, 42);
+    return FALSE;  // default handling: the result set is not the answer
+  }
+  if (msg == WM_COMMAND && LOWORD(wParam) == IDOK) return EndDialog(dlg, 9);
+  return FALSE;
+}
+
+TEST_F(DialogTest, TheDefaultProcedureAnswersFromTheMessageResult) {
+  HWND dlg = CreateDialogParamW(module_, MAKEINTRESOURCEW(kEveryControl), nullptr, ResultProc, 0);
+  ASSERT_NE(dlg, nullptr);
+  EXPECT_EQ(GetFocus(), nullptr);
+  EXPECT_EQ(SendMessageW(dlg, WM_USER + 5, 0, 0), 42);
+  EXPECT_EQ(SendMessageW(dlg, WM_USER + 6, 0, 0), 0);
+  SendMessageW(dlg, DM_SETDEFID, IDCANCEL, 0);
+  EXPECT_EQ(LOWORD(SendMessageW(dlg, DM_GETDEFID, 0, 0)), IDCANCEL);
+  EXPECT_EQ(GetWindowLongW(GetDlgItem(dlg, IDCANCEL), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(GetWindowLongW(GetDlgItem(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+  // A modeless dialog ended stays until it is destroyed; it is hidden.
+  SimClick(GetDlgItem(dlg, IDOK));
+  EXPECT_TRUE(IsWindow(dlg));
+  EXPECT_FALSE(IsWindowVisible(dlg));
+  DestroyWindow(dlg);
+}
+
+TEST_F(DialogTest, MissingTemplatesAreRefused) {
+  EXPECT_EQ(DialogBoxParamW(module_, MAKEINTRESOURCEW(999), nullptr, ResultProc, 0), -1);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_RESOURCE_NAME_NOT_FOUND));
+  EXPECT_EQ(CreateDialogParamW(module_, MAKEINTRESOURCEW(999), nullptr, ResultProc, 0), nullptr);
+  EXPECT_EQ(SimLiveWindows(), 0);
+}
+
+TEST_F(DialogTest, ItemCallsReadAndWriteTheControls) {
+  HWND dlg = Open();
+  struct IntCase {
+    const char16_t* text;
+    BOOL isSigned;
+    UINT value;
+    BOOL ok;
+  };
+  const IntCase ints[] = {
+      {u"  42 ", FALSE, 42, TRUE},         {u"-7", TRUE, UINT(-7), TRUE}, {u"-7", FALSE, 0, FALSE},
+      {u"12x", FALSE, 0, FALSE},           {u"", FALSE, 0, FALSE},        {u"4294967295", FALSE, 4294967295u, TRUE},
+      {u"4294967296", FALSE, 0, FALSE},    {u"2147483648", TRUE, 0, FALSE},
+  };
+  for (const IntCase& c : ints) {
+    SetDlgItemTextW(dlg, 1002, c.text);
+    BOOL ok = 2;
+    EXPECT_EQ(GetDlgItemInt(dlg, 1002, &ok, c.isSigned), c.value) << std::string(c.text, c.text + std::char_traits<char16_t>::length(c.text));
+    EXPECT_EQ(ok, c.ok);
+  }
+  SetDlgItemInt(dlg, 1002, UINT(-15), TRUE);
+  WCHAR t[16];
+  GetDlgItemTextW(dlg, 1002, t, 16);
+  EXPECT_EQ(std::u16string(t), u"-15");
+  CheckRadioButton(dlg, 1011, 1014, 1013);
+  EXPECT_EQ(IsDlgButtonChecked(dlg, 1013), UINT(BST_CHECKED));
+  CheckRadioButton(dlg, 1011, 1014, 1014);
+  EXPECT_EQ(IsDlgButtonChecked(dlg, 1013), UINT(BST_UNCHECKED));
+  EXPECT_EQ(GetDlgItem(dlg, 4242), nullptr);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_CONTROL_ID_NOT_FOUND));
+  EXPECT_EQ(GetNextDlgGroupItem(dlg, GetDlgItem(dlg, 1013), FALSE), GetDlgItem(dlg, 1014));
+  EXPECT_EQ(GetNextDlgTabItem(dlg, GetDlgItem(dlg, 1011), FALSE), GetDlgItem(dlg, 1020));
+  DestroyWindow(dlg);
+}
+
+TEST_F(DialogTest, EditMessages) {
+  HWND dlg = Open();
+  HWND e = GetDlgItem(dlg, 1002);
+  SetWindowTextW(e, u"Hello world");
+  EXPECT_EQ(notes, (std::vector<Note>{Cmd(1002, EN_UPDATE), Cmd(1002, EN_CHANGE)}));
+  EXPECT_FALSE(SendMessageW(e, EM_GETMODIFY, 0, 0));
+  SendMessageW(e, EM_SETSEL, 6, -1);
+  SendMessageW(e, EM_REPLACESEL, TRUE, LPARAM(u"there"));
+  WCHAR t[32];
+  GetWindowTextW(e, t, 32);
+  EXPECT_EQ(std::u16string(t), u"Hello there");
+  EXPECT_TRUE(SendMessageW(e, EM_CANUNDO, 0, 0));
+  SendMessageW(e, EM_UNDO, 0, 0);
+  GetWindowTextW(e, t, 32);
+  EXPECT_EQ(std::u16string(t), u"Hello world");
+  SendMessageW(e, EM_SETSEL, 8, 2);  // reversed: answered in order
+  DWORD a, b;
+  SendMessageW(e, EM_GETSEL, WPARAM(&a), LPARAM(&b));
+  EXPECT_EQ(a, 2u);
+  EXPECT_EQ(b, 8u);
+  SendMessageW(e, EM_SETREADONLY, TRUE, 0);
+  EXPECT_TRUE(GetWindowLongW(e, GWL_STYLE) & ES_READONLY);
+  SendMessageW(e, EM_SETPASSWORDCHAR, u'#', 0);
+  EXPECT_EQ(SendMessageW(e, EM_GETPASSWORDCHAR, 0, 0), u'#');
+  GetWindowTextW(e, t, 32);
+  EXPECT_EQ(std::u16string(t), u"Hello world");  // the real text still
+  EXPECT_EQ(SendMessageW(e, EM_GETLIMITTEXT, 0, 0), LRESULT(kEditDefaultLimit));
+  DestroyWindow(dlg);
+}
+
+TEST_F(DialogTest, ListAndComboMessages) {
+  HWND dlg = Open();
+  HWND list = GetDlgItem(dlg, 1030);  // apple banana Fig Kiwi lime Pear
+  EXPECT_EQ(SendMessageW(list, LB_FINDSTRING, WPARAM(-1), LPARAM(u"KI")), 3);
+  EXPECT_EQ(SendMessageW(list, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(u"lim")), LB_ERR);
+  EXPECT_EQ(SendMessageW(list, LB_SELECTSTRING, 4, LPARAM(u"a")), 0);  // wraps round
+  EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(list, LB_SETCURSEL, 9, 0), LB_ERR);
+  EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
+  SendMessageW(list, LB_SETCURSEL, 3, 0);
+  EXPECT_EQ(SendMessageW(list, LB_DELETESTRING, 1, 0), 5);
+  EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 2);  // followed its item
+  EXPECT_EQ(SendMessageW(list, LB_INSERTSTRING, 9, LPARAM(u"x")), LB_ERR);
+  EXPECT_EQ(SendMessageW(list, LB_INSERTSTRING, WPARAM(-1), LPARAM(u"zz")), 5);
+  EXPECT_EQ(SendMessageW(list, LB_GETTEXTLEN, 5, 0), 2);
+  EXPECT_EQ(SendMessageW(list, LB_SETCURSEL, WPARAM(-1), 0), LB_ERR);
+  EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), LB_ERR);
+  EXPECT_EQ(SendMessageW(list, LB_GETITEMDATA, 7, 0), LB_ERR);
+  EXPECT_TRUE(notes.empty());  // messages do not notify
+  HWND combo = GetDlgItem(dlg, 1041);
+  EXPECT_EQ(SendMessageW(combo, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(u"green")), 1);
+  SendMessageW(combo, CB_SETMINVISIBLE, 5, 0);
+  EXPECT_EQ(SendMessageW(combo, CB_GETMINVISIBLE, 0, 0), 5);
+  SetWindowTextW(combo, u"typed");
+  WCHAR t[16];
+  GetWindowTextW(combo, t, 16);
+  EXPECT_EQ(std::u16string(t), u"typed");
+  EXPECT_EQ(SendDlgItemMessageW(dlg, 1040, WM_SETTEXT, 0, LPARAM(u"none")), CB_ERR);  // drop-down lists only select
+  SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+  EXPECT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+  SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+  EXPECT_EQ(notes, (std::vector<Note>{Cmd(1041, CBN_DROPDOWN), Cmd(1041, CBN_CLOSEUP)}));
+  DestroyWindow(dlg);
+}
+
+TEST_F(DialogTest, ScrollBarsClampToTheirRangeAndPage) {
+  HWND dlg = Open();
+  HWND bar = GetDlgItem(dlg, 1050);
+  EXPECT_EQ(SetScrollPos(bar, SB_CTL, 50, FALSE), 3);
+  EXPECT_EQ(GetScrollPos(bar, SB_CTL), 9);  // max 10 less page 2 plus one
+  SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(GetScrollInfo(bar, SB_CTL, &si));
+  EXPECT_EQ(si.nPage, 2u);
+  EXPECT_EQ(SendMessageW(bar, SBM_SETRANGE, 20, 30), 9);
+  EXPECT_EQ(SendMessageW(bar, SBM_GETPOS, 0, 0), 20);
+  int lo, hi;
+  GetScrollRange(bar, SB_CTL, &lo, &hi);
+  EXPECT_EQ(lo, 20);
+  EXPECT_EQ(hi, 30);
+  // A window's own bar.
+  HWND list = GetDlgItem(dlg, 1030);
+  SetScrollRange(list, SB_VERT, 0, 5, FALSE);
+  SetScrollPos(list, SB_VERT, 4, FALSE);
+  EXPECT_EQ(GetScrollPos(list, SB_VERT), 4);
+  DestroyWindow(dlg);
+}
+
+}  // namespace
