@@ -27,6 +27,7 @@ class SheetHostTest : public SandboxTest {
     for (HWND h : made_) DestroyWindow(h);
     UnregisterClassW(u"QvHostTest", nullptr);
     FreeResourceModule();
+    for (int slot = 0; slot < kLockSlotCount; ++slot) DeleteLock(slot);
     FreeLibrary(own_);
     SandboxTest::TearDown();
   }
