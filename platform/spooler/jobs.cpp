@@ -1,5 +1,6 @@
 // Spool jobs: StartDocPrinterW to EndDocPrinter. Each job's bytes go to a file in the sandbox
 // (the spool directory, or the document's output file) and every write is logged.
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -33,19 +34,25 @@ std::FILE* CreateJobFile(const std::u16string& platformPath) {
   return std::fopen(host.c_str(), "wb");
 }
 
-// The handle's open job, or NULL with the error set.
-Job* OpenJobOf(State& state, const char* function, HANDLE hPrinter) {
-  if (SimCallFails(function)) return nullptr;
+// The handle's open job, or NULL with the error set. A scripted failure of a call on a handle
+// with an open job is logged in that job (with the bytes a write asked).
+Job* OpenJobOf(State& state, const char* function, HANDLE hPrinter, DWORD asked = 0) {
+  const bool fails = SimCallFails(function);
   Handle* handle = FindHandle(state, hPrinter);
+  Job* job = handle && handle->jobIndex ? &state.jobs[handle->jobIndex - 1] : nullptr;
+  if (fails) {
+    if (job) LogJobCall(*job, function, FALSE, asked);
+    return nullptr;
+  }
   if (!handle) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }
-  if (!handle->jobIndex) {
+  if (!job) {
     SetLastError(ERROR_SPL_NO_STARTDOC);
     return nullptr;
   }
-  return &state.jobs[handle->jobIndex - 1];
+  return job;
 }
 
 // Ends the handle's job in the given state.
@@ -54,9 +61,21 @@ BOOL EndJob(HANDLE hPrinter, const char* function, SimJobState endState) {
   std::lock_guard guard(state.lock);
   Job* job = OpenJobOf(state, function, hPrinter);
   if (!job) return FALSE;
+  LogJobCall(*job, function, TRUE);
   CloseJobFile(*job, endState);
   FindHandle(state, hPrinter)->jobIndex = 0;
   return TRUE;
+}
+
+// The bytes a WritePrinter call of cbBuf bytes may take under SimLimitPrinterWrites.
+DWORD TakeWriteLimit(State& state, DWORD cbBuf) {
+  if (state.writeLimitCount <= 0) return cbBuf;
+  if (state.writeLimitSkip > 0) {
+    --state.writeLimitSkip;
+    return cbBuf;
+  }
+  --state.writeLimitCount;
+  return std::min(cbBuf, state.writeLimitBytes);
 }
 
 }  // namespace
@@ -103,6 +122,7 @@ DWORD StartDocPrinterW(HANDLE hPrinter, DWORD Level, const BYTE* pDocInfo) {
     return 0;
   }
   state.nextJobId++;
+  LogJobCall(job, "StartDocPrinterW", TRUE);
   state.jobs.push_back(std::move(job));
   handle->jobIndex = static_cast<DWORD>(state.jobs.size());
   return state.jobs.back().info.id;
@@ -114,37 +134,53 @@ BOOL StartPagePrinter(HANDLE hPrinter) {
   Job* job = OpenJobOf(state, "StartPagePrinter", hPrinter);
   if (!job) return FALSE;
   job->info.pages++;
+  LogJobCall(*job, "StartPagePrinter", TRUE);
   return TRUE;
 }
 
 BOOL EndPagePrinter(HANDLE hPrinter) {
   State& state = GetState();
   std::lock_guard guard(state.lock);
-  return OpenJobOf(state, "EndPagePrinter", hPrinter) ? TRUE : FALSE;
+  Job* job = OpenJobOf(state, "EndPagePrinter", hPrinter);
+  if (!job) return FALSE;
+  LogJobCall(*job, "EndPagePrinter", TRUE);
+  return TRUE;
 }
 
 BOOL WritePrinter(HANDLE hPrinter, const void* pBuf, DWORD cbBuf, LPDWORD pcWritten) {
   State& state = GetState();
   std::lock_guard guard(state.lock);
   if (pcWritten) *pcWritten = 0;
-  Job* job = OpenJobOf(state, "WritePrinter", hPrinter);
+  Job* job = OpenJobOf(state, "WritePrinter", hPrinter, cbBuf);
   if (!job) return FALSE;
   if (!pcWritten || (!pBuf && cbBuf)) {
+    LogJobCall(*job, "WritePrinter", FALSE, cbBuf, 0);
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  if (cbBuf && (std::fwrite(pBuf, 1, cbBuf, job->file) != cbBuf || std::fflush(job->file) != 0)) {
+  const DWORD take = TakeWriteLimit(state, cbBuf);
+  if (take && (std::fwrite(pBuf, 1, take, job->file) != take || std::fflush(job->file) != 0)) {
+    LogJobCall(*job, "WritePrinter", FALSE, cbBuf, 0);
     SetLastError(ERROR_WRITE_FAULT);
     return FALSE;
   }
-  job->info.writes.push_back(cbBuf);
-  *pcWritten = cbBuf;
+  LogJobCall(*job, "WritePrinter", TRUE, cbBuf, take);
+  job->info.writes.push_back(take);
+  *pcWritten = take;
   return TRUE;
 }
 
 BOOL EndDocPrinter(HANDLE hPrinter) { return EndJob(hPrinter, "EndDocPrinter", SimJobState::Complete); }
 
 BOOL AbortPrinter(HANDLE hPrinter) { return EndJob(hPrinter, "AbortPrinter", SimJobState::Aborted); }
+
+void SimLimitPrinterWrites(DWORD bytes, int nth, int count) {
+  State& state = GetState();
+  std::lock_guard guard(state.lock);
+  state.writeLimitBytes = bytes;
+  state.writeLimitSkip = nth > 0 ? nth - 1 : 0;
+  state.writeLimitCount = count;
+}
 
 std::vector<SimSpoolJob> SimListSpoolJobs() {
   State& state = GetState();

@@ -13,7 +13,6 @@ namespace spooler {
 namespace {
 
 constexpr std::u16string_view kEnvironment = u"Windows x64";
-constexpr std::u16string_view kGraphicsModule = u"qorvexgr.DLL";
 constexpr std::u16string_view kUserInterfaceModule = u"qorvexui.DLL";
 constexpr DWORD kDriverVersion = 3;
 
@@ -92,16 +91,37 @@ DWORD PackPrinterInfo(const Printer& printer, DWORD level, DWORD openJobs, LPBYT
   return packer.Size();
 }
 
-DWORD PackDriverInfo(const Printer& printer, LPBYTE buffer) {
-  InfoPacker packer(buffer, sizeof(DRIVER_INFO_2W));
-  DRIVER_INFO_2W info{};
+// The text of a file that lies in the driver directory unless a full path is given.
+std::u16string DriverFileText(std::u16string_view file) {
+  return file.find(u'\\') == std::u16string_view::npos ? DriverFilePath(file) : std::u16string(file);
+}
+
+// Fills DRIVER_INFO_2W or DRIVER_INFO_3W; with a NULL buffer only sizes.
+DWORD PackDriverInfo(const Printer& printer, DWORD level, LPBYTE buffer) {
+  const SimPrinterSetup& s = printer.setup;
+  InfoPacker packer(buffer, level == 3 ? sizeof(DRIVER_INFO_3W) : sizeof(DRIVER_INFO_2W));
+  DRIVER_INFO_3W info{};
   info.cVersion = kDriverVersion;
-  info.pName = packer.AddString(printer.setup.driverName);
+  info.pName = packer.AddString(s.driverName);
   info.pEnvironment = packer.AddString(kEnvironment);
-  info.pDriverPath = packer.AddString(DriverFilePath(kGraphicsModule));
+  info.pDriverPath = packer.AddString(DriverFileText(s.driverFile));
   info.pDataFile = packer.AddString(printer.dataFile);
   info.pConfigFile = packer.AddString(DriverFilePath(kUserInterfaceModule));
-  if (buffer) std::memcpy(buffer, &info, sizeof info);
+  if (level == 3) {
+    if (!s.helpFile.empty()) info.pHelpFile = packer.AddString(DriverFileText(s.helpFile));
+    // The list: each name with its terminator, then one more terminator.
+    std::u16string list;
+    for (const std::u16string& file : s.dependentFiles) {
+      list += DriverFileText(file);
+      list += u'\0';
+    }
+    info.pDependentFiles = packer.AddString(list);
+    if (!s.monitorName.empty()) info.pMonitorName = packer.AddString(s.monitorName);
+    info.pDefaultDataType = packer.AddString(u"RAW");
+    if (buffer) std::memcpy(buffer, &info, sizeof info);
+  } else if (buffer) {
+    std::memcpy(buffer, &info, sizeof(DRIVER_INFO_2W));  // the level-2 fields lead level 3
+  }
   return packer.Size();
 }
 
@@ -139,11 +159,19 @@ BOOL ClosePrinter(HANDLE hPrinter) {
   State& state = GetState();
   std::lock_guard guard(state.lock);
   Handle* handle = FindHandle(state, hPrinter);
+  Job* job = handle && handle->jobIndex ? &state.jobs[handle->jobIndex - 1] : nullptr;
+  if (SimCallFails("ClosePrinter")) {
+    if (job) LogJobCall(*job, "ClosePrinter", FALSE);
+    return FALSE;
+  }
   if (!handle) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  if (handle->jobIndex) CloseJobFile(state.jobs[handle->jobIndex - 1], SimJobState::LeftOpen);
+  if (job) {
+    LogJobCall(*job, "ClosePrinter", TRUE);
+    CloseJobFile(*job, SimJobState::LeftOpen);
+  }
   state.handles.erase(handle);
   delete handle;
   return TRUE;
@@ -177,13 +205,13 @@ BOOL GetPrinterDriverW(HANDLE hPrinter, LPCWSTR pEnvironment, DWORD Level, LPBYT
     SetLastError(ERROR_UNKNOWN_PRINTER_DRIVER);
     return FALSE;
   }
-  if (Level != 2) {
+  if (Level != 2 && Level != 3) {
     SetLastError(ERROR_INVALID_LEVEL);
     return FALSE;
   }
-  DWORD needed = PackDriverInfo(*handle->printer, nullptr);
+  DWORD needed = PackDriverInfo(*handle->printer, Level, nullptr);
   if (!CheckInfoBuffer(pDriverInfo, cbBuf, needed, pcbNeeded)) return FALSE;
-  PackDriverInfo(*handle->printer, pDriverInfo);
+  PackDriverInfo(*handle->printer, Level, pDriverInfo);
   return TRUE;
 }
 

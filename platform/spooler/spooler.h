@@ -82,6 +82,21 @@ struct DRIVER_INFO_2W {
   LPWSTR pConfigFile;
 };
 
+// Level 3 adds the help file, the dependent files (a list of zero-terminated names ended by
+// an empty one), the language monitor and the default data type; absent texts are NULL.
+struct DRIVER_INFO_3W {
+  DWORD cVersion;
+  LPWSTR pName;
+  LPWSTR pEnvironment;
+  LPWSTR pDriverPath;
+  LPWSTR pDataFile;
+  LPWSTR pConfigFile;
+  LPWSTR pHelpFile;
+  LPWSTR pDependentFiles;
+  LPWSTR pMonitorName;
+  LPWSTR pDefaultDataType;
+};
+
 // Sizes and positions in thousandths of a millimetre.
 struct FORM_INFO_1W {
   DWORD Flags;
@@ -101,12 +116,14 @@ static_assert(sizeof(PRINTER_DEFAULTSW) == 24);
 static_assert(sizeof(PRINTER_INFO_1W) == 32);
 static_assert(sizeof(PRINTER_INFO_2W) == 136 && offsetof(PRINTER_INFO_2W, pDevMode) == 56);
 static_assert(sizeof(DRIVER_INFO_2W) == 48 && offsetof(DRIVER_INFO_2W, pDataFile) == 32);
+static_assert(sizeof(DRIVER_INFO_3W) == 80 && offsetof(DRIVER_INFO_3W, pDependentFiles) == 56);
 static_assert(sizeof(FORM_INFO_1W) == 40 && offsetof(FORM_INFO_1W, Size) == 16);
 static_assert(sizeof(DOC_INFO_1W) == 24);
 
 PLATFORM_API BOOL OpenPrinterW(LPCWSTR pPrinterName, HANDLE* phPrinter, const PRINTER_DEFAULTSW* pDefault);
 PLATFORM_API BOOL ClosePrinter(HANDLE hPrinter);
 PLATFORM_API BOOL GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbBuf, LPDWORD pcbNeeded);
+// Levels 2 (DRIVER_INFO_2W) and 3 (DRIVER_INFO_3W).
 PLATFORM_API BOOL GetPrinterDriverW(HANDLE hPrinter, LPCWSTR pEnvironment, DWORD Level, LPBYTE pDriverInfo,
                                     DWORD cbBuf, LPDWORD pcbNeeded);
 
@@ -135,7 +152,8 @@ PLATFORM_API BOOL GetFormW(HANDLE hPrinter, LPCWSTR pFormName, DWORD Level, LPBY
                            LPDWORD pcbNeeded);
 PLATFORM_API BOOL AddFormW(HANDLE hPrinter, DWORD Level, const BYTE* pForm);
 
-// Spool jobs. One job at a time per printer handle.
+// Spool jobs. One job at a time per printer handle. WritePrinter answers in *pcWritten the
+// bytes it took, which may be fewer than asked.
 PLATFORM_API DWORD StartDocPrinterW(HANDLE hPrinter, DWORD Level, const BYTE* pDocInfo);
 PLATFORM_API BOOL StartPagePrinter(HANDLE hPrinter);
 PLATFORM_API BOOL WritePrinter(HANDLE hPrinter, const void* pBuf, DWORD cbBuf, LPDWORD pcWritten);

@@ -59,6 +59,10 @@ void CloseJobFile(Job& job, SimJobState state) {
   job.info.state = state;
 }
 
+void LogJobCall(Job& job, const char* function, BOOL result, DWORD asked, DWORD written) {
+  job.info.calls.push_back({function, result, asked, written});
+}
+
 namespace {
 
 // SimReset: no printers, handles or jobs; the built-in forms only.
@@ -73,6 +77,8 @@ void ResetSpooler() {
   state.printers.clear();
   state.userForms.clear();
   state.nextJobId = 1;
+  state.writeLimitSkip = state.writeLimitCount = 0;
+  state.writeLimitBytes = 0;
 }
 
 const bool registered = (SimAddResetHook(&ResetSpooler), true);

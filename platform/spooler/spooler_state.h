@@ -51,6 +51,10 @@ struct State {
   std::vector<Job> jobs;
   std::vector<Form> userForms;
   DWORD nextJobId = 1;
+  // SimLimitPrinterWrites: calls still to pass before the limit applies, calls it applies to.
+  int writeLimitSkip = 0;
+  int writeLimitCount = 0;
+  DWORD writeLimitBytes = 0;
 };
 
 State& GetState();
@@ -87,5 +91,7 @@ class InfoPacker {
 bool CheckInfoBuffer(LPBYTE buffer, DWORD cbBuf, DWORD needed, LPDWORD pcbNeeded);
 
 void CloseJobFile(Job& job, SimJobState state);
+// Appends a call to the job's log.
+void LogJobCall(Job& job, const char* function, BOOL result, DWORD asked = 0, DWORD written = 0);
 
 }  // namespace spooler

@@ -86,6 +86,46 @@ TEST_F(SpoolerTest, PrinterAndDriverInformation) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }
 
+TEST_F(SpoolerTest, DriverInformationLevelThreeAddsFilesAndDataType) {
+  ASSERT_TRUE(SimRemovePrinter(u"Office P1"));
+  SimPrinterSetup setup;
+  setup.name = u"Office P1";
+  setup.dataFile = u"sample.ddd";
+  setup.helpFile = u"qorvex.hlp";
+  setup.dependentFiles = {u"qorvexdata.dll", u"C:\\Shared\\extra.dat"};
+  ASSERT_TRUE(SimAddPrinter(setup));
+  HANDLE printer = Open(PRINTER_ACCESS_USE);
+  auto level3 = QueryInfo([&](BYTE* b, DWORD cb, DWORD* n) { return GetPrinterDriverW(printer, nullptr, 3, b, cb, n); });
+  auto level2 = QueryInfo([&](BYTE* b, DWORD cb, DWORD* n) { return GetPrinterDriverW(printer, nullptr, 2, b, cb, n); });
+  auto* d3 = reinterpret_cast<DRIVER_INFO_3W*>(level3.data());
+  auto* d2 = reinterpret_cast<DRIVER_INFO_2W*>(level2.data());
+  EXPECT_LT(level2.size(), level3.size());
+  // The fields the two levels share answer alike.
+  EXPECT_EQ(d3->cVersion, d2->cVersion);
+  for (auto [a, b] : {std::pair{d3->pName, d2->pName}, {d3->pEnvironment, d2->pEnvironment},
+                      {d3->pDriverPath, d2->pDriverPath}, {d3->pDataFile, d2->pDataFile},
+                      {d3->pConfigFile, d2->pConfigFile}})
+    EXPECT_EQ(std::u16string(a), std::u16string(b));
+  std::u16string directory = SimDriverDirectory();
+  ASSERT_TRUE(Inside(level3, d3->pHelpFile));
+  EXPECT_EQ(std::u16string(d3->pHelpFile), directory + u"\\qorvex.hlp");
+  EXPECT_EQ(d3->pMonitorName, nullptr);
+  ASSERT_TRUE(Inside(level3, d3->pDefaultDataType));
+  EXPECT_EQ(std::u16string(d3->pDefaultDataType), u"RAW");
+  // The dependent files: one terminated name after the other, then an empty one.
+  ASSERT_TRUE(Inside(level3, d3->pDependentFiles));
+  std::vector<std::u16string> files;
+  for (LPCWSTR p = d3->pDependentFiles; *p; p += files.back().size() + 1) {
+    ASSERT_TRUE(Inside(level3, p));
+    files.emplace_back(p);
+  }
+  EXPECT_EQ(files, (std::vector<std::u16string>{directory + u"\\qorvexdata.dll", u"C:\\Shared\\extra.dat"}));
+  DWORD needed = 0;
+  EXPECT_FALSE(GetPrinterDriverW(printer, nullptr, 4, nullptr, 0, &needed));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_LEVEL));
+  ClosePrinter(printer);
+}
+
 TEST_F(SpoolerTest, OpenChecksNameAndAdministratorSwitch) {
   HANDLE printer = reinterpret_cast<HANDLE>(1);
   EXPECT_FALSE(OpenPrinterW(u"No Such Printer", &printer, nullptr));
@@ -287,6 +327,55 @@ TEST_F(SpoolerTest, SpoolJobsKeepTheirBytesAndWriteLog) {
   bytes = SimReadSpoolJob(second);
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "zz");
   EXPECT_TRUE(SimReadSpoolJob(99).empty());
+}
+
+TEST_F(SpoolerTest, JobCallsAreLoggedWithFailuresAndShortWrites) {
+  HANDLE printer = Open(PRINTER_ACCESS_USE);
+  DOC_INFO_1W doc{const_cast<LPWSTR>(u"Log"), nullptr, nullptr};
+  DWORD id = StartDocPrinterW(printer, 1, reinterpret_cast<BYTE*>(&doc));
+  ASSERT_NE(id, 0u);
+  EXPECT_TRUE(StartPagePrinter(printer));
+  DWORD written = 0;
+  // The second and third writes take at most 3 bytes; the others take everything.
+  SimLimitPrinterWrites(3, 2, 2);
+  EXPECT_TRUE(WritePrinter(printer, "abcdef", 6, &written));
+  EXPECT_EQ(written, 6u);
+  EXPECT_TRUE(WritePrinter(printer, "ghijk", 5, &written));
+  EXPECT_EQ(written, 3u);
+  EXPECT_TRUE(WritePrinter(printer, "lm", 2, &written));
+  EXPECT_EQ(written, 2u);
+  EXPECT_TRUE(WritePrinter(printer, "nopq", 4, &written));
+  EXPECT_EQ(written, 4u);
+  SimLimitPrinterWrites(0);
+  EXPECT_TRUE(WritePrinter(printer, "rs", 2, &written));
+  EXPECT_EQ(written, 0u);
+  SimFailCall("WritePrinter", ERROR_DISK_FULL);
+  EXPECT_FALSE(WritePrinter(printer, "tuvw", 4, &written));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
+  EXPECT_EQ(written, 0u);
+  SimFailCall("EndPagePrinter", ERROR_INVALID_HANDLE);
+  EXPECT_FALSE(EndPagePrinter(printer));
+  EXPECT_TRUE(EndPagePrinter(printer));
+  // A close that fails keeps the handle and its job; the next close ends both.
+  SimFailCall("ClosePrinter", ERROR_NOT_ENOUGH_MEMORY);
+  EXPECT_FALSE(ClosePrinter(printer));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+  EXPECT_EQ(SimOpenPrinterHandleCount(), 1u);
+  EXPECT_TRUE(EndDocPrinter(printer));
+  EXPECT_TRUE(ClosePrinter(printer));
+
+  auto jobs = SimListSpoolJobs();
+  ASSERT_EQ(jobs.size(), 1u);
+  std::vector<SimJobCall> expected = {
+      {"StartDocPrinterW", TRUE, 0, 0}, {"StartPagePrinter", TRUE, 0, 0}, {"WritePrinter", TRUE, 6, 6},
+      {"WritePrinter", TRUE, 5, 3},     {"WritePrinter", TRUE, 2, 2},     {"WritePrinter", TRUE, 4, 4},
+      {"WritePrinter", TRUE, 2, 0},     {"WritePrinter", FALSE, 4, 0},    {"EndPagePrinter", FALSE, 0, 0},
+      {"EndPagePrinter", TRUE, 0, 0},   {"ClosePrinter", FALSE, 0, 0},    {"EndDocPrinter", TRUE, 0, 0}};
+  EXPECT_EQ(jobs[0].calls, expected);
+  EXPECT_EQ(jobs[0].writes, (std::vector<DWORD>{6, 3, 2, 4, 0}));
+  std::vector<BYTE> bytes = SimReadSpoolJob(id);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "abcdefghilmnopq");
+  EXPECT_EQ(jobs[0].state, SimJobState::Complete);
 }
 
 }  // namespace
