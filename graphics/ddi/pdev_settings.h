@@ -1,0 +1,14 @@
+// A device's setting items as the drawing and job code reads them: from the device's
+// SettingsRecord and PrinterConfiguration, through the data-access binding.
+#pragma once
+
+#include "graphics/ddi/pdev.h"
+#include "items/item_tables.h"
+#include "platform/base/types.h"
+
+// The item's value as 16 or 32 bits; 0 when the item cannot be read.
+WORD GetPdevSettingWord(Pdev* pdev, SettingItemId id);
+DWORD GetPdevSettingDword(Pdev* pdev, SettingItemId id);
+// The address of the item's text inside the device's records; NULL when the read fails or the
+// item is no text.
+LPCWSTR GetPdevSettingString(Pdev* pdev, SettingItemId id);
