@@ -1,5 +1,7 @@
 #include "graphics/ddi/pdev_settings.h"
 
+#include <cstring>
+
 #include "core/store/item_access.h"
 
 namespace {
@@ -30,4 +32,9 @@ LPCWSTR GetPdevSettingString(Pdev* pdev, SettingItemId id) {
   ValueTypeCode type;
   const ULONG_PTR value = ReadPdevSetting(pdev, id, &type);
   return type == kTypeString ? reinterpret_cast<LPCWSTR>(value) : nullptr;
+}
+
+void CopySettingsExtension(SettingsRecord* destination, const SettingsRecord* source) {
+  std::memcpy(destination->bytes + kSettingsExtensionOffset, source->bytes + kSettingsExtensionOffset,
+              kSettingsExtensionSize);
 }

@@ -12,3 +12,7 @@ DWORD GetPdevSettingDword(Pdev* pdev, SettingItemId id);
 // The address of the item's text inside the device's records; NULL when the read fails or the
 // item is no text.
 LPCWSTR GetPdevSettingString(Pdev* pdev, SettingItemId id);
+
+// Caller to come: the device's reset, which carries the document's settings over.
+// Copies the SettingsExtension (bytes 1548 to 5363) from one record to another.
+void CopySettingsExtension(SettingsRecord* destination, const SettingsRecord* source);

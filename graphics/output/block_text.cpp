@@ -24,6 +24,13 @@ void CopyWideTextBounded(LPWSTR destination, LPCWSTR source, DWORD n) {
   for (; i < n; ++i) destination[i] = 0;
 }
 
+DWORD BoundedWideLength(LPCWSTR text, DWORD maximum) {
+  if (text == nullptr) return 0;
+  DWORD length = 0;
+  while (length < maximum && text[length] != 0) ++length;
+  return length;
+}
+
 int AnsiToWideBytes(LPWSTR destination, DWORD destinationBytes, LPDWORD bytesWritten, LPCSTR ansi, int ansiLength) {
   const int chars = MultiByteToWideChar(GetACP(), 0, ansi, ansiLength, destination,
                                         static_cast<int>(destinationBytes / sizeof(WCHAR)));

@@ -12,6 +12,9 @@ void* ResizeGlobalBlock(void* block, DWORD oldLength, DWORD newLength);
 // Copies at most n - 1 characters and zero-fills the rest of the n characters; n = 0 does
 // nothing.
 void CopyWideTextBounded(LPWSTR destination, LPCWSTR source, DWORD n);
+// Caller to come: the device fonts and the cover page.
+// Characters before the terminator, at most `maximum`; 0 for a NULL text.
+DWORD BoundedWideLength(LPCWSTR text, DWORD maximum);
 // Caller to come: the cover page and the fax destinations.
 // MultiByteToWideChar from the ANSI code page into a buffer of destinationBytes bytes; the
 // bytes written (also into *bytesWritten when given).

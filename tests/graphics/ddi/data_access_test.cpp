@@ -84,6 +84,16 @@ TEST_F(DataAccessBinding, ReadsAndWritesItemsThroughQorvexData) {
   EXPECT_EQ(GetPdevSettingString(pdev_.get(), kCopiesItem), nullptr);
 }
 
+TEST_F(DataAccessBinding, SettingsExtensionIsCopiedAlone) {
+  auto source = std::make_unique<SettingsRecord>();
+  for (DWORD i = 0; i < kSettingsRecordSize; ++i) source->bytes[i] = static_cast<BYTE>(i * 13 + 1);
+  CopySettingsExtension(&pdev_->settings, source.get());
+  for (DWORD i = 0; i < kSettingsExtensionOffset; ++i) ASSERT_EQ(pdev_->settings.bytes[i], 0) << i;
+  EXPECT_EQ(std::memcmp(pdev_->settings.bytes + kSettingsExtensionOffset, source->bytes + kSettingsExtensionOffset,
+                        kSettingsExtensionSize),
+            0);
+}
+
 TEST_F(DataAccessBinding, UsesAreCountedAcrossDevices) {
   // Two devices enabled, one disabled: the module stays loaded and bound.
   ASSERT_EQ(LoadDataAccessModule(own_), 1);

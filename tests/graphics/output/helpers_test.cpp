@@ -105,6 +105,11 @@ TEST_F(GraphicsHelpers, BlocksAndTexts) {
   CopyWideTextBounded(text, u"zz", 0);
   EXPECT_EQ(text[0], u'a');
 
+  const WCHAR unterminated[10] = {u'a', u'b', u'c', u'd', u'e', u'f', u'g', u'h', u'i', u'j'};
+  EXPECT_EQ(BoundedWideLength(unterminated, 10), 10u);
+  EXPECT_EQ(BoundedWideLength(u"abc", 10), 3u);
+  EXPECT_EQ(BoundedWideLength(nullptr, 10), 0u);
+
   DWORD bytes = 0;
   EXPECT_EQ(AnsiToWideBytes(text, sizeof text, &bytes, "\xe9t\xe9", 3), 6);
   EXPECT_EQ(bytes, 6u);

@@ -79,6 +79,29 @@ TEST_F(PrintToFile, CreatesTheFoldersAndTheFileAndWritesBoth) {
   EXPECT_EQ(EndFileOutput(pdev_.get()), 0);
 }
 
+TEST_F(PrintToFile, FileGoesIntoTheShortFormOfTheFolder) {
+  struct Case {
+    std::u16string folder;
+    std::u16string shortForm;  // of the folder with its backslash
+  };
+  const Case cases[] = {
+      {u"C:\\Out\\Long Folder", u"C:\\Out\\LONGFO~1\\"},
+      // A short form longer than the folder's own name.
+      {u"C:\\A B", u"C:\\AB~1234567890\\"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf16ToUtf8(c.folder));
+    SaveAs(c.folder, u"report");
+    std::filesystem::create_directories(Host(c.shortForm.c_str()));
+    SimSetShortPathName((c.folder + u"\\").c_str(), c.shortForm.c_str());
+    ASSERT_EQ(PrepareFileOutput(pdev_.get()), 0);
+    EXPECT_TRUE(Exists(c.folder));
+    EXPECT_TRUE(Exists(c.shortForm + u"report.kmr"));
+    EXPECT_FALSE(Exists(c.folder + u"\\report.kmr"));
+    EXPECT_EQ(EndFileOutput(pdev_.get()), 0);
+  }
+}
+
 TEST_F(PrintToFile, FoldersAreCreatedLevelByLevel) {
   struct Case {
     std::u16string folder;
