@@ -60,5 +60,6 @@
 #include "platform/user/msgbox.h"
 #include "platform/user/paint.h"
 #include "platform/user/resources.h"
+#include "platform/user/sys_colors.h"
 #include "platform/user/user_sim.h"
 #include "platform/user/window.h"

@@ -1,5 +1,6 @@
 // The button control: push, default, check, three-state, radio and owner-drawn buttons and
 // group boxes.
+#include "platform/user/control_paint.h"
 #include "platform/user/controls_internal.h"
 
 namespace {
@@ -136,6 +137,7 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s->font);
     case WM_NCHITTEST: return kind == BS_GROUPBOX ? HTTRANSPARENT : HTCLIENT;
+    case WM_PAINT: UserPaintButton(hwnd, s->check, s->pushed, s->focused, s->font); return 0;
     default: return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
 }

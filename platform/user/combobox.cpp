@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/user/control_paint.h"
 #include "platform/user/controls_internal.h"
 #include "platform/user/list_items.h"
 #include "platform/user/user_sim.h"
@@ -26,6 +27,9 @@ struct ComboState {
   DWORD editSel = 0;
   HFONT font = nullptr;
 };
+
+// A closed combo box's height beyond its selection field's.
+constexpr LONG kComboFieldMargin = 6;
 
 DWORD Style(HWND hwnd) { return DWORD(GetWindowLongW(hwnd, GWL_STYLE)); }
 UINT Kind(HWND hwnd) { return UINT(Style(hwnd) & 0x3); }
@@ -181,12 +185,21 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (s == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
   int count = int(s->list.items.size());
   switch (msg) {
-    case WM_CREATE:
+    case WM_CREATE: {
       if (Style(hwnd) & CBS_OWNERDRAWFIXED) {
         Measure(hwnd, *s, UINT(-1));
         Measure(hwnd, *s, 0);
       }
+      // A combo box that drops its list is as tall as its selection field while closed (the
+      // height it was made with is the dropped list's).
+      if (Kind(hwnd) != CBS_SIMPLE) {
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        SetWindowPos(hwnd, nullptr, 0, 0, r.right - r.left, LONG(s->fieldHeight) + kComboFieldMargin,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW);
+      }
       return 0;
+    }
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS | (s->dropped ? DLGC_WANTALLKEYS : 0);
     case CB_ADDSTRING: return Insert(hwnd, *s, -1, lParam, true);
     case CB_INSERTSTRING: return Insert(hwnd, *s, LONG_PTR(wParam), lParam, false);
@@ -336,6 +349,11 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (lParam) InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s->font);
+    case WM_PAINT: {
+      ComboPaint p{&s->list, s->sel, s->text, s->fieldHeight, s->focused, s->font, OwnerDrawn(Style(hwnd))};
+      UserPaintCombo(hwnd, p);
+      return 0;
+    }
     default: return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
 }

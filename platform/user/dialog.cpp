@@ -8,6 +8,7 @@
 #include "platform/kernel/lasterror.h"
 #include "platform/kernel/resource.h"
 #include "platform/user/controls.h"
+#include "platform/user/dialog_fonts.h"
 #include "platform/user/dialog_internal.h"
 #include "platform/user/dialog_template.h"
 #include "platform/user/format.h"
@@ -99,6 +100,7 @@ void SetDefaultId(HWND dialog, DialogState& s, WORD id) {
 // Default handling of the messages the dialog procedure leaves.
 LRESULT DefaultDialogMessage(HWND dialog, DialogState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
+    case WM_ERASEBKGND: return UserEraseDialogBackground(dialog, reinterpret_cast<HDC>(wParam));
     case WM_CLOSE:
       PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
       return 0;
@@ -119,6 +121,11 @@ LRESULT DefaultDialogMessage(HWND dialog, DialogState& s, UINT msg, WPARAM wPara
       return 0;
     case WM_SETFONT: s.font = reinterpret_cast<HFONT>(wParam); return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
+    case WM_NCDESTROY:
+      if (s.ownsFont) UserFreeDialogFont(s.font);
+      s.font = nullptr;
+      s.ownsFont = false;
+      return DefWindowProcW(dialog, msg, wParam, lParam);
     case WM_COMMAND:
     case WM_NOTIFY: return 0;
     default: return DefWindowProcW(dialog, msg, wParam, lParam);
@@ -180,6 +187,11 @@ HWND UserCreateDialog(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGP
   w->dialog = state;
   if (w->extra.size() >= DWLP_USER + sizeof(LONG_PTR))
     SetWindowLongPtrW(dialog, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(proc));
+  if (t.style & DS_SETFONT) {
+    state->font = UserMakeDialogFont(t.face, t.pointSize, t.weight, t.italic, t.charset);
+    state->ownsFont = state->font != nullptr;
+    SendMessageW(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(state->font), FALSE);
+  }
   for (const DialogControlTemplate& c : t.controls) {
     std::u16string cls = ClassName(c.windowClass);
     std::u16string text = c.text.IsNumber() ? (c.text.id ? std::u16string{u'\xFFFF', char16_t(c.text.id)} : u"") : c.text.text;

@@ -3,6 +3,7 @@
 // and the styles; every change tells the parent EN_UPDATE, then EN_CHANGE.
 #include <algorithm>
 
+#include "platform/user/control_paint.h"
 #include "platform/user/controls_internal.h"
 
 namespace {
@@ -199,6 +200,11 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (lParam) InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s->font);
+    case WM_PAINT: {
+      std::u16string shown = s->passwordChar ? std::u16string(s->text.size(), s->passwordChar) : s->text;
+      UserPaintEdit(hwnd, shown, SelStart(*s), SelEnd(*s), s->focused, s->font);
+      return 0;
+    }
     default: return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/user/control_paint.h"
 #include "platform/user/controls_internal.h"
 #include "platform/user/list_items.h"
 
@@ -333,6 +334,13 @@ LRESULT ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (lParam) Redraw(hwnd, *s);
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s->font);
+    case WM_PAINT: {
+      DWORD style = Style(hwnd);
+      ListPaint p{&s->list, s->sel, s->top, s->itemHeight, s->focused, s->font, OwnerDrawn(style),
+                  (style & LBS_USETABSTOPS) != 0};
+      UserPaintList(hwnd, p);
+      return 0;
+    }
     default: return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
 }

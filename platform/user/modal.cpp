@@ -140,6 +140,7 @@ INT_PTR DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner, DL
   if (!state->ended) SetActiveWindow(dialog);
   bool scripted = false, forced = false;
   if (!state->ended) {
+    SimPaint(dialog);  // shown once before anyone acts, as a screen would show it
     SimPumpMessages();
     if (SimDialogDriver driver = TakeDriver(templateId)) {
       scripted = true;

@@ -19,6 +19,30 @@
 #define RDW_FRAME 0x0400
 #define RDW_NOFRAME 0x0800
 
+struct PAINTSTRUCT {
+  HDC hdc;
+  BOOL fErase;
+  RECT rcPaint;
+  BOOL fRestore;
+  BOOL fIncUpdate;
+  BYTE rgbReserved[32];
+};
+
+// A DC of the window's client area (NULL: the screen); ReleaseDC ends it.
+PLATFORM_API HDC GetDC(HWND hwnd);
+// A DC of the whole window, frame included.
+PLATFORM_API HDC GetWindowDC(HWND hwnd);
+PLATFORM_API int ReleaseDC(HWND hwnd, HDC dc);
+// Takes the part to paint (the window is valid again), sends WM_ERASEBKGND when it was marked
+// for erasing, and answers a DC that draws only inside that part; EndPaint ends it.
+PLATFORM_API HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps);
+PLATFORM_API BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
+// Draws the frame and sends WM_PAINT when the window is visible and has a part to paint.
+PLATFORM_API BOOL UpdateWindow(HWND hwnd);
+// RDW_INVALIDATE / RDW_VALIDATE the rectangle (RDW_ERASE: erase too), RDW_ALLCHILDREN the
+// children as well, RDW_UPDATENOW paints at once. Regions are not kept: `region` is ignored.
+PLATFORM_API BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags);
+
 // Adds a rectangle of the client area (NULL: all of it) to the part to paint.
 PLATFORM_API BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
 // Takes a rectangle (NULL: all) out of it: the window no longer needs painting when the

@@ -3,15 +3,18 @@
 // palette, colour rows and AND-mask rows (each a multiple of 4 bytes, bottom row first).
 #include "platform/user/resources.h"
 
+#include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <vector>
 
-#include "platform/base/byte_order.h"
 #include "platform/base/errors.h"
+#include "platform/gdi/drawing.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/lasterror.h"
 #include "platform/kernel/resource.h"
+#include "platform/user/control_paint.h"
 #include "platform/user/controls.h"
 #include "platform/user/user_sim.h"
 
@@ -21,9 +24,18 @@ constexpr DWORD kGroupHeaderSize = 6;
 constexpr DWORD kGroupEntrySize = 14;
 constexpr DWORD kDibHeaderSize = 40;
 
+// An icon's picture as loaded: colour pixels 0x00RRGGBB and whether each is opaque.
+struct IconPicture {
+  LONG width = 0;
+  LONG height = 0;
+  std::vector<std::uint32_t> pixels;
+  std::vector<bool> opaque;
+};
+
 struct Loaded {
   std::mutex lock;
   std::map<HICON, WORD> ids;  // icons made from numbered resources: the group's number
+  std::map<HICON, IconPicture> pictures;
 };
 
 Loaded& State() {
@@ -94,7 +106,19 @@ HICON MakeIcon(HINSTANCE instance, const BYTE* dib, DWORD size) {
     }
     for (DWORD k = 0; k < andRow && k < maskRow; ++k) andBits[size_t(y) * andRow + k] = mrow[k];
   }
-  return CreateIcon(instance, int(width), int(height), 1, 32, andBits.data(), xorBits.data());
+  HICON icon = CreateIcon(instance, int(width), int(height), 1, 32, andBits.data(), xorBits.data());
+  if (icon == nullptr) return nullptr;
+  IconPicture picture{width, height, {}, {}};
+  for (LONG y = 0; y < height; ++y)
+    for (LONG x = 0; x < width; ++x) {
+      const BYTE* p = &xorBits[(size_t(y) * size_t(width) + size_t(x)) * 4];
+      picture.pixels.push_back(std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16));
+      picture.opaque.push_back(!((andBits[size_t(y) * andRow + size_t(x) / 8] >> (7 - x % 8)) & 1));
+    }
+  Loaded& l = State();
+  std::lock_guard<std::mutex> guard(l.lock);
+  l.pictures[icon] = std::move(picture);
+  return icon;
 }
 
 }  // namespace
@@ -141,6 +165,24 @@ HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy, U
 
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
   return static_cast<HICON>(LoadImageW(instance, name, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+}
+
+BOOL UserDrawLoadedIcon(HDC dc, int x, int y, HICON icon) {
+  IconPicture picture;
+  {
+    Loaded& l = State();
+    std::lock_guard<std::mutex> guard(l.lock);
+    auto it = l.pictures.find(icon);
+    if (it == l.pictures.end()) return FALSE;
+    picture = it->second;
+  }
+  for (LONG row = 0; row < picture.height; ++row)
+    for (LONG col = 0; col < picture.width; ++col) {
+      size_t i = size_t(row) * size_t(picture.width) + size_t(col);
+      std::uint32_t c = picture.pixels[i];
+      if (picture.opaque[i]) SetPixel(dc, x + col, y + row, RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF));
+    }
+  return TRUE;
 }
 
 WORD SimIconResourceId(HICON icon) {

@@ -3,6 +3,7 @@
 // user's action only tells the owner (WM_HSCROLL, WM_VSCROLL), which sets the position.
 #include <algorithm>
 
+#include "platform/user/control_paint.h"
 #include "platform/user/controls_internal.h"
 
 namespace {
@@ -91,6 +92,7 @@ LRESULT ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     }
     case WM_GETDLGCODE: return 0;
+    case WM_PAINT: UserPaintScrollBar(hwnd, *n, (GetWindowLongW(hwnd, GWL_STYLE) & SBS_VERT) != 0); return 0;
     default: return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
 }

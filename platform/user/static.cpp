@@ -1,6 +1,7 @@
 // The static control: text, icon, bitmap, frames and rectangles, and owner-drawn statics.
 // An SS_ICON static made from a template loads its icon by the resource number it names.
 #include "platform/gdi/gdi_objects.h"
+#include "platform/user/control_paint.h"
 #include "platform/user/controls_internal.h"
 #include "platform/user/resources.h"
 
@@ -72,6 +73,7 @@ LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (lParam) InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s->font);
+    case WM_PAINT: UserPaintStatic(hwnd, UINT(GetWindowLongW(hwnd, GWL_STYLE)) & SS_TYPEMASK, s->image, s->font); return 0;
     case WM_NCDESTROY:
       if (s->loadedIcon && s->image != nullptr) DestroyIcon(reinterpret_cast<HICON>(s->image));
       s->image = nullptr;

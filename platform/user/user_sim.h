@@ -10,6 +10,7 @@
 
 #include "platform/base/export.h"
 #include "platform/base/types.h"
+#include "platform/gdi/png_images.h"
 #include "platform/user/msgbox.h"
 
 // One box as shown. A NULL text or caption is recorded as empty.
@@ -87,6 +88,14 @@ PLATFORM_API BOOL SimDoubleClickList(HWND list, int index);
 // A scroll-bar control's action: its owner hears WM_HSCROLL or WM_VSCROLL with the code (and
 // the position for SB_THUMBPOSITION and SB_THUMBTRACK), then SB_ENDSCROLL.
 PLATFORM_API BOOL SimScroll(HWND bar, int code, int pos);
+
+// Paints the window and its children whole, as a screen showing it would (frames, WM_ERASEBKGND,
+// WM_PAINT, owner-drawn parts through their owners).
+PLATFORM_API void SimPaint(HWND hwnd);
+// The window (frame included) painted, as a picture; FALSE for a window that does not exist.
+PLATFORM_API BOOL SimWindowPicture(HWND hwnd, ReferenceImage& picture);
+// The same picture saved as a PNG file at a host path.
+PLATFORM_API BOOL SimScreenshot(HWND hwnd, const std::string& pngPath);
 
 // Dispatches queued messages (and timers already due) until none is left; answers how many.
 PLATFORM_API int SimPumpMessages();

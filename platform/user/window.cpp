@@ -419,7 +419,15 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
-    case WM_PAINT: ValidateRect(hwnd, nullptr); return 0;
+    case WM_ERASEBKGND: return UserEraseBackground(hwnd, reinterpret_cast<HDC>(wParam), w->cls->background);
+    case WM_PAINT: UserDefaultPaint(hwnd); return 0;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: return UserDefaultControlColour(msg, reinterpret_cast<HDC>(wParam));
     case WM_NCHITTEST: return HTCLIENT;
     case WM_CONTEXTMENU:
     case WM_HELP:

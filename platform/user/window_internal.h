@@ -3,6 +3,7 @@
 // Not for product code (it uses the platform calls).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +43,13 @@ struct ScrollNumbers {
 
 struct DialogState;
 
+// The pixels a top-level window and its children draw into, as large as the window.
+struct WindowSurface {
+  std::vector<std::uint32_t> pixels;
+  LONG width = 0;
+  LONG height = 0;
+};
+
 struct Window {
   HWND handle = nullptr;
   std::shared_ptr<WindowClass> cls;
@@ -69,6 +77,7 @@ struct Window {
   std::shared_ptr<DialogState> dialog;  // set for windows the dialog manager made
   std::shared_ptr<void> control;        // a standard control's own state
   HICON icons[2] = {nullptr, nullptr};  // WM_SETICON: ICON_SMALL, ICON_BIG
+  std::shared_ptr<WindowSurface> surface;  // top-level windows, made when first drawn into
 };
 
 // The live window of a handle (also while it is being destroyed), or NULL with
@@ -93,5 +102,13 @@ HWND UserSetActiveVariable(HWND hwnd);
 void UserDropWindowMessages(HWND hwnd);
 // Forgets every timer and queued message.
 void UserForgetMessages();
+// The default painting of DefWindowProcW: WM_ERASEBKGND fills with the class brush (1) or
+// does nothing (0), WM_PAINT only validates, WM_CTLCOLOR... sets the system colours and
+// answers their brush.
+LRESULT UserEraseBackground(HWND hwnd, HDC dc, HBRUSH brush);
+void UserDefaultPaint(HWND hwnd);
+LRESULT UserDefaultControlColour(UINT msg, HDC dc);
+// Paints what is invalid of the window and then of its children.
+void UserPaintInvalid(HWND hwnd);
 // Marks the window's whole client area for painting.
 void UserInvalidateAll(HWND hwnd, bool erase);

@@ -30,6 +30,23 @@ std::ostream& operator<<(std::ostream& os, const Note& n) {
 std::vector<Note> notes;
 std::vector<MEASUREITEMSTRUCT> measured;
 std::vector<UINT> order;  // WM_MEASUREITEM and WM_INITDIALOG, in the order they came
+std::vector<DRAWITEMSTRUCT> drawn;
+
+// The owner's drawing of its owner-drawn controls: a coloured box per item with its text.
+void DrawItem(const DRAWITEMSTRUCT& d) {
+  drawn.push_back(d);
+  COLORREF colour = (d.itemState & ODS_SELECTED) ? RGB(200, 60, 60) : RGB(90, 160, 90);
+  HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(d.hDC, &d.rcItem, brush);
+  DeleteObject(brush);
+  WCHAR text[32] = u"drawn";
+  if (d.CtlType == ODT_LISTBOX && d.itemID != UINT(-1)) SendMessageW(d.hwndItem, LB_GETTEXT, d.itemID, LPARAM(text));
+  if (d.CtlType == ODT_COMBOBOX && d.itemID != UINT(-1)) SendMessageW(d.hwndItem, CB_GETLBTEXT, d.itemID, LPARAM(text));
+  RECT r = d.rcItem;
+  SetBkMode(d.hDC, TRANSPARENT);
+  SetTextColor(d.hDC, RGB(255, 255, 255));
+  DrawTextW(d.hDC, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
 
 Note Cmd(int id, int code) { return Note{WM_COMMAND, id, code}; }
 Note HScroll(int code, int pos) { return Note{WM_HSCROLL, code, pos}; }
@@ -62,6 +79,7 @@ INT_PTR EveryControlProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
       m->itemHeight = 20;
       return TRUE;
     }
+    case WM_DRAWITEM: DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_COMMAND: notes.push_back(Cmd(LOWORD(wParam), HIWORD(wParam))); return TRUE;
     case WM_HSCROLL: notes.push_back(HScroll(LOWORD(wParam), HIWORD(wParam))); return TRUE;
     default: return FALSE;
@@ -75,6 +93,7 @@ class DialogTest : public SandboxTest {
     notes.clear();
     measured.clear();
     order.clear();
+    drawn.clear();
     module_ = LoadLibraryW(kResources);
     ASSERT_NE(module_, nullptr);
   }
@@ -336,7 +355,7 @@ TEST_F(DialogTest, EachActionNotifiesInThePlatformsOrder) {
 TEST_F(DialogTest, NothingIsLeftAlive) {
   int objects = SimLiveGdiObjects();
   HWND dlg = Open();
-  EXPECT_EQ(SimLiveGdiObjects(), objects + 1);  // the icon
+  EXPECT_EQ(SimLiveGdiObjects(), objects + 2);  // the icon and the dialog's font
   SimPickCombo(GetDlgItem(dlg, 1040), 2);
   SimType(GetDlgItem(dlg, 1002), u"x");
   SetTimer(dlg, 5, 100, nullptr);
@@ -503,6 +522,53 @@ TEST_F(DialogTest, ScrollBarsClampToTheirRangeAndPage) {
   SetScrollRange(list, SB_VERT, 0, 5, FALSE);
   SetScrollPos(list, SB_VERT, 4, FALSE);
   EXPECT_EQ(GetScrollPos(list, SB_VERT), 4);
+  DestroyWindow(dlg);
+}
+
+// The kept picture of the dialog; rewrite it after an intended change with
+//   QV_UPDATE_FIXTURES=1 build/test/tests/test_platform_user --gtest_filter='DialogTest.Screenshot*'
+std::string Fixture() { return std::string(QV_SOURCE_DIR) + "/tests/platform/user/data/every_control.png"; }
+// Channels may differ by this much (text edges), and this share of pixels by more.
+constexpr int kChannelTolerance = 48;
+constexpr double kDifferingShare = 0.01;
+
+void SetStates(HWND dlg) {
+  CheckDlgButton(dlg, 1020, BST_CHECKED);
+  CheckDlgButton(dlg, 1021, BST_INDETERMINATE);
+  CheckRadioButton(dlg, 1011, 1014, 1012);
+  SendDlgItemMessageW(dlg, 1030, LB_SETCURSEL, 1, 0);
+  SendDlgItemMessageW(dlg, 1031, LB_SETCURSEL, 2, 0);
+  SendDlgItemMessageW(dlg, 1042, CB_SETCURSEL, 1, 0);
+  SetDlgItemTextW(dlg, 1003, u"250");
+}
+
+TEST_F(DialogTest, ScreenshotShowsEveryControl) {
+  HWND dlg = Open();
+  SetStates(dlg);
+  ReferenceImage picture;
+  ASSERT_TRUE(SimWindowPicture(dlg, picture));
+  // Owner-drawn parts are drawn by the owner: the button, the static, each list line and the
+  // combo box's selection field.
+  std::vector<std::pair<UINT, UINT>> kinds;
+  for (const DRAWITEMSTRUCT& d : drawn) kinds.emplace_back(d.CtlID, d.itemID);
+  EXPECT_EQ(kinds, (std::vector<std::pair<UINT, UINT>>{{1052, 0}, {1042, 1}, {1031, 0}, {1031, 1}, {1031, 2}, {1022, 0}}));
+  EXPECT_TRUE(drawn[1].itemState & ODS_COMBOBOXEDIT);
+  EXPECT_TRUE(drawn[4].itemState & ODS_SELECTED);
+  // The caption bar's far end in the caption colour (0x00RRGGBB).
+  EXPECT_EQ(picture.pixels[size_t(8) * size_t(picture.width) + size_t(picture.width - 8)], 0x0A246Au);
+  if (std::getenv("QV_UPDATE_FIXTURES") != nullptr) {
+    ASSERT_TRUE(SaveReferencePng(picture, Fixture()));
+  }
+  ReferenceImage kept;
+  ASSERT_TRUE(LoadReferencePng(Fixture(), kept)) << Fixture();
+  EXPECT_LE(CompareReferenceImages(picture, kept, kChannelTolerance), kDifferingShare);
+  // Another state is seen as another picture.
+  CheckDlgButton(dlg, 1020, BST_UNCHECKED);
+  SendDlgItemMessageW(dlg, 1030, LB_SETCURSEL, 4, 0);
+  SetDlgItemTextW(dlg, 1002, u"Changed text here");
+  ReferenceImage other;
+  ASSERT_TRUE(SimWindowPicture(dlg, other));
+  EXPECT_GT(CompareReferenceImages(other, kept, kChannelTolerance), 0.0);
   DestroyWindow(dlg);
 }
 
