@@ -11,6 +11,8 @@
 #include "platform/kernel/module.h"
 #include "platform/kernel/qrs.h"
 #include "platform/kernel/resource.h"
+#include "platform/gdi/text.h"
+#include "platform/user/paint.h"
 
 HINSTANCE g_Instance;
 
@@ -90,4 +92,33 @@ BOOL GetModuleVersion(HINSTANCE instance, WORD* major, WORD* minor, WORD* build,
   if (build != nullptr) *build = static_cast<WORD>(low >> 16);
   if (revision != nullptr) *revision = static_cast<WORD>(low);
   return TRUE;
+}
+
+namespace {
+
+// The text character set of the window's device context (DEFAULT_CHARSET without one).
+int WindowCharset(HWND window) {
+  HDC dc = GetDC(window);
+  if (dc == nullptr) return DEFAULT_CHARSET;
+  const int charset = GetTextCharset(dc);
+  ReleaseDC(window, dc);
+  return charset;
+}
+
+}  // namespace
+
+BOOL IsCjkCharset(HWND window) {
+  switch (WindowCharset(window)) {
+    case SHIFTJIS_CHARSET:
+    case HANGUL_CHARSET:
+    case JOHAB_CHARSET:
+    case GB2312_CHARSET:
+    case CHINESEBIG5_CHARSET: return TRUE;
+    default: return FALSE;
+  }
+}
+
+BOOL IsChineseCharset(HWND window) {
+  const int charset = WindowCharset(window);
+  return charset == GB2312_CHARSET || charset == CHINESEBIG5_CHARSET ? TRUE : FALSE;
 }

@@ -26,6 +26,12 @@ BOOL GetSourceModuleDirectory(HINSTANCE instance, LPSTR buffer, DWORD size);
 // The module's path up to its last dot, followed by "tmp".
 BOOL MakeDefaultTransferName(HINSTANCE instance, LPSTR buffer, DWORD size);
 
+// Whether the text character set of the window's device context is a CJK one (Shift-JIS,
+// Hangul, Johab, GB2312, Big5: 128, 129, 130, 134, 136), and whether it is a Chinese one (134,
+// 136): 1 or 0. The dialogs choose their templates and pictures by them.
+BOOL IsCjkCharset(HWND window);
+BOOL IsChineseCharset(HWND window);
+
 // The four parts of the module's fixed file version (most significant first), read from its
 // version resource; all 0 and FALSE when the resource is missing or malformed.
 BOOL GetModuleVersion(HINSTANCE instance, WORD* major, WORD* minor, WORD* build, WORD* revision);

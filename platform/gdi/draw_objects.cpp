@@ -21,15 +21,21 @@ struct StockFont {
   LONG height;
   LONG weight;
   const char16_t* face;
+  BYTE charSet;
 };
 
 // The stock fonts: the system font is bold sans 16 pixels high, the GUI font the dialog face at
-// 8 points on a 96 dpi screen, the fixed fonts mono.
+// 8 points on a 96 dpi screen, the fixed fonts mono. The system's own fonts are in the system's
+// character set (that of the ANSI code page), as window and dialog texts are; the ANSI fonts in
+// ANSI_CHARSET.
 constexpr std::array kStockFonts{
-    StockFont{OEM_FIXED_FONT, 12, FW_NORMAL, u"Terminal"},      StockFont{ANSI_FIXED_FONT, 12, FW_NORMAL, u"Courier"},
-    StockFont{ANSI_VAR_FONT, -11, FW_NORMAL, u"MS Sans Serif"}, StockFont{SYSTEM_FONT, 16, FW_BOLD, u"System"},
-    StockFont{DEVICE_DEFAULT_FONT, 16, FW_BOLD, u"System"},     StockFont{SYSTEM_FIXED_FONT, 15, FW_NORMAL, u"Fixedsys"},
-    StockFont{DEFAULT_GUI_FONT, -11, FW_NORMAL, u"MS Shell Dlg"},
+    StockFont{OEM_FIXED_FONT, 12, FW_NORMAL, u"Terminal", ANSI_CHARSET},
+    StockFont{ANSI_FIXED_FONT, 12, FW_NORMAL, u"Courier", ANSI_CHARSET},
+    StockFont{ANSI_VAR_FONT, -11, FW_NORMAL, u"MS Sans Serif", ANSI_CHARSET},
+    StockFont{SYSTEM_FONT, 16, FW_BOLD, u"System", DEFAULT_CHARSET},
+    StockFont{DEVICE_DEFAULT_FONT, 16, FW_BOLD, u"System", DEFAULT_CHARSET},
+    StockFont{SYSTEM_FIXED_FONT, 15, FW_NORMAL, u"Fixedsys", DEFAULT_CHARSET},
+    StockFont{DEFAULT_GUI_FONT, -11, FW_NORMAL, u"MS Shell Dlg", DEFAULT_CHARSET},
 };
 
 // The twenty static colours of the default palette.
@@ -59,6 +65,7 @@ ObjectData MakeStock(int index) {
     if (f.index == index) {
       font.log.lfHeight = f.height;
       font.log.lfWeight = f.weight;
+      font.log.lfCharSet = f.charSet;
       lstrcpynW(font.log.lfFaceName, f.face, LF_FACESIZE);
     }
   return font;

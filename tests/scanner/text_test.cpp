@@ -171,4 +171,23 @@ TEST_F(ModuleVersion, FixedFileVersionInFourParts) {
   }
 }
 
+class WindowCharset : public SandboxTest {};
+
+TEST_F(WindowCharset, CjkAndChineseSetsOfTheWindowsDeviceContext) {
+  const struct Case {
+    UINT codePage;
+    BOOL cjk, chinese;
+  } cases[] = {{1252, FALSE, FALSE}, {932, TRUE, FALSE}, {949, TRUE, FALSE}, {936, TRUE, TRUE}, {950, TRUE, TRUE}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.codePage);
+    ASSERT_TRUE(SimSetAnsiCodePage(c.codePage));
+    HWND window = CreateWindowExW(0, u"STATIC", u"", WS_POPUP, 0, 0, 80, 20, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(IsCjkCharset(window), c.cjk);
+    EXPECT_EQ(IsChineseCharset(window), c.chinese);
+    DestroyWindow(window);
+  }
+  SimSetAnsiCodePage(1252);
+}
+
 }  // namespace
