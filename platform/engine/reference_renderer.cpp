@@ -212,19 +212,6 @@ void ApplyClip(cairo_t* cr, const DrawClip& clip) {
   }
 }
 
-ReferenceImage FromSurface(cairo_surface_t* s) {
-  ReferenceImage image;
-  cairo_surface_flush(s);
-  image.width = cairo_image_surface_get_width(s);
-  image.height = cairo_image_surface_get_height(s);
-  const auto* data = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(s));
-  const int stride = cairo_image_surface_get_stride(s) / 4;
-  image.pixels.resize(static_cast<size_t>(image.width) * image.height);
-  for (LONG y = 0; y < image.height; ++y)
-    for (LONG x = 0; x < image.width; ++x) image.pixels[static_cast<size_t>(y) * image.width + x] = data[y * stride + x] & 0xFFFFFF;
-  return image;
-}
-
 }  // namespace
 
 ReferenceImage RenderReferencePage(std::span<const DrawCall> calls, SIZEL pageSize, double scale) {
@@ -251,7 +238,7 @@ ReferenceImage RenderReferencePage(std::span<const DrawCall> calls, SIZEL pageSi
     cairo_restore(cr);
   }
   cairo_destroy(cr);
-  ReferenceImage image = FromSurface(page);
+  ReferenceImage image = ReferenceImageFromCairo(page);
   cairo_surface_destroy(page);
   return image;
 }

@@ -8,9 +8,7 @@
 #include "platform/gdi/gdi_sim.h"
 #include "platform/gdi/raster.h"
 
-namespace {
-
-ReferenceImage FromCairo(cairo_surface_t* s) {
+ReferenceImage ReferenceImageFromCairo(cairo_surface_t* s) {
   ReferenceImage image;
   cairo_surface_flush(s);
   image.width = cairo_image_surface_get_width(s);
@@ -22,8 +20,6 @@ ReferenceImage FromCairo(cairo_surface_t* s) {
     for (LONG x = 0; x < image.width; ++x) image.pixels[static_cast<size_t>(y) * image.width + x] = data[y * stride + x] & 0xFFFFFF;
   return image;
 }
-
-}  // namespace
 
 BOOL SaveReferencePng(const ReferenceImage& image, const std::string& hostPath) {
   if (image.width <= 0 || image.height <= 0 || image.pixels.size() != static_cast<size_t>(image.width) * image.height)
@@ -42,7 +38,7 @@ BOOL SaveReferencePng(const ReferenceImage& image, const std::string& hostPath) 
 BOOL LoadReferencePng(const std::string& hostPath, ReferenceImage& image) {
   cairo_surface_t* s = cairo_image_surface_create_from_png(hostPath.c_str());
   const bool ok = cairo_surface_status(s) == CAIRO_STATUS_SUCCESS;
-  if (ok) image = FromCairo(s);
+  if (ok) image = ReferenceImageFromCairo(s);
   cairo_surface_destroy(s);
   return ok;
 }

@@ -16,6 +16,10 @@ struct ReferenceImage {
   std::vector<std::uint32_t> pixels;
 };
 
+// The pixels of a cairo image surface (ARGB32 or RGB24) as a picture, the alpha byte dropped.
+struct _cairo_surface;
+ReferenceImage ReferenceImageFromCairo(_cairo_surface* surface);
+
 PLATFORM_API BOOL SaveReferencePng(const ReferenceImage& image, const std::string& hostPath);
 PLATFORM_API BOOL LoadReferencePng(const std::string& hostPath, ReferenceImage& image);
 
