@@ -33,7 +33,9 @@ constexpr ULONG_PTR kHandleStride = 0x10000;
 constexpr std::uintmax_t kMaxResourceFileSize = 256u << 20;
 constexpr BYTE kElfMagic[4] = {0x7F, 'E', 'L', 'F'};
 
-constexpr const WCHAR* kBuiltinModules[] = {u"kernel32.dll", u"user32.dll", u"gdi32.dll", u"advapi32.dll"};
+constexpr const WCHAR* kBuiltinModules[] = {u"kernel32.dll", u"user32.dll",   u"gdi32.dll",    u"advapi32.dll",
+                                            u"comctl32.dll", u"compstui.dll", u"comdlg32.dll", u"shell32.dll",
+                                            u"hhctrl.ocx"};
 
 // A function as GetProcAddress answers it (through the generic function type, which
 // converts to and from every function type).
@@ -60,6 +62,19 @@ const BuiltinExport kBuiltinExports[] = {
     {0, "GetModuleFileNameA", AsProc(&GetModuleFileNameA)},
     {0, "GetModuleFileNameW", AsProc(&GetModuleFileNameW)},
 };
+
+// Functions other services of the layer add to a built-in module (KernelAddBuiltinExport).
+struct AddedExport {
+  size_t module;
+  std::string name;  // empty for one known by ordinal only
+  WORD ordinal;      // 0: none
+  FARPROC address;
+};
+
+std::vector<AddedExport>& AddedExports() {
+  static auto* list = new std::vector<AddedExport>;
+  return *list;
+}
 
 enum class Kind { kCode, kData };
 
@@ -246,10 +261,10 @@ HMODULE Load(std::u16string_view name, DWORD flags) {
   std::lock_guard<std::recursive_mutex> guard(l.lock);
   bool bare = IsBare(name);
   std::u16string wanted = bare ? NormaliseBareName(std::u16string(name)) : std::u16string(name);
-  if (int builtin = FindBuiltin(wanted, bare); builtin >= 0) return reinterpret_cast<HMODULE>(BuiltinHandle(size_t(builtin)));
-
   std::u16string fileKey = Upper(LastPart(wanted));
   if (auto failing = l.failingLoads.find(fileKey); failing != l.failingLoads.end()) return Fail(failing->second);
+  if (int builtin = FindBuiltin(wanted, bare); builtin >= 0) return reinterpret_cast<HMODULE>(BuiltinHandle(size_t(builtin)));
+
   bool dataFlags = flags & (LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
 
   auto reuse = [&](Module& m) {
@@ -396,14 +411,23 @@ FARPROC GetProcAddress(HMODULE h, LPCSTR name) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }
-  if (IS_INTRESOURCE(name)) {
-    SetLastError(ERROR_PROC_NOT_FOUND);
-    return nullptr;
-  }
   FARPROC found = nullptr;
   if (isBuiltin) {
-    for (const BuiltinExport& e : kBuiltinExports)
-      if (e.module == builtin && std::string_view(e.name) == name) found = e.address;
+    auto hidden = l.hiddenExports.find(Upper(kBuiltinModules[builtin]));
+    bool byOrdinal = IS_INTRESOURCE(name);
+    if (!byOrdinal && hidden != l.hiddenExports.end() && hidden->second.count(name)) {
+      SetLastError(ERROR_PROC_NOT_FOUND);
+      return nullptr;
+    }
+    WORD ordinal = byOrdinal ? WORD(reinterpret_cast<ULONG_PTR>(name)) : 0;
+    if (!byOrdinal)
+      for (const BuiltinExport& e : kBuiltinExports)
+        if (e.module == builtin && std::string_view(e.name) == name) found = e.address;
+    for (const AddedExport& e : AddedExports())
+      if (e.module == builtin && (byOrdinal ? e.ordinal == ordinal : e.name == name)) found = e.address;
+  } else if (IS_INTRESOURCE(name)) {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return nullptr;
   } else if (m && m->kind == Kind::kCode && !m->dataOnly) {
     auto hidden = l.hiddenExports.find(Upper(m->fileName));
     if (hidden == l.hiddenExports.end() || !hidden->second.count(name))
@@ -582,4 +606,9 @@ std::string SimModuleLastLoadMessage() {
   Loader& l = L();
   std::lock_guard<std::recursive_mutex> guard(l.lock);
   return l.lastMessage;
+}
+
+void KernelAddBuiltinExport(LPCWSTR module, const char* name, WORD ordinal, FARPROC address) {
+  for (size_t i = 0; i < std::size(kBuiltinModules); ++i)
+    if (SameName(module, kBuiltinModules[i])) AddedExports().push_back(AddedExport{i, name ? name : "", ordinal, address});
 }

@@ -10,9 +10,12 @@
 // directory to search here; everything a host loads lives in those two directories. Other
 // names are platform paths, resolved through the sandbox.
 //
-// The layer itself appears as the built-in modules "kernel32.dll", "user32.dll", "gdi32.dll"
-// and "advapi32.dll" (always loaded, never unloaded, in C:\Windows\System32); GetProcAddress
-// answers the layer's functions listed for them in module.cpp.
+// The layer itself appears as the built-in modules "kernel32.dll", "user32.dll", "gdi32.dll",
+// "advapi32.dll", "comctl32.dll", "compstui.dll", "comdlg32.dll", "shell32.dll" and
+// "hhctrl.ocx" (always loaded, never unloaded, in C:\Windows\System32); GetProcAddress answers
+// the layer's functions listed for them in module.cpp or added by the service that owns them
+// (by name, and by ordinal where the platform exports one so). A test may still make a
+// built-in fail to load (SimModuleFailLoad) or hide one of its exports.
 #pragma once
 
 #include <string>
@@ -71,5 +74,8 @@ PLATFORM_API DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
 PLATFORM_API HMODULE GetModuleHandleW(LPCWSTR name);
 PLATFORM_API HMODULE GetModuleHandleA(LPCSTR name);
 PLATFORM_API BOOL GetModuleHandleExW(DWORD flags, LPCWSTR name, HMODULE* module);
+// Adds a function of the layer to a built-in module's exports (a name, an ordinal or both;
+// called by the services from their static initialisers).
+PLATFORM_API void KernelAddBuiltinExport(LPCWSTR module, const char* name, WORD ordinal, FARPROC address);
 // Thread notifications are never sent, so this only checks the handle.
 PLATFORM_API BOOL DisableThreadLibraryCalls(HMODULE module);

@@ -34,6 +34,10 @@ std::vector<HWND> UserGroupOf(HWND control);
 // The owner-drawing messages go to the control's parent with the control's id.
 LRESULT UserSendToOwner(HWND control, UINT msg, void* data);
 
+// Whether a person could use the control now (shown and enabled, in shown and enabled
+// windows); a refusal is logged for SimRefusedActions under `action`.
+bool UserDriverMayUse(HWND control, const char* action);
+
 LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

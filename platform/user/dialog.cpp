@@ -48,7 +48,9 @@ RECT DialogUnitsToPixels(int x, int y, int cx, int cy) {
               Scale(y + cy, kDialogCharHeight, 8)};
 }
 
-bool LoadTemplate(HINSTANCE instance, LPCWSTR name, DialogTemplate& t) {
+}  // namespace
+
+bool UserLoadDialogTemplate(HINSTANCE instance, LPCWSTR name, DialogTemplate& t) {
   HRSRC found = FindResourceW(instance, name, RT_DIALOG);
   if (found == nullptr) return false;
   HGLOBAL loaded = LoadResource(instance, found);
@@ -60,6 +62,8 @@ bool LoadTemplate(HINSTANCE instance, LPCWSTR name, DialogTemplate& t) {
   }
   return true;
 }
+
+namespace {
 
 // The dialog's window rectangle: the template's client area in pixels plus the frame, placed
 // in the parent's client area (child dialogs), centred (DS_CENTER), or relative to the
@@ -166,7 +170,13 @@ void UserDialogFocus(HWND control) {
 
 HWND UserCreateDialog(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGPROC proc, LPARAM param, bool modal) {
   DialogTemplate t;
-  if (!LoadTemplate(instance, templateName, t)) return nullptr;
+  if (!UserLoadDialogTemplate(instance, templateName, t)) return nullptr;
+  WORD templateId = IS_INTRESOURCE(templateName) ? WORD(reinterpret_cast<ULONG_PTR>(templateName)) : 0;
+  return UserCreateDialogFrom(t, templateId, instance, owner, proc, param, modal);
+}
+
+HWND UserCreateDialogFrom(const DialogTemplate& t, WORD templateId, HINSTANCE instance, HWND owner, DLGPROC proc,
+                          LPARAM param, bool modal) {
   DWORD style = t.style & ~DWORD(WS_VISIBLE);
   DWORD exStyle = t.exStyle;
   if (t.style & DS_MODALFRAME) exStyle |= WS_EX_DLGMODALFRAME;
@@ -182,7 +192,7 @@ HWND UserCreateDialog(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGP
   if (dialog == nullptr) return nullptr;
   auto w = UserPeekWindow(dialog);
   auto state = std::make_shared<DialogState>();
-  state->templateId = IS_INTRESOURCE(templateName) ? WORD(reinterpret_cast<ULONG_PTR>(templateName)) : 0;
+  state->templateId = templateId;
   state->modal = modal;
   w->dialog = state;
   if (w->extra.size() >= DWLP_USER + sizeof(LONG_PTR))

@@ -25,5 +25,11 @@ DialogState* UserDialogState(HWND hwnd);
 // then WM_INITDIALOG; shown when the template says WS_VISIBLE (or `modal`). NULL (with the
 // error) when the template is missing or malformed or a control cannot be made.
 HWND UserCreateDialog(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGPROC proc, LPARAM param, bool modal);
+// The same from a template already decoded (`templateId` 0 for one without a number).
+HWND UserCreateDialogFrom(const DialogTemplate& t, WORD templateId, HINSTANCE instance, HWND owner, DLGPROC proc,
+                          LPARAM param, bool modal);
+// Finds and decodes a dialog template of a module; FALSE with the error (the resource's, or
+// ERROR_INVALID_DATA for a malformed one).
+bool UserLoadDialogTemplate(HINSTANCE instance, LPCWSTR templateName, DialogTemplate& t);
 // Puts the focus on a dialog control as the keyboard does: an edit's text is then selected.
 void UserDialogFocus(HWND control);

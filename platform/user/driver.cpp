@@ -29,8 +29,10 @@ const bool registeredReset = (SimAddResetHook([] {
                               }),
                               true);
 
+}  // namespace
+
 // A person can use a control that is shown and enabled in a window that is shown and enabled.
-bool Usable(HWND control, const char* action) {
+bool UserDriverMayUse(HWND control, const char* action) {
   bool ok = IsWindow(control) && IsWindowVisible(control);
   for (HWND h = control; ok && h != nullptr; h = (GetWindowLongW(h, GWL_STYLE) & WS_CHILD) ? GetParent(h) : nullptr)
     ok = IsWindowEnabled(h) != 0;
@@ -41,6 +43,8 @@ bool Usable(HWND control, const char* action) {
   }
   return ok;
 }
+
+namespace {
 
 bool IsClass(HWND hwnd, LPCWSTR name) {
   WCHAR cls[32];
@@ -94,7 +98,7 @@ std::vector<SimRefusal> SimRefusedActions() {
 }
 
 BOOL SimClick(HWND control) {
-  if (!Usable(control, "click")) return FALSE;
+  if (!UserDriverMayUse(control, "click")) return FALSE;
   if (IsClass(control, WC_BUTTONW)) {
     SendMessageW(control, BM_CLICK, 0, 0);
     return TRUE;
@@ -106,13 +110,13 @@ BOOL SimClick(HWND control) {
 }
 
 BOOL SimFocus(HWND control) {
-  if (!Usable(control, "focus")) return FALSE;
+  if (!UserDriverMayUse(control, "focus")) return FALSE;
   SetFocus(control);
   return GetFocus() == control;
 }
 
 BOOL SimType(HWND control, const std::u16string& text) {
-  if (!Usable(control, "type")) return FALSE;
+  if (!UserDriverMayUse(control, "type")) return FALSE;
   if (GetFocus() != control) SetFocus(control);
   for (char16_t c : text) Deliver(control, WM_CHAR, c);
   return TRUE;
@@ -126,27 +130,27 @@ BOOL SimKey(HWND window, int virtualKey) {
 }
 
 BOOL SimPickCombo(HWND combo, int index) {
-  if (!Usable(combo, "pick")) return FALSE;
+  if (!UserDriverMayUse(combo, "pick")) return FALSE;
   return UserComboPick(combo, index);
 }
 
 BOOL SimCancelCombo(HWND combo) {
-  if (!Usable(combo, "drop")) return FALSE;
+  if (!UserDriverMayUse(combo, "drop")) return FALSE;
   return UserComboCancel(combo);
 }
 
 BOOL SimSelectList(HWND list, int index) {
-  if (!Usable(list, "select")) return FALSE;
+  if (!UserDriverMayUse(list, "select")) return FALSE;
   return ClickLine(list, index, false) ? TRUE : FALSE;
 }
 
 BOOL SimDoubleClickList(HWND list, int index) {
-  if (!Usable(list, "double-click")) return FALSE;
+  if (!UserDriverMayUse(list, "double-click")) return FALSE;
   return ClickLine(list, index, true) ? TRUE : FALSE;
 }
 
 BOOL SimScroll(HWND bar, int code, int pos) {
-  if (!Usable(bar, "scroll")) return FALSE;
+  if (!UserDriverMayUse(bar, "scroll")) return FALSE;
   UINT msg = (GetWindowLongW(bar, GWL_STYLE) & SBS_VERT) ? WM_VSCROLL : WM_HSCROLL;
   HWND owner = GetParent(bar);
   WORD at = (code == SB_THUMBPOSITION || code == SB_THUMBTRACK) ? WORD(pos) : 0;

@@ -43,8 +43,10 @@ void Reset() {
 
 const bool registeredReset = (SimAddResetHook(&Reset), true);
 
+}  // namespace
+
 // The driver for a template: the first queued for this template, else the first for any.
-SimDialogDriver TakeDriver(WORD templateId) {
+SimDialogDriver UserTakeDialogDriver(WORD templateId) {
   Modals& m = State();
   std::lock_guard<std::recursive_mutex> guard(m.lock);
   for (int pass = 0; pass < 2; ++pass) {
@@ -59,8 +61,6 @@ SimDialogDriver TakeDriver(WORD templateId) {
   }
   return nullptr;
 }
-
-}  // namespace
 
 size_t UserBeginModal(SimModal::Kind kind, HWND owner, WORD templateId, const std::u16string& text) {
   Modals& m = State();
@@ -142,7 +142,7 @@ INT_PTR DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner, DL
   if (!state->ended) {
     SimPaint(dialog);  // shown once before anyone acts, as a screen would show it
     SimPumpMessages();
-    if (SimDialogDriver driver = TakeDriver(templateId)) {
+    if (SimDialogDriver driver = UserTakeDialogDriver(templateId)) {
       scripted = true;
       if (IsWindow(dialog) && !state->ended) driver(dialog);
       SimPumpMessages();

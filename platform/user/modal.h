@@ -15,3 +15,6 @@ size_t UserBeginModal(SimModal::Kind kind, HWND owner, WORD templateId, const st
 // Closes it with its result; the owner is enabled again (when it was enabled before).
 // `forced`: the layer had to end it; `refused`: the script's answer was not a valid one.
 void UserEndModal(size_t entry, INT_PTR result, bool scripted, bool forced, bool refused);
+// Takes the driver a test queued for a dialog of this template (else the first queued for any
+// template; template 0 takes only those); NULL when there is none.
+SimDialogDriver UserTakeDialogDriver(WORD templateId);
