@@ -29,6 +29,8 @@ constexpr CommonClass kCommonClasses[] = {
     {TRACKBAR_CLASSW, 0xFE01, TrackBarProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW},
     {PROGRESS_CLASSW, 0xFE02, ProgressProc, CS_HREDRAW | CS_VREDRAW},
     {TOOLTIPS_CLASSW, 0xFE03, ToolTipProc, CS_DBLCLKS | CS_SAVEBITS},
+    {WC_TABCONTROLW, 0xFE04, TabControlProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW},
+    {WC_TREEVIEWW, 0xFE05, TreeViewProc, CS_DBLCLKS},
 };
 
 const bool registeredClasses = [] {

@@ -31,3 +31,9 @@ LRESULT UpDownProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT TrackBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT ProgressProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT ToolTipProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT TabControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT TreeViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+struct PageRecord;
+// Whether a page handle is one CreatePropertySheetPageW made and nobody destroyed yet.
+bool ComctlPageIsLive(PageRecord* page);
