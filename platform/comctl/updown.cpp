@@ -90,8 +90,51 @@ void Align(HWND hwnd, const UpDown& u) {
   }
 }
 
+// With UDS_ARROWKEYS the buddy's up and down keys step the control: the buddy's procedure is
+// replaced by one that does so, and given back when the buddy changes or the control goes
+// (unless someone replaced it after us; ours then only forwards).
+constexpr char16_t kBuddyProcProp[] = u"QvUpDownBuddyProc";
+constexpr char16_t kBuddyOwnerProp[] = u"QvUpDownOfBuddy";
+
+void Step(HWND hwnd, UpDown& u, int direction);
+
+LRESULT BuddyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto previous = reinterpret_cast<WNDPROC>(GetPropW(hwnd, kBuddyProcProp));
+  auto updown = static_cast<HWND>(GetPropW(hwnd, kBuddyOwnerProp));
+  UpDown* u = updown ? ControlState<UpDown>(updown) : nullptr;
+  if (msg == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN) && u != nullptr) {
+    Step(updown, *u, wParam == VK_UP ? 1 : -1);
+    return 0;
+  }
+  LRESULT r = previous ? CallWindowProcW(previous, hwnd, msg, wParam, lParam) : DefWindowProcW(hwnd, msg, wParam, lParam);
+  if (msg == WM_GETDLGCODE && u != nullptr) r |= DLGC_WANTARROWS;
+  if (msg == WM_NCDESTROY) {
+    RemovePropW(hwnd, kBuddyProcProp);
+    RemovePropW(hwnd, kBuddyOwnerProp);
+  }
+  return r;
+}
+
+void Attach(HWND hwnd, HWND buddy) {
+  if (buddy == nullptr || !IsWindow(buddy)) return;
+  if (GetPropW(buddy, kBuddyProcProp) == nullptr) {
+    LONG_PTR previous = SetWindowLongPtrW(buddy, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BuddyProc));
+    SetPropW(buddy, kBuddyProcProp, reinterpret_cast<HANDLE>(previous));
+  }
+  SetPropW(buddy, kBuddyOwnerProp, hwnd);
+}
+
+void Detach(HWND hwnd, HWND buddy) {
+  if (buddy == nullptr || !IsWindow(buddy) || GetPropW(buddy, kBuddyOwnerProp) != hwnd) return;
+  RemovePropW(buddy, kBuddyOwnerProp);
+  if (GetWindowLongPtrW(buddy, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&BuddyProc)) return;
+  SetWindowLongPtrW(buddy, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RemovePropW(buddy, kBuddyProcProp)));
+}
+
 void SetBuddy(HWND hwnd, UpDown& u, HWND buddy) {
+  Detach(hwnd, u.buddy);
   u.buddy = buddy;
+  if (Style(hwnd) & UDS_ARROWKEYS) Attach(hwnd, buddy);
   Align(hwnd, u);
 }
 
@@ -233,6 +276,7 @@ LRESULT UpDownProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (wParam == VK_DOWN || wParam == VK_LEFT) Step(hwnd, *u, -1);
       return 0;
     case WM_GETDLGCODE: return (Style(hwnd) & UDS_ARROWKEYS) ? DLGC_WANTARROWS : 0;
+    case WM_DESTROY: Detach(hwnd, u->buddy); return 0;
     case WM_PAINT: Paint(hwnd); return 0;
     default: return DefWindowProcW(hwnd, msg, wParam, lParam);
   }

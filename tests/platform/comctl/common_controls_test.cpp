@@ -156,6 +156,28 @@ TEST_F(CommonControlsTest, UpDownBuddyAlignsAndShowsThePosition) {
   EXPECT_EQ(std::u16string(text), u"0x09C4");
 }
 
+TEST_F(CommonControlsTest, UpDownArrowKeysInTheBuddy) {
+  HWND edit = Make(WC_EDITW, WS_BORDER | WS_TABSTOP, 60, {20, 20, 120, 44});
+  LONG_PTR own = GetWindowLongPtrW(edit, GWLP_WNDPROC);
+  HWND spin = Make(UPDOWN_CLASSW, UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ARROWKEYS, 61, {0, 0, 10, 10});
+  SendMessageW(spin, UDM_SETRANGE32, 0, 10);
+  SendMessageW(spin, UDM_SETPOS32, 0, 4);
+  ASSERT_TRUE(SimFocus(edit));
+  heard.clear();
+  ASSERT_TRUE(SimKey(edit, VK_UP));
+  ASSERT_TRUE(SimKey(edit, VK_UP));
+  ASSERT_TRUE(SimKey(edit, VK_DOWN));
+  EXPECT_EQ(SendMessageW(spin, UDM_GETPOS32, 0, 0), 5);
+  ASSERT_GE(heard.size(), 1u);
+  EXPECT_EQ(heard[0], (Heard{WM_NOTIFY, int(UDN_DELTAPOS), 4, 1}));
+  EXPECT_NE(SendMessageW(edit, WM_GETDLGCODE, 0, 0) & DLGC_WANTARROWS, 0);
+  DestroyWindow(spin);
+  EXPECT_EQ(GetWindowLongPtrW(edit, GWLP_WNDPROC), own) << "the buddy's own procedure is back";
+  heard.clear();
+  ASSERT_TRUE(SimKey(edit, VK_UP));
+  EXPECT_TRUE(heard.empty());
+}
+
 // A click on an arrow: the owner is asked, then hears the new position as a scroll bar's
 // owner would; the buddy shows it.
 struct SpinCase {
