@@ -215,8 +215,12 @@ void PressOk(Sheet& s) {
   if (LeaveCurrent(s) && ApplyAll(s, true)) End(s, 1);
 }
 
-void PressApply(Sheet& s) {
-  if (LeaveCurrent(s)) ApplyAll(s, false);
+// The Apply button (and PSM_APPLY): as OK without closing; the page that stays current then
+// hears PSN_SETACTIVE again, as after any activation, so a new cycle of changes begins.
+bool PressApply(Sheet& s) {
+  if (!LeaveCurrent(s) || !ApplyAll(s, false)) return false;
+  Notify(s, CurrentPage(s), PSN_SETACTIVE, 0);
+  return true;
 }
 
 void PressCancel(Sheet& s) {
@@ -302,10 +306,7 @@ INT_PTR SheetProc(HWND frame, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (id != 0) PostMessageW(frame, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(frame, id)));
       return Answer(frame, 0);
     }
-    case PSM_APPLY: {
-      bool ok = LeaveCurrent(s) && ApplyAll(s, false);
-      return Answer(frame, ok ? TRUE : FALSE);
-    }
+    case PSM_APPLY: return Answer(frame, PressApply(s) ? TRUE : FALSE);
     case PSM_QUERYSIBLINGS:
       for (SheetPage& p : s.pages)
         if (p.hwnd != nullptr)

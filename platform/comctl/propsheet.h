@@ -3,6 +3,13 @@
 // happens with WM_NOTIFY (PSN_...) in the platform's order; a page answers through
 // DWLP_MSGRESULT. A modal sheet does not wait for a person: it runs the dialog driver a test
 // queued (user_sim.h SimOnDialog, template 0) and without one is cancelled, as a dialog is.
+//
+// The notices: showing a page PSN_SETACTIVE (-1 refuses); leaving it PSN_KILLACTIVE (non-zero
+// keeps it); OK and Apply PSN_KILLACTIVE to the current page, then PSN_APPLY (lParam TRUE for
+// OK) to every page made so far in page order (PSNRET_INVALID shows the refusing page,
+// PSNRET_INVALID_NOCHANGEPAGE keeps the current one; either stops), after Apply PSN_SETACTIVE
+// to the current page again; Cancel PSN_QUERYCANCEL to the current page (non-zero keeps the
+// sheet), then PSN_RESET to every page made; Help PSN_HELP to the current page.
 #pragma once
 
 #include "platform/base/export.h"

@@ -19,6 +19,7 @@ struct HelpAndShell {
   std::recursive_mutex lock;
   std::vector<SimHelpCall> help;
   bool showsWindows = true;
+  bool open = false;  // a help window is shown
   std::vector<SimShellCall> shell;
   std::deque<INT_PTR> shellAnswers;
 };
@@ -33,6 +34,7 @@ const bool registeredReset = (SimAddResetHook([] {
                                 std::lock_guard<std::recursive_mutex> guard(s.lock);
                                 s.help.clear();
                                 s.showsWindows = true;
+                                s.open = false;
                                 s.shell.clear();
                                 s.shellAnswers.clear();
                               }),
@@ -49,16 +51,24 @@ bool ShowsHelp(UINT command) {
     case HH_HELP_CONTEXT:
     case HH_TP_HELP_CONTEXTMENU:
     case HH_TP_HELP_WM_HELP:
-    case HH_ALINK_LOOKUP:
-    case HH_GET_WIN_HANDLE: return true;
+    case HH_ALINK_LOOKUP: return true;
     default: return false;
   }
 }
 
+// A help window is open from the first command that shows help until HH_CLOSE_ALL;
+// HH_GET_WIN_HANDLE finds it only meanwhile.
 HWND Help(HWND caller, std::u16string file, UINT command, DWORD_PTR data, bool ansi) {
   HelpAndShell& s = S();
   std::lock_guard<std::recursive_mutex> guard(s.lock);
-  HWND answer = s.showsWindows && ShowsHelp(command) ? reinterpret_cast<HWND>(kHelpWindowToken) : nullptr;
+  HWND window = reinterpret_cast<HWND>(kHelpWindowToken);
+  HWND answer = nullptr;
+  if (s.showsWindows && ShowsHelp(command)) {
+    s.open = true;
+    answer = window;
+  }
+  if (command == HH_GET_WIN_HANDLE && s.open) answer = window;
+  if (command == HH_CLOSE_ALL) s.open = false;
   // HH_INITIALIZE hands back a cookie through its data, which HH_UNINITIALIZE returns.
   if (command == HH_INITIALIZE && data != 0) *reinterpret_cast<DWORD*>(data) = 1;
   s.help.push_back(SimHelpCall{caller, std::move(file), command, data, ansi, answer});

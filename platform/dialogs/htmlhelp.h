@@ -1,6 +1,7 @@
 // HTML help ("hhctrl.ocx", HtmlHelpW also by ordinal 15): every call is recorded
 // (dialogs_sim.h); the commands that show help answer a window handle of their own, a token
-// that no window call knows, unless a test makes them answer NULL.
+// that no window call knows, unless a test makes them answer NULL. HH_GET_WIN_HANDLE answers
+// that handle while help is shown (from the first command that shows it until HH_CLOSE_ALL).
 #pragma once
 
 #include "platform/base/export.h"

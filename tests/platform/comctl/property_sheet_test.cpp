@@ -265,7 +265,7 @@ TEST_F(PropertySheetTest, DrivenThroughTabsValuesApplyThenCancel) {
                         "0 create", "0 init", "0 setactive",
                         "-- spin", "0 changed",
                         "-- tab 1", "0 killactive", "1 create", "1 init", "1 setactive", "1 changed",
-                        "-- apply", "1 killactive", "0 apply 0", "SET_RESULT 1", "1 apply 0",
+                        "-- apply", "1 killactive", "0 apply 0", "SET_RESULT 1", "1 apply 0", "1 setactive",
                         "-- tab 2", "1 killactive", "2 create", "2 init", "2 setactive",
                         "-- cancel", "2 querycancel", "0 reset", "1 reset", "2 reset",
                         "2 destroy", "1 destroy", "0 destroy", "0 release", "1 release", "2 release",

@@ -133,16 +133,19 @@ TEST_F(CommonDialogsTest, HelpAndShellAreRecorded) {
   EXPECT_EQ(reinterpret_cast<HelpProc>(GetProcAddress(help, "HtmlHelpW")), &HtmlHelpW);
   HWND shown = byOrdinal(nullptr, u"C:\\drv\\qorvex.chm", HH_HELP_CONTEXT, 1234);
   EXPECT_NE(shown, nullptr);
+  EXPECT_EQ(HtmlHelpW(nullptr, u"C:\\drv\\qorvex.chm", HH_GET_WIN_HANDLE, DWORD_PTR(u"main")), shown);
   EXPECT_EQ(HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0), nullptr);
+  EXPECT_EQ(HtmlHelpW(nullptr, u"C:\\drv\\qorvex.chm", HH_GET_WIN_HANDLE, DWORD_PTR(u"main")), nullptr)
+      << "no help window open any more";
   SimHelpShowsWindows(false);
   EXPECT_EQ(HtmlHelpA(nullptr, "C:\\drv\\qorvex.chm", HH_DISPLAY_TOC, 0), nullptr);
   std::vector<SimHelpCall> log = SimHelpLog();
-  ASSERT_EQ(log.size(), 3u);
+  ASSERT_EQ(log.size(), 5u);
   EXPECT_EQ(log[0].file, u"C:\\drv\\qorvex.chm");
   EXPECT_EQ(log[0].command, UINT(HH_HELP_CONTEXT));
   EXPECT_EQ(log[0].data, 1234u);
-  EXPECT_TRUE(log[2].ansi);
-  EXPECT_EQ(log[2].file, u"C:\\drv\\qorvex.chm");
+  EXPECT_TRUE(log[4].ansi);
+  EXPECT_EQ(log[4].file, u"C:\\drv\\qorvex.chm");
   FreeLibrary(help);
 
   SimModuleHideExport(u"hhctrl.ocx", "HtmlHelpW");
