@@ -2,6 +2,7 @@
 // document's output channel. The enable path fills it; the job code works on it.
 #pragma once
 
+#include "graphics/imaging/page_color.h"
 #include "graphics/job/job_state.h"
 #include "items/setting_records.h"
 #include "platform/base/types.h"
@@ -14,4 +15,5 @@ struct Pdev {
   HANDLE printer;  // the engine's printer handle, which holds the document's spool job
   JobState job;
   OutputChannel* channel;  // from the document's start to the end of its job
+  PageColorState pageColor;  // the page's colour as colour detection sees it
 };
