@@ -68,6 +68,12 @@ enum ConverterStatus : int {
   kConverterSecondProfileFailed = -4,
 };
 
+// Answers of ColorConvertQueuedImages besides 0 and -1.
+enum QueueConversionStatus : int {
+  kQueueConversionNoMemory = -2,
+  kQueueConversionLibraryFailed = -6,
+};
+
 inline constexpr int kProfilePathChars = 129;  // items 1832 and 1833: 258 bytes
 
 // The colour settings of a document.

@@ -13,8 +13,6 @@ constexpr SettingItemId kItemColorMode = 270;
 constexpr SettingItemId kItemColorLibrary = 291;
 constexpr LONG kColorModeGrey = 1;
 constexpr LONG kMaxSide = 65535;
-constexpr int kColorLibraryFailed = -6;
-constexpr int kQueueNoMemory = -2;
 
 bool ReadNumber(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config, LONG& out) {
   ValueTypeCode type = 0;
@@ -101,7 +99,7 @@ int ColorConvertQueuedImages(ColorConverter* converter, QueuedImagePixels* entri
   const bool libraryUsed = (c.ImageWord & kImageColorLibrary) != 0 && c.LibraryHandle != 0;
   if (!libraryUsed) c.ImageWord &= static_cast<WORD>(~kImageColorLibrary);
   if (libraryUsed && c.Library.Begin(c.LibraryHandle, static_cast<BYTE>(c.LibraryParameter)) != 0)
-    return kColorLibraryFailed;
+    return kQueueConversionLibraryFailed;
   int rc = 0;
   if (c.ImageWord != 0) {
     // First pass: the profiles, and the library's parameters from every image.
@@ -113,14 +111,14 @@ int ColorConvertQueuedImages(ColorConverter* converter, QueuedImagePixels* entri
       if (rc == 0 && (c.ImageWord & kImageSecondProfile)) ConvertRgbRow(c.SecondProfile, e.Pixels, e.Pixels, pixels);
       if (rc == 0 && (c.ImageWord & kImageColorLibrary) &&
           c.Library.CreateParam(c.LibraryHandle, e.Pixels, e.Width, e.Height) != 0)
-        rc = kColorLibraryFailed;
+        rc = kQueueConversionLibraryFailed;
     }
     if (rc == 0 && (c.ImageWord & kImageColorLibrary)) {
       const WORD end = c.Library.End(c.LibraryHandle);
       if (end == kColorLibraryGroupUnconverted)
         c.ImageWord &= static_cast<WORD>(~kImageColorLibrary);
       else if (end != 0)
-        rc = kColorLibraryFailed;
+        rc = kQueueConversionLibraryFailed;
     }
     // Second pass: the library's conversion and the image matrix.
     for (std::size_t i = 0; i < count && rc == 0; ++i) {
@@ -129,11 +127,11 @@ int ColorConvertQueuedImages(ColorConverter* converter, QueuedImagePixels* entri
       if (c.ImageWord & kImageColorLibrary) {
         Scratch result(pixels * 3);
         if (result.Block == nullptr) {
-          rc = kQueueNoMemory;
+          rc = kQueueConversionNoMemory;
           break;
         }
         if (c.Library.Convert(c.LibraryHandle, e.Pixels, result.Bytes(), e.Width, e.Height) != 0) {
-          rc = kColorLibraryFailed;
+          rc = kQueueConversionLibraryFailed;
           break;
         }
         std::memcpy(e.Pixels, result.Bytes(), pixels * 3);

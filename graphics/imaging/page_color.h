@@ -1,7 +1,8 @@
 // The page's colour state that colour detection reads and sets: whether the page's colour is
-// decided, and which grey test applies.
+// decided, which grey test applies, and the page's colour census.
 #pragma once
 
+#include "graphics/imaging/color_detection.h"
 #include "platform/base/types.h"
 
 struct Pdev;
@@ -16,6 +17,7 @@ enum PageColor : LONG {
 struct PageColorState {
   LONG PageColor;
   BOOL TolerantGrey;  // setting item 1289: near greys count as grey
+  ColorSet Census;    // the distinct colours of the page
 };
 
 // 0 while the job has begun its output and the page colour is undecided (and without a

@@ -10,6 +10,8 @@
 
 #include "core/constraints/item_descriptors.h"
 #include "core/store/item_access.h"
+#include "graphics/ddi/pdev.h"
+#include "graphics/imaging/brush_patterns.h"
 #include "graphics/imaging/color_converter.h"
 #include "outside/qvcolor/qvcolor_sim.h"
 #include "platform/user/user_sim.h"
@@ -37,8 +39,13 @@ class ColorConverterTest : public SpoolTest {
     SpoolTest::SetUp();
     if (HasFatalFailure()) return;
     BindDataAccess();
-    settings_ = std::make_unique<SettingsRecord>();
     config_ = std::make_unique<PrinterConfiguration>();
+    pdev_ = std::make_unique<Pdev>();
+    pdev_->config = config_.get();
+    pdev_->job.flags = 0x7;  // a page is open, its colour undecided
+    pdev_->pageColor.Census.Collecting = 1;
+    pdev_->pageColor.Census.Capacity = 15;
+    settings_ = &pdev_->settings;
     strings_ = LoadLibraryW(u"graphics_test_strings.qrs");
     ASSERT_NE(strings_, nullptr);
     Apply(kNeutral);
@@ -54,15 +61,15 @@ class ColorConverterTest : public SpoolTest {
     ValueTypeCode type = 0;
     DWORD length = 0;
     ItemValueCell cell{};
-    ASSERT_EQ(GetItemValue(id, settings_.get(), config_.get(), &type, &length, &cell), kItemDone) << id;
-    ASSERT_EQ(SetItemValue(id, settings_.get(), config_.get(), type, length, &value), kItemDone) << id;
+    ASSERT_EQ(GetItemValue(id, settings_, config_.get(), &type, &length, &cell), kItemDone) << id;
+    ASSERT_EQ(SetItemValue(id, settings_, config_.get(), type, length, &value), kItemDone) << id;
   }
   void Apply(const std::vector<ItemSetting>& items) {
     for (const ItemSetting& s : items) Set(s.id, s.value);
   }
   void SetPath(SettingItemId id, const char16_t* path) {
     const WCHAR* source = path;
-    ASSERT_EQ(SetItemValue(id, settings_.get(), config_.get(), kTypeString, 258, &source), kItemDone);
+    ASSERT_EQ(SetItemValue(id, settings_, config_.get(), kTypeString, 258, &source), kItemDone);
   }
   // Writes a profile into the sandbox.
   void WriteProfile(const char16_t* platformPath, const IccBytes& bytes) {
@@ -71,7 +78,7 @@ class ColorConverterTest : public SpoolTest {
     std::ofstream(host, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   }
 
-  int Create() { return CreateColorConverter(&converter_, settings_.get(), config_.get(), strings_, printer_); }
+  int Create() { return CreateColorConverter(&converter_, settings_, config_.get(), strings_, printer_); }
 
   // The stand-in colour library as the converter loaded it, its log cleared.
   template <typename Proc>
@@ -98,14 +105,15 @@ class ColorConverterTest : public SpoolTest {
   // Converts one pixel (blue, green, red) of the kind.
   std::pair<int, Bytes> Solid(Bytes bgr, int kind, DWORD classWord = 0, int reuse = 0) {
     Bytes out(3, 0xEE);
-    const int rc = ConvertSolidColor(converter_, &classWord, nullptr, settings_.get(), config_.get(), bgr.data(),
+    const int rc = ConvertSolidColor(converter_, &classWord, nullptr, settings_, config_.get(), bgr.data(),
                                      out.data(), 1, 1, 0, kind, reuse);
     if (rc == kConvertedGrey) out.resize(1);
     return {rc, out};
   }
 
-  std::unique_ptr<SettingsRecord> settings_;
   std::unique_ptr<PrinterConfiguration> config_;
+  std::unique_ptr<Pdev> pdev_;
+  SettingsRecord* settings_ = nullptr;
   HMODULE strings_ = nullptr;
   HMODULE library_ = nullptr;
   ColorConverter* converter_ = nullptr;
@@ -189,7 +197,7 @@ TEST_F(ColorConverterTest, TheFlagWordFollowsTheSettings) {
     Apply(c.items);
     ColorConverter converter{};
     ColorSettingsRecord record{};
-    EXPECT_EQ(ReadColorAdjustSettings(&converter, &record, settings_.get(), config_.get()), 0);
+    EXPECT_EQ(ReadColorAdjustSettings(&converter, &record, settings_, config_.get()), 0);
     EXPECT_EQ(converter.Flags, c.flags) << c.what;
   }
 }
@@ -244,7 +252,7 @@ TEST_F(ColorConverterTest, SolidColoursFollowTheirPlan) {
   EXPECT_EQ(Solid({1, 2, 3}, 2).first, kConversionError);
   Bytes big(3), out(3);
   DWORD word = 0;
-  EXPECT_EQ(ConvertSolidColor(converter_, &word, nullptr, settings_.get(), config_.get(), big.data(), out.data(), 65536,
+  EXPECT_EQ(ConvertSolidColor(converter_, &word, nullptr, settings_, config_.get(), big.data(), out.data(), 65536,
                               1, 0, kSolidText, 0),
             kConversionNoMemory);
 }
@@ -299,7 +307,7 @@ TEST_F(ColorConverterTest, UnusableProfilesAskTheUser) {
   SimMessageBoxReset();
   SimMessageBoxAnswer(IDOK);
   FreeColorConverter(&converter_);
-  EXPECT_EQ(CreateColorConverter(&converter_, settings_.get(), config_.get(), nullptr, printer_), kConverterOk);
+  EXPECT_EQ(CreateColorConverter(&converter_, settings_, config_.get(), nullptr, printer_), kConverterOk);
   ASSERT_EQ(SimMessageBoxLog().size(), 1u);
   EXPECT_EQ(SimMessageBoxLog()[0].text, u"ICCプロファイルが使用できません。\n色補正を実施せず印刷処理を続行します。");
   EXPECT_EQ(converter_->FirstProfile, nullptr);
@@ -320,7 +328,7 @@ TEST_F(ColorConverterTest, SecondProfileCanShareTheFirst) {
 TEST_F(ColorConverterTest, ImageRowsAndPalettesFollowTheImageWord) {
   Apply({{286, 1}, {287, 1}, {288, 0}});
   ASSERT_EQ(Create(), kConverterOk);
-  ASSERT_EQ(PlanImageConversion(converter_, settings_.get(), config_.get()), 0);
+  ASSERT_EQ(PlanImageConversion(converter_, settings_, config_.get()), 0);
   EXPECT_EQ(converter_->ImageWord, WORD{kImageBuiltInProfile});
   EXPECT_EQ(GetImageRoute(converter_), 3);
   const Bytes rows{128, 128, 128, 0, 0, 0};
@@ -346,7 +354,7 @@ TEST_F(ColorConverterTest, ImageRowsAndPalettesFollowTheImageWord) {
               r.rc);
   // Grey mode: every image in inverted grey.
   Set(270, 1);
-  ASSERT_EQ(PlanImageConversion(converter_, settings_.get(), config_.get()), 0);
+  ASSERT_EQ(PlanImageConversion(converter_, settings_, config_.get()), 0);
   Bytes grey(2);
   EXPECT_EQ(ConvertImageRows(converter_, rows.data(), grey.data(), 2, 1, nullptr, nullptr, 0, 4, 24, FALSE), kConvertedGrey);
   EXPECT_EQ(grey, (Bytes{67, 255}));
@@ -362,7 +370,7 @@ TEST_F(ColorConverterTest, ColourLibraryConvertsQueuedImages) {
   WCHAR dataFile[260] = {};
   Sim<SimColorDataFileProc>("SimColorDataFile")(dataFile, 260);
   EXPECT_EQ(std::u16string(dataFile), std::u16string(SimDriverDirectory()) + u"\\qvcolor.dat");
-  EXPECT_EQ(PlanImageConversion(converter_, settings_.get(), config_.get()), 1);
+  EXPECT_EQ(PlanImageConversion(converter_, settings_, config_.get()), 1);
   Sim<SimColorResetProc>("SimColorReset")();
 
   struct Case {
@@ -428,4 +436,38 @@ TEST_F(ColorConverterTest, IncompleteColourLibraryIsNotUsed) {
     EXPECT_EQ(converter_->LibraryModule, nullptr) << entry;
     EXPECT_TRUE(SimMessageBoxLog().empty());
   }
+}
+
+// Pattern colours are seen by the page's colour detection and converted as graphics.
+TEST_F(ColorConverterTest, PatternColoursAreDetectedAndConverted) {
+  Apply({{1327, 1}, {286, 1}, {287, 1}, {288, 0}});
+  ASSERT_EQ(Create(), kConverterOk);
+  struct Case {
+    const char* what;
+    Bytes in;
+    int rc;
+    Bytes out;
+    LONG pageColor;
+  } cases[] = {
+      {"grey pattern", {128, 128, 128, 0, 0, 0}, 2, {127, 255}, kPageColorUndecided},
+      {"coloured pattern", {0, 0, 255, 128, 128, 128}, 1, {0, 0, 255, 188, 188, 188}, kPageColorColor},
+      // The page is decided: no class to reuse, the strict test says grey again.
+      {"grey after the decision", {50, 50, 50, 0, 0, 0}, 2, {205, 255}, kPageColorColor},
+  };
+  for (const Case& c : cases) {
+    DWORD word = 0;
+    Bytes out(6, 0xEE);
+    EXPECT_EQ(ConvertPatternColors(pdev_.get(), &word, converter_, c.in.data(), 2, 1, out.data()), c.rc) << c.what;
+    out.resize(c.rc == 2 ? 2 : 6);
+    EXPECT_EQ(out, c.out) << c.what;
+    EXPECT_EQ(pdev_->pageColor.PageColor, c.pageColor) << c.what;
+  }
+  const ColorSet& census = pdev_->pageColor.Census;
+  EXPECT_EQ(census.Count, 4);  // grey 128, black, red, grey 50
+  DWORD word = 0;
+  Bytes out(3);
+  const Bytes red{0, 0, 255};
+  EXPECT_EQ(ConvertPatternColors(nullptr, &word, converter_, red.data(), 1, 1, out.data()), 0);
+  EXPECT_EQ(ConvertPatternColors(pdev_.get(), nullptr, converter_, red.data(), 1, 1, out.data()), 0);
+  EXPECT_EQ(ConvertPatternColors(pdev_.get(), &word, nullptr, red.data(), 1, 1, out.data()), 0);
 }

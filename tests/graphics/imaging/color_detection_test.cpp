@@ -30,7 +30,8 @@ std::vector<DWORD> Colors(const ColorSet& s) {
 std::unique_ptr<Pdev> OpenPage(BOOL tolerant = FALSE) {
   auto pdev = std::make_unique<Pdev>();
   pdev->job.flags = 0x7;
-  pdev->pageColor = {kPageColorUndecided, tolerant};
+  pdev->pageColor.PageColor = kPageColorUndecided;
+  pdev->pageColor.TolerantGrey = tolerant;
   return pdev;
 }
 }  // namespace
