@@ -34,6 +34,16 @@ LPCWSTR GetPdevSettingString(Pdev* pdev, SettingItemId id) {
   return type == kTypeString ? reinterpret_cast<LPCWSTR>(value) : nullptr;
 }
 
+LONG GetDeviceResolution(Pdev* pdev) {
+  const LONG resolution = static_cast<SHORT>(GetPdevSettingWord(pdev, 20));
+  return resolution > 0 ? resolution : kFallbackResolution;
+}
+
+LONG GetDeviceScale(Pdev* pdev) {
+  const LONG scale = static_cast<SHORT>(GetPdevSettingWord(pdev, 11));
+  return scale > 0 ? scale : kFallbackScale;
+}
+
 void CopySettingsExtension(SettingsRecord* destination, const SettingsRecord* source) {
   std::memcpy(destination->bytes + kSettingsExtensionOffset, source->bytes + kSettingsExtensionOffset,
               kSettingsExtensionSize);

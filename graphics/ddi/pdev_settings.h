@@ -13,6 +13,15 @@ DWORD GetPdevSettingDword(Pdev* pdev, SettingItemId id);
 // item is no text.
 LPCWSTR GetPdevSettingString(Pdev* pdev, SettingItemId id);
 
+// The device's resolution (item 20, dmPrintQuality) and scale in percent (item 11, dmScale) as
+// every size of the device uses them: a resolution that is not a positive number of dots per
+// inch (the device mode's negative quality levels) counts as 600, a scale that is not positive
+// as 100, so no size is divided by zero or turned negative.
+constexpr LONG kFallbackResolution = 600;
+constexpr LONG kFallbackScale = 100;
+LONG GetDeviceResolution(Pdev* pdev);
+LONG GetDeviceScale(Pdev* pdev);
+
 // Caller to come: the device's reset, which carries the document's settings over.
 // Copies the SettingsExtension (bytes 1548 to 5363) from one record to another.
 void CopySettingsExtension(SettingsRecord* destination, const SettingsRecord* source);

@@ -1,0 +1,28 @@
+#include "graphics/ddi/pending_job_calls.h"
+
+#include "platform/base/errors.h"
+#include "platform/kernel/lasterror.h"
+
+BOOL StartDocumentJob(Pdev*, LPWSTR, DWORD) {
+  SetLastError(ERROR_NOT_SUPPORTED);
+  return FALSE;
+}
+
+BOOL EndDocumentPage(Pdev*) {
+  SetLastError(ERROR_NOT_SUPPORTED);
+  return FALSE;
+}
+
+void CloseDocumentJob(Pdev*) {}
+
+BOOL MoveDocumentToReset(Pdev*, Pdev*) {
+  SetLastError(ERROR_NOT_SUPPORTED);
+  return FALSE;
+}
+
+BOOL DrawOnDevice(Pdev*, const char*) {
+  SetLastError(ERROR_NOT_SUPPORTED);
+  return FALSE;
+}
+
+ULONG HandleEscape(SURFOBJ*, ULONG, ULONG, PVOID, ULONG, PVOID) { return 0; }
