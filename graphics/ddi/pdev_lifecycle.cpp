@@ -13,6 +13,7 @@
 #include "core/store/effective_values.h"
 #include "core/store/item_store.h"
 #include "graphics/ddi/data_access.h"
+#include "graphics/ddi/device_fonts.h"
 #include "graphics/ddi/device_info.h"
 #include "graphics/ddi/pdev_item_store.h"
 #include "graphics/ddi/pdev_settings.h"
@@ -135,7 +136,12 @@ Pdev* HandleEnablePdev(DEVMODEW* devMode, LPWSTR, ULONG patternCount, HSURF* pat
   AcquireResourceModule();
   MarginBlock margins{};
   const bool hasMargins = TakeMarginBlock(pdev, devMode, &margins);
-  bool ok = OpenModelDatabase(pdev) && ReadDevmodeSettings(pdev, devMode);
+  bool ok = OpenModelDatabase(pdev);
+  if (ok) {
+    // A device without its fonts still prints: their failure does not fail the device.
+    LoadDeviceFonts(pdev);
+    ok = ReadDevmodeSettings(pdev, devMode);
+  }
   ok = ok && FillDeviceInfo(pdev, hasMargins ? &margins : nullptr, gdiInfoSize, reinterpret_cast<GDIINFO*>(gdiInfo));
   ok = ok && CreateDevicePalette(pdev, devInfoSize, devInfo);
   if (!ok) {

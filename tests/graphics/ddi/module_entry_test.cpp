@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -84,12 +86,12 @@ TEST_F(ModuleExports, QueryDriverInfoAnswersUserModeOnly) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
-TEST_F(GraphicsModuleTest, HostFindsEveryTableFunction) {
+TEST_F(EngineModuleTest, HostFindsEveryTableFunction) {
   for (ULONG index : kTableOrder) EXPECT_NE(EngineDriverFunction(driver_, index), nullptr) << index;
   EXPECT_EQ(EngineDriverFunction(driver_, INDEX_DrvDestroyFont), nullptr);
 }
 
-TEST_F(GraphicsModuleTest, DcIsCreatedAndDeletedThroughTheTable) {
+TEST_F(EngineModuleTest, DcIsCreatedAndDeletedThroughTheTable) {
   SimEngineLogReset();
   const int heaps = SimLiveHeaps();
   EngineDc* dc = CreateDc();
@@ -114,7 +116,7 @@ TEST_F(GraphicsModuleTest, DcIsCreatedAndDeletedThroughTheTable) {
   EXPECT_TRUE(associated);
 }
 
-TEST_F(GraphicsModuleTest, TwoDcsShareTheDataModuleUntilTheLastIsDeleted) {
+TEST_F(EngineModuleTest, TwoDcsShareTheDataModuleUntilTheLastIsDeleted) {
   EngineDc* first = CreateDc();
   EngineDc* second = CreateDc();
   ASSERT_TRUE(first && second);
@@ -129,7 +131,7 @@ TEST_F(GraphicsModuleTest, TwoDcsShareTheDataModuleUntilTheLastIsDeleted) {
 
 struct DeviceCase {
   const char* name;
-  std::function<void(GraphicsModuleTest&)> setup;
+  std::function<void(EngineModuleTest&)> setup;
   // Expected GDIINFO fields.
   ULONG horzSize, vertSize, horzRes, vertRes, bitsPixel, numColors, logPixels, aspectXY;
   LONG denStyleStep;
@@ -138,9 +140,9 @@ struct DeviceCase {
   ULONG htPatternSize, htOutputFormat;
 };
 
-class DeviceDescription : public GraphicsModuleTest {
+class DeviceDescription : public EngineModuleTest {
  public:
-  using GraphicsModuleTest::Set;
+  using EngineModuleTest::Set;
   void SetFormName(const WCHAR* name) {
     LPCWSTR text = name;  // a text is handed by its address
     ASSERT_EQ(SetItemValue(19, settings_, config_, kTypeString, (lstrlenW(name) + 1) * sizeof(WCHAR), &text),
@@ -154,43 +156,43 @@ constexpr DWORD kDmPaperSize = 0x2, kDmPaperLength = 0x4, kDmPaperWidth = 0x8;
 
 // A4 2100 x 2970 with 4.2 mm margins; Letter 2159 x 2794.
 const DeviceCase kDeviceCases[] = {
-    {"A4 colour 600 dpi", [](GraphicsModuleTest&) {}, 201, 288, 4762, 6817, 24, 16, 600, 848, 24, {99, 99},
+    {"A4 colour 600 dpi", [](EngineModuleTest&) {}, 201, 288, 4762, 6817, 24, 16, 600, 848, 24, {99, 99},
      {4960, 7015}, 7, HT_FORMAT_4BPP},
-    {"A4 monochrome 600 dpi", [](GraphicsModuleTest& t) { static_cast<DeviceDescription&>(t).Set(15, kTypeInt16, 1); },
+    {"A4 monochrome 600 dpi", [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(15, kTypeInt16, 1); },
      201, 288, 4762, 6817, 1, 2, 600, 848, 24, {99, 99}, {4960, 7015}, 7, HT_FORMAT_1BPP},
-    {"colour device printing grey", [](GraphicsModuleTest& t) { static_cast<DeviceDescription&>(t).Set(270, kTypeUInt8, 1); },
+    {"colour device printing grey", [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(270, kTypeUInt8, 1); },
      201, 288, 4762, 6817, 24, 16, 600, 848, 24, {99, 99}, {4960, 7015}, 7, HT_FORMAT_1BPP},
-    {"A4 at 300 dpi", [](GraphicsModuleTest& t) { static_cast<DeviceDescription&>(t).Set(20, kTypeInt16, 300); },
+    {"A4 at 300 dpi", [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(20, kTypeInt16, 300); },
      201, 288, 2381, 3408, 24, 16, 300, 424, 12, {49, 49}, {2480, 3507}, 5, HT_FORMAT_4BPP},
-    {"A4 at 1200 dpi", [](GraphicsModuleTest& t) { static_cast<DeviceDescription&>(t).Set(20, kTypeInt16, 1200); },
+    {"A4 at 1200 dpi", [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(20, kTypeInt16, 1200); },
      201, 288, 9524, 13634, 24, 16, 1200, 1696, 48, {198, 198}, {9921, 14031}, 11, HT_FORMAT_4BPP},
     {"a negative quality level prints at 600 dpi",
-     [](GraphicsModuleTest& t) { static_cast<DeviceDescription&>(t).Set(20, kTypeInt16, static_cast<DWORD>(-4)); },
+     [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(20, kTypeInt16, static_cast<DWORD>(-4)); },
      201, 288, 4762, 6817, 24, 16, 600, 848, 24, {99, 99}, {4960, 7015}, 7, HT_FORMAT_4BPP},
-    {"scale 50 %", [](GraphicsModuleTest& t) { static_cast<DeviceDescription&>(t).Set(11, kTypeInt16, 50); },
+    {"scale 50 %", [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(11, kTypeInt16, 50); },
      403, 577, 4762, 6817, 24, 16, 300, 848, 24, {99, 99}, {4960, 7015}, 7, HT_FORMAT_4BPP},
     {"A4 landscape",
-     [](GraphicsModuleTest& t) { static_cast<DeviceDescription&>(t).Set(7, kTypeInt16, 2); },
+     [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(7, kTypeInt16, 2); },
      288, 201, 6817, 4762, 24, 16, 600, 848, 24, {99, 99}, {7015, 4960}, 7, HT_FORMAT_4BPP},
     {"Letter by form name",
-     [](GraphicsModuleTest& t) { static_cast<DeviceDescription&>(t).SetFormName(u"Letter"); },
+     [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).SetFormName(u"Letter"); },
      207, 271, 4901, 6401, 24, 16, 600, 848, 24, {99, 99}, {5100, 6600}, 7, HT_FORMAT_4BPP},
     {"Letter by paper number",
-     [](GraphicsModuleTest& t) {
+     [](EngineModuleTest& t) {
        auto& d = static_cast<DeviceDescription&>(t);
        d.UsePaperFields(kDmPaperSize);
        d.Set(8, kTypeInt16, 1);
      },
      207, 271, 4901, 6401, 24, 16, 600, 848, 24, {99, 99}, {5100, 6600}, 7, HT_FORMAT_4BPP},
     {"an unknown form falls back to the paper number",
-     [](GraphicsModuleTest& t) {
+     [](EngineModuleTest& t) {
        auto& d = static_cast<DeviceDescription&>(t);
        d.SetFormName(u"No Such Form");
        d.Set(8, kTypeInt16, 1);
      },
      207, 271, 4901, 6401, 24, 16, 600, 848, 24, {99, 99}, {5100, 6600}, 7, HT_FORMAT_4BPP},
     {"custom 2101 x 2971 is the database's A4",
-     [](GraphicsModuleTest& t) {
+     [](EngineModuleTest& t) {
        auto& d = static_cast<DeviceDescription&>(t);
        d.UsePaperFields(kDmPaperLength | kDmPaperWidth);
        d.Set(10, kTypeInt16, 2101);
@@ -198,7 +200,7 @@ const DeviceCase kDeviceCases[] = {
      },
      201, 288, 4762, 6817, 24, 16, 600, 848, 24, {99, 99}, {4960, 7015}, 7, HT_FORMAT_4BPP},
     {"custom 1500 x 2000 takes the custom paper's margins, centred",
-     [](GraphicsModuleTest& t) {
+     [](EngineModuleTest& t) {
        auto& d = static_cast<DeviceDescription&>(t);
        d.UsePaperFields(kDmPaperLength | kDmPaperWidth);
        d.Set(10, kTypeInt16, 1500);
@@ -208,7 +210,7 @@ const DeviceCase kDeviceCases[] = {
      // 2000 % 4 = 0): 4.2 mm everywhere.
      141, 191, 3344, 4525, 24, 16, 600, 848, 24, {99, 99}, {3543, 4724}, 7, HT_FORMAT_4BPP},
     {"borderless A4",
-     [](GraphicsModuleTest& t) { static_cast<DeviceDescription&>(t).Set(383, kTypeUInt8, 1); },
+     [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(383, kTypeUInt8, 1); },
      210, 297, 4960, 7015, 24, 16, 600, 848, 24, {0, 0}, {4960, 7015}, 7, HT_FORMAT_4BPP},
 };
 
@@ -296,7 +298,7 @@ TEST_F(DeviceDescription, MarginBlockThatLeavesNoPageIsIgnored) {
 
 // ---- Failures -------------------------------------------------------------------------------
 
-TEST_F(GraphicsModuleTest, UnreadableDeviceModesFailTheDc) {
+TEST_F(EngineModuleTest, UnreadableDeviceModesFailTheDc) {
   struct Case {
     const char* name;
     std::function<void(std::vector<BYTE>&)> spoil;
@@ -324,7 +326,7 @@ TEST_F(GraphicsModuleTest, UnreadableDeviceModesFailTheDc) {
   }
 }
 
-TEST_F(GraphicsModuleTest, MissingDatabaseFailsTheDc) {
+TEST_F(EngineModuleTest, MissingDatabaseFailsTheDc) {
   SimPrinterSetup setup;
   setup.name = u"Bare";
   setup.dataFile = u"MISSING.DDD";
@@ -334,14 +336,14 @@ TEST_F(GraphicsModuleTest, MissingDatabaseFailsTheDc) {
   EXPECT_EQ(GetModuleHandleW(u"qorvexdata.dll"), nullptr);
 }
 
-TEST_F(GraphicsModuleTest, MissingDataModuleFailsTheDc) {
+TEST_F(EngineModuleTest, MissingDataModuleFailsTheDc) {
   const int heaps = SimLiveHeaps();
   SimModuleFailLoad(u"qorvexdata.dll", ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(CreateDc(), nullptr);
   EXPECT_EQ(SimLiveHeaps(), heaps);
 }
 
-TEST_F(GraphicsModuleTest, FailedAllocationAtEveryStepLeavesNothing) {
+TEST_F(EngineModuleTest, FailedAllocationAtEveryStepLeavesNothing) {
   const int heaps = SimLiveHeaps();
   const int outstanding = SimEngineOutstanding();
   const int globals = SimLiveGlobalBlocks();
@@ -369,9 +371,31 @@ TEST_F(GraphicsModuleTest, FailedAllocationAtEveryStepLeavesNothing) {
   EXPECT_GT(step, 10);
 }
 
+// ---- Trace ----------------------------------------------------------------------------------
+
+TEST_F(EngineModuleTest, TraceSwitchWrittenAfterLoadingTakesEffectAtTheNextDc) {
+  std::ofstream(std::filesystem::path(Host(SimDriverDirectory())) / "qorvex.cfg") << "[DEFAULT]\r\nLog=0x80000003\r\n";
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  DeleteDc(dc);
+  std::vector<std::string> lines;
+  for (const std::u16string& line : SimDebugOutput()) lines.push_back(Utf16ToUtf8(line));
+  auto has = [&](const std::string& prefix) {
+    for (const std::string& line : lines)
+      if (line.rfind(prefix, 0) == 0) return true;
+    return false;
+  };
+  EXPECT_TRUE(has("IN <<DrvEnablePDEV"));
+  EXPECT_TRUE(has("OUT>>DrvEnablePDEV RetValue = 0x"));
+  EXPECT_TRUE(has("OUT>>DrvCompletePDEV"));
+  EXPECT_TRUE(has("OUT>>DrvEnableSurface RetValue = 0x"));
+  EXPECT_TRUE(has("OUT>>DrvDisableSurface"));
+  EXPECT_TRUE(has("OUT>>DrvDisablePDEV"));
+}
+
 // ---- Documents ------------------------------------------------------------------------------
 
-TEST_F(GraphicsModuleTest, DocumentsCannotStartYetAndSaySo) {
+TEST_F(EngineModuleTest, DocumentsCannotStartYetAndSaySo) {
   EngineDc* dc = CreateDc();
   ASSERT_NE(dc, nullptr);
   SetLastError(0);

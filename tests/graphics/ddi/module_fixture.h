@@ -15,7 +15,7 @@
 #include "platform/spooler/spooler_sim.h"
 #include "tests/support/sample_fixture.h"
 
-class GraphicsModuleTest : public SampleStoreTest {
+class EngineModuleTest : public SampleStoreTest {
  protected:
   static constexpr const WCHAR* kPrinter = u"P1";
 

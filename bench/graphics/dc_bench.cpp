@@ -1,0 +1,117 @@
+// Creating and deleting a printer DC of qorvexgr.dll on the sample model through the engine
+// host, against opening and closing the model's item store alone (reading its description
+// database). Prints the ratio and the heap a live DC holds.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench/ratio_reporter.h"
+#include "core/constraints/item_defaults.h"
+#include "core/store/item_store.h"
+#include "platform/engine/engine_host.h"
+#include "platform/kernel/kernel_sim.h"
+#include "platform/kernel/locale.h"
+#include "platform/spooler/spooler.h"
+#include "platform/spooler/spooler_sim.h"
+
+namespace {
+
+constexpr const WCHAR* kPrinter = u"QX-4500 bench";
+
+// One sandbox with the driver files, a printer of the sample model, its default device mode
+// and the driver loaded, for the whole run.
+struct BenchDriver {
+  std::filesystem::path root;
+  HANDLE printer = nullptr;
+  EngineDriver* driver = nullptr;
+  std::vector<BYTE> devMode;
+
+  BenchDriver() {
+    const char* env = std::getenv("QV_DRIVER_DIR");
+    std::filesystem::path dir = env && *env ? env : QV_DRIVER_DIR;
+    root = std::filesystem::temp_directory_path() / ("graphics-dc-bench-" + std::to_string(::getpid()));
+    SimSetSandboxRoot(root.string());
+    SimInstallDriverFiles(dir.string());
+    SimSetLocaleInfo(LOCALE_ICOUNTRY, u"49");
+    SimPrinterSetup setup;
+    setup.name = kPrinter;
+    setup.dataFile = u"QX4500.DDD";
+    SimAddPrinter(setup);
+    OpenPrinterW(kPrinter, &printer, nullptr);
+    ItemStore* store = OpenItemStore(printer);
+    SettingsRecord settings{};
+    PrinterConfiguration config{};
+    if (store != nullptr && ApplyDataFileDefaults(store, &settings, &config, kPrinter))
+      devMode.assign(settings.bytes, settings.bytes + kSettingsRecordShortSize);
+    CloseItemStore(store);
+    driver = EngineLoadDriver(u"qorvexgr.dll");
+  }
+  ~BenchDriver() {
+    if (driver != nullptr) EngineUnloadDriver(driver);
+    ClosePrinter(printer);
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
+  }
+  DEVMODEW* Mode() { return reinterpret_cast<DEVMODEW*>(devMode.data()); }
+};
+
+BenchDriver& Bench() {
+  static BenchDriver bench;
+  return bench;
+}
+
+// Baseline: the model's database opened and closed as an item store.
+void OpenModelDatabase(benchmark::State& state) {
+  HANDLE printer = Bench().printer;
+  for (auto _ : state) {
+    ItemStore* store = OpenItemStore(printer);
+    if (store == nullptr) state.SkipWithError("OpenItemStore failed");
+    CloseItemStore(store);
+  }
+}
+
+void CreateDeleteDc(benchmark::State& state) {
+  BenchDriver& bench = Bench();
+  if (bench.driver == nullptr || bench.devMode.empty()) state.SkipWithError("driver or device mode missing");
+  for (auto _ : state) {
+    EngineDc* dc = EngineCreateDC(bench.driver, kPrinter, bench.Mode());
+    if (dc == nullptr) {
+      state.SkipWithError("EngineCreateDC failed");
+      break;
+    }
+    EngineDeleteDC(dc);
+  }
+}
+
+BENCHMARK(OpenModelDatabase)->Unit(benchmark::kMicrosecond);
+BENCHMARK(CreateDeleteDc)->Unit(benchmark::kMicrosecond);
+
+// The heap a live DC holds: bytes in use with 8 DCs alive over the bytes in use without.
+void PrintHeapPerDc() {
+  BenchDriver& bench = Bench();
+  if (bench.driver == nullptr) return;
+  EngineDeleteDC(EngineCreateDC(bench.driver, kPrinter, bench.Mode()));  // first-use allocations
+  constexpr int kDcs = 8;
+  const size_t before = mallinfo2().uordblks;
+  std::vector<EngineDc*> dcs;
+  for (int i = 0; i < kDcs; ++i) dcs.push_back(EngineCreateDC(bench.driver, kPrinter, bench.Mode()));
+  const size_t during = mallinfo2().uordblks;
+  for (EngineDc* dc : dcs) EngineDeleteDC(dc);
+  std::printf("heap held per live DC: %.1f KiB\n", static_cast<double>(during - before) / kDcs / 1024.0);
+}
+
+void PrintRatios(const RatioReporter& times) {
+  if (auto ratio = times.Ratio("CreateDeleteDc", "OpenModelDatabase"))
+    std::printf("CreateDeleteDc / OpenModelDatabase = %.1f\n", *ratio);
+  PrintHeapPerDc();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return RunBenchmarksWithRatios(argc, argv, PrintRatios); }
