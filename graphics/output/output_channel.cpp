@@ -54,12 +54,16 @@ OutputChannel* CreateChannel(HMODULE resourceModule) {
   channel->messageId = 0;
   channel->resourceModule = resourceModule;
   InitChannelStore(channel);
+  InitTempStore(&channel->store, FALSE, resourceModule);
+  InitStoredPageCursor(&channel->cursor);
   return channel;
 }
 
 int DestroyChannel(OutputChannel* channel) {
   if (channel == nullptr) return 0;
   FreeChannelStore(channel);
+  // A store file still open (a document that ended while pages were stored) goes with it.
+  if (channel->store.name[0] != 0) DeleteTempStore(&channel->store);
   // A user file still open when the document ends (an aborted print to file) is closed here.
   CloseFileHandle(channel->file);
   GlobalFree(channel);
@@ -151,7 +155,7 @@ int CloseChannelToPrinter(OutputChannel* channel) {
   return flushed;
 }
 
-int WriteChannelToTempStore(OutputChannel*, DWORD, const void*) {
-  // No temporary job store is open on the channel: a stored-page write has nowhere to go.
-  return -1;
+int WriteChannelToTempStore(OutputChannel* channel, DWORD length, const void* bytes) {
+  if (channel == nullptr || SeekTempStoreEnd(&channel->store) < 0) return -1;
+  return WriteTempStore(&channel->store, bytes, length) == static_cast<int>(length) ? 0 : -1;
 }

@@ -9,6 +9,8 @@
 // are ORed into one result.
 #pragma once
 
+#include "graphics/job/job_store_cursor.h"
+#include "graphics/job/temp_job_store.h"
 #include "graphics/output/record_array.h"
 #include "platform/base/types.h"
 
@@ -37,6 +39,8 @@ struct OutputChannel {
   HANDLE file;             // the user file; INVALID_HANDLE_VALUE when none
   DWORD messageId;         // resource string shown when a user-file write fails
   RecordArray pageIndex;
+  TempJobStore store;       // the stored pages (mode 2)
+  StoredPageCursor cursor;  // the stored page being written or read
 };
 
 // A new zero-filled channel on the global heap: closed, no target, no user file. NULL when no
@@ -72,5 +76,5 @@ int ReleaseChannelTarget(OutputChannel* channel);
 // Flushes, then ends and closes the spool job that OpenChannelSpoolJob opened: mode 0 and no
 // target. When ending or closing fails: -1 and the target stays recorded.
 int CloseChannelToPrinter(OutputChannel* channel);
-// The mode-2 write: appends the bytes to the temporary job store. 0 or -1.
+// The mode-2 write: appends the bytes to the temporary job store at its end. 0 or -1.
 int WriteChannelToTempStore(OutputChannel* channel, DWORD length, const void* bytes);
