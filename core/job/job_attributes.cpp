@@ -54,7 +54,8 @@ constexpr DWORD kOneTimeTextField = 49;  // bytes of item 329's field
 constexpr DWORD kOneTimeTextMax = 48;
 constexpr DWORD kDocumentNameMax = 12;
 constexpr DWORD kDocumentNameMaxDoubleByte = 24;
-constexpr DWORD kOwnerNameMax = 255;
+constexpr DWORD kOwnerNameMax = 255;               // bytes of the owner name written
+constexpr DWORD kOwnerNameBufferChars = 1024;      // a longer name is read whole, then cut
 constexpr WORD kNumberListMin = 2;
 constexpr WORD kNumberListMax = 9998;
 
@@ -235,8 +236,8 @@ int WriteNumberList(LPCWSTR key, JobHeaderBuild* build) {
 }
 
 int WriteOwnerAttr(LPCWSTR key, JobHeaderBuild* build) {
-  WCHAR name[kOwnerNameMax + 2] = {};
-  DWORD size = kOwnerNameMax + 2;
+  WCHAR name[kOwnerNameBufferChars] = {};
+  DWORD size = kOwnerNameBufferChars;
   char text[kOwnerNameMax + 1] = "UnknownUser";
   if (GetCurrentUserName(name, &size) && name[0] != 0) {
     LPSTR ansi = nullptr;

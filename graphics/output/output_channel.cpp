@@ -54,7 +54,6 @@ OutputChannel* CreateChannel(HMODULE resourceModule) {
   channel->messageId = 0;
   channel->resourceModule = resourceModule;
   InitChannelStore(channel);
-  InitTempStore(&channel->store, FALSE, resourceModule);
   InitStoredPageCursor(&channel->cursor);
   return channel;
 }
@@ -62,8 +61,6 @@ OutputChannel* CreateChannel(HMODULE resourceModule) {
 int DestroyChannel(OutputChannel* channel) {
   if (channel == nullptr) return 0;
   FreeChannelStore(channel);
-  // A store file still open (a document that ended while pages were stored) goes with it.
-  if (channel->store.name[0] != 0) DeleteTempStore(&channel->store);
   // A user file still open when the document ends (an aborted print to file) is closed here.
   CloseFileHandle(channel->file);
   GlobalFree(channel);
@@ -75,6 +72,7 @@ int InitChannelStore(OutputChannel* channel) {
   channel->firstPage = channel->pageCount = 0;
   InitRecordArray(&channel->pageRecords);
   InitRecordArray(&channel->pageIndex);
+  InitTempStore(&channel->store, FALSE, channel->resourceModule);
   return 0;
 }
 
@@ -83,11 +81,16 @@ int FreeChannelStore(OutputChannel* channel) {
   channel->firstPage = channel->pageCount = 0;
   FreeBuffer(&channel->pageRecords);
   FreeBuffer(&channel->pageIndex);
+  // A store file still there is deleted rather than forgotten.
+  if (channel->store.name[0] != 0) DeleteTempStore(&channel->store);
+  else InitTempStore(&channel->store, FALSE, channel->resourceModule);
   return 0;
 }
 
 int OpenChannelPrinter(OutputChannel* channel, HANDLE printer, LPCWSTR, LPCWSTR, LPCWSTR) {
   if (channel == nullptr) return -1;
+  // Each document first removes the store files that finished or crashed jobs left behind.
+  if (channel->store.name[0] == 0) InitTempStore(&channel->store, TRUE, channel->resourceModule);
   channel->target = AttachPrinterHandle(printer);
   channel->fill = 0;
   channel->mode = channel->target != nullptr ? kChannelPrinter : kChannelClosed;

@@ -1,0 +1,175 @@
+// The text of each item attribute by its type or its own rule: papers and user papers, feed
+// edge, copies, texts without leading zeros, document and owner names, and the type rules.
+#include "core/rules/user_paper_name.h"
+#include "tests/core/job/job_header_fixture.h"
+
+namespace job_test {
+namespace {
+
+class AttributeTest : public ModelHeaderTest {
+ protected:
+  // The header of a template with one item entry "K=" (not in JOBATTR mode).
+  HeaderResult One(SettingItemId item, DWORD features = 0) {
+    Open(features, "jobtemplate 1 item=" + std::to_string(item) + " key=\"K=\"\n");
+    return Build();
+  }
+  std::string Line(SettingItemId item, DWORD features = 0) {
+    const HeaderResult r = One(item, features);
+    EXPECT_GE(r.code, 0) << item;
+    return r.text.size() > kUel.size() ? r.text.substr(kUel.size()) : "";
+  }
+};
+
+TEST_F(AttributeTest, ValuesByType) {
+  struct Case {
+    SettingItemId item;
+    LONG value;
+    std::string line;
+  };
+  const Case cases[] = {
+      {4099, 1, "K=ON\n"},       {4099, 0, "K=OFF\n"},     {13, -7, "K=-7\n"},        {265, 65535, "K=65535\n"},
+      {8205, -1, "K=4294967295\n"}, {451, 200, "K=200\n"},  {5127, 3, "K=3\n"},
+  };
+  for (const Case& c : cases) {
+    settings_ = {};
+    config_ = {};
+    PokeItem(&settings_, &config_, c.item, c.value);
+    EXPECT_EQ(Line(c.item), c.line) << c.item;
+  }
+  PutText(5121, u"Jo Doe");
+  EXPECT_EQ(Line(5121), "K=Jo Doe\n");
+  EXPECT_EQ(One(700).code, kJobItemUnknown);
+}
+
+TEST_F(AttributeTest, PaperNames) {
+  const std::pair<LONG, std::string> cases[] = {{9, "A4"},     {8, "A3"},         {70, "A6"},         {1, "INCH85_11"},
+                                                {261, "SRA3"}, {258, "16KAI"},    {43, "HAGAKI"}};
+  for (const auto& [paper, name] : cases) {
+    PokeItem(&settings_, &config_, 410, paper);
+    EXPECT_EQ(Line(410), "K=" + name + "\n");
+  }
+  PokeItem(&settings_, &config_, 410, 4);
+  EXPECT_EQ(One(410).code, kJobValueRuleFailed) << "a paper without a name";
+}
+
+TEST_F(AttributeTest, UserPaperSizeFromItsForm) {
+  WCHAR name[64] = {};
+  ASSERT_EQ(FormatUserPaperName(0, name, 64), 1);
+  HANDLE admin = Open(kPrinter, PRINTER_ALL_ACCESS);
+  FORM_INFO_1W form{FORM_USER, name, {210000, 297000}, {0, 0, 210000, 297000}};
+  ASSERT_TRUE(AddFormW(admin, 1, reinterpret_cast<BYTE*>(&form)));
+  PokeItem(&settings_, &config_, 410, 262);
+  PokeItem(&settings_, &config_, 409, 4);
+  PokeItem(&settings_, &config_, 412, 2);
+  EXPECT_EQ(Line(410), "K=UNFIXED:210:297\n") << "short edge first: width first";
+  PokeItem(&settings_, &config_, 412, 1);
+  EXPECT_EQ(Line(410), "K=UNFIXED:297:210\n");
+  PokeItem(&settings_, &config_, 409, 264);
+  PokeItem(&settings_, &config_, 413, 2);
+  EXPECT_EQ(Line(410), "K=UNFIXED:210:297\n") << "item 409 = 264: the feed is item 413";
+  PokeItem(&settings_, &config_, 409, 7);
+  EXPECT_EQ(One(410).code, kJobValueRuleFailed);
+  PokeItem(&settings_, &config_, 409, 4);
+  PokeItem(&settings_, &config_, 410, 263);  // slot 1 has no form
+  EXPECT_EQ(One(410).code, kJobValueRuleFailed);
+}
+
+TEST_F(AttributeTest, FeedEdge) {
+  PokeItem(&settings_, &config_, 438, 2);
+  EXPECT_EQ(Line(438), "K=SEF\n");
+  EXPECT_EQ(Line(412), "K=SEF\n") << "no tray pair is (1, 4): item 438 decides";
+  PokeItem(&settings_, &config_, 405, 1);
+  PokeItem(&settings_, &config_, 408, 4);
+  PokeItem(&settings_, &config_, 412, 1);
+  EXPECT_EQ(Line(412), "K=LEF\n") << "pair (405, 408): item 412 decides";
+  PokeItem(&settings_, &config_, 412, 2);
+  EXPECT_EQ(Line(412), "K=SEF\n");
+}
+
+TEST_F(AttributeTest, CopiesAsOneWhenTheDeviceCollates) {
+  const DWORD kCopiesFeatures = 0x10000 | 0x20000;
+  PokeItem(&settings_, &config_, 12, 5);
+  PokeItem(&settings_, &config_, 18, 1);
+  PokeItem(&settings_, &config_, 8205, 0x01010903);
+  EXPECT_EQ(Line(12, kCopiesFeatures), "K=1\n");
+  EXPECT_EQ(Line(12, 0x10000), "K=5\n");
+  PokeItem(&settings_, &config_, 8205, 0x01010902);
+  EXPECT_EQ(Line(12, kCopiesFeatures), "K=5\n");
+  PokeItem(&settings_, &config_, 8205, 0x01010903);
+  PokeItem(&settings_, &config_, 4123, 1);
+  EXPECT_EQ(Line(12, kCopiesFeatures), "K=5\n");
+}
+
+TEST_F(AttributeTest, TextWithoutLeadingZeros) {
+  PutText(435, u"00042");
+  EXPECT_EQ(Line(435), "K=42\n");
+  PutText(435, u"0000");
+  EXPECT_EQ(Line(435), "K=\n");
+}
+
+TEST_F(AttributeTest, DocumentNames) {
+  struct Case {
+    const char16_t* name;
+    DWORD features;
+    std::string line;
+  };
+  const Case cases[] = {
+      {u"Report", 0, "K=Report\n"},
+      {u"Twelve chars", 0, "K=Twelve chars\n"},
+      {u"Thirteen char", 0, ""},
+      {u"Thirteen char", 0x2, "K=Thirteen char\n"},
+      {u"A name of more than twenty-four bytes", 0x2, "K=A name of more than twen\n"},
+      {u"   ", 0x2, ""},
+      {u"Tab\there", 0x2, ""},
+      {u"", 0, ""},
+  };
+  for (const Case& c : cases) {
+    context_.documentName = c.name;
+    EXPECT_EQ(Line(36902, c.features), c.line) << Utf16ToUtf8(c.name);
+  }
+  // Item 1831 by item 335: the item's own text, the document name, or a refused mode.
+  context_.documentName = u"Doc";
+  PutText(1831, u"From item");
+  EXPECT_EQ(Line(1831), "K=From item\n");
+  PokeItem(&settings_, &config_, 335, 1);
+  EXPECT_EQ(Line(1831), "K=Doc\n");
+  PokeItem(&settings_, &config_, 335, 2);
+  EXPECT_EQ(One(1831).code, kJobDocumentNameModeBad);
+}
+
+TEST_F(AttributeTest, DoubleByteDocumentNameIsCutWithoutSplittingACharacter) {
+  ASSERT_TRUE(SimSetAnsiCodePage(932));
+  // Eleven double-byte characters and three single bytes: 25 bytes, cut at 24 keeps the
+  // eleven characters and two bytes.
+  context_.documentName = u"日本語の文書名前です。ABC";
+  EXPECT_EQ(Line(36902, 0x2).size(), 2 + 24 + 1u);
+  context_.documentName = u"ABC日本語の文書名前です。";
+  const std::string line = Line(36902, 0x2);
+  EXPECT_EQ(line.size(), 2 + 3 + 20 + 1u) << "the last character would end at byte 25";
+  context_.documentName = u"日本";
+  EXPECT_EQ(Line(36902, 0), "") << "double-byte characters need feature 0x2";
+  context_.documentName = u"　";  // the double-byte blank only
+  EXPECT_EQ(Line(36902, 0x2), "");
+  SimSetAnsiCodePage(1252);
+}
+
+TEST_F(AttributeTest, OwnerName) {
+  struct Case {
+    const char16_t* user;
+    std::string line;
+  };
+  const Case cases[] = {
+      {u"maria", "K=maria\n"},
+      {u"bad\x01name", "K=UnknownUser\n"},
+      {u"   ", "K=UnknownUser\n"},
+  };
+  for (const Case& c : cases) {
+    SimSetUserName(c.user);
+    EXPECT_EQ(Line(8193), c.line) << Utf16ToUtf8(c.user);
+  }
+  SimSetUserName(std::u16string(300, u'u'));
+  EXPECT_EQ(Line(8193), "K=" + std::string(255, 'u') + "\n");
+}
+
+}  // namespace
+}  // namespace job_test
