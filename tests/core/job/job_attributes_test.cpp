@@ -33,7 +33,7 @@ TEST_F(AttributeTest, ValuesByType) {
   for (const Case& c : cases) {
     settings_ = {};
     config_ = {};
-    PokeItem(&settings_, &config_, c.item, c.value);
+    Put(c.item, c.value);
     EXPECT_EQ(Line(c.item), c.line) << c.item;
   }
   PutText(5121, u"Jo Doe");
@@ -55,9 +55,8 @@ TEST_F(AttributeTest, PaperNames) {
 TEST_F(AttributeTest, UserPaperSizeFromItsForm) {
   WCHAR name[64] = {};
   ASSERT_EQ(FormatUserPaperName(0, name, 64), 1);
-  HANDLE admin = Open(kPrinter, PRINTER_ALL_ACCESS);
   FORM_INFO_1W form{FORM_USER, name, {210000, 297000}, {0, 0, 210000, 297000}};
-  ASSERT_TRUE(AddFormW(admin, 1, reinterpret_cast<BYTE*>(&form)));
+  ASSERT_TRUE(AddFormW(printer_, 1, reinterpret_cast<BYTE*>(&form)));
   PokeItem(&settings_, &config_, 410, 262);
   PokeItem(&settings_, &config_, 409, 4);
   PokeItem(&settings_, &config_, 412, 2);
@@ -96,14 +95,14 @@ TEST_F(AttributeTest, CopiesAsOneWhenTheDeviceCollates) {
   PokeItem(&settings_, &config_, 8205, 0x01010902);
   EXPECT_EQ(Line(12, kCopiesFeatures), "K=5\n");
   PokeItem(&settings_, &config_, 8205, 0x01010903);
-  PokeItem(&settings_, &config_, 4123, 1);
+  Put(4123, 1);
   EXPECT_EQ(Line(12, kCopiesFeatures), "K=5\n");
 }
 
 TEST_F(AttributeTest, TextWithoutLeadingZeros) {
-  PutText(435, u"00042");
+  PutText(435, u"0042");
   EXPECT_EQ(Line(435), "K=42\n");
-  PutText(435, u"0000");
+  PutText(435, u"000");
   EXPECT_EQ(Line(435), "K=\n");
 }
 
