@@ -25,6 +25,8 @@ constexpr DWORD kChannelStagingSize = 2048;
 constexpr UINT kWriteFailureCaptionString = 6;
 constexpr UINT kPrintToFileFailureString = 4;
 
+struct DrawingLibrarySession;
+
 struct OutputChannel {
   WORD mode;
   HANDLE target;  // the printer handle written to; NULL when closed
@@ -37,6 +39,8 @@ struct OutputChannel {
   HANDLE file;             // the user file; INVALID_HANDLE_VALUE when none
   DWORD messageId;         // resource string shown when a user-file write fails
   RecordArray pageIndex;
+  DrawingLibrarySession* session;  // the document's drawing-library session; NULL when none
+  LONG liveAllocations;            // counted blocks of the session still allocated
 };
 
 // A new zero-filled channel on the global heap: closed, no target, no user file. NULL when no
