@@ -27,6 +27,8 @@ constexpr DWORD kChannelStagingSize = 2048;
 constexpr UINT kWriteFailureCaptionString = 6;
 constexpr UINT kPrintToFileFailureString = 4;
 
+struct DrawingLibrarySession;
+
 struct OutputChannel {
   WORD mode;
   HANDLE target;  // the printer handle written to; NULL when closed
@@ -41,6 +43,8 @@ struct OutputChannel {
   RecordArray pageIndex;
   TempJobStore store;       // the stored pages (mode 2)
   StoredPageCursor cursor;  // the stored page being written or read
+  DrawingLibrarySession* session;  // the document's drawing-library session; NULL when none
+  LONG liveAllocations;            // counted blocks of the session still allocated
 };
 
 // A new zero-filled channel on the global heap: closed, no target, no user file. NULL when no

@@ -366,7 +366,7 @@ TEST_F(SampleDatabase, HeaderAndDriverTextsNameTheModelsFiles) {
   const char* expected[kDbHeaderTextKinds] = {"",           "qvcolor.dat", "qorvexgr.dll", "qvjobattr.dll",
                                                 "qvcolor.dll", "",            "qvdevq.dll",   "QX-4500",
                                                 "public",     "",            "",             "",
-                                                "qvdraw?.dll", "C:\\Qorvex\\QX4500\\"};
+                                                "qvdraw?s.dll", "C:\\Qorvex\\QX4500\\"};
   for (WORD kind = 0; kind < kDbHeaderTextKinds; ++kind) {
     LPWSTR text = nullptr;
     ASSERT_EQ(ReadHeaderText(&main_, kind, &text), kDbOk) << kind;

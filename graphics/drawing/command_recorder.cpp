@@ -1,0 +1,672 @@
+#include "graphics/drawing/command_recorder.h"
+
+#include <bit>
+#include <cstring>
+#include <vector>
+
+#include "graphics/output/output_channel.h"
+#include "platform/base/byte_order.h"
+
+namespace {
+
+constexpr DWORD kMaxCount = 0xFFFF;  // counts travel as 16-bit values
+
+bool CallsLibrary(WORD mode) { return mode == kChannelPrinter || mode == kChannelPrinterAndFile; }
+bool WritesList(WORD mode) {
+  return mode == kChannelTempStore || mode == kChannelUserFile || mode == kChannelPrinterAndFile;
+}
+bool IsColorSpace(BYTE space) { return space == kDlColorGrey || space == kDlColorRgb; }
+
+// Gathers one command's bytes and hands them to the channel in as few writes as possible: the
+// whole command at once when it fits the gathering buffer.
+class CommandWriter {
+ public:
+  CommandWriter(OutputChannel* channel, WORD opcode) : channel_(channel) { U16(opcode); }
+  // A continuation of the command before (no opcode).
+  explicit CommandWriter(OutputChannel* channel) : channel_(channel) {}
+
+  void Byte(BYTE v) {
+    if (fill_ == sizeof(buffer_)) Spill();
+    buffer_[fill_++] = v;
+  }
+  void U16(WORD v) {
+    if (sizeof(buffer_) - fill_ < 2) Spill();
+    PutBE16(buffer_ + fill_, v);
+    fill_ += 2;
+  }
+  void U32(DWORD v) {
+    if (sizeof(buffer_) - fill_ < 4) Spill();
+    PutBE32(buffer_ + fill_, v);
+    fill_ += 4;
+  }
+  void F32(float v) { U32(std::bit_cast<DWORD>(v)); }
+  // A colour: its space byte, then the grey byte or red, green, blue.
+  void Color(BYTE space, DWORD color) {
+    Byte(space);
+    if (space == kDlColorGrey) {
+      Byte(static_cast<BYTE>(color));
+    } else {
+      Byte(static_cast<BYTE>(color >> 16));
+      Byte(static_cast<BYTE>(color >> 8));
+      Byte(static_cast<BYTE>(color));
+    }
+  }
+  void Bytes(const BYTE* bytes, DWORD length) {
+    if (length <= sizeof(buffer_) - fill_) {
+      if (length > 0) std::memcpy(buffer_ + fill_, bytes, length);
+      fill_ += length;
+      return;
+    }
+    Spill();
+    if (!failed_ && WriteChannel(channel_, length, bytes) < 0) failed_ = true;
+  }
+  // Writes what is still gathered; 0, or -1 when any write failed.
+  int Finish() {
+    Spill();
+    return failed_ ? -1 : 0;
+  }
+
+ private:
+  void Spill() {
+    if (fill_ > 0 && !failed_ && WriteChannel(channel_, fill_, buffer_) < 0) failed_ = true;
+    fill_ = 0;
+  }
+
+  OutputChannel* channel_;
+  BYTE buffer_[kChannelStagingSize];
+  DWORD fill_ = 0;
+  bool failed_ = false;
+};
+
+// The commands without operands.
+int RecordBare(OutputChannel* channel, WORD opcode, int (*call)(OutputChannel*)) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && call(channel) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, opcode);
+  return w.Finish();
+}
+
+// The commands with one byte operand and a 16-bit library argument.
+int RecordByte(OutputChannel* channel, WORD opcode, BYTE value, int (*call)(OutputChannel*, WORD)) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && call(channel, value) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, opcode);
+  w.Byte(value);
+  return w.Finish();
+}
+
+// Four values of the integer form (low 16 bits) or the real form.
+int WriteFourShorts(OutputChannel* channel, WORD opcode, LONG a, LONG b, LONG c, LONG d) {
+  CommandWriter w(channel, opcode);
+  for (LONG v : {a, b, c, d}) w.U16(static_cast<WORD>(v));
+  return w.Finish();
+}
+
+int WriteFourFloats(OutputChannel* channel, WORD opcode, float a, float b, float c, float d) {
+  CommandWriter w(channel, opcode);
+  for (float v : {a, b, c, d}) w.F32(v);
+  return w.Finish();
+}
+
+DrawingLibrarySession* SessionOf(OutputChannel* channel) { return channel != nullptr ? channel->session : nullptr; }
+
+// Hatch patterns in both forms: the origin as given for the list, as integers for the library.
+int RecordHatch(OutputChannel* channel, bool real, float fx, float fy, LONG x, LONG y, BYTE style, BYTE colorSpace,
+                BYTE pattern, DWORD color) {
+  DrawingLibrarySession* session = SessionOf(channel);
+  if (session == nullptr || !IsColorSpace(colorSpace)) return -1;
+  const SecondaryColor second = session->secondary;
+  const WORD mode = channel->mode;
+  if (!IsColorSpace(second.colorSpace) && (CallsLibrary(mode) || WritesList(mode))) return -1;
+  if (CallsLibrary(mode) && CallSetHatchPattern(channel, x, y, style, colorSpace, pattern, color, second) != 0)
+    return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, real ? kDlSetHatchPatternReal : kDlSetHatchPattern);
+  if (real) {
+    w.F32(fx);
+    w.F32(fy);
+  } else {
+    w.U16(static_cast<WORD>(x));
+    w.U16(static_cast<WORD>(y));
+  }
+  w.Byte(style);
+  w.Color(colorSpace, color);
+  w.Byte(pattern);
+  w.Byte(second.background);
+  w.Color(second.colorSpace, second.color);
+  return w.Finish();
+}
+
+int RecordMask(OutputChannel* channel, bool real, float fx, float fy, LONG x, LONG y, BYTE kind, BYTE colorSpace,
+               DWORD color, WORD width, WORD height, const BYTE* bits) {
+  DrawingLibrarySession* session = SessionOf(channel);
+  if (session == nullptr || !IsColorSpace(colorSpace)) return -1;
+  const DWORD bitBytes = ((static_cast<DWORD>(width) + 7) >> 3) * height;
+  if (bitBytes > 0 && bits == nullptr) return -1;
+  const SecondaryColor second = session->secondary;
+  const WORD mode = channel->mode;
+  if (!IsColorSpace(second.colorSpace) && (CallsLibrary(mode) || WritesList(mode))) return -1;
+  if (CallsLibrary(mode) &&
+      CallSetMaskPattern(channel, x, y, kind, colorSpace, color, second, width, height, bits) != 0)
+    return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, real ? kDlSetMaskPatternReal : kDlSetMaskPattern);
+  if (real) {
+    w.F32(fx);
+    w.F32(fy);
+  } else {
+    w.U16(static_cast<WORD>(x));
+    w.U16(static_cast<WORD>(y));
+  }
+  w.Byte(kind);
+  w.Color(colorSpace, color);
+  w.Byte(1);
+  w.U16(width);
+  w.U16(height);
+  w.Bytes(bits, bitBytes);
+  w.Byte(second.background);
+  w.Color(second.colorSpace, second.color);
+  return w.Finish();
+}
+
+// The library's float points of a point list: whole pixels (low 16 bits, signed) or 28.4.
+std::vector<float> LibraryPoints(const RecordPoint* points, DWORD count, bool fixed) {
+  std::vector<float> values(static_cast<size_t>(count) * 2);
+  for (DWORD i = 0; i < count; ++i) {
+    if (fixed) {
+      values[2 * i] = static_cast<float>(points[i].x) * 0.0625f;
+      values[2 * i + 1] = static_cast<float>(points[i].y) * 0.0625f;
+    } else {
+      values[2 * i] = static_cast<float>(static_cast<SHORT>(points[i].x));
+      values[2 * i + 1] = static_cast<float>(static_cast<SHORT>(points[i].y));
+    }
+  }
+  return values;
+}
+
+// A font-data record's total length (bytes 4-7, little-endian); 0 when below its own head.
+DWORD FontRecordLength(const BYTE* record) {
+  if (record == nullptr) return 0;
+  const DWORD length = GetLE32(record + 4);
+  return length < kDlFontRecordHeadBytes ? 0 : length;
+}
+
+}  // namespace
+
+int RecordSetAxis(OutputChannel* channel, const float axis[6]) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallSetAxis(channel, axis) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlSetAxis);
+  for (int i = 0; i < 6; ++i) w.F32(axis[i]);
+  return w.Finish();
+}
+
+int RecordInitClip(OutputChannel* channel) { return RecordBare(channel, kDlInitClip, CallInitClip); }
+
+int RecordSetRectangleClip(OutputChannel* channel, LONG x0, LONG y0, LONG x1, LONG y1) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallSetRectangleClip(channel, x0, y0, x1, y1) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  return WriteFourShorts(channel, kDlSetRectangleClip, x0, y0, x1, y1);
+}
+
+int RecordSetRectangleClipReal(OutputChannel* channel, float x0, float y0, float x1, float y1) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) &&
+      CallSetRectangleClip(channel, static_cast<LONG>(x0), static_cast<LONG>(y0), static_cast<LONG>(x1),
+                           static_cast<LONG>(y1)) != 0)
+    return -1;
+  if (!WritesList(mode)) return 0;
+  return WriteFourFloats(channel, kDlSetRectangleClipReal, x0, y0, x1, y1);
+}
+
+int RecordClipPath(OutputChannel* channel) { return RecordBare(channel, kDlClipPath, CallClipPath); }
+
+int RecordSetLineWidth(OutputChannel* channel, WORD width) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallSetLineWidth(channel, static_cast<float>(width)) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlSetLineWidth);
+  w.U16(width);
+  return w.Finish();
+}
+
+int RecordSetLineWidthReal(OutputChannel* channel, float width) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallSetLineWidth(channel, width) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlSetLineWidthReal);
+  w.F32(width);
+  return w.Finish();
+}
+
+int RecordSetLineCap(OutputChannel* channel, BYTE cap) { return RecordByte(channel, kDlSetLineCap, cap, CallSetLineCap); }
+
+int RecordSetLineJoin(OutputChannel* channel, BYTE join) {
+  return RecordByte(channel, kDlSetLineJoin, join, CallSetLineJoin);
+}
+
+int RecordSetMiterLimit(OutputChannel* channel, BYTE limit) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallSetMiterLimit(channel, static_cast<float>(limit)) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlSetMiterLimit);
+  w.Byte(limit);
+  return w.Finish();
+}
+
+int RecordSetMiterLimitReal(OutputChannel* channel, float limit) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallSetMiterLimit(channel, limit) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlSetMiterLimitReal);
+  w.F32(limit);
+  return w.Finish();
+}
+
+int RecordSetLineType(OutputChannel* channel, BYTE kind, WORD offset, BYTE count, const WORD* dashes) {
+  if (channel == nullptr || (count > 0 && dashes == nullptr)) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode)) {
+    float widened[255];
+    for (int i = 0; i < count; ++i) widened[i] = static_cast<float>(dashes[i]);
+    if (CallSetLineType(channel, kind, static_cast<float>(offset), count, widened) != 0) return -1;
+  }
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlSetLineType);
+  w.Byte(kind);
+  if (kind == kDlLineTypeUser) {
+    w.U16(offset);
+    w.Byte(count);
+    for (int i = 0; i < count; ++i) w.U16(dashes[i]);
+  }
+  return w.Finish();
+}
+
+int RecordSetLineTypeReal(OutputChannel* channel, BYTE kind, float offset, BYTE count, const float* dashes) {
+  if (channel == nullptr || (count > 0 && dashes == nullptr)) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallSetLineType(channel, kind, offset, count, dashes) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlSetLineTypeReal);
+  w.Byte(kind);
+  if (kind == kDlLineTypeUser) {
+    w.F32(offset);
+    w.Byte(count);
+    for (int i = 0; i < count; ++i) w.F32(dashes[i]);
+  }
+  return w.Finish();
+}
+
+int RecordAdjustStroke(OutputChannel* channel, BYTE value) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallAdjustStroke(channel, value) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlAdjustStroke);
+  w.Byte(value);
+  return w.Finish();
+}
+
+int RecordSetFillMode(OutputChannel* channel, BYTE mode) {
+  return RecordByte(channel, kDlSetFillMode, mode, CallSetFillMode);
+}
+
+int RecordSetDrawMode(OutputChannel* channel, BYTE mode) {
+  return RecordByte(channel, kDlSetDrawMode, mode, CallSetDrawMode);
+}
+
+int RecordSetRopMode(OutputChannel* channel, BYTE code, DWORD value) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallSetRopMode(channel, code, value) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlSetRopMode);
+  w.Byte(code);
+  w.U32(value);
+  return w.Finish();
+}
+
+int RecordSetSolidColor(OutputChannel* channel, BYTE kind, BYTE colorSpace, DWORD color) {
+  if (channel == nullptr || !IsColorSpace(colorSpace)) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallSetSolidColor(channel, kind, colorSpace, color) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlSetSolidColor);
+  w.Byte(kind);
+  w.Color(colorSpace, color);
+  return w.Finish();
+}
+
+int RecordSetHatchPattern(OutputChannel* channel, LONG x, LONG y, BYTE style, BYTE colorSpace, BYTE pattern,
+                          DWORD color) {
+  return RecordHatch(channel, false, 0, 0, x, y, style, colorSpace, pattern, color);
+}
+
+int RecordSetHatchPatternReal(OutputChannel* channel, float x, float y, BYTE style, BYTE colorSpace, BYTE pattern,
+                              DWORD color) {
+  return RecordHatch(channel, true, x, y, static_cast<LONG>(x), static_cast<LONG>(y), style, colorSpace, pattern,
+                     color);
+}
+
+int RecordSetMaskPattern(OutputChannel* channel, LONG x, LONG y, BYTE kind, BYTE colorSpace, DWORD color, WORD width,
+                         WORD height, const BYTE* bits) {
+  return RecordMask(channel, false, 0, 0, x, y, kind, colorSpace, color, width, height, bits);
+}
+
+int RecordSetMaskPatternReal(OutputChannel* channel, float x, float y, BYTE kind, BYTE colorSpace, DWORD color,
+                             WORD width, WORD height, const BYTE* bits) {
+  return RecordMask(channel, true, x, y, static_cast<LONG>(x), static_cast<LONG>(y), kind, colorSpace, color, width,
+                    height, bits);
+}
+
+int RecordSetRasterPattern(OutputChannel* channel, LONG x, LONG y, BYTE kind, BYTE colorSpace, BYTE bits, WORD width,
+                           WORD height, BYTE countByte, DWORD length, const BYTE* data) {
+  if (channel == nullptr || (length > 0 && data == nullptr)) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) &&
+      CallSetRasterPattern(channel, x, y, kind, colorSpace, bits, width, height, length, data) != 0)
+    return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlSetRasterPattern);
+  w.U16(static_cast<WORD>(x));
+  w.U16(static_cast<WORD>(y));
+  w.Byte(kind);
+  w.Byte(colorSpace);
+  w.Byte(bits);
+  w.U16(width);
+  w.U16(height);
+  w.Byte(countByte);
+  w.U32(length);
+  w.Bytes(data, length);
+  return w.Finish();
+}
+
+int RecordSecondaryColor(OutputChannel* channel, BYTE kind, BYTE colorSpace, BYTE modeFlag, DWORD color) {
+  DrawingLibrarySession* session = SessionOf(channel);
+  if (session == nullptr || !IsColorSpace(colorSpace)) return -1;
+  session->secondary.kind = kind;
+  session->secondary.colorSpace = colorSpace;
+  session->secondary.background = modeFlag == kSecondaryOpaque ? kBackgroundOpaque : kBackgroundTransparent;
+  session->secondary.color = color;
+  return 0;
+}
+
+int RecordSetGraphicsMode(OutputChannel* channel, LONG first, LONG second) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) &&
+      CallSetGraphicsMode(channel, static_cast<WORD>(second), static_cast<WORD>(first)) != 0)
+    return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlSetGraphicsMode);
+  w.Byte(static_cast<BYTE>((first != 0 ? 1 : 0) | (second != 0 ? 4 : 0)));
+  return w.Finish();
+}
+
+int RecordSetPatternResolution(OutputChannel* channel, BYTE patternKind, WORD resolution) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallSetPatternResolution(channel, resolution) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlSetPatternResolution);
+  w.Byte(patternKind);
+  w.U16(resolution);
+  return w.Finish();
+}
+
+int RecordInitPath(OutputChannel* channel) { return RecordBare(channel, kDlInitPath, CallInitPath); }
+int RecordClosePath(OutputChannel* channel) { return RecordBare(channel, kDlClosePath, CallClosePath); }
+int RecordDrawPath(OutputChannel* channel) { return RecordBare(channel, kDlDrawPath, CallDrawPath); }
+
+int RecordMovePoint(OutputChannel* channel, LONG x, LONG y) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallMovePoint(channel, static_cast<float>(x), static_cast<float>(y)) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlMovePoint);
+  w.U16(static_cast<WORD>(x));
+  w.U16(static_cast<WORD>(y));
+  return w.Finish();
+}
+
+int RecordMovePointReal(OutputChannel* channel, float x, float y) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallMovePoint(channel, x, y) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlMovePointReal);
+  w.F32(x);
+  w.F32(y);
+  return w.Finish();
+}
+
+int RecordAddLinePath(OutputChannel* channel, DWORD count, const RecordPoint* points) {
+  if (channel == nullptr || count > kMaxCount || (count > 0 && points == nullptr)) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode)) {
+    const std::vector<float> values = LibraryPoints(points, count, false);
+    if (CallAddLinePath(channel, static_cast<WORD>(count), values.data()) != 0) return -1;
+  }
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlAddLinePath);
+  w.U16(static_cast<WORD>(count));
+  for (DWORD i = 0; i < count; ++i) {
+    w.U16(static_cast<WORD>(points[i].x));
+    w.U16(static_cast<WORD>(points[i].y));
+  }
+  return w.Finish();
+}
+
+int RecordAddLinePathReal(OutputChannel* channel, DWORD count, const RecordPoint* points) {
+  if (channel == nullptr || count > kMaxCount || (count > 0 && points == nullptr)) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode)) {
+    const std::vector<float> values = LibraryPoints(points, count, true);
+    if (CallAddLinePath(channel, static_cast<WORD>(count), values.data()) != 0) return -1;
+  }
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlAddLinePathReal);
+  w.U16(static_cast<WORD>(count));
+  for (DWORD i = 0; i < count; ++i) {
+    w.F32(static_cast<float>(points[i].x) * 0.0625f);
+    w.F32(static_cast<float>(points[i].y) * 0.0625f);
+  }
+  return w.Finish();
+}
+
+int RecordAddBezierPath(OutputChannel* channel, DWORD count, const RecordPoint* points) {
+  if (channel == nullptr || count > kMaxCount || (count > 0 && points == nullptr)) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && count > 0) {
+    const std::vector<float> values = LibraryPoints(points, count * 3, true);
+    if (CallAddBezierPath(channel, static_cast<WORD>(count), values.data()) != 0) return -1;
+  }
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlAddBezierPath);
+  w.U16(static_cast<WORD>(count));
+  for (DWORD i = 0; i < count * 3; ++i) {
+    w.F32(static_cast<float>(points[i].x) * 0.0625f);
+    w.F32(static_cast<float>(points[i].y) * 0.0625f);
+  }
+  return w.Finish();
+}
+
+int RecordDrawRectangle(OutputChannel* channel, LONG x0, LONG y0, LONG x1, LONG y1) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallDrawRectangle(channel, static_cast<float>(x0), static_cast<float>(y0),
+                                              static_cast<float>(x1), static_cast<float>(y1)) != 0)
+    return -1;
+  if (!WritesList(mode)) return 0;
+  return WriteFourShorts(channel, kDlDrawRectangle, x0, y0, x1, y1);
+}
+
+int RecordDrawRectangleReal(OutputChannel* channel, float x0, float y0, float x1, float y1) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallDrawRectangle(channel, x0, y0, x1, y1) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  return WriteFourFloats(channel, kDlDrawRectangleReal, x0, y0, x1, y1);
+}
+
+int RecordDrawEllipseArc(OutputChannel* channel, const float values[6]) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallDrawEllipseArc(channel, values) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlDrawEllipseArc);
+  for (int i = 0; i < 6; ++i) w.F32(values[i]);
+  return w.Finish();
+}
+
+int RecordDrawImageMask(OutputChannel* channel, const ImageMaskHeader& header) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallDrawImageMask(channel, header) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlDrawImageMask);
+  w.F32(header.x);
+  w.F32(header.y);
+  w.U16(header.width);
+  w.U16(header.height);
+  w.Byte(header.polarity);
+  for (float m : header.matrix) w.F32(m);
+  w.U32(header.dataLength);
+  return w.Finish();
+}
+
+namespace {
+
+bool HasTable(const ImageAttributes& header) {
+  return header.colorFormat >= kDlFirstTableFormat && header.colorFormat <= kDlLastTableFormat;
+}
+
+void WriteImageTail(CommandWriter& w, const ImageAttributes& header) {
+  w.Byte(header.colorFormat);
+  if (HasTable(header)) {
+    w.Byte(header.entrySize);
+    w.U16(header.entryCount);
+    w.U16(header.tableLength);
+    w.Bytes(header.table, header.tableLength);
+  }
+  for (BYTE b : header.tail) w.Byte(b);
+  w.U32(header.imageLength);
+}
+
+bool TableIsPresent(const ImageAttributes& header) {
+  return !HasTable(header) || header.tableLength == 0 || header.table != nullptr;
+}
+
+}  // namespace
+
+int RecordDrawImage(OutputChannel* channel, const ImageAttributes& header) {
+  if (channel == nullptr || !TableIsPresent(header)) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallDrawImage(channel, header) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlDrawImage);
+  w.F32(header.x);
+  w.F32(header.y);
+  for (float m : header.matrix) w.F32(m);
+  w.U16(header.width);
+  w.U16(header.height);
+  w.Byte(header.maskKind);
+  if (header.maskKind == kDlImageMaskFollows) {
+    w.Byte(header.maskByte);
+    w.U32(header.maskLength);
+  }
+  w.Byte(header.sourceKind);
+  if (header.sourceKind == kDlImageDataFollows && header.tail[2] == kDlImagePlainRows) WriteImageTail(w, header);
+  return w.Finish();
+}
+
+int RecordDrawImageTail(OutputChannel* channel, const ImageAttributes& header) {
+  if (channel == nullptr || !TableIsPresent(header)) return -1;
+  if (!WritesList(channel->mode)) return 0;
+  CommandWriter w(channel);
+  WriteImageTail(w, header);
+  return w.Finish();
+}
+
+int RecordImageData(OutputChannel* channel, const BYTE* bytes, DWORD length) {
+  if (channel == nullptr || (length > 0 && bytes == nullptr)) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallAppendImageData(channel, bytes, length) != 0) return -1;
+  if (!WritesList(mode) || length == 0) return 0;
+  return WriteChannel(channel, length, bytes) < 0 ? -1 : 0;
+}
+
+int RecordDrawDataFont(OutputChannel* channel, float x, float y, DWORD value, const BYTE* record) {
+  const DWORD length = FontRecordLength(record);
+  if (channel == nullptr || length == 0) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallDrawDataFont(channel, x, y, value, record) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlDrawDataFont);
+  w.F32(x);
+  w.F32(y);
+  w.U32(value);
+  w.Bytes(record, length);
+  return w.Finish();
+}
+
+int RecordDrawDataFontAt(OutputChannel* channel, SHORT x, SHORT y, const BYTE* record) {
+  return RecordDrawDataFont(channel, static_cast<float>(x), static_cast<float>(y), 0, record);
+}
+
+int RecordDrawDataFontAtReal(OutputChannel* channel, float x, float y, const BYTE* record) {
+  return RecordDrawDataFont(channel, x, y, 0, record);
+}
+
+int RecordStartJob(OutputChannel* channel, BYTE jobByte, WORD a, WORD b) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && StartLibraryJob(channel, (jobByte >> 6) & 3, a, b) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlStartJob);
+  w.Byte(jobByte);
+  w.U16(a);
+  w.U16(b);
+  return w.Finish();
+}
+
+int RecordEndJob(OutputChannel* channel) { return RecordBare(channel, kDlEndJob, CallEndJob); }
+
+int RecordStartPage(OutputChannel* channel) {
+  DrawingLibrarySession* session = SessionOf(channel);
+  if (session == nullptr || session->resourcePathBlock == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) &&
+      StartLibraryPage(channel, session->pageBlock, session->resourcePathBlock, session->pageSizeBlock) != 0)
+    return -1;
+  if (!WritesList(mode)) return 0;
+  CommandWriter w(channel, kDlStartPage);
+  w.Bytes(session->pageBlock, kPageParameterBlockBytes);
+  w.Bytes(session->resourcePathBlock, kResourcePathBlockBytes);
+  w.Bytes(session->pageSizeBlock, kPageSizeBlockBytes);
+  return w.Finish();
+}
+
+int RecordEndPage(OutputChannel* channel) { return RecordBare(channel, kDlEndPage, CallEndPage); }
+int RecordShowPage(OutputChannel* channel) { return RecordBare(channel, kDlShowPage, CallShowPage); }
+
+int RecordJobHeader(OutputChannel* channel, const BYTE* block, DWORD blockSize, JobBlockKind kind) {
+  if (channel == nullptr || block == nullptr || blockSize < 8) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && SendLibraryJobHeader(channel, block, kind) != 0) return -1;
+  if (!WritesList(mode) || blockSize == 8) return 0;
+  return WriteChannel(channel, blockSize - 8, block + 8) < 0 ? -1 : 0;
+}

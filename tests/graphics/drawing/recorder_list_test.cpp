@@ -1,0 +1,153 @@
+// The command recorder's display-list side: the bytes of every command form as recorded into a
+// user file, refused commands that leave nothing behind, and mode 0.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "graphics/drawing/command_recorder.h"
+#include "graphics/drawing/display_list.h"
+#include "tests/graphics/drawing/recorder_cases.h"
+#include "platform/base/byte_order.h"
+#include "tests/graphics/drawing/drawing_fixture.h"
+
+namespace {
+
+class RecorderListTest : public DrawingTest {
+ protected:
+  void SetUp() override {
+    DrawingTest::SetUp();
+    if (HasFatalFailure()) return;
+    // A session without a library: the list modes need only its blocks and secondary colour.
+    auto* session = static_cast<DrawingLibrarySession*>(AllocCounted(channel_, sizeof(DrawingLibrarySession)));
+    ASSERT_NE(session, nullptr);
+    channel_->session = session;
+    session->resourcePathBlock = static_cast<BYTE*>(AllocCounted(channel_, kResourcePathBlockBytes));
+    ASSERT_NE(session->resourcePathBlock, nullptr);
+    for (DWORD i = 0; i < kResourcePathBlockBytes; ++i) session->resourcePathBlock[i] = static_cast<BYTE>(i);
+    for (DWORD i = 0; i < kPageParameterBlockBytes; ++i) session->pageBlock[i] = static_cast<BYTE>(0xA0 + i);
+    for (DWORD i = 0; i < kPageSizeBlockBytes; ++i) session->pageSizeBlock[i] = static_cast<BYTE>(0x50 + i);
+  }
+};
+
+TEST_F(RecorderListTest, EveryCommandFormAsRecorded) {
+  for (const ListCase& c : kListCases) {
+    SCOPED_TRACE(c.name);
+    RecordToFile();
+    ASSERT_EQ(c.record(channel_), 0);
+    EXPECT_EQ(FileBytes(), HexBytes(c.bytes));
+    DWORD end = 0;
+    ASSERT_EQ(CloseFileTarget(channel_, &end), 0);
+  }
+  EXPECT_TRUE(EngineBytes().empty()) << "nothing reached the printer";
+}
+
+TEST_F(RecorderListTest, StartPageCarriesTheThreeBlocksAsTheyAre) {
+  RecordToFile();
+  ASSERT_EQ(RecordStartPage(channel_), 0);
+  std::vector<BYTE> expected = {0x45, 0x63};
+  const DrawingLibrarySession* s = channel_->session;
+  expected.insert(expected.end(), s->pageBlock, s->pageBlock + kPageParameterBlockBytes);
+  expected.insert(expected.end(), s->resourcePathBlock, s->resourcePathBlock + kResourcePathBlockBytes);
+  expected.insert(expected.end(), s->pageSizeBlock, s->pageSizeBlock + kPageSizeBlockBytes);
+  EXPECT_EQ(FileBytes(), expected);
+}
+
+TEST_F(RecorderListTest, RefusedCommandsLeaveNothingInTheList) {
+  RecordToFile();
+  EXPECT_EQ(RecordSetSolidColor(channel_, 1, 5, 0x123456), -1);
+  // No secondary colour yet: patterns have no second colour to send.
+  EXPECT_EQ(RecordSetHatchPattern(channel_, 0, 0, 1, 4, 0x11, 0), -1);
+  EXPECT_EQ(RecordSecondaryColor(channel_, 1, 2, kSecondaryOpaque, 0), -1);
+  EXPECT_EQ(RecordSetMaskPattern(channel_, 0, 0, 1, 7, 0, 8, 1, kMask), -1);
+  const BYTE shortRecord[] = {1, 2, 3, 4, 7, 0, 0, 0};
+  EXPECT_EQ(RecordDrawDataFont(channel_, 0, 0, 0, shortRecord), -1) << "a length below its own head";
+  std::vector<RecordPoint> many(0x10000);
+  EXPECT_EQ(RecordAddLinePath(channel_, 0x10000, many.data()), -1) << "counts travel in 16 bits";
+  EXPECT_EQ(RecordAddBezierPath(channel_, 0x10000, nullptr), -1);
+  const BYTE block[] = {7, 0, 0, 0};
+  EXPECT_EQ(RecordJobHeader(channel_, block, 4, JobBlockKind::kTrailer), -1);
+  EXPECT_TRUE(FileBytes().empty());
+}
+
+TEST_F(RecorderListTest, ClosedChannelWritesNothingAndSucceeds) {
+  ASSERT_EQ(ReleaseChannelTarget(channel_), 0);
+  ASSERT_EQ(channel_->mode, kChannelClosed);
+  for (const ListCase& c : kListCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.record(channel_), 0);
+  }
+  EXPECT_EQ(RecordStartPage(channel_), 0);
+  EXPECT_EQ(channel_->fill, 0u);
+  EXPECT_TRUE(EngineBytes().empty());
+}
+
+TEST_F(RecorderListTest, LongCommandsArriveWholeAcrossTheStagingBuffer) {
+  RecordToFile();
+  std::vector<RecordPoint> points(3000);
+  for (size_t i = 0; i < points.size(); ++i) points[i] = {static_cast<LONG>(i * 16), static_cast<LONG>(i * 3)};
+  ASSERT_EQ(RecordSetLineWidth(channel_, 1), 0);
+  ASSERT_EQ(RecordAddLinePathReal(channel_, static_cast<DWORD>(points.size()), points.data()), 0);
+  ASSERT_EQ(RecordDrawPath(channel_), 0);
+  const std::vector<BYTE> bytes = FileBytes();
+  ASSERT_EQ(bytes.size(), 4 + 4 + points.size() * 8 + 2);
+  EXPECT_EQ(GetBE16(&bytes[4]), kDlAddLinePathReal);
+  EXPECT_EQ(GetBE16(&bytes[6]), 3000);
+  for (size_t i = 0; i < points.size(); ++i) {
+    EXPECT_EQ(std::bit_cast<float>(GetBE32(&bytes[8 + 8 * i])), static_cast<float>(i));
+    EXPECT_EQ(std::bit_cast<float>(GetBE32(&bytes[12 + 8 * i])), static_cast<float>(i * 3) * 0.0625f);
+  }
+  EXPECT_EQ(GetBE16(&bytes[bytes.size() - 2]), kDlDrawPath);
+}
+
+TEST_F(RecorderListTest, FailedWriteFailsTheCommand) {
+  ASSERT_EQ(SetChannelMode(channel_, kChannelTempStore), 0);
+  // Without a temporary store the bytes stay staged until the flush fails.
+  EXPECT_EQ(RecordSetLineWidth(channel_, 3), 0);
+  std::vector<BYTE> big(3000, 0x5A);
+  EXPECT_EQ(RecordImageData(channel_, big.data(), static_cast<DWORD>(big.size())), -1);
+}
+
+TEST(DisplayListFormat, VariableLengthIntegers) {
+  const struct {
+    LONG value;
+    const char* bytes;
+  } cases[] = {{-5, "45"}, {200, "81 48"}, {0, "00"}, {63, "3F"}, {64, "80 40"}, {-64, "C0 40"},
+               {0x7FFFFFFF, "87 FF FF FF 7F"}, {-0x7FFFFFFF - 1, "C8 80 80 80 00"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    BYTE out[kDlVarIntMaxBytes];
+    const DWORD n = EncodeDisplayListVarInt(c.value, out);
+    EXPECT_EQ(std::vector<BYTE>(out, out + n), HexBytes(c.bytes));
+    LONG back = 0;
+    EXPECT_EQ(DecodeDisplayListVarInt(out, n, &back), n);
+    EXPECT_EQ(back, c.value);
+    if (n > 1) {
+      EXPECT_EQ(DecodeDisplayListVarInt(out, n - 1, &back), 0u) << "cut off";
+    }
+  }
+  const BYTE tooLong[] = {0x81, 0x80, 0x80, 0x80, 0x80, 0x00};
+  LONG value = 0;
+  EXPECT_EQ(DecodeDisplayListVarInt(tooLong, sizeof(tooLong), &value), 0u);
+  const BYTE tooBig[] = {0x90, 0x80, 0x80, 0x80, 0x00};
+  EXPECT_EQ(DecodeDisplayListVarInt(tooBig, sizeof(tooBig), &value), 0u) << "beyond 32 bits";
+}
+
+TEST(DisplayListFormat, CommandTable) {
+  const DisplayListCommand* ad = FindDisplayListCommand(kDlSetLineWidth);
+  ASSERT_NE(ad, nullptr);
+  EXPECT_STREQ(ad->mnemonic, "LW");
+  const DisplayListCommand* aq = FindDisplayListCommand(DisplayListOpcode('A', 'Q'));
+  ASSERT_NE(aq, nullptr);
+  EXPECT_EQ(aq->use, DisplayListUse::kRefused);
+  EXPECT_STREQ(aq->refusal, "BC Command");
+  EXPECT_EQ(FindDisplayListCommand(DisplayListOpcode('A', 'Z')), nullptr);
+  // Every opcode appears once.
+  for (size_t i = 0; i < kDisplayListCommandCount; ++i)
+    for (size_t j = i + 1; j < kDisplayListCommandCount; ++j)
+      EXPECT_NE(kDisplayListCommands[i].opcode, kDisplayListCommands[j].opcode);
+}
+
+}  // namespace
