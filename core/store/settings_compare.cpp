@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <string>
 
 #include "core/rules/sheet_services.h"
 #include "core/services/typed_compare.h"
@@ -41,6 +43,17 @@ bool ReadStampNames(SettingsRecord* first, SettingsRecord* second, PrinterConfig
   return true;
 }
 
+// Two text fields compared up to their terminators. A field may lie at any byte offset of its
+// record, so its characters are read through a copy.
+bool SameFieldText(ULONG_PTR first, DWORD firstBytes, ULONG_PTR second, DWORD secondBytes) {
+  auto text = [](ULONG_PTR address, DWORD bytes) {
+    std::u16string copy(bytes / sizeof(char16_t), u'\0');
+    if (address != 0) std::memcpy(copy.data(), reinterpret_cast<const void*>(address), copy.size() * sizeof(char16_t));
+    return copy.substr(0, copy.find(u'\0'));
+  };
+  return text(first, firstBytes) == text(second, secondBytes);
+}
+
 }  // namespace
 
 int CompareSettingsRecords(HWND window, SettingsRecord* first, SettingsRecord* second, PrinterConfiguration* config) {
@@ -61,7 +74,9 @@ int CompareSettingsRecords(HWND window, SettingsRecord* first, SettingsRecord* s
       if (GetItemValue(id, first, config, &typeA, &lengthA, &a) != kItemDone) return 0;
       if (typeA == kTypeFont) continue;
       if (GetItemValue(id, second, config, &typeB, &lengthB, &b) != kItemDone) return 0;
-      if (CompareTypedValues(typeA, &a, &b) != kCompareEqual) return 0;
+      if (typeA == kTypeString ? !SameFieldText(a.address, lengthA, b.address, lengthB)
+                               : CompareTypedValues(typeA, &a, &b) != kCompareEqual)
+        return 0;
     }
   }
   return 1;
