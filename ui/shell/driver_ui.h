@@ -1,8 +1,10 @@
 // What the spooler and GDI hand the user-interface module through its exports: the records of
-// the printer-driver interface and the exports' own declarations.
+// the printer-driver interface (the property sheets' headers are the common controls') and the
+// exports' own declarations.
 #pragma once
 
 #include "platform/base/types.h"
+#include "platform/comctl/printer_sheets.h"
 
 // DevQueryPrintEx's record.
 struct DEVQUERYPRINT_INFO {
@@ -20,15 +22,6 @@ struct DRIVER_UPGRADE_INFO_1W {
   LPWSTR pPrinterName;
   LPWSTR pOldDriverDirectory;
 };
-
-// The device sheet's header (PrinterProperties, DrvDevicePropertySheets).
-struct DEVICEPROPERTYHEADER {
-  WORD cbSize;
-  WORD Flags;
-  HANDLE hPrinter;
-  LPWSTR pszPrinterName;
-};
-inline constexpr WORD DPS_NOPERMISSION = 0x0001;
 
 // DrvPrinterEvent events.
 inline constexpr INT PRINTER_EVENT_ADD_CONNECTION = 1;

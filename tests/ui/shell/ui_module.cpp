@@ -33,7 +33,9 @@ bool LoadQorvexUi(HANDLE printer, QorvexUiExports* dll) {
 }
 
 void UnloadQorvexUi(QorvexUiExports* dll) {
-  if (dll->module != nullptr) EXPECT_TRUE(FreeLibrary(dll->module));
+  if (dll->module != nullptr) {
+    EXPECT_TRUE(FreeLibrary(dll->module));
+  }
   dll->module = nullptr;
 }
 
