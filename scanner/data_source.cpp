@@ -15,13 +15,16 @@
 #include "scanner/scan_run.h"
 #include "scanner/system_routines.h"
 #include "scanner/transfers.h"
+#include "scanner/ui/preview_window.h"
+#include "scanner/ui/progress_window.h"
 #include "scanner/ui_standin.h"
+
+HWND g_ParentWindow;
 
 namespace {
 
 TW_IDENTITY g_SourceIdentity;
 TW_IDENTITY g_ApplicationIdentity;
-HWND g_ParentWindow;
 
 constexpr char kSourceManager[] = "TWAIN_32.DLL";
 constexpr char kSourceManagerEntry[] = "DSM_Entry";
@@ -294,6 +297,7 @@ void AttachDataSource(HINSTANCE instance) {
   SetSourceState(kState3Closed);
   SetConditionCode(TWCC_SUCCESS);
   g_ParentWindow = nullptr;
+  SetProgressShown(TRUE);
   CurrentImageRecord() = ImageRecord{};
   LoadLocaleText(instance);
   BuildSourceIdentity();
@@ -307,4 +311,5 @@ void DetachDataSource() {
   FreeDeviceBandBuffer();
   UnloadLocaleText();
   ReleaseColorTransform();
+  UnregisterScannerWindowClasses();
 }

@@ -18,6 +18,7 @@
 #include "scanner/filter_library.h"
 #include "scanner/scan_run.h"
 #include "scanner/system_routines.h"
+#include "scanner/ui/progress_window.h"
 #include "scanner/ui_standin.h"
 
 namespace {
@@ -185,14 +186,13 @@ TW_UINT16 TransferMemoryStrip(TW_IMAGEMEMXFER& x, BYTE* buffer) {
     }
     g_Transfer.MemoryRunActive = TRUE;
     SuspendPreviewAnimation(TRUE);
-    if (!CreateProgressDialog(q.DeviceWidth)) {
+    if (OpenProgressWindow(static_cast<double>(q.DeviceWidth) * q.DeviceHeight) == nullptr) {
       EndTransferRun();
       return RefuseRequest(TWCC_OPERATIONERROR);
     }
-    SetProgressTotal(static_cast<ULONGLONG>(q.DeviceWidth) * q.DeviceHeight);
   }
   if (g_Transfer.GreyAsColour) capacity *= 3;  // room for the RGB triplets before reduction
-  PumpScanMessages();
+  PumpProgressMessages();
   std::vector<BYTE> strip;
   try {
     strip.resize(capacity);
@@ -213,7 +213,7 @@ TW_UINT16 TransferMemoryStrip(TW_IMAGEMEMXFER& x, BYTE* buffer) {
     return StripFailure(result);
   }
   const DWORD width = static_cast<DWORD>(size.cx), lines = static_cast<DWORD>(size.cy);
-  if (StepProgress(static_cast<ULONGLONG>(width) * lines)) {
+  if (StepProgressCancelled(static_cast<double>(width) * lines)) {
     AbortDeviceScan();
     EndTransferRun();
     return TWRC_CANCEL;
@@ -248,7 +248,7 @@ TW_UINT16 TransferMemoryStrip(TW_IMAGEMEMXFER& x, BYTE* buffer) {
   x.BytesPerRow = bytesPerRow;
   x.BytesWritten = bytesPerRow * lines;
   if (result == kStripLast) {
-    CloseProgressDialog();
+    CloseProgressWindow(FALSE);
     SuspendPreviewAnimation(FALSE);
     g_Transfer.MemoryRunActive = FALSE;
     return TWRC_XFERDONE;
@@ -267,11 +267,10 @@ TW_UINT16 TransferNative(TW_HANDLE* out) {
   if (r.ImageSize == 0xFFFFFFFF || imageBytes + paletteBytes + 41 > 0x100000000ull)
     return RefuseRequest(TWCC_LOWMEMORY);
   SuspendPreviewAnimation(TRUE);
-  if (!CreateProgressDialog(r.Width)) {
+  if (OpenProgressWindow(static_cast<double>(r.Width) * r.Height) == nullptr) {
     SuspendPreviewAnimation(FALSE);
     return RefuseRequest(TWCC_OPERATIONERROR);
   }
-  SetProgressTotal(static_cast<ULONGLONG>(r.Width) * r.Height);
   TW_UINT16 outcome = TWRC_FAILURE;
   HGLOBAL bitmap = GlobalAlloc(GMEM_MOVEABLE, imageBytes + paletteBytes + kBitmapInfoHeaderBytes);
   BYTE* bits = bitmap != nullptr ? static_cast<BYTE*>(GlobalLock(bitmap)) : nullptr;
@@ -300,7 +299,7 @@ TW_UINT16 TransferNative(TW_HANDLE* out) {
       const PlacementTarget target{INVALID_HANDLE_VALUE, 0, image, imageBytes};
       ClearDocumentEndFlag();
       for (;;) {
-        PumpScanMessages();
+        PumpProgressMessages();
         POINT position{};
         SIZE size{};
         const int result = NextStrip(strip.data(), &position, &size, strip.size(), r);
@@ -313,7 +312,7 @@ TW_UINT16 TransferNative(TW_HANDLE* out) {
           break;
         }
         const DWORD width = static_cast<DWORD>(size.cx), lines = static_cast<DWORD>(size.cy);
-        if (StepProgress(static_cast<ULONGLONG>(width) * lines)) {
+        if (StepProgressCancelled(static_cast<double>(width) * lines)) {
           AbortDeviceScan();
           outcome = TWRC_CANCEL;
           break;
@@ -332,7 +331,7 @@ TW_UINT16 TransferNative(TW_HANDLE* out) {
       }
     }
   }
-  CloseProgressDialog();
+  CloseProgressWindow(outcome != TWRC_XFERDONE);
   SuspendPreviewAnimation(FALSE);
   if (bitmap != nullptr) {
     if (bits != nullptr) GlobalUnlock(bitmap);
@@ -412,7 +411,7 @@ TW_UINT16 TransferFile() {
 }  // namespace
 
 void EndTransferRun() {
-  CloseProgressDialog();
+  CloseProgressWindow(TRUE);
   SuspendPreviewAnimation(FALSE);
   g_Transfer.MemoryRunActive = FALSE;
   EndScanRun();
