@@ -5,6 +5,7 @@
 
 #include "platform/base/errors.h"
 #include "platform/gdi/bitmaps.h"
+#include "platform/gdi/dc.h"
 #include "platform/kernel/lasterror.h"
 #include "platform/kernel/qrs.h"
 #include "platform/kernel/resource.h"
@@ -43,8 +44,11 @@ HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name) {
   const std::uint64_t rows = height < 0 ? std::uint64_t(-height) : std::uint64_t(height);
   if (kDibHeaderSize + std::uint64_t(colours) * 4 + rowBytes * rows > size) return Invalid();
   const auto* info = reinterpret_cast<const BITMAPINFO*>(dib);
-  return CreateDIBitmap(nullptr, &info->bmiHeader, CBM_INIT, dib + kDibHeaderSize + colours * 4, info,
-                        DIB_RGB_COLORS);
+  HDC screen = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, dib + kDibHeaderSize + colours * 4, info,
+                                  DIB_RGB_COLORS);
+  if (screen != nullptr) DeleteDC(screen);
+  return bitmap;
 }
 
 HBITMAP LoadBitmapA(HINSTANCE instance, LPCSTR name) {
