@@ -15,6 +15,8 @@
 #include "scanner/scan_run.h"
 #include "scanner/system_routines.h"
 #include "scanner/transfers.h"
+#include "platform/user/dialog.h"
+#include "platform/user/message.h"
 #include "scanner/ui/preview_window.h"
 #include "scanner/ui/progress_window.h"
 #include "scanner/ui_standin.h"
@@ -261,7 +263,10 @@ TW_UINT16 EnterDataSource(pTW_IDENTITY origin, TW_UINT32 group, TW_UINT16 type, 
   if (message == MSG_PROCESSEVENT) {
     // The source's windows get their messages first; it never reports through TWMessage.
     auto* event = static_cast<TW_EVENT*>(data);
-    if (event != nullptr && (ScanDialogWindow() != nullptr || ProgressDialogWindow() != nullptr)) {
+    auto* msg = event != nullptr ? static_cast<MSG*>(event->pEvent) : nullptr;
+    HWND dialog = ScanDialogWindow(), progress = ProgressDialogWindow();
+    if (msg != nullptr && ((dialog != nullptr && IsDialogMessageW(dialog, msg)) ||
+                           (progress != nullptr && IsDialogMessageW(progress, msg)))) {
       event->TWMessage = MSG_NULL;
       return TWRC_DSEVENT;
     }

@@ -47,8 +47,29 @@ struct TransferState {
 };
 
 TransferState g_Transfer;
+// The record a strip is transferred for: the application's, or the preview scan's own.
+ImageRecord* g_StripRecord = nullptr;
 
-ImageRecord& Record() { return CurrentImageRecord(); }
+ImageRecord& Record() { return g_StripRecord != nullptr ? *g_StripRecord : CurrentImageRecord(); }
+
+// The row size of the record's image as a memory transfer delivers it (width and height
+// exchanged by a quarter turn), and the strip sizes DAT_SETUPMEMXFER answers.
+struct MemoryStripSizes {
+  DWORD Line;
+  DWORD Minimum;
+  DWORD Preferred;
+};
+
+MemoryStripSizes StripSizes(const ImageRecord& r, DWORD width) {
+  const DWORD line = r.ScanKind == kScanKindColor48 && r.PixelType == TWPT_RGB
+                         ? BitmapLineBytes(kScanKindColor48, width)
+                         : BitmapLineBytesForPixelType(r.PixelType, width);
+  const ULONGLONG n = DeviceBufferSize() / line;
+  const ULONGLONG s = n * line;
+  if (s <= kSmallStripThreshold) return MemoryStripSizes{line, 3 * line, static_cast<DWORD>(s)};
+  const DWORD size = line > kSmallStripThreshold ? line : kSmallStripThreshold;
+  return MemoryStripSizes{line, size, size};
+}
 
 DWORD PixelsPerMetre(const ImageRecord& r, WORD resolution) {
   const DWORD scaled = static_cast<DWORD>(resolution) * 100 / (r.ScalePercent != 0 ? r.ScalePercent : 100);
@@ -410,6 +431,18 @@ TW_UINT16 TransferFile() {
 
 }  // namespace
 
+DWORD PreferredMemoryStripBytes(const ImageRecord& record) {
+  const DWORD width = record.Rotation == 1 || record.Rotation == 2 ? record.Height : record.Width;
+  return width == 0 ? 0 : StripSizes(record, width).Preferred;
+}
+
+TW_UINT16 TransferRecordStrip(TW_IMAGEMEMXFER& x, BYTE* buffer, ImageRecord& record) {
+  g_StripRecord = &record;
+  const TW_UINT16 result = TransferMemoryStrip(x, buffer);
+  g_StripRecord = nullptr;
+  return result;
+}
+
 void EndTransferRun() {
   CloseProgressWindow(TRUE);
   SuspendPreviewAnimation(FALSE);
@@ -587,19 +620,11 @@ TW_UINT16 HandleSetupMemXfer(const Triplet& t) {
   DWORD width = r.Width, height = r.Height;
   if (r.Rotation == 1 || r.Rotation == 2) std::swap(width, height);
   if (width == 0 || height == 0) return RefuseRequest(TWCC_BADVALUE);
-  const DWORD line = r.ScanKind == kScanKindColor48 && r.PixelType == TWPT_RGB
-                         ? BitmapLineBytes(kScanKindColor48, width)
-                         : BitmapLineBytesForPixelType(r.PixelType, width);
-  const ULONGLONG n = DeviceBufferSize() / line;
-  const ULONGLONG s = n * line;
+  const MemoryStripSizes sizes = StripSizes(r, width);
   auto* setup = static_cast<TW_SETUPMEMXFER*>(t.Data);
   setup->MaxBufSize = 0xFFFFFFFF;
-  if (s <= kSmallStripThreshold) {
-    setup->MinBufSize = 3 * line;
-    setup->Preferred = static_cast<TW_UINT32>(s);
-  } else {
-    setup->MinBufSize = setup->Preferred = line > kSmallStripThreshold ? line : kSmallStripThreshold;
-  }
+  setup->MinBufSize = sizes.Minimum;
+  setup->Preferred = sizes.Preferred;
   g_Transfer.DumpWidth = width;
   g_Transfer.DumpHeight = height;
   g_Transfer.NewDump = TRUE;

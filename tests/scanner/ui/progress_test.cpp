@@ -150,6 +150,15 @@ TEST_F(ProgressTransferTest, CancelDuringAMemoryTransferAbortsTheScan) {
   ASSERT_NE(progress, nullptr);
   EXPECT_TRUE(IsWindowVisible(progress));
   ASSERT_EQ(Strip(buffer), TWRC_SUCCESS);
+  // The application's events go to the progress dialog first: its own are consumed.
+  MSG mine{progress, WM_NULL, 0, 0, 0, {0, 0}};
+  TW_EVENT event{&mine, 0x1234};
+  EXPECT_EQ(app_.Call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event), TWRC_DSEVENT);
+  EXPECT_EQ(event.TWMessage, MSG_NULL);
+  MSG other{nullptr, WM_NULL, 0, 0, 0, {0, 0}};
+  event = TW_EVENT{&other, 0x1234};
+  EXPECT_EQ(app_.Call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event), TWRC_NOTDSEVENT);
+  EXPECT_EQ(event.TWMessage, 0x1234);
   const int aborts = DeviceAborts();
   ASSERT_TRUE(SimClick(GetDlgItem(progress, kIdProgressCancel)));
   EXPECT_EQ(ProgressWindow(), nullptr);
