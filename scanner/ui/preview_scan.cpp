@@ -2,7 +2,6 @@
 // one image block that the preview window takes over with the first band.
 #include "scanner/ui/preview_scan.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "platform/kernel/memory.h"
@@ -44,8 +43,13 @@ BOOL RunPreviewScan(HWND, ScanSettings& settings) {
   if (!SetImageRecordDefaults(record) || !BuildImageRecord(preview, record)) return FALSE;
   const ULONGLONG imageBytes = static_cast<ULONGLONG>(record.BytesPerLine) * record.Height;
   if (imageBytes == 0 || imageBytes + kBitmapInfoHeaderBytes > 0xFFFFFFFFull) return FALSE;
+  const DWORD rowBytes = record.BytesPerLine;
+  const DWORD preferred = PreferredMemoryStripBytes(record);
+  const DWORD stripBytes = (preferred / rowBytes > 0 ? preferred / rowBytes : 1) * rowBytes;
   PreviewImage image{};
-  image.Block = GlobalAlloc(GMEM_MOVEABLE, imageBytes + kBitmapInfoHeaderBytes);
+  // Every strip is asked for with the same length, also near the image's end: the block has
+  // one strip of room beyond the pixels, so that length always lies inside it.
+  image.Block = GlobalAlloc(GMEM_MOVEABLE, kBitmapInfoHeaderBytes + imageBytes + stripBytes);
   BYTE* block = image.Block != nullptr ? static_cast<BYTE*>(GlobalLock(image.Block)) : nullptr;
   if (block == nullptr) {
     if (image.Block != nullptr) GlobalFree(image.Block);
@@ -62,16 +66,13 @@ BOOL RunPreviewScan(HWND, ScanSettings& settings) {
   image.LinesReceived = 0;
   g_PreviewScanRunning = TRUE;
   SendMessageW(window, PVM_SCANSTARTING, 0, 0);
-  const DWORD rowBytes = record.BytesPerLine;
-  const DWORD preferred = PreferredMemoryStripBytes(record);
-  const DWORD stripBytes = (preferred / rowBytes > 0 ? preferred / rowBytes : 1) * rowBytes;
   BYTE* pixels = block + kBitmapInfoHeaderBytes;
   const BYTE* end = pixels + imageBytes;
   BOOL failed = FALSE, mismatch = FALSE, handedOver = FALSE;
   for (;;) {
     TW_IMAGEMEMXFER x{};
     x.Memory.Flags = TWMF_APPOWNS | TWMF_POINTER;
-    x.Memory.Length = static_cast<TW_UINT32>(std::min<ULONGLONG>(stripBytes, static_cast<ULONGLONG>(end - pixels)));
+    x.Memory.Length = stripBytes;
     x.Memory.TheMem = pixels;
     const TW_UINT16 result = TransferRecordStrip(x, pixels, record);
     if (result != TWRC_SUCCESS && result != TWRC_XFERDONE) {
@@ -86,7 +87,7 @@ BOOL RunPreviewScan(HWND, ScanSettings& settings) {
     SendMessageW(window, PVM_BANDARRIVED, 0, reinterpret_cast<LPARAM>(&image));
     handedOver = TRUE;
     pixels += static_cast<ULONGLONG>(x.BytesPerRow) * x.Rows;
-    if (result == TWRC_XFERDONE) break;
+    if (result == TWRC_XFERDONE || pixels >= end) break;
   }
   GlobalUnlock(image.Block);
   // Without a band the window never took the block: it is freed here.

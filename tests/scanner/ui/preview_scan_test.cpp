@@ -6,6 +6,7 @@
 
 #include "outside/pelvofilt/pelvofilt_sim.h"
 #include "platform/platform.h"
+#include "scanner/connection.h"
 #include "scanner/device.h"
 #include "scanner/filter_library.h"
 #include "scanner/scan_run.h"
