@@ -16,8 +16,8 @@
 namespace {
 
 // The gamma marker's rows: gamma x 100 and entry. The rows between are filled by linear
-// interpolation (rounded), which keeps every row given here, the rise from 16 to 255 and the
-// one dip at 419 and 420.
+// interpolation (rounded down), which keeps every row given here, the rise from 16 to 255 (first
+// reached at 1000) and the one dip at 419 and 420.
 struct MarkerRow {
   int Index;
   int Entry;
@@ -33,7 +33,7 @@ constexpr std::array<BYTE, kGammaMarkerEntries> BuildMarkerTable() {
     const MarkerRow a = kMarkerRows[r], b = kMarkerRows[r + 1];
     for (int i = a.Index; i <= b.Index; ++i) {
       const int span = b.Index - a.Index, rise = b.Entry - a.Entry, step = i - a.Index;
-      const int offset = rise >= 0 ? (2 * rise * step + span) / (2 * span) : -((2 * -rise * step + span) / (2 * span));
+      const int offset = rise >= 0 ? rise * step / span : -(-rise * step / span);
       t[static_cast<size_t>(i)] = static_cast<BYTE>(a.Entry + offset);
     }
   }

@@ -262,8 +262,11 @@ TEST(GammaMarker, TheTellingRowsAndTheInverse) {
               {400, 239},  {419, 241}, {420, 240}, {500, 247}, {700, 253}, {1000, 255}, {1001, 0}};
   for (const Row& r : rows) EXPECT_EQ(GammaMarkerEntry(r.index), r.entry) << r.index;
   // Rising apart from the one dip.
-  for (int i = 1; i <= 1000; ++i)
-    if (i != 420) EXPECT_GE(GammaMarkerEntry(i), GammaMarkerEntry(i - 1)) << i;
+  for (int i = 1; i <= 1000; ++i) {
+    if (i != 420) {
+      EXPECT_GE(GammaMarkerEntry(i), GammaMarkerEntry(i - 1)) << i;
+    }
+  }
   // Gamma 1.00 stands at the middle; a marker there gives 1.00 back; the ends clamp.
   EXPECT_EQ(255 - GammaMarkerEntry(100), 128);
   EXPECT_EQ(GammaFromMarker(128), 100);
