@@ -67,6 +67,7 @@
 #include "platform/spooler/spooler.h"
 #include "platform/spooler/spooler_sim.h"
 #include "platform/user/controls.h"
+#include "platform/user/cursors.h"
 #include "platform/user/dialog.h"
 #include "platform/user/dialog_template.h"
 #include "platform/user/format.h"
@@ -79,3 +80,5 @@
 #include "platform/user/sys_colors.h"
 #include "platform/user/user_sim.h"
 #include "platform/user/window.h"
+#include "platform/winmm/mmtimer.h"
+#include "platform/winmm/winmm_sim.h"

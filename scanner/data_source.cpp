@@ -15,13 +15,18 @@
 #include "scanner/scan_run.h"
 #include "scanner/system_routines.h"
 #include "scanner/transfers.h"
+#include "platform/user/dialog.h"
+#include "platform/user/message.h"
+#include "scanner/ui/preview_window.h"
+#include "scanner/ui/progress_window.h"
 #include "scanner/ui_standin.h"
+
+HWND g_ParentWindow;
 
 namespace {
 
 TW_IDENTITY g_SourceIdentity;
 TW_IDENTITY g_ApplicationIdentity;
-HWND g_ParentWindow;
 
 constexpr char kSourceManager[] = "TWAIN_32.DLL";
 constexpr char kSourceManagerEntry[] = "DSM_Entry";
@@ -258,7 +263,10 @@ TW_UINT16 EnterDataSource(pTW_IDENTITY origin, TW_UINT32 group, TW_UINT16 type, 
   if (message == MSG_PROCESSEVENT) {
     // The source's windows get their messages first; it never reports through TWMessage.
     auto* event = static_cast<TW_EVENT*>(data);
-    if (event != nullptr && (ScanDialogWindow() != nullptr || ProgressDialogWindow() != nullptr)) {
+    auto* msg = event != nullptr ? static_cast<MSG*>(event->pEvent) : nullptr;
+    HWND dialog = ScanDialogWindow(), progress = ProgressDialogWindow();
+    if (msg != nullptr && ((dialog != nullptr && IsDialogMessageW(dialog, msg)) ||
+                           (progress != nullptr && IsDialogMessageW(progress, msg)))) {
       event->TWMessage = MSG_NULL;
       return TWRC_DSEVENT;
     }
@@ -294,6 +302,7 @@ void AttachDataSource(HINSTANCE instance) {
   SetSourceState(kState3Closed);
   SetConditionCode(TWCC_SUCCESS);
   g_ParentWindow = nullptr;
+  SetProgressShown(TRUE);
   CurrentImageRecord() = ImageRecord{};
   LoadLocaleText(instance);
   BuildSourceIdentity();
@@ -307,4 +316,5 @@ void DetachDataSource() {
   FreeDeviceBandBuffer();
   UnloadLocaleText();
   ReleaseColorTransform();
+  UnregisterScannerWindowClasses();
 }

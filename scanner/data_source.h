@@ -8,6 +8,10 @@
 #include "scanner/scan_settings.h"
 
 // Attach and detach work of the module entry point.
+// The application's window (TW_USERINTERFACE hParent), owner of the progress window without a
+// scan dialog.
+extern HWND g_ParentWindow;
+
 void AttachDataSource(HINSTANCE instance);
 void DetachDataSource();
 

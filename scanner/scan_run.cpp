@@ -11,6 +11,7 @@
 #include "scanner/connection.h"
 #include "scanner/device.h"
 #include "scanner/filter_library.h"
+#include "scanner/ui/progress_window.h"
 #include "scanner/ui_standin.h"
 
 namespace {
@@ -103,12 +104,12 @@ int FillBandStore(const ImageRecord& record) {
     }
     filled += n;
     g_Run.LinesRead += n;
-    if (StepProgress(static_cast<ULONGLONG>(n) * g_Run.Width)) {
+    if (StepProgressCancelled(static_cast<double>(n) * g_Run.Width)) {
       AbortDeviceScan();
       result = kStripCancelled;
       break;
     }
-    PumpScanMessages();
+    PumpProgressMessages();
   }
   g_Run.LinesInStore = filled;
   GlobalUnlock(g_Run.Store);

@@ -18,6 +18,7 @@
 #include "scanner/filter_library.h"
 #include "scanner/scan_run.h"
 #include "scanner/system_routines.h"
+#include "scanner/ui/progress_window.h"
 #include "scanner/ui_standin.h"
 
 namespace {
@@ -46,8 +47,29 @@ struct TransferState {
 };
 
 TransferState g_Transfer;
+// The record a strip is transferred for: the application's, or the preview scan's own.
+ImageRecord* g_StripRecord = nullptr;
 
-ImageRecord& Record() { return CurrentImageRecord(); }
+ImageRecord& Record() { return g_StripRecord != nullptr ? *g_StripRecord : CurrentImageRecord(); }
+
+// The row size of the record's image as a memory transfer delivers it (width and height
+// exchanged by a quarter turn), and the strip sizes DAT_SETUPMEMXFER answers.
+struct MemoryStripSizes {
+  DWORD Line;
+  DWORD Minimum;
+  DWORD Preferred;
+};
+
+MemoryStripSizes StripSizes(const ImageRecord& r, DWORD width) {
+  const DWORD line = r.ScanKind == kScanKindColor48 && r.PixelType == TWPT_RGB
+                         ? BitmapLineBytes(kScanKindColor48, width)
+                         : BitmapLineBytesForPixelType(r.PixelType, width);
+  const ULONGLONG n = DeviceBufferSize() / line;
+  const ULONGLONG s = n * line;
+  if (s <= kSmallStripThreshold) return MemoryStripSizes{line, 3 * line, static_cast<DWORD>(s)};
+  const DWORD size = line > kSmallStripThreshold ? line : kSmallStripThreshold;
+  return MemoryStripSizes{line, size, size};
+}
 
 DWORD PixelsPerMetre(const ImageRecord& r, WORD resolution) {
   const DWORD scaled = static_cast<DWORD>(resolution) * 100 / (r.ScalePercent != 0 ? r.ScalePercent : 100);
@@ -185,14 +207,13 @@ TW_UINT16 TransferMemoryStrip(TW_IMAGEMEMXFER& x, BYTE* buffer) {
     }
     g_Transfer.MemoryRunActive = TRUE;
     SuspendPreviewAnimation(TRUE);
-    if (!CreateProgressDialog(q.DeviceWidth)) {
+    if (OpenProgressWindow(static_cast<double>(q.DeviceWidth) * q.DeviceHeight) == nullptr) {
       EndTransferRun();
       return RefuseRequest(TWCC_OPERATIONERROR);
     }
-    SetProgressTotal(static_cast<ULONGLONG>(q.DeviceWidth) * q.DeviceHeight);
   }
   if (g_Transfer.GreyAsColour) capacity *= 3;  // room for the RGB triplets before reduction
-  PumpScanMessages();
+  PumpProgressMessages();
   std::vector<BYTE> strip;
   try {
     strip.resize(capacity);
@@ -213,7 +234,7 @@ TW_UINT16 TransferMemoryStrip(TW_IMAGEMEMXFER& x, BYTE* buffer) {
     return StripFailure(result);
   }
   const DWORD width = static_cast<DWORD>(size.cx), lines = static_cast<DWORD>(size.cy);
-  if (StepProgress(static_cast<ULONGLONG>(width) * lines)) {
+  if (StepProgressCancelled(static_cast<double>(width) * lines)) {
     AbortDeviceScan();
     EndTransferRun();
     return TWRC_CANCEL;
@@ -248,7 +269,7 @@ TW_UINT16 TransferMemoryStrip(TW_IMAGEMEMXFER& x, BYTE* buffer) {
   x.BytesPerRow = bytesPerRow;
   x.BytesWritten = bytesPerRow * lines;
   if (result == kStripLast) {
-    CloseProgressDialog();
+    CloseProgressWindow(FALSE);
     SuspendPreviewAnimation(FALSE);
     g_Transfer.MemoryRunActive = FALSE;
     return TWRC_XFERDONE;
@@ -267,11 +288,10 @@ TW_UINT16 TransferNative(TW_HANDLE* out) {
   if (r.ImageSize == 0xFFFFFFFF || imageBytes + paletteBytes + 41 > 0x100000000ull)
     return RefuseRequest(TWCC_LOWMEMORY);
   SuspendPreviewAnimation(TRUE);
-  if (!CreateProgressDialog(r.Width)) {
+  if (OpenProgressWindow(static_cast<double>(r.Width) * r.Height) == nullptr) {
     SuspendPreviewAnimation(FALSE);
     return RefuseRequest(TWCC_OPERATIONERROR);
   }
-  SetProgressTotal(static_cast<ULONGLONG>(r.Width) * r.Height);
   TW_UINT16 outcome = TWRC_FAILURE;
   HGLOBAL bitmap = GlobalAlloc(GMEM_MOVEABLE, imageBytes + paletteBytes + kBitmapInfoHeaderBytes);
   BYTE* bits = bitmap != nullptr ? static_cast<BYTE*>(GlobalLock(bitmap)) : nullptr;
@@ -300,7 +320,7 @@ TW_UINT16 TransferNative(TW_HANDLE* out) {
       const PlacementTarget target{INVALID_HANDLE_VALUE, 0, image, imageBytes};
       ClearDocumentEndFlag();
       for (;;) {
-        PumpScanMessages();
+        PumpProgressMessages();
         POINT position{};
         SIZE size{};
         const int result = NextStrip(strip.data(), &position, &size, strip.size(), r);
@@ -313,7 +333,7 @@ TW_UINT16 TransferNative(TW_HANDLE* out) {
           break;
         }
         const DWORD width = static_cast<DWORD>(size.cx), lines = static_cast<DWORD>(size.cy);
-        if (StepProgress(static_cast<ULONGLONG>(width) * lines)) {
+        if (StepProgressCancelled(static_cast<double>(width) * lines)) {
           AbortDeviceScan();
           outcome = TWRC_CANCEL;
           break;
@@ -332,7 +352,7 @@ TW_UINT16 TransferNative(TW_HANDLE* out) {
       }
     }
   }
-  CloseProgressDialog();
+  CloseProgressWindow(outcome != TWRC_XFERDONE);
   SuspendPreviewAnimation(FALSE);
   if (bitmap != nullptr) {
     if (bits != nullptr) GlobalUnlock(bitmap);
@@ -411,8 +431,20 @@ TW_UINT16 TransferFile() {
 
 }  // namespace
 
+DWORD PreferredMemoryStripBytes(const ImageRecord& record) {
+  const DWORD width = record.Rotation == 1 || record.Rotation == 2 ? record.Height : record.Width;
+  return width == 0 ? 0 : StripSizes(record, width).Preferred;
+}
+
+TW_UINT16 TransferRecordStrip(TW_IMAGEMEMXFER& x, BYTE* buffer, ImageRecord& record) {
+  g_StripRecord = &record;
+  const TW_UINT16 result = TransferMemoryStrip(x, buffer);
+  g_StripRecord = nullptr;
+  return result;
+}
+
 void EndTransferRun() {
-  CloseProgressDialog();
+  CloseProgressWindow(TRUE);
   SuspendPreviewAnimation(FALSE);
   g_Transfer.MemoryRunActive = FALSE;
   EndScanRun();
@@ -588,19 +620,11 @@ TW_UINT16 HandleSetupMemXfer(const Triplet& t) {
   DWORD width = r.Width, height = r.Height;
   if (r.Rotation == 1 || r.Rotation == 2) std::swap(width, height);
   if (width == 0 || height == 0) return RefuseRequest(TWCC_BADVALUE);
-  const DWORD line = r.ScanKind == kScanKindColor48 && r.PixelType == TWPT_RGB
-                         ? BitmapLineBytes(kScanKindColor48, width)
-                         : BitmapLineBytesForPixelType(r.PixelType, width);
-  const ULONGLONG n = DeviceBufferSize() / line;
-  const ULONGLONG s = n * line;
+  const MemoryStripSizes sizes = StripSizes(r, width);
   auto* setup = static_cast<TW_SETUPMEMXFER*>(t.Data);
   setup->MaxBufSize = 0xFFFFFFFF;
-  if (s <= kSmallStripThreshold) {
-    setup->MinBufSize = 3 * line;
-    setup->Preferred = static_cast<TW_UINT32>(s);
-  } else {
-    setup->MinBufSize = setup->Preferred = line > kSmallStripThreshold ? line : kSmallStripThreshold;
-  }
+  setup->MinBufSize = sizes.Minimum;
+  setup->Preferred = sizes.Preferred;
   g_Transfer.DumpWidth = width;
   g_Transfer.DumpHeight = height;
   g_Transfer.NewDump = TRUE;

@@ -5,6 +5,7 @@
 #include "platform/base/types.h"
 #include "platform/twain/twain.h"
 #include "scanner/connection.h"
+#include "scanner/image_record.h"
 
 TW_UINT16 HandleImageInfo(const Triplet& triplet);
 TW_UINT16 HandleImageLayout(const Triplet& triplet);
@@ -14,6 +15,12 @@ TW_UINT16 HandleSetupFileXfer(const Triplet& triplet);
 TW_UINT16 HandleImageNativeXfer(const Triplet& triplet);
 TW_UINT16 HandleImageMemXfer(const Triplet& triplet);
 TW_UINT16 HandleImageFileXfer(const Triplet& triplet);
+
+// The preferred memory strip of the record's image (what DAT_SETUPMEMXFER answers for it).
+DWORD PreferredMemoryStripBytes(const ImageRecord& record);
+// One memory strip of a record of the data source's own (the dialog's preview scan) rather
+// than the application's.
+TW_UINT16 TransferRecordStrip(TW_IMAGEMEMXFER& x, BYTE* buffer, ImageRecord& record);
 
 // Ends a memory transfer's scan run before its last strip (the application stopped early or
 // the connection ends): progress closed, run ended, device closed.

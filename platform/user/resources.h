@@ -24,3 +24,9 @@ PLATFORM_API HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
 // LR_DEFAULTSIZE, else the group's first image). Other types and LR_LOADFROMFILE answer NULL
 // with ERROR_NOT_SUPPORTED.
 PLATFORM_API HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy, UINT flags);
+
+// A bitmap from a module's RT_BITMAP resource (a packed DIB: header, colour table, bits), as a
+// bitmap of the layer's format that its caller deletes. NULL with the resource error, or
+// ERROR_INVALID_DATA for a DIB that the resource's bytes do not hold.
+PLATFORM_API HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name);
+PLATFORM_API HBITMAP LoadBitmapA(HINSTANCE instance, LPCSTR name);

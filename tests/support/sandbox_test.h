@@ -3,7 +3,7 @@
 // layer's simulated state reset and instant sleeps; the folder is removed afterwards. After every test the
 // fixture checks that the test left nothing behind: memory blocks, kernel handles, open
 // registry keys and printer handles, loaded modules, GDI objects, windows, window classes, menus,
-// timers, property sheet pages, image lists and critical sections are back to what they were when the test began. A test that keeps something alive on purpose
+// timers, multimedia timers, property sheet pages, image lists and critical sections are back to what they were when the test began. A test that keeps something alive on purpose
 // across its end says so with KeepAliveAfterTest(reason).
 #pragma once
 
@@ -104,6 +104,7 @@ class SandboxTest : public ::testing::Test {
         {"window classes", SimLiveWindowClasses()},
         {"menus", SimLiveMenus()},
         {"timers", SimLiveTimers()},
+        {"multimedia timers", SimLiveMmTimers()},
         {"property sheet pages", SimLivePropertySheetPages()},
         {"image lists", SimLiveImageLists()},
         {"engine allocations", SimEngineOutstanding()},
