@@ -10,6 +10,7 @@
 #include "graphics/imaging/color_library.h"
 #include "graphics/imaging/pixel_ops.h"
 #include "graphics/imaging/profile_lut.h"
+#include "items/item_tables.h"
 #include "items/setting_records.h"
 #include "platform/base/types.h"
 
@@ -107,6 +108,10 @@ struct ColorConverter {
   ColorLibraryEntries Library;
   WORD LibraryParameter;  // setting item 291, read again for every image
 };
+
+// A colour setting's effective value widened to a LONG (16-bit signed items sign-extended);
+// false when it cannot be read.
+bool ReadColorItemNumber(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config, LONG& out);
 
 // 0, -1 (missing argument), -2 (no memory), -3 or -4 (the first or second ICC profile cannot
 // be used and the user cancelled); the converter is freed on any failure.

@@ -29,18 +29,6 @@ constexpr WORD kColorModeGrey = 1;
 constexpr WORD kWhitePoints[] = {5000, 6500, 9300};
 constexpr WORD kTones[] = {10, 14, 18, 22, 26};
 
-bool ReadNumber(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config, LONG& out) {
-  ValueTypeCode type = 0;
-  DWORD length = 0;
-  ItemValueCell cell{};
-  if (GetEffectiveItemValue(id, settings, config, &type, &length, &cell) != 0) return false;
-  out = type == kTypeInt16 ? static_cast<SHORT>(cell.word)
-        : length == 2      ? cell.word
-        : length == 1      ? cell.byte
-                           : static_cast<LONG>(cell.number);
-  return true;
-}
-
 // A profile path: the wide string of the item, cut to the field.
 bool ReadPath(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config, WCHAR (&out)[kProfilePathChars]) {
   ValueTypeCode type = 0;
@@ -70,7 +58,7 @@ struct ColorItems {
 
 // Reads the items in order; the first that cannot be read ends the reading.
 void ReadItems(ColorItems& items, ColorSettingsRecord& record, SettingsRecord* settings, PrinterConfiguration* config) {
-  auto read = [&](SettingItemId id, LONG& out) { return ReadNumber(id, settings, config, out); };
+  auto read = [&](SettingItemId id, LONG& out) { return ReadColorItemNumber(id, settings, config, out); };
   if (!read(kItemColorMode, items.mode) || !read(kItemPerKindAdjust, items.perKind) ||
       !read(kItemAdjustKinds, items.kinds))
     return;
@@ -129,4 +117,16 @@ int ReadColorAdjustSettings(ColorConverter* converter, ColorSettingsRecord* reco
   converter->Flags = flags;
   converter->LibraryParameter = static_cast<WORD>(items.library);
   return 0;
+}
+
+bool ReadColorItemNumber(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config, LONG& out) {
+  ValueTypeCode type = 0;
+  DWORD length = 0;
+  ItemValueCell cell{};
+  if (GetEffectiveItemValue(id, settings, config, &type, &length, &cell) != 0) return false;
+  out = type == kTypeInt16 ? static_cast<SHORT>(cell.word)
+        : length == 2      ? cell.word
+        : length == 1      ? cell.byte
+                           : static_cast<LONG>(cell.number);
+  return true;
 }

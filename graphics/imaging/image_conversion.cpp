@@ -14,15 +14,6 @@ constexpr SettingItemId kItemColorLibrary = 291;
 constexpr LONG kColorModeGrey = 1;
 constexpr LONG kMaxSide = 65535;
 
-bool ReadNumber(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config, LONG& out) {
-  ValueTypeCode type = 0;
-  DWORD length = 0;
-  ItemValueCell cell{};
-  if (GetEffectiveItemValue(id, settings, config, &type, &length, &cell) != 0) return false;
-  out = length == 2 ? cell.word : length == 1 ? cell.byte : static_cast<LONG>(cell.number);
-  return true;
-}
-
 // A scratch block freed at the end of its scope.
 struct Scratch {
   HGLOBAL Block;
@@ -39,7 +30,7 @@ struct Scratch {
 int PlanImageConversion(ColorConverter* converter, SettingsRecord* settings, PrinterConfiguration* config) {
   if (converter == nullptr || settings == nullptr) return -1;
   LONG mode = 0, library = 0;
-  if (!ReadNumber(kItemColorMode, settings, config, mode) || !ReadNumber(kItemColorLibrary, settings, config, library))
+  if (!ReadColorItemNumber(kItemColorMode, settings, config, mode) || !ReadColorItemNumber(kItemColorLibrary, settings, config, library))
     return -1;
   ColorConverter& c = *converter;
   c.LibraryParameter = static_cast<WORD>(library);

@@ -16,15 +16,6 @@ constexpr SettingItemId kItemGraphicsGreyAsGrey = 1327;
 constexpr LONG kColorModeGrey = 1;
 constexpr LONG kMaxSide = 65535;
 
-bool ReadNumber(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config, LONG& out) {
-  ValueTypeCode type = 0;
-  DWORD length = 0;
-  ItemValueCell cell{};
-  if (GetEffectiveItemValue(id, settings, config, &type, &length, &cell) != 0) return false;
-  out = length == 2 ? cell.word : length == 1 ? cell.byte : static_cast<LONG>(cell.number);
-  return true;
-}
-
 WORD PlanSolidConversion(const ColorConverter& c, DWORD* word, const BYTE* pixels, LONG width, LONG height, int kind,
                          LONG mode, LONG greyItem, bool black, int reuse) {
   const bool text = kind == kSolidText;
@@ -71,9 +62,9 @@ int ConvertSolidColor(ColorConverter* converter, DWORD* colorClassWord, Pdev*, S
     return kConversionError;
   if (width > kMaxSide || height > kMaxSide) return kConversionNoMemory;
   LONG mode = 0, greyItem = 0, blackItem = 0;
-  if (!ReadNumber(kItemColorMode, settings, config, mode) ||
-      !ReadNumber(kind == kSolidText ? kItemTextGreyAsGrey : kItemGraphicsGreyAsGrey, settings, config, greyItem) ||
-      !ReadNumber(kItemBlackObjects, settings, config, blackItem))
+  if (!ReadColorItemNumber(kItemColorMode, settings, config, mode) ||
+      !ReadColorItemNumber(kind == kSolidText ? kItemTextGreyAsGrey : kItemGraphicsGreyAsGrey, settings, config, greyItem) ||
+      !ReadColorItemNumber(kItemBlackObjects, settings, config, blackItem))
     return kConversionError;
   const bool black = blackItem == 3 || blackItem == (kind == kSolidText ? 1 : 2);
 
