@@ -8,7 +8,9 @@
 #include <string>
 
 #include "outside/pelvodev/pelvodev_sim.h"
+#include "outside/pelvofilt/pelvofilt_sim.h"
 #include "platform/platform.h"
+#include "scanner/band_processing.h"
 #include "scanner/scan_run.h"
 #include "scanner/ui/level_controls.h"
 #include "scanner/ui/preview_window.h"
@@ -210,6 +212,76 @@ TEST_F(ScanDialogTest, CloseAsksTheApplicationToDisableAndHelpOpensTheFile) {
   ASSERT_EQ(help.size(), 4u);
   EXPECT_EQ(help[2].command, static_cast<UINT>(HH_CLOSE_ALL));
   EXPECT_EQ(help[3].command, static_cast<UINT>(HH_UNINITIALIZE));
+}
+
+// A user's session: Preview, a new frame dragged over the preview, Photo with gamma 2.00 and
+// levels typed in, Scan; the application's native transfer then delivers the dragged area, and
+// the device was given the tone table of those levels.
+TEST_F(ScanDialogTest, APreviewedDraggedAndTonedScanDeliversTheDraggedArea) {
+  OpenDialog(TRUE, true);
+  ASSERT_TRUE(SimPickCombo(Item(kIdTypeCombo), 1));  // Photo
+  ASSERT_TRUE(SimPickCombo(Item(kIdResolutionCombo), 5));  // 100 dpi
+  ASSERT_TRUE(SimPickCombo(Item(kIdAreaSizeCombo), 2));    // A5, in the bed's top-left corner
+  ASSERT_TRUE(SimClick(Item(kIdPreview)));
+  SimPumpMessages();
+  HWND preview = nullptr;
+  for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    char16_t name[32] = {};
+    GetClassNameW(child, reinterpret_cast<LPWSTR>(name), 32);
+    if (std::u16string(name) == u"PrevCtl_tarn_ibg") preview = child;
+  }
+  ASSERT_NE(preview, nullptr);
+  // A new frame drawn on the page away from the A5 frame.
+  RECT client{};
+  GetClientRect(preview, &client);
+  const POINT from{client.right * 7 / 10, client.bottom * 6 / 10}, to{client.right * 85 / 100, client.bottom * 75 / 100};
+  SendMessageW(preview, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+  SendMessageW(preview, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+  SendMessageW(preview, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+  // Gamma 2.00, black point 10 and output high 240, each committed with Enter.
+  for (const auto& [id, text] : {std::pair{kIdGamma, u"2"}, {kIdInputLow, u"10"}, {kIdOutputHigh, u"240"}}) {
+    SendMessageW(Item(id), EM_SETSEL, 0, -1);
+    ASSERT_TRUE(SimType(Item(id), text));
+    ASSERT_TRUE(SimKey(Item(id), VK_RETURN));
+  }
+  EXPECT_EQ(ItemText(kIdGamma), u"2.00");
+  ASSERT_TRUE(SimClick(Item(kIdScan)));
+  EXPECT_EQ(NotificationMessages(), std::vector<TW_UINT16>{MSG_XFERREADY});
+  double left, top, right, bottom;
+  Frame(left, top, right, bottom);
+  // The dragged frame: beyond the A5 frame, inside the bed.
+  EXPECT_GT(left, 6996 / 1200.0);
+  EXPECT_GT(top, 9924 / 1200.0);
+  EXPECT_LT(right, 14028 / 1200.0);
+  EXPECT_LT(bottom, 20400 / 1200.0);
+  EXPECT_GT(right - left, 0.5);
+  EXPECT_GT(bottom - top, 0.5);
+  ReceivedImage image;
+  ASSERT_EQ(app_.TransferNative(image), TWRC_XFERDONE);
+  SimScanWindow window{};
+  ASSERT_TRUE(scannerWindow_(&window));
+  EXPECT_EQ(window.XResolution, 100u);
+  EXPECT_EQ(window.Left, static_cast<DWORD>(std::lround(left * 1200)) * 100 / 1200);
+  EXPECT_EQ(window.Top, static_cast<DWORD>(std::lround(top * 1200)) * 100 / 1200);
+  ASSERT_EQ(image.Bits, 1);
+  EXPECT_NEAR(image.Width, (right - left) * 100, 1.0);
+  EXPECT_NEAR(image.Height, (bottom - top) * 100, 1.0);
+  for (DWORD y = 0; y < image.Height; ++y)
+    for (DWORD x = 0; x < image.Width; ++x)
+      ASSERT_EQ(image.Value(x, y), static_cast<DWORD>(SimPattern1(window.Left + x, window.Top + y))) << x << "," << y;
+  // The device's tone table: a curve of the filter library applied to the levels' tone curve.
+  BYTE levels[256];
+  ToneCurveFromLevels(levels, 200, 10, 255, 0, 240);
+  BYTE tones[256] = {};
+  ASSERT_TRUE(scannerToneTable_(tones));
+  bool matched = false;
+  for (int k = 0; k < 9 && !matched; ++k) {
+    matched = true;
+    for (int i = 0; i < 256; ++i) matched = matched && tones[i] == SimFilterCurve(k, 255 - levels[255 - i]);
+  }
+  EXPECT_TRUE(matched);
+  TW_INT16 pending = 0;
+  EXPECT_EQ(app_.EndTransfer(&pending), TWRC_SUCCESS);
 }
 
 // The kept picture of the dialog; rewrite it after an intended change with
