@@ -284,6 +284,37 @@ TEST_F(ScanDialogTest, APreviewedDraggedAndTonedScanDeliversTheDraggedArea) {
   EXPECT_EQ(app_.EndTransfer(&pending), TWRC_SUCCESS);
 }
 
+// A preview pressed after Scan (state 6, before the application transfers) leaves the transfer
+// processed as a scan: the device gets the scan's tone table, not the preview's.
+TEST_F(ScanDialogTest, APreviewAfterScanLeavesTheTransferAScan) {
+  OpenDialog();
+  ASSERT_TRUE(SimPickCombo(Item(kIdTypeCombo), 1));        // Photo
+  ASSERT_TRUE(SimPickCombo(Item(kIdAreaSizeCombo), 2));    // A5
+  ASSERT_TRUE(SimPickCombo(Item(kIdResolutionCombo), 5));  // 100 dpi
+  SendMessageW(Item(kIdGamma), EM_SETSEL, 0, -1);
+  ASSERT_TRUE(SimType(Item(kIdGamma), u"2"));
+  ASSERT_TRUE(SimKey(Item(kIdGamma), VK_RETURN));
+  ASSERT_TRUE(SimClick(Item(kIdScan)));
+  ASSERT_EQ(State(), 6);
+  ASSERT_TRUE(SimClick(Item(kIdPreview)));
+  SimPumpMessages();
+  ReceivedImage image;
+  ASSERT_EQ(app_.TransferNative(image), TWRC_XFERDONE);
+  BYTE levels[256];
+  ToneCurveFromLevels(levels, 200, 0, 255, 0, 255);
+  BYTE tones[256] = {};
+  ASSERT_TRUE(scannerToneTable_(tones));
+  EXPECT_NE(std::memcmp(tones, levels, 256), 0);  // the preview's table would be the levels' own
+  bool matched = false;
+  for (int k = 0; k < 9 && !matched; ++k) {
+    matched = true;
+    for (int i = 0; i < 256; ++i) matched = matched && tones[i] == SimFilterCurve(k, 255 - levels[255 - i]);
+  }
+  EXPECT_TRUE(matched);
+  TW_INT16 pending = 0;
+  EXPECT_EQ(app_.EndTransfer(&pending), TWRC_SUCCESS);
+}
+
 // The kept picture of the dialog; rewrite it after an intended change with
 //   QV_UPDATE_FIXTURES=1 build/test/tests/test_scanner_ui_scan_dialog --gtest_filter='*Screenshot*'
 TEST_F(ScanDialogTest, ScreenshotOfTheDialogAfterAPreview) {
