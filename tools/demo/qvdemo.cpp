@@ -26,6 +26,9 @@
 #include "platform/twain/twain.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/user_sim.h"
+#include "platform/user/dialog.h"
+#include "platform/user/message.h"
+#include "platform/user/window.h"
 #include "tests/support/twain_app.h"
 
 namespace {
@@ -270,6 +273,73 @@ void ScanPage() {
   app.Close();
 }
 
+// The preview window inside the scan dialog.
+HWND FindPreviewWindow(HWND dialog) {
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    char16_t name[32] = {};
+    GetClassNameW(child, reinterpret_cast<LPWSTR>(name), 32);
+    if (std::u16string(name) == u"PrevCtl_tarn_ibg") return child;
+  }
+  return nullptr;
+}
+
+// Scans again with the data source's own dialog, used as a person would: A5 and Photo chosen,
+// a preview, a new frame dragged on it, Scan; the application then takes the image as a file.
+// A picture of the dialog is kept beside the scanned image.
+void ScanWithDialog() {
+  std::printf("\nScanning with the data source's dialog (preview, frame, scan):\n");
+  // The data source's own texts are Japanese: shown in the Japanese ANSI code page.
+  SimSetAnsiCodePage(932);
+  TwainApplication app;
+  if (!app.Load() || app.Open() != TWRC_SUCCESS) {
+    std::printf("  the source did not open (condition %u)\n", app.Condition());
+    return;
+  }
+  const char* scan = "C:\\Windows\\Temp\\scan_dialog.bmp";
+  ReceivedImage image;
+  TW_INT16 pending = 0;
+  bool scanned = app.SetEnumeration(ICAP_XFERMECH, TWTY_UINT16, {TWSX_FILE}, 0) == TWRC_SUCCESS &&
+                 app.EnableWithInterface(nullptr) == TWRC_SUCCESS;
+  HWND dialog = scanned ? FindWindowW(nullptr, u"Scriptora Duo Local Scan") : nullptr;
+  HWND preview = dialog != nullptr ? FindPreviewWindow(dialog) : nullptr;
+  const std::filesystem::path folder = ExecutableDirectory().parent_path() / "scans";
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  const std::filesystem::path picture = folder / "scan_dialog.png";
+  bool pictured = false;
+  if (preview != nullptr) {
+    SimPickCombo(GetDlgItem(dialog, 1038), 1);  // Photo
+    SimPickCombo(GetDlgItem(dialog, 1037), 4);  // 150 dpi
+    SimPickCombo(GetDlgItem(dialog, 1173), 2);  // A5
+    SimClick(GetDlgItem(dialog, 1033));         // Preview
+    SimPumpMessages();
+    RECT client{};
+    GetClientRect(preview, &client);
+    const LPARAM from = MAKELPARAM(client.right * 55 / 100, client.bottom * 45 / 100);
+    const LPARAM to = MAKELPARAM(client.right * 85 / 100, client.bottom * 70 / 100);
+    SendMessageW(preview, WM_LBUTTONDOWN, MK_LBUTTON, from);
+    SendMessageW(preview, WM_MOUSEMOVE, MK_LBUTTON, to);
+    SendMessageW(preview, WM_LBUTTONUP, 0, to);
+    pictured = SimScreenshot(dialog, picture.string());
+    scanned = SimClick(GetDlgItem(dialog, 1034)) && app.TransferFile(scan, image) == TWRC_XFERDONE &&
+              app.EndTransfer(&pending) == TWRC_SUCCESS;
+  } else {
+    scanned = false;
+  }
+  if (!scanned) {
+    std::printf("  the scan failed (condition %u)\n", app.Condition());
+  } else {
+    std::u16string wide(scan, scan + std::strlen(scan));
+    const std::filesystem::path kept = folder / "scan_dialog.bmp";
+    std::filesystem::copy_file(SimHostPath(wide.c_str()), kept, std::filesystem::copy_options::overwrite_existing, ec);
+    std::printf("  the dragged frame at 150 dpi, one bit per pixel (Photo): %u x %u pixels\n", image.Width, image.Height);
+    std::printf("  BMP file: %s\n", ec ? "(could not be kept)" : kept.string().c_str());
+  }
+  std::printf("  picture of the dialog: %s\n", pictured ? picture.string().c_str() : "(none)");
+  app.Disable();
+  app.Close();
+}
+
 }  // namespace
 
 int main() {
@@ -284,6 +354,7 @@ int main() {
   ShowConstraintChecks();
   ShowMessageBox();
   ScanPage();
+  ScanWithDialog();
   std::error_code ec;
   std::filesystem::remove_all(root, ec);
   return 0;
