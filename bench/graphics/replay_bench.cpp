@@ -94,9 +94,12 @@ struct BenchSession {
 
   void ReplayDocument() {
     BYTE buffer[kReplayChunkSize];
+    StoredRecordHeader end{};
     for (int p = 0; p < kPages; ++p) {
+      // The pages have no stored records: the page's end follows its commands.
       if (PositionStoredPage(channel, static_cast<WORD>(1 + p)) != 0 ||
-          ReplayCommands(channel, kReplayChunkSize, buffer) != kReplayDone)
+          ReplayCommands(channel, kReplayChunkSize, buffer) != kReplayDone ||
+          ReadStoredRecordHeader(channel, &end) != kStoredPageEnd)
         std::abort();
     }
   }

@@ -30,6 +30,23 @@ bool Ensure(DisplayListReader* r, DWORD n) {
   return true;
 }
 
+// Bytes of the page still to be read: those left in the buffer and those in the store up to
+// the page's next record.
+unsigned long long BytesLeft(const DisplayListReader* r) {
+  const StoredPageCursor& c = r->channel->cursor;
+  const bool reading = c.state == kCursorReading && c.nextBoundary >= 0 &&
+                       static_cast<DWORD>(c.nextBoundary) > c.readPosition;
+  return (r->size - r->position) + (reading ? static_cast<DWORD>(c.nextBoundary) - c.readPosition : 0u);
+}
+
+// Whether the page still holds n bytes; a length or count that announces more than that is
+// data ending inside the command, found before anything is allocated for it.
+bool Holds(DisplayListReader* r, unsigned long long n) {
+  if (n <= BytesLeft(r)) return true;
+  if (r->error == kReaderOk) r->error = kReaderEnd;
+  return false;
+}
+
 // Passes over n bytes.
 int Skip(DisplayListReader* r, DWORD n) {
   while (n > 0) {
@@ -160,6 +177,7 @@ int CountedList(DisplayListReader* r, WORD) {
   WORD n;
   if (ReadUInt16BE(r, &n) != 0) return -1;
   const DWORD count = PerCount * n + Extra;
+  if (!Holds(r, static_cast<unsigned long long>(count) * (N == Num::kF32 ? 4 : 2))) return -1;
   CountedBlock values(r->channel, count * sizeof(float));
   if (values.failed()) return -1;
   if (ReadNumbers<N>(r, values.floats(), count) != 0) return -1;
@@ -172,6 +190,7 @@ int DrawBezier(DisplayListReader* r, WORD) {
   float start[2];
   if (ReadUInt16BE(r, &n) != 0 || ReadNumbers<Num::kF32>(r, start, 2) != 0) return -1;
   const DWORD count = 6u * n;
+  if (!Holds(r, count * 4ull)) return -1;
   CountedBlock values(r->channel, count * sizeof(float));
   if (values.failed() || ReadNumbers<Num::kF32>(r, values.floats(), count) != 0) return -1;
   return Checked(CallDrawBezier(r->channel, n, start[0], start[1], values.floats()));
@@ -241,6 +260,7 @@ int MaskPattern(DisplayListReader* r, WORD) {
       ReadByte(r, &one) != 0 || ReadUInt16BE(r, &width) != 0 || ReadUInt16BE(r, &height) != 0)
     return -1;
   const DWORD length = ((static_cast<DWORD>(width) + 7) >> 3) * height;
+  if (!Holds(r, length)) return -1;
   CountedBlock bits(r->channel, length);
   if (bits.failed() || ReadBlock(r, bits.data(), length) != 0) return -1;
   SecondaryColor second{};
@@ -264,6 +284,7 @@ int RasterPattern(DisplayListReader* r, WORD) {
       ReadByte(r, &bitsPerComponent) != 0 || ReadUInt16BE(r, &width) != 0 || ReadUInt16BE(r, &height) != 0 ||
       ReadByte(r, &one) != 0 || ReadUInt32BE(r, &length) != 0)
     return -1;
+  if (!Holds(r, length)) return -1;
   CountedBlock data(r->channel, length);
   if (data.failed() || ReadBlock(r, data.data(), length) != 0) return -1;
   return Checked(
@@ -290,7 +311,7 @@ int DrawImageMask(DisplayListReader* r, WORD) {
   ImageMaskHeader h{};
   if (ReadFloatBE(r, &h.x) != 0 || ReadFloatBE(r, &h.y) != 0 || ReadUInt16BE(r, &h.width) != 0 ||
       ReadUInt16BE(r, &h.height) != 0 || ReadByte(r, &h.polarity) != 0 ||
-      ReadNumbers<Num::kF32>(r, h.matrix, 6) != 0 || ReadUInt32BE(r, &h.dataLength) != 0)
+      ReadNumbers<Num::kF32>(r, h.matrix, 6) != 0 || ReadUInt32BE(r, &h.dataLength) != 0 || !Holds(r, h.dataLength))
     return -1;
   if (CallDrawImageMask(r->channel, h) != 0 && h.dataLength > 0) return -1;
   return DrawWaitingImage(r, h.dataLength);
@@ -306,18 +327,22 @@ int DrawImage(DisplayListReader* r, WORD) {
   if (ReadByte(r, &a.sourceKind) != 0) return -1;
   // Without image data nothing is drawn; a mask recorded after the header is passed over so
   // that the next command is read from its own first byte.
-  if (a.sourceKind != kDlImageDataFollows) return Skip(r, a.maskKind == kDlImageMaskFollows ? a.maskLength : 0);
+  if (a.sourceKind != kDlImageDataFollows) {
+    const DWORD mask = a.maskKind == kDlImageMaskFollows ? a.maskLength : 0;
+    return Holds(r, mask) ? Skip(r, mask) : -1;
+  }
   if (ReadByte(r, &a.colorFormat) != 0) return -1;
   if (a.colorFormat >= kDlFirstTableFormat && a.colorFormat <= kDlLastTableFormat &&
       (ReadByte(r, &a.entrySize) != 0 || ReadUInt16BE(r, &a.entryCount) != 0 || ReadUInt16BE(r, &a.tableLength) != 0))
     return -1;
+  if (!Holds(r, a.tableLength)) return -1;
   CountedBlock table(r->channel, a.tableLength);
   if (table.failed() || ReadBlock(r, table.data(), a.tableLength) != 0) return -1;
   a.table = table.data();
   if (ReadBlock(r, a.tail, 3) != 0 || ReadUInt32BE(r, &a.imageLength) != 0) return -1;
   // The mask data and the image data follow as one run.
   const unsigned long long length = static_cast<unsigned long long>(a.maskLength) + a.imageLength;
-  if (length > 0xFFFFFFFFull) return -1;
+  if (length > 0xFFFFFFFFull || !Holds(r, length)) return -1;
   if (CallDrawImage(r->channel, a) != 0 && length > 0) return -1;
   return DrawWaitingImage(r, static_cast<DWORD>(length));
 }
@@ -372,6 +397,7 @@ int DrawDataFont(DisplayListReader* r, WORD) {
     return -1;
   const DWORD length = GetLE32(head + 4);
   if (length < kDlFontRecordHeadBytes) return -1;
+  if (!Holds(r, length - kDlFontRecordHeadBytes)) return -1;
   CountedBlock record(r->channel, length);
   if (record.failed()) return -1;
   std::memcpy(record.data(), head, sizeof head);

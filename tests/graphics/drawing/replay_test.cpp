@@ -210,6 +210,13 @@ const ByteCase kByteCases[] = {
      "44 48 00000000 00000006 AAAA 44 49 0000 0000 00000000 41 52",
      kReplayDone, {"VR_InitClip(h1) = 0"}, nullptr},
     {"a span value longer than five bytes", "43 2C 0001 81 81 81 81 81 01 00 00", kReplayBadData, {}, nullptr},
+    {"a raster pattern announcing more data than the page holds",
+     "41 50 0001 0002 03 04 08 0002 0001 01 FFFFFFF0 010203", kReplayBadData, {}, nullptr},
+    {"a line path announcing more points than the page holds", "42 50 FFFF 0001 0002", kReplayBadData, {}, nullptr},
+    {"an image announcing more data than the page holds",
+     "43 71 3F800000 40000000 3F800000 40000000 40400000 40800000 3F000000 BF800000 0003 0001 01 02 "
+     "04 01 08 01 7FFFFFFF 0102",
+     kReplayBadData, {}, nullptr},
     {"a font block shorter than its own length field", "44 48 00000000 00000003", kReplayCallFailed, {}, nullptr},
     {"a font-data record shorter than its head", "44 45 00000000 00000000 00000000 01020304 07000000",
      kReplayCallFailed, {}, nullptr},
