@@ -1,0 +1,218 @@
+// Whole documents printed through the engine host: the job framed in the library's order, one
+// library page per engine page, the page blocks of every paper source and of custom paper, a
+// library failure at each step failing the job, a reset in mid-document continuing the job, and
+// nothing left allocated, loaded or open after any of it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "outside/drawlib/drawlib_stream.h"
+#include "platform/engine/engine_sim.h"
+#include "tests/graphics/ddi/document_fixture.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+constexpr char kUel[] = "\x1B%-12345X";
+
+size_t Count(const Strings& calls, const std::string& name) {
+  return static_cast<size_t>(std::count(calls.begin(), calls.end(), name));
+}
+
+// The value of a field "name=value" in a trace line (up to the next blank, comma or brace).
+std::string Field(const std::string& line, const std::string& name) {
+  const size_t at = line.find(" " + name + "=") != std::string::npos ? line.find(" " + name + "=") + 1
+                                                                     : line.find("{" + name + "=") + 1;
+  if (at == 0) return "";
+  const size_t start = at + name.size() + 1;
+  const size_t end = line.find_first_of(" ,}", start);
+  return line.substr(start, end - start);
+}
+
+TEST_F(DocumentTest, OnePageDocumentIsOneJobInTheLibrarysOrder) {
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  const DocumentAnswers answers = PrintBlankDocument(dc, 1);
+  EXPECT_TRUE(answers.started);
+  EXPECT_EQ(answers.pageEnds, std::vector<BOOL>{TRUE});
+  EXPECT_TRUE(answers.ended);
+  const Strings expected = {"VR_Initialize",      "VR_StartJob",       "VR_SetRasterSmoothingMode",
+                            "VR_SendJobHeader",   "VR_SetPatternResolution", "VR_StartPage",
+                            "VR_SetColorParameter", "VR_SetAxis",      "VR_SetGraphicsMode",
+                            "VR_AdjustStroke",    "VR_EndPage",
+                            "VR_ShowPage",        "VR_SendJobTrailer", "VR_EndJob",
+                            "VR_Finalize"};
+  EXPECT_EQ(Calls(), expected) << Trace();
+  EXPECT_EQ(breaches_(), 0u) << Trace();
+
+  // In the spool job the job header's text follows the job's start and comes before its first
+  // page; the trailer's text follows the last page and comes before the job's end.
+  const std::vector<BYTE> bytes = LastSpoolJob();
+  const std::string spool(bytes.begin(), bytes.end());
+  auto record = [&spool](BYTE slot) { return spool.find(std::string("\x1BVR") + static_cast<char>(slot)); };
+  const size_t header = spool.find(std::string(kUel) + "@PJL SET");
+  const size_t trailer = spool.rfind(std::string(kUel) + "@PJL EOJ\n");
+  ASSERT_NE(header, std::string::npos);
+  ASSERT_NE(trailer, std::string::npos);
+  EXPECT_LT(record(kVrStartJob), header);
+  EXPECT_LT(header, record(kVrSetPatternResolution));
+  EXPECT_LT(record(kVrSetPatternResolution), record(kVrStartPage));
+  EXPECT_LT(record(kVrStartPage), record(kVrEndPage));
+  EXPECT_LT(record(kVrEndPage), record(kVrShowPage));
+  EXPECT_LT(record(kVrShowPage), trailer);
+  EXPECT_LT(trailer, record(kVrEndJob));
+  EXPECT_EQ(Lines("VR_SendJobTrailer").size(), 1u);
+}
+
+TEST_F(DocumentTest, EveryEnginePageIsOneSheetSide) {
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  const DocumentAnswers answers = PrintBlankDocument(dc, 3);
+  EXPECT_TRUE(answers.ended);
+  const Strings calls = Calls();
+  EXPECT_EQ(Count(calls, "VR_StartJob"), 1u);
+  EXPECT_EQ(Count(calls, "VR_StartPage"), 3u);
+  EXPECT_EQ(Count(calls, "VR_EndPage"), 3u);
+  EXPECT_EQ(Count(calls, "VR_ShowPage"), 3u);
+  EXPECT_EQ(Count(calls, "VR_EndJob"), 1u);
+  EXPECT_EQ(breaches_(), 0u) << Trace();
+}
+
+// A library failure at each step of a job: the job is aborted (or never starts), every later
+// step fails, DrvEndDoc reports the failure, and nothing is left behind.
+struct FailureCase {
+  const char* call;
+  bool started;         // DrvStartDoc's answer
+  bool firstPageEnded;  // the first DrvSendPage's answer
+  bool libraryKeepsSession = false;  // a library that refuses to end keeps its session
+};
+
+const FailureCase kFailureCases[] = {
+    {"VR_Initialize", false, false},     {"VR_StartJob", true, false},
+    {"VR_SendJobHeader", true, false},   {"VR_SetPatternResolution", true, false},
+    {"VR_StartPage", true, false},       {"VR_SetColorParameter", true, false},
+    {"VR_SetAxis", true, false},         {"VR_EndPage", true, false},
+    {"VR_ShowPage", true, false},        {"VR_SendJobTrailer", true, true},
+    {"VR_EndJob", true, true},           {"VR_Finalize", true, true, true},
+};
+
+class DocumentFailure : public DocumentTest, public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(DocumentFailure, FailsTheJobAndLeavesNothingBehind) {
+  const FailureCase& c = GetParam();
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  fail_(c.call, 1, -1);
+  const BOOL started = EngineStartDoc(dc, u"Failing");
+  EXPECT_EQ(started != FALSE, c.started);
+  if (started) {
+    EXPECT_TRUE(EngineStartPage(dc));
+    EXPECT_EQ(EngineEndPage(dc) != FALSE, c.firstPageEnded) << Trace();
+    // A failed job refuses its later pages too.
+    EngineStartPage(dc);
+    EXPECT_EQ(EngineEndPage(dc) != FALSE, c.firstPageEnded);
+  }
+  EXPECT_FALSE(EngineEndDoc(dc)) << "the failed job is reported";
+  EXPECT_EQ(liveSessions_(), c.libraryKeepsSession ? 1u : 0u);
+  if (c.libraryKeepsSession) reset_();
+  const Strings calls = Calls();
+  // Nothing follows an aborted job's failure but the session's end.
+  if (c.started && !c.firstPageEnded) {
+    EXPECT_EQ(Count(calls, "VR_EndJob"), 0u) << Trace();
+  }
+  DeleteDc(dc);
+  EXPECT_EQ(SimEngineOutstanding(), driverOnly_) << testing::PrintToString(SimEngineOutstandingList());
+}
+
+INSTANTIATE_TEST_SUITE_P(EachStep, DocumentFailure, testing::ValuesIn(kFailureCases),
+                         [](const testing::TestParamInfo<FailureCase>& info) {
+                           return std::string(info.param.call).substr(3);
+                         });
+
+// Each paper source of the sample model reaches the page block as its device code.
+struct SourceCase {
+  SHORT defaultSource;  // dmDefaultSource (item 13)
+  const char* code;     // the page block's source word
+};
+
+const SourceCase kSourceCases[] = {{7, "0"}, {1, "1"}, {2, "2"}, {3, "3"}, {257, "4"}, {11, "5"}, {4, "6"}, {5, "7"}};
+
+TEST_F(DocumentTest, EachPaperSourceReachesThePageBlock) {
+  for (const SourceCase& c : kSourceCases) {
+    SCOPED_TRACE(c.defaultSource);
+    reset_();
+    Set(13, kTypeInt16, static_cast<WORD>(c.defaultSource));
+    EngineDc* dc = CreateDc();
+    ASSERT_NE(dc, nullptr);
+    EXPECT_TRUE(PrintBlankDocument(dc, 1).ended);
+    const Strings pages = Lines("VR_StartPage");
+    ASSERT_EQ(pages.size(), 1u) << Trace();
+    EXPECT_EQ(Field(pages[0], "source"), c.code) << pages[0];
+    DeleteDc(dc);
+  }
+}
+
+TEST_F(DocumentTest, CustomPaperReachesThePageBlocks) {
+  // A custom size of 150 x 200 mm is printed on the model's user paper (device code 254) of
+  // that size: the size block in pixels at 600 dpi.
+  constexpr DWORD kDmPaperSize = 0x2, kDmPaperLength = 0x4, kDmPaperWidth = 0x8, kDmFormName = 0x10000;
+  Set(6, kTypeUInt32, (Number(6) & ~kDmFormName) | kDmPaperSize | kDmPaperLength | kDmPaperWidth);
+  Set(8, kTypeInt16, 256);
+  Set(10, kTypeInt16, 1500);
+  Set(9, kTypeInt16, 2000);
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  EXPECT_TRUE(PrintBlankDocument(dc, 1).ended);
+  const Strings pages = Lines("VR_StartPage");
+  ASSERT_EQ(pages.size(), 1u) << Trace();
+  const std::string& line = pages[0];
+  const size_t pageBlock = line.find("page{");
+  ASSERT_NE(pageBlock, std::string::npos);
+  const std::string size = line.substr(0, pageBlock);
+  const std::string page = line.substr(pageBlock);
+  EXPECT_EQ(Field(size, "width"), "3543") << line;  // 1500 tenths at 600 dpi, rounded
+  EXPECT_EQ(Field(size, "length"), "4724") << line;
+  EXPECT_EQ(Field(page, "paper"), "254") << line;
+  EXPECT_EQ(Field(page, "custom"), "0") << line;
+  EXPECT_EQ(Field(page, "printW"), "3543.30713") << line;
+}
+
+TEST_F(DocumentTest, ResetInMidDocumentContinuesTheJob) {
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  ASSERT_TRUE(EngineStartDoc(dc, u"Reset"));
+  ASSERT_TRUE(EngineStartPage(dc));
+  ASSERT_TRUE(EngineEndPage(dc));
+  Set(7, kTypeInt16, 2);  // the second page in landscape
+  std::vector<BYTE> landscape = DevMode();
+  ASSERT_TRUE(EngineResetDC(dc, reinterpret_cast<DEVMODEW*>(landscape.data())));
+  ASSERT_TRUE(EngineStartPage(dc));
+  ASSERT_TRUE(EngineEndPage(dc));
+  EXPECT_TRUE(EngineEndDoc(dc));
+  const Strings calls = Calls();
+  EXPECT_EQ(Count(calls, "VR_Initialize"), 1u) << Trace();
+  EXPECT_EQ(Count(calls, "VR_StartJob"), 1u);
+  EXPECT_EQ(Count(calls, "VR_StartPage"), 2u);
+  EXPECT_EQ(Count(calls, "VR_EndJob"), 1u);
+  EXPECT_EQ(breaches_(), 0u) << Trace();
+  EXPECT_EQ(SimListSpoolJobs().size(), 1u);
+}
+
+TEST_F(DocumentTest, AbortedDocumentLeavesNothingOpen) {
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  ASSERT_TRUE(EngineStartDoc(dc, u"Aborted"));
+  ASSERT_TRUE(EngineStartPage(dc));
+  ASSERT_TRUE(EngineEndPage(dc));
+  EXPECT_TRUE(EngineAbortDoc(dc));
+  // A new document on the same device prints whole.
+  EXPECT_TRUE(PrintBlankDocument(dc, 1).ended);
+  DeleteDc(dc);
+  EXPECT_EQ(liveSessions_(), 0u);
+  EXPECT_EQ(SimEngineOutstanding(), driverOnly_) << testing::PrintToString(SimEngineOutstandingList());
+}
+
+}  // namespace
