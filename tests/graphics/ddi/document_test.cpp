@@ -81,6 +81,51 @@ TEST_F(DocumentTest, EveryEnginePageIsOneSheetSide) {
   EXPECT_EQ(breaches_(), 0u) << Trace();
 }
 
+// With the model's automatic colour each page is held in the temporary job store until its
+// colour is known and replayed at the side's end: the library sees the same job.
+TEST_F(DocumentTest, AutomaticColourPagesAreHeldAndReplayed) {
+  Set(270, kTypeUInt8, 0);
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  EXPECT_TRUE(PrintBlankDocument(dc, 2).ended);
+  const Strings calls = Calls();
+  EXPECT_EQ(Count(calls, "VR_StartJob"), 1u) << Trace();
+  EXPECT_EQ(Count(calls, "VR_StartPage"), 2u);
+  EXPECT_EQ(Count(calls, "VR_EndPage"), 2u);
+  EXPECT_EQ(Count(calls, "VR_ShowPage"), 2u);
+  EXPECT_EQ(breaches_(), 0u) << Trace();
+  // A page without colour starts as a monochrome page.
+  for (const std::string& page : Lines("VR_StartPage")) EXPECT_EQ(Field(page, "color"), "1") << page;
+}
+
+// The side word of each page start (1 front, 2 back) on a duplex job, in the library's order.
+std::vector<std::string> Sides(const Strings& pages) {
+  std::vector<std::string> sides;
+  for (const std::string& page : pages) sides.push_back(Field(page.substr(page.find("page{")), "w34"));
+  return sides;
+}
+
+TEST_F(DocumentTest, ReverseOrderPlaysThePagesBackLastToFirst) {
+  Set(16, kTypeInt16, 2);  // duplex: the pages' sides tell them apart
+  {
+    EngineDc* dc = CreateDc();
+    ASSERT_NE(dc, nullptr);
+    EXPECT_TRUE(PrintBlankDocument(dc, 2).ended);
+    EXPECT_EQ(Sides(Lines("VR_StartPage")), (std::vector<std::string>{"1", "2"})) << Trace();
+    DeleteDc(dc);
+  }
+  reset_();
+  Set(1312, kTypeFlag, 1);
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  EXPECT_TRUE(PrintBlankDocument(dc, 2).ended);
+  EXPECT_EQ(Sides(Lines("VR_StartPage")), (std::vector<std::string>{"2", "1"})) << Trace();
+  const Strings calls = Calls();
+  EXPECT_EQ(Count(calls, "VR_StartJob"), 1u);
+  EXPECT_EQ(Count(calls, "VR_ShowPage"), 2u);
+  EXPECT_EQ(breaches_(), 0u) << Trace();
+}
+
 // A library failure at each step of a job: the job is aborted (or never starts), every later
 // step fails, DrvEndDoc reports the failure, and nothing is left behind.
 struct FailureCase {
