@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "outside/drawlib/drawlib_stream.h"
 #include "platform/engine/engine_sim.h"
+#include "platform/registry/registry_sim.h"
 #include "tests/graphics/ddi/document_fixture.h"
 
 namespace {
@@ -67,18 +69,45 @@ TEST_F(DocumentTest, OnePageDocumentIsOneJobInTheLibrarysOrder) {
   EXPECT_EQ(Lines("VR_SendJobTrailer").size(), 1u);
 }
 
-TEST_F(DocumentTest, EveryEnginePageIsOneSheetSide) {
-  EngineDc* dc = CreateDc();
-  ASSERT_NE(dc, nullptr);
-  const DocumentAnswers answers = PrintBlankDocument(dc, 3);
-  EXPECT_TRUE(answers.ended);
-  const Strings calls = Calls();
-  EXPECT_EQ(Count(calls, "VR_StartJob"), 1u);
-  EXPECT_EQ(Count(calls, "VR_StartPage"), 3u);
-  EXPECT_EQ(Count(calls, "VR_EndPage"), 3u);
-  EXPECT_EQ(Count(calls, "VR_ShowPage"), 3u);
-  EXPECT_EQ(Count(calls, "VR_EndJob"), 1u);
-  EXPECT_EQ(breaches_(), 0u) << Trace();
+// How engine pages become sheet sides.
+struct SideCase {
+  const char* name;
+  std::vector<std::pair<SettingItemId, std::pair<ValueTypeCode, DWORD>>> items;
+  int pages;
+  size_t jobs;   // library jobs begun
+  size_t sides;  // library pages (sheet sides)
+  size_t axes;   // page axes sent (one per engine page placed)
+};
+
+const SideCase kSideCases[] = {
+    {"one page per side", {}, 3, 1, 3, 3},
+    // The first side ends after its fourth page, the second is ended by the document's end.
+    {"N-up 4 with 6 pages", {{295, {kTypeUInt16, 4}}}, 6, 1, 2, 6},
+    // Empty pages are skipped: no page is begun, so the job's output never begins.
+    {"empty pages skipped", {{1334, {kTypeFlag, 1}}}, 2, 0, 0, 0},
+    // Duplex in reverse order with an odd number of sides: the last sheet gets a blank back.
+    {"duplex reverse odd", {{16, {kTypeInt16, 2}}, {1312, {kTypeFlag, 1}}}, 3, 1, 4, 4},
+};
+
+TEST_F(DocumentTest, EnginePagesBecomeSheetSides) {
+  for (const SideCase& c : kSideCases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(ApplyDataFileDefaults(store_, settings_, config_, kPrinter));
+    Set(270, kTypeUInt8, 2);
+    for (const auto& [id, value] : c.items) Set(id, value.first, value.second);
+    reset_();
+    EngineDc* dc = CreateDc();
+    ASSERT_NE(dc, nullptr);
+    EXPECT_TRUE(PrintBlankDocument(dc, c.pages).ended);
+    const Strings calls = Calls();
+    EXPECT_EQ(Count(calls, "VR_StartJob"), c.jobs) << Trace();
+    EXPECT_EQ(Count(calls, "VR_StartPage"), c.sides);
+    EXPECT_EQ(Count(calls, "VR_EndPage"), c.sides);
+    EXPECT_EQ(Count(calls, "VR_ShowPage"), c.sides);
+    EXPECT_EQ(Count(calls, "VR_SetAxis"), c.axes);
+    EXPECT_EQ(breaches_(), 0u) << Trace();
+    DeleteDc(dc);
+  }
 }
 
 // With the model's automatic colour each page is held in the temporary job store until its
@@ -124,6 +153,22 @@ TEST_F(DocumentTest, ReverseOrderPlaysThePagesBackLastToFirst) {
   EXPECT_EQ(Count(calls, "VR_StartJob"), 1u);
   EXPECT_EQ(Count(calls, "VR_ShowPage"), 2u);
   EXPECT_EQ(breaches_(), 0u) << Trace();
+}
+
+// Kept pages live in a temporary store file registered under the model's own driver key while
+// the document runs; nothing of it is left once the document ends.
+TEST_F(DocumentTest, KeptPagesAreRegisteredUnderTheModelsDriverKey) {
+  Set(1312, kTypeFlag, 1);
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  constexpr const WCHAR* kTempFiles = u"SOFTWARE\\Qorvex\\QX-4500\\TempFile";
+  ASSERT_TRUE(EngineStartDoc(dc, u"Kept"));
+  ASSERT_TRUE(EngineStartPage(dc));
+  ASSERT_TRUE(EngineEndPage(dc));
+  const std::string registered = SimRegistryDump(HKEY_LOCAL_MACHINE, kTempFiles);
+  EXPECT_NE(registered.find("/"), std::string::npos) << registered;
+  EXPECT_TRUE(EngineEndDoc(dc));
+  EXPECT_EQ(SimRegistryDump(HKEY_LOCAL_MACHINE, kTempFiles).find("/"), std::string::npos);
 }
 
 // A library failure at each step of a job: the job is aborted (or never starts), every later
