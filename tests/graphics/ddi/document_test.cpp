@@ -49,6 +49,8 @@ TEST_F(DocumentTest, OnePageDocumentIsOneJobInTheLibrarysOrder) {
                             "VR_Finalize"};
   EXPECT_EQ(Calls(), expected) << Trace();
   EXPECT_EQ(breaches_(), 0u) << Trace();
+  // A colour page is announced as colour in the colour block too.
+  EXPECT_EQ(Field(Lines("VR_SetColorParameter").at(0), "mode"), "3");
 
   // In the spool job the job header's text follows the job's start and comes before its first
   // page; the trailer's text follows the last page and comes before the job's end.
@@ -123,8 +125,9 @@ TEST_F(DocumentTest, AutomaticColourPagesAreHeldAndReplayed) {
   EXPECT_EQ(Count(calls, "VR_EndPage"), 2u);
   EXPECT_EQ(Count(calls, "VR_ShowPage"), 2u);
   EXPECT_EQ(breaches_(), 0u) << Trace();
-  // A page without colour starts as a monochrome page.
+  // A page without colour starts as a monochrome page, in the size block and the colour block.
   for (const std::string& page : Lines("VR_StartPage")) EXPECT_EQ(Field(page, "color"), "1") << page;
+  for (const std::string& block : Lines("VR_SetColorParameter")) EXPECT_EQ(Field(block, "mode"), "4") << block;
 }
 
 // The side word of each page start (1 front, 2 back) on a duplex job, in the library's order.
