@@ -12,6 +12,8 @@
 #include "graphics/drawing/parameter_blocks.h"
 #include "graphics/output/output_channel.h"
 #include "platform/base/byte_order.h"
+#include "tests/support/model_files.h"
+#include "tests/support/sandbox_test.h"
 #include "graphics/job/imposition_standin.h"
 #include "graphics/job/job_framing.h"
 #include "graphics/job/page_start.h"
@@ -89,6 +91,32 @@ TEST(JobFraming, UelAndItsSizes) {
   EXPECT_EQ(std::string(buffer, 9), "\x1B%-12345X");
   EXPECT_EQ(GetUelSize(), 14);
   EXPECT_LT(WriteUelOnly(buffer, 8), 0) << "a buffer too small is refused";
+}
+
+// The trailer closes the job in the model's dialect: "@PJL EOJ" with the job-attribute lines
+// (feature 0x40000), else "@EOJO"; the universal exit before it, a line feed after it.
+class TrailerTest : public SandboxTest {};
+
+TEST_F(TrailerTest, EndOfJobTextFollowsTheModelsFeatureWord) {
+  struct Case {
+    const char* feature;
+    const char* trailer;
+  };
+  constexpr Case kCases[] = {{"0x40000", "\x1B%-12345X@PJL EOJ\n"}, {"0x10", "\x1B%-12345X@EOJO\n"}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.feature);
+    const std::string text = std::string("model \"T\"\ndisplay \"T\"\nversion \"DDD:1.0.0\"\nlevel 0x1600\nsection 26 ") +
+                             c.feature + "\n";
+    ItemStore* store = OpenModelText(text, u"TRAILER.DDD");
+    ASSERT_NE(store, nullptr);
+    char buffer[64] = {};
+    const int size = GetTrailerSize(store->main, store->linked);
+    const int length = WriteTrailer(store->main, store->linked, buffer, sizeof buffer);
+    EXPECT_EQ(std::string(buffer, static_cast<size_t>(length > 0 ? length : 0)), c.trailer);
+    EXPECT_EQ(size, length + 5);
+    EXPECT_EQ(GetUelSize() + GetEndOfJobLineSize(store->main, store->linked), size + 5);
+    CloseItemStore(store);
+  }
 }
 
 }  // namespace
