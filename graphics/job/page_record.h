@@ -1,21 +1,8 @@
-// The records a stored page carries besides its drawing: the page record kept for every stored
-// page in the channel's page-record table, and the page-start parameters stored as the page's
-// kind-0 stored record.
+// The page-start parameters of a stored page, kept as the page's kind-0 stored record.
 #pragma once
 
-#include "graphics/imaging/color_detection.h"
-#include "graphics/imaging/page_color.h"
 #include "graphics/job/page_state.h"
 #include "platform/base/types.h"
-
-// One stored page's record (kPageRecordBytes, in memory only).
-struct PageRecord {
-  PagePaperBlock paper;
-  DWORD orientation;
-  ColorSet colors;
-  DWORD colorState;  // PageColor: undecided, monochrome or colour
-};
-static_assert(sizeof(PageRecord) == 116);
 
 // The page-start parameters of a stored page.
 struct StoredPageStart {

@@ -15,6 +15,16 @@ namespace {
 
 constexpr DWORD kAxisBytes = 24;
 
+// The colour part of a stored page's record (paper block, orientation word, colour set,
+// colour state), as the page-record table keeps it.
+struct PageColorRecord {
+  PagePaperBlock paper;
+  DWORD orientation;
+  ColorSet colors;
+  DWORD colorState;
+};
+static_assert(sizeof(PageColorRecord) == kPageRecordBytes);
+
 // Colour 2 while the set still collects becomes count x 16 + 2.
 BYTE EncodeColorCode(const ColorSet& set, BYTE code) {
   if (code == kPageCodeColor && set.Collecting != 0) return static_cast<BYTE>(set.Count * 16 + kPageCodeColor);
@@ -53,7 +63,7 @@ int ApplyRecord(StoredPageJob* job, const StoredRecordHeader& h, DWORD flags, BY
       if (ReadStoredRecordData(channel, h.length, bytes) != h.length) return -1;
       if ((flags & kReplayAxis) == 0) return 0;
       float recorded[6];
-      std::memcpy(recorded, bytes, sizeof recorded);
+      for (int i = 0; i < 6; ++i) recorded[i] = std::bit_cast<float>(GetLE32(bytes + 4 * i));
       float axis[6];
       // The placement followed by the recorded axis.
       if (placement != nullptr)
@@ -71,7 +81,7 @@ int ApplyRecord(StoredPageJob* job, const StoredRecordHeader& h, DWORD flags, BY
 
 int ReadPageColorRecord(StoredPageJob* job, DWORD* colorState, ColorSet* colors, WORD page) {
   if (job == nullptr || colorState == nullptr || colors == nullptr) return -1;
-  PageRecord record;
+  PageColorRecord record;
   if (ReadPageRecord(job->channel, page, kPageRecordBytes, &record) != 0) return -1;
   *colorState = record.colorState;
   *colors = record.colors;

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "graphics/imaging/color_detection.h"
+#include "graphics/imaging/page_color.h"
 #include "graphics/job/page_record.h"
 #include "graphics/job/page_state.h"
 #include "platform/base/types.h"

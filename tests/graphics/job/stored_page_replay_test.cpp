@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+
 #include <string>
 #include <vector>
 
@@ -13,9 +15,18 @@
 #include "graphics/drawing/graphics_emitter.h"
 #include "graphics/job/job_state.h"
 #include "graphics/job/job_store_pages.h"
+#include "platform/base/byte_order.h"
 #include "tests/graphics/drawing/library_fixture.h"
 
 namespace {
+
+// A stored page's record as the page-record table keeps it.
+struct StoredPageRecord {
+  PagePaperBlock paper;
+  DWORD orientation;
+  ColorSet colors;
+  DWORD colorState;
+};
 
 struct PageStartCall {
   WORD page;  // the line width the page draws first, to know it by
@@ -65,13 +76,15 @@ class StoredPageReplayTest : public LibraryTest {
     EncodeStoredPageStart(start, bytes);
     ASSERT_EQ(WriteStoredRecord(channel_, kStoredPageStart, kStoredPageStartBytes, bytes), 0);
     const float axis[6] = {1, 0, 0, 1, static_cast<float>(n), 0};
-    ASSERT_EQ(WriteStoredRecord(channel_, kStoredPageAxis, sizeof axis, axis), 0);
+    BYTE axisBytes[24];
+    for (int i = 0; i < 6; ++i) PutLE32(axisBytes + 4 * i, std::bit_cast<DWORD>(axis[i]));
+    ASSERT_EQ(WriteStoredRecord(channel_, kStoredPageAxis, sizeof axisBytes, axisBytes), 0);
     ASSERT_EQ(RecordSetLineWidth(channel_, n), 0);
     ASSERT_EQ(RecordInitPath(channel_), 0);
     ASSERT_EQ(WriteStoredRecord(channel_, kStoredShowPage, 0, nullptr), 0);
     ASSERT_EQ(WriteStoredRecord(channel_, kStoredEndPage, 0, nullptr), 0);
     ASSERT_EQ(EndStoredPage(channel_), 0);
-    PageRecord record{};
+    StoredPageRecord record{};
     record.colorState = colorState;
     record.colors.Collecting = collecting;
     record.colors.Count = colorCount;
