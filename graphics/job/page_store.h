@@ -7,8 +7,17 @@
 
 #include "graphics/ddi/pdev.h"
 #include "graphics/imaging/color_detection.h"
-#include "graphics/job/page_record.h"
+#include "graphics/job/page_state.h"
 #include "platform/base/types.h"
+
+// A stored page's record: paper block, orientation word, colour set and colour state.
+struct PageRecord {
+  PagePaperBlock paper;
+  DWORD orientation;
+  ColorSet colors;
+  DWORD colorState;
+};
+static_assert(sizeof(PageRecord) == 116);
 
 // Pages numbered from `firstPage`, room for `count`; requires job output begun and no store.
 int BeginPageStore(Pdev* pdev, WORD firstPage, WORD count);
