@@ -303,6 +303,10 @@ TEST_F(DocumentTest, AbortedDocumentLeavesNothingOpen) {
   EXPECT_TRUE(EngineAbortDoc(dc));
   // A new document on the same device prints whole.
   EXPECT_TRUE(PrintBlankDocument(dc, 1).ended);
+  // A device deleted in the middle of a document closes what the document holds.
+  ASSERT_TRUE(EngineStartDoc(dc, u"Left open"));
+  ASSERT_TRUE(EngineStartPage(dc));
+  ASSERT_TRUE(EngineEndPage(dc));
   DeleteDc(dc);
   EXPECT_EQ(liveSessions_(), 0u);
   EXPECT_EQ(SimEngineOutstanding(), driverOnly_) << testing::PrintToString(SimEngineOutstandingList());
