@@ -12,12 +12,15 @@
 #include "graphics/ddi/render_settings.h"
 #include "graphics/imaging/page_color.h"
 #include "graphics/job/job_state.h"
+#include "graphics/job/page_state.h"
 #include "items/setting_records.h"
 #include "platform/base/types.h"
 #include "platform/engine/ddi_device.h"
 
 struct OutputChannel;
 struct DatabaseStream;
+struct GraphicsStateEmitter;
+struct ColorConverter;
 
 // "NBRD" read as a big-endian word.
 constexpr DWORD kPdevTag = 0x4E425244;
@@ -56,6 +59,13 @@ struct Pdev {
   DWORD jobId;            // the spooler's job id and its companion word
   DWORD jobIdCompanion;
   SettingsRecord pageSettings;  // the per-page copy of the settings
+  PageState pageState;  // the page and sheet paper and the layout values of the job
+  // The job objects, from the job's start to its end.
+  GraphicsStateEmitter* emitter;
+  ColorConverter* colorConverter;
+  DWORD* colorClass;  // the colour-detection word
+  DWORD modelFeatures[2];  // the model's feature words, read at the document's start
+  BYTE outputFormat;  // the job's output format (7: the stream header line follows the job header)
   alignas(8) DWORD tailTag;
   DWORD reserved;
 };

@@ -13,6 +13,10 @@
 #include "core/constraints/tile_count.h"
 #include "core/database/dbrecords.h"
 #include "core/store/item_access.h"
+#include "core/store/item_store.h"
+#include "platform/engine/engine_host.h"
+#include "platform/spooler/spooler_sim.h"
+#include "tools/spoolview/spool_render.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
@@ -340,6 +344,74 @@ void ScanWithDialog() {
   app.Close();
 }
 
+// Prints a two-page document through the whole path: qorvexgr.dll loaded by the engine host
+// for a printer of the sample model, the document's pages sent through its DDI calls, the job
+// written by the drawing library into the printer's spool job; the spool file is kept and its
+// pages rendered to PNG files outside the sandbox.
+void PrintDocument() {
+  std::printf("\nPrinting a two-page document on printer \"QX-4500\" through qorvexgr.dll:\n");
+  constexpr const WCHAR* kPrinter = u"QX-4500";
+  SimPrinterSetup setup;
+  setup.name = kPrinter;
+  setup.dataFile = u"QX4500.DDD";
+  const std::u16string path = std::u16string(SimDriverDirectory()) + u"\\QX4500.DDD";
+  ItemStore* store = OpenItemStoreAtPath(path.c_str());
+  auto* settings = new SettingsRecord{};
+  auto* config = new PrinterConfiguration{};
+  EngineDriver* driver = nullptr;
+  EngineDc* dc = nullptr;
+  if (store == nullptr || !SimAddPrinter(setup) || !ApplyDataFileDefaults(store, settings, config, kPrinter) ||
+      (driver = EngineLoadDriver(u"qorvexgr.dll")) == nullptr ||
+      (dc = EngineCreateDC(driver, kPrinter, reinterpret_cast<const DEVMODEW*>(settings->bytes))) == nullptr) {
+    std::printf("  the printer's device context could not be made (error %u)\n", GetLastError());
+  } else {
+    // The application's drawing: a filled rectangle, a line and text on each page. The drawing
+    // calls themselves are not taken by the module yet; its pages print as the document and
+    // page path makes them.
+    DrawCall fill;
+    fill.kind = DrawKind::FillPath;
+    PathMoveTo(fill.path, 400, 400);
+    PathLineTo(fill.path, 2400, 400);
+    PathLineTo(fill.path, 2400, 1400);
+    PathLineTo(fill.path, 400, 1400);
+    int taken = 0, refused = 0;
+    const bool started = EngineStartDoc(dc, u"Demo document");
+    for (int page = 0; started && page < 2; ++page) {
+      EngineStartPage(dc);
+      (EngineDraw(dc, fill) == TRUE ? taken : refused)++;
+      EngineEndPage(dc);
+    }
+    const bool printed = started && EngineEndDoc(dc);
+    std::printf("  document %s; drawing calls taken %d, refused %d (the drawing calls are not built yet)\n",
+                printed ? "printed" : "failed", taken, refused);
+    const std::vector<SimSpoolJob> jobs = SimListSpoolJobs();
+    const std::vector<BYTE> bytes = jobs.empty() ? std::vector<BYTE>{} : SimReadSpoolJob(jobs.back().id);
+    const std::filesystem::path out = ExecutableDirectory().parent_path() / "pages";
+    std::error_code ec;
+    std::filesystem::create_directories(out, ec);
+    const std::filesystem::path spool = out / "demo-document.spl";
+    if (FILE* f = std::fopen(spool.string().c_str(), "wb")) {
+      std::fwrite(bytes.data(), 1, bytes.size(), f);
+      std::fclose(f);
+    }
+    std::printf("  spool file (%zu bytes): %s\n", bytes.size(), spool.string().c_str());
+    const std::vector<ReferenceImage> pages = RenderSpoolPages(ScanSpoolStream(bytes), SpoolRenderOptions{});
+    for (size_t i = 0; i < pages.size(); ++i) {
+      char name[32];
+      std::snprintf(name, sizeof name, "page-%03zu.png", i + 1);
+      const std::filesystem::path png = out / name;
+      SaveReferencePng(pages[i], png.string());
+      std::printf("  page %zu (%d x %d pixels at a quarter of the device's): %s\n", i + 1, pages[i].width,
+                  pages[i].height, png.string().c_str());
+    }
+  }
+  if (dc != nullptr) EngineDeleteDC(dc);
+  if (driver != nullptr) EngineUnloadDriver(driver);
+  if (store != nullptr) CloseItemStore(store);
+  delete settings;
+  delete config;
+}
+
 }  // namespace
 
 int main() {
@@ -353,6 +425,7 @@ int main() {
   ShowSampleModel();
   ShowConstraintChecks();
   ShowMessageBox();
+  PrintDocument();
   ScanPage();
   ScanWithDialog();
   std::error_code ec;
