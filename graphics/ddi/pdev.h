@@ -18,6 +18,8 @@
 
 struct OutputChannel;
 struct DatabaseStream;
+struct GraphicsStateEmitter;
+struct ColorConverter;
 
 // "NBRD" read as a big-endian word.
 constexpr DWORD kPdevTag = 0x4E425244;
@@ -56,6 +58,11 @@ struct Pdev {
   DWORD jobId;            // the spooler's job id and its companion word
   DWORD jobIdCompanion;
   SettingsRecord pageSettings;  // the per-page copy of the settings
+  // The document's drawing state, made by the job code when the document starts: the emitter
+  // every drawing command passes, the colour conversion and the colour detection's class word.
+  GraphicsStateEmitter* emitter;
+  ColorConverter* colorConverter;
+  DWORD* colorClassWord;
   alignas(8) DWORD tailTag;
   DWORD reserved;
 };
