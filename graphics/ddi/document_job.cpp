@@ -24,7 +24,7 @@ void MoveJob(Pdev* from, Pdev* to) {
   to->channel = from->channel;
   to->emitter = from->emitter;
   to->colorConverter = from->colorConverter;
-  to->colorClass = from->colorClass;
+  to->colorClassWord = from->colorClassWord;
   to->jobId = from->jobId;
   to->jobIdCompanion = from->jobIdCompanion;
   to->outputFormat = from->outputFormat;
@@ -32,7 +32,7 @@ void MoveJob(Pdev* from, Pdev* to) {
   from->channel = nullptr;
   from->emitter = nullptr;
   from->colorConverter = nullptr;
-  from->colorClass = nullptr;
+  from->colorClassWord = nullptr;
   from->jobIdCompanion = 0;
 }
 

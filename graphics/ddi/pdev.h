@@ -60,10 +60,11 @@ struct Pdev {
   DWORD jobIdCompanion;
   SettingsRecord pageSettings;  // the per-page copy of the settings
   PageState pageState;  // the page and sheet paper and the layout values of the job
-  // The job objects, from the job's start to its end.
+  // The document's drawing state, made by the job code when the document starts: the emitter
+  // every drawing command passes, the colour conversion and the colour detection's class word.
   GraphicsStateEmitter* emitter;
   ColorConverter* colorConverter;
-  DWORD* colorClass;  // the colour-detection word
+  DWORD* colorClassWord;
   DWORD modelFeatures[2];  // the model's feature words, read at the document's start
   BYTE outputFormat;  // the job's output format (7: the stream header line follows the job header)
   alignas(8) DWORD tailTag;

@@ -134,7 +134,7 @@ int StartJob(Pdev* pdev, LPCWSTR documentName, LPCWSTR outputName) {
   if (CreateColorConverter(&pdev->colorConverter, &pdev->settings, pdev->config, GetResourceModule(),
                            pdev->render.printer) != 0)
     result = -1;
-  if (AllocColorClassWord(&pdev->colorClass) != 0) result = -1;
+  if (AllocColorClassWord(&pdev->colorClassWord) != 0) result = -1;
   pdev->job.flags = kJobStarted;
   pdev->job.pageStoreState = 0;
   CopyRenderName(pdev->render.documentName, documentName);
@@ -410,7 +410,7 @@ int ReadJobSettings(Pdev* pdev, SettingsRecord*, PrinterConfiguration*) {
 
 void FreeJobResources(Pdev* pdev) {
   FreeColorConverter(&pdev->colorConverter);
-  FreeColorClassWord(&pdev->colorClass);
+  FreeColorClassWord(&pdev->colorClassWord);
   pdev->jobIdCompanion = 0;
   FreeGraphicsEmitter(pdev->emitter);
   pdev->emitter = nullptr;

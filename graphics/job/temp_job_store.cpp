@@ -1,5 +1,6 @@
 #include "graphics/job/temp_job_store.h"
 
+#include <cstring>
 #include <string>
 
 #include "core/services/lock_slots.h"
@@ -9,6 +10,7 @@
 #include "platform/base/text.h"
 #include "platform/kernel/files.h"
 #include "platform/kernel/lasterror.h"
+#include "platform/kernel/memory.h"
 #include "platform/kernel/resource.h"
 #include "platform/kernel/time.h"
 #include "platform/registry/registry.h"
@@ -60,6 +62,55 @@ std::u16string FormatWriteErrorText(LPCWSTR pattern, WCHAR drive) {
   return text;
 }
 
+// Forgets the appended bytes still waiting and frees their block.
+void DropAppended(TempJobStore* store) {
+  if (store->appendBlock != nullptr) GlobalFree(store->appendBlock);
+  store->appendBlock = nullptr;
+  store->appended = 0;
+}
+
+// Writes at the current position; bytes written or -1. A failed write asks the user.
+int WriteAt(TempJobStore* store, const void* bytes, DWORD length) {
+  if (!IsUsable(store) || (length > 0 && bytes == nullptr)) return -1;
+  if (length == 0) return 0;
+  // Offsets are 32 bits: a store that would pass 4 GiB fails instead of wrapping.
+  if (length > 0x7FFFFFFF || length > 0xFFFFFFFF - store->position) return -1;
+  const BYTE* data = static_cast<const BYTE*>(bytes);
+  DWORD done = WriteAll(store->file, data, length);
+  while (done < length) {
+    if (ShowTempWriteError(store) != IDOK) {
+      store->writable = 0;
+      return -1;
+    }
+    // The retry writes the bytes not yet written where they belong.
+    const DWORD at = store->position + done;
+    if (SetFilePointer(store->file, static_cast<LONG>(at), nullptr, FILE_BEGIN) != at) return -1;
+    done += WriteAll(store->file, data + done, length - done);
+  }
+  store->position += length;
+  if (store->position > store->size) store->size = store->position;
+  return static_cast<int>(length);
+}
+
+// Moves to the file's end; the new position or -1.
+int SeekEnd(TempJobStore* store) {
+  if (!IsUsable(store)) return -1;
+  const DWORD end = SetFilePointer(store->file, 0, nullptr, FILE_END);
+  if (end == INVALID_SET_FILE_POINTER || end > 0x7FFFFFFF) return -1;
+  store->position = end;
+  return static_cast<int>(end);
+}
+
+// Writes the appended bytes still waiting at the file's end; 0, or -1 when the store is not
+// usable or the write fails (the bytes are then given up, as a failed write's are).
+int WriteAppended(TempJobStore* store) {
+  if (store == nullptr || store->appended == 0) return 0;
+  const DWORD length = store->appended;
+  store->appended = 0;
+  if (!IsUsable(store)) return -1;
+  return SeekEnd(store) >= 0 && WriteAt(store, store->appendBlock, length) == static_cast<int>(length) ? 0 : -1;
+}
+
 }  // namespace
 
 int InitTempStore(TempJobStore* store, BOOL cleanUp, HMODULE resourceModule) {
@@ -69,6 +120,8 @@ int InitTempStore(TempJobStore* store, BOOL cleanUp, HMODULE resourceModule) {
   store->name[0] = 0;
   store->size = store->position = 0;
   store->writable = 0;
+  store->appendBlock = nullptr;
+  store->appended = 0;
   store->resourceModule = resourceModule;
   return 0;
 }
@@ -94,6 +147,7 @@ int CreateTempStoreFile(TempJobStore* store) {
 
 int DeleteTempStore(TempJobStore* store) {
   if (store == nullptr) return -1;
+  DropAppended(store);
   int result = 0;
   if (store->file != INVALID_HANDLE_VALUE && !CloseHandle(store->file)) result = -1;
   store->file = INVALID_HANDLE_VALUE;
@@ -105,30 +159,31 @@ int DeleteTempStore(TempJobStore* store) {
 
 int IsTempStoreOpen(const TempJobStore* store) { return IsUsable(store) ? 1 : -1; }
 
-int WriteTempStore(TempJobStore* store, const void* bytes, DWORD length) {
+int AppendTempStore(TempJobStore* store, const void* bytes, DWORD length) {
   if (!IsUsable(store) || (length > 0 && bytes == nullptr)) return -1;
   if (length == 0) return 0;
-  // Offsets are 32 bits: a store that would pass 4 GiB fails instead of wrapping.
-  if (length > 0x7FFFFFFF || length > 0xFFFFFFFF - store->position) return -1;
-  const BYTE* data = static_cast<const BYTE*>(bytes);
-  DWORD done = WriteAll(store->file, data, length);
-  while (done < length) {
-    if (ShowTempWriteError(store) != IDOK) {
-      store->writable = 0;
-      return -1;
-    }
-    // The retry writes the bytes not yet written where they belong.
-    const DWORD at = store->position + done;
-    if (SetFilePointer(store->file, static_cast<LONG>(at), nullptr, FILE_BEGIN) != at) return -1;
-    done += WriteAll(store->file, data + done, length - done);
+  // The same limits as a write at the end: offsets stay below 2 GiB and never wrap.
+  const DWORD end = store->size + store->appended;
+  if (end > 0x7FFFFFFF || length > 0x7FFFFFFF || length > 0xFFFFFFFF - end) return -1;
+  if (length > kTempStoreAppendBlockSize - store->appended && WriteAppended(store) != 0) return -1;
+  if (store->appendBlock == nullptr && length < kTempStoreAppendBlockSize)
+    store->appendBlock = static_cast<BYTE*>(GlobalAlloc(GMEM_FIXED, kTempStoreAppendBlockSize));
+  if (store->appendBlock == nullptr || length >= kTempStoreAppendBlockSize) {
+    // Too large for the block, or no memory for one: straight to the file's end.
+    return SeekEnd(store) >= 0 && WriteAt(store, bytes, length) == static_cast<int>(length) ? 0 : -1;
   }
-  store->position += length;
-  if (store->position > store->size) store->size = store->position;
-  return static_cast<int>(length);
+  std::memcpy(store->appendBlock + store->appended, bytes, length);
+  store->appended += length;
+  return 0;
+}
+
+int WriteTempStore(TempJobStore* store, const void* bytes, DWORD length) {
+  if (WriteAppended(store) != 0) return -1;
+  return WriteAt(store, bytes, length);
 }
 
 int ReadTempStore(TempJobStore* store, void* buffer, DWORD count) {
-  if (!IsUsable(store) || (count > 0 && buffer == nullptr)) return -1;
+  if (WriteAppended(store) != 0 || !IsUsable(store) || (count > 0 && buffer == nullptr)) return -1;
   if (count == 0) return 0;
   if (store->position > store->size || count > store->size - store->position || count > 0x7FFFFFFF) return -1;
   DWORD read = 0;
@@ -138,23 +193,22 @@ int ReadTempStore(TempJobStore* store, void* buffer, DWORD count) {
 }
 
 int SeekTempStore(TempJobStore* store, DWORD offset) {
-  if (!IsUsable(store) || offset > store->size || offset > 0x7FFFFFFF) return -1;
+  if (WriteAppended(store) != 0 || !IsUsable(store) || offset > store->size || offset > 0x7FFFFFFF) return -1;
   if (SetFilePointer(store->file, static_cast<LONG>(offset), nullptr, FILE_BEGIN) != offset) return -1;
   store->position = offset;
   return static_cast<int>(offset);
 }
 
 int SeekTempStoreEnd(TempJobStore* store) {
-  if (!IsUsable(store)) return -1;
-  const DWORD end = SetFilePointer(store->file, 0, nullptr, FILE_END);
-  if (end == INVALID_SET_FILE_POINTER || end > 0x7FFFFFFF) return -1;
-  store->position = end;
-  return static_cast<int>(end);
+  if (WriteAppended(store) != 0) return -1;
+  return SeekEnd(store);
 }
 
-LONG GetTempStoreSize(const TempJobStore* store) { return IsUsable(store) ? static_cast<LONG>(store->size) : -1; }
+LONG GetTempStoreSize(const TempJobStore* store) {
+  return IsUsable(store) ? static_cast<LONG>(store->size + store->appended) : -1;
+}
 
-int FlushTempStore(const TempJobStore* store) { return IsUsable(store) ? 0 : -1; }
+int FlushTempStore(TempJobStore* store) { return IsUsable(store) ? WriteAppended(store) : -1; }
 
 int ShowTempWriteError(const TempJobStore* store) {
   if (store == nullptr) return IDCANCEL;

@@ -1,6 +1,7 @@
 // The temporary job store: a temporary file of the graphics module into which the pages that
 // must be reordered or combined are recorded, and from which they are read back at the end of
-// the document. Writes go straight to the file. A write failure asks the user: OK retries,
+// the document. Writes go straight to the file; only appends gather in a write-behind block,
+// which every other use of the store writes first. A write failure asks the user: OK retries,
 // Cancel makes the store unusable until it is deleted. Every store file is registered in the
 // registry so that a later job can delete the files that finished or crashed jobs left behind.
 //
@@ -16,7 +17,12 @@ struct TempJobStore {
   DWORD size;              // the highest offset written so far
   DWORD position;          // the current offset
   DWORD writable;          // 1 while the store may be used
+  BYTE* appendBlock;       // appended bytes not yet in the file (a global block); NULL when none
+  DWORD appended;          // how many bytes wait there
 };
+
+// The write-behind block of appends: the store file is written once per this many bytes.
+constexpr DWORD kTempStoreAppendBlockSize = 65536;
 
 // Strings of the resource module shown when a store write fails.
 constexpr UINT kTempWriteFailureString = 5;
@@ -35,15 +41,22 @@ inline constexpr WCHAR kTempFileSubKey[] = u"TempFile\\";
 constexpr int kTempRegistryKeyChars = 128;
 
 // With cleanUp, first deletes the files earlier jobs left behind; then no file, empty name,
-// size and position 0, not writable. Closes and deletes nothing of the store itself.
+// size and position 0, not writable, nothing appended. Closes, deletes and frees nothing of
+// the store itself.
 int InitTempStore(TempJobStore* store, BOOL cleanUp, HMODULE resourceModule);
 // A new, registered temporary file (an earlier one is deleted first); writable.
 int CreateTempStoreFile(TempJobStore* store);
-// Closes and deletes the file and its registration, then InitTempStore without clean-up. -1
-// when the close or the delete failed, also when there was no file.
+// Closes and deletes the file and its registration (appended bytes still waiting are dropped
+// with it), then InitTempStore without clean-up. -1 when the close or the delete failed, also
+// when there was no file.
 int DeleteTempStore(TempJobStore* store);
 // 1 when a file is open and the store writable, else -1.
 int IsTempStoreOpen(const TempJobStore* store);
+// Appends the bytes at the store's end. They count in the size at once and reach the file when
+// the write-behind block is full, at FlushTempStore or at any other use of the store (a block
+// too large for it is written at once). 0 or -1; a failed write of waiting bytes asks the user
+// as a write does.
+int AppendTempStore(TempJobStore* store, const void* bytes, DWORD length);
 // Writes at the current position; bytes written or -1.
 int WriteTempStore(TempJobStore* store, const void* bytes, DWORD length);
 // Reads count bytes at the position, never past the size; bytes read or -1.
@@ -52,10 +65,11 @@ int ReadTempStore(TempJobStore* store, void* buffer, DWORD count);
 int SeekTempStore(TempJobStore* store, DWORD offset);
 // Moves to the file's end; the new position or -1.
 int SeekTempStoreEnd(TempJobStore* store);
-// The size, or -1 when the store is not open and writable.
+// The size (appended bytes included), or -1 when the store is not open and writable.
 LONG GetTempStoreSize(const TempJobStore* store);
-// Only checks that the store is open and writable (there is no write-behind buffer).
-int FlushTempStore(const TempJobStore* store);
+// Writes the appended bytes still waiting; 0, or -1 when the store is not open and writable or
+// the write fails.
+int FlushTempStore(TempJobStore* store);
 // The write-failure box; its answer (IDCANCEL without a store).
 int ShowTempWriteError(const TempJobStore* store);
 

@@ -33,13 +33,22 @@ int WriteChannelUserFile(OutputChannel* channel, DWORD length, const BYTE* bytes
   return 0;
 }
 
-// Hands bytes to every target of the current mode; 0 or -1.
+// Hands bytes to every target of the current mode (in mode 2 as an append to the temporary job
+// store, which writes its file once per block of appends); 0 or -1.
 int WriteChannelTargets(OutputChannel* channel, DWORD length, const BYTE* bytes) {
   if (channel->mode == kChannelTempStore) return WriteChannelToTempStore(channel, length, bytes);
   int result = 0;
   // A failed printer write does not keep a mode-4 write from trying the file.
   if (WritesPrinter(channel->mode)) result |= WriteChannelPrinter(channel, length, bytes);
   if (WritesUserFile(channel->mode)) result |= WriteChannelUserFile(channel, length, bytes);
+  return result;
+}
+
+// Hands the staged bytes to the mode's targets and empties the staging buffer; 0 or -1.
+int PassStagedBytes(OutputChannel* channel) {
+  if (channel->fill == 0) return 0;
+  const int result = WriteChannelTargets(channel, channel->fill, channel->staging);
+  channel->fill = 0;
   return result;
 }
 
@@ -120,16 +129,16 @@ int WriteChannel(OutputChannel* channel, DWORD length, const void* bytes) {
     return static_cast<int>(length);
   }
   // A block that does not fit is not split: the waiting bytes go first, then the whole block.
-  int result = FlushChannel(channel);
+  int result = PassStagedBytes(channel);
   result |= WriteChannelTargets(channel, length, static_cast<const BYTE*>(bytes));
   return result == 0 ? static_cast<int>(length) : -1;
 }
 
 int FlushChannel(OutputChannel* channel) {
   if (channel == nullptr || channel->mode == kChannelClosed) return -1;
-  if (channel->fill == 0) return 0;
-  const int result = WriteChannelTargets(channel, channel->fill, channel->staging);
-  channel->fill = 0;
+  int result = PassStagedBytes(channel);
+  // Bytes recorded into the temporary job store are in its file after a flush.
+  if (channel->store.appended > 0) result |= FlushTempStore(&channel->store);
   return result;
 }
 
@@ -159,6 +168,6 @@ int CloseChannelToPrinter(OutputChannel* channel) {
 }
 
 int WriteChannelToTempStore(OutputChannel* channel, DWORD length, const void* bytes) {
-  if (channel == nullptr || SeekTempStoreEnd(&channel->store) < 0) return -1;
-  return WriteTempStore(&channel->store, bytes, length) == static_cast<int>(length) ? 0 : -1;
+  if (channel == nullptr) return -1;
+  return AppendTempStore(&channel->store, bytes, length);
 }

@@ -70,7 +70,8 @@ BOOL HasChannelTarget(const OutputChannel* channel);
 // Stages the bytes when they fit behind the waiting ones; otherwise flushes and writes the
 // whole block straight through to the mode's targets. `length` or -1; length 0 answers 0.
 int WriteChannel(OutputChannel* channel, DWORD length, const void* bytes);
-// Hands the waiting bytes to the mode's targets; 0 or -1.
+// Hands the waiting bytes to the mode's targets, and the temporary job store's appended bytes
+// to its file; 0 or -1.
 int FlushChannel(OutputChannel* channel);
 // Flushes, then sets the mode; the flush's result, -1 when the current mode is not 0 to 4.
 int SetChannelMode(OutputChannel* channel, WORD mode);
@@ -80,5 +81,6 @@ int ReleaseChannelTarget(OutputChannel* channel);
 // Flushes, then ends and closes the spool job that OpenChannelSpoolJob opened: mode 0 and no
 // target. When ending or closing fails: -1 and the target stays recorded.
 int CloseChannelToPrinter(OutputChannel* channel);
-// The mode-2 write: appends the bytes to the temporary job store at its end. 0 or -1.
+// The mode-2 write: appends the bytes to the temporary job store at its end (they reach its
+// file once per block of appends, and at the latest at FlushChannel). 0 or -1.
 int WriteChannelToTempStore(OutputChannel* channel, DWORD length, const void* bytes);

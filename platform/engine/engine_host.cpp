@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/engine/ddi_functions.h"
+#include "platform/engine/engine_sim.h"
 #include "platform/engine/engine_state.h"
 #include "platform/base/errors.h"
 #include "platform/kernel/lasterror.h"
@@ -289,6 +290,11 @@ void ReleaseAll() {
 }  // namespace engine
 
 using namespace engine;
+
+BRUSHOBJ* SimEngineBrush(EngineDc* dc, const DrawBrush& brush) {
+  if (dc == nullptr) return nullptr;
+  return &BrushFor(dc, brush)->bo;
+}
 
 EngineDriver* EngineLoadDriver(LPCWSTR moduleName) {
   HMODULE module = LoadLibraryW(moduleName);

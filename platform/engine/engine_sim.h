@@ -28,3 +28,8 @@ PLATFORM_API void SimEngineLogReset();
 PLATFORM_API int SimEngineOutstanding();
 // One line per outstanding allocation ("surface 640x480", "memory 96 bytes tag 0x...", ...).
 PLATFORM_API std::vector<std::string> SimEngineOutstandingList();
+
+// A brush of the device context as the engine makes it for a drawing call (kept and released
+// with the context's other brushes): solid brushes carry their device colour, the others are
+// realised through the driver's DrvRealizeBrush when the driver first asks. NULL without a DC.
+PLATFORM_API BRUSHOBJ* SimEngineBrush(EngineDc* dc, const DrawBrush& brush);
