@@ -2,7 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
+#include "core/job/job_text.h"
 
 #include "core/constraints/item_descriptors.h"
 #include "core/database/dbrecords.h"
@@ -49,49 +49,44 @@ constexpr size_t kOthersAt = 20;
 constexpr size_t kLongNumber = 29;
 constexpr size_t kCutNumber = 25;
 
-std::string ToAnsi(LPCWSTR text) {
+AnsiText ToAnsi(LPCWSTR text) {
   if (text == nullptr || *text == 0) return {};
   LPSTR ansi = nullptr;
   int length = 0;
   if (!WideToMultiByteCp(text, &ansi, &length, 0)) return {};
-  std::string out(ansi, static_cast<size_t>(length));
+  AnsiText out(ansi, static_cast<size_t>(length));
   GlobalFree(ansi);
   return out;
 }
 
 template <size_t N>
-std::string FieldAnsi(const WCHAR (&field)[N]) {
-  return ToAnsi(std::u16string(field, static_cast<size_t>(FaxFieldLength(field))).c_str());
+AnsiText FieldAnsi(const WCHAR (&field)[N]) {
+  return ToAnsi(WideText(field, static_cast<size_t>(FaxFieldLength(field))).c_str());
 }
 
-// Where each character of an ANSI text starts: true at a byte that begins a character.
-std::vector<bool> CharacterStarts(const std::string& text) {
-  std::vector<bool> starts(text.size() + 1, false);
-  for (size_t i = 0; i < text.size(); ++i) {
-    starts[i] = true;
-    if (IsDBCSLeadByte(static_cast<BYTE>(text[i])) && i + 1 < text.size()) ++i;
-  }
-  starts[text.size()] = true;
-  return starts;
+// Whether a character of the ANSI text begins at byte `at` (the end counts as a beginning).
+bool StartsCharacter(const AnsiText& text, size_t at) {
+  size_t i = 0;
+  while (i < at && i < text.size()) i += IsDBCSLeadByte(static_cast<BYTE>(text[i])) && i + 1 < text.size() ? 2 : 1;
+  return i == at;
 }
 
 // The text cut to at most max bytes without splitting a double-byte character.
-std::string CutAnsi(const std::string& text, size_t max) {
+AnsiText CutAnsi(const AnsiText& text, size_t max) {
   if (text.size() <= max) return text;
-  const std::vector<bool> starts = CharacterStarts(text);
   size_t end = max;
-  while (end > 0 && !starts[end]) --end;
+  while (end > 0 && !StartsCharacter(text, end)) --end;
   return text.substr(0, end);
 }
 
-std::string ResourceAnsi(HMODULE module, UINT id) {
+AnsiText ResourceAnsi(HMODULE module, UINT id) {
   WCHAR text[kResourceTextBytes] = {};
   if (module == nullptr || LoadStringW(module, id, text, static_cast<int>(kResourceTextBytes)) <= 0) return {};
   return ToAnsi(text);
 }
 
 // Whether a pattern holds exactly one whole-number directive (and no other but "%%").
-bool HasOneNumberDirective(const std::string& pattern) {
+bool HasOneNumberDirective(const AnsiText& pattern) {
   int numbers = 0;
   for (size_t i = 0; i < pattern.size(); ++i) {
     if (pattern[i] != '%') continue;
@@ -104,8 +99,8 @@ bool HasOneNumberDirective(const std::string& pattern) {
   return numbers == 1;
 }
 
-std::string FormatOthers(HMODULE module, UINT id, DWORD others) {
-  const std::string pattern = ResourceAnsi(module, id);
+AnsiText FormatOthers(HMODULE module, UINT id, DWORD others) {
+  const AnsiText pattern = ResourceAnsi(module, id);
   if (!HasOneNumberDirective(pattern)) return {};
   char text[kResourceTextBytes];
   std::snprintf(text, sizeof text, pattern.c_str(), static_cast<int>(others));
@@ -120,7 +115,7 @@ DWORD ReadNumber(const MonitorJobContext* c, SettingItemId id) {
   return length == 1 ? cell.byte : length == 2 ? cell.word : cell.number;
 }
 
-std::string ReadTextAnsi(const MonitorJobContext* c, SettingItemId id) {
+AnsiText ReadTextAnsi(const MonitorJobContext* c, SettingItemId id) {
   ItemValueCell cell{};
   ValueTypeCode type = 0;
   DWORD length = 0;
@@ -128,12 +123,12 @@ std::string ReadTextAnsi(const MonitorJobContext* c, SettingItemId id) {
       cell.data == nullptr)
     return {};
   const LPCWSTR text = static_cast<LPCWSTR>(cell.data);
-  return ToAnsi(std::u16string(text, wcsnlen(text, length / sizeof(WCHAR))).c_str());
+  return ToAnsi(WideText(text, wcsnlen(text, length / sizeof(WCHAR))).c_str());
 }
 
 // The owner text of an ordinary job: the name of the paper type's value up to its first line
 // end.
-std::string BuildOwnerText(const MonitorJobContext* c) {
+AnsiText BuildOwnerText(const MonitorJobContext* c) {
   if (c->store == nullptr) return {};
   ItemValueCell cell{};
   ValueTypeCode valueType = 0;
@@ -147,10 +142,11 @@ std::string BuildOwnerText(const MonitorJobContext* c) {
   LPWSTR name = nullptr;
   void* value = nullptr;
   WORD valueKind = 0;
-  std::string owner;
+  AnsiText owner;
   if (CopyChoiceValue(record, &name, &value, &valueKind) == kDbOk && name != nullptr) {
     owner = ToAnsi(name);
-    owner = owner.substr(0, owner.find('\r'));
+    owner.resize(strnlen(owner.c_str(), owner.size()));
+    if (const char* cr = std::strchr(owner.c_str(), '\r'); cr != nullptr) owner.resize(cr - owner.c_str());
   }
   ReleaseGlobalBlock(name);
   ReleaseGlobalBlock(value);
@@ -159,7 +155,7 @@ std::string BuildOwnerText(const MonitorJobContext* c) {
 }
 
 // The port and printer names: the context's, else the spooler's.
-void ReadPrinterNames(const MonitorJobContext* c, std::string* port, std::string* printer) {
+void ReadPrinterNames(const MonitorJobContext* c, AnsiText* port, AnsiText* printer) {
   *port = ToAnsi(c->portName);
   *printer = ToAnsi(c->printerName);
   if (!port->empty() && !printer->empty()) return;
@@ -174,7 +170,7 @@ void ReadPrinterNames(const MonitorJobContext* c, std::string* port, std::string
 
 void GetMonitorUserName(const MonitorJobContext* context, LPSTR name, DWORD bytes) {
   if (name == nullptr || bytes == 0) return;
-  std::string user;
+  AnsiText user;
   const DWORD source = ReadNumber(context, kOwnerSource) & 0xFFFF;
   if (source == 1 || source == 4) {
     user = ReadTextAnsi(context, kOwnerName);
@@ -199,20 +195,19 @@ void GetMonitorUserName(const MonitorJobContext* context, LPSTR name, DWORD byte
 }
 
 void BuildFaxMonitorTexts(HMODULE resources, const FaxDestination* entry, DWORD count, char* name, char* number) {
-  std::string n = CutAnsi(FieldAnsi(entry->name), kFaxTextMax);
+  AnsiText n = CutAnsi(FieldAnsi(entry->name), kFaxTextMax);
   if (count > 1) {
-    const std::string others =
+    const AnsiText others =
         FormatOthers(resources, n.size() < kShortNameLimit ? kOthersShortName : kOthersLongName, count - 1);
     if (!others.empty()) {
       // Over the name's end when it reaches byte 19, without splitting a character there.
       size_t at = n.size();
-      if (n.size() >= kOthersAt) at = CharacterStarts(n)[kOthersAt - 1] && IsDBCSLeadByte(BYTE(n[kOthersAt - 1]))
-                                          ? kOthersAt - 1
-                                          : kOthersAt;
+      if (n.size() >= kOthersAt)
+        at = StartsCharacter(n, kOthersAt - 1) && IsDBCSLeadByte(BYTE(n[kOthersAt - 1])) ? kOthersAt - 1 : kOthersAt;
       n = CutAnsi(n.substr(0, at) + others, kFaxTextMax);
     }
   }
-  std::string d = entry->kind == 1 ? ResourceAnsi(resources, kNamePrefix) : std::string();
+  AnsiText d = entry->kind == 1 ? ResourceAnsi(resources, kNamePrefix) : AnsiText();
   d = CutAnsi(d + FieldAnsi(entry->number), kFaxTextMax);
   if (count > 1) {
     if (d.size() >= kLongNumber) d = CutAnsi(d, kCutNumber) + ResourceAnsi(resources, kOthersCutNumber);
@@ -225,15 +220,15 @@ void BuildFaxMonitorTexts(HMODULE resources, const FaxDestination* entry, DWORD 
 
 PirvexHandle CollectJobOwnerData(const MonitorJobContext* context, LPSTR id) {
   if (context == nullptr || id == nullptr) return 0;
-  std::string port, printer;
+  AnsiText port, printer;
   ReadPrinterNames(context, &port, &printer);
   char user[kPirvexIdBytes];
   GetMonitorUserName(context, user, sizeof user);
-  const std::string document = ToAnsi(context->documentName);
+  const AnsiText document = ToAnsi(context->documentName);
   int mode = kPirvexModeOther;
   DWORD jobType = kPirvexJobPrint;
   DWORD item320 = 0;
-  std::string owner;
+  AnsiText owner;
   char faxName[kMonitorTextBytes] = {}, faxNumber[kMonitorTextBytes] = {};
   DWORD hour = 0, minute = 0;
   if (context->fax && ReadNumber(context, kFaxSendOff) != 1) {

@@ -11,6 +11,7 @@
 #include "core/job/monitor_job.h"
 #include "core/services/resource_module.h"
 #include "outside/monitor/monitor_sim.h"
+#include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/time.h"
 #include "platform/registry/registry_sim.h"
 #include "tests/support/printer_fixture.h"
@@ -312,6 +313,29 @@ TEST_F(MonitorJobTest, OrdinaryJobTakesTheSpoolerNamesAndSettings) {
   std::strcpy(id, "unchanged");
   EXPECT_EQ(CollectJobOwnerData(&c, id), 0u);
   EXPECT_STREQ(id, "unchanged");
+}
+
+TEST_F(MonitorJobTest, UserNameRetriedWhileTheServiceAnswers) {
+  MonitorJobContext c = Context();
+  char name[kPirvexIdBytes];
+  SimSetUserName(u"bob");
+  SimQueueUserName(u"SYSTEM");
+  SimQueueUserName(u"SYSTEM");
+  const ULONGLONG slept = SimSleptMilliseconds();
+  GetMonitorUserName(&c, name, sizeof name);
+  EXPECT_STREQ(name, "bob");
+  EXPECT_EQ(SimSleptMilliseconds() - slept, 2u);
+  SimSetUserName(u"SYSTEM");
+  GetMonitorUserName(&c, name, sizeof name);
+  EXPECT_STREQ(name, "UnknownUser");
+  // The context's name, then the owner items as item 5127 selects them.
+  c.userName = u"carol";
+  GetMonitorUserName(&c, name, sizeof name);
+  EXPECT_STREQ(name, "carol");
+  PutText(5150, u"Other owner");
+  Put(5127, 6);
+  GetMonitorUserName(&c, name, sizeof name);
+  EXPECT_STREQ(name, "Other owner");
 }
 
 TEST_F(MonitorJobTest, FaxTextsWithOtherDestinations) {

@@ -220,6 +220,28 @@ TEST_F(CoverRecordsTest, DoubleByteTextsThatWrapAndAMissingGlyph) {
   EXPECT_EQ(MeasureCoverText(&reader, "\x82", 1, 100, 600, advances), -1) << "a lead byte without its trail";
 }
 
+TEST_F(CoverRecordsTest, CoverSettingsOfTheDevice) {
+  Put(1804, 1);
+  PutText(1805, u"Memo");
+  Put(380, 3);
+  Put(379, 1);
+  Put(1809, 1);
+  PutText(1823, u"555-0199");
+  PutText(5143, u"9");
+  CoverInformation info{};
+  CoverExtras extras{};
+  ReadCoverInformation(pdev_.get(), &info, &extras);
+  EXPECT_EQ(info.kind, 1);
+  EXPECT_EQ(std::u16string(info.title), u"Memo");
+  EXPECT_EQ(info.mode, 1);
+  EXPECT_EQ(info.numberPrefix, 1);
+  EXPECT_EQ(std::u16string(info.sender[3]), u"555-0199");
+  EXPECT_EQ(std::u16string(extras.firstPrefix), u"9");
+  Put(380, 1);  // a single destination has no mode
+  ReadCoverInformation(pdev_.get(), &info, &extras);
+  EXPECT_EQ(info.mode, 0);
+}
+
 TEST_F(CoverRecordsTest, OverlayNameRecord) {
   BYTE buffer[128];
   EXPECT_EQ(EstimateOverlayRecordSize(pdev_.get()), 0);
