@@ -265,7 +265,7 @@ PirvexHandle CollectJobOwnerData(const MonitorJobContext* context, LPSTR id) {
   return handle;
 #else
   // The graphics module gathers the texts only; announcing is the user-interface module's.
-  (void)mode, (void)item320, (void)jobType, (void)hour, (void)minute;
+  static_cast<void>(mode + item320 + jobType + hour + minute);
   return 0;
 #endif
 }
