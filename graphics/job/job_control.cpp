@@ -27,6 +27,8 @@ namespace {
 constexpr SettingItemId kItemResolution = 20;
 constexpr SettingItemId kItemSaveToFile = 336;
 constexpr SettingItemId kItemFaxDataFile = 375;
+constexpr SettingItemId kItemFaxHeaderSheet = 376;
+constexpr SettingItemId kItemFaxHeaderOnly = 381;
 constexpr SettingItemId kItemJobControlWord = 1316;
 constexpr SettingItemId kItemStreamVersion = 8205;
 constexpr DWORD kEmitterSection = 6;
@@ -42,6 +44,9 @@ bool IsSideOpen(const Pdev* pdev) { return (pdev->job.flags & kJobSideOpen) != 0
 
 // The emitter is readable: the job's objects exist.
 bool IsChannelValid(const Pdev* pdev) { return pdev->emitter != nullptr && pdev->channel != nullptr; }
+
+// A fax job that sends only its header sheet: the application's pages draw nothing.
+bool IsFaxHeaderOnly(Pdev* pdev) { return pdev->faxModel && ReadJobItem(pdev, kItemFaxHeaderOnly) != 0; }
 
 // Copies a name of at most 260 characters into a record field; empty for none.
 void CopyRenderName(WCHAR* field, LPCWSTR name) {
@@ -172,6 +177,10 @@ int BeginJob(Pdev* pdev) {
       r.storePages = 1;
     } else {
       if (!r.deferredHeader) result |= BeginJobOutput(pdev, 0);
+      if (result == 0 && pdev->faxModel && ReadJobItem(pdev, kItemFaxHeaderSheet) != 0) {
+        result |= MakeFaxHeaderSheet(pdev);
+        if (IsFaxHeaderOnly(pdev)) ++pdev->job.pages;
+      }
       if (result == 0 && r.insertedSheetMode == kInsertBeforeDocument && !r.storePages) {
         result |= SetUpPage(pdev, r.insertedSheetPaper);
         if (IsBackSideDue(pdev, kBackSideForInsertedSheet)) result |= SetUpPage(pdev, r.insertedSheetPaper);
@@ -192,6 +201,7 @@ int StartPageInJob(Pdev* pdev) {
     BeginJob(pdev);
     if (IsAborted(pdev)) return -1;
   }
+  if (IsFaxHeaderOnly(pdev)) return 0;
   int result = ReloadPageSettings(pdev);
   if (result == 0 && !IsSideOpen(pdev)) result = StartPageOutput(pdev);
   if (result == 0) result = BeginPage(pdev);
@@ -215,6 +225,10 @@ int DispatchPageEnd(Pdev* pdev) {
 
 int EndPageInJob(Pdev* pdev) {
   if (pdev == nullptr || IsAborted(pdev) || !IsChannelValid(pdev)) return -1;
+  if (IsFaxHeaderOnly(pdev)) {
+    if (pdev->job.pages == 0 && (pdev->job.flags & kJobOutputBegun) == 0) return BeginJob(pdev);
+    return 0;
+  }
   if (FinishPage(pdev) != 0) {
     AbortJob(pdev);
     return -1;
