@@ -49,4 +49,6 @@ int ResetGraphicsStateChecked(Pdev* pdev, BOOL force);
 // Overlay drawing of the user-interface module between pages.
 BOOL IsStampDrawingActive(const Pdev* pdev);
 LONG IsOverlayDrawingActive(const Pdev* pdev);
+// Caller to come: the applications' direct mode, whose colour override sets each side's colour.
+// The page colour 0 to 3; -1 for any other value.
 int SetPageColorState(Pdev* pdev, LONG value);
