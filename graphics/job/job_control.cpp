@@ -60,7 +60,8 @@ void CopyRenderName(WCHAR* field, LPCWSTR name) {
 int CountPage(Pdev* pdev) {
   ++pdev->job.pages;
   ++pdev->job.pagesOnSide;
-  if (pdev->job.pagesOnSide >= std::max<WORD>(pdev->render.nUp, 1)) return EmitPageEnd(pdev);
+  // The layout's N-up count: 1 for tiles and booklets, whose pages each take a side first.
+  if (pdev->job.pagesOnSide >= std::max<WORD>(pdev->pageState.nup, 1)) return EmitPageEnd(pdev);
   return 0;
 }
 
