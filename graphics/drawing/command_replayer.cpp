@@ -14,6 +14,9 @@
 
 namespace {
 
+// Where the resource path block keeps the printer handle the library writes to.
+constexpr DWORD kResourcePathPrinterOffset = 8;
+
 // ---------------------------------------------------------------------------------------------
 // Reading.
 
@@ -418,6 +421,12 @@ int ReplayStartPage(DisplayListReader* r, WORD) {
   if (ReadBlock(r, page, sizeof page) != 0 || ReadBlock(r, paths, sizeof paths) != 0 ||
       ReadBlock(r, size, sizeof size) != 0)
     return -1;
+  // The recorded block names the printer job of its recording; the library must write to the
+  // job the session writes to now (a later pass of the document has its own).
+  DrawingLibrarySession* session = GetChannelSession(r->channel);
+  if (session != nullptr && session->resourcePathBlock != nullptr)
+    std::memcpy(paths + kResourcePathPrinterOffset, session->resourcePathBlock + kResourcePathPrinterOffset,
+                sizeof(HANDLE));
   return CheckCall(StartLibraryPage(r->channel, page, paths, size));
 }
 
