@@ -314,7 +314,8 @@ int ReplayDrawImageMask(DisplayListReader* r, WORD) {
   ImageMaskHeader h{};
   if (ReadFloatBE(r, &h.x) != 0 || ReadFloatBE(r, &h.y) != 0 || ReadUInt16BE(r, &h.width) != 0 ||
       ReadUInt16BE(r, &h.height) != 0 || ReadByte(r, &h.polarity) != 0 ||
-      ReadNumbers<Num::kF32>(r, h.matrix, 6) != 0 || ReadUInt32BE(r, &h.dataLength) != 0 || !CheckPageHolds(r, h.dataLength))
+      ReadNumbers<Num::kF32>(r, h.matrix, 6) != 0 || ReadUInt32BE(r, &h.dataLength) != 0 ||
+      !CheckPageHolds(r, h.dataLength))
     return -1;
   if (CallDrawImageMask(r->channel, h) != 0 && h.dataLength > 0) return -1;
   return DrawWaitingImage(r, h.dataLength);
