@@ -484,6 +484,23 @@ LONG IsOverlayDrawingActive(const Pdev* pdev) {
   return pdev->render.perSheetStamp;
 }
 
+LONG GetStampModeValue(const Pdev* pdev) { return IsStampDrawingActive(pdev) ? pdev->render.stampModeValue : 0; }
+
+int SetOverlayMode(Pdev* pdev, BOOL stamp, BOOL jobInformation) {
+  constexpr DWORD kSideFlags = kJobStarted | kJobOutputBegun | kJobSideOpen;
+  if (pdev == nullptr || (pdev->job.flags & kSideFlags) != kSideFlags) return -1;
+  JobState& job = pdev->job;
+  if (stamp) {
+    const bool wasOn = job.stampDrawing != 0;
+    job.stampDrawing = 1;
+    if (!wasOn && !pdev->render.perSheetStamp && !pdev->render.perPageStamp) return -1;
+  } else {
+    job.stampDrawing = 0;
+  }
+  job.jobInfoDrawing = jobInformation != 0;
+  return 0;
+}
+
 int SetPageColorState(Pdev* pdev, LONG value) {
   if (value < 0 || value > 3) return -1;
   pdev->pageColor.PageColor = value;

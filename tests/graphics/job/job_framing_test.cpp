@@ -15,6 +15,7 @@
 #include "tests/support/model_files.h"
 #include "tests/support/sandbox_test.h"
 #include "graphics/job/imposition_standin.h"
+#include "graphics/job/job_control.h"
 #include "graphics/job/job_framing.h"
 #include "graphics/job/page_start.h"
 
@@ -91,6 +92,32 @@ TEST(JobFraming, UelAndItsSizes) {
   EXPECT_EQ(std::string(buffer, 9), "\x1B%-12345X");
   EXPECT_EQ(GetUelSize(), 14);
   EXPECT_LT(WriteUelOnly(buffer, 8), 0) << "a buffer too small is refused";
+}
+
+// The overlay switches of an open side: a stamp switched on while none is chosen is refused
+// but stays on; the job-information switch follows only an accepted call.
+TEST(JobControl, OverlayModeSwitches) {
+  auto pdev = std::make_unique<Pdev>();
+  EXPECT_EQ(SetOverlayMode(pdev.get(), TRUE, FALSE), -1) << "no side open";
+  pdev->job.flags = kJobStarted | kJobOutputBegun | kJobSideOpen;
+  pdev->job.jobInfoDrawing = 1;
+  EXPECT_EQ(SetOverlayMode(pdev.get(), TRUE, FALSE), -1);
+  EXPECT_EQ(pdev->job.stampDrawing, 1u);
+  EXPECT_EQ(pdev->job.jobInfoDrawing, 1u);
+  EXPECT_FALSE(IsStampDrawingActive(pdev.get()));
+  EXPECT_EQ(IsOverlayDrawingActive(pdev.get()), 0);
+
+  pdev->render.perSheetStamp = 1;
+  pdev->render.stampModeValue = 7;
+  EXPECT_EQ(SetOverlayMode(pdev.get(), TRUE, FALSE), 0);
+  EXPECT_TRUE(IsStampDrawingActive(pdev.get()));
+  EXPECT_EQ(GetStampModeValue(pdev.get()), 7);
+  EXPECT_EQ(IsOverlayDrawingActive(pdev.get()), 1);
+  EXPECT_EQ(SetOverlayMode(pdev.get(), FALSE, TRUE), 0);
+  EXPECT_EQ(GetStampModeValue(pdev.get()), 0);
+  EXPECT_EQ(IsOverlayDrawingActive(pdev.get()), 1) << "job information alone";
+  EXPECT_EQ(SetOverlayMode(pdev.get(), FALSE, FALSE), 0);
+  EXPECT_EQ(IsOverlayDrawingActive(pdev.get()), 0);
 }
 
 // The trailer closes the job in the model's dialect: "@PJL EOJ" with the job-attribute lines
