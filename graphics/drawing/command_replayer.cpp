@@ -114,6 +114,15 @@ class CountedBlock {
   bool failed_;
 };
 
+// A real value cut to a whole one, as the integer arguments of the library take it: truncated
+// toward zero, held to the 32-bit range (a value beyond it, or not a number, has no whole form).
+LONG TruncateToLong(float v) {
+  if (!(v == v)) return 0;
+  if (v >= 2147483648.0f) return 0x7FFFFFFF;
+  if (v < -2147483648.0f) return static_cast<LONG>(0x80000000u);
+  return static_cast<LONG>(v);
+}
+
 // A library answer as a handler result: 0, or -1 for any non-zero answer.
 int CheckCall(int result) { return result == 0 ? 0 : -1; }
 
@@ -170,8 +179,8 @@ int ReplayNumbers(DisplayListReader* r, WORD) {
 
 // The rectangle clip takes whole values: 16-bit ones sign-extended, floats truncated.
 int CallClipFromNumbers(OutputChannel* channel, float x0, float y0, float x1, float y1) {
-  return CallSetRectangleClip(channel, static_cast<LONG>(x0), static_cast<LONG>(y0), static_cast<LONG>(x1),
-                              static_cast<LONG>(y1));
+  return CallSetRectangleClip(channel, TruncateToLong(x0), TruncateToLong(y0), TruncateToLong(x1),
+                              TruncateToLong(y1));
 }
 
 // u16 n, then PerCount x n + Extra values, handed over with n.
@@ -231,8 +240,8 @@ template <Num N>
 int ReadOrigin(DisplayListReader* r, LONG* x, LONG* y) {
   float v[2];
   if (ReadNumbers<N>(r, v, 2) != 0) return -1;
-  *x = static_cast<LONG>(v[0]);
-  *y = static_cast<LONG>(v[1]);
+  *x = TruncateToLong(v[0]);
+  *y = TruncateToLong(v[1]);
   return 0;
 }
 

@@ -210,6 +210,9 @@ const ByteCase kByteCases[] = {
      "00000000000000000000000000000000 "
      "44 48 00000000 00000006 AAAA 44 49 0000 0000 00000000 41 52",
      kReplayDone, {"VR_InitClip(h1) = 0"}, nullptr},
+    {"real clip values beyond the integers are held to their range",
+     "41 62 7F800000 FF800000 4F000000 7FC00000", kReplayDone,
+     {"VR_SetRectangleClip(h1, one=1, c1=(2147483647,-2147483648), c2=(2147483647,0)) = 0"}, nullptr},
     {"a span value longer than five bytes", "43 2C 0001 81 81 81 81 81 01 00 00", kReplayBadData, {}, nullptr},
     {"a raster pattern announcing more data than the page holds",
      "41 50 0001 0002 03 04 08 0002 0001 01 FFFFFFF0 010203", kReplayBadData, {}, nullptr},
