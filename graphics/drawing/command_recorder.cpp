@@ -221,8 +221,7 @@ int RecordSetRectangleClipReal(OutputChannel* channel, float x0, float y0, float
   if (channel == nullptr) return -1;
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) &&
-      CallSetRectangleClip(channel, static_cast<LONG>(x0), static_cast<LONG>(y0), static_cast<LONG>(x1),
-                           static_cast<LONG>(y1)) != 0)
+      CallSetRectangleClip(channel, TruncateToLong(x0), TruncateToLong(y0), TruncateToLong(x1), TruncateToLong(y1)) != 0)
     return -1;
   if (!WritesList(mode)) return 0;
   return WriteFourFloats(channel, kDlSetRectangleClipReal, x0, y0, x1, y1);
@@ -357,7 +356,7 @@ int RecordSetHatchPattern(OutputChannel* channel, LONG x, LONG y, BYTE style, BY
 
 int RecordSetHatchPatternReal(OutputChannel* channel, float x, float y, BYTE style, BYTE colorSpace, BYTE pattern,
                               DWORD color) {
-  return RecordHatch(channel, true, x, y, static_cast<LONG>(x), static_cast<LONG>(y), style, colorSpace, pattern,
+  return RecordHatch(channel, true, x, y, TruncateToLong(x), TruncateToLong(y), style, colorSpace, pattern,
                      color);
 }
 
@@ -368,7 +367,7 @@ int RecordSetMaskPattern(OutputChannel* channel, LONG x, LONG y, BYTE kind, BYTE
 
 int RecordSetMaskPatternReal(OutputChannel* channel, float x, float y, BYTE kind, BYTE colorSpace, DWORD color,
                              WORD width, WORD height, const BYTE* bits) {
-  return RecordMask(channel, true, x, y, static_cast<LONG>(x), static_cast<LONG>(y), kind, colorSpace, color, width,
+  return RecordMask(channel, true, x, y, TruncateToLong(x), TruncateToLong(y), kind, colorSpace, color, width,
                     height, bits);
 }
 

@@ -114,15 +114,6 @@ class CountedBlock {
   bool failed_;
 };
 
-// A real value cut to a whole one, as the integer arguments of the library take it: truncated
-// toward zero, held to the 32-bit range (a value beyond it, or not a number, has no whole form).
-LONG TruncateToLong(float v) {
-  if (!(v == v)) return 0;
-  if (v >= 2147483648.0f) return 0x7FFFFFFF;
-  if (v < -2147483648.0f) return static_cast<LONG>(0x80000000u);
-  return static_cast<LONG>(v);
-}
-
 // A library answer as a handler result: 0, or -1 for any non-zero answer.
 int CheckCall(int result) { return result == 0 ? 0 : -1; }
 

@@ -13,6 +13,15 @@ struct OutputChannel;
 // Which block SendLibraryJobHeader hands over.
 enum class JobBlockKind : BYTE { kHeader, kTrailer };
 
+// A real value cut to a whole one, as the integer arguments of the library take it: truncated
+// toward zero, held to the 32-bit range (a value beyond it, or not a number, has no whole form).
+inline LONG TruncateToLong(float v) {
+  if (!(v == v)) return 0;
+  if (v >= 2147483648.0f) return 0x7FFFFFFF;
+  if (v < -2147483648.0f) return static_cast<LONG>(0x80000000u);
+  return static_cast<LONG>(v);
+}
+
 int CallSetAxis(OutputChannel* channel, const float axis[6]);
 int CallInitClip(OutputChannel* channel);
 // The corners go to the library as two counted 8-byte blocks, freed after the call.
