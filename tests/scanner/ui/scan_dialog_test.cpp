@@ -5,6 +5,7 @@
 // delivered pixels. The size estimate is also driven directly through the linked code.
 #include <cmath>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "outside/pelvodev/pelvodev_sim.h"
@@ -304,6 +305,67 @@ TEST_F(ScanDialogTest, APreviewedDraggedAndTonedScanDeliversTheDraggedArea) {
   EXPECT_GT(changed, image.Width * image.Height / 20);
   TW_INT16 pending = 0;
   EXPECT_EQ(app_.EndTransfer(&pending), TWRC_SUCCESS);
+}
+
+// The dialog and its about box take the narrower templates (1021, 1022) for the Japanese and
+// Korean character sets only; Chinese and single-byte sets take the wide ones (107, 238). The
+// about box shows its texts, the module's version and a bold title, opens the maker's page and
+// draws the Chinese picture for the Chinese sets.
+TEST_F(ScanDialogTest, TemplatesAndTheAboutBoxFollowTheCharacterSet) {
+  struct Case {
+    UINT codePage;
+    bool narrow;
+    bool chinese;
+  };
+  constexpr Case kCases[] = {{1252, false, false}, {932, true, false}, {949, true, false}, {936, false, true}, {950, false, true}};
+  ReferenceImage pictures[2];  // the about box's picture: other sets, Chinese sets
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.codePage);
+    ASSERT_TRUE(SimSetAnsiCodePage(c.codePage));
+    OpenDialog();
+    RECT client{}, wide{0, 0, 430, 300}, narrow{0, 0, 418, 300};
+    GetClientRect(dialog_, &client);
+    ASSERT_TRUE(MapDialogRect(dialog_, &wide));
+    ASSERT_TRUE(MapDialogRect(dialog_, &narrow));
+    ASSERT_NE(wide.right, narrow.right);
+    EXPECT_EQ(client.right, c.narrow ? narrow.right : wide.right);
+    const size_t shellCalls = SimShellLog().size();
+    bool driven = false;
+    SimOnDialog([&](HWND box) {
+      driven = true;
+      EXPECT_EQ(Text(box), u"Scriptora Duo Local Scan");
+      EXPECT_EQ(Text(GetDlgItem(box, 1221)), u"Twain Drv");
+      EXPECT_EQ(Text(GetDlgItem(box, 1224)), u"Scanner\r\nready");  // the companion library's text
+      WORD parts[4] = {};
+      const std::u16string version = Text(GetDlgItem(box, 1223));
+      EXPECT_EQ(std::swscanf(std::wstring(version.begin(), version.end()).c_str(), L"Version %hu. %hu. %hu. %hu", &parts[0],
+                             &parts[1], &parts[2], &parts[3]),
+                4)
+          << std::string(version.begin(), version.end());
+      LOGFONTW title{};
+      const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(GetDlgItem(box, 1221), WM_GETFONT, 0, 0));
+      ASSERT_NE(GetObjectW(font, sizeof title, &title), 0);
+      EXPECT_EQ(title.lfWeight, 700);
+      EXPECT_EQ(title.lfHeight, 18);
+      ASSERT_TRUE(SimWindowPicture(GetDlgItem(box, 1175), pictures[c.chinese ? 1 : 0]));
+      EXPECT_TRUE(SimClick(GetDlgItem(box, 1062)));  // the maker's page
+      EXPECT_TRUE(SimClick(GetDlgItem(box, IDOK)));
+    });
+    ASSERT_TRUE(SimClick(Item(kIdAbout)));
+    EXPECT_TRUE(driven);
+    const std::vector<SimModal> modals = SimModalLog();
+    ASSERT_FALSE(modals.empty());
+    EXPECT_EQ(modals.back().templateId, c.narrow ? 1022 : 238);
+    EXPECT_EQ(modals.back().result, 1);
+    const std::vector<SimShellCall> shell = SimShellLog();
+    ASSERT_EQ(shell.size(), shellCalls + 1);
+    EXPECT_EQ(shell.back().verb, u"open");
+    EXPECT_EQ(shell.back().file, u"https://www.varnoquelmar.example/");
+    ASSERT_EQ(app_.Disable(), TWRC_SUCCESS);
+    ASSERT_EQ(app_.Close(), TWRC_SUCCESS);
+  }
+  ASSERT_GT(pictures[0].width, 0);
+  EXPECT_NE(pictures[0].pixels, pictures[1].pixels);
 }
 
 // A preview pressed after Scan (state 6, before the application transfers) leaves the transfer
