@@ -140,8 +140,9 @@ void TakeBand(HWND window, const PreviewImage& band) {
   // Every band of a preview scan comes in the same block: it is freed only when replaced by
   // another one. The display copy of that block is made with its first band; later bands only
   // bring the rows they add, the others are unchanged in the raw block.
-  const BOOL sameScan = g_DisplayIsPlainCopy && g_Raw.Block != nullptr && g_Raw.Block == band.Block && g_Display.Block != nullptr &&
-                        g_Display.PixelBytes == band.PixelBytes && band.LinesReceived >= g_Display.LinesReceived;
+  const BOOL sameScan = g_DisplayIsPlainCopy && g_Raw.Block != nullptr && g_Raw.Block == band.Block &&
+                        g_Display.Block != nullptr && g_Display.PixelBytes == band.PixelBytes &&
+                        band.LinesReceived >= g_Display.LinesReceived;
   if (sameScan && CopyImageRows(band, g_Display, g_Display.LinesReceived, band.LinesReceived)) {
     g_Raw = band;
     const HGLOBAL display = g_Display.Block;

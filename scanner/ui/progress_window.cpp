@@ -65,8 +65,6 @@ void CreateBar(HWND dialog) {
   if (g_Progress.Bar != nullptr && g_Progress.Shown) ShowWindow(g_Progress.Bar, SW_SHOWNA);
 }
 
-// The largest font, from the DC's current one down, in which the text fits the client
-// rectangle less 2 pixels on each side; never below a height of 1.
 // The whole percent the bar shows.
 int BarPercent(const ProgressState& s) { return s.Total == 0 ? 0 : static_cast<int>(s.Done * 100 / s.Total); }
 
@@ -80,6 +78,8 @@ struct FontFit {
 };
 std::optional<FontFit> g_LastFit;
 
+// The largest font, from the DC's current one down, in which the text fits the client
+// rectangle less 2 pixels on each side; never below a height of 1.
 HFONT FitFont(HDC dc, const std::u16string& text, const RECT& client) {
   LOGFONTW current{};
   GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof current, &current);
