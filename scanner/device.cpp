@@ -219,9 +219,9 @@ void CopyDeviceLines(BYTE* dest, const BYTE* src, DWORD lines, DWORD deviceLineB
       for (DWORD x = 0; x < width; ++x)
         for (int c = 0; c < 3; ++c) std::memcpy(dest + 6 * x + 2 * c, src + 2 * x, 2);
     } else if (kind == kScanKindColor) {
-      // Grey bytes repeated into RGB triplets, from the last pixel backwards.
-      std::memcpy(dest, src, width);
-      for (DWORD x = width; x-- > 0;) dest[3 * x] = dest[3 * x + 1] = dest[3 * x + 2] = dest[x];
+      // Grey bytes repeated into RGB triplets (read from the band buffer, never from the
+      // destination, so the loop has no overlap to respect).
+      for (DWORD x = 0; x < width; ++x) dest[3 * x] = dest[3 * x + 1] = dest[3 * x + 2] = src[x];
     } else {
       std::memcpy(dest, src, destLine);
     }

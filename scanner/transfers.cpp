@@ -44,6 +44,9 @@ struct TransferState {
   // The memory transfer's image has ended (done or cancelled); it stays ended in state 7 until
   // the application ends the transfer.
   BOOL MemoryImageEnded = FALSE;
+  // The memory transfer's strip buffer, kept from strip to strip of a run (not allocated and
+  // cleared again for every strip) and released when the run ends.
+  std::vector<BYTE> Strip;
 };
 
 TransferState g_Transfer;
@@ -214,9 +217,9 @@ TW_UINT16 TransferMemoryStrip(TW_IMAGEMEMXFER& x, BYTE* buffer) {
   }
   if (g_Transfer.GreyAsColour) capacity *= 3;  // room for the RGB triplets before reduction
   PumpProgressMessages();
-  std::vector<BYTE> strip;
+  std::vector<BYTE>& strip = g_Transfer.Strip;
   try {
-    strip.resize(capacity);
+    if (strip.size() < capacity) strip.resize(capacity);
   } catch (const std::bad_alloc&) {
     EndTransferRun();
     return RefuseRequest(TWCC_LOWMEMORY);
@@ -272,6 +275,7 @@ TW_UINT16 TransferMemoryStrip(TW_IMAGEMEMXFER& x, BYTE* buffer) {
     CloseProgressWindow(FALSE);
     SuspendPreviewAnimation(FALSE);
     g_Transfer.MemoryRunActive = FALSE;
+    std::vector<BYTE>().swap(g_Transfer.Strip);
     return TWRC_XFERDONE;
   }
   return TWRC_SUCCESS;
@@ -447,6 +451,7 @@ void EndTransferRun() {
   CloseProgressWindow(TRUE);
   SuspendPreviewAnimation(FALSE);
   g_Transfer.MemoryRunActive = FALSE;
+  std::vector<BYTE>().swap(g_Transfer.Strip);
   EndScanRun();
 }
 

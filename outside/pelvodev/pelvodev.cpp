@@ -1,5 +1,6 @@
 // Stand-in for the scanner device-access library: StiCommand over a simulated flatbed and
 // feeder (see pelvodev_sim.h), with scripted failures and a log of decoded command blocks.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -35,6 +36,7 @@ struct Scanner {
   SimScanWindow Window{};
   BYTE ToneTable[256]{};
   bool HaveToneTable = false;
+  bool ApplyTones = false;  // samples made from the grey pattern through the tone table
   bool Started = false;
   ULONGLONG ReadPosition = 0;  // bytes of the device stream already delivered
 };
@@ -63,20 +65,36 @@ DWORD DeviceLineBytes(const SimScanWindow& w) {
   return static_cast<DWORD>((static_cast<ULONGLONG>(w.Width) * w.BitsPerPixel + 7) / 8);
 }
 
-// Byte `index` of device line `line` of the current window.
-BYTE StreamByte(const SimScanWindow& w, DWORD line, DWORD index) {
+// The tone table's value for a grey sample; the identity while no table was received.
+BYTE Toned(const Scanner& s, BYTE grey) { return s.HaveToneTable ? s.ToneTable[grey] : grey; }
+
+// Bytes [first, first + n) of device line `line` of the current window, into out.
+void StreamBytes(const Scanner& s, DWORD line, DWORD first, DWORD n, BYTE* out) {
+  const SimScanWindow& w = s.Window;
   const DWORD y = w.Top + line;
   if (w.BitsPerPixel == 1) {
-    BYTE b = 0;
-    for (int bit = 0; bit < 8; ++bit)
-      if (SimPattern1(w.Left + index * 8 + bit, y)) b |= static_cast<BYTE>(0x80 >> bit);
-    return b;
+    for (DWORD i = 0; i < n; ++i) {
+      const DWORD x0 = w.Left + (first + i) * 8;
+      BYTE b = 0;
+      for (DWORD bit = 0; bit < 8; ++bit) {
+        const DWORD x = x0 + bit;
+        const int on = s.ApplyTones ? SimToneBit(Toned(s, SimPattern8(x, y)), w.Composition, w.Threshold, x, y)
+                                    : SimPattern1(x, y);
+        if (on) b |= static_cast<BYTE>(0x80 >> bit);
+      }
+      out[i] = b;
+    }
+  } else if (w.BitsPerPixel == 16) {
+    for (DWORD i = 0; i < n; ++i) {
+      const DWORD index = first + i;
+      const WORD v = SimPattern16(w.Left + index / 2, y);
+      out[i] = static_cast<BYTE>(index % 2 ? v >> 8 : v);
+    }
+  } else if (s.ApplyTones) {
+    for (DWORD i = 0; i < n; ++i) out[i] = Toned(s, SimPattern8(w.Left + first + i, y));
+  } else {
+    for (DWORD i = 0; i < n; ++i) out[i] = SimPattern8(w.Left + first + i, y);
   }
-  if (w.BitsPerPixel == 16) {
-    const WORD v = SimPattern16(w.Left + index / 2, y);
-    return static_cast<BYTE>(index % 2 ? v >> 8 : v);
-  }
-  return SimPattern8(w.Left + index, y);
 }
 
 // Fails the command with a device condition.
@@ -121,9 +139,13 @@ LONG ReadData(BYTE* block, const BYTE* param, BYTE* data, DWORD dataLength) {
   if (s.FeederScan && s.Setup.PageLines != 0 && s.Setup.PageLines < lines) lines = s.Setup.PageLines;
   const ULONGLONG total = static_cast<ULONGLONG>(lineBytes) * lines;
   if (s.ReadPosition + count > total) return Condition(block, kSimStatusByteCheck, kSimStatusEndOfDocument);
-  for (DWORD i = 0; i < count; ++i) {
-    const ULONGLONG at = s.ReadPosition + i;
-    data[i] = StreamByte(s.Window, static_cast<DWORD>(at / lineBytes), static_cast<DWORD>(at % lineBytes));
+  // A line's piece at a time: the read may start and end inside a line.
+  for (DWORD done = 0; done < count;) {
+    const ULONGLONG at = s.ReadPosition + done;
+    const DWORD line = static_cast<DWORD>(at / lineBytes), first = static_cast<DWORD>(at % lineBytes);
+    const DWORD n = std::min(lineBytes - first, count - done);
+    StreamBytes(s, line, first, n, data + done);
+    done += n;
   }
   s.ReadPosition += count;
   return 0;
@@ -284,5 +306,7 @@ DLLEXPORT BOOL SimScannerToneTable(BYTE* table256) {
   std::memcpy(table256, State().ToneTable, 256);
   return TRUE;
 }
+
+DLLEXPORT void SimScannerApplyTones(BOOL on) { State().ApplyTones = on != FALSE; }
 
 DLLEXPORT DWORD SimScannerFeederPages() { return State().Setup.FeederPages; }

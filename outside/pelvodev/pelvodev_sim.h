@@ -6,7 +6,11 @@
 // reads return the pattern of the current scan window in bed pixel coordinates
 // (X = window left + column, Y = window top + line) as device lines of the window's padded
 // width: one bit per pixel most significant bit first (SimPattern1), one byte (SimPattern8) or
-// two bytes little-endian (SimPattern16). Reading beyond the window's length, or beyond the
+// two bytes little-endian (SimPattern16). With its tone handling switched on
+// (SimScannerApplyTones) it works as a real scanner does with the tone table of opcode 0x47
+// (the identity before one arrives): 8-bit samples are the table's values of SimPattern8, and
+// one-bit pixels are quantised from those toned grey values (SimToneBit); 16-bit samples stay
+// raw. Reading beyond the window's length, or beyond the
 // configured page length of a feeder page, fails with status byte 2 and last status 0x60000
 // (end of document).
 #pragma once
@@ -16,6 +20,14 @@
 // The test pattern at bed pixel (x, y).
 constexpr BYTE SimPattern8(DWORD x, DWORD y) { return static_cast<BYTE>(x * 7 + y * 13 + ((x * y) >> 5)); }
 constexpr int SimPattern1(DWORD x, DWORD y) { return ((x / 3 + y / 5) ^ (x * y >> 6)) & 1; }
+// A one-bit pixel made from a toned grey value: set (dark) when the value is below the window's
+// threshold byte for composition 0 (line art), below a level of a 4 x 4 ordered dither at bed
+// pixel (x, y) for the other one-bit compositions.
+constexpr int SimToneBit(BYTE toned, BYTE composition, BYTE threshold, DWORD x, DWORD y) {
+  constexpr BYTE kDither[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+  const int level = composition == 0 ? threshold : kDither[y % 4][x % 4] * 16 + 8;
+  return toned < level ? 1 : 0;
+}
 constexpr WORD SimPattern16(DWORD x, DWORD y) { return static_cast<WORD>((SimPattern8(x, y) << 8) | ((x + 3 * y) & 0xFF)); }
 
 // Last-status values of operation 7.
@@ -79,3 +91,5 @@ using SimScannerCallProc = BOOL (*)(DWORD index, SimScannerCall* call);
 using SimScannerWindowProc = BOOL (*)(SimScanWindow* window);
 using SimScannerToneTableProc = BOOL (*)(BYTE* table256);
 using SimScannerFeederPagesProc = DWORD (*)();
+// Switches the scanner's tone handling on or off (off after SimScannerReset).
+using SimScannerApplyTonesProc = void (*)(BOOL on);

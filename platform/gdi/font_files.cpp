@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <array>
+#include <atomic>
 
 namespace {
 
@@ -52,6 +53,18 @@ bool IsFile(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// Whether a package file is installed. Text output asks for every string it draws; once found,
+// a file stays found for the process (the package is not removed under a running program), so
+// the file system is asked again only while it is missing.
+bool PackageFileInstalled(FontFileFamily family, bool bold, const std::string& path) {
+  static std::array<std::atomic<bool>, kFamilyFiles.size() * 2> found{};
+  std::atomic<bool>& known = found[size_t(family) * 2 + (bold ? 1 : 0)];
+  if (known.load(std::memory_order_relaxed)) return true;
+  if (!IsFile(path)) return false;
+  known.store(true, std::memory_order_relaxed);
+  return true;
+}
+
 }  // namespace
 
 FontFileFamily GdiFontFamilyOfFace(std::u16string_view face) {
@@ -69,6 +82,6 @@ FontFile GdiFindFontFile(std::u16string_view face, LONG weight, bool italic) {
   file.slant = italic;
   const auto& names = kFamilyFiles[size_t(file.family)];
   std::string path = std::string(kFontFileDirectory) + "/" + (file.bold ? names.bold : names.regular);
-  if (IsFile(path)) file.path = std::move(path);
+  if (PackageFileInstalled(file.family, file.bold, path)) file.path = std::move(path);
   return file;
 }

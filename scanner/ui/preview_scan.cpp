@@ -36,7 +36,7 @@ ScanSettings PreviewSettings(const ScanSettings& real) {
 
 BOOL RunPreviewScan(HWND, ScanSettings& settings) {
   HWND window = settings.PreviewWindow;
-  SendMessageW(window, PVM_FREEIMAGES, 0, 0);
+  SendMessageW(window, PVM_FREEIMAGES, kKeepSpareBlocks, 0);
   // A record of its own: the application's record keeps what it negotiated.
   ImageRecord record{};
   const ScanSettings preview = PreviewSettings(settings);
@@ -49,7 +49,10 @@ BOOL RunPreviewScan(HWND, ScanSettings& settings) {
   PreviewImage image{};
   // Every strip is asked for with the same length, also near the image's end: the block has
   // one strip of room beyond the pixels, so that length always lies inside it.
-  image.Block = GlobalAlloc(GMEM_MOVEABLE, kBitmapInfoHeaderBytes + imageBytes + stripBytes);
+  // The previous preview's block is used again when it is large enough.
+  const SIZE_T blockBytes = kBitmapInfoHeaderBytes + imageBytes + stripBytes;
+  image.Block = TakeSpareImageBlock(blockBytes);
+  if (image.Block == nullptr) image.Block = GlobalAlloc(GMEM_MOVEABLE, blockBytes);
   BYTE* block = image.Block != nullptr ? static_cast<BYTE*>(GlobalLock(image.Block)) : nullptr;
   if (block == nullptr) {
     if (image.Block != nullptr) GlobalFree(image.Block);

@@ -38,6 +38,13 @@ constexpr int kPageMargin = 6;
 
 PreviewImage g_Raw{};
 PreviewImage g_Display{};
+// The display image is a plain copy of the raw one's received rows (not rebuilt with the tone
+// settings): a later band of the same scan only needs its new rows copied.
+BOOL g_DisplayIsPlainCopy = FALSE;
+// Blocks of the images freed for a preview scan that follows: the scan and the display copy of
+// its first band reuse them instead of touching a whole image's fresh memory again. They are
+// freed when that scan ends.
+HGLOBAL g_SpareBlocks[2] = {};
 
 ScanSettings* SettingsOf(HWND window) { return reinterpret_cast<ScanSettings*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
@@ -46,19 +53,51 @@ SIZE PageSize(HWND window, WORD zoom) {
   return SIZE{page.right - page.left, page.bottom - page.top};
 }
 
-void FreeImage(PreviewImage& image) {
-  if (image.Block != nullptr) {
-    while (GlobalFlags(image.Block) & GMEM_LOCKCOUNT) GlobalUnlock(image.Block);
-    GlobalFree(image.Block);
-  }
+// The image's block with every lock undone, taken out of the image (left empty).
+HGLOBAL TakeImageBlock(PreviewImage& image) {
+  HGLOBAL block = image.Block;
+  if (block != nullptr)
+    while (GlobalFlags(block) & GMEM_LOCKCOUNT) GlobalUnlock(block);
   image = PreviewImage{};
+  return block;
 }
 
-// A new block holding a copy of the image's header and pixels; null when it cannot be made.
-HGLOBAL CopyImageBlock(const PreviewImage& image) {
+void FreeImage(PreviewImage& image) {
+  HGLOBAL block = TakeImageBlock(image);
+  if (block != nullptr) GlobalFree(block);
+}
+
+void KeepSpareBlock(HGLOBAL block) {
+  if (block == nullptr) return;
+  for (HGLOBAL& spare : g_SpareBlocks)
+    if (spare == nullptr) {
+      spare = block;
+      return;
+    }
+  GlobalFree(block);
+}
+
+void FreeSpareBlocks() {
+  for (HGLOBAL& spare : g_SpareBlocks) {
+    if (spare != nullptr) GlobalFree(spare);
+    spare = nullptr;
+  }
+}
+
+// A block holding a copy of the image's header and pixels; null when it cannot be made. A spare
+// block large enough for the copy is filled instead of a new one (a whole image's fresh
+// allocation is saved); the spare is freed whenever it is not the block returned.
+HGLOBAL CopyImageBlock(const PreviewImage& image, HGLOBAL spare = nullptr) {
   const SIZE_T bytes = static_cast<SIZE_T>(image.PixelBytes) + kDibHeaderBytes;
-  if (GlobalSize(image.Block) < bytes) return nullptr;
-  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (spare != nullptr && GlobalSize(spare) < bytes) {
+    GlobalFree(spare);
+    spare = nullptr;
+  }
+  if (GlobalSize(image.Block) < bytes) {
+    if (spare != nullptr) GlobalFree(spare);
+    return nullptr;
+  }
+  HGLOBAL copy = spare != nullptr ? spare : GlobalAlloc(GMEM_MOVEABLE, bytes);
   if (copy == nullptr) return nullptr;
   void* to = GlobalLock(copy);
   const void* from = GlobalLock(image.Block);
@@ -77,17 +116,48 @@ void InvalidateImageArea(HWND window, BOOL erase) {
   InvalidateRect(window, &image, erase);
 }
 
+// Copies the rows [first, last) of the raw image's pixels into the display image's block, which
+// has the raw one's size. FALSE when a block cannot be locked.
+BOOL CopyImageRows(const PreviewImage& raw, const PreviewImage& display, DWORD first, DWORD last) {
+  BYTE* to = static_cast<BYTE*>(GlobalLock(display.Block));
+  const BYTE* from = static_cast<const BYTE*>(GlobalLock(raw.Block));
+  if (to != nullptr && from != nullptr) {
+    BITMAPINFOHEADER header{};
+    std::memcpy(&header, from, kDibHeaderBytes);
+    const SIZE_T rowBytes = (static_cast<SIZE_T>(header.biWidth > 0 ? header.biWidth : 0) * header.biBitCount + 31) / 32 * 4;
+    const SIZE_T begin = std::min<SIZE_T>(rowBytes * first, raw.PixelBytes);
+    const SIZE_T end = std::min<SIZE_T>(rowBytes * last, raw.PixelBytes);
+    if (end > begin) std::memcpy(to + kDibHeaderBytes + begin, from + kDibHeaderBytes + begin, end - begin);
+  }
+  if (from != nullptr) GlobalUnlock(raw.Block);
+  if (to != nullptr) GlobalUnlock(display.Block);
+  return to != nullptr && from != nullptr;
+}
+
 // The raw image becomes the given one (the window takes its block over); the display image a
 // plain copy of it.
 void TakeBand(HWND window, const PreviewImage& band) {
   // Every band of a preview scan comes in the same block: it is freed only when replaced by
-  // another one.
+  // another one. The display copy of that block is made with its first band; later bands only
+  // bring the rows they add, the others are unchanged in the raw block.
+  const BOOL sameScan = g_DisplayIsPlainCopy && g_Raw.Block != nullptr && g_Raw.Block == band.Block &&
+                        g_Display.Block != nullptr && g_Display.PixelBytes == band.PixelBytes &&
+                        band.LinesReceived >= g_Display.LinesReceived;
+  if (sameScan && CopyImageRows(band, g_Display, g_Display.LinesReceived, band.LinesReceived)) {
+    g_Raw = band;
+    const HGLOBAL display = g_Display.Block;
+    g_Display = g_Raw;
+    g_Display.Block = display;
+    InvalidateImageArea(window, FALSE);
+    return;
+  }
   if (g_Raw.Block != nullptr && g_Raw.Block != band.Block) FreeImage(g_Raw);
   g_Raw = band;
   FreeImage(g_Display);
   g_Display = g_Raw;
-  g_Display.Block = CopyImageBlock(g_Raw);
+  g_Display.Block = CopyImageBlock(g_Raw, TakeSpareImageBlock(static_cast<SIZE_T>(g_Raw.PixelBytes) + kDibHeaderBytes));
   if (g_Display.Block == nullptr) g_Display = PreviewImage{};
+  g_DisplayIsPlainCopy = g_Display.Block != nullptr;
   InvalidateImageArea(window, FALSE);
 }
 
@@ -95,16 +165,25 @@ void TakeBand(HWND window, const PreviewImage& band) {
 // colour triplets is: packed, through the image filter (and inversion), expanded again.
 void Rerender(HWND window, const ScanSettings& settings) {
   if (g_Raw.Block == nullptr) return;
-  FreeImage(g_Display);
+  // The display block is refilled from the raw image rather than freed and made again.
+  HGLOBAL spare = TakeImageBlock(g_Display);
+  g_DisplayIsPlainCopy = FALSE;
   ImageRecord record{};
-  if (!SetImageRecordDefaults(record) || !BuildImageRecord(settings, record)) return;
+  if (!SetImageRecordDefaults(record) || !BuildImageRecord(settings, record)) {
+    if (spare != nullptr) GlobalFree(spare);
+    return;
+  }
   // The preview holds colour triplets whatever the scan type: the filter runs in colour mode.
   record.ScanKind = kScanKindColor;
   record.PixelType = TWPT_RGB;
   PreviewImage display = g_Raw;
-  display.Block = CopyImageBlock(g_Raw);
+  display.Block = CopyImageBlock(g_Raw, spare);
   if (display.Block == nullptr) return;
   BYTE* block = static_cast<BYTE*>(GlobalLock(display.Block));
+  if (block == nullptr) {
+    GlobalFree(display.Block);
+    return;
+  }
   BITMAPINFOHEADER header{};
   std::memcpy(&header, block, kDibHeaderBytes);
   const DWORD width = static_cast<DWORD>(header.biWidth);
@@ -212,6 +291,16 @@ LRESULT HandleMouse(HWND window, ScanSettings& s, UINT msg, POINT p) {
 }
 
 }  // namespace
+
+HGLOBAL TakeSpareImageBlock(SIZE_T bytes) {
+  for (HGLOBAL& spare : g_SpareBlocks)
+    if (spare != nullptr && GlobalSize(spare) >= bytes) {
+      HGLOBAL block = spare;
+      spare = nullptr;
+      return block;
+    }
+  return nullptr;
+}
 
 const PreviewImage& RawPreviewImage() { return g_Raw; }
 const PreviewImage& DisplayPreviewImage() { return g_Display; }
@@ -365,8 +454,14 @@ LRESULT PreviewWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (lParam != 0) TakeBand(window, *reinterpret_cast<const PreviewImage*>(lParam));
       return 0;
     case PVM_FREEIMAGES:
-      FreeImage(g_Raw);
-      FreeImage(g_Display);
+      FreeSpareBlocks();
+      if (wParam == kKeepSpareBlocks) {
+        KeepSpareBlock(TakeImageBlock(g_Raw));
+        KeepSpareBlock(TakeImageBlock(g_Display));
+      } else {
+        FreeImage(g_Raw);
+        FreeImage(g_Display);
+      }
       return 0;
     case PVM_SCANSTARTING:
       // The drag ends first: its release would start the animation again.
@@ -375,6 +470,7 @@ LRESULT PreviewWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
       InvalidateImageArea(window, TRUE);
       return 0;
     case PVM_SCANFINISHED:
+      FreeSpareBlocks();
       SendMessageW(window, PVM_RERENDER, 0, 0);
       StartFrameAnimation(window, *s);
       return 0;
@@ -392,6 +488,7 @@ LRESULT PreviewWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
       StartFrameAnimation(window, *s);
       return 0;
     case WM_DESTROY:
+      FreeSpareBlocks();
       FreeImage(g_Raw);
       FreeImage(g_Display);
       ForgetPointerMarkers();

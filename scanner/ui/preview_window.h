@@ -47,6 +47,11 @@ struct RulerStep {
   LONG LabelIncrement;
 };
 RulerStep RulerSteps(HWND window, WORD unit, WORD zoom, LONG xResolution, BOOL horizontal);
+// PVM_FREEIMAGES with this wParam keeps the freed images' blocks for the preview scan that
+// follows (until PVM_SCANFINISHED); that scan takes one with TakeSpareImageBlock.
+constexpr WPARAM kKeepSpareBlocks = 1;
+// A kept block of at least the given bytes, now the caller's; null when there is none.
+HGLOBAL TakeSpareImageBlock(SIZE_T bytes);
 // The two preview images (raw, display) the window holds now.
 const PreviewImage& RawPreviewImage();
 const PreviewImage& DisplayPreviewImage();

@@ -3,6 +3,8 @@
 #include "scanner/ui/progress_window.h"
 
 #include <cstdio>
+#include <cstring>
+#include <optional>
 #include <string>
 
 #include "platform/gdi/dc.h"
@@ -63,6 +65,19 @@ void CreateBar(HWND dialog) {
   if (g_Progress.Bar != nullptr && g_Progress.Shown) ShowWindow(g_Progress.Bar, SW_SHOWNA);
 }
 
+// The whole percent the bar shows.
+int BarPercent(const ProgressState& s) { return s.Total == 0 ? 0 : static_cast<int>(s.Done * 100 / s.Total); }
+
+// The last fit: the bar is painted again on every step, mostly with the same text, and the
+// measuring is the costly part of its painting.
+struct FontFit {
+  LOGFONTW Wanted;  // the font asked for, with the height the fitting starts from
+  std::u16string Text;
+  LONG RoomX, RoomY;
+  LONG Height;  // the height that fitted
+};
+std::optional<FontFit> g_LastFit;
+
 // The largest font, from the DC's current one down, in which the text fits the client
 // rectangle less 2 pixels on each side; never below a height of 1.
 HFONT FitFont(HDC dc, const std::u16string& text, const RECT& client) {
@@ -79,16 +94,31 @@ HFONT FitFont(HDC dc, const std::u16string& text, const RECT& client) {
   wanted.lfCharSet = current.lfCharSet;
   wanted.lfPitchAndFamily = current.lfPitchAndFamily;
   for (size_t i = 0; i < face.size() && i < 31; ++i) wanted.lfFaceName[i] = face[i];
+  wanted.lfHeight = height;
   const LONG roomX = client.right - client.left - 2 * kFitMargin, roomY = client.bottom - client.top - 2 * kFitMargin;
+  // The same request as last time fits at the same height: only that font is made.
+  if (g_LastFit && g_LastFit->Text == text && g_LastFit->RoomX == roomX && g_LastFit->RoomY == roomY &&
+      std::memcmp(&g_LastFit->Wanted, &wanted, sizeof wanted) == 0) {
+    wanted.lfHeight = g_LastFit->Height;
+    return CreateFontIndirectW(&wanted);
+  }
+  const LOGFONTW key = wanted;
   for (;; --height) {
     wanted.lfHeight = height;
     HFONT font = CreateFontIndirectW(&wanted);
-    if (font == nullptr || height <= 1) return font;
-    HGDIOBJ old = SelectObject(dc, font);
-    RECT measured{0, 0, 0, 0};
-    DrawTextW(dc, W(text), -1, &measured, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, old);
-    if (measured.right < roomX && measured.bottom < roomY) return font;
+    if (font == nullptr) return font;
+    bool fits = height <= 1;
+    if (!fits) {
+      HGDIOBJ old = SelectObject(dc, font);
+      RECT measured{0, 0, 0, 0};
+      DrawTextW(dc, W(text), -1, &measured, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+      SelectObject(dc, old);
+      fits = measured.right < roomX && measured.bottom < roomY;
+    }
+    if (fits) {
+      g_LastFit = FontFit{key, text, roomX, roomY, height};
+      return font;
+    }
     DeleteObject(font);
   }
 }
@@ -100,7 +130,7 @@ void PaintBar(HWND bar) {
   RECT client{};
   GetClientRect(bar, &client);
   const ProgressState& s = g_Progress.State;
-  const int percent = s.Total == 0 ? 0 : static_cast<int>(s.Done * 100 / s.Total);
+  const int percent = BarPercent(s);
   const LONG filledTo = MapLinear(percent, 0, 100, 0, client.right);
   HBRUSH blue = CreateSolidBrush(kBarColour);
   const RECT filled{0, 0, filledTo, client.bottom};
@@ -239,13 +269,19 @@ INT_PTR ProgressDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) 
         CloseProgressWindow(TRUE);
       }
       return TRUE;
-    case PDM_STEP:
+    case PDM_STEP: {
+      // The bar shows whole percents: a step that leaves the percent and the text as they were
+      // would paint the same pixels again, and is not painted.
+      const bool textShown = s.MessageId != 0, first = s.Done == 0;
+      const int before = BarPercent(s);
       s.MessageId = 0;
-      if (s.Done == 0) RedrawWindow(g_Progress.Bar, nullptr, nullptr, kRedrawFlags);
+      if (first) RedrawWindow(g_Progress.Bar, nullptr, nullptr, kRedrawFlags);
       s.Done += static_cast<double>(lParam);
       if (s.Done > s.Total) s.Done = s.Total;
-      RedrawWindow(g_Progress.Bar, nullptr, nullptr, kRedrawFlags & ~RDW_ERASE);
+      if (first || textShown || BarPercent(s) != before)
+        RedrawWindow(g_Progress.Bar, nullptr, nullptr, kRedrawFlags & ~RDW_ERASE);
       return TRUE;
+    }
     case PDM_FINISH:
       EnableWindow(GetDlgItem(dialog, kIdProgressCancel), FALSE);
       s.MessageId = kTextFinished;

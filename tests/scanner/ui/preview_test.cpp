@@ -467,6 +467,54 @@ TEST_F(PreviewTest, ScreenshotOfAPreviewWithADraggedFrame) {
   EXPECT_EQ(DisplayPreviewImage().Block, nullptr);
 }
 
+// Whether the display image's first `rows` rows are the raw image's.
+bool DisplayRowsMatch(DWORD rows) {
+  const PreviewImage& raw = RawPreviewImage();
+  const PreviewImage& display = DisplayPreviewImage();
+  if (raw.Block == nullptr || display.Block == nullptr) return false;
+  const auto* a = static_cast<const BYTE*>(GlobalLock(raw.Block));
+  const auto* b = static_cast<const BYTE*>(GlobalLock(display.Block));
+  const DWORD bytes = rows * (raw.PixelBytes / static_cast<DWORD>(std::abs(reinterpret_cast<const BITMAPINFOHEADER*>(a)->biHeight)));
+  const bool same = std::memcmp(a, b, 40 + bytes) == 0;
+  GlobalUnlock(raw.Block);
+  GlobalUnlock(display.Block);
+  return same;
+}
+
+// Bands of one scan reach the display row by row, also after the display was re-rendered in
+// between; the blocks freed for a following scan are handed to it and go when it finishes.
+TEST_F(PreviewTest, BandsOfOneScanReachTheDisplay) {
+  PreviewImage image = MakePreviewImage(20, 12);
+  const DWORD stride = image.PixelBytes / 12;
+  auto paintRows = [&](DWORD first, DWORD last, BYTE value) {
+    BYTE* b = static_cast<BYTE*>(GlobalLock(image.Block));
+    std::memset(b + 40 + first * stride, value, (last - first) * stride);
+    GlobalUnlock(image.Block);
+  };
+  image.LinesReceived = 4;
+  SendMessageW(window_, PVM_BANDARRIVED, 0, reinterpret_cast<LPARAM>(&image));
+  EXPECT_TRUE(DisplayRowsMatch(12));
+  paintRows(4, 8, 0x11);
+  image.LinesReceived = 8;
+  SendMessageW(window_, PVM_BANDARRIVED, 0, reinterpret_cast<LPARAM>(&image));
+  EXPECT_TRUE(DisplayRowsMatch(8));
+  SendMessageW(window_, PVM_RERENDER, 0, 0);
+  paintRows(2, 12, 0x22);
+  image.LinesReceived = 12;
+  SendMessageW(window_, PVM_BANDARRIVED, 0, reinterpret_cast<LPARAM>(&image));
+  EXPECT_TRUE(DisplayRowsMatch(12));
+  const HGLOBAL raw = image.Block, display = DisplayPreviewImage().Block;
+  SendMessageW(window_, PVM_FREEIMAGES, kKeepSpareBlocks, 0);
+  EXPECT_EQ(RawPreviewImage().Block, nullptr);
+  EXPECT_EQ(DisplayPreviewImage().Block, nullptr);
+  EXPECT_EQ(TakeSpareImageBlock(2 * (40 + image.PixelBytes)), nullptr);  // none is large enough
+  const HGLOBAL first = TakeSpareImageBlock(40 + image.PixelBytes);
+  EXPECT_TRUE(first == raw || first == display);
+  GlobalFree(first);
+  SendMessageW(window_, PVM_SCANFINISHED, 0, 0);
+  EXPECT_EQ(TakeSpareImageBlock(1), nullptr);
+}
+
 TEST_F(PreviewTest, PointerMarkersFollowThePointerOrTheMovedFrame) {
   const RECT image = ImageAreaRect(window_);
   const POINT p{image.left + 30, image.top + 40};

@@ -5,6 +5,7 @@
 // delivered pixels. The size estimate is also driven directly through the linked code.
 #include <cmath>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "outside/pelvodev/pelvodev_sim.h"
@@ -26,16 +27,17 @@ std::u16string Text(HWND window) {
   return text;
 }
 
-// Whether the device's tone table is the scan's form of the levels' curve: one of the filter
-// library's curves applied to the reversed curve.
-bool IsScanToneTable(const BYTE* tones, const BYTE* levels) {
+// The filter library's curve with which the device's tone table is the scan's form of the
+// levels' curve (that curve applied to the reversed levels' curve); -1 when there is none.
+int ScanToneCurve(const BYTE* tones, const BYTE* levels) {
   for (int k = 0; k < 9; ++k) {
     bool matched = true;
     for (int i = 0; i < 256; ++i) matched = matched && tones[i] == SimFilterCurve(k, 255 - levels[255 - i]);
-    if (matched) return true;
+    if (matched) return k;
   }
-  return false;
+  return -1;
 }
+bool IsScanToneTable(const BYTE* tones, const BYTE* levels) { return ScanToneCurve(tones, levels) >= 0; }
 
 class ScanDialogTest : public TwainTest {
  protected:
@@ -226,9 +228,13 @@ TEST_F(ScanDialogTest, CloseAsksTheApplicationToDisableAndHelpOpensTheFile) {
 }
 
 // A user's session: Preview, a new frame dragged over the preview, Photo with gamma 2.00 and
-// levels typed in, Scan; the application's native transfer then delivers the dragged area, and
-// the device was given the tone table of those levels.
+// levels typed in, Scan; the application's native transfer then delivers the dragged area with
+// the levels' tone curve applied: the scanner, which applies its tone table as a real one does,
+// makes each one-bit pixel from the grey pattern through that curve.
 TEST_F(ScanDialogTest, APreviewedDraggedAndTonedScanDeliversTheDraggedArea) {
+  const auto applyTones = reinterpret_cast<SimScannerApplyTonesProc>(GetProcAddress(scanner_, "SimScannerApplyTones"));
+  ASSERT_NE(applyTones, nullptr);
+  applyTones(TRUE);
   OpenDialog(TRUE, true);
   ASSERT_TRUE(SimPickCombo(Item(kIdTypeCombo), 1));  // Photo
   ASSERT_TRUE(SimPickCombo(Item(kIdResolutionCombo), 5));  // 100 dpi
@@ -277,17 +283,89 @@ TEST_F(ScanDialogTest, APreviewedDraggedAndTonedScanDeliversTheDraggedArea) {
   ASSERT_EQ(image.Bits, 1);
   EXPECT_NEAR(image.Width, (right - left) * 100, 1.0);
   EXPECT_NEAR(image.Height, (bottom - top) * 100, 1.0);
-  for (DWORD y = 0; y < image.Height; ++y)
-    for (DWORD x = 0; x < image.Width; ++x)
-      ASSERT_EQ(image.Value(x, y), static_cast<DWORD>(SimPattern1(window.Left + x, window.Top + y))) << x << "," << y;
   // The device's tone table: a curve of the filter library applied to the levels' tone curve.
   BYTE levels[256];
   ToneCurveFromLevels(levels, 200, 10, 255, 0, 240);
   BYTE tones[256] = {};
   ASSERT_TRUE(scannerToneTable_(tones));
-  EXPECT_TRUE(IsScanToneTable(tones, levels));
+  const int curve = ScanToneCurve(tones, levels);
+  ASSERT_GE(curve, 0);
+  // Every pixel is the pattern's grey at its bed position through the levels' curve (in the
+  // scan's form), quantised as the window asks; the curve changes a good share of them.
+  DWORD changed = 0;
+  for (DWORD y = 0; y < image.Height; ++y)
+    for (DWORD x = 0; x < image.Width; ++x) {
+      const DWORD bx = window.Left + x, by = window.Top + y;
+      const BYTE grey = SimPattern8(bx, by);
+      const BYTE toned = SimFilterCurve(curve, 255 - levels[255 - grey]);
+      const int expected = SimToneBit(toned, window.Composition, window.Threshold, bx, by);
+      ASSERT_EQ(image.Value(x, y), static_cast<DWORD>(expected)) << x << "," << y;
+      if (expected != SimToneBit(grey, window.Composition, window.Threshold, bx, by)) ++changed;
+    }
+  EXPECT_GT(changed, image.Width * image.Height / 20);
   TW_INT16 pending = 0;
   EXPECT_EQ(app_.EndTransfer(&pending), TWRC_SUCCESS);
+}
+
+// The dialog and its about box take the narrower templates (1021, 1022) for the Japanese and
+// Korean character sets only; Chinese and single-byte sets take the wide ones (107, 238). The
+// about box shows its texts, the module's version and a bold title, opens the maker's page and
+// draws the Chinese picture for the Chinese sets.
+TEST_F(ScanDialogTest, TemplatesAndTheAboutBoxFollowTheCharacterSet) {
+  struct Case {
+    UINT codePage;
+    bool narrow;
+    bool chinese;
+  };
+  constexpr Case kCases[] = {{1252, false, false}, {932, true, false}, {949, true, false}, {936, false, true}, {950, false, true}};
+  ReferenceImage pictures[2];  // the about box's picture: other sets, Chinese sets
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.codePage);
+    ASSERT_TRUE(SimSetAnsiCodePage(c.codePage));
+    OpenDialog();
+    RECT client{}, wide{0, 0, 430, 300}, narrow{0, 0, 418, 300};
+    GetClientRect(dialog_, &client);
+    ASSERT_TRUE(MapDialogRect(dialog_, &wide));
+    ASSERT_TRUE(MapDialogRect(dialog_, &narrow));
+    ASSERT_NE(wide.right, narrow.right);
+    EXPECT_EQ(client.right, c.narrow ? narrow.right : wide.right);
+    const size_t shellCalls = SimShellLog().size();
+    bool driven = false;
+    SimOnDialog([&](HWND box) {
+      driven = true;
+      EXPECT_EQ(Text(box), u"Scriptora Duo Local Scan");
+      EXPECT_EQ(Text(GetDlgItem(box, 1221)), u"Twain Drv");
+      EXPECT_EQ(Text(GetDlgItem(box, 1224)), u"Scanner\r\nready");  // the companion library's text
+      WORD parts[4] = {};
+      const std::u16string version = Text(GetDlgItem(box, 1223));
+      EXPECT_EQ(std::swscanf(std::wstring(version.begin(), version.end()).c_str(), L"Version %hu. %hu. %hu. %hu", &parts[0],
+                             &parts[1], &parts[2], &parts[3]),
+                4)
+          << std::string(version.begin(), version.end());
+      LOGFONTW title{};
+      const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(GetDlgItem(box, 1221), WM_GETFONT, 0, 0));
+      ASSERT_NE(GetObjectW(font, sizeof title, &title), 0);
+      EXPECT_EQ(title.lfWeight, 700);
+      EXPECT_EQ(title.lfHeight, 18);
+      ASSERT_TRUE(SimWindowPicture(GetDlgItem(box, 1175), pictures[c.chinese ? 1 : 0]));
+      EXPECT_TRUE(SimClick(GetDlgItem(box, 1062)));  // the maker's page
+      EXPECT_TRUE(SimClick(GetDlgItem(box, IDOK)));
+    });
+    ASSERT_TRUE(SimClick(Item(kIdAbout)));
+    EXPECT_TRUE(driven);
+    const std::vector<SimModal> modals = SimModalLog();
+    ASSERT_FALSE(modals.empty());
+    EXPECT_EQ(modals.back().templateId, c.narrow ? 1022 : 238);
+    EXPECT_EQ(modals.back().result, 1);
+    const std::vector<SimShellCall> shell = SimShellLog();
+    ASSERT_EQ(shell.size(), shellCalls + 1);
+    EXPECT_EQ(shell.back().verb, u"open");
+    EXPECT_EQ(shell.back().file, u"https://www.varnoquelmar.example/");
+    ASSERT_EQ(app_.Disable(), TWRC_SUCCESS);
+    ASSERT_EQ(app_.Close(), TWRC_SUCCESS);
+  }
+  ASSERT_GT(pictures[0].width, 0);
+  EXPECT_NE(pictures[0].pixels, pictures[1].pixels);
 }
 
 // A preview pressed after Scan (state 6, before the application transfers) leaves the transfer
