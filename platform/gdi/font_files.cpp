@@ -85,3 +85,8 @@ FontFile GdiFindFontFile(std::u16string_view face, LONG weight, bool italic) {
   if (PackageFileInstalled(file.family, file.bold, path)) file.path = std::move(path);
   return file;
 }
+
+std::string GdiFindFallbackFontFile() {
+  std::string path = std::string(kFallbackFontDirectory) + "/" + std::string(kFallbackFontFileName);
+  return IsFile(path) ? path : std::string();
+}

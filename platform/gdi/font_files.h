@@ -4,6 +4,8 @@
 // mapped to one of those families by a fixed table; an italic face is drawn from the upright
 // file with a slant (the package has no slanted files, and using them when some other package
 // happens to install them would make pictures differ between machines).
+// Characters the family's file has no glyph for (Japanese texts of dialogs and code page 932
+// data) are drawn from one fallback file, IPAGothic of fonts-ipafont-gothic, whatever the face.
 #pragma once
 
 #include <string>
@@ -35,3 +37,10 @@ PLATFORM_API FontFileFamily GdiFontFamilyOfFace(std::u16string_view face);
 // The file that draws `face` at `weight` (FW_* value; 0 means normal) and `italic`.
 // The answer depends only on the arguments and on whether the package's file is present.
 PLATFORM_API FontFile GdiFindFontFile(std::u16string_view face, LONG weight, bool italic);
+
+// The directory and file of the fallback face for characters the family's file lacks.
+inline constexpr std::string_view kFallbackFontDirectory = "/usr/share/fonts/opentype/ipafont-gothic";
+inline constexpr std::string_view kFallbackFontFileName = "ipag.ttf";
+
+// The absolute path of the fallback face's file; empty when it is not installed.
+PLATFORM_API std::string GdiFindFallbackFontFile();

@@ -79,11 +79,38 @@ int ResolveCharset(BYTE charSet) {
   return ANSI_CHARSET;
 }
 
-// A DC's font ready to measure and draw.
+// A face's design metrics as the Windows metrics of its OS/2 table give them.
+struct DesignMetrics {
+  long long unitsPerEm;
+  long long winAscent;
+  long long winDescent;
+};
+
+DesignMetrics DesignOf(FT_Face probe) {
+  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(probe, FT_SFNT_OS2));
+  return DesignMetrics{probe->units_per_EM, os2 != nullptr ? os2->usWinAscent : probe->ascender,
+                       os2 != nullptr ? os2->usWinDescent : -probe->descender};
+}
+
+long long CellUnits(const DesignMetrics& design) { return std::max(1LL, design.winAscent + design.winDescent); }
+
+// The em in pixels of a face for a font's lfHeight: -lfHeight for a negative height, else the
+// em that makes the face's cell that height.
+LONG EmForHeight(LONG height, const DesignMetrics& design) {
+  if (height < 0) return -height;
+  const LONG cell = height == 0 ? kDefaultCellHeight : height;
+  return std::max<LONG>(1, Scale(design.unitsPerEm, cell, CellUnits(design)));
+}
+
+// A DC's font ready to measure and draw. Characters the face has no glyph for come from the
+// fallback face (when installed), sized for the same lfHeight; the font's metrics are the face's.
 struct TextFont {
   FT_Face face = nullptr;
   LONG em = 0;
   long long unitsPerEm = 1;
+  FT_Face fallback = nullptr;
+  LONG fallbackEm = 0;
+  long long fallbackUnitsPerEm = 1;
   TEXTMETRICW tm{};
   bool underline = false;
   bool strikeOut = false;
@@ -112,22 +139,18 @@ bool FontOf(const Dc& dc, TextFont& font) {
     return false;
   }
   const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(probe, FT_SFNT_OS2));
-  const long long upem = probe->units_per_EM;
-  const long long winAscent = os2 != nullptr ? os2->usWinAscent : probe->ascender;
-  const long long winDescent = os2 != nullptr ? os2->usWinDescent : -probe->descender;
-  const long long cellUnits = std::max(1LL, winAscent + winDescent);
-  LONG em, ascent, descent;
+  const DesignMetrics design = DesignOf(probe);
+  const long long upem = design.unitsPerEm;
+  const LONG em = EmForHeight(log.lfHeight, design);
+  LONG ascent, descent;
   if (log.lfHeight < 0) {
-    em = -log.lfHeight;
-    ascent = Scale(winAscent, em, upem);
-    descent = Scale(winDescent, em, upem);
+    ascent = Scale(design.winAscent, em, upem);
+    descent = Scale(design.winDescent, em, upem);
   } else {
     const LONG cell = log.lfHeight == 0 ? kDefaultCellHeight : log.lfHeight;
-    em = std::max<LONG>(1, Scale(upem, cell, cellUnits));
-    ascent = Scale(winAscent, cell, cellUnits);
+    ascent = Scale(design.winAscent, cell, CellUnits(design));
     descent = cell - ascent;
   }
-  em = std::max<LONG>(1, em);
   font.face = OpenFace(file.path, em, file.slant);
   if (font.face == nullptr) {
     SetLastError(ERROR_FILE_NOT_FOUND);
@@ -135,6 +158,15 @@ bool FontOf(const Dc& dc, TextFont& font) {
   }
   font.em = em;
   font.unitsPerEm = upem;
+  // Without the fallback's package the characters the face lacks draw its missing-glyph box.
+  if (const std::string fallback = GdiFindFallbackFontFile(); !fallback.empty()) {
+    if (FT_Face fallbackProbe = OpenFace(fallback, kDefaultCellHeight, false); fallbackProbe != nullptr) {
+      const DesignMetrics fallbackDesign = DesignOf(fallbackProbe);
+      font.fallbackEm = EmForHeight(log.lfHeight, fallbackDesign);
+      font.fallbackUnitsPerEm = fallbackDesign.unitsPerEm;
+      font.fallback = OpenFace(fallback, font.fallbackEm, file.slant);
+    }
+  }
   TEXTMETRICW& tm = font.tm;
   tm = TEXTMETRICW{};
   tm.tmAscent = ascent;
@@ -163,11 +195,30 @@ bool FontOf(const Dc& dc, TextFont& font) {
   return true;
 }
 
+// The face a character is drawn with and its glyph there.
+struct GlyphSource {
+  FT_Face face;
+  FT_UInt index;
+  LONG em;
+  long long unitsPerEm;
+};
+
+// The font's face when it has the character, else the fallback face when that has it, else the
+// font's face's missing glyph (index 0). Spaces and controls never fall back.
+GlyphSource SourceOf(const TextFont& font, char32_t c) {
+  const FT_UInt index = FT_Get_Char_Index(font.face, c);
+  if (index == 0 && c > 0x20 && font.fallback != nullptr) {
+    if (const FT_UInt other = FT_Get_Char_Index(font.fallback, c); other != 0)
+      return GlyphSource{font.fallback, other, font.fallbackEm, font.fallbackUnitsPerEm};
+  }
+  return GlyphSource{font.face, index, font.em, font.unitsPerEm};
+}
+
 LONG Advance(const TextFont& font, char32_t c) {
   FT_Fixed advance = 0;
-  const FT_UInt glyph = FT_Get_Char_Index(font.face, c);
-  if (FT_Get_Advance(font.face, glyph, FT_LOAD_NO_SCALE, &advance) != 0) return 0;
-  return Scale(advance, font.em, font.unitsPerEm);
+  const GlyphSource source = SourceOf(font, c);
+  if (FT_Get_Advance(source.face, source.index, FT_LOAD_NO_SCALE, &advance) != 0) return 0;
+  return Scale(advance, source.em, source.unitsPerEm);
 }
 
 // The advance of every UTF-16 unit: a surrogate pair's advance goes to its first unit.
@@ -211,11 +262,14 @@ void DrawGlyphs(const Target& target, const TextFont& font, const WCHAR* text, s
       c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
     }
-    const FT_UInt glyph = FT_Get_Char_Index(font.face, c);
-    const bool nearby = penX < visible.right + font.em && penX + 2 * font.em > visible.left;
-    if (nearby && c > 0x20 && FT_Load_Glyph(font.face, glyph, FT_LOAD_NO_HINTING | FT_LOAD_RENDER) == 0) {
-      const FT_Bitmap& bm = font.face->glyph->bitmap;
-      const LONG left = penX + font.face->glyph->bitmap_left, top = origin.y - font.face->glyph->bitmap_top;
+    const LONG reach = std::max(font.em, font.fallbackEm);
+    const bool nearby = penX < visible.right + reach && penX + 2 * reach > visible.left;
+    const GlyphSource source = nearby && c > 0x20 ? SourceOf(font, c) : GlyphSource{};
+    // Outlines only: a fallback file's embedded bitmaps would draw differently from its outlines.
+    if (source.face != nullptr && FT_Load_Glyph(source.face, source.index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP | FT_LOAD_RENDER) == 0) {
+      const FT_GlyphSlot slot = source.face->glyph;
+      const FT_Bitmap& bm = slot->bitmap;
+      const LONG left = penX + slot->bitmap_left, top = origin.y - slot->bitmap_top;
       for (unsigned row = 0; row < bm.rows; ++row)
         for (unsigned col = 0; col < bm.width; ++col) {
           const unsigned coverage = bm.buffer[static_cast<long>(row) * bm.pitch + col];
@@ -460,14 +514,36 @@ std::u16string ExpandTabs(const TextFont& font, const std::u16string& s) {
   return out;
 }
 
-// Breaks a line at spaces so that each piece fits `width` (a word wider than it stays whole).
+// Japanese, Chinese and Korean characters: their text has no spaces between words, so a line
+// may break on either side of one.
+bool IsIdeographic(char16_t c) {
+  return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
+         (c >= 0xFF01 && c <= 0xFFEF);
+}
+
+// Closing marks, small kana and the prolonged sound mark never begin a line.
+constexpr std::u16string_view kNoLineStart = u"\u3001\u3002\uff0c\uff0e\uff09\u300d\u300f\u3011\u3015\uff01\uff1f"
+                                             u"\u30fc\u3041\u3043\u3045\u3047\u3049\u3063\u3083\u3085\u3087"
+                                             u"\u30a1\u30a3\u30a5\u30a7\u30a9\u30c3\u30e3\u30e5\u30e7";
+// Opening marks never end a line.
+constexpr std::u16string_view kNoLineEnd = u"\uff08\u300c\u300e\u3010\u3014";
+
+// Whether a line may break between s[i - 1] and s[i] where there is no space.
+bool BreaksBetween(const std::u16string& s, size_t i) {
+  const char16_t before = s[i - 1], after = s[i];
+  if (before == u' ' || after == u' ' || !(IsIdeographic(before) || IsIdeographic(after))) return false;
+  return kNoLineStart.find(after) == std::u16string_view::npos && kNoLineEnd.find(before) == std::u16string_view::npos;
+}
+
+// Breaks a line at spaces and beside ideographic characters so that each piece fits `width`
+// (a word wider than it stays whole).
 void WrapLine(const TextFont& font, const TextLine& line, LONG width, std::vector<TextLine>& out) {
   size_t start = 0;
   const std::u16string& s = line.text;
   while (start < s.size() || start == 0) {
     size_t end = s.size(), lastBreak = std::u16string::npos;
     for (size_t i = start; i <= s.size(); ++i) {
-      if (i == s.size() || s[i] == u' ') {
+      if (i == s.size() || s[i] == u' ' || (i > start && BreaksBetween(s, i))) {
         if (Width(font, s.substr(start, i - start)) > width && lastBreak != std::u16string::npos) {
           end = lastBreak;
           break;

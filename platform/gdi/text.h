@@ -8,7 +8,11 @@
 //   minus the em, tmExternalLeading 0;
 // - a character advances its glyph's advance scaled to the em and rounded to whole pixels;
 //   tmAveCharWidth is the face's average width scaled the same way; italic (drawn slanted from
-//   the upright file) changes no metric; lfWidth and escapement are not used.
+//   the upright file) changes no metric; lfWidth and escapement are not used;
+// - a character the face's file has no glyph for (Japanese text) is measured and drawn with the
+//   fallback face of font_files.h, its em following from lfHeight by the fallback's own design
+//   metrics as above; the font's metrics stay the face's; a character neither file has draws
+//   the face's missing-glyph box.
 // Every call fails with ERROR_FILE_NOT_FOUND when the font package is not installed.
 #pragma once
 
@@ -91,7 +95,8 @@ PLATFORM_API BOOL TextOutW(HDC dc, int x, int y, LPCWSTR text, int count);
 PLATFORM_API BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count,
                               const INT* dx);
 // Draws text in a rectangle: lines broken at line feeds (unless DT_SINGLELINE) and, with
-// DT_WORDBREAK, at spaces; left, centred or right; single lines also centred or at the bottom;
+// DT_WORDBREAK, at spaces and beside ideographic characters (never before a closing mark or a
+// small kana, never after an opening mark); left, centred or right; single lines also centred or at the bottom;
 // '&' underlines the next character ("&&" draws one '&') unless DT_NOPREFIX (DT_HIDEPREFIX
 // draws no underline); tabs expand to 8 average characters with DT_EXPANDTABS; lines too wide
 // end in "..." with DT_END_ELLIPSIS or DT_WORD_ELLIPSIS, and lose the middle of a path with

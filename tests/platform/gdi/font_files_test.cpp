@@ -44,6 +44,15 @@ TEST_F(FontFiles, FacesMapToThePackageFiles) {
   }
 }
 
+TEST_F(FontFiles, FallbackFileIsTheJapanesePackagesGothic) {
+  const std::string path = GdiFindFallbackFontFile();
+  EXPECT_EQ(path, std::string(kFallbackFontDirectory) + "/" + std::string(kFallbackFontFileName));
+  std::ifstream in(path, std::ios::binary);
+  char magic[4] = {};
+  ASSERT_TRUE(in.read(magic, 4));
+  EXPECT_EQ(std::string(magic, 4), std::string("\0\1\0\0", 4));
+}
+
 TEST_F(FontFiles, FaceFieldWithTerminatorAndRest) {
   const char16_t field[8] = {u'A', u'r', u'i', u'a', u'l', 0, u'x', 0};
   EXPECT_EQ(GdiFontFamilyOfFace(std::u16string_view(field, 8)), FontFileFamily::Sans);
