@@ -164,6 +164,9 @@ TEST_F(KindsTest, EqualBusyAndErrorAnswers) {
     sheet_.busy = 0;
     EXPECT_EQ(ChangeControlValue(&context, row, bound, &none, &changed), kChangeError) << "no such choice";
     EXPECT_EQ(sheet_.busy, 0u) << "an error leaves the sheet free for the next change";
+    ItemValueCell cell{};
+    EXPECT_EQ(ReadContextItem(&context, 270, &cell), 1);
+    EXPECT_EQ(cell.word, 0);
     EXPECT_EQ(ChangeControlValue(&context, row, bound, &gray, &changed), kChangeApplied);
     ASSERT_NE(changed, nullptr);
     EXPECT_EQ(changed[0], 270);
@@ -208,6 +211,34 @@ TEST_F(KindsTest, RefusedByTheModelTheRadioFlipsBack) {
     EXPECT_EQ(IsDlgButtonChecked(general, kTonerStrong), BST_UNCHECKED);
     EXPECT_EQ(IsDlgButtonChecked(general, kTonerLight), BST_CHECKED);
     EXPECT_EQ(sheet_.busy, 0u);
+    ASSERT_TRUE(SimSheetPress(sheet, PSBTN_CANCEL));
+  }, &result);
+}
+
+TEST_F(KindsTest, RadioGroupsShorterThanTheirListAndRangesOfOtherCombos) {
+  DWORD result = 99;
+  RunSheet([&](HWND sheet) {
+    HWND general = SheetPage(sheet, 0);
+    // A group with buttons for the first two of three choices: the third choice's state has
+    // no button to be shown on.
+    static const LONG twoButtons[] = {kAutoColor, kGrayscale};
+    static const RadioGroupData shortGroup{2, twoButtons};
+    ControlRow row = *GeneralRow(kAutoColor);
+    row.kindData = &shortGroup;
+    ASSERT_EQ(SetChoiceStateCode(general, 270, 2, kStateDisabled), 1);
+    ASSERT_EQ(SetChoiceStateCode(general, 270, 1, kStateHidden), 1);
+    HandlerContext context;
+    InitHandlerContext(&context, general, sheet, kGeneralPage, WM_REFRESHCONTROLS, kTabPage);
+    EXPECT_EQ(HandleRadioGroupKind(&context, WM_REFRESHCONTROLS, 0, 0, &row, &shortGroup), 0);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(general, kGrayscale)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(general, kFullColor))) << "no button of this group";
+    // A combo row of an item without a fixed range has none: the outputs stay as they were.
+    ControlRow combo = *GeneralRow(kAutoColor);
+    combo.kind = kKindComboBox;
+    LONG minimum = 111, maximum = 222;
+    EXPECT_EQ(GetNumericRange(&context, &combo, &minimum, &maximum), 0);
+    EXPECT_EQ(minimum, 111);
+    EXPECT_EQ(maximum, 222);
     ASSERT_TRUE(SimSheetPress(sheet, PSBTN_CANCEL));
   }, &result);
 }

@@ -251,6 +251,40 @@ TEST_F(DispatchTest, PopupBuiltFromItsTablesAppliesIntoItsOwnSettings) {
   }, &result);
 }
 
+TEST_F(DispatchTest, MeasureBeforeInitAndAnApplyThatCannotReadTheSettings) {
+  // A fixed owner-drawn list measures its items before the dialog has its PageData.
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.cbWndExtra = 32;
+  wc.lpszClassName = u"QvBarePage";
+  ASSERT_NE(RegisterClassW(&wc), 0);
+  HWND page = CreateWindowExW(0, u"QvBarePage", u"", 0, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+  MEASUREITEMSTRUCT measure{ODT_LISTBOX, 1012, 0, 0, 0, 0};
+  EXPECT_EQ(CallSlotHandler(page, WM_MEASUREITEM, 1012, reinterpret_cast<LPARAM>(&measure), kGeneralPage, kTabPage,
+                            OnMeasureItem),
+            0);
+  EXPECT_EQ(measure.itemHeight, 26u) << "a tall list at 96 dpi";
+  measure.CtlID = 2001;
+  OnMeasureItem(page, WM_MEASUREITEM, 2001, reinterpret_cast<LPARAM>(&measure), kGeneralPage, nullptr);
+  EXPECT_EQ(measure.itemHeight, 15u);
+
+  // Settings that cannot be read refuse the apply instead of closing as if accepted.
+  SetWindowLongPtrW(page, DWLP_USER, reinterpret_cast<LONG_PTR>(data_));
+  SettingsRecord* settings = data_->current.settings;
+  data_->current.settings = nullptr;
+  HandlerContext context;
+  InitHandlerContext(&context, page, nullptr, kGeneralPage, WM_NOTIFY, kTabPage);
+  PSHNOTIFY apply{{nullptr, 0, PSN_APPLY}, 1};
+  EXPECT_EQ(OnPageApply(&context, page, reinterpret_cast<LPARAM>(&apply), nullptr, 0, kTabPage),
+            PSNRET_INVALID_NOCHANGEPAGE);
+  EXPECT_EQ(sheet_.applied, 0u);
+  EXPECT_EQ(sheet_.applyDone, 0u);
+  data_->current.settings = settings;
+  SetWindowLongPtrW(page, DWLP_USER, 0);
+  DestroyWindow(page);
+  UnregisterClassW(u"QvBarePage", nullptr);
+}
+
 TEST_F(DispatchTest, PicturesOfTheTestPages) {
   ReferenceImage general, quality;
   DWORD result = 99;
