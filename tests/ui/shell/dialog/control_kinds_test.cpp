@@ -342,6 +342,9 @@ TEST_F(KindsTest, PictureSubclassLivesFromActivationToApplyOrReset) {
     SendMessageW(quality, WM_QUERYKINDDATA, kOrientationPicture, reinterpret_cast<LPARAM>(&kindData));
     EXPECT_EQ(kindData, GetRowKindData(QualityRow(kOrientationPicture)));
     EXPECT_EQ(RealizePicturePalette(quality, picture, QualityRow(kOrientationPicture)), 0) << "no palette";
+    EXPECT_NE(GetWindowLongPtrW(GetDlgItem(quality, kDuplexPicture), GWLP_WNDPROC), own)
+        << "a list whose first choice has no picture leaves the control as it is";
+    EXPECT_EQ(GetControlData(2, quality, kDuplexPicture, 0), nullptr);
 
     ASSERT_TRUE(SimSheetSelect(sheet, 0));
     EXPECT_EQ(GetWindowLongPtrW(picture, GWLP_WNDPROC), own) << "leaving the page keeps it";

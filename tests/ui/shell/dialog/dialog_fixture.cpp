@@ -89,6 +89,7 @@ const ControlRow kQualityRows[] = {
     {kResourceText, 0, nullptr, kKindStaticText, nullptr, &kResourceString, kNoControl, kNoString, nullptr},
     {kColorGroup, 1, kColor, kKindGroupButton, nullptr, nullptr, kNoControl, kNoString, nullptr},
     {kOrientationPicture, 1, kOrientation, kKindPicture, nullptr, &kPicture, kNoControl, kNoString, nullptr},
+    {kDuplexPicture, 1, kDuplex, kKindPicture, nullptr, &kPicture, kNoControl, kNoString, nullptr},
 };
 const ControlRow kOptionsRows[] = {
     {kPopupCollate, 1, kCollate, kKindCheckBox, nullptr, nullptr, kNoControl, kNoString, nullptr},

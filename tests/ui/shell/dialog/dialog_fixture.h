@@ -35,7 +35,7 @@ enum : int {
   kHelpButton = 1006, kDuplexText = 1007, kDuplexLabel = 1008, kTonerOff = 1010, kTonerLight = 1011,
   kTonerStrong = 1012, kPortraitBox = 1013,
   kBrightnessBar = 1101, kBrightnessEdit = 1102, kBrightnessSpin = 1103, kBrightnessTrack = 1104,
-  kTonerText = 1105, kTonerEdit = 1109, kResourceText = 1106, kColorGroup = 1108, kOrientationPicture = 1107,
+  kTonerText = 1105, kTonerEdit = 1109, kResourceText = 1106, kColorGroup = 1108, kOrientationPicture = 1107, kDuplexPicture = 1110,
   kPopupCollate = 2001,
 };
 
