@@ -145,7 +145,8 @@ int EmitMaskBrush(Pdev* pdev, const RealizedView& brush, BYTE target, const POIN
 int EmitRasterBrush(Pdev* pdev, const RealizedView& brush, BYTE target, const POINTL* origin) {
   const PatternRows pattern = brush.Rows();
   const std::size_t length = RasterPatternLength(pattern);
-  if (length == 0 || !brush.SizeFits()) return 0;
+  // Too long even as grey: refused before its colours are counted on the page.
+  if (length == 0 || length / 3 > kMaxRasterPatternBytes || !brush.SizeFits()) return 0;
   Scratch rows(length), converted(length);
   if (rows.Block == nullptr || converted.Block == nullptr || !PatternToRgbRows(pattern, rows.Bytes(), length)) return 0;
   BYTE space = kColorSpaceRgb;

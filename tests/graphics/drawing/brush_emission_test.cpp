@@ -287,8 +287,12 @@ TEST_F(BrushEmissionTest, UnusableBrushesAreNotSet) {
   EXPECT_EQ(Emit(PatternBrush(BMF_8BPP, 2, 1, 4, {1, 0, 0, 0}, {RGB(1, 1, 1), RGB(2, 2, 2)})), 0);
   // A pixel past the colour table.
   EXPECT_EQ(Emit(PatternBrush(BMF_4BPP, 2, 1, 4, {0x03, 0, 0, 0}, {RGB(1, 1, 1), RGB(2, 2, 2)})), 0);
-  // The library's pattern call carries 16 bits of length: 256 x 86 x 3 bytes is too long.
+  // The library's pattern call carries 16 bits of length: 256 x 86 x 3 bytes is too long in
+  // colour, and 256 x 256 even as grey (refused before its colours are counted).
   EXPECT_EQ(Emit(PatternBrush(BMF_24BPP, 256, 86, 768, std::vector<BYTE>(768 * 86, 7))), 0);
+  const int counted = pdev_->pageColor.Census.Count;
+  EXPECT_EQ(Emit(PatternBrush(BMF_24BPP, 256, 256, 768, std::vector<BYTE>(768 * 256, 9))), 0);
+  EXPECT_EQ(pdev_->pageColor.Census.Count, counted);
   EXPECT_EQ(NewCalls(), std::vector<std::string>{}) << "nothing sent";
   // A refused library call fails the brush, and the cache keeps no colour that was not sent.
   fail_("VR_SetSolidColor", 1, 5);
