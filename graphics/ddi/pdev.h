@@ -58,10 +58,11 @@ struct Pdev {
   DWORD jobId;            // the spooler's job id and its companion word
   DWORD jobIdCompanion;
   SettingsRecord pageSettings;  // the per-page copy of the settings
-  // The job objects, from the job's start to its end.
+  // The document's drawing state, made by the job code when the document starts: the emitter
+  // every drawing command passes, the colour conversion and the colour detection's class word.
   GraphicsStateEmitter* emitter;
   ColorConverter* colorConverter;
-  DWORD* colorClass;  // the colour-detection word
+  DWORD* colorClassWord;
   alignas(8) DWORD tailTag;
   DWORD reserved;
 };

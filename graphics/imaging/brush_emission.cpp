@@ -87,7 +87,7 @@ EmitColor UnconvertedColor(DWORD color) {
 bool ConvertColor(Pdev* pdev, DWORD color, EmitColor* out) {
   const BYTE pixel[3] = {static_cast<BYTE>(color), static_cast<BYTE>(color >> 8), static_cast<BYTE>(color >> 16)};
   BYTE result[3] = {};
-  switch (ConvertPatternColors(pdev, pdev->colorClass, pdev->colorConverter, pixel, 1, 1, result)) {
+  switch (ConvertPatternColors(pdev, pdev->colorClassWord, pdev->colorConverter, pixel, 1, 1, result)) {
     case kConvertedRgb: *out = {kColorSpaceRgb, {result[2], result[1], result[0]}}; return true;
     case kConvertedGrey: *out = {kColorSpaceGrey, {result[0], 0, 0}}; return true;
     default: return false;
@@ -151,7 +151,7 @@ int EmitRasterBrush(Pdev* pdev, const RealizedView& brush, BYTE target, const PO
   if (rows.Block == nullptr || converted.Block == nullptr || !PatternToRgbRows(pattern, rows.Bytes(), length)) return 0;
   BYTE space = kColorSpaceRgb;
   std::size_t sent = length;
-  switch (ConvertPatternColors(pdev, pdev->colorClass, pdev->colorConverter, rows.Bytes(), pattern.Width,
+  switch (ConvertPatternColors(pdev, pdev->colorClassWord, pdev->colorConverter, rows.Bytes(), pattern.Width,
                                pattern.Height, converted.Bytes())) {
     case kConvertedRgb: break;
     case kConvertedGrey:

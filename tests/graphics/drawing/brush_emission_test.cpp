@@ -68,7 +68,7 @@ class BrushEmissionTest : public LibraryTest {
     pdev_->job.flags = 0x7;  // a page is open, its colour undecided
     pdev_->pageColor.Census.Collecting = 1;
     pdev_->pageColor.Census.Capacity = 15;
-    pdev_->colorClass = &classWord_;
+    pdev_->colorClassWord = &classWord_;
     ASSERT_EQ(OpenLibrarySession(pdev_.get()), 0);
     pdev_->emitter = CreateGraphicsEmitter(pdev_.get(), 1);
     ASSERT_NE(pdev_->emitter, nullptr);
