@@ -19,7 +19,7 @@
 #include "platform/user/message.h"
 #include "scanner/ui/preview_window.h"
 #include "scanner/ui/progress_window.h"
-#include "scanner/ui_standin.h"
+#include "scanner/ui/scan_dialog.h"
 
 HWND g_ParentWindow;
 
@@ -289,6 +289,8 @@ void NotifyXferReady(const ScanSettings* settings, const void*, BOOL showProgres
   SetSourceState(kState6TransferReady);
   SendToSourceManager(MSG_XFERREADY);
 }
+
+void NotifyCloseRequest() { SendToSourceManager(MSG_CLOSEDSREQ); }
 
 void EndConnectionWork() {
   if (ScanRunActive()) EndTransferRun();

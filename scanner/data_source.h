@@ -23,6 +23,9 @@ TW_UINT16 DispatchTriplet(const Triplet& triplet, const TwainDispatchRow* table)
 // The scan is ready: state 6 and MSG_XFERREADY to the source manager. settings: the dialog's
 // choices when the Scan button sent it (null without the dialog).
 void NotifyXferReady(const ScanSettings* settings, const void* previewImage, BOOL showProgress);
+// The user closed the dialog: MSG_CLOSEDSREQ asks the application to disable the source; the
+// state does not change.
+void NotifyCloseRequest();
 
 // Ends whatever the connection has running (a memory-transfer scan run, the progress window,
 // the dialog, the device): the work of MSG_DISABLEDS, also done when the source is closed

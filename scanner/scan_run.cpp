@@ -12,7 +12,7 @@
 #include "scanner/device.h"
 #include "scanner/filter_library.h"
 #include "scanner/ui/progress_window.h"
-#include "scanner/ui_standin.h"
+#include "scanner/ui/scan_dialog.h"
 
 namespace {
 

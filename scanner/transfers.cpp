@@ -19,7 +19,7 @@
 #include "scanner/scan_run.h"
 #include "scanner/system_routines.h"
 #include "scanner/ui/progress_window.h"
-#include "scanner/ui_standin.h"
+#include "scanner/ui/scan_dialog.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "core/constraints/item_descriptors.h"
 #include "core/database/dbrecords.h"
 #include "core/database/model_features.h"
+#include "core/job/fax_job_lines.h"
 #include "core/job/job_attr_library.h"
 #include "core/job/job_attributes.h"
 #include "core/job/job_header_status.h"
@@ -72,9 +73,7 @@ int WriteExtensionEntry(JobHeaderBuild* build) {
     total = Add(total, WriteLibraryAttributes(build));
     if (total < 0) return total;
   }
-  // The fax destinations' lines are not written by this build: a fax model's header with a
-  // fax selection is refused rather than sent without its destinations.
-  if (build->modelKind == 2 && build->context->faxSelection != nullptr) return kJobValueRuleFailed;
+  if (build->modelKind == 2 && build->context->faxSelection != nullptr) total = Add(total, WriteFaxJobLines(build));
   return total;
 }
 

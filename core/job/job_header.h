@@ -23,6 +23,8 @@ inline constexpr DWORD kFeatureEncodedFax = 0x40000000;
 
 inline constexpr int kMonitorJobIdBytes = 64;
 
+struct FaxSelection;
+
 struct JobHeaderContext {
   SettingsRecord* settings;
   PrinterConfiguration* config;
@@ -30,7 +32,7 @@ struct JobHeaderContext {
   char monitorJobId[kMonitorJobIdBytes];  // ANSI
   LPCWSTR documentName;                 // for items 1831 and 36902
   DWORD useAttributeLibrary;            // non-zero: extension entries call the job-attribute library
-  const void* faxSelection;             // destinations of a fax job; NULL for none
+  const FaxSelection* faxSelection;     // destinations of a fax job; NULL for none
   HANDLE printer;                       // for the spooler forms of user papers
   WORD bktpValue;                       // the "@BKTP=" value; 0 while not yet known
   DWORD bktpOffset;                     // out: byte offset of the "@BKTP=" text, 0 when none

@@ -1,8 +1,10 @@
 // The document and page exports: the DdiStateFlags of a device around the job's steps.
 #include "core/services/trace_log.h"
 #include "graphics/ddi/ddi_exports.h"
+#include "graphics/ddi/document_job.h"
 #include "graphics/ddi/pdev.h"
 #include "graphics/ddi/pending_job_calls.h"
+#include "graphics/job/job_control.h"
 #include "platform/base/errors.h"
 #include "platform/kernel/lasterror.h"
 
@@ -41,7 +43,7 @@ BOOL StartPage(SURFOBJ* surface) {
   Pdev* pdev = DocumentPdev(surface);
   if (pdev == nullptr || (pdev->ddiState & kDdiDocFailed)) return FALSE;
   if (pdev->ddiState & kDdiPageOpen) return TRUE;
-  if ((pdev->job.flags & kJobOutputBegun) == 0) pdev->ddiState |= kDdiJobOutputBegun;
+  if (!IsJobBegun(pdev)) pdev->ddiState |= kDdiJobOutputBegun;
   pdev->ddiState |= kDdiPageOpen;
   pdev->ddiState &= ~kDdiMadeByReset;
   return TRUE;
@@ -59,9 +61,16 @@ BOOL SendPage(SURFOBJ* surface) {
 BOOL EndDoc(SURFOBJ* surface, FLONG flags) {
   Pdev* pdev = DocumentPdev(surface);
   if (pdev == nullptr) return FALSE;
-  if (flags != kEndDocAbort) CloseDocumentJob(pdev);
+  // A job that failed anywhere (aborted on the way, or its end could not be written) is
+  // reported as failed once everything is closed.
+  BOOL result = TRUE;
+  if (flags != kEndDocAbort) {
+    if (pdev->ddiState & kDdiJobOutputBegun) result = EndDocumentJob(pdev);
+    if (pdev->job.flags & kJobAborted) result = FALSE;
+    CloseDocumentJob(pdev);
+  }
   pdev->ddiState &= ~(kDdiDocStarted | kDdiJobOutputBegun | kDdiMadeByReset);
-  return TRUE;
+  return result;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "graphics/ddi/render_settings.h"
 #include "graphics/imaging/page_color.h"
 #include "graphics/job/job_state.h"
+#include "graphics/job/page_state.h"
 #include "items/setting_records.h"
 #include "platform/base/types.h"
 #include "platform/engine/ddi_device.h"
@@ -58,11 +59,14 @@ struct Pdev {
   DWORD jobId;            // the spooler's job id and its companion word
   DWORD jobIdCompanion;
   SettingsRecord pageSettings;  // the per-page copy of the settings
+  PageState pageState;  // the page and sheet paper and the layout values of the job
   // The document's drawing state, made by the job code when the document starts: the emitter
   // every drawing command passes, the colour conversion and the colour detection's class word.
   GraphicsStateEmitter* emitter;
   ColorConverter* colorConverter;
   DWORD* colorClassWord;
+  DWORD modelFeatures[2];  // the model's feature words, read at the document's start
+  BYTE outputFormat;  // the job's output format (7: the stream header line follows the job header)
   alignas(8) DWORD tailTag;
   DWORD reserved;
 };

@@ -1,6 +1,7 @@
 #include "graphics/ddi/pdev_lifecycle.h"
 
 #include <cstring>
+#include <string>
 
 #include "core/constraints/item_defaults.h"
 #include "core/database/database.h"
@@ -17,7 +18,8 @@
 #include "graphics/ddi/device_info.h"
 #include "graphics/ddi/pdev_item_store.h"
 #include "graphics/ddi/pdev_settings.h"
-#include "graphics/ddi/pending_job_calls.h"
+#include "graphics/ddi/document_job.h"
+#include "graphics/job/temp_job_store.h"
 #include "platform/base/errors.h"
 #include "platform/engine/engine.h"
 #include "platform/kernel/lasterror.h"
@@ -30,6 +32,7 @@ constexpr SettingItemId kItemCopies = 12;
 constexpr SettingItemId kItemMarginBlock = 387;
 
 constexpr SIZE_T kPdevHeapInitialSize = 8192;
+constexpr DWORD kSectionDriverKey = 30;
 
 template <typename T>
 T* HeapNew(HANDLE heap) {
@@ -152,6 +155,15 @@ Pdev* HandleEnablePdev(DEVMODEW* devMode, LPWSTR, ULONG patternCount, HSURF* pat
     return nullptr;
   }
   if (patterns != nullptr) std::memset(patterns, 0, sizeof(HSURF) * patternCount);
+  // The model's driver key names the registrations of the temporary job store's files.
+  // Its sub keys follow it directly, so it ends with a separator.
+  LPWSTR driverKey = nullptr;
+  if (ReadSectionString(pdev->database, kSectionDriverKey, 0, &driverKey) == kDbOk && driverKey != nullptr) {
+    std::u16string key(driverKey);
+    if (!key.empty() && key.back() != u'\\') key += u'\\';
+    SetTempRegistryKey(key.c_str());
+    ReleaseGlobalBlock(driverKey);
+  }
   return pdev;
 }
 

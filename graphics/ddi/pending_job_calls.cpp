@@ -3,23 +3,6 @@
 #include "platform/base/errors.h"
 #include "platform/kernel/lasterror.h"
 
-BOOL StartDocumentJob(Pdev*, LPWSTR, DWORD) {
-  SetLastError(ERROR_NOT_SUPPORTED);
-  return FALSE;
-}
-
-BOOL EndDocumentPage(Pdev*) {
-  SetLastError(ERROR_NOT_SUPPORTED);
-  return FALSE;
-}
-
-void CloseDocumentJob(Pdev*) {}
-
-BOOL MoveDocumentToReset(Pdev*, Pdev*) {
-  SetLastError(ERROR_NOT_SUPPORTED);
-  return FALSE;
-}
-
 BOOL DrawOnDevice(Pdev*, const char*) {
   SetLastError(ERROR_NOT_SUPPORTED);
   return FALSE;

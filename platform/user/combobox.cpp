@@ -4,7 +4,6 @@
 // CBN_SELENDCANCEL and CBN_CLOSEUP; a choice by key without dropping CBN_SELCHANGE and
 // CBN_SELENDOK; typing in the edit field CBN_EDITUPDATE and CBN_EDITCHANGE.
 #include <algorithm>
-#include <cstring>
 
 #include "platform/user/control_paint.h"
 #include "platform/user/controls_internal.h"
@@ -218,29 +217,10 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       InvalidateRect(hwnd, nullptr, TRUE);
       return CB_OKAY;
     case CB_GETCOUNT: return count;
-    case CB_GETLBTEXT: {
-      LONG_PTR i = LONG_PTR(wParam);
-      if (!s->list.Valid(i) || lParam == 0) return CB_ERR;
-      if (!s->list.hasStrings) {
-        std::memcpy(reinterpret_cast<void*>(lParam), &s->list.items[size_t(i)].data, sizeof(ULONG_PTR));
-        return sizeof(ULONG_PTR);
-      }
-      // As LB_GETTEXT: no size is given, the whole text and its terminator are copied.
-      const std::u16string& t = s->list.items[size_t(i)].text;
-      std::copy(t.begin(), t.end(), reinterpret_cast<LPWSTR>(lParam));
-      reinterpret_cast<LPWSTR>(lParam)[t.size()] = 0;
-      return LRESULT(t.size());
-    }
-    case CB_GETLBTEXTLEN:
-      if (!s->list.Valid(LONG_PTR(wParam))) return CB_ERR;
-      return s->list.hasStrings ? LRESULT(s->list.items[wParam].text.size()) : LRESULT(sizeof(ULONG_PTR));
-    case CB_SETITEMDATA:
-      if (!s->list.Valid(LONG_PTR(wParam))) return CB_ERR;
-      s->list.items[wParam].data = ULONG_PTR(lParam);
-      return TRUE;
-    case CB_GETITEMDATA:
-      if (!s->list.Valid(LONG_PTR(wParam))) return CB_ERR;
-      return LRESULT(s->list.items[wParam].data);
+    case CB_GETLBTEXT: return s->list.CopyText(LONG_PTR(wParam), lParam);
+    case CB_GETLBTEXTLEN: return s->list.TextLength(LONG_PTR(wParam));
+    case CB_SETITEMDATA: return s->list.SetData(LONG_PTR(wParam), lParam);
+    case CB_GETITEMDATA: return s->list.GetData(LONG_PTR(wParam));
     case CB_SETCURSEL: {
       LONG_PTR i = LONG_PTR(wParam);
       if (i == -1) {

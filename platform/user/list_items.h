@@ -23,4 +23,16 @@ struct ListItems {
   // `prefix` (exact: equals it), without regard to case; -1 when none does.
   int Find(int after, const std::u16string& prefix, bool exact) const;
   bool Valid(LONG_PTR index) const { return index >= 0 && size_t(index) < items.size(); }
+
+  // The item messages a list box and a combo box answer alike. Each answers kListError (the
+  // value of both LB_ERR and CB_ERR) for an index outside the list.
+  static constexpr LRESULT kListError = -1;
+  // LB_GETTEXT / CB_GETLBTEXT: no size is given, so the whole text and its terminator are
+  // copied to `out`, as on the platform; a list without strings copies the item data.
+  LRESULT CopyText(LONG_PTR index, LPARAM out) const;
+  // LB_GETTEXTLEN / CB_GETLBTEXTLEN.
+  LRESULT TextLength(LONG_PTR index) const;
+  // LB_SETITEMDATA / CB_SETITEMDATA and the matching GET messages.
+  LRESULT SetData(LONG_PTR index, LPARAM data);
+  LRESULT GetData(LONG_PTR index) const;
 };

@@ -2,7 +2,6 @@
 // selection, the top line, owner-drawn lines measured by the owner, and the notices of mouse
 // and keyboard choices.
 #include <algorithm>
-#include <cstring>
 
 #include "platform/user/control_paint.h"
 #include "platform/user/controls_internal.h"
@@ -189,31 +188,10 @@ LRESULT ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       Redraw(hwnd, *s);
       return 0;
     case LB_GETCOUNT: return count;
-    case LB_GETTEXT: {
-      LONG_PTR i = LONG_PTR(wParam);
-      if (!s->list.Valid(i) || lParam == 0) return LB_ERR;
-      if (!s->list.hasStrings) {
-        std::memcpy(reinterpret_cast<void*>(lParam), &s->list.items[size_t(i)].data, sizeof(ULONG_PTR));
-        return sizeof(ULONG_PTR);
-      }
-      // No size is given: the whole text and its terminator are copied, as on the platform.
-      const std::u16string& t = s->list.items[size_t(i)].text;
-      std::copy(t.begin(), t.end(), reinterpret_cast<LPWSTR>(lParam));
-      reinterpret_cast<LPWSTR>(lParam)[t.size()] = 0;
-      return LRESULT(t.size());
-    }
-    case LB_GETTEXTLEN: {
-      LONG_PTR i = LONG_PTR(wParam);
-      if (!s->list.Valid(i)) return LB_ERR;
-      return s->list.hasStrings ? LRESULT(s->list.items[size_t(i)].text.size()) : LRESULT(sizeof(ULONG_PTR));
-    }
-    case LB_SETITEMDATA:
-      if (!s->list.Valid(LONG_PTR(wParam))) return LB_ERR;
-      s->list.items[wParam].data = ULONG_PTR(lParam);
-      return TRUE;
-    case LB_GETITEMDATA:
-      if (!s->list.Valid(LONG_PTR(wParam))) return LB_ERR;
-      return LRESULT(s->list.items[wParam].data);
+    case LB_GETTEXT: return s->list.CopyText(LONG_PTR(wParam), lParam);
+    case LB_GETTEXTLEN: return s->list.TextLength(LONG_PTR(wParam));
+    case LB_SETITEMDATA: return s->list.SetData(LONG_PTR(wParam), lParam);
+    case LB_GETITEMDATA: return s->list.GetData(LONG_PTR(wParam));
     case LB_SETCURSEL: {
       LONG_PTR i = LONG_PTR(wParam);
       if (i == -1) {

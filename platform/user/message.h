@@ -45,6 +45,8 @@
 #define WM_HELP 0x0053
 #define WM_NOTIFYFORMAT 0x0055
 #define WM_CONTEXTMENU 0x007B
+#define WM_QUERYNEWPALETTE 0x030F
+#define WM_PALETTECHANGED 0x0311
 #define WM_STYLECHANGING 0x007C
 #define WM_STYLECHANGED 0x007D
 #define WM_GETICON 0x007F
@@ -193,3 +195,17 @@ PLATFORM_API SHORT GetAsyncKeyState(int virtualKey);
 // Recorded (SimBeeps), nothing sounds.
 PLATFORM_API BOOL MessageBeep(UINT type);
 PLATFORM_API BOOL GetCursorPos(LPPOINT point);
+
+// What WM_HELP carries in lParam: the control (or menu item) help was asked for and where the
+// mouse was.
+#define HELPINFO_WINDOW 0x0001
+#define HELPINFO_MENUITEM 0x0002
+struct HELPINFO {
+  UINT cbSize;
+  int iContextType;
+  int iCtrlId;
+  HANDLE hItemHandle;
+  DWORD_PTR dwContextId;
+  POINT MousePos;
+};
+using LPHELPINFO = HELPINFO*;

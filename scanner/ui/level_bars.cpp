@@ -20,6 +20,7 @@
 #include "scanner/ui/mapping.h"
 #include "scanner/ui/number_text.h"
 #include "scanner/ui/progress_window.h"
+#include "scanner/ui/subclass.h"
 #include "scanner/ui/window_ids.h"
 
 namespace {
@@ -45,7 +46,7 @@ struct LevelBar {
   WNDPROC Previous;
 };
 
-LevelBar* BarRecord(HWND bar) { return reinterpret_cast<LevelBar*>(GetWindowLongPtrW(bar, GWLP_USERDATA)); }
+LevelBar* BarRecord(HWND bar) { return SubclassRecord<LevelBar>(bar); }
 
 SIZE CurveBoxSize(HWND dialog) {
   RECT r{};
@@ -161,21 +162,10 @@ void DrawOutputMarker(HDC dc, LONG y, COLORREF fill) {
 }  // namespace
 
 BOOL InstallLevelBar(HWND dialog, HWND bar, ScanSettings* settings) {
-  if (bar == nullptr) return FALSE;
-  auto* record = new LevelBar{dialog, settings, Marker::None, nullptr};
-  record->Previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(bar, GWLP_WNDPROC));
-  SetWindowLongPtrW(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
-  SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LevelBarProc));
-  return TRUE;
+  return InstallSubclass(bar, new LevelBar{dialog, settings, Marker::None, nullptr}, LevelBarProc);
 }
 
-void RemoveLevelBar(HWND bar) {
-  LevelBar* record = BarRecord(bar);
-  if (record == nullptr) return;
-  SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record->Previous));
-  SetWindowLongPtrW(bar, GWLP_USERDATA, 0);
-  delete record;
-}
+void RemoveLevelBar(HWND bar) { RemoveSubclass<LevelBar>(bar); }
 
 LRESULT LevelBarProc(HWND bar, UINT msg, WPARAM wParam, LPARAM lParam) {
   LevelBar* r = BarRecord(bar);

@@ -11,6 +11,7 @@
 #include "platform/user/paint.h"
 #include "platform/user/window.h"
 #include "scanner/ui/number_text.h"
+#include "scanner/ui/subclass.h"
 #include "scanner/ui/window_ids.h"
 
 namespace {
@@ -104,7 +105,7 @@ struct NumberEdit {
 // Set while the data source itself writes the edits: those texts are no user's change.
 BOOL g_Filling = FALSE;
 
-NumberEdit* EditRecord(HWND edit) { return reinterpret_cast<NumberEdit*>(GetWindowLongPtrW(edit, GWLP_USERDATA)); }
+NumberEdit* EditRecord(HWND edit) { return SubclassRecord<NumberEdit>(edit); }
 
 // Commits an edit's text: read, clamp with the partner, write back when clamped, store.
 void CommitEdit(HWND dialog, ScanSettings& s, const LevelEdit& e, WORD code) {
@@ -150,21 +151,10 @@ SHORT GammaFromMarker(int value) {
 }
 
 BOOL InstallNumberEdit(HWND dialog, HWND edit, int id) {
-  if (edit == nullptr) return FALSE;
-  auto* record = new NumberEdit{dialog, id, FALSE, nullptr};
-  record->Previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(edit, GWLP_WNDPROC));
-  SetWindowLongPtrW(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
-  SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NumberEditProc));
-  return TRUE;
+  return InstallSubclass(edit, new NumberEdit{dialog, id, FALSE, nullptr}, NumberEditProc);
 }
 
-void RemoveNumberEdit(HWND edit) {
-  NumberEdit* record = EditRecord(edit);
-  if (record == nullptr) return;
-  SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record->Previous));
-  SetWindowLongPtrW(edit, GWLP_USERDATA, 0);
-  delete record;
-}
+void RemoveNumberEdit(HWND edit) { RemoveSubclass<NumberEdit>(edit); }
 
 LRESULT NumberEditProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam) {
   NumberEdit* record = EditRecord(edit);

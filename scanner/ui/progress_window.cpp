@@ -19,8 +19,9 @@
 #include "platform/user/window.h"
 #include "scanner/data_source.h"
 #include "scanner/system_routines.h"
-#include "scanner/ui_standin.h"
+#include "scanner/ui/scan_dialog.h"
 #include "scanner/ui/mapping.h"
+#include "scanner/ui/ui_text.h"
 #include "scanner/ui/window_ids.h"
 
 namespace {
@@ -29,7 +30,6 @@ constexpr char16_t kBarClass[] = u"ProgressCtl";
 constexpr COLORREF kBarColour = 0xFF0000;  // blue
 constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr DWORD kFinishedPause = 100;
-constexpr int kTextBytes = 256;
 constexpr int kFitMargin = 2;
 // The layer's cell height of a font whose height is 0.
 constexpr LONG kDefaultFontHeight = 16;
@@ -46,17 +46,6 @@ struct ProgressWindow {
 };
 
 ProgressWindow g_Progress{};
-
-// A text of the data source (ANSI code page) as UTF-16.
-std::u16string LoadText(UINT id) {
-  char text[kTextBytes] = {};
-  LoadLocalizedString(g_Instance, id, text, sizeof text);
-  char16_t wide[kTextBytes] = {};
-  MultiByteToWideChar(CP_ACP, 0, text, -1, reinterpret_cast<LPWSTR>(wide), kTextBytes);
-  return std::u16string(wide);
-}
-
-LPCWSTR W(const std::u16string& s) { return reinterpret_cast<LPCWSTR>(s.c_str()); }
 
 void CreateBar(HWND dialog) {
   WNDCLASSW wc{};
@@ -81,7 +70,7 @@ HFONT FitFont(HDC dc, const std::u16string& text, const RECT& client) {
   GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof current, &current);
   LONG height = current.lfHeight < 0 ? -current.lfHeight : current.lfHeight;
   if (height == 0) height = kDefaultFontHeight;
-  const std::u16string face = LoadText(kTextDialogFace);
+  const std::u16string face = LoadUiText(kTextDialogFace);
   LOGFONTW wanted{};
   wanted.lfWeight = current.lfWeight;
   wanted.lfItalic = current.lfItalic;
@@ -119,9 +108,9 @@ void PaintBar(HWND bar) {
   DeleteObject(blue);
   std::u16string text;
   if (s.MessageId != 0) {
-    text = LoadText(s.MessageId);
+    text = LoadUiText(s.MessageId);
   } else if (percent == 0) {
-    text = LoadText(kTextPleaseWait);
+    text = LoadUiText(kTextPleaseWait);
   } else {
     char line[64];
     std::snprintf(line, sizeof line, "       %d%%       ", percent);
@@ -175,8 +164,8 @@ HWND OpenProgressWindow(double total) {
     return nullptr;
   }
   if (g_Progress.Shown) {
-    SetDlgItemTextW(g_Progress.Dialog, kIdProgressCancel, W(LoadText(kTextCancel)));
-    SetWindowTextW(g_Progress.Dialog, W(LoadText(kTextProgressCaption)));
+    SetDlgItemTextW(g_Progress.Dialog, kIdProgressCancel, W(LoadUiText(kTextCancel)));
+    SetWindowTextW(g_Progress.Dialog, W(LoadUiText(kTextProgressCaption)));
     ShowWindow(g_Progress.Dialog, SW_SHOWNA);
   }
   return g_Progress.Dialog;

@@ -6,6 +6,8 @@
 
 // Messages to the scan dialog, the preview window and the progress dialog.
 constexpr UINT SDM_SHOWAREA = 0x9001;
+constexpr UINT SDM_GETSIZETEXT = 0x9002;
+constexpr UINT SDM_REFRESH = 0x9003;
 constexpr UINT PDM_STEP = 0x9006;
 constexpr UINT PVM_BANDARRIVED = 0x9008;
 constexpr UINT PVM_FREEIMAGES = 0x9009;

@@ -151,10 +151,12 @@ TEST_F(TwainStateTest, StatusOtherApplicationsAndEvents) {
   TW_EVENT event{nullptr, 0x1234};
   EXPECT_EQ(app_.Call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event), TWRC_NOTDSEVENT);
   EXPECT_EQ(event.TWMessage, 0x1234);
-  // The user interface cannot be shown yet: refused, state kept.
+  // The user interface is the source's modeless dialog: the application hears so.
   TW_USERINTERFACE ui{TRUE, TRUE, nullptr};
-  EXPECT_EQ(app_.Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_FAILURE);
-  EXPECT_EQ(app_.Condition(), TWCC_LOWMEMORY);
+  EXPECT_EQ(app_.Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_SUCCESS);
+  EXPECT_FALSE(ui.ModalUI);
+  EXPECT_EQ(State(), 5);
+  EXPECT_EQ(app_.Disable(), TWRC_SUCCESS);
   EXPECT_EQ(State(), 4);
   // Records the source must write into are required.
   EXPECT_EQ(app_.Call(DG_CONTROL, DAT_CAPABILITY, MSG_GET, nullptr), TWRC_FAILURE);

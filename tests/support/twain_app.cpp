@@ -180,6 +180,14 @@ TW_UINT16 TwainApplication::EnableWithoutInterface() {
   return Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui);
 }
 
+TW_UINT16 TwainApplication::EnableWithInterface(HWND parent) {
+  TW_USERINTERFACE ui{};
+  ui.ShowUI = TRUE;
+  ui.ModalUI = TRUE;
+  ui.hParent = parent;
+  return Call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui);
+}
+
 TW_UINT16 TwainApplication::Disable() {
   TW_USERINTERFACE ui{};
   return Call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui);

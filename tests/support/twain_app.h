@@ -52,6 +52,8 @@ class TwainApplication {
   TW_UINT16 Open();
   TW_UINT16 Close();
   TW_UINT16 EnableWithoutInterface();
+  // Enables the source with its user interface (its scan dialog) owned by the window.
+  TW_UINT16 EnableWithInterface(HWND parent);
   TW_UINT16 Disable();
   // MSG_ENDXFER; the pending count answered.
   TW_UINT16 EndTransfer(TW_INT16* count);

@@ -13,6 +13,10 @@
 #include "core/constraints/tile_count.h"
 #include "core/database/dbrecords.h"
 #include "core/store/item_access.h"
+#include "core/store/item_store.h"
+#include "platform/engine/engine_host.h"
+#include "platform/spooler/spooler_sim.h"
+#include "tools/spoolview/spool_render.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
@@ -26,6 +30,9 @@
 #include "platform/twain/twain.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/user_sim.h"
+#include "platform/user/dialog.h"
+#include "platform/user/message.h"
+#include "platform/user/window.h"
 #include "tests/support/twain_app.h"
 
 namespace {
@@ -270,6 +277,141 @@ void ScanPage() {
   app.Close();
 }
 
+// The preview window inside the scan dialog.
+HWND FindPreviewWindow(HWND dialog) {
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    char16_t name[32] = {};
+    GetClassNameW(child, reinterpret_cast<LPWSTR>(name), 32);
+    if (std::u16string(name) == u"PrevCtl_tarn_ibg") return child;
+  }
+  return nullptr;
+}
+
+// Scans again with the data source's own dialog, used as a person would: A5 and Photo chosen,
+// a preview, a new frame dragged on it, Scan; the application then takes the image as a file.
+// A picture of the dialog is kept beside the scanned image.
+void ScanWithDialog() {
+  std::printf("\nScanning with the data source's dialog (preview, frame, scan):\n");
+  // The data source's own texts are Japanese: shown in the Japanese ANSI code page.
+  SimSetAnsiCodePage(932);
+  TwainApplication app;
+  if (!app.Load() || app.Open() != TWRC_SUCCESS) {
+    std::printf("  the source did not open (condition %u)\n", app.Condition());
+    return;
+  }
+  const char* scan = "C:\\Windows\\Temp\\scan_dialog.bmp";
+  ReceivedImage image;
+  TW_INT16 pending = 0;
+  bool scanned = app.SetEnumeration(ICAP_XFERMECH, TWTY_UINT16, {TWSX_FILE}, 0) == TWRC_SUCCESS &&
+                 app.EnableWithInterface(nullptr) == TWRC_SUCCESS;
+  HWND dialog = scanned ? FindWindowW(nullptr, u"Scriptora Duo Local Scan") : nullptr;
+  HWND preview = dialog != nullptr ? FindPreviewWindow(dialog) : nullptr;
+  const std::filesystem::path folder = ExecutableDirectory().parent_path() / "scans";
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  const std::filesystem::path picture = folder / "scan_dialog.png";
+  bool pictured = false;
+  if (preview != nullptr) {
+    SimPickCombo(GetDlgItem(dialog, 1038), 1);  // Photo
+    SimPickCombo(GetDlgItem(dialog, 1037), 4);  // 150 dpi
+    SimPickCombo(GetDlgItem(dialog, 1173), 2);  // A5
+    SimClick(GetDlgItem(dialog, 1033));         // Preview
+    SimPumpMessages();
+    RECT client{};
+    GetClientRect(preview, &client);
+    const LPARAM from = MAKELPARAM(client.right * 55 / 100, client.bottom * 45 / 100);
+    const LPARAM to = MAKELPARAM(client.right * 85 / 100, client.bottom * 70 / 100);
+    SendMessageW(preview, WM_LBUTTONDOWN, MK_LBUTTON, from);
+    SendMessageW(preview, WM_MOUSEMOVE, MK_LBUTTON, to);
+    SendMessageW(preview, WM_LBUTTONUP, 0, to);
+    pictured = SimScreenshot(dialog, picture.string());
+    scanned = SimClick(GetDlgItem(dialog, 1034)) && app.TransferFile(scan, image) == TWRC_XFERDONE &&
+              app.EndTransfer(&pending) == TWRC_SUCCESS;
+  } else {
+    scanned = false;
+  }
+  if (!scanned) {
+    std::printf("  the scan failed (condition %u)\n", app.Condition());
+  } else {
+    std::u16string wide(scan, scan + std::strlen(scan));
+    const std::filesystem::path kept = folder / "scan_dialog.bmp";
+    std::filesystem::copy_file(SimHostPath(wide.c_str()), kept, std::filesystem::copy_options::overwrite_existing, ec);
+    std::printf("  the dragged frame at 150 dpi, one bit per pixel (Photo): %u x %u pixels\n", image.Width, image.Height);
+    std::printf("  BMP file: %s\n", ec ? "(could not be kept)" : kept.string().c_str());
+  }
+  std::printf("  picture of the dialog: %s\n", pictured ? picture.string().c_str() : "(none)");
+  app.Disable();
+  app.Close();
+}
+
+// Prints a two-page document through the whole path: qorvexgr.dll loaded by the engine host
+// for a printer of the sample model, the document's pages sent through its DDI calls, the job
+// written by the drawing library into the printer's spool job; the spool file is kept and its
+// pages rendered to PNG files outside the sandbox.
+void PrintDocument() {
+  std::printf("\nPrinting a two-page document on printer \"QX-4500\" through qorvexgr.dll:\n");
+  constexpr const WCHAR* kPrinter = u"QX-4500";
+  SimPrinterSetup setup;
+  setup.name = kPrinter;
+  setup.dataFile = u"QX4500.DDD";
+  const std::u16string path = std::u16string(SimDriverDirectory()) + u"\\QX4500.DDD";
+  ItemStore* store = OpenItemStoreAtPath(path.c_str());
+  auto* settings = new SettingsRecord{};
+  auto* config = new PrinterConfiguration{};
+  EngineDriver* driver = nullptr;
+  EngineDc* dc = nullptr;
+  if (store == nullptr || !SimAddPrinter(setup) || !ApplyDataFileDefaults(store, settings, config, kPrinter) ||
+      (driver = EngineLoadDriver(u"qorvexgr.dll")) == nullptr ||
+      (dc = EngineCreateDC(driver, kPrinter, reinterpret_cast<const DEVMODEW*>(settings->bytes))) == nullptr) {
+    std::printf("  the printer's device context could not be made (error %u)\n", GetLastError());
+  } else {
+    // The application's drawing: a filled rectangle, a line and text on each page. The drawing
+    // calls themselves are not taken by the module yet; its pages print as the document and
+    // page path makes them.
+    DrawCall fill;
+    fill.kind = DrawKind::FillPath;
+    PathMoveTo(fill.path, 400, 400);
+    PathLineTo(fill.path, 2400, 400);
+    PathLineTo(fill.path, 2400, 1400);
+    PathLineTo(fill.path, 400, 1400);
+    int taken = 0, refused = 0;
+    const bool started = EngineStartDoc(dc, u"Demo document");
+    for (int page = 0; started && page < 2; ++page) {
+      EngineStartPage(dc);
+      (EngineDraw(dc, fill) == TRUE ? taken : refused)++;
+      EngineEndPage(dc);
+    }
+    const bool printed = started && EngineEndDoc(dc);
+    std::printf("  document %s; drawing calls taken %d, refused %d (the drawing calls are not built yet)\n",
+                printed ? "printed" : "failed", taken, refused);
+    const std::vector<SimSpoolJob> jobs = SimListSpoolJobs();
+    const std::vector<BYTE> bytes = jobs.empty() ? std::vector<BYTE>{} : SimReadSpoolJob(jobs.back().id);
+    const std::filesystem::path out = ExecutableDirectory().parent_path() / "pages";
+    std::error_code ec;
+    std::filesystem::create_directories(out, ec);
+    const std::filesystem::path spool = out / "demo-document.spl";
+    if (FILE* f = std::fopen(spool.string().c_str(), "wb")) {
+      std::fwrite(bytes.data(), 1, bytes.size(), f);
+      std::fclose(f);
+    }
+    std::printf("  spool file (%zu bytes): %s\n", bytes.size(), spool.string().c_str());
+    const std::vector<ReferenceImage> pages = RenderSpoolPages(ScanSpoolStream(bytes), SpoolRenderOptions{});
+    for (size_t i = 0; i < pages.size(); ++i) {
+      char name[32];
+      std::snprintf(name, sizeof name, "page-%03zu.png", i + 1);
+      const std::filesystem::path png = out / name;
+      SaveReferencePng(pages[i], png.string());
+      std::printf("  page %zu (%d x %d pixels at a quarter of the device's): %s\n", i + 1, pages[i].width,
+                  pages[i].height, png.string().c_str());
+    }
+  }
+  if (dc != nullptr) EngineDeleteDC(dc);
+  if (driver != nullptr) EngineUnloadDriver(driver);
+  if (store != nullptr) CloseItemStore(store);
+  delete settings;
+  delete config;
+}
+
 }  // namespace
 
 int main() {
@@ -283,7 +425,9 @@ int main() {
   ShowSampleModel();
   ShowConstraintChecks();
   ShowMessageBox();
+  PrintDocument();
   ScanPage();
+  ScanWithDialog();
   std::error_code ec;
   std::filesystem::remove_all(root, ec);
   return 0;

@@ -20,7 +20,7 @@ const std::vector<std::string> kSampleLines = {
     "@PJL SET JOBATTR=\"@TIMR=2024:01:03:00:00\"",  // midnight has passed: tomorrow
     "@PJL SET JOBATTR=\"@DOCN=Report\"",
     "@PJL SET JOBATTR=\"@USNM=User\"",
-    "@PJL SET JOBATTR=\"@JOWN=qvuser@QVHOST;3;0;0\"",  // owner mode 3, layout 0, tray code 0
+    "@PJL SET JOBATTR=\"@JOWN=qvuser@QVHOST;3;1;0\"",  // owner mode 3, layout 1 (one page per sheet), tray code 0
 };
 
 std::string Join(const std::vector<std::string>& lines) {
@@ -78,7 +78,7 @@ TEST_F(SampleHeaderTest, TableOfSettings) {
        Edit({{4, "@PJL SET JOBATTR=\"@SORT=OFF\""}})},
       {"automatic tray: the source stands in, the bypass tray with media 1 has tray code 10",
        {{265, 258}, {13, 4}},
-       Edit({{5, "@PJL SET JOBATTR=\"@TRAY=4\""}, {9, "@PJL SET JOBATTR=\"@JOWN=qvuser@QVHOST;3;0;10\""}})},
+       Edit({{5, "@PJL SET JOBATTR=\"@TRAY=4\""}, {9, "@PJL SET JOBATTR=\"@JOWN=qvuser@QVHOST;3;1;10\""}})},
       {"paper A4, staples and punches", {{410, 9}, {320, 1}, {341, 2}},
        Edit({}, {{5, "@PJL SET JOBATTR=\"@PSIZ=A4\""}, {5, "@PJL SET JOBATTR=\"@STPL=1\""},
                  {5, "@PJL SET JOBATTR=\"@PNCH=2\""}})},
@@ -94,7 +94,7 @@ TEST_F(SampleHeaderTest, TableOfSettings) {
       {"an hour of 24 is no time: the entry's conditions fail", {{451, 24}}, Edit({}, {}, {6})},
       {"marked entries only", {{336, 1}, {320, 1}},
        {"@PJL SET JOBATTR=\"@LUNA=QX-4500\"", "@PJL SET QTY=1", "@PJL SET JOBATTR=\"@STPL=1\"",
-        "@PJL SET JOBATTR=\"@USNM=User\"", "@PJL SET JOBATTR=\"@JOWN=qvuser@QVHOST;3;0;0\""}},
+        "@PJL SET JOBATTR=\"@USNM=User\"", "@PJL SET JOBATTR=\"@JOWN=qvuser@QVHOST;3;1;0\""}},
       {"owner from the owner text: mode 4, four pages per sheet, bypass tray with media 3",
        {{5127, 4}, {295, 4}, {13, 4}, {388, 3}},
        Edit({{9, "@PJL SET JOBATTR=\"@JOWN=Maria;4;4;9\""}})},

@@ -192,9 +192,9 @@ TEST_F(FavoritePresets, DamagedStoredValuesAreRefused) {
 
 // The sample model with another favourites list, built in-process: choices 109-111 are
 // added behind the sample's own (105-108), with a fourth preset record.
-const char kExtraChoices[] = R"(choice 109 name="Night\x0Dshift\x0DQuiet and slow" reftype=21 refkey=1
-choice 110 name="No preset record"
-choice 111 name="Tone" reftype=21 refkey=4
+const char kExtraChoices[] = R"(choice 115 name="Night\x0Dshift\x0DQuiet and slow" reftype=21 refkey=1
+choice 116 name="No preset record"
+choice 117 name="Tone" reftype=21 refkey=4
 preset 4 linked name="Tone" entries=[(16 str:"two")]
 )";
 
@@ -205,7 +205,7 @@ ItemStore* OpenSampleWithFavoritesList(const std::string& choices) {
   const size_t at = text.find(list);
   EXPECT_NE(at, std::string::npos);
   text.replace(at, list.size(), "choices=[" + choices + "]");
-  const std::string last = "choice 108 name=\"User Settings\" block=7\n";
+  const std::string last = "choice 114 name=\"32\" value=u16:32\n";  // the sample's last choice
   const size_t after = text.find(last);
   EXPECT_NE(after, std::string::npos);
   text.insert(after + last.size(), kExtraChoices);
@@ -225,10 +225,10 @@ TEST_F(FavoritePresets, PresetListsOfOddModels) {
     WORD indexed;
   } const cases[] = {
       // split at the last CR; the first choice is no preset
-      {"108 109 106", 1, "Night\rshift|Quiet and slow|Eco: Two-sided Grayscale|Saves paper and toner|", 2},
+      {"108 115 106", 1, "Night\rshift|Quiet and slow|Eco: Two-sided Grayscale|Saves paper and toner|", 2},
       {"108", 1, "", 0},                                            // one choice: an empty index
-      {"108 109 110 106", 0, "Night\rshift|Quiet and slow|", 0},  // a choice naming no preset fails
-      {"108 111 105", 0, "", 0},                                    // a value its item refuses
+      {"108 115 116 106", 0, "Night\rshift|Quiet and slow|", 0},  // a choice naming no preset fails
+      {"108 117 105", 0, "", 0},                                    // a value its item refuses
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.choices);

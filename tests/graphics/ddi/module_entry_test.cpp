@@ -395,11 +395,17 @@ TEST_F(EngineModuleTest, TraceSwitchWrittenAfterLoadingTakesEffectAtTheNextDc) {
 
 // ---- Documents ------------------------------------------------------------------------------
 
-TEST_F(EngineModuleTest, DocumentsCannotStartYetAndSaySo) {
+// A document without pages starts and ends: its job never begins, so no job header reaches the
+// spool job.
+TEST_F(EngineModuleTest, DocumentWithoutPagesStartsAndEnds) {
   EngineDc* dc = CreateDc();
   ASSERT_NE(dc, nullptr);
-  SetLastError(0);
-  EXPECT_FALSE(EngineStartDoc(dc, u"Report"));
+  EXPECT_TRUE(EngineStartDoc(dc, u"Report"));
+  EXPECT_TRUE(EngineEndDoc(dc));
+  const std::vector<SimSpoolJob> jobs = SimListSpoolJobs();
+  ASSERT_EQ(jobs.size(), 1u);
+  const std::vector<BYTE> bytes = SimReadSpoolJob(jobs[0].id);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()).find("@PJL"), std::string::npos);
 }
 
 }  // namespace

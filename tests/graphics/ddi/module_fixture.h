@@ -32,7 +32,9 @@ class EngineModuleTest : public SampleStoreTest {
 
   void TearDown() override {
     for (EngineDc* dc : dcs_) EngineDeleteDC(dc);
-    if (driver_ != nullptr) EXPECT_TRUE(EngineUnloadDriver(driver_));
+    if (driver_ != nullptr) {
+      EXPECT_TRUE(EngineUnloadDriver(driver_));
+    }
     SampleStoreTest::TearDown();
   }
 

@@ -1,0 +1,241 @@
+// Page geometry: the cells, scales, turns, margins and bounds of the page transforms, as one
+// table over an A4 page at 600 dpi, and the matrix helpers the transforms are built from.
+#include "graphics/job/page_geometry.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+namespace {
+
+PagePaperBlock Paper(SHORT width, SHORT length, SHORT margin) {
+  PagePaperBlock p{};
+  p.paperId = 9;
+  p.width = width;
+  p.length = length;
+  p.printableWidth = static_cast<SHORT>(width - 2 * margin);
+  p.printableLength = static_cast<SHORT>(length - 2 * margin);
+  p.centredLeft = p.centredTop = margin;
+  p.leftMargin = p.rightMargin = p.topMargin = p.bottomMargin = margin;
+  p.fits = 1;
+  return p;
+}
+
+// A4 portrait, 600 dpi, 5 mm margins, N-up 1, no zoom.
+PageState A4() {
+  PageState s{};
+  s.page = s.sheet = Paper(2100, 2970, 50);
+  s.zoomPercent = 100;
+  s.nup = 1;
+  s.cellsAcross = s.cellsAlong = 1;
+  s.resolution[0] = s.resolution[1] = 600;
+  s.tileColumns = s.tileRows = 1;
+  return s;
+}
+
+void SetNup(PageState& s, WORD nup, SHORT across, SHORT along) {
+  s.nup = nup;
+  s.cellsAcross = across;
+  s.cellsAlong = along;
+  s.turnedGrid = (nup == 2 || nup == 8 || nup == 32) ? 1 : 0;
+  s.landscapeCells = s.landscape ^ s.turnedGrid;
+}
+
+float Px(LONG tenths) { return static_cast<float>(tenths) * 600.0f / 254.0f; }
+
+// (x, y) through matrix m.
+void Map(const float m[6], float x, float y, float* ox, float* oy) {
+  *ox = m[0] * x + m[2] * y + m[4];
+  *oy = m[1] * x + m[3] * y + m[5];
+}
+
+struct GeometryCase {
+  const char* name;
+  std::function<void(PageState&)> setup;
+  std::function<void(const PageState&)> check;
+};
+
+const GeometryCase kCases[] = {
+    {"N-up 4, order 0: pages 1 to 4 fill the cells row by row from the top left",
+     [](PageState& s) { SetNup(s, 4, 2, 2); },
+     [](const PageState& s) {
+       const float midX = Px(2100) / 2, midY = Px(2970) / 2;
+       const int expected[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+       for (int i = 0; i < 4; ++i) {
+         RECT cell{};
+         ASSERT_EQ(GetCellRectangle(&s, i, 0, &cell), 0);
+         const int u = (cell.left + cell.right) / 2 >= midX ? 1 : 0;
+         const int w = (cell.top + cell.bottom) / 2 >= midY ? 1 : 0;
+         EXPECT_EQ(u, expected[i][0]) << "page " << i + 1;
+         EXPECT_EQ(w, expected[i][1]) << "page " << i + 1;
+         EXPECT_NEAR(std::abs(cell.right - cell.left), Px(2000) / 2, 1.0f);
+       }
+     }},
+    {"N-up 4 scales each page to half its size",
+     [](PageState& s) { SetNup(s, 4, 2, 2); },
+     [](const PageState& s) {
+       float m[6];
+       ASSERT_EQ(GetLogicalPageTransform(m, &s, 0, 0), 0);
+       EXPECT_FLOAT_EQ(m[0], 0.5f);
+       EXPECT_FLOAT_EQ(m[3], 0.5f);
+     }},
+    {"zoom 50 on A4 gives scale 0.5", [](PageState& s) { s.zoomOn = 1, s.zoomPercent = 50; },
+     [](const PageState& s) {
+       float m[6];
+       ASSERT_EQ(GetLogicalPageTransform(m, &s, 0, 0), 0);
+       EXPECT_FLOAT_EQ(m[0], 0.5f);
+       EXPECT_FLOAT_EQ(m[3], 0.5f);
+       EXPECT_EQ(m[1], 0.0f);
+       EXPECT_EQ(m[2], 0.0f);
+     }},
+    {"zoom 50 on a small sheet also gives 0.5",
+     [](PageState& s) {
+       s.zoomOn = 1, s.zoomPercent = 50;
+       s.sheet = Paper(1480, 2100, 40);
+     },
+     [](const PageState& s) {
+       float m[6];
+       ASSERT_EQ(GetLogicalPageTransform(m, &s, 0, 0), 0);
+       EXPECT_FLOAT_EQ(m[0], 0.5f);
+       EXPECT_FLOAT_EQ(m[3], 0.5f);
+     }},
+    {"without zoom a page shrinks to fit a smaller sheet", [](PageState& s) { s.sheet = Paper(1480, 2100, 50); },
+     [](const PageState& s) {
+       float m[6];
+       ASSERT_EQ(GetLogicalPageTransform(m, &s, 0, 0), 0);
+       EXPECT_FLOAT_EQ(m[0], std::min(Px(1380) / Px(2000), Px(2000) / Px(2870)));
+     }},
+    {"orientation setting 3 turns the page a half about its centre", [](PageState& s) { s.orientationSetting = 3; },
+     [](const PageState& s) {
+       PageState upright = s;
+       upright.orientationSetting = 0;
+       float turned[6], plain[6];
+       ASSERT_EQ(GetLogicalPageTransform(turned, &s, 0, 0), 0);
+       ASSERT_EQ(GetLogicalPageTransform(plain, &upright, 0, 0), 0);
+       EXPECT_EQ(turned[0], -1.0f);
+       EXPECT_EQ(turned[3], -1.0f);
+       // The page's corners swap places; the centre stays (within the pixel-edge step).
+       const float w = Px(2000), h = Px(2870);
+       float ax, ay, bx, by;
+       Map(turned, 0, 0, &ax, &ay);
+       Map(plain, w, h, &bx, &by);
+       EXPECT_NEAR(ax, bx, 1.01f);
+       EXPECT_NEAR(ay, by, 1.01f);
+       Map(turned, w / 2, h / 2, &ax, &ay);
+       Map(plain, w / 2, h / 2, &bx, &by);
+       EXPECT_NEAR(ax, bx, 1.01f);
+       EXPECT_NEAR(ay, by, 1.01f);
+     }},
+    {"orientation setting 1 turns landscape pages only", [](PageState& s) { s.orientationSetting = 1; },
+     [](const PageState& s) {
+       float m[6];
+       ASSERT_EQ(GetLogicalPageTransform(m, &s, 0, 0), 0);
+       EXPECT_EQ(m[0], 1.0f) << "a portrait page stays upright";
+     }},
+    {"a left binding margin wider than the sheet margin moves the printable area in",
+     [](PageState& s) {
+       s.bindingEdge = kBindLeft;
+       s.bindingMargins[0] = 200;
+     },
+     [](const PageState& s) {
+       RECT cell{};
+       ASSERT_EQ(GetCellRectangle(&s, 0, 0, &cell), 0);
+       EXPECT_EQ(cell.left, static_cast<LONG>(Px(200)));
+       EXPECT_EQ(cell.right - cell.left, static_cast<LONG>(Px(2050) - Px(50))) << "the area keeps its size";
+     }},
+    {"on the back of a long-edge duplex sheet the binding margin moves to the right edge",
+     [](PageState& s) {
+       s.duplexBinding = 2;
+       s.bindingEdge = kBindLeft;
+       s.bindingMargins[0] = 200;
+       s.bindingMargins[1] = 300;
+       s.item1283 = 1;
+     },
+     [](const PageState& s) {
+       RECT cell{};
+       ASSERT_EQ(GetCellRectangle(&s, 0, 1, &cell), 0);
+       EXPECT_EQ(cell.left, static_cast<LONG>(Px(50)));
+       EXPECT_EQ(cell.right, static_cast<LONG>(Px(2100) - Px(300))) << "shrunk from the right";
+     }},
+    {"cell index 32 and side 2 are refused", [](PageState&) {},
+     [](const PageState& s) {
+       float m[6];
+       RECT cell{};
+       EXPECT_EQ(GetLogicalPageTransform(m, &s, 31, 1), 0);
+       EXPECT_EQ(GetLogicalPageTransform(m, &s, 32, 0), -1);
+       EXPECT_EQ(GetLogicalPageTransform(m, &s, 0, 2), -1);
+       EXPECT_EQ(GetLogicalPageTransform(m, &s, -1, 0), -1);
+       EXPECT_EQ(GetCellRectangle(&s, 32, 0, &cell), -1);
+     }},
+    {"a page without printable area is refused instead of scaled to infinity",
+     [](PageState& s) { s.page.leftMargin = s.page.rightMargin = 1050; },
+     [](const PageState& s) {
+       float m[6];
+       EXPECT_EQ(GetLogicalPageTransform(m, &s, 0, 0), -1);
+     }},
+    {"tiles 2 x 2 walk an upright page row by row over sheet-sized cells",
+     [](PageState& s) { s.tileColumns = s.tileRows = 2; },
+     [](const PageState& s) {
+       TileLayout tiles{};
+       ASSERT_EQ(ComputeTileLayout(&s, &tiles), 0);
+       EXPECT_EQ(tiles.rowByRow, 1u);
+       EXPECT_EQ(tiles.alongStep, 1);
+       EXPECT_EQ(tiles.acrossEnd, 1);
+       EXPECT_FLOAT_EQ(tiles.cellWidth, Px(2000));
+       EXPECT_FLOAT_EQ(tiles.matrix[0], 2.0f) << "the page is enlarged over two sheets";
+     }},
+};
+
+TEST(PageGeometryTest, LayoutCases) {
+  for (const GeometryCase& c : kCases) {
+    SCOPED_TRACE(c.name);
+    PageState s = A4();
+    c.setup(s);
+    c.check(s);
+  }
+}
+
+TEST(PageGeometryTest, MatrixHelpers) {
+  float m[6] = {-1, 0, 0, -1, 100, 200};
+  AdjustPixelEdges(m);
+  EXPECT_EQ(m[4], 99.0f);
+  EXPECT_EQ(m[5], 199.0f);
+  const struct {
+    float in[6];
+    float e, f;
+  } kEdges[] = {
+      {{1, 0, 0, -1, 10, 20}, 9, 20},  {{-1, 0, 0, 1, 10, 20}, 10, 19}, {{1, 0, 0, 1, 10, 20}, 10, 20},
+      {{0, 1, -1, 0, 10, 20}, 9, 20},  {{0, -1, 1, 0, 10, 20}, 10, 19}, {{0, 1, 1, 0, 10, 20}, 9, 19},
+      {{0, -1, -1, 0, 10, 20}, 10, 20}, {{1, 1, 0, 1, 10, 20}, 10, 20},
+  };
+  for (const auto& c : kEdges) {
+    float v[6];
+    std::copy(c.in, c.in + 6, v);
+    AdjustPixelEdges(v);
+    EXPECT_EQ(v[4], c.e);
+    EXPECT_EQ(v[5], c.f);
+  }
+  // M followed by N: a point passes M first.
+  float a[6] = {2, 0, 0, 3, 1, 1};
+  const float n[6] = {0, 1, -1, 0, 5, 0};
+  MultiplyMatrix(a, n);
+  float x, y;
+  Map(a, 1, 1, &x, &y);
+  EXPECT_EQ(x, -4 + 5.0f);  // (3, 4) turned a quarter is (-4, 3), then moved by 5
+  EXPECT_EQ(y, 3.0f);
+  float t[6] = {2, 0, 0, 3, 1, 1};
+  TranslateMatrix(t, 1, 1);
+  EXPECT_EQ(t[4], 3.0f);
+  EXPECT_EQ(t[5], 4.0f);
+  // A quarter turn with b and c of opposite signs walks the tile rows upwards, column by column.
+  TileLayout tiles{{0, 1, -1, 0, 0, 0}, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 3};
+  ASSERT_EQ(SetTileGridOrder(&tiles), 0);
+  EXPECT_EQ(tiles.alongStart, 2);
+  EXPECT_EQ(tiles.alongStep, -1);
+  EXPECT_EQ(tiles.rowByRow, 0u);
+  TileLayout skew{{1, 1, 0, 1, 0, 0}, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 3};
+  EXPECT_EQ(SetTileGridOrder(&skew), -1);
+}
+
+}  // namespace
