@@ -189,6 +189,28 @@ TEST_F(BrushEmissionTest, SolidBrushesSendTheirColourOnce) {
   EXPECT_EQ(pdev_->pageColor.Census.Count, 3) << "every colour is counted on the page";
 }
 
+// While a stamp with a stamp mode value is drawn, a solid fill is the stamp colour (item 301)
+// through the 8 x 8 mask with a transparent background, whatever the brush colour.
+TEST_F(BrushEmissionTest, StampDrawingFillsWithTheStampColour) {
+  Set(301, 0xFF8000);
+  pdev_->job.stampDrawing = 1;
+  pdev_->render.perSheetStamp = 1;
+  pdev_->render.stampModeValue = 2;
+  NewCalls();
+  EXPECT_EQ(Emit(SolidColourBrush(RGB(1, 2, 3))), 1);
+  EXPECT_EQ(NewCalls(), std::vector<std::string>{"VR_SetMaskPattern(h1, org=(0,0), kind=3, cs1=4, cs2=4, one=1, "
+                                                 "c1=FF8000, c2=0080FF, bg=1, w=8, h=8, bits=[BBBBEEEEBBBBEEEE])"});
+  EXPECT_EQ(pdev_->pageColor.Census.Count, 1) << "the stamp colour is counted, not the brush's";
+  // Without a mode value, or without a stamp chosen, the brush's own colour fills.
+  pdev_->render.stampModeValue = 0;
+  EXPECT_EQ(Emit(SolidColourBrush(RGB(1, 2, 3))), 1);
+  pdev_->render.stampModeValue = 2;
+  pdev_->render.perSheetStamp = 0;
+  EXPECT_EQ(Emit(SolidColourBrush(RGB(4, 5, 6))), 1);
+  EXPECT_EQ(NewCalls(), (std::vector<std::string>{"VR_SetSolidColor(h1, kind=2, cs=4, color=010203)",
+                                                   "VR_SetSolidColor(h1, kind=2, cs=4, color=040506)"}));
+}
+
 // The hatch background is converted and opaque, except under an R2_NOP background mix where it
 // goes out as it is and transparent; the hatch line colour is always converted.
 TEST_F(BrushEmissionTest, HatchesSetTheirBackgroundThenTheirLines) {
