@@ -2,12 +2,15 @@
 
 #include <cstring>
 
+#include "core/store/item_access.h"
 #include "graphics/ddi/pdev.h"
 #include "graphics/ddi/realized_brush.h"
 #include "graphics/drawing/graphics_emitter.h"
 #include "graphics/drawing/rop_maps.h"
 #include "graphics/imaging/brush_patterns.h"
 #include "graphics/imaging/color_converter.h"
+#include "graphics/imaging/color_detection.h"
+#include "graphics/job/job_control.h"
 #include "platform/engine/engine.h"
 #include "platform/kernel/memory.h"
 
@@ -20,6 +23,8 @@ constexpr BYTE kRopModeKind = 1;
 constexpr BYTE kRasterComponentBits = 8;
 constexpr BYTE kRasterPatternCount = 1;
 constexpr LONG kMaxSide = 32767;
+constexpr SettingItemId kItemStampColor = 301;  // 0xRRGGBB
+constexpr BYTE kStampFillKind = 3;
 
 // A realised brush as the driver stored it; entries are read only through the checks below.
 struct RealizedView {
@@ -119,6 +124,17 @@ int EmitHatchBrush(Pdev* pdev, DWORD color, BYTE target, DWORD style, const POIN
              : 0;
 }
 
+// While a stamp with a stamp mode value is drawn, solid fills take the stamp colour through a
+// mask (a one-pixel colour counted on the page first). 1 or 0.
+int EmitStampFill(Pdev* pdev) {
+  const DWORD color = GetItemNumber(&pdev->settings, pdev->config, kItemStampColor, kTypeUInt32);
+  const BYTE pixel[3] = {static_cast<BYTE>(color), static_cast<BYTE>(color >> 8), static_cast<BYTE>(color >> 16)};
+  if (DetectImageColor(pdev->colorClassWord, &pdev->pageColor.Census, pdev, pixel, 1, 1, nullptr, 0, kColorFormatRgb,
+                       24, 0) != 0)
+    return 0;
+  return EmitSolidMaskPattern(pdev->emitter, kStampFillKind, color) == 0 ? 1 : 0;
+}
+
 int EmitSolidBrushColor(Pdev* pdev, DWORD color, BYTE target) {
   EmitColor c{};
   if (!ConvertColor(pdev, color, &c)) return 0;
@@ -145,7 +161,8 @@ int EmitMaskBrush(Pdev* pdev, const RealizedView& brush, BYTE target, const POIN
 int EmitRasterBrush(Pdev* pdev, const RealizedView& brush, BYTE target, const POINTL* origin) {
   const PatternRows pattern = brush.Rows();
   const std::size_t length = RasterPatternLength(pattern);
-  if (length == 0 || !brush.SizeFits()) return 0;
+  // Too long even as grey: refused before its colours are counted on the page.
+  if (length == 0 || length / 3 > kMaxRasterPatternBytes || !brush.SizeFits()) return 0;
   Scratch rows(length), converted(length);
   if (rows.Block == nullptr || converted.Block == nullptr || !PatternToRgbRows(pattern, rows.Bytes(), length)) return 0;
   BYTE space = kColorSpaceRgb;
@@ -183,7 +200,11 @@ int EmitBrushPattern(Pdev* pdev, BYTE target, const POINTL* origin, BRUSHOBJ* br
     style = RealizedView(realized).Hatch;
   }
   if (rop.has_value() && EmitRopMode(pdev->emitter, kRopModeKind, MapRopToRop2(*rop) & 0xFF) != 0) return 0;
-  if (realized == nullptr) return EmitSolidBrushColor(pdev, brush->iSolidColor, target);
+  if (realized == nullptr) {
+    // The stamp mode value counts only while a stamp is drawn.
+    if (IsStampDrawingActive(pdev) && pdev->render.stampModeValue != 0) return EmitStampFill(pdev);
+    return EmitSolidBrushColor(pdev, brush->iSolidColor, target);
+  }
   const RealizedView view(realized);
   DWORD background = 0, ink = 0;
   if (style <= kLastHatchStyle) {

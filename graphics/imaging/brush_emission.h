@@ -1,7 +1,8 @@
 // Brushes sent to the drawing library: every fill and pen of the module is set here, as a solid
 // colour, one of the six hatch styles, a one-bit pattern or a colour pattern. Non-solid brushes
 // come realised by the driver (realized_brush.h); every colour passes the page colour detection
-// and the document's colour conversion before the emitter sends it.
+// and the document's colour conversion before the emitter sends it. While the user-interface
+// module draws a stamp with a stamp mode value, solid fills take the stamp colour instead.
 //
 // Colours: a conversion result pixel is blue, green, red in memory (a device colour 0x00RRGGBB
 // read as bytes); the emitter takes {red, green, blue}, or {grey} for a grey result.

@@ -2,6 +2,7 @@
 #include "platform/kernel/module.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <link.h>
 #include <unistd.h>
 
@@ -216,6 +217,33 @@ DWORD ReadHead(const std::string& host, BYTE (&head)[4]) {
   return ERROR_SUCCESS;
 }
 
+// The file's canonical host path (symbolic links resolved) and its first four bytes from one
+// open: the kernel names the open file. False when the file cannot be opened or named that
+// way; the caller then asks the file system step by step.
+bool IdentifyOpenFile(const std::string& host, std::string& identity, BYTE (&head)[4], bool& headRead) {
+  const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  char target[4096];
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  const ssize_t n = ::readlink(self.c_str(), target, sizeof target);
+  headRead = ::pread(fd, head, 4, 0) == 4;
+  ::close(fd);
+  if (n <= 0 || static_cast<size_t>(n) >= sizeof target || target[0] != '/') return false;
+  identity.assign(target, static_cast<size_t>(n));
+  return true;
+}
+
+// The identity and head of a located module file: ERROR_SUCCESS, ERROR_MOD_NOT_FOUND when
+// its path cannot be made canonical, ERROR_BAD_EXE_FORMAT when its head cannot be read.
+DWORD IdentifyModuleFile(const std::string& host, std::string& identity, BYTE (&head)[4]) {
+  bool headRead = false;
+  if (IdentifyOpenFile(host, identity, head, headRead)) return headRead ? ERROR_SUCCESS : ERROR_BAD_EXE_FORMAT;
+  std::error_code ec;
+  identity = std::filesystem::canonical(host, ec).string();
+  if (ec) return ERROR_MOD_NOT_FOUND;
+  return ReadHead(host, head);
+}
+
 DWORD OpenDataModule(Module& m, const std::string& host) {
   std::error_code ec;
   std::uintmax_t size = std::filesystem::file_size(host, ec);
@@ -279,12 +307,9 @@ HMODULE Load(std::u16string_view name, DWORD flags) {
   std::u16string platformPath;
   std::string hostPath;
   if (!Locate(wanted, platformPath, hostPath)) return Fail(ERROR_MOD_NOT_FOUND);
-  std::error_code ec;
-  std::string identity = std::filesystem::canonical(hostPath, ec).string();
-  if (ec) return Fail(ERROR_MOD_NOT_FOUND);
-
+  std::string identity;
   BYTE head[4];
-  if (DWORD error = ReadHead(hostPath, head); error != ERROR_SUCCESS) return Fail(error);
+  if (DWORD error = IdentifyModuleFile(hostPath, identity, head); error != ERROR_SUCCESS) return Fail(error);
   bool elf = std::equal(std::begin(head), std::end(head), std::begin(kElfMagic));
   if (!elf && !QrsHasMagic(head)) return Fail(ERROR_BAD_EXE_FORMAT);
   Kind kind = elf ? Kind::kCode : Kind::kData;

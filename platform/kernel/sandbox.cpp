@@ -203,6 +203,23 @@ std::string HostOf(SandboxState& s, const SplitPath& p) {
     }
     first = 0;
   }
+  // Most names are given as they are on disk: when the whole path, or all of it but its last
+  // name, exists as given, every name before is its own match and only the rest is looked up.
+  const size_t count = p.names.size() - first;
+  if (count > 0) {
+    std::string given = host;
+    size_t lastStart = 0;
+    for (size_t i = first; i < p.names.size(); ++i) {
+      lastStart = given.size();
+      given += "/" + Utf16ToUtf8(p.names[i]);
+    }
+    struct stat st;
+    if (::lstat(given.c_str(), &st) == 0) return given;
+    if (count > 1) {
+      const std::string parent = given.substr(0, lastStart);
+      if (::lstat(parent.c_str(), &st) == 0) return parent + "/" + MatchName(parent, p.names.back());
+    }
+  }
   for (size_t i = first; i < p.names.size(); ++i) host += "/" + MatchName(host, p.names[i]);
   return host;
 }

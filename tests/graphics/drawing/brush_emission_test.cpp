@@ -189,6 +189,28 @@ TEST_F(BrushEmissionTest, SolidBrushesSendTheirColourOnce) {
   EXPECT_EQ(pdev_->pageColor.Census.Count, 3) << "every colour is counted on the page";
 }
 
+// While a stamp with a stamp mode value is drawn, a solid fill is the stamp colour (item 301)
+// through the 8 x 8 mask with a transparent background, whatever the brush colour.
+TEST_F(BrushEmissionTest, StampDrawingFillsWithTheStampColour) {
+  Set(301, 0xFF8000);
+  pdev_->job.stampDrawing = 1;
+  pdev_->render.perSheetStamp = 1;
+  pdev_->render.stampModeValue = 2;
+  NewCalls();
+  EXPECT_EQ(Emit(SolidColourBrush(RGB(1, 2, 3))), 1);
+  EXPECT_EQ(NewCalls(), std::vector<std::string>{"VR_SetMaskPattern(h1, org=(0,0), kind=3, cs1=4, cs2=4, one=1, "
+                                                 "c1=FF8000, c2=0080FF, bg=1, w=8, h=8, bits=[BBBBEEEEBBBBEEEE])"});
+  EXPECT_EQ(pdev_->pageColor.Census.Count, 1) << "the stamp colour is counted, not the brush's";
+  // Without a mode value, or without a stamp chosen, the brush's own colour fills.
+  pdev_->render.stampModeValue = 0;
+  EXPECT_EQ(Emit(SolidColourBrush(RGB(1, 2, 3))), 1);
+  pdev_->render.stampModeValue = 2;
+  pdev_->render.perSheetStamp = 0;
+  EXPECT_EQ(Emit(SolidColourBrush(RGB(4, 5, 6))), 1);
+  EXPECT_EQ(NewCalls(), (std::vector<std::string>{"VR_SetSolidColor(h1, kind=2, cs=4, color=010203)",
+                                                   "VR_SetSolidColor(h1, kind=2, cs=4, color=040506)"}));
+}
+
 // The hatch background is converted and opaque, except under an R2_NOP background mix where it
 // goes out as it is and transparent; the hatch line colour is always converted.
 TEST_F(BrushEmissionTest, HatchesSetTheirBackgroundThenTheirLines) {
@@ -287,8 +309,12 @@ TEST_F(BrushEmissionTest, UnusableBrushesAreNotSet) {
   EXPECT_EQ(Emit(PatternBrush(BMF_8BPP, 2, 1, 4, {1, 0, 0, 0}, {RGB(1, 1, 1), RGB(2, 2, 2)})), 0);
   // A pixel past the colour table.
   EXPECT_EQ(Emit(PatternBrush(BMF_4BPP, 2, 1, 4, {0x03, 0, 0, 0}, {RGB(1, 1, 1), RGB(2, 2, 2)})), 0);
-  // The library's pattern call carries 16 bits of length: 256 x 86 x 3 bytes is too long.
+  // The library's pattern call carries 16 bits of length: 256 x 86 x 3 bytes is too long in
+  // colour, and 256 x 256 even as grey (refused before its colours are counted).
   EXPECT_EQ(Emit(PatternBrush(BMF_24BPP, 256, 86, 768, std::vector<BYTE>(768 * 86, 7))), 0);
+  const int counted = pdev_->pageColor.Census.Count;
+  EXPECT_EQ(Emit(PatternBrush(BMF_24BPP, 256, 256, 768, std::vector<BYTE>(768 * 256, 9))), 0);
+  EXPECT_EQ(pdev_->pageColor.Census.Count, counted);
   EXPECT_EQ(NewCalls(), std::vector<std::string>{}) << "nothing sent";
   // A refused library call fails the brush, and the cache keeps no colour that was not sent.
   fail_("VR_SetSolidColor", 1, 5);
