@@ -280,4 +280,47 @@ TEST_F(DrawingCallsTest, LargeBezierBatchesAreSplit) {
   EXPECT_NE(beziers[1].find("44822"), std::string::npos) << beziers[1];
 }
 
+// With the colour library in use, the bands of one picture are held back and drawn together
+// before the next drawing, when a new picture starts, or at the page's end.
+TEST_F(DrawingCallsTest, PictureBandsAreQueuedAndDrawnTogether) {
+  Set(293, kTypeUInt8, 2);  // the colour adjustment items apply
+  Set(291, kTypeUInt8, 1);
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  ASSERT_TRUE(EngineStartDoc(dc, u"Bands"));
+  ASSERT_TRUE(EngineStartPage(dc));
+  const auto images = [&] { return static_cast<int>(Lines("VR_DrawImage").size()); };
+  const auto band = [](LONG top, LONG width, LONG height, ULONG format) {
+    DrawCall call = Blt(DrawKind::BitBlt, 0xCCCC, {100, top, 100 + width, top + height});
+    call.image = Bitmap(format, width, height, 0x80);
+    call.clip.kind = ClipKind::Rect;
+    call.clip.rect = {0, 0, 1200, 2000};
+    return call;
+  };
+  // Three bands of one picture: nothing drawn yet.
+  EXPECT_EQ(EngineDraw(dc, band(100, 1000, 100, BMF_24BPP)), TRUE);
+  EXPECT_EQ(EngineDraw(dc, band(200, 1000, 100, BMF_24BPP)), TRUE);
+  EXPECT_EQ(EngineDraw(dc, band(300, 1000, 37, BMF_24BPP)), TRUE);
+  EXPECT_EQ(images(), 0);
+  // A fill draws the three first, in order, then itself.
+  EXPECT_EQ(EngineDraw(dc, Fill(PathRectangle({10, 10, 50, 50}))), TRUE);
+  std::vector<std::string> names = Calls();
+  EXPECT_EQ(images(), 3);
+  const auto lastImage = std::find(names.rbegin(), names.rend(), "VR_DrawImage");
+  const auto lastRectangle = std::find(names.rbegin(), names.rend(), "VR_DrawRectangle");
+  EXPECT_LT(lastRectangle - names.rbegin(), lastImage - names.rbegin());
+  // A band of another width starts a new picture; an 8-bit band is not a picture band: the
+  // queued one is drawn first, then the 8-bit one at once.
+  EXPECT_EQ(EngineDraw(dc, band(400, 800, 37, BMF_24BPP)), TRUE);
+  EXPECT_EQ(images(), 3);
+  EXPECT_EQ(EngineDraw(dc, band(500, 64, 20, BMF_8BPP)), TRUE);
+  EXPECT_EQ(images(), 5);
+  // The page's end draws what is still queued.
+  EXPECT_EQ(EngineDraw(dc, band(600, 900, 64, BMF_24BPP)), TRUE);
+  EXPECT_EQ(images(), 5);
+  ASSERT_TRUE(EngineEndPage(dc));
+  EXPECT_EQ(images(), 6);
+  ASSERT_TRUE(EngineEndDoc(dc));
+}
+
 }  // namespace
