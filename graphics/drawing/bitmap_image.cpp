@@ -69,6 +69,9 @@ bool PrepareRows(Pdev* pdev, SURFOBJ* source, SIZEL size, POINTL origin, XLATEOB
 // The document's colour conversion of the rows or the palette; false when it fails.
 bool ConvertForDevice(Pdev* pdev, ImageAttributes* h, ImageRows* image, WORD bits, std::vector<BYTE>* converted) {
   const bool indexed = h->colorFormat == kColorFormatIndexed;
+  // RGB rows that no conversion touches go as they are (the conversion would only copy them).
+  constexpr WORD kRowConversions = kImageMatrix | kImageBuiltInProfile | kImageSecondProfile | kImageToGrey;
+  if (!indexed && (pdev->colorConverter->ImageWord & kRowConversions) == 0) return true;
   std::vector<BYTE> rowsOut(indexed ? 0 : h->imageLength), paletteOut(image->palette.size());
   const int answer = ConvertImageRows(pdev->colorConverter, image->rows.rows, indexed ? nullptr : rowsOut.data(),
                                       h->width, h->height, indexed ? image->palette.data() : nullptr,
