@@ -84,6 +84,9 @@ std::vector<DrawCall> ImagesOfEveryDepth() {
   for (ULONG format : formats) {
     calls.push_back(ImageCall(DrawKind::CopyBits, format, {x, 200, x + 64, 248}));
     calls.push_back(ImageCall(DrawKind::StretchBlt, format, {x, 400, x + 256, 592}));
+    DrawCall odd = ImageCall(DrawKind::CopyBits, format, {x, 700, x + 45, 730});
+    odd.source = {3, 5, 48, 35};  // a first pixel inside a byte for 1 and 4-bit sources
+    calls.push_back(odd);
     x += 300;
   }
   return calls;

@@ -122,6 +122,8 @@ TEST_F(DrawingCallsTest, BltRopsTakeTheirRoads) {
       {"source xor", 0x6666, BrushKind::None, "VR_DrawImage", false},
       {"source and pattern", 0xC0C0, BrushKind::Solid, "VR_DrawImage", false},
       {"mixed bytes", 0xCC66, BrushKind::None, "", true},
+      {"pattern where masked without a mask", 0xAAF0, BrushKind::Solid, "VR_DrawRectangle", false},
+      {"source where masked with a brush", 0xCCAA, BrushKind::Solid, "", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -136,6 +138,61 @@ TEST_F(DrawingCallsTest, BltRopsTakeTheirRoads) {
     for (const std::string& d : drawing) EXPECT_EQ(Count(names, d), d == c.draws ? 1 : 0) << d;
     EXPECT_EQ(std::count(engineCalls_.begin(), engineCalls_.end(), "EngBitBlt"), c.punted ? 1 : 0);
   }
+}
+
+// Every pattern-and-destination ROP is one brush fill of the target rectangle.
+TEST_F(DrawingCallsTest, EveryPatternRopIsABrushFill) {
+  for (ROP4 rop : {0x0505, 0x0A0A, 0x0F0F, 0x5050, 0x5555, 0x5A5A, 0x5F5F, 0xA0A0, 0xA5A5, 0xAFAF, 0xF0F0, 0xF5F5,
+                   0xFAFA}) {
+    SCOPED_TRACE(rop);
+    DrawCall call = Blt(DrawKind::BitBlt, rop, {30, 40, 90, 70});
+    call.brush.kind = BrushKind::Hatch;
+    call.brush.colour = RGB(0, 128, 0);
+    const std::vector<std::string> names = PrintPage({call});
+    EXPECT_EQ(Count(names, "VR_DrawRectangle"), 1);
+    EXPECT_EQ(Count(names, "VR_DrawImage"), 0);
+    ASSERT_FALSE(PageLines("VR_SetRopMode").empty());
+  }
+}
+
+// A ROP whose two bytes differ goes back to the engine with the caller's arguments.
+TEST_F(DrawingCallsTest, PuntsReachTheEngineUnchanged) {
+  for (DrawKind kind : {DrawKind::BitBlt, DrawKind::StretchBltROP}) {
+    DrawCall call = Blt(kind, 0x66CC, {100, 120, 180, 170});
+    call.clip.kind = ClipKind::Rect;
+    call.clip.rect = {0, 0, 150, 150};
+    PrintPage({call});
+    const char* engine = kind == DrawKind::BitBlt ? "EngBitBlt" : "EngStretchBltROP";
+    const char* driver = kind == DrawKind::BitBlt ? "DrvBitBlt" : "DrvStretchBltROP";
+    std::string driverArgs, engineArgs;
+    for (const SimEngineCall& entry : SimEngineLog()) {
+      if (entry.name == driver) driverArgs = entry.args;
+      if (entry.name == engine) engineArgs = entry.args;
+    }
+    ASSERT_FALSE(engineArgs.empty()) << engine;
+    const auto field = [](const std::string& args, const std::string& key) {
+      const size_t at = args.find(key + "=");
+      return at == std::string::npos ? std::string() : args.substr(at, args.find(' ', at) - at);
+    };
+    EXPECT_EQ(field(engineArgs, "rop4"), "rop4=0x66CC");
+    EXPECT_EQ(field(engineArgs, "rect"), "rect=(100,120,180,170)");
+    EXPECT_EQ(field(engineArgs, "src").substr(4), field(driverArgs, "source").substr(7));
+    EXPECT_EQ(field(engineArgs, "clip"), field(driverArgs, "clip"));
+  }
+}
+
+// A negative source origin shrinks the image to the part inside the bitmap.
+TEST_F(DrawingCallsTest, NegativeSourceOriginShrinksTheImage) {
+  DrawCall call = Blt(DrawKind::StretchBlt, 0xCCCC, {0, 0, 40, 20});
+  call.image = Bitmap(BMF_24BPP, 40, 20, 0x11);
+  call.source = {-8, -4, 32, 16};
+  std::vector<LONG> answers;
+  PrintPage({call}, &answers);
+  EXPECT_EQ(answers[0], TRUE);
+  const std::vector<std::string> images = PageLines("VR_DrawImage");
+  ASSERT_EQ(images.size(), 1u);
+  EXPECT_NE(images[0].find("w=32, h=16"), std::string::npos) << images[0];
+  EXPECT_NE(images[0].find("len=1536"), std::string::npos) << images[0];  // 32 x 3 bytes x 16 rows
 }
 
 TEST_F(DrawingCallsTest, EveryDepthBecomesOneImage) {
