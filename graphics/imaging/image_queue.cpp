@@ -104,7 +104,12 @@ void ClearImageQueue(ImageQueue* queue) {
 int SnapshotClip(const RECTL* target, CLIPOBJ* clip, ImageGeometry* geometry) {
   *geometry = {};
   geometry->target = *target;
-  if (clip == nullptr) return -1;
+  if (clip == nullptr) {
+    // A blt without a clip object draws unclipped: the snapshot records that as a trivial clip.
+    geometry->clip.iDComplexity = DC_TRIVIAL;
+    geometry->clip.rclBounds = *target;
+    return 0;
+  }
   switch (clip->iDComplexity) {
     case DC_TRIVIAL:
     case DC_RECT:

@@ -56,8 +56,8 @@ int CloseImageQueue(ImageQueue** queue);
 // Removes every entry with its pixels and clip copy.
 void ClearImageQueue(ImageQueue* queue);
 
-// Takes a snapshot of the clip: 0, or -1 without a clip, for a clip of an unknown complexity
-// or when a complex clip cannot be copied.
+// Takes a snapshot of the clip (none is recorded as a trivial clip): 0, or -1 for a clip of an
+// unknown complexity or when a complex clip cannot be copied.
 int SnapshotClip(const RECTL* target, CLIPOBJ* clip, ImageGeometry* geometry);
 // Appends the image; with kQueueTaken the rows and block belong to the queue and the caller's
 // variables are cleared.

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "outside/qvcolor/qvcolor_sim.h"
+#include "platform/kernel/kernel_sim.h"
 #include "tests/graphics/ddi/document_fixture.h"
 
 namespace {
@@ -359,8 +361,24 @@ TEST_F(DrawingCallsTest, PictureBandsAreQueuedAndDrawnTogether) {
   EXPECT_EQ(EngineDraw(dc, band(200, 1000, 100, BMF_24BPP)), TRUE);
   EXPECT_EQ(EngineDraw(dc, band(300, 1000, 37, BMF_24BPP)), TRUE);
   EXPECT_EQ(images(), 0);
-  // A fill draws the three first, in order, then itself.
+  // A fill draws the three first, in order, then itself; the colour library converted the
+  // three as one group: one group begun, three parameter passes, three conversions.
+  HMODULE colour = LoadLibraryW((std::u16string(SimDriverDirectory()) + u"\\qvcolor.dll").c_str());
+  ASSERT_NE(colour, nullptr);
+  const auto logCount = reinterpret_cast<SimColorLogCountProc>(GetProcAddress(colour, "SimColorLogCount"));
+  const auto logEntry = reinterpret_cast<SimColorLogEntryAtProc>(GetProcAddress(colour, "SimColorLogEntryAt"));
+  const DWORD logBefore = logCount();
   EXPECT_EQ(EngineDraw(dc, Fill(PathRectangle({10, 10, 50, 50}))), TRUE);
+  std::vector<DWORD> group;
+  for (DWORD i = logBefore; i < logCount(); ++i) {
+    SimColorLogEntry e{};
+    logEntry(i, &e);
+    group.push_back(e.Call);
+  }
+  FreeLibrary(colour);
+  EXPECT_EQ(std::count(group.begin(), group.end(), kSimZemBegin), 1);
+  EXPECT_EQ(std::count(group.begin(), group.end(), kSimZemCreateParam), 3);
+  EXPECT_EQ(std::count(group.begin(), group.end(), kSimZemConvert), 3);
   std::vector<std::string> names = Calls();
   EXPECT_EQ(images(), 3);
   const auto lastImage = std::find(names.rbegin(), names.rend(), "VR_DrawImage");
@@ -372,8 +390,10 @@ TEST_F(DrawingCallsTest, PictureBandsAreQueuedAndDrawnTogether) {
   EXPECT_EQ(images(), 3);
   EXPECT_EQ(EngineDraw(dc, band(500, 64, 20, BMF_8BPP)), TRUE);
   EXPECT_EQ(images(), 5);
-  // The page's end draws what is still queued.
-  EXPECT_EQ(EngineDraw(dc, band(600, 900, 64, BMF_24BPP)), TRUE);
+  // The page's end draws what is still queued (this band comes without a clip object).
+  DrawCall unclipped = band(600, 900, 64, BMF_24BPP);
+  unclipped.clip.kind = ClipKind::None;
+  EXPECT_EQ(EngineDraw(dc, unclipped), TRUE);
   EXPECT_EQ(images(), 5);
   ASSERT_TRUE(EngineEndPage(dc));
   EXPECT_EQ(images(), 6);
