@@ -400,4 +400,17 @@ TEST_F(DrawingCallsTest, PictureBandsAreQueuedAndDrawnTogether) {
   ASSERT_TRUE(EngineEndDoc(dc));
 }
 
+// A stroked rectangle of no size is a dot: drawn as a rectangle with round joins.
+TEST_F(DrawingCallsTest, StrokedRectangleOfNoSizeHasRoundJoins) {
+  DrawPen pen;
+  pen.geometric = true;
+  pen.width = 5;
+  pen.join = JOIN_MITER;
+  const std::vector<std::string> names = PrintPage({Stroke(PathRectangle({60, 60, 60, 60}), pen)});
+  EXPECT_EQ(Count(names, "VR_DrawRectangle"), 1);
+  const std::vector<std::string> joins = PageLines("VR_SetLineJoin");
+  ASSERT_EQ(joins.size(), 1u);
+  EXPECT_NE(joins[0].find("=2)"), std::string::npos) << joins[0];
+}
+
 }  // namespace
