@@ -30,7 +30,9 @@ function(qv_add_test target)
   cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
   add_executable(${target} ${T_UNPARSED_ARGUMENTS})
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  target_link_libraries(${target} PRIVATE platform GTest::gtest GTest::gmock GTest::gtest_main ${T_LIBS})
+  # The test's own libraries come first, so that only the test's references pull their objects
+  # in; the test framework's references then resolve in the runtime libraries.
+  target_link_libraries(${target} PRIVATE ${T_LIBS} platform GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(${target} PRIVATE QV_DRIVER_DIR="${QV_DRIVER_DIR}" QV_TEST_DRIVER_DIR="${QV_TEST_DRIVER_DIR}"
                                                QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QV_DRIVER_DIR=${QV_DRIVER_DIR}")

@@ -26,10 +26,10 @@ constexpr size_t kDigitListMax = 80;
 constexpr WORD kNameOnlyEntry = 1;
 
 // A wide text of at most n characters in the ANSI code page; false when it cannot be converted.
-bool ToAnsi(const WCHAR* text, int n, AnsiText* out) {
+bool ToAnsi(const WCHAR* text, int n, std::string* out) {
   out->clear();
   if (n <= 0) return true;
-  WideText bounded(text, static_cast<size_t>(n));
+  std::u16string bounded(text, static_cast<size_t>(n));
   LPSTR ansi = nullptr;
   int length = 0;
   if (!WideToMultiByteCp(bounded.c_str(), &ansi, &length, 0)) return false;
@@ -39,16 +39,16 @@ bool ToAnsi(const WCHAR* text, int n, AnsiText* out) {
 }
 
 template <size_t N>
-bool FieldAnsi(const WCHAR (&field)[N], AnsiText* out) {
+bool FieldAnsi(const WCHAR (&field)[N], std::string* out) {
   return ToAnsi(field, FaxFieldLength(field), out);
 }
 
 // The field's text, protected first when the line is encoded.
 template <size_t N>
-bool ProtectedFieldAnsi(const WCHAR (&field)[N], bool encoded, AnsiText* out) {
+bool ProtectedFieldAnsi(const WCHAR (&field)[N], bool encoded, std::string* out) {
   const int n = FaxFieldLength(field);
   if (!encoded || n == 0) return ToAnsi(field, n, out);
-  WideText bounded(field, static_cast<size_t>(n));
+  std::u16string bounded(field, static_cast<size_t>(n));
   LPWSTR protectedText = nullptr;
   if (!ConvertEncodedText(kConvertEncode, bounded.c_str(), &protectedText)) return false;
   const bool ok = ToAnsi(protectedText, static_cast<int>(std::char_traits<char16_t>::length(protectedText)), out);
@@ -56,7 +56,7 @@ bool ProtectedFieldAnsi(const WCHAR (&field)[N], bool encoded, AnsiText* out) {
   return ok;
 }
 
-AnsiText Number(const char* format, int a, int b = 0, int c = 0) {
+std::string Number(const char* format, int a, int b = 0, int c = 0) {
   char text[32];
   std::snprintf(text, sizeof text, format, a, b, c);
   return text;
@@ -65,9 +65,9 @@ AnsiText Number(const char* format, int a, int b = 0, int c = 0) {
 enum class FieldsResult { kBuilt, kRefused, kTooLong };
 
 // The fields of one line in writing order: field 0 unbraced, then the braced fields.
-FieldsResult BuildFaxFields(int mode, const FaxDestination& entry, const FaxDialData& dial, AnsiText* fields) {
+FieldsResult BuildFaxFields(int mode, const FaxDestination& entry, const FaxDialData& dial, std::string* fields) {
   const bool encoded = mode == kFaxLineEncoded;
-  AnsiText text;
+  std::string text;
   if (entry.kind == kNameOnlyEntry) {
     if (!FieldAnsi(entry.number, &text)) return FieldsResult::kRefused;
     *fields = "'" + text + "'";
@@ -82,19 +82,19 @@ FieldsResult BuildFaxFields(int mode, const FaxDestination& entry, const FaxDial
     prefix = &dial.firstPrefix;
     prefixOn = dial.firstPrefixOn;
   }
-  AnsiText field0;
+  std::string field0;
   if (prefix != nullptr && !FieldAnsi(*prefix, &field0)) return FieldsResult::kRefused;
   if (!FieldAnsi(entry.number, &text)) return FieldsResult::kRefused;
   field0 += text;
   *fields = field0;
   size_t dialBytes = field0.size();
   size_t commentBytes = 0;
-  auto add = [&](const AnsiText& field, size_t* counted) {
+  auto add = [&](const std::string& field, size_t* counted) {
     *fields += "{" + field + "}";
     *counted += field.size();
   };
   if (entry.optionMode == 2) {
-    AnsiText list, digits;
+    std::string list, digits;
     if (!FieldAnsi(entry.numberList, &list) || !FormatDigitList(list, &digits)) return FieldsResult::kRefused;
     add(Number("%d%04d%d", 1, entry.optionCode, entry.optionFlag == 1 ? 1 : 0) + digits, &dialBytes);
   } else if (entry.optionMode == 1) {
@@ -136,9 +136,9 @@ bool ReadFaxDialData(JobHeaderBuild* build, FaxDialData* dial) {
 
 }  // namespace
 
-bool FormatDigitList(const AnsiText& list, AnsiText* out) {
+bool FormatDigitList(const std::string& list, std::string* out) {
   out->clear();
-  AnsiText piece;
+  std::string piece;
   // Each piece ends at a comma or at the end of the text; only the last may be empty.
   for (size_t i = 0; i <= list.size(); ++i) {
     const bool end = i == list.size();
@@ -163,7 +163,7 @@ int BuildFaxJobAttributes(int mode, const FaxDestination* entry, const FaxDialDa
   if (length == nullptr) return 0;
   *length = 0;
   if (entry == nullptr || dial == nullptr) return 0;
-  AnsiText fields;
+  std::string fields;
   switch (BuildFaxFields(mode, *entry, *dial, &fields)) {
     case FieldsResult::kRefused:
       return 0;
@@ -173,7 +173,7 @@ int BuildFaxJobAttributes(int mode, const FaxDestination* entry, const FaxDialDa
     case FieldsResult::kBuilt:
       break;
   }
-  AnsiText line = jobAttr ? "@PJL SET JOBATTR=\"" : "";
+  std::string line = jobAttr ? "@PJL SET JOBATTR=\"" : "";
   line += mode == kFaxLineEncoded ? "@FAEN=" : "@FANU=";
   line += fields;
   if (jobAttr) line += "\"";

@@ -4,7 +4,7 @@
 // resolution and two comments.
 #pragma once
 
-#include "core/job/job_text.h"
+#include <string>
 
 #include "core/job/fax_list.h"
 #include "platform/base/types.h"
@@ -42,7 +42,7 @@ int BuildFaxJobAttributes(int mode, const FaxDestination* entry, const FaxDialDa
                           BOOL jobAttr, LPSTR output, int* length);
 // The comma-separated list as four-digit numbers joined together ("7,12" -> "00070012"):
 // every piece one or two digits, an empty last piece allowed, at most 80 characters in all.
-bool FormatDigitList(const AnsiText& list, AnsiText* out);
+bool FormatDigitList(const std::string& list, std::string* out);
 // Appends the lines of the context's fax selection; bytes appended, 0 when the selection does
 // not match the settings' destination count, or kJobValueRuleFailed.
 int WriteFaxJobLines(JobHeaderBuild* build);

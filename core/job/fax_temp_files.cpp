@@ -82,7 +82,7 @@ bool IsRegistered(HKEY key, const DirectFaxTempRecord& wanted) {
     WCHAR name[kValueNameChars];
     DWORD chars = kValueNameChars;
     const LSTATUS status = RegEnumValueW(key, index, name, &chars, nullptr, nullptr, nullptr, nullptr);
-    if (status == ERROR_NO_MORE_ITEMS) return false;
+    if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) return false;  // the end, or a key that fails
     if (status != ERROR_SUCCESS || wcsncmp(name, kValuePrefix, kValuePrefixChars) != 0) continue;
     DirectFaxTempRecord record;
     if (ReadRecord(key, name, &record) && _wcsicmp(record.file, wanted.file) == 0 &&

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
-#include "core/job/job_text.h"
+#include <string>
 
 #include "core/constraints/item_descriptors.h"
 #include "core/database/dbrecords.h"
@@ -49,44 +49,44 @@ constexpr size_t kOthersAt = 20;
 constexpr size_t kLongNumber = 29;
 constexpr size_t kCutNumber = 25;
 
-AnsiText ToAnsi(LPCWSTR text) {
+std::string ToAnsi(LPCWSTR text) {
   if (text == nullptr || *text == 0) return {};
   LPSTR ansi = nullptr;
   int length = 0;
   if (!WideToMultiByteCp(text, &ansi, &length, 0)) return {};
-  AnsiText out(ansi, static_cast<size_t>(length));
+  std::string out(ansi, static_cast<size_t>(length));
   GlobalFree(ansi);
   return out;
 }
 
 template <size_t N>
-AnsiText FieldAnsi(const WCHAR (&field)[N]) {
-  return ToAnsi(WideText(field, static_cast<size_t>(FaxFieldLength(field))).c_str());
+std::string FieldAnsi(const WCHAR (&field)[N]) {
+  return ToAnsi(std::u16string(field, static_cast<size_t>(FaxFieldLength(field))).c_str());
 }
 
 // Whether a character of the ANSI text begins at byte `at` (the end counts as a beginning).
-bool StartsCharacter(const AnsiText& text, size_t at) {
+bool StartsCharacter(const std::string& text, size_t at) {
   size_t i = 0;
   while (i < at && i < text.size()) i += IsDBCSLeadByte(static_cast<BYTE>(text[i])) && i + 1 < text.size() ? 2 : 1;
   return i == at;
 }
 
 // The text cut to at most max bytes without splitting a double-byte character.
-AnsiText CutAnsi(const AnsiText& text, size_t max) {
+std::string CutAnsi(const std::string& text, size_t max) {
   if (text.size() <= max) return text;
   size_t end = max;
   while (end > 0 && !StartsCharacter(text, end)) --end;
   return text.substr(0, end);
 }
 
-AnsiText ResourceAnsi(HMODULE module, UINT id) {
+std::string ResourceAnsi(HMODULE module, UINT id) {
   WCHAR text[kResourceTextBytes] = {};
   if (module == nullptr || LoadStringW(module, id, text, static_cast<int>(kResourceTextBytes)) <= 0) return {};
   return ToAnsi(text);
 }
 
 // Whether a pattern holds exactly one whole-number directive (and no other but "%%").
-bool HasOneNumberDirective(const AnsiText& pattern) {
+bool HasOneNumberDirective(const std::string& pattern) {
   int numbers = 0;
   for (size_t i = 0; i < pattern.size(); ++i) {
     if (pattern[i] != '%') continue;
@@ -99,8 +99,8 @@ bool HasOneNumberDirective(const AnsiText& pattern) {
   return numbers == 1;
 }
 
-AnsiText FormatOthers(HMODULE module, UINT id, DWORD others) {
-  const AnsiText pattern = ResourceAnsi(module, id);
+std::string FormatOthers(HMODULE module, UINT id, DWORD others) {
+  const std::string pattern = ResourceAnsi(module, id);
   if (!HasOneNumberDirective(pattern)) return {};
   char text[kResourceTextBytes];
   std::snprintf(text, sizeof text, pattern.c_str(), static_cast<int>(others));
@@ -115,7 +115,7 @@ DWORD ReadNumber(const MonitorJobContext* c, SettingItemId id) {
   return length == 1 ? cell.byte : length == 2 ? cell.word : cell.number;
 }
 
-AnsiText ReadTextAnsi(const MonitorJobContext* c, SettingItemId id) {
+std::string ReadTextAnsi(const MonitorJobContext* c, SettingItemId id) {
   ItemValueCell cell{};
   ValueTypeCode type = 0;
   DWORD length = 0;
@@ -123,12 +123,12 @@ AnsiText ReadTextAnsi(const MonitorJobContext* c, SettingItemId id) {
       cell.data == nullptr)
     return {};
   const LPCWSTR text = static_cast<LPCWSTR>(cell.data);
-  return ToAnsi(WideText(text, wcsnlen(text, length / sizeof(WCHAR))).c_str());
+  return ToAnsi(std::u16string(text, wcsnlen(text, length / sizeof(WCHAR))).c_str());
 }
 
 // The owner text of an ordinary job: the name of the paper type's value up to its first line
 // end.
-AnsiText BuildOwnerText(const MonitorJobContext* c) {
+std::string BuildOwnerText(const MonitorJobContext* c) {
   if (c->store == nullptr) return {};
   ItemValueCell cell{};
   ValueTypeCode valueType = 0;
@@ -142,7 +142,7 @@ AnsiText BuildOwnerText(const MonitorJobContext* c) {
   LPWSTR name = nullptr;
   void* value = nullptr;
   WORD valueKind = 0;
-  AnsiText owner;
+  std::string owner;
   if (CopyChoiceValue(record, &name, &value, &valueKind) == kDbOk && name != nullptr) {
     owner = ToAnsi(name);
     owner.resize(strnlen(owner.c_str(), owner.size()));
@@ -155,7 +155,7 @@ AnsiText BuildOwnerText(const MonitorJobContext* c) {
 }
 
 // The port and printer names: the context's, else the spooler's.
-void ReadPrinterNames(const MonitorJobContext* c, AnsiText* port, AnsiText* printer) {
+void ReadPrinterNames(const MonitorJobContext* c, std::string* port, std::string* printer) {
   *port = ToAnsi(c->portName);
   *printer = ToAnsi(c->printerName);
   if (!port->empty() && !printer->empty()) return;
@@ -170,7 +170,7 @@ void ReadPrinterNames(const MonitorJobContext* c, AnsiText* port, AnsiText* prin
 
 void GetMonitorUserName(const MonitorJobContext* context, LPSTR name, DWORD bytes) {
   if (name == nullptr || bytes == 0) return;
-  AnsiText user;
+  std::string user;
   const DWORD source = ReadNumber(context, kOwnerSource) & 0xFFFF;
   if (source == 1 || source == 4) {
     user = ReadTextAnsi(context, kOwnerName);
@@ -195,9 +195,9 @@ void GetMonitorUserName(const MonitorJobContext* context, LPSTR name, DWORD byte
 }
 
 void BuildFaxMonitorTexts(HMODULE resources, const FaxDestination* entry, DWORD count, char* name, char* number) {
-  AnsiText n = CutAnsi(FieldAnsi(entry->name), kFaxTextMax);
+  std::string n = CutAnsi(FieldAnsi(entry->name), kFaxTextMax);
   if (count > 1) {
-    const AnsiText others =
+    const std::string others =
         FormatOthers(resources, n.size() < kShortNameLimit ? kOthersShortName : kOthersLongName, count - 1);
     if (!others.empty()) {
       // Over the name's end when it reaches byte 19, without splitting a character there.
@@ -207,7 +207,7 @@ void BuildFaxMonitorTexts(HMODULE resources, const FaxDestination* entry, DWORD 
       n = CutAnsi(n.substr(0, at) + others, kFaxTextMax);
     }
   }
-  AnsiText d = entry->kind == 1 ? ResourceAnsi(resources, kNamePrefix) : AnsiText();
+  std::string d = entry->kind == 1 ? ResourceAnsi(resources, kNamePrefix) : std::string();
   d = CutAnsi(d + FieldAnsi(entry->number), kFaxTextMax);
   if (count > 1) {
     if (d.size() >= kLongNumber) d = CutAnsi(d, kCutNumber) + ResourceAnsi(resources, kOthersCutNumber);
@@ -220,15 +220,15 @@ void BuildFaxMonitorTexts(HMODULE resources, const FaxDestination* entry, DWORD 
 
 PirvexHandle CollectJobOwnerData(const MonitorJobContext* context, LPSTR id) {
   if (context == nullptr || id == nullptr) return 0;
-  AnsiText port, printer;
+  std::string port, printer;
   ReadPrinterNames(context, &port, &printer);
   char user[kPirvexIdBytes];
   GetMonitorUserName(context, user, sizeof user);
-  const AnsiText document = ToAnsi(context->documentName);
+  const std::string document = ToAnsi(context->documentName);
   int mode = kPirvexModeOther;
   DWORD jobType = kPirvexJobPrint;
   DWORD item320 = 0;
-  AnsiText owner;
+  std::string owner;
   char faxName[kMonitorTextBytes] = {}, faxNumber[kMonitorTextBytes] = {};
   DWORD hour = 0, minute = 0;
   if (context->fax && ReadNumber(context, kFaxSendOff) != 1) {
@@ -265,7 +265,7 @@ PirvexHandle CollectJobOwnerData(const MonitorJobContext* context, LPSTR id) {
   return handle;
 #else
   // The graphics module gathers the texts only; announcing is the user-interface module's.
-  (void)mode, (void)item320, (void)jobType, (void)hour, (void)minute;
+  static_cast<void>(mode + item320 + jobType + hour + minute);
   return 0;
 #endif
 }

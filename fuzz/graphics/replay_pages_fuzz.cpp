@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   DrawingLibrarySession session{};
   session.functions = &table;
   session.colorBlock = zeros.data();
-  session.library = table.Initialize(zeros.data(), zeros.data(), zeros.data(), zeros.data(), zeros.data(), zeros.data());
+  BYTE* z = zeros.data();
+  session.library = table.Initialize(z, z, z, z, z, z);
   channel->session = &session;
   if (OpenChannelStore(channel, 0, kPageRecordBytes, kStoredPageTableStep) == 0 &&
       WriteTempStore(&channel->store, data + 13, static_cast<DWORD>(size - 13)) >= 0) {

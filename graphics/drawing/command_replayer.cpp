@@ -14,6 +14,9 @@
 
 namespace {
 
+// Where the resource path block keeps the printer handle the library writes to.
+constexpr DWORD kResourcePathPrinterOffset = 8;
+
 // ---------------------------------------------------------------------------------------------
 // Reading.
 
@@ -41,7 +44,7 @@ unsigned long long BytesLeft(const DisplayListReader* r) {
 
 // Whether the page still holds n bytes; a length or count that announces more than that is
 // data ending inside the command, found before anything is allocated for it.
-bool Holds(DisplayListReader* r, unsigned long long n) {
+bool CheckPageHolds(DisplayListReader* r, unsigned long long n) {
   if (n <= BytesLeft(r)) return true;
   if (r->error == kReaderOk) r->error = kReaderEnd;
   return false;
@@ -112,7 +115,7 @@ class CountedBlock {
 };
 
 // A library answer as a handler result: 0, or -1 for any non-zero answer.
-int Checked(int result) { return result == 0 ? 0 : -1; }
+int CheckCall(int result) { return result == 0 ? 0 : -1; }
 
 // ---------------------------------------------------------------------------------------------
 // Handlers: each reads its command's operands and makes the command's library calls. A
@@ -120,10 +123,10 @@ int Checked(int result) { return result == 0 ? 0 : -1; }
 
 using ReplayHandler = int (*)(DisplayListReader*, WORD opcode);
 
-int AlwaysFails(DisplayListReader*, WORD) { return -1; }
+int FailAlways(DisplayListReader*, WORD) { return -1; }
 
 // A command that is defined but never replayed: the debug message with its text, then failure.
-int Refuse(DisplayListReader*, WORD opcode) {
+int RefuseCommand(DisplayListReader*, WORD opcode) {
   const DisplayListCommand* command = FindDisplayListCommand(opcode);
   if (command != nullptr && command->refusal != nullptr) {
     WCHAR text[16] = {};
@@ -134,35 +137,35 @@ int Refuse(DisplayListReader*, WORD opcode) {
 }
 
 template <auto Call>
-int Bare(DisplayListReader* r, WORD) {
-  return Checked(Call(r->channel));
+int ReplayBare(DisplayListReader* r, WORD) {
+  return CheckCall(Call(r->channel));
 }
 
 // Page and job ends fail only on a negative answer.
 template <auto Call>
-int BareNegativeFails(DisplayListReader* r, WORD) {
+int ReplayBareEnd(DisplayListReader* r, WORD) {
   return Call(r->channel) < 0 ? -1 : 0;
 }
 
 template <auto Call>
-int OneByte(DisplayListReader* r, WORD) {
+int ReplayOneByte(DisplayListReader* r, WORD) {
   BYTE v;
   if (ReadByte(r, &v) != 0) return -1;
-  return Checked(Call(r->channel, v));
+  return CheckCall(Call(r->channel, v));
 }
 
 template <auto Call, Num N, int Count>
-int Numbers(DisplayListReader* r, WORD) {
+int ReplayNumbers(DisplayListReader* r, WORD) {
   float v[Count];
   if (ReadNumbers<N>(r, v, Count) != 0) return -1;
   if constexpr (Count == 1)
-    return Checked(Call(r->channel, v[0]));
+    return CheckCall(Call(r->channel, v[0]));
   else if constexpr (Count == 2)
-    return Checked(Call(r->channel, v[0], v[1]));
+    return CheckCall(Call(r->channel, v[0], v[1]));
   else if constexpr (Count == 4)
-    return Checked(Call(r->channel, v[0], v[1], v[2], v[3]));
+    return CheckCall(Call(r->channel, v[0], v[1], v[2], v[3]));
   else
-    return Checked(Call(r->channel, v));
+    return CheckCall(Call(r->channel, v));
 }
 
 // The rectangle clip takes whole values: 16-bit ones sign-extended, floats truncated.
@@ -173,54 +176,54 @@ int CallClipFromNumbers(OutputChannel* channel, float x0, float y0, float x1, fl
 
 // u16 n, then PerCount x n + Extra values, handed over with n.
 template <auto Call, Num N, DWORD PerCount, DWORD Extra>
-int CountedList(DisplayListReader* r, WORD) {
+int ReplayCountedList(DisplayListReader* r, WORD) {
   WORD n;
   if (ReadUInt16BE(r, &n) != 0) return -1;
   const DWORD count = PerCount * n + Extra;
-  if (!Holds(r, static_cast<unsigned long long>(count) * (N == Num::kF32 ? 4 : 2))) return -1;
+  if (!CheckPageHolds(r, static_cast<unsigned long long>(count) * (N == Num::kF32 ? 4 : 2))) return -1;
   CountedBlock values(r->channel, count * sizeof(float));
   if (values.failed()) return -1;
   if (ReadNumbers<N>(r, values.floats(), count) != 0) return -1;
-  return Checked(Call(r->channel, n, values.floats()));
+  return CheckCall(Call(r->channel, n, values.floats()));
 }
 
 // "Cf": u16 n, the start point, 6n floats.
-int DrawBezier(DisplayListReader* r, WORD) {
+int ReplayDrawBezier(DisplayListReader* r, WORD) {
   WORD n;
   float start[2];
   if (ReadUInt16BE(r, &n) != 0 || ReadNumbers<Num::kF32>(r, start, 2) != 0) return -1;
   const DWORD count = 6u * n;
-  if (!Holds(r, count * 4ull)) return -1;
+  if (!CheckPageHolds(r, count * 4ull)) return -1;
   CountedBlock values(r->channel, count * sizeof(float));
   if (values.failed() || ReadNumbers<Num::kF32>(r, values.floats(), count) != 0) return -1;
-  return Checked(CallDrawBezier(r->channel, n, start[0], start[1], values.floats()));
+  return CheckCall(CallDrawBezier(r->channel, n, start[0], start[1], values.floats()));
 }
 
 // "AH"/"Ah": kind 6 carries its offset and dashes; the other kinds go without.
 template <Num N>
-int LineType(DisplayListReader* r, WORD) {
+int ReplayLineType(DisplayListReader* r, WORD) {
   BYTE kind;
   if (ReadByte(r, &kind) != 0) return -1;
-  if (kind != kDlLineTypeUser) return Checked(CallSetLineType(r->channel, kind, 0, 0, nullptr));
+  if (kind != kDlLineTypeUser) return CheckCall(CallSetLineType(r->channel, kind, 0, 0, nullptr));
   float offset;
   BYTE count;
   float dashes[255];
   if (ReadNumber<N>(r, &offset) != 0 || ReadByte(r, &count) != 0 || ReadNumbers<N>(r, dashes, count) != 0) return -1;
-  return Checked(CallSetLineType(r->channel, kind, offset, count, dashes));
+  return CheckCall(CallSetLineType(r->channel, kind, offset, count, dashes));
 }
 
-int RopMode(DisplayListReader* r, WORD) {
+int ReplayRopMode(DisplayListReader* r, WORD) {
   BYTE code;
   DWORD value;
   if (ReadByte(r, &code) != 0 || ReadUInt32BE(r, &value) != 0) return -1;
-  return Checked(CallSetRopMode(r->channel, code, value));
+  return CheckCall(CallSetRopMode(r->channel, code, value));
 }
 
-int SolidColor(DisplayListReader* r, WORD) {
+int ReplaySolidColor(DisplayListReader* r, WORD) {
   BYTE kind, space;
   DWORD color;
   if (ReadByte(r, &kind) != 0 || ReadColor(r, &space, &color) != 0) return -1;
-  return Checked(CallSetSolidColor(r->channel, kind, space, color));
+  return CheckCall(CallSetSolidColor(r->channel, kind, space, color));
 }
 
 // A pattern origin: 16-bit values sign-extended, or floats truncated.
@@ -239,7 +242,7 @@ int ReadSecondary(DisplayListReader* r, SecondaryColor* second) {
 }
 
 template <Num N>
-int HatchPattern(DisplayListReader* r, WORD) {
+int ReplayHatchPattern(DisplayListReader* r, WORD) {
   LONG x, y;
   BYTE style, space, pattern;
   DWORD color;
@@ -247,11 +250,11 @@ int HatchPattern(DisplayListReader* r, WORD) {
   if (ReadOrigin<N>(r, &x, &y) != 0 || ReadByte(r, &style) != 0 || ReadColor(r, &space, &color) != 0 ||
       ReadByte(r, &pattern) != 0 || ReadSecondary(r, &second) != 0)
     return -1;
-  return Checked(CallSetHatchPattern(r->channel, x, y, style, space, pattern, color, second));
+  return CheckCall(CallSetHatchPattern(r->channel, x, y, style, space, pattern, color, second));
 }
 
 template <Num N>
-int MaskPattern(DisplayListReader* r, WORD) {
+int ReplayMaskPattern(DisplayListReader* r, WORD) {
   LONG x, y;
   BYTE kind, space, one;
   DWORD color;
@@ -260,7 +263,7 @@ int MaskPattern(DisplayListReader* r, WORD) {
       ReadByte(r, &one) != 0 || ReadUInt16BE(r, &width) != 0 || ReadUInt16BE(r, &height) != 0)
     return -1;
   const DWORD length = ((static_cast<DWORD>(width) + 7) >> 3) * height;
-  if (!Holds(r, length)) return -1;
+  if (!CheckPageHolds(r, length)) return -1;
   CountedBlock bits(r->channel, length);
   if (bits.failed() || ReadBlock(r, bits.data(), length) != 0) return -1;
   SecondaryColor second{};
@@ -271,11 +274,11 @@ int MaskPattern(DisplayListReader* r, WORD) {
   session->secondary.background = second.background;
   session->secondary.colorSpace = second.colorSpace;
   session->secondary.color = second.color;
-  return Checked(CallSetMaskPattern(r->channel, x, y, kind, space, color, session->secondary, width, height,
+  return CheckCall(CallSetMaskPattern(r->channel, x, y, kind, space, color, session->secondary, width, height,
                                     bits.data()));
 }
 
-int RasterPattern(DisplayListReader* r, WORD) {
+int ReplayRasterPattern(DisplayListReader* r, WORD) {
   LONG x, y;
   BYTE kind, space, bitsPerComponent, one;
   WORD width, height;
@@ -284,10 +287,10 @@ int RasterPattern(DisplayListReader* r, WORD) {
       ReadByte(r, &bitsPerComponent) != 0 || ReadUInt16BE(r, &width) != 0 || ReadUInt16BE(r, &height) != 0 ||
       ReadByte(r, &one) != 0 || ReadUInt32BE(r, &length) != 0)
     return -1;
-  if (!Holds(r, length)) return -1;
+  if (!CheckPageHolds(r, length)) return -1;
   CountedBlock data(r->channel, length);
   if (data.failed() || ReadBlock(r, data.data(), length) != 0) return -1;
-  return Checked(
+  return CheckCall(
       CallSetRasterPattern(r->channel, x, y, kind, space, bitsPerComponent, width, height, length, data.data()));
 }
 
@@ -307,17 +310,18 @@ int DrawWaitingImage(DisplayListReader* r, DWORD length) {
   return 0;
 }
 
-int DrawImageMask(DisplayListReader* r, WORD) {
+int ReplayDrawImageMask(DisplayListReader* r, WORD) {
   ImageMaskHeader h{};
   if (ReadFloatBE(r, &h.x) != 0 || ReadFloatBE(r, &h.y) != 0 || ReadUInt16BE(r, &h.width) != 0 ||
       ReadUInt16BE(r, &h.height) != 0 || ReadByte(r, &h.polarity) != 0 ||
-      ReadNumbers<Num::kF32>(r, h.matrix, 6) != 0 || ReadUInt32BE(r, &h.dataLength) != 0 || !Holds(r, h.dataLength))
+      ReadNumbers<Num::kF32>(r, h.matrix, 6) != 0 || ReadUInt32BE(r, &h.dataLength) != 0 ||
+      !CheckPageHolds(r, h.dataLength))
     return -1;
   if (CallDrawImageMask(r->channel, h) != 0 && h.dataLength > 0) return -1;
   return DrawWaitingImage(r, h.dataLength);
 }
 
-int DrawImage(DisplayListReader* r, WORD) {
+int ReplayDrawImage(DisplayListReader* r, WORD) {
   ImageAttributes a{};
   if (ReadFloatBE(r, &a.x) != 0 || ReadFloatBE(r, &a.y) != 0 || ReadNumbers<Num::kF32>(r, a.matrix, 6) != 0 ||
       ReadUInt16BE(r, &a.width) != 0 || ReadUInt16BE(r, &a.height) != 0 || ReadByte(r, &a.maskKind) != 0)
@@ -329,26 +333,26 @@ int DrawImage(DisplayListReader* r, WORD) {
   // that the next command is read from its own first byte.
   if (a.sourceKind != kDlImageDataFollows) {
     const DWORD mask = a.maskKind == kDlImageMaskFollows ? a.maskLength : 0;
-    return Holds(r, mask) ? Skip(r, mask) : -1;
+    return CheckPageHolds(r, mask) ? Skip(r, mask) : -1;
   }
   if (ReadByte(r, &a.colorFormat) != 0) return -1;
   if (a.colorFormat >= kDlFirstTableFormat && a.colorFormat <= kDlLastTableFormat &&
       (ReadByte(r, &a.entrySize) != 0 || ReadUInt16BE(r, &a.entryCount) != 0 || ReadUInt16BE(r, &a.tableLength) != 0))
     return -1;
-  if (!Holds(r, a.tableLength)) return -1;
+  if (!CheckPageHolds(r, a.tableLength)) return -1;
   CountedBlock table(r->channel, a.tableLength);
   if (table.failed() || ReadBlock(r, table.data(), a.tableLength) != 0) return -1;
   a.table = table.data();
   if (ReadBlock(r, a.tail, 3) != 0 || ReadUInt32BE(r, &a.imageLength) != 0) return -1;
   // The mask data and the image data follow as one run.
   const unsigned long long length = static_cast<unsigned long long>(a.maskLength) + a.imageLength;
-  if (length > 0xFFFFFFFFull || !Holds(r, length)) return -1;
+  if (length > 0xFFFFFFFFull || !CheckPageHolds(r, length)) return -1;
   if (CallDrawImage(r->channel, a) != 0 && length > 0) return -1;
   return DrawWaitingImage(r, static_cast<DWORD>(length));
 }
 
 // "C,": u16 n and n triples of variable-length integers, read and dropped.
-int Spans(DisplayListReader* r, WORD) {
+int SkipSpans(DisplayListReader* r, WORD) {
   WORD n;
   if (ReadUInt16BE(r, &n) != 0) return -1;
   SHORT triple[3];
@@ -358,14 +362,14 @@ int Spans(DisplayListReader* r, WORD) {
 }
 
 // "DA": five 4-byte values, 8 bytes, byte n, n bytes, two bytes; dropped.
-int FontSelect(DisplayListReader* r, WORD) {
+int SkipFontSelect(DisplayListReader* r, WORD) {
   BYTE n;
   if (Skip(r, 28) != 0 || ReadByte(r, &n) != 0) return -1;
   return Skip(r, n + 2u);
 }
 
 // "DC"/"DD": the text record; dropped.
-int TextRecord(DisplayListReader* r, WORD) {
+int SkipTextRecord(DisplayListReader* r, WORD) {
   WORD n, m, space;
   if (Skip(r, 9) != 0 || ReadUInt16BE(r, &n) != 0 || Skip(r, 4u * n) != 0 || ReadUInt16BE(r, &m) != 0 ||
       Skip(r, m + 5u) != 0 || ReadUInt16BE(r, &space) != 0)
@@ -375,7 +379,7 @@ int TextRecord(DisplayListReader* r, WORD) {
 
 // "DH": 4 bytes, then a block whose first 4 bytes hold its own length in their low 18 bits;
 // dropped. A length below those 4 bytes is refused.
-int FontDownload(DisplayListReader* r, WORD) {
+int SkipFontDownload(DisplayListReader* r, WORD) {
   DWORD head;
   if (Skip(r, 4) != 0 || ReadUInt32BE(r, &head) != 0) return -1;
   const DWORD length = head & 0x3FFFF;
@@ -384,11 +388,11 @@ int FontDownload(DisplayListReader* r, WORD) {
 }
 
 // "DI": u16, u16, 4 bytes; dropped.
-int FontDefine(DisplayListReader* r, WORD) { return Skip(r, 8); }
+int SkipFontDefine(DisplayListReader* r, WORD) { return Skip(r, 8); }
 
 // "DE": position, value and the font-data record, rebuilt whole for the library (its answer
 // is not checked).
-int DrawDataFont(DisplayListReader* r, WORD) {
+int ReplayDrawDataFont(DisplayListReader* r, WORD) {
   float x, y;
   DWORD value;
   BYTE head[kDlFontRecordHeadBytes];
@@ -397,7 +401,7 @@ int DrawDataFont(DisplayListReader* r, WORD) {
     return -1;
   const DWORD length = GetLE32(head + 4);
   if (length < kDlFontRecordHeadBytes) return -1;
-  if (!Holds(r, length - kDlFontRecordHeadBytes)) return -1;
+  if (!CheckPageHolds(r, length - kDlFontRecordHeadBytes)) return -1;
   CountedBlock record(r->channel, length);
   if (record.failed()) return -1;
   std::memcpy(record.data(), head, sizeof head);
@@ -406,33 +410,39 @@ int DrawDataFont(DisplayListReader* r, WORD) {
   return 0;
 }
 
-int StartJob(DisplayListReader* r, WORD) {
+int ReplayStartJob(DisplayListReader* r, WORD) {
   BYTE job;
   WORD a, b;
   if (ReadByte(r, &job) != 0 || ReadUInt16BE(r, &a) != 0 || ReadUInt16BE(r, &b) != 0) return -1;
-  return Checked(StartLibraryJob(r->channel, job >> 6, a, b));
+  return CheckCall(StartLibraryJob(r->channel, job >> 6, a, b));
 }
 
-int StartPage(DisplayListReader* r, WORD) {
+int ReplayStartPage(DisplayListReader* r, WORD) {
   BYTE page[kPageParameterBlockBytes], paths[kResourcePathBlockBytes], size[kPageSizeBlockBytes];
   if (ReadBlock(r, page, sizeof page) != 0 || ReadBlock(r, paths, sizeof paths) != 0 ||
       ReadBlock(r, size, sizeof size) != 0)
     return -1;
-  return Checked(StartLibraryPage(r->channel, page, paths, size));
+  // The recorded block names the printer job of its recording; the library must write to the
+  // job the session writes to now (a later pass of the document has its own).
+  DrawingLibrarySession* session = GetChannelSession(r->channel);
+  if (session != nullptr && session->resourcePathBlock != nullptr)
+    std::memcpy(paths + kResourcePathPrinterOffset, session->resourcePathBlock + kResourcePathPrinterOffset,
+                sizeof(HANDLE));
+  return CheckCall(StartLibraryPage(r->channel, page, paths, size));
 }
 
-int PatternResolution(DisplayListReader* r, WORD) {
+int ReplayPatternResolution(DisplayListReader* r, WORD) {
   BYTE kind;
   WORD resolution;
   if (ReadByte(r, &kind) != 0 || ReadUInt16BE(r, &resolution) != 0) return -1;
-  return Checked(CallSetPatternResolution(r->channel, resolution));
+  return CheckCall(CallSetPatternResolution(r->channel, resolution));
 }
 
 // "FF": bit 0 is the first mode value, bit 2 the second; each reaches the library as 0 or 1.
-int GraphicsMode(DisplayListReader* r, WORD) {
+int ReplayGraphicsMode(DisplayListReader* r, WORD) {
   BYTE v;
   if (ReadByte(r, &v) != 0) return -1;
-  return Checked(CallSetGraphicsMode(r->channel, (v >> 2) & 1, v & 1));
+  return CheckCall(CallSetGraphicsMode(r->channel, (v >> 2) & 1, v & 1));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -445,77 +455,77 @@ struct ReplayEntry {
 
 // The handler of every replayed opcode. Opcodes missing here ("B0") take slot 0's handler.
 constexpr ReplayEntry kReplayEntries[] = {
-    {kDlSetRectangleClip, Numbers<CallClipFromNumbers, Num::kI16, 4>},
-    {kDlSetRectangleClipReal, Numbers<CallClipFromNumbers, Num::kF32, 4>},
-    {kDlClipPath, Bare<CallClipPath>},
-    {kDlInitClip, Bare<CallInitClip>},
-    {kDlSetLineWidth, Numbers<CallSetLineWidth, Num::kU16, 1>},
-    {kDlSetLineWidthReal, Numbers<CallSetLineWidth, Num::kF32, 1>},
-    {kDlSetLineCap, OneByte<CallSetLineCap>},
-    {kDlSetLineJoin, OneByte<CallSetLineJoin>},
-    {kDlAdjustStroke, OneByte<CallAdjustStroke>},
-    {kDlSetFillMode, OneByte<CallSetFillMode>},
-    {kDlSetDrawMode, OneByte<CallSetDrawMode>},
-    {kDlSetMiterLimit, Numbers<CallSetMiterLimit, Num::kU8, 1>},
-    {kDlSetMiterLimitReal, Numbers<CallSetMiterLimit, Num::kF32, 1>},
-    {kDlSetLineType, LineType<Num::kU16>},
-    {kDlSetLineTypeReal, LineType<Num::kF32>},
-    {kDlSetRopMode, RopMode},
-    {kDlSetSolidColor, SolidColor},
-    {kDlSetHatchPattern, HatchPattern<Num::kI16>},
-    {kDlSetHatchPatternReal, HatchPattern<Num::kF32>},
-    {kDlSetMaskPattern, MaskPattern<Num::kI16>},
-    {kDlSetMaskPatternReal, MaskPattern<Num::kF32>},
-    {kDlSetRasterPattern, RasterPattern},
-    {kDlRefusedBC, Refuse},
-    {kDlSetAxis, Numbers<CallSetAxis, Num::kF32, 6>},
-    {kDlInitPath, Bare<CallInitPath>},
-    {kDlClosePath, Bare<CallClosePath>},
-    {kDlDrawPath, Bare<CallDrawPath>},
-    {kDlMovePoint, Numbers<CallMovePoint, Num::kI16, 2>},
-    {kDlMovePointReal, Numbers<CallMovePoint, Num::kF32, 2>},
-    {kDlAddLinePath, CountedList<CallAddLinePath, Num::kI16, 2, 0>},
-    {kDlAddLinePathReal, CountedList<CallAddLinePath, Num::kF32, 2, 0>},
-    {kDlAddRectanglePath, Numbers<CallAddRectanglePath, Num::kI16, 2>},
-    {kDlAddRectanglePathReal, Numbers<CallAddRectanglePath, Num::kF32, 2>},
-    {kDlAddEllipseArcPath, Numbers<CallAddEllipseArcPath, Num::kF32, 6>},
-    {kDlAddEllipseChordPath, Numbers<CallAddEllipseChordPath, Num::kF32, 6>},
-    {kDlAddEllipsePiePath, Numbers<CallAddEllipsePiePath, Num::kF32, 6>},
-    {kDlAddRoundRectanglePath, Numbers<CallAddRoundRectanglePath, Num::kF32, 6>},
-    {kDlAddBezierPath, CountedList<CallAddBezierPath, Num::kF32, 6, 0>},
-    {kDlSpans, Spans},
-    {kDlDrawLine, CountedList<CallDrawLine, Num::kI16, 2, 2>},
-    {kDlDrawLineReal, CountedList<CallDrawLine, Num::kF32, 2, 2>},
-    {kDlDrawRectangle, Numbers<CallDrawRectangle, Num::kI16, 4>},
-    {kDlDrawRectangleReal, Numbers<CallDrawRectangle, Num::kF32, 4>},
-    {kDlDrawCircleArc, Numbers<CallDrawCircleArc, Num::kF32, 5>},
-    {kDlDrawCirclePie, Numbers<CallDrawCirclePie, Num::kF32, 5>},
-    {kDlDrawEllipseArc, Numbers<CallDrawEllipseArc, Num::kF32, 6>},
-    {kDlDrawEllipseChord, Numbers<CallDrawEllipseChord, Num::kF32, 6>},
-    {kDlDrawRoundRectangle, Numbers<CallDrawRoundRectangle, Num::kF32, 6>},
-    {kDlDrawEllipsePie, Numbers<CallDrawEllipsePie, Num::kF32, 6>},
-    {kDlDrawBezier, DrawBezier},
-    {kDlDrawImageMask, DrawImageMask},
-    {kDlDrawImage, DrawImage},
-    {kDlRefusedLR, Refuse},
-    {kDlFontSF, FontSelect},
-    {kDlTextTC, TextRecord},
-    {kDlTextTE, TextRecord},
-    {kDlDrawDataFont, DrawDataFont},
-    {kDlRefusedFE, Refuse},
-    {kDlFontDL, FontDownload},
-    {kDlFontDF, FontDefine},
-    {kDlRefusedHL, Refuse},
-    {kDlRefusedHS, Refuse},
-    {kDlRefusedEF, Refuse},
-    {kDlStartJob, StartJob},
-    {kDlEndJob, BareNegativeFails<CallEndJob>},
-    {kDlEndPage, BareNegativeFails<CallEndPage>},
-    {kDlStartPage, StartPage},
-    {kDlSetPatternResolution, PatternResolution},
-    {kDlShowPage, BareNegativeFails<CallShowPage>},
-    {kDlSetGraphicsMode, GraphicsMode},
-    {kDlRefusedPR, Refuse},
+    {kDlSetRectangleClip, ReplayNumbers<CallClipFromNumbers, Num::kI16, 4>},
+    {kDlSetRectangleClipReal, ReplayNumbers<CallClipFromNumbers, Num::kF32, 4>},
+    {kDlClipPath, ReplayBare<CallClipPath>},
+    {kDlInitClip, ReplayBare<CallInitClip>},
+    {kDlSetLineWidth, ReplayNumbers<CallSetLineWidth, Num::kU16, 1>},
+    {kDlSetLineWidthReal, ReplayNumbers<CallSetLineWidth, Num::kF32, 1>},
+    {kDlSetLineCap, ReplayOneByte<CallSetLineCap>},
+    {kDlSetLineJoin, ReplayOneByte<CallSetLineJoin>},
+    {kDlAdjustStroke, ReplayOneByte<CallAdjustStroke>},
+    {kDlSetFillMode, ReplayOneByte<CallSetFillMode>},
+    {kDlSetDrawMode, ReplayOneByte<CallSetDrawMode>},
+    {kDlSetMiterLimit, ReplayNumbers<CallSetMiterLimit, Num::kU8, 1>},
+    {kDlSetMiterLimitReal, ReplayNumbers<CallSetMiterLimit, Num::kF32, 1>},
+    {kDlSetLineType, ReplayLineType<Num::kU16>},
+    {kDlSetLineTypeReal, ReplayLineType<Num::kF32>},
+    {kDlSetRopMode, ReplayRopMode},
+    {kDlSetSolidColor, ReplaySolidColor},
+    {kDlSetHatchPattern, ReplayHatchPattern<Num::kI16>},
+    {kDlSetHatchPatternReal, ReplayHatchPattern<Num::kF32>},
+    {kDlSetMaskPattern, ReplayMaskPattern<Num::kI16>},
+    {kDlSetMaskPatternReal, ReplayMaskPattern<Num::kF32>},
+    {kDlSetRasterPattern, ReplayRasterPattern},
+    {kDlRefusedBC, RefuseCommand},
+    {kDlSetAxis, ReplayNumbers<CallSetAxis, Num::kF32, 6>},
+    {kDlInitPath, ReplayBare<CallInitPath>},
+    {kDlClosePath, ReplayBare<CallClosePath>},
+    {kDlDrawPath, ReplayBare<CallDrawPath>},
+    {kDlMovePoint, ReplayNumbers<CallMovePoint, Num::kI16, 2>},
+    {kDlMovePointReal, ReplayNumbers<CallMovePoint, Num::kF32, 2>},
+    {kDlAddLinePath, ReplayCountedList<CallAddLinePath, Num::kI16, 2, 0>},
+    {kDlAddLinePathReal, ReplayCountedList<CallAddLinePath, Num::kF32, 2, 0>},
+    {kDlAddRectanglePath, ReplayNumbers<CallAddRectanglePath, Num::kI16, 2>},
+    {kDlAddRectanglePathReal, ReplayNumbers<CallAddRectanglePath, Num::kF32, 2>},
+    {kDlAddEllipseArcPath, ReplayNumbers<CallAddEllipseArcPath, Num::kF32, 6>},
+    {kDlAddEllipseChordPath, ReplayNumbers<CallAddEllipseChordPath, Num::kF32, 6>},
+    {kDlAddEllipsePiePath, ReplayNumbers<CallAddEllipsePiePath, Num::kF32, 6>},
+    {kDlAddRoundRectanglePath, ReplayNumbers<CallAddRoundRectanglePath, Num::kF32, 6>},
+    {kDlAddBezierPath, ReplayCountedList<CallAddBezierPath, Num::kF32, 6, 0>},
+    {kDlSpans, SkipSpans},
+    {kDlDrawLine, ReplayCountedList<CallDrawLine, Num::kI16, 2, 2>},
+    {kDlDrawLineReal, ReplayCountedList<CallDrawLine, Num::kF32, 2, 2>},
+    {kDlDrawRectangle, ReplayNumbers<CallDrawRectangle, Num::kI16, 4>},
+    {kDlDrawRectangleReal, ReplayNumbers<CallDrawRectangle, Num::kF32, 4>},
+    {kDlDrawCircleArc, ReplayNumbers<CallDrawCircleArc, Num::kF32, 5>},
+    {kDlDrawCirclePie, ReplayNumbers<CallDrawCirclePie, Num::kF32, 5>},
+    {kDlDrawEllipseArc, ReplayNumbers<CallDrawEllipseArc, Num::kF32, 6>},
+    {kDlDrawEllipseChord, ReplayNumbers<CallDrawEllipseChord, Num::kF32, 6>},
+    {kDlDrawRoundRectangle, ReplayNumbers<CallDrawRoundRectangle, Num::kF32, 6>},
+    {kDlDrawEllipsePie, ReplayNumbers<CallDrawEllipsePie, Num::kF32, 6>},
+    {kDlDrawBezier, ReplayDrawBezier},
+    {kDlDrawImageMask, ReplayDrawImageMask},
+    {kDlDrawImage, ReplayDrawImage},
+    {kDlRefusedLR, RefuseCommand},
+    {kDlFontSF, SkipFontSelect},
+    {kDlTextTC, SkipTextRecord},
+    {kDlTextTE, SkipTextRecord},
+    {kDlDrawDataFont, ReplayDrawDataFont},
+    {kDlRefusedFE, RefuseCommand},
+    {kDlFontDL, SkipFontDownload},
+    {kDlFontDF, SkipFontDefine},
+    {kDlRefusedHL, RefuseCommand},
+    {kDlRefusedHS, RefuseCommand},
+    {kDlRefusedEF, RefuseCommand},
+    {kDlStartJob, ReplayStartJob},
+    {kDlEndJob, ReplayBareEnd<CallEndJob>},
+    {kDlEndPage, ReplayBareEnd<CallEndPage>},
+    {kDlStartPage, ReplayStartPage},
+    {kDlSetPatternResolution, ReplayPatternResolution},
+    {kDlShowPage, ReplayBareEnd<CallShowPage>},
+    {kDlSetGraphicsMode, ReplayGraphicsMode},
+    {kDlRefusedPR, RefuseCommand},
 };
 
 // The command letters of each group in slot order (slot 1 first); slot 0 is the unknown one.
@@ -535,10 +545,10 @@ struct ReplayDispatch {
   std::array<std::array<char, kMaxSlots>, 6> check{};  // the letter that selects each slot
 };
 
-constexpr ReplayHandler HandlerOf(WORD opcode) {
+constexpr ReplayHandler FindHandler(WORD opcode) {
   for (const ReplayEntry& e : kReplayEntries)
     if (e.opcode == opcode) return e.handler;
-  return AlwaysFails;
+  return FailAlways;
 }
 
 constexpr ReplayDispatch BuildDispatch() {
@@ -547,13 +557,13 @@ constexpr ReplayDispatch BuildDispatch() {
   for (int g = 0; g < 6; ++g) {
     const char group = kGroupLetters[g];
     d.groupOf[static_cast<BYTE>(group)] = static_cast<BYTE>(kFirstLetterGroup + g);
-    d.handler[g][0] = AlwaysFails;
+    d.handler[g][0] = FailAlways;
     const char* letters = kSlotLetters[g];
     for (int slot = 1; letters[slot - 1] != '\0'; ++slot) {
       const char letter = letters[slot - 1];
       d.slotOf[g][static_cast<BYTE>(letter)] = static_cast<BYTE>(slot);
       d.check[g][slot] = letter;
-      d.handler[g][slot] = HandlerOf(DisplayListOpcode(group, letter));
+      d.handler[g][slot] = FindHandler(DisplayListOpcode(group, letter));
     }
   }
   return d;
@@ -562,7 +572,7 @@ constexpr ReplayDispatch BuildDispatch() {
 constexpr ReplayDispatch kDispatch = BuildDispatch();
 
 // The replay result of a failed handler, by the reader's state.
-int FailureOf(const DisplayListReader& r) {
+int GetReplayFailure(const DisplayListReader& r) {
   if (r.error == kReaderOk) return kReplayCallFailed;
   return r.error == kReaderEnd ? kReplayBadData : kReplayReadError;
 }
@@ -694,6 +704,6 @@ int ReplayCommands(OutputChannel* channel, DWORD chunkSize, BYTE* buffer) {
     const BYTE slot = kDispatch.slotOf[g][letter];
     if (slot == 0 || kDispatch.check[g][slot] != static_cast<char>(letter)) return kReplayBadData;
     if (kDispatch.handler[g][slot](&r, DisplayListOpcode(kGroupLetters[g], static_cast<char>(letter))) < 0)
-      return FailureOf(r);
+      return GetReplayFailure(r);
   }
 }

@@ -102,5 +102,6 @@ int EndTilePage(Pdev*) { return -1; }
 int DrawNupBorders(Pdev*, WORD) { return -1; }
 int DrawCropMarks(Pdev*) { return -1; }
 int ReadFaxSheetPaper(Pdev*) { return -1; }
+int MakeFaxHeaderSheet(Pdev*) { return -1; }
 int OutputStoredJobs(Pdev*) { return -1; }
 WORD GetFaxPassCount(Pdev*) { return 1; }

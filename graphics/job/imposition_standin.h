@@ -30,6 +30,7 @@ int EndTilePage(Pdev* pdev);
 int DrawNupBorders(Pdev* pdev, WORD cells);
 int DrawCropMarks(Pdev* pdev);
 int ReadFaxSheetPaper(Pdev* pdev);
+int MakeFaxHeaderSheet(Pdev* pdev);
 int OutputStoredJobs(Pdev* pdev);
 // The fax passes of the job: 1 until fax jobs exist.
 WORD GetFaxPassCount(Pdev* pdev);

@@ -28,6 +28,8 @@ namespace {
 constexpr SettingItemId kItemResolution = 20;
 constexpr SettingItemId kItemSaveToFile = 336;
 constexpr SettingItemId kItemFaxDataFile = 375;
+constexpr SettingItemId kItemFaxHeaderSheet = 376;
+constexpr SettingItemId kItemFaxHeaderOnly = 381;
 constexpr SettingItemId kItemJobControlWord = 1316;
 constexpr SettingItemId kItemStreamVersion = 8205;
 constexpr DWORD kEmitterSection = 6;
@@ -44,6 +46,9 @@ bool IsSideOpen(const Pdev* pdev) { return (pdev->job.flags & kJobSideOpen) != 0
 // The emitter is readable: the job's objects exist.
 bool IsChannelValid(const Pdev* pdev) { return pdev->emitter != nullptr && pdev->channel != nullptr; }
 
+// A fax job that sends only its header sheet: the application's pages draw nothing.
+bool IsFaxHeaderOnly(Pdev* pdev) { return pdev->faxModel && ReadJobItem(pdev, kItemFaxHeaderOnly) != 0; }
+
 // Copies a name of at most 260 characters into a record field; empty for none.
 void CopyRenderName(WCHAR* field, LPCWSTR name) {
   int n = 0;
@@ -56,7 +61,8 @@ void CopyRenderName(WCHAR* field, LPCWSTR name) {
 int CountPage(Pdev* pdev) {
   ++pdev->job.pages;
   ++pdev->job.pagesOnSide;
-  if (pdev->job.pagesOnSide >= std::max<WORD>(pdev->render.nUp, 1)) return EmitPageEnd(pdev);
+  // The layout's N-up count: 1 for tiles and booklets, whose pages each take a side first.
+  if (pdev->job.pagesOnSide >= std::max<WORD>(pdev->pageState.nup, 1)) return EmitPageEnd(pdev);
   return 0;
 }
 
@@ -174,6 +180,10 @@ int BeginJob(Pdev* pdev) {
       r.storePages = 1;
     } else {
       if (!r.deferredHeader) result |= BeginJobOutput(pdev, 0);
+      if (result == 0 && pdev->faxModel && ReadJobItem(pdev, kItemFaxHeaderSheet) != 0) {
+        result |= MakeFaxHeaderSheet(pdev);
+        if (IsFaxHeaderOnly(pdev)) ++pdev->job.pages;
+      }
       if (result == 0 && r.insertedSheetMode == kInsertBeforeDocument && !r.storePages) {
         result |= SetUpPage(pdev, r.insertedSheetPaper);
         if (IsBackSideDue(pdev, kBackSideForInsertedSheet)) result |= SetUpPage(pdev, r.insertedSheetPaper);
@@ -194,6 +204,7 @@ int StartPageInJob(Pdev* pdev) {
     BeginJob(pdev);
     if (IsAborted(pdev)) return -1;
   }
+  if (IsFaxHeaderOnly(pdev)) return 0;
   int result = ReloadPageSettings(pdev);
   if (result == 0 && !IsSideOpen(pdev)) result = StartPageOutput(pdev);
   if (result == 0) result = BeginPage(pdev);
@@ -217,6 +228,10 @@ int DispatchPageEnd(Pdev* pdev) {
 
 int EndPageInJob(Pdev* pdev) {
   if (pdev == nullptr || IsAborted(pdev) || !IsChannelValid(pdev)) return -1;
+  if (IsFaxHeaderOnly(pdev)) {
+    if (pdev->job.pages == 0 && (pdev->job.flags & kJobOutputBegun) == 0) return BeginJob(pdev);
+    return 0;
+  }
   if (FinishPage(pdev) != 0) {
     AbortJob(pdev);
     return -1;
@@ -470,6 +485,23 @@ LONG IsOverlayDrawingActive(const Pdev* pdev) {
   if (!pdev->render.perSheetStamp && !pdev->render.perPageStamp) return 0;
   if (pdev->job.jobInfoDrawing) return 1;
   return pdev->render.perSheetStamp;
+}
+
+LONG GetStampModeValue(const Pdev* pdev) { return IsStampDrawingActive(pdev) ? pdev->render.stampModeValue : 0; }
+
+int SetOverlayMode(Pdev* pdev, BOOL stamp, BOOL jobInformation) {
+  constexpr DWORD kSideFlags = kJobStarted | kJobOutputBegun | kJobSideOpen;
+  if (pdev == nullptr || (pdev->job.flags & kSideFlags) != kSideFlags) return -1;
+  JobState& job = pdev->job;
+  if (stamp) {
+    const bool wasOn = job.stampDrawing != 0;
+    job.stampDrawing = 1;
+    if (!wasOn && !pdev->render.perSheetStamp && !pdev->render.perPageStamp) return -1;
+  } else {
+    job.stampDrawing = 0;
+  }
+  job.jobInfoDrawing = jobInformation != 0;
+  return 0;
 }
 
 int SetPageColorState(Pdev* pdev, LONG value) {

@@ -119,6 +119,20 @@ int FormatStreamHeaderLine(Pdev* pdev, char* destination) {
   return length;
 }
 
+int InsertBookletAttribute(DatabaseStream* main, DatabaseStream*, WORD number, DWORD offset, char* text,
+                           DWORD length) {
+  if (offset == 0) return 1;
+  DWORD words[2] = {};
+  GetModelFeatureFlags(main, words);
+  char attribute[48];
+  const int size = (words[0] & kFeatureJobAttrMode) != 0
+                       ? std::snprintf(attribute, sizeof attribute, "@PJL SET JOBATTR=\"@BKTP=%u\"", number)
+                       : std::snprintf(attribute, sizeof attribute, "@BKTP=%u", number);
+  if (text == nullptr || size <= 0 || offset > length || static_cast<DWORD>(size) > length - offset) return 0;
+  std::memcpy(text + offset, attribute, static_cast<size_t>(size));
+  return 1;
+}
+
 int GetUelSize() { return kUelBytes + kSizeMargin; }
 
 int GetEndOfJobLineSize(DatabaseStream* main, DatabaseStream*) {

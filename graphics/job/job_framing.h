@@ -17,6 +17,14 @@ int WriteJobHeaderOrTrailer(Pdev* pdev, BOOL header, WORD pass);
 // copied there with its terminator (the destination holds at least 64 bytes).
 int FormatStreamHeaderLine(Pdev* pdev, char* destination);
 
+// Caller to come: the job headers the user-interface module sends for a deferred booklet header.
+// Writes the booklet's side count into the place the header text keeps for it at `offset`
+// ("@PJL SET JOBATTR=\"@BKTP=n\"" with the model's job-attribute lines, else "@BKTP=n"),
+// without a terminator. 1 when written or when the offset is 0 (nothing to write); 0 when the
+// attribute would run past the text's `length` bytes (nothing is written).
+int InsertBookletAttribute(DatabaseStream* main, DatabaseStream* linked, WORD number, DWORD offset, char* text,
+                           DWORD length);
+
 // Trailer pieces over the model's database: sizes with a margin of 5 bytes, and writers that
 // answer the bytes written (or a negative code of the job header writer).
 int GetTrailerSize(DatabaseStream* main, DatabaseStream* linked);

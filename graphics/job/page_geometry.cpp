@@ -1,6 +1,7 @@
 #include "graphics/job/page_geometry.h"
 
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -423,6 +424,67 @@ int GetCellRectangle(const PageState* state, int cellIndex, int side, RECT* out)
   out->right = static_cast<LONG>(cell.x1);
   out->bottom = static_cast<LONG>(cell.y0);
   return 0;
+}
+
+namespace {
+
+// A copy of the page state that places one page alone on the sheet at its own size.
+PageState SinglePageState(const PageState* state) {
+  PageState copy = *state;
+  copy.nup = 1;
+  copy.cellsAcross = copy.cellsAlong = 1;
+  copy.turnedGrid = 0;
+  copy.landscapeCells = copy.landscape;
+  copy.zoomOn = 1;
+  copy.zoomPercent = 100;
+  return copy;
+}
+
+}  // namespace
+
+int GetBorderAxis(const PageState* state, int side, float out[6]) {
+  if (state == nullptr || out == nullptr) return -1;
+  PageState sheet = SinglePageState(state);
+  sheet.offsetKind = 0;
+  sheet.offsets[0] = sheet.offsets[1] = 0;
+  sheet.cellAlignment = 0;
+  sheet.bindingEdge = 0;
+  sheet.bindingMargins[0] = sheet.bindingMargins[1] = 0;
+  for (PagePaperBlock* p : {&sheet.page, &sheet.sheet})
+    p->leftMargin = p->rightMargin = p->topMargin = p->bottomMargin = 0;
+  return GetLogicalPageTransform(out, &sheet, 0, side);
+}
+
+int GetTileAxis(const PageState* state, float out[6], LONG dx, LONG dy) {
+  if (state == nullptr || out == nullptr || dx < -0x8000 || dx > 0x7FFF || dy < -0x8000 || dy > 0x7FFF) return -1;
+  PageState tile = SinglePageState(state);
+  tile.offsetKind = 1;
+  tile.offsets[0] = static_cast<SHORT>(dx);
+  tile.offsets[1] = static_cast<SHORT>(dy);
+  return GetLogicalPageTransform(out, &tile, 0, 0);
+}
+
+BOOL IsStampHalfTurned(BYTE orientationSetting, BOOL rotated) {
+  return (orientationSetting == 1 && rotated) || (orientationSetting == 2 && !rotated) || orientationSetting == 3;
+}
+
+int GetStampAxis(const PageState* state, float out[6], LONG dx, LONG dy, BOOL rotated, BOOL booklet) {
+  if (GetTileAxis(state, out, dx, dy) != 0) return -1;
+  const bool pageTurned = state->nup == 1 && !booklet && IsStampHalfTurned(state->orientationSetting, rotated);
+  const bool turned = (booklet && !rotated) || pageTurned || state->bookletBinding == 2;
+  if (turned) {
+    FloatLayout layout;
+    if (ConvertLayoutToFloat(&layout, state) != 0) return -1;
+    HalfTurnAt(&layout, out, layout.pageWidth, layout.pageHeight);
+  }
+  return 0;
+}
+
+BOOL GetLandscapeForStamp(const PageState* state, BOOL booklet) {
+  if (state == nullptr) return FALSE;
+  if (booklet) return state->landscapeCells == 0;
+  if (state->nup == 1) return state->orientation == kPageLandscape;
+  return state->landscapeCells != 0;
 }
 
 void ComputePlacementMatrix(const float m[6], float out[6], float pageExtent, float x, float y, float sheetExtent) {

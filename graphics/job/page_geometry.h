@@ -112,6 +112,21 @@ int GetCellRectangle(const PageState* state, int cellIndex, int side, RECT* out)
 // P = flip(page extent), M, flip(sheet extent), pixel edges kept; out = move to (x, y), then P.
 void ComputePlacementMatrix(const float m[6], float out[6], float pageExtent, float x, float y, float sheetExtent);
 
+// The axes of the device's marks and stamps, each from a copy of the page state:
+// - the whole sheet (N-up borders): N-up 1 at zoom 100, no offsets, alignment, binding or paper
+//   margins;
+// - a tile cell: N-up 1 at zoom 100, the printable area moved by (dx, dy) tenths;
+// - a stamp: the tile axis, turned a half about the page for booklets (not rotated), the second
+//   booklet binding, or N-up 1 pages whose orientation setting turns the stamp.
+int GetBorderAxis(const PageState* state, int side, float out[6]);
+int GetTileAxis(const PageState* state, float out[6], LONG dx, LONG dy);
+int GetStampAxis(const PageState* state, float out[6], LONG dx, LONG dy, BOOL rotated, BOOL booklet);
+// Orientation setting 1 and rotated, 2 and not rotated, or 3.
+BOOL IsStampHalfTurned(BYTE orientationSetting, BOOL rotated);
+// Whether the page is turned for the stamps: booklets the landscape cells inverted, N-up 1 the
+// page's orientation word, otherwise the landscape cells.
+BOOL GetLandscapeForStamp(const PageState* state, BOOL booklet);
+
 // The tile grid: where the enlarged page's cells are and the order they are walked in.
 struct TileLayout {
   float matrix[6];

@@ -60,6 +60,7 @@ int SetUpPage(Pdev* pdev, SHORT source);
 
 int SetPageAxis(Pdev* pdev, const float matrix[6]);
 int SetPageAxisForPage(Pdev* pdev);
+// Caller to come: the N-up borders and tile marks, drawn on the whole sheet.
 int SendAxis(Pdev* pdev, const float matrix[6]);
 int ShowPageStep(Pdev* pdev);
 int EndPageStep(Pdev* pdev);

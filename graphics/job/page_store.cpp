@@ -19,13 +19,6 @@ int InitColorSet(ColorSet* set, DWORD collecting, WORD capacity, DWORD whiteMode
   return 0;
 }
 
-void StopColorSet(ColorSet* set) { set->Collecting = 0; }
-
-void EncodePageColor(const ColorSet* set, BYTE code, BYTE* out) {
-  if (code == 2 && set->Collecting) code = static_cast<BYTE>(set->Count * 16 + 2);
-  *out = code;
-}
-
 int BeginPageStore(Pdev* pdev, WORD firstPage, WORD count) {
   if (pdev == nullptr || (pdev->job.flags & kJobOutputBegun) == 0 || pdev->job.pageStoreState != 0) return -1;
   pdev->job.pageStoreState = kPageStoreOpen;

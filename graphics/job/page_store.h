@@ -34,12 +34,10 @@ int EndStoredPageRecordIfOpen(Pdev* pdev, WORD page);
 int EndPageStore(Pdev* pdev);
 // Replaces a stored page's paper block and orientation word.
 int UpdatePageRecord(Pdev* pdev, const PagePaperBlock* paper, DWORD orientation, WORD page);
+// Caller to come: the booklet output, which lays out each stored page with its own paper.
 int GetPageRecord(Pdev* pdev, PagePaperBlock* paper, DWORD* orientation, WORD page);
 // The kind bits of the page being recorded; 0 when none is.
 DWORD RecordingKindBits(const Pdev* pdev);
 
 // The colour census of a page: capacity above 15 refused (-1).
 int InitColorSet(ColorSet* set, DWORD collecting, WORD capacity, DWORD whiteMode);
-void StopColorSet(ColorSet* set);
-// Code 2 of a set that still collects becomes count x 16 + 2; the byte is written.
-void EncodePageColor(const ColorSet* set, BYTE code, BYTE* out);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/constraints/constraint_engine.h"
 #include "core/constraints/item_defaults.h"
@@ -365,24 +366,40 @@ void PrintDocument() {
       (dc = EngineCreateDC(driver, kPrinter, reinterpret_cast<const DEVMODEW*>(settings->bytes))) == nullptr) {
     std::printf("  the printer's device context could not be made (error %u)\n", GetLastError());
   } else {
-    // The application's drawing: a filled rectangle, a line and text on each page. The drawing
-    // calls themselves are not taken by the module yet; its pages print as the document and
-    // page path makes them.
-    DrawCall fill;
-    fill.kind = DrawKind::FillPath;
-    PathMoveTo(fill.path, 400, 400);
-    PathLineTo(fill.path, 2400, 400);
-    PathLineTo(fill.path, 2400, 1400);
-    PathLineTo(fill.path, 400, 1400);
+    // The application's drawing on each page: a filled rectangle, a stroked line, a line of
+    // text and a small image. The drawing calls themselves are not taken by the module yet; its
+    // pages print as the document and page path makes them.
+    std::vector<DrawCall> drawing(4);
+    drawing[0].kind = DrawKind::FillPath;
+    PathMoveTo(drawing[0].path, 400, 400);
+    PathLineTo(drawing[0].path, 2400, 400);
+    PathLineTo(drawing[0].path, 2400, 1400);
+    PathLineTo(drawing[0].path, 400, 1400);
+    drawing[0].brush.kind = BrushKind::Solid;
+    drawing[0].brush.colour = RGB(0x33, 0x66, 0xCC);
+    drawing[1].kind = DrawKind::StrokePath;
+    PathMoveTo(drawing[1].path, 400, 1700);
+    PathLineTo(drawing[1].path, 4000, 1700);
+    drawing[1].pen.geometric = true;
+    drawing[1].pen.width = 8;
+    drawing[2].kind = DrawKind::TextOut;
+    drawing[2].text.text = u"Qorvex QX-4500 demo page";
+    drawing[2].text.emHeight = 120;
+    drawing[2].text.origin = {400, 2200};
+    drawing[3].kind = DrawKind::BitBlt;
+    drawing[3].image.width = drawing[3].image.height = 2;
+    drawing[3].image.stride = 8;
+    drawing[3].image.bits = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0};
+    drawing[3].target = {400, 2600, 1400, 3600};
     int taken = 0, refused = 0;
     const bool started = EngineStartDoc(dc, u"Demo document");
     for (int page = 0; started && page < 2; ++page) {
       EngineStartPage(dc);
-      (EngineDraw(dc, fill) == TRUE ? taken : refused)++;
+      for (const DrawCall& call : drawing) (EngineDraw(dc, call) == TRUE ? taken : refused)++;
       EngineEndPage(dc);
     }
     const bool printed = started && EngineEndDoc(dc);
-    std::printf("  document %s; drawing calls taken %d, refused %d (the drawing calls are not built yet)\n",
+    std::printf("  document %s; drawing calls taken %d, refused %d (the module does not draw yet: its pages print blank)\n",
                 printed ? "printed" : "failed", taken, refused);
     const std::vector<SimSpoolJob> jobs = SimListSpoolJobs();
     const std::vector<BYTE> bytes = jobs.empty() ? std::vector<BYTE>{} : SimReadSpoolJob(jobs.back().id);

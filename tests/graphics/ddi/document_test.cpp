@@ -225,19 +225,23 @@ INSTANTIATE_TEST_SUITE_P(EachStep, DocumentFailure, testing::ValuesIn(kFailureCa
                            return std::string(info.param.call).substr(3);
                          });
 
-// Each paper source of the sample model reaches the page block as its device code.
+// Each paper source of the sample model reaches the page block as its device code; the public
+// item's 15 hands the choice to the driver's own source item (the model has feature 0x10).
 struct SourceCase {
   SHORT defaultSource;  // dmDefaultSource (item 13)
+  WORD driverSource;    // item 265
   const char* code;     // the page block's source word
 };
 
-const SourceCase kSourceCases[] = {{7, "0"}, {1, "1"}, {2, "2"}, {3, "3"}, {257, "4"}, {11, "5"}, {4, "6"}, {5, "7"}};
+const SourceCase kSourceCases[] = {{7, 7, "0"},   {1, 7, "1"},  {2, 7, "2"},  {3, 7, "3"},    {257, 7, "4"},
+                                   {11, 7, "5"},  {4, 7, "6"},  {5, 7, "7"},  {15, 266, "4"}, {15, 4, "6"}};
 
 TEST_F(DocumentTest, EachPaperSourceReachesThePageBlock) {
   for (const SourceCase& c : kSourceCases) {
     SCOPED_TRACE(c.defaultSource);
     reset_();
     Set(13, kTypeInt16, static_cast<WORD>(c.defaultSource));
+    Set(265, kTypeUInt16, c.driverSource);
     EngineDc* dc = CreateDc();
     ASSERT_NE(dc, nullptr);
     EXPECT_TRUE(PrintBlankDocument(dc, 1).ended);

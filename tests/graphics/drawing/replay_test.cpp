@@ -3,6 +3,7 @@
 // the ends, refusals and faults of the stream; read and write failures of the store.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -255,6 +256,26 @@ TEST_F(ReplayTest, FailingCallsAndResults) {
   EXPECT_EQ(Replay(mask), kReplayDone);
   EXPECT_EQ(NewCalls(), (std::vector<std::string>{"VR_DrawImageMask(h1) = 7"}));
   EXPECT_EQ(channel_->liveAllocations, sessionBlocks_);
+}
+
+TEST_F(ReplayTest, PageStartWritesToTheSessionsCurrentJob) {
+  // A later pass of the document writes to its own job, not to the one the page was recorded in.
+  RecordPage({&kExtraSteps[3]});
+  HANDLE pass = nullptr;
+  ASSERT_TRUE(OpenPrinterW(kPrinter, &pass, nullptr));
+  DOC_INFO_1W doc{const_cast<LPWSTR>(u"Pass 2"), nullptr, const_cast<LPWSTR>(u"RAW")};
+  const DWORD passJob = StartDocPrinterW(pass, 1, reinterpret_cast<const BYTE*>(&doc));
+  ASSERT_NE(passJob, 0u);
+  HANDLE recorded = nullptr;
+  std::memcpy(&recorded, channel_->session->resourcePathBlock + 8, sizeof(HANDLE));
+  std::memcpy(channel_->session->resourcePathBlock + 8, &pass, sizeof(HANDLE));
+  const size_t before = SimReadSpoolJob(engineJob_).size();
+  EXPECT_EQ(Replay(1), kReplayDone);
+  EXPECT_FALSE(SimReadSpoolJob(passJob).empty()) << "the page start went to the pass's job";
+  EXPECT_EQ(SimReadSpoolJob(engineJob_).size(), before);
+  std::memcpy(channel_->session->resourcePathBlock + 8, &recorded, sizeof(HANDLE));
+  EndDocPrinter(pass);
+  ClosePrinter(pass);
 }
 
 TEST_F(ReplayTest, ReadErrorOfTheStore) {

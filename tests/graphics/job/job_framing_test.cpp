@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -15,6 +16,7 @@
 #include "tests/support/model_files.h"
 #include "tests/support/sandbox_test.h"
 #include "graphics/job/imposition_standin.h"
+#include "graphics/job/job_control.h"
 #include "graphics/job/job_framing.h"
 #include "graphics/job/page_start.h"
 
@@ -93,6 +95,32 @@ TEST(JobFraming, UelAndItsSizes) {
   EXPECT_LT(WriteUelOnly(buffer, 8), 0) << "a buffer too small is refused";
 }
 
+// The overlay switches of an open side: a stamp switched on while none is chosen is refused
+// but stays on; the job-information switch follows only an accepted call.
+TEST(JobControl, OverlayModeSwitches) {
+  auto pdev = std::make_unique<Pdev>();
+  EXPECT_EQ(SetOverlayMode(pdev.get(), TRUE, FALSE), -1) << "no side open";
+  pdev->job.flags = kJobStarted | kJobOutputBegun | kJobSideOpen;
+  pdev->job.jobInfoDrawing = 1;
+  EXPECT_EQ(SetOverlayMode(pdev.get(), TRUE, FALSE), -1);
+  EXPECT_EQ(pdev->job.stampDrawing, 1u);
+  EXPECT_EQ(pdev->job.jobInfoDrawing, 1u);
+  EXPECT_FALSE(IsStampDrawingActive(pdev.get()));
+  EXPECT_EQ(IsOverlayDrawingActive(pdev.get()), 0);
+
+  pdev->render.perSheetStamp = 1;
+  pdev->render.stampModeValue = 7;
+  EXPECT_EQ(SetOverlayMode(pdev.get(), TRUE, FALSE), 0);
+  EXPECT_TRUE(IsStampDrawingActive(pdev.get()));
+  EXPECT_EQ(GetStampModeValue(pdev.get()), 7);
+  EXPECT_EQ(IsOverlayDrawingActive(pdev.get()), 1);
+  EXPECT_EQ(SetOverlayMode(pdev.get(), FALSE, TRUE), 0);
+  EXPECT_EQ(GetStampModeValue(pdev.get()), 0);
+  EXPECT_EQ(IsOverlayDrawingActive(pdev.get()), 1) << "job information alone";
+  EXPECT_EQ(SetOverlayMode(pdev.get(), FALSE, FALSE), 0);
+  EXPECT_EQ(IsOverlayDrawingActive(pdev.get()), 0);
+}
+
 // The trailer closes the job in the model's dialect: "@PJL EOJ" with the job-attribute lines
 // (feature 0x40000), else "@EOJO"; the universal exit before it, a line feed after it.
 class TrailerTest : public SandboxTest {};
@@ -115,6 +143,38 @@ TEST_F(TrailerTest, EndOfJobTextFollowsTheModelsFeatureWord) {
     EXPECT_EQ(std::string(buffer, static_cast<size_t>(length > 0 ? length : 0)), c.trailer);
     EXPECT_EQ(size, length + 5);
     EXPECT_EQ(GetUelSize() + GetEndOfJobLineSize(store->main, store->linked), size + 5);
+    CloseItemStore(store);
+  }
+}
+
+// The booklet attribute written over its place in a header text: the model's dialect, and
+// nothing when it would run past the text or when there is no place.
+TEST_F(TrailerTest, BookletAttributeFillsItsPlaceOnly) {
+  struct Case {
+    const char* feature;
+    DWORD offset;
+    int result;
+    const char* written;  // what lands at the offset
+  };
+  const std::string blank(40, '.');
+  const Case kCases[] = {
+      {"0x40000", 2, 1, "@PJL SET JOBATTR=\"@BKTP=6\""},
+      {"0x10", 2, 1, "@BKTP=6"},
+      {"0x10", 0, 1, ""},
+      {"0x10", 33, 1, "@BKTP=6"},  // ends at the text's last byte
+      {"0x10", 34, 0, ""},         // would run one byte past it
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.feature) + " at " + std::to_string(c.offset));
+    const std::string model = std::string("model \"T\"\ndisplay \"T\"\nversion \"DDD:1.0.0\"\nlevel 0x1600\nsection 26 ") +
+                              c.feature + "\n";
+    ItemStore* store = OpenModelText(model, u"BOOKLET.DDD");
+    ASSERT_NE(store, nullptr);
+    std::string text = blank;
+    EXPECT_EQ(InsertBookletAttribute(store->main, store->linked, 6, c.offset, text.data(), 40), c.result);
+    std::string expected = blank;
+    expected.replace(c.offset, std::strlen(c.written), c.written);
+    EXPECT_EQ(text, expected);
     CloseItemStore(store);
   }
 }

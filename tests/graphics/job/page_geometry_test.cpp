@@ -174,6 +174,52 @@ const GeometryCase kCases[] = {
        float m[6];
        EXPECT_EQ(GetLogicalPageTransform(m, &s, 0, 0), -1);
      }},
+    {"the border axis covers the whole sheet at its size, whatever the N-up and zoom",
+     [](PageState& s) {
+       SetNup(s, 4, 2, 2);
+       s.zoomOn = 1, s.zoomPercent = 50;
+       s.offsetKind = 1, s.offsets[0] = 100;
+     },
+     [](const PageState& s) {
+       float m[6];
+       ASSERT_EQ(GetBorderAxis(&s, 0, m), 0);
+       EXPECT_FLOAT_EQ(m[0], 1.0f);
+       EXPECT_FLOAT_EQ(m[3], 1.0f);
+       float x, y;
+       Map(m, 0, 0, &x, &y);
+       EXPECT_NEAR(x, 0.0f, 1.01f);
+       EXPECT_NEAR(y, 0.0f, 1.01f);
+     }},
+    {"a tile axis moves the page by its tenths at full size",
+     [](PageState& s) { SetNup(s, 4, 2, 2); },
+     [](const PageState& s) {
+       float at[6], moved[6];
+       ASSERT_EQ(GetTileAxis(&s, at, 0, 0), 0);
+       ASSERT_EQ(GetTileAxis(&s, moved, 254, 0), 0);
+       EXPECT_FLOAT_EQ(at[0], 1.0f) << "N-up 1 at zoom 100";
+       EXPECT_NEAR(moved[4] - at[4], 600.0f, 0.01f) << "254 tenths are 600 pixels";
+       EXPECT_EQ(GetTileAxis(&s, at, 0x8000, 0), -1);
+     }},
+    {"a stamp turns a half with a page of orientation setting 3, and on booklets",
+     [](PageState& s) { s.orientationSetting = 3; },
+     [](const PageState& s) {
+       float tile[6], stamp[6];
+       ASSERT_EQ(GetTileAxis(&s, tile, 0, 0), 0);
+       ASSERT_EQ(GetStampAxis(&s, stamp, 0, 0, FALSE, FALSE), 0);
+       EXPECT_EQ(tile[0], -1.0f) << "the page itself is turned";
+       EXPECT_EQ(stamp[0], 1.0f) << "the stamp turns back with it";
+       PageState plain = s;
+       plain.orientationSetting = 0;
+       ASSERT_EQ(GetStampAxis(&plain, stamp, 0, 0, FALSE, TRUE), 0);
+       EXPECT_EQ(stamp[0], -1.0f) << "a booklet stamp not rotated";
+       ASSERT_EQ(GetStampAxis(&plain, stamp, 0, 0, TRUE, TRUE), 0);
+       EXPECT_EQ(stamp[0], 1.0f);
+       EXPECT_TRUE(IsStampHalfTurned(1, TRUE));
+       EXPECT_FALSE(IsStampHalfTurned(1, FALSE));
+       EXPECT_TRUE(IsStampHalfTurned(2, FALSE));
+       EXPECT_FALSE(GetLandscapeForStamp(&plain, FALSE));
+       EXPECT_TRUE(GetLandscapeForStamp(&plain, TRUE)) << "booklets invert the landscape cells";
+     }},
     {"tiles 2 x 2 walk an upright page row by row over sheet-sized cells",
      [](PageState& s) { s.tileColumns = s.tileRows = 2; },
      [](const PageState& s) {
