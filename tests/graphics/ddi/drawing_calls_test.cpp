@@ -221,14 +221,32 @@ TEST_F(DrawingCallsTest, EveryDepthBecomesOneImage) {
 }
 
 TEST_F(DrawingCallsTest, TextLikeSourceBecomesAMaskInTheBrushColour) {
-  DrawCall call = Blt(DrawKind::BitBlt, 0xB8B8, {10, 10, 42, 26});
-  call.image = Bitmap(BMF_1BPP, 32, 16, 0xF0);
-  call.brush.kind = BrushKind::Solid;
-  call.brush.colour = RGB(0, 0, 255);
-  const std::vector<std::string> names = PrintPage({call});
-  EXPECT_EQ(Count(names, "VR_DrawImageMask"), 1);
-  EXPECT_EQ(Count(names, "VR_DrawImage"), 0);
-  EXPECT_EQ(Count(names, "VR_SetSolidColor"), 1);
+  struct Case {
+    const char* name;
+    ULONG format;
+    BYTE fill;  // every byte of the bitmap
+    ROP4 rop;
+    bool mask;
+  };
+  const Case cases[] = {
+      {"1-bit, paint", BMF_1BPP, 0xF0, 0xB8B8, true},
+      {"1-bit, merge", BMF_1BPP, 0x0F, 0xE2E2, true},
+      {"8-bit black and white", BMF_8BPP, 0x01, 0xB8B8, true},
+      {"8-bit coloured", BMF_8BPP, 0x07, 0xB8B8, false},
+      {"24-bit white", BMF_24BPP, 0xFF, 0xE2E2, true},
+      {"1-bit copied", BMF_1BPP, 0xF0, 0xCCCC, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DrawCall call = Blt(DrawKind::BitBlt, c.rop, {10, 10, 42, 26});
+    call.image = Bitmap(c.format, 32, 16, c.fill);
+    call.brush.kind = BrushKind::Solid;
+    call.brush.colour = RGB(0, 0, 255);
+    const std::vector<std::string> names = PrintPage({call});
+    EXPECT_EQ(Count(names, "VR_DrawImageMask"), c.mask ? 1 : 0);
+    EXPECT_EQ(Count(names, "VR_DrawImage"), c.mask ? 0 : 1);
+    if (c.mask) EXPECT_EQ(Count(names, "VR_SetSolidColor"), 1);
+  }
 }
 
 TEST_F(DrawingCallsTest, FillsStickingOutOfARectangleClipAreCutWithoutAClip) {
