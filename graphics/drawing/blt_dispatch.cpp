@@ -21,7 +21,6 @@
 
 namespace {
 
-constexpr ROP4 kRopSourceCopy = 0xCCCC;
 constexpr ROP4 kRopNoOperation = 0xAAAA;
 constexpr ROP4 kRopPatternOrMask = 0xAAF0;  // pattern where the mask is set
 constexpr ROP4 kRopSourceOrMask = 0xCCAA;   // source where the mask is set
@@ -41,7 +40,6 @@ constexpr BYTE kDrawModeFill = 2;
 constexpr BYTE kTextRopPaint = 0xB8;  // source through the brush where the source is black
 constexpr BYTE kTextRopMerge = 0xE2;
 constexpr WORD kBltOriginCode = 3;
-constexpr int kConvertedFailed = -1;
 
 RECTL Normalised(RECTL r) {
   if (r.left > r.right) std::swap(r.left, r.right);
@@ -80,7 +78,7 @@ bool EmitFillColor(Pdev* pdev, DWORD color, int reuse) {
   BYTE result[3] = {};
   const int answer = ConvertSolidColor(pdev->colorConverter, pdev->colorClassWord, pdev, &pdev->settings, pdev->config,
                                        pixel, result, 1, 1, 0, kSolidGraphics, reuse);
-  if (answer == kConvertedFailed || (answer != kConvertedRgb && answer != kConvertedGrey)) return false;
+  if (answer != kConvertedRgb && answer != kConvertedGrey) return false;
   BYTE out[3] = {};
   EmitterColor(answer, result, out);
   return EmitSolidColor(pdev->emitter, kFillKind, answer == kConvertedGrey ? kColorSpaceGrey : kColorSpaceRgb, out) ==
