@@ -431,4 +431,25 @@ TEST_F(DrawingCallsTest, StrokedRectangleOfNoSizeHasRoundJoins) {
   EXPECT_NE(joins[0].find("=2)"), std::string::npos) << joins[0];
 }
 
+// A new page forgets the library's clip: its first drawing resets it and sends its own again.
+TEST_F(DrawingCallsTest, EachPageSendsItsClipAgain) {
+  DrawCall fill = Fill(PathRectangle({120, 120, 280, 240}));
+  fill.clip.kind = ClipKind::Complex;
+  fill.clip.path = PathEllipse({100, 100, 300, 250});
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  ASSERT_TRUE(EngineStartDoc(dc, u"Two pages"));
+  for (int page = 0; page < 2; ++page) {
+    ASSERT_TRUE(EngineStartPage(dc));
+    EXPECT_EQ(EngineDraw(dc, fill), TRUE);
+    EXPECT_EQ(EngineDraw(dc, fill), TRUE);
+    ASSERT_TRUE(EngineEndPage(dc));
+  }
+  ASSERT_TRUE(EngineEndDoc(dc));
+  const std::vector<std::string> names = Calls();
+  EXPECT_EQ(Count(names, "VR_ClipPath"), 2);
+  EXPECT_EQ(Count(names, "VR_InitClip"), 2);
+  EXPECT_EQ(Count(names, "VR_DrawRectangle"), 4);
+}
+
 }  // namespace
