@@ -45,6 +45,7 @@ BOOL StartPage(SURFOBJ* surface) {
   if (pdev->ddiState & kDdiPageOpen) return TRUE;
   if (!IsJobBegun(pdev)) pdev->ddiState |= kDdiJobOutputBegun;
   pdev->ddiState |= kDdiPageOpen;
+  ResetClipCache(pdev);
   pdev->ddiState &= ~kDdiMadeByReset;
   return TRUE;
 }

@@ -5,6 +5,7 @@
 #include "core/store/item_access.h"
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/drawing/drawing_session.h"
+#include "graphics/imaging/image_queue.h"
 #include "graphics/job/job_control.h"
 #include "graphics/job/job_items.h"
 #include "graphics/output/output_channel.h"
@@ -25,6 +26,8 @@ void MoveJob(Pdev* from, Pdev* to) {
   to->emitter = from->emitter;
   to->colorConverter = from->colorConverter;
   to->colorClassWord = from->colorClassWord;
+  to->imageQueue = from->imageQueue;
+  from->imageQueue = nullptr;
   to->jobId = from->jobId;
   to->jobIdCompanion = from->jobIdCompanion;
   to->outputFormat = from->outputFormat;
@@ -72,7 +75,11 @@ BOOL StartDocumentJob(Pdev* pdev, LPWSTR docName, DWORD jobId) {
   return result == 0;
 }
 
-BOOL EndDocumentPage(Pdev* pdev) { return EndPageInJob(pdev) == 0; }
+BOOL EndDocumentPage(Pdev* pdev) {
+  // The held-back bitmap bands are drawn before the page ends (an aborted job draws nothing).
+  const bool flushed = (pdev->job.flags & kJobAborted) != 0 || FlushDeferredImages(pdev, kFlushForDrawing) == 0;
+  return EndPageInJob(pdev) == 0 && flushed;
+}
 
 BOOL EndDocumentJob(Pdev* pdev) {
   const int result = EndJob(pdev);

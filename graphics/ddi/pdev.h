@@ -10,6 +10,7 @@
 #include "graphics/ddi/device_font_table.h"
 #include "graphics/ddi/paper_layout.h"
 #include "graphics/ddi/render_settings.h"
+#include "graphics/drawing/clip_cache.h"
 #include "graphics/imaging/page_color.h"
 #include "graphics/job/job_state.h"
 #include "graphics/job/page_state.h"
@@ -21,6 +22,7 @@ struct OutputChannel;
 struct DatabaseStream;
 struct GraphicsStateEmitter;
 struct ColorConverter;
+struct ImageQueue;
 
 // "NBRD" read as a big-endian word.
 constexpr DWORD kPdevTag = 0x4E425244;
@@ -67,6 +69,8 @@ struct Pdev {
   DWORD* colorClassWord;
   DWORD modelFeatures[2];  // the model's feature words, read at the document's start
   BYTE outputFormat;  // the job's output format (7: the stream header line follows the job header)
+  ClipCache clipCache;  // the clip the drawing library holds
+  ImageQueue* imageQueue;  // the held-back bitmap bands, from the document's start to the job's end
   alignas(8) DWORD tailTag;
   DWORD reserved;
 };

@@ -19,7 +19,6 @@ constexpr int kBandNewPicture = 6;
 constexpr int kBandContinues = 7;
 constexpr int kBandNotPicture = 8;
 
-// Caller to come: the colour processing of blts with a source.
 // Only 16, 24 and 32-bit sources copied with ROP kind 2 and ROP 0xCC are picture bands (any
 // other clears the tracker: kBandNotPicture). A band of the tracked origin and depth continues
 // the picture when it keeps the tracked width, or the tracked height (a side that changes is

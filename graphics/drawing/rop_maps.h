@@ -4,7 +4,6 @@
 
 #include "platform/base/types.h"
 
-// Caller to come: the bit-block transfers, paths and brushes.
 // Each byte of the ROP4's low 16 bits as an R2_ code (13, R2_COPYPEN, for a ternary code that
 // uses the source): (code of the high byte << 8) | code of the low byte.
 WORD MapRopToRop2(DWORD rop4);

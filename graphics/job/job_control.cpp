@@ -12,6 +12,7 @@
 #include "graphics/drawing/drawing_session.h"
 #include "graphics/drawing/graphics_emitter.h"
 #include "graphics/imaging/color_converter.h"
+#include "graphics/imaging/image_queue.h"
 #include "graphics/job/imposition_standin.h"
 #include "graphics/job/job_framing.h"
 #include "graphics/job/job_items.h"
@@ -141,6 +142,7 @@ int StartJob(Pdev* pdev, LPCWSTR documentName, LPCWSTR outputName) {
                            pdev->render.printer) != 0)
     result = -1;
   if (AllocColorClassWord(&pdev->colorClassWord) != 0) result = -1;
+  if (OpenImageQueue(&pdev->imageQueue) != 0) result = -1;
   pdev->job.flags = kJobStarted;
   pdev->job.pageStoreState = 0;
   CopyRenderName(pdev->render.documentName, documentName);
@@ -426,6 +428,7 @@ int ReadJobSettings(Pdev* pdev, SettingsRecord*, PrinterConfiguration*) {
 void FreeJobResources(Pdev* pdev) {
   FreeColorConverter(&pdev->colorConverter);
   FreeColorClassWord(&pdev->colorClassWord);
+  CloseImageQueue(&pdev->imageQueue);
   pdev->jobIdCompanion = 0;
   FreeGraphicsEmitter(pdev->emitter);
   pdev->emitter = nullptr;

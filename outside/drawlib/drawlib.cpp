@@ -249,6 +249,7 @@ class Call {
   // Data of a length another argument gives: its length and CRC in the trace, the bytes in the
   // stream (the bytes themselves in the trace when there are at most 16).
   Call& Data(const char* name, const BYTE* data, DWORD length) {
+    if (counting()) return *this;  // counting only: nothing is traced, checked or written
     if (length > 0 && data == nullptr) {
       Breach(std::string(name) + ": a length without data");
       Arg(name, "NULL");

@@ -120,7 +120,7 @@ class PageRenderer {
     else cairo_set_source_rgb(cr_, fillColor_.r, fillColor_.g, fillColor_.b);
   }
   void ApplyPen() {
-    cairo_set_line_width(cr_, std::max(lineWidth_ * penScale_, 1.0 / scale_));
+    cairo_set_line_width(cr_, std::max(lineWidth_, 1.0 / scale_));
     cairo_set_line_cap(cr_, lineCap_ == 0 ? CAIRO_LINE_CAP_ROUND : lineCap_ == 1 ? CAIRO_LINE_CAP_SQUARE : CAIRO_LINE_CAP_BUTT);
     cairo_set_line_join(cr_, lineJoin_ == 0 ? CAIRO_LINE_JOIN_ROUND : lineJoin_ == 1 ? CAIRO_LINE_JOIN_BEVEL : CAIRO_LINE_JOIN_MITER);
     cairo_set_miter_limit(cr_, miterLimit_ >= 1 ? miterLimit_ : 10);
@@ -183,7 +183,7 @@ class PageRenderer {
   cairo_t* cr_;
   Rgb strokeColor_, fillColor_;
   cairo_pattern_t* fill_ = nullptr;
-  double lineWidth_ = 1, penScale_ = 1, miterLimit_ = 10, dashOffset_ = 0;
+  double lineWidth_ = 1, miterLimit_ = 10, dashOffset_ = 0;
   std::vector<double> dashes_;
   WORD lineCap_ = 2, lineJoin_ = 2, fillMode_ = 2, drawMode_ = kVrDrawFill;
 };
@@ -294,7 +294,14 @@ void PageRenderer::Apply(const SpoolRecord& record) {
       double a[6];
       for (double& v : a) v = r.F32();
       const double det = a[0] * a[3] - a[1] * a[2];
-      if (!r.failed() && Sane(det) && det != 0) penScale_ = std::sqrt(std::fabs(det));
+      if (r.failed() || !Sane(det) || det == 0) break;
+      // The axis maps the drawing's coordinates onto the sheet: it carries pens, paths, clips
+      // and images alike.
+      cairo_matrix_t axis, page, total;
+      cairo_matrix_init(&axis, a[0], a[1], a[2], a[3], a[4], a[5]);
+      cairo_matrix_init_scale(&page, scale_, scale_);
+      cairo_matrix_multiply(&total, &axis, &page);
+      cairo_set_matrix(cr_, &total);
       break;
     }
     case kVrInitClip:
