@@ -35,7 +35,10 @@ TEST_F(ListKindsTest, ExcludedChoicesAreAbsentAndNamesCut) {
     EXPECT_EQ(Lines(staple), offered);
     // One line per item: name, tab, the value's long name.
     EXPECT_EQ(Lines(GetDlgItem(dialog, kItemLines)),
-              (std::vector<std::u16string>{u"Collate\tOn", u"Color Mode\tAuto Color", u"Two-sided Printing\tOff"}));
+              (std::vector<std::u16string>{u"Collate\tOn", u"Color Mode\tAuto Color", u"Two-sided Printing\tOff",
+                                           u"Punch\t(fixed)"}));
+    // A list whose only item is hidden shows the empty-list text.
+    EXPECT_EQ(Lines(GetDlgItem(dialog, kHiddenLines)), std::vector<std::u16string>{u"(No settings to show)"});
     ClosePopup(dialog, false);
   });
 }
@@ -76,6 +79,8 @@ TEST_F(ListKindsTest, DoubleClickStepsPastExcludedChoices) {
     EXPECT_EQ(std::u16string(shortName), u"Full");
     ASSERT_TRUE(SimDoubleClickList(lines, 1));
     EXPECT_EQ(PopupItem(dialog, 270), 0) << "stepping wraps around";
+    ASSERT_TRUE(SimDoubleClickList(lines, 3));
+    EXPECT_EQ(PopupItem(dialog, 341), 0) << "a fixed item does not step";
     ClosePopup(dialog, false);
   });
 }

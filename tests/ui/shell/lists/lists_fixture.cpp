@@ -16,7 +16,8 @@ namespace {
 
 constexpr DWORD kBoth = kRefreshOnFull | kRefreshOnChange;
 const DWORD kStaple[] = {BoundItem(320, kBoth)};
-const DWORD kLineItems[] = {BoundItem(18, kBoth), BoundItem(270, kBoth), BoundItem(16, kBoth)};
+const DWORD kLineItems[] = {BoundItem(18, kBoth), BoundItem(270, kBoth), BoundItem(16, kBoth), BoundItem(341, kBoth)};
+const DWORD kJobType[] = {BoundItem(334, kBoth)};
 const DWORD kColorMode[] = {BoundItem(270, kBoth)};
 const DWORD kCollate[] = {BoundItem(18, kBoth)};
 const DWORD kBrightness[] = {BoundItem(274, kBoth)};
@@ -39,11 +40,12 @@ const EditKindData* const kNameSlot = &kNameEditData;
 
 const ControlRow kRows[] = {
     {kStapleList, 1, kStaple, kKindListBox, nullptr, &kStapleData, kNoControl, kNoString, nullptr},
-    {kItemLines, 3, kLineItems, kKindListBox, nullptr, &kLinesData, kNoControl, kNoString, nullptr},
+    {kItemLines, 4, kLineItems, kKindListBox, nullptr, &kLinesData, kNoControl, kNoString, nullptr},
     {kColorCombo, 1, kColorMode, kKindComboBox, nullptr, &kComboData, kNoControl, kNoString, nullptr},
     {kCheckList, 1, kCollate, kKindListBox, nullptr, &kCheckData, kNoControl, kNoString, nullptr},
     {kBrightnessEdit, 1, kBrightness, kKindEdit, nullptr, &kBrightnessSlot, kNoControl, kNoString, nullptr},
     {kBrightnessText, 1, kColorMode, kKindValueText, nullptr, &kNoOther, kNoControl, kNoString, nullptr},
+    {kHiddenLines, 1, kJobType, kKindListBox, nullptr, &kLinesData, kNoControl, kNoString, nullptr},
     {kNameEdit, 1, kStampName, kKindEdit, nullptr, &kNameSlot, kNoControl, kNoString, nullptr},
 };
 
@@ -65,7 +67,7 @@ void Replace(std::string& text, const std::string& from, const std::string& to) 
 }
 
 // The sample model with grayscale never offered (so lists leave it out and stepping skips it),
-// a wider brightness range, long and short names for the colour modes and a stamp-name range.
+// a wider brightness range, the job type hidden, punching fixed, long and short names for the colour modes and a stamp-name range.
 std::u16string InstallTestModel() {
   std::ifstream in(QV_SOURCE_DIR "/models/sample.txt", std::ios::binary);
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -80,7 +82,15 @@ std::u16string InstallTestModel() {
                            "    when=[(270 = u16:1 end)]\n";
   Replace(text, last,
           last + "rule 15 watch=(270 = u16:1) msgword=1 message=\"Grayscale is not offered.\"\n"
+                 "    when=[(18 = i16:0 or) (18 = i16:1 end)]\n"
+                 "rule 16 watch=(334 = u16:0) msgword=6 message=\"The job type is not shown.\"\n"
+                 "    when=[(18 = i16:0 or) (18 = i16:1 end)]\n"
+                 "rule 17 watch=(341 = u16:0) msgword=15 message=\"Punching is fixed.\"\n"
                  "    when=[(18 = i16:0 or) (18 = i16:1 end)]\n");
+  Replace(text, "list 341 name=\"Punch\" kind=1 default=1 choices=[74 75 76 77] rules=[4]",
+          "list 341 name=\"Punch\" kind=1 default=1 choices=[74 75 76 77] rules=[4 17]");
+  Replace(text, "list 334 name=\"Job Type\" kind=1 default=1 choices=[78 79 80 81 82] requires=[4]",
+          "list 334 name=\"Job Type\" kind=1 default=1 choices=[78 79 80 81 82] requires=[4] rules=[16]");
   DddModel model;
   DddImage image;
   std::string error;

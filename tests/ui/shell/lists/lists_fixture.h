@@ -23,7 +23,7 @@ inline constexpr WORD kListsTemplate = 720;
 
 enum : int {
   kStapleList = 1201, kItemLines = 1202, kColorCombo = 1203, kCheckList = 1204, kBrightnessEdit = 1205,
-  kBrightnessText = 1206, kNameEdit = 1207, kOkButton = 1092, kCancelButton = 1091,
+  kBrightnessText = 1206, kNameEdit = 1207, kHiddenLines = 1208, kOkButton = 1092, kCancelButton = 1091,
 };
 
 const ControlRow* Row(int controlId);
