@@ -87,6 +87,23 @@ LONG ToShown(HandlerContext* context, const ControlRow* row, const EditKindData*
   return value;
 }
 
+bool IsShiftItem(SettingItemId id) { return id == 268 || id == 269 || id == 324; }
+
+// The box's flags for the item it shows: the shift items have decimals exactly in inch
+// display (the static kind data stays as declared).
+DWORD EditFlagsFor(HWND window, const EditKindData* data, SettingItemId id) {
+  DWORD flags = data->flags;
+  if (IsShiftItem(id) && data->format != nullptr) {
+    SheetState* sheet = FindSheetState(window);
+    if (sheet != nullptr && sheet->displayUnit == 1) {
+      flags |= kEditDecimal;
+    } else {
+      flags &= ~kEditDecimal;
+    }
+  }
+  return flags;
+}
+
 }  // namespace
 
 int ParseFixedPointText(LPCSTR text, WORD decimals, DWORD flags, LONG* value) {
@@ -182,10 +199,11 @@ int ShowEditValue(HandlerContext* context, const ControlRow* row, const EditKind
     LONGLONG number = 0;
     if (!NumberOfTypedValue(bound->type, BoundValueReference(bound), &number)) return 0;
     const LONG shown = ToShown(context, row, data, bound, static_cast<LONG>(number));
-    const bool isSigned = (data->flags & kEditSigned) != 0;
+    const DWORD flags = EditFlagsFor(context->window, data, bound->id);
+    const bool isSigned = (flags & kEditSigned) != 0;
     const WORD decimals = data->format != nullptr ? data->format->decimals : 0;
-    if (data->flags & kEditDecimal) {
-      FormatFixedPoint(&text, decimals, isSigned, data->flags, static_cast<DWORD>(shown));
+    if (flags & kEditDecimal) {
+      FormatFixedPoint(&text, decimals, isSigned, flags, static_cast<DWORD>(shown));
     } else {
       ItemValueCell cell{};
       cell.number = static_cast<DWORD>(shown);
@@ -230,10 +248,11 @@ int ReadEditValue(HandlerContext* context, const ControlRow* row, LONG* value, L
   } else {
     static const LONG kSingle[] = {kNumberSingleRanges, 0};
     static const LONG kDouble[] = {kNumberDoubleRanges, 0};
-    if (check && !ValidateInputText(wide, kSingle, kDouble, nullptr, nullptr, data->flags, decimals)) {
+    const DWORD flags = EditFlagsFor(context->window, data, GetCurrentBoundItemId(context->window, row));
+    if (check && !ValidateInputText(wide, kSingle, kDouble, nullptr, nullptr, flags, decimals)) {
       result = kEditInvalid;
-    } else if (data->flags & kEditDecimal) {
-      if (!ParseFixedPointText(narrow, decimals, data->flags, value)) result = kEditInvalid;
+    } else if (flags & kEditDecimal) {
+      if (!ParseFixedPointText(narrow, decimals, flags, value)) result = kEditInvalid;
     } else if (!ParseInt32Text(narrow, value)) {
       result = kEditInvalid;
     }

@@ -34,7 +34,8 @@ const EditKindData kBrightnessEditData{kEditNumeric | kEditSigned | kEditDecimal
                                        &brightnessFormat, 0xFF};
 const EditKindData* const kBrightnessSlot = &kBrightnessEditData;
 const LONG kNoOther = kNoControl;
-const ValidationRule kNameRule{nullptr, nullptr, nullptr, nullptr, 445};
+const LONG kNameForbidden[] = {9300, 0};
+const ValidationRule kNameRule{nullptr, nullptr, kNameForbidden, nullptr, 445};
 const EditKindData kNameEditData{kEditText | kEditEncoded, 20, &kNameRule, nullptr, 0xFF};
 const EditKindData* const kNameSlot = &kNameEditData;
 
@@ -67,7 +68,7 @@ void Replace(std::string& text, const std::string& from, const std::string& to) 
 }
 
 // The sample model with grayscale never offered (so lists leave it out and stepping skips it),
-// a wider brightness range, the job type hidden, punching fixed, long and short names for the colour modes and a stamp-name range.
+// a wider brightness range, the job type hidden, punching fixed, a stamp-name length range, long and short names for the colour modes and a stamp-name range.
 std::u16string InstallTestModel() {
   std::ifstream in(QV_SOURCE_DIR "/models/sample.txt", std::ios::binary);
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -76,6 +77,12 @@ std::u16string InstallTestModel() {
   Replace(text, "choice 66  name=\"Auto Color\" value=u16:0", "choice 66  name=\"Auto Color\\rAuto\" value=u16:0");
   Replace(text, "list 270 name=\"Color Mode\" kind=1 default=1 choices=[66 67 68]",
           "list 270 name=\"Color Mode\" kind=1 default=1 choices=[66 67 68] rules=[15]");
+  Replace(text, "list 295 name=", "list 297 name=\"Stamp Name\" kind=6 default=0 choices=[115 116 117]\nlist 295 name=");
+  Replace(text, "choice 114 name=\"32\" value=u16:32\n",
+          "choice 114 name=\"32\" value=u16:32\n"
+          "choice 115 name=\"Shortest\" value=i16:1\n"
+          "choice 116 name=\"Longest\" value=i16:20\n"
+          "choice 117 name=\"Step\" value=i16:1\n");
   Replace(text, "choice 99  name=\"Minimum\" value=i16:-3", "choice 99  name=\"Minimum\" value=i16:-100");
   Replace(text, "choice 100 name=\"Maximum\" value=i16:3", "choice 100 name=\"Maximum\" value=i16:100");
   const std::string last = "rule 14 watch=(271 = u16:1) msgword=0x405 message=\"Paper source check.\"\n"
