@@ -41,10 +41,26 @@ void Select(HWND hwnd, ComboState& s, int index) {
   InvalidateRect(hwnd, nullptr, TRUE);
 }
 
+// The height of the closed box, or of the box with its dropped list below the field: as many
+// lines as the list has, at least one and at most the minimum visible count.
+void FitDroppedHeight(HWND hwnd, const ComboState& s) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  LONG height = LONG(s.fieldHeight) + kComboFieldMargin;
+  UINT flags = SWP_NOMOVE | SWP_NOZORDER;
+  if (s.dropped) {
+    const int lines = std::max(1, std::min(int(s.list.items.size()), s.minVisible));
+    height += LONG(lines) * LONG(s.itemHeight) + 2;
+    flags &= ~UINT(SWP_NOZORDER);  // the dropped list lies over the controls below it
+  }
+  SetWindowPos(hwnd, HWND_TOP, 0, 0, r.right - r.left, height, flags);
+}
+
 void Drop(HWND hwnd, ComboState& s) {
   if (s.dropped || Kind(hwnd) == CBS_SIMPLE) return;
   UserNotifyParent(hwnd, CBN_DROPDOWN);
   s.dropped = true;
+  FitDroppedHeight(hwnd, s);
   InvalidateRect(hwnd, nullptr, TRUE);
 }
 
@@ -53,6 +69,7 @@ void CloseUp(HWND hwnd, ComboState& s, bool keep) {
   if (!s.dropped) return;
   UserNotifyParent(hwnd, keep ? CBN_SELENDOK : CBN_SELENDCANCEL);
   s.dropped = false;
+  FitDroppedHeight(hwnd, s);
   InvalidateRect(hwnd, nullptr, TRUE);
   UserNotifyParent(hwnd, CBN_CLOSEUP);
 }
@@ -246,6 +263,8 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         Drop(hwnd, *s);
       else if (s->dropped) {
         s->dropped = false;
+        FitDroppedHeight(hwnd, *s);
+        InvalidateRect(hwnd, nullptr, TRUE);
         UserNotifyParent(hwnd, CBN_CLOSEUP);
       }
       return TRUE;
@@ -330,7 +349,8 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s->font);
     case WM_PAINT: {
-      ComboPaint p{&s->list, s->sel, s->text, s->fieldHeight, s->focused, s->font, OwnerDrawn(Style(hwnd))};
+      ComboPaint p{&s->list, s->sel,  s->text,  s->fieldHeight, s->focused, s->font, OwnerDrawn(Style(hwnd)),
+                   s->dropped, s->top, s->itemHeight};
       UserPaintCombo(hwnd, p);
       return 0;
     }

@@ -668,7 +668,9 @@ int DrawListKindItem(HandlerContext* context, const ControlRow* row, const ListK
         (row->controlId == 1013 || row->controlId == 1707)) {
       x -= Scale(dc, 16, LOGPIXELSX);
     }
-    DrawIconEx(dc, x, y, reinterpret_cast<HICON>(itemData), 0, 0, 0, nullptr, DI_NORMAL);
+    // Line icons are small icons: 16 px at 96 dots per inch.
+    DrawIconEx(dc, x, y, reinterpret_cast<HICON>(itemData), Scale(dc, 16, LOGPIXELSX), Scale(dc, 16, LOGPIXELSY), 0,
+               nullptr, DI_NORMAL);
   }
   if (data->flags & kListColorBox) {
     const int side = extent.cy;
@@ -692,7 +694,8 @@ int DrawListKindItem(HandlerContext* context, const ControlRow* row, const ListK
                                                              IMAGE_ICON, 0, 0, 0))
                              : nullptr;
     if (icon != nullptr) {
-      DrawIconEx(dc, rect.left, rect.top, icon, 0, 0, 0, nullptr, DI_NORMAL);
+      DrawIconEx(dc, rect.left, rect.top, icon, Scale(dc, 16, LOGPIXELSX), Scale(dc, 16, LOGPIXELSY), 0, nullptr,
+                 DI_NORMAL);
       DestroyIcon(icon);
     }
   }

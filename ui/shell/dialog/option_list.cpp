@@ -74,7 +74,8 @@ LPWSTR CurrentValueName(HandlerContext* context, SettingItemId id, LONG* value) 
   if (!ReadContextItem(context, id, &cell)) return nullptr;
   ChoiceList* list = nullptr;
   SheetState* sheet = FindSheetState(context->window);
-  if (sheet == nullptr || !GetOrLoadChoiceList(context->window, GetResourceModule(), context->store, id, &list)) {
+  if (sheet == nullptr || GetOrLoadChoiceList(context->window, GetResourceModule(), context->store, id, &list) != 0 ||
+      list == nullptr) {
     return nullptr;
   }
   const LONG n = FindChoiceByValue(list, &cell, static_cast<ValueTypeCode>(list->type));
@@ -221,7 +222,7 @@ int MeasureChoiceNames(HWND window, HDC dc, SettingItemId id, BOOL cutAtParenthe
   PageData* data = GetPageData(window);
   ChoiceList* list = nullptr;
   if (data == nullptr || data->sheet == nullptr ||
-      !GetOrLoadChoiceList(window, GetResourceModule(), data->sheet->store, id, &list)) {
+      GetOrLoadChoiceList(window, GetResourceModule(), data->sheet->store, id, &list) != 0 || list == nullptr) {
     return 0;
   }
   for (LONG n = 0; n < list->count; ++n) {

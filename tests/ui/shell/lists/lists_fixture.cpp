@@ -22,9 +22,12 @@ const DWORD kColorMode[] = {BoundItem(270, kBoth)};
 const DWORD kCollate[] = {BoundItem(18, kBoth)};
 const DWORD kBrightness[] = {BoundItem(274, kBoth)};
 const DWORD kStampName[] = {BoundItem(297, kBoth)};
+const DWORD kPaperSource[] = {BoundItem(265, kBoth)};
+const ListKindData kOptionData{kListChoices, kLinePartName, 0, kListPageDraw, nullptr, nullptr, OptionListDraw,
+                               nullptr};
 
 const ListKindData kStapleData{kListChoices, kLinePartName, 0, kListStateIcons, nullptr, nullptr, nullptr, nullptr};
-const ListKindData kLinesData{kListItemLines, kLinePartName | kLinePartValue, 60, kListStepOnDoubleClick,
+const ListKindData kLinesData{kListItemLines, kLinePartName | kLinePartValue, 72, kListStepOnDoubleClick,
                               nullptr, nullptr, nullptr, nullptr};
 const ListKindData kComboData{kListChoices, kLinePartName, 0, 0, nullptr, nullptr, nullptr, nullptr};
 const ListKindData kCheckData{kListItemLines, kLinePartName, 0, kListCheckIcons, nullptr, nullptr, nullptr, nullptr};
@@ -47,6 +50,7 @@ const ControlRow kRows[] = {
     {kBrightnessEdit, 1, kBrightness, kKindEdit, nullptr, &kBrightnessSlot, kNoControl, kNoString, nullptr},
     {kBrightnessText, 1, kColorMode, kKindValueText, nullptr, &kNoOther, kNoControl, kNoString, nullptr},
     {kHiddenLines, 1, kJobType, kKindListBox, nullptr, &kLinesData, kNoControl, kNoString, nullptr},
+    {kOptionList, 1, kPaperSource, kKindListBox, nullptr, &kOptionData, kNoControl, kNoString, nullptr},
     {kNameEdit, 1, kStampName, kKindEdit, nullptr, &kNameSlot, kNoControl, kNoString, nullptr},
 };
 

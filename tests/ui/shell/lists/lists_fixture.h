@@ -1,6 +1,6 @@
 // A popup of the dialog framework over printer "P1" with a test variant of the sample model:
 // a state-icon list of the staple choices, a one-line-per-item list that steps its items on a
-// double click, a combo box of the colour modes, a check list of collation, a number edit box
+// double click, a combo box of the colour modes, an option list of the paper sources, a check list of collation, a number edit box
 // of the brightness (one decimal, half steps) with its value-name text, and a text box.
 #pragma once
 
@@ -14,6 +14,7 @@
 #include "ui/shell/dialog/edit_kind.h"
 #include "ui/shell/dialog/list_kinds.h"
 #include "ui/shell/dialog/message_dispatch.h"
+#include "ui/shell/dialog/option_list.h"
 #include "ui/shell/sheet_state.h"
 
 namespace lists_test {
@@ -23,7 +24,7 @@ inline constexpr WORD kListsTemplate = 720;
 
 enum : int {
   kStapleList = 1201, kItemLines = 1202, kColorCombo = 1203, kCheckList = 1204, kBrightnessEdit = 1205,
-  kBrightnessText = 1206, kNameEdit = 1207, kHiddenLines = 1208, kOkButton = 1092, kCancelButton = 1091,
+  kBrightnessText = 1206, kNameEdit = 1207, kHiddenLines = 1208, kOptionList = 1209, kOkButton = 1092, kCancelButton = 1091,
 };
 
 const ControlRow* Row(int controlId);
