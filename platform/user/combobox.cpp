@@ -19,6 +19,7 @@ struct ComboState {
   std::u16string text;  // the edit field, or the selected item's text
   UINT limit = kEditDefaultLimit;
   bool dropped = false;
+  HWND before = nullptr;  // the sibling above the box before it dropped (z-order and tab order)
   bool focused = false;
   int minVisible = kComboDefaultMinVisible;
   UINT itemHeight = kListLineHeight;
@@ -47,18 +48,20 @@ void FitDroppedHeight(HWND hwnd, const ComboState& s) {
   RECT r;
   GetWindowRect(hwnd, &r);
   LONG height = LONG(s.fieldHeight) + kComboFieldMargin;
-  UINT flags = SWP_NOMOVE | SWP_NOZORDER;
   if (s.dropped) {
     const int lines = std::max(1, std::min(int(s.list.items.size()), s.minVisible));
     height += LONG(lines) * LONG(s.itemHeight) + 2;
-    flags &= ~UINT(SWP_NOZORDER);  // the dropped list lies over the controls below it
   }
-  SetWindowPos(hwnd, HWND_TOP, 0, 0, r.right - r.left, height, flags);
+  // The dropped list lies over the controls below it; closed, the box takes its place in the
+  // z-order (the dialog's tab order) again.
+  SetWindowPos(hwnd, s.dropped ? HWND_TOP : (s.before != nullptr ? s.before : HWND_TOP), 0, 0, r.right - r.left,
+               height, SWP_NOMOVE);
 }
 
 void Drop(HWND hwnd, ComboState& s) {
   if (s.dropped || Kind(hwnd) == CBS_SIMPLE) return;
   UserNotifyParent(hwnd, CBN_DROPDOWN);
+  s.before = GetWindow(hwnd, GW_HWNDPREV);
   s.dropped = true;
   FitDroppedHeight(hwnd, s);
   InvalidateRect(hwnd, nullptr, TRUE);
