@@ -66,6 +66,27 @@ TEST_F(ListKindsTest, CheckIconsToggleWithTheKeyboard) {
   EXPECT_EQ(Item(18), 1) << "the popup edits a copy";
 }
 
+TEST_F(ListKindsTest, KeysMoveAndApplyInAChoiceList) {
+  RunPopup([&](HWND dialog) {
+    HWND staple = GetDlgItem(dialog, kStapleList);
+    const LONG last = LONG(SendMessageW(staple, LB_GETCOUNT, 0, 0)) - 1;
+    ASSERT_GE(last, 2);
+    ASSERT_EQ(PopupItem(dialog, 320), 0);
+    SimFocus(staple);
+    const struct Step {
+      int key;
+      LONG line;
+    } steps[] = {{VK_DOWN, 1}, {VK_RIGHT, 2}, {VK_UP, 1}, {VK_END, last}, {VK_DOWN, last}, {VK_HOME, 0},
+                 {VK_NEXT, last}, {VK_PRIOR, 0}, {VK_LEFT, 0}};
+    for (const Step& step : steps) {
+      SimKey(staple, step.key);
+      EXPECT_EQ(SendMessageW(staple, LB_GETCURSEL, 0, 0), step.line) << step.key;
+      EXPECT_EQ(PopupItem(dialog, 320), step.line) << "the line's choice is applied " << step.key;
+    }
+    ClosePopup(dialog, false);
+  });
+}
+
 TEST_F(ListKindsTest, DoubleClickStepsPastExcludedChoices) {
   RunPopup([&](HWND dialog) {
     HWND lines = GetDlgItem(dialog, kItemLines);
