@@ -118,6 +118,12 @@ TEST_F(ListKindsTest, OwnChangeDoesNotRefillTheList) {
     EXPECT_EQ(PopupItem(dialog, 270), 0);
     EXPECT_NE(SendMessageW(combo, CB_GETITEMDATA, 0, 0), 0x5A5A);
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+    // A refresh that names no causing row leaves the list alone.
+    SendMessageW(combo, CB_SETITEMDATA, 0, 0x5A5A);
+    HandlerContext context{};
+    InitHandlerContext(&context, dialog, nullptr, kListsPage, WM_REFRESHCONTROLS, kPopupDialog);
+    EXPECT_EQ(HandleComboBoxKind(&context, WM_REFRESHCONTROLS, 0, 0, Row(kColorCombo), Row(kColorCombo)->kindData), 0);
+    EXPECT_EQ(SendMessageW(combo, CB_GETITEMDATA, 0, 0), 0x5A5A);
     ClosePopup(dialog, false);
   });
 }
