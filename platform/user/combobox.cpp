@@ -19,6 +19,7 @@ struct ComboState {
   std::u16string text;  // the edit field, or the selected item's text
   UINT limit = kEditDefaultLimit;
   bool dropped = false;
+  HWND before = nullptr;  // the sibling above the box before it dropped (z-order and tab order)
   bool focused = false;
   int minVisible = kComboDefaultMinVisible;
   UINT itemHeight = kListLineHeight;
@@ -41,10 +42,28 @@ void Select(HWND hwnd, ComboState& s, int index) {
   InvalidateRect(hwnd, nullptr, TRUE);
 }
 
+// The height of the closed box, or of the box with its dropped list below the field: as many
+// lines as the list has, at least one and at most the minimum visible count.
+void FitDroppedHeight(HWND hwnd, const ComboState& s) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  LONG height = LONG(s.fieldHeight) + kComboFieldMargin;
+  if (s.dropped) {
+    const int lines = std::max(1, std::min(int(s.list.items.size()), s.minVisible));
+    height += LONG(lines) * LONG(s.itemHeight) + 2;
+  }
+  // The dropped list lies over the controls below it; closed, the box takes its place in the
+  // z-order (the dialog's tab order) again.
+  SetWindowPos(hwnd, s.dropped ? HWND_TOP : (s.before != nullptr ? s.before : HWND_TOP), 0, 0, r.right - r.left,
+               height, SWP_NOMOVE);
+}
+
 void Drop(HWND hwnd, ComboState& s) {
   if (s.dropped || Kind(hwnd) == CBS_SIMPLE) return;
   UserNotifyParent(hwnd, CBN_DROPDOWN);
+  s.before = GetWindow(hwnd, GW_HWNDPREV);
   s.dropped = true;
+  FitDroppedHeight(hwnd, s);
   InvalidateRect(hwnd, nullptr, TRUE);
 }
 
@@ -53,6 +72,7 @@ void CloseUp(HWND hwnd, ComboState& s, bool keep) {
   if (!s.dropped) return;
   UserNotifyParent(hwnd, keep ? CBN_SELENDOK : CBN_SELENDCANCEL);
   s.dropped = false;
+  FitDroppedHeight(hwnd, s);
   InvalidateRect(hwnd, nullptr, TRUE);
   UserNotifyParent(hwnd, CBN_CLOSEUP);
 }
@@ -246,6 +266,8 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         Drop(hwnd, *s);
       else if (s->dropped) {
         s->dropped = false;
+        FitDroppedHeight(hwnd, *s);
+        InvalidateRect(hwnd, nullptr, TRUE);
         UserNotifyParent(hwnd, CBN_CLOSEUP);
       }
       return TRUE;
@@ -330,7 +352,8 @@ LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s->font);
     case WM_PAINT: {
-      ComboPaint p{&s->list, s->sel, s->text, s->fieldHeight, s->focused, s->font, OwnerDrawn(Style(hwnd))};
+      ComboPaint p{&s->list, s->sel,  s->text,  s->fieldHeight, s->focused, s->font, OwnerDrawn(Style(hwnd)),
+                   s->dropped, s->top, s->itemHeight};
       UserPaintCombo(hwnd, p);
       return 0;
     }

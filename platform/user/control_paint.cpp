@@ -274,6 +274,28 @@ void UserPaintCombo(HWND hwnd, const ComboPaint& p) {
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);
     RECT text{field.left + 2, field.top + 2, button.left - 1, field.bottom - 2};
+    if (p.dropped && p.itemHeight > 0) {
+      RECT box{r.left, field.bottom, r.right, r.bottom};
+      Fill(dc, box, COLOR_WINDOW);
+      FrameRect(dc, &box, GetSysColorBrush(COLOR_WINDOWFRAME));
+      const int count = int(p.list->items.size());
+      for (int n = p.top; n < count; ++n) {
+        RECT line{box.left + 1, box.top + 1 + LONG(n - p.top) * LONG(p.itemHeight), box.right - 1, 0};
+        line.bottom = line.top + LONG(p.itemHeight);
+        if (line.bottom > box.bottom - 1) break;
+        const bool selected = n == p.sel;
+        if (p.ownerDrawn) {
+          OwnerDraw(hwnd, dc, ODT_COMBOBOX, UINT(n), ODA_DRAWENTIRE, selected ? ODS_SELECTED : 0, line,
+                    p.list->items[size_t(n)].data);
+          continue;
+        }
+        Fill(dc, line, selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+        SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        Text(dc, p.list->items[size_t(n)].text, RECT{line.left + 2, line.top, line.right, line.bottom},
+             DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      }
+      SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    }
     if (p.ownerDrawn) {
       ULONG_PTR data = p.sel >= 0 ? p.list->items[size_t(p.sel)].data : 0;
       OwnerDraw(hwnd, dc, ODT_COMBOBOX, UINT(p.sel), ODA_DRAWENTIRE,

@@ -29,6 +29,10 @@ struct ComboPaint {
   bool focused;
   HFONT font;
   bool ownerDrawn;
+  // A dropped list is drawn below the field, from its top line, one item height a line.
+  bool dropped = false;
+  int top = 0;
+  UINT itemHeight = 0;
 };
 
 void UserPaintButton(HWND hwnd, WORD check, bool pushed, bool focused, HFONT font);

@@ -503,6 +503,31 @@ TEST_F(DialogTest, ListAndComboMessages) {
   DestroyWindow(dlg);
 }
 
+TEST_F(DialogTest, ADroppedListLiesBelowTheField) {
+  // The box grows by its visible lines while dropped (at most the minimum visible count) and
+  // lies over the controls below it; closing gives back the field's height.
+  HWND dlg = Open();
+  HWND combo = GetDlgItem(dlg, 1041);
+  RECT closed{};
+  GetWindowRect(combo, &closed);
+  const HWND next = GetWindow(combo, GW_HWNDNEXT);
+  const LONG count = LONG(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  const LONG item = LONG(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
+  ASSERT_GT(count, 1);
+  SendMessageW(combo, CB_SETMINVISIBLE, 2, 0);
+  SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+  RECT dropped{};
+  GetWindowRect(combo, &dropped);
+  EXPECT_EQ(dropped.bottom - dropped.top, closed.bottom - closed.top + 2 * item + 2);
+  EXPECT_EQ(GetWindow(dlg, GW_CHILD), combo) << "the dropped box is on top";
+  SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+  RECT again{};
+  GetWindowRect(combo, &again);
+  EXPECT_EQ(again.bottom - again.top, closed.bottom - closed.top);
+  EXPECT_EQ(GetWindow(combo, GW_HWNDNEXT), next) << "closed, the box is back in its tab order";
+  DestroyWindow(dlg);
+}
+
 TEST_F(DialogTest, ScrollBarsClampToTheirRangeAndPage) {
   HWND dlg = Open();
   HWND bar = GetDlgItem(dlg, 1050);
