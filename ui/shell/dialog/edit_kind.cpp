@@ -106,6 +106,14 @@ DWORD EditFlagsFor(HWND window, const EditKindData* data, SettingItemId id) {
 
 }  // namespace
 
+const EditKindData* GetEditKindData(const ControlRow* row) {
+  return row != nullptr && row->kind == kKindEdit ? EditData(row->kindData) : nullptr;
+}
+
+EditState* GetEditState(HandlerContext* context, const ControlRow* row) {
+  return context != nullptr && row != nullptr ? FindEditState(context, row) : nullptr;
+}
+
 int ParseFixedPointText(LPCSTR text, WORD decimals, DWORD flags, LONG* value) {
   if (text == nullptr || value == nullptr || decimals > kMaxDecimals) return 0;
   const bool negative = text[0] == '-';

@@ -78,4 +78,8 @@ int GetEditLimits(HWND window, int direction, SettingItemId id, ValueTypeCode ty
 int ShowEditRangeMessage(HandlerContext* context, const ControlRow* row, const EditKindData* data, HWND window);
 // A new EditState for the box (with the box's current text for text boxes): 1/0.
 int AttachEditState(HandlerContext* context, const ControlRow* row, const EditKindData* data);
+// The edit kind's data of a row of kind 4 (its kind data holds a pointer to it) and the box's
+// EditState while its page runs; NULL when there is none.
+const EditKindData* GetEditKindData(const ControlRow* row);
+EditState* GetEditState(HandlerContext* context, const ControlRow* row);
 int DetachEditState(HandlerContext* context, const ControlRow* row);

@@ -5,6 +5,7 @@
 #include "core/constraints/change_values.h"
 #include "core/constraints/item_position.h"
 #include "core/services/resource_module.h"
+#include "core/services/units.h"
 #include "platform/comctl/commctrl.h"
 #include "platform/comctl/propsheet.h"
 #include "platform/comctl/trackbar.h"
@@ -16,9 +17,10 @@
 #include "platform/user/window.h"
 #include "ui/shell/dialog/button_actions.h"
 #include "ui/shell/dialog/control_kinds.h"
-#include "ui/shell/dialog/edit_value_standin.h"
+#include "ui/shell/dialog/edit_kind.h"
 #include "ui/shell/dialog/message_dispatch.h"
 #include "ui/shell/dialog/value_pipeline.h"
+#include "ui/shell/sheet_state.h"
 
 namespace {
 
@@ -284,6 +286,7 @@ INT_PTR HandleSpinEditKind(HandlerContext* context, UINT message, WPARAM wParam,
   }
   if (message != WM_VSCROLL) return 0;
   const ControlRow* buddy = FindRowSharingItems(context, row, kKindEdit);
+  const EditKindData* buddyData = GetEditKindData(buddy);
   HWND buddyControl = buddy != nullptr ? GetDlgItem(context->window, buddy->controlId) : nullptr;
   if (buddyControl != nullptr && (GetWindowLongPtrW(buddyControl, GWL_STYLE) & ES_READONLY)) return 1;
   const BoundValue* bound = GetCurrentBoundValue(context->window, row);
@@ -291,25 +294,35 @@ INT_PTR HandleSpinEditKind(HandlerContext* context, UINT message, WPARAM wParam,
   if (!GetSpinValue(context->window, row, scaled, &current) || !GetNumericRange(context, row, &minimum, &maximum)) {
     return 1;
   }
+  // A units box shown in inches counts hundredths of an inch; the item keeps tenths of a mm.
+  const SheetState* sheet = FindSheetState(context->window);
+  const bool inches = buddyData != nullptr && (buddyData->flags & kEditUnits) && sheet != nullptr &&
+                      sheet->displayUnit == 1;
+  if (inches) current = TenthMmToHundredthInch(current);
+  auto toStored = [&](LONG shown) { return ToStored(scaled, id, inches ? HundredthInchToTenthMm(shown) : shown); };
   const LONG position = static_cast<SHORT>(HIWORD(wParam));
   if (position == current) {
-    if (buddy != nullptr) ShowEditValue(context, buddy, scaled);
+    if (buddy != nullptr) ShowEditValue(context, buddy, buddyData);
     return 0;
   }
+  // The buddy's busy mark keeps its focus loss from applying the typed text itself.
+  EditState* buddyState = GetEditState(context, buddy);
+  if (buddyState != nullptr) buddyState->busy = 1;
   SetFocus(updown);
   LONG base = current;
   LONG typed = 0;
-  if (buddy != nullptr && ReadEditValue(context, buddy, &typed) == 0) {
-    const LONG stored = ToStored(scaled, id, typed);
+  if (buddy != nullptr && ReadEditValue(context, buddy, &typed, nullptr, buddyData, TRUE) == kEditValid) {
+    const LONG stored = toStored(typed);
     if (stored >= minimum && stored <= maximum) base = typed;
   }
-  const LONG value = Clamp(ToStored(scaled, id, base + (position - current)), minimum, maximum);
-  if (ApplyNumber(context, row, bound, value) != kChangeApplied) {
+  const LONG value = Clamp(toStored(base + (position - current)), minimum, maximum);
+  const bool applied = ApplyNumber(context, row, bound, value) == kChangeApplied;
+  if (!applied) {
     if (GetSpinValue(context->window, row, scaled, &current)) SendMessageW(updown, UDM_SETPOS32, 0, current);
-    if (buddy != nullptr) ShowEditValue(context, buddy, scaled);
-    return 1;
+    if (buddy != nullptr) ShowEditValue(context, buddy, buddyData);
   }
-  return 0;
+  if (buddyState != nullptr) buddyState->busy = 0;
+  return applied ? 0 : 1;
 }
 
 INT_PTR HandleStaticTextKind(HandlerContext* context, UINT message, WPARAM, LPARAM lParam, const ControlRow* row,

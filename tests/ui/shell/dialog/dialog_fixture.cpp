@@ -10,6 +10,7 @@
 #include "core/services/resource_module.h"
 #include "core/store/item_access.h"
 #include "core/constraints/change_values.h"
+#include "ui/shell/dialog/edit_kind.h"
 #include "ui/shell/sheet_validation.h"
 
 namespace dialog_test {
@@ -35,6 +36,9 @@ const StaticTextData kChoiceName{kStaticChoiceName, 0};
 const ScrollBarData kScroll{0, 2};
 const DWORD kUnscaled = 0;
 const SpinEditData kSpin{&kUnscaled};
+// The spin's buddy: a signed whole-number box of the edit kind.
+const EditKindData kBrightnessEditData{kEditNumeric | kEditSigned, 8, nullptr, nullptr, kCheckAtKillFocus};
+const EditKindData* const kBrightnessEditSlot = &kBrightnessEditData;
 const TrackBarData kTrack{2, 1, 0};
 const StaticTextData kStateOnly{kStaticStateOnly, 0};
 const StaticTextData kResourceString{kStaticResourceString, 9000};
@@ -81,7 +85,7 @@ const ControlRow kGeneralRows[] = {
 };
 const ControlRow kQualityRows[] = {
     {kBrightnessBar, 1, kBrightness, kKindScrollBar, nullptr, &kScroll, kNoControl, kNoString, nullptr},
-    {kBrightnessEdit, 1, kBrightness, kKindEdit, EditStateRow, nullptr, kNoControl, kNoString, nullptr},
+    {kBrightnessEdit, 1, kBrightness, kKindEdit, nullptr, &kBrightnessEditSlot, kNoControl, kNoString, nullptr},
     {kBrightnessSpin, 1, kBrightness, kKindSpinEdit, nullptr, &kSpin, kNoControl, kNoString, nullptr},
     {kBrightnessTrack, 1, kBrightness, kKindTrackBar, nullptr, &kTrack, kNoControl, kNoString, nullptr},
     {kTonerText, 1, kTonerSave, kKindStaticText, nullptr, &kStateOnly, kNoControl, kNoString, nullptr},
