@@ -4,22 +4,22 @@
 #include "platform/user/controls.h"
 #include "platform/user/dialog.h"
 #include "platform/user/window.h"
+#include "ui/shell/dialog/edit_kind.h"
+#include "ui/shell/dialog/list_kinds.h"
 
 namespace {
 
-// The list kinds (1, 2) and the edit and value-text kinds (4, 11) get their handlers with the
-// list and edit controls; until then their rows are passed over by the dispatch.
 constexpr ControlKindEntry kControlKindTable[] = {
-    {kKindComboBox, nullptr},
-    {kKindListBox, nullptr},
-    {kKindEdit, nullptr},
+    {kKindComboBox, HandleComboBoxKind},
+    {kKindListBox, HandleListBoxKind},
+    {kKindEdit, HandleEditKind},
     {kKindRadio, HandleRadioGroupKind},
     {kKindPushButton, HandlePushButtonKind},
     {kKindCheckBox, HandleCheckBoxKind},
     {kKindScrollBar, HandleScrollBarKind},
     {kKindSpinEdit, HandleSpinEditKind},
     {kKindStaticText, HandleStaticTextKind},
-    {kKindValueText, nullptr},
+    {kKindValueText, HandleValueTextKind},
     {kKindTrackBar, HandleTrackBarKind},
     {kKindPicture, HandlePictureKind},
     {kKindGroupButton, HandleGroupButtonKind},

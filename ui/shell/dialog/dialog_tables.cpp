@@ -259,7 +259,10 @@ BoundValue* GetCurrentBoundValue(HWND window, const ControlRow* row) {
 }
 
 const void* BoundValueReference(const BoundValue* value) {
-  return value != nullptr ? ValueOfCell(value->type, &value->value) : nullptr;
+  if (value == nullptr) return nullptr;
+  // A text is compared and written through the address of its address, as the cell holds it.
+  if (value->type == kTypeString) return &value->value;
+  return ValueOfCell(value->type, &value->value);
 }
 
 int GetNumericRange(const HandlerContext* context, const ControlRow* row, LONG* minimum, LONG* maximum) {

@@ -146,10 +146,9 @@ INT_PTR OnKillActiveNotify(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   return AnswerNotice(window, ValidatePage(slot->context, window, message, wParam, lParam, slot->rows, slot->count));
 }
 
-INT_PTR OnResetNotify(HWND window, UINT message, WPARAM, LPARAM lParam, LONG, SlotContext* slot) {
+INT_PTR OnResetNotify(HWND window, UINT message, WPARAM, LPARAM, LONG, SlotContext* slot) {
   if (message != WM_NOTIFY) return 1;
   OnPageReset(slot->context, window, slot->rows, slot->count, slot->kind);
-  (void)lParam;
   return 0;
 }
 

@@ -1,0 +1,327 @@
+#include "tests/ui/shell/dialog/dialog_fixture.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "tests/support/model_files.h"
+
+#include "core/constraints/item_defaults.h"
+#include "core/services/module_state.h"
+#include "core/services/resource_module.h"
+#include "core/store/item_access.h"
+#include "core/constraints/change_values.h"
+#include "ui/shell/sheet_validation.h"
+
+namespace dialog_test {
+namespace {
+
+DialogTest* current = nullptr;
+SlotHandler overrideHandler = nullptr;
+LONG overrideSlot = -1;
+
+constexpr DWORD kBoth = kRefreshOnFull | kRefreshOnChange;
+const DWORD kCollate[] = {BoundItem(18, kBoth)};
+const DWORD kColorMode[] = {BoundItem(270, kBoth)};
+const DWORD kTonerSave[] = {BoundItem(271, kBoth)};
+const DWORD kDuplex[] = {BoundItem(16, kBoth)};
+const DWORD kBrightness[] = {BoundItem(274, kBoth)};
+const DWORD kColor[] = {BoundItem(15, kBoth)};
+const DWORD kOrientation[] = {BoundItem(7, kBoth)};
+
+const LONG kColorButtons[] = {kAutoColor, kGrayscale, kFullColor};
+const RadioGroupData kColorGroupData{3, kColorButtons};
+const ButtonAction kHelpAction{kButtonHelp, nullptr};
+const StaticTextData kChoiceName{kStaticChoiceName, 0};
+const ScrollBarData kScroll{0, 2};
+const DWORD kUnscaled = 0;
+const SpinEditData kSpin{&kUnscaled};
+const TrackBarData kTrack{2, 1, 0};
+const StaticTextData kStateOnly{kStaticStateOnly, 0};
+const StaticTextData kResourceString{kStaticResourceString, 9000};
+const PictureKindData kPicture{1, 1, 0, 0};
+const WORD kFollowLabel = kRowLabelFollowsControl;
+
+// The pages' own callback of their edit rows: the row shows its item's state.
+INT_PTR EditStateRow(HandlerContext* context, UINT message, WPARAM, LPARAM lParam, const ControlRow* row,
+                     const void*) {
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+  if (message == WM_REFRESHCONTROLS || (message == WM_NOTIFY && header != nullptr && header->code == PSN_SETACTIVE)) {
+    ApplyControlState(context->window, row, nullptr);
+  }
+  return 0;
+}
+
+std::vector<std::vector<WORD>> seenChanges;
+
+// The General page's page-wide hook: it notes the changed items each refresh names.
+INT_PTR RecordChanges(HandlerContext*, UINT message, WPARAM, LPARAM lParam, const ControlRow*, const void*) {
+  if (message == WM_REFRESHCONTROLS) {
+    std::vector<WORD> ids;
+    for (const WORD* p = reinterpret_cast<const WORD*>(lParam); p != nullptr && *p != 0; ++p) ids.push_back(*p);
+    seenChanges.push_back(ids);
+  }
+  return 0;
+}
+
+const LONG kTonerButtons[] = {kTonerOff, kTonerLight, kTonerStrong};
+const RadioGroupData kTonerGroupData{3, kTonerButtons};
+
+const ControlRow kGeneralRows[] = {
+    {kCollateBox, 1, kCollate, kKindCheckBox, nullptr, nullptr, kNoControl, kNoString, nullptr},
+    {kAutoColor, 1, kColorMode, kKindRadio, nullptr, &kColorGroupData, kColorLabel, kNoString, &kFollowLabel},
+    {kGrayscale, 1, kColorMode, kKindRadio, nullptr, &kColorGroupData, kNoControl, kNoString, nullptr},
+    {kFullColor, 1, kColorMode, kKindRadio, nullptr, &kColorGroupData, kNoControl, kNoString, nullptr},
+    {kHelpButton, 1, kColor, kKindPushButton, nullptr, &kHelpAction, kNoControl, kNoString, nullptr},
+    {kDuplexText, 1, kDuplex, kKindStaticText, nullptr, &kChoiceName, kDuplexLabel, kNoString, nullptr},
+    {kTonerOff, 1, kTonerSave, kKindRadio, nullptr, &kTonerGroupData, kNoControl, kNoString, nullptr},
+    {kTonerLight, 1, kTonerSave, kKindRadio, nullptr, &kTonerGroupData, kNoControl, kNoString, nullptr},
+    {kTonerStrong, 1, kTonerSave, kKindRadio, nullptr, &kTonerGroupData, kNoControl, kNoString, nullptr},
+    {kPortraitBox, 1, kOrientation, kKindCheckBox, nullptr, nullptr, kNoControl, kNoString, nullptr},
+    {kNoControl, 0, nullptr, 0, RecordChanges, nullptr, kNoControl, kNoString, nullptr},
+};
+const ControlRow kQualityRows[] = {
+    {kBrightnessBar, 1, kBrightness, kKindScrollBar, nullptr, &kScroll, kNoControl, kNoString, nullptr},
+    {kBrightnessEdit, 1, kBrightness, kKindEdit, EditStateRow, nullptr, kNoControl, kNoString, nullptr},
+    {kBrightnessSpin, 1, kBrightness, kKindSpinEdit, nullptr, &kSpin, kNoControl, kNoString, nullptr},
+    {kBrightnessTrack, 1, kBrightness, kKindTrackBar, nullptr, &kTrack, kNoControl, kNoString, nullptr},
+    {kTonerText, 1, kTonerSave, kKindStaticText, nullptr, &kStateOnly, kNoControl, kNoString, nullptr},
+    {kTonerEdit, 1, kTonerSave, kKindEdit, EditStateRow, nullptr, kNoControl, kNoString, nullptr},
+    {kResourceText, 0, nullptr, kKindStaticText, nullptr, &kResourceString, kNoControl, kNoString, nullptr},
+    {kColorGroup, 1, kColor, kKindGroupButton, nullptr, nullptr, kNoControl, kNoString, nullptr},
+    {kOrientationPicture, 1, kOrientation, kKindPicture, nullptr, &kPicture, kNoControl, kNoString, nullptr},
+};
+const ControlRow kOptionsRows[] = {
+    {kPopupCollate, 1, kCollate, kKindCheckBox, nullptr, nullptr, kNoControl, kNoString, nullptr},
+};
+
+const DWORD kGeneralHelp[] = {kCollateBox, 5001, kHelpButton, 5006, 0};
+const DWORD kQualityHelp[] = {kBrightnessTrack, 5104, 0};
+const LONG kGeneralNoPermission[] = {kHelpButton, kNoControl};
+
+PageDescriptor kGeneral{kGeneralRows, LONG(std::size(kGeneralRows)), kGeneralHelpId, kGeneralHelp,
+                        kGeneralNoPermission, 0};
+PageDescriptor kQuality{kQualityRows, LONG(std::size(kQualityRows)), 4002, kQualityHelp, nullptr, 0};
+PageDescriptor kOptions{kOptionsRows, LONG(std::size(kOptionsRows)), 4003, nullptr, nullptr, 0};
+
+// The pages' dialog procedures: a thin shell over the dispatch.
+template <LONG PageIndex, DialogKind Kind>
+INT_PTR PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  SlotHandler handler = nullptr;
+  LONG slot = -1;
+  if (!GetSlotHandler(message, wParam, lParam, Kind, &handler, &slot)) return 0;
+  if (overrideHandler != nullptr) OverrideSlotHandler(overrideHandler, overrideSlot, &handler, slot);
+  return CallSlotHandler(window, message, wParam, lParam, PageIndex, Kind, handler);
+}
+
+const DialogRecord kGeneralDialog{kGeneralTemplate, PageProc<kGeneralPage, kTabPage>, kGeneralPage, kNoString, 0,
+                                  nullptr, 0};
+const DialogRecord kQualityDialog{kQualityTemplate, PageProc<kQualityPage, kTabPage>, kQualityPage, kNoString, 0,
+                                  nullptr, 0};
+const TabRecord kGeneralTab{kGeneralPage, &kGeneral, &kGeneralDialog};
+const TabRecord kQualityTab{kQualityPage, &kQuality, &kQualityDialog};
+const TabRecord kOptionsTab{kOptionsPage, &kOptions, nullptr};
+const TabRecord* const kTabs[] = {&kGeneralTab, &kQualityTab, &kOptionsTab};
+
+// The page provider of the sheet, as a driver's export has one.
+LONG Provider(PROPSHEETUI_INFO* info, LPARAM lParam) {
+  DialogTest* test = current;
+  switch (info->Reason) {
+    case PROPSHEETUI_REASON_INIT: {
+      test->sheet_.sheetFunction = reinterpret_cast<void*>(info->pfnComPropSheet);
+      test->sheet_.sheetHandle = info->hComPropSheet;
+      const DialogRecord* dialogs[] = {&kGeneralDialog, &kQualityDialog};
+      for (int i = 0; i < 2; ++i) {
+        PROPSHEETPAGEW psp{};
+        psp.dwSize = sizeof psp;
+        psp.dwFlags = PSP_HASHELP;
+        psp.hInstance = test->resources_;
+        psp.pszTemplate = MAKEINTRESOURCEW(dialogs[i]->templateId);
+        psp.pfnDlgProc = dialogs[i]->procedure;
+        psp.lParam = reinterpret_cast<LPARAM>(test->data_);
+        HPROPSHEETPAGE page = CreatePropertySheetPageW(&psp);
+        test->pageHandles_[i] = reinterpret_cast<HANDLE>(
+            info->pfnComPropSheet(info->hComPropSheet, CPSFUNC_ADD_HPROPSHEETPAGE, reinterpret_cast<LPARAM>(page), 0));
+      }
+      test->sheet_.pageHandles = test->pageHandles_;
+      return 1;
+    }
+    case PROPSHEETUI_REASON_GET_INFO_HEADER: {
+      auto* header = reinterpret_cast<PROPSHEETUI_INFO_HEADER*>(lParam);
+      header->Flags = PSUIHDRF_PROPTITLE;
+      header->pTitle = const_cast<LPWSTR>(u"P1");
+      header->hInst = test->resources_;
+      return 1;
+    }
+    case PROPSHEETUI_REASON_SET_RESULT:
+      ++test->setResults_;
+      info->Result = ULONG_PTR(reinterpret_cast<SETRESULT_INFO*>(lParam)->Result);
+      return 1;
+    case PROPSHEETUI_REASON_DESTROY: return 1;
+    default: return -1;
+  }
+}
+
+}  // namespace
+
+std::vector<std::vector<WORD>>& SeenChanges() { return seenChanges; }
+
+namespace {
+
+void Replace(std::string& text, const std::string& from, const std::string& to) {
+  const size_t at = text.find(from);
+  ASSERT_NE(at, std::string::npos) << from;
+  text.replace(at, from.size(), to);
+}
+
+// The sample model with two additions the tests need: the orientation choices carry the
+// portrait and landscape pictures, and landscape forces one-sided grayscale printing.
+std::u16string InstallTestModel() {
+  std::ifstream in(QV_SOURCE_DIR "/models/sample.txt", std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  Replace(text, "datablock 1 data=hex:5a01", "datablock 1 data=hex:0200");
+  Replace(text, "datablock 2 data=hex:5b01", "datablock 2 data=hex:0300");
+  Replace(text, "choice 2   name=\"Landscape\" value=i16:2 block=2",
+          "choice 2   name=\"Landscape\" rules=[15] value=i16:2 block=2");
+  Replace(text, "list 7   name=\"Orientation\" kind=1 default=1 choices=[1 2] block=1",
+          "list 7   name=\"Orientation\" kind=1 default=1 choices=[1 2] block=1 rules=[15]");
+  const std::string last = "rule 14 watch=(271 = u16:1) msgword=0x405 message=\"Paper source check.\"\n"
+                           "    when=[(270 = u16:1 end)]\n";
+  Replace(text, last,
+          last + "rule 15 watch=(7 = i16:2) msgword=9 message=\"Landscape prints one side in grayscale.\"\n"
+                 "    force=[(16 = i16:1) (270 = u16:1)]\n");
+  DddModel model;
+  DddImage image;
+  std::string error;
+  EXPECT_TRUE(ParseDddModel(text, QV_SOURCE_DIR "/models", &model, &error) && BuildDddImage(model, &image, &error))
+      << error;
+  return InstallModelImage(image, u"QX4500.DDD", u"QX4500.DAT");
+}
+
+}  // namespace
+
+const ControlRow* GeneralRows(LONG* count) {
+  *count = LONG(std::size(kGeneralRows));
+  return kGeneralRows;
+}
+const ControlRow* QualityRows(LONG* count) {
+  *count = LONG(std::size(kQualityRows));
+  return kQualityRows;
+}
+PageDescriptor* Page(LONG pageIndex) {
+  return pageIndex == kGeneralPage ? &kGeneral : pageIndex == kQualityPage ? &kQuality : &kOptions;
+}
+
+void SetPageOverride(SlotHandler handler, LONG slot) {
+  overrideHandler = handler;
+  overrideSlot = slot;
+}
+
+HWND SheetPage(HWND sheet, int index) { return SimSheetPages(sheet).at(index).hwnd; }
+
+void DialogTest::SetUp() {
+  PrinterTest::SetUp();
+  current = this;
+  seenChanges.clear();
+  kGeneral.rebuild = kQuality.rebuild = kOptions.rebuild = 0;
+  SetPageOverride(nullptr, -1);
+  module_ = LoadLibraryW(u"dialog_test_module.qrs");
+  ASSERT_NE(module_, nullptr);
+  SetModuleInstance(module_);
+  AddPrinter(u"P1", InstallTestModel());
+  printer_ = Open(u"P1");
+  AcquireResourceModule();
+  resources_ = GetResourceModule();
+  ASSERT_NE(resources_, nullptr);
+  RegisterSheetServices(true);
+  ASSERT_TRUE(CreateSettingsSet(&set_));
+  OpenSheetState();
+}
+
+void DialogTest::OpenSheetState() {
+  if (store_ != nullptr) CloseItemStore(store_);
+  store_ = OpenItemStore(printer_);
+  ASSERT_NE(store_, nullptr);
+  ASSERT_TRUE(ApplyDataFileDefaults(store_, set_.settings, set_.config, u"P1"));
+  if (sheet_.pageTable == nullptr) sheet_.pageTable = BuildPageTable(kTabs, LONG(std::size(kTabs)));
+  ASSERT_NE(sheet_.pageTable, nullptr);
+  sheet_.printer = printer_;
+  sheet_.store = store_;
+  sheet_.permission = 1;
+  LPWSTR help = GetDriverHelpFile(printer_);
+  if (help != nullptr) {
+    lstrcpynW(sheet_.helpFile, help, kHelpFileChars);
+    GlobalFree(help);
+  }
+  if (data_ != nullptr) DestroyPageData(&data_);
+  data_ = CreatePageData(nullptr, &sheet_, &set_, nullptr);
+  ASSERT_NE(data_, nullptr);
+}
+
+void DialogTest::TearDown() {
+  DestroyPageData(&data_);
+  FreeSettingsSet(&set_);
+  FreePageTable(sheet_.pageTable);
+  FreePendingWarnings(&sheet_.pendingWarnings);
+  if (store_ != nullptr) CloseItemStore(store_);
+  RegisterSheetServices(false);
+  ReleaseResourceModule();
+  FreeResourceModule();
+  SetModuleInstance(nullptr);
+  FreeLibrary(module_);
+  current = nullptr;
+  SetPageOverride(nullptr, -1);
+  PrinterTest::TearDown();
+}
+
+LONG DialogTest::RunSheet(SimDialogDriver driver, DWORD* result) {
+  HMODULE compstui = LoadLibraryA("compstui.dll");
+  auto run = reinterpret_cast<LONG (*)(HWND, PFNPROPSHEETUI, LPARAM, LPDWORD)>(
+      GetProcAddress(compstui, "CommonPropertySheetUIW"));
+  if (run == nullptr) return -1;
+  SimOnDialog(std::move(driver));
+  const LONG answer = run(nullptr, Provider, 0, result);
+  FreeLibrary(compstui);
+  return answer;
+}
+
+INT_PTR DialogTest::RunPopup(HWND owner, SimDialogDriver driver) {
+  PageData* popup = CreatePageData(owner, &sheet_, &data_->current, nullptr);
+  if (popup == nullptr) return -1;
+  SimOnDialog(kOptionsTemplate, std::move(driver));
+  const INT_PTR answer = DialogBoxParamW(resources_, MAKEINTRESOURCEW(kOptionsTemplate), owner,
+                                         PageProc<kOptionsPage, kPopupDialog>, reinterpret_cast<LPARAM>(popup));
+  DestroyPageData(&popup);
+  return answer;
+}
+
+LONG DialogTest::Item(SettingItemId id) const {
+  ValueTypeCode type = 0;
+  DWORD length = 0;
+  ItemValueCell cell{};
+  if (GetItemValue(id, data_->current.settings, data_->current.config, &type, &length, &cell) != kItemDone) return -999;
+  LONGLONG n = 0;
+  NumberOfTypedValue(type, &cell, &n);
+  return LONG(n);
+}
+
+void DialogTest::SetItem(SettingItemId id, LONG value) {
+  ASSERT_EQ(SetItemNumberV(data_->current.settings, data_->current.config, id,
+                           [&] {
+                             ValueTypeCode type = 0;
+                             DWORD length = 0;
+                             ItemValueCell cell{};
+                             GetItemValue(id, data_->current.settings, data_->current.config, &type, &length, &cell);
+                             return type;
+                           }(),
+                           DWORD(value)),
+            0);
+}
+
+void DialogTest::WritePolicy(const std::string& text) {
+  WCHAR directory[MAX_PATH];
+  ASSERT_TRUE(GetModuleDirectory(directory, sizeof directory));
+  std::u16string path = std::u16string(directory) + u"QX4500.cfg";
+  std::ofstream(SimHostPath(path.c_str())) << text;
+}
+
+}  // namespace dialog_test

@@ -1,0 +1,221 @@
+#include "tests/ui/shell/lists/lists_fixture.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "core/constraints/change_values.h"
+#include "core/constraints/item_defaults.h"
+#include "core/services/module_state.h"
+#include "core/services/resource_module.h"
+#include "core/store/item_access.h"
+#include "tests/support/model_files.h"
+#include "ui/shell/sheet_validation.h"
+
+namespace lists_test {
+namespace {
+
+constexpr DWORD kBoth = kRefreshOnFull | kRefreshOnChange;
+const DWORD kStaple[] = {BoundItem(320, kBoth)};
+const DWORD kLineItems[] = {BoundItem(18, kBoth), BoundItem(270, kBoth), BoundItem(16, kBoth), BoundItem(341, kBoth)};
+const DWORD kJobType[] = {BoundItem(334, kBoth)};
+const DWORD kColorMode[] = {BoundItem(270, kBoth)};
+const DWORD kCollate[] = {BoundItem(18, kBoth)};
+const DWORD kBrightness[] = {BoundItem(274, kBoth)};
+const DWORD kStampName[] = {BoundItem(297, kBoth)};
+
+const ListKindData kStapleData{kListChoices, kLinePartName, 0, kListStateIcons, nullptr, nullptr, nullptr, nullptr};
+const ListKindData kLinesData{kListItemLines, kLinePartName | kLinePartValue, 60, kListStepOnDoubleClick,
+                              nullptr, nullptr, nullptr, nullptr};
+const ListKindData kComboData{kListChoices, kLinePartName, 0, 0, nullptr, nullptr, nullptr, nullptr};
+const ListKindData kCheckData{kListItemLines, kLinePartName, 0, kListCheckIcons, nullptr, nullptr, nullptr, nullptr};
+
+NumberFormat brightnessFormat{1, 0};
+const EditKindData kBrightnessEditData{kEditNumeric | kEditSigned | kEditDecimal | kEditHalfSteps, 8, nullptr,
+                                       &brightnessFormat, 0xFF};
+const EditKindData* const kBrightnessSlot = &kBrightnessEditData;
+const LONG kNoOther = kNoControl;
+const LONG kNameForbidden[] = {9300, 0};
+const ValidationRule kNameRule{nullptr, nullptr, kNameForbidden, nullptr, 445};
+const EditKindData kNameEditData{kEditText | kEditEncoded, 20, &kNameRule, nullptr, 0xFF};
+const EditKindData* const kNameSlot = &kNameEditData;
+
+const ControlRow kRows[] = {
+    {kStapleList, 1, kStaple, kKindListBox, nullptr, &kStapleData, kNoControl, kNoString, nullptr},
+    {kItemLines, 4, kLineItems, kKindListBox, nullptr, &kLinesData, kNoControl, kNoString, nullptr},
+    {kColorCombo, 1, kColorMode, kKindComboBox, nullptr, &kComboData, kNoControl, kNoString, nullptr},
+    {kCheckList, 1, kCollate, kKindListBox, nullptr, &kCheckData, kNoControl, kNoString, nullptr},
+    {kBrightnessEdit, 1, kBrightness, kKindEdit, nullptr, &kBrightnessSlot, kNoControl, kNoString, nullptr},
+    {kBrightnessText, 1, kColorMode, kKindValueText, nullptr, &kNoOther, kNoControl, kNoString, nullptr},
+    {kHiddenLines, 1, kJobType, kKindListBox, nullptr, &kLinesData, kNoControl, kNoString, nullptr},
+    {kNameEdit, 1, kStampName, kKindEdit, nullptr, &kNameSlot, kNoControl, kNoString, nullptr},
+};
+
+PageDescriptor kPage{kRows, LONG(std::size(kRows)), 4100, nullptr, nullptr, 0};
+const TabRecord kTab{kListsPage, &kPage, nullptr};
+const TabRecord* const kTabs[] = {&kTab};
+
+INT_PTR PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  SlotHandler handler = nullptr;
+  LONG slot = -1;
+  if (!GetSlotHandler(message, wParam, lParam, kPopupDialog, &handler, &slot)) return 0;
+  return CallSlotHandler(window, message, wParam, lParam, kListsPage, kPopupDialog, handler);
+}
+
+void Replace(std::string& text, const std::string& from, const std::string& to) {
+  const size_t at = text.find(from);
+  ASSERT_NE(at, std::string::npos) << from;
+  text.replace(at, from.size(), to);
+}
+
+// The sample model with grayscale never offered (so lists leave it out and stepping skips it),
+// a wider brightness range, the job type hidden, punching fixed, a stamp-name length range, long and short names for the colour modes and a stamp-name range.
+std::u16string InstallTestModel() {
+  std::ifstream in(QV_SOURCE_DIR "/models/sample.txt", std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  Replace(text, "choice 67  name=\"Grayscale\" value=u16:1", "choice 67  name=\"Grayscale\" rules=[15] value=u16:1");
+  Replace(text, "choice 68  name=\"Full Color\" value=u16:2", "choice 68  name=\"Full Color\\rFull\" value=u16:2");
+  Replace(text, "choice 66  name=\"Auto Color\" value=u16:0", "choice 66  name=\"Auto Color\\rAuto\" value=u16:0");
+  Replace(text, "list 270 name=\"Color Mode\" kind=1 default=1 choices=[66 67 68]",
+          "list 270 name=\"Color Mode\" kind=1 default=1 choices=[66 67 68] rules=[15]");
+  Replace(text, "list 295 name=", "list 297 name=\"Stamp Name\" kind=6 default=0 choices=[115 116 117]\nlist 295 name=");
+  Replace(text, "choice 114 name=\"32\" value=u16:32\n",
+          "choice 114 name=\"32\" value=u16:32\n"
+          "choice 115 name=\"Shortest\" value=i16:1\n"
+          "choice 116 name=\"Longest\" value=i16:20\n"
+          "choice 117 name=\"Step\" value=i16:1\n");
+  Replace(text, "choice 99  name=\"Minimum\" value=i16:-3", "choice 99  name=\"Minimum\" value=i16:-100");
+  Replace(text, "choice 100 name=\"Maximum\" value=i16:3", "choice 100 name=\"Maximum\" value=i16:100");
+  const std::string last = "rule 14 watch=(271 = u16:1) msgword=0x405 message=\"Paper source check.\"\n"
+                           "    when=[(270 = u16:1 end)]\n";
+  Replace(text, last,
+          last + "rule 15 watch=(270 = u16:1) msgword=1 message=\"Grayscale is not offered.\"\n"
+                 "    when=[(18 = i16:0 or) (18 = i16:1 end)]\n"
+                 "rule 16 watch=(334 = u16:0) msgword=6 message=\"The job type is not shown.\"\n"
+                 "    when=[(18 = i16:0 or) (18 = i16:1 end)]\n"
+                 "rule 17 watch=(341 = u16:0) msgword=15 message=\"Punching is fixed.\"\n"
+                 "    when=[(18 = i16:0 or) (18 = i16:1 end)]\n");
+  Replace(text, "list 341 name=\"Punch\" kind=1 default=1 choices=[74 75 76 77] rules=[4]",
+          "list 341 name=\"Punch\" kind=1 default=1 choices=[74 75 76 77] rules=[4 17]");
+  Replace(text, "list 334 name=\"Job Type\" kind=1 default=1 choices=[78 79 80 81 82] requires=[4]",
+          "list 334 name=\"Job Type\" kind=1 default=1 choices=[78 79 80 81 82] requires=[4] rules=[16]");
+  DddModel model;
+  DddImage image;
+  std::string error;
+  EXPECT_TRUE(ParseDddModel(text, QV_SOURCE_DIR "/models", &model, &error) && BuildDddImage(model, &image, &error))
+      << error;
+  return InstallModelImage(image, u"QX4500.DDD", u"QX4500.DAT");
+}
+
+}  // namespace
+
+const ControlRow* Row(int controlId) {
+  for (const ControlRow& row : kRows) {
+    if (row.controlId == controlId) return &row;
+  }
+  return nullptr;
+}
+
+NumberFormat* BrightnessFormat() { return &brightnessFormat; }
+
+void ListsTest::SetUp() {
+  PrinterTest::SetUp();
+  brightnessFormat = NumberFormat{1, 0};
+  module_ = LoadLibraryW(u"lists_test_module.qrs");
+  ASSERT_NE(module_, nullptr);
+  SetModuleInstance(module_);
+  AddPrinter(u"P1", InstallTestModel());
+  printer_ = Open(u"P1");
+  AcquireResourceModule();
+  resources_ = GetResourceModule();
+  ASSERT_NE(resources_, nullptr);
+  RegisterSheetServices(true);
+  ASSERT_TRUE(CreateSettingsSet(&set_));
+  store_ = OpenItemStore(printer_);
+  ASSERT_NE(store_, nullptr);
+  ASSERT_TRUE(ApplyDataFileDefaults(store_, set_.settings, set_.config, u"P1"));
+  sheet_.pageTable = BuildPageTable(kTabs, LONG(std::size(kTabs)));
+  ASSERT_NE(sheet_.pageTable, nullptr);
+  sheet_.printer = printer_;
+  sheet_.store = store_;
+  sheet_.permission = 1;
+  data_ = CreatePageData(nullptr, &sheet_, &set_, nullptr);
+  ASSERT_NE(data_, nullptr);
+}
+
+void ListsTest::TearDown() {
+  DestroyPageData(&data_);
+  FreeSettingsSet(&set_);
+  FreePageTable(sheet_.pageTable);
+  FreePendingWarnings(&sheet_.pendingWarnings);
+  if (store_ != nullptr) CloseItemStore(store_);
+  RegisterSheetServices(false);
+  ReleaseResourceModule();
+  FreeResourceModule();
+  SetModuleInstance(nullptr);
+  FreeLibrary(module_);
+  PrinterTest::TearDown();
+}
+
+INT_PTR ListsTest::RunPopup(SimDialogDriver driver) {
+  PageData* popup = CreatePageData(nullptr, &sheet_, &data_->current, nullptr);
+  if (popup == nullptr) return -1;
+  SimOnDialog(kListsTemplate, std::move(driver));
+  const INT_PTR answer = DialogBoxParamW(resources_, MAKEINTRESOURCEW(kListsTemplate), nullptr, PageProc,
+                                         reinterpret_cast<LPARAM>(popup));
+  DestroyPageData(&popup);
+  return answer;
+}
+
+void ListsTest::ClosePopup(HWND dialog, bool apply) {
+  PSHNOTIFY notice{{dialog, 0, UINT(apply ? PSN_APPLY : PSN_RESET)}, 1};
+  SendMessageW(dialog, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notice));
+  EndDialog(dialog, apply ? 1 : 2);
+}
+
+LONG ListsTest::PopupItem(HWND dialog, SettingItemId id) {
+  SettingsRecord* settings = nullptr;
+  PrinterConfiguration* config = nullptr;
+  if (!GetCurrentSettings(dialog, &settings, &config)) return -999;
+  ValueTypeCode type = 0;
+  DWORD length = 0;
+  ItemValueCell cell{};
+  if (GetItemValue(id, settings, config, &type, &length, &cell) != kItemDone) return -999;
+  LONGLONG n = 0;
+  NumberOfTypedValue(type, &cell, &n);
+  return LONG(n);
+}
+
+LONG ListsTest::Item(SettingItemId id) const {
+  ValueTypeCode type = 0;
+  DWORD length = 0;
+  ItemValueCell cell{};
+  if (GetItemValue(id, data_->current.settings, data_->current.config, &type, &length, &cell) != kItemDone) return -999;
+  LONGLONG n = 0;
+  NumberOfTypedValue(type, &cell, &n);
+  return LONG(n);
+}
+
+void ListsTest::SetItem(SettingItemId id, LONG value) {
+  ValueTypeCode type = 0;
+  DWORD length = 0;
+  ItemValueCell cell{};
+  GetItemValue(id, data_->current.settings, data_->current.config, &type, &length, &cell);
+  ASSERT_EQ(SetItemNumberV(data_->current.settings, data_->current.config, id, type, DWORD(value)), 0);
+}
+
+std::vector<std::u16string> ListsTest::Lines(HWND control) {
+  WCHAR name[16] = {};
+  GetClassNameW(control, name, 16);
+  const bool combo = lstrcmpiW(name, u"ComboBox") == 0;
+  std::vector<std::u16string> lines;
+  const LRESULT count = SendMessageW(control, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+  for (LRESULT n = 0; n < count; ++n) {
+    const LRESULT length = SendMessageW(control, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, n, 0);
+    std::u16string line(size_t(length), u'\0');
+    SendMessageW(control, combo ? CB_GETLBTEXT : LB_GETTEXT, n, reinterpret_cast<LPARAM>(line.data()));
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace lists_test
