@@ -173,8 +173,8 @@ int ReloadChoiceList(HWND dialog, LONG pageIndex, SettingItemId id) {
   ReleaseChoiceList(dialog, id);
   RemoveItemStateRecord(id, data->states->itemStates);
   ChoiceList* list = nullptr;
-  if (!GetOrLoadChoiceList(dialog, GetResourceModule(), sheet->store, id, &list) || list == nullptr) return 0;
-  if (!CreateItemStateRecord(dialog, id, GetChoiceCount(list))) {
+  if (GetOrLoadChoiceList(dialog, GetResourceModule(), sheet->store, id, &list) != 0 || list == nullptr) return 0;
+  if (CreateItemStateRecord(dialog, id, GetChoiceCount(list)) != 0) {
     ReleaseChoiceList(dialog, id);
     return 0;
   }
