@@ -181,12 +181,12 @@ int OpenSettingsDialog(HandlerContext* context, const ButtonAction* action) {
 
 INT_PTR DoButtonAction(HandlerContext* context, WPARAM, LPARAM, const ControlRow* row, const ButtonAction* action) {
   if (context == nullptr || row == nullptr || action == nullptr) return 1;
-  if (action->type == kButtonRestoreDefaults) return 1;
   context->actionType = action->type;
   context->row = row;
   switch (action->type) {
     case kButtonOk: ConfirmPopupOk(context); break;
     case kButtonCancel: CancelPopup(context); break;
+    case kButtonRestoreDefaults: RunRestoreAction(context, row); break;
     case kButtonPopup:
     case kButtonNestedSheet: OpenSettingsDialog(context, action); break;
     case kButtonHelp: {
@@ -203,7 +203,7 @@ INT_PTR DoButtonAction(HandlerContext* context, WPARAM, LPARAM, const ControlRow
   }
   const LONG type = action->type;
   context->actionType = 0;
-  if (type == kButtonPopup || type == kButtonNestedSheet || type == kButtonOpenFile || type == kButtonSaveFile) {
+  if (type == kButtonRestoreDefaults || type == kButtonPopup || type == kButtonNestedSheet || type == kButtonOpenFile || type == kButtonSaveFile) {
     if (HWND button = GetDlgItem(context->window, row->controlId)) SetFocus(button);
   }
   return 0;

@@ -1,7 +1,6 @@
 // Push-button actions: closing a popup with OK or Cancel, opening a popup dialog or a nested
 // property sheet on a copy of the page's settings, help, choosing a file whose name goes into
-// setting items, and opening a document with the shell. Restoring a page's defaults is not
-// carried out yet: that action answers 1 without effect.
+// setting items, restoring the defaults of a page, and opening a document with the shell.
 #pragma once
 
 #include "ui/shell/dialog/dialog_tables.h"
@@ -80,8 +79,7 @@ struct FileDialogDescriptor {
   const ValidationRule* nameRule;
 };
 
-// Runs the action with its type recorded in the context: 0 normally, 1 without a row (or for
-// the restore action, not carried out yet).
+// Runs the action with its type recorded in the context: 0 normally, 1 without a row.
 INT_PTR DoButtonAction(HandlerContext* context, WPARAM wParam, LPARAM lParam, const ControlRow* row,
                        const ButtonAction* action);
 
@@ -95,6 +93,11 @@ int CancelPopup(HandlerContext* context);
 int OpenSettingsDialog(HandlerContext* context, const ButtonAction* action);
 // The nested sheet: 1 for OK, 2 for Cancel, -1 when it cannot be shown.
 INT_PTR RunNestedPropertySheet(HandlerContext* context, const NestedSheetDescriptor* descriptor, PageData* data);
+
+// Restores the defaults of the page's items and of what they contradict; changes beyond the
+// page are confirmed by the user. The action result: 1 applied, 2 cancelled (the settings are
+// as before), 0 otherwise. 0 when it failed (the settings are as before), else 1.
+int RunRestoreAction(HandlerContext* context, const ControlRow* row);
 
 // The file dialog, again until a choice passes: 1 stored, 2 cancelled, -1 failed.
 int RunFileDialog(HandlerContext* context, const FileDialogDescriptor* descriptor, BOOL save);

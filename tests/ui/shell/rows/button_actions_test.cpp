@@ -178,3 +178,53 @@ TEST_F(ButtonActionTest, FileDialogStartsInTheDirectoryItemWhenItExists) {
 }
 
 }  // namespace
+
+namespace {
+
+const ButtonAction kRestore{kButtonRestoreDefaults, nullptr};
+
+TEST_F(ButtonActionTest, RestoreWithoutFurtherChangesAppliesAtOnce) {
+  RunOnGeneralPage([&](HWND, HandlerContext* context) {
+    const LONG collate = Item(18);
+    SetItem(18, collate == 0 ? 1 : 0);
+    SimMessageBoxReset();
+    context->pageIndex = kOptionsPage;  // the popup page: item 18 alone
+    EXPECT_EQ(DoButtonAction(context, 0, 0, &kButtonRow, &kRestore), 0);
+    EXPECT_EQ(context->actionResult, 1);
+    EXPECT_EQ(Item(18), collate) << "back to its default";
+    EXPECT_TRUE(SimMessageBoxLog().empty());
+    ASSERT_NE(context->changedItems, nullptr);
+    EXPECT_EQ(context->changedItems[0], 18);
+    EXPECT_EQ(context->changedItems[1], 0);
+  });
+}
+
+TEST_F(ButtonActionTest, RestoreThatChangesOtherItemsAsksFirst) {
+  RunOnGeneralPage([&](HWND, HandlerContext* context) {
+    context->pageIndex = kOptionsPage;
+    // Landscape forces one-sided printing: a two-sided landscape contradicts the model.
+    for (const int answer : {IDCANCEL, IDOK}) {
+      SetItem(7, 2);
+      SetItem(16, 2);
+      const std::vector<BYTE> bytes = SettingsBytes();
+      SimMessageBoxReset();
+      SimMessageBoxAnswer(answer);
+      EXPECT_EQ(DoButtonAction(context, 0, 0, &kButtonRow, &kRestore), 0);
+      EXPECT_EQ(SimMessageBoxLog().size(), 1u) << "the user sees the list";
+      if (answer == IDCANCEL) {
+        EXPECT_EQ(context->actionResult, 2);
+        EXPECT_EQ(SettingsBytes(), bytes) << "Cancel keeps everything as it was";
+        EXPECT_TRUE(context->changedItems == nullptr || context->changedItems[0] == 0) << "nothing is recorded as changed";
+      } else {
+        EXPECT_EQ(context->actionResult, 1);
+        EXPECT_NE(SettingsBytes(), bytes);
+        std::vector<WORD> changed;
+        for (const WORD* p = context->changedItems; p != nullptr && *p != 0; ++p) changed.push_back(*p);
+        EXPECT_EQ(changed.at(0), 18);
+        EXPECT_GT(changed.size(), 1u) << "the items the defaults pass changed follow";
+      }
+    }
+  });
+}
+
+}  // namespace

@@ -88,9 +88,8 @@ TEST_F(RowCallbackTest, UnitPairSwitchesTheUnitShownByEveryRow) {
 
 TEST_F(RowCallbackTest, VisibilityFollowsTheDecidingControl) {
   RunOnGeneralPage([&](HWND, HWND general, HandlerContext* context) {
-    const ControlRow* rows = nullptr;
     LONG count = 0;
-    rows = GeneralRows(&count);
+    const ControlRow* rows = GeneralRows(&count);
     const ControlRow& portrait = rows[9];  // governed by the collate box (item 18)
     ASSERT_EQ(portrait.controlId, kPortraitBox);
     const BoundValue* collate = GetCurrentBoundValue(general, &rows[0]);
@@ -149,7 +148,7 @@ const DialogRecord kNestedPages[] = {
 };
 
 TEST_F(RowCallbackTest, NestedSheetStartsOnItsStartPageOrTheFirst) {
-  RunOnGeneralPage([&](HWND, HWND general, HandlerContext* context) {
+  RunOnGeneralPage([&](HWND, HWND, HandlerContext* context) {
     const ControlRow button{kHelpButton, 0, nullptr, kKindPushButton, nullptr, nullptr, kNoControl, kNoString, nullptr};
     struct Case {
       LONG startTemplate;
@@ -159,7 +158,6 @@ TEST_F(RowCallbackTest, NestedSheetStartsOnItsStartPageOrTheFirst) {
       const NestedSheetDescriptor nested{kNestedPages, 2, c.startTemplate, 9000, 0};
       const ButtonAction action{kButtonNestedSheet, &nested};
       int shown = -1;
-      std::u16string title;
       SimOnDialog([&](HWND sheet) {
         shown = SimSheetCurrent(sheet);
         ASSERT_TRUE(SimSheetPress(sheet, PSBTN_CANCEL));
@@ -167,7 +165,6 @@ TEST_F(RowCallbackTest, NestedSheetStartsOnItsStartPageOrTheFirst) {
       EXPECT_EQ(DoButtonAction(context, 0, 0, &button, &action), 0);
       EXPECT_EQ(shown, c.page) << c.startTemplate;
     }
-    (void)general;
   });
 }
 
