@@ -123,6 +123,18 @@ bool IsRefresh(UINT message, LPARAM lParam) {
   return message == WM_NOTIFY && header != nullptr && header->code == PSN_SETACTIVE;
 }
 
+// Writes a resolution as a 16-bit value in the item's own 16-bit type.
+bool WriteResolution(HandlerContext* context, SettingItemId id, LONG resolution) {
+  ValueTypeCode type = 0;
+  DWORD length = 0;
+  ItemValueCell cell{};
+  if (GetItemValue(id, context->settings, context->config, &type, &length, &cell) != kItemDone ||
+      (type != kTypeInt16 && type != kTypeUInt16))
+    return false;
+  const WORD value = static_cast<WORD>(resolution);
+  return SetItemValue(id, context->settings, context->config, type, sizeof(value), &value) == kItemDone;
+}
+
 }  // namespace
 
 int GetPrintableSize(SettingsRecord* settings, PrinterConfiguration* config, const DatabaseRecord* paper,
@@ -260,7 +272,5 @@ int CheckResolutionItems(HandlerContext* context, SettingItemId changedItem) {
     else
       return 0;
   }
-  const WORD value = static_cast<WORD>(resolution);
-  if (SetItemValue(20, context->settings, context->config, kTypeUInt16, sizeof(value), &value) != kItemDone) return 0;
-  return SetItemValue(21, context->settings, context->config, kTypeUInt16, sizeof(value), &value) == kItemDone ? 1 : 0;
+  return WriteResolution(context, 20, resolution) && WriteResolution(context, 21, resolution) ? 1 : 0;
 }

@@ -113,3 +113,35 @@ TEST_F(SizeSummaryTest, TooltipTakesOnlySummariesBelowTheByteLimit) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SizeSummaryTest, ResolutionItemsFollowTheTonerItems) {
+  RunOnGeneralPage([&](HWND, HandlerContext* context) {
+    struct Case {
+      SettingItemId changed;
+      LONG item271, item443, resolution;  // resolution 0: items 20 and 21 keep 1234
+    };
+    const Case cases[] = {
+        {271, 0, 0, 300}, {271, 257, 1, 0},  {443, 257, 1, 600}, {443, 776, 0, 600},
+        {443, 264, 1, 300}, {443, 0, 1, 0},
+    };
+    sheet_.featureWords[0] |= 0x80000;
+    for (const Case& c : cases) {
+      SetItem(271, c.item271);
+      SetItem(443, c.item443);
+      SetItem(20, 1234);
+      SetItem(21, 1234);
+      EXPECT_EQ(CheckResolutionItems(context, c.changed), c.resolution != 0 ? 1 : 0);
+      const LONG expected = c.resolution != 0 ? c.resolution : 1234;
+      EXPECT_EQ(Item(20), expected) << c.changed << " " << c.item271 << " " << c.item443;
+      EXPECT_EQ(Item(21), expected);
+    }
+    sheet_.featureWords[0] &= ~DWORD{0x80000};
+    SetItem(443, 0);
+    EXPECT_EQ(CheckResolutionItems(context, 271), 0) << "without the feature nothing follows";
+    EXPECT_EQ(Item(20), 1234);
+  });
+}
+
+}  // namespace
