@@ -129,6 +129,32 @@ TEST_F(RowCallbackTest, ReloadedChoiceListIsCachedAgain) {
   });
 }
 
+const DWORD kBrightnessItem[] = {BoundItem(274, kRefreshOnFull | kRefreshOnChange)};
+const ControlRow kRangeRow{kBrightnessEdit, 1, kBrightnessItem, kKindEdit, RangeCaptionRow, nullptr, kNoControl,
+                           kNoString, nullptr};
+
+TEST_F(RowCallbackTest, RangeCaptionFollowsTheDisplayUnit) {
+  DWORD result = 0;
+  RunSheet([&](HWND sheet) {
+    ASSERT_TRUE(SimSheetSelect(sheet, 1));
+    HWND quality = SheetPage(sheet, 1);
+    HandlerContext context{};
+    InitHandlerContext(&context, quality, sheet, kQualityPage, WM_REFRESHCONTROLS, kTabPage);
+    auto caption = [&](WORD unit) {
+      sheet_.displayUnit = unit;
+      DispatchToRows(&context, WM_REFRESHCONTROLS, 0, 0, &kRangeRow, 1, 0);
+      return ControlText(quality, kBrightnessEdit);
+    };
+    const std::u16string millimetres = caption(0);
+    const std::u16string inches = caption(1);
+    EXPECT_EQ(millimetres.substr(0, 11), u"Brightness:");
+    EXPECT_NE(millimetres.find(u"(-3 to 3 mm)"), std::u16string::npos) << std::string(millimetres.begin(), millimetres.end());
+    EXPECT_NE(inches.find(u" in)"), std::u16string::npos) << "the same caption in inches";
+    GlobalFree(context.changedItems);
+    ASSERT_TRUE(SimSheetPress(sheet, PSBTN_CANCEL));
+  }, &result);
+}
+
 INT_PTR NestedGeneralProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   SlotHandler handler = nullptr;
   LONG slot = -1;
