@@ -4,6 +4,12 @@
 
 #include "core/database/database.h"
 #include "core/services/resource_module.h"
+#include "core/constraints/constraint_engine.h"
+#include "core/constraints/constraint_state.h"
+#include "core/constraints/check_status.h"
+#include "core/constraints/setting_change.h"
+#include "core/rules/conflict_messages.h"
+#include "core/store/item_access.h"
 #include "core/store/item_store.h"
 #include "platform/base/text.h"
 #include "platform/comctl/commctrl.h"
@@ -56,6 +62,34 @@ bool LoadNestedSheetTitle(HandlerContext* context, const NestedSheetDescriptor* 
   }
   if (descriptor->titleStringId == kNoString) return false;
   return LoadStringW(GetResourceModule(), static_cast<UINT>(descriptor->titleStringId), title, kSheetTitleChars) > 0;
+}
+
+// The constraint check of a popup that asks first: 0 opens it, 1 ends the action as done
+// without opening ("not allowed" was shown), -1 ends it as failed.
+int ConfirmPopupItem(HandlerContext* context, const PopupTarget* target) {
+  SheetState* sheet = FindSheetState(context->window);
+  ConstraintState* state = CreateConstraintState();
+  if (state == nullptr || sheet == nullptr) {
+    if (state != nullptr) FreeConstraintState(state);
+    return -1;
+  }
+  // The change is judged with the item's current value.
+  ValueTypeCode type = 0;
+  DWORD length = 0;
+  ItemValueCell value{};
+  int result = -1;
+  if (GetItemValue(target->item, context->settings, context->config, &type, &length, &value) == kItemDone &&
+      CheckSettingChange(kCheckModePlain, sheet->printer, context->store, context->settings, context->config, nullptr,
+                         target->item, type, &value, state, nullptr, 0) == kCheckDone) {
+    WORD* changed = nullptr;
+    const WORD answer = ConfirmSettingChange(context->window, sheet->printer, kConfirmUserChange, context->store,
+                                             context->settings, context->config, target->item, type, &value, &changed,
+                                             state);
+    GlobalFree(changed);
+    result = answer == kConflictRefusedRecord ? 1 : answer == kCheckFailed ? -1 : 0;
+  }
+  FreeConstraintState(state);
+  return result;
 }
 
 void ShowDocument(HandlerContext* context, const LONG* stringId) {
@@ -154,6 +188,10 @@ int OpenSettingsDialog(HandlerContext* context, const ButtonAction* action) {
   const DialogRecord* first = action->type == kButtonPopup
                                   ? static_cast<const PopupTarget*>(action->target)->dialog
                                   : static_cast<const NestedSheetDescriptor*>(action->target)->pages;
+  if (action->type == kButtonPopup && static_cast<const PopupTarget*>(action->target)->checkFlag == 1) {
+    const int checked = ConfirmPopupItem(context, static_cast<const PopupTarget*>(action->target));
+    if (checked != 0) return checked == 1 ? 1 : 0;
+  }
   if (first == nullptr || first->templateId == static_cast<DWORD>(-1)) return 0;
   PageData* data = CreatePageData(context->window, caller->sheet, &caller->current,
                                   IsSettingsSetValid(&caller->third) ? &caller->third : nullptr);

@@ -228,3 +228,23 @@ TEST_F(ButtonActionTest, RestoreThatChangesOtherItemsAsksFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ButtonActionTest, PopupThatAsksFirstOpensOnlyWhenTheCheckPasses) {
+  RunOnGeneralPage([&](HWND, HandlerContext* context) {
+    int opened = 0;
+    for (const SettingItemId item : {SettingItemId{18}, SettingItemId{0}}) {
+      const PopupTarget checked{&kOptionsDialog, 1, item};
+      const ButtonAction action{kButtonPopup, &checked};
+      SimOnDialog(kOptionsTemplate, [&](HWND popup) {
+        ++opened;
+        ASSERT_TRUE(SimClick(GetDlgItem(popup, 1091)));
+      });
+      EXPECT_EQ(DoButtonAction(context, 0, 0, &kButtonRow, &action), 0);
+      EXPECT_EQ(opened, 1) << "item " << item << (item == 0 ? ": a check that fails keeps it closed" : "");
+    }
+  });
+}
+
+}  // namespace
