@@ -8,6 +8,7 @@
 #include "platform/gdi/fonts.h"
 #include "platform/kernel/global_copy.h"
 #include "platform/kernel/memory.h"
+#include "platform/kernel/resource.h"
 #include "platform/user/paint.h"
 
 namespace {
@@ -93,4 +94,24 @@ void FreeFontList(FontList* list) {
   }
   if (list->printerFonts != nullptr) GlobalFree(list->printerFonts);
   GlobalFree(list);
+}
+
+int MapFontAlias(LPCWSTR alias, HMODULE resources, WCHAR face[kPrinterFontNameChars], LPCWSTR faceName) {
+  if (face == nullptr) return 1;
+  face[0] = u'\0';
+  if (alias != nullptr && alias[0] != u'\0') {
+    lstrcpynW(face, alias, kPrinterFontNameChars);
+    return 1;
+  }
+  UINT replacement = kStringDefaultFace;
+  WCHAR known[kPrinterFontNameChars] = {};
+  if (faceName != nullptr) {
+    if (LoadStringW(resources, kStringFirstFontName, known, kPrinterFontNameChars) > 0 && lstrcmpW(known, faceName) == 0)
+      replacement = kStringFirstFontAlias;
+    else if (LoadStringW(resources, kStringSecondFontName, known, kPrinterFontNameChars) > 0 &&
+             lstrcmpW(known, faceName) == 0)
+      replacement = kStringSecondFontAlias;
+  }
+  LoadStringW(resources, replacement, face, kPrinterFontNameChars);
+  return 1;
 }

@@ -25,3 +25,15 @@ struct FontList {
 // enumeration, a record or memory fails (nothing is left allocated then).
 FontList* BuildFontList(ItemStore* store);
 void FreeFontList(FontList* list);
+
+// Face names of printer fonts and the TrueType faces that stand in for them.
+inline constexpr UINT kStringFirstFontName = 731;
+inline constexpr UINT kStringSecondFontName = 732;
+inline constexpr UINT kStringFirstFontAlias = 733;
+inline constexpr UINT kStringSecondFontAlias = 734;
+inline constexpr UINT kStringDefaultFace = 735;
+
+// The TrueType face for a printer font: the record's own alias (up to 32 characters) when it
+// has one; else the alias string of the face name when it is one of the two known names,
+// otherwise the default face. Always 1.
+int MapFontAlias(LPCWSTR alias, HMODULE resources, WCHAR face[kPrinterFontNameChars], LPCWSTR faceName);

@@ -103,4 +103,27 @@ TEST_F(PathAndFontsTest, FontListWithoutDeviceFontsOrMemory) {
   CloseItemStore(store);
 }
 
+TEST_F(PathAndFontsTest, PrinterFontAliases) {
+  HMODULE resources = LoadLibraryExW(u"dialog_test_resources.qrs", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(resources, nullptr);
+  struct Case {
+    const char16_t* alias;
+    const char16_t* face;
+    const char16_t* expected;
+  };
+  const Case cases[] = {
+      {u"Letter Gothic", u"Courier", u"Letter Gothic"},  // the record's own alias wins
+      {nullptr, u"Courier", u"Courier New"},
+      {u"", u"Gothic", u"MS Gothic"},
+      {nullptr, u"Mincho", u"Arial"},
+      {nullptr, nullptr, u"Arial"},
+  };
+  for (const Case& c : cases) {
+    WCHAR face[kPrinterFontNameChars] = {u'x'};
+    EXPECT_EQ(MapFontAlias(c.alias, resources, face, c.face), 1);
+    EXPECT_EQ(std::u16string(face), std::u16string(c.expected));
+  }
+  FreeLibrary(resources);
+}
+
 }  // namespace
