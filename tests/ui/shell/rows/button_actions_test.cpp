@@ -140,6 +140,25 @@ TEST_F(ButtonActionTest, FileDialogChecksTheNameAndStoresItsParts) {
   });
 }
 
+TEST_F(ButtonActionTest, TooLongMessageStatesTheLimits) {
+  RunOnGeneralPage([&](HWND, HandlerContext* context) {
+    FileDialogDescriptor d = FileDescriptor(kFileCheckDirectoryLimit);
+    d.directoryLimit = 10;
+    d.tooLongMessage = kFileNameTooLongString;
+    const ButtonAction open{kButtonOpenFile, &d};
+    SimMessageBoxReset();
+    SimFileDialogAnswer(u"C:\\Pictures\\Logo.bmp");  // a directory part of 12 bytes
+    SimFileDialogCancel();
+    EXPECT_EQ(DoButtonAction(context, 0, 0, &kButtonRow, &open), 0);
+    EXPECT_EQ(context->actionResult, 2);
+    const std::vector<SimMessageBox> boxes = SimMessageBoxLog();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, u"Names of 1 line: folder up to 10 bytes (10, 5 double-byte), file up to 12 bytes.");
+    EXPECT_EQ(boxes[0].caption, u"Printer Settings");
+    EXPECT_NE(boxes[0].type & MB_ICONWARNING, 0u);
+  });
+}
+
 TEST_F(ButtonActionTest, CancelledOrFailedFileDialogChangesNothing) {
   RunOnGeneralPage([&](HWND, HandlerContext* context) {
     const FileDialogDescriptor d = FileDescriptor(kFileCheckTitleLimit);
