@@ -159,6 +159,24 @@ TEST_F(ButtonActionTest, TooLongMessageStatesTheLimits) {
   });
 }
 
+TEST_F(ButtonActionTest, DocumentOpensThroughTheShell) {
+  RunOnGeneralPage([&](HWND general, HandlerContext* context) {
+    const LONG manual = 9001;
+    const LONG missing = 9999;
+    EXPECT_EQ(DoButtonAction(context, 0, 0, &kButtonRow, nullptr), 1) << "no action";
+    const ButtonAction open{kButtonOpenDocument, &manual};
+    const ButtonAction none{kButtonOpenDocument, &missing};
+    EXPECT_EQ(DoButtonAction(context, 0, 0, &kButtonRow, &open), 0);
+    EXPECT_EQ(DoButtonAction(context, 0, 0, &kButtonRow, &none), 0);
+    const std::vector<SimShellCall> calls = SimShellLog();
+    ASSERT_EQ(calls.size(), 1u) << "a missing string opens nothing";
+    EXPECT_EQ(calls[0].verb, u"open");
+    EXPECT_EQ(calls[0].file, u"C:\\Manuals\\guide.pdf");
+    EXPECT_EQ(calls[0].show, SW_SHOW);
+    EXPECT_EQ(calls[0].hwnd, general);
+  });
+}
+
 TEST_F(ButtonActionTest, CancelledOrFailedFileDialogChangesNothing) {
   RunOnGeneralPage([&](HWND, HandlerContext* context) {
     const FileDialogDescriptor d = FileDescriptor(kFileCheckTitleLimit);
