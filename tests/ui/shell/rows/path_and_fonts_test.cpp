@@ -1,0 +1,129 @@
+// Directory macros of file-dialog paths and the list of fonts offered for font settings.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "tests/support/model_files.h"
+#include "tests/support/sandbox_test.h"
+#include "ui/shell/font_lists.h"
+#include "ui/shell/path_macros.h"
+
+namespace {
+
+class PathAndFontsTest : public SandboxTest {};
+
+TEST_F(PathAndFontsTest, PathMacrosExpand) {
+  struct Case {
+    const char16_t* path;
+    const char16_t* expanded;  // nullptr: the expansion fails
+  };
+  const std::u16string longName(250, u'x');
+  const std::u16string longPath = u"C:\\" + longName + u"%SYSTEM%";
+  const Case cases[] = {
+      {u"%SYSTEM%", u"C:\\Windows\\System32"},
+      {u"%ICM%", u"C:\\Windows\\System32\\Spool\\Drivers\\Color"},
+      {u"%ICM%\\Profiles", u"C:\\Windows\\System32\\Spool\\Drivers\\Color"},  // the rest is dropped
+      {u"%DRIVER%", u"C:\\Windows\\System32\\Spool\\Drivers\\w32x86\\3"},
+      {u"D:%SYSTEM%", u"D:C:\\Windows\\System32"},
+      {u"C:\\Stamps\\Logo", u"C:\\Stamps\\Logo"},  // no macro: copied whole
+      {u"", u""},
+      {u"%TEMP%", nullptr},
+      {u"%system%", nullptr},  // names are compared with case
+      {u"%%", nullptr},
+      {u"%ICM", nullptr},
+      {longPath.c_str(), nullptr},  // longer than 260 characters once expanded
+  };
+  for (const Case& c : cases) {
+    LPWSTR out = reinterpret_cast<LPWSTR>(1);
+    const int ok = ExpandPathMacros(c.path, &out);
+    SCOPED_TRACE(std::string(c.path, c.path + std::char_traits<char16_t>::length(c.path)));
+    if (c.expanded == nullptr) {
+      EXPECT_EQ(ok, 0);
+      EXPECT_EQ(out, nullptr);
+    } else {
+      ASSERT_EQ(ok, 1);
+      EXPECT_EQ(std::u16string(out), std::u16string(c.expanded));
+      GlobalFree(out);
+    }
+  }
+  EXPECT_EQ(ExpandPathMacros(u"%SYSTEM%", nullptr), 0);
+}
+
+std::string FontModel(const std::vector<std::string>& names) {
+  std::string text = "model \"Fonts\"\nversion \"T:1.0.0\"\nlevel 0x1600\ncodepage 1252\n";
+  int key = 1;
+  for (const std::string& name : names)
+    text += "font " + std::to_string(key++) + " name=\"" + name + "\" faces=[\"" + name + "\"] data=hex:00010002\n";
+  return text;
+}
+
+std::vector<std::u16string> PrinterFonts(const FontList* list) {
+  std::vector<std::u16string> names;
+  for (WORD i = 0; i < list->printerFontCount; ++i) names.emplace_back(list->printerFonts[i]);
+  return names;
+}
+
+TEST_F(PathAndFontsTest, FontListMergesFamiliesAndDeviceFonts) {
+  SimSetFontList({
+      {u"Arial", u"Arial", u"Regular", TRUETYPE_FONTTYPE, 400, 0, 0},
+      {u"System", u"System", u"Regular", RASTER_FONTTYPE, 400, 0, 0},
+      {u"Tahoma", u"Tahoma", u"Regular", TRUETYPE_FONTTYPE, 400, 0, 0},
+  });
+  ItemStore* store = OpenModelText(FontModel({"Courier", "Courier", "Gothic", "Courier", "Mincho"}), u"FONTS.DDD");
+  ASSERT_NE(store, nullptr);
+  FontList* list = BuildFontList(store);
+  ASSERT_NE(list, nullptr);
+  // TrueType families only, in enumeration order, each with its width cleared.
+  ASSERT_EQ(list->trueTypeCount, 2);
+  ASSERT_NE(list->first, nullptr);
+  EXPECT_EQ(std::u16string(list->first->faceName), u"Arial");
+  ASSERT_NE(list->first->next, nullptr);
+  EXPECT_EQ(std::u16string(list->first->next->faceName), u"Tahoma");
+  EXPECT_EQ(list->first->next->next, nullptr);
+  EXPECT_EQ(list->first->font->lfWidth, 0);
+  EXPECT_EQ(std::u16string(list->first->font->lfFaceName), u"Arial");
+  // A repeat right after the same name is left out; the same name further on stays.
+  EXPECT_EQ(PrinterFonts(list), (std::vector<std::u16string>{u"Courier", u"Gothic", u"Courier", u"Mincho"}));
+  FreeFontList(list);
+  CloseItemStore(store);
+}
+
+TEST_F(PathAndFontsTest, FontListWithoutDeviceFontsOrMemory) {
+  SimSetFontList({{u"Arial", u"Arial", u"Regular", TRUETYPE_FONTTYPE, 400, 0, 0}});
+  ItemStore* store = OpenModelText(FontModel({}), u"NOFONTS.DDD");
+  ASSERT_NE(store, nullptr);
+  FontList* list = BuildFontList(store);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->trueTypeCount, 1);
+  EXPECT_EQ(list->printerFontCount, 0);
+  FreeFontList(list);
+  EXPECT_EQ(BuildFontList(nullptr), nullptr);
+  CloseItemStore(store);
+}
+
+TEST_F(PathAndFontsTest, PrinterFontAliases) {
+  HMODULE resources = LoadLibraryExW(u"dialog_test_resources.qrs", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(resources, nullptr);
+  struct Case {
+    const char16_t* alias;
+    const char16_t* face;
+    const char16_t* expected;
+  };
+  const Case cases[] = {
+      {u"Letter Gothic", u"Courier", u"Letter Gothic"},  // the record's own alias wins
+      {nullptr, u"Courier", u"Courier New"},
+      {u"", u"Gothic", u"MS Gothic"},
+      {nullptr, u"Mincho", u"Arial"},
+      {nullptr, nullptr, u"Arial"},
+  };
+  for (const Case& c : cases) {
+    WCHAR face[kPrinterFontNameChars] = {u'x'};
+    EXPECT_EQ(MapFontAlias(c.alias, resources, face, c.face), 1);
+    EXPECT_EQ(std::u16string(face), std::u16string(c.expected));
+  }
+  FreeLibrary(resources);
+}
+
+}  // namespace

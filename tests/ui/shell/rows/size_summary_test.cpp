@@ -1,0 +1,147 @@
+// The zoom a page states for a paper printed on another, and the size summary with its
+// tooltip on the dialog framework's test sheet.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "core/constraints/choice_list.h"
+#include "platform/platform.h"
+#include "tests/ui/shell/dialog/dialog_fixture.h"
+#include "ui/shell/dialog/size_summary.h"
+
+namespace {
+
+using namespace dialog_test;
+
+constexpr WORD kLetter = 1;
+constexpr WORD kA4 = 9;
+
+class SizeSummaryTest : public DialogTest {
+ protected:
+  void RunOnGeneralPage(const std::function<void(HWND general, HandlerContext* context)>& body) {
+    DWORD result = 0;
+    RunSheet([&](HWND sheet) {
+      HWND general = SheetPage(sheet, 0);
+      HandlerContext context{};
+      InitHandlerContext(&context, general, sheet, kGeneralPage, WM_NOTIFY, kTabPage);
+      body(general, &context);
+      GlobalFree(context.changedItems);
+      ASSERT_TRUE(SimSheetPress(sheet, PSBTN_CANCEL));
+    }, &result);
+  }
+};
+
+TEST_F(SizeSummaryTest, LetterOnA4) {
+  RunOnGeneralPage([&](HWND, HandlerContext* context) {
+    SetItem(383, 1);  // whole paper: the full sizes 215.9 x 279.4 and 210 x 297 mm
+    SetItem(1283, 0);
+    SetItem(321, 0);
+    struct Case {
+      LONG shiftOn, edge, shift, poster, tiles, percent;
+    };
+    const Case cases[] = {
+        {0, 0, 0, 0, 0, 97},          // min(97.3, 106.3) rounded
+        {1, 1, 200, 0, 0, 88},        // 20 mm binding on the left: 190 mm across
+        {1, 4, 200, 0, 0, 97},        // at the top: 277 mm down, still wider than across
+        {0, 0, 0, 1, 0x0202, 195},    // two by two tiles
+    };
+    for (const Case& c : cases) {
+      SetItem(1283, c.shiftOn);
+      SetItem(267, c.edge);
+      SetItem(268, c.shift);
+      SetItem(321, c.poster);
+      if (c.poster == 1) SetItem(296, c.tiles);
+      LONG percent = -1;
+      ASSERT_EQ(GetFitZoomPercent(context, kLetter, kA4, &percent), 1) << c.percent;
+      EXPECT_EQ(percent, c.percent);
+    }
+    LONG percent = -1;
+    EXPECT_EQ(GetFitZoomPercent(context, kLetter, 4711, &percent), 0) << "no such paper";
+  });
+}
+
+const StaticTextData kStateOnly{kStaticStateOnly, 0};
+const ControlRow kSummaryRow{kDuplexText, 0, nullptr, kKindStaticText, SizeSummaryRow, &kStateOnly, kNoControl,
+                             kNoString, nullptr};
+
+std::u16string ControlText(HWND dialog, int id) {
+  WCHAR text[256] = {};
+  GetDlgItemTextW(dialog, id, text, 256);
+  return text;
+}
+
+TEST_F(SizeSummaryTest, TooltipTakesOnlySummariesBelowTheByteLimit) {
+  RunOnGeneralPage([&](HWND general, HandlerContext* context) {
+    ChoiceList* papers = nullptr;
+    ASSERT_EQ(GetOrLoadChoiceList(general, resources_, store_, kPaperSizeItem, &papers), 0);
+    SetItem(kPaperSizeItem, kLetter);
+    SetItem(kOutputPaperItem, kSameAsPaper);
+    SetItem(295, 1);
+    SetItem(321, 0);
+    SetItem(1281, 0);
+    DispatchToRows(context, WM_INITDIALOG, 0, 0, &kSummaryRow, 1, 0);
+    const HWND tooltip = sheet_.sheetTooltip;
+    ASSERT_NE(tooltip, nullptr);
+    auto refresh = [&] {
+      DispatchToRows(context, WM_REFRESHCONTROLS, 0, 0, &kSummaryRow, 1, 0);
+      return SimToolTipTools(tooltip);
+    };
+    auto tipText = [&](const std::vector<SimTool>& tools) {
+      for (const SimTool& tool : tools)
+        if (tool.id == UINT_PTR(kDuplexText)) return tool.text;
+      return std::u16string(u"<no tool>");
+    };
+    EXPECT_EQ(tipText(refresh()), u"Letter (100%)");
+    EXPECT_EQ(ControlText(general, kDuplexText), u"Letter (100%)");
+    // A paper name of 70 double-byte characters: 140 bytes, shown but no tooltip.
+    ASSERT_TRUE(SimSetAnsiCodePage(932));
+    LONG n = 0;
+    for (; n < papers->count; ++n)
+      if (std::u16string(papers->choices[n].name) == u"Letter") break;
+    ASSERT_LT(n, papers->count);
+    const std::u16string wide(70, u'\x3042');
+    LPWSTR old = papers->choices[n].name;
+    papers->choices[n].name = const_cast<LPWSTR>(wide.c_str());
+    EXPECT_EQ(tipText(refresh()), u"Letter (100%)") << "the long summary is not the tooltip";
+    EXPECT_EQ(ControlText(general, kDuplexText), wide + u" (100%)");
+    EXPECT_EQ(std::u16string(sheet_.sizeSummary), u"Letter (100%)");
+    papers->choices[n].name = old;
+    SimSetAnsiCodePage(1252);
+    ReleaseChoiceList(general, kPaperSizeItem);
+  });
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SizeSummaryTest, ResolutionItemsFollowTheTonerItems) {
+  RunOnGeneralPage([&](HWND, HandlerContext* context) {
+    struct Case {
+      SettingItemId changed;
+      LONG item271, item443, resolution;  // resolution 0: items 20 and 21 keep 1234
+    };
+    const Case cases[] = {
+        {271, 0, 0, 300}, {271, 257, 1, 0},  {443, 257, 1, 600}, {443, 776, 0, 600},
+        {443, 264, 1, 300}, {443, 0, 1, 0},
+    };
+    sheet_.featureWords[0] |= 0x80000;
+    for (const Case& c : cases) {
+      SetItem(271, c.item271);
+      SetItem(443, c.item443);
+      SetItem(20, 1234);
+      SetItem(21, 1234);
+      EXPECT_EQ(CheckResolutionItems(context, c.changed), c.resolution != 0 ? 1 : 0);
+      const LONG expected = c.resolution != 0 ? c.resolution : 1234;
+      EXPECT_EQ(Item(20), expected) << c.changed << " " << c.item271 << " " << c.item443;
+      EXPECT_EQ(Item(21), expected);
+    }
+    sheet_.featureWords[0] &= ~DWORD{0x80000};
+    SetItem(443, 0);
+    EXPECT_EQ(CheckResolutionItems(context, 271), 0) << "without the feature nothing follows";
+    EXPECT_EQ(Item(20), 1234);
+  });
+}
+
+}  // namespace
