@@ -11,6 +11,7 @@
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/color_detection.h"
 #include "graphics/job/job_control.h"
+#include "graphics/imaging/scratch_block.h"
 #include "platform/engine/engine.h"
 #include "platform/kernel/memory.h"
 
@@ -63,18 +64,6 @@ struct RealizedView {
                        Entries};
   }
   bool SizeFits() const { return Width <= static_cast<DWORD>(kMaxSide) && Height <= static_cast<DWORD>(kMaxSide); }
-};
-
-// A global scratch block freed at the end of its scope.
-struct Scratch {
-  HGLOBAL Block;
-  explicit Scratch(std::size_t bytes) : Block(GlobalAlloc(GMEM_FIXED, bytes + 1)) {}
-  Scratch(const Scratch&) = delete;
-  Scratch& operator=(const Scratch&) = delete;
-  ~Scratch() {
-    if (Block != nullptr) GlobalFree(Block);
-  }
-  BYTE* Bytes() const { return static_cast<BYTE*>(Block); }
 };
 
 // A converted colour as the emitter takes it.

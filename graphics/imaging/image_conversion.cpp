@@ -6,6 +6,7 @@
 #include "core/store/effective_values.h"
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/color_detection.h"
+#include "graphics/imaging/scratch_block.h"
 #include "platform/kernel/memory.h"
 
 namespace {
@@ -14,17 +15,6 @@ constexpr SettingItemId kItemColorLibrary = 291;
 constexpr LONG kColorModeGrey = 1;
 constexpr LONG kMaxSide = 65535;
 
-// A scratch block freed at the end of its scope.
-struct Scratch {
-  HGLOBAL Block;
-  explicit Scratch(std::size_t bytes) : Block(GlobalAlloc(GMEM_FIXED, bytes + 1)) {}
-  Scratch(const Scratch&) = delete;
-  Scratch& operator=(const Scratch&) = delete;
-  ~Scratch() {
-    if (Block != nullptr) GlobalFree(Block);
-  }
-  BYTE* Bytes() const { return static_cast<BYTE*>(Block); }
-};
 }  // namespace
 
 int PlanImageConversion(ColorConverter* converter, SettingsRecord* settings, PrinterConfiguration* config) {
