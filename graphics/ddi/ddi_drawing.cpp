@@ -6,6 +6,7 @@
 #include "graphics/ddi/pdev.h"
 #include "graphics/ddi/pending_job_calls.h"
 #include "graphics/ddi/realized_brush.h"
+#include "graphics/ddi/text_output.h"
 #include "platform/base/errors.h"
 #include "platform/engine/engine.h"
 #include "platform/kernel/lasterror.h"
@@ -97,12 +98,13 @@ BOOL DrvStrokeAndFillPath(SURFOBJ* surface, PATHOBJ* path, CLIPOBJ*, XFORMOBJ* x
   return result;
 }
 
-BOOL DrvTextOut(SURFOBJ* surface, STROBJ* string, FONTOBJ* font, CLIPOBJ*, RECTL*, RECTL*, BRUSHOBJ*, BRUSHOBJ*,
-                POINTL*, MIX) {
+BOOL DrvTextOut(SURFOBJ* surface, STROBJ* string, FONTOBJ* font, CLIPOBJ* clip, RECTL* extra, RECTL* opaque,
+                BRUSHOBJ* foreground, BRUSHOBJ* opaqueBrush, POINTL* brushOrigin, MIX mix) {
   TraceEnter(u"DrvTextOut");
   const BOOL result = surface == nullptr || string == nullptr || font == nullptr
                           ? Refuse()
-                          : DrawOnDevice(SurfacePdev(surface), "DrvTextOut");
+                          : HandleTextOut(surface, string, font, clip, extra, opaque, foreground, opaqueBrush,
+                                          brushOrigin, mix);
   TraceLeave(u"DrvTextOut RetValue = %d", result);
   return result;
 }

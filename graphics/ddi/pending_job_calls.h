@@ -1,5 +1,5 @@
 // The drawing and escape calls the DDI entry points make whose work (bit-block transfers,
-// paths, text, escapes) is not part of this module yet. Until it is, each refuses plainly: a
+// paths, escapes) is not part of this module yet. Until it is, each refuses plainly: a
 // drawing call fails with ERROR_NOT_SUPPORTED and draws nothing, and no escape is supported.
 // This is the one place that says so; the entry points keep their own argument checks.
 #pragma once

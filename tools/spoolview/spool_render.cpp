@@ -10,6 +10,7 @@
 
 #include "outside/drawlib/drawlib_stream.h"
 #include "platform/base/byte_order.h"
+#include "tools/spoolview/glyph_render.h"
 
 namespace {
 
@@ -548,6 +549,18 @@ void PageRenderer::Apply(const SpoolRecord& record) {
     case kVrDrawImage:
       DrawImage(r, false);
       break;
+    case kVrDrawDataFont: {
+      const float x = r.F32(), y = r.F32();
+      r.U32();  // the font and character code: the record alone draws the glyph
+      const std::span<const BYTE> record = r.Bytes(r.remaining());
+      ViewedGlyph glyph;
+      if (r.failed() || !Sane(x, y) || !ReadGlyphRecord(record, &glyph)) break;
+      cairo_save(cr_);
+      UseFill();
+      DrawViewedGlyph(cr_, glyph, x, y);
+      cairo_restore(cr_);
+      break;
+    }
     default:
       break;
   }

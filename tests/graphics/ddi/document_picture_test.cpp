@@ -27,6 +27,20 @@ ReferenceImage Crop(const ReferenceImage& sheet, LONG left, LONG top, LONG width
   return part;
 }
 
+// A line of text at (x, y) on the baseline.
+DrawCall TextLine(std::u16string text, std::u16string face, LONG em, LONG x, LONG y, bool bold = false,
+                  LONG escapement = 0) {
+  DrawCall call;
+  call.kind = DrawKind::TextOut;
+  call.text.text = std::move(text);
+  call.text.face = std::move(face);
+  call.text.emHeight = em;
+  call.text.origin = {x, y};
+  call.text.bold = bold;
+  call.text.escapement = escapement;
+  return call;
+}
+
 // The pages of the document: what the application draws on each.
 struct PictureCase {
   const char* name;
@@ -34,9 +48,18 @@ struct PictureCase {
 };
 
 TEST_F(DocumentTest, PrintedPagesMatchTheEnginesReferenceRendering) {
-  // The drawing calls reach the module in a later stage; until then its pages are the ones the
-  // document and page path makes, and the table holds pages without drawing.
-  const std::vector<PictureCase> pages = {{"first blank page", {}}, {"second blank page", {}}};
+  const std::vector<PictureCase> pages = {
+      {"first blank page", {}},
+      {"second blank page", {}},
+      {"text in two faces and sizes",
+       {TextLine(u"Quarterly Report", u"Times New Roman", 220, 400, 700),
+        TextLine(u"Sales rose in every region this quarter.", u"Arial", 100, 400, 1000),
+        TextLine(u"Small print at the foot of the page.", u"Times New Roman", 50, 400, 1200)}},
+      {"bold and turned text",
+       {TextLine(u"Bold heading", u"Arial", 160, 500, 600, true),
+        TextLine(u"Upwards", u"Times New Roman", 120, 300, 2400, false, 900),
+        TextLine(u"At an angle", u"Arial", 120, 900, 2200, true, 450)}},
+  };
 
   EngineDc* dc = CreateDc();
   ASSERT_NE(dc, nullptr);
