@@ -154,6 +154,12 @@ void Text(cairo_t* cr, const DrawText& text) {
     font = turned;
   }
   cairo_set_font_matrix(cr, &font);
+  // The outlines as they are, unhinted at the picture's scale, as a page printer draws them.
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+  cairo_set_font_options(cr, options);
+  cairo_font_options_destroy(options);
   std::vector<cairo_glyph_t> glyphs;
   for (const engine::PlacedGlyph& g : placed) glyphs.push_back({g.index, static_cast<double>(g.origin.x), static_cast<double>(g.origin.y)});
   SetColour(cr, text.colour);

@@ -187,6 +187,8 @@ class PageRenderer {
   double lineWidth_ = 1, penScale_ = 1, miterLimit_ = 10, dashOffset_ = 0;
   std::vector<double> dashes_;
   WORD lineCap_ = 2, lineJoin_ = 2, fillMode_ = 2, drawMode_ = kVrDrawFill;
+  // The page axis that glyph positions are given in: page coordinates onto the sheet.
+  cairo_matrix_t glyphAxis_{1, 0, 0, 1, 0, 0};
 };
 
 void PageRenderer::DrawImage(PayloadReader& r, bool mask) {
@@ -296,6 +298,7 @@ void PageRenderer::Apply(const SpoolRecord& record) {
       for (double& v : a) v = r.F32();
       const double det = a[0] * a[3] - a[1] * a[2];
       if (!r.failed() && Sane(det) && det != 0) penScale_ = std::sqrt(std::fabs(det));
+      if (!r.failed() && Sane(det) && det != 0 && Sane(a[4], a[5])) cairo_matrix_init(&glyphAxis_, a[0], a[1], a[2], a[3], a[4], a[5]);
       break;
     }
     case kVrInitClip:
@@ -556,6 +559,7 @@ void PageRenderer::Apply(const SpoolRecord& record) {
       ViewedGlyph glyph;
       if (r.failed() || !Sane(x, y) || !ReadGlyphRecord(record, &glyph)) break;
       cairo_save(cr_);
+      cairo_transform(cr_, &glyphAxis_);
       UseFill();
       DrawViewedGlyph(cr_, glyph, x, y);
       cairo_restore(cr_);
