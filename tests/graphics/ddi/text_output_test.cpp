@@ -168,10 +168,14 @@ TEST_F(TextOutputTest, ChineseFacesWithSimulatedBoldGoAsBitmaps) {
     std::u16string face;
     bool simulatedBold;
     BYTE kind;
+    std::u16string text = u"AB";
+    LONG em = 60;
   } cases[] = {{u"仿宋_GB2312", true, 2}, {u"@仿宋_GB2312", true, 2}, {u"楷体_GB2312", true, 2},
-               {u"仿宋_GB2312", false, 1}, {u"宋体", true, 1}};
+               {u"仿宋_GB2312", false, 1}, {u"宋体", true, 1},
+               // Glyphs wider than a bitmap record can say (2,040 pixels) go as outlines.
+               {u"仿宋_GB2312", true, 1, u"WW", 2400}};
   for (const Case& c : cases) {
-    DrawText t = Text(u"AB", c.face, 60);
+    DrawText t = Text(c.text, c.face, c.em);
     t.bold = true;
     t.simulateBold = c.simulatedBold;
     const std::vector<SentGlyph> glyphs = PrintPage({TextCall(t)});
@@ -249,6 +253,13 @@ TEST_F(TextOutputTest, BackgroundAndUnderlineFrameTheGlyphs) {
   EXPECT_EQ(page[6].substr(0, page[6].find('(')), "VR_DrawDataFont");
   EXPECT_EQ(page[7].substr(0, page[7].find('(')), "VR_DrawDataFont");
   EXPECT_EQ(page.back().substr(0, page.back().find('(')), "VR_DrawRectangle") << Trace();
+}
+
+// A glyph the library refuses stops the string: the call fails, the glyphs before it stay sent.
+TEST_F(TextOutputTest, ARefusedGlyphFailsTheCall) {
+  fail_("VR_DrawDataFont", 3, -1);
+  EXPECT_EQ(PrintPage({TextCall(Text(u"Refused"))}).size(), 2u);
+  EXPECT_EQ(TextOutResults(), std::vector<std::string>{"FALSE"});
 }
 
 // A clip the text module cannot hand on yet fails the call plainly and sends no glyph.
