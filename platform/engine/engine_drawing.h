@@ -85,6 +85,7 @@ struct DrawText {
   bool reversed = false;      // with a fixed pitch: the glyphs run backwards from the origin (SO_REVERSED)
   bool underline = false;     // an extra rectangle along the baseline (escapement 0 only)
   bool simulateBold = false;  // with bold: the regular face, bold by simulation (FO_SIM_BOLD)
+  bool glyphIndexes = false;  // drawn by glyph index: the string carries no characters (no pwszOrg)
 };
 
 enum class DrawKind : BYTE { StrokePath, FillPath, StrokeAndFillPath, TextOut, BitBlt, CopyBits, StretchBlt, StretchBltROP };

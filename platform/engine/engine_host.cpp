@@ -663,7 +663,7 @@ LONG EngineDraw(EngineDc* dc, const DrawCall& call) {
       }
       string->so.rclBkGround = bounds;
       string->so.pgp = StringNeedsEnumeration(string->glyphs.size()) ? nullptr : string->glyphs.data();
-      string->so.pwszOrg = string->text.data();
+      string->so.pwszOrg = call.text.glyphIndexes ? nullptr : string->text.data();
       {
         std::lock_guard<std::recursive_mutex> guard(State().lock);
         State().strings.insert(string);

@@ -255,6 +255,29 @@ TEST_F(TextOutputTest, BackgroundAndUnderlineFrameTheGlyphs) {
   EXPECT_EQ(page.back().substr(0, page.back().find('(')), "VR_DrawRectangle") << Trace();
 }
 
+// A string drawn by glyph index has no characters: each glyph's code carries its glyph handle.
+TEST_F(TextOutputTest, GlyphIndexStringsCodeTheirGlyphHandles) {
+  DrawText t = Text(u"AB");
+  const std::vector<SentGlyph> byCharacter = PrintPage({TextCall(t)});
+  EngineDeleteDC(dc_);
+  std::erase(dcs_, dc_);
+  t.glyphIndexes = true;
+  const std::vector<SentGlyph> byIndex = PrintPage({TextCall(t)});
+  ASSERT_EQ(byCharacter.size(), 2u);
+  ASSERT_EQ(byIndex.size(), 2u);
+  std::vector<HGLYPH> handles;
+  for (const SimEngineCall& c : SimEngineLog())
+    if (c.name == "FONTOBJ_cGetGlyphs" && c.args.find("mode=2") != std::string::npos && c.args.find(" hg=") != std::string::npos)
+      handles.push_back(static_cast<HGLYPH>(std::stoul(c.args.substr(c.args.find(" hg=") + 4))));
+  ASSERT_GE(handles.size(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(byCharacter[i].code & 0xFFFF, t.text[i]);
+    EXPECT_EQ(byIndex[i].code & 0xFFFF, handles[handles.size() - 2 + i]);
+    EXPECT_NE(byIndex[i].code & 0xFFFF, t.text[i]);
+    EXPECT_EQ(byIndex[i].record, byCharacter[i].record) << "the same outline either way";
+  }
+}
+
 // A glyph the library refuses stops the string: the call fails, the glyphs before it stay sent.
 TEST_F(TextOutputTest, ARefusedGlyphFailsTheCall) {
   fail_("VR_DrawDataFont", 3, -1);
