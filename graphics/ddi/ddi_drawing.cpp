@@ -6,6 +6,7 @@
 #include "graphics/ddi/pdev.h"
 #include "graphics/ddi/pending_job_calls.h"
 #include "graphics/ddi/realized_brush.h"
+#include "graphics/ddi/text_output.h"
 #include "graphics/drawing/blt_dispatch.h"
 #include "graphics/drawing/path_drawing.h"
 #include "platform/base/errors.h"
@@ -121,12 +122,13 @@ BOOL DrvStrokeAndFillPath(SURFOBJ* surface, PATHOBJ* path, CLIPOBJ* clip, XFORMO
   return result;
 }
 
-BOOL DrvTextOut(SURFOBJ* surface, STROBJ* string, FONTOBJ* font, CLIPOBJ*, RECTL*, RECTL*, BRUSHOBJ*, BRUSHOBJ*,
-                POINTL*, MIX) {
+BOOL DrvTextOut(SURFOBJ* surface, STROBJ* string, FONTOBJ* font, CLIPOBJ* clip, RECTL* extra, RECTL* opaque,
+                BRUSHOBJ* foreground, BRUSHOBJ* opaqueBrush, POINTL* brushOrigin, MIX mix) {
   TraceEnter(u"DrvTextOut");
   const BOOL result = surface == nullptr || string == nullptr || font == nullptr
                           ? Refuse()
-                          : DrawOnDevice(SurfacePdev(surface), "DrvTextOut");
+                          : HandleTextOut(surface, string, font, clip, extra, opaque, foreground, opaqueBrush,
+                                          brushOrigin, mix);
   TraceLeave(u"DrvTextOut RetValue = %d", result);
   return result;
 }

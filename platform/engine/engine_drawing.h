@@ -80,6 +80,12 @@ struct DrawText {
   COLORREF colour = 0;
   bool opaque = false;  // fill the background rectangle first
   COLORREF background = 0xFFFFFF;
+  LONG escapement = 0;        // tenths of a degree counter-clockwise: the baseline and the glyphs turn
+  LONG fixedPitch = 0;        // above 0: each glyph this many pixels from the one before (ulCharInc)
+  bool reversed = false;      // with a fixed pitch: the glyphs run backwards from the origin (SO_REVERSED)
+  bool underline = false;     // an extra rectangle along the baseline (escapement 0 only)
+  bool simulateBold = false;  // with bold: the regular face, bold by simulation (FO_SIM_BOLD)
+  bool glyphIndexes = false;  // drawn by glyph index: the string carries no characters (no pwszOrg)
 };
 
 enum class DrawKind : BYTE { StrokePath, FillPath, StrokeAndFillPath, TextOut, BitBlt, CopyBits, StretchBlt, StretchBltROP };

@@ -54,13 +54,29 @@ void AppendName(std::vector<BYTE>& block, PTRDIFF& offset, const char* name) {
 }
 
 // The IFIMETRICS of a face, with the family, style, face and unique names behind it.
-std::vector<ULONG_PTR> BuildMetrics(FT_Face face, SIZEL resolution) {
+// A name of the font's metrics as the DC asked for it.
+void AppendName(std::vector<BYTE>& block, PTRDIFF& offset, const std::u16string& name) {
+  offset = static_cast<PTRDIFF>(block.size());
+  for (char16_t c : name) {
+    block.push_back(static_cast<BYTE>(c));
+    block.push_back(static_cast<BYTE>(c >> 8));
+  }
+  block.push_back(0);
+  block.push_back(0);
+}
+
+// The IFIMETRICS of a face, with the family, style, face and unique names behind it; the
+// family and face names are the ones the text asked for, as a font realised by that name
+// reports them (a face name the host has no file for is served by a stand-in file).
+std::vector<ULONG_PTR> BuildMetrics(FT_Face face, SIZEL resolution, const std::u16string& asked) {
   IFIMETRICS m{};
   std::vector<BYTE> names(sizeof(IFIMETRICS));
-  AppendName(names, m.dpwszFamilyName, face->family_name);
+  if (asked.empty()) AppendName(names, m.dpwszFamilyName, face->family_name);
+  else AppendName(names, m.dpwszFamilyName, asked);
   AppendName(names, m.dpwszStyleName, face->style_name);
   std::string full = std::string(face->family_name ? face->family_name : "") + " " + (face->style_name ? face->style_name : "");
-  AppendName(names, m.dpwszFaceName, face->family_name);
+  if (asked.empty()) AppendName(names, m.dpwszFaceName, face->family_name);
+  else AppendName(names, m.dpwszFaceName, asked);
   AppendName(names, m.dpwszUniqueName, full.c_str());
   m.cjThis = static_cast<ULONG>((names.size() + 7) & ~size_t{7});
   const bool bold = face->style_flags & FT_STYLE_FLAG_BOLD, italic = face->style_flags & FT_STYLE_FLAG_ITALIC;
@@ -210,29 +226,75 @@ Font::Glyph* LoadGlyph(Font* font, HGLYPH hg, ULONG mode) {
 }  // namespace
 
 FT_Face OpenFace(const DrawText& text) {
-  const FontFile file = GdiFindFontFile(text.face, text.bold ? FW_BOLD : FW_NORMAL, text.italic);
+  const FontFile file =
+      GdiFindFontFile(text.face, text.bold && !text.simulateBold ? FW_BOLD : FW_NORMAL, text.italic);
   FT_Face face = nullptr;
   if (file.path.empty() || FT_New_Face(Library(), file.path.c_str(), 0, &face) != 0) return nullptr;
   FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(std::max<LONG>(1, text.emHeight)));
-  if (file.slant) {
-    // An italic face without a slanted file: the upright glyphs leaned right.
-    FT_Matrix shear{0x10000, static_cast<FT_Fixed>(kItalicSlant * 0x10000), 0, 0x10000};
-    FT_Set_Transform(face, &shear, nullptr);
+  // An italic face without a slanted file: the upright glyphs leaned right; an escapement
+  // then turns them counter-clockwise (FreeType's y grows upwards).
+  const double slant = file.slant ? kItalicSlant : 0.0, angle = EscapementRadians(text);
+  if (slant != 0 || angle != 0) {
+    const double c = std::cos(angle), s = std::sin(angle);
+    FT_Matrix m{static_cast<FT_Fixed>(std::lround(c * 0x10000)), static_cast<FT_Fixed>(std::lround((c * slant - s) * 0x10000)),
+                static_cast<FT_Fixed>(std::lround(s * 0x10000)), static_cast<FT_Fixed>(std::lround((s * slant + c) * 0x10000))};
+    FT_Set_Transform(face, &m, nullptr);
   }
   return face;
 }
 
+double EscapementRadians(const DrawText& text) { return (text.escapement % 3600) * 3.14159265358979323846 / 1800.0; }
+
 void PlaceGlyphs(FT_Face face, const DrawText& text, std::vector<PlacedGlyph>& glyphs, RECTL& bounds) {
   glyphs.clear();
+  const double angle = EscapementRadians(text);
+  if (angle != 0) {
+    // A turned baseline: the pen follows the advances the face's transform turned too; the
+    // box holds the turned rectangle of the glyphs' ascent and descent.
+    FT_Vector pen{0, 0};  // 26.6, y upwards
+    for (char16_t c : text.text) {
+      const FT_UInt index = FT_Get_Char_Index(face, c);
+      glyphs.push_back({index, {text.origin.x + static_cast<LONG>(std::lround(pen.x / 64.0)),
+                                text.origin.y - static_cast<LONG>(std::lround(pen.y / 64.0))}});
+      if (FT_Load_Glyph(face, index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0) {
+        pen.x += face->glyph->advance.x;
+        pen.y += face->glyph->advance.y;
+      }
+    }
+    const FT_Size_Metrics& sm = face->size->metrics;
+    const double length = std::hypot(pen.x / 64.0, pen.y / 64.0), up = sm.ascender / 64.0, down = -sm.descender / 64.0;
+    const double c = std::cos(angle), s = std::sin(angle);
+    double left = 1e18, top = 1e18, right = -1e18, bottom = -1e18;
+    for (double along : {0.0, length})
+      for (double across : {-up, down}) {
+        const double x = text.origin.x + along * c + across * s, y = text.origin.y - along * s + across * c;
+        left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+      }
+    bounds = {static_cast<LONG>(std::floor(left)), static_cast<LONG>(std::floor(top)), static_cast<LONG>(std::ceil(right)),
+              static_cast<LONG>(std::ceil(bottom))};
+    return;
+  }
   FT_Pos pen = 0;  // 26.6
+  const FT_Pos pitch = static_cast<FT_Pos>(text.fixedPitch) * 64 * (text.reversed ? -1 : 1);
   for (char16_t c : text.text) {
     const FT_UInt index = FT_Get_Char_Index(face, c);
     glyphs.push_back({index, {text.origin.x + static_cast<LONG>((pen + 32) >> 6), text.origin.y}});
-    if (FT_Load_Glyph(face, index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0) pen += face->glyph->advance.x;
+    if (text.fixedPitch > 0) pen += pitch;
+    else if (FT_Load_Glyph(face, index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0) pen += face->glyph->advance.x;
   }
   const FT_Size_Metrics& sm = face->size->metrics;
-  bounds = {text.origin.x, text.origin.y - static_cast<LONG>((sm.ascender + 63) >> 6),
-            text.origin.x + static_cast<LONG>((pen + 63) >> 6), text.origin.y + static_cast<LONG>((-sm.descender + 63) >> 6)};
+  // A reversed string runs left of its origin; its box still spans its glyphs.
+  const FT_Pos low = std::min<FT_Pos>(0, pen), high = std::max<FT_Pos>(0, pen) + (text.reversed ? 64 * text.fixedPitch : 0);
+  bounds = {text.origin.x + static_cast<LONG>(low >> 6), text.origin.y - static_cast<LONG>((sm.ascender + 63) >> 6),
+            text.origin.x + static_cast<LONG>((high + 63) >> 6), text.origin.y + static_cast<LONG>((-sm.descender + 63) >> 6)};
+}
+
+RECTL UnderlineRect(FT_Face face, const DrawText& text, const RECTL& bounds) {
+  if (!text.underline || text.escapement % 3600 != 0 || face->units_per_EM == 0) return {0, 0, 0, 0};
+  const double scale = static_cast<double>(text.emHeight) / face->units_per_EM;
+  const LONG thickness = std::max<LONG>(1, static_cast<LONG>(std::lround(face->underline_thickness * scale)));
+  const LONG top = text.origin.y + static_cast<LONG>(std::lround(-face->underline_position * scale)) - thickness / 2;
+  return {bounds.left, top, bounds.right, top + thickness};
 }
 
 Font* RealizeFont(const DrawText& text, SIZEL resolution) {
@@ -241,16 +303,18 @@ Font* RealizeFont(const DrawText& text, SIZEL resolution) {
   auto font = new Font;
   font->face = face;
   font->em = text.emHeight;
-  font->ifi = BuildMetrics(face, resolution);
+  font->ifi = BuildMetrics(face, resolution, text.face);
   const FLOATL scale = static_cast<FLOATL>(text.emHeight) / static_cast<FLOATL>(face->units_per_EM);
-  font->xform = NewXform({scale, 0, 0, scale, 0, 0});
+  const double angle = EscapementRadians(text);
+  const FLOATL c = static_cast<FLOATL>(std::cos(angle)) * scale, s = static_cast<FLOATL>(std::sin(angle)) * scale;
+  font->xform = NewXform({c, -s, s, c, 0, 0});
   std::lock_guard<std::recursive_mutex> guard(State().lock);
   font->fo.iUniq = State().nextUniq++;
   font->fo.iFace = 1;
   font->fo.cxMax = static_cast<ULONG>((face->size->metrics.max_advance + 63) >> 6);
   font->fo.flFontType = FO_TYPE_TRUETYPE | (text.bold && !(face->style_flags & FT_STYLE_FLAG_BOLD) ? FO_SIM_BOLD : 0) |
                         (text.italic && !(face->style_flags & FT_STYLE_FLAG_ITALIC) ? FO_SIM_ITALIC : 0);
-  if (font->fo.flFontType & FO_SIM_ITALIC) font->xform->m.eM21 = -kItalicSlant * scale;
+  if (font->fo.flFontType & FO_SIM_ITALIC) font->xform->m.eM21 -= kItalicSlant * scale;
   font->fo.iTTUniq = font->fo.iUniq;
   font->fo.sizLogResPpi = resolution;
   font->fo.pvProducer = font;
@@ -284,6 +348,10 @@ bool LayoutText(Font* font, const DrawText& text, std::vector<GLYPHPOS>& glyphs,
     glyphs.push_back({p.index, g != nullptr ? &g->def : nullptr, p.origin});
   }
   return true;
+}
+
+RECTL TextUnderline(Font* font, const DrawText& text, const RECTL& bounds) {
+  return UnderlineRect(font->face, text, bounds);
 }
 
 }  // namespace engine

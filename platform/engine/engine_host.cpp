@@ -184,7 +184,8 @@ Brush* BrushFor(EngineDc* dc, const DrawBrush& desc) {
 
 // The realisation of a text's font: face, style and size.
 std::u16string FontKey(const DrawText& t) {
-  return t.face + u"|" + (t.bold ? u"b" : u"") + (t.italic ? u"i" : u"") + u"|" + std::u16string(1, static_cast<char16_t>(t.emHeight));
+  return t.face + u"|" + (t.bold ? u"b" : u"") + (t.italic ? u"i" : u"") + u"|" + std::u16string(1, static_cast<char16_t>(t.emHeight)) +
+         u"|" + std::u16string(1, static_cast<char16_t>(t.escapement % 3600 + 3600)) + (t.simulateBold ? u"s" : u"");
 }
 
 DrawBrush SolidBrush(COLORREF colour) {
@@ -653,9 +654,16 @@ LONG EngineDraw(EngineDc* dc, const DrawCall& call) {
       string->text = call.text.text;
       string->so.cGlyphs = static_cast<ULONG>(string->glyphs.size());
       string->so.flAccel = SO_HORIZONTAL | SO_FLAG_DEFAULT_PLACEMENT;
+      // A turned baseline is neither horizontal nor vertical; a fixed pitch along it is not
+      // whole pixels, so only a level string has one.
+      if (call.text.escapement % 3600 != 0) string->so.flAccel = SO_FLAG_DEFAULT_PLACEMENT;
+      else if (call.text.fixedPitch > 0) {
+        string->so.ulCharInc = static_cast<ULONG>(call.text.fixedPitch);
+        if (call.text.reversed) string->so.flAccel |= SO_REVERSED;
+      }
       string->so.rclBkGround = bounds;
       string->so.pgp = StringNeedsEnumeration(string->glyphs.size()) ? nullptr : string->glyphs.data();
-      string->so.pwszOrg = string->text.data();
+      string->so.pwszOrg = call.text.glyphIndexes ? nullptr : string->text.data();
       {
         std::lock_guard<std::recursive_mutex> guard(State().lock);
         State().strings.insert(string);
@@ -664,9 +672,11 @@ LONG EngineDraw(EngineDc* dc, const DrawCall& call) {
       Brush* back = call.text.opaque ? BrushFor(dc, SolidBrush(call.text.background)) : nullptr;
       RECTL opaque = bounds;
       POINTL origin = call.text.origin;
+      RECTL extra[2] = {TextUnderline(font, call.text, bounds), {0, 0, 0, 0}};
+      RECTL* extras = extra[0].right > extra[0].left ? extra : nullptr;
       size_t e = BeginDdi("DrvTextOut", Format("string=%s glyphs=%u font=%s clip=%s", Pointer(&string->so).c_str(),
                                                string->so.cGlyphs, Pointer(FontObject(font)).c_str(), Pointer(co).c_str()));
-      result = Function<PFN_DrvTextOut>(dc->driver, INDEX_DrvTextOut)(so, &string->so, FontObject(font), co, nullptr,
+      result = Function<PFN_DrvTextOut>(dc->driver, INDEX_DrvTextOut)(so, &string->so, FontObject(font), co, extras,
                                                                        back != nullptr ? &opaque : nullptr, &fore->bo,
                                                                        back != nullptr ? &back->bo : nullptr, &origin,
                                                                        call.mix);

@@ -152,6 +152,8 @@ void DeleteFont(Font* font);
 FONTOBJ* FontObject(Font* font);
 // The glyph indexes and their origins of a text, in device pixels.
 bool LayoutText(Font* font, const DrawText& text, std::vector<GLYPHPOS>& glyphs, RECTL& bounds);
+// The underline rectangle of a laid-out text; empty when it has none.
+RECTL TextUnderline(Font* font, const DrawText& text, const RECTL& bounds);
 
 // The host side that callbacks need: the driver's brush realisation and the dc of a surface.
 BOOL RealizeBrushThroughDriver(Brush* brush);

@@ -19,10 +19,16 @@ struct PlacedGlyph {
   POINTL origin;
 };
 
+// The text's escapement in radians, counter-clockwise on the page.
+double EscapementRadians(const DrawText& text);
+
 // A face of the text's font at its em height in pixels; NULL when no font file opens. The
 // caller releases it with FT_Done_Face.
 FT_Face OpenFace(const DrawText& text);
 // The glyphs of a text along its baseline and the box they fill (ascent to descent).
 void PlaceGlyphs(FT_Face face, const DrawText& text, std::vector<PlacedGlyph>& glyphs, RECTL& bounds);
+// The underline of a text placed with PlaceGlyphs: along its baseline below the glyphs, at
+// least one pixel high; empty for a text that is not underlined or not horizontal.
+RECTL UnderlineRect(FT_Face face, const DrawText& text, const RECTL& bounds);
 
 }  // namespace engine

@@ -141,15 +141,33 @@ void Text(cairo_t* cr, const DrawText& text) {
     cairo_fill(cr);
   }
   cairo_font_face_t* cf = cairo_ft_font_face_create_for_ft_face(face, 0);
+  if (text.bold && !(face->style_flags & FT_STYLE_FLAG_BOLD)) cairo_ft_font_face_set_synthesize(cf, CAIRO_FT_SYNTHESIZE_BOLD);
   cairo_set_font_face(cr, cf);
   cairo_matrix_t font;
   cairo_matrix_init_scale(&font, text.emHeight, text.emHeight);
   if (FT_IS_SFNT(face) && text.italic && !(face->style_flags & FT_STYLE_FLAG_ITALIC)) font.xy = -engine::kItalicSlant * text.emHeight;
+  if (const double angle = engine::EscapementRadians(text); angle != 0) {
+    // Turned counter-clockwise on the page, where y grows downwards.
+    cairo_matrix_t turn, turned;
+    cairo_matrix_init_rotate(&turn, -angle);
+    cairo_matrix_multiply(&turned, &font, &turn);
+    font = turned;
+  }
   cairo_set_font_matrix(cr, &font);
+  // The outlines as they are, unhinted at the picture's scale, as a page printer draws them.
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+  cairo_set_font_options(cr, options);
+  cairo_font_options_destroy(options);
   std::vector<cairo_glyph_t> glyphs;
   for (const engine::PlacedGlyph& g : placed) glyphs.push_back({g.index, static_cast<double>(g.origin.x), static_cast<double>(g.origin.y)});
   SetColour(cr, text.colour);
   cairo_show_glyphs(cr, glyphs.data(), static_cast<int>(glyphs.size()));
+  if (const RECTL line = engine::UnderlineRect(face, text, bounds); line.right > line.left) {
+    cairo_rectangle(cr, line.left, line.top, line.right - line.left, line.bottom - line.top);
+    cairo_fill(cr);
+  }
   cairo_set_font_face(cr, nullptr);
   cairo_font_face_destroy(cf);
   FT_Done_Face(face);

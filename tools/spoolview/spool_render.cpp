@@ -10,6 +10,7 @@
 
 #include "outside/drawlib/drawlib_stream.h"
 #include "platform/base/byte_order.h"
+#include "tools/spoolview/glyph_render.h"
 
 namespace {
 
@@ -555,6 +556,16 @@ void PageRenderer::Apply(const SpoolRecord& record) {
     case kVrDrawImage:
       DrawImage(r, false);
       break;
+    case kVrDrawDataFont: {
+      const float x = r.F32(), y = r.F32();
+      r.U32();  // the font and character code: the record alone draws the glyph
+      const std::span<const BYTE> record = r.Bytes(r.remaining());
+      ViewedGlyph glyph;
+      if (r.failed() || !Sane(x, y) || !ReadGlyphRecord(record, &glyph)) break;
+      UseFill();
+      DrawViewedGlyph(cr_, glyph, x, y);
+      break;
+    }
     default:
       break;
   }
