@@ -399,7 +399,7 @@ void PrintDocument() {
       EngineEndPage(dc);
     }
     const bool printed = started && EngineEndDoc(dc);
-    std::printf("  document %s; drawing calls taken %d, refused %d (text output is not built yet: its calls are refused)\n",
+    std::printf("  document %s; drawing calls taken %d, refused %d\n",
                 printed ? "printed" : "failed", taken, refused);
     const std::vector<SimSpoolJob> jobs = SimListSpoolJobs();
     const std::vector<BYTE> bytes = jobs.empty() ? std::vector<BYTE>{} : SimReadSpoolJob(jobs.back().id);
