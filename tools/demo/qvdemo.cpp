@@ -367,8 +367,7 @@ void PrintDocument() {
     std::printf("  the printer's device context could not be made (error %u)\n", GetLastError());
   } else {
     // The application's drawing on each page: a filled rectangle, a stroked line, a line of
-    // text and a small image. The drawing calls themselves are not taken by the module yet; its
-    // pages print as the document and page path makes them.
+    // text naming the page and a small image.
     std::vector<DrawCall> drawing(4);
     drawing[0].kind = DrawKind::FillPath;
     PathMoveTo(drawing[0].path, 400, 400);
@@ -383,7 +382,6 @@ void PrintDocument() {
     drawing[1].pen.geometric = true;
     drawing[1].pen.width = 8;
     drawing[2].kind = DrawKind::TextOut;
-    drawing[2].text.text = u"Qorvex QX-4500 demo page";
     drawing[2].text.emHeight = 120;
     drawing[2].text.origin = {400, 2200};
     drawing[3].kind = DrawKind::BitBlt;
@@ -395,6 +393,7 @@ void PrintDocument() {
     const bool started = EngineStartDoc(dc, u"Demo document");
     for (int page = 0; started && page < 2; ++page) {
       EngineStartPage(dc);
+      drawing[2].text.text = u"Qorvex QX-4500 demo page " + std::u16string(1, char16_t(u'1' + page));
       for (const DrawCall& call : drawing) (EngineDraw(dc, call) == TRUE ? taken : refused)++;
       EngineEndPage(dc);
     }
