@@ -8,6 +8,8 @@
 #pragma once
 
 #include "graphics/ddi/device_font_table.h"
+#include "graphics/ddi/direct_mode.h"
+#include "graphics/ddi/escape_blocks.h"
 #include "graphics/ddi/paper_layout.h"
 #include "graphics/ddi/render_settings.h"
 #include "graphics/imaging/page_color.h"
@@ -67,6 +69,16 @@ struct Pdev {
   DWORD* colorClassWord;
   DWORD modelFeatures[2];  // the model's feature words, read at the document's start
   BYTE outputFormat;  // the job's output format (7: the stream header line follows the job header)
+  // What the escapes keep: the applications' direct mode and its data block, the job
+  // information and job headers of the user-interface module, and two opaque blocks.
+  DirectModeState directMode;
+  BYTE* appBlock;  // global heap
+  DWORD appBlockSize;
+  DWORD auxBlockSize;
+  BYTE* auxBlock;  // global heap
+  JobInfoCopy* jobInfo;
+  JobHeaderTable* jobHeaders;
+  BYTE extBlock[2112];
   alignas(8) DWORD tailTag;
   DWORD reserved;
 };

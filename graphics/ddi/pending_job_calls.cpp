@@ -1,5 +1,7 @@
 #include "graphics/ddi/pending_job_calls.h"
 
+#include "graphics/ddi/direct_mode.h"
+
 #include "platform/base/errors.h"
 #include "platform/kernel/lasterror.h"
 
@@ -8,4 +10,7 @@ BOOL DrawOnDevice(Pdev*, const char*) {
   return FALSE;
 }
 
-ULONG HandleEscape(SURFOBJ*, ULONG, ULONG, PVOID, ULONG, PVOID) { return 0; }
+LONG HandleDirectImageEscape(Pdev* pdev, ULONG, const BYTE*, ULONG, BYTE*, BOOL query) {
+  if (query) return AnswerDirectQuery(pdev);
+  return pdev == nullptr ? -1 : 0;
+}
