@@ -11,6 +11,7 @@
 
 #include "platform/engine/engine_host.h"
 #include "platform/kernel/kernel_sim.h"
+#include "platform/kernel/module.h"
 #include "platform/platform.h"
 #include "platform/spooler/spooler_sim.h"
 
@@ -21,26 +22,47 @@ constexpr std::uint16_t kKnownCodes[] = {
     0x5005, 0x5006, 0x5007, 0x5008, 0x5009, 0x500A, 0x500B, 0x5010, 0x5020, 0x5021, 0x5023, 0x5024,
     0x5025, 0x5028, 0x5029, 0x502A, 0x502B, 0x502C, 0x502D, 0x502E, 0x502F, 0x5030, 0x5100};
 
-EngineDriver* Driver() {
-  static EngineDriver* driver = [] {
+constexpr DWORD CDM_DRIVER_DEFAULT = 4;
+constexpr LONG kDevModeBytes = 1548;
+using ConvertDevModeProc = BOOL (*)(LPWSTR printerName, DEVMODEW* input, DEVMODEW* output, LONG* size, DWORD mode);
+
+struct Device {
+  EngineDriver* driver = nullptr;
+  std::vector<BYTE> devMode;  // the model's defaults, as the user-interface module makes them
+};
+
+const Device& Setup() {
+  static const Device device = [] {
+    Device d;
     const char* dir = std::getenv("QV_DRIVER_DIR");
     SimInstallDriverFiles(dir != nullptr ? dir : QV_DRIVER_DIR);
     SimPrinterSetup setup;
     setup.name = u"P1";
     setup.dataFile = u"QX4500.DDD";
     if (!SimAddPrinter(setup)) std::abort();
-    EngineDriver* d = EngineLoadDriver(u"qorvexgr.dll");
-    if (d == nullptr) std::abort();
+    HMODULE ui = LoadLibraryW(u"qorvexui.dll");
+    if (ui == nullptr) std::abort();
+    auto convert = reinterpret_cast<ConvertDevModeProc>(GetProcAddress(ui, "DrvConvertDevMode"));
+    LONG size = kDevModeBytes;
+    d.devMode.assign(size, 0);
+    if (convert == nullptr ||
+        !convert(const_cast<LPWSTR>(u"P1"), nullptr, reinterpret_cast<DEVMODEW*>(d.devMode.data()), &size,
+                 CDM_DRIVER_DEFAULT))
+      std::abort();
+    d.driver = EngineLoadDriver(u"qorvexgr.dll");
+    if (d.driver == nullptr) std::abort();
     return d;
   }();
-  return driver;
+  return device;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 4) return 0;
-  EngineDc* dc = EngineCreateDC(Driver(), u"P1", nullptr);
+  const Device& device = Setup();
+  std::vector<BYTE> devMode = device.devMode;
+  EngineDc* dc = EngineCreateDC(device.driver, u"P1", reinterpret_cast<DEVMODEW*>(devMode.data()));
   if (dc == nullptr) std::abort();
   std::uint16_t code = static_cast<std::uint16_t>(data[0] | data[1] << 8);
   if (code < 64) code = kKnownCodes[code % (sizeof kKnownCodes / sizeof kKnownCodes[0])];
