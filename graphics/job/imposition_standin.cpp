@@ -91,8 +91,6 @@ int OutputSavedJob(Pdev*) { return -1; }
 int OutputBookletSheets(Pdev*) { return -1; }
 int EndBookletPageRecord(Pdev*) { return -1; }
 int EndTilePage(Pdev*) { return -1; }
-int DrawNupBorders(Pdev*, WORD) { return -1; }
-int DrawCropMarks(Pdev*) { return -1; }
 int ReadFaxSheetPaper(Pdev*) { return -1; }
 int MakeFaxHeaderSheet(Pdev*) { return -1; }
 int OutputStoredJobs(Pdev*) { return -1; }

@@ -18,6 +18,7 @@
 #include "graphics/job/job_items.h"
 #include "graphics/job/page_start.h"
 #include "graphics/job/page_store.h"
+#include "graphics/job/imposition_marks.h"
 #include "graphics/job/setting_overrides.h"
 #include "graphics/job/page_recording.h"
 #include "graphics/output/channel_output.h"
