@@ -2,6 +2,7 @@
 #include "core/services/trace_log.h"
 #include "graphics/ddi/ddi_exports.h"
 #include "graphics/ddi/document_job.h"
+#include "graphics/ddi/escapes.h"
 #include "graphics/ddi/pdev.h"
 #include "graphics/ddi/pending_job_calls.h"
 #include "graphics/job/job_control.h"

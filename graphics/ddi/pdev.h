@@ -8,6 +8,8 @@
 #pragma once
 
 #include "graphics/ddi/device_font_table.h"
+#include "graphics/ddi/direct_mode.h"
+#include "graphics/ddi/escape_blocks.h"
 #include "graphics/ddi/paper_layout.h"
 #include "graphics/ddi/render_settings.h"
 #include "graphics/drawing/clip_cache.h"
@@ -71,6 +73,16 @@ struct Pdev {
   BYTE outputFormat;  // the job's output format (7: the stream header line follows the job header)
   ClipCache clipCache;  // the clip the drawing library holds
   ImageQueue* imageQueue;  // the held-back bitmap bands, from the document's start to the job's end
+  // What the escapes keep: the applications' direct mode and its data block, the job
+  // information and job headers of the user-interface module, and two opaque blocks.
+  DirectModeState directMode;
+  BYTE* appBlock;  // global heap
+  DWORD appBlockSize;
+  DWORD auxBlockSize;
+  BYTE* auxBlock;  // global heap
+  JobInfoCopy* jobInfo;
+  JobHeaderTable* jobHeaders;
+  BYTE extBlock[2112];
   alignas(8) DWORD tailTag;
   DWORD reserved;
 };

@@ -16,6 +16,7 @@
 #include "graphics/ddi/data_access.h"
 #include "graphics/ddi/device_fonts.h"
 #include "graphics/ddi/device_info.h"
+#include "graphics/ddi/escape_blocks.h"
 #include "graphics/ddi/pdev_item_store.h"
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/ddi/document_job.h"
@@ -155,6 +156,7 @@ Pdev* HandleEnablePdev(DEVMODEW* devMode, LPWSTR, ULONG patternCount, HSURF* pat
     return nullptr;
   }
   if (patterns != nullptr) std::memset(patterns, 0, sizeof(HSURF) * patternCount);
+  InitDirectModeDefaults(pdev);
   // The model's driver key names the registrations of the temporary job store's files.
   // Its sub keys follow it directly, so it ends with a separator.
   LPWSTR driverKey = nullptr;
@@ -211,6 +213,7 @@ void HandleDisablePdev(Pdev* pdev) {
 }
 
 void FreePdev(Pdev* pdev) {
+  FreeEscapeBlocks(pdev);
   if (pdev->fontSubstitution != nullptr) GlobalFree(pdev->fontSubstitution);
   if (pdev->config != nullptr) HeapFree(pdev->heap, 0, pdev->config);
   if (pdev->database != nullptr && pdev->linkedDatabase != nullptr)

@@ -1,3 +1,8 @@
 #include "graphics/ddi/pending_job_calls.h"
 
-ULONG HandleEscape(SURFOBJ*, ULONG, ULONG, PVOID, ULONG, PVOID) { return 0; }
+#include "graphics/ddi/direct_mode.h"
+
+LONG HandleDirectImageEscape(Pdev* pdev, ULONG, const BYTE*, ULONG, BYTE*, BOOL query) {
+  if (query) return AnswerDirectQuery(pdev);
+  return pdev == nullptr ? -1 : 0;
+}

@@ -81,14 +81,6 @@ int ReadLayoutSettings(Pdev* pdev) {
   return 0;
 }
 
-int ApplySettingOverrides(Pdev*) { return 0; }
-int RestoreOverriddenSettings(Pdev*) { return 0; }
-
-WORD BookletSideCount(WORD first, WORD last, BOOL cover) {
-  if (!cover || first != 0) return static_cast<WORD>((last - first + 4) / 4 * 2);
-  return static_cast<WORD>((last + 6) / 4 * 2 - 1);
-}
-
 int OutputCopies(Pdev* pdev) { return ReplayKeptPages(pdev); }
 
 int BeginTilePageRecord(Pdev*) { return -1; }
@@ -99,8 +91,6 @@ int OutputSavedJob(Pdev*) { return -1; }
 int OutputBookletSheets(Pdev*) { return -1; }
 int EndBookletPageRecord(Pdev*) { return -1; }
 int EndTilePage(Pdev*) { return -1; }
-int DrawNupBorders(Pdev*, WORD) { return -1; }
-int DrawCropMarks(Pdev*) { return -1; }
 int ReadFaxSheetPaper(Pdev*) { return -1; }
 int MakeFaxHeaderSheet(Pdev*) { return -1; }
 int OutputStoredJobs(Pdev*) { return -1; }

@@ -1,8 +1,8 @@
-// Stand-in for the imposition of pages (N-up borders, booklets, tiles and their marks), for
+// Stand-in for the imposition of pages (booklet and tile output), for
 // copies, fax passes and saved jobs, which are not part of this module yet. The job and page code calls
 // them here; until they exist a plain document prints whole: the layout values are read as the
-// settings give them, nothing is overridden, stored pages are output once, and a document that
-// asks for booklets, tiles, N-up borders or fax passes fails its job plainly (-1) instead of
+// settings give them, stored pages are output once, and a document that
+// asks for booklets, tiles or fax passes fails its job plainly (-1) instead of
 // printing something else.
 #pragma once
 
@@ -12,14 +12,9 @@
 // The layout values of the page state from the settings in force; -1 for a value outside its
 // table.
 int ReadLayoutSettings(Pdev* pdev);
-// The direct-mode overrides of the layout items (none exist yet): 0.
-int ApplySettingOverrides(Pdev* pdev);
-int RestoreOverriddenSettings(Pdev* pdev);
-// Sheet sides of a booklet over pages first..last.
-WORD BookletSideCount(WORD first, WORD last, BOOL cover);
 // The stored pages of the document, output at its end: once.
 int OutputCopies(Pdev* pdev);
-// Booklets, tiles, N-up borders, fax passes and saved jobs: -1.
+// Booklets, tiles, fax passes and saved jobs: -1.
 int BeginTilePageRecord(Pdev* pdev);
 int BeginBookletStore(Pdev* pdev);
 int BeginBookletPageRecord(Pdev* pdev);
@@ -27,8 +22,6 @@ int OutputSavedJob(Pdev* pdev);
 int OutputBookletSheets(Pdev* pdev);
 int EndBookletPageRecord(Pdev* pdev);
 int EndTilePage(Pdev* pdev);
-int DrawNupBorders(Pdev* pdev, WORD cells);
-int DrawCropMarks(Pdev* pdev);
 int ReadFaxSheetPaper(Pdev* pdev);
 int MakeFaxHeaderSheet(Pdev* pdev);
 int OutputStoredJobs(Pdev* pdev);

@@ -7,6 +7,7 @@
 #include "core/store/effective_values.h"
 #include "core/services/resource_module.h"
 #include "core/store/settings_record.h"
+#include "graphics/ddi/escape_blocks.h"
 #include "graphics/ddi/color_class_word.h"
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/drawing/drawing_session.h"
@@ -18,6 +19,8 @@
 #include "graphics/job/job_items.h"
 #include "graphics/job/page_start.h"
 #include "graphics/job/page_store.h"
+#include "graphics/job/imposition_marks.h"
+#include "graphics/job/setting_overrides.h"
 #include "graphics/job/page_recording.h"
 #include "graphics/output/channel_output.h"
 #include "graphics/output/output_channel.h"
@@ -426,6 +429,7 @@ int ReadJobSettings(Pdev* pdev, SettingsRecord*, PrinterConfiguration*) {
 }
 
 void FreeJobResources(Pdev* pdev) {
+  FreeJobEscapeBlocks(pdev);
   FreeColorConverter(&pdev->colorConverter);
   FreeColorClassWord(&pdev->colorClassWord);
   CloseImageQueue(&pdev->imageQueue);

@@ -8,6 +8,7 @@
 #include "core/job/job_header.h"
 #include "graphics/drawing/drawing_session.h"
 #include "graphics/drawing/graphics_emitter.h"
+#include "graphics/job/booklet_layout.h"
 #include "graphics/job/imposition_standin.h"
 #include "graphics/job/job_user_name.h"
 #include "graphics/output/output_channel.h"

@@ -18,6 +18,7 @@
 #include "graphics/job/imposition_standin.h"
 #include "graphics/job/job_control.h"
 #include "graphics/job/job_framing.h"
+#include "graphics/job/booklet_layout.h"
 #include "graphics/job/page_start.h"
 
 namespace {

@@ -1,0 +1,354 @@
+// The escapes of qorvexgr.dll as the engine host routes them from ExtEscape: the answers to
+// QUERYESCSUPPORT, every private SET escape read back by its GET, the user-interface module's
+// order of escapes around a document, the applications' direct mode, and malformed escapes
+// (short or long sizes, missing buffers, counts beyond the input) refused without reading past
+// their buffers or changing what the device holds.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/graphics/ddi/document_fixture.h"
+
+namespace {
+
+using Bytes = std::vector<BYTE>;
+
+constexpr ULONG kQuery = 8, kCopyCount = 17, kTechnology = 20;
+constexpr ULONG kPageEnd = 0x5001, kGetSettings = 0x5002, kStampMode = 0x5003, kSetSettings = 0x5005,
+                kGetJobInfo = 0x5006, kSetJobInfo = 0x5007, kQueryFax = 0x5009, kSheetCount = 0x500A,
+                kSetConfig = 0x500B, kMargins = 0x5010, kStartDocPre = 0x5020, kBatch = 0x5021,
+                kDocName = 0x5023, kFaxList = 0x5024, kHeaders = 0x5025, kGetDirect = 0x5028,
+                kSetDirect = 0x5029, kQueryStart = 0x502A, kConfirmed = 0x502B, kExtBlock = 0x502C,
+                kSetApp = 0x502D, kGetApp = 0x502E, kAux = 0x502F, kExtValue = 0x5030, kMeasure = 0x5100;
+constexpr ULONG kDirect = 4209, kDirectImage = 4210, kDirectPage = 4211, kDirectQuery = 4212, kDirectData = 4216;
+
+template <typename T>
+void Put(Bytes& b, size_t at, T v) {
+  std::memcpy(b.data() + at, &v, sizeof v);
+}
+template <typename T>
+T Get(const Bytes& b, size_t at) {
+  T v;
+  std::memcpy(&v, b.data() + at, sizeof v);
+  return v;
+}
+Bytes U16(WORD v) { Bytes b(2); Put(b, 0, v); return b; }
+Bytes U32(DWORD v) { Bytes b(4); Put(b, 0, v); return b; }
+// The {u32 8, u16 sub-code, u16 argument} record of the direct mode.
+Bytes Record(WORD sub, WORD argument) {
+  Bytes b(8);
+  Put<DWORD>(b, 0, 8);
+  Put(b, 4, sub);
+  Put(b, 6, argument);
+  return b;
+}
+
+class EscapeTest : public DocumentTest {
+ protected:
+  // ExtEscape with buffers of exactly the sizes given (so the sanitizer sees any read or write
+  // beyond them); a NULL buffer for `nullIn` / `nullOut`.
+  LONG Escape(EngineDc* dc, ULONG code, const Bytes& in, Bytes* out = nullptr) {
+    Bytes input = in;
+    return EngineEscape(dc, code, static_cast<ULONG>(input.size()), input.empty() ? nullptr : input.data(),
+                        out != nullptr ? static_cast<ULONG>(out->size()) : 0,
+                        out != nullptr && !out->empty() ? out->data() : nullptr);
+  }
+  LONG Query(EngineDc* dc, WORD code) { return Escape(dc, kQuery, U16(code)); }
+
+  // Everything the GET escapes show of the device, as one block.
+  Bytes Observe(EngineDc* dc) {
+    Bytes all;
+    auto take = [&](ULONG code, const Bytes& in, size_t size) {
+      Bytes out(size, 0xEE);
+      const LONG result = Escape(dc, code, in, &out);
+      all.insert(all.end(), out.begin(), out.end());
+      all.push_back(static_cast<BYTE>(result));
+    };
+    take(kGetSettings, {}, 5364);
+    take(kGetDirect, {}, 12);
+    take(kGetJobInfo, {}, 768);
+    take(kSheetCount, {}, 4);
+    take(kGetApp, U16(0), 4);
+    Bytes size(4);
+    Escape(dc, kGetApp, U16(0), &size);
+    take(kGetApp, U16(1), Get<DWORD>(size, 0));
+    Bytes copies(4);
+    Escape(dc, kCopyCount, U32(0), &copies);  // reads and re-stores the copy count it shows
+    return all;
+  }
+};
+
+TEST_F(EscapeTest, QuerySupportAnswersTheTable) {
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  struct Case {
+    WORD code;
+    LONG answer;
+  };
+  const Case cases[] = {{17, 999},    {20, 4209},   {4209, 1},    {4210, 0},    {4211, 0},    {4212, 0},
+                        {4216, 0},    {0x5002, 1},  {0x5005, 1},  {0x5007, 1},  {0x5021, 1},  {0x5025, 1},
+                        {0x5029, 1},  {0x5030, 1},  {0x5022, 0},  {0x5031, 0},  {8, 0},       {0, 0}};
+  for (const Case& c : cases) EXPECT_EQ(Query(dc, c.code), c.answer) << c.code;
+  // With direct mode on, its other escapes are offered.
+  ASSERT_EQ(Escape(dc, kDirect, Record(1, 0)), 1);
+  for (WORD code : {4210, 4211, 4212, 4216}) EXPECT_EQ(Query(dc, code), 1) << code;
+  // A query without its input, or with a byte of it only.
+  EXPECT_EQ(Escape(dc, kQuery, {}), -1);
+  EXPECT_EQ(Escape(dc, kQuery, Bytes{17}), -1);
+}
+
+TEST_F(EscapeTest, PublicEscapes) {
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  Bytes out(5);
+  EXPECT_EQ(Escape(dc, kTechnology, U32(0), &out), 1);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(out.data())), "VORN");
+  Bytes four(4);
+  EXPECT_EQ(Escape(dc, kTechnology, U32(0), &four), 0);
+  EXPECT_EQ(Escape(dc, kTechnology, {}, &out), 0);
+  // The copy count is kept at 1 or more.
+  Bytes copies(4);
+  EXPECT_EQ(Escape(dc, kCopyCount, U32(0), &copies), 1);
+  EXPECT_EQ(Get<DWORD>(copies, 0), 1u);
+  EXPECT_EQ(Escape(dc, kCopyCount, {}, &copies), -1);
+  // Unknown escapes.
+  EXPECT_EQ(Escape(dc, 0x5022, U32(0)), 0);
+  EXPECT_EQ(Escape(dc, 12345, U32(0)), 0);
+}
+
+TEST_F(EscapeTest, EverySetReadsBackThroughItsGet) {
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  Bytes settings(5364);
+  ASSERT_EQ(Escape(dc, kGetSettings, {}, &settings), 1);
+  settings[1600] ^= 0x5A;
+  EXPECT_EQ(Escape(dc, kSetSettings, settings), 1);
+  Bytes back(5364);
+  ASSERT_EQ(Escape(dc, kGetSettings, {}, &back), 1);
+  EXPECT_EQ(back, settings);
+
+  Bytes direct(12);
+  Put<DWORD>(direct, 0, 1);
+  Put<DWORD>(direct, 4, 1);
+  Put<WORD>(direct, 8, 2);
+  EXPECT_EQ(Escape(dc, kSetDirect, direct), 1);
+  Bytes directBack(12);
+  ASSERT_EQ(Escape(dc, kGetDirect, {}, &directBack), 1);
+  EXPECT_EQ(directBack, direct);
+
+  const Bytes block = {1, 2, 3, 4, 5, 6, 7};
+  EXPECT_EQ(Escape(dc, kSetApp, block), 1);
+  Bytes size(4);
+  ASSERT_EQ(Escape(dc, kGetApp, U16(0), &size), 1);
+  EXPECT_EQ(Get<DWORD>(size, 0), block.size());
+  Bytes blockBack(block.size());
+  ASSERT_EQ(Escape(dc, kGetApp, U16(1), &blockBack), 1);
+  EXPECT_EQ(blockBack, block);
+  // The direct mode's data escape shares the block.
+  Bytes data(4 + 5);
+  Put<DWORD>(data, 0, 5);
+  for (int i = 0; i < 5; ++i) data[4 + i] = static_cast<BYTE>(0x40 + i);
+  EXPECT_EQ(Escape(dc, kDirectData, data), 1);
+  Bytes dataBack(5);
+  ASSERT_EQ(Escape(dc, kGetApp, U16(1), &dataBack), 1);
+  EXPECT_EQ(dataBack, Bytes(data.begin() + 4, data.end()));
+  // A length of 2 leaves no block.
+  Bytes two(6);
+  Put<DWORD>(two, 0, 2);
+  EXPECT_EQ(Escape(dc, kDirectData, two), -1);
+  ASSERT_EQ(Escape(dc, kGetApp, U16(0), &size), 1);
+  EXPECT_EQ(Get<DWORD>(size, 0), 0u);
+}
+
+TEST_F(EscapeTest, UserInterfaceOrderAroundADocument) {
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  // Before the document starts.
+  EXPECT_EQ(Escape(dc, kStartDocPre, {}), 1);
+  Bytes settings(5364);
+  EXPECT_EQ(Escape(dc, kGetSettings, {}, &settings), 1);
+  Bytes direct(12);
+  EXPECT_EQ(Escape(dc, kGetDirect, {}, &direct), 1);
+  Bytes fax(4, 0xEE);
+  EXPECT_EQ(Escape(dc, kQueryFax, {}, &fax), 1);
+  EXPECT_EQ(Get<DWORD>(fax, 0), 0u);
+  EXPECT_EQ(Escape(dc, kSetSettings, settings), 1);
+  Bytes started(4);
+  EXPECT_EQ(Escape(dc, kQueryStart, {}, &started), 1);
+  EXPECT_EQ(Get<DWORD>(started, 0), 1u) << "not started yet";
+  ASSERT_TRUE(EngineStartDoc(dc, u"Escapes"));
+  EXPECT_EQ(Escape(dc, kQueryStart, {}, &started), 1);
+  EXPECT_EQ(Get<DWORD>(started, 0), 0u);
+
+  // The batch after the document's start.
+  EXPECT_EQ(Escape(dc, kBatch, U16(0)), 1);
+  const std::u16string name = u"Quarterly report";
+  Bytes nameBytes((name.size() + 1) * 2);
+  std::memcpy(nameBytes.data(), name.c_str(), nameBytes.size());
+  EXPECT_EQ(Escape(dc, kDocName, nameBytes), 1);
+  EXPECT_EQ(Escape(dc, kSetSettings, settings), 1);
+  Bytes info(768);
+  const std::u16string user = u"alice", date = u"2026-12-11", time = u"08:00";
+  std::memcpy(info.data() + 16, user.c_str(), user.size() * 2);
+  std::memcpy(info.data() + 732, date.c_str(), date.size() * 2);
+  std::memcpy(info.data() + 754, time.c_str(), time.size() * 2);
+  EXPECT_EQ(Escape(dc, kSetJobInfo, info), 1);
+  EXPECT_EQ(Escape(dc, kSetDirect, direct), 1);
+  EXPECT_EQ(Escape(dc, kConfirmed, U32(1)), 1);
+  Bytes headers(16 + 2 * (6 + 4));
+  Put<DWORD>(headers, 0, 2);
+  Put<DWORD>(headers, 4, 6);
+  EXPECT_EQ(Escape(dc, kHeaders, headers), 1);
+  EXPECT_EQ(Escape(dc, kBatch, U16(1)), 1);
+
+  Bytes infoBack(768);
+  EXPECT_EQ(Escape(dc, kGetJobInfo, {}, &infoBack), 1);
+  // Fields whose positions are not printed read empty; the page number is the next sheet.
+  EXPECT_EQ(Get<WORD>(infoBack, 730), 1);
+
+  // Per page: the margins at its start.
+  ASSERT_TRUE(EngineStartPage(dc));
+  Bytes margins(10);
+  EXPECT_EQ(Escape(dc, kMargins, margins), 1);
+  ASSERT_TRUE(EngineEndPage(dc));
+  Bytes sheets(4);
+  EXPECT_EQ(Escape(dc, kSheetCount, {}, &sheets), 1);
+  EXPECT_TRUE(EngineEndDoc(dc));
+}
+
+TEST_F(EscapeTest, SettingsUnderTheBatchLockAreIgnored) {
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  const Bytes before = Observe(dc);
+  // A batch outside a started document locks the settings until it ends.
+  EXPECT_EQ(Escape(dc, kBatch, U16(0)), 1);
+  Bytes settings(5364, 0x11);
+  EXPECT_EQ(Escape(dc, kSetSettings, settings), 1);
+  EXPECT_EQ(Escape(dc, kSetJobInfo, Bytes(768, 0x22)), 1);
+  EXPECT_EQ(Observe(dc), before);
+  EXPECT_EQ(Escape(dc, kBatch, U16(1)), 1);
+  EXPECT_EQ(Escape(dc, kSetSettings, Bytes(5363)), -1);
+}
+
+// Malformed escapes: each answers as the table says, reads nothing beyond its buffers (the
+// buffers are exactly the sizes given) and leaves everything the device shows as it was.
+TEST_F(EscapeTest, MalformedEscapesAreRefusedAndChangeNothing) {
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  ASSERT_EQ(Escape(dc, kSetApp, Bytes{9, 8, 7}), 1);
+  ASSERT_EQ(Escape(dc, kDirect, Record(1, 0)), 1);
+  const Bytes before = Observe(dc);
+  Bytes overlong(16);
+  Put<DWORD>(overlong, 0, 0x10000);
+  Put<DWORD>(overlong, 4, 0x10000);
+  Bytes wrapping(16);
+  Put<DWORD>(wrapping, 0, 0xFFFFFFFF);
+  Put<DWORD>(wrapping, 4, 0xFFFFFFFC);
+  Bytes dataBeyond(8);
+  Put<DWORD>(dataBeyond, 0, 100);
+  Bytes dataTooLong(8);
+  Put<DWORD>(dataTooLong, 0, 0xFFFD);
+  struct Case {
+    const char* name;
+    ULONG code;
+    Bytes in;
+    size_t outSize;  // 0: no output
+    LONG answer;
+  };
+  const Case cases[] = {
+      {"settings one short", kSetSettings, Bytes(5363), 0, -1},
+      {"settings one long", kSetSettings, Bytes(5365), 0, -1},
+      {"settings none", kSetSettings, {}, 0, -1},
+      {"get settings short output", kGetSettings, {}, 5363, -1},
+      {"printer config short", kSetConfig, Bytes(4491), 0, -1},
+      {"job info short", kSetJobInfo, Bytes(767), 0, -1},
+      {"job info none", kSetJobInfo, {}, 0, -1},
+      {"document name empty", kDocName, {}, 0, -1},
+      {"headers short", kHeaders, Bytes(15), 0, -1},
+      {"headers count beyond input", kHeaders, overlong, 0, -1},
+      {"headers count wrapping", kHeaders, wrapping, 0, -1},
+      {"direct mode short", kSetDirect, Bytes(11), 0, -1},
+      {"direct mode get short", kGetDirect, {}, 11, -1},
+      {"margins short", kMargins, Bytes(9), 0, -1},
+      {"confirmed long", kConfirmed, Bytes(5), 0, -1},
+      {"ext block short", kExtBlock, Bytes(2111), 0, -1},
+      {"ext value short", kExtValue, Bytes(7), 0, -1},
+      {"app block get bad selector", kGetApp, U16(2), 4, -1},
+      {"app block get wrong size", kGetApp, U16(1), 4, -1},
+      {"app block get no output", kGetApp, U16(0), 0, -1},
+      {"query start no output", kQueryStart, {}, 0, -1},
+      {"query fax no output", kQueryFax, {}, 0, 0},
+      {"sheet count no output", kSheetCount, {}, 0, -1},
+      {"technology short output", kTechnology, U32(0), 4, 0},
+      {"copies no input", kCopyCount, {}, 4, -1},
+      {"batch no input", kBatch, {}, 0, 1},
+      {"batch other value", kBatch, U16(7), 0, 1},
+      {"direct record short", kDirect, Bytes(7), 0, -4},
+      {"direct record word", kDirect, Bytes(8), 0, -4},
+      {"direct sub-code", kDirect, Record(77, 0), 0, -2},
+      {"direct feature no output", kDirect, Record(3, 4353), 0, -1},
+      {"direct feature short output", kDirect, Record(3, 4353), 17, -4},
+      {"direct feature unknown", kDirect, Record(3, 999), 18, -3},
+      {"direct signature short", kDirect, Record(25989, 0), 3, -1},
+      {"direct data short", kDirectData, Bytes(3), 0, -4},
+      {"direct data beyond input", kDirectData, dataBeyond, 0, -4},
+      {"direct data above limit", kDirectData, dataTooLong, 0, -4},
+      {"direct query short", kDirectQuery, Bytes(7), 0, -4},
+      {"direct query sub-code", kDirectQuery, Record(4000, 0), 0, -3},
+      {"direct query argument", kDirectQuery, Record(4868, 3), 0, -5},
+      {"direct query duplex argument", kDirectQuery, Record(4866, 1), 0, -5},
+      {"direct query no output", kDirectQuery, Record(4865, 0), 0, -4},
+      {"direct page none", kDirectPage, {}, 0, -1},
+      // The sample model does not offer the page colour override (its feature 4355).
+      {"direct page not offered", kDirectPage, U16(4611), 0, 0},
+      {"direct page feature", kDirect, Record(3, 4355), 18, -3},
+      {"page end not built", kPageEnd, U32(0), 44, 0},
+      {"fax list not built", kFaxList, Bytes(8), 0, 0},
+      {"measure not built", kMeasure, U16(1), 0, 0},
+      {"direct image not built", kDirectImage, Bytes(32), 0, 0},
+  };
+  for (const Case& c : cases) {
+    Bytes out(c.outSize, 0xEE);
+    EXPECT_EQ(Escape(dc, c.code, c.in, c.outSize != 0 ? &out : nullptr), c.answer) << c.name;
+    EXPECT_EQ(Observe(dc), before) << c.name;
+  }
+}
+
+TEST_F(EscapeTest, DirectModeFeaturesAndOverrides) {
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  // Off: the mode's other escapes are not supported.
+  EXPECT_EQ(Escape(dc, kDirectQuery, Record(4867, 0)), 0);
+  ASSERT_EQ(Escape(dc, kDirect, Record(1, 0)), 1);
+  Bytes signature(4);
+  EXPECT_EQ(Escape(dc, kDirect, Record(25989, 0), &signature), 1);
+  EXPECT_EQ(std::string(signature.begin(), signature.end()), "EPQV");
+  Bytes feature(18);
+  EXPECT_EQ(Escape(dc, kDirect, Record(3, 4353), &feature), 1);
+  EXPECT_EQ(Get<WORD>(feature, 4), 4209);
+  EXPECT_EQ(Get<DWORD>(feature, 6), 15u);
+  EXPECT_EQ(Get<DWORD>(feature, 10), 0xFF00u);
+  // An output whose first word says 18 is taken whatever its size beyond that.
+  Bytes larger(24);
+  Put<DWORD>(larger, 0, 18);
+  EXPECT_EQ(Escape(dc, kDirect, Record(3, 4356), &larger), 1);
+  EXPECT_EQ(Get<WORD>(larger, 4), 4212);
+  // Pages per sheet: the override holds for the job; 0 clears it.
+  EXPECT_EQ(Escape(dc, kDirectQuery, Record(4868, 4)), 1);
+  EXPECT_EQ(Escape(dc, kDirectQuery, Record(4868, 0)), 1);
+  Bytes pages(2);
+  EXPECT_EQ(Escape(dc, kDirectQuery, Record(4867, 0), &pages), 1);
+  EXPECT_EQ(Get<WORD>(pages, 0), 1);
+  Bytes duplex(2);
+  EXPECT_EQ(Escape(dc, kDirectQuery, Record(4865, 0), &duplex), 1);
+  EXPECT_EQ(Get<WORD>(duplex, 0), 4881);
+  EXPECT_EQ(Escape(dc, kDirectQuery, Record(4866, 4881)), 1);
+  EXPECT_EQ(Escape(dc, kDirectQuery, Record(4866, 4884)), 1);
+  // Off again.
+  EXPECT_EQ(Escape(dc, kDirect, Record(2, 0)), 1);
+  EXPECT_EQ(Query(dc, 4212), 0);
+}
+
+}  // namespace
