@@ -4,7 +4,6 @@
 #include "graphics/ddi/document_job.h"
 #include "graphics/ddi/escapes.h"
 #include "graphics/ddi/pdev.h"
-#include "graphics/ddi/pending_job_calls.h"
 #include "graphics/job/job_control.h"
 #include "platform/base/errors.h"
 #include "platform/kernel/lasterror.h"

@@ -4,7 +4,6 @@
 #include "core/services/trace_log.h"
 #include "graphics/ddi/ddi_exports.h"
 #include "graphics/ddi/pdev.h"
-#include "graphics/ddi/pending_job_calls.h"
 #include "graphics/ddi/realized_brush.h"
 #include "graphics/ddi/text_output.h"
 #include "graphics/drawing/blt_dispatch.h"
