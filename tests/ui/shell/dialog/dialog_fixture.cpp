@@ -229,53 +229,13 @@ void DialogTest::SetUp() {
   seenChanges.clear();
   kGeneral.rebuild = kQuality.rebuild = kOptions.rebuild = 0;
   SetPageOverride(nullptr, -1);
-  module_ = LoadLibraryW(u"dialog_test_module.qrs");
-  ASSERT_NE(module_, nullptr);
-  SetModuleInstance(module_);
-  AddPrinter(u"P1", InstallTestModel());
-  printer_ = Open(u"P1");
-  AcquireResourceModule();
-  resources_ = GetResourceModule();
-  ASSERT_NE(resources_, nullptr);
-  RegisterSheetServices(true);
-  ASSERT_TRUE(CreateSettingsSet(&set_));
-  OpenSheetState();
-}
-
-void DialogTest::OpenSheetState() {
-  if (store_ != nullptr) CloseItemStore(store_);
-  store_ = OpenItemStore(printer_);
-  ASSERT_NE(store_, nullptr);
-  ASSERT_TRUE(ApplyDataFileDefaults(store_, set_.settings, set_.config, u"P1"));
-  if (sheet_.pageTable == nullptr) sheet_.pageTable = BuildPageTable(kTabs, LONG(std::size(kTabs)));
-  ASSERT_NE(sheet_.pageTable, nullptr);
-  sheet_.printer = printer_;
-  sheet_.store = store_;
-  sheet_.permission = 1;
-  LPWSTR help = GetDriverHelpFile(printer_);
-  if (help != nullptr) {
-    lstrcpynW(sheet_.helpFile, help, kHelpFileChars);
-    GlobalFree(help);
-  }
-  if (data_ != nullptr) DestroyPageData(&data_);
-  data_ = CreatePageData(nullptr, &sheet_, &set_, nullptr);
-  ASSERT_NE(data_, nullptr);
+  OpenFramework(u"dialog_test_module.qrs", InstallTestModel(), kTabs, LONG(std::size(kTabs)));
 }
 
 void DialogTest::TearDown() {
-  DestroyPageData(&data_);
-  FreeSettingsSet(&set_);
-  FreePageTable(sheet_.pageTable);
-  FreePendingWarnings(&sheet_.pendingWarnings);
-  if (store_ != nullptr) CloseItemStore(store_);
-  RegisterSheetServices(false);
-  ReleaseResourceModule();
-  FreeResourceModule();
-  SetModuleInstance(nullptr);
-  FreeLibrary(module_);
   current = nullptr;
   SetPageOverride(nullptr, -1);
-  PrinterTest::TearDown();
+  FrameworkTest::TearDown();
 }
 
 LONG DialogTest::RunSheet(SimDialogDriver driver, DWORD* result) {
@@ -297,29 +257,6 @@ INT_PTR DialogTest::RunPopup(HWND owner, SimDialogDriver driver) {
                                          PageProc<kOptionsPage, kPopupDialog>, reinterpret_cast<LPARAM>(popup));
   DestroyPageData(&popup);
   return answer;
-}
-
-LONG DialogTest::Item(SettingItemId id) const {
-  ValueTypeCode type = 0;
-  DWORD length = 0;
-  ItemValueCell cell{};
-  if (GetItemValue(id, data_->current.settings, data_->current.config, &type, &length, &cell) != kItemDone) return -999;
-  LONGLONG n = 0;
-  NumberOfTypedValue(type, &cell, &n);
-  return LONG(n);
-}
-
-void DialogTest::SetItem(SettingItemId id, LONG value) {
-  ASSERT_EQ(SetItemNumberV(data_->current.settings, data_->current.config, id,
-                           [&] {
-                             ValueTypeCode type = 0;
-                             DWORD length = 0;
-                             ItemValueCell cell{};
-                             GetItemValue(id, data_->current.settings, data_->current.config, &type, &length, &cell);
-                             return type;
-                           }(),
-                           DWORD(value)),
-            0);
 }
 
 void DialogTest::WritePolicy(const std::string& text) {

@@ -11,7 +11,7 @@
 
 #include "core/store/item_store.h"
 #include "platform/platform.h"
-#include "tests/support/printer_fixture.h"
+#include "tests/ui/shell/framework_fixture.h"
 #include "ui/shell/dialog/button_actions.h"
 #include "ui/shell/dialog/control_kinds.h"
 #include "ui/shell/dialog/dialog_tables.h"
@@ -50,7 +50,7 @@ std::vector<std::vector<WORD>>& SeenChanges();
 // A page's own slot handler that replaces the default of one slot (none when NULL).
 void SetPageOverride(SlotHandler handler, LONG slot);
 
-class DialogTest : public printer_test::PrinterTest {
+class DialogTest : public framework_test::FrameworkTest {
  protected:
   void SetUp() override;
   void TearDown() override;
@@ -61,21 +61,10 @@ class DialogTest : public printer_test::PrinterTest {
   // page as owner; the dialog's answer.
   INT_PTR RunPopup(HWND owner, SimDialogDriver driver);
 
-  // A number item of the sheet's current settings.
-  LONG Item(SettingItemId id) const;
-  void SetItem(SettingItemId id, LONG value);
   // Writes the policy file of the sample beside the module (before the store opens).
   void WritePolicy(const std::string& text);
-  void OpenSheetState();
 
  public:  // the sheet's page provider works on these too
-  HMODULE module_ = nullptr;
-  HMODULE resources_ = nullptr;
-  HANDLE printer_ = nullptr;
-  ItemStore* store_ = nullptr;
-  SettingsSet set_{};
-  SheetState sheet_{};
-  PageData* data_ = nullptr;
   HANDLE pageHandles_[2] = {};
   int setResults_ = 0;
 };

@@ -124,40 +124,7 @@ NumberFormat* BrightnessFormat() { return &brightnessFormat; }
 void ListsTest::SetUp() {
   PrinterTest::SetUp();
   brightnessFormat = NumberFormat{1, 0};
-  module_ = LoadLibraryW(u"lists_test_module.qrs");
-  ASSERT_NE(module_, nullptr);
-  SetModuleInstance(module_);
-  AddPrinter(u"P1", InstallTestModel());
-  printer_ = Open(u"P1");
-  AcquireResourceModule();
-  resources_ = GetResourceModule();
-  ASSERT_NE(resources_, nullptr);
-  RegisterSheetServices(true);
-  ASSERT_TRUE(CreateSettingsSet(&set_));
-  store_ = OpenItemStore(printer_);
-  ASSERT_NE(store_, nullptr);
-  ASSERT_TRUE(ApplyDataFileDefaults(store_, set_.settings, set_.config, u"P1"));
-  sheet_.pageTable = BuildPageTable(kTabs, LONG(std::size(kTabs)));
-  ASSERT_NE(sheet_.pageTable, nullptr);
-  sheet_.printer = printer_;
-  sheet_.store = store_;
-  sheet_.permission = 1;
-  data_ = CreatePageData(nullptr, &sheet_, &set_, nullptr);
-  ASSERT_NE(data_, nullptr);
-}
-
-void ListsTest::TearDown() {
-  DestroyPageData(&data_);
-  FreeSettingsSet(&set_);
-  FreePageTable(sheet_.pageTable);
-  FreePendingWarnings(&sheet_.pendingWarnings);
-  if (store_ != nullptr) CloseItemStore(store_);
-  RegisterSheetServices(false);
-  ReleaseResourceModule();
-  FreeResourceModule();
-  SetModuleInstance(nullptr);
-  FreeLibrary(module_);
-  PrinterTest::TearDown();
+  OpenFramework(u"lists_test_module.qrs", InstallTestModel(), kTabs, LONG(std::size(kTabs)));
 }
 
 INT_PTR ListsTest::RunPopup(SimDialogDriver driver) {
@@ -187,24 +154,6 @@ LONG ListsTest::PopupItem(HWND dialog, SettingItemId id) {
   LONGLONG n = 0;
   NumberOfTypedValue(type, &cell, &n);
   return LONG(n);
-}
-
-LONG ListsTest::Item(SettingItemId id) const {
-  ValueTypeCode type = 0;
-  DWORD length = 0;
-  ItemValueCell cell{};
-  if (GetItemValue(id, data_->current.settings, data_->current.config, &type, &length, &cell) != kItemDone) return -999;
-  LONGLONG n = 0;
-  NumberOfTypedValue(type, &cell, &n);
-  return LONG(n);
-}
-
-void ListsTest::SetItem(SettingItemId id, LONG value) {
-  ValueTypeCode type = 0;
-  DWORD length = 0;
-  ItemValueCell cell{};
-  GetItemValue(id, data_->current.settings, data_->current.config, &type, &length, &cell);
-  ASSERT_EQ(SetItemNumberV(data_->current.settings, data_->current.config, id, type, DWORD(value)), 0);
 }
 
 std::vector<std::u16string> ListsTest::Lines(HWND control) {

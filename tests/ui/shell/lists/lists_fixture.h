@@ -8,7 +8,7 @@
 
 #include "core/store/item_store.h"
 #include "platform/platform.h"
-#include "tests/support/printer_fixture.h"
+#include "tests/ui/shell/framework_fixture.h"
 #include "ui/shell/dialog/control_kinds.h"
 #include "ui/shell/dialog/dialog_tables.h"
 #include "ui/shell/dialog/edit_kind.h"
@@ -31,29 +31,18 @@ const ControlRow* Row(int controlId);
 // The number format of the brightness box (its decimals are written while the page runs).
 NumberFormat* BrightnessFormat();
 
-class ListsTest : public printer_test::PrinterTest {
+class ListsTest : public framework_test::FrameworkTest {
  protected:
   void SetUp() override;
-  void TearDown() override;
 
   // Runs the popup over the sheet's settings with the driver; the dialog's answer.
   INT_PTR RunPopup(SimDialogDriver driver);
   // Ends the popup as its OK (apply) or Cancel (reset) would.
   static void ClosePopup(HWND dialog, bool apply);
-  LONG Item(SettingItemId id) const;
   // A number item of the popup's own settings (a signed 16-bit value for 274).
   static LONG PopupItem(HWND dialog, SettingItemId id);
-  void SetItem(SettingItemId id, LONG value);
   // The lines of a list or combo box.
   static std::vector<std::u16string> Lines(HWND control);
-
-  HMODULE module_ = nullptr;
-  HMODULE resources_ = nullptr;
-  HANDLE printer_ = nullptr;
-  ItemStore* store_ = nullptr;
-  SettingsSet set_{};
-  SheetState sheet_{};
-  PageData* data_ = nullptr;
 };
 
 }  // namespace lists_test
