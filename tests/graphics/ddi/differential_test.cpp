@@ -223,4 +223,11 @@ TEST_F(DifferentialTest, ReplayedPagesDrawAsDirectPages) {
   ExpectSameSides(direct, replayed);
 }
 
+// Automatic colour holds each page until its colour is known and replays it at the side's end.
+TEST_F(DifferentialTest, AutomaticColourPagesDrawAsDirectPages) {
+  const std::vector<Strings> direct = PrintSides();
+  Set(270, kTypeUInt8, 0);
+  ExpectSameSides(direct, PrintSides());
+}
+
 }  // namespace
