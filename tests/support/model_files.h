@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,31 @@ inline std::u16string InstallModelImage(const DddImage& image, const std::u16str
   write(path, image.main);
   if (!linkedName.empty()) write(u"C:\\models\\" + linkedName, image.linked);
   return path;
+}
+
+// One change of the sample model's text: `from` must stand in it and its first place becomes `to`.
+struct ModelTextEdit {
+  std::string from;
+  std::string to;
+};
+
+// The sample model (models/sample.txt) with the edits made in order, built against the sample's
+// folder and installed as C:\models\QX4500.DDD with its linked database; answers the main
+// database's path. An edit whose text is missing fails the test.
+inline std::u16string InstallSampleVariant(const std::vector<ModelTextEdit>& edits) {
+  std::ifstream in(QV_SOURCE_DIR "/models/sample.txt", std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const ModelTextEdit& edit : edits) {
+    const size_t at = text.find(edit.from);
+    EXPECT_NE(at, std::string::npos) << edit.from;
+    if (at != std::string::npos) text.replace(at, edit.from.size(), edit.to);
+  }
+  DddModel model;
+  DddImage image;
+  std::string error;
+  EXPECT_TRUE(ParseDddModel(text, QV_SOURCE_DIR "/models", &model, &error) && BuildDddImage(model, &image, &error))
+      << error;
+  return InstallModelImage(image, u"QX4500.DDD", u"QX4500.DAT");
 }
 
 // Builds the model text, installs it under the name and opens it (NULL on failure).

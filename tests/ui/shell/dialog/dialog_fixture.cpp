@@ -1,7 +1,6 @@
 #include "tests/ui/shell/dialog/dialog_fixture.h"
 
 #include <fstream>
-#include <iterator>
 
 #include "tests/support/model_files.h"
 
@@ -172,34 +171,20 @@ std::vector<std::vector<WORD>>& SeenChanges() { return seenChanges; }
 
 namespace {
 
-void Replace(std::string& text, const std::string& from, const std::string& to) {
-  const size_t at = text.find(from);
-  ASSERT_NE(at, std::string::npos) << from;
-  text.replace(at, from.size(), to);
-}
-
 // The sample model with two additions the tests need: the orientation choices carry the
 // portrait and landscape pictures, and landscape forces one-sided grayscale printing.
 std::u16string InstallTestModel() {
-  std::ifstream in(QV_SOURCE_DIR "/models/sample.txt", std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  Replace(text, "datablock 1 data=hex:5a01", "datablock 1 data=hex:0200");
-  Replace(text, "datablock 2 data=hex:5b01", "datablock 2 data=hex:0300");
-  Replace(text, "choice 2   name=\"Landscape\" value=i16:2 block=2",
-          "choice 2   name=\"Landscape\" rules=[15] value=i16:2 block=2");
-  Replace(text, "list 7   name=\"Orientation\" kind=1 default=1 choices=[1 2] block=1",
-          "list 7   name=\"Orientation\" kind=1 default=1 choices=[1 2] block=1 rules=[15]");
   const std::string last = "rule 14 watch=(271 = u16:1) msgword=0x405 message=\"Paper source check.\"\n"
                            "    when=[(270 = u16:1 end)]\n";
-  Replace(text, last,
-          last + "rule 15 watch=(7 = i16:2) msgword=9 message=\"Landscape prints one side in grayscale.\"\n"
-                 "    force=[(16 = i16:1) (270 = u16:1)]\n");
-  DddModel model;
-  DddImage image;
-  std::string error;
-  EXPECT_TRUE(ParseDddModel(text, QV_SOURCE_DIR "/models", &model, &error) && BuildDddImage(model, &image, &error))
-      << error;
-  return InstallModelImage(image, u"QX4500.DDD", u"QX4500.DAT");
+  return InstallSampleVariant({
+      {"datablock 1 data=hex:5a01", "datablock 1 data=hex:0200"},
+      {"datablock 2 data=hex:5b01", "datablock 2 data=hex:0300"},
+      {"choice 2   name=\"Landscape\" value=i16:2 block=2", "choice 2   name=\"Landscape\" rules=[15] value=i16:2 block=2"},
+      {"list 7   name=\"Orientation\" kind=1 default=1 choices=[1 2] block=1",
+       "list 7   name=\"Orientation\" kind=1 default=1 choices=[1 2] block=1 rules=[15]"},
+      {last, last + "rule 15 watch=(7 = i16:2) msgword=9 message=\"Landscape prints one side in grayscale.\"\n"
+                    "    force=[(16 = i16:1) (270 = u16:1)]\n"},
+  });
 }
 
 }  // namespace

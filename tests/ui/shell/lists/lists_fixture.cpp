@@ -1,7 +1,5 @@
 #include "tests/ui/shell/lists/lists_fixture.h"
 
-#include <fstream>
-#include <iterator>
 
 #include "core/constraints/change_values.h"
 #include "core/constraints/item_defaults.h"
@@ -65,49 +63,37 @@ INT_PTR PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return CallSlotHandler(window, message, wParam, lParam, kListsPage, kPopupDialog, handler);
 }
 
-void Replace(std::string& text, const std::string& from, const std::string& to) {
-  const size_t at = text.find(from);
-  ASSERT_NE(at, std::string::npos) << from;
-  text.replace(at, from.size(), to);
-}
-
 // The sample model with grayscale never offered (so lists leave it out and stepping skips it),
-// a wider brightness range, the job type hidden, punching fixed, a stamp-name length range, long and short names for the colour modes and a stamp-name range.
+// a wider brightness range, the job type hidden, punching fixed, long and short names for the
+// colour modes and a stamp-name length range.
 std::u16string InstallTestModel() {
-  std::ifstream in(QV_SOURCE_DIR "/models/sample.txt", std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  Replace(text, "choice 67  name=\"Grayscale\" value=u16:1", "choice 67  name=\"Grayscale\" rules=[15] value=u16:1");
-  Replace(text, "choice 68  name=\"Full Color\" value=u16:2", "choice 68  name=\"Full Color\\rFull\" value=u16:2");
-  Replace(text, "choice 66  name=\"Auto Color\" value=u16:0", "choice 66  name=\"Auto Color\\rAuto\" value=u16:0");
-  Replace(text, "list 270 name=\"Color Mode\" kind=1 default=1 choices=[66 67 68]",
-          "list 270 name=\"Color Mode\" kind=1 default=1 choices=[66 67 68] rules=[15]");
-  Replace(text, "list 295 name=", "list 297 name=\"Stamp Name\" kind=6 default=0 choices=[115 116 117]\nlist 295 name=");
-  Replace(text, "choice 114 name=\"32\" value=u16:32\n",
-          "choice 114 name=\"32\" value=u16:32\n"
-          "choice 115 name=\"Shortest\" value=i16:1\n"
-          "choice 116 name=\"Longest\" value=i16:20\n"
-          "choice 117 name=\"Step\" value=i16:1\n");
-  Replace(text, "choice 99  name=\"Minimum\" value=i16:-3", "choice 99  name=\"Minimum\" value=i16:-100");
-  Replace(text, "choice 100 name=\"Maximum\" value=i16:3", "choice 100 name=\"Maximum\" value=i16:100");
   const std::string last = "rule 14 watch=(271 = u16:1) msgword=0x405 message=\"Paper source check.\"\n"
                            "    when=[(270 = u16:1 end)]\n";
-  Replace(text, last,
-          last + "rule 15 watch=(270 = u16:1) msgword=1 message=\"Grayscale is not offered.\"\n"
-                 "    when=[(18 = i16:0 or) (18 = i16:1 end)]\n"
-                 "rule 16 watch=(334 = u16:0) msgword=6 message=\"The job type is not shown.\"\n"
-                 "    when=[(18 = i16:0 or) (18 = i16:1 end)]\n"
-                 "rule 17 watch=(341 = u16:0) msgword=15 message=\"Punching is fixed.\"\n"
-                 "    when=[(18 = i16:0 or) (18 = i16:1 end)]\n");
-  Replace(text, "list 341 name=\"Punch\" kind=1 default=1 choices=[74 75 76 77] rules=[4]",
-          "list 341 name=\"Punch\" kind=1 default=1 choices=[74 75 76 77] rules=[4 17]");
-  Replace(text, "list 334 name=\"Job Type\" kind=1 default=1 choices=[78 79 80 81 82] requires=[4]",
-          "list 334 name=\"Job Type\" kind=1 default=1 choices=[78 79 80 81 82] requires=[4] rules=[16]");
-  DddModel model;
-  DddImage image;
-  std::string error;
-  EXPECT_TRUE(ParseDddModel(text, QV_SOURCE_DIR "/models", &model, &error) && BuildDddImage(model, &image, &error))
-      << error;
-  return InstallModelImage(image, u"QX4500.DDD", u"QX4500.DAT");
+  return InstallSampleVariant({
+      {"choice 67  name=\"Grayscale\" value=u16:1", "choice 67  name=\"Grayscale\" rules=[15] value=u16:1"},
+      {"choice 68  name=\"Full Color\" value=u16:2", "choice 68  name=\"Full Color\\rFull\" value=u16:2"},
+      {"choice 66  name=\"Auto Color\" value=u16:0", "choice 66  name=\"Auto Color\\rAuto\" value=u16:0"},
+      {"list 270 name=\"Color Mode\" kind=1 default=1 choices=[66 67 68]",
+       "list 270 name=\"Color Mode\" kind=1 default=1 choices=[66 67 68] rules=[15]"},
+      {"list 295 name=", "list 297 name=\"Stamp Name\" kind=6 default=0 choices=[115 116 117]\nlist 295 name="},
+      {"choice 114 name=\"32\" value=u16:32\n",
+       "choice 114 name=\"32\" value=u16:32\n"
+       "choice 115 name=\"Shortest\" value=i16:1\n"
+       "choice 116 name=\"Longest\" value=i16:20\n"
+       "choice 117 name=\"Step\" value=i16:1\n"},
+      {"choice 99  name=\"Minimum\" value=i16:-3", "choice 99  name=\"Minimum\" value=i16:-100"},
+      {"choice 100 name=\"Maximum\" value=i16:3", "choice 100 name=\"Maximum\" value=i16:100"},
+      {last, last + "rule 15 watch=(270 = u16:1) msgword=1 message=\"Grayscale is not offered.\"\n"
+                    "    when=[(18 = i16:0 or) (18 = i16:1 end)]\n"
+                    "rule 16 watch=(334 = u16:0) msgword=6 message=\"The job type is not shown.\"\n"
+                    "    when=[(18 = i16:0 or) (18 = i16:1 end)]\n"
+                    "rule 17 watch=(341 = u16:0) msgword=15 message=\"Punching is fixed.\"\n"
+                    "    when=[(18 = i16:0 or) (18 = i16:1 end)]\n"},
+      {"list 341 name=\"Punch\" kind=1 default=1 choices=[74 75 76 77] rules=[4]",
+       "list 341 name=\"Punch\" kind=1 default=1 choices=[74 75 76 77] rules=[4 17]"},
+      {"list 334 name=\"Job Type\" kind=1 default=1 choices=[78 79 80 81 82] requires=[4]",
+       "list 334 name=\"Job Type\" kind=1 default=1 choices=[78 79 80 81 82] requires=[4] rules=[16]"},
+  });
 }
 
 }  // namespace
