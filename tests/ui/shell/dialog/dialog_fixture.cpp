@@ -223,6 +223,19 @@ void DialogTest::TearDown() {
   FrameworkTest::TearDown();
 }
 
+void DialogTest::RunOnGeneralPage(UINT message,
+                                  const std::function<void(HWND sheet, HWND general, HandlerContext* context)>& body) {
+  DWORD result = 0;
+  RunSheet([&](HWND sheet) {
+    HWND general = SheetPage(sheet, 0);
+    HandlerContext context{};
+    InitHandlerContext(&context, general, sheet, kGeneralPage, message, kTabPage);
+    body(sheet, general, &context);
+    GlobalFree(context.changedItems);
+    ASSERT_TRUE(SimSheetPress(sheet, PSBTN_CANCEL));
+  }, &result);
+}
+
 LONG DialogTest::RunSheet(SimDialogDriver driver, DWORD* result) {
   HMODULE compstui = LoadLibraryA("compstui.dll");
   auto run = reinterpret_cast<LONG (*)(HWND, PFNPROPSHEETUI, LPARAM, LPDWORD)>(

@@ -6,6 +6,7 @@
 // provider as a driver's export has one.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,10 @@ class DialogTest : public framework_test::FrameworkTest {
   // Runs the popup on a PageData of its own (a copy of the sheet's current settings) with the
   // page as owner; the dialog's answer.
   INT_PTR RunPopup(HWND owner, SimDialogDriver driver);
+  // Runs the body inside the open sheet with a handler context of the General page made for
+  // the message, then cancels the sheet.
+  void RunOnGeneralPage(UINT message,
+                        const std::function<void(HWND sheet, HWND general, HandlerContext* context)>& body);
 
   // Writes the policy file of the sample beside the module (before the store opens).
   void WritePolicy(const std::string& text);

@@ -33,18 +33,6 @@ const ControlRow kButtonRow{kHelpButton, 0, nullptr, kKindPushButton, nullptr, &
 
 class ButtonActionTest : public DialogTest {
  protected:
-  // Runs the action as the General page's button would, inside the open sheet.
-  void RunOnGeneralPage(const std::function<void(HWND general, HandlerContext* context)>& body) {
-    DWORD result = 0;
-    RunSheet([&](HWND sheet) {
-      HWND general = SheetPage(sheet, 0);
-      HandlerContext context{};
-      InitHandlerContext(&context, general, sheet, kGeneralPage, WM_COMMAND, kTabPage);
-      body(general, &context);
-      GlobalFree(context.changedItems);
-      ASSERT_TRUE(SimSheetPress(sheet, PSBTN_CANCEL));
-    }, &result);
-  }
   std::vector<BYTE> SettingsBytes() const {
     const BYTE* bytes = data_->current.settings->bytes;
     return std::vector<BYTE>(bytes, bytes + kSettingsRecordSize);
@@ -60,7 +48,7 @@ class ButtonActionTest : public DialogTest {
 };
 
 TEST_F(ButtonActionTest, PopupCancelKeepsTheSettingsAndOkCopiesThemBack) {
-  RunOnGeneralPage([&](HWND general, HandlerContext* context) {
+  RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND general, HandlerContext* context) {
     const LONG before = Item(18);
     const UINT shown = IsDlgButtonChecked(general, kCollateBox);
     const std::vector<BYTE> bytes = SettingsBytes();
@@ -109,7 +97,7 @@ FileDialogDescriptor FileDescriptor(BYTE checks) {
 }
 
 TEST_F(ButtonActionTest, FileDialogChecksTheNameAndStoresItsParts) {
-  RunOnGeneralPage([&](HWND, HandlerContext* context) {
+  RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND, HandlerContext* context) {
     // "Stamp-logo.bmp" is 14 bytes: too long for 12 unless the extension is cut.
     const FileDialogDescriptor plain = FileDescriptor(kFileCheckTitleLimit);
     const ButtonAction open{kButtonOpenFile, &plain};
@@ -141,7 +129,7 @@ TEST_F(ButtonActionTest, FileDialogChecksTheNameAndStoresItsParts) {
 }
 
 TEST_F(ButtonActionTest, TooLongMessageStatesTheLimits) {
-  RunOnGeneralPage([&](HWND, HandlerContext* context) {
+  RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND, HandlerContext* context) {
     FileDialogDescriptor d = FileDescriptor(kFileCheckDirectoryLimit);
     d.directoryLimit = 10;
     d.tooLongMessage = kFileNameTooLongString;
@@ -160,7 +148,7 @@ TEST_F(ButtonActionTest, TooLongMessageStatesTheLimits) {
 }
 
 TEST_F(ButtonActionTest, DocumentOpensThroughTheShell) {
-  RunOnGeneralPage([&](HWND general, HandlerContext* context) {
+  RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND general, HandlerContext* context) {
     const LONG manual = 9001;
     const LONG missing = 9999;
     EXPECT_EQ(DoButtonAction(context, 0, 0, &kButtonRow, nullptr), 1) << "no action";
@@ -178,7 +166,7 @@ TEST_F(ButtonActionTest, DocumentOpensThroughTheShell) {
 }
 
 TEST_F(ButtonActionTest, CancelledOrFailedFileDialogChangesNothing) {
-  RunOnGeneralPage([&](HWND, HandlerContext* context) {
+  RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND, HandlerContext* context) {
     const FileDialogDescriptor d = FileDescriptor(kFileCheckTitleLimit);
     const ButtonAction open{kButtonOpenFile, &d};
     const std::vector<BYTE> bytes = SettingsBytes();
@@ -194,7 +182,7 @@ TEST_F(ButtonActionTest, CancelledOrFailedFileDialogChangesNothing) {
 }
 
 TEST_F(ButtonActionTest, FileDialogStartsInTheDirectoryItemWhenItExists) {
-  RunOnGeneralPage([&](HWND, HandlerContext* context) {
+  RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND, HandlerContext* context) {
     FileDialogDescriptor d = FileDescriptor(0);
     d.fileNameItem = 259;
     const ButtonAction open{kButtonOpenFile, &d};
@@ -221,7 +209,7 @@ namespace {
 const ButtonAction kRestore{kButtonRestoreDefaults, nullptr};
 
 TEST_F(ButtonActionTest, RestoreWithoutFurtherChangesAppliesAtOnce) {
-  RunOnGeneralPage([&](HWND, HandlerContext* context) {
+  RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND, HandlerContext* context) {
     const LONG collate = Item(18);
     SetItem(18, collate == 0 ? 1 : 0);
     SimMessageBoxReset();
@@ -237,7 +225,7 @@ TEST_F(ButtonActionTest, RestoreWithoutFurtherChangesAppliesAtOnce) {
 }
 
 TEST_F(ButtonActionTest, RestoreThatChangesOtherItemsAsksFirst) {
-  RunOnGeneralPage([&](HWND, HandlerContext* context) {
+  RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND, HandlerContext* context) {
     context->pageIndex = kOptionsPage;
     // Landscape forces one-sided printing: a two-sided landscape contradicts the model.
     for (const int answer : {IDCANCEL, IDOK}) {
@@ -269,7 +257,7 @@ TEST_F(ButtonActionTest, RestoreThatChangesOtherItemsAsksFirst) {
 namespace {
 
 TEST_F(ButtonActionTest, PopupThatAsksFirstOpensOnlyWhenTheCheckPasses) {
-  RunOnGeneralPage([&](HWND, HandlerContext* context) {
+  RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND, HandlerContext* context) {
     int opened = 0;
     for (const SettingItemId item : {SettingItemId{18}, SettingItemId{0}}) {
       const PopupTarget checked{&kOptionsDialog, 1, item};

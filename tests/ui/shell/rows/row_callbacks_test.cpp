@@ -15,20 +15,7 @@ namespace {
 
 using namespace dialog_test;
 
-class RowCallbackTest : public DialogTest {
- protected:
-  void RunOnGeneralPage(const std::function<void(HWND sheet, HWND general, HandlerContext* context)>& body) {
-    DWORD result = 0;
-    RunSheet([&](HWND sheet) {
-      HWND general = SheetPage(sheet, 0);
-      HandlerContext context{};
-      InitHandlerContext(&context, general, sheet, kGeneralPage, WM_COMMAND, kTabPage);
-      body(sheet, general, &context);
-      GlobalFree(context.changedItems);
-      ASSERT_TRUE(SimSheetPress(sheet, PSBTN_CANCEL));
-    }, &result);
-  }
-};
+class RowCallbackTest : public DialogTest {};
 
 std::u16string ControlText(HWND dialog, int id) {
   WCHAR text[128] = {};
@@ -45,7 +32,7 @@ std::u16string RangeText(HWND dialog, SettingItemId id, LONG minimum, LONG maxim
 }
 
 TEST_F(RowCallbackTest, RangeTextsInBothUnits) {
-  RunOnGeneralPage([&](HWND, HWND general, HandlerContext*) {
+  RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND general, HandlerContext*) {
     // A user paper width in tenths of a millimetre; in inches in hundredths.
     EXPECT_EQ(RangeText(general, 5889, 900, 3556, 0), u"(90.0 to 355.6 mm)");
     EXPECT_EQ(RangeText(general, 5889, 900, 3556, 1), u"(3.54 to 14.00 in)");
@@ -65,7 +52,7 @@ const ControlRow kUnitRows[] = {
 };
 
 TEST_F(RowCallbackTest, UnitPairSwitchesTheUnitShownByEveryRow) {
-  RunOnGeneralPage([&](HWND, HWND general, HandlerContext* context) {
+  RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND general, HandlerContext* context) {
     auto refresh = [&] {
       NMHDR header{general, 0, PSN_SETACTIVE};
       DispatchToRows(context, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header), kUnitRows, 3, 0);
@@ -87,7 +74,7 @@ TEST_F(RowCallbackTest, UnitPairSwitchesTheUnitShownByEveryRow) {
 }
 
 TEST_F(RowCallbackTest, VisibilityFollowsTheDecidingControl) {
-  RunOnGeneralPage([&](HWND, HWND general, HandlerContext* context) {
+  RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND general, HandlerContext* context) {
     LONG count = 0;
     const ControlRow* rows = GeneralRows(&count);
     const ControlRow& portrait = rows[9];  // governed by the collate box (item 18)
@@ -119,7 +106,7 @@ TEST_F(RowCallbackTest, VisibilityFollowsTheDecidingControl) {
 }
 
 TEST_F(RowCallbackTest, ReloadedChoiceListIsCachedAgain) {
-  RunOnGeneralPage([&](HWND, HWND general, HandlerContext*) {
+  RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND general, HandlerContext*) {
     ChoiceList* before = FindChoiceList(general, 270);
     ASSERT_NE(before, nullptr);
     EXPECT_EQ(ReloadChoiceList(general, kGeneralPage, 270), 1);
@@ -174,7 +161,7 @@ const DialogRecord kNestedPages[] = {
 };
 
 TEST_F(RowCallbackTest, NestedSheetStartsOnItsStartPageOrTheFirst) {
-  RunOnGeneralPage([&](HWND, HWND, HandlerContext* context) {
+  RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND, HandlerContext* context) {
     const ControlRow button{kHelpButton, 0, nullptr, kKindPushButton, nullptr, nullptr, kNoControl, kNoString, nullptr};
     struct Case {
       LONG startTemplate;

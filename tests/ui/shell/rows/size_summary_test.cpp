@@ -17,23 +17,10 @@ using namespace dialog_test;
 constexpr WORD kLetter = 1;
 constexpr WORD kA4 = 9;
 
-class SizeSummaryTest : public DialogTest {
- protected:
-  void RunOnGeneralPage(const std::function<void(HWND general, HandlerContext* context)>& body) {
-    DWORD result = 0;
-    RunSheet([&](HWND sheet) {
-      HWND general = SheetPage(sheet, 0);
-      HandlerContext context{};
-      InitHandlerContext(&context, general, sheet, kGeneralPage, WM_NOTIFY, kTabPage);
-      body(general, &context);
-      GlobalFree(context.changedItems);
-      ASSERT_TRUE(SimSheetPress(sheet, PSBTN_CANCEL));
-    }, &result);
-  }
-};
+class SizeSummaryTest : public DialogTest {};
 
 TEST_F(SizeSummaryTest, LetterOnA4) {
-  RunOnGeneralPage([&](HWND, HandlerContext* context) {
+  RunOnGeneralPage(WM_NOTIFY, [&](HWND, HWND, HandlerContext* context) {
     SetItem(383, 1);  // whole paper: the full sizes 215.9 x 279.4 and 210 x 297 mm
     SetItem(1283, 0);
     SetItem(321, 0);
@@ -72,7 +59,7 @@ std::u16string ControlText(HWND dialog, int id) {
 }
 
 TEST_F(SizeSummaryTest, TooltipTakesOnlySummariesBelowTheByteLimit) {
-  RunOnGeneralPage([&](HWND general, HandlerContext* context) {
+  RunOnGeneralPage(WM_NOTIFY, [&](HWND, HWND general, HandlerContext* context) {
     ChoiceList* papers = nullptr;
     ASSERT_EQ(GetOrLoadChoiceList(general, resources_, store_, kPaperSizeItem, &papers), 0);
     SetItem(kPaperSizeItem, kLetter);
@@ -117,7 +104,7 @@ TEST_F(SizeSummaryTest, TooltipTakesOnlySummariesBelowTheByteLimit) {
 namespace {
 
 TEST_F(SizeSummaryTest, ResolutionItemsFollowTheTonerItems) {
-  RunOnGeneralPage([&](HWND, HandlerContext* context) {
+  RunOnGeneralPage(WM_NOTIFY, [&](HWND, HWND, HandlerContext* context) {
     struct Case {
       SettingItemId changed;
       LONG item271, item443, resolution;  // resolution 0: items 20 and 21 keep 1234
