@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/graphics/bench_printer.h"
 #include "bench/ratio_reporter.h"
 #include "core/constraints/item_defaults.h"
 #include "core/persist/printer_config.h"
@@ -41,37 +42,16 @@ constexpr DWORD kColorModeStraight = 2;
 // One sandbox with the driver files, a printer of the sample model, its device mode, the driver
 // and the drawing library (in counting mode) loaded for the whole run, and the page's pixels.
 struct BenchPage {
-  std::filesystem::path root;
-  HANDLE printer = nullptr;
+  BenchPrinter world{kPrinter, "graphics-blt-bench", [](SettingsRecord* settings, PrinterConfiguration* config) {
+                       DWORD mode = kColorModeStraight;
+                       SetItemValue(kItemColorMode, settings, config, kTypeUInt8, 1, &mode);
+                     }};
   EngineDriver* driver = nullptr;
   HMODULE library = nullptr;
   SimDrawCallCountProc callCount = nullptr;
-  std::vector<BYTE> devMode;
   std::vector<BYTE> pixels;
 
   BenchPage() {
-    const char* env = std::getenv("QV_DRIVER_DIR");
-    std::filesystem::path dir = env && *env ? env : QV_DRIVER_DIR;
-    root = std::filesystem::temp_directory_path() / ("graphics-blt-bench-" + std::to_string(::getpid()));
-    SimSetSandboxRoot(root.string());
-    SimInstallDriverFiles(dir.string());
-    SimSetLocaleInfo(LOCALE_ICOUNTRY, u"49");
-    SimPrinterSetup setup;
-    setup.name = kPrinter;
-    setup.dataFile = u"QX4500.DDD";
-    SimAddPrinter(setup);
-    PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    OpenPrinterW(kPrinter, &printer, &access);
-    ItemStore* store = OpenItemStore(printer);
-    SettingsRecord settings{};
-    PrinterConfiguration config{};
-    if (store != nullptr && ApplyDataFileDefaults(store, &settings, &config, kPrinter)) {
-      DWORD mode = kColorModeStraight;
-      SetItemValue(kItemColorMode, &settings, &config, kTypeUInt8, 1, &mode);
-      devMode.assign(settings.bytes, settings.bytes + kSettingsRecordShortSize);
-      InitPrinterConfiguration(printer, &config, TRUE);
-    }
-    CloseItemStore(store);
     library = LoadLibraryW(u"qvdrawzd.dll");
     if (library != nullptr) {
       auto countOnly = reinterpret_cast<SimDrawCountOnlyProc>(GetProcAddress(library, "SimDrawCountOnly"));
@@ -83,11 +63,8 @@ struct BenchPage {
   ~BenchPage() {
     if (driver != nullptr) EngineUnloadDriver(driver);
     if (library != nullptr) FreeLibrary(library);
-    ClosePrinter(printer);
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
   }
-  bool Ready() const { return driver != nullptr && library != nullptr && !devMode.empty(); }
+  bool Ready() const { return driver != nullptr && library != nullptr && !world.devMode.empty(); }
 
   // A photograph-like page: smooth ramps in the three channels.
   void MakePixels() {
@@ -105,7 +82,7 @@ struct BenchPage {
   // One document of one page, the image sent band by band as the engine hands a banded
   // picture to the driver. False when a call failed.
   bool PrintPage() {
-    EngineDc* dc = EngineCreateDC(driver, kPrinter, reinterpret_cast<DEVMODEW*>(devMode.data()));
+    EngineDc* dc = EngineCreateDC(driver, kPrinter, world.Mode());
     if (dc == nullptr) return false;
     auto bitBlt = reinterpret_cast<PFN_DrvBitBlt>(EngineDriverFunction(driver, INDEX_DrvBitBlt));
     bool ok = bitBlt != nullptr && EngineStartDoc(dc, u"Photograph") && EngineStartPage(dc);

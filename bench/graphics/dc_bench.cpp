@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/graphics/bench_printer.h"
 #include "bench/ratio_reporter.h"
 #include "core/constraints/item_defaults.h"
 #include "core/persist/printer_config.h"
@@ -95,41 +96,14 @@ constexpr const WCHAR* kPrinter = u"QX-4500 bench";
 // One sandbox with the driver files, a printer of the sample model, its default device mode
 // and the driver loaded, for the whole run.
 struct BenchDriver {
-  std::filesystem::path root;
-  HANDLE printer = nullptr;
+  BenchPrinter world{kPrinter, "graphics-dc-bench"};
   EngineDriver* driver = nullptr;
-  std::vector<BYTE> devMode;
 
-  BenchDriver() {
-    const char* env = std::getenv("QV_DRIVER_DIR");
-    std::filesystem::path dir = env && *env ? env : QV_DRIVER_DIR;
-    root = std::filesystem::temp_directory_path() / ("graphics-dc-bench-" + std::to_string(::getpid()));
-    SimSetSandboxRoot(root.string());
-    SimInstallDriverFiles(dir.string());
-    SimSetLocaleInfo(LOCALE_ICOUNTRY, u"49");
-    SimPrinterSetup setup;
-    setup.name = kPrinter;
-    setup.dataFile = u"QX4500.DDD";
-    SimAddPrinter(setup);
-    PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    OpenPrinterW(kPrinter, &printer, &access);
-    ItemStore* store = OpenItemStore(printer);
-    SettingsRecord settings{};
-    PrinterConfiguration config{};
-    if (store != nullptr && ApplyDataFileDefaults(store, &settings, &config, kPrinter)) {
-      devMode.assign(settings.bytes, settings.bytes + kSettingsRecordShortSize);
-      InitPrinterConfiguration(printer, &config, TRUE);
-    }
-    CloseItemStore(store);
-    driver = EngineLoadDriver(u"qorvexgr.dll");
-  }
+  BenchDriver() { driver = EngineLoadDriver(u"qorvexgr.dll"); }
   ~BenchDriver() {
     if (driver != nullptr) EngineUnloadDriver(driver);
-    ClosePrinter(printer);
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
   }
-  DEVMODEW* Mode() { return reinterpret_cast<DEVMODEW*>(devMode.data()); }
+  DEVMODEW* Mode() { return world.Mode(); }
 };
 
 BenchDriver& Bench() {
@@ -139,7 +113,7 @@ BenchDriver& Bench() {
 
 // Baseline: the model's database opened and closed as an item store.
 void OpenModelDatabase(benchmark::State& state) {
-  HANDLE printer = Bench().printer;
+  HANDLE printer = Bench().world.printer;
   for (auto _ : state) {
     ItemStore* store = OpenItemStore(printer);
     if (store == nullptr) state.SkipWithError("OpenItemStore failed");
@@ -149,7 +123,7 @@ void OpenModelDatabase(benchmark::State& state) {
 
 void CreateDeleteDc(benchmark::State& state) {
   BenchDriver& bench = Bench();
-  if (bench.driver == nullptr || bench.devMode.empty()) state.SkipWithError("driver or device mode missing");
+  if (bench.driver == nullptr || bench.world.devMode.empty()) state.SkipWithError("driver or device mode missing");
   for (auto _ : state) {
     EngineDc* dc = EngineCreateDC(bench.driver, kPrinter, bench.Mode());
     if (dc == nullptr) {
