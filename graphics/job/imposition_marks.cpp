@@ -106,7 +106,11 @@ int DrawCropMarks(Pdev* pdev) {
     const LONG width = LineWidth(pdev);
     const LONG in = width / 2;
     const float dashes[2] = {static_cast<float>(res * 40 / 600), static_cast<float>(res * 10 / 600)};
-    int r = SetUpLines(e, width);
+    // The marks lie on one sheet's printable area, whichever part of the enlarged page it shows.
+    float axis[6];
+    if (GetTileAxis(&s, axis, 0, 0) != 0) return -1;
+    int r = EmitSetAxis(e, axis);
+    r |= SetUpLines(e, width);
     r |= EmitLineType(e, kLineTypeUser, 0, 2, dashes);
     // Two legs at each corner, inset by half the line width.
     const LONG l = in, t = in, rt = w - in, b = h - in;

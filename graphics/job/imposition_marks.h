@@ -9,5 +9,6 @@
 
 // A border of solid lines around each of the first `cells` cells of the side; 0 or -1.
 int DrawNupBorders(Pdev* pdev, WORD cells);
-// Dashed corner legs and edge-centre marks over the sheet's printable area; 0 or -1.
+// Dashed corner legs and edge-centre marks over the sheet's printable area, in the axis of one
+// tile sheet; 0 or -1.
 int DrawCropMarks(Pdev* pdev);

@@ -352,7 +352,10 @@ int ComputeLogicalPageTransform(float m[6], const FloatLayout* layout, int n, in
     g = gx < gy ? gx : gy;
   }
   const bool cells = l.landscapeCells != 0;
-  const float cell[6] = {cells ? 0 : g, cells ? g : 0, cells ? -g : 0, cells ? 0 : g, x0, cells ? y0 : y1};
+  // A page turned a quarter (its top towards the cell's left edge) reaches from its anchor
+  // leftwards and upwards: it is anchored at the cell's right and lower edges, as an upright
+  // page at its left and lower edges, so that both lie inside their cell.
+  const float cell[6] = {cells ? 0 : g, cells ? g : 0, cells ? -g : 0, cells ? 0 : g, cells ? x1 : x0, y1};
   MultiplyMatrix(placement, cell);
   MultiplyMatrix(m, placement);
   // 7. Alignment inside the cell.

@@ -3,6 +3,7 @@
 #include "graphics/imaging/page_color.h"
 #include "graphics/job/page_start.h"
 #include "graphics/job/page_store.h"
+#include "graphics/job/tile_output.h"
 
 namespace {
 
@@ -14,16 +15,6 @@ bool IsStoreOpen(const Pdev* pdev) { return (pdev->job.pageStoreState & kPageSto
 
 // The page being recorded is the next side, numbered from the store's first page.
 bool IsNextPage(const Pdev* pdev) { return pdev->job.sides == pdev->job.firstStoredPage + pdev->job.storedPages; }
-
-// The colour census a recorded page starts with: the special colour's capacity when that is on.
-int BeginPageRecord(Pdev* pdev, DWORD kindBits) {
-  if (!IsNextPage(pdev)) return -1;
-  const RenderSettings& r = pdev->render;
-  const WORD capacity = r.specialColor ? static_cast<WORD>(r.specialColorValue & 0xF) : 0;
-  const LONG color = pdev->pageColor.PageColor <= kPageColorColor ? pdev->pageColor.PageColor : kPageColorColor;
-  return BeginStoredPageRecord(pdev, pdev->job.sides, color, kindBits, r.specialColor ? 1 : 0,
-                               capacity > kColorSetMaxCapacity ? kColorSetMaxCapacity : capacity, 0);
-}
 
 // The page start of a replayed page: the page blocks from the record's values.
 int StartReplayedPage(StoredPageJob* job, const StoredPageStart& start, BYTE colorCode, BYTE mediaCode) {
@@ -38,6 +29,15 @@ int StartReplayedPage(StoredPageJob* job, const StoredPageStart& start, BYTE col
 }
 
 }  // namespace
+
+int BeginNextPageRecord(Pdev* pdev, DWORD kindBits) {
+  if (!IsNextPage(pdev)) return -1;
+  const RenderSettings& r = pdev->render;
+  const WORD capacity = r.specialColor ? static_cast<WORD>(r.specialColorValue & 0xF) : 0;
+  const LONG color = pdev->pageColor.PageColor <= kPageColorColor ? pdev->pageColor.PageColor : kPageColorColor;
+  return BeginStoredPageRecord(pdev, pdev->job.sides, color, kindBits, r.specialColor ? 1 : 0,
+                               capacity > kColorSetMaxCapacity ? kColorSetMaxCapacity : capacity, 0);
+}
 
 void FillStoredPageJob(Pdev* pdev, StoredPageJob* job) {
   *job = StoredPageJob{};
@@ -55,6 +55,7 @@ void FillStoredPageJob(Pdev* pdev, StoredPageJob* job) {
   job->colorParameter = pdev->job.colorParameter;
   job->sidesOnSheet = pdev->job.sidesOnSheet;
   job->startPage = StartReplayedPage;
+  job->replayTiles = ReplayTiles;
   job->owner = pdev;
 }
 
@@ -73,7 +74,7 @@ int OpenCopyStore(Pdev* pdev) {
 int BeginCopyPageRecord(Pdev* pdev) {
   if (pdev->render.booklet || pdev->render.tiles) return -1;
   if (!IsStoreOpen(pdev) && OpenCopyStore(pdev) != 0) return -1;
-  return BeginPageRecord(pdev, kKindKeep);
+  return BeginNextPageRecord(pdev, kKindKeep);
 }
 
 int EndCopyPageRecord(Pdev* pdev) {
@@ -84,7 +85,7 @@ int BeginColorPageRecord(Pdev* pdev) {
   if (IsRecordingPage(pdev)) return -1;
   if (pdev->render.storePages) return BeginCopyPageRecord(pdev);
   if (BeginPageStore(pdev, pdev->job.sides, 1) != 0) return -1;
-  return BeginPageRecord(pdev, kPageKindStart);
+  return BeginNextPageRecord(pdev, kPageKindStart);
 }
 
 int ReplayHeldPage(Pdev* pdev) {

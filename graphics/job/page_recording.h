@@ -9,6 +9,9 @@
 #include "graphics/ddi/pdev.h"
 #include "graphics/job/stored_page_replay.h"
 
+// Begins recording the next side's page with the kind bits; its colour census starts with the
+// special colour's capacity when that is on. -1 unless the page is the store's next one.
+int BeginNextPageRecord(Pdev* pdev, DWORD kindBits);
 // The store of kept pages (room for 80), opened by the first page that needs it.
 int OpenCopyStore(Pdev* pdev);
 // Records the next side's page to keep (kind bits 0x06).
