@@ -20,6 +20,7 @@ constexpr BYTE kColorSpaceRgb = 4;
 constexpr BYTE kLineSolid = 1;
 constexpr LONG kCropLegTenths = 100;
 constexpr float kIdentity[6] = {1, 0, 0, 1, 0, 0};
+constexpr LONG kFixedOne = 16;  // one pixel in 28.4 fixed point
 
 LONG Resolution(const Pdev* pdev) {
   const LONG r = pdev->pageState.resolution[0];
@@ -44,10 +45,11 @@ int SetUpLines(GraphicsStateEmitter* e, LONG width) {
   return r != 0 ? -1 : 0;
 }
 
+// A line between two whole-pixel points; paths take their points in 28.4 fixed point.
 int Line(GraphicsStateEmitter* e, LONG x0, LONG y0, LONG x1, LONG y1) {
-  const RecordPoint to{x1, y1};
+  const RecordPoint to{x1 * kFixedOne, y1 * kFixedOne};
   int r = EmitInitPath(e);
-  r |= EmitMovePoint(e, x0, y0);
+  r |= EmitMovePoint(e, x0 * kFixedOne, y0 * kFixedOne);
   r |= EmitLinePath(e, 1, &to);
   r |= EmitDrawPath(e);
   return r != 0 ? -1 : 0;
