@@ -12,7 +12,9 @@
 #include <utility>
 #include <vector>
 
+#include "outside/drawlib/drawlib_stream.h"
 #include "platform/engine/reference_renderer.h"
+#include "platform/registry/registry_sim.h"
 #include "tests/graphics/ddi/document_fixture.h"
 #include "tools/spoolview/spool_render.h"
 
@@ -402,6 +404,83 @@ TEST_F(ImpositionTest, ImposedSheetsLookLikeTheirPagesPlaced) {
       }
     }
     DeleteDc(dc_);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Whole documents into their spool job, and failures.
+
+constexpr const WCHAR* kTempFiles = u"SOFTWARE\\Qorvex\\QX-4500\\TempFile";
+
+// The sides of the spool job: its library page starts and shows.
+std::pair<size_t, size_t> SpoolSides(const std::vector<BYTE>& bytes) {
+  size_t starts = 0, shows = 0;
+  for (const SpoolRecord& r : ScanSpoolStream(bytes).records) {
+    starts += r.slot == kVrStartPage;
+    shows += r.slot == kVrShowPage;
+  }
+  return {starts, shows};
+}
+
+TEST_F(ImpositionTest, BookletAndTileDocumentsPrintIntoTheirSpoolJob) {
+  struct Case {
+    const char* name;
+    Items items;
+    int pages;
+    size_t sides;
+  };
+  const Case cases[] = {
+      {"booklet of 7 pages", {kBooklet}, 7, 4},
+      // Two groups of one sheet, then the last page alone on its sheet: outer sheets first,
+      // a side whose both halves are blank is left out.
+      {"booklet in groups", {kBooklet, {446, {kTypeUInt8, 2}}, {323, {kTypeUInt8, 1}}}, 9, 5},
+      {"tiles 3 x 3 with marks", {{321, {kTypeUInt8, 1}}, {296, {kTypeUInt16, 771}}, {1285, {kTypeFlag, 1}}}, 2, 18},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(Print(c.items, c.pages)) << Trace();
+    EXPECT_EQ(SpoolSides(LastSpoolJob()), std::make_pair(c.sides, c.sides));
+    DeleteDc(dc_);
+    // Nothing of the stored pages is left: no store registered, no engine object held.
+    EXPECT_EQ(SimRegistryDump(HKEY_LOCAL_MACHINE, kTempFiles).find("/"), std::string::npos);
+    EXPECT_EQ(SimEngineOutstanding(), driverOnly_) << testing::PrintToString(SimEngineOutstandingList());
+  }
+}
+
+// A library failure while stored pages are laid out or replayed: the job fails (the page whose
+// side replays its tiles, or the document's end for a booklet), and nothing is left behind.
+struct ReplayFailure {
+  const char* name;
+  Items items;
+  const char* call;
+  DWORD nth;
+};
+
+const ReplayFailure kReplayFailures[] = {
+    {"booklet: second page start", {kBooklet}, "VR_StartPage", 2},
+    {"booklet: an axis of the second side", {kBooklet}, "VR_SetAxis", 3},
+    {"booklet: the last show", {kBooklet}, "VR_ShowPage", 2},
+    {"tiles: third tile's page start", {{321, {kTypeUInt8, 1}}, {296, {kTypeUInt16, 514}}}, "VR_StartPage", 3},
+    {"tiles: a crop mark", {{321, {kTypeUInt8, 1}}, {296, {kTypeUInt16, 514}}, {1285, {kTypeFlag, 1}}},
+     "VR_DrawPath", 14},
+    {"tiles: first tile's end", {{321, {kTypeUInt8, 1}}, {296, {kTypeUInt16, 514}}}, "VR_EndPage", 1},
+};
+
+TEST_F(ImpositionTest, ReplayFailuresFailTheJobAndLeaveNothingBehind) {
+  for (const ReplayFailure& c : kReplayFailures) {
+    SCOPED_TRACE(c.name);
+    ApplyDataFileDefaults(store_, settings_, config_, kPrinter);
+    Set(270, kTypeUInt8, 2);
+    for (const auto& [id, value] : c.items) Set(id, value.first, value.second);
+    reset_();
+    EngineDc* dc = CreateDc();
+    ASSERT_NE(dc, nullptr);
+    fail_(c.call, c.nth, -1);
+    EXPECT_FALSE(PrintBlankDocument(dc, 4).ended) << Trace();
+    EXPECT_EQ(liveSessions_(), 0u);
+    DeleteDc(dc);
+    EXPECT_EQ(SimRegistryDump(HKEY_LOCAL_MACHINE, kTempFiles).find("/"), std::string::npos);
+    EXPECT_EQ(SimEngineOutstanding(), driverOnly_) << testing::PrintToString(SimEngineOutstandingList());
   }
 }
 
