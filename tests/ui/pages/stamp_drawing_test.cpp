@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "tests/support/model_files.h"
 #include "tests/support/printer_fixture.h"
 #include "ui/pages/stamp_drawing.h"
 
@@ -67,6 +68,7 @@ class StampDrawingTest : public printer_test::SamplePrinterTest {
       std::memcpy(&offset.x, in.data(), 4);
       std::memcpy(&offset.y, in.data() + 4, 4);
       sent_.push_back(offset);
+      alignWhileDrawing_ = GetTextAlign(dc);
       if (static_cast<int>(sent_.size()) == refuseAt_) return 0;
       SetViewportOrgEx(dc, offset.x, offset.y, nullptr);
       return 1;
@@ -152,6 +154,7 @@ class StampDrawingTest : public printer_test::SamplePrinterTest {
   HGDIOBJ oldBitmap_ = nullptr;
   std::vector<SentOffset> sent_;
   int refuseAt_ = 0;  // the escape (from 1) answered with 0
+  UINT alignWhileDrawing_ = 0xFFFF;
 };
 
 TEST(StampFormulas, PenWidthIsAShareOfThePixelHeight) {
@@ -377,6 +380,19 @@ TEST_F(StampDrawingTest, FailuresRestoreTheDeviceContext) {
     EXPECT_EQ(!Ink().Empty(), c.ink) << c.what;
   }
   EXPECT_EQ(DrawStamp(printer_, nullptr, WholeCanvas().data(), kResolution, 0, &font, u"Stamp", kRed, 0, 0), -1);
+}
+
+// Models with the right-to-left feature draw the stamp text in right-to-left reading order.
+TEST_F(StampDrawingTest, RightToLeftModelsReadRightToLeft) {
+  AddPrinter(u"RTL", InstallSampleVariant({{"section 39 [0x1]", "section 39 [0x4001]"}}));
+  HANDLE rtl = Open(u"RTL");
+  const LOGFONTW font = StampFont(14);
+  SetTextAlign(dc_, TA_UPDATECP);
+  for (HANDLE printer : {printer_, rtl}) {
+    ASSERT_EQ(DrawStamp(printer, dc_, WholeCanvas().data(), kResolution, 0x202, &font, u"Stamp", kRed, 0, 0), 1);
+    EXPECT_EQ(alignWhileDrawing_, printer == rtl ? UINT(TA_RTLREADING) : 0u);
+    EXPECT_EQ(GetTextAlign(dc_), UINT(TA_UPDATECP));
+  }
 }
 
 // Four placed stamps on one page: plain text top left, a 45-degree boxed stamp in the middle,
