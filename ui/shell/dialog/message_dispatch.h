@@ -71,6 +71,13 @@ INT_PTR OnPageReset(HandlerContext* context, HWND window, const ControlRow* rows
 INT_PTR ShowContextHelp(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, LONG pageIndex);
 // A new copy of the driver's help file path (GlobalFree), NULL on failure.
 LPWSTR GetDriverHelpFile(HANDLE printer);
+// HtmlHelpW of "hhctrl.ocx" by its ordinal, bound once; NULL when it cannot be had.
+using HtmlHelpProc = HWND (*)(HWND, LPCWSTR, UINT, DWORD_PTR);
+HtmlHelpProc BindHtmlHelp();
+// For a context menu at the screen point in lParam: the help id of the control under it (from
+// the 0-ended {control, help id} pairs) once the "What's this?" menu chose it; 0 for none, for
+// the dialog's own background and when the menu was closed otherwise.
+DWORD ChooseContextMenuHelpId(HWND dialog, const DWORD* helpPairs, WPARAM wParam, LPARAM lParam);
 // A tooltip window owned by the window, with a maximum tip width when not 0.
 HWND CreateTooltipWindow(HWND owner, int maxWidth);
 // The list item height of a control: 15 px, or 26 px for the tall lists, at the screen's

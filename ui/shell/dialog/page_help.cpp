@@ -14,14 +14,6 @@
 #include "ui/shell/dialog/message_dispatch.h"
 #include "ui/shell/sheet_routines.h"
 
-namespace {
-
-constexpr WORD kHelpMenu = 3850;
-constexpr UINT kWhatsThisCommand = 3851;
-
-using HtmlHelpProc = HWND (*)(HWND, LPCWSTR, UINT, DWORD_PTR);
-
-// HtmlHelpW of "hhctrl.ocx" by its ordinal, bound once; NULL when it cannot be had.
 HtmlHelpProc BindHtmlHelp() {
   static HtmlHelpProc proc = nullptr;
   if (proc == nullptr) {
@@ -33,14 +25,20 @@ HtmlHelpProc BindHtmlHelp() {
   return proc;
 }
 
-// The help id of the control under a screen point, after the menu offered it; 0 for none.
-DWORD ContextMenuHelpId(HWND dialog, const PageDescriptor* page, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+constexpr WORD kHelpMenu = 3850;
+constexpr UINT kWhatsThisCommand = 3851;
+
+}  // namespace
+
+DWORD ChooseContextMenuHelpId(HWND dialog, const DWORD* helpPairs, WPARAM wParam, LPARAM lParam) {
   POINT point{GET_X_LPARAM(lParam), static_cast<int>(static_cast<short>(HIWORD(lParam)))};
   POINT local = point;
   ScreenToClient(dialog, &local);
   HWND hit = ChildWindowFromPointEx(dialog, local, CWP_SKIPINVISIBLE);
   if (hit == nullptr || (hit == dialog && reinterpret_cast<HWND>(wParam) == dialog)) return 0;
-  const DWORD id = LookupControlHelpId(page->helpPairs, hit);
+  const DWORD id = LookupControlHelpId(helpPairs, hit);
   if (id == 0) return 0;
   HMENU menu = LoadMenuW(GetResourceModule(), MAKEINTRESOURCEW(kHelpMenu));
   if (menu == nullptr) return 0;
@@ -49,8 +47,6 @@ DWORD ContextMenuHelpId(HWND dialog, const PageDescriptor* page, WPARAM wParam, 
   DestroyMenu(menu);
   return command == kWhatsThisCommand ? id : 0;
 }
-
-}  // namespace
 
 INT_PTR OnHelpMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LONG pageIndex, SlotContext*) {
   ShowContextHelp(window, message, wParam, lParam, pageIndex);
@@ -69,7 +65,7 @@ INT_PTR ShowContextHelp(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam,
     const auto* info = reinterpret_cast<const HELPINFO*>(lParam);
     if (info != nullptr) id = LookupControlHelpId(page->helpPairs, static_cast<HWND>(info->hItemHandle));
   } else if (message == WM_CONTEXTMENU) {
-    id = ContextMenuHelpId(dialog, page, wParam, lParam);
+    id = ChooseContextMenuHelpId(dialog, page->helpPairs, wParam, lParam);
   } else {
     return 1;
   }
