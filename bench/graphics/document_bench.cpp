@@ -119,13 +119,23 @@ void SetColour(cairo_t* cr, COLORREF c) {
   cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
 }
 
+// The FreeType library of the PDF documents: it lives as long as the process, because cairo
+// keeps font faces made from it in its caches after a document is done.
+FT_Library FontLibrary() {
+  static FT_Library library = [] {
+    FT_Library made = nullptr;
+    FT_Init_FreeType(&made);
+    return made;
+  }();
+  return library;
+}
+
 // The font faces of one PDF document, by font file.
 class PdfFonts {
  public:
-  PdfFonts() { FT_Init_FreeType(&library_); }
+  PdfFonts() = default;
   ~PdfFonts() {
     for (auto& [path, face] : faces_) cairo_font_face_destroy(face);
-    FT_Done_FreeType(library_);
   }
   PdfFonts(const PdfFonts&) = delete;
   PdfFonts& operator=(const PdfFonts&) = delete;
@@ -135,7 +145,8 @@ class PdfFonts {
     auto found = faces_.find(file.path);
     if (found != faces_.end()) return found->second;
     FT_Face ft = nullptr;
-    if (file.path.empty() || FT_New_Face(library_, file.path.c_str(), 0, &ft) != 0) return nullptr;
+    if (file.path.empty() || FontLibrary() == nullptr || FT_New_Face(FontLibrary(), file.path.c_str(), 0, &ft) != 0)
+      return nullptr;
     cairo_font_face_t* face = cairo_ft_font_face_create_for_ft_face(ft, 0);
     static const cairo_user_data_key_t kKey{};
     cairo_font_face_set_user_data(face, &kKey, ft, [](void* f) { FT_Done_Face(static_cast<FT_Face>(f)); });
@@ -144,7 +155,6 @@ class PdfFonts {
   }
 
  private:
-  FT_Library library_ = nullptr;
   std::map<std::string, cairo_font_face_t*> faces_;
 };
 

@@ -299,11 +299,19 @@ class Call {
     if (lib.countOnly) return result;
     if (!lib.streamOnly) lib.trace += line_ + ") = " + std::to_string(result) + "\n" + breaches_;
     if (!write || session_ == nullptr || result != 0) return result;
-    std::vector<BYTE> bytes(record_, record_ + kVrRecordHeadBytes);
-    bytes[3] = static_cast<BYTE>(Slot());
-    PutLE32(bytes.data() + 4, static_cast<DWORD>(payload_.size()));
-    bytes.insert(bytes.end(), payload_.begin(), payload_.end());
-    if (!WriteOut(bytes.data(), static_cast<DWORD>(bytes.size()))) return -1;
+    BYTE head[kVrRecordHeadBytes];
+    std::memcpy(head, record_, kVrRecordHeadBytes);
+    head[3] = static_cast<BYTE>(Slot());
+    PutLE32(head + 4, static_cast<DWORD>(payload_.size()));
+    if (lib.streamOnly) {
+      // Writing only: the head and the payload go to the job as they are, without a copy of both.
+      if (!WriteOut(head, kVrRecordHeadBytes) || !WriteOut(payload_.data(), static_cast<DWORD>(payload_.size())))
+        return -1;
+    } else {
+      std::vector<BYTE> bytes(head, head + kVrRecordHeadBytes);
+      bytes.insert(bytes.end(), payload_.begin(), payload_.end());
+      if (!WriteOut(bytes.data(), static_cast<DWORD>(bytes.size()))) return -1;
+    }
     const bool ends = name_ == "VR_EndPage" || name_ == "VR_ShowPage" || name_ == "VR_EndJob" || name_ == "VR_Finalize";
     return !ends || FlushPending() ? result : -1;
   }
@@ -315,8 +323,13 @@ class Call {
     if (lib.streamOnly) {
       if (session_->pendingPrinter != session_->printer && !FlushPending()) return false;
       session_->pendingPrinter = session_->printer;
+      if (session_->pending.size() + length >= kPendingBlockBytes) {
+        // A block is full: what is gathered goes first, a large piece then goes as it is.
+        if (!FlushPending()) return false;
+        if (length >= kPendingBlockBytes) return WriteToPrinter(session_->printer, data, length);
+      }
       session_->pending.insert(session_->pending.end(), data, data + length);
-      return session_->pending.size() < kPendingBlockBytes || FlushPending();
+      return true;
     }
     if (!WriteToPrinter(session_->printer, data, length)) return false;
     lib.stream.insert(lib.stream.end(), data, data + length);
