@@ -27,6 +27,7 @@
 #include "platform/base/text.h"
 #include "platform/engine/engine_host.h"
 #include "platform/engine/engine_sim.h"
+#include "platform/engine/reference_renderer.h"
 #include "platform/gdi/font_files.h"
 #include "platform/gdi/fonts.h"
 #include "platform/kernel/kernel_sim.h"
@@ -99,26 +100,6 @@ PrintWorld& World() {
 
 // ---- The peer: the same drawing calls as a PDF file through cairo --------------------------
 
-void AddPath(cairo_t* cr, const DrawPath& path) {
-  size_t p = 0;
-  for (PathOp op : path.ops) {
-    switch (op) {
-      case PathOp::Move: cairo_move_to(cr, path.points[p].x, path.points[p].y); ++p; break;
-      case PathOp::Line: cairo_line_to(cr, path.points[p].x, path.points[p].y); ++p; break;
-      case PathOp::Bezier:
-        cairo_curve_to(cr, path.points[p].x, path.points[p].y, path.points[p + 1].x, path.points[p + 1].y,
-                       path.points[p + 2].x, path.points[p + 2].y);
-        p += 3;
-        break;
-      case PathOp::Close: cairo_close_path(cr); break;
-    }
-  }
-}
-
-void SetColour(cairo_t* cr, COLORREF c) {
-  cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
-}
-
 // The FreeType library of the PDF documents: it lives as long as the process, because cairo
 // keeps font faces made from it in its caches after a document is done.
 FT_Library FontLibrary() {
@@ -164,7 +145,7 @@ void ShowText(cairo_t* cr, PdfFonts& fonts, const DrawText& text) {
   cairo_save(cr);
   cairo_set_font_face(cr, face);
   cairo_set_font_size(cr, text.emHeight);
-  SetColour(cr, text.colour);
+  SetReferenceColour(cr, text.colour);
   cairo_translate(cr, text.origin.x, text.origin.y);
   cairo_rotate(cr, -(text.escapement % 3600) * 3.14159265358979323846 / 1800.0);
   cairo_move_to(cr, 0, 0);
@@ -202,30 +183,11 @@ void PaintImage(cairo_t* cr, const DrawCall& call) {
 void DrawCalls(cairo_t* cr, PdfFonts& fonts, const std::vector<DrawCall>& calls) {
   for (const DrawCall& call : calls) {
     switch (call.kind) {
-      case DrawKind::FillPath:
+      case DrawKind::FillPath: FillReferencePath(cr, call); break;
+      case DrawKind::StrokePath: StrokeReferencePath(cr, call); break;
       case DrawKind::StrokeAndFillPath:
-        SetColour(cr, call.brush.colour);
-        cairo_new_path(cr);
-        AddPath(cr, call.path);
-        cairo_set_fill_rule(cr, call.fillMode == FP_WINDINGMODE ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
-        if (call.kind == DrawKind::FillPath) {
-          cairo_fill(cr);
-          break;
-        }
-        cairo_fill_preserve(cr);
-        [[fallthrough]];
-      case DrawKind::StrokePath:
-        if (call.kind == DrawKind::StrokePath) {
-          cairo_new_path(cr);
-          AddPath(cr, call.path);
-        }
-        SetColour(cr, call.pen.colour);
-        cairo_set_line_width(cr, call.pen.geometric ? call.pen.width : 1.0);
-        cairo_set_line_join(cr, call.pen.join == JOIN_ROUND ? CAIRO_LINE_JOIN_ROUND
-                                : call.pen.join == JOIN_BEVEL ? CAIRO_LINE_JOIN_BEVEL : CAIRO_LINE_JOIN_MITER);
-        cairo_set_line_cap(cr, call.pen.cap == ENDCAP_ROUND ? CAIRO_LINE_CAP_ROUND
-                               : call.pen.cap == ENDCAP_SQUARE ? CAIRO_LINE_CAP_SQUARE : CAIRO_LINE_CAP_BUTT);
-        cairo_stroke(cr);
+        FillReferencePath(cr, call);
+        StrokeReferencePath(cr, call);
         break;
       case DrawKind::TextOut: ShowText(cr, fonts, call.text); break;
       default: PaintImage(cr, call); break;
