@@ -311,11 +311,15 @@ int ComputeLogicalPageTransform(float m[6], const FloatLayout* layout, int n, in
   float placement[6];
   SetIdentity(placement);
   const bool landscapeLayout = l.landscapeSetting != 0;
+  // A quarter turn brings the page's printable area to the cell's origin: x across from 0 to
+  // the page's along extent, y from 0 to its across extent. (The turns the other way round,
+  // [0, 1, -1, 0, bottom, -right] and [0, -1, 1, 0, -top, left], put the area entirely below and
+  // left of the origin, so that a turned page lands off the sheet and prints nothing.)
   if (landscape && !landscapeLayout) {
-    const float turn[6] = {0, 1, -1, 0, l.pageBottom, -l.pageRight};
+    const float turn[6] = {0, -1, 1, 0, -l.pageBottom, l.pageRight};
     MultiplyMatrix(placement, turn);
   } else if (!landscape && landscapeLayout) {
-    const float turn[6] = {0, -1, 1, 0, -l.pageTop, l.pageLeft};
+    const float turn[6] = {0, 1, -1, 0, l.pageTop, -l.pageLeft};
     MultiplyMatrix(placement, turn);
   } else {
     Translate(placement, -l.pageLeft, -l.pageBottom);

@@ -24,7 +24,14 @@ struct Session {
   bool inJob = false;
   bool inPage = false;
   bool headerSent = false;
+  // Writing only: records not yet handed to the printer they were written for.
+  std::vector<BYTE> pending;
+  HANDLE pendingPrinter = nullptr;
 };
+
+// Writing only: records are handed to the print job in blocks of about this size, and at the end
+// of every page, job and session.
+constexpr size_t kPendingBlockBytes = 64 * 1024;
 
 struct Script {
   std::string name;
@@ -43,6 +50,7 @@ struct Library {
   std::vector<Script> scripts;
   std::map<HANDLE, int> printers;  // printer handles as stable tokens
   bool countOnly = false;
+  bool streamOnly = false;
 };
 
 Library& Lib() {
@@ -170,6 +178,7 @@ class Call {
   }
 
   bool counting() const { return Lib().countOnly; }
+  bool tracing() const { return !Lib().countOnly && !Lib().streamOnly; }
   bool scripted() const { return scripted_; }
   int scriptedResult() const { return scriptedResult_; }
   Session* session() const { return session_; }
@@ -214,7 +223,7 @@ class Call {
     }
     std::string text = "[";
     for (DWORD i = 0; i < n; ++i) {
-      text += (i ? "," : "") + Float(v[i]);
+      if (tracing()) text += (i ? "," : "") + Float(v[i]);
       Put(std::bit_cast<DWORD>(v[i]), 4);
     }
     Arg(name, text + "]");
@@ -256,9 +265,11 @@ class Call {
       for (DWORD i = 0; i < length && i < 0x100000; ++i) Put(0, 1);
       return *this;
     }
-    char crc[16];
-    std::snprintf(crc, sizeof(crc), "%08X", Crc32(data, length));
-    Arg(name, length <= 16 ? "[" + Hex(data, length) + "]" : std::to_string(length) + "b crc=" + crc);
+    if (tracing()) {
+      char crc[16];
+      std::snprintf(crc, sizeof(crc), "%08X", Crc32(data, length));
+      Arg(name, length <= 16 ? "[" + Hex(data, length) + "]" : std::to_string(length) + "b crc=" + crc);
+    }
     Bytes(data, length);
     return *this;
   }
@@ -271,7 +282,7 @@ class Call {
       for (DWORD i = 0; i < streamBytes; ++i) Put(0, 1);
       return *this;
     }
-    Arg(nullptr, DecodeBlock(title, block, size, fields));
+    if (tracing()) Arg(nullptr, DecodeBlock(title, block, size, fields));
     Bytes(block, streamBytes);
     return *this;
   }
@@ -286,34 +297,69 @@ class Call {
   int Finish(int result, bool write = true) {
     Library& lib = Lib();
     if (lib.countOnly) return result;
-    lib.trace += line_ + ") = " + std::to_string(result) + "\n" + breaches_;
+    if (!lib.streamOnly) lib.trace += line_ + ") = " + std::to_string(result) + "\n" + breaches_;
     if (!write || session_ == nullptr || result != 0) return result;
-    std::vector<BYTE> bytes(record_, record_ + kVrRecordHeadBytes);
-    bytes[3] = static_cast<BYTE>(Slot());
-    PutLE32(bytes.data() + 4, static_cast<DWORD>(payload_.size()));
-    bytes.insert(bytes.end(), payload_.begin(), payload_.end());
-    return WriteOut(bytes.data(), static_cast<DWORD>(bytes.size())) ? result : -1;
+    BYTE head[kVrRecordHeadBytes];
+    std::memcpy(head, record_, kVrRecordHeadBytes);
+    head[3] = static_cast<BYTE>(Slot());
+    PutLE32(head + 4, static_cast<DWORD>(payload_.size()));
+    if (lib.streamOnly) {
+      // Writing only: the head and the payload go to the job as they are, without a copy of both.
+      if (!WriteOut(head, kVrRecordHeadBytes) || !WriteOut(payload_.data(), static_cast<DWORD>(payload_.size())))
+        return -1;
+    } else {
+      std::vector<BYTE> bytes(head, head + kVrRecordHeadBytes);
+      bytes.insert(bytes.end(), payload_.begin(), payload_.end());
+      if (!WriteOut(bytes.data(), static_cast<DWORD>(bytes.size()))) return -1;
+    }
+    const bool ends = name_ == "VR_EndPage" || name_ == "VR_ShowPage" || name_ == "VR_EndJob" || name_ == "VR_Finalize";
+    return !ends || FlushPending() ? result : -1;
   }
 
-  // Raw bytes to the session's printer (the header and trailer texts).
+  // Raw bytes to the session's printer (the header and trailer texts). Writing only, they are
+  // gathered per printer and handed over in blocks.
   bool WriteOut(const BYTE* data, DWORD length) {
     Library& lib = Lib();
-    DWORD written = 0;
-    if (session_->printer == nullptr || !WritePrinter(session_->printer, data, length, &written) || written != length) {
-      Breach("the print job did not take the bytes");
-      lib.trace += breaches_;
-      breaches_.clear();
-      return false;
+    if (lib.streamOnly) {
+      if (session_->pendingPrinter != session_->printer && !FlushPending()) return false;
+      session_->pendingPrinter = session_->printer;
+      if (session_->pending.size() + length >= kPendingBlockBytes) {
+        // A block is full: what is gathered goes first, a large piece then goes as it is.
+        if (!FlushPending()) return false;
+        if (length >= kPendingBlockBytes) return WriteToPrinter(session_->printer, data, length);
+      }
+      session_->pending.insert(session_->pending.end(), data, data + length);
+      return true;
     }
+    if (!WriteToPrinter(session_->printer, data, length)) return false;
     lib.stream.insert(lib.stream.end(), data, data + length);
     return true;
+  }
+
+  // Writing only: the gathered bytes to the printer they were written for.
+  bool FlushPending() {
+    if (session_->pending.empty()) return true;
+    const bool written = WriteToPrinter(session_->pendingPrinter, session_->pending.data(),
+                                        static_cast<DWORD>(session_->pending.size()));
+    session_->pending.clear();
+    return written;
   }
 
  private:
   int Slot() const;
   void Arg(const char* name, const std::string& value) {
-    if (Lib().countOnly) return;
+    if (Lib().countOnly || Lib().streamOnly) return;
     line_ += (line_.back() == '(' ? "" : ", ") + (name != nullptr ? std::string(name) + "=" : std::string()) + value;
+  }
+  bool WriteToPrinter(HANDLE printer, const BYTE* data, DWORD length) {
+    DWORD written = 0;
+    if (printer == nullptr || !WritePrinter(printer, data, length, &written) || written != length) {
+      Breach("the print job did not take the bytes");
+      if (!Lib().streamOnly) Lib().trace += breaches_;
+      breaches_.clear();
+      return false;
+    }
+    return true;
   }
   void Put(DWORD v, int width) {
     for (int i = 0; i < width; ++i) payload_.push_back(static_cast<BYTE>(v >> (8 * i)));
@@ -792,6 +838,7 @@ DLLEXPORT void SimDrawReset() {
   lib.scripts.clear();
   lib.printers.clear();
   lib.countOnly = false;
+  lib.streamOnly = false;
 }
 
 DLLEXPORT void SimDrawFail(const char* name, DWORD nth, int result) {
@@ -804,6 +851,11 @@ DLLEXPORT void SimDrawFail(const char* name, DWORD nth, int result) {
 DLLEXPORT void SimDrawCountOnly(BOOL on) {
   std::lock_guard<std::mutex> guard(Lib().lock);
   Lib().countOnly = on != FALSE;
+}
+
+DLLEXPORT void SimDrawStreamOnly(BOOL on) {
+  std::lock_guard<std::mutex> guard(Lib().lock);
+  Lib().streamOnly = on != FALSE;
 }
 
 DLLEXPORT DWORD SimDrawCallCount(const char* name) {

@@ -21,6 +21,10 @@ using SimDrawResetProc = void (*)();
 using SimDrawFailProc = void (*)(const char* name, DWORD nth, int result);
 // Counting only: calls are counted, nothing is traced, checked or written (for benchmarks).
 using SimDrawCountOnlyProc = void (*)(BOOL on);
+// Writing only: every call is checked and written into the print job as usual, but nothing is
+// traced or kept (SimDrawTrace and SimDrawStream stay as they were), and the records reach the
+// job in blocks of about 64 KiB and at the end of every page, job and session (for long runs).
+using SimDrawStreamOnlyProc = void (*)(BOOL on);
 // Calls of one entry point since the reset (also in counting mode).
 using SimDrawCallCountProc = DWORD (*)(const char* name);
 // The trace as lines separated by '\n': copies at most size bytes (with a NUL) and answers the

@@ -28,12 +28,12 @@ std::string Pointer(const void* p) { return p == nullptr ? "NULL" : Format("%p",
 
 void LogDdi(const char* name, const std::string& args, const std::string& result) {
   std::lock_guard<std::recursive_mutex> guard(State().lock);
-  State().log.push_back({SimEngineCallKind::Ddi, name, args, result});
+  if (State().keepRecords) State().log.push_back({SimEngineCallKind::Ddi, name, args, result});
 }
 
 void LogCallback(const char* name, const std::string& args, const std::string& result) {
   std::lock_guard<std::recursive_mutex> guard(State().lock);
-  State().log.push_back({SimEngineCallKind::Callback, name, args, result});
+  if (State().keepRecords) State().log.push_back({SimEngineCallKind::Callback, name, args, result});
 }
 
 void Refuse(const char* name, const std::string& args, const char* why) {
@@ -142,6 +142,11 @@ void SimEngineLogReset() {
   State().log.clear();
 }
 
+void SimEngineKeepRecords(BOOL keep) {
+  std::lock_guard<std::recursive_mutex> guard(State().lock);
+  State().keepRecords = keep != FALSE;
+}
+
 std::vector<std::string> SimEngineOutstandingList() {
   std::lock_guard<std::recursive_mutex> guard(State().lock);
   Tables& t = State();
@@ -190,6 +195,7 @@ void ResetEngine() {
   t.strings.clear();
   ResetFonts();
   t.log.clear();
+  t.keepRecords = true;
 }
 
 const bool registered = (SimAddResetHook(&ResetEngine), true);

@@ -50,6 +50,7 @@ Fn Function(EngineDriver* driver, ULONG index) {
 // A DDI call's log entry, written before the call so that its callbacks follow it.
 size_t BeginDdi(const char* name, const std::string& args) {
   std::lock_guard<std::recursive_mutex> guard(State().lock);
+  if (!State().keepRecords) return State().log.size();
   State().log.push_back({SimEngineCallKind::Ddi, name, args, ""});
   return State().log.size() - 1;
 }
@@ -570,7 +571,7 @@ LONG EngineDraw(EngineDc* dc, const DrawCall& call) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  dc->pages.back().push_back(call);
+  if (State().keepRecords) dc->pages.back().push_back(call);
   SURFOBJ* so = DcSurface(dc);
   Surface* surface = Find(State().surfaces, so);
   const FLONG hooks = surface != nullptr ? surface->hooks : 0;

@@ -484,6 +484,7 @@ ULONG XLATEOBJ_iXlate(XLATEOBJ* xo, ULONG colour) {
     return answer;
   }
   // Drivers translate pixel by pixel: a run of calls on one translation is one log entry.
+  if (!State().keepRecords) return answer;
   std::vector<SimEngineCall>& log = State().log;
   if (!log.empty() && log.back().name == "XLATEOBJ_iXlate" && log.back().args.rfind(Pointer(xo), 0) == 0) {
     log.back().result = Format("0x%06X (last of a run)", answer);

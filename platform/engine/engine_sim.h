@@ -24,6 +24,9 @@ PLATFORM_API std::vector<SimEngineCall> SimEngineLog();
 // The names of the log's entries of one kind, in order.
 PLATFORM_API std::vector<std::string> SimEngineCallNames(SimEngineCallKind kind);
 PLATFORM_API void SimEngineLogReset();
+// Whether the engine keeps its log and the drawing calls of every page (EngineDcPage); on after
+// SimReset. A long print run turns it off so that the engine holds no more than a page's objects.
+PLATFORM_API void SimEngineKeepRecords(BOOL keep);
 
 PLATFORM_API int SimEngineOutstanding();
 // One line per outstanding allocation ("surface 640x480", "memory 96 bytes tag 0x...", ...).

@@ -100,6 +100,7 @@ void Refuse(const char* name, const std::string& args, const char* why);
 struct Tables {
   std::recursive_mutex lock;
   std::vector<SimEngineCall> log;
+  bool keepRecords = true;  // the log and every page's drawing calls are kept (SimEngineKeepRecords)
   std::map<const void*, std::pair<ULONG, ULONG>> memory;  // block -> size, tag
   std::set<Surface*> surfaces;
   std::set<Palette*> palettes;

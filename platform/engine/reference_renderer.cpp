@@ -11,11 +11,11 @@
 #include "platform/engine/engine_state.h"
 #include "platform/engine/font_faces.h"
 
-namespace {
-
-void SetColour(cairo_t* cr, COLORREF c) {
+void SetReferenceColour(cairo_t* cr, COLORREF c) {
   cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
 }
+
+namespace {
 
 void AddPath(cairo_t* cr, const DrawPath& path) {
   size_t p = 0;
@@ -86,7 +86,7 @@ std::uint32_t Rop3(BYTE rop, std::uint32_t p, std::uint32_t s, std::uint32_t d) 
 
 void SetSourceBrush(cairo_t* cr, const DrawBrush& brush, cairo_surface_t*& tile) {
   if (brush.kind == BrushKind::Solid || brush.kind == BrushKind::None) {
-    SetColour(cr, brush.colour);
+    SetReferenceColour(cr, brush.colour);
     return;
   }
   const LONG w = brush.kind == BrushKind::Hatch ? 8 : brush.pattern.width;
@@ -105,8 +105,10 @@ void SetSourceBrush(cairo_t* cr, const DrawBrush& brush, cairo_surface_t*& tile)
   cairo_pattern_destroy(p);
 }
 
-void Stroke(cairo_t* cr, const DrawCall& call) {
-  SetColour(cr, call.pen.colour);
+}  // namespace
+
+void StrokeReferencePath(cairo_t* cr, const DrawCall& call) {
+  SetReferenceColour(cr, call.pen.colour);
   cairo_set_line_width(cr, call.pen.geometric ? call.pen.width : 1.0);
   cairo_set_line_join(cr, call.pen.join == JOIN_ROUND ? CAIRO_LINE_JOIN_ROUND
                           : call.pen.join == JOIN_BEVEL ? CAIRO_LINE_JOIN_BEVEL : CAIRO_LINE_JOIN_MITER);
@@ -119,7 +121,7 @@ void Stroke(cairo_t* cr, const DrawCall& call) {
   cairo_stroke(cr);
 }
 
-void Fill(cairo_t* cr, const DrawCall& call) {
+void FillReferencePath(cairo_t* cr, const DrawCall& call) {
   cairo_surface_t* tile = nullptr;
   SetSourceBrush(cr, call.brush, tile);
   cairo_set_fill_rule(cr, call.fillMode == FP_WINDINGMODE ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
@@ -129,6 +131,8 @@ void Fill(cairo_t* cr, const DrawCall& call) {
   if (tile != nullptr) cairo_surface_destroy(tile);
 }
 
+namespace {
+
 void Text(cairo_t* cr, const DrawText& text) {
   FT_Face face = engine::OpenFace(text);
   if (face == nullptr) return;
@@ -136,7 +140,7 @@ void Text(cairo_t* cr, const DrawText& text) {
   RECTL bounds{};
   engine::PlaceGlyphs(face, text, placed, bounds);
   if (text.opaque) {
-    SetColour(cr, text.background);
+    SetReferenceColour(cr, text.background);
     cairo_rectangle(cr, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
     cairo_fill(cr);
   }
@@ -162,7 +166,7 @@ void Text(cairo_t* cr, const DrawText& text) {
   cairo_font_options_destroy(options);
   std::vector<cairo_glyph_t> glyphs;
   for (const engine::PlacedGlyph& g : placed) glyphs.push_back({g.index, static_cast<double>(g.origin.x), static_cast<double>(g.origin.y)});
-  SetColour(cr, text.colour);
+  SetReferenceColour(cr, text.colour);
   cairo_show_glyphs(cr, glyphs.data(), static_cast<int>(glyphs.size()));
   if (const RECTL line = engine::UnderlineRect(face, text, bounds); line.right > line.left) {
     cairo_rectangle(cr, line.left, line.top, line.right - line.left, line.bottom - line.top);
@@ -244,11 +248,11 @@ ReferenceImage RenderReferencePage(std::span<const DrawCall> calls, SIZEL pageSi
     cairo_scale(cr, scale, scale);
     ApplyClip(cr, call.clip);
     switch (call.kind) {
-      case DrawKind::StrokePath: Stroke(cr, call); break;
-      case DrawKind::FillPath: Fill(cr, call); break;
+      case DrawKind::StrokePath: StrokeReferencePath(cr, call); break;
+      case DrawKind::FillPath: FillReferencePath(cr, call); break;
       case DrawKind::StrokeAndFillPath:
-        Fill(cr, call);
-        Stroke(cr, call);
+        FillReferencePath(cr, call);
+        StrokeReferencePath(cr, call);
         break;
       case DrawKind::TextOut: Text(cr, call.text); break;
       default: Blt(cr, page, call, scale); break;

@@ -35,6 +35,7 @@
 #include "platform/user/message.h"
 #include "platform/user/window.h"
 #include "tests/support/twain_app.h"
+#include "tools/demo/document_demo.h"
 
 namespace {
 
@@ -442,6 +443,7 @@ int main() {
   ShowConstraintChecks();
   ShowMessageBox();
   PrintDocument();
+  PrintOfficeDocument(ExecutableDirectory().parent_path() / "pages");
   ScanPage();
   ScanWithDialog();
   std::error_code ec;

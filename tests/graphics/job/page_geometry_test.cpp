@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -126,6 +127,25 @@ const GeometryCase kCases[] = {
        Map(plain, w / 2, h / 2, &bx, &by);
        EXPECT_NEAR(ax, bx, 1.01f);
        EXPECT_NEAR(ay, by, 1.01f);
+     }},
+    {"a landscape page on a portrait sheet is turned a quarter onto the sheet's printable area",
+     [](PageState& s) { s.orientation = kPageLandscape; },
+     [](const PageState& s) {
+       float m[6];
+       ASSERT_EQ(GetLogicalPageTransform(m, &s, 0, 0), 0);
+       EXPECT_EQ(m[0], 0.0f);
+       EXPECT_EQ(m[3], 0.0f);
+       // Every corner of the page's printable area (2870 x 2000 tenths) lands inside the
+       // sheet's (2000 x 2870 tenths from 50, 50), within the pixel-edge step.
+       const float w = Px(2870), h = Px(2000);
+       for (const auto& [x, y] : {std::pair{0.0f, 0.0f}, {w, 0.0f}, {0.0f, h}, {w, h}}) {
+         float sx, sy;
+         Map(m, x, y, &sx, &sy);
+         EXPECT_GE(sx, Px(50) - 1.01f) << x << "," << y;
+         EXPECT_LE(sx, Px(2050) + 1.01f) << x << "," << y;
+         EXPECT_GE(sy, Px(50) - 1.01f) << x << "," << y;
+         EXPECT_LE(sy, Px(2920) + 1.01f) << x << "," << y;
+       }
      }},
     {"orientation setting 1 turns landscape pages only", [](PageState& s) { s.orientationSetting = 1; },
      [](const PageState& s) {
