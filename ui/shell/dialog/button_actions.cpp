@@ -193,10 +193,19 @@ int OpenSettingsDialog(HandlerContext* context, const ButtonAction* action) {
     if (checked != 0) return checked == 1 ? 1 : 0;
   }
   if (first == nullptr || first->templateId == static_cast<DWORD>(-1)) return 0;
-  PageData* data = CreatePageData(context->window, caller->sheet, &caller->current,
+  // The dialog takes its title from this item's name when it initialises; a title that no
+  // dialog took is not left for a later one.
+  SheetState* sheet = caller->sheet;
+  if (first->titleItem != 0) sheet->pendingTitleItem = first->titleItem;
+  PageData* data = CreatePageData(context->window, sheet, &caller->current,
                                   IsSettingsSetValid(&caller->third) ? &caller->third : nullptr);
-  if (data == nullptr) return 0;
+  if (data == nullptr) {
+    sheet->pendingTitleItem = 0;
+    return 0;
+  }
+  // A calling page that refuses to be left keeps the dialog closed.
   if (ValidateWithKillActive(context, rows, count) != 0) {
+    sheet->pendingTitleItem = 0;
     DestroyPageData(&data);
     return 1;
   }
@@ -204,7 +213,8 @@ int OpenSettingsDialog(HandlerContext* context, const ButtonAction* action) {
                              ? RunPopupDialog(context, first, data)
                              : RunNestedPropertySheet(context, static_cast<const NestedSheetDescriptor*>(action->target),
                                                       data);
-  caller->sheet->applyDone = 0;
+  sheet->pendingTitleItem = 0;
+  sheet->applyDone = 0;
   int copied = CopySettingsSet(&caller->current, &data->current);
   if (copied && IsSettingsSetValid(&data->third)) {
     copied = (IsSettingsSetValid(&caller->third) || CreateSettingsSet(&caller->third)) &&

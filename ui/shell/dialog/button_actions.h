@@ -95,8 +95,9 @@ int OpenSettingsDialog(HandlerContext* context, const ButtonAction* action);
 INT_PTR RunNestedPropertySheet(HandlerContext* context, const NestedSheetDescriptor* descriptor, PageData* data);
 
 // Restores the defaults of the page's items and of what they contradict; changes beyond the
-// page are confirmed by the user. The action result: 1 applied, 2 cancelled (the settings are
-// as before), 0 otherwise. 0 when it failed (the settings are as before), else 1.
+// page are confirmed by the user. The action result: 1 applied, 2 cancelled, 0 when the
+// question could not be asked (the settings are as before in both). 0 when it failed (the
+// settings are as before), else 1.
 int RunRestoreAction(HandlerContext* context, const ControlRow* row);
 
 // The file dialog, again until a choice passes: 1 stored, 2 cancelled, -1 failed.

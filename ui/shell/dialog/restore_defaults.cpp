@@ -130,14 +130,16 @@ int RunRestoreAction(HandlerContext* context, const ControlRow* row) {
     for (WORD id : collected) {
       if (!Contains(pageItems, id) || CompareItem(id, &second.set, current) != 0) shown.push_back(id);
     }
-    const WORD answer = ConfirmConflictChanges(context->window, context->store, current->settings, current->config,
-                                               shown.data(), static_cast<WORD>(shown.size()));
-    if (answer == kConflictCancelled) {
+    // Nothing beyond what the page shows changed: there is nothing to confirm.
+    const WORD answer = shown.empty() ? 0
+                                      : ConfirmConflictChanges(context->window, context->store, current->settings,
+                                                               current->config, shown.data(),
+                                                               static_cast<WORD>(shown.size()));
+    if (answer != 0) {
+      // Cancelled, or the question could not be asked: defaults the user did not confirm are
+      // not kept.
       CopySettingsSet(current, &backup.set);
-      result = 2;
-      recordAll = false;
-    } else if (answer != 0) {
-      result = 0;
+      result = answer == kConflictCancelled ? 2 : 0;
       recordAll = false;
     }
   }

@@ -1,5 +1,5 @@
 // Shared row callbacks: visibility rules, range captions, unit names and the unit radio pair,
-// and reloading a cached choice list.
+// reloading a cached choice list, value icons and the device-status button.
 #include "ui/shell/dialog/row_callbacks.h"
 
 #include <string>
@@ -12,6 +12,9 @@
 #include "platform/kernel/global_copy.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/resource.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/user/controls.h"
+#include "platform/user/resources.h"
 #include "platform/base/text.h"
 #include "platform/user/dialog.h"
 #include "platform/user/message.h"
@@ -40,6 +43,11 @@ std::u16string LoadText(UINT id, int chars) {
   const int length = LoadStringW(GetResourceModule(), id, text.data(), chars + 1);
   text.resize(length > 0 ? static_cast<size_t>(length) : 0);
   return text;
+}
+
+bool IsNotice(UINT message, LPARAM lParam, UINT code) {
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+  return message == WM_NOTIFY && header != nullptr && header->code == code;
 }
 
 WORD DisplayUnit(HWND window) {
@@ -179,4 +187,45 @@ int ReloadChoiceList(HWND dialog, LONG pageIndex, SettingItemId id) {
     return 0;
   }
   return 1;
+}
+
+void ClearStaticIcon(HWND dialog, LONG controlId) {
+  HWND control = GetDlgItem(dialog, controlId);
+  if (control == nullptr) return;
+  const auto previous = reinterpret_cast<HICON>(SendMessageW(control, STM_SETICON, 0, 0));
+  if (previous != nullptr) DestroyIcon(previous);
+}
+
+int SetStaticIcon(HandlerContext* context, WORD iconId, LONG controlId) {
+  HWND control = context != nullptr ? GetDlgItem(context->window, controlId) : nullptr;
+  if (control == nullptr) return kStaticIconFailed;
+  HICON icon = LoadIconW(GetResourceModule(), MAKEINTRESOURCEW(iconId));
+  if (icon == nullptr) return kStaticIconFailed;
+  // The static draws the icon it holds, so only the one it gives back is destroyed.
+  const auto previous =
+      reinterpret_cast<HICON>(SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0));
+  if (previous != nullptr && previous != icon) DestroyIcon(previous);
+  return 0;
+}
+
+INT_PTR ShowValueIcon(HandlerContext* context, UINT message, WPARAM, LPARAM lParam, const ControlRow* row,
+                      ValueIconCallback iconCallback) {
+  if (context == nullptr || row == nullptr || row->controlId == kNoControl) return 0;
+  if (IsRefresh(message, lParam)) {
+    WORD iconId = 0;
+    const SettingItemId id = GetCurrentBoundItemId(context->window, row);
+    if (iconCallback != nullptr && iconCallback(context, id, row->controlId, &iconId) == 0)
+      SetStaticIcon(context, iconId, row->controlId);
+  } else if (IsNotice(message, lParam, PSN_APPLY) || IsNotice(message, lParam, PSN_RESET)) {
+    // The end of the page's cycle: the next activation shows the icon again.
+    ClearStaticIcon(context->window, row->controlId);
+  }
+  return 0;
+}
+
+INT_PTR DeviceStatusButtonRow(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam,
+                              const ControlRow* row, const void* kindData) {
+  const INT_PTR answer = RunChained(context, message, wParam, lParam, row, kindData);
+  if (message != WM_COMMAND) return answer;
+  return OnDeviceStatusButton(context) != 0 ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // Row callbacks that several pages share: a control shown by the value of another, the
 // caption that states an item's allowed range, the unit names and the millimetre/inch radio
-// pair, and reloading an item's cached choice list.
+// pair, reloading an item's cached choice list, an icon chosen by the current value, and the
+// device-status button.
 #pragma once
 
 #include "ui/shell/dialog/dialog_tables.h"
@@ -45,3 +46,27 @@ INT_PTR HandleUnitRadioRow(HandlerContext* context, UINT message, WPARAM wParam,
 // Drops the item's cached choice list and item states and loads them anew: 1, or 0 (the
 // item is then left without a cached list).
 int ReloadChoiceList(HWND dialog, LONG pageIndex, SettingItemId id);
+
+// A page's choice of icon for an item: 0 with *iconId when it names one.
+using ValueIconCallback = int (*)(HandlerContext* context, SettingItemId id, LONG controlId, WORD* iconId);
+inline constexpr int kStaticIconFailed = 0xFFFF;
+
+// For row callbacks of pages: on refresh the icon the callback names for the row's current
+// item is shown in the row's static; when the page applies or resets, the icon is taken out
+// and destroyed. Always 0.
+INT_PTR ShowValueIcon(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam, const ControlRow* row,
+                      ValueIconCallback iconCallback);
+// Loads icon `iconId` of the resource module into static `controlId`; the icon the static
+// held before is destroyed, the new one stays with the static until it is replaced or
+// cleared. 0, or kStaticIconFailed.
+int SetStaticIcon(HandlerContext* context, WORD iconId, LONG controlId);
+// Takes the icon out of static `controlId` and destroys it.
+void ClearStaticIcon(HWND dialog, LONG controlId);
+
+// The device-status action of the pages (opens the device's status display): 1 handled, 0
+// failed.
+int OnDeviceStatusButton(HandlerContext* context);
+// The device-status button: the push-button kind handles every message; a press answers 0
+// when the status action succeeded, 1 when it failed.
+INT_PTR DeviceStatusButtonRow(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam,
+                              const ControlRow* row, const void* kindData);

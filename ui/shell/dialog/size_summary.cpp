@@ -224,7 +224,7 @@ int BuildSizeSummary(HandlerContext* context, LPWSTR text) {
     summary += zoom;
     GlobalFree(zoom);
   }
-  lstrcpynW(text, summary.c_str(), kSizeSummaryChars);
+  lstrcpynW(text, summary.c_str(), kSizeSummaryTextChars);
   return 1;
 }
 
@@ -239,7 +239,7 @@ INT_PTR SizeSummaryRow(HandlerContext* context, UINT message, WPARAM wParam, LPA
     sheet->sizeSummary[0] = u'\0';
     AddTooltip(context->window, SummaryTooltip(context, sheet), tool, TTF_SUBCLASS, u"");
   } else if (IsRefresh(message, lParam)) {
-    WCHAR summary[kSizeSummaryChars] = {};
+    WCHAR summary[kSizeSummaryTextChars] = {};
     if (!BuildSizeSummary(context, summary)) return answer;
     HWND control = GetDlgItem(context->window, row->controlId);
     SetWindowTextW(control, summary);

@@ -22,7 +22,10 @@ int GetPrintableSize(SettingsRecord* settings, PrinterConfiguration* config, con
 int GetFitZoomPercent(HandlerContext* context, WORD paper, WORD output, LONG* percent);
 // The manual zoom, 100 for the same output paper, else the fitting zoom.
 int GetZoomPercent(HandlerContext* context, LONG* percent);
-// The summary text (kSizeSummaryChars characters at most) of the context's settings.
+// The summary text of the context's settings into a buffer of kSizeSummaryTextChars. The
+// text shown may be longer than the sheet keeps for the tooltip (kSizeSummaryChars): a
+// summary of that length or more is shown but not taken as the tooltip.
+inline constexpr int kSizeSummaryTextChars = 261;
 int BuildSizeSummary(HandlerContext* context, LPWSTR text);
 INT_PTR SizeSummaryRow(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam, const ControlRow* row,
                        const void* kindData);

@@ -273,3 +273,38 @@ TEST_F(ButtonActionTest, PopupThatAsksFirstOpensOnlyWhenTheCheckPasses) {
 }
 
 }  // namespace
+
+namespace {
+
+// The popup's record names item 18: the popup shows that item's name as its title.
+const DialogRecord kTitledOptions{kOptionsTemplate, OptionsPopupProc, kOptionsPage, kNoString, 18, nullptr, 0};
+const PopupTarget kTitledTarget{&kTitledOptions, 0, 0};
+const ButtonAction kOpenTitled{kButtonPopup, &kTitledTarget};
+
+TEST_F(ButtonActionTest, PopupTakesItsTitleFromItsRecordsItem) {
+  RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND, HandlerContext* context) {
+    std::u16string title;
+    WORD pending = 0;
+    SimOnDialog(kOptionsTemplate, [&](HWND popup) {
+      WCHAR text[64] = {};
+      GetWindowTextW(popup, text, 64);
+      title = text;
+      pending = sheet_.pendingTitleItem;
+      ASSERT_TRUE(SimClick(GetDlgItem(popup, 1091)));
+    });
+    EXPECT_EQ(DoButtonAction(context, 0, 0, &kButtonRow, &kOpenTitled), 0);
+    EXPECT_EQ(title, u"Collate");
+    EXPECT_EQ(pending, 0) << "the popup took the title";
+    SimOnDialog(kOptionsTemplate, [&](HWND popup) {
+      WCHAR text[64] = {};
+      GetWindowTextW(popup, text, 64);
+      title = text;
+      ASSERT_TRUE(SimClick(GetDlgItem(popup, 1091)));
+    });
+    EXPECT_EQ(DoButtonAction(context, 0, 0, &kButtonRow, &kOpenOptions), 0);
+    EXPECT_EQ(title, u"Options") << "a record without an item keeps the template's caption";
+    EXPECT_EQ(sheet_.pendingTitleItem, 0);
+  });
+}
+
+}  // namespace

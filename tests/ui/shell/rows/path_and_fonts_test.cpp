@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/database/database.h"
+#include "core/database/dbrecords.h"
 #include "platform/platform.h"
 #include "tests/support/model_files.h"
 #include "tests/support/sandbox_test.h"
@@ -100,6 +102,57 @@ TEST_F(PathAndFontsTest, FontListWithoutDeviceFontsOrMemory) {
   EXPECT_EQ(list->printerFontCount, 0);
   FreeFontList(list);
   EXPECT_EQ(BuildFontList(nullptr), nullptr);
+  CloseItemStore(store);
+}
+
+// Font data of 31 bytes (up to the pitch and family byte) with the character set at byte 25
+// and the pitch and family at byte 30; `bytes` shorter cuts it.
+std::string FontData(int charSet, int pitch, size_t bytes = 31) {
+  std::string data(31 * 2, '0');
+  auto put = [&](size_t at, int value) {
+    static const char digits[] = "0123456789abcdef";
+    data[at * 2] = digits[value >> 4];
+    data[at * 2 + 1] = digits[value & 15];
+  };
+  put(25, charSet);
+  put(30, pitch);
+  return data.substr(0, bytes * 2);
+}
+
+TEST_F(PathAndFontsTest, DeviceFontTraitsFromTheFontData) {
+  struct Case {
+    std::string data;  // empty: the record has no font data
+    BYTE charSet, pitchAndFamily;
+  };
+  const Case cases[] = {
+      {FontData(0, 0x30), 0, 0x31},       // fixed pitch, modern family
+      {FontData(0, 0x11), 0, 0x12},       // variable pitch, roman family
+      {FontData(128, 0x35), 128, 0x32},   // only the pitch bit of the low half counts
+      {FontData(200, 0x21), 0, 0x22},     // a stored 200 is the ANSI set
+      {FontData(2, 0x21, 30), 0, 0},      // the data ends before the pitch byte
+      {"", 0, 0},
+  };
+  std::string model = "model \"Fonts\"\nversion \"T:1.0.0\"\nlevel 0x1600\ncodepage 1252\n";
+  int key = 1;
+  for (const Case& c : cases) {
+    model += "font " + std::to_string(key) + " name=\"F" + std::to_string(key) + "\" faces=[\"Arial\"]";
+    if (!c.data.empty()) model += " data=hex:" + c.data;
+    model += "\n";
+    ++key;
+  }
+  ItemStore* store = OpenModelText(model, u"TRAITS.DDD");
+  ASSERT_NE(store, nullptr);
+  WORD position = 1;
+  for (const Case& c : cases) {
+    ScopedRecord record;
+    ASSERT_EQ(ReadRecord(TRUE, store->main, store->linked, 11, position++, &record.record), 0);
+    BYTE charSet = 99, pitch = 99;
+    ASSERT_EQ(GetDeviceFontTraits(record.record, &charSet, &pitch), 1) << c.data;
+    EXPECT_EQ(charSet, c.charSet) << c.data;
+    EXPECT_EQ(pitch, c.pitchAndFamily) << c.data;
+  }
+  BYTE charSet = 0, pitch = 0;
+  EXPECT_EQ(GetDeviceFontTraits(nullptr, &charSet, &pitch), 0);
   CloseItemStore(store);
 }
 

@@ -1,6 +1,8 @@
 // Shared row callbacks and the nested sheet on the dialog framework's test sheet: the unit
 // radio pair switches the unit of every range caption and unit name, visibility rules follow
-// the deciding control, and a nested sheet starts on its start page or falls back to its first.
+// the deciding control, a static shows the icon of the current value, the device-status
+// button answers its action, and a nested sheet starts on its start page or falls back to its
+// first.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -178,6 +180,166 @@ TEST_F(RowCallbackTest, NestedSheetStartsOnItsStartPageOrTheFirst) {
       EXPECT_EQ(DoButtonAction(context, 0, 0, &button, &action), 0);
       EXPECT_EQ(shown, c.page) << c.startTemplate;
     }
+  });
+}
+
+}  // namespace
+
+namespace {
+
+// The unit pair on the toner buttons, the brightness range on both labels of the General page
+// and the unit name in the duplex text, served in place of the page's own rows.
+const DWORD kRangeItem[] = {BoundItem(274, kRefreshOnFull | kRefreshOnChange)};
+const ControlRow kUnitPageRows[] = {
+    {kTonerOff, 0, nullptr, kKindRadio, HandleUnitRadioRow, &kUnitPair, kNoControl, kNoString, nullptr},
+    {kTonerLight, 0, nullptr, kKindRadio, HandleUnitRadioRow, &kUnitPair, kNoControl, kNoString, nullptr},
+    {kColorLabel, 1, kRangeItem, kKindStaticText, RangeCaptionRow, nullptr, kNoControl, kNoString, nullptr},
+    {kDuplexLabel, 1, kRangeItem, kKindStaticText, RangeCaptionRow, nullptr, kNoControl, kNoString, nullptr},
+    {kDuplexText, 0, nullptr, kKindStaticText, UnitNameRow, nullptr, kNoControl, kNoString, nullptr},
+};
+constexpr LONG kUnitPageRowCount = LONG(std::size(kUnitPageRows));
+
+INT_PTR UnitPageControls(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LONG pageIndex, SlotContext* slot) {
+  SlotContext rows{slot->context, kUnitPageRows, kUnitPageRowCount, slot->kind};
+  return OnControlMessage(window, message, wParam, lParam, pageIndex, &rows);
+}
+
+TEST_F(RowCallbackTest, UnitPairClickedSwitchesEveryRangeCaption) {
+  RunOnGeneralPage(WM_NOTIFY, [&](HWND, HWND general, HandlerContext* context) {
+    ASSERT_TRUE(CreateControlStates(general, context, GetPageData(general), kUnitPageRows, kUnitPageRowCount));
+    SetPageOverride(UnitPageControls, 0);
+    // The toner buttons follow their own item on the page: here they are the unit pair.
+    for (const int id : {kTonerOff, kTonerLight}) {
+      EnableWindow(GetDlgItem(general, id), TRUE);
+      ShowWindow(GetDlgItem(general, id), SW_SHOW);
+    }
+    sheet_.displayUnit = 0;
+    NMHDR header{general, 0, PSN_SETACTIVE};
+    DispatchToRows(context, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header), kUnitPageRows, kUnitPageRowCount, 0);
+    const std::u16string millimetres = u"Brightness:(-3 to 3 mm)";
+    EXPECT_EQ(ControlText(general, kColorLabel), millimetres);
+    EXPECT_EQ(ControlText(general, kDuplexLabel), millimetres);
+    EXPECT_EQ(ControlText(general, kDuplexText), u"mm");
+
+    // A click on the inch button: the page's refresh shows every caption in inches.
+    EXPECT_TRUE(SimClick(GetDlgItem(general, kTonerLight)));
+    EXPECT_EQ(sheet_.displayUnit, 1);
+    for (const int id : {kColorLabel, kDuplexLabel}) {
+      const std::u16string caption = ControlText(general, id);
+      EXPECT_EQ(caption.substr(0, 12), u"Brightness:(") << id;
+      EXPECT_NE(caption.find(u" in)"), std::u16string::npos) << std::string(caption.begin(), caption.end());
+    }
+    EXPECT_EQ(ControlText(general, kDuplexText), u"in");
+    EXPECT_EQ(IsDlgButtonChecked(general, kTonerLight), BST_CHECKED);
+
+    EXPECT_TRUE(SimClick(GetDlgItem(general, kTonerOff)));
+    EXPECT_EQ(sheet_.displayUnit, 0);
+    EXPECT_EQ(ControlText(general, kColorLabel), millimetres);
+    EXPECT_EQ(ControlText(general, kDuplexLabel), millimetres);
+    EXPECT_EQ(ControlText(general, kDuplexText), u"mm");
+    SetPageOverride(nullptr, -1);
+    ReleaseRowResources(context, kUnitPageRows, kUnitPageRowCount);
+  });
+}
+
+// The duplex text shows icon 5201 for one-sided printing and 5202 for long-edge binding;
+// other values name no icon.
+int DuplexIcon(HandlerContext* context, SettingItemId id, LONG, WORD* iconId) {
+  ItemValueCell value{};
+  if (id != 16 || !ReadContextItem(context, 16, &value)) return 1;
+  if (value.word != 1 && value.word != 2) return 1;
+  *iconId = value.word == 1 ? 5201 : 5202;
+  return 0;
+}
+
+INT_PTR DuplexIconRow(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam, const ControlRow* row,
+                      const void*) {
+  return ShowValueIcon(context, message, wParam, lParam, row, DuplexIcon);
+}
+
+const DWORD kDuplexItem[] = {BoundItem(16, kRefreshOnFull | kRefreshOnChange)};
+const ControlRow kIconRow{kDuplexText, 1, kDuplexItem, kKindStaticText, DuplexIconRow, nullptr, kNoControl, kNoString,
+                          nullptr};
+
+TEST_F(RowCallbackTest, ValueIconFollowsTheValueAndGoesWithTheCycle) {
+  RunOnGeneralPage(WM_NOTIFY, [&](HWND, HWND general, HandlerContext* context) {
+    HWND control = GetDlgItem(general, kDuplexText);
+    const int icons = SimLiveGdiObjectsOfKind(SimGdiKind::Icon);
+    auto notify = [&](UINT code) {
+      NMHDR header{general, 0, code};
+      DispatchToRows(context, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header), &kIconRow, 1, 0);
+    };
+    auto refresh = [&] { DispatchToRows(context, WM_REFRESHCONTROLS, 0, 0, &kIconRow, 1, 0); };
+    auto shown = [&] { return reinterpret_cast<HICON>(SendMessageW(control, STM_GETICON, 0, 0)); };
+
+    SetItem(16, 1);
+    notify(PSN_SETACTIVE);
+    ASSERT_NE(shown(), nullptr);
+    EXPECT_EQ(SimIconResourceId(shown()), 5201);
+    SetItem(16, 2);
+    refresh();
+    EXPECT_EQ(SimIconResourceId(shown()), 5202);
+    EXPECT_EQ(SimLiveGdiObjectsOfKind(SimGdiKind::Icon), icons + 1) << "the icon replaced was destroyed";
+    SetItem(16, 3);
+    refresh();
+    EXPECT_EQ(SimIconResourceId(shown()), 5202) << "a value without an icon leaves the one shown";
+    for (const UINT end : {PSN_APPLY, PSN_RESET}) {
+      SetItem(16, 1);
+      notify(PSN_SETACTIVE);
+      ASSERT_NE(shown(), nullptr);
+      notify(end);
+      EXPECT_EQ(shown(), nullptr) << end;
+      EXPECT_EQ(SimLiveGdiObjectsOfKind(SimGdiKind::Icon), icons) << "the icon goes when the page's cycle ends";
+    }
+
+    EXPECT_EQ(SetStaticIcon(context, 4711, kDuplexText), kStaticIconFailed) << "no such icon";
+    EXPECT_EQ(SetStaticIcon(context, 5201, 4711), kStaticIconFailed) << "no such control";
+    EXPECT_EQ(shown(), nullptr);
+    EXPECT_EQ(SetStaticIcon(context, 5201, kDuplexText), 0);
+    ClearStaticIcon(general, kDuplexText);
+    EXPECT_EQ(SimLiveGdiObjectsOfKind(SimGdiKind::Icon), icons);
+  });
+}
+
+const ControlRow kStatusRow{kHelpButton, 0, nullptr, kKindPushButton, DeviceStatusButtonRow, nullptr, kNoControl,
+                            kNoString, nullptr};
+
+TEST_F(RowCallbackTest, DeviceStatusButtonAnswersTheNegatedAction) {
+  RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND, HandlerContext* context) {
+    struct Case {
+      const char16_t* port;
+      const char16_t* message;
+    };
+    const Case cases[] = {
+        {u"LPT1:", u"The status monitor cannot be reached."},
+        {u"USB001", u"The status monitor cannot be reached."},
+        {u"VQUSB002", u"The status monitor cannot be reached."},
+        {u"LPT4:", u"The status is shown only for printers connected to this computer."},
+        {u"IP_192.168.1.20", u"The status is shown only for printers connected to this computer."},
+    };
+    LPWSTR port = sheet_.portName;
+    const WPARAM click = MAKEWPARAM(kHelpButton, BN_CLICKED);
+    for (const Case& c : cases) {
+      std::u16string name = c.port;
+      sheet_.portName = name.data();
+      SimMessageBoxReset();
+      EXPECT_EQ(DispatchToRows(context, WM_COMMAND, click, 0, &kStatusRow, 1, 0), 0) << "handled";
+      const std::vector<SimMessageBox> boxes = SimMessageBoxLog();
+      ASSERT_EQ(boxes.size(), 1u);
+      EXPECT_EQ(boxes[0].text, c.message);
+      EXPECT_EQ(boxes[0].caption, u"Printer Settings");
+      EXPECT_NE(boxes[0].type & MB_ICONWARNING, 0u);
+    }
+    sheet_.portName = port;
+    SimMessageBoxReset();
+    NMHDR header{context->window, 0, PSN_SETACTIVE};
+    EXPECT_EQ(DispatchToRows(context, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header), &kStatusRow, 1, 0), 0)
+        << "other messages go to the push button alone";
+    HandlerContext detached = *context;
+    detached.window = nullptr;
+    detached.changedItems = nullptr;
+    EXPECT_EQ(DispatchToRows(&detached, WM_COMMAND, click, 0, &kStatusRow, 1, 0), 1) << "no sheet: the action fails";
+    EXPECT_TRUE(SimMessageBoxLog().empty());
   });
 }
 

@@ -53,48 +53,77 @@ const ControlRow kSummaryRow{kDuplexText, 0, nullptr, kKindStaticText, SizeSumma
                              kNoString, nullptr};
 
 std::u16string ControlText(HWND dialog, int id) {
-  WCHAR text[256] = {};
-  GetDlgItemTextW(dialog, id, text, 256);
+  WCHAR text[512] = {};
+  GetDlgItemTextW(dialog, id, text, 512);
   return text;
 }
 
-TEST_F(SizeSummaryTest, TooltipTakesOnlySummariesBelowTheByteLimit) {
-  RunOnGeneralPage(WM_NOTIFY, [&](HWND, HWND general, HandlerContext* context) {
+// The summary row on the General page with letter paper at 100%: the row initialised, and a
+// refresh that answers the summary's tooltip text.
+class SummaryRowTest : public SizeSummaryTest {
+ protected:
+  // The cached paper choices, and the position of "Letter" among them.
+  ChoiceList* Init(HWND general, HandlerContext* context, LONG* letter) {
     ChoiceList* papers = nullptr;
-    ASSERT_EQ(GetOrLoadChoiceList(general, resources_, store_, kPaperSizeItem, &papers), 0);
+    EXPECT_EQ(GetOrLoadChoiceList(general, resources_, store_, kPaperSizeItem, &papers), 0);
     SetItem(kPaperSizeItem, kLetter);
     SetItem(kOutputPaperItem, kSameAsPaper);
     SetItem(295, 1);
     SetItem(321, 0);
     SetItem(1281, 0);
     DispatchToRows(context, WM_INITDIALOG, 0, 0, &kSummaryRow, 1, 0);
-    const HWND tooltip = sheet_.sheetTooltip;
-    ASSERT_NE(tooltip, nullptr);
-    auto refresh = [&] {
-      DispatchToRows(context, WM_REFRESHCONTROLS, 0, 0, &kSummaryRow, 1, 0);
-      return SimToolTipTools(tooltip);
-    };
-    auto tipText = [&](const std::vector<SimTool>& tools) {
-      for (const SimTool& tool : tools)
-        if (tool.id == UINT_PTR(kDuplexText)) return tool.text;
-      return std::u16string(u"<no tool>");
-    };
-    EXPECT_EQ(tipText(refresh()), u"Letter (100%)");
+    EXPECT_NE(sheet_.sheetTooltip, nullptr);
+    *letter = 0;
+    for (; papers != nullptr && *letter < papers->count; ++*letter)
+      if (std::u16string(papers->choices[*letter].name) == u"Letter") break;
+    EXPECT_LT(*letter, papers != nullptr ? papers->count : 0);
+    return papers;
+  }
+  std::u16string Refresh(HandlerContext* context) {
+    DispatchToRows(context, WM_REFRESHCONTROLS, 0, 0, &kSummaryRow, 1, 0);
+    for (const SimTool& tool : SimToolTipTools(sheet_.sheetTooltip))
+      if (tool.id == UINT_PTR(kDuplexText)) return tool.text;
+    return u"<no tool>";
+  }
+};
+
+TEST_F(SummaryRowTest, TooltipTakesOnlySummariesBelowTheByteLimit) {
+  RunOnGeneralPage(WM_NOTIFY, [&](HWND, HWND general, HandlerContext* context) {
+    LONG letter = 0;
+    ChoiceList* papers = Init(general, context, &letter);
+    ASSERT_NE(papers, nullptr);
+    EXPECT_EQ(Refresh(context), u"Letter (100%)");
     EXPECT_EQ(ControlText(general, kDuplexText), u"Letter (100%)");
     // A paper name of 70 double-byte characters: 140 bytes, shown but no tooltip.
     ASSERT_TRUE(SimSetAnsiCodePage(932));
-    LONG n = 0;
-    for (; n < papers->count; ++n)
-      if (std::u16string(papers->choices[n].name) == u"Letter") break;
-    ASSERT_LT(n, papers->count);
     const std::u16string wide(70, u'\x3042');
-    LPWSTR old = papers->choices[n].name;
-    papers->choices[n].name = const_cast<LPWSTR>(wide.c_str());
-    EXPECT_EQ(tipText(refresh()), u"Letter (100%)") << "the long summary is not the tooltip";
+    LPWSTR old = papers->choices[letter].name;
+    papers->choices[letter].name = const_cast<LPWSTR>(wide.c_str());
+    EXPECT_EQ(Refresh(context), u"Letter (100%)") << "the long summary is not the tooltip";
     EXPECT_EQ(ControlText(general, kDuplexText), wide + u" (100%)");
     EXPECT_EQ(std::u16string(sheet_.sizeSummary), u"Letter (100%)");
-    papers->choices[n].name = old;
+    papers->choices[letter].name = old;
     SimSetAnsiCodePage(1252);
+    ReleaseChoiceList(general, kPaperSizeItem);
+  });
+}
+
+TEST_F(SummaryRowTest, TooltipLimitAtItsEdgeAndLongSummariesShownWhole) {
+  RunOnGeneralPage(WM_NOTIFY, [&](HWND, HWND general, HandlerContext* context) {
+    LONG letter = 0;
+    ChoiceList* papers = Init(general, context, &letter);
+    ASSERT_NE(papers, nullptr);
+    LPWSTR old = papers->choices[letter].name;
+    // " (100%)" adds 7 bytes: a name of 120 gives 127 bytes and becomes the tooltip; names of
+    // 121 (128 bytes) and 200 leave that tooltip, and every summary is shown whole.
+    const std::u16string fits = std::u16string(120, u'L') + u" (100%)";
+    for (const size_t chars : {120, 121, 200}) {
+      const std::u16string name(chars, u'L');
+      papers->choices[letter].name = const_cast<LPWSTR>(name.c_str());
+      EXPECT_EQ(Refresh(context), fits) << chars;
+      EXPECT_EQ(ControlText(general, kDuplexText), name + u" (100%)") << chars;
+    }
+    papers->choices[letter].name = old;
     ReleaseChoiceList(general, kPaperSizeItem);
   });
 }
