@@ -471,6 +471,39 @@ TEST_F(PageEndTest, PageStampOnEveryPageOrTheFirstOnly) {
   }
 }
 
+// With a page stamp the page area is the page inside its margins: the margins the page-margins
+// escape stored (item 387) where they lie beyond the printable area's own offsets.
+TEST_F(PageEndTest, PageAreaKeepsToThePageMargins) {
+  Set(387, kTypeUInt8, 1);
+  EngineDc* dc = StampDc(1, false, false);
+  ASSERT_NE(dc, nullptr);
+  ASSERT_TRUE(EngineStartDoc(dc, u"Margins"));
+  ASSERT_TRUE(EngineStartPage(dc));
+  // Paper id, then left, right, top and bottom margins of 30 mm.
+  Bytes margins(10);
+  Put<WORD>(margins, 0, 9);
+  for (int i = 0; i < 4; ++i) Put<WORD>(margins, 2 + 2 * i, 300);
+  ASSERT_EQ(Escape(dc, kMargins, margins), 1);
+  DrawCall call;
+  call.kind = DrawKind::FillPath;
+  call.path = PathRectangle({100, 100, 400, 300});
+  call.brush.kind = BrushKind::Solid;
+  ASSERT_EQ(EngineDraw(dc, call), TRUE);
+  const Bytes answer = PageEnd(dc, 0);
+  EXPECT_EQ(Words(answer), (std::vector<DWORD>{0, 1, 0}));
+  const std::vector<float> page = Rectangle(answer, 12), sheet = Rectangle(answer, 28);
+  // 30 mm at 600 dpi is 708.7 pixels from each edge of the A4 sheet (4960.6 x 7015.7).
+  EXPECT_NEAR(page[0], 708, 2);
+  EXPECT_NEAR(page[1], 708, 2);
+  EXPECT_NEAR(page[2], 4960 - 708, 3);
+  EXPECT_NEAR(page[3], 7015 - 708, 3);
+  // The sheet area is the sheet's printable area, which the margins lie inside.
+  EXPECT_LT(sheet[0], page[0]);
+  EXPECT_GT(sheet[2], page[2]);
+  EXPECT_TRUE(EngineEndPage(dc));
+  EXPECT_TRUE(EngineEndDoc(dc));
+}
+
 TEST_F(PageEndTest, StampPositionMovesWhatIsDrawnNext) {
   EngineDc* dc = StampDc(1, false, false);
   ASSERT_NE(dc, nullptr);
