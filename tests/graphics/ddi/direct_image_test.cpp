@@ -126,6 +126,10 @@ class DirectImageTest : public DocumentTest {
     }
     return answers;
   }
+  // Ends the page and the document; the library saw no breach of its protocol.
+  void FinishDocument(EngineDc* dc) {
+    FinishDocument(dc);
+  }
   // The library calls since `mark` lines of the trace (the library's session lives on).
   std::vector<std::string> CallsSince(size_t mark) {
     std::vector<std::string> names;
@@ -196,9 +200,7 @@ TEST_F(DirectImageTest, ChunksJoinIntoOneImageForEachQuarterTurn) {
     const auto rop = std::find(calls.begin(), calls.end(), "VR_SetRopMode");
     const auto draw = std::find(calls.begin(), calls.end(), "VR_DrawImage");
     EXPECT_LT(rop - calls.begin(), draw - calls.begin());
-    EXPECT_TRUE(EngineEndPage(dc));
-    EXPECT_TRUE(EngineEndDoc(dc));
-    EXPECT_EQ(breaches_(), 0u) << Trace();
+    FinishDocument(dc);
     DeleteDc(dc);
   }
 }
@@ -229,9 +231,7 @@ TEST_F(DirectImageTest, PngImagesCarryTheirFormatAndColourTable) {
   EXPECT_EQ(Field(draws[2], "entries"), "4");
   EXPECT_EQ(Field(draws[2], "tableLen"), "12");
   EXPECT_EQ(Field(draws[2], "table"), "[00FF0001FE0002FD0103FC01]");
-  EXPECT_TRUE(EngineEndPage(dc));
-  EXPECT_TRUE(EngineEndDoc(dc));
-  EXPECT_EQ(breaches_(), 0u) << Trace();
+  FinishDocument(dc);
 }
 
 TEST_F(DirectImageTest, FirstChunkSetsTheClip) {
@@ -253,9 +253,7 @@ TEST_F(DirectImageTest, FirstChunkSetsTheClip) {
   ASSERT_GE(calls.size(), 3u) << Trace();
   EXPECT_EQ(calls[0], "VR_InitClip") << Trace();
   EXPECT_EQ(calls[1], "VR_SetRectangleClip") << Trace();
-  EXPECT_TRUE(EngineEndPage(dc));
-  EXPECT_TRUE(EngineEndDoc(dc));
-  EXPECT_EQ(breaches_(), 0u) << Trace();
+  FinishDocument(dc);
 }
 
 // Chunks that cannot be drawn: each is answered as the table says before anything reaches the
@@ -325,9 +323,7 @@ TEST_F(DirectImageTest, RefusedChunksSendNothing) {
   EXPECT_EQ(Escape(dc, kDirectImage, Chunk(ImageSpec{}, small, 2000, 500, static_cast<WORD>(id))), id);
   EXPECT_EQ(Escape(dc, kDirectImage, Chunk(ImageSpec{}, small, 0, 2500, 0)), id + 1);
   EXPECT_EQ(Lines("VR_DrawImage").size(), 2u) << Trace();
-  EXPECT_TRUE(EngineEndPage(dc));
-  EXPECT_TRUE(EngineEndDoc(dc));
-  EXPECT_EQ(breaches_(), 0u) << Trace();
+  FinishDocument(dc);
 }
 
 TEST_F(DirectImageTest, OffWithoutDirectMode) {
@@ -337,8 +333,7 @@ TEST_F(DirectImageTest, OffWithoutDirectMode) {
   ASSERT_TRUE(EngineStartPage(dc));
   EXPECT_EQ(Escape(dc, kDirectImage, Chunk(ImageSpec{}, ImageBytes(10, 0), 0, 10, 0)), 0);
   EXPECT_TRUE(Lines("VR_DrawImage").empty());
-  EXPECT_TRUE(EngineEndPage(dc));
-  EXPECT_TRUE(EngineEndDoc(dc));
+  FinishDocument(dc);
 }
 
 }  // namespace
