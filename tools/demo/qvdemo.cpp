@@ -35,6 +35,7 @@
 #include "platform/user/message.h"
 #include "platform/user/window.h"
 #include "tests/support/twain_app.h"
+#include "tools/demo/app_printing.h"
 
 namespace {
 
@@ -442,6 +443,7 @@ int main() {
   ShowConstraintChecks();
   ShowMessageBox();
   PrintDocument();
+  PrintFromApplication(ExecutableDirectory().parent_path() / "pages");
   ScanPage();
   ScanWithDialog();
   std::error_code ec;
