@@ -2,6 +2,8 @@
 // objects of every kind, the screen's resolution, and pictures of DCs and bitmaps as PNG files.
 #pragma once
 
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,12 @@ struct SimFont {
 
 // Replaces the installed fonts; the list keeps its order. SimReset empties it.
 PLATFORM_API void SimSetFontList(const std::vector<SimFont>& fonts);
+
+// Answers ExtEscape on device contexts that have no driver (memory and display DCs): called
+// with the DC, the escape code, the input bytes and the output buffer; its answer is the
+// escape's. Without one (and after SimReset) such escapes answer 0.
+using SimEscapeResponder = std::function<int(HDC dc, int escape, std::span<const BYTE> input, std::span<BYTE> output)>;
+PLATFORM_API void SimSetEscapeResponder(SimEscapeResponder responder);
 
 // Printer DCs (printer_dc.h): every document event sent to a printer's user-interface module,
 // in order, with its answer (SimReset empties the list), and the graphics engine's device

@@ -274,20 +274,27 @@ int AbortDoc(HDC dc) {
   return AbortDocOf(dc, *device);
 }
 
-int ExtEscape(HDC dc, int escape, int cbIn, LPCSTR in, int cbOut, LPSTR out) {
-  std::shared_ptr<PrinterDevice> device = DeviceOf(dc);
-  if (device == nullptr) return 0;
+bool PrinterEscape(HDC dc, int escape, int cbIn, LPCSTR in, int cbOut, LPSTR out, int* result) {
+  std::shared_ptr<PrinterDevice> device;
+  {
+    State& state = GetState();
+    std::lock_guard guard(state.lock);
+    auto it = state.devices.find(dc);
+    if (it == state.devices.end()) return false;
+    device = it->second;
+  }
   if (cbIn < 0 || cbOut < 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
-    return -1;
+    *result = -1;
+    return true;
   }
-  const int result = EngineEscape(device->engine, static_cast<ULONG>(escape), static_cast<ULONG>(cbIn),
-                                  const_cast<char*>(in), static_cast<ULONG>(cbOut), out);
+  *result = EngineEscape(device->engine, static_cast<ULONG>(escape), static_cast<ULONG>(cbIn), const_cast<char*>(in),
+                         static_cast<ULONG>(cbOut), out);
   const auto* bytes = reinterpret_cast<const BYTE*>(in);
   std::lock_guard guard(GetState().lock);
   GetState().escapes.push_back(SimPrinterEscape{
-      escape, bytes != nullptr ? std::vector<BYTE>(bytes, bytes + cbIn) : std::vector<BYTE>{}, cbOut, result});
-  return result;
+      escape, bytes != nullptr ? std::vector<BYTE>(bytes, bytes + cbIn) : std::vector<BYTE>{}, cbOut, *result});
+  return true;
 }
 
 void ReleasePrinterDc(HDC dc) {

@@ -13,8 +13,8 @@
 //   ResetDCW    RESETDCPRE -> engine reset -> RESETDCPOST
 //   DeleteDC    (a running document is aborted) DELETEDC -> engine DC deleted
 // A failing CREATEDCPRE or STARTDOCPRE fails the call before the engine is asked; a failing
-// STARTDOCPOST aborts the document just started. ExtEscape on the DC reaches the graphics
-// module's DrvEscape. The drawing calls of drawing.h, text.h and bitmaps.h on a printer DC
+// STARTDOCPOST aborts the document just started. ExtEscape (escape.h) on the DC reaches the
+// graphics module's DrvEscape. The drawing calls of drawing.h, text.h and bitmaps.h on a printer DC
 // become the engine's drawing calls (engine_drawing.h) inside a page; outside a page they draw
 // nothing and answer FALSE. GetDeviceCaps answers what the graphics module described.
 #pragma once
@@ -88,6 +88,3 @@ PLATFORM_API int StartPage(HDC dc);
 PLATFORM_API int EndPage(HDC dc);
 PLATFORM_API int EndDoc(HDC dc);
 PLATFORM_API int AbortDoc(HDC dc);
-
-// The graphics module's answer to the escape; 0 for a DC that is not a printer's.
-PLATFORM_API int ExtEscape(HDC dc, int escape, int cbIn, LPCSTR in, int cbOut, LPSTR out);

@@ -46,6 +46,10 @@ int PrinterDeviceCaps(const Dc& dc, int index);
 
 }  // namespace gdi
 
+// ExtEscape on a DC: the graphics module's answer for a printer DC (true), else false and the
+// DC is not a printer's.
+bool PrinterEscape(HDC dc, int escape, int cbIn, LPCSTR in, int cbOut, LPSTR out, int* result);
+
 // Ends a printer DC before the DC itself goes: the document aborted when one runs, DELETEDC,
 // the engine's device context and the modules released. Called by DeleteDC without the lock.
 void ReleasePrinterDc(HDC dc);

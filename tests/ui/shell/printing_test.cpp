@@ -176,7 +176,9 @@ TEST_F(PrintingTest, EscapeBatchesReachTheGraphicsModuleInOrderAndSize) {
   const std::vector<SimPrinterEscape> escapes = SimPrinterEscapes();
   EXPECT_EQ(Shapes(escapes), expected);
   for (const SimPrinterEscape& e : escapes) {
-    if (e.escape != kPageEnd) EXPECT_GT(e.result, 0) << std::hex << e.escape;
+    if (e.escape != kPageEnd) {
+      EXPECT_GT(e.result, 0) << std::hex << e.escape;
+    }
   }
   // The batch opens with 0 and closes with 1.
   std::vector<WORD> batch;
