@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/job/job_header.h"
+#include "core/services/module_state.h"
 #include "platform/engine/reference_renderer.h"
 #include "platform/gdi/printer_dc.h"
 #include "tests/support/sample_fixture.h"
@@ -311,6 +312,9 @@ TEST_F(PrintingTest, JobHeaderBlockHoldsTheBuiltHeader) {
   ASSERT_EQ(config.size(), sizeof(PrinterConfiguration));
   HANDLE printer = nullptr;
   ASSERT_TRUE(OpenPrinterW(kPrinter, &printer, nullptr));
+  // The job-attribute library is found beside the module, as the user-interface module finds it.
+  HMODULE ui = LoadLibraryW(u"qorvexui.dll");
+  SetModuleInstance(ui);
   JobHeaderContext context{};
   context.settings = reinterpret_cast<SettingsRecord*>(settings.data());
   context.config = reinterpret_cast<PrinterConfiguration*>(config.data());
@@ -319,6 +323,8 @@ TEST_F(PrintingTest, JobHeaderBlockHoldsTheBuiltHeader) {
   context.printer = printer;
   std::vector<char> text(static_cast<size_t>(slot), 0);
   const int length = BuildJobHeader(store_->main, store_->linked, &context, text.data(), static_cast<DWORD>(slot));
+  SetModuleInstance(nullptr);
+  FreeLibrary(ui);
   ClosePrinter(printer);
   ASSERT_GT(length, 0);
 
@@ -391,6 +397,38 @@ TEST_F(PrintingTest, PagesRenderAsDrawn) {
       SaveReferencePng(expected, "printing-page-" + std::to_string(i) + "-expected.png");
     }
   }
+}
+
+// A stamp and the job information in the settings: at each page end the graphics module asks
+// for them, and the user-interface module draws them into the page between the overlay modes.
+TEST_F(PrintingTest, StampAndJobInformationAreDrawnAtEachPageEnd) {
+  constexpr int kStampMode = 0x5003, kStampPos = 0x5004, kGetJobInfo = 0x5006, kJobInfoMode = 0x5008;
+  const WCHAR* name = u"Confidential";
+  const WCHAR* text = u"CONFIDENTIAL";
+  ASSERT_EQ(SetItemValue(297, settings_, config_, kTypeString, 26, &name), kItemDone);
+  ASSERT_EQ(SetItemValue(299, settings_, config_, kTypeString, 26, &text), kItemDone);
+  Set(303, kTypeUInt16, 0x202);  // centred
+  Set(1296, kTypeUInt8, 1);      // the user's name
+  Set(351, kTypeUInt16, 0x303);  // at the bottom right
+  AddPrinter();
+  HDC dc = CreatePrinterDc();
+  ASSERT_NE(dc, nullptr);
+  EngineDc* engine = SimPrinterDcEngine(dc);
+  PrintDocument(dc, 1);
+  std::vector<std::u16string> texts;
+  for (size_t i = 0; i < EngineDcPageCount(engine); ++i)
+    for (const DrawCall& call : EngineDcPage(engine, i))
+      if (call.kind == DrawKind::TextOut) texts.push_back(call.text.text);
+  ASSERT_TRUE(DeleteDC(dc));
+  // One page: the application's title, the stamp and the user's name.
+  EXPECT_EQ(texts, (std::vector<std::u16string>{u"Quarterly report, page 1", u"CONFIDENTIAL", u"alice"}));
+  std::vector<int> overlay;
+  for (const SimPrinterEscape& e : SimPrinterEscapes())
+    if (e.escape == kStampMode || e.escape == kStampPos || e.escape == kGetJobInfo || e.escape == kJobInfoMode) {
+      overlay.push_back(e.escape);
+      EXPECT_GT(e.result, 0) << std::hex << e.escape;
+    }
+  EXPECT_EQ(overlay, (std::vector<int>{kStampMode, kStampMode, kGetJobInfo, kJobInfoMode, kStampPos, kJobInfoMode}));
 }
 
 // The export called directly as GDI calls it.
