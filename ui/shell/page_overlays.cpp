@@ -29,7 +29,7 @@ constexpr SettingItemId kJobInfoFontItem = 357;
 
 constexpr UINT kPageSuffixString = 5145;
 constexpr int kPageSuffixChars = 21;
-constexpr DWORD kStampTextChars = 33;
+constexpr DWORD kStampTextChars = 65;  // the stamp text field holds 64 characters
 constexpr WCHAR kFieldSeparator[] = u" : ";
 
 // Words of the page-end answer.

@@ -338,6 +338,26 @@ TEST_F(PrintingTest, JobHeaderBlockHoldsTheBuiltHeader) {
   EXPECT_EQ(block, expected);
 }
 
+// What cannot become a printer DC leaves nothing open; the document calls refuse other DCs.
+TEST_F(PrintingTest, PrinterDcFailuresLeaveNothingOpen) {
+  AddPrinter();
+  EXPECT_EQ(CreateDCW(nullptr, u"No such printer", nullptr, nullptr), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PRINTER_NAME));
+  SimModuleFailLoad(u"qorvexgr.dll", ERROR_MOD_NOT_FOUND);
+  EXPECT_EQ(CreatePrinterDc(), nullptr);
+  // The user-interface module was told about the DC that never came to be.
+  const std::vector<SimDocumentEvent> told = {{DOCUMENTEVENT_CREATEDCPRE, 1}, {DOCUMENTEVENT_CREATEDCPOST, 1},
+                                              {DOCUMENTEVENT_DELETEDC, 1}};
+  EXPECT_EQ(SimDocumentEvents(), told);
+  EXPECT_EQ(SimOpenPrinterHandleCount(), 0u);
+  HDC memory = CreateCompatibleDC(nullptr);
+  DOCINFOW info{sizeof(DOCINFOW), u"Not a printer", nullptr, nullptr, 0};
+  EXPECT_EQ(StartDocW(memory, &info), SP_ERROR);
+  EXPECT_EQ(StartPage(memory), 0);
+  EXPECT_EQ(EndDoc(memory), 0);
+  DeleteDC(memory);
+}
+
 // A reset before the document starts sends the graphics module nothing.
 TEST_F(PrintingTest, ResetBeforeTheDocumentSendsNoBatch) {
   AddPrinter();
