@@ -126,6 +126,13 @@ int GetLocaleMeasureSystem(int modelFlag) {
   return g_measureSystem;
 }
 
+int SetLocaleMeasureSystem(int value) {
+  if (value != kMeasureInch && value != kMeasureMetric) return 0;
+  LockSlotGuard lock(kLockMeasure);
+  g_measureSystem = value;
+  return 1;
+}
+
 BYTE LookUpCountryDefault() { return LookUpCountryColumn(g_countryDefault, false); }
 
 BYTE LookUpCountryDefault2() { return LookUpCountryColumn(g_countryDefault2, true); }

@@ -15,6 +15,10 @@ constexpr int kMeasureMetric = 2;  // metric region
 // kMeasureInch for the user locale's countries 1, 2, 50..59 and 500..599 when the model
 // flag is set, else kMeasureMetric. The locale's answer is read once per process.
 int GetLocaleMeasureSystem(int modelFlag);
+// Replaces the measurement system GetLocaleMeasureSystem answers for models that ask for it:
+// 1 when value is kMeasureInch or kMeasureMetric and was stored, 0 for any other value (nothing
+// stored).
+int SetLocaleMeasureSystem(int value);
 
 // Defaults of the user locale's country from the country table: 0 for a country not in the
 // table, 254 when the locale cannot be read. Each answer is read once per process.

@@ -1,14 +1,18 @@
 // Fuzz target: arbitrary escapes sent to a live printer device context of qorvexgr.dll through
 // the engine host, as applications and the user-interface module send them. Input: bytes 0-1
 // the escape code (little-endian; values below 64 pick one of the codes the module knows, so
-// most inputs reach a handler), bytes 2-3 the output size, the rest the input bytes. Buffers are
+// most inputs reach a handler), bytes 2-3 the output size, byte 4 the scene the escape meets
+// (bit 0: inside a started document, on a page with a drawing; bit 1: direct mode on; bit 2: a
+// job data batch begun; bit 3: a stamp being drawn), the rest the input bytes. Buffers are
 // exactly the sizes given, so any read or write beyond them is caught. Each input gets a fresh
-// device context, so one escape's state never hides another's fault.
+// device context, so one escape's state never hides another's fault; the document is ended
+// afterwards, so everything the escape left in the job is freed through the job's end.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "platform/engine/engine_drawing.h"
 #include "platform/engine/engine_host.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/module.h"
@@ -56,10 +60,19 @@ const Device& Setup() {
   return device;
 }
 
+
+// Scene bits of byte 4.
+constexpr std::uint8_t kInDocument = 0x1, kDirectOn = 0x2, kInBatch = 0x4, kDrawingStamp = 0x8;
+
+// Sends an escape whose input is the given bytes and which has no output.
+void Send(EngineDc* dc, ULONG code, std::vector<BYTE> in) {
+  EngineEscape(dc, code, static_cast<ULONG>(in.size()), in.data(), 0, nullptr);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size < 4) return 0;
+  if (size < 5) return 0;
   const Device& device = Setup();
   std::vector<BYTE> devMode = device.devMode;
   EngineDc* dc = EngineCreateDC(device.driver, u"P1", reinterpret_cast<DEVMODEW*>(devMode.data()));
@@ -67,13 +80,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::uint16_t code = static_cast<std::uint16_t>(data[0] | data[1] << 8);
   if (code < 64) code = kKnownCodes[code % (sizeof kKnownCodes / sizeof kKnownCodes[0])];
   const ULONG outSize = static_cast<ULONG>(data[2] | data[3] << 8);
-  std::vector<BYTE> in(data + 4, data + size);
+  const std::uint8_t scene = data[4];
+  if (scene & kDirectOn) Send(dc, 4209, {8, 0, 0, 0, 1, 0, 0, 0});
+  const bool inDocument = (scene & kInDocument) != 0 && EngineStartDoc(dc, u"Fuzz") && EngineStartPage(dc);
+  if (inDocument) {
+    DrawCall fill;
+    fill.kind = DrawKind::FillPath;
+    fill.path = PathRectangle({10, 10, 200, 100});
+    fill.brush.kind = BrushKind::Solid;
+    EngineDraw(dc, fill);
+    if (scene & kDrawingStamp) Send(dc, 0x5003, {1, 0, 0, 0});
+  }
+  if (scene & kInBatch) Send(dc, 0x5021, {0, 0});
+  std::vector<BYTE> in(data + 5, data + size);
   std::vector<BYTE> out(outSize);
   EngineEscape(dc, code, static_cast<ULONG>(in.size()), in.empty() ? nullptr : in.data(), outSize,
                out.empty() ? nullptr : out.data());
   // A second escape reads back what the first may have changed.
   std::vector<BYTE> settings(5364);
   EngineEscape(dc, 0x5002, 0, nullptr, static_cast<ULONG>(settings.size()), settings.data());
+  if (inDocument) {
+    if (scene & kDrawingStamp) Send(dc, 0x5003, {0, 0, 0, 0});
+    EngineEndPage(dc);
+    EngineEndDoc(dc);
+  }
   if (!EngineDeleteDC(dc)) std::abort();
   return 0;
 }

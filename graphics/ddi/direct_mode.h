@@ -59,6 +59,12 @@ LONG HandleDirectModeEscape(Pdev* pdev, ULONG cjIn, const BYTE* in, ULONG cjOut,
 LONG HandleDirectPageEscape(Pdev* pdev, ULONG cjIn, const BYTE* in, ULONG cjOut, BYTE* out, BOOL query);
 LONG HandleDirectQueryEscape(Pdev* pdev, ULONG cjIn, const BYTE* in, ULONG cjOut, BYTE* out, BOOL query);
 LONG HandleDirectDataEscape(Pdev* pdev, ULONG cjIn, const BYTE* in, ULONG cjOut, BYTE* out, BOOL query);
+// One chunk of a source-copy image (the input's layout: direct_image_input.h): the transfer id
+// (a new one for an image's first chunk) once the chunk is drawn; 0 with direct mode off, the
+// image feature not offered or another raster operation; -1 when the page cannot be begun or
+// a drawing step fails (the transfer is then dropped); -4 for a bad size or a chunk out of
+// order; -5 for a description that cannot be drawn.
+LONG HandleDirectImageEscape(Pdev* pdev, ULONG cjIn, const BYTE* in, ULONG cjOut, BYTE* out, BOOL query);
 
 // The header of one image chunk (the 4210 input from its second word).
 struct ImageChunk {

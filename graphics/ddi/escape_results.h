@@ -14,6 +14,8 @@ constexpr LONG kEscUnsupportedFeature = -3;
 constexpr LONG kEscBadSize = -4;
 constexpr LONG kEscUnknownArgument = -5;
 constexpr LONG kEscNotAllowedNow = -6;
+// The direct-mode image escape: an image description that cannot be drawn.
+constexpr LONG kEscUnusableImage = -5;
 
 // Public escapes.
 constexpr WORD kEscQuerySupport = 8;

@@ -11,9 +11,12 @@
 #include "graphics/ddi/direct_mode.h"
 #include "graphics/ddi/escape_blocks.h"
 #include "graphics/ddi/escape_results.h"
+#include "graphics/ddi/overlay_escapes.h"
+#include "graphics/ddi/paper_layout.h"
 #include "graphics/ddi/pdev.h"
 #include "graphics/ddi/pdev_settings.h"
-#include "graphics/ddi/pending_job_calls.h"
+#include "core/services/user_locale.h"
+#include "graphics/job/fax_send_list.h"
 #include "graphics/job/job_control.h"
 #include "platform/base/errors.h"
 #include "platform/kernel/lasterror.h"
@@ -48,6 +51,9 @@ constexpr ULONG kDocNameChars = 260;
 constexpr WORD kBatchBegin = 0, kBatchEnd = 1;
 constexpr WORD kRenderLockBatchEnded = 0x1;
 constexpr DWORD kJobHeaderPrefix = 16;
+// The model's region feature: its default paper follows the locale's measurement system.
+constexpr DWORD kSectionRegion = 26;
+constexpr DWORD kRegionLetterInInches = 0x400000;
 
 // Items the job information reads.
 constexpr SettingItemId kItemHostA = 5163, kItemHostB = 5164, kItemHostText = 5174;
@@ -293,6 +299,31 @@ LONG SetExtValue(const EscapeCall& c) {
   return kEscDone;
 }
 
+LONG PageEnd(const EscapeCall& c) { return HandlePageEndEscape(c.pdev, c.cjIn, c.in, c.cjOut, c.out); }
+LONG StampPos(const EscapeCall& c) { return HandleStampPosEscape(c.pdev, c.cjIn, c.in); }
+
+LONG SetFaxList(const EscapeCall& c) {
+  if (c.in == nullptr || c.cjIn == 0) return kEscUnsupported;
+  if (Locked(c.pdev)) return kEscDone;
+  return SetFaxListEscape(c.pdev, c.cjIn, c.in) == 0 ? kEscDone : kEscBadArgument;
+}
+
+// The locale's measurement system for this process; a sheet that follows the model's default
+// paper takes the default of the new system. A value other than 1 (inch) or 2 (metric) is
+// refused and changes nothing.
+LONG SetMeasureSystem(const EscapeCall& c) {
+  if (c.in == nullptr || c.cjIn < 2) return kEscBadArgument;
+  const WORD value = Read<WORD>(c.in);
+  if (value != kMeasureInch && value != kMeasureMetric) return kEscBadArgument;
+  const bool modelFlag = (ReadSectionValue(c.pdev->database, kSectionRegion, 4, 0) & kRegionLetterInInches) != 0;
+  const int inForce = GetLocaleMeasureSystem(modelFlag ? 1 : 0);
+  SetLocaleMeasureSystem(value);
+  if (c.pdev->sheetLayout.defaultPaper != 1 || value == inForce) return kEscDone;
+  if (ReapplyDefaultSheetPaper(c.pdev)) return kEscDone;
+  if (modelFlag) SetLocaleMeasureSystem(inForce);
+  return kEscBadArgument;
+}
+
 // Copies one text of the job information into its block (made on first use); FALSE when the
 // block cannot be made.
 BOOL CopyInfoText(BYTE** block, const BYTE* text, DWORD bytes) {
@@ -386,8 +417,10 @@ constexpr EscapeRow kEscapes[] = {
     {kEscDirectPage, 0, nullptr, HandleDirectPageEscape},
     {kEscDirectQuery, 0, nullptr, HandleDirectQueryEscape},
     {kEscDirectData, 0, nullptr, HandleDirectDataEscape},
+    {DRVESC_PAGEEND, 1, PageEnd, nullptr},
     {DRVESC_GETSETTINGS, 1, GetSettings, nullptr},
     {DRVESC_STAMPMODE, 1, StampMode, nullptr},
+    {DRVESC_STAMPPOS, 1, StampPos, nullptr},
     {DRVESC_SETSETTINGS, 1, SetSettings, nullptr},
     {DRVESC_GETJOBINFO, 1, GetJobInfo, nullptr},
     {DRVESC_SETJOBINFO, 1, SetJobInfo, nullptr},
@@ -399,6 +432,7 @@ constexpr EscapeRow kEscapes[] = {
     {DRVESC_STARTDOCPRE, 1, StartDocPre, nullptr},
     {DRVESC_BATCH, 1, Batch, nullptr},
     {DRVESC_SETDOCNAME, 1, SetDocName, nullptr},
+    {DRVESC_SETFAXLIST, 1, SetFaxList, nullptr},
     {DRVESC_SETJOBHEADERS, 1, SetJobHeaders, nullptr},
     {DRVESC_GETDIRECTMODE, 1, GetDirectMode, nullptr},
     {DRVESC_SETDIRECTMODE, 1, SetDirectMode, nullptr},
@@ -409,6 +443,7 @@ constexpr EscapeRow kEscapes[] = {
     {DRVESC_GETAPPBLOCK, 1, GetAppBlock, nullptr},
     {DRVESC_SETAUXBLOCK, 1, SetAuxBlock, nullptr},
     {DRVESC_SETEXTVALUE, 1, SetExtValue, nullptr},
+    {DRVESC_SETMEASURESYSTEM, 1, SetMeasureSystem, nullptr},
 };
 
 const EscapeRow* FindEscape(WORD code) {
@@ -459,6 +494,7 @@ void FreeJobEscapeBlocks(Pdev* pdev) {
   if (pdev->jobHeaders != nullptr) GlobalFree(pdev->jobHeaders);
   pdev->jobHeaders = nullptr;
   FreeAppBlock(pdev);
+  FreeFaxList(pdev);
 }
 
 void FreeEscapeBlocks(Pdev* pdev) {

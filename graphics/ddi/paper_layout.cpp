@@ -394,6 +394,15 @@ void TurnLayout(PaperLayout* layout) {
 
 }  // namespace
 
+BOOL ReapplyDefaultSheetPaper(Pdev* pdev) {
+  PaperLayout sheet = pdev->sheetLayout;
+  sheet.record = nullptr;
+  if (!SheetFromDefaultPaper(pdev, &sheet)) return FALSE;
+  FreePaperLayoutRecord(&pdev->sheetLayout);
+  pdev->sheetLayout = sheet;
+  return TRUE;
+}
+
 LONG GetPaperDeviceCode(const DatabaseRecord* record) {
   if (record == nullptr || record->h.type != kPaperRecordType) return -1;
   const BYTE code = reinterpret_cast<const PaperRecord*>(record)->code;

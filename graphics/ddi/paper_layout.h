@@ -65,5 +65,8 @@ BOOL ApplyPaperRecordMargins(PaperLayout* layout, const DatabaseRecord* record, 
 // Fills the page and the sheet layout from the device's settings, and turns the page a quarter
 // for landscape. FALSE on a database or spooler failure other than a missing record or form.
 BOOL SelectPaperLayouts(Pdev* pdev);
+// The sheet layout from the model's default paper again (the default may follow the locale's
+// measurement system); FALSE, with the sheet as it was, when the record cannot be applied.
+BOOL ReapplyDefaultSheetPaper(Pdev* pdev);
 // Frees the paper record a layout keeps.
 void FreePaperLayoutRecord(PaperLayout* layout);

@@ -83,6 +83,10 @@ struct Pdev {
   JobInfoCopy* jobInfo;
   JobHeaderTable* jobHeaders;
   BYTE extBlock[2112];
+  // The fax destination list of a direct-fax job: a whole "DFAX001" record, global heap.
+  BYTE* faxList;
+  DWORD faxListSize;
+  DWORD faxListCount;
   alignas(8) DWORD tailTag;
   DWORD reserved;
 };

@@ -19,6 +19,8 @@ int InitColorSet(ColorSet* set, DWORD collecting, WORD capacity, DWORD whiteMode
   return 0;
 }
 
+void StopColorSet(ColorSet* set) { set->Collecting = 0; }
+
 int BeginPageStore(Pdev* pdev, WORD firstPage, WORD count) {
   if (pdev == nullptr || (pdev->job.flags & kJobOutputBegun) == 0 || pdev->job.pageStoreState != 0) return -1;
   pdev->job.pageStoreState = kPageStoreOpen;

@@ -41,3 +41,5 @@ DWORD RecordingKindBits(const Pdev* pdev);
 
 // The colour census of a page: capacity above 15 refused (-1).
 int InitColorSet(ColorSet* set, DWORD collecting, WORD capacity, DWORD whiteMode);
+// Ends the census: the colours counted so far stay.
+void StopColorSet(ColorSet* set);

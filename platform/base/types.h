@@ -296,6 +296,8 @@ struct BITMAPFILEHEADER {
 #define BI_RLE8 1
 #define BI_RLE4 2
 #define BI_BITFIELDS 3
+#define BI_JPEG 4
+#define BI_PNG 5
 
 static_assert(sizeof(POINT) == 8 && sizeof(SIZE) == 8 && sizeof(RECT) == 16 && sizeof(POINTS) == 4);
 static_assert(sizeof(FILETIME) == 8 && sizeof(SYSTEMTIME) == 16 && sizeof(LARGE_INTEGER) == 8);

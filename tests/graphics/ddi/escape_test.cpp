@@ -5,18 +5,23 @@
 // their buffers or changing what the device holds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "tests/graphics/ddi/document_fixture.h"
+#include "tests/support/model_files.h"
 
 namespace {
 
 using Bytes = std::vector<BYTE>;
 
 constexpr ULONG kQuery = 8, kCopyCount = 17, kTechnology = 20;
-constexpr ULONG kPageEnd = 0x5001, kGetSettings = 0x5002, kStampMode = 0x5003, kSetSettings = 0x5005,
+constexpr ULONG kPageEnd = 0x5001, kGetSettings = 0x5002, kStampMode = 0x5003, kStampPos = 0x5004,
+                kSetSettings = 0x5005,
                 kGetJobInfo = 0x5006, kSetJobInfo = 0x5007, kQueryFax = 0x5009, kSheetCount = 0x500A,
                 kSetConfig = 0x500B, kMargins = 0x5010, kStartDocPre = 0x5020, kBatch = 0x5021,
                 kDocName = 0x5023, kFaxList = 0x5024, kHeaders = 0x5025, kGetDirect = 0x5028,
@@ -89,7 +94,8 @@ TEST_F(EscapeTest, QuerySupportAnswersTheTable) {
   };
   const Case cases[] = {{17, 999},    {20, 4209},   {4209, 1},    {4210, 0},    {4211, 0},    {4212, 0},
                         {4216, 0},    {0x5002, 1},  {0x5005, 1},  {0x5007, 1},  {0x5021, 1},  {0x5025, 1},
-                        {0x5029, 1},  {0x5030, 1},  {0x5022, 0},  {0x5031, 0},  {8, 0},       {0, 0}};
+                        {0x5029, 1},  {0x5030, 1},  {0x5001, 1},  {0x5004, 1},  {0x5024, 1},  {0x5100, 1},
+                        {0x5022, 0},  {0x5031, 0},  {0x5101, 0},  {8, 0},       {0, 0}};
   for (const Case& c : cases) EXPECT_EQ(Query(dc, c.code), c.answer) << c.code;
   // With direct mode on, its other escapes are offered.
   ASSERT_EQ(Escape(dc, kDirect, Record(1, 0)), 1);
@@ -304,10 +310,22 @@ TEST_F(EscapeTest, MalformedEscapesAreRefusedAndChangeNothing) {
       // The sample model does not offer the page colour override (its feature 4355).
       {"direct page not offered", kDirectPage, U16(4611), 0, 0},
       {"direct page feature", kDirect, Record(3, 4355), 18, -3},
-      {"page end not built", kPageEnd, U32(0), 44, 0},
-      {"fax list not built", kFaxList, Bytes(8), 0, 0},
-      {"measure not built", kMeasure, U16(1), 0, 0},
-      {"direct image not built", kDirectImage, Bytes(32), 0, 0},
+      {"page end short output", kPageEnd, U32(0), 43, -1},
+      {"page end no output", kPageEnd, U32(0), 0, -1},
+      {"page end other value", kPageEnd, U32(2), 44, -1},
+      {"page end outside a job", kPageEnd, U32(0), 44, 1},
+      {"stamp position other size", kStampPos, Bytes(7), 0, 1},
+      {"stamp position none", kStampPos, {}, 0, 1},
+      {"stamp position outside a document", kStampPos, Bytes(8), 0, -1},
+      {"fax list none", kFaxList, {}, 0, 0},
+      {"fax list on a printer model", kFaxList, Bytes(8), 0, 1},
+      {"measure none", kMeasure, {}, 0, -1},
+      {"measure short", kMeasure, Bytes{1}, 0, -1},
+      {"measure zero", kMeasure, U16(0), 0, -1},
+      {"measure out of range", kMeasure, U16(3), 0, -1},
+      {"direct image empty header", kDirectImage, Bytes(32), 0, -4},
+      {"direct image short header", kDirectImage, Bytes(31), 0, -4},
+      {"direct image none", kDirectImage, {}, 0, -1},
   };
   for (const Case& c : cases) {
     Bytes out(c.outSize, 0xEE);
@@ -349,6 +367,186 @@ TEST_F(EscapeTest, DirectModeFeaturesAndOverrides) {
   // Off again.
   EXPECT_EQ(Escape(dc, kDirect, Record(2, 0)), 1);
   EXPECT_EQ(Query(dc, 4212), 0);
+}
+
+// The page-end answers of a document whose settings ask for stamps, as the user-interface module
+// sends them at the end of every page and before the document's end.
+class PageEndTest : public EscapeTest {
+ protected:
+  void PutText(SettingItemId id, const std::u16string& text) {
+    BYTE padded[600] = {};
+    std::memcpy(padded, text.c_str(), 2 * text.size());
+    const BYTE* p = padded;
+    ASSERT_EQ(SetItemValue(id, settings_, config_, kTypeString, DWORD(2 * text.size() + 2), &p), kItemDone);
+  }
+  // A DC whose whole settings record (sent as the user-interface module sends it) asks for a
+  // stamp per sheet or per page at N-up `nUp`.
+  EngineDc* StampDc(WORD nUp, bool perSheet, bool firstOnly) {
+    Set(295, kTypeUInt16, nUp);
+    PutText(297, u"CONFIDENTIAL");
+    PutText(299, u"Arial");
+    Set(1288, kTypeFlag, perSheet ? 1 : 0);
+    Set(1286, kTypeFlag, firstOnly ? 1 : 0);
+    EngineDc* dc = CreateDc();
+    if (dc == nullptr) return nullptr;
+    EXPECT_EQ(Escape(dc, kSetSettings, Bytes(settings_->bytes, settings_->bytes + sizeof(SettingsRecord))), 1);
+    return dc;
+  }
+  // One page with a drawing in it; the answer at its end.
+  Bytes DrawnPage(EngineDc* dc) {
+    EXPECT_TRUE(EngineStartPage(dc));
+    DrawCall call;
+    call.kind = DrawKind::FillPath;
+    call.path = PathRectangle({100, 100, 400, 300});
+    call.brush.kind = BrushKind::Solid;
+    EXPECT_EQ(EngineDraw(dc, call), TRUE);
+    Bytes answer = PageEnd(dc, 0);
+    EXPECT_TRUE(EngineEndPage(dc));
+    return answer;
+  }
+  Bytes PageEnd(EngineDc* dc, DWORD end) {
+    Bytes answer(44, 0xEE);
+    EXPECT_EQ(Escape(dc, kPageEnd, U32(end), &answer), 1);
+    return answer;
+  }
+  // Words 0 to 2: sheet stamp, page stamp, job information.
+  static std::vector<DWORD> Words(const Bytes& answer) {
+    return {Get<DWORD>(answer, 0), Get<DWORD>(answer, 4), Get<DWORD>(answer, 8)};
+  }
+  static std::vector<float> Rectangle(const Bytes& answer, size_t at) {
+    return {Get<float>(answer, at), Get<float>(answer, at + 4), Get<float>(answer, at + 8), Get<float>(answer, at + 12)};
+  }
+};
+
+TEST_F(PageEndTest, SheetStampWhenTheSheetEnds) {
+  EngineDc* dc = StampDc(2, true, false);
+  ASSERT_NE(dc, nullptr);
+  // Before the document's output begins there is nothing to place.
+  EXPECT_EQ(PageEnd(dc, 0), Bytes(44, 0));
+  ASSERT_TRUE(EngineStartDoc(dc, u"Stamps"));
+  EXPECT_EQ(Words(DrawnPage(dc)), (std::vector<DWORD>{0, 0, 0})) << "first of two pages";
+  EXPECT_EQ(Words(DrawnPage(dc)), (std::vector<DWORD>{1, 0, 0})) << "the sheet is full";
+  EXPECT_EQ(Words(DrawnPage(dc)), (std::vector<DWORD>{0, 0, 0}));
+  // The document ends on a half-filled sheet.
+  const Bytes end = PageEnd(dc, 1);
+  EXPECT_EQ(Words(end), (std::vector<DWORD>{1, 0, 0}));
+  // Both areas lie on the A4 sheet at 600 dpi (turned for the two landscape cells of N-up 2):
+  // left < right, top < bottom.
+  for (size_t at : {12u, 28u}) {
+    const std::vector<float> r = Rectangle(end, at);
+    EXPECT_GE(r[0], 0);
+    EXPECT_LT(r[0], r[2]);
+    EXPECT_GE(r[1], 0);
+    EXPECT_LT(r[1], r[3]);
+    EXPECT_LE(r[2], 7016);
+    EXPECT_LE(r[3], 7016);
+  }
+  EXPECT_TRUE(EngineEndDoc(dc));
+  // After the job the answer is empty again.
+  EXPECT_EQ(PageEnd(dc, 1), Bytes(44, 0));
+}
+
+TEST_F(PageEndTest, PageStampOnEveryPageOrTheFirstOnly) {
+  struct Case {
+    bool firstOnly;
+    std::vector<DWORD> pageStamps;
+  };
+  const Case cases[] = {{false, {1, 1, 1}}, {true, {1, 0, 0}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.firstOnly);
+    EngineDc* dc = StampDc(1, false, c.firstOnly);
+    ASSERT_NE(dc, nullptr);
+    ASSERT_TRUE(EngineStartDoc(dc, u"Stamps"));
+    std::vector<DWORD> stamps;
+    for (int i = 0; i < 3; ++i) {
+      const Bytes answer = DrawnPage(dc);
+      stamps.push_back(Words(answer)[1]);
+      EXPECT_EQ(Words(answer)[0], 0u) << "no sheet stamp";
+    }
+    EXPECT_EQ(stamps, c.pageStamps);
+    // No page stamp at the end of the document.
+    EXPECT_EQ(Words(PageEnd(dc, 1))[1], 0u);
+    EXPECT_TRUE(EngineEndDoc(dc));
+    DeleteDc(dc);
+  }
+}
+
+TEST_F(PageEndTest, StampPositionMovesWhatIsDrawnNext) {
+  EngineDc* dc = StampDc(1, false, false);
+  ASSERT_NE(dc, nullptr);
+  ASSERT_TRUE(EngineStartDoc(dc, u"Stamps"));
+  ASSERT_TRUE(EngineStartPage(dc));
+  // Outside a stamp's drawing the page is begun by the escape itself.
+  const size_t mark = Lines().size();
+  Bytes at(8);
+  EXPECT_EQ(Escape(dc, kStampPos, at), 1);
+  Put<LONG>(at, 0, 100);
+  Put<LONG>(at, 4, -50);
+  EXPECT_EQ(Escape(dc, kStampPos, at), 1);
+  std::vector<std::array<float, 6>> axes;
+  std::vector<std::string> calls;
+  const std::vector<std::string> lines = Lines();
+  for (size_t i = mark; i < lines.size(); ++i) {
+    calls.push_back(lines[i].substr(0, lines[i].find('(')));
+    std::array<float, 6> v;
+    if (std::sscanf(lines[i].c_str(), "VR_SetAxis(%*[^,], v=[%f,%f,%f,%f,%f,%f]", &v[0], &v[1], &v[2], &v[3], &v[4],
+                    &v[5]) == 6)
+      axes.push_back(v);
+  }
+  ASSERT_EQ(axes.size(), 2u) << Trace();
+  // The portrait page's stamp axis only moves; the offset moves it further by (100, -50).
+  EXPECT_EQ(axes[0][0], 1);
+  EXPECT_EQ(axes[0][3], 1);
+  EXPECT_FLOAT_EQ(axes[1][4] - axes[0][4], 100);
+  EXPECT_FLOAT_EQ(axes[1][5] - axes[0][5], -50);
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "VR_InitClip"), 2) << Trace();
+  EXPECT_TRUE(EngineEndPage(dc));
+  EXPECT_TRUE(EngineEndDoc(dc));
+  EXPECT_EQ(breaches_(), 0u) << Trace();
+}
+
+TEST_F(EscapeTest, MeasurementSystem) {
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  const Bytes before = Observe(dc);
+  EXPECT_EQ(Escape(dc, kMeasure, U16(1)), 1);
+  EXPECT_EQ(Escape(dc, kMeasure, U16(2)), 1);
+  EXPECT_EQ(Observe(dc), before);
+}
+
+// A fax model: the destination list arrives in the job data batch as one "DFAX001" record.
+TEST_F(EscapeTest, FaxListOfAFaxModel) {
+  SimPrinterSetup setup;
+  setup.name = u"FAX";
+  setup.dataFile = InstallSampleVariant({{"section 23 0 ", "section 23 1 "}});
+  ASSERT_TRUE(SimAddPrinter(setup));
+  std::vector<BYTE> devMode = DevMode();
+  EngineDc* dc = EngineCreateDC(driver_, u"FAX", reinterpret_cast<DEVMODEW*>(devMode.data()));
+  ASSERT_NE(dc, nullptr);
+  dcs_.push_back(dc);
+  Bytes fax(4);
+  ASSERT_EQ(Escape(dc, kQueryFax, {}, &fax), 1);
+  EXPECT_EQ(Get<DWORD>(fax, 0), 1u);
+  auto record = [](WORD count, size_t entries) {
+    Bytes r(1442 + 742 * entries);
+    const std::u16string tag = u"DFAX001";
+    std::memcpy(r.data(), tag.c_str(), 2 * tag.size());
+    Put<WORD>(r, 16, count);
+    return r;
+  };
+  EXPECT_EQ(Escape(dc, kFaxList, record(2, 2)), 1);
+  EXPECT_EQ(Escape(dc, kFaxList, record(1, 1)), 1) << "a new list replaces the old";
+  EXPECT_EQ(Escape(dc, kFaxList, record(3, 2)), -1) << "more entries counted than given";
+  EXPECT_EQ(Escape(dc, kFaxList, record(1, 2)), -1) << "bytes beyond the entries";
+  Bytes badTag = record(1, 1);
+  badTag[0] = 'X';
+  EXPECT_EQ(Escape(dc, kFaxList, badTag), -1);
+  EXPECT_EQ(Escape(dc, kFaxList, Bytes(100)), -1) << "shorter than the header";
+  EXPECT_EQ(Escape(dc, kFaxList, {}), 0);
+  // Under the batch lock the record is not read at all.
+  EXPECT_EQ(Escape(dc, kBatch, U16(0)), 1);
+  EXPECT_EQ(Escape(dc, kFaxList, Bytes(100)), 1);
+  EXPECT_EQ(Escape(dc, kBatch, U16(1)), 1);
 }
 
 }  // namespace
