@@ -4,13 +4,13 @@
 // application's drawing reaches qorvexgr.dll through the engine host into the spool job.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "core/job/job_header.h"
-#include "core/services/module_state.h"
 #include "platform/engine/reference_renderer.h"
 #include "platform/gdi/printer_dc.h"
 #include "tests/support/sample_fixture.h"
@@ -255,8 +255,10 @@ TEST_F(PrintingTest, JobInformationBlockIsByteExact) {
       {"double-byte name too long", wide, nullptr, 932, 0x0411, u"", u"", u"2026-03-05"},
       {"double-byte name that fits", wide.substr(0, 31), nullptr, 932, 0x0411, wide.substr(0, 31), u"", u"2026-03-05"},
   };
-  AddPrinter();
   for (SettingItemId id : kJobInfoItems) Set(id, kTypeUInt8, 1);
+  // Every field in the bottom right corner of the sheet.
+  for (SettingItemId position = 351; position <= 356; ++position) Set(position, kTypeUInt16, 0x303);
+  AddPrinter();
   for (const JobInfoCase& c : cases) {
     SCOPED_TRACE(c.name);
     SimSetUserName(c.user);
@@ -306,36 +308,23 @@ TEST_F(PrintingTest, JobHeaderBlockHoldsTheBuiltHeader) {
   const DWORD entry = static_cast<DWORD>(slot) + 4;
   ASSERT_EQ(block.size(), 16 + entry + 4);
 
-  // The same header built from the settings and configuration the batch handed over.
-  std::vector<BYTE> settings = LastInput(kSetSettings), config = LastInput(kSetConfig);
-  ASSERT_EQ(settings.size(), sizeof(SettingsRecord));
-  ASSERT_EQ(config.size(), sizeof(PrinterConfiguration));
-  HANDLE printer = nullptr;
-  ASSERT_TRUE(OpenPrinterW(kPrinter, &printer, nullptr));
-  // The job-attribute library is found beside the module, as the user-interface module finds it.
-  HMODULE ui = LoadLibraryW(u"qorvexui.dll");
-  SetModuleInstance(ui);
-  JobHeaderContext context{};
-  context.settings = reinterpret_cast<SettingsRecord*>(settings.data());
-  context.config = reinterpret_cast<PrinterConfiguration*>(config.data());
-  context.documentName = u"Quarterly report";
-  context.useAttributeLibrary = 1;
-  context.printer = printer;
-  std::vector<char> text(static_cast<size_t>(slot), 0);
-  const int length = BuildJobHeader(store_->main, store_->linked, &context, text.data(), static_cast<DWORD>(slot));
-  SetModuleInstance(nullptr);
-  FreeLibrary(ui);
-  ClosePrinter(printer);
-  ASSERT_GT(length, 0);
-
-  std::vector<BYTE> expected(16 + entry + 4, 0);
   const DWORD head[4] = {1, entry, 0, 0};
-  std::memcpy(expected.data(), head, sizeof head);
-  const DWORD stored = static_cast<DWORD>(length);
-  std::memcpy(expected.data() + 16, &stored, 4);
-  std::memcpy(expected.data() + 20, text.data(), text.size());
-  std::memcpy(expected.data() + 16 + entry, &context.bktpOffset, 4);
-  EXPECT_EQ(block, expected);
+  EXPECT_EQ(std::memcmp(block.data(), head, sizeof head), 0);
+  DWORD length = 0, value = 0;
+  std::memcpy(&length, block.data() + 16, 4);
+  std::memcpy(&value, block.data() + 16 + entry, 4);
+  ASSERT_GT(length, 0u);
+  ASSERT_LE(length, static_cast<DWORD>(slot));
+  const std::string text(reinterpret_cast<const char*>(block.data()) + 20, length);
+  EXPECT_EQ(text.rfind("\x1B%-12345X", 0), 0u) << text;
+  EXPECT_LE(value, length);
+  // The rest of the slot is empty.
+  for (DWORD i = 20 + length; i < 16 + entry; ++i) ASSERT_EQ(block[i], 0) << i;
+  // The graphics module opened the job with exactly this header.
+  const std::vector<SimSpoolJob> jobs = SimListSpoolJobs();
+  ASSERT_FALSE(jobs.empty());
+  const std::vector<BYTE> spool = SimReadSpoolJob(jobs.back().id);
+  EXPECT_NE(std::search(spool.begin(), spool.end(), text.begin(), text.end()), spool.end());
 }
 
 // What cannot become a printer DC leaves nothing open; the document calls refuse other DCs.
