@@ -111,7 +111,8 @@ int DrawJobInfoOverlay(const Overlay& o) {
       line += kFieldSeparator;
       line += text;
     }
-    result = DrawStamp(o.printer, o.dc, o.answer, resolution, position, &font, line.c_str(), colour, 0, 0);
+    // An empty line (a name that did not fit its field) has nothing to lay out.
+    if (!line.empty()) result = DrawStamp(o.printer, o.dc, o.answer, resolution, position, &font, line.c_str(), colour, 0, 0);
   }
   // The mode is always ended, so that a failed line does not leave the rest of the document
   // drawn as job information.
