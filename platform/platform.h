@@ -43,6 +43,7 @@
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/gdi_sim.h"
 #include "platform/gdi/png_images.h"
+#include "platform/gdi/printer_dc.h"
 #include "platform/gdi/text.h"
 #include "platform/kernel/arithmetic.h"
 #include "platform/kernel/codepage.h"

@@ -6,6 +6,7 @@
 
 #include "platform/base/errors.h"
 #include "platform/gdi/drawing.h"
+#include "platform/gdi/printer_device.h"
 #include "platform/gdi/raster.h"
 #include "platform/kernel/lasterror.h"
 
@@ -272,6 +273,12 @@ int StretchDIBits(HDC handle, int x, int y, int width, int height, int xSrc, int
   }
   // A bottom-up DIB's source rectangle is measured from its bottom-left corner.
   const LONG top = layout.bottomUp ? layout.height - (ySrc + srcHeight) : ySrc;
+  if (dc->engine != nullptr) {
+    const POINT a = ToSurface(*dc, POINT{x, y});
+    const RECT target{a.x, a.y, a.x + width, a.y + height};
+    const RECT source{xSrc, top, xSrc + srcWidth, top + srcHeight};
+    return PrinterImage(*dc, target, pixels.data(), layout.width, layout.height, source, rop) ? layout.height : 0;
+  }
   const SourceImage image{pixels.data(), layout.width, layout.width, layout.height};
   Blit(*dc, x, y, width, height, image, xSrc, top, srcWidth, srcHeight, rop);
   return layout.height;

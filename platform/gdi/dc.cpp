@@ -5,6 +5,7 @@
 
 #include "platform/base/errors.h"
 #include "platform/gdi/bitmaps.h"
+#include "platform/gdi/printer_device.h"
 #include "platform/gdi/raster.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/lasterror.h"
@@ -89,6 +90,14 @@ HDC CreateCompatibleDC(HDC like) {
   return static_cast<HDC>(Insert(std::move(dc)));
 }
 
+HDC gdi::InsertPrinterDc(EngineDc* engine) {
+  std::lock_guard guard(Lock());
+  Dc dc;
+  dc.state = DefaultState();
+  dc.engine = engine;
+  return static_cast<HDC>(Insert(std::move(dc)));
+}
+
 HDC GdiCreateSurfaceDC(const GdiSurface& surface, POINT origin, const RECT& clip) {
   if (surface.pixels == nullptr || surface.width <= 0 || surface.height <= 0 || surface.stride < surface.width) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -103,6 +112,15 @@ HDC GdiCreateSurfaceDC(const GdiSurface& surface, POINT origin, const RECT& clip
 }
 
 BOOL DeleteDC(HDC handle) {
+  bool printer = false;
+  {
+    std::lock_guard guard(Lock());
+    Dc* dc = FindDc(handle);
+    if (dc == nullptr) return FALSE;
+    printer = dc->engine != nullptr;
+  }
+  // A printer DC tells its modules first; they may still use the DC.
+  if (printer) ReleasePrinterDc(handle);
   std::lock_guard guard(Lock());
   Dc* dc = FindDc(handle);
   if (dc == nullptr) return FALSE;
@@ -263,6 +281,7 @@ BOOL DPtoLP(HDC dc, LPPOINT points, int count) {
 
 int GetDeviceCaps(HDC dc, int index) {
   return WithDc(dc, 0, [index](Dc& d) {
+    if (d.engine != nullptr) return PrinterDeviceCaps(d, index);
     const RECT area = DrawableArea(d);
     switch (index) {
       case HORZRES: return static_cast<int>(d.memory ? area.right : d.surface.width);

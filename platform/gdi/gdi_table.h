@@ -16,6 +16,8 @@
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/gdi_sim.h"
 
+struct EngineDc;
+
 namespace gdi {
 
 struct Palette {
@@ -92,6 +94,7 @@ struct Dc {
   RECT bounds{};         // a surface DC's drawable part of the surface
   DcState state;
   std::vector<DcState> saved;
+  EngineDc* engine = nullptr;  // a printer DC's device context in the graphics engine (printer_dc.h)
 };
 
 using ObjectData = std::variant<Palette, Icon, Bitmap, Pen, Brush, Font, Region, Dc>;

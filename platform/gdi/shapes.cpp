@@ -7,6 +7,7 @@
 
 #include "platform/base/errors.h"
 #include "platform/gdi/drawing.h"
+#include "platform/gdi/printer_device.h"
 #include "platform/gdi/raster.h"
 #include "platform/kernel/lasterror.h"
 
@@ -122,18 +123,25 @@ void DrawLine(const Target& t, POINT a, POINT b, const PenPaint& pen) {
   }
 }
 
-// Runs `draw` with the live DC's target under the lock; FALSE for a bad DC.
-template <class F>
-BOOL Draw(HDC handle, F draw) {
+// Runs `draw` with the live DC's target under the lock, or `print` for a printer DC; FALSE for
+// a bad DC.
+template <class F, class P>
+BOOL Draw(HDC handle, F draw, P print) {
   std::lock_guard guard(Lock());
   Dc* dc = Find<Dc>(handle);
   if (dc == nullptr) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
+  if (dc->engine != nullptr) return print(*dc);
   Target target;
   if (!TargetOf(*dc, target)) return TRUE;
   return draw(*dc, target);
+}
+
+template <class F>
+BOOL Draw(HDC handle, F draw) {
+  return Draw(handle, draw, [](Dc&) { return TRUE; });
 }
 
 // The surface rectangle of a logical one, normalised.
@@ -229,6 +237,10 @@ BOOL LineTo(HDC handle, int x, int y) {
     if (PenOf(dc, pen)) DrawLine(t, ToSurface(dc, dc.state.position), ToSurface(dc, POINT{x, y}), pen);
     dc.state.position = POINT{x, y};
     return TRUE;
+  }, [x, y](Dc& dc) {
+    const std::array line{ToSurface(dc, dc.state.position), ToSurface(dc, POINT{x, y})};
+    dc.state.position = POINT{x, y};
+    return PrinterLines(dc, line, false);
   });
 }
 
@@ -238,7 +250,7 @@ BOOL Polyline(HDC handle, const POINT* points, int count) {
     PenPaint pen;
     if (PenOf(dc, pen)) Outline(t, ToSurface(dc, points, count), false, pen);
     return TRUE;
-  });
+  }, [&](Dc& dc) { return PrinterLines(dc, ToSurface(dc, points, count), false); });
 }
 
 BOOL Polygon(HDC handle, const POINT* points, int count) {
@@ -250,7 +262,7 @@ BOOL Polygon(HDC handle, const POINT* points, int count) {
     PenPaint pen;
     if (PenOf(dc, pen)) Outline(t, surface, true, pen);
     return TRUE;
-  });
+  }, [&](Dc& dc) { return PrinterPolygon(dc, ToSurface(dc, points, count)); });
 }
 
 BOOL Rectangle(HDC handle, int left, int top, int right, int bottom) {
@@ -269,7 +281,7 @@ BOOL Rectangle(HDC handle, int left, int top, int right, int bottom) {
       if (l == rt || tp == bt) Stamp(t, rt, bt, pen.width, pen.paint);
     }
     return TRUE;
-  });
+  }, [=](Dc& dc) { return PrinterRectangle(dc, SurfaceRect(dc, left, top, right, bottom), false); });
 }
 
 BOOL Ellipse(HDC handle, int left, int top, int right, int bottom) {
@@ -310,7 +322,7 @@ BOOL Ellipse(HDC handle, int left, int top, int right, int bottom) {
       }
     }
     return TRUE;
-  });
+  }, [=](Dc& dc) { return PrinterRectangle(dc, SurfaceRect(dc, left, top, right, bottom), true); });
 }
 
 int FillRect(HDC handle, const RECT* rect, HBRUSH brush) {

@@ -16,6 +16,7 @@
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
 #include "platform/gdi/font_files.h"
+#include "platform/gdi/printer_device.h"
 #include "platform/gdi/raster.h"
 #include "platform/kernel/codepage.h"
 #include "platform/kernel/lasterror.h"
@@ -292,7 +293,8 @@ void DrawGlyphs(const Target& target, const TextFont& font, const WCHAR* text, s
     FillBox(t, RECT{origin.x, origin.y - font.strikeOffset, origin.x + width, origin.y - font.strikeOffset + font.underlineThickness}, line);
 }
 
-// Text output in logical coordinates, as ExtTextOutW; the caller holds the lock.
+// Text output in logical coordinates, as ExtTextOutW; the caller holds the lock. A printer DC
+// hands the placed text to its engine.
 BOOL Output(Dc& dc, LONG x, LONG y, UINT options, const RECT* rect, const WCHAR* text, size_t count, const INT* dx) {
   TextFont font;
   if (count > 0 && text == nullptr) {
@@ -301,7 +303,8 @@ BOOL Output(Dc& dc, LONG x, LONG y, UINT options, const RECT* rect, const WCHAR*
   }
   if (count > 0 && !FontOf(dc, font)) return FALSE;
   Target t;
-  if (!TargetOf(dc, t)) return TRUE;
+  const bool printer = dc.engine != nullptr;
+  if (!printer && !TargetOf(dc, t)) return TRUE;
   RECT box{};
   if (rect != nullptr) {
     const POINT a = ToSurface(dc, POINT{std::min(rect->left, rect->right), std::min(rect->top, rect->bottom)});
@@ -309,9 +312,13 @@ BOOL Output(Dc& dc, LONG x, LONG y, UINT options, const RECT* rect, const WCHAR*
     box = RECT{a.x, a.y, b.x, b.y};
   }
   if (rect != nullptr && (options & ETO_OPAQUE) != 0) {
-    Paint bk;
-    bk.color = ToPixel(dc.state.bkColor);
-    FillBox(t, box, bk);
+    if (printer) {
+      if (!PrinterFillRect(dc, box, dc.state.bkColor)) return FALSE;
+    } else {
+      Paint bk;
+      bk.color = ToPixel(dc.state.bkColor);
+      FillBox(t, box, bk);
+    }
   }
   if (count == 0) return TRUE;
   std::vector<LONG> advances = Advances(font, text, count);
@@ -333,6 +340,14 @@ BOOL Output(Dc& dc, LONG x, LONG y, UINT options, const RECT* rect, const WCHAR*
   if ((align & TA_UPDATECP) != 0) dc.state.position.x = (align & TA_CENTER) == TA_CENTER ? at.x : (align & TA_RIGHT) != 0 ? left : left + width;
   const POINT origin = ToSurface(dc, POINT{left, baseline});
   const RECT* limit = rect != nullptr && (options & ETO_CLIPPED) != 0 ? &box : nullptr;
+  if (printer) {
+    // The engine places glyphs by their own advances; given advances reach it only as one
+    // fixed pitch, when they are all the same.
+    LONG pitch = 0;
+    if (dx != nullptr && std::all_of(advances.begin(), advances.end(), [&](LONG a) { return a == advances[0]; }))
+      pitch = advances[0];
+    return PrinterText(dc, PrinterTextRun{text, count, origin, font.em, pitch, limit});
+  }
   if (dc.state.bkMode == OPAQUE && (options & ETO_OPAQUE) == 0) {
     Paint bk;
     bk.color = ToPixel(dc.state.bkColor);

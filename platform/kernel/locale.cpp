@@ -99,6 +99,16 @@ const LocaleRecord* Resolve(LCID lcid, bool& isUser) {
 }
 
 // The text answer for a type, or NULL for a type the layer does not know.
+// The short date's order: "0" month-day-year (English of the United States), "2" year-month-day
+// (Chinese, Japanese, Korean, Hungarian, Lithuanian), "1" day-month-year for the others.
+const char16_t* ShortDateOrder(LANGID language) {
+  constexpr LANGID kEnglishUs = 0x0409;
+  switch (language & 0x3FF) {
+    case 0x04: case 0x11: case 0x12: case 0x0E: case 0x27: return u"2";
+    default: return language == kEnglishUs ? u"0" : u"1";
+  }
+}
+
 const char16_t* Field(const LocaleRecord& r, LCTYPE type, std::u16string& scratch) {
   switch (type) {
     case LOCALE_ILANGUAGE: {
@@ -122,13 +132,15 @@ const char16_t* Field(const LocaleRecord& r, LCTYPE type, std::u16string& scratc
     case LOCALE_SLIST: return r.list;
     case LOCALE_SISO639LANGNAME: return r.iso639;
     case LOCALE_SISO3166CTRYNAME: return r.iso3166;
+    case LOCALE_IDATE: return ShortDateOrder(r.language);
     default: return nullptr;
   }
 }
 
 bool IsNumberType(LCTYPE type) {
   return type == LOCALE_ILANGUAGE || type == LOCALE_ICOUNTRY || type == LOCALE_IDEFAULTCODEPAGE ||
-         type == LOCALE_IDEFAULTANSICODEPAGE || type == LOCALE_IMEASURE || type == LOCALE_IPAPERSIZE;
+         type == LOCALE_IDEFAULTANSICODEPAGE || type == LOCALE_IMEASURE || type == LOCALE_IPAPERSIZE ||
+         type == LOCALE_IDATE;
 }
 
 // Looks up a locale answer; false with the last error set when there is none.

@@ -47,6 +47,7 @@ using LCTYPE = DWORD;
 #define LOCALE_IDEFAULTCODEPAGE 0x0000000Bu
 #define LOCALE_SLIST 0x0000000Cu
 #define LOCALE_IMEASURE 0x0000000Du
+#define LOCALE_IDATE 0x00000021u  // short date order: 0 month-day-year, 1 day-month-year, 2 year-month-day
 #define LOCALE_SDECIMAL 0x0000000Eu
 #define LOCALE_STHOUSAND 0x0000000Fu
 #define LOCALE_SENGLANGUAGE 0x00001001u

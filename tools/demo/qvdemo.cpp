@@ -36,6 +36,7 @@
 #include "platform/user/window.h"
 #include "tests/support/twain_app.h"
 #include "tools/demo/document_demo.h"
+#include "tools/demo/app_printing.h"
 
 namespace {
 
@@ -444,6 +445,7 @@ int main() {
   ShowMessageBox();
   PrintDocument();
   PrintOfficeDocument(ExecutableDirectory().parent_path() / "pages");
+  PrintFromApplication(ExecutableDirectory().parent_path() / "pages");
   ScanPage();
   ScanWithDialog();
   std::error_code ec;

@@ -1,0 +1,508 @@
+// Documents printed by an application on a printer of the sample model: CreateDCW loads both
+// printer modules by the printer's driver info, GDI tells qorvexui.dll each step through its
+// document events, qorvexui.dll hands the job's data to qorvexgr.dll by private escapes, and the
+// application's drawing reaches qorvexgr.dll through the engine host into the spool job.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/job/job_header.h"
+#include "platform/engine/reference_renderer.h"
+#include "platform/gdi/printer_dc.h"
+#include "tests/support/sample_fixture.h"
+#include "tools/spoolview/spool_render.h"
+
+namespace {
+
+constexpr const WCHAR* kPrinter = u"P1";
+
+// Escapes the user-interface module sends.
+enum Escape : int {
+  kPageEnd = 0x5001, kGetSettings = 0x5002, kSetSettings = 0x5005, kSetJobInfo = 0x5007, kQueryFax = 0x5009,
+  kSetConfig = 0x500B, kSetMargins = 0x5010, kStartDocPre = 0x5020, kBatch = 0x5021, kSetDocName = 0x5023,
+  kSetJobHeaders = 0x5025, kGetDirectMode = 0x5028, kSetDirectMode = 0x5029, kQueryStartDoc = 0x502A,
+  kSetConfirmed = 0x502B, kSetMeasure = 0x5100,
+};
+
+struct EscapeShape {
+  int escape;
+  size_t inputSize;
+  int outputSize;
+  bool operator==(const EscapeShape&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const EscapeShape& e) {
+  return out << std::hex << "0x" << e.escape << std::dec << " in " << e.inputSize << " out " << e.outputSize;
+}
+
+// Job-information switches (items 1296 .. 1301: user, owner, document, page, date, time).
+constexpr SettingItemId kJobInfoItems[] = {1296, 1297, 1298, 1299, 1300, 1301};
+constexpr SettingItemId kJobHeaderItem = 1333;
+constexpr SettingItemId kConfirmSharedItem = 336;
+
+class PrintingTest : public SampleStoreTest {
+ protected:
+  void SetUp() override {
+    SampleStoreTest::SetUp();
+    ASSERT_TRUE(ApplyDataFileDefaults(store_, settings_, config_, kPrinter));
+    SimSetUserName(u"alice");
+    SimSetComputerName(u"HOST1");
+    SimSetClock(SYSTEMTIME{2026, 3, 4, 5, 6, 7, 8, 0});
+    for (SettingItemId id : kJobInfoItems) Set(id, kTypeUInt8, 0);
+    Set(kJobHeaderItem, kTypeFlag, 0);
+  }
+
+  void AddPrinter(DWORD attributes = PRINTER_ATTRIBUTE_LOCAL | PRINTER_ATTRIBUTE_QUEUED) {
+    SimPrinterSetup setup;
+    setup.name = kPrinter;
+    setup.dataFile = u"QX4500.DDD";
+    setup.attributes = attributes;
+    setup.devMode = DevMode();  // an installed printer has the model's defaults as its own
+    ASSERT_TRUE(SimAddPrinter(setup));
+  }
+
+  std::vector<BYTE> DevMode() const { return std::vector<BYTE>(settings_->bytes, settings_->bytes + kSettingsRecordShortSize); }
+
+  HDC CreatePrinterDc() {
+    devMode_ = DevMode();
+    return CreateDCW(nullptr, kPrinter, nullptr, reinterpret_cast<const DEVMODEW*>(devMode_.data()));
+  }
+
+  // A page of the application: text, lines, shapes and an image.
+  static void DrawPage(HDC dc, int page) {
+    const std::u16string title = u"Quarterly report, page " + std::u16string(1, char16_t(u'1' + page));
+    LOGFONTW font{};
+    font.lfHeight = -100;
+    font.lfWeight = 700;
+    std::memcpy(font.lfFaceName, u"Arial", 12);
+    HFONT f = CreateFontIndirectW(&font);
+    HGDIOBJ oldFont = SelectObject(dc, f);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0x20, 0x20, 0x80));
+    TextOutW(dc, 300, 300, title.c_str(), static_cast<int>(title.size()));
+    HPEN pen = CreatePen(PS_SOLID, 8, RGB(0xC0, 0x20, 0x20));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    MoveToEx(dc, 300, 500, nullptr);
+    LineTo(dc, 3000, 500);
+    HBRUSH brush = CreateSolidBrush(RGB(0x30, 0x90, 0x40));
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    Rectangle(dc, 300, 700, 1300, 1500);
+    Ellipse(dc, 1600, 700, 2600, 1500);
+    const POINT triangle[3] = {{300, 2600}, {1300, 1800}, {2300, 2600}};
+    Polygon(dc, triangle, 3);
+    const POINT zigzag[4] = {{2600, 1800}, {2900, 2600}, {3200, 1800}, {3500, 2600}};
+    Polyline(dc, zigzag, 4);
+    // A 4 x 2 image (24 bits, bottom-up) stretched to 800 x 400.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 4;
+    info.bmiHeader.biHeight = 2;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    const BYTE bits[24] = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 0, 255, 255, 255, 0, 255, 0, 0, 128};
+    StretchDIBits(dc, 300, 2900, 800, 400, 0, 0, 4, 2, bits, &info, DIB_RGB_COLORS, SRCCOPY);
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(f);
+    DeleteObject(pen);
+    DeleteObject(brush);
+  }
+
+  // Prints `pages` pages; the DC stays for the caller.
+  void PrintDocument(HDC dc, int pages) {
+    DOCINFOW info{sizeof(DOCINFOW), u"Quarterly report", nullptr, nullptr, 0};
+    ASSERT_GT(StartDocW(dc, &info), 0);
+    for (int page = 0; page < pages; ++page) {
+      ASSERT_GT(StartPage(dc), 0);
+      DrawPage(dc, page);
+      ASSERT_GT(EndPage(dc), 0);
+    }
+    ASSERT_GT(EndDoc(dc), 0);
+  }
+
+  static std::vector<EscapeShape> Shapes(const std::vector<SimPrinterEscape>& escapes) {
+    std::vector<EscapeShape> shapes;
+    for (const SimPrinterEscape& e : escapes) shapes.push_back({e.escape, e.input.size(), e.outputSize});
+    return shapes;
+  }
+
+  // The input of the last escape of that code.
+  static std::vector<BYTE> LastInput(int escape) {
+    std::vector<BYTE> input;
+    for (const SimPrinterEscape& e : SimPrinterEscapes())
+      if (e.escape == escape) input = e.input;
+    return input;
+  }
+
+  std::vector<BYTE> devMode_;
+};
+
+TEST_F(PrintingTest, DocumentEventsComeInThePlatformsOrder) {
+  AddPrinter();
+  HDC dc = CreatePrinterDc();
+  ASSERT_NE(dc, nullptr);
+  PrintDocument(dc, 2);
+  ASSERT_TRUE(DeleteDC(dc));
+  const std::vector<SimDocumentEvent> expected = {
+      {DOCUMENTEVENT_CREATEDCPRE, 1}, {DOCUMENTEVENT_CREATEDCPOST, 1}, {DOCUMENTEVENT_STARTDOCPRE, 1},
+      {DOCUMENTEVENT_STARTDOCPOST, 1}, {DOCUMENTEVENT_STARTPAGE, 1},   {DOCUMENTEVENT_ENDPAGE, 1},
+      {DOCUMENTEVENT_STARTPAGE, 1},    {DOCUMENTEVENT_ENDPAGE, 1},      {DOCUMENTEVENT_ENDDOCPRE, 1},
+      {DOCUMENTEVENT_ENDDOCPOST, 0},   {DOCUMENTEVENT_DELETEDC, 1},
+  };
+  EXPECT_EQ(SimDocumentEvents(), expected);
+}
+
+TEST_F(PrintingTest, EscapeBatchesReachTheGraphicsModuleInOrderAndSize) {
+  AddPrinter();
+  HDC dc = CreatePrinterDc();
+  ASSERT_NE(dc, nullptr);
+  PrintDocument(dc, 1);
+  ASSERT_TRUE(DeleteDC(dc));
+  const std::vector<EscapeShape> expected = {
+      // STARTDOCPRE
+      {kStartDocPre, 4, 0}, {kGetSettings, 0, 5364}, {kGetDirectMode, 0, 12}, {kQueryFax, 0, 4}, {kSetSettings, 5364, 0},
+      // STARTDOCPOST: the start confirmed, then the batch
+      {kQueryStartDoc, 0, 4}, {kGetSettings, 0, 5364}, {kBatch, 2, 0}, {kSetMeasure, 2, 0}, {kSetDocName, 522, 0},
+      {kSetSettings, 5364, 0}, {kSetConfig, 4492, 0}, {kSetJobInfo, 768, 0}, {kSetDirectMode, 12, 0}, {kBatch, 2, 0},
+      // STARTPAGE and ENDPAGE
+      {kGetSettings, 0, 5364}, {kSetMargins, 10, 0}, {kPageEnd, 4, 44},
+      // ENDDOCPRE
+      {kPageEnd, 4, 44},
+  };
+  const std::vector<SimPrinterEscape> escapes = SimPrinterEscapes();
+  EXPECT_EQ(Shapes(escapes), expected);
+  for (const SimPrinterEscape& e : escapes) {
+    if (e.escape != kPageEnd) {
+      EXPECT_GT(e.result, 0) << std::hex << e.escape;
+    }
+  }
+  // The batch opens with 0 and closes with 1.
+  std::vector<WORD> batch;
+  for (const SimPrinterEscape& e : escapes)
+    if (e.escape == kBatch) batch.push_back(static_cast<WORD>(e.input[0] | (e.input[1] << 8)));
+  EXPECT_EQ(batch, (std::vector<WORD>{0, 1}));
+  // The document name, 261 characters in all.
+  const std::vector<BYTE> name = LastInput(kSetDocName);
+  EXPECT_EQ(std::u16string(reinterpret_cast<const WCHAR*>(name.data())), u"Quarterly report");
+}
+
+TEST_F(PrintingTest, StartDocEscapesComeBeforeTheEngineStartsTheDocument) {
+  AddPrinter();
+  HDC dc = CreatePrinterDc();
+  ASSERT_NE(dc, nullptr);
+  SimEngineLogReset();
+  PrintDocument(dc, 1);
+  ASSERT_TRUE(DeleteDC(dc));
+  std::vector<std::string> order;
+  for (const SimEngineCall& call : SimEngineLog()) {
+    if (call.kind != SimEngineCallKind::Ddi) continue;
+    if (call.name == "DrvEscape") {
+      const std::string code = call.args.substr(5, call.args.find(' ') - 5);
+      if (code == "0x5020" || code == "0x502A" || code == "0x5010") order.push_back(code);
+    } else if (call.name == "DrvStartDoc" || call.name == "DrvStartPage" || call.name == "DrvSendPage" ||
+               call.name == "DrvEndDoc") {
+      order.push_back(call.name);
+    }
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"0x5020", "DrvStartDoc", "0x502A", "0x5010", "DrvStartPage", "DrvSendPage",
+                                             "DrvEndDoc"}));
+}
+
+TEST_F(PrintingTest, PinnedModuleIsReleasedAtDeleteDc) {
+  AddPrinter();
+  const int loads = SimModuleLoadCount(u"qorvexui.dll"), frees = SimModuleFreeCount(u"qorvexui.dll");
+  HDC dc = CreatePrinterDc();
+  ASSERT_NE(dc, nullptr);
+  // GDI's load and the module's own pin.
+  EXPECT_EQ(SimModuleLoadCount(u"qorvexui.dll") - loads, 2);
+  EXPECT_EQ(SimModuleFreeCount(u"qorvexui.dll") - frees, 0);
+  PrintDocument(dc, 1);
+  EXPECT_EQ(SimModuleFreeCount(u"qorvexui.dll") - frees, 0);
+  ASSERT_TRUE(DeleteDC(dc));
+  EXPECT_EQ(SimModuleFreeCount(u"qorvexui.dll") - frees, 2);
+}
+
+// The job information block as the user-interface module hands it over: the user and owner
+// texts fitted to 63 and 31 bytes of the ANSI code page, the date in the locale's order.
+struct JobInfoCase {
+  const char* name;
+  std::u16string user;
+  const WCHAR* defaultUser;  // Winlogon's DefaultUserName, NULL for none
+  UINT codePage;
+  LCID locale;
+  std::u16string expectedUser;
+  std::u16string expectedOwner;
+  std::u16string expectedDate;
+};
+
+TEST_F(PrintingTest, JobInformationBlockIsByteExact) {
+  const std::u16string wide(40, u'\u65E5');  // 40 characters of two bytes each in code page 932
+  const JobInfoCase cases[] = {
+      {"plain user", u"alice", nullptr, 1252, 0x0409, u"alice", u"alice\\HOST1", u"03/05/2026"},
+      {"service without a default user", u"SYSTEM", nullptr, 1252, 0x0409, u"UnknownUser", u"UnknownUser\\HOST1",
+       u"03/05/2026"},
+      {"service with a default user", u"SYSTEM", u"bob", 1252, 0x0409, u"bob", u"bob\\HOST1", u"03/05/2026"},
+      {"blank name", u"  \u3000 ", nullptr, 1252, 0x0407, u"UnknownUser", u"UnknownUser\\HOST1", u"05.03.2026"},
+      {"owner of exactly 31 bytes", u"abcdefghijklmnopqrstuvwxy", nullptr, 1252, 0x0411, u"abcdefghijklmnopqrstuvwxy",
+       u"abcdefghijklmnopqrstuvwxy\\HOST1", u"2026-03-05"},
+      {"owner one byte too long", u"abcdefghijklmnopqrstuvwxyz", nullptr, 1252, 0x0409, u"abcdefghijklmnopqrstuvwxyz",
+       u"", u"03/05/2026"},
+      {"double-byte name too long", wide, nullptr, 932, 0x0411, u"", u"", u"2026-03-05"},
+      {"double-byte name that fits", wide.substr(0, 31), nullptr, 932, 0x0411, wide.substr(0, 31), u"", u"2026-03-05"},
+  };
+  for (SettingItemId id : kJobInfoItems) Set(id, kTypeUInt8, 1);
+  AddPrinter();
+  for (const JobInfoCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    SimSetUserName(c.user);
+    SimSetAnsiCodePage(c.codePage);
+    SimSetUserLocale(c.locale);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", &key),
+              ERROR_SUCCESS);
+    if (c.defaultUser != nullptr)
+      RegSetValueExW(key, u"DefaultUserName", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.defaultUser),
+                     static_cast<DWORD>((lstrlenW(c.defaultUser) + 1) * sizeof(WCHAR)));
+    else
+      RegDeleteValueW(key, u"DefaultUserName");
+    RegCloseKey(key);
+    HDC dc = CreatePrinterDc();
+    ASSERT_NE(dc, nullptr);
+    // The block goes over when the document starts; no page is needed.
+    DOCINFOW info{sizeof(DOCINFOW), u"Quarterly report", nullptr, nullptr, 0};
+    EXPECT_GT(StartDocW(dc, &info), 0);
+    EXPECT_GT(AbortDoc(dc), 0);
+    ASSERT_TRUE(DeleteDC(dc));
+
+    std::vector<BYTE> expected(768, 0);
+    const DWORD used = 1;
+    std::memcpy(expected.data(), &used, 4);
+    auto put = [&](size_t offset, const std::u16string& text) {
+      std::memcpy(expected.data() + offset, text.data(), text.size() * sizeof(WCHAR));
+    };
+    put(16, c.expectedUser);
+    put(144, c.expectedOwner);
+    put(208, u"Quarterly report");
+    put(732, c.expectedDate);
+    put(754, u"06:07");
+    EXPECT_EQ(LastInput(kSetJobInfo), expected);
+  }
+}
+
+// With job headers on, the batch carries one header of the model's job template: a slot of the
+// estimated size after its length word, entry length = slot + 4, the values after the entries.
+TEST_F(PrintingTest, JobHeaderBlockHoldsTheBuiltHeader) {
+  AddPrinter();
+  Set(kJobHeaderItem, kTypeFlag, 1);
+  HDC dc = CreatePrinterDc();
+  ASSERT_NE(dc, nullptr);
+  PrintDocument(dc, 1);
+  ASSERT_TRUE(DeleteDC(dc));
+  const std::vector<BYTE> block = LastInput(kSetJobHeaders);
+  const int slot = EstimateJobHeaderSize(store_->main, store_->linked);
+  ASSERT_GT(slot, 0);
+  const DWORD entry = static_cast<DWORD>(slot) + 4;
+  ASSERT_EQ(block.size(), 16 + entry + 4);
+
+  const DWORD head[4] = {1, entry, 0, 0};
+  EXPECT_EQ(std::memcmp(block.data(), head, sizeof head), 0);
+  DWORD length = 0, value = 0;
+  std::memcpy(&length, block.data() + 16, 4);
+  std::memcpy(&value, block.data() + 16 + entry, 4);
+  ASSERT_GT(length, 0u);
+  ASSERT_LE(length, static_cast<DWORD>(slot));
+  const std::string text(reinterpret_cast<const char*>(block.data()) + 20, length);
+  EXPECT_EQ(text.rfind("\x1B%-12345X", 0), 0u) << text;
+  EXPECT_LE(value, length);
+  // The rest of the slot is empty.
+  for (DWORD i = 20 + length; i < 16 + entry; ++i) ASSERT_EQ(block[i], 0) << i;
+  // The graphics module opened the job with exactly this header.
+  const std::vector<SimSpoolJob> jobs = SimListSpoolJobs();
+  ASSERT_FALSE(jobs.empty());
+  const std::vector<BYTE> spool = SimReadSpoolJob(jobs.back().id);
+  EXPECT_NE(std::search(spool.begin(), spool.end(), text.begin(), text.end()), spool.end());
+}
+
+// What cannot become a printer DC leaves nothing open; the document calls refuse other DCs.
+TEST_F(PrintingTest, PrinterDcFailuresLeaveNothingOpen) {
+  AddPrinter();
+  EXPECT_EQ(CreateDCW(nullptr, u"No such printer", nullptr, nullptr), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PRINTER_NAME));
+  SimModuleFailLoad(u"qorvexgr.dll", ERROR_MOD_NOT_FOUND);
+  EXPECT_EQ(CreatePrinterDc(), nullptr);
+  // The user-interface module was told about the DC that never came to be.
+  const std::vector<SimDocumentEvent> told = {{DOCUMENTEVENT_CREATEDCPRE, 1}, {DOCUMENTEVENT_CREATEDCPOST, 1},
+                                              {DOCUMENTEVENT_DELETEDC, 1}};
+  EXPECT_EQ(SimDocumentEvents(), told);
+  EXPECT_EQ(SimOpenPrinterHandleCount(), 0u);
+  HDC memory = CreateCompatibleDC(nullptr);
+  DOCINFOW info{sizeof(DOCINFOW), u"Not a printer", nullptr, nullptr, 0};
+  EXPECT_EQ(StartDocW(memory, &info), SP_ERROR);
+  EXPECT_EQ(StartPage(memory), 0);
+  EXPECT_EQ(EndDoc(memory), 0);
+  DeleteDC(memory);
+}
+
+// A reset before the document starts sends the graphics module nothing.
+TEST_F(PrintingTest, ResetBeforeTheDocumentSendsNoBatch) {
+  AddPrinter();
+  HDC dc = CreatePrinterDc();
+  ASSERT_NE(dc, nullptr);
+  const std::vector<BYTE> mode = DevMode();
+  EXPECT_EQ(ResetDCW(dc, reinterpret_cast<const DEVMODEW*>(mode.data())), dc);
+  EXPECT_TRUE(SimPrinterEscapes().empty());
+  const std::vector<SimDocumentEvent> events = SimDocumentEvents();
+  ASSERT_GE(events.size(), 2u);
+  EXPECT_EQ(events[events.size() - 2], (SimDocumentEvent{DOCUMENTEVENT_RESETDCPRE, 1}));
+  EXPECT_EQ(events.back(), (SimDocumentEvent{DOCUMENTEVENT_RESETDCPOST, 1}));
+  ASSERT_TRUE(DeleteDC(dc));
+}
+
+// The printed pages look like the application's drawing: the spool job rendered page by page
+// against the engine's own rendering of the drawing calls that reached the graphics module.
+TEST_F(PrintingTest, PagesRenderAsDrawn) {
+  constexpr double kScale = 0.25;
+  AddPrinter();
+  HDC dc = CreatePrinterDc();
+  ASSERT_NE(dc, nullptr);
+  EngineDc* engine = SimPrinterDcEngine(dc);
+  ASSERT_NE(engine, nullptr);
+  PrintDocument(dc, 2);
+  const GDIINFO info = *EngineDcGdiInfo(engine);
+  const SIZEL surface = EngineDcSurface(engine)->sizlBitmap;
+  std::vector<std::vector<DrawCall>> drawn;
+  for (size_t i = 0; i < EngineDcPageCount(engine); ++i) drawn.push_back(EngineDcPage(engine, i));
+  ASSERT_TRUE(DeleteDC(dc));
+  ASSERT_EQ(drawn.size(), 2u);
+  // Text, a line, a rectangle, an ellipse, a polygon, a polyline and an image.
+  EXPECT_EQ(drawn[0].size(), 7u);
+
+  const std::vector<SimSpoolJob> jobs = SimListSpoolJobs();
+  ASSERT_FALSE(jobs.empty());
+  SpoolRenderOptions options;
+  options.scale = kScale;
+  const std::vector<ReferenceImage> printed = RenderSpoolPages(ScanSpoolStream(SimReadSpoolJob(jobs.back().id)), options);
+  ASSERT_EQ(printed.size(), drawn.size());
+  for (size_t i = 0; i < drawn.size(); ++i) {
+    SCOPED_TRACE(i);
+    const ReferenceImage expected = RenderReferencePage(drawn[i], surface, kScale);
+    const LONG left = std::lround(info.ptlPhysOffset.x * kScale), top = std::lround(info.ptlPhysOffset.y * kScale);
+    ReferenceImage area;
+    area.width = expected.width;
+    area.height = expected.height;
+    area.pixels.assign(static_cast<size_t>(area.width) * static_cast<size_t>(area.height), 0xFFFFFF);
+    for (LONG y = 0; y < area.height && top + y < printed[i].height; ++y)
+      for (LONG x = 0; x < area.width && left + x < printed[i].width; ++x)
+        area.pixels[static_cast<size_t>(y * area.width + x)] =
+            printed[i].pixels[static_cast<size_t>((top + y) * printed[i].width + left + x)];
+    const double difference = CompareReferenceImages(area, expected, 8);
+    EXPECT_LT(difference, 0.01);
+    if (difference >= 0.01) {
+      SaveReferencePng(area, "printing-page-" + std::to_string(i) + "-printed.png");
+      SaveReferencePng(expected, "printing-page-" + std::to_string(i) + "-expected.png");
+    }
+  }
+}
+
+// A stamp and the job information in the settings: at each page end the graphics module asks
+// for them, and the user-interface module draws them into the page between the overlay modes.
+TEST_F(PrintingTest, StampAndJobInformationAreDrawnAtEachPageEnd) {
+  constexpr int kStampMode = 0x5003, kStampPos = 0x5004, kGetJobInfo = 0x5006, kJobInfoMode = 0x5008;
+  const WCHAR* name = u"Confidential";
+  const WCHAR* text = u"CONFIDENTIAL";
+  ASSERT_EQ(SetItemValue(297, settings_, config_, kTypeString, 26, &name), kItemDone);
+  ASSERT_EQ(SetItemValue(299, settings_, config_, kTypeString, 26, &text), kItemDone);
+  Set(303, kTypeUInt16, 0x202);  // centred
+  Set(1296, kTypeUInt8, 1);      // the user's name
+  Set(351, kTypeUInt16, 0x303);  // at the bottom right
+  AddPrinter();
+  HDC dc = CreatePrinterDc();
+  ASSERT_NE(dc, nullptr);
+  EngineDc* engine = SimPrinterDcEngine(dc);
+  PrintDocument(dc, 1);
+  std::vector<std::u16string> texts;
+  for (size_t i = 0; i < EngineDcPageCount(engine); ++i)
+    for (const DrawCall& call : EngineDcPage(engine, i))
+      if (call.kind == DrawKind::TextOut) texts.push_back(call.text.text);
+  ASSERT_TRUE(DeleteDC(dc));
+  // One page: the application's title, the stamp and the user's name.
+  EXPECT_EQ(texts, (std::vector<std::u16string>{u"Quarterly report, page 1", u"CONFIDENTIAL", u"alice"}));
+  std::vector<int> overlay;
+  for (const SimPrinterEscape& e : SimPrinterEscapes())
+    if (e.escape == kStampMode || e.escape == kStampPos || e.escape == kGetJobInfo || e.escape == kJobInfoMode) {
+      overlay.push_back(e.escape);
+      EXPECT_GT(e.result, 0) << std::hex << e.escape;
+    }
+  EXPECT_EQ(overlay, (std::vector<int>{kStampMode, kStampMode, kGetJobInfo, kJobInfoMode, kStampPos, kJobInfoMode}));
+}
+
+// The export called directly as GDI calls it.
+class DocumentEventExportTest : public PrintingTest {
+ protected:
+  void SetUp() override {
+    PrintingTest::SetUp();
+    AddPrinter();
+    module_ = LoadLibraryW(u"qorvexui.dll");
+    ASSERT_NE(module_, nullptr);
+    event_ = reinterpret_cast<DrvDocumentEventProc>(GetProcAddress(module_, "DrvDocumentEvent"));
+    ASSERT_NE(event_, nullptr);
+    ASSERT_TRUE(OpenPrinterW(kPrinter, &printer_, nullptr));
+  }
+  void TearDown() override {
+    if (printer_ != nullptr) ClosePrinter(printer_);
+    if (module_ != nullptr) FreeLibrary(module_);
+    PrintingTest::TearDown();
+  }
+  HMODULE module_ = nullptr;
+  DrvDocumentEventProc event_ = nullptr;
+  HANDLE printer_ = nullptr;
+};
+
+TEST_F(DocumentEventExportTest, EventsWithoutWhatTheyNeedAnswerAsTheyShould) {
+  EXPECT_EQ(event_(nullptr, nullptr, DOCUMENTEVENT_STARTPAGE, 0, nullptr, 0, nullptr), -1);
+  EXPECT_EQ(event_(printer_, nullptr, DOCUMENTEVENT_ESCAPE, 0, nullptr, 0, nullptr), 0);
+  EXPECT_EQ(event_(printer_, nullptr, DOCUMENTEVENT_ENDPAGE, 0, nullptr, 0, nullptr), -1);
+  EXPECT_EQ(event_(printer_, nullptr, DOCUMENTEVENT_ENDDOCPRE, 0, nullptr, 0, nullptr), -1);
+  EXPECT_EQ(event_(printer_, nullptr, DOCUMENTEVENT_STARTDOCPOST, 0, nullptr, 0, nullptr), -1);
+  // No record: nothing to delete, still done.
+  EXPECT_EQ(event_(printer_, nullptr, DOCUMENTEVENT_DELETEDC, 0, nullptr, 0, nullptr), 1);
+}
+
+// The devmode handed out at CREATEDCPRE: the record alone, or with item 387 the paper's margins
+// appended (46 on every side when none are stored) and dmDriverExtra raised by 10.
+TEST_F(DocumentEventExportTest, CreateDcHandsOutTheDevModeWithOrWithoutMargins) {
+  const struct {
+    DWORD appendMargins;
+    size_t size;
+  } cases[] = {{0, 1548}, {1, 1558}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.appendMargins);
+    Set(387, kTypeUInt8, c.appendMargins);
+    std::vector<BYTE> mode = DevMode();
+    DOCEVENT_CREATEDCPRE pre{nullptr, const_cast<LPWSTR>(kPrinter), reinterpret_cast<DEVMODEW*>(mode.data()), FALSE};
+    DEVMODEW* handed = nullptr;
+    ASSERT_EQ(event_(printer_, nullptr, DOCUMENTEVENT_CREATEDCPRE, sizeof pre, &pre, sizeof handed, &handed), 1);
+    ASSERT_NE(handed, nullptr);
+    EXPECT_EQ(GlobalSize(handed), c.size);
+    const auto* bytes = reinterpret_cast<const BYTE*>(handed);
+    const WORD extra = handed->dmDriverExtra;
+    if (c.appendMargins != 0) {
+      EXPECT_EQ(extra, 1338);
+      WORD tail[5];
+      std::memcpy(tail, bytes + 1548, sizeof tail);
+      EXPECT_EQ(tail[0], static_cast<WORD>(Number(8)));
+      for (int i = 1; i < 5; ++i) EXPECT_EQ(tail[i], 46);
+    } else {
+      EXPECT_EQ(extra, 1328);
+    }
+    EXPECT_EQ(event_(printer_, nullptr, DOCUMENTEVENT_CREATEDCPOST, sizeof handed, &handed, 0, nullptr), 1);
+    EXPECT_EQ(event_(printer_, nullptr, DOCUMENTEVENT_DELETEDC, 0, nullptr, 0, nullptr), 1);
+  }
+}
+
+}  // namespace
