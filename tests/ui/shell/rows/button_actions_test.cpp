@@ -33,9 +33,13 @@ const ControlRow kButtonRow{kHelpButton, 0, nullptr, kKindPushButton, nullptr, &
 
 class ButtonActionTest : public DialogTest {
  protected:
+  // The settings record and the printer configuration of the sheet's current set.
   std::vector<BYTE> SettingsBytes() const {
     const BYTE* bytes = data_->current.settings->bytes;
-    return std::vector<BYTE>(bytes, bytes + kSettingsRecordSize);
+    const BYTE* config = data_->current.config->bytes;
+    std::vector<BYTE> all(bytes, bytes + kSettingsRecordSize);
+    all.insert(all.end(), config, config + kPrinterConfigurationSize);
+    return all;
   }
   std::u16string Text(SettingItemId id) const {
     ValueTypeCode type = 0;
