@@ -308,6 +308,12 @@ TEST_F(ButtonActionTest, PopupTakesItsTitleFromItsRecordsItem) {
     EXPECT_EQ(DoButtonAction(context, 0, 0, &kButtonRow, &kOpenOptions), 0);
     EXPECT_EQ(title, u"Options") << "a record without an item keeps the template's caption";
     EXPECT_EQ(sheet_.pendingTitleItem, 0);
+    // A popup whose template is missing never takes its title: none is left for a later one.
+    const DialogRecord missing{4711, OptionsPopupProc, kOptionsPage, kNoString, 18, nullptr, 0};
+    const PopupTarget missingTarget{&missing, 0, 0};
+    const ButtonAction openMissing{kButtonPopup, &missingTarget};
+    EXPECT_EQ(DoButtonAction(context, 0, 0, &kButtonRow, &openMissing), 0);
+    EXPECT_EQ(sheet_.pendingTitleItem, 0);
   });
 }
 
