@@ -33,9 +33,13 @@ const ControlRow kButtonRow{kHelpButton, 0, nullptr, kKindPushButton, nullptr, &
 
 class ButtonActionTest : public DialogTest {
  protected:
+  // The settings record and the printer configuration of the sheet's current set.
   std::vector<BYTE> SettingsBytes() const {
     const BYTE* bytes = data_->current.settings->bytes;
-    return std::vector<BYTE>(bytes, bytes + kSettingsRecordSize);
+    const BYTE* config = data_->current.config->bytes;
+    std::vector<BYTE> all(bytes, bytes + kSettingsRecordSize);
+    all.insert(all.end(), config, config + kPrinterConfigurationSize);
+    return all;
   }
   std::u16string Text(SettingItemId id) const {
     ValueTypeCode type = 0;
@@ -303,6 +307,12 @@ TEST_F(ButtonActionTest, PopupTakesItsTitleFromItsRecordsItem) {
     });
     EXPECT_EQ(DoButtonAction(context, 0, 0, &kButtonRow, &kOpenOptions), 0);
     EXPECT_EQ(title, u"Options") << "a record without an item keeps the template's caption";
+    EXPECT_EQ(sheet_.pendingTitleItem, 0);
+    // A popup whose template is missing never takes its title: none is left for a later one.
+    const DialogRecord missing{4711, OptionsPopupProc, kOptionsPage, kNoString, 18, nullptr, 0};
+    const PopupTarget missingTarget{&missing, 0, 0};
+    const ButtonAction openMissing{kButtonPopup, &missingTarget};
+    EXPECT_EQ(DoButtonAction(context, 0, 0, &kButtonRow, &openMissing), 0);
     EXPECT_EQ(sheet_.pendingTitleItem, 0);
   });
 }
