@@ -260,6 +260,7 @@ struct BookletCase {
   Items items;
   int pages;
   std::vector<Spread> sides;
+  bool halfTurned = false;  // the second binding turns every page a half on its half sheet
 };
 
 constexpr std::pair<SettingItemId, std::pair<ValueTypeCode, DWORD>> kBooklet = {321, {kTypeUInt8, 2}};
@@ -268,6 +269,7 @@ const BookletCase kBookletCases[] = {
     {"8 pages: the outer sheet first", {kBooklet}, 8, {{7, 0}, {1, 6}, {5, 2}, {3, 4}}},
     {"5 pages: three blank positions", {kBooklet}, 5, {{-1, 0}, {1, -1}, {-1, 2}, {3, 4}}},
     {"3 pages: one sheet, one blank", {kBooklet}, 3, {{-1, 0}, {1, 2}}},
+    {"second binding: the halves exchanged", {kBooklet, {322, {kTypeUInt8, 1}}}, 8, {{0, 7}, {6, 1}, {2, 5}, {4, 3}}, true},
     {"subsets of one sheet", {kBooklet, {446, {kTypeUInt8, 1}}, {5158, {kTypeUInt16, 1}}}, 10,
      {{3, 0}, {1, 2}, {7, 4}, {5, 6}, {-1, 8}, {9, -1}}},
     {"groups of one sheet, each printed when complete", {kBooklet, {446, {kTypeUInt8, 2}}, {323, {kTypeUInt8, 1}}},
@@ -285,6 +287,8 @@ TEST_F(ImpositionTest, BookletsPutEachPageOnItsHalfOfItsSide) {
       ASSERT_LT(p.side, sides.size());
       const auto [across, half] = CellOf(p, 1, 2);
       EXPECT_EQ(across, 0) << "page " << p.page;
+      // An upright page lies with its top towards the sheet's left edge, a turned one the right.
+      EXPECT_EQ(p.axis[1] > 0, c.halfTurned) << "page " << p.page;
       ASSERT_TRUE(half == 0 || half == 1) << "page " << p.page;
       int& slot = half == 0 ? sides[p.side].first : sides[p.side].second;
       EXPECT_EQ(slot, -1) << "two pages on one half";
