@@ -10,6 +10,10 @@ struct NupGrid {
   SHORT across;
   SHORT along;
 };
+// Tiles spread a page over 2 x 2 to 4 x 4 sheets.
+constexpr SHORT kMinTiles = 2;
+constexpr SHORT kMaxTiles = 4;
+
 constexpr NupGrid kNupGrids[] = {{1, 1, 1}, {2, 1, 2}, {4, 2, 2}, {8, 2, 4}, {16, 4, 4}, {32, 4, 8}};
 
 }  // namespace
@@ -68,9 +72,14 @@ int ReadLayoutSettings(Pdev* pdev) {
     if (binding != 0 && binding != 1) return -1;
     s.bookletBinding = binding + 1;
   }
-  s.tileColumns = r.tiles ? r.tileColumns : 1;
-  s.tileRows = r.tiles ? r.tileRows : 1;
-  if (s.tileColumns < 1 || s.tileColumns > 4 || s.tileRows < 1 || s.tileRows > 4) return -1;
+  s.tileColumns = 1;
+  s.tileRows = 1;
+  if (r.tiles) {
+    if (r.tileColumns < kMinTiles || r.tileColumns > kMaxTiles || r.tileRows < kMinTiles || r.tileRows > kMaxTiles)
+      return -1;
+    s.tileColumns = r.tileColumns;
+    s.tileRows = r.tileRows;
+  }
   const LONG alignment = ReadJobItem(pdev, 382);
   s.cellAlignment = !r.tiles && alignment >= 1 && alignment <= 4 ? static_cast<DWORD>(alignment) : 0;
   const LONG offsetKind = ReadJobItem(pdev, 459) & 0xFF;

@@ -102,13 +102,18 @@ std::vector<DrawCall> PageDrawing(int page, SIZEL surface) {
 
 class ImpositionTest : public DocumentTest {
  protected:
-  // Prints a document of `pages` pages with the settings; its pages' answers all TRUE.
-  bool Print(const Items& items, int pages) {
+  // A printer DC with the model's defaults, fixed colour and the settings; a fresh trace.
+  EngineDc* Prepare(const Items& items) {
     ApplyDataFileDefaults(store_, settings_, config_, kPrinter);
     Set(270, kTypeUInt8, 2);
     for (const auto& [id, value] : items) Set(id, value.first, value.second);
     reset_();
-    dc_ = CreateDc();
+    return CreateDc();
+  }
+
+  // Prints a document of `pages` pages with the settings; its pages' answers all TRUE.
+  bool Print(const Items& items, int pages) {
+    dc_ = Prepare(items);
     if (dc_ == nullptr) return false;
     surface_ = EngineDcSurface(dc_)->sizlBitmap;
     if (!EngineStartDoc(dc_, u"Imposed")) return false;
@@ -183,7 +188,7 @@ struct NupGrid {
   int across;
   int along;
 };
-constexpr NupGrid kGrids[] = {{2, 1, 2}, {4, 2, 2}, {8, 2, 4}, {16, 4, 4}, {32, 4, 8}};
+constexpr NupGrid kGrids[] = {{1, 1, 1}, {2, 1, 2}, {4, 2, 2}, {8, 2, 4}, {16, 4, 4}, {32, 4, 8}};
 
 TEST_F(ImpositionTest, NupPlacesEveryPageInTheCellOfItsPageOrder) {
   for (const NupGrid& grid : kGrids) {
@@ -215,17 +220,32 @@ TEST_F(ImpositionTest, NupPlacesEveryPageInTheCellOfItsPageOrder) {
   }
 }
 
-// N-up counts other than 1, 2, 4, 8, 16 and 32 have no cell grid: the document is refused at
-// its start and nothing is left behind.
-TEST_F(ImpositionTest, NupCountsWithoutAGridAreRefused) {
-  for (WORD nUp : {3, 6, 9}) {
-    SCOPED_TRACE(nUp);
-    ApplyDataFileDefaults(store_, settings_, config_, kPrinter);
-    Set(295, kTypeUInt16, nUp);
-    reset_();
-    EngineDc* dc = CreateDc();
+// Layout values outside their tables refuse the document (at its start or at its first page)
+// and leave nothing behind: N-up counts without a cell grid (1, 2, 4, 8, 16 and 32 have one),
+// a zoom below 25 or above 400 percent, a page order beyond 6.
+struct LayoutValueCase {
+  const char* name;
+  Items items;
+  bool printed;
+};
+
+const LayoutValueCase kLayoutValueCases[] = {
+    {"N-up 3", {{295, {kTypeUInt8, 3}}}, false},
+    {"N-up 6", {{295, {kTypeUInt8, 6}}}, false},
+    {"N-up 9", {{295, {kTypeUInt8, 9}}}, false},
+    {"zoom 24", {{1281, {kTypeFlag, 1}}, {263, {kTypeUInt16, 24}}}, false},
+    {"zoom 25", {{1281, {kTypeFlag, 1}}, {263, {kTypeUInt16, 25}}}, true},
+    {"zoom 400", {{1281, {kTypeFlag, 1}}, {263, {kTypeUInt16, 400}}}, true},
+    {"zoom 401", {{1281, {kTypeFlag, 1}}, {263, {kTypeUInt16, 401}}}, false},
+    {"page order 7", {{295, {kTypeUInt8, 4}}, {264, {kTypeUInt8, 7}}}, false},
+};
+
+TEST_F(ImpositionTest, LayoutValuesOutsideTheirTablesRefuseTheDocument) {
+  for (const LayoutValueCase& c : kLayoutValueCases) {
+    SCOPED_TRACE(c.name);
+    EngineDc* dc = Prepare(c.items);
     ASSERT_NE(dc, nullptr);
-    EXPECT_FALSE(PrintBlankDocument(dc, 2).ended);
+    EXPECT_EQ(PrintBlankDocument(dc, 2).ended != FALSE, c.printed);
     EXPECT_EQ(liveSessions_(), 0u);
     DeleteDc(dc);
     EXPECT_EQ(SimEngineOutstanding(), driverOnly_) << testing::PrintToString(SimEngineOutstandingList());
@@ -240,6 +260,7 @@ struct BookletCase {
   Items items;
   int pages;
   std::vector<Spread> sides;
+  bool halfTurned = false;  // the second binding turns every page a half on its half sheet
 };
 
 constexpr std::pair<SettingItemId, std::pair<ValueTypeCode, DWORD>> kBooklet = {321, {kTypeUInt8, 2}};
@@ -248,6 +269,7 @@ const BookletCase kBookletCases[] = {
     {"8 pages: the outer sheet first", {kBooklet}, 8, {{7, 0}, {1, 6}, {5, 2}, {3, 4}}},
     {"5 pages: three blank positions", {kBooklet}, 5, {{-1, 0}, {1, -1}, {-1, 2}, {3, 4}}},
     {"3 pages: one sheet, one blank", {kBooklet}, 3, {{-1, 0}, {1, 2}}},
+    {"second binding: the halves exchanged", {kBooklet, {322, {kTypeUInt8, 1}}}, 8, {{0, 7}, {6, 1}, {2, 5}, {4, 3}}, true},
     {"subsets of one sheet", {kBooklet, {446, {kTypeUInt8, 1}}, {5158, {kTypeUInt16, 1}}}, 10,
      {{3, 0}, {1, 2}, {7, 4}, {5, 6}, {-1, 8}, {9, -1}}},
     {"groups of one sheet, each printed when complete", {kBooklet, {446, {kTypeUInt8, 2}}, {323, {kTypeUInt8, 1}}},
@@ -265,6 +287,8 @@ TEST_F(ImpositionTest, BookletsPutEachPageOnItsHalfOfItsSide) {
       ASSERT_LT(p.side, sides.size());
       const auto [across, half] = CellOf(p, 1, 2);
       EXPECT_EQ(across, 0) << "page " << p.page;
+      // An upright page lies with its top towards the sheet's left edge, a turned one the right.
+      EXPECT_EQ(p.axis[1] > 0, c.halfTurned) << "page " << p.page;
       ASSERT_TRUE(half == 0 || half == 1) << "page " << p.page;
       int& slot = half == 0 ? sides[p.side].first : sides[p.side].second;
       EXPECT_EQ(slot, -1) << "two pages on one half";
@@ -469,11 +493,7 @@ const ReplayFailure kReplayFailures[] = {
 TEST_F(ImpositionTest, ReplayFailuresFailTheJobAndLeaveNothingBehind) {
   for (const ReplayFailure& c : kReplayFailures) {
     SCOPED_TRACE(c.name);
-    ApplyDataFileDefaults(store_, settings_, config_, kPrinter);
-    Set(270, kTypeUInt8, 2);
-    for (const auto& [id, value] : c.items) Set(id, value.first, value.second);
-    reset_();
-    EngineDc* dc = CreateDc();
+    EngineDc* dc = Prepare(c.items);
     ASSERT_NE(dc, nullptr);
     fail_(c.call, c.nth, -1);
     EXPECT_FALSE(PrintBlankDocument(dc, 4).ended) << Trace();

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <utility>
+#include <tuple>
 
 namespace {
 
@@ -71,6 +73,33 @@ const GeometryCase kCases[] = {
          EXPECT_EQ(u, expected[i][0]) << "page " << i + 1;
          EXPECT_EQ(w, expected[i][1]) << "page " << i + 1;
          EXPECT_NEAR(std::abs(cell.right - cell.left), Px(2000) / 2, 1.0f);
+       }
+     }},
+    {"N-up 2 and 8 turn each page a quarter and keep it inside its own cell",
+     [](PageState& s) { SetNup(s, 2, 1, 2); },
+     [](const PageState& s) {
+       for (const auto& [nup, across, along] : {std::tuple{2, 1, 2}, std::tuple{8, 2, 4}}) {
+         PageState grid = s;
+         SetNup(grid, static_cast<WORD>(nup), static_cast<SHORT>(across), static_cast<SHORT>(along));
+         for (int i = 0; i < nup; ++i) {
+           float m[6];
+           RECT cell{};
+           ASSERT_EQ(GetLogicalPageTransform(m, &grid, i, 0), 0);
+           ASSERT_EQ(GetCellRectangle(&grid, i, 0, &cell), 0);
+           EXPECT_EQ(m[0], 0.0f);
+           EXPECT_EQ(m[3], 0.0f);
+           const float corners[4][2] = {{0, 0}, {Px(2000), 0}, {0, Px(2870)}, {Px(2000), Px(2870)}};
+           for (const auto& c : corners) {
+             float x, y;
+             Map(m, c[0], c[1], &x, &y);
+             EXPECT_GE(x, static_cast<float>(cell.left) - 1.01f) << "N-up " << nup << " page " << i;
+             EXPECT_LE(x, static_cast<float>(cell.right) + 1.01f) << "N-up " << nup << " page " << i;
+             const float top = static_cast<float>(std::min(cell.top, cell.bottom));
+             const float bottom = static_cast<float>(std::max(cell.top, cell.bottom));
+             EXPECT_GE(y, top - 1.01f) << "N-up " << nup << " page " << i;
+             EXPECT_LE(y, bottom + 1.01f) << "N-up " << nup << " page " << i;
+           }
+         }
        }
      }},
     {"N-up 4 scales each page to half its size",
