@@ -1,7 +1,10 @@
 // The command recorder in recording mode as a job uses it: a path-heavy page (paths of lines
 // and curves with their state commands) recorded into the output channel in mode 2 between
 // BeginStoredPage and EndStoredPage, so that its bytes go to the temporary job store's file;
-// the store starts afresh every kPagesPerStore pages (outside the timing). Baselines: the same
+// the store starts afresh every kPagesPerStore pages (outside the timing). Measured twice: the
+// encoding into the channel alone (the recorder's calls, timed by hand; the page's bytes stay in
+// the channel's staging buffer and the store's write-behind block, which holds a whole page)
+// and the whole path with the page's begin and end, whose flush writes the store's file. Baselines: the same
 // bytes written into the channel command by command, the whole page written to the store at
 // once (the file's own cost), the encoding of the same operands into
 // memory (the conversions and byte order every command needs, no channel), and a plain memcpy
@@ -11,6 +14,7 @@
 #include <unistd.h>
 
 #include <bit>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +27,8 @@
 #include "graphics/job/job_store_pages.h"
 #include "graphics/output/output_channel.h"
 #include "platform/base/byte_order.h"
+#include "platform/base/text.h"
+#include "platform/kernel/files.h"
 #include "platform/kernel/kernel_sim.h"
 
 namespace {
@@ -128,6 +134,26 @@ void SetRates(benchmark::State& state) {
                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// The recorder's calls alone: the page's bytes go into the channel and stay in memory.
+void RecordPathPageIntoChannel(benchmark::State& state) {
+  BenchChannel& b = Bench();
+  for (auto _ : state) {
+    b.NewStoreWhenFull(state);
+    b.BeginPage();
+    const auto start = std::chrono::steady_clock::now();
+    for (int p = 0; p < kPaths; ++p) b.RecordPath(p, false);
+    const auto stop = std::chrono::steady_clock::now();
+    state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
+    if (b.channel->store.appended + b.channel->fill != b.encoded.size()) {
+      state.SkipWithError("the page did not stay in the channel's memory");
+      break;
+    }
+    b.EndPage();
+  }
+  SetRates(state);
+}
+
+// The whole path: the page begun, recorded, and ended with its flush into the store's file.
 void RecordPathPage(benchmark::State& state) {
   BenchChannel& b = Bench();
   for (auto _ : state) {
@@ -183,6 +209,47 @@ void StoreWriteSameBytes(benchmark::State& state) {
   SetRates(state);
 }
 
+// The file system's own cost: the page appended to a plain file of the temporary folder with
+// one WriteFile, the file made afresh every kPagesPerStore pages (outside the timing).
+void FileWriteSameBytes(benchmark::State& state) {
+  BenchChannel& b = Bench();
+  WCHAR path[MAX_PATH] = {};
+  const DWORD folder = GetTempPathW(MAX_PATH, path);
+  if (folder == 0 || folder + 16 >= MAX_PATH) {
+    state.SkipWithError("no temporary folder");
+    return;
+  }
+  lstrcatW(path, u"page-bench.tmp");
+  auto create = [&] {
+    return CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
+  HANDLE file = create();
+  WORD pages = 0;
+  for (auto _ : state) {
+    if (file == INVALID_HANDLE_VALUE) {
+      state.SkipWithError("the file could not be made");
+      break;
+    }
+    if (++pages > kPagesPerStore) {
+      state.PauseTiming();
+      CloseHandle(file);
+      DeleteFileW(path);
+      file = create();
+      pages = 1;
+      state.ResumeTiming();
+    }
+    DWORD written = 0;
+    if (!WriteFile(file, b.encoded.data(), static_cast<DWORD>(b.encoded.size()), &written, nullptr) ||
+        written != b.encoded.size()) {
+      state.SkipWithError("the write failed");
+      break;
+    }
+  }
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  DeleteFileW(path);
+  SetRates(state);
+}
+
 // The least any recorder does: the same operands converted (28.4 fixed point to floats) and
 // written big-endian into memory, command by command, without a channel.
 void EncodeSameOperands(benchmark::State& state) {
@@ -224,24 +291,35 @@ void MemcpySameBytes(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * b.encoded.size()));
 }
 
+BENCHMARK(RecordPathPageIntoChannel)->UseManualTime();
 BENCHMARK(RecordPathPage);
 BENCHMARK(ChannelWriteSameBytes);
 BENCHMARK(StoreWriteSameBytes);
+BENCHMARK(FileWriteSameBytes);
 BENCHMARK(EncodeSameOperands);
 BENCHMARK(MemcpySameBytes);
 
 void PrintRatios(const RatioReporter& reporter) {
   std::printf("page: %zu bytes in %d commands, recorded into the temporary job store\n", Bench().encoded.size(),
               kPaths * kCommandsPerPath);
-  if (auto r = reporter.Ratio("RecordPathPage", "MemcpySameBytes")) std::printf("recorder / memcpy: %.2f\n", *r);
+  if (auto r = reporter.Ratio("RecordPathPageIntoChannel/manual_time", "MemcpySameBytes"))
+    std::printf("recorder into the channel / memcpy: %.2f\n", *r);
+  if (auto r = reporter.Ratio("RecordPathPage", "MemcpySameBytes"))
+    std::printf("recorder, whole path with the store / memcpy: %.2f\n", *r);
+  if (auto r = reporter.Ratio("RecordPathPageIntoChannel/manual_time", "EncodeSameOperands"))
+    std::printf("recorder into the channel / encoding alone: %.2f\n", *r);
   if (auto r = reporter.Ratio("RecordPathPage", "EncodeSameOperands"))
-    std::printf("recorder / encoding alone: %.2f\n", *r);
+    std::printf("recorder, whole path / encoding alone: %.2f\n", *r);
   if (auto r = reporter.Ratio("RecordPathPage", "ChannelWriteSameBytes"))
-    std::printf("recorder / channel writes of the same bytes: %.2f\n", *r);
+    std::printf("recorder, whole path / channel writes of the same bytes: %.2f\n", *r);
   if (auto r = reporter.Ratio("RecordPathPage", "StoreWriteSameBytes"))
-    std::printf("recorder / the page written to the store at once: %.2f\n", *r);
+    std::printf("recorder, whole path / the page written to the store at once: %.2f\n", *r);
   if (auto r = reporter.Ratio("StoreWriteSameBytes", "MemcpySameBytes"))
     std::printf("the page written to the store at once / memcpy: %.2f\n", *r);
+  if (auto r = reporter.Ratio("FileWriteSameBytes", "MemcpySameBytes"))
+    std::printf("the page written to a plain file / memcpy: %.2f\n", *r);
+  if (auto r = reporter.Ratio("StoreWriteSameBytes", "FileWriteSameBytes"))
+    std::printf("the page written to the store at once / to a plain file: %.2f\n", *r);
   if (auto r = reporter.Ratio("ChannelWriteSameBytes", "MemcpySameBytes"))
     std::printf("channel writes / memcpy: %.2f\n", *r);
   if (auto r = reporter.Ratio("EncodeSameOperands", "MemcpySameBytes"))

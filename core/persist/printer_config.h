@@ -14,8 +14,9 @@ inline constexpr WCHAR kUserModeDriverValue[] = u"SPLUserModePrinterDriver";
 
 // Fills the caller's configuration: "PrinterData" merged with the calling user's per-user
 // part, converted when another release stored it, else the model's defaults; then the values
-// the administrator locked. 1, or 0 when not even the defaults could be built.
-int LoadPrinterConfiguration(HANDLE printer, PrinterConfiguration* out, ItemStore* store);
+// the administrator locked. 1, or 0 when not even the defaults could be built. userBase: the
+// model's per-user base text when the caller has read it already (else it is read when needed).
+int LoadPrinterConfiguration(HANDLE printer, PrinterConfiguration* out, ItemStore* store, LPCWSTR userBase = nullptr);
 // Opens the printer by its own name with full access (PRINTER_ALL_ACCESS), for writing its
 // printer data; NULL when refused, with *denied TRUE for a refusal of access.
 HANDLE OpenPrinterForWriting(HANDLE printer, BOOL* denied);

@@ -26,7 +26,7 @@ constexpr WORD kPerUserRelease = 0x4005;
 
 // Merges the calling user's per-user part into a configuration read from printer data, and
 // moves the per-user part of an older release into the user's key.
-void MergeUserPart(HANDLE printer, PrinterConfiguration* work, WORD release) {
+void MergeUserPart(HANDLE printer, PrinterConfiguration* work, WORD release, LPCWSTR userBase) {
   BOOL denied = FALSE;
   HANDLE writable = OpenPrinterForWriting(printer, &denied);
   HANDLE handle = writable != nullptr ? writable : printer;
@@ -34,9 +34,9 @@ void MergeUserPart(HANDLE printer, PrinterConfiguration* work, WORD release) {
   BYTE id[kPrinterIdSize];
   if (release >= kPerUserRelease) {
     if (!denied && !ReadPrinterId(handle, id)) EnsurePrinterId(handle, id);
-    if (LoadUserSettingInfo(handle, info, kUserInfoBoth)) ApplyUserSettingInfo(work, info, kUserInfoBoth);
+    if (LoadUserSettingInfo(handle, info, kUserInfoBoth, userBase)) ApplyUserSettingInfo(work, info, kUserInfoBoth);
   } else if (ReadPrinterId(handle, id) && HasUserSettingInfoValue(handle)) {
-    if (LoadUserSettingInfo(handle, info, kUserInfoBoth)) ApplyUserSettingInfo(work, info, kUserInfoBoth);
+    if (LoadUserSettingInfo(handle, info, kUserInfoBoth, userBase)) ApplyUserSettingInfo(work, info, kUserInfoBoth);
   } else if (ExtractUserSettingInfo(handle, work, info)) {
     SaveUserSettingInfo(handle, info, kUserInfoBoth);
   }
@@ -45,7 +45,7 @@ void MergeUserPart(HANDLE printer, PrinterConfiguration* work, WORD release) {
 
 // Reads "PrinterData" and brings it to this release; false when there is none or it cannot
 // be converted.
-bool LoadStoredConfiguration(HANDLE printer, PrinterConfiguration* out, ItemStore* store) {
+bool LoadStoredConfiguration(HANDLE printer, PrinterConfiguration* out, ItemStore* store, LPCWSTR userBase) {
   PrinterConfiguration* work = static_cast<PrinterConfiguration*>(GlobalAlloc(GPTR, sizeof(PrinterConfiguration)));
   if (work == nullptr) return false;
   DWORD size = sizeof(PrinterConfiguration);
@@ -56,7 +56,7 @@ bool LoadStoredConfiguration(HANDLE printer, PrinterConfiguration* out, ItemStor
   if (ReadPrinterDataValue(printer, &size, kPrinterConfigData, &block, TRUE) == 1 &&
       ReadConfigurationHeader(work, &header) && size >= kConfigurationHeaderBytes &&
       size >= (header.length < kPrinterConfigurationSize ? header.length : kPrinterConfigurationSize)) {
-    MergeUserPart(printer, work, header.release);
+    MergeUserPart(printer, work, header.release, userBase);
     if (ReadConfigurationHeader(work, &header) && header.layout == kCurrentConfigurationLayout) {
       *out = *work;
       loaded = true;
@@ -70,9 +70,9 @@ bool LoadStoredConfiguration(HANDLE printer, PrinterConfiguration* out, ItemStor
 
 }  // namespace
 
-int LoadPrinterConfiguration(HANDLE printer, PrinterConfiguration* out, ItemStore* store) {
+int LoadPrinterConfiguration(HANDLE printer, PrinterConfiguration* out, ItemStore* store, LPCWSTR userBase) {
   if (printer == nullptr || out == nullptr || store == nullptr) return 0;
-  if (!LoadStoredConfiguration(printer, out, store)) {
+  if (!LoadStoredConfiguration(printer, out, store, userBase)) {
     ModelDefaults* defaults = static_cast<ModelDefaults*>(GlobalAlloc(GPTR, sizeof(ModelDefaults)));
     const bool built = defaults != nullptr && BuildModelDefaults(store, kDefaultsDeviceName, defaults);
     if (built) *out = defaults->config;

@@ -136,7 +136,7 @@ int SaveUserSettingInfo(HANDLE printer, BYTE* info, WORD kind) {
   return WriteUserValue(printer, info, kUserSettingInfoSize, REG_BINARY, nullptr, kUserSettingInfoValue);
 }
 
-int LoadUserSettingInfo(HANDLE printer, BYTE* info, WORD kind) {
+int LoadUserSettingInfo(HANDLE printer, BYTE* info, WORD kind, LPCWSTR userBase) {
   if (info == nullptr) return 0;
   // Whatever is stored is read into a zeroed block of the full size first, so a short stored
   // block is never read beyond its end.
@@ -144,7 +144,7 @@ int LoadUserSettingInfo(HANDLE printer, BYTE* info, WORD kind) {
   bool found = false;
   if (kind != kUserInfoPrinterData) {
     DWORD size = sizeof work;
-    const int read = ReadUserValue(printer, work, &size, REG_BINARY, nullptr, kUserSettingInfoValue);
+    const int read = ReadUserValue(printer, work, &size, REG_BINARY, nullptr, kUserSettingInfoValue, userBase);
     if (read == kUserStoreUnavailable) return 0;
     found = read == kUserValueRead;
   }

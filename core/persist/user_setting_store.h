@@ -20,5 +20,6 @@ inline constexpr UINT kNeutralUserNameString = 5052;
 int ExtractUserSettingInfo(HANDLE printer, PrinterConfiguration* config, BYTE* info);
 int ApplyUserSettingInfo(PrinterConfiguration* config, const BYTE* info, WORD kind);
 int SaveUserSettingInfo(HANDLE printer, BYTE* info, WORD kind);
-int LoadUserSettingInfo(HANDLE printer, BYTE* info, WORD kind);
+// userBase: the model's per-user base text when the caller has it at hand (else it is read).
+int LoadUserSettingInfo(HANDLE printer, BYTE* info, WORD kind, LPCWSTR userBase = nullptr);
 int FillDefaultUserSettingInfo(BYTE* info);

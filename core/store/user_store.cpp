@@ -18,21 +18,24 @@ constexpr WCHAR kUserSettingInfoName[] = u"UserSettingInfo";
 constexpr DWORD kValueNameChars = 261;
 
 // The per-user key path: 1, 0 when the printer has (or, creating, can get) no identity,
-// -1 without a base text or when the path does not fit.
-int GetUserKeyPath(HANDLE printer, BOOL createIdentity, LPCWSTR subKey, LPWSTR out, DWORD outChars) {
-  LPWSTR base = ReadUserBaseText(printer);
+// -1 without a base text or when the path does not fit. The base text is read from the
+// printer's model unless the caller gives it (userBase).
+int GetUserKeyPath(HANDLE printer, BOOL createIdentity, LPCWSTR subKey, LPWSTR out, DWORD outChars,
+                   LPCWSTR userBase = nullptr) {
+  LPWSTR read = userBase == nullptr ? ReadUserBaseText(printer) : nullptr;
+  LPCWSTR base = userBase != nullptr ? userBase : read;
   if (base == nullptr) return -1;
   BYTE id[kPrinterIdSize];
   int result = createIdentity ? EnsurePrinterId(printer, id) : ReadPrinterId(printer, id);
   if (result == 1 && !BuildUserKeyPath(base, id, subKey, out, outChars)) result = -1;
-  ReleaseGlobalBlock(base);
+  if (read != nullptr) ReleaseGlobalBlock(read);
   return result;
 }
 
 // Opens the existing per-user key for reading: kUserValueRead with the key, or the reason.
-int OpenExistingUserKey(HANDLE printer, LPCWSTR subKey, REGSAM access, HKEY* key) {
+int OpenExistingUserKey(HANDLE printer, LPCWSTR subKey, REGSAM access, HKEY* key, LPCWSTR userBase = nullptr) {
   WCHAR path[kUserKeyPathChars];
-  const int found = GetUserKeyPath(printer, FALSE, subKey, path, kUserKeyPathChars);
+  const int found = GetUserKeyPath(printer, FALSE, subKey, path, kUserKeyPathChars, userBase);
   if (found != 1) return found == 0 ? kUserValueAbsent : kUserStoreUnavailable;
   return RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, access, key) == ERROR_SUCCESS ? kUserValueRead : kUserValueAbsent;
 }
@@ -77,12 +80,13 @@ int WriteUserValue(HANDLE printer, const void* data, DWORD size, DWORD type, LPC
   return status == ERROR_SUCCESS ? 1 : 0;
 }
 
-int ReadUserValue(HANDLE printer, void* buffer, DWORD* size, DWORD type, LPCWSTR subKey, LPCWSTR name) {
+int ReadUserValue(HANDLE printer, void* buffer, DWORD* size, DWORD type, LPCWSTR subKey, LPCWSTR name,
+                  LPCWSTR userBase) {
   if (buffer == nullptr || size == nullptr) return kUserValueAbsent;
   const bool text = type == REG_SZ;
   if (text && *size < 2) return kUserValueAbsent;
   HKEY key;
-  const int opened = OpenExistingUserKey(printer, subKey, KEY_READ, &key);
+  const int opened = OpenExistingUserKey(printer, subKey, KEY_READ, &key, userBase);
   if (opened != kUserValueRead) return opened;
   DWORD storedType = 0, stored = 0;
   int result = kUserValueAbsent;

@@ -23,8 +23,10 @@ int WriteUserValue(HANDLE printer, const void* data, DWORD size, DWORD type, LPC
 // Reads one value of the given registry type into the caller's buffer of *size bytes; on
 // success *size is the byte count read. A value of another type, or larger than the buffer,
 // counts as not readable. A REG_SZ value is read into all but the last two bytes and always
-// ends with a terminator. Creates nothing.
-int ReadUserValue(HANDLE printer, void* buffer, DWORD* size, DWORD type, LPCWSTR subKey, LPCWSTR name);
+// ends with a terminator. Creates nothing. userBase: the model's per-user base text when the
+// caller has it at hand already; without it the text is read from the printer's model.
+int ReadUserValue(HANDLE printer, void* buffer, DWORD* size, DWORD type, LPCWSTR subKey, LPCWSTR name,
+                  LPCWSTR userBase = nullptr);
 // The same into a new global block of the value's own size (the caller frees it).
 int ReadUserValueAlloc(HANDLE printer, DWORD type, LPCWSTR subKey, LPCWSTR name, BYTE** block, DWORD* size);
 

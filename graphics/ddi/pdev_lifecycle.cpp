@@ -91,7 +91,12 @@ BOOL ReadDevmodeSettings(Pdev* pdev, const DEVMODEW* devMode) {
   if (pdev->config == nullptr) return FALSE;
   ItemStore* store = ItemStoreFromStreams(pdev->database, pdev->linkedDatabase);
   if (store == nullptr) return FALSE;
-  BOOL ok = LoadPrinterConfiguration(pdev->printer, pdev->config, store);
+  // The per-user base text comes from the database the device has open already, so the
+  // configuration's per-user part does not open the model a second time.
+  LPWSTR userBase = nullptr;
+  if (ReadDriverText(pdev->database, kDbDriverTextUserBase, &userBase) != kDbOk) userBase = nullptr;
+  BOOL ok = LoadPrinterConfiguration(pdev->printer, pdev->config, store, userBase);
+  if (userBase != nullptr) ReleaseGlobalBlock(userBase);
   if (ok) {
     std::memcpy(pdev->settings.bytes, devMode, kSettingsRecordShortSize);
     // The private part must be this driver's: its header items pass their checks.

@@ -17,27 +17,58 @@ bool WritesList(WORD mode) {
 }
 bool IsColorSpace(BYTE space) { return space == kDlColorGrey || space == kDlColorRgb; }
 
+// Four 28.4 points as eight lanes: converted to floats, scaled and byte-swapped together.
+using PointLanes = LONG __attribute__((vector_size(32)));
+using FloatLanes = float __attribute__((vector_size(32)));
+using WordLanes = DWORD __attribute__((vector_size(32)));
+static_assert(sizeof(RecordPoint) == 8 && sizeof(PointLanes) == 4 * sizeof(RecordPoint));
+
+// Writes n 28.4 points as big-endian floats (each value x 0.0625), x before y: 8n bytes.
+void EncodeFixedPoints(BYTE* out, const RecordPoint* points, DWORD n) {
+  DWORD i = 0;
+  for (; i + 4 <= n; i += 4) {
+    PointLanes fixed;
+    std::memcpy(&fixed, points + i, sizeof fixed);
+    const FloatLanes values = __builtin_convertvector(fixed, FloatLanes) * 0.0625f;
+    WordLanes bits = reinterpret_cast<WordLanes>(values);
+    bits = (bits >> 24) | ((bits >> 8) & 0xFF00u) | ((bits & 0xFF00u) << 8) | (bits << 24);
+    std::memcpy(out + i * 8, &bits, sizeof bits);
+  }
+  for (; i < n; ++i) {
+    PutBE32(out + i * 8, std::bit_cast<DWORD>(static_cast<float>(points[i].x) * 0.0625f));
+    PutBE32(out + i * 8 + 4, std::bit_cast<DWORD>(static_cast<float>(points[i].y) * 0.0625f));
+  }
+}
+
 // Gathers one command's bytes and hands them to the channel in as few writes as possible: the
-// whole command at once when it fits the gathering buffer.
+// whole command at once when it fits the gathering buffer. The bytes are first encoded in place
+// behind the bytes waiting in the channel's staging buffer; a command that fits there is staged
+// by counting it, with no copy. One that outgrows the room left moves what it has so far to its
+// own buffer and goes on there, so the channel sees exactly the writes it would have seen had
+// the command been gathered aside from the start.
 class CommandWriter {
  public:
-  CommandWriter(OutputChannel* channel, WORD opcode) : channel_(channel) { U16(opcode); }
+  CommandWriter(OutputChannel* channel, WORD opcode) : CommandWriter(channel) { U16(opcode); }
   // A continuation of the command before (no opcode).
-  explicit CommandWriter(OutputChannel* channel) : channel_(channel) {}
+  explicit CommandWriter(OutputChannel* channel)
+      : channel_(channel),
+        start_(channel->staging + channel->fill),
+        out_(start_),
+        end_(channel->staging + kChannelStagingSize) {}
 
   void Byte(BYTE v) {
-    if (fill_ == sizeof(buffer_)) Spill();
-    buffer_[fill_++] = v;
+    Room(1);
+    *out_++ = v;
   }
   void U16(WORD v) {
-    if (sizeof(buffer_) - fill_ < 2) Spill();
-    PutBE16(buffer_ + fill_, v);
-    fill_ += 2;
+    Room(2);
+    PutBE16(out_, v);
+    out_ += 2;
   }
   void U32(DWORD v) {
-    if (sizeof(buffer_) - fill_ < 4) Spill();
-    PutBE32(buffer_ + fill_, v);
-    fill_ += 4;
+    Room(4);
+    PutBE32(out_, v);
+    out_ += 4;
   }
   void F32(float v) { U32(std::bit_cast<DWORD>(v)); }
   // A colour: its space byte, then the grey byte or red, green, blue.
@@ -51,31 +82,78 @@ class CommandWriter {
       Byte(static_cast<BYTE>(color));
     }
   }
+  // 28.4 points as pairs of floats (x 0.0625), encoded in runs as long as the room allows.
+  void FixedPoints(const RecordPoint* points, DWORD count) {
+    while (count > 0) {
+      const DWORD fit = static_cast<DWORD>(end_ - out_) / kFixedPointBytes;
+      if (fit == 0) {
+        // At the end of the room: one point value by value, so a spill falls where it would.
+        F32(static_cast<float>(points->x) * 0.0625f);
+        F32(static_cast<float>(points->y) * 0.0625f);
+        ++points;
+        --count;
+        continue;
+      }
+      const DWORD n = count < fit ? count : fit;
+      EncodeFixedPoints(out_, points, n);
+      out_ += n * kFixedPointBytes;
+      points += n;
+      count -= n;
+    }
+  }
   void Bytes(const BYTE* bytes, DWORD length) {
-    if (length <= sizeof(buffer_) - fill_) {
-      if (length > 0) std::memcpy(buffer_ + fill_, bytes, length);
-      fill_ += length;
+    if (length > static_cast<DWORD>(end_ - out_)) LeaveStaging();
+    if (length <= static_cast<DWORD>(end_ - out_)) {
+      if (length > 0) std::memcpy(out_, bytes, length);
+      out_ += length;
       return;
     }
     Spill();
     if (!failed_ && WriteChannel(channel_, length, bytes) < 0) failed_ = true;
   }
-  // Writes what is still gathered; 0, or -1 when any write failed.
+  // Stages or writes what is still gathered; 0, or -1 when any write failed.
   int Finish() {
+    if (inStaging_) {
+      channel_->fill += static_cast<DWORD>(out_ - start_);
+      return 0;
+    }
     Spill();
     return failed_ ? -1 : 0;
   }
 
  private:
+  static constexpr DWORD kFixedPointBytes = 8;
+
+  // Makes room for n more bytes: out of the staging buffer first, then by a spill of the own
+  // buffer when fewer than n bytes are left there.
+  void Room(DWORD n) {
+    if (static_cast<DWORD>(end_ - out_) >= n) return;
+    LeaveStaging();
+    if (static_cast<DWORD>(end_ - out_) < n) Spill();
+  }
+  // Moves the bytes encoded in the staging buffer so far to the own buffer.
+  void LeaveStaging() {
+    if (!inStaging_) return;
+    const size_t done = static_cast<size_t>(out_ - start_);
+    if (done > 0) std::memcpy(buffer_, start_, done);
+    inStaging_ = false;
+    start_ = buffer_;
+    out_ = buffer_ + done;
+    end_ = buffer_ + sizeof(buffer_);
+  }
   void Spill() {
-    if (fill_ > 0 && !failed_ && WriteChannel(channel_, fill_, buffer_) < 0) failed_ = true;
-    fill_ = 0;
+    const DWORD fill = static_cast<DWORD>(out_ - start_);
+    if (fill > 0 && !failed_ && WriteChannel(channel_, fill, buffer_) < 0) failed_ = true;
+    out_ = buffer_;
   }
 
   OutputChannel* channel_;
-  BYTE buffer_[kChannelStagingSize];
-  DWORD fill_ = 0;
+  BYTE* start_;  // the command's first byte not yet handed over
+  BYTE* out_;    // where the next byte goes
+  BYTE* end_;    // the end of the room
+  bool inStaging_ = true;
   bool failed_ = false;
+  BYTE buffer_[kChannelStagingSize];
 };
 
 // The commands without operands.
@@ -479,10 +557,7 @@ int RecordAddLinePathReal(OutputChannel* channel, DWORD count, const RecordPoint
   if (!WritesList(mode)) return 0;
   CommandWriter w(channel, kDlAddLinePathReal);
   w.U16(static_cast<WORD>(count));
-  for (DWORD i = 0; i < count; ++i) {
-    w.F32(static_cast<float>(points[i].x) * 0.0625f);
-    w.F32(static_cast<float>(points[i].y) * 0.0625f);
-  }
+  w.FixedPoints(points, count);
   return w.Finish();
 }
 
@@ -496,10 +571,7 @@ int RecordAddBezierPath(OutputChannel* channel, DWORD count, const RecordPoint* 
   if (!WritesList(mode)) return 0;
   CommandWriter w(channel, kDlAddBezierPath);
   w.U16(static_cast<WORD>(count));
-  for (DWORD i = 0; i < count * 3; ++i) {
-    w.F32(static_cast<float>(points[i].x) * 0.0625f);
-    w.F32(static_cast<float>(points[i].y) * 0.0625f);
-  }
+  w.FixedPoints(points, count * 3);
   return w.Finish();
 }
 

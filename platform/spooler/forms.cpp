@@ -141,10 +141,35 @@ constexpr BuiltinForm kBuiltinForms[] = {
 };
 static_assert(std::size(kBuiltinForms) == 118);
 
+// The built-in forms as the server lists them, made once: every enumeration and look-up reads
+// this list and the state's own forms in place instead of copying them.
+const std::vector<Form>& BuiltinFormList() {
+  static const std::vector<Form> forms = [] {
+    std::vector<Form> list;
+    list.reserve(std::size(kBuiltinForms));
+    for (const BuiltinForm& b : kBuiltinForms)
+      list.push_back({FORM_BUILTIN, b.name, {b.width, b.length}, {0, 0, b.width, b.length}});
+    return list;
+  }();
+  return forms;
+}
+
 const Form* FindForm(const std::vector<Form>& forms, std::u16string_view name) {
   for (const Form& form : forms)
     if (EqualNoCase(form.name, name)) return &form;
   return nullptr;
+}
+
+// The server's form of that name (built-in forms first), or none.
+const Form* FindServerForm(const State& state, std::u16string_view name) {
+  const Form* form = FindForm(BuiltinFormList(), name);
+  return form != nullptr ? form : FindForm(state.userForms, name);
+}
+
+// The server's form at a position of the listing: the built-in forms, then the state's own.
+const Form& FormAt(const State& state, size_t i) {
+  const std::vector<Form>& builtin = BuiltinFormList();
+  return i < builtin.size() ? builtin[i] : state.userForms[i - builtin.size()];
 }
 
 // Writes one FORM_INFO_1W at record and its name through the packer.
@@ -159,14 +184,6 @@ void PackForm(const Form& form, LPBYTE record, InfoPacker& packer) {
 
 }  // namespace
 
-std::vector<Form> spooler::ListForms(const State& state) {
-  std::vector<Form> forms;
-  for (const BuiltinForm& b : kBuiltinForms)
-    forms.push_back({FORM_BUILTIN, b.name, {b.width, b.length}, {0, 0, b.width, b.length}});
-  forms.insert(forms.end(), state.userForms.begin(), state.userForms.end());
-  return forms;
-}
-
 BOOL EnumFormsW(HANDLE hPrinter, DWORD Level, LPBYTE pForm, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned) {
   State& state = GetState();
   std::lock_guard guard(state.lock);
@@ -176,14 +193,14 @@ BOOL EnumFormsW(HANDLE hPrinter, DWORD Level, LPBYTE pForm, DWORD cbBuf, LPDWORD
     SetLastError(ERROR_INVALID_LEVEL);
     return FALSE;
   }
-  std::vector<Form> forms = ListForms(state);
-  DWORD fixed = static_cast<DWORD>(forms.size() * sizeof(FORM_INFO_1W));
+  const size_t count = BuiltinFormList().size() + state.userForms.size();
+  DWORD fixed = static_cast<DWORD>(count * sizeof(FORM_INFO_1W));
   InfoPacker sizer(nullptr, fixed);
-  for (const Form& form : forms) PackForm(form, nullptr, sizer);
+  for (size_t i = 0; i < count; ++i) PackForm(FormAt(state, i), nullptr, sizer);
   if (!CheckInfoBuffer(pForm, cbBuf, sizer.Size(), pcbNeeded)) return FALSE;
   InfoPacker packer(pForm, fixed);
-  for (size_t i = 0; i < forms.size(); ++i) PackForm(forms[i], pForm + i * sizeof(FORM_INFO_1W), packer);
-  *pcReturned = static_cast<DWORD>(forms.size());
+  for (size_t i = 0; i < count; ++i) PackForm(FormAt(state, i), pForm + i * sizeof(FORM_INFO_1W), packer);
+  *pcReturned = static_cast<DWORD>(count);
   return TRUE;
 }
 
@@ -196,8 +213,7 @@ BOOL GetFormW(HANDLE hPrinter, LPCWSTR pFormName, DWORD Level, LPBYTE pForm, DWO
     SetLastError(ERROR_INVALID_LEVEL);
     return FALSE;
   }
-  std::vector<Form> forms = ListForms(state);
-  const Form* form = FindForm(forms, pFormName);
+  const Form* form = FindServerForm(state, pFormName);
   if (!form) {
     SetLastError(ERROR_INVALID_FORM_NAME);
     return FALSE;
@@ -228,7 +244,7 @@ BOOL AddFormW(HANDLE hPrinter, DWORD Level, const BYTE* pForm) {
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
   }
-  if (FindForm(ListForms(state), info->pName)) {
+  if (FindServerForm(state, info->pName)) {
     SetLastError(ERROR_FILE_EXISTS);
     return FALSE;
   }

@@ -70,9 +70,6 @@ std::shared_ptr<Printer> FindPrinter(State& state, std::u16string_view name);
 bool EqualNoCase(std::u16string_view a, std::u16string_view b);
 std::u16string FromWide(LPCWSTR text);  // empty for NULL
 
-// The forms in form-number order: the built-in table, then the added forms.
-std::vector<Form> ListForms(const State& state);
-
 // Packs fixed records followed by their strings (and a device mode) into a caller's buffer,
 // the way the spooler's information calls answer: a first pass sizes, a second writes.
 class InfoPacker {

@@ -102,6 +102,58 @@ TEST_F(RecorderListTest, LongCommandsArriveWholeAcrossTheStagingBuffer) {
   EXPECT_EQ(GetBE16(&bytes[bytes.size() - 2]), kDlDrawPath);
 }
 
+// The list bytes of n 28.4 points as the format gives them: x then y, x 0.0625, big-endian.
+std::vector<BYTE> FixedPointBytes(const std::vector<RecordPoint>& points, size_t n) {
+  std::vector<BYTE> bytes(n * 8);
+  for (size_t i = 0; i < n; ++i) {
+    PutBE32(&bytes[8 * i], std::bit_cast<DWORD>(static_cast<float>(points[i].x) * 0.0625f));
+    PutBE32(&bytes[8 * i + 4], std::bit_cast<DWORD>(static_cast<float>(points[i].y) * 0.0625f));
+  }
+  return bytes;
+}
+
+// A command that begins anywhere in the staging buffer (and ends inside it, on its last byte or
+// beyond it) arrives with the same bytes as one that begins at its start.
+TEST_F(RecorderListTest, CommandsArriveTheSameFromAnyStagingOffset) {
+  std::vector<RecordPoint> points(300);
+  for (size_t i = 0; i < points.size(); ++i)
+    points[i] = {static_cast<LONG>(i * 37) - 5000, 7 - static_cast<LONG>(i * 11) + (i % 3 == 0 ? 0x7FFF0 : 0)};
+  std::vector<ListCase> cases(std::begin(kListCases), std::end(kListCases));
+  std::vector<std::vector<BYTE>> expected;
+  for (const ListCase& c : cases) expected.push_back(HexBytes(c.bytes));
+  // Point lists shorter and longer than a run of four, and longer than the staging buffer.
+  for (DWORD n : {1u, 3u, 4u, 5u, 255u, 256u, 300u}) {
+    cases.push_back({"line path", [&points, n](OutputChannel* c) { return RecordAddLinePathReal(c, n, points.data()); },
+                     "", ""});
+    std::vector<BYTE> bytes = {0x42, 0x70, static_cast<BYTE>(n >> 8), static_cast<BYTE>(n)};
+    const std::vector<BYTE> values = FixedPointBytes(points, n);
+    bytes.insert(bytes.end(), values.begin(), values.end());
+    expected.push_back(bytes);
+  }
+  for (DWORD n : {1u, 33u, 100u}) {
+    cases.push_back({"curves", [&points, n](OutputChannel* c) { return RecordAddBezierPath(c, n, points.data()); },
+                     "", ""});
+    std::vector<BYTE> bytes = {0x42, 0x75, static_cast<BYTE>(n >> 8), static_cast<BYTE>(n)};
+    const std::vector<BYTE> values = FixedPointBytes(points, 3 * n);
+    bytes.insert(bytes.end(), values.begin(), values.end());
+    expected.push_back(bytes);
+  }
+  const std::vector<BYTE> filler(kChannelStagingSize, 0xEE);
+  for (DWORD offset : {0u, 1u, 2u, 3u, 5u, 1024u, 2000u, 2041u, 2043u, 2044u, 2045u, 2046u, 2047u, 2048u}) {
+    for (size_t i = 0; i < cases.size(); ++i) {
+      SCOPED_TRACE(std::string(cases[i].name) + " after " + std::to_string(offset) + " staged bytes");
+      RecordToFile();
+      if (offset > 0) ASSERT_EQ(WriteChannel(channel_, offset, filler.data()), static_cast<int>(offset));
+      ASSERT_EQ(cases[i].record(channel_), 0);
+      std::vector<BYTE> want(filler.begin(), filler.begin() + offset);
+      want.insert(want.end(), expected[i].begin(), expected[i].end());
+      EXPECT_EQ(FileBytes(), want);
+      DWORD end = 0;
+      ASSERT_EQ(CloseFileTarget(channel_, &end), 0);
+    }
+  }
+}
+
 TEST_F(RecorderListTest, FailedWriteFailsTheCommand) {
   ASSERT_EQ(SetChannelMode(channel_, kChannelTempStore), 0);
   // Without a temporary store the bytes stay staged until the flush fails.
