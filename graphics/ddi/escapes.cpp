@@ -14,6 +14,7 @@
 #include "graphics/ddi/pdev.h"
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/ddi/pending_job_calls.h"
+#include "graphics/job/fax_passes.h"
 #include "graphics/job/job_control.h"
 #include "platform/base/errors.h"
 #include "platform/kernel/lasterror.h"
@@ -129,6 +130,13 @@ LONG OverlayMode(const EscapeCall& c, bool stamp) {
 }
 LONG StampMode(const EscapeCall& c) { return OverlayMode(c, true); }
 LONG JobInfoMode(const EscapeCall& c) { return OverlayMode(c, false); }
+
+// The fax send list of the job; refused lists leave none.
+LONG SetFaxList(const EscapeCall& c) {
+  if (c.in == nullptr || c.cjIn == 0) return kEscUnsupported;
+  if (Locked(c.pdev)) return kEscDone;
+  return SetFaxListEscape(c.pdev, c.cjIn, c.in) == 0 ? kEscDone : kEscBadArgument;
+}
 
 LONG QueryFaxJob(const EscapeCall& c) {
   if (c.out == nullptr || c.cjOut < 4) {
@@ -400,6 +408,7 @@ constexpr EscapeRow kEscapes[] = {
     {DRVESC_BATCH, 1, Batch, nullptr},
     {DRVESC_SETDOCNAME, 1, SetDocName, nullptr},
     {DRVESC_SETJOBHEADERS, 1, SetJobHeaders, nullptr},
+    {DRVESC_SETFAXLIST, 1, SetFaxList, nullptr},
     {DRVESC_GETDIRECTMODE, 1, GetDirectMode, nullptr},
     {DRVESC_SETDIRECTMODE, 1, SetDirectMode, nullptr},
     {DRVESC_QUERYSTARTDOC, 1, QueryStartDoc, nullptr},

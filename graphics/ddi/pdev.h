@@ -14,6 +14,7 @@
 #include "graphics/ddi/render_settings.h"
 #include "graphics/drawing/clip_cache.h"
 #include "graphics/imaging/page_color.h"
+#include "graphics/job/fax_pass_state.h"
 #include "graphics/job/job_state.h"
 #include "graphics/job/page_state.h"
 #include "items/setting_records.h"
@@ -83,6 +84,7 @@ struct Pdev {
   JobInfoCopy* jobInfo;
   JobHeaderTable* jobHeaders;
   BYTE extBlock[2112];
+  FaxPassState fax;  // fax models: the passes of the job and their send list
   alignas(8) DWORD tailTag;
   DWORD reserved;
 };

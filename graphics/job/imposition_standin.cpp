@@ -1,7 +1,6 @@
 #include "graphics/job/imposition_standin.h"
 
 #include "graphics/job/job_items.h"
-#include "graphics/job/page_recording.h"
 
 namespace {
 
@@ -81,8 +80,6 @@ int ReadLayoutSettings(Pdev* pdev) {
   return 0;
 }
 
-int OutputCopies(Pdev* pdev) { return ReplayKeptPages(pdev); }
-
 int BeginTilePageRecord(Pdev*) { return -1; }
 int BeginBookletStore(Pdev*) { return -1; }
 int BeginBookletPageRecord(Pdev*) { return -1; }
@@ -91,7 +88,3 @@ int OutputSavedJob(Pdev*) { return -1; }
 int OutputBookletSheets(Pdev*) { return -1; }
 int EndBookletPageRecord(Pdev*) { return -1; }
 int EndTilePage(Pdev*) { return -1; }
-int ReadFaxSheetPaper(Pdev*) { return -1; }
-int MakeFaxHeaderSheet(Pdev*) { return -1; }
-int OutputStoredJobs(Pdev*) { return -1; }
-WORD GetFaxPassCount(Pdev*) { return 1; }

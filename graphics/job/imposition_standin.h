@@ -1,9 +1,8 @@
-// Stand-in for the imposition of pages (booklet and tile output), for
-// copies, fax passes and saved jobs, which are not part of this module yet. The job and page code calls
-// them here; until they exist a plain document prints whole: the layout values are read as the
-// settings give them, stored pages are output once, and a document that
-// asks for booklets, tiles or fax passes fails its job plainly (-1) instead of
-// printing something else.
+// Stand-in for the imposition of pages (booklet and tile output) and for saved jobs, which are
+// not part of this module yet. The job and page code calls them here; until they exist a plain
+// document prints whole: the layout values are read as the settings give them, and a document
+// that asks for booklets, tiles or a saved job fails its job plainly (-1) instead of printing
+// something else.
 #pragma once
 
 #include "graphics/ddi/pdev.h"
@@ -12,9 +11,7 @@
 // The layout values of the page state from the settings in force; -1 for a value outside its
 // table.
 int ReadLayoutSettings(Pdev* pdev);
-// The stored pages of the document, output at its end: once.
-int OutputCopies(Pdev* pdev);
-// Booklets, tiles, fax passes and saved jobs: -1.
+// Booklets, tiles and saved jobs: -1.
 int BeginTilePageRecord(Pdev* pdev);
 int BeginBookletStore(Pdev* pdev);
 int BeginBookletPageRecord(Pdev* pdev);
@@ -22,8 +19,3 @@ int OutputSavedJob(Pdev* pdev);
 int OutputBookletSheets(Pdev* pdev);
 int EndBookletPageRecord(Pdev* pdev);
 int EndTilePage(Pdev* pdev);
-int ReadFaxSheetPaper(Pdev* pdev);
-int MakeFaxHeaderSheet(Pdev* pdev);
-int OutputStoredJobs(Pdev* pdev);
-// The fax passes of the job: 1 until fax jobs exist.
-WORD GetFaxPassCount(Pdev* pdev);

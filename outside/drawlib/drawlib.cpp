@@ -21,6 +21,9 @@ namespace {
 struct Session {
   int id;
   HANDLE printer;
+  // The resource path block of VR_Initialize, which the caller keeps until VR_Finalize: every
+  // job starts writing to the printer it names then.
+  const BYTE* resource = nullptr;
   bool inJob = false;
   bool inPage = false;
   bool headerSent = false;
@@ -394,6 +397,7 @@ DLLEXPORT void* VR_Initialize(const BYTE* device, const BYTE* resource, const BY
   auto session = std::make_unique<Session>();
   session->id = lib.nextId++;
   if (resource != nullptr) std::memcpy(&session->printer, resource + 8, sizeof(HANDLE));
+  session->resource = resource;
   c.SetSession(session.get());
   c.Block("device", device, 296, kDeviceFields, 296);
   c.Block("resource", resource, 552, kResourceFields, 552);
@@ -623,6 +627,7 @@ DLLEXPORT int VR_StartJob(void* h, WORD mode) {
   if (Session* s = c.session()) {
     if (s->inJob) c.Breach("a job begun inside a job");
     s->inJob = true;
+    if (s->resource != nullptr) std::memcpy(&s->printer, s->resource + 8, sizeof(HANDLE));
     s->headerSent = false;
   }
   return c.Finish(0);

@@ -7,25 +7,12 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/engine/reference_renderer.h"
 #include "tests/graphics/ddi/document_fixture.h"
 #include "tools/spoolview/spool_render.h"
 
 namespace {
 
 constexpr double kScale = 0.25;
-
-// The part of a sheet picture that shows the page's imageable area.
-ReferenceImage Crop(const ReferenceImage& sheet, LONG left, LONG top, LONG width, LONG height) {
-  ReferenceImage part;
-  part.width = width;
-  part.height = height;
-  part.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0xFFFFFF);
-  for (LONG y = 0; y < height && top + y < sheet.height; ++y)
-    for (LONG x = 0; x < width && left + x < sheet.width; ++x)
-      part.pixels[static_cast<size_t>(y * width + x)] = sheet.pixels[static_cast<size_t>((top + y) * sheet.width + left + x)];
-  return part;
-}
 
 // A bitmap of the format with a pattern of stripes and blocks; indexed formats get a palette
 // of distinct colours.
@@ -214,7 +201,7 @@ TEST_F(DocumentTest, PrintedPagesMatchTheEnginesReferenceRendering) {
     const std::vector<DrawCall> drawn = EngineDcPage(dc, i);
     const ReferenceImage expected = RenderReferencePage(drawn, surface, kScale);
     const ReferenceImage area =
-        Crop(printed[i], std::lround(info->ptlPhysOffset.x * kScale), std::lround(info->ptlPhysOffset.y * kScale),
+        CropSheet(printed[i], std::lround(info->ptlPhysOffset.x * kScale), std::lround(info->ptlPhysOffset.y * kScale),
              expected.width, expected.height);
     const double difference = CompareReferenceImages(area, expected, 8);
     EXPECT_LT(difference, pages[i].tolerance) << pages[i].name;

@@ -305,7 +305,7 @@ TEST_F(EscapeTest, MalformedEscapesAreRefusedAndChangeNothing) {
       {"direct page not offered", kDirectPage, U16(4611), 0, 0},
       {"direct page feature", kDirect, Record(3, 4355), 18, -3},
       {"page end not built", kPageEnd, U32(0), 44, 0},
-      {"fax list not built", kFaxList, Bytes(8), 0, 0},
+      {"fax list on a printer model", kFaxList, Bytes(8), 0, 1},
       {"measure not built", kMeasure, U16(1), 0, 0},
       {"direct image not built", kDirectImage, Bytes(32), 0, 0},
   };
