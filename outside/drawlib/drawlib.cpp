@@ -22,7 +22,7 @@ struct Session {
   int id;
   HANDLE printer;
   // The resource path block of VR_Initialize, which the caller keeps until VR_Finalize: every
-  // job starts writing to the printer it names then.
+  // job, and the session's end, writes to the printer it names then.
   const BYTE* resource = nullptr;
   bool inJob = false;
   bool inPage = false;
@@ -433,6 +433,7 @@ DLLEXPORT int VR_Finalize(void* h) {
   Session* s = c.session();
   if (s != nullptr && s->inPage) c.Breach("the session ends inside a page");
   if (s != nullptr && s->inJob) c.Breach("the session ends inside a job");
+  if (s != nullptr && s->resource != nullptr) std::memcpy(&s->printer, s->resource + 8, sizeof(HANDLE));
   const int result = c.Finish(0);
   if (s != nullptr) {
     auto& sessions = Lib().sessions;

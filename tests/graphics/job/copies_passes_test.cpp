@@ -8,6 +8,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,6 +27,7 @@ using Strings = std::vector<std::string>;
 constexpr double kScale = 0.25;
 constexpr char kUel[] = "\x1B%-12345X";
 constexpr char kTrailer[] = "\x1B%-12345X@PJL EOJ\n";
+constexpr ULONG kSetSettingsEscape = 0x5005;
 constexpr ULONG kFaxListEscape = 0x5024;
 constexpr int kBlankSheet = -1;
 
@@ -34,8 +37,8 @@ const std::vector<ModelTextEdit> kCopierModel = {
     {"section 26 0x00440010", "section 26 0x00450010"},
     {"section 39 [0x1]", "section 39 [0x41]"},
 };
-// The sample model as a fax model (model kind 2).
-const std::vector<ModelTextEdit> kFaxModel = {{"section 23 0 ", "section 23 2 "}};
+// The sample model as a fax model (section 23 value 1: model kind 2).
+const std::vector<ModelTextEdit> kFaxModel = {{"section 23 0 ", "section 23 1 "}};
 
 DrawCall Block(COLORREF colour, RECTL rect) {
   DrawCall call;
@@ -214,9 +217,22 @@ const CopiesCase kCopiesCases[] = {{"Collated", 1, 3}, {"Uncollated", 2, 1}};
 INSTANTIATE_TEST_SUITE_P(Each, CopiesTest, testing::ValuesIn(kCopiesCases),
                          [](const testing::TestParamInfo<CopiesCase>& info) { return std::string(info.param.name); });
 
+// The cover block's first records: "AR", "AK" mode 2, "AL" code 1.
+const std::string kCoverPreamble = std::string("ARAK") + char(2) + "AL" + char(1);
+
+// The driver data file of the model (section 28) as it lies in the driver directory.
+std::string DriverDataFile() {
+  std::ifstream in(SimHostPath((std::u16string(SimDriverDirectory()) + u"\\QX4500.DDD").c_str()), std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The record naming the overlay "letterhead": "Eg" and the name's length.
+std::string OverlayRecord() { return std::string("Eg") + char(0) + char(10) + "letterhead"; }
+
 struct FaxCase {
   const char* name;
   LONG overlaySheet;  // item 377: the header sheet names an overlay, else carries the driver file
+  std::string (*sheetBlock)();  // what the header sheet carries
 };
 
 class FaxPassTest : public CopiesAndPassesTest, public testing::WithParamInterface<FaxCase> {
@@ -228,10 +244,16 @@ class FaxPassTest : public CopiesAndPassesTest, public testing::WithParamInterfa
     Put(379, 0);
     Put(380, 3);
     Put(381, 0);
+    LPCWSTR overlay = u"C:\\Forms\\letterhead.frm";
+    ASSERT_EQ(SetItemValue(1830, settings_, config_, kTypeString, (lstrlenW(overlay) + 1) * sizeof(WCHAR), &overlay),
+              kItemDone);
   }
-  // The job's escapes after its start: the send list of the three numbers.
+  // The job's escapes after its start, as the user-interface module sends them: the whole
+  // settings (the device mode carries only their first part) and the send list of the three
+  // numbers.
   std::function<void()> SendList(EngineDc* dc) {
     return [this, dc] {
+      EXPECT_EQ(EngineEscape(dc, kSetSettingsEscape, sizeof(SettingsRecord), settings_, 0, nullptr), 1);
       EXPECT_EQ(EngineEscape(dc, kFaxListEscape, ULONG(list_.size()), list_.data(), 0, nullptr), 1);
     };
   }
@@ -264,16 +286,28 @@ TEST_P(FaxPassTest, EachDestinationIsAJobOfItsOwn) {
     if (pass > 0) EXPECT_EQ(jobs[pass].datatype, u"RAW");
     const std::string spool = Text(SimReadSpoolJob(jobs[pass].id));
     ExpectFramedJob(spool);
+    // The destination's number: in its header's fax line and in its cover texts.
     for (size_t other = 0; other < numbers_.size(); ++other) {
       const std::string number(numbers_[other].begin(), numbers_[other].end());
       EXPECT_EQ(Occurrences(spool, "@FANU=" + number), other == pass ? 1u : 0u) << number;
+      EXPECT_EQ(Occurrences(spool, number), other == pass ? 2u : 0u) << number;
     }
+    // The header sheet's blocks lie on its page, before the document's first page.
+    const std::string startPage = std::string("\x1BVR") + char(32);
+    const size_t sheet = spool.find(startPage);
+    const size_t firstPage = spool.find(startPage, sheet + 1);
+    const size_t block = spool.find(GetParam().sheetBlock(), sheet);
+    EXPECT_GT(block, sheet);
+    EXPECT_LT(block, firstPage);
+    EXPECT_EQ(Occurrences(spool, kCoverPreamble), 1u);
+    EXPECT_GT(spool.find(kCoverPreamble, sheet), block);
+    EXPECT_LT(spool.find(kCoverPreamble, sheet), firstPage);
     ExpectSheets(dc, SimReadSpoolJob(jobs[pass].id), {kBlankSheet, 0, 1});
   }
   EXPECT_EQ(SimOpenPrinterHandleCount(), 1u) << "only the engine's own handle is left";
 }
 
-const FaxCase kFaxCases[] = {{"OverlaySheet", 1}, {"DriverFileSheet", 0}};
+const FaxCase kFaxCases[] = {{"OverlaySheet", 1, OverlayRecord}, {"DriverFileSheet", 0, DriverDataFile}};
 INSTANTIATE_TEST_SUITE_P(Each, FaxPassTest, testing::ValuesIn(kFaxCases),
                          [](const testing::TestParamInfo<FaxCase>& info) { return std::string(info.param.name); });
 
