@@ -235,7 +235,7 @@ struct FaxCase {
   std::string (*sheetBlock)();  // what the header sheet carries
 };
 
-class FaxPassTest : public CopiesAndPassesTest, public testing::WithParamInterface<FaxCase> {
+class FaxJobTest : public CopiesAndPassesTest {
  protected:
   // A fax job of three destinations, each with its header sheet and its own pass.
   void SetUpFaxJob(LONG overlaySheet) {
@@ -260,6 +260,8 @@ class FaxPassTest : public CopiesAndPassesTest, public testing::WithParamInterfa
   const std::vector<std::u16string> numbers_ = {u"5550101", u"5550202", u"5550303"};
   std::vector<BYTE> list_ = FaxList(numbers_);
 };
+
+class FaxPassTest : public FaxJobTest, public testing::WithParamInterface<FaxCase> {};
 
 // Three passes: the document's own spool job and two "RAW" jobs named after the document, each
 // framed by its own header (naming its destination only) and trailer, each with the header
@@ -310,5 +312,52 @@ TEST_P(FaxPassTest, EachDestinationIsAJobOfItsOwn) {
 const FaxCase kFaxCases[] = {{"OverlaySheet", 1, OverlayRecord}, {"DriverFileSheet", 0, DriverDataFile}};
 INSTANTIATE_TEST_SUITE_P(Each, FaxPassTest, testing::ValuesIn(kFaxCases),
                          [](const testing::TestParamInfo<FaxCase>& info) { return std::string(info.param.name); });
+
+// A step of the fax job that fails: the nth call of a library entry point or of a spooler call.
+// A failed pass does not stop the next one, unless its header sheet fails: that aborts the job
+// (a pass without its spool job cannot write its header sheet either).
+struct PassFailure {
+  const char* name;
+  const char* call;
+  int nth;
+  bool spooler;
+  size_t jobs;  // spool jobs made
+};
+
+const PassFailure kPassFailures[] = {
+    {"SecondJobStart", "VR_StartJob", 2, false, 3},
+    {"SecondHeader", "VR_SendJobHeader", 2, false, 3},
+    {"SecondHeaderSheet", "VR_StartPage", 4, false, 2},
+    {"ReplayedPage", "VR_EndPage", 5, false, 3},
+    {"LastTrailer", "VR_SendJobTrailer", 3, false, 3},
+    {"FirstPassEnd", "VR_EndJob", 1, false, 3},
+    {"SecondSpoolJob", "StartDocPrinterW", 2, true, 1},
+    {"PassJobClose", "EndDocPrinter", 1, true, 3},
+};
+
+using FaxFailureTest = FaxJobTest;
+
+TEST_F(FaxFailureTest, AFailedStepFailsTheJobAndLeavesNothingOpen) {
+  for (const PassFailure& f : kPassFailures) {
+    SCOPED_TRACE(f.name);
+    reset_();
+    SetUpFaxJob(1);
+    EngineDc* dc = CreateModelDc(kFaxModel);
+    ASSERT_NE(dc, nullptr);
+    const size_t before = SimListSpoolJobs().size();
+    if (f.spooler)
+      SimFailCall(f.call, ERROR_NOT_ENOUGH_MEMORY, f.nth);
+    else
+      fail_(f.call, DWORD(f.nth), -1);
+    EXPECT_FALSE(Print(dc, u"Fax", SendList(dc))) << "the failed job is reported";
+    EXPECT_EQ(liveSessions_(), 0u);
+    const std::vector<SimSpoolJob> jobs = SimListSpoolJobs();
+    EXPECT_EQ(jobs.size() - before, f.jobs);
+    for (size_t i = before; i < jobs.size(); ++i) EXPECT_NE(jobs[i].state, SimJobState::Open) << i;
+    DeleteDc(dc);
+    EXPECT_EQ(SimOpenPrinterHandleCount(), 0u);
+    EXPECT_EQ(SimEngineOutstanding(), driverOnly_) << testing::PrintToString(SimEngineOutstandingList());
+  }
+}
 
 }  // namespace
