@@ -1,6 +1,5 @@
 #include "graphics/job/fax_header_sheet.h"
 
-#include <vector>
 
 #include "core/database/dbrecords.h"
 #include "graphics/ddi/paper_layout.h"

@@ -16,6 +16,7 @@
 
 #include "core/job/fax_list.h"
 #include "core/store/item_access.h"
+#include "platform/registry/registry_sim.h"
 #include "tests/graphics/ddi/document_fixture.h"
 #include "tests/support/model_files.h"
 #include "tools/spoolview/spool_render.h"
@@ -178,6 +179,7 @@ struct CopiesCase {
   const char* name;
   LONG collate;           // item 18: 1 collated
   int runs;               // how often the stored pages are output
+  const char* quantity;   // the copies the header asks the device for; NULL: not checked here
 };
 
 class CopiesTest : public CopiesAndPassesTest, public testing::WithParamInterface<CopiesCase> {};
@@ -207,13 +209,18 @@ TEST_P(CopiesTest, ReverseOrderCopiesWithInsertedSheets) {
 
   const std::vector<SimSpoolJob> jobs = SimListSpoolJobs();
   ASSERT_EQ(jobs.size(), 1u);
-  ExpectFramedJob(Text(SimReadSpoolJob(jobs[0].id)));
+  const std::string spool = Text(SimReadSpoolJob(jobs[0].id));
+  ExpectFramedJob(spool);
+  if (c.quantity != nullptr)
+    EXPECT_EQ(Occurrences(spool, std::string("@PJL SET QTY=") + c.quantity + "\n"), 1u)
+        << spool.substr(spool.find(kUel), 400);
   std::vector<int> sheets;
   for (int run = 0; run < c.runs; ++run) sheets.insert(sheets.end(), {kBlankSheet, 1, 0, kBlankSheet});
   ExpectSheets(dc, SimReadSpoolJob(jobs[0].id), sheets);
 }
 
-const CopiesCase kCopiesCases[] = {{"Collated", 1, 3}, {"Uncollated", 2, 1}};
+// The copy count of a collated job's header follows the header's own rules for the model.
+const CopiesCase kCopiesCases[] = {{"Collated", 1, 3, nullptr}, {"Uncollated", 2, 1, "3"}};
 INSTANTIATE_TEST_SUITE_P(Each, CopiesTest, testing::ValuesIn(kCopiesCases),
                          [](const testing::TestParamInfo<CopiesCase>& info) { return std::string(info.param.name); });
 
@@ -357,6 +364,92 @@ TEST_F(FaxFailureTest, AFailedStepFailsTheJobAndLeavesNothingOpen) {
     DeleteDc(dc);
     EXPECT_EQ(SimOpenPrinterHandleCount(), 0u);
     EXPECT_EQ(SimEngineOutstanding(), driverOnly_) << testing::PrintToString(SimEngineOutstandingList());
+  }
+}
+
+// One job for every destination: with a header sheet alone, or with the destinations in one
+// job (item 379 on), the document is one job whose header names every destination the job
+// sends to.
+struct SingleJobCase {
+  const char* name;
+  LONG headerOnly;            // item 381: the header sheet alone
+  LONG oneJob;                // item 379
+  std::vector<int> sheets;    // what the job prints
+  size_t faxLines;            // "@FANU=" lines of its header
+};
+
+class SingleFaxJobTest : public FaxJobTest, public testing::WithParamInterface<SingleJobCase> {};
+
+TEST_P(SingleFaxJobTest, OneJobForAllDestinations) {
+  const SingleJobCase& c = GetParam();
+  SetUpFaxJob(1);
+  Put(381, c.headerOnly);
+  Put(379, c.oneJob);
+  EngineDc* dc = CreateModelDc(kFaxModel);
+  ASSERT_NE(dc, nullptr);
+  ASSERT_TRUE(Print(dc, u"Fax", SendList(dc))) << Trace();
+  EXPECT_EQ(breaches_(), 0u) << Trace();
+  const std::vector<SimSpoolJob> jobs = SimListSpoolJobs();
+  ASSERT_EQ(jobs.size(), 1u);
+  const std::string spool = Text(SimReadSpoolJob(jobs[0].id));
+  ExpectFramedJob(spool);
+  EXPECT_EQ(Occurrences(spool, "@FANU="), c.faxLines);
+  ExpectSheets(dc, SimReadSpoolJob(jobs[0].id), c.sheets);
+}
+
+const SingleJobCase kSingleJobCases[] = {
+    {"HeaderSheetAlone", 1, 0, {kBlankSheet}, 0},
+    {"DestinationsInOneJob", 0, 1, {kBlankSheet, 0, 1}, 3},
+};
+INSTANTIATE_TEST_SUITE_P(Each, SingleFaxJobTest, testing::ValuesIn(kSingleJobCases),
+                         [](const testing::TestParamInfo<SingleJobCase>& info) { return std::string(info.param.name); });
+
+// A send list that is not a whole "DFAX001" record is refused and leaves no list: the header
+// sheet of a job without destinations cannot be made, and the job fails.
+TEST_F(FaxFailureTest, ABrokenSendListIsRefused) {
+  SetUpFaxJob(1);
+  EngineDc* dc = CreateModelDc(kFaxModel);
+  ASSERT_NE(dc, nullptr);
+  std::vector<BYTE> broken = list_;
+  broken.pop_back();
+  EXPECT_FALSE(Print(dc, u"Fax", [&] {
+    EXPECT_EQ(EngineEscape(dc, kFaxListEscape, ULONG(list_.size()), list_.data(), 0, nullptr), 1);
+    EXPECT_EQ(EngineEscape(dc, kFaxListEscape, ULONG(broken.size()), broken.data(), 0, nullptr), -1);
+  }));
+  EXPECT_EQ(liveSessions_(), 0u);
+  for (const SimSpoolJob& job : SimListSpoolJobs()) EXPECT_NE(job.state, SimJobState::Open);
+}
+
+// The fax data file that item 375 names is deleted at the job's end only when the
+// user-interface module registered it as its own temporary file for this user; any other file
+// the settings name is left alone.
+TEST_F(FaxFailureTest, OnlyARegisteredFaxDataFileIsDeleted) {
+  struct Case {
+    const char* name;
+    bool registered;
+    bool deleted;
+  };
+  constexpr Case kCases[] = {{"registered", true, true}, {"not registered", false, false}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    reset_();
+    const std::u16string file = u"C:\\Windows\\Temp\\VQF" + std::u16string(c.registered ? u"1" : u"2") + u".tmp";
+    CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (c.registered) {
+      BYTE record[532] = {};
+      std::memcpy(record, file.c_str(), (file.size() + 1) * sizeof(WCHAR));
+      SimRegistrySeedValue(HKEY_CURRENT_USER, u"Software\\Qorvex\\QX-4500\\Users\\TempFile", u"DFaxInfo_1",
+                           REG_BINARY, record, sizeof record);
+    }
+    SetUpFaxJob(1);
+    LPCWSTR name = file.c_str();
+    ASSERT_EQ(SetItemValue(375, settings_, config_, kTypeString, DWORD(file.size() + 1) * sizeof(WCHAR), &name),
+              kItemDone);
+    EngineDc* dc = CreateModelDc(kFaxModel);
+    ASSERT_NE(dc, nullptr);
+    ASSERT_TRUE(Print(dc, u"Fax", SendList(dc))) << Trace();
+    EXPECT_EQ(GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES, c.deleted);
+    DeleteDc(dc);
   }
 }
 
