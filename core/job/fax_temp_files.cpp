@@ -91,6 +91,24 @@ bool IsRegistered(HKEY key, const DirectFaxTempRecord& wanted) {
   }
 }
 
+// Whether the key under the current user holds a registration of that file (any case).
+bool KeyRegistersFile(LPCWSTR keyPath, LPCWSTR file) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  bool found = false;
+  for (DWORD index = 0; !found; ++index) {
+    WCHAR name[kValueNameChars];
+    DWORD chars = kValueNameChars;
+    const LSTATUS status = RegEnumValueW(key, index, name, &chars, nullptr, nullptr, nullptr, nullptr);
+    if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) break;
+    DirectFaxTempRecord record;
+    found = status == ERROR_SUCCESS && wcsncmp(name, kValuePrefix, kValuePrefixChars) == 0 &&
+            ReadRecord(key, name, &record) && _wcsicmp(record.file, file) == 0;
+  }
+  RegCloseKey(key);
+  return found;
+}
+
 // Writes the record under the first free "DFaxInfo_<n>" name.
 void WriteRegistration(HKEY key, const DirectFaxTempRecord& record) {
   for (DWORD n = 1; n != 0; ++n) {
@@ -170,4 +188,23 @@ void FinishDirectFaxSheet(HWND window, LPCWSTR file) {
     return;
   if (!IsRegistered(key, record)) WriteRegistration(key, record);
   RegCloseKey(key);
+}
+
+BOOL IsRegisteredDirectFaxFile(DatabaseStream* main, LPCWSTR file) {
+  if (file == nullptr || file[0] == 0) return FALSE;
+  WCHAR current[kKeyChars];
+  GetDirectFaxTempKey(current, kKeyChars);
+  if (KeyRegistersFile(current, file) || KeyRegistersFile(kOlderKey, file) || KeyRegistersFile(kDefaultKey, file))
+    return TRUE;
+  LPWSTR base = nullptr;
+  if (main == nullptr || ReadDriverText(main, kDbDriverTextUserBase, &base) != kDbOk || base == nullptr) return FALSE;
+  WCHAR model[kKeyChars];
+  bool found = false;
+  if (static_cast<DWORD>(lstrlenW(base)) + (sizeof kKeySuffix / sizeof(WCHAR)) <= kKeyChars) {
+    lstrcpyW(model, base);
+    lstrcatW(model, kKeySuffix);
+    found = KeyRegistersFile(model, file);
+  }
+  ReleaseGlobalBlock(base);
+  return found ? TRUE : FALSE;
 }

@@ -25,3 +25,6 @@ void PurgeAllDirectFaxTempFiles();
 // Purges both keys, then registers file for the top-level window of window unless the same
 // file, window and instance are registered already.
 void FinishDirectFaxSheet(HWND window, LPCWSTR file);
+// Whether file is a direct-fax temporary file registered for this user under the current key,
+// the older or the default key, or the model's own key (its per-user base and "TempFile").
+BOOL IsRegisteredDirectFaxFile(DatabaseStream* main, LPCWSTR file);

@@ -37,6 +37,9 @@ void MoveJob(Pdev* from, Pdev* to) {
   from->colorConverter = nullptr;
   from->colorClassWord = nullptr;
   from->jobIdCompanion = 0;
+  to->fax = from->fax;
+  from->fax.list = nullptr;
+  from->fax.listSize = from->fax.listCount = 0;
 }
 
 // A begun job keeps its settings; only the paper of the new ones is taken.

@@ -16,7 +16,7 @@
 #include "graphics/ddi/pdev.h"
 #include "graphics/ddi/pdev_settings.h"
 #include "core/services/user_locale.h"
-#include "graphics/job/fax_send_list.h"
+#include "graphics/job/fax_passes.h"
 #include "graphics/job/job_control.h"
 #include "platform/base/errors.h"
 #include "platform/kernel/lasterror.h"
@@ -135,6 +135,13 @@ LONG OverlayMode(const EscapeCall& c, bool stamp) {
 }
 LONG StampMode(const EscapeCall& c) { return OverlayMode(c, true); }
 LONG JobInfoMode(const EscapeCall& c) { return OverlayMode(c, false); }
+
+// The fax send list of the job; a refused list changes nothing.
+LONG SetFaxList(const EscapeCall& c) {
+  if (c.in == nullptr || c.cjIn == 0) return kEscUnsupported;
+  if (Locked(c.pdev)) return kEscDone;
+  return SetFaxListEscape(c.pdev, c.cjIn, c.in) == 0 ? kEscDone : kEscBadArgument;
+}
 
 LONG QueryFaxJob(const EscapeCall& c) {
   if (c.out == nullptr || c.cjOut < 4) {
@@ -302,11 +309,6 @@ LONG SetExtValue(const EscapeCall& c) {
 LONG PageEnd(const EscapeCall& c) { return HandlePageEndEscape(c.pdev, c.cjIn, c.in, c.cjOut, c.out); }
 LONG StampPos(const EscapeCall& c) { return HandleStampPosEscape(c.pdev, c.cjIn, c.in); }
 
-LONG SetFaxList(const EscapeCall& c) {
-  if (c.in == nullptr || c.cjIn == 0) return kEscUnsupported;
-  if (Locked(c.pdev)) return kEscDone;
-  return SetFaxListEscape(c.pdev, c.cjIn, c.in) == 0 ? kEscDone : kEscBadArgument;
-}
 
 // The locale's measurement system for this process; a sheet that follows the model's default
 // paper takes the default of the new system. A value other than 1 (inch) or 2 (metric) is

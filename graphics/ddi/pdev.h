@@ -14,6 +14,7 @@
 #include "graphics/ddi/render_settings.h"
 #include "graphics/drawing/clip_cache.h"
 #include "graphics/imaging/page_color.h"
+#include "graphics/job/fax_pass_state.h"
 #include "graphics/job/job_state.h"
 #include "graphics/job/page_state.h"
 #include "items/setting_records.h"
@@ -83,10 +84,7 @@ struct Pdev {
   JobInfoCopy* jobInfo;
   JobHeaderTable* jobHeaders;
   BYTE extBlock[2112];
-  // The fax destination list of a direct-fax job: a whole "DFAX001" record, global heap.
-  BYTE* faxList;
-  DWORD faxListSize;
-  DWORD faxListCount;
+  FaxPassState fax;  // fax models: the passes of the job and their send list
   alignas(8) DWORD tailTag;
   DWORD reserved;
 };

@@ -15,10 +15,13 @@
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/image_queue.h"
 #include "graphics/job/booklet_output.h"
-#include "graphics/job/imposition_standin.h"
+#include "graphics/job/fax_header_sheet.h"
+#include "graphics/job/fax_passes.h"
+#include "graphics/job/saved_job_standin.h"
 #include "graphics/job/job_framing.h"
 #include "graphics/job/job_items.h"
 #include "graphics/job/layout_settings.h"
+#include "graphics/job/output_copies.h"
 #include "graphics/job/page_start.h"
 #include "graphics/job/page_store.h"
 #include "graphics/job/imposition_marks.h"
@@ -27,13 +30,11 @@
 #include "graphics/job/tile_output.h"
 #include "graphics/output/channel_output.h"
 #include "graphics/output/output_channel.h"
-#include "platform/kernel/files.h"
 
 namespace {
 
 constexpr SettingItemId kItemResolution = 20;
 constexpr SettingItemId kItemSaveToFile = 336;
-constexpr SettingItemId kItemFaxDataFile = 375;
 constexpr SettingItemId kItemFaxHeaderSheet = 376;
 constexpr SettingItemId kItemFaxHeaderOnly = 381;
 constexpr SettingItemId kItemJobControlWord = 1316;
@@ -133,7 +134,10 @@ int InitJobState(Pdev* pdev, HANDLE printer) {
   pdev->pageColor.PageColor = kPageColorUndecided;
   pdev->render.printer = printer;
   pdev->render.reserved10 = 0;
-  return OpenOutputChannel(pdev) != 0 ? -1 : 0;
+  int result = 0;
+  if (pdev->faxModel && FreeFaxList(pdev) != 0) result = -1;
+  if (OpenOutputChannel(pdev) != 0) result = -1;
+  return result;
 }
 
 int StartJob(Pdev* pdev, LPCWSTR documentName, LPCWSTR outputName) {
@@ -179,6 +183,8 @@ int BeginJob(Pdev* pdev) {
   if (result == 0) {
     result = ResetGraphicsState(pdev, TRUE);
     RenderSettings& r = pdev->render;
+    // The passes follow the settings in force when the output begins.
+    if (pdev->faxModel) LoadFaxPassSettings(pdev);
     if (r.saveToFile == 1) {
       r.storePages = 1;
     } else if (pdev->faxModel && GetFaxPassCount(pdev) > 1) {
@@ -360,10 +366,8 @@ int EndJob(Pdev* pdev) {
       }
       result |= EndJobOutput(pdev);
     }
-    if (pdev->faxModel) {
-      if (LPCWSTR file = ReadJobItemText(pdev, kItemFaxDataFile); file != nullptr && file[0])
-        DeleteFileW(file);
-    }
+    // A data file that cannot be deleted now is left for the user-interface module's purge.
+    if (pdev->faxModel) DeleteFaxDataFile(pdev);
     result |= EndChannelOutput(pdev, result == 0 ? 1 : 0);
     pdev->jobIdCompanion = 0;
   } else {
@@ -439,6 +443,7 @@ void FreeJobResources(Pdev* pdev) {
   pdev->jobIdCompanion = 0;
   FreeGraphicsEmitter(pdev->emitter);
   pdev->emitter = nullptr;
+  if (pdev->faxModel) FreeFaxList(pdev);
 }
 
 int ResetGraphicsState(Pdev* pdev, BOOL force) {

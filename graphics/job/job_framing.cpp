@@ -4,12 +4,17 @@
 #include <cstring>
 
 #include "core/database/model_features.h"
+#include "core/job/fax_job_lines.h"
 #include "core/job/header_output.h"
 #include "core/job/job_header.h"
+#include "core/job/monitor_job.h"
+#include "core/services/resource_module.h"
+#include "graphics/ddi/pdev_item_store.h"
 #include "graphics/drawing/drawing_session.h"
 #include "graphics/drawing/graphics_emitter.h"
 #include "graphics/job/booklet_layout.h"
-#include "graphics/job/imposition_standin.h"
+#include "graphics/job/fax_passes.h"
+#include "graphics/job/job_items.h"
 #include "graphics/job/job_user_name.h"
 #include "graphics/output/output_channel.h"
 #include "platform/base/byte_order.h"
@@ -21,6 +26,9 @@ constexpr int kSizeMargin = 5;
 constexpr int kUelBytes = 9;  // ESC "%-12345X"
 constexpr int kLineSeparatorBytes = 1;
 constexpr int kStreamLineBytes = 64;
+constexpr SettingItemId kItemFaxHeaderOnly = 381;
+constexpr SettingItemId kItemMonitorId = 8201;
+constexpr SettingItemId kItemMonitorOn = 1321;
 
 // The end-of-job text of the model: "@PJL EOJ" with the job-attribute lines, else "@EOJO".
 const char* EndOfJobText(DatabaseStream* main) {
@@ -46,7 +54,46 @@ int SendJobBlock(Pdev* pdev, DrawingLibrarySession* session, BYTE* block, JobBlo
   return EmitJobHeaderBlock(pdev->emitter, GetLE32(block), block, kind) != 0 ? -1 : 0;
 }
 
-int WriteHeader(Pdev* pdev, DrawingLibrarySession* session) {
+// The destinations the header of a fax job names: its pass's own when every destination gets a
+// pass, else all of them. FALSE for a job that names none (not a fax model, the header sheet
+// alone, no list).
+bool SelectFaxDestinations(Pdev* pdev, WORD pass, FaxSelection* selection) {
+  const FaxPassState& fax = pdev->fax;
+  if (!pdev->faxModel || ReadEffectiveJobItem(pdev, kItemFaxHeaderOnly) == 1 || fax.list == nullptr ||
+      fax.passes == 0)
+    return false;
+  const bool ownPass = GetFaxPassCount(pdev) > 1;
+  selection->first = ownPass ? pass : 0;
+  selection->last = ownPass ? pass : fax.passes - 1u;
+  selection->blob = fax.list;
+  selection->blobSize = fax.listSize;
+  return true;
+}
+
+// The document monitor's collection of the job's owner data, when the settings ask for it;
+// its answer is kept in the job id's companion word.
+void CollectMonitorData(Pdev* pdev, WORD pass) {
+  if (ReadEffectiveJobItem(pdev, kItemMonitorId) == 0 || ReadEffectiveJobItem(pdev, kItemMonitorOn) == 0) return;
+  ItemStore* store = ItemStoreFromStreams(pdev->database, pdev->linkedDatabase);
+  if (store == nullptr) return;
+  MonitorJobContext context{};
+  context.resourceModule = GetResourceModule();
+  context.printer = pdev->render.printer;
+  context.store = store;
+  context.settings = &pdev->pageSettings;
+  context.config = pdev->config;
+  context.documentName = pdev->render.documentName;
+  context.fax = pdev->faxModel;
+  context.faxBlob = pdev->fax.list;
+  context.faxBlobSize = pdev->fax.listSize;
+  context.destinationIndex = pass;
+  context.destinationCount = pdev->fax.passes;
+  char id[kPirvexIdBytes] = {};
+  pdev->jobIdCompanion = static_cast<DWORD>(CollectJobOwnerData(&context, id));
+  FreeItemStore(store);
+}
+
+int WriteHeader(Pdev* pdev, DrawingLibrarySession* session, WORD pass) {
   const int estimate = EstimateJobHeaderSize(pdev->database, pdev->linkedDatabase);
   if (estimate < 0) return -1;
   char line[kStreamLineBytes] = {};
@@ -63,11 +110,14 @@ int WriteHeader(Pdev* pdev, DrawingLibrarySession* session) {
   if (pdev->render.deferredHeader)
     context.bktpValue =
         BookletSideCount(0, static_cast<WORD>(pdev->job.pages - 1), pdev->render.bookletCover != 0);
+  FaxSelection selection{};
+  if (SelectFaxDestinations(pdev, pass, &selection)) context.faxSelection = &selection;
   WCHAR user[kJobUserNameChars] = {};
   if (GetJobUserName(nullptr, nullptr, user) != 0) {
     FreeCounted(pdev->channel, block);
     return -1;
   }
+  CollectMonitorData(pdev, pass);
   char* text = reinterpret_cast<char*>(block + kBlockHeadBytes);
   const int length = BuildJobHeader(pdev->database, pdev->linkedDatabase, &context, text, capacity);
   if (length < 0 || static_cast<DWORD>(length) + static_cast<DWORD>(lineLength) > capacity) {
@@ -164,9 +214,9 @@ int WriteTrailer(DatabaseStream* main, DatabaseStream* linked, char* buffer, DWO
   return line < 0 ? line : uel + line;
 }
 
-int WriteJobHeaderOrTrailer(Pdev* pdev, BOOL header, WORD) {
+int WriteJobHeaderOrTrailer(Pdev* pdev, BOOL header, WORD pass) {
   if (pdev == nullptr || pdev->emitter == nullptr) return -1;
   DrawingLibrarySession* session = pdev->channel != nullptr ? pdev->channel->session : nullptr;
   if (session == nullptr) return -1;
-  return header ? WriteHeader(pdev, session) : WriteJobTrailer(pdev, session);
+  return header ? WriteHeader(pdev, session, pass) : WriteJobTrailer(pdev, session);
 }

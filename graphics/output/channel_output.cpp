@@ -4,6 +4,28 @@
 #include "graphics/output/file_target.h"
 #include "graphics/output/output_channel.h"
 
+#include <cstring>
+
+#include "graphics/drawing/drawing_session.h"
+#include "graphics/drawing/parameter_blocks.h"
+
+namespace {
+
+// The drawing library writes to the printer job named in its resource path block: each pass
+// points it at the job the channel writes to.
+void PointLibraryAt(OutputChannel* channel, HANDLE printer) {
+  DrawingLibrarySession* session = channel != nullptr ? channel->session : nullptr;
+  if (session == nullptr || session->resourcePathBlock == nullptr) return;
+  std::memcpy(session->resourcePathBlock + kResourcePathPrinterOffset, &printer, sizeof printer);
+}
+
+// A target that is not the engine's own job is a pass's job, which the channel closes.
+bool HoldsPassJob(const Pdev* pdev) {
+  return pdev->channel != nullptr && HasChannelTarget(pdev->channel) && pdev->channel->target != pdev->printer;
+}
+
+}  // namespace
+
 int OpenOutputChannel(Pdev* pdev) {
   if (pdev == nullptr) return -1;
   pdev->job.pageStoreState = 0;
@@ -27,6 +49,12 @@ int StartChannelOutput(Pdev* pdev, HANDLE printer, LPCWSTR outputName, LPCWSTR d
 
 int EndChannelOutput(Pdev* pdev, DWORD) {
   if (pdev == nullptr || !HasChannelTarget(pdev->channel)) return 0;
+  // A job that ends during a later pass still closes that pass's spool job.
+  if (HoldsPassJob(pdev)) {
+    const int result = CloseChannelToPrinter(pdev->channel);
+    PointLibraryAt(pdev->channel, pdev->printer);
+    return result;
+  }
   return ReleaseChannelTarget(pdev->channel);
 }
 
@@ -38,13 +66,18 @@ int WriteStreamData(Pdev* pdev, DWORD length, const void* bytes) {
 
 int StartPassOutput(Pdev* pdev, HANDLE printer, LPCWSTR outputName, LPCWSTR documentName, LPCWSTR reserved) {
   if (pdev == nullptr) return -1;
-  return OpenChannelSpoolJob(pdev->channel, printer, outputName, documentName, reserved);
+  const int result = OpenChannelSpoolJob(pdev->channel, printer, outputName, documentName, reserved);
+  PointLibraryAt(pdev->channel, pdev->channel != nullptr ? pdev->channel->target : nullptr);
+  return result;
 }
 
 int EndPassOutput(Pdev* pdev, DWORD) {
   if (pdev == nullptr || pdev->channel == nullptr) return -1;
-  if (pdev->channel->target == pdev->printer) return ReleaseChannelTarget(pdev->channel);
-  return CloseChannelToPrinter(pdev->channel);
+  if (!HasChannelTarget(pdev->channel)) return -1;
+  if (!HoldsPassJob(pdev)) return ReleaseChannelTarget(pdev->channel);
+  const int result = CloseChannelToPrinter(pdev->channel);
+  PointLibraryAt(pdev->channel, pdev->printer);
+  return result;
 }
 
 int EndFileOutput(Pdev* pdev) {

@@ -21,6 +21,9 @@ namespace {
 struct Session {
   int id;
   HANDLE printer;
+  // The resource path block of VR_Initialize, which the caller keeps until VR_Finalize: every
+  // job, and the session's end, writes to the printer it names then.
+  const BYTE* resource = nullptr;
   bool inJob = false;
   bool inPage = false;
   bool headerSent = false;
@@ -440,6 +443,7 @@ DLLEXPORT void* VR_Initialize(const BYTE* device, const BYTE* resource, const BY
   auto session = std::make_unique<Session>();
   session->id = lib.nextId++;
   if (resource != nullptr) std::memcpy(&session->printer, resource + 8, sizeof(HANDLE));
+  session->resource = resource;
   c.SetSession(session.get());
   c.Block("device", device, 296, kDeviceFields, 296);
   c.Block("resource", resource, 552, kResourceFields, 552);
@@ -475,6 +479,7 @@ DLLEXPORT int VR_Finalize(void* h) {
   Session* s = c.session();
   if (s != nullptr && s->inPage) c.Breach("the session ends inside a page");
   if (s != nullptr && s->inJob) c.Breach("the session ends inside a job");
+  if (s != nullptr && s->resource != nullptr) std::memcpy(&s->printer, s->resource + 8, sizeof(HANDLE));
   const int result = c.Finish(0);
   if (s != nullptr) {
     auto& sessions = Lib().sessions;
@@ -669,6 +674,7 @@ DLLEXPORT int VR_StartJob(void* h, WORD mode) {
   if (Session* s = c.session()) {
     if (s->inJob) c.Breach("a job begun inside a job");
     s->inJob = true;
+    if (s->resource != nullptr) std::memcpy(&s->printer, s->resource + 8, sizeof(HANDLE));
     s->headerSent = false;
   }
   return c.Finish(0);

@@ -1,5 +1,6 @@
 // The page-description stream the stand-in drawing library writes into the print job through
-// the printer handle it is given (the one in the latest resource path block): the job header
+// the printer handle it is given (the one in the resource path block of VR_Initialize as it
+// reads at each VR_StartJob and at VR_Finalize, then the one of each VR_StartPage's block): the job header
 // and trailer texts exactly as handed over, and every other call as one record
 //
 //   0x1B 'V' 'R', u8 slot (1..59), u32 payload length, payload

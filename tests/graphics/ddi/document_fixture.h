@@ -8,7 +8,21 @@
 
 #include "outside/drawlib/drawlib_sim.h"
 #include "platform/engine/engine_sim.h"
+#include "platform/engine/reference_renderer.h"
 #include "tests/graphics/ddi/module_fixture.h"
+
+// The part of a sheet picture that shows a page's imageable area of width x height at (left,
+// top); white beyond the sheet.
+inline ReferenceImage CropSheet(const ReferenceImage& sheet, LONG left, LONG top, LONG width, LONG height) {
+  ReferenceImage part;
+  part.width = width;
+  part.height = height;
+  part.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0xFFFFFF);
+  for (LONG y = 0; y < height && top + y < sheet.height; ++y)
+    for (LONG x = 0; x < width && left + x < sheet.width; ++x)
+      part.pixels[static_cast<size_t>(y * width + x)] = sheet.pixels[static_cast<size_t>((top + y) * sheet.width + left + x)];
+  return part;
+}
 
 class DocumentTest : public EngineModuleTest {
  protected:

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/engine/reference_renderer.h"
 #include "tests/graphics/ddi/document_fixture.h"
 #include "tools/demo/sample_document.h"
 #include "tools/spoolview/spool_render.h"
@@ -18,18 +17,6 @@
 namespace {
 
 constexpr double kScale = 0.25;
-
-// The part of a sheet picture that shows the page's imageable area.
-ReferenceImage Crop(const ReferenceImage& sheet, LONG left, LONG top, LONG width, LONG height) {
-  ReferenceImage part;
-  part.width = width;
-  part.height = height;
-  part.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0xFFFFFF);
-  for (LONG y = 0; y < height && top + y < sheet.height; ++y)
-    for (LONG x = 0; x < width && left + x < sheet.width; ++x)
-      part.pixels[static_cast<size_t>(y * width + x)] = sheet.pixels[static_cast<size_t>((top + y) * sheet.width + left + x)];
-  return part;
-}
 
 // A bitmap of the format with a pattern of stripes and blocks; indexed formats get a palette
 // of distinct colours.

@@ -15,7 +15,6 @@
 #include "platform/base/byte_order.h"
 #include "tests/support/model_files.h"
 #include "tests/support/sandbox_test.h"
-#include "graphics/job/imposition_standin.h"
 #include "graphics/job/job_control.h"
 #include "graphics/job/job_framing.h"
 #include "graphics/job/booklet_layout.h"

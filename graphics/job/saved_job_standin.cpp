@@ -1,0 +1,3 @@
+#include "graphics/job/saved_job_standin.h"
+
+int OutputSavedJob(Pdev*) { return -1; }
