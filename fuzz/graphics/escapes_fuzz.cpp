@@ -44,6 +44,10 @@ const Device& Setup() {
     setup.name = u"P1";
     setup.dataFile = u"QX4500.DDD";
     if (!SimAddPrinter(setup)) std::abort();
+    // The modules the printer loads and frees around each device and document stay loaded for
+    // the whole run: the fuzzer keeps reading the coverage counters of every module it saw.
+    for (LPCWSTR module : {u"qorvexdata.dll", u"qvdrawzd.dll"})
+      if (LoadLibraryW(module) == nullptr) std::abort();
     HMODULE ui = LoadLibraryW(u"qorvexui.dll");
     if (ui == nullptr) std::abort();
     auto convert = reinterpret_cast<ConvertDevModeProc>(GetProcAddress(ui, "DrvConvertDevMode"));
