@@ -254,6 +254,31 @@ std::uint8_t Blend(std::uint8_t d, std::uint8_t c, unsigned coverage) {
   return static_cast<std::uint8_t>((d * (255 - coverage) + c * coverage + 127) / 255);
 }
 
+// Blends a rendered glyph's coverage in the colour into the target, its first pixel at
+// (left, top).
+void PaintGlyph(const Target& t, const FT_Bitmap& bm, LONG left, LONG top, std::uint32_t color) {
+  for (unsigned row = 0; row < bm.rows; ++row)
+    for (unsigned col = 0; col < bm.width; ++col) {
+      const unsigned coverage = bm.buffer[static_cast<long>(row) * bm.pitch + col];
+      const LONG x = left + static_cast<LONG>(col), y = top + static_cast<LONG>(row);
+      if (coverage == 0 || !t.Visible(x, y)) continue;
+      std::uint32_t* p = t.Pixel(x, y);
+      const std::uint32_t d = *p;
+      *p = (std::uint32_t{Blend(d >> 16, color >> 16, coverage)} << 16) | (Blend(d >> 8, color >> 8, coverage) << 8) |
+           Blend(d, color, coverage);
+    }
+}
+
+// The character at text[i]; a surrogate pair counts as one and leaves i on its second unit.
+char32_t NextCharacter(const WCHAR* text, size_t count, size_t& i) {
+  const char32_t c = text[i];
+  if (c >= 0xD800 && c < 0xDC00 && i + 1 < count && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+    ++i;
+    return 0x10000 + ((c - 0xD800) << 10) + (text[i] - 0xDC00);
+  }
+  return c;
+}
+
 // Draws the glyphs of the text from the surface point `origin` on the baseline, each unit
 // moving on by its advance; only inside `limit` (surface pixels) when given.
 void DrawGlyphs(const Target& target, const TextFont& font, const WCHAR* text, size_t count, const std::vector<LONG>& advances,
@@ -264,12 +289,8 @@ void DrawGlyphs(const Target& target, const TextFont& font, const WCHAR* text, s
   const RECT visible = BoundsOf(t.clip);
   LONG penX = origin.x;
   for (size_t i = 0; i < count; ++i) {
-    char32_t c = text[i];
     const size_t at = i;
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < count && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    }
+    const char32_t c = NextCharacter(text, count, i);
     const LONG reach = std::max(font.em, font.fallbackEm);
     const bool nearby = penX < visible.right + reach && penX + 2 * reach > visible.left;
     const GlyphSource source = nearby && c > 0x20 ? SourceOf(font, c) : GlyphSource{};
@@ -278,16 +299,7 @@ void DrawGlyphs(const Target& target, const TextFont& font, const WCHAR* text, s
       const FT_GlyphSlot slot = source.face->glyph;
       const FT_Bitmap& bm = slot->bitmap;
       const LONG left = penX + slot->bitmap_left, top = origin.y - slot->bitmap_top;
-      for (unsigned row = 0; row < bm.rows; ++row)
-        for (unsigned col = 0; col < bm.width; ++col) {
-          const unsigned coverage = bm.buffer[static_cast<long>(row) * bm.pitch + col];
-          const LONG x = left + static_cast<LONG>(col), y = top + static_cast<LONG>(row);
-          if (coverage == 0 || !t.Visible(x, y)) continue;
-          std::uint32_t* p = t.Pixel(x, y);
-          const std::uint32_t d = *p;
-          *p = (std::uint32_t{Blend(d >> 16, color >> 16, coverage)} << 16) | (Blend(d >> 8, color >> 8, coverage) << 8) |
-               Blend(d, color, coverage);
-        }
+      PaintGlyph(t, bm, left, top, color);
     }
     penX += advances[at];
   }
@@ -307,28 +319,15 @@ void DrawTurnedGlyphs(const Target& t, const TextFont& font, const WCHAR* text, 
   const double angle = font.escapement * M_PI / 1800.0, c = std::cos(angle), s = std::sin(angle);
   double pen = 0;
   for (size_t i = 0; i < count; ++i) {
-    char32_t ch = text[i];
     const size_t at = i;
-    if (ch >= 0xD800 && ch < 0xDC00 && i + 1 < count && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-      ch = 0x10000 + ((ch - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    }
+    const char32_t ch = NextCharacter(text, count, i);
     const GlyphSource source = ch > 0x20 ? SourceOf(font, ch) : GlyphSource{};
     if (source.face != nullptr && FT_Load_Glyph(source.face, source.index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP | FT_LOAD_RENDER) == 0) {
       const FT_GlyphSlot slot = source.face->glyph;
       const FT_Bitmap& bm = slot->bitmap;
       const LONG left = std::lround(originX + pen * c) + slot->bitmap_left;
       const LONG top = std::lround(originY - pen * s) - slot->bitmap_top;
-      for (unsigned row = 0; row < bm.rows; ++row)
-        for (unsigned col = 0; col < bm.width; ++col) {
-          const unsigned coverage = bm.buffer[static_cast<long>(row) * bm.pitch + col];
-          const LONG x = left + static_cast<LONG>(col), y = top + static_cast<LONG>(row);
-          if (coverage == 0 || !t.Visible(x, y)) continue;
-          std::uint32_t* p = t.Pixel(x, y);
-          const std::uint32_t d = *p;
-          *p = (std::uint32_t{Blend(d >> 16, color >> 16, coverage)} << 16) | (Blend(d >> 8, color >> 8, coverage) << 8) |
-               Blend(d, color, coverage);
-        }
+      PaintGlyph(t, bm, left, top, color);
     }
     pen += advances[at];
   }
