@@ -7,6 +7,7 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <mutex>
 #include <string>
@@ -39,17 +40,22 @@ FT_Library Library() {
   return library;
 }
 
-// Faces by file, em and slant, opened once and kept for the process.
-FT_Face OpenFace(const std::string& path, LONG em, bool slant) {
-  static std::map<std::tuple<std::string, LONG, bool>, FT_Face> faces;
-  const auto key = std::make_tuple(path, em, slant);
+// Faces by file, em, slant and escapement (tenths of a degree, counter-clockwise), opened once
+// and kept for the process; the glyphs of a face with an escapement are turned by it.
+FT_Face OpenFace(const std::string& path, LONG em, bool slant, LONG escapement = 0) {
+  static std::map<std::tuple<std::string, LONG, bool, LONG>, FT_Face> faces;
+  const auto key = std::make_tuple(path, em, slant, escapement);
   if (auto it = faces.find(key); it != faces.end()) return it->second;
   FT_Face face = nullptr;
   if (Library() == nullptr || FT_New_Face(Library(), path.c_str(), 0, &face) != 0) return nullptr;
   FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(em));
-  if (slant) {
-    FT_Matrix shear{0x10000, static_cast<FT_Fixed>(kItalicSlant * 0x10000), 0, 0x10000};
-    FT_Set_Transform(face, &shear, nullptr);
+  if (slant || escapement != 0) {
+    // The turn after the lean: [c -s; s c] x [1 k; 0 1], in the face's y-up units.
+    const double angle = escapement * M_PI / 1800.0, c = std::cos(angle), s = std::sin(angle);
+    const double k = slant ? kItalicSlant : 0.0;
+    FT_Matrix m{static_cast<FT_Fixed>(std::lround(c * 0x10000)), static_cast<FT_Fixed>(std::lround((c * k - s) * 0x10000)),
+                static_cast<FT_Fixed>(std::lround(s * 0x10000)), static_cast<FT_Fixed>(std::lround((s * k + c) * 0x10000))};
+    FT_Set_Transform(face, &m, nullptr);
   }
   faces.emplace(key, face);
   return face;
@@ -118,6 +124,7 @@ struct TextFont {
   LONG underlineOffset = 1;  // below the baseline
   LONG underlineThickness = 1;
   LONG strikeOffset = 0;     // above the baseline
+  LONG escapement = 0;       // tenths of a degree, counter-clockwise
 };
 
 bool FontOf(const Dc& dc, TextFont& font) {
@@ -152,7 +159,8 @@ bool FontOf(const Dc& dc, TextFont& font) {
     ascent = Scale(design.winAscent, cell, CellUnits(design));
     descent = cell - ascent;
   }
-  font.face = OpenFace(file.path, em, file.slant);
+  font.escapement = log.lfEscapement % 3600;
+  font.face = OpenFace(file.path, em, file.slant, font.escapement);
   if (font.face == nullptr) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return false;
@@ -165,7 +173,7 @@ bool FontOf(const Dc& dc, TextFont& font) {
       const DesignMetrics fallbackDesign = DesignOf(fallbackProbe);
       font.fallbackEm = EmForHeight(log.lfHeight, fallbackDesign);
       font.fallbackUnitsPerEm = fallbackDesign.unitsPerEm;
-      font.fallback = OpenFace(fallback, font.fallbackEm, file.slant);
+      font.fallback = OpenFace(fallback, font.fallbackEm, file.slant, font.escapement);
     }
   }
   TEXTMETRICW& tm = font.tm;
@@ -247,6 +255,31 @@ std::uint8_t Blend(std::uint8_t d, std::uint8_t c, unsigned coverage) {
   return static_cast<std::uint8_t>((d * (255 - coverage) + c * coverage + 127) / 255);
 }
 
+// Blends a rendered glyph's coverage in the colour into the target, its first pixel at
+// (left, top).
+void PaintGlyph(const Target& t, const FT_Bitmap& bm, LONG left, LONG top, std::uint32_t color) {
+  for (unsigned row = 0; row < bm.rows; ++row)
+    for (unsigned col = 0; col < bm.width; ++col) {
+      const unsigned coverage = bm.buffer[static_cast<long>(row) * bm.pitch + col];
+      const LONG x = left + static_cast<LONG>(col), y = top + static_cast<LONG>(row);
+      if (coverage == 0 || !t.Visible(x, y)) continue;
+      std::uint32_t* p = t.Pixel(x, y);
+      const std::uint32_t d = *p;
+      *p = (std::uint32_t{Blend(d >> 16, color >> 16, coverage)} << 16) | (Blend(d >> 8, color >> 8, coverage) << 8) |
+           Blend(d, color, coverage);
+    }
+}
+
+// The character at text[i]; a surrogate pair counts as one and leaves i on its second unit.
+char32_t NextCharacter(const WCHAR* text, size_t count, size_t& i) {
+  const char32_t c = text[i];
+  if (c >= 0xD800 && c < 0xDC00 && i + 1 < count && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+    ++i;
+    return 0x10000 + ((c - 0xD800) << 10) + (text[i] - 0xDC00);
+  }
+  return c;
+}
+
 // Draws the glyphs of the text from the surface point `origin` on the baseline, each unit
 // moving on by its advance; only inside `limit` (surface pixels) when given.
 void DrawGlyphs(const Target& target, const TextFont& font, const WCHAR* text, size_t count, const std::vector<LONG>& advances,
@@ -257,12 +290,8 @@ void DrawGlyphs(const Target& target, const TextFont& font, const WCHAR* text, s
   const RECT visible = BoundsOf(t.clip);
   LONG penX = origin.x;
   for (size_t i = 0; i < count; ++i) {
-    char32_t c = text[i];
     const size_t at = i;
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < count && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    }
+    const char32_t c = NextCharacter(text, count, i);
     const LONG reach = std::max(font.em, font.fallbackEm);
     const bool nearby = penX < visible.right + reach && penX + 2 * reach > visible.left;
     const GlyphSource source = nearby && c > 0x20 ? SourceOf(font, c) : GlyphSource{};
@@ -271,16 +300,7 @@ void DrawGlyphs(const Target& target, const TextFont& font, const WCHAR* text, s
       const FT_GlyphSlot slot = source.face->glyph;
       const FT_Bitmap& bm = slot->bitmap;
       const LONG left = penX + slot->bitmap_left, top = origin.y - slot->bitmap_top;
-      for (unsigned row = 0; row < bm.rows; ++row)
-        for (unsigned col = 0; col < bm.width; ++col) {
-          const unsigned coverage = bm.buffer[static_cast<long>(row) * bm.pitch + col];
-          const LONG x = left + static_cast<LONG>(col), y = top + static_cast<LONG>(row);
-          if (coverage == 0 || !t.Visible(x, y)) continue;
-          std::uint32_t* p = t.Pixel(x, y);
-          const std::uint32_t d = *p;
-          *p = (std::uint32_t{Blend(d >> 16, color >> 16, coverage)} << 16) | (Blend(d >> 8, color >> 8, coverage) << 8) |
-               Blend(d, color, coverage);
-        }
+      PaintGlyph(t, bm, left, top, color);
     }
     penX += advances[at];
   }
@@ -291,6 +311,27 @@ void DrawGlyphs(const Target& target, const TextFont& font, const WCHAR* text, s
     FillBox(t, RECT{origin.x, origin.y + font.underlineOffset, origin.x + width, origin.y + font.underlineOffset + font.underlineThickness}, line);
   if (font.strikeOut)
     FillBox(t, RECT{origin.x, origin.y - font.strikeOffset, origin.x + width, origin.y - font.strikeOffset + font.underlineThickness}, line);
+}
+
+// Draws the glyphs of turned text: the baseline starts at the surface point `origin` and runs
+// at the font's escapement; each unit moves on by its advance along it.
+void DrawTurnedGlyphs(const Target& t, const TextFont& font, const WCHAR* text, size_t count,
+                      const std::vector<LONG>& advances, double originX, double originY, std::uint32_t color) {
+  const double angle = font.escapement * M_PI / 1800.0, c = std::cos(angle), s = std::sin(angle);
+  double pen = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const size_t at = i;
+    const char32_t ch = NextCharacter(text, count, i);
+    const GlyphSource source = ch > 0x20 ? SourceOf(font, ch) : GlyphSource{};
+    if (source.face != nullptr && FT_Load_Glyph(source.face, source.index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP | FT_LOAD_RENDER) == 0) {
+      const FT_GlyphSlot slot = source.face->glyph;
+      const FT_Bitmap& bm = slot->bitmap;
+      const LONG left = std::lround(originX + pen * c) + slot->bitmap_left;
+      const LONG top = std::lround(originY - pen * s) - slot->bitmap_top;
+      PaintGlyph(t, bm, left, top, color);
+    }
+    pen += advances[at];
+  }
 }
 
 // Text output in logical coordinates, as ExtTextOutW; the caller holds the lock. A printer DC
@@ -338,6 +379,24 @@ BOOL Output(Dc& dc, LONG x, LONG y, UINT options, const RECT* rect, const WCHAR*
   else if ((align & TA_BOTTOM) != 0)
     baseline = at.y - font.tm.tmDescent;
   if ((align & TA_UPDATECP) != 0) dc.state.position.x = (align & TA_CENTER) == TA_CENTER ? at.x : (align & TA_RIGHT) != 0 ? left : left + width;
+  if (font.escapement != 0) {
+    // The line turns about the reference point; no background cell and no lines are drawn.
+    const double angle = font.escapement * M_PI / 1800.0, c = std::cos(angle), s = std::sin(angle);
+    const POINT reference = ToSurface(dc, at);
+    const double dx = left - at.x, dy = baseline - at.y;
+    const double originX = reference.x + dx * c + dy * s, originY = reference.y - dx * s + dy * c;
+    if (printer) {
+      // The engine turns the glyphs itself; it gets the turned baseline's start.
+      const POINT start{static_cast<LONG>(std::lround(originX)), static_cast<LONG>(std::lround(originY))};
+      const RECT* limit = rect != nullptr && (options & ETO_CLIPPED) != 0 ? &box : nullptr;
+      return PrinterText(dc, PrinterTextRun{text, count, start, font.em, 0, limit});
+    }
+    Target turned = t;
+    if (rect != nullptr && (options & ETO_CLIPPED) != 0) turned.clip = ClipRects(turned.clip, box);
+    if (!turned.clip.empty())
+      DrawTurnedGlyphs(turned, font, text, count, advances, originX, originY, ToPixel(dc.state.textColor));
+    return TRUE;
+  }
   const POINT origin = ToSurface(dc, POINT{left, baseline});
   const RECT* limit = rect != nullptr && (options & ETO_CLIPPED) != 0 ? &box : nullptr;
   if (printer) {

@@ -8,7 +8,10 @@
 //   minus the em, tmExternalLeading 0;
 // - a character advances its glyph's advance scaled to the em and rounded to whole pixels;
 //   tmAveCharWidth is the face's average width scaled the same way; italic (drawn slanted from
-//   the upright file) changes no metric; lfWidth and escapement are not used;
+//   the upright file) changes no metric; lfWidth is not used;
+// - a font with an escapement draws its line turned by it (tenths of a degree, counter-
+//   clockwise) about the reference point, glyphs turned with it, without background cell,
+//   underline or strike-out; measuring is the same as for upright text;
 // - a character the face's file has no glyph for (Japanese text) is measured and drawn with the
 //   fallback face of font_files.h, its em following from lfHeight by the fallback's own design
 //   metrics as above; the font's metrics stay the face's; a character neither file has draws

@@ -203,6 +203,15 @@ bool ReadFieldLimits(const PromptDialogData* data, const PromptFieldDescriptor& 
   return true;
 }
 
+// The field's length limits in ANSI bytes; a model without them limits the text to the field's
+// own maximum.
+void ReadLengthLimits(const PromptDialogData* data, const PromptFieldDescriptor& field, LONG* minimum, LONG* maximum) {
+  if (!ReadFieldLimits(data, field, minimum, maximum, nullptr)) {
+    *minimum = 0;
+    *maximum = field.maxChars;
+  }
+}
+
 UINT BoxFlags(const PromptDialogData* data) {
   return data->store != nullptr && HasModelFeature(data->store->main, kRightToLeftFeature) == 1 ? kRightToLeftBoxFlags
                                                                                                : 0;
@@ -307,9 +316,9 @@ void OnPromptFieldChange(HWND window, PromptDialogState* state, const PromptFiel
   LPWSTR text = ReadFieldText(window, field);
   if (text == nullptr) return;
   LONG minimum = 0, maximum = 0;
-  const bool limits = ReadFieldLimits(state->data, field, &minimum, &maximum, nullptr);
+  ReadLengthLimits(state->data, field, &minimum, &maximum);
   const LONG bytes = GetAnsiByteLength(text);
-  const bool fits = limits && bytes <= maximum && bytes <= field.maxChars && lstrlenW(text) <= field.maxChars;
+  const bool fits = bytes <= maximum && bytes <= field.maxChars && lstrlenW(text) <= field.maxChars;
   if (!fits || !StoreFieldText(state->data, field, text)) {
     WCHAR stored[kLongestField + 1];
     ShownItemText(state->data, field, stored);
@@ -321,7 +330,7 @@ void OnPromptFieldChange(HWND window, PromptDialogState* state, const PromptFiel
 // The field's text passes its character rules and its item's length limits.
 bool IsFieldTextValid(const PromptDialogData* data, const PromptFieldDescriptor& field, LPCWSTR text) {
   LONG minimum = 0, maximum = 0;
-  if (!ReadFieldLimits(data, field, &minimum, &maximum, nullptr)) return false;
+  ReadLengthLimits(data, field, &minimum, &maximum);
   const LONG bytes = GetAnsiByteLength(text);
   if (bytes == 0 && text[0] == 0 && (field.flags & kEditTolerant)) return true;
   if (bytes < minimum || bytes > maximum) return false;

@@ -131,6 +131,40 @@ TEST_F(Text, GlyphsFallInsideTheirCell) {
   EXPECT_GT(ink.box.bottom, 2 + tm.tmAscent);  // the g goes below the baseline
 }
 
+// A font with an escapement turns the line about its reference point: at 90 degrees "Hg"
+// runs upwards from the point with the cell's top to the left of it, at 180 degrees leftwards
+// and upside down above it; the metrics stay those of the upright font.
+TEST_F(Text, EscapementTurnsTheLineAboutItsReferencePoint) {
+  const struct Case {
+    LONG escapement;
+    RECT within;  // where the ink must lie, relative to the reference point (size = text extent)
+  } cases[] = {{900, {0, -1, 1, 0}}, {1800, {-1, -1, 0, 0}}, {2700, {-1, 0, 0, 1}}};
+  for (const Case& c : cases) {
+    PictureDc picture(100, 100);
+    HFONT font = CreateFontW(-16, 0, c.escapement, c.escapement, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                             u"MS Shell Dlg");
+    HGDIOBJ old = SelectObject(picture.dc(), font);
+    SetBkMode(picture.dc(), TRANSPARENT);
+    SIZE size{};
+    GetTextExtentPoint32W(picture.dc(), u"Hg", 2, &size);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(picture.dc(), &tm);
+    EXPECT_EQ(tm.tmHeight, size.cy);
+    ASSERT_TRUE(TextOutW(picture.dc(), 50, 50, u"Hg", 2));
+    const Ink ink = InkOf(picture.dc(), 100, 100);
+    SelectObject(picture.dc(), old);
+    DeleteObject(font);
+    // Turned a quarter, the extent's width runs along y and its height along x.
+    const bool quarter = c.escapement != 1800;
+    const LONG alongX = quarter ? size.cy : size.cx, alongY = quarter ? size.cx : size.cy;
+    EXPECT_GT(ink.pixels, 20) << c.escapement;
+    EXPECT_GE(ink.box.left, 50 + std::min(LONG{0}, c.within.left * alongX) - 1) << c.escapement;
+    EXPECT_LE(ink.box.right, 50 + std::max(LONG{0}, c.within.right * alongX) + 1) << c.escapement;
+    EXPECT_GE(ink.box.top, 50 + std::min(LONG{0}, c.within.top * alongY) - 1) << c.escapement;
+    EXPECT_LE(ink.box.bottom, 50 + std::max(LONG{0}, c.within.bottom * alongY) + 1) << c.escapement;
+  }
+}
+
 TEST_F(Text, DifferentCharactersDrawDifferentGlyphs) {
   int counts[3] = {};
   const char16_t* texts[3] = {u"l", u"W", u"\u00e9"};

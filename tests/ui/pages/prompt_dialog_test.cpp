@@ -62,12 +62,14 @@ class PromptDialogTest : public printer_test::PrinterTest {
  protected:
   void SetUp() override { Open(false); }
 
-  void Open(bool rightToLeft) {
+  // Printer "P1" over the sample with the prompt's lists, or over the plain sample.
+  void Open(bool rightToLeft, bool withLists = true) {
     PrinterTest::SetUp();
     module_ = LoadLibraryW(u"pages_test_module.qrs");
     ASSERT_NE(module_, nullptr);
     SetModuleInstance(module_);
-    AddPrinter(u"P1", InstallPromptModel(rightToLeft));
+    if (withLists) AddPrinter(u"P1", InstallPromptModel(rightToLeft));
+    else AddPrinter(u"P1");
     printer_ = PrinterTest::Open(u"P1");
     AcquireResourceModule();
     ASSERT_NE(GetResourceModule(), nullptr);
@@ -383,6 +385,27 @@ TEST_F(RightToLeftPromptTest, BoxesReadRightToLeft) {
   const auto boxes = SimMessageBoxLog();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].type, UINT(MB_ICONWARNING | 0x180000));
+}
+
+// A model that gives the fields no lengths leaves them the limits of the fields themselves.
+class PromptWithoutListsTest : public PromptDialogTest {
+ protected:
+  void SetUp() override { Open(false, false); }
+};
+
+TEST_F(PromptWithoutListsTest, FieldsKeepTheirOwnLimits) {
+  KeepValues();
+  std::u16string user;
+  EXPECT_EQ(Run([&](HWND dialog) {
+              SimType(GetDlgItem(dialog, kUserName), std::u16string(40, u'a'));
+              user = Field(dialog, kUserName);
+              SimType(GetDlgItem(dialog, kPassword), u"pw1");
+              SimClick(GetDlgItem(dialog, kOk));
+            }),
+            1);
+  EXPECT_EQ(user, std::u16string(32, u'a'));
+  EXPECT_EQ(Text(5174), std::u16string(32, u'a'));
+  EXPECT_EQ(Text(5175), Encoded(u"pw1"));
 }
 
 TEST_F(PromptDialogTest, PictureOfTheDialog) {
