@@ -147,7 +147,7 @@ void PrintFromApplication(const std::filesystem::path& outputDirectory) {
     std::printf("  spool file (%zu bytes): %s\n", bytes.size(), spool.string().c_str());
     const std::vector<ReferenceImage> pages = RenderSpoolPages(ScanSpoolStream(bytes), SpoolRenderOptions{});
     for (size_t i = 0; i < pages.size(); ++i) {
-      char name[32];
+      char name[48];
       std::snprintf(name, sizeof name, "app-page-%03zu.png", i + 1);
       SaveReferencePng(pages[i], (outputDirectory / name).string());
       std::printf("  page %zu (%d x %d pixels): %s\n", i + 1, pages[i].width, pages[i].height,

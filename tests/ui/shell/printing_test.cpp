@@ -328,6 +328,21 @@ TEST_F(PrintingTest, JobHeaderBlockHoldsTheBuiltHeader) {
   EXPECT_NE(std::search(spool.begin(), spool.end(), text.begin(), text.end()), spool.end());
 }
 
+// On a shared network printer that asks for a confirmation, a document the graphics module
+// reports as started already (its start answer 0) is printed without the box and without the
+// confirmed word in the batch.
+TEST_F(PrintingTest, StartedDocumentNeedsNoConfirmation) {
+  Set(kConfirmSharedItem, kTypeUInt8, 1);
+  AddPrinter(PRINTER_ATTRIBUTE_SHARED | PRINTER_ATTRIBUTE_NETWORK);
+  HDC dc = CreatePrinterDc();
+  ASSERT_NE(dc, nullptr);
+  PrintDocument(dc, 1);
+  ASSERT_TRUE(DeleteDC(dc));
+  // With a start answer of 1 the box would have come up (and, unanswered, failed the document).
+  EXPECT_TRUE(SimMessageBoxLog().empty());
+  for (const SimPrinterEscape& e : SimPrinterEscapes()) EXPECT_NE(e.escape, kSetConfirmed);
+}
+
 // What cannot become a printer DC leaves nothing open; the document calls refuse other DCs.
 TEST_F(PrintingTest, PrinterDcFailuresLeaveNothingOpen) {
   AddPrinter();
