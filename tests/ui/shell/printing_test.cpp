@@ -42,7 +42,6 @@ std::ostream& operator<<(std::ostream& out, const EscapeShape& e) {
 // Job-information switches (items 1296 .. 1301: user, owner, document, page, date, time).
 constexpr SettingItemId kJobInfoItems[] = {1296, 1297, 1298, 1299, 1300, 1301};
 constexpr SettingItemId kJobHeaderItem = 1333;
-constexpr SettingItemId kConfirmSharedItem = 336;
 
 class PrintingTest : public SampleStoreTest {
  protected:
@@ -326,21 +325,6 @@ TEST_F(PrintingTest, JobHeaderBlockHoldsTheBuiltHeader) {
   ASSERT_FALSE(jobs.empty());
   const std::vector<BYTE> spool = SimReadSpoolJob(jobs.back().id);
   EXPECT_NE(std::search(spool.begin(), spool.end(), text.begin(), text.end()), spool.end());
-}
-
-// On a shared network printer that asks for a confirmation, a document the graphics module
-// reports as started already (its start answer 0) is printed without the box and without the
-// confirmed word in the batch.
-TEST_F(PrintingTest, StartedDocumentNeedsNoConfirmation) {
-  Set(kConfirmSharedItem, kTypeUInt8, 1);
-  AddPrinter(PRINTER_ATTRIBUTE_SHARED | PRINTER_ATTRIBUTE_NETWORK);
-  HDC dc = CreatePrinterDc();
-  ASSERT_NE(dc, nullptr);
-  PrintDocument(dc, 1);
-  ASSERT_TRUE(DeleteDC(dc));
-  // With a start answer of 1 the box would have come up (and, unanswered, failed the document).
-  EXPECT_TRUE(SimMessageBoxLog().empty());
-  for (const SimPrinterEscape& e : SimPrinterEscapes()) EXPECT_NE(e.escape, kSetConfirmed);
 }
 
 // What cannot become a printer DC leaves nothing open; the document calls refuse other DCs.
