@@ -112,14 +112,18 @@ void PrintFromApplication(const std::filesystem::path& outputDirectory) {
   setup.name = kPrinter;
   setup.dataFile = u"QX4500.DDD";
   HDC dc = nullptr;
-  if (store != nullptr && SimAddPrinter(setup) && ApplyDataFileDefaults(store, settings, config, kPrinter)) {
+  if (store != nullptr && ApplyDataFileDefaults(store, settings, config, kPrinter)) {
+    // An installed printer has the model's defaults as its own devmode.
+    setup.devMode.assign(settings->bytes, settings->bytes + kSettingsRecordShortSize);
     SetText(settings, config, 297, u"Confidential");
     SetText(settings, config, 299, u"CONFIDENTIAL");
     SetItem(settings, config, 301, kTypeUInt32, RGB(0xD0, 0x40, 0x40));
     SetItem(settings, config, 303, kTypeUInt16, 0x202);
     SetItem(settings, config, 1296, kTypeUInt8, 1);
     SetItem(settings, config, 1300, kTypeUInt8, 1);
-    dc = CreateDCW(nullptr, kPrinter, nullptr, reinterpret_cast<const DEVMODEW*>(settings->bytes));
+    SetItem(settings, config, 351, kTypeUInt16, 0x103);  // the user's name at the bottom left
+    SetItem(settings, config, 355, kTypeUInt16, 0x303);  // the date at the bottom right
+    if (SimAddPrinter(setup)) dc = CreateDCW(nullptr, kPrinter, nullptr, reinterpret_cast<const DEVMODEW*>(settings->bytes));
   }
   if (dc == nullptr) {
     std::printf("  the printer's device context could not be made (error %u)\n", GetLastError());
@@ -147,7 +151,7 @@ void PrintFromApplication(const std::filesystem::path& outputDirectory) {
     std::printf("  spool file (%zu bytes): %s\n", bytes.size(), spool.string().c_str());
     const std::vector<ReferenceImage> pages = RenderSpoolPages(ScanSpoolStream(bytes), SpoolRenderOptions{});
     for (size_t i = 0; i < pages.size(); ++i) {
-      char name[32];
+      char name[48];
       std::snprintf(name, sizeof name, "app-page-%03zu.png", i + 1);
       SaveReferencePng(pages[i], (outputDirectory / name).string());
       std::printf("  page %zu (%d x %d pixels): %s\n", i + 1, pages[i].width, pages[i].height,

@@ -239,6 +239,12 @@ int HandleStartDocPre(HANDLE printer, HDC dc, ULONG cbIn, const void* in) {
   RestoreSettingsExtension(record);
   if (!SendDriverEscape(dc, DRVESC_QUERYFAXJOB, nullptr, 0, &record->directFax, sizeof record->directFax))
     return kEventFailed;
+  // A direct-fax job without destinations stored with its settings takes the printer's list.
+  if (record->directFax != 0 && record->faxRecord == nullptr) {
+    DWORD count = 0;
+    record->faxRecord = LoadFaxDestinationList(printer, 0, nullptr, &count, &record->faxRecordSize);
+    if (record->faxRecord == nullptr) record->faxRecordSize = 0;
+  }
   // From here on a failure is reported at the end; every step still runs.
   int result = kEventDone;
   if (PromptUserDetails(record, dc) != kEventDone) result = kEventFailed;

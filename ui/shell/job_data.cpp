@@ -34,8 +34,9 @@ struct FaxList {
   DWORD count = 0;
   DWORD size = 0;
 
-  explicit FaxList(const DcJobRecord* record) {
-    blob = LoadFaxDestinationList(record->printer, record->faxRecordSize, record->faxRecord, &count, &size);
+  // The record's list for a direct-fax job; nothing for other jobs.
+  FaxList(const DcJobRecord* record, bool fax) {
+    if (fax) blob = LoadFaxDestinationList(record->printer, record->faxRecordSize, record->faxRecord, &count, &size);
   }
   ~FaxList() {
     if (blob != nullptr) GlobalFree(blob);
@@ -66,7 +67,7 @@ int SubmitDocumentMonitorJobs(HANDLE printer) {
   if (!IsPirvexAvailable() || record->store == nullptr) return kEventDone;
   DWORD count = 1, destination = 1;
   const bool fax = record->directFax != 0;
-  FaxList list(record);
+  FaxList list(record, fax);
   if (fax) {
     const DWORD chosen = CheckedDestinationCount(record, list);
     if (chosen == 0) return kEventFailed;
@@ -113,7 +114,7 @@ int BuildJobHeaders(HANDLE printer, HDC dc) {
       !SendDriverEscape(dc, DRVESC_QUERYFAXJOB, nullptr, 0, &faxJob, sizeof faxJob))
     return kEventDone;
   if (record->store == nullptr) return kEventFailed;
-  FaxList list(record);
+  FaxList list(record, faxJob != 0);
   FaxSelection selection{0, 0, nullptr, 0};
   DWORD count = 1;
   if (faxJob != 0) {

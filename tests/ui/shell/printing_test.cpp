@@ -42,7 +42,6 @@ std::ostream& operator<<(std::ostream& out, const EscapeShape& e) {
 // Job-information switches (items 1296 .. 1301: user, owner, document, page, date, time).
 constexpr SettingItemId kJobInfoItems[] = {1296, 1297, 1298, 1299, 1300, 1301};
 constexpr SettingItemId kJobHeaderItem = 1333;
-constexpr SettingItemId kConfirmSharedItem = 336;
 
 class PrintingTest : public SampleStoreTest {
  protected:
