@@ -22,8 +22,6 @@ BOOL Refuse() {
   return FALSE;
 }
 
-Pdev* SurfacePdev(SURFOBJ* surface) { return reinterpret_cast<Pdev*>(surface->dhpdev); }
-
 BOOL CopyBits(SURFOBJ* target, SURFOBJ* source, CLIPOBJ* clip, XLATEOBJ* xlate, RECTL* targetRect,
               POINTL* sourcePoint) {
   if (target == nullptr || source == nullptr || targetRect == nullptr) return Refuse();
