@@ -22,8 +22,8 @@ namespace {
 
 constexpr const WCHAR* kPrinter = u"QX-4500 (application)";
 
-// Settings of the document: a stamp (name, text, colour, centred) and the job information's
-// user and date at the bottom of each sheet.
+// Settings of the document: a stamp (name, text, colour, boxed, bold and turned, centred) and
+// the job information's user and date at the bottom of each sheet.
 void SetItem(SettingsRecord* settings, PrinterConfiguration* config, SettingItemId id, ValueTypeCode type, DWORD value) {
   const DWORD size = type == kTypeInt16 || type == kTypeUInt16 ? 2 : type == kTypeUInt8 ? 1 : 4;
   SetItemValue(id, settings, config, type, size, &value);
@@ -118,11 +118,16 @@ void PrintFromApplication(const std::filesystem::path& outputDirectory) {
     SetText(settings, config, 297, u"Confidential");
     SetText(settings, config, 299, u"CONFIDENTIAL");
     SetItem(settings, config, 301, kTypeUInt32, RGB(0xD0, 0x40, 0x40));
+    SetItem(settings, config, 302, kTypeUInt8, 1);          // in a box
     SetItem(settings, config, 303, kTypeUInt16, 0x202);
+    SetItem(settings, config, 306, kTypeFontField, 40);     // 40 points
+    SetItem(settings, config, 307, kTypeFontField, 700);    // bold
+    SetItem(settings, config, 311, kTypeFontField, 300);    // turned 30 degrees
     SetItem(settings, config, 1296, kTypeUInt8, 1);
     SetItem(settings, config, 1300, kTypeUInt8, 1);
     SetItem(settings, config, 351, kTypeUInt16, 0x103);  // the user's name at the bottom left
     SetItem(settings, config, 355, kTypeUInt16, 0x303);  // the date at the bottom right
+    SetItem(settings, config, 359, kTypeFontField, 10);     // the job information in 10 points
     if (SimAddPrinter(setup)) dc = CreateDCW(nullptr, kPrinter, nullptr, reinterpret_cast<const DEVMODEW*>(settings->bytes));
   }
   if (dc == nullptr) {

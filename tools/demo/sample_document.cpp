@@ -97,7 +97,7 @@ DrawCall Outline(const Layout& u, double left, double top, double right, double 
 void Footer(const Layout& u, size_t index, std::vector<DrawCall>& calls) {
   const double y = u.Height() - kMargin / 2;
   calls.push_back(Line(u, kMargin, y - 90, u.Width() - kMargin, y - 90, 4, kRule));
-  calls.push_back(TextAt(u, u"Northwind Office Supplies  \u00B7  Page " + Decimal(index + 1),
+  calls.push_back(TextAt(u, u"Harbour Lane Stationers  \u00B7  Page " + Decimal(index + 1),
                          kSans, 50, kMargin, y, false, kRule));
 }
 
@@ -114,7 +114,7 @@ double Paragraph(const Layout& u, std::initializer_list<const char16_t*> lines, 
 void Letterhead(const Layout& u, std::vector<DrawCall>& calls) {
   calls.push_back(FillBox(u, kMargin, 420, kMargin + 160, 580, kNavy));
   calls.push_back(Fill(PathEllipse({u(kMargin + 40), u(460), u(kMargin + 120), u(540)}), RGB(0xFF, 0xC0, 0x00)));
-  calls.push_back(TextAt(u, u"Northwind Office Supplies", kSans, 150, kMargin + 220, 560, true, kNavy));
+  calls.push_back(TextAt(u, u"Harbour Lane Stationers", kSans, 150, kMargin + 220, 560, true, kNavy));
   calls.push_back(Fill(PathRectangle({u(kMargin), u(640), u(u.Width() - kMargin), u(652)}), kNavy));
   calls.push_back(TextAt(u, u"14 Harbour Street \u00B7 Portsmouth PO1 3AX \u00B7 Telephone 023 9281 4400", kSans, 46,
                          kMargin, 730, false, kRule));
