@@ -16,7 +16,7 @@
 #include "platform/kernel/lasterror.h"
 #include "platform/platform.h"
 #include "platform/spooler/spooler_sim.h"
-#include "tools/spoolview/spool_render.h"
+#include "tools/demo/spool_pages.h"
 
 namespace {
 
@@ -144,24 +144,7 @@ void PrintFromApplication(const std::filesystem::path& outputDirectory) {
     std::printf("  document %s; document events sent to qorvexui.dll: %zu, escapes it sent to qorvexgr.dll: %zu\n",
                 printed ? "printed" : "failed", SimDocumentEvents().size(), SimPrinterEscapes().size());
     DeleteDC(dc);
-    const std::vector<SimSpoolJob> jobs = SimListSpoolJobs();
-    const std::vector<BYTE> bytes = jobs.empty() ? std::vector<BYTE>{} : SimReadSpoolJob(jobs.back().id);
-    std::error_code ec;
-    std::filesystem::create_directories(outputDirectory, ec);
-    const std::filesystem::path spool = outputDirectory / "app-document.spl";
-    if (FILE* f = std::fopen(spool.string().c_str(), "wb")) {
-      std::fwrite(bytes.data(), 1, bytes.size(), f);
-      std::fclose(f);
-    }
-    std::printf("  spool file (%zu bytes): %s\n", bytes.size(), spool.string().c_str());
-    const std::vector<ReferenceImage> pages = RenderSpoolPages(ScanSpoolStream(bytes), SpoolRenderOptions{});
-    for (size_t i = 0; i < pages.size(); ++i) {
-      char name[48];
-      std::snprintf(name, sizeof name, "app-page-%03zu.png", i + 1);
-      SaveReferencePng(pages[i], (outputDirectory / name).string());
-      std::printf("  page %zu (%d x %d pixels): %s\n", i + 1, pages[i].width, pages[i].height,
-                  (outputDirectory / name).string().c_str());
-    }
+    SaveLastSpoolJob(outputDirectory, "app-document.spl", "app-page-");
   }
   if (store != nullptr) CloseItemStore(store);
   delete settings;

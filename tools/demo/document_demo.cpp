@@ -15,6 +15,7 @@
 #include "platform/kernel/kernel_sim.h"
 #include "platform/spooler/spooler_sim.h"
 #include "tools/demo/sample_document.h"
+#include "tools/demo/spool_pages.h"
 #include "tools/spoolview/spool_render.h"
 
 namespace {
@@ -53,25 +54,7 @@ void PrintOfficeDocument(const std::filesystem::path& folder) {
         });
     std::printf("  document %s; drawing calls taken %d, refused %d\n", result.printed ? "printed" : "failed",
                 result.taken, result.refused);
-    const std::vector<SimSpoolJob> jobs = SimListSpoolJobs();
-    const std::vector<BYTE> bytes = jobs.empty() ? std::vector<BYTE>{} : SimReadSpoolJob(jobs.back().id);
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    const std::filesystem::path spool = folder / "office-document.spl";
-    if (FILE* f = std::fopen(spool.string().c_str(), "wb")) {
-      std::fwrite(bytes.data(), 1, bytes.size(), f);
-      std::fclose(f);
-    }
-    std::printf("  spool file (%zu bytes): %s\n", bytes.size(), spool.string().c_str());
-    const std::vector<ReferenceImage> pages = RenderSpoolPages(ScanSpoolStream(bytes), SpoolRenderOptions{});
-    for (size_t i = 0; i < pages.size(); ++i) {
-      char name[40];
-      std::snprintf(name, sizeof name, "office-page-%02zu.png", i + 1);
-      const std::filesystem::path png = folder / name;
-      SaveReferencePng(pages[i], png.string());
-      std::printf("  page %zu rendered (%d x %d pixels, a quarter of the device's): %s\n", i + 1, pages[i].width,
-                  pages[i].height, png.string().c_str());
-    }
+    SaveLastSpoolJob(folder, "office-document.spl", "office-page-");
   }
   if (dc != nullptr) EngineDeleteDC(dc);
   if (driver != nullptr) EngineUnloadDriver(driver);

@@ -36,6 +36,7 @@
 #include "platform/user/window.h"
 #include "tests/support/twain_app.h"
 #include "tools/demo/document_demo.h"
+#include "tools/demo/spool_pages.h"
 #include "tools/demo/app_printing.h"
 
 namespace {
@@ -402,26 +403,7 @@ void PrintDocument() {
     const bool printed = started && EngineEndDoc(dc);
     std::printf("  document %s; drawing calls taken %d, refused %d\n",
                 printed ? "printed" : "failed", taken, refused);
-    const std::vector<SimSpoolJob> jobs = SimListSpoolJobs();
-    const std::vector<BYTE> bytes = jobs.empty() ? std::vector<BYTE>{} : SimReadSpoolJob(jobs.back().id);
-    const std::filesystem::path out = ExecutableDirectory().parent_path() / "pages";
-    std::error_code ec;
-    std::filesystem::create_directories(out, ec);
-    const std::filesystem::path spool = out / "demo-document.spl";
-    if (FILE* f = std::fopen(spool.string().c_str(), "wb")) {
-      std::fwrite(bytes.data(), 1, bytes.size(), f);
-      std::fclose(f);
-    }
-    std::printf("  spool file (%zu bytes): %s\n", bytes.size(), spool.string().c_str());
-    const std::vector<ReferenceImage> pages = RenderSpoolPages(ScanSpoolStream(bytes), SpoolRenderOptions{});
-    for (size_t i = 0; i < pages.size(); ++i) {
-      char name[32];
-      std::snprintf(name, sizeof name, "page-%03zu.png", i + 1);
-      const std::filesystem::path png = out / name;
-      SaveReferencePng(pages[i], png.string());
-      std::printf("  page %zu (%d x %d pixels at a quarter of the device's): %s\n", i + 1, pages[i].width,
-                  pages[i].height, png.string().c_str());
-    }
+    SaveLastSpoolJob(ExecutableDirectory().parent_path() / "pages", "demo-document.spl", "page-");
   }
   if (dc != nullptr) EngineDeleteDC(dc);
   if (driver != nullptr) EngineUnloadDriver(driver);
