@@ -17,7 +17,7 @@
 #include "graphics/job/booklet_output.h"
 #include "graphics/job/fax_header_sheet.h"
 #include "graphics/job/fax_passes.h"
-#include "graphics/job/saved_job_standin.h"
+#include "graphics/job/saved_job_output.h"
 #include "graphics/job/job_framing.h"
 #include "graphics/job/job_items.h"
 #include "graphics/job/layout_settings.h"

@@ -74,7 +74,7 @@ constexpr double kDocumentScale = 25.0 / (42.0 * 600.0 / 254.0);
 // compare.
 void ExpectSheetShowsPage(const ReferenceImage& sheet, const ReferenceImage& expected, POINTL physOffset,
                           double tolerance, const std::string& stem) {
-  const ReferenceImage area = Crop(sheet, std::lround(physOffset.x * kScale), std::lround(physOffset.y * kScale),
+  const ReferenceImage area = CropSheet(sheet, std::lround(physOffset.x * kScale), std::lround(physOffset.y * kScale),
                                    expected.width, expected.height);
   const double difference = CompareReferenceImages(area, expected, 8);
   EXPECT_LT(difference, tolerance);
@@ -311,7 +311,7 @@ TEST_F(DocumentTest, SampleDocumentPagesMatchTheEnginesReferenceRendering) {
     // A landscape page lies turned on the portrait sheet (the sample model's papers have equal
     // margins, so its imageable area starts at the same offset).
     const ReferenceImage page = expected[i].landscape ? TurnedQuarterClockwise(expected[i].picture) : expected[i].picture;
-    const ReferenceImage area = Crop(printed[i], std::lround(expected[i].offset.x * kDocumentScale),
+    const ReferenceImage area = CropSheet(printed[i], std::lround(expected[i].offset.x * kDocumentScale),
                                      std::lround(expected[i].offset.y * kDocumentScale), page.width, page.height);
     const double difference = DifferenceBeyondOnePixel(area, page, 8);
     EXPECT_LT(difference, kDocumentTolerance);
