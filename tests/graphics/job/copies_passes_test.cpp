@@ -219,8 +219,8 @@ TEST_P(CopiesTest, ReverseOrderCopiesWithInsertedSheets) {
   ExpectSheets(dc, SimReadSpoolJob(jobs[0].id), sheets);
 }
 
-// The copy count of a collated job's header follows the header's own rules for the model.
-const CopiesCase kCopiesCases[] = {{"Collated", 1, 3, nullptr}, {"Uncollated", 2, 1, "3"}};
+// A job the driver collates asks the device for one copy: the three runs are the copies.
+const CopiesCase kCopiesCases[] = {{"Collated", 1, 3, "1"}, {"Uncollated", 2, 1, "3"}};
 INSTANTIATE_TEST_SUITE_P(Each, CopiesTest, testing::ValuesIn(kCopiesCases),
                          [](const testing::TestParamInfo<CopiesCase>& info) { return std::string(info.param.name); });
 
