@@ -128,7 +128,9 @@ class DirectImageTest : public DocumentTest {
   }
   // Ends the page and the document; the library saw no breach of its protocol.
   void FinishDocument(EngineDc* dc) {
-    FinishDocument(dc);
+    EXPECT_TRUE(EngineEndPage(dc));
+    EXPECT_TRUE(EngineEndDoc(dc));
+    EXPECT_EQ(breaches_(), 0u) << Trace();
   }
   // The library calls since `mark` lines of the trace (the library's session lives on).
   std::vector<std::string> CallsSince(size_t mark) {
