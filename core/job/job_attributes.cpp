@@ -46,9 +46,9 @@ constexpr SettingItemId kFaxHour = 1801;
 constexpr SettingItemId kFaxMinute = 1802;
 constexpr SettingItemId kCopiesFlag1 = 4099;
 constexpr SettingItemId kCopiesFlag2 = 4123;
+constexpr SettingItemId kDeviceCollation = 1344;
+constexpr SettingItemId kSaveToFile = 336;
 constexpr SettingItemId kMonitorJobItem = 8201;
-constexpr SettingItemId kDeviceVersion = 8205;
-constexpr DWORD kCopiesOneVersion = 0x01010903;
 
 constexpr DWORD kOneTimeTextField = 49;  // bytes of item 329's field
 constexpr DWORD kOneTimeTextMax = 48;
@@ -88,15 +88,22 @@ int AppendKeyAnsi(LPCWSTR key, LPCSTR value, HeaderOutput* output) {
   return second < 0 ? second : first + second;
 }
 
-// Item 12: "1" when the device makes the copies itself, else the item's own value.
+// Item 12: "1" when the copies are not the device's to make: the driver repeats the collated
+// pages once per copy itself (model feature 0x10000, collated, and item 1344 off or items 4123
+// and 4099 both off), so asking the device for the copies as well would print copies x copies
+// sets. A job saved as a file is output once, not per copy: it keeps its copies, as it does
+// under the model's one-copy rule (features 0x10000 and 0x20000, items 4099 and 4123 off, device
+// version 0x1010903 or later), whose cases all fall inside the driver's collation. Else the
+// item's own value.
 int WriteCopiesAttr(LPCWSTR key, JobHeaderBuild* build) {
-  if (HasFeature(build, kFeatureCopiesOne) && HasFeature(build, kFeatureCopiesCollated)) {
-    DWORD flag1 = 0, flag2 = 0, collate = 0;
-    const DWORD version =
-        GetEffectiveItemNumber(build->context->settings, build->context->config, kDeviceVersion);
+  if (HasFeature(build, kFeatureCopiesOne)) {
+    DWORD flag1 = 0, flag2 = 0, collate = 0, deviceCollation = 0, saveToFile = 0;
+    // A model without the device-collation or save-to-file item has them off.
+    if (ReadItemAs(kDeviceCollation, build, &deviceCollation) != 0) deviceCollation = 0;
+    if (ReadItemAs(kSaveToFile, build, &saveToFile) != 0) saveToFile = 0;
     if (ReadItemAs(kCopiesFlag1, build, &flag1) == 0 && ReadItemAs(kCopiesFlag2, build, &flag2) == 0 &&
-        ReadItemAs(kCollate, build, &collate) == 0 && flag1 == 0 && flag2 == 0 && version != 0xFFFFFFFF &&
-        version >= kCopiesOneVersion && static_cast<SHORT>(collate) == 1)
+        ReadItemAs(kCollate, build, &collate) == 0 && static_cast<SHORT>(collate) == 1 &&
+        (deviceCollation == 0 || (flag1 == 0 && flag2 == 0)) && saveToFile != 1)
       return AppendKeyAnsi(key, "1", build->output);
   }
   return FormatItemValue(key, kCopies, build);

@@ -14,7 +14,6 @@ inline constexpr DWORD kFeatureNupAttribute = 0x4;
 inline constexpr DWORD kFeatureHostAddress = 0x8;
 inline constexpr DWORD kFeatureTrayFromSource = 0x10;    // the tray comes from item 13
 inline constexpr DWORD kFeatureCopiesOne = 0x10000;
-inline constexpr DWORD kFeatureCopiesCollated = 0x20000;
 inline constexpr DWORD kFeatureJobAttrMode = 0x40000;    // "@PJL SET JOBATTR=" lines, merged by name
 inline constexpr DWORD kFeatureHostName = 0x200000;
 inline constexpr DWORD kFeatureOwnerPrompt = 0x2000000;

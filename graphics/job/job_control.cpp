@@ -17,7 +17,7 @@
 #include "graphics/job/booklet_output.h"
 #include "graphics/job/fax_header_sheet.h"
 #include "graphics/job/fax_passes.h"
-#include "graphics/job/saved_job_standin.h"
+#include "graphics/job/saved_job_output.h"
 #include "graphics/job/job_framing.h"
 #include "graphics/job/job_items.h"
 #include "graphics/job/layout_settings.h"
@@ -34,7 +34,6 @@
 namespace {
 
 constexpr SettingItemId kItemResolution = 20;
-constexpr SettingItemId kItemSaveToFile = 336;
 constexpr SettingItemId kItemFaxHeaderSheet = 376;
 constexpr SettingItemId kItemFaxHeaderOnly = 381;
 constexpr SettingItemId kItemJobControlWord = 1316;
@@ -143,9 +142,9 @@ int InitJobState(Pdev* pdev, HANDLE printer) {
 int StartJob(Pdev* pdev, LPCWSTR documentName, LPCWSTR outputName) {
   if (pdev == nullptr || IsAborted(pdev)) return -1;
   int result = 0;
-  const DWORD emitterValue = ReadJobItem(pdev, kItemSaveToFile) == 1
-                                 ? 0
-                                 : ReadSectionValue(pdev->database, kEmitterSection, sizeof(DWORD), 0);
+  // Every job takes the model's emitter value, a job saved as a file too: the emitter refuses a
+  // value of 0, which would fail every save-to-file document at its start.
+  const DWORD emitterValue = ReadSectionValue(pdev->database, kEmitterSection, sizeof(DWORD), 0);
   pdev->emitter = CreateGraphicsEmitter(pdev, emitterValue);
   if (pdev->emitter == nullptr) result = -1;
   if (CreateColorConverter(&pdev->colorConverter, &pdev->settings, pdev->config, GetResourceModule(),

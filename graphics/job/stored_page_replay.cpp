@@ -77,6 +77,26 @@ int ApplyRecord(StoredPageJob* job, const StoredRecordHeader& h, DWORD flags, BY
   }
 }
 
+// While the channel also writes a display list (print to file), the display-list bytes of the
+// page up to its next record go to the channel as drawing the page would have written them; the
+// read position is then put back for the replay into the library.
+int CopyListBytesToChannel(OutputChannel* channel, BYTE* buffer, DWORD size) {
+  if (channel->mode != kChannelUserFile && channel->mode != kChannelPrinterAndFile) return 0;
+  DWORD copied = 0;
+  int result = 0;
+  for (;;) {
+    const int n = ReadChannelChunk(channel, size, buffer);
+    if (n <= 0) {
+      if (n < 0) result = -1;
+      break;
+    }
+    copied += static_cast<DWORD>(n);
+    if (WriteChannel(channel, static_cast<DWORD>(n), buffer) < 0) result = -1;
+  }
+  if (UnreadChannelBytes(channel, copied) != 0) result = -1;
+  return result;
+}
+
 }  // namespace
 
 int ReadPageColorRecord(StoredPageJob* job, DWORD* colorState, ColorSet* colors, WORD page) {
@@ -136,7 +156,8 @@ int ReplayStoredPage(StoredPageJob* job, WORD page, DWORD flags, BYTE colorCode,
   BYTE buffer[kReplayChunkSize];
   int result = 0;
   for (;;) {
-    if (ReplayCommands(channel, kReplayChunkSize, buffer) != kReplayDone) {
+    if (CopyListBytesToChannel(channel, buffer, kReplayChunkSize) != 0 ||
+        ReplayCommands(channel, kReplayChunkSize, buffer) != kReplayDone) {
       result = -1;
       break;
     }

@@ -75,7 +75,8 @@ int ReadPageColorRecord(StoredPageJob* job, DWORD* colorState, ColorSet* colors,
 // being the record's state byte) for a record whose colour state is unknown.
 int DecideStoredPageColor(StoredPageJob* job, BYTE* code, WORD page, WORD secondPage, LONG colorMode);
 // Replays one stored page with the records the flags select. placement may be NULL (the axis
-// records are then sent as recorded). The state cache is off while the page replays.
+// records are then sent as recorded). The state cache is off while the page replays. While the
+// channel writes to a user file, the page's display-list bytes are written to the channel too.
 int ReplayStoredPage(StoredPageJob* job, WORD page, DWORD flags, BYTE colorCode, const float* placement,
                      LONG mediaOverride);
 // Decides the page colour and replays the page. The job's output must have begun; without an

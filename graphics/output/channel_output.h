@@ -24,6 +24,5 @@ int StartPassOutput(Pdev* pdev, HANDLE printer, LPCWSTR outputName, LPCWSTR docu
 // Caller to come: the output passes of copies and fax jobs.
 // Ends a pass: the engine's own job is only released, a pass's own job is closed.
 int EndPassOutput(Pdev* pdev, DWORD flag);
-// Caller to come: the stored pages' replay.
 // Ends print to file: 0, or -1 when the file's last bytes could not be written or closed.
 int EndFileOutput(Pdev* pdev);

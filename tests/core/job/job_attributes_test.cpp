@@ -85,18 +85,38 @@ TEST_F(AttributeTest, FeedEdge) {
   EXPECT_EQ(Line(412), "K=SEF\n");
 }
 
-TEST_F(AttributeTest, CopiesAsOneWhenTheDeviceCollates) {
-  const DWORD kCopiesFeatures = 0x10000 | 0x20000;
-  PokeItem(&settings_, &config_, 12, 5);
-  PokeItem(&settings_, &config_, 18, 1);
-  PokeItem(&settings_, &config_, 8205, 0x01010903);
-  EXPECT_EQ(Line(12, kCopiesFeatures), "K=1\n");
-  EXPECT_EQ(Line(12, 0x10000), "K=5\n");
-  PokeItem(&settings_, &config_, 8205, 0x01010902);
-  EXPECT_EQ(Line(12, kCopiesFeatures), "K=5\n");
-  PokeItem(&settings_, &config_, 8205, 0x01010903);
-  Put(4123, 1);
-  EXPECT_EQ(Line(12, kCopiesFeatures), "K=5\n");
+// One copy is asked for exactly when the driver repeats the collated pages itself; a job saved
+// as a file and a job the driver does not collate keep their copies.
+TEST_F(AttributeTest, CopiesAsOneWhenTheDriverCollates) {
+  struct Case {
+    const char* name;
+    DWORD features;
+    std::vector<std::pair<SettingItemId, LONG>> items;
+    const char* line;
+  };
+  const Case cases[] = {
+      {"driver collation", 0x10000, {}, "K=1\n"},
+      {"with the one-copy feature", 0x10000 | 0x20000, {}, "K=1\n"},
+      {"an older device still collated by the driver", 0x10000, {{8205, 0x01010902}}, "K=1\n"},
+      {"device collation on, its options off", 0x10000, {{1344, 1}}, "K=1\n"},
+      {"device collation on with an option", 0x10000, {{1344, 1}, {4123, 1}}, "K=5\n"},
+      {"an option without device collation", 0x10000, {{4099, 1}}, "K=1\n"},
+      {"uncollated", 0x10000, {{18, 0}}, "K=5\n"},
+      {"saved as a file: the item's own value, which such a job leaves out", 0x10000 | 0x20000, {{336, 1}}, ""},
+      {"no driver collation on the model", 0x20000, {}, "K=5\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PokeItem(&settings_, &config_, 12, 5);
+    PokeItem(&settings_, &config_, 18, 1);
+    PokeItem(&settings_, &config_, 8205, 0x01010903);
+    for (SettingItemId id : {336, 1344, 4099, 4123}) Put(id, 0);
+    for (const auto& [id, value] : c.items) {
+      if (id == 8205 || id == 18) PokeItem(&settings_, &config_, id, value);
+      else Put(id, value);
+    }
+    EXPECT_EQ(Line(12, c.features), c.line);
+  }
 }
 
 TEST_F(AttributeTest, TextWithoutLeadingZeros) {

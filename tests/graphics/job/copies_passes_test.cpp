@@ -219,8 +219,8 @@ TEST_P(CopiesTest, ReverseOrderCopiesWithInsertedSheets) {
   ExpectSheets(dc, SimReadSpoolJob(jobs[0].id), sheets);
 }
 
-// The copy count of a collated job's header follows the header's own rules for the model.
-const CopiesCase kCopiesCases[] = {{"Collated", 1, 3, nullptr}, {"Uncollated", 2, 1, "3"}};
+// A job the driver collates asks the device for one copy: the three runs are the copies.
+const CopiesCase kCopiesCases[] = {{"Collated", 1, 3, "1"}, {"Uncollated", 2, 1, "3"}};
 INSTANTIATE_TEST_SUITE_P(Each, CopiesTest, testing::ValuesIn(kCopiesCases),
                          [](const testing::TestParamInfo<CopiesCase>& info) { return std::string(info.param.name); });
 
@@ -453,3 +453,93 @@ TEST_F(FaxFailureTest, OnlyARegisteredFaxDataFileIsDeleted) {
 }
 
 }  // namespace
+
+namespace {
+
+constexpr ULONG kConfirmedEscape = 0x502B;
+constexpr char16_t kSaveFolder[] = u"C:\\Saved\\Jobs";
+constexpr char16_t kSaveFile[] = u"C:\\Saved\\Jobs\\Report.kmr";
+
+// The bytes of a file of the sandbox; empty when there is none.
+std::string ReadSandboxFile(LPCWSTR path) {
+  std::ifstream in(SimHostPath(path), std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+bool SandboxFileExists(LPCWSTR path) { return std::ifstream(SimHostPath(path), std::ios::binary).good(); }
+
+// The display-list bytes of each page's block: its colour as the list writes it (RGB space).
+const std::string kRedBlockColour = std::string("\x04") + char(210) + char(30) + char(30);
+const std::string kBlueBlockColour = std::string("\x04") + char(30) + char(30) + char(210);
+
+}  // namespace
+
+// A document saved as a file: the pages are kept while it is drawn, and at its end only the
+// first one is printed; unless the job was confirmed, the same job also goes into the save
+// file named by the save folder and file name.
+class SavedJobTest : public CopiesAndPassesTest {
+ protected:
+  void SetUpSavedJob() {
+    Put(336, 1);
+    for (const auto& [id, text] : {std::pair<SettingItemId, LPCWSTR>{1829, kSaveFolder}, {338, u"Report"}}) {
+      LPCWSTR value = text;
+      ASSERT_EQ(SetItemValue(id, settings_, config_, kTypeString, (lstrlenW(text) + 1) * sizeof(WCHAR), &value),
+                kItemDone);
+    }
+  }
+  // After the start: the whole settings and, for a confirmed job, the confirmed marker.
+  std::function<void()> JobEscapes(EngineDc* dc, DWORD confirmed) {
+    return [this, dc, confirmed]() mutable {
+      EXPECT_EQ(EngineEscape(dc, kSetSettingsEscape, sizeof(SettingsRecord), settings_, 0, nullptr), 1);
+      EXPECT_EQ(EngineEscape(dc, kConfirmedEscape, sizeof confirmed, &confirmed, 0, nullptr), 1);
+    };
+  }
+};
+
+struct SavedJobCase {
+  const char* name;
+  DWORD confirmed;
+  bool savesFile;
+};
+
+class SavedJobOutputTest : public SavedJobTest, public testing::WithParamInterface<SavedJobCase> {};
+
+// The spool job holds the library's job with the first page only; the save file (when the job
+// is not confirmed) holds the job header, the first page's drawing and the job trailer, and
+// nothing of the second page. Nothing stays open.
+TEST_P(SavedJobOutputTest, FirstPagePrintedAndSaved) {
+  const SavedJobCase& c = GetParam();
+  SetUpSavedJob();
+  EngineDc* dc = CreateModelDc({});
+  ASSERT_NE(dc, nullptr);
+  ASSERT_TRUE(Print(dc, u"Quarterly", JobEscapes(dc, c.confirmed))) << Trace();
+  EXPECT_EQ(breaches_(), 0u) << Trace();
+  const Strings calls = Calls();
+  EXPECT_EQ(Count(calls, "VR_StartJob"), 1u);
+  EXPECT_EQ(Count(calls, "VR_SendJobHeader"), 1u);
+  EXPECT_EQ(Count(calls, "VR_StartPage"), 1u) << Trace();
+  EXPECT_EQ(Count(calls, "VR_SendJobTrailer"), 1u);
+  EXPECT_EQ(Count(calls, "VR_EndJob"), 1u);
+
+  const std::vector<SimSpoolJob> jobs = SimListSpoolJobs();
+  ASSERT_EQ(jobs.size(), 1u);
+  const std::string spool = Text(SimReadSpoolJob(jobs[0].id));
+  if (!c.savesFile) ExpectFramedJob(spool);
+  ExpectSheets(dc, SimReadSpoolJob(jobs[0].id), {0});
+  EXPECT_EQ(SimOpenFiles(), 0);
+
+  ASSERT_EQ(SandboxFileExists(kSaveFile), c.savesFile);
+  if (!c.savesFile) return;
+  const std::string saved = ReadSandboxFile(kSaveFile);
+  EXPECT_EQ(Occurrences(saved, kUel), 2u) << "the job header and the trailer";
+  EXPECT_LT(saved.find("@PJL SET QTY=1\n"), saved.find(kTrailer));
+  EXPECT_EQ(saved.rfind(kTrailer), saved.find(kTrailer));
+  const size_t red = saved.find(kRedBlockColour);
+  EXPECT_NE(red, std::string::npos) << "the first page's drawing is saved";
+  EXPECT_LT(red, saved.find(kTrailer));
+  EXPECT_EQ(Occurrences(saved, kBlueBlockColour), 0u) << "the second page is not";
+}
+
+const SavedJobCase kSavedJobCases[] = {{"Unconfirmed", 0, true}, {"Confirmed", 1, false}};
+INSTANTIATE_TEST_SUITE_P(Each, SavedJobOutputTest, testing::ValuesIn(kSavedJobCases),
+                         [](const testing::TestParamInfo<SavedJobCase>& info) { return std::string(info.param.name); });

@@ -1,3 +1,0 @@
-#include "graphics/job/saved_job_standin.h"
-
-int OutputSavedJob(Pdev*) { return -1; }
