@@ -25,7 +25,7 @@ void Put(Bytes& b, size_t at, T v) {
 }
 
 // What an application describes of its image.
-struct ImageSpec {
+struct ImageLayout {
   WORD turn = 0;
   DWORD compression = kJpeg;
   WORD bits = 24;
@@ -43,10 +43,10 @@ struct ImageSpec {
 
 // The 4210 input of one chunk: a 32-byte header, the 36-byte description, the bitmap
 // information with its colour table, the clip rectangle and the chunk's bytes.
-Bytes Chunk(const ImageSpec& spec, const Bytes& image, DWORD offset, DWORD length, WORD id) {
+Bytes Chunk(const ImageLayout& layout, const Bytes& image, DWORD offset, DWORD length, WORD id) {
   constexpr DWORD kDescription = 32, kInfo = 68;
-  const DWORD tableEntries = spec.compression == kPng && spec.bits == 8
-                                 ? (spec.colorsUsed >= 1 && spec.colorsUsed <= 255 ? spec.colorsUsed : 256)
+  const DWORD tableEntries = layout.compression == kPng && layout.bits == 8
+                                 ? (layout.colorsUsed >= 1 && layout.colorsUsed <= 255 ? layout.colorsUsed : 256)
                                  : 0;
   const DWORD clipAt = kInfo + 40 + tableEntries * 4;
   const DWORD dataAt = clipAt + 8;
@@ -57,27 +57,27 @@ Bytes Chunk(const ImageSpec& spec, const Bytes& image, DWORD offset, DWORD lengt
   Put<DWORD>(b, 16, offset);
   Put<DWORD>(b, 20, length);
   Put<WORD>(b, 24, id);
-  Put<WORD>(b, 26, spec.marker != 0xFFFF ? spec.marker : (id == 0 ? 0 : 1));
-  Put<WORD>(b, 28, spec.turn);
-  Put<SHORT>(b, kDescription + 0, spec.x);
-  Put<SHORT>(b, kDescription + 2, spec.y);
-  Put<WORD>(b, kDescription + 4, spec.reserved);
-  Put<WORD>(b, kDescription + 8, spec.sourceWidth);
-  Put<WORD>(b, kDescription + 10, spec.sourceHeight);
-  Put<WORD>(b, kDescription + 12, spec.targetWidth);
-  Put<WORD>(b, kDescription + 14, spec.targetHeight);
+  Put<WORD>(b, 26, layout.marker != 0xFFFF ? layout.marker : (id == 0 ? 0 : 1));
+  Put<WORD>(b, 28, layout.turn);
+  Put<SHORT>(b, kDescription + 0, layout.x);
+  Put<SHORT>(b, kDescription + 2, layout.y);
+  Put<WORD>(b, kDescription + 4, layout.reserved);
+  Put<WORD>(b, kDescription + 8, layout.sourceWidth);
+  Put<WORD>(b, kDescription + 10, layout.sourceHeight);
+  Put<WORD>(b, kDescription + 12, layout.targetWidth);
+  Put<WORD>(b, kDescription + 14, layout.targetHeight);
   Put<DWORD>(b, kDescription + 16, kInfo);
   Put<DWORD>(b, kDescription + 20, dataAt);
   Put<WORD>(b, kDescription + 24, 0xCC);
-  Put<DWORD>(b, kDescription + 28, spec.rasterOperation);
-  Put<DWORD>(b, kDescription + 32, spec.clip ? clipAt : 0);
+  Put<DWORD>(b, kDescription + 28, layout.rasterOperation);
+  Put<DWORD>(b, kDescription + 32, layout.clip ? clipAt : 0);
   Put<DWORD>(b, kInfo + 0, 40);
-  Put<LONG>(b, kInfo + 4, spec.sourceWidth);
-  Put<LONG>(b, kInfo + 8, spec.bitmapHeight);
+  Put<LONG>(b, kInfo + 4, layout.sourceWidth);
+  Put<LONG>(b, kInfo + 8, layout.bitmapHeight);
   Put<WORD>(b, kInfo + 12, 1);
-  Put<WORD>(b, kInfo + 14, spec.bits);
-  Put<DWORD>(b, kInfo + 16, spec.compression);
-  Put<DWORD>(b, kInfo + 32, spec.colorsUsed);
+  Put<WORD>(b, kInfo + 14, layout.bits);
+  Put<DWORD>(b, kInfo + 16, layout.compression);
+  Put<DWORD>(b, kInfo + 32, layout.colorsUsed);
   for (DWORD i = 0; i < tableEntries; ++i) {
     // Blue, green, red and a reserved byte that the table must not carry.
     b[kInfo + 40 + 4 * i] = static_cast<BYTE>(i);
@@ -85,7 +85,7 @@ Bytes Chunk(const ImageSpec& spec, const Bytes& image, DWORD offset, DWORD lengt
     b[kInfo + 40 + 4 * i + 2] = static_cast<BYTE>(i / 2);
     b[kInfo + 40 + 4 * i + 3] = 0xAA;
   }
-  for (int i = 0; i < 4; ++i) Put<SHORT>(b, clipAt + 2 * i, spec.clipRect[i]);
+  for (int i = 0; i < 4; ++i) Put<SHORT>(b, clipAt + 2 * i, layout.clipRect[i]);
   std::memcpy(b.data() + dataAt, image.data() + offset, length);
   return b;
 }
@@ -114,12 +114,12 @@ class DirectImageTest : public DocumentTest {
     return dc;
   }
   // Sends the image in chunks of the given sizes; the answers.
-  std::vector<LONG> SendImage(EngineDc* dc, const ImageSpec& spec, const Bytes& image, std::vector<DWORD> sizes) {
+  std::vector<LONG> SendImage(EngineDc* dc, const ImageLayout& layout, const Bytes& image, std::vector<DWORD> sizes) {
     std::vector<LONG> answers;
     DWORD offset = 0;
     WORD id = 0;
     for (DWORD size : sizes) {
-      const LONG answer = Escape(dc, kDirectImage, Chunk(spec, image, offset, size, id));
+      const LONG answer = Escape(dc, kDirectImage, Chunk(layout, image, offset, size, id));
       answers.push_back(answer);
       if (answer > 0) id = static_cast<WORD>(answer);
       offset += size;
@@ -175,15 +175,15 @@ TEST_F(DirectImageTest, ChunksJoinIntoOneImageForEachQuarterTurn) {
     reset_();
     EngineDc* dc = StartDirectDocument();
     ASSERT_NE(dc, nullptr);
-    ImageSpec spec;
-    spec.turn = c.turn;
-    const std::vector<LONG> answers = SendImage(dc, spec, image, {1000, 1000, 500});
+    ImageLayout layout;
+    layout.turn = c.turn;
+    const std::vector<LONG> answers = SendImage(dc, layout, image, {1000, 1000, 500});
     ASSERT_EQ(answers.size(), 3u);
     EXPECT_GT(answers[0], 0);
     EXPECT_EQ(answers[1], answers[0]);
     EXPECT_EQ(answers[2], answers[0]);
     // The same image in one chunk, for the data's checksum; it gets the next transfer id.
-    EXPECT_EQ(SendImage(dc, spec, image, {2500}), std::vector<LONG>{answers[0] + 1});
+    EXPECT_EQ(SendImage(dc, layout, image, {2500}), std::vector<LONG>{answers[0] + 1});
     const std::vector<std::string> draws = Lines("VR_DrawImage");
     ASSERT_EQ(draws.size(), 2u) << Trace();
     EXPECT_EQ(Field(draws[0], "m"), c.matrix);
@@ -211,14 +211,14 @@ TEST_F(DirectImageTest, PngImagesCarryTheirFormatAndColourTable) {
   EngineDc* dc = StartDirectDocument();
   ASSERT_NE(dc, nullptr);
   const Bytes image = ImageBytes(700, 9);
-  ImageSpec rgb;
+  ImageLayout rgb;
   rgb.compression = kPng;
   ASSERT_GT(SendImage(dc, rgb, image, {700})[0], 0);
-  ImageSpec indexed = rgb;
+  ImageLayout indexed = rgb;
   indexed.bits = 8;
   indexed.colorsUsed = 0;  // a full table of 256
   ASSERT_GT(SendImage(dc, indexed, image, {300, 400})[1], 0);
-  ImageSpec few = indexed;
+  ImageLayout few = indexed;
   few.colorsUsed = 4;
   ASSERT_GT(SendImage(dc, few, image, {700})[0], 0);
   const std::vector<std::string> draws = Lines("VR_DrawImage");
@@ -240,7 +240,7 @@ TEST_F(DirectImageTest, FirstChunkSetsTheClip) {
   EngineDc* dc = StartDirectDocument();
   ASSERT_NE(dc, nullptr);
   const Bytes image = ImageBytes(100, 1);
-  ImageSpec clipped;
+  ImageLayout clipped;
   clipped.clip = true;
   size_t mark = Lines().size();
   ASSERT_GT(SendImage(dc, clipped, image, {100})[0], 0);
@@ -250,7 +250,7 @@ TEST_F(DirectImageTest, FirstChunkSetsTheClip) {
   EXPECT_NE(rects[0].find("400"), std::string::npos);
   // Without a rectangle the clip is reset and is then the whole page.
   mark = Lines().size();
-  ASSERT_GT(SendImage(dc, ImageSpec{}, image, {100})[0], 0);
+  ASSERT_GT(SendImage(dc, ImageLayout{}, image, {100})[0], 0);
   const std::vector<std::string> calls = CallsSince(mark);
   ASSERT_GE(calls.size(), 3u) << Trace();
   EXPECT_EQ(calls[0], "VR_InitClip") << Trace();
@@ -265,24 +265,24 @@ TEST_F(DirectImageTest, RefusedChunksSendNothing) {
   ASSERT_NE(dc, nullptr);
   const Bytes image = ImageBytes(70000, 5);
   auto with = [](auto change) {
-    ImageSpec spec;
-    change(spec);
-    return spec;
+    ImageLayout layout;
+    change(layout);
+    return layout;
   };
-  Bytes truncated = Chunk(ImageSpec{}, image, 0, 100, 0);
+  Bytes truncated = Chunk(ImageLayout{}, image, 0, 100, 0);
   truncated.resize(truncated.size() - 1);
   Put<DWORD>(truncated, 0, 0);  // no size given: the bytes really present still count
-  Bytes descriptionOutside = Chunk(ImageSpec{}, image, 0, 100, 0);
+  Bytes descriptionOutside = Chunk(ImageLayout{}, image, 0, 100, 0);
   Put<DWORD>(descriptionOutside, 8, static_cast<DWORD>(descriptionOutside.size() - 10));
-  Bytes sizeMismatch = Chunk(ImageSpec{}, image, 0, 100, 0);
+  Bytes sizeMismatch = Chunk(ImageLayout{}, image, 0, 100, 0);
   Put<DWORD>(sizeMismatch, 0, 12345);
-  Bytes dataOutside = Chunk(ImageSpec{}, image, 0, 100, 0);
+  Bytes dataOutside = Chunk(ImageLayout{}, image, 0, 100, 0);
   Put<DWORD>(dataOutside, 20, 5000);
-  Bytes tableOutside = Chunk(with([](ImageSpec& s) { s.compression = kPng, s.bits = 8; }), image, 0, 100, 0);
+  Bytes tableOutside = Chunk(with([](ImageLayout& s) { s.compression = kPng, s.bits = 8; }), image, 0, 100, 0);
   Put<DWORD>(tableOutside, 68 + 32, 0);  // the 256-entry table does not fit the 4 bytes of room
   tableOutside.resize(68 + 40 + 4);
   Put<DWORD>(tableOutside, 0, static_cast<DWORD>(tableOutside.size()));
-  Bytes hugeImage = Chunk(ImageSpec{}, image, 0, 100, 0);
+  Bytes hugeImage = Chunk(ImageLayout{}, image, 0, 100, 0);
   Put<DWORD>(hugeImage, 12, 0xFFFFFFF0);
   struct Case {
     const char* name;
@@ -296,20 +296,20 @@ TEST_F(DirectImageTest, RefusedChunksSendNothing) {
       {"input size not the bytes given", sizeMismatch, -4},
       {"description outside the input", descriptionOutside, -4},
       {"image too large", hugeImage, -4},
-      {"not source copy", Chunk(with([](ImageSpec& s) { s.rasterOperation = 0x00660046; }), image, 0, 100, 0), 0},
-      {"turn of 45 degrees", Chunk(with([](ImageSpec& s) { s.turn = 45; }), image, 0, 100, 0), -5},
-      {"reserved word", Chunk(with([](ImageSpec& s) { s.reserved = 1; }), image, 0, 100, 0), -5},
-      {"bitmap height differs", Chunk(with([](ImageSpec& s) { s.bitmapHeight = 49; }), image, 0, 100, 0), -5},
-      {"empty source", Chunk(with([](ImageSpec& s) { s.sourceWidth = 0; }), image, 0, 100, 0), -5},
+      {"not source copy", Chunk(with([](ImageLayout& s) { s.rasterOperation = 0x00660046; }), image, 0, 100, 0), 0},
+      {"turn of 45 degrees", Chunk(with([](ImageLayout& s) { s.turn = 45; }), image, 0, 100, 0), -5},
+      {"reserved word", Chunk(with([](ImageLayout& s) { s.reserved = 1; }), image, 0, 100, 0), -5},
+      {"bitmap height differs", Chunk(with([](ImageLayout& s) { s.bitmapHeight = 49; }), image, 0, 100, 0), -5},
+      {"empty source", Chunk(with([](ImageLayout& s) { s.sourceWidth = 0; }), image, 0, 100, 0), -5},
       {"data outside the input", dataOutside, -5},
       {"colour table outside the input", tableOutside, -5},
-      {"plain rows", Chunk(with([](ImageSpec& s) { s.compression = 0; }), image, 0, 100, 0), -1},
-      {"png of 16 bits", Chunk(with([](ImageSpec& s) { s.compression = kPng, s.bits = 16; }), image, 0, 100, 0),
+      {"plain rows", Chunk(with([](ImageLayout& s) { s.compression = 0; }), image, 0, 100, 0), -1},
+      {"png of 16 bits", Chunk(with([](ImageLayout& s) { s.compression = kPng, s.bits = 16; }), image, 0, 100, 0),
        -1},
-      {"chunk too large", Chunk(ImageSpec{}, image, 0, 65281, 0), -1},
-      {"first chunk not at 0", Chunk(ImageSpec{}, image, 100, 100, 0), -4},
-      {"marker contradicts the id", Chunk(with([](ImageSpec& s) { s.marker = 1; }), image, 0, 100, 0), -4},
-      {"chunk of no transfer", Chunk(ImageSpec{}, image, 100, 100, 7), -4},
+      {"chunk too large", Chunk(ImageLayout{}, image, 0, 65281, 0), -1},
+      {"first chunk not at 0", Chunk(ImageLayout{}, image, 100, 100, 0), -4},
+      {"marker contradicts the id", Chunk(with([](ImageLayout& s) { s.marker = 1; }), image, 0, 100, 0), -4},
+      {"chunk of no transfer", Chunk(ImageLayout{}, image, 100, 100, 7), -4},
   };
   const size_t mark = Lines().size();
   for (const Case& c : cases) {
@@ -318,12 +318,12 @@ TEST_F(DirectImageTest, RefusedChunksSendNothing) {
   }
   // A transfer that runs takes its chunks only in order.
   const Bytes small = ImageBytes(2500, 7);
-  const LONG id = Escape(dc, kDirectImage, Chunk(ImageSpec{}, small, 0, 1000, 0));
+  const LONG id = Escape(dc, kDirectImage, Chunk(ImageLayout{}, small, 0, 1000, 0));
   ASSERT_GT(id, 0);
-  EXPECT_EQ(Escape(dc, kDirectImage, Chunk(ImageSpec{}, small, 900, 1000, static_cast<WORD>(id))), -4);
-  EXPECT_EQ(Escape(dc, kDirectImage, Chunk(ImageSpec{}, small, 1000, 1000, static_cast<WORD>(id))), id);
-  EXPECT_EQ(Escape(dc, kDirectImage, Chunk(ImageSpec{}, small, 2000, 500, static_cast<WORD>(id))), id);
-  EXPECT_EQ(Escape(dc, kDirectImage, Chunk(ImageSpec{}, small, 0, 2500, 0)), id + 1);
+  EXPECT_EQ(Escape(dc, kDirectImage, Chunk(ImageLayout{}, small, 900, 1000, static_cast<WORD>(id))), -4);
+  EXPECT_EQ(Escape(dc, kDirectImage, Chunk(ImageLayout{}, small, 1000, 1000, static_cast<WORD>(id))), id);
+  EXPECT_EQ(Escape(dc, kDirectImage, Chunk(ImageLayout{}, small, 2000, 500, static_cast<WORD>(id))), id);
+  EXPECT_EQ(Escape(dc, kDirectImage, Chunk(ImageLayout{}, small, 0, 2500, 0)), id + 1);
   EXPECT_EQ(Lines("VR_DrawImage").size(), 2u) << Trace();
   FinishDocument(dc);
 }
@@ -333,7 +333,7 @@ TEST_F(DirectImageTest, OffWithoutDirectMode) {
   ASSERT_NE(dc, nullptr);
   ASSERT_TRUE(EngineStartDoc(dc, u"Direct"));
   ASSERT_TRUE(EngineStartPage(dc));
-  EXPECT_EQ(Escape(dc, kDirectImage, Chunk(ImageSpec{}, ImageBytes(10, 0), 0, 10, 0)), 0);
+  EXPECT_EQ(Escape(dc, kDirectImage, Chunk(ImageLayout{}, ImageBytes(10, 0), 0, 10, 0)), 0);
   EXPECT_TRUE(Lines("VR_DrawImage").empty());
   FinishDocument(dc);
 }
