@@ -1,5 +1,6 @@
 // Ratios against a baseline of the same run: a console reporter that keeps each benchmark's
-// time per iteration, and a main that prints the ratios after the table.
+// time per iteration (with repetitions, the median of the repetitions), and a main that prints
+// the ratios after the table.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -12,7 +13,13 @@
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+    for (const Run& run : runs) {
+      if (run.run_type != Run::RT_Aggregate) {
+        times_.try_emplace(run.benchmark_name(), run.GetAdjustedRealTime());
+      } else if (run.aggregate_name == "median") {
+        times_[run.run_name.str()] = run.GetAdjustedRealTime();
+      }
+    }
     ConsoleReporter::ReportRuns(runs);
   }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "graphics/drawing/point_encoding.h"
 #include "graphics/output/output_channel.h"
 #include "platform/base/byte_order.h"
 
@@ -17,44 +18,18 @@ bool WritesList(WORD mode) {
 }
 bool IsColorSpace(BYTE space) { return space == kDlColorGrey || space == kDlColorRgb; }
 
-// Four 28.4 points as eight lanes: converted to floats, scaled and byte-swapped together.
-using PointLanes = LONG __attribute__((vector_size(32)));
-using FloatLanes = float __attribute__((vector_size(32)));
-using WordLanes = DWORD __attribute__((vector_size(32)));
-static_assert(sizeof(RecordPoint) == 8 && sizeof(PointLanes) == 4 * sizeof(RecordPoint));
-
-// Writes n 28.4 points as big-endian floats (each value x 0.0625), x before y: 8n bytes.
-void EncodeFixedPoints(BYTE* out, const RecordPoint* points, DWORD n) {
-  DWORD i = 0;
-  for (; i + 4 <= n; i += 4) {
-    PointLanes fixed;
-    std::memcpy(&fixed, points + i, sizeof fixed);
-    const FloatLanes values = __builtin_convertvector(fixed, FloatLanes) * 0.0625f;
-    WordLanes bits = reinterpret_cast<WordLanes>(values);
-    bits = (bits >> 24) | ((bits >> 8) & 0xFF00u) | ((bits & 0xFF00u) << 8) | (bits << 24);
-    std::memcpy(out + i * 8, &bits, sizeof bits);
-  }
-  for (; i < n; ++i) {
-    PutBE32(out + i * 8, std::bit_cast<DWORD>(static_cast<float>(points[i].x) * 0.0625f));
-    PutBE32(out + i * 8 + 4, std::bit_cast<DWORD>(static_cast<float>(points[i].y) * 0.0625f));
-  }
-}
-
 // Gathers one command's bytes and hands them to the channel in as few writes as possible: the
 // whole command at once when it fits the gathering buffer. The bytes are first encoded in place
-// behind the bytes waiting in the channel's staging buffer; a command that fits there is staged
-// by counting it, with no copy. One that outgrows the room left moves what it has so far to its
-// own buffer and goes on there, so the channel sees exactly the writes it would have seen had
-// the command been gathered aside from the start.
+// in the channel's room (behind the bytes waiting in its staging buffer, or in the temporary job
+// store's write-behind block); a command that fits there is taken by counting it, with no copy.
+// One that outgrows the room moves what it has so far to its own buffer and goes on there, so
+// the channel sees exactly the writes it would have seen had the command been gathered aside
+// from the start.
 class CommandWriter {
  public:
   CommandWriter(OutputChannel* channel, WORD opcode) : CommandWriter(channel) { U16(opcode); }
   // A continuation of the command before (no opcode).
-  explicit CommandWriter(OutputChannel* channel)
-      : channel_(channel),
-        start_(channel->staging + channel->fill),
-        out_(start_),
-        end_(channel->staging + kChannelStagingSize) {}
+  explicit CommandWriter(OutputChannel* channel) : CommandWriter(channel, GetChannelRoom(channel)) {}
 
   void Byte(BYTE v) {
     Room(1);
@@ -102,7 +77,7 @@ class CommandWriter {
     }
   }
   void Bytes(const BYTE* bytes, DWORD length) {
-    if (length > static_cast<DWORD>(end_ - out_)) LeaveStaging();
+    if (length > static_cast<DWORD>(end_ - out_)) LeaveRoom();
     if (length <= static_cast<DWORD>(end_ - out_)) {
       if (length > 0) std::memcpy(out_, bytes, length);
       out_ += length;
@@ -113,8 +88,8 @@ class CommandWriter {
   }
   // Stages or writes what is still gathered; 0, or -1 when any write failed.
   int Finish() {
-    if (inStaging_) {
-      channel_->fill += static_cast<DWORD>(out_ - start_);
+    if (inRoom_) {
+      *roomFill_ += static_cast<DWORD>(out_ - start_);
       return 0;
     }
     Spill();
@@ -122,21 +97,23 @@ class CommandWriter {
   }
 
  private:
-  static constexpr DWORD kFixedPointBytes = 8;
+  CommandWriter(OutputChannel* channel, ChannelRoom room)
+      : channel_(channel), roomFill_(room.fill), start_(room.bytes), out_(room.bytes), end_(room.bytes + room.size) {}
 
-  // Makes room for n more bytes: out of the staging buffer first, then by a spill of the own
+  // Makes room for n more bytes: out of the channel's room first, then by a spill of the own
   // buffer when fewer than n bytes are left there.
   void Room(DWORD n) {
     if (static_cast<DWORD>(end_ - out_) >= n) return;
-    LeaveStaging();
+    LeaveRoom();
     if (static_cast<DWORD>(end_ - out_) < n) Spill();
   }
-  // Moves the bytes encoded in the staging buffer so far to the own buffer.
-  void LeaveStaging() {
-    if (!inStaging_) return;
+  // Moves the bytes encoded in the channel's room so far (never more than the own buffer holds)
+  // to the own buffer.
+  void LeaveRoom() {
+    if (!inRoom_) return;
     const size_t done = static_cast<size_t>(out_ - start_);
     if (done > 0) std::memcpy(buffer_, start_, done);
-    inStaging_ = false;
+    inRoom_ = false;
     start_ = buffer_;
     out_ = buffer_ + done;
     end_ = buffer_ + sizeof(buffer_);
@@ -148,10 +125,11 @@ class CommandWriter {
   }
 
   OutputChannel* channel_;
-  BYTE* start_;  // the command's first byte not yet handed over
-  BYTE* out_;    // where the next byte goes
-  BYTE* end_;    // the end of the room
-  bool inStaging_ = true;
+  DWORD* roomFill_;  // the count of bytes in the channel's room
+  BYTE* start_;      // the command's first byte not yet handed over
+  BYTE* out_;        // where the next byte goes
+  BYTE* end_;        // the end of the room
+  bool inRoom_ = true;
   bool failed_ = false;
   BYTE buffer_[kChannelStagingSize];
 };

@@ -14,6 +14,7 @@
 
 #include "graphics/drawing/display_list.h"
 #include "graphics/drawing/library_calls.h"
+#include "graphics/drawing/point_encoding.h"
 #include "platform/base/types.h"
 
 struct OutputChannel;
@@ -21,12 +22,6 @@ struct OutputChannel;
 // Mode flags of RecordSecondaryColor.
 constexpr BYTE kSecondaryOpaque = 1;
 constexpr BYTE kSecondaryTransparent = 2;
-
-// A point in whole pixels or in 28.4 fixed point.
-struct RecordPoint {
-  LONG x;
-  LONG y;
-};
 
 int RecordSetAxis(OutputChannel* channel, const float axis[6]);
 int RecordInitClip(OutputChannel* channel);

@@ -76,6 +76,7 @@ int WriteAt(TempJobStore* store, const void* bytes, DWORD length) {
   // Offsets are 32 bits: a store that would pass 4 GiB fails instead of wrapping.
   if (length > 0x7FFFFFFF || length > 0xFFFFFFFF - store->position) return -1;
   const BYTE* data = static_cast<const BYTE*>(bytes);
+  store->atEnd = 0;
   DWORD done = WriteAll(store->file, data, length);
   while (done < length) {
     if (ShowTempWriteError(store) != IDOK) {
@@ -89,15 +90,19 @@ int WriteAt(TempJobStore* store, const void* bytes, DWORD length) {
   }
   store->position += length;
   if (store->position > store->size) store->size = store->position;
+  store->atEnd = store->position == store->size ? 1 : 0;
   return static_cast<int>(length);
 }
 
-// Moves to the file's end; the new position or -1.
+// Moves to the file's end; the new position or -1. Only the store writes its file, so while
+// the file pointer is known to be at the end nothing needs to be asked of the file.
 int SeekEnd(TempJobStore* store) {
   if (!IsUsable(store)) return -1;
+  if (store->atEnd == 1 && store->position <= 0x7FFFFFFF) return static_cast<int>(store->position);
   const DWORD end = SetFilePointer(store->file, 0, nullptr, FILE_END);
   if (end == INVALID_SET_FILE_POINTER || end > 0x7FFFFFFF) return -1;
   store->position = end;
+  store->atEnd = 1;
   return static_cast<int>(end);
 }
 
@@ -120,6 +125,7 @@ int InitTempStore(TempJobStore* store, BOOL cleanUp, HMODULE resourceModule) {
   store->name[0] = 0;
   store->size = store->position = 0;
   store->writable = 0;
+  store->atEnd = 0;
   store->appendBlock = nullptr;
   store->appended = 0;
   store->resourceModule = resourceModule;
@@ -142,6 +148,7 @@ int CreateTempStoreFile(TempJobStore* store) {
   RegisterTempFile(store->name);
   store->size = store->position = 0;
   store->writable = 1;
+  store->atEnd = 1;  // a new, empty file
   return 0;
 }
 
@@ -177,6 +184,20 @@ int AppendTempStore(TempJobStore* store, const void* bytes, DWORD length) {
   return 0;
 }
 
+BYTE* GetTempStoreAppendRoom(TempJobStore* store, DWORD* room) {
+  if (!IsUsable(store) || room == nullptr) return nullptr;
+  const DWORD end = store->size + store->appended;
+  if (end >= 0x7FFFFFFF) return nullptr;
+  if (store->appendBlock == nullptr)
+    store->appendBlock = static_cast<BYTE*>(GlobalAlloc(GMEM_FIXED, kTempStoreAppendBlockSize));
+  if (store->appendBlock == nullptr) return nullptr;
+  DWORD left = kTempStoreAppendBlockSize - store->appended;
+  if (left > 0x7FFFFFFF - end) left = 0x7FFFFFFF - end;
+  if (left == 0) return nullptr;
+  *room = left;
+  return store->appendBlock + store->appended;
+}
+
 int WriteTempStore(TempJobStore* store, const void* bytes, DWORD length) {
   if (WriteAppended(store) != 0) return -1;
   return WriteAt(store, bytes, length);
@@ -186,16 +207,20 @@ int ReadTempStore(TempJobStore* store, void* buffer, DWORD count) {
   if (WriteAppended(store) != 0 || !IsUsable(store) || (count > 0 && buffer == nullptr)) return -1;
   if (count == 0) return 0;
   if (store->position > store->size || count > store->size - store->position || count > 0x7FFFFFFF) return -1;
+  store->atEnd = 0;
   DWORD read = 0;
   if (!ReadFile(store->file, buffer, count, &read, nullptr) || read > count) return -1;
   store->position += read;
+  store->atEnd = store->position == store->size ? 1 : 0;
   return static_cast<int>(read);
 }
 
 int SeekTempStore(TempJobStore* store, DWORD offset) {
   if (WriteAppended(store) != 0 || !IsUsable(store) || offset > store->size || offset > 0x7FFFFFFF) return -1;
+  store->atEnd = 0;
   if (SetFilePointer(store->file, static_cast<LONG>(offset), nullptr, FILE_BEGIN) != offset) return -1;
   store->position = offset;
+  store->atEnd = offset == store->size ? 1 : 0;
   return static_cast<int>(offset);
 }
 

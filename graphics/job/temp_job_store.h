@@ -17,6 +17,7 @@ struct TempJobStore {
   DWORD size;              // the highest offset written so far
   DWORD position;          // the current offset
   DWORD writable;          // 1 while the store may be used
+  DWORD atEnd;             // 1 while the file pointer is known to be at the file's end (the size)
   BYTE* appendBlock;       // appended bytes not yet in the file (a global block); NULL when none
   DWORD appended;          // how many bytes wait there
 };
@@ -57,6 +58,11 @@ int IsTempStoreOpen(const TempJobStore* store);
 // too large for it is written at once). 0 or -1; a failed write of waiting bytes asks the user
 // as a write does.
 int AppendTempStore(TempJobStore* store, const void* bytes, DWORD length);
+// The free part of the write-behind block (allocated when there is none), for appends encoded
+// in place: the writer adds the bytes it used to `appended`. Its size in *room, never more than
+// keeps the store below 2 GiB. NULL when the store is not usable, no block can be allocated or
+// none of it is free; the file is not written.
+BYTE* GetTempStoreAppendRoom(TempJobStore* store, DWORD* room);
 // Writes at the current position; bytes written or -1.
 int WriteTempStore(TempJobStore* store, const void* bytes, DWORD length);
 // Reads count bytes at the position, never past the size; bytes read or -1.

@@ -3,7 +3,9 @@
 // to file) or to the printer and a user file at once. Small writes gather in a staging buffer;
 // bytes reach a target only through FlushChannel and the write-through of WriteChannel. The
 // staging buffer is empty after every flush, whether it succeeded or not, and every mode
-// change flushes first.
+// change flushes first. A writer that encodes its bytes in place asks for the channel's room:
+// in mode 2 with nothing staged that is the temporary job store's write-behind block, so the
+// bytes are copied no more.
 //
 // Results: 0 or a positive count for success, -1 for failure; the failures of several steps
 // are ORed into one result.
@@ -66,6 +68,18 @@ int OpenChannelPrinter(OutputChannel* channel, HANDLE printer, LPCWSTR outputNam
 int OpenChannelSpoolJob(OutputChannel* channel, HANDLE printer, LPCWSTR outputName, LPCWSTR documentName,
                         LPCWSTR reserved);
 BOOL HasChannelTarget(const OutputChannel* channel);
+
+// Room behind the bytes the channel holds, for a writer that encodes in place and then adds the
+// bytes it used to *fill (bytes never counted are not written). In mode 2 with nothing staged
+// and a usable store: the free part of the store's write-behind block; otherwise the free part
+// of the staging buffer. Never more than kChannelStagingSize bytes, and possibly none; a writer
+// that needs more uses WriteChannel instead.
+struct ChannelRoom {
+  BYTE* bytes;
+  DWORD size;
+  DWORD* fill;
+};
+ChannelRoom GetChannelRoom(OutputChannel* channel);
 
 // Stages the bytes when they fit behind the waiting ones; otherwise flushes and writes the
 // whole block straight through to the mode's targets. `length` or -1; length 0 answers 0.

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "graphics/drawing/command_recorder.h"
 #include "graphics/drawing/display_list.h"
+#include "graphics/job/job_store_pages.h"
 #include "tests/graphics/drawing/recorder_cases.h"
 #include "platform/base/byte_order.h"
 #include "tests/graphics/drawing/drawing_fixture.h"
@@ -112,44 +114,103 @@ std::vector<BYTE> FixedPointBytes(const std::vector<RecordPoint>& points, size_t
   return bytes;
 }
 
-// A command that begins anywhere in the staging buffer (and ends inside it, on its last byte or
-// beyond it) arrives with the same bytes as one that begins at its start.
-TEST_F(RecorderListTest, CommandsArriveTheSameFromAnyStagingOffset) {
-  std::vector<RecordPoint> points(300);
-  for (size_t i = 0; i < points.size(); ++i)
-    points[i] = {static_cast<LONG>(i * 37) - 5000, 7 - static_cast<LONG>(i * 11) + (i % 3 == 0 ? 0x7FFF0 : 0)};
-  std::vector<ListCase> cases(std::begin(kListCases), std::end(kListCases));
-  std::vector<std::vector<BYTE>> expected;
-  for (const ListCase& c : cases) expected.push_back(HexBytes(c.bytes));
-  // Point lists shorter and longer than a run of four, and longer than the staging buffer.
+// Every command form with the bytes it records, and point lists shorter and longer than a run
+// of the vector forms and longer than the staging buffer (over the points given, which must
+// stay alive while the cases are used).
+void AddPointListCases(const std::vector<RecordPoint>& points, std::vector<ListCase>* cases,
+                       std::vector<std::vector<BYTE>>* expected) {
+  cases->assign(std::begin(kListCases), std::end(kListCases));
+  expected->clear();
+  for (const ListCase& c : *cases) expected->push_back(HexBytes(c.bytes));
   for (DWORD n : {1u, 3u, 4u, 5u, 255u, 256u, 300u}) {
-    cases.push_back({"line path", [&points, n](OutputChannel* c) { return RecordAddLinePathReal(c, n, points.data()); },
-                     "", ""});
+    cases->push_back(
+        {"line path", [&points, n](OutputChannel* c) { return RecordAddLinePathReal(c, n, points.data()); }, "", ""});
     std::vector<BYTE> bytes = {0x42, 0x70, static_cast<BYTE>(n >> 8), static_cast<BYTE>(n)};
     const std::vector<BYTE> values = FixedPointBytes(points, n);
     bytes.insert(bytes.end(), values.begin(), values.end());
-    expected.push_back(bytes);
+    expected->push_back(bytes);
   }
   for (DWORD n : {1u, 33u, 100u}) {
-    cases.push_back({"curves", [&points, n](OutputChannel* c) { return RecordAddBezierPath(c, n, points.data()); },
-                     "", ""});
+    cases->push_back(
+        {"curves", [&points, n](OutputChannel* c) { return RecordAddBezierPath(c, n, points.data()); }, "", ""});
     std::vector<BYTE> bytes = {0x42, 0x75, static_cast<BYTE>(n >> 8), static_cast<BYTE>(n)};
     const std::vector<BYTE> values = FixedPointBytes(points, 3 * n);
     bytes.insert(bytes.end(), values.begin(), values.end());
-    expected.push_back(bytes);
+    expected->push_back(bytes);
   }
+}
+
+std::vector<RecordPoint> TestPoints() {
+  std::vector<RecordPoint> points(300);
+  for (size_t i = 0; i < points.size(); ++i)
+    points[i] = {static_cast<LONG>(i * 37) - 5000, 7 - static_cast<LONG>(i * 11) + (i % 3 == 0 ? 0x7FFF0 : 0)};
+  return points;
+}
+
+// A command that begins anywhere in the staging buffer (and ends inside it, on its last byte or
+// beyond it) arrives with the same bytes as one that begins at its start.
+TEST_F(RecorderListTest, CommandsArriveTheSameFromAnyStagingOffset) {
+  const std::vector<RecordPoint> points = TestPoints();
+  std::vector<ListCase> cases;
+  std::vector<std::vector<BYTE>> expected;
+  AddPointListCases(points, &cases, &expected);
   const std::vector<BYTE> filler(kChannelStagingSize, 0xEE);
   for (DWORD offset : {0u, 1u, 2u, 3u, 5u, 1024u, 2000u, 2041u, 2043u, 2044u, 2045u, 2046u, 2047u, 2048u}) {
     for (size_t i = 0; i < cases.size(); ++i) {
       SCOPED_TRACE(std::string(cases[i].name) + " after " + std::to_string(offset) + " staged bytes");
       RecordToFile();
-      if (offset > 0) ASSERT_EQ(WriteChannel(channel_, offset, filler.data()), static_cast<int>(offset));
+      if (offset > 0) {
+        ASSERT_EQ(WriteChannel(channel_, offset, filler.data()), static_cast<int>(offset));
+      }
       ASSERT_EQ(cases[i].record(channel_), 0);
       std::vector<BYTE> want(filler.begin(), filler.begin() + offset);
       want.insert(want.end(), expected[i].begin(), expected[i].end());
       EXPECT_EQ(FileBytes(), want);
       DWORD end = 0;
       ASSERT_EQ(CloseFileTarget(channel_, &end), 0);
+    }
+  }
+}
+
+// Recorded into the temporary job store with nothing staged, commands are encoded straight into
+// the store's write-behind block: they arrive the same wherever the block's free part ends (also
+// when less of it is left than the command needs, or none), and behind bytes still staged.
+TEST_F(RecorderListTest, CommandsArriveTheSameIntoTheStoreFromAnyBlockOffset) {
+  const std::vector<RecordPoint> points = TestPoints();
+  std::vector<ListCase> cases;
+  std::vector<std::vector<BYTE>> expected;
+  AddPointListCases(points, &cases, &expected);
+  const std::vector<BYTE> filler(kTempStoreAppendBlockSize, 0xEE);
+  const BYTE staged[] = {0x11, 0x22, 0x33};
+  for (DWORD offset : {0u, 1u, kTempStoreAppendBlockSize - 2400, kTempStoreAppendBlockSize - 5,
+                       kTempStoreAppendBlockSize - 1, kTempStoreAppendBlockSize}) {
+    for (DWORD stagedBytes : {0u, 3u}) {
+      for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(std::string(cases[i].name) + " after " + std::to_string(offset) + " appended and " +
+                     std::to_string(stagedBytes) + " staged bytes");
+        ASSERT_EQ(OpenChannelStore(channel_, 1, kPageRecordBytes, kStoredPageTableStep), 0);
+        ASSERT_EQ(SetChannelMode(channel_, kChannelTempStore), 0);
+        // In two appends, so that a whole block's worth stays in the block.
+        if (offset > 1) {
+          ASSERT_EQ(WriteChannelToTempStore(channel_, offset - 1, filler.data()), 0);
+        }
+        if (offset > 0) {
+          ASSERT_EQ(WriteChannelToTempStore(channel_, 1, filler.data()), 0);
+        }
+        ASSERT_EQ(channel_->store.appended, offset);
+        if (stagedBytes > 0) {
+          ASSERT_EQ(WriteChannel(channel_, stagedBytes, staged), static_cast<int>(stagedBytes));
+        }
+        ASSERT_EQ(cases[i].record(channel_), 0);
+        std::vector<BYTE> want(filler.begin(), filler.begin() + offset);
+        want.insert(want.end(), staged, staged + stagedBytes);
+        want.insert(want.end(), expected[i].begin(), expected[i].end());
+        ASSERT_EQ(FlushChannel(channel_), 0);
+        std::ifstream in(Host(channel_->store.name), std::ios::binary);
+        EXPECT_EQ(std::vector<BYTE>(std::istreambuf_iterator<char>(in), {}), want);
+        ASSERT_EQ(SetChannelMode(channel_, kChannelPrinter), 0);
+        ASSERT_EQ(ResetChannelStore(channel_), 0);
+      }
     }
   }
 }

@@ -4,6 +4,8 @@
 // channel appends, and its flush puts the bytes in the file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "graphics/job/job_store_pages.h"
@@ -51,6 +53,65 @@ TEST_F(StoreAppendsTest, AppendsWaitUntilTheStoreIsUsedOtherwise) {
   EXPECT_EQ(FileBytes(), bytes);
   EXPECT_EQ(AppendTempStore(&store_, nullptr, 1), -1);
   EXPECT_EQ(AppendTempStore(&store_, nullptr, 0), 0);
+}
+
+// Wherever a use of the store leaves the file pointer, the next appends land at the file's end.
+TEST_F(StoreAppendsTest, AppendsLandAtTheEndWhereverTheLastUseLeftTheFile) {
+  const struct {
+    const char* what;
+    std::function<void(TempJobStore*, std::vector<BYTE>*)> use;
+  } cases[] = {
+      {"a read to the end",
+       [](TempJobStore* s, std::vector<BYTE>*) {
+         BYTE back[10];
+         ASSERT_EQ(SeekTempStore(s, 990), 990);
+         ASSERT_EQ(ReadTempStore(s, back, 10), 10);
+       }},
+      {"a read in the middle",
+       [](TempJobStore* s, std::vector<BYTE>*) {
+         BYTE back[10];
+         ASSERT_EQ(SeekTempStore(s, 5), 5);
+         ASSERT_EQ(ReadTempStore(s, back, 10), 10);
+       }},
+      {"a write in the middle",
+       [](TempJobStore* s, std::vector<BYTE>* model) {
+         ASSERT_EQ(SeekTempStore(s, 10), 10);
+         ASSERT_EQ(WriteTempStore(s, "abc", 3), 3);
+         std::copy_n("abc", 3, model->begin() + 10);
+       }},
+      {"a write from the middle past the end",
+       [](TempJobStore* s, std::vector<BYTE>* model) {
+         ASSERT_EQ(SeekTempStore(s, 998), 998);
+         ASSERT_EQ(WriteTempStore(s, "wxyz", 4), 4);
+         model->resize(998);
+         model->insert(model->end(), {'w', 'x', 'y', 'z'});
+       }},
+      {"a seek to the end", [](TempJobStore* s, std::vector<BYTE>*) { ASSERT_EQ(SeekTempStore(s, 1000), 1000); }},
+      {"a seek to the start", [](TempJobStore* s, std::vector<BYTE>*) { ASSERT_EQ(SeekTempStore(s, 0), 0); }},
+      {"a seek to the end and back",
+       [](TempJobStore* s, std::vector<BYTE>*) {
+         ASSERT_EQ(SeekTempStoreEnd(s), 1000);
+         ASSERT_EQ(SeekTempStore(s, 3), 3);
+       }},
+  };
+  const auto bytes = Pattern(1000);
+  const auto more = Pattern(77);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(CreateTempStoreFile(&store_), 0);
+    path_ = store_.name;
+    ASSERT_EQ(WriteTempStore(&store_, bytes.data(), 1000), 1000);
+    std::vector<BYTE> model = bytes;
+    c.use(&store_, &model);
+    if (HasFatalFailure()) return;
+    ASSERT_EQ(AppendTempStore(&store_, more.data(), 70), 0);
+    ASSERT_EQ(FlushTempStore(&store_), 0);
+    ASSERT_EQ(AppendTempStore(&store_, more.data() + 70, 7), 0);
+    ASSERT_EQ(SeekTempStoreEnd(&store_), static_cast<int>(model.size() + 77));
+    model.insert(model.end(), more.begin(), more.end());
+    EXPECT_EQ(FileBytes(), model);
+    EXPECT_EQ(GetTempStoreSize(&store_), static_cast<LONG>(model.size()));
+  }
 }
 
 TEST_F(StoreAppendsTest, FullBlocksAndLargeAppendsAreWrittenInOrder) {
