@@ -46,17 +46,6 @@ class CommandWriter {
     out_ += 4;
   }
   void F32(float v) { U32(std::bit_cast<DWORD>(v)); }
-  // A colour: its space byte, then the grey byte or red, green, blue.
-  void Color(BYTE space, DWORD color) {
-    Byte(space);
-    if (space == kDlColorGrey) {
-      Byte(static_cast<BYTE>(color));
-    } else {
-      Byte(static_cast<BYTE>(color >> 16));
-      Byte(static_cast<BYTE>(color >> 8));
-      Byte(static_cast<BYTE>(color));
-    }
-  }
   // 28.4 points as pairs of floats (x 0.0625), encoded in runs as long as the room allows.
   void FixedPoints(const RecordPoint* points, DWORD count) {
     while (count > 0) {
@@ -134,14 +123,70 @@ class CommandWriter {
   BYTE buffer_[kChannelStagingSize];
 };
 
+// Writes the fields of a command known to fit the room it is given, without further checks:
+// the same fields as a CommandWriter.
+class RoomWriter {
+ public:
+  explicit RoomWriter(BYTE* out) : out_(out) {}
+
+  void Byte(BYTE v) { *out_++ = v; }
+  void U16(WORD v) {
+    PutBE16(out_, v);
+    out_ += 2;
+  }
+  void U32(DWORD v) {
+    PutBE32(out_, v);
+    out_ += 4;
+  }
+  void F32(float v) { U32(std::bit_cast<DWORD>(v)); }
+  void FixedPoints(const RecordPoint* points, DWORD count) {
+    EncodeFixedPoints(out_, points, count);
+    out_ += count * kFixedPointBytes;
+  }
+  BYTE* End() const { return out_; }
+
+ private:
+  BYTE* out_;
+};
+
+// A colour: its space byte, then the grey byte or red, green, blue.
+template <typename Writer>
+void PutColor(Writer& w, BYTE space, DWORD color) {
+  w.Byte(space);
+  if (space == kDlColorGrey) {
+    w.Byte(static_cast<BYTE>(color));
+  } else {
+    w.Byte(static_cast<BYTE>(color >> 16));
+    w.Byte(static_cast<BYTE>(color >> 8));
+    w.Byte(static_cast<BYTE>(color));
+  }
+}
+constexpr DWORD kMaxColorBytes = 4;
+
+// Writes a command of at most maxLength bytes: put(writer) writes its fields. When the channel's
+// room holds maxLength bytes (the common case) they go straight there after this one check;
+// otherwise a CommandWriter gathers them. 0, or -1 when a write failed.
+template <typename Put>
+int WriteCommand(OutputChannel* channel, DWORD maxLength, Put put) {
+  const ChannelRoom room = GetChannelRoom(channel);
+  if (maxLength <= room.size) {
+    RoomWriter w(room.bytes);
+    put(w);
+    *room.fill += static_cast<DWORD>(w.End() - room.bytes);
+    return 0;
+  }
+  CommandWriter w(channel);
+  put(w);
+  return w.Finish();
+}
+
 // The commands without operands.
 int RecordBare(OutputChannel* channel, WORD opcode, int (*call)(OutputChannel*)) {
   if (channel == nullptr) return -1;
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && call(channel) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, opcode);
-  return w.Finish();
+  return WriteCommand(channel, 2, [&](auto& w) { w.U16(opcode); });
 }
 
 // The commands with one byte operand and a 16-bit library argument.
@@ -150,22 +195,25 @@ int RecordByte(OutputChannel* channel, WORD opcode, BYTE value, int (*call)(Outp
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && call(channel, value) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, opcode);
-  w.Byte(value);
-  return w.Finish();
+  return WriteCommand(channel, 3, [&](auto& w) {
+    w.U16(opcode);
+    w.Byte(value);
+  });
 }
 
 // Four values of the integer form (low 16 bits) or the real form.
 int WriteFourShorts(OutputChannel* channel, WORD opcode, LONG a, LONG b, LONG c, LONG d) {
-  CommandWriter w(channel, opcode);
-  for (LONG v : {a, b, c, d}) w.U16(static_cast<WORD>(v));
-  return w.Finish();
+  return WriteCommand(channel, 10, [&](auto& w) {
+    w.U16(opcode);
+    for (LONG v : {a, b, c, d}) w.U16(static_cast<WORD>(v));
+  });
 }
 
 int WriteFourFloats(OutputChannel* channel, WORD opcode, float a, float b, float c, float d) {
-  CommandWriter w(channel, opcode);
-  for (float v : {a, b, c, d}) w.F32(v);
-  return w.Finish();
+  return WriteCommand(channel, 18, [&](auto& w) {
+    w.U16(opcode);
+    for (float v : {a, b, c, d}) w.F32(v);
+  });
 }
 
 DrawingLibrarySession* SessionOf(OutputChannel* channel) { return channel != nullptr ? channel->session : nullptr; }
@@ -190,10 +238,10 @@ int RecordHatch(OutputChannel* channel, bool real, float fx, float fy, LONG x, L
     w.U16(static_cast<WORD>(y));
   }
   w.Byte(style);
-  w.Color(colorSpace, color);
+  PutColor(w, colorSpace, color);
   w.Byte(pattern);
   w.Byte(second.background);
-  w.Color(second.colorSpace, second.color);
+  PutColor(w, second.colorSpace, second.color);
   return w.Finish();
 }
 
@@ -219,13 +267,13 @@ int RecordMask(OutputChannel* channel, bool real, float fx, float fy, LONG x, LO
     w.U16(static_cast<WORD>(y));
   }
   w.Byte(kind);
-  w.Color(colorSpace, color);
+  PutColor(w, colorSpace, color);
   w.Byte(1);
   w.U16(width);
   w.U16(height);
   w.Bytes(bits, bitBytes);
   w.Byte(second.background);
-  w.Color(second.colorSpace, second.color);
+  PutColor(w, second.colorSpace, second.color);
   return w.Finish();
 }
 
@@ -258,9 +306,10 @@ int RecordSetAxis(OutputChannel* channel, const float axis[6]) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallSetAxis(channel, axis) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, kDlSetAxis);
-  for (int i = 0; i < 6; ++i) w.F32(axis[i]);
-  return w.Finish();
+  return WriteCommand(channel, 26, [&](auto& w) {
+    w.U16(kDlSetAxis);
+    for (int i = 0; i < 6; ++i) w.F32(axis[i]);
+  });
 }
 
 int RecordInitClip(OutputChannel* channel) { return RecordBare(channel, kDlInitClip, CallInitClip); }
@@ -290,9 +339,10 @@ int RecordSetLineWidth(OutputChannel* channel, WORD width) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallSetLineWidth(channel, static_cast<float>(width)) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, kDlSetLineWidth);
-  w.U16(width);
-  return w.Finish();
+  return WriteCommand(channel, 4, [&](auto& w) {
+    w.U16(kDlSetLineWidth);
+    w.U16(width);
+  });
 }
 
 int RecordSetLineWidthReal(OutputChannel* channel, float width) {
@@ -300,9 +350,10 @@ int RecordSetLineWidthReal(OutputChannel* channel, float width) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallSetLineWidth(channel, width) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, kDlSetLineWidthReal);
-  w.F32(width);
-  return w.Finish();
+  return WriteCommand(channel, 6, [&](auto& w) {
+    w.U16(kDlSetLineWidthReal);
+    w.F32(width);
+  });
 }
 
 int RecordSetLineCap(OutputChannel* channel, BYTE cap) { return RecordByte(channel, kDlSetLineCap, cap, CallSetLineCap); }
@@ -316,9 +367,10 @@ int RecordSetMiterLimit(OutputChannel* channel, BYTE limit) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallSetMiterLimit(channel, static_cast<float>(limit)) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, kDlSetMiterLimit);
-  w.Byte(limit);
-  return w.Finish();
+  return WriteCommand(channel, 3, [&](auto& w) {
+    w.U16(kDlSetMiterLimit);
+    w.Byte(limit);
+  });
 }
 
 int RecordSetMiterLimitReal(OutputChannel* channel, float limit) {
@@ -326,9 +378,10 @@ int RecordSetMiterLimitReal(OutputChannel* channel, float limit) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallSetMiterLimit(channel, limit) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, kDlSetMiterLimitReal);
-  w.F32(limit);
-  return w.Finish();
+  return WriteCommand(channel, 6, [&](auto& w) {
+    w.U16(kDlSetMiterLimitReal);
+    w.F32(limit);
+  });
 }
 
 int RecordSetLineType(OutputChannel* channel, BYTE kind, WORD offset, BYTE count, const WORD* dashes) {
@@ -370,9 +423,10 @@ int RecordAdjustStroke(OutputChannel* channel, BYTE value) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallAdjustStroke(channel, value) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, kDlAdjustStroke);
-  w.Byte(value);
-  return w.Finish();
+  return WriteCommand(channel, 3, [&](auto& w) {
+    w.U16(kDlAdjustStroke);
+    w.Byte(value);
+  });
 }
 
 int RecordSetFillMode(OutputChannel* channel, BYTE mode) {
@@ -388,10 +442,11 @@ int RecordSetRopMode(OutputChannel* channel, BYTE code, DWORD value) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallSetRopMode(channel, code, value) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, kDlSetRopMode);
-  w.Byte(code);
-  w.U32(value);
-  return w.Finish();
+  return WriteCommand(channel, 7, [&](auto& w) {
+    w.U16(kDlSetRopMode);
+    w.Byte(code);
+    w.U32(value);
+  });
 }
 
 int RecordSetSolidColor(OutputChannel* channel, BYTE kind, BYTE colorSpace, DWORD color) {
@@ -399,10 +454,11 @@ int RecordSetSolidColor(OutputChannel* channel, BYTE kind, BYTE colorSpace, DWOR
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallSetSolidColor(channel, kind, colorSpace, color) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, kDlSetSolidColor);
-  w.Byte(kind);
-  w.Color(colorSpace, color);
-  return w.Finish();
+  return WriteCommand(channel, 3 + kMaxColorBytes, [&](auto& w) {
+    w.U16(kDlSetSolidColor);
+    w.Byte(kind);
+    PutColor(w, colorSpace, color);
+  });
 }
 
 int RecordSetHatchPattern(OutputChannel* channel, LONG x, LONG y, BYTE style, BYTE colorSpace, BYTE pattern,
@@ -466,9 +522,10 @@ int RecordSetGraphicsMode(OutputChannel* channel, LONG first, LONG second) {
       CallSetGraphicsMode(channel, static_cast<WORD>(second), static_cast<WORD>(first)) != 0)
     return -1;
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, kDlSetGraphicsMode);
-  w.Byte(static_cast<BYTE>((first != 0 ? 1 : 0) | (second != 0 ? 4 : 0)));
-  return w.Finish();
+  return WriteCommand(channel, 3, [&](auto& w) {
+    w.U16(kDlSetGraphicsMode);
+    w.Byte(static_cast<BYTE>((first != 0 ? 1 : 0) | (second != 0 ? 4 : 0)));
+  });
 }
 
 int RecordSetPatternResolution(OutputChannel* channel, BYTE patternKind, WORD resolution) {
@@ -476,10 +533,11 @@ int RecordSetPatternResolution(OutputChannel* channel, BYTE patternKind, WORD re
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallSetPatternResolution(channel, resolution) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, kDlSetPatternResolution);
-  w.Byte(patternKind);
-  w.U16(resolution);
-  return w.Finish();
+  return WriteCommand(channel, 5, [&](auto& w) {
+    w.U16(kDlSetPatternResolution);
+    w.Byte(patternKind);
+    w.U16(resolution);
+  });
 }
 
 int RecordInitPath(OutputChannel* channel) { return RecordBare(channel, kDlInitPath, CallInitPath); }
@@ -491,10 +549,11 @@ int RecordMovePoint(OutputChannel* channel, LONG x, LONG y) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallMovePoint(channel, static_cast<float>(x), static_cast<float>(y)) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, kDlMovePoint);
-  w.U16(static_cast<WORD>(x));
-  w.U16(static_cast<WORD>(y));
-  return w.Finish();
+  return WriteCommand(channel, 6, [&](auto& w) {
+    w.U16(kDlMovePoint);
+    w.U16(static_cast<WORD>(x));
+    w.U16(static_cast<WORD>(y));
+  });
 }
 
 int RecordMovePointReal(OutputChannel* channel, float x, float y) {
@@ -502,10 +561,11 @@ int RecordMovePointReal(OutputChannel* channel, float x, float y) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallMovePoint(channel, x, y) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, kDlMovePointReal);
-  w.F32(x);
-  w.F32(y);
-  return w.Finish();
+  return WriteCommand(channel, 10, [&](auto& w) {
+    w.U16(kDlMovePointReal);
+    w.F32(x);
+    w.F32(y);
+  });
 }
 
 int RecordAddLinePath(OutputChannel* channel, DWORD count, const RecordPoint* points) {
@@ -516,13 +576,14 @@ int RecordAddLinePath(OutputChannel* channel, DWORD count, const RecordPoint* po
     if (CallAddLinePath(channel, static_cast<WORD>(count), values.data()) != 0) return -1;
   }
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, kDlAddLinePath);
-  w.U16(static_cast<WORD>(count));
-  for (DWORD i = 0; i < count; ++i) {
-    w.U16(static_cast<WORD>(points[i].x));
-    w.U16(static_cast<WORD>(points[i].y));
-  }
-  return w.Finish();
+  return WriteCommand(channel, 4 + 4 * count, [&](auto& w) {
+    w.U16(kDlAddLinePath);
+    w.U16(static_cast<WORD>(count));
+    for (DWORD i = 0; i < count; ++i) {
+      w.U16(static_cast<WORD>(points[i].x));
+      w.U16(static_cast<WORD>(points[i].y));
+    }
+  });
 }
 
 int RecordAddLinePathReal(OutputChannel* channel, DWORD count, const RecordPoint* points) {
@@ -533,10 +594,11 @@ int RecordAddLinePathReal(OutputChannel* channel, DWORD count, const RecordPoint
     if (CallAddLinePath(channel, static_cast<WORD>(count), values.data()) != 0) return -1;
   }
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, kDlAddLinePathReal);
-  w.U16(static_cast<WORD>(count));
-  w.FixedPoints(points, count);
-  return w.Finish();
+  return WriteCommand(channel, 4 + kFixedPointBytes * count, [&](auto& w) {
+    w.U16(kDlAddLinePathReal);
+    w.U16(static_cast<WORD>(count));
+    w.FixedPoints(points, count);
+  });
 }
 
 int RecordAddBezierPath(OutputChannel* channel, DWORD count, const RecordPoint* points) {
@@ -547,10 +609,11 @@ int RecordAddBezierPath(OutputChannel* channel, DWORD count, const RecordPoint* 
     if (CallAddBezierPath(channel, static_cast<WORD>(count), values.data()) != 0) return -1;
   }
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, kDlAddBezierPath);
-  w.U16(static_cast<WORD>(count));
-  w.FixedPoints(points, count * 3);
-  return w.Finish();
+  return WriteCommand(channel, 4 + kFixedPointBytes * 3 * count, [&](auto& w) {
+    w.U16(kDlAddBezierPath);
+    w.U16(static_cast<WORD>(count));
+    w.FixedPoints(points, count * 3);
+  });
 }
 
 int RecordDrawRectangle(OutputChannel* channel, LONG x0, LONG y0, LONG x1, LONG y1) {
@@ -576,9 +639,10 @@ int RecordDrawEllipseArc(OutputChannel* channel, const float values[6]) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallDrawEllipseArc(channel, values) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, kDlDrawEllipseArc);
-  for (int i = 0; i < 6; ++i) w.F32(values[i]);
-  return w.Finish();
+  return WriteCommand(channel, 26, [&](auto& w) {
+    w.U16(kDlDrawEllipseArc);
+    for (int i = 0; i < 6; ++i) w.F32(values[i]);
+  });
 }
 
 int RecordDrawImageMask(OutputChannel* channel, const ImageMaskHeader& header) {
@@ -586,15 +650,16 @@ int RecordDrawImageMask(OutputChannel* channel, const ImageMaskHeader& header) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallDrawImageMask(channel, header) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, kDlDrawImageMask);
-  w.F32(header.x);
-  w.F32(header.y);
-  w.U16(header.width);
-  w.U16(header.height);
-  w.Byte(header.polarity);
-  for (float m : header.matrix) w.F32(m);
-  w.U32(header.dataLength);
-  return w.Finish();
+  return WriteCommand(channel, 2 + kDlImageMaskHeaderBytes, [&](auto& w) {
+    w.U16(kDlDrawImageMask);
+    w.F32(header.x);
+    w.F32(header.y);
+    w.U16(header.width);
+    w.U16(header.height);
+    w.Byte(header.polarity);
+    for (float m : header.matrix) w.F32(m);
+    w.U32(header.dataLength);
+  });
 }
 
 namespace {
@@ -685,11 +750,12 @@ int RecordStartJob(OutputChannel* channel, BYTE jobByte, WORD a, WORD b) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && StartLibraryJob(channel, (jobByte >> 6) & 3, a, b) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  CommandWriter w(channel, kDlStartJob);
-  w.Byte(jobByte);
-  w.U16(a);
-  w.U16(b);
-  return w.Finish();
+  return WriteCommand(channel, 7, [&](auto& w) {
+    w.U16(kDlStartJob);
+    w.Byte(jobByte);
+    w.U16(a);
+    w.U16(b);
+  });
 }
 
 int RecordEndJob(OutputChannel* channel) { return RecordBare(channel, kDlEndJob, CallEndJob); }

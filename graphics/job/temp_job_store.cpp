@@ -184,7 +184,7 @@ int AppendTempStore(TempJobStore* store, const void* bytes, DWORD length) {
   return 0;
 }
 
-BYTE* GetTempStoreAppendRoom(TempJobStore* store, DWORD* room) {
+BYTE* FindTempStoreAppendRoom(TempJobStore* store, DWORD* room) {
   if (!IsUsable(store) || room == nullptr) return nullptr;
   const DWORD end = store->size + store->appended;
   if (end >= 0x7FFFFFFF) return nullptr;

@@ -62,7 +62,17 @@ int AppendTempStore(TempJobStore* store, const void* bytes, DWORD length);
 // in place: the writer adds the bytes it used to `appended`. Its size in *room, never more than
 // keeps the store below 2 GiB. NULL when the store is not usable, no block can be allocated or
 // none of it is free; the file is not written.
-BYTE* GetTempStoreAppendRoom(TempJobStore* store, DWORD* room);
+BYTE* FindTempStoreAppendRoom(TempJobStore* store, DWORD* room);
+// The same, with the common case (a block with room, a store far below 2 GiB) answered inline:
+// it is asked once per recorded command.
+inline BYTE* GetTempStoreAppendRoom(TempJobStore* store, DWORD* room) {
+  if (store->appendBlock == nullptr || store->appended >= kTempStoreAppendBlockSize ||
+      store->size > 0x7FFFFFFF - kTempStoreAppendBlockSize || store->writable != 1 ||
+      store->file == INVALID_HANDLE_VALUE)
+    return FindTempStoreAppendRoom(store, room);
+  *room = kTempStoreAppendBlockSize - store->appended;
+  return store->appendBlock + store->appended;
+}
 // Writes at the current position; bytes written or -1.
 int WriteTempStore(TempJobStore* store, const void* bytes, DWORD length);
 // Reads count bytes at the position, never past the size; bytes read or -1.

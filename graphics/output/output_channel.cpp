@@ -134,15 +134,6 @@ int WriteChannel(OutputChannel* channel, DWORD length, const void* bytes) {
   return result == 0 ? static_cast<int>(length) : -1;
 }
 
-ChannelRoom GetChannelRoom(OutputChannel* channel) {
-  if (channel->mode == kChannelTempStore && channel->fill == 0) {
-    DWORD size = 0;
-    if (BYTE* bytes = GetTempStoreAppendRoom(&channel->store, &size))
-      return {bytes, size < kChannelStagingSize ? size : kChannelStagingSize, &channel->store.appended};
-  }
-  return {channel->staging + channel->fill, kChannelStagingSize - channel->fill, &channel->fill};
-}
-
 int FlushChannel(OutputChannel* channel) {
   if (channel == nullptr || channel->mode == kChannelClosed) return -1;
   int result = PassStagedBytes(channel);

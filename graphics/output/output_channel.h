@@ -79,7 +79,14 @@ struct ChannelRoom {
   DWORD size;
   DWORD* fill;
 };
-ChannelRoom GetChannelRoom(OutputChannel* channel);
+inline ChannelRoom GetChannelRoom(OutputChannel* channel) {
+  if (channel->mode == kChannelTempStore && channel->fill == 0) {
+    DWORD size = 0;
+    if (BYTE* bytes = GetTempStoreAppendRoom(&channel->store, &size))
+      return {bytes, size < kChannelStagingSize ? size : kChannelStagingSize, &channel->store.appended};
+  }
+  return {channel->staging + channel->fill, kChannelStagingSize - channel->fill, &channel->fill};
+}
 
 // Stages the bytes when they fit behind the waiting ones; otherwise flushes and writes the
 // whole block straight through to the mode's targets. `length` or -1; length 0 answers 0.
