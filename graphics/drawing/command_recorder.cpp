@@ -163,21 +163,26 @@ void PutColor(Writer& w, BYTE space, DWORD color) {
 }
 constexpr DWORD kMaxColorBytes = 4;
 
-// Writes a command of at most maxLength bytes: put(writer) writes its fields. When the channel's
-// room holds maxLength bytes (the common case) they go straight there after this one check;
-// otherwise a CommandWriter gathers them. 0, or -1 when a write failed.
+// A command that does not fit the channel's room, gathered by a CommandWriter (kept out of line:
+// the writer's buffer would otherwise burden every command's frame).
 template <typename Put>
-int WriteCommand(OutputChannel* channel, DWORD maxLength, Put put) {
-  const ChannelRoom room = GetChannelRoom(channel);
-  if (maxLength <= room.size) {
-    RoomWriter w(room.bytes);
-    put(w);
-    *room.fill += static_cast<DWORD>(w.End() - room.bytes);
-    return 0;
-  }
+__attribute__((noinline)) int GatherCommand(OutputChannel* channel, Put put) {
   CommandWriter w(channel);
   put(w);
   return w.Finish();
+}
+
+// Writes a command of at most maxLength bytes: put(writer) writes its fields. When the channel's
+// room holds maxLength bytes (the common case) they go straight there after this one check;
+// otherwise they are gathered. 0, or -1 when a write failed.
+template <typename Put>
+int WriteCommand(OutputChannel* channel, DWORD maxLength, Put put) {
+  const ChannelRoom room = GetChannelRoom(channel);
+  if (maxLength > room.size) return GatherCommand(channel, put);
+  RoomWriter w(room.bytes);
+  put(w);
+  *room.fill += static_cast<DWORD>(w.End() - room.bytes);
+  return 0;
 }
 
 // The commands without operands.
