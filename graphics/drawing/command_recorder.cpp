@@ -191,7 +191,7 @@ int RecordBare(OutputChannel* channel, WORD opcode, int (*call)(OutputChannel*))
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && call(channel) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 2, [&](auto& w) { w.U16(opcode); });
+  return WriteCommand(channel, 2, [=](auto& w) { w.U16(opcode); });
 }
 
 // The commands with one byte operand and a 16-bit library argument.
@@ -200,7 +200,7 @@ int RecordByte(OutputChannel* channel, WORD opcode, BYTE value, int (*call)(Outp
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && call(channel, value) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 3, [&](auto& w) {
+  return WriteCommand(channel, 3, [=](auto& w) {
     w.U16(opcode);
     w.Byte(value);
   });
@@ -208,14 +208,14 @@ int RecordByte(OutputChannel* channel, WORD opcode, BYTE value, int (*call)(Outp
 
 // Four values of the integer form (low 16 bits) or the real form.
 int WriteFourShorts(OutputChannel* channel, WORD opcode, LONG a, LONG b, LONG c, LONG d) {
-  return WriteCommand(channel, 10, [&](auto& w) {
+  return WriteCommand(channel, 10, [=](auto& w) {
     w.U16(opcode);
     for (LONG v : {a, b, c, d}) w.U16(static_cast<WORD>(v));
   });
 }
 
 int WriteFourFloats(OutputChannel* channel, WORD opcode, float a, float b, float c, float d) {
-  return WriteCommand(channel, 18, [&](auto& w) {
+  return WriteCommand(channel, 18, [=](auto& w) {
     w.U16(opcode);
     for (float v : {a, b, c, d}) w.F32(v);
   });
@@ -311,7 +311,7 @@ int RecordSetAxis(OutputChannel* channel, const float axis[6]) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallSetAxis(channel, axis) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 26, [&](auto& w) {
+  return WriteCommand(channel, 26, [=](auto& w) {
     w.U16(kDlSetAxis);
     for (int i = 0; i < 6; ++i) w.F32(axis[i]);
   });
@@ -344,7 +344,7 @@ int RecordSetLineWidth(OutputChannel* channel, WORD width) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallSetLineWidth(channel, static_cast<float>(width)) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 4, [&](auto& w) {
+  return WriteCommand(channel, 4, [=](auto& w) {
     w.U16(kDlSetLineWidth);
     w.U16(width);
   });
@@ -355,7 +355,7 @@ int RecordSetLineWidthReal(OutputChannel* channel, float width) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallSetLineWidth(channel, width) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 6, [&](auto& w) {
+  return WriteCommand(channel, 6, [=](auto& w) {
     w.U16(kDlSetLineWidthReal);
     w.F32(width);
   });
@@ -372,7 +372,7 @@ int RecordSetMiterLimit(OutputChannel* channel, BYTE limit) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallSetMiterLimit(channel, static_cast<float>(limit)) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 3, [&](auto& w) {
+  return WriteCommand(channel, 3, [=](auto& w) {
     w.U16(kDlSetMiterLimit);
     w.Byte(limit);
   });
@@ -383,7 +383,7 @@ int RecordSetMiterLimitReal(OutputChannel* channel, float limit) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallSetMiterLimit(channel, limit) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 6, [&](auto& w) {
+  return WriteCommand(channel, 6, [=](auto& w) {
     w.U16(kDlSetMiterLimitReal);
     w.F32(limit);
   });
@@ -428,7 +428,7 @@ int RecordAdjustStroke(OutputChannel* channel, BYTE value) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallAdjustStroke(channel, value) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 3, [&](auto& w) {
+  return WriteCommand(channel, 3, [=](auto& w) {
     w.U16(kDlAdjustStroke);
     w.Byte(value);
   });
@@ -447,7 +447,7 @@ int RecordSetRopMode(OutputChannel* channel, BYTE code, DWORD value) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallSetRopMode(channel, code, value) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 7, [&](auto& w) {
+  return WriteCommand(channel, 7, [=](auto& w) {
     w.U16(kDlSetRopMode);
     w.Byte(code);
     w.U32(value);
@@ -459,7 +459,7 @@ int RecordSetSolidColor(OutputChannel* channel, BYTE kind, BYTE colorSpace, DWOR
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallSetSolidColor(channel, kind, colorSpace, color) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 3 + kMaxColorBytes, [&](auto& w) {
+  return WriteCommand(channel, 3 + kMaxColorBytes, [=](auto& w) {
     w.U16(kDlSetSolidColor);
     w.Byte(kind);
     PutColor(w, colorSpace, color);
@@ -527,7 +527,7 @@ int RecordSetGraphicsMode(OutputChannel* channel, LONG first, LONG second) {
       CallSetGraphicsMode(channel, static_cast<WORD>(second), static_cast<WORD>(first)) != 0)
     return -1;
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 3, [&](auto& w) {
+  return WriteCommand(channel, 3, [=](auto& w) {
     w.U16(kDlSetGraphicsMode);
     w.Byte(static_cast<BYTE>((first != 0 ? 1 : 0) | (second != 0 ? 4 : 0)));
   });
@@ -538,7 +538,7 @@ int RecordSetPatternResolution(OutputChannel* channel, BYTE patternKind, WORD re
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallSetPatternResolution(channel, resolution) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 5, [&](auto& w) {
+  return WriteCommand(channel, 5, [=](auto& w) {
     w.U16(kDlSetPatternResolution);
     w.Byte(patternKind);
     w.U16(resolution);
@@ -554,7 +554,7 @@ int RecordMovePoint(OutputChannel* channel, LONG x, LONG y) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallMovePoint(channel, static_cast<float>(x), static_cast<float>(y)) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 6, [&](auto& w) {
+  return WriteCommand(channel, 6, [=](auto& w) {
     w.U16(kDlMovePoint);
     w.U16(static_cast<WORD>(x));
     w.U16(static_cast<WORD>(y));
@@ -566,7 +566,7 @@ int RecordMovePointReal(OutputChannel* channel, float x, float y) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallMovePoint(channel, x, y) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 10, [&](auto& w) {
+  return WriteCommand(channel, 10, [=](auto& w) {
     w.U16(kDlMovePointReal);
     w.F32(x);
     w.F32(y);
@@ -581,7 +581,7 @@ int RecordAddLinePath(OutputChannel* channel, DWORD count, const RecordPoint* po
     if (CallAddLinePath(channel, static_cast<WORD>(count), values.data()) != 0) return -1;
   }
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 4 + 4 * count, [&](auto& w) {
+  return WriteCommand(channel, 4 + 4 * count, [=](auto& w) {
     w.U16(kDlAddLinePath);
     w.U16(static_cast<WORD>(count));
     for (DWORD i = 0; i < count; ++i) {
@@ -599,7 +599,7 @@ int RecordAddLinePathReal(OutputChannel* channel, DWORD count, const RecordPoint
     if (CallAddLinePath(channel, static_cast<WORD>(count), values.data()) != 0) return -1;
   }
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 4 + kFixedPointBytes * count, [&](auto& w) {
+  return WriteCommand(channel, 4 + kFixedPointBytes * count, [=](auto& w) {
     w.U16(kDlAddLinePathReal);
     w.U16(static_cast<WORD>(count));
     w.FixedPoints(points, count);
@@ -614,7 +614,7 @@ int RecordAddBezierPath(OutputChannel* channel, DWORD count, const RecordPoint* 
     if (CallAddBezierPath(channel, static_cast<WORD>(count), values.data()) != 0) return -1;
   }
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 4 + kFixedPointBytes * 3 * count, [&](auto& w) {
+  return WriteCommand(channel, 4 + kFixedPointBytes * 3 * count, [=](auto& w) {
     w.U16(kDlAddBezierPath);
     w.U16(static_cast<WORD>(count));
     w.FixedPoints(points, count * 3);
@@ -644,7 +644,7 @@ int RecordDrawEllipseArc(OutputChannel* channel, const float values[6]) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && CallDrawEllipseArc(channel, values) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 26, [&](auto& w) {
+  return WriteCommand(channel, 26, [=](auto& w) {
     w.U16(kDlDrawEllipseArc);
     for (int i = 0; i < 6; ++i) w.F32(values[i]);
   });
@@ -755,7 +755,7 @@ int RecordStartJob(OutputChannel* channel, BYTE jobByte, WORD a, WORD b) {
   const WORD mode = channel->mode;
   if (CallsLibrary(mode) && StartLibraryJob(channel, (jobByte >> 6) & 3, a, b) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 7, [&](auto& w) {
+  return WriteCommand(channel, 7, [=](auto& w) {
     w.U16(kDlStartJob);
     w.Byte(jobByte);
     w.U16(a);
