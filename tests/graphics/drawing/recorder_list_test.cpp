@@ -115,45 +115,44 @@ std::vector<BYTE> FixedPointBytes(const std::vector<RecordPoint>& points, size_t
 }
 
 // Every command form with the bytes it records, and point lists shorter and longer than a run
-// of the vector forms and longer than the staging buffer (over the points given, which must
-// stay alive while the cases are used).
-void AddPointListCases(const std::vector<RecordPoint>& points, std::vector<ListCase>* cases,
-                       std::vector<std::vector<BYTE>>* expected) {
-  cases->assign(std::begin(kListCases), std::end(kListCases));
-  expected->clear();
-  for (const ListCase& c : *cases) expected->push_back(HexBytes(c.bytes));
+// of the vector forms and longer than the staging buffer.
+struct RecordingCases {
+  std::vector<RecordPoint> points;  // the point lists' points (their block stays put on a move)
+  std::vector<ListCase> cases;
+  std::vector<std::vector<BYTE>> expected;
+};
+
+RecordingCases MakeRecordingCases() {
+  RecordingCases t;
+  t.points.resize(300);
+  for (size_t i = 0; i < t.points.size(); ++i)
+    t.points[i] = {static_cast<LONG>(i * 37) - 5000, 7 - static_cast<LONG>(i * 11) + (i % 3 == 0 ? 0x7FFF0 : 0)};
+  const RecordPoint* points = t.points.data();
+  t.cases.assign(std::begin(kListCases), std::end(kListCases));
+  for (const ListCase& c : t.cases) t.expected.push_back(HexBytes(c.bytes));
   for (DWORD n : {1u, 3u, 4u, 5u, 255u, 256u, 300u}) {
-    cases->push_back(
-        {"line path", [&points, n](OutputChannel* c) { return RecordAddLinePathReal(c, n, points.data()); }, "", ""});
+    t.cases.push_back(
+        {"line path", [points, n](OutputChannel* c) { return RecordAddLinePathReal(c, n, points); }, "", ""});
     std::vector<BYTE> bytes = {0x42, 0x70, static_cast<BYTE>(n >> 8), static_cast<BYTE>(n)};
-    const std::vector<BYTE> values = FixedPointBytes(points, n);
+    const std::vector<BYTE> values = FixedPointBytes(t.points, n);
     bytes.insert(bytes.end(), values.begin(), values.end());
-    expected->push_back(bytes);
+    t.expected.push_back(bytes);
   }
   for (DWORD n : {1u, 33u, 100u}) {
-    cases->push_back(
-        {"curves", [&points, n](OutputChannel* c) { return RecordAddBezierPath(c, n, points.data()); }, "", ""});
+    t.cases.push_back({"curves", [points, n](OutputChannel* c) { return RecordAddBezierPath(c, n, points); }, "", ""});
     std::vector<BYTE> bytes = {0x42, 0x75, static_cast<BYTE>(n >> 8), static_cast<BYTE>(n)};
-    const std::vector<BYTE> values = FixedPointBytes(points, 3 * n);
+    const std::vector<BYTE> values = FixedPointBytes(t.points, 3 * n);
     bytes.insert(bytes.end(), values.begin(), values.end());
-    expected->push_back(bytes);
+    t.expected.push_back(bytes);
   }
-}
-
-std::vector<RecordPoint> TestPoints() {
-  std::vector<RecordPoint> points(300);
-  for (size_t i = 0; i < points.size(); ++i)
-    points[i] = {static_cast<LONG>(i * 37) - 5000, 7 - static_cast<LONG>(i * 11) + (i % 3 == 0 ? 0x7FFF0 : 0)};
-  return points;
+  return t;
 }
 
 // A command that begins anywhere in the staging buffer (and ends inside it, on its last byte or
 // beyond it) arrives with the same bytes as one that begins at its start.
 TEST_F(RecorderListTest, CommandsArriveTheSameFromAnyStagingOffset) {
-  const std::vector<RecordPoint> points = TestPoints();
-  std::vector<ListCase> cases;
-  std::vector<std::vector<BYTE>> expected;
-  AddPointListCases(points, &cases, &expected);
+  const RecordingCases table = MakeRecordingCases();
+  const std::vector<ListCase>& cases = table.cases;
   const std::vector<BYTE> filler(kChannelStagingSize, 0xEE);
   for (DWORD offset : {0u, 1u, 2u, 3u, 5u, 1024u, 2000u, 2041u, 2043u, 2044u, 2045u, 2046u, 2047u, 2048u}) {
     for (size_t i = 0; i < cases.size(); ++i) {
@@ -164,7 +163,7 @@ TEST_F(RecorderListTest, CommandsArriveTheSameFromAnyStagingOffset) {
       }
       ASSERT_EQ(cases[i].record(channel_), 0);
       std::vector<BYTE> want(filler.begin(), filler.begin() + offset);
-      want.insert(want.end(), expected[i].begin(), expected[i].end());
+      want.insert(want.end(), table.expected[i].begin(), table.expected[i].end());
       EXPECT_EQ(FileBytes(), want);
       DWORD end = 0;
       ASSERT_EQ(CloseFileTarget(channel_, &end), 0);
@@ -176,10 +175,8 @@ TEST_F(RecorderListTest, CommandsArriveTheSameFromAnyStagingOffset) {
 // the store's write-behind block: they arrive the same wherever the block's free part ends (also
 // when less of it is left than the command needs, or none), and behind bytes still staged.
 TEST_F(RecorderListTest, CommandsArriveTheSameIntoTheStoreFromAnyBlockOffset) {
-  const std::vector<RecordPoint> points = TestPoints();
-  std::vector<ListCase> cases;
-  std::vector<std::vector<BYTE>> expected;
-  AddPointListCases(points, &cases, &expected);
+  const RecordingCases table = MakeRecordingCases();
+  const std::vector<ListCase>& cases = table.cases;
   const std::vector<BYTE> filler(kTempStoreAppendBlockSize, 0xEE);
   const BYTE staged[] = {0x11, 0x22, 0x33};
   for (DWORD offset : {0u, 1u, kTempStoreAppendBlockSize - 2400, kTempStoreAppendBlockSize - 5,
@@ -204,7 +201,7 @@ TEST_F(RecorderListTest, CommandsArriveTheSameIntoTheStoreFromAnyBlockOffset) {
         ASSERT_EQ(cases[i].record(channel_), 0);
         std::vector<BYTE> want(filler.begin(), filler.begin() + offset);
         want.insert(want.end(), staged, staged + stagedBytes);
-        want.insert(want.end(), expected[i].begin(), expected[i].end());
+        want.insert(want.end(), table.expected[i].begin(), table.expected[i].end());
         ASSERT_EQ(FlushChannel(channel_), 0);
         std::ifstream in(Host(channel_->store.name), std::ios::binary);
         EXPECT_EQ(std::vector<BYTE>(std::istreambuf_iterator<char>(in), {}), want);
