@@ -20,7 +20,9 @@ TEST_F(JobStoreTest, StoreFileIsRegisteredWhileItExists) {
   ASSERT_TRUE(SimRegistryReadValue(HKEY_LOCAL_MACHINE, RegistrationOf(path).c_str(), nullptr, type, value));
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(value.data())), u"[2024,01/02,03:04:05]");
-  // A second file replaces the first.
+  // A second file replaces the first. Its name comes from the tick count, which is moved on so
+  // that the name cannot be the first one's again within the same millisecond.
+  SimAdvanceClock(1);
   ASSERT_EQ(CreateTempStoreFile(&store), 0);
   const std::u16string second = store.name;
   EXPECT_NE(second, path);
