@@ -17,6 +17,7 @@
 #include "scanner/color_transform.h"
 #include "scanner/filter_library.h"
 #include "scanner/image_record.h"
+#include "scanner/pixel_loops.h"
 #include "scanner/scan_settings.h"
 #include "scanner/system_routines.h"
 #include "scanner/text_ids.h"
@@ -206,6 +207,16 @@ void StartRawDump(DWORD deviceLineBytes, DWORD deviceWidth) {
   WriteDump(header, static_cast<DWORD>(n));
 }
 
+// Each of n grey bytes repeated into an RGB triplet.
+QV_TRIPLET_LOOP void GreyToTriplets(BYTE* __restrict triplets, const BYTE* __restrict grey, DWORD n) {
+  for (DWORD x = 0; x < n; ++x) {
+    const BYTE g = grey[x];
+    triplets[3 * static_cast<size_t>(x)] = g;
+    triplets[3 * static_cast<size_t>(x) + 1] = g;
+    triplets[3 * static_cast<size_t>(x) + 2] = g;
+  }
+}
+
 // Copies device lines into packed destination lines of the scan kind.
 void CopyDeviceLines(BYTE* dest, const BYTE* src, DWORD lines, DWORD deviceLineBytes) {
   const WORD kind = g_Device.Kind;
@@ -220,8 +231,8 @@ void CopyDeviceLines(BYTE* dest, const BYTE* src, DWORD lines, DWORD deviceLineB
         for (int c = 0; c < 3; ++c) std::memcpy(dest + 6 * x + 2 * c, src + 2 * x, 2);
     } else if (kind == kScanKindColor) {
       // Grey bytes repeated into RGB triplets (read from the band buffer, never from the
-      // destination, so the loop has no overlap to respect).
-      for (DWORD x = 0; x < width; ++x) dest[3 * x] = dest[3 * x + 1] = dest[3 * x + 2] = src[x];
+      // destination, so the two never overlap).
+      GreyToTriplets(dest, src, width);
     } else {
       std::memcpy(dest, src, destLine);
     }

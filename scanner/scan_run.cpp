@@ -127,6 +127,21 @@ ULONGLONG StripBytes(DWORD f, const ImageRecord& record) {
   return static_cast<ULONGLONG>(f) * BitmapLineBytes(g_Run.Kind, width);
 }
 
+// The most lines, up to f, whose strip fits the capacity (0 when not even one line does). A
+// strip's bytes never shrink as it grows, so halving the range finds what lowering f one line at
+// a time would.
+DWORD FittingLines(DWORD f, ULONGLONG capacity, const ImageRecord& record) {
+  DWORD fits = 0;  // no lines always fit
+  while (fits < f) {
+    const DWORD middle = fits + (f - fits + 1) / 2;
+    if (StripBytes(middle, record) <= capacity)
+      fits = middle;
+    else
+      f = middle - 1;
+  }
+  return fits;
+}
+
 }  // namespace
 
 int BeginScanRun(const ScanRequest& q, WORD rotation) {
@@ -182,7 +197,7 @@ int NextStrip(BYTE* strip, POINT* position, SIZE* size, ULONGLONG capacity, cons
   }
   DWORD f = g_Run.LinesInStore - g_Run.ReadPosition;
   if (f > g_Run.TotalLines - g_Run.LinesHandedOut) f = g_Run.TotalLines - g_Run.LinesHandedOut;
-  while (f > 0 && StripBytes(f, record) > capacity) --f;
+  f = FittingLines(f, capacity, record);
   if (f == 0) {
     SetConditionCode(TWCC_LOWMEMORY);
     ActivateScanDialog();

@@ -34,13 +34,17 @@ ScanSettings PreviewSettings(const ScanSettings& real) {
 
 }  // namespace
 
+BOOL BuildPreviewRecord(const ScanSettings& settings, ImageRecord& record) {
+  record = ImageRecord{};
+  return SetImageRecordDefaults(record) && BuildImageRecord(PreviewSettings(settings), record);
+}
+
 BOOL RunPreviewScan(HWND, ScanSettings& settings) {
   HWND window = settings.PreviewWindow;
   SendMessageW(window, PVM_FREEIMAGES, kKeepSpareBlocks, 0);
   // A record of its own: the application's record keeps what it negotiated.
   ImageRecord record{};
-  const ScanSettings preview = PreviewSettings(settings);
-  if (!SetImageRecordDefaults(record) || !BuildImageRecord(preview, record)) return FALSE;
+  if (!BuildPreviewRecord(settings, record)) return FALSE;
   const ULONGLONG imageBytes = static_cast<ULONGLONG>(record.BytesPerLine) * record.Height;
   if (imageBytes == 0 || imageBytes + kBitmapInfoHeaderBytes > 0xFFFFFFFFull) return FALSE;
   const DWORD rowBytes = record.BytesPerLine;
@@ -64,7 +68,7 @@ BOOL RunPreviewScan(HWND, ScanSettings& settings) {
   height = -height;  // top-down rows
   std::memcpy(block + 8, &height, sizeof height);
   std::memset(block + kBitmapInfoHeaderBytes, 0xFF, imageBytes);
-  image.Area = preview.ScanArea;
+  image.Area = settings.PreviewArea;
   image.PixelBytes = static_cast<DWORD>(imageBytes);
   image.LinesReceived = 0;
   g_PreviewScanRunning = TRUE;

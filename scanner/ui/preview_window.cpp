@@ -38,9 +38,18 @@ constexpr int kPageMargin = 6;
 
 PreviewImage g_Raw{};
 PreviewImage g_Display{};
-// The display image is a plain copy of the raw one's received rows (not rebuilt with the tone
-// settings): a later band of the same scan only needs its new rows copied.
-BOOL g_DisplayIsPlainCopy = FALSE;
+// While a preview scan's bands arrive the display image is a plain copy of the raw one (not
+// rebuilt with the tone settings). The copying waits until the display image is looked at
+// (painted or read): bands arrive faster than a person could see them one by one, and the
+// finished scan's display image is rebuilt anyway. Whole: the raw block is still to be copied
+// whole (header and every row, as with the scan's first band); otherwise the rows from
+// CopiedRows up to the lines received are.
+struct PlainCopy {
+  BOOL Active;
+  BOOL Whole;
+  DWORD CopiedRows;
+};
+PlainCopy g_PlainCopy{};
 // Blocks of the images freed for a preview scan that follows: the scan and the display copy of
 // its first band reuse them instead of touching a whole image's fresh memory again. They are
 // freed when that scan ends.
@@ -84,11 +93,13 @@ void FreeSpareBlocks() {
   }
 }
 
-// A block holding a copy of the image's header and pixels; null when it cannot be made. A spare
-// block large enough for the copy is filled instead of a new one (a whole image's fresh
+SIZE_T ImageBlockBytes(const PreviewImage& image) { return static_cast<SIZE_T>(image.PixelBytes) + kDibHeaderBytes; }
+
+// A block for a copy of the image's header and pixels (not yet copied); null when it cannot be
+// made. A spare block large enough is used instead of a new one (a whole image's fresh
 // allocation is saved); the spare is freed whenever it is not the block returned.
-HGLOBAL CopyImageBlock(const PreviewImage& image, HGLOBAL spare = nullptr) {
-  const SIZE_T bytes = static_cast<SIZE_T>(image.PixelBytes) + kDibHeaderBytes;
+HGLOBAL ImageCopyBlock(const PreviewImage& image, HGLOBAL spare) {
+  const SIZE_T bytes = ImageBlockBytes(image);
   if (spare != nullptr && GlobalSize(spare) < bytes) {
     GlobalFree(spare);
     spare = nullptr;
@@ -97,14 +108,25 @@ HGLOBAL CopyImageBlock(const PreviewImage& image, HGLOBAL spare = nullptr) {
     if (spare != nullptr) GlobalFree(spare);
     return nullptr;
   }
-  HGLOBAL copy = spare != nullptr ? spare : GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (copy == nullptr) return nullptr;
+  return spare != nullptr ? spare : GlobalAlloc(GMEM_MOVEABLE, bytes);
+}
+
+// Copies the image's header and pixels into a block made by ImageCopyBlock; FALSE when a block
+// cannot be locked.
+BOOL CopyWholeImage(const PreviewImage& image, HGLOBAL copy) {
   void* to = GlobalLock(copy);
   const void* from = GlobalLock(image.Block);
-  if (to != nullptr && from != nullptr) std::memcpy(to, from, bytes);
+  if (to != nullptr && from != nullptr) std::memcpy(to, from, ImageBlockBytes(image));
   if (from != nullptr) GlobalUnlock(image.Block);
   if (to != nullptr) GlobalUnlock(copy);
-  if (to == nullptr || from == nullptr) {
+  return to != nullptr && from != nullptr;
+}
+
+// A block holding a copy of the image's header and pixels; null when it cannot be made. A spare
+// is used as ImageCopyBlock does.
+HGLOBAL CopyImageBlock(const PreviewImage& image, HGLOBAL spare) {
+  HGLOBAL copy = ImageCopyBlock(image, spare);
+  if (copy != nullptr && !CopyWholeImage(image, copy)) {
     GlobalFree(copy);
     return nullptr;
   }
@@ -134,30 +156,39 @@ BOOL CopyImageRows(const PreviewImage& raw, const PreviewImage& display, DWORD f
   return to != nullptr && from != nullptr;
 }
 
+// The display image as the plain copy of the raw one it stands for: the copying it still waits
+// for is done. When a block cannot be locked the display image is missing.
+void SettlePlainCopy() {
+  if (!g_PlainCopy.Active) return;
+  const BOOL copied = g_PlainCopy.Whole ? CopyWholeImage(g_Raw, g_Display.Block)
+                                        : CopyImageRows(g_Raw, g_Display, g_PlainCopy.CopiedRows, g_Raw.LinesReceived);
+  if (!copied) {
+    FreeImage(g_Display);
+    g_PlainCopy = PlainCopy{};
+    return;
+  }
+  g_PlainCopy = PlainCopy{TRUE, FALSE, g_Raw.LinesReceived};
+}
+
 // The raw image becomes the given one (the window takes its block over); the display image a
 // plain copy of it.
 void TakeBand(HWND window, const PreviewImage& band) {
   // Every band of a preview scan comes in the same block: it is freed only when replaced by
-  // another one. The display copy of that block is made with its first band; later bands only
-  // bring the rows they add, the others are unchanged in the raw block.
-  const BOOL sameScan = g_DisplayIsPlainCopy && g_Raw.Block != nullptr && g_Raw.Block == band.Block &&
+  // another one. The display copy of that block is made whole after its first band; later bands
+  // only bring the rows they add, the others are unchanged in the raw block.
+  const BOOL sameScan = g_PlainCopy.Active && g_Raw.Block != nullptr && g_Raw.Block == band.Block &&
                         g_Display.Block != nullptr && g_Display.PixelBytes == band.PixelBytes &&
                         band.LinesReceived >= g_Display.LinesReceived;
-  if (sameScan && CopyImageRows(band, g_Display, g_Display.LinesReceived, band.LinesReceived)) {
-    g_Raw = band;
-    const HGLOBAL display = g_Display.Block;
-    g_Display = g_Raw;
-    g_Display.Block = display;
-    InvalidateImageArea(window, FALSE);
-    return;
+  if (!sameScan) {
+    if (g_Raw.Block != nullptr && g_Raw.Block != band.Block) FreeImage(g_Raw);
+    FreeImage(g_Display);
+    g_Display.Block = ImageCopyBlock(band, TakeSpareImageBlock(ImageBlockBytes(band)));
+    g_PlainCopy = PlainCopy{g_Display.Block != nullptr, TRUE, 0};
   }
-  if (g_Raw.Block != nullptr && g_Raw.Block != band.Block) FreeImage(g_Raw);
   g_Raw = band;
-  FreeImage(g_Display);
-  g_Display = g_Raw;
-  g_Display.Block = CopyImageBlock(g_Raw, TakeSpareImageBlock(static_cast<SIZE_T>(g_Raw.PixelBytes) + kDibHeaderBytes));
-  if (g_Display.Block == nullptr) g_Display = PreviewImage{};
-  g_DisplayIsPlainCopy = g_Display.Block != nullptr;
+  const HGLOBAL display = g_Display.Block;
+  g_Display = display != nullptr ? g_Raw : PreviewImage{};
+  g_Display.Block = display;
   InvalidateImageArea(window, FALSE);
 }
 
@@ -167,7 +198,7 @@ void Rerender(HWND window, const ScanSettings& settings) {
   if (g_Raw.Block == nullptr) return;
   // The display block is refilled from the raw image rather than freed and made again.
   HGLOBAL spare = TakeImageBlock(g_Display);
-  g_DisplayIsPlainCopy = FALSE;
+  g_PlainCopy = PlainCopy{};
   ImageRecord record{};
   if (!SetImageRecordDefaults(record) || !BuildImageRecord(settings, record)) {
     if (spare != nullptr) GlobalFree(spare);
@@ -303,7 +334,10 @@ HGLOBAL TakeSpareImageBlock(SIZE_T bytes) {
 }
 
 const PreviewImage& RawPreviewImage() { return g_Raw; }
-const PreviewImage& DisplayPreviewImage() { return g_Display; }
+const PreviewImage& DisplayPreviewImage() {
+  SettlePlainCopy();
+  return g_Display;
+}
 
 SIZE RulerThickness(HWND window) {
   RECT corner{};
@@ -455,6 +489,7 @@ LRESULT PreviewWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case PVM_FREEIMAGES:
       FreeSpareBlocks();
+      g_PlainCopy = PlainCopy{};
       if (wParam == kKeepSpareBlocks) {
         KeepSpareBlock(TakeImageBlock(g_Raw));
         KeepSpareBlock(TakeImageBlock(g_Display));
@@ -489,6 +524,7 @@ LRESULT PreviewWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       FreeSpareBlocks();
+      g_PlainCopy = PlainCopy{};
       FreeImage(g_Raw);
       FreeImage(g_Display);
       ForgetPointerMarkers();

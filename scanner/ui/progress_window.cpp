@@ -36,6 +36,9 @@ constexpr int kFitMargin = 2;
 // The layer's cell height of a font whose height is 0.
 constexpr LONG kDefaultFontHeight = 16;
 constexpr UINT kRedrawFlags = RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME;
+// Repaints closer together than this are more than a person can follow: within it the steps
+// and updates only mark what changed, and the next paint after it shows all of it at once.
+constexpr DWORD kRepaintMilliseconds = 50;
 
 struct ProgressWindow {
   HWND Dialog;
@@ -45,6 +48,7 @@ struct ProgressWindow {
   HCURSOR KeptCursor;
   BOOL Closing;
   BOOL Cancelled;
+  DWORD LastPaint;  // tick count of the window's last paint (or of its opening)
 };
 
 ProgressWindow g_Progress{};
@@ -166,6 +170,16 @@ void PaintBar(HWND bar) {
   EndPaint(bar, &ps);
 }
 
+// Paints what is marked in the progress window, the dialog and then its bar, at once or when a
+// person would see the change (kRepaintMilliseconds after the last paint).
+void PaintMarkedParts(HWND dialog, BOOL atOnce) {
+  const DWORD now = GetTickCount();
+  if (!atOnce && now - g_Progress.LastPaint < kRepaintMilliseconds) return;
+  g_Progress.LastPaint = now;
+  UpdateWindow(dialog);
+  if (g_Progress.Bar != nullptr) RedrawWindow(g_Progress.Bar, nullptr, nullptr, RDW_UPDATENOW);
+}
+
 }  // namespace
 
 void SetProgressShown(BOOL shown) { g_Progress.Shown = shown; }
@@ -177,6 +191,7 @@ const ProgressState& CurrentProgress() { return g_Progress.State; }
 HWND OpenProgressWindow(double total) {
   if (g_Progress.Dialog != nullptr) return nullptr;
   g_Progress.Cancelled = FALSE;
+  g_Progress.LastPaint = GetTickCount();
   HWND owner = g_ParentWindow;
   HWND main = ScanDialogWindow();
   if (main != nullptr) {
@@ -271,27 +286,30 @@ INT_PTR ProgressDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) 
       return TRUE;
     case PDM_STEP: {
       // The bar shows whole percents: a step that leaves the percent and the text as they were
-      // would paint the same pixels again, and is not painted.
+      // would paint the same pixels again, and is not marked.
       const bool textShown = s.MessageId != 0, first = s.Done == 0;
       const int before = BarPercent(s);
       s.MessageId = 0;
-      if (first) RedrawWindow(g_Progress.Bar, nullptr, nullptr, kRedrawFlags);
+      if (first) RedrawWindow(g_Progress.Bar, nullptr, nullptr, kRedrawFlags & ~RDW_UPDATENOW);
       s.Done += static_cast<double>(lParam);
       if (s.Done > s.Total) s.Done = s.Total;
       if (first || textShown || BarPercent(s) != before)
-        RedrawWindow(g_Progress.Bar, nullptr, nullptr, kRedrawFlags & ~RDW_ERASE);
+        RedrawWindow(g_Progress.Bar, nullptr, nullptr, kRedrawFlags & ~(RDW_ERASE | RDW_UPDATENOW));
+      PaintMarkedParts(dialog, FALSE);
       return TRUE;
     }
     case PDM_FINISH:
+      // The finished window is shown as it is, whenever it was painted last.
       EnableWindow(GetDlgItem(dialog, kIdProgressCancel), FALSE);
       s.MessageId = kTextFinished;
-      RedrawWindow(g_Progress.Bar, nullptr, nullptr, kRedrawFlags);
+      RedrawWindow(g_Progress.Bar, nullptr, nullptr, kRedrawFlags & ~RDW_UPDATENOW);
+      PaintMarkedParts(dialog, TRUE);
       return TRUE;
     case PDM_SCALETOTAL:
       s.Total *= static_cast<double>(lParam);
       return TRUE;
     case PDM_UPDATE:
-      UpdateWindow(dialog);
+      PaintMarkedParts(dialog, FALSE);
       return TRUE;
     case WM_DESTROY:
       if (g_Progress.Bar != nullptr) DestroyWindow(g_Progress.Bar);

@@ -1,5 +1,6 @@
 // The progress window: opened once per transfer, stepped to its total and no further, its
-// texts, closing at once or with the finished text; and through the data source module driven
+// texts, closing at once or with the finished text, painted no faster than a person can see
+// but always when it finishes; and through the data source module driven
 // by the test application, shown during a transfer when indicators are on, advancing, and
 // Cancel aborting the scan (the device's stop command, TWRC_CANCEL to the application).
 #include <algorithm>
@@ -13,6 +14,14 @@
 namespace {
 
 constexpr BYTE kOpcodeAbort = 0x4C;
+
+// The bar's paints, counted in front of its own procedure.
+int g_BarPaints = 0;
+WNDPROC g_BarProc = nullptr;
+LRESULT CountingBarProc(HWND bar, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_PAINT) ++g_BarPaints;
+  return CallWindowProcW(g_BarProc, bar, msg, wParam, lParam);
+}
 
 class ProgressTest : public ScannerCodeTest {
  protected:
@@ -90,6 +99,33 @@ TEST_F(ProgressTest, TheBarFillsAndFitsItsTextEvenWhenTiny) {
   MoveWindow(bar, 0, 0, 1, 1, TRUE);
   SimPaint(dialog);
   EXPECT_TRUE(CloseProgressWindow(TRUE));
+}
+
+TEST_F(ProgressTest, StepsFasterThanAPersonCanSeeArePaintedTogether) {
+  SetProgressShown(TRUE);
+  const DWORD start = GetTickCount();
+  HWND dialog = OpenProgressWindow(1000);
+  ASSERT_NE(dialog, nullptr);
+  HWND bar = FindBar(dialog);
+  ASSERT_NE(bar, nullptr);
+  g_BarPaints = 0;
+  g_BarProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingBarProc)));
+  // A hundred steps, each changing the percent: a paint at most every 50 ms of them.
+  for (int i = 0; i < 100; ++i) StepProgress(10);
+  EXPECT_LE(g_BarPaints, static_cast<int>((GetTickCount() - start) / 50 + 1));
+  EXPECT_EQ(CurrentProgress().Done, 1000);
+  // What is still marked is painted by the next update once the time has come.
+  const int before = g_BarPaints;
+  const bool marked = GetUpdateRect(bar, nullptr, FALSE) != FALSE;
+  SimAdvanceClock(50);
+  EXPECT_TRUE(PumpProgressMessages());  // posts the update
+  EXPECT_TRUE(PumpProgressMessages());  // and handles it
+  EXPECT_EQ(g_BarPaints, before + (marked ? 1 : 0));
+  EXPECT_FALSE(GetUpdateRect(bar, nullptr, FALSE));
+  // The finish is painted at once, with its text.
+  EXPECT_TRUE(CloseProgressWindow(FALSE));
+  EXPECT_EQ(g_BarPaints, before + (marked ? 1 : 0) + 1);
+  EXPECT_EQ(CurrentProgress().MessageId, kTextFinished);
 }
 
 TEST_F(ProgressTest, CancelClosesAtOnceAndHiddenWindowsCannotBeCancelled) {
