@@ -4,7 +4,10 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <link.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstring>
 
 #include <filesystem>
 #include <fstream>
@@ -18,6 +21,7 @@
 #include "platform/base/text.h"
 #include "platform/kernel/ansi_text.h"
 #include "platform/kernel/lasterror.h"
+#include "platform/kernel/module_note.h"
 #include "platform/kernel/module_resources.h"
 #include "platform/kernel/sandbox.h"
 #include "platform/kernel/kernel_sim.h"
@@ -79,6 +83,28 @@ std::vector<AddedExport>& AddedExports() {
 
 enum class Kind { kCode, kData };
 
+// One version of a module file: a file replaced or rewritten in place is another version.
+struct FileStamp {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  timespec modified{};
+
+  bool operator==(const FileStamp& other) const {
+    return device == other.device && inode == other.inode && size == other.size &&
+           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+  }
+};
+
+FileStamp StampOf(const struct stat& st) { return FileStamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim}; }
+
+// Bytes of a code module's image that may change while it is loaded, as they were when the
+// image was mapped.
+struct LoadedBytes {
+  const BYTE* at;
+  std::vector<BYTE> bytes;
+};
+
 struct Module {
   ULONG_PTR handle = 0;
   Kind kind = Kind::kCode;
@@ -88,11 +114,27 @@ struct Module {
   std::u16string path;      // platform path
   std::u16string fileName;  // last part of the path, for names and counts
   std::string identity;     // canonical host path
+  FileStamp stamp;
   void* dl = nullptr;
+  // A code module that declares it keeps no state (module_note.h) and whose image this load
+  // mapped afresh: its writable bytes as mapped, to tell at the last free whether the image
+  // may be kept for the next load.
+  bool keepable = false;
+  std::vector<LoadedBytes> loadedBytes;
   int uses = 0;
   std::vector<BYTE> fileBytes;  // a data module's file
   std::span<const BYTE> resources;
   std::vector<QrsEntry> entries;
+};
+
+// The image of a module that keeps no state, kept mapped after its last FreeLibrary with what
+// the loader read from it, until the next load of the same file version takes it.
+struct KeptImage {
+  void* dl = nullptr;
+  FileStamp stamp;
+  std::span<const BYTE> resources;
+  std::vector<QrsEntry> entries;
+  std::vector<LoadedBytes> loadedBytes;
 };
 
 struct Loader {
@@ -102,6 +144,7 @@ struct Loader {
   std::map<std::u16string, std::set<std::string>> hiddenExports;  // by upper-case file name
   std::map<std::u16string, DWORD> failingLoads;
   std::map<std::u16string, int> loadCounts, freeCounts;
+  std::map<std::string, KeptImage> keptImages;  // by identity
   std::u16string hostPath;
   std::string lastMessage;
 };
@@ -127,6 +170,8 @@ std::u16string LastPart(std::u16string_view path) {
 void ResetLoaderState() {
   Loader& l = L();
   std::lock_guard<std::recursive_mutex> guard(l.lock);
+  for (auto& [identity, kept] : l.keptImages) dlclose(kept.dl);
+  l.keptImages.clear();
   l.hiddenExports.clear();
   l.failingLoads.clear();
   l.loadCounts.clear();
@@ -217,30 +262,36 @@ DWORD ReadHead(const std::string& host, BYTE (&head)[4]) {
   return ERROR_SUCCESS;
 }
 
-// The file's canonical host path (symbolic links resolved) and its first four bytes from one
-// open: the kernel names the open file. False when the file cannot be opened or named that
-// way; the caller then asks the file system step by step.
-bool IdentifyOpenFile(const std::string& host, std::string& identity, BYTE (&head)[4], bool& headRead) {
+// The file's canonical host path (symbolic links resolved), its version and its first four
+// bytes from one open: the kernel names the open file. False when the file cannot be opened
+// or named that way; the caller then asks the file system step by step.
+bool IdentifyOpenFile(const std::string& host, std::string& identity, FileStamp& stamp, BYTE (&head)[4],
+                      bool& headRead) {
   const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   char target[4096];
   const std::string self = "/proc/self/fd/" + std::to_string(fd);
   const ssize_t n = ::readlink(self.c_str(), target, sizeof target);
+  struct stat st;
+  const bool stated = ::fstat(fd, &st) == 0;
   headRead = ::pread(fd, head, 4, 0) == 4;
   ::close(fd);
-  if (n <= 0 || static_cast<size_t>(n) >= sizeof target || target[0] != '/') return false;
+  if (!stated || n <= 0 || static_cast<size_t>(n) >= sizeof target || target[0] != '/') return false;
   identity.assign(target, static_cast<size_t>(n));
+  stamp = StampOf(st);
   return true;
 }
 
-// The identity and head of a located module file: ERROR_SUCCESS, ERROR_MOD_NOT_FOUND when
-// its path cannot be made canonical, ERROR_BAD_EXE_FORMAT when its head cannot be read.
-DWORD IdentifyModuleFile(const std::string& host, std::string& identity, BYTE (&head)[4]) {
+// The identity, version and head of a located module file: ERROR_SUCCESS, ERROR_MOD_NOT_FOUND
+// when its path cannot be made canonical, ERROR_BAD_EXE_FORMAT when its head cannot be read.
+DWORD IdentifyModuleFile(const std::string& host, std::string& identity, FileStamp& stamp, BYTE (&head)[4]) {
   bool headRead = false;
-  if (IdentifyOpenFile(host, identity, head, headRead)) return headRead ? ERROR_SUCCESS : ERROR_BAD_EXE_FORMAT;
+  if (IdentifyOpenFile(host, identity, stamp, head, headRead)) return headRead ? ERROR_SUCCESS : ERROR_BAD_EXE_FORMAT;
   std::error_code ec;
   identity = std::filesystem::canonical(host, ec).string();
-  if (ec) return ERROR_MOD_NOT_FOUND;
+  struct stat st;
+  if (ec || ::stat(host.c_str(), &st) != 0) return ERROR_MOD_NOT_FOUND;
+  stamp = StampOf(st);
   return ReadHead(host, head);
 }
 
@@ -255,8 +306,120 @@ DWORD OpenDataModule(Module& m, const std::string& host) {
   return ERROR_SUCCESS;
 }
 
+// Whether a note segment holds the note by which a module declares it keeps no state.
+// `align` is the segment's: notes of an 8-aligned segment pad their fields to 8 bytes.
+bool HasKeepsNoStateNote(const BYTE* notes, size_t size, size_t align) {
+  auto padded = [align](size_t n) { return (n + align - 1) / align * align; };
+  for (size_t at = 0; at + 12 <= size;) {
+    std::uint32_t field[3];
+    std::memcpy(field, notes + at, sizeof field);
+    const size_t owner = at + 12, next = owner + padded(field[0]) + padded(field[1]);
+    if (next > size) return false;
+    if (field[2] == kModuleNoteKeepsNoState && field[0] == sizeof kModuleNoteOwner &&
+        std::memcmp(notes + owner, kModuleNoteOwner, sizeof kModuleNoteOwner) == 0)
+      return true;
+    at = next;
+  }
+  return false;
+}
+
+// What the program headers of one mapped object say about its state.
+struct ImageFacts {
+  const link_map* map;
+  bool found = false;
+  bool declaresNoState = false;
+  bool threadLocal = false;
+  std::vector<std::pair<const BYTE*, const BYTE*>> writable;  // writable segments
+  const BYTE* relroStart = nullptr;  // made read-only once relocated
+  const BYTE* relroEnd = nullptr;
+};
+
+int ReadImageFacts(dl_phdr_info* info, size_t, void* data) {
+  auto& facts = *static_cast<ImageFacts*>(data);
+  if (info->dlpi_addr != facts.map->l_addr || info->dlpi_name == nullptr ||
+      std::strcmp(info->dlpi_name, facts.map->l_name) != 0)
+    return 0;
+  facts.found = true;
+  for (ElfW(Half) i = 0; i < info->dlpi_phnum; ++i) {
+    const ElfW(Phdr)& segment = info->dlpi_phdr[i];
+    const auto* at = reinterpret_cast<const BYTE*>(info->dlpi_addr + segment.p_vaddr);
+    if (segment.p_type == PT_NOTE && HasKeepsNoStateNote(at, segment.p_memsz, segment.p_align == 8 ? 8 : 4))
+      facts.declaresNoState = true;
+    if (segment.p_type == PT_TLS) facts.threadLocal = true;
+    if (segment.p_type == PT_LOAD && (segment.p_flags & PF_W)) facts.writable.emplace_back(at, at + segment.p_memsz);
+    if (segment.p_type == PT_GNU_RELRO) {
+      // The pages the dynamic loader protects: from the page of the start to the page of the end.
+      const auto page = static_cast<uintptr_t>(::getpagesize());
+      facts.relroStart = reinterpret_cast<const BYTE*>(reinterpret_cast<uintptr_t>(at) / page * page);
+      facts.relroEnd = reinterpret_cast<const BYTE*>(reinterpret_cast<uintptr_t>(at + segment.p_memsz) / page * page);
+    }
+  }
+  return 1;
+}
+
+// Marks a freshly mapped module that declares it keeps no state as keepable and copies its
+// writable bytes (outside the part protected after relocation) as they are before DllMain.
+void RecordLoadedImage(Module& m) {
+  link_map* map = nullptr;
+  if (dlinfo(m.dl, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr) return;
+  ImageFacts facts{map};
+  dl_iterate_phdr(&ReadImageFacts, &facts);
+  if (!facts.found || !facts.declaresNoState || facts.threadLocal) return;
+  auto copy = [&m](const BYTE* from, const BYTE* to) {
+    if (from < to) m.loadedBytes.push_back(LoadedBytes{from, std::vector<BYTE>(from, to)});
+  };
+  for (auto [start, end] : facts.writable) {
+    copy(start, std::min(end, std::max(start, facts.relroStart)));
+    copy(std::max(start, std::min(end, facts.relroEnd)), end);
+  }
+  m.keepable = true;
+}
+
+bool StillAsLoaded(const Module& m) {
+  for (const LoadedBytes& part : m.loadedBytes)
+    if (std::memcmp(part.at, part.bytes.data(), part.bytes.size()) != 0) return false;
+  return true;
+}
+
+// Serves a load from the kept image of the same file version, if there is one; a kept image
+// of another version of the file is unloaded.
+bool TakeKeptImage(Loader& l, Module& m) {
+  auto kept = l.keptImages.find(m.identity);
+  if (kept == l.keptImages.end()) return false;
+  KeptImage image = std::move(kept->second);
+  l.keptImages.erase(kept);
+  if (!(image.stamp == m.stamp)) {
+    dlclose(image.dl);
+    return false;
+  }
+  m.dl = image.dl;
+  m.resources = image.resources;
+  m.entries = std::move(image.entries);
+  m.loadedBytes = std::move(image.loadedBytes);
+  m.keepable = true;
+  return true;
+}
+
+// Ends a module's hold on its image after its last use: a keepable image whose writable bytes
+// are still those it was mapped with stays mapped for the next load of the file (a reload
+// would give the same bytes); any other is closed.
+void ReleaseImage(Loader& l, std::unique_ptr<Module> m) {
+  if (!m->dl) return;
+  if (m->keepable && StillAsLoaded(*m) &&
+      l.keptImages.try_emplace(m->identity, KeptImage{m->dl, m->stamp, m->resources, std::move(m->entries),
+                                                      std::move(m->loadedBytes)})
+          .second)
+    return;
+  dlclose(m->dl);
+}
+
 DWORD OpenCodeModule(Loader& l, Module& m, const std::string& host) {
+  if (TakeKeptImage(l, m)) return ERROR_SUCCESS;
+  // An object the process has mapped already (through another module record, or outside
+  // this loader) is not a fresh image.
+  void* mappedBefore = dlopen(host.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD);
   m.dl = dlopen(host.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (mappedBefore) dlclose(mappedBefore);
   if (!m.dl) {
     const char* message = dlerror();
     l.lastMessage = message ? message : "dlopen failed";
@@ -272,6 +435,7 @@ DWORD OpenCodeModule(Loader& l, Module& m, const std::string& host) {
       return error;
     }
   }
+  if (!mappedBefore) RecordLoadedImage(m);
   return ERROR_SUCCESS;
 }
 
@@ -308,8 +472,9 @@ HMODULE Load(std::u16string_view name, DWORD flags) {
   std::string hostPath;
   if (!Locate(wanted, platformPath, hostPath)) return Fail(ERROR_MOD_NOT_FOUND);
   std::string identity;
+  FileStamp stamp;
   BYTE head[4];
-  if (DWORD error = IdentifyModuleFile(hostPath, identity, head); error != ERROR_SUCCESS) return Fail(error);
+  if (DWORD error = IdentifyModuleFile(hostPath, identity, stamp, head); error != ERROR_SUCCESS) return Fail(error);
   bool elf = std::equal(std::begin(head), std::end(head), std::begin(kElfMagic));
   if (!elf && !QrsHasMagic(head)) return Fail(ERROR_BAD_EXE_FORMAT);
   Kind kind = elf ? Kind::kCode : Kind::kData;
@@ -324,6 +489,7 @@ HMODULE Load(std::u16string_view name, DWORD flags) {
   m.path = platformPath;
   m.fileName = LastPart(platformPath);
   m.identity = identity;
+  m.stamp = stamp;
   m.uses = 1;
   DWORD error = elf ? OpenCodeModule(l, m, hostPath) : OpenDataModule(m, hostPath);
   if (error != ERROR_SUCCESS) return Fail(error);
@@ -337,9 +503,7 @@ HMODULE Load(std::u16string_view name, DWORD flags) {
     // Registered before the call so that DllMain can ask for its own file name.
     if (!entry(handle, DLL_PROCESS_ATTACH, nullptr)) {
       entry(handle, DLL_PROCESS_DETACH, nullptr);
-      void* dl = m.dl;
-      l.modules.erase(reinterpret_cast<ULONG_PTR>(handle));
-      dlclose(dl);
+      ReleaseImage(l, std::move(l.modules.extract(m.handle).mapped()));
       return Fail(ERROR_DLL_INIT_FAILED);
     }
     m.attached = true;
@@ -420,9 +584,7 @@ BOOL FreeLibrary(HMODULE h) {
     m->attached = false;
     EntryOf(*m)(h, DLL_PROCESS_DETACH, nullptr);
   }
-  void* dl = m->dl;
-  l.modules.erase(reinterpret_cast<ULONG_PTR>(h));
-  if (dl) dlclose(dl);
+  ReleaseImage(l, std::move(l.modules.extract(reinterpret_cast<ULONG_PTR>(h)).mapped()));
   return TRUE;
 }
 
@@ -619,6 +781,12 @@ int SimModuleLiveCount() {
   Loader& l = L();
   std::lock_guard<std::recursive_mutex> guard(l.lock);
   return int(l.modules.size());
+}
+
+int SimModuleKeptImageCount() {
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  return int(l.keptImages.size());
 }
 
 void SimSetHostModulePath(LPCWSTR path) {
