@@ -10,7 +10,6 @@
 #include <cstring>
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <map>
 #include <memory>
@@ -231,11 +230,12 @@ std::u16string NormaliseBareName(std::u16string name) {
 bool IsBare(std::u16string_view name) { return name.find_first_of(u"\\/:") == std::u16string_view::npos; }
 
 bool RegularFile(const std::string& host) {
-  std::error_code ec;
-  return !host.empty() && std::filesystem::is_regular_file(host, ec);
+  struct stat st;
+  return !host.empty() && ::stat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// Finds the file a name means: its platform path and host path.
+// Finds the file a name means: its platform path and host path. A bare name is looked for in
+// the driver and system directories; a path names its file, whose kind the opening checks.
 bool Locate(std::u16string_view name, std::u16string& platformPath, std::string& hostPath) {
   if (IsBare(name)) {
     for (std::u16string dir : {std::u16string(SimDriverDirectory()), std::u16string(kSystemDirectory)}) {
@@ -253,54 +253,57 @@ bool Locate(std::u16string_view name, std::u16string& platformPath, std::string&
   }
   std::u16string text(name);
   DWORD error = 0;
-  return SandboxResolve(text.c_str(), false, &platformPath, &hostPath, &error) && RegularFile(hostPath);
+  return SandboxResolve(text.c_str(), false, &platformPath, &hostPath, &error);
 }
 
-DWORD ReadHead(const std::string& host, BYTE (&head)[4]) {
-  std::ifstream in(host, std::ios::binary);
-  if (!in || !in.read(reinterpret_cast<char*>(head), 4)) return ERROR_BAD_EXE_FORMAT;
-  return ERROR_SUCCESS;
-}
+// A located module file, held open while it is identified and, for a resource file, read.
+struct ModuleFile {
+  int fd = -1;
+  std::string identity;  // canonical host path
+  FileStamp stamp;
+  BYTE head[4] = {};
 
-// The file's canonical host path (symbolic links resolved), its version and its first four
-// bytes from one open: the kernel names the open file. False when the file cannot be opened
-// or named that way; the caller then asks the file system step by step.
-bool IdentifyOpenFile(const std::string& host, std::string& identity, FileStamp& stamp, BYTE (&head)[4],
-                      bool& headRead) {
-  const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  ModuleFile() = default;
+  ModuleFile(const ModuleFile&) = delete;
+  ModuleFile& operator=(const ModuleFile&) = delete;
+  ~ModuleFile() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+// Opens a located module file and reads its identity (the kernel names the open file; without
+// that, the file system canonicalises the path), its version and its first four bytes:
+// ERROR_SUCCESS; ERROR_MOD_NOT_FOUND when it is missing, not a regular file or its path cannot
+// be made canonical; ERROR_BAD_EXE_FORMAT when it exists but cannot be read.
+DWORD IdentifyModuleFile(const std::string& host, ModuleFile& file) {
+  file.fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st;
+  std::error_code ec;
+  if (file.fd < 0 || ::fstat(file.fd, &st) != 0) return ::stat(host.c_str(), &st) == 0 ? ERROR_BAD_EXE_FORMAT : ERROR_MOD_NOT_FOUND;
+  if (!S_ISREG(st.st_mode)) return ERROR_MOD_NOT_FOUND;
+  file.stamp = StampOf(st);
   char target[4096];
-  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  const std::string self = "/proc/self/fd/" + std::to_string(file.fd);
   const ssize_t n = ::readlink(self.c_str(), target, sizeof target);
-  struct stat st;
-  const bool stated = ::fstat(fd, &st) == 0;
-  headRead = ::pread(fd, head, 4, 0) == 4;
-  ::close(fd);
-  if (!stated || n <= 0 || static_cast<size_t>(n) >= sizeof target || target[0] != '/') return false;
-  identity.assign(target, static_cast<size_t>(n));
-  stamp = StampOf(st);
-  return true;
+  if (n > 0 && static_cast<size_t>(n) < sizeof target && target[0] == '/') {
+    file.identity.assign(target, static_cast<size_t>(n));
+  } else {
+    file.identity = std::filesystem::canonical(host, ec).string();
+    if (ec) return ERROR_MOD_NOT_FOUND;
+  }
+  return ::pread(file.fd, file.head, sizeof file.head, 0) == ssize_t(sizeof file.head) ? ERROR_SUCCESS
+                                                                                        : ERROR_BAD_EXE_FORMAT;
 }
 
-// The identity, version and head of a located module file: ERROR_SUCCESS, ERROR_MOD_NOT_FOUND
-// when its path cannot be made canonical, ERROR_BAD_EXE_FORMAT when its head cannot be read.
-DWORD IdentifyModuleFile(const std::string& host, std::string& identity, FileStamp& stamp, BYTE (&head)[4]) {
-  bool headRead = false;
-  if (IdentifyOpenFile(host, identity, stamp, head, headRead)) return headRead ? ERROR_SUCCESS : ERROR_BAD_EXE_FORMAT;
-  std::error_code ec;
-  identity = std::filesystem::canonical(host, ec).string();
-  struct stat st;
-  if (ec || ::stat(host.c_str(), &st) != 0) return ERROR_MOD_NOT_FOUND;
-  stamp = StampOf(st);
-  return ReadHead(host, head);
-}
-
-DWORD OpenDataModule(Module& m, const std::string& host) {
-  std::error_code ec;
-  std::uintmax_t size = std::filesystem::file_size(host, ec);
-  if (ec || size > kMaxResourceFileSize) return ERROR_BAD_FORMAT;
-  std::ifstream in(host, std::ios::binary);
-  m.fileBytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// Reads a resource file whole from its open file and parses its directory.
+DWORD OpenDataModule(Module& m, const ModuleFile& file) {
+  if (file.stamp.size < 0 || std::uintmax_t(file.stamp.size) > kMaxResourceFileSize) return ERROR_BAD_FORMAT;
+  m.fileBytes.resize(size_t(file.stamp.size));
+  for (size_t done = 0; done < m.fileBytes.size();) {
+    const ssize_t n = ::pread(file.fd, m.fileBytes.data() + done, m.fileBytes.size() - done, off_t(done));
+    if (n <= 0) return ERROR_BAD_FORMAT;
+    done += size_t(n);
+  }
   if (DWORD error = QrsParse(m.fileBytes, m.entries); error != ERROR_SUCCESS) return error;
   m.resources = m.fileBytes;
   return ERROR_SUCCESS;
@@ -325,7 +328,7 @@ bool HasKeepsNoStateNote(const BYTE* notes, size_t size, size_t align) {
 
 // What the program headers of one mapped object say about its state.
 struct ImageFacts {
-  const link_map* map;
+  const link_map* map = nullptr;
   bool found = false;
   bool declaresNoState = false;
   bool threadLocal = false;
@@ -362,7 +365,8 @@ int ReadImageFacts(dl_phdr_info* info, size_t, void* data) {
 void RecordLoadedImage(Module& m) {
   link_map* map = nullptr;
   if (dlinfo(m.dl, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr) return;
-  ImageFacts facts{map};
+  ImageFacts facts;
+  facts.map = map;
   dl_iterate_phdr(&ReadImageFacts, &facts);
   if (!facts.found || !facts.declaresNoState || facts.threadLocal) return;
   auto copy = [&m](const BYTE* from, const BYTE* to) {
@@ -443,6 +447,19 @@ DllEntryProc EntryOf(const Module& m) {
   return m.dl ? reinterpret_cast<DllEntryProc>(OwnSymbol(m.dl, "DllMain")) : nullptr;
 }
 
+// A handle value that no live module has, the next after the last one given: the values run
+// through the modules' range and start again at its beginning, so that a process that loads
+// and frees modules many times never reaches the built-ins' values. 0 when every value is taken.
+ULONG_PTR TakeHandleValue(Loader& l) {
+  constexpr ULONG_PTR kValues = (kBuiltinHandleBase - kModuleHandleBase) / kHandleStride;
+  for (ULONG_PTR tried = 0; tried < kValues; ++tried) {
+    const ULONG_PTR value = l.nextHandle;
+    l.nextHandle = value + kHandleStride < kBuiltinHandleBase ? value + kHandleStride : kModuleHandleBase;
+    if (!l.modules.contains(value)) return value;
+  }
+  return 0;
+}
+
 HMODULE Fail(DWORD error) {
   SetLastError(error);
   return nullptr;
@@ -471,30 +488,29 @@ HMODULE Load(std::u16string_view name, DWORD flags) {
   std::u16string platformPath;
   std::string hostPath;
   if (!Locate(wanted, platformPath, hostPath)) return Fail(ERROR_MOD_NOT_FOUND);
-  std::string identity;
-  FileStamp stamp;
-  BYTE head[4];
-  if (DWORD error = IdentifyModuleFile(hostPath, identity, stamp, head); error != ERROR_SUCCESS) return Fail(error);
-  bool elf = std::equal(std::begin(head), std::end(head), std::begin(kElfMagic));
-  if (!elf && !QrsHasMagic(head)) return Fail(ERROR_BAD_EXE_FORMAT);
+  ModuleFile file;
+  if (DWORD error = IdentifyModuleFile(hostPath, file); error != ERROR_SUCCESS) return Fail(error);
+  bool elf = std::equal(std::begin(file.head), std::end(file.head), std::begin(kElfMagic));
+  if (!elf && !QrsHasMagic(file.head)) return Fail(ERROR_BAD_EXE_FORMAT);
   Kind kind = elf ? Kind::kCode : Kind::kData;
   bool dataOnly = elf && dataFlags;
   for (auto& [handle, m] : l.modules)
-    if (m->identity == identity && m->kind == kind && m->dataOnly == dataOnly) return reuse(*m);
+    if (m->identity == file.identity && m->kind == kind && m->dataOnly == dataOnly) return reuse(*m);
 
+  const ULONG_PTR handleValue = TakeHandleValue(l);
+  if (handleValue == 0) return Fail(ERROR_NOT_ENOUGH_MEMORY);
   auto module = std::make_unique<Module>();
   Module& m = *module;
   m.kind = kind;
   m.dataOnly = dataOnly;
   m.path = platformPath;
   m.fileName = LastPart(platformPath);
-  m.identity = identity;
-  m.stamp = stamp;
+  m.identity = file.identity;
+  m.stamp = file.stamp;
   m.uses = 1;
-  DWORD error = elf ? OpenCodeModule(l, m, hostPath) : OpenDataModule(m, hostPath);
+  DWORD error = elf ? OpenCodeModule(l, m, hostPath) : OpenDataModule(m, file);
   if (error != ERROR_SUCCESS) return Fail(error);
-  m.handle = l.nextHandle;
-  l.nextHandle += kHandleStride;
+  m.handle = handleValue;
   auto handle = reinterpret_cast<HMODULE>(m.handle);
   l.modules[m.handle] = std::move(module);
 

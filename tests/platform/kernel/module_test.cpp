@@ -271,6 +271,23 @@ TEST_F(ModuleTest, KeptImageOfAReplacedFileIsNotServed) {
   EXPECT_TRUE(FreeLibrary(h));
 }
 
+TEST_F(ModuleTest, HandlesStayModuleHandlesOverManyLoads) {
+  // More loads than the modules' range of handle values holds: the values start again at the
+  // range's beginning (skipping live modules) instead of running into the built-ins' values.
+  HMODULE held = LoadLibraryW(u"qvtestmod.dll");
+  ASSERT_NE(held, nullptr);
+  constexpr int kLoads = (0x7FF00000 - 0x10000000) / 0x10000 + 2;
+  for (int i = 0; i < kLoads; ++i) {
+    HMODULE h = LoadLibraryW(u"qvkeptmod.dll");
+    ASSERT_NE(h, nullptr) << "load " << i;
+    ASSERT_NE(h, held) << "load " << i;
+    ASSERT_NE(GetProcAddress(h, "QvKeptCountCall"), nullptr) << "load " << i;
+    ASSERT_TRUE(FreeLibrary(h)) << "load " << i;
+  }
+  EXPECT_EQ(SimModuleUseCount(held), 1);
+  EXPECT_TRUE(FreeLibrary(held));
+}
+
 TEST_F(ModuleTest, HandleFromAddressAndPinning) {
   HMODULE h = LoadLibraryW(u"qvtestmod.dll");
   ASSERT_NE(h, nullptr);
