@@ -159,7 +159,7 @@ std::u16string Upper(std::u16string_view s) {
   return out;
 }
 
-bool SameName(std::u16string_view a, std::u16string_view b) { return Upper(a) == Upper(b); }
+bool SameName(std::u16string_view a, std::u16string_view b) { return EqualNoCaseW(a, b); }
 
 std::u16string LastPart(std::u16string_view path) {
   size_t cut = path.find_last_of(u"\\/:");
@@ -191,10 +191,14 @@ ULONG_PTR BuiltinHandle(size_t index) { return kBuiltinHandleBase + index * kHan
 
 // The built-in module a name or path names, or -1.
 int FindBuiltin(std::u16string_view name, bool bare) {
-  std::u16string system = std::u16string(kSystemDirectory) + u"\\";
-  for (size_t i = 0; i < std::size(kBuiltinModules); ++i) {
-    if (bare ? SameName(name, kBuiltinModules[i]) : SameName(name, system + kBuiltinModules[i])) return int(i);
+  if (!bare) {
+    const std::u16string_view system(kSystemDirectory);
+    if (name.size() <= system.size() + 1 || !SameName(name.substr(0, system.size()), system) || name[system.size()] != u'\\')
+      return -1;
+    name.remove_prefix(system.size() + 1);
   }
+  for (size_t i = 0; i < std::size(kBuiltinModules); ++i)
+    if (SameName(name, kBuiltinModules[i])) return int(i);
   return -1;
 }
 
