@@ -205,19 +205,34 @@ TEST_F(ModuleTest, KeptImageServesTheNextLoadAsAFreshModule) {
   EXPECT_EQ(SimModuleKeptImageCount(), 0);
 }
 
+// Loads the module that declares it keeps no state and binds its call counter (NULL when
+// either fails).
+KeptCountCall LoadKeptModule(HMODULE& h) {
+  h = LoadLibraryW(u"qvkeptmod.dll");
+  return h != nullptr ? reinterpret_cast<KeptCountCall>(GetProcAddress(h, "QvKeptCountCall")) : nullptr;
+}
+
 TEST_F(ModuleTest, ModuleWhoseMemoryChangedIsUnloadedForReal) {
   // A module that changed a variable, whatever it declares, starts afresh at its next load.
-  HMODULE h = LoadLibraryW(u"qvkeptmod.dll");
-  ASSERT_NE(h, nullptr);
-  auto count = reinterpret_cast<KeptCountCall>(GetProcAddress(h, "QvKeptCountCall"));
+  HMODULE h = nullptr;
+  KeptCountCall count = LoadKeptModule(h);
   ASSERT_NE(count, nullptr);
   EXPECT_EQ(count(), 1);
   EXPECT_EQ(count(), 2);
   EXPECT_TRUE(FreeLibrary(h));
   EXPECT_EQ(SimModuleKeptImageCount(), 0);
-  h = LoadLibraryW(u"qvkeptmod.dll");
-  ASSERT_NE(h, nullptr);
-  count = reinterpret_cast<KeptCountCall>(GetProcAddress(h, "QvKeptCountCall"));
+  count = LoadKeptModule(h);
+  ASSERT_NE(count, nullptr);
+  EXPECT_EQ(count(), 1);
+
+  // Nor is an image kept that the process had mapped before the load: a data-file load after
+  // a code load of one file shares the image the code has changed.
+  HMODULE data = LoadLibraryExW(u"qvkeptmod.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(data, nullptr);
+  EXPECT_TRUE(FreeLibrary(h));
+  EXPECT_TRUE(FreeLibrary(data));
+  EXPECT_EQ(SimModuleKeptImageCount(), 0);
+  count = LoadKeptModule(h);
   ASSERT_NE(count, nullptr);
   EXPECT_EQ(count(), 1);
   EXPECT_TRUE(FreeLibrary(h));
@@ -227,25 +242,6 @@ TEST_F(ModuleTest, ModuleWhoseMemoryChangedIsUnloadedForReal) {
   ASSERT_NE(h, nullptr);
   EXPECT_TRUE(FreeLibrary(h));
   EXPECT_EQ(SimModuleKeptImageCount(), 0);
-
-  // Nor is an image the process had mapped before the load: a data-file load after a code
-  // load of one file shares the image the code has changed.
-  h = LoadLibraryW(u"qvkeptmod.dll");
-  ASSERT_NE(h, nullptr);
-  count = reinterpret_cast<KeptCountCall>(GetProcAddress(h, "QvKeptCountCall"));
-  ASSERT_NE(count, nullptr);
-  EXPECT_EQ(count(), 1);
-  HMODULE data = LoadLibraryExW(u"qvkeptmod.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  ASSERT_NE(data, nullptr);
-  EXPECT_TRUE(FreeLibrary(h));
-  EXPECT_TRUE(FreeLibrary(data));
-  EXPECT_EQ(SimModuleKeptImageCount(), 0);
-  h = LoadLibraryW(u"qvkeptmod.dll");
-  ASSERT_NE(h, nullptr);
-  count = reinterpret_cast<KeptCountCall>(GetProcAddress(h, "QvKeptCountCall"));
-  ASSERT_NE(count, nullptr);
-  EXPECT_EQ(count(), 1);
-  EXPECT_TRUE(FreeLibrary(h));
 }
 
 TEST_F(ModuleTest, KeptImageOfAReplacedFileIsNotServed) {
