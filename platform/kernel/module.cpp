@@ -280,7 +280,8 @@ struct ModuleFile {
 // ERROR_SUCCESS; ERROR_MOD_NOT_FOUND when it is missing, not a regular file or its path cannot
 // be made canonical; ERROR_BAD_EXE_FORMAT when it exists but cannot be read.
 DWORD IdentifyModuleFile(const std::string& host, ModuleFile& file) {
-  file.fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not blocking: opening a named pipe to read would wait for a writer.
+  file.fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat st;
   std::error_code ec;
   if (file.fd < 0 || ::fstat(file.fd, &st) != 0) return ::stat(host.c_str(), &st) == 0 ? ERROR_BAD_EXE_FORMAT : ERROR_MOD_NOT_FOUND;

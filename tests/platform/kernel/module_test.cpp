@@ -1,5 +1,6 @@
 // The module loader, driven as a host drives it: load by name, bind exports, free.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -93,12 +94,18 @@ TEST_F(ModuleTest, HiddenExportsAndErrors) {
   EXPECT_EQ(add(2, 3), 5);
   EXPECT_TRUE(FreeLibrary(h));
 
+  // A path that names a directory or a named pipe names no module (and opening the pipe to
+  // read its head must not wait for a writer).
+  std::filesystem::create_directories(std::filesystem::path(Host(u"C:\\Modules\\pipe.dll")).parent_path());
+  ASSERT_EQ(::mkfifo(Host(u"C:\\Modules\\pipe.dll").c_str(), 0600), 0);
   struct Case {
     LPCWSTR name;
     DWORD error;
   } cases[] = {
       {u"nosuch.dll", ERROR_MOD_NOT_FOUND},
       {u"C:\\Nowhere\\qvtestmod.dll", ERROR_MOD_NOT_FOUND},
+      {u"C:\\Windows", ERROR_MOD_NOT_FOUND},
+      {u"C:\\Modules\\pipe.dll", ERROR_MOD_NOT_FOUND},
       {u"", ERROR_INVALID_PARAMETER},
       {nullptr, ERROR_INVALID_PARAMETER},
   };
