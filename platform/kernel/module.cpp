@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <cstring>
-
 #include <filesystem>
 #include <iterator>
 #include <map>
@@ -193,7 +192,8 @@ ULONG_PTR BuiltinHandle(size_t index) { return kBuiltinHandleBase + index * kHan
 int FindBuiltin(std::u16string_view name, bool bare) {
   if (!bare) {
     const std::u16string_view system(kSystemDirectory);
-    if (name.size() <= system.size() + 1 || !SameName(name.substr(0, system.size()), system) || name[system.size()] != u'\\')
+    if (name.size() <= system.size() + 1 || name[system.size()] != u'\\' ||
+        !SameName(name.substr(0, system.size()), system))
       return -1;
     name.remove_prefix(system.size() + 1);
   }
@@ -284,7 +284,8 @@ DWORD IdentifyModuleFile(const std::string& host, ModuleFile& file) {
   file.fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat st;
   std::error_code ec;
-  if (file.fd < 0 || ::fstat(file.fd, &st) != 0) return ::stat(host.c_str(), &st) == 0 ? ERROR_BAD_EXE_FORMAT : ERROR_MOD_NOT_FOUND;
+  if (file.fd < 0 || ::fstat(file.fd, &st) != 0)
+    return ::stat(host.c_str(), &st) == 0 ? ERROR_BAD_EXE_FORMAT : ERROR_MOD_NOT_FOUND;
   if (!S_ISREG(st.st_mode)) return ERROR_MOD_NOT_FOUND;
   file.stamp = StampOf(st);
   char target[4096];
