@@ -2,6 +2,11 @@
 #include "items/item_engine.h"
 #include "platform/base/export.h"
 #include "platform/base/types.h"
+#include "platform/kernel/module_note.h"
+
+// The item engine keeps nothing between calls and this module has no variables of its own,
+// so the graphics module's load of it for each first device context can reuse its image.
+QV_MODULE_KEEPS_NO_STATE;
 
 DLLEXPORT BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
 

@@ -297,6 +297,13 @@ void _wsplitpath(const WCHAR* path, WCHAR* drive, WCHAR* dir, WCHAR* fname, WCHA
   put(ext, lastDot, static_cast<size_t>(end - lastDot), _MAX_EXT);
 }
 
+bool EqualNoCaseW(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (UpcaseChar(a[i]) != UpcaseChar(b[i])) return false;
+  return true;
+}
+
 WCHAR UpcaseChar(WCHAR c) {
   if (c < 0x80) return (c >= u'a' && c <= u'z') ? static_cast<WCHAR>(c - 32) : c;
   if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return static_cast<WCHAR>(c - 32);

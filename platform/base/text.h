@@ -86,6 +86,9 @@ PLATFORM_API BOOL IsCharLowerW(WCHAR c);
 // Simple one-to-one case mapping (Latin, Greek, Cyrillic, full-width Latin).
 PLATFORM_API WCHAR UpcaseChar(WCHAR c);
 PLATFORM_API WCHAR DowncaseChar(WCHAR c);
+// Whether two texts are the same under UpcaseChar, character by character (the layer's own
+// case-insensitive names), without making copies.
+PLATFORM_API bool EqualNoCaseW(std::u16string_view a, std::u16string_view b);
 
 // Hexadecimal digits of a value, at least minDigits of them, for the layer's own names.
 PLATFORM_API std::u16string FormatHex(DWORD value, int minDigits, bool upper);

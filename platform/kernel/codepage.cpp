@@ -131,13 +131,18 @@ void BuildTables(const PageInfo& info, Tables& t) {
   iconv_close(cd);
 }
 
+// A page's tables, built at their first use; once built they are found without the once
+// flag's bookkeeping.
 const Tables& TablesFor(const PageInfo& info) {
   static std::once_flag once[std::size(kPages)];
   static std::unique_ptr<Tables> tables[std::size(kPages)];
+  static std::atomic<const Tables*> built[std::size(kPages)];
   size_t index = static_cast<size_t>(&info - kPages);
+  if (const Tables* ready = built[index].load(std::memory_order_acquire)) return *ready;
   std::call_once(once[index], [&] {
     tables[index] = std::make_unique<Tables>();
     BuildTables(info, *tables[index]);
+    built[index].store(tables[index].get(), std::memory_order_release);
   });
   return *tables[index];
 }
@@ -151,8 +156,8 @@ std::u16string Decode(const PageInfo& info, const char* bytes, size_t n, bool& i
     return text;
   }
   const Tables& t = TablesFor(info);
-  std::u16string out;
-  out.reserve(n);
+  std::u16string out(n, u'\0');  // at most one character per byte
+  size_t count = 0;
   for (size_t i = 0; i < n; ++i) {
     BYTE b = static_cast<BYTE>(bytes[i]);
     char16_t u;
@@ -173,8 +178,9 @@ std::u16string Decode(const PageInfo& info, const char* bytes, size_t n, bool& i
       invalid = true;
       u = info.unicodeDefault;
     }
-    out += u;
+    out[count++] = u;
   }
+  out.resize(count);
   return out;
 }
 

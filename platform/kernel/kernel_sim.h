@@ -123,8 +123,8 @@ PLATFORM_API void SimSetTempPath(LPCWSTR path);
 PLATFORM_API int SimOpenFiles();
 PLATFORM_API int SimLiveMappedViews();
 
-// Test control (SimReset forgets hidden exports, scripted load failures and the counts;
-// loaded modules stay loaded).
+// Test control (SimReset forgets hidden exports, scripted load failures and the counts, and
+// unloads kept images; loaded modules stay loaded).
 // GetProcAddress answers NULL (ERROR_PROC_NOT_FOUND) for this export of the module with
 // this file name (for example u"qorvexdata.dll"), loaded now or later.
 PLATFORM_API void SimModuleHideExport(LPCWSTR fileName, const char* exportName);
@@ -137,6 +137,9 @@ PLATFORM_API int SimModuleFreeCount(LPCWSTR fileName);
 PLATFORM_API int SimModuleUseCount(HMODULE module);
 // Modules loaded and not yet freed (built-ins and the host not counted).
 PLATFORM_API int SimModuleLiveCount();
+// Images of modules that keep no state, kept mapped after their last FreeLibrary for the next
+// load of the same file (module_note.h); a reset unloads them.
+PLATFORM_API int SimModuleKeptImageCount();
 // The platform path GetModuleFileNameW answers for the host (NULL handle).
 PLATFORM_API void SimSetHostModulePath(LPCWSTR path);
 // Why the last failed load of a file failed, in the host's words (dlopen's message), or "".

@@ -4,10 +4,11 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <link.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <map>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "platform/base/text.h"
 #include "platform/kernel/ansi_text.h"
 #include "platform/kernel/lasterror.h"
+#include "platform/kernel/module_note.h"
 #include "platform/kernel/module_resources.h"
 #include "platform/kernel/sandbox.h"
 #include "platform/kernel/kernel_sim.h"
@@ -79,6 +81,28 @@ std::vector<AddedExport>& AddedExports() {
 
 enum class Kind { kCode, kData };
 
+// One version of a module file: a file replaced or rewritten in place is another version.
+struct FileStamp {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  timespec modified{};
+
+  bool operator==(const FileStamp& other) const {
+    return device == other.device && inode == other.inode && size == other.size &&
+           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+  }
+};
+
+FileStamp StampOf(const struct stat& st) { return FileStamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim}; }
+
+// Bytes of a code module's image that may change while it is loaded, as they were when the
+// image was mapped.
+struct LoadedBytes {
+  const BYTE* at;
+  std::vector<BYTE> bytes;
+};
+
 struct Module {
   ULONG_PTR handle = 0;
   Kind kind = Kind::kCode;
@@ -88,11 +112,27 @@ struct Module {
   std::u16string path;      // platform path
   std::u16string fileName;  // last part of the path, for names and counts
   std::string identity;     // canonical host path
+  FileStamp stamp;
   void* dl = nullptr;
+  // A code module that declares it keeps no state (module_note.h) and whose image this load
+  // mapped afresh: its writable bytes as mapped, to tell at the last free whether the image
+  // may be kept for the next load.
+  bool keepable = false;
+  std::vector<LoadedBytes> loadedBytes;
   int uses = 0;
   std::vector<BYTE> fileBytes;  // a data module's file
   std::span<const BYTE> resources;
   std::vector<QrsEntry> entries;
+};
+
+// The image of a module that keeps no state, kept mapped after its last FreeLibrary with what
+// the loader read from it, until the next load of the same file version takes it.
+struct KeptImage {
+  void* dl = nullptr;
+  FileStamp stamp;
+  std::span<const BYTE> resources;
+  std::vector<QrsEntry> entries;
+  std::vector<LoadedBytes> loadedBytes;
 };
 
 struct Loader {
@@ -102,6 +142,7 @@ struct Loader {
   std::map<std::u16string, std::set<std::string>> hiddenExports;  // by upper-case file name
   std::map<std::u16string, DWORD> failingLoads;
   std::map<std::u16string, int> loadCounts, freeCounts;
+  std::map<std::string, KeptImage> keptImages;  // by identity
   std::u16string hostPath;
   std::string lastMessage;
 };
@@ -117,7 +158,7 @@ std::u16string Upper(std::u16string_view s) {
   return out;
 }
 
-bool SameName(std::u16string_view a, std::u16string_view b) { return Upper(a) == Upper(b); }
+bool SameName(std::u16string_view a, std::u16string_view b) { return EqualNoCaseW(a, b); }
 
 std::u16string LastPart(std::u16string_view path) {
   size_t cut = path.find_last_of(u"\\/:");
@@ -127,6 +168,8 @@ std::u16string LastPart(std::u16string_view path) {
 void ResetLoaderState() {
   Loader& l = L();
   std::lock_guard<std::recursive_mutex> guard(l.lock);
+  for (auto& [identity, kept] : l.keptImages) dlclose(kept.dl);
+  l.keptImages.clear();
   l.hiddenExports.clear();
   l.failingLoads.clear();
   l.loadCounts.clear();
@@ -147,10 +190,15 @@ ULONG_PTR BuiltinHandle(size_t index) { return kBuiltinHandleBase + index * kHan
 
 // The built-in module a name or path names, or -1.
 int FindBuiltin(std::u16string_view name, bool bare) {
-  std::u16string system = std::u16string(kSystemDirectory) + u"\\";
-  for (size_t i = 0; i < std::size(kBuiltinModules); ++i) {
-    if (bare ? SameName(name, kBuiltinModules[i]) : SameName(name, system + kBuiltinModules[i])) return int(i);
+  if (!bare) {
+    const std::u16string_view system(kSystemDirectory);
+    if (name.size() <= system.size() + 1 || name[system.size()] != u'\\' ||
+        !SameName(name.substr(0, system.size()), system))
+      return -1;
+    name.remove_prefix(system.size() + 1);
   }
+  for (size_t i = 0; i < std::size(kBuiltinModules); ++i)
+    if (SameName(name, kBuiltinModules[i])) return int(i);
   return -1;
 }
 
@@ -186,11 +234,12 @@ std::u16string NormaliseBareName(std::u16string name) {
 bool IsBare(std::u16string_view name) { return name.find_first_of(u"\\/:") == std::u16string_view::npos; }
 
 bool RegularFile(const std::string& host) {
-  std::error_code ec;
-  return !host.empty() && std::filesystem::is_regular_file(host, ec);
+  struct stat st;
+  return !host.empty() && ::stat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// Finds the file a name means: its platform path and host path.
+// Finds the file a name means: its platform path and host path. A bare name is looked for in
+// the driver and system directories; a path names its file, whose kind the opening checks.
 bool Locate(std::u16string_view name, std::u16string& platformPath, std::string& hostPath) {
   if (IsBare(name)) {
     for (std::u16string dir : {std::u16string(SimDriverDirectory()), std::u16string(kSystemDirectory)}) {
@@ -208,55 +257,197 @@ bool Locate(std::u16string_view name, std::u16string& platformPath, std::string&
   }
   std::u16string text(name);
   DWORD error = 0;
-  return SandboxResolve(text.c_str(), false, &platformPath, &hostPath, &error) && RegularFile(hostPath);
+  return SandboxResolve(text.c_str(), false, &platformPath, &hostPath, &error);
 }
 
-DWORD ReadHead(const std::string& host, BYTE (&head)[4]) {
-  std::ifstream in(host, std::ios::binary);
-  if (!in || !in.read(reinterpret_cast<char*>(head), 4)) return ERROR_BAD_EXE_FORMAT;
-  return ERROR_SUCCESS;
-}
+// A located module file, held open while it is identified and, for a resource file, read.
+struct ModuleFile {
+  int fd = -1;
+  std::string identity;  // canonical host path
+  FileStamp stamp;
+  BYTE head[4] = {};
 
-// The file's canonical host path (symbolic links resolved) and its first four bytes from one
-// open: the kernel names the open file. False when the file cannot be opened or named that
-// way; the caller then asks the file system step by step.
-bool IdentifyOpenFile(const std::string& host, std::string& identity, BYTE (&head)[4], bool& headRead) {
-  const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  ModuleFile() = default;
+  ModuleFile(const ModuleFile&) = delete;
+  ModuleFile& operator=(const ModuleFile&) = delete;
+  ~ModuleFile() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+// Opens a located module file and reads its identity (the kernel names the open file; without
+// that, the file system canonicalises the path), its version and its first four bytes:
+// ERROR_SUCCESS; ERROR_MOD_NOT_FOUND when it is missing, not a regular file or its path cannot
+// be made canonical; ERROR_BAD_EXE_FORMAT when it exists but cannot be read.
+DWORD IdentifyModuleFile(const std::string& host, ModuleFile& file) {
+  // Not blocking: opening a named pipe to read would wait for a writer.
+  file.fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  struct stat st;
+  std::error_code ec;
+  if (file.fd < 0 || ::fstat(file.fd, &st) != 0)
+    return ::stat(host.c_str(), &st) == 0 ? ERROR_BAD_EXE_FORMAT : ERROR_MOD_NOT_FOUND;
+  if (!S_ISREG(st.st_mode)) return ERROR_MOD_NOT_FOUND;
+  file.stamp = StampOf(st);
   char target[4096];
-  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  const std::string self = "/proc/self/fd/" + std::to_string(file.fd);
   const ssize_t n = ::readlink(self.c_str(), target, sizeof target);
-  headRead = ::pread(fd, head, 4, 0) == 4;
-  ::close(fd);
-  if (n <= 0 || static_cast<size_t>(n) >= sizeof target || target[0] != '/') return false;
-  identity.assign(target, static_cast<size_t>(n));
-  return true;
+  if (n > 0 && static_cast<size_t>(n) < sizeof target && target[0] == '/') {
+    file.identity.assign(target, static_cast<size_t>(n));
+  } else {
+    file.identity = std::filesystem::canonical(host, ec).string();
+    if (ec) return ERROR_MOD_NOT_FOUND;
+  }
+  return ::pread(file.fd, file.head, sizeof file.head, 0) == ssize_t(sizeof file.head) ? ERROR_SUCCESS
+                                                                                        : ERROR_BAD_EXE_FORMAT;
 }
 
-// The identity and head of a located module file: ERROR_SUCCESS, ERROR_MOD_NOT_FOUND when
-// its path cannot be made canonical, ERROR_BAD_EXE_FORMAT when its head cannot be read.
-DWORD IdentifyModuleFile(const std::string& host, std::string& identity, BYTE (&head)[4]) {
-  bool headRead = false;
-  if (IdentifyOpenFile(host, identity, head, headRead)) return headRead ? ERROR_SUCCESS : ERROR_BAD_EXE_FORMAT;
-  std::error_code ec;
-  identity = std::filesystem::canonical(host, ec).string();
-  if (ec) return ERROR_MOD_NOT_FOUND;
-  return ReadHead(host, head);
-}
-
-DWORD OpenDataModule(Module& m, const std::string& host) {
-  std::error_code ec;
-  std::uintmax_t size = std::filesystem::file_size(host, ec);
-  if (ec || size > kMaxResourceFileSize) return ERROR_BAD_FORMAT;
-  std::ifstream in(host, std::ios::binary);
-  m.fileBytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// Reads a resource file whole from its open file and parses its directory.
+DWORD OpenDataModule(Module& m, const ModuleFile& file) {
+  if (file.stamp.size < 0 || std::uintmax_t(file.stamp.size) > kMaxResourceFileSize) return ERROR_BAD_FORMAT;
+  m.fileBytes.resize(size_t(file.stamp.size));
+  for (size_t done = 0; done < m.fileBytes.size();) {
+    const ssize_t n = ::pread(file.fd, m.fileBytes.data() + done, m.fileBytes.size() - done, off_t(done));
+    if (n <= 0) return ERROR_BAD_FORMAT;
+    done += size_t(n);
+  }
   if (DWORD error = QrsParse(m.fileBytes, m.entries); error != ERROR_SUCCESS) return error;
   m.resources = m.fileBytes;
   return ERROR_SUCCESS;
 }
 
+// Whether a note segment holds the note by which a module declares it keeps no state.
+// `align` is the segment's: notes of an 8-aligned segment pad their fields to 8 bytes.
+bool HasKeepsNoStateNote(const BYTE* notes, size_t size, size_t align) {
+  auto padded = [align](size_t n) { return (n + align - 1) / align * align; };
+  for (size_t at = 0; at + 12 <= size;) {
+    std::uint32_t field[3];
+    std::memcpy(field, notes + at, sizeof field);
+    const size_t owner = at + 12, next = owner + padded(field[0]) + padded(field[1]);
+    if (next > size) return false;
+    if (field[2] == kModuleNoteKeepsNoState && field[0] == sizeof kModuleNoteOwner &&
+        std::memcmp(notes + owner, kModuleNoteOwner, sizeof kModuleNoteOwner) == 0)
+      return true;
+    at = next;
+  }
+  return false;
+}
+
+// What the program headers of one mapped object say about its state.
+struct ImageFacts {
+  const link_map* map = nullptr;
+  bool found = false;
+  bool declaresNoState = false;
+  bool threadLocal = false;
+  std::vector<std::pair<const BYTE*, const BYTE*>> writable;  // writable segments
+  const BYTE* relroStart = nullptr;  // made read-only once relocated
+  const BYTE* relroEnd = nullptr;
+};
+
+int ReadImageFacts(dl_phdr_info* info, size_t, void* data) {
+  auto& facts = *static_cast<ImageFacts*>(data);
+  if (info->dlpi_addr != facts.map->l_addr || info->dlpi_name == nullptr ||
+      std::strcmp(info->dlpi_name, facts.map->l_name) != 0)
+    return 0;
+  facts.found = true;
+  for (ElfW(Half) i = 0; i < info->dlpi_phnum; ++i) {
+    const ElfW(Phdr)& segment = info->dlpi_phdr[i];
+    const auto* at = reinterpret_cast<const BYTE*>(info->dlpi_addr + segment.p_vaddr);
+    if (segment.p_type == PT_NOTE && HasKeepsNoStateNote(at, segment.p_memsz, segment.p_align == 8 ? 8 : 4))
+      facts.declaresNoState = true;
+    if (segment.p_type == PT_TLS) facts.threadLocal = true;
+    if (segment.p_type == PT_LOAD && (segment.p_flags & PF_W)) facts.writable.emplace_back(at, at + segment.p_memsz);
+    if (segment.p_type == PT_GNU_RELRO) {
+      // The pages the dynamic loader protects: from the page of the start to the page of the end.
+      const auto page = static_cast<uintptr_t>(::getpagesize());
+      facts.relroStart = reinterpret_cast<const BYTE*>(reinterpret_cast<uintptr_t>(at) / page * page);
+      facts.relroEnd = reinterpret_cast<const BYTE*>(reinterpret_cast<uintptr_t>(at + segment.p_memsz) / page * page);
+    }
+  }
+  return 1;
+}
+
+// The loader reads a module's writable memory whole, gaps between variables included: under
+// the address sanitizer those gaps are poisoned for the program's own reads, so these two
+// read byte by byte without its checks (and without the library calls it intercepts).
+[[gnu::no_sanitize_address]] void CopyImageBytes(const BYTE* from, size_t n, BYTE* to) {
+  const volatile BYTE* source = from;
+  for (size_t i = 0; i < n; ++i) to[i] = source[i];
+}
+
+[[gnu::no_sanitize_address]] bool SameImageBytes(const BYTE* at, const BYTE* kept, size_t n) {
+  const volatile BYTE* now = at;
+  for (size_t i = 0; i < n; ++i)
+    if (now[i] != kept[i]) return false;
+  return true;
+}
+
+// Marks a freshly mapped module that declares it keeps no state as keepable and copies its
+// writable bytes (outside the part protected after relocation) as they are before DllMain.
+void RecordLoadedImage(Module& m) {
+  link_map* map = nullptr;
+  if (dlinfo(m.dl, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr) return;
+  ImageFacts facts;
+  facts.map = map;
+  dl_iterate_phdr(&ReadImageFacts, &facts);
+  if (!facts.found || !facts.declaresNoState || facts.threadLocal) return;
+  auto copy = [&m](const BYTE* from, const BYTE* to) {
+    if (from >= to) return;
+    LoadedBytes part{from, std::vector<BYTE>(size_t(to - from))};
+    CopyImageBytes(from, part.bytes.size(), part.bytes.data());
+    m.loadedBytes.push_back(std::move(part));
+  };
+  for (auto [start, end] : facts.writable) {
+    copy(start, std::min(end, std::max(start, facts.relroStart)));
+    copy(std::max(start, std::min(end, facts.relroEnd)), end);
+  }
+  m.keepable = true;
+}
+
+bool StillAsLoaded(const Module& m) {
+  for (const LoadedBytes& part : m.loadedBytes)
+    if (!SameImageBytes(part.at, part.bytes.data(), part.bytes.size())) return false;
+  return true;
+}
+
+// Serves a load from the kept image of the same file version, if there is one; a kept image
+// of another version of the file is unloaded.
+bool TakeKeptImage(Loader& l, Module& m) {
+  auto kept = l.keptImages.find(m.identity);
+  if (kept == l.keptImages.end()) return false;
+  KeptImage image = std::move(kept->second);
+  l.keptImages.erase(kept);
+  if (!(image.stamp == m.stamp)) {
+    dlclose(image.dl);
+    return false;
+  }
+  m.dl = image.dl;
+  m.resources = image.resources;
+  m.entries = std::move(image.entries);
+  m.loadedBytes = std::move(image.loadedBytes);
+  m.keepable = true;
+  return true;
+}
+
+// Ends a module's hold on its image after its last use: a keepable image whose writable bytes
+// are still those it was mapped with stays mapped for the next load of the file (a reload
+// would give the same bytes); any other is closed.
+void ReleaseImage(Loader& l, std::unique_ptr<Module> m) {
+  if (!m->dl) return;
+  if (m->keepable && StillAsLoaded(*m) &&
+      l.keptImages.try_emplace(m->identity, KeptImage{m->dl, m->stamp, m->resources, std::move(m->entries),
+                                                      std::move(m->loadedBytes)})
+          .second)
+    return;
+  dlclose(m->dl);
+}
+
 DWORD OpenCodeModule(Loader& l, Module& m, const std::string& host) {
+  if (TakeKeptImage(l, m)) return ERROR_SUCCESS;
+  // An object the process has mapped already (through another module record, or outside
+  // this loader) is not a fresh image.
+  void* mappedBefore = dlopen(host.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD);
   m.dl = dlopen(host.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (mappedBefore) dlclose(mappedBefore);
   if (!m.dl) {
     const char* message = dlerror();
     l.lastMessage = message ? message : "dlopen failed";
@@ -272,11 +463,25 @@ DWORD OpenCodeModule(Loader& l, Module& m, const std::string& host) {
       return error;
     }
   }
+  if (!mappedBefore) RecordLoadedImage(m);
   return ERROR_SUCCESS;
 }
 
 DllEntryProc EntryOf(const Module& m) {
   return m.dl ? reinterpret_cast<DllEntryProc>(OwnSymbol(m.dl, "DllMain")) : nullptr;
+}
+
+// A handle value that no live module has, the next after the last one given: the values run
+// through the modules' range and start again at its beginning, so that a process that loads
+// and frees modules many times never reaches the built-ins' values. 0 when every value is taken.
+ULONG_PTR TakeHandleValue(Loader& l) {
+  constexpr ULONG_PTR kValues = (kBuiltinHandleBase - kModuleHandleBase) / kHandleStride;
+  for (ULONG_PTR tried = 0; tried < kValues; ++tried) {
+    const ULONG_PTR value = l.nextHandle;
+    l.nextHandle = value + kHandleStride < kBuiltinHandleBase ? value + kHandleStride : kModuleHandleBase;
+    if (!l.modules.contains(value)) return value;
+  }
+  return 0;
 }
 
 HMODULE Fail(DWORD error) {
@@ -307,28 +512,29 @@ HMODULE Load(std::u16string_view name, DWORD flags) {
   std::u16string platformPath;
   std::string hostPath;
   if (!Locate(wanted, platformPath, hostPath)) return Fail(ERROR_MOD_NOT_FOUND);
-  std::string identity;
-  BYTE head[4];
-  if (DWORD error = IdentifyModuleFile(hostPath, identity, head); error != ERROR_SUCCESS) return Fail(error);
-  bool elf = std::equal(std::begin(head), std::end(head), std::begin(kElfMagic));
-  if (!elf && !QrsHasMagic(head)) return Fail(ERROR_BAD_EXE_FORMAT);
+  ModuleFile file;
+  if (DWORD error = IdentifyModuleFile(hostPath, file); error != ERROR_SUCCESS) return Fail(error);
+  bool elf = std::equal(std::begin(file.head), std::end(file.head), std::begin(kElfMagic));
+  if (!elf && !QrsHasMagic(file.head)) return Fail(ERROR_BAD_EXE_FORMAT);
   Kind kind = elf ? Kind::kCode : Kind::kData;
   bool dataOnly = elf && dataFlags;
   for (auto& [handle, m] : l.modules)
-    if (m->identity == identity && m->kind == kind && m->dataOnly == dataOnly) return reuse(*m);
+    if (m->identity == file.identity && m->kind == kind && m->dataOnly == dataOnly) return reuse(*m);
 
+  const ULONG_PTR handleValue = TakeHandleValue(l);
+  if (handleValue == 0) return Fail(ERROR_NOT_ENOUGH_MEMORY);
   auto module = std::make_unique<Module>();
   Module& m = *module;
   m.kind = kind;
   m.dataOnly = dataOnly;
   m.path = platformPath;
   m.fileName = LastPart(platformPath);
-  m.identity = identity;
+  m.identity = file.identity;
+  m.stamp = file.stamp;
   m.uses = 1;
-  DWORD error = elf ? OpenCodeModule(l, m, hostPath) : OpenDataModule(m, hostPath);
+  DWORD error = elf ? OpenCodeModule(l, m, hostPath) : OpenDataModule(m, file);
   if (error != ERROR_SUCCESS) return Fail(error);
-  m.handle = l.nextHandle;
-  l.nextHandle += kHandleStride;
+  m.handle = handleValue;
   auto handle = reinterpret_cast<HMODULE>(m.handle);
   l.modules[m.handle] = std::move(module);
 
@@ -337,9 +543,7 @@ HMODULE Load(std::u16string_view name, DWORD flags) {
     // Registered before the call so that DllMain can ask for its own file name.
     if (!entry(handle, DLL_PROCESS_ATTACH, nullptr)) {
       entry(handle, DLL_PROCESS_DETACH, nullptr);
-      void* dl = m.dl;
-      l.modules.erase(reinterpret_cast<ULONG_PTR>(handle));
-      dlclose(dl);
+      ReleaseImage(l, std::move(l.modules.extract(m.handle).mapped()));
       return Fail(ERROR_DLL_INIT_FAILED);
     }
     m.attached = true;
@@ -420,9 +624,7 @@ BOOL FreeLibrary(HMODULE h) {
     m->attached = false;
     EntryOf(*m)(h, DLL_PROCESS_DETACH, nullptr);
   }
-  void* dl = m->dl;
-  l.modules.erase(reinterpret_cast<ULONG_PTR>(h));
-  if (dl) dlclose(dl);
+  ReleaseImage(l, std::move(l.modules.extract(reinterpret_cast<ULONG_PTR>(h)).mapped()));
   return TRUE;
 }
 
@@ -619,6 +821,12 @@ int SimModuleLiveCount() {
   Loader& l = L();
   std::lock_guard<std::recursive_mutex> guard(l.lock);
   return int(l.modules.size());
+}
+
+int SimModuleKeptImageCount() {
+  Loader& l = L();
+  std::lock_guard<std::recursive_mutex> guard(l.lock);
+  return int(l.keptImages.size());
 }
 
 void SimSetHostModulePath(LPCWSTR path) {

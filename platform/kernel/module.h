@@ -1,6 +1,10 @@
 // Modules: our ELF modules (files with the platform's names, such as "qorvexdata.dll") are
 // opened with dlopen and their exported DllMain runs at the first load (attach) and the last
 // FreeLibrary (detach); resource files are opened as data modules that serve resources only.
+// A module that declares it keeps no state (module_note.h) may have its image kept mapped
+// after its last FreeLibrary when its writable memory is as it was loaded; the next load of
+// the same file version then takes that image instead of mapping the file again. Everything
+// else happens as for any load: a new handle, DllMain attach, the counts.
 // What a file is follows from its first bytes, whatever the flags say (a resource file loads
 // with LoadLibraryW as well as with LOAD_LIBRARY_AS_DATAFILE).
 //

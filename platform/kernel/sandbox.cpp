@@ -158,34 +158,38 @@ bool SplitAbsolute(SandboxState& s, std::u16string path, SplitPath& out) {
   return SplitFull(s.currentDirectory + u"\\" + path, out);
 }
 
+// The name in `dir` that matches `name` case-insensitively, searched entry by entry, or
+// `name` itself.
+std::string SearchName(const std::string& dir, const std::u16string& name, std::string wanted) {
+  DIR* d = ::opendir(dir.c_str());
+  if (d == nullptr) return wanted;
+  while (dirent* e = ::readdir(d)) {
+    if (EqualNoCaseW(Utf8ToUtf16(e->d_name), name)) {
+      wanted = e->d_name;
+      break;
+    }
+  }
+  ::closedir(d);
+  return wanted;
+}
+
 // The on-disk name in `dir` that matches `name` case-insensitively, or `name` itself.
 std::string MatchName(const std::string& dir, const std::u16string& name) {
   std::string wanted = Utf16ToUtf8(name);
   struct stat st;
   if (::lstat((dir + "/" + wanted).c_str(), &st) == 0) return wanted;
-  DIR* d = ::opendir(dir.c_str());
-  if (d == nullptr) return wanted;
-  std::u16string key = Upper(name);
-  std::string found = wanted;
-  while (dirent* e = ::readdir(d)) {
-    if (Upper(Utf8ToUtf16(e->d_name)) == key) {
-      found = e->d_name;
-      break;
-    }
-  }
-  ::closedir(d);
-  return found;
+  return SearchName(dir, name, std::move(wanted));
 }
 
 std::string EnsureRoot(SandboxState& s);
 
 std::string HostOf(SandboxState& s, const SplitPath& p) {
-  std::vector<std::u16string> key{Upper(p.root)};
-  for (const std::u16string& name : p.names) key.push_back(Upper(name));
   const Mount* best = nullptr;
   for (const Mount& m : s.mounts) {
-    if (m.key.size() > key.size() || (best != nullptr && m.key.size() <= best->key.size())) continue;
-    if (std::equal(m.key.begin(), m.key.end(), key.begin())) best = &m;
+    if (m.key.size() > p.names.size() + 1 || (best != nullptr && m.key.size() <= best->key.size())) continue;
+    bool same = EqualNoCaseW(m.key[0], p.root);
+    for (size_t i = 1; same && i < m.key.size(); ++i) same = EqualNoCaseW(m.key[i], p.names[i - 1]);
+    if (same) best = &m;
   }
   std::string host;
   size_t first;
@@ -216,8 +220,10 @@ std::string HostOf(SandboxState& s, const SplitPath& p) {
     struct stat st;
     if (::lstat(given.c_str(), &st) == 0) return given;
     if (count > 1) {
+      // The last name is not on disk as given: only a search of its directory can find it.
       const std::string parent = given.substr(0, lastStart);
-      if (::lstat(parent.c_str(), &st) == 0) return parent + "/" + MatchName(parent, p.names.back());
+      if (::lstat(parent.c_str(), &st) == 0)
+        return parent + "/" + SearchName(parent, p.names.back(), given.substr(lastStart + 1));
     }
   }
   for (size_t i = first; i < p.names.size(); ++i) host += "/" + MatchName(host, p.names[i]);

@@ -1,6 +1,7 @@
 #include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/sync.h"
 
+#include <pthread.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -311,6 +312,17 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
 }
 
 DWORD GetCurrentProcessId() { return static_cast<DWORD>(::getpid()); }
-DWORD GetCurrentThreadId() { return static_cast<DWORD>(::syscall(SYS_gettid)); }
+namespace {
+// The calling thread's id, asked of the kernel once per thread. A forked child's only thread
+// asks again: it is another thread than the one that forked.
+thread_local DWORD t_threadId = 0;
+void ForgetThreadIdInChild() { t_threadId = 0; }
+const bool registeredForgetThreadId = (::pthread_atfork(nullptr, nullptr, &ForgetThreadIdInChild), true);
+}  // namespace
+
+DWORD GetCurrentThreadId() {
+  if (t_threadId == 0) t_threadId = static_cast<DWORD>(::syscall(SYS_gettid));
+  return t_threadId;
+}
 HANDLE GetCurrentProcess() { return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1)); }
 HANDLE GetCurrentThread() { return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-2)); }

@@ -1,5 +1,8 @@
 // The module loader, driven as a host drives it: load by name, bind exports, free.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "platform/kernel/debug.h"
 #include "platform/kernel/kernel_sim.h"
@@ -91,12 +94,18 @@ TEST_F(ModuleTest, HiddenExportsAndErrors) {
   EXPECT_EQ(add(2, 3), 5);
   EXPECT_TRUE(FreeLibrary(h));
 
+  // A path that names a directory or a named pipe names no module (and opening the pipe to
+  // read its head must not wait for a writer).
+  std::filesystem::create_directories(std::filesystem::path(Host(u"C:\\Modules\\pipe.dll")).parent_path());
+  ASSERT_EQ(::mkfifo(Host(u"C:\\Modules\\pipe.dll").c_str(), 0600), 0);
   struct Case {
     LPCWSTR name;
     DWORD error;
   } cases[] = {
       {u"nosuch.dll", ERROR_MOD_NOT_FOUND},
       {u"C:\\Nowhere\\qvtestmod.dll", ERROR_MOD_NOT_FOUND},
+      {u"C:\\Windows", ERROR_MOD_NOT_FOUND},
+      {u"C:\\Modules\\pipe.dll", ERROR_MOD_NOT_FOUND},
       {u"", ERROR_INVALID_PARAMETER},
       {nullptr, ERROR_INVALID_PARAMETER},
   };
@@ -157,6 +166,129 @@ TEST_F(ModuleTest, BuiltinKernelServesLoaderCalls) {
   WCHAR path[MAX_PATH];
   GetModuleFileNameW(kernel, path, MAX_PATH);
   EXPECT_EQ(std::u16string(path), u"C:\\Windows\\System32\\kernel32.dll");
+}
+
+// A module that declares it keeps no state: its image may outlive its last FreeLibrary, and
+// every load still behaves as a load of a fresh module.
+using KeptCountCall = int (*)();
+
+TEST_F(ModuleTest, KeptImageServesTheNextLoadAsAFreshModule) {
+  HMODULE h = LoadLibraryW(u"qvkeptmod.dll");
+  ASSERT_NE(h, nullptr) << SimModuleLastLoadMessage();
+  const void* code = reinterpret_cast<const void*>(GetProcAddress(h, "QvKeptCountCall"));
+  ASSERT_NE(code, nullptr);
+  EXPECT_TRUE(FreeLibrary(h));
+  EXPECT_EQ(SimModuleKeptImageCount(), 1);
+  // Freed is freed: no module by name, by handle or by address.
+  EXPECT_EQ(SimModuleLiveCount(), 0);
+  EXPECT_EQ(GetModuleHandleW(u"qvkeptmod.dll"), nullptr);
+  HMODULE found = nullptr;
+  EXPECT_FALSE(GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                  static_cast<LPCWSTR>(code), &found));
+  EXPECT_FALSE(FreeLibrary(h));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+
+  HMODULE again = LoadLibraryW(u"qvkeptmod.dll");
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(SimModuleKeptImageCount(), 0);
+  EXPECT_EQ(SimDebugOutput(),
+            (std::vector<std::u16string>{u"qvkeptmod attach", u"qvkeptmod detach", u"qvkeptmod attach"}));
+  EXPECT_EQ(GetModuleHandleW(u"qvkeptmod.dll"), again);
+  auto count = reinterpret_cast<KeptCountCall>(GetProcAddress(again, "QvKeptCountCall"));
+  ASSERT_NE(count, nullptr);
+  WCHAR text[32];
+  EXPECT_EQ(LoadStringW(again, 32766, text, 32), 14);  // its resources are served from the kept image
+  EXPECT_EQ(std::u16string(text), u"qorvexdata.dll");
+  WCHAR path[MAX_PATH];
+  ASSERT_GT(GetModuleFileNameW(again, path, MAX_PATH), 0u);
+  EXPECT_EQ(std::u16string(path), DriverPath(u"qvkeptmod.dll"));
+  EXPECT_TRUE(FreeLibrary(again));
+  EXPECT_EQ(SimModuleLoadCount(u"qvkeptmod.dll"), 2);
+  EXPECT_EQ(SimModuleFreeCount(u"qvkeptmod.dll"), 2);
+
+  // A reset unloads the kept image.
+  EXPECT_EQ(SimModuleKeptImageCount(), 1);
+  SimReset();
+  EXPECT_EQ(SimModuleKeptImageCount(), 0);
+}
+
+// Loads the module that declares it keeps no state and binds its call counter (NULL when
+// either fails).
+KeptCountCall LoadKeptModule(HMODULE& h) {
+  h = LoadLibraryW(u"qvkeptmod.dll");
+  return h != nullptr ? reinterpret_cast<KeptCountCall>(GetProcAddress(h, "QvKeptCountCall")) : nullptr;
+}
+
+TEST_F(ModuleTest, ModuleWhoseMemoryChangedIsUnloadedForReal) {
+  // A module that changed a variable, whatever it declares, starts afresh at its next load.
+  HMODULE h = nullptr;
+  KeptCountCall count = LoadKeptModule(h);
+  ASSERT_NE(count, nullptr);
+  EXPECT_EQ(count(), 1);
+  EXPECT_EQ(count(), 2);
+  EXPECT_TRUE(FreeLibrary(h));
+  EXPECT_EQ(SimModuleKeptImageCount(), 0);
+  count = LoadKeptModule(h);
+  ASSERT_NE(count, nullptr);
+  EXPECT_EQ(count(), 1);
+
+  // Nor is an image kept that the process had mapped before the load: a data-file load after
+  // a code load of one file shares the image the code has changed.
+  HMODULE data = LoadLibraryExW(u"qvkeptmod.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(data, nullptr);
+  EXPECT_TRUE(FreeLibrary(h));
+  EXPECT_TRUE(FreeLibrary(data));
+  EXPECT_EQ(SimModuleKeptImageCount(), 0);
+  count = LoadKeptModule(h);
+  ASSERT_NE(count, nullptr);
+  EXPECT_EQ(count(), 1);
+  EXPECT_TRUE(FreeLibrary(h));
+
+  // A module without the declaration is never kept, even unchanged.
+  h = LoadLibraryW(u"qvtestmod.dll");
+  ASSERT_NE(h, nullptr);
+  EXPECT_TRUE(FreeLibrary(h));
+  EXPECT_EQ(SimModuleKeptImageCount(), 0);
+}
+
+TEST_F(ModuleTest, KeptImageOfAReplacedFileIsNotServed) {
+  const std::u16string swap = u"C:\\Modules\\swap.dll";
+  const std::filesystem::path host = Host(swap.c_str());
+  std::filesystem::create_directories(host.parent_path());
+  auto install = [&](const char* file) {
+    std::filesystem::remove(host);
+    std::filesystem::copy_file(std::filesystem::canonical(TestDriverDir() / file), host);
+  };
+  install("qvkeptmod.dll");
+  HMODULE h = LoadLibraryW(swap.c_str());
+  ASSERT_NE(h, nullptr) << SimModuleLastLoadMessage();
+  EXPECT_TRUE(FreeLibrary(h));
+  EXPECT_EQ(SimModuleKeptImageCount(), 1);
+
+  install("qvtestmod.dll");
+  h = LoadLibraryW(swap.c_str());
+  ASSERT_NE(h, nullptr) << SimModuleLastLoadMessage();
+  EXPECT_EQ(SimModuleKeptImageCount(), 0);
+  EXPECT_NE(GetProcAddress(h, "QvTestAdd"), nullptr);
+  EXPECT_EQ(GetProcAddress(h, "QvKeptCountCall"), nullptr);
+  EXPECT_TRUE(FreeLibrary(h));
+}
+
+TEST_F(ModuleTest, HandlesStayModuleHandlesOverManyLoads) {
+  // More loads than the modules' range of handle values holds: the values start again at the
+  // range's beginning (skipping live modules) instead of running into the built-ins' values.
+  HMODULE held = LoadLibraryW(u"qvtestmod.dll");
+  ASSERT_NE(held, nullptr);
+  constexpr int kLoads = (0x7FF00000 - 0x10000000) / 0x10000 + 2;
+  for (int i = 0; i < kLoads; ++i) {
+    HMODULE h = LoadLibraryW(u"qvkeptmod.dll");
+    ASSERT_NE(h, nullptr) << "load " << i;
+    ASSERT_NE(h, held) << "load " << i;
+    ASSERT_NE(GetProcAddress(h, "QvKeptCountCall"), nullptr) << "load " << i;
+    ASSERT_TRUE(FreeLibrary(h)) << "load " << i;
+  }
+  EXPECT_EQ(SimModuleUseCount(held), 1);
+  EXPECT_TRUE(FreeLibrary(held));
 }
 
 TEST_F(ModuleTest, HandleFromAddressAndPinning) {
