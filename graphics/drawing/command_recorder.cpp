@@ -174,9 +174,10 @@ __attribute__((noinline)) int GatherCommand(OutputChannel* channel, Put put) {
 
 // Writes a command of at most maxLength bytes: put(writer) writes its fields. When the channel's
 // room holds maxLength bytes (the common case) they go straight there after this one check;
-// otherwise they are gathered. 0, or -1 when a write failed.
+// otherwise they are gathered. The length is 64-bit so that a point count however large cannot
+// wrap it below the room. 0, or -1 when a write failed.
 template <typename Put>
-int WriteCommand(OutputChannel* channel, DWORD maxLength, Put put) {
+int WriteCommand(OutputChannel* channel, ULONGLONG maxLength, Put put) {
   const ChannelRoom room = GetChannelRoom(channel);
   if (maxLength > room.size) return GatherCommand(channel, put);
   RoomWriter w(room.bytes);
@@ -581,7 +582,7 @@ int RecordAddLinePath(OutputChannel* channel, DWORD count, const RecordPoint* po
     if (CallAddLinePath(channel, static_cast<WORD>(count), values.data()) != 0) return -1;
   }
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 4 + 4 * count, [=](auto& w) {
+  return WriteCommand(channel, 4 + 4 * ULONGLONG{count}, [=](auto& w) {
     w.U16(kDlAddLinePath);
     w.U16(static_cast<WORD>(count));
     for (DWORD i = 0; i < count; ++i) {
@@ -599,7 +600,7 @@ int RecordAddLinePathReal(OutputChannel* channel, DWORD count, const RecordPoint
     if (CallAddLinePath(channel, static_cast<WORD>(count), values.data()) != 0) return -1;
   }
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 4 + kFixedPointBytes * count, [=](auto& w) {
+  return WriteCommand(channel, 4 + kFixedPointBytes * ULONGLONG{count}, [=](auto& w) {
     w.U16(kDlAddLinePathReal);
     w.U16(static_cast<WORD>(count));
     w.FixedPoints(points, count);
@@ -614,7 +615,7 @@ int RecordAddBezierPath(OutputChannel* channel, DWORD count, const RecordPoint* 
     if (CallAddBezierPath(channel, static_cast<WORD>(count), values.data()) != 0) return -1;
   }
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 4 + kFixedPointBytes * 3 * count, [=](auto& w) {
+  return WriteCommand(channel, 4 + kFixedPointBytes * 3 * ULONGLONG{count}, [=](auto& w) {
     w.U16(kDlAddBezierPath);
     w.U16(static_cast<WORD>(count));
     w.FixedPoints(points, count * 3);
