@@ -28,10 +28,10 @@
 #include "platform/spooler/spooler_sim.h"
 #include "platform/user/dialog.h"
 #include "platform/user/window.h"
-#include "ui/shell/dialog/control_kinds.h"
-#include "ui/shell/dialog/dialog_tables.h"
-#include "ui/shell/dialog/value_pipeline.h"
-#include "ui/shell/sheet_state.h"
+#include "ui/framework/dialog/control_kinds.h"
+#include "ui/framework/dialog/dialog_tables.h"
+#include "ui/framework/dialog/value_pipeline.h"
+#include "ui/framework/sheet/sheet_state.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/module.h"
 #include "platform/spooler/spooler_sim.h"
-#include "ui/shell/driver_ui.h"
+#include "ui/module/driver_ui.h"
 
 namespace {
 

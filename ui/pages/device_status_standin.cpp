@@ -7,9 +7,9 @@
 
 #include "platform/base/text.h"
 #include "platform/user/msgbox.h"
-#include "ui/shell/dialog/row_callbacks.h"
-#include "ui/shell/sheet_routines.h"
-#include "ui/shell/sheet_state.h"
+#include "ui/framework/dialog/row_callbacks.h"
+#include "ui/framework/sheet/sheet_routines.h"
+#include "ui/framework/sheet/sheet_state.h"
 
 namespace {
 

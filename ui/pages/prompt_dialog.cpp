@@ -15,16 +15,17 @@
 #include "platform/base/text.h"
 #include "platform/dialogs/htmlhelp.h"
 #include "platform/kernel/memory.h"
+#include "platform/kernel/resource.h"
 #include "platform/user/controls.h"
 #include "platform/user/dialog.h"
 #include "platform/user/message.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/window.h"
-#include "ui/shell/ansi_text.h"
-#include "ui/shell/dialog/message_dispatch.h"
-#include "ui/shell/input_validation.h"
-#include "ui/shell/number_text.h"
-#include "ui/shell/sheet_routines.h"
+#include "ui/framework/text/ansi_text.h"
+#include "ui/framework/dialog/message_dispatch.h"
+#include "ui/framework/text/input_validation.h"
+#include "ui/framework/text/number_text.h"
+#include "ui/framework/sheet/sheet_routines.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "core/store/item_store.h"
 #include "items/setting_records.h"
-#include "platform/platform.h"
+#include "platform/base/types.h"
 
 // Template of the dialog in the resource module.
 inline constexpr WORD kPromptDialogTemplate = 3550;

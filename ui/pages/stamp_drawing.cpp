@@ -8,6 +8,7 @@
 
 #include "core/database/model_features.h"
 #include "core/store/item_store.h"
+#include "platform/base/text.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/draw_objects.h"
 #include "platform/gdi/drawing.h"
@@ -15,7 +16,7 @@
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/text.h"
 #include "platform/kernel/arithmetic.h"
-#include "ui/shell/sheet_routines.h"
+#include "ui/framework/sheet/sheet_routines.h"
 
 namespace {
 

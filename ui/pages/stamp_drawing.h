@@ -4,7 +4,8 @@
 #pragma once
 
 #include "core/rules/stamp_transform.h"
-#include "platform/platform.h"
+#include "platform/base/types.h"
+#include "platform/gdi/draw_objects.h"
 
 // Size of the graphics module's page-end answer; DrawStamp reads its two rectangles.
 inline constexpr DWORD kPageEndAnswerSize = 44;

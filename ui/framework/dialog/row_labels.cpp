@@ -1,0 +1,138 @@
+// The labels beside the rows (the bound item's name with an accelerator and a suffix, shown
+// in the control's state) and the states of a sheet opened without permission.
+#include "core/services/resource_module.h"
+#include "platform/base/text.h"
+#include "platform/kernel/resource.h"
+#include "platform/user/window.h"
+#include "ui/framework/dialog/control_kinds.h"
+#include "ui/framework/dialog/row_labels.h"
+#include "ui/framework/dialog/value_pipeline.h"
+
+namespace {
+
+constexpr LONG kAcceleratorPattern = 466;
+constexpr UINT kAcceleratorMarker = 5188;
+constexpr SettingItemId kEmptyLabelItem = 36905;
+constexpr int kLabelChars = 257;
+constexpr int kPieceChars = 16;
+
+void LoadPiece(HMODULE module, LONG id, WCHAR (&out)[kPieceChars + 1]) {
+  out[0] = 0;
+  if (id != kNoString && id > 0) LoadStringW(module, static_cast<UINT>(id), out, kPieceChars + 1);
+}
+
+void Append(LPWSTR text, int size, LPCWSTR piece) {
+  int n = lstrlenW(text);
+  for (; piece != nullptr && *piece != 0 && n < size - 1; ++piece) text[n++] = *piece;
+  text[n] = 0;
+}
+
+WCHAR Upper(WCHAR c) { return c >= u'a' && c <= u'z' ? static_cast<WCHAR>(c - 32) : c; }
+
+// Label state: with permission by the code alone; without, by the row's flags.
+void ShowLabelState(HWND label, HWND control, const ControlRow* row, StateCode code, LONG permission) {
+  if (permission != 0) {
+    ShowWindow(label, code == kStateHidden ? SW_HIDE : SW_SHOW);
+    EnableWindow(label, code != kStateDisabled && code != kStateDisabledCurrent && code != kStateHidden);
+    return;
+  }
+  if (row->rowFlags == nullptr) {
+    ShowWindow(label, code == kStateHidden ? SW_HIDE : SW_SHOW);
+    EnableWindow(label, FALSE);
+    return;
+  }
+  if ((*row->rowFlags & kRowEnabledWithoutPermission) || !(*row->rowFlags & kRowLabelFollowsControl)) return;
+  ShowWindow(label, code == kStateHidden ? SW_HIDE : SW_SHOW);
+  EnableWindow(label, control != nullptr && IsWindowEnabled(control));
+}
+
+}  // namespace
+
+int FormatAcceleratorLabel(HMODULE module, LPWSTR text, int size, LPCWSTR label, LONG patternId, LONG suffixId,
+                           LPCWSTR extra) {
+  if (module == nullptr || text == nullptr || size <= 0) return 0;
+  WCHAR pattern[kPieceChars + 1], suffix[kPieceChars + 1], marker[kPieceChars + 1];
+  LoadPiece(module, patternId, pattern);
+  LoadPiece(module, suffixId, suffix);
+  LoadPiece(module, kAcceleratorMarker, marker);
+  text[0] = 0;
+  bool inserted = false;
+  const WCHAR* hit = nullptr;
+  if (marker[0] != 0) {
+    for (const WCHAR* p = pattern; *p != 0; ++p) {
+      if (*p == marker[0]) {
+        hit = p;
+        break;
+      }
+    }
+  }
+  int n = 0;
+  for (LPCWSTR p = label; p != nullptr && *p != 0 && n < size - 1; ++p) {
+    if (!inserted && hit != nullptr && hit[1] != 0 && Upper(*p) == Upper(hit[1]) && n < size - 2) {
+      text[n++] = u'&';
+      inserted = true;
+    }
+    text[n++] = *p;
+  }
+  text[n] = 0;
+  Append(text, size, extra);
+  if (!inserted) Append(text, size, pattern);
+  Append(text, size, suffix);
+  return 1;
+}
+
+int UpdateRowLabels(HandlerContext* context, const ControlRow* rows, LONG count, BOOL onlyChanged) {
+  HMODULE module = GetResourceModule();
+  for (LONG r = 0; rows != nullptr && r < count; ++r) {
+    const ControlRow* row = &rows[r];
+    if (row->labelId == kNoControl) continue;
+    HWND label = GetDlgItem(context->window, row->labelId);
+    if (label == nullptr) continue;
+    const bool skipText = onlyChanged && row->itemCount == 1 && !IsItemChanged(context, BoundItemId(row->items[0]));
+    ChoiceList* list = GetCurrentChoiceList(context->window, row);
+    StateCode code = 0;
+    const bool hasCode = GetRowStateCode(context->window, row, &code, nullptr) != 0;
+    if (list != nullptr && hasCode) {
+      if (!skipText && !(onlyChanged && code == kStateHidden && row->labelSuffixId == kNoString)) {
+        WCHAR text[kLabelChars];
+        const LONG pattern = row->kind == kKindCheckBox ? kNoString : kAcceleratorPattern;
+        if (FormatAcceleratorLabel(module, text, kLabelChars, GetChoiceListName(list), pattern, row->labelSuffixId,
+                                   nullptr)) {
+          SetDlgItemTextW(context->window, row->labelId, text);
+        }
+      }
+    } else if (list == nullptr && GetCurrentBoundItemId(context->window, row) == kEmptyLabelItem) {
+      SetDlgItemTextW(context->window, row->labelId, u"");
+    }
+    if (hasCode) {
+      HWND control = row->controlId != kNoControl ? GetDlgItem(context->window, row->controlId) : nullptr;
+      ShowLabelState(label, control, row, code, context->permission);
+    }
+  }
+  return 1;
+}
+
+void ApplyNoPermissionStates(HandlerContext* context, const ControlRow* rows, LONG count) {
+  LONG shared = 0;
+  const ControlRow* popupRows = GetSharedPopupRows(&shared);
+  for (const auto& [table, n] : {std::pair{popupRows, shared}, std::pair{rows, count}}) {
+    for (LONG r = 0; table != nullptr && r < n; ++r) {
+      const ControlRow* row = &table[r];
+      HWND control = row->controlId != kNoControl ? GetDlgItem(context->window, row->controlId) : nullptr;
+      if (control == nullptr || !IsWindowEnabled(control)) continue;
+      if (row->rowFlags != nullptr && (*row->rowFlags & kRowEnabledWithoutPermission)) {
+        EnableWindow(control, TRUE);
+        continue;
+      }
+      StateCode code = 0;
+      GetRowStateCode(context->window, row, &code, nullptr);
+      ShowControlState(control, code == kStateHidden ? kStateHidden : kStateDisabled);
+    }
+  }
+  PageDescriptor* page = GetPageEntry(context->window, context->pageIndex);
+  for (const LONG* id = page != nullptr ? page->noPermissionControls : nullptr; id != nullptr && *id != kNoControl;
+       ++id) {
+    HWND control = GetDlgItem(context->window, *id);
+    if (control != nullptr && IsWindowEnabled(control)) ShowControlState(control, kStateDisabled);
+  }
+}
