@@ -90,6 +90,9 @@ constexpr MenuFlagName kMenuFlags[] = {{"grayed", MF_GRAYED},         {"disabled
                                        {"checked", MF_CHECKED},       {"help", MF_HELP},
                                        {"menubreak", MF_MENUBREAK}, {"menubarbreak", MF_MENUBARBREAK}};
 
+// Scripts may include scripts, this many levels deep (a script including itself ends here).
+constexpr int kMaxIncludeDepth = 16;
+
 enum class TokenKind { kEnd, kNumber, kString, kWord, kSymbol };
 
 struct Token {
@@ -106,8 +109,9 @@ struct ScriptError {
 
 class Compiler {
  public:
-  Compiler(const std::string& text, std::filesystem::path baseDir, QrsBuilder& out, std::vector<std::string>& deps)
-      : text_(text), baseDir_(std::move(baseDir)), out_(out), deps_(deps) {}
+  Compiler(const std::string& text, std::filesystem::path baseDir, QrsBuilder& out, std::vector<std::string>& deps,
+           int depth = 0)
+      : text_(text), baseDir_(std::move(baseDir)), out_(out), deps_(deps), depth_(depth) {}
 
   void Run() {
     Next();
@@ -317,6 +321,8 @@ class Compiler {
     } else if (word == "dialog") {
       QrsName name = Name("dialog name");
       Dialog(name);
+    } else if (word == "include") {
+      Include(Text("file name"));
     } else if (word == "resource") {
       QrsName type = Name("resource type");
       QrsName name = Name("resource name");
@@ -324,6 +330,20 @@ class Compiler {
     } else {
       tok_.line = line;
       Fail("unknown statement " + word);
+    }
+  }
+
+  // Another script compiled in place, its own files found relative to it; an error in it is
+  // reported with its name and line.
+  void Include(const std::u16string& name) {
+    if (depth_ >= kMaxIncludeDepth) Check(false, "includes nest too deep");
+    std::filesystem::path path = baseDir_ / std::filesystem::path(Utf16ToUtf8(name));
+    std::vector<BYTE> bytes = ReadFile(name);
+    try {
+      const std::string included(bytes.begin(), bytes.end());
+      Compiler(included, path.parent_path(), out_, deps_, depth_ + 1).Run();
+    } catch (const ScriptError& e) {
+      throw ScriptError{statementLine_, path.filename().string() + ":" + std::to_string(e.line) + ": " + e.message};
     }
   }
 
@@ -483,6 +503,7 @@ class Compiler {
   std::filesystem::path baseDir_;
   QrsBuilder& out_;
   std::vector<std::string>& deps_;
+  int depth_;
   size_t pos_ = 0;
   int line_ = 1;
   int statementLine_ = 1;

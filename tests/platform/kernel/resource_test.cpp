@@ -1,8 +1,10 @@
 // Resources: the qrc round trip of every kind, string loading rules, lookups and errors,
 // modules' own strings, and malformed containers refused at load.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "platform/kernel/kernel_sim.h"
@@ -305,6 +307,38 @@ TEST(QrcScript, ErrorsNameTheLine) {
     EXPECT_FALSE(outcome.ok) << c.script;
     EXPECT_EQ(outcome.error.rfind(c.error, 0), 0u) << "got: " << outcome.error;
   }
+}
+
+// A script includes others relative to itself; their statements join the same container, an
+// error in one names its file and line, and a script that includes itself stops at the depth
+// limit.
+TEST(QrcScript, IncludedScriptsCompileInPlace) {
+  std::filesystem::path dir = std::filesystem::temp_directory_path() / ("qrc-include-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir / "pages");
+  auto write = [&](const char* name, const char* text) { std::ofstream(dir / name) << text; };
+  write("pages/one.rc", "string 11 \"eleven\"\n");
+  write("pages/bad.rc", "string 12 \"twelve\"\nfrobnicate\n");
+  write("self.rc", "include \"self.rc\"\n");
+
+  QrsBuilder b;
+  QrcOutcome good = CompileResourceScript("string 10 \"ten\"\ninclude \"pages/one.rc\"", "t.rc", dir, b);
+  ASSERT_TRUE(good.ok) << good.error;
+  EXPECT_EQ(good.dependencies, std::vector<std::string>{(dir / "pages/one.rc").string()});
+  std::vector<BYTE> bytes = b.Build();
+  std::vector<QrsEntry> entries;
+  ASSERT_EQ(QrsParse(bytes, entries), DWORD(ERROR_SUCCESS));
+  EXPECT_EQ(entries.size(), 1u) << "strings 10 and 11 share one block";
+
+  QrsBuilder bad;
+  QrcOutcome failed = CompileResourceScript("\ninclude \"pages/bad.rc\"", "t.rc", dir, bad);
+  EXPECT_FALSE(failed.ok);
+  EXPECT_EQ(failed.error, "t.rc:2: bad.rc:2: unknown statement frobnicate");
+
+  QrsBuilder loop;
+  QrcOutcome looped = CompileResourceScript("include \"self.rc\"", "t.rc", dir, loop);
+  EXPECT_FALSE(looped.ok);
+  EXPECT_NE(looped.error.find("includes nest too deep"), std::string::npos) << looped.error;
+  std::filesystem::remove_all(dir);
 }
 
 TEST(QrcScript, ModuleSourceHoldsTheContainer) {
