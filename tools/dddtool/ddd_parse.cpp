@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <stdexcept>
 
 #include "platform/base/types.h"
@@ -20,12 +21,17 @@ struct Token {
   enum Kind { WORD, STRING, OPEN_LIST, CLOSE_LIST, OPEN_GROUP, CLOSE_GROUP } kind;
   std::string text;
   int line;
+  int file = 0;  // index into the model's file names; 0 is the model itself
 };
 
 struct ParseError : std::runtime_error {
   int line;
-  ParseError(int l, const std::string& what) : std::runtime_error(what), line(l) {}
+  int file = 0;
+  ParseError(int l, const std::string& what, int f = 0) : std::runtime_error(what), line(l), file(f) {}
 };
+
+// Included model files nest at most this deep (a file including itself stops here).
+constexpr int kMaxIncludeDepth = 16;
 
 // The code pages a model's texts may be stored in, and their converter names.
 struct CodePageName {
@@ -76,9 +82,8 @@ std::string ToModelCodePage(const std::string& utf8, long codePage, int line) {
   return out;
 }
 
-// Splits the text into statements of tokens.
-std::vector<std::vector<Token>> Tokenize(const std::string& text) {
-  const long codePage = FindModelCodePage(text);
+// Splits the text into statements of tokens; texts are stored in the given code page.
+std::vector<std::vector<Token>> Tokenize(const std::string& text, long codePage, int file) {
   std::vector<std::vector<Token>> statements;
   int line = 1;
   bool lineStart = true;
@@ -136,20 +141,77 @@ std::vector<std::vector<Token>> Tokenize(const std::string& text) {
           i += 2;
         } else s += e;
       }
-      out.push_back({Token::STRING, s, line});
+      out.push_back({Token::STRING, s, line, file});
       continue;
     }
     if (c == '[' || c == ']' || c == '(' || c == ')') {
       Token::Kind k = c == '[' ? Token::OPEN_LIST : c == ']' ? Token::CLOSE_LIST : c == '(' ? Token::OPEN_GROUP : Token::CLOSE_GROUP;
-      out.push_back({k, std::string(1, c), line});
+      out.push_back({k, std::string(1, c), line, file});
       ++i;
       continue;
     }
     std::size_t start = i;
     while (i < text.size() && !std::strchr(" \t\r\n,#\"[]()", text[i])) ++i;
-    out.push_back({Token::WORD, text.substr(start, i - start), line});
+    out.push_back({Token::WORD, text.substr(start, i - start), line, file});
   }
   return statements;
+}
+
+// The statements of a model with its "include" statements replaced by the statements of the
+// files they name (relative to the including file), in place. `files` collects every file's
+// name for messages.
+void ExpandIncludes(std::vector<std::vector<Token>>& statements, const std::string& dir, long codePage, int depth,
+                    std::vector<std::string>& files) {
+  std::vector<std::vector<Token>> out;
+  for (auto& statement : statements) {
+    if (statement.empty() || statement[0].kind != Token::WORD || statement[0].text != "include") {
+      out.push_back(std::move(statement));
+      continue;
+    }
+    const Token& head = statement[0];
+    if (statement.size() != 2 || statement[1].kind != Token::STRING)
+      throw ParseError(head.line, "include takes one quoted file name", head.file);
+    if (depth >= kMaxIncludeDepth) throw ParseError(head.line, "includes nest too deep", head.file);
+    const std::string name = statement[1].text;
+    const std::string path = !name.empty() && name[0] == '/' ? name : dir + "/" + name;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw ParseError(head.line, "cannot read file " + path, head.file);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const int file = static_cast<int>(files.size());
+    files.push_back(name);
+    std::vector<std::vector<Token>> included = Tokenize(text, codePage, file);
+    const std::size_t slash = path.find_last_of('/');
+    ExpandIncludes(included, slash == std::string::npos ? "." : path.substr(0, slash), codePage, depth + 1, files);
+    for (auto& s : included) out.push_back(std::move(s));
+  }
+  statements = std::move(out);
+}
+
+// Record types whose key is their position among the records of their type. Such a record may
+// give a name ("@name") in place of its key; "@name" anywhere else stands for that position.
+bool IsPositionalRecord(const std::string& head) {
+  return head == "choice" || head == "flagchoice" || head == "rule" || head == "requirement";
+}
+
+void ResolveKeyNames(std::vector<std::vector<Token>>& statements) {
+  std::map<std::string, int> positions;  // records of each positional type so far
+  std::map<std::string, std::string> names;
+  for (auto& statement : statements) {
+    if (statement.size() < 2 || statement[0].kind != Token::WORD || !IsPositionalRecord(statement[0].text)) continue;
+    const int position = ++positions[statement[0].text];
+    Token& key = statement[1];
+    if (key.kind != Token::WORD || key.text.empty() || key.text[0] != '@') continue;
+    if (!names.emplace(key.text, std::to_string(position)).second)
+      throw ParseError(key.line, "key name " + key.text + " given twice", key.file);
+  }
+  for (auto& statement : statements) {
+    for (Token& token : statement) {
+      if (token.kind != Token::WORD || token.text.empty() || token.text[0] != '@') continue;
+      auto found = names.find(token.text);
+      if (found == names.end()) throw ParseError(token.line, "unknown key name " + token.text, token.file);
+      token.text = found->second;
+    }
+  }
 }
 
 class Parser {
@@ -157,8 +219,13 @@ class Parser {
   Parser(std::vector<Token> tokens, const std::string& baseDir) : tokens_(std::move(tokens)), baseDir_(baseDir) {}
 
   bool AtEnd() const { return pos_ >= tokens_.size(); }
-  int Line() const { return tokens_.empty() ? 0 : tokens_[pos_ < tokens_.size() ? pos_ : tokens_.size() - 1].line; }
-  [[noreturn]] void Fail(const std::string& what) const { throw ParseError(Line(), what); }
+  const Token* Current() const {
+    return tokens_.empty() ? nullptr : &tokens_[pos_ < tokens_.size() ? pos_ : tokens_.size() - 1];
+  }
+  int Line() const { return Current() != nullptr ? Current()->line : 0; }
+  [[noreturn]] void Fail(const std::string& what) const {
+    throw ParseError(Line(), what, Current() != nullptr ? Current()->file : 0);
+  }
 
   const Token& Peek() const {
     if (AtEnd()) Fail("statement ends too early");
@@ -171,7 +238,8 @@ class Parser {
   }
   // Puts a word back in front of the remaining tokens (used after splitting "name=value").
   void PushWord(const std::string& word, int line) {
-    tokens_.insert(tokens_.begin() + static_cast<long>(pos_), Token{Token::WORD, word, line});
+    tokens_.insert(tokens_.begin() + static_cast<long>(pos_),
+                   Token{Token::WORD, word, line, Current() != nullptr ? Current()->file : 0});
   }
   void Expect(Token::Kind kind, const char* what) {
     if (Next().kind != kind) Fail(std::string("expected ") + what);
@@ -466,13 +534,19 @@ std::vector<DddFieldValue> MakeDddFields(std::uint16_t type) {
 
 bool ParseDddModel(const std::string& text, const std::string& baseDir, DddModel* model, std::string* error) {
   *model = DddModel{};
+  std::vector<std::string> files{""};
   try {
-    for (auto& statement : Tokenize(text)) {
+    const long codePage = FindModelCodePage(text);
+    std::vector<std::vector<Token>> statements = Tokenize(text, codePage, 0);
+    ExpandIncludes(statements, baseDir, codePage, 0, files);
+    ResolveKeyNames(statements);
+    for (auto& statement : statements) {
       Parser parser(std::move(statement), baseDir);
       parser.Statement(*model);
     }
   } catch (const ParseError& e) {
-    *error = "line " + std::to_string(e.line) + ": " + e.what();
+    const std::string where = e.file > 0 ? files[static_cast<std::size_t>(e.file)] + " " : "";
+    *error = where + "line " + std::to_string(e.line) + ": " + e.what();
     return false;
   }
   return true;

@@ -119,6 +119,49 @@ TEST(DddTool, RefusesModelsThatBreakTheFormat) {
   EXPECT_NE(error.find("version text"), std::string::npos) << error;
 }
 
+// A model may include files relative to itself, and positional records (choices, rules) may be
+// named: a name stands for the record's position wherever it is used, so that files written
+// apart can add choices without agreeing on numbers.
+TEST(DddTool, IncludesAndNamedKeys) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("dddtool-include-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir / "parts");
+  auto write = [&](const char* name, const std::string& text) { std::ofstream(dir / name) << text; };
+  write("parts/zoom.txt", "list 263 name=\"Zoom\" kind=4 default=1 choices=[@zoomLow @zoomHigh]\n"
+                          "choice @zoomLow value=i16:25\nchoice @zoomHigh value=i16:400\n");
+  write("parts/bad.txt", "choice @bad value=i16:1\nlist 8 choices=[@missing]\n");
+  write("parts/self.txt", "include \"self.txt\"\n");
+  const std::string head = "model \"M\"\nversion \"V:1.2.3\"\nchoice 1 value=i16:1\n";
+
+  DddModel named, numbered;
+  std::string error;
+  ASSERT_TRUE(ParseDddModel(head + "include \"parts/zoom.txt\"\n", dir.string(), &named, &error)) << error;
+  ASSERT_TRUE(ParseDddModel(head + "list 263 name=\"Zoom\" kind=4 default=1 choices=[2 3]\n"
+                                   "choice 2 value=i16:25\nchoice 3 value=i16:400\n",
+                            dir.string(), &numbered, &error))
+      << error;
+  DddImage a, b;
+  ASSERT_TRUE(BuildDddImage(named, &a, &error)) << error;
+  ASSERT_TRUE(BuildDddImage(numbered, &b, &error)) << error;
+  EXPECT_EQ(a.main, b.main) << "names stand for the positions the numbers give";
+
+  const struct {
+    std::string body;
+    const char* message;
+  } refused[] = {
+      {"include \"parts/bad.txt\"\n", "parts/bad.txt line 2: unknown key name @missing"},
+      {"include \"parts/self.txt\"\n", "includes nest too deep"},
+      {"include \"parts/none.txt\"\n", "line 4: cannot read file"},
+      {"choice @x value=i16:1\nchoice @x value=i16:2\n", "line 5: key name @x given twice"},
+  };
+  for (const auto& c : refused) {
+    DddModel model;
+    EXPECT_FALSE(ParseDddModel(head + c.body, dir.string(), &model, &error)) << c.body;
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.body << " gave: " << error;
+  }
+  std::filesystem::remove_all(dir);
+}
+
 TEST(DddTool, LinkedDatabaseMayNotHaveTheOutputsName) {
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("dddtool-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
