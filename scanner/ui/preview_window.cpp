@@ -425,11 +425,10 @@ BOOL CreatePreviewWindow(HWND dialog, ScanSettings* settings) {
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   wc.lpszClassName = reinterpret_cast<LPCWSTR>(kPreviewClass);
   RegisterClassW(&wc);  // a class that exists already is used as it is
+  // The window spans the two placeholders, in the dialog's client coordinates.
   RECT bottomLeft{}, topRight{};
-  HWND placeA = GetDlgItem(dialog, kIdPreviewPlaceBottomLeft), placeB = GetDlgItem(dialog, kIdPreviewPlaceTopRight);
-  if (placeA == nullptr || placeB == nullptr) return FALSE;
-  GetWindowRect(placeA, &bottomLeft);
-  GetWindowRect(placeB, &topRight);
+  if (!ItemRectInDialog(dialog, kIdPreviewPlaceBottomLeft, bottomLeft) || !ItemRectInDialog(dialog, kIdPreviewPlaceTopRight, topRight))
+    return FALSE;
   const RECT r{bottomLeft.left, topRight.top, topRight.right, bottomLeft.bottom};
   HWND window = CreateWindowExW(0, reinterpret_cast<LPCWSTR>(kPreviewClass), u"", WS_CHILD | WS_BORDER | WS_VSCROLL | WS_HSCROLL,
                                 r.left, r.top, r.right - r.left, r.bottom - r.top, dialog, nullptr, g_Instance, settings);
