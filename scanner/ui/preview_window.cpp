@@ -252,13 +252,16 @@ void Scroll(HWND window, int bar, int code) {
   }
   if (pos == info.nPos) return;
   SetScrollPos(window, bar, pos, TRUE);
-  // The image area and the ruler that moves with it are painted again at their new place.
+  // The image area and the ruler that moves with it are moved on the screen; only what that
+  // uncovers is painted again.
   RECT client{};
   GetClientRect(window, &client);
   const SIZE ruler = RulerThickness(window);
   const RECT moved = bar == SB_HORZ ? RECT{ruler.cx, 0, client.right, client.bottom}
                                     : RECT{0, ruler.cy, client.right, client.bottom};
-  InvalidateRect(window, &moved, TRUE);
+  const int by = info.nPos - pos;
+  ScrollWindowEx(window, bar == SB_HORZ ? by : 0, bar == SB_HORZ ? 0 : by, &moved, &moved, nullptr, nullptr,
+                 SW_INVALIDATE | SW_ERASE);
 }
 
 void RefreshToolButton(HWND dialog, int id, BOOL enable) {
