@@ -497,6 +497,49 @@ TEST_F(EscapeTest, ResetInMidDocumentKeepsTheEscapesState) {
   EXPECT_EQ(breaches_(), 0u) << Trace();
 }
 
+// The job headers the user-interface module sends (one entry per pass: the text's length, the
+// text in a slot of the entry's length, then a u32 per pass) are what the job starts with; an
+// entry whose text runs past its slot fails the job instead of sending it.
+TEST_F(EscapeTest, JobHeadersFromTheUserInterfaceStartTheJob) {
+  struct Case {
+    const char* name;
+    DWORD textLength;  // the entry's length word
+    bool printed;
+  };
+  const std::string text = "\x1B%-12345X@PJL SET JOBATTR=\"@JOID=4711\"\n";
+  const DWORD slot = 64;
+  const Case cases[] = {{"the text", static_cast<DWORD>(text.size()), true},
+                        {"the whole slot", slot, true},
+                        {"past the slot", slot + 1, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    reset_();
+    EngineDc* dc = CreateDc();
+    ASSERT_NE(dc, nullptr);
+    ASSERT_TRUE(EngineStartDoc(dc, u"Headers"));
+    const DWORD entry = slot + 4, count = 2;
+    Bytes headers(16 + (entry + 4) * count);
+    Put<DWORD>(headers, 0, count);
+    Put<DWORD>(headers, 4, entry);
+    for (DWORD pass = 0; pass < count; ++pass) {
+      Put<DWORD>(headers, 16 + entry * pass, c.textLength);
+      std::memcpy(headers.data() + 16 + entry * pass + 4, text.data(), text.size());
+    }
+    ASSERT_EQ(Escape(dc, kHeaders, headers), 1);
+    const BOOL started = EngineStartPage(dc);
+    if (started) EngineEndPage(dc);
+    EXPECT_EQ(EngineEndDoc(dc), c.printed ? TRUE : FALSE);
+    const std::vector<std::string> sent = Lines("VR_SendJobHeader");
+    ASSERT_EQ(sent.size(), c.printed ? 1u : 0u) << Trace();
+    if (c.printed) {
+      EXPECT_NE(sent[0].find("len=" + std::to_string(c.textLength) + ","), std::string::npos) << sent[0];
+      EXPECT_NE(sent[0].find("\"<ESC>%-12345X@PJL SET JOBATTR=\"@JOID=4711\"<LF>"), std::string::npos) << sent[0];
+      EXPECT_EQ(breaches_(), 0u) << Trace();
+    }
+    DeleteDc(dc);
+  }
+}
+
 // The page-end answers of a document whose settings ask for stamps, as the user-interface module
 // sends them at the end of every page and before the document's end.
 class PageEndTest : public EscapeTest {
