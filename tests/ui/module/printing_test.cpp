@@ -10,7 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "core/database/database.h"
 #include "core/job/job_header.h"
+#include "core/persist/printer_config.h"
+#include "core/rules/paper_margins.h"
 #include "platform/engine/reference_renderer.h"
 #include "platform/gdi/printer_dc.h"
 #include "tests/support/sample_fixture.h"
@@ -502,6 +505,81 @@ TEST_F(DocumentEventExportTest, CreateDcHandsOutTheDevModeWithOrWithoutMargins) 
     EXPECT_EQ(event_(printer_, nullptr, DOCUMENTEVENT_CREATEDCPOST, sizeof handed, &handed, 0, nullptr), 1);
     EXPECT_EQ(event_(printer_, nullptr, DOCUMENTEVENT_DELETEDC, 0, nullptr, 0, nullptr), 1);
   }
+}
+
+
+// The margins of the job's paper: with per-user margins on, the user's own for the paper, else
+// the printer's table, else the defaults; without them, the table, else the defaults. Both
+// ends see the same: the device mode handed out at device-context creation (with the margins
+// appended) and the margins sent to the graphics module at each page's start.
+TEST_F(DocumentEventExportTest, JobMarginsComeFromTheUserThenThePrintersTableThenTheDefaults) {
+  WORD paperId = 0;
+  ASSERT_EQ(MapFormToPaperId(printer_, Number(8), &paperId), 1);
+  LPWSTR base = ReadSectionStringOrNull(store_->main, DDD_SECTION_DRIVER_BASE, 0);
+  ASSERT_NE(base, nullptr);
+  // The table and the user's values are stored as the sheets store them, with full access.
+  PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+  HANDLE admin = nullptr;
+  ASSERT_TRUE(OpenPrinterW(kPrinter, &admin, &access));
+  const PaperMargins table{{10, 20, 30, 40}}, user{{50, 60, 70, 80}};
+  // The order the job gets them in: third, fourth, first, second.
+  const std::vector<WORD> fromTable{30, 40, 10, 20}, fromUser{70, 80, 50, 60}, defaults{46, 46, 46, 46};
+  const struct Case {
+    const char* what;
+    DWORD perUser;
+    bool storeTable;
+    bool storeUser;
+    std::vector<WORD> margins;
+  } cases[] = {
+      {"nothing stored", 1, false, false, defaults},
+      {"the printer's table", 0, true, false, fromTable},
+      {"per user, but the user has none for the paper", 1, false, false, fromTable},
+      {"per user, the user's own", 1, false, true, fromUser},
+      {"the user's own are not used when per-user margins are off", 0, false, false, fromTable},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.storeTable) {
+      PaperMarginTable* stored = LoadPaperMarginTable(admin);
+      ASSERT_NE(stored, nullptr);
+      ASSERT_EQ(SetPaperMargin(stored, paperId, &table), kMarginDone);
+      EXPECT_EQ(StorePaperMarginTable(admin, stored), kMarginDone);
+      FreePaperMarginTable(stored);
+    }
+    if (c.storeUser) {
+      EXPECT_EQ(WriteUserPaperMargin(admin, base, paperId, &user), kMarginDone);
+    }
+    Set(387, kTypeUInt8, 1);  // the margins go into the device context's device mode
+    Set(463, kTypeUInt8, c.perUser);
+    std::vector<BYTE> mode = DevMode();
+    DOCEVENT_CREATEDCPRE pre{nullptr, const_cast<LPWSTR>(kPrinter), reinterpret_cast<DEVMODEW*>(mode.data()), FALSE};
+    DEVMODEW* handed = nullptr;
+    ASSERT_EQ(event_(printer_, nullptr, DOCUMENTEVENT_CREATEDCPRE, sizeof pre, &pre, sizeof handed, &handed), 1);
+    ASSERT_NE(handed, nullptr);
+    ASSERT_EQ(GlobalSize(handed), 1558u);
+    std::vector<WORD> appended(4);
+    std::memcpy(appended.data(), reinterpret_cast<const BYTE*>(handed) + 1550, 8);
+    EXPECT_EQ(appended, c.margins) << "at device-context creation";
+    EXPECT_EQ(event_(printer_, nullptr, DOCUMENTEVENT_CREATEDCPOST, sizeof handed, &handed, 0, nullptr), 1);
+    EXPECT_EQ(event_(printer_, nullptr, DOCUMENTEVENT_DELETEDC, 0, nullptr, 0, nullptr), 1);
+
+    const size_t earlier = SimPrinterEscapes().size();
+    HDC dc = CreatePrinterDc();
+    ASSERT_NE(dc, nullptr);
+    PrintDocument(dc, 1);
+    ASSERT_TRUE(DeleteDC(dc));
+    const std::vector<SimPrinterEscape> escapes = SimPrinterEscapes();
+    std::vector<BYTE> sent;
+    for (size_t i = earlier; i < escapes.size(); ++i)
+      if (escapes[i].escape == kSetMargins) sent = escapes[i].input;
+    ASSERT_EQ(sent.size(), 10u);
+    std::vector<WORD> payload(5);
+    std::memcpy(payload.data(), sent.data(), 10);
+    EXPECT_EQ(payload[0], paperId);
+    EXPECT_EQ(std::vector<WORD>(payload.begin() + 1, payload.end()), c.margins) << "at the page's start";
+  }
+  ClosePrinter(admin);
+  GlobalFree(base);
 }
 
 }  // namespace
