@@ -443,6 +443,70 @@ TEST_F(PrintingTest, StampAndJobInformationAreDrawnAtEachPageEnd) {
   EXPECT_EQ(overlay, (std::vector<int>{kStampMode, kStampMode, kGetJobInfo, kJobInfoMode, kStampPos, kJobInfoMode}));
 }
 
+// A shared network printer whose settings ask for confirmation (item 336 = 1): when the
+// document has started in the graphics module, the user confirms it once per document; OK
+// sends the batch with the confirmation, Cancel fails the start and no batch goes out.
+TEST_F(PrintingTest, SharedNetworkPrinterAsksOncePerDocument) {
+  constexpr SettingItemId kConfirmShared = 336;
+  constexpr DWORD kSharedNetwork = PRINTER_ATTRIBUTE_SHARED | PRINTER_ATTRIBUTE_NETWORK;
+  const struct Case {
+    const char* what;
+    DWORD attributes;
+    DWORD confirm;
+    int answer;
+    size_t boxes;  // per document
+    bool printed;
+  } cases[] = {
+      {"shared network printer, OK", kSharedNetwork, 1, IDOK, 1, true},
+      {"shared network printer, Cancel", kSharedNetwork, 1, IDCANCEL, 1, false},
+      {"a local printer is not asked about", PRINTER_ATTRIBUTE_LOCAL | PRINTER_ATTRIBUTE_QUEUED, 1, IDOK, 0, true},
+      {"only shared, not a network printer", PRINTER_ATTRIBUTE_SHARED, 1, IDOK, 0, true},
+      {"the settings do not ask", kSharedNetwork, 0, IDOK, 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Set(kConfirmShared, kTypeUInt8, c.confirm);
+    AddPrinter(c.attributes);
+    HDC dc = CreatePrinterDc();
+    ASSERT_NE(dc, nullptr);
+    SimMessageBoxReset();
+    for (int document = 1; document <= 2; ++document) {
+      SimMessageBoxAnswer(c.answer);
+      const size_t earlier = SimPrinterEscapes().size();
+      DOCINFOW info{sizeof(DOCINFOW), u"Quarterly report", nullptr, nullptr, 0};
+      const int job = StartDocW(dc, &info);
+      EXPECT_EQ(job > 0, c.printed) << "document " << document;
+      if (job > 0) {
+        ASSERT_GT(StartPage(dc), 0);
+        DrawPage(dc, 0);
+        ASSERT_GT(EndPage(dc), 0);
+        ASSERT_GT(EndDoc(dc), 0);
+      }
+      EXPECT_EQ(SimMessageBoxLog().size(), c.boxes * document) << "one box per document";
+      std::vector<int> sent;
+      std::vector<BYTE> confirmed;
+      const std::vector<SimPrinterEscape> escapes = SimPrinterEscapes();
+      for (size_t i = earlier; i < escapes.size(); ++i) {
+        sent.push_back(escapes[i].escape);
+        if (escapes[i].escape == kSetConfirmed) confirmed = escapes[i].input;
+      }
+      const bool batch = std::find(sent.begin(), sent.end(), int{kBatch}) != sent.end();
+      EXPECT_EQ(batch, c.printed) << "document " << document;
+      if (c.printed && c.boxes != 0) {
+        EXPECT_EQ(confirmed, (std::vector<BYTE>{1, 0, 0, 0})) << "document " << document;
+      } else {
+        EXPECT_TRUE(confirmed.empty()) << "document " << document;
+      }
+    }
+    for (const SimMessageBox& box : SimMessageBoxLog()) {
+      EXPECT_EQ(box.caption, kPrinter) << "the device name";
+      EXPECT_EQ(box.type, UINT{MB_OKCANCEL | MB_ICONWARNING});
+    }
+    ASSERT_TRUE(DeleteDC(dc));
+    ASSERT_TRUE(SimRemovePrinter(kPrinter));
+  }
+}
+
 // The export called directly as GDI calls it.
 class DocumentEventExportTest : public PrintingTest {
  protected:
