@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,21 +16,24 @@ namespace {
 constexpr char16_t kResources[] = u"user_test.qrs";
 constexpr WORD kEveryControl = 100;
 
-// What the dialog procedure hears from its controls.
+// A notice the dialog is to hear from its controls: WM_COMMAND (control id, notice code) or
+// WM_HSCROLL (scroll code, position).
 struct Note {
   UINT msg;
   int id;
   int code;
-  bool operator==(const Note&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& os, const Note& n) {
-  return os << "{" << std::hex << n.msg << std::dec << " " << n.id << " " << n.code << "}";
-}
+// What the open dialog hears from its controls (WM_COMMAND, WM_HSCROLL).
+std::unique_ptr<SimMessageLog> heard;
 
-std::vector<Note> notes;
+// The notices as the dialog's log is to show them.
+std::vector<SimMessage> Heard(HWND dlg, const std::vector<Note>& notes) {
+  std::vector<SimMessage> expected;
+  for (const Note& n : notes) expected.push_back({dlg, n.msg, MAKEWPARAM(n.id, n.code)});
+  return expected;
+}
 std::vector<MEASUREITEMSTRUCT> measured;
-std::vector<UINT> order;  // WM_MEASUREITEM and WM_INITDIALOG, in the order they came
 std::vector<DRAWITEMSTRUCT> drawn;
 
 // The owner's drawing of its owner-drawn controls: a coloured box per item with its text.
@@ -68,20 +72,18 @@ void Fill(HWND dlg) {
 INT_PTR EveryControlProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_INITDIALOG:
-      order.push_back(msg);
       SetWindowLongPtrW(dlg, DWLP_USER, lParam);
       Fill(dlg);
       return TRUE;
     case WM_MEASUREITEM: {
-      order.push_back(msg);
       auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       measured.push_back(*m);
       m->itemHeight = 20;
       return TRUE;
     }
     case WM_DRAWITEM: DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam)); return TRUE;
-    case WM_COMMAND: notes.push_back(Cmd(LOWORD(wParam), HIWORD(wParam))); return TRUE;
-    case WM_HSCROLL: notes.push_back(HScroll(LOWORD(wParam), HIWORD(wParam))); return TRUE;
+    case WM_COMMAND:
+    case WM_HSCROLL: return TRUE;
     default: return FALSE;
   }
 }
@@ -90,14 +92,13 @@ class DialogTest : public SandboxTest {
  protected:
   void SetUp() override {
     SandboxTest::SetUp();
-    notes.clear();
     measured.clear();
-    order.clear();
     drawn.clear();
     module_ = LoadLibraryW(kResources);
     ASSERT_NE(module_, nullptr);
   }
   void TearDown() override {
+    heard.reset();
     EXPECT_TRUE(FreeLibrary(module_));
     SandboxTest::TearDown();
   }
@@ -105,7 +106,8 @@ class DialogTest : public SandboxTest {
   HWND Open() {
     HWND dlg = CreateDialogParamW(module_, MAKEINTRESOURCEW(kEveryControl), nullptr, EveryControlProc, 77);
     EXPECT_NE(dlg, nullptr);
-    notes.clear();
+    heard = std::make_unique<SimMessageLog>(std::vector<SimWatched>{{dlg, "dialog"}});
+    heard->Only({WM_COMMAND, WM_HSCROLL});
     return dlg;
   }
 
@@ -113,6 +115,8 @@ class DialogTest : public SandboxTest {
 };
 
 TEST_F(DialogTest, TheTemplateMakesEveryControlInOrder) {
+  SimMessageLog log({nullptr});  // the dialog does not exist yet
+  log.Only({WM_MEASUREITEM, WM_INITDIALOG});
   HWND dlg = Open();
   WCHAR cls[32];
   GetClassNameW(dlg, cls, 32);
@@ -120,7 +124,7 @@ TEST_F(DialogTest, TheTemplateMakesEveryControlInOrder) {
   EXPECT_EQ(GetWindowLongPtrW(dlg, DWLP_USER), 77);
   EXPECT_TRUE(IsWindowVisible(dlg));
   // Owner-drawn lists and combo boxes are measured while they are made, before WM_INITDIALOG.
-  EXPECT_EQ(order, (std::vector<UINT>{WM_MEASUREITEM, WM_MEASUREITEM, WM_MEASUREITEM, WM_INITDIALOG}));
+  EXPECT_EQ(log.Difference({{dlg, WM_MEASUREITEM}, {dlg, WM_MEASUREITEM}, {dlg, WM_MEASUREITEM}, {dlg, WM_INITDIALOG}}), "");
   ASSERT_EQ(measured.size(), 3u);
   EXPECT_EQ(measured[0].CtlType, UINT(ODT_LISTBOX));
   EXPECT_EQ(measured[0].CtlID, 1031u);
@@ -251,7 +255,7 @@ TEST_F(DialogTest, EachActionNotifiesInThePlatformsOrder) {
       {"list keys move the selection",
        [](HWND d) {
          SimSelectList(Item(d, 1030), 0);
-         notes.clear();
+         heard->Clear();
          SimKey(d, VK_DOWN);
          SimKey(d, VK_END);
          SimKey(d, VK_END);
@@ -346,7 +350,7 @@ TEST_F(DialogTest, EachActionNotifiesInThePlatformsOrder) {
     SimSetInstantSleep(TRUE);
     HWND dlg = Open();
     c.act(dlg);
-    EXPECT_EQ(notes, c.expected);
+    EXPECT_EQ(heard->Difference(Heard(dlg, c.expected)), "");
     if (c.check) c.check(dlg);
     DestroyWindow(dlg);
   }
@@ -442,7 +446,7 @@ TEST_F(DialogTest, EditMessages) {
   HWND dlg = Open();
   HWND e = GetDlgItem(dlg, 1002);
   SetWindowTextW(e, u"Hello world");
-  EXPECT_EQ(notes, (std::vector<Note>{Cmd(1002, EN_UPDATE), Cmd(1002, EN_CHANGE)}));
+  EXPECT_EQ(heard->Difference(Heard(dlg, {Cmd(1002, EN_UPDATE), Cmd(1002, EN_CHANGE)})), "");
   EXPECT_FALSE(SendMessageW(e, EM_GETMODIFY, 0, 0));
   SendMessageW(e, EM_SETSEL, 6, -1);
   SendMessageW(e, EM_REPLACESEL, TRUE, LPARAM(u"there"));
@@ -486,7 +490,7 @@ TEST_F(DialogTest, ListAndComboMessages) {
   EXPECT_EQ(SendMessageW(list, LB_SETCURSEL, WPARAM(-1), 0), LB_ERR);
   EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), LB_ERR);
   EXPECT_EQ(SendMessageW(list, LB_GETITEMDATA, 7, 0), LB_ERR);
-  EXPECT_TRUE(notes.empty());  // messages do not notify
+  EXPECT_TRUE(heard->Messages().empty());  // messages do not notify
   HWND combo = GetDlgItem(dlg, 1041);
   EXPECT_EQ(SendMessageW(combo, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(u"green")), 1);
   SendMessageW(combo, CB_SETMINVISIBLE, 5, 0);
@@ -499,7 +503,7 @@ TEST_F(DialogTest, ListAndComboMessages) {
   SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
   EXPECT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
   SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
-  EXPECT_EQ(notes, (std::vector<Note>{Cmd(1041, CBN_DROPDOWN), Cmd(1041, CBN_CLOSEUP)}));
+  EXPECT_EQ(heard->Difference(Heard(dlg, {Cmd(1041, CBN_DROPDOWN), Cmd(1041, CBN_CLOSEUP)})), "");
   DestroyWindow(dlg);
 }
 
