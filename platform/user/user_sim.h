@@ -195,6 +195,25 @@ PLATFORM_API std::vector<UINT> SimBeeps();
 // What GetCursorPos answers (screen coordinates).
 PLATFORM_API void SimSetCursorPos(POINT point);
 
+// What a person sees of a window: the texts and the pictures drawn into it since its last
+// paint began (SimPaint paints it whole first when a test wants it painted), its own and then
+// those of its visible children in child order; owner-drawn items count for the control they
+// are drawn into. A window that is hidden (or lies in a hidden one) shows nothing.
+struct SimDrawnText {
+  HWND hwnd = nullptr;
+  std::u16string text;  // one run of text as drawn (a line of DrawTextW, prefixes taken out)
+  RECT rect{};          // in the window's client coordinates (its frame's texts: window coordinates)
+};
+struct SimDrawnPicture {
+  HWND hwnd = nullptr;
+  enum Kind { Icon, Bitmap } kind = Icon;
+  HMODULE module = nullptr;  // the module and number of the resource it was loaded from
+  WORD resourceId = 0;       // (0 for a picture made otherwise)
+  RECT rect{};
+};
+PLATFORM_API std::vector<SimDrawnText> SimDrawnTexts(HWND hwnd);
+PLATFORM_API std::vector<SimDrawnPicture> SimDrawnPictures(HWND hwnd);
+
 // The number of the icon resource an icon was loaded from (LoadIconW, LoadImageW), 0 for
 // other icons.
 PLATFORM_API WORD SimIconResourceId(HICON icon);

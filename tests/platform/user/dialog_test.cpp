@@ -3,6 +3,7 @@
 // makes in the platform's order, keyboard navigation, the item calls, and nothing left alive.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -354,6 +355,70 @@ TEST_F(DialogTest, EachActionNotifiesInThePlatformsOrder) {
     if (c.check) c.check(dlg);
     DestroyWindow(dlg);
   }
+}
+
+bool HasText(const std::vector<SimDrawnText>& texts, HWND hwnd, const std::u16string& text) {
+  for (const SimDrawnText& t : texts)
+    if (t.hwnd == hwnd && t.text == text) return true;
+  return false;
+}
+
+TEST_F(DialogTest, WhatAPersonSeesIsReadBackAfterThePaint) {
+  HWND dlg = Open();
+  HBITMAP bitmap = LoadBitmapW(module_, MAKEINTRESOURCEW(400));
+  ASSERT_NE(bitmap, nullptr);
+  SendDlgItemMessageW(dlg, 1053, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+  SimPaint(dlg);
+  std::vector<SimDrawnText> texts = SimDrawnTexts(dlg);
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ(texts[0].hwnd, dlg);
+  EXPECT_EQ(texts[0].text, u"Every control") << "the caption on the frame comes first";
+  for (auto [id, text] : std::initializer_list<std::pair<int, std::u16string>>{
+           {1001, u"Name:"}, {1002, u"Draft"}, {1010, u"Size"}, {1011, u"Small"}, {1020, u"Duplex"},
+           {1022, u"drawn"},  // the owner's drawing of an owner-drawn button
+           {1031, u"One"}, {1031, u"Three"},  // owner-drawn list items
+           {1040, u"A4"}, {IDOK, u"OK"}, {IDCANCEL, u"Cancel"}}) {
+    SCOPED_TRACE(Utf16ToUtf8(text));
+    EXPECT_TRUE(HasText(texts, GetDlgItem(dlg, id), text));
+  }
+  // Where a text lies, in its window's client coordinates.
+  for (const SimDrawnText& t : texts)
+    if (t.hwnd == GetDlgItem(dlg, 1001)) {
+      RECT client;
+      GetClientRect(t.hwnd, &client);
+      EXPECT_GE(t.rect.left, client.left);
+      EXPECT_LE(t.rect.right, client.right);
+      EXPECT_GT(t.rect.right, t.rect.left);
+    }
+  std::vector<SimDrawnPicture> pictures = SimDrawnPictures(dlg);
+  ASSERT_EQ(pictures.size(), 2u);
+  EXPECT_EQ(pictures[0].hwnd, GetDlgItem(dlg, 1051));
+  EXPECT_EQ(pictures[0].kind, SimDrawnPicture::Icon);
+  EXPECT_EQ(pictures[0].resourceId, 200);
+  EXPECT_EQ(pictures[0].module, module_);
+  EXPECT_EQ(pictures[1].hwnd, GetDlgItem(dlg, 1053));
+  EXPECT_EQ(pictures[1].kind, SimDrawnPicture::Bitmap);
+  EXPECT_EQ(pictures[1].resourceId, 400);
+
+  // A new paint replaces what the last one drew; a hidden control shows nothing.
+  SetDlgItemTextW(dlg, IDOK, u"Done");
+  ShowWindow(GetDlgItem(dlg, 1002), SW_HIDE);
+  SimPaint(dlg);
+  texts = SimDrawnTexts(dlg);
+  EXPECT_FALSE(HasText(texts, GetDlgItem(dlg, IDOK), u"OK"));
+  EXPECT_TRUE(HasText(texts, GetDlgItem(dlg, IDOK), u"Done"));
+  EXPECT_FALSE(HasText(texts, GetDlgItem(dlg, 1002), u"Draft"));
+  EXPECT_EQ(std::count_if(texts.begin(), texts.end(), [](const SimDrawnText& t) { return t.text == u"Done"; }), 1);
+  EXPECT_EQ(SimDrawnPictures(dlg).size(), 2u);
+  // Drawing into a memory DC is no window's.
+  HDC memory = CreateCompatibleDC(nullptr);
+  TextOutW(memory, 0, 0, u"offscreen", 9);
+  DeleteDC(memory);
+  texts = SimDrawnTexts(dlg);
+  EXPECT_EQ(std::count_if(texts.begin(), texts.end(), [](const SimDrawnText& t) { return t.text == u"offscreen"; }), 0);
+  DestroyWindow(dlg);
+  DeleteObject(bitmap);
+  EXPECT_TRUE(SimDrawnTexts(dlg).empty());
 }
 
 TEST_F(DialogTest, NothingIsLeftAlive) {
