@@ -195,6 +195,17 @@ PLATFORM_API std::vector<UINT> SimBeeps();
 // What GetCursorPos answers (screen coordinates).
 PLATFORM_API void SimSetCursorPos(POINT point);
 
+// Which dialog template a dialog or property page was made from: the module whose resources
+// hold it and its number or name. Empty (module NULL) for a window the dialog manager did not
+// make from a resource (an ordinary window, a property sheet's own frame).
+struct SimDialogSource {
+  HMODULE module = nullptr;
+  WORD id = 0;
+  std::u16string name;
+  bool operator==(const SimDialogSource&) const = default;
+};
+PLATFORM_API SimDialogSource SimDialogTemplate(HWND dialog);
+
 // What a person sees of a window: the texts and the pictures drawn into it since its last
 // paint began (SimPaint paints it whole first when a test wants it painted), its own and then
 // those of its visible children in child order; owner-drawn items count for the control they

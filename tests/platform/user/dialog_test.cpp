@@ -421,6 +421,26 @@ TEST_F(DialogTest, WhatAPersonSeesIsReadBackAfterThePaint) {
   EXPECT_TRUE(SimDrawnTexts(dlg).empty());
 }
 
+TEST_F(DialogTest, TheTemplateADialogWasMadeFromIsKnown) {
+  HWND numbered = Open();
+  EXPECT_EQ(SimDialogTemplate(numbered), (SimDialogSource{module_, kEveryControl, u""}));
+  HWND named = CreateDialogParamW(module_, u"named", nullptr, EveryControlProc, 0);
+  ASSERT_NE(named, nullptr);
+  EXPECT_EQ(SimDialogTemplate(named), (SimDialogSource{module_, 0, u"named"}));
+  EXPECT_EQ(SimDialogTemplate(GetDlgItem(numbered, IDOK)), SimDialogSource{}) << "a control is no dialog";
+  WORD modalTemplate = 0;
+  SimOnDialog(101, [&](HWND modal) {
+    SimDialogSource source = SimDialogTemplate(modal);
+    modalTemplate = source.module == module_ ? source.id : 0;
+    EndDialog(modal, IDOK);
+  });
+  EXPECT_EQ(DialogBoxParamW(module_, MAKEINTRESOURCEW(101), numbered, EveryControlProc, 0), IDOK);
+  EXPECT_EQ(modalTemplate, 101);
+  DestroyWindow(named);
+  DestroyWindow(numbered);
+  EXPECT_EQ(SimDialogTemplate(numbered), SimDialogSource{}) << "gone";
+}
+
 TEST_F(DialogTest, NothingIsLeftAlive) {
   int objects = SimLiveGdiObjects();
   HWND dlg = Open();
