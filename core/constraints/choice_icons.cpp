@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/services/dib_colors.h"
+#include "core/pictures/dib_colors.h"
 #include "platform/base/types.h"
 #include "platform/gdi/gdi_objects.h"
 

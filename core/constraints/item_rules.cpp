@@ -2,13 +2,13 @@
 
 #include <cstring>
 
+#include "core/common/typed_compare.h"
 #include "core/constraints/builtin_lists.h"
 #include "core/rules/dm_fields.h"
 #include "core/rules/stamp_records.h"
 #include "core/rules/user_paper_name.h"
-#include "core/services/os_generation.h"
-#include "core/services/typed_compare.h"
 #include "core/store/item_store.h"
+#include "core/system/os_generation.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"

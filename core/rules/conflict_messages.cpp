@@ -4,7 +4,7 @@
 #include "core/rules/conflict_texts.h"
 #include "core/rules/formatted_strings.h"
 #include "core/rules/sheet_services.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/resource.h"

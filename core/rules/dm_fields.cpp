@@ -1,7 +1,7 @@
 #include "core/rules/dm_fields.h"
 
-#include "core/services/os_generation.h"
 #include "core/store/settings_record.h"
+#include "core/system/os_generation.h"
 #include "platform/base/types.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "core/rules/font_names.h"
 
-#include "core/services/common_routines.h"
+#include "core/common/common_routines.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/gdi/fonts.h"

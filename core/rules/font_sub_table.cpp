@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/rules/font_sub_table_build.h"
-#include "core/services/chunked_printer_data.h"
 #include "core/store/item_store.h"
+#include "core/system/chunked_printer_data.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 

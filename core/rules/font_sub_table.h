@@ -1,5 +1,5 @@
 // The printer's font substitution table (a pair list of face name and device font name, see
-// core/pair_list.h), kept as chunked printer data "FontSubTable".
+// core/common/pair_list.h), kept as chunked printer data "FontSubTable".
 #pragma once
 
 #include "platform/base/types.h"

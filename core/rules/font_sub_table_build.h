@@ -5,7 +5,7 @@
 #include "core/database/database.h"
 #include "platform/base/types.h"
 
-// A new pair list (core/pair_list.h; GlobalAlloc, the caller frees it) of the pairs of every
+// A new pair list (core/common/pair_list.h; GlobalAlloc, the caller frees it) of the pairs of every
 // device font record in record order, each record's face names in their order; a model
 // without device fonts gives the empty list. NULL when a record cannot be read, a record has
 // no name or an empty face name, or memory runs out.

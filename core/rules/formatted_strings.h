@@ -1,10 +1,10 @@
 // Messages made from resource strings: a string of the resource module filled with typed
-// arguments by the core's own formatter (core/services/format_text.h) into a new text.
+// arguments by the core's own formatter (core/common/format_text.h) into a new text.
 #pragma once
 
 #include <initializer_list>
 
-#include "core/services/format_text.h"
+#include "core/common/format_text.h"
 #include "platform/base/types.h"
 
 // Capacity of a formatted text when the caller gives none.

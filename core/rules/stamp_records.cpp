@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "platform/base/byte_order.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/database/machine_base_text.h"
-#include "core/services/registry_tree.h"
 #include "core/store/user_store.h"
+#include "core/system/registry_tree.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"

@@ -1,7 +1,7 @@
 // Default names of the user paper slots.
 #include "core/rules/user_paper_name.h"
 
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/resource.h"

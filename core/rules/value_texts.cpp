@@ -2,12 +2,12 @@
 
 #include <cstring>
 
+#include "core/common/format_text.h"
+#include "core/common/units.h"
 #include "core/constraints/paper_sizes.h"
 #include "core/constraints/value_routines.h"
 #include "core/database/dbrecords.h"
 #include "core/rules/formatted_strings.h"
-#include "core/services/format_text.h"
-#include "core/services/units.h"
 #include "core/store/item_access.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"

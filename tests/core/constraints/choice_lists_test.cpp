@@ -10,7 +10,7 @@
 #include "core/constraints/builtin_lists.h"
 #include "core/constraints/choice_icons.h"
 #include "core/constraints/choice_list_build.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "platform/gdi/gdi_sim.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/model_files.h"

@@ -6,7 +6,7 @@
 
 #include "core/constraints/default_resolution.h"
 #include "core/constraints/item_defaults.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "platform/gdi/gdi_sim.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/user/user_sim.h"

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "core/services/dib_colors.h"
 #include "core/constraints/value_routines.h"
+#include "core/pictures/dib_colors.h"
 #include "platform/platform.h"
 #include "tests/support/sandbox_test.h"
 

@@ -6,7 +6,7 @@
 
 #include "core/rules/formatted_strings.h"
 #include "core/rules/value_texts.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/model_files.h"
 #include "tests/support/rule_check_fixture.h"

@@ -4,7 +4,7 @@
 #include "core/persist/paper_fields.h"
 #include "core/rules/field_sync.h"
 #include "core/rules/sheet_services.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "platform/base/text.h"
 #include "platform/comctl/commctrl.h"

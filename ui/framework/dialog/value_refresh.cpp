@@ -4,7 +4,7 @@
 #include "core/constraints/constraint_engine.h"
 #include "core/persist/printer_config.h"
 #include "core/rules/sheet_services.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "platform/comctl/commctrl.h"
 #include "platform/comctl/propsheet.h"

@@ -3,7 +3,7 @@
 // DWLP_USER.
 #pragma once
 
-#include "core/services/keyed_list.h"
+#include "core/common/keyed_list.h"
 #include "core/rules/value_texts.h"
 #include "items/setting_records.h"
 #include "platform/base/types.h"
