@@ -1,5 +1,5 @@
 // CompareSettingsRecords over the groups of the item table.
-#include "core/store/settings_compare.h"
+#include "core/persist/settings_compare.h"
 
 #include <algorithm>
 #include <array>
