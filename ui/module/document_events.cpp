@@ -20,6 +20,7 @@
 #include "core/rules/paper_margins.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
+#include "core/store/printer_forms.h"
 #include "core/system/printer_info.h"
 #include "items/user_setting_info.h"
 #include "platform/base/text.h"

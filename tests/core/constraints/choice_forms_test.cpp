@@ -4,10 +4,10 @@
 
 #include "core/constraints/choice_list.h"
 #include "core/persist/form_matching.h"
-#include "core/persist/printer_config.h"
 #include "core/pictures/dib_colors.h"
 #include "core/rules/dm_fields.h"
 #include "core/rules/user_paper_name.h"
+#include "core/store/printer_forms.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/gdi_sim.h"
 #include "platform/kernel/kernel_sim.h"

@@ -1,4 +1,5 @@
 #include "core/persist/printer_config.h"
+#include "core/store/printer_forms.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The spooler's forms database, read by form number.
-#include "core/persist/printer_config.h"
+#include "core/store/printer_forms.h"
 
 #include "core/store/item_store.h"
 #include "platform/base/errors.h"
