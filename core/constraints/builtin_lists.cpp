@@ -1,7 +1,7 @@
 #include "core/constraints/builtin_lists.h"
 
 #include "core/constraints/choice_list.h"
-#include "core/rules/stamp_store.h"
+#include "core/stamps/stamp_store.h"
 #include "core/store/item_store.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"

@@ -2,7 +2,7 @@
 
 #include "core/constraints/change_values.h"
 #include "core/constraints/rule_compare.h"
-#include "core/rules/stamp_store.h"
+#include "core/stamps/stamp_store.h"
 #include "core/system/os_generation.h"
 #include "platform/base/types.h"
 

@@ -5,7 +5,7 @@
 // Results: STAMP_* (stamp_records.h).
 #pragma once
 
-#include "core/rules/stamp_records.h"
+#include "core/stamps/stamp_records.h"
 #include "platform/base/types.h"
 #include "platform/registry/registry.h"
 

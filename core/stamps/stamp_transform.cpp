@@ -1,5 +1,5 @@
 // Stamp rotation, alignment and tiling in single precision.
-#include "core/rules/stamp_transform.h"
+#include "core/stamps/stamp_transform.h"
 #include "platform/base/types.h"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "core/rules/stamp_store.h"
+#include "core/stamps/stamp_store.h"
 
 #include <cstring>
 #include <optional>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/rules/stamp_store.h"
+#include "core/stamps/stamp_store.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/printer_fixture.h"
 

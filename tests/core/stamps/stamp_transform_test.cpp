@@ -1,4 +1,4 @@
-#include "core/rules/stamp_transform.h"
+#include "core/stamps/stamp_transform.h"
 
 #include <gtest/gtest.h>
 

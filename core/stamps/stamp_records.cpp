@@ -1,4 +1,4 @@
-#include "core/rules/stamp_records.h"
+#include "core/stamps/stamp_records.h"
 
 #include <cstring>
 #include <span>

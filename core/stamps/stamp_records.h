@@ -3,7 +3,7 @@
 // module's strings, and the default font.
 #pragma once
 
-#include "core/rules/stamp_status.h"
+#include "core/stamps/stamp_status.h"
 #include "platform/base/types.h"
 
 inline constexpr int kStampNameChars = 33;  // with the terminator
