@@ -5,9 +5,9 @@
 
 #include "core/constraints/item_defaults.h"
 #include "core/database/database.h"
+#include "core/fonts/font_sub_table.h"
+#include "core/fonts/font_sub_table_build.h"
 #include "core/persist/printer_config.h"
-#include "core/rules/font_sub_table.h"
-#include "core/rules/font_sub_table_build.h"
 #include "core/runtime/lock_slots.h"
 #include "core/runtime/module_state.h"
 #include "core/runtime/resource_module.h"

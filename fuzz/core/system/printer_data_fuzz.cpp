@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/rules/font_sub_table.h"
+#include "core/fonts/font_sub_table.h"
 #include "core/system/chunked_printer_data.h"
 #include "platform/base/types.h"
 #include "platform/kernel/kernel_sim.h"

@@ -6,7 +6,7 @@
 
 #include "core/common/common_routines.h"
 #include "core/database/model_features.h"
-#include "core/rules/font_sub_table_build.h"
+#include "core/fonts/font_sub_table_build.h"
 #include "tests/support/database_fixture.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <memory>
 
-#include "core/rules/font_sub_table.h"
+#include "core/fonts/font_sub_table.h"
 #include "core/runtime/module_state.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"

@@ -1,9 +1,9 @@
-#include "core/rules/font_sub_table.h"
+#include "core/fonts/font_sub_table.h"
 
 #include <cstring>
 #include <string>
 
-#include "core/rules/font_sub_table_build.h"
+#include "core/fonts/font_sub_table_build.h"
 #include "core/store/item_store.h"
 #include "core/system/chunked_printer_data.h"
 #include "platform/base/types.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/rules/font_names.h"
+#include "core/fonts/font_names.h"
 #include "platform/platform.h"
 #include "tests/support/sandbox_test.h"
 

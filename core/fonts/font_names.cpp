@@ -1,4 +1,4 @@
-#include "core/rules/font_names.h"
+#include "core/fonts/font_names.h"
 
 #include "core/common/common_routines.h"
 #include "platform/base/text.h"

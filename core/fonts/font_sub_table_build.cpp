@@ -1,5 +1,5 @@
 // Building the font substitution table from the device font records.
-#include "core/rules/font_sub_table_build.h"
+#include "core/fonts/font_sub_table_build.h"
 
 #include <cstring>
 
