@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "core/constraints/builtin_lists.h"
 #include "core/constraints/choice_icons.h"
-#include "core/constraints/value_routines.h"
 #include "core/database/dbrecords.h"
-#include "core/rules/option_item_sets.h"
+#include "core/descriptors/builtin_lists.h"
+#include "core/descriptors/option_item_sets.h"
+#include "core/descriptors/value_routines.h"
 #include "core/store/item_access.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"

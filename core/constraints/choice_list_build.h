@@ -4,7 +4,7 @@
 // custom-size choice of a tray's paper list with the tray's current custom size.
 #pragma once
 
-#include "core/constraints/choice_list.h"
+#include "core/descriptors/choice_list.h"
 #include "core/rules/value_texts.h"
 #include "core/store/item_store.h"
 #include "platform/base/types.h"

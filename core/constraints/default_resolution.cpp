@@ -1,9 +1,9 @@
 #include "core/constraints/default_resolution.h"
 
-#include "core/constraints/builtin_lists.h"
 #include "core/constraints/choice_list_build.h"
 #include "core/constraints/constraint_engine.h"
 #include "core/database/model_features.h"
+#include "core/descriptors/builtin_lists.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/resource.h"

@@ -1,7 +1,7 @@
 // Default resolution: the defaults of single items can contradict the model's constraint
 // records. ResolveDefaults checks the current value of every item that has a choice list and
 // stops at the first that provokes a message, so the caller can reset the items involved to
-// their defaults (ResetItemToDefault, core/constraints/item_defaults.h) and call again; an item
+// their defaults (ResetItemToDefault, core/descriptors/item_defaults.h) and call again; an item
 // that keeps conflicting is noted in the caller's table and, once the walk is through,
 // reported in a diagnostic box.
 #pragma once

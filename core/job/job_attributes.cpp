@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_descriptors.h"
+#include "core/descriptors/user_paper_name.h"
 #include "core/job/job_header_status.h"
-#include "core/rules/user_paper_name.h"
 #include "core/runtime/lock_slots.h"
 #include "core/store/effective_values.h"
 #include "core/store/item_access.h"

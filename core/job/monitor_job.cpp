@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "core/constraints/item_descriptors.h"
 #include "core/database/dbrecords.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/store/item_access.h"
 #include "core/system/printer_info.h"
 #include "items/codepage.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/persist/paper_fields.h"
 #include "core/persist/settings_conversion.h"
 #include "core/persist/stored_settings.h"

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "core/constraints/item_defaults.h"
 #include "core/database/database.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/fonts/font_sub_table.h"
 #include "core/fonts/font_sub_table_build.h"
 #include "core/persist/printer_config.h"

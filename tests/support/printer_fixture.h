@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/runtime/module_state.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <memory>
 
-#include "core/constraints/item_descriptors.h"
 #include "core/database/dblayout.h"
 #include "core/database/model_features.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/job/fax_list.h"
 #include "core/job/fax_temp_files.h"
 #include "core/persist/devmode_worker.h"

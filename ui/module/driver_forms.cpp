@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "core/database/dbrecords.h"
-#include "core/rules/user_paper_name.h"
+#include "core/descriptors/user_paper_name.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
 #include "core/store/printer_forms.h"

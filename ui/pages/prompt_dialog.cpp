@@ -7,8 +7,8 @@
 #include <span>
 
 #include "core/constraints/change_values.h"
-#include "core/constraints/item_defaults.h"
 #include "core/database/model_features.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "items/text_protection.h"

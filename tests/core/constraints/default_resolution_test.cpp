@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/constraints/default_resolution.h"
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/runtime/resource_module.h"
 #include "platform/gdi/gdi_sim.h"
 #include "platform/kernel/kernel_sim.h"

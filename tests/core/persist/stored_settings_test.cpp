@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/persist/blob_format.h"
 #include "core/persist/model_defaults.h"
 #include "core/persist/printer_config.h"

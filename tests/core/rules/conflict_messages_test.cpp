@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "core/constraints/constraint_state.h"
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/rules/conflict_lines.h"
 #include "core/rules/conflict_messages.h"
 #include "core/rules/conflict_texts.h"

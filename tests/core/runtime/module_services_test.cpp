@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "core/rules/user_paper_name.h"
+#include "core/descriptors/user_paper_name.h"
 #include "core/runtime/lock_slots.h"
 #include "core/runtime/module_state.h"
 #include "core/runtime/resource_module.h"

@@ -2,10 +2,10 @@
 #include "ui/framework/dialog/dialog_tables.h"
 
 #include "core/common/typed_compare.h"
-#include "core/constraints/builtin_lists.h"
 #include "core/constraints/change_values.h"
 #include "core/constraints/choice_list_build.h"
 #include "core/constraints/setting_change.h"
+#include "core/descriptors/builtin_lists.h"
 #include "core/rules/sheet_services.h"
 #include "core/store/item_access.h"
 #include "core/store/policy_file.h"

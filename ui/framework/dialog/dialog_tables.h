@@ -5,8 +5,8 @@
 #pragma once
 
 #include "core/common/keyed_list.h"
-#include "core/constraints/choice_list.h"
 #include "core/constraints/constraint_state.h"
+#include "core/descriptors/choice_list.h"
 #include "core/store/item_store.h"
 #include "items/item_tables.h"
 #include "platform/base/types.h"

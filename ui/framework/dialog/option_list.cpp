@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "core/constraints/change_values.h"
-#include "core/rules/option_item_sets.h"
+#include "core/descriptors/option_item_sets.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "platform/base/text.h"

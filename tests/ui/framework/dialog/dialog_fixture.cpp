@@ -5,7 +5,7 @@
 #include "tests/support/model_files.h"
 
 #include "core/constraints/change_values.h"
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/runtime/module_state.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"

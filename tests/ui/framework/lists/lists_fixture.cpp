@@ -2,7 +2,7 @@
 
 
 #include "core/constraints/change_values.h"
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/runtime/module_state.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"

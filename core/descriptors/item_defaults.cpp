@@ -1,8 +1,8 @@
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 
 #include <cstring>
 
-#include "core/constraints/value_routines.h"
+#include "core/descriptors/value_routines.h"
 #include "core/store/item_access.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"

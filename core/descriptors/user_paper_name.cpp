@@ -1,5 +1,5 @@
 // Default names of the user paper slots.
-#include "core/rules/user_paper_name.h"
+#include "core/descriptors/user_paper_name.h"
 
 #include "core/runtime/resource_module.h"
 #include "platform/base/text.h"

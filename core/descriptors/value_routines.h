@@ -3,7 +3,7 @@
 // reports a default or a value with its name.
 #pragma once
 
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_descriptors.h"
 #include "platform/base/types.h"
 
 // Bytes of a value of the type. Types 1, 4, 5, 10: 4; 2, 3: 2; 8: 1; 9: 92 (LOGFONTW); 6: with

@@ -1,4 +1,4 @@
-#include "core/constraints/value_routines.h"
+#include "core/descriptors/value_routines.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "core/rules/dm_fields.h"
+#include "core/store/dm_fields.h"
 
 #include "core/store/settings_record.h"
 #include "core/system/os_generation.h"

@@ -1,12 +1,12 @@
-#include "core/constraints/item_rules.h"
+#include "core/descriptors/item_rules.h"
 
 #include <cstring>
 
 #include "core/common/typed_compare.h"
-#include "core/constraints/builtin_lists.h"
-#include "core/rules/dm_fields.h"
-#include "core/rules/user_paper_name.h"
+#include "core/descriptors/builtin_lists.h"
+#include "core/descriptors/user_paper_name.h"
 #include "core/stamps/stamp_records.h"
+#include "core/store/dm_fields.h"
 #include "core/store/item_store.h"
 #include "core/system/os_generation.h"
 #include "platform/base/text.h"

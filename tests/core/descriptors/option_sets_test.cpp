@@ -1,7 +1,7 @@
 // Option item sets: look-up by code and the custom-size items of a set.
 #include <gtest/gtest.h>
 
-#include "core/rules/option_item_sets.h"
+#include "core/descriptors/option_item_sets.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // built-in rule when the item has one, else the description database; policy presets last.
 #pragma once
 
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/store/item_store.h"
 #include "platform/base/types.h"
 

@@ -2,7 +2,7 @@
 // list builder fills it; every block it holds is a global memory block of its own.
 #pragma once
 
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_descriptors.h"
 #include "platform/base/types.h"
 
 // One choice: its value (a number, or for value type 6 an owned copy of the string), its

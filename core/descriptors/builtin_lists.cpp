@@ -1,6 +1,6 @@
-#include "core/constraints/builtin_lists.h"
+#include "core/descriptors/builtin_lists.h"
 
-#include "core/constraints/choice_list.h"
+#include "core/descriptors/choice_list.h"
 #include "core/stamps/stamp_store.h"
 #include "core/store/item_store.h"
 #include "platform/base/text.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/constraints/value_routines.h"
+#include "core/descriptors/value_routines.h"
 #include "core/pictures/dib_colors.h"
 #include "platform/platform.h"
 #include "tests/support/sandbox_test.h"

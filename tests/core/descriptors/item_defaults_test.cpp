@@ -1,6 +1,6 @@
 #include <string>
 
-#include "core/constraints/item_rules.h"
+#include "core/descriptors/item_rules.h"
 #include "tests/support/sample_fixture.h"
 
 namespace {

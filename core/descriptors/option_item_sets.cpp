@@ -1,4 +1,4 @@
-#include "core/rules/option_item_sets.h"
+#include "core/descriptors/option_item_sets.h"
 #include "platform/base/types.h"
 
 namespace {

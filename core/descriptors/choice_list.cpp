@@ -1,4 +1,4 @@
-#include "core/constraints/choice_list.h"
+#include "core/descriptors/choice_list.h"
 
 #include "platform/base/text.h"
 #include "platform/base/types.h"

@@ -2,7 +2,7 @@
 // gives the built-in defaults and checks.
 #pragma once
 
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_descriptors.h"
 #include "platform/base/types.h"
 
 extern const ItemInfoRecord kRuleAll;       // default, checks and lists

@@ -4,7 +4,7 @@
 // the extra data an item's list is built from.
 #pragma once
 
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_descriptors.h"
 #include "platform/base/types.h"
 
 // Resource string that names the "no stamp" choice of item 298.

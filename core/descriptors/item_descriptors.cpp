@@ -1,11 +1,11 @@
 // The twelve descriptor groups. Groups whose members the design lists one by one keep exactly
 // those ids; groups 6, 7 and 8, whose members are not listed, hold every id the item tables
 // define in their ranges.
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_descriptors.h"
 
 #include <array>
 
-#include "core/constraints/item_rules.h"
+#include "core/descriptors/item_rules.h"
 #include "platform/base/types.h"
 
 namespace {
