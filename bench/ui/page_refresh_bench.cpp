@@ -15,7 +15,7 @@
 #include "bench/ratio_reporter.h"
 #include "core/constraints/constraint_engine.h"
 #include "core/descriptors/item_defaults.h"
-#include "core/rules/sheet_services.h"
+#include "core/messages/sheet_services.h"
 #include "core/runtime/module_state.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"

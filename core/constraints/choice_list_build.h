@@ -5,7 +5,7 @@
 #pragma once
 
 #include "core/descriptors/choice_list.h"
-#include "core/rules/value_texts.h"
+#include "core/messages/value_texts.h"
 #include "core/store/item_store.h"
 #include "platform/base/types.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/common/typed_compare.h"
-#include "core/rules/sheet_services.h"
+#include "core/messages/sheet_services.h"
 #include "core/store/item_access.h"
 #include "core/store/settings_record.h"
 #include "items/item_tables.h"

@@ -7,7 +7,7 @@
 #include "core/constraints/constraint_state.h"
 #include "core/constraints/tile_count.h"
 #include "core/database/dbrecords.h"
-#include "core/rules/conflict_texts.h"
+#include "core/messages/conflict_texts.h"
 #include "core/rules/position_rules.h"
 #include "core/rules/record_numbers.h"
 #include "core/store/item_access.h"

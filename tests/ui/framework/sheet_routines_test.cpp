@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "core/rules/sheet_services.h"
+#include "core/messages/sheet_services.h"
 #include "core/runtime/module_state.h"
 #include "core/runtime/resource_module.h"
 #include "platform/platform.h"

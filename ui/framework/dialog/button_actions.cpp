@@ -7,7 +7,7 @@
 #include "core/constraints/constraint_state.h"
 #include "core/constraints/setting_change.h"
 #include "core/database/database.h"
-#include "core/rules/conflict_messages.h"
+#include "core/messages/conflict_messages.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"

@@ -6,7 +6,7 @@
 #include "core/constraints/choice_list_build.h"
 #include "core/constraints/setting_change.h"
 #include "core/descriptors/builtin_lists.h"
-#include "core/rules/sheet_services.h"
+#include "core/messages/sheet_services.h"
 #include "core/store/item_access.h"
 #include "core/store/policy_file.h"
 #include "platform/kernel/memory.h"

@@ -5,7 +5,7 @@
 #include "core/common/typed_compare.h"
 #include "core/constraints/default_resolution.h"
 #include "core/descriptors/item_defaults.h"
-#include "core/rules/conflict_messages.h"
+#include "core/messages/conflict_messages.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "platform/kernel/memory.h"

@@ -2,7 +2,7 @@
 
 #include "core/common/common_routines.h"
 #include "core/common/format_text.h"
-#include "core/rules/sheet_services.h"
+#include "core/messages/sheet_services.h"
 #include "core/runtime/resource_module.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/common/keyed_list.h"
-#include "core/rules/value_texts.h"
+#include "core/messages/value_texts.h"
 #include "items/setting_records.h"
 #include "platform/base/types.h"
 

@@ -1,4 +1,4 @@
-#include "core/rules/sheet_services.h"
+#include "core/messages/sheet_services.h"
 
 #include <atomic>
 

@@ -1,4 +1,4 @@
-#include "core/rules/conflict_lines.h"
+#include "core/messages/conflict_lines.h"
 
 #include <algorithm>
 #include <cstring>

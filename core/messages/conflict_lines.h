@@ -5,8 +5,8 @@
 #pragma once
 
 #include "core/constraints/setting_change.h"
-#include "core/rules/formatted_strings.h"
-#include "core/rules/value_texts.h"
+#include "core/messages/formatted_strings.h"
+#include "core/messages/value_texts.h"
 #include "platform/base/types.h"
 
 // The line format: the item's name text and its value text.

@@ -1,9 +1,9 @@
-#include "core/rules/conflict_messages.h"
+#include "core/messages/conflict_messages.h"
 
 #include "core/constraints/tile_count.h"
-#include "core/rules/conflict_texts.h"
-#include "core/rules/formatted_strings.h"
-#include "core/rules/sheet_services.h"
+#include "core/messages/conflict_texts.h"
+#include "core/messages/formatted_strings.h"
+#include "core/messages/sheet_services.h"
 #include "core/runtime/resource_module.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"

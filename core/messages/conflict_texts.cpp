@@ -1,12 +1,12 @@
-#include "core/rules/conflict_texts.h"
+#include "core/messages/conflict_texts.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "core/constraints/change_values.h"
 #include "core/database/dbrecords.h"
-#include "core/rules/conflict_lines.h"
-#include "core/rules/formatted_strings.h"
+#include "core/messages/conflict_lines.h"
+#include "core/messages/formatted_strings.h"
 #include "core/store/item_access.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"

@@ -1,4 +1,4 @@
-#include "core/rules/formatted_strings.h"
+#include "core/messages/formatted_strings.h"
 
 #include <span>
 

@@ -1,4 +1,4 @@
-#include "core/rules/value_texts.h"
+#include "core/messages/value_texts.h"
 
 #include <cstring>
 
@@ -7,7 +7,7 @@
 #include "core/constraints/paper_sizes.h"
 #include "core/database/dbrecords.h"
 #include "core/descriptors/value_routines.h"
-#include "core/rules/formatted_strings.h"
+#include "core/messages/formatted_strings.h"
 #include "core/store/item_access.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/rules/formatted_strings.h"
-#include "core/rules/value_texts.h"
+#include "core/messages/formatted_strings.h"
+#include "core/messages/value_texts.h"
 #include "core/runtime/resource_module.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/model_files.h"

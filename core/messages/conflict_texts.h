@@ -6,7 +6,7 @@
 
 #include "core/constraints/constraint_state.h"
 #include "core/constraints/setting_change.h"
-#include "core/rules/value_texts.h"
+#include "core/messages/value_texts.h"
 #include "platform/base/types.h"
 
 // Resource strings of the messages.

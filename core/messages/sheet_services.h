@@ -4,7 +4,7 @@
 // it has, no window has a sheet and no box is shown.
 #pragma once
 
-#include "core/rules/value_texts.h"
+#include "core/messages/value_texts.h"
 #include "platform/base/types.h"
 
 // The user-interface module's record of one open property sheet (never looked into here).
