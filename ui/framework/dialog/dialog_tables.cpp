@@ -1,9 +1,9 @@
 // The page table, the row look-ups and the per-control and per-item run-time records.
 #include "ui/framework/dialog/dialog_tables.h"
 
+#include "core/choices/choice_list_build.h"
 #include "core/common/typed_compare.h"
 #include "core/constraints/change_values.h"
-#include "core/constraints/choice_list_build.h"
 #include "core/constraints/setting_change.h"
 #include "core/descriptors/builtin_lists.h"
 #include "core/messages/sheet_services.h"

@@ -2,8 +2,8 @@
 // pass resets what they contradict, and the user confirms changes beyond the page.
 #include <vector>
 
+#include "core/choices/default_resolution.h"
 #include "core/common/typed_compare.h"
-#include "core/constraints/default_resolution.h"
 #include "core/descriptors/item_defaults.h"
 #include "core/messages/conflict_messages.h"
 #include "core/runtime/resource_module.h"

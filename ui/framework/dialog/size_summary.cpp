@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <string>
 
+#include "core/choices/choice_list_build.h"
 #include "core/common/typed_compare.h"
 #include "core/constraints/change_values.h"
-#include "core/constraints/choice_list_build.h"
 #include "core/database/dbrecords.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"

@@ -1,12 +1,12 @@
-#include "core/constraints/choice_list_build.h"
+#include "core/choices/choice_list_build.h"
 
 #include <cstring>
 
-#include "core/constraints/choice_icons.h"
 #include "core/database/dbrecords.h"
 #include "core/descriptors/builtin_lists.h"
 #include "core/descriptors/option_item_sets.h"
 #include "core/descriptors/value_routines.h"
+#include "core/pictures/choice_icons.h"
 #include "core/store/item_access.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/constraints/default_resolution.h"
+#include "core/choices/default_resolution.h"
 #include "core/descriptors/item_defaults.h"
 #include "core/runtime/resource_module.h"
 #include "platform/gdi/gdi_sim.h"

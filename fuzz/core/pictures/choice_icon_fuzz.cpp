@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/constraints/choice_icons.h"
+#include "core/pictures/choice_icons.h"
 #include "platform/base/types.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/gdi_sim.h"

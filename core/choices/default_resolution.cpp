@@ -1,6 +1,6 @@
-#include "core/constraints/default_resolution.h"
+#include "core/choices/default_resolution.h"
 
-#include "core/constraints/choice_list_build.h"
+#include "core/choices/choice_list_build.h"
 #include "core/constraints/constraint_engine.h"
 #include "core/database/model_features.h"
 #include "core/descriptors/builtin_lists.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/constraints/choice_icons.h"
-#include "core/constraints/choice_list_build.h"
+#include "core/choices/choice_list_build.h"
 #include "core/descriptors/builtin_lists.h"
+#include "core/pictures/choice_icons.h"
 #include "core/runtime/resource_module.h"
 #include "platform/gdi/gdi_sim.h"
 #include "platform/kernel/kernel_sim.h"

@@ -1,4 +1,4 @@
-#include "core/constraints/choice_icons.h"
+#include "core/pictures/choice_icons.h"
 
 #include <cstring>
 
