@@ -182,6 +182,9 @@ struct CopiesCase {
   const char* quantity;   // the copies the header asks the device for; NULL: not checked here
 };
 
+// The case by its name in test listings (GoogleTest would print its bytes, pointers included).
+void PrintTo(const CopiesCase& c, std::ostream* out) { *out << c.name; }
+
 class CopiesTest : public CopiesAndPassesTest, public testing::WithParamInterface<CopiesCase> {};
 
 // Three copies of a reverse-order document with a sheet inserted before it and one at its end:
@@ -241,6 +244,9 @@ struct FaxCase {
   LONG overlaySheet;  // item 377: the header sheet names an overlay, else carries the driver file
   std::string (*sheetBlock)();  // what the header sheet carries
 };
+
+// The case by its name in test listings (GoogleTest would print its bytes, pointers included).
+void PrintTo(const FaxCase& c, std::ostream* out) { *out << c.name; }
 
 class FaxJobTest : public CopiesAndPassesTest {
  protected:
@@ -378,6 +384,9 @@ struct SingleJobCase {
   size_t faxLines;            // "@FANU=" lines of its header
 };
 
+// The case by its name in test listings (GoogleTest would print its bytes, pointers included).
+void PrintTo(const SingleJobCase& c, std::ostream* out) { *out << c.name; }
+
 class SingleFaxJobTest : public FaxJobTest, public testing::WithParamInterface<SingleJobCase> {};
 
 TEST_P(SingleFaxJobTest, OneJobForAllDestinations) {
@@ -501,6 +510,9 @@ struct SavedJobCase {
   DWORD confirmed;
   bool savesFile;
 };
+
+// The case by its name in test listings (GoogleTest would print its bytes, pointers included).
+void PrintTo(const SavedJobCase& c, std::ostream* out) { *out << c.name; }
 
 class SavedJobOutputTest : public SavedJobTest, public testing::WithParamInterface<SavedJobCase> {};
 
