@@ -119,7 +119,9 @@ class CopiesAndPassesTest : public DocumentTest {
     SimPrinterSetup setup;
     setup.name = u"V1";
     setup.dataFile = InstallSampleVariant(edits);
-    if (!SimPrinterExists()) EXPECT_TRUE(SimAddPrinter(setup));
+    if (!SimPrinterExists()) {
+      EXPECT_TRUE(SimAddPrinter(setup));
+    }
     modelDevMode_ = DevMode();
     EngineDc* dc = EngineCreateDC(driver_, u"V1", reinterpret_cast<DEVMODEW*>(modelDevMode_.data()));
     if (dc != nullptr) dcs_.push_back(dc);
@@ -214,9 +216,10 @@ TEST_P(CopiesTest, ReverseOrderCopiesWithInsertedSheets) {
   ASSERT_EQ(jobs.size(), 1u);
   const std::string spool = Text(SimReadSpoolJob(jobs[0].id));
   ExpectFramedJob(spool);
-  if (c.quantity != nullptr)
+  if (c.quantity != nullptr) {
     EXPECT_EQ(Occurrences(spool, std::string("@PJL SET QTY=") + c.quantity + "\n"), 1u)
         << spool.substr(spool.find(kUel), 400);
+  }
   std::vector<int> sheets;
   for (int run = 0; run < c.runs; ++run) sheets.insert(sheets.end(), {kBlankSheet, 1, 0, kBlankSheet});
   ExpectSheets(dc, SimReadSpoolJob(jobs[0].id), sheets);
@@ -298,7 +301,9 @@ TEST_P(FaxPassTest, EachDestinationIsAJobOfItsOwn) {
     SCOPED_TRACE("pass " + std::to_string(pass));
     EXPECT_EQ(jobs[pass].document, u"Fax");
     EXPECT_NE(jobs[pass].state, SimJobState::Open);
-    if (pass > 0) EXPECT_EQ(jobs[pass].datatype, u"RAW");
+    if (pass > 0) {
+      EXPECT_EQ(jobs[pass].datatype, u"RAW");
+    }
     const std::string spool = Text(SimReadSpoolJob(jobs[pass].id));
     ExpectFramedJob(spool);
     // The destination's number: in its header's fax line and in its cover texts.
