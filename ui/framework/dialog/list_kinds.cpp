@@ -203,10 +203,11 @@ bool LineAffected(HandlerContext* context, const ControlRow* row, LONG j) {
   if (j == current) return true;
   const BoundValue* bound = GetBoundValueAt(context->window, row, j);
   if (bound == nullptr) return false;
-  ItemStateRecord* record = FindItemStateRecord(context->window, GetCurrentBoundItemId(context->window, row));
-  if (record != nullptr && record->item != nullptr) {
-    for (WORD k = 0; k < record->item->relatedCount; ++k) {
-      if (record->item->related[k] == bound->id) return true;
+  const WORD* related = nullptr;
+  WORD count = 0;
+  if (GetItemConflictInfo(context->window, row, &related, &count)) {
+    for (WORD k = 0; k < count; ++k) {
+      if (related[k] == bound->id) return true;
     }
   }
   return InList(context->changedItems, bound->id);
