@@ -5,15 +5,15 @@
 #include <memory>
 #include <vector>
 
+#include "core/common/format_text.h"
 #include "core/constraints/change_values.h"
 #include "core/constraints/constraint_engine.h"
-#include "core/persist/printer_config.h"
-#include "core/rules/dm_fields.h"
 #include "core/rules/record_numbers.h"
-#include "core/services/format_text.h"
-#include "core/services/os_generation.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
+#include "core/store/dm_fields.h"
 #include "core/store/item_access.h"
+#include "core/store/printer_forms.h"
+#include "core/system/os_generation.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"

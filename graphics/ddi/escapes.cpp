@@ -8,6 +8,7 @@
 
 #include "core/database/database.h"
 #include "core/database/model_features.h"
+#include "core/system/user_locale.h"
 #include "graphics/ddi/direct_mode.h"
 #include "graphics/ddi/escape_blocks.h"
 #include "graphics/ddi/escape_results.h"
@@ -15,7 +16,6 @@
 #include "graphics/ddi/paper_layout.h"
 #include "graphics/ddi/pdev.h"
 #include "graphics/ddi/pdev_settings.h"
-#include "core/services/user_locale.h"
 #include "graphics/job/fax_passes.h"
 #include "graphics/job/job_control.h"
 #include "platform/base/errors.h"

@@ -1,7 +1,7 @@
 // ReadColorAdjustSettings: the flag word of the colour conversion from the document's settings.
 #include <cstring>
 
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/store/effective_values.h"
 #include "graphics/imaging/color_converter.h"
 

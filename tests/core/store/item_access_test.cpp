@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/store/effective_values.h"
 #include "core/store/item_access.h"
 #include "core/store/settings_record.h"

@@ -2,11 +2,11 @@
 // pass resets what they contradict, and the user confirms changes beyond the page.
 #include <vector>
 
-#include "core/constraints/default_resolution.h"
-#include "core/constraints/item_defaults.h"
-#include "core/rules/conflict_messages.h"
-#include "core/services/resource_module.h"
-#include "core/services/typed_compare.h"
+#include "core/choices/default_resolution.h"
+#include "core/common/typed_compare.h"
+#include "core/descriptors/item_defaults.h"
+#include "core/messages/conflict_messages.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "platform/kernel/memory.h"
 #include "ui/framework/dialog/button_actions.h"
