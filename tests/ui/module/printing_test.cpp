@@ -13,7 +13,7 @@
 
 #include "core/database/database.h"
 #include "core/job/job_header.h"
-#include "core/persist/printer_config.h"
+#include "core/store/printer_forms.h"
 #include "core/rules/paper_margins.h"
 #include "platform/engine/reference_renderer.h"
 #include "platform/gdi/printer_dc.h"

@@ -1,7 +1,7 @@
 // Look-ups the pages make through the framework's tables: rows and dialog records by position,
 // the fields of a bound value, a row's current item following another row's, the current
 // choice of an item and its name, the items an item's state names, the resource module.
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "platform/kernel/memory.h"
 #include "ui/framework/dialog/dialog_tables.h"

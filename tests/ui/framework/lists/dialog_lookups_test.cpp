@@ -4,7 +4,7 @@
 // position.
 #include <gtest/gtest.h>
 
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "platform/kernel/memory.h"
 #include "tests/ui/framework/lists/lists_fixture.h"
 
