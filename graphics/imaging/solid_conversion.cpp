@@ -2,7 +2,7 @@
 // profiles, black output) and its application.
 #include <cstring>
 
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/store/effective_values.h"
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/color_detection.h"

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/persist/file_block.h"
-#include "core/services/lock_slots.h"
-#include "core/services/temp_path.h"
+#include "core/runtime/lock_slots.h"
+#include "core/system/temp_path.h"
 #include "graphics/output/channel_files.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
