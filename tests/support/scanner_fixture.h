@@ -19,6 +19,14 @@
 #include "tests/support/sandbox_test.h"
 #include "tests/support/twain_app.h"
 
+// The window as a person sees it a moment after it was painted: each armed multimedia timer
+// (the crop frame's marching ants) has ticked once.
+inline bool SeenPicture(HWND window, ReferenceImage& picture) {
+  SimPaint(window);
+  for (const SimMmTimer& timer : SimArmedMmTimers()) SimFireMmTimer(timer.id);
+  return SimWindowPictureAsShown(window, picture) != FALSE;
+}
+
 class ScannerTest : public SandboxTest {
  protected:
   void TearDown() override {
