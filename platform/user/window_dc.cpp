@@ -7,6 +7,7 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/drawing.h"
+#include "platform/gdi/drawn.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/user/frame_paint.h"
 #include "platform/user/paint.h"
@@ -68,7 +69,9 @@ HDC MakeDC(HWND hwnd, POINT origin, RECT clip) {
   }
   OffsetRect(&clip, -rootOrigin.x, -rootOrigin.y);
   GdiSurface surface{s->pixels.data(), s->width, s->height, s->width};
-  return GdiCreateSurfaceDC(surface, POINT{origin.x - rootOrigin.x, origin.y - rootOrigin.y}, clip);
+  HDC dc = GdiCreateSurfaceDC(surface, POINT{origin.x - rootOrigin.x, origin.y - rootOrigin.y}, clip);
+  GdiSetDcWindow(dc, hwnd);
+  return dc;
 }
 
 }  // namespace
@@ -126,6 +129,7 @@ BOOL UpdateWindow(HWND hwnd) {
   auto w = UserFindWindow(hwnd);
   if (!w) return FALSE;
   if (w->invalid && IsWindowVisible(hwnd)) {
+    UserForgetDrawn(*w);
     UserPaintFrame(hwnd);
     SendMessageW(hwnd, WM_PAINT, 0, 0);
   }
