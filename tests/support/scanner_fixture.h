@@ -15,7 +15,9 @@
 #include "outside/twain_dsm/twain_dsm_sim.h"
 #include "platform/platform.h"
 #include "scanner/scan_settings.h"
+#include "scanner/source_windows.h"
 #include "scanner/system_routines.h"
+#include "scanner/ui/window_table.h"
 #include "tests/support/sandbox_test.h"
 #include "tests/support/twain_app.h"
 
@@ -86,9 +88,11 @@ class ScannerCodeTest : public ScannerTest {
     ASSERT_NE(source_, nullptr) << SimModuleLastLoadMessage();
     g_Instance = source_;
     g_Switches = {};
+    SetSourceWindows(&kScannerWindows);  // as the module hands them in when it attaches
   }
 
   void TearDown() override {
+    SetSourceWindows(nullptr);
     g_Instance = nullptr;
     FreeLibrary(source_);
     ScannerTest::TearDown();
