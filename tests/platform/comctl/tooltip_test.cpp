@@ -125,6 +125,62 @@ TEST_F(ToolTipTest, ToolsByRectangleAndByWindow) {
   EXPECT_FALSE(SendMessageW(tip_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)));
 }
 
+TEST_F(ToolTipTest, TheTooltipsThatServeAWindow) {
+  ASSERT_TRUE(Add(0, owner_, 1, {0, 0, 100, 50}, u"Paper size"));
+  ASSERT_TRUE(Add(TTF_IDISHWND, owner_, UINT_PTR(child_), {}, u"The picture"));
+  // A page inside the owner makes its own tooltip: the tooltip is owned by the top-level window.
+  HWND page = CreateWindowExW(0, kOwnerClass, u"", WS_CHILD | WS_VISIBLE, 0, 0, 150, 90, owner_, nullptr, nullptr,
+                              nullptr);
+  HWND copies = CreateWindowExW(0, kOwnerClass, u"", WS_CHILD | WS_VISIBLE, 10, 10, 40, 20, page,
+                                reinterpret_cast<HMENU>(LONG_PTR(1001)), nullptr, nullptr);
+  HWND pageTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, 0, 0, 0, 0, page, nullptr, nullptr, nullptr);
+  ASSERT_NE(pageTip, nullptr);
+  EXPECT_EQ(GetWindow(pageTip, GW_OWNER), owner_);
+  TOOLINFOW ti{};
+  ti.cbSize = sizeof ti;
+  ti.uFlags = TTF_IDISHWND;
+  ti.hwnd = page;
+  ti.uId = UINT_PTR(copies);
+  ti.lpszText = const_cast<LPWSTR>(u"How many copies");
+  ASSERT_TRUE(SendMessageW(pageTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti)));
+  ti.uFlags = 0;
+  ti.uId = 7;
+  ti.rect = {60, 10, 90, 30};
+  ti.lpszText = LPSTR_TEXTCALLBACKW;
+  ASSERT_TRUE(SendMessageW(pageTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti)));
+  // Another top-level window's tooltip serves only it.
+  HWND other = CreateWindowExW(0, kOwnerClass, u"Other", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                               nullptr);
+  HWND otherTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, 0, 0, 0, 0, other, nullptr, nullptr, nullptr);
+
+  std::vector<SimWindowToolTip> tips = SimWindowToolTips(owner_);
+  ASSERT_EQ(tips.size(), 2u);
+  EXPECT_EQ(tips[0].tooltip, tip_);
+  EXPECT_EQ(tips[0].tools.size(), 2u);
+  EXPECT_EQ(tips[1].tooltip, pageTip);
+  EXPECT_EQ(tips[1].owner, owner_);
+
+  tips = SimWindowToolTips(page);
+  ASSERT_EQ(tips.size(), 1u) << "the page has tools only in its own tooltip";
+  EXPECT_EQ(tips[0].tooltip, pageTip);
+  ASSERT_EQ(tips[0].tools.size(), 2u);
+  EXPECT_EQ(tips[0].tools[0].id, UINT_PTR(copies));
+  EXPECT_EQ(tips[0].tools[0].text, u"How many copies");
+  EXPECT_TRUE(tips[0].tools[1].callback);
+  EXPECT_EQ(tips[0].tools[1].text, u"Asked for") << "a callback tool's text is asked of its window";
+  EXPECT_EQ(tips[0].tools[1].rect.left, 60);
+
+  tips = SimWindowToolTips(child_);
+  ASSERT_EQ(tips.size(), 1u);
+  EXPECT_EQ(tips[0].tooltip, tip_);
+  tips = SimWindowToolTips(other);
+  ASSERT_EQ(tips.size(), 1u);
+  EXPECT_EQ(tips[0].tooltip, otherTip);
+  EXPECT_TRUE(tips[0].tools.empty());
+  DestroyWindow(other);
+  EXPECT_TRUE(SimWindowToolTips(other).empty());
+}
+
 TEST_F(ToolTipTest, CallbackTextsAreAskedOnlyWhenRead) {
   ASSERT_TRUE(Add(0, owner_, 7, {0, 0, 10, 10}, LPSTR_TEXTCALLBACKW));
   ASSERT_TRUE(Add(0, owner_, 8, {10, 0, 20, 10}, LPSTR_TEXTCALLBACKW));
