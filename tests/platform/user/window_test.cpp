@@ -407,4 +407,41 @@ TEST_F(WindowTest, InvalidationCollectsTheUpdateBounds) {
   EXPECT_FALSE(GetUpdateRect(h, &r, FALSE));
 }
 
+TEST_F(WindowTest, TheProcessLayoutMirrorsNewWindowsWithoutParentOrOwner) {
+  DWORD layout = 99;
+  ASSERT_TRUE(GetProcessDefaultLayout(&layout));
+  EXPECT_EQ(layout, 0u);
+  HWND before = Top();
+  EXPECT_FALSE(SetProcessDefaultLayout(2));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+  EXPECT_FALSE(GetProcessDefaultLayout(nullptr));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_NOACCESS));
+  ASSERT_TRUE(SetProcessDefaultLayout(LAYOUT_RTL));
+  ASSERT_TRUE(GetProcessDefaultLayout(&layout));
+  EXPECT_EQ(layout, DWORD(LAYOUT_RTL));
+  auto mirrored = [](HWND h) { return (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0; };
+  HWND top = Top();
+  HWND owned = Top(WS_POPUP, top);
+  HWND child = Child(top, 1);
+  HWND keeper = CreateWindowExW(WS_EX_NOINHERITLAYOUT, kClass, u"", WS_CHILD, 0, 0, 10, 10, top,
+                                reinterpret_cast<HMENU>(2), nullptr, nullptr);
+  HWND grandchild = Child(keeper, 3);
+  EXPECT_FALSE(mirrored(before)) << "windows already made keep their layout";
+  EXPECT_TRUE(mirrored(top));
+  EXPECT_FALSE(mirrored(owned)) << "an owned window does not take the process layout";
+  EXPECT_TRUE(mirrored(child)) << "a child takes its parent's";
+  EXPECT_TRUE(mirrored(keeper));
+  EXPECT_FALSE(mirrored(grandchild)) << "WS_EX_NOINHERITLAYOUT keeps it from the children";
+  ASSERT_TRUE(SetProcessDefaultLayout(0));
+  EXPECT_FALSE(mirrored(Top()));
+}
+
+TEST(ProcessLayoutTest, TheResetSetsItBackToLeftToRight) {
+  ASSERT_TRUE(SetProcessDefaultLayout(LAYOUT_RTL));
+  SimReset();
+  DWORD layout = 99;
+  ASSERT_TRUE(GetProcessDefaultLayout(&layout));
+  EXPECT_EQ(layout, 0u);
+}
+
 }  // namespace
