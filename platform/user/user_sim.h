@@ -179,6 +179,11 @@ class PLATFORM_API SimMessageLog {
   std::unique_ptr<State> state_;
 };
 
+// The window stops answering (TRUE) as if its thread were busy, or answers again (FALSE):
+// SendMessageTimeoutW to it times out and answers 0. SendMessageW and the queue still reach it,
+// so no test ever waits. FALSE for a window that does not exist.
+PLATFORM_API BOOL SimSetWindowHung(HWND hwnd, BOOL hung);
+
 // Dispatches queued messages (and timers already due) until none is left; answers how many.
 PLATFORM_API int SimPumpMessages();
 // Moves the clock on by `milliseconds`, stopping at each timer that falls due to dispatch it

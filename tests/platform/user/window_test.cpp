@@ -436,6 +436,34 @@ TEST_F(WindowTest, TheProcessLayoutMirrorsNewWindowsWithoutParentOrOwner) {
   EXPECT_FALSE(mirrored(Top()));
 }
 
+TEST_F(WindowTest, AHungWindowLetsSendMessageTimeoutTimeOut) {
+  HWND h = Top();
+  DWORD_PTR answer = 99;
+  EXPECT_EQ(SendMessageTimeoutW(h, WM_USER + 1, 2, 0, SMTO_NORMAL, 100, &answer), 1);
+  EXPECT_EQ(answer, 2u) << "the procedure's answer";
+  SimSetClock(SYSTEMTIME{2026, 12, 5, 11, 9, 0, 0, 0});
+  const ULONGLONG start = ClockMs();
+  ASSERT_TRUE(SimSetWindowHung(h, TRUE));
+  Follow({h});
+  SetLastError(0);
+  EXPECT_EQ(SendMessageTimeoutW(h, WM_USER, 7, 8, SMTO_NORMAL, 500, &answer), 0);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_TIMEOUT));
+  EXPECT_EQ(answer, 0u);
+  EXPECT_EQ(ClockMs(), start + 500) << "the caller waited the whole timeout";
+  EXPECT_EQ(SendMessageTimeoutW(h, WM_USER, 7, 8, SMTO_ABORTIFHUNG | SMTO_BLOCK, 500, nullptr), 0);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_TIMEOUT));
+  EXPECT_EQ(ClockMs(), start + 500) << "SMTO_ABORTIFHUNG does not wait";
+  EXPECT_TRUE(log_->Messages().empty()) << "a hung window hears nothing of it";
+  SendMessageW(h, WM_USER, 1, 2);
+  EXPECT_EQ(log_->Difference({{h, WM_USER, 1, 2}}), "") << "plain sending still reaches it";
+  ASSERT_TRUE(SimSetWindowHung(h, FALSE));
+  EXPECT_EQ(SendMessageTimeoutW(h, WM_USER + 1, 0, 0, SMTO_ABORTIFHUNG, 500, &answer), 1);
+  DestroyWindow(h);
+  EXPECT_EQ(SendMessageTimeoutW(h, WM_USER, 0, 0, SMTO_NORMAL, 500, &answer), 0);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE));
+  EXPECT_FALSE(SimSetWindowHung(h, TRUE));
+}
+
 TEST(ProcessLayoutTest, TheResetSetsItBackToLeftToRight) {
   ASSERT_TRUE(SetProcessDefaultLayout(LAYOUT_RTL));
   SimReset();
