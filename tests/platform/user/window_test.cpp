@@ -1,5 +1,6 @@
 // Windows: classes, creation and destruction order, the tree, longs, subclassing,
-// properties, sending and posting, timers, focus, enabling, showing, rectangles, invalidation.
+// properties, sending and posting, timers, focus, enabling, showing, rectangles, invalidation,
+// scrolling a client area's pixels.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -470,6 +471,92 @@ TEST(ProcessLayoutTest, TheResetSetsItBackToLeftToRight) {
   DWORD layout = 99;
   ASSERT_TRUE(GetProcessDefaultLayout(&layout));
   EXPECT_EQ(layout, 0u);
+}
+
+// Each pixel's colour names where it was drawn: x in red, y in green.
+COLORREF Marked(int x, int y) { return RGB(x, y, 0x40); }
+
+TEST_F(WindowTest, ScrollingMovesThePixelsAndInvalidatesWhatItUncovers) {
+  HWND h = Top(WS_VISIBLE);
+  HWND inside = Child(h, 1, WS_VISIBLE, RECT{20, 30, 30, 40});
+  HWND outside = Child(h, 2, WS_VISIBLE, RECT{150, 30, 160, 40});
+  auto paintMarks = [&] {
+    HDC dc = GetDC(h);
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 200; ++x) SetPixel(dc, x, y, Marked(x, y));
+    ReleaseDC(h, dc);
+    ValidateRect(h, nullptr);
+  };
+  auto pixel = [&](int x, int y) {
+    HDC dc = GetDC(h);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(h, dc);
+    return c;
+  };
+  const RECT area{10, 10, 110, 90};
+  struct Case {
+    const char* what;
+    int dx, dy;
+    const RECT* clip;
+    int kind;
+    RECT uncovered;
+  } cases[] = {
+      {"up by 10", 0, -10, &area, SIMPLEREGION, {10, 80, 110, 90}},
+      {"right by 7", 7, 0, &area, SIMPLEREGION, {10, 10, 17, 90}},
+      {"down and left: two strips", -5, 4, &area, COMPLEXREGION, {10, 10, 110, 90}},
+      {"by the whole height", 0, 80, &area, SIMPLEREGION, {10, 10, 110, 90}},
+      {"not at all", 0, 0, &area, NULLREGION, {0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    paintMarks();
+    RECT updateRect{-1, -1, -1, -1};
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(ScrollWindowEx(h, c.dx, c.dy, &area, c.clip, update, &updateRect, SW_INVALIDATE), c.kind);
+    EXPECT_TRUE(EqualRect(&updateRect, &c.uncovered));
+    RECT box{};
+    GetRgnBox(update, &box);
+    EXPECT_TRUE(EqualRect(&box, &c.uncovered));
+    DeleteObject(update);
+    RECT pending{};
+    EXPECT_EQ(GetUpdateRect(h, &pending, FALSE), c.kind != NULLREGION);
+    if (c.kind != NULLREGION) EXPECT_TRUE(EqualRect(&pending, &c.uncovered));
+    // Every pixel of the area that a moved one covers shows what was drawn dx, dy before it;
+    // the pixels beyond the area are untouched.
+    for (int y : {12, 45, 85})
+      for (int x : {12, 60, 105}) {
+        const POINT p{x, y};
+        RECT uncoveredNow = c.uncovered;
+        if (c.kind == COMPLEXREGION) uncoveredNow = RECT{};
+        const bool movedHere = x - c.dx >= area.left && x - c.dx < area.right && y - c.dy >= area.top && y - c.dy < area.bottom;
+        if (movedHere && !PtInRect(&uncoveredNow, p)) EXPECT_EQ(pixel(x, y), Marked(x - c.dx, y - c.dy)) << x << "," << y;
+      }
+    EXPECT_EQ(pixel(5, 5), Marked(5, 5));
+    EXPECT_EQ(pixel(150, 95), Marked(150, 95));
+  }
+  // A clip narrower than the scrolled rectangle: only its pixels change.
+  paintMarks();
+  const RECT narrow{40, 10, 60, 90};
+  ScrollWindowEx(h, 0, -10, &area, &narrow, nullptr, nullptr, 0);
+  EXPECT_EQ(pixel(50, 50), Marked(50, 60));
+  EXPECT_EQ(pixel(20, 50), Marked(20, 50));
+  RECT pending{};
+  EXPECT_FALSE(GetUpdateRect(h, &pending, FALSE));  // no SW_INVALIDATE
+  // A part to paint moves with the pixels; children in the rectangle move along when asked.
+  ValidateRect(h, nullptr);
+  const RECT waiting{20, 20, 30, 30};
+  InvalidateRect(h, &waiting, FALSE);
+  ScrollWindowEx(h, 0, -10, &area, &area, nullptr, nullptr, SW_SCROLLCHILDREN);
+  ASSERT_TRUE(GetUpdateRect(h, &pending, FALSE));
+  EXPECT_TRUE(EqualRect(&pending, std::array<RECT, 1>{RECT{20, 10, 30, 30}}.data()));
+  RECT r{};
+  GetWindowRect(inside, &r);
+  MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.top, 20);
+  GetWindowRect(outside, &r);
+  MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.top, 30);
+  EXPECT_EQ(ScrollWindowEx(nullptr, 0, 1, nullptr, nullptr, nullptr, nullptr, 0), ERROR);
 }
 
 }  // namespace
