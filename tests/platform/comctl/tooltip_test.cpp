@@ -10,14 +10,12 @@
 
 namespace {
 
-std::vector<UINT_PTR> asked;  // TTN_GETDISPINFOW ids, in order
 std::vector<UINT> mouse;      // mouse messages the owner's own procedure saw
 
 LRESULT OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NOTIFY) {
     auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
     if (info->hdr.code != TTN_GETDISPINFOW) return 0;
-    asked.push_back(info->hdr.idFrom);
     if (info->hdr.idFrom == 7) lstrcpynW(info->szText, u"Asked for", 80);
     if (info->hdr.idFrom == 8) {
       info->lpszText = const_cast<LPWSTR>(u"Kept once asked");
@@ -42,7 +40,6 @@ class ToolTipTest : public SandboxTest {
  protected:
   void SetUp() override {
     SandboxTest::SetUp();
-    asked.clear();
     mouse.clear();
     WNDCLASSW wc{};
     wc.lpfnWndProc = OwnerProc;
@@ -181,18 +178,27 @@ TEST_F(ToolTipTest, TheTooltipsThatServeAWindow) {
   EXPECT_TRUE(SimWindowToolTips(other).empty());
 }
 
+// The owner asked for the text of the tool `id`.
+SimMessage AskedFor(HWND owner, UINT_PTR id) {
+  SimMessage m(owner, WM_NOTIFY, WPARAM(id));
+  m.code = TTN_GETDISPINFOW;
+  return m;
+}
+
 TEST_F(ToolTipTest, CallbackTextsAreAskedOnlyWhenRead) {
   ASSERT_TRUE(Add(0, owner_, 7, {0, 0, 10, 10}, LPSTR_TEXTCALLBACKW));
   ASSERT_TRUE(Add(0, owner_, 8, {10, 0, 20, 10}, LPSTR_TEXTCALLBACKW));
-  EXPECT_TRUE(asked.empty());
+  SimMessageLog asked({{owner_, "owner"}});
+  asked.Only({WM_NOTIFY});
   SimHover(owner_, {5, 5});
-  EXPECT_TRUE(asked.empty()) << "the mouse alone asks nothing";
+  EXPECT_TRUE(asked.Messages().empty()) << "the mouse alone asks nothing";
   EXPECT_EQ(Text(owner_, 7), u"Asked for");
   EXPECT_EQ(Text(owner_, 7), u"Asked for");
-  EXPECT_EQ(asked, (std::vector<UINT_PTR>{7, 7})) << "asked every time";
+  EXPECT_EQ(asked.Difference({AskedFor(owner_, 7), AskedFor(owner_, 7)}), "") << "asked every time";
   EXPECT_EQ(Text(owner_, 8), u"Kept once asked");
   EXPECT_EQ(Text(owner_, 8), u"Kept once asked");
-  EXPECT_EQ(asked, (std::vector<UINT_PTR>{7, 7, 8})) << "TTF_DI_SETITEM keeps the answer";
+  EXPECT_EQ(asked.Difference({AskedFor(owner_, 7), AskedFor(owner_, 7), AskedFor(owner_, 8)}), "")
+      << "TTF_DI_SETITEM keeps the answer";
   std::vector<SimTool> tools = SimToolTipTools(tip_);
   EXPECT_TRUE(tools[0].callback);
   EXPECT_FALSE(tools[1].callback);
