@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/services/chunked_printer_data.h"
+#include "core/system/chunked_printer_data.h"
 #include "platform/spooler/spooler.h"
 #include "tests/graphics/ddi/document_fixture.h"
 #include "tests/support/model_files.h"
