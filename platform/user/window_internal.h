@@ -70,6 +70,7 @@ struct Window {
   ScrollNumbers hscroll, vscroll;
   bool destroying = false;  // WM_DESTROY sent; messages still reach it until WM_NCDESTROY
   bool destroyed = false;
+  bool hung = false;        // stopped answering (SimSetWindowHung): SendMessageTimeoutW times out
   // Painting: the part of the client area that needs painting, and whether the background
   // is to be erased first.
   bool invalid = false;
