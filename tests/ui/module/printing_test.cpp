@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/job/job_header.h"
+#include "platform/engine/printer_dc.h"
 #include "platform/engine/reference_renderer.h"
-#include "platform/gdi/printer_dc.h"
 #include "tests/support/sample_fixture.h"
 #include "tools/spoolview/spool_render.h"
 
