@@ -33,6 +33,8 @@ void ResolveItemDefault(ItemStore* store, const ItemDescriptor* descriptor, Prin
         *value = slot.defaults.value;
         *size = slot.defaults.size;
         *status = kQueryOk;
+      } else if (slot.defaults.absent) {
+        *status = kQueryAbsent;
       }
     }
   } else {

@@ -30,13 +30,16 @@ union ItemValueCell {
 static_assert(sizeof(ItemValueCell) == sizeof(void*));
 
 // What a handler gets for kItemOpDefault. A handler that succeeds sets type, value and size
-// together.
+// together. One that answers 0 because the model has nothing to take the default from (a
+// paper it does not offer) sets `absent`: the item then has no default on this model, which
+// is not a failure.
 struct ItemDefaultSlot {
   PrinterConfiguration* config;  // the configuration being filled, or NULL
   LPCWSTR deviceName;            // the name given to ApplyDataFileDefaults, or NULL
   ValueTypeCode type;
   ItemValueCell value;
   DWORD size;
+  bool absent;
 };
 
 // What a handler gets for kItemOpCheck and kItemOpCheckpublic: the value as GetItemValue gave

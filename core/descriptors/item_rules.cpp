@@ -53,6 +53,13 @@ int SetText(ItemDefaultSlot& slot, LPCWSTR text, DWORD bytes) {
   return 1;
 }
 
+// No default from the database: when the record it would come from is not in the model, the
+// item has none there (absent), any other status is a failure.
+int NoDefault(ItemDefaultSlot& slot, WORD status) {
+  slot.absent = status == kQueryAbsent;
+  return 0;
+}
+
 int GiveDefault(ItemStore* store, SettingItemId id, ItemDefaultSlot& slot) {
   WORD status = 0;
   switch (id) {
@@ -76,7 +83,7 @@ int GiveDefault(ItemStore* store, SettingItemId id, ItemDefaultSlot& slot) {
     case 9:
     case 10: {
       WORD width = 0, length = 0;
-      if (GetDefaultPaperSize(store, kPaperItem, &width, &length, &status) != 1) return 0;
+      if (GetDefaultPaperSize(store, kPaperItem, &width, &length, &status) != 1) return NoDefault(slot, status);
       return SetNumber(slot, kTypeInt16, id == 9 ? length : width);
     }
     case 12: return SetNumber(slot, kTypeInt16, 1);
@@ -90,7 +97,7 @@ int GiveDefault(ItemStore* store, SettingItemId id, ItemDefaultSlot& slot) {
     }
     case 19: {
       LPWSTR name = GetDefaultPaperName(store, kPaperItem, &status);
-      if (name == nullptr) return 0;
+      if (name == nullptr) return NoDefault(slot, status);
       const int done = SetText(slot, name, kDeviceNameBytes);
       GlobalFree(name);
       return done;
@@ -130,8 +137,9 @@ int GiveDefault(ItemStore* store, SettingItemId id, ItemDefaultSlot& slot) {
   }
   if (id >= 5889 && id <= 5928) {
     WORD width = 0, length = 0;
+    // A model without that paper gives the user papers no default size.
     if (GetPaperSizeOfValue(store, kPaperItem, kUserPaperValue, &width, &length, nullptr, nullptr, &status) != 1)
-      return 0;
+      return NoDefault(slot, status);
     return SetNumber(slot, kTypeUInt16, id <= 5908 ? width : length);
   }
   if (id >= 5929 && id <= 5948) {

@@ -210,8 +210,10 @@ LONG AnswerBinList(const CapabilityQuery& q, WORD index) {
 
 LONG AnswerResolutions(const CapabilityQuery& q, WORD) {
   if (!Has(q, kCapabilityStore)) return -1;
+  // A model without a resolution list (or with an empty one) has no list to give.
   const DWORD count = BuildResolutionList(q.store, nullptr);
-  if (q.output != nullptr && count != 0) {
+  if (count == 0) return -1;
+  if (q.output != nullptr) {
     std::vector<WORD> pairs(2 * count);
     if (BuildResolutionList(q.store, pairs.data()) != count) return -1;
     for (DWORD i = 0; i < 2 * count; ++i) {

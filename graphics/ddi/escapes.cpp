@@ -243,11 +243,14 @@ LONG SetDirectMode(const EscapeCall& c) {
   return kEscDone;
 }
 
+// Whether the document has started here: the user-interface module asks for its start
+// confirmation only when it has. A document the user-interface module's escapes drive is
+// answered either way; any other is refused until it has started.
 LONG QueryStartDoc(const EscapeCall& c) {
   if (c.out == nullptr || c.cjOut != 4) return kEscBadArgument;
   const bool started = (c.pdev->job.flags & kJobStarted) != 0;
   if (c.pdev->escapeDrivenJob) {
-    Write<DWORD>(c.out, started ? 0 : 1);
+    Write<DWORD>(c.out, started ? 1 : 0);
     return kEscDone;
   }
   Write<DWORD>(c.out, started ? 1 : 0);

@@ -15,6 +15,7 @@
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/image_queue.h"
 #include "graphics/job/booklet_output.h"
+#include "graphics/job/direct_image_drawing.h"
 #include "graphics/job/fax_header_sheet.h"
 #include "graphics/job/fax_passes.h"
 #include "graphics/job/imposition_marks.h"
@@ -251,6 +252,8 @@ int EndPageInJob(Pdev* pdev) {
 }
 
 int FinishPage(Pdev* pdev) {
+  // An image whose chunks did not all come before the page's end is not drawn.
+  DropHeldDirectImage(pdev);
   if (!IsPageOpen(pdev)) {
     // A page without drawing: skipped when empty pages are, else begun so that it prints.
     if (pdev->render.skipEmptyPages) return 0;
@@ -436,6 +439,7 @@ int ReadJobSettings(Pdev* pdev, SettingsRecord*, PrinterConfiguration*) {
 
 void FreeJobResources(Pdev* pdev) {
   FreeJobEscapeBlocks(pdev);
+  DropHeldDirectImage(pdev);
   FreeColorConverter(&pdev->colorConverter);
   FreeColorClassWord(&pdev->colorClassWord);
   CloseImageQueue(&pdev->imageQueue);

@@ -321,7 +321,13 @@ int IsFeatureEnabled(Pdev* pdev, DWORD version) {
 }
 
 int SetPageColorFromMode(Pdev* pdev) {
-  pdev->pageColor.PageColor = pdev->render.colorMode;
+  // An application's colour override in force decides the page; else the document's mode.
+  const DirectModeState& direct = pdev->directMode;
+  if (direct.overrideSwitch) {
+    if (SetPageColorState(pdev, direct.colorOverride) != 0) return -1;
+  } else {
+    pdev->pageColor.PageColor = pdev->render.colorMode;
+  }
   return ResetGraphicsStateChecked(pdev, 0);
 }
 

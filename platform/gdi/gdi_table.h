@@ -100,6 +100,7 @@ struct Dc {
   std::vector<DcState> saved;
   EngineDc* engine = nullptr;  // a printer DC's device context in the graphics engine (engine/printer_dc.h)
   const PrinterDcCalls* printer = nullptr;  // a printer DC's calls (printer_device.h)
+  HWND window = nullptr;                    // the window a window DC draws into (drawn.h)
 };
 
 using ObjectData = std::variant<Palette, Icon, Bitmap, Pen, Brush, Font, Region, Dc>;

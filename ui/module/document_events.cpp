@@ -166,9 +166,14 @@ int GetJobPaperMargins(HANDLE printer, WORD paperId, LONG perUser, WORD margins[
       found = ReadUserPaperMargin(printer, base, paperId, &stored) == 1;
       GlobalFree(base);
     }
-  } else if (PaperMarginTable* table = LoadPaperMarginTable(printer); table != nullptr) {
-    found = FindPaperMargin(table, paperId, &stored) == 1;
-    FreePaperMarginTable(table);
+  }
+  // Without a user's own margins for the paper, the printer's table holds them, as the
+  // sheet's margin checks assume.
+  if (!found) {
+    if (PaperMarginTable* table = LoadPaperMarginTable(printer); table != nullptr) {
+      found = FindPaperMargin(table, paperId, &stored) == 1;
+      FreePaperMarginTable(table);
+    }
   }
   if (!found && ResetMarginsToDefault(&stored) != 1) return -1;
   const int order[4] = {2, 3, 0, 1};
