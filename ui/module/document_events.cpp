@@ -24,7 +24,7 @@
 #include "core/system/printer_info.h"
 #include "items/user_setting_info.h"
 #include "platform/base/text.h"
-#include "platform/gdi/printer_dc.h"
+#include "platform/engine/printer_dc.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/resource.h"
 #include "platform/spooler/spooler.h"

@@ -13,10 +13,10 @@
 
 #include "core/database/database.h"
 #include "core/job/job_header.h"
-#include "core/store/printer_forms.h"
 #include "core/rules/paper_margins.h"
+#include "core/store/printer_forms.h"
+#include "platform/engine/printer_dc.h"
 #include "platform/engine/reference_renderer.h"
-#include "platform/gdi/printer_dc.h"
 #include "tests/support/sample_fixture.h"
 #include "tools/spoolview/spool_render.h"
 
