@@ -14,6 +14,7 @@
 #include "core/job/job_header.h"
 #include "core/persist/printer_config.h"
 #include "core/rules/paper_margins.h"
+#include "core/store/printer_forms.h"
 #include "platform/engine/reference_renderer.h"
 #include "platform/gdi/printer_dc.h"
 #include "tests/support/sample_fixture.h"
