@@ -44,7 +44,7 @@ class SheetTest : public printer_test::PrinterTest {
   void SetUp() override {
     PrinterTest::SetUp();
     SimSetLocaleInfo(LOCALE_ICOUNTRY, u"49");
-    AddPrinter(kPrinter);
+    AddPrinter(kPrinter, InstallModel());
     ui_ = LoadLibraryW(kModule);
     ASSERT_NE(ui_, nullptr) << SimModuleLastLoadMessage();
     // The printer installed as the spooler installs it: the driver's initialisation, then its
@@ -68,6 +68,9 @@ class SheetTest : public printer_test::PrinterTest {
                              nullptr, nullptr);
     ASSERT_NE(owner_, nullptr);
   }
+
+  // The model of "P1": the sample unless a test installs a variant of it.
+  virtual std::u16string InstallModel() { return u"QX4500.DDD"; }
 
   void TearDown() override {
     if (owner_ != nullptr) DestroyWindow(owner_);
@@ -94,8 +97,11 @@ class SheetTest : public printer_test::PrinterTest {
       if (driver) driver(sheet);
     });
     DWORD ignored = 0;
-    return SimOpenDocumentSheet(kModule, kPrinter, in, reinterpret_cast<DEVMODEW*>(output_.data()),
-                                DWORD(output_.size()), fMode, owner_, result != nullptr ? result : &ignored);
+    const LONG answer = SimOpenDocumentSheet(kModule, kPrinter, in, reinterpret_cast<DEVMODEW*>(output_.data()),
+                                             DWORD(output_.size()), fMode, owner_, result != nullptr ? result : &ignored);
+    // A sheet that did not open leaves its driver unused.
+    SimForgetDialogDrivers();
+    return answer;
   }
 
   // The page of the sheet's tab, shown first.
@@ -123,6 +129,14 @@ class SheetTest : public printer_test::PrinterTest {
     ItemValueCell cell{};
     if (GetItemValue(id, &record, nullptr, &type, &length, &cell) != kItemDone || cell.data == nullptr) return u"?";
     return static_cast<LPCWSTR>(cell.data);
+  }
+
+  // Types into an edit as a person does after selecting its text.
+  static void TypeInto(HWND window, int control, const std::u16string& text) {
+    HWND edit = GetDlgItem(window, control);
+    ASSERT_TRUE(SimFocus(edit));
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    ASSERT_TRUE(SimType(edit, text));
   }
 
   static std::u16string Text(HWND window, int control) {

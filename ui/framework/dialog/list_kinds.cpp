@@ -164,7 +164,10 @@ bool FillChoices(HandlerContext* context, const ControlRow* row, const ListKindD
       continue;
     }
     LPWSTR name = CutValueTextAtLastCr(list->choices[n].name);
-    if (name == nullptr) return false;
+    if (name == nullptr) {
+      ok = false;
+      break;
+    }
     if (refill) {
       const LRESULT line = Send(context, row, m.addString, 0, reinterpret_cast<LPARAM>(name));
       if (line == m.error || line == m.outOfSpace) ok = false;
