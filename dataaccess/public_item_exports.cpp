@@ -158,9 +158,17 @@ DLLEXPORT DmaResult WINAPI DMA_GetStringData(DmaContext* context, PublicItemId p
     std::memcpy(buffer, item.location.address, fieldBytes);
     return kDmaDone;
   }
-  const int written = n == 0 ? 0 : WideCharToMultiByte(CP_ACP, 0, text, n, buffer, int(*length) - 1, nullptr, nullptr);
+  // The whole field is converted: the text, its terminator and whatever the field holds after
+  // it, one byte per character in the single-byte code pages.
+  WCHAR field[kMaxFieldChars];
+  const int chars = FieldChars(item);
+  std::memcpy(field, item.location.address, size_t(chars) * 2);
+  if (WideCharToMultiByte(CP_ACP, 0, field, chars, buffer, int(needed), nullptr, nullptr) != 0) return kDmaDone;
+  // A double-byte text whose field's rest no longer fits the bytes asked for: the text and its
+  // terminator, and zeros up to them.
+  const int written = n == 0 ? 0 : WideCharToMultiByte(CP_ACP, 0, text, n, buffer, int(needed) - 1, nullptr, nullptr);
   if (n > 0 && written == 0) return kDmaFailed;
-  buffer[written] = 0;
+  std::memset(buffer + written, 0, needed - DWORD(written));
   return kDmaDone;
 }
 

@@ -13,13 +13,11 @@
 #include "scanner/device.h"
 #include "scanner/filter_library.h"
 #include "scanner/scan_run.h"
+#include "scanner/source_windows.h"
 #include "scanner/system_routines.h"
 #include "scanner/transfers.h"
 #include "platform/user/dialog.h"
 #include "platform/user/message.h"
-#include "scanner/ui/preview_window.h"
-#include "scanner/ui/progress_window.h"
-#include "scanner/ui/scan_dialog.h"
 
 HWND g_ParentWindow;
 
@@ -124,7 +122,7 @@ TW_UINT16 HandleUserInterface(const Triplet& t) {
   g_ParentWindow = static_cast<HWND>(ui->hParent);
   if (ui->ShowUI) {
     ui->ModalUI = FALSE;
-    if (CreateScanDialog(CurrentImageRecord()) == nullptr) return RefuseRequest(TWCC_LOWMEMORY);
+    if (CurrentSourceWindows().createScanDialog(CurrentImageRecord()) == nullptr) return RefuseRequest(TWCC_LOWMEMORY);
     SetSourceState(kState5Enabled);
     return TWRC_SUCCESS;
   }
@@ -264,7 +262,8 @@ TW_UINT16 EnterDataSource(pTW_IDENTITY origin, TW_UINT32 group, TW_UINT16 type, 
     // The source's windows get their messages first; it never reports through TWMessage.
     auto* event = static_cast<TW_EVENT*>(data);
     auto* msg = event != nullptr ? static_cast<MSG*>(event->pEvent) : nullptr;
-    HWND dialog = ScanDialogWindow(), progress = ProgressDialogWindow();
+    const SourceWindows& windows = CurrentSourceWindows();
+    HWND dialog = windows.scanDialogWindow(), progress = windows.progressDialogWindow();
     if (msg != nullptr && ((dialog != nullptr && IsDialogMessageW(dialog, msg)) ||
                            (progress != nullptr && IsDialogMessageW(progress, msg)))) {
       event->TWMessage = MSG_NULL;
@@ -280,7 +279,7 @@ TW_UINT16 EnterDataSource(pTW_IDENTITY origin, TW_UINT32 group, TW_UINT16 type, 
 }
 
 void NotifyXferReady(const ScanSettings* settings, const void*, BOOL showProgress) {
-  SetProgressShown(showProgress);
+  CurrentSourceWindows().setProgressShown(showProgress);
   if (settings != nullptr) {
     SaveDefaultScanMode(*settings);
     BuildImageRecord(*settings, CurrentImageRecord());
@@ -294,7 +293,7 @@ void NotifyCloseRequest() { SendToSourceManager(MSG_CLOSEDSREQ); }
 
 void EndConnectionWork() {
   if (ScanRunActive()) EndTransferRun();
-  DestroyScanDialog();
+  CurrentSourceWindows().destroyScanDialog();
   EndScanRun();
 }
 
@@ -304,7 +303,7 @@ void AttachDataSource(HINSTANCE instance) {
   SetSourceState(kState3Closed);
   SetConditionCode(TWCC_SUCCESS);
   g_ParentWindow = nullptr;
-  SetProgressShown(TRUE);
+  CurrentSourceWindows().setProgressShown(TRUE);
   CurrentImageRecord() = ImageRecord{};
   LoadLocaleText(instance);
   BuildSourceIdentity();
@@ -318,5 +317,5 @@ void DetachDataSource() {
   FreeDeviceBandBuffer();
   UnloadLocaleText();
   ReleaseColorTransform();
-  UnregisterScannerWindowClasses();
+  CurrentSourceWindows().unregisterWindowClasses();
 }

@@ -47,6 +47,16 @@ constexpr ScanTypeRow kScanTypes[] = {
     {5, TWPT_PALETTE, 0, 0, true},
     {6, TWPT_GRAY, 0, kScanKindGray, false},
     {7, TWPT_RGB, 0, kScanKindColor48, false},
+    // Further colour and grey kinds: the dialog does not offer them, the record still carries
+    // them (the transfer's request asks the device for plain colour or grey).
+    {8, TWPT_RGB, 0, 16, false},
+    {9, TWPT_RGB, 0, 17, false},
+    {10, TWPT_RGB, 0, 18, false},
+    {11, TWPT_RGB, 0, 19, false},
+    {12, TWPT_GRAY, 0, 32, false},
+    {13, TWPT_GRAY, 0, 33, false},
+    {14, TWPT_GRAY, 0, 34, false},
+    {15, TWPT_GRAY, 0, 35, false},
 };
 
 }  // namespace

@@ -5,8 +5,11 @@
 
 #if defined(__x86_64__)
 #define QV_TRIPLET_LOOP __attribute__((target_clones("avx2", "ssse3", "default")))
+// Plain byte loops (inversion) that only gain from wider vectors.
+#define QV_WIDE_LOOP __attribute__((target_clones("avx2", "default")))
 #else
 #define QV_TRIPLET_LOOP
+#define QV_WIDE_LOOP
 #endif
 
 // True when the processor shuffles bytes within vector registers. Without that the compiler

@@ -103,17 +103,18 @@ BOOL PlaceOneBit(const PlacementTarget& target, const OutputLayout& layout, cons
 // one column to the next.
 constexpr DWORD kTileLines = 64;
 constexpr DWORD kTileColumns = 4;
-constexpr DWORD kRunBytes = kTileLines * 6 + 16;  // 6-byte pixels, and the slack of 16-byte stores
+constexpr DWORD kRunBytes = kTileLines * 6;  // 6-byte pixels
+constexpr DWORD kPrefetchColumns = 16;
 
 using Bytes16 = BYTE __attribute__((vector_size(16)));
 using Words4 = std::uint32_t __attribute__((vector_size(16)));
 
 // Gathers kTileColumns columns of count lines of RGB triplets into runs: runs[c] receives
-// column c's pixels line after line. src is column 0 of the first line, srcStep the distance
-// from one line to the next. Each 4 x 4 block of pixels is widened to 4-byte pixels,
-// transposed as 32-bit words and narrowed again. The 16-byte reads need 2 more pixels after
-// the tile's columns in every line.
-QV_TRIPLET_LOOP void GatherTripletColumns(BYTE (*runs)[kRunBytes], const BYTE* src, LONGLONG srcStep, DWORD count) {
+// column c's pixels line after line (exactly count triplets are written). src is column 0 of
+// the first line, srcStep the distance from one line to the next. Each 4 x 4 block of pixels
+// is widened to 4-byte pixels, transposed as 32-bit words and narrowed again. The 16-byte
+// reads need 2 more pixels after the tile's columns in every line.
+QV_TRIPLET_LOOP void GatherTripletColumns(BYTE* const* runs, const BYTE* src, LONGLONG srcStep, DWORD count) {
   static_assert(kTileColumns == 4);
   DWORD m = 0;
   for (; m + 4 <= count; m += 4, src += 4 * srcStep) {
@@ -135,7 +136,7 @@ QV_TRIPLET_LOOP void GatherTripletColumns(BYTE (*runs)[kRunBytes], const BYTE* s
       Bytes16 column;
       std::memcpy(&column, &columns[c], 16);
       const Bytes16 narrowed = __builtin_shufflevector(column, column, 0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0);
-      std::memcpy(runs[c] + 3 * m, &narrowed, 16);
+      std::memcpy(runs[c] + 3 * m, &narrowed, 12);
     }
   }
   for (; m < count; ++m, src += srcStep)
@@ -164,24 +165,46 @@ void PlaceQuarterTurn(BYTE* origin, LONGLONG rowStep, bool reversed, const Outpu
   const BYTE* runSource = reversed ? strip + (lines - 1) * srcLine : strip;
   BYTE* runStart = reversed ? origin - static_cast<LONGLONG>(lines - 1) * outBytes : origin;
   const bool blocks = srcBytes == 3 && HasByteShuffles();
+  // RGB runs are gathered straight into the output; other types through a buffer, converted
+  // on their way out.
+  const bool direct = blocks && layout.PixelType == TWPT_RGB;
   BYTE runs[kTileColumns][kRunBytes];
+  BYTE* buffers[kTileColumns];
+  for (DWORD c = 0; c < kTileColumns; ++c) buffers[c] = runs[c];
   for (DWORD m0 = 0; m0 < lines; m0 += kTileLines) {
     const DWORD count = std::min(kTileLines, lines - m0);
     const BYTE* tileSource = runSource + srcStep * static_cast<LONGLONG>(m0);
     for (DWORD i = 0; i < stripWidth; i += kTileColumns) {
       const DWORD columns = std::min(kTileColumns, stripWidth - i);
-      if (blocks && i + kTileColumns + 2 <= stripWidth) {
-        GatherTripletColumns(runs, tileSource + 3 * static_cast<ULONGLONG>(i), srcStep, count);
+      BYTE* outRuns[kTileColumns];
+      for (DWORD c = 0; c < columns; ++c)
+        outRuns[c] = runStart + rowStep * static_cast<LONGLONG>(i + c) + static_cast<LONGLONG>(m0) * outBytes;
+      // The runs of the columns kPrefetchColumns further on are asked for now: their output
+      // rows lie far apart, on pages and lines no cache holds, and their fetches then overlap
+      // the writing of these.
+      if (i + kPrefetchColumns < stripWidth) {
+        const DWORD ahead = std::min(kTileColumns, stripWidth - (i + kPrefetchColumns));
+        for (DWORD c = 0; c < ahead; ++c) {
+          const BYTE* run = runStart + rowStep * static_cast<LONGLONG>(i + kPrefetchColumns + c) +
+                            static_cast<LONGLONG>(m0) * outBytes;
+          for (DWORD b = 0; b < count * outBytes; b += 64) __builtin_prefetch(run + b, 1, 0);
+          __builtin_prefetch(run + count * outBytes - 1, 1, 0);
+        }
+      }
+      const bool whole = blocks && i + kTileColumns + 2 <= stripWidth;
+      if (whole && direct) {
+        GatherTripletColumns(outRuns, tileSource + 3 * static_cast<ULONGLONG>(i), srcStep, count);
+        continue;
+      }
+      if (whole) {
+        GatherTripletColumns(buffers, tileSource + 3 * static_cast<ULONGLONG>(i), srcStep, count);
       } else {
         for (DWORD c = 0; c < columns; ++c) {
           const BYTE* src = tileSource + static_cast<ULONGLONG>(i + c) * srcBytes;
           for (DWORD m = 0; m < count; ++m, src += srcStep) std::memcpy(runs[c] + m * srcBytes, src, srcBytes);
         }
       }
-      for (DWORD c = 0; c < columns; ++c) {
-        BYTE* run = runStart + rowStep * static_cast<LONGLONG>(i + c) + static_cast<LONGLONG>(m0) * outBytes;
-        ConvertPixels(run, runs[c], count, layout.PixelType, srcBytes);
-      }
+      for (DWORD c = 0; c < columns; ++c) ConvertPixels(outRuns[c], runs[c], count, layout.PixelType, srcBytes);
     }
   }
 }

@@ -11,8 +11,7 @@
 #include "scanner/connection.h"
 #include "scanner/device.h"
 #include "scanner/filter_library.h"
-#include "scanner/ui/progress_window.h"
-#include "scanner/ui/scan_dialog.h"
+#include "scanner/source_windows.h"
 
 namespace {
 
@@ -104,12 +103,12 @@ int FillBandStore(const ImageRecord& record) {
     }
     filled += n;
     g_Run.LinesRead += n;
-    if (StepProgressCancelled(static_cast<double>(n) * g_Run.Width)) {
+    if (CurrentSourceWindows().stepProgressCancelled(static_cast<double>(n) * g_Run.Width)) {
       AbortDeviceScan();
       result = kStripCancelled;
       break;
     }
-    PumpProgressMessages();
+    CurrentSourceWindows().pumpProgressMessages();
   }
   g_Run.LinesInStore = filled;
   GlobalUnlock(g_Run.Store);
@@ -191,7 +190,7 @@ int NextStrip(BYTE* strip, POINT* position, SIZE* size, ULONGLONG capacity, cons
   if (g_Run.ReadPosition == 0) {
     const int filled = FillBandStore(record);
     if (filled != kStripMore && filled != kStripLast) {
-      ActivateScanDialog();
+      CurrentSourceWindows().activateScanDialog();
       return filled;
     }
   }
@@ -200,7 +199,7 @@ int NextStrip(BYTE* strip, POINT* position, SIZE* size, ULONGLONG capacity, cons
   f = FittingLines(f, capacity, record);
   if (f == 0) {
     SetConditionCode(TWCC_LOWMEMORY);
-    ActivateScanDialog();
+    CurrentSourceWindows().activateScanDialog();
     return kStripFailed;
   }
   const BYTE* store = static_cast<const BYTE*>(GlobalLock(g_Run.Store));

@@ -5,6 +5,7 @@
 #include "platform/base/types.h"
 #include "platform/twain/twain.h"
 #include "scanner/band_processing.h"
+#include "scanner/pixel_loops.h"
 
 void ToneCurveFromLevels(BYTE* curve, int gamma, int inLow, int inHigh, int outLow, int outHigh) {
   if (gamma == 0) gamma = 180;
@@ -28,6 +29,14 @@ void ToneCurveFromLevels(BYTE* curve, int gamma, int inLow, int inHigh, int outL
   }
 }
 
+namespace {
+
+QV_WIDE_LOOP void InvertBytes(BYTE* __restrict p, ULONGLONG n) {
+  for (ULONGLONG i = 0; i < n; ++i) p[i] = static_cast<BYTE>(~p[i]);
+}
+
+}  // namespace
+
 BOOL InvertApplies(const ImageRecord& record) { return record.Invert != 0 && record.ScanKind != kScanKindColor48; }
 
 void InvertBand(BYTE* pixels, DWORD width, DWORD lines, DWORD lineBytes, const ImageRecord& record, DWORD hardwareGray) {
@@ -46,15 +55,10 @@ void InvertBand(BYTE* pixels, DWORD width, DWORD lines, DWORD lineBytes, const I
       break;
   }
   if (bytes > lineBytes) bytes = lineBytes;
-  for (DWORD line = 0; line < lines; ++line) {
-    BYTE* p = pixels + static_cast<ULONGLONG>(line) * lineBytes;
-    ULONGLONG i = 0;
-    for (; i + 8 <= bytes; i += 8) {  // eight bytes at a time
-      std::uint64_t word;
-      std::memcpy(&word, p + i, 8);
-      word = ~word;
-      std::memcpy(p + i, &word, 8);
-    }
-    for (; i < bytes; ++i) p[i] = static_cast<BYTE>(~p[i]);
+  // Lines that follow one another without a gap are one run.
+  if (bytes == lineBytes) {
+    InvertBytes(pixels, bytes * lines);
+    return;
   }
+  for (DWORD line = 0; line < lines; ++line) InvertBytes(pixels + static_cast<ULONGLONG>(line) * lineBytes, bytes);
 }

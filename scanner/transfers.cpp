@@ -17,9 +17,8 @@
 #include "scanner/device.h"
 #include "scanner/filter_library.h"
 #include "scanner/scan_run.h"
+#include "scanner/source_windows.h"
 #include "scanner/system_routines.h"
-#include "scanner/ui/progress_window.h"
-#include "scanner/ui/scan_dialog.h"
 
 namespace {
 
@@ -209,14 +208,14 @@ TW_UINT16 TransferMemoryStrip(TW_IMAGEMEMXFER& x, BYTE* buffer) {
       return TWRC_CANCEL;
     }
     g_Transfer.MemoryRunActive = TRUE;
-    SuspendPreviewAnimation(TRUE);
-    if (OpenProgressWindow(static_cast<double>(q.DeviceWidth) * q.DeviceHeight) == nullptr) {
+    CurrentSourceWindows().suspendPreviewAnimation(TRUE);
+    if (CurrentSourceWindows().openProgressWindow(static_cast<double>(q.DeviceWidth) * q.DeviceHeight) == nullptr) {
       EndTransferRun();
       return RefuseRequest(TWCC_OPERATIONERROR);
     }
   }
   if (g_Transfer.GreyAsColour) capacity *= 3;  // room for the RGB triplets before reduction
-  PumpProgressMessages();
+  CurrentSourceWindows().pumpProgressMessages();
   std::vector<BYTE>& strip = g_Transfer.Strip;
   try {
     if (strip.size() < capacity) strip.resize(capacity);
@@ -237,7 +236,7 @@ TW_UINT16 TransferMemoryStrip(TW_IMAGEMEMXFER& x, BYTE* buffer) {
     return StripFailure(result);
   }
   const DWORD width = static_cast<DWORD>(size.cx), lines = static_cast<DWORD>(size.cy);
-  if (StepProgressCancelled(static_cast<double>(width) * lines)) {
+  if (CurrentSourceWindows().stepProgressCancelled(static_cast<double>(width) * lines)) {
     AbortDeviceScan();
     EndTransferRun();
     return TWRC_CANCEL;
@@ -272,8 +271,8 @@ TW_UINT16 TransferMemoryStrip(TW_IMAGEMEMXFER& x, BYTE* buffer) {
   x.BytesPerRow = bytesPerRow;
   x.BytesWritten = bytesPerRow * lines;
   if (result == kStripLast) {
-    CloseProgressWindow(FALSE);
-    SuspendPreviewAnimation(FALSE);
+    CurrentSourceWindows().closeProgressWindow(FALSE);
+    CurrentSourceWindows().suspendPreviewAnimation(FALSE);
     g_Transfer.MemoryRunActive = FALSE;
     std::vector<BYTE>().swap(g_Transfer.Strip);
     return TWRC_XFERDONE;
@@ -291,9 +290,9 @@ TW_UINT16 TransferNative(TW_HANDLE* out) {
   const ULONGLONG imageBytes = r.ImageSize;
   if (r.ImageSize == 0xFFFFFFFF || imageBytes + paletteBytes + 41 > 0x100000000ull)
     return RefuseRequest(TWCC_LOWMEMORY);
-  SuspendPreviewAnimation(TRUE);
-  if (OpenProgressWindow(static_cast<double>(r.Width) * r.Height) == nullptr) {
-    SuspendPreviewAnimation(FALSE);
+  CurrentSourceWindows().suspendPreviewAnimation(TRUE);
+  if (CurrentSourceWindows().openProgressWindow(static_cast<double>(r.Width) * r.Height) == nullptr) {
+    CurrentSourceWindows().suspendPreviewAnimation(FALSE);
     return RefuseRequest(TWCC_OPERATIONERROR);
   }
   TW_UINT16 outcome = TWRC_FAILURE;
@@ -324,7 +323,7 @@ TW_UINT16 TransferNative(TW_HANDLE* out) {
       const PlacementTarget target{INVALID_HANDLE_VALUE, 0, image, imageBytes};
       ClearDocumentEndFlag();
       for (;;) {
-        PumpProgressMessages();
+        CurrentSourceWindows().pumpProgressMessages();
         POINT position{};
         SIZE size{};
         const int result = NextStrip(strip.data(), &position, &size, strip.size(), r);
@@ -337,7 +336,7 @@ TW_UINT16 TransferNative(TW_HANDLE* out) {
           break;
         }
         const DWORD width = static_cast<DWORD>(size.cx), lines = static_cast<DWORD>(size.cy);
-        if (StepProgressCancelled(static_cast<double>(width) * lines)) {
+        if (CurrentSourceWindows().stepProgressCancelled(static_cast<double>(width) * lines)) {
           AbortDeviceScan();
           outcome = TWRC_CANCEL;
           break;
@@ -356,8 +355,8 @@ TW_UINT16 TransferNative(TW_HANDLE* out) {
       }
     }
   }
-  CloseProgressWindow(outcome != TWRC_XFERDONE);
-  SuspendPreviewAnimation(FALSE);
+  CurrentSourceWindows().closeProgressWindow(outcome != TWRC_XFERDONE);
+  CurrentSourceWindows().suspendPreviewAnimation(FALSE);
   if (bitmap != nullptr) {
     if (bits != nullptr) GlobalUnlock(bitmap);
     if (outcome != TWRC_XFERDONE) {
@@ -448,8 +447,8 @@ TW_UINT16 TransferRecordStrip(TW_IMAGEMEMXFER& x, BYTE* buffer, ImageRecord& rec
 }
 
 void EndTransferRun() {
-  CloseProgressWindow(TRUE);
-  SuspendPreviewAnimation(FALSE);
+  CurrentSourceWindows().closeProgressWindow(TRUE);
+  CurrentSourceWindows().suspendPreviewAnimation(FALSE);
   g_Transfer.MemoryRunActive = FALSE;
   std::vector<BYTE>().swap(g_Transfer.Strip);
   EndScanRun();

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/persist/printer_config.h"
 #include "core/store/item_store.h"
 #include "platform/kernel/kernel_sim.h"

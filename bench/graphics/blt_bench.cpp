@@ -15,7 +15,7 @@
 
 #include "bench/graphics/bench_printer.h"
 #include "bench/ratio_reporter.h"
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/persist/printer_config.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"

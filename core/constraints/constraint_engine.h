@@ -5,7 +5,7 @@
 
 #include "core/constraints/constraint_state.h"
 #include "core/constraints/setting_change.h"
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/store/item_store.h"
 #include "platform/base/types.h"
 

@@ -2,8 +2,8 @@
 
 #include "core/constraints/change_values.h"
 #include "core/constraints/rule_compare.h"
-#include "core/rules/stamp_store.h"
-#include "core/services/os_generation.h"
+#include "core/stamps/stamp_store.h"
+#include "core/system/os_generation.h"
 #include "platform/base/types.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "core/constraints/item_position.h"
 
-#include "core/services/units.h"
+#include "core/common/units.h"
 #include "platform/base/types.h"
 
 namespace {

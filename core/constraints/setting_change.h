@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/constraints/constraint_state.h"
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/store/item_store.h"
 #include "platform/base/types.h"
 

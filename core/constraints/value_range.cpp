@@ -7,8 +7,8 @@
 #include "core/constraints/change_values.h"
 #include "core/constraints/hard_rules.h"
 #include "core/constraints/item_position.h"
-#include "core/rules/stamp_store.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
+#include "core/stamps/stamp_store.h"
 #include "platform/base/types.h"
 #include "platform/kernel/resource.h"
 

@@ -3,7 +3,7 @@
 // loaded; a read that would leave the file fails with kDbFailed and moves nothing.
 #include "core/database/database.h"
 #include "core/database/dbrecords.h"
-#include "core/services/lock_slots.h"
+#include "core/runtime/lock_slots.h"
 #include "platform/base/byte_order.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/database/database.h"
-#include "core/services/module_state.h"
+#include "core/runtime/module_state.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/codepage.h"

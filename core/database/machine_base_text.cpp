@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "core/database/database.h"
-#include "core/services/chunked_printer_data.h"
+#include "core/system/chunked_printer_data.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"

@@ -1,7 +1,7 @@
 // The model feature words.
 #include "core/database/model_features.h"
 
-#include "core/services/common_routines.h"
+#include "core/common/common_routines.h"
 #include "platform/base/byte_order.h"
 #include "platform/base/types.h"
 

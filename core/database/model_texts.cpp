@@ -6,7 +6,7 @@
 
 #include "core/database/database.h"
 #include "core/database/dbrecords.h"
-#include "core/services/chunked_printer_data.h"
+#include "core/system/chunked_printer_data.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/global_copy.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "core/persist/settings_blobs.h"
-#include "core/services/chunked_printer_data.h"
+#include "core/system/chunked_printer_data.h"
 #include "platform/kernel/memory.h"
 
 namespace {

@@ -7,8 +7,8 @@
 
 #include <cstddef>
 
+#include "core/common/keyed_list.h"
 #include "core/persist/blob_format.h"
-#include "core/services/keyed_list.h"
 #include "platform/base/types.h"
 
 inline constexpr int kFaxHeaderTextChars = 41;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "core/services/common_routines.h"
+#include "core/common/common_routines.h"
 #include "platform/base/addr32.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"

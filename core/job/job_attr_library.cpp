@@ -5,7 +5,7 @@
 
 #include "core/database/database.h"
 #include "core/job/job_header_status.h"
-#include "core/services/module_state.h"
+#include "core/runtime/module_state.h"
 #include "items/codepage.h"
 #include "platform/base/text.h"
 #include "platform/kernel/memory.h"

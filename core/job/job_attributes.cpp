@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_descriptors.h"
+#include "core/descriptors/user_paper_name.h"
 #include "core/job/job_header_status.h"
-#include "core/rules/user_paper_name.h"
-#include "core/services/lock_slots.h"
-#include "core/services/user_locale.h"
+#include "core/runtime/lock_slots.h"
 #include "core/store/effective_values.h"
 #include "core/store/item_access.h"
+#include "core/system/user_locale.h"
 #include "items/codepage.h"
 #include "platform/base/text.h"
 #include "platform/kernel/memory.h"

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <string>
 
-#include "core/constraints/item_descriptors.h"
 #include "core/database/dbrecords.h"
 #include "core/database/model_features.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/job/fax_job_lines.h"
 #include "core/job/job_attr_library.h"
 #include "core/job/job_attributes.h"

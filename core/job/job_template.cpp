@@ -1,8 +1,8 @@
 #include "core/job/job_template.h"
 
-#include "core/constraints/item_descriptors.h"
+#include "core/common/typed_compare.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/job/job_header_status.h"
-#include "core/services/typed_compare.h"
 #include "core/store/item_access.h"
 #include "platform/base/text.h"
 

@@ -4,9 +4,10 @@
 #include <cstring>
 #include <string>
 
-#include "core/constraints/item_descriptors.h"
 #include "core/database/dbrecords.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/store/item_access.h"
+#include "core/system/printer_info.h"
 #include "items/codepage.h"
 #include "platform/base/text.h"
 #include "platform/kernel/codepage.h"
@@ -15,7 +16,6 @@
 #include "platform/kernel/resource.h"
 #include "platform/kernel/time.h"
 #include "platform/spooler/spooler.h"
-#include "core/services/printer_info.h"
 
 namespace {
 

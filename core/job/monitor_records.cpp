@@ -3,7 +3,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "core/services/lock_slots.h"
+#include "core/runtime/lock_slots.h"
 #include "platform/base/addr32.h"
 #include "platform/kernel/time.h"
 

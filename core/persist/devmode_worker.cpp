@@ -4,13 +4,13 @@
 #include <cstring>
 #include <memory>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/persist/paper_fields.h"
 #include "core/persist/settings_conversion.h"
 #include "core/persist/stored_settings.h"
-#include "core/services/printer_info.h"
 #include "core/store/item_store.h"
 #include "core/store/policy_file.h"
+#include "core/system/printer_info.h"
 #include "platform/base/errors.h"
 #include "platform/kernel/global_copy.h"
 #include "platform/kernel/lasterror.h"

@@ -2,7 +2,7 @@
 // 36888, made from the model's defaults and the values of the preset record the choice names.
 #include "core/persist/favorites.h"
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
 #include "platform/base/text.h"

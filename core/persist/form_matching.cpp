@@ -1,9 +1,9 @@
 #include "core/persist/form_matching.h"
 
-#include "core/constraints/item_descriptors.h"
-#include "core/persist/printer_config.h"
-#include "core/rules/user_paper_name.h"
+#include "core/descriptors/item_descriptors.h"
+#include "core/descriptors/user_paper_name.h"
 #include "core/store/item_access.h"
+#include "core/store/printer_forms.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/global_copy.h"

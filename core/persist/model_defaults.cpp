@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/store/item_store.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"

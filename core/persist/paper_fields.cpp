@@ -5,14 +5,14 @@
 #include <iterator>
 #include <memory>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/persist/form_matching.h"
-#include "core/persist/printer_config.h"
-#include "core/rules/dm_fields.h"
 #include "core/rules/field_sync.h"
 #include "core/rules/record_numbers.h"
-#include "core/services/printer_info.h"
+#include "core/store/dm_fields.h"
 #include "core/store/item_access.h"
+#include "core/store/printer_forms.h"
+#include "core/system/printer_info.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"

@@ -6,7 +6,7 @@
 #include "core/store/item_store.h"
 #include "platform/base/types.h"
 
-// dmFields bits of the paper fields besides DM_PAPERSIZE and DM_FORMNAME (core/rules/dm_fields.h).
+// dmFields bits of the paper fields besides DM_PAPERSIZE and DM_FORMNAME (core/store/dm_fields.h).
 inline constexpr DWORD DM_PAPERLENGTH = 0x4;
 inline constexpr DWORD DM_PAPERWIDTH = 0x8;
 

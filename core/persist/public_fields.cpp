@@ -4,11 +4,11 @@
 #include <cstring>
 #include <memory>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/persist/paper_fields.h"
-#include "core/rules/dm_fields.h"
 #include "core/rules/field_sync.h"
 #include "core/rules/record_numbers.h"
+#include "core/store/dm_fields.h"
 #include "core/store/item_access.h"
 #include "core/store/policy_file.h"
 #include "platform/base/types.h"

@@ -6,8 +6,8 @@
 
 #include "core/persist/blob_format.h"
 #include "core/persist/model_defaults.h"
-#include "core/services/chunked_printer_data.h"
 #include "core/store/user_store.h"
+#include "core/system/chunked_printer_data.h"
 #include "items/setting_records.h"
 #include "platform/base/types.h"
 #include "platform/kernel/files.h"

@@ -6,10 +6,10 @@
 
 #include "core/database/database.h"
 #include "core/database/model_texts.h"
-#include "core/services/chunked_printer_data.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "core/store/user_store.h"
+#include "core/system/chunked_printer_data.h"
 #include "items/user_setting_info.h"
 #include "platform/base/byte_order.h"
 #include "platform/base/types.h"

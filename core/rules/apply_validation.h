@@ -6,7 +6,7 @@
 #pragma once
 
 #include "core/constraints/setting_change.h"
-#include "core/rules/value_texts.h"
+#include "core/messages/value_texts.h"
 #include "platform/base/types.h"
 
 // Results of ValidateAllSettings besides kCheckFailed and kCheckNoMemory.

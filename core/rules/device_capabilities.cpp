@@ -5,15 +5,15 @@
 #include <memory>
 #include <vector>
 
+#include "core/common/format_text.h"
 #include "core/constraints/change_values.h"
 #include "core/constraints/constraint_engine.h"
-#include "core/persist/printer_config.h"
-#include "core/rules/dm_fields.h"
 #include "core/rules/record_numbers.h"
-#include "core/services/format_text.h"
-#include "core/services/os_generation.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
+#include "core/store/dm_fields.h"
 #include "core/store/item_access.h"
+#include "core/store/printer_forms.h"
+#include "core/system/os_generation.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
@@ -210,8 +210,10 @@ LONG AnswerBinList(const CapabilityQuery& q, WORD index) {
 
 LONG AnswerResolutions(const CapabilityQuery& q, WORD) {
   if (!Has(q, kCapabilityStore)) return -1;
+  // A model without a resolution list (or with an empty one) has no list to give.
   const DWORD count = BuildResolutionList(q.store, nullptr);
-  if (q.output != nullptr && count != 0) {
+  if (count == 0) return -1;
+  if (q.output != nullptr) {
     std::vector<WORD> pairs(2 * count);
     if (BuildResolutionList(q.store, pairs.data()) != count) return -1;
     for (DWORD i = 0; i < 2 * count; ++i) {

@@ -2,8 +2,8 @@
 
 #include <iterator>
 
-#include "core/rules/dm_fields.h"
 #include "core/rules/record_numbers.h"
+#include "core/store/dm_fields.h"
 #include "platform/base/types.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "core/database/machine_base_text.h"
-#include "core/services/chunked_printer_data.h"
-#include "core/services/registry_tree.h"
 #include "core/store/user_store.h"
+#include "core/system/chunked_printer_data.h"
+#include "core/system/registry_tree.h"
 #include "platform/base/byte_order.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"

@@ -87,6 +87,8 @@ int GetEffectiveItemValue(SettingItemId id, SettingsRecord* settings, PrinterCon
     case kItemDoesNotApply: {
       DWORD size = NeutralValueSize(id);
       if (size == 0) return 3;
+      // A text reads as its address: its neutral value is a null address in the whole cell.
+      if (*type == kTypeString || *type == kTypeFont) size = sizeof(void*);
       std::memset(value, 0, size);
       *length = size;
       return 0;

@@ -3,10 +3,10 @@
 #include <cstring>
 #include <vector>
 
-#include "core/services/chunked_printer_data.h"
-#include "core/services/common_routines.h"
-#include "core/services/module_state.h"
-#include "core/services/user_locale.h"
+#include "core/common/common_routines.h"
+#include "core/runtime/module_state.h"
+#include "core/system/chunked_printer_data.h"
+#include "core/system/user_locale.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/global_copy.h"

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "core/services/trace_log.h"
-#include "core/services/typed_value.h"
+#include "core/common/typed_value.h"
+#include "core/runtime/trace_log.h"
 #include "core/store/item_access.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"

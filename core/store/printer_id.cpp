@@ -3,7 +3,7 @@
 
 #include <md5.h>
 
-#include "core/services/printer_info.h"
+#include "core/system/printer_info.h"
 #include "platform/base/errors.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"

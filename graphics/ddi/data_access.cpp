@@ -3,9 +3,9 @@
 #include <cstring>
 #include <exception>
 
-#include "core/services/lock_slots.h"
-#include "core/services/module_state.h"
-#include "core/services/trace_log.h"
+#include "core/runtime/lock_slots.h"
+#include "core/runtime/module_state.h"
+#include "core/runtime/trace_log.h"
 #include "core/store/item_access.h"
 #include "platform/base/text.h"
 #include "platform/kernel/module.h"

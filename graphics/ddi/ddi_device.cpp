@@ -1,5 +1,5 @@
 // The device-life exports: the trace bracket around the device record's life cycle.
-#include "core/services/trace_log.h"
+#include "core/runtime/trace_log.h"
 #include "graphics/ddi/ddi_exports.h"
 #include "graphics/ddi/pdev_lifecycle.h"
 

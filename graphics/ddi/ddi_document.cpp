@@ -1,5 +1,5 @@
 // The document and page exports: the DdiStateFlags of a device around the job's steps.
-#include "core/services/trace_log.h"
+#include "core/runtime/trace_log.h"
 #include "graphics/ddi/ddi_exports.h"
 #include "graphics/ddi/document_job.h"
 #include "graphics/ddi/escapes.h"

@@ -1,7 +1,7 @@
 // The drawing exports: each checks the arguments it must have, then hands the call on.
 #include <cstring>
 
-#include "core/services/trace_log.h"
+#include "core/runtime/trace_log.h"
 #include "graphics/ddi/ddi_exports.h"
 #include "graphics/ddi/pdev.h"
 #include "graphics/ddi/realized_brush.h"

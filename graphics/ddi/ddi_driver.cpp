@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "core/services/trace_log.h"
+#include "core/runtime/trace_log.h"
 #include "graphics/ddi/ddi_exports.h"
 #include "graphics/ddi/driver_state.h"
 #include "platform/base/errors.h"

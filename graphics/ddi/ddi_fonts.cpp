@@ -1,5 +1,5 @@
 // The font query exports: the trace bracket around the device fonts' answers.
-#include "core/services/trace_log.h"
+#include "core/runtime/trace_log.h"
 #include "graphics/ddi/ddi_exports.h"
 #include "graphics/ddi/device_fonts.h"
 

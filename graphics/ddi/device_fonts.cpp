@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/database/dbrecords.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "graphics/ddi/driver_state.h"
 #include "graphics/ddi/pdev_settings.h"
 #include "platform/base/errors.h"

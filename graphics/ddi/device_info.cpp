@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/persist/form_status.h"
 #include "core/store/effective_values.h"
+#include "core/store/form_status.h"
 #include "graphics/ddi/pdev.h"
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/output/spooler_forms.h"

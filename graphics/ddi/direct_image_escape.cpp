@@ -1,5 +1,6 @@
 // The direct-mode image escape (4210): the chunk is checked whole before anything is sent, the
-// page is begun, the transfer takes the chunk in order, and the chunk is drawn.
+// page is begun, the transfer takes the chunk in order, and the chunk is held until the image
+// is whole, which is then drawn and marks the page's colour.
 #include "graphics/ddi/direct_image_input.h"
 #include "graphics/ddi/direct_mode.h"
 #include "graphics/ddi/escape_results.h"
@@ -38,10 +39,13 @@ LONG HandleDirectImageEscape(Pdev* pdev, ULONG cjIn, const BYTE* in, ULONG, BYTE
   if (DispatchPageEnd(pdev) == -1) return kEscBadArgument;
   if (FlushBeforeDirectImage(pdev) != 1) return kEscBadArgument;
   state = next;
-  if (DrawDirectImageChunk(pdev, image) != 0) {
+  const int drawn = DrawDirectImageChunk(pdev, image);
+  if (drawn == kImageChunkHeld) return id;
+  if (drawn != 0) {
     DropTransfer(&state);
     return kEscBadArgument;
   }
+  // The whole image is on the page now.
   if (!IsPageColorDecided(pdev)) MarkPageColor(pdev);
   StopColorSet(&pdev->pageColor.Census);
   return id;

@@ -23,6 +23,7 @@ constexpr WORD kFeatureQuery = 4356;
 
 constexpr SettingItemId kItemModelOptions = 4103;
 constexpr SettingItemId kItemImageRefused = 1333;
+constexpr SettingItemId kItemDirectModeStreamVersion = 1332;
 constexpr SettingItemId kItemDuplex = 16;
 constexpr SettingItemId kItemPagesPerSheet = 295;
 constexpr SettingItemId kItemBookletLayout = 321;
@@ -91,8 +92,11 @@ void InitDirectModeState(DirectModeState* state, DWORD version, DWORD item4103, 
 void InitDirectModeDefaults(Pdev* pdev) {
   const DWORD section = ReadSectionValue(pdev->database, kSectionColorOverride, 1, 0);
   if (section == 255) return;
-  InitDirectModeState(&pdev->directMode, GetStreamVersion(pdev), GetPdevSettingDword(pdev, kItemModelOptions),
-                      section == 2 ? 1 : 0);
+  // The direct mode checks its features against the job's stream version only when item 1332
+  // asks for it; else against the first version.
+  const DWORD version =
+      GetPdevSettingDword(pdev, kItemDirectModeStreamVersion) != 0 ? GetStreamVersion(pdev) : kStreamVersionFirst;
+  InitDirectModeState(&pdev->directMode, version, GetPdevSettingDword(pdev, kItemModelOptions), section == 2 ? 1 : 0);
 }
 
 int QueryDirectFeature(Pdev* pdev, WORD feature, DirectModeFeature* row) {

@@ -1,6 +1,7 @@
 #include "graphics/ddi/document_job.h"
 
 #include <cstring>
+#include <utility>
 
 #include "core/store/item_access.h"
 #include "graphics/ddi/pdev_settings.h"
@@ -40,6 +41,15 @@ void MoveJob(Pdev* from, Pdev* to) {
   to->fax = from->fax;
   from->fax.list = nullptr;
   from->fax.listSize = from->fax.listCount = 0;
+  // What the escapes left for the job: the direct mode with its overrides and saved settings,
+  // the application's data block, the job information and the job headers.
+  to->directMode = from->directMode;
+  from->directMode.saved = 0;
+  to->heldImage = std::exchange(from->heldImage, nullptr);
+  to->appBlock = std::exchange(from->appBlock, nullptr);
+  to->appBlockSize = std::exchange(from->appBlockSize, 0);
+  to->jobInfo = std::exchange(from->jobInfo, nullptr);
+  to->jobHeaders = std::exchange(from->jobHeaders, nullptr);
 }
 
 // A begun job keeps its settings; only the paper of the new ones is taken.

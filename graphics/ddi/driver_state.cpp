@@ -1,6 +1,6 @@
 #include "graphics/ddi/driver_state.h"
 
-#include "core/services/lock_slots.h"
+#include "core/runtime/lock_slots.h"
 #include "platform/engine/engine.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/sync.h"

@@ -8,6 +8,7 @@
 
 #include "core/database/database.h"
 #include "core/database/model_features.h"
+#include "core/system/user_locale.h"
 #include "graphics/ddi/direct_mode.h"
 #include "graphics/ddi/escape_blocks.h"
 #include "graphics/ddi/escape_results.h"
@@ -15,7 +16,6 @@
 #include "graphics/ddi/paper_layout.h"
 #include "graphics/ddi/pdev.h"
 #include "graphics/ddi/pdev_settings.h"
-#include "core/services/user_locale.h"
 #include "graphics/job/fax_passes.h"
 #include "graphics/job/job_control.h"
 #include "platform/base/errors.h"
@@ -243,11 +243,14 @@ LONG SetDirectMode(const EscapeCall& c) {
   return kEscDone;
 }
 
+// Whether the document has started here: the user-interface module asks for its start
+// confirmation only when it has. A document the user-interface module's escapes drive is
+// answered either way; any other is refused until it has started.
 LONG QueryStartDoc(const EscapeCall& c) {
   if (c.out == nullptr || c.cjOut != 4) return kEscBadArgument;
   const bool started = (c.pdev->job.flags & kJobStarted) != 0;
   if (c.pdev->escapeDrivenJob) {
-    Write<DWORD>(c.out, started ? 0 : 1);
+    Write<DWORD>(c.out, started ? 1 : 0);
     return kEscDone;
   }
   Write<DWORD>(c.out, started ? 1 : 0);

@@ -3,10 +3,10 @@
 #include <cstring>
 #include <utility>
 
-#include "core/persist/form_status.h"
-#include "core/persist/printer_config.h"
 #include "core/store/effective_values.h"
+#include "core/store/form_status.h"
 #include "core/store/item_store.h"
+#include "core/store/printer_forms.h"
 #include "graphics/ddi/pdev.h"
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/output/spooler_forms.h"

@@ -26,6 +26,7 @@ struct DatabaseStream;
 struct GraphicsStateEmitter;
 struct ColorConverter;
 struct ImageQueue;
+struct HeldDirectImage;
 
 // "NBRD" read as a big-endian word.
 constexpr DWORD kPdevTag = 0x4E425244;
@@ -77,6 +78,7 @@ struct Pdev {
   // What the escapes keep: the applications' direct mode and its data block, the job
   // information and job headers of the user-interface module, and two opaque blocks.
   DirectModeState directMode;
+  HeldDirectImage* heldImage;  // the chunks of a direct-mode image that came so far (global heap)
   BYTE* appBlock;  // global heap
   DWORD appBlockSize;
   DWORD auxBlockSize;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/services/common_routines.h"
+#include "core/common/common_routines.h"
 #include "core/store/effective_values.h"
 #include "core/store/item_access.h"
 

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/services/os_generation.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
+#include "core/system/os_generation.h"
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/drawing/clip_cache.h"
 #include "graphics/drawing/command_recorder.h"

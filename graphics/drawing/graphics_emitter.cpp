@@ -29,6 +29,11 @@ bool IsWholeWithin(float f, float low, float high) {
   return f >= low && f <= high && static_cast<float>(static_cast<LONG>(f)) == f;
 }
 bool IsDeviceCoordinate(LONG v) { return v >= -32768 && v <= 32767; }
+// A rectangle takes the short form (four 16-bit values) only when both corners fit it; else
+// the recorded far corner would wrap.
+bool AreDeviceCoordinates(LONG left, LONG top, LONG right, LONG bottom) {
+  return IsDeviceCoordinate(left) && IsDeviceCoordinate(top) && IsDeviceCoordinate(right) && IsDeviceCoordinate(bottom);
+}
 
 void DropPatternCopy(GraphicsStateCache* cache) {
   GlobalFree(cache->patternData);
@@ -330,7 +335,7 @@ int EmitInitClip(GraphicsStateEmitter* e) { return RecordInitClip(e->channel); }
 int EmitClipPath(GraphicsStateEmitter* e) { return RecordClipPath(e->channel); }
 
 int EmitRectangleClip(GraphicsStateEmitter* e, LONG left, LONG top, LONG right, LONG bottom) {
-  if (IsDeviceCoordinate(left) && IsDeviceCoordinate(top)) return RecordSetRectangleClip(e->channel, left, top, right, bottom);
+  if (AreDeviceCoordinates(left, top, right, bottom)) return RecordSetRectangleClip(e->channel, left, top, right, bottom);
   return RecordSetRectangleClipReal(e->channel, static_cast<float>(left), static_cast<float>(top),
                                     static_cast<float>(right), static_cast<float>(bottom));
 }
@@ -368,7 +373,7 @@ int EmitRectangle(GraphicsStateEmitter* e, LONG left, LONG top, LONG right, LONG
 }
 
 int EmitDeviceRectangle(GraphicsStateEmitter* e, LONG left, LONG top, LONG right, LONG bottom) {
-  if (IsDeviceCoordinate(left) && IsDeviceCoordinate(top)) return RecordDrawRectangle(e->channel, left, top, right, bottom);
+  if (AreDeviceCoordinates(left, top, right, bottom)) return RecordDrawRectangle(e->channel, left, top, right, bottom);
   return RecordDrawRectangleReal(e->channel, static_cast<float>(left), static_cast<float>(top),
                                  static_cast<float>(right), static_cast<float>(bottom));
 }

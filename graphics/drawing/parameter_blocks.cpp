@@ -3,13 +3,13 @@
 #include <cstring>
 #include <string>
 
+#include "core/common/typed_value.h"
 #include "core/database/database.h"
 #include "core/database/dbrecords.h"
-#include "core/services/module_state.h"
-#include "core/services/temp_path.h"
-#include "core/services/typed_value.h"
+#include "core/runtime/module_state.h"
 #include "core/store/effective_values.h"
 #include "core/store/item_store.h"
+#include "core/system/temp_path.h"
 #include "graphics/ddi/pdev.h"
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/output/output_channel.h"

@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "core/services/color_adjust.h"
+#include "core/pictures/color_adjust.h"
 #include "graphics/imaging/color_library.h"
 #include "graphics/imaging/pixel_ops.h"
 #include "graphics/imaging/profile_lut.h"

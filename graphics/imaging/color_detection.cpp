@@ -51,8 +51,9 @@ int ClassifyIndexedRows(const BYTE* rows, LONG width, LONG height, const BYTE* p
   const int grey = test == kGreyTestStrict ? kClassGrey : kClassNearGrey;
   bool allGrey = true;
   for (DWORD e = 0; e < entryCount && allGrey; ++e) allGrey = IsGreyEntry(palette + 3 * e, test);
-  if (allGrey && entryCount >= (1u << bitsPerPixel)) return grey;
-  if (width <= 0 || height <= 0) return grey;
+  // Every entry grey: the image is grey whatever its pixels. A pixel whose index lies beyond a
+  // short palette is read as not grey only where the pixels are looked at.
+  if (allGrey || width <= 0 || height <= 0) return grey;
   const std::size_t stride = RowBytes(width, bitsPerPixel);
   for (LONG y = 0; y < height; ++y) {
     const BYTE* row = rows + y * stride;

@@ -1,7 +1,7 @@
 // ReadColorAdjustSettings: the flag word of the colour conversion from the document's settings.
 #include <cstring>
 
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/store/effective_values.h"
 #include "graphics/imaging/color_converter.h"
 
@@ -35,9 +35,8 @@ bool ReadPath(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* 
   DWORD length = 0;
   ItemValueCell cell{};
   if (GetEffectiveItemValue(id, settings, config, &type, &length, &cell) != 0 || type != kTypeString) return false;
-  // A path that does not apply arrives as its neutral value (four zero bytes written over the
-  // buffer, no address): no text.
-  if (length <= sizeof(DWORD) || cell.data == nullptr) {
+  // A path that does not apply arrives as its neutral value, a null address: no text.
+  if (cell.data == nullptr) {
     out[0] = 0;
     return true;
   }

@@ -2,7 +2,7 @@
 // rows or palettes, and of a group of queued images with the outside colour library.
 #include <cstring>
 
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/store/effective_values.h"
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/color_detection.h"

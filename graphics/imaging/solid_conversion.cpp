@@ -2,10 +2,11 @@
 // profiles, black output) and its application.
 #include <cstring>
 
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/store/effective_values.h"
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/color_detection.h"
+#include "graphics/job/job_control.h"
 #include "platform/kernel/memory.h"
 
 namespace {
@@ -54,7 +55,7 @@ BYTE* ApplySolidConversion(const ColorConverter& c, WORD plan, int kind, std::si
 }
 }  // namespace
 
-int ConvertSolidColor(ColorConverter* converter, DWORD* colorClassWord, Pdev*, SettingsRecord* settings,
+int ConvertSolidColor(ColorConverter* converter, DWORD* colorClassWord, Pdev* pdev, SettingsRecord* settings,
                       PrinterConfiguration* config, const BYTE* pixels, BYTE* result, LONG width, LONG height, int,
                       int kind, int reuse) {
   if (converter == nullptr || colorClassWord == nullptr || settings == nullptr || pixels == nullptr ||
@@ -69,7 +70,11 @@ int ConvertSolidColor(ColorConverter* converter, DWORD* colorClassWord, Pdev*, S
   const bool black = blackItem == 3 || blackItem == (kind == kSolidText ? 1 : 2);
 
   WORD& word = kind == kSolidText ? converter->TextWord : converter->GraphicsWord;
-  word = PlanSolidConversion(*converter, colorClassWord, pixels, width, height, kind, mode, greyItem, black, reuse);
+  // A stamp keeps the colours it was given: nothing is planned while it is drawn.
+  const bool stamp = pdev != nullptr && IsStampDrawingActive(pdev);
+  word = stamp ? 0
+               : PlanSolidConversion(*converter, colorClassWord, pixels, width, height, kind, mode, greyItem, black,
+                                     reuse);
   const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
   if (word == 0) {
     std::memmove(result, pixels, count * 3);

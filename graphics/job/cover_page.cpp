@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "graphics/ddi/pdev_settings.h"
 #include "items/codepage.h"
 #include "platform/kernel/codepage.h"

@@ -1,5 +1,6 @@
 #include "graphics/job/direct_image_drawing.h"
 
+#include <cstring>
 #include <vector>
 
 #include "graphics/ddi/direct_image_matrix.h"
@@ -8,6 +9,7 @@
 #include "graphics/drawing/graphics_emitter.h"
 #include "graphics/imaging/image_queue.h"
 #include "graphics/job/page_geometry.h"
+#include "platform/kernel/memory.h"
 
 namespace {
 
@@ -34,6 +36,34 @@ int ApplyImageClip(Pdev* pdev, const DirectImageInput& image) {
                       static_cast<LONG>(layout.pageTop - layout.pageBottom + 1)};
   }
   return ApplyClipObject(pdev, &clip, nullptr) != 0 ? 0 : -1;
+}
+
+void FreeHeldImage(Pdev* pdev) {
+  if (pdev->heldImage == nullptr) return;
+  GlobalFree(pdev->heldImage->data);
+  GlobalFree(pdev->heldImage);
+  pdev->heldImage = nullptr;
+}
+
+// A new held image for the first chunk's description, room for all of the image's bytes.
+int BeginHeldImage(Pdev* pdev, const DirectImageInput& image) {
+  FreeHeldImage(pdev);
+  if (image.colorCount > 256) return -1;
+  auto* held = static_cast<HeldDirectImage*>(GlobalAlloc(GPTR, sizeof(HeldDirectImage)));
+  if (held == nullptr) return -1;
+  held->data = static_cast<BYTE*>(GlobalAlloc(GMEM_FIXED, image.chunk.total));
+  if (held->data == nullptr) {
+    GlobalFree(held);
+    return -1;
+  }
+  held->image = image;
+  held->image.data = nullptr;
+  if (image.colorTable != nullptr) {
+    std::memcpy(held->table, image.colorTable, image.colorCount * kRgbQuadSize);
+    held->image.colorTable = held->table;
+  }
+  pdev->heldImage = held;
+  return 0;
 }
 
 }  // namespace
@@ -82,10 +112,31 @@ int EmitDirectImageHeader(Pdev* pdev, const DirectImageInput& image) {
 
 int DrawDirectImageChunk(Pdev* pdev, const DirectImageInput& image) {
   if (pdev == nullptr || pdev->emitter == nullptr) return -1;
-  if (image.firstChunk) {
-    if (ApplyImageClip(pdev, image) != 0) return -1;
-    if (EmitRopMode(pdev->emitter, kRopModeCode, image.rasterCode) != 0) return -1;
-    if (EmitDirectImageHeader(pdev, image) != 0) return -1;
+  if (image.firstChunk && BeginHeldImage(pdev, image) != 0) return -1;
+  HeldDirectImage* held = pdev->heldImage;
+  // A chunk runs past the held image only when the transfer and the hold disagree.
+  if (held == nullptr || image.chunk.offset != held->received ||
+      image.chunk.length > held->image.chunk.total - held->received) {
+    DropHeldDirectImage(pdev);
+    return -1;
   }
-  return EmitImageData(pdev->emitter, image.data, image.chunk.length) != 0 ? -1 : 0;
+  std::memcpy(held->data + held->received, image.data, image.chunk.length);
+  held->received += image.chunk.length;
+  if (held->received < held->image.chunk.total) return kImageChunkHeld;
+  const DirectImageInput& whole = held->image;
+  const int result = ApplyImageClip(pdev, whole) == 0 && EmitRopMode(pdev->emitter, kRopModeCode, whole.rasterCode) == 0 &&
+                             EmitDirectImageHeader(pdev, whole) == 0 &&
+                             EmitImageData(pdev->emitter, held->data, held->received) == 0
+                         ? 0
+                         : -1;
+  FreeHeldImage(pdev);
+  return result;
+}
+
+void DropHeldDirectImage(Pdev* pdev) {
+  if (pdev == nullptr || pdev->heldImage == nullptr) return;
+  FreeHeldImage(pdev);
+  DirectModeState& state = pdev->directMode;
+  state.transferId = 0;
+  state.expected = state.received = 0;
 }

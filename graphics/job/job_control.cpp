@@ -4,29 +4,30 @@
 #include <cstring>
 
 #include "core/database/model_features.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/effective_values.h"
-#include "core/services/resource_module.h"
 #include "core/store/settings_record.h"
-#include "graphics/ddi/escape_blocks.h"
 #include "graphics/ddi/color_class_word.h"
+#include "graphics/ddi/escape_blocks.h"
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/drawing/drawing_session.h"
 #include "graphics/drawing/graphics_emitter.h"
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/image_queue.h"
 #include "graphics/job/booklet_output.h"
+#include "graphics/job/direct_image_drawing.h"
 #include "graphics/job/fax_header_sheet.h"
 #include "graphics/job/fax_passes.h"
-#include "graphics/job/saved_job_output.h"
+#include "graphics/job/imposition_marks.h"
 #include "graphics/job/job_framing.h"
 #include "graphics/job/job_items.h"
 #include "graphics/job/layout_settings.h"
 #include "graphics/job/output_copies.h"
+#include "graphics/job/page_recording.h"
 #include "graphics/job/page_start.h"
 #include "graphics/job/page_store.h"
-#include "graphics/job/imposition_marks.h"
+#include "graphics/job/saved_job_output.h"
 #include "graphics/job/setting_overrides.h"
-#include "graphics/job/page_recording.h"
 #include "graphics/job/tile_output.h"
 #include "graphics/output/channel_output.h"
 #include "graphics/output/output_channel.h"
@@ -251,6 +252,8 @@ int EndPageInJob(Pdev* pdev) {
 }
 
 int FinishPage(Pdev* pdev) {
+  // An image whose chunks did not all come before the page's end is not drawn.
+  DropHeldDirectImage(pdev);
   if (!IsPageOpen(pdev)) {
     // A page without drawing: skipped when empty pages are, else begun so that it prints.
     if (pdev->render.skipEmptyPages) return 0;
@@ -436,6 +439,7 @@ int ReadJobSettings(Pdev* pdev, SettingsRecord*, PrinterConfiguration*) {
 
 void FreeJobResources(Pdev* pdev) {
   FreeJobEscapeBlocks(pdev);
+  DropHeldDirectImage(pdev);
   FreeColorConverter(&pdev->colorConverter);
   FreeColorClassWord(&pdev->colorClassWord);
   CloseImageQueue(&pdev->imageQueue);

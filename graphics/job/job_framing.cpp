@@ -8,7 +8,7 @@
 #include "core/job/header_output.h"
 #include "core/job/job_header.h"
 #include "core/job/monitor_job.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "graphics/ddi/pdev_item_store.h"
 #include "graphics/drawing/drawing_session.h"
 #include "graphics/drawing/graphics_emitter.h"
@@ -35,6 +35,11 @@ const char* EndOfJobText(DatabaseStream* main) {
   DWORD words[2] = {};
   GetModelFeatureFlags(main, words);
   return (words[0] & kFeatureJobAttrMode) != 0 ? "@PJL EOJ" : "@EOJO";
+}
+
+// The sheet sides of the job's booklet, which a deferred header names.
+WORD BookletSideCountOfJob(const Pdev* pdev) {
+  return BookletSideCount(0, static_cast<WORD>(pdev->job.pages - 1), pdev->render.bookletCover != 0);
 }
 
 // A counted block with its head filled for a payload of `length` bytes.
@@ -93,7 +98,35 @@ void CollectMonitorData(Pdev* pdev, WORD pass) {
   FreeItemStore(store);
 }
 
+// The header the user-interface module made for the pass (its text after the entry's length
+// word), with the booklet's side count written into the place it keeps for it when the header
+// is deferred, and the stream header line behind it. -1 for an entry whose text runs past its
+// room or an attribute that does not fit the text.
+int WriteTableHeader(Pdev* pdev, DrawingLibrarySession* session, WORD pass) {
+  const JobHeaderTable& table = *pdev->jobHeaders;
+  const BYTE* entry = table.entries + static_cast<size_t>(table.length) * pass;
+  if (table.length < sizeof(DWORD)) return -1;
+  const DWORD textLength = GetLE32(entry);
+  if (textLength > table.length - sizeof(DWORD)) return -1;
+  char line[kStreamLineBytes] = {};
+  const int lineLength = FormatStreamHeaderLine(pdev, line);
+  BYTE* block = NewJobBlock(pdev->channel, textLength + static_cast<DWORD>(lineLength));
+  if (block == nullptr) return -1;
+  char* text = reinterpret_cast<char*>(block + kBlockHeadBytes);
+  std::memcpy(text, entry + sizeof(DWORD), textLength);
+  if (pdev->render.deferredHeader &&
+      InsertBookletAttribute(pdev->database, pdev->linkedDatabase, BookletSideCountOfJob(pdev), table.values[pass],
+                             text, textLength) == 0) {
+    FreeCounted(pdev->channel, block);
+    return -1;
+  }
+  std::memcpy(text + textLength, line, static_cast<size_t>(lineLength));
+  return SendJobBlock(pdev, session, block, JobBlockKind::kHeader);
+}
+
 int WriteHeader(Pdev* pdev, DrawingLibrarySession* session, WORD pass) {
+  // A pass the user-interface module sent a header for uses it; any other builds its own.
+  if (pdev->jobHeaders != nullptr && pass < pdev->jobHeaders->count) return WriteTableHeader(pdev, session, pass);
   const int estimate = EstimateJobHeaderSize(pdev->database, pdev->linkedDatabase);
   if (estimate < 0) return -1;
   char line[kStreamLineBytes] = {};
@@ -107,9 +140,7 @@ int WriteHeader(Pdev* pdev, DrawingLibrarySession* session, WORD pass) {
   context.documentName = pdev->render.documentName;
   context.useAttributeLibrary = 1;
   context.printer = pdev->render.printer;
-  if (pdev->render.deferredHeader)
-    context.bktpValue =
-        BookletSideCount(0, static_cast<WORD>(pdev->job.pages - 1), pdev->render.bookletCover != 0);
+  if (pdev->render.deferredHeader) context.bktpValue = BookletSideCountOfJob(pdev);
   FaxSelection selection{};
   if (SelectFaxDestinations(pdev, pass, &selection)) context.faxSelection = &selection;
   WCHAR user[kJobUserNameChars] = {};

@@ -17,7 +17,6 @@ int WriteJobHeaderOrTrailer(Pdev* pdev, BOOL header, WORD pass);
 // copied there with its terminator (the destination holds at least 64 bytes).
 int FormatStreamHeaderLine(Pdev* pdev, char* destination);
 
-// Caller to come: the job headers the user-interface module sends for a deferred booklet header.
 // Writes the booklet's side count into the place the header text keeps for it at `offset`
 // ("@PJL SET JOBATTR=\"@BKTP=n\"" with the model's job-attribute lines, else "@BKTP=n"),
 // without a terminator. 1 when written or when the offset is 0 (nothing to write); 0 when the

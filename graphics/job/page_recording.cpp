@@ -113,8 +113,9 @@ int CheckHeldPageColor(Pdev* pdev) {
   constexpr DWORD kPageFlags = kJobStarted | kJobOutputBegun | kJobSideOpen | kJobPageOpen;
   if ((pdev->job.flags & kPageFlags) != kPageFlags) return -1;
   const DWORD kind = RecordingKindBits(pdev);
+  // A held page that cannot be replayed fails the drawing that released it.
   if (kind != 0 && (kind & kPageKindKeep) == 0 && IsPageColorDecided(pdev) && !pdev->pageColor.Census.Collecting)
-    ReplayHeldPage(pdev);
+    return ReplayHeldPage(pdev);
   return 0;
 }
 

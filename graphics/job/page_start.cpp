@@ -4,10 +4,10 @@
 #include <cstring>
 #include <utility>
 
+#include "core/common/common_routines.h"
 #include "core/database/dbrecords.h"
 #include "core/database/model_features.h"
 #include "core/store/item_store.h"
-#include "core/services/common_routines.h"
 #include "graphics/ddi/paper_layout.h"
 #include "graphics/ddi/pdev_item_store.h"
 #include "graphics/ddi/pdev_settings.h"
@@ -16,8 +16,8 @@
 #include "graphics/drawing/parameter_blocks.h"
 #include "graphics/job/job_control.h"
 #include "graphics/job/job_items.h"
-#include "graphics/job/page_geometry.h"
 #include "graphics/job/job_store_pages.h"
+#include "graphics/job/page_geometry.h"
 #include "graphics/job/page_record.h"
 #include "graphics/job/page_store.h"
 #include "graphics/output/output_channel.h"
@@ -321,7 +321,13 @@ int IsFeatureEnabled(Pdev* pdev, DWORD version) {
 }
 
 int SetPageColorFromMode(Pdev* pdev) {
-  pdev->pageColor.PageColor = pdev->render.colorMode;
+  // An application's colour override in force decides the page; else the document's mode.
+  const DirectModeState& direct = pdev->directMode;
+  if (direct.overrideSwitch) {
+    if (SetPageColorState(pdev, direct.colorOverride) != 0) return -1;
+  } else {
+    pdev->pageColor.PageColor = pdev->render.colorMode;
+  }
   return ResetGraphicsStateChecked(pdev, 0);
 }
 

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "core/services/lock_slots.h"
-#include "core/services/temp_path.h"
+#include "core/runtime/lock_slots.h"
+#include "core/system/temp_path.h"
 #include "graphics/output/channel_files.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"

@@ -1,7 +1,7 @@
 // Entry point and exported driver functions of qorvexgr.dll. The engine finds these three by
 // name; every other function it reaches through the table DrvEnableDriver answers.
-#include "core/services/module_state.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/module_state.h"
+#include "core/runtime/resource_module.h"
 #include "graphics/ddi/ddi_exports.h"
 #include "platform/base/export.h"
 #include "platform/kernel/module.h"

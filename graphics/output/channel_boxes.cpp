@@ -1,7 +1,7 @@
 #include "graphics/output/channel_boxes.h"
 
+#include "core/common/common_routines.h"
 #include "core/database/model_features.h"
-#include "core/services/common_routines.h"
 #include "core/store/item_store.h"
 #include "platform/kernel/resource.h"
 #include "platform/user/msgbox.h"

@@ -1,6 +1,6 @@
 #include "graphics/output/channel_output.h"
 
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "graphics/output/file_target.h"
 #include "graphics/output/output_channel.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/services/printer_info.h"
+#include "core/system/printer_info.h"
 #include "platform/kernel/memory.h"
 #include "platform/spooler/spooler.h"
 

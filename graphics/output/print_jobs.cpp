@@ -1,6 +1,6 @@
 #include "graphics/output/print_jobs.h"
 
-#include "core/services/printer_info.h"
+#include "core/system/printer_info.h"
 #include "platform/kernel/memory.h"
 #include "platform/spooler/spooler.h"
 

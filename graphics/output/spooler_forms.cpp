@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "core/persist/form_status.h"
-#include "core/persist/printer_config.h"
+#include "core/store/form_status.h"
+#include "core/store/printer_forms.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
 #include "platform/kernel/lasterror.h"

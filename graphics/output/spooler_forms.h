@@ -1,6 +1,6 @@
 // The spooler's forms as the graphics module reads them: by name, by position in the form
 // list, their sizes in tenths of a millimetre, and the position of a built-in form. Statuses
-// are those of core/persist/form_status.h.
+// are those of core/store/form_status.h.
 #pragma once
 
 #include "platform/base/types.h"

@@ -16,14 +16,6 @@
 #define WC_TREEVIEWW u"SysTreeView32"
 #define WC_TABCONTROLW u"SysTabControl32"
 
-// The header every WM_NOTIFY carries.
-struct NMHDR {
-  HWND hwndFrom;
-  UINT_PTR idFrom;
-  UINT code;
-};
-using LPNMHDR = NMHDR*;
-
 // Notices every common control may send.
 #define NM_FIRST 0U
 #define NM_OUTOFMEMORY (NM_FIRST - 1)

@@ -14,6 +14,7 @@
 #include "platform/gdi/bitmaps.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/lasterror.h"
+#include "platform/user/picture_resources.h"
 
 struct ImageListRecord {
   int cx = 0, cy = 0;
@@ -140,6 +141,7 @@ BOOL ImageList_GetIconSize(HIMAGELIST list, int* cx, int* cy) {
 int ImageList_ReplaceIcon(HIMAGELIST list, int index, HICON icon) {
   if (!Live(list) || (index != -1 && !InRange(list, index))) return -1;
   HICON copy = CopyAtSize(icon, list->cx, list->cy);
+  UserCopyPictureResource(icon, copy);
   if (copy == nullptr) return -1;
   if (index == -1) {
     list->icons.push_back(copy);
@@ -165,7 +167,9 @@ BOOL ImageList_Remove(HIMAGELIST list, int index) {
 
 HICON ImageList_GetIcon(HIMAGELIST list, int index, UINT) {
   if (!Live(list) || !InRange(list, index)) return nullptr;
-  return CopyAtSize(list->icons[size_t(index)], list->cx, list->cy);
+  HICON copy = CopyAtSize(list->icons[size_t(index)], list->cx, list->cy);
+  UserCopyPictureResource(list->icons[size_t(index)], copy);
+  return copy;
 }
 
 BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style) {

@@ -146,8 +146,8 @@ bool CreatePage(Sheet& s, SheetPage& p) {
   if ((psp->dwFlags & PSP_USECALLBACK) && psp->pfnCallback && psp->pfnCallback(nullptr, PSPCB_CREATE, psp) == 0) return false;
   DialogTemplate t;
   if (!PageTemplate(psp, t)) return false;
-  WORD id = IS_INTRESOURCE(psp->pszTemplate) ? WORD(reinterpret_cast<ULONG_PTR>(psp->pszTemplate)) : 0;
-  p.hwnd = UserCreateDialogFrom(t, id, psp->hInstance, s.frame, psp->pfnDlgProc, reinterpret_cast<LPARAM>(psp), false);
+  p.hwnd = UserCreateDialogFrom(t, UserDialogSource(psp->hInstance, psp->pszTemplate), psp->hInstance, s.frame,
+                                psp->pfnDlgProc, reinterpret_cast<LPARAM>(psp), false);
   if (p.hwnd == nullptr) return false;
   RECT area = DisplayArea(s);
   SetWindowPos(p.hwnd, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top, 0);
@@ -415,7 +415,7 @@ HWND CreateFrame(std::shared_ptr<Sheet> sp, const PROPSHEETHEADERW& h, bool hasH
     x = SHORT(x + kButtonWidth + kButtonGap);
     f.controls.push_back(b);
   }
-  HWND frame = UserCreateDialogFrom(f, 0, h.hInstance, h.hwndParent, SheetProc, 0, false);
+  HWND frame = UserCreateDialogFrom(f, DialogSource{}, h.hInstance, h.hwndParent, SheetProc, 0, false);
   return frame;
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/base/errors.h"
 #include "platform/gdi/drawing.h"
+#include "platform/gdi/drawn_internal.h"
 #include "platform/gdi/raster.h"
 #include "platform/kernel/lasterror.h"
 
@@ -117,6 +118,10 @@ BOOL StretchBlt(HDC handle, int x, int y, int width, int height, HDC sourceDc, i
   LONG sx = xSrc, sy = ySrc;
   if (needsSource && !SourceOf(*src, image, sx, sy)) return FALSE;
   Blit(*dc, x, y, width, height, image, sx, sy, srcWidth, srcHeight, rop);
+  if (needsSource && src->memory && src->state.bitmap != DefaultBitmap()) {
+    const POINT a = ToSurface(*dc, POINT{x, y}), b = ToSurface(*dc, POINT{x + width, y + height});
+    NoteDrawn(*dc, GdiDrawn{GdiDrawn::Bitmap, {}, src->state.bitmap, RECT{a.x, a.y, b.x, b.y}});
+  }
   return TRUE;
 }
 

@@ -95,6 +95,7 @@ struct Dc {
   DcState state;
   std::vector<DcState> saved;
   EngineDc* engine = nullptr;  // a printer DC's device context in the graphics engine (printer_dc.h)
+  HWND window = nullptr;       // the window a window DC draws into (drawn.h)
 };
 
 using ObjectData = std::variant<Palette, Icon, Bitmap, Pen, Brush, Font, Region, Dc>;

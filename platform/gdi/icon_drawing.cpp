@@ -4,6 +4,7 @@
 
 #include "platform/base/errors.h"
 #include "platform/gdi/drawing.h"
+#include "platform/gdi/drawn_internal.h"
 #include "platform/gdi/raster.h"
 #include "platform/kernel/lasterror.h"
 
@@ -78,6 +79,7 @@ BOOL DrawIconEx(HDC handle, int x, int y, HICON icon, int width, int height, UIN
   if (!TargetOf(*dc, t)) return TRUE;
   const POINT corner = ToSurface(*dc, POINT{x, y});
   const RECT box{corner.x, corner.y, corner.x + w, corner.y + h};
+  NoteDrawn(*dc, GdiDrawn{GdiDrawn::Icon, {}, icon, box});
   if (brush != nullptr) {
     Paint fill;
     if (PaintOfBrush(*dc, brush, fill)) {

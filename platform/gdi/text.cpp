@@ -16,6 +16,7 @@
 
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
+#include "platform/gdi/drawn_internal.h"
 #include "platform/gdi/font_files.h"
 #include "platform/gdi/printer_device.h"
 #include "platform/gdi/raster.h"
@@ -379,6 +380,11 @@ BOOL Output(Dc& dc, LONG x, LONG y, UINT options, const RECT* rect, const WCHAR*
   else if ((align & TA_BOTTOM) != 0)
     baseline = at.y - font.tm.tmDescent;
   if ((align & TA_UPDATECP) != 0) dc.state.position.x = (align & TA_CENTER) == TA_CENTER ? at.x : (align & TA_RIGHT) != 0 ? left : left + width;
+  if (!printer) {
+    const POINT a = ToSurface(dc, POINT{left, baseline - font.tm.tmAscent});
+    const POINT b = ToSurface(dc, POINT{left + width, baseline + font.tm.tmDescent});
+    NoteDrawn(dc, GdiDrawn{GdiDrawn::Text, std::u16string(text, count), nullptr, RECT{a.x, a.y, b.x, b.y}});
+  }
   if (font.escapement != 0) {
     // The line turns about the reference point; no background cell and no lines are drawn.
     const double angle = font.escapement * M_PI / 1800.0, c = std::cos(angle), s = std::sin(angle);

@@ -9,6 +9,7 @@
 #include "platform/kernel/lasterror.h"
 #include "platform/kernel/qrs.h"
 #include "platform/kernel/resource.h"
+#include "platform/user/picture_resources.h"
 #include "platform/user/resources.h"
 
 namespace {
@@ -48,6 +49,7 @@ HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name) {
   HBITMAP bitmap = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, dib + kDibHeaderSize + colours * 4, info,
                                   DIB_RGB_COLORS);
   if (screen != nullptr) DeleteDC(screen);
+  UserNotePictureResource(bitmap, instance, name);
   return bitmap;
 }
 

@@ -13,6 +13,7 @@
 #include "platform/user/dialog_template.h"
 #include "platform/user/format.h"
 #include "platform/user/msgbox.h"
+#include "platform/user/user_sim.h"
 
 namespace {
 
@@ -171,12 +172,22 @@ void UserDialogFocus(HWND control) {
 HWND UserCreateDialog(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGPROC proc, LPARAM param, bool modal) {
   DialogTemplate t;
   if (!UserLoadDialogTemplate(instance, templateName, t)) return nullptr;
-  WORD templateId = IS_INTRESOURCE(templateName) ? WORD(reinterpret_cast<ULONG_PTR>(templateName)) : 0;
-  return UserCreateDialogFrom(t, templateId, instance, owner, proc, param, modal);
+  return UserCreateDialogFrom(t, UserDialogSource(instance, templateName), instance, owner, proc, param, modal);
 }
 
-HWND UserCreateDialogFrom(const DialogTemplate& t, WORD templateId, HINSTANCE instance, HWND owner, DLGPROC proc,
-                          LPARAM param, bool modal) {
+DialogSource UserDialogSource(HMODULE module, LPCWSTR templateName) {
+  DialogSource source;
+  source.module = module;
+  source.resource = true;
+  if (IS_INTRESOURCE(templateName))
+    source.id = WORD(reinterpret_cast<ULONG_PTR>(templateName));
+  else if (templateName != nullptr)
+    source.name = templateName;
+  return source;
+}
+
+HWND UserCreateDialogFrom(const DialogTemplate& t, const DialogSource& source, HINSTANCE instance, HWND owner,
+                          DLGPROC proc, LPARAM param, bool modal) {
   DWORD style = t.style & ~DWORD(WS_VISIBLE);
   DWORD exStyle = t.exStyle;
   if (t.style & DS_MODALFRAME) exStyle |= WS_EX_DLGMODALFRAME;
@@ -192,7 +203,7 @@ HWND UserCreateDialogFrom(const DialogTemplate& t, WORD templateId, HINSTANCE in
   if (dialog == nullptr) return nullptr;
   auto w = UserPeekWindow(dialog);
   auto state = std::make_shared<DialogState>();
-  state->templateId = templateId;
+  state->source = source;
   state->modal = modal;
   w->dialog = state;
   if (w->extra.size() >= DWLP_USER + sizeof(LONG_PTR))
@@ -246,6 +257,12 @@ LRESULT DefDlgProcW(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (AnswersDirectly(msg) && (r != 0 || msg == WM_INITDIALOG)) return r;
   if (r != 0) return GetWindowLongPtrW(dialog, DWLP_MSGRESULT);
   return DefaultDialogMessage(dialog, *s, msg, wParam, lParam);
+}
+
+SimDialogSource SimDialogTemplate(HWND dialog) {
+  DialogState* s = UserDialogState(dialog);
+  if (s == nullptr || !s->source.resource) return SimDialogSource{};
+  return SimDialogSource{s->source.module, s->source.id, s->source.name};
 }
 
 BOOL EndDialog(HWND dialog, INT_PTR result) {

@@ -8,8 +8,19 @@
 #include "platform/user/dialog.h"
 #include "platform/user/window_internal.h"
 
+// The resource a dialog's template came from (SimDialogTemplate); empty for a template the
+// layer built itself (a property sheet's frame).
+struct DialogSource {
+  HMODULE module = nullptr;
+  WORD id = 0;          // a numbered template
+  std::u16string name;  // a template named by text
+  bool resource = false;
+};
+// The source of the template `templateName` of `module`.
+DialogSource UserDialogSource(HMODULE module, LPCWSTR templateName);
+
 struct DialogState {
-  WORD templateId = 0;  // 0 for a template named by text
+  DialogSource source;
   bool modal = false;
   bool ended = false;
   INT_PTR result = 0;
@@ -25,9 +36,9 @@ DialogState* UserDialogState(HWND hwnd);
 // then WM_INITDIALOG; shown when the template says WS_VISIBLE (or `modal`). NULL (with the
 // error) when the template is missing or malformed or a control cannot be made.
 HWND UserCreateDialog(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGPROC proc, LPARAM param, bool modal);
-// The same from a template already decoded (`templateId` 0 for one without a number).
-HWND UserCreateDialogFrom(const DialogTemplate& t, WORD templateId, HINSTANCE instance, HWND owner, DLGPROC proc,
-                          LPARAM param, bool modal);
+// The same from a template already decoded.
+HWND UserCreateDialogFrom(const DialogTemplate& t, const DialogSource& source, HINSTANCE instance, HWND owner,
+                          DLGPROC proc, LPARAM param, bool modal);
 // Finds and decodes a dialog template of a module; FALSE with the error (the resource's, or
 // ERROR_INVALID_DATA for a malformed one).
 bool UserLoadDialogTemplate(HINSTANCE instance, LPCWSTR templateName, DialogTemplate& t);

@@ -8,6 +8,7 @@
 #include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/lasterror.h"
 #include "platform/kernel/time.h"
+#include "platform/user/message_log.h"
 #include "platform/user/user_sim.h"
 #include "platform/user/window_internal.h"
 
@@ -93,6 +94,7 @@ void UserForgetMessages() {
 LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   std::shared_ptr<Window> w = UserFindWindow(hwnd);
   if (!w || w == UserPeekWindow(GetDesktopWindow())) return 0;
+  UserLogMessage(hwnd, msg, wParam, lParam);
   return w->proc(hwnd, msg, wParam, lParam);
 }
 

@@ -163,6 +163,14 @@ struct MSG {
 };
 using LPMSG = MSG*;
 
+// The header every WM_NOTIFY carries in lParam.
+struct NMHDR {
+  HWND hwndFrom;
+  UINT_PTR idFrom;
+  UINT code;
+};
+using LPNMHDR = NMHDR*;
+
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
 
 // Calls the window's procedure at once, also from inside another message; a window that does

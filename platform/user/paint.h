@@ -43,6 +43,20 @@ PLATFORM_API BOOL UpdateWindow(HWND hwnd);
 // children as well, RDW_UPDATENOW paints at once. Regions are not kept: `region` is ignored.
 PLATFORM_API BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags);
 
+#define SW_SCROLLCHILDREN 0x0001
+#define SW_INVALIDATE 0x0002
+#define SW_ERASE 0x0004
+
+// Moves the pixels of the client area's `scroll` rectangle (NULL: all of it) by dx, dy; only
+// pixels inside `clip` (NULL: the client area) change. The part of the scrolled rectangle that
+// no moved pixel covers is the uncovered region: copied into `update` and its bounds into
+// `updateRect` when given, made part of the part to paint with SW_INVALIDATE (SW_ERASE: erase
+// too). A part to paint inside the scrolled rectangle moves with the pixels. SW_SCROLLCHILDREN
+// moves the children that lie in the scrolled rectangle as well. Answers the uncovered
+// region's kind (NULLREGION, SIMPLEREGION, COMPLEXREGION), ERROR for a missing window.
+PLATFORM_API int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update,
+                                LPRECT updateRect, UINT flags);
+
 // Adds a rectangle of the client area (NULL: all of it) to the part to paint.
 PLATFORM_API BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
 // Takes a rectangle (NULL: all) out of it: the window no longer needs painting when the

@@ -11,11 +11,13 @@
 
 #include "platform/base/errors.h"
 #include "platform/gdi/drawing.h"
+#include "platform/gdi/drawn.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/lasterror.h"
 #include "platform/kernel/resource.h"
 #include "platform/user/control_paint.h"
 #include "platform/user/controls.h"
+#include "platform/user/picture_resources.h"
 #include "platform/user/user_sim.h"
 
 namespace {
@@ -34,7 +36,6 @@ struct IconPicture {
 
 struct Loaded {
   std::mutex lock;
-  std::map<HICON, WORD> ids;  // icons made from numbered resources: the group's number
   std::map<HICON, IconPicture> pictures;
 };
 
@@ -155,11 +156,7 @@ HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy, U
   DWORD dibSize;
   if (!Bytes(instance, MAKEINTRESOURCEW(imageId), MAKEINTRESOURCEW(3), dib, dibSize)) return Fail();
   HICON icon = MakeIcon(instance, dib, dibSize);
-  if (icon != nullptr && IS_INTRESOURCE(name)) {
-    Loaded& l = State();
-    std::lock_guard<std::mutex> guard(l.lock);
-    l.ids[icon] = WORD(reinterpret_cast<ULONG_PTR>(name));
-  }
+  UserNotePictureResource(icon, instance, name);
   return icon;
 }
 
@@ -176,6 +173,7 @@ BOOL UserDrawLoadedIcon(HDC dc, int x, int y, HICON icon) {
     if (it == l.pictures.end()) return FALSE;
     picture = it->second;
   }
+  GdiNoteDrawn(dc, GdiDrawn{GdiDrawn::Icon, {}, icon, RECT{x, y, x + picture.width, y + picture.height}});
   for (LONG row = 0; row < picture.height; ++row)
     for (LONG col = 0; col < picture.width; ++col) {
       size_t i = size_t(row) * size_t(picture.width) + size_t(col);
@@ -186,8 +184,7 @@ BOOL UserDrawLoadedIcon(HDC dc, int x, int y, HICON icon) {
 }
 
 WORD SimIconResourceId(HICON icon) {
-  Loaded& l = State();
-  std::lock_guard<std::mutex> guard(l.lock);
-  auto it = l.ids.find(icon);
-  return it == l.ids.end() ? 0 : it->second;
+  HMODULE module;
+  WORD id = 0;
+  return UserPictureResource(icon, module, id) ? id : 0;
 }

@@ -5,6 +5,7 @@
 
 #include "platform/user/control_paint.h"
 #include "platform/user/controls_internal.h"
+#include "platform/user/frame_paint.h"
 
 namespace {
 
@@ -25,7 +26,16 @@ ScrollNumbers* Numbers(HWND hwnd, int bar) {
   return nullptr;
 }
 
-int Apply(HWND hwnd, ScrollNumbers& n, const SCROLLINFO& info, BOOL redraw) {
+// Shows a bar's new numbers: a control paints itself again; a window's own bars lie in its
+// frame, which is drawn again at once (its client area stays as it is).
+void RedrawBar(HWND hwnd, int bar) {
+  if (bar == SB_CTL)
+    InvalidateRect(hwnd, nullptr, TRUE);
+  else if (IsWindowVisible(hwnd))
+    UserPaintFrame(hwnd);
+}
+
+int Apply(HWND hwnd, int bar, ScrollNumbers& n, const SCROLLINFO& info, BOOL redraw) {
   if (info.fMask & SIF_RANGE) {
     n.min = info.nMin;
     n.max = std::max(info.nMin, info.nMax);
@@ -33,7 +43,7 @@ int Apply(HWND hwnd, ScrollNumbers& n, const SCROLLINFO& info, BOOL redraw) {
   if (info.fMask & SIF_PAGE) n.page = std::min<UINT>(info.nPage, UINT(n.max - n.min + 1));
   if (info.fMask & SIF_POS) n.pos = info.nPos;
   Clamp(n);
-  if (redraw) InvalidateRect(hwnd, nullptr, TRUE);
+  if (redraw) RedrawBar(hwnd, bar);
   return n.pos;
 }
 
@@ -83,7 +93,7 @@ LRESULT ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case SBM_SETSCROLLINFO: {
       auto* info = reinterpret_cast<const SCROLLINFO*>(lParam);
       if (info == nullptr || info->cbSize != sizeof(SCROLLINFO)) return 0;
-      return Apply(hwnd, *n, *info, BOOL(wParam));
+      return Apply(hwnd, SB_CTL, *n, *info, BOOL(wParam));
     }
     case SBM_GETSCROLLINFO: {
       auto* info = reinterpret_cast<SCROLLINFO*>(lParam);
@@ -101,7 +111,7 @@ int SetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO info, BOOL redraw) {
   ScrollNumbers* n = Numbers(hwnd, bar);
   if (n == nullptr || info == nullptr || info->cbSize != sizeof(SCROLLINFO)) return 0;
   if (bar == SB_CTL) return int(SendMessageW(hwnd, SBM_SETSCROLLINFO, WPARAM(redraw), reinterpret_cast<LPARAM>(info)));
-  return Apply(hwnd, *n, *info, redraw);
+  return Apply(hwnd, bar, *n, *info, redraw);
 }
 
 BOOL GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info) {
@@ -119,7 +129,7 @@ int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
   int old = n->pos;
   n->pos = pos;
   Clamp(*n);
-  if (redraw) InvalidateRect(hwnd, nullptr, TRUE);
+  if (redraw) RedrawBar(hwnd, bar);
   return old;
 }
 

@@ -5,12 +5,15 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/base/export.h"
 #include "platform/base/types.h"
 #include "platform/gdi/png_images.h"
+#include "platform/user/message.h"
 #include "platform/user/msgbox.h"
 
 // One box as shown. A NULL text or caption is recorded as empty.
@@ -99,6 +102,85 @@ PLATFORM_API BOOL SimWindowPicture(HWND hwnd, ReferenceImage& picture);
 // The same picture saved as a PNG file at a host path.
 PLATFORM_API BOOL SimScreenshot(HWND hwnd, const std::string& pngPath);
 
+// The message log: what watched windows receive, in the order the window procedures are
+// called (a sent message when it is sent, a posted one when it is dispatched), compared with an
+// expected sequence. A log watches from its making until it ends.
+
+// A window to watch, with the name reports give it (else its class, child id and text), and
+// whether windows inside it (made now or later, such as a sheet's pages) are watched too. NULL
+// watches every window (for windows not made yet, such as a dialog's while it is made).
+struct SimWatched {
+  HWND hwnd = nullptr;
+  std::string name;
+  bool descendants = false;
+  SimWatched(HWND window) : hwnd(window) {}
+  SimWatched(HWND window, std::string windowName, bool withDescendants = false)
+      : hwnd(window), name(std::move(windowName)), descendants(withDescendants) {}
+};
+
+// A message as a watched window received it.
+struct SimLoggedMessage {
+  HWND hwnd = nullptr;
+  UINT msg = 0;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+  UINT code = 0;        // WM_NOTIFY: the notice's code (NMHDR); 0 for other messages
+  std::string name;     // "WM_INITDIALOG", "WM_NOTIFY PSN_APPLY", "PSM_CHANGED"
+  std::string window;   // the window's name in reports
+};
+
+// An expected message: the window, the message, and what it must carry of wParam, lParam and
+// (WM_NOTIFY) the notice code; what is left out matches anything.
+struct SimMessage {
+  HWND hwnd = nullptr;
+  UINT msg = 0;
+  std::optional<WPARAM> wParam;
+  std::optional<LPARAM> lParam;
+  std::optional<UINT> code;
+  SimMessage(HWND window, UINT message) : hwnd(window), msg(message) {}
+  SimMessage(HWND window, UINT message, WPARAM w) : hwnd(window), msg(message), wParam(w) {}
+  SimMessage(HWND window, UINT message, WPARAM w, LPARAM l) : hwnd(window), msg(message), wParam(w), lParam(l) {}
+};
+// WM_NOTIFY carrying the notice `code` (PSN_SETACTIVE, TCN_SELCHANGE, ...).
+inline SimMessage SimNotice(HWND hwnd, UINT code) {
+  SimMessage m(hwnd, WM_NOTIFY);
+  m.code = code;
+  return m;
+}
+
+// Exact: the log (of the messages of interest) is the expected sequence, no more, no less.
+// InOrder: the expected messages come in that order, others may come between them.
+enum class SimSequence { Exact, InOrder };
+
+class PLATFORM_API SimMessageLog {
+ public:
+  explicit SimMessageLog(const std::vector<SimWatched>& windows);
+  ~SimMessageLog();
+  SimMessageLog(const SimMessageLog&) = delete;
+  SimMessageLog& operator=(const SimMessageLog&) = delete;
+
+  // Watches one more window from now on.
+  void Watch(const SimWatched& window);
+  // Only these messages are of interest (all of them when empty); applies to what is
+  // recorded already as well.
+  void Only(const std::vector<UINT>& messages);
+  // Forgets what was recorded.
+  void Clear();
+  // The messages of interest received so far.
+  std::vector<SimLoggedMessage> Messages() const;
+  // "" when the log matches; else the first difference, "message 3: expected WM_NOTIFY
+  // PSN_APPLY to page, got WM_NOTIFY PSN_KILLACTIVE to page", then the log.
+  std::string Difference(const std::vector<SimMessage>& expected, SimSequence how = SimSequence::Exact) const;
+  bool Matches(const std::vector<SimMessage>& expected, SimSequence how = SimSequence::Exact) const;
+  // The log, one numbered line a message ("1. WM_INITDIALOG to page").
+  std::string Text() const;
+
+  struct State;
+
+ private:
+  std::unique_ptr<State> state_;
+};
+
 // Dispatches queued messages (and timers already due) until none is left; answers how many.
 PLATFORM_API int SimPumpMessages();
 // Moves the clock on by `milliseconds`, stopping at each timer that falls due to dispatch it
@@ -114,6 +196,36 @@ PLATFORM_API void SimSetKeyState(int virtualKey, bool down);
 PLATFORM_API std::vector<UINT> SimBeeps();
 // What GetCursorPos answers (screen coordinates).
 PLATFORM_API void SimSetCursorPos(POINT point);
+
+// Which dialog template a dialog or property page was made from: the module whose resources
+// hold it and its number or name. Empty (module NULL) for a window the dialog manager did not
+// make from a resource (an ordinary window, a property sheet's own frame).
+struct SimDialogSource {
+  HMODULE module = nullptr;
+  WORD id = 0;
+  std::u16string name;
+  bool operator==(const SimDialogSource&) const = default;
+};
+PLATFORM_API SimDialogSource SimDialogTemplate(HWND dialog);
+
+// What a person sees of a window: the texts and the pictures drawn into it since its last
+// paint began (SimPaint paints it whole first when a test wants it painted), its own and then
+// those of its visible children in child order; owner-drawn items count for the control they
+// are drawn into. A window that is hidden (or lies in a hidden one) shows nothing.
+struct SimDrawnText {
+  HWND hwnd = nullptr;
+  std::u16string text;  // one run of text as drawn (a line of DrawTextW, prefixes taken out)
+  RECT rect{};          // in the window's client coordinates (its frame's texts: window coordinates)
+};
+struct SimDrawnPicture {
+  HWND hwnd = nullptr;
+  enum Kind { Icon, Bitmap } kind = Icon;
+  HMODULE module = nullptr;  // the module and number of the resource it was loaded from
+  WORD resourceId = 0;       // (0 for a picture made otherwise)
+  RECT rect{};
+};
+PLATFORM_API std::vector<SimDrawnText> SimDrawnTexts(HWND hwnd);
+PLATFORM_API std::vector<SimDrawnPicture> SimDrawnPictures(HWND hwnd);
 
 // The number of the icon resource an icon was loaded from (LoadIconW, LoadImageW), 0 for
 // other icons.

@@ -3,9 +3,12 @@
 // only inside its client area and those of its parents (and, between BeginPaint and EndPaint,
 // inside the part to paint).
 #include <algorithm>
+#include <cstring>
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/drawing.h"
+#include "platform/gdi/drawn.h"
+#include "platform/gdi/gdi_objects.h"
 #include "platform/user/frame_paint.h"
 #include "platform/user/paint.h"
 #include "platform/user/sys_colors.h"
@@ -66,7 +69,9 @@ HDC MakeDC(HWND hwnd, POINT origin, RECT clip) {
   }
   OffsetRect(&clip, -rootOrigin.x, -rootOrigin.y);
   GdiSurface surface{s->pixels.data(), s->width, s->height, s->width};
-  return GdiCreateSurfaceDC(surface, POINT{origin.x - rootOrigin.x, origin.y - rootOrigin.y}, clip);
+  HDC dc = GdiCreateSurfaceDC(surface, POINT{origin.x - rootOrigin.x, origin.y - rootOrigin.y}, clip);
+  GdiSetDcWindow(dc, hwnd);
+  return dc;
 }
 
 }  // namespace
@@ -124,6 +129,7 @@ BOOL UpdateWindow(HWND hwnd) {
   auto w = UserFindWindow(hwnd);
   if (!w) return FALSE;
   if (w->invalid && IsWindowVisible(hwnd)) {
+    UserForgetDrawn(*w);
     UserPaintFrame(hwnd);
     SendMessageW(hwnd, WM_PAINT, 0, 0);
   }
@@ -141,6 +147,91 @@ BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN, UINT flags) {
   }
   if (flags & RDW_UPDATENOW) UserPaintInvalid(hwnd);
   return TRUE;
+}
+
+namespace {
+
+// Copies the window's client pixels of `to` (client coordinates) from `to` less (dx, dy), rows
+// in the order that reads each source pixel before it is overwritten.
+void MovePixels(HWND hwnd, RECT to, int dx, int dy) {
+  POINT rootOrigin;
+  WindowSurface* s = SurfaceOf(hwnd, rootOrigin);
+  if (s == nullptr) return;
+  POINT o{0, 0};
+  ClientToScreen(hwnd, &o);
+  OffsetRect(&to, o.x, o.y);
+  // A child's pixels lie inside its parents' client areas, as its DC draws them.
+  for (HWND p = GetParent(hwnd); p != nullptr && (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD); p = GetParent(p)) {
+    const RECT pc = ScreenClient(p);
+    if (!IntersectRect(&to, &to, &pc)) return;
+    if (!(GetWindowLongW(p, GWL_STYLE) & WS_CHILD)) break;
+  }
+  OffsetRect(&to, -rootOrigin.x, -rootOrigin.y);
+  RECT from = to;
+  OffsetRect(&from, -dx, -dy);
+  const RECT all{0, 0, s->width, s->height};
+  RECT both{};
+  // Only pixels whose source and target both lie on the surface move.
+  if (!IntersectRect(&to, &to, &all) || !IntersectRect(&from, &from, &all)) return;
+  OffsetRect(&from, dx, dy);
+  if (!IntersectRect(&both, &to, &from)) return;
+  const size_t width = size_t(both.right - both.left);
+  auto row = [&](LONG y) {
+    std::uint32_t* target = s->pixels.data() + size_t(y) * size_t(s->width) + size_t(both.left);
+    const std::uint32_t* source = target - (std::ptrdiff_t(dy) * s->width + dx);
+    std::memmove(target, source, width * sizeof *target);
+  };
+  if (dy > 0)
+    for (LONG y = both.bottom - 1; y >= both.top; --y) row(y);
+  else
+    for (LONG y = both.top; y < both.bottom; ++y) row(y);
+}
+
+}  // namespace
+
+int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update, LPRECT updateRect,
+                   UINT flags) {
+  auto w = UserFindWindow(hwnd);
+  if (!w) return ERROR;
+  RECT client, source, area;
+  GetClientRect(hwnd, &client);
+  if (scroll == nullptr || !IntersectRect(&source, scroll, &client)) source = scroll == nullptr ? client : RECT{};
+  if (clip == nullptr || !IntersectRect(&area, clip, &client)) area = clip == nullptr ? client : RECT{};
+  // The moved pixels land inside the clip; what they leave uncovered of the scrolled rectangle
+  // needs painting.
+  RECT moved = source, target{}, inside{};
+  OffsetRect(&moved, dx, dy);
+  IntersectRect(&target, &moved, &area);
+  IntersectRect(&inside, &source, &area);
+  if (IsWindowVisible(hwnd) && !IsRectEmpty(&target)) MovePixels(hwnd, target, dx, dy);
+  if (w->invalid) {
+    RECT pending{};
+    if (IntersectRect(&pending, &w->update, &source)) {
+      OffsetRect(&pending, dx, dy);
+      if (IntersectRect(&pending, &pending, &area)) UnionRect(&w->update, &w->update, &pending);
+    }
+  }
+  HRGN uncovered = CreateRectRgnIndirect(&inside);
+  HRGN covered = CreateRectRgnIndirect(&target);
+  const int kind = CombineRgn(uncovered, uncovered, covered, RGN_DIFF);
+  RECT bounds{};
+  GetRgnBox(uncovered, &bounds);
+  if (update != nullptr) CombineRgn(update, uncovered, nullptr, RGN_COPY);
+  if (updateRect != nullptr) *updateRect = bounds;
+  DeleteObject(covered);
+  DeleteObject(uncovered);
+  if ((flags & SW_INVALIDATE) && kind != NULLREGION) InvalidateRect(hwnd, &bounds, (flags & SW_ERASE) ? TRUE : FALSE);
+  if (flags & SW_SCROLLCHILDREN) {
+    std::vector<HWND> children = w->children;
+    for (HWND c : children) {
+      RECT r, meet;
+      GetWindowRect(c, &r);
+      MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
+      if (scroll == nullptr || IntersectRect(&meet, &r, &source))
+        SetWindowPos(c, nullptr, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
+  return kind;
 }
 
 LRESULT UserEraseBackground(HWND hwnd, HDC dc, HBRUSH brush) {

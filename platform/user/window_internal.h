@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/base/types.h"
+#include "platform/user/user_sim.h"
 #include "platform/user/window.h"
 
 struct WindowClass {
@@ -78,6 +79,9 @@ struct Window {
   std::shared_ptr<void> control;        // a standard control's own state
   HICON icons[2] = {nullptr, nullptr};  // WM_SETICON: ICON_SMALL, ICON_BIG
   std::shared_ptr<WindowSurface> surface;  // top-level windows, made when first drawn into
+  // What was drawn into the window since its last paint began (drawn.cpp).
+  std::vector<SimDrawnText> drawnTexts;
+  std::vector<SimDrawnPicture> drawnPictures;
 };
 
 // The live window of a handle (also while it is being destroyed), or NULL with
@@ -110,5 +114,7 @@ void UserDefaultPaint(HWND hwnd);
 LRESULT UserDefaultControlColour(UINT msg, HDC dc);
 // Paints what is invalid of the window and then of its children.
 void UserPaintInvalid(HWND hwnd);
+// Forgets what was drawn into the window: a paint of it begins.
+void UserForgetDrawn(Window& w);
 // Marks the window's whole client area for painting.
 void UserInvalidateAll(HWND hwnd, bool erase);

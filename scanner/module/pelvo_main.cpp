@@ -1,17 +1,22 @@
-// The data source module's exports: its entry point for module-wide set-up and release, and
-// the TWAIN entry point DS_Entry.
+// The data source module's exports: its entry point for module-wide set-up and release (the
+// data source gets its windows from scanner/ui/ first and gives them back last), and the TWAIN
+// entry point DS_Entry.
 #include "platform/base/export.h"
 #include "platform/base/types.h"
 #include "platform/kernel/module.h"
 #include "platform/twain/twain.h"
 #include "scanner/data_source.h"
+#include "scanner/source_windows.h"
+#include "scanner/ui/window_table.h"
 
 DLLEXPORT BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     if (instance == nullptr) return FALSE;
+    SetSourceWindows(&kScannerWindows);
     AttachDataSource(instance);
   } else if (reason == DLL_PROCESS_DETACH) {
     DetachDataSource();
+    SetSourceWindows(nullptr);
   }
   return TRUE;
 }

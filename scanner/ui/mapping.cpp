@@ -1,6 +1,7 @@
 // Linear mapping between boxes (see mapping.h).
 #include "scanner/ui/mapping.h"
 
+#include "platform/user/dialog.h"
 #include "platform/user/window.h"
 
 LONG MapLinear(LONG value, LONG fromOrigin, LONG fromExtent, LONG toOrigin, LONG toExtent) {
@@ -31,4 +32,13 @@ BOOL MapToClient(HWND window, POINT& point, const MapBox& logical) {
   RECT client{};
   if (!GetClientRect(window, &client)) return FALSE;
   return LogicalToDevice(point, logical, MapBox{0, 0, client.right - client.left, client.bottom - client.top});
+}
+
+BOOL ItemRectInDialog(HWND dialog, int id, RECT& rect) {
+  rect = RECT{};
+  HWND item = GetDlgItem(dialog, id);
+  if (item == nullptr || !GetWindowRect(item, &rect)) return FALSE;
+  // The two corners from screen coordinates into the dialog's client area.
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+  return TRUE;
 }

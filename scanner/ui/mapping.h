@@ -19,3 +19,6 @@ BOOL LogicalToDevice(POINT& point, const MapBox& logical, const MapBox& device);
 BOOL DeviceToLogical(POINT& point, const MapBox& logical, const MapBox& device);
 // Onto the window's client rectangle (device origin 0, 0, extent its client size).
 BOOL MapToClient(HWND window, POINT& point, const MapBox& logical);
+// A dialog item's window rectangle in the dialog's client coordinates (where a child window
+// placed over it goes); FALSE, and the rectangle empty, when the item is missing.
+BOOL ItemRectInDialog(HWND dialog, int id, RECT& rect);

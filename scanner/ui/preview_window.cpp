@@ -252,13 +252,16 @@ void Scroll(HWND window, int bar, int code) {
   }
   if (pos == info.nPos) return;
   SetScrollPos(window, bar, pos, TRUE);
-  // The image area and the ruler that moves with it are painted again at their new place.
+  // The image area and the ruler that moves with it are moved on the screen; only what that
+  // uncovers is painted again.
   RECT client{};
   GetClientRect(window, &client);
   const SIZE ruler = RulerThickness(window);
   const RECT moved = bar == SB_HORZ ? RECT{ruler.cx, 0, client.right, client.bottom}
                                     : RECT{0, ruler.cy, client.right, client.bottom};
-  InvalidateRect(window, &moved, TRUE);
+  const int by = info.nPos - pos;
+  ScrollWindowEx(window, bar == SB_HORZ ? by : 0, bar == SB_HORZ ? 0 : by, &moved, &moved, nullptr, nullptr,
+                 SW_INVALIDATE | SW_ERASE);
 }
 
 void RefreshToolButton(HWND dialog, int id, BOOL enable) {
@@ -425,11 +428,10 @@ BOOL CreatePreviewWindow(HWND dialog, ScanSettings* settings) {
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   wc.lpszClassName = reinterpret_cast<LPCWSTR>(kPreviewClass);
   RegisterClassW(&wc);  // a class that exists already is used as it is
+  // The window spans the two placeholders, in the dialog's client coordinates.
   RECT bottomLeft{}, topRight{};
-  HWND placeA = GetDlgItem(dialog, kIdPreviewPlaceBottomLeft), placeB = GetDlgItem(dialog, kIdPreviewPlaceTopRight);
-  if (placeA == nullptr || placeB == nullptr) return FALSE;
-  GetWindowRect(placeA, &bottomLeft);
-  GetWindowRect(placeB, &topRight);
+  if (!ItemRectInDialog(dialog, kIdPreviewPlaceBottomLeft, bottomLeft) || !ItemRectInDialog(dialog, kIdPreviewPlaceTopRight, topRight))
+    return FALSE;
   const RECT r{bottomLeft.left, topRight.top, topRight.right, bottomLeft.bottom};
   HWND window = CreateWindowExW(0, reinterpret_cast<LPCWSTR>(kPreviewClass), u"", WS_CHILD | WS_BORDER | WS_VSCROLL | WS_HSCROLL,
                                 r.left, r.top, r.right - r.left, r.bottom - r.top, dialog, nullptr, g_Instance, settings);

@@ -61,8 +61,7 @@ void CreateBar(HWND dialog) {
   wc.lpszClassName = reinterpret_cast<LPCWSTR>(kBarClass);
   RegisterClassW(&wc);  // a class that exists already is used as it is
   RECT place{};
-  HWND placeholder = GetDlgItem(dialog, kIdProgressBarPlace);
-  if (placeholder != nullptr) GetWindowRect(placeholder, &place);
+  ItemRectInDialog(dialog, kIdProgressBarPlace, place);  // without the placeholder: an empty bar
   g_Progress.Bar = CreateWindowExW(WS_EX_CLIENTEDGE | WS_EX_TOPMOST, reinterpret_cast<LPCWSTR>(kBarClass), u"",
                                    WS_CHILD, place.left, place.top, place.right - place.left, place.bottom - place.top,
                                    dialog, nullptr, g_Instance, &g_Progress.State);

@@ -134,6 +134,16 @@ const std::vector<DmaCase>& Cases() {
        .result = kDmaTooSmall, .outLength = 33},
       {.name = "string read", .call = Call::GetString, .id = 0x129, .preset = {{S, 382, W(u"Abc\u00e9")}},
        .length = 33, .outLength = 33, .output = Bytes("Abc\xE9", 5)},
+      {.name = "string read converts the whole field", .call = Call::GetString, .id = 0x129,
+       .preset = {{S, 382, W(u"Ab") + Bytes("s\0t\0", 4)}}, .input = Fill(40, '#'), .length = 40, .outLength = 40,
+       .output = Bytes("Ab\0st", 5) + Fill(28, '\0') + Fill(7, '#')},
+      {.name = "932 read of a field whose rest no longer fits", .call = Call::GetString, .id = 0x129, .codePage = 932,
+       .preset = {{S, 382, W(std::u16string(20, u'\u65e5')) + W(u"zzzzzzzzzz")}}, .input = Fill(44, '#'), .length = 44,
+       .outLength = 44, .output = [] {
+         Bytes s;
+         for (int i = 0; i < 20; ++i) s += "\x93\xFA";
+         return s + Bytes(1, '\0') + Fill(3, '#');
+       }()},
       {.name = "buffer below the character count", .call = Call::GetString, .id = 0x129, .length = 32,
        .result = kDmaTooSmall, .outLength = 33},
       {.name = "no buffer with a length", .call = Call::GetString, .id = 0x129, .length = 5, .noBuffer = true,
@@ -222,7 +232,13 @@ const std::vector<DmaCase>& Cases() {
        .length = 60, .after = {{S, 816, LogFontW(70000, u"\u65e5\u672c")}}},
       {.name = "font length above a LOGFONTA", .call = Call::SetFont, .id = 0x130, .input = "Arial", .length = 61,
        .result = kDmaTooLong, .unchanged = true},
+      // A caller's length below a LOGFONTA says that fewer bytes are there than a font holds:
+      // nothing is read beyond them.
       {.name = "font length below a LOGFONTA", .call = Call::SetFont, .id = 0x130, .input = "Arial", .length = 59,
+       .result = kDmaTooSmall, .unchanged = true},
+      {.name = "font length of the fixed fields", .call = Call::SetFont, .id = 0x130, .input = "Arial", .length = 28,
+       .result = kDmaTooSmall, .unchanged = true},
+      {.name = "font length 0", .call = Call::SetFont, .id = 0x130, .input = "Arial", .length = 0,
        .result = kDmaTooSmall, .unchanged = true},
       {.name = "face without terminator", .call = Call::SetFont, .id = 0x130, .input = Fill(32, 'F'), .length = 60,
        .result = kDmaTooLong, .unchanged = true},

@@ -4,9 +4,9 @@
 // end of the test, so the sandbox's leak check covers it.
 #pragma once
 
-#include "core/services/lock_slots.h"
-#include "core/services/module_state.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/lock_slots.h"
+#include "core/runtime/module_state.h"
+#include "core/runtime/resource_module.h"
 #include "graphics/ddi/data_access.h"
 #include "platform/platform.h"
 #include "tests/support/sandbox_test.h"

@@ -39,6 +39,16 @@ TEST(ImageRecord, RebuiltFromTheDialogSettings) {
       {3, 0, 200, 200, {0, 0, 1200, 2400}, TWPT_BW, kScanKindDiffusion, 200, 200, 400},
       {7, 0, 200, 200, {0, 0, 1200, 1200}, TWPT_RGB, kScanKindColor48, 200, 200, 200},
       {4, 0, 200, 200, {0, 0, 1200, 1200}, TWPT_RGB, kScanKindColor, 400, 400, 400},
+      // The further colour kinds 16 to 19 and grey kinds 32 to 35, scaled and turned as colour
+      // and grey are.
+      {8, 0, 200, 100, {0, 0, 1200, 2400}, TWPT_RGB, 16, 200, 200, 400},
+      {9, 1, 200, 100, {0, 0, 1200, 2400}, TWPT_RGB, 17, 200, 400, 200},
+      {10, 0, 200, 150, {0, 0, 1200, 1200}, TWPT_RGB, 18, 300, 300, 300},
+      {11, 0, 75, 200, {0, 0, 1200, 1200}, TWPT_RGB, 19, 75, 75, 75},
+      {12, 0, 200, 100, {0, 0, 1200, 2400}, TWPT_GRAY, 32, 200, 200, 400},
+      {13, 2, 200, 100, {0, 0, 1200, 2400}, TWPT_GRAY, 33, 200, 400, 200},
+      {14, 0, 200, 150, {0, 0, 1200, 1200}, TWPT_GRAY, 34, 300, 300, 300},
+      {15, 0, 300, 100, {0, 0, 2400, 1200}, TWPT_GRAY, 35, 300, 600, 300},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.type);
@@ -56,8 +66,10 @@ TEST(ImageRecord, RebuiltFromTheDialogSettings) {
     EXPECT_EQ(r.BytesPerLine, (r.BitsPerPixel * c.width + 31) / 32 * 4);
     EXPECT_EQ(r.PendingTransferCount, 1);
   }
-  s.ScanTypeCode = 2;  // not a scan type
-  EXPECT_FALSE(BuildImageRecord(s, r));
+  for (WORD notAType : {2, 16, 0xFFFF}) {
+    s.ScanTypeCode = notAType;
+    EXPECT_FALSE(BuildImageRecord(s, r)) << notAType;
+  }
 }
 
 class ScanRunTest : public ScannerCodeTest {

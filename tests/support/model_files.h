@@ -45,9 +45,10 @@ struct ModelTextEdit {
 };
 
 // The sample model (models/sample.txt) with the edits made in order, built against the sample's
-// folder and installed as C:\models\QX4500.DDD with its linked database; answers the main
-// database's path. An edit whose text is missing fails the test.
-inline std::u16string InstallSampleVariant(const std::vector<ModelTextEdit>& edits) {
+// folder and installed as C:\models\QX4500.DDD (or under the name given) with its linked
+// database; answers the main database's path. An edit whose text is missing fails the test.
+inline std::u16string InstallSampleVariant(const std::vector<ModelTextEdit>& edits,
+                                           const std::u16string& name = u"QX4500.DDD") {
   std::ifstream in(QV_SOURCE_DIR "/models/sample.txt", std::ios::binary);
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   for (const ModelTextEdit& edit : edits) {
@@ -60,7 +61,7 @@ inline std::u16string InstallSampleVariant(const std::vector<ModelTextEdit>& edi
   std::string error;
   EXPECT_TRUE(ParseDddModel(text, QV_SOURCE_DIR "/models", &model, &error) && BuildDddImage(model, &image, &error))
       << error;
-  return InstallModelImage(image, u"QX4500.DDD", u"QX4500.DAT");
+  return InstallModelImage(image, name, u"QX4500.DAT");
 }
 
 // Builds the model text, installs it under the name and opens it (NULL on failure).

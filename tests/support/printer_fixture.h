@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
+#include "core/runtime/module_state.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
 #include "core/store/user_store.h"
-#include "core/services/module_state.h"
-#include "core/services/resource_module.h"
 #include "platform/platform.h"
 #include "platform/spooler/spooler.h"
 #include "platform/spooler/spooler_sim.h"

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "core/constraints/constraint_engine.h"
+#include "core/descriptors/item_defaults.h"
+#include "core/stamps/stamp_store.h"
 #include "core/store/item_access.h"
-#include "core/constraints/item_defaults.h"
-#include "core/rules/stamp_store.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/printer_fixture.h"
 

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/descriptors/item_defaults.h"
 #include "core/store/item_access.h"
-#include "core/constraints/item_defaults.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/sandbox_test.h"
 

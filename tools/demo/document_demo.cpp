@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/store/item_store.h"
 #include "platform/base/text.h"
-#include "platform/kernel/lasterror.h"
 #include "platform/kernel/kernel_sim.h"
+#include "platform/kernel/lasterror.h"
 #include "platform/spooler/spooler_sim.h"
 #include "tools/demo/sample_document.h"
 #include "tools/demo/spool_pages.h"

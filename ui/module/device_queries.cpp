@@ -4,9 +4,9 @@
 #include <cstring>
 #include <memory>
 
-#include "core/constraints/item_defaults.h"
-#include "core/constraints/item_descriptors.h"
 #include "core/database/database.h"
+#include "core/descriptors/item_defaults.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/persist/devmode_worker.h"
 #include "core/persist/printer_config.h"
 #include "core/persist/public_fields.h"

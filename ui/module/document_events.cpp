@@ -7,7 +7,9 @@
 #include <cstring>
 #include <memory>
 
+#include "core/database/dblayout.h"
 #include "core/database/model_features.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/job/fax_list.h"
 #include "core/job/fax_temp_files.h"
 #include "core/persist/devmode_worker.h"
@@ -16,12 +18,11 @@
 #include "core/persist/public_fields.h"
 #include "core/persist/settings_blobs.h"
 #include "core/persist/user_setting_store.h"
-#include "core/constraints/item_descriptors.h"
-#include "core/database/dblayout.h"
 #include "core/rules/paper_margins.h"
-#include "core/services/printer_info.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
+#include "core/store/printer_forms.h"
+#include "core/system/printer_info.h"
 #include "items/user_setting_info.h"
 #include "platform/base/text.h"
 #include "platform/gdi/printer_dc.h"
@@ -31,11 +32,11 @@
 #include "platform/user/dialog.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/window.h"
-#include "ui/pages/prompt_dialog.h"
+#include "ui/framework/sheet/sheet_routines.h"
 #include "ui/module/driver_escapes.h"
 #include "ui/module/job_info.h"
 #include "ui/module/job_items.h"
-#include "ui/framework/sheet/sheet_routines.h"
+#include "ui/pages/prompt_dialog.h"
 
 namespace {
 
@@ -158,9 +159,14 @@ int GetJobPaperMargins(HANDLE printer, WORD paperId, LONG perUser, WORD margins[
       found = ReadUserPaperMargin(printer, base, paperId, &stored) == 1;
       GlobalFree(base);
     }
-  } else if (PaperMarginTable* table = LoadPaperMarginTable(printer); table != nullptr) {
-    found = FindPaperMargin(table, paperId, &stored) == 1;
-    FreePaperMarginTable(table);
+  }
+  // Without a user's own margins for the paper, the printer's table holds them, as the
+  // sheet's margin checks assume.
+  if (!found) {
+    if (PaperMarginTable* table = LoadPaperMarginTable(printer); table != nullptr) {
+      found = FindPaperMargin(table, paperId, &stored) == 1;
+      FreePaperMarginTable(table);
+    }
   }
   if (!found && ResetMarginsToDefault(&stored) != 1) return -1;
   const int order[4] = {2, 3, 0, 1};

@@ -2,10 +2,10 @@
 #include <cstring>
 
 #include "core/database/dbrecords.h"
-#include "core/persist/printer_config.h"
-#include "core/rules/user_paper_name.h"
+#include "core/descriptors/user_paper_name.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
+#include "core/store/printer_forms.h"
 #include "platform/kernel/lasterror.h"
 #include "platform/spooler/spooler.h"
 #include "ui/module/printer_data.h"

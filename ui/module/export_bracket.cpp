@@ -1,7 +1,7 @@
 #include "ui/module/export_bracket.h"
 
-#include "core/services/resource_module.h"
-#include "core/services/trace_log.h"
+#include "core/runtime/resource_module.h"
+#include "core/runtime/trace_log.h"
 #include "platform/kernel/lasterror.h"
 
 void EnterExport(LPCWSTR name) {

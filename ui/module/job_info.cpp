@@ -6,9 +6,9 @@
 #include <iterator>
 #include <string>
 
+#include "core/common/format_text.h"
 #include "core/database/model_features.h"
-#include "core/services/format_text.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
 #include "platform/kernel/codepage.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/constraints/change_values.h"
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/store/item_access.h"
 #include "platform/base/text.h"
 

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "core/services/lock_slots.h"
-#include "core/services/module_state.h"
+#include "core/runtime/lock_slots.h"
+#include "core/runtime/module_state.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/module.h"
 

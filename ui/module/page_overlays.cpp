@@ -6,15 +6,15 @@
 #include <memory>
 #include <string>
 
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "platform/base/text.h"
 #include "platform/gdi/printer_dc.h"
 #include "platform/kernel/resource.h"
 #include "platform/user/format.h"
-#include "ui/pages/stamp_drawing.h"
 #include "ui/module/document_events.h"
 #include "ui/module/driver_escapes.h"
 #include "ui/module/job_items.h"
+#include "ui/pages/stamp_drawing.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <memory>
 
+#include "core/fonts/font_sub_table.h"
 #include "core/persist/blob_format.h"
 #include "core/persist/model_defaults.h"
 #include "core/persist/printer_config.h"
 #include "core/persist/settings_blobs.h"
-#include "core/rules/font_sub_table.h"
 #include "core/store/item_store.h"
 #include "core/store/printer_id.h"
 #include "items/setting_records.h"

@@ -7,9 +7,9 @@
 #include <span>
 
 #include "core/constraints/change_values.h"
-#include "core/constraints/item_defaults.h"
 #include "core/database/model_features.h"
-#include "core/services/resource_module.h"
+#include "core/descriptors/item_defaults.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "items/text_protection.h"
 #include "platform/base/text.h"
@@ -21,11 +21,11 @@
 #include "platform/user/message.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/window.h"
-#include "ui/framework/text/ansi_text.h"
 #include "ui/framework/dialog/message_dispatch.h"
+#include "ui/framework/sheet/sheet_routines.h"
+#include "ui/framework/text/ansi_text.h"
 #include "ui/framework/text/input_validation.h"
 #include "ui/framework/text/number_text.h"
-#include "ui/framework/sheet/sheet_routines.h"
 
 namespace {
 

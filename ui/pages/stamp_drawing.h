@@ -3,7 +3,7 @@
 // text in the stamp font, an optional box or circle frame, one tile or many.
 #pragma once
 
-#include "core/rules/stamp_transform.h"
+#include "core/stamps/stamp_transform.h"
 #include "platform/base/types.h"
 #include "platform/gdi/draw_objects.h"
 

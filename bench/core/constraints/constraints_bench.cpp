@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "core/constraints/constraint_engine.h"
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/store/item_access.h"
 #include "platform/base/types.h"
 #include "platform/kernel/kernel_sim.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/persist/public_fields.h"
 #include "core/rules/record_numbers.h"
 #include "core/store/item_store.h"

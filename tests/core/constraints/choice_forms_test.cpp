@@ -2,12 +2,12 @@
 #include <string>
 #include <vector>
 
-#include "core/constraints/choice_list.h"
-#include "core/services/dib_colors.h"
-#include "core/rules/dm_fields.h"
+#include "core/descriptors/choice_list.h"
+#include "core/descriptors/user_paper_name.h"
 #include "core/persist/form_matching.h"
-#include "core/persist/printer_config.h"
-#include "core/rules/user_paper_name.h"
+#include "core/pictures/dib_colors.h"
+#include "core/store/dm_fields.h"
+#include "core/store/printer_forms.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/gdi_sim.h"
 #include "platform/kernel/kernel_sim.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/constraints/constraint_engine.h"
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/store/item_access.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/model_files.h"

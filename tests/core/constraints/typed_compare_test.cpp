@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "core/common/typed_compare.h"
 #include "core/constraints/rule_compare.h"
-#include "core/services/typed_compare.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "core/services/common_routines.h"
-#include "core/rules/font_sub_table_build.h"
+#include "core/common/common_routines.h"
 #include "core/database/model_features.h"
+#include "core/fonts/font_sub_table_build.h"
 #include "tests/support/database_fixture.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "core/job/fax_list.h"
 #include "core/job/fax_temp_files.h"
 #include "core/persist/settings_blobs.h"
-#include "core/services/chunked_printer_data.h"
+#include "core/system/chunked_printer_data.h"
 #include "items/text_protection.h"
 #include "platform/kernel/memory.h"
 #include "tests/core/job/job_header_fixture.h"

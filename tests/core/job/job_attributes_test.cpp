@@ -1,6 +1,6 @@
 // The text of each item attribute by its type or its own rule: papers and user papers, feed
 // edge, copies, texts without leading zeros, document and owner names, and the type rules.
-#include "core/rules/user_paper_name.h"
+#include "core/descriptors/user_paper_name.h"
 #include "tests/core/job/job_header_fixture.h"
 
 namespace job_test {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/job/job_header.h"
 #include "core/job/job_header_status.h"
 #include "outside/jobattr/jobattr_sim.h"

@@ -9,7 +9,7 @@
 
 #include "core/job/fax_job_lines.h"
 #include "core/job/monitor_job.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "outside/monitor/monitor_sim.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/time.h"

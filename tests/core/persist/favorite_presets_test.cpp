@@ -7,15 +7,15 @@
 #include <regex>
 #include <string>
 
-#include "platform/user/format.h"
-#include "tests/support/conversion_fixture.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/persist/favorites.h"
-#include "core/constraints/item_defaults.h"
 #include "core/store/printer_id.h"
 #include "core/store/user_store.h"
 #include "platform/registry/registry_sim.h"
-#include "tests/support/printer_fixture.h"
+#include "platform/user/format.h"
+#include "tests/support/conversion_fixture.h"
 #include "tests/support/model_files.h"
+#include "tests/support/printer_fixture.h"
 
 namespace {
 

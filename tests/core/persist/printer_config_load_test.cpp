@@ -4,15 +4,15 @@
 #include <memory>
 #include <vector>
 
-#include "tests/support/conversion_fixture.h"
-#include "core/services/chunked_printer_data.h"
-#include "core/store/item_store.h"
-#include "core/services/module_state.h"
 #include "core/persist/printer_config.h"
-#include "core/store/printer_id.h"
 #include "core/persist/user_setting_store.h"
+#include "core/runtime/module_state.h"
+#include "core/store/item_store.h"
+#include "core/store/printer_id.h"
 #include "core/store/user_store.h"
+#include "core/system/chunked_printer_data.h"
 #include "items/user_setting_info.h"
+#include "tests/support/conversion_fixture.h"
 #include "tests/support/printer_fixture.h"
 
 namespace {

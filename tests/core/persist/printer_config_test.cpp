@@ -1,4 +1,5 @@
 #include "core/persist/printer_config.h"
+#include "core/store/printer_forms.h"
 
 #include <gtest/gtest.h>
 
@@ -6,14 +7,14 @@
 #include <memory>
 #include <vector>
 
+#include "core/persist/user_setting_store.h"
+#include "core/runtime/module_state.h"
+#include "core/store/printer_id.h"
+#include "core/store/user_store.h"
+#include "core/system/chunked_printer_data.h"
+#include "items/user_setting_info.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/conversion_fixture.h"
-#include "core/services/chunked_printer_data.h"
-#include "core/services/module_state.h"
-#include "core/store/printer_id.h"
-#include "core/persist/user_setting_store.h"
-#include "core/store/user_store.h"
-#include "items/user_setting_info.h"
 #include "tests/support/printer_fixture.h"
 
 namespace {

@@ -2,12 +2,12 @@
 #include <string>
 #include <vector>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/persist/form_matching.h"
 #include "core/persist/paper_fields.h"
 #include "core/persist/public_fields.h"
-#include "core/rules/dm_fields.h"
 #include "core/rules/field_sync.h"
+#include "core/store/dm_fields.h"
 #include "core/store/item_access.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/spooler/spooler_sim.h"

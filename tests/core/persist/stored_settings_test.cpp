@@ -9,14 +9,14 @@
 #include <memory>
 #include <vector>
 
-#include "tests/support/conversion_fixture.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/persist/blob_format.h"
-#include "core/store/item_store.h"
 #include "core/persist/model_defaults.h"
-#include "core/services/module_state.h"
-#include "core/persist/settings_blobs.h"
-#include "core/constraints/item_defaults.h"
 #include "core/persist/printer_config.h"
+#include "core/persist/settings_blobs.h"
+#include "core/runtime/module_state.h"
+#include "core/store/item_store.h"
+#include "tests/support/conversion_fixture.h"
 #include "tests/support/model_files.h"
 #include "tests/support/printer_fixture.h"
 

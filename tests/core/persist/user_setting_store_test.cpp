@@ -6,12 +6,12 @@
 #include <memory>
 #include <vector>
 
-#include "tests/support/conversion_fixture.h"
-#include "core/services/chunked_printer_data.h"
-#include "core/services/lock_slots.h"
-#include "core/services/module_state.h"
+#include "core/runtime/lock_slots.h"
+#include "core/runtime/module_state.h"
 #include "core/store/user_store.h"
+#include "core/system/chunked_printer_data.h"
 #include "items/user_setting_info.h"
+#include "tests/support/conversion_fixture.h"
 #include "tests/support/printer_fixture.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <string>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/rules/apply_validation.h"
 #include "core/store/item_access.h"
 #include "platform/kernel/kernel_sim.h"

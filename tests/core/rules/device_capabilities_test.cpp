@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/rules/device_capabilities.h"
 #include "core/store/item_access.h"
 #include "platform/kernel/kernel_sim.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/store/effective_values.h"
 #include "core/store/item_access.h"
 #include "core/store/settings_record.h"
@@ -158,6 +158,38 @@ TEST_F(ItemAccessTest, ItemsThatDoNotApplyReportNeutralValues) {
   ValueTypeCode type;
   DWORD length;
   EXPECT_EQ(GetEffectiveItemValue(274, s, c, &type, &length, nullptr), 3);
+}
+
+}  // namespace
+
+namespace {
+
+// The colour-profile paths (texts 1832 and 1833) apply only while item 293 is 2 or 4; one that
+// does not apply reads as no text at all: a null address in the whole cell.
+TEST_F(ItemAccessTest, TextThatDoesNotApplyReadsAsANullAddress) {
+  const WCHAR* path = u"C:\\Profiles\\sheet.icm";
+  for (SettingItemId id : {SettingItemId{1832}, SettingItemId{1833}})
+    ASSERT_EQ(SetItemValue(id, s, c, kTypeString, 44, &path), kItemDone) << id;
+  const struct Case {
+    SettingItemId id;
+    DWORD item293;
+    bool applies;
+  } cases[] = {{1832, 2, true}, {1833, 4, true}, {1832, 3, false}, {1833, 1, false}};
+  for (const Case& k : cases) {
+    Set(293, kTypeUInt16, k.item293);
+    ValueTypeCode type = 0;
+    DWORD length = 0;
+    ItemValueCell cell;
+    std::memset(&cell, 0xA5, sizeof cell);
+    ASSERT_EQ(GetEffectiveItemValue(k.id, s, c, &type, &length, &cell), 0) << k.id;
+    EXPECT_EQ(type, kTypeString) << k.id;
+    if (k.applies) {
+      ASSERT_NE(cell.data, nullptr) << k.id;
+      EXPECT_EQ(std::u16string(static_cast<const WCHAR*>(cell.data)), path) << k.id;
+    } else {
+      EXPECT_EQ(cell.data, nullptr) << k.id << " with 293 = " << k.item293;
+    }
+  }
 }
 
 }  // namespace

@@ -7,10 +7,10 @@
 #include <fstream>
 #include <memory>
 
-#include "core/rules/font_sub_table.h"
+#include "core/fonts/font_sub_table.h"
+#include "core/runtime/module_state.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
-#include "core/services/module_state.h"
 #include "core/store/settings_record.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/fresh_process.h"

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <memory>
 
+#include "core/common/typed_value.h"
 #include "core/store/item_access.h"
 #include "core/store/policy_file.h"
-#include "core/services/typed_value.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/sandbox_test.h"
 

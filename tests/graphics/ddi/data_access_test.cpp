@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "core/services/trace_log.h"
+#include "core/runtime/trace_log.h"
 #include "core/store/item_access.h"
 #include "graphics/ddi/data_access.h"
 #include "graphics/ddi/pdev_settings.h"

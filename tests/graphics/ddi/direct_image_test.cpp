@@ -328,6 +328,63 @@ TEST_F(DirectImageTest, RefusedChunksSendNothing) {
   FinishDocument(dc);
 }
 
+// An image whose chunks come with other drawing between them, on pages that print straight
+// through, are held for their colour or are stored for reverse order: the image is drawn once
+// when whole, every rectangle of both pages prints, and an image the application abandons is
+// not drawn, leaving the rest of the page and the next page whole.
+TEST_F(DirectImageTest, ChunksBetweenOtherDrawingOnHeldAndStoredPages) {
+  struct Case {
+    const char* name;
+    LONG colorMode;  // item 270: 0 automatic, 2 colour
+    DWORD reverse;   // item 1312
+    bool complete;   // the image's last two chunks come
+  };
+  const Case cases[] = {
+      {"straight through", 2, 0, true},          {"straight through, abandoned", 2, 0, false},
+      {"automatic colour", 0, 0, true},          {"automatic colour, abandoned", 0, 0, false},
+      {"reverse order", 2, 1, true},             {"reverse order, abandoned", 2, 1, false},
+      {"reverse order, automatic colour", 0, 1, true},
+  };
+  const Bytes image = ImageBytes(2500, 11);
+  DrawCall rectangle;
+  rectangle.kind = DrawKind::FillPath;
+  rectangle.brush.kind = BrushKind::Solid;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    reset_();
+    Set(270, kTypeUInt8, c.colorMode);
+    Set(1312, kTypeFlag, c.reverse);
+    EngineDc* dc = StartDirectDocument();
+    ASSERT_NE(dc, nullptr);
+    const LONG id = Escape(dc, kDirectImage, Chunk(ImageLayout{}, image, 0, 1000, 0));
+    ASSERT_GT(id, 0);
+    for (LONG i = 0; i < 40; ++i) {
+      rectangle.path = PathRectangle({10 + 20 * i, 300, 25 + 20 * i, 340});
+      EXPECT_EQ(EngineDraw(dc, rectangle), TRUE) << i;
+    }
+    if (c.complete) {
+      EXPECT_EQ(Escape(dc, kDirectImage, Chunk(ImageLayout{}, image, 1000, 1000, static_cast<WORD>(id))), id);
+      EXPECT_EQ(Escape(dc, kDirectImage, Chunk(ImageLayout{}, image, 2000, 500, static_cast<WORD>(id))), id);
+    }
+    EXPECT_TRUE(EngineEndPage(dc));
+    ASSERT_TRUE(EngineStartPage(dc));
+    // The abandoned transfer ended with its page.
+    if (!c.complete) {
+      EXPECT_EQ(Escape(dc, kDirectImage, Chunk(ImageLayout{}, image, 1000, 1000, static_cast<WORD>(id))), -4);
+    }
+    rectangle.path = PathRectangle({10, 500, 60, 540});
+    EXPECT_EQ(EngineDraw(dc, rectangle), TRUE);
+    FinishDocument(dc);
+    const std::vector<std::string> draws = Lines("VR_DrawImage");
+    ASSERT_EQ(draws.size(), c.complete ? 1u : 0u) << Trace();
+    if (c.complete) {
+      EXPECT_EQ(Field(draws[0], "len"), "2500");
+    }
+    EXPECT_EQ(Lines("VR_DrawRectangle").size(), 41u) << Trace();
+    DeleteDc(dc);
+  }
+}
+
 TEST_F(DirectImageTest, OffWithoutDirectMode) {
   EngineDc* dc = CreateDc();
   ASSERT_NE(dc, nullptr);

@@ -31,6 +31,14 @@ DrawImage Bitmap(ULONG format, LONG w, LONG h, BYTE fill) {
   return image;
 }
 
+// The value of `name=` in a trace line, up to the next blank, comma or closing bracket.
+std::string Field(const std::string& line, const std::string& name) {
+  const size_t at = line.find_first_of(" ({", 0) == std::string::npos ? std::string::npos : line.find(name + "=");
+  if (at == std::string::npos) return "";
+  const size_t start = at + name.size() + 1;
+  return line.substr(start, line.find_first_of(" ,)}", start) - start);
+}
+
 DrawCall Blt(DrawKind kind, ROP4 rop, RECTL target) {
   DrawCall call;
   call.kind = kind;
@@ -245,7 +253,9 @@ TEST_F(DrawingCallsTest, TextLikeSourceBecomesAMaskInTheBrushColour) {
     const std::vector<std::string> names = PrintPage({call});
     EXPECT_EQ(Count(names, "VR_DrawImageMask"), c.mask ? 1 : 0);
     EXPECT_EQ(Count(names, "VR_DrawImage"), c.mask ? 0 : 1);
-    if (c.mask) EXPECT_EQ(Count(names, "VR_SetSolidColor"), 1);
+    if (c.mask) {
+      EXPECT_EQ(Count(names, "VR_SetSolidColor"), 1);
+    }
   }
 }
 
@@ -450,6 +460,96 @@ TEST_F(DrawingCallsTest, EachPageSendsItsClipAgain) {
   EXPECT_EQ(Count(names, "VR_ClipPath"), 2);
   EXPECT_EQ(Count(names, "VR_InitClip"), 2);
   EXPECT_EQ(Count(names, "VR_DrawRectangle"), 4);
+}
+
+// Pages that are replayed from the temporary job store (held for their colour, or kept for
+// reverse order) keep a fill whose far corner lies beyond 16 bits (under a complex clip the
+// fill is not cut to the page).
+TEST_F(DrawingCallsTest, ReplayedPagesKeepFarCornersBeyondSixteenBits) {
+  struct Case {
+    const char* name;
+    LONG colorMode;  // item 270
+    DWORD reverse;   // item 1312
+  };
+  const Case cases[] = {{"straight through", 2, 0}, {"held for its colour", 0, 0}, {"reverse order", 2, 1}};
+  DrawCall black;
+  black.kind = DrawKind::BitBlt;
+  black.rop4 = 0x0000;
+  black.target = {10, 10, 70000, 40};
+  black.clip.kind = ClipKind::Complex;
+  black.clip.path = PathEllipse({0, 0, 140000, 100});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    reset_();
+    Set(270, kTypeUInt8, c.colorMode);
+    Set(1312, kTypeFlag, c.reverse);
+    std::vector<LONG> answers;
+    PrintPage({black}, &answers);
+    EXPECT_EQ(answers, std::vector<LONG>{TRUE});
+    const std::vector<std::string> rectangles = Lines("VR_DrawRectangle");
+    ASSERT_EQ(rectangles.size(), 1u) << Trace();
+    EXPECT_EQ(Field(rectangles[0], "x0"), "10") << rectangles[0];
+    EXPECT_EQ(Field(rectangles[0], "x1"), "70000") << rectangles[0];
+    EXPECT_EQ(breaches_(), 0u) << Trace();
+  }
+}
+
+// Automatic colour: an 8-bit bitmap whose palette is black and white alone leaves its page
+// monochrome whatever its pixels, while one whose palette has a colour in use makes it colour.
+TEST_F(DrawingCallsTest, ShortGreyPaletteLeavesThePageMonochrome) {
+  struct Case {
+    const char* name;
+    std::vector<COLORREF> palette;
+    BYTE pixels;
+    const char* color;  // of the page start
+  };
+  const Case cases[] = {
+      {"black and white, pixels in the palette", {0x000000, 0xFFFFFF}, 1, "1"},
+      {"black and white, pixels past the palette", {0x000000, 0xFFFFFF}, 0x40, "1"},
+      {"a colour in use", {0x000000, RGB(200, 0, 0)}, 1, "2"},
+  };
+  Set(270, kTypeUInt8, 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    reset_();
+    DrawCall blt = Blt(DrawKind::BitBlt, 0xCCCC, {100, 100, 140, 120});
+    blt.image = Bitmap(BMF_8BPP, 40, 20, c.pixels);
+    blt.image.palette = c.palette;
+    PrintPage({blt});
+    const std::vector<std::string> starts = Lines("VR_StartPage");
+    ASSERT_EQ(starts.size(), 1u) << Trace();
+    EXPECT_EQ(Field(starts[0], "color"), c.color) << starts[0];
+  }
+}
+
+// A stamp keeps the colours it is drawn in: in grey mode with every object printed black, a
+// fill on the page turns black and the same fill in a stamp stays as it is.
+TEST_F(DrawingCallsTest, StampFillsKeepTheirColour) {
+  constexpr ULONG kStampMode = 0x5003;
+  const WCHAR* name = u"Draft";
+  const WCHAR* text = u"DRAFT";
+  ASSERT_EQ(SetItemValue(297, settings_, config_, kTypeString, 12, &name), kItemDone);
+  ASSERT_EQ(SetItemValue(299, settings_, config_, kTypeString, 12, &text), kItemDone);
+  Set(270, kTypeUInt8, 1);   // grey
+  Set(454, kTypeUInt8, 3);   // text and graphics in black
+  DrawCall fill = Fill(PathRectangle({100, 100, 200, 160}));
+  fill.brush.colour = RGB(30, 200, 10);
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  ASSERT_TRUE(EngineStartDoc(dc, u"Stamp"));
+  ASSERT_TRUE(EngineStartPage(dc));
+  EXPECT_EQ(EngineDraw(dc, fill), TRUE);
+  DWORD on = 1, off = 0;
+  ASSERT_EQ(EngineEscape(dc, kStampMode, sizeof on, &on, 0, nullptr), 1);
+  EXPECT_EQ(EngineDraw(dc, fill), TRUE);
+  ASSERT_EQ(EngineEscape(dc, kStampMode, sizeof off, &off, 0, nullptr), 1);
+  ASSERT_TRUE(EngineEndPage(dc));
+  ASSERT_TRUE(EngineEndDoc(dc));
+  std::vector<std::string> colours;
+  for (const std::string& line : Lines("VR_SetSolidColor")) colours.push_back(Field(line, "color"));
+  ASSERT_EQ(colours.size(), 2u) << Trace();
+  EXPECT_EQ(colours[0], "000000") << Trace();
+  EXPECT_EQ(colours[1], "1EC80A") << Trace();
 }
 
 }  // namespace

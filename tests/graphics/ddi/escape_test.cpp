@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "core/system/chunked_printer_data.h"
+#include "platform/spooler/spooler.h"
 #include "tests/graphics/ddi/document_fixture.h"
 #include "tests/support/model_files.h"
 
@@ -61,6 +63,16 @@ class EscapeTest : public DocumentTest {
                         out != nullptr && !out->empty() ? out->data() : nullptr);
   }
   LONG Query(EngineDc* dc, WORD code) { return Escape(dc, kQuery, U16(code)); }
+
+  // The printer's configuration with the stream version that offers every direct-mode feature.
+  void StoreStreamVersion() {
+    Set(8205, kTypeUInt32, 0x3010000);
+    HANDLE printer = nullptr;
+    PRINTER_DEFAULTSW administer{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    ASSERT_TRUE(OpenPrinterW(kPrinter, &printer, &administer));
+    EXPECT_EQ(WritePrinterDataValue(printer, config_, sizeof(PrinterConfiguration), kPrinterConfigData), 1);
+    ClosePrinter(printer);
+  }
 
   // Everything the GET escapes show of the device, as one block.
   Bytes Observe(EngineDc* dc) {
@@ -183,10 +195,10 @@ TEST_F(EscapeTest, UserInterfaceOrderAroundADocument) {
   EXPECT_EQ(Escape(dc, kSetSettings, settings), 1);
   Bytes started(4);
   EXPECT_EQ(Escape(dc, kQueryStart, {}, &started), 1);
-  EXPECT_EQ(Get<DWORD>(started, 0), 1u) << "not started yet";
+  EXPECT_EQ(Get<DWORD>(started, 0), 0u) << "not started yet";
   ASSERT_TRUE(EngineStartDoc(dc, u"Escapes"));
   EXPECT_EQ(Escape(dc, kQueryStart, {}, &started), 1);
-  EXPECT_EQ(Get<DWORD>(started, 0), 0u);
+  EXPECT_EQ(Get<DWORD>(started, 0), 1u) << "started: the start may be confirmed";
 
   // The batch after the document's start.
   EXPECT_EQ(Escape(dc, kBatch, U16(0)), 1);
@@ -367,6 +379,165 @@ TEST_F(EscapeTest, DirectModeFeaturesAndOverrides) {
   // Off again.
   EXPECT_EQ(Escape(dc, kDirect, Record(2, 0)), 1);
   EXPECT_EQ(Query(dc, 4212), 0);
+}
+
+// The direct mode checks its features against the job's stream version only when item 1332 is
+// on; else against the first version, which the colour override (4355) needs more than.
+TEST_F(EscapeTest, DirectFeaturesFollowTheStreamVersionOnlyWhenAsked) {
+  struct Case {
+    DWORD item1332;
+    LONG pageFeature;  // the 4209 feature query of 4355
+    LONG override;     // 4211 switching the colour override on
+  };
+  const Case cases[] = {{0, -3, 0}, {1, 1, 1}};
+  StoreStreamVersion();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.item1332);
+    Set(1332, kTypeFlag, c.item1332);
+    EngineDc* dc = CreateDc();
+    ASSERT_NE(dc, nullptr);
+    ASSERT_EQ(Escape(dc, kDirect, Record(1, 0)), 1);
+    Bytes feature(18);
+    EXPECT_EQ(Escape(dc, kDirect, Record(3, 4355), &feature), c.pageFeature);
+    EXPECT_EQ(Escape(dc, kDirectPage, U16(4609)), c.override);
+    DeleteDc(dc);
+  }
+}
+
+// The application's colour override decides each page's colour at its start: a red fill does not
+// make a page that the override keeps monochrome a colour page.
+TEST_F(EscapeTest, ColourOverrideDecidesThePageColour) {
+  struct Case {
+    const char* name;
+    WORD mode;           // 4211 sub-code after switching the override on; 0: override off
+    const char* colour;  // of the page start
+  };
+  const Case cases[] = {{"monochrome", 4611, "1"},
+                        {"colour", 4612, "2"},
+                        {"automatic", 4613, "2"},
+                        {"no override, automatic colour", 0, "2"}};
+  StoreStreamVersion();
+  Set(1332, kTypeFlag, 1);
+  Set(270, kTypeUInt8, 0);
+  DrawCall red;
+  red.kind = DrawKind::FillPath;
+  red.path = PathRectangle({100, 100, 300, 200});
+  red.brush.kind = BrushKind::Solid;
+  red.brush.colour = RGB(220, 0, 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    reset_();
+    EngineDc* dc = CreateDc();
+    ASSERT_NE(dc, nullptr);
+    ASSERT_EQ(Escape(dc, kDirect, Record(1, 0)), 1);
+    if (c.mode != 0) {
+      ASSERT_EQ(Escape(dc, kDirectPage, U16(4609)), 1);
+      ASSERT_EQ(Escape(dc, kDirectPage, U16(c.mode)), 1);
+    }
+    ASSERT_TRUE(EngineStartDoc(dc, u"Override"));
+    ASSERT_TRUE(EngineStartPage(dc));
+    EXPECT_EQ(EngineDraw(dc, red), TRUE);
+    ASSERT_TRUE(EngineEndPage(dc));
+    ASSERT_TRUE(EngineEndDoc(dc));
+    const std::vector<std::string> starts = Lines("VR_StartPage");
+    ASSERT_EQ(starts.size(), 1u) << Trace();
+    const size_t at = starts[0].find(" color=");
+    ASSERT_NE(at, std::string::npos) << starts[0];
+    EXPECT_EQ(starts[0].substr(at + 7, 1), c.colour) << starts[0];
+    EXPECT_EQ(breaches_(), 0u) << Trace();
+    DeleteDc(dc);
+  }
+}
+
+// A reset of the device in mid-document keeps what the escapes left for the job: the job
+// information, the direct mode with its overrides, the application's block and the job
+// headers; the overridden settings come back at the job's end.
+TEST_F(EscapeTest, ResetInMidDocumentKeepsTheEscapesState) {
+  StoreStreamVersion();
+  Set(1332, kTypeFlag, 1);
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  Bytes settingsBefore(5364);
+  ASSERT_EQ(Escape(dc, kGetSettings, {}, &settingsBefore), 1);
+  ASSERT_EQ(Escape(dc, kDirect, Record(1, 0)), 1);
+  ASSERT_EQ(Escape(dc, kDirectPage, U16(4609)), 1);
+  ASSERT_EQ(Escape(dc, kDirectPage, U16(4611)), 1);
+  ASSERT_EQ(Escape(dc, kDirectQuery, Record(4868, 2)), 1);
+  ASSERT_TRUE(EngineStartDoc(dc, u"Reset"));
+  const Bytes block = {9, 8, 7, 6, 5};
+  ASSERT_EQ(Escape(dc, kSetApp, block), 1);
+  Bytes info(768);
+  const std::u16string user = u"alice";
+  std::memcpy(info.data() + 16, user.c_str(), user.size() * 2);
+  ASSERT_EQ(Escape(dc, kSetJobInfo, info), 1);
+  ASSERT_TRUE(EngineStartPage(dc));
+  ASSERT_TRUE(EngineEndPage(dc));
+  Bytes directBefore(12), infoBefore(768);
+  ASSERT_EQ(Escape(dc, kGetDirect, {}, &directBefore), 1);
+  ASSERT_EQ(Escape(dc, kGetJobInfo, {}, &infoBefore), 1);
+  Bytes blockBefore(block.size());
+  ASSERT_EQ(Escape(dc, kGetApp, U16(1), &blockBefore), 1);
+  std::vector<BYTE> fresh = DevMode();
+  ASSERT_TRUE(EngineResetDC(dc, reinterpret_cast<DEVMODEW*>(fresh.data())));
+  Bytes directAfter(12), infoAfter(768), blockAfter(block.size());
+  EXPECT_EQ(Escape(dc, kGetDirect, {}, &directAfter), 1);
+  EXPECT_EQ(directAfter, directBefore);
+  EXPECT_EQ(Escape(dc, kGetJobInfo, {}, &infoAfter), 1);
+  EXPECT_EQ(infoAfter, infoBefore);
+  EXPECT_EQ(Escape(dc, kGetApp, U16(1), &blockAfter), 1);
+  EXPECT_EQ(blockAfter, block);
+  // The pages after the reset follow the override too.
+  ASSERT_TRUE(EngineStartPage(dc));
+  ASSERT_TRUE(EngineEndPage(dc));
+  EXPECT_TRUE(EngineEndDoc(dc));
+  for (const std::string& page : Lines("VR_StartPage")) EXPECT_NE(page.find(" color=1"), std::string::npos) << page;
+  Bytes settingsAfter(5364);
+  ASSERT_EQ(Escape(dc, kGetSettings, {}, &settingsAfter), 1);
+  EXPECT_EQ(settingsAfter, settingsBefore) << "the overridden settings are restored";
+  EXPECT_EQ(breaches_(), 0u) << Trace();
+}
+
+// The job headers the user-interface module sends (one entry per pass: the text's length, the
+// text in a slot of the entry's length, then a u32 per pass) are what the job starts with; an
+// entry whose text runs past its slot fails the job instead of sending it.
+TEST_F(EscapeTest, JobHeadersFromTheUserInterfaceStartTheJob) {
+  struct Case {
+    const char* name;
+    DWORD textLength;  // the entry's length word
+    bool printed;
+  };
+  const std::string text = "\x1B%-12345X@PJL SET JOBATTR=\"@JOID=4711\"\n";
+  const DWORD slot = 64;
+  const Case cases[] = {{"the text", static_cast<DWORD>(text.size()), true},
+                        {"the whole slot", slot, true},
+                        {"past the slot", slot + 1, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    reset_();
+    EngineDc* dc = CreateDc();
+    ASSERT_NE(dc, nullptr);
+    ASSERT_TRUE(EngineStartDoc(dc, u"Headers"));
+    const DWORD entry = slot + 4, count = 2;
+    Bytes headers(16 + (entry + 4) * count);
+    Put<DWORD>(headers, 0, count);
+    Put<DWORD>(headers, 4, entry);
+    for (DWORD pass = 0; pass < count; ++pass) {
+      Put<DWORD>(headers, 16 + entry * pass, c.textLength);
+      std::memcpy(headers.data() + 16 + entry * pass + 4, text.data(), text.size());
+    }
+    ASSERT_EQ(Escape(dc, kHeaders, headers), 1);
+    const BOOL started = EngineStartPage(dc);
+    if (started) EngineEndPage(dc);
+    EXPECT_EQ(EngineEndDoc(dc), c.printed ? TRUE : FALSE);
+    const std::vector<std::string> sent = Lines("VR_SendJobHeader");
+    ASSERT_EQ(sent.size(), c.printed ? 1u : 0u) << Trace();
+    if (c.printed) {
+      EXPECT_NE(sent[0].find("len=" + std::to_string(c.textLength) + ","), std::string::npos) << sent[0];
+      EXPECT_NE(sent[0].find("\"<ESC>%-12345X@PJL SET JOBATTR=\"@JOID=4711\"<LF>"), std::string::npos) << sent[0];
+      EXPECT_EQ(breaches_(), 0u) << Trace();
+    }
+    DeleteDc(dc);
+  }
 }
 
 // The page-end answers of a document whose settings ask for stamps, as the user-interface module

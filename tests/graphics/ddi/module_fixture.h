@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/store/item_access.h"
 #include "platform/engine/engine_host.h"
 #include "platform/engine/engine_sim.h"

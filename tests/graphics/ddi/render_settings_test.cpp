@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
 #include "graphics/ddi/render_settings.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/store/item_store.h"
 #include "graphics/drawing/graphics_emitter.h"
 #include "graphics/drawing/rop_maps.h"

@@ -166,10 +166,15 @@ TEST_F(EmitterTest, GeometryForms) {
   EXPECT_EQ(Sent(), HexBytes("43 47 0001 0002 0003 0004"));
   EXPECT_EQ(EmitRectangle(emitter_, 0x10, 0x20, 0x30, 0x48), 0);
   EXPECT_EQ(Sent(), HexBytes("43 67 3F800000 40000000 40400000 40900000"));
+  EXPECT_EQ(EmitDeviceRectangle(emitter_, 1, 2, 3, 4), 0);
+  EXPECT_EQ(Sent(), HexBytes("43 47 0001 0002 0003 0004"));
+  // A corner beyond 16 bits, first or second, takes the long form.
   EXPECT_EQ(EmitDeviceRectangle(emitter_, 1, 2, 0x12345, 4), 0);
-  EXPECT_EQ(Sent(), HexBytes("43 47 0001 0002 2345 0004")) << "only the first corner decides";
+  EXPECT_EQ(Sent(), HexBytes("43 67 3F800000 40000000 4791A280 40800000"));
   EXPECT_EQ(EmitRectangleClip(emitter_, 40000, 2, 3, 4), 0);
   EXPECT_EQ(Sent(), HexBytes("41 62 471C4000 40000000 40400000 40800000"));
+  EXPECT_EQ(EmitRectangleClip(emitter_, 0, 0, 40000, 100), 0);
+  EXPECT_EQ(Sent(), HexBytes("41 62 00000000 00000000 471C4000 42C80000"));
   EXPECT_EQ(EmitStartJob(emitter_, 2, 1, 0, 2, 0), 0);
   EXPECT_EQ(Sent(), HexBytes("45 41 90 0002 0000"));
   EXPECT_EQ(WriteEmitterComment(emitter_, 3, "abc"), 0);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/store/item_access.h"
 #include "graphics/ddi/pdev.h"
 #include "graphics/imaging/brush_patterns.h"

@@ -81,7 +81,9 @@ TEST(ColorDetection, IndexedRowsLookAtTheEntriesTheirPixelsUse) {
       {"4-bit, red in the low nibble", {0x12}, 2, 1, &withRed, 4, kGreyTestStrict, kClassColor},
       {"4-bit, odd width ignores the last nibble", {0x12}, 1, 1, &withRed, 4, kGreyTestStrict, kClassGrey},
       {"4-bit rows of one byte each", {0x10, 0x02}, 1, 2, &withRed, 4, kGreyTestStrict, kClassGrey},
-      {"index past the palette", {7}, 1, 1, &blackWhite, 8, kGreyTestStrict, kClassColor},
+      {"8-bit, short palette all grey", {0, 1, 7}, 3, 1, &blackWhite, 8, kGreyTestStrict, kClassGrey},
+      {"8-bit, short palette all near grey", {7}, 1, 1, &blackWhite, 8, kGreyTestTolerant, kClassNearGrey},
+      {"index past a palette with colour", {0, 7}, 2, 1, &withRed, 8, kGreyTestStrict, kClassColor},
       {"2 bits", {0}, 4, 1, &blackWhite, 2, kGreyTestStrict, kClassUnknown},
   };
   for (const Case& c : cases)

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/job/monitor_job.h"
 #include "core/store/item_store.h"
 #include "platform/registry/registry_sim.h"

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "core/constraints/item_defaults.h"
 #include "core/database/dbrecords.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
 #include "graphics/output/cover_records.h"

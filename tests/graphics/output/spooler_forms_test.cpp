@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/persist/form_status.h"
+#include "core/store/form_status.h"
 #include "graphics/output/driver_directory.h"
 #include "graphics/output/spooler_forms.h"
 #include "tests/graphics/output/spool_fixture.h"

@@ -394,6 +394,9 @@ TEST_F(PropertySheetTest, PropertySheetWithPageStructures) {
   EXPECT_EQ(GetDlgItem(sheet, kSheetApplyId), nullptr);
   EXPECT_EQ(SimSheetPages(sheet)[1].title, u"Finish");
   EXPECT_EQ(SimSheetCurrent(sheet), 1);
+  // A page knows the template it was made from; the sheet's own frame has none.
+  EXPECT_EQ(SimDialogTemplate(SimSheetPages(sheet)[1].hwnd), (SimDialogSource{provider.resources, kPages[1], u""}));
+  EXPECT_EQ(SimDialogTemplate(sheet), SimDialogSource{});
   HWND current = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
   EXPECT_EQ(current, SimSheetPages(sheet)[1].hwnd);
   EXPECT_EQ(SendMessageW(sheet, PSM_HWNDTOINDEX, WPARAM(current), 0), 1);

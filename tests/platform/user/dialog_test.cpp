@@ -3,7 +3,9 @@
 // makes in the platform's order, keyboard navigation, the item calls, and nothing left alive.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,21 +17,24 @@ namespace {
 constexpr char16_t kResources[] = u"user_test.qrs";
 constexpr WORD kEveryControl = 100;
 
-// What the dialog procedure hears from its controls.
+// A notice the dialog is to hear from its controls: WM_COMMAND (control id, notice code) or
+// WM_HSCROLL (scroll code, position).
 struct Note {
   UINT msg;
   int id;
   int code;
-  bool operator==(const Note&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& os, const Note& n) {
-  return os << "{" << std::hex << n.msg << std::dec << " " << n.id << " " << n.code << "}";
-}
+// What the open dialog hears from its controls (WM_COMMAND, WM_HSCROLL).
+std::unique_ptr<SimMessageLog> heard;
 
-std::vector<Note> notes;
+// The notices as the dialog's log is to show them.
+std::vector<SimMessage> Heard(HWND dlg, const std::vector<Note>& notes) {
+  std::vector<SimMessage> expected;
+  for (const Note& n : notes) expected.push_back({dlg, n.msg, MAKEWPARAM(n.id, n.code)});
+  return expected;
+}
 std::vector<MEASUREITEMSTRUCT> measured;
-std::vector<UINT> order;  // WM_MEASUREITEM and WM_INITDIALOG, in the order they came
 std::vector<DRAWITEMSTRUCT> drawn;
 
 // The owner's drawing of its owner-drawn controls: a coloured box per item with its text.
@@ -68,20 +73,18 @@ void Fill(HWND dlg) {
 INT_PTR EveryControlProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_INITDIALOG:
-      order.push_back(msg);
       SetWindowLongPtrW(dlg, DWLP_USER, lParam);
       Fill(dlg);
       return TRUE;
     case WM_MEASUREITEM: {
-      order.push_back(msg);
       auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       measured.push_back(*m);
       m->itemHeight = 20;
       return TRUE;
     }
     case WM_DRAWITEM: DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam)); return TRUE;
-    case WM_COMMAND: notes.push_back(Cmd(LOWORD(wParam), HIWORD(wParam))); return TRUE;
-    case WM_HSCROLL: notes.push_back(HScroll(LOWORD(wParam), HIWORD(wParam))); return TRUE;
+    case WM_COMMAND:
+    case WM_HSCROLL: return TRUE;
     default: return FALSE;
   }
 }
@@ -90,14 +93,13 @@ class DialogTest : public SandboxTest {
  protected:
   void SetUp() override {
     SandboxTest::SetUp();
-    notes.clear();
     measured.clear();
-    order.clear();
     drawn.clear();
     module_ = LoadLibraryW(kResources);
     ASSERT_NE(module_, nullptr);
   }
   void TearDown() override {
+    heard.reset();
     EXPECT_TRUE(FreeLibrary(module_));
     SandboxTest::TearDown();
   }
@@ -105,7 +107,8 @@ class DialogTest : public SandboxTest {
   HWND Open() {
     HWND dlg = CreateDialogParamW(module_, MAKEINTRESOURCEW(kEveryControl), nullptr, EveryControlProc, 77);
     EXPECT_NE(dlg, nullptr);
-    notes.clear();
+    heard = std::make_unique<SimMessageLog>(std::vector<SimWatched>{{dlg, "dialog"}});
+    heard->Only({WM_COMMAND, WM_HSCROLL});
     return dlg;
   }
 
@@ -113,6 +116,8 @@ class DialogTest : public SandboxTest {
 };
 
 TEST_F(DialogTest, TheTemplateMakesEveryControlInOrder) {
+  SimMessageLog log({nullptr});  // the dialog does not exist yet
+  log.Only({WM_MEASUREITEM, WM_INITDIALOG});
   HWND dlg = Open();
   WCHAR cls[32];
   GetClassNameW(dlg, cls, 32);
@@ -120,7 +125,7 @@ TEST_F(DialogTest, TheTemplateMakesEveryControlInOrder) {
   EXPECT_EQ(GetWindowLongPtrW(dlg, DWLP_USER), 77);
   EXPECT_TRUE(IsWindowVisible(dlg));
   // Owner-drawn lists and combo boxes are measured while they are made, before WM_INITDIALOG.
-  EXPECT_EQ(order, (std::vector<UINT>{WM_MEASUREITEM, WM_MEASUREITEM, WM_MEASUREITEM, WM_INITDIALOG}));
+  EXPECT_EQ(log.Difference({{dlg, WM_MEASUREITEM}, {dlg, WM_MEASUREITEM}, {dlg, WM_MEASUREITEM}, {dlg, WM_INITDIALOG}}), "");
   ASSERT_EQ(measured.size(), 3u);
   EXPECT_EQ(measured[0].CtlType, UINT(ODT_LISTBOX));
   EXPECT_EQ(measured[0].CtlID, 1031u);
@@ -251,7 +256,7 @@ TEST_F(DialogTest, EachActionNotifiesInThePlatformsOrder) {
       {"list keys move the selection",
        [](HWND d) {
          SimSelectList(Item(d, 1030), 0);
-         notes.clear();
+         heard->Clear();
          SimKey(d, VK_DOWN);
          SimKey(d, VK_END);
          SimKey(d, VK_END);
@@ -346,10 +351,94 @@ TEST_F(DialogTest, EachActionNotifiesInThePlatformsOrder) {
     SimSetInstantSleep(TRUE);
     HWND dlg = Open();
     c.act(dlg);
-    EXPECT_EQ(notes, c.expected);
+    EXPECT_EQ(heard->Difference(Heard(dlg, c.expected)), "");
     if (c.check) c.check(dlg);
     DestroyWindow(dlg);
   }
+}
+
+bool HasText(const std::vector<SimDrawnText>& texts, HWND hwnd, const std::u16string& text) {
+  for (const SimDrawnText& t : texts)
+    if (t.hwnd == hwnd && t.text == text) return true;
+  return false;
+}
+
+TEST_F(DialogTest, WhatAPersonSeesIsReadBackAfterThePaint) {
+  HWND dlg = Open();
+  HBITMAP bitmap = LoadBitmapW(module_, MAKEINTRESOURCEW(400));
+  ASSERT_NE(bitmap, nullptr);
+  SendDlgItemMessageW(dlg, 1053, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+  SimPaint(dlg);
+  std::vector<SimDrawnText> texts = SimDrawnTexts(dlg);
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ(texts[0].hwnd, dlg);
+  EXPECT_EQ(texts[0].text, u"Every control") << "the caption on the frame comes first";
+  for (auto [id, text] : std::initializer_list<std::pair<int, std::u16string>>{
+           {1001, u"Name:"}, {1002, u"Draft"}, {1010, u"Size"}, {1011, u"Small"}, {1020, u"Duplex"},
+           {1022, u"drawn"},  // the owner's drawing of an owner-drawn button
+           {1031, u"One"}, {1031, u"Three"},  // owner-drawn list items
+           {1040, u"A4"}, {IDOK, u"OK"}, {IDCANCEL, u"Cancel"}}) {
+    SCOPED_TRACE(Utf16ToUtf8(text));
+    EXPECT_TRUE(HasText(texts, GetDlgItem(dlg, id), text));
+  }
+  // Where a text lies, in its window's client coordinates.
+  for (const SimDrawnText& t : texts)
+    if (t.hwnd == GetDlgItem(dlg, 1001)) {
+      RECT client;
+      GetClientRect(t.hwnd, &client);
+      EXPECT_GE(t.rect.left, client.left);
+      EXPECT_LE(t.rect.right, client.right);
+      EXPECT_GT(t.rect.right, t.rect.left);
+    }
+  std::vector<SimDrawnPicture> pictures = SimDrawnPictures(dlg);
+  ASSERT_EQ(pictures.size(), 2u);
+  EXPECT_EQ(pictures[0].hwnd, GetDlgItem(dlg, 1051));
+  EXPECT_EQ(pictures[0].kind, SimDrawnPicture::Icon);
+  EXPECT_EQ(pictures[0].resourceId, 200);
+  EXPECT_EQ(pictures[0].module, module_);
+  EXPECT_EQ(pictures[1].hwnd, GetDlgItem(dlg, 1053));
+  EXPECT_EQ(pictures[1].kind, SimDrawnPicture::Bitmap);
+  EXPECT_EQ(pictures[1].resourceId, 400);
+
+  // A new paint replaces what the last one drew; a hidden control shows nothing.
+  SetDlgItemTextW(dlg, IDOK, u"Done");
+  ShowWindow(GetDlgItem(dlg, 1002), SW_HIDE);
+  SimPaint(dlg);
+  texts = SimDrawnTexts(dlg);
+  EXPECT_FALSE(HasText(texts, GetDlgItem(dlg, IDOK), u"OK"));
+  EXPECT_TRUE(HasText(texts, GetDlgItem(dlg, IDOK), u"Done"));
+  EXPECT_FALSE(HasText(texts, GetDlgItem(dlg, 1002), u"Draft"));
+  EXPECT_EQ(std::count_if(texts.begin(), texts.end(), [](const SimDrawnText& t) { return t.text == u"Done"; }), 1);
+  EXPECT_EQ(SimDrawnPictures(dlg).size(), 2u);
+  // Drawing into a memory DC is no window's.
+  HDC memory = CreateCompatibleDC(nullptr);
+  TextOutW(memory, 0, 0, u"offscreen", 9);
+  DeleteDC(memory);
+  texts = SimDrawnTexts(dlg);
+  EXPECT_EQ(std::count_if(texts.begin(), texts.end(), [](const SimDrawnText& t) { return t.text == u"offscreen"; }), 0);
+  DestroyWindow(dlg);
+  DeleteObject(bitmap);
+  EXPECT_TRUE(SimDrawnTexts(dlg).empty());
+}
+
+TEST_F(DialogTest, TheTemplateADialogWasMadeFromIsKnown) {
+  HWND numbered = Open();
+  EXPECT_EQ(SimDialogTemplate(numbered), (SimDialogSource{module_, kEveryControl, u""}));
+  HWND named = CreateDialogParamW(module_, u"named", nullptr, EveryControlProc, 0);
+  ASSERT_NE(named, nullptr);
+  EXPECT_EQ(SimDialogTemplate(named), (SimDialogSource{module_, 0, u"named"}));
+  EXPECT_EQ(SimDialogTemplate(GetDlgItem(numbered, IDOK)), SimDialogSource{}) << "a control is no dialog";
+  WORD modalTemplate = 0;
+  SimOnDialog(101, [&](HWND modal) {
+    SimDialogSource source = SimDialogTemplate(modal);
+    modalTemplate = source.module == module_ ? source.id : 0;
+    EndDialog(modal, IDOK);
+  });
+  EXPECT_EQ(DialogBoxParamW(module_, MAKEINTRESOURCEW(101), numbered, EveryControlProc, 0), IDOK);
+  EXPECT_EQ(modalTemplate, 101);
+  DestroyWindow(named);
+  DestroyWindow(numbered);
+  EXPECT_EQ(SimDialogTemplate(numbered), SimDialogSource{}) << "gone";
 }
 
 TEST_F(DialogTest, NothingIsLeftAlive) {
@@ -442,7 +531,7 @@ TEST_F(DialogTest, EditMessages) {
   HWND dlg = Open();
   HWND e = GetDlgItem(dlg, 1002);
   SetWindowTextW(e, u"Hello world");
-  EXPECT_EQ(notes, (std::vector<Note>{Cmd(1002, EN_UPDATE), Cmd(1002, EN_CHANGE)}));
+  EXPECT_EQ(heard->Difference(Heard(dlg, {Cmd(1002, EN_UPDATE), Cmd(1002, EN_CHANGE)})), "");
   EXPECT_FALSE(SendMessageW(e, EM_GETMODIFY, 0, 0));
   SendMessageW(e, EM_SETSEL, 6, -1);
   SendMessageW(e, EM_REPLACESEL, TRUE, LPARAM(u"there"));
@@ -486,7 +575,7 @@ TEST_F(DialogTest, ListAndComboMessages) {
   EXPECT_EQ(SendMessageW(list, LB_SETCURSEL, WPARAM(-1), 0), LB_ERR);
   EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), LB_ERR);
   EXPECT_EQ(SendMessageW(list, LB_GETITEMDATA, 7, 0), LB_ERR);
-  EXPECT_TRUE(notes.empty());  // messages do not notify
+  EXPECT_TRUE(heard->Messages().empty());  // messages do not notify
   HWND combo = GetDlgItem(dlg, 1041);
   EXPECT_EQ(SendMessageW(combo, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(u"green")), 1);
   SendMessageW(combo, CB_SETMINVISIBLE, 5, 0);
@@ -499,7 +588,7 @@ TEST_F(DialogTest, ListAndComboMessages) {
   SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
   EXPECT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
   SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
-  EXPECT_EQ(notes, (std::vector<Note>{Cmd(1041, CBN_DROPDOWN), Cmd(1041, CBN_CLOSEUP)}));
+  EXPECT_EQ(heard->Difference(Heard(dlg, {Cmd(1041, CBN_DROPDOWN), Cmd(1041, CBN_CLOSEUP)})), "");
   DestroyWindow(dlg);
 }
 

@@ -1,7 +1,9 @@
 // Windows: classes, creation and destruction order, the tree, longs, subclassing,
-// properties, sending and posting, timers, focus, enabling, showing, rectangles, invalidation.
+// properties, sending and posting, timers, focus, enabling, showing, rectangles, invalidation,
+// scrolling a client area's pixels.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,52 +12,19 @@
 
 namespace {
 
-struct Seen {
-  HWND hwnd;
-  UINT msg;
-  WPARAM wParam;
-  LPARAM lParam;
-  bool operator==(const Seen&) const = default;
-};
-
-std::vector<Seen> seen;
-
 // Messages the tests follow; the rest go by unrecorded.
-bool Followed(UINT msg) {
-  switch (msg) {
-    case WM_NCCREATE:
-    case WM_CREATE:
-    case WM_SIZE:
-    case WM_MOVE:
-    case WM_DESTROY:
-    case WM_NCDESTROY:
-    case WM_PARENTNOTIFY:
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_ENABLE:
-    case WM_SHOWWINDOW:
-    case WM_TIMER:
-    case WM_STYLECHANGING:
-    case WM_STYLECHANGED:
-    case WM_USER:
-    case WM_USER + 1:
-    case WM_USER + 2: return true;
-    default: return false;
-  }
-}
+const std::vector<UINT> kFollowed = {
+    WM_NCCREATE, WM_CREATE,   WM_SIZE,     WM_MOVE,  WM_DESTROY,       WM_NCDESTROY,    WM_PARENTNOTIFY, WM_SETFOCUS,
+    WM_KILLFOCUS, WM_ENABLE, WM_SHOWWINDOW, WM_TIMER, WM_STYLECHANGING, WM_STYLECHANGED, WM_USER,         WM_USER + 1,
+    WM_USER + 2};
 
+// WM_USER + 1 with a count above 0 sends itself the count less one, and answers 1 more.
 LRESULT RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (Followed(msg)) seen.push_back({hwnd, msg, msg == WM_NCCREATE || msg == WM_CREATE ? 0 : wParam,
-                                     msg == WM_NCCREATE || msg == WM_CREATE || msg == WM_STYLECHANGING ||
-                                             msg == WM_STYLECHANGED
-                                         ? 0
-                                         : lParam});
   if (msg == WM_USER + 1 && wParam > 0) return 1 + SendMessageW(hwnd, WM_USER + 1, wParam - 1, 0);
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 LRESULT RefusingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (Followed(msg)) seen.push_back({hwnd, msg, 0, 0});
   if (msg == WM_CREATE) return -1;
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
@@ -67,7 +36,6 @@ class WindowTest : public SandboxTest {
  protected:
   void SetUp() override {
     SandboxTest::SetUp();
-    seen.clear();
     WNDCLASSW wc{};
     wc.lpfnWndProc = RecordingProc;
     wc.cbWndExtra = 16;
@@ -78,6 +46,7 @@ class WindowTest : public SandboxTest {
     ASSERT_NE(RegisterClassW(&wc), 0);
   }
   void TearDown() override {
+    log_.reset();
     for (HWND h : made_)
       if (IsWindow(h)) DestroyWindow(h);
     EXPECT_TRUE(UnregisterClassW(kClass, nullptr));
@@ -95,7 +64,15 @@ class WindowTest : public SandboxTest {
                            parent, reinterpret_cast<HMENU>(ULONG_PTR(id)), nullptr, nullptr);
   }
 
+  // Starts a new log of the followed messages of these windows.
+  SimMessageLog& Follow(const std::vector<SimWatched>& windows) {
+    log_ = std::make_unique<SimMessageLog>(windows);
+    log_->Only(kFollowed);
+    return *log_;
+  }
+
   std::vector<HWND> made_;
+  std::unique_ptr<SimMessageLog> log_;
 };
 
 TEST_F(WindowTest, ClassesAreRegisteredOnceAndKeptWhileWindowsLive) {
@@ -126,31 +103,35 @@ TEST_F(WindowTest, CreationAndDestructionFollowThePlatformsOrder) {
   HWND b = Child(top, 2);
   HWND popup = Top(WS_POPUP, a, u"owned");
   EXPECT_EQ(GetWindow(popup, GW_OWNER), top);
-  seen.clear();
+  Follow({{top, "top", true}, {popup, "popup"}});
   HWND c = Child(top, 3);
-  EXPECT_EQ(seen, (std::vector<Seen>{{c, WM_NCCREATE, 0, 0},
-                                     {c, WM_CREATE, 0, 0},
-                                     {c, WM_SIZE, SIZE_RESTORED, MAKELPARAM(50, 20)},
-                                     {c, WM_MOVE, 0, MAKELPARAM(0, 0)},
-                                     {top, WM_PARENTNOTIFY, MAKEWPARAM(WM_CREATE, 3), LPARAM(c)}}));
-  seen.clear();
+  EXPECT_EQ(log_->Difference({{c, WM_NCCREATE},
+                              {c, WM_CREATE},
+                              {c, WM_SIZE, SIZE_RESTORED, MAKELPARAM(50, 20)},
+                              {c, WM_MOVE, 0, MAKELPARAM(0, 0)},
+                              {top, WM_PARENTNOTIFY, MAKEWPARAM(WM_CREATE, 3), LPARAM(c)}}),
+            "");
+  Follow({{top, "top"}, {a, "a"}, {a1, "a1"}, {b, "b"}, {c, "c"}, {popup, "popup"}});
   ASSERT_TRUE(DestroyWindow(top));
-  auto destroyOf = [](HWND h) { return Seen{h, WM_DESTROY, 0, 0}; };
-  auto ncOf = [](HWND h) { return Seen{h, WM_NCDESTROY, 0, 0}; };
-  EXPECT_EQ(seen, (std::vector<Seen>{destroyOf(popup), ncOf(popup), destroyOf(top), destroyOf(a), destroyOf(a1),
-                                     destroyOf(b), destroyOf(c), ncOf(a1), ncOf(a), ncOf(b), ncOf(c), ncOf(top)}));
+  auto destroyOf = [](HWND h) { return SimMessage{h, WM_DESTROY, 0, 0}; };
+  auto ncOf = [](HWND h) { return SimMessage{h, WM_NCDESTROY, 0, 0}; };
+  EXPECT_EQ(log_->Difference({destroyOf(popup), ncOf(popup), destroyOf(top), destroyOf(a), destroyOf(a1), destroyOf(b),
+                              destroyOf(c), ncOf(a1), ncOf(a), ncOf(b), ncOf(c), ncOf(top)}),
+            "");
   for (HWND h : {top, a, a1, b, c, popup}) EXPECT_FALSE(IsWindow(h));
 }
 
 TEST_F(WindowTest, RefusedCreationDestroysTheWindow) {
   HWND top = Top();
-  seen.clear();
+  Follow({{top, "top", true}});
   EXPECT_EQ(CreateWindowExW(0, kRefusing, u"", WS_CHILD, 0, 0, 1, 1, top, nullptr, nullptr, nullptr), nullptr);
+  std::vector<SimLoggedMessage> seen = log_->Messages();
   ASSERT_EQ(seen.size(), 4u);  // the parent hears nothing
-  EXPECT_EQ(seen[0].msg, UINT(WM_NCCREATE));
-  EXPECT_EQ(seen[1].msg, UINT(WM_CREATE));
-  EXPECT_EQ(seen[2].msg, UINT(WM_DESTROY));
-  EXPECT_EQ(seen[3].msg, UINT(WM_NCDESTROY));
+  EXPECT_NE(seen[0].hwnd, top);
+  EXPECT_TRUE(log_->Matches({{seen[0].hwnd, WM_NCCREATE},
+                             {seen[0].hwnd, WM_CREATE},
+                             {seen[0].hwnd, WM_DESTROY},
+                             {seen[0].hwnd, WM_NCDESTROY}}));
   EXPECT_EQ(SimLiveWindows(), 1);
 }
 
@@ -214,11 +195,12 @@ TEST_F(WindowTest, WindowLongsHoldTheirFieldsAndRefuseOtherIndexes) {
   SetLastError(0);
   EXPECT_EQ(GetWindowLongW(h, GWLP_WNDPROC), 0);  // pointers only through the ...LongPtr calls
   EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_INDEX));
-  seen.clear();
+  Follow({h});
   EXPECT_EQ(SetWindowLongW(h, GWL_STYLE, WS_POPUP | WS_BORDER), LONG(WS_OVERLAPPED));
   EXPECT_EQ(DWORD(GetWindowLongW(h, GWL_STYLE)), DWORD(WS_POPUP | WS_BORDER));
-  EXPECT_EQ(seen, (std::vector<Seen>{{h, WM_STYLECHANGING, WPARAM(LONG_PTR(GWL_STYLE)), 0},
-                                     {h, WM_STYLECHANGED, WPARAM(LONG_PTR(GWL_STYLE)), 0}}));
+  EXPECT_EQ(log_->Difference({{h, WM_STYLECHANGING, WPARAM(LONG_PTR(GWL_STYLE))},
+                              {h, WM_STYLECHANGED, WPARAM(LONG_PTR(GWL_STYLE))}}),
+            "");
 }
 
 LRESULT Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -233,9 +215,9 @@ TEST_F(WindowTest, SubclassingChainsToTheSavedProcedure) {
   LONG_PTR old = SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Subclass));
   EXPECT_EQ(old, reinterpret_cast<LONG_PTR>(RecordingProc));
   ASSERT_TRUE(SetPropW(h, u"OldProc", reinterpret_cast<HANDLE>(old)));
-  seen.clear();
+  Follow({h});
   EXPECT_EQ(SendMessageW(h, WM_USER, 7, 8), 100);
-  EXPECT_EQ(seen, (std::vector<Seen>{{h, WM_USER, 7, 8}}));
+  EXPECT_EQ(log_->Difference({{h, WM_USER, 7, 8}}), "") << "the subclass chains without a second delivery";
   SetWindowTextW(h, u"ignored");
   WCHAR text[8];
   EXPECT_EQ(GetWindowTextW(h, text, 8), 3);
@@ -261,21 +243,19 @@ TEST_F(WindowTest, PropertiesByNameAndByAtom) {
 
 TEST_F(WindowTest, SendingIsSynchronousAndReEntrant) {
   HWND h = Top();
-  seen.clear();
+  Follow({h});
   EXPECT_EQ(SendMessageW(h, WM_USER + 1, 3, 0), 3);
-  ASSERT_EQ(seen.size(), 4u);
-  EXPECT_EQ(seen[0].wParam, 3u);
-  EXPECT_EQ(seen[3].wParam, 0u);
+  EXPECT_EQ(log_->Difference({{h, WM_USER + 1, 3}, {h, WM_USER + 1, 2}, {h, WM_USER + 1, 1}, {h, WM_USER + 1, 0}}), "");
 }
 
 TEST_F(WindowTest, PostedMessagesWaitForThePump) {
   HWND a = Top(), b = Top();
   HWND child = Child(a, 5);
-  seen.clear();
+  Follow({{a, "a", true}, {b, "b"}});
   ASSERT_TRUE(PostMessageW(a, WM_USER, 1, 0));
   ASSERT_TRUE(PostMessageW(b, WM_USER, 2, 0));
   ASSERT_TRUE(PostMessageW(child, WM_USER + 2, 3, 0));
-  EXPECT_TRUE(seen.empty());
+  EXPECT_TRUE(log_->Messages().empty());
   MSG m;
   ASSERT_TRUE(PeekMessageW(&m, b, 0, 0, PM_NOREMOVE));
   EXPECT_EQ(m.wParam, 2u);
@@ -283,9 +263,9 @@ TEST_F(WindowTest, PostedMessagesWaitForThePump) {
   EXPECT_EQ(m.hwnd, child);
   EXPECT_EQ(SimQueuedMessages(), 2);
   DestroyWindow(b);  // its queued message goes with it
-  seen.clear();
+  log_->Clear();
   EXPECT_EQ(SimPumpMessages(), 1);
-  EXPECT_EQ(seen, (std::vector<Seen>{{a, WM_USER, 1, 0}}));
+  EXPECT_EQ(log_->Difference({{a, WM_USER, 1, 0}}), "");
 }
 
 int timerCalls = 0;
@@ -305,11 +285,11 @@ TEST_F(WindowTest, TimersFireOnTheSettableClock) {
   UINT_PTR free = SetTimer(nullptr, 0, 250, [](HWND, UINT, UINT_PTR, DWORD) { timerCalls++; });
   EXPECT_NE(free, 0u);
   EXPECT_EQ(SimLiveTimers(), 2);
-  seen.clear();
+  Follow({h});
   SimRunTimers(99);
-  EXPECT_TRUE(seen.empty());
+  EXPECT_TRUE(log_->Messages().empty());
   SimRunTimers(301);
-  EXPECT_EQ(seen, (std::vector<Seen>{{h, WM_TIMER, 7, 0}, {h, WM_TIMER, 7, 0}, {h, WM_TIMER, 7, 0}, {h, WM_TIMER, 7, 0}}));
+  EXPECT_EQ(log_->Difference({{h, WM_TIMER, 7, 0}, {h, WM_TIMER, 7, 0}, {h, WM_TIMER, 7, 0}, {h, WM_TIMER, 7, 0}}), "");
   EXPECT_EQ(timerCalls, 1);
   EXPECT_EQ(ClockMs(), start + 400);
   EXPECT_TRUE(KillTimer(h, 7));
@@ -333,25 +313,26 @@ TEST_F(WindowTest, TimersFireOnTheSettableClock) {
 TEST_F(WindowTest, FocusMovesWithKillAndSetNotices) {
   HWND top = Top(WS_VISIBLE);
   HWND a = Child(top, 1), b = Child(top, 2);
-  seen.clear();
+  Follow({{a, "a"}, {b, "b"}});
   EXPECT_EQ(SetFocus(a), nullptr);
   EXPECT_EQ(SetFocus(b), a);
   EXPECT_EQ(GetFocus(), b);
-  EXPECT_EQ(seen, (std::vector<Seen>{{a, WM_SETFOCUS, 0, 0}, {a, WM_KILLFOCUS, WPARAM(b), 0}, {b, WM_SETFOCUS, WPARAM(a), 0}}));
+  EXPECT_EQ(log_->Difference({{a, WM_SETFOCUS, 0, 0}, {a, WM_KILLFOCUS, WPARAM(b), 0}, {b, WM_SETFOCUS, WPARAM(a), 0}}),
+            "");
   // Disabling the focus window takes the focus away first.
-  seen.clear();
+  log_->Clear();
   EXPECT_FALSE(EnableWindow(b, FALSE));
   EXPECT_EQ(GetFocus(), nullptr);
-  EXPECT_EQ(seen, (std::vector<Seen>{{b, WM_KILLFOCUS, 0, 0}, {b, WM_ENABLE, FALSE, 0}}));
+  EXPECT_EQ(log_->Difference({{b, WM_KILLFOCUS, 0, 0}, {b, WM_ENABLE, FALSE, 0}}), "");
   EXPECT_TRUE(EnableWindow(b, FALSE));  // already disabled: no notice
   EXPECT_TRUE(EnableWindow(b, TRUE));
   EXPECT_TRUE(IsWindowEnabled(b));
   // Hiding the window that holds the focus takes it away too.
   SetFocus(a);
-  seen.clear();
+  log_->Clear();
   EXPECT_TRUE(ShowWindow(a, SW_HIDE));
   EXPECT_FALSE(ShowWindow(a, SW_HIDE));
-  EXPECT_EQ(seen, (std::vector<Seen>{{a, WM_SHOWWINDOW, FALSE, 0}, {a, WM_KILLFOCUS, 0, 0}}));
+  EXPECT_EQ(log_->Difference({{a, WM_SHOWWINDOW, FALSE, 0}, {a, WM_KILLFOCUS, 0, 0}}), "");
   EXPECT_FALSE(IsWindowVisible(a));
   EXPECT_TRUE(IsWindowVisible(b));
   ShowWindow(top, SW_HIDE);
@@ -360,7 +341,7 @@ TEST_F(WindowTest, FocusMovesWithKillAndSetNotices) {
 }
 
 LRESULT BouncingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  LRESULT r = RecordingProc(hwnd, msg, wParam, lParam);
+  LRESULT r = DefWindowProcW(hwnd, msg, wParam, lParam);
   if (msg == WM_KILLFOCUS && GetPropW(hwnd, u"keep")) SetFocus(hwnd);  // refuses to let go
   return r;
 }
@@ -371,11 +352,11 @@ TEST_F(WindowTest, AKillFocusHandlerMayTakeTheFocusBack) {
   SetWindowLongPtrW(a, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BouncingProc));
   SetPropW(a, u"keep", reinterpret_cast<HANDLE>(1));
   SetFocus(a);
-  seen.clear();
+  Follow({{a, "a"}, {b, "b"}});
   SetFocus(b);
   EXPECT_EQ(GetFocus(), a);
   // b never heard it had the focus, so it hears nothing of losing it.
-  EXPECT_EQ(seen, (std::vector<Seen>{{a, WM_KILLFOCUS, WPARAM(b), 0}, {a, WM_SETFOCUS, WPARAM(b), 0}}));
+  EXPECT_EQ(log_->Difference({{a, WM_KILLFOCUS, WPARAM(b), 0}, {a, WM_SETFOCUS, WPARAM(b), 0}}), "");
   RemovePropW(a, u"keep");
 }
 
@@ -404,10 +385,11 @@ TEST_F(WindowTest, RectanglesMapBetweenClientAreasAndTheScreen) {
   EXPECT_EQ(ChildWindowFromPointEx(top, POINT{500, 5}, CWP_ALL), nullptr);
   EnableWindow(child, FALSE);
   EXPECT_EQ(ChildWindowFromPointEx(top, POINT{35, 45}, CWP_SKIPDISABLED), top);
-  seen.clear();
+  Follow({child});
   MoveWindow(child, 0, 0, 70, 50, TRUE);
-  EXPECT_EQ(seen, (std::vector<Seen>{{child, WM_MOVE, 0, MAKELPARAM(0, 0)},
-                                     {child, WM_SIZE, SIZE_RESTORED, MAKELPARAM(70 - 4, 50 - 4)}}));
+  EXPECT_EQ(log_->Difference({{child, WM_MOVE, 0, MAKELPARAM(0, 0)},
+                              {child, WM_SIZE, SIZE_RESTORED, MAKELPARAM(70 - 4, 50 - 4)}}),
+            "");
 }
 
 TEST_F(WindowTest, InvalidationCollectsTheUpdateBounds) {
@@ -424,6 +406,92 @@ TEST_F(WindowTest, InvalidationCollectsTheUpdateBounds) {
   EXPECT_TRUE(GetUpdateRect(h, &r, FALSE));
   ValidateRect(h, nullptr);
   EXPECT_FALSE(GetUpdateRect(h, &r, FALSE));
+}
+
+// Each pixel's colour names where it was drawn: x in red, y in green.
+COLORREF Marked(int x, int y) { return RGB(x, y, 0x40); }
+
+TEST_F(WindowTest, ScrollingMovesThePixelsAndInvalidatesWhatItUncovers) {
+  HWND h = Top(WS_VISIBLE);
+  HWND inside = Child(h, 1, WS_VISIBLE, RECT{20, 30, 30, 40});
+  HWND outside = Child(h, 2, WS_VISIBLE, RECT{150, 30, 160, 40});
+  auto paintMarks = [&] {
+    HDC dc = GetDC(h);
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 200; ++x) SetPixel(dc, x, y, Marked(x, y));
+    ReleaseDC(h, dc);
+    ValidateRect(h, nullptr);
+  };
+  auto pixel = [&](int x, int y) {
+    HDC dc = GetDC(h);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(h, dc);
+    return c;
+  };
+  const RECT area{10, 10, 110, 90};
+  struct Case {
+    const char* what;
+    int dx, dy;
+    const RECT* clip;
+    int kind;
+    RECT uncovered;
+  } cases[] = {
+      {"up by 10", 0, -10, &area, SIMPLEREGION, {10, 80, 110, 90}},
+      {"right by 7", 7, 0, &area, SIMPLEREGION, {10, 10, 17, 90}},
+      {"down and left: two strips", -5, 4, &area, COMPLEXREGION, {10, 10, 110, 90}},
+      {"by the whole height", 0, 80, &area, SIMPLEREGION, {10, 10, 110, 90}},
+      {"not at all", 0, 0, &area, NULLREGION, {0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    paintMarks();
+    RECT updateRect{-1, -1, -1, -1};
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(ScrollWindowEx(h, c.dx, c.dy, &area, c.clip, update, &updateRect, SW_INVALIDATE), c.kind);
+    EXPECT_TRUE(EqualRect(&updateRect, &c.uncovered));
+    RECT box{};
+    GetRgnBox(update, &box);
+    EXPECT_TRUE(EqualRect(&box, &c.uncovered));
+    DeleteObject(update);
+    RECT pending{};
+    EXPECT_EQ(GetUpdateRect(h, &pending, FALSE), c.kind != NULLREGION);
+    if (c.kind != NULLREGION) EXPECT_TRUE(EqualRect(&pending, &c.uncovered));
+    // Every pixel of the area that a moved one covers shows what was drawn dx, dy before it;
+    // the pixels beyond the area are untouched.
+    for (int y : {12, 45, 85})
+      for (int x : {12, 60, 105}) {
+        const POINT p{x, y};
+        RECT uncoveredNow = c.uncovered;
+        if (c.kind == COMPLEXREGION) uncoveredNow = RECT{};
+        const bool movedHere = x - c.dx >= area.left && x - c.dx < area.right && y - c.dy >= area.top && y - c.dy < area.bottom;
+        if (movedHere && !PtInRect(&uncoveredNow, p)) EXPECT_EQ(pixel(x, y), Marked(x - c.dx, y - c.dy)) << x << "," << y;
+      }
+    EXPECT_EQ(pixel(5, 5), Marked(5, 5));
+    EXPECT_EQ(pixel(150, 95), Marked(150, 95));
+  }
+  // A clip narrower than the scrolled rectangle: only its pixels change.
+  paintMarks();
+  const RECT narrow{40, 10, 60, 90};
+  ScrollWindowEx(h, 0, -10, &area, &narrow, nullptr, nullptr, 0);
+  EXPECT_EQ(pixel(50, 50), Marked(50, 60));
+  EXPECT_EQ(pixel(20, 50), Marked(20, 50));
+  RECT pending{};
+  EXPECT_FALSE(GetUpdateRect(h, &pending, FALSE));  // no SW_INVALIDATE
+  // A part to paint moves with the pixels; children in the rectangle move along when asked.
+  ValidateRect(h, nullptr);
+  const RECT waiting{20, 20, 30, 30};
+  InvalidateRect(h, &waiting, FALSE);
+  ScrollWindowEx(h, 0, -10, &area, &area, nullptr, nullptr, SW_SCROLLCHILDREN);
+  ASSERT_TRUE(GetUpdateRect(h, &pending, FALSE));
+  EXPECT_TRUE(EqualRect(&pending, std::array<RECT, 1>{RECT{20, 10, 30, 30}}.data()));
+  RECT r{};
+  GetWindowRect(inside, &r);
+  MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.top, 20);
+  GetWindowRect(outside, &r);
+  MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.top, 30);
+  EXPECT_EQ(ScrollWindowEx(nullptr, 0, 1, nullptr, nullptr, nullptr, nullptr, 0), ERROR);
 }
 
 }  // namespace

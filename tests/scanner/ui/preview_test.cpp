@@ -167,6 +167,65 @@ TEST_F(PreviewTest, ZoomToolsStepKeepThePointAndReturnToTheFrameTool) {
   EXPECT_EQ(s_.PreviewZoom, 100);
 }
 
+// Scrolling moves what is shown of the image area and the ruler beside it and paints only what
+// that uncovers; the result is what painting the whole window at the new position shows.
+TEST_F(PreviewTest, ScrollingMovesTheShownPixelsAndPaintsWhatItUncovers) {
+  s_.PreviewZoom = 300;
+  UpdateScrollBars(window_, s_);
+  RECT client{};
+  GetClientRect(window_, &client);
+  const SIZE ruler = RulerThickness(window_);
+  auto shown = [&] {
+    std::vector<COLORREF> pixels;
+    HDC dc = GetDC(window_);
+    for (int y = 0; y < client.bottom; ++y)
+      for (int x = 0; x < client.right; ++x) pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(window_, dc);
+    return pixels;
+  };
+  struct Case {
+    const char* what;
+    UINT msg;
+    int code;
+  } cases[] = {{"a line down", WM_VSCROLL, SB_LINEDOWN},
+               {"a page right", WM_HSCROLL, SB_PAGEDOWN},
+               {"a line up", WM_VSCROLL, SB_LINEUP}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const bool vertical = c.msg == WM_VSCROLL;
+    const int bar = vertical ? SB_VERT : SB_HORZ;
+    SimPaint(dialog_);
+    const std::vector<COLORREF> before = shown();
+    const int from = GetScrollPos(window_, bar);
+    SendMessageW(window_, c.msg, static_cast<WPARAM>(c.code), 0);
+    const int by = GetScrollPos(window_, bar) - from;
+    ASSERT_NE(by, 0);
+    // Only the strip the move uncovered waits for painting.
+    RECT pending{};
+    ASSERT_TRUE(GetUpdateRect(window_, &pending, FALSE));
+    const RECT strip = vertical ? (by > 0 ? RECT{0, client.bottom - by, client.right, client.bottom}
+                                          : RECT{0, ruler.cy, client.right, ruler.cy - by})
+                                : (by > 0 ? RECT{client.right - by, 0, client.right, client.bottom}
+                                          : RECT{ruler.cx, 0, ruler.cx - by, client.bottom});
+    EXPECT_TRUE(EqualRect(&pending, &strip)) << pending.left << "," << pending.top << "-" << pending.right << "," << pending.bottom;
+    const std::vector<COLORREF> moved = shown();
+    auto at = [&](const std::vector<COLORREF>& p, int x, int y) { return p[size_t(y) * size_t(client.right) + size_t(x)]; };
+    for (int y = 0; y < client.bottom; y += 7)
+      for (int x = 0; x < client.right; x += 7) {
+        const int sx = vertical ? x : x + by, sy = vertical ? y + by : y;
+        const bool movesHere = vertical ? y >= ruler.cy : x >= ruler.cx;
+        const POINT p{x, y};
+        if (PtInRect(&strip, p)) continue;
+        if (!movesHere) EXPECT_EQ(at(moved, x, y), at(before, x, y)) << x << "," << y;
+        else EXPECT_EQ(at(moved, x, y), at(before, sx, sy)) << x << "," << y;
+      }
+    UpdateWindow(window_);
+    const std::vector<COLORREF> painted = shown();
+    SimPaint(dialog_);
+    EXPECT_TRUE(painted == shown());
+  }
+}
+
 TEST_F(PreviewTest, RulerStepsAndLabels) {
   const RECT page = GetPageRect(window_, 100);
   const LONG inch = MapLinear(1200, 0, kBedWidth, 0, page.right - page.left);

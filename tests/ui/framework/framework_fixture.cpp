@@ -1,9 +1,9 @@
 #include "tests/ui/framework/framework_fixture.h"
 
 #include "core/constraints/change_values.h"
-#include "core/constraints/item_defaults.h"
-#include "core/services/module_state.h"
-#include "core/services/resource_module.h"
+#include "core/descriptors/item_defaults.h"
+#include "core/runtime/module_state.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "ui/framework/sheet/sheet_validation.h"
 

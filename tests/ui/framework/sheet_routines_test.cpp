@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "core/rules/sheet_services.h"
-#include "core/services/module_state.h"
-#include "core/services/resource_module.h"
+#include "core/messages/sheet_services.h"
+#include "core/runtime/module_state.h"
+#include "core/runtime/resource_module.h"
 #include "platform/platform.h"
 #include "tests/support/sandbox_test.h"
 #include "ui/framework/sheet/sheet_routines.h"

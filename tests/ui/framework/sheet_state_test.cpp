@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/store/settings_compare.h"
+#include "core/persist/settings_compare.h"
 #include "platform/kernel/ansi_text.h"
 #include "platform/platform.h"
 #include "tests/support/printer_fixture.h"

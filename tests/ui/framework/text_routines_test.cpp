@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/services/module_state.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/module_state.h"
+#include "core/runtime/resource_module.h"
 #include "platform/kernel/ansi_text.h"
 #include "platform/platform.h"
 #include "tests/support/sandbox_test.h"

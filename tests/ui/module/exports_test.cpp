@@ -12,6 +12,7 @@
 #include "core/persist/devmode_worker.h"
 #include "core/rules/device_capabilities.h"
 #include "core/store/printer_id.h"
+#include "tests/support/model_files.h"
 #include "tests/ui/module/ui_module.h"
 
 namespace {
@@ -297,6 +298,69 @@ TEST_F(UiExportsTest, TraceLinesComeOutWithTheSwitchFile) {
       << log.str();
   EXPECT_NE(log.str().find("IN <<DrvConvertDevMode\nOUT>>DrvConvertDevMode RetValue = 0\n"), std::string::npos)
       << log.str();
+}
+
+}  // namespace
+
+namespace {
+
+// Printers of models that leave something out: their answers where a list or a default that
+// depends on it is missing.
+class PartialModelTest : public UiExportsTest {
+ protected:
+  void AddVariant(const std::u16string& printer, const std::u16string& file, const std::vector<ModelTextEdit>& edits) {
+    AddPrinter(printer, InstallSampleVariant(edits, file));
+  }
+};
+
+// Letter paper only: the user papers, which default to the size of paper value 9 (A4), have no
+// default on this model, which is not a failure of the model's defaults.
+const std::vector<ModelTextEdit> kLetterOnly{
+    {"list 8   name=str(1 101) kind=1 default=8 choices=[3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 "
+     "24 25 26 27 28 29 30 31 32 33 34 35 36 37 38 39]",
+     "list 8   name=str(1 101) kind=1 default=1 choices=[3]"}};
+// No resolution list (item 14).
+const std::vector<ModelTextEdit> kNoResolutions{{"list 14  name=\"Resolution\" kind=1 default=2 choices=[56 57 58]", ""}};
+
+TEST_F(PartialModelTest, DriverDefaultsOfAModelWithLetterPaperOnly) {
+  AddVariant(u"Letter Only", u"LETTER.DDD", kLetterOnly);
+  std::vector<BYTE> out(kDevModeBytes, 0);
+  LONG size = kDevModeBytes;
+  SetLastError(0);
+  EXPECT_TRUE(ui_.convertDevMode(const_cast<LPWSTR>(u"Letter Only"), nullptr, AsDevMode(out), &size, CDM_DRIVER_DEFAULT));
+  EXPECT_EQ(size, kDevModeBytes);
+  const DEVMODEW* mode = AsDevMode(out);
+  EXPECT_EQ(mode->dmSize, 220);
+  EXPECT_EQ(mode->dmDriverExtra, 1328);
+  EXPECT_EQ(mode->dmPaperSize, 1) << "letter";
+  EXPECT_EQ(std::u16string(mode->dmFormName), u"Letter");
+  EXPECT_EQ(std::u16string(mode->dmDeviceName), u"Letter Only");
+  ExpectResourceModuleReleased();
+}
+
+TEST_F(PartialModelTest, ResolutionListThatCannotBeBuiltAnswersMinusOne) {
+  AddVariant(u"No Resolutions", u"NORES.DDD", kNoResolutions);
+  HANDLE printer = Open(u"No Resolutions");
+  LONG pairs[8] = {};
+  const struct Case {
+    const char* what;
+    HANDLE printer;
+    const WCHAR* name;
+    void* output;
+    DWORD answer;
+  } cases[] = {
+      {"the sample: three resolutions", printer_, kPrinter, nullptr, 3},
+      {"the sample, into a buffer", printer_, kPrinter, pairs, 3},
+      {"no list: count", printer, u"No Resolutions", nullptr, 0xFFFFFFFF},
+      {"no list: into a buffer", printer, u"No Resolutions", pairs, 0xFFFFFFFF},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ui_.deviceCapabilities(c.printer, const_cast<LPWSTR>(c.name), DC_ENUMRESOLUTIONS,
+                                     c.output, nullptr),
+              c.answer)
+        << c.what;
+    ExpectResourceModuleReleased();
+  }
 }
 
 }  // namespace

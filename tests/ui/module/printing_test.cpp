@@ -10,7 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "core/database/database.h"
 #include "core/job/job_header.h"
+#include "core/persist/printer_config.h"
+#include "core/rules/paper_margins.h"
 #include "platform/engine/reference_renderer.h"
 #include "platform/gdi/printer_dc.h"
 #include "tests/support/sample_fixture.h"
@@ -440,6 +443,70 @@ TEST_F(PrintingTest, StampAndJobInformationAreDrawnAtEachPageEnd) {
   EXPECT_EQ(overlay, (std::vector<int>{kStampMode, kStampMode, kGetJobInfo, kJobInfoMode, kStampPos, kJobInfoMode}));
 }
 
+// A shared network printer whose settings ask for confirmation (item 336 = 1): when the
+// document has started in the graphics module, the user confirms it once per document; OK
+// sends the batch with the confirmation, Cancel fails the start and no batch goes out.
+TEST_F(PrintingTest, SharedNetworkPrinterAsksOncePerDocument) {
+  constexpr SettingItemId kConfirmShared = 336;
+  constexpr DWORD kSharedNetwork = PRINTER_ATTRIBUTE_SHARED | PRINTER_ATTRIBUTE_NETWORK;
+  const struct Case {
+    const char* what;
+    DWORD attributes;
+    DWORD confirm;
+    int answer;
+    size_t boxes;  // per document
+    bool printed;
+  } cases[] = {
+      {"shared network printer, OK", kSharedNetwork, 1, IDOK, 1, true},
+      {"shared network printer, Cancel", kSharedNetwork, 1, IDCANCEL, 1, false},
+      {"a local printer is not asked about", PRINTER_ATTRIBUTE_LOCAL | PRINTER_ATTRIBUTE_QUEUED, 1, IDOK, 0, true},
+      {"only shared, not a network printer", PRINTER_ATTRIBUTE_SHARED, 1, IDOK, 0, true},
+      {"the settings do not ask", kSharedNetwork, 0, IDOK, 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Set(kConfirmShared, kTypeUInt8, c.confirm);
+    AddPrinter(c.attributes);
+    HDC dc = CreatePrinterDc();
+    ASSERT_NE(dc, nullptr);
+    SimMessageBoxReset();
+    for (int document = 1; document <= 2; ++document) {
+      SimMessageBoxAnswer(c.answer);
+      const size_t earlier = SimPrinterEscapes().size();
+      DOCINFOW info{sizeof(DOCINFOW), u"Quarterly report", nullptr, nullptr, 0};
+      const int job = StartDocW(dc, &info);
+      EXPECT_EQ(job > 0, c.printed) << "document " << document;
+      if (job > 0) {
+        ASSERT_GT(StartPage(dc), 0);
+        DrawPage(dc, 0);
+        ASSERT_GT(EndPage(dc), 0);
+        ASSERT_GT(EndDoc(dc), 0);
+      }
+      EXPECT_EQ(SimMessageBoxLog().size(), c.boxes * document) << "one box per document";
+      std::vector<int> sent;
+      std::vector<BYTE> confirmed;
+      const std::vector<SimPrinterEscape> escapes = SimPrinterEscapes();
+      for (size_t i = earlier; i < escapes.size(); ++i) {
+        sent.push_back(escapes[i].escape);
+        if (escapes[i].escape == kSetConfirmed) confirmed = escapes[i].input;
+      }
+      const bool batch = std::find(sent.begin(), sent.end(), int{kBatch}) != sent.end();
+      EXPECT_EQ(batch, c.printed) << "document " << document;
+      if (c.printed && c.boxes != 0) {
+        EXPECT_EQ(confirmed, (std::vector<BYTE>{1, 0, 0, 0})) << "document " << document;
+      } else {
+        EXPECT_TRUE(confirmed.empty()) << "document " << document;
+      }
+    }
+    for (const SimMessageBox& box : SimMessageBoxLog()) {
+      EXPECT_EQ(box.caption, kPrinter) << "the device name";
+      EXPECT_EQ(box.type, UINT{MB_OKCANCEL | MB_ICONWARNING});
+    }
+    ASSERT_TRUE(DeleteDC(dc));
+    ASSERT_TRUE(SimRemovePrinter(kPrinter));
+  }
+}
+
 // The export called directly as GDI calls it.
 class DocumentEventExportTest : public PrintingTest {
  protected:
@@ -502,6 +569,81 @@ TEST_F(DocumentEventExportTest, CreateDcHandsOutTheDevModeWithOrWithoutMargins) 
     EXPECT_EQ(event_(printer_, nullptr, DOCUMENTEVENT_CREATEDCPOST, sizeof handed, &handed, 0, nullptr), 1);
     EXPECT_EQ(event_(printer_, nullptr, DOCUMENTEVENT_DELETEDC, 0, nullptr, 0, nullptr), 1);
   }
+}
+
+
+// The margins of the job's paper: with per-user margins on, the user's own for the paper, else
+// the printer's table, else the defaults; without them, the table, else the defaults. Both
+// ends see the same: the device mode handed out at device-context creation (with the margins
+// appended) and the margins sent to the graphics module at each page's start.
+TEST_F(DocumentEventExportTest, JobMarginsComeFromTheUserThenThePrintersTableThenTheDefaults) {
+  WORD paperId = 0;
+  ASSERT_EQ(MapFormToPaperId(printer_, Number(8), &paperId), 1);
+  LPWSTR base = ReadSectionStringOrNull(store_->main, DDD_SECTION_DRIVER_BASE, 0);
+  ASSERT_NE(base, nullptr);
+  // The table and the user's values are stored as the sheets store them, with full access.
+  PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+  HANDLE admin = nullptr;
+  ASSERT_TRUE(OpenPrinterW(kPrinter, &admin, &access));
+  const PaperMargins table{{10, 20, 30, 40}}, user{{50, 60, 70, 80}};
+  // The order the job gets them in: third, fourth, first, second.
+  const std::vector<WORD> fromTable{30, 40, 10, 20}, fromUser{70, 80, 50, 60}, defaults{46, 46, 46, 46};
+  const struct Case {
+    const char* what;
+    DWORD perUser;
+    bool storeTable;
+    bool storeUser;
+    std::vector<WORD> margins;
+  } cases[] = {
+      {"nothing stored", 1, false, false, defaults},
+      {"the printer's table", 0, true, false, fromTable},
+      {"per user, but the user has none for the paper", 1, false, false, fromTable},
+      {"per user, the user's own", 1, false, true, fromUser},
+      {"the user's own are not used when per-user margins are off", 0, false, false, fromTable},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.storeTable) {
+      PaperMarginTable* stored = LoadPaperMarginTable(admin);
+      ASSERT_NE(stored, nullptr);
+      ASSERT_EQ(SetPaperMargin(stored, paperId, &table), kMarginDone);
+      EXPECT_EQ(StorePaperMarginTable(admin, stored), kMarginDone);
+      FreePaperMarginTable(stored);
+    }
+    if (c.storeUser) {
+      EXPECT_EQ(WriteUserPaperMargin(admin, base, paperId, &user), kMarginDone);
+    }
+    Set(387, kTypeUInt8, 1);  // the margins go into the device context's device mode
+    Set(463, kTypeUInt8, c.perUser);
+    std::vector<BYTE> mode = DevMode();
+    DOCEVENT_CREATEDCPRE pre{nullptr, const_cast<LPWSTR>(kPrinter), reinterpret_cast<DEVMODEW*>(mode.data()), FALSE};
+    DEVMODEW* handed = nullptr;
+    ASSERT_EQ(event_(printer_, nullptr, DOCUMENTEVENT_CREATEDCPRE, sizeof pre, &pre, sizeof handed, &handed), 1);
+    ASSERT_NE(handed, nullptr);
+    ASSERT_EQ(GlobalSize(handed), 1558u);
+    std::vector<WORD> appended(4);
+    std::memcpy(appended.data(), reinterpret_cast<const BYTE*>(handed) + 1550, 8);
+    EXPECT_EQ(appended, c.margins) << "at device-context creation";
+    EXPECT_EQ(event_(printer_, nullptr, DOCUMENTEVENT_CREATEDCPOST, sizeof handed, &handed, 0, nullptr), 1);
+    EXPECT_EQ(event_(printer_, nullptr, DOCUMENTEVENT_DELETEDC, 0, nullptr, 0, nullptr), 1);
+
+    const size_t earlier = SimPrinterEscapes().size();
+    HDC dc = CreatePrinterDc();
+    ASSERT_NE(dc, nullptr);
+    PrintDocument(dc, 1);
+    ASSERT_TRUE(DeleteDC(dc));
+    const std::vector<SimPrinterEscape> escapes = SimPrinterEscapes();
+    std::vector<BYTE> sent;
+    for (size_t i = earlier; i < escapes.size(); ++i)
+      if (escapes[i].escape == kSetMargins) sent = escapes[i].input;
+    ASSERT_EQ(sent.size(), 10u);
+    std::vector<WORD> payload(5);
+    std::memcpy(payload.data(), sent.data(), 10);
+    EXPECT_EQ(payload[0], paperId);
+    EXPECT_EQ(std::vector<WORD>(payload.begin() + 1, payload.end()), c.margins) << "at the page's start";
+  }
+  ClosePrinter(admin);
+  GlobalFree(base);
 }
 
 }  // namespace

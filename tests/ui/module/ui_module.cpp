@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/services/printer_info.h"
+#include "core/system/printer_info.h"
 
 namespace {
 

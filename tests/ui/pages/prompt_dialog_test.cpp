@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/constraints/item_defaults.h"
-#include "core/services/module_state.h"
-#include "core/services/resource_module.h"
+#include "core/descriptors/item_defaults.h"
+#include "core/runtime/module_state.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "items/text_protection.h"
 #include "platform/platform.h"

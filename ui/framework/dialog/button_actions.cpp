@@ -2,13 +2,13 @@
 // popup, help and documents. File dialogs live in file_dialog_action.cpp.
 #include "ui/framework/dialog/button_actions.h"
 
-#include "core/database/database.h"
-#include "core/services/resource_module.h"
+#include "core/constraints/check_status.h"
 #include "core/constraints/constraint_engine.h"
 #include "core/constraints/constraint_state.h"
-#include "core/constraints/check_status.h"
 #include "core/constraints/setting_change.h"
-#include "core/rules/conflict_messages.h"
+#include "core/database/database.h"
+#include "core/messages/conflict_messages.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
 #include "platform/base/text.h"

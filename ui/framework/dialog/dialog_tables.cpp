@@ -1,17 +1,17 @@
 // The page table, the row look-ups and the per-control and per-item run-time records.
 #include "ui/framework/dialog/dialog_tables.h"
 
+#include "core/choices/choice_list_build.h"
+#include "core/common/typed_compare.h"
+#include "core/constraints/change_values.h"
 #include "core/constraints/setting_change.h"
-#include "core/services/typed_compare.h"
+#include "core/descriptors/builtin_lists.h"
+#include "core/messages/sheet_services.h"
 #include "core/store/item_access.h"
 #include "core/store/policy_file.h"
 #include "platform/kernel/memory.h"
 #include "ui/framework/dialog/button_actions.h"
 #include "ui/framework/dialog/control_kinds.h"
-#include "core/constraints/builtin_lists.h"
-#include "core/constraints/choice_list_build.h"
-#include "core/rules/sheet_services.h"
-#include "core/constraints/change_values.h"
 
 namespace {
 

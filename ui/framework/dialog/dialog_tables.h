@@ -4,9 +4,9 @@
 // control states with their bound values, item states and the context of one message.
 #pragma once
 
-#include "core/constraints/choice_list.h"
+#include "core/common/keyed_list.h"
 #include "core/constraints/constraint_state.h"
-#include "core/services/keyed_list.h"
+#include "core/descriptors/choice_list.h"
 #include "core/store/item_store.h"
 #include "items/item_tables.h"
 #include "platform/base/types.h"

@@ -1,25 +1,25 @@
 // The edit-box kind and the value-name text kind.
 #include "ui/framework/dialog/edit_kind.h"
 
+#include "core/common/units.h"
 #include "core/constraints/change_values.h"
-#include "platform/base/text.h"
-#include "platform/kernel/memory.h"
 #include "core/constraints/item_position.h"
-#include "core/services/units.h"
 #include "items/text_protection.h"
+#include "platform/base/text.h"
 #include "platform/comctl/propsheet.h"
+#include "platform/kernel/memory.h"
 #include "platform/user/controls.h"
 #include "platform/user/dialog.h"
 #include "platform/user/message.h"
 #include "platform/user/msgbox.h"
 #include "platform/user/window.h"
-#include "ui/framework/text/ansi_text.h"
 #include "ui/framework/dialog/button_actions.h"
 #include "ui/framework/dialog/control_kinds.h"
 #include "ui/framework/dialog/message_dispatch.h"
 #include "ui/framework/dialog/value_pipeline.h"
-#include "ui/framework/text/input_validation.h"
 #include "ui/framework/sheet/sheet_routines.h"
+#include "ui/framework/text/ansi_text.h"
+#include "ui/framework/text/input_validation.h"
 
 namespace {
 

@@ -3,21 +3,21 @@
 #include <cstring>
 #include <string>
 
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
+#include "platform/base/text.h"
 #include "platform/dialogs/commdlg.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/resource.h"
-#include "platform/base/text.h"
 #include "platform/kernel/sandbox.h"
 #include "platform/user/dialog.h"
 #include "platform/user/msgbox.h"
-#include "ui/framework/text/ansi_text.h"
 #include "ui/framework/dialog/button_actions.h"
+#include "ui/framework/sheet/sheet_routines.h"
+#include "ui/framework/text/ansi_text.h"
 #include "ui/framework/text/input_validation.h"
 #include "ui/framework/text/path_macros.h"
-#include "ui/framework/sheet/sheet_routines.h"
 
 namespace {
 

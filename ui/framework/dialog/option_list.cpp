@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "core/constraints/change_values.h"
-#include "core/rules/option_item_sets.h"
-#include "core/services/resource_module.h"
+#include "core/descriptors/option_item_sets.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "platform/base/text.h"
 #include "platform/comctl/tooltip.h"
@@ -20,8 +20,8 @@
 #include "platform/user/paint.h"
 #include "platform/user/resources.h"
 #include "platform/user/window.h"
-#include "ui/framework/text/ansi_text.h"
 #include "ui/framework/sheet/sheet_routines.h"
+#include "ui/framework/text/ansi_text.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Help of the framework's pages: the page's help context for the sheet's Help button, the
 // control's own for WM_HELP, and for a context menu the control under the mouse with the
 // "What's this?" menu; shown with the help engine bound on first use.
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "platform/base/text.h"
 #include "platform/comctl/commctrl.h"
 #include "platform/dialogs/htmlhelp.h"

@@ -1,10 +1,10 @@
 // The slot handlers of a page's life: initialisation of the three dialog kinds, activation,
 // validation, reset and apply with the sheet-level work of each cycle, the item height of
 // owner-drawn lists, the warnings after the first paint, the page index and palette messages.
+#include "core/messages/sheet_services.h"
 #include "core/persist/paper_fields.h"
 #include "core/rules/field_sync.h"
-#include "core/rules/sheet_services.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "platform/base/text.h"
 #include "platform/comctl/commctrl.h"

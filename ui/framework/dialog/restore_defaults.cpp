@@ -2,11 +2,11 @@
 // pass resets what they contradict, and the user confirms changes beyond the page.
 #include <vector>
 
-#include "core/constraints/default_resolution.h"
-#include "core/constraints/item_defaults.h"
-#include "core/rules/conflict_messages.h"
-#include "core/services/resource_module.h"
-#include "core/services/typed_compare.h"
+#include "core/choices/default_resolution.h"
+#include "core/common/typed_compare.h"
+#include "core/descriptors/item_defaults.h"
+#include "core/messages/conflict_messages.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "platform/kernel/memory.h"
 #include "ui/framework/dialog/button_actions.h"
@@ -64,14 +64,16 @@ bool ResetPageItems(HandlerContext* context, const ControlRow* rows, LONG count,
 }
 
 // The defaults pass: items it names are reset until it is satisfied; those whose value
-// changed are collected. False on a failure.
+// changed are collected. False on a failure, and when an item keeps conflicting after its
+// reset: the table and the last conflicting item carry over from round to round, so that such
+// an item is recorded, reported once and ends the pass.
 bool ResolvePageDefaults(HandlerContext* context, SettingsSet* current, std::vector<WORD>* collected) {
   SheetState* sheet = FindSheetState(context->window);
   ResolvedItemTable table{};
+  SettingItemId last = 0;
   ScopedSettingsSet before;
   for (;;) {
     WORD* changed = nullptr;
-    SettingItemId last = 0;
     const int answer = ResolveDefaults(GetResourceModule(), sheet != nullptr ? sheet->printer : nullptr,
                                        context->store, current->settings, current->config, &changed,
                                        context->window, &table, &last);

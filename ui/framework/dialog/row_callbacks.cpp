@@ -4,25 +4,25 @@
 
 #include <string>
 
+#include "core/common/typed_compare.h"
 #include "core/constraints/item_position.h"
-#include "core/services/resource_module.h"
-#include "core/services/typed_compare.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
+#include "platform/base/text.h"
 #include "platform/comctl/propsheet.h"
+#include "platform/gdi/gdi_objects.h"
 #include "platform/kernel/global_copy.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/resource.h"
-#include "platform/gdi/gdi_objects.h"
 #include "platform/user/controls.h"
-#include "platform/user/resources.h"
-#include "platform/base/text.h"
 #include "platform/user/dialog.h"
 #include "platform/user/message.h"
+#include "platform/user/resources.h"
 #include "platform/user/window.h"
 #include "ui/framework/dialog/control_kinds.h"
 #include "ui/framework/dialog/message_dispatch.h"
-#include "ui/framework/text/number_text.h"
 #include "ui/framework/sheet/sheet_routines.h"
+#include "ui/framework/text/number_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The labels beside the rows (the bound item's name with an accelerator and a suffix, shown
 // in the control's state) and the states of a sheet opened without permission.
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "platform/base/text.h"
 #include "platform/kernel/resource.h"
 #include "platform/user/window.h"

@@ -1,11 +1,11 @@
 // The simple control kinds: radio group, push and group buttons, check box, scroll bar, spin
 // edit, static text and track bar. They keep no state: each refresh reads the bound values
 // again, and a user's action becomes a change of the row's current item.
-#include "core/constraints/constraint_engine.h"
+#include "core/common/units.h"
 #include "core/constraints/change_values.h"
+#include "core/constraints/constraint_engine.h"
 #include "core/constraints/item_position.h"
-#include "core/services/resource_module.h"
-#include "core/services/units.h"
+#include "core/runtime/resource_module.h"
 #include "platform/comctl/commctrl.h"
 #include "platform/comctl/propsheet.h"
 #include "platform/comctl/trackbar.h"

@@ -4,25 +4,25 @@
 #include <algorithm>
 #include <string>
 
+#include "core/choices/choice_list_build.h"
+#include "core/common/typed_compare.h"
 #include "core/constraints/change_values.h"
-#include "core/constraints/choice_list_build.h"
 #include "core/database/dbrecords.h"
-#include "core/services/resource_module.h"
-#include "core/services/typed_compare.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "platform/base/text.h"
 #include "platform/comctl/commctrl.h"
-#include "platform/comctl/tooltip.h"
 #include "platform/comctl/propsheet.h"
+#include "platform/comctl/tooltip.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/resource.h"
 #include "platform/user/dialog.h"
 #include "platform/user/message.h"
 #include "platform/user/window.h"
-#include "ui/framework/text/ansi_text.h"
 #include "ui/framework/dialog/message_dispatch.h"
 #include "ui/framework/dialog/option_list.h"
 #include "ui/framework/sheet/sheet_routines.h"
+#include "ui/framework/text/ansi_text.h"
 
 namespace {
 

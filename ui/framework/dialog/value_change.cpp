@@ -1,15 +1,15 @@
 // Changing one value: the checks a new value passes (busy sheet, policy lock, equal value, the
 // constraint engine), the conflict step that asks the user or refuses, and the writing of the
 // value with the values the fired records force, collected in the changed-item list.
+#include "core/common/typed_compare.h"
 #include "core/constraints/constraint_engine.h"
 #include "core/constraints/rule_result.h"
 #include "core/constraints/value_range.h"
-#include "core/rules/conflict_messages.h"
-#include "core/rules/conflict_texts.h"
+#include "core/messages/conflict_messages.h"
+#include "core/messages/conflict_texts.h"
+#include "core/messages/sheet_services.h"
 #include "core/rules/position_rules.h"
-#include "core/rules/sheet_services.h"
-#include "core/services/resource_module.h"
-#include "core/services/typed_compare.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "core/store/policy_file.h"
 #include "platform/kernel/memory.h"

@@ -2,10 +2,10 @@
 // current bound item of each row, the item and choice states from the constraint engine, and
 // the rows told to show them; the narrower refresh after a change; a page's validation.
 #include "core/constraints/constraint_engine.h"
-#include "core/persist/printer_config.h"
-#include "core/rules/sheet_services.h"
-#include "core/services/resource_module.h"
+#include "core/messages/sheet_services.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
+#include "core/store/printer_forms.h"
 #include "platform/comctl/commctrl.h"
 #include "platform/comctl/propsheet.h"
 #include "platform/kernel/memory.h"

@@ -2,7 +2,7 @@
 // stands in for the printer font it names.
 #include "core/database/database.h"
 #include "core/database/dbrecords.h"
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "platform/base/text.h"
 #include "platform/kernel/resource.h"

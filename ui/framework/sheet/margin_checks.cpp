@@ -7,7 +7,7 @@
 #include "core/database/database.h"
 #include "core/database/dbrecords.h"
 #include "core/database/machine_base_text.h"
-#include "core/rules/formatted_strings.h"
+#include "core/messages/formatted_strings.h"
 #include "core/rules/record_numbers.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"

@@ -1,9 +1,9 @@
 #include "ui/framework/sheet/sheet_routines.h"
 
-#include "core/rules/sheet_services.h"
-#include "core/services/common_routines.h"
-#include "core/services/format_text.h"
-#include "core/services/resource_module.h"
+#include "core/common/common_routines.h"
+#include "core/common/format_text.h"
+#include "core/messages/sheet_services.h"
+#include "core/runtime/resource_module.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
 #include "platform/gdi/dc.h"

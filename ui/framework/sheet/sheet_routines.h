@@ -4,8 +4,8 @@
 
 #include <initializer_list>
 
-#include "core/rules/value_texts.h"
-#include "core/services/format_text.h"
+#include "core/common/format_text.h"
+#include "core/messages/value_texts.h"
 #include "items/item_tables.h"
 #include "platform/base/types.h"
 #include "ui/framework/sheet/sheet_state.h"

@@ -1,5 +1,5 @@
 // The table through which the driver core reaches the sheets of this module.
-#include "core/rules/sheet_services.h"
+#include "core/messages/sheet_services.h"
 #include "ui/framework/sheet/sheet_routines.h"
 #include "ui/framework/sheet/sheet_state.h"
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "core/common/common_routines.h"
 #include "core/database/model_features.h"
-#include "core/services/common_routines.h"
 #include "core/store/item_store.h"
 #include "platform/base/text.h"
 #include "platform/kernel/ansi_text.h"

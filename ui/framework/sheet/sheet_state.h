@@ -3,8 +3,8 @@
 // DWLP_USER.
 #pragma once
 
-#include "core/services/keyed_list.h"
-#include "core/rules/value_texts.h"
+#include "core/common/keyed_list.h"
+#include "core/messages/value_texts.h"
 #include "items/setting_records.h"
 #include "platform/base/types.h"
 

@@ -1,9 +1,9 @@
 #include "ui/framework/sheet/sheet_validation.h"
 
+#include "core/messages/sheet_services.h"
 #include "core/rules/apply_validation.h"
 #include "core/rules/record_numbers.h"
-#include "core/rules/sheet_services.h"
-#include "core/services/sheet_host.h"
+#include "core/system/sheet_host.h"
 #include "platform/kernel/memory.h"
 #include "ui/framework/sheet/margin_checks.h"
 #include "ui/framework/sheet/sheet_state.h"

@@ -3,7 +3,7 @@
 // show them.
 #pragma once
 
-#include "core/rules/value_texts.h"
+#include "core/messages/value_texts.h"
 #include "items/setting_records.h"
 #include "platform/base/types.h"
 

@@ -4,7 +4,7 @@
 #include <initializer_list>
 #include <span>
 
-#include "core/services/format_text.h"
+#include "core/common/format_text.h"
 #include "platform/base/types.h"
 
 // Formats `format` into `buffer` (size characters, terminator included): "%!" a string of the

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "core/services/resource_module.h"
+#include "core/runtime/resource_module.h"
 #include "platform/base/text.h"
 #include "platform/kernel/ansi_text.h"
 #include "platform/kernel/codepage.h"

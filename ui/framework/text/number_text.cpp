@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/constraints/value_routines.h"
+#include "core/descriptors/value_routines.h"
 #include "platform/kernel/memory.h"
 #include "platform/user/format.h"
 

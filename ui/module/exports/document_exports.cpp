@@ -1,6 +1,6 @@
 // GDI's document events: every step of a printing document on a printer device context.
-#include "core/services/resource_module.h"
-#include "core/services/trace_log.h"
+#include "core/runtime/resource_module.h"
+#include "core/runtime/trace_log.h"
 #include "platform/base/export.h"
 #include "ui/module/document_events.h"
 #include "ui/module/export_bracket.h"

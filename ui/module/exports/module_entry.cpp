@@ -1,6 +1,6 @@
 // The user-interface module's entry point: the core's start-up, and the sheet services the
 // core reaches this module's property sheets through.
-#include "core/services/module_startup.h"
+#include "core/runtime/module_startup.h"
 #include "platform/base/export.h"
 #include "platform/base/types.h"
 #include "ui/framework/sheet/sheet_state.h"

@@ -1,6 +1,6 @@
 // The spooler's printer exports: printer events, device-mode conversion and the upgrade.
 #include "core/persist/devmode_worker.h"
-#include "core/services/trace_log.h"
+#include "core/runtime/trace_log.h"
 #include "platform/base/export.h"
 #include "ui/module/driver_ui.h"
 #include "ui/module/export_bracket.h"

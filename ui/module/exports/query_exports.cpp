@@ -1,5 +1,5 @@
 // The query exports: device capabilities, the colour profile and the job's device mode check.
-#include "core/services/trace_log.h"
+#include "core/runtime/trace_log.h"
 #include "platform/base/export.h"
 #include "ui/module/device_queries.h"
 #include "ui/module/driver_ui.h"

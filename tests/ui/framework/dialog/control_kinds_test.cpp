@@ -5,9 +5,9 @@
 // picture's subclass.
 #include <gtest/gtest.h>
 
+#include "core/choices/choice_list_build.h"
 #include "core/constraints/constraint_engine.h"
 #include "core/store/policy_file.h"
-#include "core/constraints/choice_list_build.h"
 #include "tests/ui/framework/dialog/dialog_fixture.h"
 
 namespace dialog_test {

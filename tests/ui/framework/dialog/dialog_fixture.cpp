@@ -4,11 +4,11 @@
 
 #include "tests/support/model_files.h"
 
-#include "core/constraints/item_defaults.h"
-#include "core/services/module_state.h"
-#include "core/services/resource_module.h"
-#include "core/store/item_access.h"
 #include "core/constraints/change_values.h"
+#include "core/descriptors/item_defaults.h"
+#include "core/runtime/module_state.h"
+#include "core/runtime/resource_module.h"
+#include "core/store/item_access.h"
 #include "ui/framework/dialog/edit_kind.h"
 #include "ui/framework/sheet/sheet_validation.h"
 
@@ -172,11 +172,12 @@ std::vector<std::vector<WORD>>& SeenChanges() { return seenChanges; }
 namespace {
 
 // The sample model with two additions the tests need: the orientation choices carry the
-// portrait and landscape pictures, and landscape forces one-sided grayscale printing.
-std::u16string InstallTestModel() {
+// portrait and landscape pictures, and landscape forces one-sided grayscale printing; a test's
+// own edits follow.
+std::u16string InstallTestModel(const std::vector<ModelTextEdit>& more) {
   const std::string last = "rule 14 watch=(271 = u16:1) msgword=0x405 message=\"Paper source check.\"\n"
                            "    when=[(270 = u16:1 end)]\n";
-  return InstallSampleVariant({
+  std::vector<ModelTextEdit> edits{
       {"datablock 1 data=hex:5a01", "datablock 1 data=hex:0200"},
       {"datablock 2 data=hex:5b01", "datablock 2 data=hex:0300"},
       {"choice 2   name=\"Landscape\" value=i16:2 block=2", "choice 2   name=\"Landscape\" rules=[15] value=i16:2 block=2"},
@@ -184,7 +185,9 @@ std::u16string InstallTestModel() {
        "list 7   name=\"Orientation\" kind=1 default=1 choices=[1 2] block=1 rules=[15]"},
       {last, last + "rule 15 watch=(7 = i16:2) msgword=9 message=\"Landscape prints one side in grayscale.\"\n"
                     "    force=[(16 = i16:1) (270 = u16:1)]\n"},
-  });
+  };
+  edits.insert(edits.end(), more.begin(), more.end());
+  return InstallSampleVariant(edits);
 }
 
 }  // namespace
@@ -214,7 +217,7 @@ void DialogTest::SetUp() {
   seenChanges.clear();
   kGeneral.rebuild = kQuality.rebuild = kOptions.rebuild = 0;
   SetPageOverride(nullptr, -1);
-  OpenFramework(u"dialog_test_module.qrs", InstallTestModel(), kTabs, LONG(std::size(kTabs)));
+  OpenFramework(u"dialog_test_module.qrs", InstallTestModel(ModelEdits()), kTabs, LONG(std::size(kTabs)));
 }
 
 void DialogTest::TearDown() {

@@ -12,6 +12,7 @@
 
 #include "core/store/item_store.h"
 #include "platform/platform.h"
+#include "tests/support/model_files.h"
 #include "tests/ui/framework/framework_fixture.h"
 #include "ui/framework/dialog/button_actions.h"
 #include "ui/framework/dialog/control_kinds.h"
@@ -55,6 +56,8 @@ class DialogTest : public framework_test::FrameworkTest {
  protected:
   void SetUp() override;
   void TearDown() override;
+  // Edits of the test model a fixture makes beyond the common ones.
+  virtual std::vector<ModelTextEdit> ModelEdits() const { return {}; }
 
   // Runs the sheet with the driver; the provider's result comes back.
   LONG RunSheet(SimDialogDriver driver, DWORD* result);

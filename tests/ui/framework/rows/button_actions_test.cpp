@@ -318,3 +318,41 @@ TEST_F(ButtonActionTest, PopupTakesItsTitleFromItsRecordsItem) {
 }
 
 }  // namespace
+
+namespace {
+
+// A model whose defaults contradict each other: toner save "Light" (271 = 1) with grayscale
+// (270 = 1) fires a rule that no reset to the defaults can cure (collation off by default, so
+// that toner save is not hidden instead).
+class IncurableDefaultsTest : public ButtonActionTest {
+ protected:
+  std::vector<ModelTextEdit> ModelEdits() const override {
+    return {{"list 270 name=\"Color Mode\" kind=1 default=1", "list 270 name=\"Color Mode\" kind=1 default=2"},
+            {"list 271 name=\"Toner Save\" kind=1 default=1", "list 271 name=\"Toner Save\" kind=1 default=2"},
+            {"list 18  name=\"Collate\" kind=1 default=2", "list 18  name=\"Collate\" kind=1 default=1"}};
+  }
+};
+
+TEST_F(IncurableDefaultsTest, RestoreEndsWithTheDiagnosticBoxAndKeepsTheSettings) {
+  RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND, HandlerContext* context) {
+    ASSERT_EQ(Item(270), 1);
+    ASSERT_EQ(Item(271), 1);
+    SetItem(18, Item(18) == 0 ? 1 : 0);
+    const std::vector<BYTE> bytes = SettingsBytes();
+    SimMessageBoxReset();
+    SimMessageBoxAnswer(IDOK);
+    EXPECT_EQ(DoButtonAction(context, 0, 0, &kButtonRow, &kRestore), 0);
+    // The defaults pass gave up on the item (-1): the restore fails and changes nothing.
+    EXPECT_EQ(context->actionResult, 0);
+    EXPECT_EQ(SettingsBytes(), bytes);
+    EXPECT_TRUE(context->changedItems == nullptr || context->changedItems[0] == 0);
+    const std::vector<SimMessageBox> boxes = SimMessageBoxLog();
+    ASSERT_EQ(boxes.size(), 1u) << "the item is reported once";
+    EXPECT_EQ(boxes[0].caption, u"Default Set Err");
+    EXPECT_EQ(boxes[0].text, u"DDMID = 0x10f: the default cannot be kept");
+    EXPECT_EQ(boxes[0].type, UINT{MB_ICONERROR});
+    EXPECT_TRUE(boxes[0].scripted);
+  });
+}
+
+}  // namespace

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "core/constraints/choice_list.h"
+#include "core/descriptors/choice_list.h"
 #include "platform/platform.h"
 #include "tests/ui/framework/dialog/dialog_fixture.h"
 #include "ui/framework/dialog/size_summary.h"
