@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "core/constraints/item_defaults.h"
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_defaults.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/database/database.h"
 #include "core/job/fax_list.h"
 #include "core/job/fax_temp_files.h"
@@ -15,8 +15,8 @@
 #include "core/persist/public_fields.h"
 #include "core/persist/settings_blobs.h"
 #include "core/persist/user_setting_store.h"
-#include "core/rules/user_paper_name.h"
-#include "core/services/printer_info.h"
+#include "core/descriptors/user_paper_name.h"
+#include "core/system/printer_info.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
 #include "items/user_setting_info.h"

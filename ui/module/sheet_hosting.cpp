@@ -5,13 +5,13 @@
 #include <cstring>
 #include <memory>
 
-#include "core/constraints/item_defaults.h"
-#include "core/constraints/item_descriptors.h"
+#include "core/descriptors/item_defaults.h"
+#include "core/descriptors/item_descriptors.h"
 #include "core/persist/devmode_worker.h"
 #include "core/persist/printer_config.h"
-#include "core/rules/sheet_services.h"
-#include "core/services/lock_slots.h"
-#include "core/services/resource_module.h"
+#include "core/messages/sheet_services.h"
+#include "core/runtime/lock_slots.h"
+#include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
 #include "platform/kernel/locale.h"

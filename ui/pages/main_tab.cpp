@@ -4,10 +4,10 @@
 
 #include <iterator>
 
-#include "core/constraints/item_defaults.h"
+#include "core/descriptors/item_defaults.h"
 #include "core/constraints/setting_change.h"
-#include "core/rules/conflict_messages.h"
-#include "core/services/typed_value.h"
+#include "core/messages/conflict_messages.h"
+#include "core/common/typed_value.h"
 #include "core/store/item_access.h"
 #include "platform/comctl/propsheet.h"
 #include "platform/user/controls.h"

@@ -1,6 +1,6 @@
 // The printer's property sheets: the spooler's and applications' entries to the document and
 // device sheets, and the merge of document settings without a window.
-#include "core/services/trace_log.h"
+#include "core/runtime/trace_log.h"
 #include "platform/base/export.h"
 #include "platform/user/msgbox.h"
 #include "ui/module/export_bracket.h"
