@@ -46,6 +46,8 @@ PLATFORM_API void SimMessageBoxReset();
 using SimDialogDriver = std::function<void(HWND dialog)>;
 PLATFORM_API void SimOnDialog(SimDialogDriver driver);
 PLATFORM_API void SimOnDialog(WORD templateId, SimDialogDriver driver);
+// Drops the drivers no dialog took (a dialog that was expected may not have come).
+PLATFORM_API void SimForgetDialogDrivers();
 // Queues the command the next popup menu chooses (0: closed without a choice).
 PLATFORM_API void SimPopupMenuChoice(UINT command);
 

@@ -164,7 +164,10 @@ bool FillChoices(HandlerContext* context, const ControlRow* row, const ListKindD
       continue;
     }
     LPWSTR name = CutValueTextAtLastCr(list->choices[n].name);
-    if (name == nullptr) return false;
+    if (name == nullptr) {
+      ok = false;
+      break;
+    }
     if (refill) {
       const LRESULT line = Send(context, row, m.addString, 0, reinterpret_cast<LPARAM>(name));
       if (line == m.error || line == m.outOfSpace) ok = false;
@@ -452,11 +455,6 @@ INT_PTR CheckTextField(HandlerContext* context, const ControlRow* row, const Lis
   return result == 2 ? 1 : 0;
 }
 
-// Mode-1 list boxes judge every choice again before a refill.
-void EvaluateListChoiceStates(HandlerContext* context, const ControlRow* row) {
-  UpdateRowStateCodes(context, row, 1, kRefreshOnFull, context->changedItems);
-}
-
 INT_PTR OnCommand(HandlerContext* context, const ControlRow* row, const ListKindData* data, int column,
                   WPARAM wParam) {
   const ListMessages& m = kListMessageTable[column];
@@ -536,6 +534,10 @@ INT_PTR HandleListKind(HandlerContext* context, UINT message, WPARAM wParam, LPA
 int Scale(HDC dc, int n, int axis) { return ScaleForDpi(dc, n, axis); }
 
 }  // namespace
+
+void EvaluateListChoiceStates(HandlerContext* context, const ControlRow* row) {
+  UpdateRowStateCodes(context, row, 1, kRefreshOnFull, context->changedItems);
+}
 
 LPWSTR CutValueTextAtLastCr(LPCWSTR name) {
   if (name == nullptr) return nullptr;
