@@ -24,7 +24,5 @@ HANDLE OpenPrinterForWriting(HANDLE printer, BOOL* denied);
 // never changed.
 int InitPrinterConfiguration(HANDLE printer, const PrinterConfiguration* config, BOOL store);
 int SetUserModeDriverData(HANDLE printer);
-// Caller to come: the property-sheet hosting, once per process.
 int QueryStartupHook(HANDLE printer, HMODULE module, DWORD code, DWORD flag);
-// Caller to come: the property-sheet hosting, once per process.
 int RunStartupHook(HANDLE printer, HMODULE module);
