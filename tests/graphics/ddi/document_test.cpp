@@ -12,6 +12,7 @@
 #include "outside/drawlib/drawlib_stream.h"
 #include "platform/engine/engine_sim.h"
 #include "platform/registry/registry_sim.h"
+#include "items/item_ids.h"
 #include "tests/graphics/ddi/document_fixture.h"
 
 namespace {
@@ -178,7 +179,7 @@ TEST_F(DocumentTest, KeptPagesAreRegisteredUnderTheModelsDriverKey) {
 // library page before the job's trailer; the document reports the failure and the other pages
 // are still replayed.
 TEST_F(DocumentTest, FailedReplayEndsItsLibraryPage) {
-  Set(1312, kTypeFlag, 1);  // reverse order: every page is stored and replayed at the end
+  Set(kItemReverseOrder, kTypeFlag, 1);  // every page is stored and replayed at the end
   EngineDc* dc = CreateDc();
   ASSERT_NE(dc, nullptr);
   DrawCall fill;

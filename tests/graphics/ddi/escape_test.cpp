@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/system/chunked_printer_data.h"
+#include "items/item_ids.h"
 #include "platform/spooler/spooler.h"
 #include "tests/graphics/ddi/document_fixture.h"
 #include "tests/support/model_files.h"
@@ -66,7 +67,7 @@ class EscapeTest : public DocumentTest {
 
   // The printer's configuration with the stream version that offers every direct-mode feature.
   void StoreStreamVersion() {
-    Set(8205, kTypeUInt32, 0x3010000);
+    Set(kItemStreamVersion, kTypeUInt32, 0x3010000);
     HANDLE printer = nullptr;
     PRINTER_DEFAULTSW administer{nullptr, nullptr, PRINTER_ALL_ACCESS};
     ASSERT_TRUE(OpenPrinterW(kPrinter, &printer, &administer));
@@ -381,19 +382,20 @@ TEST_F(EscapeTest, DirectModeFeaturesAndOverrides) {
   EXPECT_EQ(Query(dc, 4212), 0);
 }
 
-// The direct mode checks its features against the job's stream version only when item 1332 is
-// on; else against the first version, which the colour override (4355) needs more than.
+// The direct mode checks its features against the job's stream version only when the item that
+// says the stream version applies is on; else against the first version, which the colour
+// override (4355) needs more than.
 TEST_F(EscapeTest, DirectFeaturesFollowTheStreamVersionOnlyWhenAsked) {
   struct Case {
-    DWORD item1332;
+    DWORD versionSet;
     LONG pageFeature;  // the 4209 feature query of 4355
     LONG override;     // 4211 switching the colour override on
   };
   const Case cases[] = {{0, -3, 0}, {1, 1, 1}};
   StoreStreamVersion();
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.item1332);
-    Set(1332, kTypeFlag, c.item1332);
+    SCOPED_TRACE(c.versionSet);
+    Set(kItemStreamVersionSet, kTypeFlag, c.versionSet);
     EngineDc* dc = CreateDc();
     ASSERT_NE(dc, nullptr);
     ASSERT_EQ(Escape(dc, kDirect, Record(1, 0)), 1);
@@ -417,8 +419,8 @@ TEST_F(EscapeTest, ColourOverrideDecidesThePageColour) {
                         {"automatic", 4613, "2"},
                         {"no override, automatic colour", 0, "2"}};
   StoreStreamVersion();
-  Set(1332, kTypeFlag, 1);
-  Set(270, kTypeUInt8, 0);
+  Set(kItemStreamVersionSet, kTypeFlag, 1);
+  Set(kItemColorMode, kTypeUInt8, 0);
   DrawCall red;
   red.kind = DrawKind::FillPath;
   red.path = PathRectangle({100, 100, 300, 200});
@@ -454,7 +456,7 @@ TEST_F(EscapeTest, ColourOverrideDecidesThePageColour) {
 // headers; the overridden settings come back at the job's end.
 TEST_F(EscapeTest, ResetInMidDocumentKeepsTheEscapesState) {
   StoreStreamVersion();
-  Set(1332, kTypeFlag, 1);
+  Set(kItemStreamVersionSet, kTypeFlag, 1);
   EngineDc* dc = CreateDc();
   ASSERT_NE(dc, nullptr);
   Bytes settingsBefore(5364);
