@@ -9,6 +9,7 @@
 #include "core/store/effective_values.h"
 #include "core/store/item_access.h"
 #include "core/store/settings_record.h"
+#include "items/item_ids.h"
 #include "platform/kernel/memory.h"
 #include "tests/support/sandbox_test.h"
 
@@ -164,19 +165,20 @@ TEST_F(ItemAccessTest, ItemsThatDoNotApplyReportNeutralValues) {
 
 namespace {
 
-// The colour-profile paths (texts 1832 and 1833) apply only while item 293 is 2 or 4; one that
-// does not apply reads as no text at all: a null address in the whole cell.
+// The colour-profile paths apply only while the colour matching choice is 2 or 4; one that does
+// not apply reads as no text at all: a null address in the whole cell.
 TEST_F(ItemAccessTest, TextThatDoesNotApplyReadsAsANullAddress) {
   const WCHAR* path = u"C:\\Profiles\\sheet.icm";
-  for (SettingItemId id : {SettingItemId{1832}, SettingItemId{1833}})
+  for (SettingItemId id : {kItemFirstProfilePath, kItemSecondProfilePath})
     ASSERT_EQ(SetItemValue(id, s, c, kTypeString, 44, &path), kItemDone) << id;
   const struct Case {
     SettingItemId id;
-    DWORD item293;
+    DWORD matching;
     bool applies;
-  } cases[] = {{1832, 2, true}, {1833, 4, true}, {1832, 3, false}, {1833, 1, false}};
+  } cases[] = {{kItemFirstProfilePath, 2, true}, {kItemSecondProfilePath, 4, true}, {kItemFirstProfilePath, 3, false},
+               {kItemSecondProfilePath, 1, false}};
   for (const Case& k : cases) {
-    Set(293, kTypeUInt16, k.item293);
+    Set(kItemIcmChoice, kTypeUInt16, k.matching);
     ValueTypeCode type = 0;
     DWORD length = 0;
     ItemValueCell cell;
@@ -187,7 +189,7 @@ TEST_F(ItemAccessTest, TextThatDoesNotApplyReadsAsANullAddress) {
       ASSERT_NE(cell.data, nullptr) << k.id;
       EXPECT_EQ(std::u16string(static_cast<const WCHAR*>(cell.data)), path) << k.id;
     } else {
-      EXPECT_EQ(cell.data, nullptr) << k.id << " with 293 = " << k.item293;
+      EXPECT_EQ(cell.data, nullptr) << k.id << " with matching " << k.matching;
     }
   }
 }

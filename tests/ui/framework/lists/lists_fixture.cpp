@@ -6,6 +6,7 @@
 #include "core/runtime/module_state.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "tests/support/model_files.h"
 #include "ui/framework/sheet/sheet_validation.h"
 
@@ -35,7 +36,7 @@ const EditKindData kBrightnessEditData{kEditNumeric | kEditSigned | kEditDecimal
                                        &brightnessFormat, 0xFF};
 const EditKindData* const kBrightnessSlot = &kBrightnessEditData;
 // The colour mode's short name follows the combo's item, which stands second among its own.
-const DWORD kNameItems[] = {BoundItem(18, kBoth), BoundItem(270, kBoth)};
+const DWORD kNameItems[] = {BoundItem(kItemCollate, kBoth), BoundItem(kItemColorMode, kBoth)};
 const LONG kFollowCombo = kColorCombo;
 const LONG kNameForbidden[] = {9300, 0};
 const ValidationRule kNameRule{nullptr, nullptr, kNameForbidden, nullptr, 445};

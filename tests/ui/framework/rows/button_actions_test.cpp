@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/platform.h"
 #include "tests/ui/framework/dialog/dialog_fixture.h"
 #include "ui/framework/dialog/button_actions.h"
@@ -335,9 +336,9 @@ class IncurableDefaultsTest : public ButtonActionTest {
 
 TEST_F(IncurableDefaultsTest, RestoreEndsWithTheDiagnosticBoxAndKeepsTheSettings) {
   RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND, HandlerContext* context) {
-    ASSERT_EQ(Item(270), 1);
-    ASSERT_EQ(Item(271), 1);
-    SetItem(18, Item(18) == 0 ? 1 : 0);
+    ASSERT_EQ(Item(kItemColorMode), 1);
+    ASSERT_EQ(Item(kItemColorChoice), 1);
+    SetItem(kItemCollate, Item(kItemCollate) == 0 ? 1 : 0);
     const std::vector<BYTE> bytes = SettingsBytes();
     SimMessageBoxReset();
     SimMessageBoxAnswer(IDOK);
