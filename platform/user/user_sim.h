@@ -46,6 +46,8 @@ PLATFORM_API void SimMessageBoxReset();
 using SimDialogDriver = std::function<void(HWND dialog)>;
 PLATFORM_API void SimOnDialog(SimDialogDriver driver);
 PLATFORM_API void SimOnDialog(WORD templateId, SimDialogDriver driver);
+// Drops the drivers no dialog took (a dialog that was expected may not have come).
+PLATFORM_API void SimForgetDialogDrivers();
 // Queues the command the next popup menu chooses (0: closed without a choice).
 PLATFORM_API void SimPopupMenuChoice(UINT command);
 
@@ -99,6 +101,9 @@ PLATFORM_API void SimPaint(HWND hwnd);
 PLATFORM_API BOOL SimWindowPicture(HWND hwnd, ReferenceImage& picture);
 // The same picture saved as a PNG file at a host path.
 PLATFORM_API BOOL SimScreenshot(HWND hwnd, const std::string& pngPath);
+// The window as the screen shows it now: only the parts waiting for painting are painted first,
+// so what was drawn into it outside painting (an animation's tick) stays in the picture.
+PLATFORM_API BOOL SimWindowPictureAsShown(HWND hwnd, ReferenceImage& picture);
 
 // The message log: what watched windows receive, in the order the window procedures are
 // called (a sent message when it is sent, a posted one when it is dispatched), compared with an

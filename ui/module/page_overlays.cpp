@@ -8,7 +8,7 @@
 
 #include "core/runtime/resource_module.h"
 #include "platform/base/text.h"
-#include "platform/gdi/printer_dc.h"
+#include "platform/engine/printer_dc.h"
 #include "platform/kernel/resource.h"
 #include "platform/user/format.h"
 #include "ui/module/document_events.h"
