@@ -163,6 +163,7 @@ inline constexpr SettingItemId kItemStampListNames = 272;      // the stamp list
 inline constexpr SettingItemId kItemStampName = 297;           // the chosen stamp's name; empty: none
 inline constexpr SettingItemId kItemStampChoice = 298;         // built-in stamp list; shares kItemStampName's field
 inline constexpr SettingItemId kItemStampText = 299;
+inline constexpr SettingItemId kItemStampColorChoice = 300;    // 8: the custom colour kItemCustomColor
 inline constexpr SettingItemId kItemStampColor = 301;          // 0xRRGGBB
 inline constexpr SettingItemId kItemStampFrame = 302;          // 0 none, 1 box, 2 circle
 inline constexpr SettingItemId kItemStampPosition = 303;       // 0 tiled; else horizontal and vertical alignment
@@ -275,7 +276,7 @@ inline constexpr SettingItemId kItemPromptGroup1Account = 5176;
 inline constexpr SettingItemId kItemOwnerModeAlt = 5178;
 inline constexpr SettingItemId kItemPromptGroup = 5183;        // 0 group 1, 1 group 2
 inline constexpr SettingItemId kItemPromptGroup2Key = 5184;
-inline constexpr SettingItemId kItemPromptGroup2Password = 5185;
+inline constexpr SettingItemId kItemPromptGroup2Pin = 5185;
 
 // Device options of the configuration.
 inline constexpr SettingItemId kItemDeviceOptionFirst = 4097;  // 4097..4362: the device option items

@@ -8,14 +8,11 @@
 #include "core/messages/conflict_messages.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/kernel/memory.h"
 #include "ui/framework/dialog/button_actions.h"
 
 namespace {
-
-// Items of the defaults pass that are never reset on their own.
-constexpr SettingItemId kFirstKeptItem = 4098;
-constexpr SettingItemId kLastKeptItem = 4639;
 
 // A settings set that frees itself.
 struct ScopedSettingsSet {
@@ -81,7 +78,7 @@ bool ResolvePageDefaults(HandlerContext* context, SettingsSet* current, std::vec
     }
     bool ok = true;
     for (const WORD* id = changed; ok && *id != 0; ++id) {
-      if (*id >= kFirstKeptItem && *id <= kLastKeptItem) continue;
+      if (*id >= kItemKeptFirst && *id <= kItemKeptLast) continue;
       ok = before.CopyFrom(current) && ResetItemToDefault(context->store, current->settings, *id, current->config);
       const int compared = ok ? CompareItem(*id, &before.set, current) : -1;
       if (compared == 2 || compared == -1) ok = false;
