@@ -12,6 +12,7 @@
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/drawing/drawing_session.h"
 #include "graphics/drawing/graphics_emitter.h"
+#include "graphics/drawing/library_calls.h"
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/image_queue.h"
 #include "graphics/job/booklet_output.h"
@@ -406,7 +407,9 @@ int BeginJobOutput(Pdev* pdev, WORD pass) {
 }
 
 int EndJobOutput(Pdev* pdev) {
-  int result = WriteJobHeaderOrTrailer(pdev, FALSE, 0);
+  // The trailer never comes inside a library page (a failed replay may leave one open).
+  int result = EndOpenLibraryPage(pdev->channel);
+  result |= WriteJobHeaderOrTrailer(pdev, FALSE, 0);
   result |= EndJobStep(pdev);
   return result != 0 ? -1 : 0;
 }

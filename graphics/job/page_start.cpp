@@ -13,6 +13,7 @@
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/drawing/drawing_session.h"
 #include "graphics/drawing/graphics_emitter.h"
+#include "graphics/drawing/library_calls.h"
 #include "graphics/drawing/parameter_blocks.h"
 #include "graphics/job/job_control.h"
 #include "graphics/job/job_items.h"
@@ -394,7 +395,11 @@ int BuildPageParameterBlocks(Pdev* pdev, BYTE colorCode, WORD mediaCode, BYTE pa
   return 0;
 }
 
-int SendLibraryPageStart(Pdev* pdev) { return EmitStartPage(pdev->emitter) != 0 ? -1 : 0; }
+int SendLibraryPageStart(Pdev* pdev) {
+  // A library page that a failed replay left open ends before the next one begins.
+  if (EndOpenLibraryPage(pdev->channel) != 0) return -1;
+  return EmitStartPage(pdev->emitter) != 0 ? -1 : 0;
+}
 
 int SendPageStart(Pdev* pdev, BYTE colorCode, WORD mediaCode, BYTE paperCode, const float size[2]) {
   if (pdev == nullptr || (pdev->job.flags & kJobOutputBegun) == 0) return -1;

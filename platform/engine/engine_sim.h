@@ -36,3 +36,23 @@ PLATFORM_API std::vector<std::string> SimEngineOutstandingList();
 // with the context's other brushes): solid brushes carry their device colour, the others are
 // realised through the driver's DrvRealizeBrush when the driver first asks. NULL without a DC.
 PLATFORM_API BRUSHOBJ* SimEngineBrush(EngineDc* dc, const DrawBrush& brush);
+
+// Printer DCs (printer_dc.h): every document event sent to a printer's user-interface module,
+// in order, with its answer (SimReset empties the list), and the graphics engine's device
+// context behind a printer DC for the engine's inspection calls (NULL for other DCs).
+struct SimDocumentEvent {
+  int event;
+  int result;
+  bool operator==(const SimDocumentEvent&) const = default;
+};
+PLATFORM_API std::vector<SimDocumentEvent> SimDocumentEvents();
+PLATFORM_API EngineDc* SimPrinterDcEngine(HDC dc);
+// Every ExtEscape on a printer DC, in order (SimReset empties the list): the escape, a copy of
+// its input, the output size asked for and the graphics module's answer.
+struct SimPrinterEscape {
+  int escape;
+  std::vector<BYTE> input;
+  int outputSize;
+  int result;
+};
+PLATFORM_API std::vector<SimPrinterEscape> SimPrinterEscapes();

@@ -273,11 +273,11 @@ int StretchDIBits(HDC handle, int x, int y, int width, int height, int xSrc, int
   }
   // A bottom-up DIB's source rectangle is measured from its bottom-left corner.
   const LONG top = layout.bottomUp ? layout.height - (ySrc + srcHeight) : ySrc;
-  if (dc->engine != nullptr) {
+  if (dc->printer != nullptr) {
     const POINT a = ToSurface(*dc, POINT{x, y});
     const RECT target{a.x, a.y, a.x + width, a.y + height};
     const RECT source{xSrc, top, xSrc + srcWidth, top + srcHeight};
-    return PrinterImage(*dc, target, pixels.data(), layout.width, layout.height, source, rop) ? layout.height : 0;
+    return dc->printer->image(*dc, target, pixels.data(), layout.width, layout.height, source, rop) ? layout.height : 0;
   }
   const SourceImage image{pixels.data(), layout.width, layout.width, layout.height};
   Blit(*dc, x, y, width, height, image, xSrc, top, srcWidth, srcHeight, rop);

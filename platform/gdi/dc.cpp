@@ -90,12 +90,19 @@ HDC CreateCompatibleDC(HDC like) {
   return static_cast<HDC>(Insert(std::move(dc)));
 }
 
-HDC gdi::InsertPrinterDc(EngineDc* engine) {
+HDC gdi::InsertPrinterDc(EngineDc* engine, const PrinterDcCalls* calls) {
   std::lock_guard guard(Lock());
   Dc dc;
   dc.state = DefaultState();
   dc.engine = engine;
+  dc.printer = calls;
   return static_cast<HDC>(Insert(std::move(dc)));
+}
+
+const gdi::PrinterDcCalls* gdi::PrinterCallsOf(HDC handle) {
+  std::lock_guard guard(Lock());
+  const Dc* dc = FindDc(handle);
+  return dc != nullptr ? dc->printer : nullptr;
 }
 
 HDC GdiCreateSurfaceDC(const GdiSurface& surface, POINT origin, const RECT& clip) {
@@ -112,15 +119,15 @@ HDC GdiCreateSurfaceDC(const GdiSurface& surface, POINT origin, const RECT& clip
 }
 
 BOOL DeleteDC(HDC handle) {
-  bool printer = false;
+  const PrinterDcCalls* printer = nullptr;
   {
     std::lock_guard guard(Lock());
     Dc* dc = FindDc(handle);
     if (dc == nullptr) return FALSE;
-    printer = dc->engine != nullptr;
+    printer = dc->printer;
   }
   // A printer DC tells its modules first; they may still use the DC.
-  if (printer) ReleasePrinterDc(handle);
+  if (printer != nullptr) printer->release(handle);
   std::lock_guard guard(Lock());
   Dc* dc = FindDc(handle);
   if (dc == nullptr) return FALSE;
@@ -281,7 +288,7 @@ BOOL DPtoLP(HDC dc, LPPOINT points, int count) {
 
 int GetDeviceCaps(HDC dc, int index) {
   return WithDc(dc, 0, [index](Dc& d) {
-    if (d.engine != nullptr) return PrinterDeviceCaps(d, index);
+    if (d.printer != nullptr) return d.printer->deviceCaps(d, index);
     const RECT area = DrawableArea(d);
     switch (index) {
       case HORZRES: return static_cast<int>(d.memory ? area.right : d.surface.width);

@@ -4,7 +4,7 @@
 #include "platform/gdi/printer_device.h"
 
 int ExtEscape(HDC dc, int escape, int inputSize, LPCSTR input, int outputSize, LPSTR output) {
-  int result = 0;
-  if (PrinterEscape(dc, escape, inputSize, input, outputSize, output, &result)) return result;
+  if (const gdi::PrinterDcCalls* printer = gdi::PrinterCallsOf(dc); printer != nullptr)
+    return printer->escape(dc, escape, inputSize, input, outputSize, output);
   return gdi::AnswerEscapeWithoutDriver(dc, escape, inputSize, input, outputSize, output);
 }

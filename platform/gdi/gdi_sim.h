@@ -51,24 +51,3 @@ PLATFORM_API void SimSetFontList(const std::vector<SimFont>& fonts);
 // escape's. Without one (and after SimReset) such escapes answer 0.
 using SimEscapeResponder = std::function<int(HDC dc, int escape, std::span<const BYTE> input, std::span<BYTE> output)>;
 PLATFORM_API void SimSetEscapeResponder(SimEscapeResponder responder);
-
-// Printer DCs (printer_dc.h): every document event sent to a printer's user-interface module,
-// in order, with its answer (SimReset empties the list), and the graphics engine's device
-// context behind a printer DC for the engine's inspection calls (NULL for other DCs).
-struct SimDocumentEvent {
-  int event;
-  int result;
-  bool operator==(const SimDocumentEvent&) const = default;
-};
-PLATFORM_API std::vector<SimDocumentEvent> SimDocumentEvents();
-struct EngineDc;
-PLATFORM_API EngineDc* SimPrinterDcEngine(HDC dc);
-// Every ExtEscape on a printer DC, in order (SimReset empties the list): the escape, a copy of
-// its input, the output size asked for and the graphics module's answer.
-struct SimPrinterEscape {
-  int escape;
-  std::vector<BYTE> input;
-  int outputSize;
-  int result;
-};
-PLATFORM_API std::vector<SimPrinterEscape> SimPrinterEscapes();

@@ -19,6 +19,10 @@
 struct EngineDc;
 
 namespace gdi {
+struct PrinterDcCalls;
+}  // namespace gdi
+
+namespace gdi {
 
 struct Palette {
   std::vector<PALETTEENTRY> entries;
@@ -94,8 +98,9 @@ struct Dc {
   RECT bounds{};         // a surface DC's drawable part of the surface
   DcState state;
   std::vector<DcState> saved;
-  EngineDc* engine = nullptr;  // a printer DC's device context in the graphics engine (printer_dc.h)
-  HWND window = nullptr;       // the window a window DC draws into (drawn.h)
+  EngineDc* engine = nullptr;  // a printer DC's device context in the graphics engine (engine/printer_dc.h)
+  const PrinterDcCalls* printer = nullptr;  // a printer DC's calls (printer_device.h)
+  HWND window = nullptr;                    // the window a window DC draws into (drawn.h)
 };
 
 using ObjectData = std::variant<Palette, Icon, Bitmap, Pen, Brush, Font, Region, Dc>;

@@ -1,6 +1,8 @@
-// What the GDI drawing calls share with the printer DCs (printer_dc.h): a printer DC draws
-// nothing itself; each call becomes one of the engine's drawing calls with the DC's pen, brush,
-// clip, colours and mix. The callers hold Lock(); points and rectangles are device points.
+// What GDI does with a printer DC: it draws nothing itself. The printer DCs
+// (platform/engine/printer_dc.h) live above GDI, in the graphics engine's layer; each hands in a
+// table of its calls when it is made, and every drawing call, GetDeviceCaps, ExtEscape and
+// DeleteDC on it go through that table. Callers of the drawing calls hold Lock(); points and
+// rectangles are device points.
 #pragma once
 
 #include <cstdint>
@@ -9,19 +11,6 @@
 #include "platform/gdi/gdi_table.h"
 
 namespace gdi {
-
-// A new DC in the table for a printer's engine device context.
-HDC InsertPrinterDc(EngineDc* engine);
-
-// Lines through the points with the pen (closed: back to the first).
-BOOL PrinterLines(Dc& dc, std::span<const POINT> points, bool closed);
-// The polygon filled with the brush (the DC's fill mode) and outlined with the pen.
-BOOL PrinterPolygon(Dc& dc, std::span<const POINT> points);
-// The rectangle's or the inscribed ellipse's area filled with the brush and outlined with the
-// pen (right and bottom edges outside, as GDI draws them).
-BOOL PrinterRectangle(Dc& dc, const RECT& box, bool ellipse);
-// A rectangle filled with a solid colour, no pen.
-BOOL PrinterFillRect(Dc& dc, const RECT& box, COLORREF colour);
 
 // A text of `count` characters from the baseline point `origin`, in the DC's font at em height
 // `em` pixels; `advance` above 0 places every glyph that far from the one before; `limit`
@@ -34,22 +23,33 @@ struct PrinterTextRun {
   LONG advance;
   const RECT* limit;
 };
-BOOL PrinterText(Dc& dc, const PrinterTextRun& run);
 
-// The rectangle `source` of a top-down image of 32-bit pixels (0x00RRGGBB) stretched onto
-// `target` with a raster operation.
-BOOL PrinterImage(Dc& dc, const RECT& target, const std::uint32_t* pixels, LONG width, LONG height, const RECT& source,
-                  DWORD rop);
+struct PrinterDcCalls {
+  // Lines through the points with the pen (closed: back to the first).
+  BOOL (*lines)(Dc& dc, std::span<const POINT> points, bool closed);
+  // The polygon filled with the brush (the DC's fill mode) and outlined with the pen.
+  BOOL (*polygon)(Dc& dc, std::span<const POINT> points);
+  // The rectangle's or the inscribed ellipse's area filled with the brush and outlined with the
+  // pen (right and bottom edges outside, as GDI draws them).
+  BOOL (*rectangle)(Dc& dc, const RECT& box, bool ellipse);
+  // A rectangle filled with a solid colour, no pen.
+  BOOL (*fillRect)(Dc& dc, const RECT& box, COLORREF colour);
+  BOOL (*text)(Dc& dc, const PrinterTextRun& run);
+  // The rectangle `source` of a top-down image of 32-bit pixels (0x00RRGGBB) stretched onto
+  // `target` with a raster operation.
+  BOOL (*image)(Dc& dc, const RECT& target, const std::uint32_t* pixels, LONG width, LONG height, const RECT& source,
+                DWORD rop);
+  // GetDeviceCaps: what the graphics module described.
+  int (*deviceCaps)(const Dc& dc, int index);
+  // ExtEscape: the graphics module's answer. Called without the lock.
+  int (*escape)(HDC dc, int escape, int cbIn, LPCSTR in, int cbOut, LPSTR out);
+  // Ends the printer DC before the DC itself goes (DeleteDC). Called without the lock.
+  void (*release)(HDC dc);
+};
 
-// GetDeviceCaps of a printer DC: what the graphics module described.
-int PrinterDeviceCaps(const Dc& dc, int index);
+// A new DC in the table for a printer's engine device context and its calls.
+HDC InsertPrinterDc(EngineDc* engine, const PrinterDcCalls* calls);
+// The calls of a printer DC; NULL for any other DC or handle. Takes the lock itself.
+const PrinterDcCalls* PrinterCallsOf(HDC dc);
 
 }  // namespace gdi
-
-// ExtEscape on a DC: the graphics module's answer for a printer DC (true), else false and the
-// DC is not a printer's.
-bool PrinterEscape(HDC dc, int escape, int cbIn, LPCSTR in, int cbOut, LPSTR out, int* result);
-
-// Ends a printer DC before the DC itself goes: the document aborted when one runs, DELETEDC,
-// the engine's device context and the modules released. Called by DeleteDC without the lock.
-void ReleasePrinterDc(HDC dc);

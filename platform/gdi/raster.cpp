@@ -109,7 +109,7 @@ int KindOf(const std::vector<RECT>& rects) {
 }
 
 bool TargetOf(Dc& dc, Target& target) {
-  if (dc.engine != nullptr) return false;  // a printer DC has no pixels of its own
+  if (dc.printer != nullptr) return false;  // a printer DC has no pixels of its own
   RECT bounds;
   if (dc.memory) {
     Bitmap* bitmap = Find<Bitmap>(dc.state.bitmap);

@@ -133,7 +133,7 @@ BOOL Draw(HDC handle, F draw, P print) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  if (dc->engine != nullptr) return print(*dc);
+  if (dc->printer != nullptr) return print(*dc);
   Target target;
   if (!TargetOf(*dc, target)) return TRUE;
   return draw(*dc, target);
@@ -240,7 +240,7 @@ BOOL LineTo(HDC handle, int x, int y) {
   }, [x, y](Dc& dc) {
     const std::array line{ToSurface(dc, dc.state.position), ToSurface(dc, POINT{x, y})};
     dc.state.position = POINT{x, y};
-    return PrinterLines(dc, line, false);
+    return dc.printer->lines(dc, line, false);
   });
 }
 
@@ -250,7 +250,7 @@ BOOL Polyline(HDC handle, const POINT* points, int count) {
     PenPaint pen;
     if (PenOf(dc, pen)) Outline(t, ToSurface(dc, points, count), false, pen);
     return TRUE;
-  }, [&](Dc& dc) { return PrinterLines(dc, ToSurface(dc, points, count), false); });
+  }, [&](Dc& dc) { return dc.printer->lines(dc, ToSurface(dc, points, count), false); });
 }
 
 BOOL Polygon(HDC handle, const POINT* points, int count) {
@@ -262,7 +262,7 @@ BOOL Polygon(HDC handle, const POINT* points, int count) {
     PenPaint pen;
     if (PenOf(dc, pen)) Outline(t, surface, true, pen);
     return TRUE;
-  }, [&](Dc& dc) { return PrinterPolygon(dc, ToSurface(dc, points, count)); });
+  }, [&](Dc& dc) { return dc.printer->polygon(dc, ToSurface(dc, points, count)); });
 }
 
 BOOL Rectangle(HDC handle, int left, int top, int right, int bottom) {
@@ -281,7 +281,7 @@ BOOL Rectangle(HDC handle, int left, int top, int right, int bottom) {
       if (l == rt || tp == bt) Stamp(t, rt, bt, pen.width, pen.paint);
     }
     return TRUE;
-  }, [=](Dc& dc) { return PrinterRectangle(dc, SurfaceRect(dc, left, top, right, bottom), false); });
+  }, [=](Dc& dc) { return dc.printer->rectangle(dc, SurfaceRect(dc, left, top, right, bottom), false); });
 }
 
 BOOL Ellipse(HDC handle, int left, int top, int right, int bottom) {
@@ -322,7 +322,7 @@ BOOL Ellipse(HDC handle, int left, int top, int right, int bottom) {
       }
     }
     return TRUE;
-  }, [=](Dc& dc) { return PrinterRectangle(dc, SurfaceRect(dc, left, top, right, bottom), true); });
+  }, [=](Dc& dc) { return dc.printer->rectangle(dc, SurfaceRect(dc, left, top, right, bottom), true); });
 }
 
 int FillRect(HDC handle, const RECT* rect, HBRUSH brush) {

@@ -345,7 +345,7 @@ BOOL Output(Dc& dc, LONG x, LONG y, UINT options, const RECT* rect, const WCHAR*
   }
   if (count > 0 && !FontOf(dc, font)) return FALSE;
   Target t;
-  const bool printer = dc.engine != nullptr;
+  const bool printer = dc.printer != nullptr;
   if (!printer && !TargetOf(dc, t)) return TRUE;
   RECT box{};
   if (rect != nullptr) {
@@ -355,7 +355,7 @@ BOOL Output(Dc& dc, LONG x, LONG y, UINT options, const RECT* rect, const WCHAR*
   }
   if (rect != nullptr && (options & ETO_OPAQUE) != 0) {
     if (printer) {
-      if (!PrinterFillRect(dc, box, dc.state.bkColor)) return FALSE;
+      if (!dc.printer->fillRect(dc, box, dc.state.bkColor)) return FALSE;
     } else {
       Paint bk;
       bk.color = ToPixel(dc.state.bkColor);
@@ -395,7 +395,7 @@ BOOL Output(Dc& dc, LONG x, LONG y, UINT options, const RECT* rect, const WCHAR*
       // The engine turns the glyphs itself; it gets the turned baseline's start.
       const POINT start{static_cast<LONG>(std::lround(originX)), static_cast<LONG>(std::lround(originY))};
       const RECT* limit = rect != nullptr && (options & ETO_CLIPPED) != 0 ? &box : nullptr;
-      return PrinterText(dc, PrinterTextRun{text, count, start, font.em, 0, limit});
+      return dc.printer->text(dc, PrinterTextRun{text, count, start, font.em, 0, limit});
     }
     Target turned = t;
     if (rect != nullptr && (options & ETO_CLIPPED) != 0) turned.clip = ClipRects(turned.clip, box);
@@ -411,7 +411,7 @@ BOOL Output(Dc& dc, LONG x, LONG y, UINT options, const RECT* rect, const WCHAR*
     LONG pitch = 0;
     if (dx != nullptr && std::all_of(advances.begin(), advances.end(), [&](LONG a) { return a == advances[0]; }))
       pitch = advances[0];
-    return PrinterText(dc, PrinterTextRun{text, count, origin, font.em, pitch, limit});
+    return dc.printer->text(dc, PrinterTextRun{text, count, origin, font.em, pitch, limit});
   }
   if (dc.state.bkMode == OPAQUE && (options & ETO_OPAQUE) == 0) {
     Paint bk;

@@ -9,11 +9,7 @@
 #include <vector>
 
 #include "platform/base/export.h"
-#include "platform/color/color_sim.h"
-#include "platform/gdi/gdi_sim.h"
-#include "platform/kernel/kernel_sim.h"
 #include "platform/registry/registry.h"
-#include "platform/user/user_sim.h"
 
 // Empties every hive, closes every open key and turns the administrator on.
 PLATFORM_API void SimRegistryReset();

@@ -4,11 +4,7 @@
 #include <vector>
 
 #include "platform/base/export.h"
-#include "platform/color/color_sim.h"
-#include "platform/gdi/gdi_sim.h"
-#include "platform/kernel/kernel_sim.h"
 #include "platform/security/security.h"
-#include "platform/user/user_sim.h"
 
 struct SimTokenGroup {
   SID_IDENTIFIER_AUTHORITY authority;

@@ -6,11 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/color/color_sim.h"
-#include "platform/gdi/gdi_sim.h"
-#include "platform/kernel/kernel_sim.h"
 #include "platform/spooler/spooler.h"
-#include "platform/user/user_sim.h"
 
 struct SimPrinterSetup {
   std::u16string name;

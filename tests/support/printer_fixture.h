@@ -15,6 +15,7 @@
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
 #include "core/store/user_store.h"
+#include "platform/kernel/kernel_sim.h"
 #include "platform/platform.h"
 #include "platform/spooler/spooler.h"
 #include "platform/spooler/spooler_sim.h"

@@ -15,9 +15,19 @@
 #include "outside/twain_dsm/twain_dsm_sim.h"
 #include "platform/platform.h"
 #include "scanner/scan_settings.h"
+#include "scanner/source_windows.h"
 #include "scanner/system_routines.h"
+#include "scanner/ui/window_table.h"
 #include "tests/support/sandbox_test.h"
 #include "tests/support/twain_app.h"
+
+// The window as a person sees it a moment after it was painted: each armed multimedia timer
+// (the crop frame's marching ants) has ticked once.
+inline bool SeenPicture(HWND window, ReferenceImage& picture) {
+  SimPaint(window);
+  for (const SimMmTimer& timer : SimArmedMmTimers()) SimFireMmTimer(timer.id);
+  return SimWindowPictureAsShown(window, picture) != FALSE;
+}
 
 class ScannerTest : public SandboxTest {
  protected:
@@ -78,9 +88,11 @@ class ScannerCodeTest : public ScannerTest {
     ASSERT_NE(source_, nullptr) << SimModuleLastLoadMessage();
     g_Instance = source_;
     g_Switches = {};
+    SetSourceWindows(&kScannerWindows);  // as the module hands them in when it attaches
   }
 
   void TearDown() override {
+    SetSourceWindows(nullptr);
     g_Instance = nullptr;
     FreeLibrary(source_);
     ScannerTest::TearDown();

@@ -9,7 +9,7 @@
 #include "core/runtime/resource_module.h"
 #include "items/item_ids.h"
 #include "platform/base/text.h"
-#include "platform/gdi/printer_dc.h"
+#include "platform/engine/printer_dc.h"
 #include "platform/kernel/resource.h"
 #include "platform/user/format.h"
 #include "ui/module/document_events.h"

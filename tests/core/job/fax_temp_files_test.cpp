@@ -6,6 +6,7 @@
 #include "core/job/fax_temp_files.h"
 #include "platform/base/addr32.h"
 #include "platform/kernel/files.h"
+#include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/time.h"
 #include "platform/registry/registry_sim.h"
 #include "platform/user/window.h"

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/kernel/kernel_sim.h"
 #include "platform/platform.h"
 #include "platform/spooler/spooler_sim.h"
 #include "tests/support/printer_fixture.h"

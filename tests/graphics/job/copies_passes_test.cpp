@@ -16,6 +16,7 @@
 
 #include "core/job/fax_list.h"
 #include "core/store/item_access.h"
+#include "platform/kernel/kernel_sim.h"
 #include "platform/registry/registry_sim.h"
 #include "tests/graphics/ddi/document_fixture.h"
 #include "tests/support/model_files.h"

@@ -7,6 +7,7 @@
 #include "core/descriptors/item_defaults.h"
 #include "core/job/monitor_job.h"
 #include "core/store/item_store.h"
+#include "platform/kernel/kernel_sim.h"
 #include "platform/registry/registry_sim.h"
 #include "tests/graphics/output/spool_fixture.h"
 

@@ -2,7 +2,7 @@
 // handle GDI hands its user-interface module, that module and its DrvDocumentEvent, and the
 // graphics engine's device context on the printer's graphics module; engine drivers are shared
 // by the DCs of one driver file.
-#include "platform/gdi/printer_dc.h"
+#include "platform/engine/printer_dc.h"
 
 #include <map>
 #include <memory>
@@ -12,8 +12,8 @@
 
 #include "platform/base/errors.h"
 #include "platform/engine/engine_host.h"
-#include "platform/gdi/gdi_sim.h"
-#include "platform/gdi/printer_device.h"
+#include "platform/engine/engine_sim.h"
+#include "platform/engine/printer_drawing.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/lasterror.h"
 #include "platform/kernel/module.h"
@@ -144,6 +144,50 @@ int AbortDocOf(HDC dc, PrinterDevice& device) {
   return aborted ? 1 : SP_ERROR;
 }
 
+// ExtEscape on a printer DC: the graphics module's DrvEscape, kept for SimPrinterEscapes.
+int EscapeOf(HDC dc, int escape, int cbIn, LPCSTR in, int cbOut, LPSTR out) {
+  std::shared_ptr<PrinterDevice> device = DeviceOf(dc);
+  if (device == nullptr) return 0;
+  if (cbIn < 0 || cbOut < 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return -1;
+  }
+  const int result = EngineEscape(device->engine, static_cast<ULONG>(escape), static_cast<ULONG>(cbIn),
+                                  const_cast<char*>(in), static_cast<ULONG>(cbOut), out);
+  const auto* bytes = reinterpret_cast<const BYTE*>(in);
+  std::lock_guard guard(GetState().lock);
+  GetState().escapes.push_back(SimPrinterEscape{
+      escape, bytes != nullptr ? std::vector<BYTE>(bytes, bytes + cbIn) : std::vector<BYTE>{}, cbOut, result});
+  return result;
+}
+
+// DeleteDC of a printer DC: the document aborted when one runs, DELETEDC, the engine's device
+// context and the modules released.
+void ReleaseOf(HDC dc) {
+  std::shared_ptr<PrinterDevice> device = DeviceOf(dc);
+  if (device == nullptr) return;
+  if (device->inDoc) AbortDocOf(dc, *device);
+  SendEvent(*device, dc, DOCUMENTEVENT_DELETEDC, 0, nullptr, 0, nullptr);
+  {
+    std::lock_guard guard(GetState().lock);
+    GetState().devices.erase(dc);
+  }
+  CloseDevice(*device);
+}
+
+// What GDI calls for a printer DC.
+constexpr gdi::PrinterDcCalls kPrinterDcCalls = {
+    .lines = gdi::PrinterLines,
+    .polygon = gdi::PrinterPolygon,
+    .rectangle = gdi::PrinterRectangle,
+    .fillRect = gdi::PrinterFillRect,
+    .text = gdi::PrinterText,
+    .image = gdi::PrinterImage,
+    .deviceCaps = gdi::PrinterDeviceCaps,
+    .escape = EscapeOf,
+    .release = ReleaseOf,
+};
+
 }  // namespace
 
 HDC CreateDCW(LPCWSTR driverName, LPCWSTR deviceName, LPCWSTR /*output*/, const DEVMODEW* devMode) {
@@ -190,7 +234,7 @@ HDC CreateDCW(LPCWSTR driverName, LPCWSTR deviceName, LPCWSTR /*output*/, const 
     SetLastError(error != ERROR_SUCCESS ? error : ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  HDC dc = gdi::InsertPrinterDc(device->engine);
+  HDC dc = gdi::InsertPrinterDc(device->engine, &kPrinterDcCalls);
   {
     std::lock_guard guard(GetState().lock);
     GetState().devices[dc] = device;
@@ -272,41 +316,6 @@ int AbortDoc(HDC dc) {
   std::shared_ptr<PrinterDevice> device = DeviceOf(dc);
   if (device == nullptr) return 0;
   return AbortDocOf(dc, *device);
-}
-
-bool PrinterEscape(HDC dc, int escape, int cbIn, LPCSTR in, int cbOut, LPSTR out, int* result) {
-  std::shared_ptr<PrinterDevice> device;
-  {
-    State& state = GetState();
-    std::lock_guard guard(state.lock);
-    auto it = state.devices.find(dc);
-    if (it == state.devices.end()) return false;
-    device = it->second;
-  }
-  if (cbIn < 0 || cbOut < 0) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    *result = -1;
-    return true;
-  }
-  *result = EngineEscape(device->engine, static_cast<ULONG>(escape), static_cast<ULONG>(cbIn), const_cast<char*>(in),
-                         static_cast<ULONG>(cbOut), out);
-  const auto* bytes = reinterpret_cast<const BYTE*>(in);
-  std::lock_guard guard(GetState().lock);
-  GetState().escapes.push_back(SimPrinterEscape{
-      escape, bytes != nullptr ? std::vector<BYTE>(bytes, bytes + cbIn) : std::vector<BYTE>{}, cbOut, *result});
-  return true;
-}
-
-void ReleasePrinterDc(HDC dc) {
-  std::shared_ptr<PrinterDevice> device = DeviceOf(dc);
-  if (device == nullptr) return;
-  if (device->inDoc) AbortDocOf(dc, *device);
-  SendEvent(*device, dc, DOCUMENTEVENT_DELETEDC, 0, nullptr, 0, nullptr);
-  {
-    std::lock_guard guard(GetState().lock);
-    GetState().devices.erase(dc);
-  }
-  CloseDevice(*device);
 }
 
 std::vector<SimDocumentEvent> SimDocumentEvents() {

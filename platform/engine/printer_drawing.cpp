@@ -1,13 +1,14 @@
 // The drawing calls of a printer DC turned into the graphics engine's drawing calls
-// (printer_device.h): the DC's state becomes the call's pen, brush, clip and mix.
+// (printer_drawing.h): the DC's state becomes the call's pen, brush, clip and mix.
+#include "platform/engine/printer_drawing.h"
+
 #include <algorithm>
 #include <cstring>
 
 #include "platform/engine/engine_host.h"
+#include "platform/engine/printer_dc.h"
 #include "platform/gdi/draw_objects.h"
 #include "platform/gdi/fonts.h"
-#include "platform/gdi/printer_dc.h"
-#include "platform/gdi/printer_device.h"
 #include "platform/gdi/raster.h"
 
 namespace gdi {
