@@ -100,7 +100,7 @@ inline constexpr SettingItemId kItemBookletOptionB = 1292;     // read only with
 inline constexpr SettingItemId kItemReverseOrder = 1312;       // print the pages in reverse order
 inline constexpr SettingItemId kItemScaleFieldFlag = 1324;     // dmFields names dmScale
 inline constexpr SettingItemId kItemBookletHeaderSwitch = 1328; // booklet attribute written in the job header
-inline constexpr SettingItemId kItemImpositionMarks = 1337;
+inline constexpr SettingItemId kItemNupBorders = 1337;         // borders around the pages on a sheet
 
 // Finishing: staples, punching and the linked position items.
 inline constexpr SettingItemId kItemStaplePosition = 320;
@@ -115,7 +115,7 @@ inline constexpr SettingItemId kItemPaperPosition = 444;       // paper position
 
 // Colour: mode, adjustments, matching and profiles.
 inline constexpr SettingItemId kItemColorMode = 270;           // 0 automatic, 1 grey, 2 colour
-inline constexpr SettingItemId kItemColorChoice = 271;
+inline constexpr SettingItemId kItemPrintMode = 271;           // print mode; some values also set the resolution
 inline constexpr SettingItemId kItemColorAdjustKinds = 273;    // bits 1 text, 2 graphics, 4 images
 inline constexpr SettingItemId kItemColorTripleFirst = 274;    // 274..285: common, text, graphics, image triples
 inline constexpr SettingItemId kItemColorTripleLast = 285;
@@ -144,7 +144,7 @@ inline constexpr SettingItemId kItemSecondFromFirst = 1305;    // the second pro
 inline constexpr SettingItemId kItemSecondKindMatching = 1306;
 inline constexpr SettingItemId kItemBlackTextFlag = 1308;
 inline constexpr SettingItemId kItemFirstKindMatching = 1309;
-inline constexpr SettingItemId kItemCustomColorDetail = 1307;  // applies only while kItemColorChoice is 8
+inline constexpr SettingItemId kItemCustomColorDetail = 1307;  // applies only while kItemPrintMode is 8
 inline constexpr SettingItemId kItemBlackGraphicsFlag = 1311;
 inline constexpr SettingItemId kItemPerKindAdjust = 1314;      // separate triples for text, graphics and images
 inline constexpr SettingItemId kItemColorAdjustSwitch = 1317;
@@ -300,7 +300,7 @@ inline constexpr SettingItemId kItemBookletSubsetDevice = 5158;
 
 // Flags with a storage rule of their own.
 inline constexpr SettingItemId kItemInvertedFlag = 1284;       // stored with the opposite sense: set means off
-inline constexpr SettingItemId kItemDefaultedWhenZero = 350;   // an upgrade resets it to its default when 0
+inline constexpr SettingItemId kItemPrintModeDetail = 350;     // reset with kItemPrintMode to its default; an upgrade resets a 0
 inline constexpr SettingItemId kItemLegacySwitch = 331;        // set from the old record's switch at byte 316
 
 // Ranges of kept items: what restoring the defaults leaves alone.
@@ -327,4 +327,5 @@ inline constexpr SettingItemId kItemStampAddRequest = 0x9001;     // add a stamp
 inline constexpr SettingItemId kItemStampEditRequest = 0x9002;    // act on the stamp named by kItemStampName
 inline constexpr SettingItemId kItemStampDeleteRequest = 0x9003;  // the same, for a stored stamp only
 inline constexpr SettingItemId kItemPresetList = 0x9018;
+inline constexpr SettingItemId kItemDeviceStatus = 0x9021;        // the device status row
 inline constexpr SettingItemId kItemEmptyLabel = 0x9029;          // a row without a label

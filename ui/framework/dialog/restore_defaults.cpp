@@ -40,8 +40,6 @@ int CompareItem(SettingItemId id, const SettingsSet* first, const SettingsSet* s
   return CompareTypedValues(type1, &a, &b);
 }
 
-constexpr SettingItemId kFirstPseudoItem = 0x9000;
-
 // The page's bound items (rows without a control and rows kept on restore left out) set to
 // their defaults; false when one cannot be.
 bool ResetPageItems(HandlerContext* context, const ControlRow* rows, LONG count, std::vector<WORD>* items) {
@@ -52,7 +50,7 @@ bool ResetPageItems(HandlerContext* context, const ControlRow* rows, LONG count,
     for (LONG i = 0; i < row.itemCount; ++i) {
       const WORD id = BoundItemId(row.items[i]);
       // Pseudo items only give buttons their state: no setting holds them.
-      if (id >= kFirstPseudoItem || Contains(*items, id)) continue;
+      if (id >= kItemPseudoFirst || Contains(*items, id)) continue;
       if (!ResetItemToDefault(context->store, context->settings, id, context->config)) return false;
       items->push_back(id);
     }

@@ -267,7 +267,7 @@ int CheckResolutionItems(HandlerContext* context, SettingItemId changedItem) {
     resolution = 300;
   } else {
     LONG item271 = 0;
-    if (!ReadNumber(context, kItemColorChoice, &item271)) return 0;
+    if (!ReadNumber(context, kItemPrintMode, &item271)) return 0;
     if (item271 == 257 || item271 == 776)
       resolution = 600;
     else if (item271 == 264)
