@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/runtime/resource_module.h"
+#include "items/item_ids.h"
 #include "platform/kernel/memory.h"
 #include "tests/ui/framework/lists/lists_fixture.h"
 
@@ -48,7 +49,7 @@ TEST_F(DialogLookupsTest, CurrentChoiceAndItsName) {
   RunPopup([&](HWND dialog) {
     HandlerContext context{};
     InitHandlerContext(&context, dialog, nullptr, kListsPage, WM_REFRESHCONTROLS, kPopupDialog);
-    ASSERT_EQ(FindChoiceList(dialog, 14), nullptr) << "the resolution is bound to no row";
+    ASSERT_EQ(FindChoiceList(dialog, kItemResolutionPair), nullptr) << "the resolution is bound to no row";
     const struct Case {
       const char* what;
       const HandlerContext* context;
@@ -75,8 +76,8 @@ TEST_F(DialogLookupsTest, CurrentChoiceAndItsName) {
         EXPECT_EQ(std::u16string(choice->name), c.name) << c.what;
       }
     }
-    EXPECT_NE(FindChoiceList(dialog, 14), nullptr) << "kept in the sheet's cache";
-    EXPECT_EQ(GetCurrentValueName(&context, 270, nullptr), 0);
+    EXPECT_NE(FindChoiceList(dialog, kItemResolutionPair), nullptr) << "kept in the sheet's cache";
+    EXPECT_EQ(GetCurrentValueName(&context, kItemColorMode, nullptr), 0);
     ClosePopup(dialog, false);
   });
 }
@@ -118,7 +119,7 @@ TEST_F(DialogLookupsTest, BoundListNamesValuesAndStates) {
     const WORD* related = nullptr;
     WORD count = 0;
     ASSERT_EQ(GetItemConflictInfo(dialog, Row(kColorCombo), &related, &count), 1);
-    const ItemStateRecord* record = FindItemStateRecord(dialog, 270);
+    const ItemStateRecord* record = FindItemStateRecord(dialog, kItemColorMode);
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(count, record->item->relatedCount);
     EXPECT_EQ(related, record->item->related);
