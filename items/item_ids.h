@@ -46,15 +46,15 @@ inline constexpr SettingItemId kItemConfigRelease = 8204;         // driver rele
 inline constexpr SettingItemId kItemStreamVersion = 8205;         // version of the printer stream the device takes
 
 // Paper, sources and media.
-inline constexpr SettingItemId kItemOutputPaper = 262;         // paper printed on (0: same as the page's paper)
+inline constexpr SettingItemId kItemOutputPaper = 262;         // paper printed on, or the page's own paper
 inline constexpr SettingItemId kItemPaperSource = 265;         // the driver's paper source (tray)
 inline constexpr SettingItemId kItemPaperType = 266;           // paper type
 inline constexpr SettingItemId kItemWholePaper = 383;          // print on the whole paper, no margins
 inline constexpr SettingItemId kItemPerPaperMargins = 387;     // margins kept per paper are appended
 inline constexpr SettingItemId kItemMediaType = 388;           // media type (a type-19 record key)
-inline constexpr SettingItemId kItemSeparateSource = 389;       // the source options popup's own source
-inline constexpr SettingItemId kItemSeparateSourceKind = 441;   // what that source is used for
-inline constexpr SettingItemId kItemSeparateSourceOn = 1313;    // kItemSeparateSource applies (32-bit)
+inline constexpr SettingItemId kItemSeparateSource = 389;     // the source options popup's own source
+inline constexpr SettingItemId kItemSeparateSourceKind = 441; // what that source is used for
+inline constexpr SettingItemId kItemSeparateSourceOn = 1313;  // kItemSeparateSource applies (32-bit)
 inline constexpr SettingItemId kItemBypassFeedEdge = 438;      // bypass tray feed edge (byte)
 inline constexpr SettingItemId kItemSourceFollowsDefault = 457; // the driver's source follows dmDefaultSource
 inline constexpr SettingItemId kItemSizeFieldsFlag = 1331;     // dmFields also names paper length and width
@@ -116,6 +116,7 @@ inline constexpr SettingItemId kItemPaperPosition = 444;       // paper position
 // Colour: mode, adjustments, matching and profiles.
 inline constexpr SettingItemId kItemColorMode = 270;           // 0 automatic, 1 grey, 2 colour
 inline constexpr SettingItemId kItemPrintMode = 271;           // print mode; some values also set the resolution
+inline constexpr SettingItemId kItemPrintModeDetail = 350;     // reset to its default with kItemPrintMode
 inline constexpr SettingItemId kItemColorAdjustKinds = 273;    // bits 1 text, 2 graphics, 4 images
 inline constexpr SettingItemId kItemColorTripleFirst = 274;    // 274..285: common, text, graphics, image triples
 inline constexpr SettingItemId kItemColorTripleLast = 285;
@@ -298,10 +299,9 @@ inline constexpr SettingItemId kItemFontOptionValue = 5147;    // its number fie
 inline constexpr SettingItemId kItemSaveJobAllowed = 5149;
 inline constexpr SettingItemId kItemBookletSubsetDevice = 5158;
 
-// Flags with a storage rule of their own.
-inline constexpr SettingItemId kItemInvertedFlag = 1284;       // stored with the opposite sense: set means off
-inline constexpr SettingItemId kItemPrintModeDetail = 350;     // reset with kItemPrintMode to its default; an upgrade resets a 0
+// Items known by how they are stored or converted rather than by what they set.
 inline constexpr SettingItemId kItemLegacySwitch = 331;        // set from the old record's switch at byte 316
+inline constexpr SettingItemId kItemInvertedFlag = 1284;       // stored with the opposite sense: set means off
 
 // Ranges of kept items: what restoring the defaults leaves alone.
 inline constexpr SettingItemId kItemKeptFirst = 4098;

@@ -391,9 +391,10 @@ int OptionLineText(HandlerContext* context, const ControlRow* row, const DRAWITE
   }
   SettingItemId shown = 0;
   if (key == 4 || key == 260) {
-    shown = 388;
-  } else if (key == 7 && row->controlId != 1210 && !(row->controlId == 1016 && ItemNumber(context, 453) == 48)) {
-    shown = 453;
+    shown = kItemMediaType;
+  } else if (key == 7 && row->controlId != 1210 &&
+             !(row->controlId == 1016 && ItemNumber(context, kItemOptionKey) == 48)) {
+    shown = kItemOptionKey;
   }
   if (shown == 0) return 1;
   LONG value = 0;
