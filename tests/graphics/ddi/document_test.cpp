@@ -85,11 +85,11 @@ struct SideCase {
 const SideCase kSideCases[] = {
     {"one page per side", {}, 3, 1, 3, 3},
     // The first side ends after its fourth page, the second is ended by the document's end.
-    {"N-up 4 with 6 pages", {{295, {kTypeUInt16, 4}}}, 6, 1, 2, 6},
+    {"N-up 4 with 6 pages", {{kItemPagesPerSheet, {kTypeUInt16, 4}}}, 6, 1, 2, 6},
     // Empty pages are skipped: no page is begun, so the job's output never begins.
-    {"empty pages skipped", {{1334, {kTypeFlag, 1}}}, 2, 0, 0, 0},
+    {"empty pages skipped", {{kItemSkipEmptyPages, {kTypeFlag, 1}}}, 2, 0, 0, 0},
     // Duplex in reverse order with an odd number of sides: the last sheet gets a blank back.
-    {"duplex reverse odd", {{16, {kTypeInt16, 2}}, {1312, {kTypeFlag, 1}}}, 3, 1, 4, 4},
+    {"duplex reverse odd", {{kItemDuplex, {kTypeInt16, 2}}, {kItemReverseOrder, {kTypeFlag, 1}}}, 3, 1, 4, 4},
 };
 
 TEST_F(DocumentTest, EnginePagesBecomeSheetSides) {

@@ -227,7 +227,7 @@ TEST_F(CoverRecordsTest, CoverSettingsOfTheDevice) {
   Put(kItemFaxDestinations, 3);
   Put(kItemFaxOneJob, 1);
   Put(kItemCoverNumberPrefix, 1);
-  PutText(kItemCoverSenderNumber, u"555-0199");
+  PutText(kItemCoverSenderFirst + 3, u"555-0199");
   PutText(kItemFaxFirstPrefix, u"9");
   CoverInformation info{};
   CoverExtras extras{};

@@ -97,8 +97,9 @@ TEST_F(EditKindTest, InchDisplayClampsTheShiftItems) {
       LONG stored, shown;
       int result;
     } cases[] = {
-        {0, 268, 50, 50, 1},   {1, 268, 30, 12, 1},    {1, 268, 50, 19, 1}, {1, 269, -50, -19, 1},
-        {1, 324, 100, 19, 1},  {1, 274, 50, 50, 0},
+        {0, kItemBindingShift, 50, 50, 1},  {1, kItemBindingShift, 30, 12, 1},
+        {1, kItemBindingShift, 50, 19, 1},  {1, kItemBindingShiftBack, -50, -19, 1},
+        {1, kItemBookletShift, 100, 19, 1}, {1, kItemColorTripleFirst, 50, 50, 0},
     };
     for (const Case& c : cases) {
       sheet_.displayUnit = c.unit;

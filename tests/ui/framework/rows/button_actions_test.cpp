@@ -264,7 +264,7 @@ namespace {
 TEST_F(ButtonActionTest, PopupThatAsksFirstOpensOnlyWhenTheCheckPasses) {
   RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND, HandlerContext* context) {
     int opened = 0;
-    for (const SettingItemId item : {SettingItemId{18}, SettingItemId{0}}) {
+    for (const SettingItemId item : {SettingItemId{kItemCollate}, SettingItemId{0}}) {
       const PopupTarget checked{&kOptionsDialog, 1, item};
       const ButtonAction action{kButtonPopup, &checked};
       SimOnDialog(kOptionsTemplate, [&](HWND popup) {

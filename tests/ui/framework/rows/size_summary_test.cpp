@@ -140,8 +140,8 @@ TEST_F(SizeSummaryTest, ResolutionItemsFollowTheTonerItems) {
       LONG item271, item443, resolution;  // resolution 0: items 20 and 21 keep 1234
     };
     const Case cases[] = {
-        {271, 0, 0, 300}, {271, 257, 1, 0},  {443, 257, 1, 600}, {443, 776, 0, 600},
-        {443, 264, 1, 300}, {443, 0, 1, 0},
+        {kItemPrintMode, 0, 0, 300},        {kItemPrintMode, 257, 1, 0},        {kItemResolutionLock, 257, 1, 600},
+        {kItemResolutionLock, 776, 0, 600}, {kItemResolutionLock, 264, 1, 300}, {kItemResolutionLock, 0, 1, 0},
     };
     sheet_.featureWords[0] |= 0x80000;
     for (const Case& c : cases) {
