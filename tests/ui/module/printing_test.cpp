@@ -45,8 +45,8 @@ std::ostream& operator<<(std::ostream& out, const EscapeShape& e) {
 }
 
 // Job-information switches (items 1296 .. 1301: user, owner, document, page, date, time).
-constexpr SettingItemId kJobInfoItems[] = {1296, 1297, 1298, 1299, 1300, 1301};
-constexpr SettingItemId kJobHeaderItem = 1333;
+constexpr SettingItemId kJobInfoItems[] = {kItemJobInfoUser,       kItemJobInfoOwner, kItemJobInfoDocumentName,
+                                           kItemJobInfoPageNumber, kItemJobInfoDate,  kItemJobInfoTime};
 
 class PrintingTest : public SampleStoreTest {
  protected:
@@ -57,7 +57,7 @@ class PrintingTest : public SampleStoreTest {
     SimSetComputerName(u"HOST1");
     SimSetClock(SYSTEMTIME{2026, 3, 4, 5, 6, 7, 8, 0});
     for (SettingItemId id : kJobInfoItems) Set(id, kTypeUInt8, 0);
-    Set(kJobHeaderItem, kTypeFlag, 0);
+    Set(kItemJournal, kTypeFlag, 0);
   }
 
   void AddPrinter(DWORD attributes = PRINTER_ATTRIBUTE_LOCAL | PRINTER_ATTRIBUTE_QUEUED) {
@@ -302,7 +302,7 @@ TEST_F(PrintingTest, JobInformationBlockIsByteExact) {
 // estimated size after its length word, entry length = slot + 4, the values after the entries.
 TEST_F(PrintingTest, JobHeaderBlockHoldsTheBuiltHeader) {
   AddPrinter();
-  Set(kJobHeaderItem, kTypeFlag, 1);
+  Set(kItemJournal, kTypeFlag, 1);
   HDC dc = CreatePrinterDc();
   ASSERT_NE(dc, nullptr);
   PrintDocument(dc, 1);
@@ -419,11 +419,11 @@ TEST_F(PrintingTest, StampAndJobInformationAreDrawnAtEachPageEnd) {
   constexpr int kStampMode = 0x5003, kStampPos = 0x5004, kGetJobInfo = 0x5006, kJobInfoMode = 0x5008;
   const WCHAR* name = u"Confidential";
   const WCHAR* text = u"CONFIDENTIAL";
-  ASSERT_EQ(SetItemValue(297, settings_, config_, kTypeString, 26, &name), kItemDone);
-  ASSERT_EQ(SetItemValue(299, settings_, config_, kTypeString, 26, &text), kItemDone);
-  Set(303, kTypeUInt16, 0x202);  // centred
-  Set(1296, kTypeUInt8, 1);      // the user's name
-  Set(351, kTypeUInt16, 0x303);  // at the bottom right
+  ASSERT_EQ(SetItemValue(kItemStampName, settings_, config_, kTypeString, 26, &name), kItemDone);
+  ASSERT_EQ(SetItemValue(kItemStampText, settings_, config_, kTypeString, 26, &text), kItemDone);
+  Set(kItemStampPosition, kTypeUInt16, 0x202);        // centred
+  Set(kItemJobInfoUser, kTypeUInt8, 1);               // the user's name
+  Set(kItemJobInfoUserPosition, kTypeUInt16, 0x303);  // at the bottom right
   AddPrinter();
   HDC dc = CreatePrinterDc();
   ASSERT_NE(dc, nullptr);
@@ -584,10 +584,10 @@ TEST_F(PrintingTest, TurnedFramedStampEnclosesItsText) {
   ASSERT_EQ(SetItemValue(kItemStampName, settings_, config_, kTypeString, 26, &name), kItemDone);
   ASSERT_EQ(SetItemValue(kItemStampText, settings_, config_, kTypeString, 26, &text), kItemDone);
   Set(kItemStampColor, kTypeUInt32, kColour);
-  Set(kItemStampFrame, kTypeUInt8, 1);           // in a box
-  Set(kItemStampPosition, kTypeUInt16, 0x202);      // centred
-  Set(kItemStampFontSize, kTypeFontField, 40);      // 40 points
-  Set(kItemStampFontWeight, kTypeFontField, 700);     // bold
+  Set(kItemStampFrame, kTypeUInt8, 1);             // in a box
+  Set(kItemStampPosition, kTypeUInt16, 0x202);     // centred
+  Set(kItemStampFontSize, kTypeFontField, 40);     // 40 points
+  Set(kItemStampFontWeight, kTypeFontField, 700);  // bold
   Set(kItemStampEscapement, kTypeFontField, LONG(kAngle * 10));
   HDC dc = CreatePrinterDc();
   ASSERT_NE(dc, nullptr);
@@ -680,7 +680,7 @@ TEST_F(DocumentEventExportTest, CreateDcHandsOutTheDevModeWithOrWithoutMargins) 
   } cases[] = {{0, 1548}, {1, 1558}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.appendMargins);
-    Set(387, kTypeUInt8, c.appendMargins);
+    Set(kItemPerPaperMargins, kTypeUInt8, c.appendMargins);
     std::vector<BYTE> mode = DevMode();
     DOCEVENT_CREATEDCPRE pre{nullptr, const_cast<LPWSTR>(kPrinter), reinterpret_cast<DEVMODEW*>(mode.data()), FALSE};
     DEVMODEW* handed = nullptr;
@@ -693,7 +693,7 @@ TEST_F(DocumentEventExportTest, CreateDcHandsOutTheDevModeWithOrWithoutMargins) 
       EXPECT_EQ(extra, 1338);
       WORD tail[5];
       std::memcpy(tail, bytes + 1548, sizeof tail);
-      EXPECT_EQ(tail[0], static_cast<WORD>(Number(8)));
+      EXPECT_EQ(tail[0], static_cast<WORD>(Number(kItemPaperSize)));
       for (int i = 1; i < 5; ++i) EXPECT_EQ(tail[i], 46);
     } else {
       EXPECT_EQ(extra, 1328);

@@ -14,14 +14,15 @@ namespace lists_test {
 namespace {
 
 constexpr DWORD kBoth = kRefreshOnFull | kRefreshOnChange;
-const DWORD kStaple[] = {BoundItem(320, kBoth)};
-const DWORD kLineItems[] = {BoundItem(18, kBoth), BoundItem(270, kBoth), BoundItem(16, kBoth), BoundItem(341, kBoth)};
-const DWORD kJobType[] = {BoundItem(334, kBoth)};
-const DWORD kColorMode[] = {BoundItem(270, kBoth)};
-const DWORD kCollate[] = {BoundItem(18, kBoth)};
-const DWORD kBrightness[] = {BoundItem(274, kBoth)};
-const DWORD kStampName[] = {BoundItem(297, kBoth)};
-const DWORD kPaperSource[] = {BoundItem(265, kBoth)};
+const DWORD kStaple[] = {BoundItem(kItemStaplePosition, kBoth)};
+const DWORD kLineItems[] = {BoundItem(kItemCollate, kBoth), BoundItem(kItemColorMode, kBoth),
+                            BoundItem(kItemDuplex, kBoth), BoundItem(kItemPunchPosition, kBoth)};
+const DWORD kJobType[] = {BoundItem(kItemJobType, kBoth)};
+const DWORD kColorMode[] = {BoundItem(kItemColorMode, kBoth)};
+const DWORD kCollate[] = {BoundItem(kItemCollate, kBoth)};
+const DWORD kBrightness[] = {BoundItem(kItemColorTripleFirst, kBoth)};
+const DWORD kStampName[] = {BoundItem(kItemStampName, kBoth)};
+const DWORD kPaperSource[] = {BoundItem(kItemPaperSource, kBoth)};
 const ListKindData kOptionData{kListChoices, kLinePartName, 0, kListPageDraw, nullptr, nullptr, OptionListDraw,
                                nullptr};
 
