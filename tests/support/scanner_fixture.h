@@ -1,8 +1,8 @@
 // The scanner fixtures. ScannerTest: the simulated scanner library (pelvodev.dll) loaded on
 // request and kept loaded so that its records last, with its test control bound. ScannerCodeTest:
 // the data source's code linked into the test, with the data source's own texts (pelvo.qrs, a
-// resource file of the test directory) as its module instance, so that one copy of the data
-// source's state lives in the process. TwainTest: the data source module itself driven as an
+// resource file of the test directory) as its module instance and its windows handed in as the
+// module hands them, so that one copy of the data source's state lives in the process. TwainTest: the data source module itself driven as an
 // application drives it, through the stand-in source manager and the test TWAIN application.
 #pragma once
 
@@ -15,7 +15,9 @@
 #include "outside/twain_dsm/twain_dsm_sim.h"
 #include "platform/platform.h"
 #include "scanner/scan_settings.h"
+#include "scanner/source_windows.h"
 #include "scanner/system_routines.h"
+#include "scanner/ui/window_table.h"
 #include "tests/support/sandbox_test.h"
 #include "tests/support/twain_app.h"
 
@@ -78,9 +80,11 @@ class ScannerCodeTest : public ScannerTest {
     ASSERT_NE(source_, nullptr) << SimModuleLastLoadMessage();
     g_Instance = source_;
     g_Switches = {};
+    SetSourceWindows(&kScannerWindows);
   }
 
   void TearDown() override {
+    SetSourceWindows(nullptr);
     g_Instance = nullptr;
     FreeLibrary(source_);
     ScannerTest::TearDown();
