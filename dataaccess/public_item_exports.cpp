@@ -5,6 +5,7 @@
 
 #include "dataaccess/dma_interface.h"
 #include "items/item_engine.h"
+#include "items/item_ids.h"
 #include "items/text_protection.h"
 #include "platform/base/export.h"
 #include "platform/base/types.h"
@@ -13,7 +14,6 @@
 namespace {
 
 // The string field that the public interface copies raw, bytes as they are.
-constexpr SettingItemId kRawStringItem = 329;
 constexpr DWORD kLogFontASize = sizeof(LOGFONTA);
 // The largest string field (522 bytes) in wide characters.
 constexpr int kMaxFieldChars = 261;
@@ -143,7 +143,7 @@ DLLEXPORT DmaResult WINAPI DMA_GetStringData(DmaContext* context, PublicItemId p
   const int n = ReadFieldText(item, text);
   // Bytes the caller needs: the field's character count, or more when the ANSI form of the
   // text is longer (double-byte code pages), terminator included.
-  const DWORD needed = item.id == kRawStringItem ? fieldBytes
+  const DWORD needed = item.id == kItemOneTimeText ? fieldBytes
                                                  : std::max<DWORD>(FieldChars(item), DWORD(AnsiSize(text, n)) + 1);
   if (buffer == nullptr && *length == 0) {
     *length = item.secret >= 0 ? SecretLengthTable[item.secret] : needed;
@@ -154,7 +154,7 @@ DLLEXPORT DmaResult WINAPI DMA_GetStringData(DmaContext* context, PublicItemId p
     *length = needed;
     return kDmaTooSmall;
   }
-  if (item.id == kRawStringItem) {
+  if (item.id == kItemOneTimeText) {
     std::memcpy(buffer, item.location.address, fieldBytes);
     return kDmaDone;
   }
@@ -178,7 +178,7 @@ DLLEXPORT DmaResult WINAPI DMA_SetStringData(DmaContext* context, PublicItemId p
   if (text == nullptr) return kDmaFailed;
   if (item.secret >= 0) return StoreSecretText(item, text, length);
   const DWORD fieldBytes = item.location.row->byteLength;
-  if (item.id == kRawStringItem) {
+  if (item.id == kItemOneTimeText) {
     // Exactly the caller's bytes; the rest of the field is cleared.
     if (length > fieldBytes) return kDmaTooLong;
     std::memcpy(item.location.address, text, length);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "items/item_ids.h"
 #include "items/item_index.h"
 #include "items/linked_values.h"
 #include "platform/base/types.h"
@@ -13,33 +14,15 @@
 namespace itemengine {
 namespace {
 
-// dmPrintQuality and dmYResolution, exchanged together as item 14.
-constexpr SettingItemId kResolutionPair = 14;
+// dmPrintQuality and dmYResolution, exchanged together as kItemResolutionPair.
 constexpr DWORD kPrintQualityOffset = 90;
 constexpr DWORD kYResolutionOffset = 96;
 
-// Items 392 to 403 pack three bytes into each of four words; the value keeps the bits in
-// place.
-constexpr SettingItemId kFirstPackedByte = 392;
-constexpr SettingItemId kLastPackedByte = 403;
-
-// A flag stored with the opposite sense: set means "off".
-constexpr SettingItemId kInvertedFlag = 1284;
-
 // The escapement of each stored font is also its orientation: writing it writes both, and the
 // first font's escapement cannot be read while the two differ.
-constexpr SettingItemId kFont1Escapement = 311;
 constexpr DWORD kFont1EscapementOffset = 596;
 constexpr DWORD kFont1OrientationOffset = 600;
-constexpr SettingItemId kFont2Escapement = 364;
 constexpr DWORD kFont2OrientationOffset = 828;
-
-// Linked items and the items their recomputation reads.
-constexpr SettingItemId kPositionItem = 267, kPositionLinked = 325;
-constexpr SettingItemId kStapleItem = 320, kStapleLinked = 326;
-constexpr SettingItemId kPunchItem = 341, kPunchLinked = 344;
-constexpr SettingItemId kOrientationItem = 7;
-constexpr SettingItemId kPagesPerSheetItem = 295;
 
 DWORD ReadU32(const BYTE* p) {
   DWORD v = 0;
@@ -54,23 +37,25 @@ WORD ReadU16(const BYTE* p) {
 }
 void WriteU16(BYTE* p, WORD v) { std::memcpy(p, &v, 2); }
 
-bool IsPackedByte(SettingItemId id) { return id >= kFirstPackedByte && id <= kLastPackedByte; }
+// The adjustment items pack three bytes into each of four words; the value keeps the bits in
+// place.
+bool IsPackedByte(SettingItemId id) { return id >= kItemAdjustmentFirst && id <= kItemAdjustmentLast; }
 
 // Ids with a rule of their own beyond what their row says.
-constexpr SettingItemId kLastRuleItem = kInvertedFlag;
+constexpr SettingItemId kLastRuleItem = kItemInvertedFlag;
 constexpr std::array<bool, kLastRuleItem + 1> FindRuleItems() {
   std::array<bool, kLastRuleItem + 1> rule{};
-  for (SettingItemId id : {kResolutionPair, kInvertedFlag, kFont1Escapement, kFont2Escapement, kPositionItem,
-                           kStapleItem, kPunchItem})
+  for (SettingItemId id : {kItemResolutionPair, kItemInvertedFlag, kItemStampEscapement, kItemJobInfoEscapement,
+                           kItemBindingEdge, kItemStaplePosition, kItemPunchPosition})
     rule[id] = true;
-  for (SettingItemId id = kFirstPackedByte; id <= kLastPackedByte; ++id) rule[id] = true;
+  for (SettingItemId id = kItemAdjustmentFirst; id <= kItemAdjustmentLast; ++id) rule[id] = true;
   return rule;
 }
 constexpr std::array<bool, kLastRuleItem + 1> kRuleItems = FindRuleItems();
 
 bool HasOwnRule(SettingItemId id) { return id <= kLastRuleItem && kRuleItems[id]; }
 
-DWORD PackedByteMask(SettingItemId id) { return DWORD(0xFF) << (8 * ((id - kFirstPackedByte) % 3)); }
+DWORD PackedByteMask(SettingItemId id) { return DWORD(0xFF) << (8 * ((id - kItemAdjustmentFirst) % 3)); }
 
 // Characters before the first zero among the first maxChars 16-bit characters (maxChars when
 // there is none). Reads byte-wise: fields and callers' texts need not be aligned.
@@ -175,40 +160,40 @@ ItemAccessResult WriteWord(SettingItemId id, SettingsRecord* settings, PrinterCo
 ItemAccessResult UpdateLinkedItem(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config,
                                   const BYTE* given, DWORD givenSize) {
   const WORD newValue = givenSize == 1 ? given[0] : ReadU16(given);
-  if (id == kPositionItem) {
+  if (id == kItemBindingEdge) {
     WORD mapped;
     if (!MapValueTypeCode(newValue, &mapped)) return kItemFailed;
-    return WriteWord(kPositionLinked, settings, config, mapped);
+    return WriteWord(kItemBindingEdgeSource, settings, config, mapped);
   }
   LinkedValueInput input{0, 0, newValue};
-  if (ReadWord(kPagesPerSheetItem, settings, config, &input.pagesPerSheet) != kItemDone) return kItemFailed;
-  if (const ItemAccessResult r = ReadWord(kOrientationItem, settings, config, &input.orientation); r != kItemDone)
+  if (ReadWord(kItemPagesPerSheet, settings, config, &input.pagesPerSheet) != kItemDone) return kItemFailed;
+  if (const ItemAccessResult r = ReadWord(kItemOrientation, settings, config, &input.orientation); r != kItemDone)
     return r;
   WORD linked;
   if (ComputeLinkedValue(id, input, &linked) != 0) return kItemFailed;
-  return WriteWord(id == kStapleItem ? kStapleLinked : kPunchLinked, settings, config, linked);
+  return WriteWord(id == kItemStaplePosition ? kItemStapleSource : kItemPunchSource, settings, config, linked);
 }
 
 // Writing an item with a rule of its own, after the checks passed.
 ItemAccessResult SetRuleItem(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config,
                              const ItemLocation& location, const ItemRowInfo& info, const BYTE* given,
                              const CheckedWrite& write) {
-  if (id == kResolutionPair) {
+  if (id == kItemResolutionPair) {
     const DWORD v = ReadU32(given);
     WriteU16(settings->bytes + kPrintQualityOffset, WORD(v >> 16));
     WriteU16(settings->bytes + kYResolutionOffset, WORD(v));
   } else if (IsPackedByte(id)) {
     const DWORD mask = PackedByteMask(id);
     WriteU32(location.address, (ReadU32(location.address) & ~mask) | (ReadU32(given) & mask));
-  } else if (id == kInvertedFlag) {
+  } else if (id == kItemInvertedFlag) {
     const DWORD word = ReadU32(location.address);
     WriteU32(location.address, (given[0] & 1) == 0 ? word | info.mask : word & ~info.mask);
   } else {
     StoreByKind(location, info, given, write);
   }
-  if (id == kFont1Escapement) std::memcpy(settings->bytes + kFont1OrientationOffset, given, 4);
-  if (id == kFont2Escapement) std::memcpy(settings->bytes + kFont2OrientationOffset, given, 4);
-  if (id == kPositionItem || id == kStapleItem || id == kPunchItem)
+  if (id == kItemStampEscapement) std::memcpy(settings->bytes + kFont1OrientationOffset, given, 4);
+  if (id == kItemJobInfoEscapement) std::memcpy(settings->bytes + kFont2OrientationOffset, given, 4);
+  if (id == kItemBindingEdge || id == kItemStaplePosition || id == kItemPunchPosition)
     return UpdateLinkedItem(id, settings, config, given, write.givenSize);
   return kItemDone;
 }
@@ -242,15 +227,15 @@ ItemAccessResult dma_GetValue(SettingItemId id, SettingsRecord* settings, Printe
     case kKindDword: v = ReadU32(location.address); break;
   }
   if (HasOwnRule(id)) {
-    if (id == kFont1Escapement && ReadU32(settings->bytes + kFont1EscapementOffset) !=
-                                      ReadU32(settings->bytes + kFont1OrientationOffset))
+    if (id == kItemStampEscapement &&
+        ReadU32(settings->bytes + kFont1EscapementOffset) != ReadU32(settings->bytes + kFont1OrientationOffset))
       return kItemFailed;
-    if (id == kResolutionPair)
+    if (id == kItemResolutionPair)
       // Composed unsigned so that a negative dmYResolution does not borrow from the quality.
       v = DWORD(ReadU16(settings->bytes + kPrintQualityOffset)) << 16 | ReadU16(settings->bytes + kYResolutionOffset);
     else if (IsPackedByte(id))
       v &= PackedByteMask(id);
-    else if (id == kInvertedFlag)
+    else if (id == kItemInvertedFlag)
       v ^= 1;
   }
   // The buffer is zero-filled to the reported size, then the value copied: 4 bytes for a flag,

@@ -1,6 +1,7 @@
 // Linked items: item 325 follows 267, item 326 follows 320 and item 344 follows 341. The last
 // two depend on the orientation and on whether the pages-per-sheet value (item 295) keeps the
 // sheet's orientation (1, 4, 16) or turns it (2, 8, 32).
+#include "items/item_ids.h"
 #include "items/linked_values.h"
 #include "platform/base/types.h"
 
@@ -63,9 +64,9 @@ bool MapValueTypeCode(WORD value, WORD* result) {
 
 WORD ComputeLinkedValue(WORD id, const LinkedValueInput& input, WORD* result) {
   size_t column;
-  if (id == 320)
+  if (id == kItemStaplePosition)
     column = 0;
-  else if (id == 341)
+  else if (id == kItemPunchPosition)
     column = 1;
   else
     return 1;

@@ -58,6 +58,10 @@ BOOL WriteAt(const PlacementTarget& target, ULONGLONG offset, const BYTE* bytes,
 BOOL PlaceStrip(const PlacementTarget& target, const OutputLayout& layout, const BYTE* strip, WORD kind, DWORD x,
                 DWORD y, DWORD stripWidth, DWORD lines);
 
+// Whether aligned strip lines of the kind are, as they are, the rows of an unturned,
+// unmirrored, top-down output image of the pixel type: placing them is a plain copy.
+BOOL LinesAreRows(WORD pixelType, WORD kind);
+
 // Output palettes as RGBQUADs: 8 bytes for BW, 1024 for GRAY and PALETTE, none for RGB.
 BOOL BuildPalette(BYTE* buffer, WORD pixelType, DWORD size);
 // Index of the 3-3-2 palette entry nearest to a colour (smallest sum of squared channel

@@ -160,7 +160,11 @@ BOOL BuildFilterParameters(BYTE* p, const ImageRecord& r, WORD levelChannelMode)
   return TRUE;
 }
 
-BOOL RunImageFilter(BYTE* pixels, DWORD width, DWORD lines, DWORD lineBytes, const ImageRecord& r) {
+namespace {
+
+// One run of the filter library over the pixels with the record's parameters, tone curves and
+// mode; FALSE when there is no mode for the record, no library, or the run fails.
+BOOL RunFilterLibrary(BYTE* pixels, DWORD width, DWORD lines, const ImageRecord& r) {
   BYTE block[kFilterRunBlockBytes] = {};
   if (!BuildFilterParameters(block + 40, r, 1)) return FALSE;
   // The one-bit methods choose the mode of black-and-white images only: a grey or colour
@@ -190,15 +194,20 @@ BOOL RunImageFilter(BYTE* pixels, DWORD width, DWORD lines, DWORD lineBytes, con
   PutLE32(block + 1388, g_Switches.UseHardwareGrayScale);
   PutLE32(block + 1396, r.XResolution);
   PutLE32(block + 1400, r.YResolution);
-  if (!g_PreviewScanRunning) {
-    if (g_Filter.Run == nullptr) return FALSE;
-    const DWORD token = ToAddr32(pixels);
-    PutLE32(block, token);
-    PutLE32(block + 4, token);
-    const int result = g_Filter.Run(block);
-    ReleaseAddr32(token);
-    if (result == 0) return FALSE;
-  }
+  if (g_Filter.Run == nullptr) return FALSE;
+  const DWORD token = ToAddr32(pixels);
+  PutLE32(block, token);
+  PutLE32(block + 4, token);
+  const int result = g_Filter.Run(block);
+  ReleaseAddr32(token);
+  return result != 0;
+}
+
+}  // namespace
+
+BOOL RunImageFilter(BYTE* pixels, DWORD width, DWORD lines, DWORD lineBytes, const ImageRecord& r) {
+  // A preview scan's bands are filtered when the preview is rendered, not here.
+  if (!g_PreviewScanRunning && !RunFilterLibrary(pixels, width, lines, r)) return FALSE;
   if (InvertApplies(r)) InvertBand(pixels, width, lines, lineBytes, r, g_Switches.UseHardwareGrayScale);
   return TRUE;
 }

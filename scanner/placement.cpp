@@ -332,6 +332,15 @@ BOOL WriteAt(const PlacementTarget& target, ULONGLONG offset, const BYTE* bytes,
   return WriteFile(target.File, bytes, count, &written, nullptr) && written == count ? TRUE : FALSE;
 }
 
+BOOL LinesAreRows(WORD pixelType, WORD kind) {
+  switch (pixelType) {
+    case TWPT_BW: return kind == kScanKindThreshold || kind == kScanKindDiffusion || kind == kScanKindHalftone;
+    case TWPT_GRAY: return kind == kScanKindGray;
+    case TWPT_RGB: return kind == kScanKindColor;
+    default: return FALSE;
+  }
+}
+
 BOOL PlaceStrip(const PlacementTarget& target, const OutputLayout& layout, const BYTE* strip, WORD kind, DWORD x,
                 DWORD y, DWORD stripWidth, DWORD lines) {
   // The strip must lie inside the unrotated image.

@@ -216,17 +216,22 @@ TW_UINT16 TransferMemoryStrip(TW_IMAGEMEMXFER& x, BYTE* buffer) {
   }
   if (g_Transfer.GreyAsColour) capacity *= 3;  // room for the RGB triplets before reduction
   CurrentSourceWindows().pumpProgressMessages();
+  const WORD kind = g_Transfer.RunKind;
+  // Lines that are already the rows the application receives are read straight into its buffer
+  // and aligned there; others go through the strip buffer and are placed from it.
+  const bool direct = !g_Transfer.GreyAsColour && LinesAreRows(r.PixelType, kind);
   std::vector<BYTE>& strip = g_Transfer.Strip;
   try {
-    if (strip.size() < capacity) strip.resize(capacity);
+    if (!direct && strip.size() < capacity) strip.resize(capacity);
   } catch (const std::bad_alloc&) {
     EndTransferRun();
     return RefuseRequest(TWCC_LOWMEMORY);
   }
+  BYTE* lines = direct ? buffer : strip.data();
   ClearDocumentEndFlag();
   POINT position{};
   SIZE size{};
-  const int result = NextStrip(strip.data(), &position, &size, capacity, r);
+  const int result = NextStrip(lines, &position, &size, capacity, r);
   if (DocumentEndFlag()) {
     EndTransferRun();
     return TWRC_CANCEL;
@@ -235,41 +240,43 @@ TW_UINT16 TransferMemoryStrip(TW_IMAGEMEMXFER& x, BYTE* buffer) {
     EndTransferRun();
     return StripFailure(result);
   }
-  const DWORD width = static_cast<DWORD>(size.cx), lines = static_cast<DWORD>(size.cy);
-  if (CurrentSourceWindows().stepProgressCancelled(static_cast<double>(width) * lines)) {
+  const DWORD width = static_cast<DWORD>(size.cx), rows = static_cast<DWORD>(size.cy);
+  if (CurrentSourceWindows().stepProgressCancelled(static_cast<double>(width) * rows)) {
     AbortDeviceScan();
     EndTransferRun();
     return TWRC_CANCEL;
   }
-  const WORD kind = g_Transfer.RunKind;
   if (kind == kScanKindColor48) {
     // Red and blue samples change places.
     const ULONGLONG line = PackedLineBytes(kind, width);
-    for (DWORD l = 0; l < lines; ++l)
+    for (DWORD l = 0; l < rows; ++l)
       for (DWORD px = 0; px < width; ++px) {
-        BYTE* p = strip.data() + l * line + 6ull * px;
+        BYTE* p = lines + l * line + 6ull * px;
         std::swap(p[0], p[4]);
         std::swap(p[1], p[5]);
       }
   }
-  if (g_Transfer.GreyAsColour) ReduceToGrey(strip.data(), width, lines);
-  ExpandStripLines(strip.data(), kind, width, lines);
-  const OutputLayout layout{r.PixelType, width, lines, 0, FALSE, FALSE, r.Threshold, FALSE};
-  const PlacementTarget target{INVALID_HANDLE_VALUE, 0, buffer, length};
+  if (g_Transfer.GreyAsColour) ReduceToGrey(lines, width, rows);
   const DWORD bytesPerRow = kind == kScanKindColor48 ? BitmapLineBytes(kind, width)
                                                      : BitmapLineBytesForPixelType(r.PixelType, width);
-  if (static_cast<ULONGLONG>(bytesPerRow) * lines > length ||
-      !PlaceStrip(target, layout, strip.data(), kind, 0, 0, width, lines)) {
+  if (static_cast<ULONGLONG>(bytesPerRow) * rows > length) {
+    EndTransferRun();
+    return RefuseRequest(TWCC_LOWMEMORY);
+  }
+  ExpandStripLines(lines, kind, width, rows);
+  const OutputLayout layout{r.PixelType, width, rows, 0, FALSE, FALSE, r.Threshold, FALSE};
+  const PlacementTarget target{INVALID_HANDLE_VALUE, 0, buffer, length};
+  if (!direct && !PlaceStrip(target, layout, lines, kind, 0, 0, width, rows)) {
     EndTransferRun();
     return RefuseRequest(TWCC_LOWMEMORY);
   }
   x.Compression = TWCP_NONE;
   x.Columns = width;
-  x.Rows = lines;
+  x.Rows = rows;
   x.XOffset = static_cast<TW_UINT32>(position.x);
   x.YOffset = static_cast<TW_UINT32>(position.y);
   x.BytesPerRow = bytesPerRow;
-  x.BytesWritten = bytesPerRow * lines;
+  x.BytesWritten = bytesPerRow * rows;
   if (result == kStripLast) {
     CurrentSourceWindows().closeProgressWindow(FALSE);
     CurrentSourceWindows().suspendPreviewAnimation(FALSE);

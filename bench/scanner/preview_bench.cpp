@@ -38,10 +38,12 @@
 #include "scanner/filter_library.h"
 #include "scanner/image_record.h"
 #include "scanner/scan_settings.h"
+#include "scanner/source_windows.h"
 #include "scanner/system_routines.h"
 #include "scanner/transfers.h"
 #include "scanner/ui/preview_scan.h"
 #include "scanner/ui/preview_window.h"
+#include "scanner/ui/window_table.h"
 
 namespace {
 
@@ -84,6 +86,7 @@ struct PreviewSetup {
     texts = LoadLibraryW(u"pelvo.qrs");
     if (texts == nullptr) return;
     g_Instance = texts;
+    SetSourceWindows(&kScannerWindows);  // as the module hands them in when it attaches
     if (!LoadFilterLibrary() || !OpenDevice()) return;
     CloseDevice();
     ResetScanSettings(settings);

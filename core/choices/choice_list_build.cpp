@@ -8,6 +8,7 @@
 #include "core/descriptors/value_routines.h"
 #include "core/pictures/choice_icons.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/gdi/gdi_objects.h"
@@ -15,17 +16,10 @@
 
 namespace {
 
-// The paper lists: item 8, the output paper, item 1824 and the trays' paper lists.
-constexpr SettingItemId kPaperLists[] = {8, 262, 1824};
-constexpr SettingItemId kTrayPaperListFirst = 0x1801;
-constexpr SettingItemId kTrayPaperListLast = 0x180A;
-// Tray paper lists whose custom-size choice shows the tray's custom size.
-constexpr SettingItemId kCustomSizeListLast = 0x1806;
+// The paper lists besides the trays' paper lists.
+constexpr SettingItemId kPaperLists[] = {kItemPaperSize, kItemOutputPaper, kItemPaperListSelection};
+// The choice that stands for a tray's custom size.
 constexpr WORD kCustomSizeValue = 275;
-constexpr int kUserPaperSlots = 20;
-constexpr SettingItemId kUserPaperWidthItem = 5889;
-constexpr SettingItemId kUserPaperLengthItem = 5909;
-constexpr SettingItemId kUserPaperNameItem = 5929;
 // The type of a picture record, and the choice that keeps no value in a list of that kind.
 constexpr WORD kPictureRecordType = 12;
 constexpr LONG kNoValueChoice = 2;
@@ -33,7 +27,7 @@ constexpr LONG kNoValueChoice = 2;
 bool IsPaperList(SettingItemId id) {
   for (SettingItemId list : kPaperLists)
     if (list == id) return true;
-  return id >= kTrayPaperListFirst && id <= kTrayPaperListLast;
+  return id >= kItemTrayPaperListFirst && id <= kItemTrayPaperListLast;
 }
 
 LPWSTR CopyText(LPCWSTR text) {
@@ -158,7 +152,7 @@ bool AppendCustomSizeToChoice(HMODULE module, ChoiceList* list, SettingsRecord* 
   Choice* custom = nullptr;
   for (LONG i = 0; i < list->count && custom == nullptr; ++i)
     if (list->choices[i].value.word == kCustomSizeValue) custom = &list->choices[i];
-  if (custom == nullptr || list->id < kTrayPaperListFirst || list->id > kCustomSizeListLast) return true;
+  if (custom == nullptr || list->id < kItemTrayPaperListFirst || list->id > kItemCustomSizeListLast) return true;
   SettingItemId widthItem = 0, lengthItem = 0;
   PaperNameSize paper{0, 0, u""};
   if (!GetCustomSizeItems(list->id, &widthItem, &lengthItem) ||
@@ -204,9 +198,9 @@ BOOL GetUserPaperItems(SettingsRecord* settings, PrinterConfiguration* config, i
   ItemValueCell cell{};
   ValueTypeCode type = 0;
   DWORD bytes = 0;
-  if (!ReadWordItem(settings, config, static_cast<SettingItemId>(kUserPaperWidthItem + slot), width) ||
-      !ReadWordItem(settings, config, static_cast<SettingItemId>(kUserPaperLengthItem + slot), length) ||
-      GetItemValue(static_cast<SettingItemId>(kUserPaperNameItem + slot), settings, config, &type, &bytes, &cell) !=
+  if (!ReadWordItem(settings, config, static_cast<SettingItemId>(kItemUserPaperWidth + slot), width) ||
+      !ReadWordItem(settings, config, static_cast<SettingItemId>(kItemUserPaperLength + slot), length) ||
+      GetItemValue(static_cast<SettingItemId>(kItemUserPaperName + slot), settings, config, &type, &bytes, &cell) !=
           kItemDone ||
       type != kTypeString)
     return FALSE;

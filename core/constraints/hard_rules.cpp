@@ -4,14 +4,10 @@
 #include "core/constraints/rule_compare.h"
 #include "core/stamps/stamp_store.h"
 #include "core/system/os_generation.h"
+#include "items/item_ids.h"
 #include "platform/base/types.h"
 
 namespace {
-
-constexpr SettingItemId kColorMethodItem = 293;
-constexpr SettingItemId kTilesItem = 296;
-constexpr SettingItemId kStampNameItem = 297;
-constexpr SettingItemId kTiledLayoutItem = 321;  // 1: the page is printed as tiles
 
 // The colour-management method that the platform generations before 5 cannot carry out.
 constexpr WORD kSystemColorMethod = 3;
@@ -57,12 +53,12 @@ struct StampFacts {
 bool HasName(const StampFacts& facts) { return facts.name != nullptr && facts.name[0] != 0; }
 
 bool ReadStampName(const RuleInput& in, LPCWSTR* name) {
-  return ReadChangeOrItemValue(in.context, in.change, kStampNameItem, sizeof *name, name) != FALSE;
+  return ReadChangeOrItemValue(in.context, in.change, kItemStampName, sizeof *name, name) != FALSE;
 }
 
 bool ReadStampFacts(const RuleInput& in, StampFacts* facts) {
   LONGLONG layout = 0;
-  if (!ReadChangeOrItemNumber(in.context, in.change, kTiledLayoutItem, &layout)) return false;
+  if (!ReadChangeOrItemNumber(in.context, in.change, kItemPageLayout, &layout)) return false;
   facts->tiled = layout == 1;
   return ReadStampName(in, &facts->name);
 }
@@ -94,7 +90,7 @@ WORD DecideTiledLayout(const RuleInput& in, Verdict* verdict) {
   LPCWSTR name = nullptr;
   if (!ReadStampName(in, &name)) return kCheckFailed;
   if (name == nullptr || name[0] == 0) return Decide(verdict, kMessageAccepted);
-  return Decide(verdict, kMessageConfirm, kStampNameItem);
+  return Decide(verdict, kMessageConfirm, kItemStampName);
 }
 
 WORD DecideAlwaysHidden(const RuleInput&, Verdict* verdict) { return Decide(verdict, kMessageHidden); }
@@ -106,7 +102,7 @@ WORD DecideStampEdit(const RuleInput& in, Verdict* verdict) {
   StampFacts facts{};
   if (!ReadStampFacts(in, &facts)) return kCheckFailed;
   if (in.change->value == nullptr && (facts.tiled || !HasName(facts)))
-    return Decide(verdict, kMessageRefused, kTilesItem, kStampNameItem);
+    return Decide(verdict, kMessageRefused, kItemTileCount, kItemStampName);
   return Decide(verdict, kMessageAccepted);
 }
 
@@ -117,8 +113,8 @@ WORD DecideStampAdd(const RuleInput& in, Verdict* verdict) {
   if (CountUserStamps(in.printer, &stamps) != kStampDone) return kCheckFailed;
   StampFacts facts{};
   if (!ReadStampFacts(in, &facts)) return kCheckFailed;
-  if (in.change->value == nullptr && facts.tiled) return Decide(verdict, kMessageRefused, kTilesItem);
-  if (stamps >= kMaxStoredStamps) return Decide(verdict, kMessageStampsFull, kStampNameItem);
+  if (in.change->value == nullptr && facts.tiled) return Decide(verdict, kMessageRefused, kItemTileCount);
+  if (stamps >= kMaxStoredStamps) return Decide(verdict, kMessageStampsFull, kItemStampName);
   return Decide(verdict, kMessageAccepted);
 }
 
@@ -128,7 +124,7 @@ WORD DecideStoredStamp(const RuleInput& in, Verdict* verdict) {
   if (!ReadStampFacts(in, &facts)) return kCheckFailed;
   if (in.change->value == nullptr &&
       (facts.tiled || !HasName(facts) || FindUserStamp(in.printer, facts.name) != kStampDone))
-    return Decide(verdict, kMessageRefused, kTilesItem, kStampNameItem);
+    return Decide(verdict, kMessageRefused, kItemTileCount, kItemStampName);
   return Decide(verdict, kMessageAccepted);
 }
 
@@ -143,16 +139,16 @@ WORD ReadCompanionsOnly(const RuleInput& in, Verdict*) {
 }
 
 constexpr HardRule kHardRules[] = {
-    {kColorMethodItem, DecideColorMethod, {}},
-    {kTiledLayoutItem, DecideTiledLayout, {}},
+    {kItemIcmChoice, DecideColorMethod, {}},
+    {kItemPageLayout, DecideTiledLayout, {}},
     {1284, DecideAlwaysHidden, {}},
     {1286, DecideStampEdit, {}},
-    {kStampEditRequest, DecideStampEdit, {}},
-    {kStampAddRequest, DecideStampAdd, {}},
-    {kStampDeleteRequest, DecideStoredStamp, {}},
+    {kItemStampEditRequest, DecideStampEdit, {}},
+    {kItemStampAddRequest, DecideStampAdd, {}},
+    {kItemStampDeleteRequest, DecideStoredStamp, {}},
     {1333, DecideAlwaysAccepted, {}},
     {5138, DecideAlwaysAccepted, {}},
-    {298, ReadCompanionsOnly, {kTiledLayoutItem, kStampNameItem}},
+    {298, ReadCompanionsOnly, {kItemPageLayout, kItemStampName}},
     {301, ReadCompanionsOnly, {300, 0}},
     {303, ReadCompanionsOnly, {1288, 0}},
     {5121, ReadCompanionsOnly, {5127, 0}},
@@ -165,10 +161,10 @@ struct DependentItems {
 };
 
 constexpr DependentItems kDependentItems[] = {
-    {1286, {kTilesItem, kStampNameItem}},
-    {kStampAddRequest, {kTilesItem, kStampNameItem}},
-    {kStampEditRequest, {kTilesItem, kStampNameItem}},
-    {kStampDeleteRequest, {kTilesItem, kStampNameItem}},
+    {1286, {kItemTileCount, kItemStampName}},
+    {kItemStampAddRequest, {kItemTileCount, kItemStampName}},
+    {kItemStampEditRequest, {kItemTileCount, kItemStampName}},
+    {kItemStampDeleteRequest, {kItemTileCount, kItemStampName}},
 };
 
 }  // namespace

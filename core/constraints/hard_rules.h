@@ -7,11 +7,6 @@
 #include "core/constraints/setting_change.h"
 #include "platform/base/types.h"
 
-// Pseudo items of the stamp requests; they have no storage of their own.
-inline constexpr SettingItemId kStampAddRequest = 0x9001;     // add a stamp
-inline constexpr SettingItemId kStampEditRequest = 0x9002;    // act on the stamp named by item 297
-inline constexpr SettingItemId kStampDeleteRequest = 0x9003;  // the same, for a stored stamp only
-
 // Judges the change by the item's built-in rule: sets the state's message type, appends the
 // rule's ids to the changed-item list (when one is given) and the item's dependents to the
 // state's related items. 0 a rule applied, 6 the item has no rule (the state untouched), 1 a

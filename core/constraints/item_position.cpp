@@ -1,6 +1,7 @@
 #include "core/constraints/item_position.h"
 
 #include "core/common/units.h"
+#include "items/item_ids.h"
 #include "platform/base/types.h"
 
 namespace {
@@ -11,14 +12,16 @@ constexpr LONG kBelowFactorPosition = -4;
 constexpr LONG kOffsetLimit = 19;       // items 268, 269, 324 in hundredths of an inch
 constexpr ULONGLONG kLargestValue = 0xFFFFFFFFull;
 
-bool IsTenthsItem(SettingItemId id) { return id == 268 || id == 269 || id == 311 || id == 324; }
-bool IsOffsetItem(SettingItemId id) { return id == 268 || id == 269 || id == 324; }
+bool IsOffsetItem(SettingItemId id) {
+  return id == kItemBindingShift || id == kItemBindingShiftBack || id == kItemBookletShift;
+}
+bool IsTenthsItem(SettingItemId id) { return IsOffsetItem(id) || id == kItemStampEscapement; }
 
 // The factor of a scaled item (392-403 in groups of three: 1, 256, 65536), 0 for others.
 ULONGLONG ScaleFactor(SettingItemId id) {
-  if (id < 392 || id > 403) return 0;
+  if (id < kItemAdjustmentFirst || id > kItemAdjustmentLast) return 0;
   constexpr ULONGLONG kFactors[3] = {1, 256, 65536};
-  return kFactors[(id - 392) % 3];
+  return kFactors[(id - kItemAdjustmentFirst) % 3];
 }
 
 // factor x 2^(position + 3); positions whose value would not fit 32 bits give the largest

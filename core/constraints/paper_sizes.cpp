@@ -3,15 +3,13 @@
 #include <algorithm>
 
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/base/types.h"
 
 namespace {
 
 // The first user-defined paper: a source that lists it takes custom sizes.
 constexpr WORD kCustomPaperKey = 262;
-// The width and length items of user-paper slot 0; slot n adds n.
-constexpr SettingItemId kUserPaperWidthItem = 5889;
-constexpr SettingItemId kUserPaperLengthItem = 5909;
 
 WORD ReadPaperRecord(const ItemStore* store, WORD paperId, ScopedRecord* paper) {
   return store == nullptr ? kDbFailed : ReadKeyedRecord(FALSE, store->main, store->linked, 10, paperId, 0, &paper->record);
@@ -29,8 +27,8 @@ BOOL GetUserPaperSize(const SettingsContext* context, WORD paperId, WORD* width,
   const WORD slot = UserPaperIdToIndex(paperId);
   ValueTypeCode type = 0;
   ItemValueCell w{}, l{};
-  if (ReadCurrentValue(context, static_cast<SettingItemId>(kUserPaperWidthItem + slot), &type, &w) != kItemDone ||
-      ReadCurrentValue(context, static_cast<SettingItemId>(kUserPaperLengthItem + slot), &type, &l) != kItemDone)
+  if (ReadCurrentValue(context, static_cast<SettingItemId>(kItemUserPaperWidth + slot), &type, &w) != kItemDone ||
+      ReadCurrentValue(context, static_cast<SettingItemId>(kItemUserPaperLength + slot), &type, &l) != kItemDone)
     return FALSE;
   *width = w.word;
   *length = l.word;

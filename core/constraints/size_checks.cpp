@@ -8,6 +8,7 @@
 #include "core/constraints/rule_compare.h"
 #include "core/constraints/paper_sizes.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
@@ -138,21 +139,21 @@ BOOL BuildMediaSelection(const SettingsContext* context, const ItemChange* chang
   if (context == nullptr || context->store == nullptr) return FALSE;
   MediaSelection& s = *selection;
   WORD& flags = s.checkFlags;
-  if (!ReadSelectionWord(context, change, 262, kMediaItem262, &s.paper, &flags)) return FALSE;
-  if (s.paper == kSameAsPaperSize && !ReadSelectionWord(context, change, 8, kMediaItem8, &s.paper, &flags))
+  if (!ReadSelectionWord(context, change, kItemOutputPaper, kMediaItem262, &s.paper, &flags)) return FALSE;
+  if (s.paper == kSameAsPaperSize && !ReadSelectionWord(context, change, kItemPaperSize, kMediaItem8, &s.paper, &flags))
     return FALSE;
-  if (!ReadSelectionWord(context, change, 265, kMediaItem265, &s.source, &flags)) return FALSE;
+  if (!ReadSelectionWord(context, change, kItemPaperSource, kMediaItem265, &s.source, &flags)) return FALSE;
   if (s.source == kSourceFromItem13 &&
       (ReadSectionValue(context->store->main, 26, 4, 0) & kFeatureOwnSourceOnly) == 0 &&
-      !ReadSelectionWord(context, change, 13, kMediaItem13, &s.source, &flags))
+      !ReadSelectionWord(context, change, kItemDefaultSource, kMediaItem13, &s.source, &flags))
     return FALSE;
-  return ReadSelectionWord(context, change, 389, kMediaItem389, &s.item389, &flags) &&
-         ReadChangeOrItemValue(context, change, 1313, sizeof s.item1313, &s.item1313) &&
-         ReadSelectionWord(context, change, 333, kMediaItem333, &s.item333, &flags) &&
-         ReadChangeOrItemValue(context, change, 332, sizeof s.item332, &s.item332) &&
-         ReadSelectionWord(context, change, 266, kMediaItem266, &s.item266, &flags) &&
-         ReadSelectionWord(context, change, 410, kMediaItem410, &s.item410, &flags) &&
-         ReadSelectionWord(context, change, 411, kMediaItem411, &s.item411, &flags);
+  return ReadSelectionWord(context, change, kItemSeparateSource, kMediaItem389, &s.item389, &flags) &&
+         ReadChangeOrItemValue(context, change, kItemSeparateSourceOn, sizeof s.item1313, &s.item1313) &&
+         ReadSelectionWord(context, change, kItemInsertedSheetPaper, kMediaItem333, &s.item333, &flags) &&
+         ReadChangeOrItemValue(context, change, kItemInsertedSheetMode, sizeof s.item332, &s.item332) &&
+         ReadSelectionWord(context, change, kItemPaperType, kMediaItem266, &s.item266, &flags) &&
+         ReadSelectionWord(context, change, kItemSheetPaperA, kMediaItem410, &s.item410, &flags) &&
+         ReadSelectionWord(context, change, kItemSheetPaperB, kMediaItem411, &s.item411, &flags);
 }
 
 WORD CheckMediaFit(const ConstraintRecord* record, WORD mode, const SettingsContext* context,
@@ -264,8 +265,9 @@ WORD CheckSizeRangeRecord(const SettingsContext* context, const ItemChange* chan
   *flags = 0;
   if (context == nullptr || context->store == nullptr || condition == nullptr) return kCheckFailed;
   WORD paper = 0;
-  if (!ReadChangeOrItemValue(context, change, 262, sizeof paper, &paper)) return kCheckFailed;
-  if (paper == kSameAsPaperSize && !ReadChangeOrItemValue(context, change, 8, sizeof paper, &paper)) return kCheckFailed;
+  if (!ReadChangeOrItemValue(context, change, kItemOutputPaper, sizeof paper, &paper)) return kCheckFailed;
+  if (paper == kSameAsPaperSize && !ReadChangeOrItemValue(context, change, kItemPaperSize, sizeof paper, &paper))
+    return kCheckFailed;
   if (!IsUserPaperId(paper)) return kRuleFails;
   WORD width = 0, length = 0;
   if (!GetUserPaperSize(context, paper, &width, &length)) return kCheckFailed;

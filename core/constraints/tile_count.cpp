@@ -2,13 +2,15 @@
 
 #include "core/constraints/change_values.h"
 #include "core/constraints/paper_sizes.h"
+#include "items/item_ids.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
 namespace {
 
 // The items a tile-count answer involves, in the order the answer lists them.
-constexpr SettingItemId kTileItems[] = {8, 262, 296, 1281, 263};
+constexpr SettingItemId kTileItems[] = {kItemPaperSize, kItemOutputPaper, kItemTileCount, kItemZoomOn,
+                                        kItemZoomPercent};
 
 WORD* NewInvolvedItemList(const ItemChange* change) {
   auto* list = static_cast<WORD*>(GlobalAlloc(GPTR, (std::size(kTileItems) + 1) * sizeof(WORD)));
@@ -29,16 +31,16 @@ WORD CheckTileCount(const SettingsContext* context, const ItemChange* change, WO
   WORD tiles = 0;
   BYTE poster = 0;
   DWORD posterSet = 0;
-  if (!ReadChangeOrItemValue(context, change, 296, sizeof tiles, &tiles) ||
-      !ReadChangeOrItemValue(context, change, 321, sizeof poster, &poster) ||
-      !ReadChangeOrItemValue(context, nullptr, 1281, sizeof posterSet, &posterSet))
+  if (!ReadChangeOrItemValue(context, change, kItemTileCount, sizeof tiles, &tiles) ||
+      !ReadChangeOrItemValue(context, change, kItemPageLayout, sizeof poster, &poster) ||
+      !ReadChangeOrItemValue(context, nullptr, kItemZoomOn, sizeof posterSet, &posterSet))
     return kCheckFailed;
   if (poster != 1 || posterSet == 0) return kCheckDone;
 
   WORD input = 0, output = 0, scale = 0;
-  if (!ReadChangeOrItemValue(context, change, 8, sizeof input, &input) ||
-      !ReadChangeOrItemValue(context, change, 262, sizeof output, &output) ||
-      !ReadChangeOrItemValue(context, nullptr, 263, sizeof scale, &scale))
+  if (!ReadChangeOrItemValue(context, change, kItemPaperSize, sizeof input, &input) ||
+      !ReadChangeOrItemValue(context, change, kItemOutputPaper, sizeof output, &output) ||
+      !ReadChangeOrItemValue(context, nullptr, kItemZoomPercent, sizeof scale, &scale))
     return kCheckFailed;
   if (output == kSameAsPaperSize) output = input;
   WORD inWidth = 0, inLength = 0, outWidth = 0, outLength = 0;

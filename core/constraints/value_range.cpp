@@ -9,6 +9,7 @@
 #include "core/constraints/item_position.h"
 #include "core/runtime/resource_module.h"
 #include "core/stamps/stamp_store.h"
+#include "items/item_ids.h"
 #include "platform/base/types.h"
 #include "platform/kernel/resource.h"
 
@@ -18,10 +19,6 @@ namespace {
 constexpr WORD kKindNotice = 1;
 constexpr WORD kKindRange = 2;
 constexpr WORD kKindStampsFull = 3;
-
-constexpr SettingItemId kScaleItem = 263;        // checked only while item 1281 is set
-constexpr SettingItemId kScaleSwitchItem = 1281;
-constexpr SettingItemId kStampListItem = 272;
 
 // Control kinds with a check of their own.
 constexpr WORD kControlKindRange = 8;
@@ -115,9 +112,9 @@ LONG ShownBound(SettingItemId id, LONG bound, const RangeCheckResult* result) {
 
 WORD CheckListRange(const SettingsContext* context, const ItemChange* change, WORD* messageKind,
                     RangeCheckResult* result) {
-  if (change->id == kScaleItem) {
+  if (change->id == kItemZoomPercent) {
     LONGLONG scaling = 0;
-    if (!ReadChangeOrItemNumber(context, nullptr, kScaleSwitchItem, &scaling)) return kCheckFailed;
+    if (!ReadChangeOrItemNumber(context, nullptr, kItemZoomOn, &scaling)) return kCheckFailed;
     if (scaling == 0) return kControlProceed;
   }
   if (context->store == nullptr) return kCheckFailed;
@@ -164,8 +161,8 @@ WORD CheckValueRange(const SettingsContext* context, const ItemChange* change, C
 
 WORD CheckStampRequest(HANDLE printer, const ItemChange* change, WORD* messageKind) {
   if (change == nullptr || messageKind == nullptr) return kCheckFailed;
-  if (change->id == kStampListItem) return kControlProceed;
-  if (change->id != kStampAddRequest || printer == nullptr) return kCheckFailed;
+  if (change->id == kItemStampListNames) return kControlProceed;
+  if (change->id != kItemStampAddRequest || printer == nullptr) return kCheckFailed;
   DWORD stamps = 0;
   if (CountUserStamps(printer, &stamps) != kStampDone) return kCheckFailed;
   if (stamps < kMaxStoredStamps) return kControlRefused;

@@ -3,6 +3,7 @@
 #include "core/descriptors/choice_list.h"
 #include "core/stamps/stamp_store.h"
 #include "core/store/item_store.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
@@ -10,9 +11,7 @@
 
 namespace {
 
-constexpr SettingItemId kCopiesItem = 12;
-constexpr SettingItemId kStampItem = 298;
-constexpr SettingItemId kCallerListItems[] = {305, 358};
+constexpr SettingItemId kCallerListItems[] = {kItemStampFace, kItemJobInfoFace};
 
 constexpr WORD kKindNamedValues = 2;
 constexpr WORD kKindRange = 4;
@@ -32,8 +31,8 @@ int SetListHeader(ChoiceListHeaderSlot& slot, WORD kind, LONG count) {
 }
 
 int SetHeader(ItemStore*, SettingItemId id, ChoiceListHeaderSlot& slot) {
-  if (id == kCopiesItem) return SetListHeader(slot, kKindRange, kRangeChoices);
-  if (id == kStampItem) {
+  if (id == kItemCopies) return SetListHeader(slot, kKindRange, kRangeChoices);
+  if (id == kItemStampChoice) {
     const auto* stamps = static_cast<const StampNameList*>(slot.extra);
     return stamps == nullptr ? 0 : SetListHeader(slot, kKindNamedValues, stamps->count + 1);
   }
@@ -59,12 +58,12 @@ LPCWSTR NthStampName(const StampNameList& stamps, WORD n) {
 int SetEntryOf(ItemStore* store, SettingItemId id, ChoiceEntrySlot& slot) {
   if (slot.name == nullptr || slot.value == nullptr || slot.type == nullptr) return 0;
   ItemValueCell value{};
-  if (id == kCopiesItem) {
+  if (id == kItemCopies) {
     if (slot.index >= kRangeChoices) return 0;
     value.number = slot.index == 1 ? GetMaxCopies(store) : 1;
     return SetEntry(slot, nullptr, kTypeInt16, value);
   }
-  if (id == kStampItem) {
+  if (id == kItemStampChoice) {
     const auto* stamps = static_cast<const StampNameList*>(slot.extra);
     if (stamps == nullptr) return 0;
     if (slot.index == 0) {
@@ -92,7 +91,7 @@ int SetEntryOf(ItemStore* store, SettingItemId id, ChoiceEntrySlot& slot) {
 BOOL GetItemExtraList(HANDLE printer, SettingItemId id, void** extra) {
   if (extra == nullptr) return FALSE;
   *extra = nullptr;
-  if (id != kStampItem) return TRUE;
+  if (id != kItemStampChoice) return TRUE;
   DWORD count = 0, size = 0;
   GetStampNames(printer, nullptr, &count, &size);
   if (size == 0) return FALSE;

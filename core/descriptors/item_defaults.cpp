@@ -4,6 +4,7 @@
 
 #include "core/descriptors/value_routines.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
@@ -138,7 +139,7 @@ BOOL ApplyDataFileDefaults(ItemStore* store, SettingsRecord* settings, PrinterCo
 
 int ValidateDevmodeHeader(SettingsRecord* record) {
   if (record == nullptr) return 0;
-  constexpr SettingItemId kHeaderItems[] = {2, 4, 5, 257};
+  constexpr SettingItemId kHeaderItems[] = {kItemSpecVersion, kItemDevmodeSize, kItemDriverExtra, kItemLayoutVersion};
   for (SettingItemId id : kHeaderItems)
     if (!ValidateItemValue(nullptr, id, record, nullptr, kItemOpCheck)) return 0;
   return 1;

@@ -9,6 +9,7 @@
 #include "core/store/dm_fields.h"
 #include "core/store/item_store.h"
 #include "core/system/os_generation.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
@@ -26,9 +27,7 @@ constexpr SHORT kAcceptedSizes[] = {220, 1548, 212};
 constexpr DWORD kNameBytes298 = 66;
 constexpr DWORD kNameBytes305 = 64;
 constexpr DWORD kUserPaperNameBytes = 30;
-constexpr WORD kUserPaperValue = 9;        // the paper of item 8 user papers start from
-constexpr WORD kColorItem = 345;
-constexpr WORD kPaperItem = 8;
+constexpr WORD kUserPaperValue = 9;  // the paper of item 8 user papers start from
 constexpr WORD kOsWindows95 = 257;
 constexpr WORD kOsWindowsNt4 = 513;
 
@@ -63,49 +62,49 @@ int NoDefault(ItemDefaultSlot& slot, WORD status) {
 int GiveDefault(ItemStore* store, SettingItemId id, ItemDefaultSlot& slot) {
   WORD status = 0;
   switch (id) {
-    case 1: {
+    case kItemDeviceName: {
       // Without a device name the name stays empty (the rest of the record is still filled).
       WCHAR name[kDeviceNameChars + 1] = {};
       if (slot.deviceName != nullptr) lstrcpynW(name, slot.deviceName, kDeviceNameChars + 1);
       return SetText(slot, name, kDeviceNameBytes);
     }
-    case 2: return SetNumber(slot, kTypeUInt16, kSpecVersion);
-    case 3:
-    case 257:
-    case 1793:
-    case 8204: return SetNumber(slot, kTypeUInt16, kDriverVersion);
-    case 4: return SetNumber(slot, kTypeUInt16, kDeviceModeSize);
-    case 5: return SetNumber(slot, kTypeUInt16, kDriverExtra);
-    case 6: {
+    case kItemSpecVersion: return SetNumber(slot, kTypeUInt16, kSpecVersion);
+    case kItemDriverVersion:
+    case kItemLayoutVersion:
+    case kItemExtensionVersion:
+    case kItemConfigRelease: return SetNumber(slot, kTypeUInt16, kDriverVersion);
+    case kItemDevmodeSize: return SetNumber(slot, kTypeUInt16, kDeviceModeSize);
+    case kItemDriverExtra: return SetNumber(slot, kTypeUInt16, kDriverExtra);
+    case kItemFields: {
       DWORD mask = 0;
       return ComputeDmFields(store, &mask, 1) == 1 ? SetNumber(slot, kTypeUInt32, mask) : 0;
     }
-    case 9:
-    case 10: {
+    case kItemPaperLength:
+    case kItemPaperWidth: {
       WORD width = 0, length = 0;
-      if (GetDefaultPaperSize(store, kPaperItem, &width, &length, &status) != 1) return NoDefault(slot, status);
-      return SetNumber(slot, kTypeInt16, id == 9 ? length : width);
+      if (GetDefaultPaperSize(store, kItemPaperSize, &width, &length, &status) != 1) return NoDefault(slot, status);
+      return SetNumber(slot, kTypeInt16, id == kItemPaperLength ? length : width);
     }
-    case 12: return SetNumber(slot, kTypeInt16, 1);
-    case 15: {
+    case kItemCopies: return SetNumber(slot, kTypeInt16, 1);
+    case kItemColor: {
       void* value = nullptr;
       ValueTypeCode type = 0;
-      const bool one = QueryItemDefault(store, kColorItem, &value, &type, &status) == 1 && type != kTypeString &&
-                       reinterpret_cast<ULONG_PTR>(value) == 1;
+      const bool one = QueryItemDefault(store, kItemMonochromeDefault, &value, &type, &status) == 1 &&
+                       type != kTypeString && reinterpret_cast<ULONG_PTR>(value) == 1;
       if (status == kQueryOk) ReleaseItemDefault(value, type);
       return SetNumber(slot, kTypeInt16, one ? 1 : 2);
     }
-    case 19: {
-      LPWSTR name = GetDefaultPaperName(store, kPaperItem, &status);
+    case kItemFormName: {
+      LPWSTR name = GetDefaultPaperName(store, kItemPaperSize, &status);
       if (name == nullptr) return NoDefault(slot, status);
       const int done = SetText(slot, name, kDeviceNameBytes);
       GlobalFree(name);
       return done;
     }
-    case 22: return SetNumber(slot, kTypeUInt32, 1);
-    case 258:
-    case 8203: return SetNumber(slot, kTypeUInt16, kConfigVersion);
-    case 259: {
+    case kItemIcmMethod: return SetNumber(slot, kTypeUInt32, 1);
+    case kItemDriverRelease:
+    case kItemConfigLayoutVersion: return SetNumber(slot, kTypeUInt16, kConfigVersion);
+    case kItemModelName: {
       LPWSTR name = GetModelName(store, &status);
       if (name == nullptr) return 0;
       slot.type = kTypeString;
@@ -114,9 +113,9 @@ int GiveDefault(ItemStore* store, SettingItemId id, ItemDefaultSlot& slot) {
       slot.size = static_cast<DWORD>(lstrlenW(name)) * 2 + 2;
       return 1;
     }
-    case 298: return SetText(slot, nullptr, kNameBytes298);
-    case 305: return SetText(slot, nullptr, kNameBytes305);
-    case 357: {
+    case kItemStampChoice: return SetText(slot, nullptr, kNameBytes298);
+    case kItemStampFace: return SetText(slot, nullptr, kNameBytes305);
+    case kItemJobInfoFont: {
       auto* font = static_cast<LOGFONTW*>(GlobalAlloc(GPTR, sizeof(LOGFONTW)));
       if (font == nullptr) return 0;
       if (!LoadDefaultFontRecord(font)) {
@@ -129,22 +128,22 @@ int GiveDefault(ItemStore* store, SettingItemId id, ItemDefaultSlot& slot) {
       slot.size = kLogFontSize;
       return 1;
     }
-    case 358: {
+    case kItemJobInfoFace: {
       LOGFONTW font;
       return LoadDefaultFontRecord(&font) ? SetText(slot, font.lfFaceName, kDeviceNameBytes) : 0;
     }
     default: break;
   }
-  if (id >= 5889 && id <= 5928) {
+  if (id >= kItemUserPaperWidth && id < kItemUserPaperName) {
     WORD width = 0, length = 0;
     // A model without that paper gives the user papers no default size.
-    if (GetPaperSizeOfValue(store, kPaperItem, kUserPaperValue, &width, &length, nullptr, nullptr, &status) != 1)
+    if (GetPaperSizeOfValue(store, kItemPaperSize, kUserPaperValue, &width, &length, nullptr, nullptr, &status) != 1)
       return NoDefault(slot, status);
-    return SetNumber(slot, kTypeUInt16, id <= 5908 ? width : length);
+    return SetNumber(slot, kTypeUInt16, id < kItemUserPaperLength ? width : length);
   }
-  if (id >= 5929 && id <= 5948) {
+  if (id >= kItemUserPaperName && id < kItemUserPaperName + kUserPaperSlots) {
     WCHAR name[kUserPaperNameBytes / 2] = {};
-    if (FormatUserPaperName(id - 5929, name, static_cast<int>(kUserPaperNameBytes / 2)) != 1) return 0;
+    if (FormatUserPaperName(id - kItemUserPaperName, name, static_cast<int>(kUserPaperNameBytes / 2)) != 1) return 0;
     return SetText(slot, name, kUserPaperNameBytes);
   }
   return 0;
@@ -169,39 +168,39 @@ int IsPositive(const ItemValueCell* value) {
 int CheckValue(ItemStore* store, WORD operation, SettingItemId id, const ItemValueCell* value) {
   const bool strict = operation == kItemOpCheck;
   switch (id) {
-    case 2: return IsMember(value, kTypeInt16, {static_cast<SHORT>(kSpecVersion)});
-    case 3:
-    case 257:
-    case 1793:
-    case 8204: return IsMember(value, kTypeInt16, {static_cast<SHORT>(kDriverVersion)});
-    case 4: return IsMember(value, kTypeInt16, kAcceptedSizes);
-    case 5: return IsMember(value, kTypeInt16, {static_cast<SHORT>(kDriverExtra)});
-    case 7: return IsMember(value, kTypeInt16, {SHORT{1}, SHORT{2}});
-    case 11: return IsPositive(value);
-    case 12: {
+    case kItemSpecVersion: return IsMember(value, kTypeInt16, {static_cast<SHORT>(kSpecVersion)});
+    case kItemDriverVersion:
+    case kItemLayoutVersion:
+    case kItemExtensionVersion:
+    case kItemConfigRelease: return IsMember(value, kTypeInt16, {static_cast<SHORT>(kDriverVersion)});
+    case kItemDevmodeSize: return IsMember(value, kTypeInt16, kAcceptedSizes);
+    case kItemDriverExtra: return IsMember(value, kTypeInt16, {static_cast<SHORT>(kDriverExtra)});
+    case kItemOrientation: return IsMember(value, kTypeInt16, {SHORT{1}, SHORT{2}});
+    case kItemScale: return IsPositive(value);
+    case kItemCopies: {
       if (!strict) return IsPositive(value);
       const SHORT low = 1, high = static_cast<SHORT>(GetMaxCopies(store));
       return CompareTypedValues(kTypeInt16, value, &low) != kCompareLess &&
              CompareTypedValues(kTypeInt16, value, &high) != kCompareGreater &&
              CompareTypedValues(kTypeInt16, value, &low) != kCompareNotComparable;
     }
-    case 13: return strict ? 0 : IsPositive(value);
-    case 15: return IsMember(value, kTypeInt16, {SHORT{1}, SHORT{2}});
-    case 16: return strict ? 0 : IsMember(value, kTypeInt16, {SHORT{1}, SHORT{2}, SHORT{3}});
-    case 17: return IsMember(value, kTypeInt16, {SHORT{1}, SHORT{2}, SHORT{3}, SHORT{4}});
-    case 18: return IsMember(value, kTypeInt16, {SHORT{0}, SHORT{1}});
-    case 22:
-    case 23: {
+    case kItemDefaultSource: return strict ? 0 : IsPositive(value);
+    case kItemColor: return IsMember(value, kTypeInt16, {SHORT{1}, SHORT{2}});
+    case kItemDuplex: return strict ? 0 : IsMember(value, kTypeInt16, {SHORT{1}, SHORT{2}, SHORT{3}});
+    case kItemTrueTypeOption: return IsMember(value, kTypeInt16, {SHORT{1}, SHORT{2}, SHORT{3}, SHORT{4}});
+    case kItemCollate: return IsMember(value, kTypeInt16, {SHORT{0}, SHORT{1}});
+    case kItemIcmMethod:
+    case kItemIcmIntent: {
       WORD generation = 0;
       if (GetOsGeneration(&generation) != 1) return 0;
       if (generation == kOsWindows95 || generation == kOsWindowsNt4) return 1;
       return IsMember(value, kTypeUInt32, {DWORD{1}, DWORD{2}, DWORD{3}, DWORD{4}});
     }
-    case 24:
-    case 25: return 1;
-    case 258:
-    case 8203: return IsMember(value, kTypeInt16, {static_cast<SHORT>(kConfigVersion)});
-    case 259: {
+    case kItemMediaKind:
+    case kItemDitherType: return 1;
+    case kItemDriverRelease:
+    case kItemConfigLayoutVersion: return IsMember(value, kTypeInt16, {static_cast<SHORT>(kConfigVersion)});
+    case kItemModelName: {
       WORD status = 0;
       LPWSTR name = GetModelName(store, &status);
       if (name == nullptr) return 0;

@@ -7,17 +7,11 @@
 #include "core/job/job_attributes.h"
 #include "core/job/job_header_status.h"
 #include "items/codepage.h"
+#include "items/item_ids.h"
 #include "items/text_protection.h"
 #include "platform/kernel/memory.h"
 
 namespace {
-
-constexpr SettingItemId kDestinationCount = 380;
-constexpr SettingItemId kSecondPrefix = 5141;
-constexpr SettingItemId kSecondPrefixOn = 5142;
-constexpr SettingItemId kFirstPrefix = 5143;
-constexpr SettingItemId kFirstPrefixOn = 5144;
-constexpr SettingItemId kNoPrefixOn = 5145;
 
 // Fields 0 to 3 together stay below this many bytes, fields 5 and 6 below the second.
 constexpr size_t kDialFieldsLimit = 129;
@@ -121,9 +115,10 @@ FieldsResult BuildFaxFields(int mode, const FaxDestination& entry, const FaxDial
 bool ReadFaxDialData(JobHeaderBuild* build, FaxDialData* dial) {
   DWORD second = 0, first = 0, none = 0;
   LPCWSTR secondPrefix = nullptr, firstPrefix = nullptr;
-  if (ReadItemText(kSecondPrefix, build, &secondPrefix) < 0 || ReadItemText(kFirstPrefix, build, &firstPrefix) < 0 ||
-      ReadItemAs(kSecondPrefixOn, build, &second) < 0 || ReadItemAs(kFirstPrefixOn, build, &first) < 0 ||
-      ReadItemAs(kNoPrefixOn, build, &none) < 0)
+  if (ReadItemText(kItemFaxSecondPrefix, build, &secondPrefix) < 0 ||
+      ReadItemText(kItemFaxFirstPrefix, build, &firstPrefix) < 0 ||
+      ReadItemAs(kItemFaxSecondPrefixOn, build, &second) < 0 || ReadItemAs(kItemFaxFirstPrefixOn, build, &first) < 0 ||
+      ReadItemAs(kItemFaxNoPrefixOn, build, &none) < 0)
     return false;
   *dial = {};
   for (int i = 0; i < 5 && secondPrefix[i] != 0; ++i) dial->secondPrefix[i] = secondPrefix[i];
@@ -192,7 +187,7 @@ int WriteFaxJobLines(JobHeaderBuild* build) {
   const FaxSelection* selection = build->context->faxSelection;
   if (selection == nullptr) return 0;
   DWORD count = 0;
-  if (ReadItemAs(kDestinationCount, build, &count) < 0) return kJobValueRuleFailed;
+  if (ReadItemAs(kItemFaxDestinations, build, &count) < 0) return kJobValueRuleFailed;
   if (selection->last < selection->first || selection->last >= count) return 0;
   FaxDialData dial{};
   if (!ReadFaxDialData(build, &dial)) return kJobValueRuleFailed;

@@ -7,6 +7,7 @@
 #include "core/job/job_header_status.h"
 #include "core/runtime/module_state.h"
 #include "items/codepage.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/module.h"
@@ -22,23 +23,6 @@ using OwnerFromInputProc = BOOL(WINAPI*)(DWORD, LPCSTR, DWORD, DWORD, LPSTR, DWO
 using HostNameProc = BOOL(WINAPI*)(DWORD, LPSTR, DWORD*, DWORD, DWORD*);
 
 constexpr DWORD kHostNameKind = 32;
-
-// Items of the N-up, owner and tray rules.
-constexpr SettingItemId kBooklet = 321;
-constexpr SettingItemId kPagesPerSheet = 295;
-constexpr SettingItemId kTileLayout = 296;
-constexpr SettingItemId kSource = 13;
-constexpr SettingItemId kTray = 265;
-constexpr SettingItemId kBypassMedia = 388;
-constexpr SettingItemId kOwnerSwitch = 5163;
-constexpr SettingItemId kOwnerModeAlt = 5178;
-constexpr SettingItemId kOwnerMode = 5127;
-constexpr SettingItemId kPromptAlt = 5165;
-constexpr SettingItemId kPrompt = 5164;
-constexpr SettingItemId kPromptUnknown = 5183;
-constexpr SettingItemId kPromptOwnerText = 5174;
-constexpr SettingItemId kOwnerTextAlt = 5150;
-constexpr SettingItemId kOwnerText = 5121;
 
 template <typename Proc>
 Proc Bind(JobHeaderBuild* build, LPCSTR name) {
@@ -79,15 +63,15 @@ int AppendAnswer(JobHeaderBuild* build, Answer& answer) {
 // The N-up code of the layout, or -1 when the layout has none.
 int GetNupCode(JobHeaderBuild* build, DWORD* code) {
   DWORD booklet = 0, tiles = 0, pages = 0;
-  if (int r = ReadItemAs(kBooklet, build, &booklet); r < 0) return r;
+  if (int r = ReadItemAs(kItemPageLayout, build, &booklet); r < 0) return r;
   if (booklet == 2) return *code = 1, 0;
   if (booklet == 1) {
-    if (int r = ReadItemAs(kTileLayout, build, &tiles); r < 0) return r;
+    if (int r = ReadItemAs(kItemTileCount, build, &tiles); r < 0) return r;
     if (tiles == 0x0202) return *code = 8, 0;
     if (tiles == 0x0303) return *code = 10, 0;
     if (tiles == 0x0404) return *code = 11, 0;
   }
-  if (int r = ReadItemAs(kPagesPerSheet, build, &pages); r < 0) return r;
+  if (int r = ReadItemAs(kItemPagesPerSheet, build, &pages); r < 0) return r;
   static constexpr DWORD kCodes[][2] = {{1, 0}, {2, 1}, {4, 2}, {8, 4}, {16, 6}, {32, 12}};
   for (const auto& row : kCodes)
     if (row[0] == pages) return *code = row[1], 0;
@@ -120,17 +104,17 @@ int WriteHostAddressAttr(JobHeaderBuild* build, Answer& answer) {
 // The owner text a prompt chose, as ANSI; false when the prompt does not decide it.
 int ReadPromptOwner(JobHeaderBuild* build, DWORD ownerSwitch, std::vector<char>* owner) {
   DWORD prompt = 0;
-  if (int r = ReadItemAs(ownerSwitch != 0 ? kPromptAlt : kPrompt, build, &prompt); r < 0) return r;
+  if (int r = ReadItemAs(ownerSwitch != 0 ? kItemPromptAlt : kItemPrompt, build, &prompt); r < 0) return r;
   if (prompt != 1) return 0;
   DWORD unknown = 0;
-  if (int r = ReadItemAs(kPromptUnknown, build, &unknown); r < 0) return r;
+  if (int r = ReadItemAs(kItemPromptGroup, build, &unknown); r < 0) return r;
   if (unknown == 1) {
     const char text[] = "UnknownUser";
     owner->assign(text, text + sizeof text);
     return 1;
   }
   LPCWSTR text = nullptr;
-  if (int r = ReadItemText(kPromptOwnerText, build, &text); r < 0) return r;
+  if (int r = ReadItemText(kItemPromptGroup1Key, build, &text); r < 0) return r;
   LPSTR ansi = nullptr;
   int length = 0;
   if (!WideToMultiByteCp(text, &ansi, &length, 0)) return kJobTextConversionFailed;
@@ -153,24 +137,24 @@ int ReadOwnerText(JobHeaderBuild* build, SettingItemId id, std::vector<char>* ow
 // The owner line: how the owner is named follows the owner mode items and the prompt.
 int WriteJobOwnerAttr(JobHeaderBuild* build, Answer& answer) {
   DWORD ownerSwitch = 0, m = 0;
-  if (int r = ReadItemAs(kOwnerSwitch, build, &ownerSwitch); r < 0) return r;
+  if (int r = ReadItemAs(kItemOwnerSetSwitch, build, &ownerSwitch); r < 0) return r;
   std::vector<char> prompted;
   int havePrompt = 0;
   if (HasFeature(build, kFeatureOwnerPrompt)) {
     havePrompt = ReadPromptOwner(build, ownerSwitch, &prompted);
     if (havePrompt < 0) return havePrompt;
   }
-  if (int r = ReadItemAs(ownerSwitch != 0 ? kOwnerModeAlt : kOwnerMode, build, &m); r < 0) return r;
+  if (int r = ReadItemAs(ownerSwitch != 0 ? kItemOwnerModeAlt : kItemOwnerMode, build, &m); r < 0) return r;
   m &= 0xFFFF;
   DWORD mode = 0, layout = 0, tray = 0;
   if (HasFeature(build, kFeatureNupAttribute) || HasFeature(build, kFeatureHostAddress)) {
     mode = HasFeature(build, kFeatureHostName) ? 5 : 1;
   } else {
     DWORD pages = 0, booklet = 0;
-    if (int r = ReadItemAs(kPagesPerSheet, build, &pages); r < 0) return r;
+    if (int r = ReadItemAs(kItemPagesPerSheet, build, &pages); r < 0) return r;
     layout = pages;
     if (pages == 1) {
-      if (int r = ReadItemAs(kBooklet, build, &booklet); r < 0) return r;
+      if (int r = ReadItemAs(kItemPageLayout, build, &booklet); r < 0) return r;
       if (booklet == 1) layout = 100;
       else if (booklet == 2) layout = 2;
     }
@@ -185,7 +169,7 @@ int WriteJobOwnerAttr(JobHeaderBuild* build, Answer& answer) {
     owner = prompted;
     fromInput = true;
   } else if (m == 1 || (m >= 4 && m <= 7)) {
-    if (int r = ReadOwnerText(build, ownerSwitch != 0 ? kOwnerTextAlt : kOwnerText, &owner); r < 0) return r;
+    if (int r = ReadOwnerText(build, ownerSwitch != 0 ? kItemOtherOwnerName : kItemOwnerName, &owner); r < 0) return r;
     fromInput = true;
   } else if (m != 0 && m != 3) {
     return 0;
@@ -252,14 +236,14 @@ void ReleaseJobAttributeLibrary(JobHeaderBuild* build) {
 
 int GetTrayCode(JobHeaderBuild* build, DWORD* code) {
   DWORD source = 0, tray = 0;
-  if (int r = ReadItemAs(kSource, build, &source); r < 0) return r;
-  if (int r = ReadItemAs(kTray, build, &tray); r < 0) return r;
+  if (int r = ReadItemAs(kItemDefaultSource, build, &source); r < 0) return r;
+  if (int r = ReadItemAs(kItemPaperSource, build, &tray); r < 0) return r;
   source &= 0xFFFF;
   const DWORD value = HasFeature(build, kFeatureTrayFromSource) ? (source == 15 ? tray : source)
                                                                 : (tray == 258 ? source : tray);
   if (value == 4 || value == 260) {
     DWORD media = 0;
-    if (int r = ReadItemAs(kBypassMedia, build, &media); r < 0) return r;
+    if (int r = ReadItemAs(kItemMediaType, build, &media); r < 0) return r;
     *code = media == 3 ? 9 : (media == 1 || media == 2 || media == 7 || media == 8) ? 10 : 8;
     return 0;
   }

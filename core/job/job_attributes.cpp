@@ -16,39 +16,13 @@
 #include "core/store/item_access.h"
 #include "core/system/user_locale.h"
 #include "items/codepage.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/time.h"
 #include "platform/spooler/spooler.h"
 
 namespace {
-
-// Items the rules read.
-constexpr SettingItemId kCopies = 12;
-constexpr SettingItemId kCollate = 18;
-constexpr SettingItemId kOneTimeText = 329;
-constexpr SettingItemId kOneTimeTextOff = 1321;
-constexpr SettingItemId kDocumentNameMode = 335;
-constexpr SettingItemId kPaper = 410;
-constexpr SettingItemId kPaper2 = 411;
-constexpr SettingItemId kUserPaperFeedSelector = 409;
-constexpr SettingItemId kFeedEdge = 412;
-constexpr SettingItemId kFeedEdge2 = 413;
-constexpr SettingItemId kFeedEdgeByte = 438;
-constexpr SettingItemId kZeroPaddedText = 435;
-constexpr SettingItemId kDelayHour = 451;
-constexpr SettingItemId kDelayMinute = 452;
-constexpr SettingItemId kDocumentNameItem = 1831;
-constexpr SettingItemId kNumberListFirst = 1834;
-constexpr SettingItemId kNumberListLast = 1853;
-constexpr SettingItemId kFaxTimeSwitch = 1800;
-constexpr SettingItemId kFaxHour = 1801;
-constexpr SettingItemId kFaxMinute = 1802;
-constexpr SettingItemId kCopiesFlag1 = 4099;
-constexpr SettingItemId kCopiesFlag2 = 4123;
-constexpr SettingItemId kDeviceCollation = 1344;
-constexpr SettingItemId kSaveToFile = 336;
-constexpr SettingItemId kMonitorJobItem = 8201;
 
 constexpr DWORD kOneTimeTextField = 49;  // bytes of item 329's field
 constexpr DWORD kOneTimeTextMax = 48;
@@ -99,22 +73,22 @@ int WriteCopiesAttr(LPCWSTR key, JobHeaderBuild* build) {
   if (HasFeature(build, kFeatureCopiesOne)) {
     DWORD flag1 = 0, flag2 = 0, collate = 0, deviceCollation = 0, saveToFile = 0;
     // A model without the device-collation or save-to-file item has them off.
-    if (ReadItemAs(kDeviceCollation, build, &deviceCollation) != 0) deviceCollation = 0;
-    if (ReadItemAs(kSaveToFile, build, &saveToFile) != 0) saveToFile = 0;
-    if (ReadItemAs(kCopiesFlag1, build, &flag1) == 0 && ReadItemAs(kCopiesFlag2, build, &flag2) == 0 &&
-        ReadItemAs(kCollate, build, &collate) == 0 && static_cast<SHORT>(collate) == 1 &&
-        (deviceCollation == 0 || (flag1 == 0 && flag2 == 0)) && saveToFile != 1)
+    if (ReadItemAs(kItemDeviceCollation, build, &deviceCollation) != 0) deviceCollation = 0;
+    if (ReadItemAs(kItemSaveToFile, build, &saveToFile) != 0) saveToFile = 0;
+    if (ReadItemAs(kItemCopiesByDevice, build, &flag1) == 0 &&
+        ReadItemAs(kItemCopiesByDeviceSecond, build, &flag2) == 0 && ReadItemAs(kItemCollate, build, &collate) == 0 &&
+        static_cast<SHORT>(collate) == 1 && (deviceCollation == 0 || (flag1 == 0 && flag2 == 0)) && saveToFile != 1)
       return AppendKeyAnsi(key, "1", build->output);
   }
-  return FormatItemValue(key, kCopies, build);
+  return FormatItemValue(key, kItemCopies, build);
 }
 
 // Item 329: a text that reaches one job only; it is emptied in the job's settings once written.
 int WriteOneTimeText(LPCWSTR key, JobHeaderBuild* build) {
   DWORD off = 1;
-  if (int r = ReadItemAs(kOneTimeTextOff, build, &off); r < 0) return r;
+  if (int r = ReadItemAs(kItemMonitorOn, build, &off); r < 0) return r;
   LPCWSTR field = nullptr;
-  if (int r = ReadItemText(kOneTimeText, build, &field); r < 0) return r;
+  if (int r = ReadItemText(kItemOneTimeText, build, &field); r < 0) return r;
   // The field holds ANSI bytes, not always terminated.
   const char* bytes = reinterpret_cast<const char*>(field);
   char text[kOneTimeTextField + 1] = {};
@@ -125,7 +99,7 @@ int WriteOneTimeText(LPCWSTR key, JobHeaderBuild* build) {
   if (written < 0) return written;
   const WCHAR empty[kOneTimeTextField] = {};
   LPCWSTR emptyText = empty;
-  SetItemValue(kOneTimeText, build->context->settings, build->context->config, kTypeString, sizeof(WCHAR),
+  SetItemValue(kItemOneTimeText, build->context->settings, build->context->config, kTypeString, sizeof(WCHAR),
                &emptyText);
   return written;
 }
@@ -133,9 +107,11 @@ int WriteOneTimeText(LPCWSTR key, JobHeaderBuild* build) {
 // The feed item of a user paper: item 409 says which of 412 and 413 holds it.
 int GetUserPaperFeedItem(JobHeaderBuild* build, SettingItemId* item) {
   DWORD selector = 0;
-  if (ReadItemAs(kUserPaperFeedSelector, build, &selector) < 0) return kJobValueRuleFailed;
-  if (selector == 4) *item = kFeedEdge;
-  else if (selector == 264) *item = kFeedEdge2;
+  if (ReadItemAs(kItemSheetListPaper, build, &selector) < 0) return kJobValueRuleFailed;
+  if (selector == 4)
+    *item = kItemSheetFeedEdgeA;
+  else if (selector == 264)
+    *item = kItemSheetFeedEdgeB;
   else return kJobValueRuleFailed;
   return 0;
 }
@@ -178,13 +154,13 @@ int WritePaperNameAttr(LPCWSTR key, SettingItemId id, JobHeaderBuild* build) {
 
 int WriteFeedEdgeAttr(LPCWSTR key, SettingItemId id, JobHeaderBuild* build) {
   static constexpr SettingItemId kPairs[3][2] = {{404, 407}, {405, 408}, {406, 409}};
-  SettingItemId tested = kFeedEdgeByte;
-  if (id == kFeedEdge) {
+  SettingItemId tested = kItemBypassFeedEdge;
+  if (id == kItemSheetFeedEdgeA) {
     for (const auto& pair : kPairs) {
       DWORD a = 0, b = 0;
       if (int r = ReadItemAs(pair[0], build, &a); r < 0) return r;
       if (int r = ReadItemAs(pair[1], build, &b); r < 0) return r;
-      if (a == 1 && b == 4) tested = kFeedEdge;
+      if (a == 1 && b == 4) tested = kItemSheetFeedEdgeA;
     }
   }
   DWORD edge = 0;
@@ -195,7 +171,7 @@ int WriteFeedEdgeAttr(LPCWSTR key, SettingItemId id, JobHeaderBuild* build) {
 // Item 435: its text without leading zeros.
 int WriteZeroTrimmedText(LPCWSTR key, JobHeaderBuild* build) {
   LPCWSTR text = nullptr;
-  if (int r = ReadItemText(kZeroPaddedText, build, &text); r < 0) return r;
+  if (int r = ReadItemText(kItemZeroPaddedNumber, build, &text); r < 0) return r;
   while (*text == u'0') ++text;
   return AppendKeyValue(key, text, build->output);
 }
@@ -216,11 +192,11 @@ int WriteDocumentNameAttr(LPCWSTR key, JobHeaderBuild* build) {
 
 int WriteDocumentNameItem(LPCWSTR key, JobHeaderBuild* build) {
   DWORD mode = 0;
-  if (int r = ReadItemAs(kDocumentNameMode, build, &mode); r < 0) return r;
+  if (int r = ReadItemAs(kItemDocumentNameMode, build, &mode); r < 0) return r;
   if (mode == 0) {
     LPCWSTR text = nullptr;
-    if (ReadItemText(kDocumentNameItem, build, &text) < 0) return kJobValueRuleFailed;
-    return FormatItemValue(key, kDocumentNameItem, build);
+    if (ReadItemText(kItemDocumentName, build, &text) < 0) return kJobValueRuleFailed;
+    return FormatItemValue(key, kItemDocumentName, build);
   }
   if (mode == 1) return WriteDocumentNameAttr(key, build);
   return kJobDocumentNameModeBad;
@@ -229,7 +205,7 @@ int WriteDocumentNameItem(LPCWSTR key, JobHeaderBuild* build) {
 // Items 1834-1853: the page numbers from 2 to 9998, ascending, each once, joined by ":".
 int WriteNumberList(LPCWSTR key, JobHeaderBuild* build) {
   std::vector<WORD> numbers;
-  for (SettingItemId id = kNumberListFirst; id <= kNumberListLast; ++id) {
+  for (SettingItemId id = kItemNumberListFirst; id <= kItemNumberListLast; ++id) {
     DWORD value = 0;
     if (int r = ReadItemAs(id, build, &value); r < 0) return r;
     if (value >= kNumberListMin && value <= kNumberListMax) numbers.push_back(static_cast<WORD>(value));
@@ -268,8 +244,8 @@ int WriteMonitorJobId(LPCWSTR key, JobHeaderBuild* build) {
 // The chosen hour and minute on today's date, or tomorrow's when that time has passed today.
 int WriteDelayedPrintTime(LPCWSTR key, JobHeaderBuild* build) {
   DWORD hour = 0, minute = 0;
-  if (int r = ReadItemAs(kDelayHour, build, &hour); r < 0) return r;
-  if (int r = ReadItemAs(kDelayMinute, build, &minute); r < 0) return r;
+  if (int r = ReadItemAs(kItemDelayHour, build, &hour); r < 0) return r;
+  if (int r = ReadItemAs(kItemDelayMinute, build, &minute); r < 0) return r;
   struct tm now = {};
   {
     LockSlotGuard clock(kLockClock);
@@ -290,8 +266,8 @@ int WriteDelayedPrintTime(LPCWSTR key, JobHeaderBuild* build) {
 
 int WriteTimeOfDayAttr(LPCWSTR key, JobHeaderBuild* build) {
   DWORD hour = 0, minute = 0;
-  if (int r = ReadItemAs(kFaxHour, build, &hour); r < 0) return r;
-  if (int r = ReadItemAs(kFaxMinute, build, &minute); r < 0) return r;
+  if (int r = ReadItemAs(kItemFaxHour, build, &hour); r < 0) return r;
+  if (int r = ReadItemAs(kItemFaxMinute, build, &minute); r < 0) return r;
   char text[24];
   std::snprintf(text, sizeof text, "%02d:%02d", static_cast<int>(hour), static_cast<int>(minute));
   return AppendKeyAnsi(key, text, build->output);
@@ -399,24 +375,24 @@ int FormatItemValue(LPCWSTR key, SettingItemId id, JobHeaderBuild* build) {
 
 int WriteItemAttr(LPCWSTR key, SettingItemId id, JobHeaderBuild* build) {
   switch (id) {
-    case kCopies: return WriteCopiesAttr(key, build);
-    case kOneTimeText: return WriteOneTimeText(key, build);
-    case kPaper:
-    case kPaper2: return WritePaperNameAttr(key, id, build);
-    case kFeedEdge:
-    case kFeedEdgeByte: return WriteFeedEdgeAttr(key, id, build);
-    case kZeroPaddedText: return WriteZeroTrimmedText(key, build);
-    case kDocumentNameItem: return WriteDocumentNameItem(key, build);
-    case kNumberListFirst: return WriteNumberList(key, build);
-    case kJobItemOwner: return WriteOwnerAttr(key, build);
-    case kMonitorJobItem: return WriteMonitorJobId(key, build);
-    case kJobItemDelayedPrint: return WriteDelayedPrintTime(key, build);
-    case kJobItemDocumentName: return WriteDocumentNameAttr(key, build);
+    case kItemCopies: return WriteCopiesAttr(key, build);
+    case kItemOneTimeText: return WriteOneTimeText(key, build);
+    case kItemSheetPaperA:
+    case kItemSheetPaperB: return WritePaperNameAttr(key, id, build);
+    case kItemSheetFeedEdgeA:
+    case kItemBypassFeedEdge: return WriteFeedEdgeAttr(key, id, build);
+    case kItemZeroPaddedNumber: return WriteZeroTrimmedText(key, build);
+    case kItemDocumentName: return WriteDocumentNameItem(key, build);
+    case kItemNumberListFirst: return WriteNumberList(key, build);
+    case kItemJobOwner: return WriteOwnerAttr(key, build);
+    case kItemMonitorJob: return WriteMonitorJobId(key, build);
+    case kItemJobDelayedPrint: return WriteDelayedPrintTime(key, build);
+    case kItemJobDocumentName: return WriteDocumentNameAttr(key, build);
     default: break;
   }
-  if (build->modelKind == 2 && id == kFaxTimeSwitch) {
+  if (build->modelKind == 2 && id == kItemFaxTimeOn) {
     DWORD on = 0;
-    if (int r = ReadItemAs(kFaxTimeSwitch, build, &on); r < 0) return r;
+    if (int r = ReadItemAs(kItemFaxTimeOn, build, &on); r < 0) return r;
     if (on == 1) return WriteTimeOfDayAttr(key, build);
   }
   return FormatItemValue(key, id, build);

@@ -22,11 +22,6 @@ struct JobHeaderBuild {
   HeaderOutput* output;
 };
 
-// Template items with a rule of their own that are not setting items.
-inline constexpr SettingItemId kJobItemDelayedPrint = 32784;
-inline constexpr SettingItemId kJobItemDocumentName = 36902;
-inline constexpr SettingItemId kJobItemOwner = 8193;
-
 inline bool HasFeature(const JobHeaderBuild* build, DWORD bit) { return (build->features & bit) != 0; }
 
 // The item as a number by its own type (flags, 8, 16 and 32 bits); 0, kJobItemUnreadable or

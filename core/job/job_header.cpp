@@ -13,15 +13,12 @@
 #include "core/job/job_template.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 
 namespace {
 
 constexpr WORD kJobTemplateType = 15;
-constexpr SettingItemId kMarkedOnly = 336;
-constexpr SettingItemId kBooklet = 321;
-constexpr SettingItemId kBktpOutput = 446;
-constexpr SettingItemId kBktpSwitch = 1328;
 
 // The composed key of a JOBATTR item entry (key, quote, value text) holds at most this many
 // characters.
@@ -59,9 +56,9 @@ int WriteBktpAttribute(JobHeaderBuild* build) {
 int WriteExtensionEntry(JobHeaderBuild* build) {
   int total = 0;
   DWORD booklet = 0, output = 0, bktp = 0;
-  if (int r = ReadItemAs(kBooklet, build, &booklet); r < 0) return r;
-  if (int r = ReadItemAs(kBktpOutput, build, &output); r < 0) return r;
-  if (int r = ReadItemAs(kBktpSwitch, build, &bktp); r < 0) return r;
+  if (int r = ReadItemAs(kItemPageLayout, build, &booklet); r < 0) return r;
+  if (int r = ReadItemAs(kItemBookletOutput, build, &output); r < 0) return r;
+  if (int r = ReadItemAs(kItemBookletHeaderSwitch, build, &bktp); r < 0) return r;
   if (booklet == 2 && HasFeature(build, kFeatureBktp) && output == 1 && bktp == 1) {
     const DWORD at = build->output->length;
     total = Add(total, WriteBktpAttribute(build));
@@ -147,7 +144,7 @@ int BuildJobHeader(DatabaseStream* main, DatabaseStream* linked, JobHeaderContex
   JobHeaderState state{};
   context->bktpOffset = 0;
   DWORD markedOnly = 0;
-  int result = ReadItemAs(kMarkedOnly, &build, &markedOnly);
+  int result = ReadItemAs(kItemSaveToFile, &build, &markedOnly);
   state.skipUnmarked = markedOnly == 1;
   if (result == 0) result = WriteUel(&output) < 0 ? kJobHeaderFull : 0;
   if (result == 0) result = WalkJobTemplate(&build, &state);

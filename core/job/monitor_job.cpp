@@ -9,6 +9,7 @@
 #include "core/store/item_access.h"
 #include "core/system/printer_info.h"
 #include "items/codepage.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/kernel/codepage.h"
 #include "platform/kernel/identity.h"
@@ -18,19 +19,6 @@
 #include "platform/spooler/spooler.h"
 
 namespace {
-
-constexpr SettingItemId kItem320 = 320;
-constexpr SettingItemId kJobKind = 334;
-constexpr SettingItemId kMarkedOnly = 336;
-constexpr SettingItemId kMarkedOwner = 338;
-constexpr SettingItemId kFaxSendOff = 381;
-constexpr SettingItemId kPaperType = 266;
-constexpr SettingItemId kDelayHour = 451;
-constexpr SettingItemId kDelayMinute = 452;
-constexpr SettingItemId kFaxTimeSwitch = 1800;
-constexpr SettingItemId kOwnerSource = 5127;
-constexpr SettingItemId kOwnerName = 5121;
-constexpr SettingItemId kOtherOwnerName = 5150;
 
 constexpr UINT kOthersShortName = 5140;
 constexpr UINT kOthersLongName = 5139;
@@ -133,10 +121,10 @@ std::string BuildOwnerText(const MonitorJobContext* c) {
   ItemValueCell cell{};
   ValueTypeCode valueType = 0;
   DWORD length = 0;
-  if (GetItemValue(kPaperType, c->settings, c->config, &valueType, &length, &cell) != kItemDone) return {};
+  if (GetItemValue(kItemPaperType, c->settings, c->config, &valueType, &length, &cell) != kItemDone) return {};
   WORD type = 0;
   DatabaseRecord* record = nullptr;
-  if (ReadItemValueRecord(FALSE, c->store->main, c->store->linked, kPaperType, &cell, &type, &record) != kDbOk ||
+  if (ReadItemValueRecord(FALSE, c->store->main, c->store->linked, kItemPaperType, &cell, &type, &record) != kDbOk ||
       record == nullptr)
     return {};
   LPWSTR name = nullptr;
@@ -171,11 +159,11 @@ void ReadPrinterNames(const MonitorJobContext* c, std::string* port, std::string
 void GetMonitorUserName(const MonitorJobContext* context, LPSTR name, DWORD bytes) {
   if (name == nullptr || bytes == 0) return;
   std::string user;
-  const DWORD source = ReadNumber(context, kOwnerSource) & 0xFFFF;
+  const DWORD source = ReadNumber(context, kItemOwnerMode) & 0xFFFF;
   if (source == 1 || source == 4) {
-    user = ReadTextAnsi(context, kOwnerName);
+    user = ReadTextAnsi(context, kItemOwnerName);
   } else if (source == 5 || source == 6) {
-    user = ReadTextAnsi(context, kOtherOwnerName);
+    user = ReadTextAnsi(context, kItemOtherOwnerName);
   } else if (context->userName != nullptr && context->userName[0] != 0) {
     user = ToAnsi(context->userName);
   } else {
@@ -231,19 +219,19 @@ PirvexHandle CollectJobOwnerData(const MonitorJobContext* context, LPSTR id) {
   std::string owner;
   char faxName[kMonitorTextBytes] = {}, faxNumber[kMonitorTextBytes] = {};
   DWORD hour = 0, minute = 0;
-  if (context->fax && ReadNumber(context, kFaxSendOff) != 1) {
+  if (context->fax && ReadNumber(context, kItemFaxHeaderOnly) != 1) {
     FaxDestination entry;
     if (!GetFaxDestination(context->faxBlob, context->faxBlobSize, context->destinationIndex, &entry)) return 0;
     mode = kPirvexModeFax;
-    jobType = ReadNumber(context, kFaxTimeSwitch) == 1 ? kPirvexJobTimedFax : kPirvexJobFax;
+    jobType = ReadNumber(context, kItemFaxTimeOn) == 1 ? kPirvexJobTimedFax : kPirvexJobFax;
     BuildFaxMonitorTexts(context->resourceModule, &entry, context->destinationCount, faxName, faxNumber);
   } else {
-    item320 = ReadNumber(context, kItem320);
-    if (ReadNumber(context, kMarkedOnly) == 1) {
+    item320 = ReadNumber(context, kItemStaplePosition);
+    if (ReadNumber(context, kItemSaveToFile) == 1) {
       jobType = kPirvexJobMarked;
-      owner = ReadTextAnsi(context, kMarkedOwner);
+      owner = ReadTextAnsi(context, kItemSaveFileName);
     } else {
-      switch (ReadNumber(context, kJobKind)) {
+      switch (ReadNumber(context, kItemJobType)) {
         case 1: jobType = kPirvexJobSecure; break;
         case 2: jobType = kPirvexJobSample; break;
         case 3: jobType = kPirvexJobBox; break;
@@ -252,8 +240,8 @@ PirvexHandle CollectJobOwnerData(const MonitorJobContext* context, LPSTR id) {
       }
       // A box job's record carries no owner text.
       if (jobType != kPirvexJobBox) owner = BuildOwnerText(context);
-      hour = ReadNumber(context, kDelayHour);
-      minute = ReadNumber(context, kDelayMinute);
+      hour = ReadNumber(context, kItemDelayHour);
+      minute = ReadNumber(context, kItemDelayMinute);
     }
   }
 #if defined(QV_BUILD_UI)

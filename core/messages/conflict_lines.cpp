@@ -7,6 +7,7 @@
 
 #include "core/constraints/constraint_records.h"
 #include "core/database/dbrecords.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
@@ -19,8 +20,10 @@ constexpr WORD kNoConditionLinesWord = 4;
 constexpr BYTE kOpSizeRange = 9;
 constexpr WCHAR kHiddenNameMark = u'!';
 
-constexpr SettingItemId kNeverForced[] = {346, 348, 8205, 391};
-constexpr SettingItemId kNeverListed[] = {346, 348, 8205, 443};
+constexpr SettingItemId kNeverForced[] = {kItemDitherResolution, kItemPatternResolution, kItemStreamVersion,
+                                          kItemAdjustmentListChoice};
+constexpr SettingItemId kNeverListed[] = {kItemDitherResolution, kItemPatternResolution, kItemStreamVersion,
+                                          kItemResolutionLock};
 
 struct CheckFlagItem {
   WORD bit;

@@ -8,6 +8,7 @@
 #include "core/messages/conflict_lines.h"
 #include "core/messages/formatted_strings.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/global_copy.h"
@@ -18,11 +19,7 @@ namespace {
 
 constexpr WORD kRuleRecordType = 7;
 constexpr WORD kNoticeMessageType = 9;
-constexpr SettingItemId kPositionItems[] = {267, 320};
-constexpr SettingItemId kPosterItem = 296;
-constexpr SettingItemId kStampItem = 297;
-constexpr SettingItemId kStampNameItem = 299;
-constexpr SettingItemId kStampOnItem = 321;
+constexpr SettingItemId kPositionItems[] = {kItemBindingEdge, kItemStaplePosition};
 constexpr WCHAR kLinkedLineFormat[] = u"\n\t%s : %s";
 constexpr int kShortTextChars = 128;
 
@@ -249,15 +246,15 @@ WORD BuildLinkedItemConflictText(HMODULE module, const SettingsContext* context,
   if (out == nullptr) return kCheckFailed;
   *out = LinkedItemConflict{};
   if (context == nullptr || change == nullptr) return kCheckFailed;
-  if (change->id != kPosterItem && change->id != kStampOnItem) return kCheckFailed;
+  if (change->id != kItemTileCount && change->id != kItemPageLayout) return kCheckFailed;
   LONGLONG value = 0;
-  const bool concerned = change->id == kPosterItem || (change->value != nullptr &&
-                                                       NumberOfTypedValue(change->type, change->value, &value) &&
-                                                       value == 1);
+  const bool concerned =
+      change->id == kItemTileCount ||
+      (change->value != nullptr && NumberOfTypedValue(change->type, change->value, &value) && value == 1);
   ItemValueCell stamp{};
   ValueTypeCode type = 0;
   DWORD bytes = 0;
-  if (GetItemValue(kStampItem, context->settings, context->config, &type, &bytes, &stamp) != kItemDone ||
+  if (GetItemValue(kItemStampName, context->settings, context->config, &type, &bytes, &stamp) != kItemDone ||
       type != kTypeString || stamp.data == nullptr)
     return kCheckFailed;
   // The stamp's name as the item holds it, within its field.
@@ -280,8 +277,8 @@ WORD BuildLinkedItemConflictText(HMODULE module, const SettingsContext* context,
   }
   FormatText(out->conditionText, kFormattedTextChars, kLinkedLineFormat, {label, stampName});
   FormatText(out->forcedText, kFormattedTextChars, kLinkedLineFormat, {label, none});
-  out->pairs[0] = {kStampItem, kTypeString, 0, &kEmptyText};
-  out->pairs[1] = {kStampNameItem, kTypeString, 0, &kEmptyText};
+  out->pairs[0] = {kItemStampName, kTypeString, 0, &kEmptyText};
+  out->pairs[1] = {kItemStampText, kTypeString, 0, &kEmptyText};
   out->pairCount = 2;
   return kCheckDone;
 }

@@ -9,6 +9,7 @@
 #include "core/descriptors/value_routines.h"
 #include "core/messages/formatted_strings.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
@@ -54,13 +55,10 @@ struct SourceItem {
   WORD recordType;
   WORD withoutDetails;
 };
-constexpr SourceItem kSourceItems[] = {{13, 5, 15}, {265, 5, 258}, {266, 6, 0}, {389, 5, 0}};
+constexpr SourceItem kSourceItems[] = {
+    {kItemDefaultSource, 5, 15}, {kItemPaperSource, 5, 258}, {kItemPaperType, 6, 0}, {kItemSeparateSource, 5, 0}};
 
-constexpr SettingItemId kPaperItem = 8;
-constexpr SettingItemId kOutputPaperItem = 262;
-constexpr SettingItemId kTextItem = 5129;
-constexpr SettingItemId kUserPaperNameItem = 5929;
-constexpr SettingItemId kInfoSuffixItems[] = {327, 328};
+constexpr SettingItemId kInfoSuffixItems[] = {kItemFinishingSheetText, kItemFinishingSheetChoice};
 constexpr int kEmptyTextChars = 128;
 // Characters a size text may add to a paper's name.
 constexpr int kSizeTextChars = 64;
@@ -229,7 +227,7 @@ bool UserPaperText(HMODULE module, const SettingsContext* context, WORD paperId,
   ValueTypeCode type = 0;
   DWORD length = 0;
   ItemValueCell cell{};
-  const auto nameItem = static_cast<SettingItemId>(kUserPaperNameItem + UserPaperIdToIndex(paperId));
+  const auto nameItem = static_cast<SettingItemId>(kItemUserPaperName + UserPaperIdToIndex(paperId));
   if (GetItemValue(nameItem, context->settings, context->config, &type, &length, &cell) != kItemDone ||
       type != kTypeString)
     return false;
@@ -340,14 +338,15 @@ BOOL GetItemValueText(BOOL withDetails, HMODULE resourceModule, const SettingsCo
     ValueTypeCode type = 0;
     if (!CurrentValueType(context, id, &type)) return FALSE;
     return ValueToTextPlain(FALSE, text, capacity, number->divisor, type, value);
-  } else if (id == kTextItem) {
+  } else if (id == kItemAccountText) {
     LPCWSTR string = *static_cast<const LPCWSTR*>(value);
     if (string != nullptr && string[0] != 0) {
       lstrcpynW(name, string, kPieceChars);
     } else if (!LoadPieceString(resourceModule, kStringEmptyText, name, kEmptyTextChars + 1)) {
       return FALSE;
     }
-  } else if ((id == kPaperItem || (id == kOutputPaperItem && *static_cast<const WORD*>(value) != kSameAsPaperSize)) &&
+  } else if ((id == kItemPaperSize ||
+              (id == kItemOutputPaper && *static_cast<const WORD*>(value) != kSameAsPaperSize)) &&
              IsUserPaperId(*static_cast<const WORD*>(value))) {
     if (!UserPaperText(resourceModule, context, *static_cast<const WORD*>(value), flags, name, details)) return FALSE;
   } else {

@@ -4,13 +4,13 @@
 
 #include "core/persist/settings_conversion.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/base/byte_order.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
 namespace {
 
-constexpr SettingItemId kItemLength = 8202, kItemLayout = 8203, kItemRelease = 8204, kItemIdentity = 5137;
 constexpr WORD kUpgradeBaseRelease = 0x5000;
 // Releases before 0x4006 kept five user papers at fixed places, later ones ten 34-byte slots
 // {width, length, name} after byte 1608.
@@ -21,7 +21,6 @@ constexpr DWORD kTenSlotCount = 10;
 constexpr DWORD kUserPaperNameBytes = 30;
 constexpr DWORD kFiveWidths = 896, kFiveLengths = 906;
 constexpr DWORD kFiveNames[5] = {916, 946, 976, 1006, 1036};
-constexpr SettingItemId kUserWidth = 5889, kUserLength = 5909, kUserName = 5929;
 // The model whose release 0x4005 records carry another identity.
 constexpr WORD kIdentityOverrideModel = 115;
 
@@ -56,8 +55,9 @@ bool StoreNumber(PrinterConfiguration* config, SettingItemId id, DWORD value) {
 }
 
 bool StampHeader(PrinterConfiguration* config, const ConfigurationHeader& current) {
-  return StoreNumber(config, kItemLayout, current.layout) && StoreNumber(config, kItemRelease, current.release) &&
-         StoreNumber(config, kItemLength, current.length);
+  return StoreNumber(config, kItemConfigLayoutVersion, current.layout) &&
+         StoreNumber(config, kItemConfigRelease, current.release) &&
+         StoreNumber(config, kItemConfigLength, current.length);
 }
 
 // Stored length, never more than a record holds.
@@ -66,13 +66,13 @@ DWORD ClampLength(DWORD length) { return length < kPrinterConfigurationSize ? le
 // Moves one user paper {width, length, name} into slot `index` of the current items. A name
 // without its terminator inside its 30 bytes is refused and the slot keeps its default name.
 bool MoveUserPaper(PrinterConfiguration* work, DWORD index, WORD width, WORD length, const BYTE* name) {
-  if (!StoreNumber(work, SettingItemId(kUserWidth + index), width) ||
-      !StoreNumber(work, SettingItemId(kUserLength + index), length))
+  if (!StoreNumber(work, SettingItemId(kItemUserPaperWidth + index), width) ||
+      !StoreNumber(work, SettingItemId(kItemUserPaperLength + index), length))
     return false;
   BYTE copy[kUserPaperNameBytes];
   std::memcpy(copy, name, sizeof copy);
   const BYTE* text = copy;
-  SetItemValue(SettingItemId(kUserName + index), nullptr, work, kTypeString, kUserPaperNameBytes, &text);
+  SetItemValue(SettingItemId(kItemUserPaperName + index), nullptr, work, kTypeString, kUserPaperNameBytes, &text);
   return true;
 }
 
@@ -90,17 +90,18 @@ bool ConvertOldConfiguration(const PrinterConfiguration& stored, const Configura
       if (!MoveUserPaper(work, i, GetLE16(slot), GetLE16(slot + 2), slot + 4)) return false;
     }
   }
-  if (!StoreNumber(work, kItemLength, current.length)) return false;
-  if (header.release == 0x0100 && featureFlagSet && !StoreNumber(work, 4103, 1)) return false;
+  if (!StoreNumber(work, kItemConfigLength, current.length)) return false;
+  if (header.release == 0x0100 && featureFlagSet && !StoreNumber(work, kItemModelOptions, 1)) return false;
   if ((header.release == 0x4001 || header.release == 0x4002 ||
        (header.release == 0x4005 && current.model == kIdentityOverrideModel)) &&
-      !StoreNumber(work, kItemIdentity, current.model))
+      !StoreNumber(work, kItemModelIdentity, current.model))
     return false;
   if (header.release <= 0x3000) {
     DWORD item5125;
-    if (!LoadNumber(work, 5125, &item5125)) return false;
+    if (!LoadNumber(work, kItemStreamFamily, &item5125)) return false;
     for (const FamilyCapability& row : kFamilyCapabilities)
-      if ((current.model & 0xFFF0) == row.family && item5125 == row.item5125 && !StoreNumber(work, 8205, row.item8205))
+      if ((current.model & 0xFFF0) == row.family && item5125 == row.item5125 &&
+          !StoreNumber(work, kItemStreamVersion, row.item8205))
         return false;
   }
   if (header.release < kTenSlotRelease) {
@@ -109,7 +110,7 @@ bool ConvertOldConfiguration(const PrinterConfiguration& stored, const Configura
                          GetLE16(stored.bytes + kFiveLengths + 2 * i), stored.bytes + kFiveNames[i]))
         return false;
   }
-  return StoreNumber(work, kItemRelease, kUpgradeBaseRelease);
+  return StoreNumber(work, kItemConfigRelease, kUpgradeBaseRelease);
 }
 
 // Upgrades a record of release 0x5000 or later; false means the defaults are to be used.
@@ -122,11 +123,11 @@ bool UpgradePrinterConfiguration(const PrinterConfiguration& stored, WORD stored
   if (!StampHeader(out, current) || copied != current.length) return false;
   if (storedRelease == 0x5002) {
     DWORD v;
-    if (!LoadNumber(out, 5158, &v)) return false;
+    if (!LoadNumber(out, kItemBookletSubsetDevice, &v)) return false;
     if (v == 0) {
       DWORD fallback;
-      if (!LoadNumber(const_cast<PrinterConfiguration*>(&defaults.config), 5158, &fallback) ||
-          !StoreNumber(out, 5158, fallback))
+      if (!LoadNumber(const_cast<PrinterConfiguration*>(&defaults.config), kItemBookletSubsetDevice, &fallback) ||
+          !StoreNumber(out, kItemBookletSubsetDevice, fallback))
         return false;
     }
   }
@@ -137,9 +138,9 @@ bool UpgradePrinterConfiguration(const PrinterConfiguration& stored, WORD stored
 
 BOOL ReadConfigurationHeader(PrinterConfiguration* config, ConfigurationHeader* header) {
   DWORD layout, release, length, model;
-  if (config == nullptr || header == nullptr || !LoadNumber(config, kItemLayout, &layout) ||
-      !LoadNumber(config, kItemRelease, &release) || !LoadNumber(config, kItemLength, &length) ||
-      !LoadNumber(config, kItemIdentity, &model))
+  if (config == nullptr || header == nullptr || !LoadNumber(config, kItemConfigLayoutVersion, &layout) ||
+      !LoadNumber(config, kItemConfigRelease, &release) || !LoadNumber(config, kItemConfigLength, &length) ||
+      !LoadNumber(config, kItemModelIdentity, &model))
     return FALSE;
   *header = {WORD(layout), WORD(release), WORD(length), WORD(model)};
   return TRUE;
@@ -163,7 +164,8 @@ int ConvertConfigurationOverDefaults(const PrinterConfiguration& stored, Printer
   }
   if (header.release == current.release) {
     *out = stored;
-    if (header.layout == current.layout || StoreNumber(out, kItemLayout, current.layout)) return kConvertCopied;
+    if (header.layout == current.layout || StoreNumber(out, kItemConfigLayoutVersion, current.layout))
+      return kConvertCopied;
     *out = defaults.config;
     return kConvertDefaults;
   }

@@ -5,13 +5,13 @@
 #include "core/descriptors/item_defaults.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
 namespace {
 
-constexpr SettingItemId kPresetListItem = 36888;
 constexpr WORD kPresetRecordType = 21;
 
 // Settings and configuration of the model's defaults, in one block.
@@ -82,7 +82,7 @@ int CreatePresetFavorites(HANDLE printer, ItemStore* store, LPCWSTR deviceName, 
   // Presets start from the defaults the model has, also when some item has none.
   if (defaults != nullptr) ApplyDataFileDefaults(store, &defaults->settings, &defaults->config, deviceName);
   bool done = defaults != nullptr && work != nullptr &&
-              QueryChoiceListHeader(store, kPresetListItem, nullptr, &choices, nullptr, &presets.record, nullptr);
+              QueryChoiceListHeader(store, kItemPresetList, nullptr, &choices, nullptr, &presets.record, nullptr);
   // The first choice stands for the user's own favourites; every further choice h is a preset,
   // saved as favourite h. The index keeps room for its closing 0: presets beyond it are not made.
   WORD count = 0;

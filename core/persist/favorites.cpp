@@ -6,6 +6,7 @@
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
 #include "core/store/user_store.h"
+#include "items/item_ids.h"
 #include "platform/base/byte_order.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
@@ -17,7 +18,6 @@ namespace {
 
 constexpr WCHAR kFavoriteKey[] = u"Favorite";
 constexpr WCHAR kIndexValue[] = u"UserIndex";
-constexpr SettingItemId kItemMonochromeDefault = 345, kItemColor = 15, kItemDeviceName = 1;
 // "Favorite\UserSel" + up to 5 digits + terminator.
 constexpr DWORD kFavoriteKeyChars = 32;
 

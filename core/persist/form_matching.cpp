@@ -4,6 +4,7 @@
 #include "core/descriptors/user_paper_name.h"
 #include "core/store/item_access.h"
 #include "core/store/printer_forms.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/global_copy.h"
@@ -14,7 +15,6 @@ namespace {
 
 // Characters of the default user paper names (the stored names are bounded by their field).
 constexpr int kDefaultUserPaperChars = 32;
-constexpr SettingItemId kPaperItem = 8;
 
 // 1 when the model has a paper of that name among the choices of its paper item.
 bool IsModelPaperName(ItemStore* store, LPCWSTR name) {
@@ -22,7 +22,7 @@ bool IsModelPaperName(ItemStore* store, LPCWSTR name) {
   PaperSpec query{0, 0, 0, const_cast<LPWSTR>(name)};
   PaperSpec found{};
   WORD status = 0;
-  if (FindPaper(store, kPaperItem, kFindPaperByName, &query, &found, &status) != 1) return false;
+  if (FindPaper(store, kItemPaperSize, kFindPaperByName, &query, &found, &status) != 1) return false;
   FreePaperSpecName(&found);
   return true;
 }
@@ -49,7 +49,7 @@ int IsUserPaperName(WORD mode, SettingsRecord* settings, PrinterConfiguration* c
       ItemValueCell cell{};
       ValueTypeCode type = 0;
       DWORD bytes = 0;
-      if (GetItemValue(static_cast<SettingItemId>(kUserPaperNameItem + n), settings, config, &type, &bytes, &cell) !=
+      if (GetItemValue(static_cast<SettingItemId>(kItemUserPaperName + n), settings, config, &type, &bytes, &cell) !=
               kItemDone ||
           type != kTypeString || cell.data == nullptr)
         return 0;
@@ -157,7 +157,7 @@ int MatchFormToPaper(PaperSpec* query, ItemStore* store, SettingsRecord* setting
   if (IsBuiltinForm(printer, query->id) == 1 || IsModelPaperName(store, query->name)) return 1;
   PaperSpec paper{};
   WORD status = 0;
-  if (FindPaper(store, kPaperItem, kFindPaperBySize, query, &paper, &status) != 1) return 0;
+  if (FindPaper(store, kItemPaperSize, kFindPaperBySize, query, &paper, &status) != 1) return 0;
   PaperSpec form{};
   const int found =
       MatchFormByIndexOrName(store, settings, config, printer, kFormMatchByName, &paper, &form);

@@ -3,14 +3,13 @@
 #pragma once
 
 #include "core/store/item_store.h"
+#include "items/item_ids.h"
 #include "platform/base/types.h"
 #include "platform/spooler/spooler.h"
 
 // Where IsUserPaperName takes the names of the 20 user paper slots from.
 inline constexpr WORD kUserPaperNamesStored = 1;   // the name items of the settings
 inline constexpr WORD kUserPaperNamesDefault = 2;  // the default names ("User1", ...)
-inline constexpr int kUserPaperSlots = 20;
-inline constexpr SettingItemId kUserPaperNameItem = 5929;  // slot 0; slot n is 5929 + n
 
 // 1 when the name begins with the name of one of the user paper slots (compared over that
 // name's length). An empty slot name matches nothing. 0 otherwise, for other modes and when a

@@ -13,6 +13,7 @@
 #include "core/store/item_access.h"
 #include "core/store/printer_forms.h"
 #include "core/system/printer_info.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
@@ -20,11 +21,6 @@
 
 namespace {
 
-constexpr SettingItemId kPaperItem = 8;
-constexpr SettingItemId kLengthItem = 9;
-constexpr SettingItemId kWidthItem = 10;
-constexpr SettingItemId kFormNameItem = 19;
-constexpr SettingItemId kPaperSizeFlagItem = 1331;
 constexpr size_t kFormNameChars = CCHFORMNAME;
 constexpr DWORD kPaperBits = DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH | DM_FORMNAME;
 // Which matches a resolution may try, as FindFormForPaper's flags.
@@ -81,7 +77,8 @@ bool CopyPrinterDevmodeItem(SettingItemId id, SettingsRecord* settings, PrinterC
 }  // namespace
 
 bool ValidateDevmodeHeaderItems(ItemStore* store, SettingsRecord* record) {
-  constexpr SettingItemId kHeaderItems[] = {2, 4, 5, 257, 259};
+  constexpr SettingItemId kHeaderItems[] = {kItemSpecVersion, kItemDevmodeSize, kItemDriverExtra, kItemLayoutVersion,
+                                            kItemModelName};
   for (SettingItemId id : kHeaderItems)
     if (!ValidateItemValue(store, id, record, nullptr, kItemOpCheck)) return false;
   return true;
@@ -114,16 +111,16 @@ BOOL ResolvePaperItems(ItemStore* store, SettingsRecord* destination, SettingsRe
   if (source == nullptr) return FALSE;
   LONG paper = 0, width = 0, length = 0;
   WCHAR name[kFormNameChars + 1];
-  if (!ReadItemLong(source, config, kPaperItem, &paper) || !ReadItemLong(source, config, kWidthItem, &width) ||
-      !ReadItemLong(source, config, kLengthItem, &length) ||
-      !ReadTextItem(source, config, kFormNameItem, name, std::size(name)))
+  if (!ReadItemLong(source, config, kItemPaperSize, &paper) || !ReadItemLong(source, config, kItemPaperWidth, &width) ||
+      !ReadItemLong(source, config, kItemPaperLength, &length) ||
+      !ReadTextItem(source, config, kItemFormName, name, std::size(name)))
     return FALSE;
   // The paper-size flag counts from the first record whose header is this driver's.
   LONG sizeFlag = 0;
   SettingsRecord* flagRecord = nullptr;
   if (ValidateDevmodeHeaderItems(store, source)) flagRecord = source;
   else if (destination != nullptr && ValidateDevmodeHeaderItems(store, destination)) flagRecord = destination;
-  if (flagRecord != nullptr && !ReadItemLong(flagRecord, config, kPaperSizeFlagItem, &sizeFlag)) return FALSE;
+  if (flagRecord != nullptr && !ReadItemLong(flagRecord, config, kItemSizeFieldsFlag, &sizeFlag)) return FALSE;
 
   const PaperFields fields{static_cast<SHORT>(paper), static_cast<SHORT>(width), static_cast<SHORT>(length),
                            name[0] != 0 ? name : nullptr};
@@ -132,10 +129,10 @@ BOOL ResolvePaperItems(ItemStore* store, SettingsRecord* destination, SettingsRe
     return destination == nullptr ? CopyPrinterPaperItems(store, source, config, printer) : TRUE;
 
   SettingsRecord* target = destination != nullptr ? destination : source;
-  bool written = WriteItemLong(target, config, kLengthItem, found.length) &&
-                 WriteItemLong(target, config, kWidthItem, found.width) &&
-                 WriteItemLong(target, config, kPaperItem, static_cast<SHORT>(found.id)) &&
-                 (found.name == nullptr || WriteTextItem(target, config, kFormNameItem, found.name));
+  bool written = WriteItemLong(target, config, kItemPaperLength, found.length) &&
+                 WriteItemLong(target, config, kItemPaperWidth, found.width) &&
+                 WriteItemLong(target, config, kItemPaperSize, static_cast<SHORT>(found.id)) &&
+                 (found.name == nullptr || WriteTextItem(target, config, kItemFormName, found.name));
   if (written) {
     DWORD set = flags & (DM_PAPERSIZE | DM_FORMNAME), clear = 0;
     if (sizeFlag != 0) set |= DM_PAPERLENGTH | DM_PAPERWIDTH;
@@ -152,34 +149,34 @@ BOOL ResolvePaperItems(ItemStore* store, SettingsRecord* destination, SettingsRe
 BOOL SyncFormNameItem(ItemStore* store, HANDLE printer, SettingsRecord* settings, PrinterConfiguration* config) {
   LONG paper = 0;
   WCHAR name[kFormNameChars + 1];
-  if (!ReadItemLong(settings, config, kPaperItem, &paper) ||
-      !ReadTextItem(settings, config, kFormNameItem, name, std::size(name)))
+  if (!ReadItemLong(settings, config, kItemPaperSize, &paper) ||
+      !ReadTextItem(settings, config, kItemFormName, name, std::size(name)))
     return FALSE;
   const WORD paperId = static_cast<WORD>(paper);
   if (IsUserPaperId(paperId)) {
     const WORD slot = UserPaperIdToIndex(paperId);
-    if (!ReadTextItem(settings, config, static_cast<SettingItemId>(kUserPaperNameItem + slot), name, std::size(name)))
+    if (!ReadTextItem(settings, config, static_cast<SettingItemId>(kItemUserPaperName + slot), name, std::size(name)))
       return FALSE;
   } else if (IsBuiltinForm(printer, paperId) == 1) {
     const DWORD form = PaperSizeToFormIndex(paperId);
-    if (form != paperId && !WriteItemLong(settings, config, kPaperItem, static_cast<LONG>(form))) return FALSE;
+    if (form != paperId && !WriteItemLong(settings, config, kItemPaperSize, static_cast<LONG>(form))) return FALSE;
     return ResolvePaperItems(store, nullptr, settings, config, printer, DM_PAPERSIZE);
   } else {
     const PaperSpec query{paperId, 0, 0, nullptr};
     PaperSpec found{};
     WORD status = 0;
-    if (FindPaper(store, kPaperItem, kFindPaperById, &query, &found, &status) != 1) return FALSE;
+    if (FindPaper(store, kItemPaperSize, kFindPaperById, &query, &found, &status) != 1) return FALSE;
     const bool named = found.name != nullptr;
     if (named) lstrcpynW(name, found.name, static_cast<int>(std::size(name)));
     FreePaperSpecName(&found);
     if (!named) return FALSE;
   }
-  if (!WriteTextItem(settings, config, kFormNameItem, name)) return FALSE;
+  if (!WriteTextItem(settings, config, kItemFormName, name)) return FALSE;
   return ResolvePaperItems(store, nullptr, settings, config, printer, DM_FORMNAME);
 }
 
 BOOL CopyPrinterPaperItems(ItemStore*, SettingsRecord* settings, PrinterConfiguration* config, HANDLE printer) {
-  constexpr SettingItemId kItems[] = {kPaperItem, kLengthItem, kWidthItem, kFormNameItem};
+  constexpr SettingItemId kItems[] = {kItemPaperSize, kItemPaperLength, kItemPaperWidth, kItemFormName};
   for (SettingItemId id : kItems)
     if (!CopyPrinterDevmodeItem(id, settings, config, printer)) return FALSE;
   return TRUE;

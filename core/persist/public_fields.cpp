@@ -11,6 +11,7 @@
 #include "core/store/dm_fields.h"
 #include "core/store/item_access.h"
 #include "core/store/policy_file.h"
+#include "items/item_ids.h"
 #include "platform/base/types.h"
 
 namespace {
@@ -19,14 +20,6 @@ constexpr DWORD kPublicSize = sizeof(DEVMODEW);  // 220
 constexpr DWORD kPrivateSize = kSettingsRecordShortSize - kPublicSize;
 constexpr DWORD kSizeOffset = offsetof(DEVMODEW, dmSize);
 constexpr DWORD kExtraOffset = offsetof(DEVMODEW, dmDriverExtra);
-
-constexpr SettingItemId kSizeItem = 4;        // dmSize
-constexpr SettingItemId kFieldsItem = 6;      // dmFields
-constexpr SettingItemId kResolutionItem = 14;  // dmPrintQuality and dmYResolution as one pair
-constexpr SettingItemId kPrintQualityItem = 20;
-constexpr SettingItemId kYResolutionItem = 21;
-constexpr SettingItemId kConfigVersionItem = 258;
-constexpr SettingItemId kScaleFlagItem = 1324;
 
 constexpr DWORD kPaperBits = DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH | DM_FORMNAME;
 constexpr DWORD kResolutionBits = DM_PRINTQUALITY | DM_YRESOLUTION;
@@ -46,21 +39,21 @@ WORD ReadU16(const BYTE* bytes) { return static_cast<WORD>(bytes[0] | (bytes[1] 
 // The source's private part into the destination; the destination keeps its own item 258.
 bool CopyPrivatePart(SettingsRecord* destination, const SettingsRecord* source, PrinterConfiguration* config) {
   LONG version = 0;
-  if (!ReadItemLong(destination, config, kConfigVersionItem, &version)) return false;
+  if (!ReadItemLong(destination, config, kItemDriverRelease, &version)) return false;
   std::memcpy(destination->bytes + kPublicSize, source->bytes + kPublicSize, kPrivateSize);
-  return WriteItemLong(destination, config, kConfigVersionItem, version);
+  return WriteItemLong(destination, config, kItemDriverRelease, version);
 }
 
 // Whether the source's value of one public field may be taken over.
 bool ValidatePublicField(ItemStore* store, SettingsRecord* source, PrinterConfiguration* config, SettingItemId item,
                          WORD operation) {
   LONG size = 0;
-  if (!ReadItemLong(source, config, kSizeItem, &size)) return false;
+  if (!ReadItemLong(source, config, kItemDevmodeSize, &size)) return false;
   switch (item) {
-    case 24:
-    case 25: return size >= kDevmodeDitherSize;
-    case 22:
-    case 23:
+    case kItemMediaKind:
+    case kItemDitherType: return size >= kDevmodeDitherSize;
+    case kItemIcmMethod:
+    case kItemIcmIntent:
       if (size < kDevmodeDitherSize) return false;
       [[fallthrough]];
     default: return ValidateItemValue(store, item, source, config, operation) != FALSE;
@@ -73,16 +66,16 @@ bool SyncResolutionItems(ItemStore* store, SettingsRecord* destination, Settings
                          PrinterConfiguration* config, WORD operation) {
   if (operation == kItemOpCheck) {
     LONG pair = 0;
-    if (!ReadItemLong(source, config, kResolutionItem, &pair)) return false;
+    if (!ReadItemLong(source, config, kItemResolutionPair, &pair)) return false;
     const DWORD value = static_cast<DWORD>(pair);
-    if (store != nullptr && IsItemValueListed(store, kResolutionItem, &value) &&
-        !WriteItemLong(destination, config, kResolutionItem, pair))
+    if (store != nullptr && IsItemValueListed(store, kItemResolutionPair, &value) &&
+        !WriteItemLong(destination, config, kItemResolutionPair, pair))
       return false;
   } else if (operation == kItemOpCheckpublic) {
     LONG quality = 0;
-    if (!ReadItemLong(source, config, kPrintQualityItem, &quality)) return false;
-    if (quality > 0 && (!WriteItemLong(destination, config, kPrintQualityItem, quality) ||
-                        !WriteItemLong(destination, config, kYResolutionItem, quality)))
+    if (!ReadItemLong(source, config, kItemResolution, &quality)) return false;
+    if (quality > 0 && (!WriteItemLong(destination, config, kItemResolution, quality) ||
+                        !WriteItemLong(destination, config, kItemYResolution, quality)))
       return false;
   } else {
     return false;
@@ -101,7 +94,7 @@ bool SyncPublicFieldItems(ItemStore* store, SettingsRecord* destination, Setting
     return false;
   if ((offered & kResolutionBits) != 0 && !SyncResolutionItems(store, destination, source, config, operation))
     return false;
-  return SyncTrueTypeOptionItem(destination, config, kTrueTypeOptionItem) && SyncColorItem(destination, config) &&
+  return SyncTrueTypeOptionItem(destination, config, kItemTrueTypeOption) && SyncColorItem(destination, config) &&
          SyncScaleFieldFlag(destination, config) && SyncSourceFromDefault(destination, config) &&
          SyncIcmMethodItem(destination, config);
 }
@@ -112,13 +105,13 @@ bool MergeFields(ItemStore* store, SettingsRecord* destination, SettingsRecord* 
                  bool header, WORD operation, DWORD* mask, DWORD* sourceFields) {
   if (header && !CopyPrivatePart(destination, source, config)) return false;
   LONG offeredFields = 0, fields = 0;
-  if (!ReadItemLong(source, config, kFieldsItem, &offeredFields) ||
-      !ReadItemLong(destination, config, kFieldsItem, &fields) || ComputeDmFields(store, mask, kItemOpCheck) != 1)
+  if (!ReadItemLong(source, config, kItemFields, &offeredFields) ||
+      !ReadItemLong(destination, config, kItemFields, &fields) || ComputeDmFields(store, mask, kItemOpCheck) != 1)
     return false;
   *sourceFields = static_cast<DWORD>(offeredFields);
   if (header) {
     LONG scale = 0;
-    if (!ReadItemLong(source, config, kScaleFlagItem, &scale)) return false;
+    if (!ReadItemLong(source, config, kItemScaleFieldFlag, &scale)) return false;
     if (scale == 0) *mask &= ~DM_SCALE;
   }
   const DWORD offered = *mask & *sourceFields;
@@ -127,7 +120,7 @@ bool MergeFields(ItemStore* store, SettingsRecord* destination, SettingsRecord* 
     if (!CopyItemValue(row.item, source, destination, config)) return false;
     fields |= static_cast<LONG>(row.bit);
   }
-  return WriteItemLong(destination, config, kFieldsItem, fields) != FALSE;
+  return WriteItemLong(destination, config, kItemFields, fields) != FALSE;
 }
 
 }  // namespace
@@ -151,7 +144,7 @@ BOOL ValidatePublicFields(ItemStore* store, SettingsRecord* destination, const B
   NormalizeDevmode(source, sourceBytes, copy.get());
   LONG size = 0;
   bool merged = true;
-  if (ReadItemLong(copy.get(), config, kSizeItem, &size) && size >= kDevmodeIcmSize) {
+  if (ReadItemLong(copy.get(), config, kItemDevmodeSize, &size) && size >= kDevmodeIcmSize) {
     const bool header = ValidateDevmodeHeaderItems(store, copy.get());
     DWORD mask = 0, sourceFields = 0;
     if (!MergeFields(store, destination, copy.get(), config, header, operation, &mask, &sourceFields)) return FALSE;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/persist/blob_format.h"
+#include "core/persist/file_block.h"
 #include "core/persist/model_defaults.h"
 #include "core/store/user_store.h"
 #include "core/system/chunked_printer_data.h"
@@ -66,8 +67,7 @@ int WriteBlobFile(LPCWSTR fileName, const BYTE* block, DWORD size) {
   HANDLE file =
       CreateFileW(staging.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 0;
-  DWORD written = 0;
-  const BOOL ok = WriteFile(file, block, size, &written, nullptr) && written == size;
+  const bool ok = WriteFileBlock(file, block, size) == size;
   if (!CloseHandle(file) || !ok || !MoveFileExW(staging.c_str(), fileName, MOVEFILE_REPLACE_EXISTING)) {
     DeleteFileW(staging.c_str());
     return 0;

@@ -10,6 +10,7 @@
 #include "core/messages/sheet_services.h"
 #include "core/store/item_access.h"
 #include "core/store/settings_record.h"
+#include "items/item_ids.h"
 #include "items/item_tables.h"
 
 namespace {
@@ -20,8 +21,6 @@ constexpr auto kNotCompared = std::to_array<SettingItemId>({
     257,  258,  260,  261,  266,  349,  365,  366,  367,  368,  369,  370,  371,  372,  374,  439,  442,
     463,  1793, 1824, 1825, 1826, 1827, 1828, 4129});
 static_assert(std::is_sorted(kNotCompared.begin(), kNotCompared.end()));
-
-constexpr SettingItemId kStampNameItem = 297;
 
 // A value cell as GetItemValue fills it: a number in its own width, or a field's address.
 union ValueCell {
@@ -36,7 +35,7 @@ bool ReadStampNames(SettingsRecord* first, SettingsRecord* second, PrinterConfig
     ValueCell cell{};
     ValueTypeCode type = 0;
     DWORD length = 0;
-    if (GetItemValue(kStampNameItem, record, config, &type, &length, &cell) != kItemDone) return false;
+    if (GetItemValue(kItemStampName, record, config, &type, &length, &cell) != kItemDone) return false;
     const auto* text = reinterpret_cast<LPCWSTR>(cell.address);
     if (text != nullptr && text[0] != 0) *named = true;
   }

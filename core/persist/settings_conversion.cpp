@@ -6,6 +6,7 @@
 
 #include "core/persist/old_layouts.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/base/byte_order.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
@@ -20,10 +21,6 @@ constexpr DWORD kDmDriverExtraOffset = 70;    // item 5
 constexpr DWORD kPublicSizesEnd = 72;
 // Below this many private bytes the stored record has no layout, release and model name.
 constexpr WORD kMinHeaderDriverExtra = 69;
-
-constexpr SettingItemId kItemDriverVersion = 3, kItemDmSize = 4, kItemSpecVersion = 2, kItemDriverExtra = 5;
-constexpr SettingItemId kItemLayout = 257, kItemRelease = 258, kItemModelName = 259;
-constexpr SettingItemId kItemModelIdentity = 5137;
 
 bool ReadStoredU16(const BYTE* stored, DWORD extent, DWORD offset, DWORD* value) {
   if (offset + 2 > extent) return false;
@@ -109,10 +106,10 @@ bool CopyDevmodeParts(const BYTE* stored, DWORD extent, const SettingsHeader& cu
   if (publicBytes > extent || storedSize + privateBytes > extent) return false;
   std::memcpy(out->bytes, stored, publicBytes);
   std::memcpy(out->bytes + current.size, stored + storedSize, privateBytes);
-  if (!StoreItemNumber(out, nullptr, kItemDmSize, current.size) ||
+  if (!StoreItemNumber(out, nullptr, kItemDevmodeSize, current.size) ||
       !StoreItemNumber(out, nullptr, kItemDriverExtra, current.driverExtra) ||
-      !StoreItemNumber(out, nullptr, kItemLayout, current.layout) ||
-      !StoreItemNumber(out, nullptr, kItemRelease, current.release))
+      !StoreItemNumber(out, nullptr, kItemLayoutVersion, current.layout) ||
+      !StoreItemNumber(out, nullptr, kItemDriverRelease, current.release))
     return false;
   return publicBytes + privateBytes == DWORD(current.size) + current.driverExtra;
 }
@@ -137,12 +134,15 @@ constexpr MovedItem kConfigurationToDocument[] = {
 // Fix-ups of an upgrade from a stored layout of 0x5003 or later.
 bool ApplyUpgradeFixUps(SettingsRecord* out, WORD storedLayout, const ModelDefaults& defaults,
                         const PrinterConfiguration* printerConfig) {
-  if ((ModelIdentity(defaults) & 0xFFF0) == 0x20 && !ResetToDefault(271, defaults, out, nullptr)) return false;
+  if ((ModelIdentity(defaults) & 0xFFF0) == 0x20 && !ResetToDefault(kItemColorChoice, defaults, out, nullptr))
+    return false;
   DWORD v350 = 0;
-  if (!LoadItemNumber(out, nullptr, 350, &v350)) return false;
-  if (v350 == 0 && !ResetToDefault(350, defaults, out, nullptr)) return false;
+  if (!LoadItemNumber(out, nullptr, kItemDefaultedWhenZero, &v350)) return false;
+  if (v350 == 0 && !ResetToDefault(kItemDefaultedWhenZero, defaults, out, nullptr)) return false;
   if (storedLayout <= 0x5004) {
-    if (!DeriveFromFlagPair(out, 454, 1308, 1311) || !DeriveFromFlagPair(out, 455, 1306, 1309)) return false;
+    if (!DeriveFromFlagPair(out, kItemBlackObjects, kItemBlackTextFlag, kItemBlackGraphicsFlag) ||
+        !DeriveFromFlagPair(out, kItemKindMatching, kItemSecondKindMatching, kItemFirstKindMatching))
+      return false;
   }
   if (storedLayout < 0x5005) {
     if (printerConfig == nullptr) return false;
@@ -188,39 +188,48 @@ bool RoundItemToTens(SettingsRecord* record, SettingItemId id) {
 bool ApplyOldFamilyFixUps(const BYTE* stored, DWORD extent, WORD v, SettingsRecord* r, const ModelDefaults& d) {
   DWORD x;
   if (v == 0x0100) {
-    if (ReadStoredU16(stored, extent, 308, &x) && !StoreItemNumber(r, nullptr, 295, MapOldPagesPerSheet(x))) return false;
-    if (ReadStoredU16(stored, extent, 342, &x) && x == 2 && !StoreItemNumber(r, nullptr, 270, 0)) return false;
+    if (ReadStoredU16(stored, extent, 308, &x) &&
+        !StoreItemNumber(r, nullptr, kItemPagesPerSheet, MapOldPagesPerSheet(x)))
+      return false;
+    if (ReadStoredU16(stored, extent, 342, &x) && x == 2 && !StoreItemNumber(r, nullptr, kItemColorMode, 0))
+      return false;
   }
   if (v == 0x2000 && ReadStoredU16(stored, extent, 1014, &x)) {
-    if (!StoreItemNumber(r, nullptr, 296, x != 0 ? x : 514) || !StoreItemNumber(r, nullptr, 321, x != 0 ? 1 : 0))
+    if (!StoreItemNumber(r, nullptr, kItemTileCount, x != 0 ? x : 514) ||
+        !StoreItemNumber(r, nullptr, kItemPageLayout, x != 0 ? 1 : 0))
       return false;
   }
   if (v < 0x3003) {
-    if (!RoundItemToTens(r, 268) || !RoundItemToTens(r, 269)) return false;
-    if (v >= 0x3000 && !RoundItemToTens(r, 324)) return false;
-    if (ReadStoredU32(stored, extent, 316, &x) && !StoreItemNumber(r, nullptr, 331, x != 0 ? 1 : 0)) return false;
-    if (!StoreItemNumber(r, nullptr, 291, 0)) return false;
-    if (ReadStoredU16(stored, extent, 346, &x) && !StoreItemNumber(r, nullptr, 390, x == 3 || x == 5 ? 0 : x))
+    if (!RoundItemToTens(r, kItemBindingShift) || !RoundItemToTens(r, kItemBindingShiftBack)) return false;
+    if (v >= 0x3000 && !RoundItemToTens(r, kItemBookletShift)) return false;
+    if (ReadStoredU32(stored, extent, 316, &x) && !StoreItemNumber(r, nullptr, kItemLegacySwitch, x != 0 ? 1 : 0))
+      return false;
+    if (!StoreItemNumber(r, nullptr, kItemColorLibrary, 0)) return false;
+    if (ReadStoredU16(stored, extent, 346, &x) &&
+        !StoreItemNumber(r, nullptr, kItemColorMatchingChoice, x == 3 || x == 5 ? 0 : x))
       return false;
     // Only the two resolutions of those releases are known; anything else cannot be converted.
     if (!ReadStoredU16(stored, extent, 344, &x) || (x != 1 && x != 8)) return false;
-    if (!StoreItemNumber(r, nullptr, 348, x == 1 ? 150 : 200)) return false;
+    if (!StoreItemNumber(r, nullptr, kItemPatternResolution, x == 1 ? 150 : 200)) return false;
   }
   if (v >= 0x4000 && v <= 0x4003 && ReadStoredU16(stored, extent, 88, &x) && x == 263 &&
-      !StoreItemNumber(r, nullptr, 13, 15))
+      !StoreItemNumber(r, nullptr, kItemDefaultSource, 15))
     return false;
-  if (v < 0x4005 && ReadStoredU32(stored, extent, 304, &x) && !StoreItemNumber(r, nullptr, 18, x != 0 ? 1 : 0))
+  if (v < 0x4005 && ReadStoredU32(stored, extent, 304, &x) &&
+      !StoreItemNumber(r, nullptr, kItemCollate, x != 0 ? 1 : 0))
     return false;
   if (v >= 0x4000 && v <= 0x4002) {
-    if (ReadStoredU16(stored, extent, 342, &x) && !StoreItemNumber(r, nullptr, 270, x == 3 ? 0 : x)) return false;
-    if (!StoreItemNumber(r, nullptr, 1289, 0)) return false;
+    if (ReadStoredU16(stored, extent, 342, &x) && !StoreItemNumber(r, nullptr, kItemColorMode, x == 3 ? 0 : x))
+      return false;
+    if (!StoreItemNumber(r, nullptr, kItemTolerantGrey, 0)) return false;
   }
-  if (v < 0x4007 && !ResetToDefault(1324, d, r, nullptr)) return false;
+  if (v < 0x4007 && !ResetToDefault(kItemScaleFieldFlag, d, r, nullptr)) return false;
   if (v < 0x4000 || v == 0x4003) {
-    if (!ResetToDefault(13, d, r, nullptr)) return false;
-    if (ReadStoredU16(stored, extent, 310, &x) && x == 258 && !ResetToDefault(265, d, r, nullptr)) return false;
+    if (!ResetToDefault(kItemDefaultSource, d, r, nullptr)) return false;
+    if (ReadStoredU16(stored, extent, 310, &x) && x == 258 && !ResetToDefault(kItemPaperSource, d, r, nullptr))
+      return false;
   }
-  if ((ModelIdentity(d) & 0xFFF0) == 0x10 && !ResetToDefault(1302, d, r, nullptr)) return false;
+  if ((ModelIdentity(d) & 0xFFF0) == 0x10 && !ResetToDefault(kItemLowRasterResolution, d, r, nullptr)) return false;
   return true;
 }
 
@@ -234,13 +243,13 @@ bool ApplyFinalFixUps(const BYTE* stored, DWORD extent, WORD v, SettingsRecord* 
   DWORD flag = 0;
   if (oldFamily ? ReadStoredU32(stored, extent, 1348, &x) : ReadStoredU32(stored, extent, 288, &x))
     flag = oldFamily ? x != 0 : (x >> 9) & 1;
-  if (!StoreItemNumber(r, nullptr, 446, flag != 0 ? 2 : 0)) return false;
+  if (!StoreItemNumber(r, nullptr, kItemBookletOutput, flag != 0 ? 2 : 0)) return false;
   if (ReadStoredU16(stored, extent, oldFamily ? 1352 : 1203, &x) && x >= 21 &&
-      !StoreItemNumber(r, nullptr, 323, 20))
+      !StoreItemNumber(r, nullptr, kItemBookletSubset, 20))
     return false;
   if (oldFamily ? ReadStoredU16(stored, extent, 312, &x) : ReadStoredByte(stored, extent, 304, &x)) {
     const DWORD position = MapOldPaperPosition(x);
-    if (position != 0 && !StoreItemNumber(r, nullptr, 444, position)) return false;
+    if (position != 0 && !StoreItemNumber(r, nullptr, kItemPaperPosition, position)) return false;
   }
   return true;
 }
@@ -250,9 +259,9 @@ bool ConvertOldDocument(const BYTE* stored, DWORD extent, WORD layout, SettingsR
                         const ModelDefaults& defaults, const SettingsHeader& current) {
   CopyDefaults(defaults, out);
   if (!CopyOldLayoutItems(stored, extent, layout, out)) return false;
-  if (!StoreItemNumber(out, nullptr, kItemDmSize, current.size) ||
+  if (!StoreItemNumber(out, nullptr, kItemDevmodeSize, current.size) ||
       !StoreItemNumber(out, nullptr, kItemDriverExtra, current.driverExtra) ||
-      !StoreItemNumber(out, nullptr, kItemLayout, kIntermediateDocumentLayout))
+      !StoreItemNumber(out, nullptr, kItemLayoutVersion, kIntermediateDocumentLayout))
     return false;
   if (layout < 0x5000 && !ApplyOldFamilyFixUps(stored, extent, layout, out, defaults)) return false;
   return ApplyFinalFixUps(stored, extent, layout, out);
@@ -293,9 +302,11 @@ BOOL ReadStoredSettingsHeader(const BYTE* stored, DWORD storedSize, SettingsHead
 BOOL ReadCurrentSettingsHeader(SettingsRecord* record, SettingsHeader* header) {
   if (record == nullptr || header == nullptr) return FALSE;
   DWORD size, version, extra, layout, release;
-  if (!LoadItemNumber(record, nullptr, kItemDmSize, &size) || !LoadItemNumber(record, nullptr, kItemSpecVersion, &version) ||
+  if (!LoadItemNumber(record, nullptr, kItemDevmodeSize, &size) ||
+      !LoadItemNumber(record, nullptr, kItemSpecVersion, &version) ||
       !LoadItemNumber(record, nullptr, kItemDriverExtra, &extra) ||
-      !LoadItemNumber(record, nullptr, kItemLayout, &layout) || !LoadItemNumber(record, nullptr, kItemRelease, &release))
+      !LoadItemNumber(record, nullptr, kItemLayoutVersion, &layout) ||
+      !LoadItemNumber(record, nullptr, kItemDriverRelease, &release))
     return FALSE;
   ItemLocation location;
   if (LocateItem(kItemModelName, record, nullptr, &location) != kItemDone) return FALSE;
@@ -353,7 +364,7 @@ int ConvertSettingsOverDefaults(const BYTE* stored, DWORD storedSize, BYTE* out,
             std::memcpy(work->bytes, stored, kSettingsRecordShortSize);
             // The copy is a record of this release: its item 258 and its private size are the
             // current ones, whatever the stored record claimed.
-            if (StoreItemNumber(work, nullptr, kItemRelease, current.release) &&
+            if (StoreItemNumber(work, nullptr, kItemDriverRelease, current.release) &&
                 StoreItemNumber(work, nullptr, kItemDriverExtra, current.driverExtra))
               result = kConvertCopied;
           }

@@ -10,6 +10,7 @@
 #include "core/persist/settings_blobs.h"
 #include "core/store/item_store.h"
 #include "core/system/printer_info.h"
+#include "items/item_ids.h"
 #include "platform/base/byte_order.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
@@ -19,7 +20,6 @@ namespace {
 
 // Layouts below this one kept part of the document in the printer configuration.
 constexpr WORD kLayoutWithDocumentItems = 0x5005;
-constexpr SettingItemId kBasicFeatureFlag = 4103;
 
 // The printer's configuration, read through a handle opened for use only: reading needs no
 // administrator, and a standard user's documents convert as well.
@@ -93,7 +93,7 @@ int ConvertPrinterConfiguration(const PrinterConfiguration* stored, PrinterConfi
     GlobalFree(defaults);
     return kConvertFailed;
   }
-  const BOOL flagBit = TestFlagItemBit(store->main, store->linked, kBasicFeatureFlag) == 0;
+  const BOOL flagBit = TestFlagItemBit(store->main, store->linked, kItemModelOptions) == 0;
   const int result = ConvertConfigurationOverDefaults(*stored, out, *defaults, flagBit);
   GlobalFree(defaults);
   return result;

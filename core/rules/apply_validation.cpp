@@ -12,25 +12,12 @@
 #include "core/rules/record_numbers.h"
 #include "core/store/item_access.h"
 #include "core/store/printer_forms.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
 namespace {
-
-constexpr SettingItemId kOrientationItem = 7;
-constexpr SettingItemId kPaperItem = 8;
-constexpr SettingItemId kCopiesItem = 12;
-constexpr SettingItemId kSourceItem = 265;
-constexpr SettingItemId kStapleItem = 267;
-constexpr SettingItemId kPagesPerSheetItem = 295;
-constexpr SettingItemId kStaplePositionItem = 320;
-constexpr SettingItemId kStapleSourceItem = 325;
-constexpr SettingItemId kStaplePositionSourceItem = 326;
-constexpr SettingItemId kJobTypeItem = 334;
-constexpr SettingItemId kPunchItem = 341;
-constexpr SettingItemId kPunchSourceItem = 344;
-constexpr SettingItemId kUserTextItem = 5129;
 
 // The items whose rules are evaluated again, in this order.
 struct IdRange {
@@ -38,7 +25,9 @@ struct IdRange {
   SettingItemId last;
 };
 constexpr IdRange kRevalidatedRanges[] = {{0x1001, 0x110A}, {0x1401, 0x144E}};
-constexpr SettingItemId kRevalidatedItems[] = {8, 16, 13, 7, 12, 262, 265, 14, 18};
+constexpr SettingItemId kRevalidatedItems[] = {kItemPaperSize,   kItemDuplex,         kItemDefaultSource,
+                                               kItemOrientation, kItemCopies,         kItemOutputPaper,
+                                               kItemPaperSource, kItemResolutionPair, kItemCollate};
 
 // A changed-item list with its inline room, freed when it goes.
 struct ChangedItems {
@@ -65,13 +54,13 @@ WORD RevalidateItem(HANDLE printer, const SettingsContext* context, SettingItemI
   if (ReadCurrentValue(context, id, &type, &value) != kItemDone) return kCheckDone;  // not an item here
   // The orientation's rules are evaluated with the other orientation in the settings, which
   // is put back whatever happens.
-  const bool turned = id == kOrientationItem;
+  const bool turned = id == kItemOrientation;
   if (turned && WriteNumber(context, id, value.word == 2 ? 1 : 2) != kCheckDone) return kCheckFailed;
   WORD result = kCheckDone;
   WORD recordType = 0;
   ScopedRecord record;
   const WORD read = ReadItemValueRecord(TRUE, context->store->main, context->store->linked, id,
-                                        id == kCopiesItem ? nullptr : &value, &recordType, &record.record);
+                                        id == kItemCopies ? nullptr : &value, &recordType, &record.record);
   if (read != kDbOk && read != kDbAbsent) result = kCheckFailed;
   if (read == kDbOk) {
     const ItemChange change{id, type, &value};
@@ -90,16 +79,16 @@ WORD RevalidateItem(HANDLE printer, const SettingsContext* context, SettingItemI
 WORD DerivePosition(const SettingsContext* context, SettingItemId target, SettingItemId source, WORD** list,
                     WORD* count) {
   LONG pages = 0, orientation = 0, from = 0, current = 0;
-  if (!ReadItemLong(context->settings, context->config, kPagesPerSheetItem, &pages) ||
-      !ReadItemLong(context->settings, context->config, kOrientationItem, &orientation) ||
+  if (!ReadItemLong(context->settings, context->config, kItemPagesPerSheet, &pages) ||
+      !ReadItemLong(context->settings, context->config, kItemOrientation, &orientation) ||
       !ReadItemLong(context->settings, context->config, source, &from) ||
       !ReadItemLong(context->settings, context->config, target, &current))
     return kCheckFailed;
   const PositionRuleInput input{static_cast<WORD>(orientation), static_cast<WORD>(pages), 0,
                                 static_cast<WORD>(from)};
   WORD derived = 0;
-  const int rule = target == kStapleItem ? ResolvePositionRule(&input, &derived)
-                                         : ResolvePositionItems(target, &input, &derived);
+  const int rule = target == kItemBindingEdge ? ResolvePositionRule(&input, &derived)
+                                              : ResolvePositionItems(target, &input, &derived);
   if (rule != 0) return kCheckFailed;
   if (derived == static_cast<WORD>(current)) return kCheckDone;
   if (WriteNumber(context, target, derived) != kCheckDone) return kCheckFailed;
@@ -111,12 +100,12 @@ WORD DerivePosition(const SettingsContext* context, SettingItemId target, Settin
 WORD SelectPaperByFormName(HANDLE printer, const SettingsContext* context) {
   LONG paper = 0;
   if (context == nullptr || context->store == nullptr ||
-      !ReadItemLong(context->settings, context->config, kPaperItem, &paper))
+      !ReadItemLong(context->settings, context->config, kItemPaperSize, &paper))
     return kCheckFailed;
   const DWORD form = static_cast<WORD>(paper);
   if (IsBuiltinForm(printer, form) == 1 && IsDatabasePaperSize(printer, form) == 1) {
     const DWORD index = PaperSizeToFormIndex(form);
-    return index == form ? kCheckDone : WriteNumber(context, kPaperItem, static_cast<LONG>(index));
+    return index == form ? kCheckDone : WriteNumber(context, kItemPaperSize, static_cast<LONG>(index));
   }
   LPWSTR formName = GetFormNameByIndex(printer, form);
   if (formName == nullptr) return kFormWithoutName;
@@ -124,8 +113,8 @@ WORD SelectPaperByFormName(HANDLE printer, const SettingsContext* context) {
   for (WORD n = 1;; ++n) {
     ScopedRecord choice, paperRecord;
     WORD type = 0, paperType = 0;
-    const WORD read = ReadChoiceRecord(TRUE, context->store->main, context->store->linked, kPaperItem, n, &type,
-                                       &choice.record);
+    const WORD read =
+        ReadChoiceRecord(TRUE, context->store->main, context->store->linked, kItemPaperSize, n, &type, &choice.record);
     if (read != kDbOk) {
       result = read;
       break;
@@ -142,7 +131,7 @@ WORD SelectPaperByFormName(HANDLE printer, const SettingsContext* context) {
       break;
     }
     std::memcpy(&value, stored.value, std::min<size_t>(stored.length, sizeof value));
-    result = WriteNumber(context, kPaperItem, value);
+    result = WriteNumber(context, kItemPaperSize, value);
     break;
   }
   GlobalFree(formName);
@@ -154,10 +143,10 @@ WORD ValidatePaperItem(BOOL checkForms, HANDLE printer, const SettingsContext* c
   if (!checkForms || SelectPaperByFormName(printer, context) == kCheckDone) {
     ItemValueCell value{};
     ValueTypeCode type = 0;
-    if (ReadCurrentValue(context, kPaperItem, &type, &value) == kItemDone) {
+    if (ReadCurrentValue(context, kItemPaperSize, &type, &value) == kItemDone) {
       WORD recordType = 0;
       ScopedRecord record;
-      if (ReadItemValueRecord(FALSE, context->store->main, context->store->linked, kPaperItem, &value, &recordType,
+      if (ReadItemValueRecord(FALSE, context->store->main, context->store->linked, kItemPaperSize, &value, &recordType,
                               &record.record) == kDbOk)
         return kCheckDone;
     }
@@ -165,14 +154,14 @@ WORD ValidatePaperItem(BOOL checkForms, HANDLE printer, const SettingsContext* c
   // Not one of the model's papers: the model's default paper.
   void* paper = nullptr;
   ValueTypeCode type = 0;
-  if (ReadItemDefault(context->store->main, context->store->linked, kPaperItem, &paper, &type) != kDbOk) {
+  if (ReadItemDefault(context->store->main, context->store->linked, kItemPaperSize, &paper, &type) != kDbOk) {
     GlobalFree(paper);
     return kCheckFailed;
   }
-  const ItemChange change{kPaperItem, type, paper};
+  const ItemChange change{kItemPaperSize, type, paper};
   const WORD written = ApplyConflictItem(context, &change);
   GlobalFree(paper);
-  if (written != kCheckDone || Append(kPaperItem, list, count) != kCheckDone) return kCheckFailed;
+  if (written != kCheckDone || Append(kItemPaperSize, list, count) != kCheckDone) return kCheckFailed;
   return kCheckDone;
 }
 
@@ -184,9 +173,9 @@ WORD RevalidateItems(HANDLE printer, const SettingsContext* context, WORD** list
         return kCheckFailed;
   for (SettingItemId id : kRevalidatedItems)
     if (RevalidateItem(printer, context, id, list, count) != kCheckDone) return kCheckFailed;
-  if (DerivePosition(context, kStapleItem, kStapleSourceItem, list, count) != kCheckDone ||
-      DerivePosition(context, kStaplePositionItem, kStaplePositionSourceItem, list, count) != kCheckDone ||
-      DerivePosition(context, kPunchItem, kPunchSourceItem, list, count) != kCheckDone)
+  if (DerivePosition(context, kItemBindingEdge, kItemBindingEdgeSource, list, count) != kCheckDone ||
+      DerivePosition(context, kItemStaplePosition, kItemStapleSource, list, count) != kCheckDone ||
+      DerivePosition(context, kItemPunchPosition, kItemPunchSource, list, count) != kCheckDone)
     return kCheckFailed;
   return kCheckDone;
 }
@@ -207,18 +196,18 @@ WORD ValidateAllSettings(BOOL checkForms, HMODULE module, HANDLE printer, ItemSt
   ItemValueCell text{};
   ValueTypeCode type = 0;
   DWORD bytes = 0;
-  if (GetItemValue(kUserTextItem, settings, config, &type, &bytes, &text) != kItemDone || type != kTypeString)
+  if (GetItemValue(kItemAccountText, settings, config, &type, &bytes, &text) != kItemDone || type != kTypeString)
     return kCheckFailed;
   if (text.data == nullptr || bytes < sizeof(WCHAR) || *static_cast<const WCHAR*>(text.data) == 0) {
     LONG jobType = 0;
-    if (!ReadItemLong(settings, config, kJobTypeItem, &jobType)) return kCheckFailed;
+    if (!ReadItemLong(settings, config, kItemJobType, &jobType)) return kCheckFailed;
     if (jobType == 1 || jobType == 2) {
-      if (WriteNumber(&context, kJobTypeItem, 0) != kCheckDone) return kCheckFailed;
-      if (const WORD appended = Append(kJobTypeItem, &changed.list, &changed.count); appended != kCheckDone)
+      if (WriteNumber(&context, kItemJobType, 0) != kCheckDone) return kCheckFailed;
+      if (const WORD appended = Append(kItemJobType, &changed.list, &changed.count); appended != kCheckDone)
         return appended;
     }
   }
-  if (changed.count == 0 || changed.list[0] == kSourceItem) return kValidationNothingToReport;
+  if (changed.count == 0 || changed.list[0] == kItemPaperSource) return kValidationNothingToReport;
   LPWSTR message = nullptr;
   if (!BuildChangeListMessage(&message, module, &context, changed.list, changed.count, static_cast<int>(reportString),
                               flags))

@@ -14,6 +14,7 @@
 #include "core/store/item_access.h"
 #include "core/store/printer_forms.h"
 #include "core/system/os_generation.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
@@ -22,13 +23,6 @@
 
 namespace {
 
-constexpr SettingItemId kPaperItem = 8;
-constexpr SettingItemId kBinItem = 13;
-constexpr SettingItemId kResolutionItem = 14;
-constexpr SettingItemId kSourceItem = 265;
-constexpr SettingItemId kUserPaperNameItem = 5929;   // slot 0; slot n is 5929 + n
-constexpr SettingItemId kUserPaperWidthItem = 5889;  // slot 0
-constexpr SettingItemId kUserPaperLengthItem = 5909;  // slot 0
 constexpr WORD kChoiceListType = 4;
 constexpr WORD kPaperRecordType = 10;
 constexpr UINT kUserPaperNameString = 5174;  // user name, width and length in millimetres
@@ -96,8 +90,8 @@ bool DescribeUserPaper(const CapabilityQuery& q, const Forms& forms, HMODULE res
   ItemValueCell cell{};
   ValueTypeCode type = 0;
   DWORD bytes = 0;
-  if (GetItemValue(static_cast<SettingItemId>(kUserPaperNameItem + slot), q.settings, q.config, &type, &bytes,
-                   &cell) != kItemDone ||
+  if (GetItemValue(static_cast<SettingItemId>(kItemUserPaperName + slot), q.settings, q.config, &type, &bytes, &cell) !=
+          kItemDone ||
       type != kTypeString || cell.data == nullptr)
     return false;
   WCHAR userName[kPaperNameChars] = {};
@@ -110,8 +104,8 @@ bool DescribeUserPaper(const CapabilityQuery& q, const Forms& forms, HMODULE res
   } else {
     // No form stands for it: the custom size of the user paper's own size items.
     LONG width = 0, length = 0;
-    if (!ReadItemLong(q.settings, q.config, static_cast<SettingItemId>(kUserPaperWidthItem + slot), &width) ||
-        !ReadItemLong(q.settings, q.config, static_cast<SettingItemId>(kUserPaperLengthItem + slot), &length))
+    if (!ReadItemLong(q.settings, q.config, static_cast<SettingItemId>(kItemUserPaperWidth + slot), &width) ||
+        !ReadItemLong(q.settings, q.config, static_cast<SettingItemId>(kItemUserPaperLength + slot), &length))
       return false;
     entry->number = kCustomPaperNumber;
     entry->width = static_cast<DWORD>(width);
@@ -238,7 +232,7 @@ LONG AnswerRecordItem(const CapabilityQuery& q, WORD index) {
 }
 
 LONG AnswerFields(const CapabilityQuery& q, WORD) {
-  if (Has(q, kCapabilitySettings)) return ItemOrFail(q, 6);
+  if (Has(q, kCapabilitySettings)) return ItemOrFail(q, kItemFields);
   if (!Has(q, kCapabilityStore)) return kNoFields;
   DWORD mask = 0;
   return ComputeDmFields(q.store, &mask, kItemOpCheck) == 1 ? static_cast<LONG>(mask) : -1;
@@ -250,7 +244,7 @@ LONG AnswerCopies(const CapabilityQuery& q, WORD) {
 
 LONG AnswerDuplex(const CapabilityQuery& q, WORD) {
   if (!Has(q, kCapabilitySettings | kCapabilityConfig)) return -1;
-  const LONG unit = ItemOrFail(q, 4103);
+  const LONG unit = ItemOrFail(q, kItemModelOptions);
   return unit == -1 ? -1 : unit != 0 ? 1 : 0;
 }
 
@@ -276,12 +270,12 @@ LONG AnswerColorDevice(const CapabilityQuery& q, WORD) {
 
 LONG AnswerMediaReady(const CapabilityQuery& q, WORD) {
   WORD count = 0;
-  if (!Has(q, kCapabilityStore) || !ReadChoiceCount(q.store, kPaperItem, &count)) return -1;
+  if (!Has(q, kCapabilityStore) || !ReadChoiceCount(q.store, kItemPaperSize, &count)) return -1;
   if (q.output == nullptr) return count;
   for (WORD n = 1; n <= count; ++n) {
     ScopedRecord choice;
     WORD type = 0;
-    if (ReadChoiceRecord(FALSE, q.store->main, q.store->linked, kPaperItem, n, &type, &choice.record) != kDbOk)
+    if (ReadChoiceRecord(FALSE, q.store->main, q.store->linked, kItemPaperSize, n, &type, &choice.record) != kDbOk)
       return -1;
     WCHAR slot[kPaperNameChars];
     CopyName(slot, kPaperNameChars, GetRecordName(choice.record));
@@ -296,7 +290,7 @@ LONG AnswerPrintRate(const CapabilityQuery& q, WORD) {
 
 LONG AnswerStaple(const CapabilityQuery& q, WORD) {
   if (!Has(q, kCapabilityStore | kCapabilityConfig)) return -1;
-  const LONG stapler = ItemOrFail(q, 4101), finisher = ItemOrFail(q, 5134);
+  const LONG stapler = ItemOrFail(q, kItemStapler), finisher = ItemOrFail(q, kItemFinisher);
   if (stapler == -1 || finisher == -1) return -1;
   return stapler == 1 && finisher == 1 ? 1 : 0;
 }
@@ -371,7 +365,7 @@ LONG DispatchDeviceCapability(HANDLE printer, WORD index, void* output, DWORD av
 DWORD BuildPaperList(HANDLE printer, SettingsRecord* settings, PrinterConfiguration* config, ItemStore* store,
                      PaperEntry* entries) {
   WORD count = 0;
-  if (!ReadChoiceCount(store, kPaperItem, &count)) return 0;
+  if (!ReadChoiceCount(store, kItemPaperSize, &count)) return 0;
   if (entries == nullptr) return count;
   // With entries to fill, the forms and the texts must be at hand: a list left unfilled would
   // read as papers.
@@ -386,7 +380,7 @@ DWORD BuildPaperList(HANDLE printer, SettingsRecord* settings, PrinterConfigurat
   for (WORD n = 1; n <= count; ++n) {
     ScopedRecord choice, paper;
     WORD type = 0, paperType = 0;
-    if (ReadChoiceRecord(FALSE, store->main, store->linked, kPaperItem, n, &type, &choice.record) != kDbOk ||
+    if (ReadChoiceRecord(FALSE, store->main, store->linked, kItemPaperSize, n, &type, &choice.record) != kDbOk ||
         ReadReferencedRecord(FALSE, store->main, store->linked, choice.record, &paperType, &paper.record) != kDbOk ||
         paper.record == nullptr || paperType != kPaperRecordType)
       return 0;
@@ -402,11 +396,11 @@ DWORD BuildPaperList(HANDLE printer, SettingsRecord* settings, PrinterConfigurat
 
 DWORD BuildResolutionList(ItemStore* store, WORD* pairs) {
   WORD count = 0;
-  if (!ReadChoiceCount(store, kResolutionItem, &count)) return 0;
+  if (!ReadChoiceCount(store, kItemResolutionPair, &count)) return 0;
   if (pairs == nullptr) return count;
   for (WORD n = 1; n <= count; ++n) {
     ChoiceValue* choice = nullptr;
-    if (ReadChoiceValue(store->main, store->linked, kResolutionItem, n, &choice) != kDbOk) return 0;
+    if (ReadChoiceValue(store->main, store->linked, kItemResolutionPair, n, &choice) != kDbOk) return 0;
     LONGLONG number = 0;
     const bool numbered = NumberOfTypedValue(choice->valueType, choice->value, &number);
     ReleaseChoiceEntry(choice);
@@ -424,7 +418,8 @@ BOOL BuildBinList(ItemStore* store, HANDLE printer, SettingsRecord* settings, Pr
   *count = 0;
   *entries = nullptr;
   std::vector<BinChoice> bins, sources;
-  if (store == nullptr || !ReadValueList(store, kBinItem, &bins) || !ReadValueList(store, kSourceItem, &sources))
+  if (store == nullptr || !ReadValueList(store, kItemDefaultSource, &bins) ||
+      !ReadValueList(store, kItemPaperSource, &sources))
     return FALSE;
   for (BinChoice& bin : bins)
     for (const BinChoice& source : sources)
@@ -435,10 +430,10 @@ BOOL BuildBinList(ItemStore* store, HANDLE printer, SettingsRecord* settings, Pr
     if (state == nullptr) return FALSE;
     const bool listed = bin.flags == kListedInSources;
     const SHORT signedValue = static_cast<SHORT>(bin.value);
-    const WORD answer = CheckSettingChange(kCheckModePlain, printer, store, settings, config, nullptr,
-                                           listed ? kSourceItem : kBinItem, listed ? kTypeUInt16 : kTypeInt16,
-                                           listed ? static_cast<const void*>(&bin.value) : &signedValue, state,
-                                           nullptr, 0);
+    const WORD answer =
+        CheckSettingChange(kCheckModePlain, printer, store, settings, config, nullptr,
+                           listed ? kItemPaperSource : kItemDefaultSource, listed ? kTypeUInt16 : kTypeInt16,
+                           listed ? static_cast<const void*>(&bin.value) : &signedValue, state, nullptr, 0);
     const WORD type = state->messageType;
     FreeConstraintState(state);
     if (answer != kCheckDone) return FALSE;

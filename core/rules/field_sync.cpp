@@ -4,22 +4,10 @@
 
 #include "core/rules/record_numbers.h"
 #include "core/store/dm_fields.h"
+#include "items/item_ids.h"
 #include "platform/base/types.h"
 
 namespace {
-
-constexpr SettingItemId kFieldsItem = 6;         // dmFields
-constexpr SettingItemId kColorItem = 15;         // dmColor
-constexpr SettingItemId kDefaultSourceItem = 13;  // dmDefaultSource
-constexpr SettingItemId kIcmMethodItem = 22;     // dmICMMethod
-constexpr SettingItemId kSummaryItem = 273;
-constexpr SettingItemId kIcmChoiceItem = 293;
-constexpr SettingItemId kPaperSourceItem = 265;
-constexpr SettingItemId kMonoItem = 345;
-constexpr SettingItemId kSourceSyncItem = 457;
-constexpr SettingItemId kSplitTriplesItem = 1314;
-constexpr SettingItemId kScaleFlagItem = 1324;
-constexpr SettingItemId kPaperSizeFlagItem = 1331;
 
 constexpr DWORD DM_PAPERLENGTH = 0x4;
 constexpr DWORD DM_PAPERWIDTH = 0x8;
@@ -58,22 +46,22 @@ BOOL WriteField(SettingsRecord* settings, PrinterConfiguration* config, SettingI
 
 BOOL UpdateDevmodeFields(SettingsRecord* settings, PrinterConfiguration* config, DWORD set, DWORD clear) {
   LONG fields = 0;
-  if (!ReadItemLong(settings, config, kFieldsItem, &fields)) return FALSE;
+  if (!ReadItemLong(settings, config, kItemFields, &fields)) return FALSE;
   const DWORD updated = (static_cast<DWORD>(fields) & ~clear) | set;
-  return WriteItemLong(settings, config, kFieldsItem, static_cast<LONG>(updated));
+  return WriteItemLong(settings, config, kItemFields, static_cast<LONG>(updated));
 }
 
 BOOL SyncScaleFieldFlag(SettingsRecord* settings, PrinterConfiguration* config) {
-  return FollowFlag(settings, config, kScaleFlagItem, DM_SCALE);
+  return FollowFlag(settings, config, kItemScaleFieldFlag, DM_SCALE);
 }
 
 BOOL SyncPaperSizeFieldFlags(SettingsRecord* settings, PrinterConfiguration* config) {
-  return FollowFlag(settings, config, kPaperSizeFlagItem, DM_PAPERLENGTH | DM_PAPERWIDTH);
+  return FollowFlag(settings, config, kItemSizeFieldsFlag, DM_PAPERLENGTH | DM_PAPERWIDTH);
 }
 
 BOOL SyncItemTriples274To285(SettingsRecord* settings, PrinterConfiguration* config) {
   LONG split = 0;
-  if (!ReadItemLong(settings, config, kSplitTriplesItem, &split)) return FALSE;
+  if (!ReadItemLong(settings, config, kItemPerKindAdjust, &split)) return FALSE;
   const TripleRow* rows = split == 1 ? kSplitRows : &kJointRow;
   const size_t count = split == 1 ? std::size(kSplitRows) : 1;
   LONG summary = 0;
@@ -87,42 +75,42 @@ BOOL SyncItemTriples274To285(SettingsRecord* settings, PrinterConfiguration* con
       }
     }
   }
-  return WriteItemLong(settings, config, kSummaryItem, summary);
+  return WriteItemLong(settings, config, kItemColorAdjustKinds, summary);
 }
 
 BOOL SyncTrueTypeOptionItem(SettingsRecord* settings, PrinterConfiguration* config, SettingItemId changed) {
-  if (changed == kTrueTypeOptionItem) {
+  if (changed == kItemTrueTypeOption) {
     LONG option = 0, mode = 0;
-    if (!ReadItemLong(settings, config, kTrueTypeOptionItem, &option) ||
-        !ReadItemLong(settings, config, kTrueTypeModeItem, &mode))
+    if (!ReadItemLong(settings, config, kItemTrueTypeOption, &option) ||
+        !ReadItemLong(settings, config, kItemTrueTypeMode, &mode))
       return FALSE;
-    return WriteItemLong(settings, config, kTrueTypeModeItem, option == DMTT_BITMAP ? 1 : mode != 0 ? 2 : 0);
+    return WriteItemLong(settings, config, kItemTrueTypeMode, option == DMTT_BITMAP ? 1 : mode != 0 ? 2 : 0);
   }
-  if (changed == kTrueTypeModeItem) {
+  if (changed == kItemTrueTypeMode) {
     LONG mode = 0;
-    if (!ReadItemLong(settings, config, kTrueTypeModeItem, &mode)) return FALSE;
-    return WriteItemLong(settings, config, kTrueTypeOptionItem, mode == 1 ? DMTT_BITMAP : DMTT_DOWNLOAD_OUTLINE);
+    if (!ReadItemLong(settings, config, kItemTrueTypeMode, &mode)) return FALSE;
+    return WriteItemLong(settings, config, kItemTrueTypeOption, mode == 1 ? DMTT_BITMAP : DMTT_DOWNLOAD_OUTLINE);
   }
   return FALSE;
 }
 
 BOOL SyncIcmMethodItem(SettingsRecord* settings, PrinterConfiguration* config) {
   LONG choice = 0;
-  if (!ReadItemLong(settings, config, kIcmChoiceItem, &choice)) return FALSE;
-  return WriteField(settings, config, kIcmMethodItem, choice == 3 ? DMICMMETHOD_SYSTEM : DMICMMETHOD_NONE,
+  if (!ReadItemLong(settings, config, kItemIcmChoice, &choice)) return FALSE;
+  return WriteField(settings, config, kItemIcmMethod, choice == 3 ? DMICMMETHOD_SYSTEM : DMICMMETHOD_NONE,
                     DM_ICMMETHOD);
 }
 
 BOOL SyncColorItem(SettingsRecord* settings, PrinterConfiguration* config) {
   LONG mono = 0;
-  if (!ReadItemLong(settings, config, kMonoItem, &mono)) return FALSE;
-  return WriteField(settings, config, kColorItem, mono == 1 ? DMCOLOR_MONOCHROME : DMCOLOR_COLOR, DM_COLOR);
+  if (!ReadItemLong(settings, config, kItemMonochromeDefault, &mono)) return FALSE;
+  return WriteField(settings, config, kItemColor, mono == 1 ? DMCOLOR_MONOCHROME : DMCOLOR_COLOR, DM_COLOR);
 }
 
 BOOL SyncSourceItems(SettingsRecord* settings, PrinterConfiguration* config, LONG skipValue, SettingItemId source,
                      SettingItemId target) {
   LONG enabled = 0, value = 0;
-  if (!ReadItemLong(settings, config, kSourceSyncItem, &enabled)) return FALSE;
+  if (!ReadItemLong(settings, config, kItemSourceFollowsDefault, &enabled)) return FALSE;
   if (enabled == 0) return TRUE;
   if (!ReadItemLong(settings, config, source, &value)) return FALSE;
   if (value == skipValue) return TRUE;
@@ -130,9 +118,9 @@ BOOL SyncSourceItems(SettingsRecord* settings, PrinterConfiguration* config, LON
 }
 
 BOOL SyncDefaultSourceItem(SettingsRecord* settings, PrinterConfiguration* config) {
-  return SyncSourceItems(settings, config, kSourceKeepsDefault, kPaperSourceItem, kDefaultSourceItem);
+  return SyncSourceItems(settings, config, kSourceKeepsDefault, kItemPaperSource, kItemDefaultSource);
 }
 
 BOOL SyncSourceFromDefault(SettingsRecord* settings, PrinterConfiguration* config) {
-  return SyncSourceItems(settings, config, kDefaultKeepsSource, kDefaultSourceItem, kPaperSourceItem);
+  return SyncSourceItems(settings, config, kDefaultKeepsSource, kItemDefaultSource, kItemPaperSource);
 }

@@ -8,10 +8,6 @@
 #include "items/item_tables.h"
 #include "platform/base/types.h"
 
-// The two items of the TrueType mode: the public dmTTOption and the driver's own.
-inline constexpr SettingItemId kTrueTypeOptionItem = 17;
-inline constexpr SettingItemId kTrueTypeModeItem = 292;
-
 // DM_SCALE set in dmFields when item 1324 is 1, else cleared.
 BOOL SyncScaleFieldFlag(SettingsRecord* settings, PrinterConfiguration* config);
 // DM_PAPERLENGTH and DM_PAPERWIDTH set when item 1331 is 1, else cleared.

@@ -3,14 +3,13 @@
 
 #include <array>
 
+#include "items/item_ids.h"
 #include "items/linked_values.h"
 #include "platform/base/types.h"
 
 namespace {
 
 constexpr WORD kNone = 0xFFFF;
-constexpr WORD kItemStaple = 320;
-constexpr WORD kItemPunch = 341;
 
 // Picks one of four answers by orientation and pages-per-sheet class, given in the order
 // (orientation 1, class 1), (1, class 2), (2, class 1), (2, class 2), through the item
@@ -78,9 +77,9 @@ int ResolvePositionRule(const PositionRuleInput* input, WORD* value) {
 int ResolvePositionItems(WORD item, const PositionRuleInput* input, WORD* value) {
   if (input == nullptr || value == nullptr) return 1;
   int column;
-  if (item == kItemStaple) {
+  if (item == kItemStaplePosition) {
     column = 0;
-  } else if (item == kItemPunch) {
+  } else if (item == kItemPunchPosition) {
     column = 1;
   } else {
     return 1;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/base/types.h"
 
 namespace {
@@ -23,13 +24,13 @@ bool ReadControlNumber(SettingItemId id, SettingsRecord* settings, PrinterConfig
 
 int ApplicabilityByColorMode(SettingsRecord* settings, PrinterConfiguration* config, bool appliesWhenMono) {
   DWORD mode;
-  if (!ReadControlNumber(270, settings, config, &mode)) return kItemControlUnreadable;
+  if (!ReadControlNumber(kItemColorMode, settings, config, &mode)) return kItemControlUnreadable;
   return (mode == 1) == appliesWhenMono ? kItemApplies : kItemDoesNotApply;
 }
 
-int ApplicabilityByItem293(SettingsRecord* settings, PrinterConfiguration* config) {
+int ApplicabilityByIcmChoice(SettingsRecord* settings, PrinterConfiguration* config) {
   DWORD value;
-  if (!ReadControlNumber(293, settings, config, &value)) return kItemControlUnreadable;
+  if (!ReadControlNumber(kItemIcmChoice, settings, config, &value)) return kItemControlUnreadable;
   return value == 2 || value == 4 ? kItemApplies : kItemDoesNotApply;
 }
 
@@ -37,29 +38,36 @@ bool InRange(SettingItemId id, SettingItemId first, SettingItemId last) { return
 
 // Size in bytes of an item's neutral value (always 0); 0 when the item has none.
 DWORD NeutralValueSize(SettingItemId id) {
-  if (id == 273 || InRange(id, 392, 400) || id == 1303 || id == 1304 || id == 1307 || id == 1308 || id == 1311 ||
-      id == 1317 || id == 1318 || id == 1832 || id == 1833)
+  if (id == kItemColorAdjustKinds || InRange(id, kItemAdjustmentFirst, kItemAdjustmentColorLast) ||
+      id == kItemFirstProfileOn || id == kItemSecondProfileOn || id == kItemCustomColorDetail ||
+      id == kItemBlackTextFlag || id == kItemBlackGraphicsFlag || id == kItemColorAdjustSwitch ||
+      id == kItemCenterAllChannels || id == kItemFirstProfilePath || id == kItemSecondProfilePath)
     return 4;
-  if (InRange(id, 274, 288) || id == 291) return 2;
-  if (id == 454) return 1;
+  if (InRange(id, kItemColorTripleFirst, kItemTone) || id == kItemColorLibrary) return 2;
+  if (id == kItemBlackObjects) return 1;
   return 0;
 }
 
 }  // namespace
 
 int GetItemApplicability(SettingItemId id, PrinterConfiguration* config, SettingsRecord* settings) {
-  if (InRange(id, 278, 281) || id == 291) {
+  if (InRange(id, kItemColorTripleFirst + 4, kItemColorTripleFirst + 7) || id == kItemColorLibrary) {
     int byMode = ApplicabilityByColorMode(settings, config, false);
     if (byMode != kItemApplies) return byMode;
-    return ApplicabilityByItem293(settings, config);
+    return ApplicabilityByIcmChoice(settings, config);
   }
-  if (InRange(id, 273, 277) || InRange(id, 282, 288) || id == 1303 || id == 1304 || id == 1832 || id == 1833)
-    return ApplicabilityByItem293(settings, config);
-  if (InRange(id, 392, 400) || id == 1317) return ApplicabilityByColorMode(settings, config, false);
-  if (id == 454 || id == 1308 || id == 1311 || id == 1318) return ApplicabilityByColorMode(settings, config, true);
-  if (id == 1307) {
+  if (InRange(id, kItemColorAdjustKinds, kItemColorTripleFirst + 3) ||
+      InRange(id, kItemColorTripleFirst + 8, kItemTone) || id == kItemFirstProfileOn || id == kItemSecondProfileOn ||
+      id == kItemFirstProfilePath || id == kItemSecondProfilePath)
+    return ApplicabilityByIcmChoice(settings, config);
+  if (InRange(id, kItemAdjustmentFirst, kItemAdjustmentColorLast) || id == kItemColorAdjustSwitch)
+    return ApplicabilityByColorMode(settings, config, false);
+  if (id == kItemBlackObjects || id == kItemBlackTextFlag || id == kItemBlackGraphicsFlag ||
+      id == kItemCenterAllChannels)
+    return ApplicabilityByColorMode(settings, config, true);
+  if (id == kItemCustomColorDetail) {
     DWORD value;
-    if (!ReadControlNumber(271, settings, config, &value)) return kItemControlUnreadable;
+    if (!ReadControlNumber(kItemColorChoice, settings, config, &value)) return kItemControlUnreadable;
     return value == 8 ? kItemApplies : kItemDoesNotApply;
   }
   return kItemApplies;
@@ -69,14 +77,15 @@ int GetEffectiveItemValue(SettingItemId id, SettingsRecord* settings, PrinterCon
                           ValueTypeCode* type, DWORD* length, void* value) {
   if (!type || !length || !value) return 3;
   if (GetItemValue(id, settings, config, type, length, value) != kItemDone) return 3;
-  if (id == 346) {
+  if (id == kItemDitherResolution) {
     DWORD quality;
-    if (ReadControlNumber(20, settings, config, &quality) && quality != 600) std::memset(value, 0, *length);
+    if (ReadControlNumber(kItemResolution, settings, config, &quality) && quality != 600)
+      std::memset(value, 0, *length);
     return 0;
   }
-  if (id == 8205) {
+  if (id == kItemStreamVersion) {
     DWORD mode;
-    if (ReadControlNumber(336, settings, config, &mode) && mode == 1) {
+    if (ReadControlNumber(kItemSaveToFile, settings, config, &mode) && mode == 1) {
       DWORD forced = 0x1010802;
       std::memcpy(value, &forced, sizeof forced);
     }

@@ -1,6 +1,7 @@
 #include "core/store/item_access.h"
 
 #include "items/item_engine.h"
+#include "items/item_ids.h"
 #include "platform/base/types.h"
 
 // The user-interface module has the item engine compiled in; the graphics module reaches the
@@ -85,4 +86,4 @@ WORD UserPaperIndexToId(WORD index) {
   return 0xFFFF;
 }
 
-int IsCustomItemId(SettingItemId id) { return id >= 5889 && id <= 5928; }
+int IsCustomItemId(SettingItemId id) { return id >= kItemUserPaperWidth && id < kItemUserPaperName; }

@@ -7,6 +7,7 @@
 #include "core/runtime/module_state.h"
 #include "core/system/chunked_printer_data.h"
 #include "core/system/user_locale.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
 #include "platform/kernel/global_copy.h"
@@ -156,19 +157,19 @@ BOOL CloseItemStore(ItemStore* store) {
 // ---- Record queries ------------------------------------------------------------------------
 
 void MapItemToRecord(SettingItemId item, WORD optionalKey, WORD* type, WORD* key) {
-  if (item >= 4097 && item <= 4362) {
+  if (item >= kItemDeviceOptionFirst && item <= kItemDeviceOptionLast) {
     *type = 3, *key = item;
-  } else if (item == 1 || item == 259) {
+  } else if (item == kItemDeviceName || item == kItemModelName) {
     *type = DDD_RECORD_HEADER, *key = item;
-  } else if (item >= 274 && item <= 285) {
-    *type = 4, *key = static_cast<WORD>(274 + (item - 274) / 4 * 4);
-  } else if (item == kPaperRecordItem) {
+  } else if (item >= kItemColorTripleFirst && item <= kItemColorTripleLast) {
+    *type = 4, *key = static_cast<WORD>(kItemColorTripleFirst + (item - kItemColorTripleFirst) / 4 * 4);
+  } else if (item == kItemPaperRecord) {
     *type = 10, *key = optionalKey;
-  } else if (item == kPaperSourceRecordItem) {
+  } else if (item == kItemPaperSourceRecord) {
     *type = 5, *key = optionalKey;
-  } else if (item == kPaperSourceRecordItem2) {
+  } else if (item == kItemPaperSourceRecordSecond) {
     *type = 6, *key = optionalKey;
-  } else if (item == kMediaTypeRecordItem) {
+  } else if (item == kItemMediaTypeRecord) {
     *type = 19, *key = optionalKey;
   } else {
     *type = 4, *key = item;
@@ -313,15 +314,15 @@ WORD ReadDatabaseDefault(SettingItemId item, DatabaseStream* main, DatabaseStrea
 WORD ReadItemDefault(DatabaseStream* main, DatabaseStream* linked, SettingItemId item, void** block, WORD* type) {
   WORD status = ReadDatabaseDefault(item, main, linked, block, type);
   if (status != kDbOk) return status;
-  if (item == 8 || item == 1824) {
+  if (item == kItemPaperSize || item == kItemPaperListSelection) {
     // Letter paper in regions that measure in inches, for models that ask for it.
     DWORD letterInInches = ReadSectionValue(main, 26, 4, 0) & 0x400000;
     if (letterInInches && GetLocaleMeasureSystem(1) == kMeasureInch) {
       WORD letter = 1;
       std::memcpy(*block, &letter, sizeof letter);
     }
-  } else if (item == 4356 || item == 4358) {
-    bool first = item == 4356;
+  } else if (item == kItemCountryDefault || item == kItemCountryDefaultSecond) {
+    bool first = item == kItemCountryDefault;
     if (ModelHasFeature(main, first ? 0xFFFF0020 : 0xFFFF0021)) {
       BYTE country = first ? LookUpCountryDefault() : LookUpCountryDefault2();
       if (country != 254) *static_cast<BYTE*>(*block) = country;
@@ -387,10 +388,10 @@ WORD ReadChoiceValue(DatabaseStream* main, DatabaseStream* linked, SettingItemId
 }
 
 WORD TestFlagItemBit(DatabaseStream* main, DatabaseStream* linked, SettingItemId item) {
-  if (!main || !linked || item < 4097 || item > 4097 + 31) return 1;
+  if (!main || !linked || item < kItemDeviceOptionFirst || item > kItemDeviceOptionFirst + 31) return 1;
   DWORD mask = 0;
   if (ReadSectionElement(main, 12, 4, 0, &mask) != kDbOk) return 1;
-  return (mask >> (item - 4097)) & 1 ? 0 : 1;
+  return (mask >> (item - kItemDeviceOptionFirst)) & 1 ? 0 : 1;
 }
 
 WORD LookUpPaperSourceEntry(WORD sourceKey, ItemStore* store, WORD paperKey) {

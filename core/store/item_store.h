@@ -14,12 +14,6 @@ struct ItemStore {
   PolicyList* policy;  // NULL when the model has no policy file
 };
 
-// Pseudo items that stand for record types of the database.
-inline constexpr SettingItemId kPaperRecordItem = 0x8001;        // type 10
-inline constexpr SettingItemId kPaperSourceRecordItem = 0x8002;  // type 5
-inline constexpr SettingItemId kPaperSourceRecordItem2 = 0x8003; // type 6
-inline constexpr SettingItemId kMediaTypeRecordItem = 0x800B;    // type 19
-
 // A choice of an item as the queries hand it out (record kind 523). The value of a choice-list
 // entry is a copy of its stored value; of a paper or paper source record its key (type 3); a
 // choice list itself has none (type 0).

@@ -2,6 +2,7 @@
 #include "core/store/printer_forms.h"
 
 #include "core/store/item_store.h"
+#include "items/item_ids.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
@@ -62,15 +63,13 @@ LPWSTR GetFormNameByIndex(HANDLE printer, DWORD form) {
 
 namespace {
 
-constexpr SettingItemId kPaperSizeItem = 8;  // dmPaperSize
-
 // Reads choice n of item 8 and the paper record it stands for (NULL when it stands for none):
 // the database status of reading the choice.
 WORD ReadPaperChoice(const ItemStore* store, WORD n, DatabaseRecord** paper) {
   *paper = nullptr;
   WORD type;
   ScopedRecord entry;
-  const WORD status = ReadChoiceRecord(FALSE, store->main, store->linked, kPaperSizeItem, n, &type, &entry.record);
+  const WORD status = ReadChoiceRecord(FALSE, store->main, store->linked, kItemPaperSize, n, &type, &entry.record);
   if (status != kDbOk) return status;
   WORD paperType;
   if (ReadReferencedRecord(FALSE, store->main, store->linked, entry.record, &paperType, paper) == kDbOk &&

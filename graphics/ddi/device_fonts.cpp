@@ -9,6 +9,7 @@
 #include "core/runtime/resource_module.h"
 #include "graphics/ddi/driver_state.h"
 #include "graphics/ddi/pdev_settings.h"
+#include "items/item_ids.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
 #include "platform/engine/engine.h"
@@ -22,7 +23,6 @@ namespace {
 
 constexpr WORD kFontRecordType = 11;
 constexpr BYTE kShiftJisCharset = 128;
-constexpr SettingItemId kItemYResolution = 21;  // dmYResolution
 constexpr int kGlyphSetResourceName = 6;
 constexpr int kGlyphSetResourceType = 260;
 

@@ -8,19 +8,12 @@
 #include "graphics/ddi/pdev.h"
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/output/spooler_forms.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/engine/engine.h"
 #include "platform/gdi/fonts.h"
 
 namespace {
-
-constexpr SettingItemId kItemOrientation = 7;
-constexpr SettingItemId kItemPaperSize = 8;
-constexpr SettingItemId kItemColor = 15;
-constexpr SettingItemId kItemColorMode = 270;
-constexpr SettingItemId kItemBorderless = 383;
-constexpr SettingItemId kItemMarginBlock = 387;
-constexpr SettingItemId kItemJournal = 1333;
 
 constexpr SHORT kDmColorColor = 2;
 constexpr SHORT kDmOrientPortrait = 1;
@@ -107,12 +100,12 @@ BOOL FillDeviceInfo(Pdev* pdev, const MarginBlock* margins, ULONG size, GDIINFO*
   const LONG s = GetDeviceScale(pdev);
   PageGeometry g{};
   if (!GeometryFromLayout(pdev, &g)) return FALSE;
-  if (GetEffectiveItemNumber(&pdev->settings, pdev->config, kItemBorderless) == 1) {
+  if (GetEffectiveItemNumber(&pdev->settings, pdev->config, kItemWholePaper) == 1) {
     g.x = g.y = 0;
     g.width = g.paperWidth;
     g.height = g.paperHeight;
   }
-  if (margins != nullptr && GetEffectiveItemNumber(&pdev->settings, pdev->config, kItemMarginBlock) == 1 &&
+  if (margins != nullptr && GetEffectiveItemNumber(&pdev->settings, pdev->config, kItemPerPaperMargins) == 1 &&
       margins->paperId == GetPdevSettingWord(pdev, kItemPaperSize))
     ApplyMarginBlock(pdev, *margins, &g);
   g.width = std::max<LONG>(g.width, 1);

@@ -7,6 +7,7 @@
 #include "graphics/ddi/pdev.h"
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/job/job_control.h"
+#include "items/item_ids.h"
 #include "platform/kernel/memory.h"
 
 namespace {
@@ -21,12 +22,6 @@ constexpr WORD kFeatureImage = 4354;
 constexpr WORD kFeaturePage = 4355;
 constexpr WORD kFeatureQuery = 4356;
 
-constexpr SettingItemId kItemModelOptions = 4103;
-constexpr SettingItemId kItemImageRefused = 1333;
-constexpr SettingItemId kItemDirectModeStreamVersion = 1332;
-constexpr SettingItemId kItemDuplex = 16;
-constexpr SettingItemId kItemPagesPerSheet = 295;
-constexpr SettingItemId kItemBookletLayout = 321;
 constexpr DWORD kSectionColorOverride = 5;
 constexpr DWORD kDevModeFieldsOffset = 72;
 constexpr DWORD kDmDuplex = 0x1000;
@@ -95,7 +90,7 @@ void InitDirectModeDefaults(Pdev* pdev) {
   // The direct mode checks its features against the job's stream version only when item 1332
   // asks for it; else against the first version.
   const DWORD version =
-      GetPdevSettingDword(pdev, kItemDirectModeStreamVersion) != 0 ? GetStreamVersion(pdev) : kStreamVersionFirst;
+      GetPdevSettingDword(pdev, kItemStreamVersionSet) != 0 ? GetStreamVersion(pdev) : kStreamVersionFirst;
   InitDirectModeState(&pdev->directMode, version, GetPdevSettingDword(pdev, kItemModelOptions), section == 2 ? 1 : 0);
 }
 
@@ -107,7 +102,7 @@ int QueryDirectFeature(Pdev* pdev, WORD feature, DirectModeFeature* row) {
   if (found == nullptr) return -1;
   if (s.version < kStreamVersionFirst || s.version > kStreamVersionLast || s.version < found->minimumVersion)
     return -1;
-  if (feature == kFeatureImage && GetPdevSettingDword(pdev, kItemImageRefused) != 0) return -1;
+  if (feature == kFeatureImage && GetPdevSettingDword(pdev, kItemJournal) != 0) return -1;
   if (feature == kFeaturePage && s.modelFlag == 0) return -1;
   if (row != nullptr) {
     *row = *found;
@@ -227,7 +222,7 @@ LONG HandleDirectQueryEscape(Pdev* pdev, ULONG cjIn, const BYTE* in, ULONG cjOut
     case kQueryPages: {
       if (out == nullptr || cjOut < 2) return kEscBadSize;
       WORD answer = 0;
-      if (GetPdevSettingWord(pdev, kItemBookletLayout) == 0) {
+      if (GetPdevSettingWord(pdev, kItemPageLayout) == 0) {
         answer = GetPdevSettingWord(pdev, kItemPagesPerSheet);
         bool known = false;
         for (const PagesOverride& p : kPagesOverrides) known = known || p.pages == answer;

@@ -10,12 +10,13 @@
 #include "graphics/job/job_control.h"
 #include "graphics/job/job_items.h"
 #include "graphics/output/output_channel.h"
+#include "items/item_ids.h"
 
 namespace {
 
 // The paper items a reset in a begun job takes from the new settings.
-constexpr SettingItemId kResetPaperNumbers[] = {7, 8, 9, 10, 13};
-constexpr SettingItemId kResetFormName = 19;
+constexpr SettingItemId kResetPaperNumbers[] = {kItemOrientation, kItemPaperSize, kItemPaperLength, kItemPaperWidth,
+                                                kItemDefaultSource};
 
 // The job objects and records move to the new device; the old one keeps none of them.
 void MoveJob(Pdev* from, Pdev* to) {
@@ -69,7 +70,7 @@ bool KeepSettingsExceptPaper(Pdev* from, Pdev* to) {
     ok = WriteJobItem(&to->settings, to->config, id, static_cast<SHORT>(cell)) && ok;
   }
   SettingsRecord source = fresh;
-  ok = CopyItemText(&to->settings, &source, to->config, kResetFormName) == 0 && ok;
+  ok = CopyItemText(&to->settings, &source, to->config, kItemFormName) == 0 && ok;
   if (from->render.customPaper == 0) {
     FreePaperLayoutRecord(&to->sheetLayout);
     to->sheetLayout = from->sheetLayout;

@@ -18,6 +18,7 @@
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/job/fax_passes.h"
 #include "graphics/job/job_control.h"
+#include "items/item_ids.h"
 #include "platform/base/errors.h"
 #include "platform/kernel/lasterror.h"
 #include "platform/kernel/memory.h"
@@ -54,11 +55,6 @@ constexpr DWORD kJobHeaderPrefix = 16;
 // The model's region feature: its default paper follows the locale's measurement system.
 constexpr DWORD kSectionRegion = 26;
 constexpr DWORD kRegionLetterInInches = 0x400000;
-
-// Items the job information reads.
-constexpr SettingItemId kItemHostA = 5163, kItemHostB = 5164, kItemHostText = 5174;
-constexpr SettingItemId kItemUserKindA = 5178, kItemUserKindB = 5127;
-constexpr SettingItemId kItemUserTextA = 5150, kItemUserTextB = 5121;
 
 // Offsets of the 768-byte job information record.
 constexpr DWORD kInfoSwitch = 0, kInfoPositions = 4, kInfoUser = 16, kInfoHost = 144, kInfoDocument = 208,
@@ -343,18 +339,19 @@ LPCWSTR HostTextFromSettings(Pdev* pdev) {
   DWORD words[2] = {};
   GetModelFeatureFlags(pdev->database, words);
   if ((words[0] & kModelHostFromSettings) == 0) {
-    if (GetPdevSettingDword(pdev, kItemHostA) != 0) {
-      if (GetPdevSettingDword(pdev, kItemUserKindA) != 0) return GetPdevSettingString(pdev, kItemUserTextA);
-      if (GetPdevSettingDword(pdev, kItemUserKindB) != 0) return GetPdevSettingString(pdev, kItemUserTextB);
+    if (GetPdevSettingDword(pdev, kItemOwnerSetSwitch) != 0) {
+      if (GetPdevSettingDword(pdev, kItemOwnerModeAlt) != 0) return GetPdevSettingString(pdev, kItemOtherOwnerName);
+      if (GetPdevSettingDword(pdev, kItemOwnerMode) != 0) return GetPdevSettingString(pdev, kItemOwnerName);
     }
     return nullptr;
   }
-  const DWORD host = GetPdevSettingDword(pdev, kItemHostA) != 0 ? GetPdevSettingDword(pdev, kItemHostA)
-                                                                : GetPdevSettingDword(pdev, kItemHostB);
-  if (host == 1) return GetPdevSettingString(pdev, kItemHostText);
-  const bool first = GetPdevSettingDword(pdev, kItemUserKindA) != 0;
-  const DWORD kind = first ? GetPdevSettingDword(pdev, kItemUserKindA) : GetPdevSettingDword(pdev, kItemUserKindB);
-  if (kind == 7) return GetPdevSettingString(pdev, first ? kItemUserTextA : kItemUserTextB);
+  const DWORD host = GetPdevSettingDword(pdev, kItemOwnerSetSwitch) != 0
+                         ? GetPdevSettingDword(pdev, kItemOwnerSetSwitch)
+                         : GetPdevSettingDword(pdev, kItemPrompt);
+  if (host == 1) return GetPdevSettingString(pdev, kItemPromptGroup1Key);
+  const bool first = GetPdevSettingDword(pdev, kItemOwnerModeAlt) != 0;
+  const DWORD kind = first ? GetPdevSettingDword(pdev, kItemOwnerModeAlt) : GetPdevSettingDword(pdev, kItemOwnerMode);
+  if (kind == 7) return GetPdevSettingString(pdev, first ? kItemOtherOwnerName : kItemOwnerName);
   return nullptr;
 }
 

@@ -10,6 +10,7 @@
 #include "graphics/ddi/pdev.h"
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/output/spooler_forms.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/kernel/memory.h"
 
@@ -33,16 +34,6 @@ LONG LayoutUnitsToTenthMm(LONG units) { return LayoutUnitsToMicrons(units) / 100
 
 namespace {
 
-// Items the paper geometry reads.
-constexpr SettingItemId kItemFields = 6;
-constexpr SettingItemId kItemOrientation = 7;
-constexpr SettingItemId kItemPaperSize = 8;
-constexpr SettingItemId kItemPaperLength = 9;
-constexpr SettingItemId kItemPaperWidth = 10;
-constexpr SettingItemId kItemFormName = 19;
-constexpr SettingItemId kItemOutputPaper = 262;
-constexpr SettingItemId kItemBorderless = 383;
-
 constexpr DWORD kDmOrientation = 0x1;
 constexpr DWORD kDmPaperSize = 0x2;
 constexpr DWORD kDmPaperLength = 0x4;
@@ -54,9 +45,7 @@ constexpr SHORT kLandscape = 2;
 constexpr LONG kSizeTolerance = 10;
 constexpr WORD kPaperRecordType = 10;
 
-BOOL IsBorderless(Pdev* pdev) {
-  return GetEffectiveItemNumber(&pdev->settings, pdev->config, kItemBorderless) == 1;
-}
+BOOL IsBorderless(Pdev* pdev) { return GetEffectiveItemNumber(&pdev->settings, pdev->config, kItemWholePaper) == 1; }
 
 void FreeRecordIfAny(DatabaseRecord** record) {
   if (*record != nullptr) FreeRecord(record, kDbAnyType);

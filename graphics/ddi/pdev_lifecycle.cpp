@@ -21,6 +21,7 @@
 #include "graphics/ddi/pdev_item_store.h"
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/job/temp_job_store.h"
+#include "items/item_ids.h"
 #include "platform/base/errors.h"
 #include "platform/engine/engine.h"
 #include "platform/kernel/lasterror.h"
@@ -28,9 +29,6 @@
 #include "platform/spooler/spooler.h"
 
 namespace {
-
-constexpr SettingItemId kItemCopies = 12;
-constexpr SettingItemId kItemMarginBlock = 387;
 
 constexpr SIZE_T kPdevHeapInitialSize = 8192;
 constexpr DWORD kSectionDriverKey = 30;
@@ -74,7 +72,7 @@ BOOL OpenModelDatabase(Pdev* pdev) {
 bool TakeMarginBlock(Pdev* pdev, DEVMODEW* devMode, MarginBlock* block) {
   if (devMode->dmDriverExtra != kDevmodeDriverExtraWithMargins) return false;
   std::memcpy(pdev->settings.bytes, devMode, kSettingsRecordShortSize);
-  if (GetEffectiveItemNumber(&pdev->settings, nullptr, kItemMarginBlock) != 1) return false;
+  if (GetEffectiveItemNumber(&pdev->settings, nullptr, kItemPerPaperMargins) != 1) return false;
   std::memcpy(block, reinterpret_cast<const BYTE*>(devMode) + kSettingsRecordShortSize, sizeof *block);
   devMode->dmDriverExtra = kDevmodeDriverExtra;
   return true;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 
 namespace {
 
@@ -35,12 +36,12 @@ LPCWSTR GetPdevSettingString(Pdev* pdev, SettingItemId id) {
 }
 
 LONG GetDeviceResolution(Pdev* pdev) {
-  const LONG resolution = static_cast<SHORT>(GetPdevSettingWord(pdev, 20));
+  const LONG resolution = static_cast<SHORT>(GetPdevSettingWord(pdev, kItemResolution));
   return resolution > 0 ? resolution : kFallbackResolution;
 }
 
 LONG GetDeviceScale(Pdev* pdev) {
-  const LONG scale = static_cast<SHORT>(GetPdevSettingWord(pdev, 11));
+  const LONG scale = static_cast<SHORT>(GetPdevSettingWord(pdev, kItemScale));
   return scale > 0 ? scale : kFallbackScale;
 }
 

@@ -5,6 +5,7 @@
 #include "core/common/common_routines.h"
 #include "core/store/effective_values.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 
 namespace {
 
@@ -47,8 +48,8 @@ struct ItemSource {
 };
 
 bool ReadColor(RenderSettings* r, const ItemSource& in) {
-  const bool tolerant = in.On(1289);
-  switch (in.Item(270)) {
+  const bool tolerant = in.On(kItemTolerantGrey);
+  switch (in.Item(kItemColorMode)) {
     case 0: r->colorMode = kColorAutomatic; break;
     case 1: r->colorMode = kColorMonochrome; break;
     case 2: r->colorMode = kColorFull; break;
@@ -56,9 +57,10 @@ bool ReadColor(RenderSettings* r, const ItemSource& in) {
     default: return false;
   }
   r->tolerantGrey = tolerant;
-  r->specialColor = in.Effective(4129) == 1 && in.Effective(5153) == 1 && r->colorMode == kColorAutomatic;
+  r->specialColor = in.Effective(kItemSpecialColorAllowed) == 1 && in.Effective(kItemSpecialColor) == 1 &&
+                    r->colorMode == kColorAutomatic;
   if (r->specialColor) {
-    const LONG value = in.Item(5126);
+    const LONG value = in.Item(kItemSpecialColorValue);
     r->specialColorValue = static_cast<SHORT>(value & 0xFF);
     const LONG variant = (value >> 8) & 0xF;
     if (variant > 1) return false;
@@ -68,57 +70,57 @@ bool ReadColor(RenderSettings* r, const ItemSource& in) {
 }
 
 bool ReadLayout(RenderSettings* r, const ItemSource& in) {
-  switch (in.Item(16)) {
+  switch (in.Item(kItemDuplex)) {
     case 1: r->duplexCount = 1; break;
     case 2:
     case 3: r->duplexCount = 2; break;
     default: return false;
   }
-  const LONG nUp = in.Item(295);
+  const LONG nUp = in.Item(kItemPagesPerSheet);
   if (nUp != 1 && nUp != 2 && nUp != 4 && nUp != 8 && nUp != 16 && nUp != 32) return false;
   r->nUp = static_cast<WORD>(nUp);
-  r->skipEmptyPages = in.On(1334);
+  r->skipEmptyPages = in.On(kItemSkipEmptyPages);
   r->reserved4 = 0;
-  const LONG kind = in.Item(321);
+  const LONG kind = in.Item(kItemPageLayout);
   r->tiles = kind == 1;
   if (r->tiles) {
-    const LONG tiles = in.Item(296);
+    const LONG tiles = in.Item(kItemTileCount);
     if (tiles != 514 && tiles != 771 && tiles != 1028) return false;
     r->tileColumns = r->tileRows = static_cast<SHORT>(tiles & 0xFF);
-    r->tileMarks = in.On(1285);
+    r->tileMarks = in.On(kItemTileMarks);
   }
   if (kind < 0 || kind > 2) return false;
   r->booklet = kind == 2;
   if (r->booklet) {
-    const LONG bookletKind = in.Item(446);
+    const LONG bookletKind = in.Item(kItemBookletOutput);
     if (bookletKind < 0 || bookletKind > 2) return false;
     r->bookletKind = bookletKind;
-    if (bookletKind == 1) r->bookletSubset = static_cast<SHORT>(in.Item(5158));
-    if (bookletKind == 2) r->bookletSubset = static_cast<SHORT>(in.Item(323));
+    if (bookletKind == 1) r->bookletSubset = static_cast<SHORT>(in.Item(kItemBookletSubsetDevice));
+    if (bookletKind == 2) r->bookletSubset = static_cast<SHORT>(in.Item(kItemBookletSubset));
   }
   return true;
 }
 
 void ReadStamps(RenderSettings* r, const ItemSource& in) {
   r->perSheetStamp = r->perPageStamp = r->stampValueA = r->stampModeValue = 0;
-  if (!in.HasText(297) || !in.HasText(299)) return;
-  const bool perSheet = in.On(1288);
+  if (!in.HasText(kItemStampName) || !in.HasText(kItemStampText)) return;
+  const bool perSheet = in.On(kItemStampRepeat);
   r->perSheetStamp = perSheet;
   r->perPageStamp = !perSheet;
-  r->stampValueA = in.Item(1286);
-  r->stampModeValue = in.Item(1287);
+  r->stampValueA = in.Item(kItemStampFirstPageOnly);
+  r->stampModeValue = in.Item(kItemStampMode);
 }
 
 bool ReadInsertedSheets(RenderSettings* r, const ItemSource& in, const DWORD features[2]) {
-  if (TestFeatureFlag(features, kFeatureInsertedSheets) && in.Effective(404) == 1) {
-    r->insertedSheetMode = in.On(1340) ? 1 : 2;
-    r->insertedSheetPaper = static_cast<SHORT>(in.Item(407));
+  if (TestFeatureFlag(features, kFeatureInsertedSheets) && in.Effective(kItemSheetBeforeDocument) == 1) {
+    r->insertedSheetMode = in.On(kItemSheetShortForm) ? 1 : 2;
+    r->insertedSheetPaper = static_cast<SHORT>(in.Item(kItemSheetBeforePaper));
     return true;
   }
-  const LONG mode = in.Effective(332);
+  const LONG mode = in.Effective(kItemInsertedSheetMode);
   if (mode < 0 || mode > 2) return false;
   r->insertedSheetMode = mode;
-  r->insertedSheetPaper = static_cast<SHORT>(in.Item(333));
+  r->insertedSheetPaper = static_cast<SHORT>(in.Item(kItemInsertedSheetPaper));
   return true;
 }
 
@@ -134,12 +136,13 @@ void ReadJobInformation(RenderSettings* r, const ItemSource& in) {
 
 void ReadCopies(RenderSettings* r, const ItemSource& in, const DWORD features[2]) {
   // Zero or negative copies would print nothing: one copy at least.
-  const LONG copies = static_cast<SHORT>(in.Effective(12));
+  const LONG copies = static_cast<SHORT>(in.Effective(kItemCopies));
   r->copies = static_cast<SHORT>(copies < 1 ? 1 : copies);
-  r->reverseOrder = in.Effective(1312) == 1;
-  r->extensionFlag = static_cast<SHORT>(in.Effective(1339)) != 0 && (r->extensionValue & 0xFFFFFFFFull) != 0;
-  r->driverCollation = r->copies > 1 && TestFeatureFlag(features, kFeatureDriverCollation) &&
-                       in.Effective(18) == 1 && (!in.On(1344) || (!in.On(4123) && !in.On(4099)));
+  r->reverseOrder = in.Effective(kItemReverseOrder) == 1;
+  r->extensionFlag = static_cast<SHORT>(in.Effective(kItemApplyCheck)) != 0 && (r->extensionValue & 0xFFFFFFFFull) != 0;
+  r->driverCollation =
+      r->copies > 1 && TestFeatureFlag(features, kFeatureDriverCollation) && in.Effective(kItemCollate) == 1 &&
+      (!in.On(kItemDeviceCollation) || (!in.On(kItemCopiesByDeviceSecond) && !in.On(kItemCopiesByDevice)));
   r->storePages = r->driverCollation || r->reverseOrder || r->extensionFlag;
 }
 
@@ -153,37 +156,37 @@ int ReadRenderSettings(RenderSettings* render, DWORD streamVersion, SettingsReco
   RenderSettings* r = render;
   r->streamVersion = streamVersion;
   if (!ReadColor(r, in) || !ReadLayout(r, in)) return -1;
-  r->deferredHeader =
-      TestFeatureFlag(features, kFeatureDeferredHeader) && r->booklet && r->bookletKind == 1 && in.Item(1328) == 1;
+  r->deferredHeader = TestFeatureFlag(features, kFeatureDeferredHeader) && r->booklet && r->bookletKind == 1 &&
+                      in.Item(kItemBookletHeaderSwitch) == 1;
   ReadStamps(r, in);
   const bool imposed = r->nUp > 1 || r->booklet;
-  r->customPaper = !imposed && in.Item(262) == kSameAsPagePaper;
+  r->customPaper = !imposed && in.Item(kItemOutputPaper) == kSameAsPagePaper;
   r->paperChecks = !imposed;
   r->reserved5 = 0;
   r->fontSubstitution = 0;
-  r->graphicsModeA = in.Item(1293) == 1;
-  r->graphicsModeB = in.Item(1294) == 1;
-  r->saveToFile = in.Item(336) == 1;
-  r->bannerText = in.Item(339) == 1;
+  r->graphicsModeA = in.Item(kItemGraphicsModeA) == 1;
+  r->graphicsModeB = in.Item(kItemGraphicsModeB) == 1;
+  r->saveToFile = in.Item(kItemSaveToFile) == 1;
+  r->bannerText = in.Item(kItemBannerText) == 1;
   if (!ReadInsertedSheets(r, in, features)) return -1;
   ReadJobInformation(r, in);
-  r->item326 = static_cast<SHORT>(in.Effective(326));
-  r->item344 = static_cast<SHORT>(in.Effective(344));
-  r->borderless = in.Effective(383) == 1;
-  r->marginBlock = in.Effective(387) == 1;
+  r->item326 = static_cast<SHORT>(in.Effective(kItemStapleSource));
+  r->item344 = static_cast<SHORT>(in.Effective(kItemPunchSource));
+  r->borderless = in.Effective(kItemWholePaper) == 1;
+  r->marginBlock = in.Effective(kItemPerPaperMargins) == 1;
   ReadCopies(r, in, features);
-  r->item5149 = in.Effective(5149) == 1 && !r->saveToFile;
+  r->item5149 = in.Effective(kItemSaveJobAllowed) == 1 && !r->saveToFile;
   r->trailerVariant = TestFeatureFlag(features, kFeatureTrailerVariant);
-  r->collate = in.Effective(18) == 1;
-  r->item1320 = in.Effective(1320) == 1;
-  const LONG jobType = in.Effective(334);
+  r->collate = in.Effective(kItemCollate) == 1;
+  r->item1320 = in.Effective(kItemCenterEveryByte) == 1;
+  const LONG jobType = in.Effective(kItemJobType);
   r->jobType = jobType >= 1 && jobType <= 3 ? jobType : 0;
-  r->item1313 = !in.On(1313) ? 0 : in.Item(441) != 0 ? 2 : 1;
+  r->item1313 = !in.On(kItemSeparateSourceOn) ? 0 : in.Item(kItemSeparateSourceKind) != 0 ? 2 : 1;
   const bool insertFeature = TestFeatureFlag(features, kFeatureInsertedSheets);
-  r->insertAtEnd = insertFeature && in.Effective(405) == 1;
-  r->insertList = insertFeature && in.Effective(406) == 1;
-  r->insertAtEndPaper = static_cast<SHORT>(in.Effective(408));
-  r->insertListPaper = static_cast<SHORT>(in.Effective(409));
+  r->insertAtEnd = insertFeature && in.Effective(kItemSheetAtEnd) == 1;
+  r->insertList = insertFeature && in.Effective(kItemSheetList) == 1;
+  r->insertAtEndPaper = static_cast<SHORT>(in.Effective(kItemSheetAtEndPaper));
+  r->insertListPaper = static_cast<SHORT>(in.Effective(kItemSheetListPaper));
   for (int i = 0; i < kInsertListSheets; ++i)
     r->insertListSheets[i] = static_cast<WORD>(in.Effective(static_cast<SettingItemId>(1834 + i)));
   return 0;

@@ -20,14 +20,13 @@
 #include "graphics/imaging/color_detection.h"
 #include "graphics/imaging/image_queue.h"
 #include "graphics/job/job_control.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/engine/engine.h"
 #include "platform/kernel/resource.h"
 
 namespace {
 
-constexpr SettingItemId kItemFaxHeaderSheetOnly = 381;
-constexpr SettingItemId kItemStampMode = 1287;
 constexpr UINT kBoldStrengthString = 18;
 constexpr int kBoldStrengthChars = 81;
 constexpr DWORD kNoSolidColor = 0xFFFFFFFF;  // a brush that is not one solid colour
@@ -295,7 +294,7 @@ BOOL HandleTextOut(SURFOBJ* surface, STROBJ* string, FONTOBJ* font, CLIPOBJ* cli
   Pdev* pdev = reinterpret_cast<Pdev*>(surface->dhpdev);
   if (!IsPdevValid(pdev) || (pdev->ddiState & kDdiDocFailed) != 0 || pdev->emitter == nullptr) return FALSE;
   // A fax model's job that is its header sheet alone carries no application text.
-  if (pdev->faxModel != 0 && GetPdevSettingWord(pdev, kItemFaxHeaderSheetOnly) == 1) return TRUE;
+  if (pdev->faxModel != 0 && GetPdevSettingWord(pdev, kItemFaxHeaderOnly) == 1) return TRUE;
   FlushDeferredImages(pdev, kFlushForDrawing);  // its answer does not stop the text
   if (DispatchPageEnd(pdev) == -1) return FALSE;
   if (!IsOverlayDrawingActive(pdev) && !ApplyClipObject(pdev, IsStampDrawingActive(pdev) ? nullptr : clip, nullptr)) return FALSE;

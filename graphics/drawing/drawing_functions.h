@@ -42,7 +42,10 @@ using VrDrawImageProc = int (*)(VrHandle, float x, float y, float m0, float m1, 
                                 WORD tail2, DWORD imageLength, const BYTE* mask, const BYTE* image, void* reserved);
 using VrStartPageProc = int (*)(VrHandle, const BYTE* pageSizeBlock, const BYTE* resourcePathBlock,
                                 const BYTE* pageBlock);
-using VrPointerProc = int (*)(VrHandle, const void*);
+// A parameter block (the colour block, the job header or trailer block).
+using VrBlockProc = int (*)(VrHandle, const BYTE* block);
+// VR_EndPage's reserved pointer (NULL).
+using VrEndPageProc = int (*)(VrHandle, void* reserved);
 using VrInitializeProc = VrHandle (*)(const BYTE* deviceBlock, const BYTE* resourcePathBlock, const BYTE* jobBlock,
                                       const BYTE* colorBlock, const BYTE* debugBlock, const BYTE* dataPathRecord);
 using VrSixFloatsProc = int (*)(VrHandle, float, float, float, float, float, float);
@@ -88,10 +91,10 @@ struct DrawingFunctionTable {
   VrWordProc StartJob;                      // 30
   VrNoArgsProc EndJob;                      // 31
   VrStartPageProc StartPage;                // 32
-  VrPointerProc EndPage;                    // 33
+  VrEndPageProc EndPage;                    // 33
   VrNoArgsProc ShowPage;                    // 34
   VrWordProc SetPatternResolution;          // 35
-  VrPointerProc SetColorParameter;          // 36
+  VrBlockProc SetColorParameter;            // 36
   VrTwoFloatsProc MovePoint;                // 37
   VrInitializeProc Initialize;              // 38
   VrNoArgsProc Finalize;                    // 39
@@ -111,8 +114,8 @@ struct DrawingFunctionTable {
   VrNoArgsProc SetLogFont;                  // 53
   VrNoArgsProc DrawCodeFont;                // 54
   VrDrawDataFontProc DrawDataFont;          // 55
-  VrPointerProc SendJobHeader;              // 56
-  VrPointerProc SendJobTrailer;             // 57
+  VrBlockProc SendJobHeader;                // 56
+  VrBlockProc SendJobTrailer;               // 57
   VrNoArgsProc ErrorFinalize;               // 58
   VrTwoWordsProc SetRasterSmoothingMode;    // 59
 };

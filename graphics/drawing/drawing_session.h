@@ -94,6 +94,7 @@ struct DrawingLibrarySession {
   DWORD pendingReceived;
   SecondaryColor secondary;
   DrawingFunctionTable* functions;
+  DWORD libraryPageOpen;  // 1 from VR_StartPage to VR_EndPage
 };
 
 // A zero-filled global block counted in the channel's liveAllocations; NULL for 0 bytes or

@@ -297,7 +297,15 @@ int CallEndJob(OutputChannel* channel) {
 
 int CallEndPage(OutputChannel* channel) {
   Link l;
-  return Connect(channel, &l) ? l.fn->EndPage(l.h, nullptr) : -1;
+  if (!Connect(channel, &l)) return -1;
+  GetChannelSession(channel)->libraryPageOpen = 0;
+  return l.fn->EndPage(l.h, nullptr);
+}
+
+int EndOpenLibraryPage(OutputChannel* channel) {
+  const DrawingLibrarySession* session = GetChannelSession(channel);
+  if (session == nullptr || !session->libraryPageOpen) return 0;
+  return CallEndPage(channel) == 0 ? 0 : -1;
 }
 
 int CallShowPage(OutputChannel* channel) {
@@ -325,6 +333,7 @@ int StartLibraryPage(OutputChannel* channel, const BYTE* pageBlock, const BYTE* 
   Link l;
   if (!Connect(channel, &l)) return -1;
   if (l.fn->StartPage(l.h, pageSizeBlock, resourcePathBlock, pageBlock) == -1) return -1;
+  GetChannelSession(channel)->libraryPageOpen = 1;
   return l.fn->SetColorParameter(l.h, channel->session->colorBlock) == -1 ? -1 : 0;
 }
 

@@ -79,6 +79,9 @@ int CallDrawDataFont(OutputChannel* channel, float x, float y, DWORD value, cons
 int CallSetPatternResolution(OutputChannel* channel, WORD resolution);
 int CallEndJob(OutputChannel* channel);
 int CallEndPage(OutputChannel* channel);
+// VR_EndPage when a library page is still open (a replay that failed part-way leaves one);
+// 0 when none is, else the library's answer as 0 or -1.
+int EndOpenLibraryPage(OutputChannel* channel);
 int CallShowPage(OutputChannel* channel);
 
 // The header or trailer block {u32 block size, u32 text length, text}: -1 when the library

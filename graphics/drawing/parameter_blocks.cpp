@@ -13,6 +13,7 @@
 #include "graphics/ddi/pdev.h"
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/output/output_channel.h"
+#include "items/item_ids.h"
 #include "platform/base/byte_order.h"
 #include "platform/base/text.h"
 #include "platform/kernel/ansi_text.h"
@@ -20,26 +21,6 @@
 #include "platform/kernel/memory.h"
 
 namespace {
-
-// Setting items the blocks read.
-constexpr SettingItemId kItemDuplex = 16;              // 1 simplex, 2 vertical, 3 horizontal
-constexpr SettingItemId kItemResolutionX = 20;
-constexpr SettingItemId kItemResolutionY = 21;
-constexpr SettingItemId kItemColorMode = 270;          // 1 monochrome
-constexpr SettingItemId kItemColorTreatment = 273;     // bits 1, 2, 4: the three object kinds
-constexpr SettingItemId kItemBuiltInMatching = 286;    // 1: built-in colour matching
-constexpr SettingItemId kItemWhitePoint = 287;
-constexpr SettingItemId kItemTone = 288;
-constexpr SettingItemId kItemBinding = 321;            // 2 turns vertical duplex into horizontal
-constexpr SettingItemId kItemFirstAdjustment = 392;    // 392..403
-constexpr SettingItemId kItemLowRasterResolution = 1302;
-constexpr SettingItemId kItemSecondKindMatching = 1306;
-constexpr SettingItemId kItemFirstKindMatching = 1309;
-constexpr SettingItemId kItemPerKindTreatment = 1314;
-constexpr SettingItemId kItemCenterAllChannels = 1318;
-constexpr SettingItemId kItemCenterEveryByte = 1320;
-constexpr SettingItemId kItemExtendedRange = 1346;
-constexpr SettingItemId kItemConditionKey = 4355;
 
 constexpr WORD kConditionRecordType = 22;
 constexpr WORD kBaseResolution = 600;
@@ -167,11 +148,11 @@ int BuildColorParameterBlock(Pdev* pdev, DrawingLibrarySession* session) {
   BYTE* block = NewBlock(pdev, kColorParameterBlockBytes);
   if (block == nullptr) return -1;
   session->colorBlock = block;
-  const DWORD treatment = Setting(pdev, kItemColorTreatment);
+  const DWORD treatment = Setting(pdev, kItemColorAdjustKinds);
   const bool firstMatching = Setting(pdev, kItemFirstKindMatching) == 1;
   const bool secondMatching = Setting(pdev, kItemSecondKindMatching) == 1;
   DWORD flags[3] = {0, 0, 0};
-  if (Setting(pdev, kItemPerKindTreatment) == 1) {
+  if (Setting(pdev, kItemPerKindAdjust) == 1) {
     if (treatment & 1) flags[0] = firstMatching ? 3 : 1;
     if (treatment & 2) flags[1] = secondMatching ? 3 : 1;
     if (treatment & 4) flags[2] = 1;
@@ -180,7 +161,7 @@ int BuildColorParameterBlock(Pdev* pdev, DrawingLibrarySession* session) {
     if (firstMatching) flags[0] |= 3;
     if (secondMatching) flags[1] |= 3;
   }
-  if (Setting(pdev, kItemBuiltInMatching) == 1) {
+  if (Setting(pdev, kItemProfileKind) == 1) {
     const DWORD white = Setting(pdev, kItemWhitePoint);
     const DWORD tone = Setting(pdev, kItemTone);
     if (white >= std::size(kWhitePoints) || tone >= std::size(kToneValues)) return -1;
@@ -207,7 +188,7 @@ int BuildColorParameterBlock(Pdev* pdev, DrawingLibrarySession* session) {
   BYTE table[16] = {};
   for (int row = 0; row < 4; ++row)
     for (int column = 0; column < 3; ++column) {
-      const SettingItemId item = static_cast<SettingItemId>(kItemFirstAdjustment + 9 - 3 * row + column);
+      const SettingItemId item = static_cast<SettingItemId>(kItemAdjustmentFirst + 9 - 3 * row + column);
       table[4 * row + column] = static_cast<BYTE>(DecodeAdjustment(GetPdevSettingDword(pdev, item)));
     }
   for (int kind = 0; kind < 3; ++kind) std::memcpy(block + 80 + 16 * kind, table, sizeof(table));
@@ -221,8 +202,8 @@ int BuildDeviceBlock(Pdev* pdev, DrawingLibrarySession* session) {
   PutLE32(block, kDeviceParameterBlockBytes);
   PutLE16(block + 16, kBaseResolution);
   PutLE16(block + 18, kBaseResolution);
-  PutLE16(block + 20, static_cast<WORD>(Setting(pdev, kItemResolutionX)));
-  PutLE16(block + 22, static_cast<WORD>(Setting(pdev, kItemResolutionY)));
+  PutLE16(block + 20, static_cast<WORD>(Setting(pdev, kItemResolution)));
+  PutLE16(block + 22, static_cast<WORD>(Setting(pdev, kItemYResolution)));
   const WORD raster = Setting(pdev, kItemLowRasterResolution) == 1 ? 200 : 600;
   PutLE16(block + 24, raster);
   PutLE16(block + 26, raster);
@@ -235,7 +216,7 @@ int BuildDeviceBlock(Pdev* pdev, DrawingLibrarySession* session) {
   if (!CopyAnsiPath(temp, block + 32)) return -1;
   const DWORD duplex = Setting(pdev, kItemDuplex);
   WORD value = 1;
-  if (duplex == 2) value = Setting(pdev, kItemBinding) == 2 ? 3 : 2;
+  if (duplex == 2) value = Setting(pdev, kItemPageLayout) == 2 ? 3 : 2;
   if (duplex == 3) value = 3;
   PutLE16(block + 292, value);
   return 0;

@@ -12,11 +12,11 @@
 #include "graphics/imaging/image_queue.h"
 #include "graphics/job/job_control.h"
 #include "graphics/job/page_start.h"
+#include "items/item_ids.h"
 #include "platform/engine/engine.h"
 
 namespace {
 
-constexpr SettingItemId kItemStyleResolution = 21;  // cosmetic dashes scale with it, per 25 dpi
 constexpr LONG kStyleResolutionUnit = 25;
 constexpr BYTE kLineTypeSolid = 1;
 constexpr float kMinMiterLimit = 1.0f;
@@ -98,7 +98,7 @@ int EmitCosmeticLine(Pdev* pdev, const LINEATTRS* line) {
   } else if (HasStyle(line)) {
     const DWORD count = std::min<DWORD>(line->cstyle, kMaxDashes);
     for (DWORD i = 0; i < count; ++i) dashes.push_back(line->pstyle[i].l);
-    multiplier = static_cast<LONG>(GetPdevSettingWord(pdev, kItemStyleResolution)) / kStyleResolutionUnit;
+    multiplier = static_cast<LONG>(GetPdevSettingWord(pdev, kItemYResolution)) / kStyleResolutionUnit;
   }
   if (dashes.empty()) return EmitLineTypeFromIntegers(e, kLineTypeSolid, 0, 0, nullptr) == 0 ? 1 : 0;
   for (LONG& dash : dashes) dash *= multiplier;

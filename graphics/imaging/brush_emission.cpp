@@ -12,6 +12,7 @@
 #include "graphics/imaging/color_detection.h"
 #include "graphics/job/job_control.h"
 #include "graphics/imaging/scratch_block.h"
+#include "items/item_ids.h"
 #include "platform/engine/engine.h"
 #include "platform/kernel/memory.h"
 
@@ -24,7 +25,6 @@ constexpr BYTE kRopModeKind = 1;
 constexpr BYTE kRasterComponentBits = 8;
 constexpr BYTE kRasterPatternCount = 1;
 constexpr LONG kMaxSide = 32767;
-constexpr SettingItemId kItemStampColor = 301;  // 0xRRGGBB
 constexpr BYTE kStampFillKind = 3;
 
 // A realised brush as the driver stored it; entries are read only through the checks below.

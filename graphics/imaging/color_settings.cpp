@@ -4,23 +4,9 @@
 #include "core/descriptors/item_descriptors.h"
 #include "core/store/effective_values.h"
 #include "graphics/imaging/color_converter.h"
+#include "items/item_ids.h"
 
 namespace {
-constexpr SettingItemId kItemColorMode = 270;        // 0 automatic, 1 grey, 2 colour
-constexpr SettingItemId kItemAdjustKinds = 273;      // 0x1 text, 0x2 graphics, 0x4 images
-constexpr SettingItemId kItemFirstTriple = 274;      // 274..285: common, text, graphics, image triples interleaved
-constexpr SettingItemId kItemProfileKind = 286;      // 1 built-in profile, 2 ICC profiles
-constexpr SettingItemId kItemWhitePoint = 287;
-constexpr SettingItemId kItemTone = 288;
-constexpr SettingItemId kItemColorLibrary = 291;
-constexpr SettingItemId kItemFirstProfileOn = 1303;
-constexpr SettingItemId kItemSecondProfileOn = 1304;
-constexpr SettingItemId kItemSecondFromFirst = 1305;
-constexpr SettingItemId kItemPerKindAdjust = 1314;
-constexpr SettingItemId kItemTextGreyAsGrey = 1326;
-constexpr SettingItemId kItemGraphicsGreyAsGrey = 1327;
-constexpr SettingItemId kItemFirstProfilePath = 1832;
-constexpr SettingItemId kItemSecondProfilePath = 1833;
 
 constexpr WORD kColorModeGrey = 1;
 
@@ -59,13 +45,13 @@ struct ColorItems {
 void ReadItems(ColorItems& items, ColorSettingsRecord& record, SettingsRecord* settings, PrinterConfiguration* config) {
   auto read = [&](SettingItemId id, LONG& out) { return ReadColorItemNumber(id, settings, config, out); };
   if (!read(kItemColorMode, items.mode) || !read(kItemPerKindAdjust, items.perKind) ||
-      !read(kItemAdjustKinds, items.kinds))
+      !read(kItemColorAdjustKinds, items.kinds))
     return;
   SHORT* triples[4] = {record.Common, record.Text, record.Graphics, record.Image};
   for (int part = 0; part < 3; ++part)
     for (int kind = 0; kind < 4; ++kind) {
       LONG v = 0;
-      if (!read(kItemFirstTriple + part * 4 + kind, v)) return;
+      if (!read(kItemColorTripleFirst + part * 4 + kind, v)) return;
       triples[kind][part] = static_cast<SHORT>(v);
     }
   if (!read(kItemTextGreyAsGrey, items.textGrey) || !read(kItemGraphicsGreyAsGrey, items.graphicsGrey) ||

@@ -7,11 +7,10 @@
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/color_detection.h"
 #include "graphics/imaging/scratch_block.h"
+#include "items/item_ids.h"
 #include "platform/kernel/memory.h"
 
 namespace {
-constexpr SettingItemId kItemColorMode = 270;
-constexpr SettingItemId kItemColorLibrary = 291;
 constexpr LONG kColorModeGrey = 1;
 constexpr LONG kMaxSide = 65535;
 

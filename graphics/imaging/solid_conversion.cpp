@@ -7,13 +7,10 @@
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/color_detection.h"
 #include "graphics/job/job_control.h"
+#include "items/item_ids.h"
 #include "platform/kernel/memory.h"
 
 namespace {
-constexpr SettingItemId kItemColorMode = 270;
-constexpr SettingItemId kItemBlackObjects = 454;  // 1 text, 2 graphics, 3 both in black
-constexpr SettingItemId kItemTextGreyAsGrey = 1326;
-constexpr SettingItemId kItemGraphicsGreyAsGrey = 1327;
 constexpr LONG kColorModeGrey = 1;
 constexpr LONG kMaxSide = 65535;
 

@@ -7,6 +7,7 @@
 #include "core/runtime/resource_module.h"
 #include "graphics/ddi/pdev_settings.h"
 #include "items/codepage.h"
+#include "items/item_ids.h"
 #include "platform/kernel/codepage.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/resource.h"
@@ -167,16 +168,16 @@ int LoadFaxDestination(const BYTE* blob, DWORD size, DWORD index, ExtendedFaxDes
 
 void ReadCoverInformation(Pdev* pdev, CoverInformation* info, CoverExtras* extras) {
   *info = {};
-  info->kind = GetPdevSettingWord(pdev, 1804);
-  info->title = GetPdevSettingString(pdev, 1805);
-  info->mode = GetPdevSettingWord(pdev, 380) >= 2 ? GetPdevSettingWord(pdev, 379) : 0;
-  info->recipient = GetPdevSettingString(pdev, 1806);
-  info->company = GetPdevSettingWord(pdev, 1807);
-  info->honorific = GetPdevSettingWord(pdev, 1808);
-  info->numberPrefix = GetPdevSettingWord(pdev, 1809);
+  info->kind = GetPdevSettingWord(pdev, kItemCoverKind);
+  info->title = GetPdevSettingString(pdev, kItemCoverTitle);
+  info->mode = GetPdevSettingWord(pdev, kItemFaxDestinations) >= 2 ? GetPdevSettingWord(pdev, kItemFaxOneJob) : 0;
+  info->recipient = GetPdevSettingString(pdev, kItemCoverRecipient);
+  info->company = GetPdevSettingWord(pdev, kItemCoverCompany);
+  info->honorific = GetPdevSettingWord(pdev, kItemCoverHonorific);
+  info->numberPrefix = GetPdevSettingWord(pdev, kItemCoverNumberPrefix);
   for (int i = 0; i < 4; ++i) info->sender[i] = GetPdevSettingString(pdev, static_cast<SettingItemId>(1820 + i));
-  extras->secondPrefix = GetPdevSettingString(pdev, 5141);
-  extras->firstPrefix = GetPdevSettingString(pdev, 5143);
+  extras->secondPrefix = GetPdevSettingString(pdev, kItemFaxSecondPrefix);
+  extras->firstPrefix = GetPdevSettingString(pdev, kItemFaxFirstPrefix);
 }
 
 int WrapCoverText(LPCWSTR text, int bytesPerLine, int maxLines, WCHAR (*lines)[kCoverTextChars + 1], int* count) {

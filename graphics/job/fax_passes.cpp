@@ -9,17 +9,11 @@
 #include "graphics/job/output_copies.h"
 #include "graphics/job/page_start.h"
 #include "graphics/output/channel_output.h"
+#include "items/item_ids.h"
 #include "platform/kernel/files.h"
 #include "platform/kernel/memory.h"
 
 namespace {
-
-constexpr SettingItemId kItemFaxDataFile = 375;
-constexpr SettingItemId kItemHeaderSheet = 376;
-constexpr SettingItemId kItemHeaderSheetOverlay = 377;
-constexpr SettingItemId kItemOneJobForAll = 379;
-constexpr SettingItemId kItemPasses = 380;
-constexpr SettingItemId kItemHeaderOnly = 381;
 
 WORD ReadFaxItem(Pdev* pdev, SettingItemId id) { return static_cast<WORD>(ReadEffectiveJobItem(pdev, id)); }
 
@@ -48,14 +42,14 @@ int OutputPass(Pdev* pdev, WORD pass, ExtendedFaxDestination* record) {
 
 int LoadFaxPassSettings(Pdev* pdev) {
   FaxPassState& fax = pdev->fax;
-  fax.headerOnly = ReadFaxItem(pdev, kItemHeaderOnly) == 1;
-  fax.headerSheet = ReadFaxItem(pdev, kItemHeaderSheet) == 1;
-  fax.sheetKind = !fax.headerSheet                                 ? kFaxSheetNone
-                  : ReadFaxItem(pdev, kItemHeaderSheetOverlay) != 0 ? kFaxSheetOverlay
-                                                                    : kFaxSheetDriverFile;
-  fax.passes = ReadFaxItem(pdev, kItemPasses);
+  fax.headerOnly = ReadFaxItem(pdev, kItemFaxHeaderOnly) == 1;
+  fax.headerSheet = ReadFaxItem(pdev, kItemFaxHeaderSheet) == 1;
+  fax.sheetKind = !fax.headerSheet                                ? kFaxSheetNone
+                  : ReadFaxItem(pdev, kItemFaxHeaderOverlay) != 0 ? kFaxSheetOverlay
+                                                                  : kFaxSheetDriverFile;
+  fax.passes = ReadFaxItem(pdev, kItemFaxDestinations);
   fax.passPerDestination =
-      ReadFaxItem(pdev, kItemOneJobForAll) == 0 && fax.passes >= 2 && fax.headerSheet && !fax.headerOnly;
+      ReadFaxItem(pdev, kItemFaxOneJob) == 0 && fax.passes >= 2 && fax.headerSheet && !fax.headerOnly;
   return 0;
 }
 

@@ -12,6 +12,7 @@
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/drawing/drawing_session.h"
 #include "graphics/drawing/graphics_emitter.h"
+#include "graphics/drawing/library_calls.h"
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/image_queue.h"
 #include "graphics/job/booklet_output.h"
@@ -31,14 +32,10 @@
 #include "graphics/job/tile_output.h"
 #include "graphics/output/channel_output.h"
 #include "graphics/output/output_channel.h"
+#include "items/item_ids.h"
 
 namespace {
 
-constexpr SettingItemId kItemResolution = 20;
-constexpr SettingItemId kItemFaxHeaderSheet = 376;
-constexpr SettingItemId kItemFaxHeaderOnly = 381;
-constexpr SettingItemId kItemJobControlWord = 1316;
-constexpr SettingItemId kItemStreamVersion = 8205;
 constexpr DWORD kEmitterSection = 6;
 constexpr WORD kStoredPageRoom = 80;
 constexpr DWORD kNoBlankBackForInsertedSheet = 0x1010903;
@@ -302,7 +299,7 @@ int EmitPageEnd(Pdev* pdev) {
   const RenderSettings& r = pdev->render;
   int result = 0;
   if (r.tiles && r.tileMarks) result |= DrawCropMarks(pdev);
-  if (ReadJobItem(pdev, 1337) != 0)
+  if (ReadJobItem(pdev, kItemImpositionMarks) != 0)
     result |= DrawNupBorders(pdev, static_cast<WORD>(pdev->job.pagesOnSide - (pdev->job.overlayDrawn ? 1 : 0)));
   // The side ends, then it is shown (a saved job's sides are not shown).
   result |= EndPageStep(pdev);
@@ -410,7 +407,9 @@ int BeginJobOutput(Pdev* pdev, WORD pass) {
 }
 
 int EndJobOutput(Pdev* pdev) {
-  int result = WriteJobHeaderOrTrailer(pdev, FALSE, 0);
+  // The trailer never comes inside a library page (a failed replay may leave one open).
+  int result = EndOpenLibraryPage(pdev->channel);
+  result |= WriteJobHeaderOrTrailer(pdev, FALSE, 0);
   result |= EndJobStep(pdev);
   return result != 0 ? -1 : 0;
 }
@@ -469,8 +468,9 @@ int MarkJobReset(Pdev* newPdev, Pdev* oldPdev) {
 }
 
 int CarrySettings(SettingsRecord* newSettings, SettingsRecord* oldSettings, PrinterConfiguration* config) {
-  static constexpr SettingItemId kNumbers[] = {376, 377, 379, 380, 381};
-  static constexpr SettingItemId kTexts[] = {374, 375};
+  static constexpr SettingItemId kNumbers[] = {kItemFaxHeaderSheet, kItemFaxHeaderOverlay, kItemFaxOneJob,
+                                               kItemFaxDestinations, kItemFaxHeaderOnly};
+  static constexpr SettingItemId kTexts[] = {kItemSideFile, kItemFaxDataFile};
   int result = 0;
   for (SettingItemId id : kNumbers) {
     const WORD value = static_cast<WORD>(GetEffectiveItemNumber(oldSettings, config, id));

@@ -17,6 +17,7 @@
 #include "graphics/job/job_items.h"
 #include "graphics/job/job_user_name.h"
 #include "graphics/output/output_channel.h"
+#include "items/item_ids.h"
 #include "platform/base/byte_order.h"
 
 namespace {
@@ -26,9 +27,6 @@ constexpr int kSizeMargin = 5;
 constexpr int kUelBytes = 9;  // ESC "%-12345X"
 constexpr int kLineSeparatorBytes = 1;
 constexpr int kStreamLineBytes = 64;
-constexpr SettingItemId kItemFaxHeaderOnly = 381;
-constexpr SettingItemId kItemMonitorId = 8201;
-constexpr SettingItemId kItemMonitorOn = 1321;
 
 // The end-of-job text of the model: "@PJL EOJ" with the job-attribute lines, else "@EOJO".
 const char* EndOfJobText(DatabaseStream* main) {
@@ -78,7 +76,7 @@ bool SelectFaxDestinations(Pdev* pdev, WORD pass, FaxSelection* selection) {
 // The document monitor's collection of the job's owner data, when the settings ask for it;
 // its answer is kept in the job id's companion word.
 void CollectMonitorData(Pdev* pdev, WORD pass) {
-  if (ReadEffectiveJobItem(pdev, kItemMonitorId) == 0 || ReadEffectiveJobItem(pdev, kItemMonitorOn) == 0) return;
+  if (ReadEffectiveJobItem(pdev, kItemMonitorJob) == 0 || ReadEffectiveJobItem(pdev, kItemMonitorOn) == 0) return;
   ItemStore* store = ItemStoreFromStreams(pdev->database, pdev->linkedDatabase);
   if (store == nullptr) return;
   MonitorJobContext context{};

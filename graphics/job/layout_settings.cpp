@@ -1,6 +1,7 @@
 #include "graphics/job/layout_settings.h"
 
 #include "graphics/job/job_items.h"
+#include "items/item_ids.h"
 
 namespace {
 
@@ -22,16 +23,16 @@ int ReadLayoutSettings(Pdev* pdev) {
   PageState& s = pdev->pageState;
   const RenderSettings& r = pdev->render;
   const bool folded = r.tiles || r.booklet;
-  const LONG orientation = ReadJobItem(pdev, 437) & 0xFF;
+  const LONG orientation = ReadJobItem(pdev, kItemLayoutOrientation) & 0xFF;
   if (orientation > 3) return -1;
   s.orientationSetting = static_cast<BYTE>(orientation);
-  switch (ReadJobItem(pdev, 16)) {
+  switch (ReadJobItem(pdev, kItemDuplex)) {
     case 1: s.duplexBinding = 0; break;
     case 2: s.duplexBinding = 2; break;
     case 3: s.duplexBinding = 1; break;
     default: return -1;
   }
-  switch (ReadJobItem(pdev, 267)) {
+  switch (ReadJobItem(pdev, kItemBindingEdge)) {
     case 0: s.bindingEdge = 0; break;
     case 1: case 3: s.bindingEdge = 1; break;
     case 2: case 7: s.bindingEdge = 2; break;
@@ -40,13 +41,13 @@ int ReadLayoutSettings(Pdev* pdev) {
     default: return -1;
   }
   if (folded) s.duplexBinding = s.bindingEdge = 0;
-  s.bindingMargins[0] = s.bindingEdge != 0 ? static_cast<SHORT>(ReadJobItem(pdev, 268)) : 0;
-  s.bindingMargins[1] = s.bindingEdge != 0 ? static_cast<SHORT>(ReadJobItem(pdev, 269)) : 0;
-  s.zoomOn = ReadJobItem(pdev, 1281) != 0;
-  s.zoomPercent = s.zoomOn ? static_cast<WORD>(ReadJobItem(pdev, 263)) : 100;
+  s.bindingMargins[0] = s.bindingEdge != 0 ? static_cast<SHORT>(ReadJobItem(pdev, kItemBindingShift)) : 0;
+  s.bindingMargins[1] = s.bindingEdge != 0 ? static_cast<SHORT>(ReadJobItem(pdev, kItemBindingShiftBack)) : 0;
+  s.zoomOn = ReadJobItem(pdev, kItemZoomOn) != 0;
+  s.zoomPercent = s.zoomOn ? static_cast<WORD>(ReadJobItem(pdev, kItemZoomPercent)) : 100;
   if (s.zoomPercent < 25 || s.zoomPercent > 400) return -1;
-  s.item1283 = s.zoomOn ? 0 : static_cast<DWORD>(ReadJobItem(pdev, 1283));
-  const LONG order = ReadJobItem(pdev, 264);
+  s.item1283 = s.zoomOn ? 0 : static_cast<DWORD>(ReadJobItem(pdev, kItemBindingShiftOn));
+  const LONG order = ReadJobItem(pdev, kItemPageOrder);
   if (order < 0 || order > 6) return -1;
   s.pageOrder = folded ? 0 : static_cast<DWORD>(order);
   const WORD nUp = folded ? 1 : r.nUp;
@@ -58,17 +59,17 @@ int ReadLayoutSettings(Pdev* pdev) {
   s.turnedGrid = nUp == 2 || nUp == 8 || nUp == 32;
   s.cellsAcross = grid->across;
   s.cellsAlong = grid->along;
-  LONG landscape = ReadJobItem(pdev, 294);
-  if (landscape == 0) landscape = ReadJobItem(pdev, 7);
+  LONG landscape = ReadJobItem(pdev, kItemNupRotation);
+  if (landscape == 0) landscape = ReadJobItem(pdev, kItemOrientation);
   if (landscape != 1 && landscape != 2) return -1;
   s.landscape = landscape == 2;
   s.landscapeCells = s.landscape ^ s.turnedGrid;
-  s.bookletOptions[0] = static_cast<DWORD>(ReadJobItem(pdev, 1291));
-  s.bookletOptions[1] = s.bookletOptions[0] ? static_cast<DWORD>(ReadJobItem(pdev, 1292)) : 0;
-  s.bookletItem324 = s.bookletOptions[0] ? static_cast<SHORT>(ReadJobItem(pdev, 324)) : 0;
+  s.bookletOptions[0] = static_cast<DWORD>(ReadJobItem(pdev, kItemBookletOptionA));
+  s.bookletOptions[1] = s.bookletOptions[0] ? static_cast<DWORD>(ReadJobItem(pdev, kItemBookletOptionB)) : 0;
+  s.bookletItem324 = s.bookletOptions[0] ? static_cast<SHORT>(ReadJobItem(pdev, kItemBookletShift)) : 0;
   s.bookletBinding = 0;
   if (r.booklet) {
-    const LONG binding = ReadJobItem(pdev, 322);
+    const LONG binding = ReadJobItem(pdev, kItemBookletBinding);
     if (binding != 0 && binding != 1) return -1;
     s.bookletBinding = binding + 1;
   }
@@ -80,11 +81,11 @@ int ReadLayoutSettings(Pdev* pdev) {
     s.tileColumns = r.tileColumns;
     s.tileRows = r.tileRows;
   }
-  const LONG alignment = ReadJobItem(pdev, 382);
+  const LONG alignment = ReadJobItem(pdev, kItemCellAlignment);
   s.cellAlignment = !r.tiles && alignment >= 1 && alignment <= 4 ? static_cast<DWORD>(alignment) : 0;
-  const LONG offsetKind = ReadJobItem(pdev, 459) & 0xFF;
+  const LONG offsetKind = ReadJobItem(pdev, kItemOffsetKind) & 0xFF;
   s.offsetKind = offsetKind == 1 || offsetKind == 2 ? static_cast<DWORD>(offsetKind) : 0;
-  s.offsets[0] = s.offsetKind == 1 ? static_cast<SHORT>(ReadJobItem(pdev, 460)) : 0;
-  s.offsets[1] = s.offsetKind == 1 ? static_cast<SHORT>(ReadJobItem(pdev, 461)) : 0;
+  s.offsets[0] = s.offsetKind == 1 ? static_cast<SHORT>(ReadJobItem(pdev, kItemOffsetX)) : 0;
+  s.offsets[1] = s.offsetKind == 1 ? static_cast<SHORT>(ReadJobItem(pdev, kItemOffsetY)) : 0;
   return 0;
 }

@@ -13,6 +13,7 @@
 #include "graphics/ddi/pdev_settings.h"
 #include "graphics/drawing/drawing_session.h"
 #include "graphics/drawing/graphics_emitter.h"
+#include "graphics/drawing/library_calls.h"
 #include "graphics/drawing/parameter_blocks.h"
 #include "graphics/job/job_control.h"
 #include "graphics/job/job_items.h"
@@ -21,23 +22,10 @@
 #include "graphics/job/page_record.h"
 #include "graphics/job/page_store.h"
 #include "graphics/output/output_channel.h"
+#include "items/item_ids.h"
 #include "platform/base/byte_order.h"
 
 namespace {
-
-constexpr SettingItemId kItemOrientation = 7;
-constexpr SettingItemId kItemDefaultSource = 13;
-constexpr SettingItemId kItemResolutionChoice = 14;
-constexpr SettingItemId kItemOutputPaper = 262;
-constexpr SettingItemId kItemSource = 265;
-constexpr SettingItemId kItemPaperType = 266;
-constexpr SettingItemId kItemColorMode = 270;
-constexpr SettingItemId kItemPatternResolution = 348;
-constexpr SettingItemId kItemPatternFromResolution = 386;
-constexpr SettingItemId kItemMediaType = 388;
-constexpr SettingItemId kItemBypassEntry = 438;
-constexpr SettingItemId kItemEntryOverride = 1352;
-constexpr SettingItemId kItemStreamVersion = 8205;
 
 constexpr DWORD kFeatureSourceFromPublicItem = 0x10;
 constexpr SHORT kSourceAnyFromDriverItem = 15;   // item 13: take the driver's own source
@@ -68,8 +56,8 @@ void MakeBorderless(Pdev* pdev, PagePaperBlock* b) {
 // item it came from (the public item's values are not the records' keys), then as a key.
 WORD ReadSourceRecord(Pdev* pdev, SHORT source, DatabaseRecord** record) {
   const SettingItemId first =
-      (pdev->modelFeatures[0] & kFeatureSourceFromPublicItem) != 0 ? kItemDefaultSource : kItemSource;
-  const SettingItemId items[2] = {first, first == kItemSource ? kItemDefaultSource : kItemSource};
+      (pdev->modelFeatures[0] & kFeatureSourceFromPublicItem) != 0 ? kItemDefaultSource : kItemPaperSource;
+  const SettingItemId items[2] = {first, first == kItemPaperSource ? kItemDefaultSource : kItemPaperSource};
   for (SettingItemId item : items) {
     WORD type = 0;
     DatabaseRecord* entry = nullptr;
@@ -163,11 +151,11 @@ int ReadPaperSource(Pdev* pdev, SettingsRecord*, SHORT* out) {
   if (pdev->modelFeatures[0] & kFeatureSourceFromPublicItem) {
     source = static_cast<SHORT>(ReadJobItem(pdev, kItemDefaultSource));
     if (source == kSourceAnyFromDriverItem)
-      source = static_cast<SHORT>(ReadJobItem(pdev, kItemSource));
+      source = static_cast<SHORT>(ReadJobItem(pdev, kItemPaperSource));
     else if (r.insertedSheetMode == kInsertedSheetsFirst)
       r.insertedSheetMode = 0;
   } else {
-    source = static_cast<SHORT>(ReadJobItem(pdev, kItemSource));
+    source = static_cast<SHORT>(ReadJobItem(pdev, kItemPaperSource));
     if (source == kSourceAnyFromPublicItem) {
       source = static_cast<SHORT>(ReadJobItem(pdev, kItemDefaultSource));
       if (r.insertedSheetMode == kInsertedSheetsFirst) r.insertedSheetMode = 0;
@@ -355,8 +343,8 @@ int BuildPageParameterBlocks(Pdev* pdev, BYTE colorCode, WORD mediaCode, BYTE pa
                                               static_cast<WORD>(paper.paperId));
     FreeItemStore(store);
     if (entry == 0 || entry == 3)
-      entryFlag = state.paperSource == kSourceBypass ? ReadJobItem(pdev, kItemBypassEntry) == 1
-                                                      : ReadJobItem(pdev, kItemEntryOverride) != 1;
+      entryFlag = state.paperSource == kSourceBypass ? ReadJobItem(pdev, kItemBypassFeedEdge) == 1
+                                                     : ReadJobItem(pdev, kItemEntryOverride) != 1;
     else
       entryFlag = entry == 2;
   }
@@ -407,7 +395,11 @@ int BuildPageParameterBlocks(Pdev* pdev, BYTE colorCode, WORD mediaCode, BYTE pa
   return 0;
 }
 
-int SendLibraryPageStart(Pdev* pdev) { return EmitStartPage(pdev->emitter) != 0 ? -1 : 0; }
+int SendLibraryPageStart(Pdev* pdev) {
+  // A library page that a failed replay left open ends before the next one begins.
+  if (EndOpenLibraryPage(pdev->channel) != 0) return -1;
+  return EmitStartPage(pdev->emitter) != 0 ? -1 : 0;
+}
 
 int SendPageStart(Pdev* pdev, BYTE colorCode, WORD mediaCode, BYTE paperCode, const float size[2]) {
   if (pdev == nullptr || (pdev->job.flags & kJobOutputBegun) == 0) return -1;
@@ -496,8 +488,8 @@ int EndPageStep(Pdev* pdev) { return PageStep(pdev, kPageKindEnd, kStoredEndPage
 int EndJobStep(Pdev* pdev) { return pdev == nullptr || EmitEndJob(pdev->emitter) != 0 ? -1 : 0; }
 
 WORD GetPatternResolution(Pdev* pdev) {
-  const LONG value = ReadJobItem(pdev, kItemPatternFromResolution) == 1 ? ReadJobItem(pdev, kItemResolutionChoice)
-                                                                         : ReadJobItem(pdev, kItemPatternResolution);
+  const LONG value = ReadJobItem(pdev, kItemPatternFromResolution) == 1 ? ReadJobItem(pdev, kItemResolutionPair)
+                                                                        : ReadJobItem(pdev, kItemPatternResolution);
   return value != 0 ? static_cast<WORD>(value) : kDefaultPatternResolution;
 }
 

@@ -1,13 +1,13 @@
 #include "graphics/job/setting_overrides.h"
 
 #include "graphics/job/job_items.h"
+#include "items/item_ids.h"
 
 namespace {
 
-constexpr SettingItemId kItemDuplex = 16;
-constexpr SettingItemId kItemColorMode = 270;
 // The overridable layout items in the order of the direct-mode state's overrides.
-constexpr SettingItemId kLayoutItems[kDirectOverrideItems] = {295, 264, 294, 321, 296};
+constexpr SettingItemId kLayoutItems[kDirectOverrideItems] = {kItemPagesPerSheet, kItemPageOrder, kItemNupRotation,
+                                                              kItemPageLayout, kItemTileCount};
 // Where each item's value is saved.
 constexpr int kSavedDuplex = 5;
 constexpr int kSavedColor = 6;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/persist/file_block.h"
 #include "core/runtime/lock_slots.h"
 #include "core/system/temp_path.h"
 #include "graphics/output/channel_files.h"
@@ -41,18 +42,6 @@ bool IsUsable(const TempJobStore* store) {
   return store != nullptr && store->file != INVALID_HANDLE_VALUE && store->writable == 1;
 }
 
-// Writes all bytes at the current file position; the bytes written before a failure.
-DWORD WriteAll(HANDLE file, const BYTE* bytes, DWORD length) {
-  DWORD done = 0;
-  while (done < length) {
-    DWORD written = 0;
-    if (!WriteFile(file, bytes + done, length - done, &written, nullptr) || written == 0 || written > length - done)
-      break;
-    done += written;
-  }
-  return done;
-}
-
 // The text of the write-failure box with the drive letter in place of "%c". The text may come
 // from the resource module: only that one token is replaced, nothing else is formatted.
 std::u16string FormatWriteErrorText(LPCWSTR pattern, WCHAR drive) {
@@ -77,7 +66,7 @@ int WriteAt(TempJobStore* store, const void* bytes, DWORD length) {
   if (length > 0x7FFFFFFF || length > 0xFFFFFFFF - store->position) return -1;
   const BYTE* data = static_cast<const BYTE*>(bytes);
   store->atEnd = 0;
-  DWORD done = WriteAll(store->file, data, length);
+  DWORD done = WriteFileBlock(store->file, data, length);
   while (done < length) {
     if (ShowTempWriteError(store) != IDOK) {
       store->writable = 0;
@@ -86,7 +75,7 @@ int WriteAt(TempJobStore* store, const void* bytes, DWORD length) {
     // The retry writes the bytes not yet written where they belong.
     const DWORD at = store->position + done;
     if (SetFilePointer(store->file, static_cast<LONG>(at), nullptr, FILE_BEGIN) != at) return -1;
-    done += WriteAll(store->file, data + done, length - done);
+    done += WriteFileBlock(store->file, data + done, length - done);
   }
   store->position += length;
   if (store->position > store->size) store->size = store->position;

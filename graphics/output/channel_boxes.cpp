@@ -5,15 +5,13 @@
 #include "core/store/item_store.h"
 #include "platform/kernel/resource.h"
 #include "platform/user/msgbox.h"
+#include "platform/user/window.h"
 
 namespace {
 
 constexpr int kCaptionChars = 32;
 constexpr int kWriteFailureTextChars = 512;
 constexpr int kFolderFailureTextChars = 256;
-
-// No window of the module is active while a document prints: the boxes have no owner.
-constexpr HWND kBoxOwner = nullptr;
 
 }  // namespace
 
@@ -33,12 +31,12 @@ BOOL AskRetryChannelWrite(const OutputChannel* channel) {
   LoadStringW(channel->resourceModule, channel->messageId, text, kWriteFailureTextChars);
   const UINT flags = MB_OKCANCEL | MB_ICONINFORMATION | MB_SETFOREGROUND | GetReadingOrderFlags(channel->target);
   // Any answer but OK, also a box that could not be shown, ends the attempts.
-  return MessageBoxW(kBoxOwner, text, caption, flags) == IDOK;
+  return MessageBoxW(GetActiveWindow(), text, caption, flags) == IDOK;
 }
 
 int AskFolderFailure(HMODULE resourceModule, HANDLE printer) {
   WCHAR text[kFolderFailureTextChars] = {};
   LoadStringW(resourceModule, kFolderFailureString, text, kFolderFailureTextChars);
   const UINT flags = MB_OKCANCEL | MB_ICONWARNING | MB_SETFOREGROUND | GetReadingOrderFlags(printer);
-  return MessageBoxW(kBoxOwner, text, kFolderFailureCaption, flags);
+  return MessageBoxW(GetActiveWindow(), text, kFolderFailureCaption, flags);
 }

@@ -8,6 +8,7 @@
 
 #include "graphics/drawing/drawing_session.h"
 #include "graphics/drawing/parameter_blocks.h"
+#include "graphics/job/page_store.h"
 
 namespace {
 
@@ -44,6 +45,8 @@ void CloseOutputChannel(Pdev* pdev) {
 int StartChannelOutput(Pdev* pdev, HANDLE printer, LPCWSTR outputName, LPCWSTR documentName, LPCWSTR reserved) {
   if (pdev == nullptr) return -1;
   pdev->job.pageStoreState = 0;
+  // No page's colours are counted yet.
+  InitColorSet(&pdev->pageColor.Census, 0, 0, 0);
   return OpenChannelPrinter(pdev->channel, printer, outputName, documentName, reserved);
 }
 

@@ -8,6 +8,7 @@
 #include "graphics/drawing/display_list.h"
 #include "graphics/output/record_writer.h"
 #include "items/codepage.h"
+#include "items/item_ids.h"
 #include "platform/kernel/codepage.h"
 #include "platform/kernel/memory.h"
 
@@ -16,7 +17,6 @@ namespace {
 constexpr DWORD kCoverFontSection = 27;
 constexpr WORD kFontRecordType = 11;
 constexpr WORD kCoverFontFlag = 0x2;
-constexpr SettingItemId kVerticalResolution = 21;
 constexpr WORD kTextRecordGlyphKind = 2;
 
 // The black solid colour, copy drawing mode and ROP 13 every cover block starts with.
@@ -36,7 +36,7 @@ void WriteCoverPreamble(RecordWriter* w) {
 }
 
 LONG VerticalResolution(Pdev* pdev) {
-  const LONG y = static_cast<SHORT>(GetPdevSettingWord(pdev, kVerticalResolution));
+  const LONG y = static_cast<SHORT>(GetPdevSettingWord(pdev, kItemYResolution));
   return y > 0 ? y : GetDeviceResolution(pdev);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/persist/file_block.h"
 #include "graphics/output/channel_boxes.h"
 #include "graphics/output/channel_files.h"
 #include "graphics/output/print_jobs.h"
@@ -24,8 +25,7 @@ int WriteChannelPrinter(OutputChannel* channel, DWORD length, const BYTE* bytes)
 // OK goes on with the bytes not yet written, anything else fails the write (-1).
 int WriteChannelUserFile(OutputChannel* channel, DWORD length, const BYTE* bytes) {
   while (length > 0) {
-    DWORD written = 0;
-    if (!WriteFile(channel->file, bytes, length, &written, nullptr) || written > length) written = 0;
+    const DWORD written = WriteFileBlock(channel->file, bytes, length);
     bytes += written;
     length -= written;
     if (length > 0 && !AskRetryChannelWrite(channel)) return -1;

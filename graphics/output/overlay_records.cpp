@@ -7,6 +7,7 @@
 #include "graphics/output/driver_directory.h"
 #include "graphics/output/record_writer.h"
 #include "items/codepage.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/kernel/files.h"
 #include "platform/kernel/handles.h"
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr SettingItemId kOverlayPath = 1830;
 constexpr DWORD kDataFileSection = 28;
 constexpr DWORD kReadStep = 512;
 constexpr int kOverlayRecordFixed = 29;
@@ -37,7 +37,7 @@ bool OverlayAnsiName(Pdev* pdev, std::string* out) {
 
 LPWSTR OverlayFileName(Pdev* pdev) {
   if (pdev == nullptr) return nullptr;
-  const LPCWSTR path = GetPdevSettingString(pdev, kOverlayPath);
+  const LPCWSTR path = GetPdevSettingString(pdev, kItemOverlayPath);
   if (path == nullptr || *path == 0 || lstrlenW(path) >= static_cast<int>(kPathChars)) return nullptr;
   WCHAR name[kPathChars] = {};
   _wsplitpath(path, nullptr, nullptr, name, nullptr);

@@ -7,6 +7,7 @@
 #include "graphics/output/channel_boxes.h"
 #include "graphics/output/file_target.h"
 #include "graphics/output/output_channel.h"
+#include "items/item_ids.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
 #include "platform/kernel/files.h"
@@ -76,8 +77,8 @@ int CreateFolderPath(HMODULE resourceModule, LPCWSTR folder, Pdev* pdev) {
 
 int PrepareFileOutput(Pdev* pdev) {
   if (pdev == nullptr || pdev->channel == nullptr) return -1;
-  LPCWSTR folder = ReadSettingText(pdev, kSaveFolderItem);
-  LPCWSTR name = ReadSettingText(pdev, kSaveFileNameItem);
+  LPCWSTR folder = ReadSettingText(pdev, kItemSaveFolder);
+  LPCWSTR name = ReadSettingText(pdev, kItemSaveFileName);
   if (folder == nullptr || name == nullptr) return -1;
   const int created = CreateFolderPath(pdev->channel->resourceModule, folder, pdev);
   if (created == kFolderCancelled) return -1;

@@ -7,8 +7,6 @@
 #include "items/item_tables.h"
 #include "platform/base/types.h"
 
-constexpr SettingItemId kSaveFolderItem = 1829;
-constexpr SettingItemId kSaveFileNameItem = 338;
 inline constexpr WCHAR kSaveFileExtension[] = u".kmr";
 
 // Results of CreateFolderPath and CreateOutputDirectory.

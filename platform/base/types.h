@@ -32,6 +32,7 @@ using ULONG_PTR = std::uint64_t;
 using INT_PTR = std::int64_t;
 using UINT_PTR = std::uint64_t;
 using DWORD_PTR = std::uint64_t;
+using PDWORD_PTR = DWORD_PTR*;
 using SIZE_T = std::uint64_t;
 using SSIZE_T = std::int64_t;
 using FLOAT = float;

@@ -71,6 +71,21 @@ std::vector<SimTool> SimToolTipTools(HWND tooltip) {
   return tools;
 }
 
+std::vector<SimWindowToolTip> SimWindowToolTips(HWND window) {
+  auto within = [&](HWND h) { return h != nullptr && (h == window || IsChild(window, h)); };
+  std::vector<SimWindowToolTip> found;
+  for (HWND h : UserAllWindows()) {
+    WCHAR cls[32];
+    if (GetClassNameW(h, cls, 32) == 0 || lstrcmpiW(cls, TOOLTIPS_CLASSW) != 0) continue;
+    SimWindowToolTip tip{h, GetWindow(h, GW_OWNER), SimToolTipTools(h)};
+    bool serves = tip.owner == window;
+    for (const SimTool& t : tip.tools)
+      serves = serves || within(t.hwnd) || ((t.flags & TTF_IDISHWND) && within(reinterpret_cast<HWND>(t.id)));
+    if (serves) found.push_back(std::move(tip));
+  }
+  return found;
+}
+
 SimTool SimToolTipCurrent(HWND tooltip) {
   WCHAR kept[80];
   TOOLINFOW ti{};

@@ -28,6 +28,15 @@ struct SimTool {
 PLATFORM_API std::vector<SimTool> SimToolTipTools(HWND tooltip);
 // The tool under the mouse, or an empty record (hwnd NULL) when there is none.
 PLATFORM_API SimTool SimToolTipCurrent(HWND tooltip);
+// The tooltips that serve a window: those it owns and those with a tool for it or for a window
+// inside it (a page's tooltip is owned by the sheet, its top-level window), in the order they
+// were made, each with all its tools.
+struct SimWindowToolTip {
+  HWND tooltip = nullptr;
+  HWND owner = nullptr;
+  std::vector<SimTool> tools;
+};
+PLATFORM_API std::vector<SimWindowToolTip> SimWindowToolTips(HWND window);
 
 // A tab control's tab clicked, as a person does (the parent is asked first).
 PLATFORM_API BOOL SimPickTab(HWND tab, int index);

@@ -49,10 +49,11 @@ void UserPaintFrame(HWND hwnd) {
     SelectObject(dc, oldFont);
   }
   RECT client{in.left, in.top, width - in.right, height - in.bottom};
-  if (w->style & WS_VSCROLL)
+  const DWORD bars = UserFrameScrollBars(*w);
+  if (bars & WS_VSCROLL)
     UserDrawScrollBar(dc, RECT{client.right, client.top, client.right + kScrollBarSize, client.bottom}, w->vscroll, true,
                       !(w->style & WS_DISABLED));
-  if (w->style & WS_HSCROLL)
+  if (bars & WS_HSCROLL)
     UserDrawScrollBar(dc, RECT{client.left, client.bottom, client.right, client.bottom + kScrollBarSize}, w->hscroll,
                       false, !(w->style & WS_DISABLED));
   ReleaseDC(hwnd, dc);

@@ -98,6 +98,28 @@ LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return w->proc(hwnd, msg, wParam, lParam);
 }
 
+LRESULT SendMessageTimeoutW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
+                            PDWORD_PTR result) {
+  if (result != nullptr) *result = 0;
+  std::shared_ptr<Window> w = UserFindWindow(hwnd);
+  if (!w) return 0;
+  if (w->hung) {
+    if (!(flags & SMTO_ABORTIFHUNG)) Sleep(timeout);
+    SetLastError(ERROR_TIMEOUT);
+    return 0;
+  }
+  LRESULT answer = SendMessageW(hwnd, msg, wParam, lParam);
+  if (result != nullptr) *result = DWORD_PTR(answer);
+  return 1;
+}
+
+BOOL SimSetWindowHung(HWND hwnd, BOOL hung) {
+  std::shared_ptr<Window> w = UserFindWindow(hwnd);
+  if (!w) return FALSE;
+  w->hung = hung != FALSE;
+  return TRUE;
+}
+
 BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (hwnd != nullptr && !UserFindWindow(hwnd)) return FALSE;
   MessageState& s = State();

@@ -176,6 +176,19 @@ using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
 // Calls the window's procedure at once, also from inside another message; a window that does
 // not exist (or no longer does) answers 0 with ERROR_INVALID_WINDOW_HANDLE.
 PLATFORM_API LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// SendMessageTimeoutW's flags.
+#define SMTO_NORMAL 0x0000
+#define SMTO_BLOCK 0x0001
+#define SMTO_ABORTIFHUNG 0x0002
+#define SMTO_NOTIMEOUTIFNOTHUNG 0x0008
+#define SMTO_ERRORONEXIT 0x0020
+// Sends as SendMessageW and answers nonzero with the procedure's answer in `*result` (when
+// given). A window that has stopped answering (SimSetWindowHung) does not get the message: the
+// call answers 0 with ERROR_TIMEOUT at once with SMTO_ABORTIFHUNG, else after `timeout`
+// milliseconds (a Sleep, instant when the test makes sleeps instant); `*result` is then 0. A
+// window that does not exist answers 0 with ERROR_INVALID_WINDOW_HANDLE.
+PLATFORM_API LRESULT SendMessageTimeoutW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
+                                         PDWORD_PTR result);
 // Appends to the queue (a NULL window posts to the thread). FALSE with
 // ERROR_INVALID_WINDOW_HANDLE for a window that does not exist.
 PLATFORM_API BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -79,8 +79,13 @@ void NoteName(SimMessageLog::State& s, HWND hwnd) {
 }
 
 bool Watches(const SimMessageLog::State& s, HWND hwnd) {
-  for (const SimWatched& w : s.watched)
-    if (w.hwnd == nullptr || w.hwnd == hwnd || (w.descendants && IsChild(w.hwnd, hwnd))) return true;
+  for (const SimWatched& w : s.watched) {
+    if (!w.className.empty()) {
+      if (lstrcmpiW(w.className.c_str(), ClassOf(hwnd).c_str()) == 0) return true;
+    } else if (w.hwnd == nullptr || w.hwnd == hwnd || (w.descendants && IsChild(w.hwnd, hwnd))) {
+      return true;
+    }
+  }
   return false;
 }
 

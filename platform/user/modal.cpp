@@ -107,6 +107,12 @@ void SimOnDialog(WORD templateId, SimDialogDriver driver) {
   m.drivers.emplace_back(templateId, std::move(driver));
 }
 
+void SimForgetDialogDrivers() {
+  Modals& m = State();
+  std::lock_guard<std::recursive_mutex> guard(m.lock);
+  m.drivers.clear();
+}
+
 std::vector<SimModal> SimModalLog() {
   Modals& m = State();
   std::lock_guard<std::recursive_mutex> guard(m.lock);

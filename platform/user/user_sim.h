@@ -46,6 +46,8 @@ PLATFORM_API void SimMessageBoxReset();
 using SimDialogDriver = std::function<void(HWND dialog)>;
 PLATFORM_API void SimOnDialog(SimDialogDriver driver);
 PLATFORM_API void SimOnDialog(WORD templateId, SimDialogDriver driver);
+// Drops the drivers no dialog took (a dialog that was expected may not have come).
+PLATFORM_API void SimForgetDialogDrivers();
 // Queues the command the next popup menu chooses (0: closed without a choice).
 PLATFORM_API void SimPopupMenuChoice(UINT command);
 
@@ -99,6 +101,9 @@ PLATFORM_API void SimPaint(HWND hwnd);
 PLATFORM_API BOOL SimWindowPicture(HWND hwnd, ReferenceImage& picture);
 // The same picture saved as a PNG file at a host path.
 PLATFORM_API BOOL SimScreenshot(HWND hwnd, const std::string& pngPath);
+// The window as the screen shows it now: only the parts waiting for painting are painted first,
+// so what was drawn into it outside painting (an animation's tick) stays in the picture.
+PLATFORM_API BOOL SimWindowPictureAsShown(HWND hwnd, ReferenceImage& picture);
 
 // The message log: what watched windows receive, in the order the window procedures are
 // called (a sent message when it is sent, a posted one when it is dispatched), compared with an
@@ -106,14 +111,22 @@ PLATFORM_API BOOL SimScreenshot(HWND hwnd, const std::string& pngPath);
 
 // A window to watch, with the name reports give it (else its class, child id and text), and
 // whether windows inside it (made now or later, such as a sheet's pages) are watched too. NULL
-// watches every window (for windows not made yet, such as a dialog's while it is made).
+// watches every window (for windows not made yet, such as a dialog's while it is made);
+// OfClass every window of a class, made now or later (u"#32770": every dialog, property sheets
+// and their pages included).
 struct SimWatched {
   HWND hwnd = nullptr;
   std::string name;
   bool descendants = false;
+  std::u16string className;
   SimWatched(HWND window) : hwnd(window) {}
   SimWatched(HWND window, std::string windowName, bool withDescendants = false)
       : hwnd(window), name(std::move(windowName)), descendants(withDescendants) {}
+  static SimWatched OfClass(std::u16string windowClass) {
+    SimWatched w(nullptr);
+    w.className = std::move(windowClass);
+    return w;
+  }
 };
 
 // A message as a watched window received it.
@@ -178,6 +191,11 @@ class PLATFORM_API SimMessageLog {
  private:
   std::unique_ptr<State> state_;
 };
+
+// The window stops answering (TRUE) as if its thread were busy, or answers again (FALSE):
+// SendMessageTimeoutW to it times out and answers 0. SendMessageW and the queue still reach it,
+// so no test ever waits. FALSE for a window that does not exist.
+PLATFORM_API BOOL SimSetWindowHung(HWND hwnd, BOOL hung);
 
 // Dispatches queued messages (and timers already due) until none is left; answers how many.
 PLATFORM_API int SimPumpMessages();

@@ -168,6 +168,11 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
   } else if (parent != nullptr && !UserFindWindow(parent)) {
     return nullptr;
   }
+  if (parentWindow && (parentWindow->exStyle & WS_EX_LAYOUTRTL) && !(parentWindow->exStyle & WS_EX_NOINHERITLAYOUT))
+    exStyle |= WS_EX_LAYOUTRTL;
+  DWORD processLayout = 0;
+  if (parent == nullptr && GetProcessDefaultLayout(&processLayout) && (processLayout & LAYOUT_RTL))
+    exStyle |= WS_EX_LAYOUTRTL;
   auto w = std::make_shared<Window>();
   w->cls = cls;
   w->proc = cls->proc;

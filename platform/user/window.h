@@ -50,6 +50,7 @@ using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
 #define WS_EX_CONTROLPARENT 0x00010000L
 #define WS_EX_STATICEDGE 0x00020000L
 #define WS_EX_APPWINDOW 0x00040000L
+#define WS_EX_NOINHERITLAYOUT 0x00100000L
 #define WS_EX_LAYOUTRTL 0x00400000L
 
 // Class styles.
@@ -292,3 +293,12 @@ PLATFORM_API BOOL SetForegroundWindow(HWND hwnd);
 PLATFORM_API HWND GetCapture();
 PLATFORM_API HWND SetCapture(HWND hwnd);
 PLATFORM_API BOOL ReleaseCapture();
+
+// The layout windows without parent or owner take from now on: 0 (left to right) or
+// LAYOUT_RTL, which makes them WS_EX_LAYOUTRTL; a child takes its parent's WS_EX_LAYOUTRTL
+// unless the parent has WS_EX_NOINHERITLAYOUT. The layer keeps the flag but draws no window
+// mirrored. Other values answer FALSE with ERROR_INVALID_PARAMETER. SimReset sets it back to 0.
+#define LAYOUT_RTL 0x00000001
+PLATFORM_API BOOL SetProcessDefaultLayout(DWORD layout);
+// FALSE with ERROR_NOACCESS for a NULL pointer.
+PLATFORM_API BOOL GetProcessDefaultLayout(DWORD* layout);

@@ -272,9 +272,10 @@ void SimPaint(HWND hwnd) {
   UserPaintInvalid(hwnd);
 }
 
-BOOL SimWindowPicture(HWND hwnd, ReferenceImage& picture) {
-  if (!IsWindow(hwnd)) return FALSE;
-  SimPaint(hwnd);
+namespace {
+
+// The window's pixels (frame included) as they are on its surface.
+BOOL CopyWindowPixels(HWND hwnd, ReferenceImage& picture) {
   POINT rootOrigin;
   WindowSurface* s = SurfaceOf(hwnd, rootOrigin);
   RECT r;
@@ -290,6 +291,20 @@ BOOL SimWindowPicture(HWND hwnd, ReferenceImage& picture) {
       picture.pixels[size_t(y) * size_t(picture.width) + size_t(x)] =
           s->pixels[size_t(r.top + y) * size_t(s->width) + size_t(r.left + x)];
   return TRUE;
+}
+
+}  // namespace
+
+BOOL SimWindowPicture(HWND hwnd, ReferenceImage& picture) {
+  if (!IsWindow(hwnd)) return FALSE;
+  SimPaint(hwnd);
+  return CopyWindowPixels(hwnd, picture);
+}
+
+BOOL SimWindowPictureAsShown(HWND hwnd, ReferenceImage& picture) {
+  if (!IsWindow(hwnd)) return FALSE;
+  UserPaintInvalid(hwnd);
+  return CopyWindowPixels(hwnd, picture);
 }
 
 BOOL SimScreenshot(HWND hwnd, const std::string& pngPath) {

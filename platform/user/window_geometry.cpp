@@ -5,6 +5,12 @@
 #include "platform/kernel/lasterror.h"
 #include "platform/user/window_internal.h"
 
+DWORD UserFrameScrollBars(const Window& w) {
+  constexpr ATOM kComboBoxAtom = 0x0085;
+  if (w.cls && w.cls->system && w.cls->atom == kComboBoxAtom) return 0;
+  return w.style & (WS_HSCROLL | WS_VSCROLL);
+}
+
 RECT UserFrameInsets(const Window& w) {
   RECT in{0, 0, 0, 0};
   int frame = 0;
@@ -16,8 +22,9 @@ RECT UserFrameInsets(const Window& w) {
   if (w.exStyle & WS_EX_CLIENTEDGE) frame += kClientEdgeWidth;
   in = RECT{frame, frame, frame, frame};
   if ((w.style & WS_CAPTION) == WS_CAPTION) in.top += kCaptionHeight;
-  if (w.style & WS_VSCROLL) in.right += kScrollBarSize;
-  if (w.style & WS_HSCROLL) in.bottom += kScrollBarSize;
+  const DWORD bars = UserFrameScrollBars(w);
+  if (bars & WS_VSCROLL) in.right += kScrollBarSize;
+  if (bars & WS_HSCROLL) in.bottom += kScrollBarSize;
   return in;
 }
 

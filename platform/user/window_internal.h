@@ -70,6 +70,7 @@ struct Window {
   ScrollNumbers hscroll, vscroll;
   bool destroying = false;  // WM_DESTROY sent; messages still reach it until WM_NCDESTROY
   bool destroyed = false;
+  bool hung = false;        // stopped answering (SimSetWindowHung): SendMessageTimeoutW times out
   // Painting: the part of the client area that needs painting, and whether the background
   // is to be erased first.
   bool invalid = false;
@@ -91,6 +92,9 @@ std::shared_ptr<Window> UserFindWindow(HWND hwnd);
 std::shared_ptr<Window> UserPeekWindow(HWND hwnd);
 // The thickness of a window's frame on each side (left, top, right, bottom).
 RECT UserFrameInsets(const Window& w);
+// The scroll bars (WS_HSCROLL, WS_VSCROLL) the window's frame holds: those of its style, none
+// for a combo box (its scroll styles are its drop-down list's).
+DWORD UserFrameScrollBars(const Window& w);
 // The window's client origin on the screen.
 POINT UserClientOrigin(const Window& w);
 // Every live window, parents before their children (the order they were made in).

@@ -113,6 +113,6 @@ INT_PTR AboutBoxProc(HWND box, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 INT_PTR ShowAboutBox(HWND dialog) {
-  const WORD boxTemplate = IsCjkCharset(dialog) && !IsChineseCharset(dialog) ? kAboutTemplateNarrow : kAboutTemplate;
+  const WORD boxTemplate = IsCjkCharset(dialog) && !IsChineseCharset(dialog) ? kAboutTemplateDoubleByte : kAboutTemplate;
   return DialogBoxParamW(g_Instance, MAKEINTRESOURCEW(boxTemplate), dialog, AboutBoxProc, 0);
 }

@@ -165,7 +165,7 @@ HWND CreateScanDialog(ImageRecord& record) {
   if (!LoadDefaultScanMode(g_ScanSettings)) ResetScanSettings(g_ScanSettings);
   CopyNegotiatedSettings(g_ScanSettings, record);
   const WORD dialogTemplate =
-      IsCjkCharset(g_ParentWindow) && !IsChineseCharset(g_ParentWindow) ? kScanDialogTemplateNarrow : kScanDialogTemplate;
+      IsCjkCharset(g_ParentWindow) && !IsChineseCharset(g_ParentWindow) ? kScanDialogTemplateDoubleByte : kScanDialogTemplate;
   HWND dialog = CreateDialogParamW(g_Instance, MAKEINTRESOURCEW(dialogTemplate), g_ParentWindow, MainDialogProc,
                                    reinterpret_cast<LPARAM>(&g_ScanSettings));
   if (dialog == nullptr) return nullptr;

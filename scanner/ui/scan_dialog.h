@@ -9,12 +9,12 @@
 #include "scanner/image_record.h"
 #include "scanner/scan_settings.h"
 
-// Dialog templates: the dialog and the about box, each with a narrower form for the
-// double-byte character sets.
+// Dialog templates: the dialog and the about box, each with a form of its own for the Japanese
+// and Korean character sets (laid out for their captions).
 constexpr WORD kScanDialogTemplate = 107;
-constexpr WORD kScanDialogTemplateNarrow = 1021;
+constexpr WORD kScanDialogTemplateDoubleByte = 1021;
 constexpr WORD kAboutTemplate = 238;
-constexpr WORD kAboutTemplateNarrow = 1022;
+constexpr WORD kAboutTemplateDoubleByte = 1022;
 
 // Controls.
 constexpr int kIdPreview = 1033;

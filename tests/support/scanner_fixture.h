@@ -1,8 +1,8 @@
 // The scanner fixtures. ScannerTest: the simulated scanner library (pelvodev.dll) loaded on
 // request and kept loaded so that its records last, with its test control bound. ScannerCodeTest:
 // the data source's code linked into the test, with the data source's own texts (pelvo.qrs, a
-// resource file of the test directory) as its module instance and its windows handed in as the
-// module hands them, so that one copy of the data source's state lives in the process. TwainTest: the data source module itself driven as an
+// resource file of the test directory) as its module instance, so that one copy of the data
+// source's state lives in the process. TwainTest: the data source module itself driven as an
 // application drives it, through the stand-in source manager and the test TWAIN application.
 #pragma once
 
@@ -20,6 +20,14 @@
 #include "scanner/ui/window_table.h"
 #include "tests/support/sandbox_test.h"
 #include "tests/support/twain_app.h"
+
+// The window as a person sees it a moment after it was painted: each armed multimedia timer
+// (the crop frame's marching ants) has ticked once.
+inline bool SeenPicture(HWND window, ReferenceImage& picture) {
+  SimPaint(window);
+  for (const SimMmTimer& timer : SimArmedMmTimers()) SimFireMmTimer(timer.id);
+  return SimWindowPictureAsShown(window, picture) != FALSE;
+}
 
 class ScannerTest : public SandboxTest {
  protected:
@@ -80,7 +88,7 @@ class ScannerCodeTest : public ScannerTest {
     ASSERT_NE(source_, nullptr) << SimModuleLastLoadMessage();
     g_Instance = source_;
     g_Switches = {};
-    SetSourceWindows(&kScannerWindows);
+    SetSourceWindows(&kScannerWindows);  // as the module hands them in when it attaches
   }
 
   void TearDown() override {

@@ -33,6 +33,7 @@
 #include "platform/user/msgbox.h"
 #include "platform/user/user_sim.h"
 #include "platform/user/window.h"
+#include "platform/winmm/winmm_sim.h"
 #include "tests/support/twain_app.h"
 #include "tools/demo/app_printing.h"
 #include "tools/demo/document_demo.h"
@@ -282,6 +283,15 @@ void ScanPage() {
 }
 
 // The preview window inside the scan dialog.
+// The dialog's picture as a person sees it a moment after it was painted: the crop frame's
+// marching ants (drawn by the animation's timer, not by painting) have had their first tick.
+bool SaveSeenPicture(HWND dialog, const std::string& path) {
+  SimPaint(dialog);
+  for (const SimMmTimer& timer : SimArmedMmTimers()) SimFireMmTimer(timer.id);
+  ReferenceImage picture;
+  return SimWindowPictureAsShown(dialog, picture) && SaveReferencePng(picture, path);
+}
+
 HWND FindPreviewWindow(HWND dialog) {
   for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
     char16_t name[32] = {};
@@ -328,7 +338,7 @@ void ScanWithDialog() {
     SendMessageW(preview, WM_LBUTTONDOWN, MK_LBUTTON, from);
     SendMessageW(preview, WM_MOUSEMOVE, MK_LBUTTON, to);
     SendMessageW(preview, WM_LBUTTONUP, 0, to);
-    pictured = SimScreenshot(dialog, picture.string());
+    pictured = SaveSeenPicture(dialog, picture.string());
     scanned = SimClick(GetDlgItem(dialog, 1034)) && app.TransferFile(scan, image) == TWRC_XFERDONE &&
               app.EndTransfer(&pending) == TWRC_SUCCESS;
   } else {

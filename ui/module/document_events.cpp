@@ -2,6 +2,7 @@
 // (document_events.h): the devmode handed to GDI, the start of a document with its prompt and
 // job information, the page margins and the confirmation on a shared network printer.
 #include "ui/module/document_events.h"
+#include "ui/framework/text/directory_paths.h"
 
 #include <cstring>
 #include <memory>
@@ -61,14 +62,6 @@ constexpr WORD kDefaultMarginValue = 46;
 constexpr UINT kConfirmSharedString = 3;
 constexpr int kConfirmTextChars = 260;
 constexpr DWORD kDeviceNameChars = 33;
-
-// A side file whose path names a device (a pipe, any "\\.\" name) is never opened.
-constexpr WCHAR kDevicePathPrefix[] = u"\\\\.\\";
-
-bool IsDevicePath(LPCWSTR path) {
-  const int n = lstrlenW(kDevicePathPrefix);
-  return lstrlenW(path) >= n && _wcsnicmp(path, kDevicePathPrefix, static_cast<size_t>(n)) == 0;
-}
 
 // The printer's document settings merged with the devmode, into settings.
 bool MergeDcSettings(HANDLE printer, ItemStore* store, const DEVMODEW* devMode, SettingsRecord* settings,

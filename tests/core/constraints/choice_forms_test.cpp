@@ -8,6 +8,7 @@
 #include "core/pictures/dib_colors.h"
 #include "core/store/dm_fields.h"
 #include "core/store/printer_forms.h"
+#include "items/item_ids.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/gdi_sim.h"
 #include "platform/kernel/kernel_sim.h"
@@ -143,7 +144,7 @@ class FormMatchingTest : public SampleStoreTest {
   }
   void SetUserPaperName(int slot, const std::u16string& name) {
     const WCHAR* p = name.c_str();
-    ASSERT_EQ(SetItemValue(static_cast<SettingItemId>(kUserPaperNameItem + slot), settings_, config_, kTypeString,
+    ASSERT_EQ(SetItemValue(static_cast<SettingItemId>(kItemUserPaperName + slot), settings_, config_, kTypeString,
                            DWORD(2 * name.size() + 2), &p),
               kItemDone);
   }

@@ -174,6 +174,34 @@ TEST_F(DocumentTest, KeptPagesAreRegisteredUnderTheModelsDriverKey) {
   EXPECT_EQ(SimRegistryDump(HKEY_LOCAL_MACHINE, kTempFiles).find("/"), std::string::npos);
 }
 
+// A stored page whose replay fails part-way (the library refuses a drawing) still ends its
+// library page before the job's trailer; the document reports the failure and the other pages
+// are still replayed.
+TEST_F(DocumentTest, FailedReplayEndsItsLibraryPage) {
+  Set(1312, kTypeFlag, 1);  // reverse order: every page is stored and replayed at the end
+  EngineDc* dc = CreateDc();
+  ASSERT_NE(dc, nullptr);
+  DrawCall fill;
+  fill.kind = DrawKind::FillPath;
+  fill.brush.kind = BrushKind::Solid;
+  ASSERT_TRUE(EngineStartDoc(dc, u"Failing replay"));
+  for (LONG page = 0; page < 2; ++page) {
+    ASSERT_TRUE(EngineStartPage(dc));
+    for (LONG i = 0; i < 3; ++i) {
+      fill.path = PathRectangle({100 + 50 * i, 100, 140 + 50 * i, 140});
+      EXPECT_EQ(EngineDraw(dc, fill), TRUE);
+    }
+    ASSERT_TRUE(EngineEndPage(dc));
+  }
+  fail_("VR_DrawRectangle", 2, -1);
+  EXPECT_FALSE(EngineEndDoc(dc));
+  const Strings calls = Calls();
+  EXPECT_EQ(Count(calls, "VR_StartPage"), 2u) << Trace();
+  EXPECT_EQ(Count(calls, "VR_EndPage"), 2u) << Trace();
+  EXPECT_EQ(Count(calls, "VR_EndJob"), 1u) << Trace();
+  EXPECT_EQ(breaches_(), 0u) << Trace();
+}
+
 // A library failure at each step of a job: the job is aborted (or never starts), every later
 // step fails, DrvEndDoc reports the failure, and nothing is left behind.
 struct FailureCase {

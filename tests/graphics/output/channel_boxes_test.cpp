@@ -8,6 +8,8 @@
 
 #include "graphics/output/channel_boxes.h"
 #include "tests/graphics/output/spool_fixture.h"
+#include "platform/user/controls.h"
+#include "platform/user/window.h"
 #include "tools/dddtool/ddd_model.h"
 
 namespace {
@@ -78,6 +80,26 @@ TEST_F(ChannelBoxes, ReadingOrderFollowsTheModelsFeature) {
   EXPECT_EQ(boxes[2].type, 0x190041u);
   EXPECT_EQ(boxes[3].type, 0x190031u);
   EXPECT_EQ(boxes[3].caption, u"警告");
+}
+
+// The boxes belong to the window the application has active while it prints.
+TEST_F(ChannelBoxes, BoxesBelongToTheActiveWindow) {
+  HWND app = CreateWindowExW(0, WC_STATICW, u"Editor", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr, nullptr,
+                             nullptr);
+  ASSERT_NE(app, nullptr);
+  SetActiveWindow(app);
+  ASSERT_EQ(GetActiveWindow(), app);
+  OutputChannel* channel = CreateChannel(GetResourceModule());
+  ASSERT_NE(channel, nullptr);
+  channel->messageId = kPrintToFileFailureString;
+  channel->target = printer_;
+  EXPECT_FALSE(AskRetryChannelWrite(channel));
+  EXPECT_EQ(AskFolderFailure(channel->resourceModule, printer_), IDCANCEL);
+  DestroyChannel(channel);
+  DestroyWindow(app);
+  const auto boxes = SimMessageBoxLog();
+  ASSERT_EQ(boxes.size(), 2u);
+  for (const SimMessageBox& box : boxes) EXPECT_EQ(box.owner, app) << box.caption.size();
 }
 
 }  // namespace

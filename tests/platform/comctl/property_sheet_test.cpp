@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,12 @@ namespace {
 constexpr char16_t kResources[] = u"comctl_test.qrs";
 constexpr WORD kPages[] = {500, 501, 502};
 
+// What the provider and the page callbacks are asked, with the test's own marks between; the
+// messages the sheet and its pages hear are in the test's message log.
 std::vector<std::string> events;
 void Note(const std::string& e) { events.push_back(e); }
+// PSN_APPLY's lParam as each apply carried it (TRUE when the sheet closes with OK).
+std::vector<LPARAM> applyFlags;
 
 // What a page answers, set per test.
 LRESULT killActiveAnswer[3] = {0, 0, 0};
@@ -32,8 +37,6 @@ struct ProviderState {
   HANDLE handles[3] = {};
 };
 ProviderState provider;
-
-std::string Page(HWND page) { return std::to_string(GetWindowLongPtrW(page, DWLP_USER)); }
 
 void FillPage(HWND page, int index) {
   if (index == 0) {
@@ -86,38 +89,34 @@ INT_PTR PageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_INITDIALOG: {
       auto* psp = reinterpret_cast<PROPSHEETPAGEW*>(lParam);
       SetWindowLongPtrW(page, DWLP_USER, psp->lParam);
-      Note(std::to_string(psp->lParam) + " init");
       FillPage(page, int(psp->lParam));
       return TRUE;
     }
     case WM_HSCROLL:
     case WM_VSCROLL:
-      if (LOWORD(wParam) == SB_ENDSCROLL) {  // also TB_ENDTRACK
-        Note(Page(page) + " changed");
+      if (LOWORD(wParam) == SB_ENDSCROLL)  // also TB_ENDTRACK
         SendMessageW(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
-      }
       return TRUE;
     case WM_NOTIFY: {
       auto* n = reinterpret_cast<PSHNOTIFY*>(lParam);
       int index = int(GetWindowLongPtrW(page, DWLP_USER));
       switch (n->hdr.code) {
-        case PSN_SETACTIVE: Note(Page(page) + " setactive"); return Answer(page, 0);
-        case PSN_KILLACTIVE: Note(Page(page) + " killactive"); return Answer(page, killActiveAnswer[index]);
+        case PSN_SETACTIVE: return Answer(page, 0);
+        case PSN_KILLACTIVE: return Answer(page, killActiveAnswer[index]);
         case PSN_APPLY:
-          Note(Page(page) + " apply " + std::to_string(n->lParam));
+          applyFlags.push_back(n->lParam);
           if (index == 0 && applyAnswer[0] == PSNRET_NOERROR && provider.info != nullptr)
             provider.info->pfnComPropSheet(provider.info->hComPropSheet, CPSFUNC_SET_RESULT,
                                            reinterpret_cast<LPARAM>(provider.handles[0]), CPSUI_OK);
           return Answer(page, applyAnswer[index]);
-        case PSN_RESET: Note(Page(page) + " reset"); return Answer(page, 0);
-        case PSN_QUERYCANCEL: Note(Page(page) + " querycancel"); return Answer(page, queryCancelAnswer);
-        case PSN_HELP: Note(Page(page) + " help"); return Answer(page, 0);
+        case PSN_RESET: return Answer(page, 0);
+        case PSN_QUERYCANCEL: return Answer(page, queryCancelAnswer);
+        case PSN_HELP: return Answer(page, 0);
         default: return FALSE;
       }
     }
     case WM_DESTROY:
       if (HANDLE tip = RemovePropW(page, u"tip")) DestroyWindow(static_cast<HWND>(tip));
-      Note(Page(page) + " destroy");
       return FALSE;
     default: return FALSE;
   }
@@ -181,6 +180,7 @@ class PropertySheetTest : public SandboxTest {
   void SetUp() override {
     SandboxTest::SetUp();
     events.clear();
+    applyFlags.clear();
     for (int i = 0; i < 3; ++i) killActiveAnswer[i] = applyAnswer[i] = 0;
     queryCancelAnswer = 0;
     initAnswer = 1;
@@ -193,15 +193,20 @@ class PropertySheetTest : public SandboxTest {
     ASSERT_NE(run_, nullptr);
   }
   void TearDown() override {
+    heard_.reset();
     FreeLibrary(compstui_);
     FreeLibrary(provider.resources);
     SandboxTest::TearDown();
   }
-  // Opens the sheet as a host does; the driver acts while it is up.
+  // Opens the sheet as a host does; the driver acts while it is up. The log hears every
+  // dialog: the sheet's frame and its pages.
   LONG Open(SimDialogDriver driver, DWORD& result) {
+    heard_ = std::make_unique<SimMessageLog>(std::vector<SimWatched>{SimWatched::OfClass(u"#32770")});
+    heard_->Only({WM_INITDIALOG, WM_NOTIFY, PSM_CHANGED, WM_DESTROY});
     if (driver) SimOnDialog(std::move(driver));
     return run_(nullptr, Provider, 0x1234, &result);
   }
+  std::unique_ptr<SimMessageLog> heard_;
   HMODULE compstui_ = nullptr;
   CommonSheetProc run_ = nullptr;
 };
@@ -215,7 +220,9 @@ constexpr double kDifferingShare = 0.01;
 TEST_F(PropertySheetTest, DrivenThroughTabsValuesApplyThenCancel) {
   ReferenceImage picture;
   DWORD result = 99;
+  HWND frame = nullptr, paper = nullptr, quality = nullptr, more = nullptr;
   LONG answer = Open([&](HWND sheet) {
+    frame = sheet;
     std::vector<SimSheetPage> pages = SimSheetPages(sheet);
     ASSERT_EQ(pages.size(), 3u);
     EXPECT_EQ(pages[0].title, u"Paper");
@@ -229,7 +236,7 @@ TEST_F(PropertySheetTest, DrivenThroughTabsValuesApplyThenCancel) {
     EXPECT_FALSE(SimSheetPress(sheet, PSBTN_APPLYNOW));
 
     Note("-- spin");
-    HWND paper = pages[0].hwnd;
+    paper = pages[0].hwnd;
     ASSERT_TRUE(SimSpin(GetDlgItem(paper, 1002), 1));
     EXPECT_EQ(GetDlgItemInt(paper, 1001, nullptr, FALSE), 11u);
     EXPECT_TRUE(SimSheetPages(sheet)[0].changed);
@@ -240,7 +247,7 @@ TEST_F(PropertySheetTest, DrivenThroughTabsValuesApplyThenCancel) {
     Note("-- tab 1");
     ASSERT_TRUE(SimSheetSelect(sheet, 1));
     EXPECT_EQ(SimSheetCurrent(sheet), 1);
-    HWND quality = SimSheetPages(sheet)[1].hwnd;
+    quality = SimSheetPages(sheet)[1].hwnd;
     EXPECT_FALSE(IsWindowVisible(paper));
     EXPECT_TRUE(IsWindowVisible(quality));
     ASSERT_TRUE(SimTrack(GetDlgItem(quality, 1101), TB_LINEDOWN, 0));
@@ -255,21 +262,37 @@ TEST_F(PropertySheetTest, DrivenThroughTabsValuesApplyThenCancel) {
 
     Note("-- tab 2");
     ASSERT_TRUE(SimSheetSelect(sheet, 2));
+    more = SimSheetPages(sheet)[2].hwnd;
     Note("-- cancel");
     ASSERT_TRUE(SimSheetPress(sheet, PSBTN_CANCEL));
   }, result);
   EXPECT_EQ(answer, 1);
   EXPECT_EQ(result, DWORD(CPSUI_OK)) << "the apply before the cancel set the result";
-  EXPECT_EQ(events, (std::vector<std::string>{
-                        "INIT", "0 addref", "1 addref", "2 addref", "GET_INFO_HEADER",
-                        "0 create", "0 init", "0 setactive",
-                        "-- spin", "0 changed",
-                        "-- tab 1", "0 killactive", "1 create", "1 init", "1 setactive", "1 changed",
-                        "-- apply", "1 killactive", "0 apply 0", "SET_RESULT 1", "1 apply 0", "1 setactive",
-                        "-- tab 2", "1 killactive", "2 create", "2 init", "2 setactive",
-                        "-- cancel", "2 querycancel", "0 reset", "1 reset", "2 reset",
-                        "2 destroy", "1 destroy", "0 destroy", "0 release", "1 release", "2 release",
-                        "DESTROY 1"}));
+  EXPECT_EQ(events, (std::vector<std::string>{"INIT", "0 addref", "1 addref", "2 addref", "GET_INFO_HEADER",
+                                              "0 create", "-- spin", "-- tab 1", "1 create", "-- apply",
+                                              "SET_RESULT 1", "-- tab 2", "2 create", "-- cancel", "0 release",
+                                              "1 release", "2 release", "DESTROY 1"}));
+  EXPECT_EQ(applyFlags, (std::vector<LPARAM>{0, 0})) << "Apply keeps the sheet open";
+  EXPECT_EQ(heard_->Difference({
+                {frame, WM_INITDIALOG}, {paper, WM_INITDIALOG}, SimNotice(paper, PSN_SETACTIVE),
+                // the spin
+                SimNotice(paper, UDN_DELTAPOS), {frame, PSM_CHANGED, WPARAM(paper)},
+                // tab 1
+                SimNotice(frame, TCN_SELCHANGING), SimNotice(paper, PSN_KILLACTIVE), SimNotice(frame, TCN_SELCHANGE),
+                {quality, WM_INITDIALOG}, SimNotice(quality, TVN_ITEMEXPANDINGW), SimNotice(quality, TVN_ITEMEXPANDEDW),
+                SimNotice(quality, PSN_SETACTIVE), {frame, PSM_CHANGED, WPARAM(quality)},
+                // apply: every made page applies, then the current page is active again
+                SimNotice(quality, PSN_KILLACTIVE), SimNotice(paper, PSN_APPLY), SimNotice(quality, PSN_APPLY),
+                SimNotice(quality, PSN_SETACTIVE),
+                // tab 2
+                SimNotice(frame, TCN_SELCHANGING), SimNotice(quality, PSN_KILLACTIVE), SimNotice(frame, TCN_SELCHANGE),
+                {more, WM_INITDIALOG}, SimNotice(more, PSN_SETACTIVE),
+                // cancel: asked of the current page, every made page resets, then the windows go, the last made first
+                SimNotice(more, PSN_QUERYCANCEL), SimNotice(paper, PSN_RESET), SimNotice(quality, PSN_RESET),
+                SimNotice(more, PSN_RESET), {frame, WM_DESTROY}, {more, WM_DESTROY}, {quality, WM_DESTROY},
+                SimNotice(quality, TVN_DELETEITEMW), SimNotice(quality, TVN_DELETEITEMW),
+                SimNotice(quality, TVN_DELETEITEMW), {paper, WM_DESTROY}}),
+            "");
   std::vector<SimCompstuiRun> log = SimCompstuiLog();
   ASSERT_EQ(log.size(), 1u);
   EXPECT_EQ(log[0].pages.size(), 3u);
@@ -295,30 +318,40 @@ TEST_F(PropertySheetTest, DrivenThroughTabsValuesApplyThenCancel) {
 
 TEST_F(PropertySheetTest, OkAppliesTheCreatedPagesOnly) {
   DWORD result = 99;
-  LONG answer = Open([](HWND sheet) {
-    SimSpin(GetDlgItem(SimSheetPages(sheet)[0].hwnd, 1002), -1);
+  HWND frame = nullptr, paper = nullptr;
+  LONG answer = Open([&](HWND sheet) {
+    frame = sheet;
+    paper = SimSheetPages(sheet)[0].hwnd;
+    SimSpin(GetDlgItem(paper, 1002), -1);
     events.clear();
+    heard_->Clear();
     ASSERT_TRUE(SimSheetPress(sheet, PSBTN_OK));
   }, result);
   EXPECT_EQ(answer, 1);
   EXPECT_EQ(result, DWORD(CPSUI_OK));
-  EXPECT_EQ(events, (std::vector<std::string>{"0 killactive", "0 apply 1", "SET_RESULT 1", "0 destroy", "0 release",
-                                              "1 release", "2 release", "DESTROY 1"}));
+  EXPECT_EQ(events, (std::vector<std::string>{"SET_RESULT 1", "0 release", "1 release", "2 release", "DESTROY 1"}));
+  EXPECT_EQ(applyFlags, (std::vector<LPARAM>{1})) << "OK closes the sheet";
+  EXPECT_EQ(heard_->Difference({SimNotice(paper, PSN_KILLACTIVE), SimNotice(paper, PSN_APPLY), {frame, WM_DESTROY},
+                                {paper, WM_DESTROY}}),
+            "");
 }
 
 TEST_F(PropertySheetTest, PagesThatRefuse) {
   DWORD result = 99;
-  Open([](HWND sheet) {
+  Open([&](HWND sheet) {
     killActiveAnswer[0] = TRUE;
     EXPECT_TRUE(SimSheetSelect(sheet, 1));
     EXPECT_EQ(SimSheetCurrent(sheet), 0) << "a page that will not let go stays";
     killActiveAnswer[0] = FALSE;
     ASSERT_TRUE(SimSheetSelect(sheet, 2));
     applyAnswer[0] = PSNRET_INVALID;
-    events.clear();
+    heard_->Clear();
     ASSERT_TRUE(SimSheetPress(sheet, PSBTN_OK));
     EXPECT_EQ(SimSheetCurrent(sheet), 0) << "the page that refused its apply is shown";
-    EXPECT_EQ(events, (std::vector<std::string>{"2 killactive", "0 apply 1", "0 setactive"}));
+    HWND paper = SimSheetPages(sheet)[0].hwnd, more = SimSheetPages(sheet)[2].hwnd;
+    EXPECT_EQ(heard_->Difference({SimNotice(more, PSN_KILLACTIVE), SimNotice(paper, PSN_APPLY),
+                                  SimNotice(paper, PSN_SETACTIVE)}),
+              "");
     queryCancelAnswer = TRUE;
     ASSERT_TRUE(SimSheetPress(sheet, PSBTN_CANCEL));
     EXPECT_TRUE(IsWindowVisible(sheet)) << "the page kept the sheet open";
@@ -331,14 +364,15 @@ TEST_F(PropertySheetTest, PagesThatRefuse) {
 
 TEST_F(PropertySheetTest, HelpGoesToTheCurrentPage) {
   DWORD result = 0;
-  Open([](HWND sheet) {
-    events.clear();
+  Open([&](HWND sheet) {
+    heard_->Clear();
     ASSERT_TRUE(SimSheetPress(sheet, PSBTN_HELP));
+    EXPECT_EQ(heard_->Difference({SimNotice(SimSheetPages(sheet)[0].hwnd, PSN_HELP)}), "");
     ASSERT_TRUE(SimSheetSelect(sheet, 1));
     EXPECT_FALSE(SimSheetPress(sheet, PSBTN_HELP)) << "the page has no help";
+    EXPECT_FALSE(heard_->Matches({SimNotice(SimSheetPages(sheet)[1].hwnd, PSN_HELP)}, SimSequence::InOrder));
     ASSERT_TRUE(SimSheetPress(sheet, PSBTN_CANCEL));
   }, result);
-  EXPECT_EQ(events[0], "0 help");
 }
 
 TEST_F(PropertySheetTest, UnscriptedSheetsAreCancelled) {

@@ -10,14 +10,12 @@
 
 namespace {
 
-std::vector<UINT_PTR> asked;  // TTN_GETDISPINFOW ids, in order
 std::vector<UINT> mouse;      // mouse messages the owner's own procedure saw
 
 LRESULT OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NOTIFY) {
     auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
     if (info->hdr.code != TTN_GETDISPINFOW) return 0;
-    asked.push_back(info->hdr.idFrom);
     if (info->hdr.idFrom == 7) lstrcpynW(info->szText, u"Asked for", 80);
     if (info->hdr.idFrom == 8) {
       info->lpszText = const_cast<LPWSTR>(u"Kept once asked");
@@ -42,7 +40,6 @@ class ToolTipTest : public SandboxTest {
  protected:
   void SetUp() override {
     SandboxTest::SetUp();
-    asked.clear();
     mouse.clear();
     WNDCLASSW wc{};
     wc.lpfnWndProc = OwnerProc;
@@ -125,18 +122,83 @@ TEST_F(ToolTipTest, ToolsByRectangleAndByWindow) {
   EXPECT_FALSE(SendMessageW(tip_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)));
 }
 
+TEST_F(ToolTipTest, TheTooltipsThatServeAWindow) {
+  ASSERT_TRUE(Add(0, owner_, 1, {0, 0, 100, 50}, u"Paper size"));
+  ASSERT_TRUE(Add(TTF_IDISHWND, owner_, UINT_PTR(child_), {}, u"The picture"));
+  // A page inside the owner makes its own tooltip: the tooltip is owned by the top-level window.
+  HWND page = CreateWindowExW(0, kOwnerClass, u"", WS_CHILD | WS_VISIBLE, 0, 0, 150, 90, owner_, nullptr, nullptr,
+                              nullptr);
+  HWND copies = CreateWindowExW(0, kOwnerClass, u"", WS_CHILD | WS_VISIBLE, 10, 10, 40, 20, page,
+                                reinterpret_cast<HMENU>(LONG_PTR(1001)), nullptr, nullptr);
+  HWND pageTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, 0, 0, 0, 0, page, nullptr, nullptr, nullptr);
+  ASSERT_NE(pageTip, nullptr);
+  EXPECT_EQ(GetWindow(pageTip, GW_OWNER), owner_);
+  TOOLINFOW ti{};
+  ti.cbSize = sizeof ti;
+  ti.uFlags = TTF_IDISHWND;
+  ti.hwnd = page;
+  ti.uId = UINT_PTR(copies);
+  ti.lpszText = const_cast<LPWSTR>(u"How many copies");
+  ASSERT_TRUE(SendMessageW(pageTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti)));
+  ti.uFlags = 0;
+  ti.uId = 7;
+  ti.rect = {60, 10, 90, 30};
+  ti.lpszText = LPSTR_TEXTCALLBACKW;
+  ASSERT_TRUE(SendMessageW(pageTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti)));
+  // Another top-level window's tooltip serves only it.
+  HWND other = CreateWindowExW(0, kOwnerClass, u"Other", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                               nullptr);
+  HWND otherTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, 0, 0, 0, 0, other, nullptr, nullptr, nullptr);
+
+  std::vector<SimWindowToolTip> tips = SimWindowToolTips(owner_);
+  ASSERT_EQ(tips.size(), 2u);
+  EXPECT_EQ(tips[0].tooltip, tip_);
+  EXPECT_EQ(tips[0].tools.size(), 2u);
+  EXPECT_EQ(tips[1].tooltip, pageTip);
+  EXPECT_EQ(tips[1].owner, owner_);
+
+  tips = SimWindowToolTips(page);
+  ASSERT_EQ(tips.size(), 1u) << "the page has tools only in its own tooltip";
+  EXPECT_EQ(tips[0].tooltip, pageTip);
+  ASSERT_EQ(tips[0].tools.size(), 2u);
+  EXPECT_EQ(tips[0].tools[0].id, UINT_PTR(copies));
+  EXPECT_EQ(tips[0].tools[0].text, u"How many copies");
+  EXPECT_TRUE(tips[0].tools[1].callback);
+  EXPECT_EQ(tips[0].tools[1].text, u"Asked for") << "a callback tool's text is asked of its window";
+  EXPECT_EQ(tips[0].tools[1].rect.left, 60);
+
+  tips = SimWindowToolTips(child_);
+  ASSERT_EQ(tips.size(), 1u);
+  EXPECT_EQ(tips[0].tooltip, tip_);
+  tips = SimWindowToolTips(other);
+  ASSERT_EQ(tips.size(), 1u);
+  EXPECT_EQ(tips[0].tooltip, otherTip);
+  EXPECT_TRUE(tips[0].tools.empty());
+  DestroyWindow(other);
+  EXPECT_TRUE(SimWindowToolTips(other).empty());
+}
+
+// The owner asked for the text of the tool `id`.
+SimMessage AskedFor(HWND owner, UINT_PTR id) {
+  SimMessage m(owner, WM_NOTIFY, WPARAM(id));
+  m.code = TTN_GETDISPINFOW;
+  return m;
+}
+
 TEST_F(ToolTipTest, CallbackTextsAreAskedOnlyWhenRead) {
   ASSERT_TRUE(Add(0, owner_, 7, {0, 0, 10, 10}, LPSTR_TEXTCALLBACKW));
   ASSERT_TRUE(Add(0, owner_, 8, {10, 0, 20, 10}, LPSTR_TEXTCALLBACKW));
-  EXPECT_TRUE(asked.empty());
+  SimMessageLog asked({{owner_, "owner"}});
+  asked.Only({WM_NOTIFY});
   SimHover(owner_, {5, 5});
-  EXPECT_TRUE(asked.empty()) << "the mouse alone asks nothing";
+  EXPECT_TRUE(asked.Messages().empty()) << "the mouse alone asks nothing";
   EXPECT_EQ(Text(owner_, 7), u"Asked for");
   EXPECT_EQ(Text(owner_, 7), u"Asked for");
-  EXPECT_EQ(asked, (std::vector<UINT_PTR>{7, 7})) << "asked every time";
+  EXPECT_EQ(asked.Difference({AskedFor(owner_, 7), AskedFor(owner_, 7)}), "") << "asked every time";
   EXPECT_EQ(Text(owner_, 8), u"Kept once asked");
   EXPECT_EQ(Text(owner_, 8), u"Kept once asked");
-  EXPECT_EQ(asked, (std::vector<UINT_PTR>{7, 7, 8})) << "TTF_DI_SETITEM keeps the answer";
+  EXPECT_EQ(asked.Difference({AskedFor(owner_, 7), AskedFor(owner_, 7), AskedFor(owner_, 8)}), "")
+      << "TTF_DI_SETITEM keeps the answer";
   std::vector<SimTool> tools = SimToolTipTools(tip_);
   EXPECT_TRUE(tools[0].callback);
   EXPECT_FALSE(tools[1].callback);

@@ -617,6 +617,35 @@ TEST_F(DialogTest, ADroppedListLiesBelowTheField) {
   DestroyWindow(dlg);
 }
 
+// A combo box's scroll styles are its drop-down list's: its own frame holds no scroll bar, so it
+// looks and measures the same with them as without.
+TEST_F(DialogTest, AComboBoxDrawsNoScrollBarOfItsOwn) {
+  HWND dlg = Open();
+  HWND boxes[2] = {};
+  const DWORD scroll[2] = {0, WS_VSCROLL | WS_HSCROLL};
+  for (int i = 0; i < 2; ++i) {
+    boxes[i] = CreateWindowExW(0, WC_COMBOBOXW, u"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | scroll[i], 10, 150 + 30 * i,
+                               90, 80, dlg, reinterpret_cast<HMENU>(ULONG_PTR(2000 + i)), nullptr, nullptr);
+    ASSERT_NE(boxes[i], nullptr);
+    SendMessageW(boxes[i], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"Flatbed"));
+    SendMessageW(boxes[i], CB_SETCURSEL, 0, 0);
+  }
+  RECT plain{}, scrolled{};
+  GetClientRect(boxes[0], &plain);
+  GetClientRect(boxes[1], &scrolled);
+  EXPECT_TRUE(EqualRect(&plain, &scrolled));
+  ReferenceImage pictures[2];
+  for (int i = 0; i < 2; ++i) ASSERT_TRUE(SimWindowPicture(boxes[i], pictures[i]));
+  EXPECT_EQ(CompareReferenceImages(pictures[0], pictures[1], 0), 0.0);
+  // A list box's scroll bar stays in its frame.
+  HWND list = CreateWindowExW(0, WC_LISTBOXW, u"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 120, 150, 90, 80, dlg, nullptr,
+                              nullptr, nullptr);
+  RECT listClient{};
+  GetClientRect(list, &listClient);
+  EXPECT_EQ(listClient.right, 90 - kScrollBarSize);
+  DestroyWindow(dlg);
+}
+
 TEST_F(DialogTest, ScrollBarsClampToTheirRangeAndPage) {
   HWND dlg = Open();
   HWND bar = GetDlgItem(dlg, 1050);

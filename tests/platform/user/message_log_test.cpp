@@ -139,4 +139,16 @@ TEST_F(MessageLogTest, NoticesAndClassMessagesHaveTheirNames) {
   EXPECT_EQ(log.Messages()[0].code, UINT(PSN_APPLY));
 }
 
+TEST_F(MessageLogTest, AClassIsWatchedInEveryWindowOfItMadeNowOrLater) {
+  HWND before = CreateWindowExW(0, u"#32770", u"First", WS_CHILD, 0, 0, 10, 10, top_, nullptr, nullptr, nullptr);
+  SimMessageLog log({SimWatched::OfClass(u"#32770")});
+  log.Only({WM_CREATE, WM_APP});
+  HWND later = CreateWindowExW(0, u"#32770", u"Second", WS_CHILD, 0, 0, 10, 10, top_, nullptr, nullptr, nullptr);
+  HWND other = Child(top_, 3);
+  for (HWND h : {before, later, other, top_}) SendMessageW(h, WM_APP, 0, 0);
+  EXPECT_EQ(log.Text(), "1. WM_CREATE to #32770 \"Second\"\n2. WM_APP to #32770 \"First\"\n"
+                        "3. WM_APP to #32770 \"Second\"\n");
+  EXPECT_TRUE(log.Matches({{later, WM_CREATE}, {before, WM_APP}, {later, WM_APP}}));
+}
+
 }  // namespace

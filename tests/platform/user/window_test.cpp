@@ -408,6 +408,71 @@ TEST_F(WindowTest, InvalidationCollectsTheUpdateBounds) {
   EXPECT_FALSE(GetUpdateRect(h, &r, FALSE));
 }
 
+TEST_F(WindowTest, TheProcessLayoutMirrorsNewWindowsWithoutParentOrOwner) {
+  DWORD layout = 99;
+  ASSERT_TRUE(GetProcessDefaultLayout(&layout));
+  EXPECT_EQ(layout, 0u);
+  HWND before = Top();
+  EXPECT_FALSE(SetProcessDefaultLayout(2));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+  EXPECT_FALSE(GetProcessDefaultLayout(nullptr));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_NOACCESS));
+  ASSERT_TRUE(SetProcessDefaultLayout(LAYOUT_RTL));
+  ASSERT_TRUE(GetProcessDefaultLayout(&layout));
+  EXPECT_EQ(layout, DWORD(LAYOUT_RTL));
+  auto mirrored = [](HWND h) { return (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0; };
+  HWND top = Top();
+  HWND owned = Top(WS_POPUP, top);
+  HWND child = Child(top, 1);
+  HWND keeper = CreateWindowExW(WS_EX_NOINHERITLAYOUT, kClass, u"", WS_CHILD, 0, 0, 10, 10, top,
+                                reinterpret_cast<HMENU>(2), nullptr, nullptr);
+  HWND grandchild = Child(keeper, 3);
+  EXPECT_FALSE(mirrored(before)) << "windows already made keep their layout";
+  EXPECT_TRUE(mirrored(top));
+  EXPECT_FALSE(mirrored(owned)) << "an owned window does not take the process layout";
+  EXPECT_TRUE(mirrored(child)) << "a child takes its parent's";
+  EXPECT_TRUE(mirrored(keeper));
+  EXPECT_FALSE(mirrored(grandchild)) << "WS_EX_NOINHERITLAYOUT keeps it from the children";
+  ASSERT_TRUE(SetProcessDefaultLayout(0));
+  EXPECT_FALSE(mirrored(Top()));
+}
+
+TEST_F(WindowTest, AHungWindowLetsSendMessageTimeoutTimeOut) {
+  HWND h = Top();
+  DWORD_PTR answer = 99;
+  EXPECT_EQ(SendMessageTimeoutW(h, WM_USER + 1, 2, 0, SMTO_NORMAL, 100, &answer), 1);
+  EXPECT_EQ(answer, 2u) << "the procedure's answer";
+  SimSetClock(SYSTEMTIME{2026, 12, 5, 11, 9, 0, 0, 0});
+  const ULONGLONG start = ClockMs();
+  ASSERT_TRUE(SimSetWindowHung(h, TRUE));
+  Follow({h});
+  SetLastError(0);
+  EXPECT_EQ(SendMessageTimeoutW(h, WM_USER, 7, 8, SMTO_NORMAL, 500, &answer), 0);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_TIMEOUT));
+  EXPECT_EQ(answer, 0u);
+  EXPECT_EQ(ClockMs(), start + 500) << "the caller waited the whole timeout";
+  EXPECT_EQ(SendMessageTimeoutW(h, WM_USER, 7, 8, SMTO_ABORTIFHUNG | SMTO_BLOCK, 500, nullptr), 0);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_TIMEOUT));
+  EXPECT_EQ(ClockMs(), start + 500) << "SMTO_ABORTIFHUNG does not wait";
+  EXPECT_TRUE(log_->Messages().empty()) << "a hung window hears nothing of it";
+  SendMessageW(h, WM_USER, 1, 2);
+  EXPECT_EQ(log_->Difference({{h, WM_USER, 1, 2}}), "") << "plain sending still reaches it";
+  ASSERT_TRUE(SimSetWindowHung(h, FALSE));
+  EXPECT_EQ(SendMessageTimeoutW(h, WM_USER + 1, 0, 0, SMTO_ABORTIFHUNG, 500, &answer), 1);
+  DestroyWindow(h);
+  EXPECT_EQ(SendMessageTimeoutW(h, WM_USER, 0, 0, SMTO_NORMAL, 500, &answer), 0);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE));
+  EXPECT_FALSE(SimSetWindowHung(h, TRUE));
+}
+
+TEST(ProcessLayoutTest, TheResetSetsItBackToLeftToRight) {
+  ASSERT_TRUE(SetProcessDefaultLayout(LAYOUT_RTL));
+  SimReset();
+  DWORD layout = 99;
+  ASSERT_TRUE(GetProcessDefaultLayout(&layout));
+  EXPECT_EQ(layout, 0u);
+}
+
 // Each pixel's colour names where it was drawn: x in red, y in green.
 COLORREF Marked(int x, int y) { return RGB(x, y, 0x40); }
 

@@ -3,7 +3,9 @@
 // frames that papers and sources give, the read-outs in each unit, the image limits, Close,
 // help, a kept picture, and a whole session (preview, frame, levels, scan) checked on the
 // delivered pixels. The size estimate is also driven directly through the linked code.
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <string>
@@ -50,12 +52,13 @@ class ScanDialogTest : public TwainTest {
     app_.Close();
     TwainTest::TearDown();
   }
-  // Opens the source and its dialog (the scanner set up first).
-  void OpenDialog(BOOL feeder = TRUE, bool inches = false) {
+  // Opens the source and its dialog (the scanner set up first), owned by the application's
+  // window when one is given.
+  void OpenDialog(BOOL feeder = TRUE, bool inches = false, HWND parent = nullptr) {
     SetupScanner(feeder, feeder ? 1 : 0, 0);
     ASSERT_EQ(app_.Open(), TWRC_SUCCESS);
     if (inches) ASSERT_EQ(app_.SetEnumeration(ICAP_UNITS, TWTY_UINT16, {TWUN_INCHES}, 0), TWRC_SUCCESS);
-    ASSERT_EQ(app_.EnableWithInterface(nullptr), TWRC_SUCCESS);
+    ASSERT_EQ(app_.EnableWithInterface(parent), TWRC_SUCCESS);
     dialog_ = FindWindowW(nullptr, u"Scriptora Duo Local Scan");
     ASSERT_NE(dialog_, nullptr);
     ASSERT_NE(GetDlgItem(dialog_, kIdScan), nullptr);
@@ -307,14 +310,14 @@ TEST_F(ScanDialogTest, APreviewedDraggedAndTonedScanDeliversTheDraggedArea) {
   EXPECT_EQ(app_.EndTransfer(&pending), TWRC_SUCCESS);
 }
 
-// The dialog and its about box take the narrower templates (1021, 1022) for the Japanese and
+// The dialog and its about box take the double-byte templates (1021, 1022) for the Japanese and
 // Korean character sets only; Chinese and single-byte sets take the wide ones (107, 238). The
 // about box shows its texts, the module's version and a bold title, opens the maker's page and
 // draws the Chinese picture for the Chinese sets.
 TEST_F(ScanDialogTest, TemplatesAndTheAboutBoxFollowTheCharacterSet) {
   struct Case {
     UINT codePage;
-    bool narrow;
+    bool doubleByte;  // the template of the Japanese and Korean sets
     bool chinese;
   };
   constexpr Case kCases[] = {{1252, false, false}, {932, true, false}, {949, true, false}, {936, false, true}, {950, false, true}};
@@ -323,12 +326,12 @@ TEST_F(ScanDialogTest, TemplatesAndTheAboutBoxFollowTheCharacterSet) {
     SCOPED_TRACE(c.codePage);
     ASSERT_TRUE(SimSetAnsiCodePage(c.codePage));
     OpenDialog();
-    RECT client{}, wide{0, 0, 430, 300}, narrow{0, 0, 418, 300};
+    RECT client{}, wide{0, 0, 430, 300}, doubleByte{0, 0, 454, 300};
     GetClientRect(dialog_, &client);
     ASSERT_TRUE(MapDialogRect(dialog_, &wide));
-    ASSERT_TRUE(MapDialogRect(dialog_, &narrow));
-    ASSERT_NE(wide.right, narrow.right);
-    EXPECT_EQ(client.right, c.narrow ? narrow.right : wide.right);
+    ASSERT_TRUE(MapDialogRect(dialog_, &doubleByte));
+    ASSERT_NE(wide.right, doubleByte.right);
+    EXPECT_EQ(client.right, c.doubleByte ? doubleByte.right : wide.right);
     const size_t shellCalls = SimShellLog().size();
     bool driven = false;
     SimOnDialog([&](HWND box) {
@@ -355,7 +358,7 @@ TEST_F(ScanDialogTest, TemplatesAndTheAboutBoxFollowTheCharacterSet) {
     EXPECT_TRUE(driven);
     const std::vector<SimModal> modals = SimModalLog();
     ASSERT_FALSE(modals.empty());
-    EXPECT_EQ(modals.back().templateId, c.narrow ? 1022 : 238);
+    EXPECT_EQ(modals.back().templateId, c.doubleByte ? 1022 : 238);
     EXPECT_EQ(modals.back().result, 1);
     const std::vector<SimShellCall> shell = SimShellLog();
     ASSERT_EQ(shell.size(), shellCalls + 1);
@@ -394,15 +397,97 @@ TEST_F(ScanDialogTest, APreviewAfterScanLeavesTheTransferAScan) {
   EXPECT_EQ(app_.EndTransfer(&pending), TWRC_SUCCESS);
 }
 
-// The kept picture of the dialog; rewrite it after an intended change with
+// Every push button's caption fits inside the button's edges, in the template the double-byte
+// character sets get and in the other one.
+TEST_F(ScanDialogTest, ButtonCaptionsFitTheirButtons) {
+  for (UINT codePage : {932u, 1252u}) {
+    SCOPED_TRACE(codePage);
+    SimSetAnsiCodePage(codePage);
+    OpenDialog();
+    for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      const LONG style = GetWindowLongW(child, GWL_STYLE);
+      char16_t name[32] = {};
+      GetClassNameW(child, reinterpret_cast<LPWSTR>(name), 32);
+      if (std::u16string(name) != u"Button" || (style & BS_TYPEMASK) != BS_PUSHBUTTON || !(style & WS_VISIBLE)) continue;
+      const std::u16string caption = Text(child);
+      HDC dc = GetDC(child);
+      HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(child, WM_GETFONT, 0, 0)));
+      RECT needed{};
+      DrawTextW(dc, reinterpret_cast<LPCWSTR>(caption.c_str()), static_cast<int>(caption.size()), &needed,
+                DT_CALCRECT | DT_SINGLELINE);
+      SelectObject(dc, old);
+      ReleaseDC(child, dc);
+      RECT client{};
+      GetClientRect(child, &client);
+      constexpr LONG kEdges = 2 * 3;  // the 3D edges and a pixel of air on each side
+      EXPECT_LE(needed.right - needed.left + kEdges, client.right) << GetDlgCtrlID(child);
+    }
+    ASSERT_EQ(app_.Disable(), TWRC_SUCCESS);
+    ASSERT_EQ(app_.Close(), TWRC_SUCCESS);
+  }
+}
+
+// Pixels of the picture inside a rectangle of it that have the colour (0xRRGGBB).
+int CountColour(const ReferenceImage& picture, const RECT& r, std::uint32_t colour) {
+  int n = 0;
+  for (LONG y = std::max<LONG>(r.top, 0); y < std::min<LONG>(r.bottom, picture.height); ++y)
+    for (LONG x = std::max<LONG>(r.left, 0); x < std::min<LONG>(r.right, picture.width); ++x)
+      n += (picture.pixels[size_t(y) * size_t(picture.width) + size_t(x)] & 0xFFFFFF) == colour;
+  return n;
+}
+
+// The kept picture of the dialog under an application's window after a preview and a moved
+// frame, as a person sees it (the frame's marching ants drawn); rewrite it after an intended
+// change with
 //   QV_UPDATE_FIXTURES=1 build/test/tests/test_scanner_ui_scan_dialog --gtest_filter='*Screenshot*'
-TEST_F(ScanDialogTest, ScreenshotOfTheDialogAfterAPreview) {
-  OpenDialog();
-  ASSERT_TRUE(SimPickCombo(Item(kIdTypeCombo), 1));  // Photo: the levels group
+TEST_F(ScanDialogTest, ScreenshotOfTheDialogAfterAPreviewAndAMovedFrame) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.lpszClassName = u"QvScanningApp";
+  RegisterClassW(&wc);
+  HWND application = CreateWindowExW(0, u"QvScanningApp", u"Application", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 200,
+                                     500, 400, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(application, nullptr);
+  OpenDialog(TRUE, false, application);
+  ASSERT_TRUE(SimPickCombo(Item(kIdTypeCombo), 1));      // Photo: the levels group
+  ASSERT_TRUE(SimPickCombo(Item(kIdAreaSizeCombo), 2));  // A5
   ASSERT_TRUE(SimClick(Item(kIdPreview)));
   SimPumpMessages();
+  HWND preview = nullptr;
+  for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    char16_t name[32] = {};
+    GetClassNameW(child, reinterpret_cast<LPWSTR>(name), 32);
+    if (std::u16string(name) == u"PrevCtl_tarn_ibg") preview = child;
+  }
+  ASSERT_NE(preview, nullptr);
+  // The A5 frame (0, 0 to 6992, 9920 on the bed) is moved by a drag from inside it, 3 inches
+  // right and 4 down.
+  constexpr RECT kA5{0, 0, 6992, 9920};
+  constexpr LONG kRight = 3600, kDown = 4800;
+  const RECT drag = DocumentRectToClient(preview, RECT{3496, 4960, 3496 + kRight, 4960 + kDown}, 100);
+  SendMessageW(preview, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(drag.left, drag.top));
+  SendMessageW(preview, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(drag.right, drag.bottom));
+  SendMessageW(preview, WM_LBUTTONUP, 0, MAKELPARAM(drag.right, drag.bottom));
+
   ReferenceImage picture;
-  ASSERT_TRUE(SimWindowPicture(dialog_, picture));
+  ASSERT_TRUE(SeenPicture(dialog_, picture));
+  // The moved frame is there, as a person sees it: blue outline and yellow dashes around its
+  // top-left corner, none where the frame was before.
+  RECT dialogRect{}, previewRect{};
+  GetWindowRect(dialog_, &dialogRect);
+  GetWindowRect(preview, &previewRect);
+  RECT clientOrigin{0, 0, 0, 0};
+  MapWindowPoints(preview, nullptr, reinterpret_cast<POINT*>(&clientOrigin), 1);
+  auto cornerBox = [&](LONG x, LONG y) {
+    const RECT corner = DocumentRectToClient(preview, RECT{x, y, x, y}, 100);
+    const LONG px = corner.left + clientOrigin.left - dialogRect.left, py = corner.top + clientOrigin.top - dialogRect.top;
+    return RECT{px - 3, py - 3, px + 12, py + 12};
+  };
+  const RECT moved = cornerBox(kA5.left + kRight, kA5.top + kDown);
+  EXPECT_GT(CountColour(picture, moved, 0x0000FF), 8);
+  EXPECT_GT(CountColour(picture, moved, 0xFFFF00), 4);
+  const RECT before = cornerBox(kA5.right, kA5.bottom);  // inside the moved frame now
+  EXPECT_EQ(CountColour(picture, before, 0x0000FF) + CountColour(picture, before, 0xFFFF00), 0);
   const std::string fixture = std::string(QV_SOURCE_DIR) + "/tests/scanner/ui/data/scan_dialog.png";
   if (std::getenv("QV_UPDATE_FIXTURES") != nullptr) {
     ASSERT_TRUE(SaveReferencePng(picture, fixture));
@@ -410,6 +495,10 @@ TEST_F(ScanDialogTest, ScreenshotOfTheDialogAfterAPreview) {
   ReferenceImage kept;
   ASSERT_TRUE(LoadReferencePng(fixture, kept)) << fixture;
   EXPECT_LE(CompareReferenceImages(picture, kept, 48), 0.01);
+  app_.Disable();
+  app_.Close();
+  DestroyWindow(application);
+  UnregisterClassW(u"QvScanningApp", nullptr);
 }
 
 // The dialog made by the data source's code linked into the test, for settings that no

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -505,6 +506,137 @@ TEST_F(PrintingTest, SharedNetworkPrinterAsksOncePerDocument) {
     ASSERT_TRUE(DeleteDC(dc));
     ASSERT_TRUE(SimRemovePrinter(kPrinter));
   }
+}
+
+// Where the ink of a turned stamp lies, in the stamp's own axes: along its text and across it.
+struct StampInk {
+  double alongLow = 1e9, alongHigh = -1e9, acrossLow = 1e9, acrossHigh = -1e9;
+  std::vector<std::pair<double, double>> points;  // {along, across}
+};
+
+// The pixels of the stamp's colour in a picture (each channel within the tolerance, so that the
+// page's own red pen does not count), turned back by the stamp's angle.
+constexpr int kInkTolerance = 24;
+StampInk FindStampInk(const ReferenceImage& picture, COLORREF colour, double degrees) {
+  const double c = std::cos(degrees * M_PI / 180), s = std::sin(degrees * M_PI / 180);
+  StampInk ink;
+  for (LONG y = 0; y < picture.height; ++y)
+    for (LONG x = 0; x < picture.width; ++x) {
+      const std::uint32_t p = picture.pixels[static_cast<size_t>(y * picture.width + x)];
+      const int r = int(p >> 16 & 0xFF), g = int(p >> 8 & 0xFF), b = int(p & 0xFF);
+      if (std::abs(r - int(GetRValue(colour))) > kInkTolerance || std::abs(g - int(GetGValue(colour))) > kInkTolerance ||
+          std::abs(b - int(GetBValue(colour))) > kInkTolerance)
+        continue;
+      const double along = x * c - y * s, across = x * s + y * c;
+      ink.points.push_back({along, across});
+      ink.alongLow = std::min(ink.alongLow, along), ink.alongHigh = std::max(ink.alongHigh, along);
+      ink.acrossLow = std::min(ink.acrossLow, across), ink.acrossHigh = std::max(ink.acrossHigh, across);
+    }
+  return ink;
+}
+
+// The frame encloses the text: each outermost band of the ink (as wide as the frame's line) is
+// a whole side of the frame, not letters that stick out; and the text inside the frame's lines
+// sits in their middle.
+void ExpectFrameEnclosesText(const StampInk& ink, double line, const char* what) {
+  SCOPED_TRACE(what);
+  ASSERT_GT(ink.points.size(), 1000u) << "the stamp is on the page";
+  const double length = ink.alongHigh - ink.alongLow, height = ink.acrossHigh - ink.acrossLow;
+  struct Side {
+    const char* name;
+    bool alongSide;  // a long side (across extreme) or a short side (along extreme)
+    double edge;
+  } sides[] = {{"upper long side", true, ink.acrossLow}, {"lower long side", true, ink.acrossHigh},
+               {"left short side", false, ink.alongLow}, {"right short side", false, ink.alongHigh}};
+  for (const Side& side : sides) {
+    double low = 1e9, high = -1e9;
+    for (const auto& [along, across] : ink.points) {
+      const double at = side.alongSide ? across : along, spread = side.alongSide ? along : across;
+      if (std::fabs(at - side.edge) > line) continue;
+      low = std::min(low, spread), high = std::max(high, spread);
+    }
+    EXPECT_GT(high - low, 0.9 * (side.alongSide ? length : height)) << side.name << " is not a side of the frame";
+  }
+  // The text: the ink clear of the frame's lines.
+  double alongLow = 1e9, alongHigh = -1e9, acrossLow = 1e9, acrossHigh = -1e9;
+  for (const auto& [along, across] : ink.points) {
+    if (along < ink.alongLow + 2 * line || along > ink.alongHigh - 2 * line || across < ink.acrossLow + 2 * line ||
+        across > ink.acrossHigh - 2 * line)
+      continue;
+    alongLow = std::min(alongLow, along), alongHigh = std::max(alongHigh, along);
+    acrossLow = std::min(acrossLow, across), acrossHigh = std::max(acrossHigh, across);
+  }
+  ASSERT_LT(alongLow, alongHigh) << "the text is inside the frame";
+  EXPECT_NEAR(alongLow - ink.alongLow, ink.alongHigh - alongHigh, 0.03 * length) << "centred along the text";
+  EXPECT_NEAR(acrossLow - ink.acrossLow, ink.acrossHigh - acrossHigh, 0.15 * height) << "centred across the text";
+}
+
+// A turned, framed stamp printed through both modules: on the printed page, as in the engine's
+// own drawing of the page, the frame the user-interface module draws around the text encloses
+// it with the text in its middle, and the printed stamp keeps its kept picture.
+TEST_F(PrintingTest, TurnedFramedStampEnclosesItsText) {
+  constexpr double kScale = 0.25;
+  constexpr double kAngle = 30;
+  constexpr COLORREF kColour = RGB(0xD0, 0x40, 0x40);
+  AddPrinter();  // the printer's own device mode has the model's defaults, no stamp
+  const WCHAR* name = u"Confidential";
+  const WCHAR* text = u"CONFIDENTIAL";
+  ASSERT_EQ(SetItemValue(297, settings_, config_, kTypeString, 26, &name), kItemDone);
+  ASSERT_EQ(SetItemValue(299, settings_, config_, kTypeString, 26, &text), kItemDone);
+  Set(301, kTypeUInt32, kColour);
+  Set(302, kTypeUInt8, 1);           // in a box
+  Set(303, kTypeUInt16, 0x202);      // centred
+  Set(306, kTypeFontField, 40);      // 40 points
+  Set(307, kTypeFontField, 700);     // bold
+  Set(311, kTypeFontField, LONG(kAngle * 10));
+  HDC dc = CreatePrinterDc();
+  ASSERT_NE(dc, nullptr);
+  EngineDc* engine = SimPrinterDcEngine(dc);
+  DOCINFOW info{sizeof(DOCINFOW), u"Stamped", nullptr, nullptr, 0};
+  ASSERT_GT(StartDocW(dc, &info), 0);
+  ASSERT_GT(StartPage(dc), 0);
+  // The application's page: its title (so that the stamp's text is not the page's first) and a
+  // rule, in colours of their own.
+  SetTextColor(dc, RGB(0x20, 0x20, 0x80));
+  TextOutW(dc, 300, 300, u"Quarterly report", 16);
+  MoveToEx(dc, 300, 500, nullptr);
+  LineTo(dc, 3000, 500);
+  ASSERT_GT(EndPage(dc), 0);
+  ASSERT_GT(EndDoc(dc), 0);
+  const GDIINFO gdi = *EngineDcGdiInfo(engine);
+  const SIZEL surface = EngineDcSurface(engine)->sizlBitmap;
+  const std::vector<DrawCall> drawn = EngineDcPage(engine, 0);
+  ASSERT_TRUE(DeleteDC(dc));
+  SpoolRenderOptions options;
+  options.scale = kScale;
+  const std::vector<ReferenceImage> printed =
+      RenderSpoolPages(ScanSpoolStream(SimReadSpoolJob(SimListSpoolJobs().back().id)), options);
+  ASSERT_EQ(printed.size(), 1u);
+  const ReferenceImage expected = RenderReferencePage(drawn, surface, kScale);
+  // The frame's line: 7 % of the 40-point bold text's pixel height, at the picture's scale.
+  const double line = MulDiv(40, gdi.ulLogPixelsX, 72) * 0.07 * kScale + 2;
+  ExpectFrameEnclosesText(FindStampInk(printed[0], kColour, kAngle), line, "the printed page");
+  ExpectFrameEnclosesText(FindStampInk(expected, kColour, kAngle), line, "the engine's drawing");
+
+  // The stamp's part of the printed page, kept; rewrite it after an intended change with
+  //   QV_UPDATE_FIXTURES=1 build/rel/tests/test_ui_printing --gtest_filter='*TurnedFramedStamp*'
+  const StampInk ink = FindStampInk(printed[0], kColour, 0);
+  ReferenceImage stamp;
+  const LONG left = std::max<LONG>(0, LONG(ink.alongLow) - 8), top = std::max<LONG>(0, LONG(ink.acrossLow) - 8);
+  stamp.width = std::min<LONG>(printed[0].width, LONG(ink.alongHigh) + 9) - left;
+  stamp.height = std::min<LONG>(printed[0].height, LONG(ink.acrossHigh) + 9) - top;
+  for (LONG y = 0; y < stamp.height; ++y)
+    for (LONG x = 0; x < stamp.width; ++x)
+      stamp.pixels.push_back(printed[0].pixels[static_cast<size_t>((top + y) * printed[0].width + left + x)]);
+  const std::string fixture = std::string(QV_SOURCE_DIR) + "/tests/ui/module/data/turned_framed_stamp.png";
+  if (std::getenv("QV_UPDATE_FIXTURES") != nullptr) {
+    ASSERT_TRUE(SaveReferencePng(stamp, fixture));
+  }
+  ReferenceImage kept;
+  ASSERT_TRUE(LoadReferencePng(fixture, kept)) << fixture;
+  const double difference = CompareReferenceImages(stamp, kept, 48);
+  EXPECT_LT(difference, 0.01);
+  if (difference >= 0.01) SaveReferencePng(stamp, "turned-framed-stamp-printed.png");
 }
 
 // The export called directly as GDI calls it.

@@ -168,6 +168,12 @@ LONG GetRowItemCount(const ControlRow* row);
 WORD GetRowKind(const ControlRow* row);
 const void* GetRowKindData(const ControlRow* row);
 const DWORD* GetRowItem(const ControlRow* row, LONG n);
+// Row n of a row table; record n of an array of popup dialog records.
+const ControlRow* GetRowAt(const ControlRow* rows, LONG n);
+const DialogRecord* GetDialogRecordAt(const DialogRecord* records, LONG n);
+// A new array (GlobalFree) of the dialog records of the list's entries in list order, entries
+// without one left out; NULL (and a count of 0) when there is none or no memory.
+DialogRecord* CollectDialogRecords(const TabRecord* const* pages, LONG count, LONG* collected);
 const ControlRow* FindRowByControlId(HWND window, LONG pageIndex, LONG controlId);
 int FindRowItemIndex(const ControlRow* row, SettingItemId id, LONG* index);
 // The first row of the context's page with the same bound-item list and the given kind.
@@ -186,6 +192,14 @@ BoundValue* GetBoundValueAt(HWND window, const ControlRow* row, LONG n);
 BoundValue* GetCurrentBoundValue(HWND window, const ControlRow* row);
 // The value as a reference CompareTypedValues takes (a text as the address of its address).
 const void* BoundValueReference(const BoundValue* value);
+// The fields of a bound value: its item id, type, value cell and the address of that cell
+// (each output may be NULL); 0 for a missing value.
+int ReadBoundValue(const BoundValue* bound, SettingItemId* id, ValueTypeCode* type, ItemValueCell* value,
+                   const void** address);
+// The row's current bound item becomes the one the page's row of another control has as its
+// current item (found by its id among the row's bound items); the item (may be NULL) receives
+// that id. 1 when done; 0 when the other row, its item or that item in this row is missing.
+int SyncBoundIndex(HWND window, LONG pageIndex, LONG otherControlId, const ControlRow* row, SettingItemId* item);
 // 1 and the current item's range; 0 when it has none (the outputs are then untouched).
 int GetNumericRange(const HandlerContext* context, const ControlRow* row, LONG* minimum, LONG* maximum);
 
@@ -196,6 +210,15 @@ ChoiceCacheEntry* FindChoiceListEntry(HWND window, SettingItemId id);
 ChoiceList* FindChoiceList(HWND window, SettingItemId id);
 ChoiceList* GetBoundChoiceList(HWND window, const ControlRow* row, LONG n);
 ChoiceList* GetCurrentChoiceList(HWND window, const ControlRow* row);
+// The name of bound item n's list; NULL when the list is not loaded or has none.
+LPCWSTR GetBoundChoiceListName(HWND window, const ControlRow* row, LONG n);
+// The choice of the item's list whose value equals the item's current value, the list loaded
+// into the sheet's cache when it is not there yet (kept until the sheet ends): 1 and the
+// choice, 0 when the item cannot be read, has no list or no choice holds its value.
+int FindCurrentChoice(const HandlerContext* context, SettingItemId id, const Choice** choice);
+// The name of that choice (owned by the list): 1, or 0 as FindCurrentChoice or for a choice
+// without a name.
+int GetCurrentValueName(const HandlerContext* context, SettingItemId id, LPCWSTR* name);
 LONG FindChoiceByValue(const ChoiceList* list, const void* value, ValueTypeCode type);
 // The value of choice n as a reference CompareTypedValues and SetItemValue take.
 const void* ChoiceValueReference(const ChoiceList* list, LONG n);
@@ -209,11 +232,17 @@ int SetItemStateCode(HWND window, SettingItemId id, StateCode code);
 int GetChoiceStateCode(HWND window, SettingItemId id, LONG n, StateCode* code);
 int SetChoiceStateCode(HWND window, SettingItemId id, LONG n, StateCode code);
 int GetRowStateCode(HWND window, const ControlRow* row, StateCode* code, WORD* extra);
+// The items whose state depends on the row's current item (the third id list of its state):
+// 1 with the list (owned by the state) and its count, 0 when the item has no state record.
+int GetItemConflictInfo(HWND window, const ControlRow* row, const WORD** items, WORD* count);
 
 // Per-control data of the PageData's three lists.
 void* GetControlData(int list, HWND window, LONG controlId, DWORD subKey);
 int SetControlData(int list, HWND window, LONG controlId, DWORD subKey, void* data);
 int RemoveControlData(int list, HWND window, LONG controlId, DWORD subKey);
+
+// The resource module the pages' templates and texts come from (the window is not used).
+HMODULE GetDialogResourceModule(HWND window);
 
 // The handler context.
 void InitHandlerContext(HandlerContext* context, HWND window, HWND owner, LONG pageIndex, UINT message,

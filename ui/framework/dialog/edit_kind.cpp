@@ -511,11 +511,9 @@ INT_PTR HandleValueTextKind(HandlerContext* context, UINT message, WPARAM, LPARA
                             const void* kindData) {
   if (context == nullptr || row == nullptr || row->controlId == kNoControl) return 0;
   if (message != WM_REFRESHCONTROLS && !IsNotice(message, lParam, PSN_SETACTIVE)) return 0;
+  // The text follows the item the other control shows, wherever it stands among this row's items.
   const auto* other = static_cast<const LONG*>(kindData);
-  if (other != nullptr && *other != kNoControl) {
-    const ControlRow* followed = FindRowByControlId(context->window, context->pageIndex, *other);
-    if (followed != nullptr) SetCurrentBoundIndex(context->window, row, GetCurrentBoundIndex(context->window, followed));
-  }
+  if (other != nullptr && *other != kNoControl) SyncBoundIndex(context->window, context->pageIndex, *other, row, nullptr);
   ChoiceList* list = GetCurrentChoiceList(context->window, row);
   const LONG n = list != nullptr && list->kind == kChoiceKindNoThirdValue ? 0 : GetCurrentChoiceIndex(context->window, row);
   LPCWSTR name = GetChoiceName(list, n);

@@ -164,7 +164,10 @@ bool FillChoices(HandlerContext* context, const ControlRow* row, const ListKindD
       continue;
     }
     LPWSTR name = CutValueTextAtLastCr(list->choices[n].name);
-    if (name == nullptr) return false;
+    if (name == nullptr) {
+      ok = false;
+      break;
+    }
     if (refill) {
       const LRESULT line = Send(context, row, m.addString, 0, reinterpret_cast<LPARAM>(name));
       if (line == m.error || line == m.outOfSpace) ok = false;
@@ -203,10 +206,11 @@ bool LineAffected(HandlerContext* context, const ControlRow* row, LONG j) {
   if (j == current) return true;
   const BoundValue* bound = GetBoundValueAt(context->window, row, j);
   if (bound == nullptr) return false;
-  ItemStateRecord* record = FindItemStateRecord(context->window, GetCurrentBoundItemId(context->window, row));
-  if (record != nullptr && record->item != nullptr) {
-    for (WORD k = 0; k < record->item->relatedCount; ++k) {
-      if (record->item->related[k] == bound->id) return true;
+  const WORD* related = nullptr;
+  WORD count = 0;
+  if (GetItemConflictInfo(context->window, row, &related, &count)) {
+    for (WORD k = 0; k < count; ++k) {
+      if (related[k] == bound->id) return true;
     }
   }
   return InList(context->changedItems, bound->id);
@@ -451,11 +455,6 @@ INT_PTR CheckTextField(HandlerContext* context, const ControlRow* row, const Lis
   return result == 2 ? 1 : 0;
 }
 
-// Mode-1 list boxes judge every choice again before a refill.
-void EvaluateListChoiceStates(HandlerContext* context, const ControlRow* row) {
-  UpdateRowStateCodes(context, row, 1, kRefreshOnFull, context->changedItems);
-}
-
 INT_PTR OnCommand(HandlerContext* context, const ControlRow* row, const ListKindData* data, int column,
                   WPARAM wParam) {
   const ListMessages& m = kListMessageTable[column];
@@ -535,6 +534,10 @@ INT_PTR HandleListKind(HandlerContext* context, UINT message, WPARAM wParam, LPA
 int Scale(HDC dc, int n, int axis) { return ScaleForDpi(dc, n, axis); }
 
 }  // namespace
+
+void EvaluateListChoiceStates(HandlerContext* context, const ControlRow* row) {
+  UpdateRowStateCodes(context, row, 1, kRefreshOnFull, context->changedItems);
+}
 
 LPWSTR CutValueTextAtLastCr(LPCWSTR name) {
   if (name == nullptr) return nullptr;

@@ -63,6 +63,9 @@ struct ListKindData {
   ListIconCallback icon;
 };
 
+// Judges every choice of the row's current item again under the context's settings (mode-1
+// lists do so before a refill; a page's combo does so when the settings just changed).
+void EvaluateListChoiceStates(HandlerContext* context, const ControlRow* row);
 INT_PTR HandleComboBoxKind(HandlerContext*, UINT, WPARAM, LPARAM, const ControlRow*, const void*);
 INT_PTR HandleListBoxKind(HandlerContext*, UINT, WPARAM, LPARAM, const ControlRow*, const void*);
 

@@ -155,13 +155,13 @@ INT_PTR CallSlotHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
   GetPageControls(window, pageIndex, &slot.rows, &slot.count);
   PageData* data = GetPageData(window);
   const HWND owner = kind == kTabPage ? GetParent(window) : data != nullptr ? data->owner : nullptr;
-  auto* context = static_cast<HandlerContext*>(GlobalAlloc(GPTR, sizeof(HandlerContext)));
-  if (context == nullptr) return 0;
-  InitHandlerContext(context, window, owner, pageIndex, message, kind);
-  slot.context = context;
+  // The context lives on the stack: a message that frees the page's records (WM_DESTROY) must
+  // run even when memory is short.
+  HandlerContext context{};
+  InitHandlerContext(&context, window, owner, pageIndex, message, kind);
+  slot.context = &context;
   const INT_PTR result = handler(window, message, wParam, lParam, pageIndex, &slot);
-  GlobalFree(context->changedItems);
-  GlobalFree(context);
+  GlobalFree(context.changedItems);
   return result;
 }
 

@@ -43,6 +43,8 @@ int CompareItem(SettingItemId id, const SettingsSet* first, const SettingsSet* s
   return CompareTypedValues(type1, &a, &b);
 }
 
+constexpr SettingItemId kFirstPseudoItem = 0x9000;
+
 // The page's bound items (rows without a control and rows kept on restore left out) set to
 // their defaults; false when one cannot be.
 bool ResetPageItems(HandlerContext* context, const ControlRow* rows, LONG count, std::vector<WORD>* items) {
@@ -52,7 +54,8 @@ bool ResetPageItems(HandlerContext* context, const ControlRow* rows, LONG count,
     if (row.rowFlags != nullptr && (*row.rowFlags & kRowKeepOnRestoreDefaults) != 0) continue;
     for (LONG i = 0; i < row.itemCount; ++i) {
       const WORD id = BoundItemId(row.items[i]);
-      if (Contains(*items, id)) continue;
+      // Pseudo items only give buttons their state: no setting holds them.
+      if (id >= kFirstPseudoItem || Contains(*items, id)) continue;
       if (!ResetItemToDefault(context->store, context->settings, id, context->config)) return false;
       items->push_back(id);
     }

@@ -92,11 +92,13 @@ int UpdateRowLabels(HandlerContext* context, const ControlRow* rows, LONG count,
     ChoiceList* list = GetCurrentChoiceList(context->window, row);
     StateCode code = 0;
     const bool hasCode = GetRowStateCode(context->window, row, &code, nullptr) != 0;
+    // A list without a name (the built-in ones) leaves the template's label text.
+    LPCWSTR name = list != nullptr ? GetChoiceListName(list) : nullptr;
     if (list != nullptr && hasCode) {
-      if (!skipText && !(onlyChanged && code == kStateHidden && row->labelSuffixId == kNoString)) {
+      if (name != nullptr && name[0] != 0 && !skipText && !(onlyChanged && code == kStateHidden && row->labelSuffixId == kNoString)) {
         WCHAR text[kLabelChars];
         const LONG pattern = row->kind == kKindCheckBox ? kNoString : kAcceleratorPattern;
-        if (FormatAcceleratorLabel(module, text, kLabelChars, GetChoiceListName(list), pattern, row->labelSuffixId,
+        if (FormatAcceleratorLabel(module, text, kLabelChars, name, pattern, row->labelSuffixId,
                                    nullptr)) {
           SetDlgItemTextW(context->window, row->labelId, text);
         }

@@ -11,6 +11,7 @@
 #include "core/rules/record_numbers.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/kernel/global_copy.h"
 #include "platform/kernel/memory.h"
@@ -22,7 +23,7 @@ namespace {
 
 constexpr SettingItemId kOrientationItem = 7;
 constexpr WORD kPaperRecordType = 10;
-constexpr SettingItemId kUserPaperNameItem = 5929;
+constexpr SettingItemId kItemUserPaperName = 5929;
 constexpr SettingItemId kUserPaperWidthItem = 5889;
 constexpr SettingItemId kUserPaperLengthItem = 5909;
 // Strings of the margin warning.
@@ -74,7 +75,7 @@ bool ReadPaperNameAndSize(const SettingsContext* context, WORD paperId, std::u16
     } cell{};
     ValueTypeCode type = 0;
     DWORD size = 0;
-    if (GetItemValue(static_cast<SettingItemId>(kUserPaperNameItem + slot), context->settings, context->config, &type,
+    if (GetItemValue(static_cast<SettingItemId>(kItemUserPaperName + slot), context->settings, context->config, &type,
                      &size, &cell) != kItemDone)
       return false;
     *name = reinterpret_cast<LPCWSTR>(cell.address);

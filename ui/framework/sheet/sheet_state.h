@@ -28,6 +28,7 @@ struct SheetState {
   DWORD permission;
   PendingWarnings* pendingWarnings;
   DWORD busy;
+  DWORD checking;  // a page is checking a value against the constraints
   LPWSTR portName;
   WORD sheetType;  // 33, 17 or 18
   DWORD featureWords[2];

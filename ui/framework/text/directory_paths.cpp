@@ -25,3 +25,13 @@ int IsDirectoryPresent(LPCWSTR path) {
   const DWORD attributes = GetFileAttributesW(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? 1 : 0;
 }
+
+int IsDevicePath(LPCWSTR path) {
+  static constexpr const WCHAR* kDevicePrefixes[] = {u"\\\\.\\", u"\\\\?\\"};
+  if (path == nullptr) return 0;
+  for (LPCWSTR prefix : kDevicePrefixes) {
+    const int n = lstrlenW(prefix);
+    if (lstrlenW(path) >= n && _wcsnicmp(path, prefix, static_cast<size_t>(n)) == 0) return 1;
+  }
+  return 0;
+}

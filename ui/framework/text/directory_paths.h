@@ -13,3 +13,6 @@ inline constexpr int kFolderPathChars = 260;
 void CreateDirectoryPath(LPCWSTR path);
 // 1 when the path names an existing folder.
 int IsDirectoryPresent(LPCWSTR path);
+// 1 when the path names a device rather than a file ("\\.\" names such as pipes, and
+// "\\?\" names): such paths are never opened as settings files.
+int IsDevicePath(LPCWSTR path);

@@ -34,7 +34,9 @@ NumberFormat brightnessFormat{1, 0};
 const EditKindData kBrightnessEditData{kEditNumeric | kEditSigned | kEditDecimal | kEditHalfSteps, 8, nullptr,
                                        &brightnessFormat, 0xFF};
 const EditKindData* const kBrightnessSlot = &kBrightnessEditData;
-const LONG kNoOther = kNoControl;
+// The colour mode's short name follows the combo's item, which stands second among its own.
+const DWORD kNameItems[] = {BoundItem(18, kBoth), BoundItem(270, kBoth)};
+const LONG kFollowCombo = kColorCombo;
 const LONG kNameForbidden[] = {9300, 0};
 const ValidationRule kNameRule{nullptr, nullptr, kNameForbidden, nullptr, 445};
 const EditKindData kNameEditData{kEditText | kEditEncoded, 20, &kNameRule, nullptr, 0xFF};
@@ -46,7 +48,7 @@ const ControlRow kRows[] = {
     {kColorCombo, 1, kColorMode, kKindComboBox, nullptr, &kComboData, kNoControl, kNoString, nullptr},
     {kCheckList, 1, kCollate, kKindListBox, nullptr, &kCheckData, kNoControl, kNoString, nullptr},
     {kBrightnessEdit, 1, kBrightness, kKindEdit, nullptr, &kBrightnessSlot, kNoControl, kNoString, nullptr},
-    {kBrightnessText, 1, kColorMode, kKindValueText, nullptr, &kNoOther, kNoControl, kNoString, nullptr},
+    {kBrightnessText, 2, kNameItems, kKindValueText, nullptr, &kFollowCombo, kNoControl, kNoString, nullptr},
     {kHiddenLines, 1, kJobType, kKindListBox, nullptr, &kLinesData, kNoControl, kNoString, nullptr},
     {kOptionList, 1, kPaperSource, kKindListBox, nullptr, &kOptionData, kNoControl, kNoString, nullptr},
     {kNameEdit, 1, kStampName, kKindEdit, nullptr, &kNameSlot, kNoControl, kNoString, nullptr},

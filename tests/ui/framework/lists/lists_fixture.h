@@ -1,7 +1,8 @@
 // A popup of the dialog framework over printer "P1" with a test variant of the sample model:
 // a state-icon list of the staple choices, a one-line-per-item list that steps its items on a
 // double click, a combo box of the colour modes, an option list of the paper sources, a check list of collation, a number edit box
-// of the brightness (one decimal, half steps) with its value-name text, and a text box.
+// of the brightness (one decimal, half steps), the value-name text of the colour mode (bound to
+// collation and colour mode, following the combo's item) and a text box.
 #pragma once
 
 #include <string>
