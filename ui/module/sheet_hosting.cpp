@@ -47,9 +47,7 @@ constexpr WORD kLanguageHebrew = 0x0D;
 // Right-to-left user languages get the mirrored process layout before any window is made.
 void MirrorForUserLanguage() {
   const WORD language = PRIMARYLANGID(GetUserDefaultUILanguage());
-  if (language == kLanguageArabic || language == kLanguageHebrew) {
-    // RTL-LAYOUT: SetProcessDefaultLayout(LAYOUT_RTL) once the window system has it.
-  }
+  if (language == kLanguageArabic || language == kLanguageHebrew) SetProcessDefaultLayout(LAYOUT_RTL);
 }
 
 // The start-up hook of the printer, when it asks to run.

@@ -141,7 +141,7 @@ TEST_F(ChoiceListBuildTest, ListsThatCannotBeBuilt) {
   const int blocks = SimLiveGlobalBlocks();
   EXPECT_EQ(Build(305, kMillimetres), nullptr);   // the page passed no strings
   EXPECT_EQ(Build(15, kMillimetres), nullptr);    // its rule offers no list
-  EXPECT_EQ(Build(263, kMillimetres), nullptr);   // no list in the database
+  EXPECT_EQ(Build(1313, kMillimetres), nullptr);  // no list in the database
   EXPECT_EQ(Build(0x7FFF, kMillimetres), nullptr);  // no descriptor
   // A failed allocation on the way leaves nothing behind.
   for (int n = 1; n <= 6; ++n) {
@@ -182,7 +182,7 @@ TEST_F(ChoiceListBuildTest, HeaderAloneWithItsExtraData) {
     SettingItemId id;
     int failAllocation;
     bool failed;
-  } missing[] = {{263, 0, false}, {15, 0, false}, {0x7FFF, 0, false}, {8, 1, true}, {8, 2, true}};
+  } missing[] = {{1313, 0, false}, {15, 0, false}, {0x7FFF, 0, false}, {8, 1, true}, {8, 2, true}};
   for (const auto& m : missing) {
     SCOPED_TRACE(m.id);
     bool failed = !m.failed;

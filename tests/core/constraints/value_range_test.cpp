@@ -105,13 +105,16 @@ TEST_F(ValueRange, FixedAndListRangesOfTheSample) {
     const WORD status = CheckValueRange(&context_, &change, state_, &kind, &r);
     ExpectRange(c, status, kind, r);
   }
-  // Item 263 is checked against its list once item 1281 is set; the sample has none.
+  // Item 263 is checked against its list (25 to 400) once item 1281 is set.
   SetNumber(1281, kTypeFlag, 1);
-  const DWORD scale = 100;
+  const DWORD scale = 100, tooLarge = 500;
   const ItemChange change{263, kTypeUInt16, &scale};
+  const ItemChange outside{263, kTypeUInt16, &tooLarge};
   RangeCheckResult r{};
   WORD kind = 0;
-  EXPECT_EQ(CheckValueRange(&context_, &change, state_, &kind, &r), kCheckFailed);
+  EXPECT_EQ(CheckValueRange(&context_, &change, state_, &kind, &r), kControlProceed);
+  EXPECT_EQ(CheckValueRange(&context_, &outside, state_, &kind, &r), kControlShowMessage);
+  EXPECT_EQ(r.maximum, 400);
   const ItemChange none{274, kTypeInt16, nullptr};
   EXPECT_EQ(CheckValueRange(&context_, &none, state_, &kind, &r), kControlRefused);
   EXPECT_EQ(CheckValueRange(nullptr, &change, state_, &kind, &r), kCheckFailed);

@@ -211,10 +211,10 @@ TEST_F(ConflictMessagesTest, TileCountWhileEditing) {
     WORD flags;
     std::u16string text;
   } cases[] = {
-      {0, u"E716|Tiles|1 x 1|[Paper Size=A4][Output Paper=Same as Paper Size]"},
-      {1, u"E715|Tiles|1 x 1|[Paper Size=A4][Output Paper=Same as Paper Size]"},
-      {2, u"A714|[Paper Size=A4][Output Paper=Same as Paper Size]"},
-      {3, u"A713|[Paper Size=A4][Output Paper=Same as Paper Size]"},
+      {0, u"E716|Tiles|1 x 1|[Paper Size=A4][Output Paper=Same as Paper Size][Manual Zoom=On]"},
+      {1, u"E715|Tiles|1 x 1|[Paper Size=A4][Output Paper=Same as Paper Size][Manual Zoom=On]"},
+      {2, u"A714|[Paper Size=A4][Output Paper=Same as Paper Size][Manual Zoom=On]"},
+      {3, u"A713|[Paper Size=A4][Output Paper=Same as Paper Size][Manual Zoom=On]"},
   };
   for (const Case& c : cases) {
     LPWSTR text = BuildTileCountText(c.flags, GetResourceModule(), &context_, &tooFew, u"Tiles", u"1 x 1", items,
@@ -223,7 +223,7 @@ TEST_F(ConflictMessagesTest, TileCountWhileEditing) {
     EXPECT_EQ(std::u16string(text), c.text);
     GlobalFree(text);
   }
-  const WORD unnamed[] = {296, 1281, 0};
+  const WORD unnamed[] = {296, 0};
   EXPECT_EQ(BuildTileCountText(3, GetResourceModule(), &context_, &tooFew, nullptr, nullptr, unnamed, nullptr), nullptr);
 }
 

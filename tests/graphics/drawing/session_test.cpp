@@ -33,6 +33,9 @@ std::string SampleModelText(const std::string& from, const std::string& to, cons
   // Pictures are read relative to the model's folder.
   for (size_t at = 0; (at = model.find("file:\"pictures/", at)) != std::string::npos;)
     model.replace(at, 6, "file:\"" + std::string(QV_SOURCE_DIR) + "/models/"), at += 7;
+  // So are the model's parts it includes.
+  for (size_t at = 0; (at = model.find("include \"sample/", at)) != std::string::npos;)
+    model.replace(at, 9, "include \"" + std::string(QV_SOURCE_DIR) + "/models/"), at += 10;
   return model + "\n" + extra;
 }
 

@@ -12,6 +12,7 @@
 #include "graphics/output/channel_output.h"
 #include "graphics/output/output_channel.h"
 #include "graphics/output/print_to_file.h"
+#include "items/item_ids.h"
 #include "tests/graphics/output/spool_fixture.h"
 
 namespace {
@@ -44,8 +45,8 @@ class PrintToFile : public SpoolTest {
   }
 
   void SaveAs(const std::u16string& folder, const std::u16string& name) {
-    SetText(kSaveFolderItem, folder, 256);
-    SetText(kSaveFileNameItem, name, 18);
+    SetText(kItemSaveFolder, folder, 256);
+    SetText(kItemSaveFileName, name, 18);
   }
 
   bool Exists(const std::u16string& path) { return std::filesystem::exists(Host(path.c_str())); }

@@ -100,6 +100,26 @@ TEST_F(SheetHostingTest, DevicePathSideFilesAreNeverOpened) {
   }
 }
 
+// A user whose language reads right to left gets the mirrored layout before the sheet is made;
+// others keep the process's layout.
+TEST_F(SheetHostingTest, RightToLeftUserLanguagesMirrorTheProcessLayout) {
+  const struct {
+    LANGID language;
+    DWORD layout;
+  } cases[] = {{0x0409, 0}, {0x040D, LAYOUT_RTL}, {0x0401, LAYOUT_RTL}, {0x0407, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.language);
+    SetProcessDefaultLayout(0);
+    SimSetUserUILanguage(c.language);
+    DWORD shown = 0xFFFFFFFF;
+    OpenDocumentSheet(OpenedBy::kApplication, [&](HWND sheet) {
+      GetProcessDefaultLayout(&shown);
+      SimSheetPress(sheet, PSBTN_CANCEL);
+    });
+    EXPECT_EQ(shown, c.layout);
+  }
+}
+
 // Allocations of the sheet's opening fail one at a time, spread over all it makes: the sheet
 // either opens or does not, and nothing is left behind.
 TEST_F(SheetHostingTest, InitFailuresLeakNothing) {
