@@ -213,6 +213,9 @@ struct FailureCase {
   bool libraryKeepsSession = false;  // a library that refuses to end keeps its session
 };
 
+// The case by its name in test listings (GoogleTest would print its bytes, pointers included).
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.call; }
+
 const FailureCase kFailureCases[] = {
     {"VR_Initialize", false, false},     {"VR_StartJob", true, false},
     {"VR_SendJobHeader", true, false},   {"VR_SetPatternResolution", true, false},

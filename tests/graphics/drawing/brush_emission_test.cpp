@@ -162,7 +162,7 @@ class BrushEmissionTest : public LibraryTest {
       crc ^= b;
       for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
     }
-    char text[32];
+    char text[48];
     std::snprintf(text, sizeof text, "%zub crc=%08X", bytes.size(), ~crc);
     return text;
   }

@@ -121,7 +121,9 @@ class CopiesAndPassesTest : public DocumentTest {
     SimPrinterSetup setup;
     setup.name = u"V1";
     setup.dataFile = InstallSampleVariant(edits);
-    if (!SimPrinterExists()) EXPECT_TRUE(SimAddPrinter(setup));
+    if (!SimPrinterExists()) {
+      EXPECT_TRUE(SimAddPrinter(setup));
+    }
     modelDevMode_ = DevMode();
     EngineDc* dc = EngineCreateDC(driver_, u"V1", reinterpret_cast<DEVMODEW*>(modelDevMode_.data()));
     if (dc != nullptr) dcs_.push_back(dc);
@@ -184,6 +186,9 @@ struct CopiesCase {
   const char* quantity;   // the copies the header asks the device for; NULL: not checked here
 };
 
+// The case by its name in test listings (GoogleTest would print its bytes, pointers included).
+void PrintTo(const CopiesCase& c, std::ostream* out) { *out << c.name; }
+
 class CopiesTest : public CopiesAndPassesTest, public testing::WithParamInterface<CopiesCase> {};
 
 // Three copies of a reverse-order document with a sheet inserted before it and one at its end:
@@ -213,9 +218,10 @@ TEST_P(CopiesTest, ReverseOrderCopiesWithInsertedSheets) {
   ASSERT_EQ(jobs.size(), 1u);
   const std::string spool = Text(SimReadSpoolJob(jobs[0].id));
   ExpectFramedJob(spool);
-  if (c.quantity != nullptr)
+  if (c.quantity != nullptr) {
     EXPECT_EQ(Occurrences(spool, std::string("@PJL SET QTY=") + c.quantity + "\n"), 1u)
         << spool.substr(spool.find(kUel), 400);
+  }
   std::vector<int> sheets;
   for (int run = 0; run < c.runs; ++run) sheets.insert(sheets.end(), {kBlankSheet, 1, 0, kBlankSheet});
   ExpectSheets(dc, SimReadSpoolJob(jobs[0].id), sheets);
@@ -243,6 +249,9 @@ struct FaxCase {
   LONG overlaySheet;  // item 377: the header sheet names an overlay, else carries the driver file
   std::string (*sheetBlock)();  // what the header sheet carries
 };
+
+// The case by its name in test listings (GoogleTest would print its bytes, pointers included).
+void PrintTo(const FaxCase& c, std::ostream* out) { *out << c.name; }
 
 class FaxJobTest : public CopiesAndPassesTest {
  protected:
@@ -295,7 +304,9 @@ TEST_P(FaxPassTest, EachDestinationIsAJobOfItsOwn) {
     SCOPED_TRACE("pass " + std::to_string(pass));
     EXPECT_EQ(jobs[pass].document, u"Fax");
     EXPECT_NE(jobs[pass].state, SimJobState::Open);
-    if (pass > 0) EXPECT_EQ(jobs[pass].datatype, u"RAW");
+    if (pass > 0) {
+      EXPECT_EQ(jobs[pass].datatype, u"RAW");
+    }
     const std::string spool = Text(SimReadSpoolJob(jobs[pass].id));
     ExpectFramedJob(spool);
     // The destination's number: in its header's fax line and in its cover texts.
@@ -380,6 +391,9 @@ struct SingleJobCase {
   std::vector<int> sheets;    // what the job prints
   size_t faxLines;            // "@FANU=" lines of its header
 };
+
+// The case by its name in test listings (GoogleTest would print its bytes, pointers included).
+void PrintTo(const SingleJobCase& c, std::ostream* out) { *out << c.name; }
 
 class SingleFaxJobTest : public FaxJobTest, public testing::WithParamInterface<SingleJobCase> {};
 
@@ -505,6 +519,9 @@ struct SavedJobCase {
   DWORD confirmed;
   bool savesFile;
 };
+
+// The case by its name in test listings (GoogleTest would print its bytes, pointers included).
+void PrintTo(const SavedJobCase& c, std::ostream* out) { *out << c.name; }
 
 class SavedJobOutputTest : public SavedJobTest, public testing::WithParamInterface<SavedJobCase> {};
 
