@@ -16,6 +16,7 @@
 
 #include "core/job/fax_list.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/registry/registry_sim.h"
 #include "tests/graphics/ddi/document_fixture.h"
@@ -196,13 +197,13 @@ class CopiesTest : public CopiesAndPassesTest, public testing::WithParamInterfac
 // whose header asks the device for three.
 TEST_P(CopiesTest, ReverseOrderCopiesWithInsertedSheets) {
   const CopiesCase& c = GetParam();
-  Put(12, 3);
-  Put(18, c.collate);
-  Put(1312, 1);
-  Put(404, 1);  // a sheet before the document
-  Put(407, 2);
-  Put(405, 1);  // a sheet at its end
-  Put(408, 3);
+  Put(kItemCopies, 3);
+  Put(kItemCollate, c.collate);
+  Put(kItemReverseOrder, 1);
+  Put(kItemSheetBeforeDocument, 1);  // a sheet before the document
+  Put(kItemSheetBeforePaper, 2);
+  Put(kItemSheetAtEnd, 1);  // a sheet at its end
+  Put(kItemSheetAtEndPaper, 3);
   EngineDc* dc = CreateModelDc(kCopierModel);
   ASSERT_NE(dc, nullptr);
   ASSERT_TRUE(Print(dc, u"Copies")) << Trace();
@@ -256,13 +257,14 @@ class FaxJobTest : public CopiesAndPassesTest {
  protected:
   // A fax job of three destinations, each with its header sheet and its own pass.
   void SetUpFaxJob(LONG overlaySheet) {
-    Put(376, 1);
-    Put(377, overlaySheet);
-    Put(379, 0);
-    Put(380, 3);
-    Put(381, 0);
+    Put(kItemFaxHeaderSheet, 1);
+    Put(kItemFaxHeaderOverlay, overlaySheet);
+    Put(kItemFaxOneJob, 0);
+    Put(kItemFaxDestinations, 3);
+    Put(kItemFaxHeaderOnly, 0);
     LPCWSTR overlay = u"C:\\Forms\\letterhead.frm";
-    ASSERT_EQ(SetItemValue(1830, settings_, config_, kTypeString, (lstrlenW(overlay) + 1) * sizeof(WCHAR), &overlay),
+    ASSERT_EQ(SetItemValue(kItemOverlayPath, settings_, config_, kTypeString, (lstrlenW(overlay) + 1) * sizeof(WCHAR),
+                           &overlay),
               kItemDone);
   }
   // The job's escapes after its start, as the user-interface module sends them: the whole
@@ -398,8 +400,8 @@ class SingleFaxJobTest : public FaxJobTest, public testing::WithParamInterface<S
 TEST_P(SingleFaxJobTest, OneJobForAllDestinations) {
   const SingleJobCase& c = GetParam();
   SetUpFaxJob(1);
-  Put(381, c.headerOnly);
-  Put(379, c.oneJob);
+  Put(kItemFaxHeaderOnly, c.headerOnly);
+  Put(kItemFaxOneJob, c.oneJob);
   EngineDc* dc = CreateModelDc(kFaxModel);
   ASSERT_NE(dc, nullptr);
   ASSERT_TRUE(Print(dc, u"Fax", SendList(dc))) << Trace();
@@ -457,8 +459,9 @@ TEST_F(FaxFailureTest, OnlyARegisteredFaxDataFileIsDeleted) {
     }
     SetUpFaxJob(1);
     LPCWSTR name = file.c_str();
-    ASSERT_EQ(SetItemValue(375, settings_, config_, kTypeString, DWORD(file.size() + 1) * sizeof(WCHAR), &name),
-              kItemDone);
+    ASSERT_EQ(
+        SetItemValue(kItemFaxDataFile, settings_, config_, kTypeString, DWORD(file.size() + 1) * sizeof(WCHAR), &name),
+        kItemDone);
     EngineDc* dc = CreateModelDc(kFaxModel);
     ASSERT_NE(dc, nullptr);
     ASSERT_TRUE(Print(dc, u"Fax", SendList(dc))) << Trace();
@@ -495,7 +498,7 @@ const std::string kBlueBlockColour = std::string("\x04") + char(30) + char(30) +
 class SavedJobTest : public CopiesAndPassesTest {
  protected:
   void SetUpSavedJob() {
-    Put(336, 1);
+    Put(kItemSaveToFile, 1);
     for (const auto& [id, text] : {std::pair<SettingItemId, LPCWSTR>{1829, kSaveFolder}, {338, u"Report"}}) {
       LPCWSTR value = text;
       ASSERT_EQ(SetItemValue(id, settings_, config_, kTypeString, (lstrlenW(text) + 1) * sizeof(WCHAR), &value),
