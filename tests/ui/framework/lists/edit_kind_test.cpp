@@ -35,7 +35,9 @@ TEST(FixedPointText, TypedNumbersAndRefusals) {
   for (const Case& c : cases) {
     LONG value = 0;
     EXPECT_EQ(ParseFixedPointText(c.text, c.decimals, c.flags, &value), c.ok) << c.text;
-    if (c.ok) EXPECT_EQ(value, c.value) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(value, c.value) << c.text;
+    }
   }
 }
 
@@ -109,7 +111,9 @@ TEST_F(EditKindTest, InchDisplayClampsTheShiftItems) {
       EXPECT_EQ(GetEditLimits(dialog, kStoredToShown, c.id, 0, c.stored, &out, &data), c.result);
       EXPECT_EQ(out, c.shown) << c.id << " " << c.stored;
       WORD decimals = 0;
-      if (c.result == 1 && GetItemDecimals(c.id, c.unit, &decimals)) EXPECT_EQ(format.decimals, decimals);
+      if (c.result == 1 && GetItemDecimals(c.id, c.unit, &decimals)) {
+        EXPECT_EQ(format.decimals, decimals);
+      }
     }
     sheet_.displayUnit = 0;
     ClosePopup(dialog, false);

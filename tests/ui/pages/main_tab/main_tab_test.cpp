@@ -153,7 +153,9 @@ TEST_F(MainTabTest, RulesHoldThroughTheControls) {
       SimSheetPress(sheet, PSBTN_CANCEL);
     });
     EXPECT_EQ(shown, c.shown);
-    if (std::string(c.name) == "manual zoom starts from 100") EXPECT_NE(focus, nullptr);
+    if (std::string(c.name) == "manual zoom starts from 100") {
+      EXPECT_NE(focus, nullptr);
+    }
   }
 }
 
