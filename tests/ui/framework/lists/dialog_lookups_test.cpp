@@ -14,9 +14,6 @@ namespace {
 
 using DialogLookupsTest = ListsTest;
 
-// An id the item tables do not know.
-constexpr SettingItemId kNoSuchItem = 0x1D2;
-
 TEST_F(DialogLookupsTest, ValueNameTextFollowsTheOtherRowsItemNotItsPosition) {
   RunPopup([&](HWND dialog) {
     const ControlRow* text = Row(kBrightnessText);
@@ -63,7 +60,7 @@ TEST_F(DialogLookupsTest, CurrentChoiceAndItsName) {
         {"a bound item", &context, kItemColorMode, 1, u"Auto Color\rAuto"},
         {"an item of another row", &context, kItemCollate, 1, u"On"},
         {"an item no row binds: its list is loaded", &context, kItemResolutionPair, 1, u"600 dpi"},
-        {"an item that cannot be read", &context, kNoSuchItem, 0, u""},
+        {"an item that cannot be read", &context, kItemOutsideEveryRange, 0, u""},
         {"a text item whose list holds numbers (a length range)", &context, kItemStampName, 0, u""},
         {"a value no choice holds", &context, kItemColorTripleFirst, 0, u""},
         {"no context", nullptr, kItemColorMode, 0, u""},
@@ -126,7 +123,7 @@ TEST_F(DialogLookupsTest, BoundListNamesValuesAndStates) {
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(count, record->item->relatedCount);
     EXPECT_EQ(related, record->item->related);
-    const DWORD unbound[] = {BoundItem(kNoSuchItem, kRefreshOnFull)};
+    const DWORD unbound[] = {BoundItem(kItemOutsideEveryRange, kRefreshOnFull)};
     const ControlRow stranger{4711, 1, unbound, kKindListBox, nullptr, nullptr, kNoControl, kNoString, nullptr};
     EXPECT_EQ(GetItemConflictInfo(dialog, &stranger, &related, &count), 0) << "an item without a state record";
     EXPECT_EQ(GetItemConflictInfo(dialog, Row(kColorCombo), nullptr, &count), 0);
