@@ -25,6 +25,7 @@
 #include "ui/framework/dialog/size_summary.h"
 #include "ui/framework/dialog/value_pipeline.h"
 #include "ui/framework/sheet/sheet_routines.h"
+#include "ui/pages/choice_icons.h"
 
 namespace {
 
@@ -120,6 +121,14 @@ const StaticTextData kStateOnly{kStaticStateOnly, 0};
 const DWORD kUnscaled = 0;
 const SpinEditData kCopiesSpinData{&kUnscaled};
 const ListKindData kComboData{kListChoices, kLinePartName, 0, 0, nullptr, nullptr, nullptr, nullptr};
+const ListKindData kPagesPerSheetComboData{kListChoices, kLinePartName, 0,      kListPageIcon,
+                                           nullptr,      nullptr,       nullptr, GetPagesPerSheetChoiceIcon};
+const ListKindData kPageOrderComboData{kListChoices, kLinePartName, 0,      kListPageIcon,
+                                       nullptr,      nullptr,       nullptr, GetItem264ChoiceIcon};
+const ListKindData kDuplexComboData{kListChoices, kLinePartName, 0,      kListPageIcon,
+                                    nullptr,      nullptr,       nullptr, GetDuplexChoiceIcon};
+const ListKindData kColorComboData{kListChoices, kLinePartName, 0,      kListPageIcon,
+                                   nullptr,      nullptr,       nullptr, GetColourModeChoiceIcon};
 const LONG kOrientationButtons[] = {kPortraitButton, kLandscapeButton};
 const RadioGroupData kOrientationGroup{2, kOrientationButtons};
 const ButtonAction kRestoreAction{kButtonRestoreDefaults, nullptr};
@@ -276,14 +285,14 @@ const ControlRow kMainTabRows[] = {
     {kLandscapeButton, 1, kOrientation, kKindRadio, nullptr, &kOrientationGroup, kNoControl, kNoString, nullptr},
     {kOutputCombo, 1, kOutputPaper, kKindComboBox, HandlePaperComboRow, &kComboData, kOutputLabel, kOutputSuffix,
      nullptr},
-    {kPagesPerSheetCombo, 1, kPagesPerSheet, kKindComboBox, nullptr, &kComboData, kPagesPerSheetLabel,
+    {kPagesPerSheetCombo, 1, kPagesPerSheet, kKindComboBox, nullptr, &kPagesPerSheetComboData, kPagesPerSheetLabel,
      kPagesPerSheetSuffix, nullptr},
-    {kPageOrderCombo, 1, kPageOrder, kKindComboBox, HandleConstrainedComboRow, &kComboData, kPageOrderLabel,
+    {kPageOrderCombo, 1, kPageOrder, kKindComboBox, HandleConstrainedComboRow, &kPageOrderComboData, kPageOrderLabel,
      kPageOrderSuffix, nullptr},
     {kBordersBox, 1, kBorders, kKindCheckBox, nullptr, nullptr, kBordersBox, kBordersSuffix, nullptr},
-    {kDuplexCombo, 1, kDuplex, kKindComboBox, nullptr, &kComboData, kDuplexLabel, kDuplexSuffix, nullptr},
+    {kDuplexCombo, 1, kDuplex, kKindComboBox, nullptr, &kDuplexComboData, kDuplexLabel, kDuplexSuffix, nullptr},
     {kNoControl, LONG(std::size(kPageItems)), kPageItems, 0, nullptr, nullptr, kNoControl, kNoString, nullptr},
-    {kColorCombo, 1, kColorMode, kKindComboBox, nullptr, &kComboData, kColorLabel, kColorSuffix, nullptr},
+    {kColorCombo, 1, kColorMode, kKindComboBox, nullptr, &kColorComboData, kColorLabel, kColorSuffix, nullptr},
     {kJobTypeCombo, 1, kJobType, kKindComboBox, nullptr, &kComboData, kJobTypeLabel, kJobTypeSuffix, nullptr},
     {kDeviceStatusButton, 1, kDeviceStatus, kKindPushButton, DeviceStatusButtonRow, nullptr, kNoControl, kNoString,
      &kStaysEnabled},
