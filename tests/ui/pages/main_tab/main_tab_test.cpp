@@ -224,6 +224,57 @@ TEST_F(MainTabTest, ALeftToRightModelIsNotMirrored) {
   EXPECT_FALSE(mirrored);
 }
 
+// The icons the closed combos show beside their values, as a person changes the settings: the
+// pages-per-sheet and page-order icons follow the document, the duplex icon the sheet (two
+// pages on a sheet turn it).
+TEST_F(MainTabTest, ValueIconsFollowTheirSettings) {
+  constexpr int kPagesCombo = 1351, kOrderCombo = 1007, kDuplexCombo = 1012, kColorCombo = 1615;
+  struct Case {
+    const char* name;
+    std::function<void(HWND page)> act;
+    int control;
+    WORD icon;  // 0: none drawn
+  };
+  const std::vector<Case> cases = {
+      {"one page per sheet", [](HWND) {}, kPagesCombo, 2357},
+      {"two pages, portrait", [](HWND p) { Pick(p, kPagesCombo, u"2"); }, kPagesCombo, 2358},
+      {"two pages, landscape", [](HWND p) {
+         SimClick(GetDlgItem(p, kLandscape));
+         Pick(p, kPagesCombo, u"2");
+       }, kPagesCombo, 2359},
+      {"page by page has no icon", [](HWND) {}, kOrderCombo, 0},
+      {"two pages left to right", [](HWND p) {
+         Pick(p, kPagesCombo, u"2");
+         Pick(p, kOrderCombo, u"Left to Right");
+       }, kOrderCombo, 2369},
+      {"one-sided on a portrait sheet", [](HWND) {}, kDuplexCombo, 2354},
+      {"long edge, two pages: landscape sheet", [](HWND p) {
+         Pick(p, kPagesCombo, u"2");
+         Pick(p, kDuplexCombo, u"Long Edge");
+       }, kDuplexCombo, 2406},
+      {"short edge, four pages: portrait sheet", [](HWND p) {
+         Pick(p, kPagesCombo, u"4");
+         Pick(p, kDuplexCombo, u"Short Edge");
+       }, kDuplexCombo, 2356},
+      {"grayscale", [](HWND p) { Pick(p, kColorCombo, u"Grayscale"); }, kColorCombo, 2377},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<WORD> icons;
+    OpenDocumentSheet(OpenedBy::kApplication, [&](HWND sheet) {
+      HWND page = ShowTab(sheet, 0);
+      c.act(page);
+      HWND combo = GetDlgItem(page, c.control);
+      SimPaint(combo);
+      for (const SimDrawnPicture& picture : SimDrawnPictures(combo)) {
+        if (picture.kind == SimDrawnPicture::Icon) icons.push_back(picture.resourceId);
+      }
+      SimSheetPress(sheet, PSBTN_CANCEL);
+    });
+    EXPECT_EQ(icons, c.icon != 0 ? std::vector<WORD>{c.icon} : std::vector<WORD>{});
+  }
+}
+
 TEST_F(MainTabTest, PictureOfTheMainTab) {
   OpenDocumentSheet(OpenedBy::kApplication, [&](HWND sheet) {
     ShowTab(sheet, 0);
