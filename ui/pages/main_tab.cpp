@@ -26,6 +26,7 @@
 #include "ui/framework/dialog/value_pipeline.h"
 #include "ui/framework/sheet/sheet_routines.h"
 #include "ui/pages/choice_icons.h"
+#include "ui/pages/picture_controls.h"
 
 namespace {
 
@@ -58,6 +59,10 @@ constexpr LONG kDeviceStatusButton = 3831;
 constexpr LONG kSizeSummaryText = 3838;
 constexpr LONG kRestoreButton = 1090;
 constexpr LONG kPermissionGroup = 3835;
+constexpr LONG kDevicePicture = 1187;
+constexpr LONG kPaperPicture = 1105;
+constexpr LONG kCopiesPicture = 1761;
+constexpr LONG kColorPicture = 1762;
 
 // Items.
 constexpr SettingItemId kZoomOnItem = 1281;
@@ -133,6 +138,10 @@ const LONG kOrientationButtons[] = {kPortraitButton, kLandscapeButton};
 const RadioGroupData kOrientationGroup{2, kOrientationButtons};
 const ButtonAction kRestoreAction{kButtonRestoreDefaults, nullptr};
 const WORD kStaysEnabled = kRowEnabledWithoutPermission;
+// The bitmaps of the picture rows.
+const DWORD kPaperPictureCode = 5135;
+const DWORD kCopiesPictureCode = 5136;
+const DWORD kColorPictureCode = 5137;
 
 // Label suffixes.
 constexpr LONG kZoomOnSuffix = 9110, kZoomSuffix = 9111, kCopiesSuffix = 9112, kPaperSuffix = 9113,
@@ -291,8 +300,12 @@ const ControlRow kMainTabRows[] = {
      kPageOrderSuffix, nullptr},
     {kBordersBox, 1, kBorders, kKindCheckBox, nullptr, nullptr, kBordersBox, kBordersSuffix, nullptr},
     {kDuplexCombo, 1, kDuplex, kKindComboBox, nullptr, &kDuplexComboData, kDuplexLabel, kDuplexSuffix, nullptr},
+    {kDevicePicture, 0, nullptr, 0, PictureRowCallback, nullptr, kNoControl, kNoString, &kStaysEnabled},
     {kNoControl, LONG(std::size(kPageItems)), kPageItems, 0, nullptr, nullptr, kNoControl, kNoString, nullptr},
     {kColorCombo, 1, kColorMode, kKindComboBox, nullptr, &kColorComboData, kColorLabel, kColorSuffix, nullptr},
+    {kPaperPicture, 0, nullptr, 0, PictureRowCallback, &kPaperPictureCode, kNoControl, kNoString, nullptr},
+    {kCopiesPicture, 0, nullptr, 0, PictureRowCallback, &kCopiesPictureCode, kNoControl, kNoString, nullptr},
+    {kColorPicture, 0, nullptr, 0, PictureRowCallback, &kColorPictureCode, kNoControl, kNoString, nullptr},
     {kJobTypeCombo, 1, kJobType, kKindComboBox, nullptr, &kComboData, kJobTypeLabel, kJobTypeSuffix, nullptr},
     {kDeviceStatusButton, 1, kDeviceStatus, kKindPushButton, DeviceStatusButtonRow, nullptr, kNoControl, kNoString,
      &kStaysEnabled},

@@ -275,6 +275,38 @@ TEST_F(MainTabTest, ValueIconsFollowTheirSettings) {
   }
 }
 
+// The pictures beside the settings: their bitmaps over the button face, with no magenta left;
+// the device picture shows the sample's picture of the orientation in force.
+TEST_F(MainTabTest, PicturesShowTheirBitmapsOverTheButtonFace) {
+  constexpr int kPaperPicture = 1105, kCopiesPicture = 1761, kColorPicture = 1762, kDevicePicture = 1187;
+  OpenDocumentSheet(OpenedBy::kApplication, [&](HWND sheet) {
+    HWND page = ShowTab(sheet, 0);
+    for (int id : {kPaperPicture, kCopiesPicture, kColorPicture, kDevicePicture}) {
+      SCOPED_TRACE(id);
+      HWND control = GetDlgItem(page, id);
+      ASSERT_NE(control, nullptr);
+      SimPaint(control);
+      HDC dc = GetDC(control);
+      RECT client{};
+      GetClientRect(control, &client);
+      int magenta = 0, face = 0, other = 0;
+      for (int y = 0; y < client.bottom; ++y) {
+        for (int x = 0; x < client.right; ++x) {
+          const COLORREF c = GetPixel(dc, x, y);
+          if (c == RGB(255, 0, 255)) ++magenta;
+          else if (c == GetSysColor(COLOR_BTNFACE)) ++face;
+          else ++other;
+        }
+      }
+      ReleaseDC(control, dc);
+      EXPECT_EQ(magenta, 0);
+      EXPECT_GT(face, 0);
+      EXPECT_GT(other, 40);
+    }
+    SimSheetPress(sheet, PSBTN_CANCEL);
+  });
+}
+
 TEST_F(MainTabTest, PictureOfTheMainTab) {
   OpenDocumentSheet(OpenedBy::kApplication, [&](HWND sheet) {
     ShowTab(sheet, 0);
