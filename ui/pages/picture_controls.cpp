@@ -43,7 +43,9 @@ constexpr SettingItemId kItem4114 = 4114;
 constexpr BYTE kOperatorDiffers = 2;
 constexpr LPCWSTR kPreviousProcedure = u"QvPictureProcedure";
 
-bool IsRowBitmapControl(LONG id) { return std::find(std::begin(kRowBitmapControls), std::end(kRowBitmapControls), id) != std::end(kRowBitmapControls); }
+bool IsRowBitmapControl(LONG id) {
+  return std::find(std::begin(kRowBitmapControls), std::end(kRowBitmapControls), id) != std::end(kRowBitmapControls);
+}
 bool IsDeviceControl(LONG id) { return id == kDevicePictureControl || id == kDeviceOptionsPictureControl; }
 
 bool IsNotice(UINT message, LPARAM lParam, UINT code) {
@@ -145,9 +147,9 @@ bool ConditionHolds(const ItemValueElement& test, LONG controlId, bool without41
 
 bool EndsAlternative(BYTE connector) { return connector == kConnectEnd || connector == kConnectEndGroup; }
 
-// Walks a record's conditions left to right: alternatives joined by OR and AND chains that
-// end at an end connector; every skip stays inside the list.
-WORD RecordApplies(const ConditionList& conditions, LONG controlId, bool without4114, SettingsRecord* settings,
+}  // namespace
+
+WORD PictureRecordApplies(const ConditionList& conditions, LONG controlId, bool without4114, SettingsRecord* settings,
                    PrinterConfiguration* config, bool* applies) {
   *applies = true;
   if (conditions.count == 0) return kPictureDone;
@@ -176,6 +178,8 @@ WORD RecordApplies(const ConditionList& conditions, LONG controlId, bool without
   *applies = held;
   return kPictureDone;
 }
+
+namespace {
 
 // A bitmap of the display from a packed device-independent bitmap, checked against its size.
 HBITMAP CreateBitmapFromDib(HDC dc, const BYTE* dib, DWORD size) {
@@ -312,7 +316,7 @@ WORD BuildDevicePicture(HWND dialog, LONG controlId, SettingsRecord* settings, P
     }
     const auto* reference = reinterpret_cast<const PictureRefRecord*>(record);
     bool applies = false;
-    status = RecordApplies(reference->conditions, controlId, without4114, settings, config, &applies);
+    status = PictureRecordApplies(reference->conditions, controlId, without4114, settings, config, &applies);
     if (status == kPictureDone && applies) {
       WORD x = 0, y = 0;
       BYTE* dib = nullptr;

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "core/database/dbrecords.h"
 #include "platform/base/types.h"
 #include "ui/framework/dialog/dialog_tables.h"
 
@@ -46,6 +47,15 @@ WORD RenderPictureList(HDC dc, const RECT& rect, const PictureList& list, bool m
 // The bitmap resource of the module as a bitmap of the display: kPictureDone or
 // kPictureMissingBitmap.
 WORD LoadPictureBitmap(HMODULE module, WORD resourceId, HBITMAP* bitmap);
+
+// Whether a picture record's conditions hold for control 1187 or 1310, walked left to right:
+// a held condition ending an alternative applies the record, an OR chain that held skips to
+// the end of its chain, a failed condition skips to the end of its alternative; every skip
+// stays inside the list. Conditions on items that do not concern the control fail (1310: the
+// option items 4097-4362 and 5123 only; 1187: not item 4114 when `without4114`).
+// kPictureDone, or kPictureUnreadable when an item cannot be read.
+WORD PictureRecordApplies(const ConditionList& conditions, LONG controlId, bool without4114, SettingsRecord* settings,
+                          PrinterConfiguration* config, bool* applies);
 
 // The device picture of a page (controls 1187 and 1310): the pictures of the model's picture
 // records whose conditions hold for the settings, at their positions.

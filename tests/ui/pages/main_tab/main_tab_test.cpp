@@ -3,6 +3,7 @@
 // window, and its picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -305,6 +306,44 @@ TEST_F(MainTabTest, PicturesShowTheirBitmapsOverTheButtonFace) {
     }
     SimSheetPress(sheet, PSBTN_CANCEL);
   });
+}
+
+// The device picture follows the orientation: the sample's picture records show a portrait
+// sheet (12 x 16 at 12, 16) or a landscape one (16 x 12 at 16, 12).
+TEST_F(MainTabTest, DevicePictureFollowsTheOrientation) {
+  constexpr int kDevicePicture = 1187;
+  // The box around the pixels that are not the button face.
+  auto drawnBox = [](HWND control) {
+    SimPaint(control);
+    HDC dc = GetDC(control);
+    RECT client{}, box{1000, 1000, -1, -1};
+    GetClientRect(control, &client);
+    for (int y = 0; y < client.bottom; ++y) {
+      for (int x = 0; x < client.right; ++x) {
+        if (GetPixel(dc, x, y) == GetSysColor(COLOR_BTNFACE)) continue;
+        box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
+               std::max<LONG>(box.bottom, y + 1)};
+      }
+    }
+    ReleaseDC(control, dc);
+    return box;
+  };
+  RECT portrait{}, landscape{};
+  OpenDocumentSheet(OpenedBy::kApplication, [&](HWND sheet) {
+    HWND page = ShowTab(sheet, 0);
+    portrait = drawnBox(GetDlgItem(page, kDevicePicture));
+    SimClick(GetDlgItem(page, kLandscape));
+    landscape = drawnBox(GetDlgItem(page, kDevicePicture));
+    SimSheetPress(sheet, PSBTN_CANCEL);
+  });
+  EXPECT_EQ(portrait.left, 12);
+  EXPECT_EQ(portrait.top, 16);
+  EXPECT_EQ(portrait.right, 24);
+  EXPECT_EQ(portrait.bottom, 32);
+  EXPECT_EQ(landscape.left, 16);
+  EXPECT_EQ(landscape.top, 12);
+  EXPECT_EQ(landscape.right, 32);
+  EXPECT_EQ(landscape.bottom, 24);
 }
 
 TEST_F(MainTabTest, PictureOfTheMainTab) {
