@@ -181,27 +181,6 @@ WORD PictureRecordApplies(const ConditionList& conditions, LONG controlId, bool 
 
 namespace {
 
-// A bitmap of the display from a packed device-independent bitmap, checked against its size.
-HBITMAP CreateBitmapFromDib(HDC dc, const BYTE* dib, DWORD size) {
-  BITMAPINFOHEADER header{};
-  if (dib == nullptr || size < sizeof(header)) return nullptr;
-  std::memcpy(&header, dib, sizeof(header));
-  if (header.biSize != sizeof(header) || header.biWidth < 1 || header.biWidth > 4096 || header.biHeight == 0 ||
-      header.biHeight > 4096 || header.biHeight < -4096 || header.biCompression != 0)
-    return nullptr;
-  const WORD bits = header.biBitCount;
-  if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return nullptr;
-  const DWORD most = bits <= 8 ? 1u << bits : 0;
-  const DWORD colours = bits <= 8 ? (header.biClrUsed != 0 ? header.biClrUsed : most) : 0;
-  if (colours > most) return nullptr;
-  const DWORD rowBytes = ((DWORD(header.biWidth) * bits + 31) / 32) * 4;
-  const DWORD rows = DWORD(header.biHeight < 0 ? -header.biHeight : header.biHeight);
-  const DWORD need = sizeof(header) + colours * 4 + rowBytes * rows;
-  if (need > size) return nullptr;
-  return CreateDIBitmap(dc, &header, CBM_INIT, dib + sizeof(header) + colours * 4,
-                        reinterpret_cast<const BITMAPINFO*>(dib), DIB_RGB_COLORS);
-}
-
 // Builds and draws the control's picture.
 void PaintPicture(HWND control, HWND dialog, LONG controlId) {
   PAINTSTRUCT paint{};
@@ -215,7 +194,9 @@ void PaintPicture(HWND control, HWND dialog, LONG controlId) {
     else if (IsDeviceControl(controlId)) status = BuildDevicePicture(dialog, controlId, settings, config, &list);
     RECT rect{};
     GetClientRect(control, &rect);
-    if (status == kPictureDone) status = RenderPictureList(dc, rect, list, (GetWindowLongW(control, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0);
+    // A picture that cannot be built or drawn leaves the control as it was.
+    const bool mirrored = (GetWindowLongW(control, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
+    if (status == kPictureDone) RenderPictureList(dc, rect, list, mirrored);
   }
   EndPaint(control, &paint);
 }
@@ -260,6 +241,26 @@ WORD LoadPictureBitmap(HMODULE module, WORD resourceId, HBITMAP* bitmap) {
     return kPictureMissingBitmap;
   *bitmap = LoadBitmapW(module, MAKEINTRESOURCEW(resourceId));
   return *bitmap != nullptr ? kPictureDone : kPictureMissingBitmap;
+}
+
+HBITMAP CreateBitmapFromDib(HDC dc, const BYTE* dib, DWORD size) {
+  BITMAPINFOHEADER header{};
+  if (dib == nullptr || size < sizeof(header)) return nullptr;
+  std::memcpy(&header, dib, sizeof(header));
+  if (header.biSize != sizeof(header) || header.biWidth < 1 || header.biWidth > 4096 || header.biHeight == 0 ||
+      header.biHeight > 4096 || header.biHeight < -4096 || header.biCompression != 0)
+    return nullptr;
+  const WORD bits = header.biBitCount;
+  if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return nullptr;
+  const DWORD most = bits <= 8 ? 1u << bits : 0;
+  const DWORD colours = bits <= 8 ? (header.biClrUsed != 0 ? header.biClrUsed : most) : 0;
+  if (colours > most) return nullptr;
+  const DWORD rowBytes = ((DWORD(header.biWidth) * bits + 31) / 32) * 4;
+  const DWORD rows = DWORD(header.biHeight < 0 ? -header.biHeight : header.biHeight);
+  const DWORD need = sizeof(header) + colours * 4 + rowBytes * rows;
+  if (need > size) return nullptr;
+  return CreateDIBitmap(dc, &header, CBM_INIT, dib + sizeof(header) + colours * 4,
+                        reinterpret_cast<const BITMAPINFO*>(dib), DIB_RGB_COLORS);
 }
 
 WORD RenderPictureList(HDC dc, const RECT& rect, const PictureList& list, bool mirrored) {

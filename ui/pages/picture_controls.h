@@ -57,6 +57,11 @@ WORD LoadPictureBitmap(HMODULE module, WORD resourceId, HBITMAP* bitmap);
 WORD PictureRecordApplies(const ConditionList& conditions, LONG controlId, bool without4114, SettingsRecord* settings,
                           PrinterConfiguration* config, bool* applies);
 
+// A bitmap of the display from a packed device-independent bitmap of the model's database
+// (header, colour table, rows), refused (NULL) unless its header, colour table and rows lie
+// within `size` bytes; 1, 4, 8, 24 and 32 bits per pixel, uncompressed.
+HBITMAP CreateBitmapFromDib(HDC dc, const BYTE* dib, DWORD size);
+
 // The device picture of a page (controls 1187 and 1310): the pictures of the model's picture
 // records whose conditions hold for the settings, at their positions.
 WORD BuildDevicePicture(HWND dialog, LONG controlId, SettingsRecord* settings, PrinterConfiguration* config,
