@@ -5,6 +5,7 @@
 #include "core/constraints/setting_change.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_store.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/kernel/resource.h"
 #include "platform/user/window.h"
@@ -17,10 +18,8 @@ namespace {
 
 constexpr LONG kAcceleratorPattern = 466;
 constexpr LONG kButtonPattern = 477;
-constexpr SettingItemId kFirstPseudoItem = 0x9000;
 constexpr int kLabelStringChars = 128;
 constexpr UINT kAcceleratorMarker = 5188;
-constexpr SettingItemId kEmptyLabelItem = 36905;
 constexpr int kLabelChars = 257;
 constexpr int kPieceChars = 16;
 
@@ -160,8 +159,8 @@ int UpdateRowLabels(HandlerContext* context, const ControlRow* rows, LONG count,
       }
     } else if (list == nullptr) {
       const SettingItemId id = GetCurrentBoundItemId(context->window, row);
-      if (id == kEmptyLabelItem) SetDlgItemTextW(context->window, row->labelId, u"");
-      else if (id >= kFirstPseudoItem && id < kEmptyLabelItem && !skipText)
+      if (id == kItemEmptyLabel) SetDlgItemTextW(context->window, row->labelId, u"");
+      else if (id >= kItemPseudoFirst && id < kItemEmptyLabel && !skipText)
         hasCode = ShowPseudoItemLabel(context, row, id, &code);
     }
     if (hasCode) {
