@@ -26,6 +26,8 @@
 #include "ui/framework/dialog/size_summary.h"
 #include "ui/framework/dialog/value_pipeline.h"
 #include "ui/framework/sheet/sheet_routines.h"
+#include "ui/pages/choice_icons.h"
+#include "ui/pages/picture_controls.h"
 
 namespace {
 
@@ -58,6 +60,10 @@ constexpr LONG kDeviceStatusButton = 3831;
 constexpr LONG kSizeSummaryText = 3838;
 constexpr LONG kRestoreButton = 1090;
 constexpr LONG kPermissionGroup = 3835;
+constexpr LONG kDevicePicture = 1187;
+constexpr LONG kPaperPicture = 1105;
+constexpr LONG kCopiesPicture = 1761;
+constexpr LONG kColorPicture = 1762;
 
 constexpr DWORD kBoth = kRefreshOnFull | kRefreshOnChange;
 constexpr WORD kZoomFollowsOutput = 100;
@@ -101,10 +107,22 @@ const StaticTextData kStateOnly{kStaticStateOnly, 0};
 const DWORD kUnscaled = 0;
 const SpinEditData kCopiesSpinData{&kUnscaled};
 const ListKindData kComboData{kListChoices, kLinePartName, 0, 0, nullptr, nullptr, nullptr, nullptr};
+const ListKindData kPagesPerSheetComboData{kListChoices, kLinePartName, 0,      kListPageIcon,
+                                           nullptr,      nullptr,       nullptr, GetPagesPerSheetChoiceIcon};
+const ListKindData kPageOrderComboData{kListChoices, kLinePartName, 0,      kListPageIcon,
+                                       nullptr,      nullptr,       nullptr, GetItem264ChoiceIcon};
+const ListKindData kDuplexComboData{kListChoices, kLinePartName, 0,      kListPageIcon,
+                                    nullptr,      nullptr,       nullptr, GetDuplexChoiceIcon};
+const ListKindData kColorComboData{kListChoices, kLinePartName, 0,      kListPageIcon,
+                                   nullptr,      nullptr,       nullptr, GetColourModeChoiceIcon};
 const LONG kOrientationButtons[] = {kPortraitButton, kLandscapeButton};
 const RadioGroupData kOrientationGroup{2, kOrientationButtons};
 const ButtonAction kRestoreAction{kButtonRestoreDefaults, nullptr};
 const WORD kStaysEnabled = kRowEnabledWithoutPermission;
+// The bitmaps of the picture rows.
+const DWORD kPaperPictureCode = 5135;
+const DWORD kCopiesPictureCode = 5136;
+const DWORD kColorPictureCode = 5137;
 
 // Label suffixes.
 constexpr LONG kZoomOnSuffix = 9110, kZoomSuffix = 9111, kCopiesSuffix = 9112, kPaperSuffix = 9113,
@@ -257,14 +275,18 @@ const ControlRow kMainTabRows[] = {
     {kLandscapeButton, 1, kOrientation, kKindRadio, nullptr, &kOrientationGroup, kNoControl, kNoString, nullptr},
     {kOutputCombo, 1, kOutputPaper, kKindComboBox, HandlePaperComboRow, &kComboData, kOutputLabel, kOutputSuffix,
      nullptr},
-    {kPagesPerSheetCombo, 1, kPagesPerSheet, kKindComboBox, nullptr, &kComboData, kPagesPerSheetLabel,
+    {kPagesPerSheetCombo, 1, kPagesPerSheet, kKindComboBox, nullptr, &kPagesPerSheetComboData, kPagesPerSheetLabel,
      kPagesPerSheetSuffix, nullptr},
-    {kPageOrderCombo, 1, kPageOrder, kKindComboBox, HandleConstrainedComboRow, &kComboData, kPageOrderLabel,
+    {kPageOrderCombo, 1, kPageOrder, kKindComboBox, HandleConstrainedComboRow, &kPageOrderComboData, kPageOrderLabel,
      kPageOrderSuffix, nullptr},
     {kBordersBox, 1, kBorders, kKindCheckBox, nullptr, nullptr, kBordersBox, kBordersSuffix, nullptr},
-    {kDuplexCombo, 1, kDuplex, kKindComboBox, nullptr, &kComboData, kDuplexLabel, kDuplexSuffix, nullptr},
+    {kDuplexCombo, 1, kDuplex, kKindComboBox, nullptr, &kDuplexComboData, kDuplexLabel, kDuplexSuffix, nullptr},
+    {kDevicePicture, 0, nullptr, 0, PictureRowCallback, nullptr, kNoControl, kNoString, &kStaysEnabled},
     {kNoControl, LONG(std::size(kPageItems)), kPageItems, 0, nullptr, nullptr, kNoControl, kNoString, nullptr},
-    {kColorCombo, 1, kColorMode, kKindComboBox, nullptr, &kComboData, kColorLabel, kColorSuffix, nullptr},
+    {kColorCombo, 1, kColorMode, kKindComboBox, nullptr, &kColorComboData, kColorLabel, kColorSuffix, nullptr},
+    {kPaperPicture, 0, nullptr, 0, PictureRowCallback, &kPaperPictureCode, kNoControl, kNoString, nullptr},
+    {kCopiesPicture, 0, nullptr, 0, PictureRowCallback, &kCopiesPictureCode, kNoControl, kNoString, nullptr},
+    {kColorPicture, 0, nullptr, 0, PictureRowCallback, &kColorPictureCode, kNoControl, kNoString, nullptr},
     {kJobTypeCombo, 1, kJobType, kKindComboBox, nullptr, &kComboData, kJobTypeLabel, kJobTypeSuffix, nullptr},
     {kDeviceStatusButton, 1, kDeviceStatus, kKindPushButton, DeviceStatusButtonRow, nullptr, kNoControl, kNoString,
      &kStaysEnabled},

@@ -92,12 +92,16 @@ HWND CreateTooltipWindow(HWND owner, int maxWidth) {
   return tip;
 }
 
-int GetListItemHeight(HWND dialog, LONG controlId) {
+int IsTallListControl(LONG controlId) {
   static constexpr LONG kTallLists[] = {1012, 1351, 1007, 1615, 1476, 1018, 1019, 1020, 1079, 1225};
-  int height = 15;
   for (LONG id : kTallLists) {
-    if (id == controlId) height = 26;
+    if (id == controlId) return 1;
   }
+  return 0;
+}
+
+int GetListItemHeight(HWND dialog, LONG controlId) {
+  int height = IsTallListControl(controlId) ? 26 : 15;
   HDC dc = GetDC(dialog);
   if (dc == nullptr) return height;
   height = ScaleForDpi(dc, height, LOGPIXELSY);
