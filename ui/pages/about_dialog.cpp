@@ -26,6 +26,7 @@
 #include "ui/framework/dialog/control_kinds.h"
 #include "ui/framework/dialog/message_dispatch.h"
 #include "ui/framework/sheet/sheet_routines.h"
+#include "ui/pages/hidden_control.h"
 
 namespace {
 
@@ -53,8 +54,6 @@ constexpr DWORD kHeadingSection = 38;
 
 constexpr LONG kPaintSlot = 18;
 constexpr LONG kDestroySlot = 20;
-// Left and right buttons with Shift and Ctrl: the only key state that shows the hidden control.
-constexpr WPARAM kRevealKeys = MK_LBUTTON | MK_RBUTTON | MK_SHIFT | MK_CONTROL;
 
 // Where the dialog keeps its fonts.
 constexpr WCHAR kHeadingFontProp[] = u"QvAboutHeadingFont";
@@ -165,23 +164,6 @@ INT_PTR FreeAboutFonts(HWND window, UINT, WPARAM, LPARAM, LONG, SlotContext*) {
   return 0;
 }
 
-// The hidden control: hidden when the dialog starts, shown by a double-click on its place with
-// both buttons, Shift and Ctrl held.
-void HandleHiddenControl(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  HWND hidden = GetDlgItem(window, kHiddenControl);
-  if (hidden == nullptr) return;
-  if (message == WM_INITDIALOG) {
-    SetWindowLongW(hidden, GWL_STYLE, GetWindowLongW(hidden, GWL_STYLE) & ~LONG(WS_VISIBLE));
-    return;
-  }
-  if (message != WM_LBUTTONDBLCLK || wParam != kRevealKeys) return;
-  POINT point{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
-  RECT area{};
-  if (!ClientToScreen(window, &point) || !GetWindowRect(hidden, &area) || !PtInRect(&area, point)) return;
-  SetWindowLongW(hidden, GWL_STYLE, GetWindowLongW(hidden, GWL_STYLE) | LONG(WS_VISIBLE));
-  RedrawWindow(hidden, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-}
-
 // The database's build number: the low word of a 2.5.x version, the whole value otherwise.
 LONG AboutBuildNumber(const DatabaseStream* stream) {
   const DWORD version = stream->packedVersion;
@@ -195,7 +177,9 @@ const DialogRecord kAboutDialog{kAboutDialogTemplate, AboutDialogProc, kAboutDia
 const TabRecord kAboutDialogRecord{kAboutDialogPage, &kAboutDescriptor, nullptr};
 
 INT_PTR AboutDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  HandleHiddenControl(window, message, wParam, lParam);
+  // The hidden control starts hidden and shows for its double-click.
+  if (message == WM_INITDIALOG) HideDialogControl(window, kHiddenControl);
+  RevealOnKeyedDoubleClick(window, kHiddenControl, message, wParam, lParam);
   SlotHandler handler = nullptr;
   LONG slot = -1;
   GetSlotHandler(message, wParam, lParam, kPopupDialog, &handler, &slot);

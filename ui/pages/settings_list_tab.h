@@ -1,5 +1,5 @@
-// The settings list tab of the document sheet (page 13). So far it carries the button that
-// opens the about dialog.
+// The settings list tab of the document sheet (page 13): two check boxes, two combo boxes, the
+// about button and restore defaults; a control revealed by a keyed double-click.
 #pragma once
 
 #include "platform/base/types.h"
@@ -10,4 +10,5 @@ inline constexpr LONG kSettingsListPage = 13;
 
 extern const TabRecord kSettingsListTabRecord;
 
-INT_PTR SettingsListDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The page's procedure: its hidden controls, then the tab dispatch.
+INT_PTR SettingsListTabProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

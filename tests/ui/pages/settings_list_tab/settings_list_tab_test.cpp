@@ -14,7 +14,18 @@ using sheet_test::OpenedBy;
 constexpr int kSettingsListTab = 1;
 constexpr int kAboutButton = 3312, kAboutText = 1213, kHeadingText = 1215, kHiddenControl = 3281,
               kDocumentButton = 1353, kNoteText = 1761;
+constexpr int kSkipBlankBox = 3290, kCenterBytesBox = 1044, kSpoolFormatCombo = 3295, kSpoolFormatLabel = 3291,
+              kPriorityCombo = 3297, kFontOptionsButton = 3311, kTabHiddenControl = 3313, kRestore = 1090;
+constexpr SettingItemId kSkipBlankItem = 1334, kCenterBytesItem = 1320, kSpoolFormatItem = 458, kPriorityItem = 456;
 constexpr WORD kAboutTemplate = 510;
+
+// Picks the combo's line with the text, as a person reads it.
+void Pick(HWND page, int control, const std::u16string& text) {
+  HWND combo = GetDlgItem(page, control);
+  const LRESULT line = SendMessageW(combo, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(text.c_str()));
+  ASSERT_GE(line, 0) << Utf16ToUtf8(text);
+  ASSERT_TRUE(SimPickCombo(combo, int(line)));
+}
 
 std::string Fixture(const char* name) {
   return std::string(QV_SOURCE_DIR) + "/tests/ui/pages/settings_list_tab/data/" + name;
@@ -142,29 +153,87 @@ TEST_F(SettingsListTest, TwoAboutDialogsKeepTheirOwnFonts) {
   EXPECT_EQ(GetObjectType(outerHeading), 0u);
 }
 
-// The hidden control shows only for a double-click on its place with both buttons, Shift and
-// Ctrl held.
-TEST_F(SettingsListTest, HiddenControlShowsOnlyForItsKeys) {
+// The hidden controls of the tab and of the about dialog show only for a double-click on their
+// place with both buttons, Shift and Ctrl held.
+TEST_F(SettingsListTest, HiddenControlsShowOnlyForTheirKeys) {
+  constexpr WPARAM kAllKeys = MK_LBUTTON | MK_RBUTTON | MK_SHIFT | MK_CONTROL;
   struct Case {
     const char* name;
     WPARAM keys;
-    int control;
+    int clicked;
     bool shown;
   };
   const Case cases[] = {
-      {"left button only", MK_LBUTTON, kHiddenControl, false},
-      {"all but Ctrl", MK_LBUTTON | MK_RBUTTON | MK_SHIFT, kHiddenControl, false},
-      {"the keys elsewhere", MK_LBUTTON | MK_RBUTTON | MK_SHIFT | MK_CONTROL, kDocumentButton, false},
-      {"the keys on its place", MK_LBUTTON | MK_RBUTTON | MK_SHIFT | MK_CONTROL, kHiddenControl, true},
+      {"left button only", MK_LBUTTON, 0, false},
+      {"all but Ctrl", MK_LBUTTON | MK_RBUTTON | MK_SHIFT, 0, false},
+      {"the keys elsewhere", kAllKeys, kRestore, false},
+      {"the keys on its place", kAllKeys, 0, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    // On the tab.
+    OpenDocumentSheet(OpenedBy::kApplication, [&](HWND sheet) {
+      HWND page = ShowTab(sheet, kSettingsListTab);
+      ASSERT_NE(page, nullptr);
+      EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, kFontOptionsButton)));
+      EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, kTabHiddenControl)));
+      DoubleClickOn(page, c.clicked == 0 ? kTabHiddenControl : c.clicked, c.keys);
+      EXPECT_EQ(bool(IsWindowVisible(GetDlgItem(page, kTabHiddenControl))), c.shown);
+      EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, kFontOptionsButton)));
+      SimSheetPress(sheet, PSBTN_CANCEL);
+    });
+    // On the about dialog.
     WithAboutDialog(OpenedBy::kApplication, [&](HWND dialog) {
       EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, kHiddenControl)));
-      DoubleClickOn(dialog, c.control, c.keys);
+      DoubleClickOn(dialog, c.clicked == 0 ? kHiddenControl : kDocumentButton, c.keys);
       EXPECT_EQ(bool(IsWindowVisible(GetDlgItem(dialog, kHiddenControl))), c.shown);
     });
   }
+}
+
+// The tab's check boxes and combos store their settings; restore puts the defaults back.
+TEST_F(SettingsListTest, TabControlsStoreTheirSettings) {
+  struct Case {
+    const char* name;
+    std::function<void(HWND page)> act;
+    SettingItemId item;
+    DWORD stored;
+  };
+  const std::vector<Case> cases = {
+      {"skip blank pages ticked", [](HWND p) { SimClick(GetDlgItem(p, kSkipBlankBox)); }, kSkipBlankItem, 1},
+      {"centre every byte ticked", [](HWND p) { SimClick(GetDlgItem(p, kCenterBytesBox)); }, kCenterBytesItem, 1},
+      {"RAW spool data", [](HWND p) { Pick(p, kSpoolFormatCombo, u"RAW"); }, kSpoolFormatItem, 0},
+      {"high priority", [](HWND p) { Pick(p, kPriorityCombo, u"High"); }, kPriorityItem, 2},
+      {"restore defaults", [](HWND p) {
+         SimClick(GetDlgItem(p, kSkipBlankBox));
+         Pick(p, kPriorityCombo, u"Low");
+         SimClick(GetDlgItem(p, kRestore));
+       }, kPriorityItem, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DWORD result = 0;
+    OpenDocumentSheet(OpenedBy::kApplication, [&](HWND sheet) {
+      HWND page = ShowTab(sheet, kSettingsListTab);
+      ASSERT_NE(page, nullptr);
+      c.act(page);
+      EXPECT_TRUE(SimSheetPress(sheet, PSBTN_OK));
+    }, nullptr, 0, &result);
+    EXPECT_EQ(result, DWORD(CPSUI_OK));
+    EXPECT_EQ(DevModeItem(output_, c.item), c.stored);
+  }
+}
+
+// The labels carry the setting's name from the model and their access keys.
+TEST_F(SettingsListTest, LabelsNameTheSettings) {
+  OpenDocumentSheet(OpenedBy::kApplication, [&](HWND sheet) {
+    HWND page = ShowTab(sheet, kSettingsListTab);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(Text(page, kSpoolFormatLabel), u"Spool Data Format (&F):");
+    EXPECT_EQ(Text(page, kSkipBlankBox), u"Skip Blank Pages (&K)");
+    EXPECT_FALSE(IsDlgButtonChecked(page, kSkipBlankBox));
+    SimSheetPress(sheet, PSBTN_CANCEL);
+  });
 }
 
 // The document button opens the document the model names.
