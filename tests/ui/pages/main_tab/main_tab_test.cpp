@@ -169,6 +169,34 @@ TEST_F(MainTabTest, RestoreDefaultsPutsTheOrientationBack) {
   EXPECT_EQ(DevModeItem(output_, kItemOrientation), 1u);
 }
 
+// A model whose defaults contradict each other for good (toner save "Light" with grayscale, and
+// collation off so that toner save is not hidden instead): Restore Defaults on the sheet reports
+// the default once, ends, and keeps the page's settings as they were.
+class IncurableDefaultsTest : public MainTabTest {
+ protected:
+  std::u16string InstallModel() override {
+    return InstallSampleVariant(
+        {{"list 270 name=\"Color Mode\" kind=1 default=1", "list 270 name=\"Color Mode\" kind=1 default=2"},
+         {"list 271 name=\"Toner Save\" kind=1 default=1", "list 271 name=\"Toner Save\" kind=1 default=2"},
+         {"list 18  name=\"Collate\" kind=1 default=2", "list 18  name=\"Collate\" kind=1 default=1"}});
+  }
+};
+
+TEST_F(IncurableDefaultsTest, RestoreDefaultsReportsTheDefaultOnceAndKeepsTheSettings) {
+  AcceptAfter([&](HWND, HWND page) {
+    SimClick(GetDlgItem(page, kLandscape));
+    SimMessageBoxReset();
+    SimMessageBoxAnswer(IDOK);
+    EXPECT_TRUE(SimClick(GetDlgItem(page, kRestore)));
+    EXPECT_EQ(SendDlgItemMessageW(page, kLandscape, BM_GETCHECK, 0, 0), BST_CHECKED);
+  });
+  const std::vector<SimMessageBox> boxes = SimMessageBoxLog();
+  ASSERT_EQ(boxes.size(), 1u) << "the default is reported once";
+  EXPECT_EQ(boxes[0].caption, u"Default Set Err");
+  EXPECT_EQ(boxes[0].text, u"DDMID = 0x10f: the default cannot be kept");
+  EXPECT_EQ(DevModeItem(output_, kItemOrientation), 2u) << "the restore that failed changed nothing";
+}
+
 // The copies edit takes as many digits as the model's most copies has.
 struct CopiesCase {
   std::string maximum;
