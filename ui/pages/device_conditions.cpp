@@ -129,3 +129,19 @@ ConditionResult EvaluateConditionList(std::span<const TrayCondition> conditions,
   }
   return count > 0 ? ConditionResult::kTrue : ConditionResult::kFalse;
 }
+
+WORD FindSourceTrayIndex(WORD source, std::span<const TrayRule> rules, std::span<const ConfigEntry> applyList) {
+  for (const TrayRule& rule : rules) {
+    const SourceTrayPair* pair = nullptr;
+    for (const SourceTrayPair& candidate : rule.pairs)
+      if (candidate.source == source) {
+        pair = &candidate;
+        break;
+      }
+    if (pair == nullptr) continue;
+    const ConditionResult result = EvaluateConditionList(rule.conditions, applyList);
+    if (result == ConditionResult::kUndecidable) return 0;
+    if (result == ConditionResult::kTrue) return pair->trayIndex;
+  }
+  return 0;
+}

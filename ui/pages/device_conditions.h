@@ -40,3 +40,19 @@ enum class ConditionResult { kFalse, kTrue, kUndecidable };
 ConditionResult EvaluateCondition(const TrayCondition& condition, std::span<const ConfigEntry> applyList);
 // A whole list: an empty list holds; one undecidable condition met on the walk makes it undecidable.
 ConditionResult EvaluateConditionList(std::span<const TrayCondition> conditions, std::span<const ConfigEntry> applyList);
+
+// A pair of a tray rule: the paper source that sits on the device tray of this index.
+struct SourceTrayPair {
+  WORD source;
+  WORD trayIndex;
+};
+
+// A tray rule record: the pairs apply when the conditions hold.
+struct TrayRule {
+  std::span<const TrayCondition> conditions;
+  std::span<const SourceTrayPair> pairs;
+};
+
+// The device tray index of a paper source: from the first rule that names the source and whose
+// conditions hold; 0 (no tray) when none does or when such a rule cannot be evaluated.
+WORD FindSourceTrayIndex(WORD source, std::span<const TrayRule> rules, std::span<const ConfigEntry> applyList);

@@ -113,4 +113,26 @@ TEST(DeviceConditionTest, ConditionLists) {
   }
 }
 
+// Source 1 sits on tray 2 with option 104 at 7, else on tray 3; source 3 only under a rule
+// that cannot be evaluated; source 4 under a rule without conditions.
+TEST(DeviceConditionTest, SourceTrayIndex) {
+  const TrayCondition optionAbsent[] = {No(1)};
+  const TrayCondition optionPresent[] = {Yes(1)};
+  const TrayCondition unknown[] = {Unknown(1)};
+  const SourceTrayPair absentPairs[] = {{1, 3}, {2, 5}};
+  const SourceTrayPair presentPairs[] = {{1, 2}};
+  const SourceTrayPair unknownPairs[] = {{3, 4}};
+  const SourceTrayPair alwaysPairs[] = {{4, 6}, {1, 9}};
+  const TrayRule rules[] = {
+      {optionAbsent, absentPairs}, {unknown, unknownPairs}, {optionPresent, presentPairs}, {{}, alwaysPairs}};
+  struct {
+    WORD source;
+    WORD tray;
+  } const cases[] = {{1, 2}, {2, 0}, {3, 0}, {4, 6}, {7, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source);
+    EXPECT_EQ(FindSourceTrayIndex(c.source, rules, kApply), c.tray);
+  }
+}
+
 }  // namespace
