@@ -9,6 +9,7 @@
 #include "core/messages/conflict_messages.h"
 #include "core/common/typed_value.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/comctl/propsheet.h"
 #include "platform/user/controls.h"
 #include "platform/user/dialog.h"
@@ -58,42 +59,22 @@ constexpr LONG kSizeSummaryText = 3838;
 constexpr LONG kRestoreButton = 1090;
 constexpr LONG kPermissionGroup = 3835;
 
-// Items.
-constexpr SettingItemId kZoomOnItem = 1281;
-constexpr SettingItemId kZoomItem = 263;
-constexpr SettingItemId kCopiesItem = 12;
-constexpr SettingItemId kPaperItem = 8;
-constexpr SettingItemId kOrientationItem = 7;
-constexpr SettingItemId kOutputPaperItem = 262;
-constexpr SettingItemId kPagesPerSheetItem = 295;
-constexpr SettingItemId kPageOrderItem = 264;
-constexpr SettingItemId kBordersItem = 1337;
-constexpr SettingItemId kDuplexItem = 16;
-constexpr SettingItemId kColorModeItem = 270;
-constexpr SettingItemId kJobTypeItem = 334;
-constexpr SettingItemId kDeviceStatusItem = 36897;
-constexpr SettingItemId kTonerSaveItem = 271;
-constexpr SettingItemId kTonerCompanionItem = 350;
-constexpr SettingItemId kMonochromeItem = 345;
-constexpr SettingItemId kColorItem = 15;
-constexpr SettingItemId kFeedEdgeItem = 438;
-
 constexpr DWORD kBoth = kRefreshOnFull | kRefreshOnChange;
 constexpr WORD kZoomFollowsOutput = 100;
 
-const DWORD kZoomOn[] = {BoundItem(kZoomOnItem, kBoth)};
-const DWORD kZoom[] = {BoundItem(kZoomItem, kBoth)};
-const DWORD kCopies[] = {BoundItem(kCopiesItem, kBoth)};
-const DWORD kPaper[] = {BoundItem(kPaperItem, kBoth)};
-const DWORD kOrientation[] = {BoundItem(kOrientationItem, kBoth)};
-const DWORD kOutputPaper[] = {BoundItem(kOutputPaperItem, kBoth)};
-const DWORD kPagesPerSheet[] = {BoundItem(kPagesPerSheetItem, kBoth)};
-const DWORD kPageOrder[] = {BoundItem(kPageOrderItem, kBoth)};
-const DWORD kBorders[] = {BoundItem(kBordersItem, kBoth)};
-const DWORD kDuplex[] = {BoundItem(kDuplexItem, kBoth)};
-const DWORD kColorMode[] = {BoundItem(kColorModeItem, kBoth)};
-const DWORD kJobType[] = {BoundItem(kJobTypeItem, kBoth)};
-const DWORD kDeviceStatus[] = {BoundItem(kDeviceStatusItem, kBoth)};
+const DWORD kZoomOn[] = {BoundItem(kItemZoomOn, kBoth)};
+const DWORD kZoom[] = {BoundItem(kItemZoomPercent, kBoth)};
+const DWORD kCopies[] = {BoundItem(kItemCopies, kBoth)};
+const DWORD kPaper[] = {BoundItem(kItemPaperSize, kBoth)};
+const DWORD kOrientation[] = {BoundItem(kItemOrientation, kBoth)};
+const DWORD kOutputPaper[] = {BoundItem(kItemOutputPaper, kBoth)};
+const DWORD kPagesPerSheet[] = {BoundItem(kItemPagesPerSheet, kBoth)};
+const DWORD kPageOrder[] = {BoundItem(kItemPageOrder, kBoth)};
+const DWORD kBorders[] = {BoundItem(kItemNupBorders, kBoth)};
+const DWORD kDuplex[] = {BoundItem(kItemDuplex, kBoth)};
+const DWORD kColorMode[] = {BoundItem(kItemColorMode, kBoth)};
+const DWORD kJobType[] = {BoundItem(kItemJobType, kBoth)};
+const DWORD kDeviceStatus[] = {BoundItem(kItemDeviceStatus, kBoth)};
 // The items the page keeps bound without a control of its own, so that their states follow
 // every change made here.
 const DWORD kPageItems[] = {
@@ -150,11 +131,11 @@ int RefreshZoomEdit(HandlerContext* context, UINT message, const ControlRow* row
   BoundValue* bound = GetCurrentBoundValue(context->window, row);
   if (context->window == nullptr || list == nullptr || bound == nullptr || context->settings == nullptr) return 0;
   ItemValueCell manual{};
-  if (!ReadContextItem(context, kZoomOnItem, &manual)) return 0;
+  if (!ReadContextItem(context, kItemZoomOn, &manual)) return 0;
   StateCode code = kStateUsable;
   ApplyControlState(context->window, row, &code);
   if (manual.number != 0) {
-    if (message == WM_REFRESHCONTROLS && IsItemChanged(context, kZoomOnItem)) {
+    if (message == WM_REFRESHCONTROLS && IsItemChanged(context, kItemZoomOn)) {
       SetFocus(GetDlgItem(context->window, kZoomEdit));
       const WORD hundred = kZoomFollowsOutput;
       if (SetItemValue(bound->id, context->settings, context->config, bound->type, 2, &hundred) != kItemDone) return 0;
@@ -244,22 +225,22 @@ INT_PTR HandleRestoreDefaultsRow(HandlerContext* context, UINT message, WPARAM w
   ValueTypeCode type = 0;
   DWORD size = 0;
   ItemValueCell fallback{};
-  if (GetItemDefault(store, kTonerSaveItem, &type, &size, &fallback) != 1) return 1;
+  if (GetItemDefault(store, kItemPrintMode, &type, &size, &fallback) != 1) return 1;
   ItemValueCell toner{}, colorMode{}, monochrome{}, feedEdge{};
   DWORD length = 0;
-  if (GetItemValue(kTonerSaveItem, settings, config, &type, &length, &toner) != kItemDone) return 1;
-  if (toner.number == fallback.number) ResetItemToDefault(store, settings, kTonerCompanionItem, config);
-  if (GetItemValue(kColorModeItem, settings, config, &type, &length, &colorMode) != kItemDone ||
-      GetItemValue(kMonochromeItem, settings, config, &type, &length, &monochrome) != kItemDone)
+  if (GetItemValue(kItemPrintMode, settings, config, &type, &length, &toner) != kItemDone) return 1;
+  if (toner.number == fallback.number) ResetItemToDefault(store, settings, kItemPrintModeDetail, config);
+  if (GetItemValue(kItemColorMode, settings, config, &type, &length, &colorMode) != kItemDone ||
+      GetItemValue(kItemMonochromeDefault, settings, config, &type, &length, &monochrome) != kItemDone)
     return 1;
   if (colorMode.number != 1 && monochrome.number == 1) {
-    ResetItemToDefault(store, settings, kMonochromeItem, config);
-    ResetItemToDefault(store, settings, kColorItem, config);
+    ResetItemToDefault(store, settings, kItemMonochromeDefault, config);
+    ResetItemToDefault(store, settings, kItemColor, config);
   }
-  if (GetItemValue(kFeedEdgeItem, settings, config, &type, &length, &feedEdge) != kItemDone ||
-      GetItemDefault(store, kFeedEdgeItem, &type, &size, &fallback) != 1)
+  if (GetItemValue(kItemBypassFeedEdge, settings, config, &type, &length, &feedEdge) != kItemDone ||
+      GetItemDefault(store, kItemBypassFeedEdge, &type, &size, &fallback) != 1)
     return 1;
-  if (feedEdge.byte != fallback.byte) ResetItemToDefault(store, settings, kFeedEdgeItem, config);
+  if (feedEdge.byte != fallback.byte) ResetItemToDefault(store, settings, kItemBypassFeedEdge, config);
   return answer;
 }
 
