@@ -1,5 +1,5 @@
 // The conditions of the tray rules: tests of the option values a device query found (its apply
-// list), joined into clauses and either-or groups.
+// list), joined into clauses and either-or groups. Caller to come: the device configuration query.
 #pragma once
 
 #include <span>

@@ -1,5 +1,5 @@
 // A device tray's reported paper size and media name matched with the model's papers and media
-// types.
+// types. Caller to come: the device configuration query.
 #pragma once
 
 #include <span>
