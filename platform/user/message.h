@@ -230,3 +230,11 @@ struct HELPINFO {
   POINT MousePos;
 };
 using LPHELPINFO = HELPINFO*;
+
+// The lParam of WM_COPYDATA: a number and a block of bytes handed to another window.
+struct COPYDATASTRUCT {
+  ULONG_PTR dwData;
+  DWORD cbData;
+  PVOID lpData;
+};
+using PCOPYDATASTRUCT = COPYDATASTRUCT*;
