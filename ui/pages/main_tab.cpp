@@ -25,6 +25,7 @@
 #include "ui/framework/dialog/size_summary.h"
 #include "ui/framework/dialog/value_pipeline.h"
 #include "ui/framework/sheet/sheet_routines.h"
+#include "ui/pages/layout_popup.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ constexpr LONG kDeviceStatusButton = 3831;
 constexpr LONG kSizeSummaryText = 3838;
 constexpr LONG kRestoreButton = 1090;
 constexpr LONG kPermissionGroup = 3835;
+constexpr LONG kLayoutButton = 1352;
 
 // Items.
 constexpr SettingItemId kZoomOnItem = 1281;
@@ -77,6 +79,7 @@ constexpr SettingItemId kTonerCompanionItem = 350;
 constexpr SettingItemId kMonochromeItem = 345;
 constexpr SettingItemId kColorItem = 15;
 constexpr SettingItemId kFeedEdgeItem = 438;
+constexpr SettingItemId kLayoutTitleItem = 36891;
 
 constexpr DWORD kBoth = kRefreshOnFull | kRefreshOnChange;
 constexpr WORD kZoomFollowsOutput = 100;
@@ -123,6 +126,10 @@ const ListKindData kComboData{kListChoices, kLinePartName, 0, 0, nullptr, nullpt
 const LONG kOrientationButtons[] = {kPortraitButton, kLandscapeButton};
 const RadioGroupData kOrientationGroup{2, kOrientationButtons};
 const ButtonAction kRestoreAction{kButtonRestoreDefaults, nullptr};
+// The popup's item is a pseudo item without a stored value, so the framework's check before
+// opening (which judges the item's current value) cannot run for it: the popup opens as is.
+const PopupTarget kLayoutTarget{&kLayoutPopupDialog, 0, kLayoutTitleItem};
+const ButtonAction kLayoutAction{kButtonPopup, &kLayoutTarget};
 const WORD kStaysEnabled = kRowEnabledWithoutPermission;
 
 // Label suffixes.
@@ -282,6 +289,7 @@ const ControlRow kMainTabRows[] = {
      kPageOrderSuffix, nullptr},
     {kBordersBox, 1, kBorders, kKindCheckBox, nullptr, nullptr, kBordersBox, kBordersSuffix, nullptr},
     {kDuplexCombo, 1, kDuplex, kKindComboBox, nullptr, &kComboData, kDuplexLabel, kDuplexSuffix, nullptr},
+    {kLayoutButton, 0, nullptr, kKindPushButton, nullptr, &kLayoutAction, kNoControl, kNoString, nullptr},
     {kNoControl, LONG(std::size(kPageItems)), kPageItems, 0, nullptr, nullptr, kNoControl, kNoString, nullptr},
     {kColorCombo, 1, kColorMode, kKindComboBox, nullptr, &kComboData, kColorLabel, kColorSuffix, nullptr},
     {kJobTypeCombo, 1, kJobType, kKindComboBox, nullptr, &kComboData, kJobTypeLabel, kJobTypeSuffix, nullptr},
@@ -304,7 +312,11 @@ constexpr LONG kMainTabHelpId = 9999;
 PageDescriptor kMainTabDescriptor{kMainTabRows, LONG(std::size(kMainTabRows)), kMainTabHelpId, kMainTabHelp,
                                   kMainTabNoPermission, 0};
 
-const DialogRecord kMainTabDialog{kMainTabTemplate, MainPageDialogProc, kMainTabPage, kNoString, 0, nullptr, 0};
+const TabRecord kLayoutPopupChild{kLayoutPopupPage, &kLayoutPopupDescriptor, nullptr};
+const TabRecord* const kMainTabChildren[] = {&kLayoutPopupChild};
+
+const DialogRecord kMainTabDialog{kMainTabTemplate, MainPageDialogProc, kMainTabPage, kNoString, 0,
+                                  kMainTabChildren, LONG(std::size(kMainTabChildren))};
 
 // Adds the right-to-left layout to a window and has it drawn again.
 void MirrorWindow(HWND window) {
