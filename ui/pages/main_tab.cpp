@@ -25,6 +25,7 @@
 #include "ui/framework/dialog/size_summary.h"
 #include "ui/framework/dialog/value_pipeline.h"
 #include "ui/framework/sheet/sheet_routines.h"
+#include "ui/pages/job_time_popup.h"
 #include "ui/pages/layout_popup.h"
 
 namespace {
@@ -59,6 +60,7 @@ constexpr LONG kSizeSummaryText = 3838;
 constexpr LONG kRestoreButton = 1090;
 constexpr LONG kPermissionGroup = 3835;
 constexpr LONG kLayoutButton = 1352;
+constexpr LONG kJobDetailsButton = 3833;
 
 // Items.
 constexpr SettingItemId kZoomOnItem = 1281;
@@ -80,6 +82,8 @@ constexpr SettingItemId kMonochromeItem = 345;
 constexpr SettingItemId kColorItem = 15;
 constexpr SettingItemId kFeedEdgeItem = 438;
 constexpr SettingItemId kLayoutTitleItem = 36891;
+constexpr SettingItemId kJobDetailsItem = 36896;
+constexpr DWORD kOpenDetailsAtOnceFeature = 0x10000000;
 
 constexpr DWORD kBoth = kRefreshOnFull | kRefreshOnChange;
 constexpr WORD kZoomFollowsOutput = 100;
@@ -130,12 +134,18 @@ const ButtonAction kRestoreAction{kButtonRestoreDefaults, nullptr};
 // opening (which judges the item's current value) cannot run for it: the popup opens as is.
 const PopupTarget kLayoutTarget{&kLayoutPopupDialog, 0, kLayoutTitleItem};
 const ButtonAction kLayoutAction{kButtonPopup, &kLayoutTarget};
+const DWORD kJobDetails[] = {BoundItem(kJobDetailsItem, kBoth)};
+const ButtonAction kNoDetails{kButtonNone, nullptr};
+const PopupTarget kJobTimeTarget{&kJobTimePopupDialog, 0, 0};
+const ButtonAction kJobTimeDetails{kButtonPopup, &kJobTimeTarget};
+const WORD kLabelFollows = kRowLabelFollowsControl;
 const WORD kStaysEnabled = kRowEnabledWithoutPermission;
 
 // Label suffixes.
 constexpr LONG kZoomOnSuffix = 9110, kZoomSuffix = 9111, kCopiesSuffix = 9112, kPaperSuffix = 9113,
                kOutputSuffix = 9114, kPagesPerSheetSuffix = 9115, kPageOrderSuffix = 9116, kDuplexSuffix = 9118,
-               kColorSuffix = 9121, kJobTypeSuffix = 9123, kBordersSuffix = 9282;
+               kColorSuffix = 9121, kJobTypeSuffix = 9123, kBordersSuffix = 9282, kJobDetailsSuffix = 9125,
+               kJobDetailsSetSuffix = 9109;
 
 INT_PTR RunChained(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam, const ControlRow* row,
                    const void* kindData) {
@@ -270,6 +280,39 @@ INT_PTR HandleRestoreDefaultsRow(HandlerContext* context, UINT message, WPARAM w
   return answer;
 }
 
+// The details button as each job type (item 334) has it: the delayed job asks for its time; a
+// normal job, and the job types whose details this driver does not ask for, have none.
+const ControlRow kJobTypeRowSet[] = {
+    {kJobDetailsButton, 1, kJobDetails, kKindPushButton, nullptr, &kNoDetails, kJobDetailsButton,
+     kJobDetailsSetSuffix, &kStaysEnabled},
+    {kJobDetailsButton, 1, kJobDetails, kKindPushButton, nullptr, &kNoDetails, kJobDetailsButton,
+     kJobDetailsSetSuffix, &kStaysEnabled},
+    {kJobDetailsButton, 1, kJobDetails, kKindPushButton, nullptr, &kNoDetails, kJobDetailsButton,
+     kJobDetailsSetSuffix, &kStaysEnabled},
+    {kJobDetailsButton, 1, kJobDetails, kKindPushButton, nullptr, &kNoDetails, kJobDetailsButton,
+     kJobDetailsSetSuffix, &kStaysEnabled},
+    {kJobDetailsButton, 1, kJobDetails, kKindPushButton, nullptr, &kJobTimeDetails, kJobDetailsButton,
+     kJobDetailsSetSuffix, &kStaysEnabled},
+};
+
+// The details button opens the popup of the current job type; with the model's feature,
+// choosing a job type opens its popup at once.
+INT_PTR HandleJobTypeDetailsRow(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam,
+                                const ControlRow* row, const void* kindData) {
+  if (message == WM_COMMAND) {
+    ItemValueCell jobType{};
+    if (ReadContextItem(context, kJobTypeItem, &jobType) && jobType.word < std::size(kJobTypeRowSet)) {
+      const ControlRow* details = &kJobTypeRowSet[jobType.word];
+      return RunChained(context, message, wParam, lParam, details, details->kindData);
+    }
+    return RunChained(context, message, wParam, lParam, row, kindData);
+  }
+  if (message == WM_REFRESHCONTROLS && IsItemChanged(context, kJobTypeItem) &&
+      HasSheetFeature(FindSheetState(context->window), kOpenDetailsAtOnceFeature) == 1)
+    PostMessageW(context->window, WM_COMMAND, WPARAM(kJobDetailsButton), 0);
+  return RunChained(context, message, wParam, lParam, row, kindData);
+}
+
 const ControlRow kMainTabRows[] = {
     {kNoControl, 0, nullptr, 0, IgnoreRowMessage, nullptr, kNoControl, kNoString, nullptr},
     {kZoomOnBox, 1, kZoomOn, kKindCheckBox, nullptr, nullptr, kZoomOnBox, kZoomOnSuffix, nullptr},
@@ -293,6 +336,8 @@ const ControlRow kMainTabRows[] = {
     {kNoControl, LONG(std::size(kPageItems)), kPageItems, 0, nullptr, nullptr, kNoControl, kNoString, nullptr},
     {kColorCombo, 1, kColorMode, kKindComboBox, nullptr, &kComboData, kColorLabel, kColorSuffix, nullptr},
     {kJobTypeCombo, 1, kJobType, kKindComboBox, nullptr, &kComboData, kJobTypeLabel, kJobTypeSuffix, nullptr},
+    {kJobDetailsButton, 1, kJobDetails, kKindPushButton, HandleJobTypeDetailsRow, &kNoDetails, kJobDetailsButton,
+     kJobDetailsSuffix, &kLabelFollows},
     {kDeviceStatusButton, 1, kDeviceStatus, kKindPushButton, DeviceStatusButtonRow, nullptr, kNoControl, kNoString,
      &kStaysEnabled},
     {kSizeSummaryText, 0, nullptr, kKindStaticText, SizeSummaryRow, &kStateOnly, kNoControl, kNoString, nullptr},
@@ -313,7 +358,8 @@ PageDescriptor kMainTabDescriptor{kMainTabRows, LONG(std::size(kMainTabRows)), k
                                   kMainTabNoPermission, 0};
 
 const TabRecord kLayoutPopupChild{kLayoutPopupPage, &kLayoutPopupDescriptor, nullptr};
-const TabRecord* const kMainTabChildren[] = {&kLayoutPopupChild};
+const TabRecord kJobTimePopupChild{kJobTimePopupPage, &kJobTimePopupDescriptor, nullptr};
+const TabRecord* const kMainTabChildren[] = {&kLayoutPopupChild, &kJobTimePopupChild};
 
 const DialogRecord kMainTabDialog{kMainTabTemplate, MainPageDialogProc, kMainTabPage, kNoString, 0,
                                   kMainTabChildren, LONG(std::size(kMainTabChildren))};
