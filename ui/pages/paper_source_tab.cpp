@@ -111,7 +111,7 @@ bool IsNotice(UINT message, LPARAM lParam, UINT code) {
 INT_PTR HandleTrayPictureButtonRow(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam,
                                    const ControlRow* row, const void* kindData) {
   if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED)
-    OfferChoiceSwitch(context, row, kSourceItem, kSourceCombo, kBypassSource, kSwitchQuestion);
+    OfferChoiceSwitch(context, kSourceItem, kSourceCombo, kBypassSource, kSwitchQuestion);
   return RunChained(context, message, wParam, lParam, row, kindData);
 }
 
@@ -222,8 +222,7 @@ INT_PTR PaperSourcePageDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
   return CallSlotHandler(window, message, wParam, lParam, kPaperSourceTabPage, kTabPage, handler);
 }
 
-int OfferChoiceSwitch(HandlerContext* context, const ControlRow* /*row*/, SettingItemId item, LONG combo, WORD value,
-                      LONG messageId) {
+int OfferChoiceSwitch(HandlerContext* context, SettingItemId item, LONG combo, WORD value, LONG messageId) {
   HWND window = context->window;
   ChoiceList* list = FindChoiceList(window, item);
   if (list == nullptr) return 1;

@@ -16,5 +16,4 @@ INT_PTR PaperSourcePageDialogProc(HWND window, UINT message, WPARAM wParam, LPAR
 // whether to switch the item, shown in `combo`, to that value; on Yes the value goes through
 // the constraint checks like a choice made in the combo. Nothing is asked when the choice is
 // missing, not usable, locked by the policy, or already set. 0 when a read failed, else 1.
-int OfferChoiceSwitch(HandlerContext* context, const ControlRow* row, SettingItemId item, LONG combo, WORD value,
-                      LONG messageId);
+int OfferChoiceSwitch(HandlerContext* context, SettingItemId item, LONG combo, WORD value, LONG messageId);
