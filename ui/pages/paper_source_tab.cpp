@@ -228,14 +228,16 @@ int OfferChoiceSwitch(HandlerContext* context, SettingItemId item, LONG combo, W
   if (list == nullptr) return 1;
   const LONG n = FindChoiceByValue(list, &value, list->type);
   if (n < 0) return 1;
-  StateCode code = kStateUsable;
-  if (!GetChoiceStateCode(window, item, n, &code)) return 0;
-  if (code != kStateUsable) return 1;
   // The switch goes through the combo's own row, so the policy lock, the constraint checks and
   // the refresh of the items it forces apply as for a choice made in the combo.
   const ControlRow* comboRow = FindRowByControlId(window, context->pageIndex, combo);
   const BoundValue* bound = comboRow != nullptr ? GetCurrentBoundValue(window, comboRow) : nullptr;
   if (bound == nullptr || bound->id != item) return 0;
+  // The choice is judged under the settings as they are now.
+  EvaluateListChoiceStates(context, comboRow);
+  StateCode code = kStateUsable;
+  if (!GetChoiceStateCode(window, item, n, &code)) return 0;
+  if (code != kStateUsable) return 1;
   WORD flags = 0;
   if (context->store != nullptr && IsItemLockedByPolicy(item, context->store->policy, &flags) &&
       (flags & kPolicyEnforced))
