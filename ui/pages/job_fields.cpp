@@ -9,7 +9,7 @@
 #include "ui/framework/dialog/list_kinds.h"
 #include "ui/framework/dialog/message_dispatch.h"
 #include "ui/framework/sheet/sheet_routines.h"
-#include "ui/pages/layout_masks.h"
+#include "ui/pages/page_routines.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "ui/framework/dialog/edit_kind.h"
 #include "ui/framework/dialog/message_dispatch.h"
 #include "ui/pages/job_fields.h"
-#include "ui/pages/layout_masks.h"
+#include "ui/pages/page_routines.h"
 
 namespace {
 

@@ -13,6 +13,3 @@ struct MaskedControl {
 // Shows and enables each control whose mask shares a bit with `kind`; disables and hides the
 // others.
 void ShowMaskedControls(HWND window, std::span<const MaskedControl> controls, LONG kind);
-
-// A PSN_SETACTIVE notice or a refresh of the page's controls.
-bool IsPageRefresh(UINT message, LPARAM lParam);

@@ -20,6 +20,7 @@
 #include "ui/framework/sheet/sheet_routines.h"
 #include "ui/framework/text/number_text.h"
 #include "ui/pages/layout_masks.h"
+#include "ui/pages/page_routines.h"
 
 namespace {
 
@@ -53,19 +54,6 @@ const DWORD kFinishing[] = {BoundItem(kFinishingItem, kBoth)};
 const DWORD kCover[] = {BoundItem(kCoverItem, kBoth)};
 const DWORD kCoverPrint[] = {BoundItem(kCoverPrintItem, kBoth)};
 const DWORD kUnit[] = {BoundItem(kUnitItem, kBoth)};
-// The main tab's items without a control, so that their states follow every change made here.
-const DWORD kPageItems[] = {
-    BoundItem(8, kBoth),    BoundItem(262, kBoth),  BoundItem(294, kBoth),  BoundItem(7, kBoth),
-    BoundItem(18, kBoth),   BoundItem(16, kBoth),   BoundItem(270, kBoth),  BoundItem(1313, kBoth),
-    BoundItem(295, kBoth),  BoundItem(264, kBoth),  BoundItem(321, kBoth),  BoundItem(296, kBoth),
-    BoundItem(1285, kBoth), BoundItem(297, kBoth),  BoundItem(322, kBoth),  BoundItem(446, kBoth),
-    BoundItem(320, kBoth),  BoundItem(341, kBoth),  BoundItem(342, kBoth),  BoundItem(343, kBoth),
-    BoundItem(327, kBoth),  BoundItem(328, kBoth),  BoundItem(437, kBoth),  BoundItem(441, kBoth),
-    BoundItem(5154, kBoth), BoundItem(445, kBoth),  BoundItem(1328, kBoth), BoundItem(332, kBoth),
-    BoundItem(458, kBoth),  BoundItem(339, kBoth),  BoundItem(1330, kBoth), BoundItem(448, kBoth),
-    BoundItem(449, kBoth),  BoundItem(450, kBoth),  BoundItem(1296, kBoth), BoundItem(1297, kBoth),
-    BoundItem(1298, kBoth), BoundItem(1299, kBoth), BoundItem(1300, kBoth), BoundItem(1301, kBoth),
-};
 
 const ListKindData kComboData{kListChoices, kLinePartName, 0, 0, nullptr, nullptr, nullptr, nullptr};
 const LONG kKindButtons[] = {1513, 1514, 1515};
@@ -136,7 +124,7 @@ const ControlRow kLayoutPopupRows[] = {
     {1511, 1, kGutter, kKindStaticText, RangeCaptionRow, nullptr, kNoControl, 9132, nullptr},
     {1509, 1, kGutter, kKindEdit, nullptr, &kGutterEditSlot, kNoControl, kNoString, nullptr},
     {1510, 1, kGutter, kKindSpinEdit, nullptr, &kSpinData, kNoControl, kNoString, nullptr},
-    {kNoControl, LONG(std::size(kPageItems)), kPageItems, 0, nullptr, nullptr, kNoControl, kNoString, nullptr},
+    {kNoControl, kSharedPageItemCount, kSharedPageItems, 0, nullptr, nullptr, kNoControl, kNoString, nullptr},
     {1751, 1, kUnit, kKindGroupButton, nullptr, nullptr, kNoControl, kNoString, nullptr},
     {1752, 1, kUnit, kKindGroupButton, HandleUnitRadioRow, &kUnitPair, kNoControl, 9207, nullptr},
     {1753, 1, kUnit, kKindGroupButton, HandleUnitRadioRow, &kUnitPair, kNoControl, 9208, nullptr},

@@ -27,6 +27,7 @@
 #include "ui/framework/sheet/sheet_routines.h"
 #include "ui/pages/job_time_popup.h"
 #include "ui/pages/layout_popup.h"
+#include "ui/pages/page_routines.h"
 
 namespace {
 
@@ -101,20 +102,6 @@ const DWORD kDuplex[] = {BoundItem(kDuplexItem, kBoth)};
 const DWORD kColorMode[] = {BoundItem(kColorModeItem, kBoth)};
 const DWORD kJobType[] = {BoundItem(kJobTypeItem, kBoth)};
 const DWORD kDeviceStatus[] = {BoundItem(kDeviceStatusItem, kBoth)};
-// The items the page keeps bound without a control of its own, so that their states follow
-// every change made here.
-const DWORD kPageItems[] = {
-    BoundItem(8, kBoth),    BoundItem(262, kBoth),  BoundItem(294, kBoth),  BoundItem(7, kBoth),
-    BoundItem(18, kBoth),   BoundItem(16, kBoth),   BoundItem(270, kBoth),  BoundItem(1313, kBoth),
-    BoundItem(295, kBoth),  BoundItem(264, kBoth),  BoundItem(321, kBoth),  BoundItem(296, kBoth),
-    BoundItem(1285, kBoth), BoundItem(297, kBoth),  BoundItem(322, kBoth),  BoundItem(446, kBoth),
-    BoundItem(320, kBoth),  BoundItem(341, kBoth),  BoundItem(342, kBoth),  BoundItem(343, kBoth),
-    BoundItem(327, kBoth),  BoundItem(328, kBoth),  BoundItem(437, kBoth),  BoundItem(441, kBoth),
-    BoundItem(5154, kBoth), BoundItem(445, kBoth),  BoundItem(1328, kBoth), BoundItem(332, kBoth),
-    BoundItem(458, kBoth),  BoundItem(339, kBoth),  BoundItem(1330, kBoth), BoundItem(448, kBoth),
-    BoundItem(449, kBoth),  BoundItem(450, kBoth),  BoundItem(1296, kBoth), BoundItem(1297, kBoth),
-    BoundItem(1298, kBoth), BoundItem(1299, kBoth), BoundItem(1300, kBoth), BoundItem(1301, kBoth),
-};
 
 // Kind data. The copies edit keeps the table's length here; each page limits its own edit to
 // the digits of its model's maximum when it is shown.
@@ -146,16 +133,6 @@ constexpr LONG kZoomOnSuffix = 9110, kZoomSuffix = 9111, kCopiesSuffix = 9112, k
                kOutputSuffix = 9114, kPagesPerSheetSuffix = 9115, kPageOrderSuffix = 9116, kDuplexSuffix = 9118,
                kColorSuffix = 9121, kJobTypeSuffix = 9123, kBordersSuffix = 9282, kJobDetailsSuffix = 9125,
                kJobDetailsSetSuffix = 9109;
-
-INT_PTR RunChained(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam, const ControlRow* row,
-                   const void* kindData) {
-  return context->chained != nullptr ? context->chained(context, message, wParam, lParam, row, kindData) : 0;
-}
-
-bool IsNotice(UINT message, LPARAM lParam, UINT code) {
-  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-  return message == WM_NOTIFY && header != nullptr && header->code == code;
-}
 
 // The page-wide hook of row 0: it does nothing.
 INT_PTR IgnoreRowMessage(HandlerContext*, UINT, WPARAM, LPARAM, const ControlRow*, const void*) { return 0; }
@@ -198,7 +175,7 @@ INT_PTR HandleZoomEditRow(HandlerContext* context, UINT message, WPARAM wParam, 
                           const void* kindData) {
   HWND focus = GetFocus();
   const LONG focused = focus != nullptr ? GetDlgCtrlID(focus) : kNoControl;
-  if ((message == WM_REFRESHCONTROLS || IsNotice(message, lParam, PSN_SETACTIVE)) &&
+  if (IsPageRefresh(message, lParam) &&
       !RefreshZoomEdit(context, message, row))
     return 0;
   SheetState* sheet = FindSheetState(context->window);
@@ -333,7 +310,7 @@ const ControlRow kMainTabRows[] = {
     {kBordersBox, 1, kBorders, kKindCheckBox, nullptr, nullptr, kBordersBox, kBordersSuffix, nullptr},
     {kDuplexCombo, 1, kDuplex, kKindComboBox, nullptr, &kComboData, kDuplexLabel, kDuplexSuffix, nullptr},
     {kLayoutButton, 0, nullptr, kKindPushButton, nullptr, &kLayoutAction, kNoControl, kNoString, nullptr},
-    {kNoControl, LONG(std::size(kPageItems)), kPageItems, 0, nullptr, nullptr, kNoControl, kNoString, nullptr},
+    {kNoControl, kSharedPageItemCount, kSharedPageItems, 0, nullptr, nullptr, kNoControl, kNoString, nullptr},
     {kColorCombo, 1, kColorMode, kKindComboBox, nullptr, &kComboData, kColorLabel, kColorSuffix, nullptr},
     {kJobTypeCombo, 1, kJobType, kKindComboBox, nullptr, &kComboData, kJobTypeLabel, kJobTypeSuffix, nullptr},
     {kJobDetailsButton, 1, kJobDetails, kKindPushButton, HandleJobTypeDetailsRow, &kNoDetails, kJobDetailsButton,

@@ -26,6 +26,7 @@
 #include "ui/framework/dialog/value_pipeline.h"
 #include "ui/framework/sheet/sheet_routines.h"
 #include "ui/pages/main_tab.h"
+#include "ui/pages/page_routines.h"
 #include "ui/pages/tray_popup.h"
 
 namespace {
@@ -72,20 +73,6 @@ const DWORD kTrayPopup[] = {BoundItem(kTrayPopupItem, kBoth)};
 const DWORD kPaperType[] = {BoundItem(kPaperTypeItem, kBoth)};
 const DWORD kCollate[] = {BoundItem(kCollateItem, kBoth)};
 const DWORD kDeviceStatus[] = {BoundItem(kDeviceStatusItem, kBoth)};
-// The items the page keeps bound without a control of its own (the main tab's list), so that
-// their states follow every change made here.
-const DWORD kPageItems[] = {
-    BoundItem(8, kBoth),    BoundItem(262, kBoth),  BoundItem(294, kBoth),  BoundItem(7, kBoth),
-    BoundItem(18, kBoth),   BoundItem(16, kBoth),   BoundItem(270, kBoth),  BoundItem(1313, kBoth),
-    BoundItem(295, kBoth),  BoundItem(264, kBoth),  BoundItem(321, kBoth),  BoundItem(296, kBoth),
-    BoundItem(1285, kBoth), BoundItem(297, kBoth),  BoundItem(322, kBoth),  BoundItem(446, kBoth),
-    BoundItem(320, kBoth),  BoundItem(341, kBoth),  BoundItem(342, kBoth),  BoundItem(343, kBoth),
-    BoundItem(327, kBoth),  BoundItem(328, kBoth),  BoundItem(437, kBoth),  BoundItem(441, kBoth),
-    BoundItem(5154, kBoth), BoundItem(445, kBoth),  BoundItem(1328, kBoth), BoundItem(332, kBoth),
-    BoundItem(458, kBoth),  BoundItem(339, kBoth),  BoundItem(1330, kBoth), BoundItem(448, kBoth),
-    BoundItem(449, kBoth),  BoundItem(450, kBoth),  BoundItem(1296, kBoth), BoundItem(1297, kBoth),
-    BoundItem(1298, kBoth), BoundItem(1299, kBoth), BoundItem(1300, kBoth), BoundItem(1301, kBoth),
-};
 
 const ListKindData kSourceComboData{kListChoices, kLinePartName, 0, 0, nullptr, nullptr, OptionListDraw, nullptr};
 const ListKindData kComboData{kListChoices, kLinePartName, 0, 0, nullptr, nullptr, nullptr, nullptr};
@@ -96,16 +83,6 @@ const ButtonAction kTrayPopupAction{kButtonPopup, &kTrayPopupTarget};
 const StaticTextData kStateOnly{kStaticStateOnly, 0};
 const WORD kStaysEnabled = kRowEnabledWithoutPermission;
 const WORD kLabelFollows = kRowLabelFollowsControl;
-
-INT_PTR RunChained(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam, const ControlRow* row,
-                   const void* kindData) {
-  return context->chained != nullptr ? context->chained(context, message, wParam, lParam, row, kindData) : 0;
-}
-
-bool IsNotice(UINT message, LPARAM lParam, UINT code) {
-  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-  return message == WM_NOTIFY && header != nullptr && header->code == code;
-}
 
 // Before the tray popup opens, offers to switch the paper source to the bypass tray.
 INT_PTR HandleTrayPictureButtonRow(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam,
@@ -136,7 +113,7 @@ bool ComposeNote(HWND window, UINT sourceText, bool typeChecked, LPWSTR* note) {
 INT_PTR UpdatePaperSourceNote(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam,
                               const ControlRow* row, const void* kindData) {
   const INT_PTR answer = RunChained(context, message, wParam, lParam, row, kindData);
-  if (message != WM_REFRESHCONTROLS && !IsNotice(message, lParam, PSN_SETACTIVE)) return answer;
+  if (!IsPageRefresh(message, lParam)) return answer;
   HWND window = context->window;
   if (window == nullptr || context->settings == nullptr) return answer;
   ShowWindow(GetDlgItem(window, kNoteFrame), SW_SHOW);
@@ -178,7 +155,7 @@ const ControlRow kPaperSourceRows[] = {
     {kPaperTypeCombo, 1, kPaperType, kKindComboBox, nullptr, &kComboData, kPaperTypeLabel, kPaperTypeSuffix, nullptr},
     {kNoteText, 0, nullptr, kKindValueText, UpdatePaperSourceNote, nullptr, kNoControl, kNoString, nullptr},
     {kCollateBox, 1, kCollate, kKindCheckBox, nullptr, nullptr, kCollateBox, kCollateSuffix, nullptr},
-    {kNoControl, LONG(std::size(kPageItems)), kPageItems, 0, nullptr, nullptr, kNoControl, kNoString, nullptr},
+    {kNoControl, kSharedPageItemCount, kSharedPageItems, 0, nullptr, nullptr, kNoControl, kNoString, nullptr},
     {kDeviceStatusButton, 1, kDeviceStatus, kKindPushButton, DeviceStatusButtonRow, nullptr, kNoControl, kNoString,
      &kStaysEnabled},
     {kSizeSummaryText, 0, nullptr, kKindStaticText, SizeSummaryRow, &kStateOnly, kNoControl, kNoString, nullptr},
