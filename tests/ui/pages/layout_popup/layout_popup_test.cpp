@@ -3,6 +3,7 @@
 // picture.
 #include <gtest/gtest.h>
 
+#include "tests/support/model_files.h"
 #include "tests/support/sheet_fixture.h"
 
 namespace {
@@ -31,6 +32,14 @@ bool Shown(HWND popup, int control) {
 
 class LayoutPopupTest : public sheet_test::SheetTest {
  protected:
+  // The sample with three sheets to a booklet's set.
+  std::u16string InstallModel() override {
+    return InstallSampleVariant({{"include \"sample/layout.txt\"",
+                                  "include \"sample/layout.txt\"\n"
+                                  "choice @bookletSheets3 name=\"3 Sheets\" value=u16:3\n"
+                                  "list 5158 name=\"Booklet Sheets\" kind=1 default=1 choices=[@bookletSheets3]"}});
+  }
+
   // Opens the popup from the main tab, runs `act` in it and ends the sheet with OK.
   void InPopup(const std::function<void(HWND popup)>& act) {
     DWORD result = 0;
