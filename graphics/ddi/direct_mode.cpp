@@ -87,8 +87,8 @@ void InitDirectModeState(DirectModeState* state, DWORD version, DWORD item4103, 
 void InitDirectModeDefaults(Pdev* pdev) {
   const DWORD section = ReadSectionValue(pdev->database, kSectionColorOverride, 1, 0);
   if (section == 255) return;
-  // The direct mode checks its features against the job's stream version only when item 1332
-  // asks for it; else against the first version.
+  // The direct mode checks its features against the job's stream version only when the settings
+  // say that version applies; else against the first version.
   const DWORD version =
       GetPdevSettingDword(pdev, kItemStreamVersionSet) != 0 ? GetStreamVersion(pdev) : kStreamVersionFirst;
   InitDirectModeState(&pdev->directMode, version, GetPdevSettingDword(pdev, kItemModelOptions), section == 2 ? 1 : 0);

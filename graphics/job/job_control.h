@@ -51,10 +51,8 @@ BOOL IsStampDrawingActive(const Pdev* pdev);
 LONG IsOverlayDrawingActive(const Pdev* pdev);
 // The stamp mode value (item 1287) while a stamp is drawn, else 0.
 LONG GetStampModeValue(const Pdev* pdev);
-// Caller to come: the stamp and job-information escapes. Switches the overlay drawing of an
-// open side: -1 without one, and -1 when a stamp is switched on while none is chosen (the
-// switch then stays on, the job-information switch as it was).
+// Switches the overlay drawing of an open side: -1 without one, and -1 when a stamp is switched
+// on while none is chosen (the switch then stays on, the job-information switch as it was).
 int SetOverlayMode(Pdev* pdev, BOOL stamp, BOOL jobInformation);
-// Caller to come: the applications' direct mode, whose colour override sets each side's colour.
 // The page colour 0 to 3; -1 for any other value.
 int SetPageColorState(Pdev* pdev, LONG value);

@@ -1,6 +1,7 @@
 // The job-type popups' shared fields (see job_fields.h).
 #include "ui/pages/job_fields.h"
 
+#include "items/item_ids.h"
 #include "platform/comctl/propsheet.h"
 #include "platform/user/dialog.h"
 #include "platform/user/message.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr SettingItemId kJobTypeItem = 334, kJobOwnerItem = 335, kJobTextItem = 1831;
+constexpr SettingItemId kJobTypeItem = kItemJobType, kJobOwnerItem = kItemDocumentNameMode, kJobTextItem = kItemDocumentName;
 constexpr WORD kStoredJobType = 3;
 constexpr DWORD kLongNamesFeature = 2;
 constexpr BYTE kAllChecks = 0xFF;

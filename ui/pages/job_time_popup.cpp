@@ -4,6 +4,7 @@
 
 #include <iterator>
 
+#include "items/item_ids.h"
 #include "platform/comctl/updown.h"
 #include "platform/comctl/propsheet.h"
 #include "platform/user/controls.h"
@@ -19,7 +20,7 @@
 namespace {
 
 constexpr LONG kHourField = 3371, kHourSpin = 3372, kMinuteField = 3374, kMinuteSpin = 3375;
-constexpr SettingItemId kHourItem = 451, kMinuteItem = 452;
+constexpr SettingItemId kHourItem = kItemDelayHour, kMinuteItem = kItemDelayMinute;
 
 constexpr DWORD kBoth = kRefreshOnFull | kRefreshOnChange;
 const DWORD kHour[] = {BoundItem(kHourItem, kBoth)};

@@ -4,6 +4,7 @@
 
 #include <iterator>
 
+#include "items/item_ids.h"
 #include "core/common/typed_value.h"
 #include "platform/comctl/propsheet.h"
 #include "platform/kernel/memory.h"
@@ -25,10 +26,10 @@
 namespace {
 
 // Items.
-constexpr SettingItemId kPosterSizeItem = 296, kCutLinesItem = 1285, kLayoutKindItem = 321, kBindingEdgeItem = 322,
-                        kPageOrderItem = 446, kSetsItem = 1328, kSheetsPerSetItem = 323, kOverlapItem = 1291,
-                        kGutterOnItem = 1292, kGutterItem = 324, kFinishingItem = 437, kCoverItem = 294,
-                        kCoverPrintItem = 1330, kBookletSheetsItem = 5158, kUnitItem = 36890, kTitleItem = 36891;
+constexpr SettingItemId kPosterSizeItem = kItemTileCount, kCutLinesItem = kItemTileMarks, kLayoutKindItem = kItemPageLayout, kBindingEdgeItem = kItemBookletBinding,
+                        kPageOrderItem = kItemBookletOutput, kSetsItem = kItemBookletHeaderSwitch, kSheetsPerSetItem = kItemBookletSubset, kOverlapItem = kItemBookletOptionA,
+                        kGutterOnItem = kItemBookletOptionB, kGutterItem = kItemBookletShift, kFinishingItem = kItemLayoutOrientation, kCoverItem = kItemNupRotation,
+                        kCoverPrintItem = kItemCoverPrinting, kBookletSheetsItem = kItemBookletSubsetDevice, kUnitItem = kItemUnitRow, kTitleItem = kItemLayoutTitle;
 
 // Controls the layout kind shows: 1519 for the poster and the booklet, the others for the
 // booklet only.

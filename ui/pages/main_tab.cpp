@@ -9,6 +9,7 @@
 #include "core/messages/conflict_messages.h"
 #include "core/common/typed_value.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/comctl/propsheet.h"
 #include "platform/user/controls.h"
 #include "platform/user/dialog.h"
@@ -63,45 +64,27 @@ constexpr LONG kPermissionGroup = 3835;
 constexpr LONG kLayoutButton = 1352;
 constexpr LONG kJobDetailsButton = 3833;
 
-// Items.
-constexpr SettingItemId kZoomOnItem = 1281;
-constexpr SettingItemId kZoomItem = 263;
-constexpr SettingItemId kCopiesItem = 12;
-constexpr SettingItemId kPaperItem = 8;
-constexpr SettingItemId kOrientationItem = 7;
-constexpr SettingItemId kOutputPaperItem = 262;
-constexpr SettingItemId kPagesPerSheetItem = 295;
-constexpr SettingItemId kPageOrderItem = 264;
-constexpr SettingItemId kBordersItem = 1337;
-constexpr SettingItemId kDuplexItem = 16;
-constexpr SettingItemId kColorModeItem = 270;
-constexpr SettingItemId kJobTypeItem = 334;
-constexpr SettingItemId kDeviceStatusItem = 36897;
-constexpr SettingItemId kTonerSaveItem = 271;
-constexpr SettingItemId kTonerCompanionItem = 350;
-constexpr SettingItemId kMonochromeItem = 345;
-constexpr SettingItemId kColorItem = 15;
-constexpr SettingItemId kFeedEdgeItem = 438;
-constexpr SettingItemId kLayoutTitleItem = 36891;
-constexpr SettingItemId kJobDetailsItem = 36896;
+// Pseudo items of the buttons that open the layout popup and the job-type details.
+constexpr SettingItemId kLayoutTitleItem = kItemLayoutTitle;
+constexpr SettingItemId kJobDetailsItem = kItemJobDetails;
 constexpr DWORD kOpenDetailsAtOnceFeature = 0x10000000;
 
 constexpr DWORD kBoth = kRefreshOnFull | kRefreshOnChange;
 constexpr WORD kZoomFollowsOutput = 100;
 
-const DWORD kZoomOn[] = {BoundItem(kZoomOnItem, kBoth)};
-const DWORD kZoom[] = {BoundItem(kZoomItem, kBoth)};
-const DWORD kCopies[] = {BoundItem(kCopiesItem, kBoth)};
-const DWORD kPaper[] = {BoundItem(kPaperItem, kBoth)};
-const DWORD kOrientation[] = {BoundItem(kOrientationItem, kBoth)};
-const DWORD kOutputPaper[] = {BoundItem(kOutputPaperItem, kBoth)};
-const DWORD kPagesPerSheet[] = {BoundItem(kPagesPerSheetItem, kBoth)};
-const DWORD kPageOrder[] = {BoundItem(kPageOrderItem, kBoth)};
-const DWORD kBorders[] = {BoundItem(kBordersItem, kBoth)};
-const DWORD kDuplex[] = {BoundItem(kDuplexItem, kBoth)};
-const DWORD kColorMode[] = {BoundItem(kColorModeItem, kBoth)};
-const DWORD kJobType[] = {BoundItem(kJobTypeItem, kBoth)};
-const DWORD kDeviceStatus[] = {BoundItem(kDeviceStatusItem, kBoth)};
+const DWORD kZoomOn[] = {BoundItem(kItemZoomOn, kBoth)};
+const DWORD kZoom[] = {BoundItem(kItemZoomPercent, kBoth)};
+const DWORD kCopies[] = {BoundItem(kItemCopies, kBoth)};
+const DWORD kPaper[] = {BoundItem(kItemPaperSize, kBoth)};
+const DWORD kOrientation[] = {BoundItem(kItemOrientation, kBoth)};
+const DWORD kOutputPaper[] = {BoundItem(kItemOutputPaper, kBoth)};
+const DWORD kPagesPerSheet[] = {BoundItem(kItemPagesPerSheet, kBoth)};
+const DWORD kPageOrder[] = {BoundItem(kItemPageOrder, kBoth)};
+const DWORD kBorders[] = {BoundItem(kItemNupBorders, kBoth)};
+const DWORD kDuplex[] = {BoundItem(kItemDuplex, kBoth)};
+const DWORD kColorMode[] = {BoundItem(kItemColorMode, kBoth)};
+const DWORD kJobType[] = {BoundItem(kItemJobType, kBoth)};
+const DWORD kDeviceStatus[] = {BoundItem(kItemDeviceStatus, kBoth)};
 
 // Kind data. The copies edit keeps the table's length here; each page limits its own edit to
 // the digits of its model's maximum when it is shown.
@@ -144,11 +127,11 @@ int RefreshZoomEdit(HandlerContext* context, UINT message, const ControlRow* row
   BoundValue* bound = GetCurrentBoundValue(context->window, row);
   if (context->window == nullptr || list == nullptr || bound == nullptr || context->settings == nullptr) return 0;
   ItemValueCell manual{};
-  if (!ReadContextItem(context, kZoomOnItem, &manual)) return 0;
+  if (!ReadContextItem(context, kItemZoomOn, &manual)) return 0;
   StateCode code = kStateUsable;
   ApplyControlState(context->window, row, &code);
   if (manual.number != 0) {
-    if (message == WM_REFRESHCONTROLS && IsItemChanged(context, kZoomOnItem)) {
+    if (message == WM_REFRESHCONTROLS && IsItemChanged(context, kItemZoomOn)) {
       SetFocus(GetDlgItem(context->window, kZoomEdit));
       const WORD hundred = kZoomFollowsOutput;
       if (SetItemValue(bound->id, context->settings, context->config, bound->type, 2, &hundred) != kItemDone) return 0;
@@ -238,22 +221,22 @@ INT_PTR HandleRestoreDefaultsRow(HandlerContext* context, UINT message, WPARAM w
   ValueTypeCode type = 0;
   DWORD size = 0;
   ItemValueCell fallback{};
-  if (GetItemDefault(store, kTonerSaveItem, &type, &size, &fallback) != 1) return 1;
+  if (GetItemDefault(store, kItemPrintMode, &type, &size, &fallback) != 1) return 1;
   ItemValueCell toner{}, colorMode{}, monochrome{}, feedEdge{};
   DWORD length = 0;
-  if (GetItemValue(kTonerSaveItem, settings, config, &type, &length, &toner) != kItemDone) return 1;
-  if (toner.number == fallback.number) ResetItemToDefault(store, settings, kTonerCompanionItem, config);
-  if (GetItemValue(kColorModeItem, settings, config, &type, &length, &colorMode) != kItemDone ||
-      GetItemValue(kMonochromeItem, settings, config, &type, &length, &monochrome) != kItemDone)
+  if (GetItemValue(kItemPrintMode, settings, config, &type, &length, &toner) != kItemDone) return 1;
+  if (toner.number == fallback.number) ResetItemToDefault(store, settings, kItemPrintModeDetail, config);
+  if (GetItemValue(kItemColorMode, settings, config, &type, &length, &colorMode) != kItemDone ||
+      GetItemValue(kItemMonochromeDefault, settings, config, &type, &length, &monochrome) != kItemDone)
     return 1;
   if (colorMode.number != 1 && monochrome.number == 1) {
-    ResetItemToDefault(store, settings, kMonochromeItem, config);
-    ResetItemToDefault(store, settings, kColorItem, config);
+    ResetItemToDefault(store, settings, kItemMonochromeDefault, config);
+    ResetItemToDefault(store, settings, kItemColor, config);
   }
-  if (GetItemValue(kFeedEdgeItem, settings, config, &type, &length, &feedEdge) != kItemDone ||
-      GetItemDefault(store, kFeedEdgeItem, &type, &size, &fallback) != 1)
+  if (GetItemValue(kItemBypassFeedEdge, settings, config, &type, &length, &feedEdge) != kItemDone ||
+      GetItemDefault(store, kItemBypassFeedEdge, &type, &size, &fallback) != 1)
     return 1;
-  if (feedEdge.byte != fallback.byte) ResetItemToDefault(store, settings, kFeedEdgeItem, config);
+  if (feedEdge.byte != fallback.byte) ResetItemToDefault(store, settings, kItemBypassFeedEdge, config);
   return answer;
 }
 
@@ -278,13 +261,13 @@ INT_PTR HandleJobTypeDetailsRow(HandlerContext* context, UINT message, WPARAM wP
                                 const ControlRow* row, const void* kindData) {
   if (message == WM_COMMAND) {
     ItemValueCell jobType{};
-    if (ReadContextItem(context, kJobTypeItem, &jobType) && jobType.word < std::size(kJobTypeRowSet)) {
+    if (ReadContextItem(context, kItemJobType, &jobType) && jobType.word < std::size(kJobTypeRowSet)) {
       const ControlRow* details = &kJobTypeRowSet[jobType.word];
       return RunChained(context, message, wParam, lParam, details, details->kindData);
     }
     return RunChained(context, message, wParam, lParam, row, kindData);
   }
-  if (message == WM_REFRESHCONTROLS && IsItemChanged(context, kJobTypeItem) &&
+  if (message == WM_REFRESHCONTROLS && IsItemChanged(context, kItemJobType) &&
       HasSheetFeature(FindSheetState(context->window), kOpenDetailsAtOnceFeature) == 1)
     PostMessageW(context->window, WM_COMMAND, WPARAM(kJobDetailsButton), 0);
   return RunChained(context, message, wParam, lParam, row, kindData);

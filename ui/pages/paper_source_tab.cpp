@@ -45,10 +45,10 @@ constexpr LONG kSizeSummaryText = 3838;
 
 // Items.
 constexpr SettingItemId kSourceItem = kItemPaperSource;
-constexpr SettingItemId kTrayPopupItem = 36898;
+constexpr SettingItemId kTrayPopupItem = kItemTrayPopup;
 constexpr SettingItemId kPaperTypeItem = kItemEntryOverride;
 constexpr SettingItemId kCollateItem = kItemCollate;
-constexpr SettingItemId kDeviceStatusItem = 36897;
+constexpr SettingItemId kDeviceStatusItem = kItemDeviceStatus;
 constexpr SettingItemId kPaperItem = kItemPaperSize;
 constexpr SettingItemId kOutputPaperItem = kItemOutputPaper;
 

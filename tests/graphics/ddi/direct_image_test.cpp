@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "items/item_ids.h"
 #include "tests/graphics/ddi/document_fixture.h"
 
 namespace {
@@ -335,8 +336,8 @@ TEST_F(DirectImageTest, RefusedChunksSendNothing) {
 TEST_F(DirectImageTest, ChunksBetweenOtherDrawingOnHeldAndStoredPages) {
   struct Case {
     const char* name;
-    LONG colorMode;  // item 270: 0 automatic, 2 colour
-    DWORD reverse;   // item 1312
+    LONG colorMode;  // 0 automatic, 2 colour
+    DWORD reverse;   // pages in reverse order
     bool complete;   // the image's last two chunks come
   };
   const Case cases[] = {
@@ -352,8 +353,8 @@ TEST_F(DirectImageTest, ChunksBetweenOtherDrawingOnHeldAndStoredPages) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     reset_();
-    Set(270, kTypeUInt8, c.colorMode);
-    Set(1312, kTypeFlag, c.reverse);
+    Set(kItemColorMode, kTypeUInt8, c.colorMode);
+    Set(kItemReverseOrder, kTypeFlag, c.reverse);
     EngineDc* dc = StartDirectDocument();
     ASSERT_NE(dc, nullptr);
     const LONG id = Escape(dc, kDirectImage, Chunk(ImageLayout{}, image, 0, 1000, 0));

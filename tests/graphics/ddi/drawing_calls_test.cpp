@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "items/item_ids.h"
 #include "outside/qvcolor/qvcolor_sim.h"
 #include "platform/kernel/kernel_sim.h"
+#include "items/item_ids.h"
 #include "tests/graphics/ddi/document_fixture.h"
 
 namespace {
@@ -370,8 +372,8 @@ TEST_F(DrawingCallsTest, LargeBezierBatchesAreSplit) {
 // With the colour library in use, the bands of one picture are held back and drawn together
 // before the next drawing, when a new picture starts, or at the page's end.
 TEST_F(DrawingCallsTest, PictureBandsAreQueuedAndDrawnTogether) {
-  Set(293, kTypeUInt8, 2);  // the colour adjustment items apply
-  Set(291, kTypeUInt8, 1);
+  Set(kItemIcmChoice, kTypeUInt8, 2);  // the colour adjustment items apply
+  Set(kItemColorLibrary, kTypeUInt8, 1);
   EngineDc* dc = CreateDc();
   ASSERT_NE(dc, nullptr);
   ASSERT_TRUE(EngineStartDoc(dc, u"Bands"));
@@ -468,8 +470,8 @@ TEST_F(DrawingCallsTest, EachPageSendsItsClipAgain) {
 TEST_F(DrawingCallsTest, ReplayedPagesKeepFarCornersBeyondSixteenBits) {
   struct Case {
     const char* name;
-    LONG colorMode;  // item 270
-    DWORD reverse;   // item 1312
+    LONG colorMode;
+    DWORD reverse;  // pages in reverse order
   };
   const Case cases[] = {{"straight through", 2, 0}, {"held for its colour", 0, 0}, {"reverse order", 2, 1}};
   DrawCall black;
@@ -481,8 +483,8 @@ TEST_F(DrawingCallsTest, ReplayedPagesKeepFarCornersBeyondSixteenBits) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     reset_();
-    Set(270, kTypeUInt8, c.colorMode);
-    Set(1312, kTypeFlag, c.reverse);
+    Set(kItemColorMode, kTypeUInt8, c.colorMode);
+    Set(kItemReverseOrder, kTypeFlag, c.reverse);
     std::vector<LONG> answers;
     PrintPage({black}, &answers);
     EXPECT_EQ(answers, std::vector<LONG>{TRUE});
@@ -508,7 +510,7 @@ TEST_F(DrawingCallsTest, ShortGreyPaletteLeavesThePageMonochrome) {
       {"black and white, pixels past the palette", {0x000000, 0xFFFFFF}, 0x40, "1"},
       {"a colour in use", {0x000000, RGB(200, 0, 0)}, 1, "2"},
   };
-  Set(270, kTypeUInt8, 0);
+  Set(kItemColorMode, kTypeUInt8, 0);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     reset_();
@@ -528,10 +530,10 @@ TEST_F(DrawingCallsTest, StampFillsKeepTheirColour) {
   constexpr ULONG kStampMode = 0x5003;
   const WCHAR* name = u"Draft";
   const WCHAR* text = u"DRAFT";
-  ASSERT_EQ(SetItemValue(297, settings_, config_, kTypeString, 12, &name), kItemDone);
-  ASSERT_EQ(SetItemValue(299, settings_, config_, kTypeString, 12, &text), kItemDone);
-  Set(270, kTypeUInt8, 1);   // grey
-  Set(454, kTypeUInt8, 3);   // text and graphics in black
+  ASSERT_EQ(SetItemValue(kItemStampName, settings_, config_, kTypeString, 12, &name), kItemDone);
+  ASSERT_EQ(SetItemValue(kItemStampText, settings_, config_, kTypeString, 12, &text), kItemDone);
+  Set(kItemColorMode, kTypeUInt8, 1);     // grey
+  Set(kItemBlackObjects, kTypeUInt8, 3);  // text and graphics in black
   DrawCall fill = Fill(PathRectangle({100, 100, 200, 160}));
   fill.brush.colour = RGB(30, 200, 10);
   EngineDc* dc = CreateDc();

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/system/chunked_printer_data.h"
+#include "items/item_ids.h"
 #include "platform/spooler/spooler.h"
 #include "tests/graphics/ddi/document_fixture.h"
 #include "tests/support/model_files.h"
@@ -47,8 +48,8 @@ Bytes U32(DWORD v) { Bytes b(4); Put(b, 0, v); return b; }
 Bytes Record(WORD sub, WORD argument) {
   Bytes b(8);
   Put<DWORD>(b, 0, 8);
-  Put(b, 4, sub);
-  Put(b, 6, argument);
+  Put(b, kItemDevmodeSize, sub);
+  Put(b, kItemFields, argument);
   return b;
 }
 
@@ -66,7 +67,7 @@ class EscapeTest : public DocumentTest {
 
   // The printer's configuration with the stream version that offers every direct-mode feature.
   void StoreStreamVersion() {
-    Set(8205, kTypeUInt32, 0x3010000);
+    Set(kItemStreamVersion, kTypeUInt32, 0x3010000);
     HANDLE printer = nullptr;
     PRINTER_DEFAULTSW administer{nullptr, nullptr, PRINTER_ALL_ACCESS};
     ASSERT_TRUE(OpenPrinterW(kPrinter, &printer, &administer));
@@ -381,19 +382,20 @@ TEST_F(EscapeTest, DirectModeFeaturesAndOverrides) {
   EXPECT_EQ(Query(dc, 4212), 0);
 }
 
-// The direct mode checks its features against the job's stream version only when item 1332 is
-// on; else against the first version, which the colour override (4355) needs more than.
+// The direct mode checks its features against the job's stream version only when the item that
+// says the stream version applies is on; else against the first version, which the colour
+// override (4355) needs more than.
 TEST_F(EscapeTest, DirectFeaturesFollowTheStreamVersionOnlyWhenAsked) {
   struct Case {
-    DWORD item1332;
+    DWORD versionSet;
     LONG pageFeature;  // the 4209 feature query of 4355
     LONG override;     // 4211 switching the colour override on
   };
   const Case cases[] = {{0, -3, 0}, {1, 1, 1}};
   StoreStreamVersion();
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.item1332);
-    Set(1332, kTypeFlag, c.item1332);
+    SCOPED_TRACE(c.versionSet);
+    Set(kItemStreamVersionSet, kTypeFlag, c.versionSet);
     EngineDc* dc = CreateDc();
     ASSERT_NE(dc, nullptr);
     ASSERT_EQ(Escape(dc, kDirect, Record(1, 0)), 1);
@@ -417,8 +419,8 @@ TEST_F(EscapeTest, ColourOverrideDecidesThePageColour) {
                         {"automatic", 4613, "2"},
                         {"no override, automatic colour", 0, "2"}};
   StoreStreamVersion();
-  Set(1332, kTypeFlag, 1);
-  Set(270, kTypeUInt8, 0);
+  Set(kItemStreamVersionSet, kTypeFlag, 1);
+  Set(kItemColorMode, kTypeUInt8, 0);
   DrawCall red;
   red.kind = DrawKind::FillPath;
   red.path = PathRectangle({100, 100, 300, 200});
@@ -454,7 +456,7 @@ TEST_F(EscapeTest, ColourOverrideDecidesThePageColour) {
 // headers; the overridden settings come back at the job's end.
 TEST_F(EscapeTest, ResetInMidDocumentKeepsTheEscapesState) {
   StoreStreamVersion();
-  Set(1332, kTypeFlag, 1);
+  Set(kItemStreamVersionSet, kTypeFlag, 1);
   EngineDc* dc = CreateDc();
   ASSERT_NE(dc, nullptr);
   Bytes settingsBefore(5364);
@@ -553,11 +555,11 @@ class PageEndTest : public EscapeTest {
   // A DC whose whole settings record (sent as the user-interface module sends it) asks for a
   // stamp per sheet or per page at N-up `nUp`.
   EngineDc* StampDc(WORD nUp, bool perSheet, bool firstOnly) {
-    Set(295, kTypeUInt16, nUp);
-    PutText(297, u"CONFIDENTIAL");
-    PutText(299, u"Arial");
-    Set(1288, kTypeFlag, perSheet ? 1 : 0);
-    Set(1286, kTypeFlag, firstOnly ? 1 : 0);
+    Set(kItemPagesPerSheet, kTypeUInt16, nUp);
+    PutText(kItemStampName, u"CONFIDENTIAL");
+    PutText(kItemStampText, u"Arial");
+    Set(kItemStampRepeat, kTypeFlag, perSheet ? 1 : 0);
+    Set(kItemStampFirstPageOnly, kTypeFlag, firstOnly ? 1 : 0);
     EngineDc* dc = CreateDc();
     if (dc == nullptr) return nullptr;
     EXPECT_EQ(Escape(dc, kSetSettings, Bytes(settings_->bytes, settings_->bytes + sizeof(SettingsRecord))), 1);
@@ -645,7 +647,7 @@ TEST_F(PageEndTest, PageStampOnEveryPageOrTheFirstOnly) {
 // With a page stamp the page area is the page inside its margins: the margins the page-margins
 // escape stored (item 387) where they lie beyond the printable area's own offsets.
 TEST_F(PageEndTest, PageAreaKeepsToThePageMargins) {
-  Set(387, kTypeUInt8, 1);
+  Set(kItemPerPaperMargins, kTypeUInt8, 1);
   EngineDc* dc = StampDc(1, false, false);
   ASSERT_NE(dc, nullptr);
   ASSERT_TRUE(EngineStartDoc(dc, u"Margins"));

@@ -1,6 +1,7 @@
 // The labels beside the rows (the bound item's name with an accelerator and a suffix, shown
 // in the control's state) and the states of a sheet opened without permission.
 #include "core/runtime/resource_module.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/kernel/resource.h"
 #include "platform/user/window.h"
@@ -12,7 +13,6 @@ namespace {
 
 constexpr LONG kAcceleratorPattern = 466;
 constexpr UINT kAcceleratorMarker = 5188;
-constexpr SettingItemId kEmptyLabelItem = 36905;
 constexpr int kLabelChars = 257;
 constexpr int kPieceChars = 16;
 
@@ -103,7 +103,7 @@ int UpdateRowLabels(HandlerContext* context, const ControlRow* rows, LONG count,
           SetDlgItemTextW(context->window, row->labelId, text);
         }
       }
-    } else if (list == nullptr && GetCurrentBoundItemId(context->window, row) == kEmptyLabelItem) {
+    } else if (list == nullptr && GetCurrentBoundItemId(context->window, row) == kItemEmptyLabel) {
       SetDlgItemTextW(context->window, row->labelId, u"");
     }
     if (hasCode) {

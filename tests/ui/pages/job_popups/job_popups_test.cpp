@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/comctl/comctl_sim.h"
+#include "items/item_ids.h"
 #include "tests/support/sheet_fixture.h"
 
 namespace {
@@ -13,7 +14,7 @@ using sheet_test::OpenedBy;
 constexpr int kJobTypeCombo = 1699, kDetailsButton = 3833, kHourField = 3371, kHourSpin = 3372,
               kMinuteField = 3374, kMinuteSpin = 3375, kPopupOk = 1092, kPopupCancel = 1091;
 constexpr WORD kJobTimeTemplate = 3377;
-constexpr SettingItemId kJobTypeItem = 334, kHourItem = 451, kMinuteItem = 452;
+constexpr SettingItemId kJobTypeItem = kItemJobType, kHourItem = kItemDelayHour, kMinuteItem = kItemDelayMinute;
 
 std::string Fixture(const char* name) {
   return std::string(QV_SOURCE_DIR) + "/tests/ui/pages/job_popups/data/" + name;

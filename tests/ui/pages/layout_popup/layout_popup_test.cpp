@@ -3,6 +3,7 @@
 // picture.
 #include <gtest/gtest.h>
 
+#include "items/item_ids.h"
 #include "tests/support/model_files.h"
 #include "tests/support/sheet_fixture.h"
 
@@ -14,7 +15,7 @@ constexpr int kLayoutButton = 1352, kNormal = 1513, kPoster = 1514, kBooklet = 1
               kSetsBox = 1521, kSetsText = 1777, kSheetsEdit = 1501, kSheetsRange = 1503, kPopupOk = 1092,
               kPopupCancel = 1091;
 constexpr WORD kLayoutTemplate = 529;
-constexpr SettingItemId kLayoutKindItem = 321, kSetsItem = 1328;
+constexpr SettingItemId kLayoutKindItem = kItemPageLayout, kSetsItem = kItemBookletHeaderSwitch;
 const int kBookletOnly[] = {1498, 1504, 1531, 1508, kSheetsRange, kSetsText};
 
 const std::u16string kPosterText = u"Each page is enlarged over several sheets that you join after printing.";

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "items/item_ids.h"
 #include "tests/support/model_files.h"
 #include "tests/support/sheet_fixture.h"
 
@@ -16,8 +17,6 @@ using sheet_test::kDevModeSize;
 
 constexpr int kZoomOnBox = 1184, kZoomEdit = 1010, kCopiesEdit = 1011, kPaperCombo = 1006, kOutputCombo = 1008,
               kLandscape = 3837, kPortrait = 3836, kSummary = 3838, kRestore = 1090;
-constexpr SettingItemId kCopiesItem = 12, kOrientationItem = 7, kSideFileItem = 374, kPerUserExtensionItem = 439,
-                        kDriverExtraItem = 5;
 // Picks the combo's line with the text, as a person reads it.
 void Pick(HWND page, int control, const std::u16string& text) {
   HWND combo = GetDlgItem(page, control);
@@ -67,24 +66,24 @@ TEST_F(MainTabTest, OkWritesTheDevmodeAndStoresWhatEachHostKeeps) {
     const std::string printerDataBefore = SimDumpPrinterData(kPrinter);
     const std::string userBefore = SimRegistryDump(HKEY_CURRENT_USER, userKey.c_str());
     EXPECT_EQ(AcceptAfter([&](HWND, HWND page) { TypeInto(page, kCopiesEdit, u"3"); }, host), 1);
-    EXPECT_EQ(DevModeItem(output_, 4), 220u);
-    EXPECT_EQ(DevModeItem(output_, kCopiesItem), 3u);
-    const std::u16string sideFile = DevModeText(output_, kSideFileItem);
+    EXPECT_EQ(DevModeItem(output_, kItemDevmodeSize), 220u);
+    EXPECT_EQ(DevModeItem(output_, kItemCopies), 3u);
+    const std::u16string sideFile = DevModeText(output_, kItemSideFile);
     const bool printerDataChanged = SimDumpPrinterData(kPrinter) != printerDataBefore;
     const bool userKeyChanged = SimRegistryDump(HKEY_CURRENT_USER, userKey.c_str()) != userBefore;
     switch (host) {
       case OpenedBy::kApplication:
-        EXPECT_EQ(DevModeItem(output_, kPerUserExtensionItem), 1u);
+        EXPECT_EQ(DevModeItem(output_, kItemPerUserExtension), 1u);
         EXPECT_NE(GetFileAttributesW(sideFile.c_str()), INVALID_FILE_ATTRIBUTES) << Utf8(sideFile);
         EXPECT_FALSE(printerDataChanged);
         break;
       case OpenedBy::kDefaults:
-        EXPECT_EQ(DevModeItem(output_, kPerUserExtensionItem), 0u);
+        EXPECT_EQ(DevModeItem(output_, kItemPerUserExtension), 0u);
         EXPECT_EQ(sideFile, u"");
         EXPECT_TRUE(printerDataChanged);
         break;
       case OpenedBy::kPreferences:
-        EXPECT_EQ(DevModeItem(output_, kPerUserExtensionItem), 1u);
+        EXPECT_EQ(DevModeItem(output_, kItemPerUserExtension), 1u);
         EXPECT_EQ(sideFile, u"");
         EXPECT_FALSE(printerDataChanged);
         EXPECT_TRUE(userKeyChanged);
@@ -164,7 +163,7 @@ TEST_F(MainTabTest, RestoreDefaultsPutsTheOrientationBack) {
     SimClick(GetDlgItem(page, kRestore));
     EXPECT_EQ(SendDlgItemMessageW(page, kPortrait, BM_GETCHECK, 0, 0), BST_CHECKED);
   });
-  EXPECT_EQ(DevModeItem(output_, kOrientationItem), 1u);
+  EXPECT_EQ(DevModeItem(output_, kItemOrientation), 1u);
 }
 
 // The copies edit takes as many digits as the model's most copies has.

@@ -3,6 +3,7 @@
 // stores, and the tab's picture.
 #include <gtest/gtest.h>
 
+#include "items/item_ids.h"
 #include "tests/support/sheet_fixture.h"
 
 namespace {
@@ -13,7 +14,7 @@ constexpr int kSourceCombo = 1016, kTrayButton = 1006, kTypeCombo = 1021, kNote 
               kMainPaperCombo = 1006, kMainOutputCombo = 1008, kMediaCombo = 3464, kFeedEdgeCombo = 3462;
 constexpr WORD kTrayPopupTemplate = 3460;
 constexpr int kPopupOk = 1092, kPopupCancel = 1091;
-constexpr SettingItemId kSourceItem = 265, kMediaItem = 388, kFeedEdgeItem = 438;
+constexpr SettingItemId kSourceItem = kItemPaperSource, kMediaItem = kItemMediaType, kFeedEdgeItem = kItemBypassFeedEdge;
 constexpr DWORD kBypass = 4, kTray1 = 1;
 
 const std::u16string kAutoText = u"The printer picks the tray that holds paper of the job's size.";
