@@ -329,3 +329,10 @@ inline constexpr SettingItemId kItemStampDeleteRequest = 0x9003;  // the same, f
 inline constexpr SettingItemId kItemPresetList = 0x9018;
 inline constexpr SettingItemId kItemDeviceStatus = 0x9021;        // the device status row
 inline constexpr SettingItemId kItemEmptyLabel = 0x9029;          // a row without a label
+
+// Items of the layout popup, the job-type details and the tray popup.
+inline constexpr SettingItemId kItemCoverPrinting = 1330;
+inline constexpr SettingItemId kItemUnitRow = 36890;
+inline constexpr SettingItemId kItemLayoutTitle = 36891;
+inline constexpr SettingItemId kItemJobDetails = 36896;
+inline constexpr SettingItemId kItemTrayPopup = 36898;

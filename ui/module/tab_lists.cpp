@@ -10,11 +10,12 @@
 #include "platform/kernel/memory.h"
 #include "ui/framework/sheet/sheet_routines.h"
 #include "ui/pages/main_tab.h"
+#include "ui/pages/paper_source_tab.h"
 #include "ui/pages/settings_list_tab.h"
 
 namespace {
 
-const TabRecord* const kDocumentTabs[] = {&kMainTabRecord, &kSettingsListTabRecord};
+const TabRecord* const kDocumentTabs[] = {&kMainTabRecord, &kPaperSourceTabRecord, &kSettingsListTabRecord};
 
 std::span<const TabRecord* const> SheetTabs(int sheetKind) {
   if (sheetKind == kDocumentSheet) return kDocumentTabs;

@@ -28,6 +28,9 @@
 #include "ui/framework/sheet/sheet_routines.h"
 #include "ui/pages/choice_icons.h"
 #include "ui/pages/picture_controls.h"
+#include "ui/pages/job_time_popup.h"
+#include "ui/pages/layout_popup.h"
+#include "ui/pages/page_routines.h"
 
 namespace {
 
@@ -64,6 +67,13 @@ constexpr LONG kDevicePicture = 1187;
 constexpr LONG kPaperPicture = 1105;
 constexpr LONG kCopiesPicture = 1761;
 constexpr LONG kColorPicture = 1762;
+constexpr LONG kLayoutButton = 1352;
+constexpr LONG kJobDetailsButton = 3833;
+
+// Pseudo items of the buttons that open the layout popup and the job-type details.
+constexpr SettingItemId kLayoutTitleItem = kItemLayoutTitle;
+constexpr SettingItemId kJobDetailsItem = kItemJobDetails;
+constexpr DWORD kOpenDetailsAtOnceFeature = 0x10000000;
 
 constexpr DWORD kBoth = kRefreshOnFull | kRefreshOnChange;
 constexpr WORD kZoomFollowsOutput = 100;
@@ -81,20 +91,6 @@ const DWORD kDuplex[] = {BoundItem(kItemDuplex, kBoth)};
 const DWORD kColorMode[] = {BoundItem(kItemColorMode, kBoth)};
 const DWORD kJobType[] = {BoundItem(kItemJobType, kBoth)};
 const DWORD kDeviceStatus[] = {BoundItem(kItemDeviceStatus, kBoth)};
-// The items the page keeps bound without a control of its own, so that their states follow
-// every change made here.
-const DWORD kPageItems[] = {
-    BoundItem(8, kBoth),    BoundItem(262, kBoth),  BoundItem(294, kBoth),  BoundItem(7, kBoth),
-    BoundItem(18, kBoth),   BoundItem(16, kBoth),   BoundItem(270, kBoth),  BoundItem(1313, kBoth),
-    BoundItem(295, kBoth),  BoundItem(264, kBoth),  BoundItem(321, kBoth),  BoundItem(296, kBoth),
-    BoundItem(1285, kBoth), BoundItem(297, kBoth),  BoundItem(322, kBoth),  BoundItem(446, kBoth),
-    BoundItem(320, kBoth),  BoundItem(341, kBoth),  BoundItem(342, kBoth),  BoundItem(343, kBoth),
-    BoundItem(327, kBoth),  BoundItem(328, kBoth),  BoundItem(437, kBoth),  BoundItem(441, kBoth),
-    BoundItem(5154, kBoth), BoundItem(445, kBoth),  BoundItem(1328, kBoth), BoundItem(332, kBoth),
-    BoundItem(458, kBoth),  BoundItem(339, kBoth),  BoundItem(1330, kBoth), BoundItem(448, kBoth),
-    BoundItem(449, kBoth),  BoundItem(450, kBoth),  BoundItem(1296, kBoth), BoundItem(1297, kBoth),
-    BoundItem(1298, kBoth), BoundItem(1299, kBoth), BoundItem(1300, kBoth), BoundItem(1301, kBoth),
-};
 
 // Kind data. The copies edit keeps the table's length here; each page limits its own edit to
 // the digits of its model's maximum when it is shown.
@@ -118,6 +114,15 @@ const ListKindData kColorComboData{kListChoices, kLinePartName, 0,      kListPag
 const LONG kOrientationButtons[] = {kPortraitButton, kLandscapeButton};
 const RadioGroupData kOrientationGroup{2, kOrientationButtons};
 const ButtonAction kRestoreAction{kButtonRestoreDefaults, nullptr};
+// The popup's item is a pseudo item without a stored value, so the framework's check before
+// opening (which judges the item's current value) cannot run for it: the popup opens as is.
+const PopupTarget kLayoutTarget{&kLayoutPopupDialog, 0, kLayoutTitleItem};
+const ButtonAction kLayoutAction{kButtonPopup, &kLayoutTarget};
+const DWORD kJobDetails[] = {BoundItem(kJobDetailsItem, kBoth)};
+const ButtonAction kNoDetails{kButtonNone, nullptr};
+const PopupTarget kJobTimeTarget{&kJobTimePopupDialog, 0, 0};
+const ButtonAction kJobTimeDetails{kButtonPopup, &kJobTimeTarget};
+const WORD kLabelFollows = kRowLabelFollowsControl;
 const WORD kStaysEnabled = kRowEnabledWithoutPermission;
 // The bitmaps of the picture rows.
 const DWORD kPaperPictureCode = 5135;
@@ -127,17 +132,8 @@ const DWORD kColorPictureCode = 5137;
 // Label suffixes.
 constexpr LONG kZoomOnSuffix = 9110, kZoomSuffix = 9111, kCopiesSuffix = 9112, kPaperSuffix = 9113,
                kOutputSuffix = 9114, kPagesPerSheetSuffix = 9115, kPageOrderSuffix = 9116, kDuplexSuffix = 9118,
-               kColorSuffix = 9121, kJobTypeSuffix = 9123, kBordersSuffix = 9282;
-
-INT_PTR RunChained(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam, const ControlRow* row,
-                   const void* kindData) {
-  return context->chained != nullptr ? context->chained(context, message, wParam, lParam, row, kindData) : 0;
-}
-
-bool IsNotice(UINT message, LPARAM lParam, UINT code) {
-  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-  return message == WM_NOTIFY && header != nullptr && header->code == code;
-}
+               kColorSuffix = 9121, kJobTypeSuffix = 9123, kBordersSuffix = 9282, kJobDetailsSuffix = 9125,
+               kJobDetailsSetSuffix = 9109;
 
 // The page-wide hook of row 0: it does nothing.
 INT_PTR IgnoreRowMessage(HandlerContext*, UINT, WPARAM, LPARAM, const ControlRow*, const void*) { return 0; }
@@ -180,7 +176,7 @@ INT_PTR HandleZoomEditRow(HandlerContext* context, UINT message, WPARAM wParam, 
                           const void* kindData) {
   HWND focus = GetFocus();
   const LONG focused = focus != nullptr ? GetDlgCtrlID(focus) : kNoControl;
-  if ((message == WM_REFRESHCONTROLS || IsNotice(message, lParam, PSN_SETACTIVE)) &&
+  if (IsPageRefresh(message, lParam) &&
       !RefreshZoomEdit(context, message, row))
     return 0;
   SheetState* sheet = FindSheetState(context->window);
@@ -262,6 +258,39 @@ INT_PTR HandleRestoreDefaultsRow(HandlerContext* context, UINT message, WPARAM w
   return answer;
 }
 
+// The details button as each job type (item 334) has it: the delayed job asks for its time; a
+// normal job, and the job types whose details this driver does not ask for, have none.
+const ControlRow kJobTypeRowSet[] = {
+    {kJobDetailsButton, 1, kJobDetails, kKindPushButton, nullptr, &kNoDetails, kJobDetailsButton,
+     kJobDetailsSetSuffix, &kStaysEnabled},
+    {kJobDetailsButton, 1, kJobDetails, kKindPushButton, nullptr, &kNoDetails, kJobDetailsButton,
+     kJobDetailsSetSuffix, &kStaysEnabled},
+    {kJobDetailsButton, 1, kJobDetails, kKindPushButton, nullptr, &kNoDetails, kJobDetailsButton,
+     kJobDetailsSetSuffix, &kStaysEnabled},
+    {kJobDetailsButton, 1, kJobDetails, kKindPushButton, nullptr, &kNoDetails, kJobDetailsButton,
+     kJobDetailsSetSuffix, &kStaysEnabled},
+    {kJobDetailsButton, 1, kJobDetails, kKindPushButton, nullptr, &kJobTimeDetails, kJobDetailsButton,
+     kJobDetailsSetSuffix, &kStaysEnabled},
+};
+
+// The details button opens the popup of the current job type; with the model's feature,
+// choosing a job type opens its popup at once.
+INT_PTR HandleJobTypeDetailsRow(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam,
+                                const ControlRow* row, const void* kindData) {
+  if (message == WM_COMMAND) {
+    ItemValueCell jobType{};
+    if (ReadContextItem(context, kItemJobType, &jobType) && jobType.word < std::size(kJobTypeRowSet)) {
+      const ControlRow* details = &kJobTypeRowSet[jobType.word];
+      return RunChained(context, message, wParam, lParam, details, details->kindData);
+    }
+    return RunChained(context, message, wParam, lParam, row, kindData);
+  }
+  if (message == WM_REFRESHCONTROLS && IsItemChanged(context, kItemJobType) &&
+      HasSheetFeature(FindSheetState(context->window), kOpenDetailsAtOnceFeature) == 1)
+    PostMessageW(context->window, WM_COMMAND, WPARAM(kJobDetailsButton), 0);
+  return RunChained(context, message, wParam, lParam, row, kindData);
+}
+
 const ControlRow kMainTabRows[] = {
     {kNoControl, 0, nullptr, 0, IgnoreRowMessage, nullptr, kNoControl, kNoString, nullptr},
     {kZoomOnBox, 1, kZoomOn, kKindCheckBox, nullptr, nullptr, kZoomOnBox, kZoomOnSuffix, nullptr},
@@ -281,13 +310,16 @@ const ControlRow kMainTabRows[] = {
      kPageOrderSuffix, nullptr},
     {kBordersBox, 1, kBorders, kKindCheckBox, nullptr, nullptr, kBordersBox, kBordersSuffix, nullptr},
     {kDuplexCombo, 1, kDuplex, kKindComboBox, nullptr, &kDuplexComboData, kDuplexLabel, kDuplexSuffix, nullptr},
+    {kLayoutButton, 0, nullptr, kKindPushButton, nullptr, &kLayoutAction, kNoControl, kNoString, nullptr},
     {kDevicePicture, 0, nullptr, 0, PictureRowCallback, nullptr, kNoControl, kNoString, &kStaysEnabled},
-    {kNoControl, LONG(std::size(kPageItems)), kPageItems, 0, nullptr, nullptr, kNoControl, kNoString, nullptr},
+    {kNoControl, kSharedPageItemCount, kSharedPageItems, 0, nullptr, nullptr, kNoControl, kNoString, nullptr},
     {kColorCombo, 1, kColorMode, kKindComboBox, nullptr, &kColorComboData, kColorLabel, kColorSuffix, nullptr},
     {kPaperPicture, 0, nullptr, 0, PictureRowCallback, &kPaperPictureCode, kNoControl, kNoString, nullptr},
     {kCopiesPicture, 0, nullptr, 0, PictureRowCallback, &kCopiesPictureCode, kNoControl, kNoString, nullptr},
     {kColorPicture, 0, nullptr, 0, PictureRowCallback, &kColorPictureCode, kNoControl, kNoString, nullptr},
     {kJobTypeCombo, 1, kJobType, kKindComboBox, nullptr, &kComboData, kJobTypeLabel, kJobTypeSuffix, nullptr},
+    {kJobDetailsButton, 1, kJobDetails, kKindPushButton, HandleJobTypeDetailsRow, &kNoDetails, kJobDetailsButton,
+     kJobDetailsSuffix, &kLabelFollows},
     {kDeviceStatusButton, 1, kDeviceStatus, kKindPushButton, DeviceStatusButtonRow, nullptr, kNoControl, kNoString,
      &kStaysEnabled},
     {kSizeSummaryText, 0, nullptr, kKindStaticText, SizeSummaryRow, &kStateOnly, kNoControl, kNoString, nullptr},
@@ -307,7 +339,12 @@ constexpr LONG kMainTabHelpId = 9999;
 PageDescriptor kMainTabDescriptor{kMainTabRows, LONG(std::size(kMainTabRows)), kMainTabHelpId, kMainTabHelp,
                                   kMainTabNoPermission, 0};
 
-const DialogRecord kMainTabDialog{kMainTabTemplate, MainPageDialogProc, kMainTabPage, kNoString, 0, nullptr, 0};
+const TabRecord kLayoutPopupChild{kLayoutPopupPage, &kLayoutPopupDescriptor, nullptr};
+const TabRecord kJobTimePopupChild{kJobTimePopupPage, &kJobTimePopupDescriptor, nullptr};
+const TabRecord* const kMainTabChildren[] = {&kLayoutPopupChild, &kJobTimePopupChild};
+
+const DialogRecord kMainTabDialog{kMainTabTemplate, MainPageDialogProc, kMainTabPage, kNoString, 0,
+                                  kMainTabChildren, LONG(std::size(kMainTabChildren))};
 
 // Adds the right-to-left layout to a window and has it drawn again.
 void MirrorWindow(HWND window) {

@@ -67,6 +67,15 @@ void ReplaceText(LPWSTR* slot, LPCWSTR text, LONG room) {
   *slot = copy;
 }
 
+// A text box's value as the change compares it: the last text given to or taken from the
+// settings when the box keeps one. A copy, so the bound value never points at the box's text,
+// which is replaced and freed while the bound value lives on.
+BoundValue LastValueOf(const BoundValue* bound, const EditState* state) {
+  BoundValue last = *bound;
+  if (state != nullptr && state->valueText != nullptr) last.value.data = state->valueText;
+  return last;
+}
+
 // The box's whole text as a new buffer; *length its character count.
 LPWSTR ReadBoxText(HWND box, LONG* length) {
   *length = GetWindowTextLengthW(box);
@@ -314,7 +323,6 @@ int ApplyEditValue(HandlerContext* context, WPARAM, const ControlRow* row, const
   if (bound == nullptr) return kEditError;
   const bool isText = (data->flags & kEditText) != 0;
   EditState* state = FindEditState(context, row);
-  if (isText && state != nullptr && state->valueText != nullptr) bound->value.data = state->valueText;
   LONG number = 0;
   LPWSTR typed = nullptr;
   const int read = ReadEditValue(context, row, &number, &typed, data, check);
@@ -342,10 +350,6 @@ int ApplyEditValue(HandlerContext* context, WPARAM, const ControlRow* row, const
       }
       stored = encoded;
     }
-    if (state != nullptr) {
-      ReplaceText(&state->valueText, stored, ValueRoom(data));
-      ReplaceText(&state->typedText, typed, data->maxLength);
-    }
     cell.data = stored;
     value = &cell.data;
   } else {
@@ -357,9 +361,14 @@ int ApplyEditValue(HandlerContext* context, WPARAM, const ControlRow* row, const
     cell.number = static_cast<DWORD>(number);
   }
   WORD* changed = nullptr;
-  const int result = ChangeControlValue(context, row, bound, value, &changed);
+  const BoundValue last = isText ? LastValueOf(bound, state) : *bound;
+  const int result = ChangeControlValue(context, row, &last, value, &changed);
   if (result == kChangeApplied) {
     SetContextChanges(context, 1, changed, row);
+    if (isText && state != nullptr) {
+      ReplaceText(&state->valueText, static_cast<LPCWSTR>(cell.data), ValueRoom(data));
+      ReplaceText(&state->typedText, typed, data->maxLength);
+    }
   } else {
     ShowEditValue(context, row, data);
     if (result == kChangeRefused) SetFocus(box);
@@ -432,8 +441,8 @@ void OnTextChange(HandlerContext* context, const ControlRow* row, const EditKind
     ItemValueCell cell{};
     cell.data = const_cast<LPWSTR>(stored);
     WORD* changed = nullptr;
-    if (state->valueText != nullptr) bound->value.data = state->valueText;
-    if (ChangeControlValue(context, row, bound, &cell.data, &changed) == kChangeApplied) {
+    const BoundValue last = LastValueOf(bound, state);
+    if (ChangeControlValue(context, row, &last, &cell.data, &changed) == kChangeApplied) {
       SetContextChanges(context, 1, changed, row);
       ReplaceText(&state->valueText, stored, ValueRoom(data));
       ReplaceText(&state->typedText, text, data->maxLength);
