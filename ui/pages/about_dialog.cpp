@@ -1,5 +1,6 @@
 // The about dialog (see about_dialog.h). Its two fonts belong to the dialog window (window
 // properties), so two about dialogs of two sheets in one process keep their own.
+#include "items/item_ids.h"
 #include "ui/pages/about_dialog.h"
 
 #include <algorithm>
@@ -38,7 +39,6 @@ constexpr LONG kHeadingText = 1215;
 constexpr LONG kHiddenControl = 3281;
 constexpr LONG kOkButton = 1092;
 
-constexpr SettingItemId kDocumentItem = 36877;
 
 // Strings.
 constexpr UINT kNoteString = 491;
@@ -83,7 +83,7 @@ INT_PTR ShowAboutNote(HandlerContext* context, UINT message, WPARAM, LPARAM lPar
   return 0;
 }
 
-const DWORD kDocument[] = {BoundItem(kDocumentItem, kRefreshOnFull | kRefreshOnChange)};
+const DWORD kDocument[] = {BoundItem(kItemAboutDocument, kRefreshOnFull | kRefreshOnChange)};
 const LONG kDocumentTarget = kNoStringId;
 const ButtonAction kOpenDocumentAction{kButtonOpenDocument, &kDocumentTarget};
 

@@ -1,5 +1,6 @@
 // The picture controls (see picture_controls.h): the subclass procedure that paints them, the
 // renderer with its see-through colour, and the builders of the row bitmaps and the device.
+#include "items/item_ids.h"
 #include "ui/pages/picture_controls.h"
 
 #include <algorithm>
@@ -39,7 +40,6 @@ constexpr LONG kDevicePictureControl = 1187, kDeviceOptionsPictureControl = 1310
 constexpr WORD kPictureRecordType = 9;
 // The model feature that keeps item 4114 out of the device picture's conditions.
 constexpr DWORD kNoItem4114Feature = 0x100000;
-constexpr SettingItemId kItem4114 = 4114;
 constexpr BYTE kOperatorDiffers = 2;
 constexpr LPCWSTR kPreviousProcedure = u"QvPictureProcedure";
 
@@ -118,7 +118,7 @@ bool ConditionHolds(const ItemValueElement& test, LONG controlId, bool without41
                     PrinterConfiguration* config, WORD* status) {
   const SettingItemId id = test.item;
   if (controlId == kDeviceOptionsPictureControl && !((id >= 4097 && id <= 4362) || id == 5123)) return false;
-  if (controlId == kDevicePictureControl && without4114 && id == kItem4114) return false;
+  if (controlId == kDevicePictureControl && without4114 && id == kItemDevicePictureOption) return false;
   ItemValueCell cell{};
   ValueTypeCode type = 0;
   DWORD length = 0;

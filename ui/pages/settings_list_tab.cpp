@@ -28,9 +28,6 @@ constexpr LONG kHiddenControl = 3313;
 constexpr LONG kRestoreButton = 1090;
 
 // Items.
-constexpr SettingItemId kSpoolFormatItem = 458;
-constexpr SettingItemId kPriorityItem = 456;
-constexpr SettingItemId kAboutItem = 36900;
 
 // Label suffixes.
 constexpr LONG kSkipBlankSuffix = 9024, kCenterBytesSuffix = 9025, kSpoolFormatSuffix = 9026,
@@ -39,9 +36,9 @@ constexpr LONG kSkipBlankSuffix = 9024, kCenterBytesSuffix = 9025, kSpoolFormatS
 constexpr DWORD kBoth = kRefreshOnFull | kRefreshOnChange;
 const DWORD kSkipBlank[] = {BoundItem(kItemSkipEmptyPages, kBoth)};
 const DWORD kCenterBytes[] = {BoundItem(kItemCenterEveryByte, kBoth)};
-const DWORD kSpoolFormat[] = {BoundItem(kSpoolFormatItem, kBoth)};
-const DWORD kPriority[] = {BoundItem(kPriorityItem, kBoth)};
-const DWORD kAbout[] = {BoundItem(kAboutItem, kBoth)};
+const DWORD kSpoolFormat[] = {BoundItem(kItemSpoolFormat, kBoth)};
+const DWORD kPriority[] = {BoundItem(kItemJobPriority, kBoth)};
+const DWORD kAbout[] = {BoundItem(kItemAboutButton, kBoth)};
 
 const ListKindData kComboData{kListChoices, kLinePartName, 0, 0, nullptr, nullptr, nullptr, nullptr};
 const PopupTarget kAboutTarget{&kAboutDialog, 0, 0};

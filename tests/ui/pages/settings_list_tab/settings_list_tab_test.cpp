@@ -3,6 +3,7 @@
 // document button, and the pictures of both.
 #include <gtest/gtest.h>
 
+#include "items/item_ids.h"
 #include "core/database/database.h"
 #include "tests/support/model_files.h"
 #include "tests/support/sheet_fixture.h"
@@ -11,12 +12,11 @@ namespace {
 
 using sheet_test::OpenedBy;
 
-constexpr int kSettingsListTab = 1;
+constexpr int kSettingsListTab = 2;
 constexpr int kAboutButton = 3312, kAboutText = 1213, kHeadingText = 1215, kHiddenControl = 3281,
               kDocumentButton = 1353, kNoteText = 1761;
 constexpr int kSkipBlankBox = 3290, kCenterBytesBox = 1044, kSpoolFormatCombo = 3295, kSpoolFormatLabel = 3291,
               kPriorityCombo = 3297, kFontOptionsButton = 3311, kTabHiddenControl = 3313, kRestore = 1090;
-constexpr SettingItemId kSkipBlankItem = 1334, kCenterBytesItem = 1320, kSpoolFormatItem = 458, kPriorityItem = 456;
 constexpr WORD kAboutTemplate = 510;
 
 // Picks the combo's line with the text, as a person reads it.
@@ -200,15 +200,15 @@ TEST_F(SettingsListTest, TabControlsStoreTheirSettings) {
     DWORD stored;
   };
   const std::vector<Case> cases = {
-      {"skip blank pages ticked", [](HWND p) { SimClick(GetDlgItem(p, kSkipBlankBox)); }, kSkipBlankItem, 1},
-      {"centre every byte ticked", [](HWND p) { SimClick(GetDlgItem(p, kCenterBytesBox)); }, kCenterBytesItem, 1},
-      {"RAW spool data", [](HWND p) { Pick(p, kSpoolFormatCombo, u"RAW"); }, kSpoolFormatItem, 0},
-      {"high priority", [](HWND p) { Pick(p, kPriorityCombo, u"High"); }, kPriorityItem, 2},
+      {"skip blank pages ticked", [](HWND p) { SimClick(GetDlgItem(p, kSkipBlankBox)); }, kItemSkipEmptyPages, 1},
+      {"centre every byte ticked", [](HWND p) { SimClick(GetDlgItem(p, kCenterBytesBox)); }, kItemCenterEveryByte, 1},
+      {"RAW spool data", [](HWND p) { Pick(p, kSpoolFormatCombo, u"RAW"); }, kItemSpoolFormat, 0},
+      {"high priority", [](HWND p) { Pick(p, kPriorityCombo, u"High"); }, kItemJobPriority, 2},
       {"restore defaults", [](HWND p) {
          SimClick(GetDlgItem(p, kSkipBlankBox));
          Pick(p, kPriorityCombo, u"Low");
          SimClick(GetDlgItem(p, kRestore));
-       }, kPriorityItem, 1},
+       }, kItemJobPriority, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
