@@ -216,13 +216,13 @@ int RecordCommand(FixedCommand<Opcode, Call, Check, Operands...>, OutputChannel*
 }
 
 // Records a command of the table whose floats go to the library as one array.
-template <WORD Opcode, auto Call, int Count>
-int RecordCommand(FloatsCommand<Opcode, Call, Count>, OutputChannel* channel, const float* values) {
+template <WORD Opcode, auto Slot, int Count>
+int RecordCommand(FloatsCommand<Opcode, Slot, Count>, OutputChannel* channel, const float* values) {
   if (channel == nullptr) return -1;
   const WORD mode = channel->mode;
-  if (CallsLibrary(mode) && Call(channel, values) != 0) return -1;
+  if (CallsLibrary(mode) && CallLibrarySlotWithArray(Slot, channel, values) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, FloatsCommand<Opcode, Call, Count>::bytes, [=](auto& w) {
+  return WriteCommand(channel, FloatsCommand<Opcode, Slot, Count>::bytes, [=](auto& w) {
     w.U16(Opcode);
     for (int i = 0; i < Count; ++i) w.F32(values[i]);
   });

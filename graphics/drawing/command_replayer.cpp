@@ -170,11 +170,11 @@ int ReplayFixed(FixedCommand<Opcode, Call, Check, Operands...>, DisplayListReade
     return CheckCall(answer);
 }
 
-template <WORD Opcode, auto Call, int Count>
-int ReplayFixed(FloatsCommand<Opcode, Call, Count>, DisplayListReader* r) {
+template <WORD Opcode, auto Slot, int Count>
+int ReplayFixed(FloatsCommand<Opcode, Slot, Count>, DisplayListReader* r) {
   float values[Count];
   if (ReadNumbers<Num::kF32>(r, values, Count) != 0) return -1;
-  return CheckCall(Call(r->channel, values));
+  return CheckCall(CallLibrarySlotWithArray(Slot, r->channel, values));
 }
 
 template <typename Command>
