@@ -4,7 +4,7 @@
 #pragma once
 
 #include "graphics/ddi/font_resource_reader.h"
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "platform/base/types.h"
 #include "platform/engine/ddi_fonts.h"
 

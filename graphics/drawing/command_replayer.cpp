@@ -7,10 +7,10 @@
 #include <tuple>
 
 #include "graphics/drawing/command_table.h"
-#include "graphics/drawing/display_list.h"
 #include "graphics/drawing/drawing_session.h"
 #include "graphics/drawing/library_calls.h"
-#include "graphics/job/job_store_pages.h"
+#include "graphics/output/display_list.h"
+#include "graphics/output/job_store_pages.h"
 #include "graphics/output/output_channel.h"
 #include "platform/base/byte_order.h"
 

@@ -8,8 +8,8 @@
 
 #include <type_traits>
 
-#include "graphics/drawing/display_list.h"
 #include "graphics/drawing/library_calls.h"
+#include "graphics/output/display_list.h"
 
 // The encoding of one operand in the list.
 enum class Wire : BYTE {

@@ -2,7 +2,7 @@
 
 
 #include "core/database/dbrecords.h"
-#include "graphics/ddi/paper_layout.h"
+#include "graphics/device/paper_layout.h"
 #include "graphics/drawing/graphics_emitter.h"
 #include "graphics/job/fax_passes.h"
 #include "graphics/job/job_control.h"

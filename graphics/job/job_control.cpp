@@ -7,9 +7,11 @@
 #include "core/runtime/resource_module.h"
 #include "core/store/effective_values.h"
 #include "core/store/settings_record.h"
-#include "graphics/ddi/color_class_word.h"
-#include "graphics/ddi/escape_blocks.h"
-#include "graphics/ddi/pdev_settings.h"
+#include "graphics/ddi/color_class_word.h"  // up: the document's colour class word
+#include "graphics/ddi/escape_blocks.h"  // up: the job's end frees the escapes' blocks
+#include "graphics/device/overlay_state.h"
+#include "graphics/device/pdev_settings.h"
+#include "graphics/device/render_settings.h"
 #include "graphics/drawing/drawing_session.h"
 #include "graphics/drawing/graphics_emitter.h"
 #include "graphics/drawing/library_calls.h"
@@ -490,19 +492,6 @@ int ReloadPageSettings(Pdev* pdev) {
     result |= ReadSheetPaper(pdev, &pdev->settings, &pdev->pageState.sheet);
   return result != 0 ? -1 : 0;
 }
-
-BOOL IsStampDrawingActive(const Pdev* pdev) {
-  return pdev->job.stampDrawing && (pdev->render.perSheetStamp || pdev->render.perPageStamp);
-}
-
-LONG IsOverlayDrawingActive(const Pdev* pdev) {
-  if (!pdev->job.stampDrawing) return pdev->job.jobInfoDrawing != 0;
-  if (!pdev->render.perSheetStamp && !pdev->render.perPageStamp) return 0;
-  if (pdev->job.jobInfoDrawing) return 1;
-  return pdev->render.perSheetStamp;
-}
-
-LONG GetStampModeValue(const Pdev* pdev) { return IsStampDrawingActive(pdev) ? pdev->render.stampModeValue : 0; }
 
 int SetOverlayMode(Pdev* pdev, BOOL stamp, BOOL jobInformation) {
   constexpr DWORD kSideFlags = kJobStarted | kJobOutputBegun | kJobSideOpen;

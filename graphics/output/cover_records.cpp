@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/database/dbrecords.h"
-#include "graphics/ddi/pdev_settings.h"
-#include "graphics/drawing/display_list.h"
+#include "graphics/device/pdev_settings.h"
+#include "graphics/output/display_list.h"
 #include "graphics/output/record_writer.h"
 #include "items/codepage.h"
 #include "items/item_ids.h"
