@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "graphics/device/pdev.h"
-#include "graphics/job/job_control.h"  // up: a drawing that fills the page ends it through the job code
 #include "graphics/drawing/bitmap_image.h"
 #include "graphics/drawing/bitmap_rows.h"
 #include "graphics/drawing/clip_cache.h"
@@ -14,6 +13,7 @@
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/color_detection.h"
 #include "graphics/imaging/image_queue.h"
+#include "graphics/job/job_control.h"  // up: a drawing that fills the page ends it through the job code
 #include "platform/base/errors.h"
 #include "platform/engine/engine.h"
 #include "platform/kernel/lasterror.h"

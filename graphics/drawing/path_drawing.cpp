@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "graphics/device/overlay_state.h"
-#include "graphics/job/job_control.h"  // up: a drawing that fills the page ends it through the job code
 #include "graphics/device/pdev.h"
 #include "graphics/device/pdev_settings.h"
 #include "graphics/drawing/clip_cache.h"
@@ -12,6 +11,7 @@
 #include "graphics/drawing/rop_maps.h"
 #include "graphics/imaging/brush_emission.h"
 #include "graphics/imaging/image_queue.h"
+#include "graphics/job/job_control.h"  // up: a drawing that fills the page ends it through the job code
 #include "graphics/job/page_start.h"  // up: a drawing opens the page it lands on
 #include "items/item_ids.h"
 #include "platform/engine/engine.h"

@@ -18,6 +18,7 @@
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/image_queue.h"
 #include "graphics/job/booklet_output.h"
+#include "graphics/job/channel_output.h"
 #include "graphics/job/direct_image_drawing.h"
 #include "graphics/job/fax_header_sheet.h"
 #include "graphics/job/fax_passes.h"
@@ -32,7 +33,6 @@
 #include "graphics/job/saved_job_output.h"
 #include "graphics/job/setting_overrides.h"
 #include "graphics/job/tile_output.h"
-#include "graphics/output/channel_output.h"
 #include "graphics/output/output_channel.h"
 #include "items/item_ids.h"
 

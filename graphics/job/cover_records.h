@@ -4,9 +4,9 @@
 // font, the record naming a stored overlay, and a file of the driver directory copied whole.
 #pragma once
 
-#include "graphics/ddi/font_resource_reader.h"  // up: the cover page's font
+#include "graphics/device/font_resource_reader.h"
 #include "graphics/device/pdev.h"
-#include "graphics/job/cover_page.h"  // up: the cover page's layout
+#include "graphics/job/cover_page.h"
 #include "platform/base/types.h"
 
 inline constexpr DWORD kCoverPreambleSize = 19;

@@ -1,4 +1,4 @@
-#include "graphics/output/channel_output.h"
+#include "graphics/job/channel_output.h"
 
 #include "core/runtime/resource_module.h"
 #include "graphics/output/file_target.h"
@@ -6,9 +6,9 @@
 
 #include <cstring>
 
-#include "graphics/drawing/drawing_session.h"  // up: the channel opens the library session
-#include "graphics/drawing/parameter_blocks.h"  // up: the session's parameter blocks
-#include "graphics/job/page_store.h"  // up: the stored pages of the job
+#include "graphics/drawing/drawing_session.h"
+#include "graphics/drawing/parameter_blocks.h"
+#include "graphics/job/page_store.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "graphics/output/cover_records.h"
+#include "graphics/job/cover_records.h"
 
 #include <cstring>
 #include <string>
