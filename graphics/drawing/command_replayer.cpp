@@ -510,15 +510,16 @@ struct ReplayDispatch {
   std::array<std::array<char, kMaxSlots>, 6> check{};  // the letter that selects each slot
 };
 
+// Whether the command table holds the opcode; its handler into *found when it does. (Told by
+// a flag: a function address compared in a constant expression is refused by some builds.)
 template <typename... Commands>
-constexpr ReplayHandler FindTableHandler(WORD opcode, CommandList<Commands...>) {
-  ReplayHandler found = nullptr;
-  ((Commands::opcode == opcode ? (found = ReplayTableCommand<Commands>, true) : false) || ...);
-  return found;
+constexpr bool FindTableHandler(WORD opcode, CommandList<Commands...>, ReplayHandler* found) {
+  return ((Commands::opcode == opcode ? (*found = ReplayTableCommand<Commands>, true) : false) || ...);
 }
 
 constexpr ReplayHandler FindHandler(WORD opcode) {
-  if (const ReplayHandler table = FindTableHandler(opcode, FixedShapeCommands{}); table != nullptr) return table;
+  ReplayHandler table = FailAlways;
+  if (FindTableHandler(opcode, FixedShapeCommands{}, &table)) return table;
   for (const ReplayEntry& e : kReplayEntries)
     if (e.opcode == opcode) return e.handler;
   return FailAlways;
