@@ -31,6 +31,5 @@ LPSTR WideToMultiByteAlloc(UINT codePage, LPCWSTR text);
 // the code page is taken as given). With a buffer and a positive count, converts as many
 // characters as fit before a terminator into it.
 int MultiByteToWideCount(UINT codePage, LPWSTR buffer, LPCSTR text, int bufferCount);
-// Caller to come: the printer modules' text routines.
 // New block of count + 1 wide characters holding the text; *count excludes the terminator.
 LPWSTR MultiByteToWideAlloc(UINT codePage, LPCSTR text, int* count);

@@ -46,15 +46,15 @@ inline constexpr SettingItemId kItemConfigRelease = 8204;         // driver rele
 inline constexpr SettingItemId kItemStreamVersion = 8205;         // version of the printer stream the device takes
 
 // Paper, sources and media.
-inline constexpr SettingItemId kItemOutputPaper = 262;         // paper printed on (0: same as the page's paper)
+inline constexpr SettingItemId kItemOutputPaper = 262;         // paper printed on, or the page's own paper
 inline constexpr SettingItemId kItemPaperSource = 265;         // the driver's paper source (tray)
 inline constexpr SettingItemId kItemPaperType = 266;           // paper type
 inline constexpr SettingItemId kItemWholePaper = 383;          // print on the whole paper, no margins
 inline constexpr SettingItemId kItemPerPaperMargins = 387;     // margins kept per paper are appended
 inline constexpr SettingItemId kItemMediaType = 388;           // media type (a type-19 record key)
-inline constexpr SettingItemId kItemSeparateSource = 389;       // the source options popup's own source
-inline constexpr SettingItemId kItemSeparateSourceKind = 441;   // what that source is used for
-inline constexpr SettingItemId kItemSeparateSourceOn = 1313;    // kItemSeparateSource applies (32-bit)
+inline constexpr SettingItemId kItemSeparateSource = 389;     // the source options popup's own source
+inline constexpr SettingItemId kItemSeparateSourceKind = 441; // what that source is used for
+inline constexpr SettingItemId kItemSeparateSourceOn = 1313;  // kItemSeparateSource applies (32-bit)
 inline constexpr SettingItemId kItemBypassFeedEdge = 438;      // bypass tray feed edge (byte)
 inline constexpr SettingItemId kItemSourceFollowsDefault = 457; // the driver's source follows dmDefaultSource
 inline constexpr SettingItemId kItemSizeFieldsFlag = 1331;     // dmFields also names paper length and width
@@ -100,7 +100,7 @@ inline constexpr SettingItemId kItemBookletOptionB = 1292;     // read only with
 inline constexpr SettingItemId kItemReverseOrder = 1312;       // print the pages in reverse order
 inline constexpr SettingItemId kItemScaleFieldFlag = 1324;     // dmFields names dmScale
 inline constexpr SettingItemId kItemBookletHeaderSwitch = 1328; // booklet attribute written in the job header
-inline constexpr SettingItemId kItemImpositionMarks = 1337;
+inline constexpr SettingItemId kItemNupBorders = 1337;         // borders around the pages on a sheet
 
 // Finishing: staples, punching and the linked position items.
 inline constexpr SettingItemId kItemStaplePosition = 320;
@@ -115,7 +115,8 @@ inline constexpr SettingItemId kItemPaperPosition = 444;       // paper position
 
 // Colour: mode, adjustments, matching and profiles.
 inline constexpr SettingItemId kItemColorMode = 270;           // 0 automatic, 1 grey, 2 colour
-inline constexpr SettingItemId kItemColorChoice = 271;
+inline constexpr SettingItemId kItemPrintMode = 271;           // print mode; some values also set the resolution
+inline constexpr SettingItemId kItemPrintModeDetail = 350;     // reset to its default with kItemPrintMode
 inline constexpr SettingItemId kItemColorAdjustKinds = 273;    // bits 1 text, 2 graphics, 4 images
 inline constexpr SettingItemId kItemColorTripleFirst = 274;    // 274..285: common, text, graphics, image triples
 inline constexpr SettingItemId kItemColorTripleLast = 285;
@@ -144,7 +145,7 @@ inline constexpr SettingItemId kItemSecondFromFirst = 1305;    // the second pro
 inline constexpr SettingItemId kItemSecondKindMatching = 1306;
 inline constexpr SettingItemId kItemBlackTextFlag = 1308;
 inline constexpr SettingItemId kItemFirstKindMatching = 1309;
-inline constexpr SettingItemId kItemCustomColorDetail = 1307;  // applies only while kItemColorChoice is 8
+inline constexpr SettingItemId kItemCustomColorDetail = 1307;  // applies only while kItemPrintMode is 8
 inline constexpr SettingItemId kItemBlackGraphicsFlag = 1311;
 inline constexpr SettingItemId kItemPerKindAdjust = 1314;      // separate triples for text, graphics and images
 inline constexpr SettingItemId kItemColorAdjustSwitch = 1317;
@@ -163,6 +164,7 @@ inline constexpr SettingItemId kItemStampListNames = 272;      // the stamp list
 inline constexpr SettingItemId kItemStampName = 297;           // the chosen stamp's name; empty: none
 inline constexpr SettingItemId kItemStampChoice = 298;         // built-in stamp list; shares kItemStampName's field
 inline constexpr SettingItemId kItemStampText = 299;
+inline constexpr SettingItemId kItemStampColorChoice = 300;    // 8: the custom colour kItemCustomColor
 inline constexpr SettingItemId kItemStampColor = 301;          // 0xRRGGBB
 inline constexpr SettingItemId kItemStampFrame = 302;          // 0 none, 1 box, 2 circle
 inline constexpr SettingItemId kItemStampPosition = 303;       // 0 tiled; else horizontal and vertical alignment
@@ -251,7 +253,7 @@ inline constexpr SettingItemId kItemCoverRecipient = 1806;
 inline constexpr SettingItemId kItemCoverCompany = 1807;
 inline constexpr SettingItemId kItemCoverHonorific = 1808;
 inline constexpr SettingItemId kItemCoverNumberPrefix = 1809;
-inline constexpr SettingItemId kItemCoverSenderNumber = 1823;
+inline constexpr SettingItemId kItemCoverSenderFirst = 1820;   // 1820..1823: the sender's four fields
 inline constexpr SettingItemId kItemFaxSecondPrefix = 5141;
 inline constexpr SettingItemId kItemFaxSecondPrefixOn = 5142;
 inline constexpr SettingItemId kItemFaxFirstPrefix = 5143;
@@ -275,7 +277,7 @@ inline constexpr SettingItemId kItemPromptGroup1Account = 5176;
 inline constexpr SettingItemId kItemOwnerModeAlt = 5178;
 inline constexpr SettingItemId kItemPromptGroup = 5183;        // 0 group 1, 1 group 2
 inline constexpr SettingItemId kItemPromptGroup2Key = 5184;
-inline constexpr SettingItemId kItemPromptGroup2Password = 5185;
+inline constexpr SettingItemId kItemPromptGroup2Pin = 5185;
 
 // Device options of the configuration.
 inline constexpr SettingItemId kItemDeviceOptionFirst = 4097;  // 4097..4362: the device option items
@@ -297,10 +299,9 @@ inline constexpr SettingItemId kItemFontOptionValue = 5147;    // its number fie
 inline constexpr SettingItemId kItemSaveJobAllowed = 5149;
 inline constexpr SettingItemId kItemBookletSubsetDevice = 5158;
 
-// Flags with a storage rule of their own.
-inline constexpr SettingItemId kItemInvertedFlag = 1284;       // stored with the opposite sense: set means off
-inline constexpr SettingItemId kItemDefaultedWhenZero = 350;   // an upgrade resets it to its default when 0
+// Items known by how they are stored or converted rather than by what they set.
 inline constexpr SettingItemId kItemLegacySwitch = 331;        // set from the old record's switch at byte 316
+inline constexpr SettingItemId kItemInvertedFlag = 1284;       // stored with the opposite sense: set means off
 
 // Ranges of kept items: what restoring the defaults leaves alone.
 inline constexpr SettingItemId kItemKeptFirst = 4098;
@@ -326,4 +327,5 @@ inline constexpr SettingItemId kItemStampAddRequest = 0x9001;     // add a stamp
 inline constexpr SettingItemId kItemStampEditRequest = 0x9002;    // act on the stamp named by kItemStampName
 inline constexpr SettingItemId kItemStampDeleteRequest = 0x9003;  // the same, for a stored stamp only
 inline constexpr SettingItemId kItemPresetList = 0x9018;
+inline constexpr SettingItemId kItemDeviceStatus = 0x9021;        // the device status row
 inline constexpr SettingItemId kItemEmptyLabel = 0x9029;          // a row without a label

@@ -118,7 +118,6 @@ constexpr bool IsFlagBitItem(SettingItemId id) {
 ItemAccessResult LocateItem(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config,
                             ItemLocation* location);
 
-// Caller to come: the graphics module's data-access binding.
 // Bytes an item occupies in its record: the field size for strings and fonts, else the size
 // of its own type.
 constexpr DWORD GetStoredItemSize(ValueTypeCode type, DWORD byteLength) {

@@ -42,5 +42,4 @@ int DecodeText(const char* input, int length, void* output, int* written, int ca
 // answers 1, or 0 (and no string) for an empty or NULL text or any failing step.
 constexpr int kConvertEncode = 1;
 constexpr int kConvertDecode = 2;
-// Caller to come: the user-interface module's text routines.
 int ConvertEncodedText(int mode, LPCWSTR text, LPWSTR* result);

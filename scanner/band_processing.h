@@ -20,7 +20,6 @@ void InvertBand(BYTE* pixels, DWORD width, DWORD lines, DWORD lineBytes, const I
 // Packed lines (PackedLineBytes) to 32-bit aligned lines (BitmapLineBytes) in place, and back.
 // The strip must hold lines x BitmapLineBytes bytes.
 void ExpandStripLines(BYTE* strip, WORD kind, DWORD width, DWORD lines);
-// Caller to come: the scanner's preview window.
 void PackStripLines(BYTE* strip, WORD kind, DWORD width, DWORD lines);
 
 // Byte offset of pixel (x, y) of the unrotated image in an output bitmap of width x height.

@@ -11,7 +11,6 @@ extern HINSTANCE g_Instance;
 // 1; UnloadLocaleText frees the library and deletes the temporary text file: 0.
 BOOL LoadLocaleText(HINSTANCE instance);
 BOOL UnloadLocaleText();
-// Caller to come: the scan dialog's help.
 // The help language tag chosen with the texts ("EN*", "CHS"; "EN" before any).
 LPCSTR GetHelpLocaleTag();
 // The temporary INI file of the companion's texts, or null.

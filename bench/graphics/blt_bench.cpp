@@ -19,6 +19,7 @@
 #include "core/persist/printer_config.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
+#include "items/item_ids.h"
 #include "outside/drawlib/drawlib_sim.h"
 #include "platform/engine/ddi_device.h"
 #include "platform/engine/ddi_functions.h"
@@ -36,7 +37,6 @@ constexpr LONG kWidth = 4961;   // 210 mm at 600 dpi
 constexpr LONG kHeight = 7016;  // 297 mm at 600 dpi
 constexpr LONG kBandRows = 64;
 constexpr LONG kStride = (kWidth * 3 + 3) / 4 * 4;
-constexpr SettingItemId kItemColorMode = 270;
 constexpr DWORD kColorModeStraight = 2;
 
 // One sandbox with the driver files, a printer of the sample model, its device mode, the driver

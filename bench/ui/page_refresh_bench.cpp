@@ -19,6 +19,7 @@
 #include "core/runtime/module_state.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/comctl/commctrl.h"
 #include "platform/comctl/propsheet.h"
 #include "platform/kernel/kernel_sim.h"
@@ -41,8 +42,30 @@ constexpr WCHAR kPageClass[] = u"QvBenchPage";
 
 // The sample's items with choice lists (the paper list is left out: it needs the printer's
 // configuration); the 60 rows bind them in turn.
-constexpr SettingItemId kItems[] = {7, 13, 265, 14, 16, 18, 270, 320, 341, 334, 388, 386, 262, 274, 271,
-                                    4097, 4098, 4099, 4100, 4101, 4102, 4103, 4104, 4105};
+constexpr SettingItemId kItems[] = {kItemOrientation,
+                                    kItemDefaultSource,
+                                    kItemPaperSource,
+                                    kItemResolutionPair,
+                                    kItemDuplex,
+                                    kItemCollate,
+                                    kItemColorMode,
+                                    kItemStaplePosition,
+                                    kItemPunchPosition,
+                                    kItemJobType,
+                                    kItemMediaType,
+                                    kItemPatternFromResolution,
+                                    kItemOutputPaper,
+                                    kItemColorTripleFirst,
+                                    kItemPrintMode,
+                                    kItemDeviceOptionFirst,
+                                    kItemDeviceOptionFirst + 1,
+                                    kItemDeviceOptionFirst + 2,
+                                    kItemDeviceOptionFirst + 3,
+                                    kItemDeviceOptionFirst + 4,
+                                    kItemDeviceOptionFirst + 5,
+                                    kItemDeviceOptionFirst + 6,
+                                    kItemDeviceOptionFirst + 7,
+                                    kItemDeviceOptionFirst + 8};
 
 const StaticTextData kStateOnly{kStaticStateOnly, 0};
 

@@ -3,7 +3,8 @@
 // of the driver core for the main tab: opening the item store and making the constraint checks
 // of every item the tab's rows bind (the item and each of its choices). The ratio is the cost
 // of the sheet, its pages and the dialog framework around those checks. Prints the ratio and
-// the absolute time of an opening.
+// the absolute time of an opening. Also the paints of the main tab's picture controls against
+// a plain copy of a bitmap of the device picture's size.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -22,11 +23,17 @@
 #include "core/store/item_access.h"
 #include "platform/comctl/comctl_sim.h"
 #include "platform/comctl/printer_sheets.h"
+#include "platform/gdi/bitmaps.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/drawing.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/gdi_sim.h"
 #include "platform/comctl/propsheet.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/module.h"
 #include "platform/spooler/spooler.h"
 #include "platform/spooler/spooler_sim.h"
+#include "platform/user/paint.h"
 #include "platform/user/user_sim.h"
 #include "ui/module/driver_ui.h"
 #include "ui/pages/main_tab.h"
@@ -153,11 +160,66 @@ void BM_StoreAndTabChecksAlone(benchmark::State& state) {
 }
 BENCHMARK(BM_StoreAndTabChecksAlone)->Unit(benchmark::kMillisecond);
 
+// Paints of the main tab's device picture (its picture records walked, their pictures made and
+// composed) and of a picture beside a setting (a bitmap resource loaded and composed), in an
+// open sheet; the GDI objects alive are counted around each paint, so a leak shows.
+void PaintPictureControl(benchmark::State& state, int controlId) {
+  BenchSheet& s = GetSheet();
+  if (!s.ready) return state.SkipWithError("the printer could not be set up over the sample");
+  int leaked = 0;
+  SimOnDialog([&](HWND sheet) {
+    const std::vector<SimSheetPage> pages = SimSheetPages(sheet);
+    HWND control = pages.empty() ? nullptr : GetDlgItem(pages[0].hwnd, controlId);
+    if (control == nullptr) {
+      state.SkipWithError("the main tab has no such picture");
+    } else {
+      for (auto _ : state) {
+        const int before = SimLiveGdiObjects();
+        SimPaint(control);
+        leaked += SimLiveGdiObjects() - before;
+      }
+    }
+    SimSheetPress(sheet, PSBTN_CANCEL);
+  });
+  DWORD result = 0;
+  SimOpenDocumentSheet(u"qorvexui.dll", u"P1", nullptr, reinterpret_cast<DEVMODEW*>(s.output.data()), kDevModeSize,
+                       DM_COPY | DM_PROMPT, nullptr, &result);
+  SimForgetDialogDrivers();
+  state.counters["gdi_objects_left_per_paint"] = benchmark::Counter(leaked, benchmark::Counter::kAvgIterations);
+}
+void BM_PaintDevicePicture(benchmark::State& state) { PaintPictureControl(state, 1187); }
+BENCHMARK(BM_PaintDevicePicture)->Unit(benchmark::kMicrosecond);
+void BM_PaintRowPicture(benchmark::State& state) { PaintPictureControl(state, 1105); }
+BENCHMARK(BM_PaintRowPicture)->Unit(benchmark::kMicrosecond);
+
+// The baseline of the paints: one copy of a bitmap of the device picture's size between two
+// memory DCs.
+void BM_CopyPictureSizedBitmap(benchmark::State& state) {
+  HDC screen = GetDC(nullptr);
+  HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
+  HBITMAP source = CreateCompatibleBitmap(screen, 90, 34), target = CreateCompatibleBitmap(screen, 90, 34);
+  HGDIOBJ oldFrom = SelectObject(from, source), oldTo = SelectObject(to, target);
+  for (auto _ : state) benchmark::DoNotOptimize(BitBlt(to, 0, 0, 90, 34, from, 0, 0, SRCCOPY));
+  SelectObject(from, oldFrom);
+  SelectObject(to, oldTo);
+  DeleteObject(source);
+  DeleteObject(target);
+  DeleteDC(from);
+  DeleteDC(to);
+  ReleaseDC(nullptr, screen);
+}
+BENCHMARK(BM_CopyPictureSizedBitmap)->Unit(benchmark::kMicrosecond);
+
 void PrintRatios(const RatioReporter& reporter) {
   if (auto r = reporter.Ratio("BM_OpenSheetToFirstPaint/manual_time", "BM_StoreAndTabChecksAlone")) {
     std::printf("document sheet opened to the main tab's first paint / the store and the tab's checks alone: %.2fx\n",
                 *r);
   }
+  if (auto r = reporter.Ratio("BM_PaintDevicePicture", "BM_CopyPictureSizedBitmap"))
+    std::printf("a paint of the device picture / one copy of a bitmap of its size: %.2fx\n", *r);
+  if (auto r = reporter.Ratio("BM_PaintRowPicture", "BM_CopyPictureSizedBitmap"))
+    std::printf("a paint of a picture beside a setting / one copy of a bitmap of the device picture's size: %.2fx\n",
+                *r);
 }
 
 }  // namespace

@@ -19,7 +19,6 @@ ChoiceList* BuildChoiceListHeader(void** extra, const ItemDescriptor** descripto
                                   SettingItemId id, HMODULE resourceModule, WORD callerCount,
                                   bool* failed = nullptr);
 
-// Caller to come: the property-sheet pages' list controls.
 // The item's whole list. callerCount strings of callerList are the choices of the lists that
 // the calling page fills (items 305 and 358). Sizes in paper lists follow the measurement
 // flags (NULL: millimetres). NULL on any failure, with nothing left allocated.
@@ -29,7 +28,6 @@ ChoiceList* BuildChoiceListForItem(HANDLE printer, ItemStore* store, SettingItem
 
 // The user-paper slot (0-19) whose paper id is the given one (ids 262-266 and 287-301), or -1.
 int GetUserPaperSlot(WORD paperId);
-// Caller to come: the device-mode synchronisation of the paper items.
 // The width, length (tenths of a millimetre) and name of a user-paper slot from its items; the
 // name is the address of the text in the caller's records. FALSE when one cannot be read.
 BOOL GetUserPaperItems(SettingsRecord* settings, PrinterConfiguration* config, int slot, WORD* width, WORD* length,

@@ -30,7 +30,6 @@ inline constexpr int kDefaultsUnresolved = -1;  // a failure, or an item that ca
 inline constexpr UINT kStringDefaultConflict = 389;
 inline constexpr int kDefaultConflictChars = 108;
 
-// Caller to come: the property sheets' defaults button and the settings restore.
 // Checks the current value of every item of the twelve descriptor groups that has a choice
 // list (ranges aside) in the default-resolution mode. On kDefaultsNeedReset *changedItems is
 // the 0-ended list of the items to reset, at least the item itself (the caller frees it with

@@ -7,13 +7,12 @@
 // Caller to come: the graphics and user-interface modules.
 // a >= b, unsigned.
 int IsVersionAtLeast(DWORD a, DWORD b);
-// Caller to come: the graphics and user-interface modules.
+// Caller to come: the about dialog.
 int WideToInt(LPCWSTR text);
 // Characters (bytes) before the first NUL, at most n.
 int WideLengthBounded(LPCWSTR text, int n);
 // Caller to come: the graphics and user-interface modules.
 int NarrowLengthBounded(LPCSTR text, int n);
-// Caller to come: the graphics and user-interface modules.
 // 1 when the file exists and was last written more than seconds ago; 0 when it is missing,
 // newer, or dated in the future.
 int IsFileOlderThan(LPCWSTR path, DWORD seconds);

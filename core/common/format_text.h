@@ -32,6 +32,5 @@ constexpr int kFormatMaxDirectives = 9;
 // that does not fit is left out and the following ones are still tried. Answers the
 // output's length; 0 (nothing written) for a missing output or pattern or a size below 1.
 int FormatTextV(LPWSTR output, int size, LPCWSTR pattern, std::span<const FormatArg> args);
-// Caller to come: the user-interface module's conflict messages.
 int FormatText(LPWSTR output, int size, LPCWSTR pattern, std::initializer_list<FormatArg> args);
 

@@ -21,32 +21,25 @@ struct KeyedList {
 // A sub key that matches any sub key in a search.
 inline constexpr DWORD kAnySubKey = 0xFFFF;
 
-// Caller to come: the user-interface module's keyed lists.
 // A new empty list from the global heap, NULL on failure.
 KeyedList* CreateKeyedList();
-// Caller to come: the user-interface module's keyed lists.
 // Frees every node and the head and clears the pointer: 1 (also for an already NULL list),
 // 0 without a pointer.
 int FreeKeyedList(KeyedList** list);
 
-// Caller to come: the user-interface module's keyed lists.
 // 1 when a node holding the data was put in front and the count raised; 0 for a missing list
 // or data or when no memory is left (nothing changes).
 int KeyedListPushFront(KeyedList* list, DWORD key, DWORD subKey, void* data);
 // The first node with the key and the sub key (kAnySubKey: any), with its predecessor (NULL
 // for the front node); NULL when none.
 KeyedListNode* KeyedListFindNode(KeyedList* list, KeyedListNode** previous, DWORD subKey, DWORD key);
-// Caller to come: the user-interface module's keyed lists.
 void* KeyedListFindData(KeyedList* list, DWORD key, DWORD subKey);
-// Caller to come: the user-interface module's keyed lists.
 // 1 when the first node with the key and sub key was unlinked and freed (its data stays).
 int KeyedListRemove(KeyedList* list, DWORD key, DWORD subKey);
 
-// Caller to come: the user-interface module's keyed lists.
 // The data of the front node with the iterator set to the node after it; NULL for a missing
 // or empty list (the iterator is then not set).
 void* KeyedListFirst(KeyedList* list, KeyedListNode** iterator);
-// Caller to come: the user-interface module's keyed lists.
 // The data of the node the iterator designates, with the iterator advanced; NULL at the end.
 void* KeyedListNext(KeyedListNode* iterator, KeyedListNode** next);
 
@@ -61,7 +54,6 @@ int KeyedListRemoveAt(KeyedList* list, LONG position);
 // one.
 int KeyedListInsertAt(KeyedList* list, LONG position, DWORD key, DWORD subKey, void* data);
 
-// Caller to come: the user-interface module's keyed lists.
 // The number of nodes; -1 for a missing list.
 LONG KeyedListCount(const KeyedList* list);
 // Caller to come: the user-interface module's keyed lists.

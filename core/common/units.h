@@ -6,10 +6,8 @@
 
 // sign(v) * ((|v| * 1000 / 254 + 5) / 10), integer divisions: rounds half away from zero.
 LONG TenthMmToHundredthInch(LONG value);
-// Caller to come: the property-sheet pages' size texts.
 // sign(v) * ((|v| * 254 / 10 + 5) / 10), integer divisions.
 LONG HundredthInchToTenthMm(LONG value);
-// Caller to come: the property-sheet pages' size texts.
 // whole = value / 100; fraction = value % 100, or with the tens flag its tens digit.
 // Answers 1, or 0 when an out pointer is NULL.
 int SplitHundredths(BOOL tensOnly, WORD value, int* whole, int* fraction);

@@ -20,7 +20,6 @@ WORD CheckSettingChange(WORD mode, HANDLE printer, ItemStore* store, SettingsRec
                         PrinterConfiguration* config, const WORD* itemFilter, SettingItemId id, ValueTypeCode type,
                         const void* value, ConstraintState* state, WORD** changedItems, WORD lookupFlag);
 
-// Caller to come: the property-sheet pages, resolving a conflict.
 // Reads each constraint record (type 7 when kindFlag is non-zero, else 8) and writes its forced
 // values: 4 something was written, 3 nothing, 1 the first failure.
 WORD ApplyConstraintRecords(WORD kindFlag, const SettingsContext* context, WORD** changedItems, WORD* count,

@@ -34,7 +34,6 @@ struct ItemValuePair {
   DWORD unused;
   const void* value;
 };
-// Caller to come: the property-sheet pages, resolving a conflict.
 // Writes each pair and notes its item in the list (required): kCheckApplied, kCheckRefused for
 // none, kCheckFailed or the list's failure.
 WORD ApplyItemValuePairs(const SettingsContext* context, WORD** changedItems, WORD* count, WORD pairCount,
@@ -42,7 +41,6 @@ WORD ApplyItemValuePairs(const SettingsContext* context, WORD** changedItems, WO
 // Writes one value (size from its type; 7, 9 and unknown types refused): kCheckDone written,
 // kCheckFailed refused.
 WORD ApplyConflictItem(const SettingsContext* context, const ItemChange* change);
-// Caller to come: the property-sheet pages, resolving a conflict.
 // kRuleHolds when the item's current value equals the rule value, kRuleFails when not,
 // kCheckFailed when unreadable; other comparison answers pass through.
 WORD MatchItemWithRuleValue(const SettingsContext* context, const ItemChange* rule);

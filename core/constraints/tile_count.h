@@ -8,7 +8,6 @@
 inline constexpr WORD kTilesTooFew = 13;   // the enlarged page does not fit on the tiles
 inline constexpr WORD kTilesTooMany = 14;  // a whole column and a whole row of tiles stay empty
 
-// Caller to come: the property-sheet pages' poster controls.
 // Checks the tiles (item 296: columns in the high byte, rows in the low byte) against the
 // printable sizes of the input paper (item 8) and the output paper (item 262, or the input
 // paper for 267) at the scale of item 263, while poster printing is on (item 321 is 1 and item

@@ -36,7 +36,6 @@ struct RangeCheckResult {
 WORD CheckValueRange(const SettingsContext* context, const ItemChange* change, ConstraintState* state,
                      WORD* messageKind, RangeCheckResult* result);
 
-// Caller to come: the property-sheet pages' numeric controls.
 // The check of a control kind: 12 and 8 check the range (12 turns an in-range answer into a
 // message of kind 1), 16 judges a stamp request, others map by MapControlKind. 9 proceed,
 // 11 show a message of the returned kind, 3 refused, or 1. The message kind starts as 1.

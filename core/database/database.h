@@ -92,7 +92,7 @@ WORD GetSectionCount(DatabaseStream* stream, DWORD id);
 WORD ReadSectionElement(DatabaseStream* stream, DWORD id, WORD size, WORD index, void* destination);
 // The element zero-extended into 32 bits; 0 on any failure (and for sizes above 4).
 DWORD ReadSectionValue(DatabaseStream* stream, DWORD id, WORD size, WORD index);
-// Caller to come: the graphics and user-interface modules' readers of the model.
+// Caller to come: the paper page's list of paper sizes.
 // All elements as one new block of count x size bytes (NULL and count 0 for an empty section).
 WORD ReadSectionBytes(DatabaseStream* stream, DWORD id, WORD elementSize, WORD* count, BYTE** block);
 
@@ -100,7 +100,6 @@ WORD ReadSectionBytes(DatabaseStream* stream, DWORD id, WORD elementSize, WORD* 
 // Cursor at the first row of the type's type table, with its row count; 2 for a type without
 // a directory row, 1 when the directory or the table does not lie inside the file.
 WORD LocateTypeTable(DatabaseStream* stream, WORD type, WORD* rows);
-// Caller to come: the graphics and user-interface modules' readers of the model.
 // Rows in the type's type table; 0 for a type without a directory row or a read failure.
 WORD CountRecords(DatabaseStream* stream, WORD type);
 // Places the cursor of the stream that holds the record (main for database 2, else linked) at
@@ -118,7 +117,6 @@ WORD ReadCountedText(DatabaseStream* stream, LPWSTR* text);
 // Plain form: complements the n bytes in place and converts them from the ANSI code page.
 WORD DecodeStoredString(BYTE* bytes, WORD n, LPWSTR* text, WORD* length);
 WORD ReadSectionString(DatabaseStream* stream, DWORD id, WORD index, LPWSTR* text);
-// Caller to come: the graphics and user-interface modules' readers of the model.
 LPWSTR ReadSectionStringOrNull(DatabaseStream* stream, DWORD id, WORD index);
 WORD ReadHeaderText(DatabaseStream* stream, WORD kind, LPWSTR* text);
 WORD ReadDriverText(DatabaseStream* stream, WORD kind, LPWSTR* text);

@@ -100,7 +100,6 @@ constexpr int FindDirectoryRow(std::uint32_t type) {
 constexpr std::uint32_t DDD_TEXT_REFERENCE_MIN = 6;
 constexpr std::uint32_t DDD_TEXT_REFERENCE_TAIL = 5;  // u16 library, u16 id, 0
 
-// Caller to come: the graphics and user-interface modules' readers of the model.
 // Whether the n bytes of a stored text are a reference; gives the library and string id.
 inline bool IsTextReference(const std::uint8_t* bytes, std::uint32_t n, std::uint16_t* library, std::uint16_t* id) {
   if (n < DDD_TEXT_REFERENCE_MIN || bytes[n - 1] != 0) return false;
@@ -315,14 +314,12 @@ constexpr DddRecordShape DDD_RECORD_SHAPES[] = {
 };
 #undef DDD_RECORD_SHAPE
 
-// Caller to come: the graphics and user-interface modules' readers of the model.
 constexpr const DddRecordShape* FindRecordShape(std::uint32_t type) {
   for (const auto& layout : DDD_RECORD_SHAPES)
     if (layout.type == type) return &layout;
   return nullptr;
 }
 
-// Caller to come: the graphics and user-interface modules' readers of the model.
 // Record types whose key must equal their 1-based position in the type table: they are looked
 // up both ways (choice entries by value and by key, constraints by the engine and by key).
 constexpr bool IsKeyPositionType(std::uint32_t type) {

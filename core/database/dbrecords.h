@@ -340,7 +340,6 @@ struct ScopedRecord {
 WORD ReadBinaryRecordHeader(DatabaseStream* stream, DataArrayRecord* record);
 // Replaces a value of type 128 by the elements of the type-20 array it names.
 WORD LoadReferencedValue(StoredValue* value, DatabaseStream* stream);
-// Caller to come: the graphics and user-interface modules' readers of the model.
 // The field a record has only from some format level (types 10, 11, 15 and 22).
 WORD GetVersionGatedField(const DatabaseRecord* record, WORD* field);
 
@@ -356,13 +355,9 @@ WORD GetPaperRecordAltSize(const DatabaseRecord* record, SizePairElement* pair);
 WORD GetPaperRecordMargins(const DatabaseRecord* record, SizePairElement* first, SizePairElement* second);
 WORD GetPaperRecordMinSize(const DatabaseRecord* record, SizePairElement* pair);
 WORD GetPaperRecordMaxSize(const DatabaseRecord* record, SizePairElement* pair);
-// Caller to come: the graphics and user-interface modules' readers of the model.
 WORD GetFontRecordText(const DatabaseRecord* record, WORD n, LPCWSTR* text);
-// Caller to come: the graphics and user-interface modules' readers of the model.
 WORD GetFontRecordInfo(const DatabaseRecord* record, const BYTE** data, DWORD* size);
-// Caller to come: the graphics and user-interface modules' readers of the model.
 WORD GetPairListCount(const DatabaseRecord* record, WORD* count);
-// Caller to come: the graphics and user-interface modules' readers of the model.
 // n from 1: the value's length, type and value (the string for type 6, else its address);
 // 2 for n out of range, outputs untouched.
 WORD GetPairListEntry(const DatabaseRecord* record, WORD n, WORD* length, BYTE* type, const void** value);
@@ -370,17 +365,16 @@ WORD GetPairListEntry(const DatabaseRecord* record, WORD n, WORD* length, BYTE* 
 LPCWSTR GetJobTemplateKey(const DatabaseRecord* record);
 // Caller to come: the graphics and user-interface modules' readers of the model.
 LPCWSTR GetJobTemplateValue(const DatabaseRecord* record);
-// Caller to come: the graphics and user-interface modules' readers of the model.
 WORD GetType19Value(const DatabaseRecord* record, BYTE* value);
 WORD GetType21Count(const DatabaseRecord* record, WORD* count);
 WORD GetType21Entry(const DatabaseRecord* record, WORD n, WORD* item, WORD* length, BYTE* type, const void** value);
 // Caller to come: the graphics and user-interface modules' readers of the model.
 WORD GetNameListEntry(const DatabaseRecord* record, WORD n, LPCWSTR* name);
-// Caller to come: the graphics and user-interface modules' readers of the model.
+// Caller to come: the property-sheet pages' picture controls.
 // The picture a type-9 record names (read with data); the caller owns *data (ReleaseGlobalBlock).
 WORD ReadPictureOfRecord(DatabaseStream* main, DatabaseStream* linked, const DatabaseRecord* record, WORD* width,
                          WORD* height, BYTE** data, DWORD* size);
-// Caller to come: the graphics and user-interface modules' readers of the model.
+// Caller to come: the property-sheet pages' picture controls.
 // The picture whose key is section 1; the caller owns the answer (NULL on failure).
 BYTE* ReadModelPictureRecord(DatabaseStream* main, DatabaseStream* linked, WORD* width, WORD* height, DWORD* size);
 // A new DataBlock copied from the type-18 record named by the record's block key; 2 for key 0.

@@ -9,6 +9,5 @@
 // Fills words[0] and words[1]; 1 when read, 0 for NULL arguments or when the sections cannot
 // be read (both words are then 0).
 int GetModelFeatureFlags(DatabaseStream* stream, DWORD words[2]);
-// Caller to come: the user-interface module.
 // TestFeatureFlag over the model's words; 0 when they cannot be read.
 int HasModelFeature(DatabaseStream* stream, DWORD feature);

@@ -26,7 +26,6 @@ struct ChoiceList {
 // Kind of a list whose third choice carries no value.
 inline constexpr WORD kChoiceKindNoThirdValue = 6;
 
-// Caller to come: the property-sheet pages' list controls.
 // The list's name, or NULL (also for a NULL list).
 LPWSTR GetChoiceListName(const ChoiceList* list);
 // Caller to come: the property-sheet pages' list controls.
@@ -38,25 +37,20 @@ WORD GetChoiceListKind(const ChoiceList* list);
 // Caller to come: the property-sheet pages' list controls.
 // 1 after setting the kind, 0 for NULL.
 int SetChoiceListKind(ChoiceList* list, WORD kind);
-// Caller to come: the property-sheet pages' list controls.
 // The number of choices, -1 for NULL.
 LONG GetChoiceCount(const ChoiceList* list);
-// Caller to come: the property-sheet pages' list controls.
 // Frees the list with its name and, for every choice, its name, icon, palette and string
 // value. 1, or 0 for NULL.
 int FreeChoiceList(ChoiceList* list);
 
-// Caller to come: the property-sheet pages' list controls.
 // Choice n, or NULL for a missing list or choice array and n outside 0..count-1. GetChoiceEntry
 // is the same call under the name the list controls use.
 Choice* GetChoice(const ChoiceList* list, LONG n);
 Choice* GetChoiceEntry(const ChoiceList* list, LONG n);
-// Caller to come: the property-sheet pages' list controls.
 // A field of choice n, or NULL as GetChoice.
 LPCWSTR GetChoiceName(const ChoiceList* list, LONG n);
 HICON GetChoiceIcon(const ChoiceList* list, LONG n);
 HPALETTE GetChoicePalette(const ChoiceList* list, LONG n);
-// Caller to come: the property-sheet pages' list controls.
 // The first choice whose name begins with the whole text (case-sensitive), so a short name
 // also finds a name with a size after it; NULL for a missing list or text or no match.
 Choice* FindChoiceByName(const ChoiceList* list, LPCWSTR text);

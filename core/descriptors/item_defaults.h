@@ -32,7 +32,6 @@ BOOL ApplyDataFileDefaults(ItemStore* store, SettingsRecord* settings, PrinterCo
 // for a missing record.
 int ValidateDevmodeHeader(SettingsRecord* record);
 
-// Caller to come: the property sheets, between rounds of default resolution.
 // Writes the item's default: TRUE when stored, and when the item has no default (nothing is
 // done); FALSE when the default cannot be read or stored.
 BOOL ResetItemToDefault(ItemStore* store, SettingsRecord* settings, SettingItemId id, PrinterConfiguration* config);

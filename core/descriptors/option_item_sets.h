@@ -7,10 +7,8 @@
 
 inline constexpr int kOptionSetItemCount = 5;
 
-// Caller to come: the device settings page.
 // Copies the five items of the set with this code: 1, or 0 for an unknown code or no output.
 int FindOptionItemSet(WORD code, SettingItemId items[kOptionSetItemCount]);
-// Caller to come: the device settings page.
 // The width and length items of the custom paper size of the set whose first item is given:
 // 1, or 0 when no set starts with it or an output is missing.
 int GetCustomSizeItems(SettingItemId firstItem, SettingItemId* widthItem, SettingItemId* lengthItem);

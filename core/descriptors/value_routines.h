@@ -16,7 +16,6 @@ DWORD ValueSizeOfType(ValueTypeCode type, const void* value, LONG givenSize);
 LONG ReadTypedValue(ValueTypeCode type, const void* slot);
 // Caller to come: the property-sheet pages' value texts.
 LONG TypedValueToInt(ValueTypeCode type, const void* slot);
-// Caller to come: the property-sheet pages' value texts.
 // The low 16 bits (types 1-5 and 10) or the byte (type 8); 0 otherwise.
 WORD ReadTypedValue16(ValueTypeCode type, const void* slot);
 
@@ -25,7 +24,6 @@ inline constexpr int kValueBufferChars = 400;
 // Caller to come: the property-sheet pages' value texts.
 // A new zero-filled 800-byte global block.
 LPWSTR AllocValueBuffer();
-// Caller to come: the property-sheet pages' value texts.
 // Writes the value in decimal ("%d" for types 1, 2, 3, 8, 10; "%ld" for 4 and 5) or copies the
 // string (type 6, at most kValueBufferChars - 1 characters) into the destination, which holds
 // kValueBufferChars characters. The destination, or NULL for other types and NULL arguments.

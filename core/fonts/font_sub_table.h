@@ -19,7 +19,6 @@ LPWSTR BuildFontSubTableFromStore(ItemStore* store);
 // The stored table, or when none is stored (or it is malformed) the one the model gives; the
 // printer's ItemStore is opened for that and closed again. NULL on failure.
 LPWSTR LoadFontSubTable(HANDLE printer);
-// Caller to come: the font substitution page and the graphics module's device fonts.
 // 1 when a table is stored afterwards: a stored table is kept as it is, otherwise the model's
 // is built and stored.
 int EnsureFontSubTable(HANDLE printer, ItemStore* store);

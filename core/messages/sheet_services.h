@@ -19,7 +19,7 @@ struct SheetServices {
   int (*showMessageBox)(HWND window, LPCWSTR text, LPCWSTR caption, UINT style);
 };
 
-// Caller to come: the user-interface module at its start (NULL again at its end).
+// Set by the user-interface module at its start (NULL again at its end).
 void SetSheetServices(const SheetServices* services);
 
 SheetState* GetSheetState(HWND window);

@@ -57,7 +57,6 @@ BOOL UserPaperSizeText(const MeasurementFlags* flags, HMODULE resourceModule, co
 BOOL SourceDetailsText(HMODULE resourceModule, const ItemStore* store, WORD recordType, WORD key, LPWSTR text,
                        int capacity);
 
-// Caller to come: the conflict messages and the settings summary.
 // The display text of an item: without a value its name; with a value the value's name (or
 // the number itself, the name and size of a user paper, the string of item 5129), with the
 // custom-size range of a paper source when details are asked for. The value reference points
@@ -66,7 +65,7 @@ BOOL SourceDetailsText(HMODULE resourceModule, const ItemStore* store, WORD reco
 BOOL GetItemValueText(BOOL withDetails, HMODULE resourceModule, const SettingsContext* context, LPWSTR text,
                       int capacity, SettingItemId id, const void* value, const MeasurementFlags* flags);
 
-// Caller to come: the settings summary.
+// Caller to come: the colour tab page, when it resets the resolution.
 // The line of an item's name and its current value's text (without details), laid out by the
 // resource module's setting line, as a new text the caller frees with GlobalFree. FALSE with
 // NULL when a text cannot be made.

@@ -60,7 +60,6 @@ int MatchFormToPaper(PaperSpec* query, ItemStore* store, SettingsRecord* setting
 int MatchFormByIndexOrName(ItemStore* store, SettingsRecord* settings, PrinterConfiguration* config, HANDLE printer,
                            WORD method, const PaperSpec* query, PaperSpec* answer);
 
-// Caller to come: the device-mode field merge and the device capabilities.
 // The model's colour capability (GetColorCapabilityByte: 2 colour, 1 monochrome, -1 none
 // stated, 0xFFFF without a store).
 LONG GetModelColorCapability(ItemStore* store);

@@ -38,7 +38,6 @@ const OldLayoutFamily* FindOldLayoutFamily(WORD version);
 // sorted by id: later rows overwrite earlier ones on purpose). Answers the number of tables
 // used; 0 when no family holds the version.
 template <typename Visit>
-// Caller to come: the user-interface module's device-mode conversion.
 size_t ForEachOldLayoutRow(WORD version, Visit&& visit) {
   const OldLayoutFamily* family = FindOldLayoutFamily(version);
   if (family == nullptr) return 0;

@@ -19,13 +19,10 @@ int LoadPrinterConfiguration(HANDLE printer, PrinterConfiguration* out, ItemStor
 // Opens the printer by its own name with full access (PRINTER_ALL_ACCESS), for writing its
 // printer data; NULL when refused, with *denied TRUE for a refusal of access.
 HANDLE OpenPrinterForWriting(HANDLE printer, BOOL* denied);
-// Caller to come: the user-interface module's printer events and device capabilities.
 // Stores the user's per-user part, and with `store` the configuration itself as "PrinterData"
 // without any user's per-user values: 1 when all of it was stored. The caller's record is
 // never changed.
 int InitPrinterConfiguration(HANDLE printer, const PrinterConfiguration* config, BOOL store);
 int SetUserModeDriverData(HANDLE printer);
-// Caller to come: the user-interface module's printer events and device capabilities.
 int QueryStartupHook(HANDLE printer, HMODULE module, DWORD code, DWORD flag);
-// Caller to come: the user-interface module's printer events and device capabilities.
 int RunStartupHook(HANDLE printer, HMODULE module);

@@ -134,11 +134,11 @@ constexpr MovedItem kConfigurationToDocument[] = {
 // Fix-ups of an upgrade from a stored layout of 0x5003 or later.
 bool ApplyUpgradeFixUps(SettingsRecord* out, WORD storedLayout, const ModelDefaults& defaults,
                         const PrinterConfiguration* printerConfig) {
-  if ((ModelIdentity(defaults) & 0xFFF0) == 0x20 && !ResetToDefault(kItemColorChoice, defaults, out, nullptr))
+  if ((ModelIdentity(defaults) & 0xFFF0) == 0x20 && !ResetToDefault(kItemPrintMode, defaults, out, nullptr))
     return false;
   DWORD v350 = 0;
-  if (!LoadItemNumber(out, nullptr, kItemDefaultedWhenZero, &v350)) return false;
-  if (v350 == 0 && !ResetToDefault(kItemDefaultedWhenZero, defaults, out, nullptr)) return false;
+  if (!LoadItemNumber(out, nullptr, kItemPrintModeDetail, &v350)) return false;
+  if (v350 == 0 && !ResetToDefault(kItemPrintModeDetail, defaults, out, nullptr)) return false;
   if (storedLayout <= 0x5004) {
     if (!DeriveFromFlagPair(out, kItemBlackObjects, kItemBlackTextFlag, kItemBlackGraphicsFlag) ||
         !DeriveFromFlagPair(out, kItemKindMatching, kItemSecondKindMatching, kItemFirstKindMatching))

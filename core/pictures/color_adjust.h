@@ -11,14 +11,11 @@ struct ColorAdjustMatrix {
   LONG offset[3];
 };
 
-// Caller to come: the graphics module's colour converter.
 // Each input is clamped to -100..100. Answers 0, or -1 for a NULL matrix.
 int BuildColorAdjustMatrix(ColorAdjustMatrix* matrix, int brightness, int saturation, int contrast);
-// Caller to come: the graphics module's colour converter.
 // Applies the matrix to count pixels; without a matrix the pixels are copied. Source and
 // destination may be the same buffer.
 void ApplyColorMatrix(const ColorAdjustMatrix* matrix, const BYTE* source, BYTE* destination, int count);
-// Caller to come: the graphics module's colour converter.
 // One grey byte per pixel: equal channels keep their value, others
 // ((byte0 + byte2) * 85 + byte1 * 86) >> 8. Rows are packed without padding.
 void ConvertRgbToGray(const BYTE* source, BYTE* destination, int pixelsPerRow, int rows);

@@ -12,12 +12,10 @@ inline constexpr DWORD kCoreHeaderSize = 12;
 // (not for a core header); 0 otherwise and for NULL.
 DWORD DibColorCount(const BITMAPINFOHEADER* header);
 
-// Caller to come: the property-sheet pages' choice pictures.
 // The highlight colour of a key (position -1: looked up in the key list 1..8) or of a position
 // 0..6: 1 with the colour, 0 for an unknown key or a position without a colour (key 8).
 int LookUpColorValue(int key, COLORREF* colour, int position);
 
-// Caller to come: the property-sheet pages' choice pictures.
 // A palette of the colour table that follows the 40-byte header: the header's used-colour
 // count, else 1 << bits for 1 to 8 bits per pixel. NULL for a picture without a colour table,
 // a count above 256, NULL or a failure.

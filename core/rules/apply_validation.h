@@ -20,7 +20,6 @@ inline constexpr WORD kFormWithoutName = 2;
 // Characters the tile-count text of ValidateItemOnApply holds at most.
 inline constexpr int kApplyTileTextChars = 511;
 
-// Caller to come: the property sheets' apply.
 // Validates the paper (by the spooler's form name first when checkForms is set), the rules of
 // the main items and the derived position items, and resets the job type of a job without a
 // user text. 4 with the report (string `reportString` filled with a line for each changed item;
@@ -31,7 +30,6 @@ WORD ValidateAllSettings(BOOL checkForms, HMODULE module, HANDLE printer, ItemSt
                          PrinterConfiguration* config, UINT reportString, const MeasurementFlags* flags,
                          LPWSTR* report);
 
-// Caller to come: the property sheets' apply.
 // 12 the tiles fit; 11 they do not, with the text (at most 511 characters in a new 1,024-byte
 // block the caller frees); 1 on failure or a missing argument or check flag.
 WORD ValidateItemOnApply(HMODULE module, BOOL check, ItemStore* store, SettingsRecord* settings,

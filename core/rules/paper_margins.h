@@ -26,7 +26,6 @@ struct PaperMarginTable {
 // A new table from the printer data; empty when the printer holds none, or holds a block that
 // is not a whole number of rows. NULL only when the table block cannot be allocated.
 PaperMarginTable* LoadPaperMarginTable(HANDLE printer);
-// Caller to come: the paper margin dialog.
 // Writes the whole table: 1, -3 when the write fails, -5 for an empty table, -100 for none.
 SHORT StorePaperMarginTable(HANDLE printer, const PaperMarginTable* table);
 SHORT FreePaperMarginTable(PaperMarginTable* table);
@@ -42,7 +41,6 @@ SHORT ResetMarginsToDefault(PaperMargins* margins);
 SHORT GetDefaultMargins(PaperMargins* margins, WORD orientation);
 // The table operations in the caller's order for the orientation.
 SHORT FindPaperMarginOriented(WORD paperId, PaperMargins* margins, const PaperMarginTable* table, WORD orientation);
-// Caller to come: the paper margin dialog.
 SHORT SetPaperMarginOriented(WORD paperId, const PaperMargins* margins, PaperMarginTable* table, WORD orientation);
 
 // Opens the user's "Paper Margin" key, creating it on first use and filling it from the
@@ -57,10 +55,9 @@ SHORT ReadUserPaperMargin(HANDLE printer, LPCWSTR machineBase, WORD paperId, Pap
 SHORT WriteUserPaperMargin(HANDLE printer, LPCWSTR machineBase, WORD paperId, const PaperMargins* margins);
 SHORT ReadUserPaperMarginOriented(HANDLE printer, LPCWSTR machineBase, WORD paperId, PaperMargins* margins,
                                   WORD orientation);
-// Caller to come: the paper margin dialog.
 SHORT WriteUserPaperMarginOriented(HANDLE printer, LPCWSTR machineBase, WORD paperId, const PaperMargins* margins,
                                    WORD orientation);
-// Caller to come: the paper margin dialog.
+// Caller to come: the paper-margin table page.
 // Without the per-user flag: deletes the printer's table (1 or -100). With it: empties the
 // user's key (it is created again without values, and not filled from the template again).
 SHORT DeleteUserPaperMargins(HANDLE printer, BOOL perUser, LPCWSTR machineBase);

@@ -12,10 +12,8 @@ struct PositionRuleInput {
   WORD sourceValue;
 };
 
-// Caller to come: the finishing page.
 // Value of item 267 for a value of item 325. 0 done, 1 no rule.
 int ResolvePositionRule(const PositionRuleInput* input, WORD* value);
-// Caller to come: the finishing page.
 // Value of item 320 for a value of item 326, or of item 341 for a value of item 344.
 // 0 done, 1 no rule, a NULL argument or another item.
 int ResolvePositionItems(WORD item, const PositionRuleInput* input, WORD* value);

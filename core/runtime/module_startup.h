@@ -6,7 +6,6 @@
 #if defined(QV_BUILD_UI)
 constexpr DWORD kDllProcessDetach = 0;
 constexpr DWORD kDllProcessAttach = 1;
-// Caller to come: the user-interface module's entry point.
 // Process attach: initialises the lock slots and stores the instance; detach deletes the
 // slots. Both write an entry and exit trace line. Always 1.
 BOOL DllInitialize(HINSTANCE instance, DWORD reason, LPVOID reserved);

@@ -28,7 +28,6 @@ WORD CreateStampsKey(HKEY* key, HANDLE printer);
 
 // The number of binary values: 1, 9, or the open's result.
 WORD CountUserStamps(HANDLE printer, DWORD* count);
-// Caller to come: the stamp pages.
 // The names of the stored stamps (at most 32), as GetBuiltInStampNames gives the built-in
 // ones (which answer when the key cannot be opened): 1, 9, 12 or 99.
 WORD GetStampNames(HANDLE printer, LPWSTR buffer, DWORD* count, DWORD* size);

@@ -26,14 +26,12 @@ constexpr WORD kStampRotateAboutCentre = 2;
 // Largest tile count MakeStampTransform answers.
 constexpr int kStampMaxTiles = 0x7FFFFFF;
 
-// Caller to come: the graphics module's stamp drawing.
 // Builds the transform of a stamp box of size box, turned by angle degrees, inside an area.
 // placement: 0 tiles the area; otherwise 0x100/0x200/0x300 (left, centre, right) or-ed with
 // 1/2/3 (top, middle, bottom). Answers 1 for a placed stamp, the tile count when tiling,
 // -1 for a NULL argument (or, when tiling, a box whose turned extent is not positive).
 int MakeStampTransform(const StampSize* area, const StampSize* box, SHORT angle, WORD mode, WORD placement,
                        StampTransform* transform);
-// Caller to come: the graphics module's stamp drawing.
 // Maps a point of the stamp into the area for tile n; 0, or -1 for a NULL argument or,
 // when tiling, a tile index outside columns x rows.
 int MapStampPoint(const StampTransform* transform, const StampPoint* point, int tile, StampPoint* out);

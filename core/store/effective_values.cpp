@@ -67,7 +67,7 @@ int GetItemApplicability(SettingItemId id, PrinterConfiguration* config, Setting
     return ApplicabilityByColorMode(settings, config, true);
   if (id == kItemCustomColorDetail) {
     DWORD value;
-    if (!ReadControlNumber(kItemColorChoice, settings, config, &value)) return kItemControlUnreadable;
+    if (!ReadControlNumber(kItemPrintMode, settings, config, &value)) return kItemControlUnreadable;
     return value == 8 ? kItemApplies : kItemDoesNotApply;
   }
   return kItemApplies;

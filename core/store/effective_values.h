@@ -17,6 +17,5 @@ int GetItemApplicability(SettingItemId id, PrinterConfiguration* config, Setting
 // not apply has no neutral value.
 int GetEffectiveItemValue(SettingItemId id, SettingsRecord* settings, PrinterConfiguration* config,
                           ValueTypeCode* type, DWORD* length, void* value);
-// Caller to come: the property-sheet pages.
 // The effective value as a 32-bit number, 0xFFFFFFFF on error (texts and fonts included).
 DWORD GetEffectiveItemNumber(SettingsRecord* settings, PrinterConfiguration* config, SettingItemId id);

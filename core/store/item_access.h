@@ -25,7 +25,6 @@ DWORD GetItemNumber(SettingsRecord* settings, PrinterConfiguration* config, Sett
 int SetItemNumberV(SettingsRecord* settings, PrinterConfiguration* config, SettingItemId id, ValueTypeCode type,
                    DWORD value);
 
-// Caller to come: the property-sheet pages.
 // 1 for ids 297 to 320 and 1286 to 1288.
 int IsItemRange297To320(SettingItemId id);
 // The 20 user-defined papers: ids 262-266 and 287-301, indexes 0-19 (0xFFFF otherwise).
@@ -33,6 +32,5 @@ int IsUserPaperId(SettingItemId id);
 WORD UserPaperIdToIndex(SettingItemId id);
 // Caller to come: the property-sheet pages.
 WORD UserPaperIndexToId(WORD index);
-// Caller to come: the property-sheet pages.
 // 1 for the width and length items of the user-defined papers, ids 5889 to 5928.
 int IsCustomItemId(SettingItemId id);

@@ -79,7 +79,6 @@ WORD ReadChoiceValue(DatabaseStream* main, DatabaseStream* linked, SettingItemId
 WORD CopyChoiceValue(const DatabaseRecord* record, LPWSTR* name, void** value, WORD* type);
 // 0 when the item is a flag item whose bit is set in section 12 of the main database, else 1.
 WORD TestFlagItemBit(DatabaseStream* main, DatabaseStream* linked, SettingItemId item);
-// Caller to come: the property-sheet pages' list controls.
 // The attribute of a paper in a paper source's list; the paper key itself when the source
 // does not list it; 0 for source 0, a NULL store or a failed read.
 WORD LookUpPaperSourceEntry(WORD sourceKey, ItemStore* store, WORD paperKey);
@@ -92,13 +91,10 @@ int QueryItemDefault(ItemStore* store, SettingItemId item, void* value, WORD* ty
 void ReleaseItemDefault(void* value, WORD type);
 int QueryChoiceListHeader(ItemStore* store, SettingItemId item, BYTE* kind, WORD* count, LPCWSTR* name,
                           DatabaseRecord** record, WORD* status);
-// Caller to come: the property-sheet pages' list controls.
 int QueryChoiceEntry(ItemStore* store, SettingItemId item, WORD n, ChoiceValue** choice, WORD* status);
 void ReleaseChoiceEntry(ChoiceValue* choice);
-// Caller to come: the property-sheet pages' list controls.
 int GetChoiceEntryFields(const ChoiceValue* choice, void** value, LPCWSTR* name, WORD* type, DataBlock** block);
 BOOL ReleaseRecord(DatabaseRecord* record);
-// Caller to come: the property-sheet pages' list controls.
 BOOL IsItemValueListed(ItemStore* store, SettingItemId item, const void* value);
 DatabaseRecord* ReadChoiceTarget(ItemStore* store, SettingItemId item, const void* value, WORD* type, WORD* status);
 // The sizes of the paper that choice `value` of a paper item stands for.
@@ -118,7 +114,6 @@ WORD GetMaxCopies(ItemStore* store);
 LONG GetColorCapabilityByte(ItemStore* store);
 // The byte of section 7, or -1 when it cannot be read.
 LONG ReadModelOptionByte(ItemStore* store);
-// Caller to come: the property-sheet pages' list controls.
 // The model kind from section 23: 0 gives 1, 1 gives 2, any other value 0.
 int GetModelKind(ItemStore* store);
 

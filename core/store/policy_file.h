@@ -59,7 +59,6 @@ int ApplyPolicyList(const PolicyList* list, SettingsRecord* settings, PrinterCon
 // 1 when the policy gives the item's default: the translated value is stored in the slot (at
 // least 8 bytes) by the slot's type.
 int GetPolicyDefault(SettingItemId item, const PolicyList* list, void* slot, ValueTypeCode slotType);
-// Caller to come: the property-sheet pages, for locked items.
 // 1 and the flags of the item's entry (a preset of a switch that is 1 first); 0 and flags 0
 // when the policy says nothing about the item.
 int IsItemLockedByPolicy(SettingItemId item, const PolicyList* list, WORD* flags);

@@ -10,17 +10,13 @@
 // or no memory.
 int EnumFormsAlloc(HANDLE printer, FORM_INFO_1W** forms, DWORD* needed, DWORD* count);
 int IsBuiltinForm(HANDLE printer, DWORD form);
-// Caller to come: the user-interface module's printer events and device capabilities.
 DWORD PaperSizeToFormIndex(DWORD paperSize);
 int ReadFormName(HANDLE printer, DWORD form, LPWSTR* name);
-// Caller to come: the user-interface module's printer events and device capabilities.
 LPWSTR GetFormNameByIndex(HANDLE printer, DWORD form);
 
-// Caller to come: the user-interface module's printer events and device capabilities.
 // The model's papers: the type-10 records that the choices of item 8 (dmPaperSize) stand for;
 // a paper's id is its record's key. 1 when a choice stands for that paper, else 0.
 int IsDatabasePaperSize(HANDLE printer, DWORD paperSize);
-// Caller to come: the user-interface module's printer events and device capabilities.
 // The model's paper for form `form`: a built-in form that is one of the papers is its own
 // paper; otherwise the first paper whose name equals the form's name (case-sensitive). kFormDone
 // with the paper id, else kFormNotFound (no paper of the form's name, or no such form),

@@ -17,16 +17,13 @@ DWORD GetSettingsRecordSize(WORD kind);
 // Caller to come: the printer modules' device-mode handling.
 // A new zero-filled global block of the kind's size (the caller frees it), NULL on failure.
 void* AllocSettingsRecord(WORD kind);
-// Caller to come: the printer modules' device-mode handling.
 // Copies the kind's size; the regions may overlap.
 void CopySettingsRecord(void* destination, const void* source, WORD kind);
 // Caller to come: the printer modules' device-mode handling.
 void ClearSettingsRecord(void* record, WORD kind);
 
-// Caller to come: the printer modules' device-mode handling.
 // 1 and the ItemArea of group 0-11 of the item table, else 0 with the output untouched.
 int GetItemGroupArea(WORD group, WORD* area);
-// Caller to come: the printer modules' device-mode handling.
 // The id of row `entry` (from 0) of the group in table order; 0 past the group's last row and
 // for a group above 11 (callers walk entries until 0).
 SettingItemId GetItemGroupEntryId(WORD group, WORD entry);

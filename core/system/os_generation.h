@@ -10,6 +10,5 @@ int GetOsGeneration(WORD* generation);
 // 0 on generations 0x100, 0x101, 0x200 and 0x201; otherwise writes 512 and returns 1; -1 on
 // error.
 int CheckOsGeneration(WORD* generation);
-// Caller to come: the user-interface module.
 // 1 when the platform is version 5.1 or later; asked once and kept.
 int IsWindowsXpOrLater();

@@ -3,7 +3,6 @@
 
 #include "platform/base/types.h"
 
-// Caller to come: the user-interface module's job record.
 // The logged-on user's name: GetUserNameW, unless that fails or answers "System"/"SYSTEM"
 // (a service): then the machine's Winlogon "DefaultUserName", else "UnknownUser".
 // size: in, the buffer in characters; out, the answer's length with its terminator.

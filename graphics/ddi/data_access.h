@@ -19,7 +19,6 @@ int LoadDataAccessModule(HINSTANCE instance);
 // Drops one use (never below none); the last frees the module and unbinds both entry points.
 void UnloadDataAccessModule();
 
-// Caller to come: the job code's carrying of settings across a device reset.
 // SetItemNumberV with the size taken from the type (1 to 3: two bytes, 4 and 5: four, 8: one)
 // and the engine's result returned; kItemBadType for types without a number form.
 ItemAccessResult SetItemNumberResult(SettingsRecord* settings, PrinterConfiguration* config, SettingItemId id,

@@ -5,7 +5,6 @@
 #include "core/database/database.h"
 #include "core/store/item_store.h"
 
-// Caller to come: the device's enable path and its paper geometry.
 // A new ItemStore holding byte copies of the two stream records (the database bytes stay
 // shared with their owner) and no PolicyList; NULL when either stream is missing or no memory
 // is left. FreeItemStore frees it without touching the shared bytes.

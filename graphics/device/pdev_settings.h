@@ -22,6 +22,5 @@ constexpr LONG kFallbackScale = 100;
 LONG GetDeviceResolution(Pdev* pdev);
 LONG GetDeviceScale(Pdev* pdev);
 
-// Caller to come: the device's reset, which carries the document's settings over.
 // Copies the SettingsExtension (bytes 1548 to 5363) from one record to another.
 void CopySettingsExtension(SettingsRecord* destination, const SettingsRecord* source);

@@ -128,8 +128,8 @@ void ReadJobInformation(RenderSettings* r, const ItemSource& in) {
   r->jobInfoSwitch = 0;
   for (int i = 0; i < kJobInfoValues; ++i) {
     r->jobInfoValues[i] = -1;
-    if (in.Effective(static_cast<SettingItemId>(1296 + i)) != 1) continue;
-    r->jobInfoValues[i] = static_cast<SHORT>(in.Item(static_cast<SettingItemId>(351 + i)));
+    if (in.Effective(static_cast<SettingItemId>(kItemJobInfoUser + i)) != 1) continue;
+    r->jobInfoValues[i] = static_cast<SHORT>(in.Item(static_cast<SettingItemId>(kItemJobInfoUserPosition + i)));
     r->jobInfoSwitch = 1;
   }
 }
@@ -188,7 +188,7 @@ int ReadRenderSettings(RenderSettings* render, DWORD streamVersion, SettingsReco
   r->insertAtEndPaper = static_cast<SHORT>(in.Effective(kItemSheetAtEndPaper));
   r->insertListPaper = static_cast<SHORT>(in.Effective(kItemSheetListPaper));
   for (int i = 0; i < kInsertListSheets; ++i)
-    r->insertListSheets[i] = static_cast<WORD>(in.Effective(static_cast<SettingItemId>(1834 + i)));
+    r->insertListSheets[i] = static_cast<WORD>(in.Effective(static_cast<SettingItemId>(kItemNumberListFirst + i)));
   return 0;
 }
 

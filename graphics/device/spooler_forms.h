@@ -24,7 +24,6 @@ int GetFormByIndex(HANDLE printer, DWORD index, FORM_INFO_1W** block);
 // The form by name, or by index when no name is given: its width, length and imageable left,
 // top, right and bottom in tenths of a millimetre ((v + 50) / 100). The status of the read.
 int GetFormSize(HANDLE printer, LPCWSTR formName, DWORD index, WORD size[6]);
-// Caller to come: the paper geometry of the device description.
 // The 1-based position of the built-in form of exactly this name; 0 when the form is not
 // built in, not listed, or the list cannot be read.
 DWORD FindBuiltinFormIndex(HANDLE printer, LPCWSTR formName);

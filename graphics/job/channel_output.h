@@ -18,10 +18,8 @@ int EndChannelOutput(Pdev* pdev, DWORD flag);
 // Writes job bytes once the job's output has begun (before that nothing is written: 0); 0 or
 // -1.
 int WriteStreamData(Pdev* pdev, DWORD length, const void* bytes);
-// Caller to come: the output passes of copies and fax jobs.
 // A new spool job on `printer` for a pass after the first.
 int StartPassOutput(Pdev* pdev, HANDLE printer, LPCWSTR outputName, LPCWSTR documentName, LPCWSTR reserved);
-// Caller to come: the output passes of copies and fax jobs.
 // Ends a pass: the engine's own job is only released, a pass's own job is closed.
 int EndPassOutput(Pdev* pdev, DWORD flag);
 // Ends print to file: 0, or -1 when the file's last bytes could not be written or closed.

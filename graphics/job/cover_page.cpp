@@ -175,7 +175,8 @@ void ReadCoverInformation(Pdev* pdev, CoverInformation* info, CoverExtras* extra
   info->company = GetPdevSettingWord(pdev, kItemCoverCompany);
   info->honorific = GetPdevSettingWord(pdev, kItemCoverHonorific);
   info->numberPrefix = GetPdevSettingWord(pdev, kItemCoverNumberPrefix);
-  for (int i = 0; i < 4; ++i) info->sender[i] = GetPdevSettingString(pdev, static_cast<SettingItemId>(1820 + i));
+  for (int i = 0; i < 4; ++i)
+    info->sender[i] = GetPdevSettingString(pdev, static_cast<SettingItemId>(kItemCoverSenderFirst + i));
   extras->secondPrefix = GetPdevSettingString(pdev, kItemFaxSecondPrefix);
   extras->firstPrefix = GetPdevSettingString(pdev, kItemFaxFirstPrefix);
 }

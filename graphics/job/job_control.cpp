@@ -301,7 +301,7 @@ int EmitPageEnd(Pdev* pdev) {
   const RenderSettings& r = pdev->render;
   int result = 0;
   if (r.tiles && r.tileMarks) result |= DrawCropMarks(pdev);
-  if (ReadJobItem(pdev, kItemImpositionMarks) != 0)
+  if (ReadJobItem(pdev, kItemNupBorders) != 0)
     result |= DrawNupBorders(pdev, static_cast<WORD>(pdev->job.pagesOnSide - (pdev->job.overlayDrawn ? 1 : 0)));
   // The side ends, then it is shown (a saved job's sides are not shown).
   result |= EndPageStep(pdev);

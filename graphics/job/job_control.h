@@ -46,10 +46,8 @@ void FreeJobResources(Pdev* pdev);
 int ResetGraphicsState(Pdev* pdev, BOOL force);
 int ResetGraphicsStateChecked(Pdev* pdev, BOOL force);
 
-// Caller to come: the stamp and job-information escapes. Switches the overlay drawing of an
-// open side: -1 without one, and -1 when a stamp is switched on while none is chosen (the
-// switch then stays on, the job-information switch as it was).
+// Switches the overlay drawing of an open side: -1 without one, and -1 when a stamp is switched
+// on while none is chosen (the switch then stays on, the job-information switch as it was).
 int SetOverlayMode(Pdev* pdev, BOOL stamp, BOOL jobInformation);
-// Caller to come: the applications' direct mode, whose colour override sets each side's colour.
 // The page colour 0 to 3; -1 for any other value.
 int SetPageColorState(Pdev* pdev, LONG value);

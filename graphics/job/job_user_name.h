@@ -6,7 +6,6 @@
 // Characters of the caller's buffer: 64 and a terminator.
 constexpr DWORD kJobUserNameChars = 65;
 
-// Caller to come: the job header of the job framing.
 // The logged-on user (GetUserNameW) unless it is "SYSTEM" or cannot be read; then the
 // machine's Winlogon "DefaultUserName". At most 64 characters, always terminated. 0, or -1
 // with an empty text when neither can be read. The first two arguments are not used.

@@ -34,7 +34,6 @@ int EndStoredPageRecordIfOpen(Pdev* pdev, WORD page);
 int EndPageStore(Pdev* pdev);
 // Replaces a stored page's paper block and orientation word.
 int UpdatePageRecord(Pdev* pdev, const PagePaperBlock* paper, DWORD orientation, WORD page);
-// Caller to come: the booklet output, which lays out each stored page with its own paper.
 int GetPageRecord(Pdev* pdev, PagePaperBlock* paper, DWORD* orientation, WORD page);
 // The kind bits of the page being recorded; 0 when none is.
 DWORD RecordingKindBits(const Pdev* pdev);

@@ -4,7 +4,6 @@
 
 #include "platform/base/types.h"
 
-// Caller to come: the drawing-library session and the colour engine.
 // A new global wide string: the driver path (DRIVER_INFO_2) up to and including the last
 // backslash before its first ".DLL" (compared without case). NULL when the path holds no
 // ".DLL" or no backslash before it, or when the driver information cannot be read.

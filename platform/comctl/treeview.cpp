@@ -2,6 +2,7 @@
 // rows shown are the items whose ancestors are all expanded, in tree order, from the first
 // visible one down.
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -472,8 +473,9 @@ LRESULT TreeViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 BOOL ComctlClickTreeItem(HWND hwnd, HTREEITEM item, bool twice) {
   Tree* t = ControlState<Tree>(hwnd);
   if (t == nullptr) return FALSE;
+  // TVM_GETITEMRECT takes the item in the rectangle's first bytes.
   RECT r{};
-  *reinterpret_cast<HTREEITEM*>(&r) = item;
+  std::memcpy(&r, &item, sizeof item);
   if (!SendMessageW(hwnd, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r))) return FALSE;
   LPARAM at = MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
   SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);

@@ -80,8 +80,9 @@ VOID EngFreeMem(PVOID block) {
     return;
   }
   State().memory.erase(found);
-  std::free(block);
+  // The address is logged while the block is still the caller's.
   LogCallback("EngFreeMem", Pointer(block), "");
+  std::free(block);
 }
 
 HPALETTE EngCreatePalette(ULONG mode, ULONG colours, ULONG* table, FLONG red, FLONG green, FLONG blue) {

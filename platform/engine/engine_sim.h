@@ -31,6 +31,11 @@ PLATFORM_API void SimEngineKeepRecords(BOOL keep);
 PLATFORM_API int SimEngineOutstanding();
 // One line per outstanding allocation ("surface 640x480", "memory 96 bytes tag 0x...", ...).
 PLATFORM_API std::vector<std::string> SimEngineOutstandingList();
+// The FreeType faces the reference renderer has open. cairo's font caches keep the faces of
+// texts already drawn open until they are emptied (the sandbox's reset does, and so does
+// SimDropReferenceFontCaches); a face still open after that is held by a drawing never ended.
+PLATFORM_API long SimLiveReferenceFaces();
+PLATFORM_API void SimDropReferenceFontCaches();
 
 // A brush of the device context as the engine makes it for a drawing call (kept and released
 // with the context's other brushes): solid brushes carry their device colour, the others are

@@ -5,11 +5,14 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/engine/engine_sim.h"
 #include "platform/engine/engine_state.h"
 #include "platform/engine/font_faces.h"
+#include "platform/kernel/kernel_sim.h"
 
 void SetReferenceColour(cairo_t* cr, COLORREF c) {
   cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
@@ -133,6 +136,38 @@ void FillReferencePath(cairo_t* cr, const DrawCall& call) {
 
 namespace {
 
+// FreeType faces of the renderer's texts still open. cairo keeps a font face, and the glyphs it
+// rendered from it, in process-wide caches keyed by the FreeType face's address and past the
+// drawing that made it; a face closed while cairo still knew it would hand a later face opened
+// at the same address the closed one's glyphs. So each face stays open until cairo lets go of
+// its font face, and the sandbox's reset empties cairo's font caches.
+std::atomic<long> gOpenFaces{0};
+
+void CloseFace(void* face) {
+  FT_Done_Face(static_cast<FT_Face>(face));
+  --gOpenFaces;
+}
+
+// cairo's font face for a face of the renderer's own; the face closes with it. NULL (and the
+// face closed) when cairo cannot take it.
+cairo_font_face_t* CairoFace(FT_Face face) {
+  static const cairo_user_data_key_t kFaceKey{};
+  ++gOpenFaces;
+  cairo_font_face_t* cf = cairo_ft_font_face_create_for_ft_face(face, 0);
+  if (cairo_font_face_status(cf) != CAIRO_STATUS_SUCCESS ||
+      cairo_font_face_set_user_data(cf, &kFaceKey, face, &CloseFace) != CAIRO_STATUS_SUCCESS) {
+    cairo_font_face_destroy(cf);
+    CloseFace(face);
+    return nullptr;
+  }
+  return cf;
+}
+
+// Empties cairo's process-wide caches, closing every face only they still held. Runs with the
+// sandbox's reset, when no drawing of the renderer is under way.
+void DropCairoCaches() { cairo_debug_reset_static_data(); }
+const bool registeredReset = (SimAddResetHook(&DropCairoCaches), true);
+
 void Text(cairo_t* cr, const DrawText& text) {
   FT_Face face = engine::OpenFace(text);
   if (face == nullptr) return;
@@ -144,7 +179,8 @@ void Text(cairo_t* cr, const DrawText& text) {
     cairo_rectangle(cr, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
     cairo_fill(cr);
   }
-  cairo_font_face_t* cf = cairo_ft_font_face_create_for_ft_face(face, 0);
+  cairo_font_face_t* cf = CairoFace(face);
+  if (cf == nullptr) return;
   if (text.bold && !(face->style_flags & FT_STYLE_FLAG_BOLD)) cairo_ft_font_face_set_synthesize(cf, CAIRO_FT_SYNTHESIZE_BOLD);
   cairo_set_font_face(cr, cf);
   cairo_matrix_t font;
@@ -174,7 +210,6 @@ void Text(cairo_t* cr, const DrawText& text) {
   }
   cairo_set_font_face(cr, nullptr);
   cairo_font_face_destroy(cf);
-  FT_Done_Face(face);
 }
 
 // A block transfer: the result of the ROP over the target rectangle, computed pixel by pixel
@@ -264,6 +299,10 @@ ReferenceImage RenderReferencePage(std::span<const DrawCall> calls, SIZEL pageSi
   cairo_surface_destroy(page);
   return image;
 }
+
+void SimDropReferenceFontCaches() { DropCairoCaches(); }
+
+long SimLiveReferenceFaces() { return gOpenFaces.load(); }
 
 BOOL EngineSavePageBitmap(EngineDc* dc, const std::string& hostPath) {
   SURFOBJ* so = EngineDcSurface(dc);

@@ -1261,6 +1261,12 @@ void SimDiskFull(LPCWSTR pattern, DWORD bytes) {
   s.rules.push_back(PathRule{Upper(pattern), RuleKind::DiskFull, ERROR_DISK_FULL, bytes});
 }
 
+void SimClearFileRules() {
+  FilesState& s = State();
+  std::lock_guard<std::recursive_mutex> guard(s.lock);
+  s.rules.clear();
+}
+
 void SimSetShortPathName(LPCWSTR longPath, LPCWSTR shortPath) {
   std::u16string full;
   std::string host;

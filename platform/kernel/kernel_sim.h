@@ -115,6 +115,8 @@ PLATFORM_API void SimFailWrite(LPCWSTR pattern, DWORD error = 29 /* ERROR_WRITE_
 PLATFORM_API void SimShortWrite(LPCWSTR pattern, DWORD bytes);
 // ... or FALSE with ERROR_DISK_FULL and the bytes that still fitted (disk full).
 PLATFORM_API void SimDiskFull(LPCWSTR pattern, DWORD bytes);
+// Forgets every rule above, for a test whose cases each set their own.
+PLATFORM_API void SimClearFileRules();
 // GetShortPathNameW answers `shortPath` for this path.
 PLATFORM_API void SimSetShortPathName(LPCWSTR longPath, LPCWSTR shortPath);
 // The folder GetTempPathW answers (default "C:\Windows\Temp\").

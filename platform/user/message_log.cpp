@@ -109,8 +109,9 @@ std::string Describe(const std::string& name, const std::string& window, const S
 }
 
 std::string DescribeExpected(SimMessageLog::State& s, const SimMessage& m) {
-  return Describe(MessageText(ClassOf(m.hwnd), m.msg, m.code.value_or(0)), NameOf(s, m.hwnd), &m, m.wParam.value_or(0),
-                  m.lParam.value_or(0));
+  const std::u16string cls = ClassOf(m.hwnd);
+  const std::string name = m.code ? MessageText(cls, m.msg, *m.code) : UserMessageName(cls, m.msg);
+  return Describe(name, NameOf(s, m.hwnd), &m, m.wParam.value_or(0), m.lParam.value_or(0));
 }
 
 std::string DescribeGot(const SimLoggedMessage& r, const SimMessage* shape) {

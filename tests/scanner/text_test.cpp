@@ -158,7 +158,9 @@ TEST_F(ModuleVersion, FixedFileVersionInFourParts) {
     QrsBuilder builder;
     std::string error;
     ASSERT_TRUE(builder.AddString(1, u"x", error)) << error;
-    if (!c.resource.empty()) ASSERT_TRUE(builder.Add(QrsName{16, u""}, QrsName{1, u""}, c.resource, error)) << error;
+    if (!c.resource.empty()) {
+      ASSERT_TRUE(builder.Add(QrsName{16, u""}, QrsName{1, u""}, c.resource, error)) << error;
+    }
     const std::vector<BYTE> file = builder.Build();
     const std::string host = Host(u"C:\\version.qrs");
     std::ofstream(host, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());

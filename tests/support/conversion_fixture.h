@@ -10,6 +10,7 @@
 
 #include "core/store/item_access.h"
 #include "core/persist/settings_conversion.h"
+#include "items/item_ids.h"
 
 namespace printer_test {
 
@@ -47,9 +48,6 @@ inline std::u16string ItemText(SettingsRecord* settings, PrinterConfiguration* c
 
 inline std::u16string TextOf(SettingsRecord* settings, SettingItemId id) { return ItemText(settings, nullptr, id); }
 
-// Item 0x141E: the user name in the per-user part of the configuration.
-inline constexpr SettingItemId kUserNameItem = 0x141E;
-
 inline std::u16string ConfigText(PrinterConfiguration* config, SettingItemId id) {
   return ItemText(nullptr, config, id);
 }
@@ -61,28 +59,28 @@ inline constexpr WORD kModelIdentity = 0x21;
 inline void BuildTestDefaults(ModelDefaults* d, WORD identity = kModelIdentity) {
   std::memset(d, 0, sizeof *d);
   SettingsRecord* s = &d->settings;
-  PutText(s, 1, u"P1");
-  PutItem(s, nullptr, 2, 0x401);
-  PutItem(s, nullptr, 4, 220);
-  PutItem(s, nullptr, 5, 1328);
-  PutItem(s, nullptr, 257, 0x5040);
-  PutItem(s, nullptr, 258, 0x2142);
-  PutText(s, 259, u"AB-12 X/Y");
-  PutItem(s, nullptr, 13, 7);
-  PutItem(s, nullptr, 265, 3);
-  PutItem(s, nullptr, 271, 4);
-  PutItem(s, nullptr, 350, 9);
-  PutItem(s, nullptr, 1324, 1);
-  PutItem(s, nullptr, 1302, 1);
-  PutItem(s, nullptr, 348, 300);
+  PutText(s, kItemDeviceName, u"P1");
+  PutItem(s, nullptr, kItemSpecVersion, 0x401);
+  PutItem(s, nullptr, kItemDevmodeSize, 220);
+  PutItem(s, nullptr, kItemDriverExtra, 1328);
+  PutItem(s, nullptr, kItemLayoutVersion, 0x5040);
+  PutItem(s, nullptr, kItemDriverRelease, 0x2142);
+  PutText(s, kItemModelName, u"AB-12 X/Y");
+  PutItem(s, nullptr, kItemDefaultSource, 7);
+  PutItem(s, nullptr, kItemPaperSource, 3);
+  PutItem(s, nullptr, kItemPrintMode, 4);
+  PutItem(s, nullptr, kItemPrintModeDetail, 9);
+  PutItem(s, nullptr, kItemScaleFieldFlag, 1);
+  PutItem(s, nullptr, kItemLowRasterResolution, 1);
+  PutItem(s, nullptr, kItemPatternResolution, 300);
   s->bytes[kSettingsExtensionOffset + 3000] = 0xEE;  // a default deep in the extension
   PrinterConfiguration* c = &d->config;
-  PutItem(nullptr, c, 8202, kPrinterConfigurationSize);
-  PutItem(nullptr, c, 8203, 0x2142);
-  PutItem(nullptr, c, 8204, kCurrentRelease);
-  PutItem(nullptr, c, 5137, identity);
-  PutItem(nullptr, c, 5158, 77);
-  PutItem(nullptr, c, 8205, 5);
+  PutItem(nullptr, c, kItemConfigLength, kPrinterConfigurationSize);
+  PutItem(nullptr, c, kItemConfigLayoutVersion, 0x2142);
+  PutItem(nullptr, c, kItemConfigRelease, kCurrentRelease);
+  PutItem(nullptr, c, kItemModelIdentity, identity);
+  PutItem(nullptr, c, kItemBookletSubsetDevice, 77);
+  PutItem(nullptr, c, kItemStreamVersion, 5);
 }
 
 // A stored device mode of a layout: the public part of the defaults with dmSize 220, the given

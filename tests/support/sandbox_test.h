@@ -1,10 +1,12 @@
 // Test fixture: each test gets a fresh sandbox root under the build's temporary folder, the
 // build's driver files and test-only files linked into the sandbox's driver directory, the
-// layer's simulated state reset and instant sleeps; the folder is removed afterwards. After every test the
-// fixture checks that the test left nothing behind: memory blocks, kernel handles, open
-// registry keys and printer handles, loaded modules, GDI objects, windows, window classes, menus,
-// timers, multimedia timers, property sheet pages, image lists and critical sections are back to what they were when the test began. A test that keeps something alive on purpose
-// across its end says so with KeepAliveAfterTest(reason).
+// layer's simulated state reset (cairo's font caches included) and instant sleeps; the folder
+// is removed afterwards. After every test the fixture checks that the test left nothing
+// behind: memory blocks, kernel handles, open registry keys and printer handles, loaded
+// modules, GDI objects, windows, window classes, menus, timers, multimedia timers, property
+// sheet pages, image lists, critical sections, engine allocations and the reference renderer's
+// font faces are back to what they were when the test began. A test that keeps something alive
+// on purpose across its end says so with KeepAliveAfterTest(reason).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -42,6 +44,9 @@ class SandboxTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    // The reference renderer's faces that cairo's font caches still hold are let go first, so
+    // that a face still open afterwards is one a drawing kept.
+    SimDropReferenceFontCaches();
     if (keepAliveReason_.empty()) ExpectNothingLeaked();
     SimReset();
     SimUnmountAll();
@@ -108,6 +113,7 @@ class SandboxTest : public ::testing::Test {
         {"property sheet pages", SimLivePropertySheetPages()},
         {"image lists", SimLiveImageLists()},
         {"engine allocations", SimEngineOutstanding()},
+        {"reference renderer faces", SimLiveReferenceFaces()},
     };
   }
 

@@ -149,7 +149,9 @@ class SheetTest : public printer_test::PrinterTest {
   static void ExpectMatchesPicture(HWND window, const std::string& fixture) {
     ReferenceImage picture;
     ASSERT_TRUE(SimWindowPicture(window, picture));
-    if (std::getenv("QV_UPDATE_FIXTURES") != nullptr) ASSERT_TRUE(SaveReferencePng(picture, fixture));
+    if (std::getenv("QV_UPDATE_FIXTURES") != nullptr) {
+      ASSERT_TRUE(SaveReferencePng(picture, fixture));
+    }
     ReferenceImage kept;
     ASSERT_TRUE(LoadReferencePng(fixture, kept)) << fixture;
     EXPECT_LE(CompareReferenceImages(picture, kept, 48), 0.01) << fixture;

@@ -9,6 +9,7 @@
 
 #include "core/constraints/constraint_engine.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/model_files.h"
 #include "tests/support/sandbox_test.h"
@@ -84,8 +85,8 @@ class SizeModelTest : public SandboxTest {
     ASSERT_EQ(SetItemValue(id, &settings_, &config_, type, length, &value), kItemDone) << id;
   }
   void SetUserPaper(WORD paper, DWORD width, DWORD length) {
-    Set(static_cast<SettingItemId>(5889 + UserPaperIdToIndex(paper)), width);
-    Set(static_cast<SettingItemId>(5909 + UserPaperIdToIndex(paper)), length);
+    Set(static_cast<SettingItemId>(kItemUserPaperWidth + UserPaperIdToIndex(paper)), width);
+    Set(static_cast<SettingItemId>(kItemUserPaperLength + UserPaperIdToIndex(paper)), length);
   }
 
   ItemStore* store_ = nullptr;

@@ -11,6 +11,7 @@
 #include "core/descriptors/item_defaults.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/engine/engine_sim.h"
 #include "platform/engine/printer_dc.h"
@@ -117,19 +118,19 @@ void PrintFromApplication(const std::filesystem::path& outputDirectory) {
   if (store != nullptr && ApplyDataFileDefaults(store, settings, config, kPrinter)) {
     // An installed printer has the model's defaults as its own devmode.
     setup.devMode.assign(settings->bytes, settings->bytes + kSettingsRecordShortSize);
-    SetText(settings, config, 297, u"Confidential");
-    SetText(settings, config, 299, u"CONFIDENTIAL");
-    SetItem(settings, config, 301, kTypeUInt32, RGB(0xD0, 0x40, 0x40));
-    SetItem(settings, config, 302, kTypeUInt8, 1);          // in a box
-    SetItem(settings, config, 303, kTypeUInt16, 0x202);
-    SetItem(settings, config, 306, kTypeFontField, 40);     // 40 points
-    SetItem(settings, config, 307, kTypeFontField, 700);    // bold
-    SetItem(settings, config, 311, kTypeFontField, 300);    // turned 30 degrees
-    SetItem(settings, config, 1296, kTypeUInt8, 1);
-    SetItem(settings, config, 1300, kTypeUInt8, 1);
-    SetItem(settings, config, 351, kTypeUInt16, 0x103);  // the user's name at the bottom left
-    SetItem(settings, config, 355, kTypeUInt16, 0x303);  // the date at the bottom right
-    SetItem(settings, config, 359, kTypeFontField, 10);     // the job information in 10 points
+    SetText(settings, config, kItemStampName, u"Confidential");
+    SetText(settings, config, kItemStampText, u"CONFIDENTIAL");
+    SetItem(settings, config, kItemStampColor, kTypeUInt32, RGB(0xD0, 0x40, 0x40));
+    SetItem(settings, config, kItemStampFrame, kTypeUInt8, 1);  // in a box
+    SetItem(settings, config, kItemStampPosition, kTypeUInt16, 0x202);
+    SetItem(settings, config, kItemStampFontSize, kTypeFontField, 40);     // 40 points
+    SetItem(settings, config, kItemStampFontWeight, kTypeFontField, 700);  // bold
+    SetItem(settings, config, kItemStampEscapement, kTypeFontField, 300);  // turned 30 degrees
+    SetItem(settings, config, kItemJobInfoUser, kTypeUInt8, 1);
+    SetItem(settings, config, kItemJobInfoDate, kTypeUInt8, 1);
+    SetItem(settings, config, kItemJobInfoUserPosition, kTypeUInt16, 0x103);  // the user's name at the bottom left
+    SetItem(settings, config, kItemJobInfoDatePosition, kTypeUInt16, 0x303);  // the date at the bottom right
+    SetItem(settings, config, kItemJobInfoFontSize, kTypeFontField, 10);      // the job information in 10 points
     if (SimAddPrinter(setup)) dc = CreateDCW(nullptr, kPrinter, nullptr, reinterpret_cast<const DEVMODEW*>(settings->bytes));
   }
   if (dc == nullptr) {

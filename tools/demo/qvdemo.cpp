@@ -15,6 +15,7 @@
 #include "core/descriptors/item_defaults.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
+#include "items/item_ids.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
@@ -197,10 +198,10 @@ void ShowConstraintChecks() {
     };
     const HANDLE printer = reinterpret_cast<HANDLE>(1);  // the sample's rules need no printer
     for (const Proposal& p : proposals) {
-      if (p.paper != 0) SetItemNumberV(settings, config, 8, kTypeInt16, p.paper);
-      SetItemNumberV(settings, config, 265, kTypeUInt16, p.source);
-      SetItemNumberV(settings, config, 5889, kTypeUInt16, p.userWidth);  // user paper 1's width item
-      SetItemNumberV(settings, config, 5909, kTypeUInt16, p.userLength);
+      if (p.paper != 0) SetItemNumberV(settings, config, kItemPaperSize, kTypeInt16, p.paper);
+      SetItemNumberV(settings, config, kItemPaperSource, kTypeUInt16, p.source);
+      SetItemNumberV(settings, config, kItemUserPaperWidth, kTypeUInt16, p.userWidth);  // user paper 1's width item
+      SetItemNumberV(settings, config, kItemUserPaperLength, kTypeUInt16, p.userLength);
       ResetConstraintState(state);
       const WORD status = CheckSettingChange(kCheckModePlain, printer, store, settings, config, nullptr, p.id,
                                              p.type, &p.value, state, nullptr, p.lookup);
@@ -219,11 +220,11 @@ void ShowConstraintChecks() {
       }
     }
     // Poster printing: 2 x 2 tiles of A4 for an A4 page at 100 % leave a row and a column empty.
-    SetItemNumberV(settings, config, 8, kTypeInt16, 9);
-    SetItemNumberV(settings, config, 321, kTypeUInt8, 1);
-    SetItemNumberV(settings, config, 1281, kTypeFlag, 1);
-    SetItemNumberV(settings, config, 296, kTypeUInt16, 0x0202);
-    SetItemNumberV(settings, config, 263, kTypeUInt16, 100);
+    SetItemNumberV(settings, config, kItemPaperSize, kTypeInt16, 9);
+    SetItemNumberV(settings, config, kItemPageLayout, kTypeUInt8, 1);
+    SetItemNumberV(settings, config, kItemZoomOn, kTypeFlag, 1);
+    SetItemNumberV(settings, config, kItemTileCount, kTypeUInt16, 0x0202);
+    SetItemNumberV(settings, config, kItemZoomPercent, kTypeUInt16, 100);
     WORD* involved = nullptr;
     const SettingsContext context{store, settings, config};
     const WORD tiles = CheckTileCount(&context, nullptr, &involved);

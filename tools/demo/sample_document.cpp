@@ -9,12 +9,12 @@
 #include <string>
 
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 
 namespace {
 
 constexpr const char16_t* kSans = u"Arial";
 constexpr const char16_t* kSerif = u"Times New Roman";
-constexpr SettingItemId kItemOrientation = 7;
 constexpr DWORD kOrientationPortrait = 1;
 constexpr DWORD kOrientationLandscape = 2;
 constexpr double kPi = 3.14159265358979323846;

@@ -23,6 +23,7 @@
 #include "core/store/item_access.h"
 #include "core/store/printer_forms.h"
 #include "core/system/printer_info.h"
+#include "items/item_ids.h"
 #include "items/user_setting_info.h"
 #include "platform/base/text.h"
 #include "platform/engine/printer_dc.h"
@@ -41,17 +42,7 @@
 namespace {
 
 // Items the events read.
-constexpr SettingItemId kDriverExtraItem = 5;
-constexpr SettingItemId kPaperSizeItem = 8;
-constexpr SettingItemId kDeviceNameItem = 1;
-constexpr SettingItemId kConfirmSharedItem = 336;
-constexpr SettingItemId kSideFileItem = 374;
-constexpr SettingItemId kFaxLockItem = 381;
-constexpr SettingItemId kMarginsAppendedItem = 387;
-constexpr SettingItemId kPerUserExtensionItem = 439;
-constexpr SettingItemId kPerUserMarginsItem = 463;
-constexpr SettingItemId kPromptSelectorItem = 5163;
-constexpr SettingItemId kPromptSwitchItems[2] = {5164, 5165};
+constexpr SettingItemId kPromptSwitchItems[2] = {kItemPrompt, kItemPromptAlt};
 
 // The devmode's private margins: {u16 paper size, four u16 margins}.
 constexpr DWORD kAppendedMarginsSize = 10;
@@ -81,7 +72,7 @@ bool MergeDcSettings(HANDLE printer, ItemStore* store, const DEVMODEW* devMode, 
 // appended when item 387 asks for them. Nothing is handed out when that cannot be done.
 void BuildDcDevMode(HANDLE printer, SettingsRecord* settings, PrinterConfiguration* config, DEVMODEW** out) {
   LONG appended = 0;
-  if (!ReadJobNumber(settings, config, kMarginsAppendedItem, &appended)) return;
+  if (!ReadJobNumber(settings, config, kItemPerPaperMargins, &appended)) return;
   if (appended == 0) {
     auto* copy = static_cast<BYTE*>(GlobalAlloc(GPTR, kSettingsRecordShortSize));
     if (copy == nullptr) return;
@@ -91,17 +82,17 @@ void BuildDcDevMode(HANDLE printer, SettingsRecord* settings, PrinterConfigurati
   }
   LONG paperSize = 0;
   WORD paperId = 0;
-  if (!ReadJobNumber(settings, config, kPaperSizeItem, &paperSize) ||
+  if (!ReadJobNumber(settings, config, kItemPaperSize, &paperSize) ||
       MapFormToPaperId(printer, static_cast<DWORD>(static_cast<SHORT>(paperSize)), &paperId) != 1)
     return;
   WORD margins[4];
-  GetJobPaperMargins(printer, paperId, JobNumber(settings, config, kPerUserMarginsItem), margins);
+  GetJobPaperMargins(printer, paperId, JobNumber(settings, config, kItemPerUserMargins), margins);
   // The driver-extra count grows by the appended bytes; the record is changed in full so that
   // no item access reaches past a short buffer.
   LONG extra = 0;
-  if (!ReadJobNumber(settings, config, kDriverExtraItem, &extra)) return;
+  if (!ReadJobNumber(settings, config, kItemDriverExtra, &extra)) return;
   const WORD grown = static_cast<WORD>(extra + kAppendedMarginsSize);
-  if (SetItemValue(kDriverExtraItem, settings, config, kTypeUInt16, sizeof grown, &grown) != kItemDone) return;
+  if (SetItemValue(kItemDriverExtra, settings, config, kTypeUInt16, sizeof grown, &grown) != kItemDone) return;
   auto* copy = static_cast<BYTE*>(GlobalAlloc(GPTR, kSettingsRecordShortSize + kAppendedMarginsSize));
   if (copy == nullptr) return;
   std::memcpy(copy, settings->bytes, kSettingsRecordShortSize);
@@ -126,12 +117,13 @@ void RestoreSettingsExtension(DcJobRecord* record) {
   BYTE* fax = nullptr;
   WCHAR sideFile[MAX_PATH + 1] = {};
   bool loaded = false;
-  if (ReadJobText(&record->settings, &record->configuration, kSideFileItem, sideFile, MAX_PATH + 1) &&
+  if (ReadJobText(&record->settings, &record->configuration, kItemSideFile, sideFile, MAX_PATH + 1) &&
       sideFile[0] != 0 && !IsDevicePath(sideFile))
     loaded = LoadDeviceBlobs(record->printer, sideFile, kBlobStorePrinterData, &fax, extension, nullptr, nullptr) == 1;
   if (!loaded) {
-    const WORD kind = JobNumber(&record->settings, &record->configuration, kPerUserExtensionItem) == 1 ? kBlobStorePerUser
-                                                                                                         : kBlobStorePrinterData;
+    const WORD kind = JobNumber(&record->settings, &record->configuration, kItemPerUserExtension) == 1
+                          ? kBlobStorePerUser
+                          : kBlobStorePrinterData;
     loaded = LoadDeviceBlobs(record->printer, nullptr, kind, &fax, extension, nullptr, nullptr) == 1;
   }
   if (!loaded) LoadDefaultExtension(record->printer, extension);
@@ -194,7 +186,7 @@ int HandleCreateDcPre(const void* in, ULONG cbIn, HANDLE printer, DEVMODEW** out
 int PromptUserDetails(DcJobRecord* record, HDC /*dc*/) {
   SettingsRecord* settings = &record->settings;
   PrinterConfiguration* config = &record->configuration;
-  const LONG selector = JobNumber(settings, config, kPromptSelectorItem);
+  const LONG selector = JobNumber(settings, config, kItemOwnerSetSwitch);
   if (JobNumber(settings, config, kPromptSwitchItems[selector == 0 ? 0 : 1]) != 1) return kEventDone;
   auto copy = std::make_unique<SettingsRecord>(*settings);
   PromptDialogData data{};
@@ -202,7 +194,7 @@ int PromptUserDetails(DcJobRecord* record, HDC /*dc*/) {
   data.settings = copy.get();
   data.configuration = config;
   data.store = record->store;
-  data.lockGroup = record->directFax != 0 && JobNumber(settings, config, kFaxLockItem) != 1 ? 1 : 0;
+  data.lockGroup = record->directFax != 0 && JobNumber(settings, config, kItemFaxHeaderOnly) != 1 ? 1 : 0;
   data.mode = selector == 0 ? 1 : 0;
   const INT_PTR answer = DialogBoxParamW(GetResourceModule(), MAKEINTRESOURCEW(kPromptDialogTemplate), GetActiveWindow(),
                                          UserDetailsDialogProc, reinterpret_cast<LPARAM>(&data));
@@ -260,9 +252,9 @@ int HandleStartPageEvent(HANDLE printer, HDC dc) {
   LONG paperSize = 0;
   WORD paperId = 0;
   WORD margins[4];
-  if (ReadJobNumber(settings.get(), nullptr, kPaperSizeItem, &paperSize) &&
+  if (ReadJobNumber(settings.get(), nullptr, kItemPaperSize, &paperSize) &&
       MapFormToPaperId(printer, static_cast<DWORD>(static_cast<SHORT>(paperSize)), &paperId) == 1 &&
-      GetJobPaperMargins(printer, paperId, JobNumber(settings.get(), nullptr, kPerUserMarginsItem), margins) == 0) {
+      GetJobPaperMargins(printer, paperId, JobNumber(settings.get(), nullptr, kItemPerUserMargins), margins) == 0) {
     payload[0] = paperId;
     std::memcpy(payload + 1, margins, sizeof margins);
   }
@@ -275,7 +267,7 @@ int ConfirmStartDoc(HANDLE printer, HDC dc) {
   if (!SendDriverEscape(dc, DRVESC_QUERYSTARTDOC, nullptr, 0, &record->startAnswer, sizeof record->startAnswer))
     return kEventFailed;
   if (record->startAnswer == 0) return kEventDone;
-  if (JobNumber(&record->settings, &record->configuration, kConfirmSharedItem) != 1) return kEventDone;
+  if (JobNumber(&record->settings, &record->configuration, kItemSaveToFile) != 1) return kEventDone;
   auto* info = reinterpret_cast<PRINTER_INFO_2W*>(GetPrinterInfo(printer, 2));
   const DWORD sharedNetwork = PRINTER_ATTRIBUTE_SHARED | PRINTER_ATTRIBUTE_NETWORK;
   const bool shown = info != nullptr && (info->Attributes & sharedNetwork) == sharedNetwork;
@@ -284,7 +276,7 @@ int ConfirmStartDoc(HANDLE printer, HDC dc) {
   WCHAR text[kConfirmTextChars + 1] = {};
   LoadStringW(GetResourceModule(), kConfirmSharedString, text, kConfirmTextChars + 1);
   WCHAR caption[kDeviceNameChars] = {};
-  ReadJobText(&record->settings, &record->configuration, kDeviceNameItem, caption, kDeviceNameChars);
+  ReadJobText(&record->settings, &record->configuration, kItemDeviceName, caption, kDeviceNameChars);
   UINT style = MB_OKCANCEL | MB_ICONWARNING;
   if (record->store != nullptr && HasModelFeature(record->store->main, kRightToLeftFeature))
     style |= MB_RIGHT | MB_RTLREADING;

@@ -1,16 +1,12 @@
 // WriteDsDriverData: the duplex and stapling values the spooler publishes for the printer.
 #include "core/rules/record_numbers.h"
+#include "items/item_ids.h"
 #include "platform/base/errors.h"
 #include "platform/registry/registry.h"
 #include "platform/spooler/spooler.h"
 #include "ui/module/printer_data.h"
 
 namespace {
-
-constexpr SettingItemId kDuplexFlagItem = 4103;
-constexpr SettingItemId kStapleFlagItem = 4101;
-constexpr SettingItemId kStapleFlagItem2 = 4116;
-constexpr SettingItemId kStapleUnitItem = 5134;
 
 bool ItemIs(PrinterConfiguration* config, SettingItemId id, LONG expected) {
   LONG value = 0;
@@ -24,9 +20,9 @@ bool WriteByte(HANDLE printer, LPCWSTR name, BYTE value) {
 }  // namespace
 
 int WriteDsDriverData(HANDLE printer, PrinterConfiguration* config) {
-  const BYTE duplex = ItemIs(config, kDuplexFlagItem, 1) ? 1 : 0;
+  const BYTE duplex = ItemIs(config, kItemModelOptions, 1) ? 1 : 0;
   const BYTE stapling =
-      (ItemIs(config, kStapleFlagItem, 1) || ItemIs(config, kStapleFlagItem2, 1)) && ItemIs(config, kStapleUnitItem, 1)
+      (ItemIs(config, kItemStapler, 1) || ItemIs(config, kItemStaplerSecond, 1)) && ItemIs(config, kItemFinisher, 1)
           ? 1
           : 0;
   const bool duplexWritten = WriteByte(printer, kDsDuplexValue, duplex);

@@ -11,6 +11,7 @@
 #include "core/job/monitor_job.h"
 #include "core/runtime/resource_module.h"
 #include "core/system/user_locale.h"
+#include "items/item_ids.h"
 #include "platform/kernel/memory.h"
 #include "ui/module/document_events.h"
 #include "ui/module/driver_escapes.h"
@@ -18,10 +19,7 @@
 
 namespace {
 
-constexpr SettingItemId kJobHeaderItem = 1333;
-constexpr SettingItemId kMonitorItems[] = {1333, 8201, 1321};
-constexpr SettingItemId kFaxSingleJobItem = 379;
-constexpr SettingItemId kFaxDestinationItem = 380;
+constexpr SettingItemId kMonitorItems[] = {kItemJournal, kItemMonitorJob, kItemMonitorOn};
 // The measurement system follows the locale only on models with this feature.
 constexpr DWORD kFeatureLocaleMeasure = 0x400000;
 // The job-header block: count, entry length, and two words the receiver does not use.
@@ -52,7 +50,7 @@ bool FlagOn(DcJobRecord* record, SettingItemId id) {
 // The destination chosen by item 380 (1-based) or the count of destinations it asks for, which
 // must lie inside the record; 0 when it does not.
 DWORD CheckedDestinationCount(DcJobRecord* record, const FaxList& list) {
-  const LONG wanted = JobNumber(&record->settings, &record->configuration, kFaxDestinationItem);
+  const LONG wanted = JobNumber(&record->settings, &record->configuration, kItemFaxDestinations);
   if (list.blob == nullptr || wanted < 1 || static_cast<DWORD>(wanted) > list.count) return 0;
   return static_cast<DWORD>(wanted);
 }
@@ -71,7 +69,7 @@ int SubmitDocumentMonitorJobs(HANDLE printer) {
   if (fax) {
     const DWORD chosen = CheckedDestinationCount(record, list);
     if (chosen == 0) return kEventFailed;
-    if (JobNumber(&record->settings, &record->configuration, kFaxSingleJobItem) == 0)
+    if (JobNumber(&record->settings, &record->configuration, kItemFaxOneJob) == 0)
       count = chosen;
     else
       destination = chosen;
@@ -110,7 +108,7 @@ int SubmitDocumentMonitorJobs(HANDLE printer) {
 int BuildJobHeaders(HANDLE printer, HDC dc) {
   DcJobRecord* record = FindJobRecord(printer);
   DWORD faxJob = 0;
-  if (record == nullptr || !FlagOn(record, kJobHeaderItem) ||
+  if (record == nullptr || !FlagOn(record, kItemJournal) ||
       !SendDriverEscape(dc, DRVESC_QUERYFAXJOB, nullptr, 0, &faxJob, sizeof faxJob))
     return kEventDone;
   if (record->store == nullptr) return kEventFailed;
@@ -121,7 +119,7 @@ int BuildJobHeaders(HANDLE printer, HDC dc) {
     const DWORD chosen = CheckedDestinationCount(record, list);
     if (chosen == 0) return kEventFailed;
     // One header for destinations 0 .. chosen - 1, or one header per destination.
-    if (JobNumber(&record->settings, &record->configuration, kFaxSingleJobItem) != 0)
+    if (JobNumber(&record->settings, &record->configuration, kItemFaxOneJob) != 0)
       selection.last = chosen - 1;
     else
       count = chosen;

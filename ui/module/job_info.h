@@ -2,10 +2,13 @@
 // number, date and time) and the name of the user a document is printed for.
 #pragma once
 
+#include "items/item_ids.h"
 #include "ui/module/job_record.h"
 
 // Items that switch the job information's fields on (1), in field order.
-inline constexpr SettingItemId kJobInfoFieldItems[kJobInfoFieldCount] = {1296, 1297, 1298, 1299, 1300, 1301};
+inline constexpr SettingItemId kJobInfoFieldItems[kJobInfoFieldCount] = {
+    kItemJobInfoUser,       kItemJobInfoOwner, kItemJobInfoDocumentName,
+    kItemJobInfoPageNumber, kItemJobInfoDate,  kItemJobInfoTime};
 
 // The name of the user a document is printed for into buffer (count characters): the
 // logged-on user's, or for a service ("SYSTEM") the machine's Winlogon "DefaultUserName";

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/runtime/resource_module.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/engine/printer_dc.h"
 #include "platform/kernel/resource.h"
@@ -17,16 +18,6 @@
 #include "ui/pages/stamp_drawing.h"
 
 namespace {
-
-constexpr SettingItemId kResolutionItem = 20;
-constexpr SettingItemId kStampTextItem = 299;
-constexpr SettingItemId kStampColourItem = 301;
-constexpr SettingItemId kStampFrameItem = 302;
-constexpr SettingItemId kStampPositionItem = 303;
-constexpr SettingItemId kStampFontItem = 304;
-constexpr SettingItemId kStampRepeatItem = 1288;
-constexpr SettingItemId kJobInfoColourItem = 373;
-constexpr SettingItemId kJobInfoFontItem = 357;
 
 constexpr UINT kPageSuffixString = 5145;
 constexpr int kPageSuffixChars = 21;
@@ -55,17 +46,17 @@ bool SetOverlayMode(HDC dc, int escape, DWORD mode) {
 
 int DrawStampOverlay(const Overlay& o) {
   WCHAR text[kStampTextChars] = {};
-  ReadJobText(o.settings, nullptr, kStampTextItem, text, kStampTextChars);
+  ReadJobText(o.settings, nullptr, kItemStampText, text, kStampTextChars);
   // A stamp without text has nothing to lay out.
   if (text[0] == 0) return kEventDone;
   LOGFONTW font{};
-  if (!ReadJobFont(o.settings, nullptr, kStampFontItem, &font)) return kEventFailed;
+  if (!ReadJobFont(o.settings, nullptr, kItemStampFont, &font)) return kEventFailed;
   if (!SetOverlayMode(o.dc, DRVESC_STAMPMODE, kOverlayBegin)) return kEventFailed;
-  const bool repeat = Item(o, kStampRepeatItem) != 0;
-  const int drawn = DrawStamp(o.printer, o.dc, o.answer, static_cast<WORD>(Item(o, kResolutionItem)),
-                              repeat ? 0 : static_cast<WORD>(Item(o, kStampPositionItem)), &font, text,
-                              static_cast<COLORREF>(Item(o, kStampColourItem)),
-                              static_cast<WORD>(Item(o, kStampFrameItem)), repeat ? 0 : 1);
+  const bool repeat = Item(o, kItemStampRepeat) != 0;
+  const int drawn = DrawStamp(o.printer, o.dc, o.answer, static_cast<WORD>(Item(o, kItemResolution)),
+                              repeat ? 0 : static_cast<WORD>(Item(o, kItemStampPosition)), &font, text,
+                              static_cast<COLORREF>(Item(o, kItemStampColor)),
+                              static_cast<WORD>(Item(o, kItemStampFrame)), repeat ? 0 : 1);
   SetOverlayMode(o.dc, DRVESC_STAMPMODE, kOverlayEnd);
   return drawn;
 }
@@ -92,9 +83,9 @@ int DrawJobInfoOverlay(const Overlay& o) {
   if (info.used == 0) return kEventDone;
   if (!SetOverlayMode(o.dc, DRVESC_JOBINFOMODE, kOverlayBegin)) return kEventFailed;
   LOGFONTW font{};
-  const bool haveFont = ReadJobFont(o.settings, nullptr, kJobInfoFontItem, &font);
-  const auto colour = static_cast<COLORREF>(Item(o, kJobInfoColourItem));
-  const auto resolution = static_cast<WORD>(Item(o, kResolutionItem));
+  const bool haveFont = ReadJobFont(o.settings, nullptr, kItemJobInfoFont, &font);
+  const auto colour = static_cast<COLORREF>(Item(o, kItemJobInfoColor));
+  const auto resolution = static_cast<WORD>(Item(o, kItemResolution));
   WCHAR suffix[kPageSuffixChars] = {};
   LoadStringW(GetResourceModule(), kPageSuffixString, suffix, kPageSuffixChars);
   constexpr int kOwnerField = 1;

@@ -19,6 +19,7 @@
 #include "core/system/printer_info.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
+#include "items/item_ids.h"
 #include "items/user_setting_info.h"
 #include "platform/base/text.h"
 #include "platform/kernel/memory.h"
@@ -33,12 +34,6 @@
 
 namespace {
 
-constexpr SettingItemId kDevModeSizeItem = 4;
-constexpr SettingItemId kSideFileItem = 374;
-constexpr SettingItemId kPerUserExtensionItem = 439;
-constexpr SettingItemId kDocumentMonitorItem = 8201;
-constexpr SettingItemId kUserPaperWidthItem = 5889;
-constexpr SettingItemId kUserPaperLengthItem = 5909;
 constexpr WORD kUserPaperCount = 20;
 constexpr WORD kSettingsFile = 1;
 constexpr DWORD kPerUserBaseSection = 30;
@@ -69,9 +64,9 @@ bool StoreUserPaperSizes(HANDLE printer, PrinterConfiguration* config) {
       width = static_cast<WORD>((form->Size.cx + 50) / 100);
       length = static_cast<WORD>((form->Size.cy + 50) / 100);
     }
-    if (SetItemValue(static_cast<SettingItemId>(kUserPaperWidthItem + i), nullptr, config, kTypeUInt16, 2, &width) !=
+    if (SetItemValue(static_cast<SettingItemId>(kItemUserPaperWidth + i), nullptr, config, kTypeUInt16, 2, &width) !=
             kItemDone ||
-        SetItemValue(static_cast<SettingItemId>(kUserPaperLengthItem + i), nullptr, config, kTypeUInt16, 2, &length) !=
+        SetItemValue(static_cast<SettingItemId>(kItemUserPaperLength + i), nullptr, config, kTypeUInt16, 2, &length) !=
             kItemDone)
       return false;
   }
@@ -83,7 +78,7 @@ DWORD ReadDocumentMonitorDefault(ItemStore* store) {
   ValueTypeCode type = 0;
   DWORD size = 0;
   ItemValueCell value{};
-  if (GetItemDefault(store, kDocumentMonitorItem, &type, &size, &value) != 1 || type != kTypeFlag) return 0;
+  if (GetItemDefault(store, kItemMonitorJob, &type, &size, &value) != 1 || type != kTypeFlag) return 0;
   return value.number != 0;
 }
 
@@ -107,19 +102,20 @@ void RestoreExtension(HANDLE printer, SettingsSet* set) {
   ValueTypeCode type = 0;
   DWORD length = 0;
   ItemValueCell cell{};
-  if (GetItemValue(kSideFileItem, settings, set->config, &type, &length, &cell) == kItemDone && cell.data != nullptr &&
+  if (GetItemValue(kItemSideFile, settings, set->config, &type, &length, &cell) == kItemDone && cell.data != nullptr &&
       static_cast<LPCWSTR>(cell.data)[0] != 0) {
     const auto* sideFile = static_cast<LPCWSTR>(cell.data);
     loaded = !IsDevicePath(sideFile) &&
              LoadDeviceBlobs(printer, sideFile, kSettingsFile, &fax, extension, nullptr, nullptr) == 1;
     if (!loaded) {
       LPCWSTR empty = u"";
-      SetItemValue(kSideFileItem, settings, set->config, kTypeString, sizeof(WCHAR), &empty);
+      SetItemValue(kItemSideFile, settings, set->config, kTypeString, sizeof(WCHAR), &empty);
     }
   }
   if (!loaded) {
-    const WORD kind =
-        GetItemNumber(settings, set->config, kPerUserExtensionItem, kTypeUInt8) == 1 ? kBlobStorePerUser : kBlobStorePrinterData;
+    const WORD kind = GetItemNumber(settings, set->config, kItemPerUserExtension, kTypeUInt8) == 1
+                          ? kBlobStorePerUser
+                          : kBlobStorePrinterData;
     loaded = LoadDeviceBlobs(printer, nullptr, kind, &fax, extension, nullptr, nullptr) == 1;
   }
   if (!loaded) LoadDefaultExtension(printer, extension);
@@ -161,7 +157,7 @@ bool ReadInputDevMode(ItemStore* store, const DEVMODEW* input, SettingsRecord* r
   *record = SettingsRecord{};
   if (input == nullptr) return false;
   NormalizeDevmode(reinterpret_cast<const BYTE*>(input), GetDevModeExtent(input), record);
-  return ValidateItemValue(store, kDevModeSizeItem, record, nullptr, kItemOpCheck) != FALSE;
+  return ValidateItemValue(store, kItemDevmodeSize, record, nullptr, kItemOpCheck) != FALSE;
 }
 
 bool MergeInputDevMode(HANDLE printer, ItemStore* store, const DEVMODEW* input, SettingsRecord* settings,
@@ -201,7 +197,7 @@ PageData* CreateSheetData(HANDLE printer, const DEVMODEW* input, DWORD /*fMode*/
     store.reset();
     PurgeAllDirectFaxTempFiles();
     RestoreExtension(printer, &set);
-    if (GetItemNumber(set.settings, set.config, kPerUserExtensionItem, kTypeUInt8) == 0) {
+    if (GetItemNumber(set.settings, set.config, kItemPerUserExtension, kTypeUInt8) == 0) {
       BYTE userInfo[kUserSettingInfoSize] = {};
       if (LoadUserSettingInfo(printer, userInfo, kUserInfoPrinterData) == 1)
         ApplyUserSettingInfo(set.config, userInfo, kUserInfoPrinterData);

@@ -14,6 +14,7 @@
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
+#include "items/item_ids.h"
 #include "platform/kernel/locale.h"
 #include "platform/base/text.h"
 #include "platform/kernel/memory.h"
@@ -31,8 +32,6 @@
 
 namespace {
 
-constexpr SettingItemId kSpecVersionItem = 2;
-constexpr SettingItemId kDriverExtraItem = 5;
 constexpr DWORD kPublicDevModeSize = 220;
 constexpr DWORD kStartupHookCode = 8;
 constexpr WORD kSheetHeaderFlags = PSUIHDRF_NOAPPLYNOW | PSUIHDRF_PROPTITLE;
@@ -66,15 +65,15 @@ DWORD MergedSize(ItemStore* store, const DEVMODEW* input, SettingsRecord* output
   if (input == nullptr) return kDocumentDevModeSize;
   auto record = std::make_unique<SettingsRecord>();
   if (!ReadInputDevMode(store, input, record.get()) ||
-      !ValidateItemValue(store, kSpecVersionItem, record.get(), nullptr, kItemOpCheck))
+      !ValidateItemValue(store, kItemSpecVersion, record.get(), nullptr, kItemOpCheck))
     return kDocumentDevModeSize;
   ValueTypeCode type = 0;
   DWORD length = 0;
   ItemValueCell extra{};
-  if (GetItemValue(kDriverExtraItem, record.get(), nullptr, &type, &length, &extra) == kItemDone && extra.word != 0)
+  if (GetItemValue(kItemDriverExtra, record.get(), nullptr, &type, &length, &extra) == kItemDone && extra.word != 0)
     return kDocumentDevModeSize;
   const WORD none = 0;
-  SetItemValue(kDriverExtraItem, output, nullptr, kTypeUInt16, 2, &none);
+  SetItemValue(kItemDriverExtra, output, nullptr, kTypeUInt16, 2, &none);
   return kPublicDevModeSize;
 }
 

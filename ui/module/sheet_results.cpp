@@ -13,6 +13,7 @@
 #include "core/system/sheet_host.h"
 #include "core/system/temp_path.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "items/user_setting_info.h"
 #include "platform/base/text.h"
 #include "platform/kernel/memory.h"
@@ -22,9 +23,6 @@
 
 namespace {
 
-constexpr SettingItemId kSideFileItem = 374;
-constexpr SettingItemId kPerUserExtensionItem = 439;
-constexpr SettingItemId kConfigReleaseItem = 8204;
 constexpr WORD kSettingsFile = 1;
 constexpr int kSideFileTempKind = 2;
 
@@ -55,7 +53,7 @@ bool PrepareSideFile(SettingsSet* set, WCHAR file[MAX_PATH]) {
   ValueTypeCode type = 0;
   DWORD length = 0;
   ItemValueCell cell{};
-  if (GetItemValue(kSideFileItem, set->settings, set->config, &type, &length, &cell) != kItemDone) return false;
+  if (GetItemValue(kItemSideFile, set->settings, set->config, &type, &length, &cell) != kItemDone) return false;
   const auto* named = static_cast<LPCWSTR>(cell.data);
   if (named != nullptr && named[0] != 0) {
     lstrcpynW(file, named, MAX_PATH);
@@ -63,7 +61,7 @@ bool PrepareSideFile(SettingsSet* set, WCHAR file[MAX_PATH]) {
   }
   if (MakeTempFilePath(file, kSideFileTempKind) != 1) return false;
   LPCWSTR value = file;
-  return SetItemValue(kSideFileItem, set->settings, set->config, kTypeString, DWORD(lstrlenW(file) + 1) * sizeof(WCHAR),
+  return SetItemValue(kItemSideFile, set->settings, set->config, kTypeString, DWORD(lstrlenW(file) + 1) * sizeof(WCHAR),
                       &value) == kItemDone;
 }
 
@@ -73,7 +71,8 @@ bool StoreHostSettings(PageData* data, HANDLE printer, const HostStore& host) {
   SettingsSet* set = &data->current;
   if (set->blobLength > 0xFFFF) return false;
   const BYTE perUser = static_cast<BYTE>(host.perUserExtension);
-  if (SetItemValue(kPerUserExtensionItem, set->settings, set->config, kTypeUInt8, sizeof perUser, &perUser) != kItemDone)
+  if (SetItemValue(kItemPerUserExtension, set->settings, set->config, kTypeUInt8, sizeof perUser, &perUser) !=
+      kItemDone)
     return false;
   WCHAR file[MAX_PATH] = {};
   if (host.extensionStore == kSettingsFile && !PrepareSideFile(set, file)) return false;
@@ -91,7 +90,7 @@ bool ReadConfigRelease(PrinterConfiguration* config, WORD* release) {
   ValueTypeCode type = 0;
   DWORD length = 0;
   ItemValueCell cell{};
-  if (GetItemValue(kConfigReleaseItem, nullptr, config, &type, &length, &cell) != kItemDone) return false;
+  if (GetItemValue(kItemConfigRelease, nullptr, config, &type, &length, &cell) != kItemDone) return false;
   *release = cell.word;
   return true;
 }

@@ -10,10 +10,11 @@
 #include "platform/kernel/memory.h"
 #include "ui/framework/sheet/sheet_routines.h"
 #include "ui/pages/main_tab.h"
+#include "ui/pages/settings_list_tab.h"
 
 namespace {
 
-const TabRecord* const kDocumentTabs[] = {&kMainTabRecord};
+const TabRecord* const kDocumentTabs[] = {&kMainTabRecord, &kSettingsListTabRecord};
 
 std::span<const TabRecord* const> SheetTabs(int sheetKind) {
   if (sheetKind == kDocumentSheet) return kDocumentTabs;

@@ -9,6 +9,7 @@
 #include "core/messages/conflict_messages.h"
 #include "core/common/typed_value.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/comctl/propsheet.h"
 #include "platform/user/controls.h"
 #include "platform/user/dialog.h"
@@ -25,6 +26,8 @@
 #include "ui/framework/dialog/size_summary.h"
 #include "ui/framework/dialog/value_pipeline.h"
 #include "ui/framework/sheet/sheet_routines.h"
+#include "ui/pages/choice_icons.h"
+#include "ui/pages/picture_controls.h"
 
 namespace {
 
@@ -57,43 +60,27 @@ constexpr LONG kDeviceStatusButton = 3831;
 constexpr LONG kSizeSummaryText = 3838;
 constexpr LONG kRestoreButton = 1090;
 constexpr LONG kPermissionGroup = 3835;
-
-// Items.
-constexpr SettingItemId kZoomOnItem = 1281;
-constexpr SettingItemId kZoomItem = 263;
-constexpr SettingItemId kCopiesItem = 12;
-constexpr SettingItemId kPaperItem = 8;
-constexpr SettingItemId kOrientationItem = 7;
-constexpr SettingItemId kOutputPaperItem = 262;
-constexpr SettingItemId kPagesPerSheetItem = 295;
-constexpr SettingItemId kPageOrderItem = 264;
-constexpr SettingItemId kBordersItem = 1337;
-constexpr SettingItemId kDuplexItem = 16;
-constexpr SettingItemId kColorModeItem = 270;
-constexpr SettingItemId kJobTypeItem = 334;
-constexpr SettingItemId kDeviceStatusItem = 36897;
-constexpr SettingItemId kTonerSaveItem = 271;
-constexpr SettingItemId kTonerCompanionItem = 350;
-constexpr SettingItemId kMonochromeItem = 345;
-constexpr SettingItemId kColorItem = 15;
-constexpr SettingItemId kFeedEdgeItem = 438;
+constexpr LONG kDevicePicture = 1187;
+constexpr LONG kPaperPicture = 1105;
+constexpr LONG kCopiesPicture = 1761;
+constexpr LONG kColorPicture = 1762;
 
 constexpr DWORD kBoth = kRefreshOnFull | kRefreshOnChange;
 constexpr WORD kZoomFollowsOutput = 100;
 
-const DWORD kZoomOn[] = {BoundItem(kZoomOnItem, kBoth)};
-const DWORD kZoom[] = {BoundItem(kZoomItem, kBoth)};
-const DWORD kCopies[] = {BoundItem(kCopiesItem, kBoth)};
-const DWORD kPaper[] = {BoundItem(kPaperItem, kBoth)};
-const DWORD kOrientation[] = {BoundItem(kOrientationItem, kBoth)};
-const DWORD kOutputPaper[] = {BoundItem(kOutputPaperItem, kBoth)};
-const DWORD kPagesPerSheet[] = {BoundItem(kPagesPerSheetItem, kBoth)};
-const DWORD kPageOrder[] = {BoundItem(kPageOrderItem, kBoth)};
-const DWORD kBorders[] = {BoundItem(kBordersItem, kBoth)};
-const DWORD kDuplex[] = {BoundItem(kDuplexItem, kBoth)};
-const DWORD kColorMode[] = {BoundItem(kColorModeItem, kBoth)};
-const DWORD kJobType[] = {BoundItem(kJobTypeItem, kBoth)};
-const DWORD kDeviceStatus[] = {BoundItem(kDeviceStatusItem, kBoth)};
+const DWORD kZoomOn[] = {BoundItem(kItemZoomOn, kBoth)};
+const DWORD kZoom[] = {BoundItem(kItemZoomPercent, kBoth)};
+const DWORD kCopies[] = {BoundItem(kItemCopies, kBoth)};
+const DWORD kPaper[] = {BoundItem(kItemPaperSize, kBoth)};
+const DWORD kOrientation[] = {BoundItem(kItemOrientation, kBoth)};
+const DWORD kOutputPaper[] = {BoundItem(kItemOutputPaper, kBoth)};
+const DWORD kPagesPerSheet[] = {BoundItem(kItemPagesPerSheet, kBoth)};
+const DWORD kPageOrder[] = {BoundItem(kItemPageOrder, kBoth)};
+const DWORD kBorders[] = {BoundItem(kItemNupBorders, kBoth)};
+const DWORD kDuplex[] = {BoundItem(kItemDuplex, kBoth)};
+const DWORD kColorMode[] = {BoundItem(kItemColorMode, kBoth)};
+const DWORD kJobType[] = {BoundItem(kItemJobType, kBoth)};
+const DWORD kDeviceStatus[] = {BoundItem(kItemDeviceStatus, kBoth)};
 // The items the page keeps bound without a control of its own, so that their states follow
 // every change made here.
 const DWORD kPageItems[] = {
@@ -120,10 +107,22 @@ const StaticTextData kStateOnly{kStaticStateOnly, 0};
 const DWORD kUnscaled = 0;
 const SpinEditData kCopiesSpinData{&kUnscaled};
 const ListKindData kComboData{kListChoices, kLinePartName, 0, 0, nullptr, nullptr, nullptr, nullptr};
+const ListKindData kPagesPerSheetComboData{kListChoices, kLinePartName, 0,      kListPageIcon,
+                                           nullptr,      nullptr,       nullptr, GetPagesPerSheetChoiceIcon};
+const ListKindData kPageOrderComboData{kListChoices, kLinePartName, 0,      kListPageIcon,
+                                       nullptr,      nullptr,       nullptr, GetItem264ChoiceIcon};
+const ListKindData kDuplexComboData{kListChoices, kLinePartName, 0,      kListPageIcon,
+                                    nullptr,      nullptr,       nullptr, GetDuplexChoiceIcon};
+const ListKindData kColorComboData{kListChoices, kLinePartName, 0,      kListPageIcon,
+                                   nullptr,      nullptr,       nullptr, GetColourModeChoiceIcon};
 const LONG kOrientationButtons[] = {kPortraitButton, kLandscapeButton};
 const RadioGroupData kOrientationGroup{2, kOrientationButtons};
 const ButtonAction kRestoreAction{kButtonRestoreDefaults, nullptr};
 const WORD kStaysEnabled = kRowEnabledWithoutPermission;
+// The bitmaps of the picture rows.
+const DWORD kPaperPictureCode = 5135;
+const DWORD kCopiesPictureCode = 5136;
+const DWORD kColorPictureCode = 5137;
 
 // Label suffixes.
 constexpr LONG kZoomOnSuffix = 9110, kZoomSuffix = 9111, kCopiesSuffix = 9112, kPaperSuffix = 9113,
@@ -150,11 +149,11 @@ int RefreshZoomEdit(HandlerContext* context, UINT message, const ControlRow* row
   BoundValue* bound = GetCurrentBoundValue(context->window, row);
   if (context->window == nullptr || list == nullptr || bound == nullptr || context->settings == nullptr) return 0;
   ItemValueCell manual{};
-  if (!ReadContextItem(context, kZoomOnItem, &manual)) return 0;
+  if (!ReadContextItem(context, kItemZoomOn, &manual)) return 0;
   StateCode code = kStateUsable;
   ApplyControlState(context->window, row, &code);
   if (manual.number != 0) {
-    if (message == WM_REFRESHCONTROLS && IsItemChanged(context, kZoomOnItem)) {
+    if (message == WM_REFRESHCONTROLS && IsItemChanged(context, kItemZoomOn)) {
       SetFocus(GetDlgItem(context->window, kZoomEdit));
       const WORD hundred = kZoomFollowsOutput;
       if (SetItemValue(bound->id, context->settings, context->config, bound->type, 2, &hundred) != kItemDone) return 0;
@@ -244,22 +243,22 @@ INT_PTR HandleRestoreDefaultsRow(HandlerContext* context, UINT message, WPARAM w
   ValueTypeCode type = 0;
   DWORD size = 0;
   ItemValueCell fallback{};
-  if (GetItemDefault(store, kTonerSaveItem, &type, &size, &fallback) != 1) return 1;
+  if (GetItemDefault(store, kItemPrintMode, &type, &size, &fallback) != 1) return 1;
   ItemValueCell toner{}, colorMode{}, monochrome{}, feedEdge{};
   DWORD length = 0;
-  if (GetItemValue(kTonerSaveItem, settings, config, &type, &length, &toner) != kItemDone) return 1;
-  if (toner.number == fallback.number) ResetItemToDefault(store, settings, kTonerCompanionItem, config);
-  if (GetItemValue(kColorModeItem, settings, config, &type, &length, &colorMode) != kItemDone ||
-      GetItemValue(kMonochromeItem, settings, config, &type, &length, &monochrome) != kItemDone)
+  if (GetItemValue(kItemPrintMode, settings, config, &type, &length, &toner) != kItemDone) return 1;
+  if (toner.number == fallback.number) ResetItemToDefault(store, settings, kItemPrintModeDetail, config);
+  if (GetItemValue(kItemColorMode, settings, config, &type, &length, &colorMode) != kItemDone ||
+      GetItemValue(kItemMonochromeDefault, settings, config, &type, &length, &monochrome) != kItemDone)
     return 1;
   if (colorMode.number != 1 && monochrome.number == 1) {
-    ResetItemToDefault(store, settings, kMonochromeItem, config);
-    ResetItemToDefault(store, settings, kColorItem, config);
+    ResetItemToDefault(store, settings, kItemMonochromeDefault, config);
+    ResetItemToDefault(store, settings, kItemColor, config);
   }
-  if (GetItemValue(kFeedEdgeItem, settings, config, &type, &length, &feedEdge) != kItemDone ||
-      GetItemDefault(store, kFeedEdgeItem, &type, &size, &fallback) != 1)
+  if (GetItemValue(kItemBypassFeedEdge, settings, config, &type, &length, &feedEdge) != kItemDone ||
+      GetItemDefault(store, kItemBypassFeedEdge, &type, &size, &fallback) != 1)
     return 1;
-  if (feedEdge.byte != fallback.byte) ResetItemToDefault(store, settings, kFeedEdgeItem, config);
+  if (feedEdge.byte != fallback.byte) ResetItemToDefault(store, settings, kItemBypassFeedEdge, config);
   return answer;
 }
 
@@ -276,14 +275,18 @@ const ControlRow kMainTabRows[] = {
     {kLandscapeButton, 1, kOrientation, kKindRadio, nullptr, &kOrientationGroup, kNoControl, kNoString, nullptr},
     {kOutputCombo, 1, kOutputPaper, kKindComboBox, HandlePaperComboRow, &kComboData, kOutputLabel, kOutputSuffix,
      nullptr},
-    {kPagesPerSheetCombo, 1, kPagesPerSheet, kKindComboBox, nullptr, &kComboData, kPagesPerSheetLabel,
+    {kPagesPerSheetCombo, 1, kPagesPerSheet, kKindComboBox, nullptr, &kPagesPerSheetComboData, kPagesPerSheetLabel,
      kPagesPerSheetSuffix, nullptr},
-    {kPageOrderCombo, 1, kPageOrder, kKindComboBox, HandleConstrainedComboRow, &kComboData, kPageOrderLabel,
+    {kPageOrderCombo, 1, kPageOrder, kKindComboBox, HandleConstrainedComboRow, &kPageOrderComboData, kPageOrderLabel,
      kPageOrderSuffix, nullptr},
     {kBordersBox, 1, kBorders, kKindCheckBox, nullptr, nullptr, kBordersBox, kBordersSuffix, nullptr},
-    {kDuplexCombo, 1, kDuplex, kKindComboBox, nullptr, &kComboData, kDuplexLabel, kDuplexSuffix, nullptr},
+    {kDuplexCombo, 1, kDuplex, kKindComboBox, nullptr, &kDuplexComboData, kDuplexLabel, kDuplexSuffix, nullptr},
+    {kDevicePicture, 0, nullptr, 0, PictureRowCallback, nullptr, kNoControl, kNoString, &kStaysEnabled},
     {kNoControl, LONG(std::size(kPageItems)), kPageItems, 0, nullptr, nullptr, kNoControl, kNoString, nullptr},
-    {kColorCombo, 1, kColorMode, kKindComboBox, nullptr, &kComboData, kColorLabel, kColorSuffix, nullptr},
+    {kColorCombo, 1, kColorMode, kKindComboBox, nullptr, &kColorComboData, kColorLabel, kColorSuffix, nullptr},
+    {kPaperPicture, 0, nullptr, 0, PictureRowCallback, &kPaperPictureCode, kNoControl, kNoString, nullptr},
+    {kCopiesPicture, 0, nullptr, 0, PictureRowCallback, &kCopiesPictureCode, kNoControl, kNoString, nullptr},
+    {kColorPicture, 0, nullptr, 0, PictureRowCallback, &kColorPictureCode, kNoControl, kNoString, nullptr},
     {kJobTypeCombo, 1, kJobType, kKindComboBox, nullptr, &kComboData, kJobTypeLabel, kJobTypeSuffix, nullptr},
     {kDeviceStatusButton, 1, kDeviceStatus, kKindPushButton, DeviceStatusButtonRow, nullptr, kNoControl, kNoString,
      &kStaysEnabled},

@@ -11,6 +11,7 @@
 #include "core/descriptors/item_defaults.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "items/text_protection.h"
 #include "platform/base/text.h"
 #include "platform/dialogs/htmlhelp.h"
@@ -54,23 +55,19 @@ constexpr LONG kDoubleNameRanges[] = {9222, 0};
 constexpr LONG kDoubleRanges[] = {9233, 0};
 
 constexpr PromptFieldDescriptor kFields[] = {
-    {1343, 5174, 1, 1299, 32, 0x0202, kNameRanges, kDoubleNameRanges, 425},
-    {1347, 5175, 1, 1300, 12, 0x2202, kTextRanges, kDoubleRanges, 738},
-    {3523, 5176, 1, 3522, 32, 0x0202, kTextRanges, kDoubleRanges, 738},
-    {3531, 5184, 2, 3529, 24, 0x0302, kNameRanges, kDoubleNameRanges, 425},
-    {3532, 5185, 2, 3530, 12, 0x2602, kDigitRanges, kDoubleRanges, 743},
+    {1343, kItemPromptGroup1Key, 1, 1299, 32, 0x0202, kNameRanges, kDoubleNameRanges, 425},
+    {1347, kItemPromptGroup1Password, 1, 1300, 12, 0x2202, kTextRanges, kDoubleRanges, 738},
+    {3523, kItemPromptGroup1Account, 1, 3522, 32, 0x0202, kTextRanges, kDoubleRanges, 738},
+    {3531, kItemPromptGroup2Key, 2, 3529, 24, 0x0302, kNameRanges, kDoubleNameRanges, 425},
+    {3532, kItemPromptGroup2Pin, 2, 3530, 12, 0x2602, kDigitRanges, kDoubleRanges, 743},
 };
 constexpr int kFieldCount = static_cast<int>(std::size(kFields));
 constexpr LONG kLongestField = 32;
 
-constexpr SettingItemId kGroupItem = 5183;  // 0 group 1, 1 group 2
-constexpr SettingItemId kGroup1Items[] = {5174, 5175, 5176};
-constexpr SettingItemId kGroup2Items[] = {5184, 5185};
-// The field whose text the group needs before OK is offered.
-constexpr SettingItemId kGroup1Key = 5174;
-constexpr SettingItemId kGroup2Key = 5184;
+constexpr SettingItemId kGroup1Items[] = {kItemPromptGroup1Key, kItemPromptGroup1Password, kItemPromptGroup1Account};
+constexpr SettingItemId kGroup2Items[] = {kItemPromptGroup2Key, kItemPromptGroup2Pin};
 // Keep-values items by mode: 0 opens the dialog with the defaults.
-constexpr SettingItemId kKeepValuesItem[2] = {5169, 5168};
+constexpr SettingItemId kKeepValuesItem[2] = {kItemPromptKeepValuesAlt, kItemPromptKeepValues};
 
 constexpr int kGroup1Radio = 3552;
 constexpr int kGroup2Radio = 3553;
@@ -123,7 +120,7 @@ DWORD ReadNumber(const PromptDialogData* data, SettingItemId id, ValueTypeCode t
   return GetItemNumber(data->settings, data->configuration, id, type);
 }
 
-int CurrentGroup(const PromptDialogData* data) { return ReadNumber(data, kGroupItem, kTypeUInt8) == 1 ? 2 : 1; }
+int CurrentGroup(const PromptDialogData* data) { return ReadNumber(data, kItemPromptGroup, kTypeUInt8) == 1 ? 2 : 1; }
 
 // The item's text as stored (the address inside the records), or NULL when it cannot be read.
 LPCWSTR ReadItemText(const PromptDialogData* data, SettingItemId id) {
@@ -293,10 +290,10 @@ void ShowGroups(HWND window, const PromptDialogData* data) {
 // OK needs the group's first field; in group 2 the second field waits for the first.
 void UpdatePromptButtons(HWND window, const PromptDialogData* data) {
   if (CurrentGroup(data) == 1) {
-    EnableWindow(GetDlgItem(window, kOkButton), !IsItemEmpty(data, kGroup1Key));
+    EnableWindow(GetDlgItem(window, kOkButton), !IsItemEmpty(data, kItemPromptGroup1Key));
     return;
   }
-  const BOOL filled = !IsItemEmpty(data, kGroup2Key);
+  const BOOL filled = !IsItemEmpty(data, kItemPromptGroup2Key);
   EnableWindow(GetDlgItem(window, kOkButton), filled);
   EnableWindow(GetDlgItem(window, kGroup2SecondLabel), filled);
   EnableWindow(GetDlgItem(window, kGroup2SecondField), filled);
@@ -371,7 +368,7 @@ void OnPromptFieldKillFocus(HWND window, PromptDialogState* state, const PromptF
 }
 
 void OnGroupRadio(HWND window, PromptDialogState* state, int group) {
-  SetItemNumberV(state->data->settings, state->data->configuration, kGroupItem, kTypeUInt8, group == 2 ? 1 : 0);
+  SetItemNumberV(state->data->settings, state->data->configuration, kItemPromptGroup, kTypeUInt8, group == 2 ? 1 : 0);
   LoadFields(window, state);
   ShowGroups(window, state->data);
   UpdatePromptButtons(window, state->data);
@@ -431,7 +428,7 @@ void InitPromptDialog(HWND window, PromptDialogState* state) {
     SendDlgItemMessageW(window, field.control, EM_SETPASSWORDCHAR, masked ? kMaskChar : 0, 0);
   }
   if (data->lockGroup == 1) {
-    SetItemNumberV(data->settings, data->configuration, kGroupItem, kTypeUInt8, 0);
+    SetItemNumberV(data->settings, data->configuration, kItemPromptGroup, kTypeUInt8, 0);
     CheckRadioButton(window, kGroup1Radio, kGroup2Radio, kGroup1Radio);
     EnableWindow(GetDlgItem(window, kGroup1Radio), FALSE);
     EnableWindow(GetDlgItem(window, kGroup2Radio), FALSE);
@@ -477,7 +474,7 @@ void ResetPromptItems(PromptDialogData* data, int kind) {
   };
   if (kind == kPromptResetGroup1 || kind == kPromptResetAll) reset(kGroup1Items);
   if (kind == kPromptResetGroup2 || kind == kPromptResetAll) reset(kGroup2Items);
-  if (kind == kPromptResetAll) ResetItemToDefault(data->store, data->settings, kGroupItem, data->configuration);
+  if (kind == kPromptResetAll) ResetItemToDefault(data->store, data->settings, kItemPromptGroup, data->configuration);
 }
 
 INT_PTR UserDetailsDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

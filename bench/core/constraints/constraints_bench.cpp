@@ -10,6 +10,7 @@
 #include "core/constraints/constraint_engine.h"
 #include "core/descriptors/item_defaults.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/base/types.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/memory.h"
@@ -48,7 +49,7 @@ void BM_ReadOneItem(benchmark::State& state) {
     ItemValueCell cell{};
     ValueTypeCode type = 0;
     DWORD length = 0;
-    benchmark::DoNotOptimize(GetItemValue(270, &s.settings, &s.config, &type, &length, &cell));
+    benchmark::DoNotOptimize(GetItemValue(kItemColorMode, &s.settings, &s.config, &type, &length, &cell));
   }
 }
 BENCHMARK(BM_ReadOneItem);
@@ -63,7 +64,7 @@ void BM_CheckSettingChange(benchmark::State& state) {
   for (auto _ : state) {
     WORD* changed = nullptr;
     benchmark::DoNotOptimize(CheckSettingChange(0, reinterpret_cast<HANDLE>(1), s.store, &s.settings, &s.config,
-                                                nullptr, 271, kTypeUInt16, &value, cs, &changed, 0));
+                                                nullptr, kItemPrintMode, kTypeUInt16, &value, cs, &changed, 0));
     GlobalFree(changed);
   }
   FreeConstraintState(cs);

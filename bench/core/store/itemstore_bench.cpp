@@ -12,6 +12,7 @@
 
 #include "bench/ratio_reporter.h"
 #include "core/store/item_store.h"
+#include "items/item_ids.h"
 #include "platform/base/types.h"
 #include "platform/kernel/files.h"
 #include "platform/kernel/handles.h"
@@ -100,7 +101,8 @@ void FindPaperById(benchmark::State& state) {
   PaperSpec query{static_cast<WORD>(state.range(0)), 0, 0, nullptr}, answer{};
   WORD status;
   for (auto _ : state) {
-    if (!FindPaper(open.store, 8, kFindPaperById, &query, &answer, &status)) state.SkipWithError("not found");
+    if (!FindPaper(open.store, kItemPaperSize, kFindPaperById, &query, &answer, &status))
+      state.SkipWithError("not found");
     FreePaperSpecName(&answer);
   }
 }
@@ -110,7 +112,8 @@ void FindPaperByName(benchmark::State& state) {
   PaperSpec query{0, 0, 0, const_cast<LPWSTR>(state.range(0) == 9 ? u"A4" : u"User Paper 2")}, answer{};
   WORD status;
   for (auto _ : state) {
-    if (!FindPaper(open.store, 8, kFindPaperByName, &query, &answer, &status)) state.SkipWithError("not found");
+    if (!FindPaper(open.store, kItemPaperSize, kFindPaperByName, &query, &answer, &status))
+      state.SkipWithError("not found");
     FreePaperSpecName(&answer);
   }
 }

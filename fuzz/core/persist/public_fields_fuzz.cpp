@@ -17,6 +17,7 @@
 #include "core/persist/public_fields.h"
 #include "core/rules/record_numbers.h"
 #include "core/store/item_store.h"
+#include "items/item_ids.h"
 #include "platform/base/types.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/spooler/spooler.h"
@@ -84,11 +85,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                            config.get(), printer.handle, operation);
   if (merged != TRUE && merged != FALSE) __builtin_trap();
   // Whatever came in, the record stays this driver's.
-  if (Item(settings.get(), config.get(), 4) != 220 || Item(settings.get(), config.get(), 5) != 1328 ||
-      Item(settings.get(), config.get(), 258) != 0x2142)
+  if (Item(settings.get(), config.get(), kItemDevmodeSize) != 220 ||
+      Item(settings.get(), config.get(), kItemDriverExtra) != 1328 ||
+      Item(settings.get(), config.get(), kItemDriverRelease) != 0x2142)
     __builtin_trap();
-  if (Item(settings.get(), config.get(), 12) < 1) __builtin_trap();
-  const LONG orientation = Item(settings.get(), config.get(), 7);
+  if (Item(settings.get(), config.get(), kItemCopies) < 1) __builtin_trap();
+  const LONG orientation = Item(settings.get(), config.get(), kItemOrientation);
   if (orientation != 1 && orientation != 2) __builtin_trap();
   return 0;
 }

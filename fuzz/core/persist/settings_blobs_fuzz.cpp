@@ -11,6 +11,7 @@
 #include "core/persist/blob_format.h"
 #include "core/persist/settings_conversion.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/base/types.h"
 #include "platform/kernel/memory.h"
 
@@ -29,19 +30,19 @@ const ModelDefaults& Defaults() {
     auto d = std::make_unique<ModelDefaults>();
     std::memset(d.get(), 0, sizeof *d);
     SettingsRecord* s = &d->settings;
-    Put(s, nullptr, 2, 0x401);
-    Put(s, nullptr, 4, 220);
-    Put(s, nullptr, 5, 1328);
-    Put(s, nullptr, 257, 0x5040);
-    Put(s, nullptr, 258, 0x2142);
+    Put(s, nullptr, kItemSpecVersion, 0x401);
+    Put(s, nullptr, kItemDevmodeSize, 220);
+    Put(s, nullptr, kItemDriverExtra, 1328);
+    Put(s, nullptr, kItemLayoutVersion, 0x5040);
+    Put(s, nullptr, kItemDriverRelease, 0x2142);
     const char16_t* model = u"AB-12 X/Y";
-    if (SetItemValue(259, s, nullptr, kTypeString, 20, &model) != kItemDone) __builtin_trap();
-    Put(s, nullptr, 350, 9);
+    if (SetItemValue(kItemModelName, s, nullptr, kTypeString, 20, &model) != kItemDone) __builtin_trap();
+    Put(s, nullptr, kItemPrintModeDetail, 9);
     PrinterConfiguration* c = &d->config;
-    Put(nullptr, c, 8202, kPrinterConfigurationSize);
-    Put(nullptr, c, 8203, 0x2142);
-    Put(nullptr, c, 8204, 0x5010);
-    Put(nullptr, c, 5137, 0x21);
+    Put(nullptr, c, kItemConfigLength, kPrinterConfigurationSize);
+    Put(nullptr, c, kItemConfigLayoutVersion, 0x2142);
+    Put(nullptr, c, kItemConfigRelease, 0x5010);
+    Put(nullptr, c, kItemModelIdentity, 0x21);
     return d;
   }();
   return *defaults;
@@ -87,9 +88,10 @@ void FuzzDocument(const std::vector<BYTE>& bytes) {
   const int r = ConvertSettingsOverDefaults(bytes.data(), DWORD(bytes.size()), out->bytes, Defaults(), config.get(),
                                             extension.data());
   if (r < 0 || r > 2) __builtin_trap();
-  if (GetItemNumber(out.get(), nullptr, 4, kTypeUInt16) != 220 || GetItemNumber(out.get(), nullptr, 5, kTypeUInt16) != 1328)
+  if (GetItemNumber(out.get(), nullptr, kItemDevmodeSize, kTypeUInt16) != 220 ||
+      GetItemNumber(out.get(), nullptr, kItemDriverExtra, kTypeUInt16) != 1328)
     __builtin_trap();
-  if (r != 1 && GetItemNumber(out.get(), nullptr, 257, kTypeUInt16) != 0x5040) __builtin_trap();
+  if (r != 1 && GetItemNumber(out.get(), nullptr, kItemLayoutVersion, kTypeUInt16) != 0x5040) __builtin_trap();
 }
 
 }  // namespace

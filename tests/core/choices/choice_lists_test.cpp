@@ -11,6 +11,7 @@
 #include "core/descriptors/builtin_lists.h"
 #include "core/pictures/choice_icons.h"
 #include "core/runtime/resource_module.h"
+#include "items/item_ids.h"
 #include "platform/gdi/gdi_sim.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/model_files.h"
@@ -69,14 +70,12 @@ constexpr MeasurementFlags kMillimetres{0, 0};
 constexpr MeasurementFlags kInches{1, 0};
 constexpr MeasurementFlags kInchesOneDecimal{1, 1};
 
-// User paper slots 0 and 1 (ids 262 and 263) of the sample's paper list.
-constexpr SettingItemId kSlot1Width = 5890, kSlot1Length = 5910, kSlot1Name = 5930;
-
 TEST_F(ChoiceListBuildTest, SampleListsAsTheSheetsShowThem) {
   // Slot 0 keeps its defaults (A4 and the default name); slot 1 is a postcard named by the user.
-  SetNumber(kSlot1Width, kTypeUInt16, 1000);
-  SetNumber(kSlot1Length, kTypeUInt16, 1480);
-  SetText(kSlot1Name, u"Postcard");
+  // User paper slot 1 (paper 263) of the sample's paper list.
+  SetNumber(kItemUserPaperWidth + 1, kTypeUInt16, 1000);
+  SetNumber(kItemUserPaperLength + 1, kTypeUInt16, 1480);
+  SetText(kItemUserPaperName + 1, u"Postcard");
   StoreStamp(u"Project X");
   StoreForeignStampValue(u"Not a stamp");
 
@@ -152,8 +151,8 @@ TEST_F(ChoiceListBuildTest, ListsThatCannotBeBuilt) {
   }
   EXPECT_EQ(SimLiveGlobalBlocks(), blocks);
   // The stamp list without a resource module to name its first choice.
-  EXPECT_EQ(BuildChoiceListForItem(printer_, store_, 298, nullptr, 0, nullptr, settings_.get(), config_.get(),
-                                   &kMillimetres),
+  EXPECT_EQ(BuildChoiceListForItem(printer_, store_, kItemStampChoice, nullptr, 0, nullptr, settings_.get(),
+                                   config_.get(), &kMillimetres),
             nullptr);
   EXPECT_EQ(SimLiveGlobalBlocks(), blocks);
 }
@@ -162,7 +161,8 @@ TEST_F(ChoiceListBuildTest, HeaderAloneWithItsExtraData) {
   StoreStamp(u"Project X");
   void* extra = nullptr;
   const ItemDescriptor* descriptor = nullptr;
-  ChoiceList* header = BuildChoiceListHeader(&extra, &descriptor, printer_, store_, 298, GetResourceModule(), 0);
+  ChoiceList* header =
+      BuildChoiceListHeader(&extra, &descriptor, printer_, store_, kItemStampChoice, GetResourceModule(), 0);
   ASSERT_NE(header, nullptr);
   ASSERT_NE(descriptor, nullptr);
   EXPECT_EQ(descriptor->id, 298);
@@ -172,7 +172,7 @@ TEST_F(ChoiceListBuildTest, HeaderAloneWithItsExtraData) {
   EXPECT_EQ(header->choices, nullptr);
   FreeItemExtraList(extra);
   FreeChoiceList(header);
-  header = BuildChoiceListHeader(&extra, &descriptor, printer_, store_, 8, GetResourceModule(), 0);
+  header = BuildChoiceListHeader(&extra, &descriptor, printer_, store_, kItemPaperSize, GetResourceModule(), 0);
   ASSERT_NE(header, nullptr);
   EXPECT_EQ(extra, nullptr);
   EXPECT_EQ(header->count, 37);
@@ -389,7 +389,7 @@ TEST_F(ChoiceListBuildTest, ListsOfModelsBuiltInProcess) {
   // Tray 1's custom size: 182E/183D; the bypass list 0x1807 shows no custom size.
   SetNumber(0x182E, kTypeUInt16, 1480);
   SetNumber(0x183D, kTypeUInt16, 2100);
-  SetText(5929, u"ユーザー用紙");
+  SetText(kItemUserPaperName, u"ユーザー用紙");
 
   const struct Case {
     const char* what;

@@ -7,6 +7,7 @@
 #include "core/choices/default_resolution.h"
 #include "core/descriptors/item_defaults.h"
 #include "core/runtime/resource_module.h"
+#include "items/item_ids.h"
 #include "platform/gdi/gdi_sim.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/user/user_sim.h"
@@ -57,9 +58,9 @@ class DefaultResolutionTest : public RuleCheckTest {
     // The small model cannot default every item; the items it is about start from their own
     // defaults whatever happens to the rest.
     ApplyDataFileDefaults(conflictStore_, settings_.get(), config_.get(), u"Conflicts");
-    SetNumber(270, kTypeUInt16, 1);
-    SetNumber(271, kTypeUInt16, 1);
-    SetNumber(334, kTypeUInt16, 0);
+    SetNumber(kItemColorMode, kTypeUInt16, 1);
+    SetNumber(kItemPrintMode, kTypeUInt16, 1);
+    SetNumber(kItemJobType, kTypeUInt16, 0);
   }
   void TearDown() override {
     if (conflictStore_ != nullptr) CloseItemStore(conflictStore_);
@@ -119,7 +120,7 @@ TEST_F(DefaultResolutionTest, AConflictThatResetsCannotCure) {
     table_ = ResolvedItemTable{};
     lastConflict_ = 0;
     SimMessageBoxReset();
-    SetNumber(334, kTypeUInt16, 1);  // a conflict the reset cures, met after the first one
+    SetNumber(kItemJobType, kTypeUInt16, 1);  // a conflict the reset cures, met after the first one
     const struct Step {
       const char* what;
       int result;
@@ -199,19 +200,19 @@ TEST_F(DefaultResolutionTest, ResettingSingleItems) {
     EXPECT_EQ(cell.word, n.defaultValue);
   }
   // A text default is written and its copy freed.
-  SetText(5929, u"Mine");
+  SetText(kItemUserPaperName, u"Mine");
   const int blocks = SimLiveGlobalBlocks();
-  EXPECT_TRUE(ResetItemToDefault(store_, settings_.get(), 5929, config_.get()));
+  EXPECT_TRUE(ResetItemToDefault(store_, settings_.get(), kItemUserPaperName, config_.get()));
   EXPECT_EQ(SimLiveGlobalBlocks(), blocks);
   ItemValueCell cell{};
   ValueTypeCode type = 0;
   DWORD length = 0;
-  ASSERT_EQ(GetItemValue(5929, settings_.get(), config_.get(), &type, &length, &cell), kItemDone);
+  ASSERT_EQ(GetItemValue(kItemUserPaperName, settings_.get(), config_.get(), &type, &length, &cell), kItemDone);
   EXPECT_EQ(std::u16string(static_cast<LPCWSTR>(cell.data)), u"Custom Paper 1");
   // An item without a default is left alone; one without a descriptor cannot be reset.
-  SetNumber(263, kTypeUInt16, 150);
-  EXPECT_TRUE(ResetItemToDefault(store_, settings_.get(), 263, config_.get()));
-  EXPECT_FALSE(ResetItemToDefault(store_, settings_.get(), 0x7FFF, config_.get()));
+  SetNumber(kItemZoomPercent, kTypeUInt16, 150);
+  EXPECT_TRUE(ResetItemToDefault(store_, settings_.get(), kItemZoomPercent, config_.get()));
+  EXPECT_FALSE(ResetItemToDefault(store_, settings_.get(), kItemOutsideEveryRange, config_.get()));
 }
 
 }  // namespace

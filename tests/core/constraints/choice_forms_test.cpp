@@ -268,20 +268,20 @@ TEST_F(FormMatchingTest, PapersOfTheModelAndItsFacts) {
   PaperSpec found{};
   WORD status = 9;
   const PaperSpec turned{0, 2970, 2100, nullptr};
-  ASSERT_EQ(FindPaper(store_, 8, kFindPaperBySize, &turned, &found, &status), 1);
+  ASSERT_EQ(FindPaper(store_, kItemPaperSize, kFindPaperBySize, &turned, &found, &status), 1);
   EXPECT_EQ(status, kQueryOk);
   EXPECT_EQ(found.id, 9);
   EXPECT_EQ(Text(found.name), u"A4");
   FreePaperSpecName(&found);
   const PaperSpec longer{0, 2100, 2981, nullptr};  // 11 units longer than A4
-  EXPECT_EQ(FindPaper(store_, 8, kFindPaperBySize, &longer, &found, &status), 0);
+  EXPECT_EQ(FindPaper(store_, kItemPaperSize, kFindPaperBySize, &longer, &found, &status), 0);
   EXPECT_EQ(status, kQueryAbsent);
-  EXPECT_EQ(FindPaper(store_, 8, 4, &turned, &found, &status), 0);
+  EXPECT_EQ(FindPaper(store_, kItemPaperSize, 4, &turned, &found, &status), 0);
   EXPECT_EQ(status, kQueryAbsent);
-  EXPECT_EQ(FindPaper(store_, 8, kFindPaperByName, &turned, &found, &status), 0);  // no name asked
+  EXPECT_EQ(FindPaper(store_, kItemPaperSize, kFindPaperByName, &turned, &found, &status), 0);  // no name asked
   EXPECT_EQ(status, kQueryFailed);
   const PaperSpec byId{256, 0, 0, nullptr};
-  ASSERT_EQ(FindPaper(store_, 8, kFindPaperById, &byId, &found, &status), 1);
+  ASSERT_EQ(FindPaper(store_, kItemPaperSize, kFindPaperById, &byId, &found, &status), 1);
   EXPECT_EQ(Text(found.name), u"Custom Size");
   FreePaperSpecName(&found);
 

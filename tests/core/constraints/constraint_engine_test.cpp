@@ -2,6 +2,7 @@
 
 #include "core/constraints/constraint_engine.h"
 #include "core/constraints/constraint_records.h"
+#include "items/item_ids.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/id_lists.h"
 #include "tests/support/sample_fixture.h"
@@ -49,12 +50,12 @@ TEST_F(ConstraintEngineTest, ProposedChangesAgainstTheSampleRules) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Set(270, kTypeUInt16, c.colorMode);
+    Set(kItemColorMode, kTypeUInt16, c.colorMode);
     ResetConstraintState(state_);
     WORD* changed = nullptr;
     const WORD value = c.tonerSave;
-    ASSERT_EQ(CheckSettingChange(c.mode, printer_, store_, settings_, config_, nullptr, 271, kTypeUInt16, &value,
-                                 state_, &changed, 0),
+    ASSERT_EQ(CheckSettingChange(c.mode, printer_, store_, settings_, config_, nullptr, kItemPrintMode, kTypeUInt16,
+                                 &value, state_, &changed, 0),
               0);
     EXPECT_EQ(state_->messageType, c.messageType);
     EXPECT_EQ(IdList(state_->firedRules, state_->firedRuleCount), c.rules);
@@ -66,37 +67,37 @@ TEST_F(ConstraintEngineTest, ProposedChangesAgainstTheSampleRules) {
     EXPECT_EQ(state_->checkFlags, c.checkFlags);
   }
   // The settings are never written by a check.
-  EXPECT_EQ(Number(271), 0u);
+  EXPECT_EQ(Number(kItemPrintMode), 0u);
 }
 
 TEST_F(ConstraintEngineTest, CommitOrRefuseAndForcedValues) {
   // The fired records of a change are committed by writing their forced values.
-  Set(270, kTypeUInt16, 2);
-  Set(8, kTypeInt16, 1);
+  Set(kItemColorMode, kTypeUInt16, 2);
+  Set(kItemPaperSize, kTypeInt16, 1);
   WORD room[kChangedListInline];
   WORD* list = room;
   WORD count = 0;
   const SettingsContext context{store_, settings_, config_};
   const WORD rule13 = 13;
   EXPECT_EQ(ApplyConstraintRecords(1, &context, &list, &count, 1, &rule13), kCheckApplied);
-  EXPECT_EQ(Number(270), 0u);  // its own database default
-  EXPECT_EQ(Number(8), 9u);    // the default paper
+  EXPECT_EQ(Number(kItemColorMode), 0u);  // its own database default
+  EXPECT_EQ(Number(kItemPaperSize), 9u);  // the default paper
   EXPECT_EQ(IdList(list, count), (std::vector<WORD>{270, 8}));
   const WORD rule6 = 6;        // a rule without forced values
   EXPECT_EQ(ApplyConstraintRecords(1, &context, &list, &count, 1, &rule6), kCheckRefused);
   const WORD missing = 99;
   EXPECT_EQ(ApplyConstraintRecords(1, &context, &list, &count, 1, &missing), kCheckFailed);
   const WORD requirement7 = 7;
-  Set(271, kTypeUInt16, 2);
+  Set(kItemPrintMode, kTypeUInt16, 2);
   EXPECT_EQ(ApplyConstraintRecords(0, &context, &list, &count, 1, &requirement7), kCheckApplied);
-  EXPECT_EQ(Number(271), 0u);
+  EXPECT_EQ(Number(kItemPrintMode), 0u);
   ReleaseIdList(&list, &count, room);
 
   // Pairs and single items: a font value is refused.
   WORD two = 2;
   const ItemValuePair pairs[] = {{270, kTypeUInt16, 0, &two}, {271, kTypeUInt16, 0, &two}};
   EXPECT_EQ(ApplyItemValuePairs(&context, &list, &count, 2, pairs), kCheckApplied);
-  EXPECT_EQ(Number(271), 2u);
+  EXPECT_EQ(Number(kItemPrintMode), 2u);
   ReleaseIdList(&list, &count, room);
   const ItemChange font{357, kTypeFont, &two};
   EXPECT_EQ(ApplyConflictItem(&context, &font), kCheckFailed);
@@ -112,8 +113,8 @@ TEST_F(ConstraintEngineTest, NothingAppliesAndFilters) {
   AppendUniqueItemId(77, kRelatedListInline, &state_->related, &state_->relatedCount);
   WORD* changed = reinterpret_cast<WORD*>(1);
   WORD value = 5;
-  ASSERT_EQ(CheckSettingChange(0, printer_, store_, settings_, config_, nullptr, 263, kTypeUInt16, &value, state_,
-                               &changed, 0),
+  ASSERT_EQ(CheckSettingChange(0, printer_, store_, settings_, config_, nullptr, kItemZoomPercent, kTypeUInt16, &value,
+                               state_, &changed, 0),
             0);
   EXPECT_EQ(changed, nullptr);
   EXPECT_EQ(state_->messageType, 3);
@@ -121,27 +122,27 @@ TEST_F(ConstraintEngineTest, NothingAppliesAndFilters) {
   // A filter naming neither the item nor a related item: only the built-in rules run.
   const WORD filter[] = {300, 0};
   value = 1;
-  Set(270, kTypeUInt16, 1);
-  ASSERT_EQ(CheckSettingChange(0, printer_, store_, settings_, config_, filter, 271, kTypeUInt16, &value, state_,
-                               nullptr, 0),
+  Set(kItemColorMode, kTypeUInt16, 1);
+  ASSERT_EQ(CheckSettingChange(0, printer_, store_, settings_, config_, filter, kItemPrintMode, kTypeUInt16, &value,
+                               state_, nullptr, 0),
             0);
   EXPECT_EQ(state_->messageType, 3);
   // A filter naming an item the state relates to lets the records run.
   const WORD related[] = {77, 0};
-  ASSERT_EQ(CheckSettingChange(0, printer_, store_, settings_, config_, related, 271, kTypeUInt16, &value, state_,
-                               nullptr, 0),
+  ASSERT_EQ(CheckSettingChange(0, printer_, store_, settings_, config_, related, kItemPrintMode, kTypeUInt16, &value,
+                               state_, nullptr, 0),
             0);
   EXPECT_EQ(state_->messageType, 6);
   // A value record with empty constraint lists empties the state.
   value = 2;
-  ASSERT_EQ(CheckSettingChange(0, printer_, store_, settings_, config_, nullptr, 388, kTypeUInt16, &value, state_,
-                               nullptr, 0),
+  ASSERT_EQ(CheckSettingChange(0, printer_, store_, settings_, config_, nullptr, kItemMediaType, kTypeUInt16, &value,
+                               state_, nullptr, 0),
             0);
   EXPECT_EQ(state_->messageType, 0);
   EXPECT_EQ(state_->firedRuleCount, 0);
   // Lookup flag 1 uses the list record; without a value the current value is judged.
-  ASSERT_EQ(CheckSettingChange(0, printer_, store_, settings_, config_, nullptr, 271, kTypeUInt16, nullptr, state_,
-                               nullptr, 1),
+  ASSERT_EQ(CheckSettingChange(0, printer_, store_, settings_, config_, nullptr, kItemPrintMode, kTypeUInt16, nullptr,
+                               state_, nullptr, 1),
             0);
   EXPECT_EQ(state_->messageType, 2);  // 271 is 0: only the record without conditions fires
   EXPECT_EQ(IdList(state_->firedRules, state_->firedRuleCount), std::vector<WORD>{13});
@@ -152,27 +153,27 @@ TEST_F(ConstraintEngineTest, BadInputKeepsTheCallersState) {
   AppendUniqueItemId(5, kFiredListInline, &state_->firedRules, &state_->firedRuleCount);
   WORD value = 1;
   WORD* changed = reinterpret_cast<WORD*>(1);
-  EXPECT_EQ(CheckSettingChange(0, nullptr, store_, settings_, config_, nullptr, 271, kTypeUInt16, &value, state_,
-                               &changed, 0),
+  EXPECT_EQ(CheckSettingChange(0, nullptr, store_, settings_, config_, nullptr, kItemPrintMode, kTypeUInt16, &value,
+                               state_, &changed, 0),
             kCheckFailed);
   EXPECT_EQ(changed, nullptr);
-  EXPECT_EQ(CheckSettingChange(0, printer_, nullptr, settings_, config_, nullptr, 271, kTypeUInt16, &value, state_,
-                               nullptr, 0),
+  EXPECT_EQ(CheckSettingChange(0, printer_, nullptr, settings_, config_, nullptr, kItemPrintMode, kTypeUInt16, &value,
+                               state_, nullptr, 0),
             kCheckFailed);
-  EXPECT_EQ(CheckSettingChange(0, printer_, store_, nullptr, config_, nullptr, 271, kTypeUInt16, &value, state_,
-                               nullptr, 0),
+  EXPECT_EQ(CheckSettingChange(0, printer_, store_, nullptr, config_, nullptr, kItemPrintMode, kTypeUInt16, &value,
+                               state_, nullptr, 0),
             kCheckFailed);
-  EXPECT_EQ(CheckSettingChange(0, printer_, store_, settings_, config_, nullptr, 271, kTypeUInt16, &value, nullptr,
-                               nullptr, 0),
+  EXPECT_EQ(CheckSettingChange(0, printer_, store_, settings_, config_, nullptr, kItemPrintMode, kTypeUInt16, &value,
+                               nullptr, nullptr, 0),
             kCheckFailed);
   EXPECT_EQ(state_->messageType, 9);
   EXPECT_EQ(state_->firedRuleCount, 1);
   // A value of the wrong type finds the choice but no head compares: only the record without
   // conditions fires.
-  Set(270, kTypeUInt16, 1);
+  Set(kItemColorMode, kTypeUInt16, 1);
   const SHORT wrong = 1;
-  ASSERT_EQ(CheckSettingChange(0, printer_, store_, settings_, config_, nullptr, 271, kTypeInt16, &wrong, state_,
-                               nullptr, 0),
+  ASSERT_EQ(CheckSettingChange(0, printer_, store_, settings_, config_, nullptr, kItemPrintMode, kTypeInt16, &wrong,
+                               state_, nullptr, 0),
             0);
   EXPECT_EQ(state_->messageType, 2);
   EXPECT_EQ(IdList(state_->firedRules, state_->firedRuleCount), std::vector<WORD>{13});
@@ -187,7 +188,7 @@ TEST_F(ConstraintEngineTest, BadInputKeepsTheCallersState) {
 TEST_F(ConstraintEngineTest, OutOfMemoryAnywhereGivesTwo) {
   // Every allocation of a check is failed in turn: each answers 2 with no list, never a pass
   // with records missing, and leaks nothing (checked at tear-down).
-  Set(270, kTypeUInt16, 1);
+  Set(kItemColorMode, kTypeUInt16, 1);
   const WORD value = 1;
   for (WORD mode : {kCheckModePlain, kCheckModeDefaults, kCheckModeMarked}) {
     SCOPED_TRACE(mode);
@@ -196,8 +197,8 @@ TEST_F(ConstraintEngineTest, OutOfMemoryAnywhereGivesTwo) {
       ResetConstraintState(state_);
       WORD* changed = nullptr;
       SimFailNthAllocation(n);
-      const WORD status = CheckSettingChange(mode, printer_, store_, settings_, config_, nullptr, 271, kTypeUInt16,
-                                             &value, state_, &changed, 0);
+      const WORD status = CheckSettingChange(mode, printer_, store_, settings_, config_, nullptr, kItemPrintMode,
+                                             kTypeUInt16, &value, state_, &changed, 0);
       const bool failed = !SimAllocationFailurePending();
       SimFailNthAllocation(0);
       GlobalFree(changed);

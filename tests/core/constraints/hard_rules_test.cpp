@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/constraints/hard_rules.h"
+#include "items/item_ids.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/rule_check_fixture.h"
 
@@ -67,8 +68,8 @@ TEST_F(HardRules, TableOfRules) {
   ASSERT_EQ(StoreUserStamp(printer_, &mine), kStampDone);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    SetNumber(321, kTypeUInt16, c.tiled);
-    SetText(297, c.stamp);
+    SetNumber(kItemPageLayout, kTypeUInt16, c.tiled);
+    SetText(kItemStampName, c.stamp);
     if (c.stamps != 0) FillStamps(c.stamps);
     SimSetVersion(c.major, 0, 1000);
     const DWORD value = c.value.value_or(0);
@@ -147,7 +148,7 @@ TEST_F(HardRules, FailedReadsAndMissingArguments) {
   EXPECT_EQ(ApplyHardRules(printer_, &context_, &edit, state_, state_, nullptr, nullptr), kCheckDone);
   EXPECT_EQ(state_->messageType, 1);
   EXPECT_EQ(List(state_->related, state_->relatedCount), (std::vector<WORD>{296, 297}));
-  EXPECT_EQ(AddDependentItems(nullptr, 1286), kCheckFailed);
+  EXPECT_EQ(AddDependentItems(nullptr, kItemStampFirstPageOnly), kCheckFailed);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/constraints/item_position.h"
+#include "items/item_ids.h"
 
 namespace {
 
@@ -37,17 +38,17 @@ TEST(ItemPosition, TableOfConversions) {
     EXPECT_EQ(ConvertItemPosition(c.mode, c.id, c.value, &result), c.converts) << c.id << " " << c.value;
     EXPECT_EQ(result, c.expected) << c.id << " " << c.value;
   }
-  EXPECT_FALSE(ConvertItemPosition(kPositionToValue, 268, 1, nullptr));
+  EXPECT_FALSE(ConvertItemPosition(kPositionToValue, kItemBindingShift, 1, nullptr));
 }
 
 TEST(ItemPosition, ClampItemValueInInches) {
-  EXPECT_EQ(ClampItemValue(2100, 5889), 827);  // 210 mm
-  EXPECT_EQ(ClampItemValue(-2100, 5889), -827);
-  EXPECT_EQ(ClampItemValue(48, 268), 19);      // 0.19 inch is the bound
-  EXPECT_EQ(ClampItemValue(51, 269), 19);      // 20 and more
-  EXPECT_EQ(ClampItemValue(-51, 324), -19);
-  EXPECT_EQ(ClampItemValue(46, 324), 18);
-  EXPECT_EQ(ClampItemValue(51, 311), 20);      // 311 has no bound
+  EXPECT_EQ(ClampItemValue(2100, kItemUserPaperWidth), 827);  // 210 mm
+  EXPECT_EQ(ClampItemValue(-2100, kItemUserPaperWidth), -827);
+  EXPECT_EQ(ClampItemValue(48, kItemBindingShift), 19);      // 0.19 inch is the bound
+  EXPECT_EQ(ClampItemValue(51, kItemBindingShiftBack), 19);  // 20 and more
+  EXPECT_EQ(ClampItemValue(-51, kItemBookletShift), -19);
+  EXPECT_EQ(ClampItemValue(46, kItemBookletShift), 18);
+  EXPECT_EQ(ClampItemValue(51, kItemStampEscapement), 20);  // 311 has no bound
 }
 
 }  // namespace

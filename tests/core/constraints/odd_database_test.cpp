@@ -7,6 +7,7 @@
 #include "core/constraints/constraint_engine.h"
 #include "core/descriptors/item_defaults.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/model_files.h"
 #include "tests/support/sandbox_test.h"
@@ -80,7 +81,7 @@ class OddDatabaseTest : public SandboxTest {
 TEST_F(OddDatabaseTest, ShortConditionChainsAndWrongTypedValuesNeverFire) {
   Open(kOddModel);
   const WORD on = 1;
-  ASSERT_EQ(Check(271, kTypeUInt16, &on), kCheckDone);
+  ASSERT_EQ(Check(kItemPrintMode, kTypeUInt16, &on), kCheckDone);
   EXPECT_EQ(List(state_->firedRules, state_->firedRuleCount), std::vector<WORD>{1});
   // The requirement's head (272 = 5) does not hold: it fires, with nothing to force.
   EXPECT_EQ(List(state_->firedRequirements, state_->firedRequirementCount), std::vector<WORD>{1});
@@ -106,8 +107,8 @@ TEST_F(OddDatabaseTest, WhatFiresDoesNotDependOnTheChangedItemOutput) {
     for (bool keepList : {false, true}) {
       ResetConstraintState(state_);
       WORD* changed = nullptr;
-      ASSERT_EQ(CheckSettingChange(mode, printer_, store_, &settings_, &config_, nullptr, 271, kTypeUInt16, &on,
-                                   state_, keepList ? &changed : nullptr, 0),
+      ASSERT_EQ(CheckSettingChange(mode, printer_, store_, &settings_, &config_, nullptr, kItemPrintMode, kTypeUInt16,
+                                   &on, state_, keepList ? &changed : nullptr, 0),
                 kCheckDone);
       GlobalFree(changed);
       fired.push_back(List(state_->firedRules, state_->firedRuleCount));
@@ -124,15 +125,15 @@ TEST_F(OddDatabaseTest, ListsWithoutChoicesOrWithADefaultBeyondThemGiveNoDefault
   ValueTypeCode type = 0;
   DWORD size = 0;
   ItemValueCell value{};
-  EXPECT_EQ(GetItemDefault(store_, 270, &type, &size, &value), kDefaultFailed);  // position 3 of 1 choice
-  EXPECT_EQ(GetItemDefault(store_, 272, &type, &size, &value), kDefaultNone);
-  ASSERT_EQ(GetItemDefault(store_, 271, &type, &size, &value), kDefaultFound);
+  EXPECT_EQ(GetItemDefault(store_, kItemColorMode, &type, &size, &value), kDefaultFailed);  // position 3 of 1 choice
+  EXPECT_EQ(GetItemDefault(store_, kItemStampListNames, &type, &size, &value), kDefaultNone);
+  ASSERT_EQ(GetItemDefault(store_, kItemPrintMode, &type, &size, &value), kDefaultFound);
   EXPECT_EQ(value.word, 0);
   // A value the empty list does not hold has no record: the caller's state stays as it was.
   state_->messageType = 4;
   const WORD five = 5;
   WORD* changed = reinterpret_cast<WORD*>(1);
-  ASSERT_EQ(Check(272, kTypeUInt16, &five, &changed), kCheckDone);
+  ASSERT_EQ(Check(kItemStampListNames, kTypeUInt16, &five, &changed), kCheckDone);
   EXPECT_EQ(changed, nullptr);
   EXPECT_EQ(state_->messageType, 4);
 }
@@ -145,7 +146,7 @@ TEST_F(OddDatabaseTest, AMissingConstraintRecordFailsAndKeepsTheCallersState) {
   ASSERT_EQ(AppendUniqueItemId(12, kRelatedListInline, &state_->related, &state_->relatedCount), kCheckDone);
   const WORD on = 1;
   WORD* changed = reinterpret_cast<WORD*>(1);
-  EXPECT_EQ(Check(271, kTypeUInt16, &on, &changed), kCheckFailed);
+  EXPECT_EQ(Check(kItemPrintMode, kTypeUInt16, &on, &changed), kCheckFailed);
   EXPECT_EQ(changed, nullptr);
   EXPECT_EQ(state_->messageType, 7);
   EXPECT_EQ(state_->firedRuleCount, 0);

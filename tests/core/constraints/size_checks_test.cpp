@@ -8,6 +8,7 @@
 #include "core/constraints/paper_sizes.h"
 #include "core/constraints/size_checks.h"
 #include "core/constraints/tile_count.h"
+#include "items/item_ids.h"
 #include "platform/kernel/memory.h"
 #include "tests/support/id_lists.h"
 #include "tests/support/size_model_fixture.h"
@@ -37,27 +38,34 @@ TEST_F(SizeChecks, MediaCheckOfEveryKind) {
     WORD flags;
   } cases[] = {
       {"A4 fits the tray's custom range", 1, [] {}, 0, 0},
-      {"a user paper too large for the tray", 1, [&] { Set(8, 262), SetUserPaper(262, 3500, 4500); }, 1,
+      {"a user paper too large for the tray", 1, [&] { Set(kItemPaperSize, 262), SetUserPaper(262, 3500, 4500); }, 1,
        kEarlier | 0x000B},
-      {"a tray without custom paper takes no size", 1, [&] { Set(265, 2); }, 1, kEarlier | 0x000B},
-      {"source 258 hands over to item 13", 1, [&] { Set(265, 258), Set(13, 2); }, 1, kEarlier | 0x000F},
-      {"output paper given by item 262", 1, [&] { Set(262, 262), SetUserPaper(262, 900, 3000); }, 1,
+      {"a tray without custom paper takes no size", 1, [&] { Set(kItemPaperSource, 2); }, 1, kEarlier | 0x000B},
+      {"source 258 hands over to item 13", 1, [&] { Set(kItemPaperSource, 258), Set(kItemDefaultSource, 2); }, 1,
+       kEarlier | 0x000F},
+      {"output paper given by item 262", 1, [&] { Set(kItemOutputPaper, 262), SetUserPaper(262, 900, 3000); }, 1,
        kEarlier | 0x000A},
-      {"kind 2 only while item 1313 is set", 2, [&] { Set(389, 2); }, 0, 0},
-      {"kind 2 against the source of item 389", 2, [&] { Set(1313, 1), Set(389, 2); }, 1, kEarlier | 0x0013},
-      {"kind 3 against a small bin", 3, [&] { Set(266, 2); }, 1, kEarlier | 0x0023},
+      {"kind 2 only while item 1313 is set", 2, [&] { Set(kItemSeparateSource, 2); }, 0, 0},
+      {"kind 2 against the source of item 389", 2, [&] { Set(kItemSeparateSourceOn, 1), Set(kItemSeparateSource, 2); },
+       1, kEarlier | 0x0013},
+      {"kind 3 against a small bin", 3, [&] { Set(kItemPaperType, 2); }, 1, kEarlier | 0x0023},
       {"kind 3 fits the bin", 3, [] {}, 0, 0},
-      {"kind 5: item 410 against source 4, bins 407 and 409",
-       5, [&] { Set(410, 262), SetUserPaper(262, 3500, 4500), Set(407, 4), Set(408, 264), Set(409, 4); }, 1,
-       kEarlier | 0x0540},
-      {"kind 6: item 411 against source 264, bin 408", 6, [&] { Set(407, 4), Set(408, 264); }, 1, kEarlier | 0x0280},
-      {"kind 7: item 411 in a small bin", 7, [&] { Set(266, 2); }, 1, kEarlier | 0x00A0},
+      {"kind 5: item 410 against source 4, bins 407 and 409", 5,
+       [&] {
+         Set(kItemSheetPaperA, 262), SetUserPaper(262, 3500, 4500), Set(kItemSheetBeforePaper, 4),
+             Set(kItemSheetAtEndPaper, 264), Set(kItemSheetListPaper, 4);
+       },
+       1, kEarlier | 0x0540},
+      {"kind 6: item 411 against source 264, bin 408", 6,
+       [&] { Set(kItemSheetBeforePaper, 4), Set(kItemSheetAtEndPaper, 264); }, 1, kEarlier | 0x0280},
+      {"kind 7: item 411 in a small bin", 7, [&] { Set(kItemPaperType, 2); }, 1, kEarlier | 0x00A0},
       {"kind 8: item 410 fits bin 1", 8, [] {}, 0, 0},
-      {"kind 9 only while item 332 is set", 9, [&] { Set(333, 2); }, 0, 0},
-      {"kind 9 against the source of item 333", 9, [&] { Set(332, 1), Set(333, 2); }, 1, kEarlier | 0x0803},
+      {"kind 9 only while item 332 is set", 9, [&] { Set(kItemInsertedSheetPaper, 2); }, 0, 0},
+      {"kind 9 against the source of item 333", 9,
+       [&] { Set(kItemInsertedSheetMode, 1), Set(kItemInsertedSheetPaper, 2); }, 1, kEarlier | 0x0803},
       {"kind 0 asks for no check", 0, [] {}, 0, 0},
-      {"a paper without a record", 1, [&] { Set(8, 55); }, 2, kEarlier},
-      {"a source without a record", 1, [&] { Set(265, 99); }, 2, kEarlier},
+      {"a paper without a record", 1, [&] { Set(kItemPaperSize, 55); }, 2, kEarlier},
+      {"a source without a record", 1, [&] { Set(kItemPaperSource, 99); }, 2, kEarlier},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -85,12 +93,12 @@ TEST_F(SizeChecks, MediaSelectionFollowsTheChangeTheModelAndTheMode) {
   const ConstraintRecord marked = RecordOfKind(1, kMessageWordMarked);
   EXPECT_EQ(CheckMediaFit(&marked, kCheckModeDefaults, &context_, &change, nullptr), 0);
   // Where section 26 has bit 0x10, item 265 keeps the source even at 258 (no such source).
-  Set(265, 258);
-  Set(13, 1);
+  Set(kItemPaperSource, 258);
+  Set(kItemDefaultSource, 1);
   EXPECT_EQ(CheckMediaFit(&kind1, kCheckModePlain, &context_, nullptr, nullptr), 0);
   Open("0x10");
-  Set(265, 258);
-  Set(13, 1);
+  Set(kItemPaperSource, 258);
+  Set(kItemDefaultSource, 1);
   MediaSelection selection{};
   ASSERT_TRUE(BuildMediaSelection(&context_, nullptr, &selection));
   EXPECT_EQ(selection.source, 258);
@@ -119,7 +127,7 @@ TEST_F(SizeChecks, CustomSizeOfAUserPaperAgainstItsRecord) {
   const ConstraintRecord kind4 = RecordOfKind(4);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Set(8, c.paper);
+    Set(kItemPaperSize, c.paper);
     if (IsUserPaperId(c.paper)) SetUserPaper(c.paper, c.width, c.length);
     EXPECT_EQ(CheckCustomSizeFit(&kind4, kCheckModePlain, &context_, nullptr), c.result);
   }
@@ -145,27 +153,27 @@ TEST_F(SizeChecks, SizeOperatorsAgainstTheSourcesCustomRange) {
       {kOpCustomSize, A, 99, kCheckFailed, 0},       // no such source
       {kOpEqual, C, 1, kRuleFails, 0},             // not a size operator
   };
-  Set(8, 262);
+  Set(kItemPaperSize, 262);
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "operator " << int(c.op) << " size " << c.size.width << "x"
                                     << c.size.length << " source " << c.source);
     SetUserPaper(262, c.size.width, c.size.length);
-    Set(265, c.source);
+    Set(kItemPaperSource, c.source);
     WORD flags = 0xFFFF;
     EXPECT_EQ(EvaluateSizeOperator(c.op, &context_, nullptr, &flags), c.result);
     EXPECT_EQ(flags, c.flags);
   }
   // Operator 8 measures against the source of item 389 and reports its flag.
-  Set(265, 1);
-  Set(389, 2);
+  Set(kItemPaperSource, 1);
+  Set(kItemSeparateSource, 2);
   SetUserPaper(262, A.width, A.length);
   WORD flags = 0;
   EXPECT_EQ(EvaluateSizeOperator(kOpCustomSizeSource, &context_, nullptr, &flags), kRuleHolds);
   EXPECT_EQ(flags, 0x0013);
-  Set(389, 1);
+  Set(kItemSeparateSource, 1);
   EXPECT_EQ(EvaluateSizeOperator(kOpCustomSizeSource, &context_, nullptr, &flags), kRuleFails);
   // A paper that is not user-defined never holds.
-  Set(8, 9);
+  Set(kItemPaperSize, 9);
   EXPECT_EQ(EvaluateSizeOperator(kOpCustomSizeEither, &context_, nullptr, &flags), kRuleFails);
 }
 
@@ -192,7 +200,7 @@ TEST_F(SizeChecks, SizeRangeRecordOfTheConditionsValue) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Set(8, 262);
+    Set(kItemPaperSize, 262);
     SetUserPaper(262, c.width, c.length);
     SetUserPaper(263, c.width, c.length);
     SHORT value = c.conditionValue;
@@ -214,14 +222,14 @@ TEST_F(SizeChecks, RecordsFireOnTheSizeChecksThroughTheEngine) {
   ASSERT_NE(state, nullptr);
   const WORD on = 1;
   const HANDLE printer = reinterpret_cast<HANDLE>(1);
-  ASSERT_EQ(CheckSettingChange(kCheckModePlain, printer, store_, &settings_, &config_, nullptr, 271, kTypeUInt16, &on,
-                               state, nullptr, 0),
+  ASSERT_EQ(CheckSettingChange(kCheckModePlain, printer, store_, &settings_, &config_, nullptr, kItemPrintMode,
+                               kTypeUInt16, &on, state, nullptr, 0),
             kCheckDone);
   EXPECT_EQ(state->firedRuleCount, 0);
-  Set(8, 262);
+  Set(kItemPaperSize, 262);
   SetUserPaper(262, 2980, 3000);  // too wide for the tray, outside the size range
-  ASSERT_EQ(CheckSettingChange(kCheckModePlain, printer, store_, &settings_, &config_, nullptr, 271, kTypeUInt16, &on,
-                               state, nullptr, 0),
+  ASSERT_EQ(CheckSettingChange(kCheckModePlain, printer, store_, &settings_, &config_, nullptr, kItemPrintMode,
+                               kTypeUInt16, &on, state, nullptr, 0),
             kCheckDone);
   EXPECT_EQ(std::vector<WORD>(state->firedRules, state->firedRules + state->firedRuleCount),
             (std::vector<WORD>{1, 2}));
@@ -270,11 +278,11 @@ TEST_F(SizeChecks, PosterTileCounts) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Set(296, c.tiles);
-    Set(263, c.scale);
-    Set(262, c.output);
-    Set(321, c.poster);
-    Set(1281, c.posterSet);
+    Set(kItemTileCount, c.tiles);
+    Set(kItemZoomPercent, c.scale);
+    Set(kItemOutputPaper, c.output);
+    Set(kItemPageLayout, c.poster);
+    Set(kItemZoomOn, c.posterSet);
     WORD* items = reinterpret_cast<WORD*>(1);
     EXPECT_EQ(CheckTileCount(&context_, nullptr, &items), c.result);
     if (c.result == 0) {
@@ -285,9 +293,9 @@ TEST_F(SizeChecks, PosterTileCounts) {
     GlobalFree(items);
   }
   // The change's tiles count and the changed item is left out of the answer.
-  Set(1281, 1);
-  Set(296, 0x0202);
-  Set(263, 200);
+  Set(kItemZoomOn, 1);
+  Set(kItemTileCount, 0x0202);
+  Set(kItemZoomPercent, 200);
   const WORD one = 0x0101;
   const ItemChange change{296, kTypeUInt16, &one};
   WORD* items = nullptr;
@@ -296,14 +304,14 @@ TEST_F(SizeChecks, PosterTileCounts) {
   GlobalFree(items);
   // Sizes and scale near their limits do not overflow: 255 x 255 tiles of 6 m cannot hold a
   // page of 6 m at 600 times.
-  Set(8, 77);
-  Set(262, 267);
-  Set(296, 0xFFFF);
-  Set(263, 60000);
+  Set(kItemPaperSize, 77);
+  Set(kItemOutputPaper, 267);
+  Set(kItemTileCount, 0xFFFF);
+  Set(kItemZoomPercent, 60000);
   EXPECT_EQ(CheckTileCount(&context_, nullptr, &items), kTilesTooFew);
   GlobalFree(items);
   // Unreadable settings and papers without records fail.
-  Set(8, 55);
+  Set(kItemPaperSize, 55);
   EXPECT_EQ(CheckTileCount(&context_, nullptr, &items), kCheckFailed);
   EXPECT_EQ(items, nullptr);
   EXPECT_EQ(CheckTileCount(&context_, nullptr, nullptr), kCheckFailed);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/constraints/value_range.h"
+#include "items/item_ids.h"
 #include "tests/support/rule_check_fixture.h"
 #include "tests/support/model_files.h"
 
@@ -106,7 +107,7 @@ TEST_F(ValueRange, FixedAndListRangesOfTheSample) {
     ExpectRange(c, status, kind, r);
   }
   // Item 263 is checked against its list (25 to 400) once item 1281 is set.
-  SetNumber(1281, kTypeFlag, 1);
+  SetNumber(kItemZoomOn, kTypeFlag, 1);
   const DWORD scale = 100, tooLarge = 500;
   const ItemChange change{263, kTypeUInt16, &scale};
   const ItemChange outside{263, kTypeUInt16, &tooLarge};

@@ -1,6 +1,7 @@
 #include <string>
 
 #include "core/descriptors/item_rules.h"
+#include "items/item_ids.h"
 #include "tests/support/sample_fixture.h"
 
 namespace {
@@ -34,41 +35,41 @@ TEST(ItemDescriptors, GroupsHoldTheirIdsInTableOrder) {
   EXPECT_FALSE(GetGroupDescriptors(12, nullptr, nullptr));
   for (SettingItemId absent : {0x1402, 0x141F, 0x0014, 0x0121, 0x050F, 0x1601, 0x182E, 0x3000})
     EXPECT_EQ(FindItemDescriptor(absent), nullptr) << absent;
-  EXPECT_EQ(FindItemDescriptor(8)->info, nullptr);
-  EXPECT_EQ(FindItemDescriptor(1)->info, &kRuleAll);
-  EXPECT_TRUE(ItemSupportsOperation(FindItemDescriptor(7), kItemOpCheck));
-  EXPECT_FALSE(ItemSupportsOperation(FindItemDescriptor(7), kItemOpDefault));
-  EXPECT_FALSE(ItemSupportsOperation(FindItemDescriptor(13), kItemOpCheck));
-  EXPECT_TRUE(ItemSupportsOperation(FindItemDescriptor(13), kItemOpCheckpublic));
-  EXPECT_FALSE(ItemSupportsOperation(FindItemDescriptor(439), kItemOpDefault));
+  EXPECT_EQ(FindItemDescriptor(kItemPaperSize)->info, nullptr);
+  EXPECT_EQ(FindItemDescriptor(kItemDeviceName)->info, &kRuleAll);
+  EXPECT_TRUE(ItemSupportsOperation(FindItemDescriptor(kItemOrientation), kItemOpCheck));
+  EXPECT_FALSE(ItemSupportsOperation(FindItemDescriptor(kItemOrientation), kItemOpDefault));
+  EXPECT_FALSE(ItemSupportsOperation(FindItemDescriptor(kItemDefaultSource), kItemOpCheck));
+  EXPECT_TRUE(ItemSupportsOperation(FindItemDescriptor(kItemDefaultSource), kItemOpCheckpublic));
+  EXPECT_FALSE(ItemSupportsOperation(FindItemDescriptor(kItemPerUserExtension), kItemOpDefault));
 }
 
 TEST_F(ItemDefaultsTest, DefaultsFillBothRecordsAndEveryItemValidatesItsOwnDefault) {
   ASSERT_TRUE(ApplyDataFileDefaults(store_, settings_, config_, u"QX-4500 on the third floor of the east wing"));
   const DEVMODEW* dm = reinterpret_cast<const DEVMODEW*>(settings_->bytes);
   EXPECT_EQ(std::u16string(dm->dmDeviceName), u"QX-4500 on the third floor of t");  // 31 characters
-  EXPECT_EQ(Number(2), 0x0401u);
-  EXPECT_EQ(Number(3), 0x5040u);
-  EXPECT_EQ(Number(4), 220u);
-  EXPECT_EQ(Number(5), 1328u);
-  EXPECT_EQ(Number(257), 0x5040u);
-  EXPECT_EQ(Number(1793), 0x5040u);
-  EXPECT_EQ(Number(258), 0x2142u);
-  EXPECT_EQ(Number(8203), 0x2142u);
-  EXPECT_EQ(Number(8202), 4492u);
-  EXPECT_EQ(Number(8), 9u);                         // A4, the list's default
-  EXPECT_EQ(Number(10), 2100u);
-  EXPECT_EQ(Number(9), 2970u);
+  EXPECT_EQ(Number(kItemSpecVersion), 0x0401u);
+  EXPECT_EQ(Number(kItemDriverVersion), 0x5040u);
+  EXPECT_EQ(Number(kItemDevmodeSize), 220u);
+  EXPECT_EQ(Number(kItemDriverExtra), 1328u);
+  EXPECT_EQ(Number(kItemLayoutVersion), 0x5040u);
+  EXPECT_EQ(Number(kItemExtensionVersion), 0x5040u);
+  EXPECT_EQ(Number(kItemDriverRelease), 0x2142u);
+  EXPECT_EQ(Number(kItemConfigLayoutVersion), 0x2142u);
+  EXPECT_EQ(Number(kItemConfigLength), 4492u);
+  EXPECT_EQ(Number(kItemPaperSize), 9u);  // A4, the list's default
+  EXPECT_EQ(Number(kItemPaperWidth), 2100u);
+  EXPECT_EQ(Number(kItemPaperLength), 2970u);
   EXPECT_EQ(std::u16string(dm->dmFormName), u"A4");
-  EXPECT_EQ(Number(15), 2u);                        // item 345 has no default of 1
-  EXPECT_EQ(Number(12), 1u);
-  EXPECT_EQ(Number(7), 1u);                         // from the database
-  EXPECT_EQ(Number(16), 1u);
-  EXPECT_EQ(Number(4097), 0u);                      // option lists: "Not Installed"
-  EXPECT_EQ(Number(4103), 1u);
-  EXPECT_EQ(Number(5889), 2100u);                   // user papers start as A4
-  EXPECT_EQ(Number(5909), 2970u);
-  const DWORD fields = Number(6);
+  EXPECT_EQ(Number(kItemColor), 2u);  // item 345 has no default of 1
+  EXPECT_EQ(Number(kItemCopies), 1u);
+  EXPECT_EQ(Number(kItemOrientation), 1u);  // from the database
+  EXPECT_EQ(Number(kItemDuplex), 1u);
+  EXPECT_EQ(Number(kItemDeviceOptionFirst), 0u);  // option lists: "Not Installed"
+  EXPECT_EQ(Number(kItemModelOptions), 1u);
+  EXPECT_EQ(Number(kItemUserPaperWidth), 2100u);  // user papers start as A4
+  EXPECT_EQ(Number(kItemUserPaperLength), 2970u);
+  const DWORD fields = Number(kItemFields);
   EXPECT_NE(fields & 0x10000u, 0u);                 // DM_FORMNAME on the current generation
   EXPECT_NE(fields & 0x2000000u, 0u);               // DM_MEDIATYPE: the model's option byte is 1
 
@@ -100,27 +101,27 @@ TEST_F(ItemDefaultsTest, DefaultsFillBothRecordsAndEveryItemValidatesItsOwnDefau
 TEST_F(ItemDefaultsTest, PartialRecordsAndSingleDefaults) {
   // Only a configuration: groups 0 to 3; no settings record is touched.
   ASSERT_TRUE(ApplyDataFileDefaults(store_, nullptr, config_, nullptr));
-  EXPECT_EQ(Number(8203), 0x2142u);
+  EXPECT_EQ(Number(kItemConfigLayoutVersion), 0x2142u);
   // Without a device name the name stays empty and everything else is filled.
   ASSERT_TRUE(ApplyDataFileDefaults(store_, settings_, nullptr, nullptr));
   EXPECT_EQ(reinterpret_cast<const DEVMODEW*>(settings_->bytes)->dmDeviceName[0], 0);
-  EXPECT_EQ(Number(4), 220u);
+  EXPECT_EQ(Number(kItemDevmodeSize), 220u);
 
   ValueTypeCode type = 0;
   DWORD size = 0;
   ItemValueCell value{};
   EXPECT_EQ(GetItemDefault(store_, 0x3000, &type, &size, &value), kDefaultFailed);
   EXPECT_EQ(GetItemDefault(store_, 0x1C0, &type, &size, &value), kDefaultNone);  // no list in the model
-  ASSERT_EQ(GetItemDefault(store_, 259, &type, &size, &value), kDefaultFound);
+  ASSERT_EQ(GetItemDefault(store_, kItemModelName, &type, &size, &value), kDefaultFound);
   EXPECT_EQ(std::u16string(static_cast<LPCWSTR>(value.data)), u"Qorvex QX-4500");
-  ReleaseItemDefaultValue(259, &value, type);
-  ASSERT_EQ(GetItemDefault(store_, 357, &type, &size, &value), kDefaultFound);
+  ReleaseItemDefaultValue(kItemModelName, &value, type);
+  ASSERT_EQ(GetItemDefault(store_, kItemJobInfoFont, &type, &size, &value), kDefaultFound);
   EXPECT_EQ(type, kTypeFont);
   EXPECT_EQ(size, 92u);
-  ReleaseItemDefaultValue(357, &value, type);
-  ASSERT_EQ(GetItemDefault(store_, 5930, &type, &size, &value), kDefaultFound);
+  ReleaseItemDefaultValue(kItemJobInfoFont, &value, type);
+  ASSERT_EQ(GetItemDefault(store_, kItemUserPaperName + 1, &type, &size, &value), kDefaultFound);
   EXPECT_EQ(size, 30u);
-  ReleaseItemDefaultValue(5930, &value, type);
+  ReleaseItemDefaultValue(kItemUserPaperName + 1, &value, type);
 }
 
 TEST_F(ItemDefaultsTest, ChecksByRuleAndByDatabase) {
@@ -147,7 +148,7 @@ TEST_F(ItemDefaultsTest, ChecksByRuleAndByDatabase) {
     EXPECT_EQ(ValidateItemValue(store_, c.id, settings_, config_, c.operation), c.valid)
         << "item " << c.id << " value " << c.value;
   }
-  EXPECT_FALSE(ValidateItemValue(store_, 0x0014, settings_, config_, kItemOpCheck));  // no descriptor
+  EXPECT_FALSE(ValidateItemValue(store_, kItemResolution, settings_, config_, kItemOpCheck));  // no descriptor
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/descriptors/option_item_sets.h"
+#include "items/item_ids.h"
 
 namespace {
 
@@ -29,8 +30,8 @@ TEST(OptionItemSets, FindByCodeAndCustomSizeItems) {
   EXPECT_EQ(GetCustomSizeItems(0x1805, &width, &length), 1);
   EXPECT_EQ(width, 0x1832);
   EXPECT_EQ(length, 0x1841);
-  EXPECT_EQ(GetCustomSizeItems(0x1810, &width, &length), 0);  // a second-column item
-  EXPECT_EQ(GetCustomSizeItems(0x1801, nullptr, &length), 0);
+  EXPECT_EQ(GetCustomSizeItems(kItemOptionColumn3, &width, &length), 0);  // a second-column item
+  EXPECT_EQ(GetCustomSizeItems(kItemTrayPaperListFirst, nullptr, &length), 0);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "core/job/fax_temp_files.h"
 #include "core/persist/settings_blobs.h"
 #include "core/system/chunked_printer_data.h"
+#include "items/item_ids.h"
 #include "items/text_protection.h"
 #include "platform/kernel/memory.h"
 #include "tests/core/job/job_header_fixture.h"
@@ -292,9 +293,9 @@ class FaxHeaderTest : public ModelHeaderTest {
   }
   void Prepare(DWORD features, const char* model = kFaxModel) {
     Open(features, kFaxEntry, model);
-    Put(380, 3);
-    PutText(5141, u"00");
-    Put(5142, 1);
+    Put(kItemFaxDestinations, 3);
+    PutText(kItemFaxSecondPrefix, u"00");
+    Put(kItemFaxSecondPrefixOn, 1);
   }
   std::vector<BYTE> blob_;
   FaxSelection selection_{};
@@ -331,7 +332,7 @@ TEST_F(FaxHeaderTest, SelectionsThatWriteNothingOrFail) {
   selection_ = {2, 1, blob_.data(), DWORD(blob_.size())};
   EXPECT_EQ(Build().text, none);
   selection_ = {0, 1, blob_.data(), DWORD(blob_.size())};
-  Put(380, 4);  // the blob's count differs from the settings'
+  Put(kItemFaxDestinations, 4);  // the blob's count differs from the settings'
   selection_.last = 3;
   EXPECT_EQ(Build().text, none);
   // A printer model (kind 1) writes no fax lines.

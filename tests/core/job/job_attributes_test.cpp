@@ -1,6 +1,7 @@
 // The text of each item attribute by its type or its own rule: papers and user papers, feed
 // edge, copies, texts without leading zeros, document and owner names, and the type rules.
 #include "core/descriptors/user_paper_name.h"
+#include "items/item_ids.h"
 #include "tests/core/job/job_header_fixture.h"
 
 namespace job_test {
@@ -36,8 +37,8 @@ TEST_F(AttributeTest, ValuesByType) {
     Put(c.item, c.value);
     EXPECT_EQ(Line(c.item), c.line) << c.item;
   }
-  PutText(5121, u"Jo Doe");
-  EXPECT_EQ(Line(5121), "K=Jo Doe\n");
+  PutText(kItemOwnerName, u"Jo Doe");
+  EXPECT_EQ(Line(kItemOwnerName), "K=Jo Doe\n");
   EXPECT_EQ(One(700).code, kJobItemUnknown);
 }
 
@@ -45,11 +46,11 @@ TEST_F(AttributeTest, PaperNames) {
   const std::pair<LONG, std::string> cases[] = {{9, "A4"},     {8, "A3"},         {70, "A6"},         {1, "INCH85_11"},
                                                 {261, "SRA3"}, {258, "16KAI"},    {43, "HAGAKI"}};
   for (const auto& [paper, name] : cases) {
-    PokeItem(&settings_, &config_, 410, paper);
-    EXPECT_EQ(Line(410), "K=" + name + "\n");
+    PokeItem(&settings_, &config_, kItemSheetPaperA, paper);
+    EXPECT_EQ(Line(kItemSheetPaperA), "K=" + name + "\n");
   }
-  PokeItem(&settings_, &config_, 410, 4);
-  EXPECT_EQ(One(410).code, kJobValueRuleFailed) << "a paper without a name";
+  PokeItem(&settings_, &config_, kItemSheetPaperA, 4);
+  EXPECT_EQ(One(kItemSheetPaperA).code, kJobValueRuleFailed) << "a paper without a name";
 }
 
 TEST_F(AttributeTest, UserPaperSizeFromItsForm) {
@@ -57,32 +58,32 @@ TEST_F(AttributeTest, UserPaperSizeFromItsForm) {
   ASSERT_EQ(FormatUserPaperName(0, name, 64), 1);
   FORM_INFO_1W form{FORM_USER, name, {210000, 297000}, {0, 0, 210000, 297000}};
   ASSERT_TRUE(AddFormW(printer_, 1, reinterpret_cast<BYTE*>(&form)));
-  PokeItem(&settings_, &config_, 410, 262);
-  PokeItem(&settings_, &config_, 409, 4);
-  PokeItem(&settings_, &config_, 412, 2);
-  EXPECT_EQ(Line(410), "K=UNFIXED:210:297\n") << "short edge first: width first";
-  PokeItem(&settings_, &config_, 412, 1);
-  EXPECT_EQ(Line(410), "K=UNFIXED:297:210\n");
-  PokeItem(&settings_, &config_, 409, 264);
-  PokeItem(&settings_, &config_, 413, 2);
-  EXPECT_EQ(Line(410), "K=UNFIXED:210:297\n") << "item 409 = 264: the feed is item 413";
-  PokeItem(&settings_, &config_, 409, 7);
-  EXPECT_EQ(One(410).code, kJobValueRuleFailed);
-  PokeItem(&settings_, &config_, 409, 4);
-  PokeItem(&settings_, &config_, 410, 263);  // slot 1 has no form
-  EXPECT_EQ(One(410).code, kJobValueRuleFailed);
+  PokeItem(&settings_, &config_, kItemSheetPaperA, 262);
+  PokeItem(&settings_, &config_, kItemSheetListPaper, 4);
+  PokeItem(&settings_, &config_, kItemSheetFeedEdgeA, 2);
+  EXPECT_EQ(Line(kItemSheetPaperA), "K=UNFIXED:210:297\n") << "short edge first: width first";
+  PokeItem(&settings_, &config_, kItemSheetFeedEdgeA, 1);
+  EXPECT_EQ(Line(kItemSheetPaperA), "K=UNFIXED:297:210\n");
+  PokeItem(&settings_, &config_, kItemSheetListPaper, 264);
+  PokeItem(&settings_, &config_, kItemSheetFeedEdgeB, 2);
+  EXPECT_EQ(Line(kItemSheetPaperA), "K=UNFIXED:210:297\n") << "item 409 = 264: the feed is item 413";
+  PokeItem(&settings_, &config_, kItemSheetListPaper, 7);
+  EXPECT_EQ(One(kItemSheetPaperA).code, kJobValueRuleFailed);
+  PokeItem(&settings_, &config_, kItemSheetListPaper, 4);
+  PokeItem(&settings_, &config_, kItemSheetPaperA, 263);  // slot 1 has no form
+  EXPECT_EQ(One(kItemSheetPaperA).code, kJobValueRuleFailed);
 }
 
 TEST_F(AttributeTest, FeedEdge) {
-  PokeItem(&settings_, &config_, 438, 2);
-  EXPECT_EQ(Line(438), "K=SEF\n");
-  EXPECT_EQ(Line(412), "K=SEF\n") << "no tray pair is (1, 4): item 438 decides";
-  PokeItem(&settings_, &config_, 405, 1);
-  PokeItem(&settings_, &config_, 408, 4);
-  PokeItem(&settings_, &config_, 412, 1);
-  EXPECT_EQ(Line(412), "K=LEF\n") << "pair (405, 408): item 412 decides";
-  PokeItem(&settings_, &config_, 412, 2);
-  EXPECT_EQ(Line(412), "K=SEF\n");
+  PokeItem(&settings_, &config_, kItemBypassFeedEdge, 2);
+  EXPECT_EQ(Line(kItemBypassFeedEdge), "K=SEF\n");
+  EXPECT_EQ(Line(kItemSheetFeedEdgeA), "K=SEF\n") << "no tray pair is (1, 4): item 438 decides";
+  PokeItem(&settings_, &config_, kItemSheetAtEnd, 1);
+  PokeItem(&settings_, &config_, kItemSheetAtEndPaper, 4);
+  PokeItem(&settings_, &config_, kItemSheetFeedEdgeA, 1);
+  EXPECT_EQ(Line(kItemSheetFeedEdgeA), "K=LEF\n") << "pair (405, 408): item 412 decides";
+  PokeItem(&settings_, &config_, kItemSheetFeedEdgeA, 2);
+  EXPECT_EQ(Line(kItemSheetFeedEdgeA), "K=SEF\n");
 }
 
 // One copy is asked for exactly when the driver repeats the collated pages itself; a job saved
@@ -107,23 +108,23 @@ TEST_F(AttributeTest, CopiesAsOneWhenTheDriverCollates) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    PokeItem(&settings_, &config_, 12, 5);
-    PokeItem(&settings_, &config_, 18, 1);
-    PokeItem(&settings_, &config_, 8205, 0x01010903);
+    PokeItem(&settings_, &config_, kItemCopies, 5);
+    PokeItem(&settings_, &config_, kItemCollate, 1);
+    PokeItem(&settings_, &config_, kItemStreamVersion, 0x01010903);
     for (SettingItemId id : {336, 1344, 4099, 4123}) Put(id, 0);
     for (const auto& [id, value] : c.items) {
       if (id == 8205 || id == 18) PokeItem(&settings_, &config_, id, value);
       else Put(id, value);
     }
-    EXPECT_EQ(Line(12, c.features), c.line);
+    EXPECT_EQ(Line(kItemCopies, c.features), c.line);
   }
 }
 
 TEST_F(AttributeTest, TextWithoutLeadingZeros) {
-  PutText(435, u"0042");
-  EXPECT_EQ(Line(435), "K=42\n");
-  PutText(435, u"000");
-  EXPECT_EQ(Line(435), "K=\n");
+  PutText(kItemZeroPaddedNumber, u"0042");
+  EXPECT_EQ(Line(kItemZeroPaddedNumber), "K=42\n");
+  PutText(kItemZeroPaddedNumber, u"000");
+  EXPECT_EQ(Line(kItemZeroPaddedNumber), "K=\n");
 }
 
 TEST_F(AttributeTest, DocumentNames) {
@@ -144,16 +145,16 @@ TEST_F(AttributeTest, DocumentNames) {
   };
   for (const Case& c : cases) {
     context_.documentName = c.name;
-    EXPECT_EQ(Line(36902, c.features), c.line) << Utf16ToUtf8(c.name);
+    EXPECT_EQ(Line(kItemJobDocumentName, c.features), c.line) << Utf16ToUtf8(c.name);
   }
   // Item 1831 by item 335: the item's own text, the document name, or a refused mode.
   context_.documentName = u"Doc";
-  PutText(1831, u"From item");
-  EXPECT_EQ(Line(1831), "K=From item\n");
-  PokeItem(&settings_, &config_, 335, 1);
-  EXPECT_EQ(Line(1831), "K=Doc\n");
-  PokeItem(&settings_, &config_, 335, 2);
-  EXPECT_EQ(One(1831).code, kJobDocumentNameModeBad);
+  PutText(kItemDocumentName, u"From item");
+  EXPECT_EQ(Line(kItemDocumentName), "K=From item\n");
+  PokeItem(&settings_, &config_, kItemDocumentNameMode, 1);
+  EXPECT_EQ(Line(kItemDocumentName), "K=Doc\n");
+  PokeItem(&settings_, &config_, kItemDocumentNameMode, 2);
+  EXPECT_EQ(One(kItemDocumentName).code, kJobDocumentNameModeBad);
 }
 
 TEST_F(AttributeTest, DoubleByteDocumentNameIsCutWithoutSplittingACharacter) {
@@ -161,14 +162,14 @@ TEST_F(AttributeTest, DoubleByteDocumentNameIsCutWithoutSplittingACharacter) {
   // Eleven double-byte characters and three single bytes: 25 bytes, cut at 24 keeps the
   // eleven characters and two bytes.
   context_.documentName = u"日本語の文書名前です。ABC";
-  EXPECT_EQ(Line(36902, 0x2).size(), 2 + 24 + 1u);
+  EXPECT_EQ(Line(kItemJobDocumentName, 0x2).size(), 2 + 24 + 1u);
   context_.documentName = u"ABC日本語の文書名前です。";
-  const std::string line = Line(36902, 0x2);
+  const std::string line = Line(kItemJobDocumentName, 0x2);
   EXPECT_EQ(line.size(), 2 + 3 + 20 + 1u) << "the last character would end at byte 25";
   context_.documentName = u"日本";
-  EXPECT_EQ(Line(36902, 0), "") << "double-byte characters need feature 0x2";
+  EXPECT_EQ(Line(kItemJobDocumentName, 0), "") << "double-byte characters need feature 0x2";
   context_.documentName = u"　";  // the double-byte blank only
-  EXPECT_EQ(Line(36902, 0x2), "");
+  EXPECT_EQ(Line(kItemJobDocumentName, 0x2), "");
   SimSetAnsiCodePage(1252);
 }
 
@@ -184,10 +185,10 @@ TEST_F(AttributeTest, OwnerName) {
   };
   for (const Case& c : cases) {
     SimSetUserName(c.user);
-    EXPECT_EQ(Line(8193), c.line) << Utf16ToUtf8(c.user);
+    EXPECT_EQ(Line(kItemJobOwner), c.line) << Utf16ToUtf8(c.user);
   }
   SimSetUserName(std::u16string(300, u'u'));
-  EXPECT_EQ(Line(8193), "K=" + std::string(255, 'u') + "\n");
+  EXPECT_EQ(Line(kItemJobOwner), "K=" + std::string(255, 'u') + "\n");
 }
 
 }  // namespace

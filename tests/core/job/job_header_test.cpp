@@ -3,6 +3,7 @@
 // library's lines (its stand-in records what it was asked).
 #include <vector>
 
+#include "items/item_ids.h"
 #include "tests/core/job/job_header_fixture.h"
 
 namespace job_test {
@@ -107,7 +108,7 @@ TEST_F(SampleHeaderTest, TableOfSettings) {
     SettingsRecord saved = settings_;
     PrinterConfiguration savedConfig = config_;
     for (auto [id, value] : c.items) PokeItem(&settings_, &config_, id, value);
-    ASSERT_EQ(PutTextBytes(&settings_, &config_, 5121, u"Maria", 12), kItemDone);
+    ASSERT_EQ(PutTextBytes(&settings_, &config_, kItemOwnerName, u"Maria", 12), kItemDone);
     const HeaderResult header = Build();
     EXPECT_EQ(header.text, Join(c.lines));
     EXPECT_EQ(header.code, static_cast<int>(header.text.size()));
@@ -129,8 +130,8 @@ TEST_F(SampleHeaderTest, DelayedPrintTimeMovesAcrossMonthAndYearEnds) {
   };
   for (const Case& c : cases) {
     SimSetClock(c.now);
-    Put(451, c.hour);
-    Put(452, c.minute);
+    Put(kItemDelayHour, c.hour);
+    Put(kItemDelayMinute, c.minute);
     const HeaderResult header = Build();
     EXPECT_NE(header.text.find(std::string("@PJL SET JOBATTR=\"") + c.line + "\"\n"), std::string::npos)
         << c.line << "\n" << header.text;
@@ -139,19 +140,19 @@ TEST_F(SampleHeaderTest, DelayedPrintTimeMovesAcrossMonthAndYearEnds) {
 
 TEST_F(SampleHeaderTest, OneTimeTextReachesOneJobOnly) {
   char memo[49] = "Deliver to room 4";
-  ASSERT_EQ(PutTextBytes(&settings_, &config_, 329, memo, sizeof memo), kItemDone);
+  ASSERT_EQ(PutTextBytes(&settings_, &config_, kItemOneTimeText, memo, sizeof memo), kItemDone);
   HeaderResult first = Build();
   EXPECT_NE(first.text.find("@PJL SET JOBATTR=\"@MEMO=Deliver to room 4\"\n"), std::string::npos) << first.text;
   HeaderResult second = Build();
   EXPECT_EQ(second.text, Join(kSampleLines));
   // A text that fills the field is cut to 48 bytes.
   ItemLocation field{};
-  ASSERT_EQ(LocateItem(329, &settings_, &config_, &field), kItemDone);
+  ASSERT_EQ(LocateItem(kItemOneTimeText, &settings_, &config_, &field), kItemDone);
   std::memset(field.address, 'x', 49);
   EXPECT_NE(Build().text.find("@MEMO=" + std::string(48, 'x') + "\"\n"), std::string::npos);
   // Switched off by item 1321: nothing, and the text stays.
-  ASSERT_EQ(PutTextBytes(&settings_, &config_, 329, memo, sizeof memo), kItemDone);
-  Put(1321, 1);
+  ASSERT_EQ(PutTextBytes(&settings_, &config_, kItemOneTimeText, memo, sizeof memo), kItemDone);
+  Put(kItemMonitorOn, 1);
   EXPECT_EQ(Build().text, Join(kSampleLines));
   EXPECT_EQ(Build().text, Join(kSampleLines));
 }
@@ -264,7 +265,7 @@ TEST_F(ModelHeaderTest, TextConditionsCompareWholeTexts) {
        "jobtemplate 1 item=0 when=[(5121 = str:\"Maria\" end)] key=\"A=\" value=\"1\"\n"
        "jobtemplate 2 item=0 when=[(5121 != str:\"Maria\" end)] key=\"B=\" value=\"2\"\n"
        "jobtemplate 3 item=0 when=[(5121 > str:\"Maria\" end)] key=\"C=\" value=\"3\"\n");
-  PutText(5121, u"Maria");
+  PutText(kItemOwnerName, u"Maria");
   EXPECT_EQ(Build().code, kJobConditionOperatorRefused);
   Open(0,
        "jobtemplate 1 item=0 when=[(5121 = str:\"Maria\" end)] key=\"A=\" value=\"1\"\n"
@@ -277,16 +278,16 @@ TEST_F(ModelHeaderTest, MergingRunsOfTheSameKey) {
       "jobtemplate 1 item=0 when=[(13 = i16:1 end)] key=\"@PJL SET TRAY=\" value=\"ONE\"\n"
       "jobtemplate 2 item=0 when=[(13 = i16:2 end)] key=\"@PJL SET TRAY=\" value=\"TWO\"\n";
   Open(0, pair);
-  Put(13, 1);
+  Put(kItemDefaultSource, 1);
   EXPECT_EQ(Build().text, kUel + "@PJL SET TRAY=ONE\n");
-  Put(13, 2);
+  Put(kItemDefaultSource, 2);
   EXPECT_EQ(Build().text, kUel + "@PJL SET TRAY=TWO\n");
   // A condition that cannot be read in the second entry shows whether it was evaluated: the
   // first entry wrote, so the second is skipped unevaluated.
   Open(0,
        "jobtemplate 1 item=0 when=[(13 = i16:1 end)] key=\"@PJL SET TRAY=\" value=\"ONE\"\n"
        "jobtemplate 2 item=0 when=[(4099 > flag:1 end)] key=\"@PJL SET TRAY=\" value=\"TWO\"\n");
-  Put(13, 1);
+  Put(kItemDefaultSource, 1);
   EXPECT_EQ(Build().text, kUel + "@PJL SET TRAY=ONE\n");
   // Separated by an entry with another key: both are evaluated.
   Open(0,
@@ -305,8 +306,8 @@ TEST_F(ModelHeaderTest, JobAttrEntries) {
        "jobtemplate 3 item=0 key=\"@PJL SET JOBATTR=\" value=\"\\\"@DPLX=0\\\"\"\n"
        "jobtemplate 4 item=5121 key=\"@PJL SET OWNER=\"\n"
        "jobtemplate 5 item=13 key=\"@PJL SET PLAIN=\"\n");
-  Put(13, 6);
-  PutText(5121, u"Jo");
+  Put(kItemDefaultSource, 6);
+  PutText(kItemOwnerName, u"Jo");
   EXPECT_EQ(Build().text, kUel + "@PJL SET JOBATTR=\"@DPLX=6\"\n@PJL SET OWNER=\"Jo\"\n@PJL SET PLAIN=6\n");
   // A JOBATTR literal without "=" in its value.
   Open(kJobAttr, "jobtemplate 1 item=0 key=\"@PJL SET JOBATTR=\" value=\"\\\"@NONAME\\\"\"\n");
@@ -329,10 +330,10 @@ TEST_F(ModelHeaderTest, MarkedEntriesOnlyNeedTheFlagWord) {
       "jobtemplate 2 item=0 key=\"B=\" value=\"2\"\n"
       "jobtemplate 3 item=0 key=\"B=\" value=\"3\" flags=1\n";
   Open(0, lines);
-  Put(336, 1);
+  Put(kItemSaveToFile, 1);
   // Entry 2 is marked: it counts as written, so entry 3 with the same key is skipped.
   EXPECT_EQ(Build().text, kUel + "A=1\n");
-  Put(336, 0);
+  Put(kItemSaveToFile, 0);
   EXPECT_EQ(Build().text, kUel + "A=1\nB=2\n");
 }
 
@@ -373,9 +374,9 @@ TEST_F(ModelHeaderTest, NupCodes) {
   for (const Case& c : cases) {
     library_.Free();
     library_.Load();
-    Put(321, c.booklet);
-    Put(296, c.tiles);
-    Put(295, c.pages);
+    Put(kItemPageLayout, c.booklet);
+    Put(kItemTileCount, c.tiles);
+    Put(kItemPagesPerSheet, c.pages);
     const HeaderResult header = Build();
     EXPECT_EQ(header.text.find("@NUPL=" + std::to_string(c.code) + "\n"), 9u) << header.text;
     const auto calls = library_.Calls();
@@ -401,9 +402,9 @@ TEST_F(ModelHeaderTest, TrayCodes) {
     Open(c.features, kLibraryEntry);
     library_.Free();
     library_.Load();
-    Put(13, c.source);
-    Put(265, c.tray);
-    Put(388, c.media);
+    Put(kItemDefaultSource, c.source);
+    Put(kItemPaperSource, c.tray);
+    Put(kItemMediaType, c.media);
     Build();
     const auto calls = library_.Calls();
     ASSERT_EQ(calls.size(), 1u);
@@ -415,18 +416,18 @@ TEST_F(ModelHeaderTest, OwnerPromptAndOwnerTexts) {
   context_.useAttributeLibrary = 1;
   const DWORD kPrompt = 0x2000000;
   Open(kPrompt, kLibraryEntry);
-  PutText(5121, u"Main owner");
-  PutText(5150, u"Alt owner");
-  PutText(5174, u"Prompted");
-  Put(5164, 1);
+  PutText(kItemOwnerName, u"Main owner");
+  PutText(kItemOtherOwnerName, u"Alt owner");
+  PutText(kItemPromptGroup1Key, u"Prompted");
+  Put(kItemPrompt, 1);
   EXPECT_EQ(Build().text, kUel + "@JOWN=Prompted;3;0;11\n");
-  Put(5183, 1);
+  Put(kItemPromptGroup, 1);
   EXPECT_EQ(Build().text, kUel + "@JOWN=UnknownUser;3;0;11\n");
-  Put(5164, 0);
-  Put(5127, 5);
+  Put(kItemPrompt, 0);
+  Put(kItemOwnerMode, 5);
   EXPECT_EQ(Build().text, kUel + "@JOWN=Main owner;3;0;11\n");
-  Put(5163, 1);
-  Put(5178, 6);
+  Put(kItemOwnerSetSwitch, 1);
+  Put(kItemOwnerModeAlt, 6);
   EXPECT_EQ(Build().text, kUel + "@JOWN=Alt owner;4;0;11\n");
   const auto calls = library_.Calls();
   ASSERT_EQ(calls.size(), 4u);
@@ -471,11 +472,11 @@ TEST_F(ModelHeaderTest, MissingExports) {
   };
   for (const Case& c : cases) {
     Open(c.features, kLibraryEntry, std::string("section 20 \"qvjobattr_without_") + c.entry + ".dll\"\n");
-    Put(295, 1);
+    Put(kItemPagesPerSheet, 1);
     EXPECT_EQ(Build().code, c.code) << c.entry;
   }
   Open(0, kLibraryEntry, "section 20 \"qvjobattr_without_DHGetVJCLStringOfJobOwnerFromInputA.dll\"\n");
-  Put(5127, 1);
+  Put(kItemOwnerMode, 1);
   EXPECT_EQ(Build().code, kJobLibraryFailed);
 }
 
@@ -483,9 +484,9 @@ TEST_F(ModelHeaderTest, BktpReservationAndValue) {
   const DWORD kBktp = 0x4000000;
   const std::string lines = "jobtemplate 1 item=0 key=\"A=\" value=\"1\"\n" + std::string(kLibraryEntry);
   Open(kBktp | 0x40000, lines);
-  Put(321, 2);
-  Put(446, 1);
-  Put(1328, 1);
+  Put(kItemPageLayout, 2);
+  Put(kItemBookletOutput, 1);
+  Put(kItemBookletHeaderSwitch, 1);
   HeaderResult header = Build();
   EXPECT_EQ(header.text, kUel + "A=1\n" + std::string(38, ' ') + "\n");
   EXPECT_EQ(context_.bktpOffset, 9u + 4u);
@@ -496,7 +497,7 @@ TEST_F(ModelHeaderTest, BktpReservationAndValue) {
   EXPECT_EQ(Build().text, kUel + "A=1\n@BKTP=321\n");
   context_.bktpValue = 0;
   EXPECT_EQ(Build().text, kUel + "A=1\n" + std::string(20, ' ') + "\n");
-  Put(1328, 0);
+  Put(kItemBookletHeaderSwitch, 0);
   EXPECT_EQ(Build().text, kUel + "A=1\n");
 }
 

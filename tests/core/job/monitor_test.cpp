@@ -10,6 +10,7 @@
 #include "core/job/fax_job_lines.h"
 #include "core/job/monitor_job.h"
 #include "core/runtime/resource_module.h"
+#include "items/item_ids.h"
 #include "outside/monitor/monitor_sim.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/kernel/time.h"
@@ -273,11 +274,11 @@ class MonitorJobTest : public MonitorTest {
 };
 
 TEST_F(MonitorJobTest, OrdinaryJobTakesTheSpoolerNamesAndSettings) {
-  Put(334, 4);  // delayed print
-  Put(451, 5);
-  Put(452, 30);
-  PutText(5121, u"Owner A");
-  Put(5127, 1);
+  Put(kItemJobType, 4);  // delayed print
+  Put(kItemDelayHour, 5);
+  Put(kItemDelayMinute, 30);
+  PutText(kItemOwnerName, u"Owner A");
+  Put(kItemOwnerMode, 1);
   MonitorJobContext c = Context();
   char id[kPirvexIdBytes] = "unchanged";
   const PirvexHandle handle = CollectJobOwnerData(&c, id);
@@ -304,8 +305,8 @@ TEST_F(MonitorJobTest, OrdinaryJobTakesTheSpoolerNamesAndSettings) {
   EXPECT_EQ(SubmitPirvexJob(handle), kPirvexDone);
 
   // Marked jobs carry item 338 as owner; no client leaves the id as it was.
-  Put(336, 1);
-  PutText(338, u"Marked");
+  Put(kItemSaveToFile, 1);
+  PutText(kItemSaveFileName, u"Marked");
   ASSERT_EQ(SubmitPirvexJob(CollectJobOwnerData(&c, id)), kPirvexDone);
   EXPECT_EQ(U32(client_.Data(), 600 + 4), kPirvexJobMarked);
   EXPECT_EQ(Text(client_.Data(), 600 + 732, 80), "Marked");
@@ -332,8 +333,8 @@ TEST_F(MonitorJobTest, UserNameRetriedWhileTheServiceAnswers) {
   c.userName = u"carol";
   GetMonitorUserName(&c, name, sizeof name);
   EXPECT_STREQ(name, "carol");
-  PutText(5150, u"Other owner");
-  Put(5127, 6);
+  PutText(kItemOtherOwnerName, u"Other owner");
+  Put(kItemOwnerMode, 6);
   GetMonitorUserName(&c, name, sizeof name);
   EXPECT_STREQ(name, "Other owner");
 }

@@ -8,6 +8,7 @@
 #include "core/messages/conflict_texts.h"
 #include "core/messages/sheet_services.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/user/user_sim.h"
 #include "tests/support/model_files.h"
@@ -74,8 +75,8 @@ class ConflictMessagesTest : public SampleSettingsTest {
 };
 
 TEST_F(ConflictMessagesTest, EveryMessageTypeWithItsBoxAndAnswer) {
-  Put(270, 1);  // grayscale: rule 6 holds
-  Put(8, 20);   // an envelope: rule 1 holds
+  Put(kItemColorMode, 1);   // grayscale: rule 6 holds
+  Put(kItemPaperSize, 20);  // an envelope: rule 1 holds
   const WORD light = 1;
   const SHORT longEdge = 2;
   const ItemChange toner{271, kTypeUInt16, &light};
@@ -142,8 +143,8 @@ TEST_F(ConflictMessagesTest, EveryMessageTypeWithItsBoxAndAnswer) {
 }
 
 TEST_F(ConflictMessagesTest, ExtraTextsCheckFlagItemsNoticeAndChangeList) {
-  Put(270, 1);
-  Put(265, 4);
+  Put(kItemColorMode, 1);
+  Put(kItemPaperSource, 4);
   const WORD light = 1;
   const ItemChange toner{271, kTypeUInt16, &light};
   // Extra texts follow the lines; items a size check flagged follow the conditions, with the
@@ -182,9 +183,9 @@ TEST_F(ConflictMessagesTest, ExtraTextsCheckFlagItemsNoticeAndChangeList) {
   EXPECT_EQ(ConfirmConflictChanges(kPage, nullptr, &settings_, &config_, ids, 4), kCheckFailed);
 
   // The range warning.
-  EXPECT_EQ(ShowConflictWarning(kPage, &context_, 10, 0, 274, nullptr, kTypeInt16, -35, 35), 0);
-  EXPECT_EQ(ShowConflictWarning(kPage, &context_, 1, 1, 274, u"Lightness", kTypeInt16, -3, 3), 0);
-  EXPECT_EQ(ShowConflictWarning(kNoSheet, &context_, 1, 1, 274, u"Lightness", kTypeInt16, -3, 3), 1);
+  EXPECT_EQ(ShowConflictWarning(kPage, &context_, 10, 0, kItemColorTripleFirst, nullptr, kTypeInt16, -35, 35), 0);
+  EXPECT_EQ(ShowConflictWarning(kPage, &context_, 1, 1, kItemColorTripleFirst, u"Lightness", kTypeInt16, -3, 3), 0);
+  EXPECT_EQ(ShowConflictWarning(kNoSheet, &context_, 1, 1, kItemColorTripleFirst, u"Lightness", kTypeInt16, -3, 3), 1);
   boxes = Boxes();
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0], u"Printer Settings/0/3/W700|Brightness|-3.5|3.5");
@@ -192,10 +193,10 @@ TEST_F(ConflictMessagesTest, ExtraTextsCheckFlagItemsNoticeAndChangeList) {
 }
 
 TEST_F(ConflictMessagesTest, TileCountWhileEditing) {
-  Put(321, 1);
-  Put(1281, 1);
-  Put(296, 0x0202);
-  Put(263, 200);
+  Put(kItemPageLayout, 1);
+  Put(kItemZoomOn, 1);
+  Put(kItemTileCount, 0x0202);
+  Put(kItemZoomPercent, 200);
   const WORD one = 0x0101, four = 0x0202;
   const ItemChange tooFew{296, kTypeUInt16, &one};
   const ItemChange fits{296, kTypeUInt16, &four};
@@ -238,7 +239,7 @@ TEST_F(ConflictMessagesTest, LinkedStampTexts) {
   EXPECT_EQ(BuildLinkedItemConflictText(GetResourceModule(), &context_, &poster, &out), 0);
   EXPECT_EQ(out.pairCount, 0);
   const char16_t* stamp = u"Draft";
-  ASSERT_EQ(SetItemValue(297, &settings_, &config_, kTypeString, 12, &stamp), kItemDone);
+  ASSERT_EQ(SetItemValue(kItemStampName, &settings_, &config_, kTypeString, 12, &stamp), kItemDone);
   for (const ItemChange* change : {&poster, &stampOn}) {
     ASSERT_EQ(BuildLinkedItemConflictText(GetResourceModule(), &context_, change, &out), 0);
     EXPECT_EQ(std::u16string(out.conditionText), u"\n\tStamp : Draft");
@@ -250,7 +251,7 @@ TEST_F(ConflictMessagesTest, LinkedStampTexts) {
     EXPECT_EQ(ApplyItemValuePairs(&context_, &changed, &count, out.pairCount, out.pairs), kCheckApplied);
     EXPECT_EQ(count, 2);
     FreeLinkedItemConflict(&out);
-    ASSERT_EQ(SetItemValue(297, &settings_, &config_, kTypeString, 12, &stamp), kItemDone);
+    ASSERT_EQ(SetItemValue(kItemStampName, &settings_, &config_, kTypeString, 12, &stamp), kItemDone);
   }
   EXPECT_EQ(BuildLinkedItemConflictText(GetResourceModule(), &context_, &stampOff, &out), 0);
   EXPECT_EQ(out.conditionText, nullptr);
@@ -294,9 +295,9 @@ TEST_F(ConflictMessagesTest, HiddenNamesFirstLinesAndTheStaplePosition) {
   ItemStore* lines = OpenModelText(kLinesModel, u"LINES.DDD");
   ASSERT_NE(lines, nullptr);
   const SettingsContext context{lines, &settings_, &config_};
-  Put(270, 1);
-  Put(295, 1);
-  Put(320, 3);
+  Put(kItemColorMode, 1);
+  Put(kItemPagesPerSheet, 1);
+  Put(kItemStaplePosition, 3);
   const WORD on = 1;
   const ItemChange toner{271, kTypeUInt16, &on};
   Fire(3, {1});

@@ -11,6 +11,7 @@
 #include "core/persist/favorites.h"
 #include "core/store/printer_id.h"
 #include "core/store/user_store.h"
+#include "items/item_ids.h"
 #include "platform/registry/registry_sim.h"
 #include "platform/user/format.h"
 #include "tests/support/conversion_fixture.h"
@@ -94,13 +95,13 @@ TEST_F(FavoritePresets, EveryChoiceButTheFirstBecomesAPresetOfDefaultsAndItsValu
     WORD number;
     SettingItemId item;
     DWORD value;
-  } const cases[] = {{2, 16, 1}, {2, 270, 0}, {3, 16, 2}, {3, 270, 1}, {4, 16, 2}, {4, 320, 1}, {4, 386, 2},
-                     {4, 270, ItemOf(current_.get(), nullptr, 270)}};
+  } const cases[] = {{2, 16, 1}, {2, 270, 0}, {3, 16, 2},  {3, 270, 1},
+                     {4, 16, 2}, {4, 320, 1}, {4, 386, 2}, {4, 270, ItemOf(current_.get(), nullptr, kItemColorMode)}};
   auto record = std::make_unique<SettingsRecord>();
   for (const Case& c : cases) {
     ASSERT_EQ(Load(c.number, record.get()), 1) << c.number;
     EXPECT_EQ(ItemOf(record.get(), nullptr, c.item), c.value) << c.number << " item " << c.item;
-    EXPECT_EQ(TextOf(record.get(), 1), u"P1");
+    EXPECT_EQ(TextOf(record.get(), kItemDeviceName), u"P1");
   }
 }
 
@@ -119,8 +120,8 @@ TEST_F(FavoritePresets, FavoriteOfAnotherModelRecreatesThePresets) {
   BYTE position;
   ASSERT_EQ(CreatePresetFavorites(printer_, store_, u"P1", list, &position, kCapacity), 1);
   auto other = std::make_unique<SettingsRecord>(*current_);
-  PutText(other.get(), 259, u"Qorvex QX-2000");
-  PutItem(other.get(), nullptr, 16, 3);
+  PutText(other.get(), kItemModelName, u"Qorvex QX-2000");
+  PutItem(other.get(), nullptr, kItemDuplex, 3);
   const DWORD preset = 0, own = 1;
   ASSERT_EQ(SaveFavorite(printer_, 2, other.get(), u"Old preset", u"", &preset), 1);
   ASSERT_EQ(SaveFavorite(printer_, 7, other.get(), u"Mine", u"", &own), 1);
@@ -134,8 +135,8 @@ TEST_F(FavoritePresets, FavoriteOfAnotherModelRecreatesThePresets) {
   ASSERT_EQ(Load(2, record.get(), &name, nullptr, &flag), 1);
   EXPECT_EQ(name, u"Standard");
   EXPECT_EQ(flag, 0u);
-  EXPECT_EQ(TextOf(record.get(), 259), u"Qorvex QX-4500");
-  EXPECT_EQ(ItemOf(record.get(), nullptr, 16), 1u) << "the preset's value, not the other model's";
+  EXPECT_EQ(TextOf(record.get(), kItemModelName), u"Qorvex QX-4500");
+  EXPECT_EQ(ItemOf(record.get(), nullptr, kItemDuplex), 1u) << "the preset's value, not the other model's";
   WORD read[8];
   EXPECT_EQ(LoadFavoriteIndex(printer_, read, 8), 3);
   EXPECT_EQ(std::vector<WORD>(read, read + 4), (std::vector<WORD>{2, 3, 4, 0}));

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "items/item_ids.h"
 #include "platform/user/format.h"
 #include "tests/support/conversion_fixture.h"
 #include "core/persist/favorite_margins.h"
@@ -31,16 +32,16 @@ class Favorites : public PrinterTest {
 TEST_F(Favorites, SavedFavoriteHoldsItsValuesUnderItsNumber) {
   auto record = std::make_unique<SettingsRecord>();
   std::memset(record.get(), 0, sizeof *record);
-  PutItem(record.get(), nullptr, 345, 1);  // saved for monochrome printing
-  PutItem(record.get(), nullptr, 15, 2);
+  PutItem(record.get(), nullptr, kItemMonochromeDefault, 1);  // saved for monochrome printing
+  PutItem(record.get(), nullptr, kItemColor, 2);
   const DWORD flag = 0;
   ASSERT_EQ(SaveFavorite(printer_, 3, record.get(), u"Draft", u"two-sided", &flag), 1);
-  EXPECT_EQ(ItemOf(record.get(), nullptr, 15), 2u) << "the caller's record is not changed";
+  EXPECT_EQ(ItemOf(record.get(), nullptr, kItemColor), 2u) << "the caller's record is not changed";
   auto stored = std::make_unique<SettingsRecord>();
   DWORD size = sizeof *stored;
   ASSERT_EQ(ReadUserValue(printer_, stored.get(), &size, REG_BINARY, u"Favorite\\UserSel03", u"DEVMODE"), kUserValueRead);
   EXPECT_EQ(size, sizeof(SettingsRecord));
-  EXPECT_EQ(ItemOf(stored.get(), nullptr, 15), 1u) << "colour kept on";
+  EXPECT_EQ(ItemOf(stored.get(), nullptr, kItemColor), 1u) << "colour kept on";
   WCHAR text[64];
   size = sizeof text;
   ASSERT_EQ(ReadUserValue(printer_, text, &size, REG_SZ, u"Favorite\\UserSel03", u"Comment"), kUserValueRead);

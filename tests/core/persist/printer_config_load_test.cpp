@@ -11,6 +11,7 @@
 #include "core/store/printer_id.h"
 #include "core/store/user_store.h"
 #include "core/system/chunked_printer_data.h"
+#include "items/item_ids.h"
 #include "items/user_setting_info.h"
 #include "tests/support/conversion_fixture.h"
 #include "tests/support/printer_fixture.h"
@@ -38,21 +39,21 @@ TEST_F(ConfigLoad, NewPrinterIsInitialisedAndASecondOpenReadsItBack) {
   ConfigurationHeader header;
   ASSERT_TRUE(ReadConfigurationHeader(config.get(), &header));
   EXPECT_EQ(header.layout, 0x2142);
-  PutConfigText(config.get(), kUserNameItem, u"alice");
-  PutItem(nullptr, config.get(), 5123, 42);
+  PutConfigText(config.get(), kItemOtherOwnerName, u"alice");
+  PutItem(nullptr, config.get(), kItemDeviceOptionExtra, 42);
   ASSERT_EQ(InitPrinterConfiguration(printer_, config.get(), TRUE), 1);
 
   auto again = std::make_unique<PrinterConfiguration>();
   ASSERT_EQ(LoadPrinterConfiguration(printer_, again.get(), store_), 1);
-  EXPECT_EQ(ItemOf(nullptr, again.get(), 5123), 42u);
-  EXPECT_EQ(ConfigText(again.get(), kUserNameItem), u"alice") << "the user's value from the per-user key";
+  EXPECT_EQ(ItemOf(nullptr, again.get(), kItemDeviceOptionExtra), 42u);
+  EXPECT_EQ(ConfigText(again.get(), kItemOtherOwnerName), u"alice") << "the user's value from the per-user key";
 }
 
 TEST_F(ConfigLoad, OlderReleaseMovesItsPerUserFieldsIntoTheCallersKey) {
   auto config = std::make_unique<PrinterConfiguration>();
   ASSERT_EQ(LoadPrinterConfiguration(printer_, config.get(), store_), 1);
-  PutItem(nullptr, config.get(), 8204, 0x4004);
-  PutConfigText(config.get(), kUserNameItem, u"bob");
+  PutItem(nullptr, config.get(), kItemConfigRelease, 0x4004);
+  PutConfigText(config.get(), kItemOtherOwnerName, u"bob");
   ASSERT_EQ(WritePrinterDataValue(printer_, config.get(), sizeof *config, kPrinterConfigData), 1);
   auto loaded = std::make_unique<PrinterConfiguration>();
   ASSERT_EQ(LoadPrinterConfiguration(printer_, loaded.get(), store_), 1);

@@ -12,6 +12,7 @@
 #include "core/store/printer_id.h"
 #include "core/store/user_store.h"
 #include "core/system/chunked_printer_data.h"
+#include "items/item_ids.h"
 #include "items/user_setting_info.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/conversion_fixture.h"
@@ -28,8 +29,8 @@ class PrinterConfig : public SamplePrinterTest {
     BuildTestDefaults(defaults_.get());
     config_ = std::make_unique<PrinterConfiguration>(defaults_->config);
     const char16_t* user = u"alice";
-    ASSERT_EQ(SetItemValue(kUserNameItem, nullptr, config_.get(), kTypeString, 12, &user), kItemDone);
-    PutItem(nullptr, config_.get(), 5123, 42);
+    ASSERT_EQ(SetItemValue(kItemOtherOwnerName, nullptr, config_.get(), kTypeString, 12, &user), kItemDone);
+    PutItem(nullptr, config_.get(), kItemDeviceOptionExtra, 42);
   }
 
   std::unique_ptr<ModelDefaults> defaults_ = std::make_unique<ModelDefaults>();
@@ -44,8 +45,8 @@ TEST_F(PrinterConfig, InitialisingStoresTheConfigurationWithoutTheUsersValues) {
   DWORD size = sizeof *stored;
   BYTE* block = stored->bytes;
   ASSERT_EQ(ReadPrinterDataValue(printer_, &size, kPrinterConfigData, &block, TRUE), 1);
-  EXPECT_EQ(ItemOf(nullptr, stored.get(), 5123), 42u);
-  EXPECT_EQ(ConfigText(stored.get(), kUserNameItem), u"Guest");
+  EXPECT_EQ(ItemOf(nullptr, stored.get(), kItemDeviceOptionExtra), 42u);
+  EXPECT_EQ(ConfigText(stored.get(), kItemOtherOwnerName), u"Guest");
   // The user's own values are under the per-user key the identity names.
   BYTE id[kPrinterIdSize];
   ASSERT_EQ(ReadPrinterId(printer_, id), 1);

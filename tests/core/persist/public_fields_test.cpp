@@ -9,6 +9,7 @@
 #include "core/rules/field_sync.h"
 #include "core/store/dm_fields.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/spooler/spooler_sim.h"
 #include "tests/support/printer_fixture.h"
@@ -71,7 +72,7 @@ class PublicFieldsTest : public SamplePrinterTest {
     return ValidatePublicFields(store_, destination_.get(), bytes.data(), DWORD(bytes.size()), config_.get(),
                                 printer_, operation);
   }
-  DWORD Fields(SettingsRecord* record) { return static_cast<DWORD>(Get(record, 6)); }
+  DWORD Fields(SettingsRecord* record) { return static_cast<DWORD>(Get(record, kItemFields)); }
 
   std::unique_ptr<SettingsRecord> destination_, source_;
   std::unique_ptr<PrinterConfiguration> config_;
@@ -108,8 +109,8 @@ TEST_F(PublicFieldsTest, FlaggedFieldsThatPassTheirCheckAreTakenOver) {
     ASSERT_TRUE(ApplyDataFileDefaults(store_, destination_.get(), config_.get(), kPrinter));
     *source_ = *destination_;
     const LONG before = Get(destination_.get(), c.item);
-    Put(destination_.get(), 6, 0);
-    Put(source_.get(), 6, static_cast<LONG>(c.fields));
+    Put(destination_.get(), kItemFields, 0);
+    Put(source_.get(), kItemFields, static_cast<LONG>(c.fields));
     Put(source_.get(), c.item, c.value);
     // An application's device mode: the public part alone.
     source_->bytes[offsetof(DEVMODEW, dmDriverExtra)] = 0;
@@ -153,17 +154,17 @@ TEST_F(PublicFieldsTest, PaperByNumberSizeAndFormName) {
     SCOPED_TRACE(c.what);
     ASSERT_TRUE(ApplyDataFileDefaults(store_, destination_.get(), config_.get(), kPrinter));
     *source_ = *destination_;
-    Put(destination_.get(), 6, 0);
-    Put(source_.get(), 6, static_cast<LONG>(c.fields));
-    Put(source_.get(), 8, c.paper);
-    Put(source_.get(), 10, c.width);
-    Put(source_.get(), 9, c.length);
-    PutText(source_.get(), 19, c.name);
+    Put(destination_.get(), kItemFields, 0);
+    Put(source_.get(), kItemFields, static_cast<LONG>(c.fields));
+    Put(source_.get(), kItemPaperSize, c.paper);
+    Put(source_.get(), kItemPaperWidth, c.width);
+    Put(source_.get(), kItemPaperLength, c.length);
+    PutText(source_.get(), kItemFormName, c.name);
     EXPECT_TRUE(Merge(SourceBytes(kDriverBytes)));
-    EXPECT_EQ(Get(destination_.get(), 8), c.expectedPaper);
-    EXPECT_EQ(Get(destination_.get(), 10), c.expectedWidth);
-    EXPECT_EQ(Get(destination_.get(), 9), c.expectedLength);
-    EXPECT_EQ(Text(destination_.get(), 19), c.expectedName);
+    EXPECT_EQ(Get(destination_.get(), kItemPaperSize), c.expectedPaper);
+    EXPECT_EQ(Get(destination_.get(), kItemPaperWidth), c.expectedWidth);
+    EXPECT_EQ(Get(destination_.get(), kItemPaperLength), c.expectedLength);
+    EXPECT_EQ(Text(destination_.get(), kItemFormName), c.expectedName);
     EXPECT_EQ(Fields(destination_.get()) & (DM_PAPERSIZE | DM_PAPERWIDTH | DM_PAPERLENGTH | DM_FORMNAME),
               c.expectedFields);
   }
@@ -171,11 +172,11 @@ TEST_F(PublicFieldsTest, PaperByNumberSizeAndFormName) {
 
 TEST_F(PublicFieldsTest, ShortAndForeignDeviceModesAreReadWithinTheirBytes) {
   // Each source is handed over in a block of exactly its stated bytes (ASan checks the reads).
-  Put(source_.get(), 6, static_cast<LONG>(DM_COPIES | DM_DITHERTYPE | DM_MEDIATYPE | DM_ORIENTATION));
-  Put(source_.get(), 12, 7);
-  Put(source_.get(), 7, 2);
-  Put(source_.get(), 24, 3);
-  Put(source_.get(), 25, 4);
+  Put(source_.get(), kItemFields, static_cast<LONG>(DM_COPIES | DM_DITHERTYPE | DM_MEDIATYPE | DM_ORIENTATION));
+  Put(source_.get(), kItemCopies, 7);
+  Put(source_.get(), kItemOrientation, 2);
+  Put(source_.get(), kItemMediaKind, 3);
+  Put(source_.get(), kItemDitherType, 4);
   const SettingsRecord defaults = *destination_;
   const struct Case {
     const char* what;
@@ -194,70 +195,72 @@ TEST_F(PublicFieldsTest, ShortAndForeignDeviceModesAreReadWithinTheirBytes) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     *destination_ = defaults;
-    Put(source_.get(), 4, c.size);
-    Put(source_.get(), 5, c.extra);
+    Put(source_.get(), kItemDevmodeSize, c.size);
+    Put(source_.get(), kItemDriverExtra, c.extra);
     EXPECT_TRUE(Merge(SourceBytes(c.bytes)));
-    EXPECT_EQ(Get(destination_.get(), 12), c.copies ? 7 : 1);
-    EXPECT_EQ(Get(destination_.get(), 7), c.copies ? 2 : 1);
-    EXPECT_EQ(Get(destination_.get(), 25), c.dither ? 4 : Get(const_cast<SettingsRecord*>(&defaults), 25));
-    EXPECT_EQ(Get(destination_.get(), 24), c.dither ? 3 : Get(const_cast<SettingsRecord*>(&defaults), 24));
+    EXPECT_EQ(Get(destination_.get(), kItemCopies), c.copies ? 7 : 1);
+    EXPECT_EQ(Get(destination_.get(), kItemOrientation), c.copies ? 2 : 1);
+    EXPECT_EQ(Get(destination_.get(), kItemDitherType),
+              c.dither ? 4 : Get(const_cast<SettingsRecord*>(&defaults), kItemDitherType));
+    EXPECT_EQ(Get(destination_.get(), kItemMediaKind),
+              c.dither ? 3 : Get(const_cast<SettingsRecord*>(&defaults), kItemMediaKind));
     // A public part alone never gives the destination a private part.
-    EXPECT_EQ(Get(destination_.get(), 258), 0x2142);
-    EXPECT_EQ(Get(destination_.get(), 4), 220);
+    EXPECT_EQ(Get(destination_.get(), kItemDriverRelease), 0x2142);
+    EXPECT_EQ(Get(destination_.get(), kItemDevmodeSize), 220);
   }
 }
 
 TEST_F(PublicFieldsTest, TheDriversOwnDeviceModeGivesItsPrivatePart) {
   // The private part follows a short public part where the source's dmSize says.
-  Put(source_.get(), 345, 1);   // monochrome
-  Put(source_.get(), 293, 3);   // ICM by the system
-  Put(source_.get(), 457, 1);   // the driver's source follows dmDefaultSource
-  Put(source_.get(), 13, 4);
-  Put(source_.get(), 17, 1);    // TrueType as bitmaps
-  Put(source_.get(), 6, static_cast<LONG>(DM_DEFAULTSOURCE | DM_TTOPTION));
-  Put(source_.get(), 15, 2);    // the application's dmColor never counts
-  Put(destination_.get(), 258, 0x2142);
+  Put(source_.get(), kItemMonochromeDefault, 1);     // monochrome
+  Put(source_.get(), kItemIcmChoice, 3);             // ICM by the system
+  Put(source_.get(), kItemSourceFollowsDefault, 1);  // the driver's source follows dmDefaultSource
+  Put(source_.get(), kItemDefaultSource, 4);
+  Put(source_.get(), kItemTrueTypeOption, 1);  // TrueType as bitmaps
+  Put(source_.get(), kItemFields, static_cast<LONG>(DM_DEFAULTSOURCE | DM_TTOPTION));
+  Put(source_.get(), kItemColor, 2);  // the application's dmColor never counts
+  Put(destination_.get(), kItemDriverRelease, 0x2142);
   std::vector<BYTE> bytes = SourceBytes(kDriverBytes);
   EXPECT_TRUE(Merge(bytes));
-  EXPECT_EQ(Get(destination_.get(), 345), 1);
-  EXPECT_EQ(Get(destination_.get(), 15), 1);
+  EXPECT_EQ(Get(destination_.get(), kItemMonochromeDefault), 1);
+  EXPECT_EQ(Get(destination_.get(), kItemColor), 1);
   EXPECT_NE(Fields(destination_.get()) & DM_COLOR, 0u);
-  EXPECT_EQ(Get(destination_.get(), 22), 2);
+  EXPECT_EQ(Get(destination_.get(), kItemIcmMethod), 2);
   EXPECT_NE(Fields(destination_.get()) & DM_ICMMETHOD, 0u);
-  EXPECT_EQ(Get(destination_.get(), 13), 4);
-  EXPECT_EQ(Get(destination_.get(), 265), 4);
-  EXPECT_EQ(Get(destination_.get(), 292), 1);
+  EXPECT_EQ(Get(destination_.get(), kItemDefaultSource), 4);
+  EXPECT_EQ(Get(destination_.get(), kItemPaperSource), 4);
+  EXPECT_EQ(Get(destination_.get(), kItemTrueTypeMode), 1);
 
   // The same device mode with a 212-byte public part: its private part starts at byte 212.
   ASSERT_TRUE(ApplyDataFileDefaults(store_, destination_.get(), config_.get(), kPrinter));
-  Put(source_.get(), 4, 212);
+  Put(source_.get(), kItemDevmodeSize, 212);
   std::vector<BYTE> shifted(source_->bytes, source_->bytes + 212);
   shifted.insert(shifted.end(), source_->bytes + 220, source_->bytes + kDriverBytes);
   EXPECT_TRUE(Merge(shifted));
-  EXPECT_EQ(Get(destination_.get(), 345), 1);
-  EXPECT_EQ(Get(destination_.get(), 265), 4);
+  EXPECT_EQ(Get(destination_.get(), kItemMonochromeDefault), 1);
+  EXPECT_EQ(Get(destination_.get(), kItemPaperSource), 4);
 
   // Another model's private part is not taken.
   ASSERT_TRUE(ApplyDataFileDefaults(store_, destination_.get(), config_.get(), kPrinter));
-  Put(source_.get(), 4, 220);
-  PutText(source_.get(), 259, u"Other Model");
+  Put(source_.get(), kItemDevmodeSize, 220);
+  PutText(source_.get(), kItemModelName, u"Other Model");
   EXPECT_TRUE(Merge(SourceBytes(kDriverBytes)));
-  EXPECT_EQ(Get(destination_.get(), 345), 0);
-  EXPECT_EQ(Get(destination_.get(), 15), 2);
+  EXPECT_EQ(Get(destination_.get(), kItemMonochromeDefault), 0);
+  EXPECT_EQ(Get(destination_.get(), kItemColor), 2);
 }
 
 TEST_F(PublicFieldsTest, FieldsTheModelDoesNotSupportOnThisPlatformStay) {
   // On the NT 4 generation the media and dither fields are not offered.
   SimSetVersion(4, 0, 1381);
-  Put(source_.get(), 6, static_cast<LONG>(DM_DITHERTYPE | DM_COPIES));
-  Put(source_.get(), 25, 4);
-  Put(source_.get(), 12, 3);
-  const LONG dither = Get(destination_.get(), 25);
-  Put(destination_.get(), 6, 0);
+  Put(source_.get(), kItemFields, static_cast<LONG>(DM_DITHERTYPE | DM_COPIES));
+  Put(source_.get(), kItemDitherType, 4);
+  Put(source_.get(), kItemCopies, 3);
+  const LONG dither = Get(destination_.get(), kItemDitherType);
+  Put(destination_.get(), kItemFields, 0);
   EXPECT_TRUE(Merge(SourceBytes(kDriverBytes)));
-  EXPECT_EQ(Get(destination_.get(), 25), dither);
+  EXPECT_EQ(Get(destination_.get(), kItemDitherType), dither);
   EXPECT_EQ(Fields(destination_.get()) & DM_DITHERTYPE, 0u);
-  EXPECT_EQ(Get(destination_.get(), 12), 3);
+  EXPECT_EQ(Get(destination_.get(), kItemCopies), 3);
 }
 
 TEST_F(PublicFieldsTest, MissingRecordsAndResolutions) {
@@ -284,13 +287,15 @@ TEST_F(PublicFieldsTest, MissingRecordsAndResolutions) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pair);
     ASSERT_TRUE(ApplyDataFileDefaults(store_, destination_.get(), config_.get(), kPrinter));
-    Put(destination_.get(), 14, 19661100);
+    Put(destination_.get(), kItemResolutionPair, 19661100);
     *source_ = *destination_;
-    Put(source_.get(), 6, static_cast<LONG>(DM_PRINTQUALITY | DM_YRESOLUTION));
-    if (c.pair != 0) Put(source_.get(), 14, c.pair);
-    else Put(source_.get(), 20, c.quality);
+    Put(source_.get(), kItemFields, static_cast<LONG>(DM_PRINTQUALITY | DM_YRESOLUTION));
+    if (c.pair != 0)
+      Put(source_.get(), kItemResolutionPair, c.pair);
+    else
+      Put(source_.get(), kItemResolution, c.quality);
     EXPECT_EQ(Merge(SourceBytes(kDriverBytes), c.operation), c.result);
-    EXPECT_EQ(static_cast<DWORD>(Get(destination_.get(), 14)), static_cast<DWORD>(c.expected));
+    EXPECT_EQ(static_cast<DWORD>(Get(destination_.get(), kItemResolutionPair)), static_cast<DWORD>(c.expected));
     if (c.result) {
       EXPECT_EQ(Fields(destination_.get()) & (DM_PRINTQUALITY | DM_YRESOLUTION), DM_PRINTQUALITY | DM_YRESOLUTION);
     }
@@ -315,10 +320,10 @@ TEST_F(PublicFieldsTest, SingleRulesKeepMirroredItemsInStep) {
   };
   for (const Triple& t : triples) {
     for (SettingItemId id = 274; id <= 285; ++id) Put(s, id, 0);
-    Put(s, 1314, t.split);
+    Put(s, kItemPerKindAdjust, t.split);
     for (const auto& [id, value] : t.values) Put(s, id, value);
     EXPECT_TRUE(SyncItemTriples274To285(s, c));
-    EXPECT_EQ(Get(s, 273), t.expected);
+    EXPECT_EQ(Get(s, kItemColorAdjustKinds), t.expected);
   }
   // TrueType option and mode.
   const struct TrueType {
@@ -329,35 +334,35 @@ TEST_F(PublicFieldsTest, SingleRulesKeepMirroredItemsInStep) {
       {17, 1, 0, 1, 1}, {17, 2, 1, 2, 2}, {17, 3, 0, 3, 0}, {292, 2, 1, 1, 1}, {292, 1, 0, 3, 0}, {292, 1, 2, 3, 2},
   };
   for (const TrueType& t : trueTypes) {
-    Put(s, 17, t.option);
-    Put(s, 292, t.mode);
+    Put(s, kItemTrueTypeOption, t.option);
+    Put(s, kItemTrueTypeMode, t.mode);
     EXPECT_TRUE(SyncTrueTypeOptionItem(s, c, t.changed));
-    EXPECT_EQ(Get(s, 17), t.expectedOption);
-    EXPECT_EQ(Get(s, 292), t.expectedMode);
+    EXPECT_EQ(Get(s, kItemTrueTypeOption), t.expectedOption);
+    EXPECT_EQ(Get(s, kItemTrueTypeMode), t.expectedMode);
   }
-  EXPECT_FALSE(SyncTrueTypeOptionItem(s, c, 18));
+  EXPECT_FALSE(SyncTrueTypeOptionItem(s, c, kItemCollate));
   // Field flags that follow private flags.
-  Put(s, 6, 0);
-  Put(s, 1324, 1);
-  Put(s, 1331, 1);
+  Put(s, kItemFields, 0);
+  Put(s, kItemScaleFieldFlag, 1);
+  Put(s, kItemSizeFieldsFlag, 1);
   EXPECT_TRUE(SyncScaleFieldFlag(s, c));
   EXPECT_TRUE(SyncPaperSizeFieldFlags(s, c));
   EXPECT_EQ(Fields(s), DM_SCALE | DM_PAPERLENGTH | DM_PAPERWIDTH);
-  Put(s, 1324, 0);
-  Put(s, 1331, 0);
+  Put(s, kItemScaleFieldFlag, 0);
+  Put(s, kItemSizeFieldsFlag, 0);
   EXPECT_TRUE(SyncScaleFieldFlag(s, c));
   EXPECT_TRUE(SyncPaperSizeFieldFlags(s, c));
   EXPECT_EQ(Fields(s), 0u);
   // Colour and ICM.
   for (LONG mono : {0, 1, 2}) {
-    Put(s, 345, mono);
+    Put(s, kItemMonochromeDefault, mono);
     EXPECT_TRUE(SyncColorItem(s, c));
-    EXPECT_EQ(Get(s, 15), mono == 1 ? 1 : 2);
+    EXPECT_EQ(Get(s, kItemColor), mono == 1 ? 1 : 2);
   }
   for (LONG icm : {0, 3}) {
-    Put(s, 293, icm);
+    Put(s, kItemIcmChoice, icm);
     EXPECT_TRUE(SyncIcmMethodItem(s, c));
-    EXPECT_EQ(Get(s, 22), icm == 3 ? 2 : 1);
+    EXPECT_EQ(Get(s, kItemIcmMethod), icm == 3 ? 2 : 1);
   }
   EXPECT_EQ(Fields(s), DM_COLOR | DM_ICMMETHOD);
   // The two paper sources, only while item 457 is set, and not for the values that keep.
@@ -370,12 +375,12 @@ TEST_F(PublicFieldsTest, SingleRulesKeepMirroredItemsInStep) {
       {1, 260, 4, false, 260, 260}, {1, 258, 4, false, 258, 4}, {0, 260, 4, false, 260, 4},
   };
   for (const Source& t : sources) {
-    Put(s, 457, t.enabled);
-    Put(s, 265, t.driver);
-    Put(s, 13, t.pub);
+    Put(s, kItemSourceFollowsDefault, t.enabled);
+    Put(s, kItemPaperSource, t.driver);
+    Put(s, kItemDefaultSource, t.pub);
     EXPECT_TRUE(t.fromDefault ? SyncSourceFromDefault(s, c) : SyncDefaultSourceItem(s, c));
-    EXPECT_EQ(Get(s, 265), t.expectedDriver);
-    EXPECT_EQ(Get(s, 13), t.expectedPublic);
+    EXPECT_EQ(Get(s, kItemPaperSource), t.expectedDriver);
+    EXPECT_EQ(Get(s, kItemDefaultSource), t.expectedPublic);
   }
   EXPECT_FALSE(SyncColorItem(nullptr, c));
 }
@@ -383,36 +388,36 @@ TEST_F(PublicFieldsTest, SingleRulesKeepMirroredItemsInStep) {
 TEST_F(PublicFieldsTest, FormNameFollowsThePaper) {
   SettingsRecord* s = destination_.get();
   PrinterConfiguration* c = config_.get();
-  Put(s, 8, 11);
-  PutText(s, 19, u"Stale");
+  Put(s, kItemPaperSize, 11);
+  PutText(s, kItemFormName, u"Stale");
   EXPECT_TRUE(SyncFormNameItem(store_, printer_, s, c));
-  EXPECT_EQ(Text(s, 19), u"A5");
-  EXPECT_EQ(Get(s, 10), 1480);
+  EXPECT_EQ(Text(s, kItemFormName), u"A5");
+  EXPECT_EQ(Get(s, kItemPaperWidth), 1480);
   // A user paper takes the name of its slot; no form has it, so the printer's own paper
   // items come in (the printer keeps no device mode here, which fails).
-  Put(s, 8, 262);
-  PutText(s, 5929, u"Flyer");
+  Put(s, kItemPaperSize, 262);
+  PutText(s, kItemUserPaperName, u"Flyer");
   EXPECT_FALSE(SyncFormNameItem(store_, printer_, s, c));
-  EXPECT_EQ(Text(s, 19), u"Flyer");
+  EXPECT_EQ(Text(s, kItemFormName), u"Flyer");
   // With the printer's device mode its paper items are taken.
   SettingsRecord stored = *destination_;
-  Put(&stored, 8, 5);
-  Put(&stored, 10, 2159);
-  Put(&stored, 9, 3556);
-  PutText(&stored, 19, u"Legal");
+  Put(&stored, kItemPaperSize, 5);
+  Put(&stored, kItemPaperWidth, 2159);
+  Put(&stored, kItemPaperLength, 3556);
+  PutText(&stored, kItemFormName, u"Legal");
   ASSERT_TRUE(SimSetPrinterDevMode(kPrinter, {stored.bytes, kDriverBytes}));
-  Put(s, 8, 262);
+  Put(s, kItemPaperSize, 262);
   EXPECT_TRUE(SyncFormNameItem(store_, printer_, s, c));
-  EXPECT_EQ(Get(s, 8), 5);
-  EXPECT_EQ(Text(s, 19), u"Legal");
+  EXPECT_EQ(Get(s, kItemPaperSize), 5);
+  EXPECT_EQ(Text(s, kItemFormName), u"Legal");
   // A paper that is neither a built-in form nor one of the model's.
-  Put(s, 8, 4321);
+  Put(s, kItemPaperSize, 4321);
   EXPECT_FALSE(SyncFormNameItem(store_, printer_, s, c));
   // The printer's paper items copied alone.
-  Put(s, 8, 9);
+  Put(s, kItemPaperSize, 9);
   EXPECT_TRUE(CopyPrinterPaperItems(store_, s, c, printer_));
-  EXPECT_EQ(Get(s, 8), 5);
-  EXPECT_EQ(Get(s, 9), 3556);
+  EXPECT_EQ(Get(s, kItemPaperSize), 5);
+  EXPECT_EQ(Get(s, kItemPaperLength), 3556);
 }
 
 }  // namespace

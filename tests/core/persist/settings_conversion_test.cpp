@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "items/item_ids.h"
 #include "tests/support/conversion_fixture.h"
 #include "core/persist/old_layouts.h"
 
@@ -58,8 +59,8 @@ TEST_F(SettingsConversion, CurrentLayoutIsCopiedAndRestampedOtherModelsGetDefaul
   PutU16(stored, 76, 2);      // dmOrientation
   PutU16(stored, 222, 0x2100);  // an older item 258
   ASSERT_EQ(Convert(stored), kConvertCopied);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 7), 2u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 258), 0x2142u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemOrientation), 2u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemDriverRelease), 0x2142u);
 
   std::vector<BYTE> other = stored;
   other[224] = 'Z';
@@ -80,23 +81,23 @@ TEST_F(SettingsConversion, LayoutFrom5003KeepsItsBytesAndDerivesNewItems) {
   PutU16(stored, 76, 2);
   SettingsRecord flags{};
   std::memcpy(flags.bytes, stored.data(), stored.size());
-  PutItem(&flags, nullptr, 1308, 1);
-  PutItem(&flags, nullptr, 1311, 1);
-  PutItem(&flags, nullptr, 1309, 1);
-  PutItem(&flags, nullptr, 350, 0);
+  PutItem(&flags, nullptr, kItemBlackTextFlag, 1);
+  PutItem(&flags, nullptr, kItemBlackGraphicsFlag, 1);
+  PutItem(&flags, nullptr, kItemFirstKindMatching, 1);
+  PutItem(&flags, nullptr, kItemPrintModeDetail, 0);
   std::memcpy(stored.data(), flags.bytes, stored.size());
   PrinterConfiguration config{};
   PutItem(nullptr, &config, 0x1613, 5);
   PutItem(nullptr, &config, 0x1611, 1);
   ASSERT_EQ(Convert(stored, &config), kConvertUpgraded);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 7), 2u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 257), 0x5040u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 454), 3u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 455), 2u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 350), 9u) << "0 is reset to the default";
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 271), 4u) << "identity 0x21 resets item 271";
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemOrientation), 2u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemLayoutVersion), 0x5040u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemBlackObjects), 3u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemKindMatching), 2u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemPrintModeDetail), 9u) << "0 is reset to the default";
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemPrintMode), 4u) << "identity 0x21 resets item 271";
   EXPECT_EQ(ItemOf(out_.get(), nullptr, 0x1C8), 5u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 0x534), 1u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemStreamVersionSet), 1u);
   // Without the printer's configuration the last fix-up cannot run: defaults.
   EXPECT_EQ(Convert(stored, nullptr), kConvertDefaults);
   EXPECT_TRUE(OutIsDefaults());
@@ -116,20 +117,20 @@ TEST_F(SettingsConversion, Layout4004IsRebuiltFromTheUnionOfItsTables) {
   PrinterConfiguration config{};
   std::vector<BYTE> extension(kSettingsExtensionSize, 0);
   ASSERT_EQ(Convert(stored, &config, extension.data()), kConvertUpgraded);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 7), 2u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 351), 3u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 346), 1u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 18), 1u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 446), 2u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 323), 20u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 444), 12u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 3), 0x5003u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 257), 0x5040u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 1324), 1u) << "reset to its default below 0x4007";
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemOrientation), 2u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemJobInfoUserPosition), 3u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemDitherResolution), 1u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemCollate), 1u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemBookletOutput), 2u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemBookletSubset), 20u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemPaperPosition), 12u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemDriverVersion), 0x5003u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemLayoutVersion), 0x5040u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemScaleFieldFlag), 1u) << "reset to its default below 0x4007";
   // The rebuilt extension: the stored text over the model's defaults.
   SettingsRecord ext{};
   std::memcpy(ext.bytes + kSettingsExtensionOffset, extension.data(), kSettingsExtensionSize);
-  EXPECT_EQ(TextOf(&ext, 1795), u"Dept 7");
+  EXPECT_EQ(TextOf(&ext, kItemDepartment), u"Dept 7");
   EXPECT_EQ(extension[3000], 0xEE);
 }
 
@@ -142,12 +143,12 @@ TEST_F(SettingsConversion, OldFamilyFixUpsFollowTheStoredValues) {
   PutU16(stored, 324, 44);  // item 268 -> 40
   PutU16(stored, 326, 45);  // item 269 -> 50
   ASSERT_EQ(Convert(stored, &config), kConvertUpgraded);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 295), 4u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 348), 200u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 390), 0u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 268), 40u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 269), 50u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 13), 7u) << "reset to the default below 0x4000";
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemPagesPerSheet), 4u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemPatternResolution), 200u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemColorMatchingChoice), 0u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemBindingShift), 40u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemBindingShiftBack), 50u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemDefaultSource), 7u) << "reset to the default below 0x4000";
   // Any other resolution code cannot be converted.
   PutU16(stored, 344, 3);
   EXPECT_EQ(Convert(stored, &config), kConvertDefaults);
@@ -162,10 +163,10 @@ TEST_F(SettingsConversion, SecondFamilyReadsItsOwnOffsets) {
   stored[304] = 2;           // old paper position 2 -> item 444 = 3
   PutU16(stored, 1203, 0x0110);  // item 323 is 16-bit here too: 272 -> 20
   ASSERT_EQ(Convert(stored, &config), kConvertUpgraded);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 323), 20u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 270), 1u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 446), 2u);
-  EXPECT_EQ(ItemOf(out_.get(), nullptr, 444), 3u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemBookletSubset), 20u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemColorMode), 1u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemBookletOutput), 2u);
+  EXPECT_EQ(ItemOf(out_.get(), nullptr, kItemPaperPosition), 3u);
 }
 
 TEST_F(SettingsConversion, ShortAndCorruptOldRecordsAreNeverReadPastTheirBytes) {
@@ -191,8 +192,8 @@ TEST_F(SettingsConversion, CopyingRowsSkipsBytesBeyondTheRecordAndRefusedValues)
   // The row of item 4129 (printer configuration) and an unterminated text are skipped.
   for (int i = 102; i < 166; ++i) stored[i] = 'x';
   ASSERT_TRUE(CopyOldLayoutItems(stored.data(), DWORD(stored.size()), 0x3000, &record));
-  EXPECT_EQ(ItemOf(&record, nullptr, 7), 2u);
-  EXPECT_EQ(TextOf(&record, 19), TextOf(&defaults_->settings, 19));
+  EXPECT_EQ(ItemOf(&record, nullptr, kItemOrientation), 2u);
+  EXPECT_EQ(TextOf(&record, kItemFormName), TextOf(&defaults_->settings, kItemFormName));
   EXPECT_FALSE(CopyOldLayoutItems(stored.data(), DWORD(stored.size()), 0x4FFF, &record));
 }
 
@@ -202,10 +203,10 @@ class ConfigurationConversion : public SettingsConversion {
  protected:
   std::unique_ptr<PrinterConfiguration> Stored(WORD release, WORD layout = 0x2142, DWORD length = 4492) {
     auto c = std::make_unique<PrinterConfiguration>(defaults_->config);
-    PutItem(nullptr, c.get(), 8204, release);
-    PutItem(nullptr, c.get(), 8203, layout);
-    PutItem(nullptr, c.get(), 8202, length);
-    PutItem(nullptr, c.get(), 5123, 42);  // a stored value to follow
+    PutItem(nullptr, c.get(), kItemConfigRelease, release);
+    PutItem(nullptr, c.get(), kItemConfigLayoutVersion, layout);
+    PutItem(nullptr, c.get(), kItemConfigLength, length);
+    PutItem(nullptr, c.get(), kItemDeviceOptionExtra, 42);  // a stored value to follow
     return c;
   }
   PrinterConfiguration out_{};
@@ -214,8 +215,8 @@ class ConfigurationConversion : public SettingsConversion {
 TEST_F(ConfigurationConversion, SameReleaseIsCopiedAndStamped) {
   auto stored = Stored(kCurrentRelease, 0x2100);
   ASSERT_EQ(ConvertConfigurationOverDefaults(*stored, &out_, *defaults_, FALSE), kConvertCopied);
-  EXPECT_EQ(ItemOf(nullptr, &out_, 8203), 0x2142u);
-  EXPECT_EQ(ItemOf(nullptr, &out_, 5123), 42u);
+  EXPECT_EQ(ItemOf(nullptr, &out_, kItemConfigLayoutVersion), 0x2142u);
+  EXPECT_EQ(ItemOf(nullptr, &out_, kItemDeviceOptionExtra), 42u);
 }
 
 TEST_F(ConfigurationConversion, NewerOrForeignRecordsGetDefaults) {
@@ -223,21 +224,21 @@ TEST_F(ConfigurationConversion, NewerOrForeignRecordsGetDefaults) {
   EXPECT_EQ(ConvertConfigurationOverDefaults(*newer, &out_, *defaults_, FALSE), kConvertDefaults);
   EXPECT_EQ(std::memcmp(&out_, &defaults_->config, sizeof out_), 0);
   auto foreign = Stored(0x5002);
-  PutItem(nullptr, foreign.get(), 5137, 0x33);
+  PutItem(nullptr, foreign.get(), kItemModelIdentity, 0x33);
   EXPECT_EQ(ConvertConfigurationOverDefaults(*foreign, &out_, *defaults_, FALSE), kConvertDefaults);
   // Below 0x4003 the stored identity does not count.
   auto old = Stored(0x4002);
-  PutItem(nullptr, old.get(), 5137, 0x33);
+  PutItem(nullptr, old.get(), kItemModelIdentity, 0x33);
   EXPECT_EQ(ConvertConfigurationOverDefaults(*old, &out_, *defaults_, FALSE), kConvertUpgraded);
 }
 
 TEST_F(ConfigurationConversion, UpgradesCopyByLengthAndFixItem5158) {
   auto stored = Stored(0x5002);
-  PutItem(nullptr, stored.get(), 5158, 0);
+  PutItem(nullptr, stored.get(), kItemBookletSubsetDevice, 0);
   ASSERT_EQ(ConvertConfigurationOverDefaults(*stored, &out_, *defaults_, FALSE), kConvertUpgraded);
-  EXPECT_EQ(ItemOf(nullptr, &out_, 5158), 77u);
-  EXPECT_EQ(ItemOf(nullptr, &out_, 5123), 42u);
-  EXPECT_EQ(ItemOf(nullptr, &out_, 8204), kCurrentRelease);
+  EXPECT_EQ(ItemOf(nullptr, &out_, kItemBookletSubsetDevice), 77u);
+  EXPECT_EQ(ItemOf(nullptr, &out_, kItemDeviceOptionExtra), 42u);
+  EXPECT_EQ(ItemOf(nullptr, &out_, kItemConfigRelease), kCurrentRelease);
   // A shorter stored record cannot give a whole current one.
   auto shorter = Stored(0x5001, 0x2142, 4000);
   EXPECT_EQ(ConvertConfigurationOverDefaults(*shorter, &out_, *defaults_, FALSE), kConvertDefaults);
@@ -253,12 +254,12 @@ TEST_F(ConfigurationConversion, OldReleasesMoveTheirUserPapers) {
   std::memcpy(bytes.data() + 976, name, sizeof name);
   std::memcpy(five->bytes, bytes.data(), bytes.size());
   ASSERT_EQ(ConvertConfigurationOverDefaults(*five, &out_, *defaults_, FALSE), kConvertUpgraded);
-  EXPECT_EQ(ItemOf(nullptr, &out_, 5891), 2100u);
-  EXPECT_EQ(ItemOf(nullptr, &out_, 5911), 2970u);
+  EXPECT_EQ(ItemOf(nullptr, &out_, kItemUserPaperWidth + 2), 2100u);
+  EXPECT_EQ(ItemOf(nullptr, &out_, kItemUserPaperLength + 2), 2970u);
   ValueTypeCode type;
   DWORD length;
   const char16_t* text = nullptr;
-  ASSERT_EQ(GetItemValue(5931, nullptr, &out_, &type, &length, &text), kItemDone);
+  ASSERT_EQ(GetItemValue(kItemUserPaperName + 2, nullptr, &out_, &type, &length, &text), kItemDone);
   EXPECT_EQ(std::u16string(text), u"Card");
 
   // Release 0x4006: ten 34-byte slots after byte 1608.
@@ -268,18 +269,18 @@ TEST_F(ConfigurationConversion, OldReleasesMoveTheirUserPapers) {
   PutU16(b, 1608 + 34 * 9 + 2, 1500);
   std::memcpy(ten->bytes, b.data(), b.size());
   ASSERT_EQ(ConvertConfigurationOverDefaults(*ten, &out_, *defaults_, FALSE), kConvertUpgraded);
-  EXPECT_EQ(ItemOf(nullptr, &out_, 5898), 1000u);
-  EXPECT_EQ(ItemOf(nullptr, &out_, 5918), 1500u);
+  EXPECT_EQ(ItemOf(nullptr, &out_, kItemUserPaperWidth + 9), 1000u);
+  EXPECT_EQ(ItemOf(nullptr, &out_, kItemUserPaperLength + 9), 1500u);
 }
 
 TEST_F(ConfigurationConversion, FirstReleasesTakeFeatureFlagAndDuplexCapability) {
   BuildTestDefaults(defaults_.get(), 0x12);  // a model of family 0x10
   auto stored = Stored(0x0100, 0x2000, 1200);
-  PutItem(nullptr, stored.get(), 5125, 1);
+  PutItem(nullptr, stored.get(), kItemStreamFamily, 1);
   ASSERT_EQ(ConvertConfigurationOverDefaults(*stored, &out_, *defaults_, TRUE), kConvertUpgraded);
-  EXPECT_EQ(ItemOf(nullptr, &out_, 4103), 1u);
-  EXPECT_EQ(ItemOf(nullptr, &out_, 8205), 16844546u);
-  EXPECT_EQ(ItemOf(nullptr, &out_, 8202), 4492u);
+  EXPECT_EQ(ItemOf(nullptr, &out_, kItemModelOptions), 1u);
+  EXPECT_EQ(ItemOf(nullptr, &out_, kItemStreamVersion), 16844546u);
+  EXPECT_EQ(ItemOf(nullptr, &out_, kItemConfigLength), 4492u);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "core/persist/settings_blobs.h"
 #include "core/runtime/module_state.h"
 #include "core/store/item_store.h"
+#include "items/item_ids.h"
 #include "tests/support/conversion_fixture.h"
 #include "tests/support/model_files.h"
 #include "tests/support/printer_fixture.h"
@@ -64,31 +65,31 @@ TEST_F(StoredSettings, OldDocumentIsRebuiltAndItsExtensionKeptAsThePrintersBlob)
   ASSERT_EQ(ConvertOldSettings(stored.data(), DWORD(stored.size()), out, u"P1", store_), 0);
   SettingsRecord record{};
   std::memcpy(record.bytes, out, sizeof out);
-  EXPECT_EQ(ItemOf(&record, nullptr, 7), 2u);
-  EXPECT_EQ(ItemOf(&record, nullptr, 257), 0x5040u);
+  EXPECT_EQ(ItemOf(&record, nullptr, kItemOrientation), 2u);
+  EXPECT_EQ(ItemOf(&record, nullptr, kItemLayoutVersion), 0x5040u);
   BYTE ext[kSettingsExtensionSize];
   ASSERT_EQ(LoadDeviceBlobs(printer_, nullptr, kBlobStorePrinterData, nullptr, ext, nullptr, nullptr), 1);
   std::memcpy(record.bytes + kSettingsExtensionOffset, ext, sizeof ext);
-  EXPECT_EQ(TextOf(&record, 1795), u"Dept 7");
+  EXPECT_EQ(TextOf(&record, kItemDepartment), u"Dept 7");
 
   // Another model's record gives the defaults; a record of this release is copied.
   std::vector<BYTE> other = StoredRecord(*defaults_, 0x5040, 1328, u"Other Model");
   EXPECT_EQ(ConvertOldSettings(other.data(), DWORD(other.size()), out, u"P1", store_), 2);
   EXPECT_EQ(std::memcmp(out, defaults_->settings.bytes, sizeof out), 0);
   auto full = std::make_unique<SettingsRecord>(defaults_->settings);
-  PutItem(full.get(), nullptr, 7, 2);
+  PutItem(full.get(), nullptr, kItemOrientation, 2);
   ASSERT_EQ(ConvertStoredSettingsRecord(printer_, full.get()), 1);
-  EXPECT_EQ(ItemOf(full.get(), nullptr, 7), 2u);
+  EXPECT_EQ(ItemOf(full.get(), nullptr, kItemOrientation), 2u);
 }
 
 TEST_F(StoredSettings, StoredConfigurationOfThisReleaseIsCopiedAndStamped) {
   auto stored = std::make_unique<PrinterConfiguration>(defaults_->config);
-  PutItem(nullptr, stored.get(), 8203, 0x2100);
-  PutItem(nullptr, stored.get(), 5123, 42);
+  PutItem(nullptr, stored.get(), kItemConfigLayoutVersion, 0x2100);
+  PutItem(nullptr, stored.get(), kItemDeviceOptionExtra, 42);
   auto out = std::make_unique<PrinterConfiguration>();
   ASSERT_EQ(ConvertPrinterConfiguration(stored.get(), out.get(), store_), 1);
-  EXPECT_EQ(ItemOf(nullptr, out.get(), 8203), 0x2142u);
-  EXPECT_EQ(ItemOf(nullptr, out.get(), 5123), 42u);
+  EXPECT_EQ(ItemOf(nullptr, out.get(), kItemConfigLayoutVersion), 0x2142u);
+  EXPECT_EQ(ItemOf(nullptr, out.get(), kItemDeviceOptionExtra), 42u);
 }
 
 // The sample model with the default of item 262 ("Output Paper") set beyond its four choices,
@@ -125,11 +126,11 @@ TEST_F(ModelWithoutOneDefault, ConversionsAndLoadsUseTheDefaultsThatCouldBeBuilt
   EXPECT_FALSE(ApplyDataFileDefaults(store_, settings.get(), config.get(), u"P1")) << "one default is missing";
   // The group of the failing item ends there (item 265 after it keeps 0); the groups after it
   // are still filled.
-  EXPECT_EQ(ItemOf(settings.get(), nullptr, 262), 0u);
-  EXPECT_EQ(ItemOf(settings.get(), nullptr, 258), 0x2142u);
-  EXPECT_EQ(ItemOf(settings.get(), nullptr, 265), 0u);
-  EXPECT_EQ(ItemOf(nullptr, config.get(), 8203), 0x2142u);
-  EXPECT_EQ(ItemOf(&defaults_->settings, nullptr, 265), 7u) << "the default of the intact model";
+  EXPECT_EQ(ItemOf(settings.get(), nullptr, kItemOutputPaper), 0u);
+  EXPECT_EQ(ItemOf(settings.get(), nullptr, kItemDriverRelease), 0x2142u);
+  EXPECT_EQ(ItemOf(settings.get(), nullptr, kItemPaperSource), 0u);
+  EXPECT_EQ(ItemOf(nullptr, config.get(), kItemConfigLayoutVersion), 0x2142u);
+  EXPECT_EQ(ItemOf(&defaults_->settings, nullptr, kItemPaperSource), 7u) << "the default of the intact model";
 
   BYTE out[kSettingsRecordShortSize] = {};
   EXPECT_EQ(ConvertOldSettings(settings->bytes, kSettingsRecordShortSize, out, u"P1", store_), kConvertCopied);
@@ -139,7 +140,7 @@ TEST_F(ModelWithoutOneDefault, ConversionsAndLoadsUseTheDefaultsThatCouldBeBuilt
   // A printer without stored data gets the defaults that could be built.
   auto loaded = std::make_unique<PrinterConfiguration>();
   ASSERT_EQ(LoadPrinterConfiguration(printer_, loaded.get(), store_), 1);
-  EXPECT_EQ(ItemOf(nullptr, loaded.get(), 8204), ItemOf(nullptr, config.get(), 8204));
+  EXPECT_EQ(ItemOf(nullptr, loaded.get(), kItemConfigRelease), ItemOf(nullptr, config.get(), kItemConfigRelease));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "core/runtime/module_state.h"
 #include "core/store/user_store.h"
 #include "core/system/chunked_printer_data.h"
+#include "items/item_ids.h"
 #include "items/user_setting_info.h"
 #include "tests/support/conversion_fixture.h"
 #include "tests/support/printer_fixture.h"
@@ -27,16 +28,17 @@ class UserSettings : public SamplePrinterTest {
   std::unique_ptr<PrinterConfiguration> UserConfig(const std::u16string& user) {
     auto c = std::make_unique<PrinterConfiguration>();
     std::memset(c.get(), 0, sizeof *c);
-    PutItem(nullptr, c.get(), 0x200B, 0x2142);
-    PutItem(nullptr, c.get(), 0x200C, 0x5010);
-    PutItem(nullptr, c.get(), 0x1411, 0x21);
+    PutItem(nullptr, c.get(), kItemConfigLayoutVersion, 0x2142);
+    PutItem(nullptr, c.get(), kItemConfigRelease, 0x5010);
+    PutItem(nullptr, c.get(), kItemModelIdentity, 0x21);
     const char16_t* p = user.c_str();
-    EXPECT_EQ(SetItemValue(0x141E, nullptr, c.get(), kTypeString, DWORD(2 * user.size() + 2), &p), kItemDone);
+    EXPECT_EQ(SetItemValue(kItemOtherOwnerName, nullptr, c.get(), kTypeString, DWORD(2 * user.size() + 2), &p),
+              kItemDone);
     const char16_t* account = u"acct";
-    EXPECT_EQ(SetItemValue(0x1409, nullptr, c.get(), kTypeString, 10, &account), kItemDone);
-    PutItem(nullptr, c.get(), 0x141A, 0x1234);
-    PutItem(nullptr, c.get(), 0x142D, 0xAB);
-    PutItem(nullptr, c.get(), 0x1431, 1);
+    EXPECT_EQ(SetItemValue(kItemAccountText, nullptr, c.get(), kTypeString, 10, &account), kItemDone);
+    PutItem(nullptr, c.get(), kItemFontOptionSwitch, 0x1234);
+    PutItem(nullptr, c.get(), kItemPromptAlt, 0xAB);
+    PutItem(nullptr, c.get(), kItemPromptKeepValuesAlt, 1);
     return c;
   }
 };
@@ -75,14 +77,14 @@ TEST_F(UserSettings, ExtractedBlockRoundTripsThroughEveryStore) {
   }
   // Applying writes lists 2 and 3 back; list 1 never.
   auto target = UserConfig(u"bob");
-  PutItem(nullptr, target.get(), 0x200C, 0x4000);
-  PutItem(nullptr, target.get(), 0x141A, 0);
+  PutItem(nullptr, target.get(), kItemConfigRelease, 0x4000);
+  PutItem(nullptr, target.get(), kItemFontOptionSwitch, 0);
   ASSERT_EQ(ApplyUserSettingInfo(target.get(), info.data(), kUserInfoKeepFirst), 1);
-  EXPECT_EQ(ItemOf(nullptr, target.get(), 0x141A), 0u) << "kind 1 applies only the second block";
-  EXPECT_EQ(ItemOf(nullptr, target.get(), 0x200C), 0x4000u);
+  EXPECT_EQ(ItemOf(nullptr, target.get(), kItemFontOptionSwitch), 0u) << "kind 1 applies only the second block";
+  EXPECT_EQ(ItemOf(nullptr, target.get(), kItemConfigRelease), 0x4000u);
   ASSERT_EQ(ApplyUserSettingInfo(target.get(), info.data(), kUserInfoBoth), 1);
-  EXPECT_EQ(ItemOf(nullptr, target.get(), 0x141A), 0x1234u);
-  EXPECT_EQ(ItemOf(nullptr, target.get(), 0x200C), 0x4000u);
+  EXPECT_EQ(ItemOf(nullptr, target.get(), kItemFontOptionSwitch), 0x1234u);
+  EXPECT_EQ(ItemOf(nullptr, target.get(), kItemConfigRelease), 0x4000u);
 }
 
 TEST_F(UserSettings, NothingStoredGivesNeutralValues) {
@@ -101,7 +103,7 @@ TEST_F(UserSettings, KeepingABlockTakesItFromTheStoredCopy) {
   ASSERT_EQ(SaveUserSettingInfo(printer_, first.data(), kUserInfoKeepFirst), 1);
   EXPECT_EQ(first, stored);
   auto other = UserConfig(u"bob");
-  PutItem(nullptr, other.get(), 0x141A, 0x4321);
+  PutItem(nullptr, other.get(), kItemFontOptionSwitch, 0x4321);
   ASSERT_EQ(ExtractUserSettingInfo(printer_, other.get(), mine.data()), 1);
   mine[72] = 0xFF;  // a length word beyond the block is held to the block
   mine[73] = 0xFF;

@@ -3,6 +3,7 @@
 #include "core/descriptors/item_defaults.h"
 #include "core/rules/apply_validation.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/spooler/spooler_sim.h"
 #include "tests/support/model_files.h"
@@ -81,14 +82,14 @@ TEST_F(ApplyValidationTest, PapersRulesAndTheReport) {
     std::u16string report;
     EXPECT_EQ(Validate(c.checkForms, &report), c.result);
     EXPECT_EQ(report, c.report);
-    EXPECT_EQ(Get(8), c.paper);
+    EXPECT_EQ(Get(kItemPaperSize), c.paper);
   }
   // The orientation's rules are evaluated with the other orientation: it comes back as it was.
   settings_ = defaults;
-  Put(7, 2);
+  Put(kItemOrientation, 2);
   std::u16string report;
   EXPECT_EQ(Validate(TRUE, &report), 3);
-  EXPECT_EQ(Get(7), 2);
+  EXPECT_EQ(Get(kItemOrientation), 2);
 }
 
 // A model whose values carry rules that force other values at apply time.
@@ -154,15 +155,15 @@ TEST_F(ApplyValidationTest, FailuresHalfWayKeepTheOrientation) {
   int failures = 0;
   for (int n = 1; n < 400; ++n) {
     settings_ = defaults;
-    Put(7, 2);
-    Put(8, 4321);
+    Put(kItemOrientation, 2);
+    Put(kItemPaperSize, 4321);
     SimFailNthAllocation(n);
     std::u16string report;
     const WORD result = Validate(TRUE, &report);
     SimFailNthAllocation(0);
     EXPECT_TRUE(result == 1 || result == 2 || result == 4) << n;
     if (result != 4) ++failures;
-    EXPECT_EQ(Get(7), 2) << n;
+    EXPECT_EQ(Get(kItemOrientation), 2) << n;
   }
   EXPECT_GT(failures, 0);
   std::u16string report;
@@ -176,10 +177,10 @@ TEST_F(ApplyValidationTest, TileCountAtApplyTime) {
   LPWSTR text = nullptr;
   EXPECT_EQ(ValidateItemOnApply(module_, TRUE, store_, &settings_, &config_, &kMetric, &text), kTilesFit);
   EXPECT_EQ(text, nullptr);
-  Put(321, 1);
-  Put(1281, 1);
-  Put(296, 0x0101);
-  Put(263, 200);
+  Put(kItemPageLayout, 1);
+  Put(kItemZoomOn, 1);
+  Put(kItemTileCount, 0x0101);
+  Put(kItemZoomPercent, 200);
   EXPECT_EQ(ValidateItemOnApply(module_, TRUE, store_, &settings_, &config_, &kMetric, &text), kTilesDoNotFit);
   ASSERT_NE(text, nullptr);
   EXPECT_EQ(std::u16string(text).substr(0, 5), u"A713|");

@@ -6,6 +6,7 @@
 #include "core/descriptors/item_defaults.h"
 #include "core/rules/device_capabilities.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/spooler/spooler_sim.h"
 #include "tests/support/model_files.h"
@@ -134,7 +135,7 @@ TEST_F(DeviceCapabilitiesTest, EveryIndexWithTheSampleModel) {
       {33, -1, -1, -1, 0, nullptr},  // DC_NUP
       {35, -1, -1, -1, 0, nullptr},  // DC_MEDIATYPES
   };
-  Put(6, 0x1234);
+  Put(kItemFields, 0x1234);
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "DC_ index " << c.index);
     const LONG all = c.all;
@@ -162,12 +163,12 @@ TEST_F(DeviceCapabilitiesTest, EveryIndexWithTheSampleModel) {
 }
 
 TEST_F(DeviceCapabilitiesTest, AnswersFollowTheSettingsAndTheModel) {
-  Put(4103, 0);  // no duplex unit
+  Put(kItemModelOptions, 0);  // no duplex unit
   EXPECT_EQ(Ask(DC_DUPLEX, nullptr, kAll), 0);
-  Put(4101, 1);
-  Put(5134, 1);
+  Put(kItemStapler, 1);
+  Put(kItemFinisher, 1);
   EXPECT_EQ(Ask(DC_STAPLE, nullptr, kAll), 1);
-  Put(5134, 0);
+  Put(kItemFinisher, 0);
   EXPECT_EQ(Ask(DC_STAPLE, nullptr, kAll), 0);
   // Without the spooler's forms the paper list cannot be filled: the count alone is known.
   SimFailCall("EnumFormsW", ERROR_ACCESS_DENIED, 1, 2);

@@ -9,6 +9,7 @@
 #include "core/store/effective_values.h"
 #include "core/store/item_access.h"
 #include "core/store/settings_record.h"
+#include "items/item_ids.h"
 #include "platform/kernel/memory.h"
 #include "tests/support/sandbox_test.h"
 
@@ -48,23 +49,23 @@ TEST_F(ItemAccessTest, TextsAndFontsReadAsAddressesInTheCallersRecords) {
 
 TEST_F(ItemAccessTest, NumberAccessorsCheckTypeAndSize) {
   reinterpret_cast<DEVMODEW*>(s->bytes)->dmOrientation = 2;
-  EXPECT_EQ(GetItemNumber(s, c, 7, kTypeInt16), 2u);
-  EXPECT_EQ(GetItemNumber(s, c, 7, kTypeUInt32), 0u) << "length 2 differs from 4";
+  EXPECT_EQ(GetItemNumber(s, c, kItemOrientation, kTypeInt16), 2u);
+  EXPECT_EQ(GetItemNumber(s, c, kItemOrientation, kTypeUInt32), 0u) << "length 2 differs from 4";
   s->bytes[300] = 0xB7;  // item 264, a byte exchanged as u16
-  EXPECT_EQ(GetItemNumber(s, c, 264, kTypeUInt16), 0xB7u);
-  EXPECT_EQ(GetItemNumber(s, c, 297, kTypeString), 0u) << "an address does not fit 32 bits";
-  EXPECT_EQ(GetItemNumber(nullptr, c, 7, kTypeInt16), 0u);
+  EXPECT_EQ(GetItemNumber(s, c, kItemPageOrder, kTypeUInt16), 0xB7u);
+  EXPECT_EQ(GetItemNumber(s, c, kItemStampName, kTypeString), 0u) << "an address does not fit 32 bits";
+  EXPECT_EQ(GetItemNumber(nullptr, c, kItemOrientation, kTypeInt16), 0u);
 
   SettingsRecord before = *s;
-  EXPECT_EQ(SetItemNumberV(s, c, 7, kTypeFont, 1), 0);
-  EXPECT_EQ(SetItemNumberV(s, c, 297, kTypeString, 1), 0);
+  EXPECT_EQ(SetItemNumberV(s, c, kItemOrientation, kTypeFont, 1), 0);
+  EXPECT_EQ(SetItemNumberV(s, c, kItemStampName, kTypeString, 1), 0);
   EXPECT_EQ(std::memcmp(&before, s, sizeof before), 0) << "types without a number form write nothing";
-  EXPECT_EQ(SetItemNumberV(nullptr, c, 7, kTypeInt16, 1), -1);
-  EXPECT_EQ(SetItemNumberV(s, c, 7, kTypeInt16, 1), 0);
+  EXPECT_EQ(SetItemNumberV(nullptr, c, kItemOrientation, kTypeInt16, 1), -1);
+  EXPECT_EQ(SetItemNumberV(s, c, kItemOrientation, kTypeInt16, 1), 0);
   EXPECT_EQ(reinterpret_cast<DEVMODEW*>(s->bytes)->dmOrientation, 1);
   // A flag with an exchange type and a whole-word flag both take a 32-bit flag value.
-  EXPECT_EQ(SetItemNumberV(s, c, 8201, kTypeFlag, 1), 0);
-  EXPECT_EQ(GetItemNumber(s, c, 8201, kTypeFlag), 1u);
+  EXPECT_EQ(SetItemNumberV(s, c, kItemMonitorJob, kTypeFlag, 1), 0);
+  EXPECT_EQ(GetItemNumber(s, c, kItemMonitorJob, kTypeFlag), 1u);
 }
 
 TEST_F(ItemAccessTest, UserPaperIdsAndRanges) {
@@ -132,51 +133,52 @@ TEST_F(ItemAccessTest, ItemsThatDoNotApplyReportNeutralValues) {
       {"unlisted items apply", 1, 1, 1, 12, kItemApplies},
   };
   for (const Case& k : cases) {
-    Set(270, kTypeUInt16, k.colorMode);
-    Set(293, kTypeUInt16, k.item293);
-    Set(271, kTypeUInt16, k.item271);
+    Set(kItemColorMode, kTypeUInt16, k.colorMode);
+    Set(kItemIcmChoice, kTypeUInt16, k.item293);
+    Set(kItemPrintMode, kTypeUInt16, k.item271);
     EXPECT_EQ(GetItemApplicability(k.id, c, s), k.applicability) << k.name;
   }
-  EXPECT_EQ(GetItemApplicability(278, c, nullptr), kItemControlUnreadable);
+  EXPECT_EQ(GetItemApplicability(kItemColorTripleFirst + 4, c, nullptr), kItemControlUnreadable);
 
-  Set(274, kTypeInt16, 55);
-  Set(293, kTypeUInt16, 1);
-  EXPECT_EQ(GetEffectiveItemNumber(s, c, 274), 0u);
-  Set(293, kTypeUInt16, 2);
-  EXPECT_EQ(GetEffectiveItemNumber(s, c, 274), 55u);
+  Set(kItemColorTripleFirst, kTypeInt16, 55);
+  Set(kItemIcmChoice, kTypeUInt16, 1);
+  EXPECT_EQ(GetEffectiveItemNumber(s, c, kItemColorTripleFirst), 0u);
+  Set(kItemIcmChoice, kTypeUInt16, 2);
+  EXPECT_EQ(GetEffectiveItemNumber(s, c, kItemColorTripleFirst), 55u);
 
-  Set(346, kTypeUInt8, 3);
-  Set(20, kTypeInt16, 300);
-  EXPECT_EQ(GetEffectiveItemNumber(s, c, 346), 0u);
-  Set(20, kTypeInt16, 600);
-  EXPECT_EQ(GetEffectiveItemNumber(s, c, 346), 3u);
+  Set(kItemDitherResolution, kTypeUInt8, 3);
+  Set(kItemResolution, kTypeInt16, 300);
+  EXPECT_EQ(GetEffectiveItemNumber(s, c, kItemDitherResolution), 0u);
+  Set(kItemResolution, kTypeInt16, 600);
+  EXPECT_EQ(GetEffectiveItemNumber(s, c, kItemDitherResolution), 3u);
 
-  Set(336, kTypeUInt16, 1);
-  EXPECT_EQ(GetEffectiveItemNumber(s, c, 8205), 0x1010802u);
+  Set(kItemSaveToFile, kTypeUInt16, 1);
+  EXPECT_EQ(GetEffectiveItemNumber(s, c, kItemStreamVersion), 0x1010802u);
   EXPECT_EQ(GetEffectiveItemNumber(s, c, 0x1D2), 0xFFFFFFFFu) << "an id in no range";
-  EXPECT_EQ(GetEffectiveItemNumber(s, c, 297), 0xFFFFFFFFu) << "a text has no number";
+  EXPECT_EQ(GetEffectiveItemNumber(s, c, kItemStampName), 0xFFFFFFFFu) << "a text has no number";
   ValueTypeCode type;
   DWORD length;
-  EXPECT_EQ(GetEffectiveItemValue(274, s, c, &type, &length, nullptr), 3);
+  EXPECT_EQ(GetEffectiveItemValue(kItemColorTripleFirst, s, c, &type, &length, nullptr), 3);
 }
 
 }  // namespace
 
 namespace {
 
-// The colour-profile paths (texts 1832 and 1833) apply only while item 293 is 2 or 4; one that
-// does not apply reads as no text at all: a null address in the whole cell.
+// The colour-profile paths apply only while the colour matching choice is 2 or 4; one that does
+// not apply reads as no text at all: a null address in the whole cell.
 TEST_F(ItemAccessTest, TextThatDoesNotApplyReadsAsANullAddress) {
   const WCHAR* path = u"C:\\Profiles\\sheet.icm";
-  for (SettingItemId id : {SettingItemId{1832}, SettingItemId{1833}})
+  for (SettingItemId id : {kItemFirstProfilePath, kItemSecondProfilePath})
     ASSERT_EQ(SetItemValue(id, s, c, kTypeString, 44, &path), kItemDone) << id;
   const struct Case {
     SettingItemId id;
-    DWORD item293;
+    DWORD matching;
     bool applies;
-  } cases[] = {{1832, 2, true}, {1833, 4, true}, {1832, 3, false}, {1833, 1, false}};
+  } cases[] = {{kItemFirstProfilePath, 2, true}, {kItemSecondProfilePath, 4, true}, {kItemFirstProfilePath, 3, false},
+               {kItemSecondProfilePath, 1, false}};
   for (const Case& k : cases) {
-    Set(293, kTypeUInt16, k.item293);
+    Set(kItemIcmChoice, kTypeUInt16, k.matching);
     ValueTypeCode type = 0;
     DWORD length = 0;
     ItemValueCell cell;
@@ -187,7 +189,7 @@ TEST_F(ItemAccessTest, TextThatDoesNotApplyReadsAsANullAddress) {
       ASSERT_NE(cell.data, nullptr) << k.id;
       EXPECT_EQ(std::u16string(static_cast<const WCHAR*>(cell.data)), path) << k.id;
     } else {
-      EXPECT_EQ(cell.data, nullptr) << k.id << " with 293 = " << k.item293;
+      EXPECT_EQ(cell.data, nullptr) << k.id << " with matching " << k.matching;
     }
   }
 }
@@ -212,10 +214,10 @@ TEST_F(ItemAccessTest, DevmodeHeaderPassesOnlyWithThisReleasesHeaderValues) {
   };
   for (const Case& c : cases) {
     std::memset(s, 0, sizeof *s);
-    Set(2, kTypeUInt16, 0x0401);
-    Set(4, kTypeUInt16, 220);
-    Set(5, kTypeUInt16, 1328);
-    Set(257, kTypeUInt16, 0x5040);
+    Set(kItemSpecVersion, kTypeUInt16, 0x0401);
+    Set(kItemDevmodeSize, kTypeUInt16, 220);
+    Set(kItemDriverExtra, kTypeUInt16, 1328);
+    Set(kItemLayoutVersion, kTypeUInt16, 0x5040);
     if (c.item != 0) Set(c.item, kTypeUInt16, c.value);
     EXPECT_EQ(ValidateDevmodeHeader(s), c.expected) << c.what;
   }

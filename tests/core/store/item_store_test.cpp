@@ -12,6 +12,7 @@
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
 #include "core/store/settings_record.h"
+#include "items/item_ids.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/fresh_process.h"
 #include "tests/support/printer_fixture.h"
@@ -61,11 +62,11 @@ TEST_F(ItemStoreTest, DefaultsChoicesAndModelFacts) {
   ULONG_PTR value = 0;
   WORD type = 0;
   WORD status = 9;
-  ASSERT_EQ(QueryItemDefault(store, 7, &value, &type, &status), 1);
+  ASSERT_EQ(QueryItemDefault(store, kItemOrientation, &value, &type, &status), 1);
   EXPECT_EQ(status, kQueryOk);
   EXPECT_EQ(type, 2);
   EXPECT_EQ(value, 1u) << "portrait, zero-extended from 16 bits";
-  ASSERT_EQ(QueryItemDefault(store, 4097, &value, &type, &status), 1);
+  ASSERT_EQ(QueryItemDefault(store, kItemDeviceOptionFirst, &value, &type, &status), 1);
   EXPECT_EQ(value, 0u);
   EXPECT_EQ(QueryItemDefault(store, 999, &value, &type, &status), 0);
   EXPECT_EQ(status, kQueryAbsent);
@@ -74,13 +75,13 @@ TEST_F(ItemStoreTest, DefaultsChoicesAndModelFacts) {
   WORD count = 0;
   LPCWSTR name = nullptr;
   DatabaseRecord* list = nullptr;
-  ASSERT_EQ(QueryChoiceListHeader(store, 8, &kind, &count, &name, &list, &status), 1);
+  ASSERT_EQ(QueryChoiceListHeader(store, kItemPaperSize, &kind, &count, &name, &list, &status), 1);
   EXPECT_EQ(count, 37);
   EXPECT_EQ(kind, 1);
   EXPECT_TRUE(ReleaseRecord(list));
 
   ChoiceValue* choice = nullptr;
-  ASSERT_EQ(QueryChoiceEntry(store, 8, 8, &choice, &status), 1);
+  ASSERT_EQ(QueryChoiceEntry(store, kItemPaperSize, 8, &choice, &status), 1);
   void* choiceValue = nullptr;
   DataBlock* block = nullptr;
   ASSERT_EQ(GetChoiceEntryFields(choice, &choiceValue, &name, &type, &block), 1);
@@ -88,16 +89,16 @@ TEST_F(ItemStoreTest, DefaultsChoicesAndModelFacts) {
   EXPECT_EQ(type, 2);
   EXPECT_EQ(*static_cast<SHORT*>(choiceValue), 9);
   ReleaseChoiceEntry(choice);
-  ASSERT_EQ(QueryChoiceEntry(store, 7, 1, &choice, &status), 1);
+  ASSERT_EQ(QueryChoiceEntry(store, kItemOrientation, 1, &choice, &status), 1);
   GetChoiceEntryFields(choice, nullptr, nullptr, nullptr, &block);
   EXPECT_NE(block, nullptr) << "the orientation choices name data blocks";
   ReleaseChoiceEntry(choice);
-  EXPECT_EQ(QueryChoiceEntry(store, 8, 38, &choice, &status), 0);
+  EXPECT_EQ(QueryChoiceEntry(store, kItemPaperSize, 38, &choice, &status), 0);
   EXPECT_EQ(status, kQueryAbsent);
 
   SHORT a4 = 9, unknown = 2;
-  EXPECT_TRUE(IsItemValueListed(store, 8, &a4));
-  EXPECT_FALSE(IsItemValueListed(store, 8, &unknown));
+  EXPECT_TRUE(IsItemValueListed(store, kItemPaperSize, &a4));
+  EXPECT_FALSE(IsItemValueListed(store, kItemPaperSize, &unknown));
 
   LPWSTR model = GetModelName(store, &status);
   ASSERT_NE(model, nullptr);
@@ -108,15 +109,15 @@ TEST_F(ItemStoreTest, DefaultsChoicesAndModelFacts) {
   EXPECT_EQ(GetColorCapabilityByte(nullptr), 0xFFFF);
   EXPECT_EQ(ReadModelOptionByte(store), 1);
   EXPECT_EQ(GetModelKind(store), 1);
-  EXPECT_EQ(TestFlagItemBit(store->main, store->linked, 4097), 0);
+  EXPECT_EQ(TestFlagItemBit(store->main, store->linked, kItemDeviceOptionFirst), 0);
   EXPECT_EQ(TestFlagItemBit(store->main, store->linked, 4106), 1) << "bit 9 of 0x1FF is clear";
   EXPECT_EQ(TestFlagItemBit(store->main, store->linked, 4130), 1) << "no bit";
 
   WORD recordType, key;
-  MapItemToRecord(276, 0, &recordType, &key);
+  MapItemToRecord(kItemColorTripleFirst + 2, 0, &recordType, &key);
   EXPECT_EQ(recordType, 4);
   EXPECT_EQ(key, 274);
-  MapItemToRecord(0x8001, 12, &recordType, &key);
+  MapItemToRecord(kItemPaperRecord, 12, &recordType, &key);
   EXPECT_EQ(recordType, 10);
   EXPECT_EQ(key, 12);
 }
@@ -125,7 +126,7 @@ TEST_F(ItemStoreTest, PaperQueries) {
   Open();
   WORD status;
   WORD width = 0, length = 0;
-  ASSERT_EQ(GetPaperSizeOfValue(store, 8, 1, &width, &length, nullptr, nullptr, &status), 1);
+  ASSERT_EQ(GetPaperSizeOfValue(store, kItemPaperSize, 1, &width, &length, nullptr, nullptr, &status), 1);
   EXPECT_EQ(width, 2159);
   EXPECT_EQ(length, 2794);
 
@@ -148,7 +149,7 @@ TEST_F(ItemStoreTest, PaperQueries) {
   for (const Case& k : cases) {
     WCHAR stale[] = u"stale";
     PaperSpec answer{77, 1, 2, stale};  // what the caller's answer held before
-    int found = FindPaper(store, 8, k.mode, &k.query, &answer, &status);
+    int found = FindPaper(store, kItemPaperSize, k.mode, &k.query, &answer, &status);
     EXPECT_EQ(found, k.id ? 1 : 0) << k.name;
     EXPECT_EQ(status, k.id ? kQueryOk : kQueryAbsent) << k.name;
     if (found) {
@@ -165,7 +166,7 @@ TEST_F(ItemStoreTest, PaperQueries) {
   // The other queries clear their outputs on failure too.
   width = length = 7;
   WORD width2 = 7, length2 = 7;
-  EXPECT_EQ(GetPaperSizeOfValue(store, 8, 999, &width, &length, &width2, &length2, &status), 0);
+  EXPECT_EQ(GetPaperSizeOfValue(store, kItemPaperSize, 999, &width, &length, &width2, &length2, &status), 0);
   EXPECT_EQ(width + length + width2 + length2, 0);
   ULONG_PTR value = 0x1234;
   WORD type = 3;
@@ -182,7 +183,7 @@ TEST_F(ItemStoreTest, PaperQueries) {
   EXPECT_EQ(count, 0);
   EXPECT_EQ(listName, nullptr);
   PaperSpec nameless{0, 0, 0, nullptr}, answer{};
-  EXPECT_EQ(FindPaper(store, 8, kFindPaperByName, &nameless, &answer, &status), 0);
+  EXPECT_EQ(FindPaper(store, kItemPaperSize, kFindPaperByName, &nameless, &answer, &status), 0);
   EXPECT_EQ(status, kQueryFailed);
 
   EXPECT_EQ(LookUpPaperSourceEntry(1, store, 9), 1) << "Tray 1 lists A4 with attribute 1";
@@ -200,9 +201,9 @@ TEST_F(ItemStoreTest, LetterDefaultInInchRegions) {
   ULONG_PTR value = 0;
   WORD type;
   WORD status;
-  ASSERT_EQ(QueryItemDefault(store, 8, &value, &type, &status), 1);
+  ASSERT_EQ(QueryItemDefault(store, kItemPaperSize, &value, &type, &status), 1);
   EXPECT_EQ(value, 1u) << "letter, whatever the database default";
-  LPWSTR name = GetDefaultPaperName(store, 8, &status);
+  LPWSTR name = GetDefaultPaperName(store, kItemPaperSize, &status);
   ASSERT_NE(name, nullptr);
   EXPECT_EQ(std::u16string(name), u"Letter");
   GlobalFree(name);
@@ -225,18 +226,18 @@ TEST_F(ItemStoreTest, SettingsThroughTheWrappersWithPolicy) {
   ULONG_PTR value = 0;
   WORD type;
   WORD status;
-  ASSERT_EQ(QueryItemDefault(store, 16, &value, &type, &status), 1);
-  EXPECT_EQ(SetItemNumberV(settings.get(), config.get(), 16, type, static_cast<DWORD>(value)), 0);
-  EXPECT_EQ(GetItemNumber(settings.get(), config.get(), 16, type), value);
-  EXPECT_EQ(SetItemNumberV(settings.get(), config.get(), 270, 3, 2), 0);
+  ASSERT_EQ(QueryItemDefault(store, kItemDuplex, &value, &type, &status), 1);
+  EXPECT_EQ(SetItemNumberV(settings.get(), config.get(), kItemDuplex, type, static_cast<DWORD>(value)), 0);
+  EXPECT_EQ(GetItemNumber(settings.get(), config.get(), kItemDuplex, type), value);
+  EXPECT_EQ(SetItemNumberV(settings.get(), config.get(), kItemColorMode, 3, 2), 0);
 
   ApplyPolicyList(store->policy, settings.get(), config.get(), kPolicyModeEnforced);
   EXPECT_EQ(reinterpret_cast<DEVMODEW*>(settings->bytes)->dmDuplex, 2);
-  EXPECT_EQ(GetItemNumber(settings.get(), config.get(), 270, 3), 1u);
+  EXPECT_EQ(GetItemNumber(settings.get(), config.get(), kItemColorMode, 3), 1u);
   WORD flags = 0;
-  EXPECT_EQ(IsItemLockedByPolicy(270, store->policy, &flags), 1);
+  EXPECT_EQ(IsItemLockedByPolicy(kItemColorMode, store->policy, &flags), 1);
   EXPECT_EQ(flags, kPolicyEnforced | kPolicyDimOut) << "the switch's preset comes before the entry";
-  EXPECT_EQ(IsItemLockedByPolicy(16, store->policy, &flags), 1);
+  EXPECT_EQ(IsItemLockedByPolicy(kItemDuplex, store->policy, &flags), 1);
   EXPECT_EQ(flags, kPolicyEnforced);
   EXPECT_TRUE(CloseItemStore(store));
   store = nullptr;

@@ -9,6 +9,7 @@
 #include "core/common/typed_value.h"
 #include "core/store/item_access.h"
 #include "core/store/policy_file.h"
+#include "items/item_ids.h"
 #include "platform/kernel/kernel_sim.h"
 #include "tests/support/sandbox_test.h"
 
@@ -81,17 +82,17 @@ TEST_F(PolicyFileTest, EnforcedValuesAreForcedAndDefaultsOnlyPreset) {
   EXPECT_EQ(list->entries[3].item, 334);
   EXPECT_EQ(ApplyPolicyList(list, settings.get(), config.get(), kPolicyModeEnforced), 1);
   EXPECT_EQ(reinterpret_cast<DEVMODEW*>(settings->bytes)->dmDuplex, 2);
-  EXPECT_EQ(Item(320), 10u) << "staple 9 maps to 10";
-  EXPECT_EQ(Item(334), 0u) << "a job type of 7 has no pair and is never applied";
-  EXPECT_EQ(Item(341), 0u) << "a default is not forced";
+  EXPECT_EQ(Item(kItemStaplePosition), 10u) << "staple 9 maps to 10";
+  EXPECT_EQ(Item(kItemJobType), 0u) << "a job type of 7 has no pair and is never applied";
+  EXPECT_EQ(Item(kItemPunchPosition), 0u) << "a default is not forced";
 
   BYTE slot[kTypedValueSlotSize];
-  ASSERT_EQ(GetPolicyDefault(341, list, slot, kTypeUInt16), 1);
+  ASSERT_EQ(GetPolicyDefault(kItemPunchPosition, list, slot, kTypeUInt16), 1);
   EXPECT_EQ(*reinterpret_cast<WORD*>(slot), 3);
-  EXPECT_EQ(GetPolicyDefault(334, list, slot, kTypeUInt16), 0);
-  EXPECT_EQ(GetPolicyDefault(270, list, slot, kTypeUInt16), 0);
-  EXPECT_EQ(Flags(16), kPolicyEnforced);
-  EXPECT_EQ(Flags(270), 0) << "no entry";
+  EXPECT_EQ(GetPolicyDefault(kItemJobType, list, slot, kTypeUInt16), 0);
+  EXPECT_EQ(GetPolicyDefault(kItemColorMode, list, slot, kTypeUInt16), 0);
+  EXPECT_EQ(Flags(kItemDuplex), kPolicyEnforced);
+  EXPECT_EQ(Flags(kItemColorMode), 0) << "no entry";
   EXPECT_EQ(ApplyPolicyList(nullptr, settings.get(), config.get(), kPolicyModeEnforced), 0);
 }
 
@@ -103,7 +104,7 @@ TEST_F(PolicyFileTest, DisplayStatesAndEnforcedOverDefault) {
   EXPECT_EQ(list->entries[0].flags, kPolicyHide);
   settings->bytes[316] = 2;
   ApplyPolicyList(list, settings.get(), config.get(), kPolicyModeDefaults);
-  EXPECT_EQ(Item(270), 2u) << "a display state alone forces nothing";
+  EXPECT_EQ(Item(kItemColorMode), 2u) << "a display state alone forces nothing";
 
   ASSERT_NE(Parse("[default]\nColorMode.enforced=color\nColorMode.default=gray\nbanner.display=odd\n"), nullptr);
   ASSERT_EQ(list->entryCount, 1) << "an unknown display word sets no flag";
@@ -116,19 +117,19 @@ TEST_F(PolicyFileTest, SwitchPresetsWinOverEntries) {
   ASSERT_EQ(list->switchCount, 2);
   EXPECT_EQ(list->switches[0].code, 999u);
   ApplyPolicyList(list, settings.get(), config.get(), kPolicyModeEnforced);
-  EXPECT_EQ(Item(270), 1u);
-  EXPECT_EQ(Flags(270), kPolicyEnforced | kPolicyDimOut);
+  EXPECT_EQ(Item(kItemColorMode), 1u);
+  EXPECT_EQ(Flags(kItemColorMode), kPolicyEnforced | kPolicyDimOut);
   config->bytes[4444] = 0xFF;  // the word of flag items 4129..4160
   ApplyPolicyList(list, settings.get(), config.get(), kPolicyModeEnforced);
-  EXPECT_EQ(Item(4129), 0u);
-  EXPECT_EQ(Flags(4129), kPolicyEnforced);
+  EXPECT_EQ(Item(kItemSpecialColorAllowed), 0u);
+  EXPECT_EQ(Flags(kItemSpecialColorAllowed), kPolicyEnforced);
 
   ASSERT_NE(Parse("[default]\nMONOCOLOR_PRINT=2\nSECURE_PRINT=true\n"), nullptr);
   settings->bytes[316] = 2;
   ApplyPolicyList(list, settings.get(), config.get(), kPolicyModeEnforced);
-  EXPECT_EQ(Item(270), 2u) << "a switch of 2 has no effect";
-  EXPECT_EQ(Item(334), 1u);
-  EXPECT_EQ(Flags(334), kPolicyEnforced | kPolicyDimOut);
+  EXPECT_EQ(Item(kItemColorMode), 2u) << "a switch of 2 has no effect";
+  EXPECT_EQ(Item(kItemJobType), 1u);
+  EXPECT_EQ(Flags(kItemJobType), kPolicyEnforced | kPolicyDimOut);
 }
 
 }  // namespace

@@ -13,14 +13,11 @@
 #include "core/store/item_access.h"
 #include "graphics/ddi/data_access.h"
 #include "graphics/device/pdev_settings.h"
+#include "items/item_ids.h"
 #include "tests/graphics/graphics_fixture.h"
 
 namespace {
 
-constexpr SettingItemId kFormNameItem = 19;  // dmFormName: a text at byte 102 of the settings
-constexpr SettingItemId kCopiesItem = 12;    // dmCopies
-constexpr SettingItemId kSaveFolderItem = 1829;  // a text in the settings extension
-constexpr SettingItemId kNoSuchItem = 0x7FFF;
 constexpr WCHAR kDataAccessFile[] = u"qorvexdata.dll";
 
 class DataAccessBinding : public GraphicsModuleTest {
@@ -51,37 +48,37 @@ TEST_F(DataAccessBinding, ReadsAndWritesItemsThroughQorvexData) {
   ValueTypeCode type = 0;
   DWORD length = 0;
   ULONG_PTR value = 0;
-  ASSERT_EQ(GetItemValue(kFormNameItem, settings, pdev_->config, &type, &length, &value), kItemDone);
+  ASSERT_EQ(GetItemValue(kItemFormName, settings, pdev_->config, &type, &length, &value), kItemDone);
   EXPECT_EQ(type, kTypeString);
   EXPECT_EQ(value, reinterpret_cast<ULONG_PTR>(settings->bytes + 102));
-  ASSERT_EQ(SetText(kFormNameItem, u"A4", 64), kItemDone);
+  ASSERT_EQ(SetText(kItemFormName, u"A4", 64), kItemDone);
   EXPECT_EQ(std::u16string(reinterpret_cast<LPCWSTR>(settings->bytes + 102)), u"A4");
-  EXPECT_EQ(GetPdevSettingString(pdev_.get(), kFormNameItem), reinterpret_cast<LPCWSTR>(settings->bytes + 102));
+  EXPECT_EQ(GetPdevSettingString(pdev_.get(), kItemFormName), reinterpret_cast<LPCWSTR>(settings->bytes + 102));
 
   // A text of the settings extension lies inside the extension.
-  ASSERT_EQ(SetText(kSaveFolderItem, u"C:\\Saved", 256), kItemDone);
-  LPCWSTR folder = GetPdevSettingString(pdev_.get(), kSaveFolderItem);
+  ASSERT_EQ(SetText(kItemSaveFolder, u"C:\\Saved", 256), kItemDone);
+  LPCWSTR folder = GetPdevSettingString(pdev_.get(), kItemSaveFolder);
   ASSERT_NE(folder, nullptr);
   EXPECT_GE(reinterpret_cast<const BYTE*>(folder), settings->bytes + kSettingsExtensionOffset);
   EXPECT_LT(reinterpret_cast<const BYTE*>(folder), settings->bytes + kSettingsRecordSize);
   EXPECT_EQ(std::u16string(folder), u"C:\\Saved");
 
   // Numbers through the core's accessors, which this module's build runs on the binding.
-  EXPECT_EQ(SetItemNumberV(settings, pdev_->config, kCopiesItem, kTypeInt16, 7), 0);
-  EXPECT_EQ(GetItemNumber(settings, pdev_->config, kCopiesItem, kTypeInt16), 7u);
-  EXPECT_EQ(GetPdevSettingWord(pdev_.get(), kCopiesItem), 7);
-  EXPECT_EQ(SetItemNumberResult(settings, pdev_->config, kCopiesItem, kTypeInt16, 9), kItemDone);
-  EXPECT_EQ(GetPdevSettingDword(pdev_.get(), kCopiesItem), 9u);
+  EXPECT_EQ(SetItemNumberV(settings, pdev_->config, kItemCopies, kTypeInt16, 7), 0);
+  EXPECT_EQ(GetItemNumber(settings, pdev_->config, kItemCopies, kTypeInt16), 7u);
+  EXPECT_EQ(GetPdevSettingWord(pdev_.get(), kItemCopies), 7);
+  EXPECT_EQ(SetItemNumberResult(settings, pdev_->config, kItemCopies, kTypeInt16, 9), kItemDone);
+  EXPECT_EQ(GetPdevSettingDword(pdev_.get(), kItemCopies), 9u);
   // A text has no number form: nothing reaches the engine.
-  EXPECT_EQ(SetItemNumberResult(settings, pdev_->config, kFormNameItem, kTypeString, 0x41), kItemBadType);
+  EXPECT_EQ(SetItemNumberResult(settings, pdev_->config, kItemFormName, kTypeString, 0x41), kItemBadType);
   EXPECT_EQ(std::u16string(reinterpret_cast<LPCWSTR>(settings->bytes + 102)), u"A4");
 
   // Items the tables do not hold read as failed: the getters answer zero.
-  EXPECT_NE(GetItemValue(kNoSuchItem, settings, pdev_->config, &type, &length, &value), kItemDone);
-  EXPECT_EQ(GetPdevSettingWord(pdev_.get(), kNoSuchItem), 0);
-  EXPECT_EQ(GetPdevSettingDword(pdev_.get(), kNoSuchItem), 0u);
-  EXPECT_EQ(GetPdevSettingString(pdev_.get(), kNoSuchItem), nullptr);
-  EXPECT_EQ(GetPdevSettingString(pdev_.get(), kCopiesItem), nullptr);
+  EXPECT_NE(GetItemValue(kItemOutsideEveryRange, settings, pdev_->config, &type, &length, &value), kItemDone);
+  EXPECT_EQ(GetPdevSettingWord(pdev_.get(), kItemOutsideEveryRange), 0);
+  EXPECT_EQ(GetPdevSettingDword(pdev_.get(), kItemOutsideEveryRange), 0u);
+  EXPECT_EQ(GetPdevSettingString(pdev_.get(), kItemOutsideEveryRange), nullptr);
+  EXPECT_EQ(GetPdevSettingString(pdev_.get(), kItemCopies), nullptr);
 }
 
 TEST_F(DataAccessBinding, SettingsExtensionIsCopiedAlone) {
@@ -104,13 +101,13 @@ TEST_F(DataAccessBinding, UsesAreCountedAcrossDevices) {
   ValueTypeCode type = 0;
   DWORD length = 0;
   ULONG_PTR value = 0;
-  EXPECT_EQ(GetItemValue(kCopiesItem, &pdev_->settings, pdev_->config, &type, &length, &value), kItemDone);
+  EXPECT_EQ(GetItemValue(kItemCopies, &pdev_->settings, pdev_->config, &type, &length, &value), kItemDone);
   // The second disable frees it; reads and writes then fail.
   UnloadDataAccessModule();
   EXPECT_EQ(SimModuleFreeCount(kDataAccessFile), 1);
-  EXPECT_EQ(GetItemValue(kCopiesItem, &pdev_->settings, pdev_->config, &type, &length, &value), kItemFailed);
+  EXPECT_EQ(GetItemValue(kItemCopies, &pdev_->settings, pdev_->config, &type, &length, &value), kItemFailed);
   SHORT copies = 2;
-  EXPECT_EQ(SetItemValue(kCopiesItem, &pdev_->settings, pdev_->config, kTypeInt16, 2, &copies), kItemFailed);
+  EXPECT_EQ(SetItemValue(kItemCopies, &pdev_->settings, pdev_->config, kTypeInt16, 2, &copies), kItemFailed);
   // An unload too many does not wrap the count: the next use loads the module again.
   UnloadDataAccessModule();
   BindDataAccess();
@@ -138,7 +135,7 @@ TEST_F(DataAccessBinding, RefusedModulesFailTheLoadCleanly) {
     ValueTypeCode type = 0;
     DWORD length = 0;
     ULONG_PTR value = 0;
-    EXPECT_EQ(GetItemValue(kCopiesItem, &pdev_->settings, pdev_->config, &type, &length, &value), kItemFailed);
+    EXPECT_EQ(GetItemValue(kItemCopies, &pdev_->settings, pdev_->config, &type, &length, &value), kItemFailed);
   }
   // Without an instance there is no string table to name the module.
   SimReset();
@@ -167,7 +164,7 @@ TEST_F(DataAccessBinding, ExceptionInsideTheModuleReadsAsFailedItem) {
   ValueTypeCode type = 0;
   DWORD length = 0;
   ULONG_PTR value = 0;
-  EXPECT_EQ(GetItemValue(0x725, &pdev_->settings, pdev_->config, &type, &length, &value), kItemFailed);
+  EXPECT_EQ(GetItemValue(kItemSaveFolder, &pdev_->settings, pdev_->config, &type, &length, &value), kItemFailed);
   EXPECT_EQ(type, kTypeFlag);
   EXPECT_EQ(value, 0u);
   auto output = SimDebugOutput();

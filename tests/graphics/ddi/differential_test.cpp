@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "items/item_ids.h"
 #include "tests/graphics/ddi/document_fixture.h"
 
 namespace {
@@ -217,7 +218,7 @@ class DifferentialTest : public DocumentTest {
 // the direct side's, the sides reversed.
 TEST_F(DifferentialTest, ReplayedPagesDrawAsDirectPages) {
   const std::vector<Strings> direct = PrintSides();
-  Set(1312, kTypeFlag, 1);
+  Set(kItemReverseOrder, kTypeFlag, 1);
   std::vector<Strings> replayed = PrintSides();
   std::reverse(replayed.begin(), replayed.end());
   ExpectSameSides(direct, replayed);
@@ -226,7 +227,7 @@ TEST_F(DifferentialTest, ReplayedPagesDrawAsDirectPages) {
 // Automatic colour holds each page until its colour is known and replays it at the side's end.
 TEST_F(DifferentialTest, AutomaticColourPagesDrawAsDirectPages) {
   const std::vector<Strings> direct = PrintSides();
-  Set(270, kTypeUInt8, 0);
+  Set(kItemColorMode, kTypeUInt8, 0);
   ExpectSameSides(direct, PrintSides());
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "items/item_ids.h"
 #include "outside/drawlib/drawlib_sim.h"
 #include "platform/engine/engine_sim.h"
 #include "platform/engine/reference_renderer.h"
@@ -39,7 +40,7 @@ class DocumentTest : public EngineModuleTest {
     reset_();
     driverOnly_ = SimEngineOutstanding();
     // Pages print straight through with a fixed colour mode.
-    Set(270, kTypeUInt8, 2);
+    Set(kItemColorMode, kTypeUInt8, 2);
   }
 
   void TearDown() override {

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "items/item_ids.h"
 #include "outside/drawlib/drawlib_stream.h"
 #include "platform/engine/engine_sim.h"
 #include "platform/registry/registry_sim.h"
@@ -85,18 +86,18 @@ struct SideCase {
 const SideCase kSideCases[] = {
     {"one page per side", {}, 3, 1, 3, 3},
     // The first side ends after its fourth page, the second is ended by the document's end.
-    {"N-up 4 with 6 pages", {{295, {kTypeUInt16, 4}}}, 6, 1, 2, 6},
+    {"N-up 4 with 6 pages", {{kItemPagesPerSheet, {kTypeUInt16, 4}}}, 6, 1, 2, 6},
     // Empty pages are skipped: no page is begun, so the job's output never begins.
-    {"empty pages skipped", {{1334, {kTypeFlag, 1}}}, 2, 0, 0, 0},
+    {"empty pages skipped", {{kItemSkipEmptyPages, {kTypeFlag, 1}}}, 2, 0, 0, 0},
     // Duplex in reverse order with an odd number of sides: the last sheet gets a blank back.
-    {"duplex reverse odd", {{16, {kTypeInt16, 2}}, {1312, {kTypeFlag, 1}}}, 3, 1, 4, 4},
+    {"duplex reverse odd", {{kItemDuplex, {kTypeInt16, 2}}, {kItemReverseOrder, {kTypeFlag, 1}}}, 3, 1, 4, 4},
 };
 
 TEST_F(DocumentTest, EnginePagesBecomeSheetSides) {
   for (const SideCase& c : kSideCases) {
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(ApplyDataFileDefaults(store_, settings_, config_, kPrinter));
-    Set(270, kTypeUInt8, 2);
+    Set(kItemColorMode, kTypeUInt8, 2);
     for (const auto& [id, value] : c.items) Set(id, value.first, value.second);
     reset_();
     EngineDc* dc = CreateDc();
@@ -116,7 +117,7 @@ TEST_F(DocumentTest, EnginePagesBecomeSheetSides) {
 // With the model's automatic colour each page is held in the temporary job store until its
 // colour is known and replayed at the side's end: the library sees the same job.
 TEST_F(DocumentTest, AutomaticColourPagesAreHeldAndReplayed) {
-  Set(270, kTypeUInt8, 0);
+  Set(kItemColorMode, kTypeUInt8, 0);
   EngineDc* dc = CreateDc();
   ASSERT_NE(dc, nullptr);
   EXPECT_TRUE(PrintBlankDocument(dc, 2).ended);
@@ -139,7 +140,7 @@ std::vector<std::string> Sides(const Strings& pages) {
 }
 
 TEST_F(DocumentTest, ReverseOrderPlaysThePagesBackLastToFirst) {
-  Set(16, kTypeInt16, 2);  // duplex: the pages' sides tell them apart
+  Set(kItemDuplex, kTypeInt16, 2);  // duplex: the pages' sides tell them apart
   {
     EngineDc* dc = CreateDc();
     ASSERT_NE(dc, nullptr);
@@ -148,7 +149,7 @@ TEST_F(DocumentTest, ReverseOrderPlaysThePagesBackLastToFirst) {
     DeleteDc(dc);
   }
   reset_();
-  Set(1312, kTypeFlag, 1);
+  Set(kItemReverseOrder, kTypeFlag, 1);
   EngineDc* dc = CreateDc();
   ASSERT_NE(dc, nullptr);
   EXPECT_TRUE(PrintBlankDocument(dc, 2).ended);
@@ -162,7 +163,7 @@ TEST_F(DocumentTest, ReverseOrderPlaysThePagesBackLastToFirst) {
 // Kept pages live in a temporary store file registered under the model's own driver key while
 // the document runs; nothing of it is left once the document ends.
 TEST_F(DocumentTest, KeptPagesAreRegisteredUnderTheModelsDriverKey) {
-  Set(1312, kTypeFlag, 1);
+  Set(kItemReverseOrder, kTypeFlag, 1);
   EngineDc* dc = CreateDc();
   ASSERT_NE(dc, nullptr);
   constexpr const WCHAR* kTempFiles = u"SOFTWARE\\Qorvex\\QX-4500\\TempFile";
@@ -179,7 +180,7 @@ TEST_F(DocumentTest, KeptPagesAreRegisteredUnderTheModelsDriverKey) {
 // library page before the job's trailer; the document reports the failure and the other pages
 // are still replayed.
 TEST_F(DocumentTest, FailedReplayEndsItsLibraryPage) {
-  Set(kItemReverseOrder, kTypeFlag, 1);  // every page is stored and replayed at the end
+  Set(kItemReverseOrder, kTypeFlag, 1);  // reverse order: every page is stored and replayed at the end
   EngineDc* dc = CreateDc();
   ASSERT_NE(dc, nullptr);
   DrawCall fill;
@@ -211,6 +212,9 @@ struct FailureCase {
   bool firstPageEnded;  // the first DrvSendPage's answer
   bool libraryKeepsSession = false;  // a library that refuses to end keeps its session
 };
+
+// The case by its name in test listings (GoogleTest would print its bytes, pointers included).
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.call; }
 
 const FailureCase kFailureCases[] = {
     {"VR_Initialize", false, false},     {"VR_StartJob", true, false},
@@ -269,8 +273,8 @@ TEST_F(DocumentTest, EachPaperSourceReachesThePageBlock) {
   for (const SourceCase& c : kSourceCases) {
     SCOPED_TRACE(c.defaultSource);
     reset_();
-    Set(13, kTypeInt16, static_cast<WORD>(c.defaultSource));
-    Set(265, kTypeUInt16, c.driverSource);
+    Set(kItemDefaultSource, kTypeInt16, static_cast<WORD>(c.defaultSource));
+    Set(kItemPaperSource, kTypeUInt16, c.driverSource);
     EngineDc* dc = CreateDc();
     ASSERT_NE(dc, nullptr);
     EXPECT_TRUE(PrintBlankDocument(dc, 1).ended);
@@ -285,10 +289,10 @@ TEST_F(DocumentTest, CustomPaperReachesThePageBlocks) {
   // A custom size of 150 x 200 mm is printed on the model's user paper (device code 254) of
   // that size: the size block in pixels at 600 dpi.
   constexpr DWORD kDmPaperSize = 0x2, kDmPaperLength = 0x4, kDmPaperWidth = 0x8, kDmFormName = 0x10000;
-  Set(6, kTypeUInt32, (Number(6) & ~kDmFormName) | kDmPaperSize | kDmPaperLength | kDmPaperWidth);
-  Set(8, kTypeInt16, 256);
-  Set(10, kTypeInt16, 1500);
-  Set(9, kTypeInt16, 2000);
+  Set(kItemFields, kTypeUInt32, (Number(kItemFields) & ~kDmFormName) | kDmPaperSize | kDmPaperLength | kDmPaperWidth);
+  Set(kItemPaperSize, kTypeInt16, 256);
+  Set(kItemPaperWidth, kTypeInt16, 1500);
+  Set(kItemPaperLength, kTypeInt16, 2000);
   EngineDc* dc = CreateDc();
   ASSERT_NE(dc, nullptr);
   EXPECT_TRUE(PrintBlankDocument(dc, 1).ended);
@@ -312,7 +316,7 @@ TEST_F(DocumentTest, ResetInMidDocumentContinuesTheJob) {
   ASSERT_TRUE(EngineStartDoc(dc, u"Reset"));
   ASSERT_TRUE(EngineStartPage(dc));
   ASSERT_TRUE(EngineEndPage(dc));
-  Set(7, kTypeInt16, 2);  // the second page in landscape
+  Set(kItemOrientation, kTypeInt16, 2);  // the second page in landscape
   std::vector<BYTE> landscape = DevMode();
   ASSERT_TRUE(EngineResetDC(dc, reinterpret_cast<DEVMODEW*>(landscape.data())));
   ASSERT_TRUE(EngineStartPage(dc));

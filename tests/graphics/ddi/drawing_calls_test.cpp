@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "items/item_ids.h"
 #include "outside/qvcolor/qvcolor_sim.h"
 #include "platform/kernel/kernel_sim.h"
 #include "items/item_ids.h"
@@ -371,8 +372,8 @@ TEST_F(DrawingCallsTest, LargeBezierBatchesAreSplit) {
 // With the colour library in use, the bands of one picture are held back and drawn together
 // before the next drawing, when a new picture starts, or at the page's end.
 TEST_F(DrawingCallsTest, PictureBandsAreQueuedAndDrawnTogether) {
-  Set(293, kTypeUInt8, 2);  // the colour adjustment items apply
-  Set(291, kTypeUInt8, 1);
+  Set(kItemIcmChoice, kTypeUInt8, 2);  // the colour adjustment items apply
+  Set(kItemColorLibrary, kTypeUInt8, 1);
   EngineDc* dc = CreateDc();
   ASSERT_NE(dc, nullptr);
   ASSERT_TRUE(EngineStartDoc(dc, u"Bands"));

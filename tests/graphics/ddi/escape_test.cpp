@@ -48,8 +48,8 @@ Bytes U32(DWORD v) { Bytes b(4); Put(b, 0, v); return b; }
 Bytes Record(WORD sub, WORD argument) {
   Bytes b(8);
   Put<DWORD>(b, 0, 8);
-  Put(b, 4, sub);
-  Put(b, 6, argument);
+  Put(b, kItemDevmodeSize, sub);
+  Put(b, kItemFields, argument);
   return b;
 }
 
@@ -555,11 +555,11 @@ class PageEndTest : public EscapeTest {
   // A DC whose whole settings record (sent as the user-interface module sends it) asks for a
   // stamp per sheet or per page at N-up `nUp`.
   EngineDc* StampDc(WORD nUp, bool perSheet, bool firstOnly) {
-    Set(295, kTypeUInt16, nUp);
-    PutText(297, u"CONFIDENTIAL");
-    PutText(299, u"Arial");
-    Set(1288, kTypeFlag, perSheet ? 1 : 0);
-    Set(1286, kTypeFlag, firstOnly ? 1 : 0);
+    Set(kItemPagesPerSheet, kTypeUInt16, nUp);
+    PutText(kItemStampName, u"CONFIDENTIAL");
+    PutText(kItemStampText, u"Arial");
+    Set(kItemStampRepeat, kTypeFlag, perSheet ? 1 : 0);
+    Set(kItemStampFirstPageOnly, kTypeFlag, firstOnly ? 1 : 0);
     EngineDc* dc = CreateDc();
     if (dc == nullptr) return nullptr;
     EXPECT_EQ(Escape(dc, kSetSettings, Bytes(settings_->bytes, settings_->bytes + sizeof(SettingsRecord))), 1);
@@ -647,7 +647,7 @@ TEST_F(PageEndTest, PageStampOnEveryPageOrTheFirstOnly) {
 // With a page stamp the page area is the page inside its margins: the margins the page-margins
 // escape stored (item 387) where they lie beyond the printable area's own offsets.
 TEST_F(PageEndTest, PageAreaKeepsToThePageMargins) {
-  Set(387, kTypeUInt8, 1);
+  Set(kItemPerPaperMargins, kTypeUInt8, 1);
   EngineDc* dc = StampDc(1, false, false);
   ASSERT_NE(dc, nullptr);
   ASSERT_TRUE(EngineStartDoc(dc, u"Margins"));

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "items/item_ids.h"
 #include "tests/graphics/ddi/document_fixture.h"
 
 namespace {
@@ -20,9 +21,9 @@ TEST_F(DocumentTest, NupBordersFrameEveryPlacedCell) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.nUp);
     ASSERT_TRUE(ApplyDataFileDefaults(store_, settings_, config_, kPrinter));
-    Set(270, kTypeUInt8, 2);
-    Set(295, kTypeUInt16, c.nUp);
-    Set(1337, kTypeFlag, 1);
+    Set(kItemColorMode, kTypeUInt8, 2);
+    Set(kItemPagesPerSheet, kTypeUInt16, c.nUp);
+    Set(kItemNupBorders, kTypeFlag, 1);
     reset_();
     EngineDc* dc = CreateDc();
     ASSERT_NE(dc, nullptr);

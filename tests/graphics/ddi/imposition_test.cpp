@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "items/item_ids.h"
 #include "outside/drawlib/drawlib_stream.h"
 #include "platform/engine/reference_renderer.h"
 #include "platform/registry/registry_sim.h"
@@ -105,7 +106,7 @@ class ImpositionTest : public DocumentTest {
   // A printer DC with the model's defaults, fixed colour and the settings; a fresh trace.
   EngineDc* Prepare(const Items& items) {
     ApplyDataFileDefaults(store_, settings_, config_, kPrinter);
-    Set(270, kTypeUInt8, 2);
+    Set(kItemColorMode, kTypeUInt8, 2);
     for (const auto& [id, value] : items) Set(id, value.first, value.second);
     reset_();
     return CreateDc();
@@ -197,10 +198,10 @@ TEST_F(ImpositionTest, NupPlacesEveryPageInTheCellOfItsPageOrder) {
         SCOPED_TRACE("N-up " + std::to_string(grid.nUp) + (landscape == 2 ? " landscape" : " portrait") +
                      " order " + std::to_string(order));
         const int pages = grid.nUp + 1;  // a full side and one page on the next
-        ASSERT_TRUE(Print({{295, {kTypeUInt8, grid.nUp}},
-                           {264, {kTypeUInt8, order}},
-                           {7, {kTypeInt16, landscape}},
-                           {294, {kTypeUInt8, landscape}}},
+        ASSERT_TRUE(Print({{kItemPagesPerSheet, {kTypeUInt8, grid.nUp}},
+                           {kItemPageOrder, {kTypeUInt8, order}},
+                           {kItemOrientation, {kTypeInt16, landscape}},
+                           {kItemNupRotation, {kTypeUInt8, landscape}}},
                           pages));
         const std::vector<Placed> placed = PlacedPages();
         ASSERT_EQ(placed.size(), static_cast<size_t>(pages)) << Trace();
@@ -230,14 +231,14 @@ struct LayoutValueCase {
 };
 
 const LayoutValueCase kLayoutValueCases[] = {
-    {"N-up 3", {{295, {kTypeUInt8, 3}}}, false},
-    {"N-up 6", {{295, {kTypeUInt8, 6}}}, false},
-    {"N-up 9", {{295, {kTypeUInt8, 9}}}, false},
-    {"zoom 24", {{1281, {kTypeFlag, 1}}, {263, {kTypeUInt16, 24}}}, false},
-    {"zoom 25", {{1281, {kTypeFlag, 1}}, {263, {kTypeUInt16, 25}}}, true},
-    {"zoom 400", {{1281, {kTypeFlag, 1}}, {263, {kTypeUInt16, 400}}}, true},
-    {"zoom 401", {{1281, {kTypeFlag, 1}}, {263, {kTypeUInt16, 401}}}, false},
-    {"page order 7", {{295, {kTypeUInt8, 4}}, {264, {kTypeUInt8, 7}}}, false},
+    {"N-up 3", {{kItemPagesPerSheet, {kTypeUInt8, 3}}}, false},
+    {"N-up 6", {{kItemPagesPerSheet, {kTypeUInt8, 6}}}, false},
+    {"N-up 9", {{kItemPagesPerSheet, {kTypeUInt8, 9}}}, false},
+    {"zoom 24", {{kItemZoomOn, {kTypeFlag, 1}}, {kItemZoomPercent, {kTypeUInt16, 24}}}, false},
+    {"zoom 25", {{kItemZoomOn, {kTypeFlag, 1}}, {kItemZoomPercent, {kTypeUInt16, 25}}}, true},
+    {"zoom 400", {{kItemZoomOn, {kTypeFlag, 1}}, {kItemZoomPercent, {kTypeUInt16, 400}}}, true},
+    {"zoom 401", {{kItemZoomOn, {kTypeFlag, 1}}, {kItemZoomPercent, {kTypeUInt16, 401}}}, false},
+    {"page order 7", {{kItemPagesPerSheet, {kTypeUInt8, 4}}, {kItemPageOrder, {kTypeUInt8, 7}}}, false},
 };
 
 TEST_F(ImpositionTest, LayoutValuesOutsideTheirTablesRefuseTheDocument) {
@@ -263,17 +264,25 @@ struct BookletCase {
   bool halfTurned = false;  // the second binding turns every page a half on its half sheet
 };
 
-constexpr std::pair<SettingItemId, std::pair<ValueTypeCode, DWORD>> kBooklet = {321, {kTypeUInt8, 2}};
+constexpr std::pair<SettingItemId, std::pair<ValueTypeCode, DWORD>> kBooklet = {kItemPageLayout, {kTypeUInt8, 2}};
 
 const BookletCase kBookletCases[] = {
     {"8 pages: the outer sheet first", {kBooklet}, 8, {{7, 0}, {1, 6}, {5, 2}, {3, 4}}},
     {"5 pages: three blank positions", {kBooklet}, 5, {{-1, 0}, {1, -1}, {-1, 2}, {3, 4}}},
     {"3 pages: one sheet, one blank", {kBooklet}, 3, {{-1, 0}, {1, 2}}},
-    {"second binding: the halves exchanged", {kBooklet, {322, {kTypeUInt8, 1}}}, 8, {{0, 7}, {6, 1}, {2, 5}, {4, 3}}, true},
-    {"subsets of one sheet", {kBooklet, {446, {kTypeUInt8, 1}}, {5158, {kTypeUInt16, 1}}}, 10,
+    {"second binding: the halves exchanged",
+     {kBooklet, {kItemBookletBinding, {kTypeUInt8, 1}}},
+     8,
+     {{0, 7}, {6, 1}, {2, 5}, {4, 3}},
+     true},
+    {"subsets of one sheet",
+     {kBooklet, {kItemBookletOutput, {kTypeUInt8, 1}}, {kItemBookletSubsetDevice, {kTypeUInt16, 1}}},
+     10,
      {{3, 0}, {1, 2}, {7, 4}, {5, 6}, {-1, 8}, {9, -1}}},
-    {"groups of one sheet, each printed when complete", {kBooklet, {446, {kTypeUInt8, 2}}, {323, {kTypeUInt8, 1}}},
-     6, {{3, 0}, {1, 2}, {-1, 4}, {5, -1}}},
+    {"groups of one sheet, each printed when complete",
+     {kBooklet, {kItemBookletOutput, {kTypeUInt8, 2}}, {kItemBookletSubset, {kTypeUInt8, 1}}},
+     6,
+     {{3, 0}, {1, 2}, {-1, 4}, {5, -1}}},
 };
 
 TEST_F(ImpositionTest, BookletsPutEachPageOnItsHalfOfItsSide) {
@@ -313,17 +322,25 @@ struct TileCase {
 };
 
 const TileCase kTileCases[] = {
-    {"2 x 2", {{296, {kTypeUInt16, 514}}}, 2, false, false},
-    {"3 x 3 with crop marks", {{296, {kTypeUInt16, 771}}, {1285, {kTypeFlag, 1}}}, 3, false, true},
-    {"3 x 3 in reverse order", {{296, {kTypeUInt16, 771}}, {1312, {kTypeFlag, 1}}}, 3, true, false},
-    {"4 x 4 with crop marks", {{296, {kTypeUInt16, 1028}}, {1285, {kTypeFlag, 1}}}, 4, false, true},
+    {"2 x 2", {{kItemTileCount, {kTypeUInt16, 514}}}, 2, false, false},
+    {"3 x 3 with crop marks", {{kItemTileCount, {kTypeUInt16, 771}}, {kItemTileMarks, {kTypeFlag, 1}}}, 3, false, true},
+    {"3 x 3 in reverse order",
+     {{kItemTileCount, {kTypeUInt16, 771}}, {kItemReverseOrder, {kTypeFlag, 1}}},
+     3,
+     true,
+     false},
+    {"4 x 4 with crop marks",
+     {{kItemTileCount, {kTypeUInt16, 1028}}, {kItemTileMarks, {kTypeFlag, 1}}},
+     4,
+     false,
+     true},
 };
 
 TEST_F(ImpositionTest, TilesSpreadEachPageOverItsGridOfSheets) {
   for (const TileCase& c : kTileCases) {
     SCOPED_TRACE(c.name);
     Items items = c.items;
-    items.push_back({321, {kTypeUInt8, 1}});
+    items.push_back({kItemPageLayout, {kTypeUInt8, 1}});
     constexpr int kPages = 2;
     ASSERT_TRUE(Print(items, kPages)) << Trace();
     const int cells = c.columns * c.columns;
@@ -373,12 +390,18 @@ struct PictureCase {
 };
 
 const PictureCase kPictureCases[] = {
-    {"N-up 2", {{295, {kTypeUInt8, 2}}}, 3},
-    {"N-up 4 in page order 5 with borders", {{295, {kTypeUInt8, 4}}, {264, {kTypeUInt8, 5}}, {1337, {kTypeFlag, 1}}},
-     4, 0.035},  // the four cells' frames are lines the pages do not have,
-    {"N-up 16 landscape", {{295, {kTypeUInt8, 16}}, {7, {kTypeInt16, 2}}, {294, {kTypeUInt8, 2}}}, 5},
+    {"N-up 2", {{kItemPagesPerSheet, {kTypeUInt8, 2}}}, 3},
+    {"N-up 4 in page order 5 with borders",
+     {{kItemPagesPerSheet, {kTypeUInt8, 4}}, {kItemPageOrder, {kTypeUInt8, 5}}, {kItemNupBorders, {kTypeFlag, 1}}},
+     4,
+     0.035},  // the four cells' frames are lines the pages do not have,
+    {"N-up 16 landscape",
+     {{kItemPagesPerSheet, {kTypeUInt8, 16}}, {kItemOrientation, {kTypeInt16, 2}}, {kItemNupRotation, {kTypeUInt8, 2}}},
+     5},
     {"booklet of 5 pages", {kBooklet}, 5},
-    {"tiles 2 x 2 with crop marks", {{321, {kTypeUInt8, 1}}, {296, {kTypeUInt16, 514}}, {1285, {kTypeFlag, 1}}}, 1},
+    {"tiles 2 x 2 with crop marks",
+     {{kItemPageLayout, {kTypeUInt8, 1}}, {kItemTileCount, {kTypeUInt16, 514}}, {kItemTileMarks, {kTypeFlag, 1}}},
+     1},
 };
 
 // The sheet a side should be: each page placed on it, drawn by the engine's reference renderer
@@ -457,8 +480,14 @@ TEST_F(ImpositionTest, BookletAndTileDocumentsPrintIntoTheirSpoolJob) {
       {"booklet of 7 pages", {kBooklet}, 7, 4},
       // Two groups of one sheet, then the last page alone on its sheet: outer sheets first,
       // a side whose both halves are blank is left out.
-      {"booklet in groups", {kBooklet, {446, {kTypeUInt8, 2}}, {323, {kTypeUInt8, 1}}}, 9, 5},
-      {"tiles 3 x 3 with marks", {{321, {kTypeUInt8, 1}}, {296, {kTypeUInt16, 771}}, {1285, {kTypeFlag, 1}}}, 2, 18},
+      {"booklet in groups",
+       {kBooklet, {kItemBookletOutput, {kTypeUInt8, 2}}, {kItemBookletSubset, {kTypeUInt8, 1}}},
+       9,
+       5},
+      {"tiles 3 x 3 with marks",
+       {{kItemPageLayout, {kTypeUInt8, 1}}, {kItemTileCount, {kTypeUInt16, 771}}, {kItemTileMarks, {kTypeFlag, 1}}},
+       2,
+       18},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -484,10 +513,18 @@ const ReplayFailure kReplayFailures[] = {
     {"booklet: second page start", {kBooklet}, "VR_StartPage", 2},
     {"booklet: an axis of the second side", {kBooklet}, "VR_SetAxis", 3},
     {"booklet: the last show", {kBooklet}, "VR_ShowPage", 2},
-    {"tiles: third tile's page start", {{321, {kTypeUInt8, 1}}, {296, {kTypeUInt16, 514}}}, "VR_StartPage", 3},
-    {"tiles: a crop mark", {{321, {kTypeUInt8, 1}}, {296, {kTypeUInt16, 514}}, {1285, {kTypeFlag, 1}}},
-     "VR_DrawPath", 14},
-    {"tiles: first tile's end", {{321, {kTypeUInt8, 1}}, {296, {kTypeUInt16, 514}}}, "VR_EndPage", 1},
+    {"tiles: third tile's page start",
+     {{kItemPageLayout, {kTypeUInt8, 1}}, {kItemTileCount, {kTypeUInt16, 514}}},
+     "VR_StartPage",
+     3},
+    {"tiles: a crop mark",
+     {{kItemPageLayout, {kTypeUInt8, 1}}, {kItemTileCount, {kTypeUInt16, 514}}, {kItemTileMarks, {kTypeFlag, 1}}},
+     "VR_DrawPath",
+     14},
+    {"tiles: first tile's end",
+     {{kItemPageLayout, {kTypeUInt8, 1}}, {kItemTileCount, {kTypeUInt16, 514}}},
+     "VR_EndPage",
+     1},
 };
 
 TEST_F(ImpositionTest, ReplayFailuresFailTheJobAndLeaveNothingBehind) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "items/item_ids.h"
 #include "platform/engine/ddi_functions.h"
 #include "tests/graphics/ddi/module_fixture.h"
 
@@ -145,73 +146,251 @@ class DeviceDescription : public EngineModuleTest {
   using EngineModuleTest::Set;
   void SetFormName(const WCHAR* name) {
     LPCWSTR text = name;  // a text is handed by its address
-    ASSERT_EQ(SetItemValue(19, settings_, config_, kTypeString, (lstrlenW(name) + 1) * sizeof(WCHAR), &text),
+    ASSERT_EQ(SetItemValue(kItemFormName, settings_, config_, kTypeString, (lstrlenW(name) + 1) * sizeof(WCHAR), &text),
               kItemDone);
   }
   // dmFields without the form name: the paper size fields decide.
-  void UsePaperFields(DWORD fields) { Set(6, kTypeUInt32, (Number(6) & ~0x1000Eu & ~0x10000u) | fields); }
+  void UsePaperFields(DWORD fields) {
+    Set(kItemFields, kTypeUInt32, (Number(kItemFields) & ~0x1000Eu & ~0x10000u) | fields);
+  }
 };
 
 constexpr DWORD kDmPaperSize = 0x2, kDmPaperLength = 0x4, kDmPaperWidth = 0x8;
 
 // A4 2100 x 2970 with 4.2 mm margins; Letter 2159 x 2794.
 const DeviceCase kDeviceCases[] = {
-    {"A4 colour 600 dpi", [](EngineModuleTest&) {}, 201, 288, 4762, 6817, 24, 16, 600, 848, 24, {99, 99},
-     {4960, 7015}, 7, HT_FORMAT_4BPP},
-    {"A4 monochrome 600 dpi", [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(15, kTypeInt16, 1); },
-     201, 288, 4762, 6817, 1, 2, 600, 848, 24, {99, 99}, {4960, 7015}, 7, HT_FORMAT_1BPP},
-    {"colour device printing grey", [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(270, kTypeUInt8, 1); },
-     201, 288, 4762, 6817, 24, 16, 600, 848, 24, {99, 99}, {4960, 7015}, 7, HT_FORMAT_1BPP},
-    {"A4 at 300 dpi", [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(20, kTypeInt16, 300); },
-     201, 288, 2381, 3408, 24, 16, 300, 424, 12, {49, 49}, {2480, 3507}, 5, HT_FORMAT_4BPP},
-    {"A4 at 1200 dpi", [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(20, kTypeInt16, 1200); },
-     201, 288, 9524, 13634, 24, 16, 1200, 1696, 48, {198, 198}, {9921, 14031}, 11, HT_FORMAT_4BPP},
+    {"A4 colour 600 dpi",
+     [](EngineModuleTest&) {},
+     201,
+     288,
+     4762,
+     6817,
+     24,
+     16,
+     600,
+     848,
+     24,
+     {99, 99},
+     {4960, 7015},
+     7,
+     HT_FORMAT_4BPP},
+    {"A4 monochrome 600 dpi",
+     [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(kItemColor, kTypeInt16, 1); },
+     201,
+     288,
+     4762,
+     6817,
+     1,
+     2,
+     600,
+     848,
+     24,
+     {99, 99},
+     {4960, 7015},
+     7,
+     HT_FORMAT_1BPP},
+    {"colour device printing grey",
+     [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(kItemColorMode, kTypeUInt8, 1); },
+     201,
+     288,
+     4762,
+     6817,
+     24,
+     16,
+     600,
+     848,
+     24,
+     {99, 99},
+     {4960, 7015},
+     7,
+     HT_FORMAT_1BPP},
+    {"A4 at 300 dpi",
+     [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(kItemResolution, kTypeInt16, 300); },
+     201,
+     288,
+     2381,
+     3408,
+     24,
+     16,
+     300,
+     424,
+     12,
+     {49, 49},
+     {2480, 3507},
+     5,
+     HT_FORMAT_4BPP},
+    {"A4 at 1200 dpi",
+     [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(kItemResolution, kTypeInt16, 1200); },
+     201,
+     288,
+     9524,
+     13634,
+     24,
+     16,
+     1200,
+     1696,
+     48,
+     {198, 198},
+     {9921, 14031},
+     11,
+     HT_FORMAT_4BPP},
     {"a negative quality level prints at 600 dpi",
-     [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(20, kTypeInt16, static_cast<DWORD>(-4)); },
-     201, 288, 4762, 6817, 24, 16, 600, 848, 24, {99, 99}, {4960, 7015}, 7, HT_FORMAT_4BPP},
-    {"scale 50 %", [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(11, kTypeInt16, 50); },
-     403, 577, 4762, 6817, 24, 16, 300, 848, 24, {99, 99}, {4960, 7015}, 7, HT_FORMAT_4BPP},
+     [](EngineModuleTest& t) {
+       static_cast<DeviceDescription&>(t).Set(kItemResolution, kTypeInt16, static_cast<DWORD>(-4));
+     },
+     201,
+     288,
+     4762,
+     6817,
+     24,
+     16,
+     600,
+     848,
+     24,
+     {99, 99},
+     {4960, 7015},
+     7,
+     HT_FORMAT_4BPP},
+    {"scale 50 %",
+     [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(kItemScale, kTypeInt16, 50); },
+     403,
+     577,
+     4762,
+     6817,
+     24,
+     16,
+     300,
+     848,
+     24,
+     {99, 99},
+     {4960, 7015},
+     7,
+     HT_FORMAT_4BPP},
     {"A4 landscape",
-     [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(7, kTypeInt16, 2); },
-     288, 201, 6817, 4762, 24, 16, 600, 848, 24, {99, 99}, {7015, 4960}, 7, HT_FORMAT_4BPP},
+     [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(kItemOrientation, kTypeInt16, 2); },
+     288,
+     201,
+     6817,
+     4762,
+     24,
+     16,
+     600,
+     848,
+     24,
+     {99, 99},
+     {7015, 4960},
+     7,
+     HT_FORMAT_4BPP},
     {"Letter by form name",
      [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).SetFormName(u"Letter"); },
-     207, 271, 4901, 6401, 24, 16, 600, 848, 24, {99, 99}, {5100, 6600}, 7, HT_FORMAT_4BPP},
+     207,
+     271,
+     4901,
+     6401,
+     24,
+     16,
+     600,
+     848,
+     24,
+     {99, 99},
+     {5100, 6600},
+     7,
+     HT_FORMAT_4BPP},
     {"Letter by paper number",
      [](EngineModuleTest& t) {
        auto& d = static_cast<DeviceDescription&>(t);
        d.UsePaperFields(kDmPaperSize);
-       d.Set(8, kTypeInt16, 1);
+       d.Set(kItemPaperSize, kTypeInt16, 1);
      },
-     207, 271, 4901, 6401, 24, 16, 600, 848, 24, {99, 99}, {5100, 6600}, 7, HT_FORMAT_4BPP},
+     207,
+     271,
+     4901,
+     6401,
+     24,
+     16,
+     600,
+     848,
+     24,
+     {99, 99},
+     {5100, 6600},
+     7,
+     HT_FORMAT_4BPP},
     {"an unknown form falls back to the paper number",
      [](EngineModuleTest& t) {
        auto& d = static_cast<DeviceDescription&>(t);
        d.SetFormName(u"No Such Form");
-       d.Set(8, kTypeInt16, 1);
+       d.Set(kItemPaperSize, kTypeInt16, 1);
      },
-     207, 271, 4901, 6401, 24, 16, 600, 848, 24, {99, 99}, {5100, 6600}, 7, HT_FORMAT_4BPP},
+     207,
+     271,
+     4901,
+     6401,
+     24,
+     16,
+     600,
+     848,
+     24,
+     {99, 99},
+     {5100, 6600},
+     7,
+     HT_FORMAT_4BPP},
     {"custom 2101 x 2971 is the database's A4",
      [](EngineModuleTest& t) {
        auto& d = static_cast<DeviceDescription&>(t);
        d.UsePaperFields(kDmPaperLength | kDmPaperWidth);
-       d.Set(10, kTypeInt16, 2101);
-       d.Set(9, kTypeInt16, 2971);
+       d.Set(kItemPaperWidth, kTypeInt16, 2101);
+       d.Set(kItemPaperLength, kTypeInt16, 2971);
      },
-     201, 288, 4762, 6817, 24, 16, 600, 848, 24, {99, 99}, {4960, 7015}, 7, HT_FORMAT_4BPP},
+     201,
+     288,
+     4762,
+     6817,
+     24,
+     16,
+     600,
+     848,
+     24,
+     {99, 99},
+     {4960, 7015},
+     7,
+     HT_FORMAT_4BPP},
     {"custom 1500 x 2000 takes the custom paper's margins, centred",
      [](EngineModuleTest& t) {
        auto& d = static_cast<DeviceDescription&>(t);
        d.UsePaperFields(kDmPaperLength | kDmPaperWidth);
-       d.Set(10, kTypeInt16, 1500);
-       d.Set(9, kTypeInt16, 2000);
+       d.Set(kItemPaperWidth, kTypeInt16, 1500);
+       d.Set(kItemPaperLength, kTypeInt16, 2000);
      },
      // The right and bottom margins grow to the model's alignment of 4 tenths (1500 % 4 = 0,
      // 2000 % 4 = 0): 4.2 mm everywhere.
-     141, 191, 3344, 4525, 24, 16, 600, 848, 24, {99, 99}, {3543, 4724}, 7, HT_FORMAT_4BPP},
+     141,
+     191,
+     3344,
+     4525,
+     24,
+     16,
+     600,
+     848,
+     24,
+     {99, 99},
+     {3543, 4724},
+     7,
+     HT_FORMAT_4BPP},
     {"borderless A4",
-     [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(383, kTypeUInt8, 1); },
-     210, 297, 4960, 7015, 24, 16, 600, 848, 24, {0, 0}, {4960, 7015}, 7, HT_FORMAT_4BPP},
+     [](EngineModuleTest& t) { static_cast<DeviceDescription&>(t).Set(kItemWholePaper, kTypeUInt8, 1); },
+     210,
+     297,
+     4960,
+     7015,
+     24,
+     16,
+     600,
+     848,
+     24,
+     {0, 0},
+     {4960, 7015},
+     7,
+     HT_FORMAT_4BPP},
 };
 
 TEST_F(DeviceDescription, GdiInfoForEachCase) {
@@ -274,7 +453,7 @@ TEST_F(DeviceDescription, DevInfoNamesTheDefaultFontsAndPalette) {
 }
 
 TEST_F(DeviceDescription, MarginBlockOfTheDeviceModeIsApplied) {
-  Set(387, kTypeUInt8, 1);
+  Set(kItemPerPaperMargins, kTypeUInt8, 1);
   // Paper 9 (A4): left 10 mm, right 20 mm, top 30 mm, bottom 40 mm.
   const WORD block[5] = {9, 100, 200, 300, 400};
   std::vector<BYTE> bytes(reinterpret_cast<const BYTE*>(block), reinterpret_cast<const BYTE*>(block) + 10);
@@ -288,7 +467,7 @@ TEST_F(DeviceDescription, MarginBlockOfTheDeviceModeIsApplied) {
 }
 
 TEST_F(DeviceDescription, MarginBlockThatLeavesNoPageIsIgnored) {
-  Set(387, kTypeUInt8, 1);
+  Set(kItemPerPaperMargins, kTypeUInt8, 1);
   const WORD block[5] = {9, 1500, 1500, 100, 100};
   std::vector<BYTE> bytes(reinterpret_cast<const BYTE*>(block), reinterpret_cast<const BYTE*>(block) + 10);
   EngineDc* dc = CreateDc(DevMode(bytes));

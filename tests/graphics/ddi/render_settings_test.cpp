@@ -11,6 +11,7 @@
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
 #include "graphics/device/render_settings.h"
+#include "items/item_ids.h"
 #include "tests/graphics/graphics_fixture.h"
 
 namespace {
@@ -35,7 +36,7 @@ class RenderSettingsRead : public GraphicsModuleTest {
   // reads 0, which the record refuses): one page per sheet.
   void Defaults() {
     ASSERT_TRUE(ApplyDataFileDefaults(store_, &settings_, &config_, u"P1"));
-    Put(295, 1);
+    Put(kItemPagesPerSheet, 1);
   }
   // Writes a number item in its own type.
   void Put(SettingItemId id, LONG value) {
@@ -153,17 +154,17 @@ TEST_F(RenderSettingsRead, TableOfSettings) {
 TEST_F(RenderSettingsRead, StampsNeedBothTexts) {
   const DWORD none[2] = {0, 0};
   Defaults();
-  PutText(297, u"CONFIDENTIAL");
-  PutText(299, u"");
-  Put(1288, 1);
+  PutText(kItemStampName, u"CONFIDENTIAL");
+  PutText(kItemStampText, u"");
+  Put(kItemStampRepeat, 1);
   ASSERT_EQ(Read(none), 0);
   EXPECT_EQ(render_.perSheetStamp, 0);
   EXPECT_EQ(render_.perPageStamp, 0);
-  PutText(299, u"Arial");
+  PutText(kItemStampText, u"Arial");
   ASSERT_EQ(Read(none), 0);
   EXPECT_EQ(render_.perSheetStamp, 1);
   EXPECT_EQ(render_.perPageStamp, 0);
-  Put(1288, 0);
+  Put(kItemStampRepeat, 0);
   ASSERT_EQ(Read(none), 0);
   EXPECT_EQ(render_.perSheetStamp, 0);
   EXPECT_EQ(render_.perPageStamp, 1);

@@ -15,6 +15,7 @@
 #include "graphics/drawing/rop_maps.h"
 #include "graphics/imaging/brush_emission.h"
 #include "graphics/imaging/color_converter.h"
+#include "items/item_ids.h"
 #include "platform/engine/engine_host.h"
 #include "platform/engine/engine_sim.h"
 #include "platform/kernel/kernel_sim.h"
@@ -161,7 +162,7 @@ class BrushEmissionTest : public LibraryTest {
       crc ^= b;
       for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
     }
-    char text[32];
+    char text[48];
     std::snprintf(text, sizeof text, "%zub crc=%08X", bytes.size(), ~crc);
     return text;
   }
@@ -182,7 +183,7 @@ TEST_F(BrushEmissionTest, SolidBrushesSendTheirColourOnce) {
   EXPECT_EQ(NewCalls(), (std::vector<std::string>{"VR_SetRopMode(h1, code=1, value=13)",
                                                    "VR_SetSolidColor(h1, kind=1, cs=4, color=010203)"}));
   // A grey object of a grey-minded setting goes out as one grey byte (255 minus the level).
-  Set(1327, 1);
+  Set(kItemGraphicsGreyAsGrey, 1);
   MakeConverter();
   EXPECT_EQ(Emit(SolidColourBrush(RGB(100, 100, 100))), 1);
   EXPECT_EQ(NewCalls(), std::vector<std::string>{"VR_SetSolidColor(h1, kind=2, cs=3, color=9B)"});
@@ -192,7 +193,7 @@ TEST_F(BrushEmissionTest, SolidBrushesSendTheirColourOnce) {
 // While a stamp with a stamp mode value is drawn, a solid fill is the stamp colour (item 301)
 // through the 8 x 8 mask with a transparent background, whatever the brush colour.
 TEST_F(BrushEmissionTest, StampDrawingFillsWithTheStampColour) {
-  Set(301, 0xFF8000);
+  Set(kItemStampColor, 0xFF8000);
   pdev_->job.stampDrawing = 1;
   pdev_->render.perSheetStamp = 1;
   pdev_->render.stampModeValue = 2;
@@ -214,9 +215,9 @@ TEST_F(BrushEmissionTest, StampDrawingFillsWithTheStampColour) {
 // The hatch background is converted and opaque, except under an R2_NOP background mix where it
 // goes out as it is and transparent; the hatch line colour is always converted.
 TEST_F(BrushEmissionTest, HatchesSetTheirBackgroundThenTheirLines) {
-  Set(286, 1);  // the built-in profile changes every colour but black and white
-  Set(287, 1);
-  Set(288, 0);
+  Set(kItemProfileKind, 1);  // the built-in profile changes every colour but black and white
+  Set(kItemWhitePoint, 1);
+  Set(kItemTone, 0);
   MakeConverter();
   const COLORREF line = RGB(200, 40, 10), background = RGB(128, 128, 128);
   ASSERT_NE(Converted(background), "808080");
@@ -293,7 +294,7 @@ TEST_F(BrushEmissionTest, ColourPatternsAreRasterPatterns) {
         << c.what;
   }
   // A grey result has one byte per pixel (255 minus the level) and a third of the length.
-  Set(1327, 1);
+  Set(kItemGraphicsGreyAsGrey, 1);
   MakeConverter();
   NewCalls();
   EXPECT_EQ(Emit(PatternBrush(BMF_24BPP, 2, 1, 8, {100, 100, 100, 0, 0, 0, 0, 0})), 1);

@@ -309,6 +309,9 @@ TEST_F(ReplayTest, WriteFailureWhileRecording) {
     NewCalls();
     for (const ListCase* step : pages[0]) ASSERT_EQ(step->record(channel_), 0);
     const std::vector<std::string> direct = NewCalls();
+    // Each case's rules are its own: a store file named from the same tick as the previous
+    // case's would otherwise still be full, or have room again.
+    SimClearFileRules();
     SimMessageBoxReset();
     const std::u16string path = channel_->store.name;
     SimDiskFull(path.c_str(), 100);

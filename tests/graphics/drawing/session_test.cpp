@@ -13,6 +13,7 @@
 
 #include "graphics/drawing/library_calls.h"
 #include "graphics/drawing/parameter_blocks.h"
+#include "items/item_ids.h"
 #include "platform/kernel/ansi_text.h"
 #include "tests/graphics/drawing/library_fixture.h"
 #include "tests/support/model_files.h"
@@ -173,7 +174,7 @@ devicequery 4 linked selector=1 item=4097 type=1 length=1 devtype=4 flags=0x41 i
     SCOPED_TRACE(c.key);
     EXPECT_EQ(LookUpConditionalValue(pdev_.get(), static_cast<WORD>(c.key)), c.value);
   }
-  Set(4355, 3);
+  Set(kItemConditionKey, 3);
   ASSERT_EQ(OpenLibrarySession(pdev_.get()), 0);
   EXPECT_NE(InitializeLine().find(" 228=96}"), std::string::npos) << InitializeLine();
 }

@@ -13,6 +13,7 @@
 #include "graphics/device/pdev.h"
 #include "graphics/imaging/brush_patterns.h"
 #include "graphics/imaging/color_converter.h"
+#include "items/item_ids.h"
 #include "outside/qvcolor/qvcolor_sim.h"
 #include "platform/user/user_sim.h"
 #include "tests/graphics/imaging/icc_test_profiles.h"
@@ -190,10 +191,10 @@ TEST_F(ColorConverterTest, TheFlagWordFollowsTheSettings) {
   for (const Case& c : cases) {
     Apply(kNeutral);
     for (SettingItemId id = 274; id <= 285; ++id) Set(id, 0);
-    Set(287, 0);
-    Set(288, 0);
-    SetPath(1832, u"C:\\profiles\\one.icc");
-    SetPath(1833, u"C:\\profiles\\one.icc");
+    Set(kItemWhitePoint, 0);
+    Set(kItemTone, 0);
+    SetPath(kItemFirstProfilePath, u"C:\\profiles\\one.icc");
+    SetPath(kItemSecondProfilePath, u"C:\\profiles\\one.icc");
     Apply(c.items);
     ColorConverter converter{};
     ColorSettingsRecord record{};
@@ -280,8 +281,8 @@ TEST_F(ColorConverterTest, UnusableProfilesAskTheUser) {
   for (const Case& c : cases) {
     Apply(kNeutral);
     Apply(c.items);
-    SetPath(1832, c.first);
-    SetPath(1833, c.second);
+    SetPath(kItemFirstProfilePath, c.first);
+    SetPath(kItemSecondProfilePath, c.second);
     SimMessageBoxReset();
     if (c.answer != 0) SimMessageBoxAnswer(c.answer);
     FreeColorConverter(&converter_);
@@ -303,7 +304,7 @@ TEST_F(ColorConverterTest, UnusableProfilesAskTheUser) {
   // Without the resource module's text the box says it in the built-in words.
   Apply(kNeutral);
   Apply({{286, 2}, {1303, 1}});
-  SetPath(1832, u"C:\\profiles\\none.icc");
+  SetPath(kItemFirstProfilePath, u"C:\\profiles\\none.icc");
   SimMessageBoxReset();
   SimMessageBoxAnswer(IDOK);
   FreeColorConverter(&converter_);
@@ -317,8 +318,8 @@ TEST_F(ColorConverterTest, UnusableProfilesAskTheUser) {
 TEST_F(ColorConverterTest, SecondProfileCanShareTheFirst) {
   WriteProfile(u"C:\\profiles\\good.icc", LutProfile(true, false));
   Apply({{286, 2}, {1303, 1}, {1304, 1}, {1305, 1}});
-  SetPath(1832, u"C:\\profiles\\good.icc");
-  SetPath(1833, u"C:\\profiles\\none.icc");
+  SetPath(kItemFirstProfilePath, u"C:\\profiles\\good.icc");
+  SetPath(kItemSecondProfilePath, u"C:\\profiles\\none.icc");
   ASSERT_EQ(Create(), kConverterOk);
   EXPECT_EQ(converter_->SecondProfile, converter_->FirstProfile);
   EXPECT_EQ(converter_->FirstLut.State, kLutTableModel);
@@ -353,7 +354,7 @@ TEST_F(ColorConverterTest, ImageRowsAndPalettesFollowTheImageWord) {
                                greyPalette.data(), 2, r.format, r.bits, FALSE),
               r.rc);
   // Grey mode: every image in inverted grey.
-  Set(270, 1);
+  Set(kItemColorMode, 1);
   ASSERT_EQ(PlanImageConversion(converter_, settings_, config_.get()), 0);
   Bytes grey(2);
   EXPECT_EQ(ConvertImageRows(converter_, rows.data(), grey.data(), 2, 1, nullptr, nullptr, 0, 4, 24, FALSE), kConvertedGrey);

@@ -16,6 +16,7 @@
 
 #include "core/job/fax_list.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/registry/registry_sim.h"
 #include "tests/graphics/ddi/document_fixture.h"
@@ -120,7 +121,9 @@ class CopiesAndPassesTest : public DocumentTest {
     SimPrinterSetup setup;
     setup.name = u"V1";
     setup.dataFile = InstallSampleVariant(edits);
-    if (!SimPrinterExists()) EXPECT_TRUE(SimAddPrinter(setup));
+    if (!SimPrinterExists()) {
+      EXPECT_TRUE(SimAddPrinter(setup));
+    }
     modelDevMode_ = DevMode();
     EngineDc* dc = EngineCreateDC(driver_, u"V1", reinterpret_cast<DEVMODEW*>(modelDevMode_.data()));
     if (dc != nullptr) dcs_.push_back(dc);
@@ -183,6 +186,9 @@ struct CopiesCase {
   const char* quantity;   // the copies the header asks the device for; NULL: not checked here
 };
 
+// The case by its name in test listings (GoogleTest would print its bytes, pointers included).
+void PrintTo(const CopiesCase& c, std::ostream* out) { *out << c.name; }
+
 class CopiesTest : public CopiesAndPassesTest, public testing::WithParamInterface<CopiesCase> {};
 
 // Three copies of a reverse-order document with a sheet inserted before it and one at its end:
@@ -191,13 +197,13 @@ class CopiesTest : public CopiesAndPassesTest, public testing::WithParamInterfac
 // whose header asks the device for three.
 TEST_P(CopiesTest, ReverseOrderCopiesWithInsertedSheets) {
   const CopiesCase& c = GetParam();
-  Put(12, 3);
-  Put(18, c.collate);
-  Put(1312, 1);
-  Put(404, 1);  // a sheet before the document
-  Put(407, 2);
-  Put(405, 1);  // a sheet at its end
-  Put(408, 3);
+  Put(kItemCopies, 3);
+  Put(kItemCollate, c.collate);
+  Put(kItemReverseOrder, 1);
+  Put(kItemSheetBeforeDocument, 1);  // a sheet before the document
+  Put(kItemSheetBeforePaper, 2);
+  Put(kItemSheetAtEnd, 1);  // a sheet at its end
+  Put(kItemSheetAtEndPaper, 3);
   EngineDc* dc = CreateModelDc(kCopierModel);
   ASSERT_NE(dc, nullptr);
   ASSERT_TRUE(Print(dc, u"Copies")) << Trace();
@@ -212,9 +218,10 @@ TEST_P(CopiesTest, ReverseOrderCopiesWithInsertedSheets) {
   ASSERT_EQ(jobs.size(), 1u);
   const std::string spool = Text(SimReadSpoolJob(jobs[0].id));
   ExpectFramedJob(spool);
-  if (c.quantity != nullptr)
+  if (c.quantity != nullptr) {
     EXPECT_EQ(Occurrences(spool, std::string("@PJL SET QTY=") + c.quantity + "\n"), 1u)
         << spool.substr(spool.find(kUel), 400);
+  }
   std::vector<int> sheets;
   for (int run = 0; run < c.runs; ++run) sheets.insert(sheets.end(), {kBlankSheet, 1, 0, kBlankSheet});
   ExpectSheets(dc, SimReadSpoolJob(jobs[0].id), sheets);
@@ -243,17 +250,21 @@ struct FaxCase {
   std::string (*sheetBlock)();  // what the header sheet carries
 };
 
+// The case by its name in test listings (GoogleTest would print its bytes, pointers included).
+void PrintTo(const FaxCase& c, std::ostream* out) { *out << c.name; }
+
 class FaxJobTest : public CopiesAndPassesTest {
  protected:
   // A fax job of three destinations, each with its header sheet and its own pass.
   void SetUpFaxJob(LONG overlaySheet) {
-    Put(376, 1);
-    Put(377, overlaySheet);
-    Put(379, 0);
-    Put(380, 3);
-    Put(381, 0);
+    Put(kItemFaxHeaderSheet, 1);
+    Put(kItemFaxHeaderOverlay, overlaySheet);
+    Put(kItemFaxOneJob, 0);
+    Put(kItemFaxDestinations, 3);
+    Put(kItemFaxHeaderOnly, 0);
     LPCWSTR overlay = u"C:\\Forms\\letterhead.frm";
-    ASSERT_EQ(SetItemValue(1830, settings_, config_, kTypeString, (lstrlenW(overlay) + 1) * sizeof(WCHAR), &overlay),
+    ASSERT_EQ(SetItemValue(kItemOverlayPath, settings_, config_, kTypeString, (lstrlenW(overlay) + 1) * sizeof(WCHAR),
+                           &overlay),
               kItemDone);
   }
   // The job's escapes after its start, as the user-interface module sends them: the whole
@@ -293,7 +304,9 @@ TEST_P(FaxPassTest, EachDestinationIsAJobOfItsOwn) {
     SCOPED_TRACE("pass " + std::to_string(pass));
     EXPECT_EQ(jobs[pass].document, u"Fax");
     EXPECT_NE(jobs[pass].state, SimJobState::Open);
-    if (pass > 0) EXPECT_EQ(jobs[pass].datatype, u"RAW");
+    if (pass > 0) {
+      EXPECT_EQ(jobs[pass].datatype, u"RAW");
+    }
     const std::string spool = Text(SimReadSpoolJob(jobs[pass].id));
     ExpectFramedJob(spool);
     // The destination's number: in its header's fax line and in its cover texts.
@@ -379,13 +392,16 @@ struct SingleJobCase {
   size_t faxLines;            // "@FANU=" lines of its header
 };
 
+// The case by its name in test listings (GoogleTest would print its bytes, pointers included).
+void PrintTo(const SingleJobCase& c, std::ostream* out) { *out << c.name; }
+
 class SingleFaxJobTest : public FaxJobTest, public testing::WithParamInterface<SingleJobCase> {};
 
 TEST_P(SingleFaxJobTest, OneJobForAllDestinations) {
   const SingleJobCase& c = GetParam();
   SetUpFaxJob(1);
-  Put(381, c.headerOnly);
-  Put(379, c.oneJob);
+  Put(kItemFaxHeaderOnly, c.headerOnly);
+  Put(kItemFaxOneJob, c.oneJob);
   EngineDc* dc = CreateModelDc(kFaxModel);
   ASSERT_NE(dc, nullptr);
   ASSERT_TRUE(Print(dc, u"Fax", SendList(dc))) << Trace();
@@ -443,8 +459,9 @@ TEST_F(FaxFailureTest, OnlyARegisteredFaxDataFileIsDeleted) {
     }
     SetUpFaxJob(1);
     LPCWSTR name = file.c_str();
-    ASSERT_EQ(SetItemValue(375, settings_, config_, kTypeString, DWORD(file.size() + 1) * sizeof(WCHAR), &name),
-              kItemDone);
+    ASSERT_EQ(
+        SetItemValue(kItemFaxDataFile, settings_, config_, kTypeString, DWORD(file.size() + 1) * sizeof(WCHAR), &name),
+        kItemDone);
     EngineDc* dc = CreateModelDc(kFaxModel);
     ASSERT_NE(dc, nullptr);
     ASSERT_TRUE(Print(dc, u"Fax", SendList(dc))) << Trace();
@@ -481,7 +498,7 @@ const std::string kBlueBlockColour = std::string("\x04") + char(30) + char(30) +
 class SavedJobTest : public CopiesAndPassesTest {
  protected:
   void SetUpSavedJob() {
-    Put(336, 1);
+    Put(kItemSaveToFile, 1);
     for (const auto& [id, text] : {std::pair<SettingItemId, LPCWSTR>{1829, kSaveFolder}, {338, u"Report"}}) {
       LPCWSTR value = text;
       ASSERT_EQ(SetItemValue(id, settings_, config_, kTypeString, (lstrlenW(text) + 1) * sizeof(WCHAR), &value),
@@ -502,6 +519,9 @@ struct SavedJobCase {
   DWORD confirmed;
   bool savesFile;
 };
+
+// The case by its name in test listings (GoogleTest would print its bytes, pointers included).
+void PrintTo(const SavedJobCase& c, std::ostream* out) { *out << c.name; }
 
 class SavedJobOutputTest : public SavedJobTest, public testing::WithParamInterface<SavedJobCase> {};
 

@@ -4,6 +4,7 @@
 // texts).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -16,8 +17,8 @@ namespace {
 
 template <size_t N>
 void SetText(WCHAR (&field)[N], const std::u16string& text) {
-  std::memset(field, 0, sizeof field);
-  std::memcpy(field, text.data(), std::min(text.size(), N) * sizeof(WCHAR));
+  std::fill(std::begin(field), std::end(field), WCHAR{0});
+  std::copy_n(text.begin(), std::min(text.size(), N), field);
 }
 
 struct Placed {

@@ -83,6 +83,9 @@ TEST_F(JobStoreTest, WriteFailureAsksTheUser) {
   };
   for (const WriteFailureCase& c : cases) {
     SCOPED_TRACE(c.what);
+    // Each case's rules are its own: a store file named from the same tick as the previous
+    // case's would otherwise still be full.
+    SimClearFileRules();
     SimMessageBoxReset();
     TempJobStore store;
     InitTempStore(&store, FALSE, nullptr);

@@ -18,6 +18,7 @@
 #include "graphics/job/cover_records.h"
 #include "graphics/output/overlay_records.h"
 #include "items/codepage.h"
+#include "items/item_ids.h"
 #include "tests/graphics/output/spool_fixture.h"
 
 namespace {
@@ -69,8 +70,8 @@ class CoverRecordsTest : public SpoolTest {
     pdev_->database = store_->main;
     pdev_->linkedDatabase = store_->linked;
     ASSERT_TRUE(ApplyDataFileDefaults(store_, &pdev_->settings, &config_, u"P1"));
-    Put(20, 600);
-    Put(21, 600);
+    Put(kItemResolution, 600);
+    Put(kItemYResolution, 600);
 
     entry_ = {};
     SetText(entry_.entry.number, u"5551234");
@@ -221,13 +222,13 @@ TEST_F(CoverRecordsTest, DoubleByteTextsThatWrapAndAMissingGlyph) {
 }
 
 TEST_F(CoverRecordsTest, CoverSettingsOfTheDevice) {
-  Put(1804, 1);
-  PutText(1805, u"Memo");
-  Put(380, 3);
-  Put(379, 1);
-  Put(1809, 1);
-  PutText(1823, u"555-0199");
-  PutText(5143, u"9");
+  Put(kItemCoverKind, 1);
+  PutText(kItemCoverTitle, u"Memo");
+  Put(kItemFaxDestinations, 3);
+  Put(kItemFaxOneJob, 1);
+  Put(kItemCoverNumberPrefix, 1);
+  PutText(kItemCoverSenderFirst + 3, u"555-0199");
+  PutText(kItemFaxFirstPrefix, u"9");
   CoverInformation info{};
   CoverExtras extras{};
   ReadCoverInformation(pdev_.get(), &info, &extras);
@@ -237,7 +238,7 @@ TEST_F(CoverRecordsTest, CoverSettingsOfTheDevice) {
   EXPECT_EQ(info.numberPrefix, 1);
   EXPECT_EQ(std::u16string(info.sender[3]), u"555-0199");
   EXPECT_EQ(std::u16string(extras.firstPrefix), u"9");
-  Put(380, 1);  // a single destination has no mode
+  Put(kItemFaxDestinations, 1);  // a single destination has no mode
   ReadCoverInformation(pdev_.get(), &info, &extras);
   EXPECT_EQ(info.mode, 0);
 }
@@ -246,14 +247,14 @@ TEST_F(CoverRecordsTest, OverlayNameRecord) {
   BYTE buffer[128];
   EXPECT_EQ(EstimateOverlayRecordSize(pdev_.get()), 0);
   EXPECT_EQ(WriteOverlayNameRecord(pdev_.get(), buffer, sizeof buffer), 0);
-  PutText(1830, u"C:\\Forms\\Office\\letterhead.ovl");
+  PutText(kItemOverlayPath, u"C:\\Forms\\Office\\letterhead.ovl");
   EXPECT_EQ(EstimateOverlayRecordSize(pdev_.get()), 39);
   ASSERT_EQ(WriteOverlayNameRecord(pdev_.get(), buffer, sizeof buffer), 39);
   const std::vector<BYTE> expected =
       Bytes().op("Eg").u16(10).raw("letterhead").f32(1).f32(0).f32(0).f32(1).f32(0).f32(0).u8(0).b;
   EXPECT_EQ(std::vector<BYTE>(buffer, buffer + 39), expected);
   EXPECT_EQ(WriteOverlayNameRecord(pdev_.get(), buffer, 38), -1);
-  PutText(1830, u"C:\\Forms\\");
+  PutText(kItemOverlayPath, u"C:\\Forms\\");
   EXPECT_EQ(OverlayFileName(pdev_.get()), nullptr);
   EXPECT_EQ(EstimateOverlayRecordSize(nullptr), -1);
   EXPECT_EQ(WriteOverlayNameRecord(nullptr, buffer, sizeof buffer), -1);

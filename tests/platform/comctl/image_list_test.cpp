@@ -71,4 +71,34 @@ TEST_F(ImageListTest, IconsAreCopiedDrawnAndDestroyedWithTheList) {
   FreeLibrary(resources);
 }
 
+TEST_F(ImageListTest, ADrawnImageNamesTheIconItWasCopiedFrom) {
+  HMODULE resources = LoadLibraryExW(u"comctl_test.qrs", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(resources, nullptr);
+  HICON icon = LoadIconW(resources, MAKEINTRESOURCEW(200));
+  HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
+  ASSERT_EQ(ImageList_AddIcon(list, icon), 0);
+  HWND window = CreateWindowExW(0, u"#32770", u"", WS_POPUP | WS_VISIBLE, 0, 0, 60, 40, nullptr, nullptr, nullptr,
+                                nullptr);
+  SimPaint(window);
+  HDC dc = GetDC(window);
+  ASSERT_TRUE(ImageList_Draw(list, 0, dc, 20, 10, ILD_NORMAL));
+  ReleaseDC(window, dc);
+  std::vector<SimDrawnPicture> pictures = SimDrawnPictures(window);
+  ASSERT_EQ(pictures.size(), 1u);
+  EXPECT_EQ(pictures[0].kind, SimDrawnPicture::Icon);
+  EXPECT_EQ(pictures[0].module, resources);
+  EXPECT_EQ(pictures[0].resourceId, 200);
+  EXPECT_EQ(pictures[0].rect.left, 20);
+  EXPECT_EQ(pictures[0].rect.bottom, 26);
+  HICON out = ImageList_GetIcon(list, 0, ILD_NORMAL);
+  EXPECT_EQ(SimIconResourceId(out), 200) << "a copy taken out names it too";
+  SimPaint(window);
+  EXPECT_TRUE(SimDrawnPictures(window).empty()) << "the next paint did not draw it";
+  DestroyIcon(out);
+  DestroyWindow(window);
+  ImageList_Destroy(list);
+  DestroyIcon(icon);
+  FreeLibrary(resources);
+}
+
 }  // namespace

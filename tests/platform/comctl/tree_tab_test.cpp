@@ -2,6 +2,7 @@
 // keys with the notices the owner hears (asked first, then told).
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -140,7 +141,7 @@ TEST_F(TreeTabTest, TreeViewMessages) {
   ASSERT_TRUE(SendMessageW(tree, TVM_SETITEMW, 0, LPARAM(&v)));
   EXPECT_EQ(TextOf(t1), u"Asked") << "a callback text is asked of the owner";
   RECT r{};
-  *reinterpret_cast<HTREEITEM*>(&r) = t2;
+  std::memcpy(&r, &t2, sizeof t2);
   ASSERT_TRUE(SendMessageW(tree, TVM_GETITEMRECT, FALSE, LPARAM(&r)));
   EXPECT_EQ(r.top, 3 * kTreeItemHeight);
   TVHITTESTINFO hit{{50, 3 * kTreeItemHeight + 2}, 0, nullptr};

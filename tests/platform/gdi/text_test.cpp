@@ -55,7 +55,9 @@ struct MetricsCase {
   const char16_t* face;
   LONG height;
   LONG weight;
-  TEXTMETRICW expected;  // height, ascent, descent, internal leading, external leading, average, maximum
+  struct {
+    LONG tmHeight, tmAscent, tmDescent, tmInternalLeading, tmExternalLeading, tmAveCharWidth, tmMaxCharWidth;
+  } expected;
   LONG helloWidth;       // "Hello, World"
 };
 

@@ -70,7 +70,7 @@ void Fill(HWND dlg) {
   SetScrollInfo(GetDlgItem(dlg, 1050), SB_CTL, &si, FALSE);
 }
 
-INT_PTR EveryControlProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR EveryControlProc(HWND dlg, UINT msg, WPARAM, LPARAM lParam) {
   switch (msg) {
     case WM_INITDIALOG:
       SetWindowLongPtrW(dlg, DWLP_USER, lParam);

@@ -136,6 +136,9 @@ TEST_F(MessageLogTest, NoticesAndClassMessagesHaveTheirNames) {
   EXPECT_EQ(FirstLine(log.Difference({SimNotice(dialog, PSN_KILLACTIVE)}, SimSequence::InOrder)),
             "expected message 1, WM_NOTIFY PSN_KILLACTIVE to page, got none like it");
   EXPECT_TRUE(log.Matches({{top_, WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED)}}, SimSequence::InOrder));
+  EXPECT_EQ(FirstLine(log.Difference({{dialog, WM_NOTIFY}, {dialog, WM_NOTIFY}})),
+            "message 2: expected WM_NOTIFY to page, got WM_NOTIFY TCN_SELCHANGE to top")
+      << "WM_NOTIFY without a code matches any notice";
   EXPECT_EQ(log.Messages()[0].code, UINT(PSN_APPLY));
 }
 

@@ -520,7 +520,9 @@ TEST_F(WindowTest, ScrollingMovesThePixelsAndInvalidatesWhatItUncovers) {
     DeleteObject(update);
     RECT pending{};
     EXPECT_EQ(GetUpdateRect(h, &pending, FALSE), c.kind != NULLREGION);
-    if (c.kind != NULLREGION) EXPECT_TRUE(EqualRect(&pending, &c.uncovered));
+    if (c.kind != NULLREGION) {
+      EXPECT_TRUE(EqualRect(&pending, &c.uncovered));
+    }
     // Every pixel of the area that a moved one covers shows what was drawn dx, dy before it;
     // the pixels beyond the area are untouched.
     for (int y : {12, 45, 85})
@@ -529,7 +531,9 @@ TEST_F(WindowTest, ScrollingMovesThePixelsAndInvalidatesWhatItUncovers) {
         RECT uncoveredNow = c.uncovered;
         if (c.kind == COMPLEXREGION) uncoveredNow = RECT{};
         const bool movedHere = x - c.dx >= area.left && x - c.dx < area.right && y - c.dy >= area.top && y - c.dy < area.bottom;
-        if (movedHere && !PtInRect(&uncoveredNow, p)) EXPECT_EQ(pixel(x, y), Marked(x - c.dx, y - c.dy)) << x << "," << y;
+        if (movedHere && !PtInRect(&uncoveredNow, p)) {
+          EXPECT_EQ(pixel(x, y), Marked(x - c.dx, y - c.dy)) << x << "," << y;
+        }
       }
     EXPECT_EQ(pixel(5, 5), Marked(5, 5));
     EXPECT_EQ(pixel(150, 95), Marked(150, 95));

@@ -57,7 +57,9 @@ class ScanDialogTest : public TwainTest {
   void OpenDialog(BOOL feeder = TRUE, bool inches = false, HWND parent = nullptr) {
     SetupScanner(feeder, feeder ? 1 : 0, 0);
     ASSERT_EQ(app_.Open(), TWRC_SUCCESS);
-    if (inches) ASSERT_EQ(app_.SetEnumeration(ICAP_UNITS, TWTY_UINT16, {TWUN_INCHES}, 0), TWRC_SUCCESS);
+    if (inches) {
+      ASSERT_EQ(app_.SetEnumeration(ICAP_UNITS, TWTY_UINT16, {TWUN_INCHES}, 0), TWRC_SUCCESS);
+    }
     ASSERT_EQ(app_.EnableWithInterface(parent), TWRC_SUCCESS);
     dialog_ = FindWindowW(nullptr, u"Scriptora Duo Local Scan");
     ASSERT_NE(dialog_, nullptr);
@@ -110,7 +112,10 @@ TEST_F(ScanDialogTest, OpensFromItsTemplateWithItsCaptionsAndClosesOnDisable) {
   EXPECT_TRUE(IsWindowVisible(Item(kIdThreshold)));
   EXPECT_FALSE(IsWindowVisible(Item(kIdCurveBox)));
   // The application's events reach the dialog through MSG_PROCESSEVENT.
-  MSG msg{Item(kIdThreshold), WM_CHAR, '7', 0};
+  MSG msg{};
+  msg.hwnd = Item(kIdThreshold);
+  msg.message = WM_CHAR;
+  msg.wParam = '7';
   TW_EVENT event{&msg, 0x1234};
   EXPECT_EQ(app_.Call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event), TWRC_DSEVENT);
   EXPECT_EQ(event.TWMessage, MSG_NULL);

@@ -8,6 +8,7 @@
 #include "core/database/machine_base_text.h"
 #include "core/rules/paper_margins.h"
 #include "core/rules/record_numbers.h"
+#include "items/item_ids.h"
 #include "platform/platform.h"
 #include "tests/support/printer_fixture.h"
 #include "ui/framework/sheet/margin_checks.h"
@@ -72,7 +73,7 @@ TEST_F(MarginChecksTest, OneDimensionFitsOnlyBelowThePaperSize) {
       {kLandscape, kMarginLength, {{1485, 1485, 0, 0}}, kMarginsFit},
   };
   for (const Case& c : cases) {
-    Put(7, c.orientation);
+    Put(kItemOrientation, c.orientation);
     EXPECT_EQ(Fit(kA4, c.dimension, c.margins), c.fit)
         << "orientation " << c.orientation << " dimension " << c.dimension << " margins " << c.margins.margin[0]
         << "," << c.margins.margin[1] << "," << c.margins.margin[2] << "," << c.margins.margin[3];
@@ -82,8 +83,8 @@ TEST_F(MarginChecksTest, OneDimensionFitsOnlyBelowThePaperSize) {
 }
 
 TEST_F(MarginChecksTest, StoredMarginsAgainstANewSize) {
-  Put(7, kPortrait);
-  Put(kPerUserMarginItem, 1);
+  Put(kItemOrientation, kPortrait);
+  Put(kItemPerUserMargins, 1);
   StoreUserMargins(kA4, {{100, 100, 300, 300}});
   const struct Case {
     WORD dimension;
@@ -104,7 +105,7 @@ TEST_F(MarginChecksTest, StoredMarginsAgainstANewSize) {
 }
 
 TEST_F(MarginChecksTest, SweepListsThePapersWithARangeThatDoNotFit) {
-  Put(7, kPortrait);
+  Put(kItemOrientation, kPortrait);
   WORD ids[kMarginSweepPapers];
   EXPECT_EQ(CheckAllPaperMargins(printer_, &settings_, &config_, store_, TRUE, ids), kMarginsFit);
   EXPECT_EQ(ids[0], 0);
@@ -120,8 +121,8 @@ TEST_F(MarginChecksTest, SweepListsThePapersWithARangeThatDoNotFit) {
 }
 
 TEST_F(MarginChecksTest, ApplyValidationResetsOversizedMarginsAndQueuesWarnings) {
-  Put(7, kPortrait);
-  Put(kPerUserMarginItem, 1);
+  Put(kItemOrientation, kPortrait);
+  Put(kItemPerUserMargins, 1);
   StoreUserMargins(kCustomSize, {{0, 0, 450, 450}});
   PendingWarnings* pending = nullptr;
   HMODULE module = GetResourceModule();
@@ -145,7 +146,7 @@ TEST_F(MarginChecksTest, ApplyValidationResetsOversizedMarginsAndQueuesWarnings)
 
   // Both the whole-settings report and the margins in warning 0.
   StoreUserMargins(kCustomSize, {{0, 0, 450, 450}});
-  Put(8, 4321);  // an unknown paper becomes the default
+  Put(kItemPaperSize, 4321);  // an unknown paper becomes the default
   ASSERT_EQ(ValidateSheetOnApply(module, printer_, store_, &settings_, &config_, FALSE, kValidateAllSettings, TRUE,
                                  kReport, &kMetric, nullptr, &pending),
             1);
@@ -157,7 +158,7 @@ TEST_F(MarginChecksTest, ApplyValidationResetsOversizedMarginsAndQueuesWarnings)
 
   // Margins that are the printer's are not swept without a window.
   StoreUserMargins(kCustomSize, {{0, 0, 450, 450}});
-  Put(kPerUserMarginItem, 0);
+  Put(kItemPerUserMargins, 0);
   ASSERT_EQ(ValidateSheetOnApply(module, printer_, store_, &settings_, &config_, FALSE, 0, TRUE, kReport, &kMetric,
                                  nullptr, &pending),
             1);
@@ -169,7 +170,7 @@ TEST_F(MarginChecksTest, ApplyValidationResetsOversizedMarginsAndQueuesWarnings)
 }
 
 TEST_F(MarginChecksTest, ResetWritesThePrintersTableWithoutThePerUserFlag) {
-  Put(7, kPortrait);
+  Put(kItemOrientation, kPortrait);
   const WORD ids[kMarginSweepPapers] = {kCustomSize};
   ASSERT_EQ(ResetPaperMargins(printer_, &context_, FALSE, ids), 1);
   PaperMarginTable* table = LoadPaperMarginTable(printer_);
@@ -179,7 +180,7 @@ TEST_F(MarginChecksTest, ResetWritesThePrintersTableWithoutThePerUserFlag) {
   for (DWORD m : row.margin) EXPECT_EQ(m, kDefaultMargin);
   FreePaperMarginTable(table);
   LONG perUser = -1;
-  ASSERT_TRUE(ReadItemLong(&settings_, &config_, kPerUserMarginItem, &perUser));
+  ASSERT_TRUE(ReadItemLong(&settings_, &config_, kItemPerUserMargins, &perUser));
   EXPECT_EQ(perUser, 0);
 }
 

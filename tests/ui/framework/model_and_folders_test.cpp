@@ -2,6 +2,7 @@
 // printer), and the folders a user names: made level by level and looked up by attributes.
 #include <gtest/gtest.h>
 
+#include "items/item_ids.h"
 #include "platform/platform.h"
 #include "tests/support/printer_fixture.h"
 #include "ui/framework/text/directory_paths.h"
@@ -14,9 +15,9 @@ class ModelAndFoldersTest : public printer_test::SampleSettingsTest {};
 TEST_F(ModelAndFoldersTest, ClassesOfTheSampleModel) {
   EXPECT_EQ(GetModelClass(store_), 1);  // colour
   EXPECT_EQ(GetModelClass(nullptr), -1);
-  Put(270, 1);
+  Put(kItemColorMode, 1);
   EXPECT_EQ(GetItem270Class(&settings_, store_), 1);
-  Put(270, 0);
+  Put(kItemColorMode, 0);
   EXPECT_EQ(GetItem270Class(&settings_, store_), 2);
   EXPECT_EQ(GetItem270Class(&settings_, nullptr), -1);
   EXPECT_EQ(IsModelKind2(store_), 0);  // a printer

@@ -8,6 +8,7 @@
 #include "core/messages/sheet_services.h"
 #include "core/runtime/module_state.h"
 #include "core/runtime/resource_module.h"
+#include "items/item_ids.h"
 #include "platform/platform.h"
 #include "tests/support/sandbox_test.h"
 #include "ui/framework/sheet/sheet_routines.h"
@@ -102,8 +103,9 @@ TEST_F(SheetRoutinesTest, DecimalsMeasurementFlagsAndFeatures) {
     int known;
     WORD decimals;
   } cases[] = {
-      {460, 0, 1, 1}, {460, 1, 1, 2}, {1826, 0, 1, 1}, {268, 0, 1, 0}, {324, 1, 1, 1},
-      {5889, 0, 1, 1}, {5928, 1, 1, 2}, {5929, 0, 0, 0}, {12, 0, 0, 0},
+      {kItemOffsetX, 0, 1, 1},           {kItemOffsetX, 1, 1, 2},       {kItemMarginRight, 0, 1, 1},
+      {kItemBindingShift, 0, 1, 0},      {kItemBookletShift, 1, 1, 1},  {kItemUserPaperWidth, 0, 1, 1},
+      {kItemUserPaperName - 1, 1, 1, 2}, {kItemUserPaperName, 0, 0, 0}, {kItemCopies, 0, 0, 0},
   };
   for (const Case& c : cases) {
     WORD decimals = 99;

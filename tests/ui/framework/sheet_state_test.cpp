@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/persist/settings_compare.h"
+#include "items/item_ids.h"
 #include "platform/kernel/ansi_text.h"
 #include "platform/platform.h"
 #include "tests/support/printer_fixture.h"
@@ -147,7 +148,7 @@ TEST_F(SheetStateTest, SettingsRecordsCompareThroughThePageWindow) {
   // The device name is not compared; the copies are.
   std::memcpy(other.bytes, u"Another Device", 30);
   EXPECT_EQ(CompareSettingsRecords(page_, &settings_, &other, &config_), 1);
-  Put(12, 3);
+  Put(kItemCopies, 3);
   EXPECT_EQ(CompareSettingsRecords(page_, &settings_, &other, &config_), 0);
   SetWindowLongPtrW(page_, DWLP_USER, 0);
   DestroyPageData(&data);

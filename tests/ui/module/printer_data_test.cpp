@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/database/dbrecords.h"
+#include "items/item_ids.h"
 #include "platform/platform.h"
 #include "tests/support/printer_fixture.h"
 #include "ui/module/printer_data.h"
@@ -36,10 +37,10 @@ TEST_F(PrinterDataTest, PublishingValuesFollowTheConfiguration) {
       {1, 1, 0, 2, 1, 0},
   };
   for (const Case& c : cases) {
-    Put(4103, c.duplex);
-    Put(4101, c.staple);
-    Put(4116, c.staple2);
-    Put(5134, c.unit);
+    Put(kItemModelOptions, c.duplex);
+    Put(kItemStapler, c.staple);
+    Put(kItemStaplerSecond, c.staple2);
+    Put(kItemFinisher, c.unit);
     EXPECT_EQ(WriteDsDriverData(printer_, &config_), 1);
     EXPECT_EQ(DsValue(kDsDuplexValue), c.duplexValue);
     EXPECT_EQ(DsValue(kDsStaplingValue), c.staplingValue);

@@ -15,6 +15,7 @@
 #include "core/job/job_header.h"
 #include "core/rules/paper_margins.h"
 #include "core/store/printer_forms.h"
+#include "items/item_ids.h"
 #include "platform/engine/printer_dc.h"
 #include "platform/engine/reference_renderer.h"
 #include "tests/support/sample_fixture.h"
@@ -44,8 +45,8 @@ std::ostream& operator<<(std::ostream& out, const EscapeShape& e) {
 }
 
 // Job-information switches (items 1296 .. 1301: user, owner, document, page, date, time).
-constexpr SettingItemId kJobInfoItems[] = {1296, 1297, 1298, 1299, 1300, 1301};
-constexpr SettingItemId kJobHeaderItem = 1333;
+constexpr SettingItemId kJobInfoItems[] = {kItemJobInfoUser,       kItemJobInfoOwner, kItemJobInfoDocumentName,
+                                           kItemJobInfoPageNumber, kItemJobInfoDate,  kItemJobInfoTime};
 
 class PrintingTest : public SampleStoreTest {
  protected:
@@ -56,7 +57,7 @@ class PrintingTest : public SampleStoreTest {
     SimSetComputerName(u"HOST1");
     SimSetClock(SYSTEMTIME{2026, 3, 4, 5, 6, 7, 8, 0});
     for (SettingItemId id : kJobInfoItems) Set(id, kTypeUInt8, 0);
-    Set(kJobHeaderItem, kTypeFlag, 0);
+    Set(kItemJournal, kTypeFlag, 0);
   }
 
   void AddPrinter(DWORD attributes = PRINTER_ATTRIBUTE_LOCAL | PRINTER_ATTRIBUTE_QUEUED) {
@@ -301,7 +302,7 @@ TEST_F(PrintingTest, JobInformationBlockIsByteExact) {
 // estimated size after its length word, entry length = slot + 4, the values after the entries.
 TEST_F(PrintingTest, JobHeaderBlockHoldsTheBuiltHeader) {
   AddPrinter();
-  Set(kJobHeaderItem, kTypeFlag, 1);
+  Set(kItemJournal, kTypeFlag, 1);
   HDC dc = CreatePrinterDc();
   ASSERT_NE(dc, nullptr);
   PrintDocument(dc, 1);
@@ -418,11 +419,11 @@ TEST_F(PrintingTest, StampAndJobInformationAreDrawnAtEachPageEnd) {
   constexpr int kStampMode = 0x5003, kStampPos = 0x5004, kGetJobInfo = 0x5006, kJobInfoMode = 0x5008;
   const WCHAR* name = u"Confidential";
   const WCHAR* text = u"CONFIDENTIAL";
-  ASSERT_EQ(SetItemValue(297, settings_, config_, kTypeString, 26, &name), kItemDone);
-  ASSERT_EQ(SetItemValue(299, settings_, config_, kTypeString, 26, &text), kItemDone);
-  Set(303, kTypeUInt16, 0x202);  // centred
-  Set(1296, kTypeUInt8, 1);      // the user's name
-  Set(351, kTypeUInt16, 0x303);  // at the bottom right
+  ASSERT_EQ(SetItemValue(kItemStampName, settings_, config_, kTypeString, 26, &name), kItemDone);
+  ASSERT_EQ(SetItemValue(kItemStampText, settings_, config_, kTypeString, 26, &text), kItemDone);
+  Set(kItemStampPosition, kTypeUInt16, 0x202);        // centred
+  Set(kItemJobInfoUser, kTypeUInt8, 1);               // the user's name
+  Set(kItemJobInfoUserPosition, kTypeUInt16, 0x303);  // at the bottom right
   AddPrinter();
   HDC dc = CreatePrinterDc();
   ASSERT_NE(dc, nullptr);
@@ -444,11 +445,10 @@ TEST_F(PrintingTest, StampAndJobInformationAreDrawnAtEachPageEnd) {
   EXPECT_EQ(overlay, (std::vector<int>{kStampMode, kStampMode, kGetJobInfo, kJobInfoMode, kStampPos, kJobInfoMode}));
 }
 
-// A shared network printer whose settings ask for confirmation (item 336 = 1): when the
+// A shared network printer whose job is marked to be saved (kItemSaveToFile = 1): when the
 // document has started in the graphics module, the user confirms it once per document; OK
 // sends the batch with the confirmation, Cancel fails the start and no batch goes out.
 TEST_F(PrintingTest, SharedNetworkPrinterAsksOncePerDocument) {
-  constexpr SettingItemId kConfirmShared = 336;
   constexpr DWORD kSharedNetwork = PRINTER_ATTRIBUTE_SHARED | PRINTER_ATTRIBUTE_NETWORK;
   const struct Case {
     const char* what;
@@ -466,7 +466,7 @@ TEST_F(PrintingTest, SharedNetworkPrinterAsksOncePerDocument) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Set(kConfirmShared, kTypeUInt8, c.confirm);
+    Set(kItemSaveToFile, kTypeUInt8, c.confirm);
     AddPrinter(c.attributes);
     HDC dc = CreatePrinterDc();
     ASSERT_NE(dc, nullptr);
@@ -581,14 +581,14 @@ TEST_F(PrintingTest, TurnedFramedStampEnclosesItsText) {
   AddPrinter();  // the printer's own device mode has the model's defaults, no stamp
   const WCHAR* name = u"Confidential";
   const WCHAR* text = u"CONFIDENTIAL";
-  ASSERT_EQ(SetItemValue(297, settings_, config_, kTypeString, 26, &name), kItemDone);
-  ASSERT_EQ(SetItemValue(299, settings_, config_, kTypeString, 26, &text), kItemDone);
-  Set(301, kTypeUInt32, kColour);
-  Set(302, kTypeUInt8, 1);           // in a box
-  Set(303, kTypeUInt16, 0x202);      // centred
-  Set(306, kTypeFontField, 40);      // 40 points
-  Set(307, kTypeFontField, 700);     // bold
-  Set(311, kTypeFontField, LONG(kAngle * 10));
+  ASSERT_EQ(SetItemValue(kItemStampName, settings_, config_, kTypeString, 26, &name), kItemDone);
+  ASSERT_EQ(SetItemValue(kItemStampText, settings_, config_, kTypeString, 26, &text), kItemDone);
+  Set(kItemStampColor, kTypeUInt32, kColour);
+  Set(kItemStampFrame, kTypeUInt8, 1);             // in a box
+  Set(kItemStampPosition, kTypeUInt16, 0x202);     // centred
+  Set(kItemStampFontSize, kTypeFontField, 40);     // 40 points
+  Set(kItemStampFontWeight, kTypeFontField, 700);  // bold
+  Set(kItemStampEscapement, kTypeFontField, LONG(kAngle * 10));
   HDC dc = CreatePrinterDc();
   ASSERT_NE(dc, nullptr);
   EngineDc* engine = SimPrinterDcEngine(dc);
@@ -680,7 +680,7 @@ TEST_F(DocumentEventExportTest, CreateDcHandsOutTheDevModeWithOrWithoutMargins) 
   } cases[] = {{0, 1548}, {1, 1558}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.appendMargins);
-    Set(387, kTypeUInt8, c.appendMargins);
+    Set(kItemPerPaperMargins, kTypeUInt8, c.appendMargins);
     std::vector<BYTE> mode = DevMode();
     DOCEVENT_CREATEDCPRE pre{nullptr, const_cast<LPWSTR>(kPrinter), reinterpret_cast<DEVMODEW*>(mode.data()), FALSE};
     DEVMODEW* handed = nullptr;
@@ -693,7 +693,7 @@ TEST_F(DocumentEventExportTest, CreateDcHandsOutTheDevModeWithOrWithoutMargins) 
       EXPECT_EQ(extra, 1338);
       WORD tail[5];
       std::memcpy(tail, bytes + 1548, sizeof tail);
-      EXPECT_EQ(tail[0], static_cast<WORD>(Number(8)));
+      EXPECT_EQ(tail[0], static_cast<WORD>(Number(kItemPaperSize)));
       for (int i = 1; i < 5; ++i) EXPECT_EQ(tail[i], 46);
     } else {
       EXPECT_EQ(extra, 1328);
@@ -710,7 +710,7 @@ TEST_F(DocumentEventExportTest, CreateDcHandsOutTheDevModeWithOrWithoutMargins) 
 // appended) and the margins sent to the graphics module at each page's start.
 TEST_F(DocumentEventExportTest, JobMarginsComeFromTheUserThenThePrintersTableThenTheDefaults) {
   WORD paperId = 0;
-  ASSERT_EQ(MapFormToPaperId(printer_, Number(8), &paperId), 1);
+  ASSERT_EQ(MapFormToPaperId(printer_, Number(kItemPaperSize), &paperId), 1);
   LPWSTR base = ReadSectionStringOrNull(store_->main, DDD_SECTION_DRIVER_BASE, 0);
   ASSERT_NE(base, nullptr);
   // The table and the user's values are stored as the sheets store them, with full access.
@@ -745,8 +745,8 @@ TEST_F(DocumentEventExportTest, JobMarginsComeFromTheUserThenThePrintersTableThe
     if (c.storeUser) {
       EXPECT_EQ(WriteUserPaperMargin(admin, base, paperId, &user), kMarginDone);
     }
-    Set(387, kTypeUInt8, 1);  // the margins go into the device context's device mode
-    Set(463, kTypeUInt8, c.perUser);
+    Set(kItemPerPaperMargins, kTypeUInt8, 1);  // the margins go into the device context's device mode
+    Set(kItemPerUserMargins, kTypeUInt8, c.perUser);
     std::vector<BYTE> mode = DevMode();
     DOCEVENT_CREATEDCPRE pre{nullptr, const_cast<LPWSTR>(kPrinter), reinterpret_cast<DEVMODEW*>(mode.data()), FALSE};
     DEVMODEW* handed = nullptr;

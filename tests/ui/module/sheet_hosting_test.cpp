@@ -3,6 +3,7 @@
 // every allocation failure, and the device sheet's store.
 #include <gtest/gtest.h>
 
+#include "items/item_ids.h"
 #include "tests/support/sheet_fixture.h"
 
 namespace {
@@ -11,8 +12,6 @@ using sheet_test::OpenedBy;
 using sheet_test::kDevModeSize;
 using DocumentPropertiesProc = LONG (*)(HWND, HANDLE, LPWSTR, DEVMODEW*, DEVMODEW*, DWORD);
 using AdvancedPropertiesProc = LONG (*)(HWND, HANDLE, LPWSTR, DEVMODEW*, DEVMODEW*);
-
-constexpr SettingItemId kSideFileItem = 374, kDriverExtraItem = 5;
 
 class SheetHostingTest : public sheet_test::SheetTest {
  protected:
@@ -32,7 +31,7 @@ class SheetHostingTest : public sheet_test::SheetTest {
     SettingsRecord record{};
     std::memcpy(record.bytes, devMode.data(), devMode.size());
     LPCWSTR text = sideFile.c_str();
-    EXPECT_EQ(SetItemValue(kSideFileItem, &record, nullptr, kTypeString, DWORD(sideFile.size() + 1) * 2, &text),
+    EXPECT_EQ(SetItemValue(kItemSideFile, &record, nullptr, kTypeString, DWORD(sideFile.size() + 1) * 2, &text),
               kItemDone);
     std::memcpy(devMode.data(), record.bytes, devMode.size());
     return devMode;
@@ -94,7 +93,7 @@ TEST_F(SheetHostingTest, DevicePathSideFilesAreNeverOpened) {
     }, reinterpret_cast<DEVMODEW*>(in.data()), 0, &result);
     EXPECT_EQ(answer, 1);
     EXPECT_EQ(result, DWORD(CPSUI_OK));
-    const std::u16string sideFile = DevModeText(output_, kSideFileItem);
+    const std::u16string sideFile = DevModeText(output_, kItemSideFile);
     EXPECT_NE(sideFile, path);
     EXPECT_NE(GetFileAttributesW(sideFile.c_str()), INVALID_FILE_ATTRIBUTES);
   }

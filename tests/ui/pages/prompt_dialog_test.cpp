@@ -12,6 +12,7 @@
 #include "core/runtime/module_state.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "items/text_protection.h"
 #include "platform/platform.h"
 #include "tests/support/model_files.h"
@@ -110,7 +111,7 @@ class PromptDialogTest : public printer_test::PrinterTest {
     ASSERT_EQ(SetItemNumberV(&settings_, &config_, id, type, value), 0);
   }
   DWORD Number(SettingItemId id, ValueTypeCode type) { return GetItemNumber(&settings_, &config_, id, type); }
-  void KeepValues() { SetNumber(5169, kTypeFlag, 1); }
+  void KeepValues() { SetNumber(kItemPromptKeepValuesAlt, kTypeFlag, 1); }
 
   static std::u16string Encoded(const std::u16string& text) {
     LPWSTR encoded = nullptr;
@@ -136,20 +137,20 @@ class PromptDialogTest : public printer_test::PrinterTest {
 };
 
 TEST_F(PromptDialogTest, OpensWithTheDefaultsUnlessValuesAreKept) {
-  SetText(5174, u"Alice");
-  SetText(5184, u"Sales");
+  SetText(kItemPromptGroup1Key, u"Alice");
+  SetText(kItemPromptGroup2Key, u"Sales");
   std::u16string shown;
   EXPECT_EQ(Run([&](HWND dialog) { shown = Field(dialog, kUserName); }), 0);
   EXPECT_EQ(shown, u"Guest");
-  EXPECT_EQ(Text(5184), u"Office");
+  EXPECT_EQ(Text(kItemPromptGroup2Key), u"Office");
 
-  SetText(5174, u"Alice");
+  SetText(kItemPromptGroup1Key, u"Alice");
   KeepValues();
   Run([&](HWND dialog) { shown = Field(dialog, kUserName); });
   EXPECT_EQ(shown, u"Alice");
   // Mode 1 keeps by item 5168.
   data_.mode = 1;
-  SetNumber(5168, kTypeFlag, 0);
+  SetNumber(kItemPromptKeepValues, kTypeFlag, 0);
   Run([&](HWND dialog) { shown = Field(dialog, kUserName); });
   EXPECT_EQ(shown, u"Guest");
 }
@@ -208,7 +209,7 @@ TEST_F(PromptDialogTest, TypingStopsAtTheFieldAndItemLimits) {
   });
   EXPECT_EQ(limit, 12);
   EXPECT_EQ(password, u"abcdefgh");
-  EXPECT_EQ(Text(5175), Encoded(u"abcdefgh"));
+  EXPECT_EQ(Text(kItemPromptGroup1Password), Encoded(u"abcdefgh"));
   EXPECT_EQ(user, std::u16string(32, u'x'));
 }
 
@@ -219,8 +220,8 @@ TEST_F(PromptDialogTest, SecretFieldIsStoredEncodedAndShownDecoded) {
               SimClick(GetDlgItem(dialog, kOk));
             }),
             1);
-  EXPECT_EQ(Text(5175), Encoded(u"abc123"));
-  EXPECT_NE(Text(5175), u"abc123");
+  EXPECT_EQ(Text(kItemPromptGroup1Password), Encoded(u"abc123"));
+  EXPECT_NE(Text(kItemPromptGroup1Password), u"abc123");
   std::u16string shown;
   Run([&](HWND dialog) { shown = Field(dialog, kPassword); });
   EXPECT_EQ(shown, u"abc123");
@@ -228,8 +229,8 @@ TEST_F(PromptDialogTest, SecretFieldIsStoredEncodedAndShownDecoded) {
 
 TEST_F(PromptDialogTest, EmptyDepartmentDisablesOkAndThePin) {
   KeepValues();
-  SetNumber(5183, kTypeUInt8, 1);
-  SetText(5184, u"Sales");
+  SetNumber(kItemPromptGroup, kTypeUInt8, 1);
+  SetText(kItemPromptGroup2Key, u"Sales");
   Run([&](HWND dialog) {
     EXPECT_TRUE(Shown(dialog, kDepartment));
     EXPECT_TRUE(Enabled(dialog, kOk));
@@ -265,10 +266,10 @@ TEST_F(PromptDialogTest, CancelWarnsAndAnswersZero) {
 
 TEST_F(PromptDialogTest, OkResetsTheGroupNotInUse) {
   KeepValues();
-  SetNumber(5183, kTypeUInt8, 1);
-  SetText(5184, u"Sales");
-  SetText(5185, Encoded(u"1234"));
-  SetText(5176, u"Acc9");
+  SetNumber(kItemPromptGroup, kTypeUInt8, 1);
+  SetText(kItemPromptGroup2Key, u"Sales");
+  SetText(kItemPromptGroup2Pin, Encoded(u"1234"));
+  SetText(kItemPromptGroup1Account, u"Acc9");
   EXPECT_EQ(Run([&](HWND dialog) {
               SimClick(GetDlgItem(dialog, kUserRadio));
               EXPECT_TRUE(Shown(dialog, kUserName));
@@ -277,23 +278,23 @@ TEST_F(PromptDialogTest, OkResetsTheGroupNotInUse) {
               SimClick(GetDlgItem(dialog, kOk));
             }),
             1);
-  EXPECT_EQ(Number(5183, kTypeUInt8), 0u);
-  EXPECT_EQ(Text(5184), u"Office");
-  EXPECT_EQ(Text(5185), Encoded(u"0000"));
-  EXPECT_EQ(Text(5176), u"Acc9");
-  EXPECT_EQ(Text(5174), u"Guest");
+  EXPECT_EQ(Number(kItemPromptGroup, kTypeUInt8), 0u);
+  EXPECT_EQ(Text(kItemPromptGroup2Key), u"Office");
+  EXPECT_EQ(Text(kItemPromptGroup2Pin), Encoded(u"0000"));
+  EXPECT_EQ(Text(kItemPromptGroup1Account), u"Acc9");
+  EXPECT_EQ(Text(kItemPromptGroup1Key), u"Guest");
 
   // And the other way: group 2 in use resets group 1.
-  SetText(5184, u"Sales");
-  SetText(5185, Encoded(u"1234"));
+  SetText(kItemPromptGroup2Key, u"Sales");
+  SetText(kItemPromptGroup2Pin, Encoded(u"1234"));
   EXPECT_EQ(Run([&](HWND dialog) {
               SimClick(GetDlgItem(dialog, kDepartmentRadio));
               SimClick(GetDlgItem(dialog, kOk));
             }),
             1);
-  EXPECT_EQ(Text(5176), u"General");
-  EXPECT_EQ(Text(5174), u"Guest");
-  EXPECT_EQ(Text(5184), u"Sales");
+  EXPECT_EQ(Text(kItemPromptGroup1Account), u"General");
+  EXPECT_EQ(Text(kItemPromptGroup1Key), u"Guest");
+  EXPECT_EQ(Text(kItemPromptGroup2Key), u"Sales");
 }
 
 // A text that breaks its field's rules never reaches OK: leaving the field reports it and
@@ -318,8 +319,8 @@ TEST_F(PromptDialogTest, RefusedTextsAreReportedAndTakenBack) {
   EXPECT_EQ(afterLeave, u"Guest");
   EXPECT_EQ(focusAfterLeave, userField);
   EXPECT_EQ(afterEnter, u"General");
-  EXPECT_EQ(Text(5174), u"Guest");
-  EXPECT_EQ(Text(5176), u"B2General");
+  EXPECT_EQ(Text(kItemPromptGroup1Key), u"Guest");
+  EXPECT_EQ(Text(kItemPromptGroup1Account), u"B2General");
   const auto boxes = SimMessageBoxLog();
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].text,
@@ -331,8 +332,8 @@ TEST_F(PromptDialogTest, RefusedTextsAreReportedAndTakenBack) {
 // A PIN shorter than its item's minimum is refused at OK with its own message.
 TEST_F(PromptDialogTest, ShortPinIsRefusedAtOk) {
   KeepValues();
-  SetNumber(5183, kTypeUInt8, 1);
-  SetText(5184, u"Sales");
+  SetNumber(kItemPromptGroup, kTypeUInt8, 1);
+  SetText(kItemPromptGroup2Key, u"Sales");
   EXPECT_EQ(Run([&](HWND dialog) {
               EXPECT_EQ(Field(dialog, kPin), u"0000");
               SetDlgItemTextW(dialog, kPin, u"");
@@ -347,7 +348,7 @@ TEST_F(PromptDialogTest, ShortPinIsRefusedAtOk) {
   const auto boxes = SimMessageBoxLog();
   ASSERT_GE(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, u"PIN must be 4 to 12 digits long.");
-  EXPECT_EQ(Text(5185), Encoded(u"1234"));
+  EXPECT_EQ(Text(kItemPromptGroup2Pin), Encoded(u"1234"));
 }
 
 TEST_F(PromptDialogTest, HelpShowsTheControlsTopics) {
@@ -404,15 +405,15 @@ TEST_F(PromptWithoutListsTest, FieldsKeepTheirOwnLimits) {
             }),
             1);
   EXPECT_EQ(user, std::u16string(32, u'a'));
-  EXPECT_EQ(Text(5174), std::u16string(32, u'a'));
-  EXPECT_EQ(Text(5175), Encoded(u"pw1"));
+  EXPECT_EQ(Text(kItemPromptGroup1Key), std::u16string(32, u'a'));
+  EXPECT_EQ(Text(kItemPromptGroup1Password), Encoded(u"pw1"));
 }
 
 TEST_F(PromptDialogTest, PictureOfTheDialog) {
   KeepValues();
-  SetText(5174, u"Alice");
-  SetText(5176, u"Sales 7");
-  SetText(5175, Encoded(u"secret"));
+  SetText(kItemPromptGroup1Key, u"Alice");
+  SetText(kItemPromptGroup1Account, u"Sales 7");
+  SetText(kItemPromptGroup1Password, Encoded(u"secret"));
   ReferenceImage picture;
   Run([&](HWND dialog) { ASSERT_TRUE(SimWindowPicture(dialog, picture)); });
   if (std::getenv("QV_UPDATE_FIXTURES") != nullptr) {

@@ -4,6 +4,7 @@
 #include "core/common/units.h"
 #include "core/constraints/change_values.h"
 #include "core/constraints/item_position.h"
+#include "items/item_ids.h"
 #include "items/text_protection.h"
 #include "platform/base/text.h"
 #include "platform/comctl/propsheet.h"
@@ -24,7 +25,6 @@
 namespace {
 
 constexpr int kEditStateList = 0;
-constexpr LONG kNamedMinimumItem = 5147;
 // Keeps the check after typing into a units box from running inside itself.
 bool typingCheckRunning = false;
 
@@ -87,7 +87,9 @@ LONG ToShown(HandlerContext* context, const ControlRow* row, const EditKindData*
   return value;
 }
 
-bool IsShiftItem(SettingItemId id) { return id == 268 || id == 269 || id == 324; }
+bool IsShiftItem(SettingItemId id) {
+  return id == kItemBindingShift || id == kItemBindingShiftBack || id == kItemBookletShift;
+}
 
 // The box's flags for the item it shows: the shift items have decimals exactly in inch
 // display (the static kind data stays as declared).
@@ -178,7 +180,8 @@ int GetEditLimits(HWND window, int direction, SettingItemId id, ValueTypeCode, L
   SheetState* sheet = FindSheetState(window);
   const WORD unit = sheet != nullptr ? sheet->displayUnit : 0;
   WORD decimals = 0;
-  const bool unitItem = id == 268 || id == 269 || id == 324 || id == 460 || id == 461 || (id >= 1825 && id <= 1828);
+  const bool unitItem =
+      IsShiftItem(id) || id == kItemOffsetX || id == kItemOffsetY || (id >= kItemMarginLeft && id <= kItemMarginBottom);
   if (!unitItem) return 0;
   if (data != nullptr && data->format != nullptr && GetItemDecimals(id, unit, &decimals)) {
     data->format->decimals = decimals;
@@ -285,7 +288,7 @@ int ShowEditRangeMessage(HandlerContext* context, const ControlRow* row, const E
   ChoiceList* list = GetCurrentChoiceList(context->window, row);
   LPCWSTR name = list != nullptr && list->name != nullptr ? list->name : u"";
   LPWSTR text = nullptr;
-  const LONG shownMinimum = row->itemCount > 0 && BoundItemId(row->items[0]) == kNamedMinimumItem ? 1 : minimum;
+  const LONG shownMinimum = row->itemCount > 0 && BoundItemId(row->items[0]) == kItemFontOptionValue ? 1 : minimum;
   switch (id) {
     case 425: LoadStringFormat(window, &text, 0, id, {name, minimum, maximum, maximum, maximum / 2}); break;
     case 445: case 447: case 743: LoadStringFormat(window, &text, 0, id, {name, minimum, maximum}); break;

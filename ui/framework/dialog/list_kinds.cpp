@@ -6,6 +6,7 @@
 #include "core/pictures/dib_colors.h"
 #include "core/runtime/resource_module.h"
 #include "core/system/os_generation.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/comctl/propsheet.h"
 #include "platform/gdi/dc.h"
@@ -130,7 +131,7 @@ bool FillListEntry(HandlerContext* context, const ControlRow* row, const ListKin
     COLORREF colour = 0;
     LONG key = static_cast<LONG>(choice->value.number);
     ItemValueCell custom{};
-    if (list->id == 300 && key == 8 && ReadContextItem(context, 1855, &custom)) {
+    if (list->id == kItemStampColorChoice && key == 8 && ReadContextItem(context, kItemCustomColor, &custom)) {
       colour = custom.number;
     } else {
       LookUpColorValue(key, &colour, -1);

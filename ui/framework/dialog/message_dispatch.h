@@ -83,3 +83,6 @@ HWND CreateTooltipWindow(HWND owner, int maxWidth);
 // The list item height of a control: 15 px, or 26 px for the tall lists, at the screen's
 // resolution.
 int GetListItemHeight(HWND dialog, LONG controlId);
+// 1 for the list controls whose lines carry the pages' value icons and are drawn tall
+// (26 pixels at 96 dots per inch instead of 15), else 0.
+int IsTallListControl(LONG controlId);

@@ -7,6 +7,7 @@
 #include "core/descriptors/option_item_sets.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/comctl/tooltip.h"
 #include "platform/gdi/dc.h"
@@ -52,8 +53,6 @@ constexpr DevicePictureTool kDevicePictureTools[] = {
     {262, 0x20},  {11, 0x40},   {265, 0x80},  {266, 0x100},  {267, 0x200},  {4, 0x800},    {0, 0},
 };
 
-constexpr SettingItemId kOptionNameItem = 265;
-constexpr SettingItemId kOptionColumn3Item = 6160;
 constexpr WORD kValueWithoutIcon = 273;
 constexpr WORD kValueInParentheses = 275;
 constexpr int kRoomyTextHeight = 9999;
@@ -271,7 +270,7 @@ int GetOptionColumnBounds(HandlerContext* context, HWND list, HDC dc, bool combo
   OptionColumnWidths columns[kOptionColumns] = {};
   ChoiceNameMeasure m{};
   // Column 1: the option names.
-  MeasureChoiceNames(context->window, dc, kOptionNameItem, FALSE, &m);
+  MeasureChoiceNames(context->window, dc, kItemPaperSource, FALSE, &m);
   int average = m.count > 0 ? m.sum / m.count : 0;
   const int comboExtra = combo ? ScaleForDpi(dc, 20, LOGPIXELSX) : 0;
   columns[0] = {{Clamp(m.widest, W / 4, W / 2) + comboExtra, Clamp(m.widest, W / 5, W / 2) + comboExtra,
@@ -296,7 +295,7 @@ int GetOptionColumnBounds(HandlerContext* context, HWND list, HDC dc, bool combo
   columns[1] = {{Clamp(values.widest, W / 4, W / 2) + iconRoom, Clamp(average, W / 6, W / 2) + iconRoom,
                  Clamp(values.narrowest, W / 8, W / 2) + iconRoom}};
   ChoiceNameMeasure third{};
-  MeasureChoiceNames(context->window, dc, kOptionColumn3Item, FALSE, &third);
+  MeasureChoiceNames(context->window, dc, kItemOptionColumn3, FALSE, &third);
   columns[2] = {{std::min(std::max(third.widest, 0), W / 6), 0, 0}};
   ChoiceNameMeasure further{};
   gather(6175, 6189, &further);
@@ -392,9 +391,10 @@ int OptionLineText(HandlerContext* context, const ControlRow* row, const DRAWITE
   }
   SettingItemId shown = 0;
   if (key == 4 || key == 260) {
-    shown = 388;
-  } else if (key == 7 && row->controlId != 1210 && !(row->controlId == 1016 && ItemNumber(context, 453) == 48)) {
-    shown = 453;
+    shown = kItemMediaType;
+  } else if (key == 7 && row->controlId != 1210 &&
+             !(row->controlId == 1016 && ItemNumber(context, kItemOptionKey) == 48)) {
+    shown = kItemOptionKey;
   }
   if (shown == 0) return 1;
   LONG value = 0;

@@ -6,6 +6,7 @@
 #include "core/rules/field_sync.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/comctl/commctrl.h"
 #include "platform/comctl/compstui.h"
@@ -29,7 +30,6 @@ namespace {
 
 constexpr UINT kCaptionString = 265;
 constexpr int kCaptionChars = 128;
-constexpr SettingItemId kApplyCheckItem = 1339;
 
 HWND* TooltipSlot(SheetState* sheet, DialogKind kind) {
   return kind == kPopupDialog ? &sheet->popupTooltip : &sheet->sheetTooltip;
@@ -92,12 +92,16 @@ HWND CreateTooltipWindow(HWND owner, int maxWidth) {
   return tip;
 }
 
-int GetListItemHeight(HWND dialog, LONG controlId) {
+int IsTallListControl(LONG controlId) {
   static constexpr LONG kTallLists[] = {1012, 1351, 1007, 1615, 1476, 1018, 1019, 1020, 1079, 1225};
-  int height = 15;
   for (LONG id : kTallLists) {
-    if (id == controlId) height = 26;
+    if (id == controlId) return 1;
   }
+  return 0;
+}
+
+int GetListItemHeight(HWND dialog, LONG controlId) {
+  int height = IsTallListControl(controlId) ? 26 : 15;
   HDC dc = GetDC(dialog);
   if (dc == nullptr) return height;
   height = ScaleForDpi(dc, height, LOGPIXELSY);
@@ -173,12 +177,12 @@ INT_PTR OnPageApply(HandlerContext* context, HWND window, LPARAM notify, const C
       ValueTypeCode type = 0;
       DWORD length = 0;
       ItemValueCell cell{};
-      if (GetItemValue(kApplyCheckItem, settings, config, &type, &length, &cell) != kItemDone) {
+      if (GetItemValue(kItemApplyCheck, settings, config, &type, &length, &cell) != kItemDone) {
         return PSNRET_INVALID_NOCHANGEPAGE;
       }
       if (sheet->store != nullptr) {
         SyncFormNameItem(sheet->store, sheet->printer, settings, config) &&
-            SyncTrueTypeOptionItem(settings, config, 292) && SyncItemTriples274To285(settings, config) &&
+            SyncTrueTypeOptionItem(settings, config, kItemTrueTypeMode) && SyncItemTriples274To285(settings, config) &&
             SyncDefaultSourceItem(settings, config) && SyncIcmMethodItem(settings, config) &&
             SyncColorItem(settings, config) && SyncScaleFieldFlag(settings, config) &&
             SyncPaperSizeFieldFlags(settings, config);

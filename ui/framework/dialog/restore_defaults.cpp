@@ -8,14 +8,11 @@
 #include "core/messages/conflict_messages.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/kernel/memory.h"
 #include "ui/framework/dialog/button_actions.h"
 
 namespace {
-
-// Items of the defaults pass that are never reset on their own.
-constexpr SettingItemId kFirstKeptItem = 4098;
-constexpr SettingItemId kLastKeptItem = 4639;
 
 // A settings set that frees itself.
 struct ScopedSettingsSet {
@@ -43,8 +40,6 @@ int CompareItem(SettingItemId id, const SettingsSet* first, const SettingsSet* s
   return CompareTypedValues(type1, &a, &b);
 }
 
-constexpr SettingItemId kFirstPseudoItem = 0x9000;
-
 // The page's bound items (rows without a control and rows kept on restore left out) set to
 // their defaults; false when one cannot be.
 bool ResetPageItems(HandlerContext* context, const ControlRow* rows, LONG count, std::vector<WORD>* items) {
@@ -55,7 +50,7 @@ bool ResetPageItems(HandlerContext* context, const ControlRow* rows, LONG count,
     for (LONG i = 0; i < row.itemCount; ++i) {
       const WORD id = BoundItemId(row.items[i]);
       // Pseudo items only give buttons their state: no setting holds them.
-      if (id >= kFirstPseudoItem || Contains(*items, id)) continue;
+      if (id >= kItemPseudoFirst || Contains(*items, id)) continue;
       if (!ResetItemToDefault(context->store, context->settings, id, context->config)) return false;
       items->push_back(id);
     }
@@ -84,7 +79,7 @@ bool ResolvePageDefaults(HandlerContext* context, SettingsSet* current, std::vec
     }
     bool ok = true;
     for (const WORD* id = changed; ok && *id != 0; ++id) {
-      if (*id >= kFirstKeptItem && *id <= kLastKeptItem) continue;
+      if (*id >= kItemKeptFirst && *id <= kItemKeptLast) continue;
       ok = before.CopyFrom(current) && ResetItemToDefault(context->store, current->settings, *id, current->config);
       const int compared = ok ? CompareItem(*id, &before.set, current) : -1;
       if (compared == 2 || compared == -1) ok = false;

@@ -10,6 +10,7 @@
 #include "core/database/dbrecords.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/comctl/commctrl.h"
 #include "platform/comctl/propsheet.h"
@@ -163,9 +164,10 @@ int GetPrintableSize(SettingsRecord* settings, PrinterConfiguration* config, con
 int GetFitZoomPercent(HandlerContext* context, WORD paper, WORD output, LONG* percent) {
   if (context == nullptr || context->store == nullptr || percent == nullptr) return 0;
   LONG wholePaper = 0, edge = 0, shiftOn = 0, shift = 0, poster = 0, tiles = 0;
-  if (!ReadNumber(context, 383, &wholePaper) || !ReadNumber(context, 267, &edge) || !ReadNumber(context, 1283, &shiftOn) ||
-      (shiftOn != 0 && !ReadNumber(context, 268, &shift)) || !ReadNumber(context, 321, &poster) ||
-      (poster == 1 && !ReadNumber(context, 296, &tiles)))
+  if (!ReadNumber(context, kItemWholePaper, &wholePaper) || !ReadNumber(context, kItemBindingEdge, &edge) ||
+      !ReadNumber(context, kItemBindingShiftOn, &shiftOn) ||
+      (shiftOn != 0 && !ReadNumber(context, kItemBindingShift, &shift)) ||
+      !ReadNumber(context, kItemPageLayout, &poster) || (poster == 1 && !ReadNumber(context, kItemTileCount, &tiles)))
     return 0;
   ScopedRecord input, target;
   if (ReadKeyedRecord(FALSE, context->store->main, context->store->linked, kPaperRecordType, paper, 0, &input.record) != 0 ||
@@ -190,27 +192,28 @@ int GetFitZoomPercent(HandlerContext* context, WORD paper, WORD output, LONG* pe
 int GetZoomPercent(HandlerContext* context, LONG* percent) {
   if (context == nullptr || percent == nullptr) return 0;
   LONG manual = 0, output = 0, paper = 0;
-  if (ReadNumber(context, 1281, &manual) && manual != 0) return ReadNumber(context, 263, percent) ? 1 : 0;
-  if (!ReadNumber(context, kOutputPaperItem, &output)) return 0;
+  if (ReadNumber(context, kItemZoomOn, &manual) && manual != 0)
+    return ReadNumber(context, kItemZoomPercent, percent) ? 1 : 0;
+  if (!ReadNumber(context, kItemOutputPaper, &output)) return 0;
   if (output == kSameAsPaper) {
     *percent = 100;
     return 1;
   }
-  if (!ReadNumber(context, kPaperSizeItem, &paper)) return 0;
+  if (!ReadNumber(context, kItemPaperSize, &paper)) return 0;
   return GetFitZoomPercent(context, static_cast<WORD>(paper), static_cast<WORD>(output), percent);
 }
 
 int BuildSizeSummary(HandlerContext* context, LPWSTR text) {
   if (context == nullptr || text == nullptr) return 0;
   std::u16string summary;
-  if (!CurrentChoiceName(context, kPaperSizeItem, &summary)) return 0;
+  if (!CurrentChoiceName(context, kItemPaperSize, &summary)) return 0;
   LONG output = 0, fit = 0, poster = 0;
-  if (!ReadNumber(context, kOutputPaperItem, &output) || !ReadNumber(context, 295, &fit) ||
-      !ReadNumber(context, 321, &poster))
+  if (!ReadNumber(context, kItemOutputPaper, &output) || !ReadNumber(context, kItemPagesPerSheet, &fit) ||
+      !ReadNumber(context, kItemPageLayout, &poster))
     return 0;
   if (output != kSameAsPaper) {
     std::u16string name;
-    if (!CurrentChoiceName(context, kOutputPaperItem, &name)) return 0;
+    if (!CurrentChoiceName(context, kItemOutputPaper, &name)) return 0;
     summary += LoadText(kStringSummaryArrow, 8) + name;
   }
   if (fit != 1 || poster == 2) {
@@ -260,11 +263,11 @@ int CheckResolutionItems(HandlerContext* context, SettingItemId changedItem) {
   LONG resolution = 0;
   if (changedItem == 271) {
     LONG item443 = 0;
-    if (!ReadNumber(context, 443, &item443) || item443 != 0) return 0;
+    if (!ReadNumber(context, kItemResolutionLock, &item443) || item443 != 0) return 0;
     resolution = 300;
   } else {
     LONG item271 = 0;
-    if (!ReadNumber(context, 271, &item271)) return 0;
+    if (!ReadNumber(context, kItemPrintMode, &item271)) return 0;
     if (item271 == 257 || item271 == 776)
       resolution = 600;
     else if (item271 == 264)
@@ -272,5 +275,7 @@ int CheckResolutionItems(HandlerContext* context, SettingItemId changedItem) {
     else
       return 0;
   }
-  return WriteResolution(context, 20, resolution) && WriteResolution(context, 21, resolution) ? 1 : 0;
+  const bool written =
+      WriteResolution(context, kItemResolution, resolution) && WriteResolution(context, kItemYResolution, resolution);
+  return written ? 1 : 0;
 }

@@ -5,8 +5,6 @@
 
 #include "ui/framework/dialog/dialog_tables.h"
 
-inline constexpr SettingItemId kPaperSizeItem = 8;
-inline constexpr SettingItemId kOutputPaperItem = 262;
 inline constexpr WORD kSameAsPaper = 267;  // item 262's value for "same as the paper"
 inline constexpr UINT kStringSummaryArrow = 9242;
 inline constexpr UINT kStringZoomFormat = 9243;

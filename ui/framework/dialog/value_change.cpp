@@ -12,6 +12,7 @@
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "core/store/policy_file.h"
+#include "items/item_ids.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/resource.h"
 #include "platform/user/msgbox.h"
@@ -86,13 +87,14 @@ WORD ReadWord(const SettingsContext* context, SettingItemId id) {
 
 // The staple and punch positions follow the orientation and pages per sheet.
 void RederivePositionItems(const SettingsContext* context) {
-  PositionRuleInput input{ReadWord(context, 7), ReadWord(context, 295), 0, ReadWord(context, 325)};
+  PositionRuleInput input{ReadWord(context, kItemOrientation), ReadWord(context, kItemPagesPerSheet), 0,
+                          ReadWord(context, kItemBindingEdgeSource)};
   WORD value = 0;
-  if (ResolvePositionRule(&input, &value) == 0) WriteNumberItem(context, 267, value);
-  input.sourceValue = ReadWord(context, 326);
-  if (ResolvePositionItems(320, &input, &value) == 0) WriteNumberItem(context, 320, value);
-  input.sourceValue = ReadWord(context, 344);
-  if (ResolvePositionItems(341, &input, &value) == 0) WriteNumberItem(context, 341, value);
+  if (ResolvePositionRule(&input, &value) == 0) WriteNumberItem(context, kItemBindingEdge, value);
+  input.sourceValue = ReadWord(context, kItemStapleSource);
+  if (ResolvePositionItems(320, &input, &value) == 0) WriteNumberItem(context, kItemStaplePosition, value);
+  input.sourceValue = ReadWord(context, kItemPunchSource);
+  if (ResolvePositionItems(341, &input, &value) == 0) WriteNumberItem(context, kItemPunchPosition, value);
 }
 
 // Writes the new value and what the fired records and the linked conflict force: 4 or 1.
@@ -148,7 +150,7 @@ WORD ConfirmSettingChange(HWND window, HANDLE printer, WORD, ItemStore* store, S
   if (value != nullptr) {
     const WORD match = MatchItemWithRuleValue(&context, &change);
     if (match == kCheckFailed) return kCheckFailed;
-    if (match == kRuleHolds && id != 263 && id != 266) return kCheckRefused;
+    if (match == kRuleHolds && id != kItemZoomPercent && id != kItemPaperType) return kCheckRefused;
   }
   const WORD flags = GetItemCheckFlags(id, value != nullptr);
   RangeCheckResult range{};

@@ -6,6 +6,7 @@
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
 #include "core/store/printer_forms.h"
+#include "items/item_ids.h"
 #include "platform/comctl/commctrl.h"
 #include "platform/comctl/propsheet.h"
 #include "platform/kernel/memory.h"
@@ -16,10 +17,6 @@
 
 namespace {
 
-constexpr SettingItemId kFirstPseudoItem = 0x9000;
-constexpr SettingItemId kEmptyLabelItem = 36905;
-constexpr SettingItemId kPaperSizeItem = 8;
-
 bool UsableForCurrent(StateCode code) { return code == kStateUsable || code == kStateDisabledCurrent; }
 
 // After a rebuild the paper item holds a form number; the model's paper id replaces it.
@@ -27,12 +24,12 @@ void MapPaperItem(HandlerContext* context, SheetState* sheet) {
   ValueTypeCode type = 0;
   DWORD length = 0;
   ItemValueCell cell{};
-  if (GetItemValue(kPaperSizeItem, context->settings, context->config, &type, &length, &cell) != kItemDone) return;
+  if (GetItemValue(kItemPaperSize, context->settings, context->config, &type, &length, &cell) != kItemDone) return;
   WORD paper = 0;
   const DWORD form = static_cast<DWORD>(static_cast<LONG>(static_cast<SHORT>(cell.word)));
   if (MapFormToPaperId(sheet->printer, form, &paper) == 1) {
     SHORT value = static_cast<SHORT>(paper);
-    SetItemValue(kPaperSizeItem, context->settings, context->config, kTypeInt16, sizeof value, &value);
+    SetItemValue(kItemPaperSize, context->settings, context->config, kTypeInt16, sizeof value, &value);
   }
 }
 
@@ -104,7 +101,7 @@ int ReadRowValues(HandlerContext* context, const ControlRow* row) {
   if (state == nullptr) return 1;
   for (LONG i = 0; i < state->count; ++i) {
     BoundValue& value = state->entries[i].value;
-    if (value.id >= kFirstPseudoItem || value.id == kEmptyLabelItem) continue;
+    if (value.id >= kItemPseudoFirst || value.id == kItemEmptyLabel) continue;
     ItemValueCell cell{};
     ValueTypeCode type = 0;
     DWORD size = 0;

@@ -21,11 +21,7 @@
 
 namespace {
 
-constexpr SettingItemId kOrientationItem = 7;
 constexpr WORD kPaperRecordType = 10;
-constexpr SettingItemId kItemUserPaperName = 5929;
-constexpr SettingItemId kUserPaperWidthItem = 5889;
-constexpr SettingItemId kUserPaperLengthItem = 5909;
 // Strings of the margin warning.
 constexpr UINT kUnitMillimetres = 460;
 constexpr UINT kLineTemplate = 706;
@@ -43,7 +39,7 @@ struct GlobalText {
 
 WORD ReadOrientation(const SettingsContext* context) {
   LONG orientation = 0;
-  if (!ReadItemLong(context->settings, context->config, kOrientationItem, &orientation)) return 0;
+  if (!ReadItemLong(context->settings, context->config, kItemOrientation, &orientation)) return 0;
   return static_cast<WORD>(orientation);
 }
 
@@ -120,7 +116,7 @@ int CheckPaperSizeMargins(const SettingsContext* context, HANDLE printer, const 
                           WORD index, DWORD value, BOOL sizeChange) {
   if (context == nullptr) return kMarginCheckFailed;
   LONG perUser = 0;
-  if (!ReadItemLong(context->settings, context->config, kPerUserMarginItem, &perUser)) return kMarginCheckFailed;
+  if (!ReadItemLong(context->settings, context->config, kItemPerUserMargins, &perUser)) return kMarginCheckFailed;
   if (sizeChange) {
     if (index > kMarginLength || value > 0xFFFF) return kMarginCheckFailed;
     PaperMarginTable* table = LoadPaperMarginTable(printer);
@@ -205,7 +201,7 @@ int ResetPaperMargins(HANDLE printer, const SettingsContext* context, BOOL perUs
     ok = ok && StorePaperMarginTable(printer, table) == 1;
     FreePaperMarginTable(table);
   }
-  ok = ok && WriteItemLong(context->settings, context->config, kPerUserMarginItem, perUser ? 1 : 0);
+  ok = ok && WriteItemLong(context->settings, context->config, kItemPerUserMargins, perUser ? 1 : 0);
   return ok ? 1 : 0;
 }
 

@@ -16,8 +16,6 @@ inline constexpr int kMarginsDoNotFit = -1;
 inline constexpr int kMarginCheckFailed = 0;
 // Papers the sweep looks at: the first 20 with a size range.
 inline constexpr int kMarginSweepPapers = 20;
-// The item that says the margins are the user's own (per user) rather than the printer's.
-inline constexpr SettingItemId kPerUserMarginItem = 463;
 // The message id that asks BuildMarginWarningText for the text itself.
 inline constexpr LONG kMarginTextOnly = -3;
 

@@ -3,10 +3,10 @@
 #include "core/persist/form_matching.h"
 #include "core/rules/record_numbers.h"
 #include "core/store/item_store.h"
+#include "items/item_ids.h"
 
 namespace {
 
-constexpr SettingItemId kClassItem = 270;
 constexpr LONG kMonochromeCapability = 1;
 
 }  // namespace
@@ -21,7 +21,7 @@ LONG GetModelClass(ItemStore* store) {
 LONG GetItem270Class(SettingsRecord* settings, ItemStore* store) {
   const LONG modelClass = GetModelClass(store);
   LONG item = 0;
-  if (modelClass == -1 || !ReadItemLong(settings, nullptr, kClassItem, &item)) return -1;
+  if (modelClass == -1 || !ReadItemLong(settings, nullptr, kItemColorMode, &item)) return -1;
   return modelClass == 2 || item == 1 ? 1 : 2;
 }
 

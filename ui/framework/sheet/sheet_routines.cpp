@@ -4,6 +4,7 @@
 #include "core/common/format_text.h"
 #include "core/messages/sheet_services.h"
 #include "core/runtime/resource_module.h"
+#include "items/item_ids.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"
 #include "platform/gdi/dc.h"
@@ -91,9 +92,10 @@ int ScaleForDpi(HDC dc, int n, int axis) {
 int GetItemDecimals(SettingItemId id, WORD displayUnit, WORD* decimals) {
   if (decimals == nullptr) return 0;
   WORD base;
-  if (id == 460 || id == 461 || (id >= 1825 && id <= 1828) || (id >= 5889 && id <= 5928))
+  if (id == kItemOffsetX || id == kItemOffsetY || (id >= kItemMarginLeft && id <= kItemMarginBottom) ||
+      (id >= kItemUserPaperWidth && id < kItemUserPaperName))
     base = 1;
-  else if (id == 268 || id == 269 || id == 324)
+  else if (id == kItemBindingShift || id == kItemBindingShiftBack || id == kItemBookletShift)
     base = 0;
   else
     return 0;

@@ -4,6 +4,7 @@
 #include "core/rules/apply_validation.h"
 #include "core/rules/record_numbers.h"
 #include "core/system/sheet_host.h"
+#include "items/item_ids.h"
 #include "platform/kernel/memory.h"
 #include "ui/framework/sheet/margin_checks.h"
 #include "ui/framework/sheet/sheet_state.h"
@@ -52,7 +53,7 @@ int ValidateSheetOnApply(HMODULE module, HANDLE printer, ItemStore* store, Setti
       GlobalFree(report);
   }
   LONG perUserItem = 0;
-  ok = ReadItemLong(settings, config, kPerUserMarginItem, &perUserItem) != FALSE;
+  ok = ReadItemLong(settings, config, kItemPerUserMargins, &perUserItem) != FALSE;
   if (ok && checkMargins) {
     const MarginStore target = ChooseMarginStore(window, perUserItem);
     if (target != MarginStore::kNone) ok = SweepMargins(module, printer, context, perUserItem, target, pair);

@@ -8,6 +8,7 @@
 #include "core/choices/choice_list_build.h"
 #include "core/constraints/constraint_engine.h"
 #include "core/store/policy_file.h"
+#include "items/item_ids.h"
 #include "tests/ui/framework/dialog/dialog_fixture.h"
 
 namespace dialog_test {
@@ -74,9 +75,9 @@ TEST_F(KindsTest, RefreshShowsTheModelsStates) {
     StateCode code;
   } cases[] = {{0, 1, 0, kStateDisabled}, {1, 1, 0, kStateHidden}, {1, 0, 1, kStateReadOnly}};
   for (const Case& c : cases) {
-    SetItem(271, c.toner);
-    SetItem(18, c.collate);
-    SetItem(270, c.colorMode);
+    SetItem(kItemPrintMode, c.toner);
+    SetItem(kItemCollate, c.collate);
+    SetItem(kItemColorMode, c.colorMode);
     DWORD result = 99;
     RunSheet([&](HWND sheet) {
       ASSERT_TRUE(SimSheetSelect(sheet, 1));
@@ -99,7 +100,7 @@ TEST_F(KindsTest, ChecksRadiosButtonsAndTextsShowTheirValues) {
   DWORD result = 99;
   RunSheet([&](HWND sheet) {
     HWND general = SheetPage(sheet, 0);
-    EXPECT_EQ(Item(18), 1);
+    EXPECT_EQ(Item(kItemCollate), 1);
     EXPECT_EQ(IsDlgButtonChecked(general, kCollateBox), BST_UNCHECKED) << "choice 1 (On) is the unchecked one";
     EXPECT_EQ(IsDlgButtonChecked(general, kAutoColor), BST_CHECKED);
     EXPECT_EQ(IsDlgButtonChecked(general, kGrayscale), BST_UNCHECKED);
@@ -123,16 +124,16 @@ TEST_F(KindsTest, ChecksRadiosButtonsAndTextsShowTheirValues) {
 TEST_F(KindsTest, ChangeWritesTheItemAndForcesDependentsInListOrder) {
   // Landscape forces one-sided grayscale printing (the test model's rule): the rows hear the
   // change with the item first and the forced items after it.
-  SetItem(16, 2);
+  SetItem(kItemDuplex, 2);
   DWORD result = 99;
   RunSheet([&](HWND sheet) {
     HWND general = SheetPage(sheet, 0);
     EXPECT_EQ(IsDlgButtonChecked(general, kPortraitBox), BST_CHECKED);
     SeenChanges().clear();
     ASSERT_TRUE(SimClick(GetDlgItem(general, kPortraitBox)));
-    EXPECT_EQ(Item(7), 2);
-    EXPECT_EQ(Item(16), 1) << "forced";
-    EXPECT_EQ(Item(270), 1) << "forced";
+    EXPECT_EQ(Item(kItemOrientation), 2);
+    EXPECT_EQ(Item(kItemDuplex), 1) << "forced";
+    EXPECT_EQ(Item(kItemColorMode), 1) << "forced";
     ASSERT_EQ(SeenChanges().size(), 1u);
     EXPECT_EQ(SeenChanges()[0], (std::vector<WORD>{7, 16, 270}));
     EXPECT_TRUE(SimSheetPages(sheet)[0].changed);
@@ -142,7 +143,7 @@ TEST_F(KindsTest, ChangeWritesTheItemAndForcesDependentsInListOrder) {
     EXPECT_EQ(std::u16string(text), u"Off");
     ASSERT_TRUE(SimSheetPress(sheet, PSBTN_CANCEL));
   }, &result);
-  EXPECT_EQ(Item(7), 1) << "cancelled";
+  EXPECT_EQ(Item(kItemOrientation), 1) << "cancelled";
 }
 
 TEST_F(KindsTest, EqualBusyAndErrorAnswers) {
@@ -165,13 +166,13 @@ TEST_F(KindsTest, EqualBusyAndErrorAnswers) {
     EXPECT_EQ(ChangeControlValue(&context, row, bound, &none, &changed), kChangeError) << "no such choice";
     EXPECT_EQ(sheet_.busy, 0u) << "an error leaves the sheet free for the next change";
     ItemValueCell cell{};
-    EXPECT_EQ(ReadContextItem(&context, 270, &cell), 1);
+    EXPECT_EQ(ReadContextItem(&context, kItemColorMode, &cell), 1);
     EXPECT_EQ(cell.word, 0);
     EXPECT_EQ(ChangeControlValue(&context, row, bound, &gray, &changed), kChangeApplied);
     ASSERT_NE(changed, nullptr);
     EXPECT_EQ(changed[0], 270);
     GlobalFree(changed);
-    EXPECT_EQ(Item(270), 1);
+    EXPECT_EQ(Item(kItemColorMode), 1);
     ASSERT_TRUE(SimSheetPress(sheet, PSBTN_CANCEL));
   }, &result);
 }
@@ -187,7 +188,7 @@ TEST_F(KindsTest, PolicyLockRefusesAndTheGroupFlipsBack) {
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(general, kGrayscale))) << "an enforced item may show enabled";
 
     ASSERT_TRUE(SimClick(GetDlgItem(general, kGrayscale)));
-    EXPECT_EQ(Item(270), 0) << "refused";
+    EXPECT_EQ(Item(kItemColorMode), 0) << "refused";
     EXPECT_EQ(IsDlgButtonChecked(general, kGrayscale), BST_UNCHECKED) << "the group shows the stored choice";
     EXPECT_EQ(IsDlgButtonChecked(general, kAutoColor), BST_CHECKED);
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(general, kDuplexText))) << "the policy hides item 16";
@@ -199,15 +200,15 @@ TEST_F(KindsTest, PolicyLockRefusesAndTheGroupFlipsBack) {
 TEST_F(KindsTest, RefusedByTheModelTheRadioFlipsBack) {
   // Strong toner save is refused by the model's requirement (it starts from automatic
   // colour): the group shows the stored choice again.
-  SetItem(18, 0);
-  SetItem(270, 2);
-  SetItem(271, 1);
+  SetItem(kItemCollate, 0);
+  SetItem(kItemColorMode, 2);
+  SetItem(kItemPrintMode, 1);
   DWORD result = 99;
   RunSheet([&](HWND sheet) {
     HWND general = SheetPage(sheet, 0);
     EXPECT_EQ(IsDlgButtonChecked(general, kTonerLight), BST_CHECKED);
     ASSERT_TRUE(SimClick(GetDlgItem(general, kTonerStrong)));
-    EXPECT_EQ(Item(271), 1);
+    EXPECT_EQ(Item(kItemPrintMode), 1);
     EXPECT_EQ(IsDlgButtonChecked(general, kTonerStrong), BST_UNCHECKED);
     EXPECT_EQ(IsDlgButtonChecked(general, kTonerLight), BST_CHECKED);
     EXPECT_EQ(sheet_.busy, 0u);
@@ -225,8 +226,8 @@ TEST_F(KindsTest, RadioGroupsShorterThanTheirListAndRangesOfOtherCombos) {
     static const RadioGroupData shortGroup{2, twoButtons};
     ControlRow row = *GeneralRow(kAutoColor);
     row.kindData = &shortGroup;
-    ASSERT_EQ(SetChoiceStateCode(general, 270, 2, kStateDisabled), 1);
-    ASSERT_EQ(SetChoiceStateCode(general, 270, 1, kStateHidden), 1);
+    ASSERT_EQ(SetChoiceStateCode(general, kItemColorMode, 2, kStateDisabled), 1);
+    ASSERT_EQ(SetChoiceStateCode(general, kItemColorMode, 1, kStateHidden), 1);
     HandlerContext context;
     InitHandlerContext(&context, general, sheet, kGeneralPage, WM_REFRESHCONTROLS, kTabPage);
     EXPECT_EQ(HandleRadioGroupKind(&context, WM_REFRESHCONTROLS, 0, 0, &row, &shortGroup), 0);
@@ -263,7 +264,7 @@ TEST_F(KindsTest, ScrollBarMapsNegativeRangesFromZero) {
     };
     for (const Step& s : steps) {
       ASSERT_TRUE(SimScroll(bar, s.code, s.pos));
-      EXPECT_EQ(Item(274), s.value) << s.code;
+      EXPECT_EQ(Item(kItemColorTripleFirst), s.value) << s.code;
       EXPECT_EQ(GetScrollPos(bar, SB_CTL), s.value + 3) << s.code;
       EXPECT_EQ(SendDlgItemMessageW(quality, kBrightnessTrack, TBM_GETPOS, 0, 0), s.value) << "the track bar follows";
     }
@@ -281,17 +282,17 @@ TEST_F(KindsTest, TrackBarAppliesOnlyLineThumbTrackAndEndTrack) {
     EXPECT_EQ(SendMessageW(track, TBM_GETRANGEMAX, 0, 0), 3);
     EXPECT_EQ(SendMessageW(track, TBM_GETPAGESIZE, 0, 0), 2);
     ASSERT_TRUE(SimTrack(track, TB_LINEDOWN, 0));
-    EXPECT_EQ(Item(274), 1);
+    EXPECT_EQ(Item(kItemColorTripleFirst), 1);
     ASSERT_TRUE(SimTrack(track, TB_THUMBTRACK, -2));
-    EXPECT_EQ(Item(274), -2);
+    EXPECT_EQ(Item(kItemColorTripleFirst), -2);
     // A page step moves the thumb; only the end of the key press applies it.
     SendMessageW(track, TBM_SETPOS, TRUE, 0);
     SendMessageW(quality, WM_HSCROLL, MAKEWPARAM(TB_PAGEDOWN, 0), reinterpret_cast<LPARAM>(track));
-    EXPECT_EQ(Item(274), -2);
+    EXPECT_EQ(Item(kItemColorTripleFirst), -2);
     SendMessageW(quality, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(track));
-    EXPECT_EQ(Item(274), 0);
+    EXPECT_EQ(Item(kItemColorTripleFirst), 0);
     ASSERT_TRUE(SimTrack(track, TB_PAGEDOWN, 0));
-    EXPECT_EQ(Item(274), 2) << "the platform's page step and its end of tracking";
+    EXPECT_EQ(Item(kItemColorTripleFirst), 2) << "the platform's page step and its end of tracking";
     ASSERT_TRUE(SimSheetPress(sheet, PSBTN_CANCEL));
   }, &result);
 }
@@ -307,20 +308,20 @@ TEST_F(KindsTest, SpinStepsFromTheStoredValueAndWritesItsBuddy) {
     EXPECT_EQ(low, -3);
     EXPECT_EQ(high, 3);
     ASSERT_TRUE(SimSpin(spin, 1));
-    EXPECT_EQ(Item(274), 1);
+    EXPECT_EQ(Item(kItemColorTripleFirst), 1);
     WCHAR text[16] = {};
     GetDlgItemTextW(quality, kBrightnessEdit, text, 16);
     EXPECT_EQ(std::u16string(text), u"1");
     // A typed number within the range is the base of the step; one outside it is not.
     SetDlgItemTextW(quality, kBrightnessEdit, u"2");
     ASSERT_TRUE(SimSpin(spin, 1));
-    EXPECT_EQ(Item(274), 3);
+    EXPECT_EQ(Item(kItemColorTripleFirst), 3);
     SetDlgItemTextW(quality, kBrightnessEdit, u"40");
     ASSERT_TRUE(SimSpin(spin, -1));
-    EXPECT_EQ(Item(274), 2);
+    EXPECT_EQ(Item(kItemColorTripleFirst), 2);
     SetDlgItemTextW(quality, kBrightnessEdit, u"x");
     ASSERT_TRUE(SimSpin(spin, -1));
-    EXPECT_EQ(Item(274), 1);
+    EXPECT_EQ(Item(kItemColorTripleFirst), 1);
     ASSERT_TRUE(SimSheetPress(sheet, PSBTN_CANCEL));
   }, &result);
 }

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "items/item_ids.h"
 #include "tests/support/model_files.h"
 
 #include "core/constraints/change_values.h"
@@ -20,13 +21,13 @@ SlotHandler overrideHandler = nullptr;
 LONG overrideSlot = -1;
 
 constexpr DWORD kBoth = kRefreshOnFull | kRefreshOnChange;
-const DWORD kCollate[] = {BoundItem(18, kBoth)};
-const DWORD kColorMode[] = {BoundItem(270, kBoth)};
-const DWORD kTonerSave[] = {BoundItem(271, kBoth)};
-const DWORD kDuplex[] = {BoundItem(16, kBoth)};
-const DWORD kBrightness[] = {BoundItem(274, kBoth)};
-const DWORD kColor[] = {BoundItem(15, kBoth)};
-const DWORD kOrientation[] = {BoundItem(7, kBoth)};
+const DWORD kCollate[] = {BoundItem(kItemCollate, kBoth)};
+const DWORD kColorMode[] = {BoundItem(kItemColorMode, kBoth)};
+const DWORD kTonerSave[] = {BoundItem(kItemPrintMode, kBoth)};
+const DWORD kDuplex[] = {BoundItem(kItemDuplex, kBoth)};
+const DWORD kBrightness[] = {BoundItem(kItemColorTripleFirst, kBoth)};
+const DWORD kColor[] = {BoundItem(kItemColor, kBoth)};
+const DWORD kOrientation[] = {BoundItem(kItemOrientation, kBoth)};
 
 const LONG kColorButtons[] = {kAutoColor, kGrayscale, kFullColor};
 const RadioGroupData kColorGroupData{3, kColorButtons};

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "items/item_ids.h"
 #include "tests/ui/framework/dialog/dialog_fixture.h"
 #include "ui/framework/sheet/sheet_validation.h"
 
@@ -105,7 +106,7 @@ TEST_F(DispatchTest, SheetInitialisesPagesAndAnswersUnmappedNotices) {
     WCHAR className[32] = {};
     GetClassNameW(sheet_.sheetTooltip, className, 32);
     EXPECT_EQ(std::u16string(className), u"tooltips_class32");
-    EXPECT_EQ(FindChoiceListEntry(general, 270)->references, 3) << "three radio rows hold the list";
+    EXPECT_EQ(FindChoiceListEntry(general, kItemColorMode)->references, 3) << "three radio rows hold the list";
     // A notice outside the map has no slot: the page answers 0.
     NMHDR tip{general, kCollateBox, TTN_GETDISPINFOW};
     EXPECT_EQ(SendMessageW(general, WM_NOTIFY, kCollateBox, reinterpret_cast<LPARAM>(&tip)), 0);
@@ -144,22 +145,22 @@ TEST_F(DispatchTest, ApplyOnTwoPagesSetsTheResultOnce) {
 }
 
 TEST_F(DispatchTest, ApplyThenCancelRestoresTheAppliedSettingsAndReportsOk) {
-  const LONG start = Item(18);
+  const LONG start = Item(kItemCollate);
   DWORD result = 99;
   RunSheet([&](HWND sheet) {
     HWND general = SheetPage(sheet, 0);
     ASSERT_TRUE(SimClick(GetDlgItem(general, kCollateBox)));
-    const LONG applied = Item(18);
+    const LONG applied = Item(kItemCollate);
     EXPECT_NE(applied, start);
     ASSERT_TRUE(SimSheetPress(sheet, PSBTN_APPLYNOW));
     ASSERT_TRUE(SimClick(GetDlgItem(general, kCollateBox)));
-    EXPECT_EQ(Item(18), start);
+    EXPECT_EQ(Item(kItemCollate), start);
     ASSERT_TRUE(SimSheetPress(sheet, PSBTN_CANCEL));
-    EXPECT_EQ(Item(18), applied) << "Cancel went back to the applied settings";
+    EXPECT_EQ(Item(kItemCollate), applied) << "Cancel went back to the applied settings";
   }, &result);
   EXPECT_EQ(result, DWORD(CPSUI_OK)) << "the apply before the cancel set the result";
   EXPECT_EQ(setResults_, 2) << "the apply's and the cancel's";
-  EXPECT_NE(Item(18), start);
+  EXPECT_NE(Item(kItemCollate), start);
 }
 
 TEST_F(DispatchTest, WarningsAfterTheFirstPaintShowOneBox) {
@@ -224,7 +225,7 @@ TEST_F(DispatchTest, PopupBuiltFromItsTablesAppliesIntoItsOwnSettings) {
   DWORD result = 99;
   RunSheet([&](HWND sheet) {
     HWND general = SheetPage(sheet, 0);
-    const LONG before = Item(18);
+    const LONG before = Item(kItemCollate);
     const INT_PTR answer = RunPopup(general, [&](HWND popup) {
       PageData* popupData = GetPageData(popup);
       ASSERT_NE(popupData, nullptr);
@@ -238,14 +239,14 @@ TEST_F(DispatchTest, PopupBuiltFromItsTablesAppliesIntoItsOwnSettings) {
       SettingsRecord* settings = nullptr;
       PrinterConfiguration* config = nullptr;
       ASSERT_TRUE(GetCurrentSettings(popup, &settings, &config));
-      EXPECT_NE(GetItemNumber(settings, config, 18, kTypeInt16), DWORD(before));
+      EXPECT_NE(GetItemNumber(settings, config, kItemCollate, kTypeInt16), DWORD(before));
       PSHNOTIFY apply{{popup, 0, PSN_APPLY}, 1};
       EXPECT_EQ(SendMessageW(popup, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&apply)), PSNRET_NOERROR);
       EXPECT_EQ(sheet_.popupTooltip, nullptr);
       EndDialog(popup, 1);
     });
     EXPECT_EQ(answer, 1);
-    EXPECT_EQ(Item(18), before) << "the popup edits a copy";
+    EXPECT_EQ(Item(kItemCollate), before) << "the popup edits a copy";
     EXPECT_TRUE(SimSheetPages(sheet)[0].changed) << "the popup's apply marked its owner page changed";
     ASSERT_TRUE(SimSheetPress(sheet, PSBTN_CANCEL));
   }, &result);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/runtime/resource_module.h"
+#include "items/item_ids.h"
 #include "platform/kernel/memory.h"
 #include "tests/ui/framework/lists/lists_fixture.h"
 
@@ -23,9 +24,9 @@ TEST_F(DialogLookupsTest, ValueNameTextFollowsTheOtherRowsItemNotItsPosition) {
       SettingItemId item;        // the item the other row has as its current one
       SettingItemId afterwards;  // the text row's current item afterwards
     } cases[] = {
-        {"the combo's colour mode, second among the text's items", kColorCombo, 1, 270, 270},
-        {"an item the text row is not bound to", kStapleList, 0, 320, 270},
-        {"no row of that control", 4711, 0, 0, 270},
+        {"the combo's colour mode, second among the text's items", kColorCombo, 1, kItemColorMode, kItemColorMode},
+        {"an item the text row is not bound to", kStapleList, 0, kItemStaplePosition, kItemColorMode},
+        {"no row of that control", 4711, 0, 0, kItemColorMode},
     };
     for (const Case& c : cases) {
       SettingItemId item = 0xFFFF;
@@ -48,7 +49,7 @@ TEST_F(DialogLookupsTest, CurrentChoiceAndItsName) {
   RunPopup([&](HWND dialog) {
     HandlerContext context{};
     InitHandlerContext(&context, dialog, nullptr, kListsPage, WM_REFRESHCONTROLS, kPopupDialog);
-    ASSERT_EQ(FindChoiceList(dialog, 14), nullptr) << "the resolution is bound to no row";
+    ASSERT_EQ(FindChoiceList(dialog, kItemResolutionPair), nullptr) << "the resolution is bound to no row";
     const struct Case {
       const char* what;
       const HandlerContext* context;
@@ -56,13 +57,13 @@ TEST_F(DialogLookupsTest, CurrentChoiceAndItsName) {
       int answer;
       std::u16string name;
     } cases[] = {
-        {"a bound item", &context, 270, 1, u"Auto Color\rAuto"},
-        {"an item of another row", &context, 18, 1, u"On"},
-        {"an item no row binds: its list is loaded", &context, 14, 1, u"600 dpi"},
-        {"an item that cannot be read", &context, 0x1D2, 0, u""},
-        {"a text item whose list holds numbers (a length range)", &context, 297, 0, u""},
-        {"a value no choice holds", &context, 274, 0, u""},
-        {"no context", nullptr, 270, 0, u""},
+        {"a bound item", &context, kItemColorMode, 1, u"Auto Color\rAuto"},
+        {"an item of another row", &context, kItemCollate, 1, u"On"},
+        {"an item no row binds: its list is loaded", &context, kItemResolutionPair, 1, u"600 dpi"},
+        {"an item that cannot be read", &context, kItemOutsideEveryRange, 0, u""},
+        {"a text item whose list holds numbers (a length range)", &context, kItemStampName, 0, u""},
+        {"a value no choice holds", &context, kItemColorTripleFirst, 0, u""},
+        {"no context", nullptr, kItemColorMode, 0, u""},
     };
     for (const Case& c : cases) {
       LPCWSTR name = nullptr;
@@ -75,8 +76,8 @@ TEST_F(DialogLookupsTest, CurrentChoiceAndItsName) {
         EXPECT_EQ(std::u16string(choice->name), c.name) << c.what;
       }
     }
-    EXPECT_NE(FindChoiceList(dialog, 14), nullptr) << "kept in the sheet's cache";
-    EXPECT_EQ(GetCurrentValueName(&context, 270, nullptr), 0);
+    EXPECT_NE(FindChoiceList(dialog, kItemResolutionPair), nullptr) << "kept in the sheet's cache";
+    EXPECT_EQ(GetCurrentValueName(&context, kItemColorMode, nullptr), 0);
     ClosePopup(dialog, false);
   });
 }
@@ -106,7 +107,7 @@ TEST_F(DialogLookupsTest, BoundListNamesValuesAndStates) {
     value.number = 0xFFFFFFFF;
     const void* address = nullptr;
     EXPECT_EQ(ReadBoundValue(bound, &id, &type, &value, &address), 1);
-    EXPECT_EQ(id, 270);
+    EXPECT_EQ(id, kItemColorMode);
     EXPECT_EQ(type, kTypeUInt16);
     EXPECT_EQ(value.word, 0) << "auto colour";
     EXPECT_EQ(address, &bound->value);
@@ -118,11 +119,11 @@ TEST_F(DialogLookupsTest, BoundListNamesValuesAndStates) {
     const WORD* related = nullptr;
     WORD count = 0;
     ASSERT_EQ(GetItemConflictInfo(dialog, Row(kColorCombo), &related, &count), 1);
-    const ItemStateRecord* record = FindItemStateRecord(dialog, 270);
+    const ItemStateRecord* record = FindItemStateRecord(dialog, kItemColorMode);
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(count, record->item->relatedCount);
     EXPECT_EQ(related, record->item->related);
-    const DWORD unbound[] = {BoundItem(999, kRefreshOnFull)};
+    const DWORD unbound[] = {BoundItem(kItemOutsideEveryRange, kRefreshOnFull)};
     const ControlRow stranger{4711, 1, unbound, kKindListBox, nullptr, nullptr, kNoControl, kNoString, nullptr};
     EXPECT_EQ(GetItemConflictInfo(dialog, &stranger, &related, &count), 0) << "an item without a state record";
     EXPECT_EQ(GetItemConflictInfo(dialog, Row(kColorCombo), nullptr, &count), 0);
@@ -141,7 +142,7 @@ TEST(DialogRecordTables, RowsAndRecordsByPositionAndTheTabsDialogs) {
   EXPECT_EQ(GetRowAt(rows, -1), nullptr);
 
   const DialogRecord first{700, NoProcedure, 1, kNoString, 0, nullptr, 0};
-  const DialogRecord second{701, NoProcedure, 2, 42, 18, nullptr, 0};
+  const DialogRecord second{701, NoProcedure, 2, 42, kItemCollate, nullptr, 0};
   const DialogRecord popups[] = {first, second};
   EXPECT_EQ(GetDialogRecordAt(popups, 1), &popups[1]);
   EXPECT_EQ(GetDialogRecordAt(nullptr, 0), nullptr);
@@ -155,7 +156,7 @@ TEST(DialogRecordTables, RowsAndRecordsByPositionAndTheTabsDialogs) {
   ASSERT_EQ(collected, 2) << "the child page has no dialog of its own";
   EXPECT_EQ(records[0].templateId, 700u);
   EXPECT_EQ(records[1].templateId, 701u);
-  EXPECT_EQ(records[1].titleItem, 18);
+  EXPECT_EQ(records[1].titleItem, kItemCollate);
   GlobalFree(records);
   const TabRecord* const children[] = {&child};
   const struct Case {

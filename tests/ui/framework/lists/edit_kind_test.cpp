@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "items/text_protection.h"
 #include "ui/framework/sheet/sheet_routines.h"
 #include "tests/ui/framework/lists/lists_fixture.h"
@@ -34,7 +35,9 @@ TEST(FixedPointText, TypedNumbersAndRefusals) {
   for (const Case& c : cases) {
     LONG value = 0;
     EXPECT_EQ(ParseFixedPointText(c.text, c.decimals, c.flags, &value), c.ok) << c.text;
-    if (c.ok) EXPECT_EQ(value, c.value) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(value, c.value) << c.text;
+    }
   }
 }
 
@@ -80,7 +83,7 @@ TEST_F(EditKindTest, TypedNumbersGiveTheStoredValues) {
     for (const Case& c : cases) {
       SimMessageBoxReset();
       TypeAndLeave(dialog, kBrightnessEdit, c.typed);
-      EXPECT_EQ(PopupItem(dialog, 274), c.stored) << int(&c - cases);
+      EXPECT_EQ(PopupItem(dialog, kItemColorTripleFirst), c.stored) << int(&c - cases);
       EXPECT_EQ(BoxText(dialog, kBrightnessEdit), c.shown) << int(&c - cases);
       EXPECT_EQ(GetFocus() == box, c.refused) << "a refusal returns the focus " << int(&c - cases);
     }
@@ -96,8 +99,9 @@ TEST_F(EditKindTest, InchDisplayClampsTheShiftItems) {
       LONG stored, shown;
       int result;
     } cases[] = {
-        {0, 268, 50, 50, 1},   {1, 268, 30, 12, 1},    {1, 268, 50, 19, 1}, {1, 269, -50, -19, 1},
-        {1, 324, 100, 19, 1},  {1, 274, 50, 50, 0},
+        {0, kItemBindingShift, 50, 50, 1},  {1, kItemBindingShift, 30, 12, 1},
+        {1, kItemBindingShift, 50, 19, 1},  {1, kItemBindingShiftBack, -50, -19, 1},
+        {1, kItemBookletShift, 100, 19, 1}, {1, kItemColorTripleFirst, 50, 50, 0},
     };
     for (const Case& c : cases) {
       sheet_.displayUnit = c.unit;
@@ -107,7 +111,9 @@ TEST_F(EditKindTest, InchDisplayClampsTheShiftItems) {
       EXPECT_EQ(GetEditLimits(dialog, kStoredToShown, c.id, 0, c.stored, &out, &data), c.result);
       EXPECT_EQ(out, c.shown) << c.id << " " << c.stored;
       WORD decimals = 0;
-      if (c.result == 1 && GetItemDecimals(c.id, c.unit, &decimals)) EXPECT_EQ(format.decimals, decimals);
+      if (c.result == 1 && GetItemDecimals(c.id, c.unit, &decimals)) {
+        EXPECT_EQ(format.decimals, decimals);
+      }
     }
     sheet_.displayUnit = 0;
     ClosePopup(dialog, false);
@@ -129,7 +135,7 @@ TEST_F(EditKindTest, EncodedTextIsStoredEncodedAndShownPlain) {
     ValueTypeCode type = 0;
     DWORD length = 0;
     ItemValueCell cell{};
-    ASSERT_EQ(GetItemValue(297, settings, config, &type, &length, &cell), kItemDone);
+    ASSERT_EQ(GetItemValue(kItemStampName, settings, config, &type, &length, &cell), kItemDone);
     const auto* stored = static_cast<LPCWSTR>(cell.data);
     EXPECT_NE(std::u16string(stored), u"Draft") << Utf8(stored);
     LPWSTR plain = nullptr;

@@ -4,6 +4,7 @@
 // does not refill it while another row's change does.
 #include <gtest/gtest.h>
 
+#include "items/item_ids.h"
 #include "tests/ui/framework/lists/lists_fixture.h"
 
 namespace lists_test {
@@ -24,12 +25,12 @@ TEST_F(ListKindsTest, ExcludedChoicesAreAbsentAndNamesCut) {
     EXPECT_EQ(std::u16string(shortName), u"Auto");
     // The staple list shows exactly the choices the engine does not exclude.
     HWND staple = GetDlgItem(dialog, kStapleList);
-    ChoiceList* list = FindChoiceList(dialog, 320);
+    ChoiceList* list = FindChoiceList(dialog, kItemStaplePosition);
     ASSERT_NE(list, nullptr);
     std::vector<std::u16string> offered;
     for (LONG n = 0; n < list->count; ++n) {
       StateCode code = 0;
-      ASSERT_TRUE(GetChoiceStateCode(dialog, 320, n, &code));
+      ASSERT_TRUE(GetChoiceStateCode(dialog, kItemStaplePosition, n, &code));
       if (code != kStateDisabled && code != kStateHidden) offered.push_back(list->choices[n].name);
     }
     EXPECT_EQ(Lines(staple), offered);
@@ -44,26 +45,26 @@ TEST_F(ListKindsTest, ExcludedChoicesAreAbsentAndNamesCut) {
 }
 
 TEST_F(ListKindsTest, CheckIconsToggleWithTheKeyboard) {
-  ASSERT_EQ(Item(18), 1);
+  ASSERT_EQ(Item(kItemCollate), 1);
   RunPopup([&](HWND dialog) {
     HWND check = GetDlgItem(dialog, kCheckList);
     ASSERT_EQ(Lines(check), std::vector<std::u16string>{u"Collate"});
     EXPECT_EQ(SimIconResourceId(reinterpret_cast<HICON>(ItemData(check, 0))), kIconChecked);
     SimFocus(check);
     SimKey(check, VK_SPACE);
-    EXPECT_EQ(PopupItem(dialog, 18), 0);
+    EXPECT_EQ(PopupItem(dialog, kItemCollate), 0);
     EXPECT_EQ(SimIconResourceId(reinterpret_cast<HICON>(ItemData(check, 0))), kIconUnchecked);
     EXPECT_EQ(SendMessageW(check, LB_GETCURSEL, 0, 0), 0) << "Space stays on its line";
     // The one-line-per-item list shows the new value too.
     EXPECT_EQ(Lines(GetDlgItem(dialog, kItemLines))[0], u"Collate\tOff");
     SimKey(check, VK_DOWN);  // past the last line: nothing happens
-    EXPECT_EQ(PopupItem(dialog, 18), 0);
+    EXPECT_EQ(PopupItem(dialog, kItemCollate), 0);
     SimKey(check, VK_SPACE);
-    EXPECT_EQ(PopupItem(dialog, 18), 1);
+    EXPECT_EQ(PopupItem(dialog, kItemCollate), 1);
     EXPECT_EQ(SimIconResourceId(reinterpret_cast<HICON>(ItemData(check, 0))), kIconChecked);
     ClosePopup(dialog, false);
   });
-  EXPECT_EQ(Item(18), 1) << "the popup edits a copy";
+  EXPECT_EQ(Item(kItemCollate), 1) << "the popup edits a copy";
 }
 
 TEST_F(ListKindsTest, KeysMoveAndApplyInAChoiceList) {
@@ -71,7 +72,7 @@ TEST_F(ListKindsTest, KeysMoveAndApplyInAChoiceList) {
     HWND staple = GetDlgItem(dialog, kStapleList);
     const LONG last = LONG(SendMessageW(staple, LB_GETCOUNT, 0, 0)) - 1;
     ASSERT_GE(last, 2);
-    ASSERT_EQ(PopupItem(dialog, 320), 0);
+    ASSERT_EQ(PopupItem(dialog, kItemStaplePosition), 0);
     SimFocus(staple);
     const struct Step {
       int key;
@@ -81,7 +82,7 @@ TEST_F(ListKindsTest, KeysMoveAndApplyInAChoiceList) {
     for (const Step& step : steps) {
       SimKey(staple, step.key);
       EXPECT_EQ(SendMessageW(staple, LB_GETCURSEL, 0, 0), step.line) << step.key;
-      EXPECT_EQ(PopupItem(dialog, 320), step.line) << "the line's choice is applied " << step.key;
+      EXPECT_EQ(PopupItem(dialog, kItemStaplePosition), step.line) << "the line's choice is applied " << step.key;
     }
     ClosePopup(dialog, false);
   });
@@ -90,18 +91,18 @@ TEST_F(ListKindsTest, KeysMoveAndApplyInAChoiceList) {
 TEST_F(ListKindsTest, DoubleClickStepsPastExcludedChoices) {
   RunPopup([&](HWND dialog) {
     HWND lines = GetDlgItem(dialog, kItemLines);
-    ASSERT_EQ(PopupItem(dialog, 270), 0);
+    ASSERT_EQ(PopupItem(dialog, kItemColorMode), 0);
     ASSERT_TRUE(SimDoubleClickList(lines, 1));
-    EXPECT_EQ(PopupItem(dialog, 270), 2) << "grayscale is skipped";
+    EXPECT_EQ(PopupItem(dialog, kItemColorMode), 2) << "grayscale is skipped";
     EXPECT_EQ(Lines(lines)[1], u"Color Mode\tFull Color");
     EXPECT_EQ(SendMessageW(GetDlgItem(dialog, kColorCombo), CB_GETCURSEL, 0, 0), 1) << "the combo followed";
     WCHAR shortName[16] = {};
     GetDlgItemTextW(dialog, kBrightnessText, shortName, 16);
     EXPECT_EQ(std::u16string(shortName), u"Full");
     ASSERT_TRUE(SimDoubleClickList(lines, 1));
-    EXPECT_EQ(PopupItem(dialog, 270), 0) << "stepping wraps around";
+    EXPECT_EQ(PopupItem(dialog, kItemColorMode), 0) << "stepping wraps around";
     ASSERT_TRUE(SimDoubleClickList(lines, 3));
-    EXPECT_EQ(PopupItem(dialog, 341), 0) << "a fixed item does not step";
+    EXPECT_EQ(PopupItem(dialog, kItemPunchPosition), 0) << "a fixed item does not step";
     ClosePopup(dialog, false);
   });
 }
@@ -112,10 +113,10 @@ TEST_F(ListKindsTest, OwnChangeDoesNotRefillTheList) {
     // A mark on a line survives the combo's own change but not another row's.
     SendMessageW(combo, CB_SETITEMDATA, 0, 0x5A5A);
     ASSERT_TRUE(SimPickCombo(combo, 1));
-    EXPECT_EQ(PopupItem(dialog, 270), 2);
+    EXPECT_EQ(PopupItem(dialog, kItemColorMode), 2);
     EXPECT_EQ(SendMessageW(combo, CB_GETITEMDATA, 0, 0), 0x5A5A);
     ASSERT_TRUE(SimDoubleClickList(GetDlgItem(dialog, kItemLines), 1));
-    EXPECT_EQ(PopupItem(dialog, 270), 0);
+    EXPECT_EQ(PopupItem(dialog, kItemColorMode), 0);
     EXPECT_NE(SendMessageW(combo, CB_GETITEMDATA, 0, 0), 0x5A5A);
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
     // A refresh that names no causing row leaves the list alone.

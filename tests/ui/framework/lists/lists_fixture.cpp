@@ -6,6 +6,7 @@
 #include "core/runtime/module_state.h"
 #include "core/runtime/resource_module.h"
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "tests/support/model_files.h"
 #include "ui/framework/sheet/sheet_validation.h"
 
@@ -13,14 +14,15 @@ namespace lists_test {
 namespace {
 
 constexpr DWORD kBoth = kRefreshOnFull | kRefreshOnChange;
-const DWORD kStaple[] = {BoundItem(320, kBoth)};
-const DWORD kLineItems[] = {BoundItem(18, kBoth), BoundItem(270, kBoth), BoundItem(16, kBoth), BoundItem(341, kBoth)};
-const DWORD kJobType[] = {BoundItem(334, kBoth)};
-const DWORD kColorMode[] = {BoundItem(270, kBoth)};
-const DWORD kCollate[] = {BoundItem(18, kBoth)};
-const DWORD kBrightness[] = {BoundItem(274, kBoth)};
-const DWORD kStampName[] = {BoundItem(297, kBoth)};
-const DWORD kPaperSource[] = {BoundItem(265, kBoth)};
+const DWORD kStaple[] = {BoundItem(kItemStaplePosition, kBoth)};
+const DWORD kLineItems[] = {BoundItem(kItemCollate, kBoth), BoundItem(kItemColorMode, kBoth),
+                            BoundItem(kItemDuplex, kBoth), BoundItem(kItemPunchPosition, kBoth)};
+const DWORD kJobType[] = {BoundItem(kItemJobType, kBoth)};
+const DWORD kColorMode[] = {BoundItem(kItemColorMode, kBoth)};
+const DWORD kCollate[] = {BoundItem(kItemCollate, kBoth)};
+const DWORD kBrightness[] = {BoundItem(kItemColorTripleFirst, kBoth)};
+const DWORD kStampName[] = {BoundItem(kItemStampName, kBoth)};
+const DWORD kPaperSource[] = {BoundItem(kItemPaperSource, kBoth)};
 const ListKindData kOptionData{kListChoices, kLinePartName, 0, kListPageDraw, nullptr, nullptr, OptionListDraw,
                                nullptr};
 
@@ -35,7 +37,7 @@ const EditKindData kBrightnessEditData{kEditNumeric | kEditSigned | kEditDecimal
                                        &brightnessFormat, 0xFF};
 const EditKindData* const kBrightnessSlot = &kBrightnessEditData;
 // The colour mode's short name follows the combo's item, which stands second among its own.
-const DWORD kNameItems[] = {BoundItem(18, kBoth), BoundItem(270, kBoth)};
+const DWORD kNameItems[] = {BoundItem(kItemCollate, kBoth), BoundItem(kItemColorMode, kBoth)};
 const LONG kFollowCombo = kColorCombo;
 const LONG kNameForbidden[] = {9300, 0};
 const ValidationRule kNameRule{nullptr, nullptr, kNameForbidden, nullptr, 445};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/platform.h"
 #include "tests/ui/framework/dialog/dialog_fixture.h"
 #include "ui/framework/dialog/button_actions.h"
@@ -53,7 +54,7 @@ class ButtonActionTest : public DialogTest {
 
 TEST_F(ButtonActionTest, PopupCancelKeepsTheSettingsAndOkCopiesThemBack) {
   RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND general, HandlerContext* context) {
-    const LONG before = Item(18);
+    const LONG before = Item(kItemCollate);
     const UINT shown = IsDlgButtonChecked(general, kCollateBox);
     const std::vector<BYTE> bytes = SettingsBytes();
     for (const int button : {1091, 2}) {  // the popup's Cancel button and the dialog's own cancel id
@@ -73,7 +74,7 @@ TEST_F(ButtonActionTest, PopupCancelKeepsTheSettingsAndOkCopiesThemBack) {
       ASSERT_TRUE(SimClick(GetDlgItem(popup, 1092)));
     });
     EXPECT_EQ(DoButtonAction(context, 0, 0, &kButtonRow, &kOpenOptions), 0);
-    EXPECT_NE(Item(18), before) << "OK copies the popup's settings back";
+    EXPECT_NE(Item(kItemCollate), before) << "OK copies the popup's settings back";
     EXPECT_NE(IsDlgButtonChecked(general, kCollateBox), shown) << "the calling page shows the copied settings";
     EXPECT_EQ(context->actionType, 0);
   });
@@ -114,9 +115,9 @@ TEST_F(ButtonActionTest, FileDialogChecksTheNameAndStoresItsParts) {
     EXPECT_EQ(SimFileDialogLog()[0].flags, kDefaultFileDialogFlags);
     EXPECT_FALSE(SimFileDialogLog()[0].save);
     EXPECT_EQ(context->actionResult, 1);
-    EXPECT_EQ(Text(259), u"Logo.bmp");
-    EXPECT_EQ(Text(299), u"C:\\Art\\");
-    EXPECT_EQ(Text(1799), u"C:\\Art\\Logo.bmp");
+    EXPECT_EQ(Text(kItemModelName), u"Logo.bmp");
+    EXPECT_EQ(Text(kItemStampText), u"C:\\Art\\");
+    EXPECT_EQ(Text(kItemLogoPath), u"C:\\Art\\Logo.bmp");
     std::vector<WORD> changed;
     for (const WORD* p = context->changedItems; p != nullptr && *p != 0; ++p) changed.push_back(*p);
     EXPECT_EQ(changed, (std::vector<WORD>{299, 259}));
@@ -127,8 +128,8 @@ TEST_F(ButtonActionTest, FileDialogChecksTheNameAndStoresItsParts) {
     EXPECT_EQ(DoButtonAction(context, 0, 0, &kButtonRow, &save), 0);
     EXPECT_EQ(SimFileDialogLog().size(), 3u) << "without its extension the name fits";
     EXPECT_TRUE(SimFileDialogLog()[2].save);
-    EXPECT_EQ(Text(259), u"Stamp-logo");
-    EXPECT_EQ(Text(1799), u"C:\\Out\\Stamp-logo");
+    EXPECT_EQ(Text(kItemModelName), u"Stamp-logo");
+    EXPECT_EQ(Text(kItemLogoPath), u"C:\\Out\\Stamp-logo");
   });
 }
 
@@ -214,13 +215,13 @@ const ButtonAction kRestore{kButtonRestoreDefaults, nullptr};
 
 TEST_F(ButtonActionTest, RestoreWithoutFurtherChangesAppliesAtOnce) {
   RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND, HandlerContext* context) {
-    const LONG collate = Item(18);
-    SetItem(18, collate == 0 ? 1 : 0);
+    const LONG collate = Item(kItemCollate);
+    SetItem(kItemCollate, collate == 0 ? 1 : 0);
     SimMessageBoxReset();
     context->pageIndex = kOptionsPage;  // the popup page: item 18 alone
     EXPECT_EQ(DoButtonAction(context, 0, 0, &kButtonRow, &kRestore), 0);
     EXPECT_EQ(context->actionResult, 1);
-    EXPECT_EQ(Item(18), collate) << "back to its default";
+    EXPECT_EQ(Item(kItemCollate), collate) << "back to its default";
     EXPECT_TRUE(SimMessageBoxLog().empty());
     ASSERT_NE(context->changedItems, nullptr);
     EXPECT_EQ(context->changedItems[0], 18);
@@ -233,8 +234,8 @@ TEST_F(ButtonActionTest, RestoreThatChangesOtherItemsAsksFirst) {
     context->pageIndex = kOptionsPage;
     // Landscape forces one-sided printing: a two-sided landscape contradicts the model.
     for (const int answer : {IDCANCEL, IDOK}) {
-      SetItem(7, 2);
-      SetItem(16, 2);
+      SetItem(kItemOrientation, 2);
+      SetItem(kItemDuplex, 2);
       const std::vector<BYTE> bytes = SettingsBytes();
       SimMessageBoxReset();
       SimMessageBoxAnswer(answer);
@@ -263,7 +264,7 @@ namespace {
 TEST_F(ButtonActionTest, PopupThatAsksFirstOpensOnlyWhenTheCheckPasses) {
   RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND, HandlerContext* context) {
     int opened = 0;
-    for (const SettingItemId item : {SettingItemId{18}, SettingItemId{0}}) {
+    for (const SettingItemId item : {SettingItemId{kItemCollate}, SettingItemId{0}}) {
       const PopupTarget checked{&kOptionsDialog, 1, item};
       const ButtonAction action{kButtonPopup, &checked};
       SimOnDialog(kOptionsTemplate, [&](HWND popup) {
@@ -335,9 +336,9 @@ class IncurableDefaultsTest : public ButtonActionTest {
 
 TEST_F(IncurableDefaultsTest, RestoreEndsWithTheDiagnosticBoxAndKeepsTheSettings) {
   RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND, HandlerContext* context) {
-    ASSERT_EQ(Item(270), 1);
-    ASSERT_EQ(Item(271), 1);
-    SetItem(18, Item(18) == 0 ? 1 : 0);
+    ASSERT_EQ(Item(kItemColorMode), 1);
+    ASSERT_EQ(Item(kItemPrintMode), 1);
+    SetItem(kItemCollate, Item(kItemCollate) == 0 ? 1 : 0);
     const std::vector<BYTE> bytes = SettingsBytes();
     SimMessageBoxReset();
     SimMessageBoxAnswer(IDOK);

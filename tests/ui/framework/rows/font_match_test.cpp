@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/store/item_access.h"
+#include "items/item_ids.h"
 #include "platform/platform.h"
 #include "tests/ui/framework/dialog/dialog_fixture.h"
 #include "ui/framework/sheet/font_lists.h"
@@ -15,17 +16,15 @@ namespace {
 
 using namespace dialog_test;
 
-constexpr SettingItemId kStampFace = 305;
-
 class FontMatchTest : public DialogTest {
  protected:
   void SetFace(const std::u16string& face) {
     WCHAR field[32] = {};
     face.copy(field, 31);
     LPCWSTR text = field;
-    ASSERT_EQ(SetItemValue(kStampFace, data_->current.settings, data_->current.config, kTypeString, sizeof field,
-                           &text),
-              kItemDone);
+    ASSERT_EQ(
+        SetItemValue(kItemStampFace, data_->current.settings, data_->current.config, kTypeString, sizeof field, &text),
+        kItemDone);
   }
 };
 
@@ -70,7 +69,7 @@ TEST_F(FontMatchTest, FaceAliasOrDefaultWithItsState) {
       FontTable table{static_cast<DWORD>(c.installed.size()), const_cast<LOGFONTW*>(c.installed.data())};
       WORD state = 99;
       BYTE charSet = 99, pitch = 99;
-      const LOGFONTW* font = MatchFontName(general, &table, kStampFace, &state, &charSet, &pitch);
+      const LOGFONTW* font = MatchFontName(general, &table, kItemStampFace, &state, &charSet, &pitch);
       SCOPED_TRACE(std::string(c.face, c.face + std::char_traits<char16_t>::length(c.face)));
       EXPECT_EQ(state, c.state);
       if (c.chosen == nullptr) {
@@ -95,14 +94,14 @@ TEST_F(FontMatchTest, MissingTableOrSettingAnswersNothing) {
     FontTable noArray{2, nullptr};
     WORD state = 99;
     BYTE charSet = 99, pitch = 99;
-    EXPECT_EQ(MatchFontName(general, nullptr, kStampFace, &state, &charSet, &pitch), nullptr);
+    EXPECT_EQ(MatchFontName(general, nullptr, kItemStampFace, &state, &charSet, &pitch), nullptr);
     EXPECT_EQ(state, kFontMatchNone);
-    EXPECT_EQ(MatchFontName(general, &noArray, kStampFace, &state, &charSet, &pitch), nullptr)
+    EXPECT_EQ(MatchFontName(general, &noArray, kItemStampFace, &state, &charSet, &pitch), nullptr)
         << "a table without its array fails the look-up at once";
     EXPECT_EQ(state, kFontMatchNone);
-    EXPECT_EQ(MatchFontName(general, &table, 18, &state, &charSet, &pitch), nullptr) << "not a face item";
-    EXPECT_EQ(MatchFontName(nullptr, &table, kStampFace, &state, &charSet, &pitch), nullptr) << "no window";
-    EXPECT_NE(MatchFontName(general, &table, kStampFace, &state, &charSet, &pitch), nullptr);
+    EXPECT_EQ(MatchFontName(general, &table, kItemCollate, &state, &charSet, &pitch), nullptr) << "not a face item";
+    EXPECT_EQ(MatchFontName(nullptr, &table, kItemStampFace, &state, &charSet, &pitch), nullptr) << "no window";
+    EXPECT_NE(MatchFontName(general, &table, kItemStampFace, &state, &charSet, &pitch), nullptr);
   });
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "items/item_ids.h"
 #include "platform/platform.h"
 #include "tests/ui/framework/dialog/dialog_fixture.h"
 #include "ui/framework/dialog/button_actions.h"
@@ -36,11 +37,11 @@ std::u16string RangeText(HWND dialog, SettingItemId id, LONG minimum, LONG maxim
 TEST_F(RowCallbackTest, RangeTextsInBothUnits) {
   RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND general, HandlerContext*) {
     // A user paper width in tenths of a millimetre; in inches in hundredths.
-    EXPECT_EQ(RangeText(general, 5889, 900, 3556, 0), u"(90.0 to 355.6 mm)");
-    EXPECT_EQ(RangeText(general, 5889, 900, 3556, 1), u"(3.54 to 14.00 in)");
+    EXPECT_EQ(RangeText(general, kItemUserPaperWidth, 900, 3556, 0), u"(90.0 to 355.6 mm)");
+    EXPECT_EQ(RangeText(general, kItemUserPaperWidth, 900, 3556, 1), u"(3.54 to 14.00 in)");
     // The binding shift is kept within 0.19 inch either way.
-    EXPECT_EQ(RangeText(general, 268, -300, 300, 0), u"(-300 to 300 mm)");
-    EXPECT_EQ(RangeText(general, 268, -300, 300, 1), u"(-1.9 to 1.9 in)");
+    EXPECT_EQ(RangeText(general, kItemBindingShift, -300, 300, 0), u"(-300 to 300 mm)");
+    EXPECT_EQ(RangeText(general, kItemBindingShift, -300, 300, 1), u"(-1.9 to 1.9 in)");
   });
 }
 
@@ -109,16 +110,16 @@ TEST_F(RowCallbackTest, VisibilityFollowsTheDecidingControl) {
 
 TEST_F(RowCallbackTest, ReloadedChoiceListIsCachedAgain) {
   RunOnGeneralPage(WM_COMMAND, [&](HWND, HWND general, HandlerContext*) {
-    ChoiceList* before = FindChoiceList(general, 270);
+    ChoiceList* before = FindChoiceList(general, kItemColorMode);
     ASSERT_NE(before, nullptr);
-    EXPECT_EQ(ReloadChoiceList(general, kGeneralPage, 270), 1);
-    EXPECT_NE(FindChoiceList(general, 270), nullptr);
-    EXPECT_NE(FindItemStateRecord(general, 270), nullptr);
-    EXPECT_EQ(ReloadChoiceList(general, 47, 270), 0) << "a page without rows";
+    EXPECT_EQ(ReloadChoiceList(general, kGeneralPage, kItemColorMode), 1);
+    EXPECT_NE(FindChoiceList(general, kItemColorMode), nullptr);
+    EXPECT_NE(FindItemStateRecord(general, kItemColorMode), nullptr);
+    EXPECT_EQ(ReloadChoiceList(general, 47, kItemColorMode), 0) << "a page without rows";
   });
 }
 
-const DWORD kBrightnessItem[] = {BoundItem(274, kRefreshOnFull | kRefreshOnChange)};
+const DWORD kBrightnessItem[] = {BoundItem(kItemColorTripleFirst, kRefreshOnFull | kRefreshOnChange)};
 const ControlRow kRangeRow{kBrightnessEdit, 1, kBrightnessItem, kKindEdit, RangeCaptionRow, nullptr, kNoControl,
                            kNoString, nullptr};
 
@@ -189,7 +190,7 @@ namespace {
 
 // The unit pair on the toner buttons, the brightness range on both labels of the General page
 // and the unit name in the duplex text, served in place of the page's own rows.
-const DWORD kRangeItem[] = {BoundItem(274, kRefreshOnFull | kRefreshOnChange)};
+const DWORD kRangeItem[] = {BoundItem(kItemColorTripleFirst, kRefreshOnFull | kRefreshOnChange)};
 const ControlRow kUnitPageRows[] = {
     {kTonerOff, 0, nullptr, kKindRadio, HandleUnitRadioRow, &kUnitPair, kNoControl, kNoString, nullptr},
     {kTonerLight, 0, nullptr, kKindRadio, HandleUnitRadioRow, &kUnitPair, kNoControl, kNoString, nullptr},
@@ -246,7 +247,7 @@ TEST_F(RowCallbackTest, UnitPairClickedSwitchesEveryRangeCaption) {
 // other values name no icon.
 int DuplexIcon(HandlerContext* context, SettingItemId id, LONG, WORD* iconId) {
   ItemValueCell value{};
-  if (id != 16 || !ReadContextItem(context, 16, &value)) return 1;
+  if (id != 16 || !ReadContextItem(context, kItemDuplex, &value)) return 1;
   if (value.word != 1 && value.word != 2) return 1;
   *iconId = value.word == 1 ? 5201 : 5202;
   return 0;
@@ -257,7 +258,7 @@ INT_PTR DuplexIconRow(HandlerContext* context, UINT message, WPARAM wParam, LPAR
   return ShowValueIcon(context, message, wParam, lParam, row, DuplexIcon);
 }
 
-const DWORD kDuplexItem[] = {BoundItem(16, kRefreshOnFull | kRefreshOnChange)};
+const DWORD kDuplexItem[] = {BoundItem(kItemDuplex, kRefreshOnFull | kRefreshOnChange)};
 const ControlRow kIconRow{kDuplexText, 1, kDuplexItem, kKindStaticText, DuplexIconRow, nullptr, kNoControl, kNoString,
                           nullptr};
 
@@ -272,19 +273,19 @@ TEST_F(RowCallbackTest, ValueIconFollowsTheValueAndGoesWithTheCycle) {
     auto refresh = [&] { DispatchToRows(context, WM_REFRESHCONTROLS, 0, 0, &kIconRow, 1, 0); };
     auto shown = [&] { return reinterpret_cast<HICON>(SendMessageW(control, STM_GETICON, 0, 0)); };
 
-    SetItem(16, 1);
+    SetItem(kItemDuplex, 1);
     notify(PSN_SETACTIVE);
     ASSERT_NE(shown(), nullptr);
     EXPECT_EQ(SimIconResourceId(shown()), 5201);
-    SetItem(16, 2);
+    SetItem(kItemDuplex, 2);
     refresh();
     EXPECT_EQ(SimIconResourceId(shown()), 5202);
     EXPECT_EQ(SimLiveGdiObjectsOfKind(SimGdiKind::Icon), icons + 1) << "the icon replaced was destroyed";
-    SetItem(16, 3);
+    SetItem(kItemDuplex, 3);
     refresh();
     EXPECT_EQ(SimIconResourceId(shown()), 5202) << "a value without an icon leaves the one shown";
     for (const UINT end : {PSN_APPLY, PSN_RESET}) {
-      SetItem(16, 1);
+      SetItem(kItemDuplex, 1);
       notify(PSN_SETACTIVE);
       ASSERT_NE(shown(), nullptr);
       notify(end);

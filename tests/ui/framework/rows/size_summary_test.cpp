@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/descriptors/choice_list.h"
+#include "items/item_ids.h"
 #include "platform/platform.h"
 #include "tests/ui/framework/dialog/dialog_fixture.h"
 #include "ui/framework/dialog/size_summary.h"
@@ -21,9 +22,9 @@ class SizeSummaryTest : public DialogTest {};
 
 TEST_F(SizeSummaryTest, LetterOnA4) {
   RunOnGeneralPage(WM_NOTIFY, [&](HWND, HWND, HandlerContext* context) {
-    SetItem(383, 1);  // whole paper: the full sizes 215.9 x 279.4 and 210 x 297 mm
-    SetItem(1283, 0);
-    SetItem(321, 0);
+    SetItem(kItemWholePaper, 1);  // whole paper: the full sizes 215.9 x 279.4 and 210 x 297 mm
+    SetItem(kItemBindingShiftOn, 0);
+    SetItem(kItemPageLayout, 0);
     struct Case {
       LONG shiftOn, edge, shift, poster, tiles, percent;
     };
@@ -34,11 +35,11 @@ TEST_F(SizeSummaryTest, LetterOnA4) {
         {0, 0, 0, 1, 0x0202, 195},    // two by two tiles
     };
     for (const Case& c : cases) {
-      SetItem(1283, c.shiftOn);
-      SetItem(267, c.edge);
-      SetItem(268, c.shift);
-      SetItem(321, c.poster);
-      if (c.poster == 1) SetItem(296, c.tiles);
+      SetItem(kItemBindingShiftOn, c.shiftOn);
+      SetItem(kItemBindingEdge, c.edge);
+      SetItem(kItemBindingShift, c.shift);
+      SetItem(kItemPageLayout, c.poster);
+      if (c.poster == 1) SetItem(kItemTileCount, c.tiles);
       LONG percent = -1;
       ASSERT_EQ(GetFitZoomPercent(context, kLetter, kA4, &percent), 1) << c.percent;
       EXPECT_EQ(percent, c.percent);
@@ -65,12 +66,12 @@ class SummaryRowTest : public SizeSummaryTest {
   // The cached paper choices, and the position of "Letter" among them.
   ChoiceList* Init(HWND general, HandlerContext* context, LONG* letter) {
     ChoiceList* papers = nullptr;
-    EXPECT_EQ(GetOrLoadChoiceList(general, resources_, store_, kPaperSizeItem, &papers), 0);
-    SetItem(kPaperSizeItem, kLetter);
-    SetItem(kOutputPaperItem, kSameAsPaper);
-    SetItem(295, 1);
-    SetItem(321, 0);
-    SetItem(1281, 0);
+    EXPECT_EQ(GetOrLoadChoiceList(general, resources_, store_, kItemPaperSize, &papers), 0);
+    SetItem(kItemPaperSize, kLetter);
+    SetItem(kItemOutputPaper, kSameAsPaper);
+    SetItem(kItemPagesPerSheet, 1);
+    SetItem(kItemPageLayout, 0);
+    SetItem(kItemZoomOn, 0);
     DispatchToRows(context, WM_INITDIALOG, 0, 0, &kSummaryRow, 1, 0);
     EXPECT_NE(sheet_.sheetTooltip, nullptr);
     *letter = 0;
@@ -104,7 +105,7 @@ TEST_F(SummaryRowTest, TooltipTakesOnlySummariesBelowTheByteLimit) {
     EXPECT_EQ(std::u16string(sheet_.sizeSummary), u"Letter (100%)");
     papers->choices[letter].name = old;
     SimSetAnsiCodePage(1252);
-    ReleaseChoiceList(general, kPaperSizeItem);
+    ReleaseChoiceList(general, kItemPaperSize);
   });
 }
 
@@ -124,7 +125,7 @@ TEST_F(SummaryRowTest, TooltipLimitAtItsEdgeAndLongSummariesShownWhole) {
       EXPECT_EQ(ControlText(general, kDuplexText), name + u" (100%)") << chars;
     }
     papers->choices[letter].name = old;
-    ReleaseChoiceList(general, kPaperSizeItem);
+    ReleaseChoiceList(general, kItemPaperSize);
   });
 }
 
@@ -139,24 +140,24 @@ TEST_F(SizeSummaryTest, ResolutionItemsFollowTheTonerItems) {
       LONG item271, item443, resolution;  // resolution 0: items 20 and 21 keep 1234
     };
     const Case cases[] = {
-        {271, 0, 0, 300}, {271, 257, 1, 0},  {443, 257, 1, 600}, {443, 776, 0, 600},
-        {443, 264, 1, 300}, {443, 0, 1, 0},
+        {kItemPrintMode, 0, 0, 300},        {kItemPrintMode, 257, 1, 0},        {kItemResolutionLock, 257, 1, 600},
+        {kItemResolutionLock, 776, 0, 600}, {kItemResolutionLock, 264, 1, 300}, {kItemResolutionLock, 0, 1, 0},
     };
     sheet_.featureWords[0] |= 0x80000;
     for (const Case& c : cases) {
-      SetItem(271, c.item271);
-      SetItem(443, c.item443);
-      SetItem(20, 1234);
-      SetItem(21, 1234);
+      SetItem(kItemPrintMode, c.item271);
+      SetItem(kItemResolutionLock, c.item443);
+      SetItem(kItemResolution, 1234);
+      SetItem(kItemYResolution, 1234);
       EXPECT_EQ(CheckResolutionItems(context, c.changed), c.resolution != 0 ? 1 : 0);
       const LONG expected = c.resolution != 0 ? c.resolution : 1234;
-      EXPECT_EQ(Item(20), expected) << c.changed << " " << c.item271 << " " << c.item443;
-      EXPECT_EQ(Item(21), expected);
+      EXPECT_EQ(Item(kItemResolution), expected) << c.changed << " " << c.item271 << " " << c.item443;
+      EXPECT_EQ(Item(kItemYResolution), expected);
     }
     sheet_.featureWords[0] &= ~DWORD{0x80000};
-    SetItem(443, 0);
-    EXPECT_EQ(CheckResolutionItems(context, 271), 0) << "without the feature nothing follows";
-    EXPECT_EQ(Item(20), 1234);
+    SetItem(kItemResolutionLock, 0);
+    EXPECT_EQ(CheckResolutionItems(context, kItemPrintMode), 0) << "without the feature nothing follows";
+    EXPECT_EQ(Item(kItemResolution), 1234);
   });
 }
 

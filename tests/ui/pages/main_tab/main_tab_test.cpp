@@ -3,9 +3,11 @@
 // window, and its picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
+#include "items/item_ids.h"
 #include "tests/support/model_files.h"
 #include "tests/support/sheet_fixture.h"
 
@@ -16,8 +18,6 @@ using sheet_test::kDevModeSize;
 
 constexpr int kZoomOnBox = 1184, kZoomEdit = 1010, kCopiesEdit = 1011, kPaperCombo = 1006, kOutputCombo = 1008,
               kLandscape = 3837, kPortrait = 3836, kSummary = 3838, kRestore = 1090;
-constexpr SettingItemId kCopiesItem = 12, kOrientationItem = 7, kSideFileItem = 374, kPerUserExtensionItem = 439,
-                        kDriverExtraItem = 5;
 // Picks the combo's line with the text, as a person reads it.
 void Pick(HWND page, int control, const std::u16string& text) {
   HWND combo = GetDlgItem(page, control);
@@ -67,24 +67,24 @@ TEST_F(MainTabTest, OkWritesTheDevmodeAndStoresWhatEachHostKeeps) {
     const std::string printerDataBefore = SimDumpPrinterData(kPrinter);
     const std::string userBefore = SimRegistryDump(HKEY_CURRENT_USER, userKey.c_str());
     EXPECT_EQ(AcceptAfter([&](HWND, HWND page) { TypeInto(page, kCopiesEdit, u"3"); }, host), 1);
-    EXPECT_EQ(DevModeItem(output_, 4), 220u);
-    EXPECT_EQ(DevModeItem(output_, kCopiesItem), 3u);
-    const std::u16string sideFile = DevModeText(output_, kSideFileItem);
+    EXPECT_EQ(DevModeItem(output_, kItemDevmodeSize), 220u);
+    EXPECT_EQ(DevModeItem(output_, kItemCopies), 3u);
+    const std::u16string sideFile = DevModeText(output_, kItemSideFile);
     const bool printerDataChanged = SimDumpPrinterData(kPrinter) != printerDataBefore;
     const bool userKeyChanged = SimRegistryDump(HKEY_CURRENT_USER, userKey.c_str()) != userBefore;
     switch (host) {
       case OpenedBy::kApplication:
-        EXPECT_EQ(DevModeItem(output_, kPerUserExtensionItem), 1u);
+        EXPECT_EQ(DevModeItem(output_, kItemPerUserExtension), 1u);
         EXPECT_NE(GetFileAttributesW(sideFile.c_str()), INVALID_FILE_ATTRIBUTES) << Utf8(sideFile);
         EXPECT_FALSE(printerDataChanged);
         break;
       case OpenedBy::kDefaults:
-        EXPECT_EQ(DevModeItem(output_, kPerUserExtensionItem), 0u);
+        EXPECT_EQ(DevModeItem(output_, kItemPerUserExtension), 0u);
         EXPECT_EQ(sideFile, u"");
         EXPECT_TRUE(printerDataChanged);
         break;
       case OpenedBy::kPreferences:
-        EXPECT_EQ(DevModeItem(output_, kPerUserExtensionItem), 1u);
+        EXPECT_EQ(DevModeItem(output_, kItemPerUserExtension), 1u);
         EXPECT_EQ(sideFile, u"");
         EXPECT_FALSE(printerDataChanged);
         EXPECT_TRUE(userKeyChanged);
@@ -154,7 +154,9 @@ TEST_F(MainTabTest, RulesHoldThroughTheControls) {
       SimSheetPress(sheet, PSBTN_CANCEL);
     });
     EXPECT_EQ(shown, c.shown);
-    if (std::string(c.name) == "manual zoom starts from 100") EXPECT_NE(focus, nullptr);
+    if (std::string(c.name) == "manual zoom starts from 100") {
+      EXPECT_NE(focus, nullptr);
+    }
   }
 }
 
@@ -164,7 +166,7 @@ TEST_F(MainTabTest, RestoreDefaultsPutsTheOrientationBack) {
     SimClick(GetDlgItem(page, kRestore));
     EXPECT_EQ(SendDlgItemMessageW(page, kPortrait, BM_GETCHECK, 0, 0), BST_CHECKED);
   });
-  EXPECT_EQ(DevModeItem(output_, kOrientationItem), 1u);
+  EXPECT_EQ(DevModeItem(output_, kItemOrientation), 1u);
 }
 
 // The copies edit takes as many digits as the model's most copies has.
@@ -222,6 +224,127 @@ TEST_F(MainTabTest, ALeftToRightModelIsNotMirrored) {
     SimSheetPress(sheet, PSBTN_CANCEL);
   });
   EXPECT_FALSE(mirrored);
+}
+
+// The icons the closed combos show beside their values, as a person changes the settings: the
+// pages-per-sheet and page-order icons follow the document, the duplex icon the sheet (two
+// pages on a sheet turn it).
+TEST_F(MainTabTest, ValueIconsFollowTheirSettings) {
+  constexpr int kPagesCombo = 1351, kOrderCombo = 1007, kDuplexCombo = 1012, kColorCombo = 1615;
+  struct Case {
+    const char* name;
+    std::function<void(HWND page)> act;
+    int control;
+    WORD icon;  // 0: none drawn
+  };
+  const std::vector<Case> cases = {
+      {"one page per sheet", [](HWND) {}, kPagesCombo, 2357},
+      {"two pages, portrait", [](HWND p) { Pick(p, kPagesCombo, u"2"); }, kPagesCombo, 2358},
+      {"two pages, landscape", [](HWND p) {
+         SimClick(GetDlgItem(p, kLandscape));
+         Pick(p, kPagesCombo, u"2");
+       }, kPagesCombo, 2359},
+      {"page by page has no icon", [](HWND) {}, kOrderCombo, 0},
+      {"two pages left to right", [](HWND p) {
+         Pick(p, kPagesCombo, u"2");
+         Pick(p, kOrderCombo, u"Left to Right");
+       }, kOrderCombo, 2369},
+      {"one-sided on a portrait sheet", [](HWND) {}, kDuplexCombo, 2354},
+      {"long edge, two pages: landscape sheet", [](HWND p) {
+         Pick(p, kPagesCombo, u"2");
+         Pick(p, kDuplexCombo, u"Long Edge");
+       }, kDuplexCombo, 2406},
+      {"short edge, four pages: portrait sheet", [](HWND p) {
+         Pick(p, kPagesCombo, u"4");
+         Pick(p, kDuplexCombo, u"Short Edge");
+       }, kDuplexCombo, 2356},
+      {"grayscale", [](HWND p) { Pick(p, kColorCombo, u"Grayscale"); }, kColorCombo, 2377},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<WORD> icons;
+    OpenDocumentSheet(OpenedBy::kApplication, [&](HWND sheet) {
+      HWND page = ShowTab(sheet, 0);
+      c.act(page);
+      HWND combo = GetDlgItem(page, c.control);
+      SimPaint(combo);
+      for (const SimDrawnPicture& picture : SimDrawnPictures(combo)) {
+        if (picture.kind == SimDrawnPicture::Icon) icons.push_back(picture.resourceId);
+      }
+      SimSheetPress(sheet, PSBTN_CANCEL);
+    });
+    EXPECT_EQ(icons, c.icon != 0 ? std::vector<WORD>{c.icon} : std::vector<WORD>{});
+  }
+}
+
+// The pictures beside the settings: their bitmaps over the button face, with no magenta left;
+// the device picture shows the sample's picture of the orientation in force.
+TEST_F(MainTabTest, PicturesShowTheirBitmapsOverTheButtonFace) {
+  constexpr int kPaperPicture = 1105, kCopiesPicture = 1761, kColorPicture = 1762, kDevicePicture = 1187;
+  OpenDocumentSheet(OpenedBy::kApplication, [&](HWND sheet) {
+    HWND page = ShowTab(sheet, 0);
+    for (int id : {kPaperPicture, kCopiesPicture, kColorPicture, kDevicePicture}) {
+      SCOPED_TRACE(id);
+      HWND control = GetDlgItem(page, id);
+      ASSERT_NE(control, nullptr);
+      SimPaint(control);
+      HDC dc = GetDC(control);
+      RECT client{};
+      GetClientRect(control, &client);
+      int magenta = 0, face = 0, other = 0;
+      for (int y = 0; y < client.bottom; ++y) {
+        for (int x = 0; x < client.right; ++x) {
+          const COLORREF c = GetPixel(dc, x, y);
+          if (c == RGB(255, 0, 255)) ++magenta;
+          else if (c == GetSysColor(COLOR_BTNFACE)) ++face;
+          else ++other;
+        }
+      }
+      ReleaseDC(control, dc);
+      EXPECT_EQ(magenta, 0);
+      EXPECT_GT(face, 0);
+      EXPECT_GT(other, 40);
+    }
+    SimSheetPress(sheet, PSBTN_CANCEL);
+  });
+}
+
+// The device picture follows the orientation: the sample's picture records show a portrait
+// sheet (12 x 16 at 12, 16) or a landscape one (16 x 12 at 16, 12).
+TEST_F(MainTabTest, DevicePictureFollowsTheOrientation) {
+  constexpr int kDevicePicture = 1187;
+  // The box around the pixels that are not the button face.
+  auto drawnBox = [](HWND control) {
+    SimPaint(control);
+    HDC dc = GetDC(control);
+    RECT client{}, box{1000, 1000, -1, -1};
+    GetClientRect(control, &client);
+    for (int y = 0; y < client.bottom; ++y) {
+      for (int x = 0; x < client.right; ++x) {
+        if (GetPixel(dc, x, y) == GetSysColor(COLOR_BTNFACE)) continue;
+        box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
+               std::max<LONG>(box.bottom, y + 1)};
+      }
+    }
+    ReleaseDC(control, dc);
+    return box;
+  };
+  RECT portrait{}, landscape{};
+  OpenDocumentSheet(OpenedBy::kApplication, [&](HWND sheet) {
+    HWND page = ShowTab(sheet, 0);
+    portrait = drawnBox(GetDlgItem(page, kDevicePicture));
+    SimClick(GetDlgItem(page, kLandscape));
+    landscape = drawnBox(GetDlgItem(page, kDevicePicture));
+    SimSheetPress(sheet, PSBTN_CANCEL);
+  });
+  EXPECT_EQ(portrait.left, 12);
+  EXPECT_EQ(portrait.top, 16);
+  EXPECT_EQ(portrait.right, 24);
+  EXPECT_EQ(portrait.bottom, 32);
+  EXPECT_EQ(landscape.left, 16);
+  EXPECT_EQ(landscape.top, 12);
+  EXPECT_EQ(landscape.right, 32);
+  EXPECT_EQ(landscape.bottom, 24);
 }
 
 TEST_F(MainTabTest, PictureOfTheMainTab) {
