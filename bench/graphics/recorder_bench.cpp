@@ -24,7 +24,7 @@
 
 #include "bench/ratio_reporter.h"
 #include "graphics/drawing/command_recorder.h"
-#include "graphics/job/job_store_pages.h"
+#include "graphics/output/job_store_pages.h"
 #include "graphics/output/output_channel.h"
 #include "platform/base/byte_order.h"
 #include "platform/base/text.h"

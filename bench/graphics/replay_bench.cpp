@@ -17,7 +17,7 @@
 #include "graphics/drawing/command_recorder.h"
 #include "graphics/drawing/command_replayer.h"
 #include "graphics/drawing/drawing_session.h"
-#include "graphics/job/job_store_pages.h"
+#include "graphics/output/job_store_pages.h"
 #include "graphics/output/output_channel.h"
 #include "platform/kernel/kernel_sim.h"
 #include "platform/platform.h"

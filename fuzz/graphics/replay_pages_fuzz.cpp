@@ -9,7 +9,7 @@
 #include "graphics/drawing/command_replayer.h"
 #include "graphics/drawing/drawing_session.h"
 #include "graphics/drawing/library_calls.h"
-#include "graphics/job/job_store_pages.h"
+#include "graphics/output/job_store_pages.h"
 #include "graphics/output/output_channel.h"
 #include "platform/base/byte_order.h"
 #include "platform/kernel/kernel_sim.h"

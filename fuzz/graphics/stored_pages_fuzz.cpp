@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "graphics/job/job_store_pages.h"
+#include "graphics/output/job_store_pages.h"
 #include "graphics/output/output_channel.h"
 #include "platform/base/byte_order.h"
 #include "platform/kernel/kernel_sim.h"

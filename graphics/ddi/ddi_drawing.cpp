@@ -3,9 +3,9 @@
 
 #include "core/runtime/trace_log.h"
 #include "graphics/ddi/ddi_exports.h"
-#include "graphics/ddi/pdev.h"
 #include "graphics/ddi/realized_brush.h"
 #include "graphics/ddi/text_output.h"
+#include "graphics/device/pdev.h"
 #include "graphics/drawing/blt_dispatch.h"
 #include "graphics/drawing/path_drawing.h"
 #include "platform/base/errors.h"

@@ -8,7 +8,7 @@
 #include "core/database/dbrecords.h"
 #include "core/runtime/resource_module.h"
 #include "graphics/ddi/driver_state.h"
-#include "graphics/ddi/pdev_settings.h"
+#include "graphics/device/pdev_settings.h"
 #include "items/item_ids.h"
 #include "platform/base/errors.h"
 #include "platform/base/text.h"

@@ -3,8 +3,8 @@
 // private heap when it is enabled, and the engine's font queries answered from them.
 #pragma once
 
-#include "graphics/ddi/font_resource_reader.h"
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/font_resource_reader.h"
+#include "graphics/device/pdev.h"
 #include "platform/base/types.h"
 #include "platform/engine/ddi_fonts.h"
 

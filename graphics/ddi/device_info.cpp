@@ -5,9 +5,10 @@
 
 #include "core/store/effective_values.h"
 #include "core/store/form_status.h"
-#include "graphics/ddi/pdev.h"
-#include "graphics/ddi/pdev_settings.h"
-#include "graphics/output/spooler_forms.h"
+#include "graphics/device/paper_layout.h"
+#include "graphics/device/pdev.h"
+#include "graphics/device/pdev_settings.h"
+#include "graphics/device/spooler_forms.h"
 #include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/engine/engine.h"

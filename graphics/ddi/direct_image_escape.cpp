@@ -4,7 +4,7 @@
 #include "graphics/ddi/direct_image_input.h"
 #include "graphics/ddi/direct_mode.h"
 #include "graphics/ddi/escape_results.h"
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "graphics/imaging/page_color.h"
 #include "graphics/job/direct_image_drawing.h"
 #include "graphics/job/job_control.h"

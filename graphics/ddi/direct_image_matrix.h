@@ -1,7 +1,7 @@
 // The placement of a direct-mode image turned by a quarter, half or three quarters.
 #pragma once
 
-#include "graphics/drawing/display_list.h"
+#include "graphics/output/display_list.h"
 #include "platform/base/types.h"
 
 // The image header's matrix for a turn of 0, 90, 180 or 270 degrees and the image's scale,

@@ -4,8 +4,8 @@
 
 #include "core/database/database.h"
 #include "graphics/ddi/escape_results.h"
-#include "graphics/ddi/pdev.h"
-#include "graphics/ddi/pdev_settings.h"
+#include "graphics/device/pdev.h"
+#include "graphics/device/pdev_settings.h"
 #include "graphics/job/job_control.h"
 #include "items/item_ids.h"
 #include "platform/kernel/memory.h"

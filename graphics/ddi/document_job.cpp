@@ -4,7 +4,8 @@
 #include <utility>
 
 #include "core/store/item_access.h"
-#include "graphics/ddi/pdev_settings.h"
+#include "graphics/device/paper_layout.h"
+#include "graphics/device/pdev_settings.h"
 #include "graphics/drawing/drawing_session.h"
 #include "graphics/imaging/image_queue.h"
 #include "graphics/job/job_control.h"

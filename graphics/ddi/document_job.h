@@ -2,7 +2,7 @@
 // machine's document steps with the drawing-library session around them.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "platform/base/types.h"
 
 // DrvStartDoc's job start: the job state, the job's objects and the library session. FALSE

@@ -2,35 +2,10 @@
 // information texts and the job header table. Both live on the global heap.
 #pragma once
 
+#include "graphics/device/escape_block_state.h"
 #include "platform/base/types.h"
 
 struct Pdev;
-
-// Byte sizes of the job information texts, as they stand in the 768-byte record.
-constexpr DWORD kJobInfoUserBytes = 128;
-constexpr DWORD kJobInfoHostBytes = 64;
-constexpr DWORD kJobInfoDocumentBytes = 522;
-constexpr DWORD kJobInfoDateBytes = 22;
-constexpr DWORD kJobInfoTimeBytes = 12;
-
-// Each text block is made zero-filled the first time it is needed and kept for the job.
-struct JobInfoCopy {
-  BYTE* user;
-  BYTE* host;
-  BYTE* document;
-  ULONGLONG reserved;  // kept 0
-  BYTE* date;
-  BYTE* time;
-};
-
-// count entries of `length` bytes followed by count u32 values, in the same block.
-struct JobHeaderTable {
-  DWORD count;
-  DWORD length;
-  BYTE* entries;
-  DWORD* values;
-};
-static_assert(sizeof(JobHeaderTable) == 24);
 
 // Frees the job information and the job headers (at the job's end and with the device).
 void FreeJobEscapeBlocks(Pdev* pdev);

@@ -2,6 +2,7 @@
 // private escapes, each a row of one table with its answer to QUERYESCSUPPORT. Every size and
 // buffer is checked before anything is read or written; a refused escape changes nothing.
 #include "graphics/ddi/escapes.h"
+#include "graphics/device/overlay_state.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,9 +14,9 @@
 #include "graphics/ddi/escape_blocks.h"
 #include "graphics/ddi/escape_results.h"
 #include "graphics/ddi/overlay_escapes.h"
-#include "graphics/ddi/paper_layout.h"
-#include "graphics/ddi/pdev.h"
-#include "graphics/ddi/pdev_settings.h"
+#include "graphics/device/paper_layout.h"
+#include "graphics/device/pdev.h"
+#include "graphics/device/pdev_settings.h"
 #include "graphics/job/fax_passes.h"
 #include "graphics/job/job_control.h"
 #include "items/item_ids.h"

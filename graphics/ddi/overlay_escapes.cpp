@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "graphics/ddi/escape_results.h"
-#include "graphics/ddi/paper_layout.h"
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/paper_layout.h"
+#include "graphics/device/pdev.h"
 #include "graphics/drawing/clip_cache.h"
 #include "graphics/drawing/graphics_emitter.h"
 #include "graphics/imaging/image_queue.h"

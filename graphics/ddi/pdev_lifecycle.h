@@ -3,7 +3,7 @@
 // description), given a surface, and torn down again.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "platform/base/types.h"
 #include "platform/engine/ddi_device.h"
 

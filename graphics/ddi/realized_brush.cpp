@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "platform/base/errors.h"
 #include "platform/engine/engine.h"
 #include "platform/kernel/lasterror.h"

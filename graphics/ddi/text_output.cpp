@@ -8,7 +8,8 @@
 
 #include "core/runtime/resource_module.h"
 #include "core/system/os_generation.h"
-#include "graphics/ddi/pdev_settings.h"
+#include "graphics/device/overlay_state.h"
+#include "graphics/device/pdev_settings.h"
 #include "graphics/drawing/clip_cache.h"
 #include "graphics/drawing/command_recorder.h"
 #include "graphics/drawing/glyph_records.h"

@@ -4,7 +4,7 @@
 // the extra rectangles (underline, strike-out) after them.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "platform/base/types.h"
 #include "platform/engine/ddi_fonts.h"
 #include "platform/engine/ddi_objects.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "graphics/drawing/bitmap_rows.h"
 #include "graphics/drawing/graphics_emitter.h"
 #include "graphics/imaging/color_converter.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "graphics/drawing/bitmap_image.h"
 #include "graphics/drawing/bitmap_rows.h"
 #include "graphics/drawing/clip_cache.h"
@@ -13,7 +13,7 @@
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/color_detection.h"
 #include "graphics/imaging/image_queue.h"
-#include "graphics/job/job_control.h"
+#include "graphics/job/job_control.h"  // up: a drawing that fills the page ends it through the job code
 #include "platform/base/errors.h"
 #include "platform/engine/engine.h"
 #include "platform/kernel/lasterror.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "graphics/drawing/graphics_emitter.h"
 #include "platform/base/errors.h"
 #include "platform/engine/engine.h"

@@ -4,35 +4,12 @@
 // engine's 28.4 fixed point; rectangles handed to the clip functions are whole device pixels.
 #pragma once
 
+#include "graphics/device/clip_state.h"
 #include "platform/base/types.h"
 #include "platform/engine/ddi_objects.h"
 
 struct Pdev;
 struct GraphicsStateEmitter;
-
-// A path copy is one block: for each batch a header, all headers first, then all points.
-struct PathCopyBatch {
-  DWORD flags;  // PD_ flags
-  DWORD count;  // points of the batch
-  POINTFIX* points;
-};
-static_assert(sizeof(PathCopyBatch) == 16);
-
-// State of the library's clip.
-enum ClipState : DWORD {
-  kClipNone = 0,
-  kClipRectangle = 1,
-  kClipPath = 2,
-  kClipUnknown = 3,
-};
-
-struct ClipCache {
-  DWORD state;
-  RECTL rect;
-  PathCopyBatch* path;  // on the Pdev heap, or NULL
-  DWORD length;         // bytes of the copy
-  DWORD batches;
-};
 
 // A clip saved with a queued image: the copy of its complex clip path.
 struct PreparedClip {

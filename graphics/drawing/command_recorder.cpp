@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "graphics/drawing/command_table.h"
 #include "graphics/drawing/point_encoding.h"
 #include "graphics/output/output_channel.h"
 #include "platform/base/byte_order.h"
@@ -186,39 +187,44 @@ int WriteCommand(OutputChannel* channel, ULONGLONG maxLength, Put put) {
   return 0;
 }
 
-// The commands without operands.
-int RecordBare(OutputChannel* channel, WORD opcode, int (*call)(OutputChannel*)) {
-  if (channel == nullptr) return -1;
-  const WORD mode = channel->mode;
-  if (CallsLibrary(mode) && call(channel) != 0) return -1;
-  if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 2, [=](auto& w) { w.U16(opcode); });
+// One operand in its list encoding.
+template <Wire W, typename Writer, typename Value>
+void PutOperand(Writer& w, Value v) {
+  if constexpr (W == Wire::kU8)
+    w.Byte(static_cast<BYTE>(v));
+  else if constexpr (W == Wire::kU16 || W == Wire::kI16)
+    w.U16(static_cast<WORD>(v));
+  else if constexpr (W == Wire::kU32)
+    w.U32(static_cast<DWORD>(v));
+  else
+    w.F32(static_cast<float>(v));
 }
 
-// The commands with one byte operand and a 16-bit library argument.
-int RecordByte(OutputChannel* channel, WORD opcode, BYTE value, int (*call)(OutputChannel*, WORD)) {
+// Records a fixed-shape command of the command table: the library call with the operands
+// converted to its parameters, then the opcode and each operand in its encoding.
+template <WORD Opcode, auto Call, CallCheck Check, Wire... Operands, typename... Values>
+int RecordCommand(FixedCommand<Opcode, Call, Check, Operands...>, OutputChannel* channel, Values... values) {
+  static_assert(sizeof...(Operands) == sizeof...(Values), "one value per operand");
   if (channel == nullptr) return -1;
   const WORD mode = channel->mode;
-  if (CallsLibrary(mode) && call(channel, value) != 0) return -1;
+  if (CallsLibrary(mode) && CallWithOperands(Call, channel, values...) != 0) return -1;
   if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 3, [=](auto& w) {
-    w.U16(opcode);
-    w.Byte(value);
+  return WriteCommand(channel, FixedCommand<Opcode, Call, Check, Operands...>::bytes, [=](auto& w) {
+    w.U16(Opcode);
+    (PutOperand<Operands>(w, values), ...);
   });
 }
 
-// Four values of the integer form (low 16 bits) or the real form.
-int WriteFourShorts(OutputChannel* channel, WORD opcode, LONG a, LONG b, LONG c, LONG d) {
-  return WriteCommand(channel, 10, [=](auto& w) {
-    w.U16(opcode);
-    for (LONG v : {a, b, c, d}) w.U16(static_cast<WORD>(v));
-  });
-}
-
-int WriteFourFloats(OutputChannel* channel, WORD opcode, float a, float b, float c, float d) {
-  return WriteCommand(channel, 18, [=](auto& w) {
-    w.U16(opcode);
-    for (float v : {a, b, c, d}) w.F32(v);
+// Records a command of the table whose floats go to the library as one array.
+template <WORD Opcode, auto Slot, int Count>
+int RecordCommand(FloatsCommand<Opcode, Slot, Count>, OutputChannel* channel, const float* values) {
+  if (channel == nullptr) return -1;
+  const WORD mode = channel->mode;
+  if (CallsLibrary(mode) && CallLibrarySlotWithArray(Slot, channel, values) != 0) return -1;
+  if (!WritesList(mode)) return 0;
+  return WriteCommand(channel, FloatsCommand<Opcode, Slot, Count>::bytes, [=](auto& w) {
+    w.U16(Opcode);
+    for (int i = 0; i < Count; ++i) w.F32(values[i]);
   });
 }
 
@@ -307,88 +313,27 @@ DWORD FontRecordLength(const BYTE* record) {
 
 }  // namespace
 
-int RecordSetAxis(OutputChannel* channel, const float axis[6]) {
-  if (channel == nullptr) return -1;
-  const WORD mode = channel->mode;
-  if (CallsLibrary(mode) && CallSetAxis(channel, axis) != 0) return -1;
-  if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 26, [=](auto& w) {
-    w.U16(kDlSetAxis);
-    for (int i = 0; i < 6; ++i) w.F32(axis[i]);
-  });
-}
+int RecordSetAxis(OutputChannel* channel, const float axis[6]) { return RecordCommand(dl::SetAxis{}, channel, axis); }
 
-int RecordInitClip(OutputChannel* channel) { return RecordBare(channel, kDlInitClip, CallInitClip); }
+int RecordInitClip(OutputChannel* channel) { return RecordCommand(dl::InitClip{}, channel); }
 
-int RecordSetRectangleClip(OutputChannel* channel, LONG x0, LONG y0, LONG x1, LONG y1) {
-  if (channel == nullptr) return -1;
-  const WORD mode = channel->mode;
-  if (CallsLibrary(mode) && CallSetRectangleClip(channel, x0, y0, x1, y1) != 0) return -1;
-  if (!WritesList(mode)) return 0;
-  return WriteFourShorts(channel, kDlSetRectangleClip, x0, y0, x1, y1);
-}
+int RecordSetRectangleClip(OutputChannel* channel, LONG x0, LONG y0, LONG x1, LONG y1) { return RecordCommand(dl::SetRectangleClip{}, channel, x0, y0, x1, y1); }
 
-int RecordSetRectangleClipReal(OutputChannel* channel, float x0, float y0, float x1, float y1) {
-  if (channel == nullptr) return -1;
-  const WORD mode = channel->mode;
-  if (CallsLibrary(mode) &&
-      CallSetRectangleClip(channel, TruncateToLong(x0), TruncateToLong(y0), TruncateToLong(x1), TruncateToLong(y1)) != 0)
-    return -1;
-  if (!WritesList(mode)) return 0;
-  return WriteFourFloats(channel, kDlSetRectangleClipReal, x0, y0, x1, y1);
-}
+int RecordSetRectangleClipReal(OutputChannel* channel, float x0, float y0, float x1, float y1) { return RecordCommand(dl::SetRectangleClipReal{}, channel, x0, y0, x1, y1); }
 
-int RecordClipPath(OutputChannel* channel) { return RecordBare(channel, kDlClipPath, CallClipPath); }
+int RecordClipPath(OutputChannel* channel) { return RecordCommand(dl::ClipPath{}, channel); }
 
-int RecordSetLineWidth(OutputChannel* channel, WORD width) {
-  if (channel == nullptr) return -1;
-  const WORD mode = channel->mode;
-  if (CallsLibrary(mode) && CallSetLineWidth(channel, static_cast<float>(width)) != 0) return -1;
-  if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 4, [=](auto& w) {
-    w.U16(kDlSetLineWidth);
-    w.U16(width);
-  });
-}
+int RecordSetLineWidth(OutputChannel* channel, WORD width) { return RecordCommand(dl::SetLineWidth{}, channel, width); }
 
-int RecordSetLineWidthReal(OutputChannel* channel, float width) {
-  if (channel == nullptr) return -1;
-  const WORD mode = channel->mode;
-  if (CallsLibrary(mode) && CallSetLineWidth(channel, width) != 0) return -1;
-  if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 6, [=](auto& w) {
-    w.U16(kDlSetLineWidthReal);
-    w.F32(width);
-  });
-}
+int RecordSetLineWidthReal(OutputChannel* channel, float width) { return RecordCommand(dl::SetLineWidthReal{}, channel, width); }
 
-int RecordSetLineCap(OutputChannel* channel, BYTE cap) { return RecordByte(channel, kDlSetLineCap, cap, CallSetLineCap); }
+int RecordSetLineCap(OutputChannel* channel, BYTE cap) { return RecordCommand(dl::SetLineCap{}, channel, cap); }
 
-int RecordSetLineJoin(OutputChannel* channel, BYTE join) {
-  return RecordByte(channel, kDlSetLineJoin, join, CallSetLineJoin);
-}
+int RecordSetLineJoin(OutputChannel* channel, BYTE join) { return RecordCommand(dl::SetLineJoin{}, channel, join); }
 
-int RecordSetMiterLimit(OutputChannel* channel, BYTE limit) {
-  if (channel == nullptr) return -1;
-  const WORD mode = channel->mode;
-  if (CallsLibrary(mode) && CallSetMiterLimit(channel, static_cast<float>(limit)) != 0) return -1;
-  if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 3, [=](auto& w) {
-    w.U16(kDlSetMiterLimit);
-    w.Byte(limit);
-  });
-}
+int RecordSetMiterLimit(OutputChannel* channel, BYTE limit) { return RecordCommand(dl::SetMiterLimit{}, channel, limit); }
 
-int RecordSetMiterLimitReal(OutputChannel* channel, float limit) {
-  if (channel == nullptr) return -1;
-  const WORD mode = channel->mode;
-  if (CallsLibrary(mode) && CallSetMiterLimit(channel, limit) != 0) return -1;
-  if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 6, [=](auto& w) {
-    w.U16(kDlSetMiterLimitReal);
-    w.F32(limit);
-  });
-}
+int RecordSetMiterLimitReal(OutputChannel* channel, float limit) { return RecordCommand(dl::SetMiterLimitReal{}, channel, limit); }
 
 int RecordSetLineType(OutputChannel* channel, BYTE kind, WORD offset, BYTE count, const WORD* dashes) {
   if (channel == nullptr || (count > 0 && dashes == nullptr)) return -1;
@@ -424,36 +369,13 @@ int RecordSetLineTypeReal(OutputChannel* channel, BYTE kind, float offset, BYTE 
   return w.Finish();
 }
 
-int RecordAdjustStroke(OutputChannel* channel, BYTE value) {
-  if (channel == nullptr) return -1;
-  const WORD mode = channel->mode;
-  if (CallsLibrary(mode) && CallAdjustStroke(channel, value) != 0) return -1;
-  if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 3, [=](auto& w) {
-    w.U16(kDlAdjustStroke);
-    w.Byte(value);
-  });
-}
+int RecordAdjustStroke(OutputChannel* channel, BYTE value) { return RecordCommand(dl::AdjustStroke{}, channel, value); }
 
-int RecordSetFillMode(OutputChannel* channel, BYTE mode) {
-  return RecordByte(channel, kDlSetFillMode, mode, CallSetFillMode);
-}
+int RecordSetFillMode(OutputChannel* channel, BYTE mode) { return RecordCommand(dl::SetFillMode{}, channel, mode); }
 
-int RecordSetDrawMode(OutputChannel* channel, BYTE mode) {
-  return RecordByte(channel, kDlSetDrawMode, mode, CallSetDrawMode);
-}
+int RecordSetDrawMode(OutputChannel* channel, BYTE mode) { return RecordCommand(dl::SetDrawMode{}, channel, mode); }
 
-int RecordSetRopMode(OutputChannel* channel, BYTE code, DWORD value) {
-  if (channel == nullptr) return -1;
-  const WORD mode = channel->mode;
-  if (CallsLibrary(mode) && CallSetRopMode(channel, code, value) != 0) return -1;
-  if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 7, [=](auto& w) {
-    w.U16(kDlSetRopMode);
-    w.Byte(code);
-    w.U32(value);
-  });
-}
+int RecordSetRopMode(OutputChannel* channel, BYTE code, DWORD value) { return RecordCommand(dl::SetRopMode{}, channel, code, value); }
 
 int RecordSetSolidColor(OutputChannel* channel, BYTE kind, BYTE colorSpace, DWORD color) {
   if (channel == nullptr || !IsColorSpace(colorSpace)) return -1;
@@ -546,33 +468,13 @@ int RecordSetPatternResolution(OutputChannel* channel, BYTE patternKind, WORD re
   });
 }
 
-int RecordInitPath(OutputChannel* channel) { return RecordBare(channel, kDlInitPath, CallInitPath); }
-int RecordClosePath(OutputChannel* channel) { return RecordBare(channel, kDlClosePath, CallClosePath); }
-int RecordDrawPath(OutputChannel* channel) { return RecordBare(channel, kDlDrawPath, CallDrawPath); }
+int RecordInitPath(OutputChannel* channel) { return RecordCommand(dl::InitPath{}, channel); }
+int RecordClosePath(OutputChannel* channel) { return RecordCommand(dl::ClosePath{}, channel); }
+int RecordDrawPath(OutputChannel* channel) { return RecordCommand(dl::DrawPath{}, channel); }
 
-int RecordMovePoint(OutputChannel* channel, LONG x, LONG y) {
-  if (channel == nullptr) return -1;
-  const WORD mode = channel->mode;
-  if (CallsLibrary(mode) && CallMovePoint(channel, static_cast<float>(x), static_cast<float>(y)) != 0) return -1;
-  if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 6, [=](auto& w) {
-    w.U16(kDlMovePoint);
-    w.U16(static_cast<WORD>(x));
-    w.U16(static_cast<WORD>(y));
-  });
-}
+int RecordMovePoint(OutputChannel* channel, LONG x, LONG y) { return RecordCommand(dl::MovePoint{}, channel, x, y); }
 
-int RecordMovePointReal(OutputChannel* channel, float x, float y) {
-  if (channel == nullptr) return -1;
-  const WORD mode = channel->mode;
-  if (CallsLibrary(mode) && CallMovePoint(channel, x, y) != 0) return -1;
-  if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 10, [=](auto& w) {
-    w.U16(kDlMovePointReal);
-    w.F32(x);
-    w.F32(y);
-  });
-}
+int RecordMovePointReal(OutputChannel* channel, float x, float y) { return RecordCommand(dl::MovePointReal{}, channel, x, y); }
 
 int RecordAddLinePath(OutputChannel* channel, DWORD count, const RecordPoint* points) {
   if (channel == nullptr || count > kMaxCount || (count > 0 && points == nullptr)) return -1;
@@ -622,34 +524,11 @@ int RecordAddBezierPath(OutputChannel* channel, DWORD count, const RecordPoint* 
   });
 }
 
-int RecordDrawRectangle(OutputChannel* channel, LONG x0, LONG y0, LONG x1, LONG y1) {
-  if (channel == nullptr) return -1;
-  const WORD mode = channel->mode;
-  if (CallsLibrary(mode) && CallDrawRectangle(channel, static_cast<float>(x0), static_cast<float>(y0),
-                                              static_cast<float>(x1), static_cast<float>(y1)) != 0)
-    return -1;
-  if (!WritesList(mode)) return 0;
-  return WriteFourShorts(channel, kDlDrawRectangle, x0, y0, x1, y1);
-}
+int RecordDrawRectangle(OutputChannel* channel, LONG x0, LONG y0, LONG x1, LONG y1) { return RecordCommand(dl::DrawRectangle{}, channel, x0, y0, x1, y1); }
 
-int RecordDrawRectangleReal(OutputChannel* channel, float x0, float y0, float x1, float y1) {
-  if (channel == nullptr) return -1;
-  const WORD mode = channel->mode;
-  if (CallsLibrary(mode) && CallDrawRectangle(channel, x0, y0, x1, y1) != 0) return -1;
-  if (!WritesList(mode)) return 0;
-  return WriteFourFloats(channel, kDlDrawRectangleReal, x0, y0, x1, y1);
-}
+int RecordDrawRectangleReal(OutputChannel* channel, float x0, float y0, float x1, float y1) { return RecordCommand(dl::DrawRectangleReal{}, channel, x0, y0, x1, y1); }
 
-int RecordDrawEllipseArc(OutputChannel* channel, const float values[6]) {
-  if (channel == nullptr) return -1;
-  const WORD mode = channel->mode;
-  if (CallsLibrary(mode) && CallDrawEllipseArc(channel, values) != 0) return -1;
-  if (!WritesList(mode)) return 0;
-  return WriteCommand(channel, 26, [=](auto& w) {
-    w.U16(kDlDrawEllipseArc);
-    for (int i = 0; i < 6; ++i) w.F32(values[i]);
-  });
-}
+int RecordDrawEllipseArc(OutputChannel* channel, const float values[6]) { return RecordCommand(dl::DrawEllipseArc{}, channel, values); }
 
 int RecordDrawImageMask(OutputChannel* channel, const ImageMaskHeader& header) {
   if (channel == nullptr) return -1;
@@ -764,7 +643,7 @@ int RecordStartJob(OutputChannel* channel, BYTE jobByte, WORD a, WORD b) {
   });
 }
 
-int RecordEndJob(OutputChannel* channel) { return RecordBare(channel, kDlEndJob, CallEndJob); }
+int RecordEndJob(OutputChannel* channel) { return RecordCommand(dl::EndJob{}, channel); }
 
 int RecordStartPage(OutputChannel* channel) {
   DrawingLibrarySession* session = SessionOf(channel);
@@ -781,8 +660,8 @@ int RecordStartPage(OutputChannel* channel) {
   return w.Finish();
 }
 
-int RecordEndPage(OutputChannel* channel) { return RecordBare(channel, kDlEndPage, CallEndPage); }
-int RecordShowPage(OutputChannel* channel) { return RecordBare(channel, kDlShowPage, CallShowPage); }
+int RecordEndPage(OutputChannel* channel) { return RecordCommand(dl::EndPage{}, channel); }
+int RecordShowPage(OutputChannel* channel) { return RecordCommand(dl::ShowPage{}, channel); }
 
 int RecordJobHeader(OutputChannel* channel, const BYTE* block, DWORD blockSize, JobBlockKind kind) {
   if (channel == nullptr || block == nullptr || blockSize < 8) return -1;

@@ -12,9 +12,9 @@
 // data) are written in pieces.
 #pragma once
 
-#include "graphics/drawing/display_list.h"
 #include "graphics/drawing/library_calls.h"
 #include "graphics/drawing/point_encoding.h"
+#include "graphics/output/display_list.h"
 #include "platform/base/types.h"
 
 struct OutputChannel;

@@ -4,11 +4,13 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <tuple>
 
-#include "graphics/drawing/display_list.h"
+#include "graphics/drawing/command_table.h"
 #include "graphics/drawing/drawing_session.h"
 #include "graphics/drawing/library_calls.h"
-#include "graphics/job/job_store_pages.h"
+#include "graphics/output/display_list.h"
+#include "graphics/output/job_store_pages.h"
 #include "graphics/output/output_channel.h"
 #include "platform/base/byte_order.h"
 
@@ -136,42 +138,48 @@ int RefuseCommand(DisplayListReader*, WORD opcode) {
   return -1;
 }
 
-template <auto Call>
-int ReplayBare(DisplayListReader* r, WORD) {
-  return CheckCall(Call(r->channel));
+// One operand of the command table in its list encoding.
+template <Wire W>
+int ReadOperand(DisplayListReader* r, WireValue<W>* out) {
+  if constexpr (W == Wire::kU8) {
+    return ReadByte(r, out);
+  } else if constexpr (W == Wire::kU16) {
+    return ReadUInt16BE(r, out);
+  } else if constexpr (W == Wire::kI16) {
+    WORD v;
+    if (ReadUInt16BE(r, &v) != 0) return -1;
+    *out = static_cast<SHORT>(v);
+    return 0;
+  } else if constexpr (W == Wire::kU32) {
+    return ReadUInt32BE(r, out);
+  } else {
+    return ReadFloatBE(r, out);
+  }
 }
 
-// Page and job ends fail only on a negative answer.
-template <auto Call>
-int ReplayBareEnd(DisplayListReader* r, WORD) {
-  return Call(r->channel) < 0 ? -1 : 0;
-}
-
-template <auto Call>
-int ReplayOneByte(DisplayListReader* r, WORD) {
-  BYTE v;
-  if (ReadByte(r, &v) != 0) return -1;
-  return CheckCall(Call(r->channel, v));
-}
-
-template <auto Call, Num N, int Count>
-int ReplayNumbers(DisplayListReader* r, WORD) {
-  float v[Count];
-  if (ReadNumbers<N>(r, v, Count) != 0) return -1;
-  if constexpr (Count == 1)
-    return CheckCall(Call(r->channel, v[0]));
-  else if constexpr (Count == 2)
-    return CheckCall(Call(r->channel, v[0], v[1]));
-  else if constexpr (Count == 4)
-    return CheckCall(Call(r->channel, v[0], v[1], v[2], v[3]));
+// Reads the operands of a fixed-shape command of the table in order and makes its call.
+template <WORD Opcode, auto Call, CallCheck Check, Wire... Operands>
+int ReplayFixed(FixedCommand<Opcode, Call, Check, Operands...>, DisplayListReader* r) {
+  std::tuple<WireValue<Operands>...> values{};
+  const bool read = std::apply([r](auto&... v) { return ((ReadOperand<Operands>(r, &v) == 0) && ...); }, values);
+  if (!read) return -1;
+  const int answer = std::apply([r](auto... v) { return CallWithOperands(Call, r->channel, v...); }, values);
+  if constexpr (Check == CallCheck::kNegativeFails)
+    return answer < 0 ? -1 : 0;
   else
-    return CheckCall(Call(r->channel, v));
+    return CheckCall(answer);
 }
 
-// The rectangle clip takes whole values: 16-bit ones sign-extended, floats truncated.
-int CallClipFromNumbers(OutputChannel* channel, float x0, float y0, float x1, float y1) {
-  return CallSetRectangleClip(channel, TruncateToLong(x0), TruncateToLong(y0), TruncateToLong(x1),
-                              TruncateToLong(y1));
+template <WORD Opcode, auto Slot, int Count>
+int ReplayFixed(FloatsCommand<Opcode, Slot, Count>, DisplayListReader* r) {
+  float values[Count];
+  if (ReadNumbers<Num::kF32>(r, values, Count) != 0) return -1;
+  return CheckCall(CallLibrarySlotWithArray(Slot, r->channel, values));
+}
+
+template <typename Command>
+int ReplayTableCommand(DisplayListReader* r, WORD) {
+  return ReplayFixed(Command{}, r);
 }
 
 // u16 n, then PerCount x n + Extra values, handed over with n.
@@ -210,13 +218,6 @@ int ReplayLineType(DisplayListReader* r, WORD) {
   float dashes[255];
   if (ReadNumber<N>(r, &offset) != 0 || ReadByte(r, &count) != 0 || ReadNumbers<N>(r, dashes, count) != 0) return -1;
   return CheckCall(CallSetLineType(r->channel, kind, offset, count, dashes));
-}
-
-int ReplayRopMode(DisplayListReader* r, WORD) {
-  BYTE code;
-  DWORD value;
-  if (ReadByte(r, &code) != 0 || ReadUInt32BE(r, &value) != 0) return -1;
-  return CheckCall(CallSetRopMode(r->channel, code, value));
 }
 
 int ReplaySolidColor(DisplayListReader* r, WORD) {
@@ -453,24 +454,11 @@ struct ReplayEntry {
   ReplayHandler handler;
 };
 
-// The handler of every replayed opcode. Opcodes missing here ("B0") take slot 0's handler.
+// The handler of every replayed opcode outside the command table. Opcodes missing from both
+// ("B0") take slot 0's handler.
 constexpr ReplayEntry kReplayEntries[] = {
-    {kDlSetRectangleClip, ReplayNumbers<CallClipFromNumbers, Num::kI16, 4>},
-    {kDlSetRectangleClipReal, ReplayNumbers<CallClipFromNumbers, Num::kF32, 4>},
-    {kDlClipPath, ReplayBare<CallClipPath>},
-    {kDlInitClip, ReplayBare<CallInitClip>},
-    {kDlSetLineWidth, ReplayNumbers<CallSetLineWidth, Num::kU16, 1>},
-    {kDlSetLineWidthReal, ReplayNumbers<CallSetLineWidth, Num::kF32, 1>},
-    {kDlSetLineCap, ReplayOneByte<CallSetLineCap>},
-    {kDlSetLineJoin, ReplayOneByte<CallSetLineJoin>},
-    {kDlAdjustStroke, ReplayOneByte<CallAdjustStroke>},
-    {kDlSetFillMode, ReplayOneByte<CallSetFillMode>},
-    {kDlSetDrawMode, ReplayOneByte<CallSetDrawMode>},
-    {kDlSetMiterLimit, ReplayNumbers<CallSetMiterLimit, Num::kU8, 1>},
-    {kDlSetMiterLimitReal, ReplayNumbers<CallSetMiterLimit, Num::kF32, 1>},
     {kDlSetLineType, ReplayLineType<Num::kU16>},
     {kDlSetLineTypeReal, ReplayLineType<Num::kF32>},
-    {kDlSetRopMode, ReplayRopMode},
     {kDlSetSolidColor, ReplaySolidColor},
     {kDlSetHatchPattern, ReplayHatchPattern<Num::kI16>},
     {kDlSetHatchPatternReal, ReplayHatchPattern<Num::kF32>},
@@ -478,32 +466,12 @@ constexpr ReplayEntry kReplayEntries[] = {
     {kDlSetMaskPatternReal, ReplayMaskPattern<Num::kF32>},
     {kDlSetRasterPattern, ReplayRasterPattern},
     {kDlRefusedBC, RefuseCommand},
-    {kDlSetAxis, ReplayNumbers<CallSetAxis, Num::kF32, 6>},
-    {kDlInitPath, ReplayBare<CallInitPath>},
-    {kDlClosePath, ReplayBare<CallClosePath>},
-    {kDlDrawPath, ReplayBare<CallDrawPath>},
-    {kDlMovePoint, ReplayNumbers<CallMovePoint, Num::kI16, 2>},
-    {kDlMovePointReal, ReplayNumbers<CallMovePoint, Num::kF32, 2>},
     {kDlAddLinePath, ReplayCountedList<CallAddLinePath, Num::kI16, 2, 0>},
     {kDlAddLinePathReal, ReplayCountedList<CallAddLinePath, Num::kF32, 2, 0>},
-    {kDlAddRectanglePath, ReplayNumbers<CallAddRectanglePath, Num::kI16, 2>},
-    {kDlAddRectanglePathReal, ReplayNumbers<CallAddRectanglePath, Num::kF32, 2>},
-    {kDlAddEllipseArcPath, ReplayNumbers<CallAddEllipseArcPath, Num::kF32, 6>},
-    {kDlAddEllipseChordPath, ReplayNumbers<CallAddEllipseChordPath, Num::kF32, 6>},
-    {kDlAddEllipsePiePath, ReplayNumbers<CallAddEllipsePiePath, Num::kF32, 6>},
-    {kDlAddRoundRectanglePath, ReplayNumbers<CallAddRoundRectanglePath, Num::kF32, 6>},
     {kDlAddBezierPath, ReplayCountedList<CallAddBezierPath, Num::kF32, 6, 0>},
     {kDlSpans, SkipSpans},
     {kDlDrawLine, ReplayCountedList<CallDrawLine, Num::kI16, 2, 2>},
     {kDlDrawLineReal, ReplayCountedList<CallDrawLine, Num::kF32, 2, 2>},
-    {kDlDrawRectangle, ReplayNumbers<CallDrawRectangle, Num::kI16, 4>},
-    {kDlDrawRectangleReal, ReplayNumbers<CallDrawRectangle, Num::kF32, 4>},
-    {kDlDrawCircleArc, ReplayNumbers<CallDrawCircleArc, Num::kF32, 5>},
-    {kDlDrawCirclePie, ReplayNumbers<CallDrawCirclePie, Num::kF32, 5>},
-    {kDlDrawEllipseArc, ReplayNumbers<CallDrawEllipseArc, Num::kF32, 6>},
-    {kDlDrawEllipseChord, ReplayNumbers<CallDrawEllipseChord, Num::kF32, 6>},
-    {kDlDrawRoundRectangle, ReplayNumbers<CallDrawRoundRectangle, Num::kF32, 6>},
-    {kDlDrawEllipsePie, ReplayNumbers<CallDrawEllipsePie, Num::kF32, 6>},
     {kDlDrawBezier, ReplayDrawBezier},
     {kDlDrawImageMask, ReplayDrawImageMask},
     {kDlDrawImage, ReplayDrawImage},
@@ -519,11 +487,8 @@ constexpr ReplayEntry kReplayEntries[] = {
     {kDlRefusedHS, RefuseCommand},
     {kDlRefusedEF, RefuseCommand},
     {kDlStartJob, ReplayStartJob},
-    {kDlEndJob, ReplayBareEnd<CallEndJob>},
-    {kDlEndPage, ReplayBareEnd<CallEndPage>},
     {kDlStartPage, ReplayStartPage},
     {kDlSetPatternResolution, ReplayPatternResolution},
-    {kDlShowPage, ReplayBareEnd<CallShowPage>},
     {kDlSetGraphicsMode, ReplayGraphicsMode},
     {kDlRefusedPR, RefuseCommand},
 };
@@ -545,7 +510,16 @@ struct ReplayDispatch {
   std::array<std::array<char, kMaxSlots>, 6> check{};  // the letter that selects each slot
 };
 
+// Whether the command table holds the opcode; its handler into *found when it does. (Told by
+// a flag: a function address compared in a constant expression is refused by some builds.)
+template <typename... Commands>
+constexpr bool FindTableHandler(WORD opcode, CommandList<Commands...>, ReplayHandler* found) {
+  return ((Commands::opcode == opcode ? (*found = ReplayTableCommand<Commands>, true) : false) || ...);
+}
+
 constexpr ReplayHandler FindHandler(WORD opcode) {
+  ReplayHandler table = FailAlways;
+  if (FindTableHandler(opcode, FixedShapeCommands{}, &table)) return table;
   for (const ReplayEntry& e : kReplayEntries)
     if (e.opcode == opcode) return e.handler;
   return FailAlways;

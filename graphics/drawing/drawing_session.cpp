@@ -5,7 +5,7 @@
 
 #include "core/database/database.h"
 #include "core/store/item_store.h"
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "graphics/drawing/library_calls.h"
 #include "graphics/drawing/parameter_blocks.h"
 #include "graphics/output/driver_directory.h"

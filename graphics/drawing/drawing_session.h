@@ -5,8 +5,8 @@
 // is counted in the channel's liveAllocations.
 #pragma once
 
-#include "graphics/drawing/display_list.h"
 #include "graphics/drawing/drawing_functions.h"
+#include "graphics/output/display_list.h"
 #include "platform/base/types.h"
 
 struct OutputChannel;

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "platform/kernel/memory.h"
 #include "platform/kernel/version.h"
 

@@ -57,14 +57,12 @@ void ClearPending(DrawingLibrarySession* session) {
 
 }  // namespace
 
-int CallSetAxis(OutputChannel* channel, const float a[6]) {
+bool ConnectLibrary(OutputChannel* channel, DrawingFunctionTable** functions, VrHandle* library) {
   Link l;
-  return Connect(channel, &l) ? l.fn->SetAxis(l.h, a[0], a[1], a[2], a[3], a[4], a[5]) : -1;
-}
-
-int CallInitClip(OutputChannel* channel) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->InitClip(l.h) : -1;
+  if (!Connect(channel, &l)) return false;
+  *functions = l.fn;
+  *library = l.h;
+  return true;
 }
 
 int CallSetRectangleClip(OutputChannel* channel, LONG x0, LONG y0, LONG x1, LONG y1) {
@@ -84,49 +82,9 @@ int CallClipPath(OutputChannel* channel) {
   return Connect(channel, &l) ? l.fn->ClipPath(l.h, 2) : -1;
 }
 
-int CallSetLineWidth(OutputChannel* channel, float width) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->SetLineWidth(l.h, width) : -1;
-}
-
-int CallSetLineCap(OutputChannel* channel, WORD cap) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->SetLineCap(l.h, cap) : -1;
-}
-
-int CallSetLineJoin(OutputChannel* channel, WORD join) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->SetLineJoin(l.h, join) : -1;
-}
-
-int CallSetMiterLimit(OutputChannel* channel, float limit) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->SetMiterLimit(l.h, limit) : -1;
-}
-
 int CallSetLineType(OutputChannel* channel, WORD kind, float offset, WORD count, const float* dashes) {
   Link l;
   return Connect(channel, &l) ? l.fn->SetLineType(l.h, kind, offset, count, count == 0 ? nullptr : dashes) : -1;
-}
-
-int CallAdjustStroke(OutputChannel* channel, DWORD value) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->AdjustStroke(l.h, value) : -1;
-}
-
-int CallSetFillMode(OutputChannel* channel, WORD mode) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->SetFillMode(l.h, mode) : -1;
-}
-
-int CallSetDrawMode(OutputChannel* channel, WORD mode) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->SetDrawMode(l.h, mode) : -1;
-}
-
-int CallSetRopMode(OutputChannel* channel, WORD code, DWORD value) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->SetRopMode(l.h, code, value) : -1;
 }
 
 int CallSetSolidColor(OutputChannel* channel, WORD kind, BYTE colorSpace, DWORD color) {
@@ -180,59 +138,14 @@ int CallSetGraphicsMode(OutputChannel* channel, WORD second, WORD first) {
   return Connect(channel, &l) ? l.fn->SetGraphicsMode(l.h, second, first) : -1;
 }
 
-int CallInitPath(OutputChannel* channel) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->InitPath(l.h) : -1;
-}
-
-int CallClosePath(OutputChannel* channel) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->ClosePath(l.h) : -1;
-}
-
-int CallDrawPath(OutputChannel* channel) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->DrawPath(l.h) : -1;
-}
-
-int CallMovePoint(OutputChannel* channel, float x, float y) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->MovePoint(l.h, x, y) : -1;
-}
-
 int CallAddLinePath(OutputChannel* channel, WORD count, const float* points) {
   Link l;
   return Connect(channel, &l) ? l.fn->AddLinePath(l.h, count, points) : -1;
 }
 
-int CallAddRectanglePath(OutputChannel* channel, float a, float b) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->AddRectanglePath(l.h, a, b) : -1;
-}
-
 int CallAddBezierPath(OutputChannel* channel, WORD count, const float* points) {
   Link l;
   return Connect(channel, &l) ? l.fn->AddBezierPath(l.h, count, points) : -1;
-}
-
-int CallAddEllipseArcPath(OutputChannel* channel, const float v[6]) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->AddEllipseArcPath(l.h, v[0], v[1], v[2], v[3], v[4], v[5]) : -1;
-}
-
-int CallAddEllipseChordPath(OutputChannel* channel, const float v[6]) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->AddEllipseChordPath(l.h, v[0], v[1], v[2], v[3], v[4], v[5]) : -1;
-}
-
-int CallAddEllipsePiePath(OutputChannel* channel, const float v[6]) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->AddEllipsePiePath(l.h, v[0], v[1], v[2], v[3], v[4], v[5]) : -1;
-}
-
-int CallAddRoundRectanglePath(OutputChannel* channel, const float v[6]) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->AddRoundRectanglePath(l.h, v[0], v[1], v[2], v[3], v[4], v[5]) : -1;
 }
 
 int CallDrawLine(OutputChannel* channel, WORD count, const float* values) {
@@ -243,36 +156,6 @@ int CallDrawLine(OutputChannel* channel, WORD count, const float* values) {
 int CallDrawRectangle(OutputChannel* channel, float x0, float y0, float x1, float y1) {
   Link l;
   return Connect(channel, &l) ? l.fn->DrawRectangle(l.h, x0, y0, x1, y1, 1) : -1;
-}
-
-int CallDrawCircleArc(OutputChannel* channel, const float v[5]) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->DrawCircleArc(l.h, v[0], v[1], v[2], v[3], v[4]) : -1;
-}
-
-int CallDrawEllipseArc(OutputChannel* channel, const float v[6]) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->DrawEllipseArc(l.h, v[0], v[1], v[2], v[3], v[4], v[5]) : -1;
-}
-
-int CallDrawEllipseChord(OutputChannel* channel, const float v[6]) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->DrawEllipseChord(l.h, v[0], v[1], v[2], v[3], v[4], v[5]) : -1;
-}
-
-int CallDrawCirclePie(OutputChannel* channel, const float v[5]) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->DrawCirclePie(l.h, v[0], v[1], v[2], v[3], v[4]) : -1;
-}
-
-int CallDrawEllipsePie(OutputChannel* channel, const float v[6]) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->DrawEllipsePie(l.h, v[0], v[1], v[2], v[3], v[4], v[5]) : -1;
-}
-
-int CallDrawRoundRectangle(OutputChannel* channel, const float v[6]) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->DrawRoundRectangle(l.h, v[0], v[1], v[2], v[3], v[4], v[5]) : -1;
 }
 
 int CallDrawBezier(OutputChannel* channel, WORD count, float x, float y, const float* points) {
@@ -290,11 +173,6 @@ int CallSetPatternResolution(OutputChannel* channel, WORD resolution) {
   return Connect(channel, &l) ? l.fn->SetPatternResolution(l.h, resolution) : -1;
 }
 
-int CallEndJob(OutputChannel* channel) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->EndJob(l.h) : -1;
-}
-
 int CallEndPage(OutputChannel* channel) {
   Link l;
   if (!Connect(channel, &l)) return -1;
@@ -306,11 +184,6 @@ int EndOpenLibraryPage(OutputChannel* channel) {
   const DrawingLibrarySession* session = GetChannelSession(channel);
   if (session == nullptr || !session->libraryPageOpen) return 0;
   return CallEndPage(channel) == 0 ? 0 : -1;
-}
-
-int CallShowPage(OutputChannel* channel) {
-  Link l;
-  return Connect(channel, &l) ? l.fn->ShowPage(l.h) : -1;
 }
 
 int SendLibraryJobHeader(OutputChannel* channel, const BYTE* block, JobBlockKind kind) {

@@ -6,6 +6,9 @@
 // session, the flush fails or a conversion block cannot be allocated.
 #pragma once
 
+#include <type_traits>
+#include <utility>
+
 #include "graphics/drawing/drawing_session.h"
 
 struct OutputChannel;
@@ -22,21 +25,34 @@ inline LONG TruncateToLong(float v) {
   return static_cast<LONG>(v);
 }
 
-int CallSetAxis(OutputChannel* channel, const float axis[6]);
-int CallInitClip(OutputChannel* channel);
+// The bound library's function table and handle of a channel, with the channel's waiting
+// bytes flushed; false when there is no usable session or the flush fails.
+bool ConnectLibrary(OutputChannel* channel, DrawingFunctionTable** functions, VrHandle* library);
+
+// Calls one slot of the bound library with the arguments as the slot takes them; -1 when the
+// channel has no usable library.
+template <typename... Params>
+int CallLibrarySlot(int (*DrawingFunctionTable::*slot)(VrHandle, Params...), OutputChannel* channel,
+                    std::type_identity_t<Params>... args) {
+  DrawingFunctionTable* functions;
+  VrHandle library;
+  return ConnectLibrary(channel, &functions, &library) ? (functions->*slot)(library, args...) : -1;
+}
+
+// Calls a slot that takes only floats with the values of an array, one per parameter.
+template <typename... Params>
+int CallLibrarySlotWithArray(int (*DrawingFunctionTable::*slot)(VrHandle, Params...), OutputChannel* channel,
+                             const float* values) {
+  return [&]<size_t... I>(std::index_sequence<I...>) {
+    return CallLibrarySlot(slot, channel, values[I]...);
+  }(std::index_sequence_for<Params...>{});
+}
+
 // The corners go to the library as two counted 8-byte blocks, freed after the call.
 int CallSetRectangleClip(OutputChannel* channel, LONG x0, LONG y0, LONG x1, LONG y1);
 int CallClipPath(OutputChannel* channel);
-int CallSetLineWidth(OutputChannel* channel, float width);
-int CallSetLineCap(OutputChannel* channel, WORD cap);
-int CallSetLineJoin(OutputChannel* channel, WORD join);
-int CallSetMiterLimit(OutputChannel* channel, float limit);
 // dashes may be NULL when count is 0.
 int CallSetLineType(OutputChannel* channel, WORD kind, float offset, WORD count, const float* dashes);
-int CallAdjustStroke(OutputChannel* channel, DWORD value);
-int CallSetFillMode(OutputChannel* channel, WORD mode);
-int CallSetDrawMode(OutputChannel* channel, WORD mode);
-int CallSetRopMode(OutputChannel* channel, WORD code, DWORD value);
 // color is 0xRRGGBB; colour spaces other than 3 and 4 answer -1 before the library is reached.
 int CallSetSolidColor(OutputChannel* channel, WORD kind, BYTE colorSpace, DWORD color);
 // The origin is passed as signed 16-bit values; the pattern byte is split into its nibbles;
@@ -49,40 +65,23 @@ int CallSetMaskPattern(OutputChannel* channel, LONG x, LONG y, WORD kind, BYTE c
 int CallSetRasterPattern(OutputChannel* channel, LONG x, LONG y, WORD kind, WORD colorSpace, WORD bits, WORD width,
                          WORD height, DWORD length, const BYTE* data);
 int CallSetGraphicsMode(OutputChannel* channel, WORD second, WORD first);
-int CallInitPath(OutputChannel* channel);
-int CallClosePath(OutputChannel* channel);
-int CallDrawPath(OutputChannel* channel);
-int CallMovePoint(OutputChannel* channel, float x, float y);
 // count pairs of f32.
 int CallAddLinePath(OutputChannel* channel, WORD count, const float* points);
-int CallAddRectanglePath(OutputChannel* channel, float a, float b);
 // count segments of three control points (6 x count f32); also for a count of 0.
 int CallAddBezierPath(OutputChannel* channel, WORD count, const float* points);
-int CallAddEllipseArcPath(OutputChannel* channel, const float values[6]);
-int CallAddEllipseChordPath(OutputChannel* channel, const float values[6]);
-int CallAddEllipsePiePath(OutputChannel* channel, const float values[6]);
-int CallAddRoundRectanglePath(OutputChannel* channel, const float values[6]);
 // 2 x count + 2 f32 values (n + 1 points). The library always reads floats: the integer form
 // of the command ("CA") is widened by its reader before the call.
 int CallDrawLine(OutputChannel* channel, WORD count, const float* values);
 // The library always gets 1 as the last argument.
 int CallDrawRectangle(OutputChannel* channel, float x0, float y0, float x1, float y1);
-int CallDrawCircleArc(OutputChannel* channel, const float values[5]);
-int CallDrawEllipseArc(OutputChannel* channel, const float values[6]);
-int CallDrawEllipseChord(OutputChannel* channel, const float values[6]);
-int CallDrawCirclePie(OutputChannel* channel, const float values[5]);
-int CallDrawEllipsePie(OutputChannel* channel, const float values[6]);
-int CallDrawRoundRectangle(OutputChannel* channel, const float values[6]);
 int CallDrawBezier(OutputChannel* channel, WORD count, float x, float y, const float* points);
 // record: 4 bytes, its u32 little-endian total length, the rest.
 int CallDrawDataFont(OutputChannel* channel, float x, float y, DWORD value, const BYTE* record);
 int CallSetPatternResolution(OutputChannel* channel, WORD resolution);
-int CallEndJob(OutputChannel* channel);
 int CallEndPage(OutputChannel* channel);
 // VR_EndPage when a library page is still open (a replay that failed part-way leaves one);
 // 0 when none is, else the library's answer as 0 or -1.
 int EndOpenLibraryPage(OutputChannel* channel);
-int CallShowPage(OutputChannel* channel);
 
 // The header or trailer block {u32 block size, u32 text length, text}: -1 when the library
 // answers -1, else 0.

@@ -3,15 +3,16 @@
 #include <algorithm>
 #include <vector>
 
-#include "graphics/ddi/pdev.h"
-#include "graphics/ddi/pdev_settings.h"
+#include "graphics/device/overlay_state.h"
+#include "graphics/device/pdev.h"
+#include "graphics/device/pdev_settings.h"
 #include "graphics/drawing/clip_cache.h"
 #include "graphics/drawing/graphics_emitter.h"
 #include "graphics/drawing/rop_maps.h"
 #include "graphics/imaging/brush_emission.h"
 #include "graphics/imaging/image_queue.h"
-#include "graphics/job/job_control.h"
-#include "graphics/job/page_start.h"
+#include "graphics/job/job_control.h"  // up: a drawing that fills the page ends it through the job code
+#include "graphics/job/page_start.h"  // up: a drawing opens the page it lands on
 #include "items/item_ids.h"
 #include "platform/engine/engine.h"
 

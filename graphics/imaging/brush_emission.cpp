@@ -3,14 +3,14 @@
 #include <cstring>
 
 #include "core/store/item_access.h"
-#include "graphics/ddi/pdev.h"
-#include "graphics/ddi/realized_brush.h"
-#include "graphics/drawing/graphics_emitter.h"
-#include "graphics/drawing/rop_maps.h"
+#include "graphics/ddi/realized_brush.h"  // up: the brush the engine realised
+#include "graphics/device/overlay_state.h"
+#include "graphics/device/pdev.h"
+#include "graphics/drawing/graphics_emitter.h"  // up: brushes leave as drawing state
+#include "graphics/drawing/rop_maps.h"  // up: the brush fill's raster operation
 #include "graphics/imaging/brush_patterns.h"
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/color_detection.h"
-#include "graphics/job/job_control.h"
 #include "graphics/imaging/scratch_block.h"
 #include "items/item_ids.h"
 #include "platform/engine/engine.h"

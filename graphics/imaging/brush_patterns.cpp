@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/color_detection.h"
 

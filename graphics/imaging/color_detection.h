@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "graphics/device/page_color_state.h"
 #include "platform/base/types.h"
 
 struct Pdev;
@@ -20,20 +21,6 @@ enum GreyTest : int { kGreyTestStrict = 1, kGreyTestTolerant = 2 };
 // Colour formats of the objects checked.
 inline constexpr int kColorFormatRgb = 4;
 inline constexpr int kColorFormatIndexed = 11;
-
-inline constexpr int kColorSetSlots = 16;
-inline constexpr int kColorSetMaxCapacity = 15;
-inline constexpr DWORD kColorWhite = 0xFFFFFF;
-
-// The page's colour census: slots 1 to capacity hold the distinct colours met, in order.
-struct ColorSet {
-  DWORD Collecting;  // non-zero while collecting
-  WORD Count;
-  WORD Capacity;     // at most 15
-  DWORD WhiteMode;   // 0 pure white is not counted, 1 it is
-  DWORD Slots[kColorSetSlots];
-};
-static_assert(sizeof(ColorSet) == 76);
 
 int IsNearGrey(int r, int g, int b);
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "graphics/ddi/pdev.h"
-#include "graphics/drawing/graphics_emitter.h"
+#include "graphics/device/pdev.h"
+#include "graphics/drawing/graphics_emitter.h"  // up: a flushed image leaves as drawing
 #include "graphics/imaging/color_converter.h"
 #include "platform/engine/engine.h"
 #include "platform/kernel/memory.h"

@@ -4,9 +4,9 @@
 // keeps the finished image header, the converted pixel rows and a snapshot of the clip.
 #pragma once
 
-#include "graphics/drawing/clip_cache.h"
-#include "graphics/drawing/display_list.h"
-#include "graphics/drawing/image_bands.h"
+#include "graphics/drawing/clip_cache.h"  // up: a queued image keeps its clip
+#include "graphics/drawing/image_bands.h"  // up: the queue holds the drawing's bands
+#include "graphics/output/display_list.h"
 #include "platform/base/types.h"
 #include "platform/engine/ddi_objects.h"
 

@@ -1,6 +1,6 @@
 #include "graphics/imaging/page_color.h"
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 
 namespace {
 // Job flags 1, 2 and 4: the job has started, its output has begun and a page is open; only

@@ -2,23 +2,11 @@
 // decided, which grey test applies, and the page's colour census.
 #pragma once
 
+#include "graphics/device/page_color_state.h"
 #include "graphics/imaging/color_detection.h"
 #include "platform/base/types.h"
 
 struct Pdev;
-
-enum PageColor : LONG {
-  kPageColorUndecided = 0,  // automatic colour, nothing coloured seen yet
-  kPageColorMonochrome = 1,
-  kPageColorColor = 2,
-  kPageColorForced = 3,  // colour forced by the application
-};
-
-struct PageColorState {
-  LONG PageColor;
-  BOOL TolerantGrey;  // setting item 1289: near greys count as grey
-  ColorSet Census;    // the distinct colours of the page
-};
 
 // 0 while the job has begun its output and the page colour is undecided (and without a
 // device); else 1.

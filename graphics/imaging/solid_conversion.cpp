@@ -4,9 +4,9 @@
 
 #include "core/descriptors/item_descriptors.h"
 #include "core/store/effective_values.h"
+#include "graphics/device/overlay_state.h"
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/color_detection.h"
-#include "graphics/job/job_control.h"
 #include "items/item_ids.h"
 #include "platform/kernel/memory.h"
 

@@ -7,7 +7,7 @@
 // Results: 0 or -1.
 #pragma once
 
-#include "graphics/job/page_state.h"
+#include "graphics/device/page_state.h"
 #include "platform/base/types.h"
 
 // Booklet halves: the first is the left page of the open spread.

@@ -6,7 +6,7 @@
 // Results: 0 or -1.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "platform/base/types.h"
 
 // Opens the booklet's page store (room for 80 pages, numbered from the completed sides); the

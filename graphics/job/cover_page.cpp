@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/runtime/resource_module.h"
-#include "graphics/ddi/pdev_settings.h"
+#include "graphics/device/pdev_settings.h"
 #include "items/codepage.h"
 #include "items/item_ids.h"
 #include "platform/kernel/codepage.h"

@@ -7,7 +7,7 @@
 #include <cstddef>
 
 #include "core/job/fax_list.h"
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "platform/base/types.h"
 
 // A destination's entry followed by the send list's two header texts.

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/ddi/direct_image_matrix.h"
-#include "graphics/ddi/pdev.h"
+#include "graphics/ddi/direct_image_matrix.h"  // up: the escape's image placement
+#include "graphics/device/pdev.h"
 #include "graphics/drawing/clip_cache.h"
 #include "graphics/drawing/graphics_emitter.h"
 #include "graphics/imaging/image_queue.h"

@@ -8,7 +8,7 @@
 // Results: 0 or -1 unless said otherwise.
 #pragma once
 
-#include "graphics/ddi/direct_image_input.h"
+#include "graphics/ddi/direct_image_input.h"  // up: the image the direct-mode escape took in
 #include "platform/base/types.h"
 
 struct Pdev;

@@ -2,13 +2,13 @@
 
 
 #include "core/database/dbrecords.h"
-#include "graphics/ddi/paper_layout.h"
+#include "graphics/device/paper_layout.h"
 #include "graphics/drawing/graphics_emitter.h"
+#include "graphics/job/channel_output.h"
+#include "graphics/job/cover_records.h"
 #include "graphics/job/fax_passes.h"
 #include "graphics/job/job_control.h"
 #include "graphics/job/page_start.h"
-#include "graphics/output/channel_output.h"
-#include "graphics/output/cover_records.h"
 #include "graphics/output/overlay_records.h"
 #include "platform/kernel/files.h"
 #include "platform/kernel/memory.h"

@@ -6,9 +6,9 @@
 // Results: 0 or -1.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/page_state.h"
+#include "graphics/device/pdev.h"
 #include "graphics/job/cover_page.h"
-#include "graphics/job/page_state.h"
 
 // The model's standard sheet (the paper record with key 9): its paper block with centred
 // margins, its device code and its size in millimetres.

@@ -6,7 +6,7 @@
 // Results: 0 or -1.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "graphics/job/cover_page.h"
 #include "platform/base/types.h"
 

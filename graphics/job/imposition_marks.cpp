@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "graphics/ddi/paper_layout.h"
+#include "graphics/device/paper_layout.h"
 #include "graphics/drawing/command_recorder.h"
 #include "graphics/drawing/graphics_emitter.h"
 #include "graphics/job/page_geometry.h"

@@ -4,7 +4,7 @@
 // to the identity afterwards.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "platform/base/types.h"
 
 // A border of solid lines around each of the first `cells` cells of the side; 0 or -1.

@@ -7,15 +7,18 @@
 #include "core/runtime/resource_module.h"
 #include "core/store/effective_values.h"
 #include "core/store/settings_record.h"
-#include "graphics/ddi/color_class_word.h"
-#include "graphics/ddi/escape_blocks.h"
-#include "graphics/ddi/pdev_settings.h"
+#include "graphics/ddi/color_class_word.h"  // up: the document's colour class word
+#include "graphics/ddi/escape_blocks.h"  // up: the job's end frees the escapes' blocks
+#include "graphics/device/overlay_state.h"
+#include "graphics/device/pdev_settings.h"
+#include "graphics/device/render_settings.h"
 #include "graphics/drawing/drawing_session.h"
 #include "graphics/drawing/graphics_emitter.h"
 #include "graphics/drawing/library_calls.h"
 #include "graphics/imaging/color_converter.h"
 #include "graphics/imaging/image_queue.h"
 #include "graphics/job/booklet_output.h"
+#include "graphics/job/channel_output.h"
 #include "graphics/job/direct_image_drawing.h"
 #include "graphics/job/fax_header_sheet.h"
 #include "graphics/job/fax_passes.h"
@@ -30,7 +33,6 @@
 #include "graphics/job/saved_job_output.h"
 #include "graphics/job/setting_overrides.h"
 #include "graphics/job/tile_output.h"
-#include "graphics/output/channel_output.h"
 #include "graphics/output/output_channel.h"
 #include "items/item_ids.h"
 
@@ -490,19 +492,6 @@ int ReloadPageSettings(Pdev* pdev) {
     result |= ReadSheetPaper(pdev, &pdev->settings, &pdev->pageState.sheet);
   return result != 0 ? -1 : 0;
 }
-
-BOOL IsStampDrawingActive(const Pdev* pdev) {
-  return pdev->job.stampDrawing && (pdev->render.perSheetStamp || pdev->render.perPageStamp);
-}
-
-LONG IsOverlayDrawingActive(const Pdev* pdev) {
-  if (!pdev->job.stampDrawing) return pdev->job.jobInfoDrawing != 0;
-  if (!pdev->render.perSheetStamp && !pdev->render.perPageStamp) return 0;
-  if (pdev->job.jobInfoDrawing) return 1;
-  return pdev->render.perSheetStamp;
-}
-
-LONG GetStampModeValue(const Pdev* pdev) { return IsStampDrawingActive(pdev) ? pdev->render.stampModeValue : 0; }
 
 int SetOverlayMode(Pdev* pdev, BOOL stamp, BOOL jobInformation) {
   constexpr DWORD kSideFlags = kJobStarted | kJobOutputBegun | kJobSideOpen;

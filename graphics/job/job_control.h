@@ -7,7 +7,7 @@
 // Results: 0 for success, -1 (or another non-zero value) for failure.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "platform/base/types.h"
 
 // The stream versions the job's output may name.
@@ -46,11 +46,6 @@ void FreeJobResources(Pdev* pdev);
 int ResetGraphicsState(Pdev* pdev, BOOL force);
 int ResetGraphicsStateChecked(Pdev* pdev, BOOL force);
 
-// Overlay drawing of the user-interface module between pages.
-BOOL IsStampDrawingActive(const Pdev* pdev);
-LONG IsOverlayDrawingActive(const Pdev* pdev);
-// The stamp mode value (item 1287) while a stamp is drawn, else 0.
-LONG GetStampModeValue(const Pdev* pdev);
 // Switches the overlay drawing of an open side: -1 without one, and -1 when a stamp is switched
 // on while none is chosen (the switch then stays on, the job-information switch as it was).
 int SetOverlayMode(Pdev* pdev, BOOL stamp, BOOL jobInformation);

@@ -9,7 +9,7 @@
 #include "core/job/job_header.h"
 #include "core/job/monitor_job.h"
 #include "core/runtime/resource_module.h"
-#include "graphics/ddi/pdev_item_store.h"
+#include "graphics/device/pdev_item_store.h"
 #include "graphics/drawing/drawing_session.h"
 #include "graphics/drawing/graphics_emitter.h"
 #include "graphics/job/booklet_layout.h"

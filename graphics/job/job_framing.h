@@ -5,7 +5,7 @@
 // keeps and frees; the emitter hands it to the library or writes its text into the channel.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "platform/base/types.h"
 
 // The output format whose job header is followed by the stream header line.

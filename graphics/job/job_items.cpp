@@ -2,8 +2,8 @@
 
 #include "core/store/effective_values.h"
 #include "core/store/item_access.h"
-#include "graphics/ddi/data_access.h"
-#include "graphics/ddi/pdev_settings.h"
+#include "graphics/ddi/data_access.h"  // up: the module's item access binding
+#include "graphics/device/pdev_settings.h"
 #include "platform/base/text.h"
 
 LONG ReadJobItem(Pdev* pdev, SettingItemId id) {

@@ -1,7 +1,7 @@
 // The setting items the job and page code reads from a device's settings in force.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "items/item_tables.h"
 #include "platform/base/types.h"
 

@@ -5,7 +5,7 @@
 // page order or (tiles) alignment.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 
 // Fills the layout values of the device's page state; -1 for a value outside its table.
 int ReadLayoutSettings(Pdev* pdev);

@@ -2,7 +2,7 @@
 // collated copy, each copy with the sheets inserted before and after it.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 
 // Every copy of a document whose pages were stored, with the state cache off so that each copy
 // sends all its state again. A failed copy does not stop the next; the results are ORed. -1

@@ -8,7 +8,7 @@
 // Results: 0 or -1.
 #pragma once
 
-#include "graphics/job/page_state.h"
+#include "graphics/device/page_state.h"
 #include "platform/base/types.h"
 
 // The page state in float pixels, with the layout values the transforms read.

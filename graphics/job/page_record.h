@@ -1,7 +1,7 @@
 // The page-start parameters of a stored page, kept as the page's kind-0 stored record.
 #pragma once
 
-#include "graphics/job/page_state.h"
+#include "graphics/device/page_state.h"
 #include "platform/base/types.h"
 
 // The page-start parameters of a stored page.

@@ -6,7 +6,7 @@
 // Results: 0 or -1.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "graphics/job/stored_page_replay.h"
 
 // Begins recording the next side's page with the kind bits; its colour census starts with the

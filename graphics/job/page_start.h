@@ -6,7 +6,7 @@
 // Results: 0 or -1 unless said otherwise.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "platform/base/types.h"
 
 // The page paper id of a custom size.

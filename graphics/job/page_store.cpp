@@ -1,6 +1,6 @@
 #include "graphics/job/page_store.h"
 
-#include "graphics/job/job_store_pages.h"
+#include "graphics/output/job_store_pages.h"
 #include "graphics/output/output_channel.h"
 
 namespace {

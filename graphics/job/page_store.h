@@ -5,9 +5,9 @@
 // Results: 0 or -1.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/page_state.h"
+#include "graphics/device/pdev.h"
 #include "graphics/imaging/color_detection.h"
-#include "graphics/job/page_state.h"
 #include "platform/base/types.h"
 
 // A stored page's record: paper block, orientation word, colour set and colour state.

@@ -1,8 +1,8 @@
 #include "graphics/job/saved_job_output.h"
 
+#include "graphics/job/channel_output.h"
 #include "graphics/job/job_control.h"
 #include "graphics/job/page_recording.h"
-#include "graphics/output/channel_output.h"
 #include "graphics/output/output_channel.h"
 #include "graphics/output/print_to_file.h"
 

@@ -3,7 +3,7 @@
 // unless the user already confirmed the job, the same output also goes into the save file.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 
 // Ends the page still being recorded, opens the save file (unless the job is confirmed), and
 // writes the job around the replayed first stored page: header, page, trailer. The save file is

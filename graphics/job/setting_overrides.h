@@ -2,7 +2,7 @@
 // applied to a device's settings when the job starts, and undone at its end.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "platform/base/types.h"
 
 // Saves items 16, 295, 264, 294, 321, 296 and 270 and writes each override that is set (each

@@ -3,11 +3,11 @@
 #include <bit>
 #include <cstring>
 
+#include "graphics/device/job_state.h"
 #include "graphics/drawing/command_replayer.h"
 #include "graphics/drawing/graphics_emitter.h"
-#include "graphics/job/job_state.h"
-#include "graphics/job/job_store_pages.h"
 #include "graphics/job/page_geometry.h"
+#include "graphics/output/job_store_pages.h"
 #include "graphics/output/output_channel.h"
 #include "platform/base/byte_order.h"
 

@@ -10,10 +10,10 @@
 // Results: 0 or -1.
 #pragma once
 
+#include "graphics/device/page_state.h"
 #include "graphics/imaging/color_detection.h"
 #include "graphics/imaging/page_color.h"
 #include "graphics/job/page_record.h"
-#include "graphics/job/page_state.h"
 #include "platform/base/types.h"
 
 struct OutputChannel;

@@ -5,7 +5,7 @@
 // Results: 0 or -1.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "graphics/job/page_geometry.h"
 #include "graphics/job/stored_page_replay.h"
 #include "platform/base/types.h"

@@ -11,9 +11,9 @@
 // are ORed into one result.
 #pragma once
 
-#include "graphics/job/job_store_cursor.h"
-#include "graphics/job/temp_job_store.h"
+#include "graphics/output/job_store_cursor.h"
 #include "graphics/output/record_array.h"
+#include "graphics/output/temp_job_store.h"
 #include "platform/base/types.h"
 
 // Channel modes.

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "core/database/database.h"
-#include "graphics/ddi/pdev_settings.h"
+#include "graphics/device/pdev_settings.h"
 #include "graphics/output/driver_directory.h"
 #include "graphics/output/record_writer.h"
 #include "items/codepage.h"

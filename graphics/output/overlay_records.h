@@ -2,7 +2,7 @@
 // driver directory's data file that a job copies whole into its stream.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "platform/base/types.h"
 
 // A new global wide string: the file name (no directory, no extension) of the overlay path in

@@ -3,7 +3,7 @@
 // ".kmr"; the file receives the job's output through the channel (mode 4).
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "items/item_tables.h"
 #include "platform/base/types.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "graphics/drawing/display_list.h"
+#include "graphics/output/display_list.h"
 #include "platform/base/byte_order.h"
 #include "platform/base/types.h"
 

@@ -26,17 +26,22 @@ const std::vector<TreeRule> kTrees = {
     {"core", {"platform", "items"}},
     {"scanner", {"platform"}},
     {"ui", {"platform", "items", "core"}},
+    {"graphics", {"platform", "items", "core"}},
 };
 
 // Trees whose files are product code: they include neither test-control headers nor the
 // platform's umbrella header.
-constexpr std::string_view kProductTrees[] = {"core", "scanner", "ui"};
+constexpr std::string_view kProductTrees[] = {"core", "scanner", "ui", "graphics"};
+// The comment that marks an include against its tree's order as a known exception; the text
+// after it says why. Such an include is left out of the order and circle checks.
+constexpr std::string_view kUpwardMark = "// up:";
 constexpr std::string_view kUmbrellaHeader = "platform/platform.h";
 constexpr std::string_view kSimSuffix = "_sim.h";
 
 struct Include {
   std::string from;  // the including file, from the root
   std::string to;    // the included file, from the root
+  bool upward;       // marked as a known exception to the order (kUpwardMark)
 };
 
 struct Tree {
@@ -106,15 +111,16 @@ std::string ResolveInclude(const fs::path& root, const std::string& from, const 
   return fs::path(written).lexically_normal().generic_string();
 }
 
-std::vector<std::string> ReadIncludes(const fs::path& root, const std::string& file) {
-  static const std::regex kInclude(R"re(^\s*#\s*include\s*"([^"]+)")re");
+std::vector<Include> ReadIncludes(const fs::path& root, const std::string& file) {
+  static const std::regex kInclude(R"re(^\s*#\s*include\s*"([^"]+)"\s*(.*)$)re");
   std::ifstream in(root / file);
-  std::vector<std::string> targets;
+  std::vector<Include> includes;
   for (std::string line; std::getline(in, line);) {
     std::smatch match;
-    if (std::regex_search(line, match, kInclude)) targets.push_back(ResolveInclude(root, file, match[1].str()));
+    if (std::regex_search(line, match, kInclude))
+      includes.push_back({file, ResolveInclude(root, file, match[1].str()), match[2].str().starts_with(kUpwardMark)});
   }
-  return targets;
+  return includes;
 }
 
 std::vector<std::string> ListSources(const fs::path& root, const std::string& tree) {
@@ -195,7 +201,7 @@ void CheckOrder(const std::vector<Tree>& trees, const std::vector<Include>& incl
     }
     const int from = LayerOf(tree, FolderOf(include.from));
     const int to = LayerOf(tree, FolderOf(include.to));
-    if (from >= 0 && to > from)
+    if (from >= 0 && to > from && !include.upward)
       faults.push_back(include.from + " includes " + include.to + ": layer " + tree.layers[from] + "/ lies below " +
                        tree.layers[to] + "/ (" + tree.name + "/README.md)");
   }
@@ -206,7 +212,7 @@ void CheckCircles(const std::vector<Include>& includes, std::vector<std::string>
   std::map<std::pair<std::string, std::string>, const Include*> example;
   for (const Include& include : includes) {
     const std::string from = FolderOf(include.from), to = FolderOf(include.to);
-    if (from == to || !std::any_of(kTrees.begin(), kTrees.end(), [&](const TreeRule& r) { return r.tree == TopOf(to); }))
+    if (from == to || include.upward || !std::any_of(kTrees.begin(), kTrees.end(), [&](const TreeRule& r) { return r.tree == TopOf(to); }))
       continue;
     edges[from].insert(to);
     example.try_emplace({from, to}, &include);
@@ -265,7 +271,7 @@ std::vector<std::string> CheckLayers(const fs::path& root) {
     if (tree.files.empty()) continue;
     if (tree.layers.empty()) faults.push_back(tree.name + "/README.md names no layers (a \"## Layers\" list)");
     for (const std::string& file : tree.files) {
-      for (std::string& to : ReadIncludes(root, file)) includes.push_back({file, std::move(to)});
+      for (Include& include : ReadIncludes(root, file)) includes.push_back(std::move(include));
     }
     trees.push_back(std::move(tree));
   }

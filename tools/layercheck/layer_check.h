@@ -1,14 +1,16 @@
-// The include check of the layered trees (core/, platform/, scanner/, ui/): each tree's README.md
-// names its layers lowest first in a "## Layers" section, one list item per folder, the folder's
-// path from the checkout's root in backticks ("- `core/store/`: ..."). A file belongs to the
-// longest listed folder that holds it. The check reports:
+// The include check of the layered trees (core/, platform/, scanner/, ui/, graphics/): each
+// tree's README.md names its layers lowest first in a "## Layers" section, one list item per
+// folder, the folder's path from the checkout's root in backticks ("- `core/store/`: ..."). A
+// file belongs to the longest listed folder that holds it. An include whose line ends in a comment starting
+// "// up:" is a known exception to the order, its reason after the mark; it is left out of the
+// order and circle checks. The check reports:
 //   - an include from a file to a file of a higher layer of the same tree;
 //   - a circle of includes between folders (sub-folders of one layer included);
 //   - an include from one tree into another that the trees' order does not allow;
 //   - a folder of a tree that no layer of its README holds;
 //   - a folder of core/ that holds more than 40 files;
 //   - a test-control header (*_sim.h) that includes another folder's *_sim.h, and a file of
-//     core/, scanner/ or ui/ that includes a *_sim.h or the platform's umbrella header.
+//     core/, scanner/, ui/ or graphics/ that includes a *_sim.h or the platform's umbrella header.
 #pragma once
 
 #include <filesystem>

@@ -12,7 +12,7 @@
 #include "core/runtime/trace_log.h"
 #include "core/store/item_access.h"
 #include "graphics/ddi/data_access.h"
-#include "graphics/ddi/pdev_settings.h"
+#include "graphics/device/pdev_settings.h"
 #include "items/item_ids.h"
 #include "tests/graphics/graphics_fixture.h"
 

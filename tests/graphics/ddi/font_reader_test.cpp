@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/database/dbrecords.h"
-#include "graphics/ddi/font_resource_reader.h"
+#include "graphics/device/font_resource_reader.h"
 #include "tests/support/sandbox_test.h"
 
 namespace {

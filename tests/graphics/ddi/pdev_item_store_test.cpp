@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/database/database.h"
-#include "graphics/ddi/pdev_item_store.h"
+#include "graphics/device/pdev_item_store.h"
 #include "tests/graphics/graphics_fixture.h"
 
 namespace {

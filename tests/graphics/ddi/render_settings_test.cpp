@@ -10,7 +10,7 @@
 #include "core/descriptors/item_defaults.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
-#include "graphics/ddi/render_settings.h"
+#include "graphics/device/render_settings.h"
 #include "items/item_ids.h"
 #include "tests/graphics/graphics_fixture.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "graphics/drawing/graphics_emitter.h"
 #include "tests/graphics/drawing/drawing_fixture.h"
 

@@ -9,7 +9,7 @@
 
 #include "core/store/item_access.h"
 #include "graphics/ddi/data_access.h"
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "graphics/drawing/drawing_session.h"
 #include "outside/drawlib/drawlib_sim.h"
 #include "tests/graphics/drawing/drawing_fixture.h"

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "graphics/drawing/command_recorder.h"
-#include "graphics/drawing/display_list.h"
-#include "graphics/job/job_store_pages.h"
-#include "tests/graphics/drawing/recorder_cases.h"
+#include "graphics/output/display_list.h"
+#include "graphics/output/job_store_pages.h"
 #include "platform/base/byte_order.h"
 #include "tests/graphics/drawing/drawing_fixture.h"
+#include "tests/graphics/drawing/recorder_cases.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "graphics/drawing/command_replayer.h"
-#include "graphics/job/job_store_pages.h"
+#include "graphics/output/job_store_pages.h"
 #include "platform/platform.h"
 #include "tests/graphics/drawing/library_fixture.h"
 #include "tests/graphics/drawing/recorder_cases.h"

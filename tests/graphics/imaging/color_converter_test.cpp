@@ -10,7 +10,7 @@
 
 #include "core/descriptors/item_descriptors.h"
 #include "core/store/item_access.h"
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "graphics/imaging/brush_patterns.h"
 #include "graphics/imaging/color_converter.h"
 #include "items/item_ids.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "graphics/imaging/color_detection.h"
 #include "graphics/imaging/page_color.h"
 

@@ -8,17 +8,18 @@
 #include <memory>
 #include <string>
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/overlay_state.h"
+#include "graphics/device/pdev.h"
 #include "graphics/drawing/drawing_session.h"
 #include "graphics/drawing/parameter_blocks.h"
+#include "graphics/job/booklet_layout.h"
+#include "graphics/job/job_control.h"
+#include "graphics/job/job_framing.h"
+#include "graphics/job/page_start.h"
 #include "graphics/output/output_channel.h"
 #include "platform/base/byte_order.h"
 #include "tests/support/model_files.h"
 #include "tests/support/sandbox_test.h"
-#include "graphics/job/job_control.h"
-#include "graphics/job/job_framing.h"
-#include "graphics/job/booklet_layout.h"
-#include "graphics/job/page_start.h"
 
 namespace {
 

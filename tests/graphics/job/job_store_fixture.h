@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/job/temp_job_store.h"
+#include "graphics/output/temp_job_store.h"
 #include "platform/platform.h"
 #include "tests/graphics/graphics_fixture.h"
 

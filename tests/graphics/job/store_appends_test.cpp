@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "graphics/job/job_store_pages.h"
+#include "graphics/output/job_store_pages.h"
 #include "graphics/output/output_channel.h"
 #include "platform/user/user_sim.h"
 #include "tests/graphics/job/job_store_fixture.h"

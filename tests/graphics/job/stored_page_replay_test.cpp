@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "graphics/device/job_state.h"
 #include "graphics/drawing/command_recorder.h"
 #include "graphics/drawing/graphics_emitter.h"
-#include "graphics/job/job_state.h"
-#include "graphics/job/job_store_pages.h"
+#include "graphics/output/job_store_pages.h"
 #include "platform/base/byte_order.h"
 #include "tests/graphics/drawing/library_fixture.h"
 

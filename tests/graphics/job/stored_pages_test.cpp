@@ -1,7 +1,7 @@
 // The channel's stored pages: display-list bytes and stored records recorded into the store in
 // channel mode 2, the links between records, the page index and page records, and reading a
 // page back chunk by chunk up to each record.
-#include "graphics/job/job_store_pages.h"
+#include "graphics/output/job_store_pages.h"
 #include "graphics/output/output_channel.h"
 #include "tests/graphics/job/job_store_fixture.h"
 

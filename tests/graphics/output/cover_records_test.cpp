@@ -15,7 +15,7 @@
 #include "core/descriptors/item_defaults.h"
 #include "core/store/item_access.h"
 #include "core/store/item_store.h"
-#include "graphics/output/cover_records.h"
+#include "graphics/job/cover_records.h"
 #include "graphics/output/overlay_records.h"
 #include "items/codepage.h"
 #include "items/item_ids.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/output/channel_output.h"
+#include "graphics/job/channel_output.h"
 #include "graphics/output/file_target.h"
 #include "graphics/output/output_channel.h"
 #include "tests/graphics/output/spool_fixture.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/store/item_access.h"
-#include "graphics/output/channel_output.h"
+#include "graphics/job/channel_output.h"
 #include "graphics/output/output_channel.h"
 #include "graphics/output/print_to_file.h"
 #include "items/item_ids.h"

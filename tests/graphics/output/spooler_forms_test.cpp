@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/store/form_status.h"
+#include "graphics/device/spooler_forms.h"
 #include "graphics/output/driver_directory.h"
-#include "graphics/output/spooler_forms.h"
 #include "tests/graphics/output/spool_fixture.h"
 
 namespace {

@@ -84,6 +84,17 @@ TEST_F(LayerCheckTest, EachBreachIsReportedWithTheIncludeThatMakesIt) {
   }
 }
 
+// An include marked as a known exception to the order is neither a breach nor part of a circle;
+// the same include unmarked is both.
+TEST_F(LayerCheckTest, AnIncludeMarkedUpIsAKnownException) {
+  Write("core/low/back.cpp", "#include \"core/high/high.h\"  // up: the low part calls back\n");
+  EXPECT_THAT(CheckLayers(root_), IsEmpty());
+  Write("core/low/back.cpp", "#include \"core/high/high.h\"  // calls back\n");
+  const std::vector<std::string> faults = CheckLayers(root_);
+  EXPECT_THAT(faults, Contains(HasSubstr("core/low/back.cpp includes core/high/high.h: layer core/low/ lies below")));
+  EXPECT_THAT(faults, Contains(HasSubstr("folders include each other")));
+}
+
 TEST_F(LayerCheckTest, FoldersOfOneLayerThatIncludeEachOtherAreACircle) {
   Write("ui/framework/sheet/back.cpp", "#include \"ui/framework/dialog/rows.h\"\n");
   EXPECT_THAT(CheckLayers(root_),

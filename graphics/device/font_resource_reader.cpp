@@ -1,4 +1,4 @@
-#include "graphics/ddi/font_resource_reader.h"
+#include "graphics/device/font_resource_reader.h"
 
 #include <cstring>
 

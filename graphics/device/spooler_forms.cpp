@@ -1,4 +1,4 @@
-#include "graphics/output/spooler_forms.h"
+#include "graphics/device/spooler_forms.h"
 
 #include <cstring>
 

@@ -6,7 +6,7 @@
 // Results: 0 or a count for success, -1 for failure.
 #pragma once
 
-#include "graphics/job/job_store_cursor.h"
+#include "graphics/output/job_store_cursor.h"
 #include "graphics/output/output_channel.h"
 #include "platform/base/types.h"
 

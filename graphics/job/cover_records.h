@@ -4,8 +4,8 @@
 // font, the record naming a stored overlay, and a file of the driver directory copied whole.
 #pragma once
 
-#include "graphics/ddi/font_resource_reader.h"
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/font_resource_reader.h"
+#include "graphics/device/pdev.h"
 #include "graphics/job/cover_page.h"
 #include "platform/base/types.h"
 

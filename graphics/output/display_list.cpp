@@ -1,4 +1,4 @@
-#include "graphics/drawing/display_list.h"
+#include "graphics/output/display_list.h"
 
 namespace {
 

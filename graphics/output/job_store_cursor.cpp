@@ -1,4 +1,4 @@
-#include "graphics/job/job_store_cursor.h"
+#include "graphics/output/job_store_cursor.h"
 
 #include "platform/base/byte_order.h"
 

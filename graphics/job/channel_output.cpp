@@ -1,4 +1,4 @@
-#include "graphics/output/channel_output.h"
+#include "graphics/job/channel_output.h"
 
 #include "core/runtime/resource_module.h"
 #include "graphics/output/file_target.h"

@@ -1,4 +1,4 @@
-#include "graphics/job/temp_job_store.h"
+#include "graphics/output/temp_job_store.h"
 
 #include <cstring>
 #include <string>

@@ -1,4 +1,4 @@
-#include "graphics/ddi/paper_layout.h"
+#include "graphics/device/paper_layout.h"
 
 #include <cstring>
 #include <utility>
@@ -7,9 +7,9 @@
 #include "core/store/form_status.h"
 #include "core/store/item_store.h"
 #include "core/store/printer_forms.h"
-#include "graphics/ddi/pdev.h"
-#include "graphics/ddi/pdev_settings.h"
-#include "graphics/output/spooler_forms.h"
+#include "graphics/device/pdev.h"
+#include "graphics/device/pdev_settings.h"
+#include "graphics/device/spooler_forms.h"
 #include "items/item_ids.h"
 #include "platform/base/text.h"
 #include "platform/kernel/memory.h"

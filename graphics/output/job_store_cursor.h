@@ -5,7 +5,7 @@
 // the records of a page form a chain from its first record.
 #pragma once
 
-#include "graphics/job/temp_job_store.h"
+#include "graphics/output/temp_job_store.h"
 #include "platform/base/types.h"
 
 constexpr DWORD kStoredRecordHeaderBytes = 8;

@@ -1,11 +1,11 @@
-#include "graphics/output/cover_records.h"
+#include "graphics/job/cover_records.h"
 
 #include <cstring>
 #include <string>
 
 #include "core/database/dbrecords.h"
-#include "graphics/ddi/pdev_settings.h"
-#include "graphics/drawing/display_list.h"
+#include "graphics/device/pdev_settings.h"
+#include "graphics/output/display_list.h"
 #include "graphics/output/record_writer.h"
 #include "items/codepage.h"
 #include "items/item_ids.h"

@@ -1,4 +1,4 @@
-#include "graphics/ddi/pdev_item_store.h"
+#include "graphics/device/pdev_item_store.h"
 
 ItemStore* ItemStoreFromStreams(const DatabaseStream* main, const DatabaseStream* linked) {
   if (main == nullptr || linked == nullptr) return nullptr;

@@ -1,4 +1,4 @@
-#include "graphics/ddi/pdev_settings.h"
+#include "graphics/device/pdev_settings.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "graphics/ddi/render_settings.h"
+#include "graphics/device/render_settings.h"
 
 #include <cstring>
 

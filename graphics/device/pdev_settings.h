@@ -2,7 +2,7 @@
 // SettingsRecord and PrinterConfiguration, through the data-access binding.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "items/item_tables.h"
 #include "platform/base/types.h"
 

@@ -2,7 +2,7 @@
 // on the engine's spool job, further spool jobs for later passes, and print to file.
 #pragma once
 
-#include "graphics/ddi/pdev.h"
+#include "graphics/device/pdev.h"
 #include "platform/base/types.h"
 
 // Makes the document's channel (closed) with the resource module as source of its texts; the

@@ -1,4 +1,4 @@
-#include "graphics/job/job_store_pages.h"
+#include "graphics/output/job_store_pages.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // header sheet. Filled from the settings when the send list arrives; carried over a ResetDC.
 #pragma once
 
-#include "graphics/job/page_state.h"
+#include "graphics/device/page_state.h"
 #include "platform/base/types.h"
 
 // Kinds of the fax header sheet.
