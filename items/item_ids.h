@@ -173,6 +173,7 @@ inline constexpr SettingItemId kItemStampFace = 305;
 inline constexpr SettingItemId kItemStampFontSize = 306;       // points, 7 to 600
 inline constexpr SettingItemId kItemStampFontWeight = 307;
 inline constexpr SettingItemId kItemStampEscapement = 311;     // tenths of a degree
+inline constexpr SettingItemId kItemStampCharSet = 1790;       // the stamp font's character set
 inline constexpr SettingItemId kItemStampFirstPageOnly = 1286;
 inline constexpr SettingItemId kItemStampMode = 1287;
 inline constexpr SettingItemId kItemStampRepeat = 1288;        // on every sheet

@@ -83,7 +83,7 @@ WORD CopyConstraintState(ConstraintState* destination, const ConstraintState* so
 DWORD IdListCapacity(WORD inlineCapacity, WORD count) {
   if (count <= inlineCapacity) return inlineCapacity;
   const DWORD excess = count - inlineCapacity;
-  return inlineCapacity + (excess + kIdListGrowth - 1) / kIdListGrowth * kIdListGrowth;
+  return inlineCapacity + (excess + kListGrowthStep - 1) / kListGrowthStep * kListGrowthStep;
 }
 
 WORD AppendUniqueItemId(WORD id, WORD inlineCapacity, WORD** list, WORD* count) {
@@ -93,7 +93,7 @@ WORD AppendUniqueItemId(WORD id, WORD inlineCapacity, WORD** list, WORD* count) 
   if (*count == 0xFFFF) return kCheckFailed;  // the count cannot go higher
   const DWORD capacity = IdListCapacity(inlineCapacity, *count);
   if (*count >= capacity) {
-    auto* block = static_cast<WORD*>(GlobalAlloc(GPTR, (capacity + kIdListGrowth) * sizeof(WORD)));
+    auto* block = static_cast<WORD*>(GlobalAlloc(GPTR, (capacity + kListGrowthStep) * sizeof(WORD)));
     if (block == nullptr) return kCheckNoMemory;
     std::memcpy(block, *list, *count * sizeof(WORD));
     // At exactly the inline capacity the list still lives in its inline room.

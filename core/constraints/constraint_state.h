@@ -10,7 +10,7 @@ inline constexpr WORD kFiredListInline = 8;
 inline constexpr WORD kRelatedListInline = 20;
 inline constexpr WORD kChangedListInline = 5;
 // How many entries a grown list gains at a time.
-inline constexpr WORD kIdListGrowth = 5;
+inline constexpr WORD kListGrowthStep = 5;
 
 struct ConstraintState {
   WORD messageType;

@@ -15,7 +15,7 @@
 namespace {
 
 // Item 265's value that hands the source to item 13.
-constexpr WORD kSourceFromItem13 = 258;
+constexpr WORD kSourceOfDefaultSourceItem = 258;
 // Section 26 bit that keeps item 265 in charge even when it holds 258.
 constexpr DWORD kFeatureOwnSourceOnly = 0x10;
 
@@ -143,7 +143,7 @@ BOOL BuildMediaSelection(const SettingsContext* context, const ItemChange* chang
   if (s.paper == kSameAsPaperSize && !ReadSelectionWord(context, change, kItemPaperSize, kMediaItem8, &s.paper, &flags))
     return FALSE;
   if (!ReadSelectionWord(context, change, kItemPaperSource, kMediaItem265, &s.source, &flags)) return FALSE;
-  if (s.source == kSourceFromItem13 &&
+  if (s.source == kSourceOfDefaultSourceItem &&
       (ReadSectionValue(context->store->main, 26, 4, 0) & kFeatureOwnSourceOnly) == 0 &&
       !ReadSelectionWord(context, change, kItemDefaultSource, kMediaItem13, &s.source, &flags))
     return FALSE;

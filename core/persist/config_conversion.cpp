@@ -22,7 +22,7 @@ constexpr DWORD kUserPaperNameBytes = 30;
 constexpr DWORD kFiveWidths = 896, kFiveLengths = 906;
 constexpr DWORD kFiveNames[5] = {916, 946, 976, 1006, 1036};
 // The model whose release 0x4005 records carry another identity.
-constexpr WORD kIdentityOverrideModel = 115;
+constexpr WORD kModelWithOtherIdentity = 115;
 
 // Duplex unit capability (item 8205) of the first model family by its item 5125.
 struct FamilyCapability {
@@ -93,7 +93,7 @@ bool ConvertOldConfiguration(const PrinterConfiguration& stored, const Configura
   if (!StoreNumber(work, kItemConfigLength, current.length)) return false;
   if (header.release == 0x0100 && featureFlagSet && !StoreNumber(work, kItemModelOptions, 1)) return false;
   if ((header.release == 0x4001 || header.release == 0x4002 ||
-       (header.release == 0x4005 && current.model == kIdentityOverrideModel)) &&
+       (header.release == 0x4005 && current.model == kModelWithOtherIdentity)) &&
       !StoreNumber(work, kItemModelIdentity, current.model))
     return false;
   if (header.release <= 0x3000) {
@@ -156,7 +156,7 @@ int ConvertConfigurationOverDefaults(const PrinterConfiguration& stored, Printer
     return kConvertDefaults;
   }
   // Releases before 0x4003, and 0x4005 records of one model, carry no usable identity.
-  if (header.release < 0x4003 || (header.release == 0x4005 && current.model == kIdentityOverrideModel))
+  if (header.release < 0x4003 || (header.release == 0x4005 && current.model == kModelWithOtherIdentity))
     header.model = current.model;
   if (header.model != current.model || header.release > current.release) {
     *out = defaults.config;

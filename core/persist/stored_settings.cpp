@@ -19,7 +19,7 @@
 namespace {
 
 // Layouts below this one kept part of the document in the printer configuration.
-constexpr WORD kLayoutWithDocumentItems = 0x5005;
+constexpr WORD kLayoutWithoutDocumentPart = 0x5005;
 
 // The printer's configuration, read through a handle opened for use only: reading needs no
 // administrator, and a standard user's documents convert as well.
@@ -72,7 +72,7 @@ int ConvertOldSettings(const BYTE* stored, DWORD storedSize, BYTE* out, LPCWSTR 
   SettingsHeader header;
   const bool readable = ReadStoredSettingsHeader(stored, storedSize, &header);
   PrinterConfiguration* config = static_cast<PrinterConfiguration*>(GlobalAlloc(GPTR, sizeof(PrinterConfiguration)));
-  const bool haveConfig = readable && header.layout < kLayoutWithDocumentItems && config != nullptr &&
+  const bool haveConfig = readable && header.layout < kLayoutWithoutDocumentPart && config != nullptr &&
                           LoadConfigurationByName(printerName, store, config);
   BYTE* extension = static_cast<BYTE*>(GlobalAlloc(GPTR, kSettingsExtensionSize));
   const bool rebuilds = readable && header.layout < kIntermediateDocumentLayout && extension != nullptr;

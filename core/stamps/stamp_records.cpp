@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/runtime/resource_module.h"
+#include "items/item_ids.h"
 #include "platform/base/byte_order.h"
 #include "platform/base/text.h"
 #include "platform/base/types.h"
@@ -16,11 +17,10 @@ namespace {
 constexpr WCHAR kUndefined[] = u"Undefined";
 constexpr int kNumberChars = 12;  // a number's string, with the terminator
 constexpr COLORREF kStampColor = 0x000033FF;
-constexpr WORD kCharSetId = 1790;
 constexpr BYTE kQuality = 2;
 
 constexpr StampFontTemplate Font(WORD heightId, WORD escapementId, WORD orientationId, WORD weight, WORD faceId) {
-  return {heightId, 0, escapementId, orientationId, weight, 0, 0, 0, kCharSetId, 0, 0, kQuality, 0, faceId};
+  return {heightId, 0, escapementId, orientationId, weight, 0, 0, 0, kItemStampCharSet, 0, 0, kQuality, 0, faceId};
 }
 
 constexpr StampRow Row(WORD nameId, DWORD light, WORD frame, WORD position, StampFontTemplate font) {
