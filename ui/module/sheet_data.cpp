@@ -22,6 +22,7 @@
 #include "items/item_ids.h"
 #include "items/user_setting_info.h"
 #include "platform/base/text.h"
+#include "platform/kernel/global_copy.h"
 #include "platform/kernel/memory.h"
 #include "platform/spooler/spooler.h"
 #include "ui/framework/dialog/dialog_tables.h"
@@ -41,15 +42,6 @@ constexpr int kFormNameChars = 64;
 // A4 in tenths of a millimetre, for a user paper without its form.
 constexpr WORD kDefaultUserPaperWidth = 2100;
 constexpr WORD kDefaultUserPaperLength = 2970;
-
-// A new copy of a text (GlobalAlloc), NULL for none or without memory.
-LPWSTR CopyText(LPCWSTR text) {
-  if (text == nullptr) return nullptr;
-  const int length = lstrlenW(text);
-  auto* copy = static_cast<LPWSTR>(GlobalAlloc(GPTR, SIZE_T(length + 1) * sizeof(WCHAR)));
-  if (copy != nullptr) lstrcpynW(copy, text, length + 1);
-  return copy;
-}
 
 // The size of each user paper's form, in tenths of a millimetre, into the configuration.
 bool StoreUserPaperSizes(HANDLE printer, PrinterConfiguration* config) {
@@ -86,7 +78,7 @@ DWORD ReadDocumentMonitorDefault(ItemStore* store) {
 LPWSTR ReadPortName(HANDLE printer) {
   LPBYTE info = GetPrinterInfo(printer, 2);
   if (info == nullptr) return nullptr;
-  LPWSTR port = CopyText(reinterpret_cast<const PRINTER_INFO_2W*>(info)->pPortName);
+  LPWSTR port = GlobalCopyText(reinterpret_cast<const PRINTER_INFO_2W*>(info)->pPortName);
   GlobalFree(info);
   return port;
 }
@@ -147,11 +139,9 @@ void FreeSheetState(SheetState* state) {
   GlobalFree(state);
 }
 
-struct StoreCloser {
-  void operator()(ItemStore* store) const { CloseItemStore(store); }
-};
-
 }  // namespace
+
+void ItemStoreCloser::operator()(ItemStore* store) const { CloseItemStore(store); }
 
 bool ReadInputDevMode(ItemStore* store, const DEVMODEW* input, SettingsRecord* record) {
   *record = SettingsRecord{};
@@ -169,7 +159,7 @@ bool MergeInputDevMode(HANDLE printer, ItemStore* store, const DEVMODEW* input, 
 }
 
 PageData* CreateSheetData(HANDLE printer, const DEVMODEW* input, DWORD /*fMode*/) {
-  std::unique_ptr<ItemStore, StoreCloser> store(OpenItemStore(printer));
+  std::unique_ptr<ItemStore, ItemStoreCloser> store(OpenItemStore(printer));
   if (store == nullptr) return nullptr;
   SettingsSet set{};
   if (!CreateSettingsSet(&set)) return nullptr;
@@ -181,7 +171,7 @@ PageData* CreateSheetData(HANDLE printer, const DEVMODEW* input, DWORD /*fMode*/
     LPBYTE info = LoadPrinterDocumentSettings(printer, store.get(), set.settings, &size, &converted);
     if (info == nullptr) break;
     state = static_cast<SheetState*>(GlobalAlloc(GPTR, sizeof(SheetState)));
-    if (state != nullptr) state->printerName = CopyText(reinterpret_cast<const PRINTER_INFO_2W*>(info)->pPrinterName);
+    if (state != nullptr) state->printerName = GlobalCopyText(reinterpret_cast<const PRINTER_INFO_2W*>(info)->pPrinterName);
     GlobalFree(info);
     if (state == nullptr || state->printerName == nullptr) break;
     LoadPrinterConfiguration(printer, set.config, store.get());

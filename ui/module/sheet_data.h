@@ -7,6 +7,11 @@
 
 struct ItemStore;
 
+// Closes an item store the sheet code opened for one call.
+struct ItemStoreCloser {
+  void operator()(ItemStore* store) const;
+};
+
 // The application's devmode as a full record (zero-filled around what it gives); FALSE when
 // its size field (item 4) does not validate, and such a devmode is ignored by the merges.
 bool ReadInputDevMode(ItemStore* store, const DEVMODEW* input, SettingsRecord* record);

@@ -55,10 +55,6 @@ void RunPrinterStartupHook(HANDLE printer) {
   if (QueryStartupHook(printer, resources, kStartupHookCode, 0) != 0) RunStartupHook(printer, resources);
 }
 
-struct StoreCloser {
-  void operator()(ItemStore* store) const { CloseItemStore(store); }
-};
-
 // The bytes the merge writes: the whole record, or only the public part for an input devmode
 // without a private part.
 DWORD MergedSize(ItemStore* store, const DEVMODEW* input, SettingsRecord* output) {
@@ -194,7 +190,7 @@ LONG MergeDocumentSettings(DOCUMENTPROPERTYHEADER* header) {
   header->cbOut = kDocumentDevModeSize;
   if (header->fMode == 0 || header->pdmOut == nullptr) return kDocumentDevModeSize;
   if ((header->fMode & (DM_UPDATE | DM_COPY)) == 0) return 1;
-  std::unique_ptr<ItemStore, StoreCloser> store(OpenItemStore(header->hPrinter));
+  std::unique_ptr<ItemStore, ItemStoreCloser> store(OpenItemStore(header->hPrinter));
   if (store == nullptr) return -1;
   auto settings = std::make_unique<SettingsRecord>();
   auto config = std::make_unique<PrinterConfiguration>();

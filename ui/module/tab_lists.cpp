@@ -7,6 +7,7 @@
 #include "core/database/database.h"
 #include "core/store/item_store.h"
 #include "platform/base/text.h"
+#include "platform/kernel/global_copy.h"
 #include "platform/kernel/memory.h"
 #include "ui/framework/sheet/sheet_routines.h"
 #include "ui/pages/main_tab.h"
@@ -31,14 +32,12 @@ LPCWSTR KeepTitleText(SheetState* state, LPCWSTR text) {
   if (state->titleTexts != nullptr)
     while (state->titleTexts[n] != nullptr) ++n;
   auto* list = static_cast<LPWSTR*>(GlobalAlloc(GPTR, sizeof(LPWSTR) * SIZE_T(n + 2)));
-  const int length = lstrlenW(text);
-  auto* copy = static_cast<LPWSTR>(GlobalAlloc(GPTR, sizeof(WCHAR) * SIZE_T(length + 1)));
+  LPWSTR copy = GlobalCopyText(text);
   if (list == nullptr || copy == nullptr) {
     GlobalFree(list);
     GlobalFree(copy);
     return nullptr;
   }
-  lstrcpynW(copy, text, length + 1);
   for (LONG i = 0; i < n; ++i) list[i] = state->titleTexts[i];
   list[n] = copy;
   GlobalFree(state->titleTexts);

@@ -22,16 +22,6 @@ const DWORD kSharedPageItems[kSharedPageItemCount] = {
     BoundItem(1298, kBoth), BoundItem(1299, kBoth), BoundItem(1300, kBoth), BoundItem(1301, kBoth),
 };
 
-INT_PTR RunChained(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam, const ControlRow* row,
-                   const void* kindData) {
-  return context->chained != nullptr ? context->chained(context, message, wParam, lParam, row, kindData) : 0;
-}
-
-bool IsNotice(UINT message, LPARAM lParam, UINT code) {
-  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-  return message == WM_NOTIFY && header != nullptr && header->code == code;
-}
-
 bool IsPageRefresh(UINT message, LPARAM lParam) {
   return message == WM_REFRESHCONTROLS || IsNotice(message, lParam, PSN_SETACTIVE);
 }

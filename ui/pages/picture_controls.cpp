@@ -48,11 +48,6 @@ bool IsRowBitmapControl(LONG id) {
 }
 bool IsDeviceControl(LONG id) { return id == kDevicePictureControl || id == kDeviceOptionsPictureControl; }
 
-bool IsNotice(UINT message, LPARAM lParam, UINT code) {
-  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-  return message == WM_NOTIFY && header != nullptr && header->code == code;
-}
-
 // Draws one bitmap at (x, y) with its magenta pixels left out. The bitmap's pixels are read
 // once into a two-level mask (white where the bitmap is magenta, black elsewhere) and a copy
 // whose magenta is black; the mask cuts the place out of the target (SRCAND) and the copy is

@@ -28,11 +28,6 @@ constexpr int kEditStateList = 0;
 // Keeps the check after typing into a units box from running inside itself.
 bool typingCheckRunning = false;
 
-bool IsNotice(UINT message, LPARAM lParam, UINT code) {
-  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-  return message == WM_NOTIFY && header != nullptr && header->code == code;
-}
-
 const EditKindData* EditData(const void* kindData) {
   const auto* slot = static_cast<const EditKindData* const*>(kindData);
   return slot != nullptr ? *slot : nullptr;

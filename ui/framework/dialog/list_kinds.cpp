@@ -57,11 +57,6 @@ struct ListIcon {
   HICON icon;
 };
 
-bool IsNotice(UINT message, LPARAM lParam, UINT code) {
-  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-  return message == WM_NOTIFY && header != nullptr && header->code == code;
-}
-
 LRESULT Send(HandlerContext* context, const ControlRow* row, UINT message, WPARAM wParam, LPARAM lParam) {
   return SendDlgItemMessageW(context->window, row->controlId, message, wParam, lParam);
 }

@@ -165,6 +165,16 @@ INT_PTR CallSlotHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
   return result;
 }
 
+INT_PTR RunChained(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam, const ControlRow* row,
+                   const void* kindData) {
+  return context->chained != nullptr ? context->chained(context, message, wParam, lParam, row, kindData) : 0;
+}
+
+bool IsNotice(UINT message, LPARAM lParam, UINT code) {
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+  return message == WM_NOTIFY && header != nullptr && header->code == code;
+}
+
 INT_PTR DispatchToRows(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam, const ControlRow* rows,
                        LONG count, INT_PTR defaultResult) {
   INT_PTR result = defaultResult;

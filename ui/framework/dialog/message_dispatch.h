@@ -41,6 +41,12 @@ int OverrideSlotHandler(SlotHandler pageHandler, LONG wantedSlot, SlotHandler* h
 // Runs the handler with a new context for the page; its answer, 0 without a handler.
 INT_PTR CallSlotHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LONG pageIndex, DialogKind kind,
                         SlotHandler handler);
+// The row's kind handler, as the framework hands it to a row callback (0 without one).
+INT_PTR RunChained(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam, const ControlRow* row,
+                   const void* kindData);
+// A WM_NOTIFY with the code.
+bool IsNotice(UINT message, LPARAM lParam, UINT code);
+
 // Hands the message to every row in order (callback or kind handler); the first answer other
 // than the default wins, and for WM_VALIDATEPAGE ends the round.
 INT_PTR DispatchToRows(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam, const ControlRow* rows,

@@ -18,11 +18,6 @@ namespace {
 
 constexpr int kSavedProcedureList = 2;
 
-bool IsNotice(UINT message, LPARAM lParam, UINT code) {
-  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-  return message == WM_NOTIFY && header != nullptr && header->code == code;
-}
-
 // The procedure the control had before; it is kept pointer-sized.
 WNDPROC SavedProcedure(HWND dialog, LONG controlId) {
   auto* block = static_cast<WNDPROC*>(GetControlData(kSavedProcedureList, dialog, controlId, 0));

@@ -33,21 +33,11 @@ bool IsRefresh(UINT message, LPARAM lParam) {
   return message == WM_NOTIFY && header != nullptr && header->code == PSN_SETACTIVE;
 }
 
-INT_PTR RunChained(HandlerContext* context, UINT message, WPARAM wParam, LPARAM lParam, const ControlRow* row,
-                   const void* kindData) {
-  return context->chained != nullptr ? context->chained(context, message, wParam, lParam, row, kindData) : 0;
-}
-
 std::u16string LoadText(UINT id, int chars) {
   std::u16string text(static_cast<size_t>(chars) + 1, u'\0');
   const int length = LoadStringW(GetResourceModule(), id, text.data(), chars + 1);
   text.resize(length > 0 ? static_cast<size_t>(length) : 0);
   return text;
-}
-
-bool IsNotice(UINT message, LPARAM lParam, UINT code) {
-  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-  return message == WM_NOTIFY && header != nullptr && header->code == code;
 }
 
 WORD DisplayUnit(HWND window) {

@@ -24,11 +24,6 @@
 
 namespace {
 
-bool IsNotice(UINT message, LPARAM lParam, UINT code) {
-  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-  return message == WM_NOTIFY && header != nullptr && header->code == code;
-}
-
 bool IsRefresh(UINT message, LPARAM lParam) {
   return message == WM_REFRESHCONTROLS || IsNotice(message, lParam, PSN_SETACTIVE);
 }

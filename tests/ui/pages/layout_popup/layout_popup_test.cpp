@@ -86,9 +86,13 @@ TEST_F(LayoutPopupTest, EachLayoutKindShowsItsControls) {
       EXPECT_TRUE(SimClick(GetDlgItem(popup, c.button == kBooklet ? kPoster : kBooklet)));
       EXPECT_TRUE(SimClick(GetDlgItem(popup, c.button)));
       EXPECT_EQ(Shown(popup, kKindText), c.kindTextShown);
-      if (c.kindTextShown) EXPECT_EQ(Utf16ToUtf8(Text(popup, kKindText)), Utf16ToUtf8(c.kindText));
+      if (c.kindTextShown) {
+        EXPECT_EQ(Utf16ToUtf8(Text(popup, kKindText)), Utf16ToUtf8(c.kindText));
+      }
       for (int control : kBookletOnly) EXPECT_EQ(Shown(popup, control), c.bookletShown) << control;
-      if (c.bookletShown) EXPECT_EQ(Utf16ToUtf8(Text(popup, kSetsText)), Utf16ToUtf8(kSetsSentence));
+      if (c.bookletShown) {
+        EXPECT_EQ(Utf16ToUtf8(Text(popup, kSetsText)), Utf16ToUtf8(kSetsSentence));
+      }
       EXPECT_TRUE(SimClick(GetDlgItem(popup, kPopupOk)));
     });
     EXPECT_EQ(DevModeItem(output_, kLayoutKindItem), c.stored);

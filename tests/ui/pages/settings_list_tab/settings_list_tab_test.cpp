@@ -42,7 +42,9 @@ LOGFONTW ControlFont(HWND window, int control) {
   LOGFONTW font{};
   const auto handle = reinterpret_cast<HFONT>(SendDlgItemMessageW(window, control, WM_GETFONT, 0, 0));
   EXPECT_NE(handle, nullptr);
-  if (handle != nullptr) EXPECT_EQ(GetObjectW(handle, sizeof(font), &font), int(sizeof(font)));
+  if (handle != nullptr) {
+    EXPECT_EQ(GetObjectW(handle, sizeof(font), &font), int(sizeof(font)));
+  }
   return font;
 }
 
